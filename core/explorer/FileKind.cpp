@@ -1,0 +1,1 @@
+// File kinds: filled in with the model.
