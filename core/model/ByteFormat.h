@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace korvane {
+
+// Byte counts as the texts the application shows: decimal units from KB to
+// TB, fraction digits by unit (none for KB, up to one for MB, up to two for
+// GB and TB, trailing zeros dropped), fixed "," grouping and "." decimals.
+struct ByteFormat {
+    // "0 KB", "1.5 MB", "1.23 GB"; a negative count reads as 0.
+    static std::string string(std::int64_t bytes);
+    // The same text split at the space into (number, unit).
+    static std::pair<std::string, std::string> parts(std::int64_t bytes);
+    // Splits a size text at its one space; no space (or several) gives the
+    // whole text and an empty unit.
+    static std::pair<std::string, std::string> splitText(const std::string& text);
+    // Up to two everyday equivalents: "1,000 photos", "11 minutes of 4K video".
+    static std::vector<std::string> equivalents(std::int64_t bytes);
+    // An integer with "," grouping: 1234567 → "1,234,567".
+    static std::string groupedInteger(std::int64_t value);
+};
+
+}  // namespace korvane

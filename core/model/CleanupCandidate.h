@@ -1,0 +1,49 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+
+#include <nlohmann/json_fwd.hpp>
+
+#include "core/model/Categories.h"
+#include "core/model/UUID.h"
+
+namespace korvane {
+
+// One removable finding of a developer scan.
+struct CleanupCandidate {
+    UUID id;
+    CleanupCategory category = CleanupCategory::xcode;
+    std::string ruleID;
+    std::string groupTitle;
+    std::string title;
+    std::string path;  // absolute, standardised; untouched for a command removal
+    std::int64_t size = 0;
+    SafetyLevel safety = SafetyLevel::safe;
+    std::string reason;
+    std::optional<std::string> restoreHint;
+    std::optional<std::chrono::system_clock::time_point> lastModified;
+    std::map<std::string, std::string> details;
+    RemovalKind removal;
+    bool isSelectedByDefault = true;
+
+    CleanupCandidate() = default;
+    // Without `isSelectedByDefault`, a candidate starts selected exactly when
+    // it is safe.
+    CleanupCandidate(UUID id, CleanupCategory category, std::string ruleID, std::string groupTitle,
+                     std::string title, std::string path, std::int64_t size, SafetyLevel safety,
+                     std::string reason, std::optional<std::string> restoreHint,
+                     std::optional<std::chrono::system_clock::time_point> lastModified,
+                     std::map<std::string, std::string> details, RemovalKind removal,
+                     std::optional<bool> isSelectedByDefault = std::nullopt);
+
+    friend bool operator==(const CleanupCandidate&, const CleanupCandidate&) = default;
+};
+
+void to_json(nlohmann::json& j, const CleanupCandidate& value);
+void from_json(const nlohmann::json& j, CleanupCandidate& value);
+
+}  // namespace korvane

@@ -1,0 +1,81 @@
+#include "core/model/CleanupOutcome.h"
+
+#include <nlohmann/json.hpp>
+
+#include "core/model/Json.h"
+
+namespace korvane {
+
+namespace {
+
+struct StatusRow {
+    CleanupOutcome::Status status;
+    std::string_view rawValue;
+};
+
+constexpr StatusRow statusTable[] = {
+    {CleanupOutcome::Status::deleted, "deleted"}, {CleanupOutcome::Status::trashed, "trashed"},
+    {CleanupOutcome::Status::pruned, "pruned"},   {CleanupOutcome::Status::skipped, "skipped"},
+    {CleanupOutcome::Status::failed, "failed"},
+};
+
+}  // namespace
+
+bool CleanupOutcome::succeeded() const {
+    return status == Status::deleted || status == Status::trashed || status == Status::pruned;
+}
+
+std::optional<CleanupOutcome::Status> CleanupOutcome::statusFromRawValue(std::string_view text) {
+    for (const auto& row : statusTable)
+        if (row.rawValue == text) return row.status;
+    return std::nullopt;
+}
+
+std::string_view rawValue(CleanupOutcome::Status status) {
+    return statusTable[static_cast<std::size_t>(status)].rawValue;
+}
+
+const std::array<CleanupOutcome::Status, 5>& allCleanupStatuses() {
+    static constexpr std::array<CleanupOutcome::Status, 5> all = {
+        CleanupOutcome::Status::deleted, CleanupOutcome::Status::trashed, CleanupOutcome::Status::pruned,
+        CleanupOutcome::Status::skipped, CleanupOutcome::Status::failed};
+    return all;
+}
+
+void to_json(nlohmann::json& j, const CleanupOutcome& value) {
+    j = nlohmann::json::object();
+    j["candidateID"] = value.candidateID.text();
+    j["category"] = value.category;
+    j["title"] = value.title;
+    j["path"] = value.path;
+    j["expectedBytes"] = value.expectedBytes;
+    j["status"] = std::string(rawValue(value.status));
+    if (value.message) j["message"] = *value.message;
+    if (value.trashURL) j["trashURL"] = *value.trashURL;
+}
+
+void from_json(const nlohmann::json& j, CleanupOutcome& value) {
+    CleanupOutcome result;
+    auto idText = json::toString(json::required(j, "candidateID"));
+    auto id = UUID::parse(idText);
+    if (!id) throw JsonError("Attempted to decode UUID from invalid UUID string: " + idText);
+    result.candidateID = *id;
+    from_json(json::required(j, "category"), result.category);
+    result.title = json::toString(json::required(j, "title"));
+    result.path = json::toString(json::required(j, "path"));
+    // A plain path: a NUL byte can never name a real location.
+    if (result.path.find('\0') != std::string::npos) throw JsonError("Path holds a NUL byte.");
+    result.expectedBytes = json::toInt64(json::required(j, "expectedBytes"));
+    auto statusText = json::toString(json::required(j, "status"));
+    auto status = CleanupOutcome::statusFromRawValue(statusText);
+    if (!status) throw JsonError("Cannot initialize Status from invalid value " + statusText);
+    result.status = *status;
+    if (auto message = json::optional(j, "message")) result.message = json::toString(*message);
+    if (auto trash = json::optional(j, "trashURL")) {
+        result.trashURL = json::toString(*trash);
+        if (result.trashURL->find('\0') != std::string::npos) throw JsonError("Trash path holds a NUL byte.");
+    }
+    value = std::move(result);
+}
+
+}  // namespace korvane

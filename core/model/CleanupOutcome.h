@@ -1,0 +1,54 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <nlohmann/json_fwd.hpp>
+
+#include "core/model/Categories.h"
+#include "core/model/UUID.h"
+
+namespace korvane {
+
+// What happened to one candidate during a cleanup.
+struct CleanupOutcome {
+    enum class Status { deleted, trashed, pruned, skipped, failed };
+
+    // The path text of an outcome whose candidate is removed by a command.
+    static constexpr std::string_view commandPath = "\u2014";
+
+    UUID candidateID;
+    CleanupCategory category = CleanupCategory::xcode;
+    std::string title;
+    std::string path;
+    std::int64_t expectedBytes = 0;
+    Status status = Status::skipped;
+    std::optional<std::string> message;
+    // Plain path of the item inside the Trash, for trashed outcomes.
+    std::optional<std::string> trashURL;
+
+    CleanupOutcome() = default;
+    CleanupOutcome(UUID candidateID, CleanupCategory category, std::string title, std::string path,
+                   std::int64_t expectedBytes, Status status, std::optional<std::string> message,
+                   std::optional<std::string> trashURL = std::nullopt)
+        : candidateID(candidateID), category(category), title(std::move(title)), path(std::move(path)),
+          expectedBytes(expectedBytes), status(status), message(std::move(message)), trashURL(std::move(trashURL)) {}
+
+    // Deleted, trashed or pruned.
+    bool succeeded() const;
+
+    static std::optional<Status> statusFromRawValue(std::string_view text);
+
+    friend bool operator==(const CleanupOutcome&, const CleanupOutcome&) = default;
+};
+
+std::string_view rawValue(CleanupOutcome::Status status);
+const std::array<CleanupOutcome::Status, 5>& allCleanupStatuses();
+
+void to_json(nlohmann::json& j, const CleanupOutcome& value);
+void from_json(const nlohmann::json& j, CleanupOutcome& value);
+
+}  // namespace korvane

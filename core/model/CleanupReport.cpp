@@ -1,0 +1,90 @@
+#include "core/model/CleanupReport.h"
+
+#include <sys/stat.h>
+
+#include <nlohmann/json.hpp>
+
+#include "core/model/Json.h"
+#include "core/model/SizeSum.h"
+
+namespace korvane {
+
+namespace {
+
+using Status = CleanupOutcome::Status;
+
+template <class Keep>
+std::vector<CleanupOutcome> select(const std::vector<CleanupOutcome>& outcomes, Keep keep) {
+    std::vector<CleanupOutcome> result;
+    for (const auto& outcome : outcomes)
+        if (keep(outcome)) result.push_back(outcome);
+    return result;
+}
+
+bool isRestorable(const CleanupOutcome& outcome) {
+    return outcome.status == Status::trashed && outcome.trashURL.has_value();
+}
+
+}  // namespace
+
+std::int64_t CleanupReport::freedBytes() const {
+    SizeSum sum;
+    for (const auto& outcome : outcomes)
+        if (outcome.succeeded()) sum += outcome.expectedBytes;
+    return sum.total();
+}
+
+std::int64_t CleanupReport::trashedBytes() const {
+    SizeSum sum;
+    for (const auto& outcome : outcomes)
+        if (outcome.status == Status::trashed) sum += outcome.expectedBytes;
+    return sum.total();
+}
+
+std::vector<CleanupOutcome> CleanupReport::failures() const {
+    return select(outcomes, [](const CleanupOutcome& o) { return o.status == Status::failed; });
+}
+
+std::vector<CleanupOutcome> CleanupReport::skippedOutcomes() const {
+    return select(outcomes, [](const CleanupOutcome& o) { return o.status == Status::skipped; });
+}
+
+std::vector<CleanupOutcome> CleanupReport::restorable() const { return select(outcomes, isRestorable); }
+
+bool CleanupReport::hasRestorableItemsInTrash() const {
+    for (const auto& outcome : outcomes) {
+        if (!isRestorable(outcome)) continue;
+        const auto& path = *outcome.trashURL;
+        if (path.empty() || path.find('\0') != std::string::npos) continue;
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) == 0) return true;
+    }
+    return false;
+}
+
+void to_json(nlohmann::json& j, const CleanupReport& value) {
+    j = nlohmann::json::object();
+    j["date"] = json::fromDate(value.date);
+    j["duration"] = value.duration;
+    j["outcomes"] = value.outcomes;
+    j["volumeBefore"] = value.volumeBefore;
+    j["volumeAfter"] = value.volumeAfter;
+}
+
+void from_json(const nlohmann::json& j, CleanupReport& value) {
+    CleanupReport result;
+    result.date = json::toDate(json::required(j, "date"));
+    result.duration = json::toDouble(json::required(j, "duration"));
+    const auto& list = json::required(j, "outcomes");
+    if (!list.is_array()) throw JsonError("Expected an array of outcomes.");
+    for (const auto& item : list) {
+        CleanupOutcome outcome;
+        from_json(item, outcome);
+        result.outcomes.push_back(std::move(outcome));
+    }
+    from_json(json::required(j, "volumeBefore"), result.volumeBefore);
+    from_json(json::required(j, "volumeAfter"), result.volumeAfter);
+    value = std::move(result);
+}
+
+}  // namespace korvane

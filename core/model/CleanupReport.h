@@ -1,0 +1,46 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <vector>
+
+#include <nlohmann/json_fwd.hpp>
+
+#include "core/model/CleanupOutcome.h"
+#include "core/model/VolumeInfo.h"
+
+namespace korvane {
+
+// One cleanup run.
+struct CleanupReport {
+    std::chrono::system_clock::time_point date{};
+    double duration = 0;
+    std::vector<CleanupOutcome> outcomes;
+    VolumeInfo volumeBefore;
+    VolumeInfo volumeAfter;
+
+    CleanupReport() = default;
+    CleanupReport(std::chrono::system_clock::time_point date, double duration, std::vector<CleanupOutcome> outcomes,
+                  VolumeInfo volumeBefore, VolumeInfo volumeAfter)
+        : date(date), duration(duration), outcomes(std::move(outcomes)), volumeBefore(volumeBefore),
+          volumeAfter(volumeAfter) {}
+
+    // Expected bytes of the outcomes that succeeded (saturating sum).
+    std::int64_t freedBytes() const;
+    // Expected bytes of the trashed outcomes.
+    std::int64_t trashedBytes() const;
+    std::vector<CleanupOutcome> failures() const;
+    std::vector<CleanupOutcome> skippedOutcomes() const;
+    // Trashed outcomes that know where their item lies in the Trash.
+    std::vector<CleanupOutcome> restorable() const;
+    // Looks on disk now: does any restorable item still exist (without
+    // following a final symbolic link)?
+    bool hasRestorableItemsInTrash() const;
+
+    friend bool operator==(const CleanupReport&, const CleanupReport&) = default;
+};
+
+void to_json(nlohmann::json& j, const CleanupReport& value);
+void from_json(const nlohmann::json& j, CleanupReport& value);
+
+}  // namespace korvane

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/explorer/FileKind.h"
+#include "core/model/Categories.h"
+#include "core/model/UUID.h"
+
+namespace korvane {
+
+struct CategoryResult;
+struct CleanupCandidate;
+struct ScanResult;
+
+// One node of a storage tree (developer tree or folder tree). Nodes are equal
+// when their ids are equal; nothing else takes part.
+struct StorageNode {
+    enum class Kind { root, category, group, item, uninspected };
+
+    std::string id;
+    std::string name;
+    std::int64_t bytes = 0;
+    std::int64_t reclaimable = 0;
+    Kind kind = Kind::root;
+    std::optional<CleanupCategory> category;
+    std::optional<SafetyLevel> safety;
+    std::optional<UUID> candidateID;
+    std::optional<std::string> path;
+    std::optional<std::string> reason;
+    std::optional<std::string> restoreHint;
+    std::map<std::string, std::string> details;
+    std::optional<std::chrono::system_clock::time_point> lastModified;
+    std::optional<FileKind> fileKind;
+    std::vector<StorageNode> children;
+
+    bool isLeaf() const { return children.empty(); }
+    // 1 for a leaf, else the sum over the children.
+    std::size_t leafCount() const;
+    // The first node with this id in pre-order (this node first); nullptr when none.
+    const StorageNode* find(std::string_view id) const;
+    // From this node down to the node with this id, both included; empty when none.
+    std::vector<const StorageNode*> pathTo(std::string_view id) const;
+    // The leaves below this node in child order (this node when it is a leaf).
+    std::vector<const StorageNode*> leaves() const;
+    // The tree cut down to what matches the query (name, category title, path,
+    // id; case-insensitive); a matching node keeps its whole subtree. The tree
+    // itself for a blank query; no value when nothing matches.
+    std::optional<StorageNode> filtered(std::string_view query) const;
+
+    // Root "Developer storage" → categories → rule groups → candidates.
+    static StorageNode developerTree(const ScanResult& scan, bool showsProtected);
+    static std::optional<StorageNode> categoryNode(const CategoryResult& result, bool showsProtected);
+    static StorageNode groupNode(const std::string& ruleID, const std::vector<CleanupCandidate>& candidates,
+                                 CleanupCategory category);
+    static StorageNode itemNode(const CleanupCandidate& candidate);
+
+    friend bool operator==(const StorageNode& a, const StorageNode& b) { return a.id == b.id; }
+};
+
+std::string_view rawValue(StorageNode::Kind kind);
+std::optional<StorageNode::Kind> storageNodeKindFromRawValue(std::string_view text);
+
+}  // namespace korvane
+
+template <>
+struct std::hash<korvane::StorageNode> {
+    std::size_t operator()(const korvane::StorageNode& node) const noexcept {
+        return std::hash<std::string>{}(node.id);
+    }
+};
