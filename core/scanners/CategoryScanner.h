@@ -1,0 +1,73 @@
+#pragma once
+
+#include "core/model/CategoryResult.h"
+#include "core/model/Categories.h"
+#include "core/model/CleanupCandidate.h"
+#include "core/model/FastSizer.h"
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace korvane {
+
+class ScanContext;
+
+// One developer-tool category's scanner. The scanner engine runs every enabled
+// and available scanner at the same time, each on its own thread, all sharing
+// one ScanContext; a scanner therefore keeps no mutable state of its own.
+class CategoryScanner {
+public:
+    using TimePoint = std::chrono::system_clock::time_point;
+    using Details = decltype(CleanupCandidate::details);
+
+    virtual ~CategoryScanner() = default;
+
+    // The category this scanner reports.
+    virtual CleanupCategory category() const = 0;
+    // Whether the tool or its folders exist on this machine; false puts the
+    // category among the skipped ones.
+    virtual bool isAvailable() const = 0;
+    // The whole work of the category. Never throws; polls
+    // context.isCancelled() in its loops.
+    virtual CategoryResult scan(const ScanContext& context) const = 0;
+
+    // A path candidate of this scanner's category, or none when the safety
+    // check refuses the path under the rule. Starts selected exactly when
+    // `safety` is safe.
+    std::optional<CleanupCandidate> makeCandidate(const std::string& ruleID, const std::string& groupTitle,
+                                                  const std::string& title, const std::string& path, std::int64_t size,
+                                                  SafetyLevel safety, const std::string& reason,
+                                                  const std::optional<std::string>& restoreHint,
+                                                  const std::optional<TimePoint>& lastModified,
+                                                  const Details& details) const;
+
+    // The fixed parts of the candidates that sweepEntries makes, one per
+    // entry of a folder.
+    struct Sweep {
+        std::string ruleID;
+        std::string groupTitle;
+        SafetyLevel safety = SafetyLevel::safe;
+        std::string reason;
+        std::optional<std::string> restoreHint;
+        // Title of the candidate for an entry's path.
+        std::function<std::string(const std::string& path)> title;
+        // Details of the candidate for an entry's path and measurement; none
+        // when not given.
+        std::function<Details(const std::string& path, const FastSizer::Measurement&)> details;
+    };
+
+    // One candidate per non-empty entry of `folder` (hidden ones included), in
+    // name order; nothing when `folder` is not a folder.
+    std::vector<CleanupCandidate> sweepEntries(const std::string& folder, const ScanContext& context,
+                                               const Sweep& sweep) const;
+    // The candidate for one measured entry: none for an empty entry or one the
+    // safety check refuses. Its date is the newest inside it, else its own.
+    std::optional<CleanupCandidate> sweepCandidate(const std::string& path, const FastSizer::Measurement& measurement,
+                                                   const Sweep& sweep) const;
+};
+
+}  // namespace korvane
