@@ -2,21 +2,14 @@
 
 #include <sys/resource.h>
 
-#include <mutex>
-
 namespace korvane {
 
 bool raiseOpenFileLimit() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        struct rlimit limit {};
-        if (getrlimit(RLIMIT_NOFILE, &limit) != 0) return;
-        if (limit.rlim_cur == limit.rlim_max) return;
-        limit.rlim_cur = limit.rlim_max;
-        setrlimit(RLIMIT_NOFILE, &limit);
-    });
-    struct rlimit now {};
-    return getrlimit(RLIMIT_NOFILE, &now) == 0 && now.rlim_cur == now.rlim_max;
+    struct rlimit limit {};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0) return false;
+    if (limit.rlim_cur == limit.rlim_max) return true;
+    limit.rlim_cur = limit.rlim_max;
+    return setrlimit(RLIMIT_NOFILE, &limit) == 0;
 }
 
 }  // namespace korvane
