@@ -1,0 +1,478 @@
+#include "core/safety/SafetyPolicy.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <sys/stat.h>
+
+#include "core/model/Paths.h"
+
+namespace korvane {
+
+namespace {
+
+// Every reason a refusal can carry, in one place.
+namespace reason {
+constexpr const char* notAbsolute = "Not an absolute path";
+constexpr const char* protectedFolder = "This is a protected system or home folder";
+constexpr const char* outsideHome = "Outside your home folder";
+constexpr const char* tooCloseToRoot = "Too close to the root of the disk";
+constexpr const char* resolvesProtected = "Resolves to a protected location";
+constexpr const char* sourceRepository = "Looks like a source repository";
+constexpr const char* onlyBundles = "Only application bundles can be removed from here";
+constexpr const char* protectedSystemFolder = "This is a protected system folder";
+constexpr const char* systemApplication = "System applications are managed by macOS";
+constexpr const char* resolvesElsewhere = "Resolves somewhere else";
+constexpr const char* invalidPath = "Not a valid path";
+constexpr const char* unusableHome = "Your home folder cannot be used safely, so Korvane removes nothing";
+
+std::string notRegistered(std::string_view ruleID) {
+    return "Rule \u201C" + std::string(ruleID) + "\u201D is not registered for removal";
+}
+std::string shapeMismatch(std::string_view ruleID) {
+    return "Path does not match the shape \u201C" + std::string(ruleID) + "\u201D is allowed to produce";
+}
+std::string containsName(std::string_view name) {
+    return "Contains \u201C" + std::string(name) + "\u201D, which Korvane never removes";
+}
+}  // namespace reason
+
+struct RuleRow {
+    const char* id;
+    std::vector<std::string> shapes;
+};
+
+// The shapes each rule may produce, in registration order.
+const std::vector<RuleRow>& ruleRows() {
+    static const std::vector<RuleRow> rows = {
+        {"xcode.derivedData", {"~/Library/Developer/Xcode/DerivedData/*"}},
+        {"xcode.moduleCache",
+         {"~/Library/Developer/Xcode/DerivedData/ModuleCache.noindex",
+          "~/Library/Developer/Xcode/DerivedData/ModuleCache.noindex/*"}},
+        {"xcode.archives", {"~/Library/Developer/Xcode/Archives/*/*"}},
+        {"xcode.deviceSupport",
+         {"~/Library/Developer/Xcode/iOS DeviceSupport/*", "~/Library/Developer/Xcode/watchOS DeviceSupport/*",
+          "~/Library/Developer/Xcode/tvOS DeviceSupport/*", "~/Library/Developer/Xcode/visionOS DeviceSupport/*"}},
+        {"xcode.simulatorDevices", {"~/Library/Developer/CoreSimulator/Devices/*"}},
+        {"xcode.simulatorCaches", {"~/Library/Developer/CoreSimulator/Caches/**"}},
+        {"xcode.simulatorRuntimes", {"~/Library/Developer/CoreSimulator/Profiles/Runtimes/*"}},
+        {"xcode.appCache",
+         {"~/Library/Caches/com.apple.dt.Xcode/**", "~/Library/Developer/Xcode/UserData/Previews/**",
+          "~/Library/Developer/Xcode/Products/*"}},
+        {"xcode.swiftpm",
+         {"~/Library/Caches/org.swift.swiftpm/**", "~/Library/org.swift.swiftpm/**",
+          "~/Library/Developer/Xcode/DerivedData/*/SourcePackages"}},
+        {"xcode.documentation",
+         {"~/Library/Developer/Xcode/DocumentationCache/**",
+          "~/Library/Caches/com.apple.dt.Xcode.DeveloperDocumentation/**"}},
+        {"xcode.instruments", {"~/Library/Developer/Xcode/DerivedData/*/Logs"}},
+        {"xcode.simctl", {"~/Library/Developer/CoreSimulator/Devices"}},
+        {"node.modules", {"**/node_modules"}},
+        {"node.npmCache", {"~/.npm/_cacache", "~/.npm/_logs"}},
+        {"node.yarnCache", {"~/Library/Caches/Yarn/**", "~/.yarn/berry/cache", "~/.cache/yarn/**"}},
+        {"node.pnpmStore",
+         {"~/Library/pnpm/store/**", "~/.pnpm-store/**", "~/Library/Caches/pnpm/**", "~/.local/share/pnpm/store/**"}},
+        {"node.bunCache", {"~/.bun/install/cache/**"}},
+        {"node.denoCache", {"~/Library/Caches/deno/**", "~/.cache/deno/**"}},
+        {"node.nextBuild", {"**/.next"}},
+        {"node.viteCache", {"**/node_modules/.vite", "**/.turbo", "**/.parcel-cache"}},
+        {"node.nvmVersions", {"~/.nvm/versions/node/*"}},
+        {"gradle.caches", {"~/.gradle/caches/*"}},
+        {"gradle.wrapperDists", {"~/.gradle/wrapper/dists/*/*"}},
+        {"gradle.daemon", {"~/.gradle/daemon/*"}},
+        {"gradle.nativeAndJdks", {"~/.gradle/native/**", "~/.gradle/jdks/*"}},
+        {"gradle.projectBuilds", {"**/build", "**/.gradle"}},
+        {"android.systemImages", {"~/Library/Android/sdk/system-images/*/*/*"}},
+        {"android.platforms", {"~/Library/Android/sdk/platforms/*"}},
+        {"android.buildTools", {"~/Library/Android/sdk/build-tools/*"}},
+        {"android.ndk", {"~/Library/Android/sdk/ndk/*"}},
+        {"android.sources", {"~/Library/Android/sdk/sources/*"}},
+        {"android.emulatorCaches",
+         {"~/.android/cache/**", "~/.android/avd/*/*.lock", "~/Library/Android/sdk/.temp/**"}},
+        {"android.avd", {"~/.android/avd/*"}},
+        {"cocoapods.cache", {"~/Library/Caches/CocoaPods/**"}},
+        {"cocoapods.repos", {"~/.cocoapods/repos/*"}},
+        {"cocoapods.projectPods", {"**/Pods"}},
+        {"rn.metroCache",
+         {"/private/var/folders/*/*/*/metro-*", "/var/folders/*/*/*/metro-*",
+          "/private/var/folders/*/*/*/haste-map-*", "/var/folders/*/*/*/haste-map-*",
+          "/private/var/folders/*/*/*/react-*", "/var/folders/*/*/*/react-*"}},
+        {"rn.expoCache", {"~/.expo/**", "**/.expo", "~/Library/Caches/Expo/**"}},
+        {"rn.watchman", {"/private/var/folders/*/*/*/*watchman*", "/var/folders/*/*/*/*watchman*"}},
+        {"rn.androidBuilds", {"**/android/app/build", "**/android/build", "**/android/.gradle"}},
+        {"rn.iosBuilds", {"**/ios/build", "**/ios/Pods"}},
+        {"flutter.pubCache", {"~/.pub-cache/hosted/**", "~/.pub-cache/git/**", "~/.pub-cache/.pub-cache-tmp/**"}},
+        {"flutter.sdkCache", {"**/flutter/bin/cache/artifacts/**", "**/flutter/bin/cache/download/**"}},
+        {"flutter.projectBuilds", {"**/.dart_tool", "**/build"}},
+        {"brew.cache", {"~/Library/Caches/Homebrew/**"}},
+        {"rust.registry", {"~/.cargo/registry/cache/**", "~/.cargo/registry/src/**", "~/.cargo/git/checkouts/**"}},
+        {"rust.toolchains", {"~/.rustup/toolchains/*", "~/.rustup/downloads/**"}},
+        {"go.buildCache", {"~/Library/Caches/go-build/**"}},
+        {"go.modCache", {"~/go/pkg/mod/cache/download/**", "~/go/pkg/mod/*"}},
+        {"python.pipCache",
+         {"~/Library/Caches/pip/**", "~/.cache/pip/**", "~/Library/Caches/uv/**", "~/Library/Caches/pypoetry/**"}},
+        {"python.venvs", {"**/.venv", "**/venv"}},
+        {"maven.repository", {"~/.m2/repository/*"}},
+        {"jetbrains.caches", {"~/Library/Caches/JetBrains/**"}},
+        {"editors.caches",
+         {"~/Library/Application Support/Code/Cache/**", "~/Library/Application Support/Code/CachedData/**",
+          "~/Library/Application Support/Code/CachedExtensionVSIXs/**",
+          "~/Library/Application Support/Cursor/Cache/**", "~/Library/Application Support/Cursor/CachedData/**",
+          "~/Library/Application Support/Windsurf/CachedData/**"}},
+        {"swift.toolchains", {"~/Library/Caches/org.swift.swiftpm/**"}},
+        {"apps.bundle", {"/Applications/*", "/Applications/Utilities/*", "~/Applications/*"}},
+        {"apps.leftovers",
+         {"~/Library/Application Support/*", "~/Library/Caches/*", "~/Library/Containers/*",
+          "~/Library/Group Containers/*", "~/Library/Preferences/*", "~/Library/Saved Application State/*",
+          "~/Library/HTTPStorages/*", "~/Library/WebKit/*", "~/Library/Application Scripts/*", "~/Library/Logs/*",
+          "~/Library/Cookies/*", "~/Library/LaunchAgents/*"}},
+        {"general.userChoice", {"~/**"}},
+    };
+    return rows;
+}
+
+const std::vector<std::string>& protectedRoots() {
+    static const std::vector<std::string> roots = {"/",    "/System", "/Applications", "/Users", "/Library",
+                                                   "/usr", "/bin",    "/etc",          "/var",   "/opt"};
+    return roots;
+}
+
+const std::vector<std::string>& protectedHomeSuffixes() {
+    static const std::vector<std::string> suffixes = {
+        "/Library",           "/Documents",
+        "/Desktop",           "/Downloads",
+        "/Pictures",          "/Movies",
+        "/Music",             "/Public",
+        "/Applications",      "/Library/Developer",
+        "/Library/Caches",    "/Library/Application Support",
+        "/Library/Developer/Xcode", "/Library/Developer/CoreSimulator",
+        "/Library/Android",   "/Library/Android/sdk",
+        "/.gradle",           "/.android",
+        "/.npm",              "/.cargo",
+        "/go",                "/.nvm",
+        "/.rustup",           "/.pub-cache",
+        "/.m2",
+    };
+    return suffixes;
+}
+
+std::set<std::string> protectedHomeFoldersOf(const std::string& home) {
+    std::set<std::string> folders(protectedRoots().begin(), protectedRoots().end());
+    folders.insert(home);
+    for (const auto& suffix : protectedHomeSuffixes()) folders.insert(home + suffix);
+    return folders;
+}
+
+std::vector<std::string> allowedRootsOf(const std::string& home) {
+    return {home, "/private/var/folders", "/var/folders"};
+}
+
+// A path is inside a folder when it equals it or begins with it and "/".
+bool isInside(std::string_view path, std::string_view folder) {
+    if (path.size() < folder.size() || path.compare(0, folder.size(), folder) != 0) return false;
+    return path.size() == folder.size() || path[folder.size()] == '/';
+}
+
+// Begins with the prefix followed by "/" (the prefix itself does not count).
+bool isStrictlyBelow(std::string_view path, std::string_view prefix) {
+    return path.size() > prefix.size() && path.compare(0, prefix.size(), prefix) == 0 && path[prefix.size()] == '/';
+}
+
+bool insideAny(std::string_view path, const std::vector<std::string>& folders) {
+    for (const auto& folder : folders)
+        if (isInside(path, folder)) return true;
+    return false;
+}
+
+std::vector<std::string_view> componentsOf(std::string_view path) {
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find('/', start);
+        if (end == std::string_view::npos) end = path.size();
+        if (end > start) parts.push_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
+}
+
+bool endsWith(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+std::optional<std::string> realPath(const std::string& path) {
+    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
+    if (!resolved) return std::nullopt;
+    return std::string(resolved.get());
+}
+
+// Resolves symbolic links in an absolute standardised path: the longest prefix
+// that can be resolved is replaced by its real path and the rest is kept as it
+// is (missing entries, dangling links, unreadable folders, link loops).
+std::string resolvingSymlinks(const std::string& path) {
+    std::string prefix = path;
+    std::string rest;
+    while (true) {
+        if (auto resolved = realPath(prefix)) {
+            if (rest.empty()) return *resolved;
+            return *resolved == "/" ? "/" + rest : *resolved + "/" + rest;
+        }
+        if (prefix.empty() || prefix == "/") return path;
+        std::size_t slash = prefix.rfind('/');
+        if (slash == std::string::npos) return path;
+        std::string last = prefix.substr(slash + 1);
+        rest = rest.empty() ? last : last + "/" + rest;
+        prefix = slash == 0 ? "/" : prefix.substr(0, slash);
+    }
+}
+
+bool entryExists(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+// The home folder every table and verdict of one call refers to, read once per
+// call so that a call never mixes two homes.
+struct Home {
+    std::string path;
+    bool usable = false;
+};
+
+Home currentHome() {
+    Home home{Paths::home(), Paths::homeIsUsable()};
+    if (home.path.empty() || home.path == "/" || home.path.front() != '/' || !Paths::isValid(home.path))
+        home.usable = false;
+    return home;
+}
+
+// The standardised form of an untrusted path, or nothing when it has none.
+std::optional<std::string> standardised(const std::string& path) {
+    if (!Paths::isValid(path)) return std::nullopt;
+    return Paths::standardise(path);
+}
+
+// Expands a leading "~" component with the given home, so that a table is
+// built for exactly one home whatever the process-wide home is meanwhile.
+std::string expandingTilde(const std::string& text, const std::string& home) {
+    if (text == "~") return home;
+    if (text.rfind("~/", 0) == 0) return home + text.substr(1);
+    return text;
+}
+
+SafetyPolicy::RuleShapes buildRuleShapes(const std::string& home) {
+    SafetyPolicy::RuleShapes shapes;
+    for (const auto& row : ruleRows()) {
+        std::vector<std::string> texts;
+        texts.reserve(row.shapes.size());
+        for (const auto& shape : row.shapes) texts.push_back(expandingTilde(shape, home));
+        SafetyPolicy::registerRule(row.id, texts, shapes);
+    }
+    return shapes;
+}
+
+// The registry for one home. Each home's table is built once and kept for the
+// life of the process (a home changes only under tests), so references handed
+// out stay valid and readers never wait for a rebuild.
+const SafetyPolicy::RuleShapes& ruleShapesFor(const std::string& home) {
+    static std::mutex mutex;
+    static std::map<std::string, std::unique_ptr<const SafetyPolicy::RuleShapes>> tables;
+    {
+        std::lock_guard lock(mutex);
+        auto found = tables.find(home);
+        if (found != tables.end()) return *found->second;
+    }
+    // Built outside the lock: parsing may consult the home folder, which has
+    // its own lock.
+    auto built = std::make_unique<const SafetyPolicy::RuleShapes>(buildRuleShapes(home));
+    std::lock_guard lock(mutex);
+    auto [entry, inserted] = tables.try_emplace(home, std::move(built));
+    return *entry->second;
+}
+
+// The general verdict on a standardised path, for the given home.
+SafetyPolicy::Verdict generalVerdict(const std::string& path, const Home& home) {
+    using Verdict = SafetyPolicy::Verdict;
+    if (path.empty() || path.front() != '/') return Verdict::denied(reason::notAbsolute);
+    if (!home.usable) return Verdict::denied(reason::unusableHome);
+
+    const auto protectedFolders = protectedHomeFoldersOf(home.path);
+    if (protectedFolders.count(path)) return Verdict::denied(reason::protectedFolder);
+
+    const auto roots = allowedRootsOf(home.path);
+    if (!insideAny(path, roots)) return Verdict::denied(reason::outsideHome);
+
+    const auto components = componentsOf(path);
+    // An allowed root is never removed itself, however deep it lies
+    // ("/private/var/folders" has three components).
+    if (components.size() < 3 || std::find(roots.begin(), roots.end(), path) != roots.end())
+        return Verdict::denied(reason::tooCloseToRoot);
+
+    const auto& names = SafetyPolicy::protectedNames();
+    for (auto component : components)
+        if (names.count(component)) return Verdict::denied(reason::containsName(component));
+
+    const std::string resolved = resolvingSymlinks(path);
+    if (resolved != path) {
+        // Where home (or a folder above it) is itself a link, the resolved path
+        // is compared with the resolved forms of the folders as well.
+        auto resolvedRoots = roots;
+        for (const auto& root : roots) resolvedRoots.push_back(resolvingSymlinks(root));
+        auto resolvedProtected = protectedFolders;
+        for (const auto& folder : protectedFolders) resolvedProtected.insert(resolvingSymlinks(folder));
+
+        const std::string* enclosingRoot = nullptr;
+        for (const auto& root : resolvedRoots) {
+            if (isInside(resolved, root)) {
+                enclosingRoot = &root;
+                break;
+            }
+        }
+        if (!enclosingRoot || resolvedProtected.count(resolved) || *enclosingRoot == resolved ||
+            componentsOf(resolved).size() < 3)
+            return Verdict::denied(reason::resolvesProtected);
+        // A link must not lead into a protected name either ("~/work" -> "~/.ssh").
+        for (auto component : componentsOf(std::string_view(resolved).substr(enclosingRoot->size())))
+            if (names.count(component)) return Verdict::denied(reason::resolvesProtected);
+    }
+
+    if (entryExists(path + "/.git") && !SafetyPolicy::repositoryExemptNames().count(Paths::lastComponent(path)))
+        return Verdict::denied(reason::sourceRepository);
+
+    return Verdict::allowed();
+}
+
+SafetyPolicy::Verdict bundleVerdict(const std::string& path, const Home& home) {
+    using Verdict = SafetyPolicy::Verdict;
+    if (path.empty() || path.front() != '/') return Verdict::denied(reason::notAbsolute);
+    if (!home.usable) return Verdict::denied(reason::unusableHome);
+    if (!endsWith(path, ".app")) return Verdict::denied(reason::onlyBundles);
+    if (protectedHomeFoldersOf(home.path).count(path)) return Verdict::denied(reason::protectedSystemFolder);
+    if (path.rfind("/System/", 0) == 0) return Verdict::denied(reason::systemApplication);
+    if (resolvingSymlinks(path) != path) return Verdict::denied(reason::resolvesElsewhere);
+    return Verdict::allowed();
+}
+
+bool underAppFolder(const std::string& path, std::string_view ruleID) {
+    const auto& rules = SafetyPolicy::appFolderRules();
+    auto found = rules.find(ruleID);
+    if (found == rules.end()) return false;
+    for (const auto& prefix : found->second)
+        if (isStrictlyBelow(path, prefix)) return true;
+    return false;
+}
+
+bool underAnyAppFolder(const std::string& path) {
+    for (const auto& [id, prefixes] : SafetyPolicy::appFolderRules())
+        for (const auto& prefix : prefixes)
+            if (isStrictlyBelow(path, prefix)) return true;
+    return false;
+}
+
+}  // namespace
+
+SafetyPolicy::Checked SafetyPolicy::checked(const std::string& path, std::string_view ruleID,
+                                            const RemovalKind& removal) {
+    auto standard = standardised(path);
+    if (removal.isCommand()) return {standard.value_or(std::string()), Verdict::allowed()};
+    if (!standard) return {{}, Verdict::denied(reason::invalidPath)};
+
+    const Home home = currentHome();
+    const auto& shapes = ruleShapesFor(home.path);
+    auto rule = shapes.find(ruleID);
+    if (rule == shapes.end()) return {*standard, Verdict::denied(reason::notRegistered(ruleID))};
+    // With an unusable home the "~" shapes mean nothing ("~/**" would be the
+    // whole disk for a home of "/").
+    if (!home.usable) return {*standard, Verdict::denied(reason::unusableHome)};
+
+    bool matched = false;
+    for (const auto& shape : rule->second) {
+        if (shape.matches(*standard)) {
+            matched = true;
+            break;
+        }
+    }
+    if (!matched) return {*standard, Verdict::denied(reason::shapeMismatch(ruleID))};
+
+    if (underAppFolder(*standard, ruleID)) return {*standard, bundleVerdict(*standard, home)};
+    return {*standard, generalVerdict(*standard, home)};
+}
+
+SafetyPolicy::Verdict SafetyPolicy::check(const std::string& path, std::string_view ruleID,
+                                          const RemovalKind& removal) {
+    return checked(path, ruleID, removal).verdict;
+}
+
+SafetyPolicy::Verdict SafetyPolicy::check(const CleanupCandidate& candidate) {
+    return check(candidate.path, candidate.ruleID, candidate.removal);
+}
+
+const SafetyPolicy::RuleShapes& SafetyPolicy::ruleShapes() {
+    return ruleShapesFor(currentHome().path);
+}
+
+const SafetyPolicy::AppFolderRules& SafetyPolicy::appFolderRules() {
+    static const AppFolderRules rules = {{"apps.bundle", {"/Applications"}}};
+    return rules;
+}
+
+bool SafetyPolicy::registerRule(std::string_view ruleID, const std::vector<std::string>& patterns,
+                                RuleShapes& into) {
+    if (into.find(ruleID) != into.end()) return false;
+    std::vector<PathPattern> parsed;
+    parsed.reserve(patterns.size());
+    for (const auto& text : patterns) parsed.emplace_back(text);
+    into.emplace(std::string(ruleID), std::move(parsed));
+    return true;
+}
+
+std::set<std::string> SafetyPolicy::protectedHomeFolders() {
+    return protectedHomeFoldersOf(currentHome().path);
+}
+
+std::vector<std::string> SafetyPolicy::allowedRoots() {
+    return allowedRootsOf(currentHome().path);
+}
+
+const std::set<std::string, std::less<>>& SafetyPolicy::protectedNames() {
+    static const std::set<std::string, std::less<>> names = {
+        ".ssh",        ".gnupg",     ".aws",         ".kube",
+        ".azure",      ".config",    "gcloud",       "Keychains",
+        "Passwords",   "iCloud Drive", "Mobile Documents", "Photos Library.photoslibrary",
+        "Music Library.musiclibrary", "creds", "credentials", "secrets",
+        ".netrc",      ".npmrc",     ".env",         "id_rsa",
+        "id_ed25519",  ".gitconfig", ".git",
+    };
+    return names;
+}
+
+const std::set<std::string, std::less<>>& SafetyPolicy::repositoryExemptNames() {
+    static const std::set<std::string, std::less<>> names = {
+        "node_modules", "build", ".gradle", "Pods", ".dart_tool", ".next",
+        ".expo",        ".turbo", ".parcel-cache", ".venv", "venv", "DerivedData",
+    };
+    return names;
+}
+
+SafetyPolicy::Verdict SafetyPolicy::verdict(const std::string& path) {
+    auto standard = standardised(path);
+    if (!standard) return Verdict::denied(reason::invalidPath);
+    return generalVerdict(*standard, currentHome());
+}
+
+SafetyPolicy::Verdict SafetyPolicy::appBundleVerdict(const std::string& path) {
+    auto standard = standardised(path);
+    if (!standard) return Verdict::denied(reason::invalidPath);
+    return bundleVerdict(*standard, currentHome());
+}
+
+SafetyPolicy::Verdict SafetyPolicy::verdictForPath(const std::string& path) {
+    auto standard = standardised(path);
+    if (!standard) return Verdict::denied(reason::invalidPath);
+    const Home home = currentHome();
+    if (underAnyAppFolder(*standard)) return bundleVerdict(*standard, home);
+    return generalVerdict(*standard, home);
+}
+
+}  // namespace korvane
