@@ -1,0 +1,271 @@
+#include "core/platform/SafeRemover.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "core/platform/ParentDirectory.h"
+
+#ifndef STATX_ATTR_MOUNT_ROOT
+#define STATX_ATTR_MOUNT_ROOT 0x00002000
+#endif
+
+namespace korvane {
+
+namespace {
+
+struct Entry {
+    mode_t mode = 0;
+    dev_t dev = 0;
+    ino_t ino = 0;
+    uid_t uid = 0;
+    bool mountRoot = false;  // the root of a mount, bind mounts of the same device included
+};
+
+int examine(int dirfd, const char* name, Entry& out) {
+    struct statx sx {};
+    int flags = AT_SYMLINK_NOFOLLOW | AT_STATX_SYNC_AS_STAT | (name[0] == '\0' ? AT_EMPTY_PATH : 0);
+    if (statx(dirfd, name, flags, STATX_TYPE | STATX_MODE | STATX_INO | STATX_UID, &sx) != 0) return errno;
+    out.mode = sx.stx_mode;
+    out.dev = makedev(sx.stx_dev_major, sx.stx_dev_minor);
+    out.ino = sx.stx_ino;
+    out.uid = sx.stx_uid;
+    out.mountRoot = (sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0 &&
+                    (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+    return 0;
+}
+
+struct Frame {
+    DIR* dir = nullptr;
+    std::string path;
+    std::string name;
+    int passes = 0;
+    bool keep = false;      // something inside stays, so the folder itself cannot go
+    bool unlocked = false;  // write permission was added once already
+};
+
+class TreeRemoval {
+public:
+    TreeRemoval(SafeRemover::Result& result, dev_t device) : result_(result), device_(device) {}
+
+    ~TreeRemoval() {
+        for (Frame& frame : stack_) closedir(frame.dir);
+    }
+
+    void fail(int error, const std::string& path) {
+        if (result_.error == 0) {
+            result_.error = error;
+            result_.failedPath = path;
+        }
+    }
+
+    bool crossesMount(const Entry& entry) const { return entry.dev != device_ || entry.mountRoot; }
+
+    // Read-only folders are common in caches (Go's module cache): a folder of
+    // ours inside the tree gets owner write permission back so that it can be emptied.
+    static bool unlock(int dirfd, const char* name) {
+        Entry entry;
+        if (examine(dirfd, name, entry) != 0 || !S_ISDIR(entry.mode) || entry.uid != geteuid()) return false;
+        if ((entry.mode & S_IRWXU) == S_IRWXU) return false;
+        mode_t mode = (entry.mode & 07777) | S_IRWXU;
+        if (name[0] == '\0') return fchmod(dirfd, mode) == 0;
+        return fchmodat(dirfd, name, mode, AT_SYMLINK_NOFOLLOW) == 0;
+    }
+
+    // Opens a folder entry that was examined as `expected`; null on failure
+    // (recorded). Refuses an entry that was swapped between the look and the open.
+    DIR* openChild(int dirfd, const std::string& name, const Entry& expected, const std::string& path) {
+        constexpr int flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+        int fd = openat(dirfd, name.c_str(), flags);
+        if (fd < 0 && errno == EACCES && unlock(dirfd, name.c_str())) fd = openat(dirfd, name.c_str(), flags);
+        if (fd < 0) {
+            if (errno != ENOENT) fail(errno == ENOTDIR ? ELOOP : errno, path);
+            return nullptr;
+        }
+        Entry opened;
+        if (examine(fd, "", opened) != 0 || opened.dev != expected.dev || opened.ino != expected.ino ||
+            crossesMount(opened)) {
+            ::close(fd);
+            fail(EAGAIN, path);
+            return nullptr;
+        }
+        DIR* dir = fdopendir(fd);
+        if (!dir) {
+            int error = errno;
+            ::close(fd);
+            fail(error, path);
+        }
+        return dir;
+    }
+
+    // Empties and removes the folder `name` of `parentFd`.
+    void run(int parentFd, const std::string& name, const Entry& entry, const std::string& path) {
+        DIR* root = openChild(parentFd, name, entry, path);
+        if (!root) return;
+        stack_.push_back(Frame{root, path, name});
+        while (!stack_.empty()) {
+            Frame& top = stack_.back();
+            errno = 0;
+            if (dirent* item = readdir(top.dir)) {
+                visit(top, item->d_name);
+                continue;
+            }
+            if (errno != 0) {
+                fail(errno, top.path);
+                top.keep = true;
+            }
+            finish(parentFd);
+        }
+    }
+
+private:
+    void visit(Frame& top, const char* childName) {
+        if (std::strcmp(childName, ".") == 0 || std::strcmp(childName, "..") == 0) return;
+        int dfd = dirfd(top.dir);
+        std::string childPath = top.path + "/" + childName;
+        Entry child;
+        if (int error = examine(dfd, childName, child); error != 0) {
+            if (error != ENOENT) {
+                fail(error, childPath);
+                top.keep = true;
+            }
+            return;
+        }
+        if (S_ISDIR(child.mode)) {
+            if (crossesMount(child)) {
+                result_.mountPoints.push_back(childPath);
+                top.keep = true;
+                return;
+            }
+            DIR* dir = openChild(dfd, childName, child, childPath);
+            if (!dir) {
+                top.keep = true;
+                return;
+            }
+            stack_.push_back(Frame{dir, childPath, childName});  // invalidates `top`
+            return;
+        }
+        if (unlinkat(dfd, childName, 0) == 0 || errno == ENOENT) return;
+        int error = errno;
+        if ((error == EACCES || error == EPERM) && !top.unlocked) {
+            top.unlocked = true;
+            if (unlock(dfd, "") && (unlinkat(dfd, childName, 0) == 0 || errno == ENOENT)) return;
+            error = errno;
+        }
+        fail(error, childPath);
+        top.keep = true;
+    }
+
+    // The listing of the top folder is done: remove the folder itself.
+    void finish(int rootParentFd) {
+        Frame& top = stack_.back();
+        bool isRoot = stack_.size() == 1;
+        int parentFd = isRoot ? rootParentFd : dirfd(stack_[stack_.size() - 2].dir);
+        if (!top.keep) {
+            if (unlinkat(parentFd, top.name.c_str(), AT_REMOVEDIR) == 0 || errno == ENOENT) {
+                pop();
+                return;
+            }
+            int error = errno;
+            if ((error == ENOTEMPTY || error == EEXIST) && top.passes < 2) {
+                // Entries that appeared while the folder was read: go over it again.
+                ++top.passes;
+                rewinddir(top.dir);
+                return;
+            }
+            if ((error == EACCES || error == EPERM) && !isRoot) {
+                Frame& parent = stack_[stack_.size() - 2];
+                if (!parent.unlocked) {
+                    parent.unlocked = true;
+                    if (unlock(parentFd, "") &&
+                        (unlinkat(parentFd, top.name.c_str(), AT_REMOVEDIR) == 0 || errno == ENOENT)) {
+                        pop();
+                        return;
+                    }
+                    error = errno;
+                }
+            }
+            fail(error, top.path);
+            top.keep = true;
+        }
+        pop();
+        if (!stack_.empty()) stack_.back().keep = true;
+    }
+
+    void pop() {
+        closedir(stack_.back().dir);
+        stack_.pop_back();
+    }
+
+    SafeRemover::Result& result_;
+    dev_t device_;
+    std::vector<Frame> stack_;
+};
+
+}  // namespace
+
+SafeRemover::Result SafeRemover::removeAt(int dirfd, const std::string& name, const std::string& shownPath,
+                                          LeafLink leafLink) {
+    Result result;
+    if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos ||
+        name.find('\0') != std::string::npos) {
+        result.error = EINVAL;
+        result.failedPath = shownPath;
+        return result;
+    }
+    Entry entry;
+    if (int error = examine(dirfd, name.c_str(), entry); error != 0) {
+        result.error = error;
+        result.failedPath = shownPath;
+        return result;
+    }
+    if (S_ISLNK(entry.mode) && leafLink == LeafLink::refuse) {
+        result.error = ELOOP;
+        result.failedPath = shownPath;
+        return result;
+    }
+    if (!S_ISDIR(entry.mode)) {
+        if (unlinkat(dirfd, name.c_str(), 0) != 0) {
+            result.error = errno;
+            result.failedPath = shownPath;
+        }
+        return result;
+    }
+    Entry parent;
+    if (int error = examine(dirfd, "", parent); error != 0) {
+        result.error = error;
+        result.failedPath = shownPath;
+        return result;
+    }
+    if (entry.dev != parent.dev || entry.mountRoot) {
+        // The item is itself a mount point: emptying it would wipe another file system.
+        result.mountPoints.push_back(shownPath);
+        return result;
+    }
+    TreeRemoval removal(result, entry.dev);
+    removal.run(dirfd, name, entry, shownPath);
+    return result;
+}
+
+std::string SafeRemover::mountPointMessage(const Result& result) {
+    std::string where = result.mountPoints.empty() ? std::string() : result.mountPoints.front();
+    return "Another volume is mounted inside this folder at \u201C" + where + "\u201D; Korvane left it alone.";
+}
+
+SafeRemover::Result SafeRemover::remove(const std::string& path, const Options& options) {
+    ParentDirectory parent = ParentDirectory::open(path, options.anchor);
+    if (!parent.ok()) {
+        Result result;
+        result.error = parent.error();
+        result.failedPath = path;
+        return result;
+    }
+    return removeAt(parent.fd(), parent.leaf(), path, options.leafLink);
+}
+
+}  // namespace korvane

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace korvane {
+
+// Removes a file or a folder tree through descriptors only: the parent is
+// reached without following links (ParentDirectory), the leaf is re-examined
+// before anything is removed, and the tree is emptied with unlinkat on
+// descriptors of folders opened with O_NOFOLLOW. A link anywhere inside is
+// removed as a link; a file system mounted inside the tree (another device, or
+// a bind mount of the same one) is left alone and reported.
+class SafeRemover {
+public:
+    enum class LeafLink {
+        refuse,        // the item itself being a link fails with ELOOP (it changed since it was checked)
+        removeAsLink,  // the item itself may be a link: the link is removed, never its target
+    };
+
+    struct Options {
+        std::string anchor;  // trusted folder the walk may start from (see ParentDirectory)
+        LeafLink leafLink = LeafLink::refuse;
+    };
+
+    struct Result {
+        int error = 0;                        // errno of the first failure; 0 when nothing failed
+        std::string failedPath;               // where that failure happened
+        std::vector<std::string> mountPoints;  // mounted file systems found inside and left alone
+
+        // True when the item is gone entirely.
+        bool removed() const { return error == 0 && mountPoints.empty(); }
+    };
+
+    // `path` must be absolute and standardised (EINVAL otherwise, also for a NUL byte).
+    static Result remove(const std::string& path, const Options& options);
+    static Result remove(const std::string& path) { return remove(path, Options{}); }
+
+    // Removes the entry `name` of the open folder `dirfd`; `shownPath` names
+    // the entry in the result.
+    static Result removeAt(int dirfd, const std::string& name, const std::string& shownPath, LeafLink leafLink);
+
+    // What to tell the user when a mounted file system kept a tree from going.
+    static std::string mountPointMessage(const Result& result);
+};
+
+}  // namespace korvane

@@ -1,0 +1,434 @@
+#include "core/platform/Trash_linux.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#include "core/model/Paths.h"
+#include "core/platform/ParentDirectory.h"
+#include "core/platform/SafeRemover.h"
+
+#ifndef STATX_ATTR_MOUNT_ROOT
+#define STATX_ATTR_MOUNT_ROOT 0x00002000
+#endif
+
+namespace korvane {
+
+namespace {
+
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+constexpr std::size_t kNameMax = 255;
+constexpr std::size_t kMaxRecordBytes = 64 * 1024;
+constexpr int kMaxNameAttempts = 10000;
+const std::string kInfoSuffix = ".trashinfo";
+
+const char* const kNoTrashOnVolume =
+    "Korvane cannot use a Trash on the volume that holds this item, and does not copy items between volumes.";
+
+Trash::Result failure(int error, std::string message = {}) {
+    Trash::Result result;
+    result.status = Trash::Status::failed;
+    result.error = error;
+    result.message = std::move(message);
+    return result;
+}
+
+Trash::Result withStatus(Trash::Status status) {
+    Trash::Result result;
+    result.status = status;
+    return result;
+}
+
+std::string topTrashName() { return ".Trash-" + std::to_string(geteuid()); }
+
+// Opens a configured folder the way the user set it up (links followed, as
+// for the home folder itself), making missing folders with `mode`.
+UniqueFd openConfiguredFolder(const std::string& path, bool create, mode_t mode, int& error) {
+    error = 0;
+    if (!ParentDirectory::isStandardAbsolute(path)) {
+        error = EINVAL;
+        return UniqueFd();
+    }
+    UniqueFd current(::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!current.valid()) {
+        error = errno;
+        return UniqueFd();
+    }
+    for (const std::string& name : ParentDirectory::components(path)) {
+        int next = openat(current.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (next < 0 && errno == ENOENT && create) {
+            if (mkdirat(current.get(), name.c_str(), mode) != 0 && errno != EEXIST) {
+                error = errno;
+                return UniqueFd();
+            }
+            next = openat(current.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        }
+        if (next < 0) {
+            error = errno;
+            return UniqueFd();
+        }
+        current.reset(next);
+    }
+    return current;
+}
+
+// Opens (or makes, mode 0700) a folder inside a trash folder; never a link.
+UniqueFd openInside(int folder, const char* name, bool create, int& error) {
+    int fd = openat(folder, name, kFolderFlags);
+    if (fd < 0 && errno == ENOENT && create) {
+        if (mkdirat(folder, name, 0700) != 0 && errno != EEXIST) {
+            error = errno;
+            return UniqueFd();
+        }
+        fd = openat(folder, name, kFolderFlags);
+    }
+    if (fd < 0) error = errno == ENOTDIR ? ELOOP : errno;
+    return UniqueFd(fd);
+}
+
+struct PlainStat {
+    bool ok = false;
+    dev_t dev = 0;
+    bool mountRoot = false;
+};
+
+PlainStat look(const std::string& path) {
+    PlainStat out;
+    struct statx sx {};
+    if (statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, STATX_TYPE, &sx) != 0) return out;
+    out.ok = true;
+    out.dev = makedev(sx.stx_dev_major, sx.stx_dev_minor);
+    out.mountRoot =
+        (sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0 && (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+    return out;
+}
+
+// The top folder of a file system: "/", a mount root, or a folder whose
+// parent lies on another device.
+bool isTopFolder(const std::string& folder) {
+    if (folder == "/") return true;
+    PlainStat self = look(folder);
+    if (!self.ok) return false;
+    if (self.mountRoot) return true;
+    PlainStat parent = look(Paths::parent(folder));
+    return parent.ok && parent.dev != self.dev;
+}
+
+// Walks up from `folder` (on device `dev`) to the top of its file system.
+std::optional<std::string> topFolderOf(std::string folder, dev_t dev) {
+    PlainStat self = look(folder);
+    if (!self.ok || self.dev != dev) return std::nullopt;
+    while (!isTopFolder(folder)) folder = Paths::parent(folder);
+    return folder;
+}
+
+// files/NAME for the n-th try, short enough that NAME.trashinfo is a valid name.
+std::string trashName(const std::string& base, int attempt) {
+    std::string suffix = attempt == 1 ? std::string() : "." + std::to_string(attempt);
+    std::size_t room = kNameMax - kInfoSuffix.size() - suffix.size();
+    if (base.size() <= room) return base + suffix;
+    std::size_t cut = room;
+    // Never cut a UTF-8 sequence in half.
+    while (cut > 0 && (static_cast<unsigned char>(base[cut]) & 0xC0) == 0x80) --cut;
+    return base.substr(0, cut) + suffix;
+}
+
+bool writeAll(int fd, const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+std::optional<std::string> readRecord(int infoFolder, const std::string& name) {
+    UniqueFd fd(openat(infoFolder, (name + kInfoSuffix).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    if (!fd.valid()) return std::nullopt;
+    struct stat st {};
+    if (fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > static_cast<off_t>(kMaxRecordBytes))
+        return std::nullopt;
+    std::string text;
+    char buffer[4096];
+    while (text.size() <= kMaxRecordBytes) {
+        ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+    return text;
+}
+
+bool isUnreserved(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+           c == '_' || c == '~' || c == '/';
+}
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+}  // namespace
+
+FreedesktopTrash::FreedesktopTrash() : FreedesktopTrash(defaultHomeTrash(), Paths::home()) {}
+
+FreedesktopTrash::FreedesktopTrash(std::string homeTrash, std::string anchor)
+    : homeTrash_(Paths::standardise(homeTrash).value_or(std::string())),
+      anchor_(Paths::standardise(anchor).value_or(std::string())) {}
+
+std::string FreedesktopTrash::defaultHomeTrash() {
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && data[0] == '/') {
+        if (auto standard = Paths::standardise(data)) return Paths::join(*standard, "Trash");
+    }
+    return Paths::home(".local/share/Trash");
+}
+
+std::string FreedesktopTrash::encodePath(const std::string& path) {
+    static const char* const digits = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(path.size());
+    for (unsigned char c : path) {
+        if (isUnreserved(c)) {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += digits[c >> 4];
+            out += digits[c & 0x0F];
+        }
+    }
+    return out;
+}
+
+std::optional<std::string> FreedesktopTrash::decodePath(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\0') return std::nullopt;
+        if (c != '%') {
+            out += c;
+            continue;
+        }
+        if (i + 2 >= text.size()) return std::nullopt;
+        int high = hexValue(text[i + 1]);
+        int low = hexValue(text[i + 2]);
+        if (high < 0 || low < 0) return std::nullopt;
+        char decoded = static_cast<char>(high * 16 + low);
+        if (decoded == '\0') return std::nullopt;
+        out += decoded;
+        i += 2;
+    }
+    return out;
+}
+
+std::string FreedesktopTrash::deletionDate(std::chrono::system_clock::time_point when) {
+    std::time_t seconds = std::chrono::system_clock::to_time_t(when);
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    char text[96];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", local.tm_year + 1900, local.tm_mon + 1,
+                  local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+    return text;
+}
+
+std::optional<std::string> FreedesktopTrash::recordedPath(const std::string& trashInfo) {
+    bool inGroup = false;
+    std::size_t start = 0;
+    while (start < trashInfo.size()) {
+        std::size_t end = trashInfo.find('\n', start);
+        if (end == std::string::npos) end = trashInfo.size();
+        std::string line = trashInfo.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() || line[0] == '#') continue;
+        if (line[0] == '[') {
+            inGroup = line == "[Trash Info]";
+            continue;
+        }
+        if (inGroup && line.rfind("Path=", 0) == 0) return decodePath(line.substr(5));
+    }
+    return std::nullopt;
+}
+
+std::optional<FreedesktopTrash::Location> FreedesktopTrash::locate(const std::string& trashedPath) const {
+    auto standard = Paths::standardise(trashedPath);
+    if (!standard || !ParentDirectory::isStandardAbsolute(*standard) || *standard == "/") return std::nullopt;
+    std::string files = Paths::parent(*standard);
+    if (Paths::lastComponent(files) != "files") return std::nullopt;
+    Location location;
+    location.name = Paths::lastComponent(*standard);
+    location.trashFolder = Paths::parent(files);
+    if (!homeTrash_.empty() && location.trashFolder == homeTrash_) return location;
+    if (Paths::lastComponent(location.trashFolder) != topTrashName()) return std::nullopt;
+    location.topFolder = Paths::parent(location.trashFolder);
+    if (!isTopFolder(location.topFolder)) return std::nullopt;
+    return location;
+}
+
+FreedesktopTrash::Opened FreedesktopTrash::open(const Location& location, bool create) const {
+    Opened opened;
+    UniqueFd trash;
+    if (location.topFolder.empty()) {
+        trash = openConfiguredFolder(location.trashFolder, create, 0700, opened.error);
+    } else {
+        UniqueFd top = ParentDirectory::openFolder(location.topFolder, anchor_, false, 0, opened.error);
+        if (!top.valid()) return opened;
+        trash = openInside(top.get(), topTrashName().c_str(), create, opened.error);
+        if (trash.valid()) {
+            // A trash folder at the top of a shared volume must be the user's own.
+            struct stat st {};
+            if (fstat(trash.get(), &st) != 0 || st.st_uid != geteuid()) {
+                opened.error = EPERM;
+                return opened;
+            }
+        }
+    }
+    if (!trash.valid()) return opened;
+    opened.files = openInside(trash.get(), "files", create, opened.error);
+    if (!opened.files.valid()) return opened;
+    opened.info = openInside(trash.get(), "info", create, opened.error);
+    if (!opened.info.valid()) opened.files.reset();
+    return opened;
+}
+
+bool FreedesktopTrash::verify(const Opened& opened, const Location& location, const std::string& originalPath) const {
+    struct stat st {};
+    if (fstatat(opened.files.get(), location.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
+    auto record = readRecord(opened.info.get(), location.name);
+    if (!record) return false;
+    auto recorded = recordedPath(*record);
+    if (!recorded || recorded->empty()) return false;
+    std::string absolute = *recorded;
+    if (absolute[0] != '/') {
+        if (location.topFolder.empty()) return false;
+        absolute = Paths::join(location.topFolder, absolute);
+    }
+    auto standardRecorded = Paths::standardise(absolute);
+    auto standardOriginal = Paths::standardise(originalPath);
+    return standardRecorded && standardOriginal && *standardRecorded == *standardOriginal;
+}
+
+Trash::Result FreedesktopTrash::moveToTrash(const std::string& path) {
+    ParentDirectory parent = ParentDirectory::open(path, anchor_);
+    if (!parent.ok()) return failure(parent.error());
+    struct stat item {};
+    if (fstatat(parent.fd(), parent.leaf().c_str(), &item, AT_SYMLINK_NOFOLLOW) != 0) return failure(errno);
+    if (S_ISLNK(item.st_mode)) return failure(ELOOP);
+
+    Location location;
+    int homeError = 0;
+    UniqueFd home = openConfiguredFolder(homeTrash_, true, 0700, homeError);
+    struct stat homeStat {};
+    if (home.valid() && fstat(home.get(), &homeStat) == 0 && homeStat.st_dev == item.st_dev) {
+        location.trashFolder = homeTrash_;
+    } else {
+        auto top = topFolderOf(parent.folderPath(), item.st_dev);
+        if (!top) return failure(EXDEV, kNoTrashOnVolume);
+        location.topFolder = *top;
+        location.trashFolder = Paths::join(*top, topTrashName());
+    }
+    Opened opened = open(location, true);
+    if (opened.error != 0) {
+        if (location.topFolder.empty()) return failure(opened.error);
+        return failure(EXDEV, kNoTrashOnVolume);
+    }
+    struct stat filesStat {};
+    if (fstat(opened.files.get(), &filesStat) != 0 || filesStat.st_dev != item.st_dev)
+        return failure(EXDEV, kNoTrashOnVolume);
+
+    std::string recorded = path;
+    if (!location.topFolder.empty())
+        recorded = location.topFolder == "/" ? path.substr(1) : path.substr(location.topFolder.size() + 1);
+    const std::string record = "[Trash Info]\nPath=" + encodePath(recorded) +
+                               "\nDeletionDate=" + deletionDate(std::chrono::system_clock::now()) + "\n";
+
+    for (int attempt = 1; attempt <= kMaxNameAttempts; ++attempt) {
+        std::string name = trashName(parent.leaf(), attempt);
+        std::string infoName = name + kInfoSuffix;
+        UniqueFd info(openat(opened.info.get(), infoName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                             0600));
+        if (!info.valid()) {
+            if (errno == EEXIST) continue;
+            return failure(errno);
+        }
+        if (!writeAll(info.get(), record) || fsync(info.get()) != 0) {
+            int error = errno;
+            unlinkat(opened.info.get(), infoName.c_str(), 0);
+            return failure(error);
+        }
+        info.reset();
+        if (renameat2(parent.fd(), parent.leaf().c_str(), opened.files.get(), name.c_str(), RENAME_NOREPLACE) == 0) {
+            Result result = withStatus(Status::done);
+            result.trashedPath = Paths::join(Paths::join(location.trashFolder, "files"), name);
+            return result;
+        }
+        int error = errno;
+        unlinkat(opened.info.get(), infoName.c_str(), 0);
+        if (error == EEXIST) continue;
+        if (error == EXDEV) return failure(EXDEV, kNoTrashOnVolume);
+        return failure(error);
+    }
+    return failure(EEXIST);
+}
+
+bool FreedesktopTrash::isTrashLocation(const std::string& trashedPath) const {
+    return locate(trashedPath).has_value();
+}
+
+bool FreedesktopTrash::holds(const std::string& trashedPath, const std::string& originalPath) const {
+    auto location = locate(trashedPath);
+    if (!location) return false;
+    Opened opened = open(*location, false);
+    return opened.error == 0 && verify(opened, *location, originalPath);
+}
+
+Trash::Result FreedesktopTrash::putBack(const std::string& trashedPath, const std::string& originalPath) {
+    auto location = locate(trashedPath);
+    if (!location) return withStatus(Status::notInTrash);
+    Opened opened = open(*location, false);
+    if (opened.error != 0 || !verify(opened, *location, originalPath)) return withStatus(Status::notInTrash);
+    auto destination = Paths::standardise(originalPath);
+    if (!destination) return failure(EINVAL);
+    ParentDirectory parent = ParentDirectory::open(*destination, anchor_, true);
+    if (!parent.ok()) return failure(parent.error());
+    if (renameat2(opened.files.get(), location->name.c_str(), parent.fd(), parent.leaf().c_str(), RENAME_NOREPLACE) !=
+        0) {
+        if (errno == EEXIST) return withStatus(Status::destinationExists);
+        return failure(errno);
+    }
+    unlinkat(opened.info.get(), (location->name + kInfoSuffix).c_str(), 0);
+    return withStatus(Status::done);
+}
+
+Trash::Result FreedesktopTrash::purge(const std::string& trashedPath, const std::string& originalPath) {
+    auto location = locate(trashedPath);
+    if (!location) return withStatus(Status::notInTrash);
+    Opened opened = open(*location, false);
+    if (opened.error != 0 || !verify(opened, *location, originalPath)) return withStatus(Status::notInTrash);
+    SafeRemover::Result removal = SafeRemover::removeAt(opened.files.get(), location->name, trashedPath,
+                                                        SafeRemover::LeafLink::removeAsLink);
+    if (!removal.removed()) {
+        if (!removal.mountPoints.empty()) return failure(EBUSY, SafeRemover::mountPointMessage(removal));
+        return failure(removal.error);
+    }
+    unlinkat(opened.info.get(), (location->name + kInfoSuffix).c_str(), 0);
+    return withStatus(Status::done);
+}
+
+}  // namespace korvane

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+#include "core/platform/Trash.h"
+#include "core/platform/UniqueFd.h"
+
+namespace korvane {
+
+// The freedesktop.org Trash: the home trash ($XDG_DATA_HOME/Trash, by default
+// ~/.local/share/Trash) for items on its file system, and $topdir/.Trash-$uid
+// at the top of any other file system. Each item sits in files/NAME with its
+// record in info/NAME.trashinfo, which is written first, exclusively, so that a
+// crash never leaves an item in the Trash without a record of where it came from.
+class FreedesktopTrash final : public Trash {
+public:
+    // The current user's home trash; paths below the home folder are reached
+    // from the home folder (see ParentDirectory).
+    FreedesktopTrash();
+    // Tests put the home trash into a temporary folder.
+    FreedesktopTrash(std::string homeTrash, std::string anchor);
+
+    // $XDG_DATA_HOME/Trash when that is an absolute path, else ~/.local/share/Trash.
+    static std::string defaultHomeTrash();
+
+    const std::string& homeTrash() const { return homeTrash_; }
+
+    Result moveToTrash(const std::string& path) override;
+    bool isTrashLocation(const std::string& trashedPath) const override;
+    bool holds(const std::string& trashedPath, const std::string& originalPath) const override;
+    Result putBack(const std::string& trashedPath, const std::string& originalPath) override;
+    Result purge(const std::string& trashedPath, const std::string& originalPath) override;
+
+    // The Path= value: every byte but letters, digits, "-._~/" written as %XX.
+    static std::string encodePath(const std::string& path);
+    // Undoes encodePath; no value for a malformed escape or an escaped NUL.
+    static std::optional<std::string> decodePath(const std::string& text);
+    // The DeletionDate= value: local time as YYYY-MM-DDThh:mm:ss.
+    static std::string deletionDate(std::chrono::system_clock::time_point when);
+    // The Path= value of a .trashinfo text, decoded; no value when there is none.
+    static std::optional<std::string> recordedPath(const std::string& trashInfo);
+
+private:
+    // A trash folder that holds an item: its own path and, for a trash at the
+    // top of a file system, that top folder (relative Path= values start there).
+    struct Location {
+        std::string trashFolder;
+        std::string topFolder;  // empty for the home trash
+        std::string name;       // the item's name inside files/
+    };
+    struct Opened {
+        UniqueFd files;
+        UniqueFd info;
+        int error = 0;
+    };
+
+    std::optional<Location> locate(const std::string& trashedPath) const;
+    // Opens files/ and info/ of a trash folder (creating them when asked).
+    Opened open(const Location& location, bool create) const;
+    // True when the item exists and its record names `originalPath`.
+    bool verify(const Opened& opened, const Location& location, const std::string& originalPath) const;
+
+    std::string homeTrash_;
+    std::string anchor_;
+};
+
+}  // namespace korvane
