@@ -71,9 +71,8 @@ PathPattern::PathPattern(std::string_view text)
     : components_(split(expandTilde(text))), description_(expandTilde(text)) {}
 
 bool PathPattern::matches(std::string_view path) const {
-    if (path.empty() || path.front() != '/') return false;
     std::optional<std::string> standard = Paths::standardise(path);
-    if (!standard) return false;
+    if (!standard || standard->empty() || standard->front() != '/') return false;
     const std::vector<std::string> names = split(*standard);
 
     const std::size_t p = components_.size();

@@ -18,8 +18,8 @@ public:
     // The tilde-expanded pattern text; also its printed form.
     const std::string& description() const { return description_; }
 
-    // Whether the standardised form of an absolute path has this shape. A
-    // relative path, or one holding a NUL byte, never matches.
+    // Whether the standardised form of the path has this shape. A path that
+    // is not absolute once standardised, or holds a NUL byte, never matches.
     bool matches(std::string_view path) const;
 
     bool operator==(const PathPattern&) const = default;
