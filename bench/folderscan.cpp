@@ -1,0 +1,128 @@
+// Scans a folder with the default options and prints what it found, how long
+// it took and the peak memory of the process.
+//
+//   folderscan [--json] [--cancel-after SECONDS] [--workers N] DIR
+//
+// --cancel-after cancels the scan after that many seconds and reports how
+// long the scan took to return after the cancel.
+#include <sys/resource.h>
+
+#include <nlohmann/json.hpp>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "core/explorer/FileKind.h"
+#include "core/explorer/FileTreeScanner.h"
+
+using korvane::FileTreeScanner;
+using korvane::StorageNode;
+
+namespace {
+
+nlohmann::json treeJson(const StorageNode& node) {
+    nlohmann::json object;
+    object["id"] = node.id;
+    object["name"] = node.name;
+    object["bytes"] = node.bytes;
+    object["kind"] = std::string(korvane::rawValue(node.kind));
+    object["fileKind"] = node.fileKind ? nlohmann::json(std::string(korvane::rawValue(*node.fileKind))) : nullptr;
+    object["details"] = node.details;
+    nlohmann::json children = nlohmann::json::array();
+    for (const StorageNode& child : node.children) children.push_back(treeJson(child));
+    object["children"] = std::move(children);
+    return object;
+}
+
+long peakKiB() {
+    struct rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+int usage() {
+    std::fprintf(stderr, "usage: folderscan [--json] [--cancel-after SECONDS] [--workers N] DIR\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    bool json = false;
+    std::optional<double> cancelAfter;
+    FileTreeScanner::Options options;
+    std::string root;
+    for (int i = 1; i < argc; ++i) {
+        std::string argument = argv[i];
+        if (argument == "--json") {
+            json = true;
+        } else if (argument == "--cancel-after" && i + 1 < argc) {
+            cancelAfter = std::atof(argv[++i]);
+        } else if (argument == "--workers" && i + 1 < argc) {
+            options.workerCount = std::atoi(argv[++i]);
+        } else if (!argument.empty() && argument[0] != '-' && root.empty()) {
+            root = argument;
+        } else {
+            return usage();
+        }
+    }
+    if (root.empty()) return usage();
+
+    FileTreeScanner scanner(options);
+    using Clock = std::chrono::steady_clock;
+    std::atomic<bool> finished{false};
+    std::optional<Clock::time_point> cancelledAt;
+    std::thread canceller;
+    if (cancelAfter) {
+        canceller = std::thread([&] {
+            auto until = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(*cancelAfter));
+            while (Clock::now() < until && !finished.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            if (finished.load()) return;
+            cancelledAt = Clock::now();
+            scanner.cancel();
+        });
+    }
+    const auto start = Clock::now();
+    FileTreeScanner::Result result = scanner.scan(root);
+    const auto end = Clock::now();
+    finished = true;
+    if (canceller.joinable()) canceller.join();
+
+    const double wall = std::chrono::duration<double>(end - start).count();
+    std::optional<double> cancelLatency;
+    if (cancelledAt) cancelLatency = std::chrono::duration<double>(end - *cancelledAt).count();
+
+    if (json) {
+        nlohmann::json out;
+        out["bytes"] = result.root.bytes;
+        out["files"] = result.fileCount;
+        out["folders"] = result.folderCount;
+        out["largestCount"] = result.largest.size();
+        out["indexCount"] = result.index.size();
+        out["wallSeconds"] = wall;
+        out["peakKiB"] = peakKiB();
+        out["cancelLatencySeconds"] = cancelLatency ? nlohmann::json(*cancelLatency) : nullptr;
+        nlohmann::json largest = nlohmann::json::array();
+        for (const auto& entry : result.largest) largest.push_back({{"path", entry.path}, {"size", entry.size}});
+        out["largest"] = std::move(largest);
+        out["tree"] = treeJson(result.root);
+        std::cout << out.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+        return 0;
+    }
+    std::printf("total bytes     %lld\n", static_cast<long long>(result.root.bytes));
+    std::printf("files           %lld\n", static_cast<long long>(result.fileCount));
+    std::printf("folders         %lld\n", static_cast<long long>(result.folderCount));
+    std::printf("largest files   %zu\n", result.largest.size());
+    std::printf("index entries   %zu\n", result.index.size());
+    std::printf("wall seconds    %.3f\n", wall);
+    std::printf("peak memory KiB %ld\n", peakKiB());
+    if (cancelLatency) std::printf("cancel latency  %.1f ms\n", *cancelLatency * 1000.0);
+    return 0;
+}

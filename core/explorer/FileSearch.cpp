@@ -1,0 +1,360 @@
+#include "core/explorer/FileSearch.h"
+
+#define PCRE2_CODE_UNIT_WIDTH 8
+#include <pcre2.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <memory>
+#include <numeric>
+
+namespace korvane {
+
+namespace {
+
+// How much work one name may cost a pattern before it counts as no match,
+// and how many such names make the search give the pattern up.
+constexpr std::uint32_t matchLimit = 200000;
+constexpr std::uint32_t depthLimit = 2000;
+constexpr std::uint32_t heapLimitKiB = 20000;
+constexpr int hostileNamesBeforeGivingUp = 8;
+constexpr std::size_t jitStackBytes = 512 * 1024;
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool isAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// `needle` is lower-case already.
+bool containsIgnoringAsciiCase(std::string_view haystack, std::string_view needle) {
+    if (needle.empty()) return true;
+    if (needle.size() > haystack.size()) return false;
+    const char first = needle.front();
+    const std::size_t last = haystack.size() - needle.size();
+    for (std::size_t i = 0; i <= last; ++i) {
+        if (asciiLower(haystack[i]) != first) continue;
+        std::size_t k = 1;
+        while (k < needle.size() && asciiLower(haystack[i + k]) == needle[k]) ++k;
+        if (k == needle.size()) return true;
+    }
+    return false;
+}
+
+// A compiled PCRE2 pattern with its limits. Case-insensitive and UTF-aware;
+// names that are not valid UTF-8 are matched as far as they are valid
+// instead of failing.
+class Pattern {
+public:
+    enum class Outcome { match, noMatch, limit };
+
+    static std::unique_ptr<Pattern> compile(std::string_view text, std::uint32_t extraOptions) {
+        auto pattern = std::unique_ptr<Pattern>(new Pattern);
+        int error = 0;
+        PCRE2_SIZE offset = 0;
+        pattern->code_ = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(),
+                                       PCRE2_CASELESS | PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | extraOptions, &error,
+                                       &offset, nullptr);
+        if (!pattern->code_) return nullptr;
+        // Without the JIT (some systems forbid executable memory) the
+        // interpreter runs under the same limits.
+        pcre2_jit_compile(pattern->code_, PCRE2_JIT_COMPLETE);
+        pattern->data_ = pcre2_match_data_create(1, nullptr);
+        pattern->context_ = pcre2_match_context_create(nullptr);
+        if (!pattern->data_ || !pattern->context_) return nullptr;
+        pcre2_set_match_limit(pattern->context_, matchLimit);
+        pcre2_set_depth_limit(pattern->context_, depthLimit);
+        pcre2_set_heap_limit(pattern->context_, heapLimitKiB);
+        pattern->stack_ = pcre2_jit_stack_create(32 * 1024, jitStackBytes, nullptr);
+        if (pattern->stack_) pcre2_jit_stack_assign(pattern->context_, nullptr, pattern->stack_);
+        return pattern;
+    }
+
+    ~Pattern() {
+        if (stack_) pcre2_jit_stack_free(stack_);
+        if (context_) pcre2_match_context_free(context_);
+        if (data_) pcre2_match_data_free(data_);
+        if (code_) pcre2_code_free(code_);
+    }
+    Pattern(const Pattern&) = delete;
+    Pattern& operator=(const Pattern&) = delete;
+
+    Outcome find(std::string_view subject) {
+        int rc = pcre2_match(code_, reinterpret_cast<PCRE2_SPTR>(subject.data()), subject.size(), 0, 0, data_,
+                             context_);
+        if (rc >= 0) return Outcome::match;
+        switch (rc) {
+            case PCRE2_ERROR_MATCHLIMIT:
+            case PCRE2_ERROR_DEPTHLIMIT:
+            case PCRE2_ERROR_HEAPLIMIT:
+            case PCRE2_ERROR_JIT_STACKLIMIT:
+            case PCRE2_ERROR_NOMEMORY:
+                return Outcome::limit;
+            default:
+                return Outcome::noMatch;
+        }
+    }
+
+private:
+    Pattern() = default;
+    pcre2_code* code_ = nullptr;
+    pcre2_match_data* data_ = nullptr;
+    pcre2_match_context* context_ = nullptr;
+    pcre2_jit_stack* stack_ = nullptr;
+};
+
+// The text test of one search: a plain ASCII substring test, or a pattern
+// (a regular expression, or the literal text when it is not ASCII so that
+// case folding covers every script).
+class TextTest {
+public:
+    // False when the pattern does not compile.
+    bool prepare(const FileSearch::Query& query) {
+        const std::string_view text = trimmed(query.text);
+        if (text.empty()) return true;
+        active_ = true;
+        if (query.isRegex) {
+            pattern_ = Pattern::compile(query.text, 0);
+            return pattern_ != nullptr;
+        }
+        for (char c : text) lowered_ += asciiLower(c);
+        if (!isAscii(text)) pattern_ = Pattern::compile(text, PCRE2_LITERAL);
+        return true;
+    }
+
+    bool matches(std::string_view field) {
+        if (!active_) return true;
+        if (!pattern_) return containsIgnoringAsciiCase(field, lowered_);
+        if (givenUp_) return false;
+        switch (pattern_->find(field)) {
+            case Pattern::Outcome::match:
+                return true;
+            case Pattern::Outcome::noMatch:
+                return false;
+            case Pattern::Outcome::limit:
+                if (++limitHits_ >= hostileNamesBeforeGivingUp) givenUp_ = true;
+                return false;
+        }
+        return false;
+    }
+
+private:
+    bool active_ = false;
+    std::string lowered_;
+    std::unique_ptr<Pattern> pattern_;
+    int limitHits_ = 0;
+    bool givenUp_ = false;
+};
+
+// The extension of a name as the file kinds read it: after the last dot,
+// unless that dot starts the name; lower-cased. Empty when none (or absurdly long).
+std::string_view lowerExtension(std::string_view name, std::array<char, 16>& buffer) {
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos || dot == 0) return {};
+    const std::string_view ext = name.substr(dot + 1);
+    if (ext.empty() || ext.size() > buffer.size()) return {};
+    for (std::size_t i = 0; i < ext.size(); ++i) buffer[i] = asciiLower(ext[i]);
+    return std::string_view(buffer.data(), ext.size());
+}
+
+bool endsWith(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// One code point of UTF-8 (a stray byte stands for itself), folded to lower
+// case for ASCII and Latin-1 letters.
+std::uint32_t nextFolded(std::string_view text, std::size_t& i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    std::uint32_t cp = byte;
+    std::size_t length = 1;
+    if (byte >= 0xC2 && byte <= 0xF4) {
+        const std::size_t need = byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
+        if (i + need <= text.size()) {
+            std::uint32_t value = byte & (need == 2 ? 0x1F : need == 3 ? 0x0F : 0x07);
+            bool valid = true;
+            for (std::size_t k = 1; k < need; ++k) {
+                const auto next = static_cast<unsigned char>(text[i + k]);
+                if ((next & 0xC0) != 0x80) {
+                    valid = false;
+                    break;
+                }
+                value = (value << 6) | (next & 0x3F);
+            }
+            if (valid) {
+                cp = value;
+                length = need;
+            }
+        }
+    }
+    i += length;
+    if (cp >= 'A' && cp <= 'Z') return cp + 32;
+    if (length > 1 && cp >= 0xC0 && cp <= 0xDE && cp != 0xD7) return cp + 32;
+    return cp;
+}
+
+}  // namespace
+
+bool FileSearch::Query::isEmpty() const {
+    return trimmed(text).empty() && kind == Kind::any && minimumBytes == 0 && !withinDays;
+}
+
+bool FileSearch::Query::hasFilters() const {
+    return searchesPaths || isRegex || minimumBytes >= 1 || withinDays.has_value() || kind != Kind::any;
+}
+
+int FileSearch::compareNames(std::string_view a, std::string_view b) {
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (isDigit(a[i]) && isDigit(b[j])) {
+            // Compare the runs by value: skip leading zeros, then the longer
+            // run is larger, then digit by digit.
+            std::size_t endA = i;
+            while (endA < a.size() && isDigit(a[endA])) ++endA;
+            std::size_t endB = j;
+            while (endB < b.size() && isDigit(b[endB])) ++endB;
+            std::size_t startA = i;
+            while (startA + 1 < endA && a[startA] == '0') ++startA;
+            std::size_t startB = j;
+            while (startB + 1 < endB && b[startB] == '0') ++startB;
+            const std::size_t lengthA = endA - startA;
+            const std::size_t lengthB = endB - startB;
+            if (lengthA != lengthB) return lengthA < lengthB ? -1 : 1;
+            const int digits = a.substr(startA, lengthA).compare(b.substr(startB, lengthB));
+            if (digits != 0) return digits < 0 ? -1 : 1;
+            i = endA;
+            j = endB;
+            continue;
+        }
+        const std::uint32_t ca = nextFolded(a, i);
+        const std::uint32_t cb = nextFolded(b, j);
+        if (ca != cb) return ca < cb ? -1 : 1;
+    }
+    if (i < a.size()) return 1;
+    if (j < b.size()) return -1;
+    return 0;
+}
+
+std::vector<FileSearch::Entry> FileSearch::run(const Query& query, const std::vector<Entry>& entries, Sort sort,
+                                               int limit) {
+    return run(query, entries, sort, limit, std::chrono::system_clock::now());
+}
+
+std::vector<FileSearch::Entry> FileSearch::run(const Query& query, const std::vector<Entry>& entries, Sort sort,
+                                               int limit, std::chrono::system_clock::time_point now) {
+    std::vector<Entry> result;
+    TextTest text;
+    if (!text.prepare(query)) return result;
+    if (limit <= 0) return result;
+
+    std::optional<std::chrono::system_clock::time_point> cutoff;
+    if (query.withinDays)
+        cutoff = now - std::chrono::duration_cast<std::chrono::system_clock::duration>(
+                           std::chrono::duration<double>(static_cast<double>(*query.withinDays) * 86400.0));
+
+    std::vector<std::string_view> kindExtensions;
+    for (const std::string& ext : extensions(query.kind)) kindExtensions.emplace_back(ext);
+    std::array<char, 16> buffer{};
+
+    std::vector<std::uint32_t> kept;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const Entry& entry = entries[i];
+        if (entry.size < query.minimumBytes) continue;
+        if (cutoff && entry.modified < *cutoff) continue;
+        switch (query.kind) {
+            case Kind::any:
+                break;
+            case Kind::apps:
+                if (!endsWith(entry.path, ".app")) continue;
+                break;
+            case Kind::folders:
+                if (!entry.isDirectory) continue;
+                break;
+            default: {
+                if (entry.isDirectory) continue;
+                const std::string_view ext = lowerExtension(entry.name, buffer);
+                if (ext.empty() ||
+                    std::find(kindExtensions.begin(), kindExtensions.end(), ext) == kindExtensions.end())
+                    continue;
+            }
+        }
+        if (!text.matches(query.searchesPaths ? entry.path : entry.name)) continue;
+        kept.push_back(static_cast<std::uint32_t>(i));
+    }
+
+    // Ties fall back to index order, which makes the order total: a partial
+    // selection then gives exactly what a stable sort would.
+    auto before = [&](std::uint32_t x, std::uint32_t y) {
+        const Entry& a = entries[x];
+        const Entry& b = entries[y];
+        switch (sort) {
+            case Sort::size:
+                if (a.size != b.size) return a.size > b.size;
+                break;
+            case Sort::name:
+                if (int order = compareNames(a.name, b.name); order != 0) return order < 0;
+                break;
+            case Sort::modified:
+                if (a.modified != b.modified) return a.modified > b.modified;
+                break;
+        }
+        return x < y;
+    };
+    const auto count = std::min<std::size_t>(kept.size(), static_cast<std::size_t>(limit));
+    if (count < kept.size()) {
+        std::nth_element(kept.begin(), kept.begin() + static_cast<std::ptrdiff_t>(count), kept.end(), before);
+        kept.resize(count);
+    }
+    std::sort(kept.begin(), kept.end(), before);
+    result.reserve(kept.size());
+    for (std::uint32_t i : kept) result.push_back(entries[i]);
+    return result;
+}
+
+const std::array<FileSearch::Sort, 3>& FileSearch::allSorts() {
+    static constexpr std::array<Sort, 3> all = {Sort::size, Sort::name, Sort::modified};
+    return all;
+}
+
+std::string_view FileSearch::rawValue(Sort sort) {
+    switch (sort) {
+        case Sort::size:
+            return "size";
+        case Sort::name:
+            return "name";
+        case Sort::modified:
+            return "modified";
+    }
+    return "size";
+}
+
+std::optional<FileSearch::Sort> FileSearch::sortFromRawValue(std::string_view text) {
+    for (Sort sort : allSorts())
+        if (rawValue(sort) == text) return sort;
+    return std::nullopt;
+}
+
+std::string_view FileSearch::title(Sort sort) {
+    switch (sort) {
+        case Sort::size:
+            return "Largest first";
+        case Sort::name:
+            return "Name";
+        case Sort::modified:
+            return "Newest first";
+    }
+    return "Largest first";
+}
+
+}  // namespace korvane

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/explorer/FileKind.h"
+#include "core/explorer/FileTreeScanner.h"
+
+namespace korvane {
+
+// Searches the index of the last folder scan in memory: by text or regular
+// expression, file kind, minimum size and age, sorted and cut to a limit.
+// Nothing here touches the disk.
+class FileSearch {
+public:
+    FileSearch() = delete;
+
+    using Kind = FileKind;
+    using Entry = FileTreeScanner::Entry;
+
+    static Kind classify(std::string_view name, bool isDirectory) { return classifyFileKind(name, isDirectory); }
+
+    enum class Sort { size, name, modified };
+
+    struct Query {
+        std::string text;             // words or pattern to look for
+        Kind kind = Kind::any;        // required file kind
+        std::int64_t minimumBytes = 0;
+        std::optional<int> withinDays;  // only entries modified within this many days
+        bool searchesPaths = false;     // match the full path instead of the name
+        bool isRegex = false;           // the text is a regular expression
+
+        // Blank text (spaces and tabs), any kind, no size and no age filter.
+        bool isEmpty() const;
+        // A path search, a pattern, a size, an age or a kind is set.
+        bool hasFilters() const;
+        bool operator==(const Query&) const = default;
+    };
+
+    // Matching entries in index order, stably sorted, at most `limit`. A
+    // pattern that does not compile gives the empty list. A pattern that
+    // needs too much work on a name does not match that name, and after a
+    // few such names it matches nothing more, so a hostile pattern cannot
+    // stall the search.
+    static std::vector<Entry> run(const Query& query, const std::vector<Entry>& entries, Sort sort, int limit);
+    // The same, with the moment `withinDays` counts back from.
+    static std::vector<Entry> run(const Query& query, const std::vector<Entry>& entries, Sort sort, int limit,
+                                  std::chrono::system_clock::time_point now);
+
+    // Names in the order people expect: case-insensitive, runs of digits
+    // compared by value ("file2" before "file10"). Negative, 0 or positive.
+    static int compareNames(std::string_view a, std::string_view b);
+
+    static const std::array<Sort, 3>& allSorts();
+    static std::string_view rawValue(Sort sort);
+    static std::optional<Sort> sortFromRawValue(std::string_view text);
+    static std::string_view title(Sort sort);
+};
+
+}  // namespace korvane

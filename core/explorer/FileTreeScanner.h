@@ -1,0 +1,131 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "core/model/Flag.h"
+#include "core/model/StorageNode.h"
+
+namespace korvane {
+
+// Scans one folder into a tree of sizes (a `StorageNode` tree whose ids are
+// paths), the list of its largest files and an index of sizable entries for
+// file search, all in one parallel pass with POSIX directory calls.
+//
+// Every size is allocated space (st_blocks * 512). A file with several hard
+// links counts once per scan; symbolic links are never followed (their own
+// blocks count, like `du`); pseudo file systems (proc, sysfs, ...) are never
+// entered. Each folder also counts its own allocated blocks, so the root's
+// total equals `du -s -B1` of the root less what is skipped on purpose
+// (`skippedNames`, folders deeper than `maxDepth`).
+class FileTreeScanner {
+public:
+    struct Options {
+        // A regular file of at least this size gets a node of its own.
+        std::int64_t fileNodeThreshold = 4194304;
+        // Files (and ".app" packages) of at least this size enter the largest-files list.
+        std::int64_t largeFileThreshold = 52428800;
+        // Length of the final largest-files list.
+        int largeFileLimit = 500;
+        // Entries of at least this size enter the search index.
+        std::int64_t indexThreshold = 65536;
+        // Index entries kept per top-level item.
+        int indexLimit = 250000;
+        // Folders at depth <= treeDepth keep child nodes; deeper ones fold
+        // everything into one remainder node.
+        int treeDepth = 6;
+        // The most child nodes a folder keeps before its remainder node.
+        int maxChildren = 45;
+        // A folder deeper than this is not opened at all.
+        int maxDepth = 40;
+        // Subfolders of folders at depth < parallelDepth always go to the
+        // worker threads; deeper subfolders are handed over whenever a
+        // worker is idle, so one large top-level folder does not leave the
+        // other threads waiting.
+        int parallelDepth = 1;
+        // Number of worker threads; 0 means one per available processor.
+        int workerCount = 0;
+    };
+
+    // One row of the largest-files list and of the search index.
+    struct Entry {
+        std::uint64_t id = 0;  // hash of `path`; tells rows apart within one run
+        std::string name;      // last path component as listed
+        std::string path;      // full path
+        std::int64_t size = 0; // allocated bytes (a package's measured total)
+        std::chrono::system_clock::time_point modified;  // whole seconds
+        bool isDirectory = false;  // true only for packages
+
+        static Entry make(std::string name, std::string path, std::int64_t size,
+                          std::chrono::system_clock::time_point modified, bool isDirectory);
+        // `path` without its last component.
+        std::string parentPath() const;
+        bool operator==(const Entry&) const = default;
+    };
+
+    struct Result {
+        StorageNode root;
+        std::vector<Entry> largest;  // largest first, at most largeFileLimit
+        std::vector<Entry> index;
+        std::int64_t fileCount = 0;    // regular files and packages counted
+        std::int64_t folderCount = 0;  // folders opened below the root
+        double duration = 0;           // seconds
+    };
+
+    struct Progress {
+        std::int64_t scanned = 0;  // files counted so far
+        std::int64_t bytes = 0;    // bytes counted so far
+        std::string current;       // folder being opened
+        bool operator==(const Progress&) const = default;
+    };
+    using ProgressHandler = std::function<void(const Progress&)>;
+
+    // Identity of a file with several hard links.
+    struct InodeKey {
+        dev_t dev = 0;
+        ino_t ino = 0;
+        bool operator==(const InodeKey&) const = default;
+    };
+
+    // Progress is reported at most this often (seconds).
+    static constexpr double progressInterval = 0.12;
+
+    FileTreeScanner();
+    explicit FileTreeScanner(Options options);
+    FileTreeScanner(const FileTreeScanner&) = delete;
+    FileTreeScanner& operator=(const FileTreeScanner&) = delete;
+
+    // Walks `root` (an absolute path) and returns when every worker has
+    // finished. Never fails: unreadable parts are missing from the result.
+    // A cancel() that came before the call has no effect. `progress` is
+    // called on worker threads, with no lock of the scanner held.
+    Result scan(const std::string& root, const ProgressHandler& progress = {});
+    // Stops a running scan as soon as possible; it still returns what was
+    // counted so far. Safe from any thread.
+    void cancel();
+    bool isCancelled() const;
+
+    const Options& options() const { return options_; }
+
+    // Names that are never listed, walked, counted or recorded (compared
+    // whole, one path component at a time).
+    static const std::unordered_set<std::string>& skippedNames();
+    // Package folders are measured whole and get a single node and entry.
+    static bool isPackageName(std::string_view name);
+    // Processors this process may run on (at least 1).
+    static int activeProcessorCount();
+    // The id of a folder's remainder node; no real path can have it.
+    static std::string remainderID(const std::string& folderPath);
+
+private:
+    Options options_;
+    Flag cancelled_;
+};
+
+}  // namespace korvane
