@@ -1,11 +1,12 @@
 #include "core/safety/SafetyPolicy.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <sys/stat.h>
 
 #include "core/model/Paths.h"
 
@@ -53,8 +54,10 @@ const std::vector<RuleRow>& ruleRows() {
           "~/Library/Developer/Xcode/DerivedData/ModuleCache.noindex/*"}},
         {"xcode.archives", {"~/Library/Developer/Xcode/Archives/*/*"}},
         {"xcode.deviceSupport",
-         {"~/Library/Developer/Xcode/iOS DeviceSupport/*", "~/Library/Developer/Xcode/watchOS DeviceSupport/*",
-          "~/Library/Developer/Xcode/tvOS DeviceSupport/*", "~/Library/Developer/Xcode/visionOS DeviceSupport/*"}},
+         {"~/Library/Developer/Xcode/iOS DeviceSupport/*",
+          "~/Library/Developer/Xcode/watchOS DeviceSupport/*",
+          "~/Library/Developer/Xcode/tvOS DeviceSupport/*",
+          "~/Library/Developer/Xcode/visionOS DeviceSupport/*"}},
         {"xcode.simulatorDevices", {"~/Library/Developer/CoreSimulator/Devices/*"}},
         {"xcode.simulatorCaches", {"~/Library/Developer/CoreSimulator/Caches/**"}},
         {"xcode.simulatorRuntimes", {"~/Library/Developer/CoreSimulator/Profiles/Runtimes/*"}},
@@ -73,7 +76,8 @@ const std::vector<RuleRow>& ruleRows() {
         {"node.npmCache", {"~/.npm/_cacache", "~/.npm/_logs"}},
         {"node.yarnCache", {"~/Library/Caches/Yarn/**", "~/.yarn/berry/cache", "~/.cache/yarn/**"}},
         {"node.pnpmStore",
-         {"~/Library/pnpm/store/**", "~/.pnpm-store/**", "~/Library/Caches/pnpm/**", "~/.local/share/pnpm/store/**"}},
+         {"~/Library/pnpm/store/**", "~/.pnpm-store/**", "~/Library/Caches/pnpm/**",
+          "~/.local/share/pnpm/store/**"}},
         {"node.bunCache", {"~/.bun/install/cache/**"}},
         {"node.denoCache", {"~/Library/Caches/deno/**", "~/.cache/deno/**"}},
         {"node.nextBuild", {"**/.next"}},
@@ -103,31 +107,35 @@ const std::vector<RuleRow>& ruleRows() {
         {"rn.watchman", {"/private/var/folders/*/*/*/*watchman*", "/var/folders/*/*/*/*watchman*"}},
         {"rn.androidBuilds", {"**/android/app/build", "**/android/build", "**/android/.gradle"}},
         {"rn.iosBuilds", {"**/ios/build", "**/ios/Pods"}},
-        {"flutter.pubCache", {"~/.pub-cache/hosted/**", "~/.pub-cache/git/**", "~/.pub-cache/.pub-cache-tmp/**"}},
+        {"flutter.pubCache",
+         {"~/.pub-cache/hosted/**", "~/.pub-cache/git/**", "~/.pub-cache/.pub-cache-tmp/**"}},
         {"flutter.sdkCache", {"**/flutter/bin/cache/artifacts/**", "**/flutter/bin/cache/download/**"}},
         {"flutter.projectBuilds", {"**/.dart_tool", "**/build"}},
         {"brew.cache", {"~/Library/Caches/Homebrew/**"}},
-        {"rust.registry", {"~/.cargo/registry/cache/**", "~/.cargo/registry/src/**", "~/.cargo/git/checkouts/**"}},
+        {"rust.registry",
+         {"~/.cargo/registry/cache/**", "~/.cargo/registry/src/**", "~/.cargo/git/checkouts/**"}},
         {"rust.toolchains", {"~/.rustup/toolchains/*", "~/.rustup/downloads/**"}},
         {"go.buildCache", {"~/Library/Caches/go-build/**"}},
         {"go.modCache", {"~/go/pkg/mod/cache/download/**", "~/go/pkg/mod/*"}},
         {"python.pipCache",
-         {"~/Library/Caches/pip/**", "~/.cache/pip/**", "~/Library/Caches/uv/**", "~/Library/Caches/pypoetry/**"}},
+         {"~/Library/Caches/pip/**", "~/.cache/pip/**", "~/Library/Caches/uv/**",
+          "~/Library/Caches/pypoetry/**"}},
         {"python.venvs", {"**/.venv", "**/venv"}},
         {"maven.repository", {"~/.m2/repository/*"}},
         {"jetbrains.caches", {"~/Library/Caches/JetBrains/**"}},
         {"editors.caches",
          {"~/Library/Application Support/Code/Cache/**", "~/Library/Application Support/Code/CachedData/**",
           "~/Library/Application Support/Code/CachedExtensionVSIXs/**",
-          "~/Library/Application Support/Cursor/Cache/**", "~/Library/Application Support/Cursor/CachedData/**",
+          "~/Library/Application Support/Cursor/Cache/**",
+          "~/Library/Application Support/Cursor/CachedData/**",
           "~/Library/Application Support/Windsurf/CachedData/**"}},
         {"swift.toolchains", {"~/Library/Caches/org.swift.swiftpm/**"}},
         {"apps.bundle", {"/Applications/*", "/Applications/Utilities/*", "~/Applications/*"}},
         {"apps.leftovers",
          {"~/Library/Application Support/*", "~/Library/Caches/*", "~/Library/Containers/*",
           "~/Library/Group Containers/*", "~/Library/Preferences/*", "~/Library/Saved Application State/*",
-          "~/Library/HTTPStorages/*", "~/Library/WebKit/*", "~/Library/Application Scripts/*", "~/Library/Logs/*",
-          "~/Library/Cookies/*", "~/Library/LaunchAgents/*"}},
+          "~/Library/HTTPStorages/*", "~/Library/WebKit/*", "~/Library/Application Scripts/*",
+          "~/Library/Logs/*", "~/Library/Cookies/*", "~/Library/LaunchAgents/*"}},
         {"general.userChoice", {"~/**"}},
     };
     return rows;
@@ -141,18 +149,30 @@ const std::vector<std::string>& protectedRoots() {
 
 const std::vector<std::string>& protectedHomeSuffixes() {
     static const std::vector<std::string> suffixes = {
-        "/Library",           "/Documents",
-        "/Desktop",           "/Downloads",
-        "/Pictures",          "/Movies",
-        "/Music",             "/Public",
-        "/Applications",      "/Library/Developer",
-        "/Library/Caches",    "/Library/Application Support",
-        "/Library/Developer/Xcode", "/Library/Developer/CoreSimulator",
-        "/Library/Android",   "/Library/Android/sdk",
-        "/.gradle",           "/.android",
-        "/.npm",              "/.cargo",
-        "/go",                "/.nvm",
-        "/.rustup",           "/.pub-cache",
+        "/Library",
+        "/Documents",
+        "/Desktop",
+        "/Downloads",
+        "/Pictures",
+        "/Movies",
+        "/Music",
+        "/Public",
+        "/Applications",
+        "/Library/Developer",
+        "/Library/Caches",
+        "/Library/Application Support",
+        "/Library/Developer/Xcode",
+        "/Library/Developer/CoreSimulator",
+        "/Library/Android",
+        "/Library/Android/sdk",
+        "/.gradle",
+        "/.android",
+        "/.npm",
+        "/.cargo",
+        "/go",
+        "/.nvm",
+        "/.rustup",
+        "/.pub-cache",
         "/.m2",
     };
     return suffixes;
@@ -177,7 +197,8 @@ bool isInside(std::string_view path, std::string_view folder) {
 
 // Begins with the prefix followed by "/" (the prefix itself does not count).
 bool isStrictlyBelow(std::string_view path, std::string_view prefix) {
-    return path.size() > prefix.size() && path.compare(0, prefix.size(), prefix) == 0 && path[prefix.size()] == '/';
+    return path.size() > prefix.size() && path.compare(0, prefix.size(), prefix) == 0 &&
+           path[prefix.size()] == '/';
 }
 
 bool insideAny(std::string_view path, const std::vector<std::string>& folders) {
@@ -199,7 +220,8 @@ std::vector<std::string_view> componentsOf(std::string_view path) {
 }
 
 bool endsWith(std::string_view text, std::string_view suffix) {
-    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+    return text.size() >= suffix.size() &&
+           text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 std::optional<std::string> realPath(const std::string& path) {
@@ -337,7 +359,8 @@ SafetyPolicy::Verdict generalVerdict(const std::string& path, const Home& home) 
             if (names.count(component)) return Verdict::denied(reason::resolvesProtected);
     }
 
-    if (entryExists(path + "/.git") && !SafetyPolicy::repositoryExemptNames().count(Paths::lastComponent(path)))
+    if (entryExists(path + "/.git") &&
+        !SafetyPolicy::repositoryExemptNames().count(Paths::lastComponent(path)))
         return Verdict::denied(reason::sourceRepository);
 
     return Verdict::allowed();
@@ -408,9 +431,7 @@ SafetyPolicy::Verdict SafetyPolicy::check(const CleanupCandidate& candidate) {
     return check(candidate.path, candidate.ruleID, candidate.removal);
 }
 
-const SafetyPolicy::RuleShapes& SafetyPolicy::ruleShapes() {
-    return ruleShapesFor(currentHome().path);
-}
+const SafetyPolicy::RuleShapes& SafetyPolicy::ruleShapes() { return ruleShapesFor(currentHome().path); }
 
 const SafetyPolicy::AppFolderRules& SafetyPolicy::appFolderRules() {
     static const AppFolderRules rules = {{"apps.bundle", {"/Applications"}}};
@@ -431,26 +452,41 @@ std::set<std::string> SafetyPolicy::protectedHomeFolders() {
     return protectedHomeFoldersOf(currentHome().path);
 }
 
-std::vector<std::string> SafetyPolicy::allowedRoots() {
-    return allowedRootsOf(currentHome().path);
-}
+std::vector<std::string> SafetyPolicy::allowedRoots() { return allowedRootsOf(currentHome().path); }
 
 const std::set<std::string, std::less<>>& SafetyPolicy::protectedNames() {
     static const std::set<std::string, std::less<>> names = {
-        ".ssh",        ".gnupg",     ".aws",         ".kube",
-        ".azure",      ".config",    "gcloud",       "Keychains",
-        "Passwords",   "iCloud Drive", "Mobile Documents", "Photos Library.photoslibrary",
-        "Music Library.musiclibrary", "creds", "credentials", "secrets",
-        ".netrc",      ".npmrc",     ".env",         "id_rsa",
-        "id_ed25519",  ".gitconfig", ".git",
+        ".ssh",
+        ".gnupg",
+        ".aws",
+        ".kube",
+        ".azure",
+        ".config",
+        "gcloud",
+        "Keychains",
+        "Passwords",
+        "iCloud Drive",
+        "Mobile Documents",
+        "Photos Library.photoslibrary",
+        "Music Library.musiclibrary",
+        "creds",
+        "credentials",
+        "secrets",
+        ".netrc",
+        ".npmrc",
+        ".env",
+        "id_rsa",
+        "id_ed25519",
+        ".gitconfig",
+        ".git",
     };
     return names;
 }
 
 const std::set<std::string, std::less<>>& SafetyPolicy::repositoryExemptNames() {
     static const std::set<std::string, std::less<>> names = {
-        "node_modules", "build", ".gradle", "Pods", ".dart_tool", ".next",
-        ".expo",        ".turbo", ".parcel-cache", ".venv", "venv", "DerivedData",
+        "node_modules", "build",  ".gradle",       "Pods",  ".dart_tool", ".next",
+        ".expo",        ".turbo", ".parcel-cache", ".venv", "venv",       "DerivedData",
     };
     return names;
 }

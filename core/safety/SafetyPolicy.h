@@ -71,7 +71,8 @@ public:
     // Used while the registry is built: parses each shape text in order and
     // stores the list under the id. An id already present is left as it was
     // and false is returned.
-    static bool registerRule(std::string_view ruleID, const std::vector<std::string>& patterns, RuleShapes& into);
+    static bool registerRule(std::string_view ruleID, const std::vector<std::string>& patterns,
+                             RuleShapes& into);
 
     // Folders that are never removed themselves (protected roots and home folders).
     static std::set<std::string> protectedHomeFolders();

@@ -1,5 +1,3 @@
-#include "core/safety/SafetyPolicy.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -11,6 +9,7 @@
 #include <vector>
 
 #include "core/model/Paths.h"
+#include "core/safety/SafetyPolicy.h"
 #include "tests/support/TempTree.h"
 
 namespace korvane {
@@ -31,7 +30,9 @@ const RemovalKind kPath = RemovalKind::path();
 Verdict denied(const std::string& reason) { return Verdict::denied(reason); }
 const Verdict kAllowed = Verdict::allowed();
 
-std::string notRegistered(const std::string& id) { return "Rule \u201C" + id + "\u201D is not registered for removal"; }
+std::string notRegistered(const std::string& id) {
+    return "Rule \u201C" + id + "\u201D is not registered for removal";
+}
 std::string shapeMismatch(const std::string& id) {
     return "Path does not match the shape \u201C" + id + "\u201D is allowed to produce";
 }
@@ -103,20 +104,28 @@ const std::vector<RuleCase>& ruleCases() {
     const std::string as = "~/Library/Application Support";
     static const std::vector<RuleCase> cases = {
         {"xcode.derivedData", {dd + "/App-abc"}, {dd, dd + "/App-abc/Build"}},
-        {"xcode.moduleCache", {dd + "/ModuleCache.noindex", dd + "/ModuleCache.noindex/ABC"},
+        {"xcode.moduleCache",
+         {dd + "/ModuleCache.noindex", dd + "/ModuleCache.noindex/ABC"},
          {dd + "/ModuleCache.noindex/ABC/x", dd + "/ModuleCache.index"}},
-        {"xcode.archives", {"~/Library/Developer/Xcode/Archives/2024-01-01/App.xcarchive"},
+        {"xcode.archives",
+         {"~/Library/Developer/Xcode/Archives/2024-01-01/App.xcarchive"},
          {"~/Library/Developer/Xcode/Archives/2024-01-01", "~/Library/Developer/Xcode/Archives/a/b/c"}},
         {"xcode.deviceSupport",
-         {"~/Library/Developer/Xcode/iOS DeviceSupport/17.0", "~/Library/Developer/Xcode/watchOS DeviceSupport/10.0",
+         {"~/Library/Developer/Xcode/iOS DeviceSupport/17.0",
+          "~/Library/Developer/Xcode/watchOS DeviceSupport/10.0",
           "~/Library/Developer/Xcode/tvOS DeviceSupport/17.0",
           "~/Library/Developer/Xcode/visionOS DeviceSupport/1.0"},
-         {"~/Library/Developer/Xcode/macOS DeviceSupport/14.0", "~/Library/Developer/Xcode/iOS DeviceSupport"}},
-        {"xcode.simulatorDevices", {"~/Library/Developer/CoreSimulator/Devices/1234-ABCD"},
-         {"~/Library/Developer/CoreSimulator/Devices", "~/Library/Developer/CoreSimulator/Devices/1234/data"}},
-        {"xcode.simulatorCaches", {"~/Library/Developer/CoreSimulator/Caches/dyld/x"},
+         {"~/Library/Developer/Xcode/macOS DeviceSupport/14.0",
+          "~/Library/Developer/Xcode/iOS DeviceSupport"}},
+        {"xcode.simulatorDevices",
+         {"~/Library/Developer/CoreSimulator/Devices/1234-ABCD"},
+         {"~/Library/Developer/CoreSimulator/Devices",
+          "~/Library/Developer/CoreSimulator/Devices/1234/data"}},
+        {"xcode.simulatorCaches",
+         {"~/Library/Developer/CoreSimulator/Caches/dyld/x"},
          {"~/Library/Developer/CoreSimulator/CachesOld", "~/Library/Developer/CoreSimulator"}},
-        {"xcode.simulatorRuntimes", {"~/Library/Developer/CoreSimulator/Profiles/Runtimes/iOS 17.simruntime"},
+        {"xcode.simulatorRuntimes",
+         {"~/Library/Developer/CoreSimulator/Profiles/Runtimes/iOS 17.simruntime"},
          {"~/Library/Developer/CoreSimulator/Profiles/Runtimes"}},
         {"xcode.appCache",
          {"~/Library/Caches/com.apple.dt.Xcode/x", "~/Library/Developer/Xcode/UserData/Previews/a/b",
@@ -131,11 +140,15 @@ const std::vector<RuleCase>& ruleCases() {
           "~/Library/Caches/com.apple.dt.Xcode.DeveloperDocumentation/index"},
          {"~/Library/Developer/Xcode/Documentation"}},
         {"xcode.instruments", {dd + "/App-abc/Logs"}, {dd + "/App-abc/Logs/Build", dd + "/Logs"}},
-        {"xcode.simctl", {"~/Library/Developer/CoreSimulator/Devices"},
+        {"xcode.simctl",
+         {"~/Library/Developer/CoreSimulator/Devices"},
          {"~/Library/Developer/CoreSimulator/Devices/1234"}},
-        {"node.modules", {"~/projects/app/node_modules"}, {"~/projects/app/node_modules/pkg", "~/projects/app"}},
+        {"node.modules",
+         {"~/projects/app/node_modules"},
+         {"~/projects/app/node_modules/pkg", "~/projects/app"}},
         {"node.npmCache", {"~/.npm/_cacache", "~/.npm/_logs"}, {"~/.npm/_cacache/index-v5", "~/.npm/_npx"}},
-        {"node.yarnCache", {"~/Library/Caches/Yarn/v6", "~/.yarn/berry/cache", "~/.cache/yarn/v6"},
+        {"node.yarnCache",
+         {"~/Library/Caches/Yarn/v6", "~/.yarn/berry/cache", "~/.cache/yarn/v6"},
          {"~/.yarn/berry/cache/x.zip", "~/.yarn/berry"}},
         {"node.pnpmStore",
          {"~/Library/pnpm/store/v3", "~/.pnpm-store/v3", "~/Library/Caches/pnpm/metadata",
@@ -143,20 +156,30 @@ const std::vector<RuleCase>& ruleCases() {
          {"~/.local/share/pnpm/state", "~/Library/pnpm/global"}},
         {"node.bunCache", {"~/.bun/install/cache/pkg"}, {"~/.bun/install/global"}},
         {"node.denoCache", {"~/Library/Caches/deno/deps", "~/.cache/deno/gen"}, {"~/.deno/bin"}},
-        {"node.nextBuild", {"~/projects/site/.next"}, {"~/projects/site/.next/cache", "~/projects/site/next"}},
-        {"node.viteCache", {"~/projects/app/node_modules/.vite", "~/projects/app/.turbo", "~/projects/app/.parcel-cache"},
+        {"node.nextBuild",
+         {"~/projects/site/.next"},
+         {"~/projects/site/.next/cache", "~/projects/site/next"}},
+        {"node.viteCache",
+         {"~/projects/app/node_modules/.vite", "~/projects/app/.turbo", "~/projects/app/.parcel-cache"},
          {"~/projects/app/.vite", "~/projects/app/.turbo/cache"}},
-        {"node.nvmVersions", {"~/.nvm/versions/node/v20.0.0"},
+        {"node.nvmVersions",
+         {"~/.nvm/versions/node/v20.0.0"},
          {"~/.nvm/versions/node", "~/.nvm/versions/node/v20.0.0/bin"}},
-        {"gradle.caches", {"~/.gradle/caches/modules-2"}, {"~/.gradle/caches", "~/.gradle/caches/modules-2/files"}},
-        {"gradle.wrapperDists", {"~/.gradle/wrapper/dists/gradle-8.5-bin/abc123"},
+        {"gradle.caches",
+         {"~/.gradle/caches/modules-2"},
+         {"~/.gradle/caches", "~/.gradle/caches/modules-2/files"}},
+        {"gradle.wrapperDists",
+         {"~/.gradle/wrapper/dists/gradle-8.5-bin/abc123"},
          {"~/.gradle/wrapper/dists/gradle-8.5-bin"}},
         {"gradle.daemon", {"~/.gradle/daemon/8.5"}, {"~/.gradle/daemon/8.5/log.txt", "~/.gradle/daemon"}},
-        {"gradle.nativeAndJdks", {"~/.gradle/native/x/y", "~/.gradle/jdks/jdk-17"},
+        {"gradle.nativeAndJdks",
+         {"~/.gradle/native/x/y", "~/.gradle/jdks/jdk-17"},
          {"~/.gradle/jdks/jdk-17/bin", "~/.gradle/natives"}},
-        {"gradle.projectBuilds", {"~/projects/app/build", "~/projects/app/.gradle"},
+        {"gradle.projectBuilds",
+         {"~/projects/app/build", "~/projects/app/.gradle"},
          {"~/projects/app/builds", "~/projects/app/build/outputs"}},
-        {"android.systemImages", {sdk + "/system-images/android-34/google_apis/x86_64"},
+        {"android.systemImages",
+         {sdk + "/system-images/android-34/google_apis/x86_64"},
          {sdk + "/system-images/android-34/google_apis", sdk + "/system-images/a/b/c/d"}},
         {"android.platforms", {sdk + "/platforms/android-34"}, {sdk + "/platforms"}},
         {"android.buildTools", {sdk + "/build-tools/34.0.0"}, {sdk + "/build-tools/34.0.0/lib"}},
@@ -165,52 +188,71 @@ const std::vector<RuleCase>& ruleCases() {
         {"android.emulatorCaches",
          {"~/.android/cache/x", "~/.android/avd/Pixel.avd/hardware-qemu.ini.lock", sdk + "/.temp/x"},
          {"~/.android/avd/Pixel.avd/config.ini", "~/.android/avd/Pixel.avd/sub/x.lock"}},
-        {"android.avd", {"~/.android/avd/Pixel.avd"}, {"~/.android/avd", "~/.android/avd/Pixel.avd/config.ini"}},
+        {"android.avd",
+         {"~/.android/avd/Pixel.avd"},
+         {"~/.android/avd", "~/.android/avd/Pixel.avd/config.ini"}},
         {"cocoapods.cache", {"~/Library/Caches/CocoaPods/Pods"}, {"~/Library/Caches/CocoaPod"}},
-        {"cocoapods.repos", {"~/.cocoapods/repos/trunk"}, {"~/.cocoapods/repos", "~/.cocoapods/repos/trunk/Specs"}},
+        {"cocoapods.repos",
+         {"~/.cocoapods/repos/trunk"},
+         {"~/.cocoapods/repos", "~/.cocoapods/repos/trunk/Specs"}},
         {"cocoapods.projectPods", {"~/projects/app/Pods"}, {"~/projects/app/Pods/Manifest.lock"}},
         {"rn.metroCache",
          {ptmp + "/metro-cache", tmp + "/metro-cache", ptmp + "/haste-map-x", tmp + "/haste-map-x",
           ptmp + "/react-native-packager-cache-1", tmp + "/react-native-packager-cache-1"},
          {tmp + "/metro-cache/x", "/var/folders/ab/T/metro-cache", tmp + "/cache"}},
-        {"rn.expoCache", {"~/.expo/versions", "~/projects/app/.expo", "~/Library/Caches/Expo/x"},
+        {"rn.expoCache",
+         {"~/.expo/versions", "~/projects/app/.expo", "~/Library/Caches/Expo/x"},
          {"~/projects/app/.expo/web"}},
-        {"rn.watchman", {ptmp + "/com.facebook.watchman", tmp + "/watchman-x"}, {tmp + "/cache", tmp + "/watchman/x"}},
-        {"rn.androidBuilds", {"~/p/app/android/app/build", "~/p/app/android/build", "~/p/app/android/.gradle"},
+        {"rn.watchman",
+         {ptmp + "/com.facebook.watchman", tmp + "/watchman-x"},
+         {tmp + "/cache", tmp + "/watchman/x"}},
+        {"rn.androidBuilds",
+         {"~/p/app/android/app/build", "~/p/app/android/build", "~/p/app/android/.gradle"},
          {"~/p/app/android/app"}},
         {"rn.iosBuilds", {"~/p/app/ios/build", "~/p/app/ios/Pods"}, {"~/p/app/ios/DerivedData"}},
-        {"flutter.pubCache", {"~/.pub-cache/hosted/pub.dev", "~/.pub-cache/git/x", "~/.pub-cache/.pub-cache-tmp/x"},
+        {"flutter.pubCache",
+         {"~/.pub-cache/hosted/pub.dev", "~/.pub-cache/git/x", "~/.pub-cache/.pub-cache-tmp/x"},
          {"~/.pub-cache/bin"}},
-        {"flutter.sdkCache", {"~/sdks/flutter/bin/cache/artifacts/engine", "~/sdks/flutter/bin/cache/download/x"},
+        {"flutter.sdkCache",
+         {"~/sdks/flutter/bin/cache/artifacts/engine", "~/sdks/flutter/bin/cache/download/x"},
          {"~/sdks/flutter/bin/cache/dart-sdk"}},
-        {"flutter.projectBuilds", {"~/p/app/.dart_tool", "~/p/app/build"}, {"~/p/app/.dart_tool/package_config.json"}},
+        {"flutter.projectBuilds",
+         {"~/p/app/.dart_tool", "~/p/app/build"},
+         {"~/p/app/.dart_tool/package_config.json"}},
         {"brew.cache", {"~/Library/Caches/Homebrew/downloads"}, {"~/Library/Caches/Homebrew2"}},
-        {"rust.registry", {"~/.cargo/registry/cache/x", "~/.cargo/registry/src/x", "~/.cargo/git/checkouts/x"},
+        {"rust.registry",
+         {"~/.cargo/registry/cache/x", "~/.cargo/registry/src/x", "~/.cargo/git/checkouts/x"},
          {"~/.cargo/registry/index", "~/.cargo/git/db"}},
-        {"rust.toolchains", {"~/.rustup/toolchains/stable-x86_64", "~/.rustup/downloads/x"},
+        {"rust.toolchains",
+         {"~/.rustup/toolchains/stable-x86_64", "~/.rustup/downloads/x"},
          {"~/.rustup/toolchains/stable/lib"}},
         {"go.buildCache", {"~/Library/Caches/go-build/ab"}, {"~/.cache/go-build/ab"}},
-        {"go.modCache", {"~/go/pkg/mod/cache/download/x/y", "~/go/pkg/mod/github.com"},
+        {"go.modCache",
+         {"~/go/pkg/mod/cache/download/x/y", "~/go/pkg/mod/github.com"},
          {"~/go/pkg/mod/github.com/user"}},
         {"python.pipCache",
-         {"~/Library/Caches/pip/http", "~/.cache/pip/wheels", "~/Library/Caches/uv/x", "~/Library/Caches/pypoetry/x"},
+         {"~/Library/Caches/pip/http", "~/.cache/pip/wheels", "~/Library/Caches/uv/x",
+          "~/Library/Caches/pypoetry/x"},
          {"~/.cache/uv/x"}},
         {"python.venvs", {"~/p/app/.venv", "~/p/app/venv"}, {"~/p/app/.venv/lib", "~/p/app/env"}},
         {"maven.repository", {"~/.m2/repository/org"}, {"~/.m2/repository/org/apache", "~/.m2/repository"}},
         {"jetbrains.caches", {"~/Library/Caches/JetBrains/IntelliJ"}, {"~/Library/Caches/JetBrainsX"}},
         {"editors.caches",
-         {as + "/Code/Cache/x", as + "/Code/CachedData/x", as + "/Code/CachedExtensionVSIXs/x", as + "/Cursor/Cache/x",
-          as + "/Cursor/CachedData/x", as + "/Windsurf/CachedData/x"},
+         {as + "/Code/Cache/x", as + "/Code/CachedData/x", as + "/Code/CachedExtensionVSIXs/x",
+          as + "/Cursor/Cache/x", as + "/Cursor/CachedData/x", as + "/Windsurf/CachedData/x"},
          {as + "/Code/User", as + "/Windsurf/Cache/x"}},
         {"swift.toolchains", {"~/Library/Caches/org.swift.swiftpm/x"}, {"~/Library/org.swift.swiftpm/x"}},
-        {"apps.bundle", {"/Applications/Foo.app", "/Applications/Utilities/Term.app", "~/Applications/Foo.app"},
+        {"apps.bundle",
+         {"/Applications/Foo.app", "/Applications/Utilities/Term.app", "~/Applications/Foo.app"},
          {"/Applications", "/Applications/Foo.app/Contents"}},
         {"apps.leftovers",
-         {"~/Library/Application Support/com.example", "~/Library/Caches/com.example", "~/Library/Containers/com.example",
-          "~/Library/Group Containers/group.example", "~/Library/Preferences/com.example.plist",
+         {"~/Library/Application Support/com.example", "~/Library/Caches/com.example",
+          "~/Library/Containers/com.example", "~/Library/Group Containers/group.example",
+          "~/Library/Preferences/com.example.plist",
           "~/Library/Saved Application State/com.example.savedState", "~/Library/HTTPStorages/com.example",
-          "~/Library/WebKit/com.example", "~/Library/Application Scripts/com.example", "~/Library/Logs/Example",
-          "~/Library/Cookies/com.example.binarycookies", "~/Library/LaunchAgents/com.example.plist"},
+          "~/Library/WebKit/com.example", "~/Library/Application Scripts/com.example",
+          "~/Library/Logs/Example", "~/Library/Cookies/com.example.binarycookies",
+          "~/Library/LaunchAgents/com.example.plist"},
          {"~/Library/Caches/com.example/x", "~/Library/Fonts/x"}},
         {"general.userChoice", {"~/anything/x"}, {"/home-elsewhere/x"}},
     };
@@ -345,13 +387,15 @@ TEST_F(SafetyPolicyTest, BundleRuleRoutesOnlyTheApplicationsFolderToTheBundleVer
     EXPECT_EQ(SafetyPolicy::check("/Applications/Utilities/Foo", "apps.bundle", kPath),
               denied("Only application bundles can be removed from here"));
     EXPECT_EQ(SafetyPolicy::check(home("Applications/Foo"), "apps.bundle", kPath), kAllowed);
-    EXPECT_EQ(SafetyPolicy::check("/Applications", "apps.bundle", kPath), denied(shapeMismatch("apps.bundle")));
+    EXPECT_EQ(SafetyPolicy::check("/Applications", "apps.bundle", kPath),
+              denied(shapeMismatch("apps.bundle")));
 }
 
 TEST_F(SafetyPolicyTest, AnyDepthShapesStillFaceTheGeneralVerdict) {
     EXPECT_EQ(SafetyPolicy::check("/usr/lib/node_modules", "node.modules", kPath), denied(kOutside));
     EXPECT_EQ(SafetyPolicy::check("/node_modules", "node.modules", kPath), denied(kOutside));
-    EXPECT_EQ(SafetyPolicy::check(home(".ssh/x/node_modules"), "node.modules", kPath), denied(containsName(".ssh")));
+    EXPECT_EQ(SafetyPolicy::check(home(".ssh/x/node_modules"), "node.modules", kPath),
+              denied(containsName(".ssh")));
     tree.folder("home/user/projects/app/.git");
     EXPECT_EQ(SafetyPolicy::check(home("projects/app"), "general.userChoice", kPath), denied(kRepository));
     tree.folder("home/user/projects/app/node_modules/.git");
@@ -370,8 +414,10 @@ TEST_F(SafetyPolicyTest, RegistryFollowsTheHomeFolder) {
     const std::string other = tree.folder("other/user");
     {
         HomeOverride second(other);
-        EXPECT_EQ(SafetyPolicy::check(oldPath, "cocoapods.cache", kPath), denied(shapeMismatch("cocoapods.cache")));
-        EXPECT_EQ(SafetyPolicy::check(other + "/Library/Caches/CocoaPods/Pods", "cocoapods.cache", kPath), kAllowed);
+        EXPECT_EQ(SafetyPolicy::check(oldPath, "cocoapods.cache", kPath),
+                  denied(shapeMismatch("cocoapods.cache")));
+        EXPECT_EQ(SafetyPolicy::check(other + "/Library/Caches/CocoaPods/Pods", "cocoapods.cache", kPath),
+                  kAllowed);
         EXPECT_EQ(SafetyPolicy::ruleShapes().at("general.userChoice").front().description(), other + "/**");
     }
     EXPECT_EQ(SafetyPolicy::check(oldPath, "cocoapods.cache", kPath), kAllowed);
@@ -384,8 +430,10 @@ TEST_F(SafetyPolicyTest, ConcurrentChecksAgree) {
     for (int t = 0; t < 6; ++t) {
         threads.emplace_back([&] {
             for (int i = 0; i < 200; ++i) {
-                if (SafetyPolicy::check(home("projects/app/node_modules"), "node.modules", kPath) != kAllowed) ++wrong;
-                if (SafetyPolicy::check(home("projects/app"), "general.userChoice", kPath) != denied(kRepository))
+                if (SafetyPolicy::check(home("projects/app/node_modules"), "node.modules", kPath) != kAllowed)
+                    ++wrong;
+                if (SafetyPolicy::check(home("projects/app"), "general.userChoice", kPath) !=
+                    denied(kRepository))
                     ++wrong;
             }
         });
@@ -408,11 +456,32 @@ TEST_F(SafetyPolicyTest, RelativeAndEmptyPathsAreNotAbsolute) {
 TEST_F(SafetyPolicyTest, ProtectedFoldersAreExactlyTheRootsAndHomeFolders) {
     std::set<std::string> expected = {"/",    "/System", "/Applications", "/Users", "/Library",
                                       "/usr", "/bin",    "/etc",          "/var",   "/opt"};
-    for (const char* suffix :
-         {"", "/Library", "/Documents", "/Desktop", "/Downloads", "/Pictures", "/Movies", "/Music", "/Public",
-          "/Applications", "/Library/Developer", "/Library/Caches", "/Library/Application Support",
-          "/Library/Developer/Xcode", "/Library/Developer/CoreSimulator", "/Library/Android", "/Library/Android/sdk",
-          "/.gradle", "/.android", "/.npm", "/.cargo", "/go", "/.nvm", "/.rustup", "/.pub-cache", "/.m2"})
+    for (const char* suffix : {"",
+                               "/Library",
+                               "/Documents",
+                               "/Desktop",
+                               "/Downloads",
+                               "/Pictures",
+                               "/Movies",
+                               "/Music",
+                               "/Public",
+                               "/Applications",
+                               "/Library/Developer",
+                               "/Library/Caches",
+                               "/Library/Application Support",
+                               "/Library/Developer/Xcode",
+                               "/Library/Developer/CoreSimulator",
+                               "/Library/Android",
+                               "/Library/Android/sdk",
+                               "/.gradle",
+                               "/.android",
+                               "/.npm",
+                               "/.cargo",
+                               "/go",
+                               "/.nvm",
+                               "/.rustup",
+                               "/.pub-cache",
+                               "/.m2"})
         expected.insert(home() + suffix);
     EXPECT_EQ(expected.size(), 36u);
     EXPECT_EQ(SafetyPolicy::protectedHomeFolders(), expected);
@@ -430,7 +499,8 @@ TEST_F(SafetyPolicyTest, InsideAProtectedFolderIsJudgedFurther) {
 }
 
 TEST_F(SafetyPolicyTest, AllowedRootsAndDepth) {
-    EXPECT_EQ(SafetyPolicy::allowedRoots(), (std::vector<std::string>{home(), "/private/var/folders", "/var/folders"}));
+    EXPECT_EQ(SafetyPolicy::allowedRoots(),
+              (std::vector<std::string>{home(), "/private/var/folders", "/var/folders"}));
     EXPECT_EQ(SafetyPolicy::verdict("/etc/hosts"), denied(kOutside));
     EXPECT_EQ(SafetyPolicy::verdict("/Applications/Utilities"), denied(kOutside));
     EXPECT_EQ(SafetyPolicy::verdict("/etc"), denied(kProtectedFolder));
@@ -443,16 +513,35 @@ TEST_F(SafetyPolicyTest, AllowedRootsAndDepth) {
 }
 
 TEST_F(SafetyPolicyTest, EveryProtectedNameRefusesAnywhereInThePath) {
-    const std::set<std::string, std::less<>> expected = {
-        ".ssh",        ".gnupg",      ".aws",   ".kube",       ".azure",       ".config",
-        "gcloud",      "Keychains",   "Passwords", "iCloud Drive", "Mobile Documents",
-        "Photos Library.photoslibrary", "Music Library.musiclibrary", "creds", "credentials", "secrets",
-        ".netrc",      ".npmrc",      ".env",   "id_rsa",      "id_ed25519",   ".gitconfig", ".git"};
+    const std::set<std::string, std::less<>> expected = {".ssh",
+                                                         ".gnupg",
+                                                         ".aws",
+                                                         ".kube",
+                                                         ".azure",
+                                                         ".config",
+                                                         "gcloud",
+                                                         "Keychains",
+                                                         "Passwords",
+                                                         "iCloud Drive",
+                                                         "Mobile Documents",
+                                                         "Photos Library.photoslibrary",
+                                                         "Music Library.musiclibrary",
+                                                         "creds",
+                                                         "credentials",
+                                                         "secrets",
+                                                         ".netrc",
+                                                         ".npmrc",
+                                                         ".env",
+                                                         "id_rsa",
+                                                         "id_ed25519",
+                                                         ".gitconfig",
+                                                         ".git"};
     EXPECT_EQ(expected.size(), 23u);
     EXPECT_EQ(SafetyPolicy::protectedNames(), expected);
     for (const auto& name : expected) {
         EXPECT_EQ(SafetyPolicy::verdict(home(name)), denied(containsName(name))) << name;
-        EXPECT_EQ(SafetyPolicy::verdict(home("projects/" + name + "/cache")), denied(containsName(name))) << name;
+        EXPECT_EQ(SafetyPolicy::verdict(home("projects/" + name + "/cache")), denied(containsName(name)))
+            << name;
         EXPECT_EQ(SafetyPolicy::check(home("Library/Caches/" + name), "apps.leftovers", kPath),
                   denied(containsName(name)))
             << name;
@@ -470,9 +559,9 @@ TEST_F(SafetyPolicyTest, EveryProtectedNameRefusesAnywhereInThePath) {
 }
 
 TEST_F(SafetyPolicyTest, RepositoriesAreRefusedExceptTheirBuildFolders) {
-    const std::set<std::string, std::less<>> exempt = {"node_modules", "build", ".gradle", "Pods",
-                                                       ".dart_tool",   ".next", ".expo",   ".turbo",
-                                                       ".parcel-cache", ".venv", "venv",   "DerivedData"};
+    const std::set<std::string, std::less<>> exempt = {"node_modules",  "build", ".gradle", "Pods",
+                                                       ".dart_tool",    ".next", ".expo",   ".turbo",
+                                                       ".parcel-cache", ".venv", "venv",    "DerivedData"};
     EXPECT_EQ(SafetyPolicy::repositoryExemptNames(), exempt);
 
     tree.folder("home/user/projects/app/.git");
@@ -593,7 +682,8 @@ TEST(SafetyPolicyHomeTest, UnusableHomesDenyEveryPathRemoval) {
     TempTree tree;
     tree.folder("somewhere/x");
     const std::string file = tree.text("plain-file", "not a folder");
-    for (const std::string& badHome : {std::string("/"), std::string("relative/home"), tree.path("missing"), file}) {
+    for (const std::string& badHome :
+         {std::string("/"), std::string("relative/home"), tree.path("missing"), file}) {
         HomeOverride override(badHome);
         ASSERT_FALSE(Paths::homeIsUsable()) << badHome;
         const Verdict expected = denied(kUnusableHome);
@@ -601,7 +691,8 @@ TEST(SafetyPolicyHomeTest, UnusableHomesDenyEveryPathRemoval) {
         EXPECT_EQ(SafetyPolicy::verdict("/var/folders/ab/cd"), expected) << badHome;
         EXPECT_EQ(SafetyPolicy::verdictForPath(tree.path("somewhere/x")), expected) << badHome;
         EXPECT_EQ(SafetyPolicy::appBundleVerdict("/Applications/Foo.app"), expected) << badHome;
-        EXPECT_EQ(SafetyPolicy::check(tree.path("somewhere/x"), "general.userChoice", kPath), expected) << badHome;
+        EXPECT_EQ(SafetyPolicy::check(tree.path("somewhere/x"), "general.userChoice", kPath), expected)
+            << badHome;
         EXPECT_EQ(SafetyPolicy::check("/var/folders/ab/cd12/T/metro-x", "rn.metroCache", kPath), expected)
             << badHome;
         EXPECT_EQ(SafetyPolicy::check("/Applications/Foo.app", "apps.bundle", kPath), expected) << badHome;
@@ -650,7 +741,8 @@ TEST_F(SafetyPolicyTest, NewlinesAndInvalidUtf8AreOrdinaryBytes) {
 TEST_F(SafetyPolicyTest, BundleVerdict) {
     EXPECT_EQ(SafetyPolicy::appBundleVerdict("/Applications/Foo.app"), kAllowed);
     EXPECT_EQ(SafetyPolicy::appBundleVerdict("/Applications/Foo.app/"), kAllowed);
-    EXPECT_EQ(SafetyPolicy::appBundleVerdict("/Applications/Foo"), denied("Only application bundles can be removed from here"));
+    EXPECT_EQ(SafetyPolicy::appBundleVerdict("/Applications/Foo"),
+              denied("Only application bundles can be removed from here"));
     EXPECT_EQ(SafetyPolicy::appBundleVerdict("/Applications/Foo.app/Contents/.."), kAllowed);
     EXPECT_EQ(SafetyPolicy::appBundleVerdict("/System/Applications/Safari.app"),
               denied("System applications are managed by macOS"));
@@ -661,7 +753,8 @@ TEST_F(SafetyPolicyTest, BundleVerdict) {
     tree.symlink("apps/Link.app", tree.path("apps/Real.app"));
     EXPECT_EQ(SafetyPolicy::appBundleVerdict(tree.path("apps/Link.app")), denied("Resolves somewhere else"));
     tree.symlink("apps-link", tree.path("apps"));
-    EXPECT_EQ(SafetyPolicy::appBundleVerdict(tree.path("apps-link/Real.app")), denied("Resolves somewhere else"));
+    EXPECT_EQ(SafetyPolicy::appBundleVerdict(tree.path("apps-link/Real.app")),
+              denied("Resolves somewhere else"));
 }
 
 TEST(SafetyPolicyHomeTest, BundleVerdictRefusesAProtectedFolderNamedLikeABundle) {
