@@ -1,0 +1,160 @@
+#include "core/model/CleanupReport.h"
+
+#include <cstdio>
+#include <limits>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "core/model/CleanupProgress.h"
+#include "core/model/Json.h"
+#include "tests/model/ModelSamples.h"
+#include "tests/support/TempTree.h"
+
+namespace korvane {
+namespace {
+
+using Status = CleanupOutcome::Status;
+
+CleanupOutcome outcome(Status status, std::int64_t bytes, std::optional<std::string> trash = std::nullopt,
+                       std::optional<std::string> message = std::nullopt) {
+    return CleanupOutcome(UUID::random(), CleanupCategory::node, "item", "/home/u/item", bytes, status,
+                          std::move(message), std::move(trash));
+}
+
+TEST(CleanupReportTest, StatusTextForms) {
+    for (auto status : allCleanupStatuses())
+        EXPECT_EQ(CleanupOutcome::statusFromRawValue(rawValue(status)), status);
+    EXPECT_FALSE(CleanupOutcome::statusFromRawValue("removed"));
+    EXPECT_FALSE(CleanupOutcome::statusFromRawValue("Deleted"));
+    EXPECT_TRUE(outcome(Status::pruned, 1).succeeded());
+    EXPECT_FALSE(outcome(Status::skipped, 1).succeeded());
+    EXPECT_FALSE(outcome(Status::failed, 1).succeeded());
+}
+
+TEST(CleanupReportTest, Totals) {
+    CleanupReport report(samples::date(0), 2, {outcome(Status::deleted, 100), outcome(Status::trashed, 50, "/t/a"),
+                                               outcome(Status::trashed, 30), outcome(Status::pruned, 20),
+                                               outcome(Status::skipped, 7, {}, "Already gone"),
+                                               outcome(Status::failed, 9, {}, "Permission denied")},
+                         VolumeInfo(10, 1), VolumeInfo(10, 2));
+    EXPECT_EQ(report.freedBytes(), 200);
+    EXPECT_EQ(report.trashedBytes(), 80);
+    ASSERT_EQ(report.failures().size(), 1u);
+    EXPECT_EQ(report.failures()[0].expectedBytes, 9);
+    ASSERT_EQ(report.skippedOutcomes().size(), 1u);
+    EXPECT_EQ(report.skippedOutcomes()[0].expectedBytes, 7);
+    ASSERT_EQ(report.restorable().size(), 1u);
+    EXPECT_EQ(report.restorable()[0].trashURL, "/t/a");
+}
+
+TEST(CleanupReportTest, EmptyReport) {
+    CleanupReport report;
+    EXPECT_EQ(report.freedBytes(), 0);
+    EXPECT_EQ(report.trashedBytes(), 0);
+    EXPECT_TRUE(report.failures().empty());
+    EXPECT_TRUE(report.skippedOutcomes().empty());
+    EXPECT_TRUE(report.restorable().empty());
+    EXPECT_FALSE(report.hasRestorableItemsInTrash());
+}
+
+TEST(CleanupReportTest, SumsSaturateAndIgnoreNegatives) {
+    constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
+    CleanupReport report(samples::date(0), 0,
+                         {outcome(Status::trashed, kMax), outcome(Status::trashed, kMax), outcome(Status::deleted, -10)},
+                         {}, {});
+    EXPECT_EQ(report.freedBytes(), kMax);
+    EXPECT_EQ(report.trashedBytes(), kMax);
+}
+
+TEST(CleanupReportTest, RestorableItemsAreLookedUpEachTime) {
+    testing::TempTree trash;
+    auto item = trash.file("files/cache", 10);
+    auto link = trash.symlink("files/link", "missing-target");
+    CleanupReport report(samples::date(0), 0,
+                         {outcome(Status::trashed, 1, trash.path("files/gone")), outcome(Status::trashed, 1, item)}, {},
+                         {});
+    EXPECT_TRUE(report.hasRestorableItemsInTrash());
+    std::remove(item.c_str());
+    EXPECT_FALSE(report.hasRestorableItemsInTrash());
+    EXPECT_EQ(report.restorable().size(), 2u);
+
+    // A dangling link in the Trash is still an item there.
+    CleanupReport linked(samples::date(0), 0, {outcome(Status::trashed, 1, link)}, {}, {});
+    EXPECT_TRUE(linked.hasRestorableItemsInTrash());
+    // Only trashed outcomes count.
+    CleanupReport deleted(samples::date(0), 0, {outcome(Status::deleted, 1, trash.root())}, {}, {});
+    EXPECT_FALSE(deleted.hasRestorableItemsInTrash());
+}
+
+TEST(CleanupReportTest, OutcomeJsonLeavesOutAbsentOptionals) {
+    auto plain = outcome(Status::deleted, 42);
+    auto j = nlohmann::json(plain);
+    EXPECT_FALSE(j.contains("message"));
+    EXPECT_FALSE(j.contains("trashURL"));
+    EXPECT_EQ(j.at("status"), "deleted");
+    EXPECT_EQ(j.at("path"), "/home/u/item");  // a plain path, not a URL
+    EXPECT_EQ(j.at("candidateID"), plain.candidateID.text());
+    EXPECT_EQ(decodeJson<CleanupOutcome>(j), plain);
+
+    auto command = CleanupOutcome(UUID::random(), CleanupCategory::docker, "Build cache",
+                                  std::string(CleanupOutcome::commandPath), 5, Status::failed, "Docker is not running");
+    EXPECT_EQ(command.path, "\u2014");
+    EXPECT_EQ(decodeJson<CleanupOutcome>(nlohmann::json(command)), command);
+}
+
+TEST(CleanupReportTest, ReportJsonRoundTrip) {
+    CleanupReport report(samples::date(1709993100), 4.5,
+                         {outcome(Status::trashed, 50, "/home/u/.local/share/Trash/files/item"),
+                          outcome(Status::skipped, 7, {}, "Already gone")},
+                         VolumeInfo(1000, 100), VolumeInfo(1000, 150));
+    auto j = nlohmann::json(report);
+    EXPECT_EQ(j.at("date"), "2024-03-09T14:05:00Z");
+    EXPECT_EQ(decodeJson<CleanupReport>(j), report);
+    auto list = nlohmann::json::array({j, j});
+    auto decoded = decodeJson<std::vector<CleanupReport>>(list);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->size(), 2u);
+}
+
+TEST(CleanupReportTest, StrictDecodingFailsTheWholeList) {
+    CleanupReport report(samples::date(0), 1, {outcome(Status::deleted, 1)}, {}, {});
+    auto list = nlohmann::json::array({nlohmann::json(report), nlohmann::json(report)});
+    EXPECT_TRUE(decodeJson<std::vector<CleanupReport>>(list));
+
+    auto bad = list;
+    bad[1]["outcomes"][0]["status"] = "removed";
+    EXPECT_FALSE(decodeJson<std::vector<CleanupReport>>(bad));
+
+    for (const char* key : {"date", "duration", "outcomes", "volumeBefore", "volumeAfter"}) {
+        bad = list;
+        bad[0].erase(key);
+        EXPECT_FALSE(decodeJson<std::vector<CleanupReport>>(bad)) << key;
+    }
+    for (const char* key : {"candidateID", "category", "title", "path", "expectedBytes", "status"}) {
+        bad = list;
+        bad[0]["outcomes"][0].erase(key);
+        EXPECT_FALSE(decodeJson<std::vector<CleanupReport>>(bad)) << key;
+    }
+    bad = list;
+    bad[0]["outcomes"][0]["candidateID"] = "nope";
+    EXPECT_FALSE(decodeJson<std::vector<CleanupReport>>(bad));
+    bad = list;
+    bad[0]["outcomes"][0]["path"] = std::string("/a\0b", 4);
+    EXPECT_FALSE(decodeJson<std::vector<CleanupReport>>(bad));
+    bad = list;
+    bad[0]["date"] = "2024-03-09T14:05:00.123Z";  // fractional seconds are fine
+    EXPECT_TRUE(decodeJson<std::vector<CleanupReport>>(bad));
+}
+
+TEST(CleanupProgressTest, InitialValueAndEquality) {
+    CleanupProgress initial;
+    EXPECT_EQ(initial, CleanupProgress(0, 0, "", 0));
+    CleanupProgress progress(1, 3, "node_modules", 10);
+    auto copy = progress;
+    copy.freedSoFar = 20;
+    EXPECT_NE(copy, progress);
+}
+
+}  // namespace
+}  // namespace korvane

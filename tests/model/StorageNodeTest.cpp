@@ -1,0 +1,271 @@
+#include "core/model/StorageNode.h"
+
+#include <limits>
+#include <unordered_set>
+
+#include <gtest/gtest.h>
+
+#include "core/model/ScanResult.h"
+#include "tests/model/ModelSamples.h"
+
+namespace korvane {
+namespace {
+
+using samples::candidate;
+
+ScanResult scanOf(std::vector<CategoryResult> categories) {
+    return ScanResult(samples::date(0), 1, std::move(categories), VolumeInfo(), {}, 0, 0);
+}
+
+std::vector<std::string> ids(const std::vector<StorageNode>& nodes) {
+    std::vector<std::string> result;
+    for (const auto& node : nodes) result.push_back(node.id);
+    return result;
+}
+
+StorageNode leaf(std::string id, std::string name, std::int64_t bytes) {
+    StorageNode node;
+    node.id = std::move(id);
+    node.name = std::move(name);
+    node.kind = StorageNode::Kind::item;
+    node.bytes = bytes;
+    node.reclaimable = bytes;
+    return node;
+}
+
+TEST(StorageNodeTest, KindTextForms) {
+    EXPECT_EQ(rawValue(StorageNode::Kind::uninspected), "uninspected");
+    EXPECT_EQ(storageNodeKindFromRawValue("group"), StorageNode::Kind::group);
+    EXPECT_FALSE(storageNodeKindFromRawValue("Group"));
+}
+
+TEST(StorageNodeTest, EmptyScanGivesAnEmptyRoot) {
+    auto root = StorageNode::developerTree(scanOf({}), false);
+    EXPECT_EQ(root.id, "root");
+    EXPECT_EQ(root.name, "Developer storage");
+    EXPECT_EQ(root.kind, StorageNode::Kind::root);
+    EXPECT_EQ(root.bytes, 0);
+    EXPECT_EQ(root.reclaimable, 0);
+    EXPECT_TRUE(root.children.empty());
+    EXPECT_FALSE(root.category);
+}
+
+TEST(StorageNodeTest, DangerousOnlyCategoryIsHiddenOrUninspected) {
+    CategoryResult result(CleanupCategory::xcode, 5000,
+                          {candidate(CleanupCategory::xcode, "xcode.archives", 4000, SafetyLevel::dangerous)});
+    EXPECT_TRUE(StorageNode::developerTree(scanOf({result}), false).children.empty());
+
+    // Hidden candidates, but a footprint and a note: an uninspected node.
+    result.note = "Archives are kept";
+    auto hidden = StorageNode::categoryNode(result, false);
+    ASSERT_TRUE(hidden);
+    EXPECT_EQ(hidden->kind, StorageNode::Kind::uninspected);
+    EXPECT_EQ(hidden->bytes, 5000);
+    EXPECT_EQ(hidden->reclaimable, 0);
+    EXPECT_TRUE(hidden->children.empty());
+
+    CategoryResult noted(CleanupCategory::docker, 1, {}, "Docker is not running");
+    auto node = StorageNode::categoryNode(noted, false);
+    ASSERT_TRUE(node);
+    EXPECT_EQ(node->kind, StorageNode::Kind::uninspected);
+    EXPECT_EQ(node->id, "docker");
+    EXPECT_EQ(node->name, "Docker");
+    EXPECT_EQ(node->bytes, 1);
+    EXPECT_EQ(node->reclaimable, 0);
+    EXPECT_EQ(node->reason, "Docker is not running");
+    EXPECT_EQ(node->details, (std::map<std::string, std::string>{{"Note", "Docker is not running"}}));
+    EXPECT_FALSE(node->safety);
+    EXPECT_TRUE(node->children.empty());
+    EXPECT_FALSE(StorageNode::categoryNode(CategoryResult(CleanupCategory::docker, 0, {}, "note"), false));
+    EXPECT_FALSE(StorageNode::categoryNode(CategoryResult(CleanupCategory::docker, 10, {}), false));
+
+    // Shown when protected items are shown: the item counts in bytes, not reclaimable.
+    auto shown = StorageNode::developerTree(scanOf({result}), true);
+    ASSERT_EQ(shown.children.size(), 1u);
+    const auto& category = shown.children[0];
+    EXPECT_EQ(category.kind, StorageNode::Kind::category);
+    EXPECT_EQ(category.bytes, 5000);  // never below the footprint
+    EXPECT_EQ(category.reclaimable, 0);
+    EXPECT_EQ(category.details.at("Note"), "Archives are kept");
+    ASSERT_EQ(category.children.size(), 1u);
+    EXPECT_EQ(category.children[0].safety, SafetyLevel::dangerous);
+    EXPECT_EQ(category.children[0].bytes, 4000);
+    EXPECT_EQ(category.children[0].reclaimable, 0);
+    EXPECT_EQ(category.children[0].children[0].reclaimable, 0);
+}
+
+TEST(StorageNodeTest, TreeShapeAndOrdering) {
+    auto a = candidate(CleanupCategory::node, "node.modules", 10, SafetyLevel::safe, "a");
+    auto b = candidate(CleanupCategory::node, "node.modules", 30, SafetyLevel::caution, "b");
+    auto c = candidate(CleanupCategory::node, "node.npm", 100, SafetyLevel::safe, "c");
+    auto d = candidate(CleanupCategory::docker, "docker.prune", 130, SafetyLevel::safe, "d");
+    d.removal = RemovalKind::command(ExternalTool::docker, {"system", "prune"});
+    a.groupTitle = "Dependencies";
+    CategoryResult node(CleanupCategory::node, 50, {a, b, c}, std::nullopt);
+    CategoryResult docker(CleanupCategory::docker, 0, {d});
+    auto root = StorageNode::developerTree(scanOf({docker, node}), false);
+
+    EXPECT_EQ(root.bytes, 270);
+    EXPECT_EQ(root.reclaimable, 270);
+    EXPECT_EQ(ids(root.children), (std::vector<std::string>{"node", "docker"}));
+    const auto& nodeCategory = root.children[0];
+    EXPECT_EQ(nodeCategory.name, "Node.js");
+    EXPECT_EQ(nodeCategory.bytes, 140);
+    EXPECT_TRUE(nodeCategory.details.empty());
+    EXPECT_EQ(ids(nodeCategory.children), (std::vector<std::string>{"node/node.npm", "node/node.modules"}));
+
+    const auto& group = nodeCategory.children[1];
+    EXPECT_EQ(group.kind, StorageNode::Kind::group);
+    EXPECT_EQ(group.name, "Dependencies");  // first candidate in scanner order
+    EXPECT_EQ(group.reason, a.reason);
+    EXPECT_EQ(group.safety, SafetyLevel::caution);
+    EXPECT_EQ(group.bytes, 40);
+    EXPECT_EQ(ids(group.children), (std::vector<std::string>{b.id.text(), a.id.text()}));
+
+    const auto& item = group.children[0];
+    EXPECT_EQ(item.kind, StorageNode::Kind::item);
+    EXPECT_EQ(item.name, "b");
+    EXPECT_EQ(item.candidateID, b.id);
+    EXPECT_EQ(item.path, b.path);
+    EXPECT_EQ(item.restoreHint, b.restoreHint);
+    EXPECT_FALSE(item.fileKind);
+
+    // Command removals carry no path.
+    EXPECT_FALSE(root.children[1].children[0].children[0].path);
+}
+
+TEST(StorageNodeTest, EqualCategoriesKeepScanOrder) {
+    CategoryResult flutter(CleanupCategory::flutter, 10, {candidate(CleanupCategory::flutter, "f", 10)});
+    CategoryResult xcode(CleanupCategory::xcode, 10, {candidate(CleanupCategory::xcode, "x", 10)});
+    EXPECT_EQ(ids(StorageNode::developerTree(scanOf({flutter, xcode}), false).children),
+              (std::vector<std::string>{"flutter", "xcode"}));
+    EXPECT_EQ(ids(StorageNode::developerTree(scanOf({xcode, flutter}), false).children),
+              (std::vector<std::string>{"xcode", "flutter"}));
+}
+
+TEST(StorageNodeTest, SumsSaturate) {
+    constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
+    CategoryResult a(CleanupCategory::docker, 0, {candidate(CleanupCategory::docker, "r", kMax),
+                                                  candidate(CleanupCategory::docker, "r", kMax)});
+    CategoryResult b(CleanupCategory::node, 0, {candidate(CleanupCategory::node, "r", kMax)});
+    auto root = StorageNode::developerTree(scanOf({a, b}), false);
+    EXPECT_EQ(root.bytes, kMax);
+    EXPECT_EQ(root.reclaimable, kMax);
+}
+
+StorageNode sampleTree() {
+    StorageNode root;
+    root.id = "root";
+    root.name = "Home";
+    StorageNode docs;
+    docs.id = "/h/Docs";
+    docs.name = "Docs";
+    docs.path = "/h/Docs";
+    docs.bytes = 30;
+    docs.children = {leaf("/h/Docs/report.PDF", "report.PDF", 10), leaf("dup", "first dup", 20)};
+    docs.children[0].fileKind = FileKind::documents;
+    StorageNode music;
+    music.id = "/h/Music";
+    music.name = "Music";
+    music.bytes = 5;
+    music.category = CleanupCategory::xcode;  // title "Xcode" takes part in matching
+    music.children = {leaf("dup", "second dup", 5)};
+    root.children = {docs, music};
+    root.bytes = 35;
+    return root;
+}
+
+TEST(StorageNodeTest, LookupsRunInPreOrder) {
+    auto root = sampleTree();
+    EXPECT_EQ(root.leafCount(), 3u);
+    ASSERT_NE(root.find("dup"), nullptr);
+    EXPECT_EQ(root.find("dup")->name, "first dup");
+    EXPECT_EQ(root.find("missing"), nullptr);
+    EXPECT_EQ(root.find("root"), &root);
+
+    auto path = root.pathTo("/h/Docs/report.PDF");
+    ASSERT_EQ(path.size(), 3u);
+    EXPECT_EQ(path[0], &root);
+    EXPECT_EQ(path[1]->id, "/h/Docs");
+    EXPECT_EQ(path[2]->id, "/h/Docs/report.PDF");
+    EXPECT_EQ(root.pathTo("root"), std::vector<const StorageNode*>{&root});
+    EXPECT_TRUE(root.pathTo("nothing").empty());
+
+    auto leaves = root.leaves();
+    ASSERT_EQ(leaves.size(), 3u);
+    EXPECT_EQ(leaves[0]->name, "report.PDF");
+    EXPECT_EQ(leaves[1]->name, "first dup");
+    EXPECT_EQ(leaves[2]->name, "second dup");
+
+    const auto& single = root.children[1].children[0];
+    EXPECT_TRUE(single.isLeaf());
+    EXPECT_EQ(single.leafCount(), 1u);
+    EXPECT_EQ(single.leaves(), std::vector<const StorageNode*>{&single});
+}
+
+TEST(StorageNodeTest, EqualityAndHashUseTheIdOnly) {
+    auto a = leaf("same", "one", 1);
+    auto b = leaf("same", "two", 2);
+    EXPECT_EQ(a, b);
+    EXPECT_NE(a, leaf("other", "one", 1));
+    std::unordered_set<StorageNode> set{a, b};
+    EXPECT_EQ(set.size(), 1u);
+}
+
+TEST(StorageNodeTest, BlankQueryKeepsTheTree) {
+    auto root = sampleTree();
+    auto filtered = root.filtered(" \t  ");
+    ASSERT_TRUE(filtered);
+    EXPECT_EQ(filtered->bytes, 35);
+    EXPECT_EQ(filtered->leafCount(), 3u);
+    EXPECT_EQ(filtered->children[0].children[0].fileKind, FileKind::documents);
+    EXPECT_FALSE(root.filtered("zebra"));
+}
+
+TEST(StorageNodeTest, FilterKeepsMatchesAndRecomputesSizes) {
+    auto root = sampleTree();
+    auto filtered = root.filtered("  REPORT ");
+    ASSERT_TRUE(filtered);
+    ASSERT_EQ(filtered->children.size(), 1u);
+    EXPECT_EQ(filtered->children[0].id, "/h/Docs");
+    ASSERT_EQ(filtered->children[0].children.size(), 1u);
+    EXPECT_EQ(filtered->children[0].bytes, 10);
+    EXPECT_EQ(filtered->bytes, 10);
+    EXPECT_FALSE(filtered->children[0].children[0].fileKind);
+    EXPECT_EQ(filtered->children[0].path, "/h/Docs");
+
+    // A category title match keeps that node's whole subtree.
+    auto byCategory = root.filtered("xCoDe");
+    ASSERT_TRUE(byCategory);
+    ASSERT_EQ(byCategory->children.size(), 1u);
+    EXPECT_EQ(byCategory->children[0].id, "/h/Music");
+    EXPECT_EQ(byCategory->children[0].children.size(), 1u);
+    EXPECT_EQ(byCategory->bytes, 5);
+
+    // A matching leaf keeps its own values.
+    auto dup = root.filtered("dup");
+    ASSERT_TRUE(dup);
+    EXPECT_EQ(dup->leafCount(), 2u);
+    EXPECT_EQ(dup->bytes, 25);
+
+    // The path matches too (here "/h/" is in every path and id).
+    auto byPath = root.filtered("/h/docs");
+    ASSERT_TRUE(byPath);
+    EXPECT_EQ(byPath->children.size(), 1u);
+    EXPECT_EQ(byPath->children[0].children.size(), 2u);
+}
+
+TEST(StorageNodeTest, FilterOnADeveloperTreeMatchesCategoryTitles) {
+    CategoryResult xcode(CleanupCategory::xcode, 0, {candidate(CleanupCategory::xcode, "xcode.derived", 70)});
+    CategoryResult node(CleanupCategory::node, 0, {candidate(CleanupCategory::node, "node.npm", 30)});
+    auto tree = StorageNode::developerTree(scanOf({xcode, node}), false);
+    auto filtered = tree.filtered("XCODE");
+    ASSERT_TRUE(filtered);
+    EXPECT_EQ(ids(filtered->children), std::vector<std::string>{"xcode"});
+    EXPECT_EQ(filtered->bytes, 70);
+    EXPECT_EQ(filtered->reclaimable, 70);
+    EXPECT_EQ(filtered->leafCount(), 1u);
+}
+
+}  // namespace
+}  // namespace korvane
