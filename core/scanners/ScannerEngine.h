@@ -1,0 +1,68 @@
+#pragma once
+
+#include "core/model/ScanProgress.h"
+#include "core/model/ScanResult.h"
+#include "core/model/ScanSettings.h"
+#include "core/scanners/CategoryScanner.h"
+#include "core/scanners/ScanContext.h"
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+namespace korvane {
+
+// Runs one developer scan: finds the user's projects, runs every enabled and
+// available category scanner at the same time, drops what the user excluded,
+// makes sure no byte is offered twice across categories, and returns one
+// ScanResult. scan() blocks until the scan is over; cancel() may be called
+// from any thread at any time.
+class ScannerEngine {
+public:
+    using Scanners = std::vector<std::unique_ptr<CategoryScanner>>;
+    using ProgressHandler = std::function<void(const ScanProgress&)>;
+
+    // Project folders are looked at this many levels below each root.
+    static constexpr int projectDepth = 5;
+
+    // Without scanners, the nine default ones. Keeps the scanners of enabled
+    // categories and orders them by display order (stably). `now` is the
+    // clock of ages and relative dates; the system clock when not given.
+    explicit ScannerEngine(ScanSettings settings, std::optional<Scanners> scanners = std::nullopt,
+                           ScanContext::Clock now = {});
+    ScannerEngine(const ScannerEngine&) = delete;
+    ScannerEngine& operator=(const ScannerEngine&) = delete;
+
+    // The nine scanners in the categories' declaration order.
+    static Scanners defaultScanners();
+
+    const Scanners& scanners() const { return scanners_; }
+    const ScanSettings& settings() const { return settings_; }
+    // The context of the running or last scan; none before the first.
+    std::shared_ptr<ScanContext> context() const;
+
+    // The whole scan. `progress` is called on this thread and on the workers'
+    // threads; it must be safe to call from any thread.
+    ScanResult scan(const ProgressHandler& progress);
+    // Asks the running scan to stop: scanners not yet started do not start,
+    // running ones see the flags of their context and sizer. The scan still
+    // returns a result holding what finished. A cancel that arrives before
+    // the first scan has begun applies to that scan.
+    void cancel();
+
+private:
+    struct Run;
+    void runScanner(Run& run, std::size_t index) const;
+
+    Scanners scanners_;
+    ScanSettings settings_;
+    ScanContext::Clock now_;
+
+    mutable std::mutex contextLock_;  // guards context_ and cancelPending_
+    std::shared_ptr<ScanContext> context_;
+    bool cancelPending_ = false;
+};
+
+}  // namespace korvane

@@ -1,0 +1,233 @@
+#include "core/scanners/ScanContext.h"
+
+#include "core/model/Paths.h"
+#include "tests/support/TempTree.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <ctime>
+
+namespace korvane {
+namespace {
+
+using testing::duBytes;
+using testing::ScopedEnv;
+using testing::TempTree;
+using TimePoint = std::chrono::system_clock::time_point;
+using std::chrono::hours;
+
+ScanSettings emptySettings() { return ScanSettings(5242880, 60, {}, {}, {}); }
+
+std::shared_ptr<ScanContext> makeContext(ScanContext::Clock now = {}) {
+    auto index = std::make_shared<ProjectIndex>(std::vector<std::string>{}, 5);
+    return std::make_shared<ScanContext>(std::make_shared<FastSizer>(), index, emptySettings(), std::move(now));
+}
+
+std::vector<std::string> namesOf(const std::vector<ScanContext::Entry>& entries) {
+    std::vector<std::string> names;
+    for (const auto& entry : entries) names.push_back(Paths::lastComponent(entry.url));
+    return names;
+}
+
+TEST(ScanContextTest, MeasureKeepsALocationOfExactlyTheMinimum) {
+    TempTree tree;
+    tree.file("cache/a", 300000);
+    tree.file("cache/sub/b", 800000);
+    const auto path = tree.path("cache");
+    const std::int64_t du = duBytes(path);
+    {
+        auto context = makeContext();
+        const auto measured = context->measure(path, du);
+        ASSERT_TRUE(measured);
+        EXPECT_EQ(measured->bytes, du);
+        EXPECT_EQ(measured->files, 2);
+        EXPECT_EQ(measured->directories, 2);
+    }
+    EXPECT_FALSE(makeContext()->measure(path, du + 1));
+}
+
+TEST(ScanContextTest, MeasureOfMissingPathOrDanglingLinkIsNone) {
+    TempTree tree;
+    tree.symlink("dangling", tree.path("gone"));
+    auto context = makeContext();
+    EXPECT_FALSE(context->measure(tree.path("gone"), 0));
+    EXPECT_FALSE(context->measure(tree.path("dangling"), 0));
+}
+
+TEST(ScanContextTest, ChildrenAreMeasuredInNameOrderWithoutHiddenNamesUnlessAsked) {
+    TempTree tree;
+    const std::vector<std::string> names{"b", "a", "C", "z z", ".hidden", ".DS_Store"};
+    for (std::size_t i = 0; i < names.size(); ++i) tree.file("f/" + names[i], 5000 * (i + 1));
+    tree.file("f/dir/inner", 70000);
+    tree.file("f/dir/.DS_Store", 70000);  // only the folder's own entries are filtered
+
+    auto context = makeContext();
+    const auto visible = context->children(tree.path("f"), false);
+    EXPECT_EQ(namesOf(visible), (std::vector<std::string>{"C", "a", "b", "dir", "z z"}));
+    for (const auto& entry : visible) EXPECT_EQ(entry.measurement.bytes, duBytes(entry.url)) << entry.url;
+
+    const auto all = makeContext()->children(tree.path("f"), true);
+    EXPECT_EQ(namesOf(all), (std::vector<std::string>{".hidden", "C", "a", "b", "dir", "z z"}));
+    EXPECT_EQ(all[0].url, tree.path("f/.hidden"));
+}
+
+TEST(ScanContextTest, ChildrenOfMissingFileOrUnreadableFolderIsEmpty) {
+    TempTree tree;
+    tree.file("plain", 10);
+    auto context = makeContext();
+    EXPECT_TRUE(context->children(tree.path("missing"), true).empty());
+    EXPECT_TRUE(context->children(tree.path("plain"), true).empty());
+    EXPECT_TRUE(context->children(tree.folder("empty"), true).empty());
+    if (::geteuid() != 0) {
+        tree.file("locked/x", 10);
+        ::chmod(tree.path("locked").c_str(), 0);
+        EXPECT_TRUE(context->children(tree.path("locked"), true).empty());
+    }
+}
+
+TEST(ScanContextTest, ChildrenAfterCancelMeasureNothingMore) {
+    TempTree tree;
+    for (int i = 0; i < 20; ++i) tree.file("f/" + std::to_string(i), 4096);
+    tree.file("one/only", 4096);
+    auto context = makeContext();
+    context->cancel();
+    EXPECT_TRUE(context->isCancelled());
+    EXPECT_TRUE(context->sizer().isCancelled());
+    EXPECT_TRUE(context->children(tree.path("f"), true).empty());
+    EXPECT_TRUE(context->children(tree.path("one"), true).empty());
+    EXPECT_TRUE(context->measureAll({tree.path("f/1"), tree.path("f/2")}).empty());
+}
+
+TEST(ScanContextTest, HardLinkedFileIsCountedOnceAcrossTheScan) {
+    TempTree tree;
+    tree.file("a/big", 400000);
+    tree.hardlink("b/big", "a/big");
+    auto context = makeContext();
+    const auto measured = context->measureAll({tree.path("a"), tree.path("b")});
+    ASSERT_EQ(measured.size(), 2u);
+    const std::int64_t total = measured.at(tree.path("a")).bytes + measured.at(tree.path("b")).bytes;
+    struct stat rootInfo {};
+    ASSERT_EQ(::stat(tree.root().c_str(), &rootInfo), 0);
+    // du counts the shared file once too: the whole tree less the root's own blocks.
+    EXPECT_EQ(total, duBytes(tree.root()) - static_cast<std::int64_t>(rootInfo.st_blocks) * 512);
+    EXPECT_LT(total, duBytes(tree.path("a")) + duBytes(tree.path("b")));
+    // Measured again with the same sizer, the file adds nothing.
+    EXPECT_LT(context->measure(tree.path("a"), 0)->bytes, duBytes(tree.path("a")));
+}
+
+TEST(ScanContextTest, MeasureAllAndMeasureExistingAgreeWithDu) {
+    TempTree tree;
+    tree.file("x/1", 100000);
+    tree.file("y/1", 3000000);
+    tree.file("z", 20000);
+    auto context = makeContext();
+    EXPECT_TRUE(context->measureAll({}).empty());
+    const std::vector<std::string> paths{tree.path("y"), tree.path("missing"), tree.path("x"), tree.path("z")};
+    const auto all = context->measureAll(paths);
+    ASSERT_EQ(all.size(), 3u);
+    for (const auto& path : {tree.path("x"), tree.path("y"), tree.path("z")}) EXPECT_EQ(all.at(path).bytes, duBytes(path));
+
+    const auto kept = makeContext()->measureExisting(paths, duBytes(tree.path("x")));
+    ASSERT_EQ(kept.size(), 2u);
+    EXPECT_EQ(kept[0].url, tree.path("y"));
+    EXPECT_EQ(kept[1].url, tree.path("x"));
+    EXPECT_EQ(kept[1].measurement.bytes, duBytes(tree.path("x")));
+}
+
+TEST(ScanContextTest, WorkerCountStaysBetweenTwoAndTheProcessors) {
+    const int processors = std::max(2, static_cast<int>(::sysconf(_SC_NPROCESSORS_ONLN)));
+    EXPECT_EQ(ScanContext::workerCount(1), 1);
+    EXPECT_EQ(ScanContext::workerCount(2), 2);
+    EXPECT_EQ(ScanContext::workerCount(100000), processors);
+}
+
+TEST(ScanContextTest, FilesHelpers) {
+    TempTree tree;
+    tree.file("file", 10);
+    tree.folder("dir");
+    tree.symlink("link-to-dir", tree.path("dir"));
+    tree.symlink("dangling", tree.path("gone"));
+    tree.age("file", 3600);
+    EXPECT_TRUE(isDirectory(tree.path("dir")));
+    EXPECT_TRUE(isDirectory(tree.path("link-to-dir")));
+    EXPECT_FALSE(isDirectory(tree.path("file")));
+    EXPECT_FALSE(isDirectory(tree.path("gone")));
+    const auto date = modificationDate(tree.path("file"));
+    ASSERT_TRUE(date);
+    EXPECT_NEAR(std::chrono::duration<double>(std::chrono::system_clock::now() - *date).count(), 3600, 5);
+    EXPECT_TRUE(modificationDate(tree.path("dangling")));  // the link's own date
+    EXPECT_FALSE(modificationDate(tree.path("gone")));
+}
+
+// Relative texts and day counts are checked in a fixed time zone.
+class LocalTimeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        zone.emplace("TZ", std::string("America/New_York"));
+        ::tzset();
+    }
+    void TearDown() override {
+        zone.reset();
+        ::tzset();
+    }
+
+    static TimePoint local(int year, int month, int day, int hour, int minute = 0) {
+        std::tm tm{};
+        tm.tm_year = year - 1900;
+        tm.tm_mon = month - 1;
+        tm.tm_mday = day;
+        tm.tm_hour = hour;
+        tm.tm_min = minute;
+        tm.tm_isdst = -1;
+        return std::chrono::system_clock::from_time_t(std::mktime(&tm));
+    }
+
+    std::optional<ScopedEnv> zone;
+};
+
+TEST_F(LocalTimeTest, RelativeActivityWordsTheLargestWholeUnit) {
+    const auto now = local(2024, 6, 15, 12);
+    EXPECT_EQ(relativeActivity(std::nullopt, now), "Unknown");
+    EXPECT_EQ(relativeActivity(now, now), "Now");
+    EXPECT_EQ(relativeActivity(now - std::chrono::seconds(42), now), "42 seconds ago");
+    EXPECT_EQ(relativeActivity(now - std::chrono::minutes(1), now), "1 minute ago");
+    EXPECT_EQ(relativeActivity(now - hours(5), now), "5 hours ago");
+    EXPECT_EQ(relativeActivity(local(2024, 6, 14, 12), now), "Yesterday");
+    EXPECT_EQ(relativeActivity(local(2024, 6, 14, 13), now), "23 hours ago");
+    EXPECT_EQ(relativeActivity(local(2024, 6, 12, 9), now), "3 days ago");
+    EXPECT_EQ(relativeActivity(local(2024, 6, 8, 12), now), "Last week");
+    EXPECT_EQ(relativeActivity(local(2024, 6, 1, 12), now), "2 weeks ago");
+    EXPECT_EQ(relativeActivity(local(2024, 5, 15, 12), now), "Last month");
+    EXPECT_EQ(relativeActivity(local(2024, 3, 1, 12), now), "3 months ago");
+    EXPECT_EQ(relativeActivity(local(2023, 6, 15, 12), now), "Last year");
+    EXPECT_EQ(relativeActivity(local(2021, 1, 1, 0), now), "3 years ago");
+    EXPECT_EQ(relativeActivity(local(2024, 6, 18, 12), now), "In 3 days");
+    EXPECT_EQ(relativeActivity(local(2024, 6, 16, 12), now), "Tomorrow");
+    EXPECT_EQ(relativeActivity(now + hours(2), now), "In 2 hours");
+}
+
+TEST_F(LocalTimeTest, FullDaysCountWallClockDaysAcrossDaylightSaving) {
+    const auto before = local(2024, 3, 9, 12);  // the clocks go forward on the night to 10 March
+    EXPECT_EQ(fullDaysBetween(before, local(2024, 3, 10, 11, 30)), 0);
+    EXPECT_EQ(fullDaysBetween(before, local(2024, 3, 10, 12)), 1);  // only 23 hours later
+    EXPECT_EQ(fullDaysBetween(before, before), 0);
+    EXPECT_EQ(fullDaysBetween(before, before + hours(24 * 60)), 60);
+    EXPECT_EQ(fullDaysBetween(before, before - hours(24 * 3)), -3);
+    EXPECT_EQ(fullDaysBetween(before, before - hours(47)), -1);
+}
+
+TEST_F(LocalTimeTest, ContextUsesItsInjectedClock) {
+    const auto now = local(2024, 6, 15, 12);
+    auto context = makeContext([now] { return now; });
+    EXPECT_EQ(context->now(), now);
+    EXPECT_EQ(context->daysSince(local(2024, 4, 16, 12)), 60);
+    EXPECT_EQ(context->daysSince(local(2024, 4, 16, 12, 1)), 59);
+    EXPECT_EQ(context->relativeActivity(local(2024, 6, 1, 12)), "2 weeks ago");
+    EXPECT_EQ(context->relativeActivity(std::nullopt), "Unknown");
+}
+
+}  // namespace
+}  // namespace korvane
