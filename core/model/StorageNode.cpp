@@ -1,11 +1,11 @@
 #include "core/model/StorageNode.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "core/model/CategoryResult.h"
 #include "core/model/ScanResult.h"
 #include "core/model/SizeSum.h"
+#include "core/model/TextCase.h"
 
 namespace korvane {
 
@@ -22,14 +22,7 @@ constexpr KindRow kindTable[] = {
     {StorageNode::Kind::uninspected, "uninspected"},
 };
 
-// ASCII lower-casing: queries and names compare without regard to the
-// machine's locale; bytes outside ASCII stay as they are.
-std::string lowered(std::string_view text) {
-    std::string result(text);
-    for (auto& c : result)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return result;
-}
+std::string lowered(std::string_view text) { return TextCase::lowercased(text); }
 
 bool contains(std::string_view haystack, std::string_view needle) {
     return haystack.find(needle) != std::string_view::npos;

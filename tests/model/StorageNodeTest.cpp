@@ -255,6 +255,16 @@ TEST(StorageNodeTest, FilterKeepsMatchesAndRecomputesSizes) {
     EXPECT_EQ(byPath->children[0].children.size(), 2u);
 }
 
+TEST(StorageNodeTest, FilterFoldsCaseBeyondAscii) {
+    StorageNode root;
+    root.id = "root";
+    root.children = {leaf("/h/\xC3\x89tudes", "\xC3\x89tudes", 4), leaf("/h/other", "other", 1)};
+    auto filtered = root.filtered("\xC3\xA9TUDES");
+    ASSERT_TRUE(filtered);
+    ASSERT_EQ(filtered->children.size(), 1u);
+    EXPECT_EQ(filtered->bytes, 4);
+}
+
 TEST(StorageNodeTest, FilterOnADeveloperTreeMatchesCategoryTitles) {
     CategoryResult xcode(CleanupCategory::xcode, 0, {candidate(CleanupCategory::xcode, "xcode.derived", 70)});
     CategoryResult node(CleanupCategory::node, 0, {candidate(CleanupCategory::node, "node.npm", 30)});
