@@ -116,14 +116,16 @@ std::optional<SystemStatsReader::Ticks> readTicks(const std::string& root) {
     return ticks;
 }
 
-void fillLoad(SystemStats& stats, const SystemStatsReader::Ticks& previous, const SystemStatsReader::Ticks& current) {
+void fillLoad(SystemStats& stats, const SystemStatsReader::Ticks& previous,
+              const SystemStatsReader::Ticks& current) {
     // The counters only ever grow. One that went backwards was reset (or a
     // processor was taken offline): the difference means nothing, so the load
     // of this sample is 0 rather than a wrapped-around giant.
     if (current.user < previous.user || current.system < previous.system || current.idle < previous.idle ||
         current.nice < previous.nice)
         return;
-    double dUser = static_cast<double>(current.user - previous.user) + static_cast<double>(current.nice - previous.nice);
+    double dUser =
+        static_cast<double>(current.user - previous.user) + static_cast<double>(current.nice - previous.nice);
     double dSystem = static_cast<double>(current.system - previous.system);
     double total = dUser + dSystem + static_cast<double>(current.idle - previous.idle);
     if (!(total > 0.0)) return;
@@ -156,8 +158,8 @@ std::optional<MemInfo> readMemInfo(const std::string& root) {
         if (kib) rest = trim(rest.substr(0, rest.size() - 2));
         auto value = parseNumber<std::uint64_t>(rest);
         if (!value || key.empty()) continue;
-        std::int64_t bytes = kib ? kibToBytes(*value)
-                                 : static_cast<std::int64_t>(std::min<std::uint64_t>(*value, kInt64Max));
+        std::int64_t bytes =
+            kib ? kibToBytes(*value) : static_cast<std::int64_t>(std::min<std::uint64_t>(*value, kInt64Max));
         info.emplace(std::string(key), bytes);
     }
     if (!info.contains("MemTotal")) return std::nullopt;
@@ -186,7 +188,8 @@ void fillMemory(SystemStats& stats, const MemInfo& info) {
         stats.cachedMemory = value(info, "Cached");
     std::int64_t paged = addSaturating(value(info, "Active"), value(info, "Inactive"));
     stats.appMemory = std::max<std::int64_t>(paged - stats.cachedMemory, 0);
-    stats.usedMemory = addSaturating(addSaturating(stats.appMemory, stats.wiredMemory), stats.compressedMemory);
+    stats.usedMemory =
+        addSaturating(addSaturating(stats.appMemory, stats.wiredMemory), stats.compressedMemory);
 
     if (info.contains("SwapTotal") && info.contains("SwapFree"))
         stats.swapUsed = std::max<std::int64_t>(value(info, "SwapTotal") - value(info, "SwapFree"), 0);
@@ -236,11 +239,13 @@ int clampToInt(double value) {
 std::optional<int> percentage(const std::string& folder) {
     if (auto capacity = readInteger(folder, "capacity"); capacity && *capacity >= 0)
         return clampToInt(static_cast<double>(*capacity));
-    for (auto [now, full] : {std::pair{"energy_now", "energy_full"}, std::pair{"charge_now", "charge_full"}}) {
+    for (auto [now, full] :
+         {std::pair{"energy_now", "energy_full"}, std::pair{"charge_now", "charge_full"}}) {
         auto current = readInteger(folder, now);
         auto maximum = readInteger(folder, full);
         if (current && maximum && *current >= 0 && *maximum >= 1)
-            return clampToInt(std::round(static_cast<double>(*current) / static_cast<double>(*maximum) * 100.0));
+            return clampToInt(
+                std::round(static_cast<double>(*current) / static_cast<double>(*maximum) * 100.0));
     }
     return std::nullopt;
 }
@@ -252,7 +257,8 @@ std::optional<int> minutesRemaining(const std::string& folder) {
     if (auto seconds = readInteger(folder, "time_to_empty_now"); seconds && *seconds > 0) {
         minutes = static_cast<double>(*seconds) / 60.0;
     } else {
-        for (auto [left, drain] : {std::pair{"energy_now", "power_now"}, std::pair{"charge_now", "current_now"}}) {
+        for (auto [left, drain] :
+             {std::pair{"energy_now", "power_now"}, std::pair{"charge_now", "current_now"}}) {
             auto amount = readInteger(folder, left);
             auto rate = readInteger(folder, drain);
             // Some drivers report the drain as a negative current.
@@ -274,7 +280,8 @@ std::optional<SystemStats::Battery> readBattery(const std::string& root) {
     for (const std::string& name : names) {
         std::string folder = base + name;
         auto type = readAttribute(folder, "type");
-        if (type && isExternalPower(*type) && readInteger(folder, "online").value_or(0) == 1) externalPower = true;
+        if (type && isExternalPower(*type) && readInteger(folder, "online").value_or(0) == 1)
+            externalPower = true;
     }
 
     for (const std::string& name : names) {
@@ -314,7 +321,8 @@ std::string normalisedRoot(std::string root) {
 SystemStatsReader::SystemStatsReader() : SystemStatsReader("/") {}
 
 SystemStatsReader::SystemStatsReader(std::string root, UptimeClock uptime)
-    : root_(normalisedRoot(std::move(root))), uptime_(uptime ? std::move(uptime) : UptimeClock(&bootClockUptime)) {}
+    : root_(normalisedRoot(std::move(root))),
+      uptime_(uptime ? std::move(uptime) : UptimeClock(&bootClockUptime)) {}
 
 std::optional<double> SystemStatsReader::bootClockUptime() {
     timespec now{};

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "core/explorer/SystemStats.h"
-
 #include <cstdint>
 #include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
+
+#include "core/explorer/SystemStats.h"
 
 namespace korvane {
 

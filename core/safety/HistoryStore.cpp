@@ -12,10 +12,9 @@
 #include <cstdlib>
 #include <ctime>
 #include <mutex>
+#include <nlohmann/json.hpp>
 #include <tuple>
 #include <utility>
-
-#include <nlohmann/json.hpp>
 
 #include "core/model/Json.h"
 #include "core/model/Paths.h"
@@ -46,7 +45,7 @@ struct Existing {
 
 Existing readAll(int fd) {
     Existing result;
-    struct stat info{};
+    struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         result.state = FileState::unreadable;
         return result;
@@ -253,7 +252,8 @@ void rewrite(const std::string& directory, const char* name, Change change) {
     try {
         // Text that is not valid UTF-8 is written with replacement characters
         // rather than losing the whole file.
-        text = nlohmann::json(change(std::move(current))).dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
+        text = nlohmann::json(change(std::move(current)))
+                   .dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
     } catch (const std::exception&) {
         return;
     }
@@ -288,7 +288,9 @@ void makeFolders(const std::string& path) {
 // ---- Snapshot -----------------------------------------------------------
 
 HistoryStore::Snapshot::Snapshot(const ScanResult& scan)
-    : date(scan.scanDate), developerStorage(scan.footprint()), reclaimable(scan.reclaimable()),
+    : date(scan.scanDate),
+      developerStorage(scan.footprint()),
+      reclaimable(scan.reclaimable()),
       freeSpace(scan.volume.availableCapacity) {
     for (const CategoryResult& category : scan.categories) {
         // A category listed twice adds up rather than losing one entry.
@@ -315,7 +317,8 @@ void from_json(const nlohmann::json& j, HistoryStore::Snapshot& value) {
     const nlohmann::json& byCategory = json::required(j, "byCategory");
     if (!byCategory.is_object()) throw JsonError("byCategory is not an object");
     value.byCategory.clear();
-    for (const auto& [category, bytes] : byCategory.items()) value.byCategory[category] = json::toInt64(bytes);
+    for (const auto& [category, bytes] : byCategory.items())
+        value.byCategory[category] = json::toInt64(bytes);
 }
 
 // ---- HistoryStore -------------------------------------------------------
@@ -324,7 +327,8 @@ std::string HistoryStore::defaultDirectory() {
     std::string directory;
     const char* dataHome = std::getenv("XDG_DATA_HOME");
     if (dataHome && dataHome[0] == '/') {
-        if (auto standardised = Paths::standardise(dataHome)) directory = Paths::join(*standardised, "Korvane");
+        if (auto standardised = Paths::standardise(dataHome))
+            directory = Paths::join(*standardised, "Korvane");
     }
     if (directory.empty()) directory = Paths::home(".local", "share", "Korvane");
     makeFolders(directory);
@@ -337,16 +341,18 @@ void HistoryStore::recordSnapshot(const ScanResult& scan) {
     Snapshot snapshot(scan);
     ::tzset();  // the user's time zone as it is now
     auto day = localDay(snapshot.date);
-    rewrite<std::vector<Snapshot>>(directory_, snapshotsFile, [&](std::optional<std::vector<Snapshot>> stored) {
-        std::vector<Snapshot> list = stored ? std::move(*stored) : std::vector<Snapshot>{};
-        std::erase_if(list, [&](const Snapshot& old) { return localDay(old.date) == day; });
-        list.push_back(snapshot);
-        std::stable_sort(list.begin(), list.end(),
-                         [](const Snapshot& a, const Snapshot& b) { return a.date < b.date; });
-        if (list.size() > maxSnapshots)
-            list.erase(list.begin(), list.begin() + static_cast<std::ptrdiff_t>(list.size() - maxSnapshots));
-        return list;
-    });
+    rewrite<std::vector<Snapshot>>(
+        directory_, snapshotsFile, [&](std::optional<std::vector<Snapshot>> stored) {
+            std::vector<Snapshot> list = stored ? std::move(*stored) : std::vector<Snapshot>{};
+            std::erase_if(list, [&](const Snapshot& old) { return localDay(old.date) == day; });
+            list.push_back(snapshot);
+            std::stable_sort(list.begin(), list.end(),
+                             [](const Snapshot& a, const Snapshot& b) { return a.date < b.date; });
+            if (list.size() > maxSnapshots)
+                list.erase(list.begin(),
+                           list.begin() + static_cast<std::ptrdiff_t>(list.size() - maxSnapshots));
+            return list;
+        });
 }
 
 std::vector<HistoryStore::Snapshot> HistoryStore::snapshots() const {
@@ -354,14 +360,15 @@ std::vector<HistoryStore::Snapshot> HistoryStore::snapshots() const {
 }
 
 void HistoryStore::record(const CleanupReport& report) {
-    rewrite<std::vector<CleanupReport>>(directory_, cleanupsFile, [&](std::optional<std::vector<CleanupReport>> stored) {
-        std::vector<CleanupReport> list = stored ? std::move(*stored) : std::vector<CleanupReport>{};
-        list.push_back(report);
-        std::stable_sort(list.begin(), list.end(),
-                         [](const CleanupReport& a, const CleanupReport& b) { return a.date > b.date; });
-        if (list.size() > maxReports) list.resize(maxReports);
-        return list;
-    });
+    rewrite<std::vector<CleanupReport>>(
+        directory_, cleanupsFile, [&](std::optional<std::vector<CleanupReport>> stored) {
+            std::vector<CleanupReport> list = stored ? std::move(*stored) : std::vector<CleanupReport>{};
+            list.push_back(report);
+            std::stable_sort(list.begin(), list.end(),
+                             [](const CleanupReport& a, const CleanupReport& b) { return a.date > b.date; });
+            if (list.size() > maxReports) list.resize(maxReports);
+            return list;
+        });
 }
 
 std::vector<CleanupReport> HistoryStore::reports() const {

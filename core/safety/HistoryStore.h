@@ -4,11 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <nlohmann/json_fwd.hpp>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json_fwd.hpp>
 
 #include "core/model/CleanupReport.h"
 #include "core/model/ScanResult.h"
@@ -37,9 +36,13 @@ public:
         std::map<std::string, std::int64_t> byCategory;
 
         Snapshot() = default;
-        Snapshot(std::chrono::system_clock::time_point date, std::int64_t developerStorage, std::int64_t reclaimable,
-                 std::int64_t freeSpace, std::map<std::string, std::int64_t> byCategory)
-            : date(date), developerStorage(developerStorage), reclaimable(reclaimable), freeSpace(freeSpace),
+        Snapshot(std::chrono::system_clock::time_point date, std::int64_t developerStorage,
+                 std::int64_t reclaimable, std::int64_t freeSpace,
+                 std::map<std::string, std::int64_t> byCategory)
+            : date(date),
+              developerStorage(developerStorage),
+              reclaimable(reclaimable),
+              freeSpace(freeSpace),
               byCategory(std::move(byCategory)) {}
         explicit Snapshot(const ScanResult& scan);
 

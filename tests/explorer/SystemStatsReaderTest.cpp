@@ -1,5 +1,3 @@
-#include "core/explorer/SystemStatsReader.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -7,6 +5,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/explorer/SystemStatsReader.h"
 #include "tests/support/TempTree.h"
 
 namespace korvane {
@@ -20,14 +19,17 @@ constexpr std::int64_t KiB = 1024;
 struct FakeMachine {
     TempTree tree;
 
-    SystemStatsReader reader() { return SystemStatsReader(tree.root(), [] { return std::optional<double>(4321.5); }); }
+    SystemStatsReader reader() {
+        return SystemStatsReader(tree.root(), [] { return std::optional<double>(4321.5); });
+    }
 
     void stat(const std::string& cpuLine) {
         tree.text("proc/stat", cpuLine + "\ncpu0 1 2 3 4 5 6 7 8 9 10\nintr 12345\nbtime 1700000000\n");
     }
     void meminfo(const std::string& text) { tree.text("proc/meminfo", text); }
     void supply(const std::string& name, const std::map<std::string, std::string>& attributes) {
-        for (const auto& [key, value] : attributes) tree.text("sys/class/power_supply/" + name + "/" + key, value + "\n");
+        for (const auto& [key, value] : attributes)
+            tree.text("sys/class/power_supply/" + name + "/" + key, value + "\n");
     }
 };
 
@@ -205,7 +207,8 @@ TEST(SystemStatsReaderTest, AppMemoryIsNeverNegative) {
 TEST(SystemStatsReaderTest, AbsurdFiguresSaturateInsteadOfOverflowing) {
     FakeMachine machine;
     machine.meminfo(
-        "MemTotal: 18446744073709551615 kB\nUnevictable: 9000000000000000000 kB\nSUnreclaim: 9000000000000000000 kB\n"
+        "MemTotal: 18446744073709551615 kB\nUnevictable: 9000000000000000000 kB\nSUnreclaim: "
+        "9000000000000000000 kB\n"
         "Zswap: 9000000000000000000 kB\n");
     SystemStats stats = machine.reader().read();
     EXPECT_EQ(stats.physicalMemory, INT64_MAX);
@@ -239,7 +242,8 @@ TEST(SystemStatsReaderTest, ADesktopHasNoBattery) {
     EXPECT_FALSE(machine.reader().read().battery);
     machine.supply("AC", {{"type", "Mains"}, {"online", "1"}});
     // A wireless mouse's battery is not the machine's.
-    machine.supply("hidpp_battery_0", {{"type", "Battery"}, {"scope", "Device"}, {"capacity", "80"}, {"status", "Discharging"}});
+    machine.supply("hidpp_battery_0",
+                   {{"type", "Battery"}, {"scope", "Device"}, {"capacity", "80"}, {"status", "Discharging"}});
     // A bay without its battery.
     machine.supply("BAT1", {{"type", "Battery"}, {"present", "0"}, {"capacity", "0"}});
     // A battery that tells us nothing about its charge.
@@ -250,8 +254,13 @@ TEST(SystemStatsReaderTest, ADesktopHasNoBattery) {
 TEST(SystemStatsReaderTest, ADischargingBattery) {
     FakeMachine machine;
     machine.supply("AC", {{"type", "Mains"}, {"online", "0"}});
-    machine.supply("BAT0", {{"type", "Battery"}, {"present", "1"}, {"status", "Discharging"}, {"capacity", "50"},
-                            {"energy_now", "25000000"}, {"energy_full", "50000000"}, {"power_now", "10000000"},
+    machine.supply("BAT0", {{"type", "Battery"},
+                            {"present", "1"},
+                            {"status", "Discharging"},
+                            {"capacity", "50"},
+                            {"energy_now", "25000000"},
+                            {"energy_full", "50000000"},
+                            {"power_now", "10000000"},
                             {"health", "Good"}});
     auto battery = machine.reader().read().battery;
     ASSERT_TRUE(battery);
@@ -264,7 +273,9 @@ TEST(SystemStatsReaderTest, ADischargingBattery) {
 
 TEST(SystemStatsReaderTest, BatteryTimeLeftComesFromTheDriverOrTheDrain) {
     FakeMachine machine;
-    machine.supply("BAT0", {{"type", "Battery"}, {"status", "Discharging"}, {"capacity", "40"}, {"time_to_empty_now", "5430"}});
+    machine.supply(
+        "BAT0",
+        {{"type", "Battery"}, {"status", "Discharging"}, {"capacity", "40"}, {"time_to_empty_now", "5430"}});
     EXPECT_EQ(machine.reader().read().battery->minutesRemaining, 90);
 
     // Charge and a negative current, as some drivers report it.
@@ -318,7 +329,8 @@ TEST(SystemStatsReaderTest, ChargingFollowsTheStatusThenTheCharger) {
 
 TEST(SystemStatsReaderTest, PercentageFromCountersRoundsHalfAwayFromZero) {
     FakeMachine machine;
-    machine.supply("BAT0", {{"type", "Battery"}, {"status", "Discharging"}, {"energy_now", "1"}, {"energy_full", "3"}});
+    machine.supply(
+        "BAT0", {{"type", "Battery"}, {"status", "Discharging"}, {"energy_now", "1"}, {"energy_full", "3"}});
     EXPECT_EQ(machine.reader().read().battery->percentage, 33);
     machine.supply("BAT0", {{"energy_now", "2"}});
     EXPECT_EQ(machine.reader().read().battery->percentage, 67);

@@ -1,22 +1,21 @@
-#include "core/safety/HistoryStore.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <regex>
 #include <set>
 #include <sstream>
 #include <thread>
 
-#include <nlohmann/json.hpp>
-
 #include "core/model/IsoDate.h"
 #include "core/model/Paths.h"
+#include "core/safety/HistoryStore.h"
 #include "tests/support/TempTree.h"
 
 namespace korvane {
@@ -38,7 +37,8 @@ std::string slurp(const std::string& path) {
 
 std::vector<std::string> entries(const std::string& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -51,8 +51,8 @@ std::vector<std::string> asideCopies(const std::string& folder, const std::strin
 }
 
 CleanupCandidate candidate(CleanupCategory category, std::int64_t size, SafetyLevel safety) {
-    return CleanupCandidate(UUID::random(), category, "rule.x", "Group", "Item", "/home/u/cache", size, safety,
-                            "Rebuilt on demand", std::nullopt, std::nullopt, {}, RemovalKind::path());
+    return CleanupCandidate(UUID::random(), category, "rule.x", "Group", "Item", "/home/u/cache", size,
+                            safety, "Rebuilt on demand", std::nullopt, std::nullopt, {}, RemovalKind::path());
 }
 
 ScanResult scanAt(Clock::time_point date, std::int64_t freeSpace = 1000) {
@@ -60,20 +60,29 @@ ScanResult scanAt(Clock::time_point date, std::int64_t freeSpace = 1000) {
         CategoryResult(CleanupCategory::xcode, 5000,
                        {candidate(CleanupCategory::xcode, 3000, SafetyLevel::safe),
                         candidate(CleanupCategory::xcode, 1500, SafetyLevel::dangerous)}),
-        CategoryResult(CleanupCategory::node, 700, {candidate(CleanupCategory::node, 600, SafetyLevel::caution)}),
+        CategoryResult(CleanupCategory::node, 700,
+                       {candidate(CleanupCategory::node, 600, SafetyLevel::caution)}),
     };
-    return ScanResult(date, 12.5, categories, VolumeInfo(1'000'000, freeSpace), {CleanupCategory::docker}, 1.5, 3);
+    return ScanResult(date, 12.5, categories, VolumeInfo(1'000'000, freeSpace), {CleanupCategory::docker},
+                      1.5, 3);
 }
 
 CleanupReport reportAt(Clock::time_point date, std::int64_t freed) {
-    CleanupOutcome outcome(UUID::random(), CleanupCategory::node, "node_modules", "/home/u/p/node_modules", freed,
-                           CleanupOutcome::Status::deleted, std::nullopt);
+    CleanupOutcome outcome(UUID::random(), CleanupCategory::node, "node_modules", "/home/u/p/node_modules",
+                           freed, CleanupOutcome::Status::deleted, std::nullopt);
     return CleanupReport(date, 2.0, {outcome}, VolumeInfo(100, 10), VolumeInfo(100, 20));
 }
+
+// The C library caches the zone; make it read TZ again once the test's own
+// setting is gone, so later tests see the machine's zone.
+struct ZoneReset {
+    ~ZoneReset() { ::tzset(); }
+};
 
 // A store over a fresh folder, in a fixed time zone so calendar days do not
 // depend on the machine.
 struct HistoryStoreTest : ::testing::Test {
+    ZoneReset zoneReset;
     TempTree tree;
     std::string folder = tree.folder("Korvane");
     HistoryStore store{folder};
@@ -97,7 +106,8 @@ TEST_F(HistoryStoreTest, SnapshotsAreWrittenWithSortedKeysAndWholeSecondDates) {
     store.recordSnapshot(scanAt(at("2024-03-09T10:15:30.7Z")));
     std::string text = slurp(file(HistoryStore::snapshotsFile));
     std::vector<std::size_t> positions;
-    for (const char* key : {"\"byCategory\"", "\"date\"", "\"developerStorage\"", "\"freeSpace\"", "\"reclaimable\""})
+    for (const char* key :
+         {"\"byCategory\"", "\"date\"", "\"developerStorage\"", "\"freeSpace\"", "\"reclaimable\""})
         positions.push_back(text.find(key));
     EXPECT_EQ(std::count(positions.begin(), positions.end(), std::string::npos), 0) << text;
     EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end())) << text;
@@ -131,7 +141,10 @@ TEST_F(HistoryStoreTest, AtMostFourHundredSnapshotsInDateOrder) {
     Clock::time_point first = at("2023-01-01T12:00:00Z");
     for (int day = 0; day < 400; ++day) {
         std::string date = IsoDate::format(first + std::chrono::hours(24 * day));
-        list.push_back({{"date", date}, {"developerStorage", day}, {"reclaimable", 0}, {"freeSpace", 0},
+        list.push_back({{"date", date},
+                        {"developerStorage", day},
+                        {"reclaimable", 0},
+                        {"freeSpace", 0},
                         {"byCategory", nlohmann::json::object()}});
     }
     tree.text("Korvane/snapshots.json", list.dump());
@@ -141,7 +154,8 @@ TEST_F(HistoryStoreTest, AtMostFourHundredSnapshotsInDateOrder) {
     ASSERT_EQ(stored.size(), 400u);
     EXPECT_EQ(stored.front().developerStorage, 1);  // the earliest day is gone
     EXPECT_EQ(stored.back().date, first + std::chrono::hours(24 * 400));
-    EXPECT_TRUE(std::is_sorted(stored.begin(), stored.end(), [](auto& a, auto& b) { return a.date < b.date; }));
+    EXPECT_TRUE(
+        std::is_sorted(stored.begin(), stored.end(), [](auto& a, auto& b) { return a.date < b.date; }));
 
     // A late-arriving older scan lands in date order and is the one dropped.
     store.recordSnapshot(scanAt(first - std::chrono::hours(24)));
@@ -154,9 +168,10 @@ TEST_F(HistoryStoreTest, ASnapshotLackingAKeyMakesTheFileUnreadable) {
     tree.text("Korvane/snapshots.json",
               R"([{"date":"2024-03-09T10:00:00Z","developerStorage":1,"reclaimable":1,"freeSpace":1}])");
     EXPECT_TRUE(store.snapshots().empty());
-    tree.text("Korvane/snapshots.json",
-              R"([{"date":"2024-03-09T10:00:00.250+01:00","developerStorage":1,"reclaimable":1,"freeSpace":1,)"
-              R"("byCategory":{"flutter":9}}])");
+    tree.text(
+        "Korvane/snapshots.json",
+        R"([{"date":"2024-03-09T10:00:00.250+01:00","developerStorage":1,"reclaimable":1,"freeSpace":1,)"
+        R"("byCategory":{"flutter":9}}])");
     auto stored = store.snapshots();
     ASSERT_EQ(stored.size(), 1u);
     EXPECT_EQ(stored[0].date, at("2024-03-09T09:00:00.250Z"));
@@ -176,7 +191,8 @@ TEST_F(HistoryStoreTest, ReportsComeBackNewestFirstAndAtMostTwoHundred) {
     ASSERT_EQ(stored.size(), 200u);
     EXPECT_EQ(stored.front().date, first + std::chrono::minutes(500));
     EXPECT_EQ(stored.back().date, first + std::chrono::minutes(1));  // the oldest is gone
-    EXPECT_TRUE(std::is_sorted(stored.begin(), stored.end(), [](auto& a, auto& b) { return a.date > b.date; }));
+    EXPECT_TRUE(
+        std::is_sorted(stored.begin(), stored.end(), [](auto& a, auto& b) { return a.date > b.date; }));
 
     // An older report than all stored ones is the one that falls off.
     store.record(reportAt(first - std::chrono::minutes(1), 5));
@@ -250,7 +266,8 @@ TEST_F(HistoryStoreTest, ACorruptFileIsKeptAsideBeforeItIsReplaced) {
     EXPECT_EQ(store.reports().size(), 1u);
     auto aside = asideCopies(folder, HistoryStore::cleanupsFile);
     ASSERT_EQ(aside.size(), 1u);
-    EXPECT_TRUE(std::regex_match(aside[0], std::regex(R"(cleanups\.json\.unreadable-\d{8}T\d{6}Z)"))) << aside[0];
+    EXPECT_TRUE(std::regex_match(aside[0], std::regex(R"(cleanups\.json\.unreadable-\d{8}T\d{6}Z)")))
+        << aside[0];
     EXPECT_EQ(slurp(folder + "/" + aside[0]), garbage);
 
     // A second damaged file in the same second gets a name of its own.
@@ -281,8 +298,9 @@ TEST_F(HistoryStoreTest, AMissingFileStartsEmptyWithNothingKeptAside) {
     store.record(reportAt(at("2024-03-09T10:00:00Z"), 10));
     store.recordSnapshot(scanAt(at("2024-03-09T10:00:00Z")));
     store.saveLastScan(scanAt(at("2024-03-09T10:00:00Z")));
-    EXPECT_EQ(entries(folder), (std::vector<std::string>{HistoryStore::lockFile, HistoryStore::cleanupsFile,
-                                                         HistoryStore::lastScanFile, HistoryStore::snapshotsFile}));
+    EXPECT_EQ(entries(folder),
+              (std::vector<std::string>{HistoryStore::lockFile, HistoryStore::cleanupsFile,
+                                        HistoryStore::lastScanFile, HistoryStore::snapshotsFile}));
 }
 
 TEST_F(HistoryStoreTest, ACrashMidWriteLeavesTheOldFileWhole) {
@@ -305,9 +323,9 @@ TEST_F(HistoryStoreTest, FilesArePrivateToTheUser) {
     store.recordSnapshot(scanAt(at("2024-03-09T10:00:00Z")));
     store.saveLastScan(scanAt(at("2024-03-09T10:00:00Z")));
     ::umask(022);
-    for (const char* name : {HistoryStore::cleanupsFile, HistoryStore::snapshotsFile, HistoryStore::lastScanFile,
-                             HistoryStore::lockFile}) {
-        struct stat info{};
+    for (const char* name : {HistoryStore::cleanupsFile, HistoryStore::snapshotsFile,
+                             HistoryStore::lastScanFile, HistoryStore::lockFile}) {
+        struct stat info {};
         ASSERT_EQ(::stat(file(name).c_str(), &info), 0) << name;
         EXPECT_EQ(info.st_mode & 07777, 0600u) << name;
     }
@@ -360,7 +378,8 @@ TEST_F(HistoryStoreTest, TwoStoresOnThreadsLoseNothing) {
         writers.emplace_back([&, writer] {
             HistoryStore own(folder);
             for (int i = 0; i < perWriter; ++i) {
-                own.recordSnapshot(scanAt(at("2024-03-09T10:00:00Z") + std::chrono::hours(24 * (writer * 100 + i))));
+                own.recordSnapshot(
+                    scanAt(at("2024-03-09T10:00:00Z") + std::chrono::hours(24 * (writer * 100 + i))));
                 (void)own.snapshots();
             }
         });
@@ -379,13 +398,14 @@ TEST(HistoryStoreDefaultDirectoryTest, FollowsXdgDataHomeElseTheHomeFolder) {
         EXPECT_EQ(folder, tree.path("data/Korvane"));
         EXPECT_TRUE(fs::is_directory(folder));
     }
-    for (std::optional<std::string> value : {std::optional<std::string>(), std::optional<std::string>("relative/x"),
-                                             std::optional<std::string>("")}) {
+    for (std::optional<std::string> value :
+         {std::optional<std::string>(), std::optional<std::string>("relative/x"),
+          std::optional<std::string>("")}) {
         ScopedEnv xdg("XDG_DATA_HOME", value);
         std::string folder = HistoryStore::defaultDirectory();
         EXPECT_EQ(folder, tree.path("home/.local/share/Korvane"));
         EXPECT_TRUE(fs::is_directory(folder));
-        struct stat info{};
+        struct stat info {};
         ASSERT_EQ(::stat(folder.c_str(), &info), 0);
         EXPECT_EQ(info.st_mode & 0077, 0u);
     }
