@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <array>
 #include <atomic>
 #include <condition_variable>
@@ -241,6 +242,9 @@ public:
     Scan(const FileTreeScanner::Options& options, const Flag& cancelled, const FileTreeScanner::ProgressHandler& progress)
         : options_(options), cancelled_(cancelled), progress_(progress) {
         keep_ = static_cast<std::size_t>(std::max(options_.maxChildren, 0));
+        interval_ = std::chrono::duration_cast<SteadyClock::duration>(
+                        std::chrono::duration<double>(std::max(options_.progressInterval, 0.0)))
+                        .count();
     }
 
     FileTreeScanner::Result run(const std::string& rootPath);
@@ -259,7 +263,7 @@ private:
     void runJob(Worker& worker, Job job);
     void walk(Worker& worker, Folder* folder, int fd);
     void rootFiles(Worker& worker);
-    void subfolder(Worker& worker, Folder* parent, int dirFd, const char* name, std::uint32_t seq);
+    void subfolder(Worker& worker, Folder* parent, Contents& local, int dirFd, const char* name, std::uint32_t seq);
     void package(Worker& worker, Folder* folder, Contents& local, int dirFd, const char* name, std::uint32_t seq,
                  const struct stat& st);
     std::int64_t packageContents(int fd, dev_t device, int depth);
@@ -278,6 +282,7 @@ private:
     const Flag& cancelled_;
     const FileTreeScanner::ProgressHandler& progress_;
     std::size_t keep_ = 45;
+    SteadyClock::rep interval_ = 0;
 
     std::string rootPath_;
     int rootFd_ = -1;
@@ -451,6 +456,10 @@ void Scan::runJob(Worker& worker, Job job) {
     int fd = job.fd;
     if (fd < 0) fd = ::openat(rootFd_, folder->name.c_str(), openFolderFlags);
     if (fd < 0) {
+        struct stat st {};
+        if (errno == EACCES && fstatat(rootFd_, folder->name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISDIR(st.st_mode))
+            deliverTop(folder->seq, std::nullopt, allocatedBytes(st));
         drop(folder);
         return;
     }
@@ -511,7 +520,7 @@ void Scan::walk(Worker& worker, Folder* folder, int fd) {
         const std::uint32_t position = seq++;
 
         if (entry->d_type == DT_DIR && !FileTreeScanner::isPackageName(name)) {
-            subfolder(worker, folder, dirFd, name, position);
+            subfolder(worker, folder, local, dirFd, name, position);
             continue;
         }
         struct stat st {};
@@ -520,7 +529,7 @@ void Scan::walk(Worker& worker, Folder* folder, int fd) {
             if (FileTreeScanner::isPackageName(name))
                 package(worker, folder, local, dirFd, name, position, st);
             else
-                subfolder(worker, folder, dirFd, name, position);
+                subfolder(worker, folder, local, dirFd, name, position);
             continue;
         }
         if (st.st_nlink > 1 && !links_.claim(st)) continue;
@@ -559,11 +568,19 @@ void Scan::walk(Worker& worker, Folder* folder, int fd) {
     release(folder);
 }
 
-void Scan::subfolder(Worker& worker, Folder* parent, int dirFd, const char* name, std::uint32_t seq) {
+void Scan::subfolder(Worker& worker, Folder* parent, Contents& local, int dirFd, const char* name,
+                     std::uint32_t seq) {
     const int depth = parent->depth + 1;
     if (depth > options_.maxDepth) return;
     int fd = ::openat(dirFd, name, openFolderFlags);
-    if (fd < 0) return;
+    if (fd < 0) {
+        // Unreadable: no node and no contents, but its own blocks are known
+        // and count, as they do for du.
+        struct stat st {};
+        if (errno == EACCES && fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode))
+            local.ownBytes += allocatedBytes(st);
+        return;
+    }
 
     auto* folder = new Folder;
     folder->parent = parent;
@@ -683,10 +700,7 @@ void Scan::reportProgress(Worker& worker) {
     if (!progress_) return;
     const std::int64_t now = SteadyClock::now().time_since_epoch().count();
     std::int64_t last = lastReport_.load(std::memory_order_relaxed);
-    const auto interval = std::chrono::duration_cast<SteadyClock::duration>(
-                              std::chrono::duration<double>(FileTreeScanner::progressInterval))
-                              .count();
-    if (now - last <= interval) return;
+    if (interval_ > 0 && now - last <= interval_) return;
     if (!lastReport_.compare_exchange_strong(last, now, std::memory_order_relaxed)) return;
     worker.publish();
     FileTreeScanner::Progress progress;

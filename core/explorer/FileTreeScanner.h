@@ -51,6 +51,8 @@ public:
         int parallelDepth = 1;
         // Number of worker threads; 0 means one per available processor.
         int workerCount = 0;
+        // Progress is reported at most this often (seconds).
+        double progressInterval = 0.12;
     };
 
     // One row of the largest-files list and of the search index.
@@ -92,9 +94,6 @@ public:
         ino_t ino = 0;
         bool operator==(const InodeKey&) const = default;
     };
-
-    // Progress is reported at most this often (seconds).
-    static constexpr double progressInterval = 0.12;
 
     FileTreeScanner();
     explicit FileTreeScanner(Options options);

@@ -1,0 +1,358 @@
+#include "core/explorer/FileTreeScanner.h"
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/model/Paths.h"
+#include "tests/explorer/ScanTestSupport.h"
+
+namespace korvane {
+namespace {
+
+using testing::allocate;
+using testing::allocated;
+using testing::child;
+using testing::duBytes;
+using testing::smallOptions;
+using testing::TempTree;
+
+class HomeOverride {
+public:
+    explicit HomeOverride(const std::string& home) { Paths::setHomeForTesting(home); }
+    ~HomeOverride() { Paths::setHomeForTesting(std::nullopt); }
+};
+
+TEST(FileTreeScannerTest, DefaultOptions) {
+    FileTreeScanner::Options options;
+    EXPECT_EQ(options.fileNodeThreshold, 4194304);
+    EXPECT_EQ(options.largeFileThreshold, 52428800);
+    EXPECT_EQ(options.largeFileLimit, 500);
+    EXPECT_EQ(options.indexThreshold, 65536);
+    EXPECT_EQ(options.indexLimit, 250000);
+    EXPECT_EQ(options.treeDepth, 6);
+    EXPECT_EQ(options.maxChildren, 45);
+    EXPECT_EQ(options.maxDepth, 40);
+    EXPECT_EQ(options.parallelDepth, 1);
+    EXPECT_DOUBLE_EQ(options.progressInterval, 0.12);
+    EXPECT_EQ(FileTreeScanner().options().maxChildren, 45);
+}
+
+TEST(FileTreeScannerTest, EmptyOrUnlistableRootGivesAnEmptyTree) {
+    TempTree tree;
+    FileTreeScanner scanner;
+    auto empty = scanner.scan(tree.root());
+    EXPECT_EQ(empty.root.id, tree.root());
+    EXPECT_EQ(empty.root.kind, StorageNode::Kind::root);
+    EXPECT_EQ(empty.root.bytes, duBytes(tree.root()));  // the folder's own blocks
+    EXPECT_TRUE(empty.root.children.empty());
+    EXPECT_TRUE(empty.largest.empty());
+    EXPECT_TRUE(empty.index.empty());
+    EXPECT_EQ(empty.fileCount, 0);
+    EXPECT_EQ(empty.folderCount, 0);
+    EXPECT_FALSE(empty.root.fileKind.has_value());
+
+    auto missing = scanner.scan(tree.path("not-there"));
+    EXPECT_EQ(missing.root.bytes, 0);
+    EXPECT_TRUE(missing.root.children.empty());
+    EXPECT_EQ(missing.fileCount, 0);
+
+    auto file = scanner.scan(tree.file("plain.txt", 10));
+    EXPECT_EQ(file.root.bytes, 0);
+    EXPECT_TRUE(file.root.children.empty());
+}
+
+TEST(FileTreeScannerTest, SkippedNamesAreNeverCounted) {
+    TempTree tree;
+    tree.file(".DS_Store", 5000);
+    allocate(tree, ".Trash/big", 1 << 20);
+    allocate(tree, "docs/.TemporaryItems/x", 1 << 20);
+    tree.file("docs/.DS_Store", 5000);
+    auto result = FileTreeScanner().scan(tree.root());
+    ASSERT_EQ(result.root.children.size(), 1u);
+    const StorageNode& docs = result.root.children[0];
+    EXPECT_EQ(docs.name, "docs");
+    EXPECT_EQ(docs.bytes, allocated(tree.path("docs")));
+    EXPECT_TRUE(docs.children.empty());
+    EXPECT_EQ(result.fileCount, 0);
+    EXPECT_EQ(result.root.bytes, allocated(tree.root()) + allocated(tree.path("docs")));
+    EXPECT_TRUE(FileTreeScanner::skippedNames().count(".Spotlight-V100"));
+    EXPECT_TRUE(FileTreeScanner::skippedNames().count(".fseventsd"));
+    EXPECT_TRUE(FileTreeScanner::skippedNames().count(".DocumentRevisions-V100"));
+}
+
+TEST(FileTreeScannerTest, TopLevelFilesCountAndOnlyLargeOnesGetNodes) {
+    TempTree tree;
+    std::string small = allocate(tree, "small.bin", 1000000);
+    std::string large = allocate(tree, "large.mp4", 5000000);
+    auto result = FileTreeScanner().scan(tree.root());
+    EXPECT_EQ(result.fileCount, 2);
+    EXPECT_EQ(result.root.bytes, duBytes(tree.root()));
+    ASSERT_EQ(result.root.children.size(), 1u);
+    const StorageNode& node = result.root.children[0];
+    EXPECT_EQ(node.id, large);
+    EXPECT_EQ(node.name, "large.mp4");
+    EXPECT_EQ(node.kind, StorageNode::Kind::item);
+    EXPECT_EQ(node.bytes, allocated(large));
+    EXPECT_EQ(node.fileKind, FileKind::video);
+    EXPECT_EQ(node.path, large);
+    EXPECT_TRUE(node.lastModified.has_value());
+    // Both are indexed (64 KiB and up); neither reaches the largest-files list.
+    ASSERT_EQ(result.index.size(), 2u);
+    EXPECT_TRUE(result.largest.empty());
+    std::set<std::string> indexed = {result.index[0].path, result.index[1].path};
+    EXPECT_EQ(indexed, (std::set<std::string>{small, large}));
+}
+
+TEST(FileTreeScannerTest, SymbolicLinksAreNeverFollowed) {
+    TempTree tree;
+    allocate(tree, "elsewhere/huge", 8 << 20);
+    TempTree scanned;
+    scanned.symlink("link-to-huge", tree.path("elsewhere"));
+    scanned.symlink("inside/link", tree.path("elsewhere"));
+    // A long target takes a block of its own, which du counts too.
+    scanned.symlink("inside/long", "/" + std::string(300, 'x'));
+    auto result = FileTreeScanner().scan(scanned.root());
+    EXPECT_EQ(result.root.bytes, duBytes(scanned.root()));
+    EXPECT_LT(result.root.bytes, 8 << 20);
+    ASSERT_EQ(result.root.children.size(), 1u);
+    EXPECT_EQ(result.root.children[0].name, "inside");
+    EXPECT_TRUE(result.root.children[0].children.empty());
+    EXPECT_EQ(result.fileCount, 0);
+    EXPECT_TRUE(result.index.empty());
+}
+
+TEST(FileTreeScannerTest, HardLinksCountOncePerScanEvenAtTheTop) {
+    TempTree tree;
+    allocate(tree, "a.bin", 10 << 20);
+    tree.hardlink("b.bin", "a.bin");
+    allocate(tree, "x/one.bin", 20 << 20);
+    tree.hardlink("y/two.bin", "x/one.bin");
+    tree.hardlink("y/deeper/three.bin", "x/one.bin");
+    FileTreeScanner::Options options;
+    options.workerCount = 4;
+    auto result = FileTreeScanner(options).scan(tree.root());
+    EXPECT_EQ(result.root.bytes, duBytes(tree.root()));
+    EXPECT_EQ(result.fileCount, 2);
+    // The linked file shows in exactly one folder, whichever came first.
+    int holders = 0;
+    testing::forEachNode(result.root, [&](const StorageNode& node, int) {
+        if (node.kind == StorageNode::Kind::item && node.bytes == allocated(tree.path("x/one.bin"))) ++holders;
+    });
+    EXPECT_EQ(holders, 1);
+    // The same scanner counts it again on its next scan.
+    auto again = FileTreeScanner(options).scan(tree.root());
+    EXPECT_EQ(again.root.bytes, result.root.bytes);
+}
+
+TEST(FileTreeScannerTest, RootNameAbbreviatesTheHomeFolderOnlyAsLeadingComponent) {
+    TempTree tree;
+    tree.folder("home/user/Music");
+    tree.folder("other" + tree.path("home/user"));
+    HomeOverride home(tree.path("home/user"));
+    FileTreeScanner scanner;
+    auto atHome = scanner.scan(tree.path("home/user"));
+    EXPECT_EQ(atHome.root.name, "~");
+    EXPECT_EQ(atHome.root.id, tree.path("home/user"));
+    EXPECT_EQ(scanner.scan(tree.path("home/user/Music")).root.name, "~/Music");
+    EXPECT_EQ(scanner.scan(tree.path("home/user/Music/")).root.id, tree.path("home/user/Music"));
+    // The home path in the middle of another path stays as it is.
+    std::string elsewhere = tree.path("other") + tree.path("home/user");
+    EXPECT_EQ(scanner.scan(elsewhere).root.name, elsewhere);
+    EXPECT_EQ(scanner.scan(tree.path("home/username-alike")).root.name, tree.path("home/username-alike"));
+}
+
+TEST(FileTreeScannerTest, LargestListIsCutToItsLimitLargestFirst) {
+    TempTree tree;
+    FileTreeScanner::Options options = smallOptions();
+    options.largeFileLimit = 5;
+    // 20 large files in one worker's folder: the worker's own list is trimmed
+    // on the way, the final list keeps the five largest.
+    for (int i = 0; i < 20; ++i) allocate(tree, "big/f" + std::to_string(i) + ".mov", (300 + 8 * i) * 1024);
+    allocate(tree, "other/g.mov", 1 << 20);
+    auto result = FileTreeScanner(options).scan(tree.root());
+    ASSERT_EQ(result.largest.size(), 5u);
+    EXPECT_EQ(result.largest[0].name, "g.mov");
+    EXPECT_EQ(result.largest[1].name, "f19.mov");
+    EXPECT_EQ(result.largest[4].name, "f16.mov");
+    for (std::size_t i = 1; i < result.largest.size(); ++i)
+        EXPECT_GE(result.largest[i - 1].size, result.largest[i].size);
+    EXPECT_EQ(result.index.size(), 21u);
+}
+
+TEST(FileTreeScannerTest, IndexLimitAppliesPerTopLevelItem) {
+    TempTree tree;
+    FileTreeScanner::Options options = smallOptions();
+    options.indexLimit = 3;
+    for (int i = 0; i < 5; ++i) {
+        allocate(tree, "a/f" + std::to_string(i), 32 * 1024);
+        allocate(tree, "b/deep/f" + std::to_string(i), 32 * 1024);
+    }
+    tree.file("a/tiny", 100);  // below the index threshold
+    auto result = FileTreeScanner(options).scan(tree.root());
+    EXPECT_EQ(result.index.size(), 6u);
+    EXPECT_EQ(result.fileCount, 11);
+    for (const auto& entry : result.index) {
+        EXPECT_EQ(entry.id, std::hash<std::string>{}(entry.path));
+        EXPECT_EQ(entry.parentPath() + "/" + entry.name, entry.path);
+        EXPECT_FALSE(entry.isDirectory);
+        EXPECT_EQ(entry.size, allocated(entry.path));
+    }
+}
+
+TEST(FileTreeScannerTest, CancelBeforeScanHasNoEffect) {
+    TempTree tree;
+    tree.file("a/one", 5000);
+    tree.file("b/two", 5000);
+    FileTreeScanner scanner;
+    scanner.cancel();
+    EXPECT_TRUE(scanner.isCancelled());
+    auto result = scanner.scan(tree.root());
+    EXPECT_FALSE(scanner.isCancelled());
+    EXPECT_EQ(result.fileCount, 2);
+    EXPECT_EQ(result.root.bytes, duBytes(tree.root()));
+}
+
+TEST(FileTreeScannerTest, CancelStopsTheWalkAndKeepsWhatWasCounted) {
+    TempTree tree;
+    for (char top : std::string("abcdef"))
+        for (int i = 0; i < 50; ++i) tree.file(std::string(1, top) + "/sub/f" + std::to_string(i), 100);
+    FileTreeScanner::Options options;
+    options.workerCount = 1;
+    options.progressInterval = 0;  // report at the first folder opened
+    FileTreeScanner scanner(options);
+    std::vector<std::string> seen;
+    auto result = scanner.scan(tree.root(), [&](const FileTreeScanner::Progress& progress) {
+        seen.push_back(progress.current);
+        scanner.cancel();
+    });
+    // Cancelled at the first folder ("a"): it keeps the node it had begun,
+    // nothing else was walked.
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0], tree.path("a"));
+    EXPECT_EQ(result.fileCount, 0);
+    ASSERT_EQ(result.root.children.size(), 1u);
+    EXPECT_EQ(result.root.children[0].name, "a");
+    EXPECT_TRUE(scanner.isCancelled());
+
+    // The next scan re-arms the flag and sees everything.
+    auto full = scanner.scan(tree.root());
+    EXPECT_EQ(full.fileCount, 300);
+    EXPECT_EQ(full.root.bytes, duBytes(tree.root()));
+}
+
+TEST(FileTreeScannerTest, ProgressFollowsTheWalk) {
+    TempTree tree;
+    for (int i = 0; i < 4; ++i) tree.file("a/s" + std::to_string(i) + "/f", 5000);
+    tree.file("b/f", 5000);
+    FileTreeScanner::Options options;
+    options.workerCount = 1;
+    options.progressInterval = 0;
+    std::vector<FileTreeScanner::Progress> reports;
+    auto result = FileTreeScanner(options).scan(tree.root(), [&](const FileTreeScanner::Progress& progress) {
+        reports.push_back(progress);
+    });
+    ASSERT_EQ(reports.size(), 6u);  // every folder opened
+    std::set<std::string> folders;
+    for (std::size_t i = 0; i < reports.size(); ++i) {
+        folders.insert(reports[i].current);
+        if (i > 0) {
+            EXPECT_GE(reports[i].scanned, reports[i - 1].scanned);
+            EXPECT_GE(reports[i].bytes, reports[i - 1].bytes);
+        }
+    }
+    EXPECT_TRUE(folders.count(tree.path("a/s3")));
+    EXPECT_TRUE(folders.count(tree.path("b")));
+    EXPECT_EQ(reports.back().scanned, 4);  // before "b" is read
+    EXPECT_EQ(result.folderCount, 6);
+}
+
+TEST(FileTreeScannerTest, PseudoFileSystemsAreNeverEntered) {
+    FileTreeScanner scanner;
+    auto proc = scanner.scan("/proc");
+    EXPECT_EQ(proc.root.bytes, 0);
+    EXPECT_TRUE(proc.root.children.empty());
+    EXPECT_EQ(proc.folderCount, 0);
+    auto sys = scanner.scan("/sys");
+    EXPECT_EQ(sys.root.bytes, 0);
+    EXPECT_EQ(sys.folderCount, 0);
+}
+
+TEST(FileTreeScannerTest, ParallelScanAgreesWithOneWorker) {
+    TempTree tree;
+    // Uneven: one wide and deep top-level folder, a few small ones.
+    for (int a = 0; a < 6; ++a)
+        for (int b = 0; b < 6; ++b)
+            for (int c = 0; c < 4; ++c) {
+                std::string folder = "big/a" + std::to_string(a) + "/b" + std::to_string(b) + "/c" + std::to_string(c);
+                tree.file(folder + "/small.txt", 100 * (a + b + c + 1));
+                allocate(tree, folder + "/clip" + std::to_string(a * 100 + b * 10 + c) + ".mov",
+                         (70 + a * 10 + b * 3 + c) * 1024);
+            }
+    for (int i = 0; i < 3; ++i) tree.file("small" + std::to_string(i) + "/x.png", 3000);
+    FileTreeScanner::Options one = smallOptions();
+    one.workerCount = 1;
+    FileTreeScanner::Options many = smallOptions();
+    many.workerCount = 8;
+    many.parallelDepth = 3;  // every folder near the top goes through the queue
+    auto a = FileTreeScanner(one).scan(tree.root());
+    auto b = FileTreeScanner(many).scan(tree.root());
+    testing::expectSameTree(a.root, b.root);
+    EXPECT_EQ(a.root.bytes, duBytes(tree.root()));
+    EXPECT_EQ(a.fileCount, b.fileCount);
+    EXPECT_EQ(a.folderCount, b.folderCount);
+    EXPECT_EQ(a.index.size(), b.index.size());
+    EXPECT_EQ(a.largest.size(), b.largest.size());
+}
+
+// Root reads every folder, so an unreadable one is made by scanning as
+// another user in a child process.
+TEST(FileTreeScannerTest, UnreadableFolderCountsOnlyItsOwnBlocks) {
+    TempTree tree;
+    tree.file("open/readable", 5000);
+    tree.file("locked/hidden", 5000);
+    tree.file("locked/more/hidden", 5000);
+    std::int64_t lockedOwn = allocated(tree.path("locked"));
+    std::int64_t expected = allocated(tree.root()) + allocated(tree.path("open")) +
+                            allocated(tree.path("open/readable")) + lockedOwn;
+    ASSERT_EQ(::chmod(tree.root().c_str(), 0755), 0);
+    ASSERT_EQ(::chmod(tree.path("open").c_str(), 0755), 0);
+    ASSERT_EQ(::chmod(tree.path("open/readable").c_str(), 0644), 0);
+    ASSERT_EQ(::chmod(tree.path("locked").c_str(), 0), 0);
+
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::close(pipeFds[0]);
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
+        auto result = FileTreeScanner().scan(tree.root());
+        std::string summary = std::to_string(result.root.bytes) + " " + std::to_string(result.fileCount) + " " +
+                              std::to_string(result.root.children.size());
+        if (::write(pipeFds[1], summary.data(), summary.size()) < 0) _exit(4);
+        _exit(0);
+    }
+    ::close(pipeFds[1]);
+    char buffer[128] = {};
+    ssize_t length = ::read(pipeFds[0], buffer, sizeof buffer - 1);
+    ::close(pipeFds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    ASSERT_GT(length, 0);
+    EXPECT_EQ(std::string(buffer), std::to_string(expected) + " 1 1");
+}
+
+}  // namespace
+}  // namespace korvane
