@@ -345,7 +345,7 @@ Trash::Result FreedesktopTrash::moveToTrash(const std::string& path) {
     }
     Opened opened = open(location, true);
     if (opened.error != 0) {
-        if (location.topFolder.empty()) return failure(opened.error);
+        if (location.topFolder.empty() || opened.error == EROFS) return failure(opened.error);
         return failure(EXDEV, kNoTrashOnVolume);
     }
     struct stat filesStat {};

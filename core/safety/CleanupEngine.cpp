@@ -1,0 +1,222 @@
+#include "core/safety/CleanupEngine.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <system_error>
+
+#include "core/model/Paths.h"
+#include "core/model/Shell.h"
+#include "core/model/SizeSum.h"
+#include "core/model/VolumeInfo.h"
+#include "core/platform/SafeRemover.h"
+#include "core/platform/SystemError.h"
+#include "core/platform/Trash_linux.h"
+#include "core/safety/SafetyPolicy.h"
+
+namespace korvane {
+
+namespace {
+
+namespace message {
+constexpr const char* cancelled = "Cancelled before this item was reached";
+constexpr const char* alreadyGone = "Already gone";
+constexpr const char* becameLink = "Became a symbolic link since the scan";
+constexpr const char* stillThere = "The system reported success but the folder is still there";
+constexpr const char* noPermission =
+    "Korvane does not have permission to remove this. Grant Full Disk Access in System Settings \u203A Privacy & "
+    "Security.";
+constexpr const char* readOnly = "This is on a read-only volume.";
+constexpr const char* excluded = "You marked this \u201CNever touch\u201D";
+constexpr const char* holdsExcluded = "Holds a location you marked \u201CNever touch\u201D";
+
+std::string notAllowed(const RemovalKind& removal) {
+    std::string text = "\u201C" + std::string(commandName(removal.tool));
+    for (const auto& argument : removal.arguments) text += " " + argument;
+    return text + "\u201D is not an allowed cleanup command";
+}
+}  // namespace message
+
+bool isInside(const std::string& path, const std::string& folder) {
+    if (folder == "/") return true;
+    return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 && path[folder.size()] == '/';
+}
+
+// Standard error of a failed tool without the white space and line breaks around it.
+std::string trimmed(const std::string& text) {
+    constexpr const char* space = " \t\n\r\v\f";
+    std::size_t first = text.find_first_not_of(space);
+    if (first == std::string::npos) return {};
+    std::size_t last = text.find_last_not_of(space);
+    return text.substr(first, last - first + 1);
+}
+
+}  // namespace
+
+CleanupEngine::CleanupEngine() : trash_(std::make_shared<FreedesktopTrash>()) {}
+
+CleanupEngine::CleanupEngine(std::shared_ptr<Trash> trash) : trash_(std::move(trash)) {}
+
+void CleanupEngine::cancel() { cancelled_.setValue(true); }
+
+void CleanupEngine::setExcludedPaths(const std::set<std::string>& paths) {
+    excluded_.clear();
+    for (const auto& path : paths) {
+        if (!Paths::isValid(path)) continue;
+        if (auto standard = Paths::standardise(path); standard && !standard->empty() && standard->front() == '/')
+            excluded_.push_back(*standard);
+    }
+}
+
+const std::vector<CleanupEngine::AllowedCommand>& CleanupEngine::allowedCommands() {
+    static const std::vector<AllowedCommand> table = {
+        {ExternalTool::docker, {"builder", "prune", "--force"}},
+        {ExternalTool::docker, {"image", "prune", "--force"}},
+        {ExternalTool::docker, {"image", "prune", "--all", "--force"}},
+        {ExternalTool::docker, {"container", "prune", "--force"}},
+        {ExternalTool::docker, {"volume", "prune", "--force"}},
+        {ExternalTool::simctl, {"delete", "unavailable"}},
+    };
+    return table;
+}
+
+Disposal CleanupEngine::recommendedDisposal(const CleanupCandidate& candidate) {
+    return candidate.safety == SafetyLevel::safe ? Disposal::delete_ : Disposal::trash;
+}
+
+std::string CleanupEngine::removalMessage(int error, const std::string& description) {
+    switch (error) {
+        case ENOENT:
+            return message::alreadyGone;
+        case EACCES:
+        case EPERM:
+            return message::noPermission;
+        case EROFS:
+            return message::readOnly;
+        default:
+            return description.empty() ? systemErrorText(error) : description;
+    }
+}
+
+CleanupOutcome CleanupEngine::outcome(const CleanupCandidate& candidate, CleanupOutcome::Status status,
+                                      std::optional<std::string> message, std::optional<std::string> trashURL) {
+    std::string path = candidate.removal.isCommand() ? std::string(CleanupOutcome::commandPath) : candidate.path;
+    return CleanupOutcome(candidate.id, candidate.category, candidate.title, std::move(path), candidate.size, status,
+                          std::move(message), std::move(trashURL));
+}
+
+std::optional<std::string> CleanupEngine::exclusionReason(const std::string& path) const {
+    for (const auto& entry : excluded_) {
+        if (path == entry || isInside(path, entry)) return std::string(message::excluded);
+    }
+    for (const auto& entry : excluded_) {
+        if (isInside(entry, path)) return std::string(message::holdsExcluded);
+    }
+    return std::nullopt;
+}
+
+CleanupOutcome CleanupEngine::removePath(const CleanupCandidate& candidate, Disposal disposal) {
+    using Status = CleanupOutcome::Status;
+    // From here on only `path`, the form that passed the check, is touched.
+    SafetyPolicy::Checked checked = SafetyPolicy::checked(candidate.path, candidate.ruleID, RemovalKind::path());
+    if (checked.verdict.isDenied()) return outcome(candidate, Status::skipped, checked.verdict.reason());
+    const std::string path = checked.path;
+    if (path.empty() || !Paths::isValid(path) || path.front() != '/')
+        return outcome(candidate, Status::skipped, removalMessage(EINVAL));
+    if (auto reason = exclusionReason(path)) return outcome(candidate, Status::skipped, *reason);
+
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 && errno == ENOENT) return outcome(candidate, Status::skipped, message::alreadyGone);
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+        return outcome(candidate, Status::skipped, message::becameLink);
+
+    if (disposal == Disposal::trash) {
+        Trash::Result moved = trash_->moveToTrash(path);
+        if (moved.ok()) {
+            std::optional<std::string> where;
+            if (!moved.trashedPath.empty()) where = moved.trashedPath;
+            return outcome(candidate, Status::trashed, std::nullopt, std::move(where));
+        }
+        // The item or a folder above it was swapped for a link after the check.
+        if (moved.error == ELOOP) return outcome(candidate, Status::skipped, message::becameLink);
+        return outcome(candidate, Status::failed, removalMessage(moved.error, moved.message));
+    }
+
+    SafeRemover::Options options;
+    options.anchor = Paths::home();
+    SafeRemover::Result removed = SafeRemover::remove(path, options);
+    if (removed.error == ELOOP && removed.failedPath == path)
+        return outcome(candidate, Status::skipped, message::becameLink);
+    if (!removed.mountPoints.empty())
+        return outcome(candidate, Status::failed, SafeRemover::mountPointMessage(removed));
+    if (removed.error != 0) return outcome(candidate, Status::failed, removalMessage(removed.error));
+    if (::lstat(path.c_str(), &st) == 0) return outcome(candidate, Status::failed, message::stillThere);
+    return outcome(candidate, Status::deleted);
+}
+
+CleanupOutcome CleanupEngine::runCommand(const CleanupCandidate& candidate) {
+    using Status = CleanupOutcome::Status;
+    const RemovalKind& removal = candidate.removal;
+    const auto& table = allowedCommands();
+    bool allowed = std::any_of(table.begin(), table.end(), [&](const AllowedCommand& entry) {
+        return entry.tool == removal.tool && entry.arguments == removal.arguments;
+    });
+    if (!allowed) return outcome(candidate, Status::skipped, message::notAllowed(removal));
+    try {
+        Shell::Result result =
+            Shell::run(std::string(programName(removal.tool)), removal.programArguments(), commandTimeout);
+        if (result.status == 0) return outcome(candidate, Status::pruned);
+        return outcome(candidate, Status::failed, trimmed(result.stderr));
+    } catch (const Shell::ShellError& error) {
+        return outcome(candidate, Status::failed, error.description());
+    } catch (const std::system_error& error) {
+        return outcome(candidate, Status::failed, systemErrorText(error.code().value()));
+    } catch (const std::exception& error) {
+        return outcome(candidate, Status::failed, std::string(error.what()));
+    }
+}
+
+CleanupReport CleanupEngine::run(const std::vector<CleanupCandidate>& candidates, const DisposalRule& disposal,
+                                 const ProgressHandler& progress) {
+    cancelled_.setValue(false);
+    const auto start = std::chrono::system_clock::now();
+    const auto clockStart = std::chrono::steady_clock::now();
+
+    std::vector<const CleanupCandidate*> order;
+    order.reserve(candidates.size());
+    for (const auto& candidate : candidates) order.push_back(&candidate);
+    std::stable_sort(order.begin(), order.end(),
+                     [](const CleanupCandidate* a, const CleanupCandidate* b) { return a->size > b->size; });
+
+    const VolumeInfo before = VolumeInfo::volumeOf(Paths::home());
+    const auto total = static_cast<std::int64_t>(order.size());
+    std::int64_t completed = 0;
+    std::int64_t freed = 0;
+    std::vector<CleanupOutcome> outcomes;
+    outcomes.reserve(order.size());
+
+    for (const CleanupCandidate* candidate : order) {
+        if (cancelled_.value()) {
+            outcomes.push_back(outcome(*candidate, CleanupOutcome::Status::skipped, message::cancelled));
+            ++completed;
+            continue;
+        }
+        if (progress) progress(CleanupProgress(completed, total, candidate->title, freed));
+        Disposal chosen = disposal ? disposal(*candidate) : recommendedDisposal(*candidate);
+        CleanupOutcome result =
+            candidate->removal.isCommand() ? runCommand(*candidate) : removePath(*candidate, chosen);
+        ++completed;
+        if (result.succeeded()) freed = SizeSum::add(freed, candidate->size);
+        outcomes.push_back(std::move(result));
+        if (progress) progress(CleanupProgress(completed, total, candidate->title, freed));
+    }
+
+    const double duration =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - clockStart).count();
+    const VolumeInfo after = VolumeInfo::volumeOf(Paths::home());
+    return CleanupReport(start, duration, std::move(outcomes), before, after);
+}
+
+}  // namespace korvane

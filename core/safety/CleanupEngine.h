@@ -1,0 +1,79 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/model/Categories.h"
+#include "core/model/CleanupCandidate.h"
+#include "core/model/CleanupOutcome.h"
+#include "core/model/CleanupProgress.h"
+#include "core/model/CleanupReport.h"
+#include "core/model/Flag.h"
+#include "core/platform/Trash.h"
+
+namespace korvane {
+
+// The only code that removes anything. Candidates are handled one by one,
+// largest first; every path is checked again immediately before it is
+// touched, and the removal acts on exactly the standardised path that passed
+// the check. A cancel request takes effect between items.
+class CleanupEngine {
+public:
+    using DisposalRule = std::function<Disposal(const CleanupCandidate&)>;
+    using ProgressHandler = std::function<void(const CleanupProgress&)>;
+
+    struct AllowedCommand {
+        ExternalTool tool;
+        std::vector<std::string> arguments;
+    };
+
+    // Time limit of one cleanup command, in seconds.
+    static constexpr double commandTimeout = 300;
+
+    // Moves items into the user's own Trash.
+    CleanupEngine();
+    // Moves items into the given Trash (tests use one inside a temporary folder).
+    explicit CleanupEngine(std::shared_ptr<Trash> trash);
+
+    CleanupEngine(const CleanupEngine&) = delete;
+    CleanupEngine& operator=(const CleanupEngine&) = delete;
+
+    // May be called from any thread while a run is going on.
+    void cancel();
+
+    // Paths the user chose never to touch. A path candidate at or below one of
+    // them, or enclosing one, is skipped.
+    void setExcludedPaths(const std::set<std::string>& paths);
+
+    // Blocks until every candidate has an outcome. Without a disposal rule,
+    // each candidate gets its recommended disposal.
+    CleanupReport run(const std::vector<CleanupCandidate>& candidates, const DisposalRule& disposal,
+                      const ProgressHandler& progress);
+
+    CleanupOutcome removePath(const CleanupCandidate& candidate, Disposal disposal);
+    CleanupOutcome runCommand(const CleanupCandidate& candidate);
+
+    static CleanupOutcome outcome(const CleanupCandidate& candidate, CleanupOutcome::Status status,
+                                  std::optional<std::string> message = std::nullopt,
+                                  std::optional<std::string> trashURL = std::nullopt);
+
+    // The only external commands a cleanup ever runs, in order.
+    static const std::vector<AllowedCommand>& allowedCommands();
+    // Safe candidates are deleted; everything else goes to the Trash.
+    static Disposal recommendedDisposal(const CleanupCandidate& candidate);
+    // The message for a failed removal, chosen by what the error means.
+    static std::string removalMessage(int error, const std::string& description = {});
+
+private:
+    std::optional<std::string> exclusionReason(const std::string& path) const;
+
+    Flag cancelled_;
+    std::shared_ptr<Trash> trash_;
+    std::vector<std::string> excluded_;
+};
+
+}  // namespace korvane

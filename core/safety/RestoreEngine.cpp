@@ -1,0 +1,146 @@
+#include "core/safety/RestoreEngine.h"
+
+#include <sys/stat.h>
+
+#include <array>
+#include <utility>
+
+#include "core/model/Paths.h"
+#include "core/model/SizeSum.h"
+#include "core/platform/SystemError.h"
+#include "core/platform/Trash_linux.h"
+#include "core/safety/SafetyPolicy.h"
+
+namespace korvane {
+
+namespace {
+
+namespace message {
+constexpr const char* notRecorded = "Korvane did not record where this went";
+constexpr const char* backInPlace = "Already back in place";
+constexpr const char* notInTrash = "No longer in the Trash";
+constexpr const char* notOurs = "That is not where Korvane puts things";
+}  // namespace message
+
+using Status = RestoreEngine::Outcome::Status;
+
+constexpr std::array<std::pair<Status, std::string_view>, 4> statusNames{{
+    {Status::restored, "restored"},
+    {Status::missing, "missing"},
+    {Status::blocked, "blocked"},
+    {Status::failed, "failed"},
+}};
+
+bool entryExists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+// The standardised absolute form of a stored path, or nothing for one that
+// holds a NUL byte or is not absolute.
+std::optional<std::string> usable(const std::string& path) {
+    if (!Paths::isValid(path)) return std::nullopt;
+    auto standard = Paths::standardise(path);
+    if (!standard || standard->empty() || standard->front() != '/') return std::nullopt;
+    return standard;
+}
+
+}  // namespace
+
+std::string_view rawValue(RestoreEngine::Outcome::Status status) {
+    for (const auto& [value, name] : statusNames) {
+        if (value == status) return name;
+    }
+    return {};
+}
+
+std::optional<RestoreEngine::Outcome::Status> restoreStatusFromRawValue(std::string_view text) {
+    for (const auto& [value, name] : statusNames) {
+        if (name == text) return value;
+    }
+    return std::nullopt;
+}
+
+std::int64_t RestoreEngine::Report::restoredBytes() const {
+    SizeSum sum;
+    for (const auto& outcome : outcomes) {
+        if (outcome.status == Status::restored) sum += outcome.bytes;
+    }
+    return sum.total();
+}
+
+std::int64_t RestoreEngine::Report::restoredCount() const {
+    std::int64_t count = 0;
+    for (const auto& outcome : outcomes) count += outcome.status == Status::restored ? 1 : 0;
+    return count;
+}
+
+std::vector<RestoreEngine::Outcome> RestoreEngine::Report::problems() const {
+    std::vector<Outcome> result;
+    for (const auto& outcome : outcomes) {
+        if (outcome.status != Status::restored) result.push_back(outcome);
+    }
+    return result;
+}
+
+RestoreEngine::RestoreEngine() : trash_(std::make_shared<FreedesktopTrash>()) {}
+
+RestoreEngine::RestoreEngine(std::shared_ptr<Trash> trash) : trash_(std::move(trash)) {}
+
+RestoreEngine::Report RestoreEngine::restore(const CleanupReport& report) const {
+    Report result;
+    for (const auto& outcome : report.restorable()) result.outcomes.push_back(restore(outcome));
+    return result;
+}
+
+RestoreEngine::Outcome RestoreEngine::restore(const CleanupOutcome& cleanup) const {
+    Outcome result{cleanup.candidateID, cleanup.title, cleanup.path, cleanup.expectedBytes, Status::missing,
+                   std::nullopt};
+    auto finish = [&result](Status status, std::optional<std::string> message) {
+        result.status = status;
+        result.message = std::move(message);
+        return result;
+    };
+
+    if (!cleanup.trashURL) return finish(Status::missing, message::notRecorded);
+    auto former = usable(cleanup.path);
+    if (!former) return finish(Status::blocked, SafetyPolicy::verdictForPath(cleanup.path).reason());
+    auto trashed = usable(*cleanup.trashURL);
+    if (!trashed) return finish(Status::blocked, message::notOurs);
+
+    if (entryExists(*former)) return finish(Status::blocked, message::backInPlace);
+    if (!entryExists(*trashed)) return finish(Status::missing, message::notInTrash);
+    if (!trash_->isTrashLocation(*trashed)) return finish(Status::blocked, message::notOurs);
+    // Its record must still name the former place: otherwise it is not the item Korvane put there.
+    if (!trash_->holds(*trashed, *former)) return finish(Status::missing, message::notInTrash);
+    SafetyPolicy::Verdict verdict = SafetyPolicy::verdictForPath(*former);
+    if (verdict.isDenied()) return finish(Status::blocked, verdict.reason());
+
+    Trash::Result back = trash_->putBack(*trashed, *former);
+    switch (back.status) {
+        case Trash::Status::done:
+            return finish(Status::restored, std::nullopt);
+        case Trash::Status::destinationExists:
+            return finish(Status::blocked, message::backInPlace);
+        case Trash::Status::notInTrash:
+            return finish(Status::missing, message::notInTrash);
+        case Trash::Status::failed:
+            break;
+    }
+    return finish(Status::failed, back.message.empty() ? systemErrorText(back.error) : back.message);
+}
+
+std::int64_t RestoreEngine::purgeFromTrash(const std::vector<CleanupReport>& reports) const {
+    SizeSum total;
+    for (const auto& report : reports) {
+        for (const auto& outcome : report.restorable()) {
+            auto former = usable(outcome.path);
+            auto trashed = usable(*outcome.trashURL);
+            if (!former || !trashed || !trash_->isTrashLocation(*trashed)) continue;
+            if (trash_->purge(*trashed, *former).ok()) total += outcome.expectedBytes;
+        }
+    }
+    return total.total();
+}
+
+}  // namespace korvane

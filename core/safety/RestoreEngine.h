@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/model/CleanupOutcome.h"
+#include "core/model/CleanupReport.h"
+#include "core/model/UUID.h"
+#include "core/platform/Trash.h"
+
+namespace korvane {
+
+// Puts the trashed items of a cleanup back where they were, refusing anything
+// that looks wrong, and empties from the Trash exactly the items Korvane put
+// there: an item is touched only while its Trash record names the place it
+// came from.
+class RestoreEngine {
+public:
+    struct Outcome {
+        enum class Status { restored, missing, blocked, failed };
+
+        UUID candidateID;
+        std::string title;
+        std::string path;
+        std::int64_t bytes = 0;
+        Status status = Status::missing;
+        std::optional<std::string> message;
+
+        friend bool operator==(const Outcome&, const Outcome&) = default;
+    };
+
+    struct Report {
+        std::vector<Outcome> outcomes;
+
+        std::int64_t restoredBytes() const;
+        std::int64_t restoredCount() const;
+        std::vector<Outcome> problems() const;
+
+        friend bool operator==(const Report&, const Report&) = default;
+    };
+
+    // Works on the user's own Trash.
+    RestoreEngine();
+    // Works on the given Trash (tests use one inside a temporary folder).
+    explicit RestoreEngine(std::shared_ptr<Trash> trash);
+
+    // One outcome for every restorable outcome of the report, in order.
+    Report restore(const CleanupReport& report) const;
+    Outcome restore(const CleanupOutcome& outcome) const;
+
+    // Removes for good every restorable item of the reports that is still in
+    // the Trash; returns the expected bytes of what it removed.
+    std::int64_t purgeFromTrash(const std::vector<CleanupReport>& reports) const;
+
+private:
+    std::shared_ptr<Trash> trash_;
+};
+
+std::string_view rawValue(RestoreEngine::Outcome::Status status);
+std::optional<RestoreEngine::Outcome::Status> restoreStatusFromRawValue(std::string_view text);
+
+}  // namespace korvane

@@ -1,0 +1,250 @@
+#include "core/safety/RestoreEngine.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "core/safety/CleanupEngine.h"
+#include "tests/platform/RemovalTestSupport.h"
+#include "tests/safety/CleanupFixture.h"
+
+namespace korvane {
+namespace {
+
+using Status = RestoreEngine::Outcome::Status;
+using testing::fingerprint;
+using testing::ScopedMount;
+
+const std::string kBackInPlace = "Already back in place";
+const std::string kNotInTrash = "No longer in the Trash";
+const std::string kNotOurs = "That is not where Korvane puts things";
+
+class RestoreEngineTest : public testing::CleanupFixture {
+protected:
+    CleanupEngine cleaner{trash_};
+    RestoreEngine restorer{trash_};
+
+    // Trashes the given candidates and returns the report.
+    CleanupReport trashAll(const std::vector<CleanupCandidate>& items) {
+        return cleaner.run(items, [](const CleanupCandidate&) { return Disposal::trash; }, nullptr);
+    }
+
+    // A trashed outcome naming an item of the home trash, as a report would hold it.
+    CleanupOutcome recorded(const std::string& formerPath, const std::string& trashPath, std::int64_t bytes = 10) {
+        return CleanupOutcome(UUID::random(), CleanupCategory::node, "item", formerPath, bytes,
+                              CleanupOutcome::Status::trashed, std::nullopt, trashPath);
+    }
+    // Puts an item into the home trash by hand, with a record naming `formerPath`.
+    std::string plant(const std::string& name, const std::string& formerPath) {
+        tree_.text("home/.local/share/Trash/files/" + name + "/data", "planted");
+        tree_.text("home/.local/share/Trash/info/" + name + ".trashinfo",
+                   "[Trash Info]\nPath=" + FreedesktopTrash::encodePath(formerPath) +
+                       "\nDeletionDate=2024-05-01T12:00:00\n");
+        return trashRoot_ + "/files/" + name;
+    }
+};
+
+TEST_F(RestoreEngineTest, ReportWithoutTrashedItemsRestoresNothing) {
+    tree_.file("home/x", 1);
+    CleanupReport report = cleaner.run({candidate(at("x"), 1)}, nullptr, nullptr);  // deleted, not trashed
+    RestoreEngine::Report result = restorer.restore(report);
+    EXPECT_TRUE(result.outcomes.empty());
+    EXPECT_EQ(result.restoredBytes(), 0);
+    EXPECT_EQ(result.restoredCount(), 0);
+    EXPECT_TRUE(result.problems().empty());
+}
+
+TEST_F(RestoreEngineTest, PutsItemsBackAndRefusesASecondTime) {
+    tree_.file("home/app/build/out.o", 100);
+    tree_.file("home/lib/build/lib.a", 100);
+    auto before = fingerprint(at("app/build"));
+    CleanupReport report = trashAll({candidate(at("app/build"), 300, SafetyLevel::caution),
+                                     candidate(at("lib/build"), 200, SafetyLevel::caution)});
+    ASSERT_EQ(report.restorable().size(), 2u);
+
+    RestoreEngine::Report first = restorer.restore(report);
+
+    ASSERT_EQ(first.outcomes.size(), 2u);
+    EXPECT_EQ(first.restoredCount(), 2);
+    EXPECT_EQ(first.restoredBytes(), 500);
+    EXPECT_EQ(first.outcomes[0].status, Status::restored);
+    EXPECT_EQ(first.outcomes[0].message, std::nullopt);
+    EXPECT_EQ(first.outcomes[0].path, at("app/build"));
+    EXPECT_EQ(first.outcomes[0].candidateID, report.outcomes[0].candidateID);
+    EXPECT_EQ(before, fingerprint(at("app/build")));
+    EXPECT_FALSE(exists(trashRoot_ + "/info/build.trashinfo"));
+
+    RestoreEngine::Report second = restorer.restore(report);
+    ASSERT_EQ(second.problems().size(), 2u);
+    for (const auto& outcome : second.outcomes) {
+        EXPECT_EQ(outcome.status, Status::blocked);
+        EXPECT_EQ(outcome.message, kBackInPlace);
+    }
+}
+
+TEST_F(RestoreEngineTest, ItemEmptiedByTheUserIsMissing) {
+    tree_.file("home/cache/x", 10);
+    CleanupReport report = trashAll({candidate(at("cache"), 10)});
+    std::filesystem::remove_all(*report.outcomes[0].trashURL);
+    RestoreEngine::Report result = restorer.restore(report);
+    ASSERT_EQ(result.outcomes.size(), 1u);
+    EXPECT_EQ(result.outcomes[0].status, Status::missing);
+    EXPECT_EQ(result.outcomes[0].message, kNotInTrash);
+}
+
+TEST_F(RestoreEngineTest, OutcomeWithoutTrashLocation) {
+    CleanupOutcome outcome = recorded(at("x"), "");
+    outcome.trashURL.reset();
+    RestoreEngine::Outcome result = restorer.restore(outcome);
+    EXPECT_EQ(result.status, Status::missing);
+    EXPECT_EQ(result.message, "Korvane did not record where this went");
+}
+
+TEST_F(RestoreEngineTest, ForeignItemWithTheSameNameIsNeverTouched) {
+    tree_.file("home/app/build/out.o", 10);
+    CleanupReport report = trashAll({candidate(at("app/build"), 10)});
+    const std::string trashed = *report.outcomes[0].trashURL;
+    // The user empties the Trash, then trashes another "build" that takes the same name.
+    std::filesystem::remove_all(trashed);
+    std::filesystem::remove(trashRoot_ + "/info/build.trashinfo");
+    plant("build", at("other/build"));
+    auto before = fingerprint(tree_.root());
+
+    RestoreEngine::Outcome result = restorer.restore(report.outcomes[0]);
+    std::int64_t purged = restorer.purgeFromTrash({report});
+
+    EXPECT_EQ(result.status, Status::missing);
+    EXPECT_EQ(result.message, kNotInTrash);
+    EXPECT_EQ(purged, 0);
+    EXPECT_EQ(before, fingerprint(tree_.root()));
+}
+
+TEST_F(RestoreEngineTest, LocationOutsideTheTrashIsNotOurs) {
+    tree_.text("home/Documents/report.txt", "precious");
+    tree_.text("home/Documents/files/report.txt", "precious too");
+    auto before = fingerprint(tree_.root());
+    CleanupReport report(std::chrono::system_clock::now(), 0,
+                         {recorded(at("gone/report.txt"), at("Documents/report.txt")),
+                          recorded(at("gone/files-report.txt"), at("Documents/files/report.txt"))},
+                         {}, {});
+
+    RestoreEngine::Report result = restorer.restore(report);
+    std::int64_t purged = restorer.purgeFromTrash({report});
+
+    ASSERT_EQ(result.outcomes.size(), 2u);
+    for (const auto& outcome : result.outcomes) {
+        EXPECT_EQ(outcome.status, Status::blocked);
+        EXPECT_EQ(outcome.message, kNotOurs);
+    }
+    EXPECT_EQ(purged, 0);
+    EXPECT_EQ(before, fingerprint(tree_.root()));
+}
+
+TEST_F(RestoreEngineTest, FormerPlaceThePolicyRefusesKeepsTheItemInTheTrash) {
+    const std::string toSsh = plant("key", at(".ssh/key"));
+    const std::string toEtc = plant("hosts", "/etc/korvane-test-hosts");
+    auto before = fingerprint(tree_.root());
+
+    RestoreEngine::Outcome ssh = restorer.restore(recorded(at(".ssh/key"), toSsh));
+    RestoreEngine::Outcome etc = restorer.restore(recorded("/etc/korvane-test-hosts", toEtc));
+
+    EXPECT_EQ(ssh.status, Status::blocked);
+    EXPECT_EQ(ssh.message, "Contains \u201C.ssh\u201D, which Korvane never removes");
+    EXPECT_EQ(etc.status, Status::blocked);
+    EXPECT_EQ(etc.message, "Outside your home folder");
+    EXPECT_EQ(before, fingerprint(tree_.root()));
+    EXPECT_FALSE(exists("/etc/korvane-test-hosts"));
+}
+
+TEST_F(RestoreEngineTest, MissingParentFoldersAreMadeAgain) {
+    tree_.file("home/projects/app/node_modules/pkg/index.js", 10);
+    CleanupReport report = trashAll({candidate(at("projects/app/node_modules"), 10)});
+    std::filesystem::remove_all(at("projects"));
+
+    RestoreEngine::Report result = restorer.restore(report);
+
+    EXPECT_EQ(result.restoredCount(), 1);
+    EXPECT_TRUE(exists(at("projects/app/node_modules/pkg/index.js")));
+}
+
+TEST_F(RestoreEngineTest, SomethingNewAtTheFormerPlaceIsNeverOverwritten) {
+    tree_.text("home/notes/cache.txt", "old");
+    CleanupReport report = trashAll({candidate(at("notes/cache.txt"), 10)});
+    tree_.text("home/notes/cache.txt", "new");
+
+    RestoreEngine::Outcome result = restorer.restore(report.outcomes[0]);
+
+    EXPECT_EQ(result.status, Status::blocked);
+    EXPECT_EQ(result.message, kBackInPlace);
+    EXPECT_EQ(read(at("notes/cache.txt")), "new");
+    EXPECT_EQ(read(*report.outcomes[0].trashURL), "old");
+}
+
+TEST_F(RestoreEngineTest, StoredPathsWithANulByteAreRefused) {
+    tree_.file("home/cache/x", 10);
+    CleanupReport report = trashAll({candidate(at("cache"), 10)});
+    auto before = fingerprint(tree_.root());
+    CleanupOutcome badFormer = report.outcomes[0];
+    badFormer.path = at("cache") + std::string("\0/../../x", 9);
+    CleanupOutcome badTrash = report.outcomes[0];
+    badTrash.trashURL = *badTrash.trashURL + std::string("\0x", 2);
+
+    EXPECT_EQ(restorer.restore(badFormer).status, Status::blocked);
+    EXPECT_EQ(restorer.restore(badTrash).status, Status::blocked);
+    EXPECT_EQ(restorer.restore(badTrash).message, kNotOurs);
+    CleanupReport bad(report.date, 0, {badFormer, badTrash}, {}, {});
+    EXPECT_EQ(restorer.purgeFromTrash({bad}), 0);
+    EXPECT_EQ(before, fingerprint(tree_.root()));
+}
+
+TEST_F(RestoreEngineTest, PurgeRemovesOnlyKorvanesItemsAndCountsTheirBytes) {
+    tree_.file("home/a/cache/x", 10);
+    tree_.file("home/b/cache/y", 10);
+    tree_.file("home/c/build/z", 10);
+    CleanupReport first = trashAll({candidate(at("a/cache"), 1000), candidate(at("b/cache"), 500)});
+    CleanupReport second = trashAll({candidate(at("c/build"), 250)});
+    // A foreign item named like one of ours, already in the Trash.
+    const std::string foreign = plant("cache.3", at("d/cache"));
+    auto foreignBefore = fingerprint(foreign);
+    // The user put one item back by hand.
+    ASSERT_TRUE(trash_->putBack(*second.outcomes[0].trashURL, at("c/build")).ok());
+
+    EXPECT_EQ(restorer.purgeFromTrash({first, second}), 1500);
+
+    EXPECT_FALSE(exists(*first.outcomes[0].trashURL));
+    EXPECT_FALSE(exists(*first.outcomes[1].trashURL));
+    EXPECT_TRUE(exists(at("c/build/z")));
+    EXPECT_EQ(foreignBefore, fingerprint(foreign));
+    EXPECT_TRUE(exists(trashRoot_ + "/info/cache.3.trashinfo"));
+    EXPECT_EQ(restorer.purgeFromTrash({first, second}), 0);
+}
+
+TEST_F(RestoreEngineTest, ItemsOnAnotherVolumeComeBackFromThatVolumesTrash) {
+    const std::string volume = tree_.folder("home/volume");
+    auto mount = ScopedMount::tmpfs(volume);
+    if (!mount.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
+    tree_.text("home/volume/app/build/out.o", "obj");
+    tree_.text("home/volume/lib/build/lib.a", "lib");
+    CleanupReport report = trashAll({candidate(at("volume/app/build"), 20), candidate(at("volume/lib/build"), 10)});
+    ASSERT_EQ(report.restorable().size(), 2u);
+    EXPECT_EQ(report.outcomes[0].trashURL->rfind(volume + "/.Trash-", 0), 0u);
+
+    RestoreEngine::Outcome back = restorer.restore(report.outcomes[0]);
+    EXPECT_EQ(back.status, Status::restored);
+    EXPECT_EQ(read(at("volume/app/build/out.o")), "obj");
+    EXPECT_EQ(restorer.purgeFromTrash({report}), 10);
+    EXPECT_FALSE(exists(*report.outcomes[1].trashURL));
+}
+
+TEST_F(RestoreEngineTest, StatusTextForms) {
+    EXPECT_EQ(rawValue(Status::restored), "restored");
+    EXPECT_EQ(rawValue(Status::missing), "missing");
+    EXPECT_EQ(rawValue(Status::blocked), "blocked");
+    EXPECT_EQ(rawValue(Status::failed), "failed");
+    EXPECT_EQ(restoreStatusFromRawValue("blocked"), Status::blocked);
+    EXPECT_EQ(restoreStatusFromRawValue("Blocked"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace korvane
