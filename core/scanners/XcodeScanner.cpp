@@ -1,0 +1,420 @@
+#include "core/scanners/XcodeScanner.h"
+
+#include "core/model/ByteFormat.h"
+#include "core/model/Paths.h"
+#include "core/model/Shell.h"
+#include "core/model/SizeSum.h"
+#include "core/scanners/ScanContext.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <plist/plist.h>
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <ctime>
+#include <memory>
+
+namespace korvane {
+
+namespace {
+
+constexpr std::int64_t oneMiB = 1048576;
+// A device.plist is a few kilobytes; anything far larger is not one.
+constexpr off_t largestDevicePlist = 16 * 1048576;
+
+bool exists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+// The names in a folder (hidden ones included, ".DS_Store" left out), in
+// ascending order; nothing when it cannot be listed. Lists without measuring,
+// so the shared sizer's hard-link set is not spent on the enclosing folder.
+std::vector<std::string> listNames(const std::string& folder) {
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name == "." || name == ".." || name == ".DS_Store") continue;
+        names.emplace_back(name);
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// "iOS 17.2.simruntime" -> "iOS 17.2"; a name whose only dot leads keeps it.
+std::string withoutExtension(const std::string& name) {
+    const auto dot = name.rfind('.');
+    if (dot == std::string::npos || dot == 0) return name;
+    return name.substr(0, dot);
+}
+
+std::string lowercased(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+void replaceAll(std::string& text, std::string_view what, std::string_view with) {
+    if (what.empty()) return;
+    std::size_t at = 0;
+    while ((at = text.find(what, at)) != std::string::npos) {
+        text.replace(at, what.size(), with);
+        at += with.size();
+    }
+}
+
+std::optional<CategoryScanner::TimePoint> newestElseOwn(const FastSizer::Measurement& measurement,
+                                                        const std::string& path) {
+    if (measurement.newestModification) return measurement.newestModification;
+    return modificationDate(path);
+}
+
+struct CacheRow {
+    std::string location;
+    std::string title;
+    std::string reason;
+};
+
+std::string ruleForCache(const std::string& location) {
+    return location.find("DocumentationCache") != std::string::npos ? "xcode.documentation" : "xcode.appCache";
+}
+
+std::vector<CacheRow> xcodeCaches() {
+    return {
+        {Paths::home("Library", "Caches", "com.apple.dt.Xcode"), "Xcode application cache",
+         "Indexes and downloaded components cached by Xcode. Rebuilt on demand."},
+        {Paths::home("Library", "Developer", "Xcode/UserData/Previews"), "SwiftUI Previews cache",
+         "Compiled preview bundles. Regenerated the next time a preview runs."},
+        {Paths::home("Library", "Developer", "Xcode/Products"), "Built products",
+         "Copies of built products from earlier builds."},
+        {Paths::home("Library", "Developer", "Xcode/DocumentationCache"), "Documentation cache",
+         "Downloaded developer documentation. Re-downloaded when you open the docs window."},
+    };
+}
+
+// Reads a small regular file whole; none when it is missing, not a regular
+// file, too large or unreadable.
+std::optional<std::string> readSmallFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    std::optional<std::string> contents;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= largestDevicePlist) {
+        std::string data;
+        std::array<char, 65536> buffer{};
+        bool failed = false;
+        for (;;) {
+            const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                failed = true;
+                break;
+            }
+            if (n == 0) break;
+            data.append(buffer.data(), static_cast<std::size_t>(n));
+            if (data.size() > static_cast<std::size_t>(largestDevicePlist)) {
+                failed = true;
+                break;
+            }
+        }
+        if (!failed) contents = std::move(data);
+    }
+    ::close(fd);
+    return contents;
+}
+
+struct PlistDeleter {
+    void operator()(void* node) const { plist_free(static_cast<plist_t>(node)); }
+};
+
+constexpr const char* simulatorDevicesGroup = "Simulator Devices";
+constexpr const char* simulatorDeviceRule = "xcode.simulatorDevices";
+
+}  // namespace
+
+const std::vector<std::string>& XcodeScanner::platforms() {
+    static const std::vector<std::string> list{"iOS", "watchOS", "tvOS", "visionOS"};
+    return list;
+}
+
+bool XcodeScanner::isAvailable() const {
+    return exists(Paths::home("Library", "Developer", "Xcode")) ||
+           exists(Paths::home("Library", "Developer", "CoreSimulator")) || exists("/Applications/Xcode.app");
+}
+
+std::string XcodeScanner::projectName(std::string_view folderName) {
+    std::vector<std::string_view> pieces;
+    std::size_t start = 0;
+    while (start <= folderName.size()) {
+        const auto dash = folderName.find('-', start);
+        const auto end = dash == std::string_view::npos ? folderName.size() : dash;
+        if (end > start) pieces.push_back(folderName.substr(start, end - start));
+        if (dash == std::string_view::npos) break;
+        start = dash + 1;
+    }
+    if (pieces.size() < 2) return std::string(folderName);
+    std::string name;
+    for (std::size_t i = 0; i + 1 < pieces.size(); ++i) {
+        if (i > 0) name += '-';
+        name += pieces[i];
+    }
+    return name;
+}
+
+std::string XcodeScanner::formatDate(std::chrono::system_clock::time_point date) {
+    static constexpr std::array<const char*, 12> months{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(date);
+    std::tm local{};
+    if (::localtime_r(&seconds, &local) == nullptr || local.tm_mon < 0 || local.tm_mon > 11) return "Unknown";
+    return std::string(months[static_cast<std::size_t>(local.tm_mon)]) + " " + std::to_string(local.tm_mday) + ", " +
+           std::to_string(local.tm_year + 1900);
+}
+
+std::optional<XcodeScanner::DeviceList> XcodeScanner::parseDeviceList(std::string_view json) {
+    const auto document = nlohmann::json::parse(json.begin(), json.end(), nullptr, false);
+    if (document.is_discarded() || !document.is_object()) return std::nullopt;
+    const auto devices = document.find("devices");
+    if (devices == document.end() || !devices->is_object()) return std::nullopt;
+    for (const auto& [runtimeID, list] : devices->items()) {
+        if (!list.is_array()) return std::nullopt;
+        for (const auto& device : list)
+            if (!device.is_object()) return std::nullopt;
+    }
+    DeviceList result;
+    for (const auto& [runtimeID, list] : devices->items()) {
+        std::string runtime = runtimeID;
+        replaceAll(runtime, "com.apple.CoreSimulator.SimRuntime.", "");
+        std::replace(runtime.begin(), runtime.end(), '-', ' ');
+        for (const auto& device : list) {
+            const auto udid = device.find("udid");
+            if (udid == device.end() || !udid->is_string()) continue;
+            SimulatorDevice entry;
+            const auto udidText = udid->get<std::string>();
+            const auto name = device.find("name");
+            entry.name = name != device.end() && name->is_string() ? name->get<std::string>() : udidText;
+            entry.runtime = runtime;
+            const auto state = device.find("state");
+            entry.state = state != device.end() && state->is_string() ? state->get<std::string>() : "Unknown";
+            const auto available = device.find("isAvailable");
+            entry.isAvailable = available != device.end() && available->is_boolean() ? available->get<bool>() : true;
+            result[udidText] = std::move(entry);
+        }
+    }
+    return result;
+}
+
+std::optional<XcodeScanner::DeviceList> XcodeScanner::simulatorDevices() const {
+    try {
+        const auto result = Shell::run("xcrun", {"simctl", "list", "devices", "--json"}, simulatorTimeout_);
+        if (result.status != 0) return std::nullopt;
+        return parseDeviceList(result.stdout);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<std::string> XcodeScanner::deviceName(const std::string& deviceFolder) {
+    const auto data = readSmallFile(Paths::join(deviceFolder, "device.plist"));
+    if (!data || data->empty()) return std::nullopt;
+    plist_t parsed = nullptr;
+    plist_from_memory(data->data(), static_cast<std::uint32_t>(data->size()), &parsed);
+    if (parsed == nullptr) return std::nullopt;
+    const std::unique_ptr<void, PlistDeleter> root(parsed);
+    if (plist_get_node_type(parsed) != PLIST_DICT) return std::nullopt;
+    plist_t nameNode = plist_dict_get_item(parsed, "name");
+    if (nameNode == nullptr || plist_get_node_type(nameNode) != PLIST_STRING) return std::nullopt;
+    char* value = nullptr;
+    plist_get_string_val(nameNode, &value);
+    if (value == nullptr) return std::nullopt;
+    std::string name(value);
+    std::free(value);
+    return name;
+}
+
+std::vector<CleanupCandidate> XcodeScanner::simulatorCandidates(const ScanContext& context,
+                                                                std::int64_t& footprint) const {
+    std::vector<CleanupCandidate> candidates;
+    const auto add = [&](std::optional<CleanupCandidate> candidate) {
+        if (candidate) candidates.push_back(std::move(*candidate));
+    };
+
+    // Asked on every scan, whether or not a device folder exists.
+    const auto devices = simulatorDevices();
+
+    const auto devicesFolder = Paths::home("Library", "Developer", "CoreSimulator/Devices");
+    if (isDirectory(devicesFolder)) {
+        for (const auto& entry : context.children(devicesFolder, true)) {
+            if (entry.measurement.bytes < 1) continue;
+            footprint = SizeSum::add(footprint, entry.measurement.bytes);
+            const auto udid = Paths::lastComponent(entry.url);
+            const auto lastModified = newestElseOwn(entry.measurement, entry.url);
+            if (!devices) {
+                // The tool could not tell: the device may well be in use, so
+                // nothing marks it unavailable or selects it.
+                const auto name = deviceName(entry.url).value_or(udid);
+                add(makeCandidate(simulatorDeviceRule, simulatorDevicesGroup, name, entry.url,
+                                  entry.measurement.bytes, SafetyLevel::caution,
+                                  "Korvane could not ask the simulator tool about this device, so its state is "
+                                  "unknown. Removing it deletes the apps, databases and screenshots stored inside it.",
+                                  "Recreated empty the next time you boot this simulator", lastModified,
+                                  {{"State", "Unknown"}}));
+                continue;
+            }
+            const auto listed = devices->find(udid);
+            if (listed != devices->end() && listed->second.isAvailable) {
+                const auto& device = listed->second;
+                add(makeCandidate(simulatorDeviceRule, simulatorDevicesGroup, device.name, entry.url,
+                                  entry.measurement.bytes, SafetyLevel::caution,
+                                  "Apps, databases and screenshots stored inside this simulator. Removing it resets "
+                                  "the device to factory state.",
+                                  "Recreated empty the next time you boot this simulator", lastModified,
+                                  {{"Runtime", device.runtime}, {"State", device.state}}));
+                continue;
+            }
+            std::string name;
+            Details details;
+            if (listed != devices->end()) {
+                name = listed->second.name;
+                details = {{"Runtime", listed->second.runtime}, {"State", listed->second.state}};
+            } else {
+                name = deviceName(entry.url).value_or(udid);
+            }
+            add(makeCandidate(simulatorDeviceRule, simulatorDevicesGroup, name + " (unavailable)", entry.url,
+                              entry.measurement.bytes, SafetyLevel::safe,
+                              "This simulator's runtime is no longer installed, so the device cannot be booted. "
+                              "Nothing can read this data.",
+                              std::nullopt, lastModified, details));
+        }
+    }
+
+    for (const std::string folder : {"Caches", "Temp"}) {
+        const auto path = Paths::home("Library", "Developer", "CoreSimulator/" + folder);
+        const auto measurement = context.measure(path, oneMiB);
+        if (!measurement) continue;
+        footprint = SizeSum::add(footprint, measurement->bytes);
+        add(makeCandidate("xcode.simulatorCaches", "Simulator Caches", "Simulator " + lowercased(folder), path,
+                          measurement->bytes, SafetyLevel::safe,
+                          "Shared caches used to boot simulators quickly. Rebuilt on the next boot.",
+                          "Rebuilt on next simulator boot", measurement->newestModification, {}));
+    }
+
+    const auto runtimes = Paths::home("Library", "Developer", "CoreSimulator/Profiles/Runtimes");
+    if (isDirectory(runtimes)) {
+        for (const auto& entry : context.children(runtimes, true)) {
+            if (entry.measurement.bytes < 1) continue;
+            footprint = SizeSum::add(footprint, entry.measurement.bytes);
+            add(makeCandidate("xcode.simulatorRuntimes", "Simulator Runtimes",
+                              withoutExtension(Paths::lastComponent(entry.url)), entry.url, entry.measurement.bytes,
+                              SafetyLevel::caution,
+                              "A complete OS image used to run simulators on this version. Removing it means "
+                              "re-downloading several gigabytes before you can test on it again.",
+                              "Re-downloadable from Xcode → Settings → Platforms", modificationDate(entry.url), {}));
+        }
+    }
+    return candidates;
+}
+
+CategoryResult XcodeScanner::scan(const ScanContext& context) const {
+    std::int64_t footprint = 0;
+    std::vector<CleanupCandidate> candidates;
+    const auto add = [&](std::optional<CleanupCandidate> candidate) {
+        if (candidate) candidates.push_back(std::move(*candidate));
+    };
+
+    // 1. Derived data, one folder per project plus the shared module cache.
+    const auto derivedData = Paths::home("Library", "Developer", "Xcode/DerivedData");
+    if (isDirectory(derivedData)) {
+        for (const auto& entry : context.children(derivedData, true)) {
+            const auto& m = entry.measurement;
+            if (m.bytes < 1) continue;
+            footprint = SizeSum::add(footprint, m.bytes);
+            const auto name = Paths::lastComponent(entry.url);
+            if (name == "ModuleCache.noindex") {
+                add(makeCandidate("xcode.moduleCache", "Module Cache", "Precompiled modules", entry.url, m.bytes,
+                                  SafetyLevel::safe,
+                                  "Precompiled module headers. Xcode rebuilds them on the next build.",
+                                  "Rebuilt automatically", m.newestModification, {}));
+            } else {
+                add(makeCandidate("xcode.derivedData", "Derived Data", projectName(name), entry.url, m.bytes,
+                                  SafetyLevel::safe,
+                                  "Build intermediates, indexes and logs for this project. Xcode recreates them on "
+                                  "the next build — your source code is untouched.",
+                                  "Rebuilt on next build", newestElseOwn(m, entry.url),
+                                  {{"Files", ByteFormat::groupedInteger(m.files)}}));
+            }
+        }
+    }
+
+    // 2. Debug symbols copied from devices, per platform.
+    for (const auto& platform : platforms()) {
+        const auto folder = Paths::home("Library", "Developer", "Xcode/" + platform + " DeviceSupport");
+        if (!isDirectory(folder)) continue;
+        for (const auto& entry : context.children(folder, true)) {
+            if (entry.measurement.bytes < 1) continue;
+            footprint = SizeSum::add(footprint, entry.measurement.bytes);
+            const auto version = Paths::lastComponent(entry.url);
+            add(makeCandidate("xcode.deviceSupport", "Device Support", platform + " " + version, entry.url,
+                              entry.measurement.bytes, SafetyLevel::safe,
+                              "Debug symbols copied from a device running " + platform + " " + version +
+                                  ". Xcode copies them again the next time you attach a device on that version.",
+                              "Re-copied when you next connect that device", modificationDate(entry.url), {}));
+        }
+    }
+
+    // 3. Archives, grouped in date folders.
+    const auto archives = Paths::home("Library", "Developer", "Xcode/Archives");
+    if (isDirectory(archives)) {
+        for (const auto& dateFolder : listNames(archives)) {
+            for (const auto& entry : context.children(Paths::join(archives, dateFolder), true)) {
+                if (entry.measurement.bytes < 1) continue;
+                footprint = SizeSum::add(footprint, entry.measurement.bytes);
+                const auto date = modificationDate(entry.url);
+                add(makeCandidate("xcode.archives", "Archives", withoutExtension(Paths::lastComponent(entry.url)),
+                                  entry.url, entry.measurement.bytes, SafetyLevel::caution,
+                                  "An archive of a build you distributed. It holds the dSYMs used to symbolicate "
+                                  "crash reports for that version — keep it while the build is live.",
+                                  "Cannot be recreated without rebuilding that exact commit", date,
+                                  {{"Archived", date ? formatDate(*date) : "Unknown"}}));
+            }
+        }
+    }
+
+    // 4. Simulators.
+    for (auto& candidate : simulatorCandidates(context, footprint)) candidates.push_back(std::move(candidate));
+
+    // 5. Xcode's own caches.
+    for (const auto& row : xcodeCaches()) {
+        const auto measurement = context.measure(row.location, oneMiB);
+        if (!measurement) continue;
+        footprint = SizeSum::add(footprint, measurement->bytes);
+        add(makeCandidate(ruleForCache(row.location), "Xcode Caches", row.title, row.location, measurement->bytes,
+                          SafetyLevel::safe, row.reason, "Rebuilt automatically", measurement->newestModification, {}));
+    }
+
+    // 6. Swift package clones.
+    for (const auto& location :
+         {Paths::home("Library", "Caches", "org.swift.swiftpm"), Paths::home("Library", "org.swift.swiftpm")}) {
+        const auto measurement = context.measure(location, oneMiB);
+        if (!measurement) continue;
+        footprint = SizeSum::add(footprint, measurement->bytes);
+        add(makeCandidate("xcode.swiftpm", "Swift Package Manager", "Package cache", location, measurement->bytes,
+                          SafetyLevel::safe,
+                          "Clones of Swift packages your projects depend on. Re-fetched from their repositories "
+                          "when a project next resolves.",
+                          "Re-fetched on next package resolve", measurement->newestModification, {}));
+    }
+
+    return CategoryResult(category(), footprint, std::move(candidates));
+}
+
+}  // namespace korvane

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "core/scanners/CategoryScanner.h"
+
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvane {
+
+class ScanContext;
+
+// What Xcode and its simulators keep under ~/Library: per-project build
+// folders, the module cache, device symbols, archives, simulator devices,
+// caches and runtimes, Xcode's own caches and the Swift package clones.
+// Every finding is a path removal; the simulator tool tells which devices
+// exist and whether their runtime is still installed.
+class XcodeScanner final : public CategoryScanner {
+public:
+    // One simulator device as the simulator tool lists it.
+    struct SimulatorDevice {
+        std::string name;
+        std::string runtime;  // readable form: "iOS 17 2"
+        std::string state;
+        bool isAvailable = true;
+        bool operator==(const SimulatorDevice&) const = default;
+    };
+    // UDID -> device.
+    using DeviceList = std::map<std::string, SimulatorDevice>;
+
+    static constexpr double defaultSimulatorTimeout = 20.0;
+
+    // `simulatorTimeout`: seconds the simulator tool may take.
+    explicit XcodeScanner(double simulatorTimeout = defaultSimulatorTimeout) : simulatorTimeout_(simulatorTimeout) {}
+
+    CleanupCategory category() const override { return CleanupCategory::xcode; }
+    bool isAvailable() const override;
+    CategoryResult scan(const ScanContext& context) const override;
+
+    // The device folders, simulator caches and runtimes; adds the bytes of
+    // every item it measures to `footprint`.
+    std::vector<CleanupCandidate> simulatorCandidates(const ScanContext& context, std::int64_t& footprint) const;
+    // The devices the simulator tool lists; none when the tool is missing,
+    // fails, times out or answers something unreadable. An empty list is a
+    // valid answer (the tool knows no devices).
+    std::optional<DeviceList> simulatorDevices() const;
+    // The device list in the tool's JSON answer; none when the answer does
+    // not have the expected shape.
+    static std::optional<DeviceList> parseDeviceList(std::string_view json);
+    // The "name" recorded in a device folder's own device.plist (XML or
+    // binary), or none.
+    static std::optional<std::string> deviceName(const std::string& deviceFolder);
+    // A derived-data folder's project name: the folder name without its last
+    // "-"-separated piece ("MyApp-abcdef" -> "MyApp").
+    static std::string projectName(std::string_view folderName);
+    // A date as the archive details show it, in local time: "Jan 5, 2024".
+    static std::string formatDate(std::chrono::system_clock::time_point date);
+
+    // Platforms with a device-support folder, in scan order.
+    static const std::vector<std::string>& platforms();
+
+private:
+    double simulatorTimeout_;
+};
+
+}  // namespace korvane
