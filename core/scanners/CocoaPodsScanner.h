@@ -1,0 +1,36 @@
+#pragma once
+
+#include "core/scanners/CategoryScanner.h"
+
+#include <cstdint>
+#include <string>
+
+namespace korvane {
+
+class ScanContext;
+
+// What CocoaPods keeps: the download cache of pod versions (offered as safe),
+// the specs repositories and every detected project's Pods folder (both left
+// for review). Reads the disk only; runs no tool.
+class CocoaPodsScanner final : public CategoryScanner {
+public:
+    static constexpr std::int64_t cacheMinimum = 1048576;     // 1 MiB, inclusive
+    static constexpr std::int64_t repositoryFloor = 1048576;  // a repository must hold more than this
+    static constexpr std::int64_t podsMinimum = 10485760;     // 10 MiB, inclusive
+
+    CleanupCategory category() const override { return CleanupCategory::cocoapods; }
+    // True when "~/.cocoapods" or the download cache exists.
+    bool isAvailable() const override;
+    CategoryResult scan(const ScanContext& context) const override;
+
+    // "~/Library/Caches/CocoaPods".
+    static std::string downloadCache();
+    // "~/.cocoapods".
+    static std::string cocoaPodsFolder();
+    // "~/.cocoapods/repos".
+    static std::string repositoriesFolder();
+    // The central specs index's folder name (compared exactly).
+    static constexpr const char* centralRepository = "trunk";
+};
+
+}  // namespace korvane

@@ -1,0 +1,165 @@
+#include "core/scanners/ReactNativeScanner.h"
+
+#include "core/model/Paths.h"
+#include "core/model/SizeSum.h"
+#include "core/scanners/ScanContext.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <map>
+#include <utility>
+
+namespace korvane {
+
+namespace {
+
+bool exists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+std::string lowercased(std::string_view text) {
+    std::string result(text);
+    for (char& c : result)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return result;
+}
+
+}  // namespace
+
+const std::vector<std::string>& ReactNativeScanner::packagerPrefixes() {
+    static const std::vector<std::string> prefixes{"metro-", "haste-map-", "react-native-"};
+    return prefixes;
+}
+
+bool ReactNativeScanner::isPackagerCacheName(std::string_view name) {
+    const auto lower = lowercased(name);
+    for (const auto& prefix : packagerPrefixes())
+        if (lower.compare(0, prefix.size(), prefix) == 0) return true;
+    return false;
+}
+
+const ReactNativeScanner::PackagerCache& ReactNativeScanner::packagerCache(std::string_view name) {
+    static const PackagerCache watchman{
+        "rn.watchman", "Watchman's record of which files it is watching. Rebuilt when the packager next starts."};
+    static const PackagerCache metro{
+        "rn.metroCache",
+        "Metro's transformed-module cache. The packager rebuilds it on the next start — the first bundle after this "
+        "will be slower, and nothing else changes."};
+    return lowercased(name).find("watchman") != std::string::npos ? watchman : metro;
+}
+
+std::vector<std::string> ReactNativeScanner::expoLocations() {
+    return {Paths::home(".expo"), Paths::home("Library", "Caches", "Expo")};
+}
+
+const std::vector<ReactNativeScanner::ProjectOutput>& ReactNativeScanner::projectOutputs() {
+    static const std::vector<ProjectOutput> rows{
+        {"android/app/build", "rn.androidBuilds",
+         "Compiled Android output for this app. Recreated by the next Android build.", "./gradlew assembleDebug"},
+        {"android/build", "rn.androidBuilds", "Gradle build output for the Android project.", "./gradlew build"},
+        {"android/.gradle", "rn.androidBuilds", "Gradle's per-project state for the Android build.",
+         "Recreated automatically"},
+        {"ios/build", "rn.iosBuilds", "Compiled iOS output for this app. Recreated by the next Xcode build.",
+         "Rebuild in Xcode"},
+        {"ios/Pods", "rn.iosBuilds", "CocoaPods sources for the iOS project. Restored exactly by `pod install`.",
+         "cd ios && pod install"},
+        {".expo", "rn.expoCache", "Expo's per-project cache and dev-client state.", "Recreated on next expo start"},
+    };
+    return rows;
+}
+
+std::string ReactNativeScanner::temporaryDirectory() const {
+    if (temporaryDirectory_) return Paths::standardise(*temporaryDirectory_).value_or(*temporaryDirectory_);
+    // The packager asks Node's os.tmpdir(), which honours TMPDIR the same way.
+    if (const char* variable = std::getenv("TMPDIR"); variable != nullptr && variable[0] == '/') {
+        if (const auto standardised = Paths::standardise(variable); standardised && !standardised->empty())
+            return *standardised;
+    }
+    return "/tmp";
+}
+
+std::vector<std::string> ReactNativeScanner::metroCaches() const {
+    std::vector<std::string> caches;
+    const auto folder = temporaryDirectory();
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) return caches;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        if (isPackagerCacheName(name)) caches.push_back(Paths::join(folder, name));
+    }
+    ::closedir(dir);
+    return caches;
+}
+
+bool ReactNativeScanner::isAvailable() const { return exists(Paths::home(".expo")) || !metroCaches().empty(); }
+
+CategoryResult ReactNativeScanner::scan(const ScanContext& context) const {
+    std::int64_t footprint = 0;
+    std::vector<CleanupCandidate> candidates;
+    const auto add = [&](std::optional<CleanupCandidate> candidate, bool selected) {
+        if (!candidate) return;
+        candidate->isSelectedByDefault = selected;
+        candidates.push_back(std::move(*candidate));
+    };
+
+    // 1. Metro and Watchman, one entry at a time: a handful at most.
+    for (const auto& path : metroCaches()) {
+        const auto measurement = context.measure(path, cacheMinimum);
+        if (!measurement) continue;
+        footprint = SizeSum::add(footprint, measurement->bytes);
+        const auto name = Paths::lastComponent(path);
+        const auto& kind = packagerCache(name);
+        add(makeCandidate(kind.ruleID, "Metro & Watchman", name, path, measurement->bytes, SafetyLevel::safe,
+                          kind.reason, "Rebuilt on next packager start", measurement->newestModification, {}),
+            true);
+    }
+
+    // 2. Expo's command-line caches.
+    for (const auto& path : expoLocations()) {
+        const auto measurement = context.measure(path, cacheMinimum);
+        if (!measurement) continue;
+        footprint = SizeSum::add(footprint, measurement->bytes);
+        add(makeCandidate("rn.expoCache", "Expo", "Expo cache", path, measurement->bytes, SafetyLevel::safe,
+                          "Downloaded Expo runtimes and CLI state. Re-fetched as needed; you stay signed in.",
+                          "Re-downloaded automatically", measurement->newestModification, {}),
+            true);
+    }
+
+    // 3. Build output of every React Native or Expo project, one parallel batch.
+    std::vector<DetectedProject> projects;
+    for (const auto& project : context.projects().projects())
+        if (project.hasKind(DetectedProject::Kind::reactNative) || project.hasKind(DetectedProject::Kind::expo))
+            projects.push_back(project);
+
+    std::vector<std::string> paths;
+    std::map<std::string, std::pair<std::size_t, std::size_t>> owners;
+    for (std::size_t p = 0; p < projects.size(); ++p) {
+        for (std::size_t r = 0; r < projectOutputs().size(); ++r) {
+            const auto path = Paths::join(projects[p].url, projectOutputs()[r].relativePath);
+            if (owners.emplace(path, std::make_pair(p, r)).second) paths.push_back(path);
+        }
+    }
+    for (const auto& entry : context.measureExisting(paths, projectOutputMinimum)) {
+        const auto [p, r] = owners.at(entry.url);
+        const auto& project = projects[p];
+        const auto& row = projectOutputs()[r];
+        footprint = SizeSum::add(footprint, entry.measurement.bytes);
+        // Pods are restored from the lockfile only if it is still there, so
+        // they are offered for review rather than selected.
+        const bool pods = row.relativePath.size() >= 4 &&
+                          row.relativePath.compare(row.relativePath.size() - 4, 4, "Pods") == 0;
+        add(makeCandidate(row.ruleID, "Project Build Output", project.name() + "/" + row.relativePath, entry.url,
+                          entry.measurement.bytes, pods ? SafetyLevel::caution : SafetyLevel::safe, row.reason,
+                          row.restoreHint, entry.measurement.newestModification,
+                          {{"Last activity", context.relativeActivity(project.lastActivity)}}),
+            !pods);
+    }
+
+    return CategoryResult(category(), footprint, std::move(candidates));
+}
+
+}  // namespace korvane

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "core/scanners/CategoryScanner.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvane {
+
+class ScanContext;
+
+// What React Native and Expo development leaves on disk: the packager caches
+// Metro and Watchman write into the temporary folder, the Expo command-line
+// caches in the home folder, and the Android and iOS build output, iOS pods
+// and Expo folder inside every React Native or Expo project. Reads the disk
+// only; runs no tool.
+class ReactNativeScanner final : public CategoryScanner {
+public:
+    // A build-output folder inside a React Native or Expo project.
+    struct ProjectOutput {
+        std::string relativePath;
+        std::string ruleID;
+        std::string reason;
+        std::string restoreHint;
+    };
+
+    // What an entry of the temporary folder is, once its name passed the
+    // packager prefixes.
+    struct PackagerCache {
+        std::string ruleID;
+        std::string reason;
+    };
+
+    static constexpr std::int64_t cacheMinimum = 1048576;         // 1 MiB, inclusive
+    static constexpr std::int64_t projectOutputMinimum = 20971520;  // 20 MiB, inclusive
+
+    // `temporaryDirectory` replaces the platform's temporary folder (tests).
+    explicit ReactNativeScanner(std::optional<std::string> temporaryDirectory = std::nullopt)
+        : temporaryDirectory_(std::move(temporaryDirectory)) {}
+
+    CleanupCategory category() const override { return CleanupCategory::reactNative; }
+    // True when "~/.expo" exists or the temporary folder holds a packager
+    // cache; projects play no part.
+    bool isAvailable() const override;
+    CategoryResult scan(const ScanContext& context) const override;
+
+    // The temporary folder the packager writes into: the injected one, else
+    // $TMPDIR when it is an absolute path, else "/tmp".
+    std::string temporaryDirectory() const;
+    // The entries of the temporary folder whose lower-cased name starts with
+    // a packager prefix, in listing order, each with its name as listed.
+    std::vector<std::string> metroCaches() const;
+
+    // Lower-cased name prefixes of the packager's entries, in order.
+    static const std::vector<std::string>& packagerPrefixes();
+    // Whether an entry name is a packager cache (case-insensitive prefix test).
+    static bool isPackagerCacheName(std::string_view name);
+    // Watchman's record for a name containing "watchman" (any case), else Metro's.
+    static const PackagerCache& packagerCache(std::string_view name);
+    // "~/.expo", then "~/Library/Caches/Expo".
+    static std::vector<std::string> expoLocations();
+    // The six output folders of a project, in order.
+    static const std::vector<ProjectOutput>& projectOutputs();
+
+private:
+    std::optional<std::string> temporaryDirectory_;
+};
+
+}  // namespace korvane
