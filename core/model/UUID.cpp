@@ -1,6 +1,7 @@
 #include "core/model/UUID.h"
 
 #include <random>
+#include <sys/random.h>
 
 namespace korvane {
 
@@ -18,16 +19,19 @@ bool isHyphenPosition(std::size_t index) { return index == 8 || index == 13 || i
 }  // namespace
 
 UUID UUID::random() {
-    // One engine per thread, seeded from the system's entropy source.
-    thread_local std::mt19937_64 engine = [] {
-        std::random_device device;
-        std::seed_seq seed{device(), device(), device(), device(), device(), device(), device(), device()};
-        return std::mt19937_64(seed);
-    }();
     Bytes bytes{};
-    for (std::size_t i = 0; i < bytes.size(); i += 8) {
-        std::uint64_t word = engine();
-        for (std::size_t k = 0; k < 8; ++k) bytes[i + k] = static_cast<std::uint8_t>(word >> (8 * k));
+    // The kernel's generator; a seeded engine only when it cannot answer
+    // (an engine alone would repeat its sequence in a forked child).
+    if (::getrandom(bytes.data(), bytes.size(), 0) != static_cast<ssize_t>(bytes.size())) {
+        thread_local std::mt19937_64 engine = [] {
+            std::random_device device;
+            std::seed_seq seed{device(), device(), device(), device(), device(), device(), device(), device()};
+            return std::mt19937_64(seed);
+        }();
+        for (std::size_t i = 0; i < bytes.size(); i += 8) {
+            std::uint64_t word = engine();
+            for (std::size_t k = 0; k < 8; ++k) bytes[i + k] = static_cast<std::uint8_t>(word >> (8 * k));
+        }
     }
     bytes[6] = static_cast<std::uint8_t>((bytes[6] & 0x0F) | 0x40);  // version 4
     bytes[8] = static_cast<std::uint8_t>((bytes[8] & 0x3F) | 0x80);  // RFC 4122 variant
