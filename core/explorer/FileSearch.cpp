@@ -327,34 +327,32 @@ const std::array<FileSearch::Sort, 3>& FileSearch::allSorts() {
     return all;
 }
 
-std::string_view FileSearch::rawValue(Sort sort) {
-    switch (sort) {
-        case Sort::size:
-            return "size";
-        case Sort::name:
-            return "name";
-        case Sort::modified:
-            return "modified";
-    }
-    return "size";
-}
+namespace {
+
+struct SortRow {
+    FileSearch::Sort sort;
+    std::string_view rawValue;
+    std::string_view title;
+};
+
+constexpr std::array<SortRow, 3> sortTable = {{
+    {FileSearch::Sort::size, "size", "Largest first"},
+    {FileSearch::Sort::name, "name", "Name"},
+    {FileSearch::Sort::modified, "modified", "Newest first"},
+}};
+
+const SortRow& sortRow(FileSearch::Sort sort) { return sortTable[static_cast<std::size_t>(sort)]; }
+
+}  // namespace
+
+std::string_view FileSearch::rawValue(Sort sort) { return sortRow(sort).rawValue; }
 
 std::optional<FileSearch::Sort> FileSearch::sortFromRawValue(std::string_view text) {
-    for (Sort sort : allSorts())
-        if (rawValue(sort) == text) return sort;
+    for (const SortRow& row : sortTable)
+        if (row.rawValue == text) return row.sort;
     return std::nullopt;
 }
 
-std::string_view FileSearch::title(Sort sort) {
-    switch (sort) {
-        case Sort::size:
-            return "Largest first";
-        case Sort::name:
-            return "Name";
-        case Sort::modified:
-            return "Newest first";
-    }
-    return "Largest first";
-}
+std::string_view FileSearch::title(Sort sort) { return sortRow(sort).title; }
 
 }  // namespace korvane
