@@ -1,0 +1,384 @@
+#include "core/scanners/DockerScanner.h"
+
+#include "core/model/ByteFormat.h"
+#include "core/model/Paths.h"
+#include "core/model/Shell.h"
+#include "core/model/SizeSum.h"
+#include "core/scanners/ScanContext.h"
+
+#include <sys/stat.h>
+
+#include <nlohmann/json.hpp>
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <utility>
+
+namespace korvane {
+
+namespace {
+
+using Json = nlohmann::json;
+
+// One code point of UTF-8 text at `at`, advancing `at`; an invalid byte reads
+// as itself so that scanning always moves on.
+char32_t nextCodePoint(std::string_view text, std::size_t& at) {
+    const auto byte = static_cast<unsigned char>(text[at]);
+    int length = 1;
+    char32_t value = byte;
+    if (byte >= 0xF0 && byte < 0xF8) {
+        length = 4;
+        value = byte & 0x07;
+    } else if (byte >= 0xE0) {
+        length = 3;
+        value = byte & 0x0F;
+    } else if (byte >= 0xC0) {
+        length = 2;
+        value = byte & 0x1F;
+    }
+    if (byte < 0xC0 || byte >= 0xF8 || at + static_cast<std::size_t>(length) > text.size()) {
+        ++at;
+        return byte;
+    }
+    for (int i = 1; i < length; ++i) {
+        const auto next = static_cast<unsigned char>(text[at + static_cast<std::size_t>(i)]);
+        if ((next & 0xC0) != 0x80) {
+            ++at;
+            return byte;
+        }
+        value = (value << 6) | (next & 0x3F);
+    }
+    at += static_cast<std::size_t>(length);
+    return value;
+}
+
+// Horizontal white space: tab and the Unicode space separators.
+bool isBlank(char32_t c) {
+    return c == 0x09 || c == 0x20 || c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x202F ||
+           c == 0x205F || c == 0x3000;
+}
+
+// Characters with a numeric value beyond the ASCII digits (decimal digits of
+// other scripts, superscripts, fractions, circled and full-width numbers).
+bool isOtherNumeric(char32_t c) {
+    static constexpr std::array<std::pair<char32_t, char32_t>, 52> ranges{{
+        {0x00B2, 0x00B3},   {0x00B9, 0x00B9},   {0x00BC, 0x00BE},   {0x0660, 0x0669},   {0x06F0, 0x06F9},
+        {0x07C0, 0x07C9},   {0x0966, 0x096F},   {0x09E6, 0x09EF},   {0x09F4, 0x09F9},   {0x0A66, 0x0A6F},
+        {0x0AE6, 0x0AEF},   {0x0B66, 0x0B6F},   {0x0BE6, 0x0BF2},   {0x0C66, 0x0C6F},   {0x0CE6, 0x0CEF},
+        {0x0D66, 0x0D78},   {0x0DE6, 0x0DEF},   {0x0E50, 0x0E59},   {0x0ED0, 0x0ED9},   {0x0F20, 0x0F33},
+        {0x1040, 0x1049},   {0x1090, 0x1099},   {0x1369, 0x137C},   {0x16EE, 0x16F0},   {0x17E0, 0x17E9},
+        {0x17F0, 0x17F9},   {0x1810, 0x1819},   {0x1946, 0x194F},   {0x19D0, 0x19DA},   {0x1A80, 0x1A99},
+        {0x1B50, 0x1B59},   {0x1BB0, 0x1BB9},   {0x1C40, 0x1C59},   {0x2070, 0x2070},   {0x2074, 0x2079},
+        {0x2080, 0x2089},   {0x2150, 0x2189},   {0x2460, 0x249B},   {0x24EA, 0x24FF},   {0x2776, 0x2793},
+        {0x3007, 0x3007},   {0x3021, 0x3029},   {0x3038, 0x303A},   {0x3192, 0x3195},   {0x3220, 0x3229},
+        {0x3248, 0x325F},   {0x3280, 0x3289},   {0x32B1, 0x32BF},   {0xA620, 0xA629},   {0xA8D0, 0xA8D9},
+        {0xFF10, 0xFF19},   {0x1D7CE, 0x1D7FF},
+    }};
+    for (const auto& [low, high] : ranges)
+        if (c >= low && c <= high) return true;
+    return false;
+}
+
+std::string_view trimBlanks(std::string_view text) {
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t at = start;
+        if (!isBlank(nextCodePoint(text, at))) break;
+        start = at;
+    }
+    text.remove_prefix(start);
+    // Trailing blanks: walk forward and remember where the last non-blank ended.
+    std::size_t end = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        const char32_t c = nextCodePoint(text, at);
+        if (!isBlank(c)) end = at;
+    }
+    return text.substr(0, end);
+}
+
+std::string asciiLowercased(std::string_view text) {
+    std::string result(text);
+    for (char& c : result)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return result;
+}
+
+std::string trimmedLines(const std::string& text) {
+    const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; };
+    std::size_t start = 0, end = text.size();
+    while (start < end && isSpace(text[start])) ++start;
+    while (end > start && isSpace(text[end - 1])) --end;
+    return text.substr(start, end - start);
+}
+
+bool exists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+// A member read as an array of objects; missing or of any other shape reads
+// as empty.
+const Json& objectArray(const Json& document, const char* key) {
+    static const Json empty = Json::array();
+    const auto member = document.find(key);
+    if (member == document.end() || !member->is_array()) return empty;
+    for (const auto& element : *member)
+        if (!element.is_object()) return empty;
+    return *member;
+}
+
+// A value taken as text only when it is a JSON string.
+std::string text(const Json& object, const char* key, const char* fallback) {
+    const auto member = object.find(key);
+    if (member == object.end() || !member->is_string()) return fallback;
+    return member->get<std::string>();
+}
+
+// A flag given as a JSON boolean or as the text "true" in any letter case.
+bool flag(const Json& object, const char* key) {
+    const auto member = object.find(key);
+    if (member == object.end()) return false;
+    if (member->is_boolean()) return member->get<bool>();
+    if (member->is_string()) return asciiLowercased(member->get<std::string>()) == "true";
+    return false;
+}
+
+std::string plural(std::int64_t count, const std::string& noun) {
+    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
+std::string firstSix(const std::vector<std::string>& names) {
+    std::string joined;
+    for (std::size_t i = 0; i < names.size() && i < 6; ++i) {
+        if (i > 0) joined += ", ";
+        joined += names[i];
+    }
+    return joined;
+}
+
+}  // namespace
+
+std::string DockerScanner::dataFolder() { return Paths::home("Library", "Containers", "com.docker.docker", "Data"); }
+
+std::string DockerScanner::virtualDisk() { return Paths::join(dataFolder(), "vms/0/data/Docker.raw"); }
+
+std::vector<std::string> DockerScanner::socketCandidates() {
+    return {Paths::home(".docker", "run", "docker.sock"), "/var/run/docker.sock",
+            Paths::home(".colima", "default", "docker.sock")};
+}
+
+bool DockerScanner::isAvailable() const { return Shell::resolve("docker").has_value() || exists(dataFolder()); }
+
+std::int64_t DockerScanner::count(std::string_view text) {
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    if (text.empty()) return 0;
+    std::int64_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return 0;
+        const int digit = c - '0';
+        // Accumulate toward the sign so that the 64-bit minimum still fits.
+        if (negative) {
+            if (value < (std::numeric_limits<std::int64_t>::min() + digit) / 10) return 0;
+            value = value * 10 - digit;
+        } else {
+            if (value > (std::numeric_limits<std::int64_t>::max() - digit) / 10) return 0;
+            value = value * 10 + digit;
+        }
+    }
+    return value;
+}
+
+std::int64_t DockerScanner::bytes(std::string_view input) {
+    const std::string_view text = trimBlanks(input);
+    if (text.empty()) return 0;
+
+    std::size_t numberEnd = 0;
+    bool asciiOnly = true;
+    while (numberEnd < text.size()) {
+        std::size_t at = numberEnd;
+        const char32_t c = nextCodePoint(text, at);
+        const bool ascii = (c >= '0' && c <= '9') || c == '.' || c == '-';
+        if (!ascii && !isOtherNumeric(c)) break;
+        if (!ascii) asciiOnly = false;
+        numberEnd = at;
+    }
+    const std::string_view number = text.substr(0, numberEnd);
+    // Only plain ASCII decimals read as a number; other numerals fail the read.
+    if (number.empty() || !asciiOnly) return 0;
+    double value = 0;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (end != number.data() + number.size()) return 0;
+    if (error == std::errc::result_out_of_range) {
+        // Too many digits: a huge positive size saturates, anything else is 0.
+        const bool huge = number.front() != '-' && number.find_first_of("123456789") < number.find('.');
+        return huge ? std::numeric_limits<std::int64_t>::max() : 0;
+    }
+    if (error != std::errc()) return 0;
+
+    const std::string unit = asciiLowercased(trimBlanks(text.substr(numberEnd)));
+    double multiplier = 1;
+    if (unit == "kb" || unit == "k") multiplier = 1e3;
+    else if (unit == "mb" || unit == "m") multiplier = 1e6;
+    else if (unit == "gb" || unit == "g") multiplier = 1e9;
+    else if (unit == "tb" || unit == "t") multiplier = 1e12;
+    else if (unit == "kib") multiplier = 1024.0;
+    else if (unit == "mib") multiplier = 1048576.0;
+    else if (unit == "gib") multiplier = 1073741824.0;
+    else if (unit == "tib") multiplier = 1099511627776.0;
+
+    const double product = value * multiplier;
+    if (!(product > 0)) return 0;
+    if (product >= 9223372036854775807.0) return std::numeric_limits<std::int64_t>::max();
+    return static_cast<std::int64_t>(product);
+}
+
+std::optional<DockerScanner::Usage> DockerScanner::parseUsage(std::string_view json) {
+    const auto document = Json::parse(json.begin(), json.end(), nullptr, false);
+    if (document.is_discarded() || !document.is_object()) return std::nullopt;
+    Usage usage;
+
+    for (const auto& image : objectArray(document, "Images")) {
+        if (count(text(image, "Containers", "0")) >= 1) continue;
+        const auto size = bytes(text(image, "UniqueSize", "0B"));
+        const auto repository = text(image, "Repository", "<none>");
+        const auto tag = text(image, "Tag", "<none>");
+        if (repository == "<none>" || tag == "<none>") {
+            usage.danglingImageSize = SizeSum::add(usage.danglingImageSize, size);
+            usage.danglingImageCount += 1;
+        } else {
+            usage.unusedImageSize = SizeSum::add(usage.unusedImageSize, size);
+            usage.unusedImageCount += 1;
+            usage.unusedImageNames.push_back(repository + ":" + tag);
+        }
+    }
+
+    for (const auto& container : objectArray(document, "Containers")) {
+        if (asciiLowercased(text(container, "State", "")) == "running") continue;
+        usage.stoppedContainerCount += 1;
+        usage.stoppedContainerSize = SizeSum::add(usage.stoppedContainerSize, bytes(text(container, "Size", "0B")));
+    }
+
+    for (const auto& volume : objectArray(document, "Volumes")) {
+        if (count(text(volume, "Links", "0")) >= 1) continue;
+        usage.unusedVolumeCount += 1;
+        usage.unusedVolumeSize = SizeSum::add(usage.unusedVolumeSize, bytes(text(volume, "Size", "0B")));
+        const auto name = volume.find("Name");
+        if (name != volume.end() && name->is_string()) usage.unusedVolumeNames.push_back(name->get<std::string>());
+    }
+
+    for (const auto& record : objectArray(document, "BuildCache")) {
+        const auto size = bytes(text(record, "Size", "0B"));
+        usage.buildCacheTotal = SizeSum::add(usage.buildCacheTotal, size);
+        if (!flag(record, "InUse") && !flag(record, "Shared"))
+            usage.buildCacheReclaimable = SizeSum::add(usage.buildCacheReclaimable, size);
+    }
+    return usage;
+}
+
+bool DockerScanner::isDaemonRunning() const {
+    bool anySocket = false;
+    for (const auto& socket : socketCandidates()) {
+        if (exists(socket)) {
+            anySocket = true;
+            break;
+        }
+    }
+    if (!anySocket) return false;
+    try {
+        const auto result = Shell::run("docker", {"info", "--format", "{{.ServerVersion}}"}, limits_.info);
+        return result.status == 0 && !trimmedLines(result.stdout).empty();
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+std::optional<DockerScanner::Usage> DockerScanner::usage() const {
+    if (!isDaemonRunning()) return std::nullopt;
+    try {
+        const auto result =
+            Shell::run("docker", {"system", "df", "-v", "--format", "{{json .}}"}, limits_.diskUsage);
+        if (result.status != 0) return std::nullopt;
+        return parseUsage(result.stdout);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+CategoryResult DockerScanner::scan(const ScanContext& context) const {
+    const auto data = context.measure(dataFolder(), 0);
+    const std::int64_t footprint = data ? data->bytes : 0;
+
+    const auto found = usage();
+    if (!found) {
+        const std::string note =
+            Shell::resolve("docker")
+                ? "Docker Desktop is not running, so its contents could not be inspected. Start Docker and scan again "
+                  "to see what is reclaimable inside it."
+                : "The docker command was not found. Install Docker Desktop to let Korvane inspect its storage.";
+        return CategoryResult(category(), footprint, {}, note);
+    }
+
+    std::vector<CleanupCandidate> candidates;
+    const auto add = [&](const char* ruleID, const char* groupTitle, std::string title, std::int64_t size,
+                         SafetyLevel safety, std::vector<std::string> arguments, const char* reason,
+                         const char* restoreHint, Details details) {
+        // Command removals are admitted as they are: the cleanup engine's
+        // table of allowed commands limits what runs.
+        candidates.emplace_back(UUID::random(), category(), ruleID, groupTitle, std::move(title), "/dev/null", size,
+                                safety, reason, std::string(restoreHint), std::nullopt, std::move(details),
+                                RemovalKind::command(ExternalTool::docker, std::move(arguments)));
+    };
+
+    if (found->buildCacheReclaimable >= 1)
+        add("docker.buildCache", "Build Cache", "Unused build cache", found->buildCacheReclaimable, SafetyLevel::safe,
+            {"builder", "prune", "--force"},
+            "Intermediate layers from earlier `docker build` runs that no current image references. Docker rebuilds "
+            "them when needed; the only cost is a slower next build.",
+            "Rebuilt on next docker build", {{"Cache size", ByteFormat::string(found->buildCacheTotal)}});
+    if (found->danglingImageSize >= 1)
+        add("docker.danglingImages", "Dangling Images", plural(found->danglingImageCount, "untagged image"),
+            found->danglingImageSize, SafetyLevel::safe, {"image", "prune", "--force"},
+            "Images left behind when you rebuilt a tag. Nothing refers to them and they cannot be run by name.",
+            "Recreated by rebuilding the image", {});
+    if (found->unusedImageSize >= 1) {
+        const auto names = firstSix(found->unusedImageNames);
+        add("docker.unusedImages", "Unused Images", plural(found->unusedImageCount, "image") + " with no container",
+            found->unusedImageSize, SafetyLevel::caution, {"image", "prune", "--all", "--force"},
+            "Tagged images that no container is using. They can be pulled or built again, which takes time and "
+            "bandwidth.",
+            "docker pull, or rebuild from the Dockerfile", {{"Includes", names.empty() ? "—" : names}});
+    }
+    if (found->stoppedContainerCount >= 1)
+        add("docker.stoppedContainers", "Stopped Containers", plural(found->stoppedContainerCount, "stopped container"),
+            found->stoppedContainerSize, SafetyLevel::caution, {"container", "prune", "--force"},
+            "Containers that exited and were never removed. Their writable layer is kept, along with anything "
+            "written inside them that is not on a volume.",
+            "docker run recreates them from the image", {});
+    if (found->unusedVolumeSize >= 1)
+        add("docker.unusedVolumes", "Unused Volumes", plural(found->unusedVolumeCount, "volume") + " with no container",
+            found->unusedVolumeSize, SafetyLevel::caution, {"volume", "prune", "--force"},
+            "Volumes no container currently mounts. This is where databases keep their data — a local Postgres you "
+            "still want will lose everything in it.",
+            "Cannot be recovered. Back up anything you need first.",
+            {{"Includes", firstSix(found->unusedVolumeNames)}});
+
+    std::optional<std::string> note;
+    const auto disk = virtualDisk();
+    if (const auto used = context.measure(disk, 0)) {
+        struct stat st {};
+        const std::int64_t maximum = ::lstat(disk.c_str(), &st) == 0 ? static_cast<std::int64_t>(st.st_size) : 0;
+        note = "Docker's Linux disk (" + ByteFormat::string(used->bytes) + " used of a " +
+               ByteFormat::string(maximum) +
+               " maximum) only shrinks when Docker Desktop trims it. Cleaning here frees space inside Docker "
+               "immediately; macOS may not see it until Docker compacts the disk image.";
+    }
+    return CategoryResult(category(), footprint, std::move(candidates), note);
+}
+
+}  // namespace korvane
