@@ -43,8 +43,13 @@ bool endsWith(std::string_view text, std::string_view suffix) {
     return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
+// File dates are kept within about 126 years of 1970, well inside what the
+// clock can hold, so that differences between two of them cannot overflow.
+constexpr std::int64_t dateLimitSeconds = 4'000'000'000;
+
 TimePoint timePointOf(const struct timespec& ts) {
-    return TimePoint(std::chrono::duration_cast<TimePoint::duration>(std::chrono::seconds(ts.tv_sec) +
+    const std::int64_t seconds = std::clamp<std::int64_t>(ts.tv_sec, -dateLimitSeconds, dateLimitSeconds);
+    return TimePoint(std::chrono::duration_cast<TimePoint::duration>(std::chrono::seconds(seconds) +
                                                                      std::chrono::nanoseconds(ts.tv_nsec)));
 }
 

@@ -16,8 +16,13 @@ namespace {
 
 using TimePoint = std::chrono::system_clock::time_point;
 
+// File dates are kept within about 126 years of 1970, well inside what the
+// clock can hold, so that differences between two of them cannot overflow.
+constexpr std::int64_t dateLimitSeconds = 4'000'000'000;
+
 TimePoint timePointOf(const struct timespec& ts) {
-    return TimePoint(std::chrono::duration_cast<TimePoint::duration>(std::chrono::seconds(ts.tv_sec) +
+    const std::int64_t seconds = std::clamp<std::int64_t>(ts.tv_sec, -dateLimitSeconds, dateLimitSeconds);
+    return TimePoint(std::chrono::duration_cast<TimePoint::duration>(std::chrono::seconds(seconds) +
                                                                      std::chrono::nanoseconds(ts.tv_nsec)));
 }
 
@@ -38,15 +43,24 @@ TimePoint shifted(TimePoint base, int months, int days) {
     local.tm_mday += days;
     local.tm_isdst = -1;
     const std::time_t moved = std::mktime(&local);
-    return std::chrono::system_clock::from_time_t(moved) + fraction;
+    const std::int64_t clamped = std::clamp<std::int64_t>(moved, -2 * dateLimitSeconds, 2 * dateLimitSeconds);
+    return TimePoint(std::chrono::seconds(clamped)) + fraction;
 }
 
-// The largest n >= 0 with step(n) <= to, for a step that grows with n.
+TimePoint clampedDate(TimePoint date) {
+    const TimePoint low{std::chrono::seconds(-dateLimitSeconds)};
+    const TimePoint high{std::chrono::seconds(dateLimitSeconds)};
+    return std::clamp(date, low, high);
+}
+
+// The largest n >= 0 with step(n) <= to, for a step that grows with n. The
+// estimate is within a few steps of the answer, so the walk is short; the
+// bound only guards against a calendar that stops growing.
 template <class Step>
 int largestFitting(TimePoint to, int estimate, Step step) {
     int n = std::max(estimate, 0);
-    while (n > 0 && step(n) > to) --n;
-    while (step(n + 1) <= to) ++n;
+    for (int guard = 0; n > 0 && step(n) > to && guard < 1000; ++guard) --n;
+    for (int guard = 0; step(n + 1) <= to && guard < 1000; ++guard) ++n;
     return n;
 }
 
@@ -85,6 +99,8 @@ std::string counted(std::int64_t count, const char* unit, bool past) {
 }
 
 std::string relativePhrase(TimePoint date, TimePoint now) {
+    date = clampedDate(date);
+    now = clampedDate(now);
     const bool past = date <= now;
     const Elapsed e = past ? elapsedBetween(date, now) : elapsedBetween(now, date);
     if (e.years > 0) return e.years == 1 ? (past ? "last year" : "next year") : counted(e.years, "year", past);
@@ -202,6 +218,8 @@ std::optional<TimePoint> modificationDate(const std::string& path) {
 }
 
 int fullDaysBetween(TimePoint from, TimePoint to) {
+    from = clampedDate(from);
+    to = clampedDate(to);
     if (to < from) return -fullDaysBetween(to, from);
     const auto roughDays = std::chrono::duration_cast<std::chrono::seconds>(to - from).count() / 86400;
     return largestFitting(to, static_cast<int>(std::min<std::int64_t>(roughDays, 1 << 28)),

@@ -219,6 +219,17 @@ TEST_F(LocalTimeTest, FullDaysCountWallClockDaysAcrossDaylightSaving) {
     EXPECT_EQ(fullDaysBetween(before, before - hours(47)), -1);
 }
 
+TEST_F(LocalTimeTest, FarAwayDatesAreWordedWithoutOverflow) {
+    const auto now = local(2024, 6, 15, 12);
+    const auto farPast = TimePoint::min() + hours(1);
+    const auto farFuture = TimePoint::max() - hours(1);
+    EXPECT_EQ(relativeActivity(std::chrono::system_clock::from_time_t(0) - hours(24 * 366), now), "55 years ago");
+    EXPECT_TRUE(relativeActivity(farPast, now).ends_with(" years ago"));
+    EXPECT_TRUE(relativeActivity(farFuture, now).starts_with("In "));
+    EXPECT_GT(fullDaysBetween(farPast, now), 40000);
+    EXPECT_LT(fullDaysBetween(farFuture, now), -20000);
+}
+
 TEST_F(LocalTimeTest, ContextUsesItsInjectedClock) {
     const auto now = local(2024, 6, 15, 12);
     auto context = makeContext([now] { return now; });
