@@ -79,7 +79,8 @@ void ScannerEngine::cancel() {
     current->cancel();
 }
 
-ScanResult ScannerEngine::scan(const ProgressHandler& progress) {
+ScanResult ScannerEngine::scan(const ProgressHandler& handler) {
+    const ProgressHandler progress = handler ? handler : [](const ScanProgress&) {};
     const auto scanDate = now_();
     const auto started = std::chrono::steady_clock::now();
 

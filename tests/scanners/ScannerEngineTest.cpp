@@ -423,6 +423,12 @@ TEST_F(ScannerEngineTest, LedgerGivesAFolderToTheEarlierCategoryAndResortsShrunk
     EXPECT_EQ(result.categories[1].candidates[1].size, 70 * MiB);
 }
 
+TEST_F(ScannerEngineTest, ScanWithoutAProgressHandlerStillRuns) {
+    add(C::cocoapods, true, [](const ScanContext&) { return CategoryResult(C::cocoapods, 3, {}); });
+    ScannerEngine engine(settings(), std::move(scanners));
+    EXPECT_EQ(categoriesOf(engine.scan({}).categories), std::vector<C>{C::cocoapods});
+}
+
 TEST_F(ScannerEngineTest, AScannerThatThrowsLeavesAnEmptyResult) {
     add(C::gradle, true, [](const ScanContext&) -> CategoryResult { throw std::runtime_error("broken"); });
     add(C::flutter, true, [](const ScanContext&) { return CategoryResult(C::flutter, 5, {}); });
