@@ -1,0 +1,376 @@
+#include "core/scanners/NodeScanner.h"
+
+#include "core/model/ByteFormat.h"
+#include "core/model/Paths.h"
+#include "core/model/Shell.h"
+#include "core/model/SizeSum.h"
+#include "core/scanners/ScanContext.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <climits>
+#include <cstdlib>
+#include <limits>
+#include <map>
+
+namespace korvane {
+
+namespace {
+
+constexpr std::int64_t oneMiB = 1048576;
+constexpr std::int64_t buildOutputMinimum = 20 * oneMiB;
+
+bool exists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+std::string trimmed(const std::string& text) {
+    const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; };
+    std::size_t start = 0, end = text.size();
+    while (start < end && isSpace(text[start])) ++start;
+    while (end > start && isSpace(text[end - 1])) --end;
+    return text.substr(start, end - start);
+}
+
+std::string lowercased(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+// The names in a folder other than "." and ".."; none when it cannot be listed.
+std::optional<std::vector<std::string>> listNames(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) return std::nullopt;
+    std::vector<std::string> names;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        names.emplace_back(name);
+    }
+    ::closedir(dir);
+    return names;
+}
+
+// A whole decimal number with an optional sign; none for anything else or a
+// value beyond 64 bits.
+std::optional<std::int64_t> wholeNumber(std::string_view text) {
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    if (text.empty()) return std::nullopt;
+    std::int64_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        const int digit = c - '0';
+        if (negative) {
+            if (value < (std::numeric_limits<std::int64_t>::min() + digit) / 10) return std::nullopt;
+            value = value * 10 - digit;
+        } else {
+            if (value > (std::numeric_limits<std::int64_t>::max() - digit) / 10) return std::nullopt;
+            value = value * 10 + digit;
+        }
+    }
+    return value;
+}
+
+bool isSymbolicLink(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+// The real location of a path for comparing stores; the path itself when it
+// cannot be resolved.
+std::string resolved(const std::string& path) {
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (real == nullptr) return path;
+    std::string result(real);
+    std::free(real);
+    return result;
+}
+
+}  // namespace
+
+const std::vector<NodeScanner::BuildOutput>& NodeScanner::buildOutputs() {
+    static const std::vector<BuildOutput> rows{
+        {".next", "node.nextBuild", "Next.js build output",
+         "Compiled pages and server bundles. Recreated by the next build."},
+        {".turbo", "node.viteCache", "Turborepo cache", "Task output cache. Recreated by the next task run."},
+        {".parcel-cache", "node.viteCache", "Parcel cache", "Bundler cache. Recreated by the next build."},
+    };
+    return rows;
+}
+
+std::vector<NodeScanner::PackageManagerCache> NodeScanner::packageManagerCaches() {
+    return {
+        {Paths::home(".npm", "_cacache"), "node.npmCache", "npm cache",
+         "Tarballs npm keeps so a reinstall skips the download. npm refills it as needed.", "npm cache verify"},
+        {Paths::home(".npm", "_logs"), "node.npmCache", "npm logs", "Debug logs written when an install fails.",
+         std::nullopt},
+        {Paths::home("Library", "Caches", "Yarn"), "node.yarnCache", "Yarn cache",
+         "Packages Yarn keeps for offline installs. Re-downloaded when missing.", "yarn install"},
+        {Paths::home(".yarn", "berry", "cache"), "node.yarnCache", "Yarn Berry cache",
+         "Zip archives of packages for Yarn 2+. Re-downloaded when missing.", "yarn install"},
+        {Paths::home(".bun", "install", "cache"), "node.bunCache", "Bun cache",
+         "Packages Bun keeps between installs. Re-downloaded when missing.", "bun install"},
+        {Paths::home("Library", "Caches", "deno"), "node.denoCache", "Deno cache",
+         "Modules Deno downloaded for your scripts. Re-fetched on next run.", "deno cache"},
+    };
+}
+
+const std::vector<std::pair<std::string, std::string>>& NodeScanner::lockfiles() {
+    static const std::vector<std::pair<std::string, std::string>> rows{
+        {"pnpm-lock.yaml", "pnpm"}, {"yarn.lock", "yarn"}, {"bun.lockb", "bun"}, {"package-lock.json", "npm"}};
+    return rows;
+}
+
+bool NodeScanner::isAvailable() const {
+    return Shell::resolve("node").has_value() || exists(Paths::home(".npm")) || exists(Paths::home(".nvm"));
+}
+
+std::optional<std::string> NodeScanner::installer(const DetectedProject& project) {
+    for (const auto& [file, manager] : lockfiles())
+        if (exists(Paths::join(project.url, file))) return manager;
+    return std::nullopt;
+}
+
+std::optional<std::int64_t> NodeScanner::packageCount(const std::string& nodeModules) {
+    const auto names = listNames(nodeModules);
+    if (!names) return std::nullopt;
+    std::int64_t count = 0;
+    for (const auto& name : *names) {
+        if (name.front() == '.') continue;
+        if (name.front() == '@') {
+            const auto scoped = listNames(Paths::join(nodeModules, name));
+            count += scoped ? static_cast<std::int64_t>(scoped->size()) : 0;
+        } else {
+            count += 1;
+        }
+    }
+    return count;
+}
+
+std::optional<int> NodeScanner::daysSinceActivity(const DetectedProject& project, const ScanContext& context) {
+    if (!project.lastActivity) return std::nullopt;
+    return context.daysSince(*project.lastActivity);
+}
+
+bool NodeScanner::isStale(const DetectedProject& project, const ScanContext& context) {
+    const auto days = daysSinceActivity(project, context);
+    return days && *days >= context.settings().effectiveStaleProjectDays();
+}
+
+std::vector<std::int64_t> NodeScanner::versionNumbers(std::string_view name) {
+    if (!name.empty() && name.front() == 'v') name.remove_prefix(1);
+    std::vector<std::int64_t> numbers;
+    while (!name.empty()) {
+        const auto dot = name.find('.');
+        const auto part = name.substr(0, dot);
+        if (const auto number = wholeNumber(part)) numbers.push_back(*number);
+        if (dot == std::string_view::npos) break;
+        name.remove_prefix(dot + 1);
+    }
+    return numbers;
+}
+
+bool NodeScanner::isNewerVersion(std::string_view a, std::string_view b) {
+    const auto left = versionNumbers(a);
+    const auto right = versionNumbers(b);
+    for (std::size_t i = 0; i < std::max(left.size(), right.size()); ++i) {
+        const auto x = i < left.size() ? left[i] : 0;
+        const auto y = i < right.size() ? right[i] : 0;
+        if (x != y) return x > y;
+    }
+    return false;
+}
+
+std::vector<std::string> NodeScanner::pnpmStorePath() const {
+    std::vector<std::string> locations;
+    try {
+        const auto result = Shell::run("pnpm", {"store", "path"}, limits_.pnpm);
+        if (result.status == 0) {
+            const auto text = trimmed(result.stdout);
+            // Only an absolute path is meaningful here; anything else would be
+            // judged against the current directory.
+            if (!text.empty() && text.front() == '/') {
+                const auto path = Paths::standardise(text);
+                if (path && exists(*path)) locations.push_back(*path);
+            }
+        }
+    } catch (const std::exception&) {
+        // pnpm missing or silent: the fixed places still count.
+    }
+    for (const auto& fixed : {Paths::home("Library", "pnpm", "store"), Paths::home(".pnpm-store"),
+                              Paths::home("Library", "Caches", "pnpm")}) {
+        if (!exists(fixed)) continue;
+        bool listed = false;
+        for (const auto& location : locations) listed = listed || location == fixed;
+        if (!listed) locations.push_back(fixed);
+    }
+
+    // A location that is itself a link would be measured as the link alone;
+    // its target is judged under its own name when listed.
+    std::erase_if(locations, isSymbolicLink);
+
+    // pnpm usually reports a versioned folder inside one of the fixed places
+    // ("…/store/v3"); measuring both would count its bytes twice.
+    std::vector<std::string> real;
+    for (const auto& location : locations) real.push_back(resolved(location));
+    std::vector<std::string> kept;
+    for (std::size_t i = 0; i < locations.size(); ++i) {
+        bool covered = false;
+        for (std::size_t j = 0; j < locations.size() && !covered; ++j) {
+            if (i == j || !Paths::isAtOrBelow(real[i], real[j])) continue;
+            covered = real[i] != real[j] || j < i;
+        }
+        if (!covered) kept.push_back(locations[i]);
+    }
+    return kept;
+}
+
+std::optional<std::string> NodeScanner::activeNodeVersion() const {
+    try {
+        const auto result = Shell::run("node", {"--version"}, limits_.node);
+        if (result.status != 0) return std::nullopt;
+        return trimmed(result.stdout);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+std::vector<CleanupCandidate> NodeScanner::unusedNodeVersions(const ScanContext& context,
+                                                              std::int64_t& footprint) const {
+    std::vector<CleanupCandidate> candidates;
+    const auto versions = Paths::home(".nvm", "versions", "node");
+    if (!isDirectory(versions)) return candidates;
+    const auto active = activeNodeVersion();
+    const auto entries = context.children(versions, true);
+    if (entries.empty()) return candidates;
+
+    std::string newest = Paths::lastComponent(entries.front().url);
+    for (std::size_t i = 1; i < entries.size(); ++i) {
+        const auto name = Paths::lastComponent(entries[i].url);
+        if (isNewerVersion(name, newest)) newest = name;
+    }
+
+    const std::string activeText = active.value_or("unknown");
+    for (const auto& entry : entries) {
+        if (entry.measurement.bytes < 1) continue;
+        footprint = SizeSum::add(footprint, entry.measurement.bytes);
+        const auto name = Paths::lastComponent(entry.url);
+        if ((active && name == *active) || name == newest) continue;
+        if (auto candidate = makeCandidate(
+                "node.nvmVersions", "Unused Node Versions", "Node " + name, entry.url, entry.measurement.bytes,
+                SafetyLevel::caution,
+                "A Node runtime installed through nvm that is neither your active version (" + activeText +
+                    ") nor the newest one installed.",
+                "nvm install " + name, modificationDate(entry.url), {{"Active version", activeText}})) {
+            candidate->isSelectedByDefault = false;
+            candidates.push_back(std::move(*candidate));
+        }
+    }
+    return candidates;
+}
+
+CategoryResult NodeScanner::scan(const ScanContext& context) const {
+    std::int64_t footprint = 0;
+    std::vector<CleanupCandidate> candidates;
+    const auto add = [&](std::optional<CleanupCandidate> candidate, bool selected) {
+        if (!candidate) return;
+        candidate->isSelectedByDefault = selected;
+        candidates.push_back(std::move(*candidate));
+    };
+
+    // 1. Each project's node_modules, measured in one parallel batch.
+    const auto projects = context.projects().projects(DetectedProject::Kind::node);
+    std::vector<std::string> modulePaths;
+    for (const auto& project : projects) modulePaths.push_back(Paths::join(project.url, "node_modules"));
+    std::map<std::string, FastSizer::Measurement> modules;
+    for (auto& entry : context.measureExisting(modulePaths, oneMiB)) modules.emplace(entry.url, entry.measurement);
+
+    for (std::size_t i = 0; i < projects.size(); ++i) {
+        if (context.isCancelled()) break;
+        const auto& project = projects[i];
+        const auto found = modules.find(modulePaths[i]);
+        if (found == modules.end()) continue;
+        const auto& measurement = found->second;
+        footprint = SizeSum::add(footprint, measurement.bytes);
+
+        const int days = daysSinceActivity(project, context).value_or(0);
+        const bool stale = isStale(project, context);
+        const auto activity = context.relativeActivity(project.lastActivity);
+        const auto manager = installer(project);
+
+        Details details;
+        if (const auto packages = packageCount(modulePaths[i]))
+            details["Packages"] = ByteFormat::groupedInteger(*packages);
+        details["Last activity"] = activity;
+        if (manager) details["Installed with"] = *manager;
+
+        const std::string reason =
+            stale ? "Dependencies for a project with no activity for " + std::to_string(days) +
+                        " days. Every package here is listed in package.json and reinstalls from the registry."
+                  : "Dependencies for a project you worked on " + lowercased(activity) +
+                        ". They reinstall from package.json, but you will need to run the install again before your "
+                        "next build.";
+        add(makeCandidate("node.modules", "Project Dependencies", project.name(), modulePaths[i], measurement.bytes,
+                          stale ? SafetyLevel::safe : SafetyLevel::caution, reason,
+                          (manager ? *manager : std::string("npm")) + " install", project.lastActivity, details),
+            stale);
+    }
+
+    // 2. Framework build output inside the same projects, a second batch.
+    std::vector<std::string> outputPaths;
+    std::map<std::string, std::pair<std::size_t, std::size_t>> owners;
+    for (std::size_t p = 0; p < projects.size(); ++p) {
+        for (std::size_t r = 0; r < buildOutputs().size(); ++r) {
+            const auto path = Paths::join(projects[p].url, buildOutputs()[r].folder);
+            if (owners.emplace(path, std::make_pair(p, r)).second) outputPaths.push_back(path);
+        }
+    }
+    for (const auto& entry : context.measureExisting(outputPaths, buildOutputMinimum)) {
+        const auto [p, r] = owners.at(entry.url);
+        const auto& row = buildOutputs()[r];
+        footprint = SizeSum::add(footprint, entry.measurement.bytes);
+        add(makeCandidate(row.ruleID, "Build Output", projects[p].name() + " · " + row.title, entry.url,
+                          entry.measurement.bytes, SafetyLevel::safe, row.reason, "Recreated on next build",
+                          entry.measurement.newestModification, {}),
+            true);
+    }
+
+    // 3. Package-manager caches.
+    for (const auto& row : packageManagerCaches()) {
+        const auto measurement = context.measure(row.location, oneMiB);
+        if (!measurement) continue;
+        footprint = SizeSum::add(footprint, measurement->bytes);
+        add(makeCandidate(row.ruleID, "Package Manager Caches", row.title, row.location, measurement->bytes,
+                          SafetyLevel::safe, row.reason, row.restoreHint, measurement->newestModification, {}),
+            true);
+    }
+
+    // 4. The pnpm store, measured after node_modules so that files hard-linked
+    // into a project were already counted there and add nothing here.
+    for (const auto& location : pnpmStorePath()) {
+        const auto measurement = context.measure(location, oneMiB);
+        if (!measurement) continue;
+        footprint = SizeSum::add(footprint, measurement->bytes);
+        add(makeCandidate("node.pnpmStore", "Package Manager Caches", "pnpm store", location, measurement->bytes,
+                          SafetyLevel::caution,
+                          "pnpm hard-links every package from this store into each project's node_modules. Removing "
+                          "it forces a full re-download the next time any pnpm project installs.",
+                          "pnpm install", measurement->newestModification,
+                          {{"Note", "Only the bytes not shared with an existing node_modules are counted"}}),
+            false);
+    }
+
+    // 5. nvm runtimes.
+    for (auto& candidate : unusedNodeVersions(context, footprint)) candidates.push_back(std::move(candidate));
+
+    return CategoryResult(category(), footprint, std::move(candidates));
+}
+
+}  // namespace korvane
