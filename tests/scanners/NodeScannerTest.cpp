@@ -39,12 +39,14 @@ void setModified(const std::string& path, TimePoint date) {
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
 }
 
+// Pointers into `result`, which must outlive them.
 std::vector<const CleanupCandidate*> withRule(const CategoryResult& result, const std::string& rule) {
     std::vector<const CleanupCandidate*> found;
     for (const auto& c : result.candidates)
         if (c.ruleID == rule) found.push_back(&c);
     return found;
 }
+std::vector<const CleanupCandidate*> withRule(CategoryResult&&, const std::string&) = delete;
 
 class NodeScannerTest : public ::testing::Test {
 protected:
@@ -135,7 +137,8 @@ TEST_F(NodeScannerTest, StalenessNeedsADateAndAtLeastOneDay) {
     // A setting below 1 counts as 1: a project touched today is not stale.
     for (const std::int64_t days : {0, -3}) {
         auto ctx = context(days);
-        const auto modules = withRule(NodeScanner().scan(*ctx), "node.modules");
+        const auto result = NodeScanner().scan(*ctx);
+        const auto modules = withRule(result, "node.modules");
         ASSERT_EQ(modules.size(), 1u);
         EXPECT_EQ(modules[0]->safety, SafetyLevel::caution) << days;
     }
@@ -386,7 +389,8 @@ TEST_F(NodeScannerTest, AvailabilityAndCancellation) {
     home.tree.file("projects/app/node_modules/x", 2 * MiB);
     auto ctx = context();
     ctx->cancel();
-    EXPECT_TRUE(withRule(scanner.scan(*ctx), "node.modules").empty());
+    const auto result = scanner.scan(*ctx);
+    EXPECT_TRUE(withRule(result, "node.modules").empty());
 }
 
 }  // namespace
