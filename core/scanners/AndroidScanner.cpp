@@ -1,0 +1,368 @@
+#include "core/scanners/AndroidScanner.h"
+
+#include "core/model/ByteFormat.h"
+#include "core/model/Paths.h"
+#include "core/model/SizeSum.h"
+#include "core/scanners/ScanContext.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+namespace korvane {
+
+namespace {
+
+constexpr std::int64_t oneMiB = 1048576;
+// Virtual devices must be larger than this to be offered.
+constexpr std::int64_t smallestDevice = 10 * oneMiB;
+// A device description is a few kilobytes; anything far larger is not one.
+constexpr off_t largestDescription = 4 * oneMiB;
+
+bool exists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+bool endsWith(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+std::string removingAll(std::string_view text, std::string_view what) {
+    std::string result;
+    std::size_t at = 0;
+    while (true) {
+        const auto found = text.find(what, at);
+        if (found == std::string_view::npos) break;
+        result.append(text.substr(at, found - at));
+        at = found + what.size();
+    }
+    result.append(text.substr(at));
+    return result;
+}
+
+std::string asciiLowercased(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+// The names in a folder (hidden ones included, ".DS_Store" left out), in
+// ascending order; nothing when it cannot be listed. Lists without measuring,
+// so the outer levels of a tree cost nothing and claim no hard links.
+std::vector<std::string> listNames(const std::string& folder) {
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name == "." || name == ".." || name == ".DS_Store") continue;
+        names.emplace_back(name);
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool isValidUtf8(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        std::size_t length = 0;
+        char32_t value = 0;
+        char32_t smallest = 0;
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        if ((lead & 0xE0) == 0xC0) {
+            length = 2, value = lead & 0x1F, smallest = 0x80;
+        } else if ((lead & 0xF0) == 0xE0) {
+            length = 3, value = lead & 0x0F, smallest = 0x800;
+        } else if ((lead & 0xF8) == 0xF0) {
+            length = 4, value = lead & 0x07, smallest = 0x10000;
+        } else {
+            return false;
+        }
+        if (i + length > text.size()) return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80) return false;
+            value = (value << 6) | (next & 0x3F);
+        }
+        if (value < smallest || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return false;
+        i += length;
+    }
+    return true;
+}
+
+// The whole text of a small regular file; none when it is missing, not a
+// regular file (a pipe would block the scan), too large, unreadable or not
+// UTF-8.
+std::optional<std::string> readText(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    std::optional<std::string> contents;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= largestDescription) {
+        std::string data;
+        std::array<char, 16384> buffer{};
+        bool failed = false;
+        for (;;) {
+            const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                failed = true;
+                break;
+            }
+            if (n == 0) break;
+            data.append(buffer.data(), static_cast<std::size_t>(n));
+            if (data.size() > static_cast<std::size_t>(largestDescription)) {
+                failed = true;
+                break;
+            }
+        }
+        if (!failed && isValidUtf8(data)) contents = std::move(data);
+    }
+    ::close(fd);
+    return contents;
+}
+
+// An environment value as an absolute, standardised path (a relative one is
+// taken from the working folder); none when empty.
+std::optional<std::string> environmentPath(const char* value) {
+    if (value == nullptr || *value == '\0') return std::nullopt;
+    std::string path = value;
+    if (path.front() != '/') {
+        std::array<char, PATH_MAX> cwd{};
+        if (::getcwd(cwd.data(), cwd.size()) == nullptr) return std::nullopt;
+        path = Paths::join(cwd.data(), path);
+    }
+    return Paths::standardise(path);
+}
+
+// The bytes of a folder tree reached through its path, following the path
+// itself when it is a symbolic link (an SDK moved to another disk and linked
+// back), so that the footprint holds what the folder really occupies.
+std::int64_t measureFollowingLink(const ScanContext& context, const std::string& path) {
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (resolved == nullptr) return 0;
+    const std::string target = resolved;
+    std::free(resolved);
+    const auto measurement = context.measure(target, 0);
+    return measurement ? measurement->bytes : 0;
+}
+
+std::optional<CategoryScanner::TimePoint> newestElseOwn(const FastSizer::Measurement& measurement,
+                                                        const std::string& path) {
+    if (measurement.newestModification) return measurement.newestModification;
+    return modificationDate(path);
+}
+
+// "Pixel_7.avd" -> "Pixel_7"; a name whose only dot leads keeps it.
+std::string withoutExtension(const std::string& name) {
+    const auto dot = name.rfind('.');
+    if (dot == std::string::npos || dot == 0) return name;
+    return name.substr(0, dot);
+}
+
+std::string extensionOf(const std::string& name) {
+    const auto dot = name.rfind('.');
+    if (dot == std::string::npos || dot == 0) return {};
+    return name.substr(dot + 1);
+}
+
+}  // namespace
+
+const std::map<std::string, std::string, std::less<>>& AndroidScanner::versionNames() {
+    static const std::map<std::string, std::string, std::less<>> table{
+        {"21", "5.0"}, {"22", "5.1"}, {"23", "6.0"}, {"24", "7.0"}, {"25", "7.1"}, {"26", "8.0"},
+        {"27", "8.1"}, {"28", "9"},   {"29", "10"},  {"30", "11"},  {"31", "12"},  {"32", "12L"},
+        {"33", "13"},  {"34", "14"},  {"35", "15"},  {"36", "16"},
+    };
+    return table;
+}
+
+const std::vector<AndroidScanner::PackageFamily>& AndroidScanner::packageFamilies() {
+    static const std::vector<PackageFamily> families{
+        {"platforms", "android.platforms", "SDK Platforms",
+         "The android.jar and framework resources for one API level. Re-downloadable from the SDK Manager."},
+        {"build-tools", "android.buildTools", "Build Tools",
+         "aapt, d8, zipalign and friends for one release. Gradle uses the version your build files ask for."},
+        {"ndk", "android.ndk", "NDK", "The native development kit. Only needed by projects with C or C++ code."},
+        {"sources", "android.sources", "Platform Sources",
+         "Java sources for one API level, used only for step-into debugging of framework code."},
+    };
+    return families;
+}
+
+std::vector<AndroidScanner::SdkCache> AndroidScanner::sdkCaches() {
+    return {
+        {Paths::home(".android", "cache"), "android.emulatorCaches", "Android cache",
+         "Metadata the SDK tools cache between runs. Rebuilt automatically.", SafetyLevel::safe},
+        {Paths::join(sdkRoot(), ".temp"), "android.emulatorCaches", "SDK temporary files",
+         "Partial downloads and unpack directories left by the SDK Manager.", SafetyLevel::safe},
+    };
+}
+
+std::string AndroidScanner::sdkRoot() {
+    // ANDROID_SDK_ROOT is the older name: asked only when ANDROID_HOME is not
+    // set at all, even if ANDROID_HOME names nothing.
+    const char* home = std::getenv("ANDROID_HOME");
+    const char* value = home != nullptr ? home : std::getenv("ANDROID_SDK_ROOT");
+    if (const auto path = environmentPath(value); path && exists(*path)) return *path;
+    return Paths::home("Library", "Android", "sdk");
+}
+
+bool AndroidScanner::isAvailable() const { return exists(sdkRoot()) || exists(Paths::home(".android")); }
+
+std::string AndroidScanner::apiText(std::string_view folderName) {
+    if (folderName.substr(0, 8) != "android-") return std::string(folderName);
+    const std::string level = removingAll(folderName, "android-");
+    const auto version = versionNames().find(level);
+    if (version == versionNames().end()) return "API " + level;
+    return "API " + level + " (Android " + version->second + ")";
+}
+
+VersionOrder::Numbers AndroidScanner::versionNumbers(std::string_view name) {
+    return VersionOrder::numbers(removingAll(name, "android-"));
+}
+
+bool AndroidScanner::isOlderVersion(std::string_view a, std::string_view b) {
+    return VersionOrder::isOlder(versionNumbers(a), a, versionNumbers(b), b);
+}
+
+std::vector<std::string> AndroidScanner::deviceDescriptions() {
+    const auto folder = Paths::home(".android", "avd");
+    const auto names = listNames(folder);
+    std::vector<std::string> texts;
+    for (const auto& name : names)
+        if (endsWith(name, ".ini"))
+            if (auto text = readText(Paths::join(folder, name))) texts.push_back(std::move(*text));
+    for (const auto& name : names)
+        if (endsWith(name, ".avd"))
+            if (auto text = readText(Paths::join(Paths::join(folder, name), "config.ini")))
+                texts.push_back(std::move(*text));
+    return texts;
+}
+
+CategoryResult AndroidScanner::scan(const ScanContext& context) const {
+    std::int64_t footprint = 0;
+    std::vector<CleanupCandidate> candidates;
+    const auto add = [&](std::optional<CleanupCandidate> candidate) {
+        if (candidate) candidates.push_back(std::move(*candidate));
+    };
+
+    // 1. The whole SDK is the footprint; everything in it below lies inside.
+    const auto root = sdkRoot();
+    if (isDirectory(root)) footprint = measureFollowingLink(context, root);
+
+    // 2. Emulator system images, one per API level, tag and ABI.
+    const auto images = Paths::join(root, "system-images");
+    if (isDirectory(images)) {
+        const auto descriptions = deviceDescriptions();
+        for (const auto& api : listNames(images)) {
+            if (context.isCancelled()) break;
+            const auto apiFolder = Paths::join(images, api);
+            for (const auto& tag : listNames(apiFolder)) {
+                for (const auto& entry : context.children(Paths::join(apiFolder, tag), true)) {
+                    const auto size = entry.measurement.bytes;
+                    if (size < 1) continue;
+                    const auto abi = Paths::lastComponent(entry.url);
+                    // Descriptions name the image by its folder names
+                    // (image.sysdir.1=system-images/android-34/google_apis/x86_64/);
+                    // the tag is left out so a renamed tag cannot hide a
+                    // device's image.
+                    const bool used = std::any_of(descriptions.begin(), descriptions.end(), [&](const auto& text) {
+                        return text.find(api) != std::string::npos && text.find(abi) != std::string::npos;
+                    });
+                    const auto title = apiText(api) + " · " + tag + " · " + abi;
+                    if (used) {
+                        add(makeCandidate("android.systemImages", "Emulator System Images", title, entry.url, size,
+                                          SafetyLevel::dangerous,
+                                          "A virtual device you created is running on this image. Removing it "
+                                          "would break that emulator.",
+                                          std::nullopt, modificationDate(entry.url), {{"Used by an AVD", "Yes"}}));
+                    } else {
+                        add(makeCandidate("android.systemImages", "Emulator System Images", title, entry.url, size,
+                                          SafetyLevel::caution,
+                                          "A complete Android OS image for the emulator. No virtual device uses it. "
+                                          "Re-downloadable from the SDK Manager, at around " +
+                                              ByteFormat::string(size) + ".",
+                                          "sdkmanager \"system-images;" + api + ";" + tag + ";" + abi + "\"",
+                                          modificationDate(entry.url), {{"Used by an AVD", "No"}}));
+                    }
+                }
+            }
+        }
+    }
+
+    // 3. SDK package families: every release but the newest may go.
+    for (const auto& family : packageFamilies()) {
+        if (context.isCancelled()) break;
+        const auto folder = Paths::join(root, family.folder);
+        if (!isDirectory(folder)) continue;
+        std::vector<ScanContext::Entry> items;
+        for (auto& entry : context.children(folder, true))
+            if (entry.measurement.bytes >= 1) items.push_back(std::move(entry));
+        std::vector<std::string> names;
+        for (const auto& item : items) names.push_back(Paths::lastComponent(item.url));
+        const auto newest = VersionOrder::newest(names, &AndroidScanner::isOlderVersion);
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            const auto& item = items[i];
+            const auto& name = names[i];
+            const auto title = family.label + " " + apiText(name);
+            const Details details{{"Newest installed", *newest}};
+            if (name == *newest) {
+                add(makeCandidate(family.ruleID, family.label, title, item.url, item.measurement.bytes,
+                                  SafetyLevel::dangerous,
+                                  "The newest " + asciiLowercased(family.label) +
+                                      " installed. Your builds almost certainly compile against it.",
+                                  std::nullopt, modificationDate(item.url), details));
+            } else {
+                add(makeCandidate(family.ruleID, family.label, title, item.url, item.measurement.bytes,
+                                  SafetyLevel::caution,
+                                  family.description + " You have a newer version installed (" + *newest + ").",
+                                  "Re-installable from Android Studio's SDK Manager", modificationDate(item.url),
+                                  details));
+            }
+        }
+    }
+
+    // 4. Caches; the SDK's own lies inside the footprint already, the home
+    // one is left out of it on purpose.
+    for (const auto& cache : sdkCaches()) {
+        const auto measurement = context.measure(cache.location, oneMiB);
+        if (!measurement) continue;
+        add(makeCandidate(cache.ruleID, "Android Caches", cache.title, cache.location, measurement->bytes,
+                          cache.safety, cache.reason, "Rebuilt automatically", measurement->newestModification, {}));
+    }
+
+    // 5. Virtual devices.
+    const auto devices = Paths::home(".android", "avd");
+    if (isDirectory(devices)) {
+        for (const auto& entry : context.children(devices, true)) {
+            const auto size = entry.measurement.bytes;
+            const auto name = Paths::lastComponent(entry.url);
+            if (size <= smallestDevice || extensionOf(name) != "avd") continue;
+            footprint = SizeSum::add(footprint, size);
+            add(makeCandidate("android.avd", "Virtual Devices", withoutExtension(name), entry.url, size,
+                              SafetyLevel::caution,
+                              "A virtual device, including everything installed inside it and its saved state. "
+                              "Recreating it from the Device Manager gives you an empty device.",
+                              "Recreate in Android Studio's Device Manager", newestElseOwn(entry.measurement, entry.url),
+                              {}));
+        }
+    }
+
+    return CategoryResult(CleanupCategory::android, footprint, std::move(candidates));
+}
+
+}  // namespace korvane
