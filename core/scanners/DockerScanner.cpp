@@ -1,20 +1,19 @@
 #include "core/scanners/DockerScanner.h"
 
-#include "core/model/ByteFormat.h"
-#include "core/model/Paths.h"
-#include "core/model/Shell.h"
-#include "core/model/SizeSum.h"
-#include "core/scanners/ScanContext.h"
-
 #include <sys/stat.h>
-
-#include <nlohmann/json.hpp>
 
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <nlohmann/json.hpp>
 #include <utility>
+
+#include "core/model/ByteFormat.h"
+#include "core/model/Paths.h"
+#include "core/model/Shell.h"
+#include "core/model/SizeSum.h"
+#include "core/scanners/ScanContext.h"
 
 namespace korvane {
 
@@ -56,25 +55,25 @@ char32_t nextCodePoint(std::string_view text, std::size_t& at) {
 
 // Horizontal white space: tab and the Unicode space separators.
 bool isBlank(char32_t c) {
-    return c == 0x09 || c == 0x20 || c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x202F ||
-           c == 0x205F || c == 0x3000;
+    return c == 0x09 || c == 0x20 || c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) ||
+           c == 0x202F || c == 0x205F || c == 0x3000;
 }
 
 // Characters with a numeric value beyond the ASCII digits (decimal digits of
 // other scripts, superscripts, fractions, circled and full-width numbers).
 bool isOtherNumeric(char32_t c) {
     static constexpr std::array<std::pair<char32_t, char32_t>, 52> ranges{{
-        {0x00B2, 0x00B3},   {0x00B9, 0x00B9},   {0x00BC, 0x00BE},   {0x0660, 0x0669},   {0x06F0, 0x06F9},
-        {0x07C0, 0x07C9},   {0x0966, 0x096F},   {0x09E6, 0x09EF},   {0x09F4, 0x09F9},   {0x0A66, 0x0A6F},
-        {0x0AE6, 0x0AEF},   {0x0B66, 0x0B6F},   {0x0BE6, 0x0BF2},   {0x0C66, 0x0C6F},   {0x0CE6, 0x0CEF},
-        {0x0D66, 0x0D78},   {0x0DE6, 0x0DEF},   {0x0E50, 0x0E59},   {0x0ED0, 0x0ED9},   {0x0F20, 0x0F33},
-        {0x1040, 0x1049},   {0x1090, 0x1099},   {0x1369, 0x137C},   {0x16EE, 0x16F0},   {0x17E0, 0x17E9},
-        {0x17F0, 0x17F9},   {0x1810, 0x1819},   {0x1946, 0x194F},   {0x19D0, 0x19DA},   {0x1A80, 0x1A99},
-        {0x1B50, 0x1B59},   {0x1BB0, 0x1BB9},   {0x1C40, 0x1C59},   {0x2070, 0x2070},   {0x2074, 0x2079},
-        {0x2080, 0x2089},   {0x2150, 0x2189},   {0x2460, 0x249B},   {0x24EA, 0x24FF},   {0x2776, 0x2793},
-        {0x3007, 0x3007},   {0x3021, 0x3029},   {0x3038, 0x303A},   {0x3192, 0x3195},   {0x3220, 0x3229},
-        {0x3248, 0x325F},   {0x3280, 0x3289},   {0x32B1, 0x32BF},   {0xA620, 0xA629},   {0xA8D0, 0xA8D9},
-        {0xFF10, 0xFF19},   {0x1D7CE, 0x1D7FF},
+        {0x00B2, 0x00B3}, {0x00B9, 0x00B9},   {0x00BC, 0x00BE}, {0x0660, 0x0669}, {0x06F0, 0x06F9},
+        {0x07C0, 0x07C9}, {0x0966, 0x096F},   {0x09E6, 0x09EF}, {0x09F4, 0x09F9}, {0x0A66, 0x0A6F},
+        {0x0AE6, 0x0AEF}, {0x0B66, 0x0B6F},   {0x0BE6, 0x0BF2}, {0x0C66, 0x0C6F}, {0x0CE6, 0x0CEF},
+        {0x0D66, 0x0D78}, {0x0DE6, 0x0DEF},   {0x0E50, 0x0E59}, {0x0ED0, 0x0ED9}, {0x0F20, 0x0F33},
+        {0x1040, 0x1049}, {0x1090, 0x1099},   {0x1369, 0x137C}, {0x16EE, 0x16F0}, {0x17E0, 0x17E9},
+        {0x17F0, 0x17F9}, {0x1810, 0x1819},   {0x1946, 0x194F}, {0x19D0, 0x19DA}, {0x1A80, 0x1A99},
+        {0x1B50, 0x1B59}, {0x1BB0, 0x1BB9},   {0x1C40, 0x1C59}, {0x2070, 0x2070}, {0x2074, 0x2079},
+        {0x2080, 0x2089}, {0x2150, 0x2189},   {0x2460, 0x249B}, {0x24EA, 0x24FF}, {0x2776, 0x2793},
+        {0x3007, 0x3007}, {0x3021, 0x3029},   {0x3038, 0x303A}, {0x3192, 0x3195}, {0x3220, 0x3229},
+        {0x3248, 0x325F}, {0x3280, 0x3289},   {0x32B1, 0x32BF}, {0xA620, 0xA629}, {0xA8D0, 0xA8D9},
+        {0xFF10, 0xFF19}, {0x1D7CE, 0x1D7FF},
     }};
     for (const auto& [low, high] : ranges)
         if (c >= low && c <= high) return true;
@@ -106,7 +105,9 @@ std::string asciiLowercased(std::string_view text) {
 }
 
 std::string trimmedLines(const std::string& text) {
-    const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; };
+    const auto isSpace = [](char c) {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+    };
     std::size_t start = 0, end = text.size();
     while (start < end && isSpace(text[start])) ++start;
     while (end > start && isSpace(text[end - 1])) --end;
@@ -160,7 +161,9 @@ std::string firstSix(const std::vector<std::string>& names) {
 
 }  // namespace
 
-std::string DockerScanner::dataFolder() { return Paths::home("Library", "Containers", "com.docker.docker", "Data"); }
+std::string DockerScanner::dataFolder() {
+    return Paths::home("Library", "Containers", "com.docker.docker", "Data");
+}
 
 std::string DockerScanner::virtualDisk() { return Paths::join(dataFolder(), "vms/0/data/Docker.raw"); }
 
@@ -169,7 +172,9 @@ std::vector<std::string> DockerScanner::socketCandidates() {
             Paths::home(".colima", "default", "docker.sock")};
 }
 
-bool DockerScanner::isAvailable() const { return Shell::resolve("docker").has_value() || exists(dataFolder()); }
+bool DockerScanner::isAvailable() const {
+    return Shell::resolve("docker").has_value() || exists(dataFolder());
+}
 
 std::int64_t DockerScanner::count(std::string_view text) {
     bool negative = false;
@@ -223,14 +228,22 @@ std::int64_t DockerScanner::bytes(std::string_view input) {
 
     const std::string unit = asciiLowercased(trimBlanks(text.substr(numberEnd)));
     double multiplier = 1;
-    if (unit == "kb" || unit == "k") multiplier = 1e3;
-    else if (unit == "mb" || unit == "m") multiplier = 1e6;
-    else if (unit == "gb" || unit == "g") multiplier = 1e9;
-    else if (unit == "tb" || unit == "t") multiplier = 1e12;
-    else if (unit == "kib") multiplier = 1024.0;
-    else if (unit == "mib") multiplier = 1048576.0;
-    else if (unit == "gib") multiplier = 1073741824.0;
-    else if (unit == "tib") multiplier = 1099511627776.0;
+    if (unit == "kb" || unit == "k")
+        multiplier = 1e3;
+    else if (unit == "mb" || unit == "m")
+        multiplier = 1e6;
+    else if (unit == "gb" || unit == "g")
+        multiplier = 1e9;
+    else if (unit == "tb" || unit == "t")
+        multiplier = 1e12;
+    else if (unit == "kib")
+        multiplier = 1024.0;
+    else if (unit == "mib")
+        multiplier = 1048576.0;
+    else if (unit == "gib")
+        multiplier = 1073741824.0;
+    else if (unit == "tib")
+        multiplier = 1099511627776.0;
 
     const double product = value * multiplier;
     if (!(product > 0)) return 0;
@@ -261,7 +274,8 @@ std::optional<DockerScanner::Usage> DockerScanner::parseUsage(std::string_view j
     for (const auto& container : objectArray(document, "Containers")) {
         if (asciiLowercased(text(container, "State", "")) == "running") continue;
         usage.stoppedContainerCount += 1;
-        usage.stoppedContainerSize = SizeSum::add(usage.stoppedContainerSize, bytes(text(container, "Size", "0B")));
+        usage.stoppedContainerSize =
+            SizeSum::add(usage.stoppedContainerSize, bytes(text(container, "Size", "0B")));
     }
 
     for (const auto& volume : objectArray(document, "Volumes")) {
@@ -269,7 +283,8 @@ std::optional<DockerScanner::Usage> DockerScanner::parseUsage(std::string_view j
         usage.unusedVolumeCount += 1;
         usage.unusedVolumeSize = SizeSum::add(usage.unusedVolumeSize, bytes(text(volume, "Size", "0B")));
         const auto name = volume.find("Name");
-        if (name != volume.end() && name->is_string()) usage.unusedVolumeNames.push_back(name->get<std::string>());
+        if (name != volume.end() && name->is_string())
+            usage.unusedVolumeNames.push_back(name->get<std::string>());
     }
 
     for (const auto& record : objectArray(document, "BuildCache")) {
@@ -316,11 +331,12 @@ CategoryResult DockerScanner::scan(const ScanContext& context) const {
 
     const auto found = usage();
     if (!found) {
-        const std::string note =
-            Shell::resolve("docker")
-                ? "Docker Desktop is not running, so its contents could not be inspected. Start Docker and scan again "
-                  "to see what is reclaimable inside it."
-                : "The docker command was not found. Install Docker Desktop to let Korvane inspect its storage.";
+        const std::string note = Shell::resolve("docker")
+                                     ? "Docker Desktop is not running, so its contents could not be "
+                                       "inspected. Start Docker and scan again "
+                                       "to see what is reclaimable inside it."
+                                     : "The docker command was not found. Install Docker Desktop to let "
+                                       "Korvane inspect its storage.";
         return CategoryResult(category(), footprint, {}, note);
     }
 
@@ -330,40 +346,49 @@ CategoryResult DockerScanner::scan(const ScanContext& context) const {
                          const char* restoreHint, Details details) {
         // Command removals are admitted as they are: the cleanup engine's
         // table of allowed commands limits what runs.
-        candidates.emplace_back(UUID::random(), category(), ruleID, groupTitle, std::move(title), "/dev/null", size,
-                                safety, reason, std::string(restoreHint), std::nullopt, std::move(details),
+        candidates.emplace_back(UUID::random(), category(), ruleID, groupTitle, std::move(title), "/dev/null",
+                                size, safety, reason, std::string(restoreHint), std::nullopt,
+                                std::move(details),
                                 RemovalKind::command(ExternalTool::docker, std::move(arguments)));
     };
 
     if (found->buildCacheReclaimable >= 1)
-        add("docker.buildCache", "Build Cache", "Unused build cache", found->buildCacheReclaimable, SafetyLevel::safe,
-            {"builder", "prune", "--force"},
-            "Intermediate layers from earlier `docker build` runs that no current image references. Docker rebuilds "
+        add("docker.buildCache", "Build Cache", "Unused build cache", found->buildCacheReclaimable,
+            SafetyLevel::safe, {"builder", "prune", "--force"},
+            "Intermediate layers from earlier `docker build` runs that no current image references. Docker "
+            "rebuilds "
             "them when needed; the only cost is a slower next build.",
             "Rebuilt on next docker build", {{"Cache size", ByteFormat::string(found->buildCacheTotal)}});
     if (found->danglingImageSize >= 1)
         add("docker.danglingImages", "Dangling Images", plural(found->danglingImageCount, "untagged image"),
             found->danglingImageSize, SafetyLevel::safe, {"image", "prune", "--force"},
-            "Images left behind when you rebuilt a tag. Nothing refers to them and they cannot be run by name.",
+            "Images left behind when you rebuilt a tag. Nothing refers to them and they cannot be run by "
+            "name.",
             "Recreated by rebuilding the image", {});
     if (found->unusedImageSize >= 1) {
         const auto names = firstSix(found->unusedImageNames);
-        add("docker.unusedImages", "Unused Images", plural(found->unusedImageCount, "image") + " with no container",
-            found->unusedImageSize, SafetyLevel::caution, {"image", "prune", "--all", "--force"},
-            "Tagged images that no container is using. They can be pulled or built again, which takes time and "
+        add("docker.unusedImages", "Unused Images",
+            plural(found->unusedImageCount, "image") + " with no container", found->unusedImageSize,
+            SafetyLevel::caution, {"image", "prune", "--all", "--force"},
+            "Tagged images that no container is using. They can be pulled or built again, which takes time "
+            "and "
             "bandwidth.",
             "docker pull, or rebuild from the Dockerfile", {{"Includes", names.empty() ? "—" : names}});
     }
     if (found->stoppedContainerCount >= 1)
-        add("docker.stoppedContainers", "Stopped Containers", plural(found->stoppedContainerCount, "stopped container"),
-            found->stoppedContainerSize, SafetyLevel::caution, {"container", "prune", "--force"},
-            "Containers that exited and were never removed. Their writable layer is kept, along with anything "
+        add("docker.stoppedContainers", "Stopped Containers",
+            plural(found->stoppedContainerCount, "stopped container"), found->stoppedContainerSize,
+            SafetyLevel::caution, {"container", "prune", "--force"},
+            "Containers that exited and were never removed. Their writable layer is kept, along with "
+            "anything "
             "written inside them that is not on a volume.",
             "docker run recreates them from the image", {});
     if (found->unusedVolumeSize >= 1)
-        add("docker.unusedVolumes", "Unused Volumes", plural(found->unusedVolumeCount, "volume") + " with no container",
-            found->unusedVolumeSize, SafetyLevel::caution, {"volume", "prune", "--force"},
-            "Volumes no container currently mounts. This is where databases keep their data — a local Postgres you "
+        add("docker.unusedVolumes", "Unused Volumes",
+            plural(found->unusedVolumeCount, "volume") + " with no container", found->unusedVolumeSize,
+            SafetyLevel::caution, {"volume", "prune", "--force"},
+            "Volumes no container currently mounts. This is where databases keep their data — a local "
+            "Postgres you "
             "still want will lose everything in it.",
             "Cannot be recovered. Back up anything you need first.",
             {{"Includes", firstSix(found->unusedVolumeNames)}});
@@ -372,7 +397,8 @@ CategoryResult DockerScanner::scan(const ScanContext& context) const {
     const auto disk = virtualDisk();
     if (const auto used = context.measure(disk, 0)) {
         struct stat st {};
-        const std::int64_t maximum = ::lstat(disk.c_str(), &st) == 0 ? static_cast<std::int64_t>(st.st_size) : 0;
+        const std::int64_t maximum =
+            ::lstat(disk.c_str(), &st) == 0 ? static_cast<std::int64_t>(st.st_size) : 0;
         note = "Docker's Linux disk (" + ByteFormat::string(used->bytes) + " used of a " +
                ByteFormat::string(maximum) +
                " maximum) only shrinks when Docker Desktop trims it. Cleaning here frees space inside Docker "

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "core/scanners/CategoryScanner.h"
-
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "core/scanners/CategoryScanner.h"
 
 namespace korvane {
 

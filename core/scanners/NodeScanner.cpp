@@ -1,11 +1,5 @@
 #include "core/scanners/NodeScanner.h"
 
-#include "core/model/ByteFormat.h"
-#include "core/model/Paths.h"
-#include "core/model/Shell.h"
-#include "core/model/SizeSum.h"
-#include "core/scanners/ScanContext.h"
-
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -13,6 +7,12 @@
 #include <cstdlib>
 #include <limits>
 #include <map>
+
+#include "core/model/ByteFormat.h"
+#include "core/model/Paths.h"
+#include "core/model/Shell.h"
+#include "core/model/SizeSum.h"
+#include "core/scanners/ScanContext.h"
 
 namespace korvane {
 
@@ -27,7 +27,9 @@ bool exists(const std::string& path) {
 }
 
 std::string trimmed(const std::string& text) {
-    const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; };
+    const auto isSpace = [](char c) {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+    };
     std::size_t start = 0, end = text.size();
     while (start < end && isSpace(text[start])) ++start;
     while (end > start && isSpace(text[end - 1])) --end;
@@ -108,9 +110,10 @@ const std::vector<NodeScanner::BuildOutput>& NodeScanner::buildOutputs() {
 std::vector<NodeScanner::PackageManagerCache> NodeScanner::packageManagerCaches() {
     return {
         {Paths::home(".npm", "_cacache"), "node.npmCache", "npm cache",
-         "Tarballs npm keeps so a reinstall skips the download. npm refills it as needed.", "npm cache verify"},
-        {Paths::home(".npm", "_logs"), "node.npmCache", "npm logs", "Debug logs written when an install fails.",
-         std::nullopt},
+         "Tarballs npm keeps so a reinstall skips the download. npm refills it as needed.",
+         "npm cache verify"},
+        {Paths::home(".npm", "_logs"), "node.npmCache", "npm logs",
+         "Debug logs written when an install fails.", std::nullopt},
         {Paths::home("Library", "Caches", "Yarn"), "node.yarnCache", "Yarn cache",
          "Packages Yarn keeps for offline installs. Re-downloaded when missing.", "yarn install"},
         {Paths::home(".yarn", "berry", "cache"), "node.yarnCache", "Yarn Berry cache",
@@ -123,8 +126,10 @@ std::vector<NodeScanner::PackageManagerCache> NodeScanner::packageManagerCaches(
 }
 
 const std::vector<std::pair<std::string, std::string>>& NodeScanner::lockfiles() {
-    static const std::vector<std::pair<std::string, std::string>> rows{
-        {"pnpm-lock.yaml", "pnpm"}, {"yarn.lock", "yarn"}, {"bun.lockb", "bun"}, {"package-lock.json", "npm"}};
+    static const std::vector<std::pair<std::string, std::string>> rows{{"pnpm-lock.yaml", "pnpm"},
+                                                                       {"yarn.lock", "yarn"},
+                                                                       {"bun.lockb", "bun"},
+                                                                       {"package-lock.json", "npm"}};
     return rows;
 }
 
@@ -154,7 +159,8 @@ std::optional<std::int64_t> NodeScanner::packageCount(const std::string& nodeMod
     return count;
 }
 
-std::optional<int> NodeScanner::daysSinceActivity(const DetectedProject& project, const ScanContext& context) {
+std::optional<int> NodeScanner::daysSinceActivity(const DetectedProject& project,
+                                                  const ScanContext& context) {
     if (!project.lastActivity) return std::nullopt;
     return context.daysSince(*project.lastActivity);
 }
@@ -264,8 +270,8 @@ std::vector<CleanupCandidate> NodeScanner::unusedNodeVersions(const ScanContext&
         const auto name = Paths::lastComponent(entry.url);
         if ((active && name == *active) || name == newest) continue;
         if (auto candidate = makeCandidate(
-                "node.nvmVersions", "Unused Node Versions", "Node " + name, entry.url, entry.measurement.bytes,
-                SafetyLevel::caution,
+                "node.nvmVersions", "Unused Node Versions", "Node " + name, entry.url,
+                entry.measurement.bytes, SafetyLevel::caution,
                 "A Node runtime installed through nvm that is neither your active version (" + activeText +
                     ") nor the newest one installed.",
                 "nvm install " + name, modificationDate(entry.url), {{"Active version", activeText}})) {
@@ -290,7 +296,8 @@ CategoryResult NodeScanner::scan(const ScanContext& context) const {
     std::vector<std::string> modulePaths;
     for (const auto& project : projects) modulePaths.push_back(Paths::join(project.url, "node_modules"));
     std::map<std::string, FastSizer::Measurement> modules;
-    for (auto& entry : context.measureExisting(modulePaths, oneMiB)) modules.emplace(entry.url, entry.measurement);
+    for (auto& entry : context.measureExisting(modulePaths, oneMiB))
+        modules.emplace(entry.url, entry.measurement);
 
     for (std::size_t i = 0; i < projects.size(); ++i) {
         if (context.isCancelled()) break;
@@ -312,14 +319,17 @@ CategoryResult NodeScanner::scan(const ScanContext& context) const {
         if (manager) details["Installed with"] = *manager;
 
         const std::string reason =
-            stale ? "Dependencies for a project with no activity for " + std::to_string(days) +
-                        " days. Every package here is listed in package.json and reinstalls from the registry."
-                  : "Dependencies for a project you worked on " + lowercased(activity) +
-                        ". They reinstall from package.json, but you will need to run the install again before your "
-                        "next build.";
-        add(makeCandidate("node.modules", "Project Dependencies", project.name(), modulePaths[i], measurement.bytes,
-                          stale ? SafetyLevel::safe : SafetyLevel::caution, reason,
-                          (manager ? *manager : std::string("npm")) + " install", project.lastActivity, details),
+            stale
+                ? "Dependencies for a project with no activity for " + std::to_string(days) +
+                      " days. Every package here is listed in package.json and reinstalls from the registry."
+                : "Dependencies for a project you worked on " + lowercased(activity) +
+                      ". They reinstall from package.json, but you will need to run the install again before "
+                      "your "
+                      "next build.";
+        add(makeCandidate("node.modules", "Project Dependencies", project.name(), modulePaths[i],
+                          measurement.bytes, stale ? SafetyLevel::safe : SafetyLevel::caution, reason,
+                          (manager ? *manager : std::string("npm")) + " install", project.lastActivity,
+                          details),
             stale);
     }
 
@@ -348,7 +358,8 @@ CategoryResult NodeScanner::scan(const ScanContext& context) const {
         if (!measurement) continue;
         footprint = SizeSum::add(footprint, measurement->bytes);
         add(makeCandidate(row.ruleID, "Package Manager Caches", row.title, row.location, measurement->bytes,
-                          SafetyLevel::safe, row.reason, row.restoreHint, measurement->newestModification, {}),
+                          SafetyLevel::safe, row.reason, row.restoreHint, measurement->newestModification,
+                          {}),
             true);
     }
 
@@ -358,12 +369,13 @@ CategoryResult NodeScanner::scan(const ScanContext& context) const {
         const auto measurement = context.measure(location, oneMiB);
         if (!measurement) continue;
         footprint = SizeSum::add(footprint, measurement->bytes);
-        add(makeCandidate("node.pnpmStore", "Package Manager Caches", "pnpm store", location, measurement->bytes,
-                          SafetyLevel::caution,
-                          "pnpm hard-links every package from this store into each project's node_modules. Removing "
-                          "it forces a full re-download the next time any pnpm project installs.",
-                          "pnpm install", measurement->newestModification,
-                          {{"Note", "Only the bytes not shared with an existing node_modules are counted"}}),
+        add(makeCandidate(
+                "node.pnpmStore", "Package Manager Caches", "pnpm store", location, measurement->bytes,
+                SafetyLevel::caution,
+                "pnpm hard-links every package from this store into each project's node_modules. Removing "
+                "it forces a full re-download the next time any pnpm project installs.",
+                "pnpm install", measurement->newestModification,
+                {{"Note", "Only the bytes not shared with an existing node_modules are counted"}}),
             false);
     }
 

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "core/scanners/CategoryScanner.h"
-#include "core/scanners/DetectedProject.h"
-
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "core/scanners/CategoryScanner.h"
+#include "core/scanners/DetectedProject.h"
 
 namespace korvane {
 
@@ -75,7 +75,8 @@ public:
     std::optional<std::string> activeNodeVersion() const;
     // The nvm runtimes that are neither active nor the newest; adds the bytes
     // of every version measured to `footprint`.
-    std::vector<CleanupCandidate> unusedNodeVersions(const ScanContext& context, std::int64_t& footprint) const;
+    std::vector<CleanupCandidate> unusedNodeVersions(const ScanContext& context,
+                                                     std::int64_t& footprint) const;
 
     // The numbers of a version name: "v18.0.0-rc" -> 18, 0.
     static std::vector<std::int64_t> versionNumbers(std::string_view name);

@@ -1,25 +1,23 @@
 #include "core/scanners/XcodeScanner.h"
 
-#include "core/model/ByteFormat.h"
-#include "core/model/Paths.h"
-#include "core/model/Shell.h"
-#include "core/model/SizeSum.h"
-#include "core/scanners/ScanContext.h"
-
 #include <dirent.h>
 #include <fcntl.h>
+#include <plist/plist.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <plist/plist.h>
-
-#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <ctime>
 #include <memory>
+#include <nlohmann/json.hpp>
+
+#include "core/model/ByteFormat.h"
+#include "core/model/Paths.h"
+#include "core/model/Shell.h"
+#include "core/model/SizeSum.h"
+#include "core/scanners/ScanContext.h"
 
 namespace korvane {
 
@@ -85,7 +83,8 @@ struct CacheRow {
 };
 
 std::string ruleForCache(const std::string& location) {
-    return location.find("DocumentationCache") != std::string::npos ? "xcode.documentation" : "xcode.appCache";
+    return location.find("DocumentationCache") != std::string::npos ? "xcode.documentation"
+                                                                    : "xcode.appCache";
 }
 
 std::vector<CacheRow> xcodeCaches() {
@@ -176,8 +175,8 @@ std::string XcodeScanner::formatDate(std::chrono::system_clock::time_point date)
     const std::time_t seconds = std::chrono::system_clock::to_time_t(date);
     std::tm local{};
     if (::localtime_r(&seconds, &local) == nullptr || local.tm_mon < 0 || local.tm_mon > 11) return "Unknown";
-    return std::string(months[static_cast<std::size_t>(local.tm_mon)]) + " " + std::to_string(local.tm_mday) + ", " +
-           std::to_string(local.tm_year + 1900);
+    return std::string(months[static_cast<std::size_t>(local.tm_mon)]) + " " + std::to_string(local.tm_mday) +
+           ", " + std::to_string(local.tm_year + 1900);
 }
 
 std::optional<XcodeScanner::DeviceList> XcodeScanner::parseDeviceList(std::string_view json) {
@@ -206,7 +205,8 @@ std::optional<XcodeScanner::DeviceList> XcodeScanner::parseDeviceList(std::strin
             const auto state = device.find("state");
             entry.state = state != device.end() && state->is_string() ? state->get<std::string>() : "Unknown";
             const auto available = device.find("isAvailable");
-            entry.isAvailable = available != device.end() && available->is_boolean() ? available->get<bool>() : true;
+            entry.isAvailable =
+                available != device.end() && available->is_boolean() ? available->get<bool>() : true;
             result[udidText] = std::move(entry);
         }
     }
@@ -262,23 +262,25 @@ std::vector<CleanupCandidate> XcodeScanner::simulatorCandidates(const ScanContex
                 // The tool could not tell: the device may well be in use, so
                 // nothing marks it unavailable or selects it.
                 const auto name = deviceName(entry.url).value_or(udid);
-                add(makeCandidate(simulatorDeviceRule, simulatorDevicesGroup, name, entry.url,
-                                  entry.measurement.bytes, SafetyLevel::caution,
-                                  "Korvane could not ask the simulator tool about this device, so its state is "
-                                  "unknown. Removing it deletes the apps, databases and screenshots stored inside it.",
-                                  "Recreated empty the next time you boot this simulator", lastModified,
-                                  {{"State", "Unknown"}}));
+                add(makeCandidate(
+                    simulatorDeviceRule, simulatorDevicesGroup, name, entry.url, entry.measurement.bytes,
+                    SafetyLevel::caution,
+                    "Korvane could not ask the simulator tool about this device, so its state is "
+                    "unknown. Removing it deletes the apps, databases and screenshots stored inside it.",
+                    "Recreated empty the next time you boot this simulator", lastModified,
+                    {{"State", "Unknown"}}));
                 continue;
             }
             const auto listed = devices->find(udid);
             if (listed != devices->end() && listed->second.isAvailable) {
                 const auto& device = listed->second;
-                add(makeCandidate(simulatorDeviceRule, simulatorDevicesGroup, device.name, entry.url,
-                                  entry.measurement.bytes, SafetyLevel::caution,
-                                  "Apps, databases and screenshots stored inside this simulator. Removing it resets "
-                                  "the device to factory state.",
-                                  "Recreated empty the next time you boot this simulator", lastModified,
-                                  {{"Runtime", device.runtime}, {"State", device.state}}));
+                add(makeCandidate(
+                    simulatorDeviceRule, simulatorDevicesGroup, device.name, entry.url,
+                    entry.measurement.bytes, SafetyLevel::caution,
+                    "Apps, databases and screenshots stored inside this simulator. Removing it resets "
+                    "the device to factory state.",
+                    "Recreated empty the next time you boot this simulator", lastModified,
+                    {{"Runtime", device.runtime}, {"State", device.state}}));
                 continue;
             }
             std::string name;
@@ -289,11 +291,12 @@ std::vector<CleanupCandidate> XcodeScanner::simulatorCandidates(const ScanContex
             } else {
                 name = deviceName(entry.url).value_or(udid);
             }
-            add(makeCandidate(simulatorDeviceRule, simulatorDevicesGroup, name + " (unavailable)", entry.url,
-                              entry.measurement.bytes, SafetyLevel::safe,
-                              "This simulator's runtime is no longer installed, so the device cannot be booted. "
-                              "Nothing can read this data.",
-                              std::nullopt, lastModified, details));
+            add(makeCandidate(
+                simulatorDeviceRule, simulatorDevicesGroup, name + " (unavailable)", entry.url,
+                entry.measurement.bytes, SafetyLevel::safe,
+                "This simulator's runtime is no longer installed, so the device cannot be booted. "
+                "Nothing can read this data.",
+                std::nullopt, lastModified, details));
         }
     }
 
@@ -302,8 +305,8 @@ std::vector<CleanupCandidate> XcodeScanner::simulatorCandidates(const ScanContex
         const auto measurement = context.measure(path, oneMiB);
         if (!measurement) continue;
         footprint = SizeSum::add(footprint, measurement->bytes);
-        add(makeCandidate("xcode.simulatorCaches", "Simulator Caches", "Simulator " + lowercased(folder), path,
-                          measurement->bytes, SafetyLevel::safe,
+        add(makeCandidate("xcode.simulatorCaches", "Simulator Caches", "Simulator " + lowercased(folder),
+                          path, measurement->bytes, SafetyLevel::safe,
                           "Shared caches used to boot simulators quickly. Rebuilt on the next boot.",
                           "Rebuilt on next simulator boot", measurement->newestModification, {}));
     }
@@ -314,11 +317,12 @@ std::vector<CleanupCandidate> XcodeScanner::simulatorCandidates(const ScanContex
             if (entry.measurement.bytes < 1) continue;
             footprint = SizeSum::add(footprint, entry.measurement.bytes);
             add(makeCandidate("xcode.simulatorRuntimes", "Simulator Runtimes",
-                              withoutExtension(Paths::lastComponent(entry.url)), entry.url, entry.measurement.bytes,
-                              SafetyLevel::caution,
+                              withoutExtension(Paths::lastComponent(entry.url)), entry.url,
+                              entry.measurement.bytes, SafetyLevel::caution,
                               "A complete OS image used to run simulators on this version. Removing it means "
                               "re-downloading several gigabytes before you can test on it again.",
-                              "Re-downloadable from Xcode → Settings → Platforms", modificationDate(entry.url), {}));
+                              "Re-downloadable from Xcode → Settings → Platforms",
+                              modificationDate(entry.url), {}));
         }
     }
     return candidates;
@@ -340,17 +344,18 @@ CategoryResult XcodeScanner::scan(const ScanContext& context) const {
             footprint = SizeSum::add(footprint, m.bytes);
             const auto name = Paths::lastComponent(entry.url);
             if (name == "ModuleCache.noindex") {
-                add(makeCandidate("xcode.moduleCache", "Module Cache", "Precompiled modules", entry.url, m.bytes,
-                                  SafetyLevel::safe,
+                add(makeCandidate("xcode.moduleCache", "Module Cache", "Precompiled modules", entry.url,
+                                  m.bytes, SafetyLevel::safe,
                                   "Precompiled module headers. Xcode rebuilds them on the next build.",
                                   "Rebuilt automatically", m.newestModification, {}));
             } else {
-                add(makeCandidate("xcode.derivedData", "Derived Data", projectName(name), entry.url, m.bytes,
-                                  SafetyLevel::safe,
-                                  "Build intermediates, indexes and logs for this project. Xcode recreates them on "
-                                  "the next build — your source code is untouched.",
-                                  "Rebuilt on next build", newestElseOwn(m, entry.url),
-                                  {{"Files", ByteFormat::groupedInteger(m.files)}}));
+                add(makeCandidate(
+                    "xcode.derivedData", "Derived Data", projectName(name), entry.url, m.bytes,
+                    SafetyLevel::safe,
+                    "Build intermediates, indexes and logs for this project. Xcode recreates them on "
+                    "the next build — your source code is untouched.",
+                    "Rebuilt on next build", newestElseOwn(m, entry.url),
+                    {{"Files", ByteFormat::groupedInteger(m.files)}}));
             }
         }
     }
@@ -363,11 +368,12 @@ CategoryResult XcodeScanner::scan(const ScanContext& context) const {
             if (entry.measurement.bytes < 1) continue;
             footprint = SizeSum::add(footprint, entry.measurement.bytes);
             const auto version = Paths::lastComponent(entry.url);
-            add(makeCandidate("xcode.deviceSupport", "Device Support", platform + " " + version, entry.url,
-                              entry.measurement.bytes, SafetyLevel::safe,
-                              "Debug symbols copied from a device running " + platform + " " + version +
-                                  ". Xcode copies them again the next time you attach a device on that version.",
-                              "Re-copied when you next connect that device", modificationDate(entry.url), {}));
+            add(makeCandidate(
+                "xcode.deviceSupport", "Device Support", platform + " " + version, entry.url,
+                entry.measurement.bytes, SafetyLevel::safe,
+                "Debug symbols copied from a device running " + platform + " " + version +
+                    ". Xcode copies them again the next time you attach a device on that version.",
+                "Re-copied when you next connect that device", modificationDate(entry.url), {}));
         }
     }
 
@@ -379,39 +385,43 @@ CategoryResult XcodeScanner::scan(const ScanContext& context) const {
                 if (entry.measurement.bytes < 1) continue;
                 footprint = SizeSum::add(footprint, entry.measurement.bytes);
                 const auto date = modificationDate(entry.url);
-                add(makeCandidate("xcode.archives", "Archives", withoutExtension(Paths::lastComponent(entry.url)),
-                                  entry.url, entry.measurement.bytes, SafetyLevel::caution,
-                                  "An archive of a build you distributed. It holds the dSYMs used to symbolicate "
-                                  "crash reports for that version — keep it while the build is live.",
-                                  "Cannot be recreated without rebuilding that exact commit", date,
-                                  {{"Archived", date ? formatDate(*date) : "Unknown"}}));
+                add(makeCandidate(
+                    "xcode.archives", "Archives", withoutExtension(Paths::lastComponent(entry.url)),
+                    entry.url, entry.measurement.bytes, SafetyLevel::caution,
+                    "An archive of a build you distributed. It holds the dSYMs used to symbolicate "
+                    "crash reports for that version — keep it while the build is live.",
+                    "Cannot be recreated without rebuilding that exact commit", date,
+                    {{"Archived", date ? formatDate(*date) : "Unknown"}}));
             }
         }
     }
 
     // 4. Simulators.
-    for (auto& candidate : simulatorCandidates(context, footprint)) candidates.push_back(std::move(candidate));
+    for (auto& candidate : simulatorCandidates(context, footprint))
+        candidates.push_back(std::move(candidate));
 
     // 5. Xcode's own caches.
     for (const auto& row : xcodeCaches()) {
         const auto measurement = context.measure(row.location, oneMiB);
         if (!measurement) continue;
         footprint = SizeSum::add(footprint, measurement->bytes);
-        add(makeCandidate(ruleForCache(row.location), "Xcode Caches", row.title, row.location, measurement->bytes,
-                          SafetyLevel::safe, row.reason, "Rebuilt automatically", measurement->newestModification, {}));
+        add(makeCandidate(ruleForCache(row.location), "Xcode Caches", row.title, row.location,
+                          measurement->bytes, SafetyLevel::safe, row.reason, "Rebuilt automatically",
+                          measurement->newestModification, {}));
     }
 
     // 6. Swift package clones.
-    for (const auto& location :
-         {Paths::home("Library", "Caches", "org.swift.swiftpm"), Paths::home("Library", "org.swift.swiftpm")}) {
+    for (const auto& location : {Paths::home("Library", "Caches", "org.swift.swiftpm"),
+                                 Paths::home("Library", "org.swift.swiftpm")}) {
         const auto measurement = context.measure(location, oneMiB);
         if (!measurement) continue;
         footprint = SizeSum::add(footprint, measurement->bytes);
-        add(makeCandidate("xcode.swiftpm", "Swift Package Manager", "Package cache", location, measurement->bytes,
-                          SafetyLevel::safe,
-                          "Clones of Swift packages your projects depend on. Re-fetched from their repositories "
-                          "when a project next resolves.",
-                          "Re-fetched on next package resolve", measurement->newestModification, {}));
+        add(makeCandidate(
+            "xcode.swiftpm", "Swift Package Manager", "Package cache", location, measurement->bytes,
+            SafetyLevel::safe,
+            "Clones of Swift packages your projects depend on. Re-fetched from their repositories "
+            "when a project next resolves.",
+            "Re-fetched on next package resolve", measurement->newestModification, {}));
     }
 
     return CategoryResult(category(), footprint, std::move(candidates));

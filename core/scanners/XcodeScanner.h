@@ -1,7 +1,5 @@
 #pragma once
 
-#include "core/scanners/CategoryScanner.h"
-
 #include <chrono>
 #include <cstdint>
 #include <map>
@@ -9,6 +7,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "core/scanners/CategoryScanner.h"
 
 namespace korvane {
 
@@ -35,7 +35,8 @@ public:
     static constexpr double defaultSimulatorTimeout = 20.0;
 
     // `simulatorTimeout`: seconds the simulator tool may take.
-    explicit XcodeScanner(double simulatorTimeout = defaultSimulatorTimeout) : simulatorTimeout_(simulatorTimeout) {}
+    explicit XcodeScanner(double simulatorTimeout = defaultSimulatorTimeout)
+        : simulatorTimeout_(simulatorTimeout) {}
 
     CleanupCategory category() const override { return CleanupCategory::xcode; }
     bool isAvailable() const override;
@@ -43,7 +44,8 @@ public:
 
     // The device folders, simulator caches and runtimes; adds the bytes of
     // every item it measures to `footprint`.
-    std::vector<CleanupCandidate> simulatorCandidates(const ScanContext& context, std::int64_t& footprint) const;
+    std::vector<CleanupCandidate> simulatorCandidates(const ScanContext& context,
+                                                      std::int64_t& footprint) const;
     // The devices the simulator tool lists; none when the tool is missing,
     // fails, times out or answers something unreadable. An empty list is a
     // valid answer (the tool knows no devices).

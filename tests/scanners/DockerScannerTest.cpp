@@ -1,15 +1,13 @@
-#include "core/scanners/DockerScanner.h"
-
-#include "core/scanners/ScanContext.h"
-#include "tests/scanners/FakeToolHome.h"
-
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <fstream>
 #include <limits>
+
+#include "core/scanners/DockerScanner.h"
+#include "core/scanners/ScanContext.h"
+#include "tests/scanners/FakeToolHome.h"
 
 namespace korvane {
 namespace {
@@ -61,8 +59,9 @@ protected:
         const auto infoFile = home.tree.text(".local/share/docker-info.out", info);
         const auto dfFile = home.tree.text(".local/share/docker-df.out", df);
         home.tool("docker", "printf '%s\\n' \"$*\" >> '" + home.path(".local/share/docker.args") +
-                                "'\ncase \"$1\" in\n  info) /bin/cat '" + infoFile + "' ;;\n  system) /bin/cat '" +
-                                dfFile + "'; exit " + std::to_string(dfStatus) + " ;;\nesac");
+                                "'\ncase \"$1\" in\n  info) /bin/cat '" + infoFile +
+                                "' ;;\n  system) /bin/cat '" + dfFile + "'; exit " +
+                                std::to_string(dfStatus) + " ;;\nesac");
     }
     std::string dockerRuns() const {
         std::ifstream in(home.path(".local/share/docker.args"));
@@ -83,7 +82,8 @@ protected:
 };
 
 const std::string notRunning =
-    "Docker Desktop is not running, so its contents could not be inspected. Start Docker and scan again to see what "
+    "Docker Desktop is not running, so its contents could not be inspected. Start Docker and scan again to "
+    "see what "
     "is reclaimable inside it.";
 const std::string notFound =
     "The docker command was not found. Install Docker Desktop to let Korvane inspect its storage.";
@@ -104,7 +104,7 @@ TEST_F(DockerScannerTest, ReadsSizesAsDockerPrintsThem) {
     EXPECT_EQ(DockerScanner::bytes(""), 0);
     EXPECT_EQ(DockerScanner::bytes(" \t 4 kB\t "), 4000);
     EXPECT_EQ(DockerScanner::bytes("\u00a02\u00a0MB"), 2000000);  // no-break spaces trim like spaces
-    EXPECT_EQ(DockerScanner::bytes("1.5GB\n"), 1);                 // a line end is no white space here
+    EXPECT_EQ(DockerScanner::bytes("1.5GB\n"), 1);                // a line end is no white space here
     EXPECT_EQ(DockerScanner::bytes(".5kB"), 500);
     EXPECT_EQ(DockerScanner::bytes("\u0661\u0662MB"), 0);  // numerals of another script do not read
     EXPECT_EQ(DockerScanner::bytes("5\u00bdGB"), 0);
@@ -134,7 +134,8 @@ TEST_F(DockerScannerTest, SumsWhatNothingUses) {
     EXPECT_EQ(usage->danglingImageSize, 1650000000);
     EXPECT_EQ(usage->unusedImageCount, 7);
     EXPECT_EQ(usage->unusedImageSize, 7000000000);
-    EXPECT_EQ(usage->unusedImageNames, (std::vector<std::string>{"a:1", "b:1", "c:1", "d:1", "e:1", "f:1", "g:1"}));
+    EXPECT_EQ(usage->unusedImageNames,
+              (std::vector<std::string>{"a:1", "b:1", "c:1", "d:1", "e:1", "f:1", "g:1"}));
     EXPECT_EQ(usage->stoppedContainerCount, 3);
     EXPECT_EQ(usage->stoppedContainerSize, 10002000);
     EXPECT_EQ(usage->unusedVolumeCount, 3);
@@ -163,7 +164,8 @@ TEST_F(DockerScannerTest, OffersOnePruneCommandPerKindOfLeftover) {
     socket();
     dockerTool("24.0.7\n", usageJSON);
     home.tree.file("Library/Containers/com.docker.docker/Data/log/vm.log", 30000);
-    const auto disk = home.tree.file("Library/Containers/com.docker.docker/Data/vms/0/data/Docker.raw", 2000000);
+    const auto disk =
+        home.tree.file("Library/Containers/com.docker.docker/Data/vms/0/data/Docker.raw", 2000000);
     ASSERT_EQ(::truncate(disk.c_str(), 64000000000), 0);  // a sparse disk with a large maximum
 
     DockerScanner scanner;
@@ -183,17 +185,45 @@ TEST_F(DockerScannerTest, OffersOnePruneCommandPerKindOfLeftover) {
         CategoryScanner::Details details;
     };
     const std::vector<Expected> expected{
-        {"docker.buildCache", "Build Cache", "Unused build cache", 42000000, SafetyLevel::safe,
-         {"builder", "prune", "--force"}, "Rebuilt on next docker build", {{"Cache size", "642 MB"}}},
-        {"docker.danglingImages", "Dangling Images", "3 untagged images", 1650000000, SafetyLevel::safe,
-         {"image", "prune", "--force"}, "Recreated by rebuilding the image", {}},
-        {"docker.unusedImages", "Unused Images", "7 images with no container", 7000000000, SafetyLevel::caution,
-         {"image", "prune", "--all", "--force"}, "docker pull, or rebuild from the Dockerfile",
+        {"docker.buildCache",
+         "Build Cache",
+         "Unused build cache",
+         42000000,
+         SafetyLevel::safe,
+         {"builder", "prune", "--force"},
+         "Rebuilt on next docker build",
+         {{"Cache size", "642 MB"}}},
+        {"docker.danglingImages",
+         "Dangling Images",
+         "3 untagged images",
+         1650000000,
+         SafetyLevel::safe,
+         {"image", "prune", "--force"},
+         "Recreated by rebuilding the image",
+         {}},
+        {"docker.unusedImages",
+         "Unused Images",
+         "7 images with no container",
+         7000000000,
+         SafetyLevel::caution,
+         {"image", "prune", "--all", "--force"},
+         "docker pull, or rebuild from the Dockerfile",
          {{"Includes", "a:1, b:1, c:1, d:1, e:1, f:1"}}},
-        {"docker.stoppedContainers", "Stopped Containers", "3 stopped containers", 10002000, SafetyLevel::caution,
-         {"container", "prune", "--force"}, "docker run recreates them from the image", {}},
-        {"docker.unusedVolumes", "Unused Volumes", "3 volumes with no container", 202000000, SafetyLevel::caution,
-         {"volume", "prune", "--force"}, "Cannot be recovered. Back up anything you need first.",
+        {"docker.stoppedContainers",
+         "Stopped Containers",
+         "3 stopped containers",
+         10002000,
+         SafetyLevel::caution,
+         {"container", "prune", "--force"},
+         "docker run recreates them from the image",
+         {}},
+        {"docker.unusedVolumes",
+         "Unused Volumes",
+         "3 volumes with no container",
+         202000000,
+         SafetyLevel::caution,
+         {"volume", "prune", "--force"},
+         "Cannot be recovered. Back up anything you need first.",
          {{"Includes", "pg-data, odd"}}},
     };
     for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -215,12 +245,14 @@ TEST_F(DockerScannerTest, OffersOnePruneCommandPerKindOfLeftover) {
     EXPECT_EQ(result.candidates[0].reason,
               "Intermediate layers from earlier `docker build` runs that no current image references. Docker "
               "rebuilds them when needed; the only cost is a slower next build.");
-    EXPECT_EQ(result.candidates[4].reason,
-              "Volumes no container currently mounts. This is where databases keep their data — a local Postgres "
-              "you still want will lose everything in it.");
-    EXPECT_EQ(result.note, "Docker's Linux disk (2 MB used of a 64 GB maximum) only shrinks when Docker Desktop "
-                           "trims it. Cleaning here frees space inside Docker immediately; macOS may not see it until "
-                           "Docker compacts the disk image.");
+    EXPECT_EQ(
+        result.candidates[4].reason,
+        "Volumes no container currently mounts. This is where databases keep their data — a local Postgres "
+        "you still want will lose everything in it.");
+    EXPECT_EQ(result.note,
+              "Docker's Linux disk (2 MB used of a 64 GB maximum) only shrinks when Docker Desktop "
+              "trims it. Cleaning here frees space inside Docker immediately; macOS may not see it until "
+              "Docker compacts the disk image.");
 }
 
 TEST_F(DockerScannerTest, SingularTitlesAndEmptyFindings) {

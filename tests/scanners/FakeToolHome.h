@@ -4,14 +4,6 @@
 // at it, and the tool runner finds tools only in its ~/.local/bin, where tests
 // place small scripts standing in for docker, xcrun, node and pnpm.
 
-#include "core/model/FastSizer.h"
-#include "core/model/Paths.h"
-#include "core/model/ScanSettings.h"
-#include "core/model/Shell.h"
-#include "core/scanners/ProjectIndex.h"
-#include "core/scanners/ScanContext.h"
-#include "tests/support/TempTree.h"
-
 #include <sys/stat.h>
 
 #include <chrono>
@@ -21,6 +13,14 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "core/model/FastSizer.h"
+#include "core/model/Paths.h"
+#include "core/model/ScanSettings.h"
+#include "core/model/Shell.h"
+#include "core/scanners/ProjectIndex.h"
+#include "core/scanners/ScanContext.h"
+#include "tests/support/TempTree.h"
 
 namespace korvane::testing {
 
@@ -55,8 +55,8 @@ public:
     // `output` and exits with `status`.
     std::string printingTool(const std::string& name, const std::string& output, int status = 0) {
         const auto data = tree.text(".local/share/fake-" + name + ".out", output);
-        return tool(name, "for a in \"$@\"; do printf '%s\\n' \"$a\"; done >> '" + argsFile(name) + "'\n/bin/cat '" +
-                              data + "'\nexit " + std::to_string(status));
+        return tool(name, "for a in \"$@\"; do printf '%s\\n' \"$a\"; done >> '" + argsFile(name) +
+                              "'\n/bin/cat '" + data + "'\nexit " + std::to_string(status));
     }
     // The arguments each run of a printing tool received, one a line.
     std::string arguments(const std::string& name) const {
@@ -68,9 +68,9 @@ public:
     // A tool that outlives any short limit.
     std::string hangingTool(const std::string& name) { return tool(name, "exec /bin/sleep 30"); }
 
-    std::unique_ptr<ScanContext> context(std::vector<std::string> projectRoots = {},
-                                         std::int64_t staleProjectDays = 60,
-                                         std::optional<std::chrono::system_clock::time_point> now = std::nullopt) {
+    std::unique_ptr<ScanContext> context(
+        std::vector<std::string> projectRoots = {}, std::int64_t staleProjectDays = 60,
+        std::optional<std::chrono::system_clock::time_point> now = std::nullopt) {
         auto index = std::make_shared<ProjectIndex>(std::move(projectRoots), 5);
         index->build([] { return false; });
         ScanContext::Clock clock;
@@ -82,7 +82,9 @@ public:
     TempTree tree;
 
 private:
-    std::string argsFile(const std::string& name) const { return tree.path(".local/share/fake-" + name + ".args"); }
+    std::string argsFile(const std::string& name) const {
+        return tree.path(".local/share/fake-" + name + ".args");
+    }
 
     ScopedEnv env_;
     std::string bin_;

@@ -1,15 +1,13 @@
-#include "core/scanners/NodeScanner.h"
-
-#include "core/scanners/ScanContext.h"
-#include "tests/scanners/FakeToolHome.h"
-
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <ctime>
 #include <map>
+
+#include "core/scanners/NodeScanner.h"
+#include "core/scanners/ScanContext.h"
+#include "tests/scanners/FakeToolHome.h"
 
 namespace korvane {
 namespace {
@@ -106,13 +104,15 @@ TEST_F(NodeScannerTest, JudgesProjectDependenciesByStaleness) {
     EXPECT_EQ(old.safety, SafetyLevel::safe);
     EXPECT_TRUE(old.isSelectedByDefault);
     EXPECT_EQ(old.reason,
-              "Dependencies for a project with no activity for 60 days. Every package here is listed in package.json "
+              "Dependencies for a project with no activity for 60 days. Every package here is listed in "
+              "package.json "
               "and reinstalls from the registry.");
     EXPECT_EQ(old.restoreHint, "yarn install");
     EXPECT_EQ(old.lastModified, localNoon(2024, 6, 15 - 60));
-    EXPECT_EQ(old.details, (CategoryScanner::Details{{"Packages", "4"},
-                                                     {"Last activity", relativeActivity(old.lastModified, now)},
-                                                     {"Installed with", "yarn"}}));
+    EXPECT_EQ(old.details,
+              (CategoryScanner::Details{{"Packages", "4"},
+                                        {"Last activity", relativeActivity(old.lastModified, now)},
+                                        {"Installed with", "yarn"}}));
 
     const auto& web = *modules[2];
     EXPECT_EQ(web.safety, SafetyLevel::caution);
@@ -121,9 +121,10 @@ TEST_F(NodeScannerTest, JudgesProjectDependenciesByStaleness) {
     EXPECT_EQ(web.details.at("Installed with"), "pnpm");
     std::string phrase = relativeActivity(localNoon(2024, 6, 15 - 59), now);
     for (char& c : phrase) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    EXPECT_EQ(web.reason, "Dependencies for a project you worked on " + phrase +
-                              ". They reinstall from package.json, but you will need to run the install again before "
-                              "your next build.");
+    EXPECT_EQ(web.reason,
+              "Dependencies for a project you worked on " + phrase +
+                  ". They reinstall from package.json, but you will need to run the install again before "
+                  "your next build.");
 
     // The small one counts nowhere.
     EXPECT_EQ(result.footprint, duBytes(home.path("projects/old/node_modules")) +
@@ -146,10 +147,12 @@ TEST_F(NodeScannerTest, StalenessNeedsADateAndAtLeastOneDay) {
     DetectedProject undated{home.path("projects/today"), {DetectedProject::Kind::node}, std::nullopt};
     EXPECT_FALSE(NodeScanner::daysSinceActivity(undated, *ctx));
     EXPECT_FALSE(NodeScanner::isStale(undated, *ctx));
-    DetectedProject yesterday{home.path("projects/today"), {DetectedProject::Kind::node}, localNoon(2024, 6, 14)};
+    DetectedProject yesterday{
+        home.path("projects/today"), {DetectedProject::Kind::node}, localNoon(2024, 6, 14)};
     EXPECT_EQ(NodeScanner::daysSinceActivity(yesterday, *ctx), 1);
     EXPECT_TRUE(NodeScanner::isStale(yesterday, *ctx));
-    DetectedProject future{home.path("projects/today"), {DetectedProject::Kind::node}, localNoon(2024, 6, 20)};
+    DetectedProject future{
+        home.path("projects/today"), {DetectedProject::Kind::node}, localNoon(2024, 6, 20)};
     EXPECT_EQ(NodeScanner::daysSinceActivity(future, *ctx), -5);
     EXPECT_FALSE(NodeScanner::isStale(future, *ctx));
 }
@@ -179,9 +182,9 @@ TEST_F(NodeScannerTest, FindsBuildOutputAndPackageManagerCaches) {
     home.tree.file("projects/web/.next/server/b", 19 * MiB);  // under 20 MiB with its folders
     home.tree.file("projects/web/.parcel-cache/c", 21 * MiB);
     const std::vector<std::pair<std::string, std::string>> caches{
-        {".npm/_cacache", "npm cache"},          {".npm/_logs", "npm logs"},
-        {"Library/Caches/Yarn", "Yarn cache"},   {".yarn/berry/cache", "Yarn Berry cache"},
-        {".bun/install/cache", "Bun cache"},     {"Library/Caches/deno", "Deno cache"}};
+        {".npm/_cacache", "npm cache"},        {".npm/_logs", "npm logs"},
+        {"Library/Caches/Yarn", "Yarn cache"}, {".yarn/berry/cache", "Yarn Berry cache"},
+        {".bun/install/cache", "Bun cache"},   {"Library/Caches/deno", "Deno cache"}};
     for (const auto& [path, title] : caches) home.tree.file(path + "/blob", 2 * MiB);
 
     auto ctx = context();
@@ -201,10 +204,14 @@ TEST_F(NodeScannerTest, FindsBuildOutputAndPackageManagerCaches) {
     EXPECT_EQ(found.count("web · Next.js build output"), 0u);
 
     const std::map<std::string, std::pair<std::string, std::optional<std::string>>> rows{
-        {"npm cache", {"node.npmCache", "npm cache verify"}}, {"npm logs", {"node.npmCache", std::nullopt}},
-        {"Yarn cache", {"node.yarnCache", "yarn install"}},   {"Yarn Berry cache", {"node.yarnCache", "yarn install"}},
-        {"Bun cache", {"node.bunCache", "bun install"}},      {"Deno cache", {"node.denoCache", "deno cache"}}};
-    std::int64_t expected = duBytes(home.path("projects/web/.turbo")) + duBytes(home.path("projects/web/.parcel-cache"));
+        {"npm cache", {"node.npmCache", "npm cache verify"}},
+        {"npm logs", {"node.npmCache", std::nullopt}},
+        {"Yarn cache", {"node.yarnCache", "yarn install"}},
+        {"Yarn Berry cache", {"node.yarnCache", "yarn install"}},
+        {"Bun cache", {"node.bunCache", "bun install"}},
+        {"Deno cache", {"node.denoCache", "deno cache"}}};
+    std::int64_t expected =
+        duBytes(home.path("projects/web/.turbo")) + duBytes(home.path("projects/web/.parcel-cache"));
     for (const auto& [path, title] : caches) {
         const auto& c = *found.at(title);
         EXPECT_EQ(c.ruleID, rows.at(title).first) << title;
@@ -245,8 +252,9 @@ TEST_F(NodeScannerTest, MeasuresThePnpmStoreOnceAndNotWhatProjectsShare) {
     EXPECT_EQ(store.safety, SafetyLevel::caution);
     EXPECT_FALSE(store.isSelectedByDefault);
     EXPECT_EQ(store.restoreHint, "pnpm install");
-    EXPECT_EQ(store.details, (CategoryScanner::Details{
-                                 {"Note", "Only the bytes not shared with an existing node_modules are counted"}}));
+    EXPECT_EQ(store.details,
+              (CategoryScanner::Details{
+                  {"Note", "Only the bytes not shared with an existing node_modules are counted"}}));
     EXPECT_EQ(result.footprint, duBytes(home.path("projects/app/node_modules")) + store.size);
 }
 
@@ -272,8 +280,8 @@ TEST_F(NodeScannerTest, PnpmStoreLocations) {
     EXPECT_EQ(scanner.pnpmStorePath(), fixed);
     home.tree.symlink("Library/pnpm/store", home.path(".pnpm-store"));
     home.printingTool("pnpm", home.path("Library/pnpm/store/v3") + "\n");
-    EXPECT_EQ(scanner.pnpmStorePath(), (std::vector<std::string>{home.path(".pnpm-store"),
-                                                                  home.path("Library/Caches/pnpm")}));
+    EXPECT_EQ(scanner.pnpmStorePath(),
+              (std::vector<std::string>{home.path(".pnpm-store"), home.path("Library/Caches/pnpm")}));
 }
 
 TEST_F(NodeScannerTest, AStoreOutsideTheRuleCountsInTheFootprintOnly) {
@@ -315,9 +323,10 @@ TEST_F(NodeScannerTest, SparesTheActiveAndTheNewestNodeVersion) {
     EXPECT_EQ(c.groupTitle, "Unused Node Versions");
     EXPECT_EQ(c.title, "Node v18.20.4");
     EXPECT_EQ(c.restoreHint, "nvm install v18.20.4");
-    EXPECT_EQ(c.reason,
-              "A Node runtime installed through nvm that is neither your active version (v20.11.1) nor the newest "
-              "one installed.");
+    EXPECT_EQ(
+        c.reason,
+        "A Node runtime installed through nvm that is neither your active version (v20.11.1) nor the newest "
+        "one installed.");
     EXPECT_EQ(c.details, (CategoryScanner::Details{{"Active version", "v20.11.1"}}));
     EXPECT_EQ(c.safety, SafetyLevel::caution);
     EXPECT_FALSE(c.isSelectedByDefault);

@@ -1,17 +1,15 @@
-#include "core/scanners/XcodeScanner.h"
-
-#include "core/scanners/ScanContext.h"
-#include "tests/scanners/FakeToolHome.h"
-
-#include <gtest/gtest.h>
-
-#include <plist/plist.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
+#include <plist/plist.h>
 #include <sys/stat.h>
 
 #include <cstdlib>
 #include <ctime>
 #include <map>
+
+#include "core/scanners/ScanContext.h"
+#include "core/scanners/XcodeScanner.h"
+#include "tests/scanners/FakeToolHome.h"
 
 namespace korvane {
 namespace {
@@ -46,7 +44,8 @@ void setModified(const std::string& path, std::chrono::system_clock::time_point 
 
 std::string xmlPlist(const std::string& name) {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-           "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+           "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+           "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
            "<plist version=\"1.0\"><dict><key>UDID</key><string>x</string><key>name</key><string>" +
            name + "</string></dict></plist>\n";
 }
@@ -122,7 +121,8 @@ TEST_F(XcodeScannerTest, FindsEveryKindOfLocationWithItsTexts) {
     const auto archive =
         home.tree.file(xcode + "Archives/2024-01-05/MyApp 5-1-24, 10.00.xcarchive/Info.plist", 3000);
     home.tree.text(xcode + "Archives/stray-file", "lists nothing");
-    setModified(home.path(xcode + "Archives/2024-01-05/MyApp 5-1-24, 10.00.xcarchive"), localNoon(2024, 1, 5));
+    setModified(home.path(xcode + "Archives/2024-01-05/MyApp 5-1-24, 10.00.xcarchive"),
+                localNoon(2024, 1, 5));
     makeDevices();
     home.tree.file("Library/Developer/CoreSimulator/Caches/dyld/cache", 2 * MiB);
     home.tree.file("Library/Developer/CoreSimulator/Temp/t", 2 * MiB);
@@ -141,8 +141,8 @@ TEST_F(XcodeScannerTest, FindsEveryKindOfLocationWithItsTexts) {
     EXPECT_EQ(home.arguments("xcrun"), "simctl\nlist\ndevices\n--json\n");
 
     const auto found = byTitle(result.candidates);
-    const auto expect = [&](const std::string& title, const std::string& rule, const std::string& relativePath,
-                            SafetyLevel safety) -> const CleanupCandidate* {
+    const auto expect = [&](const std::string& title, const std::string& rule,
+                            const std::string& relativePath, SafetyLevel safety) -> const CleanupCandidate* {
         const auto it = found.find(title);
         if (it == found.end()) {
             ADD_FAILURE() << "missing " << title;
@@ -159,31 +159,35 @@ TEST_F(XcodeScannerTest, FindsEveryKindOfLocationWithItsTexts) {
         return &c;
     };
 
-    if (const auto* c = expect("My-App", "xcode.derivedData", xcode + "DerivedData/My-App-abcdef", SafetyLevel::safe)) {
+    if (const auto* c =
+            expect("My-App", "xcode.derivedData", xcode + "DerivedData/My-App-abcdef", SafetyLevel::safe)) {
         EXPECT_EQ(c->groupTitle, "Derived Data");
         EXPECT_EQ(c->reason,
-                  "Build intermediates, indexes and logs for this project. Xcode recreates them on the next build — "
+                  "Build intermediates, indexes and logs for this project. Xcode recreates them on the next "
+                  "build — "
                   "your source code is untouched.");
         EXPECT_EQ(c->restoreHint, "Rebuilt on next build");
         EXPECT_EQ(c->details, (CategoryScanner::Details{{"Files", "2"}}));
         EXPECT_TRUE(c->lastModified);
     }
-    if (const auto* c = expect("Precompiled modules", "xcode.moduleCache", xcode + "DerivedData/ModuleCache.noindex",
-                               SafetyLevel::safe)) {
+    if (const auto* c = expect("Precompiled modules", "xcode.moduleCache",
+                               xcode + "DerivedData/ModuleCache.noindex", SafetyLevel::safe)) {
         EXPECT_EQ(c->groupTitle, "Module Cache");
         EXPECT_EQ(c->restoreHint, "Rebuilt automatically");
         EXPECT_TRUE(c->details.empty());
     }
-    if (const auto* c = expect("iOS 17.2 (21C62)", "xcode.deviceSupport", xcode + "iOS DeviceSupport/17.2 (21C62)",
-                               SafetyLevel::safe)) {
+    if (const auto* c = expect("iOS 17.2 (21C62)", "xcode.deviceSupport",
+                               xcode + "iOS DeviceSupport/17.2 (21C62)", SafetyLevel::safe)) {
         EXPECT_EQ(c->groupTitle, "Device Support");
-        EXPECT_EQ(c->reason,
-                  "Debug symbols copied from a device running iOS 17.2 (21C62). Xcode copies them again the next "
-                  "time you attach a device on that version.");
+        EXPECT_EQ(
+            c->reason,
+            "Debug symbols copied from a device running iOS 17.2 (21C62). Xcode copies them again the next "
+            "time you attach a device on that version.");
         EXPECT_EQ(c->restoreHint, "Re-copied when you next connect that device");
     }
-    if (const auto* c = expect("MyApp 5-1-24, 10.00", "xcode.archives",
-                               xcode + "Archives/2024-01-05/MyApp 5-1-24, 10.00.xcarchive", SafetyLevel::caution)) {
+    if (const auto* c =
+            expect("MyApp 5-1-24, 10.00", "xcode.archives",
+                   xcode + "Archives/2024-01-05/MyApp 5-1-24, 10.00.xcarchive", SafetyLevel::caution)) {
         EXPECT_EQ(c->groupTitle, "Archives");
         EXPECT_EQ(c->details, (CategoryScanner::Details{{"Archived", "Jan 5, 2024"}}));
         EXPECT_EQ(c->lastModified, localNoon(2024, 1, 5));
@@ -192,33 +196,38 @@ TEST_F(XcodeScannerTest, FindsEveryKindOfLocationWithItsTexts) {
     (void)archive;
 
     const std::string devices = "Library/Developer/CoreSimulator/Devices/";
-    if (const auto* c = expect("iPhone 15", "xcode.simulatorDevices", devices + "AAAA", SafetyLevel::caution)) {
+    if (const auto* c =
+            expect("iPhone 15", "xcode.simulatorDevices", devices + "AAAA", SafetyLevel::caution)) {
         EXPECT_EQ(c->groupTitle, "Simulator Devices");
         EXPECT_EQ(c->details, (CategoryScanner::Details{{"Runtime", "iOS 17 2"}, {"State", "Shutdown"}}));
         EXPECT_EQ(c->restoreHint, "Recreated empty the next time you boot this simulator");
-        EXPECT_EQ(c->reason,
-                  "Apps, databases and screenshots stored inside this simulator. Removing it resets the device to "
-                  "factory state.");
+        EXPECT_EQ(
+            c->reason,
+            "Apps, databases and screenshots stored inside this simulator. Removing it resets the device to "
+            "factory state.");
     }
     if (const auto* c =
             expect("iPhone X (unavailable)", "xcode.simulatorDevices", devices + "BBBB", SafetyLevel::safe)) {
         EXPECT_EQ(c->details, (CategoryScanner::Details{{"Runtime", "iOS 17 2"}, {"State", "Shutdown"}}));
         EXPECT_FALSE(c->restoreHint);
         EXPECT_EQ(c->reason,
-                  "This simulator's runtime is no longer installed, so the device cannot be booted. Nothing can read "
+                  "This simulator's runtime is no longer installed, so the device cannot be booted. Nothing "
+                  "can read "
                   "this data.");
     }
-    if (const auto* c = expect("Old iPad (unavailable)", "xcode.simulatorDevices", devices + "CCCC", SafetyLevel::safe)) {
+    if (const auto* c =
+            expect("Old iPad (unavailable)", "xcode.simulatorDevices", devices + "CCCC", SafetyLevel::safe)) {
         EXPECT_TRUE(c->details.empty());
     }
     expect("Old Watch (unavailable)", "xcode.simulatorDevices", devices + "DDDD", SafetyLevel::safe);
     expect("EEEE (unavailable)", "xcode.simulatorDevices", devices + "EEEE", SafetyLevel::safe);
-    if (const auto* c = expect("No State", "xcode.simulatorDevices", devices + "FFFF", SafetyLevel::caution)) {
+    if (const auto* c =
+            expect("No State", "xcode.simulatorDevices", devices + "FFFF", SafetyLevel::caution)) {
         EXPECT_EQ(c->details.at("State"), "Unknown");
     }
 
-    if (const auto* c = expect("Simulator caches", "xcode.simulatorCaches", "Library/Developer/CoreSimulator/Caches",
-                               SafetyLevel::safe)) {
+    if (const auto* c = expect("Simulator caches", "xcode.simulatorCaches",
+                               "Library/Developer/CoreSimulator/Caches", SafetyLevel::safe)) {
         EXPECT_EQ(c->restoreHint, "Rebuilt on next simulator boot");
     }
     if (const auto* c = expect("iOS 17.2", "xcode.simulatorRuntimes",
@@ -226,16 +235,18 @@ TEST_F(XcodeScannerTest, FindsEveryKindOfLocationWithItsTexts) {
                                SafetyLevel::caution)) {
         EXPECT_EQ(c->restoreHint, "Re-downloadable from Xcode → Settings → Platforms");
     }
-    if (const auto* c = expect("Xcode application cache", "xcode.appCache", "Library/Caches/com.apple.dt.Xcode",
-                               SafetyLevel::safe)) {
+    if (const auto* c = expect("Xcode application cache", "xcode.appCache",
+                               "Library/Caches/com.apple.dt.Xcode", SafetyLevel::safe)) {
         EXPECT_EQ(c->groupTitle, "Xcode Caches");
         EXPECT_EQ(c->reason, "Indexes and downloaded components cached by Xcode. Rebuilt on demand.");
     }
     if (const auto* c = expect("Documentation cache", "xcode.documentation", xcode + "DocumentationCache",
                                SafetyLevel::safe)) {
-        EXPECT_EQ(c->reason, "Downloaded developer documentation. Re-downloaded when you open the docs window.");
+        EXPECT_EQ(c->reason,
+                  "Downloaded developer documentation. Re-downloaded when you open the docs window.");
     }
-    if (const auto* c = expect("Package cache", "xcode.swiftpm", "Library/Caches/org.swift.swiftpm", SafetyLevel::safe)) {
+    if (const auto* c =
+            expect("Package cache", "xcode.swiftpm", "Library/Caches/org.swift.swiftpm", SafetyLevel::safe)) {
         EXPECT_EQ(c->restoreHint, "Re-fetched on next package resolve");
     }
 
@@ -252,11 +263,12 @@ TEST_F(XcodeScannerTest, FindsEveryKindOfLocationWithItsTexts) {
     EXPECT_EQ(result.candidates.size(), 16u);
 
     std::int64_t expected = 0;
-    for (const auto* p : {"DerivedData/My-App-abcdef", "DerivedData/ModuleCache.noindex",
-                          "iOS DeviceSupport/17.2 (21C62)", "Archives/2024-01-05/MyApp 5-1-24, 10.00.xcarchive",
-                          "Products", "DocumentationCache"})
+    for (const auto* p :
+         {"DerivedData/My-App-abcdef", "DerivedData/ModuleCache.noindex", "iOS DeviceSupport/17.2 (21C62)",
+          "Archives/2024-01-05/MyApp 5-1-24, 10.00.xcarchive", "Products", "DocumentationCache"})
         expected += duBytes(home.path(xcode + p));
-    for (const auto* p : {"AAAA", "BBBB", "CCCC", "DDDD", "EEEE", "FFFF"}) expected += duBytes(home.path(devices + p));
+    for (const auto* p : {"AAAA", "BBBB", "CCCC", "DDDD", "EEEE", "FFFF"})
+        expected += duBytes(home.path(devices + p));
     for (const auto* p : {"Library/Developer/CoreSimulator/Caches", "Library/Developer/CoreSimulator/Temp",
                           "Library/Developer/CoreSimulator/Profiles/Runtimes/iOS 17.2.simruntime",
                           "Library/Caches/com.apple.dt.Xcode", "Library/Caches/org.swift.swiftpm",
@@ -349,7 +361,8 @@ TEST_F(XcodeScannerTest, ReadsTheDeviceNameFromXmlOrBinaryPlists) {
     plist_t numberName = plist_new_dict();
     plist_dict_set_item(numberName, "name", plist_new_uint(4));
     EXPECT_FALSE(named("number", binaryPlist(numberName)));
-    EXPECT_FALSE(named("noname", "<plist version=\"1.0\"><dict><key>UDID</key><string>x</string></dict></plist>"));
+    EXPECT_FALSE(
+        named("noname", "<plist version=\"1.0\"><dict><key>UDID</key><string>x</string></dict></plist>"));
     home.tree.folder("folder/device.plist");
     EXPECT_FALSE(XcodeScanner::deviceName(home.path("folder")));
     home.tree.symlink("link/device.plist", home.path("xml/device.plist"));
