@@ -1,9 +1,11 @@
 #include "core/safety/CleanupEngine.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 
 #include "tests/platform/RemovalTestSupport.h"
@@ -291,6 +293,33 @@ TEST_F(CleanupEngineTest, ReadOnlyVolumeGivesTheReadOnlyMessage) {
         EXPECT_EQ(outcome.message, "This is on a read-only volume.");
     }
     EXPECT_TRUE(exists(at("volume/cache/x")));
+}
+
+TEST_F(CleanupEngineTest, PermissionFailureGivesThePermissionMessage) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to hand the home to another user";
+    constexpr uid_t nobody = 65534;
+    ASSERT_EQ(chmod(tree_.root().c_str(), 0755), 0);
+    ASSERT_EQ(std::system(("chown -R 65534:65534 '" + home() + "'").c_str()), 0);
+    tree_.file("home/locked/cache/x", 10);  // made by root: not the user's to remove
+    auto before = fingerprint(at("locked"));
+
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (setgid(nobody) != 0 || setuid(nobody) != 0) _exit(100);
+        int wrong = 0;
+        for (Disposal disposal : {Disposal::delete_, Disposal::trash}) {
+            CleanupOutcome outcome = engine.removePath(candidate(at("locked/cache"), 10), disposal);
+            if (outcome.status != Status::failed || outcome.message != kPermission) ++wrong;
+        }
+        _exit(wrong);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 100) GTEST_SKIP() << "cannot drop privileges here";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(before, fingerprint(at("locked")));
 }
 
 TEST_F(CleanupEngineTest, RemovalMessagesFollowTheMeaningOfTheError) {
