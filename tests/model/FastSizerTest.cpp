@@ -287,12 +287,17 @@ TEST(FastSizerTest, UnreadableFoldersMakeThePartialResult) {
                             blocksOf(tree.path("closed")) + blocksOf(tree.path("sealed"));
 
     std::optional<FastSizer::Measurement> whole, root;
+    bool reachable = false;
     bool ran = asUnprivileged([&] {
+        // The temporary folder's ancestors may be closed to other users.
+        struct stat st {};
+        reachable = lstat(tree.root().c_str(), &st) == 0;
+        if (!reachable) return;
         FastSizer sizer;
         whole = sizer.measure(tree.root());
         root = sizer.measure(tree.path("closed"));
     });
-    if (!ran) GTEST_SKIP() << "cannot drop privileges to check permissions";
+    if (!ran || !reachable) GTEST_SKIP() << "cannot check permissions as another user here";
 
     ASSERT_TRUE(whole);
     EXPECT_TRUE(whole->partial);
