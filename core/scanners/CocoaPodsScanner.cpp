@@ -1,12 +1,12 @@
 #include "core/scanners/CocoaPodsScanner.h"
 
-#include "core/model/Paths.h"
-#include "core/model/SizeSum.h"
-#include "core/scanners/ScanContext.h"
-
 #include <sys/stat.h>
 
 #include <utility>
+
+#include "core/model/Paths.h"
+#include "core/model/SizeSum.h"
+#include "core/scanners/ScanContext.h"
 
 namespace korvane {
 
@@ -40,10 +40,11 @@ CategoryResult CocoaPodsScanner::scan(const ScanContext& context) const {
     const auto cache = downloadCache();
     if (const auto measurement = context.measure(cache, cacheMinimum)) {
         footprint = SizeSum::add(footprint, measurement->bytes);
-        add(makeCandidate("cocoapods.cache", "CocoaPods Cache", "Downloaded pods", cache, measurement->bytes,
-                          SafetyLevel::safe,
-                          "Copies of every pod version CocoaPods has downloaded. Re-fetched on the next `pod install`.",
-                          "pod install", measurement->newestModification, {}),
+        add(makeCandidate(
+                "cocoapods.cache", "CocoaPods Cache", "Downloaded pods", cache, measurement->bytes,
+                SafetyLevel::safe,
+                "Copies of every pod version CocoaPods has downloaded. Re-fetched on the next `pod install`.",
+                "pod install", measurement->newestModification, {}),
             true);
     }
 
@@ -56,13 +57,14 @@ CategoryResult CocoaPodsScanner::scan(const ScanContext& context) const {
             footprint = SizeSum::add(footprint, entry.measurement.bytes);
             const auto name = Paths::lastComponent(entry.url);
             const bool central = name == centralRepository;
-            add(makeCandidate("cocoapods.repos", "Specs Repositories", name, entry.url, entry.measurement.bytes,
-                              SafetyLevel::caution,
-                              central ? "The full CocoaPods specs index. Removing it means the next `pod install` "
-                                        "re-downloads it, which takes a few minutes."
-                                      : "A private or mirrored specs repository. Re-added with `pod repo add`.",
-                              central ? "pod repo update (re-downloads automatically)" : "pod repo add",
-                              entry.measurement.newestModification, {}),
+            add(makeCandidate(
+                    "cocoapods.repos", "Specs Repositories", name, entry.url, entry.measurement.bytes,
+                    SafetyLevel::caution,
+                    central ? "The full CocoaPods specs index. Removing it means the next `pod install` "
+                              "re-downloads it, which takes a few minutes."
+                            : "A private or mirrored specs repository. Re-added with `pod repo add`.",
+                    central ? "pod repo update (re-downloads automatically)" : "pod repo add",
+                    entry.measurement.newestModification, {}),
                 false);
         }
     }
@@ -77,10 +79,11 @@ CategoryResult CocoaPodsScanner::scan(const ScanContext& context) const {
         const bool locked = exists(Paths::join(project.url, "Podfile.lock"));
         add(makeCandidate("cocoapods.projectPods", "Project Pods", project.name(), pods, measurement->bytes,
                           SafetyLevel::caution,
-                          locked ? "Pod sources checked into this project's build. Podfile.lock pins the exact "
-                                   "versions, so `pod install` restores it identically."
-                                 : "Pod sources for this project. There is no Podfile.lock, so a reinstall may "
-                                   "resolve different versions.",
+                          locked
+                              ? "Pod sources checked into this project's build. Podfile.lock pins the exact "
+                                "versions, so `pod install` restores it identically."
+                              : "Pod sources for this project. There is no Podfile.lock, so a reinstall may "
+                                "resolve different versions.",
                           "pod install", measurement->newestModification,
                           {{"Podfile.lock", locked ? "Present" : "Missing"},
                            {"Last activity", context.relativeActivity(project.lastActivity)}}),

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "core/scanners/CategoryScanner.h"
-
 #include <cstdint>
 #include <string>
+
+#include "core/scanners/CategoryScanner.h"
 
 namespace korvane {
 

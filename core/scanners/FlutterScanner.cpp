@@ -1,15 +1,15 @@
 #include "core/scanners/FlutterScanner.h"
 
-#include "core/model/Paths.h"
-#include "core/model/Shell.h"
-#include "core/model/SizeSum.h"
-#include "core/scanners/ScanContext.h"
-
 #include <sys/stat.h>
 
 #include <climits>
 #include <cstdlib>
 #include <utility>
+
+#include "core/model/Paths.h"
+#include "core/model/Shell.h"
+#include "core/model/SizeSum.h"
+#include "core/scanners/ScanContext.h"
 
 namespace korvane {
 
@@ -47,7 +47,8 @@ const std::vector<FlutterScanner::PubCacheFolder>& FlutterScanner::pubCacheFolde
     static const std::vector<PubCacheFolder> rows{
         {"hosted", "Packages from pub.dev",
          "Every version of every package pub has downloaded. Re-fetched by `flutter pub get`."},
-        {"git", "Packages from git", "Checkouts of packages depended on by git URL. Re-cloned by `flutter pub get`."},
+        {"git", "Packages from git",
+         "Checkouts of packages depended on by git URL. Re-cloned by `flutter pub get`."},
     };
     return rows;
 }
@@ -58,14 +59,15 @@ const std::vector<std::string>& FlutterScanner::sdkCacheFolders() {
 }
 
 std::vector<std::string> FlutterScanner::wellKnownSDKPlaces() {
-    return {Paths::home("flutter"), Paths::home("development", "flutter"), Paths::home("Developer", "flutter"),
-            "/opt/homebrew/Caskroom/flutter"};
+    return {Paths::home("flutter"), Paths::home("development", "flutter"),
+            Paths::home("Developer", "flutter"), "/opt/homebrew/Caskroom/flutter"};
 }
 
 const std::vector<FlutterScanner::ProjectBuild>& FlutterScanner::projectBuilds() {
     static const std::vector<ProjectBuild> rows{
         {"build",
-         "Compiled app bundles for every platform this project has been built for. Recreated by the next build."},
+         "Compiled app bundles for every platform this project has been built for. Recreated by the next "
+         "build."},
         {".dart_tool", "Package resolution and build metadata. Recreated by `flutter pub get`."},
     };
     return rows;
@@ -115,7 +117,9 @@ std::vector<std::string> FlutterScanner::sdkLocation() {
     return roots;
 }
 
-bool FlutterScanner::isAvailable() const { return exists(pubCacheRoot()) || Shell::resolve("flutter").has_value(); }
+bool FlutterScanner::isAvailable() const {
+    return exists(pubCacheRoot()) || Shell::resolve("flutter").has_value();
+}
 
 CategoryResult FlutterScanner::scan(const ScanContext& context) const {
     std::int64_t footprint = 0;
@@ -133,8 +137,9 @@ CategoryResult FlutterScanner::scan(const ScanContext& context) const {
         const auto measurement = context.measure(path, pubCacheMinimum);
         if (!measurement) continue;
         footprint = SizeSum::add(footprint, measurement->bytes);
-        add(makeCandidate("flutter.pubCache", "Pub Cache", row.title, path, measurement->bytes, SafetyLevel::safe,
-                          row.reason, "flutter pub get", measurement->newestModification, {}),
+        add(makeCandidate("flutter.pubCache", "Pub Cache", row.title, path, measurement->bytes,
+                          SafetyLevel::safe, row.reason, "flutter pub get", measurement->newestModification,
+                          {}),
             true);
     }
 
@@ -145,11 +150,12 @@ CategoryResult FlutterScanner::scan(const ScanContext& context) const {
             const auto measurement = context.measure(path, sdkCacheMinimum);
             if (!measurement) continue;
             footprint = SizeSum::add(footprint, measurement->bytes);
-            add(makeCandidate("flutter.sdkCache", "SDK Artifacts", sdkCacheTitle(root, folder), path,
-                              measurement->bytes, SafetyLevel::caution,
-                              "Prebuilt engine binaries and toolchains for every platform this SDK can target. "
-                              "`flutter precache` downloads them again, at a few hundred megabytes each.",
-                              "flutter precache", measurement->newestModification, {}),
+            add(makeCandidate(
+                    "flutter.sdkCache", "SDK Artifacts", sdkCacheTitle(root, folder), path,
+                    measurement->bytes, SafetyLevel::caution,
+                    "Prebuilt engine binaries and toolchains for every platform this SDK can target. "
+                    "`flutter precache` downloads them again, at a few hundred megabytes each.",
+                    "flutter precache", measurement->newestModification, {}),
                 false);
         }
     }
@@ -162,9 +168,9 @@ CategoryResult FlutterScanner::scan(const ScanContext& context) const {
             const auto measurement = context.measure(path, projectBuildMinimum);
             if (!measurement) continue;
             footprint = SizeSum::add(footprint, measurement->bytes);
-            add(makeCandidate("flutter.projectBuilds", "Project Build Output", project.name() + "/" + row.folder,
-                              path, measurement->bytes, SafetyLevel::safe, row.reason, "flutter build",
-                              measurement->newestModification,
+            add(makeCandidate("flutter.projectBuilds", "Project Build Output",
+                              project.name() + "/" + row.folder, path, measurement->bytes, SafetyLevel::safe,
+                              row.reason, "flutter build", measurement->newestModification,
                               {{"Last activity", context.relativeActivity(project.lastActivity)}}),
                 true);
         }

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "core/scanners/CategoryScanner.h"
-
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "core/scanners/CategoryScanner.h"
 
 namespace korvane {
 
@@ -27,8 +27,8 @@ public:
         std::string reason;
     };
 
-    static constexpr std::int64_t pubCacheMinimum = 1048576;  // 1 MiB, inclusive
-    static constexpr std::int64_t sdkCacheMinimum = 52428800;  // 50 MiB, inclusive
+    static constexpr std::int64_t pubCacheMinimum = 1048576;       // 1 MiB, inclusive
+    static constexpr std::int64_t sdkCacheMinimum = 52428800;      // 50 MiB, inclusive
     static constexpr std::int64_t projectBuildMinimum = 10485760;  // 10 MiB, inclusive
 
     CleanupCategory category() const override { return CleanupCategory::flutter; }

@@ -1,15 +1,15 @@
 #include "core/scanners/ReactNativeScanner.h"
 
-#include "core/model/Paths.h"
-#include "core/model/SizeSum.h"
-#include "core/scanners/ScanContext.h"
-
 #include <dirent.h>
 #include <sys/stat.h>
 
 #include <cstdlib>
 #include <map>
 #include <utility>
+
+#include "core/model/Paths.h"
+#include "core/model/SizeSum.h"
+#include "core/scanners/ScanContext.h"
 
 namespace korvane {
 
@@ -43,11 +43,12 @@ bool ReactNativeScanner::isPackagerCacheName(std::string_view name) {
 
 const ReactNativeScanner::PackagerCache& ReactNativeScanner::packagerCache(std::string_view name) {
     static const PackagerCache watchman{
-        "rn.watchman", "Watchman's record of which files it is watching. Rebuilt when the packager next starts."};
-    static const PackagerCache metro{
-        "rn.metroCache",
-        "Metro's transformed-module cache. The packager rebuilds it on the next start — the first bundle after this "
-        "will be slower, and nothing else changes."};
+        "rn.watchman",
+        "Watchman's record of which files it is watching. Rebuilt when the packager next starts."};
+    static const PackagerCache metro{"rn.metroCache",
+                                     "Metro's transformed-module cache. The packager rebuilds it on the next "
+                                     "start — the first bundle after this "
+                                     "will be slower, and nothing else changes."};
     return lowercased(name).find("watchman") != std::string::npos ? watchman : metro;
 }
 
@@ -58,15 +59,19 @@ std::vector<std::string> ReactNativeScanner::expoLocations() {
 const std::vector<ReactNativeScanner::ProjectOutput>& ReactNativeScanner::projectOutputs() {
     static const std::vector<ProjectOutput> rows{
         {"android/app/build", "rn.androidBuilds",
-         "Compiled Android output for this app. Recreated by the next Android build.", "./gradlew assembleDebug"},
-        {"android/build", "rn.androidBuilds", "Gradle build output for the Android project.", "./gradlew build"},
+         "Compiled Android output for this app. Recreated by the next Android build.",
+         "./gradlew assembleDebug"},
+        {"android/build", "rn.androidBuilds", "Gradle build output for the Android project.",
+         "./gradlew build"},
         {"android/.gradle", "rn.androidBuilds", "Gradle's per-project state for the Android build.",
          "Recreated automatically"},
         {"ios/build", "rn.iosBuilds", "Compiled iOS output for this app. Recreated by the next Xcode build.",
          "Rebuild in Xcode"},
-        {"ios/Pods", "rn.iosBuilds", "CocoaPods sources for the iOS project. Restored exactly by `pod install`.",
+        {"ios/Pods", "rn.iosBuilds",
+         "CocoaPods sources for the iOS project. Restored exactly by `pod install`.",
          "cd ios && pod install"},
-        {".expo", "rn.expoCache", "Expo's per-project cache and dev-client state.", "Recreated on next expo start"},
+        {".expo", "rn.expoCache", "Expo's per-project cache and dev-client state.",
+         "Recreated on next expo start"},
     };
     return rows;
 }
@@ -95,7 +100,9 @@ std::vector<std::string> ReactNativeScanner::metroCaches() const {
     return caches;
 }
 
-bool ReactNativeScanner::isAvailable() const { return exists(Paths::home(".expo")) || !metroCaches().empty(); }
+bool ReactNativeScanner::isAvailable() const {
+    return exists(Paths::home(".expo")) || !metroCaches().empty();
+}
 
 CategoryResult ReactNativeScanner::scan(const ScanContext& context) const {
     std::int64_t footprint = 0;
@@ -132,7 +139,8 @@ CategoryResult ReactNativeScanner::scan(const ScanContext& context) const {
     // 3. Build output of every React Native or Expo project, one parallel batch.
     std::vector<DetectedProject> projects;
     for (const auto& project : context.projects().projects())
-        if (project.hasKind(DetectedProject::Kind::reactNative) || project.hasKind(DetectedProject::Kind::expo))
+        if (project.hasKind(DetectedProject::Kind::reactNative) ||
+            project.hasKind(DetectedProject::Kind::expo))
             projects.push_back(project);
 
     std::vector<std::string> paths;
@@ -152,9 +160,9 @@ CategoryResult ReactNativeScanner::scan(const ScanContext& context) const {
         // they are offered for review rather than selected.
         const bool pods = row.relativePath.size() >= 4 &&
                           row.relativePath.compare(row.relativePath.size() - 4, 4, "Pods") == 0;
-        add(makeCandidate(row.ruleID, "Project Build Output", project.name() + "/" + row.relativePath, entry.url,
-                          entry.measurement.bytes, pods ? SafetyLevel::caution : SafetyLevel::safe, row.reason,
-                          row.restoreHint, entry.measurement.newestModification,
+        add(makeCandidate(row.ruleID, "Project Build Output", project.name() + "/" + row.relativePath,
+                          entry.url, entry.measurement.bytes, pods ? SafetyLevel::caution : SafetyLevel::safe,
+                          row.reason, row.restoreHint, entry.measurement.newestModification,
                           {{"Last activity", context.relativeActivity(project.lastActivity)}}),
             !pods);
     }

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "core/scanners/CategoryScanner.h"
-
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "core/scanners/CategoryScanner.h"
 
 namespace korvane {
 
@@ -33,7 +33,7 @@ public:
         std::string reason;
     };
 
-    static constexpr std::int64_t cacheMinimum = 1048576;         // 1 MiB, inclusive
+    static constexpr std::int64_t cacheMinimum = 1048576;           // 1 MiB, inclusive
     static constexpr std::int64_t projectOutputMinimum = 20971520;  // 20 MiB, inclusive
 
     // `temporaryDirectory` replaces the platform's temporary folder (tests).

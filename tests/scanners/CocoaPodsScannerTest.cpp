@@ -1,15 +1,13 @@
-#include "core/scanners/CocoaPodsScanner.h"
-
-#include "core/scanners/ScanContext.h"
-#include "tests/scanners/FakeToolHome.h"
-#include "tests/scanners/SizedFolder.h"
-
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <map>
+
+#include "core/scanners/CocoaPodsScanner.h"
+#include "core/scanners/ScanContext.h"
+#include "tests/scanners/FakeToolHome.h"
+#include "tests/scanners/SizedFolder.h"
 
 namespace korvane {
 namespace {
@@ -22,7 +20,8 @@ using TimePoint = std::chrono::system_clock::time_point;
 
 constexpr std::int64_t MiB = 1048576;
 constexpr const char* lockedReason =
-    "Pod sources checked into this project's build. Podfile.lock pins the exact versions, so `pod install` restores "
+    "Pod sources checked into this project's build. Podfile.lock pins the exact versions, so `pod install` "
+    "restores "
     "it identically.";
 constexpr const char* unlockedReason =
     "Pod sources for this project. There is no Podfile.lock, so a reinstall may resolve different versions.";
@@ -93,8 +92,8 @@ TEST_F(CocoaPodsScannerTest, DownloadCacheBelowOneMebibyteYieldsNothing) {
 TEST_F(CocoaPodsScannerTest, SpecsRepositoriesMustHoldMoreThanOneMebibyte) {
     folderOfSize(home.tree, ".cocoapods/repos/trunk", 3 * MiB);
     folderOfSize(home.tree, ".cocoapods/repos/company-specs", 2 * MiB);
-    folderOfSize(home.tree, ".cocoapods/repos/.mirror", 2 * MiB);  // hidden ones count too
-    folderOfSize(home.tree, ".cocoapods/repos/tiny", MiB);         // exactly 1 MiB: skipped
+    folderOfSize(home.tree, ".cocoapods/repos/.mirror", 2 * MiB);   // hidden ones count too
+    folderOfSize(home.tree, ".cocoapods/repos/tiny", MiB);          // exactly 1 MiB: skipped
     folderOfSize(home.tree, ".cocoapods/repos/Trunk", MiB + 4096);  // not the central index
 
     const auto result = scanner.scan(*home.context());
@@ -111,12 +110,14 @@ TEST_F(CocoaPodsScannerTest, SpecsRepositoriesMustHoldMoreThanOneMebibyte) {
         EXPECT_FALSE(candidate.isSelectedByDefault) << name;
         EXPECT_TRUE(candidate.details.empty()) << name;
         if (name == "trunk") {
-            EXPECT_EQ(candidate.reason,
-                      "The full CocoaPods specs index. Removing it means the next `pod install` re-downloads it, "
-                      "which takes a few minutes.");
+            EXPECT_EQ(
+                candidate.reason,
+                "The full CocoaPods specs index. Removing it means the next `pod install` re-downloads it, "
+                "which takes a few minutes.");
             EXPECT_EQ(candidate.restoreHint, "pod repo update (re-downloads automatically)");
         } else {
-            EXPECT_EQ(candidate.reason, "A private or mirrored specs repository. Re-added with `pod repo add`.")
+            EXPECT_EQ(candidate.reason,
+                      "A private or mirrored specs repository. Re-added with `pod repo add`.")
                 << name;
             EXPECT_EQ(candidate.restoreHint, "pod repo add") << name;
         }
@@ -180,7 +181,7 @@ TEST_F(CocoaPodsScannerTest, ProjectPodsFromTenMebibytesTellWhetherTheyArePinned
     EXPECT_EQ(pinned.reason, lockedReason);
     EXPECT_EQ(pinned.restoreHint, "pod install");
     EXPECT_EQ(pinned.details, (std::map<std::string, std::string>{{"Podfile.lock", "Present"},
-                                                                   {"Last activity", "3 days ago"}}));
+                                                                  {"Last activity", "3 days ago"}}));
 }
 
 TEST_F(CocoaPodsScannerTest, RefusedProjectPodsKeepTheirBytesInTheFootprint) {

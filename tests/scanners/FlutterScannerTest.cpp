@@ -1,18 +1,16 @@
-#include "core/scanners/FlutterScanner.h"
-
-#include "core/model/Shell.h"
-#include "core/scanners/ScanContext.h"
-#include "tests/scanners/FakeToolHome.h"
-#include "tests/scanners/SizedFolder.h"
-
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <map>
+
+#include "core/model/Shell.h"
+#include "core/scanners/FlutterScanner.h"
+#include "core/scanners/ScanContext.h"
+#include "tests/scanners/FakeToolHome.h"
+#include "tests/scanners/SizedFolder.h"
 
 namespace korvane {
 namespace {
@@ -113,7 +111,8 @@ TEST_F(FlutterScannerTest, PubCacheFoldersFromExactlyOneMebibyteWithoutItsTempor
     const auto& hosted = result.candidates[0];
     EXPECT_EQ(hosted.title, "Packages from pub.dev");
     EXPECT_EQ(hosted.path, home.path(".pub-cache/hosted"));
-    EXPECT_EQ(hosted.reason, "Every version of every package pub has downloaded. Re-fetched by `flutter pub get`.");
+    EXPECT_EQ(hosted.reason,
+              "Every version of every package pub has downloaded. Re-fetched by `flutter pub get`.");
     const auto& git = result.candidates[1];
     EXPECT_EQ(git.title, "Packages from git");
     EXPECT_EQ(git.path, home.path(".pub-cache/git"));
@@ -157,9 +156,10 @@ TEST_F(FlutterScannerTest, SdkArtifactsFromExactlyFiftyMebibytesAreLeftForReview
     EXPECT_EQ(candidate.size, 50 * MiB);
     EXPECT_EQ(candidate.safety, SafetyLevel::caution);
     EXPECT_FALSE(candidate.isSelectedByDefault);
-    EXPECT_EQ(candidate.reason,
-              "Prebuilt engine binaries and toolchains for every platform this SDK can target. `flutter precache` "
-              "downloads them again, at a few hundred megabytes each.");
+    EXPECT_EQ(
+        candidate.reason,
+        "Prebuilt engine binaries and toolchains for every platform this SDK can target. `flutter precache` "
+        "downloads them again, at a few hundred megabytes each.");
     EXPECT_EQ(candidate.restoreHint, "flutter precache");
     EXPECT_TRUE(candidate.details.empty());
 }
@@ -226,9 +226,10 @@ TEST_F(FlutterScannerTest, ProjectBuildsFromTenMebibytesEachFolderOnItsOwn) {
 
     const auto& build = found.at("Other/build");
     EXPECT_EQ(build.size, 10 * MiB);
-    EXPECT_EQ(build.reason,
-              "Compiled app bundles for every platform this project has been built for. Recreated by the next "
-              "build.");
+    EXPECT_EQ(
+        build.reason,
+        "Compiled app bundles for every platform this project has been built for. Recreated by the next "
+        "build.");
     EXPECT_EQ(build.restoreHint, "flutter build");
     EXPECT_EQ(build.details.count("Last activity"), 1u);
 }

@@ -1,17 +1,15 @@
-#include "core/scanners/ReactNativeScanner.h"
-
-#include "core/safety/SafetyPolicy.h"
-#include "core/scanners/ScanContext.h"
-#include "tests/scanners/FakeToolHome.h"
-#include "tests/scanners/SizedFolder.h"
-
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <map>
+
+#include "core/safety/SafetyPolicy.h"
+#include "core/scanners/ReactNativeScanner.h"
+#include "core/scanners/ScanContext.h"
+#include "tests/scanners/FakeToolHome.h"
+#include "tests/scanners/SizedFolder.h"
 
 namespace korvane {
 namespace {
@@ -25,7 +23,8 @@ using TimePoint = std::chrono::system_clock::time_point;
 
 constexpr std::int64_t MiB = 1048576;
 constexpr const char* metroReason =
-    "Metro's transformed-module cache. The packager rebuilds it on the next start — the first bundle after this will "
+    "Metro's transformed-module cache. The packager rebuilds it on the next start — the first bundle after "
+    "this will "
     "be slower, and nothing else changes.";
 constexpr const char* watchmanReason =
     "Watchman's record of which files it is watching. Rebuilt when the packager next starts.";
@@ -69,8 +68,12 @@ TEST_F(ReactNativeScannerTest, PackagerEntriesAreChosenByTheirLowerCasedPrefix) 
     EXPECT_EQ(ReactNativeScanner::packagerCache("metro-cache").ruleID, "rn.metroCache");
     EXPECT_EQ(ReactNativeScanner::packagerCache("haste-map-abc").reason, metroReason);
 
-    const std::vector<std::string> listed{"metro-cache", "haste-map-abc", "react-native-packager-cache-1",
-                                          "Haste-Map-abc", "react-native-watchman-state", "metro-odd\nname \xff"};
+    const std::vector<std::string> listed{"metro-cache",
+                                          "haste-map-abc",
+                                          "react-native-packager-cache-1",
+                                          "Haste-Map-abc",
+                                          "react-native-watchman-state",
+                                          "metro-odd\nname \xff"};
     for (const auto& name : listed) temp.file(name, 10);
     for (const auto& name : {"watchman-state", "other", ".metro-hidden", "react-x"}) temp.folder(name);
 
@@ -104,7 +107,8 @@ TEST_F(ReactNativeScannerTest, PackagerCachesCountFromOneMebibyteButTheTemporary
     // The registry names only the other platform's per-user temporary
     // folders, so an entry here is measured but never offered.
     EXPECT_TRUE(result.candidates.empty());
-    EXPECT_TRUE(SafetyPolicy::check(temp.path("metro-cache"), "rn.metroCache", RemovalKind::path()).isDenied());
+    EXPECT_TRUE(
+        SafetyPolicy::check(temp.path("metro-cache"), "rn.metroCache", RemovalKind::path()).isDenied());
 }
 
 TEST_F(ReactNativeScannerTest, AvailableWithExpoOrAPackagerCacheOnly) {
@@ -184,12 +188,13 @@ TEST_F(ReactNativeScannerTest, ProjectOutputFromTwentyMebibytesWithPodsLeftForRe
     home.tree.text("code/MyApp/package.json", R"({"dependencies": {"expo": "~50", "react-native": "0.73"}})");
     folderOfSize(home.tree, "code/MyApp/ios/Pods", 21 * MiB);
     folderOfSize(home.tree, "code/MyApp/ios/build", 21 * MiB);
-    folderOfSize(home.tree, "code/MyApp/android/app/build", 20 * MiB);    // exactly the minimum
+    folderOfSize(home.tree, "code/MyApp/android/app/build", 20 * MiB);       // exactly the minimum
     folderOfSize(home.tree, "code/MyApp/android/.gradle", 20 * MiB - 4096);  // just below
     home.tree.file("code/MyApp/.expo/settings.json", 100);
     setModified(home.path("code/MyApp/package.json"), activity);
     // A plain Node project's iOS output is someone else's business.
-    home.tree.text("code/Plain/package.json", R"({"name": "plain", "dependencies": {"react-native-web": "1"}})");
+    home.tree.text("code/Plain/package.json",
+                   R"({"name": "plain", "dependencies": {"react-native-web": "1"}})");
     folderOfSize(home.tree, "code/Plain/ios/build", 21 * MiB);
 
     const auto result = ReactNativeScanner(temp.root()).scan(*home.context({home.path("code")}, 60, now));
@@ -224,7 +229,8 @@ TEST_F(ReactNativeScannerTest, ProjectOutputFromTwentyMebibytesWithPodsLeftForRe
 
     for (const auto& [title, candidate] : found) {
         EXPECT_EQ(candidate.category, CleanupCategory::reactNative) << title;
-        EXPECT_EQ(candidate.details, (std::map<std::string, std::string>{{"Last activity", "2 weeks ago"}})) << title;
+        EXPECT_EQ(candidate.details, (std::map<std::string, std::string>{{"Last activity", "2 weeks ago"}}))
+            << title;
     }
 }
 
@@ -257,8 +263,8 @@ TEST_F(ReactNativeScannerTest, ProjectOutputRowsAreTheSixInOrder) {
     const auto& rows = ReactNativeScanner::projectOutputs();
     std::vector<std::string> paths;
     for (const auto& row : rows) paths.push_back(row.relativePath);
-    EXPECT_EQ(paths, (std::vector<std::string>{"android/app/build", "android/build", "android/.gradle", "ios/build",
-                                               "ios/Pods", ".expo"}));
+    EXPECT_EQ(paths, (std::vector<std::string>{"android/app/build", "android/build", "android/.gradle",
+                                               "ios/build", "ios/Pods", ".expo"}));
     EXPECT_EQ(rows[2].reason, "Gradle's per-project state for the Android build.");
     EXPECT_EQ(rows[2].restoreHint, "Recreated automatically");
     EXPECT_EQ(ReactNativeScanner::expoLocations(),

@@ -3,12 +3,12 @@
 // Folders whose measured size is an exact number of bytes, for testing the
 // minimum sizes of scanners at their boundaries.
 
-#include "tests/support/TempTree.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
+
+#include "tests/support/TempTree.h"
 
 namespace korvane::testing {
 
