@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# Measures the folder scan against gdu and du on a generated warm tree of
+# 600,000 files, then times cancellation and file search.
+#
+#   bench/folderscan-vs-gdu.sh [BUILD_DIR] [FILES] [RUNS]
+#
+# BUILD_DIR holds bench/folderscan, bench/maketree and bench/search
+# (default build/explorer). The tree lives under /tmp and is removed at the end.
+set -euo pipefail
+
+build=${1:-build/explorer}
+files=${2:-600000}
+runs=${3:-5}
+bench="$build/bench"
+for tool in folderscan maketree search; do
+  [[ -x "$bench/$tool" ]] || { echo "missing $bench/$tool: build the bench targets first" >&2; exit 1; }
+done
+[[ -x /usr/bin/time ]] || apt-get install -y time >/dev/null
+command -v gdu >/dev/null || { apt-get update >/dev/null && apt-get install -y gdu >/dev/null; }
+
+work=$(mktemp -d /tmp/folderscan-bench.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+tree="$work/tree"
+
+echo "== building a tree of $files files in $tree"
+"$bench/maketree" "$tree" "$files"
+# Warm the caches the way a second scan finds them.
+du -s -B1 "$tree" >/dev/null
+"$bench/folderscan" "$tree" >/dev/null
+gdu -n -s "$tree" >/dev/null
+
+# measure LABEL COMMAND... -> "wall user system maxrss_kib" on stdout
+measure() {
+  local label=$1; shift
+  local log="$work/time.$label"
+  /usr/bin/time -v "$@" >"$work/out.$label" 2>"$log"
+  awk -F': ' '
+    /Elapsed \(wall clock\)/ { n = split($2, p, ":"); wall = (n == 3) ? p[1]*3600 + p[2]*60 + p[3] : p[1]*60 + p[2] }
+    /User time/ { user = $2 }
+    /System time/ { sys = $2 }
+    /Maximum resident set size/ { rss = $2 }
+    END { printf "%.3f %.2f %.2f %d\n", wall, user, sys, rss }' "$log"
+}
+
+median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+declare -A wall cpu rss
+for tool in folderscan gdu du; do wall[$tool]=""; cpu[$tool]=""; rss[$tool]=""; done
+for ((i = 1; i <= runs; i++)); do
+  for tool in folderscan gdu du; do
+    case $tool in
+      folderscan) read -r w u s m < <(measure folderscan "$bench/folderscan" "$tree") ;;
+      gdu) read -r w u s m < <(measure gdu gdu -n -s "$tree") ;;
+      du) read -r w u s m < <(measure du du -s -B1 "$tree") ;;
+    esac
+    wall[$tool]+="$w"$'\n'
+    cpu[$tool]+="$(awk -v u="$u" -v s="$s" 'BEGIN { printf "%.2f", u + s }')"$'\n'
+    rss[$tool]+="$m"$'\n'
+  done
+done
+
+echo
+echo "== median of $runs warm runs"
+printf "%-11s %9s %9s %12s\n" tool "wall s" "cpu s" "peak KiB"
+for tool in folderscan gdu du; do
+  printf "%-11s %9s %9s %12s\n" "$tool" "$(printf %s "${wall[$tool]}" | median)" \
+    "$(printf %s "${cpu[$tool]}" | median)" "$(printf %s "${rss[$tool]}" | median)"
+done
+
+ours_wall=$(printf %s "${wall[folderscan]}" | median)
+gdu_wall=$(printf %s "${wall[gdu]}" | median)
+ours_cpu=$(printf %s "${cpu[folderscan]}" | median)
+gdu_cpu=$(printf %s "${cpu[gdu]}" | median)
+ours_rss=$(printf %s "${rss[folderscan]}" | median)
+gdu_rss=$(printf %s "${rss[gdu]}" | median)
+
+ours_bytes=$(awk '/total bytes/ { print $3 }' "$work/out.folderscan")
+du_bytes=$(awk '{ print $1 }' "$work/out.du")
+echo
+echo "== totals: folderscan $ours_bytes bytes, du -s -B1 $du_bytes bytes, difference $((du_bytes - ours_bytes))"
+
+echo
+echo "== cancellation (cancel 0.1 s into the scan)"
+"$bench/folderscan" --cancel-after 0.1 "$tree" | grep -E "files|cancel latency"
+cancel_ms=$("$bench/folderscan" --cancel-after 0.1 "$tree" | awk '/cancel latency/ { print $3 }')
+
+echo
+echo "== search over a 250,000-entry index"
+"$bench/search" | tee "$work/search.out"
+
+verdict() { if awk "BEGIN { exit !($2) }"; then echo "  met     $1"; else echo "  NOT MET $1"; fi; }
+echo
+echo "== goals"
+verdict "wall <= 0.6 x gdu ($ours_wall s vs $gdu_wall s)" "$ours_wall <= 0.6 * $gdu_wall"
+verdict "cpu <= gdu ($ours_cpu s vs $gdu_cpu s)" "$ours_cpu <= $gdu_cpu"
+verdict "peak memory <= 1/4 gdu ($ours_rss KiB vs $gdu_rss KiB)" "$ours_rss * 4 <= $gdu_rss"
+verdict "total equals du -s -B1" "$ours_bytes == $du_bytes"
+verdict "cancel within 100 ms (${cancel_ms:-none} ms)" "${cancel_ms:-1000} <= 100"
+while read -r line; do
+  [[ $line == *" ms mean "* ]] || continue
+  label=$(sed -E 's/  +.*//' <<<"$line")
+  ms=$(sed -E 's/^.*  +([0-9.]+) ms mean.*/\1/' <<<"$line")
+  case $label in
+    "regular expression"*|"hostile"*) verdict "search: $label within 50 ms ($ms ms)" "$ms <= 50" ;;
+    "plain text"*|"path search"*|"kind filter"*) verdict "search: $label within 20 ms ($ms ms)" "$ms <= 20" ;;
+  esac
+done <"$work/search.out"
