@@ -1,0 +1,472 @@
+#include "core/explorer/AppUninstaller.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <plist/plist.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+#include <unordered_set>
+
+#include "core/model/ByteFormat.h"
+#include "core/model/Paths.h"
+#include "core/model/SizeSum.h"
+#include "core/model/UUID.h"
+#include "core/safety/SafetyPolicy.h"
+
+namespace korvane {
+
+namespace {
+
+using TimePoint = AppUninstaller::TimePoint;
+
+constexpr std::string_view bundleExtension = ".app";
+constexpr std::string_view systemIdentifierPrefix = "com.apple.";
+// An information dictionary is a few kilobytes; anything far larger is not one.
+constexpr off_t largestInfoPlist = 16 * 1048576;
+// File dates are kept within about 126 years of 1970, so that differences
+// between two of them cannot overflow the clock.
+constexpr std::int64_t dateLimitSeconds = 4'000'000'000;
+
+bool endsWith(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() &&
+           text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+bool startsWith(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
+}
+
+// The entry names of a folder in the order the system lists them ("." and
+// ".." left out); nothing when it cannot be listed.
+std::optional<std::vector<std::string>> listNames(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) return std::nullopt;
+    std::vector<std::string> names;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        names.emplace_back(name);
+    }
+    ::closedir(dir);
+    return names;
+}
+
+// The bundle names of an application folder, in plain ascending order.
+std::vector<std::string> bundleNames(const std::string& folder) {
+    auto names = listNames(folder);
+    if (!names) return {};
+    std::vector<std::string> bundles;
+    for (auto& name : *names)
+        if (endsWith(name, bundleExtension)) bundles.push_back(std::move(name));
+    std::sort(bundles.begin(), bundles.end());
+    return bundles;
+}
+
+// The whole of a small regular file. A FIFO, a device or a folder in its
+// place is not read (opening without blocking keeps a FIFO from hanging us).
+std::optional<std::string> readSmallFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return std::nullopt;
+    std::optional<std::string> contents;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= largestInfoPlist) {
+        std::string data;
+        char buffer[65536];
+        bool failed = false;
+        while (true) {
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                failed = true;
+                break;
+            }
+            if (n == 0) break;
+            data.append(buffer, static_cast<std::size_t>(n));
+            // It may have grown since it was looked at.
+            if (data.size() > static_cast<std::size_t>(largestInfoPlist)) {
+                failed = true;
+                break;
+            }
+        }
+        if (!failed) contents = std::move(data);
+    }
+    ::close(fd);
+    return contents;
+}
+
+struct PlistDeleter {
+    void operator()(void* node) const { plist_free(static_cast<plist_t>(node)); }
+};
+
+// A string value of the dictionary; an empty string counts as absent.
+std::optional<std::string> stringValue(plist_t dict, const char* key) {
+    plist_t node = plist_dict_get_item(dict, key);
+    if (node == nullptr || plist_get_node_type(node) != PLIST_STRING) return std::nullopt;
+    char* value = nullptr;
+    plist_get_string_val(node, &value);
+    if (value == nullptr) return std::nullopt;
+    std::string text(value);
+    std::free(value);
+    if (text.empty()) return std::nullopt;
+    return text;
+}
+
+struct BundleInfo {
+    std::optional<std::string> identifier;
+    std::optional<std::string> version;
+};
+
+// Identifier and version from the bundle's information dictionary (XML or
+// binary). A missing, unreadable or malformed dictionary gives neither.
+BundleInfo readBundleInfo(const std::string& bundle) {
+    BundleInfo info;
+    const auto data = readSmallFile(Paths::join(bundle, "Contents/Info.plist"));
+    if (!data || data->empty()) return info;
+    plist_t parsed = nullptr;
+    plist_from_memory(data->data(), static_cast<std::uint32_t>(data->size()), &parsed);
+    if (parsed == nullptr) return info;
+    const std::unique_ptr<void, PlistDeleter> root(parsed);
+    if (plist_get_node_type(parsed) != PLIST_DICT) return info;
+    info.identifier = stringValue(parsed, "CFBundleIdentifier");
+    info.version = stringValue(parsed, "CFBundleShortVersionString");
+    if (!info.version) info.version = stringValue(parsed, "CFBundleVersion");
+    return info;
+}
+
+TimePoint timePointOf(const struct timespec& ts) {
+    const std::int64_t seconds = std::clamp<std::int64_t>(ts.tv_sec, -dateLimitSeconds, dateLimitSeconds);
+    return TimePoint(std::chrono::duration_cast<TimePoint::duration>(std::chrono::seconds(seconds) +
+                                                                     std::chrono::nanoseconds(ts.tv_nsec)));
+}
+
+TimePoint clampedDate(TimePoint date) {
+    const TimePoint low{std::chrono::seconds(-dateLimitSeconds)};
+    const TimePoint high{std::chrono::seconds(dateLimitSeconds)};
+    return std::clamp(date, low, high);
+}
+
+// `base` moved by whole days in local time, keeping its wall-clock time.
+TimePoint shiftedByDays(TimePoint base, int days) {
+    const auto seconds = std::chrono::floor<std::chrono::seconds>(base);
+    const auto fraction = base - seconds;
+    const std::time_t t = std::chrono::system_clock::to_time_t(seconds);
+    std::tm local{};
+    ::localtime_r(&t, &local);
+    local.tm_mday += days;
+    local.tm_isdst = -1;
+    const std::int64_t moved =
+        std::clamp<std::int64_t>(std::mktime(&local), -2 * dateLimitSeconds, 2 * dateLimitSeconds);
+    return TimePoint(std::chrono::seconds(moved)) + fraction;
+}
+
+// Full days from `from` to a later `to`: the largest n with from + n local
+// days <= to (a day may last 23 or 25 hours across a clock change).
+int fullDaysBetween(TimePoint from, TimePoint to) {
+    from = clampedDate(from);
+    to = clampedDate(to);
+    if (to <= from) return 0;
+    const auto rough = std::chrono::duration_cast<std::chrono::seconds>(to - from).count() / 86400;
+    int n = static_cast<int>(std::max<std::int64_t>(rough - 1, 0));
+    for (int guard = 0; n > 0 && shiftedByDays(from, n) > to && guard < 8; ++guard) --n;
+    for (int guard = 0; shiftedByDays(from, n + 1) <= to && guard < 8; ++guard) ++n;
+    return n;
+}
+
+// Largest first; ties keep their order.
+template <class Item, class Key>
+void sortLargestFirst(std::vector<Item>& items, Key key) {
+    std::stable_sort(items.begin(), items.end(),
+                     [&](const Item& a, const Item& b) { return key(a) > key(b); });
+}
+
+}  // namespace
+
+// ---- InstalledApp ---------------------------------------------------------
+
+std::int64_t AppUninstaller::InstalledApp::leftoverBytes() const {
+    SizeSum sum;
+    for (const auto& leftover : leftovers) sum += leftover.bytes;
+    return sum.total();
+}
+
+std::int64_t AppUninstaller::InstalledApp::totalBytes() const {
+    return SizeSum::add(SizeSum::add(0, bundleBytes), leftoverBytes());
+}
+
+std::optional<int> AppUninstaller::InstalledApp::daysSinceLastUse(TimePoint now) const {
+    if (!lastUsed) return std::nullopt;
+    return fullDaysBetween(*lastUsed, now);
+}
+
+// ---- tables ---------------------------------------------------------------
+
+const std::vector<AppUninstaller::Location>& AppUninstaller::leftoverLocations() {
+    static const std::vector<Location> locations = {
+        {"Library/Application Support", "Application Support", true},
+        {"Library/Caches", "Caches", true},
+        {"Library/Containers", "Container", false},
+        {"Library/Group Containers", "Group container", false},
+        {"Library/Preferences", "Preferences", false},
+        {"Library/Saved Application State", "Saved state", false},
+        {"Library/HTTPStorages", "Web storage", false},
+        {"Library/WebKit", "WebKit data", false},
+        {"Library/Application Scripts", "App scripts", false},
+        {"Library/Logs", "Logs", true},
+        {"Library/Cookies", "Cookies", false},
+        {"Library/LaunchAgents", "Launch agent", false},
+    };
+    return locations;
+}
+
+std::vector<std::string> AppUninstaller::defaultApplicationFolders() {
+    return {"/Applications", Paths::home("Applications"), "/Applications/Utilities"};
+}
+
+// ---- uninstaller ----------------------------------------------------------
+
+AppUninstaller::AppUninstaller(std::vector<std::string> applicationFolders) {
+    // Each folder once, standardised; a folder listed twice would list its
+    // applications twice.
+    for (const auto& folder : applicationFolders) {
+        auto standard = Paths::standardise(folder);
+        if (!standard || standard->empty() || standard->front() != '/') continue;
+        if (std::find(folders_.begin(), folders_.end(), *standard) == folders_.end())
+            folders_.push_back(std::move(*standard));
+    }
+}
+
+void AppUninstaller::cancel() {
+    cancelled_.setValue(true);
+    // A large bundle stops being measured too; what it measured is dropped.
+    sizer_.cancel();
+}
+
+bool AppUninstaller::isCancelled() const { return cancelled_.value(); }
+
+void AppUninstaller::rememberIdentifier(const std::optional<std::string>& identifier) {
+    if (!identifier) return;
+    std::lock_guard lock(knownLock_);
+    known_.insert(*identifier);
+}
+
+std::set<std::string, std::less<>> AppUninstaller::knownIdentifiers() {
+    bool read = false;
+    {
+        std::lock_guard lock(knownLock_);
+        read = foldersRead_;
+    }
+    if (!read) {
+        // Only the information dictionaries: nothing is measured here.
+        std::set<std::string, std::less<>> found;
+        for (const auto& folder : folders_)
+            for (const auto& name : bundleNames(folder))
+                if (auto identifier = readBundleInfo(Paths::join(folder, name)).identifier)
+                    found.insert(std::move(*identifier));
+        std::lock_guard lock(knownLock_);
+        known_.merge(found);
+        foldersRead_ = true;
+    }
+    std::lock_guard lock(knownLock_);
+    return known_;
+}
+
+AppUninstaller::InstalledApp AppUninstaller::inspect(const std::string& bundle) {
+    InstalledApp app;
+    app.bundleURL = Paths::standardise(bundle).value_or(bundle);
+
+    const BundleInfo info = readBundleInfo(app.bundleURL);
+    app.bundleIdentifier = info.identifier;
+    app.version = info.version;
+
+    if (const auto measured = sizer_.measure(app.bundleURL)) app.bundleBytes = measured->bytes;
+
+    struct stat st {};
+    if (::lstat(app.bundleURL.c_str(), &st) == 0) {
+        // Linux always keeps an access time; it is the closest to "last used".
+        app.lastUsed = timePointOf(st.st_atim);
+    }
+
+    app.isSystem = (app.bundleIdentifier && startsWith(*app.bundleIdentifier, systemIdentifierPrefix)) ||
+                   startsWith(app.bundleURL, "/System/");
+
+    std::string name = Paths::lastComponent(app.bundleURL);
+    // ".app" alone is a hidden name, not an empty name with an extension.
+    if (endsWith(name, bundleExtension) && name.size() > bundleExtension.size())
+        name.resize(name.size() - bundleExtension.size());
+    app.name = std::move(name);
+    return app;
+}
+
+std::vector<AppUninstaller::InstalledApp> AppUninstaller::installedApps(bool includeSystem) {
+    std::vector<InstalledApp> apps;
+    bool finished = true;
+    for (const auto& folder : folders_) {
+        for (const auto& name : bundleNames(folder)) {
+            if (cancelled_.value()) {
+                finished = false;
+                break;
+            }
+            InstalledApp app = inspect(Paths::join(folder, name));
+            // Its size may have been cut short by the cancel.
+            if (cancelled_.value()) {
+                finished = false;
+                break;
+            }
+            // A system application owns its data even when it is not listed.
+            rememberIdentifier(app.bundleIdentifier);
+            if (app.isSystem && !includeSystem) continue;
+            apps.push_back(std::move(app));
+        }
+        if (!finished) break;
+    }
+    if (finished) {
+        std::lock_guard lock(knownLock_);
+        foldersRead_ = true;
+    }
+    sortLargestFirst(apps, [](const InstalledApp& app) { return app.totalBytes(); });
+    return apps;
+}
+
+std::vector<AppUninstaller::InstalledApp> AppUninstaller::attachLeftovers(
+    const std::vector<InstalledApp>& apps, const Progress& progress) {
+    for (const auto& app : apps) rememberIdentifier(app.bundleIdentifier);
+    std::vector<InstalledApp> result;
+    const int total = static_cast<int>(apps.size());
+    for (int i = 0; i < total; ++i) {
+        if (cancelled_.value()) break;
+        if (progress) progress(i, total, apps[static_cast<std::size_t>(i)].name);
+        InstalledApp app = apps[static_cast<std::size_t>(i)];
+        app.leftovers = leftovers(app);
+        // A search a cancel cut short would show too little: leave the
+        // application out rather than list it incomplete.
+        if (cancelled_.value()) break;
+        result.push_back(std::move(app));
+    }
+    sortLargestFirst(result, [](const InstalledApp& app) { return app.totalBytes(); });
+    return result;
+}
+
+std::vector<AppUninstaller::Leftover> AppUninstaller::leftovers(const InstalledApp& app) {
+    std::vector<Leftover> result;
+    if (cancelled_.value()) return result;
+    auto known = knownIdentifiers();
+    if (app.bundleIdentifier) known.insert(*app.bundleIdentifier);
+
+    std::unordered_set<std::string> taken;
+    for (const auto& location : leftoverLocations()) {
+        const std::string folder = Paths::home(location.relative);
+        const auto names = listNames(folder);
+        if (!names) continue;
+        for (const auto& name : *names) {
+            if (cancelled_.value()) {
+                sortLargestFirst(result, [](const Leftover& leftover) { return leftover.bytes; });
+                return result;
+            }
+            auto matchedOn = match(name, app, location);
+            if (!matchedOn) continue;
+            // Another installed application's data, however alike the names.
+            if (app.bundleIdentifier && *matchedOn == *app.bundleIdentifier &&
+                isClaimedByLongerIdentifier(name, *app.bundleIdentifier, known))
+                continue;
+            // The system's own data is never an ordinary application's, even
+            // one whose identifier is "com.apple".
+            if (!app.isSystem && startsWith(name, systemIdentifierPrefix)) continue;
+
+            std::string path = Paths::join(folder, name);
+            if (!taken.insert(path).second) continue;
+            if (!SafetyPolicy::verdict(path).isAllowed()) continue;
+
+            const auto measured = sizer_.measure(path);
+            // A measurement a cancel cut short is not a size.
+            if (cancelled_.value()) break;
+            const std::int64_t bytes = measured ? measured->bytes : 0;
+            if (bytes <= 0) continue;
+            result.push_back(Leftover{std::move(path), bytes, location.kind, std::move(*matchedOn)});
+        }
+    }
+    sortLargestFirst(result, [](const Leftover& leftover) { return leftover.bytes; });
+    return result;
+}
+
+bool AppUninstaller::isUsableIdentifier(std::string_view identifier) {
+    if (identifier.empty()) return false;
+    int parts = 1;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t dot = identifier.find('.', start);
+        const std::size_t end = dot == std::string_view::npos ? identifier.size() : dot;
+        if (end == start) return false;  // an empty part
+        if (dot == std::string_view::npos) break;
+        ++parts;
+        start = dot + 1;
+    }
+    return parts >= 2;
+}
+
+std::optional<std::string> AppUninstaller::match(std::string_view name, const InstalledApp& app,
+                                                 const Location& location) {
+    if (app.bundleIdentifier && isUsableIdentifier(*app.bundleIdentifier)) {
+        const std::string& identifier = *app.bundleIdentifier;
+        if (name == identifier || (name.size() > identifier.size() && startsWith(name, identifier) &&
+                                   name[identifier.size()] == '.'))
+            return identifier;
+    }
+    // Whole names only: "Foo" never claims "Foobar" or "Foo Helper".
+    if (location.matchesName && !app.name.empty()) {
+        if (name == app.name || (name.size() == app.name.size() + bundleExtension.size() &&
+                                 startsWith(name, app.name) && endsWith(name, bundleExtension)))
+            return app.name;
+    }
+    return std::nullopt;
+}
+
+bool AppUninstaller::isClaimedByLongerIdentifier(std::string_view name, const std::string& identifier,
+                                                 const std::set<std::string, std::less<>>& known) {
+    // Every longer identifier that begins with `identifier` + "." sorts
+    // between that text and `identifier` + "/" ("/" follows "." in ASCII).
+    const std::string low = identifier + ".";
+    const std::string high = identifier + "/";
+    for (auto it = known.lower_bound(low); it != known.end() && *it < high; ++it) {
+        const std::string& longer = *it;
+        if (!isUsableIdentifier(longer)) continue;
+        if (name == longer ||
+            (name.size() > longer.size() && startsWith(name, longer) && name[longer.size()] == '.'))
+            return true;
+    }
+    return false;
+}
+
+std::vector<CleanupCandidate> AppUninstaller::candidates(const InstalledApp& app, bool includeBundle) {
+    std::vector<CleanupCandidate> result;
+    if (includeBundle) {
+        std::map<std::string, std::string> details;
+        if (app.version) details["Version"] = *app.version;
+        result.emplace_back(UUID::random(), CleanupCategory::toolchains, "apps.bundle", "Application",
+                            app.name, app.bundleURL, app.bundleBytes, SafetyLevel::caution,
+                            "The application itself. Removing it frees " +
+                                ByteFormat::string(app.bundleBytes) +
+                                "; you would need to install it again to get it back.",
+                            "Re-download or reinstall " + app.name, app.lastUsed, std::move(details),
+                            RemovalKind::path(), false);
+    }
+    for (const auto& leftover : app.leftovers) {
+        result.emplace_back(
+            UUID::random(), CleanupCategory::toolchains, "apps.leftovers", "Left behind by " + app.name,
+            leftover.kind + " \u2014 " + Paths::lastComponent(leftover.path), leftover.path, leftover.bytes,
+            SafetyLevel::caution,
+            leftover.kind + " belonging to " + app.name + ", matched on " + leftover.matchedOn +
+                ". It stays on disk when the app is dragged to the Trash.",
+            "Recreated if you install " + app.name + " again", std::nullopt,
+            std::map<std::string, std::string>{{"Matched on", leftover.matchedOn}}, RemovalKind::path(),
+            false);
+    }
+    return result;
+}
+
+}  // namespace korvane
