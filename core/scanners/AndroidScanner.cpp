@@ -1,10 +1,5 @@
 #include "core/scanners/AndroidScanner.h"
 
-#include "core/model/ByteFormat.h"
-#include "core/model/Paths.h"
-#include "core/model/SizeSum.h"
-#include "core/scanners/ScanContext.h"
-
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -15,6 +10,11 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+
+#include "core/model/ByteFormat.h"
+#include "core/model/Paths.h"
+#include "core/model/SizeSum.h"
+#include "core/scanners/ScanContext.h"
 
 namespace korvane {
 
@@ -196,7 +196,8 @@ const std::vector<AndroidScanner::PackageFamily>& AndroidScanner::packageFamilie
          "The android.jar and framework resources for one API level. Re-downloadable from the SDK Manager."},
         {"build-tools", "android.buildTools", "Build Tools",
          "aapt, d8, zipalign and friends for one release. Gradle uses the version your build files ask for."},
-        {"ndk", "android.ndk", "NDK", "The native development kit. Only needed by projects with C or C++ code."},
+        {"ndk", "android.ndk", "NDK",
+         "The native development kit. Only needed by projects with C or C++ code."},
         {"sources", "android.sources", "Platform Sources",
          "Java sources for one API level, used only for step-into debugging of framework code."},
     };
@@ -280,24 +281,27 @@ CategoryResult AndroidScanner::scan(const ScanContext& context) const {
                     // (image.sysdir.1=system-images/android-34/google_apis/x86_64/);
                     // the tag is left out so a renamed tag cannot hide a
                     // device's image.
-                    const bool used = std::any_of(descriptions.begin(), descriptions.end(), [&](const auto& text) {
-                        return text.find(api) != std::string::npos && text.find(abi) != std::string::npos;
-                    });
+                    const bool used =
+                        std::any_of(descriptions.begin(), descriptions.end(), [&](const auto& text) {
+                            return text.find(api) != std::string::npos && text.find(abi) != std::string::npos;
+                        });
                     const auto title = apiText(api) + " · " + tag + " · " + abi;
                     if (used) {
-                        add(makeCandidate("android.systemImages", "Emulator System Images", title, entry.url, size,
-                                          SafetyLevel::dangerous,
-                                          "A virtual device you created is running on this image. Removing it "
-                                          "would break that emulator.",
-                                          std::nullopt, modificationDate(entry.url), {{"Used by an AVD", "Yes"}}));
+                        add(makeCandidate(
+                            "android.systemImages", "Emulator System Images", title, entry.url, size,
+                            SafetyLevel::dangerous,
+                            "A virtual device you created is running on this image. Removing it "
+                            "would break that emulator.",
+                            std::nullopt, modificationDate(entry.url), {{"Used by an AVD", "Yes"}}));
                     } else {
-                        add(makeCandidate("android.systemImages", "Emulator System Images", title, entry.url, size,
-                                          SafetyLevel::caution,
-                                          "A complete Android OS image for the emulator. No virtual device uses it. "
-                                          "Re-downloadable from the SDK Manager, at around " +
-                                              ByteFormat::string(size) + ".",
-                                          "sdkmanager \"system-images;" + api + ";" + tag + ";" + abi + "\"",
-                                          modificationDate(entry.url), {{"Used by an AVD", "No"}}));
+                        add(makeCandidate(
+                            "android.systemImages", "Emulator System Images", title, entry.url, size,
+                            SafetyLevel::caution,
+                            "A complete Android OS image for the emulator. No virtual device uses it. "
+                            "Re-downloadable from the SDK Manager, at around " +
+                                ByteFormat::string(size) + ".",
+                            "sdkmanager \"system-images;" + api + ";" + tag + ";" + abi + "\"",
+                            modificationDate(entry.url), {{"Used by an AVD", "No"}}));
                     }
                 }
             }
@@ -327,11 +331,11 @@ CategoryResult AndroidScanner::scan(const ScanContext& context) const {
                                       " installed. Your builds almost certainly compile against it.",
                                   std::nullopt, modificationDate(item.url), details));
             } else {
-                add(makeCandidate(family.ruleID, family.label, title, item.url, item.measurement.bytes,
-                                  SafetyLevel::caution,
-                                  family.description + " You have a newer version installed (" + *newest + ").",
-                                  "Re-installable from Android Studio's SDK Manager", modificationDate(item.url),
-                                  details));
+                add(makeCandidate(
+                    family.ruleID, family.label, title, item.url, item.measurement.bytes,
+                    SafetyLevel::caution,
+                    family.description + " You have a newer version installed (" + *newest + ").",
+                    "Re-installable from Android Studio's SDK Manager", modificationDate(item.url), details));
             }
         }
     }
@@ -342,7 +346,8 @@ CategoryResult AndroidScanner::scan(const ScanContext& context) const {
         const auto measurement = context.measure(cache.location, oneMiB);
         if (!measurement) continue;
         add(makeCandidate(cache.ruleID, "Android Caches", cache.title, cache.location, measurement->bytes,
-                          cache.safety, cache.reason, "Rebuilt automatically", measurement->newestModification, {}));
+                          cache.safety, cache.reason, "Rebuilt automatically",
+                          measurement->newestModification, {}));
     }
 
     // 5. Virtual devices.
@@ -353,12 +358,13 @@ CategoryResult AndroidScanner::scan(const ScanContext& context) const {
             const auto name = Paths::lastComponent(entry.url);
             if (size <= smallestDevice || extensionOf(name) != "avd") continue;
             footprint = SizeSum::add(footprint, size);
-            add(makeCandidate("android.avd", "Virtual Devices", withoutExtension(name), entry.url, size,
-                              SafetyLevel::caution,
-                              "A virtual device, including everything installed inside it and its saved state. "
-                              "Recreating it from the Device Manager gives you an empty device.",
-                              "Recreate in Android Studio's Device Manager", newestElseOwn(entry.measurement, entry.url),
-                              {}));
+            add(makeCandidate(
+                "android.avd", "Virtual Devices", withoutExtension(name), entry.url, size,
+                SafetyLevel::caution,
+                "A virtual device, including everything installed inside it and its saved state. "
+                "Recreating it from the Device Manager gives you an empty device.",
+                "Recreate in Android Studio's Device Manager", newestElseOwn(entry.measurement, entry.url),
+                {}));
         }
     }
 

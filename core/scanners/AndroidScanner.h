@@ -1,12 +1,12 @@
 #pragma once
 
-#include "core/scanners/CategoryScanner.h"
-#include "core/scanners/VersionOrder.h"
-
 #include <map>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "core/scanners/CategoryScanner.h"
+#include "core/scanners/VersionOrder.h"
 
 namespace korvane {
 

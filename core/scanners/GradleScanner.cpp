@@ -1,11 +1,5 @@
 #include "core/scanners/GradleScanner.h"
 
-#include "core/model/Paths.h"
-#include "core/model/SizeSum.h"
-#include "core/scanners/DetectedProject.h"
-#include "core/scanners/ScanContext.h"
-#include "core/scanners/VersionOrder.h"
-
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -13,6 +7,12 @@
 #include <cstdlib>
 #include <map>
 #include <utility>
+
+#include "core/model/Paths.h"
+#include "core/model/SizeSum.h"
+#include "core/scanners/DetectedProject.h"
+#include "core/scanners/ScanContext.h"
+#include "core/scanners/VersionOrder.h"
 
 namespace korvane {
 
@@ -91,7 +91,9 @@ const std::vector<std::string>& GradleScanner::projectBuildFolders() {
 
 bool GradleScanner::isAvailable() const { return exists(gradleHome()); }
 
-bool GradleScanner::isOlderVersion(std::string_view a, std::string_view b) { return VersionOrder::isOlder(a, b); }
+bool GradleScanner::isOlderVersion(std::string_view a, std::string_view b) {
+    return VersionOrder::isOlder(a, b);
+}
 
 std::string GradleScanner::distributionTitle(std::string_view folderName) {
     std::string title(folderName);
@@ -130,18 +132,19 @@ CategoryResult GradleScanner::scan(const ScanContext& context) const {
             const auto size = item.measurement.bytes;
             const auto lastModified = newestElseOwn(item.measurement, item.url);
             if (name == "modules-2") {
-                add(makeCandidate(cachesRule, cachesGroup, "Downloaded dependencies", item.url, size,
-                                  SafetyLevel::caution,
-                                  "Every JAR and AAR Gradle has downloaded for your projects. Re-downloaded on the "
-                                  "next build that needs them.",
-                                  cachesRestore, lastModified, {}));
+                add(makeCandidate(
+                    cachesRule, cachesGroup, "Downloaded dependencies", item.url, size, SafetyLevel::caution,
+                    "Every JAR and AAR Gradle has downloaded for your projects. Re-downloaded on the "
+                    "next build that needs them.",
+                    cachesRestore, lastModified, {}));
             } else if (VersionOrder::startsWithNumber(name) && name == newest) {
-                add(makeCandidate(cachesRule, cachesGroup, "Gradle " + name + " cache", item.url, size,
-                                  SafetyLevel::caution,
-                                  "Compiled build scripts and metadata for Gradle " + name +
-                                      ", your newest installed version. Rebuilt on the next build, which will be "
-                                      "slower once.",
-                                  cachesRestore, lastModified, {}));
+                add(makeCandidate(
+                    cachesRule, cachesGroup, "Gradle " + name + " cache", item.url, size,
+                    SafetyLevel::caution,
+                    "Compiled build scripts and metadata for Gradle " + name +
+                        ", your newest installed version. Rebuilt on the next build, which will be "
+                        "slower once.",
+                    cachesRestore, lastModified, {}));
             } else if (VersionOrder::startsWithNumber(name)) {
                 add(makeCandidate(cachesRule, cachesGroup, "Gradle " + name + " cache", item.url, size,
                                   SafetyLevel::safe,
@@ -150,8 +153,8 @@ CategoryResult GradleScanner::scan(const ScanContext& context) const {
                                   cachesRestore, lastModified, {}));
             } else {
                 add(makeCandidate(cachesRule, cachesGroup, name, item.url, size, SafetyLevel::safe,
-                                  "Gradle's own working cache. Rebuilt automatically.", cachesRestore, lastModified,
-                                  {}));
+                                  "Gradle's own working cache. Rebuilt automatically.", cachesRestore,
+                                  lastModified, {}));
             }
         }
     }
@@ -167,15 +170,15 @@ CategoryResult GradleScanner::scan(const ScanContext& context) const {
             const bool isNewest = distribution == newest;
             for (const auto& download : context.children(Paths::join(dists, distribution), true)) {
                 if (download.measurement.bytes < 1) continue;
-                add(makeCandidate("gradle.wrapperDists", "Gradle Distributions", title, download.url,
-                                  download.measurement.bytes, isNewest ? SafetyLevel::caution : SafetyLevel::safe,
-                                  isNewest ? "The newest Gradle distribution you have. A project pinned to it will "
-                                             "re-download it, which takes a minute."
-                                           : "A complete Gradle install downloaded because some project's wrapper "
-                                             "asked for it. If you open that project again, the wrapper downloads it "
-                                             "back automatically.",
-                                  "Re-downloaded automatically by the Gradle wrapper", modificationDate(download.url),
-                                  {}));
+                add(makeCandidate(
+                    "gradle.wrapperDists", "Gradle Distributions", title, download.url,
+                    download.measurement.bytes, isNewest ? SafetyLevel::caution : SafetyLevel::safe,
+                    isNewest ? "The newest Gradle distribution you have. A project pinned to it will "
+                               "re-download it, which takes a minute."
+                             : "A complete Gradle install downloaded because some project's wrapper "
+                               "asked for it. If you open that project again, the wrapper downloads it "
+                               "back automatically.",
+                    "Re-downloaded automatically by the Gradle wrapper", modificationDate(download.url), {}));
             }
         }
     }
@@ -186,8 +189,9 @@ CategoryResult GradleScanner::scan(const ScanContext& context) const {
         const auto path = Paths::join(home, row.folder);
         const auto measurement = context.measure(path, oneMiB);
         if (!measurement) continue;
-        add(makeCandidate(row.ruleID, "Gradle Runtime", row.title, path, measurement->bytes, SafetyLevel::safe,
-                          row.reason, "Recreated automatically", measurement->newestModification, {}));
+        add(makeCandidate(row.ruleID, "Gradle Runtime", row.title, path, measurement->bytes,
+                          SafetyLevel::safe, row.reason, "Recreated automatically",
+                          measurement->newestModification, {}));
     }
 
     // 5. Build output inside Gradle projects. A folder reachable from two
@@ -206,10 +210,11 @@ CategoryResult GradleScanner::scan(const ScanContext& context) const {
             footprint = SizeSum::add(footprint, entry.measurement.bytes);
             add(makeCandidate("gradle.projectBuilds", "Project Build Output", project.name() + "/" + folder,
                               entry.url, entry.measurement.bytes, SafetyLevel::safe,
-                              folder == ".gradle" ? "Gradle's per-project state: the configuration cache and file "
-                                                    "hashes for this build. Recreated on the next build."
-                                                  : "Compiled classes, APKs and merged resources for this project. "
-                                                    "Recreated by the next build.",
+                              folder == ".gradle"
+                                  ? "Gradle's per-project state: the configuration cache and file "
+                                    "hashes for this build. Recreated on the next build."
+                                  : "Compiled classes, APKs and merged resources for this project. "
+                                    "Recreated by the next build.",
                               "./gradlew build", entry.measurement.newestModification,
                               {{"Last activity", context.relativeActivity(project.lastActivity)}}));
         }

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "core/scanners/CategoryScanner.h"
-
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "core/scanners/CategoryScanner.h"
 
 namespace korvane {
 

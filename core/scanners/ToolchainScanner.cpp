@@ -1,12 +1,12 @@
 #include "core/scanners/ToolchainScanner.h"
 
+#include <sys/stat.h>
+
 #include "core/model/Paths.h"
 #include "core/model/Shell.h"
 #include "core/model/SizeSum.h"
 #include "core/scanners/DetectedProject.h"
 #include "core/scanners/ScanContext.h"
-
-#include <sys/stat.h>
 
 namespace korvane {
 
@@ -26,13 +26,17 @@ bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' ||
 
 std::vector<ToolchainScanner::Rule> ToolchainScanner::globalRules() {
     const auto caches = [](const char* name) { return Paths::home("Library", "Caches", name); };
-    const auto support = [](const char* relative) { return Paths::home("Library", "Application Support", relative); };
-    const std::string pipReason = "Wheels pip keeps so a reinstall skips the download. Refilled automatically.";
+    const auto support = [](const char* relative) {
+        return Paths::home("Library", "Application Support", relative);
+    };
+    const std::string pipReason =
+        "Wheels pip keeps so a reinstall skips the download. Refilled automatically.";
     const auto safe = SafetyLevel::safe;
     const auto caution = SafetyLevel::caution;
     return {
         {caches("Homebrew"), "brew.cache", "Homebrew", "Downloaded bottles",
-         "Installer archives Homebrew keeps after installing or upgrading a package. Re-downloaded if ever needed "
+         "Installer archives Homebrew keeps after installing or upgrading a package. Re-downloaded if ever "
+         "needed "
          "again.",
          "brew cleanup does the same thing", safe, oneMiB},
         {Paths::home(".cargo", "registry", "cache"), "rust.registry", "Rust", "Crate downloads",
@@ -42,33 +46,36 @@ std::vector<ToolchainScanner::Rule> ToolchainScanner::globalRules() {
          "Extracted copies of crates, unpacked from the downloads above. Cargo re-extracts them as needed.",
          "cargo build", safe, oneMiB},
         {Paths::home(".cargo", "git", "checkouts"), "rust.registry", "Rust", "Git dependency checkouts",
-         "Clones of dependencies specified by git URL. Re-cloned on the next build.", "cargo build", safe, oneMiB},
+         "Clones of dependencies specified by git URL. Re-cloned on the next build.", "cargo build", safe,
+         oneMiB},
         {caches("go-build"), "go.buildCache", "Go", "Build cache",
-         "Compiled package archives Go keeps to make rebuilds fast. Rebuilt on demand.", "go build", safe, oneMiB},
+         "Compiled package archives Go keeps to make rebuilds fast. Rebuilt on demand.", "go build", safe,
+         oneMiB},
         {Paths::home("go", "pkg", "mod", "cache", "download"), "go.modCache", "Go", "Module downloads",
          "Zipped module versions downloaded from proxy.golang.org. Re-downloaded on the next build.",
          "go mod download", caution, oneMiB},
         {caches("pip"), "python.pipCache", "Python", "pip cache", pipReason, "pip install", safe, oneMiB},
-        {Paths::home(".cache", "pip"), "python.pipCache", "Python", "pip cache (XDG)", pipReason, "pip install", safe,
-         oneMiB},
+        {Paths::home(".cache", "pip"), "python.pipCache", "Python", "pip cache (XDG)", pipReason,
+         "pip install", safe, oneMiB},
         {caches("uv"), "python.pipCache", "Python", "uv cache",
          "Package archives uv keeps between installs. Refilled automatically.", "uv sync", safe, oneMiB},
         {caches("pypoetry"), "python.pipCache", "Python", "Poetry cache",
-         "Package archives and virtualenv metadata Poetry keeps. Refilled automatically.", "poetry install", safe,
-         oneMiB},
+         "Package archives and virtualenv metadata Poetry keeps. Refilled automatically.", "poetry install",
+         safe, oneMiB},
         {caches("JetBrains"), "jetbrains.caches", "Editors", "JetBrains IDE caches",
-         "Indexes and compiled caches for IntelliJ, Android Studio and friends. Rebuilt when you next open the "
+         "Indexes and compiled caches for IntelliJ, Android Studio and friends. Rebuilt when you next open "
+         "the "
          "project, which takes a few minutes.",
          "Rebuilt on next project open", caution, oneMiB},
         {support("Code/CachedData"), "editors.caches", "Editors", "VS Code cached data",
-         "Compiled bytecode for VS Code versions you have run. Rebuilt on the next launch.", "Rebuilt on next launch",
-         safe, oneMiB},
+         "Compiled bytecode for VS Code versions you have run. Rebuilt on the next launch.",
+         "Rebuilt on next launch", safe, oneMiB},
         {support("Code/CachedExtensionVSIXs"), "editors.caches", "Editors", "VS Code extension archives",
          "Installer archives for extensions already installed. Nothing reads them after install.",
          "Re-downloadable from the Marketplace", safe, oneMiB},
         {support("Cursor/CachedData"), "editors.caches", "Editors", "Cursor cached data",
-         "Compiled bytecode for Cursor versions you have run. Rebuilt on the next launch.", "Rebuilt on next launch",
-         safe, oneMiB},
+         "Compiled bytecode for Cursor versions you have run. Rebuilt on the next launch.",
+         "Rebuilt on next launch", safe, oneMiB},
     };
 }
 
@@ -112,10 +119,11 @@ std::vector<CleanupCandidate> ToolchainScanner::rustToolchains(const ScanContext
         // The active name may be shorter than the folder's ("stable" for
         // "stable-x86_64-unknown-linux-gnu").
         if (active && name.compare(0, active->size(), *active) == 0) continue;
-        auto candidate = makeCandidate(
-            "rust.toolchains", "Rust Toolchains", name, entry.url, size, SafetyLevel::caution,
-            "A Rust toolchain that is not your default (" + active.value_or("unknown") + "). Reinstallable with rustup.",
-            "rustup toolchain install " + name, modificationDate(entry.url), {});
+        auto candidate =
+            makeCandidate("rust.toolchains", "Rust Toolchains", name, entry.url, size, SafetyLevel::caution,
+                          "A Rust toolchain that is not your default (" + active.value_or("unknown") +
+                              "). Reinstallable with rustup.",
+                          "rustup toolchain install " + name, modificationDate(entry.url), {});
         if (candidate) candidates.push_back(std::move(*candidate));
     }
     return candidates;
@@ -134,8 +142,8 @@ CategoryResult ToolchainScanner::scan(const ScanContext& context) const {
         const auto measurement = context.measure(rule.url, rule.minimumBytes);
         if (!measurement) continue;
         footprint = SizeSum::add(footprint, measurement->bytes);
-        add(makeCandidate(rule.ruleID, rule.group, rule.title, rule.url, measurement->bytes, rule.safety, rule.reason,
-                          rule.restore, measurement->newestModification, {}));
+        add(makeCandidate(rule.ruleID, rule.group, rule.title, rule.url, measurement->bytes, rule.safety,
+                          rule.reason, rule.restore, measurement->newestModification, {}));
     }
 
     // 2. Rust toolchains; runs to the end even when cancelled, it is short.
@@ -150,13 +158,14 @@ CategoryResult ToolchainScanner::scan(const ScanContext& context) const {
             const auto measurement = context.measure(location, smallestVirtualEnvironment);
             if (!measurement) continue;
             footprint = SizeSum::add(footprint, measurement->bytes);
-            add(makeCandidate("python.venvs", "Virtual Environments", project.name() + "/" + name, location,
-                              measurement->bytes, SafetyLevel::caution,
-                              "A Python virtual environment for this project. Recreated from its requirements file, "
-                              "though anything installed ad hoc and never written down is lost.",
-                              "python -m venv " + name + " && pip install -r requirements.txt",
-                              measurement->newestModification,
-                              {{"Last activity", context.relativeActivity(project.lastActivity)}}));
+            add(makeCandidate(
+                "python.venvs", "Virtual Environments", project.name() + "/" + name, location,
+                measurement->bytes, SafetyLevel::caution,
+                "A Python virtual environment for this project. Recreated from its requirements file, "
+                "though anything installed ad hoc and never written down is lost.",
+                "python -m venv " + name + " && pip install -r requirements.txt",
+                measurement->newestModification,
+                {{"Last activity", context.relativeActivity(project.lastActivity)}}));
         }
     }
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "core/scanners/CategoryScanner.h"
-
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "core/scanners/CategoryScanner.h"
 
 namespace korvane {
 

@@ -26,7 +26,8 @@ struct VersionOrder {
     // Strict less-than: at the first position where the numbers differ (a
     // missing number counts as 0) the smaller wins; equal numbers fall back to
     // the text's byte order, which is false for equal texts.
-    static bool isOlder(const Numbers& aNumbers, std::string_view a, const Numbers& bNumbers, std::string_view b);
+    static bool isOlder(const Numbers& aNumbers, std::string_view a, const Numbers& bNumbers,
+                        std::string_view b);
     // The same on the numbers of the two names as they are.
     static bool isOlder(std::string_view a, std::string_view b);
 

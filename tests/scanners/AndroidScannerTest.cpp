@@ -1,15 +1,13 @@
-#include "core/scanners/AndroidScanner.h"
-
-#include "core/model/ByteFormat.h"
-#include "core/scanners/ScanContext.h"
-#include "tests/scanners/FakeToolHome.h"
-#include "tests/scanners/SizedFolder.h"
-
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <map>
+
+#include "core/model/ByteFormat.h"
+#include "core/scanners/AndroidScanner.h"
+#include "core/scanners/ScanContext.h"
+#include "tests/scanners/FakeToolHome.h"
+#include "tests/scanners/SizedFolder.h"
 
 namespace korvane {
 namespace {
@@ -31,8 +29,9 @@ std::map<std::string, CleanupCandidate> byTitle(const std::vector<CleanupCandida
 class AndroidScannerTest : public ::testing::Test {
 protected:
     // The candidate of a title, checked against the location it must name.
-    const CleanupCandidate* expect(const std::map<std::string, CleanupCandidate>& found, const std::string& title,
-                                   const std::string& rule, const std::string& relativePath, SafetyLevel safety) {
+    const CleanupCandidate* expect(const std::map<std::string, CleanupCandidate>& found,
+                                   const std::string& title, const std::string& rule,
+                                   const std::string& relativePath, SafetyLevel safety) {
         const auto it = found.find(title);
         if (it == found.end()) {
             ADD_FAILURE() << "missing " << title;
@@ -135,8 +134,9 @@ TEST_F(AndroidScannerTest, FindsImagesReleasesCachesAndDevices) {
     // The device runs android-34 on x86_64 under another tag: the image is
     // still in use.
     home.tree.text(".android/avd/Pixel_7.ini", "avd.ini.encoding=UTF-8\npath=/x/.android/avd/Pixel_7.avd\n");
-    home.tree.text(".android/avd/Pixel_7.avd/config.ini",
-                   "abi.type=x86_64\nimage.sysdir.1=system-images/android-34/google_apis_playstore/x86_64/\n");
+    home.tree.text(
+        ".android/avd/Pixel_7.avd/config.ini",
+        "abi.type=x86_64\nimage.sysdir.1=system-images/android-34/google_apis_playstore/x86_64/\n");
     home.tree.file(".android/avd/Pixel_7.avd/userdata-qemu.img", 11 * MiB);
     home.tree.text(".android/avd/Tablet.ini", "target=android-33\nabi=armeabi-v7a\n");
 
@@ -161,8 +161,9 @@ TEST_F(AndroidScannerTest, FindsImagesReleasesCachesAndDevices) {
     if (const auto* c = expect(found, "API 34 (Android 14) · google_apis · x86_64", "android.systemImages",
                                images + "android-34/google_apis/x86_64", SafetyLevel::dangerous)) {
         EXPECT_EQ(c->groupTitle, "Emulator System Images");
-        EXPECT_EQ(c->reason,
-                  "A virtual device you created is running on this image. Removing it would break that emulator.");
+        EXPECT_EQ(
+            c->reason,
+            "A virtual device you created is running on this image. Removing it would break that emulator.");
         EXPECT_EQ(c->restoreHint, std::nullopt);
         EXPECT_EQ(c->details, (CategoryScanner::Details{{"Used by an AVD", "Yes"}}));
         EXPECT_TRUE(c->lastModified);
@@ -170,7 +171,8 @@ TEST_F(AndroidScannerTest, FindsImagesReleasesCachesAndDevices) {
     if (const auto* c = expect(found, "API 33 (Android 13) · default · arm64-v8a", "android.systemImages",
                                images + "android-33/default/arm64-v8a", SafetyLevel::caution)) {
         EXPECT_EQ(c->reason,
-                  "A complete Android OS image for the emulator. No virtual device uses it. Re-downloadable from the "
+                  "A complete Android OS image for the emulator. No virtual device uses it. Re-downloadable "
+                  "from the "
                   "SDK Manager, at around " +
                       ByteFormat::string(c->size) + ".");
         EXPECT_EQ(c->restoreHint, "sdkmanager \"system-images;android-33;default;arm64-v8a\"");
@@ -181,12 +183,14 @@ TEST_F(AndroidScannerTest, FindsImagesReleasesCachesAndDevices) {
     expect(found, "API UpsideDownCake · default · x86_64", "android.systemImages",
            images + "android-UpsideDownCake/default/x86_64", SafetyLevel::caution);
 
-    const std::string platformsText = "The android.jar and framework resources for one API level. Re-downloadable "
-                                      "from the SDK Manager.";
+    const std::string platformsText =
+        "The android.jar and framework resources for one API level. Re-downloadable "
+        "from the SDK Manager.";
     if (const auto* c = expect(found, "SDK Platforms API 34 (Android 14)", "android.platforms",
                                std::string(sdk) + "platforms/android-34", SafetyLevel::dangerous)) {
         EXPECT_EQ(c->groupTitle, "SDK Platforms");
-        EXPECT_EQ(c->reason, "The newest sdk platforms installed. Your builds almost certainly compile against it.");
+        EXPECT_EQ(c->reason,
+                  "The newest sdk platforms installed. Your builds almost certainly compile against it.");
         EXPECT_EQ(c->restoreHint, std::nullopt);
         EXPECT_EQ(c->details, (CategoryScanner::Details{{"Newest installed", "android-34"}}));
         EXPECT_TRUE(c->lastModified);
@@ -204,37 +208,42 @@ TEST_F(AndroidScannerTest, FindsImagesReleasesCachesAndDevices) {
     if (const auto* c = expect(found, "Build Tools 34.0.0", "android.buildTools",
                                std::string(sdk) + "build-tools/34.0.0", SafetyLevel::dangerous)) {
         EXPECT_EQ(c->groupTitle, "Build Tools");
-        EXPECT_EQ(c->reason, "The newest build tools installed. Your builds almost certainly compile against it.");
+        EXPECT_EQ(c->reason,
+                  "The newest build tools installed. Your builds almost certainly compile against it.");
     }
     if (const auto* c = expect(found, "Build Tools 33.0.2", "android.buildTools",
                                std::string(sdk) + "build-tools/33.0.2", SafetyLevel::caution)) {
         EXPECT_EQ(c->reason,
-                  "aapt, d8, zipalign and friends for one release. Gradle uses the version your build files ask for. "
+                  "aapt, d8, zipalign and friends for one release. Gradle uses the version your build files "
+                  "ask for. "
                   "You have a newer version installed (34.0.0).");
     }
     // A family with one release: that release is the newest.
-    if (const auto* c = expect(found, "NDK 26.1.10909125", "android.ndk", std::string(sdk) + "ndk/26.1.10909125",
-                               SafetyLevel::dangerous)) {
+    if (const auto* c = expect(found, "NDK 26.1.10909125", "android.ndk",
+                               std::string(sdk) + "ndk/26.1.10909125", SafetyLevel::dangerous)) {
         EXPECT_EQ(c->reason, "The newest ndk installed. Your builds almost certainly compile against it.");
         EXPECT_EQ(c->details, (CategoryScanner::Details{{"Newest installed", "26.1.10909125"}}));
     }
 
-    if (const auto* c = expect(found, "Android cache", "android.emulatorCaches", ".android/cache", SafetyLevel::safe)) {
+    if (const auto* c =
+            expect(found, "Android cache", "android.emulatorCaches", ".android/cache", SafetyLevel::safe)) {
         EXPECT_EQ(c->groupTitle, "Android Caches");
         EXPECT_EQ(c->reason, "Metadata the SDK tools cache between runs. Rebuilt automatically.");
         EXPECT_EQ(c->restoreHint, "Rebuilt automatically");
         EXPECT_TRUE(c->details.empty());
     }
-    if (const auto* c = expect(found, "SDK temporary files", "android.emulatorCaches", std::string(sdk) + ".temp",
-                               SafetyLevel::safe)) {
+    if (const auto* c = expect(found, "SDK temporary files", "android.emulatorCaches",
+                               std::string(sdk) + ".temp", SafetyLevel::safe)) {
         EXPECT_EQ(c->reason, "Partial downloads and unpack directories left by the SDK Manager.");
     }
 
-    if (const auto* c = expect(found, "Pixel_7", "android.avd", ".android/avd/Pixel_7.avd", SafetyLevel::caution)) {
+    if (const auto* c =
+            expect(found, "Pixel_7", "android.avd", ".android/avd/Pixel_7.avd", SafetyLevel::caution)) {
         EXPECT_EQ(c->groupTitle, "Virtual Devices");
-        EXPECT_EQ(c->reason,
-                  "A virtual device, including everything installed inside it and its saved state. Recreating it "
-                  "from the Device Manager gives you an empty device.");
+        EXPECT_EQ(
+            c->reason,
+            "A virtual device, including everything installed inside it and its saved state. Recreating it "
+            "from the Device Manager gives you an empty device.");
         EXPECT_EQ(c->restoreHint, "Recreate in Android Studio's Device Manager");
         EXPECT_TRUE(c->lastModified);
     }
@@ -248,8 +257,9 @@ TEST_F(AndroidScannerTest, FindsImagesReleasesCachesAndDevices) {
     std::vector<std::string> rules;
     for (const auto& c : result.candidates)
         if (rules.empty() || rules.back() != c.ruleID) rules.push_back(c.ruleID);
-    EXPECT_EQ(rules, (std::vector<std::string>{"android.systemImages", "android.platforms", "android.buildTools",
-                                               "android.ndk", "android.emulatorCaches", "android.avd"}));
+    EXPECT_EQ(rules,
+              (std::vector<std::string>{"android.systemImages", "android.platforms", "android.buildTools",
+                                        "android.ndk", "android.emulatorCaches", "android.avd"}));
 
     // The SDK and the devices; the home cache is left out.
     EXPECT_EQ(result.footprint,
@@ -329,12 +339,12 @@ TEST_F(AndroidScannerTest, AnSdkReachedThroughALinkIsMeasuredWhole) {
 TEST_F(AndroidScannerTest, DescriptionsThatCannotBeReadAreSkipped) {
     home.tree.file(std::string(sdk) + "system-images/android-34/default/x86_64/system.img", 8192);
     const std::string text = "image.sysdir.1=system-images/android-34/default/x86_64/\n";
-    home.tree.text(".android/avd/bad.ini", "\xff\xfe" + text);          // not UTF-8
-    home.tree.folder(".android/avd/folder.ini");                          // not a file
+    home.tree.text(".android/avd/bad.ini", "\xff\xfe" + text);                 // not UTF-8
+    home.tree.folder(".android/avd/folder.ini");                               // not a file
     ASSERT_EQ(::mkfifo(home.path(".android/avd/pipe.ini").c_str(), 0600), 0);  // would block a read
     home.tree.symlink(".android/avd/loop.ini", home.path(".android/avd/loop.ini"));
     home.tree.folder(".android/avd/NoConfig.avd");
-    home.tree.text(".android/avd/notes.txt", text);                      // not a description
+    home.tree.text(".android/avd/notes.txt", text);  // not a description
 
     EXPECT_TRUE(AndroidScanner::deviceDescriptions().empty());
     auto found = byTitle(scanner.scan(*home.context()).candidates);

@@ -1,12 +1,11 @@
-#include "core/scanners/GradleScanner.h"
-
-#include "core/scanners/ScanContext.h"
-#include "tests/scanners/FakeToolHome.h"
-#include "tests/scanners/SizedFolder.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
+
+#include "core/scanners/GradleScanner.h"
+#include "core/scanners/ScanContext.h"
+#include "tests/scanners/FakeToolHome.h"
+#include "tests/scanners/SizedFolder.h"
 
 namespace korvane {
 namespace {
@@ -19,10 +18,12 @@ constexpr std::int64_t MiB = 1048576;
 constexpr const char* restore = "Re-downloaded or rebuilt on the next Gradle build";
 constexpr const char* workingCache = "Gradle's own working cache. Rebuilt automatically.";
 constexpr const char* oldDistribution =
-    "A complete Gradle install downloaded because some project's wrapper asked for it. If you open that project "
+    "A complete Gradle install downloaded because some project's wrapper asked for it. If you open that "
+    "project "
     "again, the wrapper downloads it back automatically.";
 constexpr const char* newestDistribution =
-    "The newest Gradle distribution you have. A project pinned to it will re-download it, which takes a minute.";
+    "The newest Gradle distribution you have. A project pinned to it will re-download it, which takes a "
+    "minute.";
 constexpr const char* buildOutput =
     "Compiled classes, APKs and merged resources for this project. Recreated by the next build.";
 
@@ -36,8 +37,8 @@ protected:
 
     // The candidate at a path, checked for what every candidate must hold.
     const CleanupCandidate* expect(const std::map<std::string, CleanupCandidate>& found,
-                                   const std::string& relativePath, const std::string& rule, const std::string& title,
-                                   SafetyLevel safety) {
+                                   const std::string& relativePath, const std::string& rule,
+                                   const std::string& title, SafetyLevel safety) {
         const auto it = found.find(home.path(relativePath));
         if (it == found.end()) {
             ADD_FAILURE() << "missing " << relativePath;
@@ -99,24 +100,29 @@ TEST_F(GradleScannerTest, FindsCachesDistributionsRuntimeFoldersAndProjectBuilds
     EXPECT_EQ(result.note, std::nullopt);
     const auto found = byPath(result.candidates);
 
-    if (const auto* c = expect(found, ".gradle/caches/8.5", "gradle.caches", "Gradle 8.5 cache", SafetyLevel::caution)) {
+    if (const auto* c =
+            expect(found, ".gradle/caches/8.5", "gradle.caches", "Gradle 8.5 cache", SafetyLevel::caution)) {
         EXPECT_EQ(c->groupTitle, "Gradle Caches");
         EXPECT_EQ(c->reason,
-                  "Compiled build scripts and metadata for Gradle 8.5, your newest installed version. Rebuilt on the "
+                  "Compiled build scripts and metadata for Gradle 8.5, your newest installed version. "
+                  "Rebuilt on the "
                   "next build, which will be slower once.");
         EXPECT_EQ(c->restoreHint, restore);
         EXPECT_TRUE(c->details.empty());
     }
-    if (const auto* c = expect(found, ".gradle/caches/7.6", "gradle.caches", "Gradle 7.6 cache", SafetyLevel::safe)) {
-        EXPECT_EQ(c->reason,
-                  "Compiled build scripts for Gradle 7.6. You have 8.5 installed, so nothing is likely to use this "
-                  "again.");
+    if (const auto* c =
+            expect(found, ".gradle/caches/7.6", "gradle.caches", "Gradle 7.6 cache", SafetyLevel::safe)) {
+        EXPECT_EQ(
+            c->reason,
+            "Compiled build scripts for Gradle 7.6. You have 8.5 installed, so nothing is likely to use this "
+            "again.");
     }
     if (const auto* c = expect(found, ".gradle/caches/modules-2", "gradle.caches", "Downloaded dependencies",
                                SafetyLevel::caution)) {
-        EXPECT_EQ(c->reason,
-                  "Every JAR and AAR Gradle has downloaded for your projects. Re-downloaded on the next build that "
-                  "needs them.");
+        EXPECT_EQ(
+            c->reason,
+            "Every JAR and AAR Gradle has downloaded for your projects. Re-downloaded on the next build that "
+            "needs them.");
         EXPECT_EQ(c->restoreHint, restore);
     }
     for (const auto* name : {"transforms-3", "jars-9"}) {
@@ -129,8 +135,8 @@ TEST_F(GradleScannerTest, FindsCachesDistributionsRuntimeFoldersAndProjectBuilds
     const std::string dists = ".gradle/wrapper/dists/";
     // Equal numbers: the text decides, so -bin is the newest.
     for (const auto* download : {"gradle-8.5-all/abc123", "gradle-8.5-all/def456"}) {
-        if (const auto* c = expect(found, dists + download, "gradle.wrapperDists", "Gradle 8.5 (with sources)",
-                                   SafetyLevel::safe)) {
+        if (const auto* c = expect(found, dists + download, "gradle.wrapperDists",
+                                   "Gradle 8.5 (with sources)", SafetyLevel::safe)) {
             EXPECT_EQ(c->groupTitle, "Gradle Distributions");
             EXPECT_EQ(c->reason, oldDistribution);
             EXPECT_EQ(c->restoreHint, "Re-downloaded automatically by the Gradle wrapper");
@@ -142,9 +148,11 @@ TEST_F(GradleScannerTest, FindsCachesDistributionsRuntimeFoldersAndProjectBuilds
     }
     expect(found, dists + "gradle-7.6-bin/jkl012", "gradle.wrapperDists", "Gradle 7.6", SafetyLevel::safe);
 
-    if (const auto* c = expect(found, ".gradle/native", "gradle.nativeAndJdks", "Native libraries", SafetyLevel::safe)) {
+    if (const auto* c =
+            expect(found, ".gradle/native", "gradle.nativeAndJdks", "Native libraries", SafetyLevel::safe)) {
         EXPECT_EQ(c->groupTitle, "Gradle Runtime");
-        EXPECT_EQ(c->reason, "Platform helper binaries Gradle extracts at runtime. Re-extracted when needed.");
+        EXPECT_EQ(c->reason,
+                  "Platform helper binaries Gradle extracts at runtime. Re-extracted when needed.");
         EXPECT_EQ(c->restoreHint, "Recreated automatically");
     }
     // The daemon folder itself lies outside its rule's shapes (only the
@@ -160,10 +168,11 @@ TEST_F(GradleScannerTest, FindsCachesDistributionsRuntimeFoldersAndProjectBuilds
         EXPECT_EQ(c->restoreHint, "./gradlew build");
         EXPECT_EQ(c->details, (CategoryScanner::Details{{"Last activity", activity}}));
     }
-    if (const auto* c =
-            expect(found, "Projects/MyApp/.gradle", "gradle.projectBuilds", "MyApp/.gradle", SafetyLevel::safe)) {
+    if (const auto* c = expect(found, "Projects/MyApp/.gradle", "gradle.projectBuilds", "MyApp/.gradle",
+                               SafetyLevel::safe)) {
         EXPECT_EQ(c->reason,
-                  "Gradle's per-project state: the configuration cache and file hashes for this build. Recreated on "
+                  "Gradle's per-project state: the configuration cache and file hashes for this build. "
+                  "Recreated on "
                   "the next build.");
     }
     EXPECT_EQ(result.candidates.size(), 12u);
@@ -187,9 +196,10 @@ TEST_F(GradleScannerTest, NumbersNotTextPickTheNewestCache) {
     EXPECT_EQ(found.at(home.path(".gradle/caches/8.10-rc-1")).safety, SafetyLevel::caution);
     const auto& older = found.at(home.path(".gradle/caches/8.10"));
     EXPECT_EQ(older.safety, SafetyLevel::safe);
-    EXPECT_EQ(older.reason,
-              "Compiled build scripts for Gradle 8.10. You have 8.10-rc-1 installed, so nothing is likely to use "
-              "this again.");
+    EXPECT_EQ(
+        older.reason,
+        "Compiled build scripts for Gradle 8.10. You have 8.10-rc-1 installed, so nothing is likely to use "
+        "this again.");
 }
 
 TEST_F(GradleScannerTest, MinimumSizes) {

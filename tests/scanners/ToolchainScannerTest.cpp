@@ -1,12 +1,11 @@
-#include "core/scanners/ToolchainScanner.h"
-
-#include "core/scanners/ScanContext.h"
-#include "tests/scanners/FakeToolHome.h"
-#include "tests/scanners/SizedFolder.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
+
+#include "core/scanners/ScanContext.h"
+#include "core/scanners/ToolchainScanner.h"
+#include "tests/scanners/FakeToolHome.h"
+#include "tests/scanners/SizedFolder.h"
 
 namespace korvane {
 namespace {
@@ -78,7 +77,8 @@ TEST_F(ToolchainScannerTest, EveryGlobalCacheWithItsTexts) {
     const auto caution = SafetyLevel::caution;
     const std::vector<Row> rows{
         {"Library/Caches/Homebrew", "brew.cache", "Homebrew", "Downloaded bottles",
-         "Installer archives Homebrew keeps after installing or upgrading a package. Re-downloaded if ever needed "
+         "Installer archives Homebrew keeps after installing or upgrading a package. Re-downloaded if ever "
+         "needed "
          "again.",
          "brew cleanup does the same thing", safe},
         {".cargo/registry/cache", "rust.registry", "Rust", "Crate downloads",
@@ -99,21 +99,23 @@ TEST_F(ToolchainScannerTest, EveryGlobalCacheWithItsTexts) {
         {"Library/Caches/uv", "python.pipCache", "Python", "uv cache",
          "Package archives uv keeps between installs. Refilled automatically.", "uv sync", safe},
         {"Library/Caches/pypoetry", "python.pipCache", "Python", "Poetry cache",
-         "Package archives and virtualenv metadata Poetry keeps. Refilled automatically.", "poetry install", safe},
+         "Package archives and virtualenv metadata Poetry keeps. Refilled automatically.", "poetry install",
+         safe},
         {"Library/Caches/JetBrains", "jetbrains.caches", "Editors", "JetBrains IDE caches",
-         "Indexes and compiled caches for IntelliJ, Android Studio and friends. Rebuilt when you next open the "
+         "Indexes and compiled caches for IntelliJ, Android Studio and friends. Rebuilt when you next open "
+         "the "
          "project, which takes a few minutes.",
          "Rebuilt on next project open", caution},
         {"Library/Application Support/Code/CachedData", "editors.caches", "Editors", "VS Code cached data",
-         "Compiled bytecode for VS Code versions you have run. Rebuilt on the next launch.", "Rebuilt on next launch",
-         safe},
+         "Compiled bytecode for VS Code versions you have run. Rebuilt on the next launch.",
+         "Rebuilt on next launch", safe},
         {"Library/Application Support/Code/CachedExtensionVSIXs", "editors.caches", "Editors",
          "VS Code extension archives",
          "Installer archives for extensions already installed. Nothing reads them after install.",
          "Re-downloadable from the Marketplace", safe},
         {"Library/Application Support/Cursor/CachedData", "editors.caches", "Editors", "Cursor cached data",
-         "Compiled bytecode for Cursor versions you have run. Rebuilt on the next launch.", "Rebuilt on next launch",
-         safe},
+         "Compiled bytecode for Cursor versions you have run. Rebuilt on the next launch.",
+         "Rebuilt on next launch", safe},
     };
     for (const auto& row : rows) folderOfSize(home.tree, row.path, MiB);
     const auto rules = ToolchainScanner::globalRules();
@@ -226,7 +228,8 @@ TEST_F(ToolchainScannerTest, RustupIsNotRunWithoutToolchains) {
 }
 
 TEST_F(ToolchainScannerTest, FirstWord) {
-    EXPECT_EQ(ToolchainScanner::firstWord("stable-aarch64-apple-darwin (default)\n"), "stable-aarch64-apple-darwin");
+    EXPECT_EQ(ToolchainScanner::firstWord("stable-aarch64-apple-darwin (default)\n"),
+              "stable-aarch64-apple-darwin");
     EXPECT_EQ(ToolchainScanner::firstWord("name"), "name");
     EXPECT_EQ(ToolchainScanner::firstWord("\r\n\v\fname\tx"), "name");
     EXPECT_EQ(ToolchainScanner::firstWord(""), std::nullopt);
@@ -257,10 +260,12 @@ TEST_F(ToolchainScannerTest, VirtualEnvironmentsNeedTheirConfigAndTwentyMebibyte
         EXPECT_EQ(c.size, 20 * MiB);
         EXPECT_EQ(c.safety, SafetyLevel::caution);
         EXPECT_FALSE(c.isSelectedByDefault);
-        EXPECT_EQ(c.reason,
-                  "A Python virtual environment for this project. Recreated from its requirements file, though "
-                  "anything installed ad hoc and never written down is lost.");
-        EXPECT_EQ(c.restoreHint, std::string("python -m venv ") + name + " && pip install -r requirements.txt");
+        EXPECT_EQ(
+            c.reason,
+            "A Python virtual environment for this project. Recreated from its requirements file, though "
+            "anything installed ad hoc and never written down is lost.");
+        EXPECT_EQ(c.restoreHint,
+                  std::string("python -m venv ") + name + " && pip install -r requirements.txt");
         EXPECT_EQ(c.details, (CategoryScanner::Details{{"Last activity", activity}}));
         EXPECT_TRUE(c.lastModified);
     }

@@ -1,11 +1,10 @@
-#include "core/scanners/VersionOrder.h"
-
-#include "core/scanners/AndroidScanner.h"
-#include "core/scanners/GradleScanner.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
+
+#include "core/scanners/AndroidScanner.h"
+#include "core/scanners/GradleScanner.h"
+#include "core/scanners/VersionOrder.h"
 
 namespace korvane {
 namespace {
@@ -27,16 +26,20 @@ TEST(VersionOrderTest, RunsThatAreNotPlainDecimalOrTooLargeAreDropped) {
     // Non-ASCII numerals belong to the run they touch, which then cannot be
     // read: "3٣" is one run, not 3.
     EXPECT_EQ(VersionOrder::numbers("1.3\u0663.5"), (Numbers{1, 5}));
-    EXPECT_EQ(VersionOrder::numbers("2\u00BD"), Numbers{});        // 2½
-    EXPECT_EQ(VersionOrder::numbers("v\u2167-4"), (Numbers{4}));   // roman eight
-    EXPECT_EQ(VersionOrder::numbers("\u4E09.7"), (Numbers{7}));    // CJK three
-    EXPECT_EQ(VersionOrder::numbers("x\u00E97"), (Numbers{7}));    // a letter beyond ASCII separates
+    EXPECT_EQ(VersionOrder::numbers("2\u00BD"), Numbers{});       // 2½
+    EXPECT_EQ(VersionOrder::numbers("v\u2167-4"), (Numbers{4}));  // roman eight
+    EXPECT_EQ(VersionOrder::numbers("\u4E09.7"), (Numbers{7}));   // CJK three
+    EXPECT_EQ(VersionOrder::numbers("x\u00E97"), (Numbers{7}));   // a letter beyond ASCII separates
     EXPECT_EQ(VersionOrder::numbers("9223372036854775807.1"), (Numbers{9223372036854775807, 1}));
     EXPECT_EQ(VersionOrder::numbers("9223372036854775808.1"), (Numbers{1}));
     EXPECT_EQ(VersionOrder::numbers("99999999999999999999999"), Numbers{});
     // Invalid UTF-8 bytes separate like any other non-number.
-    EXPECT_EQ(VersionOrder::numbers("1\xff" "2\xc3"), (Numbers{1, 2}));
-    EXPECT_EQ(VersionOrder::numbers("\xe0\x80\xb1" "5"), (Numbers{5}));  // overlong "1" is no digit
+    EXPECT_EQ(VersionOrder::numbers("1\xff"
+                                    "2\xc3"),
+              (Numbers{1, 2}));
+    EXPECT_EQ(VersionOrder::numbers("\xe0\x80\xb1"
+                                    "5"),
+              (Numbers{5}));  // overlong "1" is no digit
 }
 
 TEST(VersionOrderTest, NumberCharacters) {
@@ -52,7 +55,9 @@ TEST(VersionOrderTest, NumberCharacters) {
     EXPECT_TRUE(VersionOrder::startsWithNumber("\u0663x"));
     EXPECT_FALSE(VersionOrder::startsWithNumber("modules-2"));
     EXPECT_FALSE(VersionOrder::startsWithNumber(""));
-    EXPECT_FALSE(VersionOrder::startsWithNumber("\xff" "1"));
+    EXPECT_FALSE(
+        VersionOrder::startsWithNumber("\xff"
+                                       "1"));
 }
 
 TEST(VersionOrderTest, NumbersDecideBeforeText) {
@@ -74,8 +79,8 @@ TEST(VersionOrderTest, NumbersDecideBeforeText) {
 }
 
 TEST(VersionOrderTest, IsAStrictOrderOverMixedNames) {
-    const std::vector<std::string> names{"34.0.0", "34",       "33.0.2",   "25.0.0-rc1", "25.0.0",
-                                         "8.10",   "8.9",      "gradle-8.5-all", "gradle-8.5-bin", "x",
+    const std::vector<std::string> names{"34.0.0", "34",      "33.0.2",         "25.0.0-rc1",     "25.0.0",
+                                         "8.10",   "8.9",     "gradle-8.5-all", "gradle-8.5-bin", "x",
                                          "",       "2\u00BD", "1.\xff"};
     for (const auto& a : names) {
         EXPECT_FALSE(VersionOrder::isOlder(a, a)) << a;
