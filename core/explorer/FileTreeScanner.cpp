@@ -426,7 +426,12 @@ void Scan::work(int slot) {
             queued_.store(static_cast<int>(queue_.size()), std::memory_order_relaxed);
             ++active_;
             guard.unlock();
-            runJob(worker, job);
+            try {
+                runJob(worker, job);
+            } catch (...) {
+                // Out of memory: what this job held is lost, but the other
+                // workers must still see it end, or they would wait forever.
+            }
             guard.lock();
             --active_;
             if (active_ == 0 && queue_.empty()) queueChanged_.notify_all();
