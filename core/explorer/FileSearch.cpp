@@ -259,9 +259,13 @@ std::vector<FileSearch::Entry> FileSearch::run(const Query& query, const std::ve
     if (limit <= 0) return result;
 
     std::optional<std::chrono::system_clock::time_point> cutoff;
-    if (query.withinDays)
+    if (query.withinDays) {
+        // Clamped to about 150 years either way, so that no day count can
+        // overflow the clock.
+        const double seconds = std::clamp(static_cast<double>(*query.withinDays) * 86400.0, -5e9, 5e9);
         cutoff = now - std::chrono::duration_cast<std::chrono::system_clock::duration>(
-                           std::chrono::duration<double>(static_cast<double>(*query.withinDays) * 86400.0));
+                           std::chrono::duration<double>(seconds));
+    }
 
     std::vector<std::string_view> kindExtensions;
     for (const std::string& ext : extensions(query.kind)) kindExtensions.emplace_back(ext);

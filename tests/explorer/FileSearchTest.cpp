@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -149,6 +150,11 @@ TEST(FileSearchTest, SizeAndAgeFilters) {
     EXPECT_EQ(std::find(kept.begin(), kept.end(), "Report-2.txt"), kept.end());     // eight days old
     std::vector<Entry> edge = {entry("/x/exactly", 1, 7), entry("/x/newer", 1, 6.999)};
     EXPECT_EQ(search(recent, edge, Sort::size), (std::vector<std::string>{"exactly", "newer"}));
+    // Day counts far beyond any date neither overflow nor drop old entries.
+    recent.withinDays = std::numeric_limits<int>::max();
+    EXPECT_EQ(search(recent, sample()).size(), sample().size());
+    recent.withinDays = std::numeric_limits<int>::min();
+    EXPECT_TRUE(search(recent, sample()).empty());
 }
 
 TEST(FileSearchTest, FiltersCombine) {
