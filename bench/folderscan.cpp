@@ -7,14 +7,13 @@
 // long the scan took to return after the cancel.
 #include <sys/resource.h>
 
-#include <nlohmann/json.hpp>
-
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <thread>
@@ -33,7 +32,8 @@ nlohmann::json treeJson(const StorageNode& node) {
     object["name"] = node.name;
     object["bytes"] = node.bytes;
     object["kind"] = std::string(korvane::rawValue(node.kind));
-    object["fileKind"] = node.fileKind ? nlohmann::json(std::string(korvane::rawValue(*node.fileKind))) : nullptr;
+    object["fileKind"] =
+        node.fileKind ? nlohmann::json(std::string(korvane::rawValue(*node.fileKind))) : nullptr;
     object["details"] = node.details;
     nlohmann::json children = nlohmann::json::array();
     for (const StorageNode& child : node.children) children.push_back(treeJson(child));
@@ -82,8 +82,10 @@ int main(int argc, char** argv) {
     std::thread canceller;
     if (cancelAfter) {
         canceller = std::thread([&] {
-            auto until = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(*cancelAfter));
-            while (Clock::now() < until && !finished.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            auto until = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                            std::chrono::duration<double>(*cancelAfter));
+            while (Clock::now() < until && !finished.load())
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
             if (finished.load()) return;
             cancelledAt = Clock::now();
             scanner.cancel();
@@ -110,7 +112,8 @@ int main(int argc, char** argv) {
         out["peakKiB"] = peakKiB();
         out["cancelLatencySeconds"] = cancelLatency ? nlohmann::json(*cancelLatency) : nullptr;
         nlohmann::json largest = nlohmann::json::array();
-        for (const auto& entry : result.largest) largest.push_back({{"path", entry.path}, {"size", entry.size}});
+        for (const auto& entry : result.largest)
+            largest.push_back({{"path", entry.path}, {"size", entry.size}});
         out["largest"] = std::move(largest);
         out["tree"] = treeJson(result.root);
         std::cout << out.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";

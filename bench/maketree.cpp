@@ -25,7 +25,8 @@ struct Folder {
 };
 
 // Splits `budget` files over a folder and its subfolders, depth first.
-void plan(std::mt19937_64& random, const std::string& path, int depth, long budget, std::vector<Folder>& out) {
+void plan(std::mt19937_64& random, const std::string& path, int depth, long budget,
+          std::vector<Folder>& out) {
     long here = std::min<long>(budget, 5 + static_cast<long>(random() % 60));
     if (depth >= 7) here = budget;
     out.push_back({path, static_cast<int>(here)});

@@ -18,18 +18,21 @@ using Entry = korvane::FileTreeScanner::Entry;
 namespace {
 
 std::vector<Entry> makeIndex(std::size_t count) {
-    static const char* folders[] = {"Documents", "Pictures", "Movies", "Music", "Downloads", "src", "Library/Caches",
-                                    "projects/app/node_modules", "work/reports", "Desktop"};
-    static const char* stems[] = {"report", "IMG_", "holiday", "invoice", "track", "backup", "build", "notes",
-                                  "Screen Shot ", "video", "archive", "data", "index", "module", "photo"};
-    static const char* extensions[] = {"pdf", "jpg", "png", "mov", "mp3", "zip", "tar.gz", "json", "js", "txt",
-                                       "docx", "mkv", "heic", "rs", "bin", "dat"};
+    static const char* folders[] = {"Documents",    "Pictures", "Movies",         "Music",
+                                    "Downloads",    "src",      "Library/Caches", "projects/app/node_modules",
+                                    "work/reports", "Desktop"};
+    static const char* stems[] = {"report",  "IMG_",  "holiday", "invoice",      "track",
+                                  "backup",  "build", "notes",   "Screen Shot ", "video",
+                                  "archive", "data",  "index",   "module",       "photo"};
+    static const char* extensions[] = {"pdf", "jpg", "png",  "mov", "mp3",  "zip", "tar.gz", "json",
+                                       "js",  "txt", "docx", "mkv", "heic", "rs",  "bin",    "dat"};
     std::mt19937_64 random(42);
     std::vector<Entry> entries;
     entries.reserve(count);
     const auto now = std::chrono::system_clock::now();
     for (std::size_t i = 0; i < count; ++i) {
-        std::string folder = std::string("/home/user/") + folders[random() % 10] + "/f" + std::to_string(random() % 500);
+        std::string folder =
+            std::string("/home/user/") + folders[random() % 10] + "/f" + std::to_string(random() % 500);
         std::string name = std::string(stems[random() % 15]) + std::to_string(random() % 100000) + "." +
                            extensions[random() % 16];
         auto size = static_cast<std::int64_t>(65536 + random() % 500'000'000);
@@ -48,7 +51,8 @@ double timeQuery(const char* label, const FileSearch::Query& query, const std::v
     for (int i = 0; i < runs; ++i) {
         auto start = std::chrono::steady_clock::now();
         found = FileSearch::run(query, index, sort, 500).size();
-        double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
         best = std::min(best, ms);
         total += ms;
     }
@@ -88,7 +92,8 @@ int main(int argc, char** argv) {
     hostile.text = "(a+)+$";
     hostile.isRegex = true;
     auto hostileIndex = index;
-    for (std::size_t i = 0; i < hostileIndex.size(); i += 1000) hostileIndex[i].name = std::string(3000, 'a') + "!";
+    for (std::size_t i = 0; i < hostileIndex.size(); i += 1000)
+        hostileIndex[i].name = std::string(3000, 'a') + "!";
     timeQuery("hostile pattern \"(a+)+$\"", hostile, hostileIndex);
     return 0;
 }

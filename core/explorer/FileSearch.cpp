@@ -62,8 +62,8 @@ public:
         int error = 0;
         PCRE2_SIZE offset = 0;
         pattern->code_ = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(),
-                                       PCRE2_CASELESS | PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | extraOptions, &error,
-                                       &offset, nullptr);
+                                       PCRE2_CASELESS | PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | extraOptions,
+                                       &error, &offset, nullptr);
         if (!pattern->code_) return nullptr;
         // Without the JIT (some systems forbid executable memory) the
         // interpreter runs under the same limits.
@@ -246,13 +246,14 @@ int FileSearch::compareNames(std::string_view a, std::string_view b) {
     return 0;
 }
 
-std::vector<FileSearch::Entry> FileSearch::run(const Query& query, const std::vector<Entry>& entries, Sort sort,
-                                               int limit) {
+std::vector<FileSearch::Entry> FileSearch::run(const Query& query, const std::vector<Entry>& entries,
+                                               Sort sort, int limit) {
     return run(query, entries, sort, limit, std::chrono::system_clock::now());
 }
 
-std::vector<FileSearch::Entry> FileSearch::run(const Query& query, const std::vector<Entry>& entries, Sort sort,
-                                               int limit, std::chrono::system_clock::time_point now) {
+std::vector<FileSearch::Entry> FileSearch::run(const Query& query, const std::vector<Entry>& entries,
+                                               Sort sort, int limit,
+                                               std::chrono::system_clock::time_point now) {
     std::vector<Entry> result;
     TextTest text;
     if (!text.prepare(query)) return result;

@@ -23,13 +23,15 @@ public:
     using Kind = FileKind;
     using Entry = FileTreeScanner::Entry;
 
-    static Kind classify(std::string_view name, bool isDirectory) { return classifyFileKind(name, isDirectory); }
+    static Kind classify(std::string_view name, bool isDirectory) {
+        return classifyFileKind(name, isDirectory);
+    }
 
     enum class Sort { size, name, modified };
 
     struct Query {
-        std::string text;             // words or pattern to look for
-        Kind kind = Kind::any;        // required file kind
+        std::string text;       // words or pattern to look for
+        Kind kind = Kind::any;  // required file kind
         std::int64_t minimumBytes = 0;
         std::optional<int> withinDays;  // only entries modified within this many days
         bool searchesPaths = false;     // match the full path instead of the name
@@ -47,7 +49,8 @@ public:
     // needs too much work on a name does not match that name, and after a
     // few such names it matches nothing more, so a hostile pattern cannot
     // stall the search.
-    static std::vector<Entry> run(const Query& query, const std::vector<Entry>& entries, Sort sort, int limit);
+    static std::vector<Entry> run(const Query& query, const std::vector<Entry>& entries, Sort sort,
+                                  int limit);
     // The same, with the moment `withinDays` counts back from.
     static std::vector<Entry> run(const Query& query, const std::vector<Entry>& entries, Sort sort, int limit,
                                   std::chrono::system_clock::time_point now);

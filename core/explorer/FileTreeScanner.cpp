@@ -7,9 +7,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <array>
 #include <atomic>
+#include <cerrno>
 #include <condition_variable>
 #include <cstring>
 #include <deque>
@@ -239,7 +239,8 @@ StorageNode fileNode(const std::string& path, std::string_view name, std::int64_
 
 class Scan {
 public:
-    Scan(const FileTreeScanner::Options& options, const Flag& cancelled, const FileTreeScanner::ProgressHandler& progress)
+    Scan(const FileTreeScanner::Options& options, const Flag& cancelled,
+         const FileTreeScanner::ProgressHandler& progress)
         : options_(options), cancelled_(cancelled), progress_(progress) {
         keep_ = static_cast<std::size_t>(std::max(options_.maxChildren, 0));
         interval_ = std::chrono::duration_cast<SteadyClock::duration>(
@@ -263,12 +264,13 @@ private:
     void runJob(Worker& worker, Job job);
     void walk(Worker& worker, Folder* folder, int fd);
     void rootFiles(Worker& worker);
-    void subfolder(Worker& worker, Folder* parent, Contents& local, int dirFd, const char* name, std::uint32_t seq);
-    void package(Worker& worker, Folder* folder, Contents& local, int dirFd, const char* name, std::uint32_t seq,
-                 const struct stat& st);
+    void subfolder(Worker& worker, Folder* parent, Contents& local, int dirFd, const char* name,
+                   std::uint32_t seq);
+    void package(Worker& worker, Folder* folder, Contents& local, int dirFd, const char* name,
+                 std::uint32_t seq, const struct stat& st);
     std::int64_t packageContents(int fd, dev_t device, int depth);
-    void record(Worker& worker, std::uint32_t top, const std::string& path, std::string_view name, std::int64_t size,
-                SystemClock::time_point modified, bool isDirectory);
+    void record(Worker& worker, std::uint32_t top, const std::string& path, std::string_view name,
+                std::int64_t size, SystemClock::time_point modified, bool isDirectory);
     void reportProgress(Worker& worker);
 
     void push(Job job, bool front);
@@ -375,7 +377,8 @@ FileTreeScanner::Result Scan::run(const std::string& rootPath) {
 
     // Every worker helps with every folder (idle workers are handed
     // subfolders), so the count does not depend on the number of items.
-    int workerCount = options_.workerCount > 0 ? options_.workerCount : FileTreeScanner::activeProcessorCount();
+    int workerCount =
+        options_.workerCount > 0 ? options_.workerCount : FileTreeScanner::activeProcessorCount();
     if (queue_.size() == (hasFiles ? 1u : 0u)) workerCount = 1;
     for (int i = 0; i < workerCount; ++i) workers_.push_back(std::make_unique<Worker>());
 
@@ -399,8 +402,9 @@ FileTreeScanner::Result Scan::run(const std::string& rootPath) {
         result.folderCount += batch.folders;
         batch = Batch();
     }
-    std::stable_sort(result.largest.begin(), result.largest.end(),
-                     [](const FileTreeScanner::Entry& a, const FileTreeScanner::Entry& b) { return a.size > b.size; });
+    std::stable_sort(
+        result.largest.begin(), result.largest.end(),
+        [](const FileTreeScanner::Entry& a, const FileTreeScanner::Entry& b) { return a.size > b.size; });
     if (result.largest.size() > static_cast<std::size_t>(std::max(options_.largeFileLimit, 0)))
         result.largest.resize(static_cast<std::size_t>(std::max(options_.largeFileLimit, 0)));
     return result;
@@ -614,8 +618,8 @@ void Scan::subfolder(Worker& worker, Folder* parent, Contents& local, int dirFd,
     worker.path.resize(length);
 }
 
-void Scan::package(Worker& worker, Folder* folder, Contents& local, int dirFd, const char* name, std::uint32_t seq,
-                   const struct stat& st) {
+void Scan::package(Worker& worker, Folder* folder, Contents& local, int dirFd, const char* name,
+                   std::uint32_t seq, const struct stat& st) {
     // Measured whole: the package's own blocks and everything inside it.
     std::int64_t bytes = allocatedBytes(st);
     int fd = ::openat(dirFd, name, openFolderFlags);
@@ -695,8 +699,9 @@ void Scan::record(Worker& worker, std::uint32_t top, const std::string& path, st
     const bool trim = largest.size() >= 3 * limit;
     largest.push_back(std::move(entry));
     if (trim) {
-        std::stable_sort(largest.begin(), largest.end(),
-                         [](const FileTreeScanner::Entry& a, const FileTreeScanner::Entry& b) { return a.size > b.size; });
+        std::stable_sort(
+            largest.begin(), largest.end(),
+            [](const FileTreeScanner::Entry& a, const FileTreeScanner::Entry& b) { return a.size > b.size; });
         largest.resize(limit);
     }
 }
@@ -782,8 +787,9 @@ FolderResult Scan::finish(Folder& folder) {
         rest.kind = StorageNode::Kind::item;
         rest.details["Items"] = count;
         // After kept children of equal size.
-        auto at = std::upper_bound(node.children.begin(), node.children.end(), rest.bytes,
-                                   [](std::int64_t bytes, const StorageNode& child) { return bytes > child.bytes; });
+        auto at = std::upper_bound(
+            node.children.begin(), node.children.end(), rest.bytes,
+            [](std::int64_t bytes, const StorageNode& child) { return bytes > child.bytes; });
         node.children.insert(at, std::move(rest));
     }
     result.node = std::move(node);
@@ -799,7 +805,8 @@ void Scan::deliverTop(std::uint32_t seq, std::optional<StorageNode> node, std::i
 }  // namespace
 
 FileTreeScanner::Entry FileTreeScanner::Entry::make(std::string name, std::string path, std::int64_t size,
-                                                    std::chrono::system_clock::time_point modified, bool isDirectory) {
+                                                    std::chrono::system_clock::time_point modified,
+                                                    bool isDirectory) {
     Entry entry;
     entry.id = static_cast<std::uint64_t>(std::hash<std::string>{}(path));
     entry.name = std::move(name);

@@ -57,12 +57,12 @@ public:
 
     // One row of the largest-files list and of the search index.
     struct Entry {
-        std::uint64_t id = 0;  // hash of `path`; tells rows apart within one run
-        std::string name;      // last path component as listed
-        std::string path;      // full path
-        std::int64_t size = 0; // allocated bytes (a package's measured total)
+        std::uint64_t id = 0;                            // hash of `path`; tells rows apart within one run
+        std::string name;                                // last path component as listed
+        std::string path;                                // full path
+        std::int64_t size = 0;                           // allocated bytes (a package's measured total)
         std::chrono::system_clock::time_point modified;  // whole seconds
-        bool isDirectory = false;  // true only for packages
+        bool isDirectory = false;                        // true only for packages
 
         static Entry make(std::string name, std::string path, std::int64_t size,
                           std::chrono::system_clock::time_point modified, bool isDirectory);

@@ -1,11 +1,11 @@
-#include "core/explorer/FileSearch.h"
-
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <limits>
 #include <string>
 #include <vector>
+
+#include "core/explorer/FileSearch.h"
 
 namespace korvane {
 namespace {
@@ -128,7 +128,8 @@ TEST(FileSearchTest, KindFilters) {
     query.kind = FileKind::apps;
     EXPECT_EQ(search(query, sample()), (std::vector<std::string>{"Tool.app"}));
     query.kind = FileKind::folders;
-    EXPECT_EQ(search(query, sample()), (std::vector<std::string>{"Tool.app", "Kit.framework", "pictures.png"}));
+    EXPECT_EQ(search(query, sample()),
+              (std::vector<std::string>{"Tool.app", "Kit.framework", "pictures.png"}));
     query.kind = FileKind::archives;
     EXPECT_EQ(search(query, sample()), (std::vector<std::string>{"backup.tar.gz"}));
     query.kind = FileKind::code;
@@ -146,8 +147,8 @@ TEST(FileSearchTest, SizeAndAgeFilters) {
     Query recent;
     recent.withinDays = 7;
     auto kept = search(recent, sample());
-    EXPECT_NE(std::find(kept.begin(), kept.end(), "report.pdf"), kept.end());       // six days old
-    EXPECT_EQ(std::find(kept.begin(), kept.end(), "Report-2.txt"), kept.end());     // eight days old
+    EXPECT_NE(std::find(kept.begin(), kept.end(), "report.pdf"), kept.end());    // six days old
+    EXPECT_EQ(std::find(kept.begin(), kept.end(), "Report-2.txt"), kept.end());  // eight days old
     std::vector<Entry> edge = {entry("/x/exactly", 1, 7), entry("/x/newer", 1, 6.999)};
     EXPECT_EQ(search(recent, edge, Sort::size), (std::vector<std::string>{"exactly", "newer"}));
     // Day counts far beyond any date neither overflow nor drop old entries.
@@ -196,7 +197,8 @@ TEST(FileSearchTest, SortsAreStable) {
     for (int i = 0; i < 300; ++i) many.push_back(entry("/m/n" + std::to_string(i), i % 3, 1));
     auto cut = FileSearch::run(Query(), many, Sort::size, 50, now);
     ASSERT_EQ(cut.size(), 50u);
-    for (int i = 0; i < 50; ++i) EXPECT_EQ(cut[static_cast<std::size_t>(i)].name, "n" + std::to_string(2 + 3 * i));
+    for (int i = 0; i < 50; ++i)
+        EXPECT_EQ(cut[static_cast<std::size_t>(i)].name, "n" + std::to_string(2 + 3 * i));
 }
 
 TEST(FileSearchTest, NaturalNameOrder) {
@@ -271,7 +273,8 @@ TEST(FileSearchTest, KindsAndSortTexts) {
     EXPECT_EQ(FileSearch::title(Sort::size), "Largest first");
     EXPECT_EQ(FileSearch::title(Sort::name), "Name");
     EXPECT_EQ(FileSearch::title(Sort::modified), "Newest first");
-    for (Sort sort : FileSearch::allSorts()) EXPECT_EQ(FileSearch::sortFromRawValue(FileSearch::rawValue(sort)), sort);
+    for (Sort sort : FileSearch::allSorts())
+        EXPECT_EQ(FileSearch::sortFromRawValue(FileSearch::rawValue(sort)), sort);
     EXPECT_EQ(FileSearch::rawValue(Sort::modified), "modified");
     EXPECT_FALSE(FileSearch::sortFromRawValue("Size").has_value());
 }

@@ -1,10 +1,7 @@
-#include "core/explorer/FileTreeScanner.h"
-
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
@@ -13,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/explorer/FileTreeScanner.h"
 #include "core/model/Paths.h"
 #include "tests/explorer/ScanTestSupport.h"
 
@@ -146,7 +144,8 @@ TEST(FileTreeScannerTest, HardLinksCountOncePerScanEvenAtTheTop) {
     // The linked file shows in exactly one folder, whichever came first.
     int holders = 0;
     testing::forEachNode(result.root, [&](const StorageNode& node, int) {
-        if (node.kind == StorageNode::Kind::item && node.bytes == allocated(tree.path("x/one.bin"))) ++holders;
+        if (node.kind == StorageNode::Kind::item && node.bytes == allocated(tree.path("x/one.bin")))
+            ++holders;
     });
     EXPECT_EQ(holders, 1);
     // The same scanner counts it again on its next scan.
@@ -258,9 +257,8 @@ TEST(FileTreeScannerTest, ProgressFollowsTheWalk) {
     options.workerCount = 1;
     options.progressInterval = 0;
     std::vector<FileTreeScanner::Progress> reports;
-    auto result = FileTreeScanner(options).scan(tree.root(), [&](const FileTreeScanner::Progress& progress) {
-        reports.push_back(progress);
-    });
+    auto result = FileTreeScanner(options).scan(
+        tree.root(), [&](const FileTreeScanner::Progress& progress) { reports.push_back(progress); });
     ASSERT_EQ(reports.size(), 6u);  // every folder opened
     std::set<std::string> folders;
     for (std::size_t i = 0; i < reports.size(); ++i) {
@@ -293,7 +291,8 @@ TEST(FileTreeScannerTest, ParallelScanAgreesWithOneWorker) {
     for (int a = 0; a < 6; ++a)
         for (int b = 0; b < 6; ++b)
             for (int c = 0; c < 4; ++c) {
-                std::string folder = "big/a" + std::to_string(a) + "/b" + std::to_string(b) + "/c" + std::to_string(c);
+                std::string folder =
+                    "big/a" + std::to_string(a) + "/b" + std::to_string(b) + "/c" + std::to_string(c);
                 tree.file(folder + "/small.txt", 100 * (a + b + c + 1));
                 allocate(tree, folder + "/clip" + std::to_string(a * 100 + b * 10 + c) + ".mov",
                          (70 + a * 10 + b * 3 + c) * 1024);
@@ -337,8 +336,8 @@ TEST(FileTreeScannerTest, UnreadableFolderCountsOnlyItsOwnBlocks) {
         ::close(pipeFds[0]);
         if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
         auto result = FileTreeScanner().scan(tree.root());
-        std::string summary = std::to_string(result.root.bytes) + " " + std::to_string(result.fileCount) + " " +
-                              std::to_string(result.root.children.size());
+        std::string summary = std::to_string(result.root.bytes) + " " + std::to_string(result.fileCount) +
+                              " " + std::to_string(result.root.children.size());
         if (::write(pipeFds[1], summary.data(), summary.size()) < 0) _exit(4);
         _exit(0);
     }

@@ -1,10 +1,9 @@
 // The folder walk: remainder folding, the child limit, packages, kinds and
 // the odd corners of real folders.
 #include <dirent.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <numeric>
 #include <string>
@@ -254,7 +253,8 @@ TEST(FolderWalkTest, OddNamesAreKeptByteForByte) {
 TEST(FolderWalkTest, TotalsAgreeWithDuOnAMixedTree) {
     TempTree tree;
     for (int i = 0; i < 30; ++i) {
-        std::string folder = "p" + std::to_string(i % 3) + "/q" + std::to_string(i % 7) + "/r" + std::to_string(i);
+        std::string folder =
+            "p" + std::to_string(i % 3) + "/q" + std::to_string(i % 7) + "/r" + std::to_string(i);
         tree.file(folder + "/data.json", 700 * static_cast<std::size_t>(i + 1));
         allocate(tree, folder + "/big.iso", (i + 1) * 50 * 1024);
         tree.symlink(folder + "/up", "..");

@@ -1,10 +1,9 @@
 #pragma once
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <functional>
@@ -55,8 +54,8 @@ inline void expectSameTree(const StorageNode& a, const StorageNode& b) {
     for (std::size_t i = 0; i < a.children.size(); ++i) expectSameTree(a.children[i], b.children[i]);
 }
 
-inline void forEachNode(const StorageNode& node, const std::function<void(const StorageNode&, int depth)>& visit,
-                        int depth = 0) {
+inline void forEachNode(const StorageNode& node,
+                        const std::function<void(const StorageNode&, int depth)>& visit, int depth = 0) {
     visit(node, depth);
     for (const StorageNode& c : node.children) forEachNode(c, visit, depth + 1);
 }
