@@ -51,7 +51,8 @@ int main(int argc, char** argv) {
     makeTree(tree, folders, files);
     auto start = std::chrono::steady_clock::now();
     auto result = korvane::SafeRemover::remove(tree);
-    std::printf("SafeRemover::remove      %.3f s (%s)\n", seconds(start), result.removed() ? "removed" : "FAILED");
+    std::printf("SafeRemover::remove      %.3f s (%s)\n", seconds(start),
+                result.removed() ? "removed" : "FAILED");
 
     makeTree(tree, folders, files);
     start = std::chrono::steady_clock::now();

@@ -24,8 +24,8 @@ public:
     };
 
     struct Result {
-        int error = 0;                        // errno of the first failure; 0 when nothing failed
-        std::string failedPath;               // where that failure happened
+        int error = 0;                         // errno of the first failure; 0 when nothing failed
+        std::string failedPath;                // where that failure happened
         std::vector<std::string> mountPoints;  // mounted file systems found inside and left alone
 
         // True when the item is gone entirely.
@@ -38,7 +38,8 @@ public:
 
     // Removes the entry `name` of the open folder `dirfd`; `shownPath` names
     // the entry in the result.
-    static Result removeAt(int dirfd, const std::string& name, const std::string& shownPath, LeafLink leafLink);
+    static Result removeAt(int dirfd, const std::string& name, const std::string& shownPath,
+                           LeafLink leafLink);
 
     // What to tell the user when a mounted file system kept a tree from going.
     static std::string mountPointMessage(const Result& result);

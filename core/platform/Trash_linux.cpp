@@ -104,8 +104,8 @@ PlainStat look(const std::string& path) {
     if (statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, STATX_TYPE, &sx) != 0) return out;
     out.ok = true;
     out.dev = makedev(sx.stx_dev_major, sx.stx_dev_minor);
-    out.mountRoot =
-        (sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0 && (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+    out.mountRoot = (sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0 &&
+                    (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
     return out;
 }
 
@@ -173,8 +173,8 @@ std::optional<std::string> readRecord(int infoFolder, const std::string& name) {
 }
 
 bool isUnreserved(unsigned char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
-           c == '_' || c == '~' || c == '/';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '_' || c == '~' || c == '/';
 }
 
 int hexValue(char c) {
@@ -307,7 +307,8 @@ FreedesktopTrash::Opened FreedesktopTrash::open(const Location& location, bool c
     return opened;
 }
 
-bool FreedesktopTrash::verify(const Opened& opened, const Location& location, const std::string& originalPath) const {
+bool FreedesktopTrash::verify(const Opened& opened, const Location& location,
+                              const std::string& originalPath) const {
     struct stat st {};
     if (fstatat(opened.files.get(), location.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
     auto record = readRecord(opened.info.get(), location.name);
@@ -361,8 +362,8 @@ Trash::Result FreedesktopTrash::moveToTrash(const std::string& path) {
     for (int attempt = 1; attempt <= kMaxNameAttempts; ++attempt) {
         std::string name = trashName(parent.leaf(), attempt);
         std::string infoName = name + kInfoSuffix;
-        UniqueFd info(openat(opened.info.get(), infoName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                             0600));
+        UniqueFd info(openat(opened.info.get(), infoName.c_str(),
+                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (!info.valid()) {
             if (errno == EEXIST) continue;
             return failure(errno);
@@ -373,7 +374,8 @@ Trash::Result FreedesktopTrash::moveToTrash(const std::string& path) {
             return failure(error);
         }
         info.reset();
-        if (renameat2(parent.fd(), parent.leaf().c_str(), opened.files.get(), name.c_str(), RENAME_NOREPLACE) == 0) {
+        if (renameat2(parent.fd(), parent.leaf().c_str(), opened.files.get(), name.c_str(),
+                      RENAME_NOREPLACE) == 0) {
             Result result = withStatus(Status::done);
             result.trashedPath = Paths::join(Paths::join(location.trashFolder, "files"), name);
             return result;
@@ -407,8 +409,8 @@ Trash::Result FreedesktopTrash::putBack(const std::string& trashedPath, const st
     if (!destination) return failure(EINVAL);
     ParentDirectory parent = ParentDirectory::open(*destination, anchor_, true);
     if (!parent.ok()) return failure(parent.error());
-    if (renameat2(opened.files.get(), location->name.c_str(), parent.fd(), parent.leaf().c_str(), RENAME_NOREPLACE) !=
-        0) {
+    if (renameat2(opened.files.get(), location->name.c_str(), parent.fd(), parent.leaf().c_str(),
+                  RENAME_NOREPLACE) != 0) {
         if (errno == EEXIST) return withStatus(Status::destinationExists);
         return failure(errno);
     }

@@ -26,7 +26,8 @@ constexpr const char* alreadyGone = "Already gone";
 constexpr const char* becameLink = "Became a symbolic link since the scan";
 constexpr const char* stillThere = "The system reported success but the folder is still there";
 constexpr const char* noPermission =
-    "Korvane does not have permission to remove this. Grant Full Disk Access in System Settings \u203A Privacy & "
+    "Korvane does not have permission to remove this. Grant Full Disk Access in System Settings \u203A "
+    "Privacy & "
     "Security.";
 constexpr const char* readOnly = "This is on a read-only volume.";
 constexpr const char* excluded = "You marked this \u201CNever touch\u201D";
@@ -41,7 +42,8 @@ std::string notAllowed(const RemovalKind& removal) {
 
 bool isInside(const std::string& path, const std::string& folder) {
     if (folder == "/") return true;
-    return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 && path[folder.size()] == '/';
+    return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
+           path[folder.size()] == '/';
 }
 
 // Standard error of a failed tool without the white space and line breaks around it.
@@ -65,7 +67,8 @@ void CleanupEngine::setExcludedPaths(const std::set<std::string>& paths) {
     excluded_.clear();
     for (const auto& path : paths) {
         if (!Paths::isValid(path)) continue;
-        if (auto standard = Paths::standardise(path); standard && !standard->empty() && standard->front() == '/')
+        if (auto standard = Paths::standardise(path);
+            standard && !standard->empty() && standard->front() == '/')
             excluded_.push_back(*standard);
     }
 }
@@ -101,10 +104,12 @@ std::string CleanupEngine::removalMessage(int error, const std::string& descript
 }
 
 CleanupOutcome CleanupEngine::outcome(const CleanupCandidate& candidate, CleanupOutcome::Status status,
-                                      std::optional<std::string> message, std::optional<std::string> trashURL) {
-    std::string path = candidate.removal.isCommand() ? std::string(CleanupOutcome::commandPath) : candidate.path;
-    return CleanupOutcome(candidate.id, candidate.category, candidate.title, std::move(path), candidate.size, status,
-                          std::move(message), std::move(trashURL));
+                                      std::optional<std::string> message,
+                                      std::optional<std::string> trashURL) {
+    std::string path =
+        candidate.removal.isCommand() ? std::string(CleanupOutcome::commandPath) : candidate.path;
+    return CleanupOutcome(candidate.id, candidate.category, candidate.title, std::move(path), candidate.size,
+                          status, std::move(message), std::move(trashURL));
 }
 
 std::optional<std::string> CleanupEngine::exclusionReason(const std::string& path) const {
@@ -120,7 +125,8 @@ std::optional<std::string> CleanupEngine::exclusionReason(const std::string& pat
 CleanupOutcome CleanupEngine::removePath(const CleanupCandidate& candidate, Disposal disposal) {
     using Status = CleanupOutcome::Status;
     // From here on only `path`, the form that passed the check, is touched.
-    SafetyPolicy::Checked checked = SafetyPolicy::checked(candidate.path, candidate.ruleID, RemovalKind::path());
+    SafetyPolicy::Checked checked =
+        SafetyPolicy::checked(candidate.path, candidate.ruleID, RemovalKind::path());
     if (checked.verdict.isDenied()) return outcome(candidate, Status::skipped, checked.verdict.reason());
     const std::string path = checked.path;
     if (path.empty() || !Paths::isValid(path) || path.front() != '/')
@@ -128,7 +134,8 @@ CleanupOutcome CleanupEngine::removePath(const CleanupCandidate& candidate, Disp
     if (auto reason = exclusionReason(path)) return outcome(candidate, Status::skipped, *reason);
 
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 && errno == ENOENT) return outcome(candidate, Status::skipped, message::alreadyGone);
+    if (::stat(path.c_str(), &st) != 0 && errno == ENOENT)
+        return outcome(candidate, Status::skipped, message::alreadyGone);
     if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
         return outcome(candidate, Status::skipped, message::becameLink);
 
@@ -178,8 +185,8 @@ CleanupOutcome CleanupEngine::runCommand(const CleanupCandidate& candidate) {
     }
 }
 
-CleanupReport CleanupEngine::run(const std::vector<CleanupCandidate>& candidates, const DisposalRule& disposal,
-                                 const ProgressHandler& progress) {
+CleanupReport CleanupEngine::run(const std::vector<CleanupCandidate>& candidates,
+                                 const DisposalRule& disposal, const ProgressHandler& progress) {
     cancelled_.setValue(false);
     const auto start = std::chrono::system_clock::now();
     const auto clockStart = std::chrono::steady_clock::now();

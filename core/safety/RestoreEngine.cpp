@@ -94,8 +94,8 @@ RestoreEngine::Report RestoreEngine::restore(const CleanupReport& report) const 
 }
 
 RestoreEngine::Outcome RestoreEngine::restore(const CleanupOutcome& cleanup) const {
-    Outcome result{cleanup.candidateID, cleanup.title, cleanup.path, cleanup.expectedBytes, Status::missing,
-                   std::nullopt};
+    Outcome result{cleanup.candidateID,   cleanup.title,   cleanup.path,
+                   cleanup.expectedBytes, Status::missing, std::nullopt};
     auto finish = [&result](Status status, std::optional<std::string> message) {
         result.status = status;
         result.message = std::move(message);

@@ -1,16 +1,15 @@
-#include "core/platform/Trash_linux.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
 
+#include "core/platform/Trash_linux.h"
 #include "tests/platform/RemovalTestSupport.h"
 #include "tests/support/TempTree.h"
 
@@ -232,8 +231,9 @@ TEST(FreedesktopTrash, LinkItemIsRefused) {
 TEST(FreedesktopTrash, OddAndLongNamesRoundTrip) {
     TrashHome t;
     const std::string longName(250, 'n');
-    for (const std::string& name : {std::string("line\nbreak"), std::string("bad\xff\xfe"), std::string("50% off #1"),
-                                    std::string("caf\xc3\xa9 ") + std::string(240, 'e'), longName}) {
+    for (const std::string& name :
+         {std::string("line\nbreak"), std::string("bad\xff\xfe"), std::string("50% off #1"),
+          std::string("caf\xc3\xa9 ") + std::string(240, 'e'), longName}) {
         const std::string item = t.tree.text("home/odd/" + name, "data");
         auto moved = t.trash.moveToTrash(item);
         ASSERT_TRUE(moved.ok()) << name << " " << moved.error;
@@ -250,9 +250,9 @@ TEST(FreedesktopTrash, PathEncoding) {
     std::string all;
     for (int c = 1; c < 256; ++c) all += static_cast<char>(c);
     const std::string encoded = FreedesktopTrash::encodePath(all);
-    EXPECT_EQ(encoded.find_first_not_of(
-                  "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-._~/%"),
-              std::string::npos);
+    EXPECT_EQ(
+        encoded.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-._~/%"),
+        std::string::npos);
     EXPECT_EQ(FreedesktopTrash::decodePath(encoded), all);
     EXPECT_EQ(FreedesktopTrash::encodePath("/home/a b/\xc3\xa9\n"), "/home/a%20b/%C3%A9%0A");
     EXPECT_EQ(FreedesktopTrash::decodePath("/a%2fb%2Fc"), "/a/b/c");
@@ -297,7 +297,8 @@ TEST(FreedesktopTrash, OtherVolumeUsesItsTopTrashFolder) {
     const std::string topTrash = volume + "/.Trash-" + std::to_string(geteuid());
     EXPECT_EQ(moved.trashedPath, topTrash + "/files/build");
     EXPECT_EQ(modeOf(topTrash), 0700u);
-    EXPECT_EQ(readFile(topTrash + "/info/build.trashinfo").substr(0, 33), "[Trash Info]\nPath=project/build\nD");
+    EXPECT_EQ(readFile(topTrash + "/info/build.trashinfo").substr(0, 33),
+              "[Trash Info]\nPath=project/build\nD");
     EXPECT_FALSE(exists(t.trashRoot + "/files/build"));
     EXPECT_TRUE(t.trash.isTrashLocation(moved.trashedPath));
     EXPECT_TRUE(t.trash.holds(moved.trashedPath, folder));

@@ -1,5 +1,3 @@
-#include "core/platform/SafeRemover.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -9,6 +7,7 @@
 #include <filesystem>
 
 #include "core/platform/ParentDirectory.h"
+#include "core/platform/SafeRemover.h"
 #include "tests/platform/RemovalTestSupport.h"
 #include "tests/support/TempTree.h"
 
@@ -127,9 +126,9 @@ TEST(SafeRemover, RefusesPathsThatAreNotStandardised) {
     h.tree.file("home/project/build/out.o", 10);
     auto before = fingerprint(h.tree.root());
     const std::string base = h.tree.path("home/project");
-    for (const std::string& path :
-         {base + "/../project/build", base + "/./build", base + "//build", base + "/build/", std::string("build"),
-          std::string("/"), std::string(), base + std::string("/build\0/x", 9), base + "/build/.."}) {
+    for (const std::string& path : {base + "/../project/build", base + "/./build", base + "//build",
+                                    base + "/build/", std::string("build"), std::string("/"), std::string(),
+                                    base + std::string("/build\0/x", 9), base + "/build/.."}) {
         auto result = SafeRemover::remove(path);
         EXPECT_EQ(result.error, EINVAL) << path;
     }

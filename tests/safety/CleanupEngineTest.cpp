@@ -1,5 +1,3 @@
-#include "core/safety/CleanupEngine.h"
-
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -8,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "core/safety/CleanupEngine.h"
 #include "tests/platform/RemovalTestSupport.h"
 #include "tests/safety/CleanupFixture.h"
 
@@ -20,7 +19,8 @@ using testing::outsideOf;
 using testing::ScopedMount;
 
 const std::string kPermission =
-    "Korvane does not have permission to remove this. Grant Full Disk Access in System Settings \u203A Privacy & "
+    "Korvane does not have permission to remove this. Grant Full Disk Access in System Settings \u203A "
+    "Privacy & "
     "Security.";
 const std::string kBecameLink = "Became a symbolic link since the scan";
 const std::string kCancelled = "Cancelled before this item was reached";
@@ -54,14 +54,15 @@ TEST_F(CleanupEngineTest, LargestFirstWithProgressBeforeAndAfterEachItem) {
     auto seven = candidate(tree_.file("home/c", 7), 7);
     std::vector<CleanupProgress> seen;
 
-    CleanupReport report = engine.run({five, nine, seven}, nullptr, [&](const CleanupProgress& p) { seen.push_back(p); });
+    CleanupReport report =
+        engine.run({five, nine, seven}, nullptr, [&](const CleanupProgress& p) { seen.push_back(p); });
 
     ASSERT_EQ(report.outcomes.size(), 3u);
     EXPECT_EQ(report.outcomes[0].candidateID, nine.id);
     EXPECT_EQ(report.outcomes[1].candidateID, seven.id);
     EXPECT_EQ(report.outcomes[2].candidateID, five.id);
     std::vector<CleanupProgress> expected = {
-        {0, 3, nine.title, 0},  {1, 3, nine.title, 9},   {1, 3, seven.title, 9},
+        {0, 3, nine.title, 0},   {1, 3, nine.title, 9},  {1, 3, seven.title, 9},
         {2, 3, seven.title, 16}, {2, 3, five.title, 16}, {3, 3, five.title, 21},
     };
     EXPECT_EQ(seen, expected);
@@ -101,7 +102,8 @@ TEST_F(CleanupEngineTest, RecommendedDisposalDeletesSafeAndTrashesTheRest) {
     EXPECT_EQ(report.outcomes[1].expectedBytes, 100);
     EXPECT_EQ(report.outcomes[1].category, CleanupCategory::node);
     EXPECT_EQ(report.outcomes[1].title, review.title);
-    EXPECT_EQ(CleanupEngine::recommendedDisposal(candidate("/x", 1, SafetyLevel::dangerous)), Disposal::trash);
+    EXPECT_EQ(CleanupEngine::recommendedDisposal(candidate("/x", 1, SafetyLevel::dangerous)),
+              Disposal::trash);
 }
 
 TEST_F(CleanupEngineTest, GivenDisposalRuleDecides) {
@@ -142,7 +144,8 @@ TEST_F(CleanupEngineTest, CancelBeforeRunHasNoEffect) {
 }
 
 TEST_F(CleanupEngineTest, VanishedItemIsAlreadyGone) {
-    CleanupOutcome outcome = runOne(candidate(at("project/node_modules"), 10, SafetyLevel::safe, "node.modules"));
+    CleanupOutcome outcome =
+        runOne(candidate(at("project/node_modules"), 10, SafetyLevel::safe, "node.modules"));
     EXPECT_EQ(outcome.status, Status::skipped);
     EXPECT_EQ(outcome.message, "Already gone");
 }
@@ -184,7 +187,8 @@ TEST_F(CleanupEngineTest, ItemThatBecameALinkIsNeverFollowed) {
             EXPECT_EQ(before, fingerprint(tree_.root())) << target;
         }
     }
-    EXPECT_EQ(runOne(candidate(at("app/node_modules"), 10, SafetyLevel::safe, "node.modules")).message, kBecameLink);
+    EXPECT_EQ(runOne(candidate(at("app/node_modules"), 10, SafetyLevel::safe, "node.modules")).message,
+              kBecameLink);
 }
 
 // A folder above the candidate is a link (it was swapped after the check):
@@ -221,10 +225,12 @@ TEST_F(CleanupEngineTest, PathWithANulByteIsRefused) {
     auto before = fingerprint(tree_.root());
     for (Disposal disposal : {Disposal::delete_, Disposal::trash}) {
         std::string path = at("app") + std::string("\0/node_modules", 14);
-        CleanupOutcome outcome = runOne(candidate(path, 10, SafetyLevel::safe, "general.userChoice"), disposal);
+        CleanupOutcome outcome =
+            runOne(candidate(path, 10, SafetyLevel::safe, "general.userChoice"), disposal);
         EXPECT_EQ(outcome.status, Status::skipped);
         path = at("app/node_modules") + std::string("\0/../../..", 10);
-        EXPECT_EQ(runOne(candidate(path, 10, SafetyLevel::safe, "node.modules"), disposal).status, Status::skipped);
+        EXPECT_EQ(runOne(candidate(path, 10, SafetyLevel::safe, "node.modules"), disposal).status,
+                  Status::skipped);
     }
     EXPECT_EQ(before, fingerprint(tree_.root()));
 }
@@ -273,7 +279,8 @@ TEST_F(CleanupEngineTest, MountPointInsideTheTreeIsNotCrossed) {
     if (!mount.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
     tree_.text("home/app/build/volume/data", "stay");
 
-    CleanupOutcome outcome = runOne(candidate(at("app/build"), 10, SafetyLevel::safe, "gradle.projectBuilds"));
+    CleanupOutcome outcome =
+        runOne(candidate(at("app/build"), 10, SafetyLevel::safe, "gradle.projectBuilds"));
 
     EXPECT_EQ(outcome.status, Status::failed);
     ASSERT_TRUE(outcome.message);
@@ -340,11 +347,11 @@ TEST_F(CleanupEngineTest, ExcludedPathsAreNeverRemoved) {
     engine.setExcludedPaths({at("work/app/../app"), at("keep/cache")});
     auto before = outsideOf(tree_.root(), at("work/lib/node_modules"));
 
-    CleanupReport report = engine.run(
-        {candidate(at("work/app/node_modules"), 30, SafetyLevel::safe, "node.modules"),
-         candidate(at("keep"), 20), candidate(at("keep/cache"), 15),
-         candidate(at("work/lib/node_modules"), 10, SafetyLevel::safe, "node.modules")},
-        nullptr, nullptr);
+    CleanupReport report =
+        engine.run({candidate(at("work/app/node_modules"), 30, SafetyLevel::safe, "node.modules"),
+                    candidate(at("keep"), 20), candidate(at("keep/cache"), 15),
+                    candidate(at("work/lib/node_modules"), 10, SafetyLevel::safe, "node.modules")},
+                   nullptr, nullptr);
 
     ASSERT_EQ(report.outcomes.size(), 4u);
     EXPECT_EQ(report.outcomes[0].status, Status::skipped);
@@ -360,28 +367,30 @@ TEST_F(CleanupEngineTest, OnlyAllowedCommandsRun) {
     tool("docker");
     tool("xcrun");
     tool("brew");
-    CleanupReport report = engine.run(
-        {command(ExternalTool::docker, {"image", "prune", "--all", "--force"}, 60),
-         command(ExternalTool::docker, {"system", "prune", "--force"}, 50),
-         command(ExternalTool::docker, {"image", "prune", "--force", "--all"}, 40),
-         command(ExternalTool::docker, {"image", "prune", "--all", "--force", "extra"}, 35),
-         command(ExternalTool::brew, {"cleanup"}, 30),
-         command(ExternalTool::simctl, {"delete", "unavailable"}, 20),
-         command(ExternalTool::docker, {"volume", "prune", "--force"}, 10)},
-        nullptr, nullptr);
+    CleanupReport report =
+        engine.run({command(ExternalTool::docker, {"image", "prune", "--all", "--force"}, 60),
+                    command(ExternalTool::docker, {"system", "prune", "--force"}, 50),
+                    command(ExternalTool::docker, {"image", "prune", "--force", "--all"}, 40),
+                    command(ExternalTool::docker, {"image", "prune", "--all", "--force", "extra"}, 35),
+                    command(ExternalTool::brew, {"cleanup"}, 30),
+                    command(ExternalTool::simctl, {"delete", "unavailable"}, 20),
+                    command(ExternalTool::docker, {"volume", "prune", "--force"}, 10)},
+                   nullptr, nullptr);
 
     ASSERT_EQ(report.outcomes.size(), 7u);
     EXPECT_EQ(report.outcomes[0].status, Status::pruned);
     EXPECT_EQ(report.outcomes[0].path, "\u2014");
     EXPECT_EQ(report.outcomes[1].status, Status::skipped);
-    EXPECT_EQ(report.outcomes[1].message, "\u201Cdocker system prune --force\u201D is not an allowed cleanup command");
+    EXPECT_EQ(report.outcomes[1].message,
+              "\u201Cdocker system prune --force\u201D is not an allowed cleanup command");
     EXPECT_EQ(report.outcomes[2].status, Status::skipped);
     EXPECT_EQ(report.outcomes[3].status, Status::skipped);
     EXPECT_EQ(report.outcomes[4].status, Status::skipped);
     EXPECT_EQ(report.outcomes[4].message, "\u201Cbrew cleanup\u201D is not an allowed cleanup command");
     EXPECT_EQ(report.outcomes[5].status, Status::pruned);
     EXPECT_EQ(report.outcomes[6].status, Status::pruned);
-    EXPECT_EQ(loggedCommands(), "image prune --all --force\nsimctl delete unavailable\nvolume prune --force\n");
+    EXPECT_EQ(loggedCommands(),
+              "image prune --all --force\nsimctl delete unavailable\nvolume prune --force\n");
     EXPECT_EQ(report.freedBytes(), 90);
 }
 
@@ -389,13 +398,15 @@ TEST_F(CleanupEngineTest, EveryAllowedCommandRuns) {
     tool("docker");
     tool("xcrun");
     std::vector<CleanupCandidate> items;
-    for (const auto& entry : CleanupEngine::allowedCommands()) items.push_back(command(entry.tool, entry.arguments));
+    for (const auto& entry : CleanupEngine::allowedCommands())
+        items.push_back(command(entry.tool, entry.arguments));
     ASSERT_EQ(items.size(), 6u);
     CleanupReport report = engine.run(items, nullptr, nullptr);
     for (const auto& outcome : report.outcomes) EXPECT_EQ(outcome.status, Status::pruned);
-    EXPECT_EQ(loggedCommands(),
-              "builder prune --force\nimage prune --force\nimage prune --all --force\ncontainer prune --force\n"
-              "volume prune --force\nsimctl delete unavailable\n");
+    EXPECT_EQ(
+        loggedCommands(),
+        "builder prune --force\nimage prune --force\nimage prune --all --force\ncontainer prune --force\n"
+        "volume prune --force\nsimctl delete unavailable\n");
 }
 
 TEST_F(CleanupEngineTest, FailingCommandReportsItsErrorOutput) {

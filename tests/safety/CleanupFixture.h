@@ -23,8 +23,7 @@ namespace korvane::testing {
 // inside it, and tools are found only in its ~/.local/bin.
 class CleanupFixture : public ::testing::Test {
 protected:
-    CleanupFixture()
-        : home_(tree_.folder("home")), env_("HOME", home_), xdg_("XDG_DATA_HOME", std::nullopt) {
+    CleanupFixture() : home_(tree_.folder("home")), env_("HOME", home_), xdg_("XDG_DATA_HOME", std::nullopt) {
         Paths::reset();
         Shell::setSearchDirectoriesForTesting(std::vector<std::string>{home_ + "/.local/bin"});
         Shell::clearResolutionCache();
@@ -44,10 +43,11 @@ protected:
                                       SafetyLevel safety = SafetyLevel::safe,
                                       const std::string& ruleID = "general.userChoice",
                                       RemovalKind removal = RemovalKind::path()) {
-        return CleanupCandidate(UUID::random(), CleanupCategory::node, ruleID, "Group", "Item " + path, path, size,
-                                safety, "reason", std::nullopt, std::nullopt, {}, std::move(removal));
+        return CleanupCandidate(UUID::random(), CleanupCategory::node, ruleID, "Group", "Item " + path, path,
+                                size, safety, "reason", std::nullopt, std::nullopt, {}, std::move(removal));
     }
-    static CleanupCandidate command(ExternalTool tool, std::vector<std::string> arguments, std::int64_t size = 100) {
+    static CleanupCandidate command(ExternalTool tool, std::vector<std::string> arguments,
+                                    std::int64_t size = 100) {
         return candidate("/dev/null", size, SafetyLevel::safe, "docker.prune",
                          RemovalKind::command(tool, std::move(arguments)));
     }

@@ -1,11 +1,10 @@
-#include "core/safety/RestoreEngine.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
 
 #include "core/safety/CleanupEngine.h"
+#include "core/safety/RestoreEngine.h"
 #include "tests/platform/RemovalTestSupport.h"
 #include "tests/safety/CleanupFixture.h"
 
@@ -27,11 +26,13 @@ protected:
 
     // Trashes the given candidates and returns the report.
     CleanupReport trashAll(const std::vector<CleanupCandidate>& items) {
-        return cleaner.run(items, [](const CleanupCandidate&) { return Disposal::trash; }, nullptr);
+        return cleaner.run(
+            items, [](const CleanupCandidate&) { return Disposal::trash; }, nullptr);
     }
 
     // A trashed outcome naming an item of the home trash, as a report would hold it.
-    CleanupOutcome recorded(const std::string& formerPath, const std::string& trashPath, std::int64_t bytes = 10) {
+    CleanupOutcome recorded(const std::string& formerPath, const std::string& trashPath,
+                            std::int64_t bytes = 10) {
         return CleanupOutcome(UUID::random(), CleanupCategory::node, "item", formerPath, bytes,
                               CleanupOutcome::Status::trashed, std::nullopt, trashPath);
     }
@@ -226,7 +227,8 @@ TEST_F(RestoreEngineTest, ItemsOnAnotherVolumeComeBackFromThatVolumesTrash) {
     if (!mount.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
     tree_.text("home/volume/app/build/out.o", "obj");
     tree_.text("home/volume/lib/build/lib.a", "lib");
-    CleanupReport report = trashAll({candidate(at("volume/app/build"), 20), candidate(at("volume/lib/build"), 10)});
+    CleanupReport report =
+        trashAll({candidate(at("volume/app/build"), 20), candidate(at("volume/lib/build"), 10)});
     ASSERT_EQ(report.restorable().size(), 2u);
     EXPECT_EQ(report.outcomes[0].trashURL->rfind(volume + "/.Trash-", 0), 0u);
 
