@@ -336,8 +336,14 @@ Trash::Result FreedesktopTrash::moveToTrash(const std::string& path) {
     int homeError = 0;
     UniqueFd home = openConfiguredFolder(homeTrash_, true, 0700, homeError);
     struct stat homeStat {};
+    struct stat anchorStat {};
     if (home.valid() && fstat(home.get(), &homeStat) == 0 && homeStat.st_dev == item.st_dev) {
         location.trashFolder = homeTrash_;
+    } else if (!home.valid() && !anchor_.empty() && ::stat(anchor_.c_str(), &anchorStat) == 0 &&
+               anchorStat.st_dev == item.st_dev) {
+        // The item belongs in the home trash, which cannot be used: say why
+        // rather than put it somewhere the user would not look.
+        return failure(homeError);
     } else {
         auto top = topFolderOf(parent.folderPath(), item.st_dev);
         if (!top) return failure(EXDEV, kNoTrashOnVolume);

@@ -246,6 +246,21 @@ TEST(FreedesktopTrash, OddAndLongNamesRoundTrip) {
     }
 }
 
+TEST(FreedesktopTrash, UnusableHomeTrashFailsWithoutTouchingTheItem) {
+    TempTree tree;
+    const std::string home = tree.folder("home");
+    tree.text("home/.local/share", "a file where a folder should be");
+    FreedesktopTrash trash(home + "/.local/share/Trash", home);
+    tree.text("home/cache/x", "x");
+    auto before = fingerprint(tree.root());
+
+    auto result = trash.moveToTrash(home + "/cache");
+
+    EXPECT_EQ(result.status, Trash::Status::failed);
+    EXPECT_EQ(result.error, ENOTDIR);
+    EXPECT_EQ(before, fingerprint(tree.root()));
+}
+
 TEST(FreedesktopTrash, PathEncoding) {
     std::string all;
     for (int c = 1; c < 256; ++c) all += static_cast<char>(c);
