@@ -19,6 +19,7 @@
 #include <unordered_map>
 
 #include "core/model/Paths.h"
+#include "core/model/Utf8.h"
 
 extern char** environ;
 
@@ -59,41 +60,6 @@ bool isExecutableFile(const std::string& path) {
 bool isPlainToolName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
            name.find('\0') == std::string::npos;
-}
-
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool isValidUtf8(const std::string& text) {
-    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
-    std::size_t n = text.size();
-    std::size_t i = 0;
-    while (i < n) {
-        unsigned char c = s[i];
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        std::size_t length;
-        unsigned char low = 0x80, high = 0xBF;
-        if (c >= 0xC2 && c <= 0xDF) {
-            length = 2;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            length = 3;
-            if (c == 0xE0) low = 0xA0;
-            if (c == 0xED) high = 0x9F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            length = 4;
-            if (c == 0xF0) low = 0x90;
-            if (c == 0xF4) high = 0x8F;
-        } else {
-            return false;
-        }
-        if (i + length > n) return false;
-        if (s[i + 1] < low || s[i + 1] > high) return false;
-        for (std::size_t k = 2; k < length; ++k)
-            if (s[i + k] < 0x80 || s[i + k] > 0xBF) return false;
-        i += length;
-    }
-    return true;
 }
 
 void closeIfOpen(int& fd) {
@@ -205,7 +171,7 @@ public:
     // valid UTF-8; otherwise empty.
     std::string text(int k) const {
         const Stream& stream = streams_[k];
-        if (stream.fd >= 0 || stream.overflowed || !isValidUtf8(stream.data)) return {};
+        if (stream.fd >= 0 || stream.overflowed || !Utf8::isValid(stream.data)) return {};
         return stream.data;
     }
 

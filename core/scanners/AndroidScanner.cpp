@@ -14,6 +14,7 @@
 #include "core/model/ByteFormat.h"
 #include "core/model/Paths.h"
 #include "core/model/SizeSum.h"
+#include "core/model/Utf8.h"
 #include "core/scanners/ScanContext.h"
 
 namespace korvane {
@@ -71,38 +72,6 @@ std::vector<std::string> listNames(const std::string& folder) {
     return names;
 }
 
-bool isValidUtf8(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t length = 0;
-        char32_t value = 0;
-        char32_t smallest = 0;
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        if ((lead & 0xE0) == 0xC0) {
-            length = 2, value = lead & 0x1F, smallest = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            length = 3, value = lead & 0x0F, smallest = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            length = 4, value = lead & 0x07, smallest = 0x10000;
-        } else {
-            return false;
-        }
-        if (i + length > text.size()) return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) return false;
-            value = (value << 6) | (next & 0x3F);
-        }
-        if (value < smallest || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return false;
-        i += length;
-    }
-    return true;
-}
-
 // The whole text of a small regular file; none when it is missing, not a
 // regular file (a pipe would block the scan), too large, unreadable or not
 // UTF-8.
@@ -129,7 +98,7 @@ std::optional<std::string> readText(const std::string& path) {
                 break;
             }
         }
-        if (!failed && isValidUtf8(data)) contents = std::move(data);
+        if (!failed && Utf8::isValid(data)) contents = std::move(data);
     }
     ::close(fd);
     return contents;

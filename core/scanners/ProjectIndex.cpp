@@ -3,6 +3,7 @@
 #include "core/model/Paths.h"
 #include "core/model/PseudoFileSystems.h"
 #include "core/model/ScanSettings.h"
+#include "core/model/Utf8.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -53,43 +54,6 @@ TimePoint timePointOf(const struct timespec& ts) {
                                                                      std::chrono::nanoseconds(ts.tv_nsec)));
 }
 
-bool isValidUtf8(std::string_view text) {
-    std::size_t i = 0;
-    const std::size_t n = text.size();
-    while (i < n) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        std::size_t extra = 0;
-        std::uint32_t cp = 0;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        } else if ((c & 0xE0) == 0xC0) {
-            extra = 1;
-            cp = c & 0x1F;
-        } else if ((c & 0xF0) == 0xE0) {
-            extra = 2;
-            cp = c & 0x0F;
-        } else if ((c & 0xF8) == 0xF0) {
-            extra = 3;
-            cp = c & 0x07;
-        } else {
-            return false;
-        }
-        if (i + extra >= n) return false;
-        for (std::size_t k = 1; k <= extra; ++k) {
-            const auto cc = static_cast<unsigned char>(text[i + k]);
-            if ((cc & 0xC0) != 0x80) return false;
-            cp = (cp << 6) | (cc & 0x3F);
-        }
-        // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
-        if ((extra == 1 && cp < 0x80) || (extra == 2 && cp < 0x800) || (extra == 3 && cp < 0x10000) ||
-            (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF)
-            return false;
-        i += extra + 1;
-    }
-    return true;
-}
-
 // The text of `name` inside the open folder, when it is a readable UTF-8 file.
 std::optional<std::string> readText(int dirFd, const char* name) {
     const int fd = ::openat(dirFd, name, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
@@ -116,7 +80,7 @@ std::optional<std::string> readText(int dirFd, const char* name) {
         }
     }
     ::close(fd);
-    if (!isValidUtf8(text)) return std::nullopt;
+    if (!Utf8::isValid(text)) return std::nullopt;
     return text;
 }
 
