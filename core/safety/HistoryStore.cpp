@@ -274,8 +274,8 @@ std::tuple<int, int, int> localDay(Clock::time_point date) {
 }
 
 void makeFolders(const std::string& path) {
-    // Each missing level is created private to the user, as the base
-    // directory specification asks.
+    // Each missing level is created private to the user, as the XDG base
+    // directory standard asks.
     for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
         std::string prefix = slash == std::string::npos ? path : path.substr(0, slash);
         if (::mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) return;
