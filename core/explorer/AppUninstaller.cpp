@@ -14,6 +14,7 @@
 #include <unordered_set>
 
 #include "core/model/ByteFormat.h"
+#include "core/model/FileContents.h"
 #include "core/model/Paths.h"
 #include "core/model/SizeSum.h"
 #include "core/model/UUID.h"
@@ -28,7 +29,7 @@ using TimePoint = AppUninstaller::TimePoint;
 constexpr std::string_view bundleExtension = ".app";
 constexpr std::string_view systemIdentifierPrefix = "com.apple.";
 // An information dictionary is a few kilobytes; anything far larger is not one.
-constexpr off_t largestInfoPlist = 16 * 1048576;
+constexpr std::int64_t largestInfoPlist = 16 * 1048576;
 // File dates are kept within about 126 years of 1970, so that differences
 // between two of them cannot overflow the clock.
 constexpr std::int64_t dateLimitSeconds = 4'000'000'000;
@@ -68,38 +69,6 @@ std::vector<std::string> bundleNames(const std::string& folder) {
     return bundles;
 }
 
-// The whole of a small regular file. A FIFO, a device or a folder in its
-// place is not read (opening without blocking keeps a FIFO from hanging us).
-std::optional<std::string> readSmallFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) return std::nullopt;
-    std::optional<std::string> contents;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= largestInfoPlist) {
-        std::string data;
-        char buffer[65536];
-        bool failed = false;
-        while (true) {
-            const ssize_t n = ::read(fd, buffer, sizeof buffer);
-            if (n < 0) {
-                if (errno == EINTR) continue;
-                failed = true;
-                break;
-            }
-            if (n == 0) break;
-            data.append(buffer, static_cast<std::size_t>(n));
-            // It may have grown since it was looked at.
-            if (data.size() > static_cast<std::size_t>(largestInfoPlist)) {
-                failed = true;
-                break;
-            }
-        }
-        if (!failed) contents = std::move(data);
-    }
-    ::close(fd);
-    return contents;
-}
-
 struct PlistDeleter {
     void operator()(void* node) const { plist_free(static_cast<plist_t>(node)); }
 };
@@ -126,7 +95,7 @@ struct BundleInfo {
 // binary). A missing, unreadable or malformed dictionary gives neither.
 BundleInfo readBundleInfo(const std::string& bundle) {
     BundleInfo info;
-    const auto data = readSmallFile(Paths::join(bundle, "Contents/Info.plist"));
+    const auto data = FileContents::readSmall(Paths::join(bundle, "Contents/Info.plist"), largestInfoPlist);
     if (!data || data->empty()) return info;
     plist_t parsed = nullptr;
     plist_from_memory(data->data(), static_cast<std::uint32_t>(data->size()), &parsed);

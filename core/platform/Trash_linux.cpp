@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "core/model/FileContents.h"
 #include "core/model/Paths.h"
 #include "core/platform/ParentDirectory.h"
 #include "core/platform/SafeRemover.h"
@@ -153,23 +154,8 @@ bool writeAll(int fd, const std::string& text) {
 }
 
 std::optional<std::string> readRecord(int infoFolder, const std::string& name) {
-    UniqueFd fd(openat(infoFolder, (name + kInfoSuffix).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-    if (!fd.valid()) return std::nullopt;
-    struct stat st {};
-    if (fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > static_cast<off_t>(kMaxRecordBytes))
-        return std::nullopt;
-    std::string text;
-    char buffer[4096];
-    while (text.size() <= kMaxRecordBytes) {
-        ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return std::nullopt;
-        }
-        if (n == 0) break;
-        text.append(buffer, static_cast<std::size_t>(n));
-    }
-    return text;
+    return FileContents::readSmallAt(infoFolder, (name + kInfoSuffix).c_str(),
+                                     static_cast<std::int64_t>(kMaxRecordBytes), FileContents::Links::refuse);
 }
 
 bool isUnreserved(unsigned char c) {

@@ -12,6 +12,7 @@
 #include <cstdlib>
 
 #include "core/model/ByteFormat.h"
+#include "core/model/FileContents.h"
 #include "core/model/Paths.h"
 #include "core/model/SizeSum.h"
 #include "core/model/Utf8.h"
@@ -25,7 +26,7 @@ constexpr std::int64_t oneMiB = 1048576;
 // Virtual devices must be larger than this to be offered.
 constexpr std::int64_t smallestDevice = 10 * oneMiB;
 // A device description is a few kilobytes; anything far larger is not one.
-constexpr off_t largestDescription = 4 * oneMiB;
+constexpr std::int64_t largestDescription = 4 * oneMiB;
 
 bool exists(const std::string& path) {
     struct stat st {};
@@ -76,32 +77,9 @@ std::vector<std::string> listNames(const std::string& folder) {
 // regular file (a pipe would block the scan), too large, unreadable or not
 // UTF-8.
 std::optional<std::string> readText(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    std::optional<std::string> contents;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= largestDescription) {
-        std::string data;
-        std::array<char, 16384> buffer{};
-        bool failed = false;
-        for (;;) {
-            const ssize_t n = ::read(fd, buffer.data(), buffer.size());
-            if (n < 0) {
-                if (errno == EINTR) continue;
-                failed = true;
-                break;
-            }
-            if (n == 0) break;
-            data.append(buffer.data(), static_cast<std::size_t>(n));
-            if (data.size() > static_cast<std::size_t>(largestDescription)) {
-                failed = true;
-                break;
-            }
-        }
-        if (!failed && Utf8::isValid(data)) contents = std::move(data);
-    }
-    ::close(fd);
-    return contents;
+    auto text = FileContents::readSmall(path, largestDescription);
+    if (!text || !Utf8::isValid(*text)) return std::nullopt;
+    return text;
 }
 
 // An environment value as an absolute, standardised path (a relative one is

@@ -1,5 +1,6 @@
 #include "core/scanners/ProjectIndex.h"
 
+#include "core/model/FileContents.h"
 #include "core/model/Paths.h"
 #include "core/model/PseudoFileSystems.h"
 #include "core/model/ScanSettings.h"
@@ -38,7 +39,7 @@ constexpr std::array<std::pair<Kind, std::string_view>, 11> kindNames{{
 
 // package.json files beyond this are not read for framework hints; a real one
 // is a few kilobytes.
-constexpr off_t packageJsonLimit = 16 * 1024 * 1024;
+constexpr std::int64_t packageJsonLimit = 16 * 1024 * 1024;
 
 bool endsWith(std::string_view text, std::string_view suffix) {
     return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
@@ -56,31 +57,8 @@ TimePoint timePointOf(const struct timespec& ts) {
 
 // The text of `name` inside the open folder, when it is a readable UTF-8 file.
 std::optional<std::string> readText(int dirFd, const char* name) {
-    const int fd = ::openat(dirFd, name, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) return std::nullopt;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > packageJsonLimit) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    std::string text;
-    text.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0) {
-            ::close(fd);
-            return std::nullopt;
-        }
-        if (got == 0) break;
-        text.append(buffer, static_cast<std::size_t>(got));
-        if (static_cast<off_t>(text.size()) > packageJsonLimit) {
-            ::close(fd);
-            return std::nullopt;
-        }
-    }
-    ::close(fd);
-    if (!Utf8::isValid(text)) return std::nullopt;
+    auto text = FileContents::readSmallAt(dirFd, name, packageJsonLimit);
+    if (!text || !Utf8::isValid(*text)) return std::nullopt;
     return text;
 }
 

@@ -14,6 +14,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/model/ByteFormat.h"
+#include "core/model/FileContents.h"
 #include "core/model/Paths.h"
 #include "core/model/Shell.h"
 #include "core/model/SizeSum.h"
@@ -25,7 +26,7 @@ namespace {
 
 constexpr std::int64_t oneMiB = 1048576;
 // A device.plist is a few kilobytes; anything far larger is not one.
-constexpr off_t largestDevicePlist = 16 * 1048576;
+constexpr std::int64_t largestDevicePlist = 16 * 1048576;
 
 bool exists(const std::string& path) {
     struct stat st {};
@@ -98,37 +99,6 @@ std::vector<CacheRow> xcodeCaches() {
         {Paths::home("Library", "Developer", "Xcode/DocumentationCache"), "Documentation cache",
          "Downloaded developer documentation. Re-downloaded when you open the docs window."},
     };
-}
-
-// Reads a small regular file whole; none when it is missing, not a regular
-// file, too large or unreadable.
-std::optional<std::string> readSmallFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    std::optional<std::string> contents;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= largestDevicePlist) {
-        std::string data;
-        std::array<char, 65536> buffer{};
-        bool failed = false;
-        for (;;) {
-            const ssize_t n = ::read(fd, buffer.data(), buffer.size());
-            if (n < 0) {
-                if (errno == EINTR) continue;
-                failed = true;
-                break;
-            }
-            if (n == 0) break;
-            data.append(buffer.data(), static_cast<std::size_t>(n));
-            if (data.size() > static_cast<std::size_t>(largestDevicePlist)) {
-                failed = true;
-                break;
-            }
-        }
-        if (!failed) contents = std::move(data);
-    }
-    ::close(fd);
-    return contents;
 }
 
 struct PlistDeleter {
@@ -224,7 +194,8 @@ std::optional<XcodeScanner::DeviceList> XcodeScanner::simulatorDevices() const {
 }
 
 std::optional<std::string> XcodeScanner::deviceName(const std::string& deviceFolder) {
-    const auto data = readSmallFile(Paths::join(deviceFolder, "device.plist"));
+    const auto data = FileContents::readSmall(Paths::join(deviceFolder, "device.plist"), largestDevicePlist,
+                                                FileContents::Links::refuse);
     if (!data || data->empty()) return std::nullopt;
     plist_t parsed = nullptr;
     plist_from_memory(data->data(), static_cast<std::uint32_t>(data->size()), &parsed);
