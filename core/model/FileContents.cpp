@@ -58,4 +58,17 @@ std::optional<std::string> FileContents::readSmallAt(int folderFd, const char* n
     return readAndClose(::openat(folderFd, name, readFlags(links)), maxBytes);
 }
 
+bool FileContents::writeAll(int fd, std::string_view text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
 }  // namespace korvane

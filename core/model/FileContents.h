@@ -3,11 +3,12 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace korvane {
 
-// Whole-file reads on plain POSIX descriptors, for the small description and
-// record files that scanners and stores look at.
+// Whole-file reads and writes on plain POSIX descriptors, for the small
+// description and record files that scanners and stores look at.
 struct FileContents {
     // Whether a symbolic link in the last component is followed or refused.
     enum class Links { follow, refuse };
@@ -22,6 +23,10 @@ struct FileContents {
     // The same for `name` inside the open folder `folderFd`.
     static std::optional<std::string> readSmallAt(int folderFd, const char* name, std::int64_t maxBytes,
                                                   Links links = Links::follow);
+
+    // Writes all of `text` to `fd`, resuming after short writes and
+    // interruptions; false on any other failure.
+    static bool writeAll(int fd, std::string_view text);
 };
 
 }  // namespace korvane

@@ -140,19 +140,6 @@ std::string trashName(const std::string& base, int attempt) {
     return base.substr(0, cut) + suffix;
 }
 
-bool writeAll(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 std::optional<std::string> readRecord(int infoFolder, const std::string& name) {
     return FileContents::readSmallAt(infoFolder, (name + kInfoSuffix).c_str(),
                                      static_cast<std::int64_t>(kMaxRecordBytes), FileContents::Links::refuse);
@@ -360,7 +347,7 @@ Trash::Result FreedesktopTrash::moveToTrash(const std::string& path) {
             if (errno == EEXIST) continue;
             return failure(errno);
         }
-        if (!writeAll(info.get(), record) || fsync(info.get()) != 0) {
+        if (!FileContents::writeAll(info.get(), record) || fsync(info.get()) != 0) {
             int error = errno;
             unlinkat(opened.info.get(), infoName.c_str(), 0);
             return failure(error);

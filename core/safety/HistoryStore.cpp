@@ -16,6 +16,7 @@
 #include <tuple>
 #include <utility>
 
+#include "core/model/FileContents.h"
 #include "core/model/Json.h"
 #include "core/model/Paths.h"
 #include "core/model/SizeSum.h"
@@ -195,19 +196,6 @@ bool moveAside(int dirFd, const char* name) {
     return false;
 }
 
-bool writeAll(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 // Temporary file in the same folder, fsync, rename over the old file, fsync
 // the folder: a reader sees the old file or the new one, never a mixture, and
 // the new one survives a power cut once this returns true.
@@ -220,7 +208,7 @@ bool writeAtomically(int dirFd, const char* name, const std::string& text) {
         if (fd < 0 && errno != EEXIST) return false;
     }
     if (fd < 0) return false;
-    bool ok = ::fchmod(fd, 0600) == 0 && writeAll(fd, text) && ::fsync(fd) == 0;
+    bool ok = ::fchmod(fd, 0600) == 0 && FileContents::writeAll(fd, text) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     if (ok) ok = ::renameat(dirFd, temporary.c_str(), dirFd, name) == 0;
     if (!ok) {

@@ -57,5 +57,22 @@ TEST(FileContentsTest, ReadsANameInsideAnOpenFolder) {
     ::close(folder);
 }
 
+TEST(FileContentsTest, WritesEverythingOrSaysItFailed) {
+    TempTree tree;
+    const auto path = tree.text("record", "");
+    const std::string text(200000, 'r');
+    const int out = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(out, 0);
+    EXPECT_TRUE(FileContents::writeAll(out, text));
+    ::close(out);
+    EXPECT_EQ(FileContents::readSmall(path, 200000), text);
+
+    const int readOnly = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(readOnly, 0);
+    EXPECT_FALSE(FileContents::writeAll(readOnly, "x"));
+    EXPECT_TRUE(FileContents::writeAll(readOnly, ""));  // nothing to write
+    ::close(readOnly);
+}
+
 }  // namespace
 }  // namespace korvane
