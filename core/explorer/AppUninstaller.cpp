@@ -34,15 +34,6 @@ constexpr std::int64_t largestInfoPlist = 16 * 1048576;
 // between two of them cannot overflow the clock.
 constexpr std::int64_t dateLimitSeconds = 4'000'000'000;
 
-bool endsWith(std::string_view text, std::string_view suffix) {
-    return text.size() >= suffix.size() &&
-           text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
-bool startsWith(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
-}
-
 // The entry names of a folder in the order the system lists them ("." and
 // ".." left out); nothing when it cannot be listed.
 std::optional<std::vector<std::string>> listNames(const std::string& folder) {
@@ -64,7 +55,7 @@ std::vector<std::string> bundleNames(const std::string& folder) {
     if (!names) return {};
     std::vector<std::string> bundles;
     for (auto& name : *names)
-        if (endsWith(name, bundleExtension)) bundles.push_back(std::move(name));
+        if (name.ends_with(bundleExtension)) bundles.push_back(std::move(name));
     std::sort(bundles.begin(), bundles.end());
     return bundles;
 }
@@ -261,12 +252,12 @@ AppUninstaller::InstalledApp AppUninstaller::inspect(const std::string& bundle) 
         app.lastUsed = timePointOf(st.st_atim);
     }
 
-    app.isSystem = (app.bundleIdentifier && startsWith(*app.bundleIdentifier, systemIdentifierPrefix)) ||
-                   startsWith(app.bundleURL, "/System/");
+    app.isSystem = (app.bundleIdentifier && app.bundleIdentifier->starts_with(systemIdentifierPrefix)) ||
+                   app.bundleURL.starts_with("/System/");
 
     std::string name = Paths::lastComponent(app.bundleURL);
     // ".app" alone is a hidden name, not an empty name with an extension.
-    if (endsWith(name, bundleExtension) && name.size() > bundleExtension.size())
+    if (name.ends_with(bundleExtension) && name.size() > bundleExtension.size())
         name.resize(name.size() - bundleExtension.size());
     app.name = std::move(name);
     return app;
@@ -345,7 +336,7 @@ std::vector<AppUninstaller::Leftover> AppUninstaller::leftovers(const InstalledA
                 continue;
             // The system's own data is never an ordinary application's, even
             // one whose identifier is "com.apple".
-            if (!app.isSystem && startsWith(name, systemIdentifierPrefix)) continue;
+            if (!app.isSystem && name.starts_with(systemIdentifierPrefix)) continue;
 
             std::string path = Paths::join(folder, name);
             if (!taken.insert(path).second) continue;
@@ -382,14 +373,14 @@ std::optional<std::string> AppUninstaller::match(std::string_view name, const In
                                                  const Location& location) {
     if (app.bundleIdentifier && isUsableIdentifier(*app.bundleIdentifier)) {
         const std::string& identifier = *app.bundleIdentifier;
-        if (name == identifier || (name.size() > identifier.size() && startsWith(name, identifier) &&
+        if (name == identifier || (name.size() > identifier.size() && name.starts_with(identifier) &&
                                    name[identifier.size()] == '.'))
             return identifier;
     }
     // Whole names only: "Foo" never claims "Foobar" or "Foo Helper".
     if (location.matchesName && !app.name.empty()) {
         if (name == app.name || (name.size() == app.name.size() + bundleExtension.size() &&
-                                 startsWith(name, app.name) && endsWith(name, bundleExtension)))
+                                 name.starts_with(app.name) && name.ends_with(bundleExtension)))
             return app.name;
     }
     return std::nullopt;
@@ -405,7 +396,7 @@ bool AppUninstaller::isClaimedByLongerIdentifier(std::string_view name, const st
         const std::string& longer = *it;
         if (!isUsableIdentifier(longer)) continue;
         if (name == longer ||
-            (name.size() > longer.size() && startsWith(name, longer) && name[longer.size()] == '.'))
+            (name.size() > longer.size() && name.starts_with(longer) && name[longer.size()] == '.'))
             return true;
     }
     return false;

@@ -36,10 +36,6 @@ const KindRow& row(FileKind kind) {
     return table[static_cast<std::size_t>(kind)];
 }
 
-bool endsWith(std::string_view text, std::string_view suffix) {
-    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
-}
-
 }  // namespace
 
 const std::array<FileKind, 9>& allFileKinds() {
@@ -62,7 +58,7 @@ std::string_view symbolName(FileKind kind) { return row(kind).symbolName; }
 const std::set<std::string>& extensions(FileKind kind) { return row(kind).extensions; }
 
 FileKind classifyFileKind(std::string_view name, bool isDirectory) {
-    if (endsWith(name, ".app")) return FileKind::apps;
+    if (name.ends_with(".app")) return FileKind::apps;
     if (isDirectory) return FileKind::folders;
     const auto dot = name.rfind('.');
     if (dot == std::string_view::npos || dot == 0) return FileKind::any;

@@ -166,10 +166,6 @@ std::string_view lowerExtension(std::string_view name, std::array<char, 16>& buf
     return std::string_view(buffer.data(), ext.size());
 }
 
-bool endsWith(std::string_view text, std::string_view suffix) {
-    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
-}
-
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // One code point of UTF-8 (a stray byte stands for itself), folded to lower
@@ -281,7 +277,7 @@ std::vector<FileSearch::Entry> FileSearch::run(const Query& query, const std::ve
             case Kind::any:
                 break;
             case Kind::apps:
-                if (!endsWith(entry.path, ".app")) continue;
+                if (!entry.path.ends_with(".app")) continue;
                 break;
             case Kind::folders:
                 if (!entry.isDirectory) continue;

@@ -62,10 +62,6 @@ bool isSkipped(const char* name) {
     return name[0] == '.' && FileTreeScanner::skippedNames().count(name) != 0;
 }
 
-bool endsWith(std::string_view text, std::string_view suffix) {
-    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
-}
-
 // Bytes per file kind among one folder's direct contents. `present` tells a
 // kind that was met with 0 bytes from one never met.
 struct Tally {
@@ -684,7 +680,7 @@ void Scan::record(Worker& worker, std::uint32_t top, const std::string& path, st
     const bool toIndex = size >= options_.indexThreshold;
     // Framework and bundle packages go to the index only.
     const bool toLargest =
-        size >= options_.largeFileThreshold && (!isDirectory || (name.size() > 4 && endsWith(name, ".app")));
+        size >= options_.largeFileThreshold && (!isDirectory || (name.size() > 4 && name.ends_with(".app")));
     if (!toIndex && !toLargest) return;
     auto entry = FileTreeScanner::Entry::make(std::string(name), path, size, modified, isDirectory);
     if (toIndex && indexCounts_[top].fetch_add(1, std::memory_order_relaxed) < options_.indexLimit) {
@@ -852,7 +848,7 @@ const std::unordered_set<std::string>& FileTreeScanner::skippedNames() {
 }
 
 bool FileTreeScanner::isPackageName(std::string_view name) {
-    return endsWith(name, ".app") || endsWith(name, ".framework") || endsWith(name, ".bundle");
+    return name.ends_with(".app") || name.ends_with(".framework") || name.ends_with(".bundle");
 }
 
 int FileTreeScanner::activeProcessorCount() {

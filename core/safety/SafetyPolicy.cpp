@@ -219,11 +219,6 @@ std::vector<std::string_view> componentsOf(std::string_view path) {
     return parts;
 }
 
-bool endsWith(std::string_view text, std::string_view suffix) {
-    return text.size() >= suffix.size() &&
-           text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
 std::optional<std::string> realPath(const std::string& path) {
     std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
     if (!resolved) return std::nullopt;
@@ -370,7 +365,7 @@ SafetyPolicy::Verdict bundleVerdict(const std::string& path, const Home& home) {
     using Verdict = SafetyPolicy::Verdict;
     if (path.empty() || path.front() != '/') return Verdict::denied(reason::notAbsolute);
     if (!home.usable) return Verdict::denied(reason::unusableHome);
-    if (!endsWith(path, ".app")) return Verdict::denied(reason::onlyBundles);
+    if (!path.ends_with(".app")) return Verdict::denied(reason::onlyBundles);
     if (protectedHomeFoldersOf(home.path).count(path)) return Verdict::denied(reason::protectedSystemFolder);
     if (path.rfind("/System/", 0) == 0) return Verdict::denied(reason::systemApplication);
     if (resolvingSymlinks(path) != path) return Verdict::denied(reason::resolvesElsewhere);

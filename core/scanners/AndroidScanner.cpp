@@ -33,10 +33,6 @@ bool exists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0;
 }
 
-bool endsWith(std::string_view text, std::string_view suffix) {
-    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
-}
-
 std::string removingAll(std::string_view text, std::string_view what) {
     std::string result;
     std::size_t at = 0;
@@ -192,10 +188,10 @@ std::vector<std::string> AndroidScanner::deviceDescriptions() {
     const auto names = listNames(folder);
     std::vector<std::string> texts;
     for (const auto& name : names)
-        if (endsWith(name, ".ini"))
+        if (name.ends_with(".ini"))
             if (auto text = readText(Paths::join(folder, name))) texts.push_back(std::move(*text));
     for (const auto& name : names)
-        if (endsWith(name, ".avd"))
+        if (name.ends_with(".avd"))
             if (auto text = readText(Paths::join(Paths::join(folder, name), "config.ini")))
                 texts.push_back(std::move(*text));
     return texts;

@@ -41,10 +41,6 @@ constexpr std::array<std::pair<Kind, std::string_view>, 11> kindNames{{
 // is a few kilobytes.
 constexpr std::int64_t packageJsonLimit = 16 * 1024 * 1024;
 
-bool endsWith(std::string_view text, std::string_view suffix) {
-    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
 // File dates are kept within about 126 years of 1970, well inside what the
 // clock can hold, so that differences between two of them cannot overflow.
 constexpr std::int64_t dateLimitSeconds = 4'000'000'000;
@@ -219,7 +215,7 @@ void ProjectIndex::walk(Walk& state, int folderFd, const std::string& folder, in
         const std::string_view name = entry->d_name;
         if (name == "." || name == "..") continue;
         if (auto marker = markerKinds.find(std::string(name)); marker != markerKinds.end()) kinds.insert(marker->second);
-        if (endsWith(name, ".xcodeproj") || endsWith(name, ".xcworkspace")) kinds.insert(Kind::xcode);
+        if (name.ends_with(".xcodeproj") || name.ends_with(".xcworkspace")) kinds.insert(Kind::xcode);
         entries.push_back({std::string(name), entry->d_type});
     }
     const int fd = ::dirfd(dir);
@@ -240,7 +236,8 @@ void ProjectIndex::walk(Walk& state, int folderFd, const std::string& folder, in
             const std::string& name = entry.name;
             if (name.front() == '.' && name.rfind(".git", 0) != 0) continue;
             if (skippedDirectoryNames().count(name) != 0) continue;
-            if (endsWith(name, ".xcodeproj") || endsWith(name, ".xcworkspace") || endsWith(name, ".app")) continue;
+            if (name.ends_with(".xcodeproj") || name.ends_with(".xcworkspace") || name.ends_with(".app"))
+                continue;
             if (entry.type != DT_DIR) {
                 if (entry.type != DT_UNKNOWN) continue;  // links and files are never descended
                 struct stat st {};
