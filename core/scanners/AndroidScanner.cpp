@@ -11,6 +11,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "core/model/AsciiText.h"
 #include "core/model/ByteFormat.h"
 #include "core/model/FileContents.h"
 #include "core/model/Paths.h"
@@ -44,12 +45,6 @@ std::string removingAll(std::string_view text, std::string_view what) {
     }
     result.append(text.substr(at));
     return result;
-}
-
-std::string asciiLowercased(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
 }
 
 // The names in a folder (hidden ones included, ".DS_Store" left out), in
@@ -270,7 +265,7 @@ CategoryResult AndroidScanner::scan(const ScanContext& context) const {
             if (name == *newest) {
                 add(makeCandidate(family.ruleID, family.label, title, item.url, item.measurement.bytes,
                                   SafetyLevel::dangerous,
-                                  "The newest " + asciiLowercased(family.label) +
+                                  "The newest " + AsciiText::lowercased(family.label) +
                                       " installed. Your builds almost certainly compile against it.",
                                   std::nullopt, modificationDate(item.url), details));
             } else {

@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 #include <utility>
 
+#include "core/model/AsciiText.h"
 #include "core/model/ByteFormat.h"
 #include "core/model/Paths.h"
 #include "core/model/Shell.h"
@@ -97,23 +98,6 @@ std::string_view trimBlanks(std::string_view text) {
     return text.substr(0, end);
 }
 
-std::string asciiLowercased(std::string_view text) {
-    std::string result(text);
-    for (char& c : result)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return result;
-}
-
-std::string trimmedLines(const std::string& text) {
-    const auto isSpace = [](char c) {
-        return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-    };
-    std::size_t start = 0, end = text.size();
-    while (start < end && isSpace(text[start])) ++start;
-    while (end > start && isSpace(text[end - 1])) --end;
-    return text.substr(start, end - start);
-}
-
 bool exists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0;
@@ -142,7 +126,7 @@ bool flag(const Json& object, const char* key) {
     const auto member = object.find(key);
     if (member == object.end()) return false;
     if (member->is_boolean()) return member->get<bool>();
-    if (member->is_string()) return asciiLowercased(member->get<std::string>()) == "true";
+    if (member->is_string()) return AsciiText::lowercased(member->get<std::string>()) == "true";
     return false;
 }
 
@@ -226,7 +210,7 @@ std::int64_t DockerScanner::bytes(std::string_view input) {
     }
     if (error != std::errc()) return 0;
 
-    const std::string unit = asciiLowercased(trimBlanks(text.substr(numberEnd)));
+    const std::string unit = AsciiText::lowercased(trimBlanks(text.substr(numberEnd)));
     double multiplier = 1;
     if (unit == "kb" || unit == "k")
         multiplier = 1e3;
@@ -272,7 +256,7 @@ std::optional<DockerScanner::Usage> DockerScanner::parseUsage(std::string_view j
     }
 
     for (const auto& container : objectArray(document, "Containers")) {
-        if (asciiLowercased(text(container, "State", "")) == "running") continue;
+        if (AsciiText::lowercased(text(container, "State", "")) == "running") continue;
         usage.stoppedContainerCount += 1;
         usage.stoppedContainerSize =
             SizeSum::add(usage.stoppedContainerSize, bytes(text(container, "Size", "0B")));
@@ -307,7 +291,7 @@ bool DockerScanner::isDaemonRunning() const {
     if (!anySocket) return false;
     try {
         const auto result = Shell::run("docker", {"info", "--format", "{{.ServerVersion}}"}, limits_.info);
-        return result.status == 0 && !trimmedLines(result.stdout).empty();
+        return result.status == 0 && !AsciiText::trimmed(result.stdout).empty();
     } catch (const std::exception&) {
         return false;
     }

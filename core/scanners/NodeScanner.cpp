@@ -8,6 +8,7 @@
 #include <limits>
 #include <map>
 
+#include "core/model/AsciiText.h"
 #include "core/model/ByteFormat.h"
 #include "core/model/Paths.h"
 #include "core/model/Shell.h"
@@ -24,22 +25,6 @@ constexpr std::int64_t buildOutputMinimum = 20 * oneMiB;
 bool exists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0;
-}
-
-std::string trimmed(const std::string& text) {
-    const auto isSpace = [](char c) {
-        return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-    };
-    std::size_t start = 0, end = text.size();
-    while (start < end && isSpace(text[start])) ++start;
-    while (end > start && isSpace(text[end - 1])) --end;
-    return text.substr(start, end - start);
-}
-
-std::string lowercased(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
 }
 
 // The names in a folder other than "." and ".."; none when it cannot be listed.
@@ -199,7 +184,7 @@ std::vector<std::string> NodeScanner::pnpmStorePath() const {
     try {
         const auto result = Shell::run("pnpm", {"store", "path"}, limits_.pnpm);
         if (result.status == 0) {
-            const auto text = trimmed(result.stdout);
+            const auto text = AsciiText::trimmed(result.stdout);
             // Only an absolute path is meaningful here; anything else would be
             // judged against the current directory.
             if (!text.empty() && text.front() == '/') {
@@ -242,7 +227,7 @@ std::optional<std::string> NodeScanner::activeNodeVersion() const {
     try {
         const auto result = Shell::run("node", {"--version"}, limits_.node);
         if (result.status != 0) return std::nullopt;
-        return trimmed(result.stdout);
+        return AsciiText::trimmed(result.stdout);
     } catch (const std::exception&) {
         return std::nullopt;
     }
@@ -322,7 +307,7 @@ CategoryResult NodeScanner::scan(const ScanContext& context) const {
             stale
                 ? "Dependencies for a project with no activity for " + std::to_string(days) +
                       " days. Every package here is listed in package.json and reinstalls from the registry."
-                : "Dependencies for a project you worked on " + lowercased(activity) +
+                : "Dependencies for a project you worked on " + AsciiText::lowercased(activity) +
                       ". They reinstall from package.json, but you will need to run the install again before "
                       "your "
                       "next build.";

@@ -7,6 +7,7 @@
 #include <map>
 #include <utility>
 
+#include "core/model/AsciiText.h"
 #include "core/model/Paths.h"
 #include "core/model/SizeSum.h"
 #include "core/scanners/ScanContext.h"
@@ -20,13 +21,6 @@ bool exists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0;
 }
 
-std::string lowercased(std::string_view text) {
-    std::string result(text);
-    for (char& c : result)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return result;
-}
-
 }  // namespace
 
 const std::vector<std::string>& ReactNativeScanner::packagerPrefixes() {
@@ -35,7 +29,7 @@ const std::vector<std::string>& ReactNativeScanner::packagerPrefixes() {
 }
 
 bool ReactNativeScanner::isPackagerCacheName(std::string_view name) {
-    const auto lower = lowercased(name);
+    const auto lower = AsciiText::lowercased(name);
     for (const auto& prefix : packagerPrefixes())
         if (lower.compare(0, prefix.size(), prefix) == 0) return true;
     return false;
@@ -49,7 +43,7 @@ const ReactNativeScanner::PackagerCache& ReactNativeScanner::packagerCache(std::
                                      "Metro's transformed-module cache. The packager rebuilds it on the next "
                                      "start — the first bundle after this "
                                      "will be slower, and nothing else changes."};
-    return lowercased(name).find("watchman") != std::string::npos ? watchman : metro;
+    return AsciiText::lowercased(name).find("watchman") != std::string::npos ? watchman : metro;
 }
 
 std::vector<std::string> ReactNativeScanner::expoLocations() {

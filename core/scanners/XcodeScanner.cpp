@@ -13,6 +13,7 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
+#include "core/model/AsciiText.h"
 #include "core/model/ByteFormat.h"
 #include "core/model/FileContents.h"
 #include "core/model/Paths.h"
@@ -55,11 +56,6 @@ std::string withoutExtension(const std::string& name) {
     const auto dot = name.rfind('.');
     if (dot == std::string::npos || dot == 0) return name;
     return name.substr(0, dot);
-}
-
-std::string lowercased(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
 }
 
 void replaceAll(std::string& text, std::string_view what, std::string_view with) {
@@ -276,8 +272,8 @@ std::vector<CleanupCandidate> XcodeScanner::simulatorCandidates(const ScanContex
         const auto measurement = context.measure(path, oneMiB);
         if (!measurement) continue;
         footprint = SizeSum::add(footprint, measurement->bytes);
-        add(makeCandidate("xcode.simulatorCaches", "Simulator Caches", "Simulator " + lowercased(folder),
-                          path, measurement->bytes, SafetyLevel::safe,
+        add(makeCandidate("xcode.simulatorCaches", "Simulator Caches",
+                          "Simulator " + AsciiText::lowercased(folder), path, measurement->bytes, SafetyLevel::safe,
                           "Shared caches used to boot simulators quickly. Rebuilt on the next boot.",
                           "Rebuilt on next simulator boot", measurement->newestModification, {}));
     }
