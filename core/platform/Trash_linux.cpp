@@ -135,8 +135,13 @@ std::string trashName(const std::string& base, int attempt) {
     std::size_t room = kNameMax - kInfoSuffix.size() - suffix.size();
     if (base.size() <= room) return base + suffix;
     std::size_t cut = room;
-    // Never cut a UTF-8 sequence in half.
-    while (cut > 0 && (static_cast<unsigned char>(base[cut]) & 0xC0) == 0x80) --cut;
+    // Never cut a UTF-8 sequence in half (at most three bytes follow its lead
+    // byte); a name that is not UTF-8 there is cut where it has to be.
+    auto continues = [&base](std::size_t at) {
+        return (static_cast<unsigned char>(base[at]) & 0xC0) == 0x80;
+    };
+    while (cut > 0 && room - cut < 3 && continues(cut)) --cut;
+    if (continues(cut)) cut = room;
     return base.substr(0, cut) + suffix;
 }
 

@@ -246,6 +246,25 @@ TEST(FreedesktopTrash, OddAndLongNamesRoundTrip) {
     }
 }
 
+// Long names of bytes that are not UTF-8 lead bytes (Latin-1 symbols such as
+// "©" and "°") must still be shortened to a usable name, never to nothing.
+TEST(FreedesktopTrash, LongNamesOfNonLeadBytesAreShortenedToAUsableName) {
+    TrashHome t;
+    for (const std::string& name :
+         {std::string(250, '\xa9'), std::string(240, 'a') + std::string(15, '\xb0')}) {
+        const std::string item = t.tree.text("home/odd/" + name, "data");
+        auto moved = t.trash.moveToTrash(item);
+        ASSERT_TRUE(moved.ok()) << moved.error << " " << moved.message;
+        const std::string trashName = moved.trashedPath.substr(moved.trashedPath.rfind('/') + 1);
+        EXPECT_FALSE(trashName.empty());
+        EXPECT_LE(trashName.size() + 10, 255u);
+        EXPECT_FALSE(exists(t.trashRoot + "/info/.trashinfo"));
+        EXPECT_TRUE(t.trash.holds(moved.trashedPath, item));
+        EXPECT_TRUE(t.trash.putBack(moved.trashedPath, item).ok());
+        EXPECT_EQ(readFile(item), "data");
+    }
+}
+
 TEST(FreedesktopTrash, UnusableHomeTrashFailsWithoutTouchingTheItem) {
     TempTree tree;
     const std::string home = tree.folder("home");
