@@ -5,15 +5,20 @@
 #   bench/folderscan-vs-gdu.sh [BUILD_DIR] [FILES] [RUNS]
 #
 # BUILD_DIR holds bench/folderscan, bench/maketree and bench/search
-# (default build/explorer). The tree lives under /tmp and is removed at the end.
+# (default build/bench; configured and built when they are missing). The tree
+# lives under /tmp and is removed at the end.
 set -euo pipefail
 
-build=${1:-build/explorer}
+repo=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$repo/build/bench}
 files=${2:-600000}
 runs=${3:-5}
 bench="$build/bench"
 for tool in folderscan maketree search; do
-  [[ -x "$bench/$tool" ]] || { echo "missing $bench/$tool: build the bench targets first" >&2; exit 1; }
+  if [[ ! -x "$bench/$tool" ]]; then
+    cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKORVANE_BUILD_APP=OFF >/dev/null
+    cmake --build "$build" --target folderscan maketree search >/dev/null
+  fi
 done
 [[ -x /usr/bin/time ]] || apt-get install -y time >/dev/null
 command -v gdu >/dev/null || { apt-get update >/dev/null && apt-get install -y gdu >/dev/null; }
