@@ -1,6 +1,5 @@
 #include "core/explorer/AppUninstaller.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <plist/plist.h>
 #include <sys/stat.h>
@@ -15,6 +14,7 @@
 
 #include "core/model/ByteFormat.h"
 #include "core/model/FileContents.h"
+#include "core/model/FolderListing.h"
 #include "core/model/Paths.h"
 #include "core/model/SizeSum.h"
 #include "core/model/UUID.h"
@@ -34,24 +34,9 @@ constexpr std::int64_t largestInfoPlist = 16 * 1048576;
 // between two of them cannot overflow the clock.
 constexpr std::int64_t dateLimitSeconds = 4'000'000'000;
 
-// The entry names of a folder in the order the system lists them ("." and
-// ".." left out); nothing when it cannot be listed.
-std::optional<std::vector<std::string>> listNames(const std::string& folder) {
-    DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr) return std::nullopt;
-    std::vector<std::string> names;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view name = entry->d_name;
-        if (name == "." || name == "..") continue;
-        names.emplace_back(name);
-    }
-    ::closedir(dir);
-    return names;
-}
-
 // The bundle names of an application folder, in plain ascending order.
 std::vector<std::string> bundleNames(const std::string& folder) {
-    auto names = listNames(folder);
+    auto names = FolderListing::names(folder);
     if (!names) return {};
     std::vector<std::string> bundles;
     for (auto& name : *names)
@@ -321,7 +306,7 @@ std::vector<AppUninstaller::Leftover> AppUninstaller::leftovers(const InstalledA
     std::unordered_set<std::string> taken;
     for (const auto& location : leftoverLocations()) {
         const std::string folder = Paths::home(location.relative);
-        const auto names = listNames(folder);
+        const auto names = FolderListing::names(folder);
         if (!names) continue;
         for (const auto& name : *names) {
             if (cancelled_.value()) {

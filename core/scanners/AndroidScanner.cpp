@@ -1,6 +1,5 @@
 #include "core/scanners/AndroidScanner.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -45,23 +44,6 @@ std::string removingAll(std::string_view text, std::string_view what) {
     }
     result.append(text.substr(at));
     return result;
-}
-
-// The names in a folder (hidden ones included, ".DS_Store" left out), in
-// ascending order; nothing when it cannot be listed. Lists without measuring,
-// so the outer levels of a tree cost nothing and claim no hard links.
-std::vector<std::string> listNames(const std::string& folder) {
-    std::vector<std::string> names;
-    DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr) return names;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view name = entry->d_name;
-        if (name == "." || name == ".." || name == ".DS_Store") continue;
-        names.emplace_back(name);
-    }
-    ::closedir(dir);
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 // The whole text of a small regular file; none when it is missing, not a
@@ -180,7 +162,7 @@ bool AndroidScanner::isOlderVersion(std::string_view a, std::string_view b) {
 
 std::vector<std::string> AndroidScanner::deviceDescriptions() {
     const auto folder = Paths::home(".android", "avd");
-    const auto names = listNames(folder);
+    const auto names = sortedEntryNames(folder);
     std::vector<std::string> texts;
     for (const auto& name : names)
         if (name.ends_with(".ini"))
@@ -207,10 +189,10 @@ CategoryResult AndroidScanner::scan(const ScanContext& context) const {
     const auto images = Paths::join(root, "system-images");
     if (isDirectory(images)) {
         const auto descriptions = deviceDescriptions();
-        for (const auto& api : listNames(images)) {
+        for (const auto& api : sortedEntryNames(images)) {
             if (context.isCancelled()) break;
             const auto apiFolder = Paths::join(images, api);
-            for (const auto& tag : listNames(apiFolder)) {
+            for (const auto& tag : sortedEntryNames(apiFolder)) {
                 for (const auto& entry : context.children(Paths::join(apiFolder, tag), true)) {
                     const auto size = entry.measurement.bytes;
                     if (size < 1) continue;

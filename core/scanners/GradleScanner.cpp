@@ -1,6 +1,5 @@
 #include "core/scanners/GradleScanner.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -35,22 +34,6 @@ void replaceAll(std::string& text, std::string_view what, std::string_view with)
         text.replace(at, what.size(), with);
         at += with.size();
     }
-}
-
-// The names in a folder (hidden ones included, ".DS_Store" left out), in
-// ascending order, without measuring them; nothing when it cannot be listed.
-std::vector<std::string> listNames(const std::string& folder) {
-    std::vector<std::string> names;
-    DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr) return names;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view name = entry->d_name;
-        if (name == "." || name == ".." || name == ".DS_Store") continue;
-        names.emplace_back(name);
-    }
-    ::closedir(dir);
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 // The bytes a folder tree occupies, following the path itself when it is a
@@ -163,7 +146,7 @@ CategoryResult GradleScanner::scan(const ScanContext& context) const {
     // newest version kept out of the selection.
     const auto dists = Paths::join(home, "wrapper/dists");
     if (!context.isCancelled() && isDirectory(dists)) {
-        const auto distributions = listNames(dists);
+        const auto distributions = sortedEntryNames(dists);
         const auto newest = VersionOrder::newest(distributions, &GradleScanner::isOlderVersion);
         for (const auto& distribution : distributions) {
             const auto title = distributionTitle(distribution);

@@ -1,6 +1,5 @@
 #include "core/scanners/NodeScanner.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <climits>
@@ -10,6 +9,7 @@
 
 #include "core/model/AsciiText.h"
 #include "core/model/ByteFormat.h"
+#include "core/model/FolderListing.h"
 #include "core/model/Paths.h"
 #include "core/model/Shell.h"
 #include "core/model/SizeSum.h"
@@ -25,20 +25,6 @@ constexpr std::int64_t buildOutputMinimum = 20 * oneMiB;
 bool exists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0;
-}
-
-// The names in a folder other than "." and ".."; none when it cannot be listed.
-std::optional<std::vector<std::string>> listNames(const std::string& folder) {
-    DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr) return std::nullopt;
-    std::vector<std::string> names;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view name = entry->d_name;
-        if (name == "." || name == "..") continue;
-        names.emplace_back(name);
-    }
-    ::closedir(dir);
-    return names;
 }
 
 // A whole decimal number with an optional sign; none for anything else or a
@@ -129,13 +115,13 @@ std::optional<std::string> NodeScanner::installer(const DetectedProject& project
 }
 
 std::optional<std::int64_t> NodeScanner::packageCount(const std::string& nodeModules) {
-    const auto names = listNames(nodeModules);
+    const auto names = FolderListing::names(nodeModules);
     if (!names) return std::nullopt;
     std::int64_t count = 0;
     for (const auto& name : *names) {
         if (name.front() == '.') continue;
         if (name.front() == '@') {
-            const auto scoped = listNames(Paths::join(nodeModules, name));
+            const auto scoped = FolderListing::names(Paths::join(nodeModules, name));
             count += scoped ? static_cast<std::int64_t>(scoped->size()) : 0;
         } else {
             count += 1;

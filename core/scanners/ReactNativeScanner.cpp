@@ -1,6 +1,5 @@
 #include "core/scanners/ReactNativeScanner.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <cstdlib>
@@ -8,6 +7,7 @@
 #include <utility>
 
 #include "core/model/AsciiText.h"
+#include "core/model/FolderListing.h"
 #include "core/model/Paths.h"
 #include "core/model/SizeSum.h"
 #include "core/scanners/ScanContext.h"
@@ -83,14 +83,8 @@ std::string ReactNativeScanner::temporaryDirectory() const {
 std::vector<std::string> ReactNativeScanner::metroCaches() const {
     std::vector<std::string> caches;
     const auto folder = temporaryDirectory();
-    DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr) return caches;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view name = entry->d_name;
-        if (name == "." || name == "..") continue;
+    for (const auto& name : FolderListing::names(folder).value_or(std::vector<std::string>{}))
         if (isPackagerCacheName(name)) caches.push_back(Paths::join(folder, name));
-    }
-    ::closedir(dir);
     return caches;
 }
 

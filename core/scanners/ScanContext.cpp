@@ -1,9 +1,9 @@
 #include "core/scanners/ScanContext.h"
 
+#include "core/model/FolderListing.h"
 #include "core/model/ParallelWork.h"
 #include "core/model/Paths.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -143,19 +143,10 @@ std::optional<FastSizer::Measurement> ScanContext::measure(const std::string& pa
 }
 
 std::vector<ScanContext::Entry> ScanContext::children(const std::string& folder, bool includeHidden) const {
-    std::vector<std::string> names;
-    if (DIR* dir = ::opendir(folder.c_str())) {
-        while (const dirent* entry = ::readdir(dir)) {
-            const std::string_view name = entry->d_name;
-            if (name == "." || name == "..") continue;
-            if (!includeHidden && name.front() == '.') continue;
-            if (name == ".DS_Store") continue;
-            names.emplace_back(name);
-        }
-        ::closedir(dir);
-    }
+    std::vector<std::string> names = sortedEntryNames(folder);
+    if (!includeHidden)
+        std::erase_if(names, [](const std::string& name) { return name.front() == '.'; });
     if (names.empty()) return {};
-    std::sort(names.begin(), names.end());
 
     // Each slot is written by exactly one worker, so the slots need no lock.
     std::vector<std::optional<FastSizer::Measurement>> slots(names.size());
@@ -209,6 +200,13 @@ std::string ScanContext::relativeActivity(const std::optional<TimePoint>& date) 
 bool isDirectory(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::vector<std::string> sortedEntryNames(const std::string& folder) {
+    auto names = FolderListing::names(folder).value_or(std::vector<std::string>{});
+    std::erase(names, ".DS_Store");
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::optional<TimePoint> modificationDate(const std::string& path) {

@@ -86,6 +86,9 @@ private:
 
 // True when something exists at the path and it is a folder (links followed).
 bool isDirectory(const std::string& path);
+// The names in a folder (hidden ones included, ".DS_Store" left out), in
+// ascending order, without measuring them; nothing when it cannot be listed.
+std::vector<std::string> sortedEntryNames(const std::string& folder);
 // The modification date of the item at the path (a link's own date); none when
 // it cannot be read.
 std::optional<std::chrono::system_clock::time_point> modificationDate(const std::string& path);

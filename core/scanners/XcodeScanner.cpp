@@ -1,6 +1,5 @@
 #include "core/scanners/XcodeScanner.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <plist/plist.h>
 #include <sys/stat.h>
@@ -8,7 +7,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <ctime>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -32,23 +30,6 @@ constexpr std::int64_t largestDevicePlist = 16 * 1048576;
 bool exists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0;
-}
-
-// The names in a folder (hidden ones included, ".DS_Store" left out), in
-// ascending order; nothing when it cannot be listed. Lists without measuring,
-// so the shared sizer's hard-link set is not spent on the enclosing folder.
-std::vector<std::string> listNames(const std::string& folder) {
-    std::vector<std::string> names;
-    DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr) return names;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view name = entry->d_name;
-        if (name == "." || name == ".." || name == ".DS_Store") continue;
-        names.emplace_back(name);
-    }
-    ::closedir(dir);
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 // "iOS 17.2.simruntime" -> "iOS 17.2"; a name whose only dot leads keeps it.
@@ -347,7 +328,7 @@ CategoryResult XcodeScanner::scan(const ScanContext& context) const {
     // 3. Archives, grouped in date folders.
     const auto archives = Paths::home("Library", "Developer", "Xcode/Archives");
     if (isDirectory(archives)) {
-        for (const auto& dateFolder : listNames(archives)) {
+        for (const auto& dateFolder : sortedEntryNames(archives)) {
             for (const auto& entry : context.children(Paths::join(archives, dateFolder), true)) {
                 if (entry.measurement.bytes < 1) continue;
                 footprint = SizeSum::add(footprint, entry.measurement.bytes);

@@ -162,6 +162,15 @@ TEST(ScanContextTest, FilesHelpers) {
     EXPECT_FALSE(modificationDate(tree.path("gone")));
 }
 
+TEST(ScanContextTest, SortedEntryNamesListWithoutMeasuring) {
+    TempTree tree;
+    for (const auto* name : {"b", ".hidden", "A", ".DS_Store", "a b"}) tree.text(std::string("f/") + name, "");
+    tree.text("f/sub/.DS_Store", "");
+    EXPECT_EQ(sortedEntryNames(tree.path("f")), (std::vector<std::string>{".hidden", "A", "a b", "b", "sub"}));
+    EXPECT_TRUE(sortedEntryNames(tree.path("f/b")).empty());
+    EXPECT_TRUE(sortedEntryNames(tree.path("missing")).empty());
+}
+
 // Relative texts and day counts are checked in a fixed time zone.
 class LocalTimeTest : public ::testing::Test {
 protected:
