@@ -1,7 +1,6 @@
 #include "core/scanners/AndroidScanner.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -27,11 +26,6 @@ constexpr std::int64_t oneMiB = 1048576;
 constexpr std::int64_t smallestDevice = 10 * oneMiB;
 // A device description is a few kilobytes; anything far larger is not one.
 constexpr std::int64_t largestDescription = 4 * oneMiB;
-
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
-}
 
 std::string removingAll(std::string_view text, std::string_view what) {
     std::string result;
@@ -66,24 +60,6 @@ std::optional<std::string> environmentPath(const char* value) {
         path = Paths::join(cwd.data(), path);
     }
     return Paths::standardise(path);
-}
-
-// The bytes of a folder tree reached through its path, following the path
-// itself when it is a symbolic link (an SDK moved to another disk and linked
-// back), so that the footprint holds what the folder really occupies.
-std::int64_t measureFollowingLink(const ScanContext& context, const std::string& path) {
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    if (resolved == nullptr) return 0;
-    const std::string target = resolved;
-    std::free(resolved);
-    const auto measurement = context.measure(target, 0);
-    return measurement ? measurement->bytes : 0;
-}
-
-std::optional<CategoryScanner::TimePoint> newestElseOwn(const FastSizer::Measurement& measurement,
-                                                        const std::string& path) {
-    if (measurement.newestModification) return measurement.newestModification;
-    return modificationDate(path);
 }
 
 // "Pixel_7.avd" -> "Pixel_7"; a name whose only dot leads keeps it.

@@ -33,7 +33,7 @@ std::optional<CleanupCandidate> CategoryScanner::sweepCandidate(const std::strin
                                                                 const Sweep& sweep) const {
     if (measurement.bytes < 1) return std::nullopt;
     const std::string title = sweep.title ? sweep.title(path) : Paths::lastComponent(path);
-    const auto lastModified = measurement.newestModification ? measurement.newestModification : modificationDate(path);
+    const auto lastModified = newestElseOwn(measurement, path);
     const Details details = sweep.details ? sweep.details(path, measurement) : Details{};
     return makeCandidate(sweep.ruleID, sweep.groupTitle, title, path, measurement.bytes, sweep.safety, sweep.reason,
                          sweep.restoreHint, lastModified, details);

@@ -1,7 +1,5 @@
 #include "core/scanners/CocoaPodsScanner.h"
 
-#include <sys/stat.h>
-
 #include <utility>
 
 #include "core/model/Paths.h"
@@ -9,15 +7,6 @@
 #include "core/scanners/ScanContext.h"
 
 namespace korvane {
-
-namespace {
-
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
-}
-
-}  // namespace
 
 std::string CocoaPodsScanner::downloadCache() { return Paths::home("Library", "Caches", "CocoaPods"); }
 

@@ -98,11 +98,6 @@ std::string_view trimBlanks(std::string_view text) {
     return text.substr(0, end);
 }
 
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
-}
-
 // A member read as an array of objects; missing or of any other shape reads
 // as empty.
 const Json& objectArray(const Json& document, const char* key) {

@@ -15,20 +15,6 @@ namespace korvane {
 
 namespace {
 
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
-}
-
-// The path with every symbolic link resolved; the path itself when it cannot be.
-std::string resolved(const std::string& path) {
-    char* real = ::realpath(path.c_str(), nullptr);
-    if (real == nullptr) return path;
-    std::string result(real);
-    std::free(real);
-    return result;
-}
-
 struct Identity {
     dev_t dev = 0;
     ino_t ino = 0;
@@ -101,7 +87,7 @@ std::vector<std::string> FlutterScanner::sdkLocation() {
     if (const auto executable = Shell::resolve("flutter")) {
         // The executable sits in the SDK's "bin"; links (a Homebrew shim, a
         // versioned install) lead to the real SDK.
-        const auto root = Paths::parent(Paths::parent(resolved(*executable)));
+        const auto root = Paths::parent(Paths::parent(resolvedPath(*executable)));
         if (exists(Paths::join(root, "bin/cache"))) add(root);
     }
     for (const auto& place : wellKnownSDKPlaces()) {

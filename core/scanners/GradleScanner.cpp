@@ -1,9 +1,6 @@
 #include "core/scanners/GradleScanner.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cstdlib>
 #include <map>
 #include <utility>
 
@@ -23,34 +20,12 @@ constexpr const char* cachesRule = "gradle.caches";
 constexpr const char* cachesGroup = "Gradle Caches";
 constexpr const char* cachesRestore = "Re-downloaded or rebuilt on the next Gradle build";
 
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
-}
-
 void replaceAll(std::string& text, std::string_view what, std::string_view with) {
     std::size_t at = 0;
     while ((at = text.find(what, at)) != std::string::npos) {
         text.replace(at, what.size(), with);
         at += with.size();
     }
-}
-
-// The bytes a folder tree occupies, following the path itself when it is a
-// symbolic link (a Gradle home moved to a larger disk and linked back).
-std::int64_t measureFollowingLink(const ScanContext& context, const std::string& path) {
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    if (resolved == nullptr) return 0;
-    const std::string target = resolved;
-    std::free(resolved);
-    const auto measurement = context.measure(target, 0);
-    return measurement ? measurement->bytes : 0;
-}
-
-std::optional<CategoryScanner::TimePoint> newestElseOwn(const FastSizer::Measurement& measurement,
-                                                        const std::string& path) {
-    if (measurement.newestModification) return measurement.newestModification;
-    return modificationDate(path);
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <climits>
-#include <cstdlib>
 #include <limits>
 #include <map>
 
@@ -21,11 +20,6 @@ namespace {
 
 constexpr std::int64_t oneMiB = 1048576;
 constexpr std::int64_t buildOutputMinimum = 20 * oneMiB;
-
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
-}
 
 // A whole decimal number with an optional sign; none for anything else or a
 // value beyond 64 bits.
@@ -54,16 +48,6 @@ std::optional<std::int64_t> wholeNumber(std::string_view text) {
 bool isSymbolicLink(const std::string& path) {
     struct stat st {};
     return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
-}
-
-// The real location of a path for comparing stores; the path itself when it
-// cannot be resolved.
-std::string resolved(const std::string& path) {
-    char* real = ::realpath(path.c_str(), nullptr);
-    if (real == nullptr) return path;
-    std::string result(real);
-    std::free(real);
-    return result;
 }
 
 }  // namespace
@@ -196,7 +180,7 @@ std::vector<std::string> NodeScanner::pnpmStorePath() const {
     // pnpm usually reports a versioned folder inside one of the fixed places
     // ("…/store/v3"); measuring both would count its bytes twice.
     std::vector<std::string> real;
-    for (const auto& location : locations) real.push_back(resolved(location));
+    for (const auto& location : locations) real.push_back(resolvedPath(location));
     std::vector<std::string> kept;
     for (std::size_t i = 0; i < locations.size(); ++i) {
         bool covered = false;

@@ -1,7 +1,5 @@
 #include "core/scanners/ReactNativeScanner.h"
 
-#include <sys/stat.h>
-
 #include <cstdlib>
 #include <map>
 #include <utility>
@@ -13,15 +11,6 @@
 #include "core/scanners/ScanContext.h"
 
 namespace korvane {
-
-namespace {
-
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
-}
-
-}  // namespace
 
 const std::vector<std::string>& ReactNativeScanner::packagerPrefixes() {
     static const std::vector<std::string> prefixes{"metro-", "haste-map-", "react-native-"};

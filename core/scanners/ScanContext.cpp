@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <ctime>
 
 namespace korvane {
@@ -24,11 +25,6 @@ TimePoint timePointOf(const struct timespec& ts) {
     const std::int64_t seconds = std::clamp<std::int64_t>(ts.tv_sec, -dateLimitSeconds, dateLimitSeconds);
     return TimePoint(std::chrono::duration_cast<TimePoint::duration>(std::chrono::seconds(seconds) +
                                                                      std::chrono::nanoseconds(ts.tv_nsec)));
-}
-
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
 }
 
 // `base` moved by whole calendar months and days in local time, keeping its
@@ -197,9 +193,22 @@ std::string ScanContext::relativeActivity(const std::optional<TimePoint>& date) 
     return korvane::relativeActivity(date, now());
 }
 
+bool exists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
 bool isDirectory(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string resolvedPath(const std::string& path) {
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (real == nullptr) return path;
+    std::string result(real);
+    std::free(real);
+    return result;
 }
 
 std::vector<std::string> sortedEntryNames(const std::string& folder) {
@@ -213,6 +222,20 @@ std::optional<TimePoint> modificationDate(const std::string& path) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0) return std::nullopt;
     return timePointOf(st.st_mtim);
+}
+
+std::optional<TimePoint> newestElseOwn(const FastSizer::Measurement& measurement, const std::string& path) {
+    if (measurement.newestModification) return measurement.newestModification;
+    return modificationDate(path);
+}
+
+std::int64_t measureFollowingLink(const ScanContext& context, const std::string& path) {
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (resolved == nullptr) return 0;
+    const std::string target = resolved;
+    std::free(resolved);
+    const auto measurement = context.measure(target, 0);
+    return measurement ? measurement->bytes : 0;
 }
 
 int fullDaysBetween(TimePoint from, TimePoint to) {

@@ -84,14 +84,27 @@ private:
     Clock now_;
 };
 
+// True when something exists at the path (links followed).
+bool exists(const std::string& path);
 // True when something exists at the path and it is a folder (links followed).
 bool isDirectory(const std::string& path);
+// The path with every symbolic link resolved; the path itself when it cannot
+// be resolved.
+std::string resolvedPath(const std::string& path);
 // The names in a folder (hidden ones included, ".DS_Store" left out), in
 // ascending order, without measuring them; nothing when it cannot be listed.
 std::vector<std::string> sortedEntryNames(const std::string& folder);
 // The modification date of the item at the path (a link's own date); none when
 // it cannot be read.
 std::optional<std::chrono::system_clock::time_point> modificationDate(const std::string& path);
+// The date of a measured item: the newest modification inside it, else its own.
+std::optional<std::chrono::system_clock::time_point> newestElseOwn(const FastSizer::Measurement& measurement,
+                                                                   const std::string& path);
+// The bytes a folder tree occupies, following the path itself when it is a
+// symbolic link (a tool's home moved to a larger disk and linked back), so that
+// the footprint holds what the folder really occupies; 0 when it cannot be
+// measured.
+std::int64_t measureFollowingLink(const ScanContext& context, const std::string& path);
 
 // Full days elapsed from `from` to `to` in local time; negative when `to` lies
 // before `from`.

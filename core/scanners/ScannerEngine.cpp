@@ -6,8 +6,6 @@
 #include "core/scanners/AllScanners.h"
 #include "core/scanners/CandidateLedger.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <chrono>
 
@@ -17,11 +15,6 @@ namespace {
 
 double secondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
 }
 
 }  // namespace

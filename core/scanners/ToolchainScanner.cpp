@@ -1,7 +1,5 @@
 #include "core/scanners/ToolchainScanner.h"
 
-#include <sys/stat.h>
-
 #include "core/model/Paths.h"
 #include "core/model/Shell.h"
 #include "core/model/SizeSum.h"
@@ -14,11 +12,6 @@ namespace {
 
 constexpr std::int64_t oneMiB = 1048576;
 constexpr std::int64_t smallestVirtualEnvironment = 20 * oneMiB;
-
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
-}
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 

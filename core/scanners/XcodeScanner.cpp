@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <plist/plist.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -27,11 +26,6 @@ constexpr std::int64_t oneMiB = 1048576;
 // A device.plist is a few kilobytes; anything far larger is not one.
 constexpr std::int64_t largestDevicePlist = 16 * 1048576;
 
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
-}
-
 // "iOS 17.2.simruntime" -> "iOS 17.2"; a name whose only dot leads keeps it.
 std::string withoutExtension(const std::string& name) {
     const auto dot = name.rfind('.');
@@ -46,12 +40,6 @@ void replaceAll(std::string& text, std::string_view what, std::string_view with)
         text.replace(at, what.size(), with);
         at += with.size();
     }
-}
-
-std::optional<CategoryScanner::TimePoint> newestElseOwn(const FastSizer::Measurement& measurement,
-                                                        const std::string& path) {
-    if (measurement.newestModification) return measurement.newestModification;
-    return modificationDate(path);
 }
 
 struct CacheRow {

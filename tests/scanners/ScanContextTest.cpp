@@ -171,6 +171,29 @@ TEST(ScanContextTest, SortedEntryNamesListWithoutMeasuring) {
     EXPECT_TRUE(sortedEntryNames(tree.path("missing")).empty());
 }
 
+TEST(ScanContextTest, LinkAndDateHelpers) {
+    TempTree tree;
+    tree.file("moved/sdk/platform.jar", 50000);
+    const auto link = tree.symlink("sdk", tree.path("moved/sdk"));
+    tree.symlink("dangling", tree.path("gone"));
+    EXPECT_TRUE(exists(link));
+    EXPECT_FALSE(exists(tree.path("dangling")));
+    EXPECT_EQ(resolvedPath(link), tree.path("moved/sdk"));
+    EXPECT_EQ(resolvedPath(tree.path("gone/x")), tree.path("gone/x"));
+
+    auto context = makeContext();
+    EXPECT_EQ(measureFollowingLink(*context, link), duBytes(tree.path("moved/sdk")));
+    EXPECT_EQ(measureFollowingLink(*makeContext(), tree.path("dangling")), 0);
+
+    tree.age("moved/sdk", 7200);
+    FastSizer::Measurement measured;
+    measured.newestModification = std::chrono::system_clock::from_time_t(1700000000);
+    EXPECT_EQ(newestElseOwn(measured, link), measured.newestModification);
+    EXPECT_EQ(newestElseOwn(FastSizer::Measurement{}, tree.path("moved/sdk")),
+              modificationDate(tree.path("moved/sdk")));
+    EXPECT_EQ(newestElseOwn(FastSizer::Measurement{}, tree.path("gone")), std::nullopt);
+}
+
 // Relative texts and day counts are checked in a fixed time zone.
 class LocalTimeTest : public ::testing::Test {
 protected:
