@@ -80,11 +80,14 @@ public:
     // Opens a folder entry that was examined as `expected`; null on failure
     // (recorded). Refuses an entry that was swapped between the look and the open.
     DIR* openChild(int dirfd, const std::string& name, const Entry& expected, const std::string& path) {
+        vanished_ = false;
         constexpr int flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
         int fd = openat(dirfd, name.c_str(), flags);
         if (fd < 0 && errno == EACCES && unlock(dirfd, name.c_str())) fd = openat(dirfd, name.c_str(), flags);
         if (fd < 0) {
-            if (errno != ENOENT) fail(errno == ENOTDIR ? ELOOP : errno, path);
+            // A folder that vanished since it was listed is simply gone.
+            vanished_ = errno == ENOENT;
+            if (!vanished_) fail(errno == ENOTDIR ? ELOOP : errno, path);
             return nullptr;
         }
         Entry opened;
@@ -144,7 +147,7 @@ private:
             }
             DIR* dir = openChild(dfd, childName, child, childPath);
             if (!dir) {
-                top.keep = true;
+                if (!vanished_) top.keep = true;
                 return;
             }
             stack_.push_back(Frame{dir, childPath, childName});  // invalidates `top`
@@ -204,6 +207,7 @@ private:
 
     SafeRemover::Result& result_;
     dev_t device_;
+    bool vanished_ = false;  // the last openChild found nothing to open
     std::vector<Frame> stack_;
 };
 
