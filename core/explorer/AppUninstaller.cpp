@@ -14,6 +14,7 @@
 
 #include "core/model/ByteFormat.h"
 #include "core/model/FileContents.h"
+#include "core/model/FileDate.h"
 #include "core/model/FolderListing.h"
 #include "core/model/Paths.h"
 #include "core/model/SizeSum.h"
@@ -30,9 +31,6 @@ constexpr std::string_view bundleExtension = ".app";
 constexpr std::string_view systemIdentifierPrefix = "com.apple.";
 // An information dictionary is a few kilobytes; anything far larger is not one.
 constexpr std::int64_t largestInfoPlist = 16 * 1048576;
-// File dates are kept within about 126 years of 1970, so that differences
-// between two of them cannot overflow the clock.
-constexpr std::int64_t dateLimitSeconds = 4'000'000'000;
 
 // The bundle names of an application folder, in plain ascending order.
 std::vector<std::string> bundleNames(const std::string& folder) {
@@ -84,18 +82,6 @@ BundleInfo readBundleInfo(const std::string& bundle) {
     return info;
 }
 
-TimePoint timePointOf(const struct timespec& ts) {
-    const std::int64_t seconds = std::clamp<std::int64_t>(ts.tv_sec, -dateLimitSeconds, dateLimitSeconds);
-    return TimePoint(std::chrono::duration_cast<TimePoint::duration>(std::chrono::seconds(seconds) +
-                                                                     std::chrono::nanoseconds(ts.tv_nsec)));
-}
-
-TimePoint clampedDate(TimePoint date) {
-    const TimePoint low{std::chrono::seconds(-dateLimitSeconds)};
-    const TimePoint high{std::chrono::seconds(dateLimitSeconds)};
-    return std::clamp(date, low, high);
-}
-
 // `base` moved by whole days in local time, keeping its wall-clock time.
 TimePoint shiftedByDays(TimePoint base, int days) {
     const auto seconds = std::chrono::floor<std::chrono::seconds>(base);
@@ -105,16 +91,16 @@ TimePoint shiftedByDays(TimePoint base, int days) {
     ::localtime_r(&t, &local);
     local.tm_mday += days;
     local.tm_isdst = -1;
-    const std::int64_t moved =
-        std::clamp<std::int64_t>(std::mktime(&local), -2 * dateLimitSeconds, 2 * dateLimitSeconds);
+    const std::int64_t moved = std::clamp<std::int64_t>(std::mktime(&local), -2 * FileDate::limitSeconds,
+                                                        2 * FileDate::limitSeconds);
     return TimePoint(std::chrono::seconds(moved)) + fraction;
 }
 
 // Full days from `from` to a later `to`: the largest n with from + n local
 // days <= to (a day may last 23 or 25 hours across a clock change).
 int fullDaysBetween(TimePoint from, TimePoint to) {
-    from = clampedDate(from);
-    to = clampedDate(to);
+    from = FileDate::clamped(from);
+    to = FileDate::clamped(to);
     if (to <= from) return 0;
     const auto rough = std::chrono::duration_cast<std::chrono::seconds>(to - from).count() / 86400;
     int n = static_cast<int>(std::max<std::int64_t>(rough - 1, 0));
@@ -234,7 +220,7 @@ AppUninstaller::InstalledApp AppUninstaller::inspect(const std::string& bundle) 
     struct stat st {};
     if (::lstat(app.bundleURL.c_str(), &st) == 0) {
         // Linux always keeps an access time; it is the closest to "last used".
-        app.lastUsed = timePointOf(st.st_atim);
+        app.lastUsed = FileDate::fromTimespec(st.st_atim);
     }
 
     app.isSystem = (app.bundleIdentifier && app.bundleIdentifier->starts_with(systemIdentifierPrefix)) ||

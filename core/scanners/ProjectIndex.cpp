@@ -1,6 +1,7 @@
 #include "core/scanners/ProjectIndex.h"
 
 #include "core/model/FileContents.h"
+#include "core/model/FileDate.h"
 #include "core/model/Paths.h"
 #include "core/model/PseudoFileSystems.h"
 #include "core/model/ScanSettings.h"
@@ -41,16 +42,6 @@ constexpr std::array<std::pair<Kind, std::string_view>, 11> kindNames{{
 // is a few kilobytes.
 constexpr std::int64_t packageJsonLimit = 16 * 1024 * 1024;
 
-// File dates are kept within about 126 years of 1970, well inside what the
-// clock can hold, so that differences between two of them cannot overflow.
-constexpr std::int64_t dateLimitSeconds = 4'000'000'000;
-
-TimePoint timePointOf(const struct timespec& ts) {
-    const std::int64_t seconds = std::clamp<std::int64_t>(ts.tv_sec, -dateLimitSeconds, dateLimitSeconds);
-    return TimePoint(std::chrono::duration_cast<TimePoint::duration>(std::chrono::seconds(seconds) +
-                                                                     std::chrono::nanoseconds(ts.tv_nsec)));
-}
-
 // The text of `name` inside the open folder, when it is a readable UTF-8 file.
 std::optional<std::string> readText(int dirFd, const char* name) {
     auto text = FileContents::readSmallAt(dirFd, name, packageJsonLimit);
@@ -61,7 +52,7 @@ std::optional<std::string> readText(int dirFd, const char* name) {
 std::optional<TimePoint> modificationAt(int dirFd, const char* name) {
     struct stat st {};
     if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
-    return timePointOf(st.st_mtim);
+    return FileDate::fromTimespec(st.st_mtim);
 }
 
 // The activity date of the open folder `fd`.
@@ -75,7 +66,7 @@ std::optional<TimePoint> lastActivityAt(int fd) {
     if (newest) return newest;
     struct stat st {};
     if (::fstat(fd, &st) != 0) return std::nullopt;
-    return timePointOf(st.st_mtim);
+    return FileDate::fromTimespec(st.st_mtim);
 }
 
 struct Entry {
@@ -153,7 +144,7 @@ std::optional<TimePoint> ProjectIndex::lastActivity(const std::string& folder) {
     if (fd < 0) {
         struct stat st {};
         if (::lstat(folder.c_str(), &st) != 0) return std::nullopt;
-        return timePointOf(st.st_mtim);
+        return FileDate::fromTimespec(st.st_mtim);
     }
     auto date = lastActivityAt(fd);
     ::close(fd);

@@ -1,5 +1,6 @@
 #include "core/scanners/ScanContext.h"
 
+#include "core/model/FileDate.h"
 #include "core/model/FolderListing.h"
 #include "core/model/ParallelWork.h"
 #include "core/model/Paths.h"
@@ -17,16 +18,6 @@ namespace {
 
 using TimePoint = std::chrono::system_clock::time_point;
 
-// File dates are kept within about 126 years of 1970, well inside what the
-// clock can hold, so that differences between two of them cannot overflow.
-constexpr std::int64_t dateLimitSeconds = 4'000'000'000;
-
-TimePoint timePointOf(const struct timespec& ts) {
-    const std::int64_t seconds = std::clamp<std::int64_t>(ts.tv_sec, -dateLimitSeconds, dateLimitSeconds);
-    return TimePoint(std::chrono::duration_cast<TimePoint::duration>(std::chrono::seconds(seconds) +
-                                                                     std::chrono::nanoseconds(ts.tv_nsec)));
-}
-
 // `base` moved by whole calendar months and days in local time, keeping its
 // wall-clock time and its fraction of a second.
 TimePoint shifted(TimePoint base, int months, int days) {
@@ -39,14 +30,9 @@ TimePoint shifted(TimePoint base, int months, int days) {
     local.tm_mday += days;
     local.tm_isdst = -1;
     const std::time_t moved = std::mktime(&local);
-    const std::int64_t clamped = std::clamp<std::int64_t>(moved, -2 * dateLimitSeconds, 2 * dateLimitSeconds);
+    const std::int64_t clamped =
+        std::clamp<std::int64_t>(moved, -2 * FileDate::limitSeconds, 2 * FileDate::limitSeconds);
     return TimePoint(std::chrono::seconds(clamped)) + fraction;
-}
-
-TimePoint clampedDate(TimePoint date) {
-    const TimePoint low{std::chrono::seconds(-dateLimitSeconds)};
-    const TimePoint high{std::chrono::seconds(dateLimitSeconds)};
-    return std::clamp(date, low, high);
 }
 
 // The largest n >= 0 with step(n) <= to, for a step that grows with n. The
@@ -95,8 +81,8 @@ std::string counted(std::int64_t count, const char* unit, bool past) {
 }
 
 std::string relativePhrase(TimePoint date, TimePoint now) {
-    date = clampedDate(date);
-    now = clampedDate(now);
+    date = FileDate::clamped(date);
+    now = FileDate::clamped(now);
     const bool past = date <= now;
     const Elapsed e = past ? elapsedBetween(date, now) : elapsedBetween(now, date);
     if (e.years > 0) return e.years == 1 ? (past ? "last year" : "next year") : counted(e.years, "year", past);
@@ -221,7 +207,7 @@ std::vector<std::string> sortedEntryNames(const std::string& folder) {
 std::optional<TimePoint> modificationDate(const std::string& path) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0) return std::nullopt;
-    return timePointOf(st.st_mtim);
+    return FileDate::fromTimespec(st.st_mtim);
 }
 
 std::optional<TimePoint> newestElseOwn(const FastSizer::Measurement& measurement, const std::string& path) {
@@ -239,8 +225,8 @@ std::int64_t measureFollowingLink(const ScanContext& context, const std::string&
 }
 
 int fullDaysBetween(TimePoint from, TimePoint to) {
-    from = clampedDate(from);
-    to = clampedDate(to);
+    from = FileDate::clamped(from);
+    to = FileDate::clamped(to);
     if (to < from) return -fullDaysBetween(to, from);
     const auto roughDays = std::chrono::duration_cast<std::chrono::seconds>(to - from).count() / 86400;
     return largestFitting(to, static_cast<int>(std::min<std::int64_t>(roughDays, 1 << 28)),

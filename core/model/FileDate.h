@@ -1,0 +1,23 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <ctime>
+
+namespace korvane {
+
+// File dates as clock time points. They are kept within about 126 years of
+// 1970, well inside what the clock can hold, so that differences between two
+// of them (and a few days' shift of one) cannot overflow.
+struct FileDate {
+    using TimePoint = std::chrono::system_clock::time_point;
+
+    static constexpr std::int64_t limitSeconds = 4'000'000'000;
+
+    // A time from the file system (st_mtim, st_atim), kept within the limit.
+    static TimePoint fromTimespec(const struct timespec& ts);
+    // `date` kept within the limit.
+    static TimePoint clamped(TimePoint date);
+};
+
+}  // namespace korvane
