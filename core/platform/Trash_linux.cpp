@@ -12,6 +12,7 @@
 
 #include "core/model/FileContents.h"
 #include "core/model/Paths.h"
+#include "core/model/PercentEncoding.h"
 #include "core/platform/ParentDirectory.h"
 #include "core/platform/SafeRemover.h"
 
@@ -155,13 +156,6 @@ bool isUnreserved(unsigned char c) {
            c == '.' || c == '_' || c == '~' || c == '/';
 }
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 }  // namespace
 
 FreedesktopTrash::FreedesktopTrash() : FreedesktopTrash(defaultHomeTrash(), Paths::home()) {}
@@ -178,41 +172,11 @@ std::string FreedesktopTrash::defaultHomeTrash() {
 }
 
 std::string FreedesktopTrash::encodePath(const std::string& path) {
-    static const char* const digits = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(path.size());
-    for (unsigned char c : path) {
-        if (isUnreserved(c)) {
-            out += static_cast<char>(c);
-        } else {
-            out += '%';
-            out += digits[c >> 4];
-            out += digits[c & 0x0F];
-        }
-    }
-    return out;
+    return PercentEncoding::encode(path, isUnreserved);
 }
 
 std::optional<std::string> FreedesktopTrash::decodePath(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c == '\0') return std::nullopt;
-        if (c != '%') {
-            out += c;
-            continue;
-        }
-        if (i + 2 >= text.size()) return std::nullopt;
-        int high = hexValue(text[i + 1]);
-        int low = hexValue(text[i + 2]);
-        if (high < 0 || low < 0) return std::nullopt;
-        char decoded = static_cast<char>(high * 16 + low);
-        if (decoded == '\0') return std::nullopt;
-        out += decoded;
-        i += 2;
-    }
-    return out;
+    return PercentEncoding::decode(text);
 }
 
 std::string FreedesktopTrash::deletionDate(std::chrono::system_clock::time_point when) {
