@@ -289,16 +289,9 @@ CategoryResult NodeScanner::scan(const ScanContext& context) const {
     }
 
     // 2. Framework build output inside the same projects, a second batch.
-    std::vector<std::string> outputPaths;
-    std::map<std::string, std::pair<std::size_t, std::size_t>> owners;
-    for (std::size_t p = 0; p < projects.size(); ++p) {
-        for (std::size_t r = 0; r < buildOutputs().size(); ++r) {
-            const auto path = Paths::join(projects[p].url, buildOutputs()[r].folder);
-            if (owners.emplace(path, std::make_pair(p, r)).second) outputPaths.push_back(path);
-        }
-    }
-    for (const auto& entry : context.measureExisting(outputPaths, buildOutputMinimum)) {
-        const auto [p, r] = owners.at(entry.url);
+    std::vector<std::string> outputFolders;
+    for (const auto& row : buildOutputs()) outputFolders.push_back(row.folder);
+    for (const auto& [p, r, entry] : context.measureInProjects(projects, outputFolders, buildOutputMinimum)) {
         const auto& row = buildOutputs()[r];
         footprint = SizeSum::add(footprint, entry.measurement.bytes);
         add(makeCandidate(row.ruleID, "Build Output", projects[p].name() + " · " + row.title, entry.url,

@@ -1,7 +1,6 @@
 #include "core/scanners/ReactNativeScanner.h"
 
 #include <cstdlib>
-#include <map>
 #include <utility>
 
 #include "core/model/AsciiText.h"
@@ -120,16 +119,9 @@ CategoryResult ReactNativeScanner::scan(const ScanContext& context) const {
             project.hasKind(DetectedProject::Kind::expo))
             projects.push_back(project);
 
-    std::vector<std::string> paths;
-    std::map<std::string, std::pair<std::size_t, std::size_t>> owners;
-    for (std::size_t p = 0; p < projects.size(); ++p) {
-        for (std::size_t r = 0; r < projectOutputs().size(); ++r) {
-            const auto path = Paths::join(projects[p].url, projectOutputs()[r].relativePath);
-            if (owners.emplace(path, std::make_pair(p, r)).second) paths.push_back(path);
-        }
-    }
-    for (const auto& entry : context.measureExisting(paths, projectOutputMinimum)) {
-        const auto [p, r] = owners.at(entry.url);
+    std::vector<std::string> outputFolders;
+    for (const auto& row : projectOutputs()) outputFolders.push_back(row.relativePath);
+    for (const auto& [p, r, entry] : context.measureInProjects(projects, outputFolders, projectOutputMinimum)) {
         const auto& project = projects[p];
         const auto& row = projectOutputs()[r];
         footprint = SizeSum::add(footprint, entry.measurement.bytes);

@@ -171,6 +171,25 @@ std::vector<ScanContext::Entry> ScanContext::measureExisting(const std::vector<s
     return kept;
 }
 
+std::vector<ScanContext::ProjectFolder> ScanContext::measureInProjects(const std::vector<DetectedProject>& projects,
+                                                                       const std::vector<std::string>& folders,
+                                                                       std::int64_t atLeast) const {
+    std::vector<std::string> paths;
+    std::unordered_map<std::string, std::pair<std::size_t, std::size_t>> owners;
+    for (std::size_t p = 0; p < projects.size(); ++p) {
+        for (std::size_t f = 0; f < folders.size(); ++f) {
+            auto path = Paths::join(projects[p].url, folders[f]);
+            if (owners.emplace(path, std::make_pair(p, f)).second) paths.push_back(std::move(path));
+        }
+    }
+    std::vector<ProjectFolder> found;
+    for (auto& entry : measureExisting(paths, atLeast)) {
+        const auto [p, f] = owners.at(entry.url);
+        found.push_back({p, f, std::move(entry)});
+    }
+    return found;
+}
+
 ScanContext::TimePoint ScanContext::now() const { return now_(); }
 
 int ScanContext::daysSince(TimePoint date) const { return fullDaysBetween(date, now()); }

@@ -63,6 +63,20 @@ public:
     // when it holds at least `atLeast` bytes.
     std::vector<Entry> measureExisting(const std::vector<std::string>& paths, std::int64_t atLeast) const;
 
+    // One folder inside one project, measured by measureInProjects.
+    struct ProjectFolder {
+        std::size_t project = 0;  // index into the projects given
+        std::size_t folder = 0;   // index into the relative folders given
+        Entry entry;
+    };
+    // Every relative folder inside every project that exists, measured at
+    // once, in project then folder order, each kept when it holds at least
+    // `atLeast` bytes. A path reached from two projects (one nested in the
+    // other) is measured once, for the earlier project.
+    std::vector<ProjectFolder> measureInProjects(const std::vector<DetectedProject>& projects,
+                                                 const std::vector<std::string>& folders,
+                                                 std::int64_t atLeast) const;
+
     // The current time by the context's clock.
     TimePoint now() const;
     // Full days elapsed from `date` to now, counted in local time (a day is

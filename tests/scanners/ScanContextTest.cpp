@@ -137,6 +137,33 @@ TEST(ScanContextTest, MeasureAllAndMeasureExistingAgreeWithDu) {
     EXPECT_EQ(kept[1].measurement.bytes, duBytes(tree.path("x")));
 }
 
+TEST(ScanContextTest, MeasureInProjectsMeasuresEachFolderOnceForTheEarliestProject) {
+    TempTree tree;
+    tree.file("app/build/out.bin", 40000);
+    tree.file("app/android/build/out.bin", 40000);  // a nested project's folder
+    tree.file("app/android/.gradle/state.bin", 100);
+    tree.file("lib/.gradle/state.bin", 40000);
+    DetectedProject app, lib, nested;
+    app.url = tree.path("app");
+    lib.url = tree.path("lib");
+    nested.url = tree.path("app/android");
+    const std::vector<std::string> folders{"build", ".gradle", "android/build", "missing"};
+
+    const auto found = makeContext()->measureInProjects({app, lib, nested}, folders, 20000);
+    ASSERT_EQ(found.size(), 3u);
+    EXPECT_EQ(found[0].project, 0u);
+    EXPECT_EQ(found[0].folder, 0u);
+    EXPECT_EQ(found[0].entry.url, tree.path("app/build"));
+    EXPECT_EQ(found[0].entry.measurement.bytes, duBytes(tree.path("app/build")));
+    EXPECT_EQ(found[1].project, 0u);  // not the nested project's own "build"
+    EXPECT_EQ(found[1].folder, 2u);
+    EXPECT_EQ(found[1].entry.url, tree.path("app/android/build"));
+    EXPECT_EQ(found[2].project, 1u);
+    EXPECT_EQ(found[2].folder, 1u);
+    EXPECT_EQ(found[2].entry.url, tree.path("lib/.gradle"));
+    EXPECT_TRUE(makeContext()->measureInProjects({}, folders, 0).empty());
+}
+
 TEST(ScanContextTest, WorkerCountStaysBetweenTwoAndTheProcessors) {
     const int processors = std::max(2, static_cast<int>(::sysconf(_SC_NPROCESSORS_ONLN)));
     EXPECT_EQ(ScanContext::workerCount(1), 1);
