@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "core/model/Paths.h"
+
 namespace korvane {
 
 namespace {
@@ -60,9 +62,7 @@ const std::set<std::string>& extensions(FileKind kind) { return row(kind).extens
 FileKind classifyFileKind(std::string_view name, bool isDirectory) {
     if (name.ends_with(".app")) return FileKind::apps;
     if (isDirectory) return FileKind::folders;
-    const auto dot = name.rfind('.');
-    if (dot == std::string_view::npos || dot == 0) return FileKind::any;
-    std::string extension(name.substr(dot + 1));
+    std::string extension(Paths::extension(name));
     if (extension.empty()) return FileKind::any;
     for (auto& c : extension)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');

@@ -9,6 +9,8 @@
 #include <memory>
 #include <numeric>
 
+#include "core/model/Paths.h"
+
 namespace korvane {
 
 namespace {
@@ -158,9 +160,7 @@ private:
 // The extension of a name as the file kinds read it: after the last dot,
 // unless that dot starts the name; lower-cased. Empty when none (or absurdly long).
 std::string_view lowerExtension(std::string_view name, std::array<char, 16>& buffer) {
-    const std::size_t dot = name.rfind('.');
-    if (dot == std::string_view::npos || dot == 0) return {};
-    const std::string_view ext = name.substr(dot + 1);
+    const std::string_view ext = Paths::extension(name);
     if (ext.empty() || ext.size() > buffer.size()) return {};
     for (std::size_t i = 0; i < ext.size(); ++i) buffer[i] = asciiLower(ext[i]);
     return std::string_view(buffer.data(), ext.size());

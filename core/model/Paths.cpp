@@ -159,6 +159,18 @@ std::string Paths::parent(std::string_view path) {
     return std::string(path.substr(0, slash));
 }
 
+std::string_view Paths::extension(std::string_view name) {
+    const auto dot = name.rfind('.');
+    if (dot == std::string_view::npos || dot == 0) return {};
+    return name.substr(dot + 1);
+}
+
+std::string Paths::withoutExtension(std::string_view name) {
+    const auto dot = name.rfind('.');
+    if (dot == std::string_view::npos || dot == 0) return std::string(name);
+    return std::string(name.substr(0, dot));
+}
+
 bool Paths::isAtOrBelow(std::string_view path, std::string_view folder) {
     if (path == folder) return true;
     if (folder.empty()) return false;

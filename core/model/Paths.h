@@ -49,6 +49,12 @@ public:
     static std::string lastComponent(std::string_view path);
     // The path without its last component ("/" for "/a" and "/").
     static std::string parent(std::string_view path);
+    // The extension of a name: what follows its last dot, unless that dot
+    // starts the name ("tar" for "a.tar", "" for ".profile" and "README").
+    static std::string_view extension(std::string_view name);
+    // The name without its extension and that dot ("Pixel_7" for
+    // "Pixel_7.avd"); a name without an extension stays whole.
+    static std::string withoutExtension(std::string_view name);
     // True when `path` equals `folder` or lies below it (both standardised).
     static bool isAtOrBelow(std::string_view path, std::string_view folder);
     // Replaces the home path by "~" only as a leading component.

@@ -62,19 +62,6 @@ std::optional<std::string> environmentPath(const char* value) {
     return Paths::standardise(path);
 }
 
-// "Pixel_7.avd" -> "Pixel_7"; a name whose only dot leads keeps it.
-std::string withoutExtension(const std::string& name) {
-    const auto dot = name.rfind('.');
-    if (dot == std::string::npos || dot == 0) return name;
-    return name.substr(0, dot);
-}
-
-std::string extensionOf(const std::string& name) {
-    const auto dot = name.rfind('.');
-    if (dot == std::string::npos || dot == 0) return {};
-    return name.substr(dot + 1);
-}
-
 }  // namespace
 
 const std::map<std::string, std::string, std::less<>>& AndroidScanner::versionNames() {
@@ -252,10 +239,10 @@ CategoryResult AndroidScanner::scan(const ScanContext& context) const {
         for (const auto& entry : context.children(devices, true)) {
             const auto size = entry.measurement.bytes;
             const auto name = Paths::lastComponent(entry.url);
-            if (size <= smallestDevice || extensionOf(name) != "avd") continue;
+            if (size <= smallestDevice || Paths::extension(name) != "avd") continue;
             footprint = SizeSum::add(footprint, size);
             add(makeCandidate(
-                "android.avd", "Virtual Devices", withoutExtension(name), entry.url, size,
+                "android.avd", "Virtual Devices", Paths::withoutExtension(name), entry.url, size,
                 SafetyLevel::caution,
                 "A virtual device, including everything installed inside it and its saved state. "
                 "Recreating it from the Device Manager gives you an empty device.",

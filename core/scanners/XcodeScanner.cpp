@@ -26,13 +26,6 @@ constexpr std::int64_t oneMiB = 1048576;
 // A device.plist is a few kilobytes; anything far larger is not one.
 constexpr std::int64_t largestDevicePlist = 16 * 1048576;
 
-// "iOS 17.2.simruntime" -> "iOS 17.2"; a name whose only dot leads keeps it.
-std::string withoutExtension(const std::string& name) {
-    const auto dot = name.rfind('.');
-    if (dot == std::string::npos || dot == 0) return name;
-    return name.substr(0, dot);
-}
-
 void replaceAll(std::string& text, std::string_view what, std::string_view with) {
     if (what.empty()) return;
     std::size_t at = 0;
@@ -253,7 +246,7 @@ std::vector<CleanupCandidate> XcodeScanner::simulatorCandidates(const ScanContex
             if (entry.measurement.bytes < 1) continue;
             footprint = SizeSum::add(footprint, entry.measurement.bytes);
             add(makeCandidate("xcode.simulatorRuntimes", "Simulator Runtimes",
-                              withoutExtension(Paths::lastComponent(entry.url)), entry.url,
+                              Paths::withoutExtension(Paths::lastComponent(entry.url)), entry.url,
                               entry.measurement.bytes, SafetyLevel::caution,
                               "A complete OS image used to run simulators on this version. Removing it means "
                               "re-downloading several gigabytes before you can test on it again.",
@@ -322,7 +315,7 @@ CategoryResult XcodeScanner::scan(const ScanContext& context) const {
                 footprint = SizeSum::add(footprint, entry.measurement.bytes);
                 const auto date = modificationDate(entry.url);
                 add(makeCandidate(
-                    "xcode.archives", "Archives", withoutExtension(Paths::lastComponent(entry.url)),
+                    "xcode.archives", "Archives", Paths::withoutExtension(Paths::lastComponent(entry.url)),
                     entry.url, entry.measurement.bytes, SafetyLevel::caution,
                     "An archive of a build you distributed. It holds the dSYMs used to symbolicate "
                     "crash reports for that version — keep it while the build is live.",

@@ -119,6 +119,18 @@ TEST_F(PathsTest, ComponentHelpers) {
     EXPECT_FALSE(Paths::isAtOrBelow("/a", "/a/b"));
 }
 
+TEST_F(PathsTest, ExtensionsFollowTheLastDotUnlessItLeads) {
+    EXPECT_EQ(Paths::extension("archive.tar.gz"), "gz");
+    EXPECT_EQ(Paths::extension("Pixel_7.avd"), "avd");
+    EXPECT_EQ(Paths::extension(".profile"), "");
+    EXPECT_EQ(Paths::extension("README"), "");
+    EXPECT_EQ(Paths::extension("trailing."), "");
+    EXPECT_EQ(Paths::withoutExtension("iOS 17.2.simruntime"), "iOS 17.2");
+    EXPECT_EQ(Paths::withoutExtension(".profile"), ".profile");
+    EXPECT_EQ(Paths::withoutExtension("README"), "README");
+    EXPECT_EQ(Paths::withoutExtension("trailing."), "trailing");
+}
+
 TEST_F(PathsTest, HomeIsAbbreviatedOnlyAsALeadingComponent) {
     Paths::setHomeForTesting(tree.root());
     EXPECT_EQ(Paths::abbreviatingHome(tree.root()), "~");
