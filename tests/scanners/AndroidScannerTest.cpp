@@ -7,11 +7,13 @@
 #include "core/scanners/AndroidScanner.h"
 #include "core/scanners/ScanContext.h"
 #include "tests/scanners/FakeToolHome.h"
+#include "tests/scanners/ScannerTestSupport.h"
 #include "tests/scanners/SizedFolder.h"
 
 namespace korvane {
 namespace {
 
+using testing::byTitle;
 using testing::duBytes;
 using testing::FakeToolHome;
 using testing::folderOfSize;
@@ -19,12 +21,6 @@ using testing::ScopedEnv;
 
 constexpr std::int64_t MiB = 1048576;
 constexpr const char* sdk = "Library/Android/sdk/";
-
-std::map<std::string, CleanupCandidate> byTitle(const std::vector<CleanupCandidate>& candidates) {
-    std::map<std::string, CleanupCandidate> map;
-    for (const auto& candidate : candidates) EXPECT_TRUE(map.emplace(candidate.title, candidate).second);
-    return map;
-}
 
 class AndroidScannerTest : public ::testing::Test {
 protected:

@@ -1,4 +1,3 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -7,14 +6,17 @@
 #include "core/scanners/CocoaPodsScanner.h"
 #include "core/scanners/ScanContext.h"
 #include "tests/scanners/FakeToolHome.h"
+#include "tests/scanners/ScannerTestSupport.h"
 #include "tests/scanners/SizedFolder.h"
 
 namespace korvane {
 namespace {
 
+using testing::byTitle;
 using testing::duBytes;
 using testing::FakeToolHome;
 using testing::folderOfSize;
+using testing::setModified;
 using testing::TempTree;
 using TimePoint = std::chrono::system_clock::time_point;
 
@@ -25,18 +27,6 @@ constexpr const char* lockedReason =
     "it identically.";
 constexpr const char* unlockedReason =
     "Pod sources for this project. There is no Podfile.lock, so a reinstall may resolve different versions.";
-
-void setModified(const std::string& path, TimePoint date) {
-    const auto seconds = std::chrono::system_clock::to_time_t(date);
-    const timespec times[2] = {{seconds, 0}, {seconds, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
-}
-
-std::map<std::string, CleanupCandidate> byTitle(const std::vector<CleanupCandidate>& candidates) {
-    std::map<std::string, CleanupCandidate> map;
-    for (const auto& candidate : candidates) EXPECT_TRUE(map.emplace(candidate.title, candidate).second);
-    return map;
-}
 
 class CocoaPodsScannerTest : public ::testing::Test {
 protected:

@@ -1,4 +1,3 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,30 +9,21 @@
 #include "core/scanners/FlutterScanner.h"
 #include "core/scanners/ScanContext.h"
 #include "tests/scanners/FakeToolHome.h"
+#include "tests/scanners/ScannerTestSupport.h"
 #include "tests/scanners/SizedFolder.h"
 
 namespace korvane {
 namespace {
 
+using testing::byTitle;
 using testing::duBytes;
 using testing::FakeToolHome;
 using testing::folderOfSize;
 using testing::ScopedEnv;
+using testing::setModified;
 using TimePoint = std::chrono::system_clock::time_point;
 
 constexpr std::int64_t MiB = 1048576;
-
-void setModified(const std::string& path, TimePoint date) {
-    const auto seconds = std::chrono::system_clock::to_time_t(date);
-    const timespec times[2] = {{seconds, 0}, {seconds, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
-}
-
-std::map<std::string, CleanupCandidate> byTitle(const std::vector<CleanupCandidate>& candidates) {
-    std::map<std::string, CleanupCandidate> map;
-    for (const auto& candidate : candidates) EXPECT_TRUE(map.emplace(candidate.title, candidate).second);
-    return map;
-}
 
 class FlutterScannerTest : public ::testing::Test {
 protected:

@@ -1,41 +1,27 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
-#include <ctime>
 #include <map>
 
 #include "core/scanners/NodeScanner.h"
 #include "core/scanners/ScanContext.h"
 #include "tests/scanners/FakeToolHome.h"
+#include "tests/scanners/ScannerTestSupport.h"
+#include "tests/scanners/SizedFolder.h"
 
 namespace korvane {
 namespace {
 
 using testing::duBytes;
 using testing::FakeToolHome;
+using testing::folderOfSize;
+using testing::localNoon;
+using testing::setModified;
 using testing::TempTree;
 using TimePoint = std::chrono::system_clock::time_point;
 
 constexpr std::int64_t MiB = 1048576;
 
-TimePoint localNoon(int year, int month, int day) {
-    std::tm parts{};
-    parts.tm_year = year - 1900;
-    parts.tm_mon = month - 1;
-    parts.tm_mday = day;  // mktime carries days beyond the month over
-    parts.tm_hour = 12;
-    parts.tm_isdst = -1;
-    return std::chrono::system_clock::from_time_t(std::mktime(&parts));
-}
-
 const TimePoint now = localNoon(2024, 6, 15);
-
-void setModified(const std::string& path, TimePoint date) {
-    const auto seconds = std::chrono::system_clock::to_time_t(date);
-    const timespec times[2] = {{seconds, 0}, {seconds, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
-}
 
 // Pointers into `result`, which must outlive them.
 std::vector<const CleanupCandidate*> withRule(const CategoryResult& result, const std::string& rule) {
@@ -58,13 +44,6 @@ protected:
     }
     std::unique_ptr<ScanContext> context(std::int64_t staleDays = 60) {
         return home.context({home.path("projects")}, staleDays, now);
-    }
-    std::string folderOfSize(const std::string& relative, std::int64_t total) {
-        const auto folder = home.tree.folder(relative);
-        const auto own = duBytes(folder);
-        home.tree.file(relative + "/data", static_cast<std::size_t>(total - own));
-        EXPECT_EQ(duBytes(folder), total);
-        return folder;
     }
 
     FakeToolHome home;
@@ -159,13 +138,13 @@ TEST_F(NodeScannerTest, StalenessNeedsADateAndAtLeastOneDay) {
 
 TEST_F(NodeScannerTest, MinimumsAreInclusive) {
     project("exact", 1);
-    folderOfSize("projects/exact/node_modules", MiB);
+    folderOfSize(home.tree, "projects/exact/node_modules", MiB);
     project("short", 1);
-    folderOfSize("projects/short/node_modules", MiB - 4096);
-    folderOfSize("projects/exact/.next", 20 * MiB);
-    folderOfSize("projects/short/.next", 20 * MiB - 4096);
-    folderOfSize(".bun/install/cache", MiB);
-    folderOfSize("Library/Caches/deno", MiB - 4096);
+    folderOfSize(home.tree, "projects/short/node_modules", MiB - 4096);
+    folderOfSize(home.tree, "projects/exact/.next", 20 * MiB);
+    folderOfSize(home.tree, "projects/short/.next", 20 * MiB - 4096);
+    folderOfSize(home.tree, ".bun/install/cache", MiB);
+    folderOfSize(home.tree, "Library/Caches/deno", MiB - 4096);
 
     auto ctx = context();
     const auto result = NodeScanner().scan(*ctx);

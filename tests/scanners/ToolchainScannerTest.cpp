@@ -5,11 +5,13 @@
 #include "core/scanners/ScanContext.h"
 #include "core/scanners/ToolchainScanner.h"
 #include "tests/scanners/FakeToolHome.h"
+#include "tests/scanners/ScannerTestSupport.h"
 #include "tests/scanners/SizedFolder.h"
 
 namespace korvane {
 namespace {
 
+using testing::byTitle;
 using testing::duBytes;
 using testing::FakeToolHome;
 using testing::folderOfSize;
@@ -18,12 +20,6 @@ constexpr std::int64_t MiB = 1048576;
 constexpr const char* stable = "stable-x86_64-unknown-linux-gnu";
 constexpr const char* nightly = "nightly-x86_64-unknown-linux-gnu";
 constexpr const char* pinned = "1.70.0-x86_64-unknown-linux-gnu";
-
-std::map<std::string, CleanupCandidate> byTitle(const std::vector<CleanupCandidate>& candidates) {
-    std::map<std::string, CleanupCandidate> map;
-    for (const auto& candidate : candidates) EXPECT_TRUE(map.emplace(candidate.title, candidate).second);
-    return map;
-}
 
 std::string notDefault(const std::string& active) {
     return "A Rust toolchain that is not your default (" + active + "). Reinstallable with rustup.";

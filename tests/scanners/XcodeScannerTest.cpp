@@ -1,21 +1,24 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <plist/plist.h>
 #include <sys/stat.h>
 
 #include <cstdlib>
-#include <ctime>
 #include <map>
 
 #include "core/scanners/ScanContext.h"
 #include "core/scanners/XcodeScanner.h"
 #include "tests/scanners/FakeToolHome.h"
+#include "tests/scanners/ScannerTestSupport.h"
+#include "tests/scanners/SizedFolder.h"
 
 namespace korvane {
 namespace {
 
 using testing::duBytes;
 using testing::FakeToolHome;
+using testing::folderOfSize;
+using testing::localNoon;
+using testing::setModified;
 
 constexpr std::int64_t MiB = 1048576;
 
@@ -24,22 +27,6 @@ std::map<std::string, CleanupCandidate> byTitle(const std::vector<CleanupCandida
     std::map<std::string, CleanupCandidate> map;
     for (const auto& candidate : candidates) map.emplace(candidate.title, candidate);
     return map;
-}
-
-std::chrono::system_clock::time_point localNoon(int year, int month, int day) {
-    std::tm parts{};
-    parts.tm_year = year - 1900;
-    parts.tm_mon = month - 1;
-    parts.tm_mday = day;
-    parts.tm_hour = 12;
-    parts.tm_isdst = -1;
-    return std::chrono::system_clock::from_time_t(std::mktime(&parts));
-}
-
-void setModified(const std::string& path, std::chrono::system_clock::time_point date) {
-    const timespec times[2] = {{std::chrono::system_clock::to_time_t(date), 0},
-                               {std::chrono::system_clock::to_time_t(date), 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
 }
 
 std::string xmlPlist(const std::string& name) {
@@ -77,16 +64,6 @@ const char* deviceJSON = R"({"devices": {
 
 class XcodeScannerTest : public ::testing::Test {
 protected:
-    // A folder whose measured size is exactly `total` bytes (its own blocks
-    // plus one filled file).
-    std::string folderOfSize(const std::string& relative, std::int64_t total) {
-        const auto folder = home.tree.folder(relative);
-        const auto own = duBytes(folder);
-        home.tree.file(relative + "/data", static_cast<std::size_t>(total - own));
-        EXPECT_EQ(duBytes(folder), total);
-        return folder;
-    }
-
     void makeDevices() {
         const std::string devices = "Library/Developer/CoreSimulator/Devices/";
         for (const auto* udid : {"AAAA", "BBBB", "CCCC", "DDDD", "EEEE", "FFFF"})
@@ -380,8 +357,8 @@ TEST_F(XcodeScannerTest, ProjectNameDropsTheLastDashPiece) {
 
 TEST_F(XcodeScannerTest, MinimumSizesAreInclusive) {
     home.printingTool("xcrun", R"({"devices": {}})");
-    folderOfSize("Library/Developer/CoreSimulator/Caches", MiB);
-    folderOfSize("Library/Caches/com.apple.dt.Xcode", MiB - 4096);
+    folderOfSize(home.tree, "Library/Developer/CoreSimulator/Caches", MiB);
+    folderOfSize(home.tree, "Library/Caches/com.apple.dt.Xcode", MiB - 4096);
     auto context = home.context();
     auto result = XcodeScanner().scan(*context);
     ASSERT_EQ(result.candidates.size(), 1u);
