@@ -15,6 +15,7 @@ namespace {
 
 using testing::byTitle;
 using testing::duBytes;
+using testing::expectCandidate;
 using testing::FakeToolHome;
 using testing::folderOfSize;
 using testing::ScopedEnv;
@@ -28,20 +29,7 @@ protected:
     const CleanupCandidate* expect(const std::map<std::string, CleanupCandidate>& found,
                                    const std::string& title, const std::string& rule,
                                    const std::string& relativePath, SafetyLevel safety) {
-        const auto it = found.find(title);
-        if (it == found.end()) {
-            ADD_FAILURE() << "missing " << title;
-            return nullptr;
-        }
-        const auto& c = it->second;
-        EXPECT_EQ(c.ruleID, rule) << title;
-        EXPECT_EQ(c.path, home.path(relativePath)) << title;
-        EXPECT_EQ(c.size, duBytes(home.path(relativePath))) << title;
-        EXPECT_EQ(c.safety, safety) << title;
-        EXPECT_EQ(c.isSelectedByDefault, safety == SafetyLevel::safe) << title;
-        EXPECT_EQ(c.category, CleanupCategory::android) << title;
-        EXPECT_TRUE(c.removal.isPath()) << title;
-        return &c;
+        return expectCandidate(found, home, CleanupCategory::android, title, rule, relativePath, safety);
     }
 
     FakeToolHome home;

@@ -1,7 +1,8 @@
 #pragma once
 
-// Small helpers the category scanner tests share: candidates by title and
-// file dates set to a chosen local day.
+// Small helpers the category scanner tests share: candidates by title, the
+// checks every path candidate must pass, and file dates set to a chosen
+// local day.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "core/model/CleanupCandidate.h"
+#include "tests/scanners/FakeToolHome.h"
 
 namespace korvane::testing {
 
@@ -22,6 +24,29 @@ inline std::map<std::string, CleanupCandidate> byTitle(const std::vector<Cleanup
     std::map<std::string, CleanupCandidate> map;
     for (const auto& candidate : candidates) EXPECT_TRUE(map.emplace(candidate.title, candidate).second);
     return map;
+}
+
+// The candidate of a title, checked against the location it must name
+// (relative to the home) and what every path candidate of `category` must
+// hold; none, and a failure, when the title is missing.
+inline const CleanupCandidate* expectCandidate(const std::map<std::string, CleanupCandidate>& found,
+                                               const FakeToolHome& home, CleanupCategory category,
+                                               const std::string& title, const std::string& rule,
+                                               const std::string& relativePath, SafetyLevel safety) {
+    const auto it = found.find(title);
+    if (it == found.end()) {
+        ADD_FAILURE() << "missing " << title;
+        return nullptr;
+    }
+    const auto& c = it->second;
+    EXPECT_EQ(c.ruleID, rule) << title;
+    EXPECT_EQ(c.path, home.path(relativePath)) << title;
+    EXPECT_EQ(c.size, duBytes(home.path(relativePath))) << title;
+    EXPECT_EQ(c.safety, safety) << title;
+    EXPECT_EQ(c.isSelectedByDefault, safety == SafetyLevel::safe) << title;
+    EXPECT_EQ(c.category, category) << title;
+    EXPECT_TRUE(c.removal.isPath()) << title;
+    return &c;
 }
 
 // Sets the access and modification times of the item at `path` (a link's own

@@ -15,6 +15,7 @@ namespace korvane {
 namespace {
 
 using testing::duBytes;
+using testing::expectCandidate;
 using testing::FakeToolHome;
 using testing::folderOfSize;
 using testing::localNoon;
@@ -119,21 +120,8 @@ TEST_F(XcodeScannerTest, FindsEveryKindOfLocationWithItsTexts) {
 
     const auto found = byTitle(result.candidates);
     const auto expect = [&](const std::string& title, const std::string& rule,
-                            const std::string& relativePath, SafetyLevel safety) -> const CleanupCandidate* {
-        const auto it = found.find(title);
-        if (it == found.end()) {
-            ADD_FAILURE() << "missing " << title;
-            return nullptr;
-        }
-        const auto& c = it->second;
-        EXPECT_EQ(c.ruleID, rule) << title;
-        EXPECT_EQ(c.path, home.path(relativePath)) << title;
-        EXPECT_EQ(c.size, duBytes(home.path(relativePath))) << title;
-        EXPECT_EQ(c.safety, safety) << title;
-        EXPECT_EQ(c.isSelectedByDefault, safety == SafetyLevel::safe) << title;
-        EXPECT_EQ(c.category, CleanupCategory::xcode) << title;
-        EXPECT_TRUE(c.removal.isPath()) << title;
-        return &c;
+                            const std::string& relativePath, SafetyLevel safety) {
+        return expectCandidate(found, home, CleanupCategory::xcode, title, rule, relativePath, safety);
     };
 
     if (const auto* c =
