@@ -16,15 +16,11 @@
 namespace korvane {
 namespace {
 
+using testing::exists;
 using testing::fingerprint;
 using testing::outsideOf;
 using testing::ScopedMount;
 using testing::TempTree;
-
-bool exists(const std::string& path) {
-    struct stat st {};
-    return lstat(path.c_str(), &st) == 0;
-}
 
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

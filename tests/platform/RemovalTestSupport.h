@@ -1,6 +1,7 @@
 #pragma once
 
 #include <sys/mount.h>
+#include <sys/stat.h>
 
 #include <sstream>
 #include <string>
@@ -8,6 +9,12 @@
 #include "tests/support/TempTree.h"
 
 namespace korvane::testing {
+
+// True when something is at the path; a link counts itself, even dangling.
+inline bool exists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
 
 // Mounts a small tmpfs (or a bind mount) on a folder for the life of the
 // object. Declare it after the TempTree that holds the folder, so that it is

@@ -14,15 +14,11 @@
 namespace korvane {
 namespace {
 
+using testing::exists;
 using testing::fingerprint;
 using testing::outsideOf;
 using testing::ScopedMount;
 using testing::TempTree;
-
-bool exists(const std::string& path) {
-    struct stat st {};
-    return lstat(path.c_str(), &st) == 0;
-}
 
 // A home with things that must survive whatever happens to the candidate.
 struct FakeHome {
