@@ -17,11 +17,13 @@
 #include "core/model/Paths.h"
 #include "core/safety/SafetyPolicy.h"
 #include "tests/explorer/ScanTestSupport.h"
+#include "tests/support/BinaryPlist.h"
 
 namespace korvane {
 namespace {
 
 using testing::allocate;
+using testing::binaryPlist;
 using testing::duBytes;
 using testing::TempTree;
 using App = AppUninstaller::InstalledApp;
@@ -38,16 +40,6 @@ std::string xmlInfo(const std::map<std::string, std::string>& values) {
     for (const auto& [key, value] : values)
         text += "\t<key>" + key + "</key>\n\t<string>" + value + "</string>\n";
     return text + "</dict>\n</plist>\n";
-}
-
-std::string binaryPlist(plist_t root) {
-    char* data = nullptr;
-    std::uint32_t length = 0;
-    plist_to_bin(root, &data, &length);
-    std::string bytes(data, length);
-    plist_to_bin_free(data);
-    plist_free(root);
-    return bytes;
 }
 
 std::string binaryInfo(const std::map<std::string, std::string>& values) {

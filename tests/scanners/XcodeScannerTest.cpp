@@ -10,10 +10,12 @@
 #include "tests/scanners/FakeToolHome.h"
 #include "tests/scanners/ScannerTestSupport.h"
 #include "tests/scanners/SizedFolder.h"
+#include "tests/support/BinaryPlist.h"
 
 namespace korvane {
 namespace {
 
+using testing::binaryPlist;
 using testing::duBytes;
 using testing::expectCandidate;
 using testing::FakeToolHome;
@@ -36,16 +38,6 @@ std::string xmlPlist(const std::string& name) {
            "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
            "<plist version=\"1.0\"><dict><key>UDID</key><string>x</string><key>name</key><string>" +
            name + "</string></dict></plist>\n";
-}
-
-std::string binaryPlist(plist_t root) {
-    char* data = nullptr;
-    std::uint32_t length = 0;
-    plist_to_bin(root, &data, &length);
-    std::string bytes(data, length);
-    plist_to_bin_free(data);
-    plist_free(root);
-    return bytes;
 }
 
 std::string binaryPlistNamed(const std::string& name) {
