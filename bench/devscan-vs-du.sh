@@ -36,16 +36,8 @@ fi
 du -s -B1 "$tree" >/dev/null 2>&1 || true
 HOME="$tree" "$devscan" >/dev/null
 
-now() { date +%s.%N; }
-best_of() {  # best wall time of $runs runs of "$@"
-  local best="" start end t
-  for ((i = 0; i < runs; i++)); do
-    start=$(now); "$@" >/dev/null 2>&1 || true; end=$(now)
-    t=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.6f", b - a }')
-    if [[ -z "$best" ]] || awk -v t="$t" -v b="$best" 'BEGIN { exit !(t < b) }'; then best=$t; fi
-  done
-  printf '%.3f' "$best"
-}
+# shellcheck source=bench/best-of.sh
+source "$here/best-of.sh"
 
 du_time=$(best_of du -s -B1 "$tree")
 scan_time=$(best_of env HOME="$tree" "$devscan")

@@ -38,16 +38,8 @@ fi
 du -s -B1 "$tree" >/dev/null 2>&1 || true
 "$sizer" "$tree" >/dev/null
 
-now() { date +%s.%N; }
-best_of() {  # best wall time of $runs runs of "$@"
-  local best="" start end t
-  for ((i = 0; i < runs; i++)); do
-    start=$(now); "$@" >/dev/null 2>&1 || true; end=$(now)
-    t=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.6f", b - a }')
-    if [[ -z "$best" ]] || awk -v t="$t" -v b="$best" 'BEGIN { exit !(t < b) }'; then best=$t; fi
-  done
-  printf '%.3f' "$best"
-}
+# shellcheck source=bench/best-of.sh
+source "$here/best-of.sh"
 
 sizer_out=$("$sizer" "$tree")
 sizer_bytes=$(awk '/^bytes/ {print $2}' <<<"$sizer_out")
