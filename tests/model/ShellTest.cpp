@@ -254,7 +254,9 @@ TEST_F(ShellTest, ConcurrentRunsDoNotHoldEachOthersPipes) {
 
     constexpr int runs = 9;
     std::vector<std::string> outputs(runs);
-    std::vector<bool> beforeLong(runs, false);
+    // One byte per run: the bits of a vector<bool> share words, so writes
+    // from several threads would race.
+    std::vector<char> beforeLong(runs, 0);
     std::vector<std::thread> threads;
     for (int i = 0; i < runs; ++i)
         threads.emplace_back([&, i] {
