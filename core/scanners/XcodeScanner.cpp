@@ -185,6 +185,9 @@ std::vector<CleanupCandidate> XcodeScanner::simulatorCandidates(const ScanContex
         for (const auto& entry : context.children(devicesFolder, true)) {
             if (entry.measurement.bytes < 1) continue;
             footprint = SizeSum::add(footprint, entry.measurement.bytes);
+            // A device is a folder named by its UDID; a file here (CoreSimulator's
+            // own device_set.plist) is no device and is never offered as one.
+            if (entry.measurement.directories < 1) continue;
             const auto udid = Paths::lastComponent(entry.url);
             const auto lastModified = newestElseOwn(entry.measurement, entry.url);
             if (!devices) {

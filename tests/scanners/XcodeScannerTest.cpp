@@ -277,6 +277,28 @@ TEST_F(XcodeScannerTest, ASuccessfulEmptyAnswerMarksUnlistedDevicesUnavailable) 
     EXPECT_EQ(found.count("Old iPad (unavailable)"), 1u);
 }
 
+TEST_F(XcodeScannerTest, TheDeviceSetFileIsNoDevice) {
+    // CoreSimulator keeps its own device_set.plist beside the device folders.
+    makeDevices();
+    const auto deviceSet =
+        home.tree.text("Library/Developer/CoreSimulator/Devices/device_set.plist", std::string(6000, 'x'));
+    const auto check = [&](const std::string& what) {
+        auto context = home.context();
+        const auto result = XcodeScanner().scan(*context);
+        EXPECT_EQ(result.candidates.size(), 6u) << what;
+        for (const auto& candidate : result.candidates)
+            EXPECT_EQ(candidate.path.find("device_set"), std::string::npos) << what << ": " << candidate.title;
+        std::int64_t expected = duBytes(deviceSet);
+        for (const auto* udid : {"AAAA", "BBBB", "CCCC", "DDDD", "EEEE", "FFFF"})
+            expected += duBytes(home.path(std::string("Library/Developer/CoreSimulator/Devices/") + udid));
+        EXPECT_EQ(result.footprint, expected) << what;
+    };
+    home.printingTool("xcrun", deviceJSON);
+    check("listed");
+    home.printingTool("xcrun", deviceJSON, 1);
+    check("query failed");
+}
+
 TEST_F(XcodeScannerTest, ParsesTheDeviceList) {
     const auto devices = XcodeScanner::parseDeviceList(R"({"devices": {
         "com.apple.CoreSimulator.SimRuntime.iOS-17-2": [
