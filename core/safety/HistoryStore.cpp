@@ -37,7 +37,9 @@ std::mutex& callLock() {
 
 // ---- reading ------------------------------------------------------------
 
-enum class FileState { missing, unreadable, present };
+// `unknown`: the process ran short of descriptors or memory, so nothing is
+// known about the file and it must be left exactly as it is.
+enum class FileState { missing, unreadable, present, unknown };
 
 struct Existing {
     FileState state = FileState::missing;
@@ -72,7 +74,12 @@ Existing readExisting(int fd) {
         Existing result;
         // Only a file that is not there starts empty; anything else that
         // stops us reading it is kept for the user.
-        result.state = (errno == ENOENT) ? FileState::missing : FileState::unreadable;
+        if (errno == ENOENT)
+            result.state = FileState::missing;
+        else if (errno == EMFILE || errno == ENFILE || errno == ENOMEM)
+            result.state = FileState::unknown;
+        else
+            result.state = FileState::unreadable;
         return result;
     }
     Existing result = readAll(fd);
@@ -229,6 +236,9 @@ void rewrite(const std::string& directory, const char* name, Change change) {
     if (!lock.held()) return;
 
     Existing existing = readExistingAt(lock.dirFd(), name);
+    // Setting a file aside that merely could not be opened just now would hide
+    // the whole history; this one record is dropped instead.
+    if (existing.state == FileState::unknown) return;
     std::optional<T> current;
     bool unreadable = existing.state == FileState::unreadable;
     if (existing.state == FileState::present) {

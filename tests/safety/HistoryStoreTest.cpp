@@ -1,4 +1,6 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -292,6 +294,36 @@ TEST_F(HistoryStoreTest, AFileThatCannotBeOpenedIsKeptAsideToo) {
     auto aside = asideCopies(folder, HistoryStore::snapshotsFile);
     ASSERT_EQ(aside.size(), 1u);
     EXPECT_EQ(slurp(folder + "/" + aside[0] + "/inside"), "precious");
+}
+
+TEST_F(HistoryStoreTest, RunningOutOfDescriptorsNeverSetsAGoodFileAside) {
+    store.record(reportAt(at("2024-03-09T10:00:00Z"), 10));
+    const std::string before = slurp(file(HistoryStore::cleanupsFile));
+    const CleanupReport later = reportAt(at("2024-03-10T10:00:00Z"), 20);
+
+    pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        // Leave exactly two descriptors free: enough for the folder and the
+        // lock file, not for opening the history file itself.
+        rlimit limit{64, 64};
+        if (::setrlimit(RLIMIT_NOFILE, &limit) != 0) ::_exit(2);
+        std::vector<int> fillers;
+        for (int fd; (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;) fillers.push_back(fd);
+        if (errno != EMFILE || fillers.size() < 2) ::_exit(3);
+        ::close(fillers.back());
+        ::close(fillers[fillers.size() - 2]);
+        HistoryStore own(folder);
+        own.record(later);
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+
+    EXPECT_TRUE(asideCopies(folder, HistoryStore::cleanupsFile).empty());
+    EXPECT_EQ(slurp(file(HistoryStore::cleanupsFile)), before);
+    EXPECT_EQ(store.reports().size(), 1u);
 }
 
 TEST_F(HistoryStoreTest, AMissingFileStartsEmptyWithNothingKeptAside) {
