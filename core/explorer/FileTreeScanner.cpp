@@ -253,7 +253,7 @@ private:
     };
 
     bool cancelled() const { return cancelled_.value(); }
-    bool needsNode(int depth) const { return depth == 1 || depth <= options_.treeDepth + 1; }
+    bool needsNode(int depth) const { return depth == 1 || depth - 1 <= options_.treeDepth; }
     bool keepsChildren(int depth) const { return depth <= options_.treeDepth; }
 
     void work(int slot);
@@ -453,7 +453,7 @@ void Scan::runJob(Worker& worker, Job job) {
         return;
     }
     Folder* folder = job.folder;
-    if (cancelled()) {
+    if (cancelled() || folder->depth > options_.maxDepth) {
         if (job.fd >= 0) ::close(job.fd);
         drop(folder);
         return;

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <limits>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -170,6 +171,31 @@ TEST(FolderWalkTest, FoldersDeeperThanTheLimitAreNotOpened) {
     std::string deepest40 = "d1";
     for (int depth = 2; depth <= 41; ++depth) deepest40 += "/d" + std::to_string(depth);
     EXPECT_EQ(result.root.bytes, duBytes(tree.root()) - duBytes(tree.path(deepest40)));
+}
+
+TEST(FolderWalkTest, DepthLimitsHoldAtTheirExtremes) {
+    TempTree tree;
+    allocate(tree, "a/b/c/big.bin", 80 * 1024);
+    tree.file("a/small.txt", 100);
+    tree.file("loose.txt", 100);
+
+    // No folder may be opened: even the top-level ones stay shut.
+    FileTreeScanner::Options shut = smallOptions();
+    shut.maxDepth = 0;
+    auto none = FileTreeScanner(shut).scan(tree.root());
+    EXPECT_EQ(none.folderCount, 0);
+    EXPECT_EQ(none.fileCount, 1);
+    EXPECT_TRUE(none.root.children.empty());
+
+    // A tree depth without bound never folds a folder.
+    FileTreeScanner::Options open = smallOptions();
+    open.treeDepth = std::numeric_limits<int>::max();
+    auto all = FileTreeScanner(open).scan(tree.root());
+    const StorageNode* c = all.root.find(tree.path("a/b/c"));
+    ASSERT_NE(c, nullptr);
+    ASSERT_EQ(c->children.size(), 1u);
+    EXPECT_EQ(c->children[0].name, "big.bin");
+    EXPECT_EQ(all.root.bytes, duBytes(tree.root()));
 }
 
 TEST(FolderWalkTest, PackagesAreMeasuredWholeAndNeverEntered) {
