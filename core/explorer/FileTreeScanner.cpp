@@ -715,7 +715,12 @@ void Scan::reportProgress(Worker& worker) {
         progress.bytes += other->publishedBytes.load(std::memory_order_relaxed);
     }
     progress.current = worker.path;
-    progress_(progress);
+    // The handler runs in the middle of a walk: a failure of its own must not
+    // abandon the folders this worker has open, which would lose their bytes.
+    try {
+        progress_(progress);
+    } catch (...) {
+    }
 }
 
 void Scan::release(Folder* folder) {

@@ -103,7 +103,8 @@ public:
     // Walks `root` (an absolute path) and returns when every worker has
     // finished. Never fails: unreadable parts are missing from the result.
     // A cancel() that came before the call has no effect. `progress` is
-    // called on worker threads, with no lock of the scanner held.
+    // called on worker threads, with no lock of the scanner held; an exception
+    // it throws is dropped.
     Result scan(const std::string& root, const ProgressHandler& progress = {});
     // Stops a running scan as soon as possible; it still returns what was
     // counted so far. Safe from any thread.

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <mutex>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -272,6 +273,29 @@ TEST(FileTreeScannerTest, ProgressFollowsTheWalk) {
     EXPECT_TRUE(folders.count(tree.path("b")));
     EXPECT_EQ(reports.back().scanned, 4);  // before "b" is read
     EXPECT_EQ(result.folderCount, 6);
+}
+
+TEST(FileTreeScannerTest, AThrowingProgressHandlerLosesNothing) {
+    // The handler runs on a worker thread in the middle of a walk: its
+    // failure must neither cut the walk short nor leave folders unfinished.
+    TempTree tree;
+    for (int i = 0; i < 4; ++i) tree.file("a/s" + std::to_string(i) + "/f", 5000);
+    tree.file("b/f", 5000);
+    tree.file("top", 5000);
+    FileTreeScanner::Options options;
+    options.workerCount = 1;
+    options.progressInterval = 0;
+    int calls = 0;
+    auto result = FileTreeScanner(options).scan(tree.root(), [&](const FileTreeScanner::Progress&) {
+        ++calls;
+        throw std::runtime_error("handler failed");
+    });
+    EXPECT_EQ(calls, 6);
+    EXPECT_EQ(result.fileCount, 6);
+    EXPECT_EQ(result.folderCount, 6);
+    EXPECT_EQ(result.root.bytes, duBytes(tree.root()));
+    ASSERT_NE(child(result.root, "a"), nullptr);
+    ASSERT_NE(child(result.root, "b"), nullptr);
 }
 
 TEST(FileTreeScannerTest, PseudoFileSystemsAreNeverEntered) {
