@@ -39,9 +39,7 @@ std::optional<StorageNode> prune(const StorageNode& node, const std::string& que
     const bool matches = ancestorMatched || nodeMatches(node, query);
     if (node.children.empty()) {
         if (!matches) return std::nullopt;
-        StorageNode copy = node;
-        copy.fileKind.reset();
-        return copy;
+        return node;
     }
     std::vector<StorageNode> kept;
     for (const auto& child : node.children)

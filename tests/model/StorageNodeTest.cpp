@@ -231,8 +231,12 @@ TEST(StorageNodeTest, FilterKeepsMatchesAndRecomputesSizes) {
     ASSERT_EQ(filtered->children[0].children.size(), 1u);
     EXPECT_EQ(filtered->children[0].bytes, 10);
     EXPECT_EQ(filtered->bytes, 10);
-    EXPECT_FALSE(filtered->children[0].children[0].fileKind);
+    // A matching leaf is kept as it is; only rebuilt parents drop their kind.
+    EXPECT_EQ(filtered->children[0].children[0].fileKind, FileKind::documents);
     EXPECT_EQ(filtered->children[0].path, "/h/Docs");
+    auto coloured = root;
+    coloured.children[0].fileKind = FileKind::documents;
+    EXPECT_FALSE(coloured.filtered("report")->children[0].fileKind);
 
     // A category title match keeps that node's whole subtree.
     auto byCategory = root.filtered("xCoDe");
