@@ -78,7 +78,11 @@ bool FastSizer::claimLink(const struct stat& st) {
     return seenLinks_.insert(InodeKey{st.st_dev, st.st_ino}).second;
 }
 
-std::optional<FastSizer::Measurement> FastSizer::measure(const std::string& path) {
+std::optional<FastSizer::Measurement> FastSizer::measure(const std::string& givenPath) {
+    // A trailing "/" would make lstat and open resolve a symbolic link to a
+    // folder; the path names the link itself.
+    std::string path = givenPath;
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
     struct stat rootStat {};
     if (path.empty() || lstat(path.c_str(), &rootStat) != 0) return std::nullopt;
 

@@ -158,14 +158,23 @@ TEST(FastSizerTest, SymbolicLinkIsNeverFollowed) {
     std::string fileLink = tree.symlink("file-link", outside.path("big/data"));
 
     FastSizer sizer;
-    for (const std::string& path : {link, fileLink}) {
+    // A trailing "/" names the link itself too: it must not lead the walk
+    // into the target.
+    for (const std::string& path : {link, fileLink, link + "/", link + "//", fileLink + "/"}) {
         auto m = sizer.measure(path);
-        ASSERT_TRUE(m);
-        EXPECT_EQ(m->files, 1);
-        EXPECT_EQ(m->directories, 0);
-        EXPECT_EQ(m->bytes, blocksOf(path));
-        EXPECT_LT(m->bytes, 1 << 20);
+        ASSERT_TRUE(m) << path;
+        EXPECT_EQ(m->files, 1) << path;
+        EXPECT_EQ(m->directories, 0) << path;
+        EXPECT_EQ(m->bytes, blocksOf(link)) << path;
+        EXPECT_LT(m->bytes, 1 << 20) << path;
     }
+
+    // A real folder named with a trailing "/" is still the folder.
+    auto folder = sizer.measure(outside.path("big") + "/");
+    ASSERT_TRUE(folder);
+    EXPECT_EQ(folder->bytes, duBytes(outside.path("big")));
+    EXPECT_EQ(folder->files, 1);
+    EXPECT_EQ(folder->directories, 1);
 }
 
 TEST(FastSizerTest, SkippedNamesAddNothingAtAnyDepth) {
