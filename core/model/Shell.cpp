@@ -18,6 +18,7 @@
 #include <system_error>
 #include <unordered_map>
 
+#include "core/model/Flag.h"
 #include "core/model/Paths.h"
 #include "core/model/Utf8.h"
 
@@ -41,6 +42,13 @@ std::optional<std::size_t> outputLimitOverride;
 constexpr double terminateGrace = 2.0;  // SIGTERM -> SIGKILL
 constexpr double killGrace = 2.0;       // SIGKILL -> give up waiting politely
 constexpr double drainGrace = 5.0;      // exit -> both pipes at end of file
+// How often a running tool's caller looks at its cancel flag.
+constexpr long long cancelPollMilliseconds = 50;
+
+// The flag of the innermost CancelScope of this thread.
+thread_local const Flag* threadCancelFlag = nullptr;
+
+bool cancelRequested() { return threadCancelFlag != nullptr && threadCancelFlag->value(); }
 
 std::string describe(Shell::ShellError::Kind kind, const std::string& tool) {
     switch (kind) {
@@ -48,6 +56,8 @@ std::string describe(Shell::ShellError::Kind kind, const std::string& tool) {
             return "\u201C" + tool + "\u201D is not installed, or is not where Korvane expected it.";
         case Shell::ShellError::Kind::timedOut:
             return "\u201C" + tool + "\u201D did not respond in time.";
+        case Shell::ShellError::Kind::cancelled:
+            return "\u201C" + tool + "\u201D was stopped before it finished.";
     }
     return tool;
 }
@@ -107,11 +117,13 @@ public:
     bool streamsOpen() const { return streams_[0].fd >= 0 || streams_[1].fd >= 0; }
 
     // Reads output and watches for the exit until `until`, or until the child
-    // has exited (and, when `drain`, both pipes reached end of file).
-    void pump(Clock::time_point until, bool drain) {
+    // has exited (and, when `drain`, both pipes reached end of file). When
+    // `cancellable`, also returns once this thread's cancel flag is set.
+    void pump(Clock::time_point until, bool drain, bool cancellable = false) {
         for (;;) {
             if (!exited_) tryReap();
             if (exited_ && (!drain || !streamsOpen())) return;
+            if (cancellable && cancelRequested()) return;
             auto now = Clock::now();
             if (now >= until) return;
 
@@ -130,6 +142,8 @@ public:
             auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(until - now).count() + 1;
             // Without a process descriptor the exit is noticed by asking often.
             if (!exited_ && pidfd_ < 0) remaining = std::min<long long>(remaining, 10);
+            if (cancellable && threadCancelFlag != nullptr)
+                remaining = std::min<long long>(remaining, cancelPollMilliseconds);
             int ready = poll(fds.data(), count, static_cast<int>(std::min<long long>(remaining, 60000)));
             if (ready < 0) {
                 if (errno == EINTR) continue;
@@ -238,6 +252,10 @@ struct SpawnResources {
 Shell::ShellError::ShellError(Kind kind, std::string tool)
     : std::runtime_error(describe(kind, tool)), kind_(kind), tool_(std::move(tool)) {}
 
+Shell::CancelScope::CancelScope(const Flag& flag) : previous_(threadCancelFlag) { threadCancelFlag = &flag; }
+
+Shell::CancelScope::~CancelScope() { threadCancelFlag = previous_; }
+
 std::vector<std::string> Shell::searchDirectories() {
     {
         std::lock_guard<std::mutex> guard(overrideLock);
@@ -287,6 +305,7 @@ Shell::Result Shell::run(const std::string& tool, const std::vector<std::string>
 
 Shell::Result Shell::execute(const std::string& path, const std::vector<std::string>& arguments,
                              const std::string& name, double timeout) {
+    if (cancelRequested()) throw ShellError::cancelled(name);
     std::vector<std::string> directories = searchDirectories();
     std::string pathVariable = "PATH=";
     for (std::size_t i = 0; i < directories.size(); ++i) {
@@ -367,11 +386,14 @@ Shell::Result Shell::execute(const std::string& path, const std::vector<std::str
 
     Run run(pid, out[0], err[0], limit);
     Clock::time_point deadline = after(Clock::now(), timeout);
-    run.pump(deadline, false);
+    run.pump(deadline, false, true);
     if (run.exited()) {
-        run.pump(after(Clock::now(), drainGrace), true);
+        run.pump(after(Clock::now(), drainGrace), true, true);
+        // Output cut short by a cancel is not the tool's answer.
+        if (cancelRequested() && run.streamsOpen()) throw ShellError::cancelled(name);
         return Result{run.status(), run.text(0), run.text(1)};
     }
+    const bool cancelled = cancelRequested();
 
     run.signalGroup(SIGTERM);
     run.pump(after(Clock::now(), terminateGrace), false);
@@ -380,6 +402,7 @@ Shell::Result Shell::execute(const std::string& path, const std::vector<std::str
         run.pump(after(Clock::now(), killGrace), false);
         run.reapBlocking();
     }
+    if (cancelled) throw ShellError::cancelled(name);
     throw ShellError::timedOut(name);
 }
 

@@ -8,6 +8,8 @@
 
 namespace korvane {
 
+class Flag;
+
 // Finds command-line tools by name in a fixed list of folders and runs them
 // with a time limit, collecting standard output and standard error as text.
 // Never goes through a shell: the path and arguments go to the process
@@ -24,10 +26,11 @@ public:
         bool operator==(const Result&) const = default;
     };
 
-    // Thrown by run() when the tool is missing or does not finish in time.
+    // Thrown by run() when the tool is missing, does not finish in time, or
+    // is stopped by the cancel flag of the calling thread (see CancelScope).
     class ShellError : public std::runtime_error {
     public:
-        enum class Kind { notFound, timedOut };
+        enum class Kind { notFound, timedOut, cancelled };
 
         ShellError(Kind kind, std::string tool);
         Kind kind() const { return kind_; }
@@ -37,10 +40,28 @@ public:
 
         static ShellError notFound(const std::string& tool) { return ShellError(Kind::notFound, tool); }
         static ShellError timedOut(const std::string& tool) { return ShellError(Kind::timedOut, tool); }
+        static ShellError cancelled(const std::string& tool) { return ShellError(Kind::cancelled, tool); }
 
     private:
         Kind kind_;
         std::string tool_;
+    };
+
+    // While a scope lives, every run on its thread watches `flag`: a run
+    // started after the flag is set launches nothing, and a running tool is
+    // stopped the way a time-out stops it. Either way run() throws a
+    // cancelled ShellError. A work thread sets one up around work that may
+    // call tools, so that a cancel does not wait for a slow tool's time limit.
+    // Scopes nest; the innermost one counts.
+    class CancelScope {
+    public:
+        explicit CancelScope(const Flag& flag);
+        ~CancelScope();
+        CancelScope(const CancelScope&) = delete;
+        CancelScope& operator=(const CancelScope&) = delete;
+
+    private:
+        const Flag* previous_;
     };
 
     // The folders searched, in order: the nine standard ones, then

@@ -2,6 +2,7 @@
 
 #include "core/model/ParallelWork.h"
 #include "core/model/Paths.h"
+#include "core/model/Shell.h"
 #include "core/model/VolumeInfo.h"
 #include "core/scanners/AllScanners.h"
 #include "core/scanners/CandidateLedger.h"
@@ -164,6 +165,9 @@ void ScannerEngine::runScanner(Run& run, std::size_t index) const {
     const auto started = std::chrono::steady_clock::now();
     CategoryResult result;
     try {
+        // A tool the scanner runs is stopped by a cancel too, rather than
+        // holding the scan until its time limit.
+        const Shell::CancelScope toolsStopOnCancel(run.context->cancelled());
         result = scanner.scan(*run.context);
     } catch (...) {
         // Scanners report failures as values; one that throws anyway yields

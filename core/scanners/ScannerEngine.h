@@ -47,7 +47,8 @@ public:
     // threads; it must be safe to call from any thread.
     ScanResult scan(const ProgressHandler& progress);
     // Asks the running scan to stop: scanners not yet started do not start,
-    // running ones see the flags of their context and sizer. The scan still
+    // running ones see the flags of their context and sizer, and a tool one
+    // of them is running is stopped (Shell::CancelScope). The scan still
     // returns a result holding what finished. A cancel that arrives before
     // the first scan has begun applies to that scan.
     void cancel();

@@ -11,12 +11,14 @@
 #include <cerrno>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <map>
 #include <sstream>
 #include <system_error>
 #include <thread>
 
+#include "core/model/Flag.h"
 #include "core/model/Paths.h"
 #include "tests/support/TempTree.h"
 
@@ -192,6 +194,50 @@ TEST_F(ShellTest, SlowToolTimesOutAndIsGone) {
     // No time at all still launches and then times out.
     for (double limit : {0.0, -1.0, std::nan("")})
         EXPECT_THROW(Shell::run("sleeper", {}, limit), Shell::ShellError);
+}
+
+TEST_F(ShellTest, CancelScopeStopsARunningToolAndLaunchesNoMore) {
+    std::string pidFile = tree.path("pid");
+    tool(bin1, "sleeper", "echo $$ > '" + pidFile + ".tmp'; mv '" + pidFile + ".tmp' '" + pidFile +
+                              "'; exec sleep 30");
+    Flag cancel;
+    int before = openDescriptors();
+    {
+        Shell::CancelScope scope(cancel);
+        // Another thread cancels once the tool is running.
+        std::thread canceller([&] {
+            for (int i = 0; i < 4000 && access(pidFile.c_str(), F_OK) != 0; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            cancel.setValue(true);
+        });
+        try {
+            Shell::run("sleeper", {}, 120);
+            ADD_FAILURE() << "the tool ran to its end";
+        } catch (const Shell::ShellError& error) {
+            EXPECT_EQ(error.kind(), Shell::ShellError::Kind::cancelled);
+            EXPECT_EQ(error.description(), "\u201Csleeper\u201D was stopped before it finished.");
+        }
+        canceller.join();
+        pid_t pid = readPid(pidFile);
+        ASSERT_GT(pid, 0);
+        EXPECT_EQ(kill(pid, 0), -1);
+        EXPECT_EQ(errno, ESRCH);
+
+        // Once cancelled, nothing more is launched.
+        std::remove(pidFile.c_str());
+        EXPECT_THROW(Shell::run("sleeper", {}, 120), Shell::ShellError);
+        EXPECT_NE(access(pidFile.c_str(), F_OK), 0);
+    }
+    EXPECT_EQ(openDescriptors(), before);
+
+    // The flag means nothing outside its scope, nor on another thread.
+    tool(bin1, "quick", "echo done");
+    EXPECT_EQ(Shell::run("quick", {}, 10).stdout, "done\n");
+    Shell::CancelScope scope(cancel);
+    std::string elsewhere;
+    std::thread other([&] { elsewhere = Shell::run("quick", {}, 10).stdout; });
+    other.join();
+    EXPECT_EQ(elsewhere, "done\n");
 }
 
 TEST_F(ShellTest, ToolIgnoringTerminateIsKilledWithItsHelpers) {

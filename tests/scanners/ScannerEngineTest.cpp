@@ -1,16 +1,20 @@
 #include "core/scanners/ScannerEngine.h"
 
 #include "core/model/Paths.h"
+#include "core/model/Shell.h"
 #include "tests/support/TempTree.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <condition_variable>
+#include <fstream>
 #include <mutex>
 #include <stdexcept>
+#include <thread>
 
 namespace korvane {
 namespace {
@@ -363,6 +367,39 @@ TEST_F(ScannerEngineTest, CancelWhileScannersRunReachesTheirContextAndSizer) {
     // Both ran, so both are in the result, which is otherwise normal.
     EXPECT_EQ(categoriesOf(result.categories), (std::vector<C>{C::xcode, C::docker}));
     EXPECT_EQ(recorder.reports().back(), ScanProgress(Phase::finished(), 1.0, result.categories));
+}
+
+TEST_F(ScannerEngineTest, CancelStopsAToolAScannerIsRunning) {
+    const std::string bin = home.folder("bin");
+    const std::string started = home.path("started");
+    const std::string tool = bin + "/slow-tool";
+    {
+        std::ofstream script(tool);
+        script << "#!/bin/sh\n: > '" << started << "'\nexec sleep 60\n";
+    }
+    ::chmod(tool.c_str(), 0755);
+    Shell::setSearchDirectoriesForTesting(std::vector<std::string>{bin, "/usr/bin", "/bin"});
+    std::optional<Shell::ShellError::Kind> failure;
+    add(C::docker, true, [&](const ScanContext&) {
+        try {
+            Shell::run("slow-tool", {}, 120);
+        } catch (const Shell::ShellError& error) {
+            failure = error.kind();
+        }
+        return CategoryResult(C::docker, 0, {});
+    });
+    ScannerEngine engine(settings(), std::move(scanners));
+    std::thread canceller([&] {
+        // Bounded, so that a tool that never starts fails the test instead of hanging it.
+        for (int i = 0; i < 4000 && ::access(started.c_str(), F_OK) != 0; ++i) ::usleep(5000);
+        engine.cancel();
+    });
+    const ScanResult result = engine.scan(recorder.handler());
+    canceller.join();
+    Shell::setSearchDirectoriesForTesting(std::nullopt);
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(*failure, Shell::ShellError::Kind::cancelled);
+    EXPECT_EQ(categoriesOf(result.categories), (std::vector<C>{C::docker}));
 }
 
 TEST_F(ScannerEngineTest, CancelAfterTheScanChangesNothingAndAnotherScanStartsFresh) {
