@@ -185,6 +185,21 @@ CleanupOutcome CleanupEngine::runCommand(const CleanupCandidate& candidate) {
     }
 }
 
+namespace {
+
+// Tells the caller how far the run has got. A handler that fails must not end
+// the run: the items already removed would then have no outcome, and nothing
+// in the history could put them back.
+void report(const CleanupEngine::ProgressHandler& progress, const CleanupProgress& state) {
+    if (!progress) return;
+    try {
+        progress(state);
+    } catch (...) {
+    }
+}
+
+}  // namespace
+
 CleanupReport CleanupEngine::run(const std::vector<CleanupCandidate>& candidates,
                                  const DisposalRule& disposal, const ProgressHandler& progress) {
     cancelled_.setValue(false);
@@ -210,14 +225,14 @@ CleanupReport CleanupEngine::run(const std::vector<CleanupCandidate>& candidates
             ++completed;
             continue;
         }
-        if (progress) progress(CleanupProgress(completed, total, candidate->title, freed));
+        report(progress, CleanupProgress(completed, total, candidate->title, freed));
         Disposal chosen = disposal ? disposal(*candidate) : recommendedDisposal(*candidate);
         CleanupOutcome result =
             candidate->removal.isCommand() ? runCommand(*candidate) : removePath(*candidate, chosen);
         ++completed;
         if (result.succeeded()) freed = SizeSum::add(freed, candidate->size);
         outcomes.push_back(std::move(result));
-        if (progress) progress(CleanupProgress(completed, total, candidate->title, freed));
+        report(progress, CleanupProgress(completed, total, candidate->title, freed));
     }
 
     const double duration =

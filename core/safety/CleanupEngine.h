@@ -50,7 +50,8 @@ public:
     void setExcludedPaths(const std::set<std::string>& paths);
 
     // Blocks until every candidate has an outcome. Without a disposal rule,
-    // each candidate gets its recommended disposal.
+    // each candidate gets its recommended disposal. An exception thrown by
+    // `progress` is dropped.
     CleanupReport run(const std::vector<CleanupCandidate>& candidates, const DisposalRule& disposal,
                       const ProgressHandler& progress);
 

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <stdexcept>
 
 #include "core/safety/CleanupEngine.h"
 #include "tests/platform/RemovalTestSupport.h"
@@ -135,6 +136,25 @@ TEST_F(CleanupEngineTest, CancelSkipsEveryItemNotReached) {
     EXPECT_TRUE(exists(at("middle")));
     EXPECT_TRUE(exists(at("small")));
     EXPECT_EQ(calls, 2);
+}
+
+TEST_F(CleanupEngineTest, AThrowingProgressHandlerStillGetsEveryOutcomeReported) {
+    // Items already removed must reach the report (and with it the history
+    // that can put them back), whatever the handler does.
+    auto big = candidate(tree_.file("home/big", 1), 30);
+    auto small = candidate(tree_.file("home/small", 1), 10);
+    int calls = 0;
+    CleanupReport report = engine.run({small, big}, nullptr, [&](const CleanupProgress&) {
+        ++calls;
+        throw std::runtime_error("handler failed");
+    });
+    ASSERT_EQ(report.outcomes.size(), 2u);
+    EXPECT_EQ(report.outcomes[0].candidateID, big.id);
+    EXPECT_EQ(report.outcomes[1].candidateID, small.id);
+    for (const auto& outcome : report.outcomes) EXPECT_EQ(outcome.status, Status::deleted);
+    EXPECT_FALSE(exists(at("big")));
+    EXPECT_FALSE(exists(at("small")));
+    EXPECT_EQ(calls, 4);
 }
 
 TEST_F(CleanupEngineTest, CancelBeforeRunHasNoEffect) {
