@@ -10,6 +10,7 @@
 #include <numeric>
 
 #include "core/model/Paths.h"
+#include "core/model/TextCase.h"
 
 namespace korvane {
 
@@ -168,9 +169,19 @@ std::string_view lowerExtension(std::string_view name, std::array<char, 16>& buf
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
+// The base letters of U+00C0..U+017F, so that accented names sort with
+// their plain forms rather than after "z"; '*' keeps the character itself.
+constexpr std::string_view latinBase =
+    "aaaaaaaceeeeiiiidnooooo*ouuuuy*s"
+    "aaaaaaaceeeeiiiidnooooo*ouuuuy*y"
+    "aaaaaaccccccccddddeeeeeeeeeegggggggghhhhiiiiiiiiiiiijjkkklllllll"
+    "lllnnnnnnnnnoooooooorrrrrrssssssssttttttuuuuuuuuuuuuwwyyyzzzzzzs";
+static_assert(latinBase.size() == 0x180 - 0xC0);
+
 // One code point of UTF-8 (a stray byte stands for itself), folded to lower
-// case for ASCII and Latin-1 letters.
-std::uint32_t nextFolded(std::string_view text, std::size_t& i) {
+// case for ASCII and Latin-1 letters; with `baseOnly`, accented Latin
+// letters also lose their accents.
+std::uint32_t nextFolded(std::string_view text, std::size_t& i, bool baseOnly) {
     const auto byte = static_cast<unsigned char>(text[i]);
     std::uint32_t cp = byte;
     std::size_t length = 1;
@@ -194,6 +205,8 @@ std::uint32_t nextFolded(std::string_view text, std::size_t& i) {
         }
     }
     i += length;
+    if (baseOnly && length > 1 && cp >= 0xC0 && cp < 0x180 && latinBase[cp - 0xC0] != '*')
+        return static_cast<unsigned char>(latinBase[cp - 0xC0]);
     if (cp >= 'A' && cp <= 'Z') return cp + 32;
     if (length > 1 && cp >= 0xC0 && cp <= 0xDE && cp != 0xD7) return cp + 32;
     return cp;
@@ -209,7 +222,9 @@ bool FileSearch::Query::hasFilters() const {
     return searchesPaths || isRegex || minimumBytes >= 1 || withinDays.has_value() || kind != Kind::any;
 }
 
-int FileSearch::compareNames(std::string_view a, std::string_view b) {
+namespace {
+
+int compareNamesAt(std::string_view a, std::string_view b, bool baseOnly) {
     std::size_t i = 0;
     std::size_t j = 0;
     while (i < a.size() && j < b.size()) {
@@ -233,13 +248,25 @@ int FileSearch::compareNames(std::string_view a, std::string_view b) {
             j = endB;
             continue;
         }
-        const std::uint32_t ca = nextFolded(a, i);
-        const std::uint32_t cb = nextFolded(b, j);
+        const std::uint32_t ca = nextFolded(a, i, baseOnly);
+        const std::uint32_t cb = nextFolded(b, j, baseOnly);
         if (ca != cb) return ca < cb ? -1 : 1;
     }
     if (i < a.size()) return 1;
     if (j < b.size()) return -1;
     return 0;
+}
+
+}  // namespace
+
+int FileSearch::compareNames(std::string_view a, std::string_view b) {
+    if (isAscii(a) && isAscii(b)) return compareNamesAt(a, b, false);
+    // Letters first, accents only between names that are otherwise equal;
+    // case never counts, in any script the folding knows.
+    const std::string lowerA = TextCase::lowercased(a);
+    const std::string lowerB = TextCase::lowercased(b);
+    if (int order = compareNamesAt(lowerA, lowerB, true); order != 0) return order;
+    return compareNamesAt(lowerA, lowerB, false);
 }
 
 std::vector<FileSearch::Entry> FileSearch::run(const Query& query, const std::vector<Entry>& entries,

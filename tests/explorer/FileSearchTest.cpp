@@ -212,6 +212,15 @@ TEST(FileSearchTest, NaturalNameOrder) {
     EXPECT_EQ(FileSearch::compareNames("\xc3\x89t\xc3\xa9", "\xc3\xa9T\xc3\xa9"), 0);  // Été, éTé
     EXPECT_NE(FileSearch::compareNames("bad\xff", "bad\xfe"), 0);
     EXPECT_EQ(FileSearch::compareNames("", ""), 0);
+    // Accented letters sort with their base letter, not after "z"; the
+    // accent only decides between names that are otherwise the same.
+    EXPECT_LT(FileSearch::compareNames("\xc3\x89t\xc3\xa9 2023", "Fable"), 0);                  // Été
+    EXPECT_GT(FileSearch::compareNames("\xc3\x89t\xc3\xa9 2023", "Dune"), 0);
+    EXPECT_LT(FileSearch::compareNames("\xc5\x81\xc3\xb3" "d\xc5\xba", "Madrid"), 0);             // Łódź
+    EXPECT_LT(FileSearch::compareNames("Stra\xc3\x9f" "e", "Strauss"), 0);  // Straße
+    EXPECT_LT(FileSearch::compareNames("ete", "\xc3\xa9t\xc3\xa9"), 0);
+    EXPECT_LT(FileSearch::compareNames("\xc3\xa9t\xc3\xa9", "etf"), 0);
+    EXPECT_EQ(FileSearch::compareNames("\xc5\x81\xc3\xb3" "d\xc5\xba", "\xc5\x82\xc3\x93" "D\xc5\xb9"), 0);  // case only
     EXPECT_LT(FileSearch::compareNames("", "a"), 0);
 }
 
