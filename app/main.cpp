@@ -1,8 +1,11 @@
 #include <QApplication>
 
 #include "app/MainWindow.h"
+#include "core/model/OpenFileLimit.h"
 
 int main(int argc, char* argv[]) {
+    // Scanners measure in parallel and need more descriptors than the default soft limit.
+    korvane::raiseOpenFileLimit();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Korvane"));
     QApplication::setOrganizationName(QStringLiteral("Korvane"));

@@ -20,6 +20,7 @@
 
 #include "core/explorer/FileKind.h"
 #include "core/explorer/FileTreeScanner.h"
+#include "core/model/OpenFileLimit.h"
 
 using korvane::FileTreeScanner;
 using korvane::StorageNode;
@@ -55,6 +56,7 @@ int usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    korvane::raiseOpenFileLimit();
     bool json = false;
     std::optional<double> cancelAfter;
     FileTreeScanner::Options options;
