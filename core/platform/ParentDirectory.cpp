@@ -6,17 +6,13 @@
 #include <cerrno>
 #include <string_view>
 
+#include "core/model/Paths.h"
+
 namespace korvane {
 
 namespace {
 
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-
-bool isInside(const std::string& path, const std::string& folder) {
-    if (folder == "/") return true;
-    return path == folder || (path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
-                              path[folder.size()] == '/');
-}
 
 // Tells a link apart from a plain non-folder: both make O_DIRECTORY|O_NOFOLLOW
 // fail with ENOTDIR.
@@ -66,7 +62,7 @@ UniqueFd ParentDirectory::openFolder(const std::string& path, const std::string&
     }
     std::string start = "/";
     UniqueFd current;
-    if (!anchor.empty() && anchor != "/" && isStandardAbsolute(anchor) && isInside(path, anchor)) {
+    if (!anchor.empty() && anchor != "/" && isStandardAbsolute(anchor) && Paths::isAtOrBelow(path, anchor)) {
         current.reset(::open(anchor.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         if (!current.valid()) {
             error = errno;

@@ -40,12 +40,6 @@ std::string notAllowed(const RemovalKind& removal) {
 }
 }  // namespace message
 
-bool isInside(const std::string& path, const std::string& folder) {
-    if (folder == "/") return true;
-    return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
-           path[folder.size()] == '/';
-}
-
 // Standard error of a failed tool without the white space and line breaks around it.
 std::string trimmed(const std::string& text) {
     constexpr const char* space = " \t\n\r\v\f";
@@ -114,10 +108,10 @@ CleanupOutcome CleanupEngine::outcome(const CleanupCandidate& candidate, Cleanup
 
 std::optional<std::string> CleanupEngine::exclusionReason(const std::string& path) const {
     for (const auto& entry : excluded_) {
-        if (path == entry || isInside(path, entry)) return std::string(message::excluded);
+        if (Paths::isAtOrBelow(path, entry)) return std::string(message::excluded);
     }
     for (const auto& entry : excluded_) {
-        if (isInside(entry, path)) return std::string(message::holdsExcluded);
+        if (Paths::isAtOrBelow(entry, path)) return std::string(message::holdsExcluded);
     }
     return std::nullopt;
 }
