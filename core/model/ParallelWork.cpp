@@ -67,14 +67,6 @@ void ParallelWork::run(int count, const std::function<void(int slot)>& body) {
     for (pthread_t thread : threads) pthread_join(thread, nullptr);
 }
 
-std::vector<std::size_t> ParallelWork::itemsOfSlot(int slot, int workers, std::size_t itemCount) {
-    std::vector<std::size_t> items;
-    if (slot < 0 || workers <= 0 || slot >= workers) return items;
-    for (std::size_t i = static_cast<std::size_t>(slot); i < itemCount; i += static_cast<std::size_t>(workers))
-        items.push_back(i);
-    return items;
-}
-
 void ParallelWork::forEachItem(std::size_t itemCount, int workers, const std::function<void(std::size_t item)>& item,
                                const Flag* stop) {
     if (itemCount == 0) return;

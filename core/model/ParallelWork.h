@@ -24,14 +24,11 @@ public:
     // dropped: it never crosses a thread boundary. count <= 0 returns at once.
     static void run(int count, const std::function<void(int slot)>& body);
 
-    // The items that slot `slot` of `workers` handles among `itemCount`:
-    // slot, slot + workers, slot + 2 * workers, ... in increasing order.
-    static std::vector<std::size_t> itemsOfSlot(int slot, int workers, std::size_t itemCount);
-
     // Runs item(i) for every i < itemCount on `workers` threads with a fixed
-    // stride (see itemsOfSlot). Each slot reads `stop` (when given) before each
-    // item and returns at once when it is set. With one item or one worker the
-    // work runs inline on the calling thread.
+    // stride: slot k handles items k, k + workers, k + 2 * workers, ... Each
+    // slot reads `stop` (when given) before each item and returns at once
+    // when it is set. With one item or one worker the work runs inline on
+    // the calling thread.
     static void forEachItem(std::size_t itemCount, int workers, const std::function<void(std::size_t item)>& item,
                             const Flag* stop = nullptr);
 

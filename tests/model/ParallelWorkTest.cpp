@@ -105,13 +105,6 @@ TEST(ParallelWorkTest, ZeroSlotsDoNothing) {
     EXPECT_FALSE(ran);
 }
 
-TEST(ParallelWorkTest, SlotsStrideOverTheItems) {
-    EXPECT_EQ(ParallelWork::itemsOfSlot(1, 4, 10), (std::vector<std::size_t>{1, 5, 9}));
-    EXPECT_EQ(ParallelWork::itemsOfSlot(3, 4, 10), (std::vector<std::size_t>{3, 7}));
-    EXPECT_TRUE(ParallelWork::itemsOfSlot(4, 4, 3).empty());
-    EXPECT_TRUE(ParallelWork::itemsOfSlot(3, 4, 3).empty());
-}
-
 TEST(ParallelWorkTest, ForEachItemHandlesEveryItemOnce) {
     for (int workers : {1, 3, 8, 50}) {
         std::mutex lock;
