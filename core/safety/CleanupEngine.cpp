@@ -60,7 +60,6 @@ void CleanupEngine::cancel() { cancelled_.setValue(true); }
 void CleanupEngine::setExcludedPaths(const std::set<std::string>& paths) {
     excluded_.clear();
     for (const auto& path : paths) {
-        if (!Paths::isValid(path)) continue;
         if (auto standard = Paths::standardise(path);
             standard && !standard->empty() && standard->front() == '/')
             excluded_.push_back(*standard);
@@ -123,7 +122,7 @@ CleanupOutcome CleanupEngine::removePath(const CleanupCandidate& candidate, Disp
         SafetyPolicy::checked(candidate.path, candidate.ruleID, RemovalKind::path());
     if (checked.verdict.isDenied()) return outcome(candidate, Status::skipped, checked.verdict.reason());
     const std::string path = checked.path;
-    if (path.empty() || !Paths::isValid(path) || path.front() != '/')
+    if (path.empty() || path.front() != '/')
         return outcome(candidate, Status::skipped, removalMessage(EINVAL));
     if (auto reason = exclusionReason(path)) return outcome(candidate, Status::skipped, *reason);
 

@@ -39,7 +39,6 @@ bool entryExists(const std::string& path) {
 // The standardised absolute form of a stored path, or nothing for one that
 // holds a NUL byte or is not absolute.
 std::optional<std::string> usable(const std::string& path) {
-    if (!Paths::isValid(path)) return std::nullopt;
     auto standard = Paths::standardise(path);
     if (!standard || standard->empty() || standard->front() != '/') return std::nullopt;
     return standard;

@@ -264,12 +264,6 @@ Home currentHome() {
     return home;
 }
 
-// The standardised form of an untrusted path, or nothing when it has none.
-std::optional<std::string> standardised(const std::string& path) {
-    if (!Paths::isValid(path)) return std::nullopt;
-    return Paths::standardise(path);
-}
-
 // Expands a leading "~" component with the given home, so that a table is
 // built for exactly one home whatever the process-wide home is meanwhile.
 std::string expandingTilde(const std::string& text, const std::string& home) {
@@ -392,7 +386,7 @@ bool underAnyAppFolder(const std::string& path) {
 
 SafetyPolicy::Checked SafetyPolicy::checked(const std::string& path, std::string_view ruleID,
                                             const RemovalKind& removal) {
-    auto standard = standardised(path);
+    auto standard = Paths::standardise(path);
     if (removal.isCommand()) return {standard.value_or(std::string()), Verdict::allowed()};
     if (!standard) return {{}, Verdict::denied(reason::invalidPath)};
 
@@ -487,19 +481,19 @@ const std::set<std::string, std::less<>>& SafetyPolicy::repositoryExemptNames() 
 }
 
 SafetyPolicy::Verdict SafetyPolicy::verdict(const std::string& path) {
-    auto standard = standardised(path);
+    auto standard = Paths::standardise(path);
     if (!standard) return Verdict::denied(reason::invalidPath);
     return generalVerdict(*standard, currentHome());
 }
 
 SafetyPolicy::Verdict SafetyPolicy::appBundleVerdict(const std::string& path) {
-    auto standard = standardised(path);
+    auto standard = Paths::standardise(path);
     if (!standard) return Verdict::denied(reason::invalidPath);
     return bundleVerdict(*standard, currentHome());
 }
 
 SafetyPolicy::Verdict SafetyPolicy::verdictForPath(const std::string& path) {
-    auto standard = standardised(path);
+    auto standard = Paths::standardise(path);
     if (!standard) return Verdict::denied(reason::invalidPath);
     const Home home = currentHome();
     if (underAnyAppFolder(*standard)) return bundleVerdict(*standard, home);
