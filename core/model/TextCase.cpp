@@ -66,8 +66,4 @@ std::string TextCase::lowercased(std::string_view text) {
     return out;
 }
 
-bool TextCase::containsIgnoringCase(std::string_view text, std::string_view query) {
-    return lowercased(text).find(lowercased(query)) != std::string::npos;
-}
-
 }  // namespace korvane

@@ -10,8 +10,6 @@ namespace korvane {
 // become small letters; every other byte (invalid UTF-8 included) is kept.
 struct TextCase {
     static std::string lowercased(std::string_view text);
-    // True when the lower-cased `text` contains the lower-cased `query`.
-    static bool containsIgnoringCase(std::string_view text, std::string_view query);
 };
 
 }  // namespace korvane

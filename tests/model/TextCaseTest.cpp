@@ -17,8 +17,6 @@ TEST(TextCaseTest, FoldsCommonScripts) {
 TEST(TextCaseTest, InvalidBytesPassThrough) {
     EXPECT_EQ(TextCase::lowercased("A\xFF\xC3"), "a\xFF\xC3");
     EXPECT_EQ(TextCase::lowercased("\xC1\x81"), "\xC1\x81");  // overlong "A" is not folded
-    EXPECT_TRUE(TextCase::containsIgnoringCase("My \xC3\x89tudes", "\xC3\xA9TUDES"));
-    EXPECT_FALSE(TextCase::containsIgnoringCase("abc", "abd"));
 }
 
 }  // namespace
