@@ -15,6 +15,7 @@ namespace korvane {
 namespace {
 
 using Status = CleanupOutcome::Status;
+using testing::exists;
 using testing::fingerprint;
 using testing::outsideOf;
 using testing::ScopedMount;

@@ -15,6 +15,7 @@
 #include "core/model/Shell.h"
 #include "core/model/UUID.h"
 #include "core/platform/Trash_linux.h"
+#include "tests/platform/RemovalTestSupport.h"
 #include "tests/support/TempTree.h"
 
 namespace korvane::testing {
@@ -62,10 +63,6 @@ protected:
     std::string toolLog() const { return tree_.path("tool.log"); }
     std::string loggedCommands() const { return read(toolLog()); }
 
-    static bool exists(const std::string& path) {
-        struct stat st {};
-        return lstat(path.c_str(), &st) == 0;
-    }
     static std::string read(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
         std::stringstream text;

@@ -12,6 +12,7 @@ namespace korvane {
 namespace {
 
 using Status = RestoreEngine::Outcome::Status;
+using testing::exists;
 using testing::fingerprint;
 using testing::ScopedMount;
 
