@@ -1,6 +1,7 @@
 #include "core/scanners/CandidateLedger.h"
 
 #include "core/model/Paths.h"
+#include "core/model/SizeSum.h"
 
 #include <algorithm>
 #include <limits>
@@ -27,10 +28,8 @@ std::optional<CleanupCandidate> CandidateLedger::claim(const CleanupCandidate& c
     // "/a/b" does not start with "/a/b/" and is not counted.
     const std::string below = key == "/" ? key : key + "/";
     std::int64_t nested = 0;
-    for (auto it = claimed_.lower_bound(below); it != claimed_.end() && it->first.starts_with(below); ++it) {
-        nested = it->second > std::numeric_limits<std::int64_t>::max() - nested ? std::numeric_limits<std::int64_t>::max()
-                                                                                 : nested + it->second;
-    }
+    for (auto it = claimed_.lower_bound(below); it != claimed_.end() && it->first.starts_with(below); ++it)
+        nested = SizeSum::add(nested, it->second);
 
     std::int64_t raw = 0;
     if (__builtin_sub_overflow(candidate.size, nested, &raw)) raw = std::numeric_limits<std::int64_t>::min();
