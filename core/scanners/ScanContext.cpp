@@ -235,11 +235,9 @@ std::optional<TimePoint> newestElseOwn(const FastSizer::Measurement& measurement
 }
 
 std::int64_t measureFollowingLink(const ScanContext& context, const std::string& path) {
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    if (resolved == nullptr) return 0;
-    const std::string target = resolved;
-    std::free(resolved);
-    const auto measurement = context.measure(target, 0);
+    // A path that cannot be resolved comes back as itself and then fails
+    // the existence check in measure().
+    const auto measurement = context.measure(resolvedPath(path), 0);
     return measurement ? measurement->bytes : 0;
 }
 
