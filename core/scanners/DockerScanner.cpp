@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -15,6 +14,7 @@
 #include "core/model/Shell.h"
 #include "core/model/SizeSum.h"
 #include "core/scanners/ScanContext.h"
+#include "core/scanners/VersionOrder.h"
 
 namespace korvane {
 
@@ -58,27 +58,6 @@ char32_t nextCodePoint(std::string_view text, std::size_t& at) {
 bool isBlank(char32_t c) {
     return c == 0x09 || c == 0x20 || c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) ||
            c == 0x202F || c == 0x205F || c == 0x3000;
-}
-
-// Characters with a numeric value beyond the ASCII digits (decimal digits of
-// other scripts, superscripts, fractions, circled and full-width numbers).
-bool isOtherNumeric(char32_t c) {
-    static constexpr std::array<std::pair<char32_t, char32_t>, 52> ranges{{
-        {0x00B2, 0x00B3}, {0x00B9, 0x00B9},   {0x00BC, 0x00BE}, {0x0660, 0x0669}, {0x06F0, 0x06F9},
-        {0x07C0, 0x07C9}, {0x0966, 0x096F},   {0x09E6, 0x09EF}, {0x09F4, 0x09F9}, {0x0A66, 0x0A6F},
-        {0x0AE6, 0x0AEF}, {0x0B66, 0x0B6F},   {0x0BE6, 0x0BF2}, {0x0C66, 0x0C6F}, {0x0CE6, 0x0CEF},
-        {0x0D66, 0x0D78}, {0x0DE6, 0x0DEF},   {0x0E50, 0x0E59}, {0x0ED0, 0x0ED9}, {0x0F20, 0x0F33},
-        {0x1040, 0x1049}, {0x1090, 0x1099},   {0x1369, 0x137C}, {0x16EE, 0x16F0}, {0x17E0, 0x17E9},
-        {0x17F0, 0x17F9}, {0x1810, 0x1819},   {0x1946, 0x194F}, {0x19D0, 0x19DA}, {0x1A80, 0x1A99},
-        {0x1B50, 0x1B59}, {0x1BB0, 0x1BB9},   {0x1C40, 0x1C59}, {0x2070, 0x2070}, {0x2074, 0x2079},
-        {0x2080, 0x2089}, {0x2150, 0x2189},   {0x2460, 0x249B}, {0x24EA, 0x24FF}, {0x2776, 0x2793},
-        {0x3007, 0x3007}, {0x3021, 0x3029},   {0x3038, 0x303A}, {0x3192, 0x3195}, {0x3220, 0x3229},
-        {0x3248, 0x325F}, {0x3280, 0x3289},   {0x32B1, 0x32BF}, {0xA620, 0xA629}, {0xA8D0, 0xA8D9},
-        {0xFF10, 0xFF19}, {0x1D7CE, 0x1D7FF},
-    }};
-    for (const auto& [low, high] : ranges)
-        if (c >= low && c <= high) return true;
-    return false;
 }
 
 std::string_view trimBlanks(std::string_view text) {
@@ -188,7 +167,7 @@ std::int64_t DockerScanner::bytes(std::string_view input) {
         std::size_t at = numberEnd;
         const char32_t c = nextCodePoint(text, at);
         const bool ascii = (c >= '0' && c <= '9') || c == '.' || c == '-';
-        if (!ascii && !isOtherNumeric(c)) break;
+        if (!ascii && !VersionOrder::isNumberCharacter(c)) break;
         if (!ascii) asciiOnly = false;
         numberEnd = at;
     }
