@@ -37,13 +37,6 @@ void to_json(nlohmann::json& j, const CleanupCandidate& value) {
 
 namespace {
 
-UUID readUUID(const nlohmann::json& value) {
-    auto text = json::toString(value);
-    auto id = UUID::parse(text);
-    if (!id) throw JsonError("Attempted to decode UUID from invalid UUID string: " + text);
-    return *id;
-}
-
 std::map<std::string, std::string> readDetails(const nlohmann::json& value) {
     if (!value.is_object()) throw JsonError("Expected a dictionary of details.");
     std::map<std::string, std::string> details;
@@ -55,7 +48,7 @@ std::map<std::string, std::string> readDetails(const nlohmann::json& value) {
 
 void from_json(const nlohmann::json& j, CleanupCandidate& value) {
     CleanupCandidate result;
-    result.id = readUUID(json::required(j, "id"));
+    result.id = json::toUUID(json::required(j, "id"));
     from_json(json::required(j, "category"), result.category);
     result.ruleID = json::toString(json::required(j, "ruleID"));
     result.groupTitle = json::toString(json::required(j, "groupTitle"));

@@ -56,10 +56,7 @@ void to_json(nlohmann::json& j, const CleanupOutcome& value) {
 
 void from_json(const nlohmann::json& j, CleanupOutcome& value) {
     CleanupOutcome result;
-    auto idText = json::toString(json::required(j, "candidateID"));
-    auto id = UUID::parse(idText);
-    if (!id) throw JsonError("Attempted to decode UUID from invalid UUID string: " + idText);
-    result.candidateID = *id;
+    result.candidateID = json::toUUID(json::required(j, "candidateID"));
     from_json(json::required(j, "category"), result.category);
     result.title = json::toString(json::required(j, "title"));
     result.path = json::toString(json::required(j, "path"));

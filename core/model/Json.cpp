@@ -61,6 +61,13 @@ std::string toFilePath(const nlohmann::json& value) {
     return *path;
 }
 
+UUID toUUID(const nlohmann::json& value) {
+    auto text = toString(value);
+    auto id = UUID::parse(text);
+    if (!id) throw JsonError("Attempted to decode UUID from invalid UUID string: " + text);
+    return *id;
+}
+
 nlohmann::json fromDate(std::chrono::system_clock::time_point date) { return IsoDate::format(date); }
 
 nlohmann::json fromFilePath(std::string_view path) { return FileURL::fromPath(path); }

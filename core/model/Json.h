@@ -9,6 +9,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "core/model/UUID.h"
+
 // Strict JSON reading shared by every stored type. Readers throw JsonError (or
 // a nlohmann::json::exception) inside a decoder; `decodeJson` turns any of
 // them into an absent value, so callers only ever see values.
@@ -36,6 +38,8 @@ std::string toString(const nlohmann::json& value);
 std::chrono::system_clock::time_point toDate(const nlohmann::json& value);
 // An absolute file-URL text; throws on anything else, and on a NUL byte.
 std::string toFilePath(const nlohmann::json& value);
+// The hyphenated text form of an identifier.
+UUID toUUID(const nlohmann::json& value);
 
 nlohmann::json fromDate(std::chrono::system_clock::time_point date);
 nlohmann::json fromFilePath(std::string_view path);
