@@ -25,8 +25,6 @@ public:
     // $XDG_DATA_HOME/Trash when that is an absolute path, else ~/.local/share/Trash.
     static std::string defaultHomeTrash();
 
-    const std::string& homeTrash() const { return homeTrash_; }
-
     Result moveToTrash(const std::string& path) override;
     bool isTrashLocation(const std::string& trashedPath) const override;
     bool holds(const std::string& trashedPath, const std::string& originalPath) const override;

@@ -26,7 +26,6 @@ public:
 
     int get() const { return fd_; }
     bool valid() const { return fd_ >= 0; }
-    int release() { return std::exchange(fd_, -1); }
     void reset(int fd = -1) {
         if (fd_ >= 0) ::close(fd_);
         fd_ = fd;
