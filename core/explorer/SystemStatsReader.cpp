@@ -1,12 +1,8 @@
 #include "core/explorer/SystemStatsReader.h"
 
-#include <dirent.h>
-#include <fcntl.h>
 #include <time.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -15,6 +11,9 @@
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "core/model/FileContents.h"
+#include "core/model/FolderListing.h"
 
 namespace korvane {
 
@@ -25,28 +24,7 @@ constexpr std::uint64_t kUInt64Max = std::numeric_limits<std::uint64_t>::max();
 
 // Kernel text files are small; the cap only guards against a fixture or a
 // broken file system feeding us something endless.
-constexpr std::size_t kMaxFileBytes = 1 << 20;
-
-std::optional<std::string> readSmallFile(const std::string& path, std::size_t limit = kMaxFileBytes) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    std::string contents;
-    char buffer[4096];
-    bool failed = false;
-    while (contents.size() < limit) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            failed = true;
-            break;
-        }
-        if (n == 0) break;
-        contents.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    if (failed) return std::nullopt;
-    return contents;
-}
+constexpr std::int64_t kMaxFileBytes = 1 << 20;
 
 std::string_view trim(std::string_view text) {
     const char* spaces = " \t\r\n";
@@ -87,7 +65,7 @@ std::int64_t kibToBytes(std::uint64_t kib) {
 // is already inside user and nice. Steal (time a hypervisor gave to someone
 // else) is left out: the load is measured over the time this machine had.
 std::optional<SystemStatsReader::Ticks> readTicks(const std::string& root) {
-    auto contents = readSmallFile(root + "/proc/stat", 64 * 1024);
+    auto contents = FileContents::readSmall(root + "/proc/stat", kMaxFileBytes);
     if (!contents) return std::nullopt;
     std::string_view text = *contents;
     std::string_view line = text.substr(0, text.find('\n'));
@@ -141,7 +119,7 @@ using MemInfo = std::map<std::string, std::int64_t, std::less<>>;
 // "Key:   value kB" lines, values turned into bytes. Lines that do not parse
 // are skipped; a file without "MemTotal" counts as unreadable.
 std::optional<MemInfo> readMemInfo(const std::string& root) {
-    auto contents = readSmallFile(root + "/proc/meminfo");
+    auto contents = FileContents::readSmall(root + "/proc/meminfo", kMaxFileBytes);
     if (!contents) return std::nullopt;
     MemInfo info;
     std::string_view text = *contents;
@@ -198,7 +176,7 @@ void fillMemory(SystemStats& stats, const MemInfo& info) {
 // ---- battery ------------------------------------------------------------
 
 std::optional<std::string> readAttribute(const std::string& folder, const char* name) {
-    auto contents = readSmallFile(folder + "/" + name, 4096);
+    auto contents = FileContents::readSmall(folder + "/" + name, 4096);
     if (!contents) return std::nullopt;
     return std::string(trim(*contents));
 }
@@ -207,21 +185,6 @@ std::optional<std::int64_t> readInteger(const std::string& folder, const char* n
     auto text = readAttribute(folder, name);
     if (!text) return std::nullopt;
     return parseNumber<std::int64_t>(*text);
-}
-
-std::vector<std::string> powerSupplies(const std::string& root) {
-    std::vector<std::string> names;
-    DIR* dir = ::opendir((root + "/sys/class/power_supply").c_str());
-    if (!dir) return names;
-    while (dirent* entry = ::readdir(dir)) {
-        std::string_view name = entry->d_name;
-        if (name == "." || name == "..") continue;
-        names.emplace_back(name);
-    }
-    ::closedir(dir);
-    // The kernel lists in no set order; BAT0 before BAT1 keeps the pick stable.
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 bool isExternalPower(const std::string& type) {
@@ -273,20 +236,30 @@ std::optional<int> minutesRemaining(const std::string& folder) {
 }
 
 std::optional<SystemStats::Battery> readBattery(const std::string& root) {
-    std::string base = root + "/sys/class/power_supply/";
-    std::vector<std::string> names = powerSupplies(root);
-
-    bool externalPower = false;
+    struct Supply {
+        std::string folder;
+        std::string type;
+    };
+    const std::string base = root + "/sys/class/power_supply";
+    std::vector<std::string> names = FolderListing::names(base).value_or(std::vector<std::string>());
+    // The kernel lists in no set order; BAT0 before BAT1 keeps the pick stable.
+    std::sort(names.begin(), names.end());
+    std::vector<Supply> supplies;
+    supplies.reserve(names.size());
     for (const std::string& name : names) {
-        std::string folder = base + name;
-        auto type = readAttribute(folder, "type");
-        if (type && isExternalPower(*type) && readInteger(folder, "online").value_or(0) == 1)
-            externalPower = true;
+        std::string folder = base + "/" + name;
+        std::string type = readAttribute(folder, "type").value_or("");
+        supplies.push_back({std::move(folder), std::move(type)});
     }
 
-    for (const std::string& name : names) {
-        std::string folder = base + name;
-        if (readAttribute(folder, "type").value_or("") != "Battery") continue;
+    bool externalPower = false;
+    for (const Supply& supply : supplies)
+        if (isExternalPower(supply.type) && readInteger(supply.folder, "online").value_or(0) == 1)
+            externalPower = true;
+
+    for (const Supply& supply : supplies) {
+        const std::string& folder = supply.folder;
+        if (supply.type != "Battery") continue;
         // A mouse's or a headset's battery is not the machine's.
         if (readAttribute(folder, "scope").value_or("") == "Device") continue;
         if (readInteger(folder, "present").value_or(1) == 0) continue;
