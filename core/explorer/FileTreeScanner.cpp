@@ -21,6 +21,7 @@
 
 #include "core/explorer/FileKind.h"
 #include "core/model/ByteFormat.h"
+#include "core/model/FastSizer.h"
 #include "core/model/ParallelWork.h"
 #include "core/model/Paths.h"
 #include "core/model/PseudoFileSystems.h"
@@ -186,20 +187,13 @@ struct alignas(64) Worker {
     }
 };
 
-struct InodeHash {
-    std::size_t operator()(const FileTreeScanner::InodeKey& key) const noexcept {
-        return std::hash<std::uint64_t>{}(static_cast<std::uint64_t>(key.ino) * 0x9E3779B97F4A7C15ull ^
-                                          static_cast<std::uint64_t>(key.dev));
-    }
-};
-
 // Files with several hard links already counted in this scan. Sharded so
 // that workers meeting many linked files rarely wait for one another.
 class LinkSet {
 public:
     bool claim(const struct stat& st) {
-        FileTreeScanner::InodeKey key{st.st_dev, st.st_ino};
-        Shard& shard = shards_[InodeHash{}(key) % shardCount];
+        FastSizer::InodeKey key{st.st_dev, st.st_ino};
+        Shard& shard = shards_[FastSizer::InodeKeyHash{}(key) % shardCount];
         std::lock_guard guard(shard.lock);
         return shard.seen.insert(key).second;
     }
@@ -208,7 +202,7 @@ private:
     static constexpr std::size_t shardCount = 16;
     struct alignas(64) Shard {
         std::mutex lock;
-        std::unordered_set<FileTreeScanner::InodeKey, InodeHash> seen;
+        std::unordered_set<FastSizer::InodeKey, FastSizer::InodeKeyHash> seen;
     };
     std::array<Shard, shardCount> shards_;
 };

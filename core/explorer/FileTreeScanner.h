@@ -1,7 +1,5 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -87,13 +85,6 @@ public:
         bool operator==(const Progress&) const = default;
     };
     using ProgressHandler = std::function<void(const Progress&)>;
-
-    // Identity of a file with several hard links.
-    struct InodeKey {
-        dev_t dev = 0;
-        ino_t ino = 0;
-        bool operator==(const InodeKey&) const = default;
-    };
 
     FileTreeScanner();
     explicit FileTreeScanner(Options options);
