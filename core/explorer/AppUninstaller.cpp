@@ -109,6 +109,12 @@ int fullDaysBetween(TimePoint from, TimePoint to) {
     return n;
 }
 
+// `name` is `identifier` itself or begins with it and "." ("com.x.App.plist").
+bool isIdentifierOrBelow(std::string_view name, std::string_view identifier) {
+    return name == identifier ||
+           (name.size() > identifier.size() && name.starts_with(identifier) && name[identifier.size()] == '.');
+}
+
 // Largest first; ties keep their order.
 template <class Item, class Key>
 void sortLargestFirst(std::vector<Item>& items, Key key) {
@@ -344,9 +350,7 @@ std::optional<std::string> AppUninstaller::match(std::string_view name, const In
                                                  const Location& location) {
     if (app.bundleIdentifier && isUsableIdentifier(*app.bundleIdentifier)) {
         const std::string& identifier = *app.bundleIdentifier;
-        if (name == identifier || (name.size() > identifier.size() && name.starts_with(identifier) &&
-                                   name[identifier.size()] == '.'))
-            return identifier;
+        if (isIdentifierOrBelow(name, identifier)) return identifier;
     }
     // Whole names only: "Foo" never claims "Foobar" or "Foo Helper".
     if (location.matchesName && !app.name.empty()) {
@@ -366,9 +370,7 @@ bool AppUninstaller::isClaimedByLongerIdentifier(std::string_view name, const st
     for (auto it = known.lower_bound(low); it != known.end() && *it < high; ++it) {
         const std::string& longer = *it;
         if (!isUsableIdentifier(longer)) continue;
-        if (name == longer ||
-            (name.size() > longer.size() && name.starts_with(longer) && name[longer.size()] == '.'))
-            return true;
+        if (isIdentifierOrBelow(name, longer)) return true;
     }
     return false;
 }
