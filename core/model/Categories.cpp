@@ -235,8 +235,7 @@ void from_json(const nlohmann::json& j, RemovalKind& value) {
     const auto& command = j.at("command");
     ExternalTool tool{};
     from_json(json::required(command, "tool"), tool);
-    const auto& list = json::required(command, "arguments");
-    if (!list.is_array()) throw JsonError("Expected an array of arguments.");
+    const auto& list = json::requiredArray(command, "arguments");
     std::vector<std::string> arguments;
     arguments.reserve(list.size());
     for (const auto& argument : list) arguments.push_back(json::toString(argument));

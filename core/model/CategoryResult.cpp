@@ -40,8 +40,7 @@ void from_json(const nlohmann::json& j, CategoryResult& value) {
     CategoryResult result;
     from_json(json::required(j, "category"), result.category);
     result.footprint = json::toInt64(json::required(j, "footprint"));
-    const auto& list = json::required(j, "candidates");
-    if (!list.is_array()) throw JsonError("Expected an array of candidates.");
+    const auto& list = json::requiredArray(j, "candidates");
     result.candidates.reserve(list.size());
     for (const auto& item : list) {
         CleanupCandidate candidate;

@@ -75,9 +75,7 @@ void from_json(const nlohmann::json& j, CleanupReport& value) {
     CleanupReport result;
     result.date = json::toDate(json::required(j, "date"));
     result.duration = json::toDouble(json::required(j, "duration"));
-    const auto& list = json::required(j, "outcomes");
-    if (!list.is_array()) throw JsonError("Expected an array of outcomes.");
-    for (const auto& item : list) {
+    for (const auto& item : json::requiredArray(j, "outcomes")) {
         CleanupOutcome outcome;
         from_json(item, outcome);
         result.outcomes.push_back(std::move(outcome));

@@ -14,6 +14,12 @@ const nlohmann::json& required(const nlohmann::json& object, std::string_view ke
     return *found;
 }
 
+const nlohmann::json& requiredArray(const nlohmann::json& object, std::string_view key) {
+    const auto& value = required(object, key);
+    if (!value.is_array()) throw JsonError("Expected an array under \"" + std::string(key) + "\".");
+    return value;
+}
+
 const nlohmann::json* optional(const nlohmann::json& object, std::string_view key) {
     if (!object.is_object()) throw JsonError("Expected to decode a dictionary.");
     auto found = object.find(key);

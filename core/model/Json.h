@@ -26,6 +26,8 @@ namespace json {
 
 // The object member `key`; throws when `object` is not an object or the key is missing.
 const nlohmann::json& required(const nlohmann::json& object, std::string_view key);
+// The object member `key`, which must be an array; throws otherwise.
+const nlohmann::json& requiredArray(const nlohmann::json& object, std::string_view key);
 // The object member `key`, or nullptr when it is missing or null.
 const nlohmann::json* optional(const nlohmann::json& object, std::string_view key);
 

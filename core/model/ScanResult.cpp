@@ -69,17 +69,13 @@ void from_json(const nlohmann::json& j, ScanResult& value) {
     ScanResult result;
     result.scanDate = json::toDate(json::required(j, "scanDate"));
     result.duration = json::toDouble(json::required(j, "duration"));
-    const auto& list = json::required(j, "categories");
-    if (!list.is_array()) throw JsonError("Expected an array of category results.");
-    for (const auto& item : list) {
+    for (const auto& item : json::requiredArray(j, "categories")) {
         CategoryResult category;
         from_json(item, category);
         result.categories.push_back(std::move(category));
     }
     from_json(json::required(j, "volume"), result.volume);
-    const auto& skipped = json::required(j, "skipped");
-    if (!skipped.is_array()) throw JsonError("Expected an array of skipped categories.");
-    for (const auto& item : skipped) {
+    for (const auto& item : json::requiredArray(j, "skipped")) {
         CleanupCategory category{};
         from_json(item, category);
         result.skipped.push_back(category);

@@ -75,27 +75,19 @@ void to_json(nlohmann::json& j, const ScanSettings& value) {
     j["excludedPaths"] = value.excludedPaths;
 }
 
-namespace {
-
-const nlohmann::json& requiredArray(const nlohmann::json& j, std::string_view key) {
-    const auto& value = json::required(j, key);
-    if (!value.is_array()) throw JsonError("Expected an array under \"" + std::string(key) + "\".");
-    return value;
-}
-
-}  // namespace
-
 void from_json(const nlohmann::json& j, ScanSettings& value) {
     ScanSettings result(0, 0, {}, {}, {});
     result.noiseFloorBytes = json::toInt64(json::required(j, "noiseFloorBytes"));
     result.staleProjectDays = json::toInt64(json::required(j, "staleProjectDays"));
-    for (const auto& item : requiredArray(j, "projectRoots")) result.projectRoots.push_back(json::toString(item));
-    for (const auto& item : requiredArray(j, "enabledCategories")) {
+    for (const auto& item : json::requiredArray(j, "projectRoots"))
+        result.projectRoots.push_back(json::toString(item));
+    for (const auto& item : json::requiredArray(j, "enabledCategories")) {
         CleanupCategory category{};
         from_json(item, category);
         result.enabledCategories.insert(category);
     }
-    for (const auto& item : requiredArray(j, "excludedPaths")) result.excludedPaths.insert(json::toString(item));
+    for (const auto& item : json::requiredArray(j, "excludedPaths"))
+        result.excludedPaths.insert(json::toString(item));
     value = std::move(result);
 }
 

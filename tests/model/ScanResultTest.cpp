@@ -109,6 +109,16 @@ TEST(ScanResultTest, StrictDecoding) {
     copy = j;
     copy["categories"][0]["candidates"][0]["id"] = "E621E1F8-C36C-495A-93FC";
     EXPECT_FALSE(decodeJson<ScanResult>(copy));
+    // A list stored as an object is refused, not read through its values.
+    copy = j;
+    copy["skipped"] = nlohmann::json{{"first", "flutter"}};
+    EXPECT_FALSE(decodeJson<ScanResult>(copy));
+    copy = j;
+    copy["categories"] = nlohmann::json{{"first", j["categories"][0]}};
+    EXPECT_FALSE(decodeJson<ScanResult>(copy));
+    copy = j;
+    copy["categories"][0]["candidates"] = nlohmann::json{{"first", j["categories"][0]["candidates"][0]}};
+    EXPECT_FALSE(decodeJson<ScanResult>(copy));
 }
 
 TEST(ScanResultTest, VolumeOfAFolderAndOfNothing) {
