@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "core/model/AsciiText.h"
 #include "core/model/Paths.h"
 
 namespace korvane {
@@ -62,10 +63,8 @@ const std::set<std::string>& extensions(FileKind kind) { return row(kind).extens
 FileKind classifyFileKind(std::string_view name, bool isDirectory) {
     if (name.ends_with(".app")) return FileKind::apps;
     if (isDirectory) return FileKind::folders;
-    std::string extension(Paths::extension(name));
+    const std::string extension = AsciiText::lowercased(Paths::extension(name));
     if (extension.empty()) return FileKind::any;
-    for (auto& c : extension)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     for (auto kind : {FileKind::images, FileKind::video, FileKind::audio, FileKind::archives, FileKind::documents,
                       FileKind::code})
         if (extensions(kind).count(extension) != 0) return kind;
