@@ -58,22 +58,21 @@ CategoryResult CocoaPodsScanner::scan(const ScanContext& context) const {
         }
     }
 
-    // 3. Each project's Pods folder.
-    for (const auto& project : context.projects().projects(DetectedProject::Kind::cocoapods)) {
-        if (context.isCancelled()) break;
-        const auto pods = Paths::join(project.url, "Pods");
-        const auto measurement = context.measure(pods, podsMinimum);
-        if (!measurement) continue;
-        footprint = SizeSum::add(footprint, measurement->bytes);
+    // 3. Each project's Pods folder, measured in one parallel batch.
+    const auto projects = context.projects().projects(DetectedProject::Kind::cocoapods);
+    for (const auto& [p, f, entry] : context.measureInProjects(projects, {"Pods"}, podsMinimum)) {
+        const auto& project = projects[p];
+        const auto& measurement = entry.measurement;
+        footprint = SizeSum::add(footprint, measurement.bytes);
         const bool locked = exists(Paths::join(project.url, "Podfile.lock"));
-        add(makeCandidate("cocoapods.projectPods", "Project Pods", project.name(), pods, measurement->bytes,
+        add(makeCandidate("cocoapods.projectPods", "Project Pods", project.name(), entry.url, measurement.bytes,
                           SafetyLevel::caution,
                           locked
                               ? "Pod sources checked into this project's build. Podfile.lock pins the exact "
                                 "versions, so `pod install` restores it identically."
                               : "Pod sources for this project. There is no Podfile.lock, so a reinstall may "
                                 "resolve different versions.",
-                          "pod install", measurement->newestModification,
+                          "pod install", measurement.newestModification,
                           {{"Podfile.lock", locked ? "Present" : "Missing"},
                            {"Last activity", context.relativeActivity(project.lastActivity)}}),
             false);

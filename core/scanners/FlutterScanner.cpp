@@ -146,20 +146,19 @@ CategoryResult FlutterScanner::scan(const ScanContext& context) const {
         }
     }
 
-    // 3. Build output of each Flutter project.
-    for (const auto& project : context.projects().projects(DetectedProject::Kind::flutter)) {
-        if (context.isCancelled()) break;
-        for (const auto& row : projectBuilds()) {
-            const auto path = Paths::join(project.url, row.folder);
-            const auto measurement = context.measure(path, projectBuildMinimum);
-            if (!measurement) continue;
-            footprint = SizeSum::add(footprint, measurement->bytes);
-            add(makeCandidate("flutter.projectBuilds", "Project Build Output",
-                              project.name() + "/" + row.folder, path, measurement->bytes, SafetyLevel::safe,
-                              row.reason, "flutter build", measurement->newestModification,
-                              {{"Last activity", context.relativeActivity(project.lastActivity)}}),
-                true);
-        }
+    // 3. Build output of each Flutter project, measured in one parallel batch.
+    const auto projects = context.projects().projects(DetectedProject::Kind::flutter);
+    std::vector<std::string> buildFolders;
+    for (const auto& row : projectBuilds()) buildFolders.push_back(row.folder);
+    for (const auto& [p, r, entry] : context.measureInProjects(projects, buildFolders, projectBuildMinimum)) {
+        const auto& project = projects[p];
+        const auto& row = projectBuilds()[r];
+        footprint = SizeSum::add(footprint, entry.measurement.bytes);
+        add(makeCandidate("flutter.projectBuilds", "Project Build Output", project.name() + "/" + row.folder,
+                          entry.url, entry.measurement.bytes, SafetyLevel::safe, row.reason, "flutter build",
+                          entry.measurement.newestModification,
+                          {{"Last activity", context.relativeActivity(project.lastActivity)}}),
+            true);
     }
 
     return CategoryResult(category(), footprint, std::move(candidates));
