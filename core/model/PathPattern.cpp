@@ -67,8 +67,9 @@ bool matchesComponent(const std::string& pattern, const std::string& name) {
 
 }  // namespace
 
-PathPattern::PathPattern(std::string_view text)
-    : components_(split(expandTilde(text))), description_(expandTilde(text)) {}
+PathPattern::PathPattern(std::string_view text) : description_(expandTilde(text)) {
+    components_ = split(description_);
+}
 
 bool PathPattern::matches(std::string_view path) const {
     std::optional<std::string> standard = Paths::standardise(path);
