@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/model/Json.h"
+#include "core/model/Paths.h"
 
 namespace korvane {
 
@@ -61,7 +62,7 @@ void from_json(const nlohmann::json& j, CleanupOutcome& value) {
     result.title = json::toString(json::required(j, "title"));
     result.path = json::toString(json::required(j, "path"));
     // A plain path: a NUL byte can never name a real location.
-    if (result.path.find('\0') != std::string::npos) throw JsonError("Path holds a NUL byte.");
+    if (!Paths::isValid(result.path)) throw JsonError("Path holds a NUL byte.");
     result.expectedBytes = json::toInt64(json::required(j, "expectedBytes"));
     auto statusText = json::toString(json::required(j, "status"));
     auto status = CleanupOutcome::statusFromRawValue(statusText);
@@ -70,7 +71,7 @@ void from_json(const nlohmann::json& j, CleanupOutcome& value) {
     if (auto message = json::optional(j, "message")) result.message = json::toString(*message);
     if (auto trash = json::optional(j, "trashURL")) {
         result.trashURL = json::toString(*trash);
-        if (result.trashURL->find('\0') != std::string::npos) throw JsonError("Trash path holds a NUL byte.");
+        if (!Paths::isValid(*result.trashURL)) throw JsonError("Trash path holds a NUL byte.");
     }
     value = std::move(result);
 }

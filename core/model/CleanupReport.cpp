@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/model/Json.h"
+#include "core/model/Paths.h"
 #include "core/model/SizeSum.h"
 
 namespace korvane {
@@ -55,7 +56,7 @@ bool CleanupReport::hasRestorableItemsInTrash() const {
     for (const auto& outcome : outcomes) {
         if (!isRestorable(outcome)) continue;
         const auto& path = *outcome.trashURL;
-        if (path.empty() || path.find('\0') != std::string::npos) continue;
+        if (path.empty() || !Paths::isValid(path)) continue;
         struct stat info {};
         if (::lstat(path.c_str(), &info) == 0) return true;
     }

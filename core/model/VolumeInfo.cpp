@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/model/Json.h"
+#include "core/model/Paths.h"
 
 namespace korvane {
 
@@ -21,7 +22,7 @@ std::int64_t product(unsigned long long blocks, unsigned long long blockSize) {
 
 VolumeInfo VolumeInfo::volumeOf(const std::string& path) {
     struct statvfs info {};
-    if (path.find('\0') != std::string::npos || ::statvfs(path.c_str(), &info) != 0) return {};
+    if (!Paths::isValid(path) || ::statvfs(path.c_str(), &info) != 0) return {};
     return {product(info.f_blocks, info.f_frsize), product(info.f_bavail, info.f_frsize)};
 }
 
