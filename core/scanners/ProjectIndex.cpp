@@ -188,11 +188,11 @@ void ProjectIndex::walk(Walk& state, int folderFd, const std::string& folder, in
         return map;
     }();
     while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view name = entry->d_name;
+        std::string name = entry->d_name;
         if (name == "." || name == "..") continue;
-        if (auto marker = markerKinds.find(std::string(name)); marker != markerKinds.end()) kinds.insert(marker->second);
+        if (auto marker = markerKinds.find(name); marker != markerKinds.end()) kinds.insert(marker->second);
         if (name.ends_with(".xcodeproj") || name.ends_with(".xcworkspace")) kinds.insert(Kind::xcode);
-        entries.push_back({std::string(name), entry->d_type});
+        entries.push_back({std::move(name), entry->d_type});
     }
     const int fd = ::dirfd(dir);
     if (kinds.count(Kind::node) != 0) {
