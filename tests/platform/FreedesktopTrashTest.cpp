@@ -5,9 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <regex>
-#include <sstream>
 
 #include "core/platform/Trash_linux.h"
 #include "tests/platform/RemovalTestSupport.h"
@@ -19,15 +17,9 @@ namespace {
 using testing::exists;
 using testing::fingerprint;
 using testing::outsideOf;
+using testing::readFile;
 using testing::ScopedMount;
 using testing::TempTree;
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 mode_t modeOf(const std::string& path) {
     struct stat st {};

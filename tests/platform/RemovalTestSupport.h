@@ -3,6 +3,7 @@
 #include <sys/mount.h>
 #include <sys/stat.h>
 
+#include <fstream>
 #include <sstream>
 #include <string>
 
@@ -14,6 +15,14 @@ namespace korvane::testing {
 inline bool exists(const std::string& path) {
     struct stat st {};
     return ::lstat(path.c_str(), &st) == 0;
+}
+
+// The whole content of a file; empty when it cannot be read.
+inline std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 // Mounts a small tmpfs (or a bind mount) on a folder for the life of the

@@ -18,6 +18,7 @@ using Status = CleanupOutcome::Status;
 using testing::exists;
 using testing::fingerprint;
 using testing::outsideOf;
+using testing::readFile;
 using testing::ScopedMount;
 
 const std::string kPermission =
@@ -280,7 +281,7 @@ TEST_F(CleanupEngineTest, LinkToDocumentsInsideNodeModulesLeavesDocuments) {
     EXPECT_EQ(runOne(candidate(at("app/node_modules"), 10, SafetyLevel::safe, "node.modules")).status,
               Status::deleted);
     EXPECT_EQ(before, outsideOf(tree_.root(), at("app/node_modules")));
-    EXPECT_EQ(read(at("Documents/thesis.txt")), std::string(100, 'x'));
+    EXPECT_EQ(readFile(at("Documents/thesis.txt")), std::string(100, 'x'));
 }
 
 TEST_F(CleanupEngineTest, HardLinkToAFileOutsideKeepsIt) {
@@ -290,7 +291,7 @@ TEST_F(CleanupEngineTest, HardLinkToAFileOutsideKeepsIt) {
     EXPECT_EQ(runOne(candidate(at("app/build"), 10, SafetyLevel::safe, "gradle.projectBuilds")).status,
               Status::deleted);
     EXPECT_EQ(before, outsideOf(tree_.root(), at("app/build")));
-    EXPECT_EQ(read(tree_.path("outside/keep.txt")), "keep");
+    EXPECT_EQ(readFile(tree_.path("outside/keep.txt")), "keep");
 }
 
 TEST_F(CleanupEngineTest, MountPointInsideTheTreeIsNotCrossed) {
@@ -306,7 +307,7 @@ TEST_F(CleanupEngineTest, MountPointInsideTheTreeIsNotCrossed) {
     EXPECT_EQ(outcome.status, Status::failed);
     ASSERT_TRUE(outcome.message);
     EXPECT_NE(outcome.message->find(mountPoint), std::string::npos);
-    EXPECT_EQ(read(mountPoint + "/data"), "stay");
+    EXPECT_EQ(readFile(mountPoint + "/data"), "stay");
 }
 
 TEST_F(CleanupEngineTest, ReadOnlyVolumeGivesTheReadOnlyMessage) {

@@ -3,10 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <fstream>
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -61,14 +59,7 @@ protected:
         return path;
     }
     std::string toolLog() const { return tree_.path("tool.log"); }
-    std::string loggedCommands() const { return read(toolLog()); }
-
-    static std::string read(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string loggedCommands() const { return readFile(toolLog()); }
 
     TempTree tree_;
     std::string home_;

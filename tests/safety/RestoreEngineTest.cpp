@@ -14,6 +14,7 @@ namespace {
 using Status = RestoreEngine::Outcome::Status;
 using testing::exists;
 using testing::fingerprint;
+using testing::readFile;
 using testing::ScopedMount;
 
 const std::string kBackInPlace = "Already back in place";
@@ -179,8 +180,8 @@ TEST_F(RestoreEngineTest, SomethingNewAtTheFormerPlaceIsNeverOverwritten) {
 
     EXPECT_EQ(result.status, Status::blocked);
     EXPECT_EQ(result.message, kBackInPlace);
-    EXPECT_EQ(read(at("notes/cache.txt")), "new");
-    EXPECT_EQ(read(*report.outcomes[0].trashURL), "old");
+    EXPECT_EQ(readFile(at("notes/cache.txt")), "new");
+    EXPECT_EQ(readFile(*report.outcomes[0].trashURL), "old");
 }
 
 TEST_F(RestoreEngineTest, StoredPathsWithANulByteAreRefused) {
@@ -235,7 +236,7 @@ TEST_F(RestoreEngineTest, ItemsOnAnotherVolumeComeBackFromThatVolumesTrash) {
 
     RestoreEngine::Outcome back = restorer.restore(report.outcomes[0]);
     EXPECT_EQ(back.status, Status::restored);
-    EXPECT_EQ(read(at("volume/app/build/out.o")), "obj");
+    EXPECT_EQ(readFile(at("volume/app/build/out.o")), "obj");
     EXPECT_EQ(restorer.purgeFromTrash({report}), 10);
     EXPECT_FALSE(exists(*report.outcomes[1].trashURL));
 }
