@@ -28,6 +28,7 @@ public:
 
     // Standardised path of every kept path candidate -> the size it was kept with.
     const std::map<std::string, std::int64_t>& claimed() const { return claimed_; }
+    std::int64_t noiseFloor() const { return noiseFloor_; }
 
 private:
     std::map<std::string, std::int64_t> claimed_;

@@ -3,9 +3,11 @@
 #include "core/model/CategoryResult.h"
 #include "core/model/Categories.h"
 #include "core/model/CleanupCandidate.h"
+#include "core/model/FastSizer.h"
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,6 +44,30 @@ public:
                                                   const std::optional<std::string>& restoreHint,
                                                   const std::optional<TimePoint>& lastModified,
                                                   const Details& details) const;
+
+    // The fixed parts of the candidates that sweepEntries makes, one per
+    // entry of a folder.
+    struct Sweep {
+        std::string ruleID;
+        std::string groupTitle;
+        SafetyLevel safety = SafetyLevel::safe;
+        std::string reason;
+        std::optional<std::string> restoreHint;
+        // Title of the candidate for an entry's path.
+        std::function<std::string(const std::string& path)> title;
+        // Details of the candidate for an entry's path and measurement; none
+        // when not given.
+        std::function<Details(const std::string& path, const FastSizer::Measurement&)> details;
+    };
+
+    // One candidate per non-empty entry of `folder` (hidden ones included), in
+    // name order; nothing when `folder` is not a folder.
+    std::vector<CleanupCandidate> sweepEntries(const std::string& folder, const ScanContext& context,
+                                               const Sweep& sweep) const;
+    // The candidate for one measured entry: none for an empty entry or one the
+    // safety check refuses. Its date is the newest inside it, else its own.
+    std::optional<CleanupCandidate> sweepCandidate(const std::string& path, const FastSizer::Measurement& measurement,
+                                                   const Sweep& sweep) const;
 };
 
 }  // namespace korvane

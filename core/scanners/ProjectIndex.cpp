@@ -4,6 +4,7 @@
 #include "core/model/FileDate.h"
 #include "core/model/Paths.h"
 #include "core/model/PseudoFileSystems.h"
+#include "core/model/ScanSettings.h"
 #include "core/model/Utf8.h"
 
 #include <dirent.h>
@@ -106,6 +107,8 @@ struct ProjectIndex::Walk {
 ProjectIndex::ProjectIndex(std::vector<std::string> roots, int maxDepth)
     : maxDepth_(maxDepth), roots_(std::move(roots)) {}
 
+std::vector<std::string> ProjectIndex::defaultRoots() { return defaultProjectRoots(); }
+
 const std::vector<std::pair<std::string, Kind>>& ProjectIndex::markerFiles() {
     static const std::vector<std::pair<std::string, Kind>> markers{
         {"package.json", Kind::node},       {"pubspec.yaml", Kind::flutter},
@@ -134,6 +137,18 @@ const std::vector<std::string>& ProjectIndex::activityFiles() {
         "build.gradle.kts", "Podfile.lock", "Cargo.toml", "go.mod",
     };
     return files;
+}
+
+std::optional<TimePoint> ProjectIndex::lastActivity(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        struct stat st {};
+        if (::lstat(folder.c_str(), &st) != 0) return std::nullopt;
+        return FileDate::fromTimespec(st.st_mtim);
+    }
+    auto date = lastActivityAt(fd);
+    ::close(fd);
+    return date;
 }
 
 std::vector<DetectedProject> ProjectIndex::projects(Kind kind) const {

@@ -18,6 +18,9 @@ class ProjectIndex {
 public:
     ProjectIndex(std::vector<std::string> roots, int maxDepth);
 
+    // The default project folders under the home folder that exist now.
+    static std::vector<std::string> defaultRoots();
+
     // An entry of this name directly in a folder makes it a project of the kind.
     static const std::vector<std::pair<std::string, DetectedProject::Kind>>& markerFiles();
     // Folder names never descended (dependency trees, build output, media).
@@ -34,7 +37,12 @@ public:
     // The projects holding `kind`, in the index's order.
     std::vector<DetectedProject> projects(DetectedProject::Kind kind) const;
 
+    int maxDepth() const { return maxDepth_; }
     const std::vector<std::string>& roots() const { return roots_; }
+
+    // Newest modification date among the activity files of a folder, else
+    // the folder's own date, else none.
+    static std::optional<std::chrono::system_clock::time_point> lastActivity(const std::string& folder);
 
 private:
     struct Walk;

@@ -41,7 +41,7 @@ struct ScannerEngine::Run {
 ScannerEngine::ScannerEngine(ScanSettings settings, std::optional<Scanners> scanners, ScanContext::Clock now)
     : settings_(std::move(settings)), now_(std::move(now)) {
     if (!now_) now_ = [] { return std::chrono::system_clock::now(); };
-    Scanners given = scanners ? std::move(*scanners) : makeAllScanners();
+    Scanners given = scanners ? std::move(*scanners) : defaultScanners();
     for (auto& scanner : given) {
         if (scanner && settings_.enabledCategories.count(scanner->category()) != 0)
             scanners_.push_back(std::move(scanner));
@@ -50,6 +50,8 @@ ScannerEngine::ScannerEngine(ScanSettings settings, std::optional<Scanners> scan
         return sortOrder(a->category()) < sortOrder(b->category());
     });
 }
+
+ScannerEngine::Scanners ScannerEngine::defaultScanners() { return makeAllScanners(); }
 
 std::shared_ptr<ScanContext> ScannerEngine::context() const {
     std::lock_guard guard(contextLock_);
@@ -180,11 +182,14 @@ void ScannerEngine::runScanner(Run& run, std::size_t index) const {
         });
     }
     const double elapsed = secondsSince(started);
-    ScanProgress report;
     {
         std::lock_guard guard(run.lock);
         run.slots[index] = std::move(result);
         run.durations[index] = elapsed;
+    }
+    ScanProgress report;
+    {
+        std::lock_guard guard(run.lock);
         run.finished += 1.0;
         run.shared.fraction = run.finished / run.total;
         run.shared.phase = ScanProgress::Phase::scanning(scanner.category());

@@ -35,6 +35,9 @@ public:
     ScannerEngine(const ScannerEngine&) = delete;
     ScannerEngine& operator=(const ScannerEngine&) = delete;
 
+    // The nine scanners in the categories' declaration order.
+    static Scanners defaultScanners();
+
     const Scanners& scanners() const { return scanners_; }
     const ScanSettings& settings() const { return settings_; }
     // The context of the running or last scan; none before the first.

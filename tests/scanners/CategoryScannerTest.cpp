@@ -1,6 +1,7 @@
 #include "core/scanners/CategoryScanner.h"
 
 #include "core/model/Paths.h"
+#include "core/scanners/ScanContext.h"
 #include "tests/support/TempTree.h"
 
 #include <gtest/gtest.h>
@@ -8,9 +9,10 @@
 namespace korvane {
 namespace {
 
+using testing::duBytes;
 using testing::TempTree;
 
-class PlainScanner : public CategoryScanner {
+class SweepingScanner : public CategoryScanner {
 public:
     CleanupCategory category() const override { return CleanupCategory::xcode; }
     bool isAvailable() const override { return true; }
@@ -22,8 +24,28 @@ protected:
     void SetUp() override { Paths::setHomeForTesting(home.root()); }
     void TearDown() override { Paths::setHomeForTesting(std::nullopt); }
 
+    std::shared_ptr<ScanContext> context() const {
+        return std::make_shared<ScanContext>(std::make_shared<FastSizer>(),
+                                             std::make_shared<ProjectIndex>(std::vector<std::string>{}, 5),
+                                             ScanSettings(5242880, 60, {}, {}, {}));
+    }
+
+    CategoryScanner::Sweep sweep(SafetyLevel safety = SafetyLevel::safe) const {
+        CategoryScanner::Sweep parts;
+        parts.ruleID = "xcode.derivedData";
+        parts.groupTitle = "Derived Data";
+        parts.safety = safety;
+        parts.reason = "Build products.";
+        parts.restoreHint = "Rebuilt on next build";
+        parts.title = [](const std::string& path) { return "Project " + Paths::lastComponent(path); };
+        parts.details = [](const std::string&, const FastSizer::Measurement& m) {
+            return CategoryScanner::Details{{"Files", std::to_string(m.files)}};
+        };
+        return parts;
+    }
+
     TempTree home;
-    PlainScanner scanner;
+    SweepingScanner scanner;
 };
 
 TEST_F(CategoryScannerTest, MakeCandidateChecksThePathAndTakesTheScannersCategory) {
@@ -50,6 +72,56 @@ TEST_F(CategoryScannerTest, MakeCandidateChecksThePathAndTakesTheScannersCategor
                                        std::nullopt, {}));
     EXPECT_FALSE(scanner.makeCandidate("xcode.derivedDataa", "g", "t", derived + "/App", 1, SafetyLevel::safe, "r",
                                        std::nullopt, std::nullopt, {}));
+}
+
+TEST_F(CategoryScannerTest, SweepOffersEveryNonEmptyEntryInNameOrder) {
+    home.file("Library/Developer/Xcode/DerivedData/B-2/Build/x", 30000);
+    home.file("Library/Developer/Xcode/DerivedData/A-1/y", 20000);
+    home.file("Library/Developer/Xcode/DerivedData/.hidden-3/z", 10000);
+    home.file("Library/Developer/Xcode/DerivedData/empty-file", 0);
+    home.file("Library/Developer/Xcode/DerivedData/.DS_Store", 4000);
+    home.age("Library/Developer/Xcode/DerivedData/A-1/y", 7200);
+    home.age("Library/Developer/Xcode/DerivedData/A-1", 3 * 86400);
+    const std::string derived = home.path("Library/Developer/Xcode/DerivedData");
+
+    const auto candidates = scanner.sweepEntries(derived, *context(), sweep(SafetyLevel::caution));
+    ASSERT_EQ(candidates.size(), 3u);
+    EXPECT_EQ(candidates[0].path, derived + "/.hidden-3");
+    EXPECT_EQ(candidates[1].path, derived + "/A-1");
+    EXPECT_EQ(candidates[2].path, derived + "/B-2");
+    EXPECT_EQ(candidates[1].title, "Project A-1");
+    EXPECT_EQ(candidates[1].size, duBytes(derived + "/A-1"));
+    EXPECT_EQ(candidates[1].details.at("Files"), "1");
+    EXPECT_EQ(candidates[1].restoreHint, std::optional<std::string>("Rebuilt on next build"));
+    EXPECT_FALSE(candidates[1].isSelectedByDefault);
+    // The newest file inside gives the date when it is newer than the folder.
+    ASSERT_TRUE(candidates[1].lastModified);
+    EXPECT_NEAR(std::chrono::duration<double>(std::chrono::system_clock::now() - *candidates[1].lastModified).count(),
+                7200, 5);
+
+    EXPECT_TRUE(scanner.sweepEntries(derived + "/A-1/y", *context(), sweep()).empty());
+    EXPECT_TRUE(scanner.sweepEntries(home.path("missing"), *context(), sweep()).empty());
+}
+
+TEST_F(CategoryScannerTest, SweepCandidateSkipsEmptyEntriesAndFallsBackToTheEntryDate) {
+    const std::string entry = home.folder("Library/Developer/Xcode/DerivedData/App");
+    home.age("Library/Developer/Xcode/DerivedData/App", 86400);
+    FastSizer::Measurement empty;
+    EXPECT_FALSE(scanner.sweepCandidate(entry, empty, sweep()));
+    FastSizer::Measurement some;
+    some.bytes = 4096;
+    const auto made = scanner.sweepCandidate(entry, some, sweep());
+    ASSERT_TRUE(made);
+    ASSERT_TRUE(made->lastModified);
+    EXPECT_NEAR(std::chrono::duration<double>(std::chrono::system_clock::now() - *made->lastModified).count(), 86400, 5);
+    // Without a title function the entry's name is the title.
+    auto plain = sweep();
+    plain.title = nullptr;
+    plain.details = nullptr;
+    const auto named = scanner.sweepCandidate(entry, some, plain);
+    ASSERT_TRUE(named);
+    EXPECT_EQ(named->title, "App");
+    EXPECT_TRUE(named->details.empty());
 }
 
 }  // namespace

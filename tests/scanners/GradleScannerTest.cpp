@@ -5,7 +5,6 @@
 #include "core/scanners/GradleScanner.h"
 #include "core/scanners/ScanContext.h"
 #include "tests/scanners/FakeToolHome.h"
-#include "tests/scanners/ScannerTestSupport.h"
 #include "tests/scanners/SizedFolder.h"
 
 namespace korvane {
@@ -14,7 +13,6 @@ namespace {
 using testing::duBytes;
 using testing::FakeToolHome;
 using testing::folderOfSize;
-using testing::indexedActivity;
 
 constexpr std::int64_t MiB = 1048576;
 constexpr const char* restore = "Re-downloaded or rebuilt on the next Gradle build";
@@ -162,7 +160,7 @@ TEST_F(GradleScannerTest, FindsCachesDistributionsRuntimeFoldersAndProjectBuilds
     EXPECT_EQ(found.count(home.path(".gradle/daemon")), 0u);
     for (const auto& [path, c] : found) EXPECT_EQ(path.find("/jdks"), std::string::npos) << path;
 
-    const auto activity = context->relativeActivity(indexedActivity(*context, home.path("Projects/MyApp")));
+    const auto activity = context->relativeActivity(ProjectIndex::lastActivity(home.path("Projects/MyApp")));
     if (const auto* c = expect(found, "Projects/MyApp/app/build", "gradle.projectBuilds", "MyApp/app/build",
                                SafetyLevel::safe)) {
         EXPECT_EQ(c->groupTitle, "Project Build Output");

@@ -176,6 +176,7 @@ TEST(ProjectIndexTest, LastActivityIsTheNewestActivityFileElseTheFolder) {
     ASSERT_TRUE(projects[0].lastActivity && projects[1].lastActivity);
     EXPECT_NEAR(daysAgo(projects[0]), 5, 0.1);   // requirements.txt is no activity file
     EXPECT_NEAR(daysAgo(projects[1]), 10, 0.1);  // .git/HEAD, the newest of the three
+    EXPECT_FALSE(ProjectIndex::lastActivity(tree.path("nothing")));
 }
 
 TEST(ProjectIndexTest, ProjectsOfAKindKeepTheIndexOrder) {

@@ -11,7 +11,6 @@
 #include <chrono>
 #include <ctime>
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,16 +47,6 @@ inline const CleanupCandidate* expectCandidate(const std::map<std::string, Clean
     EXPECT_EQ(c.category, category) << title;
     EXPECT_TRUE(c.removal.isPath()) << title;
     return &c;
-}
-
-// The last activity the context's project index recorded for a project
-// folder; none, and a failure, when the folder was not found as a project.
-inline std::optional<std::chrono::system_clock::time_point> indexedActivity(const ScanContext& context,
-                                                                            const std::string& folder) {
-    for (const auto& project : context.projects().projects())
-        if (project.url == folder) return project.lastActivity;
-    ADD_FAILURE() << "no project at " << folder;
-    return std::nullopt;
 }
 
 // Sets the access and modification times of the item at `path` (a link's own

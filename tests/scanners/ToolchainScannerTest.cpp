@@ -15,7 +15,6 @@ using testing::byTitle;
 using testing::duBytes;
 using testing::FakeToolHome;
 using testing::folderOfSize;
-using testing::indexedActivity;
 
 constexpr std::int64_t MiB = 1048576;
 constexpr const char* stable = "stable-x86_64-unknown-linux-gnu";
@@ -248,7 +247,7 @@ TEST_F(ToolchainScannerTest, VirtualEnvironmentsNeedTheirConfigAndTwentyMebibyte
     const auto result = scanner.scan(*context);
     const auto found = byTitle(result.candidates);
     ASSERT_EQ(found.size(), 2u);
-    const auto activity = context->relativeActivity(indexedActivity(*context, home.path("Projects/api")));
+    const auto activity = context->relativeActivity(ProjectIndex::lastActivity(home.path("Projects/api")));
     for (const auto* name : {".venv", "venv"}) {
         const auto& c = found.at(std::string("api/") + name);
         EXPECT_EQ(c.ruleID, "python.venvs");
