@@ -7,6 +7,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "core/model/FastSizer.h"
 #include "core/model/Flag.h"
 #include "core/model/StorageNode.h"
 
@@ -24,6 +25,9 @@ namespace korvane {
 // (`skippedNames`, folders deeper than `maxDepth`).
 class FileTreeScanner {
 public:
+    // Identity of a file with several hard links; the same key the sizer uses.
+    using InodeKey = FastSizer::InodeKey;
+
     struct Options {
         // A regular file of at least this size gets a node of its own.
         std::int64_t fileNodeThreshold = 4194304;

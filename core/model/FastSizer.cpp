@@ -47,6 +47,12 @@ std::size_t FastSizer::InodeKeyHash::operator()(const InodeKey& key) const noexc
     return static_cast<std::size_t>(h);
 }
 
+const std::unordered_set<std::string>& FastSizer::skippedNames() {
+    static const std::unordered_set<std::string> names{".Trash", ".Spotlight-V100", ".fseventsd",
+                                                       ".DocumentRevisions-V100"};
+    return names;
+}
+
 bool FastSizer::isSkippedName(const char* name) {
     // Every skipped name starts with a dot; most entries are rejected here.
     if (name[0] != '.') return false;

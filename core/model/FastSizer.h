@@ -63,8 +63,8 @@ public:
     bool isCancelled() const;
     Flag& cancelledFlag() { return cancelledFlag_; }
 
-    // Whether an entry is never looked at, at any depth: ".Trash",
-    // ".Spotlight-V100", ".fseventsd" and ".DocumentRevisions-V100".
+    // Names never looked at, at any depth.
+    static const std::unordered_set<std::string>& skippedNames();
     static bool isSkippedName(const char* name);
 
 private:

@@ -390,3 +390,12 @@ TEST(PseudoFileSystemsTest, DevtmpfsIsToldApartFromTmpfs) {
 
 }  // namespace
 }  // namespace korvane
+
+// The quick name test and the published table must never drift apart.
+TEST(FastSizerNames, QuickTestAgreesWithTheTable) {
+    for (const auto& name : korvane::FastSizer::skippedNames())
+        EXPECT_TRUE(korvane::FastSizer::isSkippedName(name.c_str())) << name;
+    for (const char* name : {".Trash2", ".trash", ".fsevents", "Trash", ".", ".."})
+        EXPECT_FALSE(korvane::FastSizer::isSkippedName(name)) << name;
+    EXPECT_EQ(korvane::FastSizer::skippedNames().size(), 4u);
+}
