@@ -1,7 +1,7 @@
 #include <QApplication>
 
 #include "app/MainWindow.h"
-#include "core/model/OpenFileLimit.h"
+#include "core/system/OpenFileLimit.h"
 
 int main(int argc, char* argv[]) {
     // Scanners measure in parallel and need more descriptors than the default soft limit.

@@ -9,8 +9,8 @@
 // ScanResult is printed in its JSON form instead. With --cancel-after, cancel()
 // is called that many seconds after the scan starts, and the time from the
 // call to the scan's return is printed as "cancel latency".
-#include "core/model/ByteFormat.h"
-#include "core/model/OpenFileLimit.h"
+#include "core/text/ByteFormat.h"
+#include "core/system/OpenFileLimit.h"
 #include "core/model/ScanResult.h"
 #include "core/scanners/ScannerEngine.h"
 

@@ -18,9 +18,9 @@
 #include <string>
 #include <thread>
 
-#include "core/explorer/FileKind.h"
+#include "core/model/FileKind.h"
 #include "core/explorer/FileTreeScanner.h"
-#include "core/model/OpenFileLimit.h"
+#include "core/system/OpenFileLimit.h"
 
 using korvane::FileTreeScanner;
 using korvane::StorageNode;

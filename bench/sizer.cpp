@@ -11,8 +11,8 @@
 #include <optional>
 #include <string>
 
-#include "core/model/FastSizer.h"
-#include "core/model/OpenFileLimit.h"
+#include "core/system/FastSizer.h"
+#include "core/system/OpenFileLimit.h"
 
 int main(int argc, char** argv) {
     if (argc < 2) {

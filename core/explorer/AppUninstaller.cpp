@@ -12,11 +12,11 @@
 #include <memory>
 #include <unordered_set>
 
-#include "core/model/ByteFormat.h"
-#include "core/model/FileContents.h"
-#include "core/model/FileDate.h"
-#include "core/model/FolderListing.h"
-#include "core/model/Paths.h"
+#include "core/text/ByteFormat.h"
+#include "core/system/FileContents.h"
+#include "core/system/FileDate.h"
+#include "core/system/FolderListing.h"
+#include "core/system/Paths.h"
 #include "core/model/SizeSum.h"
 #include "core/model/UUID.h"
 #include "core/safety/SafetyPolicy.h"

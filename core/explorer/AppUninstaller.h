@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "core/model/CleanupCandidate.h"
-#include "core/model/FastSizer.h"
-#include "core/model/Flag.h"
+#include "core/system/FastSizer.h"
+#include "core/system/Flag.h"
 
 namespace korvane {
 

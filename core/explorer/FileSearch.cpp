@@ -9,8 +9,8 @@
 #include <memory>
 #include <numeric>
 
-#include "core/model/Paths.h"
-#include "core/model/TextCase.h"
+#include "core/system/Paths.h"
+#include "core/text/TextCase.h"
 
 namespace korvane {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/explorer/FileKind.h"
+#include "core/model/FileKind.h"
 #include "core/explorer/FileTreeScanner.h"
 
 namespace korvane {

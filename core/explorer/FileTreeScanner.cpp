@@ -19,12 +19,12 @@
 #include <thread>
 #include <utility>
 
-#include "core/explorer/FileKind.h"
-#include "core/model/ByteFormat.h"
-#include "core/model/FastSizer.h"
-#include "core/model/ParallelWork.h"
-#include "core/model/Paths.h"
-#include "core/model/PseudoFileSystems.h"
+#include "core/model/FileKind.h"
+#include "core/text/ByteFormat.h"
+#include "core/system/FastSizer.h"
+#include "core/system/ParallelWork.h"
+#include "core/system/Paths.h"
+#include "core/system/PseudoFileSystems.h"
 
 namespace korvane {
 

@@ -7,8 +7,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "core/model/FastSizer.h"
-#include "core/model/Flag.h"
+#include "core/system/FastSizer.h"
+#include "core/system/Flag.h"
 #include "core/model/StorageNode.h"
 
 namespace korvane {

@@ -12,8 +12,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/model/FileContents.h"
-#include "core/model/FolderListing.h"
+#include "core/system/FileContents.h"
+#include "core/system/FolderListing.h"
 
 namespace korvane {
 

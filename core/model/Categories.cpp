@@ -177,7 +177,7 @@ bool operator==(const RemovalKind& a, const RemovalKind& b) {
 
 #include <nlohmann/json.hpp>
 
-#include "core/model/Json.h"
+#include "core/text/Json.h"
 
 namespace korvane {
 

@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "core/model/Json.h"
+#include "core/text/Json.h"
 
 namespace korvane {
 

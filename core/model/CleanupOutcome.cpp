@@ -2,8 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "core/model/Json.h"
-#include "core/model/Paths.h"
+#include "core/text/Json.h"
+#include "core/system/Paths.h"
 
 namespace korvane {
 

@@ -4,8 +4,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "core/model/Json.h"
-#include "core/model/Paths.h"
+#include "core/text/Json.h"
+#include "core/system/Paths.h"
 #include "core/model/SizeSum.h"
 
 namespace korvane {

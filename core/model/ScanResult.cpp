@@ -4,7 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "core/model/Json.h"
+#include "core/text/Json.h"
 #include "core/model/SizeSum.h"
 
 namespace korvane {

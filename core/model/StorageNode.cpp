@@ -5,7 +5,7 @@
 #include "core/model/CategoryResult.h"
 #include "core/model/ScanResult.h"
 #include "core/model/SizeSum.h"
-#include "core/model/TextCase.h"
+#include "core/text/TextCase.h"
 
 namespace korvane {
 

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/explorer/FileKind.h"
+#include "core/model/FileKind.h"
 #include "core/model/Categories.h"
 #include "core/model/UUID.h"
 

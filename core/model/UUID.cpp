@@ -1,5 +1,7 @@
 #include "core/model/UUID.h"
 
+#include "core/text/Json.h"
+
 #include <random>
 #include <sys/random.h>
 
@@ -77,6 +79,17 @@ bool UUID::isNil() const {
         if (byte != 0) return false;
     return true;
 }
+
+namespace json {
+
+UUID toUUID(const nlohmann::json& value) {
+    auto text = toString(value);
+    auto id = UUID::parse(text);
+    if (!id) throw JsonError("Attempted to decode UUID from invalid UUID string: " + text);
+    return *id;
+}
+
+}  // namespace json
 
 }  // namespace korvane
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include <nlohmann/json_fwd.hpp>
+
 namespace korvane {
 
 // A 128-bit identifier. Its text is the hyphenated upper-case form
@@ -36,6 +38,11 @@ public:
 private:
     Bytes bytes_{};
 };
+
+namespace json {
+// The hyphenated text form of an identifier; throws JsonError on anything else.
+UUID toUUID(const nlohmann::json& value);
+}  // namespace json
 
 }  // namespace korvane
 

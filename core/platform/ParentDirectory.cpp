@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <string_view>
 
-#include "core/model/Paths.h"
+#include "core/system/Paths.h"
 
 namespace korvane {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/platform/UniqueFd.h"
+#include "core/system/UniqueFd.h"
 
 namespace korvane {
 

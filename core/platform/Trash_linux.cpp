@@ -10,9 +10,9 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "core/model/FileContents.h"
-#include "core/model/Paths.h"
-#include "core/model/PercentEncoding.h"
+#include "core/system/FileContents.h"
+#include "core/system/Paths.h"
+#include "core/text/PercentEncoding.h"
 #include "core/platform/ParentDirectory.h"
 #include "core/platform/SafeRemover.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/platform/Trash.h"
-#include "core/platform/UniqueFd.h"
+#include "core/system/UniqueFd.h"
 
 namespace korvane {
 

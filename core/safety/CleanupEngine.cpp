@@ -7,8 +7,8 @@
 #include <chrono>
 #include <system_error>
 
-#include "core/model/Paths.h"
-#include "core/model/Shell.h"
+#include "core/system/Paths.h"
+#include "core/system/Shell.h"
 #include "core/model/SizeSum.h"
 #include "core/model/VolumeInfo.h"
 #include "core/platform/SafeRemover.h"

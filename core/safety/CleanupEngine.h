@@ -12,7 +12,7 @@
 #include "core/model/CleanupOutcome.h"
 #include "core/model/CleanupProgress.h"
 #include "core/model/CleanupReport.h"
-#include "core/model/Flag.h"
+#include "core/system/Flag.h"
 #include "core/platform/Trash.h"
 
 namespace korvane {

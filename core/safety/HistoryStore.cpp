@@ -16,9 +16,9 @@
 #include <tuple>
 #include <utility>
 
-#include "core/model/FileContents.h"
-#include "core/model/Json.h"
-#include "core/model/Paths.h"
+#include "core/system/FileContents.h"
+#include "core/text/Json.h"
+#include "core/system/Paths.h"
 #include "core/model/SizeSum.h"
 #include "core/model/UUID.h"
 

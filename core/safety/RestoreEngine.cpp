@@ -5,7 +5,7 @@
 #include <array>
 #include <utility>
 
-#include "core/model/Paths.h"
+#include "core/system/Paths.h"
 #include "core/model/SizeSum.h"
 #include "core/platform/SystemError.h"
 #include "core/platform/Trash_linux.h"

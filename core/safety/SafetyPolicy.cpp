@@ -8,7 +8,7 @@
 #include <mutex>
 #include <optional>
 
-#include "core/model/Paths.h"
+#include "core/system/Paths.h"
 
 namespace korvane {
 

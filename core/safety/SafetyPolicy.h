@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/model/CleanupCandidate.h"
-#include "core/model/PathPattern.h"
+#include "core/system/PathPattern.h"
 
 namespace korvane {
 

@@ -9,12 +9,12 @@
 #include <climits>
 #include <cstdlib>
 
-#include "core/model/AsciiText.h"
-#include "core/model/ByteFormat.h"
-#include "core/model/FileContents.h"
-#include "core/model/Paths.h"
+#include "core/text/AsciiText.h"
+#include "core/text/ByteFormat.h"
+#include "core/system/FileContents.h"
+#include "core/system/Paths.h"
 #include "core/model/SizeSum.h"
-#include "core/model/Utf8.h"
+#include "core/text/Utf8.h"
 #include "core/scanners/ScanContext.h"
 
 namespace korvane {

@@ -1,6 +1,6 @@
 #include "core/scanners/CandidateLedger.h"
 
-#include "core/model/Paths.h"
+#include "core/system/Paths.h"
 #include "core/model/SizeSum.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 #include "core/model/CategoryResult.h"
 #include "core/model/Categories.h"
 #include "core/model/CleanupCandidate.h"
-#include "core/model/FastSizer.h"
+#include "core/system/FastSizer.h"
 
 #include <chrono>
 #include <cstdint>

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "core/model/Paths.h"
+#include "core/system/Paths.h"
 #include "core/model/SizeSum.h"
 #include "core/scanners/ScanContext.h"
 

@@ -8,10 +8,10 @@
 #include <nlohmann/json.hpp>
 #include <utility>
 
-#include "core/model/AsciiText.h"
-#include "core/model/ByteFormat.h"
-#include "core/model/Paths.h"
-#include "core/model/Shell.h"
+#include "core/text/AsciiText.h"
+#include "core/text/ByteFormat.h"
+#include "core/system/Paths.h"
+#include "core/system/Shell.h"
 #include "core/model/SizeSum.h"
 #include "core/scanners/ScanContext.h"
 #include "core/scanners/VersionOrder.h"

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <utility>
 
-#include "core/model/Paths.h"
-#include "core/model/Shell.h"
+#include "core/system/Paths.h"
+#include "core/system/Shell.h"
 #include "core/model/SizeSum.h"
 #include "core/scanners/ScanContext.h"
 

@@ -4,7 +4,7 @@
 #include <map>
 #include <utility>
 
-#include "core/model/Paths.h"
+#include "core/system/Paths.h"
 #include "core/model/SizeSum.h"
 #include "core/scanners/DetectedProject.h"
 #include "core/scanners/ScanContext.h"

@@ -6,11 +6,11 @@
 #include <limits>
 #include <map>
 
-#include "core/model/AsciiText.h"
-#include "core/model/ByteFormat.h"
-#include "core/model/FolderListing.h"
-#include "core/model/Paths.h"
-#include "core/model/Shell.h"
+#include "core/text/AsciiText.h"
+#include "core/text/ByteFormat.h"
+#include "core/system/FolderListing.h"
+#include "core/system/Paths.h"
+#include "core/system/Shell.h"
 #include "core/model/SizeSum.h"
 #include "core/scanners/ScanContext.h"
 

@@ -1,11 +1,11 @@
 #include "core/scanners/ProjectIndex.h"
 
-#include "core/model/FileContents.h"
-#include "core/model/FileDate.h"
-#include "core/model/Paths.h"
-#include "core/model/PseudoFileSystems.h"
+#include "core/system/FileContents.h"
+#include "core/system/FileDate.h"
+#include "core/system/Paths.h"
+#include "core/system/PseudoFileSystems.h"
 #include "core/model/ScanSettings.h"
-#include "core/model/Utf8.h"
+#include "core/text/Utf8.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <utility>
 
-#include "core/model/AsciiText.h"
-#include "core/model/FolderListing.h"
-#include "core/model/Paths.h"
+#include "core/text/AsciiText.h"
+#include "core/system/FolderListing.h"
+#include "core/system/Paths.h"
 #include "core/model/SizeSum.h"
 #include "core/scanners/ScanContext.h"
 

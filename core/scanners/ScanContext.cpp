@@ -1,9 +1,9 @@
 #include "core/scanners/ScanContext.h"
 
-#include "core/model/FileDate.h"
-#include "core/model/FolderListing.h"
-#include "core/model/ParallelWork.h"
-#include "core/model/Paths.h"
+#include "core/system/FileDate.h"
+#include "core/system/FolderListing.h"
+#include "core/system/ParallelWork.h"
+#include "core/system/Paths.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

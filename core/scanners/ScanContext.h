@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/model/FastSizer.h"
-#include "core/model/Flag.h"
+#include "core/system/FastSizer.h"
+#include "core/system/Flag.h"
 #include "core/model/ScanSettings.h"
 #include "core/scanners/ProjectIndex.h"
 

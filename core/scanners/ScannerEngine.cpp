@@ -1,8 +1,8 @@
 #include "core/scanners/ScannerEngine.h"
 
-#include "core/model/ParallelWork.h"
-#include "core/model/Paths.h"
-#include "core/model/Shell.h"
+#include "core/system/ParallelWork.h"
+#include "core/system/Paths.h"
+#include "core/system/Shell.h"
 #include "core/model/VolumeInfo.h"
 #include "core/scanners/AllScanners.h"
 #include "core/scanners/CandidateLedger.h"

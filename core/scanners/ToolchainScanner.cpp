@@ -1,7 +1,7 @@
 #include "core/scanners/ToolchainScanner.h"
 
-#include "core/model/Paths.h"
-#include "core/model/Shell.h"
+#include "core/system/Paths.h"
+#include "core/system/Shell.h"
 #include "core/model/SizeSum.h"
 #include "core/scanners/DetectedProject.h"
 #include "core/scanners/ScanContext.h"

@@ -10,11 +10,11 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
-#include "core/model/AsciiText.h"
-#include "core/model/ByteFormat.h"
-#include "core/model/FileContents.h"
-#include "core/model/Paths.h"
-#include "core/model/Shell.h"
+#include "core/text/AsciiText.h"
+#include "core/text/ByteFormat.h"
+#include "core/system/FileContents.h"
+#include "core/system/Paths.h"
+#include "core/system/Shell.h"
 #include "core/model/SizeSum.h"
 #include "core/scanners/ScanContext.h"
 

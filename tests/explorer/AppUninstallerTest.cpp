@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "core/explorer/AppUninstaller.h"
-#include "core/model/ByteFormat.h"
-#include "core/model/Paths.h"
+#include "core/text/ByteFormat.h"
+#include "core/system/Paths.h"
 #include "core/safety/SafetyPolicy.h"
 #include "tests/explorer/ScanTestSupport.h"
 #include "tests/support/BinaryPlist.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "core/explorer/FileTreeScanner.h"
-#include "core/model/Paths.h"
+#include "core/system/Paths.h"
 #include "tests/explorer/ScanTestSupport.h"
 
 namespace korvane {

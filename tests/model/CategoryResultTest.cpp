@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "core/model/Json.h"
+#include "core/text/Json.h"
 #include "tests/model/ModelSamples.h"
 
 namespace korvane {

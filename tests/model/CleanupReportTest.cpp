@@ -7,7 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/model/CleanupProgress.h"
-#include "core/model/Json.h"
+#include "core/text/Json.h"
 #include "tests/model/ModelSamples.h"
 #include "tests/support/TempTree.h"
 

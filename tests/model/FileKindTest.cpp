@@ -1,4 +1,4 @@
-#include "core/explorer/FileKind.h"
+#include "core/model/FileKind.h"
 
 #include <gtest/gtest.h>
 

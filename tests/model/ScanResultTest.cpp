@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "core/model/Json.h"
+#include "core/text/Json.h"
 #include "core/model/ScanProgress.h"
 #include "tests/model/ModelSamples.h"
 #include "tests/support/TempTree.h"

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "core/model/Json.h"
-#include "core/model/Paths.h"
+#include "core/text/Json.h"
+#include "core/system/Paths.h"
 #include "tests/support/TempTree.h"
 
 namespace korvane {

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "core/model/CleanupCandidate.h"
-#include "core/model/Paths.h"
-#include "core/model/Shell.h"
+#include "core/system/Paths.h"
+#include "core/system/Shell.h"
 #include "core/model/UUID.h"
 #include "core/platform/Trash_linux.h"
 #include "tests/platform/RemovalTestSupport.h"

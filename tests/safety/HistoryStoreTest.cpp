@@ -15,8 +15,8 @@
 #include <sstream>
 #include <thread>
 
-#include "core/model/IsoDate.h"
-#include "core/model/Paths.h"
+#include "core/text/IsoDate.h"
+#include "core/system/Paths.h"
 #include "core/safety/HistoryStore.h"
 #include "tests/support/TempTree.h"
 

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/model/Paths.h"
+#include "core/system/Paths.h"
 #include "core/safety/SafetyPolicy.h"
 #include "tests/support/TempTree.h"
 

@@ -3,7 +3,7 @@
 
 #include <map>
 
-#include "core/model/ByteFormat.h"
+#include "core/text/ByteFormat.h"
 #include "core/scanners/AndroidScanner.h"
 #include "core/scanners/ScanContext.h"
 #include "tests/scanners/FakeToolHome.h"

@@ -1,6 +1,6 @@
 #include "core/scanners/CategoryScanner.h"
 
-#include "core/model/Paths.h"
+#include "core/system/Paths.h"
 #include "core/scanners/ScanContext.h"
 #include "tests/support/TempTree.h"
 

@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "core/model/FastSizer.h"
-#include "core/model/Paths.h"
+#include "core/system/FastSizer.h"
+#include "core/system/Paths.h"
 #include "core/model/ScanSettings.h"
-#include "core/model/Shell.h"
+#include "core/system/Shell.h"
 #include "core/scanners/ProjectIndex.h"
 #include "core/scanners/ScanContext.h"
 #include "tests/support/TempTree.h"

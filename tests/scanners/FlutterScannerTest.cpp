@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <map>
 
-#include "core/model/Shell.h"
+#include "core/system/Shell.h"
 #include "core/scanners/FlutterScanner.h"
 #include "core/scanners/ScanContext.h"
 #include "tests/scanners/FakeToolHome.h"

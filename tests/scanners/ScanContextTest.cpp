@@ -1,6 +1,6 @@
 #include "core/scanners/ScanContext.h"
 
-#include "core/model/Paths.h"
+#include "core/system/Paths.h"
 #include "tests/support/TempTree.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "core/scanners/ScannerEngine.h"
 
-#include "core/model/Paths.h"
-#include "core/model/Shell.h"
+#include "core/system/Paths.h"
+#include "core/system/Shell.h"
 #include "tests/support/TempTree.h"
 
 #include <gtest/gtest.h>

@@ -1,0 +1,1 @@
+// Keeps the widget-free app library non-empty until its folders hold sources.

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <unordered_set>
+
+#include "core/system/Flag.h"
+
+namespace korvane {
+
+// Measures the disk space a file or folder tree really occupies (allocated
+// bytes), with counts of files and folders and the newest modification time.
+// One sizer may measure from many threads at once; a file with several hard
+// links is counted once between two resets, whichever measurement reaches it
+// first. Symbolic links are never followed; pseudo file systems (proc, sysfs,
+// ...) are never entered.
+class FastSizer {
+public:
+    struct Measurement {
+        std::int64_t bytes = 0;        // sum of st_blocks * 512
+        std::int64_t files = 0;        // non-directories counted (links included)
+        std::int64_t directories = 0;  // directories counted, the measured root included
+        // Latest modification time (whole seconds) of the counted
+        // non-directory, non-link entries below the root, and of the root.
+        std::optional<std::chrono::system_clock::time_point> newestModification;
+        bool partial = false;  // some part of the tree could not be read
+
+        Measurement merging(const Measurement& other) const;
+        bool operator==(const Measurement&) const = default;
+    };
+
+    struct InodeKey {
+        dev_t dev = 0;  // kept whole: dev_t is 64-bit here
+        ino_t ino = 0;
+        bool operator==(const InodeKey&) const = default;
+    };
+    struct InodeKeyHash {
+        std::size_t operator()(const InodeKey& key) const noexcept;
+    };
+
+    // Folders deeper than this below the measured root are counted by their
+    // parent but not read; the result is then partial.
+    static constexpr int maximumDepth = 63;
+
+    FastSizer() = default;
+    FastSizer(const FastSizer&) = delete;
+    FastSizer& operator=(const FastSizer&) = delete;
+
+    // Absent when the path cannot be examined at all (lstat fails). Safe to
+    // call from many threads at once.
+    std::optional<Measurement> measure(const std::string& path);
+
+    // Forgets the hard links counted so far, then re-arms the cancel flag.
+    void reset();
+    // Stops every running and future walk at its next entry, until reset().
+    void cancel();
+    bool isCancelled() const;
+    Flag& cancelledFlag() { return cancelledFlag_; }
+
+    // Names never looked at, at any depth.
+    static const std::unordered_set<std::string>& skippedNames();
+    static bool isSkippedName(const char* name);
+
+private:
+    bool claimLink(const struct stat& st);
+    Measurement walk(int fd, int depth, dev_t device);
+
+    std::mutex linkLock_;
+    std::unordered_set<InodeKey, InodeKeyHash> seenLinks_;
+    Flag cancelledFlag_;
+};
+
+}  // namespace korvane

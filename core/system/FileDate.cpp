@@ -1,0 +1,19 @@
+#include "core/system/FileDate.h"
+
+#include <algorithm>
+
+namespace korvane {
+
+FileDate::TimePoint FileDate::fromTimespec(const struct timespec& ts) {
+    const std::int64_t seconds = std::clamp<std::int64_t>(ts.tv_sec, -limitSeconds, limitSeconds);
+    return TimePoint(std::chrono::duration_cast<TimePoint::duration>(std::chrono::seconds(seconds) +
+                                                                     std::chrono::nanoseconds(ts.tv_nsec)));
+}
+
+FileDate::TimePoint FileDate::clamped(TimePoint date) {
+    const TimePoint low{std::chrono::seconds(-limitSeconds)};
+    const TimePoint high{std::chrono::seconds(limitSeconds)};
+    return std::clamp(date, low, high);
+}
+
+}  // namespace korvane

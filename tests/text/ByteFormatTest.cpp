@@ -1,0 +1,75 @@
+#include "core/text/ByteFormat.h"
+
+#include <limits>
+
+#include <gtest/gtest.h>
+
+namespace korvane {
+namespace {
+
+TEST(ByteFormatTest, ZeroAndNegativeReadAsZeroKilobytes) {
+    EXPECT_EQ(ByteFormat::string(0), "0 KB");
+    EXPECT_EQ(ByteFormat::string(-1), "0 KB");
+    EXPECT_EQ(ByteFormat::string(std::numeric_limits<std::int64_t>::min()), "0 KB");
+}
+
+TEST(ByteFormatTest, UnitsAndFractionDigits) {
+    EXPECT_EQ(ByteFormat::string(1500000), "1.5 MB");
+    EXPECT_EQ(ByteFormat::string(1234000000), "1.23 GB");
+    EXPECT_EQ(ByteFormat::string(2000000000), "2 GB");
+    EXPECT_EQ(ByteFormat::string(1000), "1 KB");
+    EXPECT_EQ(ByteFormat::string(499), "0 KB");
+    EXPECT_EQ(ByteFormat::string(500), "1 KB");
+    EXPECT_EQ(ByteFormat::string(123456), "123 KB");
+    EXPECT_EQ(ByteFormat::string(1000000), "1 MB");
+    EXPECT_EQ(ByteFormat::string(1049999), "1 MB");
+    EXPECT_EQ(ByteFormat::string(1050000), "1.1 MB");
+    EXPECT_EQ(ByteFormat::string(1005000000), "1.01 GB");
+    EXPECT_EQ(ByteFormat::string(1100000000), "1.1 GB");
+    EXPECT_EQ(ByteFormat::string(3210000000000), "3.21 TB");
+}
+
+TEST(ByteFormatTest, RoundingUpCrossesIntoTheNextUnit) {
+    EXPECT_EQ(ByteFormat::string(999499), "999 KB");
+    EXPECT_EQ(ByteFormat::string(999500), "1 MB");
+    EXPECT_EQ(ByteFormat::string(999949999), "999.9 MB");
+    EXPECT_EQ(ByteFormat::string(999950000), "1 GB");
+    EXPECT_EQ(ByteFormat::string(999995000000), "1 TB");
+}
+
+TEST(ByteFormatTest, TerabytesStayTheLargestUnitWithGrouping) {
+    EXPECT_EQ(ByteFormat::string(1234000000000000), "1,234 TB");
+    EXPECT_EQ(ByteFormat::string(std::numeric_limits<std::int64_t>::max()), "9,223,372.04 TB");
+}
+
+TEST(ByteFormatTest, Parts) {
+    EXPECT_EQ(ByteFormat::parts(1500000), (std::pair<std::string, std::string>{"1.5", "MB"}));
+    EXPECT_EQ(ByteFormat::parts(0), (std::pair<std::string, std::string>{"0", "KB"}));
+    EXPECT_EQ(ByteFormat::splitText("Zero"), (std::pair<std::string, std::string>{"Zero", ""}));
+    EXPECT_EQ(ByteFormat::splitText("1 2 3"), (std::pair<std::string, std::string>{"1 2 3", ""}));
+}
+
+TEST(ByteFormatTest, EquivalentsAtTheirThresholds) {
+    EXPECT_TRUE(ByteFormat::equivalents(0).empty());
+    EXPECT_TRUE(ByteFormat::equivalents(-5).empty());
+    EXPECT_TRUE(ByteFormat::equivalents(349999999).empty());
+    EXPECT_EQ(ByteFormat::equivalents(350000000), std::vector<std::string>{"1 minutes of 4K video"});
+    EXPECT_EQ(ByteFormat::equivalents(399999999), std::vector<std::string>{"1 minutes of 4K video"});
+    EXPECT_EQ(ByteFormat::equivalents(400000000),
+              (std::vector<std::string>{"100 photos", "1 minutes of 4K video"}));
+    EXPECT_EQ(ByteFormat::equivalents(4000000000),
+              (std::vector<std::string>{"1,000 photos", "11 minutes of 4K video"}));
+    EXPECT_EQ(ByteFormat::equivalents(40000000000000),
+              (std::vector<std::string>{"10,000,000 photos", "114285 minutes of 4K video"}));
+}
+
+TEST(ByteFormatTest, GroupedIntegers) {
+    EXPECT_EQ(ByteFormat::groupedInteger(0), "0");
+    EXPECT_EQ(ByteFormat::groupedInteger(999), "999");
+    EXPECT_EQ(ByteFormat::groupedInteger(1000), "1,000");
+    EXPECT_EQ(ByteFormat::groupedInteger(-1234567), "-1,234,567");
+    EXPECT_EQ(ByteFormat::groupedInteger(std::numeric_limits<std::int64_t>::min()), "-9,223,372,036,854,775,808");
+}
+
+}  // namespace
+}  // namespace korvane
