@@ -1,1 +1,0 @@
-// Keeps the widget-free app library non-empty until its folders hold sources.
