@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include <QColor>
+#include <QLabel>
+
+namespace korvane {
+
+class MotionAnimation;
+
+// A large byte count: the number in the theme's display weight and the unit
+// smaller beside it, on one baseline. A new count rolls the figure there
+// along the gentle spring; screen readers get the whole text at once.
+class ByteHeadline : public QLabel {
+    Q_OBJECT
+public:
+    ByteHeadline(std::int64_t bytes, double size, double unitSize, std::optional<QColor> color = std::nullopt,
+                 QWidget* parent = nullptr);
+
+    void setBytes(std::int64_t bytes);
+    std::int64_t bytes() const { return bytes_; }
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QFont numberFont() const;
+    QFont unitFont() const;
+
+    std::int64_t bytes_;
+    double size_;
+    double unitSize_;
+    std::optional<QColor> color_;
+    MotionAnimation* shown_;
+};
+
+}  // namespace korvane

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <functional>
+
+#include <QAbstractButton>
+#include <QList>
+#include <QPointer>
+
+#include "app/theme/DropdownGeometry.h"
+
+namespace korvane {
+
+class DropdownList;
+class MotionAnimation;
+
+// The app's own pop-up list. The dropdown itself is the label (any widget set
+// with setLabel); clicking it opens a themed list built from the content
+// function, just below or above it. The list closes when content calls the
+// close action it was given, when the label is clicked again, or when the
+// user clicks anywhere else — a click that only closes the list and reaches
+// nothing beneath it.
+class Dropdown : public QAbstractButton {
+    Q_OBJECT
+public:
+    using Direction = DropdownGeometry::Direction;
+    using Alignment = DropdownGeometry::Alignment;
+    using Close = std::function<void()>;
+    // Builds the list's rows each time it opens.
+    using Content = std::function<QList<QWidget*>(const Close& close)>;
+
+    Dropdown(Alignment alignment, Direction direction, double width, QWidget* parent = nullptr);
+    ~Dropdown() override;
+
+    void setLabel(QWidget* label);
+    void setContent(Content content);
+
+    bool isOpen() const;
+    void setOpen(bool open);
+    // The open list's window, for tests and hosts; null while closed.
+    QWidget* list() const;
+
+    QSize sizeHint() const override;
+
+signals:
+    void openChanged(bool isOpen);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void open();
+    void listClosed();
+
+    Alignment alignment_;
+    Direction direction_;
+    double width_;
+    Content content_;
+    QPointer<DropdownList> list_;
+    QWidget* label_ = nullptr;
+};
+
+}  // namespace korvane

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <functional>
+
+#include <QAbstractButton>
+
+namespace korvane {
+
+class MotionAnimation;
+class SymbolView;
+
+// A choosable row of a Dropdown's list: the caller's content, then a check
+// mark that shows on the selected row (and keeps its room on the others).
+// Choosing it runs the action only; closing the list is the action's business.
+// Screen readers see a checkable button whose name the creator sets.
+class DropdownRow : public QAbstractButton {
+    Q_OBJECT
+public:
+    DropdownRow(bool isSelected, std::function<void()> action, QWidget* content, QWidget* parent = nullptr);
+
+    bool isSelected() const { return isChecked(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    // The check shows the selection given, not clicks.
+    void nextCheckState() override {}
+
+private:
+    SymbolView* check_;
+    MotionAnimation* hover_;
+};
+
+}  // namespace korvane

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QLabel>
+
+namespace korvane {
+
+// A one-line plain-text label that elides what does not fit; the whole text
+// stays its text (and so what a screen reader reads).
+class ElidedLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit ElidedLabel(const QString& text = {}, QWidget* parent = nullptr,
+                         Qt::TextElideMode mode = Qt::ElideRight);
+
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    Qt::TextElideMode mode_;
+};
+
+}  // namespace korvane

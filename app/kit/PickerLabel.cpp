@@ -1,0 +1,33 @@
+#include "app/kit/PickerLabel.h"
+
+#include <QHBoxLayout>
+#include <QPainter>
+
+#include "app/kit/PaletteEnvironment.h"
+#include "app/theme/DropdownGeometry.h"
+
+namespace korvane {
+
+PickerLabel::PickerLabel(bool framed, QMargins padding, int spacing, QWidget* parent)
+    : QWidget(parent), framed_(framed), row_(new QHBoxLayout(this)) {
+    row_->setContentsMargins(padding);
+    row_->setSpacing(spacing);
+}
+
+void PickerLabel::setOpen(bool open) {
+    open_ = open;
+    update();
+}
+
+void PickerLabel::paintEvent(QPaintEvent*) {
+    const Palette& palette = environmentPalette(this);
+    if (!open_ && !framed_) return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const double radius = DropdownGeometry::pickerLabelRadius(palette);
+    painter.setPen(framed_ ? QPen(palette.hairline, 1) : Qt::NoPen);
+    painter.setBrush(open_ ? palette.hover : palette.panel);
+    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+}
+
+}  // namespace korvane

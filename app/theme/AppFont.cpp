@@ -1,0 +1,53 @@
+#include "app/theme/AppFont.h"
+
+#include <algorithm>
+
+#include <QFontDatabase>
+#include <QStringList>
+
+namespace korvane {
+
+QFont AppFont::font(double size, QFont::Weight weight, FontDesign design, double tracking) {
+    QFont font = design == FontDesign::monospaced ? QFontDatabase::systemFont(QFontDatabase::FixedFont) : QFont();
+    if (design == FontDesign::serif) {
+        font.setStyleHint(QFont::Serif);
+        font.setFamilies(QStringList{QStringLiteral("serif")});
+    }
+    // Pixel sizes keep the design's point measures on every screen density setting.
+    font.setPixelSize(std::max(1, qRound(size)));
+    font.setWeight(weight);
+    if (tracking != 0) font.setLetterSpacing(QFont::AbsoluteSpacing, tracking);
+    return font;
+}
+
+const QFont& AppFont::label() {
+    static const QFont font = AppFont::font(10, QFont::DemiBold);
+    return font;
+}
+
+const QFont& AppFont::body() {
+    static const QFont font = AppFont::font(12);
+    return font;
+}
+
+const QFont& AppFont::bodyMedium() {
+    static const QFont font = AppFont::font(12, QFont::Medium);
+    return font;
+}
+
+const QFont& AppFont::caption() {
+    static const QFont font = AppFont::font(11);
+    return font;
+}
+
+const QFont& AppFont::small() {
+    static const QFont font = AppFont::font(10);
+    return font;
+}
+
+const QFont& AppFont::mono() {
+    static const QFont font = AppFont::font(11, QFont::Normal, FontDesign::monospaced);
+    return font;
+}
+
+}  // namespace korvane

@@ -1,0 +1,38 @@
+#pragma once
+
+namespace korvane {
+
+// One animation curve: a damped spring given by its response (seconds) and
+// damping fraction, or an ease-in-out of a fixed duration.
+struct Motion {
+    enum class Kind { spring, easeInOut };
+
+    Kind kind = Kind::spring;
+    double response = 0;         // the spring's response, or the ease-in-out's duration
+    double dampingFraction = 1;  // springs only, between 0 and 1 (exclusive)
+
+    // Seconds until the spring stays within 1/1000 of its target, or the duration.
+    double duration() const;
+    // Progress from 0 to 1 after `seconds`; a spring may overshoot 1 on its way.
+    double progress(double seconds) const;
+};
+
+// The under-damped spring x(t) = 1 − e^(−ζω₀t)(cos ω_d t + ζω₀/ω_d · sin ω_d t)
+// with ω₀ = 2π / response and ω_d = ω₀√(1 − ζ²); 0 at t ≤ 0.
+double springProgress(double seconds, double response, double dampingFraction);
+// ln(1000) / (ζω₀): the envelope has fallen to 1/1000 by then.
+double springSettleTime(double response, double dampingFraction);
+
+// The shared animations.
+namespace AppMotion {
+inline constexpr Motion snappy{Motion::Kind::spring, 0.28, 0.86};
+inline constexpr Motion smooth{Motion::Kind::spring, 0.42, 0.82};
+inline constexpr Motion gentle{Motion::Kind::spring, 0.55, 0.88};
+inline constexpr Motion fade{Motion::Kind::easeInOut, 0.22, 1};
+
+// When set, every animation lands on its end value at once (tests, screenshots).
+void setJumpToEnd(bool jump);
+bool jumpsToEnd();
+}  // namespace AppMotion
+
+}  // namespace korvane

@@ -1,0 +1,32 @@
+#include "app/theme/DropdownGeometry.h"
+
+#include <algorithm>
+
+#include "app/theme/Palette.h"
+
+namespace korvane {
+
+QRectF DropdownGeometry::listFrame(QRectF label, QSizeF list, Direction direction, Alignment alignment,
+                                   QRectF bounds) {
+    const double x = alignment == Alignment::trailing ? label.right() - list.width() : label.left();
+    const double y = direction == Direction::down ? label.top() + listOffset
+                                                  : label.bottom() - listOffset - list.height();
+    QRectF frame(QPointF(x, y), list);
+    if (bounds.isValid()) {
+        frame.moveLeft(std::max(std::min(frame.left(), bounds.right() - frame.width()), bounds.left()));
+        frame.moveTop(std::max(std::min(frame.top(), bounds.bottom() - frame.height()), bounds.top()));
+    }
+    return frame;
+}
+
+QPointF DropdownGeometry::insertionOffset(Direction direction) {
+    return QPointF(0, direction == Direction::down ? -6 : 6);
+}
+
+double DropdownGeometry::listRadius(const Palette& palette) { return palette.radius + 2; }
+
+double DropdownGeometry::rowRadius(const Palette& palette) { return std::max(palette.radius - 3, 4.0); }
+
+double DropdownGeometry::pickerLabelRadius(const Palette& palette) { return std::max(palette.radius - 3, 5.0); }
+
+}  // namespace korvane

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QPointF>
+#include <QRectF>
+#include <QSizeF>
+
+namespace korvane {
+
+struct Palette;
+
+// Where a dropdown's list opens relative to its label.
+struct DropdownGeometry {
+    enum class Direction { down, up };
+    // Only trailing lines up the trailing edges; leading and center line up the leading edges.
+    enum class Alignment { leading, center, trailing };
+
+    // Padding around the list's rows.
+    static constexpr double listPadding = 5;
+    // How far the list's near edge sits from the label's far one.
+    static constexpr double listOffset = 26;
+
+    // The list's frame for a label frame (both in the same coordinates): its
+    // top 26 below the label's top (down) or its bottom 26 above the label's
+    // bottom (up), on the aligned edge. `bounds`, when valid, is the screen
+    // area the list is moved into where it would stick out.
+    static QRectF listFrame(QRectF label, QSizeF list, Direction direction, Alignment alignment,
+                            QRectF bounds = {});
+    // Where the opening list starts, relative to its frame (it slides into place).
+    static QPointF insertionOffset(Direction direction);
+
+    static double listRadius(const Palette& palette);
+    static double rowRadius(const Palette& palette);
+    // The background of a picker's label (theme, disposal).
+    static double pickerLabelRadius(const Palette& palette);
+};
+
+}  // namespace korvane
