@@ -1,0 +1,47 @@
+#include <gtest/gtest.h>
+
+#include <QRawFont>
+
+#include "app/presenters/DisposalOptions.h"
+#include "app/theme/SafetyTagLook.h"
+#include "app/theme/Palette.h"
+#include "app/theme/SymbolGlyph.h"
+
+namespace korvane {
+namespace {
+
+// Every symbol name the code hands to the table, from the model and the kit.
+std::vector<std::string> namesInUse() {
+    std::vector<std::string> names = {"checkmark", "chevron.down"};
+    for (auto category : allCleanupCategories()) names.emplace_back(symbolName(category));
+    for (auto kind : allFileKinds()) names.emplace_back(symbolName(kind));
+    for (auto level : allSafetyLevels())
+        names.emplace_back(safetyTagLook(level, Palette::forTheme(ThemeID::paper)).symbol);
+    for (const auto& option : defaultDisposalOptions()) names.push_back(option.symbol);
+    return names;
+}
+
+TEST(SymbolGlyph, EveryNameInUseIsInTheTable) {
+    for (const auto& name : namesInUse()) EXPECT_TRUE(hasSymbolGlyph(name)) << name;
+}
+
+TEST(SymbolGlyph, TheBundledFontHasEveryGlyphOfTheTable) {
+    const QRawFont font = QRawFont::fromFont(symbolFont(24));
+    ASSERT_TRUE(font.isValid());
+    ASSERT_TRUE(font.familyName().contains(QStringLiteral("Material Icons"))) << font.familyName().toStdString();
+    for (const auto& glyph : allSymbolGlyphs())
+        EXPECT_TRUE(font.supportsCharacter(QChar(glyph.codepoint))) << glyph.name << " → " << glyph.material;
+    EXPECT_TRUE(font.supportsCharacter(QChar(fallbackSymbolGlyph.codepoint)));
+}
+
+TEST(SymbolGlyph, UnknownNamesFallBackToTheNeutralGlyph) {
+    for (const char* name : {"", "no.such.symbol", "Folder", "folder "}) {
+        EXPECT_FALSE(hasSymbolGlyph(name)) << name;
+        EXPECT_EQ(symbolGlyph(name).codepoint, fallbackSymbolGlyph.codepoint) << name;
+    }
+    EXPECT_EQ(symbolText("lock.fill"), QString(QChar(0xe897)));
+    EXPECT_EQ(symbolGlyph("folder").material, "folder");
+}
+
+}  // namespace
+}  // namespace korvane
