@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "app/kit/DisposalPicker.h"
+#include "app/kit/Dropdown.h"
+#include "app/kit/DropdownRow.h"
+#include "app/kit/PaletteEnvironment.h"
+#include "app/kit/ThemePicker.h"
+#include "app/theme/AppMotion.h"
+
+namespace korvane {
+namespace {
+
+class DropdownTest : public testing::Test {
+protected:
+    void SetUp() override { AppMotion::setJumpToEnd(true); }
+    void TearDown() override { AppMotion::setJumpToEnd(false); }
+
+    // Rows whose first closes the list and whose second does not.
+    static Dropdown::Content twoRows(int& firstRuns, int& secondRuns) {
+        return [&firstRuns, &secondRuns](const Dropdown::Close& close) {
+            return QList<QWidget*>{
+                new DropdownRow(true, [&firstRuns, close] { ++firstRuns;
+                    close(); }, new QLabel("first")),
+                new DropdownRow(false, [&secondRuns] { ++secondRuns; }, new QLabel("second")),
+            };
+        };
+    }
+
+    static void clickOutside(QWidget* list) {
+        QTest::mouseClick(list, Qt::LeftButton, {}, QPoint(-40, -40));
+    }
+};
+
+TEST_F(DropdownTest, LabelTogglesAndOutsideClickOnlyCloses) {
+    QWidget window;
+    auto* dropdown = new Dropdown(Dropdown::Alignment::leading, Dropdown::Direction::down, 200, &window);
+    dropdown->setLabel(new QLabel("Label"));
+    int first = 0, second = 0;
+    dropdown->setContent(twoRows(first, second));
+    window.show();
+    QSignalSpy changes(dropdown, &Dropdown::openChanged);
+
+    QTest::mouseClick(dropdown, Qt::LeftButton);
+    ASSERT_TRUE(dropdown->isOpen());
+    QWidget* list = dropdown->list();
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(list->isWindow());
+    EXPECT_EQ(list->findChildren<DropdownRow*>().size(), 2);
+
+    clickOutside(list);
+    EXPECT_FALSE(dropdown->isOpen());
+    EXPECT_EQ(first + second, 0);  // the catcher runs nothing
+    ASSERT_EQ(changes.count(), 2);
+    EXPECT_EQ(changes[0][0].toBool(), true);
+    EXPECT_EQ(changes[1][0].toBool(), false);
+
+    // Clicking the label of an open list closes it, and does not reopen it.
+    QTest::mouseClick(dropdown, Qt::LeftButton);
+    ASSERT_TRUE(dropdown->isOpen());
+    const QPoint onLabel = dropdown->list()->mapFromGlobal(dropdown->mapToGlobal(dropdown->rect().center()));
+    QTest::mouseClick(dropdown->list(), Qt::LeftButton, {}, onLabel);
+    EXPECT_FALSE(dropdown->isOpen());
+}
+
+TEST_F(DropdownTest, RowsRunTheirActionAndOnlyTheCloseActionCloses) {
+    QWidget window;
+    auto* dropdown = new Dropdown(Dropdown::Alignment::leading, Dropdown::Direction::down, 200, &window);
+    dropdown->setLabel(new QLabel("Label"));
+    int first = 0, second = 0;
+    dropdown->setContent(twoRows(first, second));
+    window.show();
+    dropdown->setOpen(true);
+    auto rows = dropdown->list()->findChildren<DropdownRow*>();
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_TRUE(rows[0]->isSelected());
+    EXPECT_FALSE(rows[1]->isSelected());
+
+    QTest::mouseClick(rows[1], Qt::LeftButton);
+    EXPECT_EQ(second, 1);
+    EXPECT_TRUE(dropdown->isOpen());
+    EXPECT_FALSE(rows[1]->isSelected());  // clicking does not tick a row
+
+    QTest::mouseClick(rows[0], Qt::LeftButton);
+    EXPECT_EQ(first, 1);
+    EXPECT_FALSE(dropdown->isOpen());
+}
+
+TEST_F(DropdownTest, ListOpensBelowOrAboveOnTheAlignedEdge) {
+    QWidget window;
+    window.resize(600, 600);
+    auto* down = new Dropdown(Dropdown::Alignment::trailing, Dropdown::Direction::down, 200, &window);
+    down->setLabel(new QLabel("Down"));
+    down->move(300, 100);
+    auto* up = new Dropdown(Dropdown::Alignment::center, Dropdown::Direction::up, 200, &window);
+    up->setLabel(new QLabel("Up"));
+    up->move(100, 500);
+    window.show();
+    for (Dropdown* dropdown : {down, up}) {
+        dropdown->adjustSize();
+        dropdown->setOpen(true);
+        ASSERT_TRUE(dropdown->isOpen());
+        // The card is the list less its shadow room; its width is the column plus padding.
+        const QRect card = dropdown->list()->geometry().marginsRemoved(QMargins(18, 10, 18, 26));
+        const QRect label(dropdown->mapToGlobal(QPoint(0, 0)), dropdown->size());
+        EXPECT_EQ(card.width(), 210);
+        if (dropdown == down) {
+            EXPECT_EQ(card.top(), label.top() + 26);
+            EXPECT_EQ(card.right(), label.right());
+        } else {
+            EXPECT_EQ(card.bottom(), label.bottom() - 26);
+            EXPECT_EQ(card.left(), label.left());
+        }
+        dropdown->setOpen(false);
+    }
+}
+
+TEST_F(DropdownTest, ThemePickerReportsTheChosenThemeAndMarksTheCurrentOne) {
+    QWidget window;
+    setEnvironmentPalette(&window, ThemeID::solar);
+    auto* picker = new ThemePicker(&window);
+    window.show();
+    QSignalSpy chosen(picker, &ThemePicker::themeChosen);
+    EXPECT_EQ(picker->dropdown()->toolTip(), "Theme");
+    EXPECT_EQ(picker->dropdown()->accessibleName(), "Theme");
+
+    QTest::mouseClick(picker->dropdown(), Qt::LeftButton);
+    ASSERT_TRUE(picker->dropdown()->isOpen());
+    const auto rows = picker->dropdown()->list()->findChildren<DropdownRow*>();
+    ASSERT_EQ(rows.size(), 9);
+    QStringList names;
+    for (auto* row : rows) {
+        names << row->accessibleName();
+        EXPECT_EQ(row->isSelected(), row->accessibleName() == "Solar");
+    }
+    EXPECT_EQ(names, QStringList({"Paper", "Graphite", "Terminal", "Blueprint", "Iron", "Arcade", "Bloom", "Solar",
+                                  "Nord"}));
+    QTest::mouseClick(rows[8], Qt::LeftButton);
+    ASSERT_EQ(chosen.count(), 1);
+    EXPECT_EQ(chosen[0][0].value<ThemeID>(), ThemeID::nord);
+    EXPECT_FALSE(picker->dropdown()->isOpen());
+}
+
+TEST_F(DropdownTest, DisposalPickerReportsPicksAndFollowsTheOverride) {
+    QWidget window;
+    auto* picker = new DisposalPicker(defaultDisposalOptions(), &window);
+    window.show();
+    QSignalSpy chosen(picker, &DisposalPicker::disposalChosen);
+    EXPECT_EQ(picker->dropdown()->accessibleName(), "Recommended");
+
+    struct Pick {
+        int row;
+        std::optional<Disposal> value;
+        const char* label;
+    };
+    for (const Pick& pick : {Pick{1, Disposal::trash, "Always move to Trash"}, Pick{1, Disposal::trash, ""},
+                             Pick{0, std::nullopt, "Recommended"}, Pick{2, Disposal::delete_, "Always delete"}}) {
+        QTest::mouseClick(picker->dropdown(), Qt::LeftButton);
+        ASSERT_TRUE(picker->dropdown()->isOpen());
+        const auto rows = picker->dropdown()->list()->findChildren<DropdownRow*>();
+        ASSERT_EQ(rows.size(), 3);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(rows[i]->isSelected(), defaultDisposalOptions()[i].value == picker->disposalOverride());
+        QTest::mouseClick(rows[pick.row], Qt::LeftButton);
+        EXPECT_FALSE(picker->dropdown()->isOpen());
+        ASSERT_FALSE(chosen.isEmpty());
+        EXPECT_EQ(chosen.takeLast()[0].value<std::optional<Disposal>>(), pick.value);
+        // The owner stores the pick and hands it back.
+        picker->setDisposalOverride(pick.value);
+        if (*pick.label) {
+            EXPECT_EQ(picker->dropdown()->accessibleName(), pick.label);
+        }
+    }
+}
+
+TEST_F(DropdownTest, DisposalPickerWithoutTheOverrideAmongItsOptionsShowsTheFirst) {
+    QWidget window;
+    auto* picker = new DisposalPicker({{Disposal::delete_, "Delete", "Gone", "xmark.bin"},
+                                       {Disposal::trash, "Trash", "Back later", "trash"}},
+                                      &window);
+    window.show();
+    EXPECT_EQ(picker->dropdown()->accessibleName(), "Delete");
+    picker->dropdown()->setOpen(true);
+    for (auto* row : picker->dropdown()->list()->findChildren<DropdownRow*>()) EXPECT_FALSE(row->isSelected());
+}
+
+}  // namespace
+}  // namespace korvane
