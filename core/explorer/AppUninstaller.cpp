@@ -1,22 +1,19 @@
 #include "core/explorer/AppUninstaller.h"
 
 #include <fcntl.h>
-#include <plist/plist.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <ctime>
-#include <memory>
 #include <unordered_set>
 
 #include "core/text/ByteFormat.h"
-#include "core/system/FileContents.h"
 #include "core/system/FileDate.h"
 #include "core/system/FolderListing.h"
 #include "core/system/Paths.h"
+#include "core/system/PropertyList.h"
 #include "core/model/SizeSum.h"
 #include "core/model/UUID.h"
 #include "core/safety/SafetyPolicy.h"
@@ -29,8 +26,6 @@ using TimePoint = AppUninstaller::TimePoint;
 
 constexpr std::string_view bundleExtension = ".app";
 constexpr std::string_view systemIdentifierPrefix = "com.apple.";
-// An information dictionary is a few kilobytes; anything far larger is not one.
-constexpr std::int64_t largestInfoPlist = 16 * 1048576;
 
 // The bundle names of an application folder, in plain ascending order.
 std::vector<std::string> bundleNames(const std::string& folder) {
@@ -43,20 +38,10 @@ std::vector<std::string> bundleNames(const std::string& folder) {
     return bundles;
 }
 
-struct PlistDeleter {
-    void operator()(void* node) const { plist_free(static_cast<plist_t>(node)); }
-};
-
 // A string value of the dictionary; an empty string counts as absent.
-std::optional<std::string> stringValue(plist_t dict, const char* key) {
-    plist_t node = plist_dict_get_item(dict, key);
-    if (node == nullptr || plist_get_node_type(node) != PLIST_STRING) return std::nullopt;
-    char* value = nullptr;
-    plist_get_string_val(node, &value);
-    if (value == nullptr) return std::nullopt;
-    std::string text(value);
-    std::free(value);
-    if (text.empty()) return std::nullopt;
+std::optional<std::string> stringValue(const PropertyList& list, const char* key) {
+    auto text = list.string(key);
+    if (text && text->empty()) return std::nullopt;
     return text;
 }
 
@@ -69,16 +54,11 @@ struct BundleInfo {
 // binary). A missing, unreadable or malformed dictionary gives neither.
 BundleInfo readBundleInfo(const std::string& bundle) {
     BundleInfo info;
-    const auto data = FileContents::readSmall(Paths::join(bundle, "Contents/Info.plist"), largestInfoPlist);
-    if (!data || data->empty()) return info;
-    plist_t parsed = nullptr;
-    plist_from_memory(data->data(), static_cast<std::uint32_t>(data->size()), &parsed);
-    if (parsed == nullptr) return info;
-    const std::unique_ptr<void, PlistDeleter> root(parsed);
-    if (plist_get_node_type(parsed) != PLIST_DICT) return info;
-    info.identifier = stringValue(parsed, "CFBundleIdentifier");
-    info.version = stringValue(parsed, "CFBundleShortVersionString");
-    if (!info.version) info.version = stringValue(parsed, "CFBundleVersion");
+    const auto list = PropertyList::readDictionary(Paths::join(bundle, "Contents/Info.plist"));
+    if (!list) return info;
+    info.identifier = stringValue(*list, "CFBundleIdentifier");
+    info.version = stringValue(*list, "CFBundleShortVersionString");
+    if (!info.version) info.version = stringValue(*list, "CFBundleVersion");
     return info;
 }
 

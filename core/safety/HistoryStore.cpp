@@ -46,13 +46,16 @@ struct Existing {
     std::string text;
 };
 
-Existing readAll(int fd) {
+// History itself nests a handful of levels deep.
+constexpr int maxNesting = 32;
+
+Existing readAll(int fd, const struct stat& info) {
     Existing result;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (!S_ISREG(info.st_mode) || info.st_size > HistoryStore::maxFileBytes) {
         result.state = FileState::unreadable;
         return result;
     }
+    result.text.reserve(static_cast<std::size_t>(info.st_size));
     char buffer[65536];
     for (;;) {
         ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -64,6 +67,12 @@ Existing readAll(int fd) {
         }
         if (n == 0) break;
         result.text.append(buffer, static_cast<std::size_t>(n));
+        // Grown past the limit while we read it.
+        if (static_cast<std::int64_t>(result.text.size()) > HistoryStore::maxFileBytes) {
+            result.state = FileState::unreadable;
+            result.text.clear();
+            return result;
+        }
     }
     result.state = FileState::present;
     return result;
@@ -82,7 +91,12 @@ Existing readExisting(int fd) {
             result.state = FileState::unreadable;
         return result;
     }
-    Existing result = readAll(fd);
+    struct stat info {};
+    Existing result;
+    if (::fstat(fd, &info) == 0)
+        result = readAll(fd, info);
+    else
+        result.state = FileState::unreadable;
     ::close(fd);
     return result;
 }
@@ -95,10 +109,12 @@ Existing readExistingPath(const std::string& directory, const char* name) {
     return readExisting(::open(Paths::join(directory, name).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
 }
 
-// The decoded content, or nothing when the text is not JSON or does not
-// have the type's shape (dates with fractional seconds are accepted).
+// The decoded content, or nothing when the text is not JSON, nests too deep
+// or does not have the type's shape (dates with fractional seconds are
+// accepted).
 template <class T>
 std::optional<T> decode(const std::string& text) {
+    if (!json::nestingWithin(text, maxNesting)) return std::nullopt;
     try {
         return nlohmann::json::parse(text).get<T>();
     } catch (const std::exception&) {
@@ -353,8 +369,34 @@ void HistoryStore::recordSnapshot(const ScanResult& scan) {
         });
 }
 
+template <class T>
+const T& HistoryStore::current(const char* name, Cached<T>& cache) const {
+    const int fd = ::open(Paths::join(directory_, name).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    struct stat info {};
+    if (fd < 0 || ::fstat(fd, &info) != 0) {
+        if (fd >= 0) ::close(fd);
+        cache = {};
+        return cache.value;
+    }
+    const FileIdentity identity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+                                static_cast<std::int64_t>(info.st_size),
+                                static_cast<std::int64_t>(info.st_mtim.tv_sec),
+                                static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
+    if (cache.source != identity) {
+        Existing existing = readAll(fd, info);
+        std::optional<T> decoded;
+        if (existing.state == FileState::present) decoded = decode<T>(existing.text);
+        // An unreadable file is remembered too, so it costs one read only.
+        cache.value = decoded ? std::move(*decoded) : T{};
+        cache.source = identity;
+    }
+    ::close(fd);
+    return cache.value;
+}
+
 std::vector<HistoryStore::Snapshot> HistoryStore::snapshots() const {
-    return load<std::vector<Snapshot>>(directory_, snapshotsFile).value_or(std::vector<Snapshot>{});
+    std::lock_guard<std::mutex> guard(callLock());
+    return current(snapshotsFile, snapshots_);
 }
 
 void HistoryStore::record(const CleanupReport& report) {
@@ -370,16 +412,21 @@ void HistoryStore::record(const CleanupReport& report) {
 }
 
 std::vector<CleanupReport> HistoryStore::reports() const {
-    return load<std::vector<CleanupReport>>(directory_, cleanupsFile).value_or(std::vector<CleanupReport>{});
+    std::lock_guard<std::mutex> guard(callLock());
+    return current(cleanupsFile, reports_);
 }
 
 std::int64_t HistoryStore::totalFreed() const {
+    std::lock_guard<std::mutex> guard(callLock());
     SizeSum total;
-    for (const CleanupReport& report : reports()) total += report.freedBytes();
+    for (const CleanupReport& report : current(cleanupsFile, reports_)) total += report.freedBytes();
     return total.total();
 }
 
-bool HistoryStore::hasReports() const { return !reports().empty(); }
+bool HistoryStore::hasReports() const {
+    std::lock_guard<std::mutex> guard(callLock());
+    return !current(cleanupsFile, reports_).empty();
+}
 
 void HistoryStore::saveLastScan(const ScanResult& scan) {
     rewrite<ScanResult>(directory_, lastScanFile, [&](std::optional<ScanResult>) { return scan; });

@@ -16,14 +16,16 @@ namespace korvane {
 
 // What the application remembers between launches: one storage snapshot per
 // calendar day, the reports of past cleanups and the last developer scan,
-// each a JSON file in one folder. Nothing is kept in memory; every call reads
-// its file again.
+// each a JSON file in one folder. The screens ask for snapshots and reports
+// often, so they stay decoded in memory and are read again only when their
+// file changed (another size, modification time, inode or device).
 //
 // Writes replace a file atomically (temporary file, fsync, rename, fsync of
 // the folder) under an exclusive lock file, so two processes appending at
 // once lose nothing and a crash leaves the old file whole. A file that exists
 // but cannot be read is moved aside as "NAME.unreadable-<UTC stamp>" before a
-// new one is written; only a missing file starts empty.
+// new one is written; only a missing file starts empty. A file larger than
+// maxFileBytes, or nested deeper than any history, counts as unreadable.
 class HistoryStore {
 public:
     // One day's developer storage.
@@ -55,6 +57,12 @@ public:
     static constexpr const char* lockFile = ".history.lock";
     static constexpr std::size_t maxSnapshots = 400;
     static constexpr std::size_t maxReports = 200;
+    // The retention limits at their fullest, written by the store: 400
+    // snapshots of all nine categories take 177 KB; 200 reports of 100
+    // outcomes each take 8.3 MB (some 415 bytes an outcome), of 500 each
+    // 41 MB. A limit four times the first keeps a file of 200 cleanups of
+    // some 400 items each, and bounds what a foreign file costs to parse.
+    static constexpr std::int64_t maxFileBytes = 32 * 1048576;
 
     // $XDG_DATA_HOME/Korvane, or ~/.local/share/Korvane when that variable is
     // unset or not absolute. Created (with its parents) when missing; a
@@ -84,7 +92,27 @@ public:
     std::optional<ScanResult> loadLastScan() const;
 
 private:
+    // Which file a decoded copy came from.
+    struct FileIdentity {
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
+        std::int64_t size = 0;
+        std::int64_t modifiedSeconds = 0;
+        std::int64_t modifiedNanoseconds = 0;
+        friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+    };
+    template <class T>
+    struct Cached {
+        std::optional<FileIdentity> source;  // none: nothing decoded yet
+        T value{};                           // empty when the file was unreadable
+    };
+    // The content of `name`, read again only when the file changed.
+    template <class T>
+    const T& current(const char* name, Cached<T>& cache) const;
+
     std::string directory_;
+    mutable Cached<std::vector<Snapshot>> snapshots_;
+    mutable Cached<std::vector<CleanupReport>> reports_;
 };
 
 void to_json(nlohmann::json& j, const HistoryStore::Snapshot& value);

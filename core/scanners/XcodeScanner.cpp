@@ -1,19 +1,17 @@
 #include "core/scanners/XcodeScanner.h"
 
 #include <fcntl.h>
-#include <plist/plist.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <ctime>
-#include <memory>
 #include <nlohmann/json.hpp>
 
 #include "core/text/AsciiText.h"
 #include "core/text/ByteFormat.h"
-#include "core/system/FileContents.h"
 #include "core/system/Paths.h"
+#include "core/system/PropertyList.h"
 #include "core/system/Shell.h"
 #include "core/model/SizeSum.h"
 #include "core/scanners/ScanContext.h"
@@ -23,8 +21,6 @@ namespace korvane {
 namespace {
 
 constexpr std::int64_t oneMiB = 1048576;
-// A device.plist is a few kilobytes; anything far larger is not one.
-constexpr std::int64_t largestDevicePlist = 16 * 1048576;
 
 void replaceAll(std::string& text, std::string_view what, std::string_view with) {
     if (what.empty()) return;
@@ -58,10 +54,6 @@ std::vector<CacheRow> xcodeCaches() {
          "Downloaded developer documentation. Re-downloaded when you open the docs window."},
     };
 }
-
-struct PlistDeleter {
-    void operator()(void* node) const { plist_free(static_cast<plist_t>(node)); }
-};
 
 constexpr const char* simulatorDevicesGroup = "Simulator Devices";
 constexpr const char* simulatorDeviceRule = "xcode.simulatorDevices";
@@ -152,22 +144,9 @@ std::optional<XcodeScanner::DeviceList> XcodeScanner::simulatorDevices() const {
 }
 
 std::optional<std::string> XcodeScanner::deviceName(const std::string& deviceFolder) {
-    const auto data = FileContents::readSmall(Paths::join(deviceFolder, "device.plist"), largestDevicePlist,
-                                                FileContents::Links::refuse);
-    if (!data || data->empty()) return std::nullopt;
-    plist_t parsed = nullptr;
-    plist_from_memory(data->data(), static_cast<std::uint32_t>(data->size()), &parsed);
-    if (parsed == nullptr) return std::nullopt;
-    const std::unique_ptr<void, PlistDeleter> root(parsed);
-    if (plist_get_node_type(parsed) != PLIST_DICT) return std::nullopt;
-    plist_t nameNode = plist_dict_get_item(parsed, "name");
-    if (nameNode == nullptr || plist_get_node_type(nameNode) != PLIST_STRING) return std::nullopt;
-    char* value = nullptr;
-    plist_get_string_val(nameNode, &value);
-    if (value == nullptr) return std::nullopt;
-    std::string name(value);
-    std::free(value);
-    return name;
+    const auto list = PropertyList::readDictionary(Paths::join(deviceFolder, "device.plist"));
+    if (!list) return std::nullopt;
+    return list->string("name");
 }
 
 std::vector<CleanupCandidate> XcodeScanner::simulatorCandidates(const ScanContext& context,

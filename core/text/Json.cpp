@@ -71,4 +71,29 @@ nlohmann::json fromDate(std::chrono::system_clock::time_point date) { return Iso
 
 nlohmann::json fromFilePath(std::string_view path) { return FileURL::fromPath(path); }
 
+bool nestingWithin(std::string_view text, int maxDepth) {
+    // The parser stops at a stray closing bracket, so whatever follows one
+    // costs nothing however it nests.
+    int depth = 0;
+    bool inString = false;
+    bool escaped = false;
+    for (char c : text) {
+        if (inString) {
+            if (escaped)
+                escaped = false;
+            else if (c == '\\')
+                escaped = true;
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > maxDepth) return false;
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+    return true;
+}
+
 }  // namespace korvane::json

@@ -18,6 +18,7 @@
 #include "core/safety/SafetyPolicy.h"
 #include "tests/explorer/ScanTestSupport.h"
 #include "tests/support/BinaryPlist.h"
+#include "tests/support/HostilePlists.h"
 
 namespace korvane {
 namespace {
@@ -216,6 +217,75 @@ TEST_F(AppUninstallerTest, BrokenOrOddBundlesFallBackWithoutFailing) {
     EXPECT_EQ(odd->bundleIdentifier, "com.example.odd");
     EXPECT_EQ(odd->bundleURL, apps + "/" + oddName);
     EXPECT_EQ(odd->bundleBytes, duBytes(odd->bundleURL));
+}
+
+TEST_F(AppUninstallerTest, AnInformationStringHoldingNulIsAbsent) {
+    const std::string nul(1, '\0');
+    using Pairs = testing::StringPairs;
+    struct Case {
+        const char* label;
+        Pairs info;
+        std::optional<std::string> identifier;
+        std::optional<std::string> version;
+    };
+    const Case cases[] = {
+        {"Identifier",
+         {{"CFBundleIdentifier", "com.example" + nul + ".foo"}, {"CFBundleShortVersionString", "2.0"}},
+         std::nullopt,
+         "2.0"},
+        {"ShortVersion",
+         {{"CFBundleIdentifier", "com.example.foo"},
+          {"CFBundleShortVersionString", "2.0" + nul},
+          {"CFBundleVersion", "45"}},
+         "com.example.foo",
+         "45"},
+        {"Version", {{"CFBundleIdentifier", "com.example.foo"}, {"CFBundleVersion", nul + "45"}}, "com.example.foo",
+         std::nullopt},
+    };
+    for (auto form : {testing::PlistForm::xml, testing::PlistForm::binaryUtf16}) {
+        for (const Case& c : cases)
+            bundle(std::string(c.label) + testing::formName(form) + ".app", testing::stringDictionary(c.info, form));
+    }
+    AppUninstaller uninstaller(folders());
+    const auto list = uninstaller.installedApps();
+    ASSERT_EQ(list.size(), 6u);
+    for (auto form : {testing::PlistForm::xml, testing::PlistForm::binaryUtf16}) {
+        for (const Case& c : cases) {
+            const std::string name = std::string(c.label) + testing::formName(form);
+            const App* app = named(list, name);
+            ASSERT_NE(app, nullptr) << name;
+            EXPECT_EQ(app->bundleIdentifier, c.identifier) << name;
+            EXPECT_EQ(app->version, c.version) << name;
+        }
+    }
+}
+
+TEST_F(AppUninstallerTest, AListingSurvivesAFolderOfHostileInformationFiles) {
+    const testing::StringPairs info{{"CFBundleIdentifier", "com.example.hostile"},
+                                    {"CFBundleShortVersionString", "6.6"},
+                                    {"CFBundleVersion", "66"}};
+    std::vector<std::string> names;
+    for (const auto& file : testing::hostilePlists(info)) {
+        bundle(file.label + ".app", file.bytes, 16 * KiB);
+        names.push_back(file.label);
+    }
+    bundle("Deep.app", testing::deepXml(info, 40), 16 * KiB);
+    bundle("DeepBinary.app", testing::deepBinary(info, 40), 16 * KiB);
+    names.insert(names.end(), {"Deep", "DeepBinary"});
+    bundle("Good.app", xmlInfo({{"CFBundleIdentifier", "com.example.good"}}), 16 * KiB);
+
+    AppUninstaller uninstaller(folders());
+    const auto list = uninstaller.installedApps();
+    EXPECT_EQ(list.size(), names.size() + 1);
+    for (const auto& name : names) {
+        const App* app = named(list, name);
+        ASSERT_NE(app, nullptr) << name;
+        EXPECT_FALSE(app->bundleIdentifier.has_value()) << name;
+        EXPECT_FALSE(app->version.has_value()) << name;
+        EXPECT_GT(app->bundleBytes, 0) << name;
+    }
+    ASSERT_NE(named(list, "Good"), nullptr);
+    EXPECT_EQ(named(list, "Good")->bundleIdentifier, "com.example.good");
 }
 
 TEST_F(AppUninstallerTest, SystemApplicationsOnlyWhenAsked) {

@@ -9,6 +9,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <regex>
 #include <set>
@@ -285,6 +286,45 @@ TEST_F(HistoryStoreTest, ACorruptFileIsKeptAsideBeforeItIsReplaced) {
     EXPECT_TRUE(kept.contains(document.dump()));
 }
 
+TEST_F(HistoryStoreTest, AFileOverTheSizeLimitIsSetAsideAndRecordingGoesOn) {
+    // Valid history padded with spaces: only its size is wrong.
+    struct Case {
+        const char* name;
+        std::function<void()> write;
+        std::function<std::size_t()> count;
+    };
+    const Case cases[] = {
+        {HistoryStore::cleanupsFile, [&] { store.record(reportAt(at("2024-03-09T10:00:00Z"), 10)); },
+         [&] { return store.reports().size(); }},
+        {HistoryStore::snapshotsFile, [&] { store.recordSnapshot(scanAt(at("2024-03-09T10:00:00Z"))); },
+         [&] { return store.snapshots().size(); }},
+        {HistoryStore::lastScanFile, [&] { store.saveLastScan(scanAt(at("2024-03-09T10:00:00Z"))); },
+         [&] { return std::size_t(store.loadLastScan().has_value()); }},
+    };
+    for (const Case& c : cases) {
+        c.write();
+        ASSERT_EQ(c.count(), 1u) << c.name;
+        std::string text = slurp(file(c.name));
+        text.append(static_cast<std::size_t>(HistoryStore::maxFileBytes) - text.size(), ' ');
+        if (&c == &cases[0]) {
+            tree.text(std::string("Korvane/") + c.name, text);
+            EXPECT_EQ(c.count(), 1u) << c.name << ": at the limit";
+        }
+
+        tree.text(std::string("Korvane/") + c.name, text + " ");
+        EXPECT_EQ(c.count(), 0u) << c.name;
+        EXPECT_TRUE(asideCopies(folder, c.name).empty()) << c.name;  // reading changes nothing
+
+        c.write();
+        EXPECT_EQ(c.count(), 1u) << c.name;
+        const auto aside = asideCopies(folder, c.name);
+        ASSERT_EQ(aside.size(), 1u) << c.name;
+        EXPECT_EQ(fs::file_size(folder + "/" + aside[0]), text.size() + 1) << c.name;
+    }
+    EXPECT_EQ(store.totalFreed(), 10);
+    EXPECT_TRUE(store.hasReports());
+}
+
 TEST_F(HistoryStoreTest, AFileThatCannotBeOpenedIsKeptAsideToo) {
     // A folder where the file should be: unreadable even for root.
     tree.text("Korvane/snapshots.json/inside", "precious");
@@ -372,6 +412,66 @@ TEST_F(HistoryStoreTest, AMissingFolderIsNeverCreatedAndReadsGiveNothing) {
     EXPECT_TRUE(nowhere.snapshots().empty());
     EXPECT_FALSE(nowhere.loadLastScan());
     EXPECT_FALSE(fs::exists(tree.path("absent")));
+}
+
+// ---- reading once -------------------------------------------------------
+
+TEST_F(HistoryStoreTest, ReadsAgainOnlyWhenTheFileChanged) {
+    store.record(reportAt(at("2024-03-09T10:00:00Z"), 10));
+    const std::string path = file(HistoryStore::cleanupsFile);
+    const std::string original = slurp(path);
+    ASSERT_EQ(store.totalFreed(), 10);
+    const auto withFreed = [&](const char* figure) {
+        std::string text = original;
+        const std::string from = "\"expectedBytes\": 10";
+        text.replace(text.find(from), from.size(), std::string("\"expectedBytes\": ") + figure);
+        return text;
+    };
+    const auto modified = [&] {
+        struct stat info {};
+        EXPECT_EQ(::stat(path.c_str(), &info), 0);
+        return info.st_mtim;
+    };
+    const auto overwriteInPlace = [&](const std::string& text, timespec mtime) {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+        ::close(fd);
+        const timespec times[2] = {mtime, mtime};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    };
+
+    // Same size, time and inode: the copy in memory stands (this is what
+    // keeps frequent questions cheap).
+    const timespec first = modified();
+    overwriteInPlace(withFreed("20"), first);
+    EXPECT_EQ(store.totalFreed(), 10);
+
+    // One nanosecond later is a change.
+    timespec later = first;
+    later.tv_nsec = (later.tv_nsec + 1) % 1000000000;
+    if (later.tv_nsec == 0) ++later.tv_sec;
+    overwriteInPlace(withFreed("30"), later);
+    EXPECT_EQ(store.totalFreed(), 30);
+
+    // Another size is a change.
+    overwriteInPlace(withFreed("400"), later);
+    EXPECT_EQ(store.totalFreed(), 400);
+
+    // Another file of the same size and time moved into its place too.
+    const std::string replacement = tree.text("replacement.json", withFreed("500"));
+    const timespec times[2] = {later, later};
+    ASSERT_EQ(::utimensat(AT_FDCWD, replacement.c_str(), times, 0), 0);
+    ASSERT_EQ(::rename(replacement.c_str(), path.c_str()), 0);
+    EXPECT_EQ(store.totalFreed(), 500);
+    EXPECT_EQ(store.reports().front().outcomes.front().expectedBytes, 500);
+
+    // Another store's record, and a file gone.
+    HistoryStore other(folder);
+    other.record(reportAt(at("2024-03-10T10:00:00Z"), 1));
+    EXPECT_EQ(store.totalFreed(), 501);
+    fs::remove(path);
+    EXPECT_FALSE(store.hasReports());
 }
 
 // ---- several writers ----------------------------------------------------

@@ -11,6 +11,7 @@
 #include "tests/scanners/ScannerTestSupport.h"
 #include "tests/scanners/SizedFolder.h"
 #include "tests/support/BinaryPlist.h"
+#include "tests/support/HostilePlists.h"
 
 namespace korvane {
 namespace {
@@ -346,6 +347,41 @@ TEST_F(XcodeScannerTest, ReadsTheDeviceNameFromXmlOrBinaryPlists) {
     EXPECT_FALSE(XcodeScanner::deviceName(home.path("folder")));
     home.tree.symlink("link/device.plist", home.path("xml/device.plist"));
     EXPECT_FALSE(XcodeScanner::deviceName(home.path("link")));
+}
+
+TEST_F(XcodeScannerTest, ADeviceNameHoldingNulOrANestedListGivesNoName) {
+    const std::string nul(1, '\0');
+    const testing::StringPairs valid{{"UDID", "x"}, {"name", "iPhone 15"}};
+    struct Case {
+        std::string label;
+        std::string contents;
+    };
+    std::vector<Case> cases;
+    for (auto form : {testing::PlistForm::xml, testing::PlistForm::binaryUtf16})
+        cases.push_back({testing::formName(form),
+                         testing::stringDictionary({{"UDID", "x"}, {"name", "iPhone" + nul + "15"}}, form)});
+    cases.push_back({"deep xml", testing::deepXml(valid, 40)});
+    cases.push_back({"deep binary", testing::deepBinary(valid, 40)});
+    for (const auto& c : cases) {
+        home.tree.text(c.label + "/device.plist", c.contents);
+        EXPECT_EQ(XcodeScanner::deviceName(home.path(c.label)), std::nullopt) << c.label;
+    }
+}
+
+TEST_F(XcodeScannerTest, AScanSurvivesAFolderOfHostileDeviceFiles) {
+    const std::string devices = "Library/Developer/CoreSimulator/Devices/";
+    std::vector<std::string> udids;
+    for (const auto& file : testing::hostilePlists({{"name", "Hostile"}})) {
+        home.tree.text(devices + file.label + "/device.plist", file.bytes);
+        udids.push_back(file.label);
+    }
+    home.tree.text(devices + "GOOD/device.plist", xmlPlist("Old iPad"));
+    // Nothing answers for the simulator tool, so every device file is read.
+    auto context = home.context();
+    const auto found = byTitle(XcodeScanner().scan(*context).candidates);
+    EXPECT_EQ(found.size(), udids.size() + 1);
+    EXPECT_EQ(found.count("Old iPad"), 1u);
+    for (const auto& udid : udids) EXPECT_EQ(found.count(udid), 1u) << udid;
 }
 
 TEST_F(XcodeScannerTest, ProjectNameDropsTheLastDashPiece) {
