@@ -1,7 +1,13 @@
 #include <QApplication>
 
 #include "app/MainWindow.h"
+#include "app/platform/IniSettings.h"
+#include "app/platform/Notifier_linux.h"
+#include "app/platform/SystemClock.h"
+#include "app/state/AppState.h"
+#include "core/safety/HistoryStore.h"
 #include "core/system/OpenFileLimit.h"
+#include "core/system/Paths.h"
 
 int main(int argc, char* argv[]) {
     // Scanners measure in parallel and need more descriptors than the default soft limit.
@@ -9,6 +15,20 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Korvane"));
     QApplication::setOrganizationName(QStringLiteral("Korvane"));
+
+    korvane::IniSettings settings;
+    korvane::SystemClock clock;
+    korvane::FreedesktopNotifier notifier;
+    std::vector<std::string> arguments;
+    for (const QString& argument : QApplication::arguments().mid(1)) arguments.push_back(argument.toStdString());
+    korvane::AppState state({.defaults = settings,
+                             .clock = clock,
+                             .notifier = notifier,
+                             .home = korvane::Paths::home(),
+                             .historyDirectory = korvane::HistoryStore::defaultDirectory(),
+                             .statsReader = nullptr,
+                             .makeScannerEngine = nullptr,
+                             .arguments = std::move(arguments)});
 
     korvane::MainWindow window;
     window.show();

@@ -1,0 +1,308 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <QObject>
+#include <QThreadPool>
+#include <QTimer>
+
+#include "app/state/Automation.h"
+#include "app/theme/ThemeID.h"
+#include "core/explorer/AppUninstaller.h"
+#include "core/explorer/FileSearch.h"
+#include "core/explorer/FileTreeScanner.h"
+#include "core/explorer/SystemStats.h"
+#include "core/explorer/SystemStatsReader.h"
+#include "core/model/CleanupCandidate.h"
+#include "core/model/CleanupProgress.h"
+#include "core/model/CleanupReport.h"
+#include "core/model/ScanProgress.h"
+#include "core/model/ScanResult.h"
+#include "core/model/ScanSettings.h"
+#include "core/model/StorageNode.h"
+#include "core/model/UUID.h"
+#include "core/safety/CleanupEngine.h"
+#include "core/safety/HistoryStore.h"
+#include "core/scanners/ScannerEngine.h"
+
+namespace korvane {
+
+class Clock;
+class Notifier;
+class Settings;
+
+// Everything the window shows and every operation its controls start. One
+// instance lives for the whole process; it is written only on the thread that
+// created it (the UI thread). Background work comes back through queued calls
+// and counts only while its run is still the current one.
+//
+// The operations are split by concern over several source files:
+// AppState.cpp (fields, start-up, persisted settings, statistics),
+// AppStateScan.cpp (the developer scan and its alerts), AppStateTypes.cpp
+// (the text tables of the nested types).
+class AppState : public QObject {
+    Q_OBJECT
+public:
+    // Which top-level screen the window shows.
+    enum class Route { onboarding, scanning, explore, cleaning, finished };
+    enum class Mode { general, developer };
+    // Which sheet lies over the window.
+    enum class Sheet { review, history, settings };
+    // Which page general mode shows.
+    enum class GeneralSection { explore, search, largeFiles, apps, stats };
+    // Which storage canvas is shown.
+    enum class CanvasMode { strata, ageMap, treemap, folders, bubbles, flame, mindMap, sunburst, bars, table };
+
+    using ScannerEngineFactory = std::function<std::unique_ptr<ScannerEngine>(const ScanSettings&)>;
+
+    // What the state works through; tests pass fakes and temporary folders.
+    struct Services {
+        Settings& defaults;
+        Clock& clock;
+        Notifier& notifier;
+        std::string home;              // the user's home folder, standardised
+        std::string historyDirectory;  // where the history files live
+        std::unique_ptr<SystemStatsReader> statsReader;
+        // A new engine for each developer scan; empty means the nine default scanners.
+        ScannerEngineFactory makeScannerEngine;
+        // Launch arguments after the program name.
+        std::vector<std::string> arguments;
+    };
+
+    static constexpr const char* modeKey = "mode";
+    static constexpr const char* themeKey = "theme";
+    static constexpr const char* scanSettingsKey = "scan.settings";
+    static constexpr const char* disposalKey = "cleanup.disposal";
+    static constexpr const char* onboardingKey = "onboarding.completed";
+    static constexpr int statsIntervalMilliseconds = 2000;
+
+    // Start-up: initial values, stored settings, mode, theme, the last scan,
+    // the launch arguments, the schedule's callback, the statistics timer.
+    explicit AppState(Services services, QObject* parent = nullptr);
+    // Stops the running scan and waits for background work and history writes.
+    ~AppState() override;
+
+    AppState(const AppState&) = delete;
+    AppState& operator=(const AppState&) = delete;
+
+    // --- Published state ---
+    Route route() const { return route_; }
+    void setRoute(Route route);
+    const std::optional<ScanResult>& scan() const { return scan_; }
+    void setScan(std::optional<ScanResult> scan);
+    const ScanProgress& scanProgress() const { return scanProgress_; }
+    void setScanProgress(ScanProgress progress);
+    const CleanupProgress& cleanupProgress() const { return cleanupProgress_; }
+    void setCleanupProgress(CleanupProgress progress);
+    const std::optional<CleanupReport>& lastReport() const { return lastReport_; }
+    void setLastReport(std::optional<CleanupReport> report);
+    const std::set<UUID>& selection() const { return selection_; }
+    void setSelection(std::set<UUID> selection);
+    const ScanSettings& settings() const { return settings_; }
+    void setSettings(ScanSettings settings);
+    const std::optional<Disposal>& disposalOverride() const { return disposalOverride_; }
+    void setDisposalOverride(std::optional<Disposal> disposal);
+    const std::optional<std::string>& errorMessage() const { return errorMessage_; }
+    void setErrorMessage(std::optional<std::string> message);
+    CanvasMode canvasMode() const { return canvasMode_; }
+    void setCanvasMode(CanvasMode mode);
+    std::int64_t sunburstDepth() const { return sunburstDepth_; }
+    void setSunburstDepth(std::int64_t depth);
+    bool showsProtected() const { return showsProtected_; }
+    // Also rebuilds the developer tree, even when the flag does not change.
+    void setShowsProtected(bool shows);
+    const std::optional<Sheet>& sheet() const { return sheet_; }
+    void setSheet(std::optional<Sheet> sheet);
+    const std::optional<std::string>& focusedID() const { return focusedID_; }
+    void setFocusedID(std::optional<std::string> id);
+    const std::optional<std::string>& selectedID() const { return selectedID_; }
+    void setSelectedID(std::optional<std::string> id);
+    const std::string& searchText() const { return searchText_; }
+    void setSearchText(std::string text);
+    ThemeID themeID() const { return themeID_; }
+    // Also stores the theme under "theme", on every call.
+    void setThemeID(ThemeID theme);
+    const StorageNode& tree() const { return tree_; }
+    Mode mode() const { return mode_; }
+    // Also stores the mode under "mode", on every call.
+    void setMode(Mode mode);
+    GeneralSection generalSection() const { return generalSection_; }
+    void setGeneralSection(GeneralSection section);
+    const std::optional<FileTreeScanner::Result>& generalResult() const { return generalResult_; }
+    void setGeneralResult(std::optional<FileTreeScanner::Result> result);
+    const FileTreeScanner::Progress& generalProgress() const { return generalProgress_; }
+    void setGeneralProgress(FileTreeScanner::Progress progress);
+    bool isScanningFolder() const { return isScanningFolder_; }
+    void setIsScanningFolder(bool scanning);
+    const std::string& scanRoot() const { return scanRoot_; }
+    void setScanRoot(std::string folder);
+    const FileSearch::Query& searchQuery() const { return searchQuery_; }
+    void setSearchQuery(FileSearch::Query query);
+    FileSearch::Sort searchSort() const { return searchSort_; }
+    void setSearchSort(FileSearch::Sort sort);
+    const std::vector<AppUninstaller::InstalledApp>& apps() const { return apps_; }
+    void setApps(std::vector<AppUninstaller::InstalledApp> apps);
+    bool isScanningApps() const { return isScanningApps_; }
+    void setIsScanningApps(bool scanning);
+    const std::string& appScanProgress() const { return appScanProgress_; }
+    void setAppScanProgress(std::string text);
+    const std::optional<AppUninstaller::InstalledApp>& selectedApp() const { return selectedApp_; }
+    void setSelectedApp(std::optional<AppUninstaller::InstalledApp> app);
+    const SystemStats& stats() const { return stats_; }
+    const std::optional<std::string>& restoreNotice() const { return restoreNotice_; }
+    void setRestoreNotice(std::optional<std::string> notice);
+    const std::vector<CleanupCandidate>& stagedCandidates() const { return stagedCandidates_; }
+    void setStagedCandidates(std::vector<CleanupCandidate> candidates);
+
+    // --- Services the screens read ---
+    Automation& automation() { return automation_; }
+    const Automation& automation() const { return automation_; }
+    const HistoryStore& history() const { return history_; }
+
+    // --- Start-up and settings ---
+    // "scan.settings" and "cleanup.disposal" into `settings` and `disposalOverride`;
+    // a value that does not decode changes nothing.
+    void loadSettings();
+    // Writes both back; no disposal removes "cleanup.disposal".
+    void saveSettings();
+    // The candidates of the scan that start selected; empty without a scan.
+    void resetSelectionToDefaults();
+    // `tree` from `scan`; focused and selected ids that no longer name a node are cleared.
+    void rebuildDeveloperTree();
+    // The schedule's callback: a scan unless one (or a cleanup) runs.
+    void onAutomationDue();
+    // One reading now, then one every two seconds.
+    void startStatsTimer();
+
+    // --- The developer scan ---
+    // Does nothing while a scan or a cleanup runs.
+    void startScan();
+    // Only while scanning: stops the engine and returns to the explorer (or
+    // onboarding without an earlier scan). What the engine finished still
+    // arrives and is shown, but it is neither saved nor recorded.
+    void cancelDeveloperScan();
+    // At most one notification, after an applied scan.
+    void postScanAlerts(const ScanResult& result);
+
+signals:
+    // Any published field changed.
+    void changed();
+    void routeChanged();
+    void scanChanged();  // scan or tree
+    void scanProgressChanged();
+    void selectionChanged();
+    void settingsChanged();  // settings or disposal
+    void themeChanged();
+    void modeChanged();
+    void statsChanged();
+
+private:
+    template <class Field, class Value>
+    void publish(Field& field, Value&& value) {
+        field = std::forward<Value>(value);
+        emit changed();
+    }
+
+    // Start-up step: the launch arguments over the restored state.
+    void applyLaunchArguments();
+    // Candidates of a restored scan that lie at, below or around a path the
+    // user marked "Never touch".
+    void dropExcludedCandidates(ScanResult& scan) const;
+    void applyScanResult(const ScanResult& result, bool cancelled);
+    // Runs on the history's own thread, in the order given.
+    void writeHistory(std::function<void(HistoryStore&)> write);
+    // Runs on a worker thread.
+    void runInBackground(std::function<void()> work);
+
+    // Published fields, in the order the screens know them.
+    Route route_ = Route::onboarding;
+    std::optional<ScanResult> scan_;
+    ScanProgress scanProgress_ = ScanProgress::idle();
+    CleanupProgress cleanupProgress_;
+    std::optional<CleanupReport> lastReport_;
+    std::set<UUID> selection_;
+    ScanSettings settings_ = ScanSettings::defaultSettings();
+    std::optional<Disposal> disposalOverride_;
+    std::optional<std::string> errorMessage_;
+    CanvasMode canvasMode_ = CanvasMode::strata;
+    std::int64_t sunburstDepth_ = 3;
+    bool showsProtected_ = true;
+    std::optional<Sheet> sheet_;
+    std::optional<std::string> focusedID_;
+    std::optional<std::string> selectedID_;
+    std::string searchText_;
+    ThemeID themeID_ = ThemeID::paper;
+    StorageNode tree_;
+    Mode mode_ = Mode::general;
+    GeneralSection generalSection_ = GeneralSection::explore;
+    std::optional<FileTreeScanner::Result> generalResult_;
+    FileTreeScanner::Progress generalProgress_;
+    bool isScanningFolder_ = false;
+    std::string scanRoot_;
+    FileSearch::Query searchQuery_;
+    FileSearch::Sort searchSort_ = FileSearch::Sort::size;
+    std::vector<AppUninstaller::InstalledApp> apps_;
+    bool isScanningApps_ = false;
+    std::string appScanProgress_;
+    std::optional<AppUninstaller::InstalledApp> selectedApp_;
+    SystemStats stats_;
+    std::optional<std::string> restoreNotice_;
+    std::vector<CleanupCandidate> stagedCandidates_;
+
+    // Services and the engines of the current or last runs. Engines are shared
+    // with the worker running them, so replacing one never pulls it from
+    // under a run that is still ending.
+    Settings& defaults_;
+    Clock& clock_;
+    ScannerEngineFactory makeScannerEngine_;
+    std::vector<std::string> arguments_;
+    std::shared_ptr<FileTreeScanner> folderScanner_;
+    std::shared_ptr<AppUninstaller> uninstaller_;
+    QTimer statsTimer_;
+    std::unique_ptr<SystemStatsReader> statsReader_;
+    HistoryStore history_;
+    Automation automation_;
+    std::shared_ptr<ScannerEngine> scannerEngine_;
+    std::shared_ptr<CleanupEngine> cleanupEngine_;
+
+    // Each developer scan gets the next number; a result or progress report
+    // of any other number is stale.
+    std::uint64_t scanRun_ = 0;
+    bool scanRunCancelled_ = false;
+
+    QThreadPool workers_;
+    QThreadPool historyWriter_;  // one thread: writes land in order
+};
+
+// Text tables of the nested types.
+const std::array<AppState::Mode, 2>& allModes();
+std::string_view rawValue(AppState::Mode mode);
+// Exactly "general" and "developer".
+std::optional<AppState::Mode> modeFromRawValue(std::string_view text);
+
+// "review", "history", "settings".
+std::string_view rawValue(AppState::Sheet sheet);
+
+const std::array<AppState::GeneralSection, 5>& allGeneralSections();
+std::string_view rawValue(AppState::GeneralSection section);
+std::optional<AppState::GeneralSection> generalSectionFromRawValue(std::string_view text);
+std::string_view title(AppState::GeneralSection section);
+std::string_view symbolName(AppState::GeneralSection section);
+
+const std::array<AppState::CanvasMode, 10>& allCanvasModes();
+std::string_view rawValue(AppState::CanvasMode mode);
+std::optional<AppState::CanvasMode> canvasModeFromRawValue(std::string_view text);
+std::string_view title(AppState::CanvasMode mode);
+std::string_view symbolName(AppState::CanvasMode mode);
+// The one-line description the canvas switcher shows.
+std::string_view blurb(AppState::CanvasMode mode);
+
+}  // namespace korvane
