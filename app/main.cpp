@@ -20,7 +20,8 @@ int main(int argc, char* argv[]) {
     korvane::SystemClock clock;
     korvane::FreedesktopNotifier notifier;
     std::vector<std::string> arguments;
-    for (const QString& argument : QApplication::arguments().mid(1)) arguments.push_back(argument.toStdString());
+    for (const QString& argument : QApplication::arguments().mid(1))
+        arguments.push_back(argument.toStdString());
     korvane::AppState state({.defaults = settings,
                              .clock = clock,
                              .notifier = notifier,

@@ -84,7 +84,9 @@ void AppState::setScanProgress(ScanProgress progress) {
     emit scanProgressChanged();
 }
 
-void AppState::setCleanupProgress(CleanupProgress progress) { publish(cleanupProgress_, std::move(progress)); }
+void AppState::setCleanupProgress(CleanupProgress progress) {
+    publish(cleanupProgress_, std::move(progress));
+}
 
 void AppState::setLastReport(std::optional<CleanupReport> report) { publish(lastReport_, std::move(report)); }
 
@@ -103,7 +105,9 @@ void AppState::setDisposalOverride(std::optional<Disposal> disposal) {
     emit settingsChanged();
 }
 
-void AppState::setErrorMessage(std::optional<std::string> message) { publish(errorMessage_, std::move(message)); }
+void AppState::setErrorMessage(std::optional<std::string> message) {
+    publish(errorMessage_, std::move(message));
+}
 
 void AppState::setCanvasMode(CanvasMode mode) { publish(canvasMode_, mode); }
 
@@ -162,7 +166,9 @@ void AppState::setSelectedApp(std::optional<AppUninstaller::InstalledApp> app) {
     publish(selectedApp_, std::move(app));
 }
 
-void AppState::setRestoreNotice(std::optional<std::string> notice) { publish(restoreNotice_, std::move(notice)); }
+void AppState::setRestoreNotice(std::optional<std::string> notice) {
+    publish(restoreNotice_, std::move(notice));
+}
 
 void AppState::setStagedCandidates(std::vector<CleanupCandidate> candidates) {
     publish(stagedCandidates_, std::move(candidates));

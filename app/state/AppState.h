@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QObject>
+#include <QThreadPool>
+#include <QTimer>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -9,10 +12,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <QObject>
-#include <QThreadPool>
-#include <QTimer>
 
 #include "app/state/Automation.h"
 #include "app/theme/ThemeID.h"
@@ -59,7 +58,18 @@ public:
     // Which page general mode shows.
     enum class GeneralSection { explore, search, largeFiles, apps, stats };
     // Which storage canvas is shown.
-    enum class CanvasMode { strata, ageMap, treemap, folders, bubbles, flame, mindMap, sunburst, bars, table };
+    enum class CanvasMode {
+        strata,
+        ageMap,
+        treemap,
+        folders,
+        bubbles,
+        flame,
+        mindMap,
+        sunburst,
+        bars,
+        table
+    };
 
     using ScannerEngineFactory = std::function<std::unique_ptr<ScannerEngine>(const ScanSettings&)>;
 
