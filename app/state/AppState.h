@@ -45,8 +45,9 @@ class Settings;
 //
 // The operations are split by concern over several source files:
 // AppState.cpp (fields, start-up, persisted settings, statistics),
-// AppStateScan.cpp (the developer scan and its alerts), AppStateTypes.cpp
-// (the text tables of the nested types).
+// AppStateScan.cpp (the developer scan and its alerts), AppStateLaunch.cpp
+// (the launch arguments), AppStateTypes.cpp (the text tables of the nested
+// types).
 class AppState : public QObject {
     Q_OBJECT
 public:
@@ -80,7 +81,7 @@ public:
         Notifier& notifier;
         std::string home;              // the user's home folder, standardised
         std::string historyDirectory;  // where the history files live
-        std::unique_ptr<SystemStatsReader> statsReader;
+        std::unique_ptr<SystemStatsReader> statsReader;  // none: the live machine's
         // A new engine for each developer scan; empty means the nine default scanners.
         ScannerEngineFactory makeScannerEngine;
         // Launch arguments after the program name.
