@@ -1,8 +1,7 @@
 #pragma once
 
-#include <chrono>
-
 #include <QTimeZone>
+#include <chrono>
 
 namespace korvane {
 

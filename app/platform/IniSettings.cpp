@@ -8,7 +8,9 @@ namespace korvane {
 
 namespace {
 
-QString keyText(std::string_view key) { return QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size())); }
+QString keyText(std::string_view key) {
+    return QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size()));
+}
 
 }  // namespace
 
@@ -19,7 +21,8 @@ std::string IniSettings::defaultPath() {
     return Paths::join(Paths::join(base, "Korvane"), "Korvane.conf");
 }
 
-IniSettings::IniSettings(const std::string& path) : settings_(QString::fromStdString(path), QSettings::IniFormat) {}
+IniSettings::IniSettings(const std::string& path)
+    : settings_(QString::fromStdString(path), QSettings::IniFormat) {}
 
 std::optional<std::string> IniSettings::value(std::string_view key) const {
     const QVariant stored = settings_.value(keyText(key));

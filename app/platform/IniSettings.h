@@ -1,10 +1,9 @@
 #pragma once
 
+#include <QSettings>
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include <QSettings>
 
 #include "app/platform/Settings.h"
 

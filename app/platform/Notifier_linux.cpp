@@ -21,8 +21,9 @@ bool FreedesktopNotifier::canPost() const {
 }
 
 void FreedesktopNotifier::post(const std::string& title, const std::string& body) {
-    QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(serviceName), QString::fromLatin1(objectPath),
-                                                       QString::fromLatin1(serviceName), QStringLiteral("Notify"));
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(QString::fromLatin1(serviceName), QString::fromLatin1(objectPath),
+                                       QString::fromLatin1(serviceName), QStringLiteral("Notify"));
     // Notify(app_name, replaces_id, app_icon, summary, body, actions, hints, expire_timeout)
     call << QString::fromLatin1(applicationName) << quint32(0) << QString() << QString::fromStdString(title)
          << QString::fromStdString(body) << QStringList() << QVariantMap() << qint32(-1);

@@ -1,6 +1,5 @@
-#include "app/state/AppState.h"
-
 #include "app/platform/Settings.h"
+#include "app/state/AppState.h"
 #include "app/state/PostScanAlert.h"
 
 namespace korvane {

@@ -37,7 +37,8 @@ constexpr std::array<CanvasText, 10> canvasTexts = {{
     {"folders", "Folders", "folder", "Browse folder by folder, sized as you go"},
     {"bubbles", "Bubbles", "circle.hexagongrid", "Nested bubbles, one per folder"},
     {"flame", "Flame", "flame", "Depth top to bottom, size left to right"},
-    {"mindMap", "Mind Map", "point.3.connected.trianglepath.dotted", "Branches from the root, sized by weight"},
+    {"mindMap", "Mind Map", "point.3.connected.trianglepath.dotted",
+     "Branches from the root, sized by weight"},
     {"sunburst", "Sunburst", "circle.circle", "Rings radiate out from the scan root"},
     {"bars", "Top Sizes", "chart.bar", "The biggest items, ranked"},
     {"table", "Table", "list.bullet", "Every number, sortable and selectable"},
@@ -50,9 +51,13 @@ const std::array<AppState::Mode, 2>& allModes() {
     return modes;
 }
 
-std::string_view rawValue(AppState::Mode mode) { return mode == AppState::Mode::general ? "general" : "developer"; }
+std::string_view rawValue(AppState::Mode mode) {
+    return mode == AppState::Mode::general ? "general" : "developer";
+}
 
-std::optional<AppState::Mode> modeFromRawValue(std::string_view text) { return fromRawValue(allModes(), text); }
+std::optional<AppState::Mode> modeFromRawValue(std::string_view text) {
+    return fromRawValue(allModes(), text);
+}
 
 std::string_view rawValue(AppState::Sheet sheet) {
     static constexpr std::array<std::string_view, 3> ids = {"review", "history", "settings"};
@@ -65,7 +70,9 @@ const std::array<AppState::GeneralSection, 5>& allGeneralSections() {
     return sections;
 }
 
-std::string_view rawValue(AppState::GeneralSection section) { return sectionTexts[position(section)].rawValue; }
+std::string_view rawValue(AppState::GeneralSection section) {
+    return sectionTexts[position(section)].rawValue;
+}
 
 std::optional<AppState::GeneralSection> generalSectionFromRawValue(std::string_view text) {
     return fromRawValue(allGeneralSections(), text);
@@ -73,11 +80,13 @@ std::optional<AppState::GeneralSection> generalSectionFromRawValue(std::string_v
 
 std::string_view title(AppState::GeneralSection section) { return sectionTexts[position(section)].title; }
 
-std::string_view symbolName(AppState::GeneralSection section) { return sectionTexts[position(section)].symbol; }
+std::string_view symbolName(AppState::GeneralSection section) {
+    return sectionTexts[position(section)].symbol;
+}
 
 const std::array<AppState::CanvasMode, 10>& allCanvasModes() {
     using C = AppState::CanvasMode;
-    static const std::array<C, 10> modes = {C::strata, C::ageMap,   C::treemap,  C::folders, C::bubbles,
+    static const std::array<C, 10> modes = {C::strata, C::ageMap,  C::treemap,  C::folders, C::bubbles,
                                             C::flame,  C::mindMap, C::sunburst, C::bars,    C::table};
     return modes;
 }

@@ -13,7 +13,8 @@ namespace korvane {
 namespace {
 
 QDateTime localTime(std::chrono::system_clock::time_point moment, const QTimeZone& zone) {
-    const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(moment.time_since_epoch());
+    const auto milliseconds =
+        std::chrono::duration_cast<std::chrono::milliseconds>(moment.time_since_epoch());
     return QDateTime::fromMSecsSinceEpoch(milliseconds.count(), zone);
 }
 

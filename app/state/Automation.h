@@ -1,13 +1,12 @@
 #pragma once
 
-#include <cstdint>
-#include <functional>
-#include <optional>
-#include <string>
-
 #include <QObject>
 #include <QTimer>
+#include <cstdint>
+#include <functional>
 #include <nlohmann/json_fwd.hpp>
+#include <optional>
+#include <string>
 
 namespace korvane {
 
