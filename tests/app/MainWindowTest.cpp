@@ -100,7 +100,7 @@ TEST_F(MainWindowTest, ScanNowStartsAScanAndWaitsWhileScanningOrCleaning) {
     EXPECT_FALSE(scanNow->isEnabled());
     EXPECT_EQ(window.rootView()->shownRoute(), Route::scanning);
     // The scan without scanners ends at once and leaves the scanning screen.
-    ASSERT_TRUE(waitUntil([&] { return state().route() != Route::scanning; }));
+    ASSERT_TRUE(testing::waitUntil([&] { return state().route() != Route::scanning; }));
     EXPECT_TRUE(scanNow->isEnabled());
 
     state().setRoute(Route::cleaning);
