@@ -4,8 +4,13 @@
 #include <QResizeEvent>
 #include <QVBoxLayout>
 
+#include "app/frame/GeneralSidebar.h"
 #include "app/frame/PlaceholderPane.h"
 #include "app/kit/Hairline.h"
+#include "app/screens/ApplicationsView.h"
+#include "app/screens/LargeFilesView.h"
+#include "app/screens/LiveStatsView.h"
+#include "app/screens/SearchView.h"
 #include "app/theme/MotionAnimation.h"
 
 namespace korvane {
@@ -133,12 +138,20 @@ QWidget* ExploreLayout::makeTopBar() {
 }
 
 QWidget* ExploreLayout::makeSidebar(AppState::Mode mode) {
-    return new PlaceholderPane(mode == AppState::Mode::developer ? QStringLiteral("Developer sidebar")
-                                                                 : QStringLiteral("General sidebar"),
-                               PlaceholderPane::Surface::rail);
+    if (mode == AppState::Mode::general) return new GeneralSidebar(state_);
+    return new PlaceholderPane(QStringLiteral("Developer sidebar"), PlaceholderPane::Surface::rail);
 }
 
 QWidget* ExploreLayout::makeCanvasPage(AppState::Mode mode, AppState::GeneralSection section) {
+    if (mode == AppState::Mode::general) {
+        switch (section) {
+            case AppState::GeneralSection::search: return new SearchView(state_);
+            case AppState::GeneralSection::largeFiles: return new LargeFilesView(state_);
+            case AppState::GeneralSection::apps: return new ApplicationsView(state_);
+            case AppState::GeneralSection::stats: return new LiveStatsView(state_);
+            case AppState::GeneralSection::explore: break;
+        }
+    }
     return new PlaceholderPane(mode == AppState::Mode::developer ? QStringLiteral("Developer canvas")
                                                                  : QString::fromStdString(std::string(title(section))),
                                PlaceholderPane::Surface::canvas);

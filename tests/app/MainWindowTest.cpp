@@ -9,9 +9,11 @@
 
 #include "app/MainWindow.h"
 #include "app/frame/ExploreLayout.h"
+#include "app/frame/GeneralSidebar.h"
 #include "app/frame/PlaceholderPane.h"
 #include "app/frame/RootView.h"
 #include "app/screens/ScanningView.h"
+#include "app/screens/SearchView.h"
 #include "app/theme/AppMotion.h"
 #include "tests/app/state/FlowFixture.h"
 
@@ -187,7 +189,8 @@ TEST_F(MainWindowTest, ExploreLayoutShowsTheInspectorOnlyWhenTheWindowIsWideEnou
     state().setMode(AppState::Mode::general);
     state().setGeneralSection(AppState::GeneralSection::search);
     QCoreApplication::processEvents();
-    EXPECT_EQ(qobject_cast<PlaceholderPane*>(layout->sidebar())->title(), QStringLiteral("General sidebar"));
+    EXPECT_NE(qobject_cast<GeneralSidebar*>(layout->sidebar()), nullptr);
+    EXPECT_NE(qobject_cast<SearchView*>(layout->canvasPage()), nullptr);
     EXPECT_EQ(layout->sidebar()->width(), 248);
     EXPECT_EQ(layout->inspectorColumn()->width(), 0);
     state().setGeneralSection(AppState::GeneralSection::explore);
