@@ -10,9 +10,12 @@ namespace {
 
 std::string wholePercent(double fraction) { return std::to_string(static_cast<long long>(fraction * 100)); }
 
-MeterContent meter(std::string title, double value, std::string caption, std::string detail) {
-    return {std::move(title), value,          std::max(std::min(value, 1.0), 0.001), wholePercent(value),
-            std::move(caption), std::move(detail), meterTint(value)};
+MeterContent meter(std::string title, double value, std::string caption, std::string detail,
+                   std::optional<std::string> number = std::nullopt) {
+    return {std::move(title),   value,
+            std::max(std::min(value, 1.0), 0.001), number.value_or(wholePercent(value)),
+            std::move(caption), std::move(detail),
+            meterTint(value)};
 }
 
 }  // namespace
@@ -44,7 +47,9 @@ LiveStatsContent liveStatsContent(const SystemStats& stats) {
         content.meters.push_back(meter("BATTERY", battery.percentage / 100.0,
                                        std::to_string(battery.percentage) + "%" +
                                            (battery.isCharging ? " \u00b7 charging" : ""),
-                                       std::move(detail)));
+                                       std::move(detail),
+                                       // The battery's own whole percent: 57 / 100 times 100 truncates to 56.
+                                       std::to_string(battery.percentage)));
     }
 
     const double physical = static_cast<double>(std::max<std::int64_t>(stats.physicalMemory, 1));
