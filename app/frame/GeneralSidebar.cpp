@@ -82,6 +82,9 @@ class PageRow : public QAbstractButton {
 public:
     explicit PageRow(const SidebarPageRow& row)
         : symbol_(new SymbolView(row.symbol, 12)), title_(plainLabel()), count_(plainLabel()) {
+        // A button hands its children its button-text role; these labels take their own colour.
+        title_->setForegroundRole(QPalette::WindowText);
+        count_->setForegroundRole(QPalette::WindowText);
         auto* line = new QHBoxLayout(this);
         line->setContentsMargins(9, 7, 9, 7);
         line->setSpacing(9);

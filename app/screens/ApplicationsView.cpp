@@ -23,6 +23,7 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/Panel.h"
 #include "app/kit/SymbolButton.h"
+#include "app/kit/SymbolIcon.h"
 #include "app/kit/SymbolView.h"
 #include "app/platform/Clock.h"
 #include "app/state/AppState.h"
@@ -45,10 +46,16 @@ QLabel* styled(QLabel* label, const QFont& font, const QColor& color) {
     return label;
 }
 
-// The icon the desktop shows for the bundle's path.
-QIcon bundleIcon(const std::string& path) {
+// The icon the desktop shows for the bundle's path; the application symbol
+// when it has none (a bundle that is gone, a desktop without icon themes).
+QIcon bundleIcon(const std::string& path, const QColor& fallback) {
     static QFileIconProvider provider;
-    return provider.icon(QFileInfo(QString::fromStdString(path)));
+    const QFileInfo info(QString::fromStdString(path));
+    if (info.exists()) {
+        QIcon icon = provider.icon(info);
+        if (!icon.isNull() && !icon.availableSizes().isEmpty()) return icon;
+    }
+    return symbolIcon("app.badge", fallback, 28);
 }
 
 }  // namespace
@@ -68,10 +75,10 @@ public:
     }
     const std::vector<InstalledApp>& apps() const { return apps_; }
     const AppRowContent& row(int row) const { return rows_[static_cast<std::size_t>(row)]; }
-    QIcon icon(int row) const {
+    QIcon icon(int row, const QColor& fallback) const {
         const std::string& path = apps_[static_cast<std::size_t>(row)].bundleURL;
         const QString key = QString::fromStdString(path);
-        if (!icons_.contains(key)) icons_.insert(key, bundleIcon(path));
+        if (!icons_.contains(key)) icons_.insert(key, bundleIcon(path, fallback));
         return icons_.value(key);
     }
 
@@ -116,7 +123,7 @@ public:
         if (page_.selectedRow && static_cast<int>(*page_.selectedRow) == index.row())
             painter->fillRect(rect, palette.hover);
         const QRect icon(rect.left() + 14, rect.center().y() - 14, 28, 28);
-        model_.icon(index.row()).paint(painter, icon);
+        model_.icon(index.row(), palette.inkTertiary).paint(painter, icon);
 
         int right = rect.right() - 14;
         if (row.age) {
@@ -349,7 +356,7 @@ void ApplicationsView::rebuildDetail() {
     auto* header = new QHBoxLayout;
     header->setSpacing(13);
     auto* icon = new QLabel;
-    icon->setPixmap(bundleIcon(app.bundleURL).pixmap(54, 54));
+    icon->setPixmap(bundleIcon(app.bundleURL, palette.inkTertiary).pixmap(54, 54));
     icon->setFixedSize(54, 54);
     header->addWidget(icon, 0, Qt::AlignTop);
     auto* titles = new QVBoxLayout;
@@ -507,6 +514,9 @@ void ApplicationsView::restyle() {
     QPalette colors = list_->palette();
     colors.setColor(QPalette::Base, palette.canvas);
     list_->setPalette(colors);
+    QPalette field = filter_->palette();
+    field.setColor(QPalette::Base, Qt::transparent);
+    filter_->setPalette(field);
     detailScroll_->viewport()->setAutoFillBackground(false);
 }
 

@@ -217,6 +217,9 @@ void SearchView::restyle() {
     findChild<SymbolView*>(QStringLiteral("magnifier"))->setColor(palette.inkSecondary);
     styleLabel(count_, AppFont::font(11, QFont::Medium), palette.inkSecondary);
     clear_->setColor(palette.inkTertiary);
+    QPalette field = field_->palette();
+    field.setColor(QPalette::Base, Qt::transparent);
+    field_->setPalette(field);
     for (int i = 0; i < kind_->count(); ++i)
         kind_->setItemIcon(i, symbolIcon(symbolName(static_cast<FileKind>(kind_->itemData(i).toInt())),
                                          palette.inkSecondary));
