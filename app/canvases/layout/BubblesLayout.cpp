@@ -47,44 +47,128 @@ private:
 // the largest reach r + r[m] + 1 of any pair, so every circle that could
 // refuse a candidate lies in the candidate's cell or one of its eight
 // neighbours; all others are farther than their reach and would accept it.
+// The cells form a square around the origin that doubles as circles land
+// farther out; circles beyond its largest size wait in a list checked always.
+// A finer bitmap marks the small squares lying wholly inside some circle's
+// reach r[m] + 1 (with a margin far above rounding): a candidate there is
+// refused by every radius, so it is refused without measuring.
 class GridTest {
 public:
-    GridTest(Placed placed, double largestRadius) : placed_(placed), cell_((2 * largestRadius + 1) * 1.01) {}
+    GridTest(Placed placed, double largestRadius)
+        : placed_(placed), cell_((2 * largestRadius + 1) * 1.01), fine_(cell_ / finePerCell) {
+        resize(16);
+    }
 
     void add(std::size_t m) {
-        const auto [ix, iy] = cellOf(placed_.centres[m]);
-        cells_[key(ix, iy)].push_back(static_cast<std::uint32_t>(m));
+        auto [ix, iy] = cellOf(placed_.centres[m]);
+        while (!holds(ix, iy) && half_ < maximumHalf) resize(2 * half_);
+        if (holds(ix, iy))
+            cells_[index(ix, iy)].push_back(static_cast<std::uint32_t>(m));
+        else
+            outside_.push_back(static_cast<std::uint32_t>(m));
+        cover(m);
     }
 
     bool fits(QPointF candidate, double r, std::size_t) const {
+        const std::int64_t fx = static_cast<std::int64_t>(std::floor(candidate.x() / fine_)) + fineHalf();
+        const std::int64_t fy = static_cast<std::int64_t>(std::floor(candidate.y() / fine_)) + fineHalf();
+        if (fx >= 0 && fy >= 0 && fx < 2 * fineHalf() && fy < 2 * fineHalf() &&
+            covered_[static_cast<std::size_t>(fx * 2 * fineHalf() + fy)])
+            return false;
         const auto [ix, iy] = cellOf(candidate);
         for (std::int64_t x = ix - 1; x <= ix + 1; ++x)
             for (std::int64_t y = iy - 1; y <= iy + 1; ++y) {
-                const auto it = cells_.find(key(x, y));
-                if (it == cells_.end()) continue;
-                for (auto m : it->second)
+                if (!holds(x, y)) continue;
+                for (auto m : cells_[index(x, y)])
                     if (!placed_.clear(candidate, r, m)) return false;
             }
+        for (auto m : outside_)
+            if (!placed_.clear(candidate, r, m)) return false;
         return true;
     }
 
 private:
+    static constexpr std::int64_t maximumHalf = 128;  // 388 units either way, far beyond 5,000 unit circles
+    static constexpr std::int64_t finePerCell = 12;
+
+    std::int64_t fineHalf() const { return half_ * finePerCell; }
+
+    void cover(std::size_t m) {
+        const QPointF c = placed_.centres[m];
+        const double reach = placed_.radii[m] + 1 - 1e-9;
+        const std::int64_t side = 2 * fineHalf();
+        const auto lo = [&](double v) { return static_cast<std::int64_t>(std::floor((v - reach) / fine_)); };
+        const auto hi = [&](double v) { return static_cast<std::int64_t>(std::floor((v + reach) / fine_)); };
+        const auto within = [&](double x, double y) {
+            const double dx = x - c.x(), dy = y - c.y();
+            return dx * dx + dy * dy <= reach * reach;
+        };
+        for (std::int64_t x = std::max(lo(c.x()), -fineHalf()); x <= std::min(hi(c.x()), fineHalf() - 1); ++x)
+            for (std::int64_t y = std::max(lo(c.y()), -fineHalf()); y <= std::min(hi(c.y()), fineHalf() - 1); ++y) {
+                const double x0 = static_cast<double>(x) * fine_, y0 = static_cast<double>(y) * fine_;
+                const double x1 = x0 + fine_, y1 = y0 + fine_;
+                if (within(x0, y0) && within(x1, y0) && within(x0, y1) && within(x1, y1))
+                    covered_[static_cast<std::size_t>((x + fineHalf()) * side + (y + fineHalf()))] = 1;
+            }
+    }
+
     std::pair<std::int64_t, std::int64_t> cellOf(QPointF p) const {
         return {static_cast<std::int64_t>(std::floor(p.x() / cell_)),
                 static_cast<std::int64_t>(std::floor(p.y() / cell_))};
     }
-    static std::uint64_t key(std::int64_t x, std::int64_t y) {
-        return (static_cast<std::uint64_t>(x) << 32) ^ (static_cast<std::uint64_t>(y) & 0xffffffffu);
+    bool holds(std::int64_t x, std::int64_t y) const { return x >= -half_ && x < half_ && y >= -half_ && y < half_; }
+    std::size_t index(std::int64_t x, std::int64_t y) const {
+        return static_cast<std::size_t>((x + half_) * 2 * half_ + (y + half_));
+    }
+    void resize(std::int64_t half) {
+        std::vector<std::vector<std::uint32_t>> old;
+        old.swap(cells_);
+        const std::int64_t oldHalf = half_;
+        half_ = half;
+        cells_.assign(static_cast<std::size_t>(4 * half * half), {});
+        for (std::int64_t x = -oldHalf; x < oldHalf; ++x)
+            for (std::int64_t y = -oldHalf; y < oldHalf; ++y)
+                cells_[index(x, y)] = std::move(old[static_cast<std::size_t>((x + oldHalf) * 2 * oldHalf + (y + oldHalf))]);
+        covered_.assign(static_cast<std::size_t>(4 * fineHalf() * fineHalf()), 0);
+        for (const auto& cell : cells_)
+            for (auto m : cell) cover(m);
+        for (auto m : outside_) cover(m);
     }
 
     Placed placed_;
     double cell_;
-    std::unordered_map<std::uint64_t, std::vector<std::uint32_t>> cells_;
+    double fine_;
+    std::int64_t half_ = 0;
+    std::vector<std::uint8_t> covered_;
+    std::vector<std::vector<std::uint32_t>> cells_;
+    std::vector<std::uint32_t> outside_;
+};
+
+// The unit directions of the k angles of a ring, computed once per k with the
+// very expression the search would evaluate, so the candidates are the same
+// to the last bit.
+class Directions {
+public:
+    const std::vector<QPointF>& of(std::size_t k) {
+        auto& directions = byCount_[k];
+        if (directions.empty()) {
+            directions.reserve(k);
+            for (std::size_t j = 0; j < k; ++j) {
+                const double theta = twoPi * static_cast<double>(j) / static_cast<double>(k);
+                directions.emplace_back(std::cos(theta), std::sin(theta));
+            }
+        }
+        return directions;
+    }
+
+private:
+    std::unordered_map<std::size_t, std::vector<QPointF>> byCount_;
 };
 
 template <typename Test>
 void search(const std::vector<double>& radii, std::vector<QPointF>& centres, Test& test) {
     test.add(0);
+    Directions directions;
     // Where the previous circle was accepted. A circle of the same radius
     // walks the very same rings and angles, and everything before that spot
     // refused the previous circle against fewer obstacles, so it would refuse
@@ -108,9 +192,9 @@ void search(const std::vector<double>& radii, std::vector<QPointF>& centres, Tes
             const auto k = std::max(static_cast<std::size_t>(std::max(twoPi * d, 1.0) / std::max(r, 2.0)),
                                     std::size_t{8});
             bool placed = false;
+            const auto& ring = directions.of(k);
             for (std::size_t j = first; j < k; ++j) {
-                const double theta = twoPi * static_cast<double>(j) / static_cast<double>(k);
-                const QPointF candidate(d * std::cos(theta), d * std::sin(theta));
+                const QPointF candidate(d * ring[j].x(), d * ring[j].y());
                 if (test.fits(candidate, r, i)) {
                     centres[i] = candidate;
                     lastAngle = j;
@@ -132,7 +216,7 @@ void pack(const StorageNode& node, int depth, QPointF centre, double radius,
           std::vector<BubblesLayout::Circle>& circles) {
     circles.push_back({&node, centre, radius, depth});
     if (depth >= BubblesLayout::maxDepth || radius <= 18) return;
-    const auto children = visibleChildren(node);
+    const auto children = visibleChildren(node, BubblesLayout::childLimit);
     SizeSum total;
     for (const auto* child : children) total += child->bytes;
     if (total.total() <= 0) return;

@@ -18,6 +18,10 @@ struct BubblesLayout {
     static constexpr int maxDepth = 4;
     // The ring search gives up at this distance and puts the circle on the x axis.
     static constexpr double farthestRing = 40000;
+    // The greedy ring search costs time in the square of the circle count, so
+    // a node packs only its 5,000 largest children (at that count the rest
+    // would be drawn at 2 points or less anyway on any screen).
+    static constexpr std::size_t childLimit = 5000;
 
     struct Circle {
         const StorageNode* node = nullptr;

@@ -163,3 +163,11 @@ TEST(BubblesLayout, HitTestingAndCachingPerRootAndSize) {
     for (int hover = 0; hover < 100; ++hover) cache.get(root, {400, 400}, 0, build);
     EXPECT_EQ(cache.builds(), 1u);
 }
+
+TEST(BubblesLayout, PacksAtMostTheLargestFiveThousandChildren) {
+    // On a canvas this large every packed child is drawn: the count shows how many were packed.
+    const auto root = sizedFolder("r", std::vector<std::int64_t>(5001, 7));
+    const auto layout = BubblesLayout::make(root, {100000, 100000});
+    ASSERT_EQ(layout.circles.size(), 5001u);
+    EXPECT_EQ(layout.circles.back().node->id, "r/4999");
+}
