@@ -2,8 +2,8 @@
 
 namespace korvane {
 
-std::string CanvasHost::identity(std::string_view modeRawValue, std::string_view searchText) {
-    std::string text(modeRawValue);
+std::string CanvasHost::identity(AppState::CanvasMode mode, std::string_view searchText) {
+    std::string text(rawValue(mode));
     text += '-';
     text += searchText;
     return text;

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/state/AppState.h"
+
 namespace korvane {
 
 // What the canvas host derives from the application's depth setting and
@@ -17,9 +19,9 @@ struct CanvasHost {
 
     // A canvas keeps its private state (hover, zoom, opened rows) for as long
     // as this text stays the same: a new mode or any change of the filter text
-    // gives a fresh canvas, while a drill does not. The mode is given by its
-    // raw value ("strata", "mindMap"); the filter text is taken untrimmed.
-    static std::string identity(std::string_view modeRawValue, std::string_view searchText);
+    // gives a fresh canvas, while a drill does not. It is the mode's raw value
+    // ("strata", "mindMap"), "-" and the filter text untrimmed.
+    static std::string identity(AppState::CanvasMode mode, std::string_view searchText);
 };
 
 }  // namespace korvane

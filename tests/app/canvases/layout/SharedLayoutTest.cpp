@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include <QDateTime>
 
 #include "app/canvases/layout/CanvasClock.h"
@@ -132,10 +134,13 @@ TEST(CanvasHost, MapsTheDepthSettingPerCanvas) {
 }
 
 TEST(CanvasHost, IdentityChangesWithModeAndEveryFilterCharacterOnly) {
-    EXPECT_EQ(CanvasHost::identity("strata", ""), "strata-");
-    EXPECT_EQ(CanvasHost::identity("mindMap", " xc "), "mindMap- xc ");
-    EXPECT_NE(CanvasHost::identity("treemap", "x"), CanvasHost::identity("treemap", "x "));
-    EXPECT_NE(CanvasHost::identity("treemap", ""), CanvasHost::identity("sunburst", ""));
+    using Mode = AppState::CanvasMode;
+    EXPECT_EQ(CanvasHost::identity(Mode::strata, ""), "strata-");
+    EXPECT_EQ(CanvasHost::identity(Mode::mindMap, " xc "), "mindMap- xc ");
+    EXPECT_NE(CanvasHost::identity(Mode::treemap, "x"), CanvasHost::identity(Mode::treemap, "x "));
+    std::set<std::string> identities;
+    for (auto mode : allCanvasModes()) identities.insert(CanvasHost::identity(mode, ""));
+    EXPECT_EQ(identities.size(), 10u);
 }
 
 TEST(CanvasLayoutCache, RebuildsOnlyForANewRootSizeOrDepth) {
