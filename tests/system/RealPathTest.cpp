@@ -10,25 +10,14 @@
 #include <cstdlib>
 #include <memory>
 
+#include "tests/support/DeepTree.h"
 #include "tests/support/TempTree.h"
 
 namespace korvane {
 namespace {
 
+using testing::deepFolders;
 using testing::TempTree;
-
-// Makes `levels` nested folders named `name` below `root` through descriptors
-// (the path soon outgrows PATH_MAX) and returns the deepest path.
-std::string deepFolders(const std::string& root, int levels, const std::string& name) {
-    std::string path = root;
-    UniqueFd at(::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    for (int i = 0; i < levels && at.valid(); ++i) {
-        mkdirat(at.get(), name.c_str(), 0755);
-        at.reset(openat(at.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        path += "/" + name;
-    }
-    return path;
-}
 
 std::string systemRealPath(const std::string& path) {
     std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
@@ -108,10 +97,8 @@ TEST(RealPathTest, PathsLongerThanPathMaxResolve) {
     const std::string root = systemRealPath(tree.root());
     tree.folder("target");
     const std::string name(100, 'd');
-    const std::string deep = deepFolders(root, 60, name);
+    auto [deep, bottom] = deepFolders(root, 60, name);
     ASSERT_GT(deep.size(), static_cast<std::size_t>(PATH_MAX));
-    UniqueFd bottom(::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    for (int i = 0; i < 60; ++i) bottom.reset(openat(bottom.get(), name.c_str(), O_RDONLY | O_DIRECTORY));
     ASSERT_EQ(symlinkat((root + "/target").c_str(), bottom.get(), "link"), 0);
 
     EXPECT_EQ(RealPath::resolved(deep + "/link"), root + "/target");
@@ -124,7 +111,7 @@ TEST(RealPathTest, PathsLongerThanPathMaxResolve) {
 TEST(RealPathTest, ACancelStopsADeepWalk) {
     TempTree tree;
     const std::string root = systemRealPath(tree.root());
-    const std::string deep = deepFolders(root, 3000, "d");
+    const std::string deep = deepFolders(root, 3000, "d").path;
     Flag cancel;
     EXPECT_TRUE(RealPath::resolve(deep, &cancel).complete());
     cancel.setValue(true);
