@@ -260,9 +260,11 @@ SafeRemover::Result SafeRemover::removeAt(int dirfd, const std::string& name, co
 }
 
 std::string SafeRemover::mountPointMessage(const Result& result) {
-    std::string where = result.mountPoints.empty() ? std::string() : result.mountPoints.front();
-    return "Another volume is mounted inside this folder at \u201C" + where +
-           "\u201D; Korvane left it alone.";
+    return mountPointMessage(result.mountPoints.empty() ? std::string() : result.mountPoints.front());
+}
+
+std::string SafeRemover::mountPointMessage(const std::string& where) {
+    return "Another volume is mounted inside this folder at \u201C" + where + "\u201D; Korvane left it alone.";
 }
 
 SafeRemover::Result SafeRemover::remove(const std::string& path, const Options& options) {

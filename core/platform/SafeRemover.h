@@ -51,6 +51,7 @@ public:
 
     // What to tell the user when a mounted file system kept a tree from going.
     static std::string mountPointMessage(const Result& result);
+    static std::string mountPointMessage(const std::string& where);
 };
 
 }  // namespace korvane
