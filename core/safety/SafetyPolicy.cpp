@@ -195,8 +195,7 @@ std::vector<std::string> allowedRootsOf(const std::string& home) {
 
 // Begins with the prefix followed by "/" (the prefix itself does not count).
 bool isStrictlyBelow(std::string_view path, std::string_view prefix) {
-    return path.size() > prefix.size() && path.compare(0, prefix.size(), prefix) == 0 &&
-           path[prefix.size()] == '/';
+    return path != prefix && Paths::isAtOrBelow(path, prefix);
 }
 
 const std::string* enclosingFolder(std::string_view path, const std::vector<std::string>& folders) {

@@ -123,9 +123,9 @@ TEST_F(CleanupHazardTest, ParentSwappedForALinkAfterTheRemovalIsStillDeleted) {
     EXPECT_EQ(readFile(at("decoy/swapped-cache/precious.txt")), "keep");
 }
 
-// A cancel reaches a check that walks thousands of levels.
+// A cancel reaches a check that walks hundreds of levels.
 TEST_F(CleanupHazardTest, ACancelReachesADeepCheck) {
-    auto deep = testing::deepFolders(tree_.folder("home/deep"), 3000, "d");
+    auto deep = testing::deepFolders(tree_.folder("home/deep"), 400, "d");
     CleanupReport report = engine.run({candidate(deep.path, 10)}, nullptr,
                                       [this](const CleanupProgress&) { engine.cancel(); });
     ASSERT_EQ(report.outcomes.size(), 1u);
