@@ -279,9 +279,9 @@ std::optional<Identity> identityOf(const std::string& path) {
 
 Identity identityOf(const RealPath::Step& step) { return {step.device, step.inode}; }
 
-// True when a mount (a bind mount of the same device included) lies on the
-// resolved path below the allowed root that holds it: from there on, neither
-// the path's text nor its links tell what the folders really are.
+// The first step below the allowed root that is a mount (a bind mount of the
+// same device included): from there on, neither the path's text nor its
+// links tell what the folders really are.
 std::optional<std::size_t> firstMountBelow(const std::vector<RealPath::Step>& steps, std::size_t rootDepth) {
     for (std::size_t i = std::max<std::size_t>(rootDepth, 1); i < steps.size(); ++i)
         if (steps[i].mountRoot || steps[i].device != steps[i - 1].device) return i;
