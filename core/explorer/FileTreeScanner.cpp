@@ -109,7 +109,7 @@ struct Job {
 
 struct RootChild {
     std::uint32_t seq;
-    ScanTreeNode node;
+    StorageNode node;
 };
 
 class Scan {
@@ -253,10 +253,7 @@ FileTreeScanner::Result Scan::run(const std::string& rootPath) {
         return a.seq < b.seq;
     });
     root.children.reserve(rootChildren_.size());
-    for (RootChild& child : rootChildren_) {
-        const std::string path = Paths::join(rootPath_, child.node.name);
-        root.children.push_back(std::move(child.node).toStorageNode(path));
-    }
+    for (RootChild& child : rootChildren_) root.children.push_back(std::move(child.node));
     rootChildren_.clear();
     root.bytes = rootBytes_ + rootOwnBytes;
 
@@ -564,9 +561,16 @@ void Scan::drop(Folder* folder) {
 }
 
 void Scan::deliverTop(std::uint32_t seq, std::optional<ScanTreeNode> node, std::int64_t bytes) {
+    // A finished top-level item becomes StorageNodes on the worker that
+    // finished it, while the others still walk.
+    std::optional<StorageNode> converted;
+    if (node) {
+        const std::string path = Paths::join(rootPath_, node->name);
+        converted = std::move(*node).toStorageNode(path);
+    }
     std::lock_guard guard(rootLock_);
     rootBytes_ += bytes;
-    if (node) rootChildren_.push_back({seq, std::move(*node)});
+    if (converted) rootChildren_.push_back({seq, std::move(*converted)});
 }
 
 }  // namespace

@@ -49,7 +49,7 @@ public:
     // file system entered by crossing from `parentDevice`: walks never read it.
     bool isPseudoFileSystemAt(dev_t device, dev_t parentDevice) const;
 
-    static constexpr std::size_t bufferSize = 32 * 1024;
+    static constexpr std::size_t bufferSize = 16 * 1024;
 
 private:
     UniqueFd folder_;
