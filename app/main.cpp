@@ -1,6 +1,7 @@
 #include <QApplication>
 
 #include "app/MainWindow.h"
+#include "app/platform/Desktop_linux.h"
 #include "app/platform/IniSettings.h"
 #include "app/platform/Notifier_linux.h"
 #include "app/platform/SystemClock.h"
@@ -19,6 +20,7 @@ int main(int argc, char* argv[]) {
     korvane::IniSettings settings;
     korvane::SystemClock clock;
     korvane::FreedesktopNotifier notifier;
+    korvane::FreedesktopDesktop desktop;
     std::vector<std::string> arguments;
     for (const QString& argument : QApplication::arguments().mid(1))
         arguments.push_back(argument.toStdString());
@@ -29,9 +31,11 @@ int main(int argc, char* argv[]) {
                              .historyDirectory = korvane::HistoryStore::defaultDirectory(),
                              .statsReader = nullptr,
                              .makeScannerEngine = nullptr,
-                             .arguments = std::move(arguments)});
+                             .arguments = std::move(arguments),
+                             .desktop = &desktop});
 
     korvane::MainWindow window;
+    desktop.setParentWindow(&window);
     window.show();
     return QApplication::exec();
 }
