@@ -46,7 +46,7 @@ protected:
     }
 
     bool finished() {
-        return waitUntil([this] { return state().route() == Route::finished; });
+        return testing::waitUntil([this] { return state().route() == Route::finished; });
     }
     std::string trash(const std::string& name) const { return home_ + "/.local/share/Trash/files/" + name; }
 
@@ -144,8 +144,8 @@ TEST_F(AppStateCleanupTest, PutBackSaysSingularThenReportsTheProblem) {
     QObject::connect(&state, &AppState::routeChanged, &state,
                      [&] { scans += state.route() == Route::scanning; });
     state.restoreFromTrash();
-    ASSERT_TRUE(
-        waitUntil([&] { return state.restoreNotice().has_value() && state.route() == Route::explore; }));
+    ASSERT_TRUE(testing::waitUntil(
+        [&] { return state.restoreNotice().has_value() && state.route() == Route::explore; }));
     EXPECT_EQ(state.restoreNotice(), "Put back 5 KB across 1 location.");
     EXPECT_TRUE(exists(at("build/data")));
     EXPECT_FALSE(exists(trash("build")));
@@ -153,8 +153,8 @@ TEST_F(AppStateCleanupTest, PutBackSaysSingularThenReportsTheProblem) {
 
     state.setRestoreNotice(std::nullopt);
     state.restoreFromTrash();
-    ASSERT_TRUE(
-        waitUntil([&] { return state.restoreNotice().has_value() && state.route() == Route::explore; }));
+    ASSERT_TRUE(testing::waitUntil(
+        [&] { return state.restoreNotice().has_value() && state.route() == Route::explore; }));
     EXPECT_EQ(state.restoreNotice(), "Already back in place");
     EXPECT_EQ(scans, 2);
 }
@@ -166,14 +166,14 @@ TEST_F(AppStateCleanupTest, PutBackCountsSeveralLocations) {
     state.startCleanup();
     ASSERT_TRUE(finished());
     state.restoreFromTrash();
-    ASSERT_TRUE(waitUntil([&] { return state.restoreNotice().has_value(); }));
+    ASSERT_TRUE(testing::waitUntil([&] { return state.restoreNotice().has_value(); }));
     EXPECT_EQ(state.restoreNotice(), "Put back 8 KB across 2 locations.");
 }
 
 TEST_F(AppStateCleanupTest, EmptyingRemovesOnlyWhatKorvanePutInTheTrash) {
     AppState& state = scanned();
     state.emptyOwnTrash();
-    ASSERT_TRUE(waitUntil([&] { return state.restoreNotice().has_value(); }));
+    ASSERT_TRUE(testing::waitUntil([&] { return state.restoreNotice().has_value(); }));
     EXPECT_EQ(state.restoreNotice(), "There was nothing of Korvane's left in the Trash.");
 
     FreedesktopTrash().moveToTrash(tree_.file("home/mine.txt", 10));  // the user's own
@@ -183,7 +183,7 @@ TEST_F(AppStateCleanupTest, EmptyingRemovesOnlyWhatKorvanePutInTheTrash) {
     ASSERT_TRUE(finished());
     state.setRestoreNotice(std::nullopt);
     state.emptyOwnTrash();  // right after the report: it is written first
-    ASSERT_TRUE(waitUntil([&] { return state.restoreNotice().has_value(); }));
+    ASSERT_TRUE(testing::waitUntil([&] { return state.restoreNotice().has_value(); }));
     EXPECT_EQ(state.restoreNotice(), "Emptied 8 KB from the Trash.");
     EXPECT_FALSE(exists(trash("cache")));
     EXPECT_FALSE(exists(trash("build")));
@@ -196,7 +196,7 @@ TEST_F(AppStateCleanupTest, DemonstratedPutBackNeverMovesARealFile) {
     AppState& state = launch({"--screen", "finished"});
     EXPECT_EQ(state.route(), Route::finished);
     state.restoreFromTrash();
-    ASSERT_TRUE(waitUntil([&] { return state.restoreNotice().has_value(); }));
+    ASSERT_TRUE(testing::waitUntil([&] { return state.restoreNotice().has_value(); }));
     EXPECT_EQ(state.restoreNotice(), "Korvane did not record where this went");
     EXPECT_TRUE(exists(at(".Trash/node_modules/real")));
     EXPECT_FALSE(exists(at("Developer/atlas-api")));

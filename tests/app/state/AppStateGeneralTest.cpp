@@ -12,7 +12,7 @@ using Entry = FileTreeScanner::Entry;
 class AppStateGeneralTest : public testing::FlowFixture {
 protected:
     bool folderScanDone() {
-        return waitUntil([this] { return !state().isScanningFolder(); });
+        return testing::waitUntil([this] { return !state().isScanningFolder(); });
     }
 
     Entry entry(const std::string& path, std::int64_t size = 100'000) {
@@ -53,7 +53,7 @@ TEST_F(AppStateGeneralTest, StoppedScanStillShowsWhatItCountedUnlessANewerOneSta
     state.scanFolder(at("first"));
     state.stopFolderScan();
     EXPECT_FALSE(state.isScanningFolder());
-    ASSERT_TRUE(waitUntil([&] { return state.generalResult().has_value(); }));
+    ASSERT_TRUE(testing::waitUntil([&] { return state.generalResult().has_value(); }));
     EXPECT_EQ(state.generalRoot()->id, at("first"));
 
     // Stopped and replaced before its result arrives: only the newer scan counts.
@@ -61,7 +61,7 @@ TEST_F(AppStateGeneralTest, StoppedScanStillShowsWhatItCountedUnlessANewerOneSta
     state.stopFolderScan();
     state.scanFolder(at("second"));
     ASSERT_TRUE(folderScanDone());
-    settle(300);
+    settle(0.3);
     EXPECT_EQ(state.generalRoot()->id, at("second"));
     EXPECT_EQ(state.scanRoot(), at("second"));
     EXPECT_FALSE(state.isScanningFolder());
@@ -162,7 +162,7 @@ TEST_F(AppStateGeneralTest, ApplicationScanShowsProgressThenTheFullList) {
     state.scanApps();
     EXPECT_TRUE(state.isScanningApps());
     state.scanApps();  // ignored while one runs
-    ASSERT_TRUE(waitUntil([&] { return !state.isScanningApps(); }));
+    ASSERT_TRUE(testing::waitUntil([&] { return !state.isScanningApps(); }));
     EXPECT_EQ(state.apps().size(), 2u);
     EXPECT_EQ(state.appScanProgress(), "");
     ASSERT_GE(texts.size(), 3u);

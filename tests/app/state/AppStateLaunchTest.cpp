@@ -75,7 +75,7 @@ TEST_F(AppStateLaunchTest, FolderWithTildeScansInGeneralModeAndLaterModeWins) {
     EXPECT_EQ(state.scanRoot(), at("Projects"));
     EXPECT_EQ(state.route(), Route::explore);
     EXPECT_EQ(state.mode(), AppState::Mode::developer);  // --mode is read after --folder
-    ASSERT_TRUE(waitUntil([&] { return !state.isScanningFolder(); }));
+    ASSERT_TRUE(testing::waitUntil([&] { return !state.isScanningFolder(); }));
     ASSERT_TRUE(state.generalResult());
     EXPECT_EQ(state.generalResult()->root.id, at("Projects"));
 
@@ -108,19 +108,19 @@ TEST_F(AppStateLaunchTest, SheetScreensShowTheSavedScanAndOpenTheSheetLater) {
         EXPECT_EQ(state.route(), Route::explore);
         EXPECT_EQ(state.scan()->categories, saved.categories);
         EXPECT_EQ(state.sheet(), std::nullopt);
-        EXPECT_TRUE(waitUntil([&] { return state.sheet() == sheet; }, 3000));
+        EXPECT_TRUE(testing::waitUntil([&] { return state.sheet() == sheet; }, 3));
     }
 }
 
 TEST_F(AppStateLaunchTest, FirstRunScreensStartTheirScanAfterAMoment) {
     AppState& developer = launch({"--screen", "first-run-developer"});
-    ASSERT_TRUE(waitUntil([&] { return developer.route() == Route::explore; }, 3000));
+    ASSERT_TRUE(testing::waitUntil([&] { return developer.route() == Route::explore; }, 3));
     EXPECT_EQ(developer.mode(), AppState::Mode::developer);
 
     tree_.file("home/file.bin", 100'000);
     AppState& home = launch({"--screen", "first-run-home", "--section", "stats"});
     EXPECT_EQ(home.route(), Route::onboarding);
-    ASSERT_TRUE(waitUntil([&] { return home.generalResult().has_value(); }, 5000));
+    ASSERT_TRUE(testing::waitUntil([&] { return home.generalResult().has_value(); }, 5));
     EXPECT_EQ(home.scanRoot(), home_);
     EXPECT_EQ(home.generalSection(), AppState::GeneralSection::explore);
     EXPECT_EQ(home.route(), Route::explore);

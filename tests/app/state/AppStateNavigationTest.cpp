@@ -211,7 +211,7 @@ TEST_F(AppStateNavigationTest, ProjectRootsAreAddedOnceAndSaved) {
     EXPECT_EQ(std::vector<std::string>(roots.end() - 3, roots.end()),
               (std::vector<std::string>{at("Work"), at("A"), at("B")}));
     EXPECT_EQ(state.route(), AppState::Route::scanning);
-    EXPECT_TRUE(waitUntil([&] { return state.route() == AppState::Route::explore; }));
+    EXPECT_TRUE(testing::waitUntil([&] { return state.route() == AppState::Route::explore; }));
 
     state.removeProjectRoot(at("A"));
     EXPECT_EQ(std::count(roots.begin(), roots.end(), at("A")), 0);

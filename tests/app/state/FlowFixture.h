@@ -2,55 +2,24 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QTimeZone>
 #include <chrono>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "app/platform/Clock.h"
-#include "app/platform/Notifier.h"
-#include "app/platform/Settings.h"
 #include "app/state/AppState.h"
 #include "core/system/Paths.h"
 #include "core/system/Shell.h"
-#include "tests/app/state/FakeDesktop.h"
+#include "tests/app/fakes/FakeClock.h"
+#include "tests/app/fakes/FakeDesktop.h"
+#include "tests/app/fakes/FakeNotifier.h"
+#include "tests/app/fakes/FakeSettings.h"
+#include "tests/app/state/AppStateHarness.h"
 #include "tests/support/TempTree.h"
 
 namespace korvane::testing {
-
-class MemorySettings final : public Settings {
-public:
-    std::optional<std::string> value(std::string_view key) const override {
-        const auto found = values.find(std::string(key));
-        return found == values.end() ? std::nullopt : std::optional(found->second);
-    }
-    void setValue(std::string_view key, const std::string& value) override {
-        values[std::string(key)] = value;
-    }
-    void remove(std::string_view key) override { values.erase(std::string(key)); }
-
-    std::map<std::string, std::string> values;
-};
-
-class FixedClock final : public Clock {
-public:
-    std::chrono::system_clock::time_point now() const override { return moment; }
-    QTimeZone timeZone() const override { return QTimeZone::utc(); }
-
-    std::chrono::system_clock::time_point moment = std::chrono::system_clock::now();
-};
-
-class SilentNotifier final : public Notifier {
-public:
-    bool canPost() const override { return false; }
-    void post(const std::string&, const std::string&) override {}
-};
 
 // A state over a temporary home: HOME points at it (so the freedesktop Trash
 // lives inside it), history and settings are its own, external tools are
@@ -61,6 +30,7 @@ protected:
         Paths::reset();
         Shell::setSearchDirectoriesForTesting(std::vector<std::string>{home_ + "/.local/bin"});
         Shell::clearResolutionCache();
+        clock_.moment = std::chrono::system_clock::now();
     }
     ~FlowFixture() override {
         state_.reset();
@@ -92,19 +62,9 @@ protected:
     }
     AppState& state() { return *state_; }
 
-    // Lets queued results arrive until `done` holds; false after the time limit.
-    static bool waitUntil(const std::function<bool()>& done, int milliseconds = 20000) {
-        QElapsedTimer timer;
-        timer.start();
-        while (!done()) {
-            if (timer.elapsed() > milliseconds) return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
-        return true;
-    }
     // Lets events run for a while, whatever happens.
-    static void settle(int milliseconds) {
-        waitUntil([] { return false; }, milliseconds);
+    static void settle(double seconds) {
+        waitUntil([] { return false; }, seconds);
     }
 
     std::string at(const std::string& relative) const { return home_ + "/" + relative; }
@@ -113,9 +73,9 @@ protected:
     std::string home_;
     ScopedEnv env_;
     ScopedEnv xdg_;
-    MemorySettings settings_;
-    FixedClock clock_;
-    SilentNotifier notifier_;
+    FakeSettings settings_;
+    FakeClock clock_;
+    FakeNotifier notifier_;
     FakeDesktop desktop_;
     std::function<std::unique_ptr<CleanupEngine>()> makeCleanupEngine_;
     std::function<std::unique_ptr<AppUninstaller>()> makeUninstaller_;
