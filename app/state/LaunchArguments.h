@@ -27,7 +27,7 @@ public:
     };
 
     LaunchArguments() = default;
-    // The whole argument list, the program path first.
+    // The arguments after the program's own path.
     explicit LaunchArguments(std::vector<std::string> arguments) : arguments_(std::move(arguments)) {}
 
     // The element after the first one that equals "--" + name exactly; no
