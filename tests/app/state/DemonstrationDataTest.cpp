@@ -168,12 +168,5 @@ TEST_F(DemonstrationDataTest, ReportHoldsEveryValueAsWritten) {
     EXPECT_EQ(report.freedBytes(), 24'000'000'000);
 }
 
-TEST_F(DemonstrationDataTest, EveryCallBuildsNewIdentifiers) {
-    EXPECT_NE(DemonstrationData::scan(now).allCandidates()[0].id,
-              DemonstrationData::scan(now).allCandidates()[0].id);
-    EXPECT_NE(DemonstrationData::report(now).outcomes[0].candidateID,
-              DemonstrationData::report(now).outcomes[0].candidateID);
-}
-
 }  // namespace
 }  // namespace korvane

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "app/state/DemonstrationData.h"
 #include "app/state/TreeNavigation.h"
 
 namespace korvane {
@@ -53,15 +52,6 @@ protected:
     StorageNode tree;
 };
 
-TEST_F(HandBuiltTree, BlankSearchShowsTheWholeTree) {
-    for (const char* text : {"", " ", " \t  "}) {
-        const auto visible = TreeNavigation::visibleTree(tree, text);
-        EXPECT_EQ(visible.children.size(), 2u) << '"' << text << '"';
-        EXPECT_FALSE(TreeNavigation::searchHasNoMatches(text, visible));
-        EXPECT_EQ(TreeNavigation::visibleItemCount(visible), 6u);
-    }
-}
-
 TEST_F(HandBuiltTree, SearchIgnoresCaseAndKeepsAncestors) {
     const auto visible = TreeNavigation::visibleTree(tree, "  SHO ");
     ASSERT_EQ(visible.children.size(), 1u);
@@ -69,20 +59,6 @@ TEST_F(HandBuiltTree, SearchIgnoresCaseAndKeepsAncestors) {
     EXPECT_EQ(visible.find("node/modules")->children.size(), 1u);
     EXPECT_FALSE(TreeNavigation::searchHasNoMatches("  SHO ", visible));
     EXPECT_EQ(TreeNavigation::visibleItemCount(visible), 1u);
-}
-
-TEST_F(HandBuiltTree, SearchWithoutMatchesGivesAnEmptyRootNamedLikeTheTree) {
-    for (const char* text : {"zzz", "\n"}) {
-        const auto visible = TreeNavigation::visibleTree(tree, text);
-        EXPECT_EQ(visible.id, "root");
-        EXPECT_EQ(visible.name, "Developer storage");
-        EXPECT_EQ(visible.kind, Kind::root);
-        EXPECT_EQ(visible.bytes, 0);
-        EXPECT_EQ(visible.reclaimable, 0);
-        EXPECT_TRUE(visible.children.empty());
-        EXPECT_TRUE(TreeNavigation::searchHasNoMatches(text, visible));
-        EXPECT_EQ(TreeNavigation::visibleItemCount(visible), 1u);
-    }
 }
 
 TEST_F(HandBuiltTree, FocusLooksInTheFilteredTreeThenInTheWholeTree) {
@@ -146,50 +122,6 @@ TEST(TreeNavigationTest, QuickWinsAreTheSevenLargestReclaimableGroupsInStableOrd
     EXPECT_EQ(ids(TreeNavigation::sidebarItems(tree)),
               (std::vector<std::string>{"a3", "a1", "a4", "b1", "b2"}));
     EXPECT_TRUE(TreeNavigation::sidebarItems(node("root")).empty());
-}
-
-TEST(TreeNavigationTest, CandidateListsKeepScanOrderThenStagedOnes) {
-    const ScanResult scan = DemonstrationData::scan();
-    const auto scanned = scan.allCandidates();
-    CleanupCandidate staged = scanned[0];
-    staged.id = UUID::random();
-    staged.safety = SafetyLevel::safe;
-    const auto all = TreeNavigation::allCandidates(scan, {staged});
-    ASSERT_EQ(all.size(), 6u);
-    EXPECT_EQ(all.back().id, staged.id);
-    EXPECT_EQ(TreeNavigation::allCandidates(std::nullopt, {staged}).size(), 1u);
-
-    const std::set<UUID> selection{staged.id, scanned[2].id, UUID::random()};
-    const auto chosen = TreeNavigation::selectedCandidates(all, selection);
-    ASSERT_EQ(chosen.size(), 2u);
-    EXPECT_EQ(chosen[0].id, scanned[2].id);
-    EXPECT_EQ(chosen[1].id, staged.id);
-
-    // Atlas (xcode), storefront and npm cache (node); never the staged one.
-    EXPECT_EQ(TreeNavigation::safeCandidateIDs(scan),
-              (std::vector<UUID>{scanned[0].id, scanned[2].id, scanned[4].id}));
-    EXPECT_TRUE(TreeNavigation::safeCandidateIDs(std::nullopt).empty());
-}
-
-TEST(TreeNavigationTest, DemonstrationTreeNavigation) {
-    const ScanResult scan = DemonstrationData::scan();
-    const StorageNode tree = StorageNode::developerTree(scan, true);
-    EXPECT_EQ(ids(TreeNavigation::sidebarItems(tree)),
-              (std::vector<std::string>{"node/node.modules", "docker/docker.unusedImages",
-                                        "xcode/xcode.derivedData", "node/node.npmCache"}));
-
-    const auto visible = TreeNavigation::visibleTree(tree, "ATLAS");
-    EXPECT_EQ(TreeNavigation::visibleItemCount(visible), 2u);  // Atlas and atlas-api
-    EXPECT_EQ(visible.children.size(), 2u);
-
-    const auto& modules = *tree.find("node/node.modules");
-    std::set<UUID> selection;
-    for (const auto& candidate : scan.allCandidates())
-        if (candidate.isSelectedByDefault) selection.insert(candidate.id);
-    EXPECT_FALSE(TreeNavigation::isSelected(modules, selection));  // storefront yes, atlas-api no
-    EXPECT_TRUE(TreeNavigation::isSelected(*tree.find("node/node.npmCache"), selection));
-    EXPECT_TRUE(TreeNavigation::toggle(selection, TreeNavigation::candidateIDs(modules)));
-    EXPECT_EQ(selection.size(), 4u);
 }
 
 }  // namespace

@@ -48,21 +48,5 @@ TEST_F(UserChoiceTest, APickedFileBecomesACautiousCandidateForTheTrash) {
               "Folders you chose");
 }
 
-TEST_F(UserChoiceTest, RefusedEntriesAreDroppedAndTheRestKeepTheirOrder) {
-    const std::string first = tree.file("home/b.bin", 1);
-    const std::string second = tree.file("home/a.bin", 1);
-    const auto admitted = UserChoice::candidates({
-        entry(first),
-        entry("/etc/passwd"),                         // outside the home folder
-        entry(tree.file("home/.ssh/id_ed25519", 1)),  // a protected name
-        entry(tree.path("home")),                     // the home folder itself
-        entry(second),
-    });
-    ASSERT_EQ(admitted.size(), 2u);
-    EXPECT_EQ(admitted[0].path, first);
-    EXPECT_EQ(admitted[1].path, second);
-    EXPECT_NE(admitted[0].id, admitted[1].id);
-}
-
 }  // namespace
 }  // namespace korvane
