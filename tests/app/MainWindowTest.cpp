@@ -20,6 +20,7 @@ namespace {
 
 using Route = AppState::Route;
 using Sheet = AppState::Sheet;
+using testing::waitUntil;
 
 class MainWindowTest : public testing::FlowFixture {
 protected:

@@ -16,6 +16,7 @@
 
 namespace korvane {
 namespace {
+using testing::waitUntil;
 
 using Route = AppState::Route;
 

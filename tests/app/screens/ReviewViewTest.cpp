@@ -19,6 +19,7 @@
 
 namespace korvane {
 namespace {
+using testing::waitUntil;
 
 using Sheet = AppState::Sheet;
 
