@@ -19,6 +19,7 @@ struct SidebarContent {
     struct Disk {
         VolumeInfo volume;
         std::string total, used, free;
+        friend bool operator==(const Disk&, const Disk&) = default;
     };
     struct CurrentView {
         std::string trailing;  // "2.4s scan"
@@ -26,6 +27,7 @@ struct SidebarContent {
         std::string subtitle;  // its path with "~", or "12 projects · 5 toolchains"
         bool revealEnabled = false;
         bool copyEnabled = false;
+        friend bool operator==(const CurrentView&, const CurrentView&) = default;
     };
     struct QuickWin {
         std::string id;
@@ -35,6 +37,7 @@ struct SidebarContent {
         std::string bytes;     // reclaimable
         std::string subtitle;  // "Xcode · 3 items"
         bool isFocused = false;
+        friend bool operator==(const QuickWin&, const QuickWin&) = default;
     };
     // The four sections exist only with a scan.
     struct Sections {
@@ -44,8 +47,11 @@ struct SidebarContent {
         std::vector<QuickWin> quickWins;
         std::string toolchainsTrailing;
         std::vector<FootprintSegment> toolchains;
+        friend bool operator==(const Sections&, const Sections&) = default;
     };
     std::optional<Sections> sections;
+
+    friend bool operator==(const SidebarContent&, const SidebarContent&) = default;
 };
 
 SidebarContent sidebarContent(const AppState& state);
