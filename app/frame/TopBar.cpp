@@ -32,6 +32,7 @@ class CrumbButton : public QPushButton {
 public:
     CrumbButton(const QString& name, bool isLast) : name_(name), isLast_(isLast) {
         setText(QString(name).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        setAccessibleName(name);
         setFlat(true);
         setCursor(Qt::PointingHandCursor);
         setFont(AppFont::font(11, isLast ? QFont::DemiBold : QFont::Normal));
@@ -255,6 +256,9 @@ TopBar::TopBar(AppState& state, std::function<QWidget*()> makeInspector, QWidget
     restyle();
     refresh();
 }
+
+// The popover goes first: closing it refreshes the bar, which must still be whole.
+TopBar::~TopBar() { delete popover_.data(); }
 
 void TopBar::setInspectorFits(bool fits) {
     if (fits == inspectorFits_) return;

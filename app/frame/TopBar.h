@@ -28,6 +28,7 @@ class TopBar : public QWidget {
 public:
     // `makeInspector` builds the inspector the popover shows in a narrow window.
     TopBar(AppState& state, std::function<QWidget*()> makeInspector, QWidget* parent = nullptr);
+    ~TopBar() override;
 
     // The explore layout tells the bar the window's width and the user's wish.
     void setInspectorFits(bool fits);
