@@ -144,9 +144,11 @@ QWidget* CanvasView::makeToolbar() {
     depthRow->addWidget(depthTitle_);
     depthRow->addWidget(depth_);
     depthRow->addWidget(depthValue_);
+    // The switcher never shrinks; the blurb gives way first, down to nothing.
+    switcher_->setMinimumSize(switcher_->sizeHint());
+    blurb_->setMinimumWidth(0);
     row->addWidget(switcher_);
     row->addWidget(blurb_, 1);
-    row->addSpacing(8);
     row->addWidget(includeProtected_);
     row->addWidget(depthGroup_);
     return toolbar;
@@ -167,9 +169,10 @@ QWidget* CanvasView::makeFooter() {
     summary->addWidget(selectedCount_);
     summary->addWidget(selectedBytes_);
     row->addLayout(summary);
-    freeSpace_ = plainLabel();
-    row->addWidget(freeSpace_);
-    row->addStretch(1);
+    // The free-space text is the one that gives way in a narrow window.
+    freeSpace_ = new ElidedLabel;
+    row->addWidget(freeSpace_, 1);
+    row->addStretch(0);  // takes the room while there is no scan to measure free space by
     selectSafe_ = new LinkButton(QStringLiteral("Select safe"), AppFont::caption());
     clear_ = new LinkButton(QStringLiteral("Clear"), AppFont::caption());
     review_ = new KitButton(KitButton::Style::solid, {});

@@ -66,7 +66,7 @@ private:
     QWidget* footer_ = nullptr;
     QLabel* selectedCount_ = nullptr;
     QLabel* selectedBytes_ = nullptr;
-    QLabel* freeSpace_ = nullptr;
+    ElidedLabel* freeSpace_ = nullptr;
     LinkButton* selectSafe_ = nullptr;
     LinkButton* clear_ = nullptr;
     KitButton* review_ = nullptr;
