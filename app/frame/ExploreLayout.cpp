@@ -4,8 +4,12 @@
 #include <QResizeEvent>
 #include <QVBoxLayout>
 
+#include "app/canvases/CanvasView.h"
+#include "app/canvases/GeneralCanvas.h"
 #include "app/frame/GeneralSidebar.h"
 #include "app/frame/PlaceholderPane.h"
+#include "app/frame/SidebarView.h"
+#include "app/frame/TopBar.h"
 #include "app/kit/Hairline.h"
 #include "app/screens/ApplicationsView.h"
 #include "app/screens/LargeFilesView.h"
@@ -17,7 +21,6 @@ namespace korvane {
 
 namespace {
 
-constexpr int topBarHeight = 50;
 // The inspector with the divider before it.
 constexpr int inspectorColumnWidth = static_cast<int>(ExploreColumns::inspectorWidth) + 1;
 
@@ -118,6 +121,8 @@ void ExploreLayout::followPage() {
 }
 
 void ExploreLayout::followColumns() {
+    topBar_->setInspectorFits(columns().inspectorFits);
+    topBar_->setShowsInspector(showsInspector_);
     const double target = columns().showsInspectorColumn ? inspectorColumnWidth : 0;
     if (!isVisible()) {
         // Before the first showing there is nothing to slide.
@@ -126,35 +131,33 @@ void ExploreLayout::followColumns() {
         return;
     }
     // Every step of a window resize lands here; a slide under way keeps going.
-    if (inspectorWidth_->state() == QAbstractAnimation::Running && inspectorWidth_->endValue().toDouble() == target)
+    if (inspectorWidth_->state() == QAbstractAnimation::Running &&
+        inspectorWidth_->endValue().toDouble() == target)
         return;
     inspectorWidth_->animateTo(target);
 }
 
-QWidget* ExploreLayout::makeTopBar() {
-    auto* bar = new PlaceholderPane(QStringLiteral("Top bar"), PlaceholderPane::Surface::rail);
-    bar->setFixedHeight(topBarHeight);
+TopBar* ExploreLayout::makeTopBar() {
+    auto* bar = new TopBar(state_, [this] { return makeInspector(); });
+    connect(bar, &TopBar::inspectorToggled, this, [this] { setShowsInspector(!showsInspector_); });
     return bar;
 }
 
 QWidget* ExploreLayout::makeSidebar(AppState::Mode mode) {
-    if (mode == AppState::Mode::general) return new GeneralSidebar(state_);
-    return new PlaceholderPane(QStringLiteral("Developer sidebar"), PlaceholderPane::Surface::rail);
+    if (mode == AppState::Mode::developer) return new SidebarView(state_);
+    return new GeneralSidebar(state_);
 }
 
 QWidget* ExploreLayout::makeCanvasPage(AppState::Mode mode, AppState::GeneralSection section) {
-    if (mode == AppState::Mode::general) {
-        switch (section) {
-            case AppState::GeneralSection::search: return new SearchView(state_);
-            case AppState::GeneralSection::largeFiles: return new LargeFilesView(state_);
-            case AppState::GeneralSection::apps: return new ApplicationsView(state_);
-            case AppState::GeneralSection::stats: return new LiveStatsView(state_);
-            case AppState::GeneralSection::explore: break;
-        }
+    if (mode == AppState::Mode::developer) return new CanvasView(state_);
+    switch (section) {
+        case AppState::GeneralSection::explore: return new GeneralCanvas(state_);
+        case AppState::GeneralSection::search: return new SearchView(state_);
+        case AppState::GeneralSection::largeFiles: return new LargeFilesView(state_);
+        case AppState::GeneralSection::apps: return new ApplicationsView(state_);
+        case AppState::GeneralSection::stats: return new LiveStatsView(state_);
     }
-    return new PlaceholderPane(mode == AppState::Mode::developer ? QStringLiteral("Developer canvas")
-                                                                 : QString::fromStdString(std::string(title(section))),
-                               PlaceholderPane::Surface::canvas);
+    return new GeneralCanvas(state_);
 }
 
 QWidget* ExploreLayout::makeInspector() {

@@ -12,7 +12,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/kit/DiskGauge.h"
+#include "app/frame/DiskGauge.h"
 #include "app/kit/ElidedLabel.h"
 #include "app/kit/KitButton.h"
 #include "app/kit/PaletteEnvironment.h"
@@ -300,7 +300,7 @@ GeneralSidebar::GeneralSidebar(AppState& state, QWidget* parent)
     auto* diskContent = new QWidget;
     auto* diskLine = new QHBoxLayout(diskContent);
     diskLine->setContentsMargins(0, 0, 0, 0);
-    diskLine->setSpacing(12 - 4);  // the gauge keeps a margin for its arc
+    diskLine->setSpacing(12 - static_cast<int>(DiskGauge::band / 2));  // the gauge keeps room for its arc
     diskLine->addWidget(gauge_);
     auto* diskColumn = new QVBoxLayout;
     diskColumn->setSpacing(4);

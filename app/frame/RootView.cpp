@@ -47,6 +47,7 @@ RootView::RootView(AppState& state, QWidget* parent)
       texture_(new TextureOverlay(this)) {
     setAutoFillBackground(true);
     fade_ = new FadeLayer(leaving_, *fadeOpacity_, this);
+    fade_->setObjectName(QStringLiteral("routeFade"));
     fade_->hide();
     connect(fadeOpacity_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
         fade_->setVisible(value.toDouble() > 0);
@@ -105,15 +106,18 @@ QWidget* RootView::makeScreen(AppState::Route route) {
             return new ScanningView(state_, this);
         case AppState::Route::explore: {
             auto* layout = new ExploreLayout(state_, showsInspector_, this);
-            connect(layout, &ExploreLayout::showsInspectorChanged, this, [this](bool shows) { showsInspector_ = shows; });
+            connect(layout, &ExploreLayout::showsInspectorChanged, this,
+                    [this](bool shows) { showsInspector_ = shows; });
             return layout;
         }
         case AppState::Route::onboarding:
             return new PlaceholderPane(QStringLiteral("Onboarding"), PlaceholderPane::Surface::canvas, this);
         case AppState::Route::cleaning:
-            return new PlaceholderPane(QStringLiteral("Cleanup progress"), PlaceholderPane::Surface::canvas, this);
+            return new PlaceholderPane(QStringLiteral("Cleanup progress"), PlaceholderPane::Surface::canvas,
+                                       this);
         case AppState::Route::finished:
-            return new PlaceholderPane(QStringLiteral("Cleanup complete"), PlaceholderPane::Surface::canvas, this);
+            return new PlaceholderPane(QStringLiteral("Cleanup complete"), PlaceholderPane::Surface::canvas,
+                                       this);
     }
     return nullptr;
 }

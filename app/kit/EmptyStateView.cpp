@@ -10,38 +10,44 @@
 
 namespace korvane {
 
-namespace {
-
-constexpr int messageWidth = 340;
-
-}  // namespace
-
-EmptyStateView::EmptyStateView(const EmptyStateText& text, QWidget* parent)
-    : QWidget(parent), symbol_(new SymbolView(text.symbol, 26)), title_(new QLabel), message_(new QLabel) {
+EmptyStateView::EmptyStateView(std::string symbol, double symbolSize, SymbolTone tone, const QString& title,
+                               double titleSize, const QString& message, QWidget* parent)
+    : QWidget(parent),
+      tone_(tone),
+      titleSize_(titleSize),
+      symbol_(new SymbolView(std::move(symbol), symbolSize)),
+      title_(new QLabel(title)),
+      message_(new QLabel(message)),
+      column_(new QVBoxLayout) {
     for (QLabel* label : {title_, message_}) {
         label->setTextFormat(Qt::PlainText);
-        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        label->setAlignment(Qt::AlignCenter);
     }
     message_->setWordWrap(true);
-    message_->setMaximumWidth(messageWidth);
-
-    auto* column = new QVBoxLayout(this);
-    column->setSpacing(7);
-    column->addStretch(1);
-    column->addWidget(symbol_, 0, Qt::AlignHCenter);
-    column->addWidget(title_, 0, Qt::AlignHCenter);
-    column->addWidget(message_, 0, Qt::AlignHCenter);
-    column->addStretch(1);
-    setText(text);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addStretch(1);
+    outer->addLayout(column_);
+    outer->addStretch(1);
+    column_->setSpacing(6);
+    column_->addWidget(symbol_, 0, Qt::AlignHCenter);
+    column_->addWidget(title_, 0, Qt::AlignHCenter);
+    column_->addWidget(message_, 0, Qt::AlignHCenter);
     restyle();
 }
 
-void EmptyStateView::setText(const EmptyStateText& text) {
-    text_ = text;
-    symbol_->setSymbol(text.symbol);
-    title_->setText(QString::fromStdString(text.title));
-    message_->setText(QString::fromStdString(text.message));
+void EmptyStateView::setTitle(const QString& title) { title_->setText(title); }
+void EmptyStateView::setSymbol(std::string symbol) { symbol_->setSymbol(std::move(symbol)); }
+void EmptyStateView::setMessage(const QString& message) { message_->setText(message); }
+QString EmptyStateView::title() const { return title_->text(); }
+QString EmptyStateView::message() const { return message_->text(); }
+
+void EmptyStateView::addButton(QWidget* button, int topSpacing) {
+    column_->addSpacing(topSpacing);
+    column_->addWidget(button, 0, Qt::AlignHCenter);
 }
+
+void EmptyStateView::setMessageWidth(int width) { message_->setMaximumWidth(width); }
 
 void EmptyStateView::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
@@ -50,8 +56,8 @@ void EmptyStateView::changeEvent(QEvent* event) {
 
 void EmptyStateView::restyle() {
     const Palette& palette = environmentPalette(this);
-    symbol_->setColor(palette.inkTertiary);
-    styleLabel(title_, AppFont::font(14, QFont::Medium), palette.ink);
+    symbol_->setColor(tone_ == SymbolTone::accent ? palette.accent : palette.inkTertiary);
+    styleLabel(title_, AppFont::font(titleSize_, QFont::Medium), palette.ink);
     styleLabel(message_, AppFont::caption(), palette.inkSecondary);
 }
 

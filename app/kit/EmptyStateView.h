@@ -1,25 +1,36 @@
 #pragma once
 
+#include <string>
+
 #include <QWidget>
 
-#include "app/presenters/EmptyStateText.h"
-
 class QLabel;
+class QVBoxLayout;
 
 namespace korvane {
 
 class SymbolView;
 
-// The placeholder of a page with nothing to list: a symbol, a title and a
-// short message, centred in all the room it is given. The texts are shown
-// as given, as plain text.
+// A placeholder centred in the space it is given: a symbol, a title and a
+// message in a column, optionally with a button below.
 class EmptyStateView : public QWidget {
     Q_OBJECT
 public:
-    explicit EmptyStateView(const EmptyStateText& text, QWidget* parent = nullptr);
+    // The symbol's colour: the faint ink, or the accent for a good outcome.
+    enum class SymbolTone { inkTertiary, accent };
 
-    void setText(const EmptyStateText& text);
-    const EmptyStateText& text() const { return text_; }
+    EmptyStateView(std::string symbol, double symbolSize, SymbolTone tone, const QString& title, double titleSize,
+                   const QString& message, QWidget* parent = nullptr);
+
+    void setTitle(const QString& title);
+    void setSymbol(std::string symbol);
+    void setMessage(const QString& message);
+    QString title() const;
+    QString message() const;
+    // Adds a control under the message.
+    void addButton(QWidget* button, int topSpacing);
+    // Keeps the message within this width (lines centred).
+    void setMessageWidth(int width);
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -27,10 +38,12 @@ protected:
 private:
     void restyle();
 
-    EmptyStateText text_;
+    SymbolTone tone_;
+    double titleSize_;
     SymbolView* symbol_;
     QLabel* title_;
     QLabel* message_;
+    QVBoxLayout* column_;
 };
 
 }  // namespace korvane

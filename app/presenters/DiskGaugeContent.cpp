@@ -1,25 +1,22 @@
 #include "app/presenters/DiskGaugeContent.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace korvane {
 
 DiskGaugeContent diskGaugeContent(const VolumeInfo& volume) {
     DiskGaugeContent content;
-    long long percent = 0;
     if (volume.totalCapacity >= 1) {
-        const std::int64_t used = std::max<std::int64_t>(volume.totalCapacity - volume.availableCapacity, 0);
-        content.usedFraction = static_cast<double>(used) / static_cast<double>(volume.totalCapacity);
-        // Whole numbers where they fit: 570 of 1000 is 57 %, where the
-        // fraction times 100 would truncate to 56.
-        percent = used <= std::numeric_limits<std::int64_t>::max() / 100
-                      ? used * 100 / volume.totalCapacity
-                      : static_cast<long long>(content.usedFraction * 100);
+        // In doubles: a negative available capacity must not overflow the subtraction.
+        const double total = static_cast<double>(volume.totalCapacity);
+        const double used = std::max(total - static_cast<double>(volume.availableCapacity), 0.0);
+        content.usedFraction = std::clamp(used / total, 0.0, 1.0);
+        // One division of the exact product: 57 of 100 reads 57, not 0.57 × 100 = 56.99….
+        content.percent = static_cast<int>(std::clamp(used * 100 / total, 0.0, 100.0));
     }
-    content.percent = std::to_string(percent) + "%";
-    content.tint = diskGaugeTint(content.usedFraction);
-    content.accessibleName = "Disk " + std::to_string(percent) + " percent used";
+    content.isCritical = content.usedFraction > 0.9;
+    content.percentText = std::to_string(content.percent) + "%";
+    content.accessibleText = "Disk " + std::to_string(content.percent) + " percent used";
     return content;
 }
 

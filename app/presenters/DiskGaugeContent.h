@@ -2,17 +2,19 @@
 
 #include <string>
 
-#include "app/presenters/GaugeTint.h"
 #include "core/model/VolumeInfo.h"
 
 namespace korvane {
 
-// What the disk gauge draws of one volume.
+// What the disk gauge draws of a volume.
 struct DiskGaugeContent {
-    double usedFraction = 0;  // 0 for a volume of no size; never below 0
-    std::string percent;      // "57%", truncated: 99.9 % used reads "99%"
-    GaugeTint tint = GaugeTint::amber;
-    std::string accessibleName;  // "Disk 57 percent used"
+    // Used share within 0...1: 0 without a capacity, never past a full ring
+    // even when the available capacity is negative or above the total.
+    double usedFraction = 0;
+    int percent = 0;          // truncated: 99.9 % reads 99
+    bool isCritical = false;  // above 0.9: the red arc, else amber
+    std::string percentText;  // "57%"
+    std::string accessibleText;  // "Disk 57 percent used"
 
     friend bool operator==(const DiskGaugeContent&, const DiskGaugeContent&) = default;
 };

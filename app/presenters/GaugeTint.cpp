@@ -10,8 +10,6 @@ GaugeTint meterTint(double fraction) {
     return GaugeTint::accent;
 }
 
-GaugeTint diskGaugeTint(double usedFraction) { return usedFraction > 0.9 ? GaugeTint::red : GaugeTint::amber; }
-
 QColor tintColor(GaugeTint tint, const Palette& palette) {
     switch (tint) {
         case GaugeTint::amber: return palette.amber();

@@ -13,8 +13,6 @@ enum class GaugeTint { accent, amber, red };
 // The load meters (sidebar bars, statistics rings): red above 0.85, amber
 // above 0.65, else the accent. Both bounds are strict.
 GaugeTint meterTint(double fraction);
-// The disk gauge warns later and never shows the accent: red above 0.9, else amber.
-GaugeTint diskGaugeTint(double usedFraction);
 
 QColor tintColor(GaugeTint tint, const Palette& palette);
 

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "app/kit/EmptyStateView.h"
+#include "app/screens/PageEmptyState.h"
 #include "app/kit/Hairline.h"
 #include "app/kit/KitButton.h"
 #include "app/kit/PaletteEnvironment.h"
@@ -239,7 +240,7 @@ ApplicationsView::ApplicationsView(AppState& state, QWidget* parent)
       footerText_(plainLabel()),
       detailPane_(new QStackedWidget),
       detailScroll_(new QScrollArea),
-      empty_(new EmptyStateView({})) {
+      empty_(makePageEmptyState()) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
@@ -339,7 +340,7 @@ void ApplicationsView::rebuildDetail() {
     showInFinder_ = nullptr;
     if (!detailApp_) {
         detail_.reset();
-        empty_->setText(content_.noApplications);
+        showPageEmptyState(*empty_, content_.noApplications);
         detailPane_->setCurrentWidget(empty_);
         return;
     }

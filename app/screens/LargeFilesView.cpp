@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/kit/EmptyStateView.h"
+#include "app/screens/PageEmptyState.h"
 #include "app/kit/Hairline.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/screens/EntryList.h"
@@ -34,7 +35,7 @@ LargeFilesView::LargeFilesView(AppState& state, QWidget* parent)
       total_(plainLabel()),
       body_(new QStackedWidget),
       list_(new EntryList(state)),
-      empty_(new EmptyStateView({})) {
+      empty_(makePageEmptyState()) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
@@ -70,7 +71,7 @@ void LargeFilesView::refresh() {
     total_->setText(QString::fromStdString(content_.total.value_or("")));
     list_->setEntries(largest);
     if (content_.emptyState) {
-        empty_->setText(*content_.emptyState);
+        showPageEmptyState(*empty_, *content_.emptyState);
         body_->setCurrentWidget(empty_);
     } else {
         body_->setCurrentWidget(list_);

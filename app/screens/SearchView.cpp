@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "app/kit/EmptyStateView.h"
+#include "app/screens/PageEmptyState.h"
 #include "app/kit/Hairline.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/SymbolButton.h"
@@ -75,7 +76,7 @@ SearchView::SearchView(AppState& state, QWidget* parent)
       sort_(picker(130, QStringLiteral("Sort"))),
       results_(new QStackedWidget),
       list_(new EntryList(state)),
-      empty_(new EmptyStateView({})) {
+      empty_(makePageEmptyState()) {
     auto* ground = new CanvasGround;
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(0, 0, 0, 0);
@@ -194,7 +195,7 @@ void SearchView::showResults() {
     count_->setText(QString::fromStdString(content_.countBadge.value_or("")));
     if (listChanged) list_->setEntries(runner_->results());
     if (content_.emptyState) {
-        empty_->setText(*content_.emptyState);
+        showPageEmptyState(*empty_, *content_.emptyState);
         results_->setCurrentWidget(empty_);
     } else {
         results_->setCurrentWidget(list_);

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "app/presenters/DiskGaugeContent.h"
 #include "app/presenters/GaugeTint.h"
 #include "app/presenters/LiveStatsContent.h"
 #include "app/theme/Palette.h"
@@ -29,30 +28,6 @@ TEST(GaugeTint, ColoursFollowTheThemesWarningPairs) {
     EXPECT_EQ(tintColor(GaugeTint::red, paper), colorFromHex(0xA8402F));
     EXPECT_EQ(tintColor(GaugeTint::red, graphite), colorFromHex(0xD1685F));
     EXPECT_EQ(tintColor(GaugeTint::accent, graphite), graphite.accent);
-}
-
-TEST(DiskGaugeContent, UsedShareIsTruncatedClampedAndSaidAloud) {
-    struct Case {
-        std::int64_t total;
-        std::int64_t available;
-        std::string percent;
-        GaugeTint tint;
-    };
-    for (const Case& c : {
-             Case{0, 0, "0%", GaugeTint::amber},          // no size: nothing used
-             Case{100, 150, "0%", GaugeTint::amber},      // more available than total
-             Case{1000, 430, "57%", GaugeTint::amber},
-             Case{1000, 100, "90%", GaugeTint::amber},    // exactly 0.9 is not above it
-             Case{1000, 99, "90%", GaugeTint::red},       // 0.901
-             Case{1000, 1, "99%", GaugeTint::red},        // 99.9 % is never rounded up
-             Case{1000, 0, "100%", GaugeTint::red},
-         }) {
-        const DiskGaugeContent content = diskGaugeContent({c.total, c.available});
-        EXPECT_EQ(content.percent, c.percent) << c.total << "/" << c.available;
-        EXPECT_EQ(content.tint, c.tint) << c.total << "/" << c.available;
-        EXPECT_GE(content.usedFraction, 0);
-    }
-    EXPECT_EQ(diskGaugeContent({1000, 430}).accessibleName, "Disk 57 percent used");
 }
 
 TEST(LiveStatsContent, UptimeReadsInHoursThenDays) {

@@ -339,7 +339,7 @@ TEST(GeneralSidebarContent, IdleScanningAndTheLastScan) {
     for (const auto& page : content.pages) EXPECT_FALSE(page.count) << page.title;
     EXPECT_EQ(content.diskUsed.value, ByteFormat::string(600));
     EXPECT_EQ(content.diskFree.value, ByteFormat::string(400));
-    EXPECT_EQ(content.gauge.percent, "60%");
+    EXPECT_EQ(content.gauge.percentText, "60%");
     ASSERT_GE(content.live.size(), 2u);
     EXPECT_EQ(content.live[0].title, "CPU");
     EXPECT_EQ(content.live[1].title, "Memory");
@@ -392,7 +392,7 @@ TEST(GeneralSidebarContent, MeterBarsClampTheirFillAndWarn) {
     const GeneralSidebarContent content = generalSidebarContent(*state, {});
     EXPECT_EQ(content.live[1].barFraction, 0.01);
     EXPECT_EQ(content.live[1].tint, GaugeTint::accent);
-    EXPECT_EQ(content.gauge.percent, "0%");
+    EXPECT_EQ(content.gauge.percentText, "0%");
     EXPECT_EQ(content.diskTotal.value, ByteFormat::string(0));
 }
 

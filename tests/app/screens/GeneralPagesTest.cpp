@@ -17,7 +17,7 @@
 #include <QTest>
 
 #include "app/frame/GeneralSidebar.h"
-#include "app/kit/DiskGauge.h"
+#include "app/frame/DiskGauge.h"
 #include "app/kit/EmptyStateView.h"
 #include "app/kit/KitButton.h"
 #include "app/kit/LinkButton.h"
@@ -30,6 +30,7 @@
 #include "app/screens/EntryListModel.h"
 #include "app/screens/LargeFilesView.h"
 #include "app/screens/LiveStatsView.h"
+#include "app/screens/PageEmptyState.h"
 #include "app/screens/SearchView.h"
 #include "app/state/SearchRunner.h"
 #include "app/theme/AppMotion.h"
@@ -209,7 +210,7 @@ TEST_F(GeneralPagesTest, SidebarStopsAtOnceAndSwitchesPages) {
     GeneralSidebar sidebar(state());
     sidebar.show();
     EXPECT_TRUE(sidebar.thisScanSection()->isVisible());
-    EXPECT_EQ(sidebar.diskGauge()->accessibleName().toStdString(), sidebar.content().gauge.accessibleName);
+    EXPECT_EQ(sidebar.diskGauge()->accessibleName().toStdString(), sidebar.content().gauge.accessibleText);
 
     state().scanFolder(home_);
     QCoreApplication::processEvents();
@@ -263,12 +264,14 @@ TEST_F(GeneralPagesTest, ApplicationsPageScansOnceWhenItFirstAppears) {
 }
 
 TEST_F(GeneralPagesTest, EmptyStateShowsItsTextsAsPlainText) {
-    EmptyStateView view({"magnifyingglass", "<b>Title</b>", "A & B"});
+    EmptyStateView& view = *makePageEmptyState();
+    showPageEmptyState(view, {"magnifyingglass", "<b>Title</b>", "A & B"});
     QStringList texts;
     for (const QLabel* label : view.findChildren<QLabel*>()) {
         EXPECT_EQ(label->textFormat(), Qt::PlainText);
         texts.append(label->text());
     }
+    delete &view;
     EXPECT_TRUE(texts.contains(QStringLiteral("<b>Title</b>")));
     EXPECT_TRUE(texts.contains(QStringLiteral("A & B")));
 }

@@ -1,0 +1,117 @@
+#include "app/canvases/layout/AgeMapLayout.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <limits>
+
+#include "core/model/SizeSum.h"
+#include "core/text/ByteFormat.h"
+
+namespace korvane {
+
+namespace {
+
+constexpr std::array<AgeMapLayout::Bucket, 6> ageBuckets{{
+    {0, "Last 7 days", 7, true, std::nullopt, 0},
+    {1, "8\u201330 days", 30, true, std::nullopt, 0},
+    {2, "1\u20133 months", 92, true, std::nullopt, 0},
+    {3, "3\u201312 months", 365, true, std::nullopt, 0},
+    {4, "1\u20132 years", 730, true, std::nullopt, 0},
+    {5, "Over 2 years", std::numeric_limits<int>::max(), true, std::nullopt, 0},
+}};
+
+}  // namespace
+
+std::vector<const StorageNode*> AgeMapLayout::sizedLeaves(const StorageNode& root) {
+    auto leaves = root.leaves();
+    std::erase_if(leaves, [](const StorageNode* leaf) { return leaf->bytes < 1; });
+    return leaves;
+}
+
+AgeMapLayout AgeMapLayout::make(const StorageNode& root, const CanvasClock& clock) {
+    AgeMapLayout layout;
+    layout.rootBytes = root.bytes;
+    layout.buckets.assign(ageBuckets.begin(), ageBuckets.end());
+    std::array<SizeSum, ageBuckets.size()> sums;
+    SizeSum notInspected, noDate, itemised;
+    std::vector<const StorageNode*> untouched;
+
+    for (const StorageNode* leaf : sizedLeaves(root)) {
+        itemised += leaf->bytes;
+        if (leaf->kind == StorageNode::Kind::uninspected) {
+            notInspected += leaf->bytes;
+        } else if (!leaf->lastModified) {
+            noDate += leaf->bytes;
+        } else {
+            const int age = clock.elapsedDays(*leaf->lastModified);
+            std::size_t bucket = ageBuckets.size() - 1;
+            for (std::size_t i = 0; i < ageBuckets.size(); ++i)
+                if (ageBuckets[i].maxDays >= age) {
+                    bucket = i;
+                    break;
+                }
+            sums[bucket] += leaf->bytes;
+            if (age > untouchedDays) untouched.push_back(leaf);
+        }
+    }
+    for (std::size_t i = 0; i < sums.size(); ++i) layout.buckets[i].bytes = sums[i].total();
+
+    const std::int64_t remainder = std::max<std::int64_t>(root.bytes, 0) - itemised.total();
+    const auto special = [&](int id, std::string_view label, std::string_view note, std::int64_t bytes) {
+        if (bytes >= 1) layout.buckets.push_back({id, label, 0, false, note, bytes});
+    };
+    special(90, "Not inspected", "Korvane could not look inside these", notInspected.total());
+    special(91, "No date", "These carry no modification date", noDate.total());
+    special(92, "Not itemised", "Inside a toolchain, but not broken out as a removable item", remainder);
+
+    std::stable_sort(untouched.begin(), untouched.end(),
+                     [](const StorageNode* a, const StorageNode* b) { return a->bytes > b->bytes; });
+    if (untouched.size() > bigUntouchedLimit) untouched.resize(bigUntouchedLimit);
+    SizeSum total;
+    for (const auto* node : untouched) total += node->bytes;
+    layout.bigUntouched = std::move(untouched);
+    layout.bigUntouchedTotal = total.total();
+    return layout;
+}
+
+std::int64_t AgeMapLayout::barScale() const {
+    std::int64_t scale = 1;
+    for (const auto& bucket : buckets) scale = std::max(scale, bucket.bytes);
+    return scale;
+}
+
+double AgeMapLayout::barWidth(const Bucket& bucket, double width) const {
+    if (bucket.bytes < 1 || !(width > 0)) return 0;
+    const double share = static_cast<double>(bucket.bytes) / static_cast<double>(barScale());
+    return std::max(width * std::min(share, 1.0), 3.0);
+}
+
+std::string AgeMapLayout::shareText(const Bucket& bucket) const {
+    if (bucket.bytes == 0) return "\u2014";
+    const double p =
+        static_cast<double>(bucket.bytes) / static_cast<double>(std::max<std::int64_t>(rootBytes, 1)) * 100;
+    if (p < 0.1) return "<0.1%";
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.1f%%", p);
+    return buffer;
+}
+
+std::string AgeMapLayout::bigUntouchedSummary() const {
+    if (bigUntouched.empty()) return {};
+    const auto count = bigUntouched.size();
+    return ByteFormat::string(bigUntouchedTotal) + " across " + std::to_string(count) + " item" +
+           (count == 1 ? "" : "s");
+}
+
+double AgeMapLayout::bucketOpacity(int id) { return std::min(0.3 + 0.13 * id, 0.95); }
+
+std::string AgeMapLayout::relativeAge(const StorageNode& node, const CanvasClock& clock) {
+    if (!node.lastModified) return "No date";
+    const int days = clock.elapsedDays(*node.lastModified);
+    if (days >= 730) return std::to_string(days / 365) + " years ago";
+    if (days >= 365) return "1 year ago";
+    return std::to_string(days / 30) + " months ago";
+}
+
+}  // namespace korvane

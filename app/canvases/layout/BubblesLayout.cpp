@@ -1,0 +1,273 @@
+#include "app/canvases/layout/BubblesLayout.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+#include <unordered_map>
+
+#include "app/canvases/layout/CanvasHitTest.h"
+#include "app/canvases/layout/VisibleChildren.h"
+#include "core/model/SizeSum.h"
+
+namespace korvane {
+
+namespace {
+
+constexpr double twoPi = 2 * std::numbers::pi;
+
+struct Placed {
+    const std::vector<double>& radii;
+    std::vector<QPointF>& centres;
+
+    // The one distance rule both collision tests share, so that they decide
+    // every candidate identically.
+    bool clear(QPointF candidate, double r, std::size_t m) const {
+        const double dx = candidate.x() - centres[m].x();
+        const double dy = candidate.y() - centres[m].y();
+        return std::sqrt(dx * dx + dy * dy) >= r + radii[m] + 1;
+    }
+};
+
+class PlainTest {
+public:
+    explicit PlainTest(Placed placed) : placed_(placed) {}
+    void add(std::size_t) {}
+    bool fits(QPointF candidate, double r, std::size_t count) const {
+        for (std::size_t m = 0; m < count; ++m)
+            if (!placed_.clear(candidate, r, m)) return false;
+        return true;
+    }
+
+private:
+    Placed placed_;
+};
+
+// Circles filed by the cell of their centre. A cell is a little wider than
+// the largest reach r + r[m] + 1 of any pair, so every circle that could
+// refuse a candidate lies in the candidate's cell or one of its eight
+// neighbours; all others are farther than their reach and would accept it.
+// The cells form a square around the origin that doubles as circles land
+// farther out; circles beyond its largest size wait in a list checked always.
+// A finer bitmap marks the small squares lying wholly inside some circle's
+// reach r[m] + 1 (with a margin far above rounding): a candidate there is
+// refused by every radius, so it is refused without measuring.
+class GridTest {
+public:
+    GridTest(Placed placed, double largestRadius)
+        : placed_(placed), cell_((2 * largestRadius + 1) * 1.01), fine_(cell_ / finePerCell) {
+        resize(16);
+    }
+
+    void add(std::size_t m) {
+        auto [ix, iy] = cellOf(placed_.centres[m]);
+        while (!holds(ix, iy) && half_ < maximumHalf) resize(2 * half_);
+        if (holds(ix, iy))
+            cells_[index(ix, iy)].push_back(static_cast<std::uint32_t>(m));
+        else
+            outside_.push_back(static_cast<std::uint32_t>(m));
+        cover(m);
+    }
+
+    bool fits(QPointF candidate, double r, std::size_t) const {
+        const std::int64_t fx = static_cast<std::int64_t>(std::floor(candidate.x() / fine_)) + fineHalf();
+        const std::int64_t fy = static_cast<std::int64_t>(std::floor(candidate.y() / fine_)) + fineHalf();
+        if (fx >= 0 && fy >= 0 && fx < 2 * fineHalf() && fy < 2 * fineHalf() &&
+            covered_[static_cast<std::size_t>(fx * 2 * fineHalf() + fy)])
+            return false;
+        const auto [ix, iy] = cellOf(candidate);
+        for (std::int64_t x = ix - 1; x <= ix + 1; ++x)
+            for (std::int64_t y = iy - 1; y <= iy + 1; ++y) {
+                if (!holds(x, y)) continue;
+                for (auto m : cells_[index(x, y)])
+                    if (!placed_.clear(candidate, r, m)) return false;
+            }
+        for (auto m : outside_)
+            if (!placed_.clear(candidate, r, m)) return false;
+        return true;
+    }
+
+private:
+    static constexpr std::int64_t maximumHalf = 128;  // 388 units either way, far beyond 5,000 unit circles
+    static constexpr std::int64_t finePerCell = 12;
+
+    std::int64_t fineHalf() const { return half_ * finePerCell; }
+
+    void cover(std::size_t m) {
+        const QPointF c = placed_.centres[m];
+        const double reach = placed_.radii[m] + 1 - 1e-9;
+        const std::int64_t side = 2 * fineHalf();
+        const auto lo = [&](double v) { return static_cast<std::int64_t>(std::floor((v - reach) / fine_)); };
+        const auto hi = [&](double v) { return static_cast<std::int64_t>(std::floor((v + reach) / fine_)); };
+        const auto within = [&](double x, double y) {
+            const double dx = x - c.x(), dy = y - c.y();
+            return dx * dx + dy * dy <= reach * reach;
+        };
+        for (std::int64_t x = std::max(lo(c.x()), -fineHalf()); x <= std::min(hi(c.x()), fineHalf() - 1); ++x)
+            for (std::int64_t y = std::max(lo(c.y()), -fineHalf()); y <= std::min(hi(c.y()), fineHalf() - 1); ++y) {
+                const double x0 = static_cast<double>(x) * fine_, y0 = static_cast<double>(y) * fine_;
+                const double x1 = x0 + fine_, y1 = y0 + fine_;
+                if (within(x0, y0) && within(x1, y0) && within(x0, y1) && within(x1, y1))
+                    covered_[static_cast<std::size_t>((x + fineHalf()) * side + (y + fineHalf()))] = 1;
+            }
+    }
+
+    std::pair<std::int64_t, std::int64_t> cellOf(QPointF p) const {
+        return {static_cast<std::int64_t>(std::floor(p.x() / cell_)),
+                static_cast<std::int64_t>(std::floor(p.y() / cell_))};
+    }
+    bool holds(std::int64_t x, std::int64_t y) const { return x >= -half_ && x < half_ && y >= -half_ && y < half_; }
+    std::size_t index(std::int64_t x, std::int64_t y) const {
+        return static_cast<std::size_t>((x + half_) * 2 * half_ + (y + half_));
+    }
+    void resize(std::int64_t half) {
+        std::vector<std::vector<std::uint32_t>> old;
+        old.swap(cells_);
+        const std::int64_t oldHalf = half_;
+        half_ = half;
+        cells_.assign(static_cast<std::size_t>(4 * half * half), {});
+        for (std::int64_t x = -oldHalf; x < oldHalf; ++x)
+            for (std::int64_t y = -oldHalf; y < oldHalf; ++y)
+                cells_[index(x, y)] = std::move(old[static_cast<std::size_t>((x + oldHalf) * 2 * oldHalf + (y + oldHalf))]);
+        covered_.assign(static_cast<std::size_t>(4 * fineHalf() * fineHalf()), 0);
+        for (const auto& cell : cells_)
+            for (auto m : cell) cover(m);
+        for (auto m : outside_) cover(m);
+    }
+
+    Placed placed_;
+    double cell_;
+    double fine_;
+    std::int64_t half_ = 0;
+    std::vector<std::uint8_t> covered_;
+    std::vector<std::vector<std::uint32_t>> cells_;
+    std::vector<std::uint32_t> outside_;
+};
+
+// The unit directions of the k angles of a ring, computed once per k with the
+// very expression the search would evaluate, so the candidates are the same
+// to the last bit.
+class Directions {
+public:
+    const std::vector<QPointF>& of(std::size_t k) {
+        auto& directions = byCount_[k];
+        if (directions.empty()) {
+            directions.reserve(k);
+            for (std::size_t j = 0; j < k; ++j) {
+                const double theta = twoPi * static_cast<double>(j) / static_cast<double>(k);
+                directions.emplace_back(std::cos(theta), std::sin(theta));
+            }
+        }
+        return directions;
+    }
+
+private:
+    std::unordered_map<std::size_t, std::vector<QPointF>> byCount_;
+};
+
+template <typename Test>
+void search(const std::vector<double>& radii, std::vector<QPointF>& centres, Test& test) {
+    test.add(0);
+    Directions directions;
+    // Where the previous circle was accepted. A circle of the same radius
+    // walks the very same rings and angles, and everything before that spot
+    // refused the previous circle against fewer obstacles, so it would refuse
+    // this one too: the search may start just after it.
+    double lastRadius = -1, lastDistance = 0;
+    std::size_t lastAngle = 0;
+    for (std::size_t i = 1; i < radii.size(); ++i) {
+        const double r = radii[i];
+        double d = radii[0] + r;
+        std::size_t first = 0;
+        if (r == lastRadius) {
+            d = lastDistance;
+            first = lastAngle + 1;
+        }
+        for (;;) {
+            if (d >= BubblesLayout::farthestRing) {
+                centres[i] = QPointF(d, 0);
+                lastAngle = 0;
+                break;
+            }
+            const auto k = std::max(static_cast<std::size_t>(std::max(twoPi * d, 1.0) / std::max(r, 2.0)),
+                                    std::size_t{8});
+            bool placed = false;
+            const auto& ring = directions.of(k);
+            for (std::size_t j = first; j < k; ++j) {
+                const QPointF candidate(d * ring[j].x(), d * ring[j].y());
+                if (test.fits(candidate, r, i)) {
+                    centres[i] = candidate;
+                    lastAngle = j;
+                    placed = true;
+                    break;
+                }
+            }
+            if (placed) break;
+            first = 0;
+            d += std::max(r * 0.5, 1.0);
+        }
+        lastRadius = r;
+        lastDistance = d;
+        test.add(i);
+    }
+}
+
+void pack(const StorageNode& node, int depth, QPointF centre, double radius,
+          std::vector<BubblesLayout::Circle>& circles) {
+    circles.push_back({&node, centre, radius, depth});
+    if (depth >= BubblesLayout::maxDepth || radius <= 18) return;
+    const auto children = visibleChildren(node, BubblesLayout::childLimit);
+    SizeSum total;
+    for (const auto* child : children) total += child->bytes;
+    if (total.total() <= 0) return;
+
+    std::vector<double> radii;
+    radii.reserve(children.size());
+    for (const auto* child : children)
+        radii.push_back(std::sqrt(static_cast<double>(child->bytes) / static_cast<double>(total.total())));
+    const auto centres = BubblesLayout::place(radii);
+    double enclosing = 0;
+    for (std::size_t i = 0; i < radii.size(); ++i)
+        enclosing = std::max(enclosing, std::hypot(centres[i].x(), centres[i].y()) + radii[i]);
+    if (!(enclosing > 0)) return;
+    const double scale = radius * 0.86 / enclosing;
+    for (std::size_t i = 0; i < children.size(); ++i)
+        if (radii[i] * scale > 2) pack(*children[i], depth + 1, centre + centres[i] * scale, radii[i] * scale, circles);
+}
+
+}  // namespace
+
+double BubblesLayout::Circle::nameFontSize() const { return std::min(std::max(radius / 4.5, 9.0), 13.0); }
+
+double BubblesLayout::Circle::sizeFontSize() const { return std::min(std::max(radius / 6, 8.0), 11.0); }
+
+std::vector<QPointF> BubblesLayout::place(const std::vector<double>& radii, CollisionTest test) {
+    std::vector<QPointF> centres(radii.size());
+    if (radii.empty()) return centres;
+    Placed placed{radii, centres};
+    if (test == CollisionTest::plain) {
+        PlainTest plain(placed);
+        search(radii, centres, plain);
+    } else {
+        GridTest grid(placed, *std::max_element(radii.begin(), radii.end()));
+        search(radii, centres, grid);
+    }
+    return centres;
+}
+
+BubblesLayout BubblesLayout::make(const StorageNode& root, QSizeF size) {
+    BubblesLayout layout;
+    const double radius = 0.5 * std::min(size.width(), size.height()) - 6;
+    // Without room for the root circle there is nothing to draw.
+    if (radius > 0) pack(root, 0, QPointF(0.5 * size.width(), 0.5 * size.height()), radius, layout.circles);
+    return layout;
+}
+
+std::optional<std::size_t> BubblesLayout::circleAt(QPointF point) const {
+    return topmostHit(circles, point, [](const Circle& circle, QPointF p) {
+        const QPointF d = p - circle.centre;
+        return std::hypot(d.x(), d.y()) <= circle.radius;
+    });
+}
+
+}  // namespace korvane

@@ -1,0 +1,98 @@
+#include "app/canvases/layout/FoldersLayout.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/canvases/layout/CanvasHitTest.h"
+#include "app/canvases/layout/VisibleChildren.h"
+#include "core/text/ByteFormat.h"
+
+namespace korvane {
+
+namespace {
+
+double available(double width) { return std::max(width - 2 * FoldersLayout::padding, 0.0); }
+
+}  // namespace
+
+int FoldersLayout::columnCount(double width) {
+    const double room = available(width);
+    return std::max(static_cast<int>(std::floor((room + spacing) / (minimumColumn + spacing))), 1);
+}
+
+FoldersLayout FoldersLayout::make(const StorageNode& root, double width) {
+    FoldersLayout layout;
+    layout.tiles = visibleChildren(root);
+    layout.columns = columnCount(width);
+    const double room = available(width);
+    const double natural = (room - spacing * (layout.columns - 1)) / layout.columns;
+    layout.columnWidth = std::clamp(natural, 0.0, maximumColumn);
+    // Columns held at their maximum leave room over: the grid stays centred.
+    const double gridWidth = layout.columnWidth * layout.columns + spacing * (layout.columns - 1);
+    layout.gridLeft = padding + std::max(0.5 * (room - gridWidth), 0.0);
+    return layout;
+}
+
+QRectF FoldersLayout::tileRect(std::size_t index) const {
+    const auto column = static_cast<double>(index % static_cast<std::size_t>(columns));
+    const auto row = static_cast<double>(index / static_cast<std::size_t>(columns));
+    return QRectF(gridLeft + column * (columnWidth + spacing), gridTop + row * (tileHeight + spacing), columnWidth,
+                  tileHeight);
+}
+
+double FoldersLayout::contentHeight() const {
+    const auto rows = (tiles.size() + static_cast<std::size_t>(columns) - 1) / static_cast<std::size_t>(columns);
+    if (rows == 0) return gridTop + padding;
+    return gridTop + static_cast<double>(rows) * (tileHeight + spacing) - spacing + padding;
+}
+
+std::optional<std::size_t> FoldersLayout::tileAt(QPointF point) const {
+    if (point.y() < gridTop || point.x() < gridLeft || !(columnWidth > 0)) return std::nullopt;
+    const auto row = static_cast<std::size_t>(std::floor((point.y() - gridTop) / (tileHeight + spacing)));
+    const auto column = static_cast<std::size_t>(std::floor((point.x() - gridLeft) / (columnWidth + spacing)));
+    if (column >= static_cast<std::size_t>(columns)) return std::nullopt;
+    const std::size_t index = row * static_cast<std::size_t>(columns) + column;
+    if (index >= tiles.size() || !inside(tileRect(index), point)) return std::nullopt;
+    return index;
+}
+
+std::pair<std::size_t, std::size_t> FoldersLayout::visibleTiles(double top, double height) const {
+    const double pitch = tileHeight + spacing;
+    const auto perRow = static_cast<std::size_t>(columns);
+    const auto firstRow = static_cast<std::size_t>(std::floor(std::max(top - gridTop, 0.0) / pitch));
+    const auto lastRow = static_cast<std::size_t>(std::ceil(std::max(top + height - gridTop, 0.0) / pitch));
+    const auto first = std::min(firstRow * perRow, tiles.size());
+    const auto last = std::min(lastRow * perRow, tiles.size());
+    return {first, std::max(first, last)};
+}
+
+std::vector<const StorageNode*> FoldersLayout::dots(const StorageNode& node) {
+    return visibleChildren(node, dotCount);
+}
+
+std::string FoldersLayout::itemsText(const StorageNode& node) {
+    return ByteFormat::groupedInteger(static_cast<std::int64_t>(node.leafCount())) + " items";
+}
+
+QPainterPath FoldersLayout::folderShape(QRectF rect, double radius, double tabWidth, double tabHeight, double inset) {
+    const QRectF r = rect.adjusted(inset, inset, -inset, -inset);
+    const double R = radius;
+    const double tabRight = r.left() + tabWidth * r.width();
+    const double bodyTop = r.top() + tabHeight;
+    QPainterPath path;
+    path.moveTo(r.left() + R, r.top());
+    path.lineTo(tabRight - R, r.top());
+    path.quadTo(QPointF(tabRight + 0.4 * R, r.top()), QPointF(tabRight + R, bodyTop));
+    path.lineTo(r.right() - R, bodyTop);
+    path.quadTo(QPointF(r.right(), bodyTop), QPointF(r.right(), bodyTop + R));
+    path.lineTo(r.right(), r.bottom() - R);
+    path.quadTo(QPointF(r.right(), r.bottom()), QPointF(r.right() - R, r.bottom()));
+    path.lineTo(r.left() + R, r.bottom());
+    path.quadTo(QPointF(r.left(), r.bottom()), QPointF(r.left(), r.bottom() - R));
+    path.lineTo(r.left(), r.top() + R);
+    path.quadTo(QPointF(r.left(), r.top()), QPointF(r.left() + R, r.top()));
+    path.closeSubpath();
+    return path;
+}
+
+}  // namespace korvane

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <QPainterPath>
+#include <QPointF>
+#include <QRectF>
+
+#include "core/model/StorageNode.h"
+
+namespace korvane {
+
+// The folders canvas: the root's visible children as folder-shaped tiles in
+// as many columns as fit between 208 and 320 points wide. Tiles have one
+// height, so only the visible ones are built and painted.
+struct FoldersLayout {
+    static constexpr double padding = 4;
+    static constexpr double headerHeight = 20;  // the "Folders" heading line
+    static constexpr double stackSpacing = 12;  // between the heading and the grid
+    static constexpr double minimumColumn = 208;
+    static constexpr double maximumColumn = 320;
+    static constexpr double spacing = 14;
+    static constexpr double tileHeight = 124;
+    static constexpr std::size_t dotCount = 3;
+
+    std::vector<const StorageNode*> tiles;  // the root's visible children
+    int columns = 1;
+    double columnWidth = 0;
+    double gridLeft = padding;
+    double gridTop = padding + headerHeight + stackSpacing;
+
+    static FoldersLayout make(const StorageNode& root, double width);
+    static FoldersLayout make(const StorageNode&& root, double width) = delete;
+
+    // As many columns of at least 208 points (with 14 between) as the width
+    // holds, at least one; each at most 320 wide.
+    static int columnCount(double width);
+
+    bool isEmpty() const { return tiles.empty(); }
+    QRectF tileRect(std::size_t index) const;
+    double contentHeight() const;
+    std::optional<std::size_t> tileAt(QPointF point) const;
+    // Tiles that meet [top, top + height): first and one past the last.
+    std::pair<std::size_t, std::size_t> visibleTiles(double top, double height) const;
+
+    // The colour dots of a tile: its node's three largest visible children.
+    static std::vector<const StorageNode*> dots(const StorageNode& node);
+    // "1,234 items": the number of leaves under the node.
+    static std::string itemsText(const StorageNode& node);
+
+    // A rounded rectangle with a tab on its upper left, drawn `inset` inside
+    // the rectangle.
+    static QPainterPath folderShape(QRectF rect, double radius = 8, double tabWidth = 0.36, double tabHeight = 11,
+                                    double inset = 0);
+};
+
+}  // namespace korvane

@@ -1,0 +1,85 @@
+#include "app/canvases/layout/MindMapLayout.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "app/canvases/layout/CanvasHitTest.h"
+#include "app/canvases/layout/VisibleChildren.h"
+
+namespace korvane {
+
+namespace {
+
+struct Placement {
+    const StorageNode& root;
+    int maxDepth;
+    double ringSpacing;
+    QPointF centre;
+    std::vector<MindMapLayout::Dot>& dots;
+
+    void place(const StorageNode& node, int depth, std::optional<std::size_t> parent, double from, double to) {
+        const double angle = (from + to) * 0.5;
+        const double distance = ringSpacing * depth;
+        MindMapLayout::Dot dot;
+        dot.node = &node;
+        dot.point = centre + QPointF(std::cos(angle) * distance, std::sin(angle) * distance);
+        dot.parent = parent;
+        dot.depth = depth;
+        if (depth > 0) {
+            const double share = std::min(static_cast<double>(node.bytes) /
+                                              static_cast<double>(std::max<std::int64_t>(root.bytes, 1)),
+                                          1.0);
+            dot.dotRadius = std::sqrt(std::max(share, 0.0)) * 22 + 6;
+        }
+        const std::size_t index = dots.size();
+        dots.push_back(dot);
+        if (depth >= maxDepth) return;
+
+        const auto kept =
+            visibleChildren(node, depth == 0 ? MindMapLayout::rootChildLimit : MindMapLayout::childLimit);
+        double total = 0;
+        for (const auto* child : kept) total += std::sqrt(static_cast<double>(child->bytes));
+        if (!(total > 0)) return;
+        double cursor = from;
+        for (const auto* child : kept) {
+            const double end = cursor + (to - from) * std::sqrt(static_cast<double>(child->bytes)) / total;
+            place(*child, depth + 1, index, cursor, end);
+            cursor = end;
+        }
+    }
+};
+
+}  // namespace
+
+MindMapLayout MindMapLayout::make(const StorageNode& root, QSizeF size, int maxDepth) {
+    MindMapLayout layout;
+    layout.centre = QPointF(0.5 * size.width(), 0.5 * size.height());
+    layout.radius = std::max(0.5 * std::min(size.width(), size.height()) - 42, 40.0);
+    layout.ringSpacing = layout.radius / std::max(maxDepth, 1);
+    Placement{root, maxDepth, layout.ringSpacing, layout.centre, layout.dots}.place(
+        root, 0, std::nullopt, -0.5 * std::numbers::pi, 1.5 * std::numbers::pi);
+    return layout;
+}
+
+double MindMapLayout::linkWidth(int depth) { return std::max(3.2 - depth, 0.8); }
+
+double MindMapLayout::clampZoom(double zoom) { return std::clamp(zoom, minimumZoom, maximumZoom); }
+
+std::string MindMapLayout::zoomText(double zoom) {
+    return std::to_string(static_cast<long long>(zoom * 100)) + "%";
+}
+
+QPointF MindMapLayout::toMap(QPointF point, double zoom, QPointF pan) const {
+    const double z = zoom > 0 ? zoom : 1;
+    return centre + (point - pan - centre) / z;
+}
+
+std::optional<std::size_t> MindMapLayout::dotAt(QPointF mapPoint) const {
+    return topmostHit(dots, mapPoint, [](const Dot& dot, QPointF p) {
+        const QPointF d = p - dot.point;
+        return std::hypot(d.x(), d.y()) <= 0.5 * dot.dotRadius;
+    });
+}
+
+}  // namespace korvane

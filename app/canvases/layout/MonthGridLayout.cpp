@@ -1,0 +1,60 @@
+#include "app/canvases/layout/MonthGridLayout.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/canvases/layout/AgeMapLayout.h"
+#include "core/model/SizeSum.h"
+#include "core/text/ByteFormat.h"
+
+namespace korvane {
+
+MonthGridLayout MonthGridLayout::make(const StorageNode& root, const CanvasClock& clock) {
+    std::map<std::pair<int, int>, SizeSum> totals;
+    for (const StorageNode* leaf : AgeMapLayout::sizedLeaves(root)) {
+        if (!leaf->lastModified) continue;
+        const auto when = clock.yearMonth(*leaf->lastModified);
+        totals[{when.year, when.month}] += leaf->bytes;
+    }
+    MonthGridLayout layout;
+    for (const auto& [key, sum] : totals) {
+        layout.cells.push_back(
+            {std::to_string(key.first) + "-" + std::to_string(key.second), key.first, key.second, sum.total()});
+        layout.byMonth_[key] = sum.total();
+        layout.scale = std::max(layout.scale, sum.total());
+        if (layout.years.empty() || layout.years.back() != key.first) layout.years.push_back(key.first);
+    }
+    std::reverse(layout.years.begin(), layout.years.end());
+    return layout;
+}
+
+std::int64_t MonthGridLayout::bytes(int year, int month) const {
+    const auto it = byMonth_.find({year, month});
+    return it == byMonth_.end() ? 0 : it->second;
+}
+
+double MonthGridLayout::strength(std::int64_t bytes) const {
+    if (bytes < 1) return 0;
+    return std::sqrt(std::min(static_cast<double>(bytes) / static_cast<double>(scale), 1.0));
+}
+
+double MonthGridLayout::fillOpacity(std::int64_t bytes) const { return strength(bytes) * 0.76 + 0.14; }
+
+bool MonthGridLayout::showsText(std::int64_t bytes) const { return bytes >= 1 && strength(bytes) > 0.55; }
+
+std::string MonthGridLayout::tooltip(std::int64_t bytes) {
+    return bytes >= 1 ? ByteFormat::string(bytes) : "Nothing modified this month";
+}
+
+std::int64_t MonthGridLayout::busiestBytes() const {
+    std::int64_t busiest = 0;
+    for (const auto& cell : cells) busiest = std::max(busiest, cell.bytes);
+    return busiest;
+}
+
+const char* MonthGridLayout::initial(int month) {
+    static const char* const initials[] = {"J", "F", "M", "A", "M", "J", "J", "A", "S", "O", "N", "D"};
+    return month >= 1 && month <= 12 ? initials[month - 1] : "";
+}
+
+}  // namespace korvane

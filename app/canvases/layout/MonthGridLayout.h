@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/canvases/layout/CanvasClock.h"
+#include "core/model/StorageNode.h"
+
+namespace korvane {
+
+// The age map's grid of bytes by the local calendar month of their last
+// modification: one row per year that has bytes, newest first.
+struct MonthGridLayout {
+    struct Cell {
+        std::string id;  // "2024-3"
+        int year = 0;
+        int month = 0;  // 1 to 12
+        std::int64_t bytes = 0;
+    };
+
+    // Months with bytes, oldest first.
+    std::vector<Cell> cells;
+    // Years with bytes, newest first; years between them without bytes get no row.
+    std::vector<int> years;
+    // The busiest month's bytes, at least 1.
+    std::int64_t scale = 1;
+
+    static MonthGridLayout make(const StorageNode& root, const CanvasClock& clock);
+    static MonthGridLayout make(const StorageNode&& root, const CanvasClock& clock) = delete;
+
+    bool isEmpty() const { return cells.empty(); }
+    // The bytes of a grid position, 0 for a month without any.
+    std::int64_t bytes(int year, int month) const;
+    // √(bytes / scale); 0 for a month without bytes.
+    double strength(std::int64_t bytes) const;
+    // Accent opacity of a month with bytes (0.14 to 0.90); months without
+    // bytes take the hover colour instead.
+    double fillOpacity(std::int64_t bytes) const;
+    // The size is written into cells above 0.55 strength.
+    bool showsText(std::int64_t bytes) const;
+    static std::string tooltip(std::int64_t bytes);
+    // The bytes of the first cell with the largest total.
+    std::int64_t busiestBytes() const;
+
+    static const char* initial(int month);
+    // Opacity of legend swatch 1 to 4.
+    static double swatchOpacity(int swatch) { return swatch * 0.17 + 0.12; }
+
+private:
+    std::map<std::pair<int, int>, std::int64_t> byMonth_;
+};
+
+}  // namespace korvane

@@ -1,0 +1,122 @@
+#include "app/canvases/layout/StrataLayout.h"
+
+#include <algorithm>
+
+#include "app/canvases/layout/CanvasHitTest.h"
+#include "core/model/BandLayout.h"
+#include "core/model/SizeSum.h"
+
+namespace korvane {
+
+int StrataLayout::age(const StorageNode& leaf, const CanvasClock& clock) {
+    if (!leaf.lastModified) return undatedAge;
+    return clock.elapsedDays(*leaf.lastModified);
+}
+
+int StrataLayout::bandFor(int ageDays) {
+    for (std::size_t i = 0; i < bandTable.size(); ++i)
+        if (bandTable[i].maxDays >= ageDays) return static_cast<int>(i);
+    return static_cast<int>(bandTable.size()) - 1;
+}
+
+StrataLayout StrataLayout::make(const StorageNode& root, QSizeF size, const CanvasClock& clock) {
+    std::array<std::vector<const StorageNode*>, bandTable.size()> byBand;
+    for (const StorageNode* leaf : root.leaves()) {
+        if (leaf->bytes < 1) continue;
+        byBand[static_cast<std::size_t>(bandFor(age(*leaf, clock)))].push_back(leaf);
+    }
+
+    StrataLayout layout;
+    std::vector<std::int64_t> totals;
+    for (std::size_t b = 0; b < byBand.size(); ++b) {
+        auto& list = byBand[b];
+        std::stable_sort(list.begin(), list.end(),
+                         [](const StorageNode* x, const StorageNode* y) { return x->bytes > y->bytes; });
+        SizeSum total;
+        for (const auto* node : list) total += node->bytes;
+        if (total.total() < 1) continue;
+        Band band;
+        band.bandIndex = static_cast<int>(b);
+        band.total = total.total();
+        layout.bands.push_back(band);
+        totals.push_back(total.total());
+    }
+    if (layout.bands.empty()) return layout;
+
+    const double W = std::max(size.width(), 0.0);
+    const double gaps = bandSpacing * static_cast<double>(layout.bands.size() - 1);
+    const auto heights = BandLayout::widths(totals, size.height() - gaps, minimumBandHeight);
+    const double stripX = headerWidth + headerTrailing;
+    const double stripWidth = std::max(W - stripX, 0.0);
+
+    double y = 0;
+    for (std::size_t i = 0; i < layout.bands.size(); ++i) {
+        Band& band = layout.bands[i];
+        const double h = heights[i];
+        band.row = QRectF(0, y, W, h);
+        band.header = QRectF(0, y, headerWidth, h);
+        band.strip = QRectF(stripX, y, stripWidth, h);
+        band.firstDeposit = layout.deposits.size();
+        const double scale = stripWidth / static_cast<double>(std::max<std::int64_t>(band.total, 1));
+        double x = stripX;
+        for (const StorageNode* node : byBand[static_cast<std::size_t>(band.bandIndex)]) {
+            Deposit deposit;
+            deposit.node = node;
+            deposit.bandIndex = band.bandIndex;
+            deposit.nominalWidth = static_cast<double>(node->bytes) * scale;
+            const double width = std::max(deposit.nominalWidth - tileGap, minimumTileWidth);
+            deposit.rect = QRectF(x, y, width, h);
+            deposit.isUninspected = node->kind == StorageNode::Kind::uninspected;
+            deposit.hasLabel = deposit.nominalWidth > labelWidth;
+            layout.deposits.push_back(deposit);
+            x += width + tileGap;
+        }
+        band.depositCount = layout.deposits.size() - band.firstDeposit;
+        y += h + bandSpacing;
+    }
+    return layout;
+}
+
+bool StrataLayout::isFullySelected(const Band& band, const std::function<bool(const UUID&)>& isInSelection) const {
+    bool any = false;
+    for (std::size_t i = band.firstDeposit; i < band.firstDeposit + band.depositCount; ++i) {
+        const StorageNode& node = *deposits[i].node;
+        if (node.safety == SafetyLevel::dangerous || !node.candidateID) continue;
+        any = true;
+        if (!isInSelection(*node.candidateID)) return false;
+    }
+    return any;
+}
+
+std::vector<const StorageNode*> StrataLayout::nodes(const Band& band) const {
+    std::vector<const StorageNode*> result;
+    result.reserve(band.depositCount);
+    for (std::size_t i = band.firstDeposit; i < band.firstDeposit + band.depositCount; ++i)
+        result.push_back(deposits[i].node);
+    return result;
+}
+
+std::optional<std::size_t> StrataLayout::depositAt(QPointF point) const {
+    for (const Band& band : bands) {
+        if (point.y() < band.row.top() || point.y() >= band.row.bottom()) continue;
+        // Tiles run left to right without overlap: the last one starting at or
+        // before the point is the only candidate.
+        const auto first = deposits.begin() + static_cast<std::ptrdiff_t>(band.firstDeposit);
+        const auto last = first + static_cast<std::ptrdiff_t>(band.depositCount);
+        auto it = std::upper_bound(first, last, point.x(),
+                                   [](double x, const Deposit& deposit) { return x < deposit.rect.left(); });
+        if (it == first) return std::nullopt;
+        --it;
+        if (point.x() < it->rect.right()) return static_cast<std::size_t>(it - deposits.begin());
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::size_t> StrataLayout::headerAt(QPointF point) const {
+    for (std::size_t i = 0; i < bands.size(); ++i)
+        if (inside(bands[i].header, point)) return i;
+    return std::nullopt;
+}
+
+}  // namespace korvane

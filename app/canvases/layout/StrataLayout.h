@@ -1,0 +1,95 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include <QPointF>
+#include <QRectF>
+#include <QSizeF>
+
+#include "app/canvases/layout/CanvasClock.h"
+#include "core/model/StorageNode.h"
+
+namespace korvane {
+
+// Every leaf of the root sorted by age into five bands stacked from recent
+// (top) to old, each band as high as its share of the bytes, each leaf (a
+// deposit) as wide as its share of its band.
+struct StrataLayout {
+    struct BandInfo {
+        std::string_view name;
+        std::string_view blurb;
+        int maxDays;
+    };
+    static constexpr std::array<BandInfo, 5> bandTable{{
+        {"Days", "Touched in the last week", 7},
+        {"Weeks", "Within the last month", 31},
+        {"Months", "One to three months ago", 92},
+        {"Seasons", "Three months to a year", 365},
+        {"Buried", "Over a year untouched", std::numeric_limits<int>::max()},
+    }};
+    // A leaf without a date counts as this many days old (it is buried).
+    static constexpr int undatedAge = 400;
+    static constexpr double bandSpacing = 6;
+    static constexpr double minimumBandHeight = 34;
+    static constexpr double headerWidth = 108;
+    static constexpr double headerTrailing = 10;
+    static constexpr double tileGap = 1.5;
+    static constexpr double minimumTileWidth = 2;
+    static constexpr double labelWidth = 62;
+
+    struct Deposit {
+        const StorageNode* node = nullptr;
+        int bandIndex = 0;
+        double nominalWidth = 0;
+        // The tile as drawn: its nominal width less the gap, at least 2 points.
+        QRectF rect;
+        bool isUninspected = false;
+        // The name fits when the nominal width is above 62 points.
+        bool hasLabel = false;
+    };
+
+    struct Band {
+        int bandIndex = 0;  // row of bandTable
+        std::int64_t total = 0;
+        QRectF row;
+        QRectF header;  // the header button's column
+        QRectF strip;   // where the deposits run (they may run on past it)
+        std::size_t firstDeposit = 0;
+        std::size_t depositCount = 0;
+    };
+
+    // Only bands holding at least one byte, in band order.
+    std::vector<Band> bands;
+    // Deposits band by band, largest first within a band (ties keep leaf order).
+    std::vector<Deposit> deposits;
+
+    // Shapes point into the tree, which must outlive the layout.
+    static StrataLayout make(const StorageNode& root, QSizeF size, const CanvasClock& clock);
+    static StrataLayout make(const StorageNode&& root, QSizeF size, const CanvasClock& clock) = delete;
+
+    // Days since the leaf was last modified (undated leaves count 400).
+    static int age(const StorageNode& leaf, const CanvasClock& clock);
+    // The first band whose maxDays reaches the age.
+    static int bandFor(int ageDays);
+
+    bool isEmpty() const { return bands.empty(); }
+
+    // Whether every candidate of the band (protected ones and nodes without a
+    // candidate left out) is in the selection; a band without any is not.
+    bool isFullySelected(const Band& band, const std::function<bool(const UUID&)>& isInSelection) const;
+    // The band's deposit nodes in deposit order, as the header toggles them.
+    std::vector<const StorageNode*> nodes(const Band& band) const;
+
+    std::optional<std::size_t> depositAt(QPointF point) const;
+    // Position in `bands` of the header under the point.
+    std::optional<std::size_t> headerAt(QPointF point) const;
+};
+
+}  // namespace korvane

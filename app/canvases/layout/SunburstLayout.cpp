@@ -1,0 +1,106 @@
+#include "app/canvases/layout/SunburstLayout.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "app/canvases/layout/CanvasHitTest.h"
+#include "core/model/SizeSum.h"
+
+namespace korvane {
+
+namespace {
+
+constexpr double startAngle = -0.5 * std::numbers::pi;
+constexpr double endAngle = 1.5 * std::numbers::pi;
+
+void collect(const StorageNode& node, int ring, double from, double to, int depth,
+             std::vector<SunburstLayout::Arc>& arcs) {
+    if (ring >= depth || node.children.empty()) return;
+    SizeSum total;
+    for (const auto& child : node.children) total += child.bytes;
+    if (total.total() <= 0) return;
+    const double span = to - from;
+    double cursor = from;
+    for (const auto& child : node.children) {
+        if (child.bytes < 1) continue;
+        const double childSpan = span * static_cast<double>(child.bytes) / static_cast<double>(total.total());
+        arcs.push_back({&child, cursor, cursor + childSpan, ring});
+        if (childSpan > SunburstLayout::minimumParentSpan)
+            collect(child, ring + 1, cursor, cursor + childSpan, depth, arcs);
+        cursor += childSpan;
+    }
+}
+
+double degrees(double radians) { return radians * 180 / std::numbers::pi; }
+
+}  // namespace
+
+std::vector<SunburstLayout::Arc> SunburstLayout::arcsOf(const StorageNode& node, int ring, double from, double to,
+                                                        int depth) {
+    std::vector<Arc> arcs;
+    collect(node, ring, from, to, depth, arcs);
+    return arcs;
+}
+
+SunburstLayout SunburstLayout::make(const StorageNode& root, QSizeF size, int depth) {
+    SunburstLayout layout;
+    const double side = std::max(std::min(size.width(), size.height()), 0.0);
+    layout.centre = QPointF(0.5 * size.width(), 0.5 * size.height());
+    layout.hole = 0.16 * side;
+    layout.depth = std::max(depth, 0);
+    if (layout.depth < 1) return layout;
+    layout.pitch = 0.94 * (0.5 * side - layout.hole) / layout.depth;
+    // Rings thinner than their gap leave no room to draw anything.
+    if (!(layout.pitch > ringGap)) return layout;
+
+    layout.arcs = arcsOf(root, 0, startAngle, endAngle, layout.depth);
+    layout.byRing_.resize(static_cast<std::size_t>(layout.depth));
+    for (std::size_t i = 0; i < layout.arcs.size(); ++i)
+        layout.byRing_[static_cast<std::size_t>(layout.arcs[i].ring)].push_back(i);
+    return layout;
+}
+
+QPainterPath SunburstLayout::path(const Arc& arc) const {
+    const double inner = innerRadius(arc.ring), outer = outerRadius(arc.ring);
+    const QRectF outerBox(centre.x() - outer, centre.y() - outer, 2 * outer, 2 * outer);
+    const QRectF innerBox(centre.x() - inner, centre.y() - inner, 2 * inner, 2 * inner);
+    // Qt counts degrees counter-clockwise on screen; these angles run clockwise.
+    const double start = -degrees(arc.start), sweep = -degrees(arc.end - arc.start);
+    QPainterPath path;
+    path.arcMoveTo(outerBox, start);
+    path.arcTo(outerBox, start, sweep);
+    path.arcTo(innerBox, start + sweep, -sweep);
+    path.closeSubpath();
+    return path;
+}
+
+std::optional<std::size_t> SunburstLayout::arcAt(QPointF point) const {
+    if (arcs.empty()) return std::nullopt;
+    const auto polar = PolarPoint::of(point, centre);
+    if (polar.radius < hole) return std::nullopt;
+    const auto ring = static_cast<std::size_t>(std::floor((polar.radius - hole) / pitch));
+    if (ring >= byRing_.size() || polar.radius > outerRadius(static_cast<int>(ring))) return std::nullopt;
+    const auto& indices = byRing_[ring];
+    auto it = std::upper_bound(indices.begin(), indices.end(), polar.angle,
+                               [&](double angle, std::size_t i) { return angle < arcs[i].start; });
+    if (it == indices.begin()) return std::nullopt;
+    --it;
+    if (polar.angle < arcs[*it].end) return *it;
+    return std::nullopt;
+}
+
+const StorageNode& SunburstLayout::centreNode(const StorageNode& root,
+                                              std::optional<std::string_view> selectedID) const {
+    if (selectedID)
+        for (const auto& arc : arcs)
+            if (arc.node->id == *selectedID) return *arc.node;
+    return root;
+}
+
+double SunburstLayout::fillOpacity(int ring, bool emphasised) {
+    const double base = std::max(0.62 - 0.16 * ring, 0.16);
+    return std::min(base + (emphasised ? 0.28 : 0.0), 1.0);
+}
+
+}  // namespace korvane

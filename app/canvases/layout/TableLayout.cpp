@@ -1,0 +1,50 @@
+#include "app/canvases/layout/TableLayout.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace korvane {
+
+namespace {
+
+void list(const StorageNode& parent, int depth, const std::set<std::string>& expanded,
+          std::vector<TableLayout::Row>& rows) {
+    for (const auto& child : parent.children) {
+        TableLayout::Row row;
+        row.node = &child;
+        row.depth = depth;
+        row.hasChevron = !child.isLeaf();
+        row.isExpanded = row.hasChevron && expanded.count(child.id) > 0;
+        rows.push_back(row);
+        if (row.isExpanded && depth < TableLayout::deepestRow) list(child, depth + 1, expanded, rows);
+    }
+}
+
+}  // namespace
+
+TableLayout TableLayout::make(const StorageNode& root, const std::set<std::string>& expanded) {
+    TableLayout layout;
+    list(root, 0, expanded, layout.rows);
+    return layout;
+}
+
+void TableLayout::toggle(const StorageNode& node, std::set<std::string>& expanded) {
+    if (node.isLeaf()) return;
+    if (!expanded.erase(node.id)) expanded.insert(node.id);
+}
+
+std::optional<std::size_t> TableLayout::rowAt(double y) const {
+    if (y < 0) return std::nullopt;
+    const auto row = static_cast<std::size_t>(std::floor(y / rowHeight));
+    if (row >= rows.size()) return std::nullopt;
+    return row;
+}
+
+std::pair<std::size_t, std::size_t> TableLayout::visibleRows(double top, double height) const {
+    const auto first = std::min(static_cast<std::size_t>(std::floor(std::max(top, 0.0) / rowHeight)), rows.size());
+    const auto last =
+        std::min(static_cast<std::size_t>(std::ceil(std::max(top + height, 0.0) / rowHeight)), rows.size());
+    return {first, std::max(first, last)};
+}
+
+}  // namespace korvane

@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include "app/canvases/layout/AgeMapLayout.h"
+#include "app/canvases/layout/MonthGridLayout.h"
+#include "tests/app/canvases/layout/CanvasTrees.h"
+#include "tests/app/canvases/layout/FixedClock.h"
+
+using namespace korvane;
+using namespace canvastest;
+
+namespace {
+
+std::vector<std::int64_t> bucketBytes(const AgeMapLayout& layout) {
+    std::vector<std::int64_t> bytes;
+    for (const auto& bucket : layout.buckets) bytes.push_back(bucket.bytes);
+    return bytes;
+}
+
+StorageNode uninspected(StorageNode node) {
+    node.kind = StorageNode::Kind::uninspected;
+    return node;
+}
+
+}  // namespace
+
+TEST(AgeMapLayout, BucketBoundariesInLocalDays) {
+    struct Case {
+        int daysAgo;
+        std::size_t bucket;
+    };
+    for (const auto& c : {Case{-2, 0}, Case{0, 0}, Case{7, 0}, Case{8, 1}, Case{30, 1}, Case{31, 2}, Case{92, 2},
+                          Case{93, 3}, Case{365, 3}, Case{366, 4}, Case{730, 4}, Case{731, 5}, Case{5000, 5}}) {
+        const auto root = folder("r", {datedLeaf("x", 10, daysAgo(c.daysAgo))});
+        const auto layout = AgeMapLayout::make(root, fixedClock());
+        ASSERT_EQ(layout.buckets.size(), 6u) << c.daysAgo;
+        for (std::size_t i = 0; i < 6; ++i)
+            EXPECT_EQ(layout.buckets[i].bytes, i == c.bucket ? 10 : 0) << c.daysAgo << " in bucket " << i;
+    }
+}
+
+TEST(AgeMapLayout, SpecialBucketsForBytesWithoutAUsableAge) {
+    auto root = folder("r", {uninspected(datedLeaf("hidden", 5, daysAgo(3))), leaf("undated", 7),
+                             datedLeaf("recent", 11, daysAgo(1)), leaf("empty", 0)});
+    root.bytes += 100;  // bytes no leaf accounts for
+    const auto layout = AgeMapLayout::make(root, fixedClock());
+    ASSERT_EQ(layout.buckets.size(), 9u);
+    EXPECT_EQ(bucketBytes(layout), (std::vector<std::int64_t>{11, 0, 0, 0, 0, 0, 5, 7, 100}));
+    EXPECT_EQ(layout.buckets[6].id, 90);
+    EXPECT_EQ(layout.buckets[7].label, "No date");
+    EXPECT_EQ(layout.buckets[8].note, "Inside a toolchain, but not broken out as a removable item");
+    EXPECT_FALSE(layout.buckets[8].isAge);
+
+    // Empty special buckets are left out; a leaf root is its own only leaf.
+    const auto alone = leaf("alone", 9);
+    const auto single = AgeMapLayout::make(alone, fixedClock());
+    ASSERT_EQ(single.buckets.size(), 7u);
+    EXPECT_EQ(single.buckets[6].id, 91);
+}
+
+TEST(AgeMapLayout, BarsSharesAndOpacities) {
+    auto root = folder("r", {datedLeaf("a", 9000, daysAgo(1)), datedLeaf("b", 5, daysAgo(10)),
+                             datedLeaf("c", 990, daysAgo(40))});
+    const auto layout = AgeMapLayout::make(root, fixedClock());
+    EXPECT_EQ(layout.barScale(), 9000);
+    EXPECT_DOUBLE_EQ(layout.barWidth(layout.buckets[0], 200), 200);
+    EXPECT_DOUBLE_EQ(layout.barWidth(layout.buckets[1], 200), 3);
+    EXPECT_DOUBLE_EQ(layout.barWidth(layout.buckets[3], 200), 0);
+    EXPECT_EQ(layout.shareText(layout.buckets[0]), "90.0%");
+    EXPECT_EQ(layout.shareText(layout.buckets[1]), "<0.1%");
+    EXPECT_EQ(layout.shareText(layout.buckets[2]), "9.9%");
+    EXPECT_EQ(layout.shareText(layout.buckets[3]), "\u2014");
+
+    struct Case {
+        int id;
+        double opacity;
+    };
+    for (const auto& c : {Case{0, 0.30}, Case{1, 0.43}, Case{2, 0.56}, Case{3, 0.69}, Case{4, 0.82}, Case{5, 0.95},
+                          Case{90, 0.95}, Case{92, 0.95}})
+        EXPECT_NEAR(AgeMapLayout::bucketOpacity(c.id), c.opacity, 1e-12) << c.id;
+    EXPECT_FALSE(AgeMapLayout::isWide(719.5));
+    EXPECT_TRUE(AgeMapLayout::isWide(720));
+}
+
+TEST(AgeMapLayout, BigAndUntouchedListsTheFourteenLargestOverAYearOld) {
+    std::vector<StorageNode> leaves{datedLeaf("year", 1000, daysAgo(365)), datedLeaf("year+1", 10, daysAgo(366)),
+                                    uninspected(datedLeaf("hidden", 5000, daysAgo(900))), leaf("undated", 5000)};
+    for (int i = 0; i < 16; ++i) leaves.push_back(datedLeaf("old" + std::to_string(i), 100 + i % 3, daysAgo(800)));
+    const auto root = folder("r", std::move(leaves));
+    const auto layout = AgeMapLayout::make(root, fixedClock());
+    ASSERT_EQ(layout.bigUntouched.size(), 14u);
+    // 102-byte leaves first in leaf order, then 101, then 100; "year+1" and two 100s fall off.
+    EXPECT_EQ(layout.bigUntouched[0]->id, "old2");
+    EXPECT_EQ(layout.bigUntouched[1]->id, "old5");
+    EXPECT_EQ(layout.bigUntouched[5]->id, "old1");
+    EXPECT_EQ(layout.bigUntouchedTotal, 5 * 102 + 5 * 101 + 4 * 100);
+    EXPECT_EQ(layout.bigUntouchedSummary(), "1 KB across 14 items");
+
+    const auto lone = folder("r", {datedLeaf("year+1", 2'500'000, daysAgo(366))});
+    const auto single = AgeMapLayout::make(lone, fixedClock());
+    EXPECT_EQ(single.bigUntouchedSummary(), "2.5 MB across 1 item");
+    const auto fresh = folder("r", {datedLeaf("year", 10, daysAgo(365))});
+    EXPECT_TRUE(AgeMapLayout::make(fresh, fixedClock()).bigUntouched.empty());
+}
+
+TEST(AgeMapLayout, RelativeAgeTexts) {
+    struct Case {
+        std::optional<int> daysAgo;
+        const char* text;
+    };
+    for (const auto& c : {Case{800, "2 years ago"}, Case{730, "2 years ago"}, Case{729, "1 year ago"},
+                          Case{365, "1 year ago"}, Case{364, "12 months ago"}, Case{59, "1 months ago"},
+                          Case{3, "0 months ago"}, Case{-4, "0 months ago"}, Case{std::nullopt, "No date"}}) {
+        const auto node = datedLeaf("x", 1, c.daysAgo ? std::optional(daysAgo(*c.daysAgo)) : std::nullopt);
+        EXPECT_EQ(AgeMapLayout::relativeAge(node, fixedClock()), c.text) << c.daysAgo.value_or(-1);
+    }
+}
+
+TEST(MonthGridLayout, CellsByLocalMonthWithEmptyYearsOmitted) {
+    const auto at = [](int y, int m, int d, int h) { return timePoint(QDateTime(QDate(y, m, d), QTime(h, 0), newYork())); };
+    const auto root = folder("r", {
+                                      datedLeaf("march", 400, at(2024, 3, 1, 0)),
+                                      // 1 March in UTC, still February in New York.
+                                      datedLeaf("february", 100, at(2024, 2, 29, 20)),
+                                      uninspected(datedLeaf("hidden", 25, at(2022, 7, 4, 12))),
+                                      leaf("undated", 999),
+                                      datedLeaf("zero", 0, at(2021, 1, 1, 12)),
+                                  });
+    const auto grid = MonthGridLayout::make(root, fixedClock());
+    ASSERT_EQ(grid.cells.size(), 3u);
+    EXPECT_EQ(grid.cells[0].id, "2022-7");
+    EXPECT_EQ(grid.cells[1].id, "2024-2");
+    EXPECT_EQ(grid.years, (std::vector<int>{2024, 2022}));
+    EXPECT_EQ(grid.scale, 400);
+    EXPECT_EQ(grid.bytes(2024, 3), 400);
+    EXPECT_EQ(grid.bytes(2024, 2), 100);
+    EXPECT_EQ(grid.bytes(2024, 4), 0);
+    EXPECT_EQ(grid.busiestBytes(), 400);
+
+    struct Case {
+        std::int64_t bytes;
+        double strength, opacity;
+        bool text;
+    };
+    for (const auto& c : {Case{400, 1, 0.90, true}, Case{100, 0.5, 0.52, false}, Case{121, 0.55, 0.558, false},
+                          Case{122, std::sqrt(122.0 / 400), std::sqrt(122.0 / 400) * 0.76 + 0.14, true},
+                          Case{0, 0, 0.14, false}}) {
+        EXPECT_NEAR(grid.strength(c.bytes), c.strength, 1e-12) << c.bytes;
+        if (c.bytes > 0) {
+            EXPECT_NEAR(grid.fillOpacity(c.bytes), c.opacity, 1e-12) << c.bytes;
+        }
+        EXPECT_EQ(grid.showsText(c.bytes), c.text) << c.bytes;
+    }
+    EXPECT_EQ(MonthGridLayout::tooltip(0), "Nothing modified this month");
+    EXPECT_EQ(MonthGridLayout::tooltip(400'000), "400 KB");
+    EXPECT_STREQ(MonthGridLayout::initial(1), "J");
+    EXPECT_STREQ(MonthGridLayout::initial(9), "S");
+    EXPECT_NEAR(MonthGridLayout::swatchOpacity(4), 0.80, 1e-12);
+}
+
+TEST(MonthGridLayout, NothingDated) {
+    const auto root = folder("r", {leaf("a", 5), uninspected(leaf("b", 6))});
+    const auto grid = MonthGridLayout::make(root, fixedClock());
+    EXPECT_TRUE(grid.isEmpty());
+    EXPECT_TRUE(grid.years.empty());
+    EXPECT_EQ(grid.scale, 1);
+}

@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "app/canvases/layout/BubblesLayout.h"
+#include "app/canvases/layout/CanvasLayoutCache.h"
+#include "tests/app/canvases/layout/CanvasTrees.h"
+
+using namespace korvane;
+using namespace canvastest;
+
+namespace {
+
+// The ring placement exactly as the rule reads: every circle searches from
+// the innermost ring, every candidate is checked against every placed circle.
+std::vector<QPointF> referencePlacement(const std::vector<double>& r) {
+    std::vector<QPointF> centres;
+    if (r.empty()) return centres;
+    centres.emplace_back(0, 0);
+    for (std::size_t i = 1; i < r.size(); ++i) {
+        double d = r[0] + r[i];
+        for (;;) {
+            if (d >= 40000) {
+                centres.emplace_back(d, 0);
+                break;
+            }
+            const int k = std::max(static_cast<int>(std::max(2 * std::numbers::pi * d, 1.0) / std::max(r[i], 2.0)), 8);
+            bool found = false;
+            for (int j = 0; j < k && !found; ++j) {
+                const double theta = 2 * std::numbers::pi * j / k;
+                const QPointF c(d * std::cos(theta), d * std::sin(theta));
+                bool ok = true;
+                for (std::size_t m = 0; m < centres.size() && ok; ++m) {
+                    const double dx = c.x() - centres[m].x(), dy = c.y() - centres[m].y();
+                    ok = std::sqrt(dx * dx + dy * dy) >= r[i] + r[m] + 1;
+                }
+                if (ok) {
+                    centres.push_back(c);
+                    found = true;
+                }
+            }
+            if (found) break;
+            d += std::max(r[i] * 0.5, 1.0);
+        }
+    }
+    return centres;
+}
+
+std::vector<double> unitRadii(const std::vector<std::int64_t>& bytes) {
+    double total = 0;
+    for (auto b : bytes) total += static_cast<double>(b);
+    std::vector<double> radii;
+    for (auto b : bytes) radii.push_back(std::sqrt(static_cast<double>(b) / total));
+    return radii;
+}
+
+}  // namespace
+
+TEST(BubblesLayout, TwoEqualChildrenMeetOnTheSecondRing) {
+    const auto centres = BubblesLayout::place(unitRadii({5, 5}));
+    ASSERT_EQ(centres.size(), 2u);
+    EXPECT_EQ(centres[0], QPointF(0, 0));
+    EXPECT_NEAR(centres[1].x(), std::sqrt(2.0) + 1, 1e-12);
+    EXPECT_DOUBLE_EQ(centres[1].y(), 0);
+
+    const auto root = sizedFolder("r", {5, 5});
+    const auto layout = BubblesLayout::make(root, {400, 400});
+    ASSERT_EQ(layout.circles.size(), 3u);
+    EXPECT_DOUBLE_EQ(layout.circles[0].radius, 194);
+    const double enclosing = std::sqrt(2.0) + 1 + std::sqrt(0.5);  // 3.1213
+    const double scale = 194 * 0.86 / enclosing;
+    EXPECT_NEAR(layout.circles[1].radius, std::sqrt(0.5) * scale, 1e-9);
+    EXPECT_NEAR(layout.circles[1].radius / 194, 0.1948, 1e-4);
+    EXPECT_EQ(layout.circles[1].centre, QPointF(200, 200));
+    EXPECT_NEAR(layout.circles[2].centre.x(), 200 + (std::sqrt(2.0) + 1) * scale, 1e-9);
+    EXPECT_EQ(layout.circles[2].depth, 1);
+}
+
+TEST(BubblesLayout, SingleChildIsConcentricAt86Percent) {
+    const auto root = folder("r", {sizedFolder("only", {3, 0})});
+    const auto layout = BubblesLayout::make(root, {300, 200});
+    ASSERT_GE(layout.circles.size(), 2u);
+    EXPECT_EQ(layout.circles[1].centre, QPointF(150, 100));
+    EXPECT_DOUBLE_EQ(layout.circles[1].radius, 94 * 0.86);
+    EXPECT_DOUBLE_EQ(layout.circles[2].radius, 94 * 0.86 * 0.86);
+}
+
+TEST(BubblesLayout, SmallCanvasesAndEmptyRoots) {
+    const auto root = sizedFolder("r", {5, 5});
+    EXPECT_EQ(BubblesLayout::make(root, {48, 400}).circles.size(), 1u);  // radius 18: no children
+    EXPECT_EQ(BubblesLayout::make(root, {50, 400}).circles.size(), 3u);
+    EXPECT_TRUE(BubblesLayout::make(root, {12, 400}).circles.empty());
+    const auto empty = sizedFolder("r", {0, 0});
+    EXPECT_EQ(BubblesLayout::make(empty, {400, 400}).circles.size(), 1u);
+    EXPECT_TRUE(BubblesLayout::place({}).empty());
+}
+
+TEST(BubblesLayout, DepthLimitAndTinyChildrenLeftOut) {
+    StorageNode deep = leaf("d5", 1);
+    for (int i = 4; i >= 0; --i) deep = folder("d" + std::to_string(i), {deep});
+    const auto chain = BubblesLayout::make(deep, {2000, 2000});
+    EXPECT_EQ(chain.circles.size(), 5u);  // depths 0 to 4
+    EXPECT_EQ(chain.circles.back().depth, 4);
+
+    // One byte in a million: its scaled radius is far below 2 points.
+    const auto root = sizedFolder("r", {1'000'000, 1});
+    EXPECT_EQ(BubblesLayout::make(root, {400, 400}).circles.size(), 2u);
+}
+
+TEST(BubblesLayout, GridAndResumedSearchMatchThePlainRule) {
+    const auto equal500 = unitRadii(std::vector<std::int64_t>(500, 7));
+    const auto reference = referencePlacement(equal500);
+    EXPECT_EQ(BubblesLayout::place(equal500, BubblesLayout::CollisionTest::plain), reference);
+    EXPECT_EQ(BubblesLayout::place(equal500, BubblesLayout::CollisionTest::grid), reference);
+
+    std::vector<std::int64_t> mixed;
+    for (int i = 0; i < 300; ++i) mixed.push_back(1 + (i * 7919) % 97 + (i % 5 == 0 ? 5000 : 0));
+    std::sort(mixed.begin(), mixed.end(), std::greater<>());
+    const auto mixedRadii = unitRadii(mixed);
+    EXPECT_EQ(BubblesLayout::place(mixedRadii, BubblesLayout::CollisionTest::grid), referencePlacement(mixedRadii));
+
+    const auto equal5000 = unitRadii(std::vector<std::int64_t>(5000, 7));
+    EXPECT_EQ(BubblesLayout::place(equal5000, BubblesLayout::CollisionTest::grid),
+              BubblesLayout::place(equal5000, BubblesLayout::CollisionTest::plain));
+}
+
+TEST(BubblesLayout, GivesUpOnTheFarthestRing) {
+    // Radii of 30000 reach the limit at once: the second circle goes on the x axis.
+    const auto centres = BubblesLayout::place({30000, 20000, 20000});
+    EXPECT_EQ(centres[1], QPointF(50000, 0));
+    EXPECT_EQ(centres[2], QPointF(50000, 0));
+    EXPECT_EQ(centres, referencePlacement({30000, 20000, 20000}));
+}
+
+TEST(BubblesLayout, LabelsByRadius) {
+    struct Case {
+        double radius;
+        int depth;
+        bool label, size;
+        double nameSize;
+    };
+    for (const auto& c : {Case{20, 1, false, false, 9}, Case{20.5, 1, true, false, 9}, Case{40, 2, true, false, 9}, Case{45, 1, true, true, 10},
+                          Case{40.5, 1, true, true, 9}, Case{200, 0, true, true, 13}, Case{200, 3, false, false, 13}}) {
+        BubblesLayout::Circle circle{nullptr, {}, c.radius, c.depth};
+        EXPECT_EQ(circle.hasLabel(), c.label) << c.radius;
+        EXPECT_EQ(circle.hasSizeText(), c.size) << c.radius;
+        EXPECT_DOUBLE_EQ(circle.nameFontSize(), c.nameSize) << c.radius;
+    }
+    EXPECT_DOUBLE_EQ((BubblesLayout::Circle{nullptr, {}, 100, 0}).labelOffset(), -84);
+    EXPECT_DOUBLE_EQ((BubblesLayout::Circle{nullptr, {}, 100, 1}).labelOffset(), 0);
+    EXPECT_DOUBLE_EQ((BubblesLayout::Circle{nullptr, {}, 30, 1}).sizeFontSize(), 8);
+}
+
+TEST(BubblesLayout, HitTestingAndCachingPerRootAndSize) {
+    const auto root = sizedFolder("r", {5, 5});
+    CanvasLayoutCache<BubblesLayout> cache;
+    const auto build = [&] { return BubblesLayout::make(root, {400, 400}); };
+    const auto& layout = cache.get(root, {400, 400}, 0, build);
+    EXPECT_EQ(layout.circleAt({200, 200}), 1u);  // the child drawn over the root
+    EXPECT_EQ(layout.circleAt({200, 30}), 0u);
+    EXPECT_EQ(layout.circleAt({10, 10}), std::nullopt);
+    for (int hover = 0; hover < 100; ++hover) cache.get(root, {400, 400}, 0, build);
+    EXPECT_EQ(cache.builds(), 1u);
+}
+
+TEST(BubblesLayout, PacksAtMostTheLargestFiveThousandChildren) {
+    // On a canvas this large every packed child is drawn: the count shows how many were packed.
+    const auto root = sizedFolder("r", std::vector<std::int64_t>(5001, 7));
+    const auto layout = BubblesLayout::make(root, {100000, 100000});
+    ASSERT_EQ(layout.circles.size(), 5001u);
+    EXPECT_EQ(layout.circles.back().node->id, "r/4999");
+}

@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include "app/canvases/layout/TableLayout.h"
+#include "tests/app/canvases/layout/CanvasTrees.h"
+
+using namespace korvane;
+using namespace canvastest;
+
+namespace {
+
+// r ─ a ─ a1 ─ a1x ─ a1x0
+//   │    └ zero (0 bytes)
+//   └ b (leaf)
+StorageNode outlineTree() {
+    return folder("r", {folder("a", {folder("a1", {folder("a1x", {leaf("a1x0", 1)})}), leaf("zero", 0)}),
+                        leaf("b", 3)});
+}
+
+std::string describe(const TableLayout& layout) {
+    std::string text;
+    for (const auto& row : layout.rows) {
+        text += std::string(static_cast<std::size_t>(row.depth), '.') + row.node->id;
+        if (row.hasChevron) text += row.isExpanded ? "v" : ">";
+        text += " ";
+    }
+    return text;
+}
+
+}  // namespace
+
+TEST(TableLayout, OutlineRowsFollowTheOpenedRowsThreeLevelsDeep) {
+    const auto root = outlineTree();
+    struct Case {
+        std::set<std::string> expanded;
+        const char* rows;
+    };
+    const Case cases[] = {
+        {{}, "a> b "},
+        {{"a"}, "av .a1> .zero b "},
+        {{"a1"}, "a> b "},  // a closed parent hides its opened child
+        {{"a", "a1"}, "av .a1v ..a1x> .zero b "},
+        // The deepest level shows its chevron opened but lists nothing below.
+        {{"a", "a1", "a1x"}, "av .a1v ..a1xv .zero b "},
+        {{"b", "zero"}, "a> b "},
+    };
+    for (const auto& c : cases) EXPECT_EQ(describe(TableLayout::make(root, c.expanded)), c.rows);
+}
+
+TEST(TableLayout, IndentsAndEmptyRoot) {
+    const auto root = outlineTree();
+    const auto layout = TableLayout::make(root, {"a", "a1"});
+    EXPECT_DOUBLE_EQ(layout.rows[0].indent(), 0);
+    EXPECT_DOUBLE_EQ(layout.rows[1].indent(), 16);
+    EXPECT_DOUBLE_EQ(layout.rows[2].indent(), 32);
+    const auto bare = leaf("x", 4);
+    EXPECT_TRUE(TableLayout::make(bare, {"x"}).rows.empty());
+}
+
+TEST(TableLayout, ToggleOpensAndClosesOnlyRowsWithChildren) {
+    const auto root = outlineTree();
+    std::set<std::string> expanded;
+    TableLayout::toggle(root.children[1], expanded);
+    EXPECT_TRUE(expanded.empty());
+    TableLayout::toggle(root.children[0], expanded);
+    EXPECT_EQ(expanded, std::set<std::string>{"a"});
+    TableLayout::toggle(root.children[0], expanded);
+    EXPECT_TRUE(expanded.empty());
+}
+
+TEST(TableLayout, RowsForVirtualScrolling) {
+    const auto root = sizedFolder("r", std::vector<std::int64_t>(1000, 1));
+    const auto layout = TableLayout::make(root, {});
+    EXPECT_DOUBLE_EQ(layout.contentHeight(), 28000);
+    EXPECT_EQ(layout.rowAt(-1), std::nullopt);
+    EXPECT_EQ(layout.rowAt(27.9), 0u);
+    EXPECT_EQ(layout.rowAt(28), 1u);
+    EXPECT_EQ(layout.rowAt(28000), std::nullopt);
+    EXPECT_EQ(layout.visibleRows(280, 100), (std::pair<std::size_t, std::size_t>{10, 14}));
+    EXPECT_EQ(layout.visibleRows(27990, 100), (std::pair<std::size_t, std::size_t>{999, 1000}));
+}
