@@ -37,9 +37,8 @@ StorageNode ScanTreeNode::toStorageNode(std::string path) && {
         if (foldCount >= 1) {
             // Sized once: every folder below the tree's depth has one.
             static constexpr std::string_view suffix = " smaller items";
-            rest.name.reserve(count.size() + suffix.size());
-            rest.name += count;
-            rest.name += suffix;
+            rest.name.assign(count.size() + suffix.size(), ' ');
+            std::copy(suffix.begin(), suffix.end(), std::copy(count.begin(), count.end(), rest.name.begin()));
         } else {
             rest.name = "Everything else";
         }
