@@ -85,7 +85,8 @@ struct Batch {
 
 // Folder buffers taken straight from the kernel, so that a worker with
 // nothing left to read can give them back: freed to the heap they would stay
-// resident beside the tree the scan is finishing.
+// resident beside the tree the scan is finishing. One mapping holds them all,
+// touched only as deep as the walk went.
 class ReaderBuffers {
 public:
     ReaderBuffers() = default;
@@ -93,22 +94,29 @@ public:
     ReaderBuffers& operator=(const ReaderBuffers&) = delete;
     ~ReaderBuffers() { release(); }
 
-    // A new buffer of DirectoryReader::bufferSize bytes; none when the
-    // kernel refuses (the reader then allocates its own).
+    // The next buffer of DirectoryReader::bufferSize bytes; none when the
+    // mapping is used up or refused (the reader then allocates its own).
     char* take() {
-        void* block = ::mmap(nullptr, DirectoryReader::bufferSize, PROT_READ | PROT_WRITE,
-                             MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (block == MAP_FAILED) return nullptr;
-        blocks_.push_back(static_cast<char*>(block));
-        return blocks_.back();
+        if (taken_ == slots) return nullptr;
+        if (!region_) {
+            void* region = ::mmap(nullptr, slots * DirectoryReader::bufferSize, PROT_READ | PROT_WRITE,
+                                  MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+            if (region == MAP_FAILED) return nullptr;
+            region_ = static_cast<char*>(region);
+        }
+        return region_ + DirectoryReader::bufferSize * taken_++;
     }
     void release() {
-        for (char* block : blocks_) ::munmap(block, DirectoryReader::bufferSize);
-        blocks_.clear();
+        if (region_) ::munmap(region_, slots * DirectoryReader::bufferSize);
+        region_ = nullptr;
+        taken_ = 0;
     }
 
 private:
-    std::vector<char*> blocks_;
+    // Deeper than the default depth limit only inside packages.
+    static constexpr std::size_t slots = 64;
+    char* region_ = nullptr;
+    std::size_t taken_ = 0;
 };
 
 struct alignas(64) Worker {
