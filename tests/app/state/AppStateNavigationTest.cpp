@@ -141,17 +141,6 @@ TEST_F(AppStateNavigationTest, RevealAndCopyNeedAPath) {
     state.copyPath(item(state, "storefront"));
     EXPECT_EQ(desktop_.revealed, std::vector<std::vector<std::string>>{{at("Developer/storefront")}});
     EXPECT_EQ(desktop_.copied, std::vector<std::string>{at("Developer/storefront")});
-
-    FileTreeScanner::Result result;
-    result.root.id = "/data";
-    result.root.path = "/data";
-    state.setGeneralResult(result);
-    state.setMode(AppState::Mode::general);
-    state.setFocusedID(std::string("/data"));
-    state.revealFocusedInFinder();
-    state.copyFocusedPath();
-    EXPECT_EQ(desktop_.revealed.back(), std::vector<std::string>{"/data"});
-    EXPECT_EQ(desktop_.copied.back(), "/data");
 }
 
 TEST_F(AppStateNavigationTest, ProjectRootsAreAddedOnceAndSaved) {

@@ -39,6 +39,7 @@ TEST(Automation, DueCheckMatrix) {
     };
     testing::FakeClock zone;
     const auto localText = [&zone](QDate day, QTime time) { return IsoDate::format(zone.at(day, time)); };
+    // clang-format off
     const std::vector<Row> rows = {
         {"before the hour", true, true, monday, QTime(9, 50), std::nullopt, false},
         {"at the hour", true, true, monday, QTime(10, 0), std::nullopt, true},
@@ -47,14 +48,13 @@ TEST(Automation, DueCheckMatrix) {
         {"Sunday", true, true, monday.addDays(-1), QTime(12, 0), std::nullopt, false},
         {"already ran today", true, true, monday, QTime(17, 0), localText(monday, QTime(10, 5)), false},
         // 01:00 local is still the previous day in UTC; the day is the local one.
-        {"ran just after midnight today", true, true, monday, QTime(11, 0), localText(monday, QTime(1, 0)),
-         false},
-        {"ran last week", true, true, monday, QTime(11, 0), localText(monday.addDays(-7), QTime(10, 0)),
-         true},
+        {"ran just after midnight today", true, true, monday, QTime(11, 0), localText(monday, QTime(1, 0)), false},
+        {"ran last week", true, true, monday, QTime(11, 0), localText(monday.addDays(-7), QTime(10, 0)), true},
         {"stored run is not a date", true, true, monday, QTime(11, 0), "last Monday", true},
         {"disabled", false, true, monday, QTime(11, 0), std::nullopt, false},
         {"no callback", true, false, monday, QTime(11, 0), std::nullopt, false},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         Services s;
