@@ -43,6 +43,12 @@ TEST(Squarify, LaysOutTheWorkedExample) {
     // Equal sizes keep the tree's order.
     EXPECT_EQ(tiles[0].node->id, "p/1");
     EXPECT_EQ(tiles[1].node->id, "p/4");
+
+    // Two halves of a square: the second leaves the worst ratio at 2, so it joins the row.
+    const auto halves = sizedFolder("h", {1, 1});
+    const auto split = Squarify::layout(halves, QRectF(0, 0, 2, 2));
+    ASSERT_EQ(split.size(), 2u);
+    EXPECT_EQ(split[1].rect, QRectF(0, 1, 2, 1));
 }
 
 TEST(Squarify, EmptyThinAndDegenerateCases) {
