@@ -19,28 +19,10 @@ bool waitUntil(const std::function<bool()>& done, double seconds) {
     return true;
 }
 
-void ScanGate::open() {
-    {
-        std::lock_guard guard(lock_);
-        open_ = true;
-    }
-    opened_.notify_all();
-}
-
-void ScanGate::waitIn(const ScanContext& context) {
-    std::unique_lock guard(lock_);
-    while (!open_ && !context.isCancelled()) opened_.wait_for(guard, std::chrono::milliseconds(5));
-}
-
-FakeScanner::FakeScanner(CleanupCategory category, std::vector<CleanupCandidate> candidates,
-                         std::shared_ptr<ScanGate> gate)
-    : category_(category), candidates_(std::move(candidates)), gate_(std::move(gate)) {}
-
 CategoryResult FakeScanner::scan(const ScanContext& context) const {
-    if (gate_) {
-        gate_->waitIn(context);
-        if (context.isCancelled()) return CategoryResult(category_, 0, {});
-    }
+    while (gate_ && !*gate_ && !context.isCancelled())
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    if (context.isCancelled()) return CategoryResult(category_, 0, {});
     std::int64_t footprint = 0;
     for (const auto& candidate : candidates_) footprint += candidate.size;
     return CategoryResult(category_, footprint, candidates_);
@@ -74,10 +56,6 @@ std::unique_ptr<AppState> AppStateHarness::make() {
                 return std::make_unique<ScannerEngine>(settings, scanners());
             },
         .arguments = {}});
-}
-
-std::string AppStateHarness::historyFile(const std::string& name) const {
-    return Paths::join(historyDirectory, name);
 }
 
 }  // namespace korvane::testing

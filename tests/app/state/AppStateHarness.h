@@ -1,9 +1,8 @@
 #pragma once
 
-#include <condition_variable>
+#include <atomic>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -19,24 +18,13 @@ namespace korvane::testing {
 // Handles queued calls until `done` holds; false when `seconds` pass first.
 bool waitUntil(const std::function<bool()>& done, double seconds = 5);
 
-// Holds a fake scanner until the test opens it or the scan is cancelled.
-class ScanGate {
-public:
-    void open();
-    void waitIn(const ScanContext& context);
-
-private:
-    std::mutex lock_;
-    std::condition_variable opened_;
-    bool open_ = false;
-};
-
-// A category scanner that reports fixed candidates, optionally only after its
-// gate opens; cancelled while waiting, it reports nothing.
+// A category scanner that reports fixed candidates, when given a gate only
+// once it opens; cancelled while waiting, it reports nothing.
 class FakeScanner final : public CategoryScanner {
 public:
-    FakeScanner(CleanupCategory category, std::vector<CleanupCandidate> candidates,
-                std::shared_ptr<ScanGate> gate = nullptr);
+    using Gate = std::shared_ptr<std::atomic<bool>>;
+    FakeScanner(CleanupCategory category, std::vector<CleanupCandidate> candidates, Gate gate = nullptr)
+        : category_(category), candidates_(std::move(candidates)), gate_(std::move(gate)) {}
 
     CleanupCategory category() const override { return category_; }
     bool isAvailable() const override { return true; }
@@ -45,7 +33,7 @@ public:
 private:
     CleanupCategory category_;
     std::vector<CleanupCandidate> candidates_;
-    std::shared_ptr<ScanGate> gate_;
+    Gate gate_;
 };
 
 // A path candidate below the home folder; large enough to pass the noise floor.
@@ -60,7 +48,6 @@ public:
     ~AppStateHarness();
 
     std::unique_ptr<AppState> make();
-    std::string historyFile(const std::string& name) const;
 
     TempTree home;
     ScopedEnv homeVariable;
