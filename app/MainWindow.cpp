@@ -143,7 +143,8 @@ QWidget* MainWindow::makeSheetContent(AppState::Sheet sheet) {
             return frame;
         }
         case AppState::Sheet::history: {
-            auto* content = new PlaceholderPane(QStringLiteral("Storage history"), PlaceholderPane::Surface::canvas);
+            auto* content =
+                new PlaceholderPane(QStringLiteral("Storage history"), PlaceholderPane::Surface::canvas);
             auto* frame = new TitledSheet(QStringLiteral("Storage history"), content);
             frame->setFixedWidth(historyWidth);
             frame->setMinimumHeight(historyMinimumHeight);

@@ -41,7 +41,10 @@ QIcon driveIcon() {
 }  // namespace
 
 MenuBarExtra::MenuBarExtra(AppState& state, MainWindow& window, QObject* parent)
-    : QObject(parent), state_(state), icon_(new QSystemTrayIcon(driveIcon(), this)), panel_(new MenuBarView(state)) {
+    : QObject(parent),
+      state_(state),
+      icon_(new QSystemTrayIcon(driveIcon(), this)),
+      panel_(new MenuBarView(state)) {
     connect(icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason != QSystemTrayIcon::Trigger && reason != QSystemTrayIcon::Context) return;
         const QRect tray = icon_->geometry();

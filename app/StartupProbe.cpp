@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "app/kit/PaletteEnvironment.h"
 #include "app/theme/AppMotion.h"
 
 namespace korvane {
@@ -60,10 +61,24 @@ void StartupProbe::painted() {
 QImage StartupProbe::picture(QWidget& window) {
     QImage image = window.grab().toImage();
     QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
     const QPoint origin = window.mapToGlobal(QPoint(0, 0));
     for (QWidget* other : QApplication::topLevelWidgets()) {
         if (other == &window || !other->isVisible() || other->window() != other) continue;
-        painter.drawPixmap(other->mapToGlobal(QPoint(0, 0)) - origin, other->grab());
+        // A bare X server has no window manager to frame the windows over the main one:
+        // the picture dims what a modal window covers and gives every window a shadow and an edge.
+        if (other->windowModality() != Qt::NonModal) painter.fillRect(image.rect(), QColor(0, 0, 0, 28));
+        const QRect frame(other->mapToGlobal(QPoint(0, 0)) - origin, other->size());
+        painter.setPen(Qt::NoPen);
+        for (int spread = 12; spread > 0; spread -= 2) {
+            painter.setBrush(QColor(0, 0, 0, 5));
+            painter.drawRoundedRect(QRectF(frame).adjusted(-spread, -spread + 4, spread, spread + 4), spread,
+                                    spread);
+        }
+        painter.drawPixmap(frame.topLeft(), other->grab());
+        painter.setPen(environmentPalette(other).isDark ? QColor(255, 255, 255, 50) : QColor(0, 0, 0, 60));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(frame).adjusted(-0.5, -0.5, 0.5, 0.5));
     }
     return image;
 }

@@ -48,7 +48,8 @@ int main(int argc, char* argv[]) {
     korvane::StartupProbe probe(window);
     // Without a tray (a bare X server, some desktops) the program runs without it, silently.
     std::unique_ptr<korvane::MenuBarExtra> tray;
-    if (QSystemTrayIcon::isSystemTrayAvailable()) tray = std::make_unique<korvane::MenuBarExtra>(state, window);
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        tray = std::make_unique<korvane::MenuBarExtra>(state, window);
     QTimer::singleShot(0, &window, &korvane::MainWindow::bringToFront);
     return QApplication::exec();
 }

@@ -121,7 +121,8 @@ void ExploreLayout::followColumns() {
         return;
     }
     // Every step of a window resize lands here; a slide under way keeps going.
-    if (inspectorWidth_->state() == QAbstractAnimation::Running && inspectorWidth_->endValue().toDouble() == target)
+    if (inspectorWidth_->state() == QAbstractAnimation::Running &&
+        inspectorWidth_->endValue().toDouble() == target)
         return;
     inspectorWidth_->animateTo(target);
 }
@@ -139,8 +140,9 @@ QWidget* ExploreLayout::makeSidebar(AppState::Mode mode) {
 }
 
 QWidget* ExploreLayout::makeCanvasPage(AppState::Mode mode, AppState::GeneralSection section) {
-    return new PlaceholderPane(mode == AppState::Mode::developer ? QStringLiteral("Developer canvas")
-                                                                 : QString::fromStdString(std::string(title(section))),
+    return new PlaceholderPane(mode == AppState::Mode::developer
+                                   ? QStringLiteral("Developer canvas")
+                                   : QString::fromStdString(std::string(title(section))),
                                PlaceholderPane::Surface::canvas);
 }
 

@@ -34,7 +34,8 @@ void PlaceholderPane::changeEvent(QEvent* event) {
 
 void PlaceholderPane::restyle() {
     const Palette& palette = environmentPalette(this);
-    styleLabel(title_, AppFont::font(11, QFont::Medium, palette.fontDesign, palette.tracking), palette.inkTertiary);
+    styleLabel(title_, AppFont::font(11, QFont::Medium, palette.fontDesign, palette.tracking),
+               palette.inkTertiary);
 }
 
 }  // namespace korvane

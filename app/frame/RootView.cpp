@@ -105,15 +105,18 @@ QWidget* RootView::makeScreen(AppState::Route route) {
             return new ScanningView(state_, this);
         case AppState::Route::explore: {
             auto* layout = new ExploreLayout(state_, showsInspector_, this);
-            connect(layout, &ExploreLayout::showsInspectorChanged, this, [this](bool shows) { showsInspector_ = shows; });
+            connect(layout, &ExploreLayout::showsInspectorChanged, this,
+                    [this](bool shows) { showsInspector_ = shows; });
             return layout;
         }
         case AppState::Route::onboarding:
             return new PlaceholderPane(QStringLiteral("Onboarding"), PlaceholderPane::Surface::canvas, this);
         case AppState::Route::cleaning:
-            return new PlaceholderPane(QStringLiteral("Cleanup progress"), PlaceholderPane::Surface::canvas, this);
+            return new PlaceholderPane(QStringLiteral("Cleanup progress"), PlaceholderPane::Surface::canvas,
+                                       this);
         case AppState::Route::finished:
-            return new PlaceholderPane(QStringLiteral("Cleanup complete"), PlaceholderPane::Surface::canvas, this);
+            return new PlaceholderPane(QStringLiteral("Cleanup complete"), PlaceholderPane::Surface::canvas,
+                                       this);
     }
     return nullptr;
 }

@@ -12,7 +12,9 @@
 namespace korvane {
 
 TitledSheet::TitledSheet(const QString& title, QWidget* content, QWidget* parent)
-    : QWidget(parent), title_(new QLabel(title)), done_(new KitButton(KitButton::Style::outline, QStringLiteral("Done"))) {
+    : QWidget(parent),
+      title_(new QLabel(title)),
+      done_(new KitButton(KitButton::Style::outline, QStringLiteral("Done"))) {
     setAutoFillBackground(true);
     title_->setTextFormat(Qt::PlainText);
     done_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);

@@ -16,6 +16,8 @@ Hairline::Hairline(Qt::Orientation orientation, QWidget* parent) : QWidget(paren
     }
 }
 
-void Hairline::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), environmentPalette(this).hairline); }
+void Hairline::paintEvent(QPaintEvent*) {
+    QPainter(this).fillRect(rect(), environmentPalette(this).hairline);
+}
 
 }  // namespace korvane

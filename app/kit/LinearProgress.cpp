@@ -35,9 +35,8 @@ void LinearProgress::paintEvent(QPaintEvent*) {
     const QRectF track(0, (height() - trackHeight) / 2, width(), trackHeight);
     painter.setBrush(palette.hairline);
     painter.drawRoundedRect(track, trackHeight / 2, trackHeight / 2);
-    const double share = maximum() > minimum()
-                             ? static_cast<double>(value() - minimum()) / (maximum() - minimum())
-                             : 0.0;
+    const double share =
+        maximum() > minimum() ? static_cast<double>(value() - minimum()) / (maximum() - minimum()) : 0.0;
     if (share <= 0) return;
     QRectF filled = track;
     filled.setWidth(std::max(track.width() * share, trackHeight));

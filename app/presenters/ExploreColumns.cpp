@@ -6,8 +6,8 @@ ExploreColumns exploreColumns(double windowWidth, bool showsInspector, AppState:
                               AppState::GeneralSection section) {
     ExploreColumns columns;
     columns.inspectorFits = windowWidth >= ExploreColumns::inspectorMinimumWindowWidth;
-    columns.inspectorWanted = showsInspector && (mode == AppState::Mode::developer ||
-                                                 section == AppState::GeneralSection::explore);
+    columns.inspectorWanted =
+        showsInspector && (mode == AppState::Mode::developer || section == AppState::GeneralSection::explore);
     columns.showsInspectorColumn = columns.inspectorWanted && columns.inspectorFits;
     return columns;
 }

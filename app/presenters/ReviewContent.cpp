@@ -29,7 +29,8 @@ std::string costlyWarning(std::size_t count) {
 
 }  // namespace
 
-ReviewContent reviewContent(std::vector<CleanupCandidate> selected, std::optional<Disposal> disposalOverride) {
+ReviewContent reviewContent(std::vector<CleanupCandidate> selected,
+                            std::optional<Disposal> disposalOverride) {
     std::stable_sort(selected.begin(), selected.end(),
                      [](const CleanupCandidate& a, const CleanupCandidate& b) { return a.size > b.size; });
     ReviewContent content;
@@ -45,7 +46,8 @@ ReviewContent reviewContent(std::vector<CleanupCandidate> selected, std::optiona
         row.safetySymbol = safetySymbol(candidate.safety);
         row.groupTitle = candidate.groupTitle;
         row.title = candidate.title;
-        row.removal = candidate.removal.isCommand() ? "Runs: " + candidate.removal.commandLine() : candidate.path;
+        row.removal =
+            candidate.removal.isCommand() ? "Runs: " + candidate.removal.commandLine() : candidate.path;
         row.disposal = disposalOverride.value_or(CleanupEngine::recommendedDisposal(candidate));
         if (row.disposal == Disposal::trash) {
             trash += candidate.size;
@@ -64,8 +66,9 @@ ReviewContent reviewContent(std::vector<CleanupCandidate> selected, std::optiona
     content.total = total.total();
     if (costly > 0) content.warning = costlyWarning(costly);
     if (trash.total() >= 1)
-        content.trashNotice = ByteFormat::string(trash.total()) +
-                              " moves to the Trash and stays recoverable. That space comes back when you empty it.";
+        content.trashNotice =
+            ByteFormat::string(trash.total()) +
+            " moves to the Trash and stays recoverable. That space comes back when you empty it.";
     content.cleanTitle = "Clean " + ByteFormat::string(content.total);
     content.cleanEnabled = !content.rows.empty();
     return content;

@@ -71,7 +71,8 @@ MenuBarView::MenuBarView(AppState& state, QWidget* parent)
     column->addWidget(open_);
     column->addWidget(new Hairline(Qt::Horizontal));
     column->addWidget(quit_);
-    for (QPushButton* button : {scan_, open_, quit_}) button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    for (QPushButton* button : {scan_, open_, quit_})
+        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 
     connect(scan_, &QPushButton::clicked, &state_, &AppState::startScan);
     connect(open_, &QPushButton::clicked, this, [this] {
@@ -121,8 +122,8 @@ void MenuBarView::rebuildSummary() {
                                               new ColorDot(palette.colorForCategory(row.category), 6)));
     }
     summaryLayout_->addWidget(new Hairline(Qt::Horizontal));
-    summaryLayout_->addWidget(
-        summaryLine(plainLabel("Free space", palette.inkSecondary), plainLabel(content_.freeSpace, palette.ink)));
+    summaryLayout_->addWidget(summaryLine(plainLabel("Free space", palette.inkSecondary),
+                                          plainLabel(content_.freeSpace, palette.ink)));
 }
 
 }  // namespace korvane

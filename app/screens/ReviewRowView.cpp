@@ -64,8 +64,10 @@ ReviewRowView::ReviewRowView(const ReviewRow& row, QWidget* parent)
     disposalSymbol->setColor(palette.inkSecondary);
     disposal->addWidget(disposalSymbol);
     disposal->addWidget(line(row.disposalLabel, AppFont::font(10), palette.inkSecondary));
-    if (row.restoreHint) disposal->addWidget(line(*row.restoreHint, AppFont::font(10), palette.inkTertiary), 1);
-    else disposal->addStretch(1);
+    if (row.restoreHint)
+        disposal->addWidget(line(*row.restoreHint, AppFont::font(10), palette.inkTertiary), 1);
+    else
+        disposal->addStretch(1);
     details->addLayout(disposal);
     layout->addLayout(details, 1);
 

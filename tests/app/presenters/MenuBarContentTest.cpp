@@ -77,9 +77,10 @@ TEST(MenuBarContent, ScanCommandWaitsWhileScanningOrCleaning) {
         const char* title;
         bool enabled;
     };
-    for (const Case& c : {Case{Route::onboarding, "Scan Now", true}, Case{Route::scanning, "Scanning…", false},
-                          Case{Route::explore, "Scan Now", true}, Case{Route::cleaning, "Scan Now", false},
-                          Case{Route::finished, "Scan Now", true}}) {
+    for (const Case& c :
+         {Case{Route::onboarding, "Scan Now", true}, Case{Route::scanning, "Scanning…", false},
+          Case{Route::explore, "Scan Now", true}, Case{Route::cleaning, "Scan Now", false},
+          Case{Route::finished, "Scan Now", true}}) {
         const MenuBarContent content = menuBarContent(std::nullopt, 0, c.route);
         EXPECT_EQ(content.scanButtonTitle, c.title);
         EXPECT_EQ(content.scanEnabled, c.enabled);

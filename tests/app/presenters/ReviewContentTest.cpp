@@ -72,8 +72,9 @@ TEST(ReviewContent, DisposalFollowsTheOverrideElseTheRecommendation) {
         }
         const std::optional<std::string> notice =
             c.trashBytes > 0
-                ? std::optional(ByteFormat::string(c.trashBytes) +
-                                " moves to the Trash and stays recoverable. That space comes back when you empty it.")
+                ? std::optional(
+                      ByteFormat::string(c.trashBytes) +
+                      " moves to the Trash and stays recoverable. That space comes back when you empty it.")
                 : std::nullopt;
         EXPECT_EQ(content.trashNotice, notice);
         EXPECT_EQ(content.total, 600);
@@ -84,7 +85,8 @@ TEST(ReviewContent, DisposalFollowsTheOverrideElseTheRecommendation) {
 
 TEST(ReviewContent, RowsRunLargestFirstWithDividersBetweenThem) {
     const std::vector<CleanupCandidate> selected = {
-        candidate("small", 5, SafetyLevel::safe), candidate("large", 900, SafetyLevel::caution, "Downloads again"),
+        candidate("small", 5, SafetyLevel::safe),
+        candidate("large", 900, SafetyLevel::caution, "Downloads again"),
         candidate("tie-a", 50, SafetyLevel::safe), candidate("tie-b", 50, SafetyLevel::dangerous)};
     const ReviewContent content = reviewContent(selected, std::nullopt);
     ASSERT_EQ(content.rows.size(), 4u);

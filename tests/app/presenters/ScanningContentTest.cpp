@@ -52,10 +52,11 @@ TEST(ScanningContent, FractionStaysWithinTheBar) {
         double given;
         double shown;
     };
-    for (const Case& c : {Case{-0.3, 0}, Case{0.25, 0.25}, Case{1.7, 1},
-                          Case{std::numeric_limits<double>::quiet_NaN(), 0},
-                          Case{std::numeric_limits<double>::infinity(), 0}}) {
-        EXPECT_EQ(scanningContent(ScanProgress(ScanProgress::Phase::finished(), c.given, {})).fraction, c.shown)
+    for (const Case& c :
+         {Case{-0.3, 0}, Case{0.25, 0.25}, Case{1.7, 1}, Case{std::numeric_limits<double>::quiet_NaN(), 0},
+          Case{std::numeric_limits<double>::infinity(), 0}}) {
+        EXPECT_EQ(scanningContent(ScanProgress(ScanProgress::Phase::finished(), c.given, {})).fraction,
+                  c.shown)
             << c.given;
     }
     EXPECT_EQ(scanningContent(ScanProgress(ScanProgress::Phase::finished(), 1, {})).phase, "Done");
@@ -63,8 +64,8 @@ TEST(ScanningContent, FractionStaysWithinTheBar) {
 
 TEST(ScanningContent, DemonstrationScanShowsEveryCategoryThatFoundSomething) {
     const ScanResult scan = DemonstrationData::scan();
-    const ScanningContent content =
-        scanningContent(ScanProgress(ScanProgress::Phase::scanning(CleanupCategory::node), 0.55, scan.categories));
+    const ScanningContent content = scanningContent(
+        ScanProgress(ScanProgress::Phase::scanning(CleanupCategory::node), 0.55, scan.categories));
     EXPECT_EQ(content.foundSoFar, scan.reclaimable());
     std::size_t withFootprint = 0;
     for (const CategoryResult& result : scan.categories) withFootprint += result.footprint >= 1 ? 1 : 0;

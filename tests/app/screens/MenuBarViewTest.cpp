@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -44,7 +47,8 @@ TEST_F(MenuBarViewTest, ShowsTheLargestCategoriesInPaperWhateverTheWindowsTheme)
     const QList<ElidedLabel*> titles = panel.findChildren<ElidedLabel*>();
     ASSERT_EQ(titles.size(), 3);
     for (int index = 0; index < 3; ++index)
-        EXPECT_EQ(titles[index]->text().toStdString(), panel.content().rows[static_cast<std::size_t>(index)].title);
+        EXPECT_EQ(titles[index]->text().toStdString(),
+                  panel.content().rows[static_cast<std::size_t>(index)].title);
     EXPECT_EQ(panel.findChild<ByteHeadline*>()->bytes(), state().reclaimableBytes());
 
     QSignalSpy opened(&panel, &MenuBarView::openRequested);
@@ -66,6 +70,25 @@ TEST_F(MenuBarViewTest, ScanButtonStartsAScanAndWaitsWhileItRuns) {
     state().setRoute(Route::cleaning);
     EXPECT_EQ(panel.scanButton()->text(), QStringLiteral("Scan Now"));
     EXPECT_FALSE(panel.scanButton()->isEnabled());
+}
+
+}  // namespace
+}  // namespace korvane
+
+namespace korvane {
+namespace {
+
+// Keeps a picture of the panel (there is no tray under a bare X server to
+// take one from) and checks it is painted in paper under a dark window theme.
+TEST_F(MenuBarViewTest, PaintsInPaperAndKeepsAPicture) {
+    launch({"--screen", "explore", "--theme", "terminal"});
+    MenuBarView panel(state());
+    panel.show();
+    const QImage picture = panel.grab().toImage();
+    QDir folder(QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots/panels"));
+    folder.mkpath(QStringLiteral("."));
+    EXPECT_TRUE(picture.save(folder.filePath(QStringLiteral("menu-bar.png"))));
+    EXPECT_EQ(picture.pixelColor(2, 2).rgb(), Palette::forTheme(ThemeID::paper).canvas.rgb());
 }
 
 }  // namespace
