@@ -47,6 +47,7 @@ RootView::RootView(AppState& state, QWidget* parent)
       texture_(new TextureOverlay(this)) {
     setAutoFillBackground(true);
     fade_ = new FadeLayer(leaving_, *fadeOpacity_, this);
+    fade_->setObjectName(QStringLiteral("routeFade"));
     fade_->hide();
     connect(fadeOpacity_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
         fade_->setVisible(value.toDouble() > 0);

@@ -11,6 +11,7 @@
 #include "app/frame/ExploreLayout.h"
 #include "app/frame/PlaceholderPane.h"
 #include "app/frame/RootView.h"
+#include "app/kit/PaletteEnvironment.h"
 #include "app/screens/ScanningView.h"
 #include "app/theme/AppMotion.h"
 #include "tests/app/state/FlowFixture.h"
@@ -87,6 +88,29 @@ TEST_F(MainWindowTest, EveryRouteShowsItsOwnScreen) {
             EXPECT_EQ(placeholder->title(), c.placeholder);
         }
     }
+}
+
+TEST_F(MainWindowTest, ANewRouteCrossFadesFromTheOldScreen) {
+    MainWindow& window = open();
+    AppMotion::setJumpToEnd(false);
+    auto* fade = window.rootView()->findChild<QWidget*>(QStringLiteral("routeFade"));
+    ASSERT_NE(fade, nullptr);
+    EXPECT_FALSE(fade->isVisible());
+    state().setRoute(Route::scanning);
+    EXPECT_TRUE(fade->isVisible());
+    EXPECT_EQ(fade->geometry(), window.rootView()->rect());
+    EXPECT_TRUE(waitUntil([&] { return !fade->isVisible(); }, 1000));
+}
+
+TEST_F(MainWindowTest, ThemeReachesTheWindowAndAnOpenSheet) {
+    MainWindow& window = open();
+    state().setSheet(Sheet::settings);
+    state().setThemeID(ThemeID::graphite);
+    EXPECT_EQ(environmentPalette(window.rootView()).id, ThemeID::graphite);
+    ASSERT_NE(window.sheetDialog(), nullptr);
+    EXPECT_EQ(environmentPalette(window.sheetDialog()->findChild<QPushButton*>()).id, ThemeID::graphite);
+    EXPECT_EQ(window.sheetDialog()->palette().color(QPalette::Window),
+              Palette::forTheme(ThemeID::graphite).canvas);
 }
 
 TEST_F(MainWindowTest, ScanNowStartsAScanAndWaitsWhileScanningOrCleaning) {
