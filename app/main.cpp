@@ -1,6 +1,13 @@
+#include <memory>
+
 #include <QApplication>
+#include <QSystemTrayIcon>
+#include <QTimer>
 
 #include "app/MainWindow.h"
+#include "app/MenuBarExtra.h"
+#include "app/StartupProbe.h"
+#include "app/platform/Desktop_linux.h"
 #include "app/platform/IniSettings.h"
 #include "app/platform/Notifier_linux.h"
 #include "app/platform/SystemClock.h"
@@ -12,13 +19,17 @@
 int main(int argc, char* argv[]) {
     // Scanners measure in parallel and need more descriptors than the default soft limit.
     korvane::raiseOpenFileLimit();
+    korvane::StartupProbe::prepare();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Korvane"));
     QApplication::setOrganizationName(QStringLiteral("Korvane"));
+    // Closing the window leaves the tray's panel able to bring it back.
+    QApplication::setQuitOnLastWindowClosed(!QSystemTrayIcon::isSystemTrayAvailable());
 
     korvane::IniSettings settings;
     korvane::SystemClock clock;
     korvane::FreedesktopNotifier notifier;
+    korvane::FreedesktopDesktop desktop;
     std::vector<std::string> arguments;
     for (const QString& argument : QApplication::arguments().mid(1))
         arguments.push_back(argument.toStdString());
@@ -29,9 +40,16 @@ int main(int argc, char* argv[]) {
                              .historyDirectory = korvane::HistoryStore::defaultDirectory(),
                              .statsReader = nullptr,
                              .makeScannerEngine = nullptr,
-                             .arguments = std::move(arguments)});
+                             .arguments = std::move(arguments),
+                             .desktop = &desktop});
 
-    korvane::MainWindow window;
-    window.show();
+    korvane::MainWindow window(state);
+    desktop.setParentWindow(&window);
+    korvane::StartupProbe probe(window);
+    // Without a tray (a bare X server, some desktops) the program runs without it, silently.
+    std::unique_ptr<korvane::MenuBarExtra> tray;
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        tray = std::make_unique<korvane::MenuBarExtra>(state, window);
+    QTimer::singleShot(0, &window, &korvane::MainWindow::bringToFront);
     return QApplication::exec();
 }

@@ -38,6 +38,12 @@ void ByteHeadline::setBytes(std::int64_t bytes) {
     shown_->animateTo(static_cast<double>(bytes));
 }
 
+void ByteHeadline::setColor(std::optional<QColor> color) {
+    if (color == color_) return;
+    color_ = color;
+    update();
+}
+
 QFont ByteHeadline::numberFont() const {
     const Palette& palette = environmentPalette(this);
     return AppFont::font(size_, palette.displayWeight, palette.fontDesign);

@@ -21,6 +21,8 @@ public:
 
     void setBytes(std::int64_t bytes);
     std::int64_t bytes() const { return bytes_; }
+    // The figure's colour (the unit keeps the secondary ink); none draws it in ink.
+    void setColor(std::optional<QColor> color);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }

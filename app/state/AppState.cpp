@@ -4,6 +4,7 @@
 
 #include "app/platform/Clock.h"
 #include "app/platform/Settings.h"
+#include "app/state/TreeNavigation.h"
 #include "core/text/Json.h"
 
 namespace korvane {
@@ -25,7 +26,12 @@ AppState::AppState(Services services, QObject* parent)
       arguments_(std::move(services.arguments)),
       statsReader_(std::move(services.statsReader)),
       history_(services.historyDirectory),
-      automation_(services.defaults, services.clock, services.notifier) {
+      automation_(services.defaults, services.clock, services.notifier),
+      visibleTree_(tree_),
+      home_(services.home),
+      desktop_(services.desktop),
+      makeCleanupEngine_(std::move(services.makeCleanupEngine)),
+      makeUninstaller_(std::move(services.makeUninstaller)) {
     historyWriter_.setMaxThreadCount(1);
     statsTimer_.setInterval(statsIntervalMilliseconds);
     connect(&statsTimer_, &QTimer::timeout, this, [this] {
@@ -65,6 +71,9 @@ AppState::AppState(Services services, QObject* parent)
 AppState::~AppState() {
     // A scan of the home folder can take a while; nobody waits for its result now.
     if (scannerEngine_) scannerEngine_->cancel();
+    if (cleanupEngine_) cleanupEngine_->cancel();
+    if (folderScanner_) folderScanner_->cancel();
+    if (uninstaller_) uninstaller_->cancel();
     workers_.waitForDone();
     historyWriter_.waitForDone();
 }
@@ -124,7 +133,10 @@ void AppState::setFocusedID(std::optional<std::string> id) { publish(focusedID_,
 
 void AppState::setSelectedID(std::optional<std::string> id) { publish(selectedID_, std::move(id)); }
 
-void AppState::setSearchText(std::string text) { publish(searchText_, std::move(text)); }
+void AppState::setSearchText(std::string text) {
+    visibleTree_ = TreeNavigation::visibleTree(tree_, text);
+    publish(searchText_, std::move(text));
+}
 
 void AppState::setThemeID(ThemeID theme) {
     publish(themeID_, theme);
@@ -197,7 +209,8 @@ void AppState::resetSelectionToDefaults() {
 }
 
 void AppState::rebuildDeveloperTree() {
-    publish(tree_, scan_ ? StorageNode::developerTree(*scan_, showsProtected_) : emptyDeveloperTree());
+    tree_ = scan_ ? StorageNode::developerTree(*scan_, showsProtected_) : emptyDeveloperTree();
+    publish(visibleTree_, TreeNavigation::visibleTree(tree_, searchText_));
     emit scanChanged();
     if (focusedID_ && tree_.find(*focusedID_) == nullptr) setFocusedID(std::nullopt);
     if (selectedID_ && tree_.find(*selectedID_) == nullptr) setSelectedID(std::nullopt);

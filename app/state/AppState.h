@@ -4,6 +4,7 @@
 #include <QThreadPool>
 #include <QTimer>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "app/state/Automation.h"
+#include "app/state/LaunchArguments.h"
 #include "app/theme/ThemeID.h"
 #include "core/explorer/AppUninstaller.h"
 #include "core/explorer/FileSearch.h"
@@ -35,6 +37,7 @@
 namespace korvane {
 
 class Clock;
+class Desktop;
 class Notifier;
 class Settings;
 
@@ -86,6 +89,14 @@ public:
         ScannerEngineFactory makeScannerEngine;
         // Launch arguments after the program name.
         std::vector<std::string> arguments;
+
+        // Reveal, open, the clipboard and the folder pickers; without one
+        // those requests do nothing.
+        Desktop* desktop = nullptr;
+        // A new engine for each cleanup; empty means one over the user's own Trash.
+        std::function<std::unique_ptr<CleanupEngine>()> makeCleanupEngine = {};
+        // A new uninstaller for each application scan; empty means the usual application folders.
+        std::function<std::unique_ptr<AppUninstaller>()> makeUninstaller = {};
     };
 
     static constexpr const char* modeKey = "mode";
@@ -203,6 +214,107 @@ public:
     // At most one notification, after an applied scan.
     void postScanAlerts(const ScanResult& result);
 
+    // ===== Navigation, selection, cleanup, general-mode flows, launch options =====
+    // AppStateNavigation.cpp, AppStateCleanup.cpp, AppStateGeneral.cpp and
+    // AppStateLaunch.cpp. Nodes handed out by pointer belong to the state and
+    // stay valid until it next changes.
+
+    // --- Tree navigation and selection ---
+    // The developer tree as the filter text leaves it (kept in step with both).
+    const StorageNode& visibleTree() const { return visibleTree_; }
+    bool searchHasNoMatches() const;
+    std::size_t visibleItemCount() const;
+    // The node the canvas is drilled into: in general mode in the folder
+    // tree, in developer mode in the visible tree, else in the whole tree.
+    const StorageNode* focusedNode() const;
+    // The node the inspector shows, looked up in the whole tree of the mode.
+    const StorageNode* selectedNode() const;
+    // Root down to the focused node of the developer tree.
+    std::vector<const StorageNode*> breadcrumb() const;
+    // The developer tree's quick wins.
+    std::vector<const StorageNode*> sidebarItems() const;
+    std::int64_t reclaimableBytes() const;
+    bool hasScan() const { return scan_.has_value(); }
+    // The scan's candidates, then the staged ones.
+    std::vector<CleanupCandidate> allCandidates() const;
+    std::vector<CleanupCandidate> selectedCandidates() const;
+    std::int64_t selectedBytes() const;
+    std::vector<UUID> candidateIDs(const StorageNode& node) const;
+    bool isSelected(const StorageNode& node) const;
+    // Shows the node in the inspector; a node with children is also drilled into.
+    void select(const StorageNode& node);
+    void select(std::string_view id);
+    void toggleSelection(const StorageNode& node);
+    // Toggles the candidates of the nodes themselves, all together.
+    void toggleSelection(const std::vector<StorageNode>& nodes);
+    void selectAllSafe();
+    // Exactly the node's candidates become the selection, and the review opens.
+    void reviewCandidates(const StorageNode& node);
+    void revealInFinder(const StorageNode& node);
+    void copyPath(const StorageNode& node);
+    void revealFocusedInFinder();
+    void copyFocusedPath();
+    // Asks for folders to search for projects, adds them and scans.
+    void chooseProjectRoots();
+    // Adds the folder once; a folder already listed changes nothing.
+    void addProjectRoot(const std::string& path);
+
+    // --- Cleanup, restore and the Trash ---
+    // Some item of the last cleanup still lies in the Trash.
+    bool canRestore() const;
+    // Removes the selected candidates in the background with the disposal
+    // chosen now; nothing without a selection or while a cleanup runs.
+    void startCleanup();
+    // Stops the running cleanup; with none running, the progress screen
+    // returns to the explorer.
+    void cancelCleanup();
+    void finishCleanup(const CleanupReport& report);
+    // The candidates the report removed leave the scan and the selection.
+    void dropRemovedCandidates(const CleanupReport& report);
+    // Puts the last cleanup's trashed items back (in the background), then scans.
+    void restoreFromTrash();
+    // Removes for good what Korvane's recorded cleanups left in the Trash.
+    void emptyOwnTrash();
+    // Keeps the node's path out of this and every later scan and cleanup.
+    void neverTouch(const StorageNode& node);
+    void removeExclusion(const std::string& path);
+    void removeProjectRoot(const std::string& path);
+    std::string shareSummary() const;
+    void copySummary();
+    // Leaves the completion screen and forgets the staged candidates.
+    void dismissReport();
+    void open(const std::string& path);
+    void reveal(const std::vector<std::string>& paths);
+    void openTrash();
+
+    // --- General mode ---
+    // The last folder scan's tree; nullptr without one.
+    const StorageNode* generalRoot() const;
+    // At most searchLimit entries of the scan's index.
+    std::vector<FileTreeScanner::Entry> searchResults() const;
+    std::vector<FileTreeScanner::Entry> largestFiles() const;
+    void chooseFolderToScan();
+    // One folder scan at a time: a call while one runs is ignored.
+    void scanFolder(const std::string& folder);
+    // The scan ends at once for the window; what it counted still arrives
+    // unless a newer scan has started since.
+    void stopFolderScan();
+    void scanApps();
+    void uninstall(const AppUninstaller::InstalledApp& app, bool includeBundle);
+    // The entries the safety check admits, staged for review.
+    void stageUserChoice(const std::vector<FileTreeScanner::Entry>& entries);
+    // Replaces the staged candidates and the selection, and opens the review.
+    void stageForReview(std::vector<CleanupCandidate> candidates);
+
+    // --- Launch options and demonstration data ---
+    // The last scan, else the demonstration scan, with the root selected.
+    void loadDemonstrationScan();
+    ScanResult demonstrationScan() const;
+    CleanupReport demonstrationReport() const;
+    void scanHomeFolder();
+
+    static constexpr int searchLimit = 500;
+
 signals:
     // Any published field changed.
     void changed();
@@ -232,6 +344,18 @@ private:
     void writeHistory(std::function<void(HistoryStore&)> write);
     // Runs on a worker thread.
     void runInBackground(std::function<void()> work);
+
+    // Runs `done` on this object's thread with what `work` produced there.
+    template <class Work, class Done>
+    void runInBackground(Work work, Done done) {
+        runInBackground([this, work = std::move(work), done = std::move(done)]() mutable {
+            QMetaObject::invokeMethod(
+                this, [done = std::move(done), result = work()]() mutable { done(std::move(result)); },
+                Qt::QueuedConnection);
+        });
+    }
+    void finishFolderScan(std::uint64_t run, FileTreeScanner::Result result);
+    void applyLaunchScreen(LaunchArguments::Screen screen);
 
     // Published fields, in the order the screens know them.
     Route route_ = Route::onboarding;
@@ -291,6 +415,17 @@ private:
 
     QThreadPool workers_;
     QThreadPool historyWriter_;  // one thread: writes land in order
+
+    // Navigation, cleanup and general-mode state.
+    StorageNode visibleTree_;
+    std::string home_;
+    Desktop* desktop_ = nullptr;
+    std::function<std::unique_ptr<CleanupEngine>()> makeCleanupEngine_;
+    std::function<std::unique_ptr<AppUninstaller>()> makeUninstaller_;
+    // Each cleanup and folder scan gets the next number; reports of any other are stale.
+    std::uint64_t cleanupRun_ = 0;
+    bool isCleaning_ = false;
+    std::uint64_t folderRun_ = 0;
 };
 
 // Text tables of the nested types.

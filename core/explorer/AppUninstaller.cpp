@@ -62,20 +62,6 @@ BundleInfo readBundleInfo(const std::string& bundle) {
     return info;
 }
 
-// `base` moved by whole days in local time, keeping its wall-clock time.
-TimePoint shiftedByDays(TimePoint base, int days) {
-    const auto seconds = std::chrono::floor<std::chrono::seconds>(base);
-    const auto fraction = base - seconds;
-    const std::time_t t = std::chrono::system_clock::to_time_t(seconds);
-    std::tm local{};
-    ::localtime_r(&t, &local);
-    local.tm_mday += days;
-    local.tm_isdst = -1;
-    const std::int64_t moved = std::clamp<std::int64_t>(std::mktime(&local), -2 * FileDate::limitSeconds,
-                                                        2 * FileDate::limitSeconds);
-    return TimePoint(std::chrono::seconds(moved)) + fraction;
-}
-
 // Full days from `from` to a later `to`: the largest n with from + n local
 // days <= to (a day may last 23 or 25 hours across a clock change).
 int fullDaysBetween(TimePoint from, TimePoint to) {
@@ -84,8 +70,8 @@ int fullDaysBetween(TimePoint from, TimePoint to) {
     if (to <= from) return 0;
     const auto rough = std::chrono::duration_cast<std::chrono::seconds>(to - from).count() / 86400;
     int n = static_cast<int>(std::max<std::int64_t>(rough - 1, 0));
-    for (int guard = 0; n > 0 && shiftedByDays(from, n) > to && guard < 8; ++guard) --n;
-    for (int guard = 0; shiftedByDays(from, n + 1) <= to && guard < 8; ++guard) ++n;
+    for (int guard = 0; n > 0 && FileDate::shiftedByDays(from, n) > to && guard < 8; ++guard) --n;
+    for (int guard = 0; FileDate::shiftedByDays(from, n + 1) <= to && guard < 8; ++guard) ++n;
     return n;
 }
 

@@ -42,6 +42,9 @@ bool entryExists(const std::string& path) {
 // The standardised absolute form of a stored path, or nothing for one that
 // holds a NUL byte or is not absolute.
 std::optional<std::string> usable(const std::string& path) {
+    // Checked before standardising, which would expand a leading "~": a
+    // recorded "~/x" names no place for certain, so nothing is moved for it.
+    if (path.empty() || path.front() != '/') return std::nullopt;
     auto standard = Paths::standardise(path);
     if (!standard || standard->empty() || standard->front() != '/') return std::nullopt;
     return standard;
@@ -122,7 +125,11 @@ RestoreEngine::Outcome RestoreEngine::restore(const CleanupOutcome& cleanup) con
 
     if (!cleanup.trashURL) return finish(Status::missing, message::notRecorded);
     auto former = usable(cleanup.path);
-    if (!former) return finish(Status::blocked, SafetyPolicy::verdictForPath(cleanup.path).reason());
+    if (!former) {
+        // "~/x" passes the verdict, which expands it; it still says nothing certain.
+        SafetyPolicy::Verdict verdict = SafetyPolicy::verdictForPath(cleanup.path);
+        return finish(Status::blocked, verdict.isDenied() ? verdict.reason() : message::notRecorded);
+    }
     auto trashed = usable(*cleanup.trashURL);
     if (!trashed) return finish(Status::blocked, message::notOurs);
 

@@ -18,6 +18,9 @@ struct FileDate {
     static TimePoint fromTimespec(const struct timespec& ts);
     // `date` kept within the limit.
     static TimePoint clamped(TimePoint date);
+    // `base` moved by whole calendar days in local time, keeping its
+    // wall-clock time (a day may last 23 or 25 hours across a clock change).
+    static TimePoint shiftedByDays(TimePoint base, int days);
 };
 
 }  // namespace korvane

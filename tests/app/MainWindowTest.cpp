@@ -1,13 +1,55 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include "app/MainWindow.h"
+#include "app/frame/ExploreLayout.h"
+#include "app/frame/PlaceholderPane.h"
+#include "app/frame/RootView.h"
+#include "app/kit/PaletteEnvironment.h"
+#include "app/screens/ScanningView.h"
+#include "app/theme/AppMotion.h"
+#include "tests/app/state/FlowFixture.h"
 
-TEST(MainWindow, OpensTitledWithItsMinimumSizeAndQuitsCleanly) {
-    korvane::MainWindow window;
-    window.show();
+namespace korvane {
+namespace {
+
+using Route = AppState::Route;
+using Sheet = AppState::Sheet;
+
+class MainWindowTest : public testing::FlowFixture {
+protected:
+    MainWindowTest() { AppMotion::setJumpToEnd(true); }
+    ~MainWindowTest() override {
+        window_.reset();
+        AppMotion::setJumpToEnd(false);
+    }
+
+    MainWindow& open(std::vector<std::string> arguments = {}) {
+        launch(std::move(arguments));
+        window_ = std::make_unique<MainWindow>(state());
+        window_->bringToFront();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+        return *window_;
+    }
+
+    // The key reaches whatever has the focus in the active window, as a user's would.
+    void press(const QKeySequence& keys) {
+        QApplication::setActiveWindow(window_.get());
+        QTest::keySequence(window_.get(), keys);
+        QCoreApplication::processEvents();
+    }
+
+    std::unique_ptr<MainWindow> window_;
+};
+
+TEST_F(MainWindowTest, OpensTitledWithItsMinimumSizeAndQuitsCleanly) {
+    MainWindow& window = open();
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Korvane"));
     EXPECT_EQ(window.minimumSize(), QSize(720, 560));
     window.resize(100, 100);
@@ -19,3 +61,167 @@ TEST(MainWindow, OpensTitledWithItsMinimumSizeAndQuitsCleanly) {
     EXPECT_EQ(QApplication::exec(), 0);
     EXPECT_FALSE(window.isVisible());
 }
+
+TEST_F(MainWindowTest, EveryRouteShowsItsOwnScreen) {
+    MainWindow& window = open();
+    RootView* root = window.rootView();
+    struct Case {
+        Route route;
+        QString placeholder;  // empty: a built screen
+    };
+    for (const Case& c : {Case{Route::scanning, {}}, Case{Route::explore, {}},
+                          Case{Route::cleaning, QStringLiteral("Cleanup progress")},
+                          Case{Route::finished, QStringLiteral("Cleanup complete")},
+                          Case{Route::onboarding, QStringLiteral("Onboarding")}}) {
+        state().setRoute(c.route);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(root->shownRoute(), c.route);
+        QWidget* screen = root->screen();
+        ASSERT_NE(screen, nullptr);
+        EXPECT_TRUE(screen->isVisible());
+        EXPECT_EQ(screen->geometry(), root->rect());
+        EXPECT_EQ(qobject_cast<ScanningView*>(screen) != nullptr, c.route == Route::scanning);
+        EXPECT_EQ(root->exploreLayout() != nullptr, c.route == Route::explore);
+        if (!c.placeholder.isEmpty()) {
+            auto* placeholder = qobject_cast<PlaceholderPane*>(screen);
+            ASSERT_NE(placeholder, nullptr);
+            EXPECT_EQ(placeholder->title(), c.placeholder);
+        }
+    }
+}
+
+TEST_F(MainWindowTest, ANewRouteCrossFadesFromTheOldScreen) {
+    MainWindow& window = open();
+    AppMotion::setJumpToEnd(false);
+    auto* fade = window.rootView()->findChild<QWidget*>(QStringLiteral("routeFade"));
+    ASSERT_NE(fade, nullptr);
+    EXPECT_FALSE(fade->isVisible());
+    state().setRoute(Route::scanning);
+    EXPECT_TRUE(fade->isVisible());
+    EXPECT_EQ(fade->geometry(), window.rootView()->rect());
+    EXPECT_TRUE(waitUntil([&] { return !fade->isVisible(); }, 1000));
+}
+
+TEST_F(MainWindowTest, ThemeReachesTheWindowAndAnOpenSheet) {
+    MainWindow& window = open();
+    state().setSheet(Sheet::settings);
+    state().setThemeID(ThemeID::graphite);
+    EXPECT_EQ(environmentPalette(window.rootView()).id, ThemeID::graphite);
+    ASSERT_NE(window.sheetDialog(), nullptr);
+    EXPECT_EQ(environmentPalette(window.sheetDialog()->findChild<QPushButton*>()).id, ThemeID::graphite);
+    EXPECT_EQ(window.sheetDialog()->palette().color(QPalette::Window),
+              Palette::forTheme(ThemeID::graphite).canvas);
+}
+
+TEST_F(MainWindowTest, ScanNowStartsAScanAndWaitsWhileScanningOrCleaning) {
+    MainWindow& window = open();
+    QAction* scanNow = window.scanNowAction();
+    EXPECT_EQ(scanNow->shortcut(), QKeySequence(QStringLiteral("Ctrl+R")));
+    EXPECT_TRUE(scanNow->isEnabled());
+
+    press(QKeySequence(QStringLiteral("Ctrl+R")));
+    EXPECT_EQ(state().route(), Route::scanning);
+    EXPECT_FALSE(scanNow->isEnabled());
+    EXPECT_EQ(window.rootView()->shownRoute(), Route::scanning);
+    // The scan without scanners ends at once and leaves the scanning screen.
+    ASSERT_TRUE(waitUntil([&] { return state().route() != Route::scanning; }));
+    EXPECT_TRUE(scanNow->isEnabled());
+
+    state().setRoute(Route::cleaning);
+    EXPECT_FALSE(scanNow->isEnabled());
+    press(QKeySequence(QStringLiteral("Ctrl+R")));
+    EXPECT_EQ(state().route(), Route::cleaning);
+}
+
+TEST_F(MainWindowTest, SettingsShortcutOpensTheSettingsSheetInPlaceOfAnyOther) {
+    MainWindow& window = open();
+    EXPECT_EQ(window.settingsAction()->text(), QStringLiteral("Settings…"));
+    press(QKeySequence(QStringLiteral("Ctrl+,")));
+    EXPECT_EQ(state().sheet(), Sheet::settings);
+    QDialog* dialog = window.sheetDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(dialog->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Settings"));
+
+    // One sheet at a time: another replaces it, and the command replaces that again.
+    state().setSheet(Sheet::history);
+    EXPECT_NE(window.sheetDialog(), dialog);
+    EXPECT_EQ(window.sheetDialog()->windowTitle(), QStringLiteral("Storage history"));
+    window.settingsAction()->trigger();
+    EXPECT_EQ(state().sheet(), Sheet::settings);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(window.findChildren<QDialog*>().size(), 1);
+
+    // "Done" closes it and clears the sheet.
+    auto* done = window.sheetDialog()->findChild<QPushButton*>();
+    ASSERT_NE(done, nullptr);
+    EXPECT_EQ(done->text(), QStringLiteral("Done"));
+    done->click();
+    EXPECT_EQ(state().sheet(), std::nullopt);
+    EXPECT_EQ(window.sheetDialog(), nullptr);
+}
+
+TEST_F(MainWindowTest, ClosingASheetAnyWayClearsIt) {
+    MainWindow& window = open();
+    state().setSheet(Sheet::history);
+    ASSERT_NE(window.sheetDialog(), nullptr);
+    QTest::keyClick(window.sheetDialog(), Qt::Key_Escape);
+    EXPECT_EQ(state().sheet(), std::nullopt);
+    state().setSheet(Sheet::settings);
+    state().setSheet(std::nullopt);
+    EXPECT_EQ(window.sheetDialog(), nullptr);
+}
+
+TEST_F(MainWindowTest, AlertShowsTheMessageAsPlainTextAndOkClearsIt) {
+    MainWindow& window = open();
+    const std::string message = "Could not read <b>x</b> & y";
+    state().setErrorMessage(message);
+    QMessageBox* alert = window.alert();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_TRUE(alert->isVisible());
+    EXPECT_EQ(alert->windowTitle(), QStringLiteral("Korvane"));
+    EXPECT_EQ(alert->text(), QString::fromStdString(message));
+    EXPECT_EQ(alert->textFormat(), Qt::PlainText);
+    EXPECT_EQ(alert->windowModality(), Qt::WindowModal);
+    ASSERT_EQ(alert->buttons().size(), 1);
+    EXPECT_EQ(alert->buttons().front()->text(), QStringLiteral("OK"));
+    alert->buttons().front()->click();
+    EXPECT_EQ(state().errorMessage(), std::nullopt);
+    EXPECT_EQ(window.alert(), nullptr);
+}
+
+TEST_F(MainWindowTest, ExploreLayoutShowsTheInspectorOnlyWhenTheWindowIsWideEnough) {
+    MainWindow& window = open({"--screen", "explore"});
+    ExploreLayout* layout = window.rootView()->exploreLayout();
+    ASSERT_NE(layout, nullptr);
+    struct Case {
+        int width;
+        int inspector;
+    };
+    for (const Case& c : {Case{1400, 297}, Case{900, 0}}) {
+        window.resize(c.width + (window.width() - layout->width()), window.height());
+        QCoreApplication::processEvents();
+        EXPECT_EQ(layout->inspectorColumn()->width(), c.inspector) << c.width;
+        EXPECT_EQ(layout->sidebar()->width(), 248);
+        EXPECT_EQ(layout->canvasPage()->width(), layout->width() - 248 - 1 - c.inspector) << c.width;
+    }
+    // The mode swaps the sidebar in place; general pages other than disk usage have no inspector.
+    window.resize(1400 + (window.width() - layout->width()), window.height());
+    state().setMode(AppState::Mode::general);
+    state().setGeneralSection(AppState::GeneralSection::search);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(qobject_cast<PlaceholderPane*>(layout->sidebar())->title(), QStringLiteral("General sidebar"));
+    EXPECT_EQ(layout->sidebar()->width(), 248);
+    EXPECT_EQ(layout->inspectorColumn()->width(), 0);
+    state().setGeneralSection(AppState::GeneralSection::explore);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(layout->inspectorColumn()->width(), 297);
+    layout->setShowsInspector(false);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(layout->inspectorColumn()->width(), 0);
+    EXPECT_FALSE(window.rootView()->showsInspector());
+}
+
+}  // namespace
+}  // namespace korvane

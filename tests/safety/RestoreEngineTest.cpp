@@ -60,6 +60,24 @@ TEST_F(RestoreEngineTest, ReportWithoutTrashedItemsRestoresNothing) {
     EXPECT_TRUE(result.problems().empty());
 }
 
+TEST_F(RestoreEngineTest, RecordedPathsThatAreNotAbsoluteAreNeverActedOn) {
+    // The Trash really holds an item from ~/Developer/api; the report names it only as "~/...".
+    const std::string trashed = plant("api", at("Developer/api"));
+    CleanupReport report(std::chrono::system_clock::now(), 1,
+                         {recorded("~/Developer/api", trashed), recorded("Developer/api", trashed)}, {}, {});
+    RestoreEngine::Report result = restorer.restore(report);
+    ASSERT_EQ(result.outcomes.size(), 2u);
+    for (const auto& outcome : result.outcomes) {
+        EXPECT_EQ(outcome.status, Status::blocked);
+        ASSERT_TRUE(outcome.message);
+        EXPECT_FALSE(outcome.message->empty());
+    }
+    EXPECT_EQ(result.outcomes[0].message, "Korvane did not record where this went");
+    EXPECT_EQ(restorer.purgeFromTrash({report}), 0);
+    EXPECT_FALSE(exists(at("Developer/api")));
+    EXPECT_EQ(readFile(trashed + "/data"), "planted");
+}
+
 TEST_F(RestoreEngineTest, PutsItemsBackAndRefusesASecondTime) {
     tree_.file("home/app/build/out.o", 100);
     tree_.file("home/lib/build/lib.a", 100);

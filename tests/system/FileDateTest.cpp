@@ -1,8 +1,11 @@
-#include "core/system/FileDate.h"
-
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <limits>
+#include <optional>
+
+#include "core/system/FileDate.h"
+#include "tests/support/TempTree.h"
 
 namespace korvane {
 namespace {
@@ -27,6 +30,20 @@ TEST(FileDateTest, FarAwayTimesStopAtTheLimit) {
     // Two clamped dates are always far from overflowing when subtracted.
     EXPECT_EQ(FileDate::clamped(TimePoint::max()) - FileDate::clamped(TimePoint::min()),
               seconds(2 * FileDate::limitSeconds));
+}
+
+TEST(FileDateTest, ShiftingByDaysKeepsTheWallClockAcrossAClockChange) {
+    std::optional<testing::ScopedEnv> zone;
+    zone.emplace("TZ", std::string("Europe/Berlin"));
+    ::tzset();
+    // 2024-03-30 12:00:00.5 CET; the clocks go forward in the night after.
+    const TimePoint noon = TimePoint(seconds(1711796400)) + std::chrono::milliseconds(500);
+    EXPECT_EQ(FileDate::shiftedByDays(noon, 1), noon + std::chrono::hours(23));
+    EXPECT_EQ(FileDate::shiftedByDays(noon + std::chrono::hours(23), -1), noon);
+    EXPECT_EQ(FileDate::shiftedByDays(noon, -2), noon - std::chrono::hours(48));
+    EXPECT_EQ(FileDate::shiftedByDays(noon, 0), noon);
+    zone.reset();
+    ::tzset();
 }
 
 }  // namespace

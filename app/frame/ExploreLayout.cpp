@@ -1,0 +1,153 @@
+#include "app/frame/ExploreLayout.h"
+
+#include <QHBoxLayout>
+#include <QResizeEvent>
+#include <QVBoxLayout>
+
+#include "app/frame/PlaceholderPane.h"
+#include "app/kit/Hairline.h"
+#include "app/theme/MotionAnimation.h"
+
+namespace korvane {
+
+namespace {
+
+constexpr int topBarHeight = 50;
+// The inspector with the divider before it.
+constexpr int inspectorColumnWidth = static_cast<int>(ExploreColumns::inspectorWidth) + 1;
+
+// Shows its one child at full width from the left edge, cut off at its own
+// right edge: narrowing it slides the child out to the right.
+class SlidingColumn : public QWidget {
+public:
+    explicit SlidingColumn(QWidget* content) : content_(content) {
+        content_->setParent(this);
+        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QWidget::resizeEvent(event);
+        content_->setGeometry(0, 0, inspectorColumnWidth, height());
+    }
+
+private:
+    QWidget* content_;
+};
+
+}  // namespace
+
+ExploreLayout::ExploreLayout(AppState& state, bool showsInspector, QWidget* parent)
+    : QWidget(parent),
+      state_(state),
+      showsInspector_(showsInspector),
+      mode_(state.mode()),
+      section_(state.generalSection()),
+      topBar_(makeTopBar()),
+      row_(new QHBoxLayout),
+      inspector_(makeInspector()),
+      inspectorWidth_(new MotionAnimation(AppMotion::gentle, 0, this)) {
+    auto* inspectorContent = new QWidget;
+    auto* inspectorLine = new QHBoxLayout(inspectorContent);
+    inspectorLine->setContentsMargins(0, 0, 0, 0);
+    inspectorLine->setSpacing(0);
+    inspectorLine->addWidget(new Hairline(Qt::Vertical));
+    inspectorLine->addWidget(inspector_);
+    inspector_->setFixedWidth(static_cast<int>(ExploreColumns::inspectorWidth));
+    inspectorColumn_ = new SlidingColumn(inspectorContent);
+    inspectorColumn_->setFixedWidth(0);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(topBar_);
+    column->addWidget(new Hairline(Qt::Horizontal));
+    row_->setContentsMargins(0, 0, 0, 0);
+    row_->setSpacing(0);
+    column->addLayout(row_, 1);
+    followPage();
+
+    connect(inspectorWidth_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        inspectorColumn_->setFixedWidth(std::max(0, static_cast<int>(std::lround(value.toDouble()))));
+    });
+    connect(&state_, &AppState::changed, this, [this] {
+        if (state_.mode() != mode_ || state_.generalSection() != section_) followPage();
+    });
+}
+
+void ExploreLayout::setShowsInspector(bool shows) {
+    if (shows == showsInspector_) return;
+    showsInspector_ = shows;
+    followColumns();
+    emit showsInspectorChanged(shows);
+}
+
+ExploreColumns ExploreLayout::columns() const {
+    return exploreColumns(width(), showsInspector_, mode_, section_);
+}
+
+void ExploreLayout::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    followColumns();
+}
+
+void ExploreLayout::followPage() {
+    mode_ = state_.mode();
+    section_ = state_.generalSection();
+    // The old parts go later: the change may come from inside one of them.
+    while (QLayoutItem* item = row_->takeAt(0)) {
+        if (QWidget* widget = item->widget(); widget != inspectorColumn_) {
+            widget->hide();
+            widget->deleteLater();
+        }
+        delete item;
+    }
+    sidebar_ = makeSidebar(mode_);
+    sidebar_->setFixedWidth(static_cast<int>(ExploreColumns::sidebarWidth));
+    canvasPage_ = makeCanvasPage(mode_, section_);
+    row_->addWidget(sidebar_);
+    row_->addWidget(new Hairline(Qt::Vertical));
+    row_->addWidget(canvasPage_, 1);
+    row_->addWidget(inspectorColumn_);
+    followColumns();
+}
+
+void ExploreLayout::followColumns() {
+    const double target = columns().showsInspectorColumn ? inspectorColumnWidth : 0;
+    if (!isVisible()) {
+        // Before the first showing there is nothing to slide.
+        inspectorWidth_->jumpTo(target);
+        inspectorColumn_->setFixedWidth(static_cast<int>(target));
+        return;
+    }
+    // Every step of a window resize lands here; a slide under way keeps going.
+    if (inspectorWidth_->state() == QAbstractAnimation::Running &&
+        inspectorWidth_->endValue().toDouble() == target)
+        return;
+    inspectorWidth_->animateTo(target);
+}
+
+QWidget* ExploreLayout::makeTopBar() {
+    auto* bar = new PlaceholderPane(QStringLiteral("Top bar"), PlaceholderPane::Surface::rail);
+    bar->setFixedHeight(topBarHeight);
+    return bar;
+}
+
+QWidget* ExploreLayout::makeSidebar(AppState::Mode mode) {
+    return new PlaceholderPane(mode == AppState::Mode::developer ? QStringLiteral("Developer sidebar")
+                                                                 : QStringLiteral("General sidebar"),
+                               PlaceholderPane::Surface::rail);
+}
+
+QWidget* ExploreLayout::makeCanvasPage(AppState::Mode mode, AppState::GeneralSection section) {
+    return new PlaceholderPane(mode == AppState::Mode::developer
+                                   ? QStringLiteral("Developer canvas")
+                                   : QString::fromStdString(std::string(title(section))),
+                               PlaceholderPane::Surface::canvas);
+}
+
+QWidget* ExploreLayout::makeInspector() {
+    return new PlaceholderPane(QStringLiteral("Inspector"), PlaceholderPane::Surface::rail);
+}
+
+}  // namespace korvane

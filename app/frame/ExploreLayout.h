@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QWidget>
+
+#include "app/presenters/ExploreColumns.h"
+#include "app/state/AppState.h"
+
+class QHBoxLayout;
+class QVBoxLayout;
+
+namespace korvane {
+
+class MotionAnimation;
+
+// The working window of the explore route: the top bar across the top, the
+// mode's sidebar on the left, the canvas page in the middle and, when the
+// window is wide enough, the inspector column on the right.
+class ExploreLayout : public QWidget {
+    Q_OBJECT
+public:
+    ExploreLayout(AppState& state, bool showsInspector, QWidget* parent = nullptr);
+
+    bool showsInspector() const { return showsInspector_; }
+    // The user's wish for the inspector (the top bar's toggle).
+    void setShowsInspector(bool shows);
+    ExploreColumns columns() const;
+
+    QWidget* topBar() const { return topBar_; }
+    QWidget* sidebar() const { return sidebar_; }
+    QWidget* canvasPage() const { return canvasPage_; }
+    QWidget* inspector() const { return inspector_; }
+    // The inspector's column, as wide as it shows right now (0 while hidden).
+    QWidget* inspectorColumn() const { return inspectorColumn_; }
+
+signals:
+    void showsInspectorChanged(bool shows);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    // Each part of the window is made in one place, so the real part takes
+    // its placeholder's place there.
+    QWidget* makeTopBar();
+    QWidget* makeSidebar(AppState::Mode mode);
+    QWidget* makeCanvasPage(AppState::Mode mode, AppState::GeneralSection section);
+    QWidget* makeInspector();
+
+    // New sidebar and page when the mode or the section changed.
+    void followPage();
+    void followColumns();
+
+    AppState& state_;
+    bool showsInspector_;
+    AppState::Mode mode_;
+    AppState::GeneralSection section_;
+    QWidget* topBar_;
+    QHBoxLayout* row_;
+    QWidget* sidebar_ = nullptr;
+    QWidget* canvasPage_ = nullptr;
+    QWidget* inspectorColumn_;
+    QWidget* inspector_;
+    MotionAnimation* inspectorWidth_;
+};
+
+}  // namespace korvane

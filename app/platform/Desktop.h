@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace korvane {
+
+// What the program asks of the desktop around it: showing and opening files,
+// the Trash folder, the clipboard and the folder pickers. The state talks to
+// this interface only, so tests hand it a fake that records the requests.
+class Desktop {
+public:
+    // A modal folder picker. `message` tells the user what to choose, `prompt`
+    // is the confirming button's text.
+    struct FolderRequest {
+        std::string directory;
+        std::string prompt;
+        std::string message;
+        bool multiple = false;
+
+        friend bool operator==(const FolderRequest&, const FolderRequest&) = default;
+    };
+
+    virtual ~Desktop() = default;
+
+    // Shows the items selected in a file-manager window.
+    virtual void reveal(const std::vector<std::string>& paths) = 0;
+    // Opens the item with its default application.
+    virtual void open(const std::string& path) = 0;
+    // Shows the folder that holds the user's trashed items.
+    virtual void openTrash() = 0;
+    // Replaces the clipboard's contents with plain text.
+    virtual void copyText(const std::string& text) = 0;
+    // The folders the user confirmed, in order; empty when cancelled.
+    virtual std::vector<std::string> chooseFolders(const FolderRequest& request) = 0;
+};
+
+}  // namespace korvane

@@ -1,0 +1,91 @@
+#include "app/platform/Desktop_linux.h"
+
+#include <QAbstractItemView>
+#include <QClipboard>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QUrl>
+#include <set>
+
+#include "core/platform/Trash_linux.h"
+#include "core/system/Paths.h"
+
+namespace korvane {
+
+namespace {
+
+QUrl fileUrl(const std::string& path) {
+    return QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(path)));
+}
+
+// Without a file manager that answers on D-Bus, each item's folder is opened instead.
+void openParentFolders(const std::vector<std::string>& paths) {
+    std::set<std::string> parents;
+    for (const auto& path : paths)
+        if (parents.insert(Paths::parent(path)).second)
+            QDesktopServices::openUrl(fileUrl(Paths::parent(path)));
+}
+
+}  // namespace
+
+void FreedesktopDesktop::reveal(const std::vector<std::string>& paths) {
+    if (paths.empty()) return;
+    auto bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        openParentFolders(paths);
+        return;
+    }
+    QStringList uris;
+    for (const auto& path : paths) uris << fileUrl(path).toString(QUrl::FullyEncoded);
+    auto message = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
+    message << uris << QString();
+    // Asynchronous: a file manager that is slow to start must not freeze the window.
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(message), nullptr);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
+                     [paths](QDBusPendingCallWatcher* finished) {
+                         if (finished->isError()) openParentFolders(paths);
+                         finished->deleteLater();
+                     });
+}
+
+void FreedesktopDesktop::open(const std::string& path) { QDesktopServices::openUrl(fileUrl(path)); }
+
+void FreedesktopDesktop::openTrash() {
+    QDesktopServices::openUrl(fileUrl(Paths::join(FreedesktopTrash::defaultHomeTrash(), "files")));
+}
+
+void FreedesktopDesktop::copyText(const std::string& text) {
+    QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+}
+
+std::vector<std::string> FreedesktopDesktop::chooseFolders(const FolderRequest& request) {
+    QFileDialog dialog(parent_, QString::fromStdString(request.message),
+                       QFile::decodeName(QByteArray::fromStdString(request.directory)));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setLabelText(QFileDialog::Accept, QString::fromStdString(request.prompt));
+    // Qt's dialog lets a folder picker select one row; its list and detail
+    // views take several once told so, and selectedFiles() then names them all.
+    if (request.multiple)
+        for (const auto* name : {"listView", "treeView"})
+            if (auto* view = dialog.findChild<QAbstractItemView*>(QLatin1String(name)))
+                view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    std::vector<std::string> chosen;
+    for (const auto& file : dialog.selectedFiles()) {
+        chosen.push_back(QFile::encodeName(file).toStdString());
+        if (!request.multiple) break;
+    }
+    return chosen;
+}
+
+}  // namespace korvane

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/model/CleanupCandidate.h"
+
+namespace korvane {
+
+// One candidate in the review list.
+struct ReviewRow {
+    UUID id;
+    SafetyLevel safety = SafetyLevel::safe;
+    std::string safetySymbol;
+    std::string groupTitle;
+    std::string title;
+    // The command that runs, or the path that goes.
+    std::string removal;
+    Disposal disposal = Disposal::trash;
+    std::string disposalLabel;
+    std::string disposalSymbol;
+    // "· " and the hint; absent without one.
+    std::optional<std::string> restoreHint;
+    std::string size;
+    // Every row but the last has a divider below it.
+    bool showsDivider = false;
+
+    friend bool operator==(const ReviewRow&, const ReviewRow&) = default;
+};
+
+// What the review sheet shows for the selected candidates and the chosen disposal.
+struct ReviewContent {
+    std::int64_t total = 0;
+    // Only when some listed item needs a review to restore.
+    std::optional<std::string> warning;
+    // Largest first.
+    std::vector<ReviewRow> rows;
+    // Only when at least one byte goes to the Trash.
+    std::optional<std::string> trashNotice;
+    std::string cleanTitle;
+    bool cleanEnabled = false;
+
+    friend bool operator==(const ReviewContent&, const ReviewContent&) = default;
+};
+
+// The override decides every row's disposal; without one each item takes
+// the disposal the cleanup would give it.
+ReviewContent reviewContent(std::vector<CleanupCandidate> selected, std::optional<Disposal> disposalOverride);
+
+}  // namespace korvane

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QWidget>
+
+#include "app/presenters/MenuBarContent.h"
+
+class QLabel;
+class QPushButton;
+class QVBoxLayout;
+
+namespace korvane {
+
+class AppState;
+class ByteHeadline;
+
+// The tray's panel: the reclaimable total, the largest categories and the
+// free space of the last developer scan, and the commands scan now, open the
+// window and quit. It always draws in the paper palette, whatever the window's theme.
+class MenuBarView : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int panelWidth = 240;
+
+    explicit MenuBarView(AppState& state, QWidget* parent = nullptr);
+
+    const MenuBarContent& content() const { return content_; }
+    QPushButton* scanButton() const { return scan_; }
+    QPushButton* openButton() const { return open_; }
+    QPushButton* quitButton() const { return quit_; }
+
+signals:
+    void openRequested();
+    void quitRequested();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void refresh();
+    void rebuildSummary();
+
+    AppState& state_;
+    MenuBarContent content_;
+    bool hasContent_ = false;
+    ByteHeadline* headline_;
+    QWidget* summary_;
+    QVBoxLayout* summaryLayout_;
+    QPushButton* scan_;
+    QPushButton* open_;
+    QPushButton* quit_;
+};
+
+}  // namespace korvane

@@ -1,0 +1,207 @@
+#include "app/screens/ReviewView.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include "app/kit/ByteHeadline.h"
+#include "app/kit/DisposalPicker.h"
+#include "app/kit/Hairline.h"
+#include "app/kit/KitButton.h"
+#include "app/kit/PaletteEnvironment.h"
+#include "app/kit/SymbolView.h"
+#include "app/screens/ReviewRowView.h"
+#include "app/state/AppState.h"
+
+namespace korvane {
+
+namespace {
+
+QLabel* wrappingLabel() {
+    auto* label = new QLabel;
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    return label;
+}
+
+// A symbol beside a wrapping text, the symbol on the text's first line.
+QWidget* notice(SymbolView* symbol, QLabel* text) {
+    auto* widget = new QWidget;
+    auto* row = new QHBoxLayout(widget);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(6);
+    row->addWidget(symbol, 0, Qt::AlignTop);
+    row->addWidget(text, 1);
+    return widget;
+}
+
+}  // namespace
+
+ReviewView::ReviewView(AppState& state, QWidget* parent)
+    : QWidget(parent),
+      state_(state),
+      title_(new QLabel(QStringLiteral("Review cleanup"))),
+      total_(new ByteHeadline(0, 26, 14)),
+      warningSymbol_(new SymbolView("exclamationmark.triangle.fill", 11)),
+      warningText_(wrappingLabel()),
+      scroll_(new QScrollArea),
+      list_(new QWidget),
+      listLayout_(new QVBoxLayout(list_)),
+      trashSymbol_(new SymbolView("info.circle", 11)),
+      trashText_(wrappingLabel()),
+      picker_(new DisposalPicker),
+      cancel_(new KitButton(KitButton::Style::outline, QStringLiteral("Cancel"))),
+      clean_(new KitButton(KitButton::Style::solid, QString())) {
+    setAutoFillBackground(true);
+    setFixedSize(sheetWidth, sheetHeight);
+    warning_ = notice(warningSymbol_, warningText_);
+    trashNotice_ = notice(trashSymbol_, trashText_);
+
+    auto* header = new QVBoxLayout;
+    header->setContentsMargins(16, 16, 16, 16);
+    header->setSpacing(10);
+    auto* heading = new QHBoxLayout;
+    title_->setTextFormat(Qt::PlainText);
+    heading->addWidget(title_, 0, Qt::AlignBottom);
+    heading->addStretch(1);
+    heading->addWidget(total_, 0, Qt::AlignBottom);
+    header->addLayout(heading);
+    header->addWidget(warning_);
+
+    listLayout_->setContentsMargins(0, 0, 0, 0);
+    listLayout_->setSpacing(0);
+    listLayout_->addStretch(1);
+    scroll_->setWidget(list_);
+    scroll_->setWidgetResizable(true);
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll_->viewport()->setAutoFillBackground(false);
+    list_->setAutoFillBackground(false);
+    connect(scroll_->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        if (value >= scroll_->verticalScrollBar()->maximum() - scroll_->viewport()->height()) buildMoreRows();
+    });
+
+    auto* footer = new QVBoxLayout;
+    footer->setContentsMargins(16, 16, 16, 16);
+    footer->setSpacing(10);
+    footer->addWidget(trashNotice_);
+    auto* actions = new QHBoxLayout;
+    actions->addWidget(picker_);
+    actions->addStretch(1);
+    cancel_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    actions->addWidget(cancel_);
+    clean_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    clean_->setMinimumWidth(130);
+    clean_->setDefault(true);
+    clean_->setAutoDefault(true);
+    actions->addWidget(clean_);
+    footer->addLayout(actions);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addLayout(header);
+    column->addWidget(new Hairline(Qt::Horizontal));
+    column->addWidget(scroll_, 1);
+    column->addWidget(new Hairline(Qt::Horizontal));
+    column->addLayout(footer);
+
+    connect(picker_, &DisposalPicker::disposalChosen, this, [this](std::optional<Disposal> disposal) {
+        state_.setDisposalOverride(disposal);
+        state_.saveSettings();
+    });
+    connect(cancel_, &QPushButton::clicked, this, &ReviewView::closeRequested);
+    connect(clean_, &QPushButton::clicked, this, [this] {
+        // Closing the sheet may take this view with it.
+        AppState& state = state_;
+        emit closeRequested();
+        state.startCleanup();
+    });
+    for (auto signal : {&AppState::selectionChanged, &AppState::settingsChanged, &AppState::scanChanged})
+        connect(&state_, signal, this, &ReviewView::refresh);
+    restyle();
+    refresh();
+}
+
+QList<QWidget*> ReviewView::rowViews() const {
+    QList<QWidget*> rows;
+    for (int index = 0; index < listLayout_->count(); ++index)
+        if (auto* row = qobject_cast<ReviewRowView*>(listLayout_->itemAt(index)->widget())) rows.append(row);
+    return rows;
+}
+
+void ReviewView::refresh() {
+    picker_->setDisposalOverride(state_.disposalOverride());
+    ReviewContent content = reviewContent(state_.selectedCandidates(), state_.disposalOverride());
+    // The statistics and other fields publish too; only a different list rebuilds.
+    if (hasContent_ && content == content_) return;
+    const bool rowsChanged = !hasContent_ || content.rows != content_.rows;
+    content_ = std::move(content);
+    hasContent_ = true;
+    total_->setBytes(content_.total);
+    warning_->setVisible(content_.warning.has_value());
+    warningText_->setText(QString::fromStdString(content_.warning.value_or("")));
+    trashNotice_->setVisible(content_.trashNotice.has_value());
+    trashText_->setText(QString::fromStdString(content_.trashNotice.value_or("")));
+    clean_->setTitle(QString::fromStdString(content_.cleanTitle));
+    clean_->setEnabled(content_.cleanEnabled);
+    if (rowsChanged) rebuildRows();
+}
+
+void ReviewView::rebuildRows() {
+    const int scrolled = scroll_->verticalScrollBar()->value();
+    const int wanted = std::max(builtRows_, rowBatch);
+    while (listLayout_->count() > 1) {
+        QLayoutItem* item = listLayout_->takeAt(0);
+        delete item->widget();
+        delete item;
+    }
+    builtRows_ = 0;
+    while (builtRows_ < std::min<int>(wanted, static_cast<int>(content_.rows.size()))) buildMoreRows();
+    scroll_->verticalScrollBar()->setValue(scrolled);
+}
+
+void ReviewView::buildMoreRows() {
+    const int end = std::min<int>(builtRows_ + rowBatch, static_cast<int>(content_.rows.size()));
+    for (; builtRows_ < end; ++builtRows_) {
+        const ReviewRow& row = content_.rows[static_cast<std::size_t>(builtRows_)];
+        auto* view = new ReviewRowView(row, list_);
+        connect(view, &ReviewRowView::removeRequested, this, [this](const UUID& id) {
+            std::set<UUID> selection = state_.selection();
+            selection.erase(id);
+            state_.setSelection(std::move(selection));
+        });
+        // The stretch stays last.
+        listLayout_->insertWidget(listLayout_->count() - 1, view);
+        if (row.showsDivider) {
+            auto* divider = new QWidget(list_);
+            auto* inset = new QHBoxLayout(divider);
+            inset->setContentsMargins(16, 0, 0, 0);
+            inset->addWidget(new Hairline(Qt::Horizontal));
+            listLayout_->insertWidget(listLayout_->count() - 1, divider);
+        }
+    }
+}
+
+void ReviewView::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        restyle();
+        rebuildRows();
+    }
+}
+
+void ReviewView::restyle() {
+    const Palette& palette = environmentPalette(this);
+    styleLabel(title_, AppFont::font(17, QFont::DemiBold), palette.ink);
+    total_->setColor(palette.accent);
+    warningSymbol_->setColor(palette.amber());
+    styleLabel(warningText_, AppFont::font(11), palette.amber());
+    trashSymbol_->setColor(palette.inkSecondary);
+    styleLabel(trashText_, AppFont::font(11), palette.inkSecondary);
+}
+
+}  // namespace korvane

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QWidget>
+
+#include "app/presenters/ReviewContent.h"
+
+class QLabel;
+class QScrollArea;
+class QVBoxLayout;
+
+namespace korvane {
+
+class AppState;
+class ByteHeadline;
+class DisposalPicker;
+class KitButton;
+class SymbolView;
+
+// The review sheet's content: every selected candidate, largest first, with
+// how it goes, the warnings, the disposal choice and the button that starts
+// the cleanup. The sheet that holds it closes on closeRequested().
+class ReviewView : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int sheetWidth = 660;
+    static constexpr int sheetHeight = 570;
+    // Rows are built in batches as the list scrolls, so a selection of
+    // thousands opens at once.
+    static constexpr int rowBatch = 60;
+
+    explicit ReviewView(AppState& state, QWidget* parent = nullptr);
+
+    const ReviewContent& content() const { return content_; }
+    DisposalPicker* disposalPicker() const { return picker_; }
+    KitButton* cleanButton() const { return clean_; }
+    KitButton* cancelButton() const { return cancel_; }
+    // The row widgets built so far, in list order.
+    QList<QWidget*> rowViews() const;
+
+signals:
+    void closeRequested();
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void refresh();
+    void restyle();
+    void rebuildRows();
+    void buildMoreRows();
+
+    AppState& state_;
+    ReviewContent content_;
+    bool hasContent_ = false;
+    int builtRows_ = 0;
+    QLabel* title_;
+    ByteHeadline* total_;
+    QWidget* warning_;
+    SymbolView* warningSymbol_;
+    QLabel* warningText_;
+    QScrollArea* scroll_;
+    QWidget* list_;
+    QVBoxLayout* listLayout_;
+    QWidget* trashNotice_;
+    SymbolView* trashSymbol_;
+    QLabel* trashText_;
+    DisposalPicker* picker_;
+    KitButton* cancel_;
+    KitButton* clean_;
+};
+
+}  // namespace korvane

@@ -1,0 +1,126 @@
+#include "app/screens/ScanningView.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "app/kit/ByteHeadline.h"
+#include "app/kit/ColorDot.h"
+#include "app/kit/ElidedLabel.h"
+#include "app/kit/LinearProgress.h"
+#include "app/kit/LinkButton.h"
+#include "app/kit/PaletteEnvironment.h"
+#include "app/kit/SymbolView.h"
+#include "app/state/AppState.h"
+
+namespace korvane {
+
+namespace {
+
+constexpr int columnWidth = 300;
+
+QLabel* centredLabel(const QString& text) {
+    auto* label = new QLabel(text);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignCenter);
+    return label;
+}
+
+}  // namespace
+
+ScanningView::ScanningView(AppState& state, QWidget* parent)
+    : QWidget(parent),
+      state_(state),
+      heading_(centredLabel(QStringLiteral("Analysing your development environment"))),
+      headline_(new ByteHeadline(0, 40, 17)),
+      foundSoFar_(centredLabel(QStringLiteral("found so far"))),
+      progress_(new LinearProgress),
+      phase_(centredLabel({})),
+      rows_(new QWidget),
+      rowsLayout_(new QVBoxLayout(rows_)),
+      cancel_(new LinkButton(QStringLiteral("Cancel"), AppFont::caption())) {
+    setAutoFillBackground(true);
+    progress_->setFixedWidth(columnWidth);
+    progress_->setAccessibleName(QStringLiteral("Scan progress"));
+    rows_->setFixedWidth(columnWidth);
+    rowsLayout_->setContentsMargins(0, 0, 0, 0);
+    rowsLayout_->setSpacing(5);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 22);
+    column->setSpacing(0);
+    column->addStretch(1);
+    column->addWidget(heading_, 0, Qt::AlignHCenter);
+    column->addSpacing(8);
+    column->addWidget(headline_, 0, Qt::AlignHCenter);
+    column->addWidget(foundSoFar_, 0, Qt::AlignHCenter);
+    column->addSpacing(24);
+    column->addWidget(progress_, 0, Qt::AlignHCenter);
+    column->addSpacing(9);
+    column->addWidget(phase_, 0, Qt::AlignHCenter);
+    column->addSpacing(20);
+    column->addWidget(rows_, 0, Qt::AlignHCenter);
+    column->addStretch(1);
+    column->addWidget(cancel_, 0, Qt::AlignHCenter);
+
+    connect(cancel_, &QPushButton::clicked, &state_, &AppState::cancelDeveloperScan);
+    connect(&state_, &AppState::scanProgressChanged, this, &ScanningView::refresh);
+    restyle();
+    refresh();
+}
+
+void ScanningView::refresh() {
+    ScanningContent content = scanningContent(state_.scanProgress());
+    const bool rowsChanged = content.rows != content_.rows;
+    content_ = std::move(content);
+    headline_->setBytes(content_.foundSoFar);
+    progress_->setFraction(content_.fraction);
+    phase_->setText(QString::fromStdString(content_.phase));
+    if (rowsChanged || rowsLayout_->isEmpty()) rebuildRows();
+}
+
+void ScanningView::rebuildRows() {
+    while (QLayoutItem* item = rowsLayout_->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    const Palette& palette = environmentPalette(this);
+    for (const ScanningRow& entry : content_.rows) {
+        auto* row = new QWidget;
+        auto* line = new QHBoxLayout(row);
+        line->setContentsMargins(0, 0, 0, 0);
+        line->setSpacing(7);
+        line->addWidget(new ColorDot(palette.colorForCategory(entry.category), 6), 0, Qt::AlignVCenter);
+        auto* symbol = new SymbolView(entry.symbol, 9);
+        symbol->setColor(palette.inkSecondary);
+        symbol->setFixedWidth(12);
+        line->addWidget(symbol, 0, Qt::AlignVCenter);
+        auto* title = new ElidedLabel(QString::fromStdString(entry.title));
+        styleLabel(title, AppFont::caption(), palette.ink);
+        line->addWidget(title, 1);
+        auto* bytes = new QLabel(QString::fromStdString(entry.bytes));
+        bytes->setTextFormat(Qt::PlainText);
+        styleLabel(bytes, AppFont::font(11), palette.inkSecondary);
+        line->addWidget(bytes);
+        rowsLayout_->addWidget(row);
+    }
+}
+
+void ScanningView::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        restyle();
+        rebuildRows();
+    }
+}
+
+void ScanningView::restyle() {
+    const Palette& palette = environmentPalette(this);
+    styleLabel(heading_, AppFont::body(), palette.inkSecondary);
+    headline_->setColor(palette.accent);
+    styleLabel(foundSoFar_, AppFont::caption(), palette.inkTertiary);
+    styleLabel(phase_, AppFont::caption(), palette.inkSecondary);
+}
+
+}  // namespace korvane

@@ -1,0 +1,118 @@
+#include "app/state/TreeNavigation.h"
+
+#include <algorithm>
+
+namespace korvane {
+
+bool TreeNavigation::isBlankSearch(std::string_view searchText) {
+    return searchText.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+StorageNode TreeNavigation::visibleTree(const StorageNode& tree, std::string_view searchText) {
+    if (isBlankSearch(searchText)) return tree;
+    if (auto kept = tree.filtered(searchText)) return std::move(*kept);
+    StorageNode empty;
+    empty.id = std::string(rootID);
+    empty.name = tree.name;
+    empty.kind = StorageNode::Kind::root;
+    return empty;
+}
+
+bool TreeNavigation::searchHasNoMatches(std::string_view searchText, const StorageNode& visible) {
+    return !isBlankSearch(searchText) && visible.children.empty();
+}
+
+std::size_t TreeNavigation::visibleItemCount(const StorageNode& visible) { return visible.leafCount(); }
+
+const StorageNode* TreeNavigation::findVisibleFirst(const StorageNode& visible, const StorageNode& tree,
+                                                    std::string_view id) {
+    if (const auto* found = visible.find(id)) return found;
+    return tree.find(id);
+}
+
+std::vector<const StorageNode*> TreeNavigation::breadcrumb(const StorageNode& tree,
+                                                           const std::optional<std::string>& focusedID) {
+    if (focusedID) {
+        auto chain = tree.pathTo(*focusedID);
+        if (!chain.empty()) return chain;
+    }
+    return {&tree};
+}
+
+std::vector<const StorageNode*> TreeNavigation::sidebarItems(const StorageNode& tree) {
+    std::vector<const StorageNode*> items;
+    for (const auto& category : tree.children)
+        for (const auto& child : category.children)
+            if (child.reclaimable >= 1) items.push_back(&child);
+    std::stable_sort(items.begin(), items.end(), [](const StorageNode* a, const StorageNode* b) {
+        return a->reclaimable > b->reclaimable;
+    });
+    if (items.size() > sidebarLimit) items.resize(sidebarLimit);
+    return items;
+}
+
+namespace {
+
+void appendCandidateID(const StorageNode& node, std::vector<UUID>& ids) {
+    if (node.safety == SafetyLevel::dangerous || !node.candidateID) return;
+    ids.push_back(*node.candidateID);
+}
+
+}  // namespace
+
+std::vector<UUID> TreeNavigation::candidateIDs(const StorageNode& node) {
+    std::vector<UUID> ids;
+    for (const auto* leaf : node.leaves()) appendCandidateID(*leaf, ids);
+    return ids;
+}
+
+std::vector<UUID> TreeNavigation::candidateIDs(const std::vector<StorageNode>& nodes) {
+    std::vector<UUID> ids;
+    for (const auto& node : nodes) appendCandidateID(node, ids);
+    return ids;
+}
+
+bool TreeNavigation::isSelected(const StorageNode& node, const std::set<UUID>& selection) {
+    const auto ids = candidateIDs(node);
+    return !ids.empty() &&
+           std::all_of(ids.begin(), ids.end(), [&](const UUID& id) { return selection.contains(id); });
+}
+
+bool TreeNavigation::toggle(std::set<UUID>& selection, const std::vector<UUID>& ids) {
+    if (ids.empty()) return false;
+    const bool allChosen =
+        std::all_of(ids.begin(), ids.end(), [&](const UUID& id) { return selection.contains(id); });
+    for (const auto& id : ids) {
+        if (allChosen)
+            selection.erase(id);
+        else
+            selection.insert(id);
+    }
+    return true;
+}
+
+std::vector<CleanupCandidate> TreeNavigation::allCandidates(const std::optional<ScanResult>& scan,
+                                                            const std::vector<CleanupCandidate>& staged) {
+    std::vector<CleanupCandidate> all = scan ? scan->allCandidates() : std::vector<CleanupCandidate>{};
+    all.insert(all.end(), staged.begin(), staged.end());
+    return all;
+}
+
+std::vector<CleanupCandidate> TreeNavigation::selectedCandidates(const std::vector<CleanupCandidate>& all,
+                                                                 const std::set<UUID>& selection) {
+    std::vector<CleanupCandidate> chosen;
+    for (const auto& candidate : all)
+        if (selection.contains(candidate.id)) chosen.push_back(candidate);
+    return chosen;
+}
+
+std::vector<UUID> TreeNavigation::safeCandidateIDs(const std::optional<ScanResult>& scan) {
+    std::vector<UUID> ids;
+    if (!scan) return ids;
+    for (const auto& category : scan->categories)
+        for (const auto& candidate : category.candidates)
+            if (candidate.safety == SafetyLevel::safe) ids.push_back(candidate.id);
+    return ids;
+}
+
+}  // namespace korvane

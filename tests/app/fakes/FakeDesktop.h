@@ -1,0 +1,35 @@
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "app/platform/Desktop.h"
+
+namespace korvane::testing {
+
+// Records what the state asks of the desktop; pickers answer from a queue
+// of prepared choices (nothing queued: the user cancels).
+class FakeDesktop final : public Desktop {
+public:
+    void reveal(const std::vector<std::string>& paths) override { revealed.push_back(paths); }
+    void open(const std::string& path) override { opened.push_back(path); }
+    void openTrash() override { ++trashOpened; }
+    void copyText(const std::string& text) override { copied.push_back(text); }
+    std::vector<std::string> chooseFolders(const FolderRequest& request) override {
+        requests.push_back(request);
+        if (answers.empty()) return {};
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
+    std::vector<std::vector<std::string>> revealed;
+    std::vector<std::string> opened;
+    int trashOpened = 0;
+    std::vector<std::string> copied;
+    std::vector<FolderRequest> requests;
+    std::deque<std::vector<std::string>> answers;
+};
+
+}  // namespace korvane::testing

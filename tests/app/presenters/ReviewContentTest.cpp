@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "app/presenters/ReviewContent.h"
+#include "app/state/DemonstrationData.h"
+#include "core/text/ByteFormat.h"
+
+namespace korvane {
+namespace {
+
+CleanupCandidate candidate(std::string title, std::int64_t size, SafetyLevel safety,
+                           std::optional<std::string> hint = std::nullopt) {
+    CleanupCandidate made;
+    made.id = UUID::random();
+    made.groupTitle = "Group";
+    made.title = std::move(title);
+    made.path = "/home/user/" + made.title;
+    made.size = size;
+    made.safety = safety;
+    made.restoreHint = std::move(hint);
+    return made;
+}
+
+TEST(ReviewContent, EmptySelectionShowsAZeroTotalAndADisabledCleanButton) {
+    const ReviewContent content = reviewContent({}, std::nullopt);
+    EXPECT_EQ(content.total, 0);
+    EXPECT_FALSE(content.warning.has_value());
+    EXPECT_TRUE(content.rows.empty());
+    EXPECT_FALSE(content.trashNotice.has_value());
+    EXPECT_EQ(content.cleanTitle, "Clean " + ByteFormat::string(0));
+    EXPECT_FALSE(content.cleanEnabled);
+}
+
+TEST(ReviewContent, WarnsOnceWithTheCountOfItemsThatNeedAReview) {
+    struct Case {
+        int caution;
+        std::optional<std::string> warning;
+    };
+    for (const Case& c :
+         {Case{0, std::nullopt},
+          Case{1, "1 selected item costs time or bandwidth to restore. Check them before continuing."},
+          Case{2, "2 selected items cost time or bandwidth to restore. Check them before continuing."},
+          Case{12, "12 selected items cost time or bandwidth to restore. Check them before continuing."}}) {
+        // Safe and protected items never count.
+        std::vector<CleanupCandidate> selected = {candidate("safe", 10, SafetyLevel::safe),
+                                                  candidate("locked", 10, SafetyLevel::dangerous)};
+        for (int index = 0; index < c.caution; ++index)
+            selected.push_back(candidate("costly", 10, SafetyLevel::caution));
+        EXPECT_EQ(reviewContent(selected, std::nullopt).warning, c.warning) << c.caution;
+    }
+}
+
+TEST(ReviewContent, DisposalFollowsTheOverrideElseTheRecommendation) {
+    const std::vector<CleanupCandidate> selected = {candidate("safe", 300, SafetyLevel::safe),
+                                                    candidate("review", 200, SafetyLevel::caution),
+                                                    candidate("locked", 100, SafetyLevel::dangerous)};
+    struct Case {
+        std::optional<Disposal> chosen;
+        std::vector<std::string> labels;
+        std::int64_t trashBytes;
+    };
+    for (const Case& c : {Case{std::nullopt, {"Deleted", "Moves to Trash", "Moves to Trash"}, 300},
+                          Case{Disposal::trash, {"Moves to Trash", "Moves to Trash", "Moves to Trash"}, 600},
+                          Case{Disposal::delete_, {"Deleted", "Deleted", "Deleted"}, 0}}) {
+        const ReviewContent content = reviewContent(selected, c.chosen);
+        ASSERT_EQ(content.rows.size(), 3u);
+        for (std::size_t index = 0; index < 3; ++index) {
+            const ReviewRow& row = content.rows[index];
+            EXPECT_EQ(row.disposalLabel, c.labels[index]);
+            EXPECT_EQ(row.disposalSymbol, row.disposalLabel == "Deleted" ? "xmark.bin" : "trash");
+        }
+        const std::optional<std::string> notice =
+            c.trashBytes > 0
+                ? std::optional(
+                      ByteFormat::string(c.trashBytes) +
+                      " moves to the Trash and stays recoverable. That space comes back when you empty it.")
+                : std::nullopt;
+        EXPECT_EQ(content.trashNotice, notice);
+        EXPECT_EQ(content.total, 600);
+        EXPECT_EQ(content.cleanTitle, "Clean " + ByteFormat::string(600));
+        EXPECT_TRUE(content.cleanEnabled);
+    }
+}
+
+TEST(ReviewContent, RowsRunLargestFirstWithDividersBetweenThem) {
+    const std::vector<CleanupCandidate> selected = {
+        candidate("small", 5, SafetyLevel::safe),
+        candidate("large", 900, SafetyLevel::caution, "Downloads again"),
+        candidate("tie-a", 50, SafetyLevel::safe), candidate("tie-b", 50, SafetyLevel::dangerous)};
+    const ReviewContent content = reviewContent(selected, std::nullopt);
+    ASSERT_EQ(content.rows.size(), 4u);
+    const std::vector<std::string> order = {"large", "tie-a", "tie-b", "small"};
+    for (std::size_t index = 0; index < order.size(); ++index) {
+        EXPECT_EQ(content.rows[index].title, order[index]);
+        EXPECT_EQ(content.rows[index].showsDivider, index + 1 < order.size());
+    }
+    EXPECT_EQ(content.rows[0].safetySymbol, "exclamationmark.triangle.fill");
+    EXPECT_EQ(content.rows[1].safetySymbol, "checkmark.circle.fill");
+    EXPECT_EQ(content.rows[2].safetySymbol, "lock.fill");
+    EXPECT_EQ(content.rows[0].restoreHint, "· Downloads again");
+    EXPECT_FALSE(content.rows[1].restoreHint.has_value());
+    EXPECT_EQ(content.rows[0].size, ByteFormat::string(900));
+    EXPECT_EQ(content.rows[0].id, selected[1].id);
+}
+
+TEST(ReviewContent, RemovalLineNamesTheCommandOrThePath) {
+    CleanupCandidate command = candidate("devices", 20, SafetyLevel::safe);
+    command.removal = RemovalKind::command(ExternalTool::simctl, {"delete", "unavailable"});
+    CleanupCandidate docker = candidate("images", 10, SafetyLevel::caution);
+    docker.removal = RemovalKind::command(ExternalTool::docker, {"image", "prune", "-f"});
+    const CleanupCandidate path = candidate("a & <b>odd</b> name", 5, SafetyLevel::safe);
+    const ReviewContent content = reviewContent({command, docker, path}, std::nullopt);
+    EXPECT_EQ(content.rows[0].removal, "Runs: xcrun simctl delete unavailable");
+    EXPECT_EQ(content.rows[1].removal, "Runs: docker image prune -f");
+    EXPECT_EQ(content.rows[2].removal, "/home/user/a & <b>odd</b> name");
+}
+
+TEST(ReviewContent, DemonstrationSelectionAddsUpToItsSizes) {
+    const ScanResult scan = DemonstrationData::scan();
+    std::vector<CleanupCandidate> selected;
+    std::int64_t total = 0;
+    for (const CleanupCandidate& each : scan.allCandidates())
+        if (each.isSelectedByDefault) {
+            selected.push_back(each);
+            total += each.size;
+        }
+    ASSERT_FALSE(selected.empty());
+    const ReviewContent content = reviewContent(selected, std::nullopt);
+    EXPECT_EQ(content.total, total);
+    EXPECT_EQ(content.rows.size(), selected.size());
+    std::map<UUID, std::int64_t> sizes;
+    for (const CleanupCandidate& each : selected) sizes[each.id] = each.size;
+    for (std::size_t index = 1; index < content.rows.size(); ++index)
+        EXPECT_GE(sizes[content.rows[index - 1].id], sizes[content.rows[index].id]);
+    EXPECT_EQ(content.cleanTitle, "Clean " + ByteFormat::string(total));
+}
+
+}  // namespace
+}  // namespace korvane

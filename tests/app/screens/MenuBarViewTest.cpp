@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+
+#include "app/kit/ByteHeadline.h"
+#include "app/kit/ElidedLabel.h"
+#include "app/kit/PaletteEnvironment.h"
+#include "app/screens/MenuBarView.h"
+#include "app/theme/AppMotion.h"
+#include "tests/app/state/FlowFixture.h"
+
+namespace korvane {
+namespace {
+
+using Route = AppState::Route;
+
+class MenuBarViewTest : public testing::FlowFixture {
+protected:
+    MenuBarViewTest() { AppMotion::setJumpToEnd(true); }
+    ~MenuBarViewTest() override { AppMotion::setJumpToEnd(false); }
+};
+
+TEST_F(MenuBarViewTest, WithoutAScanShowsTheHeadlineAndTheThreeCommands) {
+    launch();
+    MenuBarView panel(state());
+    panel.show();
+    EXPECT_EQ(panel.findChild<ByteHeadline*>()->bytes(), 0);
+    EXPECT_TRUE(panel.findChildren<ElidedLabel*>().isEmpty());
+    EXPECT_EQ(panel.scanButton()->text(), QStringLiteral("Scan Now"));
+    EXPECT_EQ(panel.openButton()->text(), QStringLiteral("Open Korvane"));
+    EXPECT_EQ(panel.quitButton()->text(), QStringLiteral("Quit Korvane"));
+    EXPECT_EQ(panel.width(), MenuBarView::panelWidth);
+}
+
+TEST_F(MenuBarViewTest, ShowsTheLargestCategoriesInPaperWhateverTheWindowsTheme) {
+    launch({"--screen", "explore", "--theme", "terminal"});
+    MenuBarView panel(state());
+    panel.show();
+    const Palette& paper = Palette::forTheme(ThemeID::paper);
+    EXPECT_EQ(environmentPalette(&panel), paper);
+    ASSERT_TRUE(panel.content().showsScanSummary);
+    const QList<ElidedLabel*> titles = panel.findChildren<ElidedLabel*>();
+    ASSERT_EQ(titles.size(), 3);
+    for (int index = 0; index < 3; ++index)
+        EXPECT_EQ(titles[index]->text().toStdString(),
+                  panel.content().rows[static_cast<std::size_t>(index)].title);
+    EXPECT_EQ(panel.findChild<ByteHeadline*>()->bytes(), state().reclaimableBytes());
+
+    QSignalSpy opened(&panel, &MenuBarView::openRequested);
+    panel.openButton()->click();
+    EXPECT_EQ(opened.size(), 1);
+    EXPECT_FALSE(panel.isVisible());
+}
+
+TEST_F(MenuBarViewTest, ScanButtonStartsAScanAndWaitsWhileItRuns) {
+    launch();
+    MenuBarView panel(state());
+    panel.show();
+    panel.scanButton()->click();
+    EXPECT_EQ(state().route(), Route::scanning);
+    EXPECT_EQ(panel.scanButton()->text(), QStringLiteral("Scanning…"));
+    EXPECT_FALSE(panel.scanButton()->isEnabled());
+    ASSERT_TRUE(waitUntil([&] { return state().route() != Route::scanning; }));
+    EXPECT_TRUE(panel.scanButton()->isEnabled());
+    state().setRoute(Route::cleaning);
+    EXPECT_EQ(panel.scanButton()->text(), QStringLiteral("Scan Now"));
+    EXPECT_FALSE(panel.scanButton()->isEnabled());
+}
+
+}  // namespace
+}  // namespace korvane
+
+namespace korvane {
+namespace {
+
+// Keeps a picture of the panel (there is no tray under a bare X server to
+// take one from) and checks it is painted in paper under a dark window theme.
+TEST_F(MenuBarViewTest, PaintsInPaperAndKeepsAPicture) {
+    launch({"--screen", "explore", "--theme", "terminal"});
+    MenuBarView panel(state());
+    panel.show();
+    const QImage picture = panel.grab().toImage();
+    QDir folder(QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots/panels"));
+    folder.mkpath(QStringLiteral("."));
+    EXPECT_TRUE(picture.save(folder.filePath(QStringLiteral("menu-bar.png"))));
+    EXPECT_EQ(picture.pixelColor(2, 2).rgb(), Palette::forTheme(ThemeID::paper).canvas.rgb());
+}
+
+}  // namespace
+}  // namespace korvane

@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include <QLabel>
+#include <QTest>
+
+#include "app/MainWindow.h"
+#include "app/kit/DisposalPicker.h"
+#include "app/kit/Dropdown.h"
+#include "app/kit/DropdownRow.h"
+#include "app/kit/KitButton.h"
+#include "app/kit/LinkButton.h"
+#include "app/screens/ReviewRowView.h"
+#include "app/screens/ReviewView.h"
+#include "app/theme/AppMotion.h"
+#include "tests/app/state/FlowFixture.h"
+
+namespace korvane {
+namespace {
+
+using Sheet = AppState::Sheet;
+
+QStringList labelTexts(const QWidget& widget) {
+    QStringList texts;
+    for (const QLabel* label : widget.findChildren<QLabel*>()) texts.append(label->text());
+    return texts;
+}
+
+class ReviewViewTest : public testing::FlowFixture {
+protected:
+    ReviewViewTest() { AppMotion::setJumpToEnd(true); }
+    ~ReviewViewTest() override { AppMotion::setJumpToEnd(false); }
+
+    // A file of `size` bytes under the temporary home, picked by the user.
+    FileTreeScanner::Entry file(const std::string& name, std::int64_t size) {
+        const std::string path = at("Downloads/" + name);
+        std::filesystem::create_directories(at("Downloads"));
+        std::ofstream(path) << std::string(static_cast<std::size_t>(size), 'x');
+        return FileTreeScanner::Entry::make(name, path, size, std::chrono::system_clock::now(), false);
+    }
+
+    // Opens the list and picks the option with this title, as a click would.
+    static void pick(DisposalPicker& picker, const QString& title) {
+        picker.dropdown()->click();
+        ASSERT_TRUE(picker.dropdown()->isOpen());
+        for (DropdownRow* row : picker.dropdown()->list()->findChildren<DropdownRow*>())
+            if (row->accessibleName() == title) {
+                row->click();
+                return;
+            }
+        FAIL() << "no option " << title.toStdString();
+    }
+};
+
+TEST_F(ReviewViewTest, RowsFollowTheSelectionAndShowDataAsPlainText) {
+    launch();
+    state().stageUserChoice({file("<b>x</b>", 4000), file("a&b", 3000), file("plain", 2000)});
+    ReviewView view(state());
+    view.show();
+    const QList<QWidget*> rows = view.rowViews();
+    ASSERT_EQ(rows.size(), 3);
+    const QStringList texts = labelTexts(view);
+    EXPECT_TRUE(texts.contains(QStringLiteral("<b>x</b>")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("a&b")));
+    for (const QLabel* label : view.findChildren<QLabel*>()) EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    // Largest first.
+    EXPECT_TRUE(labelTexts(*rows[0]).contains(QStringLiteral("<b>x</b>")));
+    EXPECT_EQ(view.cleanButton()->title(), QString::fromStdString(view.content().cleanTitle));
+    EXPECT_TRUE(view.cleanButton()->isEnabled());
+    EXPECT_TRUE(texts.contains(QString::fromStdString(*view.content().warning)));
+
+    // "Remove" leaves the item out; the last one gone disables the clean button.
+    for (int left = 2; left >= 0; --left) {
+        auto* row = qobject_cast<ReviewRowView*>(view.rowViews().front());
+        row->removeButton()->click();
+        EXPECT_EQ(view.rowViews().size(), left);
+        EXPECT_EQ(state().selection().size(), static_cast<std::size_t>(left));
+    }
+    EXPECT_FALSE(view.cleanButton()->isEnabled());
+    EXPECT_EQ(view.content().cleanTitle.rfind("Clean ", 0), 0u);
+}
+
+TEST_F(ReviewViewTest, DisposalPickerStoresTheChoiceAndClearsItForTheRecommendation) {
+    launch();
+    state().stageUserChoice({file("one", 1000)});
+    ReviewView view(state());
+    view.show();
+    DisposalPicker& picker = *view.disposalPicker();
+
+    pick(picker, QStringLiteral("Always move to Trash"));
+    EXPECT_EQ(state().disposalOverride(), Disposal::trash);
+    EXPECT_EQ(settings_.values.at(AppState::disposalKey), "trash");
+    EXPECT_FALSE(picker.dropdown()->isOpen());
+    EXPECT_EQ(picker.dropdown()->accessibleName(), QStringLiteral("Always move to Trash"));
+
+    pick(picker, QStringLiteral("Always delete"));
+    EXPECT_EQ(settings_.values.at(AppState::disposalKey), "delete");
+    EXPECT_TRUE(labelTexts(view).contains(QStringLiteral("Deleted")));
+    EXPECT_FALSE(view.content().trashNotice.has_value());
+
+    pick(picker, QStringLiteral("Recommended"));
+    EXPECT_EQ(state().disposalOverride(), std::nullopt);
+    EXPECT_EQ(settings_.values.count(AppState::disposalKey), 0u);
+    EXPECT_EQ(picker.dropdown()->accessibleName(), QStringLiteral("Recommended"));
+}
+
+TEST_F(ReviewViewTest, CleanClosesTheSheetAndRemovesWithTheChosenDisposal) {
+    struct Case {
+        std::optional<QString> option;
+        CleanupOutcome::Status expected;
+    };
+    for (const Case& c : {Case{std::nullopt, CleanupOutcome::Status::trashed},
+                          Case{QStringLiteral("Always delete"), CleanupOutcome::Status::deleted}}) {
+        launch();
+        MainWindow window(state());
+        window.show();
+        const FileTreeScanner::Entry picked = file("picked.bin", 5000);
+        state().stageUserChoice({picked});
+        ASSERT_EQ(state().sheet(), Sheet::review);
+        ASSERT_NE(window.sheetDialog(), nullptr);
+        auto* view = window.sheetDialog()->findChild<ReviewView*>();
+        ASSERT_NE(view, nullptr);
+        if (c.option) pick(*view->disposalPicker(), *c.option);
+
+        view->cleanButton()->click();
+        EXPECT_EQ(state().sheet(), std::nullopt);
+        EXPECT_EQ(window.sheetDialog(), nullptr);
+        ASSERT_TRUE(waitUntil([&] { return state().route() == AppState::Route::finished; }));
+        ASSERT_TRUE(state().lastReport().has_value());
+        ASSERT_EQ(state().lastReport()->outcomes.size(), 1u);
+        EXPECT_EQ(state().lastReport()->outcomes.front().status, c.expected);
+        EXPECT_FALSE(std::filesystem::exists(picked.path));
+    }
+}
+
+}  // namespace
+}  // namespace korvane
