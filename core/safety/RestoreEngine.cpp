@@ -45,9 +45,7 @@ std::optional<std::string> usable(const std::string& path) {
     // Checked before standardising, which would expand a leading "~": a
     // recorded "~/x" names no place for certain, so nothing is moved for it.
     if (path.empty() || path.front() != '/') return std::nullopt;
-    auto standard = Paths::standardise(path);
-    if (!standard || standard->empty() || standard->front() != '/') return std::nullopt;
-    return standard;
+    return Paths::standardise(path);
 }
 
 // How many components the former path has: an item inside another has more.
