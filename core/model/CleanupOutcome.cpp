@@ -2,8 +2,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include "core/text/Json.h"
 #include "core/system/Paths.h"
+#include "core/text/FileURL.h"
+#include "core/text/Json.h"
+#include "core/text/PercentEncoding.h"
+#include "core/text/Utf8.h"
 
 namespace korvane {
 
@@ -19,6 +22,29 @@ constexpr StatusRow statusTable[] = {
     {CleanupOutcome::Status::pruned, "pruned"},   {CleanupOutcome::Status::skipped, "skipped"},
     {CleanupOutcome::Status::failed, "failed"},
 };
+
+constexpr std::string_view kEncodedPrefix = "file://";
+
+// A path is bytes and JSON text is UTF-8: a path that is not UTF-8 (or that
+// would read as the encoded form) is stored as a file URL, whose percent
+// escapes keep every byte; every other path as plain text, as it always was,
+// so that history written before reads the same.
+nlohmann::json storedPath(const std::string& path) {
+    if (Utf8::isValid(path) && !path.starts_with(kEncodedPrefix)) return path;
+    return std::string(kEncodedPrefix) + FileURL::percentEncodePath(path);
+}
+
+std::string pathFromStored(const nlohmann::json& value, const char* what) {
+    std::string text = json::toString(value);
+    if (text.starts_with(kEncodedPrefix)) {
+        auto decoded = PercentEncoding::decode(std::string_view(text).substr(kEncodedPrefix.size()));
+        if (!decoded) throw JsonError(std::string(what) + " is not a valid encoded path.");
+        return *decoded;
+    }
+    // A plain path: a NUL byte can never name a real location.
+    if (!Paths::isValid(text)) throw JsonError(std::string(what) + " holds a NUL byte.");
+    return text;
+}
 
 }  // namespace
 
@@ -48,11 +74,11 @@ void to_json(nlohmann::json& j, const CleanupOutcome& value) {
     j["candidateID"] = value.candidateID.text();
     j["category"] = value.category;
     j["title"] = value.title;
-    j["path"] = value.path;
+    j["path"] = storedPath(value.path);
     j["expectedBytes"] = value.expectedBytes;
     j["status"] = std::string(rawValue(value.status));
     if (value.message) j["message"] = *value.message;
-    if (value.trashURL) j["trashURL"] = *value.trashURL;
+    if (value.trashURL) j["trashURL"] = storedPath(*value.trashURL);
 }
 
 void from_json(const nlohmann::json& j, CleanupOutcome& value) {
@@ -60,19 +86,14 @@ void from_json(const nlohmann::json& j, CleanupOutcome& value) {
     result.candidateID = json::toUUID(json::required(j, "candidateID"));
     from_json(json::required(j, "category"), result.category);
     result.title = json::toString(json::required(j, "title"));
-    result.path = json::toString(json::required(j, "path"));
-    // A plain path: a NUL byte can never name a real location.
-    if (!Paths::isValid(result.path)) throw JsonError("Path holds a NUL byte.");
+    result.path = pathFromStored(json::required(j, "path"), "Path");
     result.expectedBytes = json::toInt64(json::required(j, "expectedBytes"));
     auto statusText = json::toString(json::required(j, "status"));
     auto status = CleanupOutcome::statusFromRawValue(statusText);
     if (!status) throw JsonError("Cannot initialize Status from invalid value " + statusText);
     result.status = *status;
     if (auto message = json::optional(j, "message")) result.message = json::toString(*message);
-    if (auto trash = json::optional(j, "trashURL")) {
-        result.trashURL = json::toString(*trash);
-        if (!Paths::isValid(*result.trashURL)) throw JsonError("Trash path holds a NUL byte.");
-    }
+    if (auto trash = json::optional(j, "trashURL")) result.trashURL = pathFromStored(*trash, "Trash path");
     value = std::move(result);
 }
 

@@ -51,7 +51,8 @@ struct Frame {
 
 class TreeRemoval {
 public:
-    TreeRemoval(SafeRemover::Result& result, dev_t device) : result_(result), device_(device) {}
+    TreeRemoval(SafeRemover::Result& result, dev_t device, SafeRemover::ReadOnlyFolders readOnly)
+        : result_(result), device_(device), mayUnlock_(readOnly == SafeRemover::ReadOnlyFolders::unlock) {}
 
     ~TreeRemoval() {
         for (Frame& frame : stack_) closedir(frame.dir);
@@ -66,9 +67,10 @@ public:
 
     bool crossesMount(const Entry& entry) const { return entry.dev != device_ || entry.mountRoot; }
 
-    // Read-only folders are common in caches (Go's module cache): a folder of
-    // ours inside the tree gets owner write permission back so that it can be emptied.
-    static bool unlock(int dirfd, const char* name) {
+    // A folder of ours inside the tree gets owner write permission back so
+    // that it can be emptied, where the caller allows it.
+    bool unlock(int dirfd, const char* name) const {
+        if (!mayUnlock_) return false;
         Entry entry;
         if (examine(dirfd, name, entry) != 0 || !S_ISDIR(entry.mode) || entry.uid != geteuid()) return false;
         if ((entry.mode & S_IRWXU) == S_IRWXU) return false;
@@ -207,6 +209,7 @@ private:
 
     SafeRemover::Result& result_;
     dev_t device_;
+    bool mayUnlock_;
     bool vanished_ = false;  // the last openChild found nothing to open
     std::vector<Frame> stack_;
 };
@@ -214,7 +217,7 @@ private:
 }  // namespace
 
 SafeRemover::Result SafeRemover::removeAt(int dirfd, const std::string& name, const std::string& shownPath,
-                                          LeafLink leafLink) {
+                                          LeafLink leafLink, ReadOnlyFolders readOnlyFolders) {
     Result result;
     if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos ||
         name.find('\0') != std::string::npos) {
@@ -251,15 +254,17 @@ SafeRemover::Result SafeRemover::removeAt(int dirfd, const std::string& name, co
         result.mountPoints.push_back(shownPath);
         return result;
     }
-    TreeRemoval removal(result, entry.dev);
+    TreeRemoval removal(result, entry.dev, readOnlyFolders);
     removal.run(dirfd, name, entry, shownPath);
     return result;
 }
 
 std::string SafeRemover::mountPointMessage(const Result& result) {
-    std::string where = result.mountPoints.empty() ? std::string() : result.mountPoints.front();
-    return "Another volume is mounted inside this folder at \u201C" + where +
-           "\u201D; Korvane left it alone.";
+    return mountPointMessage(result.mountPoints.empty() ? std::string() : result.mountPoints.front());
+}
+
+std::string SafeRemover::mountPointMessage(const std::string& where) {
+    return "Another volume is mounted inside this folder at \u201C" + where + "\u201D; Korvane left it alone.";
 }
 
 SafeRemover::Result SafeRemover::remove(const std::string& path, const Options& options) {
@@ -270,7 +275,7 @@ SafeRemover::Result SafeRemover::remove(const std::string& path, const Options& 
         result.failedPath = path;
         return result;
     }
-    return removeAt(parent.fd(), parent.leaf(), path, options.leafLink);
+    return removeAt(parent.fd(), parent.leaf(), path, options.leafLink, options.readOnlyFolders);
 }
 
 }  // namespace korvane

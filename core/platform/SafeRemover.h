@@ -18,9 +18,17 @@ public:
         removeAsLink,  // the item itself may be a link: the link is removed, never its target
     };
 
+    // Read-only folders are common in caches (Go's module cache), and rare
+    // and deliberate elsewhere: only a cache may have them opened up.
+    enum class ReadOnlyFolders {
+        unlock,  // a folder of ours inside gets owner write permission back so that it can be emptied
+        keep,    // a folder that cannot be emptied stays, with the permission failure reported
+    };
+
     struct Options {
         std::string anchor;  // trusted folder the walk may start from (see ParentDirectory)
         LeafLink leafLink = LeafLink::refuse;
+        ReadOnlyFolders readOnlyFolders = ReadOnlyFolders::unlock;
     };
 
     struct Result {
@@ -39,10 +47,11 @@ public:
     // Removes the entry `name` of the open folder `dirfd`; `shownPath` names
     // the entry in the result.
     static Result removeAt(int dirfd, const std::string& name, const std::string& shownPath,
-                           LeafLink leafLink);
+                           LeafLink leafLink, ReadOnlyFolders readOnlyFolders = ReadOnlyFolders::unlock);
 
     // What to tell the user when a mounted file system kept a tree from going.
     static std::string mountPointMessage(const Result& result);
+    static std::string mountPointMessage(const std::string& where);
 };
 
 }  // namespace korvane

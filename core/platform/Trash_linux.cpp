@@ -12,7 +12,9 @@
 
 #include "core/system/FileContents.h"
 #include "core/system/Paths.h"
+#include "core/system/RealPath.h"
 #include "core/text/PercentEncoding.h"
+#include "core/platform/MountPoints_linux.h"
 #include "core/platform/ParentDirectory.h"
 #include "core/platform/SafeRemover.h"
 
@@ -32,6 +34,20 @@ const std::string kInfoSuffix = ".trashinfo";
 
 const char* const kNoTrashOnVolume =
     "Korvane cannot use a Trash on the volume that holds this item, and does not copy items between volumes.";
+const char* const kNoMountTable =
+    "Korvane cannot read the list of mounted volumes, so it cannot make sure that none is inside this folder.";
+const char* const kChangedWhileMoving =
+    "This item changed while Korvane was moving it to the Trash, so Korvane left it where it was.";
+
+std::string movedSomethingElse(const std::string& trashedPath) {
+    return "Something took this item\u2019s place while Korvane was moving it to the Trash; what was moved is "
+           "in the Trash at \u201C" +
+           trashedPath + "\u201D.";
+}
+
+bool isSameEntry(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && (a.st_mode & S_IFMT) == (b.st_mode & S_IFMT);
+}
 
 Trash::Result failure(int error, std::string message = {}) {
     Trash::Result result;
@@ -273,6 +289,14 @@ Trash::Result FreedesktopTrash::moveToTrash(const std::string& path) {
     struct stat item {};
     if (fstatat(parent.fd(), parent.leaf().c_str(), &item, AT_SYMLINK_NOFOLLOW) != 0) return failure(errno);
     if (S_ISLNK(item.st_mode)) return failure(ELOOP);
+    if (S_ISDIR(item.st_mode)) {
+        // A file system mounted inside would travel into the Trash with the
+        // tree, where emptying it (by Korvane or any other tool) could wipe it.
+        auto mounts = MountPoints::read();
+        if (!mounts) return failure(EIO, kNoMountTable);
+        if (auto inside = MountPoints::firstAtOrBelow(*mounts, {path, RealPath::resolved(path)}))
+            return failure(EBUSY, SafeRemover::mountPointMessage(*inside));
+    }
 
     Location location;
     int homeError = 0;
@@ -322,11 +346,29 @@ Trash::Result FreedesktopTrash::moveToTrash(const std::string& path) {
             return failure(error);
         }
         info.reset();
+        // Only the entry that was looked at goes: one swapped in meanwhile (a
+        // link, another folder) is refused before the move, or moved back after.
+        struct stat now {};
+        if (fstatat(parent.fd(), parent.leaf().c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0) {
+            int error = errno;
+            unlinkat(opened.info.get(), infoName.c_str(), 0);
+            return failure(error);
+        }
+        if (!isSameEntry(now, item)) {
+            unlinkat(opened.info.get(), infoName.c_str(), 0);
+            return S_ISLNK(now.st_mode) ? failure(ELOOP) : failure(EAGAIN, kChangedWhileMoving);
+        }
         if (renameat2(parent.fd(), parent.leaf().c_str(), opened.files.get(), name.c_str(),
                       RENAME_NOREPLACE) == 0) {
             Result result = withStatus(Status::done);
             result.trashedPath = Paths::join(Paths::join(location.trashFolder, "files"), name);
-            return result;
+            struct stat moved {};
+            if (fstatat(opened.files.get(), name.c_str(), &moved, AT_SYMLINK_NOFOLLOW) == 0 && isSameEntry(moved, item))
+                return result;
+            if (renameat2(opened.files.get(), name.c_str(), parent.fd(), parent.leaf().c_str(), RENAME_NOREPLACE) != 0)
+                return failure(errno, movedSomethingElse(result.trashedPath));
+            unlinkat(opened.info.get(), infoName.c_str(), 0);
+            return S_ISLNK(moved.st_mode) ? failure(ELOOP) : failure(EAGAIN, kChangedWhileMoving);
         }
         int error = errno;
         unlinkat(opened.info.get(), infoName.c_str(), 0);

@@ -1,5 +1,6 @@
 #include "core/safety/CleanupEngine.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -8,9 +9,11 @@
 #include <system_error>
 
 #include "core/system/Paths.h"
+#include "core/system/RealPath.h"
 #include "core/system/Shell.h"
 #include "core/model/SizeSum.h"
 #include "core/model/VolumeInfo.h"
+#include "core/platform/ParentDirectory.h"
 #include "core/platform/SafeRemover.h"
 #include "core/platform/SystemError.h"
 #include "core/platform/Trash_linux.h"
@@ -106,31 +109,57 @@ CleanupOutcome CleanupEngine::outcome(const CleanupCandidate& candidate, Cleanup
 }
 
 std::optional<std::string> CleanupEngine::exclusionReason(const std::string& path) const {
-    for (const auto& entry : excluded_) {
-        if (Paths::isAtOrBelow(path, entry)) return std::string(message::excluded);
-    }
-    for (const auto& entry : excluded_) {
-        if (Paths::isAtOrBelow(entry, path)) return std::string(message::holdsExcluded);
-    }
+    // Compared as written and by where each really leads: "~/alias/keep" keeps
+    // "~/ws/proj/keep" when ~/alias links to ~/ws/proj.
+    std::vector<std::string> entries = excluded_;
+    for (const auto& entry : excluded_) entries.push_back(RealPath::resolved(entry));
+    const std::string forms[] = {path, RealPath::resolved(path)};
+    for (const auto& form : forms)
+        for (const auto& entry : entries)
+            if (Paths::isAtOrBelow(form, entry)) return std::string(message::excluded);
+    for (const auto& form : forms)
+        for (const auto& entry : entries)
+            if (Paths::isAtOrBelow(entry, form)) return std::string(message::holdsExcluded);
     return std::nullopt;
+}
+
+bool CleanupEngine::mayUnlockReadOnlyFolders(std::string_view ruleID) {
+    return ruleID != "general.userChoice" && ruleID != "apps.bundle";
 }
 
 CleanupOutcome CleanupEngine::removePath(const CleanupCandidate& candidate, Disposal disposal) {
     using Status = CleanupOutcome::Status;
     // From here on only `path`, the form that passed the check, is touched.
     SafetyPolicy::Checked checked =
-        SafetyPolicy::checked(candidate.path, candidate.ruleID, RemovalKind::path());
+        SafetyPolicy::checked(candidate.path, candidate.ruleID, RemovalKind::path(), &cancelled_);
+    if (checked.cancelled) return outcome(candidate, Status::skipped, message::cancelled);
     if (checked.verdict.isDenied()) return outcome(candidate, Status::skipped, checked.verdict.reason());
     const std::string path = checked.path;
     if (path.empty() || path.front() != '/')
         return outcome(candidate, Status::skipped, removalMessage(EINVAL));
     if (auto reason = exclusionReason(path)) return outcome(candidate, Status::skipped, *reason);
 
+    // Looked at through the folder that holds it, reached without following
+    // links: a path longer than PATH_MAX or a parent swapped for a link cannot
+    // mislead the tests below.
+    ParentDirectory parent = ParentDirectory::open(path, Paths::home());
+    if (!parent.ok()) {
+        if (parent.error() == ENOENT) return outcome(candidate, Status::skipped, message::alreadyGone);
+        if (parent.error() == ELOOP) return outcome(candidate, Status::skipped, message::becameLink);
+        return outcome(candidate, Status::failed, removalMessage(parent.error()));
+    }
+    const char* leaf = parent.leaf().c_str();
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 && errno == ENOENT)
-        return outcome(candidate, Status::skipped, message::alreadyGone);
-    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+    if (fstatat(parent.fd(), leaf, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (errno == ENOENT) return outcome(candidate, Status::skipped, message::alreadyGone);
+        return outcome(candidate, Status::failed, removalMessage(errno));
+    }
+    if (S_ISLNK(st.st_mode)) {
+        // A dangling link leaves nothing of the item.
+        if (fstatat(parent.fd(), leaf, &st, 0) != 0 && errno == ENOENT)
+            return outcome(candidate, Status::skipped, message::alreadyGone);
         return outcome(candidate, Status::skipped, message::becameLink);
+    }
 
     if (disposal == Disposal::trash) {
         Trash::Result moved = trash_->moveToTrash(path);
@@ -144,15 +173,19 @@ CleanupOutcome CleanupEngine::removePath(const CleanupCandidate& candidate, Disp
         return outcome(candidate, Status::failed, removalMessage(moved.error, moved.message));
     }
 
-    SafeRemover::Options options;
-    options.anchor = Paths::home();
-    SafeRemover::Result removed = SafeRemover::remove(path, options);
+    const auto readOnly = mayUnlockReadOnlyFolders(candidate.ruleID) ? SafeRemover::ReadOnlyFolders::unlock
+                                                                     : SafeRemover::ReadOnlyFolders::keep;
+    SafeRemover::Result removed =
+        SafeRemover::removeAt(parent.fd(), parent.leaf(), path, SafeRemover::LeafLink::refuse, readOnly);
     if (removed.error == ELOOP && removed.failedPath == path)
         return outcome(candidate, Status::skipped, message::becameLink);
     if (!removed.mountPoints.empty())
         return outcome(candidate, Status::failed, SafeRemover::mountPointMessage(removed));
     if (removed.error != 0) return outcome(candidate, Status::failed, removalMessage(removed.error));
-    if (::lstat(path.c_str(), &st) == 0) return outcome(candidate, Status::failed, message::stillThere);
+    // Verified through the descriptor the removal used, not by the path,
+    // which may lead somewhere else by now.
+    if (fstatat(parent.fd(), leaf, &st, AT_SYMLINK_NOFOLLOW) == 0)
+        return outcome(candidate, Status::failed, message::stillThere);
     return outcome(candidate, Status::deleted);
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/model/Categories.h"
@@ -68,6 +69,10 @@ public:
     static Disposal recommendedDisposal(const CleanupCandidate& candidate);
     // The message for a failed removal, chosen by what the error means.
     static std::string removalMessage(int error, const std::string& description = {});
+    // Whether a removal under this rule may give read-only folders inside
+    // back their owner's write permission: only in the places caches live,
+    // never in a folder the user picked by hand or an application bundle.
+    static bool mayUnlockReadOnlyFolders(std::string_view ruleID);
 
 private:
     std::optional<std::string> exclusionReason(const std::string& path) const;

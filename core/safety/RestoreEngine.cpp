@@ -2,7 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <array>
+#include <numeric>
 #include <utility>
 
 #include "core/system/Paths.h"
@@ -18,6 +20,7 @@ namespace {
 namespace message {
 constexpr const char* notRecorded = "Korvane did not record where this went";
 constexpr const char* backInPlace = "Already back in place";
+constexpr const char* somethingElse = "Something else is now where this was, so it stays in the Trash";
 constexpr const char* notInTrash = "No longer in the Trash";
 constexpr const char* notOurs = "That is not where Korvane puts things";
 }  // namespace message
@@ -45,6 +48,12 @@ std::optional<std::string> usable(const std::string& path) {
     auto standard = Paths::standardise(path);
     if (!standard || standard->empty() || standard->front() != '/') return std::nullopt;
     return standard;
+}
+
+// How many components the former path has: an item inside another has more.
+std::size_t depthOf(const CleanupOutcome& outcome) {
+    const std::string path = Paths::standardise(outcome.path).value_or(outcome.path);
+    return static_cast<std::size_t>(std::count(path.begin(), path.end(), '/'));
 }
 
 }  // namespace
@@ -90,8 +99,18 @@ RestoreEngine::RestoreEngine() : trash_(std::make_shared<FreedesktopTrash>()) {}
 RestoreEngine::RestoreEngine(std::shared_ptr<Trash> trash) : trash_(std::move(trash)) {}
 
 RestoreEngine::Report RestoreEngine::restore(const CleanupReport& report) const {
+    // Outer items go back before the items that were inside them: an inner
+    // item put back first would make an empty folder where the outer one
+    // belongs, and the outer one would stay in the Trash. The outcomes keep
+    // the report's order.
+    const std::vector<CleanupOutcome> items = report.restorable();
+    std::vector<std::size_t> order(items.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&items](std::size_t a, std::size_t b) { return depthOf(items[a]) < depthOf(items[b]); });
     Report result;
-    for (const auto& outcome : report.restorable()) result.outcomes.push_back(restore(outcome));
+    result.outcomes.resize(items.size());
+    for (std::size_t index : order) result.outcomes[index] = restore(items[index]);
     return result;
 }
 
@@ -114,7 +133,12 @@ RestoreEngine::Outcome RestoreEngine::restore(const CleanupOutcome& cleanup) con
     auto trashed = usable(*cleanup.trashURL);
     if (!trashed) return finish(Status::blocked, message::notOurs);
 
-    if (entryExists(*former)) return finish(Status::blocked, message::backInPlace);
+    if (entryExists(*former)) {
+        // While the Trash still holds the item, what stands there is not it.
+        if (trash_->isTrashLocation(*trashed) && trash_->holds(*trashed, *former))
+            return finish(Status::blocked, message::somethingElse);
+        return finish(Status::blocked, message::backInPlace);
+    }
     if (!entryExists(*trashed)) return finish(Status::missing, message::notInTrash);
     if (!trash_->isTrashLocation(*trashed)) return finish(Status::blocked, message::notOurs);
     // Its record must still name the former place: otherwise it is not the item Korvane put there.
@@ -127,7 +151,7 @@ RestoreEngine::Outcome RestoreEngine::restore(const CleanupOutcome& cleanup) con
         case Trash::Status::done:
             return finish(Status::restored, std::nullopt);
         case Trash::Status::destinationExists:
-            return finish(Status::blocked, message::backInPlace);
+            return finish(Status::blocked, message::somethingElse);
         case Trash::Status::notInTrash:
             return finish(Status::missing, message::notInTrash);
         case Trash::Status::failed:

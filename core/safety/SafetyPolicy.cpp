@@ -1,14 +1,16 @@
 #include "core/safety/SafetyPolicy.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cstdlib>
+#include <cerrno>
 #include <memory>
 #include <mutex>
 #include <optional>
 
 #include "core/system/Paths.h"
+#include "core/system/RealPath.h"
 
 namespace korvane {
 
@@ -28,6 +30,8 @@ constexpr const char* systemApplication = "System applications are managed by ma
 constexpr const char* resolvesElsewhere = "Resolves somewhere else";
 constexpr const char* invalidPath = "Not a valid path";
 constexpr const char* unusableHome = "Your home folder cannot be used safely, so Korvane removes nothing";
+constexpr const char* cannotLook = "Korvane cannot look inside this to check it, so it leaves it alone";
+constexpr const char* cancelled = "Cancelled before this item was checked";
 
 std::string notRegistered(std::string_view ruleID) {
     return "Rule \u201C" + std::string(ruleID) + "\u201D is not registered for removal";
@@ -189,22 +193,15 @@ std::vector<std::string> allowedRootsOf(const std::string& home) {
     return {home, "/private/var/folders", "/var/folders"};
 }
 
-// A path is inside a folder when it equals it or begins with it and "/".
-bool isInside(std::string_view path, std::string_view folder) {
-    if (path.size() < folder.size() || path.compare(0, folder.size(), folder) != 0) return false;
-    return path.size() == folder.size() || path[folder.size()] == '/';
-}
-
 // Begins with the prefix followed by "/" (the prefix itself does not count).
 bool isStrictlyBelow(std::string_view path, std::string_view prefix) {
-    return path.size() > prefix.size() && path.compare(0, prefix.size(), prefix) == 0 &&
-           path[prefix.size()] == '/';
+    return path != prefix && Paths::isAtOrBelow(path, prefix);
 }
 
-bool insideAny(std::string_view path, const std::vector<std::string>& folders) {
+const std::string* enclosingFolder(std::string_view path, const std::vector<std::string>& folders) {
     for (const auto& folder : folders)
-        if (isInside(path, folder)) return true;
-    return false;
+        if (Paths::isAtOrBelow(path, folder)) return &folder;
+    return nullptr;
 }
 
 std::vector<std::string_view> componentsOf(std::string_view path) {
@@ -217,37 +214,6 @@ std::vector<std::string_view> componentsOf(std::string_view path) {
         start = end + 1;
     }
     return parts;
-}
-
-std::optional<std::string> realPath(const std::string& path) {
-    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
-    if (!resolved) return std::nullopt;
-    return std::string(resolved.get());
-}
-
-// Resolves symbolic links in an absolute standardised path: the longest prefix
-// that can be resolved is replaced by its real path and the rest is kept as it
-// is (missing entries, dangling links, unreadable folders, link loops).
-std::string resolvingSymlinks(const std::string& path) {
-    std::string prefix = path;
-    std::string rest;
-    while (true) {
-        if (auto resolved = realPath(prefix)) {
-            if (rest.empty()) return *resolved;
-            return *resolved == "/" ? "/" + rest : *resolved + "/" + rest;
-        }
-        if (prefix.empty() || prefix == "/") return path;
-        std::size_t slash = prefix.rfind('/');
-        if (slash == std::string::npos) return path;
-        std::string last = prefix.substr(slash + 1);
-        rest = rest.empty() ? last : last + "/" + rest;
-        prefix = slash == 0 ? "/" : prefix.substr(0, slash);
-    }
-}
-
-bool entryExists(const std::string& path) {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0;
 }
 
 // The home folder every table and verdict of one call refers to, read once per
@@ -302,8 +268,46 @@ const SafetyPolicy::RuleShapes& ruleShapesFor(const std::string& home) {
     return *entry->second;
 }
 
+// What a folder is, whatever path it is reached by.
+using Identity = std::pair<dev_t, ino_t>;
+
+std::optional<Identity> identityOf(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return Identity{st.st_dev, st.st_ino};
+}
+
+Identity identityOf(const RealPath::Step& step) { return {step.device, step.inode}; }
+
+// The first step below the allowed root that is a mount (a bind mount of the
+// same device included): from there on, neither the path's text nor its
+// links tell what the folders really are.
+std::optional<std::size_t> firstMountBelow(const std::vector<RealPath::Step>& steps, std::size_t rootDepth) {
+    for (std::size_t i = std::max<std::size_t>(rootDepth, 1); i < steps.size(); ++i)
+        if (steps[i].mountRoot || steps[i].device != steps[i - 1].device) return i;
+    return std::nullopt;
+}
+
+// Recognises protected places shown under another name by a mount: the
+// protected folders themselves, and everything inside the entries with a
+// protected name that the home folder (or its Library and .config) holds.
+bool reachesProtectedPlace(const std::vector<RealPath::Step>& steps, std::size_t from, bool complete,
+                           const std::string& home, const std::set<std::string>& protectedFolders) {
+    std::set<Identity> named;
+    for (const std::string& folder : {home, home + "/Library", home + "/.config"})
+        for (const auto& name : SafetyPolicy::protectedNames())
+            if (auto id = identityOf(folder + "/" + name)) named.insert(*id);
+    for (std::size_t i = from; i < steps.size(); ++i)
+        if (named.count(identityOf(steps[i]))) return true;
+    if (!complete) return false;
+    const Identity item = identityOf(steps.back());
+    for (const auto& folder : protectedFolders)
+        if (identityOf(folder) == item) return true;
+    return false;
+}
+
 // The general verdict on a standardised path, for the given home.
-SafetyPolicy::Verdict generalVerdict(const std::string& path, const Home& home) {
+SafetyPolicy::Verdict generalVerdict(const std::string& path, const Home& home, const Flag* cancel) {
     using Verdict = SafetyPolicy::Verdict;
     if (path.empty() || path.front() != '/') return Verdict::denied(reason::notAbsolute);
     if (!home.usable) return Verdict::denied(reason::unusableHome);
@@ -312,7 +316,8 @@ SafetyPolicy::Verdict generalVerdict(const std::string& path, const Home& home) 
     if (protectedFolders.count(path)) return Verdict::denied(reason::protectedFolder);
 
     const auto roots = allowedRootsOf(home.path);
-    if (!insideAny(path, roots)) return Verdict::denied(reason::outsideHome);
+    const std::string* root = enclosingFolder(path, roots);
+    if (!root) return Verdict::denied(reason::outsideHome);
 
     const auto components = componentsOf(path);
     // An allowed root is never removed itself, however deep it lies
@@ -324,34 +329,43 @@ SafetyPolicy::Verdict generalVerdict(const std::string& path, const Home& home) 
     for (auto component : components)
         if (names.count(component)) return Verdict::denied(reason::containsName(component));
 
-    const std::string resolved = resolvingSymlinks(path);
+    const RealPath::Resolution real = RealPath::resolve(path, cancel);
+    if (real.cancelled()) return Verdict::denied(reason::cancelled);
+    const std::string& resolved = real.path;
+    std::vector<std::string> resolvedRoots;
     if (resolved != path) {
         // Where home (or a folder above it) is itself a link, the resolved path
         // is compared with the resolved forms of the folders as well.
-        auto resolvedRoots = roots;
-        for (const auto& root : roots) resolvedRoots.push_back(resolvingSymlinks(root));
+        resolvedRoots = roots;
+        for (const auto& folder : roots) resolvedRoots.push_back(RealPath::resolved(folder));
         auto resolvedProtected = protectedFolders;
-        for (const auto& folder : protectedFolders) resolvedProtected.insert(resolvingSymlinks(folder));
+        for (const auto& folder : protectedFolders) resolvedProtected.insert(RealPath::resolved(folder));
 
-        const std::string* enclosingRoot = nullptr;
-        for (const auto& root : resolvedRoots) {
-            if (isInside(resolved, root)) {
-                enclosingRoot = &root;
-                break;
-            }
-        }
-        if (!enclosingRoot || resolvedProtected.count(resolved) || *enclosingRoot == resolved ||
-            componentsOf(resolved).size() < 3)
+        root = enclosingFolder(resolved, resolvedRoots);
+        if (!root || resolvedProtected.count(resolved) || *root == resolved || componentsOf(resolved).size() < 3)
             return Verdict::denied(reason::resolvesProtected);
         // A link must not lead into a protected name either ("~/work" -> "~/.ssh").
-        for (auto component : componentsOf(std::string_view(resolved).substr(enclosingRoot->size())))
+        for (auto component : componentsOf(std::string_view(resolved).substr(root->size())))
             if (names.count(component)) return Verdict::denied(reason::resolvesProtected);
     }
+    // A folder that cannot be looked into may hold anything, a repository
+    // included; only a path that leads nowhere has nothing to look at.
+    if (!real.complete() && real.error != ENOENT && real.error != ENOTDIR && real.error != ELOOP)
+        return Verdict::denied(reason::cannotLook);
 
-    if (entryExists(path + "/.git") &&
-        !SafetyPolicy::repositoryExemptNames().count(Paths::lastComponent(path)))
-        return Verdict::denied(reason::sourceRepository);
+    if (auto mount = firstMountBelow(real.steps, componentsOf(*root).size());
+        mount && reachesProtectedPlace(real.steps, *mount, real.complete(), home.path, protectedFolders))
+        return Verdict::denied(reason::resolvesProtected);
 
+    // Looked up through the item's own descriptor: a path longer than PATH_MAX
+    // or a folder the user may not search must not read as "no .git".
+    if (real.complete() && !real.steps.empty() && real.steps.back().isDirectory &&
+        !SafetyPolicy::repositoryExemptNames().count(Paths::lastComponent(path))) {
+        struct stat st {};
+        if (fstatat(real.item.get(), ".git", &st, AT_SYMLINK_NOFOLLOW) == 0)
+            return Verdict::denied(reason::sourceRepository);
+        if (errno != ENOENT) return Verdict::denied(reason::cannotLook);
+    }
     return Verdict::allowed();
 }
 
@@ -362,7 +376,7 @@ SafetyPolicy::Verdict bundleVerdict(const std::string& path, const Home& home) {
     if (!path.ends_with(".app")) return Verdict::denied(reason::onlyBundles);
     if (protectedHomeFoldersOf(home.path).count(path)) return Verdict::denied(reason::protectedSystemFolder);
     if (path.rfind("/System/", 0) == 0) return Verdict::denied(reason::systemApplication);
-    if (resolvingSymlinks(path) != path) return Verdict::denied(reason::resolvesElsewhere);
+    if (RealPath::resolved(path) != path) return Verdict::denied(reason::resolvesElsewhere);
     return Verdict::allowed();
 }
 
@@ -385,7 +399,7 @@ bool underAnyAppFolder(const std::string& path) {
 }  // namespace
 
 SafetyPolicy::Checked SafetyPolicy::checked(const std::string& path, std::string_view ruleID,
-                                            const RemovalKind& removal) {
+                                            const RemovalKind& removal, const Flag* cancel) {
     auto standard = Paths::standardise(path);
     if (removal.isCommand()) return {standard.value_or(std::string()), Verdict::allowed()};
     if (!standard) return {{}, Verdict::denied(reason::invalidPath)};
@@ -408,7 +422,9 @@ SafetyPolicy::Checked SafetyPolicy::checked(const std::string& path, std::string
     if (!matched) return {*standard, Verdict::denied(reason::shapeMismatch(ruleID))};
 
     if (underAppFolder(*standard, ruleID)) return {*standard, bundleVerdict(*standard, home)};
-    return {*standard, generalVerdict(*standard, home)};
+    Verdict verdict = generalVerdict(*standard, home, cancel);
+    const bool stopped = verdict.isDenied() && verdict.reason() == reason::cancelled;
+    return {*standard, std::move(verdict), stopped};
 }
 
 SafetyPolicy::Verdict SafetyPolicy::check(const std::string& path, std::string_view ruleID,
@@ -483,7 +499,7 @@ const std::set<std::string, std::less<>>& SafetyPolicy::repositoryExemptNames() 
 SafetyPolicy::Verdict SafetyPolicy::verdict(const std::string& path) {
     auto standard = Paths::standardise(path);
     if (!standard) return Verdict::denied(reason::invalidPath);
-    return generalVerdict(*standard, currentHome());
+    return generalVerdict(*standard, currentHome(), nullptr);
 }
 
 SafetyPolicy::Verdict SafetyPolicy::appBundleVerdict(const std::string& path) {
@@ -497,7 +513,7 @@ SafetyPolicy::Verdict SafetyPolicy::verdictForPath(const std::string& path) {
     if (!standard) return Verdict::denied(reason::invalidPath);
     const Home home = currentHome();
     if (underAnyAppFolder(*standard)) return bundleVerdict(*standard, home);
-    return generalVerdict(*standard, home);
+    return generalVerdict(*standard, home, nullptr);
 }
 
 }  // namespace korvane

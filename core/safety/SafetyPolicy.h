@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/model/CleanupCandidate.h"
+#include "core/system/Flag.h"
 #include "core/system/PathPattern.h"
 
 namespace korvane {
@@ -51,6 +52,7 @@ public:
     struct Checked {
         std::string path;
         Verdict verdict;
+        bool cancelled = false;  // denied because the cancel flag stopped the check
     };
 
     using RuleShapes = std::map<std::string, std::vector<PathPattern>, std::less<>>;
@@ -60,8 +62,11 @@ public:
     // shape of its rule and then pass the general or application-bundle verdict.
     static Verdict check(const std::string& path, std::string_view ruleID, const RemovalKind& removal);
     static Verdict check(const CleanupCandidate& candidate);
-    // The same check, also giving the standardised path that was judged.
-    static Checked checked(const std::string& path, std::string_view ruleID, const RemovalKind& removal);
+    // The same check, also giving the standardised path that was judged. A
+    // set `cancel` flag stops a long check (a path thousands of levels deep)
+    // with a denied verdict.
+    static Checked checked(const std::string& path, std::string_view ruleID, const RemovalKind& removal,
+                           const Flag* cancel = nullptr);
 
     // Rule id -> allowed shapes, in registration order, for the home folder in
     // force. The reference stays valid for the life of the process.

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "core/system/Paths.h"
+#include "core/system/RealPath.h"
 #include "core/system/Shell.h"
 #include "core/model/SizeSum.h"
 #include "core/scanners/ScanContext.h"
@@ -87,7 +88,7 @@ std::vector<std::string> FlutterScanner::sdkLocation() {
     if (const auto executable = Shell::resolve("flutter")) {
         // The executable sits in the SDK's "bin"; links (a Homebrew shim, a
         // versioned install) lead to the real SDK.
-        const auto root = Paths::parent(Paths::parent(resolvedPath(*executable)));
+        const auto root = Paths::parent(Paths::parent(RealPath::resolved(*executable)));
         if (exists(Paths::join(root, "bin/cache"))) add(root);
     }
     for (const auto& place : wellKnownSDKPlaces()) {

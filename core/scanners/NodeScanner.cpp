@@ -10,6 +10,7 @@
 #include "core/text/ByteFormat.h"
 #include "core/system/FolderListing.h"
 #include "core/system/Paths.h"
+#include "core/system/RealPath.h"
 #include "core/system/Shell.h"
 #include "core/model/SizeSum.h"
 #include "core/scanners/ScanContext.h"
@@ -180,7 +181,7 @@ std::vector<std::string> NodeScanner::pnpmStorePath() const {
     // pnpm usually reports a versioned folder inside one of the fixed places
     // ("…/store/v3"); measuring both would count its bytes twice.
     std::vector<std::string> real;
-    for (const auto& location : locations) real.push_back(resolvedPath(location));
+    for (const auto& location : locations) real.push_back(RealPath::resolved(location));
     std::vector<std::string> kept;
     for (std::size_t i = 0; i < locations.size(); ++i) {
         bool covered = false;

@@ -4,6 +4,7 @@
 #include "core/system/FolderListing.h"
 #include "core/system/ParallelWork.h"
 #include "core/system/Paths.h"
+#include "core/system/RealPath.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -208,14 +209,6 @@ bool isDirectory(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-std::string resolvedPath(const std::string& path) {
-    char* real = ::realpath(path.c_str(), nullptr);
-    if (real == nullptr) return path;
-    std::string result(real);
-    std::free(real);
-    return result;
-}
-
 std::vector<std::string> sortedEntryNames(const std::string& folder) {
     auto names = FolderListing::names(folder).value_or(std::vector<std::string>{});
     std::erase(names, ".DS_Store");
@@ -235,9 +228,9 @@ std::optional<TimePoint> newestElseOwn(const FastSizer::Measurement& measurement
 }
 
 std::int64_t measureFollowingLink(const ScanContext& context, const std::string& path) {
-    // A path that cannot be resolved comes back as itself and then fails
+    // A path that cannot be resolved keeps its unresolved part and then fails
     // the existence check in measure().
-    const auto measurement = context.measure(resolvedPath(path), 0);
+    const auto measurement = context.measure(RealPath::resolved(path), 0);
     return measurement ? measurement->bytes : 0;
 }
 

@@ -102,9 +102,6 @@ private:
 bool exists(const std::string& path);
 // True when something exists at the path and it is a folder (links followed).
 bool isDirectory(const std::string& path);
-// The path with every symbolic link resolved; the path itself when it cannot
-// be resolved.
-std::string resolvedPath(const std::string& path);
 // The names in a folder (hidden ones included, ".DS_Store" left out), in
 // ascending order, without measuring them; nothing when it cannot be listed.
 std::vector<std::string> sortedEntryNames(const std::string& folder);

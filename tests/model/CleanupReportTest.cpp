@@ -147,6 +147,43 @@ TEST(CleanupReportTest, StrictDecodingFailsTheWholeList) {
     EXPECT_TRUE(decodeJson<std::vector<CleanupReport>>(bad));
 }
 
+// Paths are bytes: any byte string comes back as it went in, through strict
+// UTF-8 JSON text, and older plain paths still read.
+TEST(CleanupReportTest, StoredPathsRoundTripAnyBytes) {
+    struct Row {
+        std::string path;
+        std::string stored;
+    };
+    const std::vector<Row> rows = {
+        {"/home/u/caf\xe9/cache", "file:///home/u/caf%E9/cache"},
+        {"/home/u/bad\xff\xfe name%", "file:///home/u/bad%FF%FE%20name%25"},
+        {"/home/u/100% caf\u00e9", "/home/u/100% caf\u00e9"},  // UTF-8 stays plain, as before
+        {"file://looks-encoded", "file://file://looks-encoded"},
+        {"\u2014", "\u2014"},
+    };
+    for (const Row& row : rows) {
+        auto item = CleanupOutcome(UUID::random(), CleanupCategory::node, "item", row.path, 1, Status::trashed,
+                                   std::nullopt, row.path + "/in-trash");
+        auto j = nlohmann::json(item);
+        EXPECT_EQ(j.at("path"), row.stored) << row.path;
+        // Strict UTF-8 output: nothing needs replacing any more.
+        const std::string text = j.dump();
+        auto back = decodeJson<CleanupOutcome>(nlohmann::json::parse(text));
+        ASSERT_TRUE(back) << row.path;
+        EXPECT_EQ(*back, item) << row.path;
+    }
+    auto old = nlohmann::json(outcome(Status::trashed, 1, "/t/%41"));
+    old["path"] = "/home/u/%41";
+    auto read = decodeJson<CleanupOutcome>(old);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->path, "/home/u/%41");
+    EXPECT_EQ(read->trashURL, "/t/%41");
+    for (const char* bad : {"file:///a%00b", "file:///a%zz"}) {
+        old["path"] = bad;
+        EXPECT_FALSE(decodeJson<CleanupOutcome>(old)) << bad;
+    }
+}
+
 TEST(CleanupProgressTest, InitialValueAndEquality) {
     CleanupProgress initial;
     EXPECT_EQ(initial, CleanupProgress(0, 0, "", 0));

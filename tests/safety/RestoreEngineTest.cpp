@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "core/safety/CleanupEngine.h"
+#include "core/safety/HistoryStore.h"
 #include "core/safety/RestoreEngine.h"
 #include "tests/platform/RemovalTestSupport.h"
 #include "tests/safety/CleanupFixture.h"
@@ -20,6 +21,7 @@ using testing::ScopedMount;
 const std::string kBackInPlace = "Already back in place";
 const std::string kNotInTrash = "No longer in the Trash";
 const std::string kNotOurs = "That is not where Korvane puts things";
+const std::string kSomethingElse = "Something else is now where this was, so it stays in the Trash";
 
 class RestoreEngineTest : public testing::CleanupFixture {
 protected:
@@ -197,9 +199,53 @@ TEST_F(RestoreEngineTest, SomethingNewAtTheFormerPlaceIsNeverOverwritten) {
     RestoreEngine::Outcome result = restorer.restore(report.outcomes[0]);
 
     EXPECT_EQ(result.status, Status::blocked);
-    EXPECT_EQ(result.message, kBackInPlace);
+    EXPECT_EQ(result.message, kSomethingElse);  // not "back in place": the item is still in the Trash
     EXPECT_EQ(readFile(at("notes/cache.txt")), "new");
     EXPECT_EQ(readFile(*report.outcomes[0].trashURL), "old");
+}
+
+// The inner item went to the Trash before its parent: both come back whole,
+// whatever order the report lists them in.
+TEST_F(RestoreEngineTest, NestedItemsComeBackOuterFirst) {
+    tree_.file("home/web/node_modules/.vite/deps.js", 10);
+    tree_.file("home/web/node_modules/react/index.js", 10);
+    CleanupReport report = trashAll({candidate(at("web/node_modules/.vite"), 50, SafetyLevel::caution,
+                                               "node.viteCache"),
+                                     candidate(at("web/node_modules"), 40, SafetyLevel::caution, "node.modules")});
+    ASSERT_EQ(report.restorable().size(), 2u);
+    ASSERT_EQ(report.outcomes[0].path, at("web/node_modules/.vite"));
+
+    RestoreEngine::Report result = restorer.restore(report);
+
+    ASSERT_EQ(result.outcomes.size(), 2u);
+    EXPECT_EQ(result.outcomes[0].path, at("web/node_modules/.vite"));
+    EXPECT_EQ(result.outcomes[1].path, at("web/node_modules"));
+    EXPECT_EQ(result.restoredCount(), 2);
+    EXPECT_TRUE(exists(at("web/node_modules/.vite/deps.js")));
+    EXPECT_TRUE(exists(at("web/node_modules/react/index.js")));
+    EXPECT_TRUE(std::filesystem::is_empty(trashRoot_ + "/files"));
+    EXPECT_EQ(restorer.purgeFromTrash({report}), 0);
+}
+
+// After a relaunch the report comes from the history file: a name that is not
+// UTF-8 must still name the item in the Trash.
+TEST_F(RestoreEngineTest, NamesThatAreNotUtf8ComeBackAfterARelaunch) {
+    const std::string name = "caf\xe9-\xff";
+    tree_.file("home/cache/" + name + "/data", 10);
+    tree_.file("home/other/" + name + "/data", 10);
+    HistoryStore history(tree_.folder("history"));
+    history.record(trashAll({candidate(at("cache/" + name), 10), candidate(at("other/" + name), 5)}));
+
+    std::vector<CleanupReport> stored = HistoryStore(tree_.path("history")).reports();
+    ASSERT_EQ(stored.size(), 1u);
+    ASSERT_EQ(stored[0].restorable().size(), 2u);
+    EXPECT_EQ(stored[0].outcomes[0].path, at("cache/" + name));
+
+    RestoreEngine::Outcome back = restorer.restore(stored[0].outcomes[0]);
+    EXPECT_EQ(back.status, Status::restored) << back.message.value_or("");
+    EXPECT_TRUE(exists(at("cache/" + name + "/data")));
+    EXPECT_EQ(restorer.purgeFromTrash(stored), 5);
+    EXPECT_TRUE(std::filesystem::is_empty(trashRoot_ + "/files"));
 }
 
 TEST_F(RestoreEngineTest, StoredPathsWithANulByteAreRefused) {

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
 
 #include <atomic>
 #include <optional>
@@ -10,6 +12,8 @@
 
 #include "core/system/Paths.h"
 #include "core/safety/SafetyPolicy.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/DeepTree.h"
 #include "tests/support/TempTree.h"
 
 namespace korvane {
@@ -48,6 +52,7 @@ const char* const kRepository = "Looks like a source repository";
 const char* const kNotAbsolute = "Not an absolute path";
 const char* const kInvalid = "Not a valid path";
 const char* const kUnusableHome = "Your home folder cannot be used safely, so Korvane removes nothing";
+const char* const kCannotLook = "Korvane cannot look inside this to check it, so it leaves it alone";
 
 // Points HOME at a folder for the life of the object and makes the home folder
 // be read again on both ends.
@@ -777,6 +782,132 @@ TEST_F(SafetyPolicyTest, RestoreDestinationPicksTheVerdictByFolder) {
     EXPECT_EQ(SafetyPolicy::verdictForPath(home("Applications/Foo")), kAllowed);
     EXPECT_EQ(SafetyPolicy::verdictForPath(home(".ssh/known_hosts")), denied(containsName(".ssh")));
     EXPECT_EQ(SafetyPolicy::verdictForPath("/etc/passwd"), denied(kOutside));
+}
+
+// ---------------------------------------------------------------------------
+// Places the path's text does not tell: very long paths, locked folders, mounts
+
+// Beyond PATH_MAX a path-based look for ".git" fails with ENAMETOOLONG; the
+// repository must still be recognised.
+TEST_F(SafetyPolicyTest, RepositoryLongerThanPathMaxIsStillARepository) {
+    auto repository = testing::deepFolders(home(), 45, std::string(100, 'r'));
+    ASSERT_GT(repository.path.size(), 4096u);
+    auto plain = testing::deepFolders(tree.folder("home/user/plain"), 45, std::string(100, 'p'));
+    ASSERT_EQ(mkdirat(repository.fd.get(), ".git", 0755), 0);
+
+    EXPECT_EQ(SafetyPolicy::verdict(repository.path), denied(kRepository));
+    EXPECT_EQ(SafetyPolicy::check(repository.path, "general.userChoice", kPath), denied(kRepository));
+    EXPECT_EQ(SafetyPolicy::verdict(plain.path), kAllowed);
+}
+
+// The resolution reaches links beyond PATH_MAX too, and a thousand levels
+// down is no different from one.
+TEST_F(SafetyPolicyTest, LinksBeyondPathMaxAreFollowed) {
+    tree.folder("home/user/.ssh");
+    auto deep = testing::deepFolders(home(), 45, std::string(100, 'd'));
+    ASSERT_EQ(symlinkat(home(".ssh").c_str(), deep.fd.get(), "keys"), 0);
+    EXPECT_EQ(SafetyPolicy::verdict(deep.path + "/keys"), denied(kResolvesProtected));
+    EXPECT_EQ(SafetyPolicy::verdict(deep.path + "/keys/id"), denied(kResolvesProtected));
+
+    auto deeper = testing::deepFolders(home(), 1000, "n");
+    ASSERT_EQ(mkdirat(deeper.fd.get(), ".git", 0755), 0);
+    EXPECT_EQ(SafetyPolicy::verdict(deeper.path), denied(kRepository));
+}
+
+TEST_F(SafetyPolicyTest, ACancelStopsADeepCheck) {
+    const std::string deep = testing::deepFolders(home(), 400, "d").path;
+    Flag cancel;
+    EXPECT_EQ(SafetyPolicy::checked(deep, "general.userChoice", kPath, &cancel).verdict, kAllowed);
+    cancel.setValue(true);
+    auto stopped = SafetyPolicy::checked(deep, "general.userChoice", kPath, &cancel);
+    EXPECT_TRUE(stopped.cancelled);
+    EXPECT_TRUE(stopped.verdict.isDenied());
+    auto other = SafetyPolicy::checked(home("missing"), "no.such", kPath, &cancel);
+    EXPECT_FALSE(other.cancelled);
+}
+
+// As a normal user a locked folder cannot be looked into: whatever it holds,
+// a repository included, it is refused rather than taken for empty.
+TEST_F(SafetyPolicyTest, FoldersThatCannotBeLookedIntoAreRefused) {
+    struct Row {
+        std::string folder;
+        mode_t mode;
+        bool repository;
+        std::string expected;
+    };
+    const std::vector<Row> rows = {
+        {"locked-repo", 0000, true, kCannotLook},
+        {"write-only-repo", 0200, true, kCannotLook},
+        {"search-only-repo", 0100, true, kRepository},
+        {"open-repo", 0700, true, kRepository},
+        {"locked-plain", 0000, false, kCannotLook},
+        {"open-plain", 0700, false, "allowed"},
+    };
+    for (const Row& row : rows) {
+        tree.folder("home/user/" + row.folder + (row.repository ? "/.git" : "/inside"));
+        tree.folder("home/user/" + row.folder + "-parent/" + row.folder + "/x");
+    }
+    ASSERT_TRUE(testing::handToUnprivileged(tree.root()));
+    for (const Row& row : rows) {
+        ASSERT_EQ(chmod(home(row.folder).c_str(), row.mode), 0);
+        ASSERT_EQ(chmod(home(row.folder + "-parent").c_str(), row.mode), 0);
+    }
+    ASSERT_EQ(chmod(tree.root().c_str(), 0755), 0);
+
+    auto seen = testing::runInChild({.unprivileged = true}, [&] {
+        std::string text;
+        auto show = [](const Verdict& v) { return v.isAllowed() ? std::string("allowed") : v.reason(); };
+        for (const Row& row : rows) {
+            text += show(SafetyPolicy::check(home(row.folder), "general.userChoice", kPath)) + "\n";
+            // A folder below one that cannot be searched cannot be resolved either.
+            text += show(SafetyPolicy::verdict(home(row.folder + "-parent/" + row.folder))) + "\n";
+        }
+        return text;
+    });
+    if (!seen) GTEST_SKIP() << "cannot run as an unprivileged user here";
+    std::string expected;
+    for (const Row& row : rows) {
+        const bool searchable = (row.mode & 0100) != 0;
+        expected += row.expected + "\n" + (searchable ? std::string("allowed") : kCannotLook) + "\n";
+    }
+    EXPECT_EQ(*seen, expected);
+}
+
+// A protected folder shown elsewhere by a bind mount is still itself.
+TEST_F(SafetyPolicyTest, ProtectedPlacesReachedThroughABindMountAreRefused) {
+    tree.text("home/user/.ssh/authorized_keys", "key");
+    tree.folder("home/user/Library/Caches/x");
+    tree.text("home/user/ws/data/file", "data");
+    struct Bind {
+        std::string source;
+        std::string at;
+    };
+    const std::vector<Bind> binds = {{".ssh", "ws/keys"}, {"Library", "ws/lib"}, {"ws/data", "ws/mirror"}};
+    for (const Bind& bind : binds) tree.folder("home/user/" + bind.at);
+    const std::vector<std::pair<std::string, std::string>> rows = {
+        {"ws/keys/authorized_keys", kResolvesProtected},
+        {"ws/keys", kResolvesProtected},
+        {"ws/lib", kResolvesProtected},
+        {"ws/lib/Caches/x", "allowed"},  // inside a protected folder: judged like ~/Library/Caches/x
+        {"ws/mirror/file", "allowed"},
+        {"ws/mirror", "allowed"},
+    };
+
+    auto seen = testing::runInChild({.ownMounts = true}, [&] {
+        for (const Bind& bind : binds)
+            if (mount(home(bind.source).c_str(), home(bind.at).c_str(), nullptr, MS_BIND, nullptr) != 0)
+                return std::string("cannot mount");
+        std::string text;
+        for (const auto& [path, reason] : rows) {
+            Verdict v = SafetyPolicy::check(home(path), "general.userChoice", kPath);
+            text += path + ": " + (v.isAllowed() ? std::string("allowed") : v.reason()) + "\n";
+        }
+        return text;
+    });
+    if (!seen) GTEST_SKIP() << "needs root to make a mount namespace";
+    std::string expected;
+    for (const auto& [path, reason] : rows) expected += path + ": " + reason + "\n";
+    EXPECT_EQ(*seen, expected);
 }
 
 }  // namespace

@@ -205,8 +205,6 @@ TEST(ScanContextTest, LinkAndDateHelpers) {
     tree.symlink("dangling", tree.path("gone"));
     EXPECT_TRUE(exists(link));
     EXPECT_FALSE(exists(tree.path("dangling")));
-    EXPECT_EQ(resolvedPath(link), tree.path("moved/sdk"));
-    EXPECT_EQ(resolvedPath(tree.path("gone/x")), tree.path("gone/x"));
 
     auto context = makeContext();
     EXPECT_EQ(measureFollowingLink(*context, link), duBytes(tree.path("moved/sdk")));
