@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <numeric>
+#include <optional>
 
 #include "core/system/Paths.h"
 #include "core/text/TextCase.h"
@@ -158,15 +159,6 @@ private:
     bool givenUp_ = false;
 };
 
-// The extension of a name as the file kinds read it: after the last dot,
-// unless that dot starts the name; lower-cased. Empty when none (or absurdly long).
-std::string_view lowerExtension(std::string_view name, std::array<char, 16>& buffer) {
-    const std::string_view ext = Paths::extension(name);
-    if (ext.empty() || ext.size() > buffer.size()) return {};
-    for (std::size_t i = 0; i < ext.size(); ++i) buffer[i] = asciiLower(ext[i]);
-    return std::string_view(buffer.data(), ext.size());
-}
-
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The base letters of U+00C0..U+017F, so that accented names sort with
@@ -269,18 +261,144 @@ int FileSearch::compareNames(std::string_view a, std::string_view b) {
     return compareNamesAt(lowerA, lowerB, false);
 }
 
-std::vector<FileSearch::Entry> FileSearch::run(const Query& query, const std::vector<Entry>& entries,
-                                               Sort sort, int limit) {
-    return run(query, entries, sort, limit, std::chrono::system_clock::now());
+namespace {
+
+// Appends `value` (at least 1) so that byte order is value order: the shape
+// of UTF-8, which never yields a 0 byte for it.
+void appendToken(std::string& key, std::uint32_t value) {
+    if (value < 0x80) {
+        key += static_cast<char>(value);
+    } else if (value < 0x800) {
+        key += static_cast<char>(0xC0 | (value >> 6));
+        key += static_cast<char>(0x80 | (value & 0x3F));
+    } else if (value < 0x10000) {
+        key += static_cast<char>(0xE0 | (value >> 12));
+        key += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
+        key += static_cast<char>(0x80 | (value & 0x3F));
+    } else {
+        key += static_cast<char>(0xF0 | std::min<std::uint32_t>(value >> 18, 7));
+        key += static_cast<char>(0x80 | ((value >> 12) & 0x3F));
+        key += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
+        key += static_cast<char>(0x80 | (value & 0x3F));
+    }
 }
 
-std::vector<FileSearch::Entry> FileSearch::run(const Query& query, const std::vector<Entry>& entries,
-                                               Sort sort, int limit,
-                                               std::chrono::system_clock::time_point now) {
-    std::vector<Entry> result;
+// A byte string whose order is compareNamesAt's: each folded character one
+// token; a run of digits one marker that sorts where any digit does against
+// other characters, then the run's length without leading zeros and its digits.
+void appendNameKey(std::string& key, std::string_view text, bool baseOnly) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (isDigit(text[i])) {
+            std::size_t end = i;
+            while (end < text.size() && isDigit(text[end])) ++end;
+            std::size_t start = i;
+            while (start + 1 < end && text[start] == '0') ++start;
+            appendToken(key, '0' + 1);
+            appendToken(key, static_cast<std::uint32_t>(std::min<std::size_t>(end - start, 0x1FFFFE)) + 1);
+            for (std::size_t k = start; k < end; ++k) appendToken(key, static_cast<std::uint32_t>(text[k]) + 1);
+            i = end;
+            continue;
+        }
+        appendToken(key, nextFolded(text, i, baseOnly) + 1);
+    }
+}
+
+// Every entry's name order worked out once: names compared through their keys
+// (letters first, accents only between otherwise equal names), ties in index order.
+std::vector<std::uint32_t> nameOrder(const std::vector<FileSearch::Entry>& entries) {
+    struct Span {
+        std::uint32_t at;
+        std::uint32_t letters;  // key length without accents
+        std::uint32_t accents;  // key length with accents; 0: the same key
+    };
+    std::string blob;
+    std::vector<Span> spans(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const std::string& name = entries[i].name;
+        Span& span = spans[i];
+        span.at = static_cast<std::uint32_t>(blob.size());
+        if (isAscii(name)) {
+            appendNameKey(blob, name, false);
+            span.letters = static_cast<std::uint32_t>(blob.size()) - span.at;
+            span.accents = 0;
+            continue;
+        }
+        const std::string lower = TextCase::lowercased(name);
+        appendNameKey(blob, lower, true);
+        span.letters = static_cast<std::uint32_t>(blob.size()) - span.at;
+        appendNameKey(blob, lower, false);
+        span.accents = static_cast<std::uint32_t>(blob.size()) - span.at - span.letters;
+    }
+    auto letters = [&](const Span& s) { return std::string_view(blob).substr(s.at, s.letters); };
+    auto accents = [&](const Span& s) {
+        return s.accents == 0 ? letters(s) : std::string_view(blob).substr(s.at + s.letters, s.accents);
+    };
+    std::vector<std::uint32_t> order(entries.size());
+    std::iota(order.begin(), order.end(), 0u);
+    std::sort(order.begin(), order.end(), [&](std::uint32_t x, std::uint32_t y) {
+        const Span& a = spans[x];
+        const Span& b = spans[y];
+        if (int c = letters(a).compare(letters(b)); c != 0) return c < 0;
+        if (int c = accents(a).compare(accents(b)); c != 0) return c < 0;
+        return x < y;
+    });
+    return order;
+}
+
+template <class Key>
+std::vector<std::uint32_t> orderBy(const std::vector<FileSearch::Entry>& entries, Key key) {
+    using Value = decltype(key(entries.front()));
+    std::vector<Value> keys;
+    keys.reserve(entries.size());
+    for (const auto& entry : entries) keys.push_back(key(entry));
+    std::vector<std::uint32_t> order(entries.size());
+    std::iota(order.begin(), order.end(), 0u);
+    // Largest (newest) first; ties in index order.
+    std::sort(order.begin(), order.end(), [&](std::uint32_t x, std::uint32_t y) {
+        if (keys[x] != keys[y]) return keys[x] > keys[y];
+        return x < y;
+    });
+    return order;
+}
+
+std::vector<std::uint32_t> sortOrder(const std::vector<FileSearch::Entry>& entries, FileSearch::Sort sort) {
+    if (entries.empty()) return {};
+    switch (sort) {
+        case FileSearch::Sort::size:
+            return orderBy(entries, [](const FileSearch::Entry& e) { return e.size; });
+        case FileSearch::Sort::modified:
+            return orderBy(entries, [](const FileSearch::Entry& e) { return e.modified.time_since_epoch().count(); });
+        case FileSearch::Sort::name:
+            break;
+    }
+    return nameOrder(entries);
+}
+
+// The marks of one query, kept per thread so that a query allocates only its results.
+std::vector<std::uint64_t>& matchMarks(std::size_t count) {
+    thread_local std::vector<std::uint64_t> marks;
+    marks.assign((count + 63) / 64, 0);
+    return marks;
+}
+
+std::vector<FileSearch::Entry> search(const FileSearch::Query& query, const std::vector<FileSearch::Entry>& entries,
+                                      const std::vector<std::uint32_t>& order, int limit,
+                                      std::chrono::system_clock::time_point now) {
+    using Kind = FileSearch::Kind;
+    std::vector<FileSearch::Entry> result;
     TextTest text;
     if (!text.prepare(query)) return result;
-    if (limit <= 0) return result;
+    if (limit <= 0 || entries.empty()) return result;
+    const auto wanted = static_cast<std::size_t>(limit);
+
+    // Nothing to test: the first entries in the sort's order.
+    if (trimmed(query.text).empty() && query.kind == Kind::any && query.minimumBytes <= 0 && !query.withinDays) {
+        const std::size_t count = std::min(wanted, order.size());
+        result.reserve(count);
+        for (std::size_t k = 0; k < count; ++k) result.push_back(entries[order[k]]);
+        return result;
+    }
 
     std::optional<std::chrono::system_clock::time_point> cutoff;
     if (query.withinDays) {
@@ -290,14 +408,10 @@ std::vector<FileSearch::Entry> FileSearch::run(const Query& query, const std::ve
         cutoff = now - std::chrono::duration_cast<std::chrono::system_clock::duration>(
                            std::chrono::duration<double>(seconds));
     }
-
-    std::vector<std::string_view> kindExtensions;
-    for (const std::string& ext : extensions(query.kind)) kindExtensions.emplace_back(ext);
-    std::array<char, 16> buffer{};
-
-    std::vector<std::uint32_t> kept;
+    std::vector<std::uint64_t>& marks = matchMarks(entries.size());
+    std::size_t matched = 0;
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        const Entry& entry = entries[i];
+        const FileSearch::Entry& entry = entries[i];
         if (entry.size < query.minimumBytes) continue;
         if (cutoff && entry.modified < *cutoff) continue;
         switch (query.kind) {
@@ -309,45 +423,46 @@ std::vector<FileSearch::Entry> FileSearch::run(const Query& query, const std::ve
             case Kind::folders:
                 if (!entry.isDirectory) continue;
                 break;
-            default: {
-                if (entry.isDirectory) continue;
-                const std::string_view ext = lowerExtension(entry.name, buffer);
-                if (ext.empty() ||
-                    std::find(kindExtensions.begin(), kindExtensions.end(), ext) == kindExtensions.end())
-                    continue;
-            }
+            default:
+                if (entry.isDirectory || classifyFileKind(entry.name, false) != query.kind) continue;
         }
         if (!text.matches(query.searchesPaths ? entry.path : entry.name)) continue;
-        kept.push_back(static_cast<std::uint32_t>(i));
+        marks[i / 64] |= std::uint64_t{1} << (i % 64);
+        ++matched;
     }
-
-    // Ties fall back to index order, which makes the order total: a partial
-    // selection then gives exactly what a stable sort would.
-    auto before = [&](std::uint32_t x, std::uint32_t y) {
-        const Entry& a = entries[x];
-        const Entry& b = entries[y];
-        switch (sort) {
-            case Sort::size:
-                if (a.size != b.size) return a.size > b.size;
-                break;
-            case Sort::name:
-                if (int order = compareNames(a.name, b.name); order != 0) return order < 0;
-                break;
-            case Sort::modified:
-                if (a.modified != b.modified) return a.modified > b.modified;
-                break;
-        }
-        return x < y;
-    };
-    const auto count = std::min<std::size_t>(kept.size(), static_cast<std::size_t>(limit));
-    if (count < kept.size()) {
-        std::nth_element(kept.begin(), kept.begin() + static_cast<std::ptrdiff_t>(count), kept.end(), before);
-        kept.resize(count);
+    // The sort's order, cut at the limit: no comparison at query time.
+    result.reserve(std::min(wanted, matched));
+    for (std::uint32_t i : order) {
+        if (result.size() == wanted || result.size() == matched) break;
+        if (marks[i / 64] >> (i % 64) & 1) result.push_back(entries[i]);
     }
-    std::sort(kept.begin(), kept.end(), before);
-    result.reserve(kept.size());
-    for (std::uint32_t i : kept) result.push_back(entries[i]);
     return result;
+}
+
+}  // namespace
+
+FileSearch::Index::Index(std::vector<Entry> entries) : entries_(std::move(entries)) {
+    for (Sort sort : allSorts()) orders_[static_cast<std::size_t>(sort)] = sortOrder(entries_, sort);
+}
+
+std::vector<FileSearch::Entry> FileSearch::run(const Query& query, const std::vector<Entry>& entries,
+                                               Sort sort, int limit) {
+    return run(query, entries, sort, limit, std::chrono::system_clock::now());
+}
+
+std::vector<FileSearch::Entry> FileSearch::run(const Query& query, const std::vector<Entry>& entries,
+                                               Sort sort, int limit,
+                                               std::chrono::system_clock::time_point now) {
+    return search(query, entries, sortOrder(entries, sort), limit, now);
+}
+
+std::vector<FileSearch::Entry> FileSearch::run(const Query& query, const Index& index, Sort sort, int limit) {
+    return run(query, index, sort, limit, std::chrono::system_clock::now());
+}
+
+std::vector<FileSearch::Entry> FileSearch::run(const Query& query, const Index& index, Sort sort, int limit,
+                                               std::chrono::system_clock::time_point now) {
+    return search(query, index.entries_, index.orders_[static_cast<std::size_t>(sort)], limit, now);
 }
 
 const std::array<FileSearch::Sort, 3>& FileSearch::allSorts() {

@@ -44,6 +44,22 @@ public:
         bool operator==(const Query&) const = default;
     };
 
+    // The entries of one folder scan with each sort's order worked out once,
+    // so that a query neither sorts nor compares names: it marks what
+    // matches and takes the first `limit` of them in the order it wants.
+    class Index {
+    public:
+        Index() = default;
+        explicit Index(std::vector<Entry> entries);
+
+        const std::vector<Entry>& entries() const { return entries_; }
+
+    private:
+        friend class FileSearch;
+        std::vector<Entry> entries_;
+        std::array<std::vector<std::uint32_t>, 3> orders_;  // entry positions, one list per sort
+    };
+
     // Matching entries in index order, stably sorted, at most `limit`. A
     // pattern that does not compile gives the empty list. A pattern that
     // needs too much work on a name does not match that name, and after a
@@ -53,6 +69,10 @@ public:
                                   int limit);
     // The same, with the moment `withinDays` counts back from.
     static std::vector<Entry> run(const Query& query, const std::vector<Entry>& entries, Sort sort, int limit,
+                                  std::chrono::system_clock::time_point now);
+    // The same over a prepared index: what the application keeps per scan.
+    static std::vector<Entry> run(const Query& query, const Index& index, Sort sort, int limit);
+    static std::vector<Entry> run(const Query& query, const Index& index, Sort sort, int limit,
                                   std::chrono::system_clock::time_point now);
 
     // Names in the order people expect: case-insensitive, runs of digits

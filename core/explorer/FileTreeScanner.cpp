@@ -7,11 +7,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <atomic>
 #include <cerrno>
-#include <condition_variable>
-#include <cstring>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -19,12 +16,15 @@
 #include <thread>
 #include <utility>
 
+#include "core/explorer/FolderTally.h"
+#include "core/explorer/ScanQueue.h"
 #include "core/model/FileKind.h"
-#include "core/text/ByteFormat.h"
+#include "core/system/DirectoryReader.h"
 #include "core/system/FastSizer.h"
 #include "core/system/ParallelWork.h"
 #include "core/system/Paths.h"
 #include "core/system/PseudoFileSystems.h"
+#include "core/system/UniqueFd.h"
 
 namespace korvane {
 
@@ -32,9 +32,6 @@ namespace {
 
 using SystemClock = std::chrono::system_clock;
 using SteadyClock = std::chrono::steady_clock;
-
-constexpr int openFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-constexpr std::size_t kindCount = 9;
 
 // Deeper than this below a package, its folders are not read (like the sizer).
 constexpr int packageDepthLimit = 63;
@@ -45,124 +42,35 @@ SystemClock::time_point wholeSeconds(const struct stat& st) {
     return SystemClock::time_point(std::chrono::seconds(st.st_mtim.tv_sec));
 }
 
-std::string joinPath(const std::string& folder, std::string_view name) {
-    std::string path;
-    path.reserve(folder.size() + 1 + name.size());
-    path = folder;
-    if (path.empty() || path.back() != '/') path += '/';
-    path += name;
-    return path;
-}
-
-bool isDotOrDotDot(const char* name) {
-    return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
-}
-
 bool isSkipped(const char* name) {
     // Every skipped name starts with a dot, which most names do not.
     return name[0] == '.' && FileTreeScanner::skippedNames().count(name) != 0;
 }
 
-// Bytes per file kind among one folder's direct contents. `present` tells a
-// kind that was met with 0 bytes from one never met.
-struct Tally {
-    std::array<std::int64_t, kindCount> bytes{};
-    std::array<bool, kindCount> present{};
-
-    void add(FileKind kind, std::int64_t size) {
-        auto i = static_cast<std::size_t>(kind);
-        bytes[i] += size;
-        present[i] = true;
-    }
-    void merge(const Tally& other) {
-        for (std::size_t i = 0; i < kindCount; ++i) {
-            bytes[i] += other.bytes[i];
-            present[i] = present[i] || other.present[i];
-        }
-    }
-    // The kind holding the most bytes; on a tie the earlier kind in
-    // declaration order wins; nothing met gives folders.
-    FileKind dominant() const {
-        std::optional<FileKind> best;
-        std::int64_t bestBytes = 0;
-        for (FileKind kind : allFileKinds()) {
-            auto i = static_cast<std::size_t>(kind);
-            if (!present[i]) continue;
-            if (!best || bytes[i] > bestBytes) {
-                best = kind;
-                bestBytes = bytes[i];
-            }
-        }
-        return best.value_or(FileKind::folders);
-    }
-};
-
-struct Child {
-    std::uint32_t seq;  // position in the folder's listing: keeps equal sizes in listing order
-    StorageNode node;
-};
-
-bool largerFirst(const Child& a, const Child& b) {
-    if (a.node.bytes != b.node.bytes) return a.node.bytes > b.node.bytes;
-    return a.seq < b.seq;
+ScanTreeNode fileNode(std::string_view name, std::int64_t bytes, const struct stat& st, bool isDirectory) {
+    ScanTreeNode node;
+    node.name = std::string(name);
+    node.bytes = bytes;
+    node.modified = wholeSeconds(st);
+    node.kind = classifyFileKind(name, isDirectory);
+    return node;
 }
-
-// What a folder has gathered: from its own listing, and from its subfolders.
-struct Contents {
-    Tally tally;
-    std::vector<Child> children;
-    std::int64_t folderBytes = 0;  // files, packages and subfolders
-    std::int64_t foldBytes = 0;    // bytes without a node of their own
-    std::int64_t foldCount = 0;    // files, packages and cut children behind foldBytes
-    std::int64_t ownBytes = 0;     // the folder's own blocks and those of its links
-
-    // Cuts children that can no longer be among the kept ones; their bytes
-    // and number go to the remainder.
-    void cutChildren(std::size_t keep) {
-        if (children.size() <= keep) return;
-        std::sort(children.begin(), children.end(), largerFirst);
-        for (std::size_t i = keep; i < children.size(); ++i) {
-            foldBytes += children[i].node.bytes;
-            foldCount += 1;
-        }
-        children.erase(children.begin() + static_cast<std::ptrdiff_t>(keep), children.end());
-    }
-    // Lets a folder with many large files keep only a bounded list in memory.
-    void trimIfLarge(std::size_t keep) {
-        if (children.size() > 4 * keep + 64) cutChildren(keep);
-    }
-    void merge(Contents&& other, std::size_t keep) {
-        tally.merge(other.tally);
-        folderBytes += other.folderBytes;
-        foldBytes += other.foldBytes;
-        foldCount += other.foldCount;
-        ownBytes += other.ownBytes;
-        for (Child& child : other.children) children.push_back(std::move(child));
-        trimIfLarge(keep);
-    }
-};
-
-// The outcome of one folder, handed to its parent.
-struct FolderResult {
-    std::int64_t bytes = 0;
-    FileKind kind = FileKind::folders;
-    std::optional<StorageNode> node;
-};
 
 // One folder being walked. It stays alive until its own listing and every
 // subfolder it started (inline or on another worker) are done; whoever
-// finishes last builds its result and hands it to the parent.
+// finishes last hands its result to the parent.
 struct Folder {
+    explicit Folder(std::size_t keep) : tally(keep) {}
+
     Folder* parent = nullptr;  // none for a top-level item: it reports to the root
     int depth = 0;
     std::uint32_t seq = 0;
     std::uint32_t top = 0;  // the top-level item this folder lies in
     dev_t device = 0;       // the parent's device until opened
     std::string name;
-    std::string path;  // kept when the folder gets a node or is handed to another worker
     std::atomic<int> pending{1};
     std::mutex lock;
-    Contents contents;  // under `lock`
+    FolderTally tally;  // under `lock`
 };
 
 // A worker's own tallies and lists, merged once the scan ends; published
@@ -178,6 +86,7 @@ struct Batch {
 struct alignas(64) Worker {
     Batch batch;
     std::string path;  // the path of the folder being read
+    std::deque<DirectoryReader> readers;  // one per depth, each keeping its buffer
     std::atomic<std::int64_t> publishedFiles{0};
     std::atomic<std::int64_t> publishedBytes{0};
 
@@ -185,47 +94,23 @@ struct alignas(64) Worker {
         publishedFiles.store(batch.files, std::memory_order_relaxed);
         publishedBytes.store(batch.bytes, std::memory_order_relaxed);
     }
-};
-
-// Files with several hard links already counted in this scan. Sharded so
-// that workers meeting many linked files rarely wait for one another.
-class LinkSet {
-public:
-    bool claim(const struct stat& st) {
-        FastSizer::InodeKey key{st.st_dev, st.st_ino};
-        Shard& shard = shards_[FastSizer::InodeKeyHash{}(key) % shardCount];
-        std::lock_guard guard(shard.lock);
-        return shard.seen.insert(key).second;
+    DirectoryReader& reader(int depth) {
+        while (readers.size() <= static_cast<std::size_t>(depth)) readers.emplace_back();
+        return readers[static_cast<std::size_t>(depth)];
     }
-
-private:
-    static constexpr std::size_t shardCount = 16;
-    struct alignas(64) Shard {
-        std::mutex lock;
-        std::unordered_set<FastSizer::InodeKey, FastSizer::InodeKeyHash> seen;
-    };
-    std::array<Shard, shardCount> shards_;
 };
 
 // A folder waiting for a worker: a top-level item (opened by name from the
 // root) or a subfolder handed over already open.
 struct Job {
     Folder* folder = nullptr;  // none: the root's own files
-    int fd = -1;
+    UniqueFd fd;
 };
 
-StorageNode fileNode(const std::string& path, std::string_view name, std::int64_t bytes,
-                     SystemClock::time_point modified, bool isDirectory) {
+struct RootChild {
+    std::uint32_t seq;
     StorageNode node;
-    node.id = path;
-    node.name = std::string(name);
-    node.bytes = bytes;
-    node.kind = StorageNode::Kind::item;
-    node.path = path;
-    node.lastModified = modified;
-    node.fileKind = classifyFileKind(name, isDirectory);
-    return node;
-}
+};
 
 class Scan {
 public:
@@ -250,25 +135,22 @@ private:
     bool needsNode(int depth) const { return depth == 1 || depth - 1 <= options_.treeDepth; }
     bool keepsChildren(int depth) const { return depth <= options_.treeDepth; }
 
-    void work(int slot);
-    void runJob(Worker& worker, Job job);
-    void walk(Worker& worker, Folder* folder, int fd);
+    void runJob(Worker& worker, Job& job);
+    void walk(Worker& worker, Folder* folder, UniqueFd fd);
     void rootFiles(Worker& worker);
-    void subfolder(Worker& worker, Folder* parent, Contents& local, int dirFd, const char* name,
-                   std::uint32_t seq);
-    void package(Worker& worker, Folder* folder, Contents& local, int dirFd, const char* name,
-                 std::uint32_t seq, const struct stat& st);
-    std::int64_t packageContents(int fd, dev_t device, int depth);
+    void subfolder(Worker& worker, Folder* parent, FolderTally& local, const DirectoryReader& reader,
+                   const char* name, std::uint32_t seq);
+    void package(Worker& worker, Folder* folder, FolderTally& local, const DirectoryReader& reader,
+                 const char* name, std::uint32_t seq, const struct stat& st);
+    std::int64_t packageContents(Worker& worker, int readerDepth, dev_t device, int depth);
     void record(Worker& worker, std::uint32_t top, const std::string& path, std::string_view name,
                 std::int64_t size, SystemClock::time_point modified, bool isDirectory);
     void reportProgress(Worker& worker);
+    std::string pathOf(const Folder* folder) const;
 
-    void push(Job job, bool front);
     void release(Folder* folder);
     void drop(Folder* folder);
-    FolderResult finish(Folder& folder);
-    void addSubfolder(Contents& contents, int depth, std::uint32_t seq, FolderResult&& result);
-    void deliverTop(std::uint32_t seq, std::optional<StorageNode> node, std::int64_t bytes);
+    void deliverTop(std::uint32_t seq, std::optional<ScanTreeNode> node, std::int64_t bytes);
 
     const FileTreeScanner::Options& options_;
     const Flag& cancelled_;
@@ -277,27 +159,20 @@ private:
     SteadyClock::rep interval_ = 0;
 
     std::string rootPath_;
-    int rootFd_ = -1;
+    UniqueFd rootFd_;
     dev_t rootDevice_ = 0;
     std::vector<RootEntry> rootEntries_;
     std::vector<std::uint32_t> rootFileSeqs_;
     std::unique_ptr<std::atomic<int>[]> indexCounts_;  // per top-level item
 
     std::vector<std::unique_ptr<Worker>> workers_;
-    LinkSet links_;
+    std::unique_ptr<ScanQueue<Job>> queue_;
+    FastSizer::LinkSet links_;
     std::atomic<std::int64_t> lastReport_{0};
-
-    // Work queue.
-    std::mutex queueLock_;
-    std::condition_variable queueChanged_;
-    std::deque<Job> queue_;
-    int active_ = 0;
-    std::atomic<int> waiting_{0};
-    std::atomic<int> queued_{0};
 
     // Root slots.
     std::mutex rootLock_;
-    std::vector<Child> rootChildren_;
+    std::vector<RootChild> rootChildren_;
     std::int64_t rootBytes_ = 0;
 };
 
@@ -313,72 +188,73 @@ FileTreeScanner::Result Scan::run(const std::string& rootPath) {
     root.path = rootPath_;
 
     // The root is the folder the user picked: a link to it is followed.
-    rootFd_ = ::open(rootPath_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (rootFd_ < 0) return result;
+    rootFd_ = DirectoryReader::openFolder(rootPath_, true);
+    if (!rootFd_.valid()) return result;
     struct stat rootStat {};
-    if (fstat(rootFd_, &rootStat) != 0 || isPseudoFileSystem(rootFd_)) {
-        ::close(rootFd_);
-        return result;
-    }
+    if (fstat(rootFd_.get(), &rootStat) != 0 || isPseudoFileSystem(rootFd_.get())) return result;
     rootDevice_ = rootStat.st_dev;
-    std::int64_t rootOwnBytes = allocatedBytes(rootStat);
+    const std::int64_t rootOwnBytes = allocatedBytes(rootStat);
 
     // List the root: names sorted, so slots follow name order.
-    int listFd = ::openat(rootFd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (DIR* dir = listFd >= 0 ? fdopendir(listFd) : nullptr) {
-        while (dirent* entry = readdir(dir)) {
-            if (isDotOrDotDot(entry->d_name) || isSkipped(entry->d_name)) continue;
-            rootEntries_.push_back({entry->d_name, entry->d_type});
-        }
-        closedir(dir);
-    } else if (listFd >= 0) {
-        ::close(listFd);
+    {
+        DirectoryReader listing(UniqueFd(::openat(rootFd_.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)));
+        DirectoryReader::Entry entry;
+        while (listing.next(entry))
+            if (!isSkipped(entry.name)) rootEntries_.push_back({entry.name, entry.type});
     }
     std::sort(rootEntries_.begin(), rootEntries_.end(),
               [](const RootEntry& a, const RootEntry& b) { return a.name < b.name; });
 
     const std::size_t itemCount = rootEntries_.size();
     indexCounts_ = std::make_unique<std::atomic<int>[]>(std::max<std::size_t>(itemCount, 1));
-    bool hasFiles = false;
+    std::vector<Job> seeds;
     for (std::uint32_t i = 0; i < itemCount; ++i) {
         unsigned char type = rootEntries_[i].type;
         if (type == DT_UNKNOWN) {
             struct stat st {};
-            if (fstatat(rootFd_, rootEntries_[i].name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+            if (fstatat(rootFd_.get(), rootEntries_[i].name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
             type = S_ISDIR(st.st_mode) ? DT_DIR : DT_REG;
         }
         if (type == DT_DIR) {
-            auto* folder = new Folder;
+            auto* folder = new Folder(keep_);
             folder->depth = 1;
             folder->seq = i;
             folder->top = i;
             folder->device = rootDevice_;
             folder->name = rootEntries_[i].name;
-            folder->path = joinPath(rootPath_, folder->name);
-            queue_.push_back(Job{folder, -1});
+            seeds.push_back(Job{folder, UniqueFd()});
         } else {
             rootFileSeqs_.push_back(i);
-            hasFiles = true;
         }
     }
-    // The root's own files go first: they are quick and never handed over.
-    if (hasFiles) queue_.push_front(Job{nullptr, -1});
-    queued_ = static_cast<int>(queue_.size());
 
-    // Every worker helps with every folder (idle workers are handed
+    // Every worker helps with every folder (idle workers find handed-over
     // subfolders), so the count does not depend on the number of items.
     int workerCount =
         options_.workerCount > 0 ? options_.workerCount : FileTreeScanner::activeProcessorCount();
-    if (queue_.size() == (hasFiles ? 1u : 0u)) workerCount = 1;
+    if (seeds.empty()) workerCount = 1;
+    queue_ = std::make_unique<ScanQueue<Job>>(workerCount > 1 ? static_cast<std::size_t>(workerCount) : 0);
+    // The root's own files go first: they are quick and never handed over.
+    if (!rootFileSeqs_.empty()) queue_->push(Job{}, false);
+    for (Job& seed : seeds) queue_->push(std::move(seed), false);
     for (int i = 0; i < workerCount; ++i) workers_.push_back(std::make_unique<Worker>());
 
-    if (!queue_.empty()) ParallelWork::run(workerCount, [this](int slot) { work(slot); });
-    ::close(rootFd_);
+    if (!queue_->empty())
+        ParallelWork::run(workerCount, [this](int slot) {
+            Worker& worker = *workers_[static_cast<std::size_t>(slot)];
+            queue_->work([&](Job& job) { runJob(worker, job); });
+            worker.publish();
+        });
+    rootFd_.reset();
 
     // Root children: present slots in name order, then largest first.
-    std::sort(rootChildren_.begin(), rootChildren_.end(), largerFirst);
+    std::sort(rootChildren_.begin(), rootChildren_.end(), [](const RootChild& a, const RootChild& b) {
+        if (a.node.bytes != b.node.bytes) return a.node.bytes > b.node.bytes;
+        return a.seq < b.seq;
+    });
     root.children.reserve(rootChildren_.size());
-    for (Child& child : rootChildren_) root.children.push_back(std::move(child.node));
+    for (RootChild& child : rootChildren_) root.children.push_back(std::move(child.node));
+    rootChildren_.clear();
     root.bytes = rootBytes_ + rootOwnBytes;
 
     std::size_t indexSize = 0;
@@ -400,70 +276,36 @@ FileTreeScanner::Result Scan::run(const std::string& rootPath) {
     return result;
 }
 
-void Scan::push(Job job, bool front) {
-    std::lock_guard guard(queueLock_);
-    if (front)
-        queue_.push_front(job);
-    else
-        queue_.push_back(job);
-    queued_.store(static_cast<int>(queue_.size()), std::memory_order_relaxed);
-    if (waiting_.load(std::memory_order_relaxed) > 0) queueChanged_.notify_one();
+std::string Scan::pathOf(const Folder* folder) const {
+    std::vector<const std::string*> names;
+    for (; folder; folder = folder->parent) names.push_back(&folder->name);
+    std::string path = rootPath_;
+    for (auto it = names.rbegin(); it != names.rend(); ++it) path = Paths::join(path, **it);
+    return path;
 }
 
-void Scan::work(int slot) {
-    Worker& worker = *workers_[static_cast<std::size_t>(slot)];
-    std::unique_lock guard(queueLock_);
-    while (true) {
-        if (!queue_.empty()) {
-            Job job = queue_.front();
-            queue_.pop_front();
-            queued_.store(static_cast<int>(queue_.size()), std::memory_order_relaxed);
-            ++active_;
-            guard.unlock();
-            try {
-                runJob(worker, job);
-            } catch (...) {
-                // Out of memory: what this job held is lost, but the other
-                // workers must still see it end, or they would wait forever.
-            }
-            guard.lock();
-            --active_;
-            if (active_ == 0 && queue_.empty()) queueChanged_.notify_all();
-            continue;
-        }
-        // Nothing queued and nobody left who could queue more: done.
-        if (active_ == 0) break;
-        waiting_.fetch_add(1, std::memory_order_relaxed);
-        queueChanged_.wait(guard);
-        waiting_.fetch_sub(1, std::memory_order_relaxed);
-    }
-    guard.unlock();
-    worker.publish();
-}
-
-void Scan::runJob(Worker& worker, Job job) {
+void Scan::runJob(Worker& worker, Job& job) {
     if (!job.folder) {
         rootFiles(worker);
         return;
     }
     Folder* folder = job.folder;
     if (cancelled() || folder->depth > options_.maxDepth) {
-        if (job.fd >= 0) ::close(job.fd);
         drop(folder);
         return;
     }
-    int fd = job.fd;
-    if (fd < 0) fd = ::openat(rootFd_, folder->name.c_str(), openFolderFlags);
-    if (fd < 0) {
+    UniqueFd fd = std::move(job.fd);
+    if (!fd.valid()) fd.reset(::openat(rootFd_.get(), folder->name.c_str(), DirectoryReader::childFlags));
+    if (!fd.valid()) {
         struct stat st {};
-        if (errno == EACCES && fstatat(rootFd_, folder->name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+        if (errno == EACCES && fstatat(rootFd_.get(), folder->name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
             S_ISDIR(st.st_mode))
             deliverTop(folder->seq, std::nullopt, allocatedBytes(st));
         drop(folder);
         return;
     }
-    worker.path = folder->path;
-    walk(worker, folder, fd);
+    worker.path = pathOf(folder);
+    walk(worker, folder, std::move(fd));
 }
 
 void Scan::rootFiles(Worker& worker) {
@@ -471,7 +313,7 @@ void Scan::rootFiles(Worker& worker) {
         if (cancelled()) return;
         const std::string& name = rootEntries_[seq].name;
         struct stat st {};
-        if (fstatat(rootFd_, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (fstatat(rootFd_.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
         if (S_ISDIR(st.st_mode)) continue;  // replaced since it was listed
         std::int64_t size = allocatedBytes(st);
         // A file linked twice from the root counts once, as everywhere else.
@@ -483,21 +325,20 @@ void Scan::rootFiles(Worker& worker) {
         }
         worker.batch.files += 1;
         worker.batch.bytes += size;
-        std::string path = joinPath(rootPath_, name);
-        record(worker, seq, path, name, size, wholeSeconds(st), false);
-        std::optional<StorageNode> node;
-        if (size >= options_.fileNodeThreshold) node = fileNode(path, name, size, wholeSeconds(st), false);
+        record(worker, seq, Paths::join(rootPath_, name), name, size, wholeSeconds(st), false);
+        std::optional<ScanTreeNode> node;
+        if (size >= options_.fileNodeThreshold) node = fileNode(name, size, st, false);
         deliverTop(seq, std::move(node), size);
     }
     worker.publish();
 }
 
-void Scan::walk(Worker& worker, Folder* folder, int fd) {
+void Scan::walk(Worker& worker, Folder* folder, UniqueFd fd) {
+    DirectoryReader& reader = worker.reader(folder->depth);
+    reader.reset(std::move(fd));
     struct stat own {};
-    DIR* dir = nullptr;
-    if (cancelled() || fstat(fd, &own) != 0 || (own.st_dev != folder->device && isPseudoFileSystem(fd)) ||
-        !(dir = fdopendir(fd))) {
-        ::close(fd);
+    if (cancelled() || fstat(reader.fd(), &own) != 0 || reader.isPseudoFileSystemAt(own.st_dev, folder->device)) {
+        reader.reset();
         drop(folder);
         return;
     }
@@ -505,167 +346,142 @@ void Scan::walk(Worker& worker, Folder* folder, int fd) {
     worker.batch.folders += 1;
     reportProgress(worker);
 
-    const int depth = folder->depth;
-    const bool keeps = keepsChildren(depth);
-    const int dirFd = dirfd(dir);
-    Contents local;
-    local.ownBytes = allocatedBytes(own);
+    const bool keeps = keepsChildren(folder->depth);
+    FolderTally local(keep_);
+    local.addOwn(allocatedBytes(own));
     std::uint32_t seq = 0;
 
-    while (dirent* entry = readdir(dir)) {
+    DirectoryReader::Entry entry;
+    while (reader.next(entry)) {
         if (cancelled()) break;
-        const char* name = entry->d_name;
-        if (isDotOrDotDot(name) || isSkipped(name)) continue;
+        const char* name = entry.name;
+        if (isSkipped(name)) continue;
         const std::uint32_t position = seq++;
 
-        if (entry->d_type == DT_DIR && !FileTreeScanner::isPackageName(name)) {
-            subfolder(worker, folder, local, dirFd, name, position);
+        if (entry.type == DT_DIR && !FileTreeScanner::isPackageName(name)) {
+            subfolder(worker, folder, local, reader, name, position);
             continue;
         }
         struct stat st {};
-        if (fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (fstatat(reader.fd(), name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
         if (S_ISDIR(st.st_mode)) {
             if (FileTreeScanner::isPackageName(name))
-                package(worker, folder, local, dirFd, name, position, st);
+                package(worker, folder, local, reader, name, position, st);
             else
-                subfolder(worker, folder, local, dirFd, name, position);
+                subfolder(worker, folder, local, reader, name, position);
             continue;
         }
         if (st.st_nlink > 1 && !links_.claim(st)) continue;
         const std::int64_t size = allocatedBytes(st);
         if (!S_ISREG(st.st_mode)) {
             // Never followed, no node, no entry; only their own blocks count.
-            local.ownBytes += size;
+            local.addOwn(size);
             continue;
         }
-        local.folderBytes += size;
         worker.batch.files += 1;
         worker.batch.bytes += size;
         const std::string_view nameView(name);
-        local.tally.add(classifyFileKind(nameView, false), size);
-
         const bool indexed = size >= options_.indexThreshold || size >= options_.largeFileThreshold;
-        const bool node = keeps && size >= options_.fileNodeThreshold;
-        if (indexed || node) {
-            std::string path = joinPath(worker.path, nameView);
-            if (indexed) record(worker, folder->top, path, nameView, size, wholeSeconds(st), false);
-            if (node) {
-                local.children.push_back({position, fileNode(path, nameView, size, wholeSeconds(st), false)});
-                local.trimIfLarge(keep_);
-                continue;
-            }
+        if (indexed) record(worker, folder->top, Paths::join(worker.path, nameView), nameView, size, wholeSeconds(st), false);
+        if (keeps && size >= options_.fileNodeThreshold) {
+            ScanTreeNode node = fileNode(nameView, size, st, false);
+            local.addItem(position, node.kind, size, &node);
+        } else {
+            local.addItem(position, classifyFileKind(nameView, false), size, nullptr);
         }
-        local.foldBytes += size;
-        local.foldCount += 1;
     }
-    closedir(dir);
+    reader.reset();
     worker.publish();
     {
         std::lock_guard guard(folder->lock);
-        folder->contents.merge(std::move(local), keep_);
+        folder->tally.merge(std::move(local));
     }
     release(folder);
 }
 
-void Scan::subfolder(Worker& worker, Folder* parent, Contents& local, int dirFd, const char* name,
-                     std::uint32_t seq) {
+void Scan::subfolder(Worker& worker, Folder* parent, FolderTally& local, const DirectoryReader& reader,
+                     const char* name, std::uint32_t seq) {
     const int depth = parent->depth + 1;
     if (depth > options_.maxDepth) return;
-    int fd = ::openat(dirFd, name, openFolderFlags);
-    if (fd < 0) {
+    UniqueFd fd = reader.openChild(name);
+    if (!fd.valid()) {
         // Unreadable: no node and no contents, but its own blocks are known
         // and count, as they do for du.
         struct stat st {};
-        if (errno == EACCES && fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode))
-            local.ownBytes += allocatedBytes(st);
+        if (errno == EACCES && fstatat(reader.fd(), name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode))
+            local.addOwn(allocatedBytes(st));
         return;
     }
 
-    auto* folder = new Folder;
+    auto* folder = new Folder(keep_);
     folder->parent = parent;
     folder->depth = depth;
     folder->seq = seq;
     folder->top = parent->top;
     folder->device = parent->device;
+    folder->name = name;
     parent->pending.fetch_add(1, std::memory_order_relaxed);
 
-    // Hand the folder over when a worker is idle (or it lies near the root);
-    // otherwise read it here, keeping its path only when a node needs it.
-    const bool handOver = parent->depth < options_.parallelDepth ||
-                          waiting_.load(std::memory_order_relaxed) > queued_.load(std::memory_order_relaxed);
-    if (handOver || needsNode(depth)) {
-        folder->name = name;
-        folder->path = joinPath(worker.path, folder->name);
-    }
-    if (handOver) {
-        push(Job{folder, fd}, true);
+    // Near the root, and whenever the backlog of waiting folders runs short,
+    // hand the folder over; otherwise read it here.
+    if (parent->depth < options_.parallelDepth || queue_->wantsMore()) {
+        queue_->push(Job{folder, std::move(fd)}, true);
         return;
     }
     const std::size_t length = worker.path.size();
     if (worker.path.empty() || worker.path.back() != '/') worker.path += '/';
     worker.path += name;
-    walk(worker, folder, fd);
+    walk(worker, folder, std::move(fd));
     worker.path.resize(length);
 }
 
-void Scan::package(Worker& worker, Folder* folder, Contents& local, int dirFd, const char* name,
-                   std::uint32_t seq, const struct stat& st) {
+void Scan::package(Worker& worker, Folder* folder, FolderTally& local, const DirectoryReader& reader,
+                   const char* name, std::uint32_t seq, const struct stat& st) {
     // Measured whole: the package's own blocks and everything inside it.
     std::int64_t bytes = allocatedBytes(st);
-    int fd = ::openat(dirFd, name, openFolderFlags);
-    if (fd >= 0) {
-        if (st.st_dev != folder->device && isPseudoFileSystem(fd))
-            ::close(fd);
-        else
-            bytes += packageContents(fd, st.st_dev, 0);
-    }
-    local.folderBytes += bytes;
+    const int readerDepth = folder->depth + 1;
+    DirectoryReader& inside = worker.reader(readerDepth);
+    inside.reset(reader.openChild(name));
+    if (inside.isOpen() && !inside.isPseudoFileSystemAt(st.st_dev, folder->device))
+        bytes += packageContents(worker, readerDepth, st.st_dev, 0);
+    inside.reset();
     worker.batch.files += 1;
     worker.batch.bytes += bytes;
-    local.tally.add(FileKind::apps, bytes);
 
     const std::string_view nameView(name);
-    std::string path = joinPath(worker.path, nameView);
     if (keepsChildren(folder->depth)) {
-        local.children.push_back({seq, fileNode(path, nameView, bytes, wholeSeconds(st), true)});
-        local.trimIfLarge(keep_);
+        ScanTreeNode node = fileNode(nameView, bytes, st, true);
+        local.addItem(seq, FileKind::apps, bytes, &node);
     } else {
-        local.foldBytes += bytes;
-        local.foldCount += 1;
+        local.addItem(seq, FileKind::apps, bytes, nullptr);
     }
-    record(worker, folder->top, path, nameView, bytes, wholeSeconds(st), true);
+    record(worker, folder->top, Paths::join(worker.path, nameView), nameView, bytes, wholeSeconds(st), true);
 }
 
-std::int64_t Scan::packageContents(int fd, dev_t device, int depth) {
-    DIR* dir = fdopendir(fd);
-    if (!dir) {
-        ::close(fd);
-        return 0;
-    }
+// Sums the package folder open in the worker's reader of `readerDepth`.
+std::int64_t Scan::packageContents(Worker& worker, int readerDepth, dev_t device, int depth) {
+    DirectoryReader& reader = worker.reader(readerDepth);
     std::int64_t total = 0;
-    const int dirFd = dirfd(dir);
-    while (dirent* entry = readdir(dir)) {
+    DirectoryReader::Entry entry;
+    while (reader.next(entry)) {
         if (cancelled()) break;
-        const char* name = entry->d_name;
-        if (isDotOrDotDot(name) || isSkipped(name)) continue;
+        const char* name = entry.name;
+        if (isSkipped(name)) continue;
         struct stat st {};
-        if (fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (fstatat(reader.fd(), name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
         if (S_ISDIR(st.st_mode)) {
             total += allocatedBytes(st);
             if (depth + 1 > packageDepthLimit) continue;
-            int child = ::openat(dirFd, name, openFolderFlags);
-            if (child < 0) continue;
-            if (st.st_dev != device && isPseudoFileSystem(child)) {
-                ::close(child);
-                continue;
-            }
-            total += packageContents(child, st.st_dev, depth + 1);
+            DirectoryReader& below = worker.reader(readerDepth + 1);
+            below.reset(reader.openChild(name));
+            if (below.isOpen() && !below.isPseudoFileSystemAt(st.st_dev, device))
+                total += packageContents(worker, readerDepth + 1, st.st_dev, depth + 1);
+            below.reset();
             continue;
         }
         if (st.st_nlink > 1 && !links_.claim(st)) continue;
         total += allocatedBytes(st);
     }
-    closedir(dir);
     return total;
 }
 
@@ -720,16 +536,19 @@ void Scan::reportProgress(Worker& worker) {
 void Scan::release(Folder* folder) {
     while (folder) {
         if (folder->pending.fetch_sub(1, std::memory_order_acq_rel) != 1) return;
-        FolderResult result = finish(*folder);
         Folder* parent = folder->parent;
         const std::uint32_t seq = folder->seq;
+        const std::int64_t bytes = folder->tally.totalBytes();
+        const FileKind kind = folder->tally.dominant();
+        std::optional<ScanTreeNode> node;
+        if (needsNode(folder->depth)) node = folder->tally.finish(std::move(folder->name));
+        delete folder;
         if (parent) {
             std::lock_guard guard(parent->lock);
-            addSubfolder(parent->contents, parent->depth, seq, std::move(result));
+            parent->tally.addFolder(seq, kind, bytes, node ? &*node : nullptr);
         } else {
-            deliverTop(seq, std::move(result.node), result.bytes);
+            deliverTop(seq, std::move(node), bytes);
         }
-        delete folder;
         // The finished folder held one token of its parent.
         folder = parent;
     }
@@ -741,60 +560,17 @@ void Scan::drop(Folder* folder) {
     release(parent);
 }
 
-void Scan::addSubfolder(Contents& contents, int depth, std::uint32_t seq, FolderResult&& result) {
-    contents.folderBytes += result.bytes;
-    contents.tally.add(result.kind, result.bytes);
-    if (keepsChildren(depth) && result.node) {
-        contents.children.push_back({seq, std::move(*result.node)});
-        contents.trimIfLarge(keep_);
-    } else {
-        contents.foldBytes += result.bytes;
+void Scan::deliverTop(std::uint32_t seq, std::optional<ScanTreeNode> node, std::int64_t bytes) {
+    // A finished top-level item becomes StorageNodes on the worker that
+    // finished it, while the others still walk.
+    std::optional<StorageNode> converted;
+    if (node) {
+        const std::string path = Paths::join(rootPath_, node->name);
+        converted = std::move(*node).toStorageNode(path);
     }
-}
-
-FolderResult Scan::finish(Folder& folder) {
-    Contents& contents = folder.contents;
-    contents.cutChildren(keep_);
-    std::sort(contents.children.begin(), contents.children.end(), largerFirst);
-
-    FolderResult result;
-    result.bytes = contents.folderBytes + contents.ownBytes;
-    result.kind = contents.tally.dominant();
-    if (!needsNode(folder.depth)) return result;
-
-    StorageNode node;
-    node.id = folder.path;
-    node.name = folder.name.empty() ? Paths::lastComponent(folder.path) : folder.name;
-    node.bytes = result.bytes;
-    node.kind = StorageNode::Kind::group;
-    node.path = folder.path;
-    node.fileKind = result.kind;
-    node.children.reserve(contents.children.size() + (contents.foldBytes >= 1 ? 1 : 0));
-    for (Child& child : contents.children) node.children.push_back(std::move(child.node));
-    contents.children.clear();
-
-    if (contents.foldBytes >= 1) {
-        StorageNode rest;
-        rest.id = FileTreeScanner::remainderID(folder.path);
-        const std::string count = ByteFormat::groupedInteger(contents.foldCount);
-        rest.name = contents.foldCount >= 1 ? count + " smaller items" : "Everything else";
-        rest.bytes = contents.foldBytes;
-        rest.kind = StorageNode::Kind::item;
-        rest.details["Items"] = count;
-        // After kept children of equal size.
-        auto at = std::upper_bound(
-            node.children.begin(), node.children.end(), rest.bytes,
-            [](std::int64_t bytes, const StorageNode& child) { return bytes > child.bytes; });
-        node.children.insert(at, std::move(rest));
-    }
-    result.node = std::move(node);
-    return result;
-}
-
-void Scan::deliverTop(std::uint32_t seq, std::optional<StorageNode> node, std::int64_t bytes) {
     std::lock_guard guard(rootLock_);
     rootBytes_ += bytes;
-    if (node) rootChildren_.push_back({seq, std::move(*node)});
+    if (converted) rootChildren_.push_back({seq, std::move(*converted)});
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "core/scanners/ProjectIndex.h"
 
+#include "core/system/DirectoryReader.h"
 #include "core/system/FileContents.h"
 #include "core/system/FileDate.h"
 #include "core/system/Paths.h"
@@ -14,6 +15,7 @@
 
 #include <algorithm>
 #include <array>
+#include <deque>
 #include <set>
 #include <unordered_map>
 
@@ -102,6 +104,8 @@ std::string DetectedProject::name() const { return Paths::lastComponent(url); }
 struct ProjectIndex::Walk {
     const std::function<bool()>& cancelled;
     std::map<std::string, DetectedProject> found;
+    // One per depth: a folder's descriptor stays open while its subfolders are walked.
+    std::deque<DirectoryReader> readers;
 };
 
 ProjectIndex::ProjectIndex(std::vector<std::string> roots, int maxDepth)
@@ -140,15 +144,13 @@ const std::vector<std::string>& ProjectIndex::activityFiles() {
 }
 
 std::optional<TimePoint> ProjectIndex::lastActivity(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
+    const UniqueFd fd = DirectoryReader::openFolder(folder, true);
+    if (!fd.valid()) {
         struct stat st {};
         if (::lstat(folder.c_str(), &st) != 0) return std::nullopt;
         return FileDate::fromTimespec(st.st_mtim);
     }
-    auto date = lastActivityAt(fd);
-    ::close(fd);
-    return date;
+    return lastActivityAt(fd.get());
 }
 
 std::vector<DetectedProject> ProjectIndex::projects(Kind kind) const {
@@ -159,7 +161,7 @@ std::vector<DetectedProject> ProjectIndex::projects(Kind kind) const {
 }
 
 void ProjectIndex::build(const std::function<bool()>& cancelled) {
-    Walk state{cancelled, {}};
+    Walk state{cancelled, {}, {}};
     std::set<std::pair<dev_t, ino_t>> walkedRoots;
     for (const auto& given : roots_) {
         // A relative root would name a folder below whatever the current
@@ -167,16 +169,15 @@ void ProjectIndex::build(const std::function<bool()>& cancelled) {
         if (given.empty() || given.front() != '/') continue;
         const auto root = Paths::standardise(given);
         if (!root) continue;
-        const int fd = ::open(root->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd < 0) continue;
+        UniqueFd fd = DirectoryReader::openFolder(*root, true);
+        if (!fd.valid()) continue;
         struct stat st {};
         // The same folder reached under two names (a link, a bind mount) is
         // walked once, under the first name given.
-        if (::fstat(fd, &st) != 0 || !walkedRoots.insert({st.st_dev, st.st_ino}).second || isPseudoFileSystem(fd)) {
-            ::close(fd);
+        if (::fstat(fd.get(), &st) != 0 || !walkedRoots.insert({st.st_dev, st.st_ino}).second ||
+            isPseudoFileSystem(fd.get()))
             continue;
-        }
-        walk(state, fd, *root, 0);
+        walk(state, std::move(fd), *root, 0);
         if (cancelled()) break;
     }
     projects_.clear();
@@ -184,17 +185,11 @@ void ProjectIndex::build(const std::function<bool()>& cancelled) {
     for (auto& [path, project] : state.found) projects_.push_back(std::move(project));
 }
 
-// Owns `folderFd` and closes it before returning.
-void ProjectIndex::walk(Walk& state, int folderFd, const std::string& folder, int depth) const {
-    if (depth > maxDepth_ || state.cancelled()) {
-        ::close(folderFd);
-        return;
-    }
-    DIR* dir = ::fdopendir(folderFd);
-    if (dir == nullptr) {
-        ::close(folderFd);
-        return;
-    }
+void ProjectIndex::walk(Walk& state, UniqueFd folderFd, const std::string& folder, int depth) const {
+    if (depth > maxDepth_ || state.cancelled()) return;
+    while (state.readers.size() <= static_cast<std::size_t>(depth)) state.readers.emplace_back();
+    DirectoryReader& reader = state.readers[static_cast<std::size_t>(depth)];
+    reader.reset(std::move(folderFd));
     std::vector<Entry> entries;
     std::set<Kind> kinds;
     static const std::unordered_map<std::string, Kind> markerKinds = [] {
@@ -202,14 +197,14 @@ void ProjectIndex::walk(Walk& state, int folderFd, const std::string& folder, in
         for (const auto& [name, kind] : markerFiles()) map.emplace(name, kind);
         return map;
     }();
-    while (const dirent* entry = ::readdir(dir)) {
-        std::string name = entry->d_name;
-        if (name == "." || name == "..") continue;
+    DirectoryReader::Entry listed;
+    while (reader.next(listed)) {
+        std::string name = listed.name;
         if (auto marker = markerKinds.find(name); marker != markerKinds.end()) kinds.insert(marker->second);
         if (name.ends_with(".xcodeproj") || name.ends_with(".xcworkspace")) kinds.insert(Kind::xcode);
-        entries.push_back({std::move(name), entry->d_type});
+        entries.push_back({std::move(name), listed.type});
     }
-    const int fd = ::dirfd(dir);
+    const int fd = reader.fd();
     if (kinds.count(Kind::node) != 0) {
         if (const auto text = readText(fd, "package.json")) {
             if (text->find("\"react-native\"") != std::string::npos) kinds.insert(Kind::reactNative);
@@ -234,18 +229,17 @@ void ProjectIndex::walk(Walk& state, int folderFd, const std::string& folder, in
                 struct stat st {};
                 if (::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISDIR(st.st_mode)) continue;
             }
-            const int child = ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-            if (child < 0) continue;
+            UniqueFd child = reader.openChild(name.c_str());
+            if (!child.valid()) continue;
             struct stat st {};
-            if (::fstat(child, &st) != 0 || (haveSelf && st.st_dev != self.st_dev && isPseudoFileSystem(child))) {
-                ::close(child);
+            if (::fstat(child.get(), &st) != 0 ||
+                (haveSelf && st.st_dev != self.st_dev && isPseudoFileSystem(child.get())))
                 continue;
-            }
-            walk(state, child, Paths::join(folder, name), depth + 1);
+            walk(state, std::move(child), Paths::join(folder, name), depth + 1);
             if (state.cancelled()) break;
         }
     }
-    ::closedir(dir);
+    reader.reset();
 }
 
 }  // namespace korvane

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/system/UniqueFd.h"
+
 namespace korvane {
 
 // The user's projects, found by one walk over the project roots before any
@@ -46,7 +48,7 @@ public:
 
 private:
     struct Walk;
-    void walk(Walk& state, int folderFd, const std::string& folder, int depth) const;
+    void walk(Walk& state, UniqueFd folderFd, const std::string& folder, int depth) const;
 
     std::vector<DetectedProject> projects_;
     int maxDepth_;

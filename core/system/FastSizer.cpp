@@ -1,18 +1,16 @@
 #include "core/system/FastSizer.h"
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <unistd.h>
 
 #include <cstring>
 
+#include "core/system/DirectoryReader.h"
 #include "core/system/PseudoFileSystems.h"
+#include "core/system/UniqueFd.h"
 
 namespace korvane {
 
 namespace {
-
-constexpr int directoryFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
 std::int64_t allocatedBytes(const struct stat& st) {
     return static_cast<std::int64_t>(st.st_blocks) * 512;
@@ -60,11 +58,35 @@ bool FastSizer::isSkippedName(const char* name) {
            std::strcmp(name, ".fseventsd") == 0 || std::strcmp(name, ".DocumentRevisions-V100") == 0;
 }
 
-void FastSizer::reset() {
-    {
-        std::lock_guard<std::mutex> guard(linkLock_);
-        seenLinks_.clear();
+bool FastSizer::LinkSet::claim(const struct stat& st) {
+    const InodeKey key{st.st_dev, st.st_ino};
+    const std::size_t hash = InodeKeyHash{}(key);
+    // The top bits pick the shard; the set itself uses the low ones.
+    Shard& shard = shards_[(static_cast<std::uint64_t>(hash) * 0x9E3779B97F4A7C15ULL) >> 58];
+    std::lock_guard guard(shard.lock);
+    return shard.seen.insert(key).second;
+}
+
+void FastSizer::LinkSet::clear() {
+    for (Shard& shard : shards_) {
+        std::lock_guard guard(shard.lock);
+        shard.seen.clear();
     }
+}
+
+// One reader per depth of a walk, so that each keeps its buffer for every
+// folder read at that depth.
+class FastSizer::DirectoryReaders {
+public:
+    DirectoryReaders() : readers_(maximumDepth + 2) {}
+    DirectoryReader& at(int depth) { return readers_[static_cast<std::size_t>(depth)]; }
+
+private:
+    std::vector<DirectoryReader> readers_;
+};
+
+void FastSizer::reset() {
+    links_.clear();
     cancelledFlag_.setValue(false);
 }
 
@@ -72,11 +94,7 @@ void FastSizer::cancel() { cancelledFlag_.setValue(true); }
 
 bool FastSizer::isCancelled() const { return cancelledFlag_.value(); }
 
-bool FastSizer::claimLink(const struct stat& st) {
-    if (st.st_nlink < 2) return true;
-    std::lock_guard<std::mutex> guard(linkLock_);
-    return seenLinks_.insert(InodeKey{st.st_dev, st.st_ino}).second;
-}
+bool FastSizer::claimLink(const struct stat& st) { return st.st_nlink < 2 || links_.claim(st); }
 
 std::optional<FastSizer::Measurement> FastSizer::measure(const std::string& givenPath) {
     // A trailing "/" would make lstat and open resolve a symbolic link to a
@@ -96,24 +114,23 @@ std::optional<FastSizer::Measurement> FastSizer::measure(const std::string& give
         return result;
     }
 
-    int fd = open(path.c_str(), directoryFlags);
+    UniqueFd fd = DirectoryReader::openFolder(path, false);
     struct stat openedStat {};
-    if (fd >= 0 && (fstat(fd, &openedStat) != 0 || openedStat.st_dev != rootStat.st_dev ||
-                    openedStat.st_ino != rootStat.st_ino)) {
+    if (fd.valid() && (fstat(fd.get(), &openedStat) != 0 || openedStat.st_dev != rootStat.st_dev ||
+                       openedStat.st_ino != rootStat.st_ino)) {
         // Replaced between lstat and open: this is not the folder we looked at.
-        close(fd);
-        fd = -1;
+        fd.reset();
     }
-    if (fd < 0) {
+    if (!fd.valid()) {
         result.directories = 1;
         result.partial = true;
         return result;
     }
 
-    if (isPseudoFileSystem(fd)) {
-        close(fd);
-    } else {
-        result = walk(fd, 0, rootStat.st_dev);
+    if (!isPseudoFileSystem(fd.get())) {
+        DirectoryReaders readers;
+        readers.at(0).reset(std::move(fd));
+        result = walk(readers, 0, rootStat.st_dev);
     }
     result.directories += 1;
     result.bytes += allocatedBytes(rootStat);
@@ -121,44 +138,42 @@ std::optional<FastSizer::Measurement> FastSizer::measure(const std::string& give
     return result;
 }
 
-FastSizer::Measurement FastSizer::walk(int fd, int depth, dev_t device) {
+// Reads the folder open in the reader of `depth` and closes it.
+FastSizer::Measurement FastSizer::walk(DirectoryReaders& readers, int depth, dev_t device) {
+    DirectoryReader& reader = readers.at(depth);
     Measurement sum;
     if (depth > maximumDepth) {
-        close(fd);
+        // Counted by its parent, not read.
+        reader.reset();
         sum.partial = true;
         return sum;
     }
-    DIR* dir = fdopendir(fd);
-    if (!dir) {
-        close(fd);
-        sum.partial = true;
-        return sum;
-    }
-
-    while (const dirent* entry = readdir(dir)) {
+    DirectoryReader::Entry entry;
+    while (reader.next(entry)) {
         if (cancelledFlag_.value()) break;
-        const char* name = entry->d_name;
-        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
+        const char* name = entry.name;
         if (isSkippedName(name)) continue;
 
         struct stat st;
-        if (fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (fstatat(reader.fd(), name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
 
         if (S_ISDIR(st.st_mode)) {
             sum.directories += 1;
             sum.bytes += allocatedBytes(st);
-            int child = openat(fd, name, directoryFlags);
-            if (child < 0) {
+            UniqueFd child = reader.openChild(name);
+            if (!child.valid()) {
                 sum.partial = true;
                 continue;
             }
+            DirectoryReader& below = readers.at(depth + 1);
+            below.reset(std::move(child));
             // A mount point: kernel pseudo file systems are counted as a
             // folder but never read.
-            if (st.st_dev != device && isPseudoFileSystem(child)) {
-                close(child);
+            if (below.isPseudoFileSystemAt(st.st_dev, device)) {
+                below.reset();
                 continue;
             }
-            sum = sum.merging(walk(child, depth + 1, st.st_dev));
+            sum = sum.merging(walk(readers, depth + 1, st.st_dev));
         } else if (S_ISLNK(st.st_mode)) {
             sum.files += 1;
             sum.bytes += allocatedBytes(st);
@@ -169,7 +184,8 @@ FastSizer::Measurement FastSizer::walk(int fd, int depth, dev_t device) {
             takeLater(sum.newestModification, modificationTime(st));
         }
     }
-    closedir(dir);
+    if (reader.failed()) sum.partial = true;
+    reader.reset();
     return sum;
 }
 

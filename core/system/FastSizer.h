@@ -3,12 +3,14 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 #include "core/system/Flag.h"
 
@@ -44,6 +46,24 @@ public:
         std::size_t operator()(const InodeKey& key) const noexcept;
     };
 
+    // Files with several hard links already counted. Sharded, so that
+    // threads meeting many linked files (package stores made of hard links)
+    // rarely wait for one another; the first thread to claim a file counts it.
+    class LinkSet {
+    public:
+        // True for the first claim of this file, false for every later one.
+        bool claim(const struct stat& st);
+        void clear();
+
+    private:
+        static constexpr std::size_t shardCount = 64;
+        struct alignas(64) Shard {
+            std::mutex lock;
+            std::unordered_set<InodeKey, InodeKeyHash> seen;
+        };
+        std::array<Shard, shardCount> shards_;
+    };
+
     // Folders deeper than this below the measured root are counted by their
     // parent but not read; the result is then partial.
     static constexpr int maximumDepth = 63;
@@ -68,11 +88,11 @@ public:
     static bool isSkippedName(const char* name);
 
 private:
+    class DirectoryReaders;
     bool claimLink(const struct stat& st);
-    Measurement walk(int fd, int depth, dev_t device);
+    Measurement walk(DirectoryReaders& readers, int depth, dev_t device);
 
-    std::mutex linkLock_;
-    std::unordered_set<InodeKey, InodeKeyHash> seenLinks_;
+    LinkSet links_;
     Flag cancelledFlag_;
 };
 

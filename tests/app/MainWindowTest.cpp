@@ -99,7 +99,7 @@ TEST_F(MainWindowTest, ANewRouteCrossFadesFromTheOldScreen) {
     state().setRoute(Route::scanning);
     EXPECT_TRUE(fade->isVisible());
     EXPECT_EQ(fade->geometry(), window.rootView()->rect());
-    EXPECT_TRUE(waitUntil([&] { return !fade->isVisible(); }, 1000));
+    EXPECT_TRUE(testing::waitUntil([&] { return !fade->isVisible(); }, 1.0));
 }
 
 TEST_F(MainWindowTest, ThemeReachesTheWindowAndAnOpenSheet) {
@@ -124,7 +124,7 @@ TEST_F(MainWindowTest, ScanNowStartsAScanAndWaitsWhileScanningOrCleaning) {
     EXPECT_FALSE(scanNow->isEnabled());
     EXPECT_EQ(window.rootView()->shownRoute(), Route::scanning);
     // The scan without scanners ends at once and leaves the scanning screen.
-    ASSERT_TRUE(waitUntil([&] { return state().route() != Route::scanning; }));
+    ASSERT_TRUE(testing::waitUntil([&] { return state().route() != Route::scanning; }));
     EXPECT_TRUE(scanNow->isEnabled());
 
     state().setRoute(Route::cleaning);

@@ -32,9 +32,13 @@ std::vector<std::string> names(const std::vector<Entry>& entries) {
     return result;
 }
 
+// Every query runs over the plain list and over a prepared index; both must agree.
 std::vector<std::string> search(const Query& query, const std::vector<Entry>& entries, Sort sort = Sort::size,
                                 int limit = 500) {
-    return names(FileSearch::run(query, entries, sort, limit, now));
+    const auto plain = FileSearch::run(query, entries, sort, limit, now);
+    const FileSearch::Index index(entries);
+    EXPECT_EQ(FileSearch::run(query, index, sort, limit, now), plain) << query.text;
+    return names(plain);
 }
 
 Query text(const std::string& value) {
@@ -222,6 +226,32 @@ TEST(FileSearchTest, NaturalNameOrder) {
     EXPECT_LT(FileSearch::compareNames("\xc3\xa9t\xc3\xa9", "etf"), 0);
     EXPECT_EQ(FileSearch::compareNames("\xc5\x81\xc3\xb3" "d\xc5\xba", "\xc5\x82\xc3\x93" "D\xc5\xb9"), 0);  // case only
     EXPECT_LT(FileSearch::compareNames("", "a"), 0);
+}
+
+TEST(FileSearchTest, PreparedNameOrderIsTheStableOrderOfTheComparison) {
+    const std::vector<std::string> tricky = {
+        "file10", "file2", "File2", "file02", "file002x", "file2x", "a", "B", "", "x9", "x9a", "v1.10", "v1.9",
+        "99999999999999999999999", "99999999999999999999998", "0", "00", "007", "7", "\xc3\x89t\xc3\xa9",
+        "\xc3\xa9T\xc3\xa9", "ete", "etf", "Fable", "Dune", "\xc5\x81\xc3\xb3" "d\xc5\xba", "Madrid",
+        "Stra\xc3\x9f" "e", "Strauss", "bad\xff", "bad\xfe", "bad", "\xe6\x97\xa5\xe6\x9c\xac", "\xf0\x9f\x98\x80",
+        "a b", "a-b", "a_b", "a.b", "a/b", "A1b", "a01B", "\xc3\xbf", "z", "\xc3\xbf" "9", "9\xc3\xbf", "[x]", "~",
+    };
+    std::vector<Entry> entries;
+    for (std::size_t i = 0; i < 3; ++i)
+        for (const auto& name : tricky) entries.push_back(Entry::make(name, "/d" + std::to_string(i) + "/" + name, 1, now, false));
+    std::vector<std::size_t> expected(entries.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) expected[i] = i;
+    std::stable_sort(expected.begin(), expected.end(), [&](std::size_t a, std::size_t b) {
+        return FileSearch::compareNames(entries[a].name, entries[b].name) < 0;
+    });
+    const FileSearch::Index index(entries);
+    const auto found = FileSearch::run(Query(), index, Sort::name, 10000, now);
+    ASSERT_EQ(found.size(), entries.size());
+    for (std::size_t k = 0; k < found.size(); ++k) EXPECT_EQ(found[k], entries[expected[k]]) << k;
+    // The same list, fewer wanted: the first ones of that order.
+    EXPECT_EQ(FileSearch::run(Query(), index, Sort::name, 5, now),
+              std::vector<Entry>(found.begin(), found.begin() + 5));
+    EXPECT_TRUE(FileSearch::run(Query(), FileSearch::Index(), Sort::name, 5, now).empty());
 }
 
 TEST(FileSearchTest, HostilePatternsEndQuicklyWithoutAMatch) {

@@ -24,6 +24,26 @@ TEST(FileKindTest, Classify) {
     EXPECT_EQ(classifyFileKind("", false), FileKind::any);
 }
 
+TEST(FileKindTest, OnlyAWholeKnownExtensionInAnyCaseCounts) {
+    const struct {
+        std::string name;
+        FileKind kind;
+    } cases[] = {
+        {"x.PnG", FileKind::images},
+        {"x.NUMBERS", FileKind::documents},
+        {"x.numbersx", FileKind::any},
+        {"x.jpegjpeg", FileKind::any},
+        {"x.pn", FileKind::any},
+        {"x.g", FileKind::any},
+        {std::string("x.\0png", 6), FileKind::any},
+        {std::string("x.png\0", 6), FileKind::any},
+        {"x.p\xC3\xA9g", FileKind::any},
+        {"archive.tar.GZ", FileKind::archives},
+        {"dir.png/file", FileKind::any},
+    };
+    for (const auto& c : cases) EXPECT_EQ(classifyFileKind(c.name, false), c.kind) << c.name;
+}
+
 TEST(FileKindTest, TablesAreCompleteAndDisjoint) {
     EXPECT_EQ(allFileKinds().size(), 9u);
     EXPECT_TRUE(extensions(FileKind::any).empty());

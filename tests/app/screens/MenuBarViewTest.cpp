@@ -65,7 +65,7 @@ TEST_F(MenuBarViewTest, ScanButtonStartsAScanAndWaitsWhileItRuns) {
     EXPECT_EQ(state().route(), Route::scanning);
     EXPECT_EQ(panel.scanButton()->text(), QStringLiteral("Scanning…"));
     EXPECT_FALSE(panel.scanButton()->isEnabled());
-    ASSERT_TRUE(waitUntil([&] { return state().route() != Route::scanning; }));
+    ASSERT_TRUE(testing::waitUntil([&] { return state().route() != Route::scanning; }));
     EXPECT_TRUE(panel.scanButton()->isEnabled());
     state().setRoute(Route::cleaning);
     EXPECT_EQ(panel.scanButton()->text(), QStringLiteral("Scan Now"));

@@ -127,7 +127,7 @@ TEST_F(ReviewViewTest, CleanClosesTheSheetAndRemovesWithTheChosenDisposal) {
         view->cleanButton()->click();
         EXPECT_EQ(state().sheet(), std::nullopt);
         EXPECT_EQ(window.sheetDialog(), nullptr);
-        ASSERT_TRUE(waitUntil([&] { return state().route() == AppState::Route::finished; }));
+        ASSERT_TRUE(testing::waitUntil([&] { return state().route() == AppState::Route::finished; }));
         ASSERT_TRUE(state().lastReport().has_value());
         ASSERT_EQ(state().lastReport()->outcomes.size(), 1u);
         EXPECT_EQ(state().lastReport()->outcomes.front().status, c.expected);

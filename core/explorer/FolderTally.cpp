@@ -1,0 +1,136 @@
+#include "core/explorer/FolderTally.h"
+
+#include <algorithm>
+#include <optional>
+#include <utility>
+
+#include "core/explorer/FileTreeScanner.h"
+#include "core/system/Paths.h"
+#include "core/text/ByteFormat.h"
+
+namespace korvane {
+
+StorageNode ScanTreeNode::toStorageNode(const std::string& path) && {
+    StorageNode node;
+    node.id = path;
+    node.name = std::move(name);
+    node.bytes = bytes;
+    node.path = path;
+    node.fileKind = kind;
+    if (!isFolder) {
+        node.kind = StorageNode::Kind::item;
+        node.lastModified = modified;
+        return node;
+    }
+    node.kind = StorageNode::Kind::group;
+    node.children.reserve(children.size() + (foldBytes >= 1 ? 1 : 0));
+    for (ScanTreeNode& child : children) {
+        std::string childPath = Paths::join(path, child.name);
+        node.children.push_back(std::move(child).toStorageNode(childPath));
+    }
+    std::vector<ScanTreeNode>().swap(children);
+    if (foldBytes >= 1) {
+        StorageNode rest;
+        rest.id = FileTreeScanner::remainderID(path);
+        const std::string count = ByteFormat::groupedInteger(foldCount);
+        rest.name = foldCount >= 1 ? count + " smaller items" : "Everything else";
+        rest.bytes = foldBytes;
+        rest.kind = StorageNode::Kind::item;
+        rest.details["Items"] = count;
+        auto at = std::upper_bound(node.children.begin(), node.children.end(), rest.bytes,
+                                   [](std::int64_t size, const StorageNode& child) { return size > child.bytes; });
+        node.children.insert(at, std::move(rest));
+    }
+    return node;
+}
+
+void FolderTally::tally(FileKind kind, std::int64_t bytes) {
+    const auto i = static_cast<std::size_t>(kind);
+    kindBytes_[i] += bytes;
+    kindPresent_[i] = true;
+}
+
+void FolderTally::addItem(std::uint32_t seq, FileKind tallyKind, std::int64_t bytes, ScanTreeNode* node) {
+    folderBytes_ += bytes;
+    tally(tallyKind, bytes);
+    if (node) {
+        addChild(seq, std::move(*node));
+        return;
+    }
+    foldBytes_ += bytes;
+    foldCount_ += 1;
+}
+
+void FolderTally::addFolder(std::uint32_t seq, FileKind kind, std::int64_t bytes, ScanTreeNode* node) {
+    folderBytes_ += bytes;
+    tally(kind, bytes);
+    if (node)
+        addChild(seq, std::move(*node));
+    else
+        foldBytes_ += bytes;
+}
+
+void FolderTally::addChild(std::uint32_t seq, ScanTreeNode&& node) {
+    children_.push_back({seq, std::move(node)});
+    // A folder with many large files keeps only a bounded list in memory.
+    if (children_.size() > 4 * keep_ + 64) cutChildren();
+}
+
+void FolderTally::merge(FolderTally&& other) {
+    for (std::size_t i = 0; i < kindCount; ++i) {
+        kindBytes_[i] += other.kindBytes_[i];
+        kindPresent_[i] = kindPresent_[i] || other.kindPresent_[i];
+    }
+    folderBytes_ += other.folderBytes_;
+    foldBytes_ += other.foldBytes_;
+    foldCount_ += other.foldCount_;
+    ownBytes_ += other.ownBytes_;
+    for (Child& child : other.children_) addChild(child.seq, std::move(child.node));
+    other.children_.clear();
+}
+
+FileKind FolderTally::dominant() const {
+    std::optional<FileKind> best;
+    std::int64_t bestBytes = 0;
+    for (FileKind kind : allFileKinds()) {
+        const auto i = static_cast<std::size_t>(kind);
+        if (!kindPresent_[i]) continue;
+        if (!best || kindBytes_[i] > bestBytes) {
+            best = kind;
+            bestBytes = kindBytes_[i];
+        }
+    }
+    return best.value_or(FileKind::folders);
+}
+
+// Sorts the children largest first (equal sizes in listing order) and folds
+// those past the limit into the remainder.
+void FolderTally::cutChildren() {
+    std::sort(children_.begin(), children_.end(), [](const Child& a, const Child& b) {
+        if (a.node.bytes != b.node.bytes) return a.node.bytes > b.node.bytes;
+        return a.seq < b.seq;
+    });
+    if (children_.size() <= keep_) return;
+    for (std::size_t i = keep_; i < children_.size(); ++i) {
+        foldBytes_ += children_[i].node.bytes;
+        foldCount_ += 1;
+    }
+    children_.erase(children_.begin() + static_cast<std::ptrdiff_t>(keep_), children_.end());
+}
+
+ScanTreeNode FolderTally::finish(std::string name) {
+    cutChildren();
+    ScanTreeNode node;
+    node.name = std::move(name);
+    node.bytes = totalBytes();
+    node.foldBytes = foldBytes_;
+    node.foldCount = foldCount_;
+    node.kind = dominant();
+    node.isFolder = true;
+    node.children.reserve(children_.size());
+    for (Child& child : children_) node.children.push_back(std::move(child.node));
+    children_.clear();
+    return node;
+}
+
+}  // namespace korvane

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/model/FileKind.h"
+#include "core/model/StorageNode.h"
+
+namespace korvane {
+
+// One node of the compact tree a folder scan builds while it walks: a name
+// instead of a path, no optional fields, no remainder node yet. The walk
+// hands these up from folder to folder and cuts them cheaply; the finished
+// tree becomes `StorageNode`s once, at the end.
+struct ScanTreeNode {
+    std::string name;
+    std::int64_t bytes = 0;
+    std::int64_t foldBytes = 0;  // a folder's bytes without a node of their own
+    std::int64_t foldCount = 0;  // files, packages and cut children behind foldBytes
+    std::chrono::system_clock::time_point modified;  // files and packages
+    FileKind kind = FileKind::folders;  // a folder's dominant kind, a file's kind by name
+    bool isFolder = false;
+    std::vector<ScanTreeNode> children;  // a folder's kept children, largest first
+
+    // The node at `path` (this node's own path) and everything below it; a
+    // folder's remainder comes after its kept children of equal size.
+    // Consumes the node so its memory goes as the other grows.
+    StorageNode toStorageNode(const std::string& path) &&;
+};
+
+// What one folder gathers from its own listing and from its subfolders:
+// bytes per file kind, the children that may keep a node, the remainder.
+// Pure bookkeeping; a folder read in parts (or by several workers) merges
+// the parts.
+class FolderTally {
+public:
+    explicit FolderTally(std::size_t keep) : keep_(keep) {}
+
+    // A regular file or package: it counts toward the kind tally; with a
+    // node it becomes a child, else it folds into the remainder.
+    void addItem(std::uint32_t seq, FileKind tallyKind, std::int64_t bytes, ScanTreeNode* node);
+    // A finished subfolder: it counts under its dominant kind; its node (if
+    // any) becomes a child, else its bytes fold without counting as an item.
+    void addFolder(std::uint32_t seq, FileKind kind, std::int64_t bytes, ScanTreeNode* node);
+    // Blocks of the folder itself and of entries that never get a node (links, sockets).
+    void addOwn(std::int64_t bytes) { ownBytes_ += bytes; }
+    void merge(FolderTally&& other);
+
+    // Everything the folder holds, its own blocks included.
+    std::int64_t totalBytes() const { return folderBytes_ + ownBytes_; }
+    // The kind holding the most bytes among the direct contents; on a tie
+    // the earlier kind in declaration order; nothing met gives folders.
+    FileKind dominant() const;
+    // The folder's compact node: the `keep` largest children (equal sizes
+    // in listing order), the rest folded into the remainder.
+    ScanTreeNode finish(std::string name);
+
+private:
+    struct Child {
+        std::uint32_t seq;  // position in the folder's listing
+        ScanTreeNode node;
+    };
+    static constexpr std::size_t kindCount = 9;
+
+    void tally(FileKind kind, std::int64_t bytes);
+    void addChild(std::uint32_t seq, ScanTreeNode&& node);
+    void cutChildren();
+
+    std::size_t keep_;
+    std::array<std::int64_t, kindCount> kindBytes_{};
+    std::array<bool, kindCount> kindPresent_{};  // a kind met with 0 bytes differs from one never met
+    std::vector<Child> children_;
+    std::int64_t folderBytes_ = 0;  // files, packages and subfolders
+    std::int64_t foldBytes_ = 0;
+    std::int64_t foldCount_ = 0;
+    std::int64_t ownBytes_ = 0;
+};
+
+}  // namespace korvane

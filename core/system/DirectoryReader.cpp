@@ -1,0 +1,65 @@
+#include "core/system/DirectoryReader.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstddef>
+
+#include "core/system/PseudoFileSystems.h"
+
+namespace korvane {
+
+UniqueFd DirectoryReader::openFolder(const std::string& path, bool followLink) {
+    const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW);
+    return UniqueFd(::open(path.c_str(), flags));
+}
+
+void DirectoryReader::reset(UniqueFd folder) {
+    folder_ = std::move(folder);
+    filled_ = 0;
+    offset_ = 0;
+    ended_ = !folder_.valid();
+    failed_ = false;
+}
+
+bool DirectoryReader::next(Entry& entry) {
+    while (true) {
+        if (offset_ >= filled_) {
+            if (ended_) return false;
+            if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(bufferSize);
+            long count;
+            do {
+                count = ::syscall(SYS_getdents64, folder_.get(), buffer_.get(), bufferSize);
+            } while (count < 0 && errno == EINTR);
+            if (count <= 0) {
+                ended_ = true;
+                failed_ = count < 0;
+                filled_ = offset_ = 0;
+                return false;
+            }
+            filled_ = static_cast<std::size_t>(count);
+            offset_ = 0;
+        }
+        // glibc's dirent64 has the kernel's record layout.
+        const auto* record = reinterpret_cast<const struct dirent64*>(buffer_.get() + offset_);
+        offset_ += record->d_reclen;
+        const char* name = record->d_name;
+        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
+        entry.name = name;
+        entry.type = record->d_type;
+        return true;
+    }
+}
+
+UniqueFd DirectoryReader::openChild(const char* name) const {
+    return UniqueFd(::openat(folder_.get(), name, childFlags));
+}
+
+bool DirectoryReader::isPseudoFileSystemAt(dev_t device, dev_t parentDevice) const {
+    return device != parentDevice && isPseudoFileSystem(folder_.get());
+}
+
+}  // namespace korvane

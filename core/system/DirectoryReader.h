@@ -1,0 +1,63 @@
+#pragma once
+
+#include <fcntl.h>
+#include <sys/types.h>
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+#include "core/system/UniqueFd.h"
+
+namespace korvane {
+
+// Reads the entries of one open folder at a time straight from the kernel
+// (getdents64) into a buffer it keeps between folders, so a walk that reuses
+// one reader per depth allocates nothing per folder. "." and ".." are never
+// returned.
+class DirectoryReader {
+public:
+    // Open flags of a folder met during a walk: a link is never followed.
+    static constexpr int childFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+
+    struct Entry {
+        const char* name = nullptr;  // NUL-terminated; valid until the next call of next()
+        unsigned char type = 0;      // DT_DIR, DT_REG, ... or DT_UNKNOWN when the file system does not say
+    };
+
+    DirectoryReader() = default;
+    explicit DirectoryReader(UniqueFd folder) { reset(std::move(folder)); }
+    DirectoryReader(DirectoryReader&&) noexcept = default;
+    DirectoryReader& operator=(DirectoryReader&&) noexcept = default;
+
+    // Opens `path` as a folder; a link to a folder is followed only when asked.
+    static UniqueFd openFolder(const std::string& path, bool followLink);
+
+    // Starts on another folder (closing the previous one); the buffer stays.
+    void reset(UniqueFd folder = UniqueFd());
+    bool isOpen() const { return folder_.valid(); }
+    int fd() const { return folder_.get(); }
+
+    // The next entry; false at the end of the folder or when reading failed.
+    bool next(Entry& entry);
+    // Reading stopped on an error rather than at the end.
+    bool failed() const { return failed_; }
+
+    // Opens the subfolder `name` without following a link.
+    UniqueFd openChild(const char* name) const;
+    // True when the folder, whose device is `device`, lies on a kernel pseudo
+    // file system entered by crossing from `parentDevice`: walks never read it.
+    bool isPseudoFileSystemAt(dev_t device, dev_t parentDevice) const;
+
+    static constexpr std::size_t bufferSize = 16 * 1024;
+
+private:
+    UniqueFd folder_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t filled_ = 0;
+    std::size_t offset_ = 0;
+    bool ended_ = false;
+    bool failed_ = false;
+};
+
+}  // namespace korvane

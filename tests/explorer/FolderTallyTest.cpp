@@ -1,0 +1,161 @@
+// The folder aggregation without a disk: kind tally, child cut, remainder.
+#include "core/explorer/FolderTally.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/explorer/FileTreeScanner.h"
+
+namespace korvane {
+namespace {
+
+ScanTreeNode item(const std::string& name, std::int64_t bytes) {
+    ScanTreeNode node;
+    node.name = name;
+    node.bytes = bytes;
+    node.kind = classifyFileKind(name, false);
+    return node;
+}
+
+std::vector<std::string> names(const ScanTreeNode& node) {
+    std::vector<std::string> result;
+    for (const auto& child : node.children) result.push_back(child.name);
+    return result;
+}
+
+TEST(FolderTallyTest, DominantKindByBytesWithTiesToTheEarlierKindAndFoldersWhenEmpty) {
+    const struct {
+        std::vector<std::pair<FileKind, std::int64_t>> items;
+        FileKind expected;
+    } cases[] = {
+        {{}, FileKind::folders},
+        {{{FileKind::video, 10}, {FileKind::images, 30}}, FileKind::images},
+        {{{FileKind::video, 30}, {FileKind::images, 30}}, FileKind::images},
+        {{{FileKind::code, 0}}, FileKind::code},
+        {{{FileKind::any, 5}, {FileKind::audio, 5}}, FileKind::any},
+        {{{FileKind::audio, 1}, {FileKind::apps, 4}, {FileKind::audio, 4}}, FileKind::audio},
+    };
+    for (const auto& c : cases) {
+        FolderTally tally(45);
+        std::uint32_t seq = 0;
+        for (const auto& [kind, bytes] : c.items) tally.addItem(seq++, kind, bytes, nullptr);
+        EXPECT_EQ(tally.dominant(), c.expected) << c.items.size();
+    }
+}
+
+TEST(FolderTallyTest, CutKeepsTheLargestInListingOrderAndCountsTheRestOnce) {
+    FolderTally tally(2);
+    std::uint32_t seq = 0;
+    for (auto [name, bytes] : std::vector<std::pair<std::string, std::int64_t>>{
+             {"a.mov", 100}, {"b.mov", 300}, {"c.mov", 100}, {"d.mov", 300}, {"e.mov", 50}}) {
+        ScanTreeNode node = item(name, bytes);
+        tally.addItem(seq++, node.kind, bytes, &node);
+    }
+    tally.addItem(seq++, FileKind::any, 7, nullptr);  // a small file without a node
+    tally.addOwn(4096);
+    ScanTreeNode folder = tally.finish("f");
+    EXPECT_EQ(names(folder), (std::vector<std::string>{"b.mov", "d.mov"}));
+    EXPECT_EQ(folder.foldBytes, 100 + 100 + 50 + 7);
+    EXPECT_EQ(folder.foldCount, 4);
+    EXPECT_EQ(folder.bytes, 857 + 4096);
+    EXPECT_EQ(folder.kind, FileKind::video);
+    EXPECT_TRUE(folder.isFolder);
+}
+
+TEST(FolderTallyTest, SubfoldersWithoutANodeFoldTheirBytesButAreNoItems) {
+    FolderTally tally(45);
+    tally.addFolder(0, FileKind::images, 500, nullptr);
+    ScanTreeNode kept;
+    kept.name = "kept";
+    kept.bytes = 200;
+    kept.isFolder = true;
+    tally.addFolder(1, FileKind::audio, 200, &kept);
+    ScanTreeNode folder = tally.finish("f");
+    EXPECT_EQ(folder.foldBytes, 500);
+    EXPECT_EQ(folder.foldCount, 0);
+    EXPECT_EQ(names(folder), std::vector<std::string>{"kept"});
+    EXPECT_EQ(folder.kind, FileKind::images);
+}
+
+TEST(FolderTallyTest, PartsMergedInAnyOrderGiveTheSameFolder) {
+    auto part = [](std::uint32_t first, int count, std::int64_t bytes) {
+        FolderTally tally(3);
+        for (int i = 0; i < count; ++i) {
+            ScanTreeNode node = item("x" + std::to_string(first + i) + ".zip", bytes);
+            tally.addItem(first + static_cast<std::uint32_t>(i), node.kind, bytes, &node);
+        }
+        return tally;
+    };
+    FolderTally one(3);
+    one.merge(part(0, 200, 10));
+    one.merge(part(200, 200, 10));
+    FolderTally other(3);
+    other.merge(part(200, 200, 10));
+    other.merge(part(0, 200, 10));
+    ScanTreeNode a = one.finish("f");
+    ScanTreeNode b = other.finish("f");
+    // Equal sizes: the first three in listing order, however the parts came.
+    EXPECT_EQ(names(a), (std::vector<std::string>{"x0.zip", "x1.zip", "x2.zip"}));
+    EXPECT_EQ(names(a), names(b));
+    EXPECT_EQ(a.foldCount, 397);
+    EXPECT_EQ(b.foldCount, 397);
+    EXPECT_EQ(a.foldBytes, b.foldBytes);
+    EXPECT_EQ(a.bytes, 4000);
+}
+
+TEST(ScanTreeNodeTest, BecomesStorageNodesWithPathsAndARemainderAfterEqualSizes) {
+    ScanTreeNode folder;
+    folder.name = "top";
+    folder.isFolder = true;
+    folder.bytes = 5000;
+    folder.kind = FileKind::video;
+    folder.foldBytes = 300;
+    folder.foldCount = 1234;
+    ScanTreeNode big = item("big.mov", 1000);
+    big.modified = std::chrono::system_clock::time_point(std::chrono::seconds(77));
+    ScanTreeNode same = item("same.mov", 300);
+    ScanTreeNode sub;
+    sub.name = "sub";
+    sub.isFolder = true;
+    sub.bytes = 100;
+    folder.children = {big, same, sub};
+
+    StorageNode node = std::move(folder).toStorageNode("/r/top");
+    EXPECT_EQ(node.id, "/r/top");
+    EXPECT_EQ(node.path, "/r/top");
+    EXPECT_EQ(node.kind, StorageNode::Kind::group);
+    EXPECT_EQ(node.fileKind, FileKind::video);
+    EXPECT_FALSE(node.lastModified.has_value());
+    ASSERT_EQ(node.children.size(), 4u);
+    EXPECT_EQ(node.children[0].id, "/r/top/big.mov");
+    EXPECT_EQ(node.children[0].kind, StorageNode::Kind::item);
+    EXPECT_EQ(node.children[0].lastModified, big.modified);
+    EXPECT_EQ(node.children[0].fileKind, FileKind::video);
+    EXPECT_EQ(node.children[1].name, "same.mov");
+    const StorageNode& rest = node.children[2];
+    EXPECT_EQ(rest.id, FileTreeScanner::remainderID("/r/top"));
+    EXPECT_EQ(rest.name, "1,234 smaller items");
+    EXPECT_EQ(rest.details, (std::map<std::string, std::string>{{"Items", "1,234"}}));
+    EXPECT_FALSE(rest.path.has_value());
+    EXPECT_FALSE(rest.fileKind.has_value());
+    EXPECT_EQ(node.children[3].id, "/r/top/sub");
+    EXPECT_EQ(node.children[3].kind, StorageNode::Kind::group);
+
+    ScanTreeNode bare;
+    bare.name = "";
+    bare.isFolder = true;
+    bare.foldBytes = 9;
+    StorageNode atRoot = std::move(bare).toStorageNode("/");
+    ASSERT_EQ(atRoot.children.size(), 1u);
+    EXPECT_EQ(atRoot.children[0].name, "Everything else");
+    EXPECT_EQ(atRoot.children[0].details.at("Items"), "0");
+    ScanTreeNode none;
+    none.isFolder = true;
+    EXPECT_TRUE(std::move(none).toStorageNode("/x").children.empty());
+}
+
+}  // namespace
+}  // namespace korvane
