@@ -188,6 +188,8 @@ public:
     Automation& automation() { return automation_; }
     const Automation& automation() const { return automation_; }
     const HistoryStore& history() const { return history_; }
+    // The desktop adapter (reveal, clipboard, pickers); null when there is none.
+    Desktop* desktop() const { return desktop_; }
 
     // --- Start-up and settings ---
     // "scan.settings" and "cleanup.disposal" into `settings` and `disposalOverride`;
