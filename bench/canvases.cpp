@@ -1,6 +1,8 @@
 // Times every canvas layout on generated trees of about 100,000 nodes at
 // 1440 × 900, and counts relayouts over 100 hover moves through the layout
-// cache (there should be none).
+// cache (there should be none). The canvases built as widgets are also
+// painted offscreen at that size, and hovered 100 times through real mouse
+// events with a repaint after each.
 //
 //   canvases [RUNS]
 #include <algorithm>
@@ -8,12 +10,25 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <random>
 #include <set>
 #include <string>
 #include <vector>
 
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include "app/canvases/CanvasBase.h"
+#include "app/canvases/CanvasFactory.h"
 #include "app/canvases/layout/AgeMapLayout.h"
+#include "app/platform/IniSettings.h"
+#include "app/platform/Notifier.h"
+#include "app/platform/SystemClock.h"
 #include "app/canvases/layout/BarsLayout.h"
 #include "app/canvases/layout/BubblesLayout.h"
 #include "app/canvases/layout/CanvasLayoutCache.h"
@@ -27,7 +42,7 @@
 #include "app/canvases/layout/TreemapLayout.h"
 
 using namespace korvane;
-using Clock = std::chrono::steady_clock;
+using Stopwatch = std::chrono::steady_clock;
 
 namespace {
 
@@ -134,9 +149,9 @@ double time(int runs, const std::function<std::size_t()>& body) {
     std::vector<double> samples;
     std::size_t sink = 0;
     for (int i = 0; i < runs; ++i) {
-        const auto start = Clock::now();
+        const auto start = Stopwatch::now();
         sink += body();
-        samples.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        samples.push_back(std::chrono::duration<double, std::milli>(Stopwatch::now() - start).count());
     }
     if (sink == 42) std::puts("");  // keeps the work from being optimised away
     std::sort(samples.begin(), samples.end());
@@ -162,10 +177,53 @@ std::size_t hoverRelayouts(const StorageNode& root, Make make, Hit hit) {
     return cache.builds() - 1;
 }
 
+class QuietNotifier final : public Notifier {
+public:
+    bool canPost() const override { return false; }
+    void post(const std::string&, const std::string&) override {}
+};
+
+// Paint and hover figures of one canvas widget over one tree.
+struct PaintFigures {
+    double firstPaint = 0;  // layout and paint
+    double paint = 0;       // median repaint with the layout held
+    double hover = 0;       // median hover move with its repaint
+    std::size_t relayouts = 0;
+};
+
+PaintFigures paintFigures(CanvasBase& canvas, const StorageNode& root, int runs) {
+    QImage image(canvasSize.toSize(), QImage::Format_ARGB32_Premultiplied);
+    auto paint = [&] {
+        QPainter painter(&image);
+        canvas.paintInto(painter);
+        return std::size_t{1};
+    };
+    PaintFigures figures;
+    canvas.setRoot(&root);
+    figures.firstPaint = time(1, paint);
+    figures.paint = time(runs, paint);
+    const std::size_t before = canvas.layoutBuilds();
+    std::vector<double> moves;
+    for (int move = 0; move < 100; ++move) {
+        const QPointF point(130 + 13.1 * move, 5 + 8.9 * move);
+        const auto start = Stopwatch::now();
+        QMouseEvent event(QEvent::MouseMove, point, canvas.mapToGlobal(point), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&canvas, &event);
+        paint();
+        moves.push_back(std::chrono::duration<double, std::milli>(Stopwatch::now() - start).count());
+    }
+    std::sort(moves.begin(), moves.end());
+    figures.hover = moves[moves.size() / 2];
+    figures.relayouts = canvas.layoutBuilds() - before;
+    return figures;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     Generator generate;
     const CanvasClock clock{generate.now, QTimeZone::systemTimeZone()};
@@ -243,6 +301,34 @@ int main(int argc, char** argv) {
             std::printf(" |");
         }
         std::printf("\n");
+    }
+
+    // The canvases as widgets, on a state of their own over a temporary home.
+    QTemporaryDir home;
+    IniSettings settings(home.filePath(QStringLiteral("Korvane.conf")).toStdString());
+    SystemClock systemClock;
+    QuietNotifier notifier;
+    AppState state(AppState::Services{.defaults = settings,
+                                      .clock = systemClock,
+                                      .notifier = notifier,
+                                      .home = home.path().toStdString(),
+                                      .historyDirectory = home.filePath(QStringLiteral("history")).toStdString(),
+                                      .statsReader = nullptr,
+                                      .makeScannerEngine = {},
+                                      .arguments = {}});
+    std::printf("\nCanvas widgets painted offscreen at %.0f x %.0f (ms): first paint with its layout, then the median\n"
+                "repaint, and the median of 100 hover moves each with its repaint; relayouts over those moves in brackets\n\n",
+                canvasSize.width(), canvasSize.height());
+    std::printf("| canvas | tree | first paint | repaint | hover move |\n|---|---|---|---|---|\n");
+    for (const auto mode : {AppState::CanvasMode::strata}) {
+        for (const auto& tree : trees) {
+            std::unique_ptr<CanvasBase> canvas(makeCanvas(mode, state, nullptr));
+            canvas->setClock(clock);
+            canvas->resize(canvasSize.toSize());
+            const PaintFigures figures = paintFigures(*canvas, tree.root, runs);
+            std::printf("| %s | %s | %.1f | %.1f | %.2f [%zu] |\n", rawValue(mode).data(), tree.name, figures.firstPaint,
+                        figures.paint, figures.hover, figures.relayouts);
+        }
     }
 
     std::printf("\nBubbles, one folder of N children (goal 250 ms for 5,000):\n\n| children | equal sizes | mixed sizes |\n|---|---|---|\n");

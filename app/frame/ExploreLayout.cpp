@@ -4,7 +4,11 @@
 #include <QResizeEvent>
 #include <QVBoxLayout>
 
+#include "app/canvases/CanvasView.h"
+#include "app/canvases/GeneralCanvas.h"
 #include "app/frame/PlaceholderPane.h"
+#include "app/frame/SidebarView.h"
+#include "app/frame/TopBar.h"
 #include "app/kit/Hairline.h"
 #include "app/theme/MotionAnimation.h"
 
@@ -12,7 +16,6 @@ namespace korvane {
 
 namespace {
 
-constexpr int topBarHeight = 50;
 // The inspector with the divider before it.
 constexpr int inspectorColumnWidth = static_cast<int>(ExploreColumns::inspectorWidth) + 1;
 
@@ -113,6 +116,8 @@ void ExploreLayout::followPage() {
 }
 
 void ExploreLayout::followColumns() {
+    topBar_->setInspectorFits(columns().inspectorFits);
+    topBar_->setShowsInspector(showsInspector_);
     const double target = columns().showsInspectorColumn ? inspectorColumnWidth : 0;
     if (!isVisible()) {
         // Before the first showing there is nothing to slide.
@@ -127,23 +132,21 @@ void ExploreLayout::followColumns() {
     inspectorWidth_->animateTo(target);
 }
 
-QWidget* ExploreLayout::makeTopBar() {
-    auto* bar = new PlaceholderPane(QStringLiteral("Top bar"), PlaceholderPane::Surface::rail);
-    bar->setFixedHeight(topBarHeight);
+TopBar* ExploreLayout::makeTopBar() {
+    auto* bar = new TopBar(state_, [this] { return makeInspector(); });
+    connect(bar, &TopBar::inspectorToggled, this, [this] { setShowsInspector(!showsInspector_); });
     return bar;
 }
 
 QWidget* ExploreLayout::makeSidebar(AppState::Mode mode) {
-    return new PlaceholderPane(mode == AppState::Mode::developer ? QStringLiteral("Developer sidebar")
-                                                                 : QStringLiteral("General sidebar"),
-                               PlaceholderPane::Surface::rail);
+    if (mode == AppState::Mode::developer) return new SidebarView(state_);
+    return new PlaceholderPane(QStringLiteral("General sidebar"), PlaceholderPane::Surface::rail);
 }
 
 QWidget* ExploreLayout::makeCanvasPage(AppState::Mode mode, AppState::GeneralSection section) {
-    return new PlaceholderPane(mode == AppState::Mode::developer
-                                   ? QStringLiteral("Developer canvas")
-                                   : QString::fromStdString(std::string(title(section))),
-                               PlaceholderPane::Surface::canvas);
+    if (mode == AppState::Mode::developer) return new CanvasView(state_);
+    if (section == AppState::GeneralSection::explore) return new GeneralCanvas(state_);
+    return new PlaceholderPane(QString::fromStdString(std::string(title(section))), PlaceholderPane::Surface::canvas);
 }
 
 QWidget* ExploreLayout::makeInspector() {

@@ -11,6 +11,7 @@ class QVBoxLayout;
 namespace korvane {
 
 class MotionAnimation;
+class TopBar;
 
 // The working window of the explore route: the top bar across the top, the
 // mode's sidebar on the left, the canvas page in the middle and, when the
@@ -25,7 +26,7 @@ public:
     void setShowsInspector(bool shows);
     ExploreColumns columns() const;
 
-    QWidget* topBar() const { return topBar_; }
+    TopBar* topBar() const { return topBar_; }
     QWidget* sidebar() const { return sidebar_; }
     QWidget* canvasPage() const { return canvasPage_; }
     QWidget* inspector() const { return inspector_; }
@@ -41,7 +42,7 @@ protected:
 private:
     // Each part of the window is made in one place, so the real part takes
     // its placeholder's place there.
-    QWidget* makeTopBar();
+    TopBar* makeTopBar();
     QWidget* makeSidebar(AppState::Mode mode);
     QWidget* makeCanvasPage(AppState::Mode mode, AppState::GeneralSection section);
     QWidget* makeInspector();
@@ -54,7 +55,7 @@ private:
     bool showsInspector_;
     AppState::Mode mode_;
     AppState::GeneralSection section_;
-    QWidget* topBar_;
+    TopBar* topBar_;
     QHBoxLayout* row_;
     QWidget* sidebar_ = nullptr;
     QWidget* canvasPage_ = nullptr;

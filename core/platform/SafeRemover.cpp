@@ -1,6 +1,5 @@
 #include "core/platform/SafeRemover.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -10,6 +9,7 @@
 #include <cstring>
 
 #include "core/platform/ParentDirectory.h"
+#include "core/system/DirectoryReader.h"
 
 #ifndef STATX_ATTR_MOUNT_ROOT
 #define STATX_ATTR_MOUNT_ROOT 0x00002000
@@ -41,7 +41,7 @@ int examine(int dirfd, const char* name, Entry& out) {
 }
 
 struct Frame {
-    DIR* dir = nullptr;
+    DirectoryReader dir;
     std::string path;
     std::string name;
     int passes = 0;
@@ -55,7 +55,6 @@ public:
         : result_(result), device_(device), mayUnlock_(readOnly == SafeRemover::ReadOnlyFolders::unlock) {}
 
     ~TreeRemoval() {
-        for (Frame& frame : stack_) closedir(frame.dir);
     }
 
     void fail(int error, const std::string& path) {
@@ -81,47 +80,42 @@ public:
 
     // Opens a folder entry that was examined as `expected`; null on failure
     // (recorded). Refuses an entry that was swapped between the look and the open.
-    DIR* openChild(int dirfd, const std::string& name, const Entry& expected, const std::string& path) {
+    UniqueFd openChild(int dirfd, const std::string& name, const Entry& expected, const std::string& path) {
         vanished_ = false;
-        constexpr int flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-        int fd = openat(dirfd, name.c_str(), flags);
-        if (fd < 0 && errno == EACCES && unlock(dirfd, name.c_str())) fd = openat(dirfd, name.c_str(), flags);
+        constexpr int flags = DirectoryReader::childFlags;
+        UniqueFd folder(openat(dirfd, name.c_str(), flags));
+        if (!folder.valid() && errno == EACCES && unlock(dirfd, name.c_str()))
+            folder.reset(openat(dirfd, name.c_str(), flags));
+        const int fd = folder.get();
         if (fd < 0) {
             // A folder that vanished since it was listed is simply gone.
             vanished_ = errno == ENOENT;
             if (!vanished_) fail(errno == ENOTDIR ? ELOOP : errno, path);
-            return nullptr;
+            return {};
         }
         Entry opened;
         if (examine(fd, "", opened) != 0 || opened.dev != expected.dev || opened.ino != expected.ino ||
             crossesMount(opened)) {
-            ::close(fd);
             fail(EAGAIN, path);
-            return nullptr;
+            return {};
         }
-        DIR* dir = fdopendir(fd);
-        if (!dir) {
-            int error = errno;
-            ::close(fd);
-            fail(error, path);
-        }
-        return dir;
+        return folder;
     }
 
     // Empties and removes the folder `name` of `parentFd`.
     void run(int parentFd, const std::string& name, const Entry& entry, const std::string& path) {
-        DIR* root = openChild(parentFd, name, entry, path);
-        if (!root) return;
-        stack_.push_back(Frame{root, path, name});
+        UniqueFd root = openChild(parentFd, name, entry, path);
+        if (!root.valid()) return;
+        stack_.push_back(Frame{DirectoryReader(std::move(root)), path, name});
+        DirectoryReader::Entry item;
         while (!stack_.empty()) {
             Frame& top = stack_.back();
-            errno = 0;
-            if (dirent* item = readdir(top.dir)) {
-                visit(top, item->d_name);
+            if (top.dir.next(item)) {
+                visit(top, item.name);
                 continue;
             }
-            if (errno != 0) {
-                fail(errno, top.path);
+            if (top.dir.failed()) {
+                fail(top.dir.error(), top.path);
                 top.keep = true;
             }
             finish(parentFd);
@@ -130,8 +124,7 @@ public:
 
 private:
     void visit(Frame& top, const char* childName) {
-        if (std::strcmp(childName, ".") == 0 || std::strcmp(childName, "..") == 0) return;
-        int dfd = dirfd(top.dir);
+        int dfd = top.dir.fd();
         std::string childPath = top.path + "/" + childName;
         Entry child;
         if (int error = examine(dfd, childName, child); error != 0) {
@@ -147,12 +140,12 @@ private:
                 top.keep = true;
                 return;
             }
-            DIR* dir = openChild(dfd, childName, child, childPath);
-            if (!dir) {
+            UniqueFd folder = openChild(dfd, childName, child, childPath);
+            if (!folder.valid()) {
                 if (!vanished_) top.keep = true;
                 return;
             }
-            stack_.push_back(Frame{dir, childPath, childName});  // invalidates `top`
+            stack_.push_back(Frame{DirectoryReader(std::move(folder)), childPath, childName});  // invalidates `top`
             return;
         }
         if (unlinkat(dfd, childName, 0) == 0 || errno == ENOENT) return;
@@ -170,7 +163,7 @@ private:
     void finish(int rootParentFd) {
         Frame& top = stack_.back();
         bool isRoot = stack_.size() == 1;
-        int parentFd = isRoot ? rootParentFd : dirfd(stack_[stack_.size() - 2].dir);
+        int parentFd = isRoot ? rootParentFd : stack_[stack_.size() - 2].dir.fd();
         if (!top.keep) {
             if (unlinkat(parentFd, top.name.c_str(), AT_REMOVEDIR) == 0 || errno == ENOENT) {
                 pop();
@@ -180,7 +173,7 @@ private:
             if ((error == ENOTEMPTY || error == EEXIST) && top.passes < 2) {
                 // Entries that appeared while the folder was read: go over it again.
                 ++top.passes;
-                rewinddir(top.dir);
+                top.dir.rewind();
                 return;
             }
             if ((error == EACCES || error == EPERM) && !isRoot) {
@@ -202,10 +195,7 @@ private:
         if (!stack_.empty()) stack_.back().keep = true;
     }
 
-    void pop() {
-        closedir(stack_.back().dir);
-        stack_.pop_back();
-    }
+    void pop() { stack_.pop_back(); }
 
     SafeRemover::Result& result_;
     dev_t device_;

@@ -1,6 +1,5 @@
 #include "core/safety/HistoryStore.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -16,6 +15,7 @@
 #include <tuple>
 #include <utility>
 
+#include "core/system/DirectoryReader.h"
 #include "core/system/FileContents.h"
 #include "core/text/Json.h"
 #include "core/system/Paths.h"
@@ -78,7 +78,8 @@ Existing readAll(int fd, const struct stat& info) {
     return result;
 }
 
-Existing readExisting(int fd) {
+Existing readExisting(UniqueFd file) {
+    const int fd = file.get();
     if (fd < 0) {
         Existing result;
         // Only a file that is not there starts empty; anything else that
@@ -97,16 +98,15 @@ Existing readExisting(int fd) {
         result = readAll(fd, info);
     else
         result.state = FileState::unreadable;
-    ::close(fd);
     return result;
 }
 
 Existing readExistingAt(int dirFd, const char* name) {
-    return readExisting(::openat(dirFd, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    return readExisting(UniqueFd(::openat(dirFd, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK)));
 }
 
 Existing readExistingPath(const std::string& directory, const char* name) {
-    return readExisting(::open(Paths::join(directory, name).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    return readExisting(UniqueFd(::open(Paths::join(directory, name).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)));
 }
 
 // The decoded content, or nothing when the text is not JSON, nests too deep
@@ -136,31 +136,27 @@ std::optional<T> load(const std::string& directory, const char* name) {
 class WriterLock {
 public:
     explicit WriterLock(const std::string& directory) {
-        dirFd_ = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (dirFd_ < 0) return;
-        lockFd_ = ::openat(dirFd_, HistoryStore::lockFile, O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-        if (lockFd_ < 0) return;
-        while (::flock(lockFd_, LOCK_EX) != 0) {
+        dirFd_.reset(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (!dirFd_.valid()) return;
+        lockFd_.reset(::openat(dirFd_.get(), HistoryStore::lockFile, O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
+        if (!lockFd_.valid()) return;
+        while (::flock(lockFd_.get(), LOCK_EX) != 0) {
             if (errno != EINTR) {
-                ::close(lockFd_);
-                lockFd_ = -1;
+                lockFd_.reset();
                 return;
             }
         }
     }
-    ~WriterLock() {
-        if (lockFd_ >= 0) ::close(lockFd_);  // closing releases the lock
-        if (dirFd_ >= 0) ::close(dirFd_);
-    }
+    // Closing the lock file releases the lock.
     WriterLock(const WriterLock&) = delete;
     WriterLock& operator=(const WriterLock&) = delete;
 
-    bool held() const { return lockFd_ >= 0; }
-    int dirFd() const { return dirFd_; }
+    bool held() const { return lockFd_.valid(); }
+    int dirFd() const { return dirFd_.get(); }
 
 private:
-    int dirFd_ = -1;
-    int lockFd_ = -1;
+    UniqueFd dirFd_;
+    UniqueFd lockFd_;
 };
 
 std::string temporaryPrefix(const char* name) { return std::string(".") + name + ".tmp-"; }
@@ -168,21 +164,15 @@ std::string temporaryPrefix(const char* name) { return std::string(".") + name +
 // Temporary files left by a writer that died mid-write. Every writer holds the
 // lock while its temporary file exists, so under the lock any such file is stale.
 void removeLeftoverTemporaries(int dirFd, const char* name) {
-    int fd = ::dup(dirFd);
-    if (fd < 0) return;
-    DIR* dir = ::fdopendir(fd);
-    if (!dir) {
-        ::close(fd);
-        return;
-    }
-    ::rewinddir(dir);
+    // A fresh descriptor of the folder, so the listing starts at its beginning.
+    DirectoryReader listing(UniqueFd(::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)));
     std::string prefix = temporaryPrefix(name);
     std::vector<std::string> stale;
-    while (dirent* entry = ::readdir(dir)) {
-        std::string_view entryName = entry->d_name;
+    DirectoryReader::Entry entry;
+    while (listing.next(entry)) {
+        std::string_view entryName = entry.name;
         if (entryName.starts_with(prefix)) stale.emplace_back(entryName);
     }
-    ::closedir(dir);
     for (const std::string& leftover : stale) ::unlinkat(dirFd, leftover.c_str(), 0);
 }
 
@@ -232,6 +222,7 @@ bool writeAtomically(int dirFd, const char* name, const std::string& text) {
     }
     if (fd < 0) return false;
     bool ok = ::fchmod(fd, 0600) == 0 && FileContents::writeAll(fd, text) && ::fsync(fd) == 0;
+    // Closed by hand: a delayed write error may surface only in close().
     ok = (::close(fd) == 0) && ok;
     if (ok) ok = ::renameat(dirFd, temporary.c_str(), dirFd, name) == 0;
     if (!ok) {
@@ -371,10 +362,10 @@ void HistoryStore::recordSnapshot(const ScanResult& scan) {
 
 template <class T>
 const T& HistoryStore::current(const char* name, Cached<T>& cache) const {
-    const int fd = ::open(Paths::join(directory_, name).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const UniqueFd file(::open(Paths::join(directory_, name).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    const int fd = file.get();
     struct stat info {};
     if (fd < 0 || ::fstat(fd, &info) != 0) {
-        if (fd >= 0) ::close(fd);
         cache = {};
         return cache.value;
     }
@@ -390,7 +381,6 @@ const T& HistoryStore::current(const char* name, Cached<T>& cache) const {
         cache.value = decoded ? std::move(*decoded) : T{};
         cache.source = identity;
     }
-    ::close(fd);
     return cache.value;
 }
 

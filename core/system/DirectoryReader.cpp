@@ -22,7 +22,13 @@ void DirectoryReader::reset(UniqueFd folder) {
     filled_ = 0;
     offset_ = 0;
     ended_ = !folder_.valid();
-    failed_ = false;
+    error_ = 0;
+}
+
+void DirectoryReader::rewind() {
+    filled_ = offset_ = 0;
+    error_ = 0;
+    ended_ = !folder_.valid() || ::lseek(folder_.get(), 0, SEEK_SET) != 0;
 }
 
 bool DirectoryReader::next(Entry& entry) {
@@ -36,7 +42,7 @@ bool DirectoryReader::next(Entry& entry) {
             } while (count < 0 && errno == EINTR);
             if (count <= 0) {
                 ended_ = true;
-                failed_ = count < 0;
+                error_ = count < 0 ? errno : 0;
                 filled_ = offset_ = 0;
                 return false;
             }

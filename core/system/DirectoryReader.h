@@ -40,8 +40,11 @@ public:
 
     // The next entry; false at the end of the folder or when reading failed.
     bool next(Entry& entry);
-    // Reading stopped on an error rather than at the end.
-    bool failed() const { return failed_; }
+    // Reading stopped on an error rather than at the end, and its errno.
+    bool failed() const { return error_ != 0; }
+    int error() const { return error_; }
+    // Starts the same folder over, for entries that appeared while it was read.
+    void rewind();
 
     // Opens the subfolder `name` without following a link.
     UniqueFd openChild(const char* name) const;
@@ -57,7 +60,7 @@ private:
     std::size_t filled_ = 0;
     std::size_t offset_ = 0;
     bool ended_ = false;
-    bool failed_ = false;
+    int error_ = 0;
 };
 
 }  // namespace korvane

@@ -1,0 +1,213 @@
+#include "app/canvases/CanvasBase.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "app/canvases/HoverCard.h"
+#include "app/canvases/NodeActionsMenu.h"
+#include "app/canvases/layout/HoverCardPlacement.h"
+#include "app/kit/PaletteEnvironment.h"
+
+namespace korvane {
+
+namespace {
+
+constexpr int frameMilliseconds = 16;
+// Room for a canvas's staggered starts after its entrance begins.
+constexpr double entranceStagger = 0.5;
+
+}  // namespace
+
+CanvasBase::CanvasBase(AppState& state, AppState::CanvasMode mode, QWidget* parent)
+    : QWidget(parent), state_(state), mode_(mode) {
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    const auto name = title(mode);
+    setAccessibleName(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+    elapsed_.start();
+    tick_.setInterval(frameMilliseconds);
+    connect(&tick_, &QTimer::timeout, this, [this] {
+        update();
+        if (seconds() > animateUntil_) tick_.stop();
+    });
+}
+
+const Palette& CanvasBase::palette() const { return environmentPalette(this); }
+
+void CanvasBase::setRoot(const StorageNode* root) {
+    const void* children = root ? static_cast<const void*>(root->children.data()) : nullptr;
+    const bool sameTree = root == root_ && children == rootChildren_;
+    const bool newID = root && root_ && root->id != root_->id;
+    if (!sameTree) {
+        dropLayout();
+        hovered_.reset();
+        previousHover_.reset();
+        pressed_.reset();
+    }
+    root_ = root;
+    rootChildren_ = children;
+    if (newID && hasEntrance() && entranceStart_) replayEntrance(0);
+    update();
+}
+
+void CanvasBase::setDepth(int depth) {
+    if (depth == depth_) return;
+    depth_ = depth;
+    hovered_.reset();
+    update();
+}
+
+void CanvasBase::setClock(CanvasClock clock) {
+    clock_ = std::move(clock);
+    dropLayout();
+    update();
+}
+
+void CanvasBase::setPresence(double presence) {
+    presence_ = presence;
+    update();
+}
+
+double CanvasBase::seconds() const { return static_cast<double>(elapsed_.nsecsElapsed()) / 1e9; }
+
+void CanvasBase::animateFor(double duration) {
+    if (AppMotion::jumpsToEnd()) return;
+    animateUntil_ = std::max(animateUntil_, seconds() + duration);
+    if (!tick_.isActive()) tick_.start();
+}
+
+void CanvasBase::replayEntrance(double delay) {
+    entranceStart_ = seconds() + delay;
+    animateFor(delay + AppMotion::gentle.duration() + entranceStagger);
+    update();
+}
+
+double CanvasBase::entrance(double delay, const Motion& motion) const {
+    if (!hasEntrance() || AppMotion::jumpsToEnd()) return 1;
+    if (!entranceStart_) return 0;
+    const double t = seconds() - *entranceStart_ - delay;
+    if (t <= 0) return 0;
+    if (t >= motion.duration()) return 1;
+    return motion.progress(t);
+}
+
+double CanvasBase::hoverAmount(int zone, std::size_t index, const Motion& motion) const {
+    const Hit hit{zone, index};
+    const bool now = hovered_ == hit;
+    const bool before = previousHover_ == hit;
+    if (!now && !before) return 0;
+    const double t = seconds() - hoverChangedAt_;
+    const double progress = AppMotion::jumpsToEnd() || t >= motion.duration() ? 1 : motion.progress(t);
+    return now ? progress : 1 - progress;
+}
+
+bool CanvasBase::isHovered(int zone, std::size_t index) const { return hovered_ == Hit{zone, index}; }
+
+bool CanvasBase::isSelectedNode(const StorageNode& node) const {
+    return state_.selectedID() && *state_.selectedID() == node.id;
+}
+
+void CanvasBase::setHovered(std::optional<Hit> hit) {
+    if (hit == hovered_) return;
+    previousHover_ = hovered_;
+    hovered_ = hit;
+    hoverChangedAt_ = seconds();
+    animateFor(AppMotion::snappy.duration());
+    update();
+}
+
+void CanvasBase::drill(const StorageNode& node) { state_.select(node); }
+
+void CanvasBase::clicked(const Hit& hit) {
+    if (hit.zone != Hit::item) return;
+    if (const StorageNode* node = itemNode(hit.index)) state_.setSelectedID(node->id);
+}
+
+void CanvasBase::doubleClicked(const Hit&) {}
+
+QRectF CanvasBase::hoverCardRect() {
+    if (!root_ || !hovered_ || hovered_->zone != Hit::item || !showsHoverCard()) return {};
+    const StorageNode* node = itemNode(hovered_->index);
+    if (!node) return {};
+    const QSizeF card = HoverCard::size(hoverCardContent(*node, *root_, clock_.now()));
+    return {HoverCardPlacement::origin(itemBounds(hovered_->index), QSizeF(size()), card), card};
+}
+
+void CanvasBase::paintHoverCard(QPainter& painter) {
+    const QRectF card = hoverCardRect();
+    if (card.isEmpty()) return;
+    const HoverCardContent content = hoverCardContent(*itemNode(hovered_->index), *root_, clock_.now());
+    HoverCard::paint(painter, card.topLeft(), content, palette());
+}
+
+void CanvasBase::paintInto(QPainter& painter) {
+    if (!root_) return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    if (presence_ < 1) {
+        // Entering grows from 98.5 % about the centre while fading in.
+        const double scale = 0.985 + 0.015 * presence_;
+        const QPointF centre = QRectF(rect()).center();
+        painter.setOpacity(std::clamp(presence_, 0.0, 1.0));
+        painter.translate(centre);
+        painter.scale(scale, scale);
+        painter.translate(-centre);
+    }
+    paintCanvas(painter);
+    paintHoverCard(painter);
+    painter.restore();
+}
+
+void CanvasBase::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    paintInto(painter);
+}
+
+void CanvasBase::mouseMoveEvent(QMouseEvent* event) {
+    setHovered(root_ ? hitAt(event->position()) : std::nullopt);
+}
+
+void CanvasBase::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    setHovered(std::nullopt);
+}
+
+void CanvasBase::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && root_) pressed_ = hitAt(event->position());
+    QWidget::mousePressEvent(event);
+}
+
+void CanvasBase::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !root_) return;
+    const auto pressed = std::exchange(pressed_, std::nullopt);
+    const auto hit = hitAt(event->position());
+    // Select on the release of a click that began on the same thing.
+    if (hit && hit == pressed) clicked(*hit);
+}
+
+void CanvasBase::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !root_) return;
+    if (const auto hit = hitAt(event->position())) doubleClicked(*hit);
+}
+
+void CanvasBase::contextMenuEvent(QContextMenuEvent* event) {
+    if (!root_) return;
+    const auto hit = hitAt(event->pos());
+    if (!hit || hit->zone != Hit::item) return;
+    const StorageNode* node = itemNode(hit->index);
+    if (!node) return;
+    QMenu* menu = makeNodeActionsMenu(state_, *node, this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+void CanvasBase::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The first showing plays the entrance a moment later.
+    if (hasEntrance() && !entranceStart_) replayEntrance(0.05);
+}
+
+}  // namespace korvane

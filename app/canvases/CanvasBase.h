@@ -1,0 +1,156 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QWidget>
+
+#include "app/canvases/layout/CanvasClock.h"
+#include "app/canvases/layout/CanvasLayoutCache.h"
+#include "app/state/AppState.h"
+#include "app/theme/AppMotion.h"
+
+namespace korvane {
+
+struct Palette;
+
+// What every storage canvas shares: it paints its items with QPainter from a
+// pure layout (items are never widgets, so a tree of 100,000 nodes makes one
+// widget), hit-tests the topmost item under the pointer, keeps the hovered
+// item and paints the hover card beside it, selects on a click, offers the
+// node actions on a right click, and runs one animation clock for the
+// entrance and hover changes. Hover, selection and animation only repaint.
+//
+// A canvas names what lies under a point as a Hit: an item (a node of the
+// layout, addressed by index, never by id) or a zone of its own, such as the
+// strata's band headers.
+class CanvasBase : public QWidget {
+    Q_OBJECT
+public:
+    struct Hit {
+        static constexpr int item = 0;
+        int zone = item;
+        std::size_t index = 0;
+        friend bool operator==(const Hit&, const Hit&) = default;
+    };
+
+    CanvasBase(AppState& state, AppState::CanvasMode mode, QWidget* parent = nullptr);
+
+    AppState::CanvasMode mode() const { return mode_; }
+    // The node drawn. It belongs to the state; the page hands in the new one
+    // after every change. A rebuilt tree is laid out afresh, and a new root id
+    // replays the entrance (a drill keeps the canvas).
+    void setRoot(const StorageNode* root);
+    const StorageNode* root() const { return root_; }
+    // The depth the host gives this canvas (its own mapping of the setting).
+    void setDepth(int depth);
+    int depth() const { return depth_; }
+    // "Now" and the time zone that ages count in.
+    void setClock(CanvasClock clock);
+    const CanvasClock& clock() const { return clock_; }
+    // The host's replacing transition: 0 absent, 1 fully shown.
+    void setPresence(double presence);
+
+    // How many layouts this canvas has built so far.
+    virtual std::size_t layoutBuilds() const = 0;
+    const std::optional<Hit>& hovered() const { return hovered_; }
+    // Where the hover card is painted now; empty when none shows.
+    QRectF hoverCardRect();
+    // Bounds of an item in widget coordinates, as laid out for the current size.
+    virtual QRectF itemBounds(std::size_t item) = 0;
+    virtual const StorageNode* itemNode(std::size_t item) = 0;
+
+    // Renders into an image as the widget would look (for benchmarks and probes).
+    void paintInto(QPainter& painter);
+
+protected:
+    AppState& state() const { return state_; }
+    const Palette& palette() const;
+
+    // The topmost hit at the point, in the canvas's own paint order.
+    virtual std::optional<Hit> hitAt(QPointF point) = 0;
+    // Draws everything but the hover card.
+    virtual void paintCanvas(QPainter& painter) = 0;
+    // A layout held for another tree must go.
+    virtual void dropLayout() = 0;
+    // A first click on an item selects its node; zones are the canvas's own.
+    virtual void clicked(const Hit& hit);
+    virtual void doubleClicked(const Hit& hit);
+    // Whether the node card shows for hovered items (not on the bars).
+    virtual bool showsHoverCard() const { return true; }
+    // Whether the canvas plays an entrance on appear and on a new root.
+    virtual bool hasEntrance() const { return false; }
+
+    // Drills into the node through the state (it focuses nodes with children).
+    void drill(const StorageNode& node);
+    bool isHovered(int zone, std::size_t index) const;
+    bool isSelectedNode(const StorageNode& node) const;
+    // Progress of the entrance for an item that starts `delay` seconds late
+    // (may overshoot 1 with the spring); 1 once played or without animation.
+    double entrance(double delay, const Motion& motion = AppMotion::gentle) const;
+    // How far an item has moved into (1) or out of (0) its hovered look.
+    double hoverAmount(int zone, std::size_t index, const Motion& motion = AppMotion::snappy) const;
+    // Keeps the clock ticking (repainting) for `seconds` from now.
+    void animateFor(double seconds);
+    void replayEntrance(double delay);
+
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    double seconds() const;
+    void setHovered(std::optional<Hit> hit);
+    void paintHoverCard(QPainter& painter);
+
+    AppState& state_;
+    AppState::CanvasMode mode_;
+    const StorageNode* root_ = nullptr;
+    // The root's children buffer: a rebuilt tree has a new one even where
+    // the root keeps its address, id and size.
+    const void* rootChildren_ = nullptr;
+    int depth_ = 0;
+    CanvasClock clock_;
+    double presence_ = 1;
+
+    std::optional<Hit> hovered_;
+    std::optional<Hit> previousHover_;
+    double hoverChangedAt_ = -1e9;
+    std::optional<Hit> pressed_;
+
+    QElapsedTimer elapsed_;
+    QTimer tick_;
+    double animateUntil_ = 0;
+    std::optional<double> entranceStart_;  // none until first shown
+};
+
+// A canvas over one pure layout type, kept in the shared layout cache per
+// (root, size, depth).
+template <typename Layout>
+class LayoutCanvas : public CanvasBase {
+public:
+    using CanvasBase::CanvasBase;
+
+    std::size_t layoutBuilds() const override { return cache_.builds(); }
+
+protected:
+    virtual Layout buildLayout(const StorageNode& root, QSizeF size) = 0;
+
+    // The layout for the current root and size; call only with a root.
+    const Layout& layout() {
+        return cache_.get(*root(), QSizeF(size()), depth(), [&] { return buildLayout(*root(), QSizeF(size())); });
+    }
+    void dropLayout() override { cache_.invalidate(); }
+
+private:
+    CanvasLayoutCache<Layout> cache_;
+};
+
+}  // namespace korvane

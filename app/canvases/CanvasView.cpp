@@ -1,0 +1,268 @@
+#include "app/canvases/CanvasView.h"
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QCheckBox>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QShortcut>
+#include <QSlider>
+#include <QStackedWidget>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+#include "app/canvases/CanvasDrawing.h"
+#include "app/canvases/CanvasModeSwitcher.h"
+#include "app/kit/ElidedLabel.h"
+#include "app/kit/EmptyStateView.h"
+#include "app/kit/Hairline.h"
+#include "app/kit/KitButton.h"
+#include "app/kit/LinkButton.h"
+#include "app/kit/PaletteEnvironment.h"
+#include "app/kit/SymbolView.h"
+#include "app/theme/AppFont.h"
+
+namespace korvane {
+
+namespace {
+
+QLabel* plainLabel(const QString& text = {}) {
+    auto* label = new QLabel(text);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+QString text(const std::string& value) { return QString::fromStdString(value); }
+
+// Paints the footer's rail colour and its top rule.
+class FooterBar : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        const Palette& palette = environmentPalette(this);
+        QPainter painter(this);
+        painter.fillRect(rect(), palette.rail);
+        painter.fillRect(QRect(0, 0, width(), 1), palette.hairline);
+    }
+};
+
+bool isTextInput(const QWidget* widget) {
+    return qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QTextEdit*>(widget) ||
+           qobject_cast<const QPlainTextEdit*>(widget) || qobject_cast<const QAbstractSpinBox*>(widget);
+}
+
+}  // namespace
+
+CanvasView::CanvasView(AppState& state, QWidget* parent) : QWidget(parent), state_(state) {
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(makeHeader());
+    column->addWidget(makeToolbar());
+    column->addWidget(new Hairline(Qt::Horizontal));
+
+    noMatch_ = new EmptyStateView("magnifyingglass", 24, EmptyStateView::SymbolTone::inkTertiary, {}, 13,
+                                  QStringLiteral("Try a toolchain, a project name, or part of a path."));
+    auto* clearFilter = new KitButton(KitButton::Style::outline, QStringLiteral("Clear filter"));
+    connect(clearFilter, &QPushButton::clicked, this, [this] { state_.setSearchText({}); });
+    noMatch_->addButton(clearFilter, 4);
+    drawing_ = new CanvasDrawing(state_);
+    nothingHere_ = new EmptyStateView(
+        "checkmark.seal", 26, EmptyStateView::SymbolTone::accent, QStringLiteral("Nothing here to clean"), 13,
+        QStringLiteral("This part of your development environment is not holding anything back."));
+    body_ = new QStackedWidget;
+    body_->addWidget(noMatch_);
+    body_->addWidget(drawing_);
+    body_->addWidget(nothingHere_);
+    auto* bodyFrame = new QVBoxLayout;
+    bodyFrame->setContentsMargins(12, 12, 12, 12);
+    bodyFrame->addWidget(body_);
+    column->addLayout(bodyFrame, 1);
+    column->addWidget(makeFooter());
+
+    for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* shortcut = new QShortcut(QKeySequence(key), this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, &CanvasView::reviewFromKeyboard);
+    }
+    connect(&state_, &AppState::changed, this, &CanvasView::refresh);
+    restyle();
+    refresh();
+}
+
+QWidget* CanvasView::makeHeader() {
+    auto* header = new QWidget;
+    auto* row = new QHBoxLayout(header);
+    row->setContentsMargins(16, 14, 16, 10);
+    row->setSpacing(10);
+    name_ = new ElidedLabel;
+    bytes_ = plainLabel();
+    dot_ = plainLabel(QStringLiteral("\u00B7"));
+    items_ = plainLabel();
+    secondDot_ = plainLabel(QStringLiteral("\u00B7"));
+    reclaimable_ = plainLabel();
+    row->addWidget(name_, 0, Qt::AlignBottom);
+    for (QLabel* label : {bytes_, dot_, items_, secondDot_, reclaimable_}) row->addWidget(label, 0, Qt::AlignBottom);
+    row->addStretch(1);
+    return header;
+}
+
+QWidget* CanvasView::makeToolbar() {
+    auto* toolbar = new QWidget;
+    auto* row = new QHBoxLayout(toolbar);
+    row->setContentsMargins(16, 0, 16, 10);
+    row->setSpacing(10);
+    switcher_ = new CanvasModeSwitcher(state_);
+    blurb_ = new ElidedLabel;
+    includeProtected_ = new QCheckBox(QStringLiteral("Include protected"));
+    includeProtected_->setToolTip(
+        QStringLiteral("Show what Korvane will never remove, so the picture accounts for everything"));
+    connect(includeProtected_, &QCheckBox::toggled, this, [this](bool on) {
+        if (on != state_.showsProtected()) state_.setShowsProtected(on);
+    });
+    depthGroup_ = new QWidget;
+    auto* depthRow = new QHBoxLayout(depthGroup_);
+    depthRow->setContentsMargins(0, 0, 0, 0);
+    depthRow->setSpacing(6);
+    depthTitle_ = plainLabel(QStringLiteral("Depth"));
+    depth_ = new QSlider(Qt::Horizontal);
+    depth_->setRange(1, 3);
+    depth_->setSingleStep(1);
+    depth_->setPageStep(1);
+    depth_->setFixedWidth(70);
+    depth_->setAccessibleName(QStringLiteral("Depth"));
+    connect(depth_, &QSlider::valueChanged, this, [this](int value) {
+        if (value != state_.sunburstDepth()) state_.setSunburstDepth(value);
+    });
+    depthValue_ = plainLabel();
+    depthRow->addWidget(depthTitle_);
+    depthRow->addWidget(depth_);
+    depthRow->addWidget(depthValue_);
+    // The switcher never shrinks; the blurb gives way first, down to nothing.
+    switcher_->setMinimumSize(switcher_->sizeHint());
+    blurb_->setMinimumWidth(0);
+    row->addWidget(switcher_);
+    row->addWidget(blurb_, 1);
+    row->addWidget(includeProtected_);
+    row->addWidget(depthGroup_);
+    return toolbar;
+}
+
+QWidget* CanvasView::makeFooter() {
+    footer_ = new FooterBar;
+    auto* row = new QHBoxLayout(footer_);
+    row->setContentsMargins(16, 10, 16, 10);
+    row->setSpacing(12);
+    auto* summary = new QHBoxLayout;
+    summary->setSpacing(6);
+    auto* check = new SymbolView("checkmark.circle.fill", 11);
+    check->setObjectName(QStringLiteral("selectionCheck"));
+    selectedCount_ = plainLabel();
+    selectedBytes_ = plainLabel();
+    summary->addWidget(check);
+    summary->addWidget(selectedCount_);
+    summary->addWidget(selectedBytes_);
+    row->addLayout(summary);
+    // The free-space text is the one that gives way in a narrow window.
+    freeSpace_ = new ElidedLabel;
+    row->addWidget(freeSpace_, 1);
+    row->addStretch(0);  // takes the room while there is no scan to measure free space by
+    selectSafe_ = new LinkButton(QStringLiteral("Select safe"), AppFont::caption());
+    clear_ = new LinkButton(QStringLiteral("Clear"), AppFont::caption());
+    review_ = new KitButton(KitButton::Style::solid, {});
+    review_->setMinimumWidth(118);
+    connect(selectSafe_, &QPushButton::clicked, this, [this] { state_.selectAllSafe(); });
+    connect(clear_, &QPushButton::clicked, this, [this] { state_.setSelection({}); });
+    connect(review_, &QPushButton::clicked, this, [this] { state_.setSheet(AppState::Sheet::review); });
+    row->addWidget(selectSafe_);
+    row->addWidget(clear_);
+    row->addWidget(review_);
+    return footer_;
+}
+
+void CanvasView::reviewFromKeyboard() {
+    if (isTextInput(QApplication::focusWidget())) return;
+    if (!isVisible() || !review_->isEnabled()) return;
+    state_.setSheet(AppState::Sheet::review);
+}
+
+void CanvasView::refresh() {
+    content_ = developerCanvasContent(state_);
+    name_->setText(text(content_.name));
+    bytes_->setText(text(content_.bytes));
+    items_->setText(text(content_.items));
+    secondDot_->setVisible(content_.reclaimable.has_value());
+    reclaimable_->setVisible(content_.reclaimable.has_value());
+    reclaimable_->setText(text(content_.reclaimable.value_or(std::string())));
+
+    blurb_->setText(text(content_.blurb));
+    {
+        const QSignalBlocker quiet(includeProtected_);
+        includeProtected_->setChecked(state_.showsProtected());
+    }
+    depthGroup_->setVisible(content_.showsDepth);
+    {
+        const QSignalBlocker quiet(depth_);
+        depth_->setValue(static_cast<int>(state_.sunburstDepth()));
+    }
+    depthValue_->setText(text(content_.depth));
+
+    switch (content_.body) {
+        case DeveloperCanvasContent::Body::noMatch:
+            noMatch_->setTitle(text(content_.noMatchTitle));
+            body_->setCurrentWidget(noMatch_);
+            break;
+        case DeveloperCanvasContent::Body::canvas:
+            body_->setCurrentWidget(drawing_);
+            break;
+        case DeveloperCanvasContent::Body::nothingHere:
+            body_->setCurrentWidget(nothingHere_);
+            break;
+    }
+    // The host always follows the state, so it never holds a node of a replaced tree.
+    drawing_->setRoot(content_.root);
+
+    selectedCount_->setText(text(content_.selectedCount));
+    selectedBytes_->setText(text(content_.selectedBytes));
+    freeSpace_->setVisible(content_.freeSpace.has_value());
+    freeSpace_->setText(text(content_.freeSpace.value_or(std::string())));
+    clear_->setEnabled(content_.clearEnabled);
+    review_->setTitle(text(content_.reviewTitle));
+    review_->setEnabled(content_.reviewEnabled);
+}
+
+void CanvasView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), environmentPalette(this).canvas);
+}
+
+void CanvasView::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) restyle();
+}
+
+void CanvasView::restyle() {
+    const Palette& palette = environmentPalette(this);
+    styleLabel(name_, AppFont::font(20, palette.displayWeight, palette.fontDesign, palette.tracking), palette.ink);
+    styleLabel(bytes_, AppFont::font(13, QFont::Medium), palette.ink);
+    styleLabel(dot_, AppFont::caption(), palette.inkTertiary);
+    styleLabel(items_, AppFont::caption(), palette.inkSecondary);
+    styleLabel(secondDot_, AppFont::caption(), palette.inkTertiary);
+    styleLabel(reclaimable_, AppFont::caption(), palette.accent);
+    styleLabel(blurb_, AppFont::small(), palette.inkTertiary);
+    includeProtected_->setFont(AppFont::caption());
+    styleLabel(depthTitle_, AppFont::caption(), palette.inkSecondary);
+    styleLabel(depthValue_, AppFont::mono(), palette.ink);
+    findChild<SymbolView*>(QStringLiteral("selectionCheck"))->setColor(palette.accent);
+    styleLabel(selectedCount_, AppFont::bodyMedium(), palette.ink);
+    styleLabel(selectedBytes_, AppFont::font(12, QFont::DemiBold), palette.accent);
+    styleLabel(freeSpace_, AppFont::small(), palette.inkTertiary);
+}
+
+}  // namespace korvane

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QWidget>
+
+#include "app/presenters/CanvasPageContent.h"
+
+class QCheckBox;
+class QLabel;
+class QSlider;
+class QStackedWidget;
+
+namespace korvane {
+
+class CanvasDrawing;
+class CanvasModeSwitcher;
+class ElidedLabel;
+class EmptyStateView;
+class KitButton;
+class LinkButton;
+
+// The developer canvas page: a header naming the node on show, a toolbar
+// with the mode switcher, "Include protected" and the depth slider, the
+// canvas or its empty states, and the footer with the cleanup selection and
+// the review button (the window's Return default, except while typing).
+class CanvasView : public QWidget {
+    Q_OBJECT
+public:
+    explicit CanvasView(AppState& state, QWidget* parent = nullptr);
+
+    const DeveloperCanvasContent& content() const { return content_; }
+    CanvasDrawing* drawing() const { return drawing_; }
+    KitButton* reviewButton() const { return review_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    QWidget* makeHeader();
+    QWidget* makeToolbar();
+    QWidget* makeFooter();
+    void refresh();
+    void restyle();
+    // Return and Enter open the review unless a text field has the focus.
+    void reviewFromKeyboard();
+
+    AppState& state_;
+    DeveloperCanvasContent content_;
+    QLabel* name_ = nullptr;
+    QLabel* bytes_ = nullptr;
+    QLabel* dot_ = nullptr;
+    QLabel* items_ = nullptr;
+    QLabel* secondDot_ = nullptr;
+    QLabel* reclaimable_ = nullptr;
+    CanvasModeSwitcher* switcher_ = nullptr;
+    ElidedLabel* blurb_ = nullptr;
+    QCheckBox* includeProtected_ = nullptr;
+    QWidget* depthGroup_ = nullptr;
+    QLabel* depthTitle_ = nullptr;
+    QSlider* depth_ = nullptr;
+    QLabel* depthValue_ = nullptr;
+    QStackedWidget* body_ = nullptr;
+    EmptyStateView* noMatch_ = nullptr;
+    CanvasDrawing* drawing_ = nullptr;
+    EmptyStateView* nothingHere_ = nullptr;
+    QWidget* footer_ = nullptr;
+    QLabel* selectedCount_ = nullptr;
+    QLabel* selectedBytes_ = nullptr;
+    ElidedLabel* freeSpace_ = nullptr;
+    LinkButton* selectSafe_ = nullptr;
+    LinkButton* clear_ = nullptr;
+    KitButton* review_ = nullptr;
+};
+
+}  // namespace korvane

@@ -1,0 +1,137 @@
+#include "app/canvases/GeneralCanvas.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+#include "app/canvases/CanvasDrawing.h"
+#include "app/canvases/CanvasModeSwitcher.h"
+#include "app/kit/ElidedLabel.h"
+#include "app/kit/EmptyStateView.h"
+#include "app/kit/Hairline.h"
+#include "app/kit/KitButton.h"
+#include "app/kit/PaletteEnvironment.h"
+#include "app/theme/AppFont.h"
+
+namespace korvane {
+
+namespace {
+
+QLabel* plainLabel(const QString& text = {}) {
+    auto* label = new QLabel(text);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+QString text(const std::string& value) { return QString::fromStdString(value); }
+
+}  // namespace
+
+GeneralCanvas::GeneralCanvas(AppState& state, QWidget* parent)
+    : QWidget(parent),
+      state_(state),
+      pages_(new QStackedWidget),
+      scanning_(new EmptyStateView("hourglass", 24, EmptyStateView::SymbolTone::inkTertiary, QStringLiteral("Scanning"),
+                                   13, QStringLiteral("Reading directory metadata. This takes a few seconds for a "
+                                                      "home folder."))),
+      nothingScanned_(new EmptyStateView(
+          "internaldrive", 26, EmptyStateView::SymbolTone::inkTertiary, QStringLiteral("Nothing scanned yet"), 14,
+          QStringLiteral("Scan your Home folder, or pick any folder on the Mac, to see where the space went."))) {
+    nothingScanned_->setMessageWidth(340);
+    auto* scanHome = new KitButton(KitButton::Style::solid, QStringLiteral("Scan Home folder"));
+    scanHome->setFixedWidth(170);
+    connect(scanHome, &QPushButton::clicked, this, [this] { state_.scanHomeFolder(); });
+    nothingScanned_->addButton(scanHome, 6);
+
+    pages_->addWidget(makeTreePage());
+    pages_->addWidget(scanning_);
+    pages_->addWidget(nothingScanned_);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(pages_);
+    connect(&state_, &AppState::changed, this, &GeneralCanvas::refresh);
+    restyle();
+    refresh();
+}
+
+QWidget* GeneralCanvas::makeTreePage() {
+    treePage_ = new QWidget;
+    auto* column = new QVBoxLayout(treePage_);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    auto* header = new QHBoxLayout;
+    header->setContentsMargins(16, 14, 16, 10);
+    header->setSpacing(10);
+    name_ = new ElidedLabel;
+    bytes_ = plainLabel();
+    dot_ = plainLabel(QStringLiteral("\u00B7"));
+    files_ = plainLabel();
+    header->addWidget(name_, 0, Qt::AlignBottom);
+    for (QLabel* label : {bytes_, dot_, files_}) header->addWidget(label, 0, Qt::AlignBottom);
+    header->addStretch(1);
+    column->addLayout(header);
+
+    auto* toolbar = new QHBoxLayout;
+    toolbar->setContentsMargins(16, 0, 16, 10);
+    toolbar->setSpacing(10);
+    toolbar->addWidget(new CanvasModeSwitcher(state_));
+    blurb_ = new ElidedLabel;
+    toolbar->addWidget(blurb_, 1);
+    toolbar->addSpacing(8);
+    column->addLayout(toolbar);
+    column->addWidget(new Hairline(Qt::Horizontal));
+
+    drawing_ = new CanvasDrawing(state_);
+    auto* frame = new QVBoxLayout;
+    frame->setContentsMargins(12, 12, 12, 12);
+    frame->addWidget(drawing_);
+    column->addLayout(frame, 1);
+    return treePage_;
+}
+
+void GeneralCanvas::refresh() {
+    content_ = generalCanvasContent(state_);
+    switch (content_.body) {
+        case GeneralCanvasContent::Body::tree:
+            pages_->setCurrentWidget(treePage_);
+            break;
+        case GeneralCanvasContent::Body::scanning:
+            pages_->setCurrentWidget(scanning_);
+            break;
+        case GeneralCanvasContent::Body::nothingScanned:
+            pages_->setCurrentWidget(nothingScanned_);
+            break;
+    }
+    name_->setText(text(content_.name));
+    bytes_->setText(text(content_.bytes));
+    files_->setText(text(content_.files));
+    blurb_->setText(text(content_.blurb));
+    // Always follows the state, so the host never holds a node of a replaced tree.
+    drawing_->setRoot(content_.root);
+}
+
+void GeneralCanvas::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), environmentPalette(this).canvas);
+}
+
+void GeneralCanvas::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) restyle();
+}
+
+void GeneralCanvas::restyle() {
+    const Palette& palette = environmentPalette(this);
+    // Unlike the developer page, the name goes without the theme's tracking.
+    styleLabel(name_, AppFont::font(20, palette.displayWeight, palette.fontDesign), palette.ink);
+    styleLabel(bytes_, AppFont::font(13, QFont::Medium), palette.ink);
+    styleLabel(dot_, AppFont::caption(), palette.inkTertiary);
+    styleLabel(files_, AppFont::caption(), palette.inkSecondary);
+    styleLabel(blurb_, AppFont::small(), palette.inkTertiary);
+}
+
+}  // namespace korvane

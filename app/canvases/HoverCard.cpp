@@ -1,0 +1,153 @@
+#include "app/canvases/HoverCard.h"
+
+#include <algorithm>
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include "app/theme/AppFont.h"
+#include "app/theme/Palette.h"
+#include "app/theme/SafetyTagLook.h"
+#include "app/theme/SymbolGlyph.h"
+
+namespace korvane {
+
+namespace {
+
+QString text(const std::string& value) { return QString::fromStdString(value); }
+QString text(std::string_view value) { return QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size())); }
+
+const QFont& nameFont() {
+    static const QFont font = AppFont::font(11.5, QFont::DemiBold);
+    return font;
+}
+const QFont& numberFont() {
+    static const QFont font = AppFont::font(16, QFont::DemiBold);
+    return font;
+}
+const QFont& unitFont() {
+    static const QFont font = AppFont::font(9.5, QFont::Medium);
+    return font;
+}
+const QFont& tagFont() {
+    static const QFont font = AppFont::font(10, QFont::Medium);
+    return font;
+}
+
+// The safety tag as the kit draws it: symbol and title in a tinted capsule.
+QSizeF tagSize(std::string_view title) {
+    const QFontMetricsF metrics(tagFont());
+    return {7 + 9 + 4 + metrics.horizontalAdvance(text(title)) + 7, metrics.height() + 6};
+}
+
+double nameLineHeight(const HoverCardContent& content) {
+    double height = QFontMetricsF(nameFont()).height();
+    if (content.safety) height = std::max(height, tagSize(title(*content.safety)).height());
+    return height;
+}
+
+double detailLineHeight() { return QFontMetricsF(AppFont::small()).height(); }
+
+}  // namespace
+
+QSizeF HoverCard::size(const HoverCardContent& content) {
+    double height = verticalPadding + nameLineHeight(content) + 4 + QFontMetricsF(numberFont()).height();
+    if (content.reclaimable || content.date) height += 3 + detailLineHeight();
+    return {contentWidth + 2 * horizontalPadding, height + verticalPadding};
+}
+
+void HoverCard::paint(QPainter& painter, QPointF origin, const HoverCardContent& content, const Palette& palette) {
+    const QSizeF cardSize = size(content);
+    const QRectF card(origin, cardSize);
+    const double radius = palette.radius;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    // A soft shadow below the card: a few widening rounded rectangles.
+    const double shadowOpacity = palette.isDark ? 0.55 : 0.16;
+    painter.setPen(Qt::NoPen);
+    for (int step = 0; step < 7; ++step) {
+        const double spread = 2.0 * step;
+        painter.setBrush(QColor(0, 0, 0, static_cast<int>(255 * shadowOpacity / 7 * (1 - step / 7.0))));
+        painter.drawRoundedRect(card.translated(0, 5).adjusted(-spread, -spread, spread, spread), radius + spread,
+                                radius + spread);
+    }
+    painter.setBrush(palette.panel);
+    painter.setPen(QPen(palette.hairline, 1));
+    painter.drawRoundedRect(card.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+
+    const double left = card.left() + horizontalPadding;
+    const double right = left + contentWidth;
+    double y = card.top() + verticalPadding;
+
+    // Name line: category symbol, name, safety tag at the right end.
+    const double nameHeight = nameLineHeight(content);
+    double x = left;
+    if (content.category) {
+        painter.setFont(symbolFont(9));
+        painter.setPen(palette.colorForCategory(*content.category));
+        painter.drawText(QRectF(x, y, 10, nameHeight), Qt::AlignCenter, symbolText(symbolName(*content.category)));
+        x += 10 + 5;
+    }
+    double nameRight = right;
+    if (content.safety) {
+        const SafetyTagLook look = safetyTagLook(*content.safety, palette);
+        const QSizeF tag = tagSize(look.title);
+        const QRectF tagRect(right - tag.width(), y + (nameHeight - tag.height()) / 2, tag.width(), tag.height());
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(look.background);
+        painter.drawRoundedRect(tagRect, tag.height() / 2, tag.height() / 2);
+        painter.setPen(look.tint);
+        painter.setFont(symbolFont(9));
+        painter.drawText(QRectF(tagRect.left() + 7, tagRect.top(), 9, tagRect.height()), Qt::AlignCenter,
+                         symbolText(look.symbol));
+        painter.setFont(tagFont());
+        painter.drawText(QRectF(tagRect.left() + 20, tagRect.top(), tag.width() - 27, tagRect.height()),
+                         Qt::AlignVCenter | Qt::AlignLeft, text(look.title));
+        nameRight = tagRect.left() - 6;
+    }
+    painter.setFont(nameFont());
+    painter.setPen(palette.ink);
+    const QFontMetricsF nameMetrics(nameFont());
+    painter.drawText(QRectF(x, y, std::max(nameRight - x, 0.0), nameHeight), Qt::AlignVCenter | Qt::AlignLeft,
+                     nameMetrics.elidedText(text(content.name), Qt::ElideRight, std::max(nameRight - x, 0.0)));
+    y += nameHeight + 4;
+
+    // Size line on one baseline: number, unit, share.
+    const QFontMetricsF numberMetrics(numberFont());
+    const double baseline = y + numberMetrics.ascent();
+    x = left;
+    painter.setFont(numberFont());
+    painter.setPen(palette.ink);
+    painter.drawText(QPointF(x, baseline), text(content.number));
+    x += numberMetrics.horizontalAdvance(text(content.number)) + 4;
+    painter.setFont(unitFont());
+    painter.setPen(palette.inkSecondary);
+    painter.drawText(QPointF(x, baseline), text(content.unit));
+    x += QFontMetricsF(unitFont()).horizontalAdvance(text(content.unit)) + 4;
+    painter.setFont(AppFont::small());
+    painter.setPen(palette.inkTertiary);
+    painter.drawText(QPointF(x, baseline), text(content.share));
+    y += numberMetrics.height();
+
+    // Detail line: reclaimable bytes and the age.
+    if (content.reclaimable || content.date) {
+        y += 3;
+        x = left;
+        const QFontMetricsF metrics(AppFont::small());
+        painter.setFont(AppFont::small());
+        if (content.reclaimable) {
+            painter.setPen(palette.accent);
+            painter.drawText(QPointF(x, y + metrics.ascent()), text(*content.reclaimable));
+            x += metrics.horizontalAdvance(text(*content.reclaimable)) + 8;
+        }
+        if (content.date) {
+            painter.setPen(palette.inkTertiary);
+            painter.drawText(QPointF(x, y + metrics.ascent()),
+                             metrics.elidedText(text(*content.date), Qt::ElideRight, std::max(right - x, 0.0)));
+        }
+    }
+    painter.restore();
+}
+
+}  // namespace korvane

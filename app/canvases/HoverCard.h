@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QPointF>
+#include <QSizeF>
+
+#include "app/presenters/HoverCardContent.h"
+
+class QPainter;
+
+namespace korvane {
+
+struct Palette;
+
+// The small floating card a canvas paints beside its hovered item. It is
+// painted, not a widget: the canvas measures it, places it with
+// HoverCardPlacement and draws it over its items.
+struct HoverCard {
+    static constexpr double contentWidth = 178;
+    static constexpr double horizontalPadding = 9;
+    static constexpr double verticalPadding = 7;
+
+    static QSizeF size(const HoverCardContent& content);
+    static void paint(QPainter& painter, QPointF origin, const HoverCardContent& content, const Palette& palette);
+};
+
+}  // namespace korvane

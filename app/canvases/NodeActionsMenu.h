@@ -1,0 +1,16 @@
+#pragma once
+
+#include "core/model/StorageNode.h"
+
+class QMenu;
+class QWidget;
+
+namespace korvane {
+
+class AppState;
+
+// The node's context menu from its entry list. The menu holds its own copy of
+// the node, so its actions still run when the tree changes while it is open.
+QMenu* makeNodeActionsMenu(AppState& state, StorageNode node, QWidget* parent);
+
+}  // namespace korvane

@@ -1,0 +1,58 @@
+#include "app/frame/DiskGauge.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include "app/kit/PaletteEnvironment.h"
+#include "app/theme/AppFont.h"
+
+namespace korvane {
+
+DiskGauge::DiskGauge(QWidget* parent) : QWidget(parent) {
+    setFixedSize(sizeHint());
+    setVolume({});
+}
+
+QSize DiskGauge::sizeHint() const {
+    const int side = static_cast<int>(ringSize + band);
+    return {side, side};
+}
+
+void DiskGauge::setVolume(const VolumeInfo& volume) {
+    content_ = diskGaugeContent(volume);
+    setAccessibleName(QString::fromStdString(content_.accessibleText));
+    update();
+}
+
+void DiskGauge::paintEvent(QPaintEvent*) {
+    const Palette& palette = environmentPalette(this);
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF ring(band / 2, band / 2, ringSize, ringSize);
+
+    // The track lies inside the ring, the arc on its edge.
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(palette.hairline, band, Qt::SolidLine, Qt::FlatCap));
+    painter.drawEllipse(ring.adjusted(band / 2, band / 2, -band / 2, -band / 2));
+    if (content_.usedFraction > 0) {
+        painter.setPen(QPen(content_.isCritical ? palette.red() : palette.amber(), band, Qt::SolidLine, Qt::RoundCap));
+        // From twelve o'clock, clockwise (Qt counts sixteenths of a degree, anticlockwise).
+        painter.drawArc(ring, 90 * 16, -static_cast<int>(std::lround(content_.usedFraction * 360 * 16)));
+    }
+
+    const QFont percentFont = AppFont::font(14, QFont::DemiBold);
+    const QFont usedFont = AppFont::font(7, QFont::DemiBold, FontDesign::default_, 0.5);
+    const QFontMetricsF percentMetrics(percentFont), usedMetrics(usedFont);
+    const double height = percentMetrics.height() + usedMetrics.height() - 1;
+    double y = (this->height() - height) / 2;
+    painter.setFont(percentFont);
+    painter.setPen(palette.ink);
+    painter.drawText(QRectF(0, y, width(), percentMetrics.height()), Qt::AlignCenter,
+                     QString::fromStdString(content_.percentText));
+    y += percentMetrics.height() - 1;
+    painter.setFont(usedFont);
+    painter.setPen(palette.inkTertiary);
+    painter.drawText(QRectF(0, y, width(), usedMetrics.height()), Qt::AlignCenter, QStringLiteral("USED"));
+}
+
+}  // namespace korvane

@@ -1,0 +1,281 @@
+#include "app/frame/SidebarView.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/frame/DiskGauge.h"
+#include "app/frame/StackedFootprintBar.h"
+#include "app/kit/ColorDot.h"
+#include "app/kit/ElidedLabel.h"
+#include "app/kit/KitButton.h"
+#include "app/kit/PaletteEnvironment.h"
+#include "app/kit/RailSection.h"
+#include "app/kit/SymbolView.h"
+#include "app/theme/AppFont.h"
+
+namespace korvane {
+
+namespace {
+
+QString text(const std::string& value) { return QString::fromStdString(value); }
+
+QLabel* label(const QString& value, const QFont& font, const QColor& color) {
+    auto* result = new QLabel(value);
+    result->setTextFormat(Qt::PlainText);
+    styleLabel(result, font, color);
+    return result;
+}
+
+ElidedLabel* elided(const QString& value, const QFont& font, const QColor& color,
+                    Qt::TextElideMode mode = Qt::ElideRight) {
+    auto* result = new ElidedLabel(value, nullptr, mode);
+    styleLabel(result, font, color);
+    return result;
+}
+
+// A clickable row holding labels; the hover colour behind it while highlighted.
+class RowButton : public QPushButton {
+public:
+    RowButton(const QString& name, bool highlighted) : highlighted_(highlighted) {
+        setAccessibleName(name);
+        setFlat(true);
+        setCursor(Qt::PointingHandCursor);
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    }
+    QSize sizeHint() const override { return layout() ? layout()->sizeHint() : QPushButton::sizeHint(); }
+    QSize minimumSizeHint() const override {
+        return layout() ? QSize(0, layout()->minimumSize().height()) : QPushButton::minimumSizeHint();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        if (!highlighted_) return;
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(environmentPalette(this).hover);
+        painter.drawRoundedRect(QRectF(rect()), 6, 6);
+    }
+
+private:
+    bool highlighted_;
+};
+
+// Children of a row only show; the row takes the click.
+void passClicks(QWidget* row) {
+    for (QWidget* child : row->findChildren<QWidget*>()) child->setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+// The sidebar's rail colour under everything it scrolls.
+class RailColumn : public QWidget {
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), environmentPalette(this).rail);
+    }
+};
+
+}  // namespace
+
+SidebarView::SidebarView(AppState& state, QWidget* parent)
+    : QScrollArea(parent),
+      state_(state),
+      column_(new RailColumn),
+      columnLayout_(new QVBoxLayout(column_)),
+      scan_(new KitButton(KitButton::Style::solid, {})),
+      rescan_(new KitButton(KitButton::Style::outline, QStringLiteral("Rescan"))),
+      folder_(new KitButton(KitButton::Style::outline, QStringLiteral("Folder\u2026"))) {
+    setFrameShape(QFrame::NoFrame);
+    setWidgetResizable(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    columnLayout_->setContentsMargins(14, 14, 14, 14);
+    columnLayout_->setSpacing(18);
+
+    auto* scanBlock = new QVBoxLayout;
+    scanBlock->setSpacing(7);
+    scan_->setSymbol("sparkle.magnifyingglass");
+    rescan_->setSymbol("arrow.clockwise");
+    folder_->setSymbol("folder");
+    scanBlock->addWidget(scan_);
+    auto* pair = new QHBoxLayout;
+    pair->setSpacing(7);
+    pair->addWidget(rescan_);
+    pair->addWidget(folder_);
+    scanBlock->addLayout(pair);
+    columnLayout_->addLayout(scanBlock);
+    columnLayout_->addStretch(1);
+    setWidget(column_);
+
+    connect(scan_, &QPushButton::clicked, &state_, &AppState::startScan);
+    connect(rescan_, &QPushButton::clicked, &state_, &AppState::startScan);
+    connect(folder_, &QPushButton::clicked, &state_, &AppState::chooseProjectRoots);
+    connect(&state_, &AppState::changed, this, &SidebarView::refresh);
+    refresh();
+    rebuildSections();
+}
+
+void SidebarView::refresh() {
+    SidebarContent content = sidebarContent(state_);
+    scan_->setTitle(text(content.scanTitle));
+    for (KitButton* button : {scan_, rescan_, folder_}) button->setEnabled(content.scanEnabled);
+    const bool sectionsChanged = content.sections != content_.sections;
+    content_ = std::move(content);
+    // The statistics timer publishes every two seconds: the rows stay unless they change.
+    if (sectionsChanged) rebuildSections();
+}
+
+void SidebarView::rebuildSections() {
+    if (sections_) {
+        sections_->hide();
+        sections_->deleteLater();
+        sections_ = nullptr;
+    }
+    if (!content_.sections) return;
+    const auto& sections = *content_.sections;
+    sections_ = new QWidget;
+    auto* column = new QVBoxLayout(sections_);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(18);
+    column->addWidget(new RailSection(QStringLiteral("Disk storage"), QStringLiteral("Macintosh HD"),
+                                      makeDisk(sections.disk)));
+    column->addWidget(new RailSection(QStringLiteral("Current view"), text(sections.currentView.trailing),
+                                      makeCurrentView(sections.currentView)));
+    column->addWidget(new RailSection(QStringLiteral("Quick wins"), text(sections.quickWinsTrailing),
+                                      makeQuickWins(sections.quickWins)));
+    column->addWidget(new RailSection(QStringLiteral("Toolchains"), text(sections.toolchainsTrailing),
+                                      makeToolchains(sections.toolchains)));
+    columnLayout_->insertWidget(1, sections_);
+}
+
+QWidget* SidebarView::makeDisk(const SidebarContent::Disk& disk) {
+    const Palette& palette = environmentPalette(this);
+    auto* block = new QWidget;
+    auto* row = new QHBoxLayout(block);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(12 - static_cast<int>(DiskGauge::band / 2));
+    auto* gauge = new DiskGauge;
+    gauge->setVolume(disk.volume);
+    row->addWidget(gauge);
+    auto* values = new QVBoxLayout;
+    values->setSpacing(4);
+    const QFont valueFont = AppFont::font(11, QFont::Medium);
+    const struct {
+        const char* title;
+        const std::string& value;
+        QColor color;
+    } lines[] = {{"Total", disk.total, palette.ink}, {"Used", disk.used, palette.amber()},
+                 {"Free", disk.free, palette.accent}};
+    for (const auto& line : lines) {
+        auto* entry = new QHBoxLayout;
+        entry->addWidget(label(QString::fromLatin1(line.title), AppFont::caption(), palette.inkSecondary));
+        entry->addStretch(1);
+        entry->addWidget(label(text(line.value), valueFont, line.color));
+        values->addLayout(entry);
+    }
+    row->addLayout(values, 1);
+    return block;
+}
+
+QWidget* SidebarView::makeCurrentView(const SidebarContent::CurrentView& view) {
+    const Palette& palette = environmentPalette(this);
+    auto* block = new QWidget;
+    auto* column = new QVBoxLayout(block);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(6);
+    column->addWidget(elided(text(view.title), AppFont::font(13, QFont::DemiBold), palette.ink));
+    column->addWidget(elided(text(view.subtitle), AppFont::small(), palette.inkTertiary, Qt::ElideMiddle));
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(7);
+    auto* reveal = new KitButton(KitButton::Style::outline, QStringLiteral("Reveal"));
+    reveal->setSymbol("arrow.up.forward.app");
+    reveal->setEnabled(view.revealEnabled);
+    auto* copy = new KitButton(KitButton::Style::outline, QStringLiteral("Copy path"));
+    copy->setSymbol("doc.on.doc");
+    copy->setEnabled(view.copyEnabled);
+    connect(reveal, &QPushButton::clicked, &state_, &AppState::revealFocusedInFinder);
+    connect(copy, &QPushButton::clicked, &state_, &AppState::copyFocusedPath);
+    buttons->addWidget(reveal);
+    buttons->addWidget(copy);
+    buttons->addStretch(1);
+    column->addLayout(buttons);
+    return block;
+}
+
+QWidget* SidebarView::makeQuickWins(const std::vector<SidebarContent::QuickWin>& rows) {
+    const Palette& palette = environmentPalette(this);
+    auto* block = new QWidget;
+    auto* column = new QVBoxLayout(block);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(1);
+    for (const auto& win : rows) {
+        auto* button = new RowButton(text(win.name), win.isFocused);
+        auto* line = new QHBoxLayout(button);
+        line->setContentsMargins(7, 6, 7, 6);
+        line->setSpacing(8);
+        auto* icon = new SymbolView(win.symbol, 11);
+        icon->setColor(palette.colorForCategory(win.colour));
+        icon->setFixedWidth(15);
+        line->addWidget(icon, 0, Qt::AlignTop);
+        auto* texts = new QVBoxLayout;
+        texts->setSpacing(1);
+        texts->addWidget(elided(text(win.name), AppFont::font(11, QFont::Medium), palette.ink));
+        auto* detail = new QHBoxLayout;
+        detail->setSpacing(4);
+        detail->addWidget(label(text(win.bytes), AppFont::font(11, QFont::DemiBold), palette.accent));
+        detail->addWidget(label(QStringLiteral("\u00B7"), AppFont::caption(), palette.inkTertiary));
+        detail->addWidget(elided(text(win.subtitle), AppFont::small(), palette.inkTertiary), 1);
+        texts->addLayout(detail);
+        line->addLayout(texts, 1);
+        auto* chevron = new SymbolView("chevron.right", 8);
+        chevron->setColor(palette.inkTertiary);
+        line->addWidget(chevron, 0, Qt::AlignTop);
+        passClicks(button);
+        const std::string id = win.id;
+        // By id: the node may be gone by the time of the click.
+        connect(button, &QPushButton::clicked, this, [this, id] { state_.select(std::string_view(id)); });
+        column->addWidget(button);
+    }
+    return block;
+}
+
+QWidget* SidebarView::makeToolchains(const std::vector<FootprintSegment>& rows) {
+    const Palette& palette = environmentPalette(this);
+    auto* block = new QWidget;
+    auto* column = new QVBoxLayout(block);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(5);
+    auto* bar = new StackedFootprintBar;
+    bar->setSegments(rows);
+    column->addWidget(bar);
+    for (const auto& row : rows) {
+        auto* button = new RowButton(text(row.title), false);
+        auto* line = new QHBoxLayout(button);
+        line->setContentsMargins(5, 2, 5, 2);
+        line->setSpacing(7);
+        line->addWidget(new ColorDot(palette.colorForCategory(row.category), 7));
+        auto* icon = new SymbolView(std::string(symbolName(row.category)), 9);
+        icon->setColor(palette.inkSecondary);
+        icon->setFixedWidth(12);
+        line->addWidget(icon);
+        line->addWidget(elided(text(row.title), AppFont::caption(), palette.ink), 1);
+        line->addSpacing(4);
+        line->addWidget(label(text(row.bytes), AppFont::small(), palette.inkSecondary));
+        passClicks(button);
+        const std::string id(rawValue(row.category));
+        connect(button, &QPushButton::clicked, this, [this, id] { state_.select(std::string_view(id)); });
+        column->addWidget(button);
+    }
+    return block;
+}
+
+void SidebarView::changeEvent(QEvent* event) {
+    QScrollArea::changeEvent(event);
+    // The rows take their colours when made.
+    if (event->type() == QEvent::PaletteChange) rebuildSections();
+}
+
+}  // namespace korvane

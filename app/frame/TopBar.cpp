@@ -1,0 +1,397 @@
+#include "app/frame/TopBar.h"
+
+#include <QEvent>
+#include <QFontMetricsF>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+
+#include "app/kit/ElidedLabel.h"
+#include "app/kit/Hairline.h"
+#include "app/kit/PaletteEnvironment.h"
+#include "app/kit/PillButton.h"
+#include "app/kit/PillGroup.h"
+#include "app/kit/SymbolView.h"
+#include "app/kit/ThemePicker.h"
+#include "app/presenters/ExploreColumns.h"
+#include "app/theme/AppFont.h"
+#include "app/theme/ButtonLook.h"
+#include "app/theme/SymbolGlyph.h"
+
+namespace korvane {
+
+namespace {
+
+QString text(const std::string& value) { return QString::fromStdString(value); }
+
+// One step of the location: the node's name, the last one emphasised.
+class CrumbButton : public QPushButton {
+public:
+    CrumbButton(const QString& name, bool isLast) : name_(name), isLast_(isLast) {
+        setText(QString(name).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        setAccessibleName(name);
+        setFlat(true);
+        setCursor(Qt::PointingHandCursor);
+        setFont(AppFont::font(11, isLast ? QFont::DemiBold : QFont::Normal));
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    }
+    QSize sizeHint() const override {
+        const QFontMetricsF metrics(font());
+        return {static_cast<int>(std::ceil(metrics.horizontalAdvance(name_))) + 14,
+                static_cast<int>(std::ceil(metrics.height())) + 6};
+    }
+    QSize minimumSizeHint() const override { return {std::min(sizeHint().width(), 40), sizeHint().height()}; }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        const Palette& palette = environmentPalette(this);
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        if (isLast_) {
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(palette.hover);
+            painter.drawRoundedRect(QRectF(rect()), 5, 5);
+        }
+        painter.setPen(isLast_ ? palette.ink : palette.inkSecondary);
+        painter.setFont(font());
+        const QRectF inner = QRectF(rect()).adjusted(7, 0, -7, 0);
+        painter.drawText(inner, Qt::AlignVCenter | Qt::AlignLeft,
+                         QFontMetricsF(font()).elidedText(name_, Qt::ElideRight, inner.width()));
+    }
+
+private:
+    QString name_;
+    bool isLast_;
+};
+
+// A button that is only a symbol; its tooltip is also its accessible name.
+class GlyphButton : public QPushButton {
+public:
+    GlyphButton(std::string symbol, double size) : symbol_(std::move(symbol)), size_(size) {
+        setFlat(true);
+        setCursor(Qt::PointingHandCursor);
+        setFixedSize(static_cast<int>(size + 8), static_cast<int>(size + 8));
+    }
+    void setColor(const QColor& color) {
+        color_ = color;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        painter.setFont(symbolFont(size_));
+        painter.setPen(isDown() ? withOpacity(color_, 0.6) : color_);
+        painter.drawText(rect(), Qt::AlignCenter, symbolText(symbol_));
+    }
+
+private:
+    std::string symbol_;
+    double size_;
+    QColor color_;
+};
+
+// The filter's text field: Return leaves the field and keeps the text, and
+// never reaches the window's default action.
+class FilterField : public QLineEdit {
+public:
+    FilterField() {
+        setFrame(false);
+        setFixedWidth(186);
+        setPlaceholderText(QStringLiteral("Filter by name, path or toolchain"));
+        setAccessibleName(QStringLiteral("Filter by name, path or toolchain"));
+        connect(this, &QLineEdit::returnPressed, this, [this] { clearFocus(); });
+    }
+
+protected:
+    bool event(QEvent* event) override {
+        if (event->type() == QEvent::ShortcutOverride) {
+            const auto key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                event->accept();
+                return true;
+            }
+        }
+        return QLineEdit::event(event);
+    }
+};
+
+// The filter's capsule: panel colour, an accent border while the field has
+// the focus; a click anywhere on it focuses the field.
+class FilterCapsule : public QWidget {
+public:
+    explicit FilterCapsule(QLineEdit* field) : field_(field) { field_->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+            update();
+            if (auto* bar = parentWidget()) QMetaObject::invokeMethod(bar, "update");
+        }
+        return QWidget::eventFilter(watched, event);
+    }
+    void mousePressEvent(QMouseEvent*) override { field_->setFocus(Qt::MouseFocusReason); }
+    void paintEvent(QPaintEvent*) override {
+        const Palette& palette = environmentPalette(this);
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const double radius = std::max(palette.radius - 2, 6.0);
+        const bool focused = field_->hasFocus();
+        const double line = focused ? 1.5 : 1;
+        painter.setBrush(palette.panel);
+        painter.setPen(QPen(focused ? withOpacity(palette.accent, 0.75) : palette.hairline, line));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(line / 2, line / 2, -line / 2, -line / 2), radius, radius);
+    }
+
+private:
+    QLineEdit* field_;
+};
+
+// The count of matching items on a small capsule.
+class Badge : public QLabel {
+public:
+    Badge() {
+        setTextFormat(Qt::PlainText);
+        setAlignment(Qt::AlignCenter);
+        setContentsMargins(5, 1, 5, 1);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(environmentPalette(this).hover);
+        painter.drawRoundedRect(QRectF(rect()), height() / 2.0, height() / 2.0);
+        painter.end();
+        QLabel::paintEvent(event);
+    }
+};
+
+void applyPill(PillButton* pill, const TopBarContent::Pill& content) {
+    pill->setActive(content.isActive);
+    pill->setToolTip(text(content.help));
+}
+
+}  // namespace
+
+TopBar::TopBar(AppState& state, std::function<QWidget*()> makeInspector, QWidget* parent)
+    : QWidget(parent),
+      state_(state),
+      makeInspector_(std::move(makeInspector)),
+      content_(topBarContent(state, true, true, false)),
+      history_(new PillButton(content_.history.symbol, text(content_.history.title))),
+      settings_(new PillButton(content_.settings.symbol, text(content_.settings.title))),
+      crumbs_(new QWidget),
+      crumbRow_(new QHBoxLayout(crumbs_)),
+      scannedFolder_(new ElidedLabel({}, nullptr, Qt::ElideLeft)),
+      filter_(new FilterField),
+      badge_(new Badge),
+      clear_(new GlyphButton("xmark.circle.fill", 11)),
+      themePicker_(new ThemePicker),
+      inspectorToggle_(new GlyphButton("sidebar.trailing", 12)) {
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(14, 11, 14, 11);
+    row->setSpacing(12);
+    row->addSpacing(68 - 12);
+
+    auto* modes = new PillGroup(9);
+    const AppState::Mode order[] = {AppState::Mode::general, AppState::Mode::developer};
+    for (std::size_t i = 0; i < content_.modes.size(); ++i) {
+        auto* pill = new PillButton(content_.modes[i].symbol, text(content_.modes[i].title));
+        const AppState::Mode mode = order[i];
+        connect(pill, &QAbstractButton::clicked, this, [this, mode] { state_.setMode(mode); });
+        modes->addPill(pill);
+        modes_.push_back(pill);
+    }
+    row->addWidget(modes);
+
+    auto* sheets = new QHBoxLayout;
+    sheets->setSpacing(2);
+    sheets->addWidget(history_);
+    sheets->addWidget(settings_);
+    connect(history_, &QAbstractButton::clicked, this, [this] { state_.setSheet(AppState::Sheet::history); });
+    connect(settings_, &QAbstractButton::clicked, this, [this] { state_.setSheet(AppState::Sheet::settings); });
+    row->addLayout(sheets);
+
+    auto* divider = new Hairline(Qt::Vertical);
+    divider->setFixedHeight(16);
+    row->addWidget(divider);
+
+    crumbRow_->setContentsMargins(0, 0, 0, 0);
+    crumbRow_->setSpacing(4);
+    row->addWidget(crumbs_, 0);
+    scannedFolder_->setContentsMargins(7, 3, 7, 3);
+    scannedFolder_->setAutoFillBackground(false);
+    row->addWidget(scannedFolder_, 0);
+    row->addStretch(1);
+
+    filterCapsule_ = new FilterCapsule(filter_);
+    auto* capsuleRow = new QHBoxLayout(filterCapsule_);
+    capsuleRow->setContentsMargins(9, 6, 9, 6);
+    capsuleRow->setSpacing(6);
+    magnifier_ = new SymbolView("magnifyingglass", 10);
+    capsuleRow->addWidget(magnifier_);
+    capsuleRow->addWidget(filter_);
+    capsuleRow->addWidget(badge_);
+    capsuleRow->addWidget(clear_);
+    clear_->setAccessibleName(QStringLiteral("Clear filter"));
+    connect(filter_, &QLineEdit::textEdited, this, [this](const QString& value) {
+        state_.setSearchText(value.toStdString());
+    });
+    connect(clear_, &QPushButton::clicked, this, [this] { state_.setSearchText({}); });
+    filter_->installEventFilter(filterCapsule_);
+    row->addWidget(filterCapsule_);
+
+    row->addWidget(themePicker_);
+    connect(themePicker_, &ThemePicker::themeChosen, this, [this](ThemeID theme) { state_.setThemeID(theme); });
+    row->addWidget(inspectorToggle_);
+    connect(inspectorToggle_, &QPushButton::clicked, this, &TopBar::toggleInspector);
+
+    connect(&state_, &AppState::changed, this, &TopBar::refresh);
+    restyle();
+    refresh();
+}
+
+// The popover goes first: closing it refreshes the bar, which must still be whole.
+TopBar::~TopBar() { delete popover_.data(); }
+
+void TopBar::setInspectorFits(bool fits) {
+    if (fits == inspectorFits_) return;
+    inspectorFits_ = fits;
+    refresh();
+}
+
+void TopBar::setShowsInspector(bool shows) {
+    showsInspector_ = shows;
+    refresh();
+}
+
+std::vector<QPushButton*> TopBar::crumbButtons() const {
+    std::vector<QPushButton*> buttons;
+    for (int i = 0; i < crumbRow_->count(); ++i)
+        if (auto* button = qobject_cast<QPushButton*>(crumbRow_->itemAt(i)->widget())) buttons.push_back(button);
+    return buttons;
+}
+
+PillButton* TopBar::modePill(AppState::Mode mode) const {
+    return modes_[mode == AppState::Mode::general ? 0 : 1];
+}
+
+void TopBar::toggleInspector() {
+    if (inspectorFits_) {
+        emit inspectorToggled();
+        return;
+    }
+    if (popover_) {
+        popover_->close();
+        return;
+    }
+    QWidget* inspector = makeInspector_();
+    auto* popover = new QWidget(this, Qt::Popup);
+    popover->setAttribute(Qt::WA_DeleteOnClose);
+    auto* layout = new QHBoxLayout(popover);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(inspector);
+    popover->resize(static_cast<int>(ExploreColumns::inspectorWidth), 560);
+    const QPoint below = inspectorToggle_->mapToGlobal(QPoint(inspectorToggle_->width(), inspectorToggle_->height()));
+    popover->move(below.x() - popover->width(), below.y() + 4);
+    popover_ = popover;
+    connect(popover, &QObject::destroyed, this, [this] { refresh(); });
+    popover->show();
+    refresh();
+}
+
+void TopBar::refresh() {
+    const auto previousCrumbs = content_.crumbs;
+    content_ = topBarContent(state_, inspectorFits_, showsInspector_, !popover_.isNull());
+    for (std::size_t i = 0; i < modes_.size(); ++i) applyPill(modes_[i], content_.modes[i]);
+    applyPill(settings_, content_.settings);
+    applyPill(history_, content_.history);
+
+    const bool developer = state_.mode() == AppState::Mode::developer;
+    crumbs_->setVisible(developer);
+    if (developer && (content_.crumbs.size() != previousCrumbs.size() || crumbButtons().size() != content_.crumbs.size() ||
+                      !std::equal(content_.crumbs.begin(), content_.crumbs.end(), previousCrumbs.begin(),
+                                  [](const auto& a, const auto& b) { return a.id == b.id && a.name == b.name; })))
+        rebuildCrumbs();
+    scannedFolder_->setVisible(!developer);
+    scannedFolder_->setText(text(content_.scannedFolder.value_or(std::string())));
+    const Palette& palette = environmentPalette(this);
+    styleLabel(scannedFolder_, AppFont::font(11, QFont::DemiBold),
+               content_.scannedFolderIsPlaceholder ? palette.inkTertiary : palette.ink);
+
+    filterCapsule_->setVisible(content_.showsFilter);
+    const QString searchText = text(state_.searchText());
+    if (filter_->text() != searchText) filter_->setText(searchText);
+    badge_->setVisible(content_.badge.has_value());
+    badge_->setText(text(content_.badge.value_or(std::string())));
+    clear_->setVisible(content_.showsClear);
+
+    inspectorToggle_->setToolTip(text(content_.inspectorHelp));
+    inspectorToggle_->setAccessibleName(text(content_.inspectorHelp));
+    static_cast<GlyphButton*>(inspectorToggle_)
+        ->setColor(content_.inspectorHighlighted ? palette.ink : palette.inkTertiary);
+}
+
+void TopBar::rebuildCrumbs() {
+    while (QLayoutItem* item = crumbRow_->takeAt(0)) {
+        if (QWidget* widget = item->widget()) {
+            widget->hide();
+            widget->deleteLater();
+        }
+        delete item;
+    }
+    const Palette& palette = environmentPalette(this);
+    for (std::size_t i = 0; i < content_.crumbs.size(); ++i) {
+        const auto& crumb = content_.crumbs[i];
+        if (i > 0) {
+            auto* chevron = new SymbolView("chevron.right", 8);
+            chevron->setColor(palette.inkTertiary);
+            crumbRow_->addWidget(chevron);
+        }
+        auto* button = new CrumbButton(text(crumb.name), crumb.isLast);
+        const std::string id = crumb.id;
+        // By id: the node may be gone by the time of the click.
+        connect(button, &QPushButton::clicked, this, [this, id] { state_.select(std::string_view(id)); });
+        crumbRow_->addWidget(button);
+    }
+}
+
+void TopBar::paintEvent(QPaintEvent*) {
+    const Palette& palette = environmentPalette(this);
+    QPainter painter(this);
+    painter.fillRect(rect(), palette.rail);
+    if (!scannedFolder_->isVisible()) return;
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(palette.hover);
+    painter.drawRoundedRect(QRectF(scannedFolder_->geometry()), 5, 5);
+}
+
+void TopBar::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) restyle();
+}
+
+void TopBar::restyle() {
+    const Palette& palette = environmentPalette(this);
+    magnifier_->setColor(filter_->hasFocus() ? palette.accent : palette.inkTertiary);
+    filter_->setFont(AppFont::caption());
+    QPalette fieldPalette = filter_->palette();
+    fieldPalette.setColor(QPalette::Base, Qt::transparent);
+    fieldPalette.setColor(QPalette::Text, palette.ink);
+    fieldPalette.setColor(QPalette::PlaceholderText, palette.inkTertiary);
+    filter_->setPalette(fieldPalette);
+    QFont badgeFont = AppFont::font(10, QFont::Medium);
+    styleLabel(badge_, badgeFont, palette.inkSecondary);
+    static_cast<GlyphButton*>(clear_)->setColor(palette.inkTertiary);
+    rebuildCrumbs();
+    refresh();
+}
+
+}  // namespace korvane

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include <QPointer>
+#include <QWidget>
+
+#include "app/presenters/TopBarContent.h"
+
+class QHBoxLayout;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace korvane {
+
+class ElidedLabel;
+class PillButton;
+class SymbolView;
+class ThemePicker;
+
+// The strip across the top of the explore layout: the mode switch, History
+// and Settings, the location (crumbs or the scanned folder), the filter of
+// the developer tree, the theme picker and the inspector toggle.
+class TopBar : public QWidget {
+    Q_OBJECT
+public:
+    // `makeInspector` builds the inspector the popover shows in a narrow window.
+    TopBar(AppState& state, std::function<QWidget*()> makeInspector, QWidget* parent = nullptr);
+    ~TopBar() override;
+
+    // The explore layout tells the bar the window's width and the user's wish.
+    void setInspectorFits(bool fits);
+    void setShowsInspector(bool shows);
+
+    const TopBarContent& content() const { return content_; }
+    QLineEdit* filterField() const { return filter_; }
+    QWidget* filterCapsule() const { return filterCapsule_; }
+    QPushButton* inspectorToggle() const { return inspectorToggle_; }
+    QWidget* inspectorPopover() const { return popover_; }
+    std::vector<QPushButton*> crumbButtons() const;
+    PillButton* modePill(AppState::Mode mode) const;
+    PillButton* settingsPill() const { return settings_; }
+
+signals:
+    // In a wide window the toggle shows or hides the inline column.
+    void inspectorToggled();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void refresh();
+    void restyle();
+    void rebuildCrumbs();
+    void toggleInspector();
+
+    AppState& state_;
+    std::function<QWidget*()> makeInspector_;
+    bool inspectorFits_ = true;
+    bool showsInspector_ = true;
+    TopBarContent content_;
+    std::vector<PillButton*> modes_;
+    PillButton* history_;
+    PillButton* settings_;
+    QWidget* crumbs_;
+    QHBoxLayout* crumbRow_;
+    ElidedLabel* scannedFolder_;
+    QWidget* filterCapsule_;
+    SymbolView* magnifier_;
+    QLineEdit* filter_;
+    QLabel* badge_;
+    QPushButton* clear_;
+    ThemePicker* themePicker_;
+    QPushButton* inspectorToggle_;
+    SymbolView* inspectorSymbol_;
+    QPointer<QWidget> popover_;
+};
+
+}  // namespace korvane

@@ -1,0 +1,72 @@
+#include "app/presenters/CanvasPageContent.h"
+
+#include "core/text/ByteFormat.h"
+
+namespace korvane {
+
+namespace {
+
+std::string text(std::string_view value) { return std::string(value); }
+
+bool hasDepth(AppState::CanvasMode mode) {
+    return mode == AppState::CanvasMode::sunburst || mode == AppState::CanvasMode::flame ||
+           mode == AppState::CanvasMode::mindMap;
+}
+
+}  // namespace
+
+DeveloperCanvasContent developerCanvasContent(const AppState& state) {
+    DeveloperCanvasContent content;
+    const StorageNode* focused = state.focusedNode();
+    const StorageNode& root = focused ? *focused : state.visibleTree();
+    content.root = &root;
+    content.name = root.name;
+    content.bytes = ByteFormat::string(root.bytes);
+    content.items = ByteFormat::groupedInteger(static_cast<std::int64_t>(root.leafCount())) + " items";
+    if (root.reclaimable >= 1) content.reclaimable = ByteFormat::string(root.reclaimable) + " reclaimable";
+
+    content.blurb = text(blurb(state.canvasMode()));
+    content.showsDepth = hasDepth(state.canvasMode());
+    content.depth = std::to_string(state.sunburstDepth());
+
+    if (state.searchHasNoMatches()) {
+        content.body = DeveloperCanvasContent::Body::noMatch;
+        content.noMatchTitle = "Nothing matches \u201C" + state.searchText() + "\u201D";
+    } else {
+        content.body = root.children.empty() ? DeveloperCanvasContent::Body::nothingHere
+                                             : DeveloperCanvasContent::Body::canvas;
+    }
+
+    const std::int64_t selected = state.selectedBytes();
+    content.selectedCount = std::to_string(state.selection().size()) + " selected";
+    content.selectedBytes = ByteFormat::string(selected);
+    if (state.scan()) {
+        const std::int64_t available = state.scan()->volume.availableCapacity;
+        content.freeSpace = "Free " + ByteFormat::string(available) + " \u2192 " +
+                            ByteFormat::string(available + selected);
+    }
+    content.clearEnabled = !state.selection().empty();
+    content.reviewTitle = "Review " + content.selectedBytes;
+    content.reviewEnabled = !state.selection().empty();
+    return content;
+}
+
+GeneralCanvasContent generalCanvasContent(const AppState& state) {
+    GeneralCanvasContent content;
+    const StorageNode* scanRoot = state.generalRoot();
+    if (!scanRoot) {
+        content.body = state.isScanningFolder() ? GeneralCanvasContent::Body::scanning
+                                                : GeneralCanvasContent::Body::nothingScanned;
+        return content;
+    }
+    content.body = GeneralCanvasContent::Body::tree;
+    const StorageNode* focused = state.focusedNode();
+    content.root = focused ? focused : scanRoot;
+    content.name = scanRoot->name;
+    content.bytes = ByteFormat::string(scanRoot->bytes);
+    content.files = ByteFormat::groupedInteger(state.generalResult()->fileCount) + " files";
+    content.blurb = text(blurb(state.canvasMode()));
+    return content;
+}
+
+}  // namespace korvane

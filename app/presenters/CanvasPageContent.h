@@ -1,0 +1,54 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "app/state/AppState.h"
+
+namespace korvane {
+
+// What the developer canvas page shows around its canvas.
+struct DeveloperCanvasContent {
+    // The node on show: the focused node, else the filtered tree.
+    const StorageNode* root = nullptr;
+
+    // Header.
+    std::string name;
+    std::string bytes;
+    std::string items;                       // "1,234 items"
+    std::optional<std::string> reclaimable;  // "1.2 GB reclaimable"
+    // Toolbar.
+    std::string blurb;
+    bool showsDepth = false;  // sunburst, flame and mind map only
+    std::string depth;        // "3"
+    // Content: the canvas, or the empty state that takes its place.
+    enum class Body { noMatch, canvas, nothingHere };
+    Body body = Body::canvas;
+    std::string noMatchTitle;  // Nothing matches “text as typed”
+    // Footer.
+    std::string selectedCount;  // "3 selected"
+    std::string selectedBytes;
+    std::optional<std::string> freeSpace;  // "Free 10 GB → 12 GB"
+    bool clearEnabled = false;
+    std::string reviewTitle;  // "Review 2 GB"
+    bool reviewEnabled = false;
+};
+
+DeveloperCanvasContent developerCanvasContent(const AppState& state);
+
+// What the general canvas page shows on its disk-usage section.
+struct GeneralCanvasContent {
+    enum class Body { tree, scanning, nothingScanned };
+    Body body = Body::nothingScanned;
+    // With a tree: the focused node, else the scan root; the header always
+    // describes the scan root.
+    const StorageNode* root = nullptr;
+    std::string name;
+    std::string bytes;
+    std::string files;  // "12,345 files"
+    std::string blurb;
+};
+
+GeneralCanvasContent generalCanvasContent(const AppState& state);
+
+}  // namespace korvane

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+#include "core/model/Categories.h"
+#include "core/model/StorageNode.h"
+
+namespace korvane {
+
+// What the hover card says about the node under the pointer.
+struct HoverCardContent {
+    std::optional<CleanupCategory> category;  // its symbol leads the name
+    std::string name;
+    std::optional<SafetyLevel> safety;
+    std::string number;  // "1.23"
+    std::string unit;    // "GB"
+    std::string share;   // "· 5.0%" of the drawn root
+    std::optional<std::string> reclaimable;  // "1.2 GB reclaimable"
+    std::optional<std::string> date;         // "3 weeks ago"
+
+    friend bool operator==(const HoverCardContent&, const HoverCardContent&) = default;
+};
+
+HoverCardContent hoverCardContent(const StorageNode& node, const StorageNode& root,
+                                  std::chrono::system_clock::time_point now);
+
+}  // namespace korvane

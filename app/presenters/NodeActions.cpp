@@ -1,0 +1,47 @@
+#include "app/presenters/NodeActions.h"
+
+namespace korvane {
+
+std::vector<NodeActionEntry> nodeActionEntries(const AppState& state, const StorageNode& node) {
+    using Action = NodeActionEntry::Action;
+    std::vector<NodeActionEntry> entries;
+    if (!state.candidateIDs(node).empty()) {
+        entries.push_back({Action::cleanThis, "Clean this\u2026"});
+        entries.push_back({Action::toggleSelection,
+                           state.isSelected(node) ? "Remove from selection" : "Add to selection"});
+        entries.push_back({std::nullopt, {}});
+    }
+    if (!node.isLeaf()) entries.push_back({Action::focusHere, "Focus here"});
+    if (node.path) {
+        entries.push_back({Action::revealInFinder, "Reveal in Finder"});
+        entries.push_back({Action::copyPath, "Copy path"});
+    }
+    entries.push_back({std::nullopt, {}});
+    entries.push_back({Action::neverTouch, "Never touch this"});
+    return entries;
+}
+
+void runNodeAction(AppState& state, NodeActionEntry::Action action, const StorageNode& node) {
+    switch (action) {
+        case NodeActionEntry::Action::cleanThis:
+            state.reviewCandidates(node);
+            break;
+        case NodeActionEntry::Action::toggleSelection:
+            state.toggleSelection(node);
+            break;
+        case NodeActionEntry::Action::focusHere:
+            state.select(node);
+            break;
+        case NodeActionEntry::Action::revealInFinder:
+            state.revealInFinder(node);
+            break;
+        case NodeActionEntry::Action::copyPath:
+            state.copyPath(node);
+            break;
+        case NodeActionEntry::Action::neverTouch:
+            state.neverTouch(node);
+            break;
+    }
+}
+
+}  // namespace korvane

@@ -1,0 +1,77 @@
+#include "app/presenters/SidebarContent.h"
+
+#include <cstdio>
+
+#include "core/model/SizeSum.h"
+#include "core/system/Paths.h"
+#include "core/text/ByteFormat.h"
+
+namespace korvane {
+
+namespace {
+
+SidebarContent::CurrentView currentView(const AppState& state, const ScanResult& scan) {
+    SidebarContent::CurrentView view;
+    char duration[64];
+    std::snprintf(duration, sizeof duration, "%.1fs scan", scan.duration);
+    view.trailing = duration;
+    const StorageNode* focused = state.focusedNode();
+    view.title = focused ? focused->name : "Developer storage";
+    if (focused && focused->path) {
+        view.subtitle = Paths::abbreviatingHome(*focused->path);
+    } else {
+        view.subtitle = std::to_string(scan.projectCount) + " projects \u00B7 " +
+                        std::to_string(state.tree().children.size()) + " toolchains";
+    }
+    view.revealEnabled = focused && focused->path;
+    view.copyEnabled = focused && focused->path;
+    return view;
+}
+
+SidebarContent::QuickWin quickWin(const StorageNode& node, const AppState& state) {
+    SidebarContent::QuickWin row;
+    row.id = node.id;
+    row.symbol = node.category ? std::string(symbolName(*node.category)) : "shippingbox";
+    row.colour = node.category.value_or(CleanupCategory::node);
+    row.name = node.name;
+    row.bytes = ByteFormat::string(node.reclaimable);
+    const std::size_t count = node.children.size();
+    row.subtitle = std::string(node.category ? title(*node.category) : "") + " \u00B7 " + std::to_string(count) +
+                   " item" + (count == 1 ? "" : "s");
+    row.isFocused = state.focusedID() && *state.focusedID() == node.id;
+    return row;
+}
+
+}  // namespace
+
+SidebarContent sidebarContent(const AppState& state) {
+    SidebarContent content;
+    const bool scanning = state.route() == AppState::Route::scanning;
+    content.scanTitle = scanning ? "Scanning\u2026" : "Scan this Mac";
+    content.scanEnabled = !scanning;
+    if (!state.scan()) return content;
+    const ScanResult& scan = *state.scan();
+
+    SidebarContent::Sections sections;
+    const VolumeInfo& volume = scan.volume;
+    sections.disk.volume = volume;
+    sections.disk.total = ByteFormat::string(volume.totalCapacity);
+    // Never below 0, also when the available capacity exceeds the total.
+    sections.disk.used = ByteFormat::string(
+        volume.availableCapacity > volume.totalCapacity ? 0 : volume.totalCapacity - volume.availableCapacity);
+    sections.disk.free = ByteFormat::string(volume.availableCapacity);
+    sections.currentView = currentView(state, scan);
+
+    SizeSum quickTotal;
+    for (const StorageNode* node : state.sidebarItems()) {
+        sections.quickWins.push_back(quickWin(*node, state));
+        quickTotal += node->reclaimable;
+    }
+    sections.quickWinsTrailing = ByteFormat::string(quickTotal.total());
+    sections.toolchainsTrailing = ByteFormat::string(scan.footprint());
+    sections.toolchains = footprintSegments(scan);
+    content.sections = std::move(sections);
+    return content;
+}
+
+}  // namespace korvane

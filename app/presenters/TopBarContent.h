@@ -1,0 +1,48 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/state/AppState.h"
+
+namespace korvane {
+
+// What the top bar shows.
+struct TopBarContent {
+    struct Pill {
+        std::string symbol;
+        std::string title;
+        std::string help;  // tooltip; empty for none
+        bool isActive = false;
+    };
+    struct Crumb {
+        std::string id;
+        std::string name;
+        bool isLast = false;  // semibold, ink, on the hover colour
+    };
+
+    std::vector<Pill> modes;  // general, developer
+    Pill history;             // never active
+    Pill settings;            // active while the settings sheet is open
+
+    // Developer mode: the chain from the tree's root to the focused node.
+    std::vector<Crumb> crumbs;
+    // General mode: the scanned folder with "~" for a leading home, or
+    // "No folder scanned" (drawn faint) before the first result.
+    std::optional<std::string> scannedFolder;
+    bool scannedFolderIsPlaceholder = false;
+
+    // Only in developer mode on a window wide enough for the inspector.
+    bool showsFilter = false;
+    // While the filter holds text: the number of matching items (0 when none).
+    std::optional<std::string> badge;
+    bool showsClear = false;
+
+    std::string inspectorHelp;
+    bool inspectorHighlighted = false;
+};
+
+TopBarContent topBarContent(const AppState& state, bool inspectorFits, bool showsInspector, bool showsPopover);
+
+}  // namespace korvane

@@ -1,0 +1,186 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+#include <QTest>
+
+#include "app/canvases/StrataCanvas.h"
+#include "app/kit/PaletteEnvironment.h"
+#include "app/theme/ButtonLook.h"
+#include "app/theme/Palette.h"
+#include "tests/app/state/FlowFixture.h"
+
+// The strata canvas as a widget: clicks, band headers, hover and its card,
+// relayouts, and the colours it paints.
+
+namespace korvane {
+namespace {
+
+using std::chrono::hours;
+
+class StrataCanvasTest : public testing::FlowFixture {
+protected:
+    void SetUp() override {
+        AppMotion::setJumpToEnd(true);
+        launch();
+        now_ = std::chrono::system_clock::now();
+        root_ = makeTree();
+        canvas_ = std::make_unique<StrataCanvas>(state());
+        canvas_->setClock(CanvasClock(now_, QTimeZone(3600)));
+        canvas_->resize(900, 500);
+        canvas_->setRoot(&root_);
+        canvas_->show();
+    }
+    void TearDown() override {
+        canvas_.reset();
+        AppMotion::setJumpToEnd(false);
+    }
+
+    StorageNode leaf(const std::string& id, std::int64_t bytes, int daysOld, SafetyLevel safety) {
+        StorageNode node;
+        node.id = id;
+        node.name = id;
+        node.kind = StorageNode::Kind::item;
+        node.bytes = bytes;
+        node.category = CleanupCategory::node;
+        node.safety = safety;
+        node.candidateID = UUID::random();
+        node.lastModified = now_ - hours(24 * daysOld + 2);
+        return node;
+    }
+
+    // Two recent candidates, one protected old leaf and one old candidate.
+    StorageNode makeTree() {
+        StorageNode root;
+        root.id = "root";
+        root.name = "Developer storage";
+        root.children = {leaf("fresh-a", 600, 1, SafetyLevel::safe), leaf("fresh-b", 400, 3, SafetyLevel::caution),
+                         leaf("old-protected", 800, 500, SafetyLevel::dangerous),
+                         leaf("old-safe", 200, 400, SafetyLevel::safe)};
+        for (const auto& child : root.children) root.bytes += child.bytes;
+        return root;
+    }
+
+    const StrataLayout& layout() { return canvas_->currentLayout(); }
+    QPoint centreOf(const QRectF& rect) { return rect.center().toPoint(); }
+    std::size_t depositNamed(const std::string& id) {
+        const auto& deposits = layout().deposits;
+        for (std::size_t i = 0; i < deposits.size(); ++i)
+            if (deposits[i].node->id == id) return i;
+        ADD_FAILURE() << "no deposit " << id;
+        return 0;
+    }
+
+    std::chrono::system_clock::time_point now_;
+    StorageNode root_;
+    std::unique_ptr<StrataCanvas> canvas_;
+};
+
+TEST_F(StrataCanvasTest, AClickOnADepositSelectsItsNode) {
+    QTest::mouseClick(canvas_.get(), Qt::LeftButton, {}, centreOf(layout().deposits[depositNamed("fresh-b")].rect));
+    ASSERT_TRUE(state().selectedID());
+    EXPECT_EQ(*state().selectedID(), "fresh-b");
+    EXPECT_TRUE(state().selection().empty()) << "a click selects the node, not its candidate";
+}
+
+TEST_F(StrataCanvasTest, ABandHeaderTogglesTheBandsCandidatesLeavingProtectedOnesOut) {
+    ASSERT_EQ(layout().bands.size(), 2u);
+    const QPoint days = centreOf(layout().bands[0].header);
+    const QPoint buried = centreOf(layout().bands[1].header);
+
+    QTest::mouseClick(canvas_.get(), Qt::LeftButton, {}, days);
+    EXPECT_EQ(state().selection(), (std::set<UUID>{*root_.children[0].candidateID, *root_.children[1].candidateID}));
+    EXPECT_TRUE(canvas_->isBandFullySelected(0));
+    EXPECT_FALSE(canvas_->isBandFullySelected(1));
+
+    QTest::mouseClick(canvas_.get(), Qt::LeftButton, {}, buried);
+    EXPECT_TRUE(state().selection().contains(*root_.children[3].candidateID));
+    EXPECT_FALSE(state().selection().contains(*root_.children[2].candidateID)) << "protected stays out";
+    EXPECT_TRUE(canvas_->isBandFullySelected(1));
+
+    QTest::mouseClick(canvas_.get(), Qt::LeftButton, {}, days);
+    EXPECT_EQ(state().selection(), (std::set<UUID>{*root_.children[3].candidateID}));
+    EXPECT_FALSE(canvas_->isBandFullySelected(0));
+    EXPECT_FALSE(state().selectedID()) << "a header click selects no node";
+}
+
+TEST_F(StrataCanvasTest, ABandOfOnlyProtectedLeavesIsNeverFullySelected) {
+    root_.children.erase(root_.children.begin() + 3);
+    canvas_->setRoot(&root_);
+    ASSERT_EQ(layout().bands.back().bandIndex, 4);
+    QTest::mouseClick(canvas_.get(), Qt::LeftButton, {}, centreOf(layout().bands.back().header));
+    EXPECT_TRUE(state().selection().empty());
+    EXPECT_FALSE(canvas_->isBandFullySelected(layout().bands.size() - 1));
+}
+
+TEST_F(StrataCanvasTest, TheCardShowsForTheHoveredDepositAndHoverNeverRelaysOut) {
+    const std::size_t target = depositNamed("fresh-a");
+    const QRectF tile = layout().deposits[target].rect;
+    QTest::mouseMove(canvas_.get(), centreOf(tile));
+    ASSERT_TRUE(canvas_->hovered());
+    EXPECT_EQ(canvas_->hovered()->index, target);
+    const QRectF card = canvas_->hoverCardRect();
+    ASSERT_FALSE(card.isEmpty());
+    EXPECT_GE(card.left(), 8);
+    EXPECT_LE(card.right(), canvas_->width() - 8);
+    EXPECT_TRUE(card.top() >= tile.bottom() + 10 || card.bottom() <= tile.top() - 10 || card.top() == 8 ||
+                card.bottom() == canvas_->height() - 8)
+        << "beside the tile, or clamped to an edge";
+
+    QTest::mouseMove(canvas_.get(), centreOf(layout().bands[0].header));
+    EXPECT_EQ(canvas_->hovered()->zone, StrataCanvas::headerZone);
+    EXPECT_TRUE(canvas_->hoverCardRect().isEmpty()) << "headers have no card";
+
+    for (int move = 0; move < 40; ++move) QTest::mouseMove(canvas_.get(), QPoint(120 + 19 * move, 10 + 11 * move));
+    state().setSelectedID(std::string("fresh-a"));
+    canvas_->repaint();
+    EXPECT_EQ(canvas_->layoutBuilds(), 1u);
+
+    canvas_->resize(700, 400);
+    canvas_->repaint();
+    EXPECT_EQ(canvas_->layoutBuilds(), 2u) << "a new size lays out again";
+}
+
+TEST_F(StrataCanvasTest, ARebuiltTreeAtTheSameAddressIsLaidOutAfresh) {
+    canvas_->repaint();
+    const std::size_t before = canvas_->layoutBuilds();
+    root_ = makeTree();  // same address, id and size, new nodes
+    canvas_->setRoot(&root_);
+    EXPECT_EQ(layout().deposits.front().node, &root_.children[0]);
+    EXPECT_EQ(canvas_->layoutBuilds(), before + 1);
+}
+
+QColor over(QColor top, double opacity, QColor bottom) {
+    auto mix = [opacity](int t, int b) { return static_cast<int>(std::lround(t * opacity + b * (1 - opacity))); };
+    return {mix(top.red(), bottom.red()), mix(top.green(), bottom.green()), mix(top.blue(), bottom.blue())};
+}
+
+class StrataCanvasColours : public StrataCanvasTest, public ::testing::WithParamInterface<ThemeID> {};
+
+TEST_P(StrataCanvasColours, ADepositIsFilledWithItsColourAtTheBandsStrength) {
+    setEnvironmentPalette(canvas_.get(), GetParam());
+    const Palette& palette = Palette::forTheme(GetParam());
+    QImage image(canvas_->size(), QImage::Format_ARGB32);
+    image.fill(palette.canvas);
+    {
+        QPainter painter(&image);
+        canvas_->paintInto(painter);
+    }
+    for (const char* id : {"fresh-a", "old-safe"}) {
+        const auto& deposit = layout().deposits[depositNamed(id)];
+        // Above the centre, clear of the label.
+        const QPoint probe(static_cast<int>(deposit.rect.center().x()),
+                           static_cast<int>(deposit.rect.top() + deposit.rect.height() * 0.2));
+        const double strength = std::min((deposit.bandIndex * 0.13 + 0.62) * palette.fillStrength * 3.6, 0.92);
+        const QColor expected = over(palette.colorForNode(*deposit.node), strength, palette.canvas);
+        const QColor actual = image.pixelColor(probe);
+        EXPECT_NEAR(actual.red(), expected.red(), 3) << id;
+        EXPECT_NEAR(actual.green(), expected.green(), 3) << id;
+        EXPECT_NEAR(actual.blue(), expected.blue(), 3) << id;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(LightAndDark, StrataCanvasColours, ::testing::Values(ThemeID::paper, ThemeID::graphite));
+
+}  // namespace
+}  // namespace korvane

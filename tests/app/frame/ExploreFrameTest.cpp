@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/MainWindow.h"
+#include "app/canvases/CanvasDrawing.h"
+#include "app/canvases/CanvasView.h"
+#include "app/canvases/StrataCanvas.h"
+#include "app/frame/ExploreLayout.h"
+#include "app/frame/RootView.h"
+#include "app/frame/SidebarView.h"
+#include "app/frame/TopBar.h"
+#include "app/kit/KitButton.h"
+#include "app/kit/PillButton.h"
+#include "tests/app/state/FlowFixture.h"
+
+// The explore window on the demonstration scan: the frame's parts, the
+// canvas host's identity rule, the Return key, and pictures to look at.
+
+namespace korvane {
+namespace {
+
+using testing::waitUntil;
+
+class ExploreFrameTest : public testing::FlowFixture {
+protected:
+    ExploreFrameTest() { AppMotion::setJumpToEnd(true); }
+    ~ExploreFrameTest() override {
+        window_.reset();
+        AppMotion::setJumpToEnd(false);
+    }
+
+    ExploreLayout& open(QSize size = {1440, 900}) {
+        launch({"--screen", "explore", "--mode", "developer"});
+        window_ = std::make_unique<MainWindow>(state());
+        window_->resize(size);
+        window_->bringToFront();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+        QApplication::setActiveWindow(window_.get());
+        QCoreApplication::processEvents();
+        return *window_->rootView()->exploreLayout();
+    }
+    ExploreLayout& layout() { return *window_->rootView()->exploreLayout(); }
+    CanvasView& page() { return *qobject_cast<CanvasView*>(layout().canvasPage()); }
+    TopBar& bar() { return *layout().topBar(); }
+
+    void press(QWidget* target, Qt::Key key) {
+        QTest::keyClick(target, key);
+        QCoreApplication::processEvents();
+    }
+
+    std::unique_ptr<MainWindow> window_;
+};
+
+TEST_F(ExploreFrameTest, DeveloperModeShowsTheBarTheSidebarAndTheStrata) {
+    open();
+    ASSERT_NE(qobject_cast<SidebarView*>(layout().sidebar()), nullptr);
+    ASSERT_NE(qobject_cast<CanvasView*>(layout().canvasPage()), nullptr);
+    auto* canvas = qobject_cast<StrataCanvas*>(page().drawing()->canvas());
+    ASSERT_NE(canvas, nullptr);
+    EXPECT_EQ(canvas->accessibleName(), QStringLiteral("Strata"));
+    EXPECT_FALSE(canvas->currentLayout().isEmpty());
+    EXPECT_TRUE(bar().modePill(AppState::Mode::developer)->isActive());
+    EXPECT_TRUE(bar().filterCapsule()->isVisible());
+    ASSERT_EQ(bar().crumbButtons().size(), 1u);
+    EXPECT_EQ(bar().crumbButtons()[0]->accessibleName(), QStringLiteral("Developer storage"));
+}
+
+TEST_F(ExploreFrameTest, ANewModeOrFilterGivesAFreshCanvasWhileADrillKeepsIt) {
+    open();
+    QPointer<CanvasBase> first = page().drawing()->canvas();
+    // A drill (a category row focuses its node) keeps the canvas.
+    const std::string category = state().tree().children.front().id;
+    state().select(std::string_view(category));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(page().drawing()->canvas(), first.data());
+    EXPECT_EQ(first->root()->id, category);
+    EXPECT_EQ(bar().crumbButtons().size(), 2u);
+
+    state().setCanvasMode(AppState::CanvasMode::strata);  // the same mode again
+    EXPECT_EQ(page().drawing()->canvas(), first.data());
+
+    state().setCanvasMode(AppState::CanvasMode::flame);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_NE(page().drawing()->canvas(), nullptr);
+    EXPECT_TRUE(first.isNull()) << "the old canvas is gone";
+    EXPECT_EQ(page().drawing()->canvas()->mode(), AppState::CanvasMode::flame);
+    EXPECT_EQ(page().drawing()->identity(), "flame-");
+
+    QPointer<CanvasBase> second = page().drawing()->canvas();
+    QTest::keyClicks(bar().filterField(), QStringLiteral("x"));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(second.isNull());
+    EXPECT_EQ(page().drawing()->identity(), "flame-x");
+}
+
+TEST_F(ExploreFrameTest, EachCanvasGetsItsDepthFromTheSetting) {
+    open();
+    struct Case {
+        AppState::CanvasMode mode;
+        int setting;
+        int depth;
+    };
+    for (const Case& c : {Case{AppState::CanvasMode::sunburst, 1, 1}, Case{AppState::CanvasMode::flame, 1, 5},
+                          Case{AppState::CanvasMode::mindMap, 1, 2}, Case{AppState::CanvasMode::mindMap, 3, 3},
+                          Case{AppState::CanvasMode::flame, 2, 6}, Case{AppState::CanvasMode::strata, 2, 0}}) {
+        state().setCanvasMode(c.mode);
+        state().setSunburstDepth(c.setting);
+        EXPECT_EQ(page().drawing()->canvas()->depth(), c.depth) << rawValue(c.mode) << " " << c.setting;
+    }
+    EXPECT_FALSE(page().content().showsDepth);
+}
+
+TEST_F(ExploreFrameTest, ReturnOpensTheReviewExceptWhileTypingInTheFilter) {
+    open();
+    state().selectAllSafe();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(page().reviewButton()->isEnabled());
+
+    QLineEdit* filter = bar().filterField();
+    filter->setFocus();
+    QTest::keyClicks(filter, QStringLiteral("node"));
+    press(filter, Qt::Key_Return);
+    EXPECT_FALSE(state().sheet()) << "Return in the filter starts no review";
+    EXPECT_FALSE(filter->hasFocus()) << "Return leaves the field";
+    EXPECT_EQ(state().searchText(), "node") << "and keeps the text";
+
+    press(window_.get(), Qt::Key_Return);
+    EXPECT_EQ(state().sheet(), AppState::Sheet::review);
+}
+
+TEST_F(ExploreFrameTest, ReturnDoesNothingWithoutASelection) {
+    open();
+    state().setSelection({});
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(page().reviewButton()->isEnabled());
+    press(window_.get(), Qt::Key_Return);
+    EXPECT_FALSE(state().sheet());
+}
+
+TEST_F(ExploreFrameTest, TheInspectorToggleSlidesTheColumnWhenWideAndOpensThePopoverWhenNarrow) {
+    open({1440, 900});
+    QTest::mouseClick(bar().inspectorToggle(), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(layout().showsInspector());
+    EXPECT_EQ(bar().inspectorPopover(), nullptr);
+
+    window_->resize(900, 700);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(bar().filterCapsule()->isVisible()) << "no filter below 1140 points";
+    QTest::mouseClick(bar().inspectorToggle(), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(layout().showsInspector()) << "the wish stays as it was";
+    ASSERT_NE(bar().inspectorPopover(), nullptr);
+    EXPECT_EQ(bar().inspectorPopover()->size(), QSize(296, 560));
+    EXPECT_EQ(bar().inspectorToggle()->toolTip(), QStringLiteral("Show the inspector"));
+}
+
+TEST_F(ExploreFrameTest, ClickingACrumbGoesBackUp) {
+    open();
+    state().select(std::string_view(state().tree().children.front().id));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(bar().crumbButtons().size(), 2u);
+    QTest::mouseClick(bar().crumbButtons()[0], Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(state().focusedID());
+    EXPECT_EQ(bar().crumbButtons().size(), 1u);
+}
+
+// Pictures of the window in a light and a dark theme, wide and narrow, kept
+// under build/screenshots/explore/ to look at.
+TEST_F(ExploreFrameTest, Pictures) {
+    QDir dir(QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots/explore"));
+    dir.mkpath(QStringLiteral("."));
+    open();
+    for (const ThemeID theme : {ThemeID::paper, ThemeID::graphite, ThemeID::terminal}) {
+        state().setThemeID(theme);
+        for (const QSize size : {QSize(1440, 900), QSize(760, 600)}) {
+            window_->resize(size);
+            QCoreApplication::processEvents();
+            const QImage picture = window_->grab().toImage();
+            EXPECT_FALSE(picture.isNull());
+            picture.save(dir.filePath(QStringLiteral("developer-%1-%2x%3.png")
+                                          .arg(QString::fromUtf8(rawValue(theme).data()))
+                                          .arg(size.width())
+                                          .arg(size.height())));
+        }
+    }
+}
+
+}  // namespace
+}  // namespace korvane

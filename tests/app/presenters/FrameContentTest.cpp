@@ -1,0 +1,217 @@
+#include <gtest/gtest.h>
+
+#include "app/presenters/DiskGaugeContent.h"
+#include "app/presenters/FootprintSegments.h"
+#include "app/presenters/HoverCardContent.h"
+#include "app/presenters/NodeActions.h"
+#include "app/presenters/SidebarContent.h"
+#include "app/presenters/TopBarContent.h"
+#include "core/text/ByteFormat.h"
+#include "tests/app/state/FlowFixture.h"
+
+// The texts and numbers of the top bar, the developer sidebar, the footprint
+// bar, the disk gauge, the hover card and the node menu.
+
+namespace korvane {
+namespace {
+
+ScanResult scanOf(std::vector<CategoryResult> categories, VolumeInfo volume = {1000, 400}) {
+    ScanResult scan;
+    scan.categories = std::move(categories);
+    scan.volume = volume;
+    return scan;
+}
+
+TEST(FootprintSegments, FollowTheColourOrderAndSkipEmptyCategories) {
+    const auto segments = footprintSegments(scanOf({
+        {CleanupCategory::docker, 300, {}},
+        {CleanupCategory::node, 0, {}},
+        {CleanupCategory::xcode, 12'300'000'000, {}},
+        {CleanupCategory::docker, 999, {}},  // only the first of a category counts
+    }));
+    ASSERT_EQ(segments.size(), 2u);
+    EXPECT_EQ(segments[0].category, CleanupCategory::xcode);
+    EXPECT_EQ(segments[0].tooltip, "Xcode \u00B7 " + ByteFormat::string(12'300'000'000));
+    EXPECT_EQ(segments[1].category, CleanupCategory::docker);
+    EXPECT_EQ(segments[1].footprint, 300);
+    EXPECT_TRUE(footprintSegments(scanOf({{CleanupCategory::node, 0, {}}})).empty());
+}
+
+TEST(FootprintSegments, WidthsAreSharesLessTheGapAndNeverUnderTwoPoints) {
+    auto segment = [](CleanupCategory category, std::int64_t bytes) {
+        FootprintSegment s;
+        s.category = category;
+        s.footprint = bytes;
+        return s;
+    };
+    EXPECT_EQ(footprintWidths({segment(CleanupCategory::xcode, 5)}, 200), std::vector<double>{198});
+    EXPECT_EQ(footprintWidths({segment(CleanupCategory::xcode, 5), segment(CleanupCategory::node, 5)}, 200),
+              (std::vector<double>{98, 98}));
+    const auto tiny = footprintWidths({segment(CleanupCategory::xcode, 1'000'000), segment(CleanupCategory::node, 1)}, 200);
+    EXPECT_EQ(tiny[1], 2);
+    EXPECT_TRUE(footprintWidths({}, 200).empty());
+}
+
+TEST(DiskGaugeContent, UsedShareIsClampedAndTruncated) {
+    struct Case {
+        VolumeInfo volume;
+        int percent;
+        double fraction;
+        bool critical;
+    };
+    for (const Case& c : {Case{{100, 43}, 57, 0.57, false}, Case{{0, 0}, 0, 0, false}, Case{{100, 150}, 0, 0, false},
+                          Case{{1000, 100}, 90, 0.9, false}, Case{{1000, 99}, 90, 0.901, true},
+                          Case{{1000, 1}, 99, 0.999, true}, Case{{1000, -500}, 100, 1, true}}) {
+        const auto content = diskGaugeContent(c.volume);
+        EXPECT_EQ(content.percent, c.percent) << c.volume.totalCapacity << "/" << c.volume.availableCapacity;
+        EXPECT_NEAR(content.usedFraction, c.fraction, 1e-9);
+        EXPECT_EQ(content.isCritical, c.critical);
+        EXPECT_EQ(content.accessibleText, "Disk " + std::to_string(c.percent) + " percent used");
+    }
+}
+
+TEST(HoverCardContent, SaysSizeShareReclaimableAndAge) {
+    StorageNode root;
+    root.bytes = 1000;
+    StorageNode node;
+    node.name = "a&b <i>";
+    node.bytes = 50;
+    node.reclaimable = 50;
+    node.category = CleanupCategory::node;
+    const auto now = std::chrono::system_clock::now();
+    node.lastModified = now - std::chrono::hours(24 * 21);
+    const auto content = hoverCardContent(node, root, now);
+    EXPECT_EQ(content.name, "a&b <i>");
+    EXPECT_EQ(content.share, "\u00B7 5.0%");
+    EXPECT_EQ(content.reclaimable, ByteFormat::string(50) + " reclaimable");
+    EXPECT_EQ(content.date, "3 weeks ago");
+    node.reclaimable = 0;
+    node.lastModified.reset();
+    const auto bare = hoverCardContent(node, StorageNode{}, now);
+    EXPECT_FALSE(bare.reclaimable);
+    EXPECT_FALSE(bare.date);
+    EXPECT_EQ(bare.share, "\u00B7 <0.1%");
+}
+
+class FrameContent : public testing::FlowFixture {
+protected:
+    // The demonstration scan in developer mode.
+    AppState& developer() { return launch({"--screen", "explore", "--mode", "developer"}); }
+};
+
+TEST_F(FrameContent, TopBarBadgeCountsMatchesAndShowsZeroWhenNothingMatches) {
+    AppState& state = developer();
+    EXPECT_FALSE(topBarContent(state, true, true, false).badge);
+    state.setSearchText("node");
+    const auto matching = topBarContent(state, true, true, false);
+    ASSERT_TRUE(matching.badge);
+    EXPECT_EQ(*matching.badge, std::to_string(state.visibleItemCount()));
+    EXPECT_TRUE(matching.showsClear);
+    state.setSearchText("no such thing anywhere");
+    EXPECT_EQ(topBarContent(state, true, true, false).badge, "0");
+    EXPECT_FALSE(topBarContent(state, false, true, false).showsFilter) << "no filter in a narrow window";
+}
+
+TEST_F(FrameContent, TopBarCrumbsAndTheScannedFolderWithALeadingTilde) {
+    AppState& state = developer();
+    auto content = topBarContent(state, true, true, false);
+    ASSERT_EQ(content.crumbs.size(), 1u);
+    EXPECT_TRUE(content.crumbs[0].isLast);
+    EXPECT_EQ(content.crumbs[0].name, "Developer storage");
+    state.select(std::string_view(state.tree().children.front().id));
+    content = topBarContent(state, true, true, false);
+    ASSERT_EQ(content.crumbs.size(), 2u);
+    EXPECT_FALSE(content.crumbs[0].isLast);
+    EXPECT_TRUE(content.modes[1].isActive);
+
+    state.setMode(AppState::Mode::general);
+    content = topBarContent(state, true, true, false);
+    EXPECT_EQ(content.scannedFolder, "No folder scanned");
+    EXPECT_TRUE(content.scannedFolderIsPlaceholder);
+    state.setGeneralResult(FileTreeScanner::Result{});
+    struct Case {
+        std::string folder;
+        std::string shown;
+    };
+    for (const Case& c : {Case{home_, "~"}, Case{home_ + "/Projects", "~/Projects"},
+                          Case{home_ + "2/x", home_ + "2/x"}, Case{"/mnt" + home_, "/mnt" + home_}}) {
+        state.setScanRoot(c.folder);
+        EXPECT_EQ(topBarContent(state, true, true, false).scannedFolder, c.shown) << c.folder;
+    }
+    state.setSheet(AppState::Sheet::settings);
+    EXPECT_TRUE(topBarContent(state, true, true, false).settings.isActive);
+    state.setSheet(AppState::Sheet::history);
+    EXPECT_FALSE(topBarContent(state, true, true, false).history.isActive);
+    EXPECT_EQ(topBarContent(state, false, false, true).inspectorHelp, "Show the inspector");
+    EXPECT_TRUE(topBarContent(state, false, false, true).inspectorHighlighted);
+}
+
+TEST_F(FrameContent, SidebarTexts) {
+    AppState& state = launch();
+    auto content = sidebarContent(state);
+    EXPECT_EQ(content.scanTitle, "Scan this Mac");
+    EXPECT_FALSE(content.sections) << "without a scan only the scan block";
+
+    state.setMode(AppState::Mode::developer);
+    state.loadDemonstrationScan();
+    content = sidebarContent(state);
+    ASSERT_TRUE(content.sections);
+    const auto& sections = *content.sections;
+    EXPECT_EQ(sections.currentView.title, "Developer storage");
+    EXPECT_EQ(sections.currentView.subtitle, std::to_string(state.scan()->projectCount) + " projects \u00B7 " +
+                                                 std::to_string(state.tree().children.size()) + " toolchains");
+    EXPECT_FALSE(sections.currentView.revealEnabled);
+    ASSERT_FALSE(sections.quickWins.empty());
+    EXPECT_LE(sections.quickWins.size(), 7u);
+    for (const auto& win : sections.quickWins) {
+        const StorageNode* node = state.tree().find(win.id);
+        ASSERT_NE(node, nullptr);
+        const std::size_t n = node->children.size();
+        EXPECT_EQ(win.subtitle, std::string(title(*node->category)) + " \u00B7 " + std::to_string(n) +
+                                    (n == 1 ? " item" : " items"));
+    }
+    EXPECT_EQ(sections.toolchains, footprintSegments(*state.scan()));
+
+    // A focused group with a path under home shows it with "~"; the row is highlighted.
+    const std::string id = sections.quickWins.front().id;
+    state.select(std::string_view(id));
+    content = sidebarContent(state);
+    EXPECT_TRUE(content.sections->quickWins.front().isFocused);
+    EXPECT_EQ(content.sections->currentView.title, state.tree().find(id)->name);
+
+    auto scan = *state.scan();
+    scan.volume = {100, 300};
+    state.setScan(scan);
+    EXPECT_EQ(sidebarContent(state).sections->disk.used, ByteFormat::string(0)) << "never below 0";
+    state.setRoute(AppState::Route::scanning);
+    EXPECT_EQ(sidebarContent(state).scanTitle, "Scanning\u2026");
+    EXPECT_FALSE(sidebarContent(state).scanEnabled);
+}
+
+TEST_F(FrameContent, NodeMenuEntriesFollowWhatTheNodeHas) {
+    AppState& state = developer();
+    using Action = NodeActionEntry::Action;
+    auto actions = [&](const StorageNode& node) {
+        std::vector<std::optional<Action>> result;
+        for (const auto& entry : nodeActionEntries(state, node)) result.push_back(entry.action);
+        return result;
+    };
+    StorageNode bare;
+    bare.id = "bare";
+    EXPECT_EQ(actions(bare), (std::vector<std::optional<Action>>{std::nullopt, Action::neverTouch}));
+
+    const StorageNode& category = state.tree().children.front();
+    ASSERT_FALSE(state.candidateIDs(category).empty());
+    state.setSelection({});
+    auto entries = nodeActionEntries(state, category);
+    EXPECT_EQ(entries[0].title, "Clean this\u2026");
+    EXPECT_EQ(entries[1].title, "Add to selection");
+    EXPECT_FALSE(entries[2].action);
+    EXPECT_EQ(entries[3].action, Action::focusHere);
+    EXPECT_EQ(entries.back().title, "Never touch this");
+    runNodeAction(state, Action::toggleSelection, category);
+    EXPECT_EQ(nodeActionEntries(state, category)[1].title, "Remove from selection");
+}
+
+}  // namespace
+}  // namespace korvane
