@@ -39,6 +39,10 @@ void SunburstCanvas::paintCanvas(QPainter& painter) {
     const QPen separator(colours.canvas, 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
     for (std::size_t i = 0; i < sun.arcs.size(); ++i) {
         const SunburstLayout::Arc& arc = sun.arcs[i];
+        // A sector whose outer edge is under a point long is all separator
+        // line: the canvas colour it would leave is what is there already.
+        // Skipping it keeps a ring of 100,000 sectors paintable.
+        if ((arc.end - arc.start) * sun.outerRadius(arc.ring) < 1) continue;
         QColor fill = colours.hover;
         if (arc.node->category) {
             const bool emphasised = isHovered(Hit::item, i) || isSelectedNode(*arc.node);
