@@ -8,13 +8,13 @@
 
 namespace korvane {
 
-DiskGauge::DiskGauge(QWidget* parent) : QWidget(parent) {
+DiskGauge::DiskGauge(double ringSize, QWidget* parent) : QWidget(parent), ringSize_(ringSize) {
     setFixedSize(sizeHint());
     setVolume({});
 }
 
 QSize DiskGauge::sizeHint() const {
-    const int side = static_cast<int>(ringSize + band);
+    const int side = static_cast<int>(ringSize_ + band);
     return {side, side};
 }
 
@@ -28,7 +28,7 @@ void DiskGauge::paintEvent(QPaintEvent*) {
     const Palette& palette = environmentPalette(this);
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF ring(band / 2, band / 2, ringSize, ringSize);
+    const QRectF ring(band / 2, band / 2, ringSize_, ringSize_);
 
     // The track lies inside the ring, the arc on its edge.
     painter.setBrush(Qt::NoBrush);

@@ -13,10 +13,9 @@ class DiskGauge : public QWidget {
 public:
     // The ring's diameter; the arc's band is centred on its edge, so the
     // widget is half a band larger on every side.
-    static constexpr double ringSize = 62;
     static constexpr double band = 7;
 
-    explicit DiskGauge(QWidget* parent = nullptr);
+    explicit DiskGauge(double ringSize = 62, QWidget* parent = nullptr);
 
     void setVolume(const VolumeInfo& volume);
     const DiskGaugeContent& content() const { return content_; }
@@ -27,6 +26,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    double ringSize_;
     DiskGaugeContent content_;
 };
 

@@ -6,10 +6,15 @@
 
 #include "app/canvases/CanvasView.h"
 #include "app/canvases/GeneralCanvas.h"
+#include "app/frame/GeneralSidebar.h"
 #include "app/frame/PlaceholderPane.h"
 #include "app/frame/SidebarView.h"
 #include "app/frame/TopBar.h"
 #include "app/kit/Hairline.h"
+#include "app/screens/ApplicationsView.h"
+#include "app/screens/LargeFilesView.h"
+#include "app/screens/LiveStatsView.h"
+#include "app/screens/SearchView.h"
 #include "app/theme/MotionAnimation.h"
 
 namespace korvane {
@@ -140,13 +145,19 @@ TopBar* ExploreLayout::makeTopBar() {
 
 QWidget* ExploreLayout::makeSidebar(AppState::Mode mode) {
     if (mode == AppState::Mode::developer) return new SidebarView(state_);
-    return new PlaceholderPane(QStringLiteral("General sidebar"), PlaceholderPane::Surface::rail);
+    return new GeneralSidebar(state_);
 }
 
 QWidget* ExploreLayout::makeCanvasPage(AppState::Mode mode, AppState::GeneralSection section) {
     if (mode == AppState::Mode::developer) return new CanvasView(state_);
-    if (section == AppState::GeneralSection::explore) return new GeneralCanvas(state_);
-    return new PlaceholderPane(QString::fromStdString(std::string(title(section))), PlaceholderPane::Surface::canvas);
+    switch (section) {
+        case AppState::GeneralSection::explore: return new GeneralCanvas(state_);
+        case AppState::GeneralSection::search: return new SearchView(state_);
+        case AppState::GeneralSection::largeFiles: return new LargeFilesView(state_);
+        case AppState::GeneralSection::apps: return new ApplicationsView(state_);
+        case AppState::GeneralSection::stats: return new LiveStatsView(state_);
+    }
+    return new GeneralCanvas(state_);
 }
 
 QWidget* ExploreLayout::makeInspector() {

@@ -37,6 +37,8 @@ EmptyStateView::EmptyStateView(std::string symbol, double symbolSize, SymbolTone
 }
 
 void EmptyStateView::setTitle(const QString& title) { title_->setText(title); }
+void EmptyStateView::setSymbol(std::string symbol) { symbol_->setSymbol(std::move(symbol)); }
+void EmptyStateView::setMessage(const QString& message) { message_->setText(message); }
 QString EmptyStateView::title() const { return title_->text(); }
 QString EmptyStateView::message() const { return message_->text(); }
 

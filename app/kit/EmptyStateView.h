@@ -23,6 +23,8 @@ public:
                    const QString& message, QWidget* parent = nullptr);
 
     void setTitle(const QString& title);
+    void setSymbol(std::string symbol);
+    void setMessage(const QString& message);
     QString title() const;
     QString message() const;
     // Adds a control under the message.

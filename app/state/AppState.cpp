@@ -153,7 +153,7 @@ void AppState::setMode(Mode mode) {
 void AppState::setGeneralSection(GeneralSection section) { publish(generalSection_, section); }
 
 void AppState::setGeneralResult(std::optional<FileTreeScanner::Result> result) {
-    publish(generalResult_, std::move(result));
+    publish(sharedGeneralResult_, std::make_shared<const std::optional<FileTreeScanner::Result>>(std::move(result)));
 }
 
 void AppState::setGeneralProgress(FileTreeScanner::Progress progress) {

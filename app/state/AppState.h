@@ -158,7 +158,13 @@ public:
     void setMode(Mode mode);
     GeneralSection generalSection() const { return generalSection_; }
     void setGeneralSection(GeneralSection section);
-    const std::optional<FileTreeScanner::Result>& generalResult() const { return generalResult_; }
+    const std::optional<FileTreeScanner::Result>& generalResult() const { return *sharedGeneralResult_; }
+    // The same result, shared with work that reads it off the UI thread (the
+    // search): a newer scan replaces the state's copy without pulling it from
+    // under a search still running over it.
+    std::shared_ptr<const std::optional<FileTreeScanner::Result>> sharedGeneralResult() const {
+        return sharedGeneralResult_;
+    }
     void setGeneralResult(std::optional<FileTreeScanner::Result> result);
     const FileTreeScanner::Progress& generalProgress() const { return generalProgress_; }
     void setGeneralProgress(FileTreeScanner::Progress progress);
@@ -190,6 +196,8 @@ public:
     const HistoryStore& history() const { return history_; }
     // The desktop adapter (reveal, clipboard, pickers); null when there is none.
     Desktop* desktop() const { return desktop_; }
+    // "Now" for the ages the pages show.
+    const Clock& clock() const { return clock_; }
 
     // --- Start-up and settings ---
     // "scan.settings" and "cleanup.disposal" into `settings` and `disposalOverride`;
@@ -380,7 +388,9 @@ private:
     StorageNode tree_;
     Mode mode_ = Mode::general;
     GeneralSection generalSection_ = GeneralSection::explore;
-    std::optional<FileTreeScanner::Result> generalResult_;
+    // Never null; held by pointer so that readers on other threads can share it.
+    std::shared_ptr<const std::optional<FileTreeScanner::Result>> sharedGeneralResult_ =
+        std::make_shared<const std::optional<FileTreeScanner::Result>>();
     FileTreeScanner::Progress generalProgress_;
     bool isScanningFolder_ = false;
     std::string scanRoot_;

@@ -148,7 +148,7 @@ void AppState::copySummary() {
 }
 
 void AppState::dismissReport() {
-    setRoute(scan_ || generalResult_ ? Route::explore : Route::onboarding);
+    setRoute(scan_ || generalResult() ? Route::explore : Route::onboarding);
     setLastReport(std::nullopt);
     setStagedCandidates({});
 }

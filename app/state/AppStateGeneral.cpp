@@ -5,17 +5,17 @@
 
 namespace korvane {
 
-const StorageNode* AppState::generalRoot() const { return generalResult_ ? &generalResult_->root : nullptr; }
+const StorageNode* AppState::generalRoot() const { return generalResult() ? &generalResult()->root : nullptr; }
 
 std::vector<FileTreeScanner::Entry> AppState::searchResults() const {
-    if (!generalResult_) return {};
+    if (!generalResult()) return {};
     // The core's search: a pattern that does not compile, or one that would
     // take too long on a name, matches nothing rather than stalling the window.
-    return FileSearch::run(searchQuery_, generalResult_->index, searchSort_, searchLimit);
+    return FileSearch::run(searchQuery_, generalResult()->index, searchSort_, searchLimit);
 }
 
 std::vector<FileTreeScanner::Entry> AppState::largestFiles() const {
-    return generalResult_ ? generalResult_->largest : std::vector<FileTreeScanner::Entry>{};
+    return generalResult() ? generalResult()->largest : std::vector<FileTreeScanner::Entry>{};
 }
 
 void AppState::chooseFolderToScan() {

@@ -1,0 +1,396 @@
+#include "app/frame/GeneralSidebar.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QAbstractButton>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QScrollArea>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/frame/DiskGauge.h"
+#include "app/kit/ElidedLabel.h"
+#include "app/kit/KitButton.h"
+#include "app/kit/PaletteEnvironment.h"
+#include "app/kit/RailSection.h"
+#include "app/kit/SymbolView.h"
+#include "app/state/AppState.h"
+#include "app/theme/AppFont.h"
+#include "app/theme/MotionAnimation.h"
+#include "core/system/Paths.h"
+
+namespace korvane {
+
+namespace {
+
+// How the load bars move to a new reading.
+constexpr Motion barMotion{Motion::Kind::easeInOut, 0.6, 1};
+
+QLabel* plainLabel() {
+    auto* label = new QLabel;
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+// The default sans draws every digit equally wide, so figures do not jitter.
+QFont monospacedDigits(double size, QFont::Weight weight) { return AppFont::font(size, weight); }
+
+// An indeterminate progress bar: a short accent segment sliding along a
+// hairline track, for as long as it is shown.
+class BusyBar : public QWidget {
+public:
+    BusyBar() {
+        setFixedHeight(4);
+        setAccessibleName(QStringLiteral("Scanning"));
+        timer_.setInterval(30);
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            phase_ = std::fmod(phase_ + 0.02, 1.0);
+            update();
+        });
+    }
+
+protected:
+    void showEvent(QShowEvent*) override { timer_.start(); }
+    void hideEvent(QHideEvent*) override { timer_.stop(); }
+    void paintEvent(QPaintEvent*) override {
+        const Palette& palette = environmentPalette(this);
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        const double radius = height() / 2.0;
+        painter.setBrush(palette.hairline);
+        painter.drawRoundedRect(QRectF(rect()), radius, radius);
+        const double segment = width() * 0.3;
+        const double left = -segment + phase_ * (width() + segment);
+        painter.setClipRect(rect());
+        painter.setBrush(palette.accent);
+        painter.drawRoundedRect(QRectF(left, 0, segment, height()), radius, radius);
+    }
+
+private:
+    QTimer timer_;
+    double phase_ = 0;
+};
+
+// One page of the page list: symbol, title and an optional count, on the
+// solid colour while its page shows.
+class PageRow : public QAbstractButton {
+public:
+    explicit PageRow(const SidebarPageRow& row)
+        : symbol_(new SymbolView(row.symbol, 12)), title_(plainLabel()), count_(plainLabel()) {
+        // A button hands its children its button-text role; these labels take their own colour.
+        title_->setForegroundRole(QPalette::WindowText);
+        count_->setForegroundRole(QPalette::WindowText);
+        auto* line = new QHBoxLayout(this);
+        line->setContentsMargins(9, 7, 9, 7);
+        line->setSpacing(9);
+        symbol_->setFixedWidth(16);
+        line->addWidget(symbol_);
+        line->addWidget(title_, 1);
+        line->addWidget(count_);
+        setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::TabFocus);
+        setCheckable(false);
+        apply(row);
+    }
+
+    void apply(const SidebarPageRow& row) {
+        row_ = row;
+        title_->setText(QString::fromStdString(row.title));
+        count_->setText(row.count ? QString::fromStdString(*row.count) : QString());
+        count_->setVisible(row.count.has_value());
+        setAccessibleName(QString::fromStdString(row.title));
+        setAccessibleDescription(row.count ? QString::fromStdString(*row.count) : QString());
+        restyle();
+    }
+
+    void restyle() {
+        const Palette& palette = environmentPalette(this);
+        const QColor ink = row_.isSelected ? palette.onSolid : palette.ink;
+        symbol_->setColor(ink);
+        styleLabel(title_, AppFont::font(12, QFont::Medium), ink);
+        styleLabel(count_, AppFont::small(), row_.isSelected ? palette.onSolid : palette.inkTertiary);
+        update();
+    }
+
+    QSize sizeHint() const override { return layout()->sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        if (!row_.isSelected) return;
+        const Palette& palette = environmentPalette(this);
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(palette.solid);
+        const double radius = std::max(palette.radius - 3, 5.0);
+        painter.drawRoundedRect(QRectF(rect()), radius, radius);
+    }
+    void changeEvent(QEvent* event) override {
+        QAbstractButton::changeEvent(event);
+        if (event->type() == QEvent::PaletteChange) restyle();
+    }
+
+private:
+    SidebarPageRow row_;
+    SymbolView* symbol_;
+    QLabel* title_;
+    QLabel* count_;
+};
+
+// A live reading: title and value over a thin bar filled to its fraction.
+class MeterRow : public QWidget {
+public:
+    MeterRow() : title_(plainLabel()), value_(plainLabel()), bar_(new MotionAnimation(barMotion, 0.01, this)) {
+        auto* column = new QVBoxLayout(this);
+        column->setContentsMargins(0, 0, 0, 4 + 3);  // the bar is painted in the bottom margin
+        column->setSpacing(3);
+        auto* line = new QHBoxLayout;
+        line->setContentsMargins(0, 0, 0, 0);
+        line->addWidget(title_);
+        line->addStretch(1);
+        line->addWidget(value_);
+        column->addLayout(line);
+        connect(bar_, &QVariantAnimation::valueChanged, this, [this] { update(); });
+    }
+
+    void apply(const SidebarMeterRow& row) {
+        const bool first = row_.title.empty();
+        row_ = row;
+        title_->setText(QString::fromStdString(row.title));
+        value_->setText(QString::fromStdString(row.value));
+        setAccessibleName(QString::fromStdString(row.title + " " + row.value));
+        if (first) bar_->jumpTo(row.barFraction);
+        else if (bar_->endValue().toDouble() != row.barFraction || bar_->state() != QAbstractAnimation::Running)
+            bar_->animateTo(row.barFraction);
+        restyle();
+    }
+
+    void restyle() {
+        const Palette& palette = environmentPalette(this);
+        styleLabel(title_, AppFont::small(), palette.inkSecondary);
+        styleLabel(value_, monospacedDigits(10, QFont::Medium), palette.ink);
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        const Palette& palette = environmentPalette(this);
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        const QRectF track(0, height() - 4, width(), 4);
+        painter.setBrush(palette.hairline);
+        painter.drawRoundedRect(track, 2, 2);
+        const double fraction = std::clamp(bar_->currentValue().toDouble(), 0.01, 1.0);
+        painter.setBrush(tintColor(row_.tint, palette));
+        painter.drawRoundedRect(QRectF(track.left(), track.top(), track.width() * fraction, 4), 2, 2);
+    }
+    void changeEvent(QEvent* event) override {
+        QWidget::changeEvent(event);
+        if (event->type() == QEvent::PaletteChange) restyle();
+    }
+
+private:
+    SidebarMeterRow row_;
+    QLabel* title_;
+    QLabel* value_;
+    MotionAnimation* bar_;
+};
+
+// The sidebar's ground, in the rail colour.
+class RailGround : public QWidget {
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), environmentPalette(this).rail); }
+};
+
+}  // namespace
+
+GeneralSidebar::GeneralSidebar(AppState& state, QWidget* parent)
+    : QWidget(parent),
+      state_(state),
+      scroll_(new QScrollArea(this)),
+      primary_(new KitButton(KitButton::Style::solid, {})),
+      folder_(new KitButton(KitButton::Style::outline, QStringLiteral("Folder\u2026"))),
+      secondary_(new KitButton(KitButton::Style::outline, {})),
+      progress_(new QWidget),
+      progressCounts_(plainLabel()),
+      progressPath_(new ElidedLabel({}, nullptr, Qt::ElideLeft)),
+      thisScanPath_(new ElidedLabel({}, nullptr, Qt::ElideLeft)),
+      gauge_(new DiskGauge(58)) {
+    auto* ground = new RailGround;
+    auto* column = new QVBoxLayout(ground);
+    column->setContentsMargins(14, 14, 14, 14);
+    column->setSpacing(18);
+
+    // 1. The scan block.
+    auto* scanBlock = new QVBoxLayout;
+    scanBlock->setSpacing(7);
+    primary_->setSymbol("sparkle.magnifyingglass");
+    scanBlock->addWidget(primary_);
+    auto* pair = new QHBoxLayout;
+    pair->setSpacing(7);
+    folder_->setSymbol("folder");
+    pair->addWidget(folder_, 1);
+    pair->addWidget(secondary_, 1);
+    scanBlock->addLayout(pair);
+    auto* progressColumn = new QVBoxLayout(progress_);
+    progressColumn->setContentsMargins(0, 2, 0, 0);
+    progressColumn->setSpacing(3);
+    progressColumn->addWidget(new BusyBar);
+    progressColumn->addWidget(progressCounts_);
+    progressColumn->addWidget(progressPath_);
+    scanBlock->addWidget(progress_);
+    column->addLayout(scanBlock);
+
+    // 2. The page list.
+    auto* pages = new QVBoxLayout;
+    pages->setSpacing(2);
+    content_ = generalSidebarContent(state_, VolumeInfo::volumeOf(Paths::home()));
+    for (const SidebarPageRow& row : content_.pages) {
+        auto* button = new PageRow(row);
+        const AppState::GeneralSection section = row.section;
+        connect(button, &QAbstractButton::clicked, this, [this, section] { state_.setGeneralSection(section); });
+        pages->addWidget(button);
+        pageRows_.push_back(button);
+    }
+    column->addLayout(pages);
+
+    // A value row: title at the left, figure at the right.
+    const auto valueRow = [this](QVBoxLayout* into) {
+        auto* line = new QHBoxLayout;
+        line->setContentsMargins(0, 0, 0, 0);
+        QLabel* title = plainLabel();
+        QLabel* value = plainLabel();
+        line->addWidget(title);
+        line->addStretch(1);
+        line->addWidget(value);
+        into->addLayout(line);
+        valueTitles_.push_back(title);
+        return value;
+    };
+
+    // 3. This scan.
+    auto* thisScanContent = new QWidget;
+    auto* thisScanColumn = new QVBoxLayout(thisScanContent);
+    thisScanColumn->setContentsMargins(0, 0, 0, 0);
+    thisScanColumn->setSpacing(5);
+    thisScanColumn->addWidget(thisScanPath_);
+    for (int i = 0; i < 3; ++i) thisScanValues_.push_back(valueRow(thisScanColumn));
+    thisScan_ = new RailSection(QStringLiteral("This scan"), QString(), thisScanContent);
+    column->addWidget(thisScan_);
+
+    // 4. Live.
+    auto* liveContent = new QWidget;
+    auto* liveColumn = new QVBoxLayout(liveContent);
+    liveColumn->setContentsMargins(0, 0, 0, 0);
+    liveColumn->setSpacing(6);
+    for (int i = 0; i < 3; ++i) {
+        auto* meter = new MeterRow;
+        liveColumn->addWidget(meter);
+        meters_.push_back(meter);
+    }
+    column->addWidget(new RailSection(QStringLiteral("Live"), std::nullopt, liveContent));
+
+    // 5. Disk storage.
+    auto* diskContent = new QWidget;
+    auto* diskLine = new QHBoxLayout(diskContent);
+    diskLine->setContentsMargins(0, 0, 0, 0);
+    diskLine->setSpacing(12 - static_cast<int>(DiskGauge::band / 2));  // the gauge keeps room for its arc
+    diskLine->addWidget(gauge_);
+    auto* diskColumn = new QVBoxLayout;
+    diskColumn->setSpacing(4);
+    for (int i = 0; i < 3; ++i) diskValues_.push_back(valueRow(diskColumn));
+    diskLine->addLayout(diskColumn, 1);
+    column->addWidget(new RailSection(QStringLiteral("Disk storage"), QStringLiteral("Macintosh HD"), diskContent));
+    column->addStretch(1);
+
+    scroll_->setWidget(ground);
+    scroll_->setWidgetResizable(true);
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroll_);
+
+    connect(primary_, &QPushButton::clicked, this, [this] { state_.scanFolder(Paths::home()); });
+    connect(folder_, &QPushButton::clicked, this, [this] { state_.chooseFolderToScan(); });
+    // The state is read when the button is pressed, not when it was drawn.
+    connect(secondary_, &QPushButton::clicked, this, [this] {
+        if (state_.isScanningFolder()) state_.stopFolderScan();
+        else state_.scanFolder(state_.scanRoot());
+    });
+    connect(&state_, &AppState::changed, this, &GeneralSidebar::refresh);
+    content_ = {};
+    refresh();
+    restyle();
+}
+
+void GeneralSidebar::refresh() {
+    // The volume is read afresh on every change, like the live figures.
+    const VolumeInfo volume = VolumeInfo::volumeOf(Paths::home());
+    GeneralSidebarContent content = generalSidebarContent(state_, volume);
+    if (content == content_) return;
+    content_ = std::move(content);
+
+    primary_->setTitle(QString::fromStdString(content_.primaryTitle));
+    primary_->setEnabled(content_.primaryEnabled);
+    folder_->setEnabled(content_.folderEnabled);
+    secondary_->setTitle(QString::fromStdString(content_.secondaryTitle));
+    secondary_->setSymbol(content_.secondarySymbol);
+    progress_->setVisible(content_.progressCounts.has_value());
+    progressCounts_->setText(QString::fromStdString(content_.progressCounts.value_or("")));
+    progressPath_->setText(QString::fromStdString(content_.progressPath.value_or("")));
+
+    for (std::size_t i = 0; i < pageRows_.size(); ++i) static_cast<PageRow*>(pageRows_[i])->apply(content_.pages[i]);
+
+    thisScan_->setVisible(content_.thisScan.has_value());
+    if (content_.thisScan) {
+        const auto& scan = *content_.thisScan;
+        thisScan_->setTrailing(QString::fromStdString(scan.duration));
+        thisScanPath_->setText(QString::fromStdString(scan.path));
+        const SidebarValueRow* rows[] = {&scan.total, &scan.files, &scan.folders};
+        for (std::size_t i = 0; i < 3; ++i) {
+            valueTitles_[i]->setText(QString::fromStdString(rows[i]->title));
+            thisScanValues_[i]->setText(QString::fromStdString(rows[i]->value));
+        }
+    }
+
+    for (std::size_t i = 0; i < meters_.size(); ++i) {
+        meters_[i]->setVisible(i < content_.live.size());
+        if (i < content_.live.size()) static_cast<MeterRow*>(meters_[i])->apply(content_.live[i]);
+    }
+
+    gauge_->setVolume(volume);
+    const SidebarValueRow* disk[] = {&content_.diskTotal, &content_.diskUsed, &content_.diskFree};
+    for (std::size_t i = 0; i < 3; ++i) {
+        valueTitles_[3 + i]->setText(QString::fromStdString(disk[i]->title));
+        diskValues_[i]->setText(QString::fromStdString(disk[i]->value));
+    }
+}
+
+void GeneralSidebar::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) restyle();
+}
+
+void GeneralSidebar::restyle() {
+    const Palette& palette = environmentPalette(this);
+    styleLabel(progressCounts_, monospacedDigits(10, QFont::Normal), palette.inkSecondary);
+    styleLabel(progressPath_, AppFont::font(9, QFont::Normal, FontDesign::monospaced), palette.inkTertiary);
+    styleLabel(thisScanPath_, AppFont::mono(), palette.inkSecondary);
+    for (QLabel* title : valueTitles_) styleLabel(title, AppFont::caption(), palette.inkSecondary);
+    const QFont value = monospacedDigits(11, QFont::Medium);
+    styleLabel(thisScanValues_[0], value, palette.ink);
+    styleLabel(thisScanValues_[1], value, palette.inkSecondary);
+    styleLabel(thisScanValues_[2], value, palette.inkSecondary);
+    styleLabel(diskValues_[0], value, palette.ink);
+    styleLabel(diskValues_[1], value, palette.amber());
+    styleLabel(diskValues_[2], value, palette.accent);
+}
+
+}  // namespace korvane

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QWidget>
+#include <vector>
+
+#include "app/presenters/GeneralSidebarContent.h"
+
+class QLabel;
+class QScrollArea;
+
+namespace korvane {
+
+class AppState;
+class DiskGauge;
+class ElidedLabel;
+class KitButton;
+class RailSection;
+
+// The left column of general mode: the folder scan's buttons and progress,
+// the page list with its counts, the last scan's figures, live load bars
+// and the home volume's gauge. Everything comes from generalSidebarContent;
+// the buttons only call the state's operations.
+class GeneralSidebar : public QWidget {
+    Q_OBJECT
+public:
+    explicit GeneralSidebar(AppState& state, QWidget* parent = nullptr);
+
+    const GeneralSidebarContent& content() const { return content_; }
+    KitButton* primaryButton() const { return primary_; }
+    KitButton* folderButton() const { return folder_; }
+    KitButton* secondaryButton() const { return secondary_; }
+    // One per page, in page order.
+    const std::vector<QWidget*>& pageRows() const { return pageRows_; }
+    RailSection* thisScanSection() const { return thisScan_; }
+    DiskGauge* diskGauge() const { return gauge_; }
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void refresh();
+    void restyle();
+
+    AppState& state_;
+    GeneralSidebarContent content_;
+    QScrollArea* scroll_;
+    KitButton* primary_;
+    KitButton* folder_;
+    KitButton* secondary_;
+    QWidget* progress_;
+    QLabel* progressCounts_;
+    ElidedLabel* progressPath_;
+    std::vector<QWidget*> pageRows_;
+    RailSection* thisScan_;
+    ElidedLabel* thisScanPath_;
+    std::vector<QLabel*> thisScanValues_;  // total, files, folders
+    std::vector<QWidget*> meters_;         // CPU, memory, battery
+    DiskGauge* gauge_;
+    std::vector<QLabel*> diskValues_;  // total, used, free
+    std::vector<QLabel*> valueTitles_;
+};
+
+}  // namespace korvane

@@ -1,0 +1,88 @@
+#include "app/presenters/ApplicationsContent.h"
+
+#include "app/presenters/GeneralSidebarContent.h"
+#include "core/text/ByteFormat.h"
+#include "core/text/TextCase.h"
+
+namespace korvane {
+
+namespace {
+
+std::string trimmedOfBlanks(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    const auto last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+}  // namespace
+
+std::vector<InstalledApp> filteredApps(const std::vector<InstalledApp>& apps, const std::string& filter) {
+    const std::string needle = TextCase::lowercased(trimmedOfBlanks(filter));
+    if (needle.empty()) return apps;
+    std::vector<InstalledApp> kept;
+    for (const auto& app : apps)
+        if (TextCase::lowercased(app.name).find(needle) != std::string::npos) kept.push_back(app);
+    return kept;
+}
+
+AppRowContent appRowContent(const InstalledApp& app, std::chrono::system_clock::time_point now) {
+    AppRowContent row{app.name, ByteFormat::string(app.totalBytes()), std::nullopt, std::nullopt};
+    if (app.leftoverBytes() >= 1) row.leftBehind = "+" + ByteFormat::string(app.leftoverBytes()) + " left behind";
+    if (const auto days = app.daysSinceLastUse(now); days && *days >= 91) row.age = std::to_string(*days / 30) + "mo";
+    return row;
+}
+
+AppDetailContent appDetailContent(const InstalledApp& app, bool includeBundle,
+                                  std::chrono::system_clock::time_point now) {
+    AppDetailContent detail;
+    detail.name = app.name;
+    if (app.version) detail.version = "Version " + *app.version;
+    detail.identifier = app.bundleIdentifier;
+    detail.facts.push_back({"Application", ByteFormat::string(app.bundleBytes), AppFact::Tint::ink});
+    if (app.leftoverBytes() >= 1)
+        detail.facts.push_back({"Left behind", ByteFormat::string(app.leftoverBytes()), AppFact::Tint::amber});
+    detail.facts.push_back({"Total", ByteFormat::string(app.totalBytes()), AppFact::Tint::accent});
+    if (const auto days = app.daysSinceLastUse(now))
+        detail.facts.push_back(
+            {"Last opened", *days < 61 ? "recently" : std::to_string(*days) + " days ago", AppFact::Tint::ink});
+
+    detail.leftoversHeader =
+        std::to_string(app.leftovers.size()) + " items \u00b7 " + ByteFormat::string(app.leftoverBytes());
+    for (const auto& leftover : app.leftovers)
+        detail.leftovers.push_back(
+            {leftover.kind, homeRelativePath(leftover.path), ByteFormat::string(leftover.bytes), true});
+    if (!detail.leftovers.empty()) detail.leftovers.back().hasDivider = false;
+
+    const std::int64_t removed = includeBundle ? app.totalBytes() : app.leftoverBytes();
+    detail.uninstallTitle = "Uninstall " + ByteFormat::string(removed);
+    detail.uninstallEnabled = removed != 0;
+    return detail;
+}
+
+ApplicationsPageContent applicationsPageContent(const std::vector<InstalledApp>& apps, bool isScanning,
+                                                const std::string& progress,
+                                                const std::optional<InstalledApp>& selected,
+                                                const std::string& filter) {
+    ApplicationsPageContent page;
+    page.showsLooking = isScanning && apps.empty();
+    if (isScanning && !progress.empty()) page.footer = progress;
+    page.refreshEnabled = !isScanning;
+    page.rows = filteredApps(apps, filter);
+    if (selected) {
+        for (std::size_t i = 0; i < page.rows.size(); ++i)
+            if (page.rows[i].bundleURL == selected->bundleURL) page.selectedRow = i;
+        page.detail = selected;
+    } else if (!page.rows.empty()) {
+        page.detail = page.rows.front();
+    }
+    page.noApplications = {"app.badge", "No applications found",
+                           "Korvane looks in /Applications and your own Applications folder."};
+    return page;
+}
+
+bool applicationsPageShouldScan(const std::vector<InstalledApp>& apps, bool isScanning) {
+    return apps.empty() && !isScanning;
+}
+
+}  // namespace korvane

@@ -1,0 +1,61 @@
+#include "app/presenters/EntryListContent.h"
+
+#include <array>
+
+#include "app/presenters/GeneralSidebarContent.h"
+#include "app/presenters/RelativeDate.h"
+#include "core/system/Paths.h"
+#include "core/text/ByteFormat.h"
+#include "core/text/AsciiText.h"
+
+namespace korvane {
+
+namespace {
+
+struct SymbolRow {
+    std::array<std::string_view, 6> extensions;
+    std::string_view symbol;
+};
+
+constexpr std::array<SymbolRow, 6> symbolTable = {{
+    {{"png", "jpg", "jpeg", "heic", "gif", "webp"}, "photo"},
+    {{"mp4", "mov", "mkv", "avi", "m4v"}, "film"},
+    {{"mp3", "wav", "aac", "flac", "m4a"}, "waveform"},
+    {{"zip", "dmg", "pkg", "tar", "gz", "7z"}, "doc.zipper"},
+    {{"pdf"}, "doc.richtext"},
+    {{"app"}, "app.badge"},
+}};
+
+}  // namespace
+
+std::string entrySymbol(std::string_view name, bool isDirectory) {
+    if (isDirectory) return "folder";
+    const std::string extension = AsciiText::lowercased(Paths::extension(name));
+    if (!extension.empty())
+        for (const SymbolRow& row : symbolTable)
+            for (std::string_view candidate : row.extensions)
+                if (!candidate.empty() && candidate == extension) return std::string(row.symbol);
+    return "doc";
+}
+
+EntryRowContent entryRowContent(const FileTreeScanner::Entry& entry, std::chrono::system_clock::time_point now) {
+    return {entry.name, homeRelativePath(entry.parentPath()), entrySymbol(entry.name, entry.isDirectory),
+            relativeDateText(entry.modified, now), ByteFormat::string(entry.size)};
+}
+
+EntryActionBar entryActionBar(const std::vector<FileTreeScanner::Entry>& entries,
+                              const std::set<std::uint64_t>& ticked) {
+    EntryActionBar bar;
+    bar.isShown = !ticked.empty();
+    bar.count = std::to_string(ticked.size()) + " selected";
+    std::int64_t bytes = 0;
+    for (const auto& entry : entries)
+        if (ticked.contains(entry.id)) {
+            bytes += entry.size;
+            bar.chosen.push_back(entry);
+        }
+    bar.bytes = ByteFormat::string(bytes);
+    return bar;
+}
+
+}  // namespace korvane

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/explorer/FileTreeScanner.h"
+
+namespace korvane {
+
+// What one row of a file list shows; every text is data, shown as it is.
+struct EntryRowContent {
+    std::string name;
+    std::string parent;  // the folder holding it, "~" for the home folder
+    std::string symbol;
+    std::string age;  // "3 weeks ago"
+    std::string size;
+
+    friend bool operator==(const EntryRowContent&, const EntryRowContent&) = default;
+};
+
+EntryRowContent entryRowContent(const FileTreeScanner::Entry& entry, std::chrono::system_clock::time_point now);
+
+// "folder" for any directory (packages too); otherwise by the name's
+// extension, any case: photo, film, waveform, doc.zipper, doc.richtext,
+// app.badge, or "doc".
+std::string entrySymbol(std::string_view name, bool isDirectory);
+
+// The bar under a list with ticked entries.
+struct EntryActionBar {
+    bool isShown = false;                       // some id is ticked
+    std::string count;                          // "2 selected": every ticked id, listed or not
+    std::string bytes;                          // of the ticked entries still listed
+    std::vector<FileTreeScanner::Entry> chosen;  // those entries, in list order
+
+    friend bool operator==(const EntryActionBar&, const EntryActionBar&) = default;
+};
+
+EntryActionBar entryActionBar(const std::vector<FileTreeScanner::Entry>& entries,
+                              const std::set<std::uint64_t>& ticked);
+
+}  // namespace korvane

@@ -1,0 +1,83 @@
+#include "app/presenters/GeneralSidebarContent.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "core/system/Paths.h"
+#include "core/text/ByteFormat.h"
+
+namespace korvane {
+
+namespace {
+
+SidebarMeterRow meterRow(std::string title, std::string value, double fraction) {
+    return {std::move(title), std::move(value), std::clamp(fraction, 0.01, 1.0), meterTint(fraction)};
+}
+
+}  // namespace
+
+std::string wholePercentText(double fraction) {
+    return std::to_string(static_cast<long long>(fraction * 100)) + "%";
+}
+
+std::string homeRelativePath(const std::string& path) { return Paths::abbreviatingHome(path); }
+
+GeneralSidebarContent generalSidebarContent(const AppState& state, const VolumeInfo& volume) {
+    GeneralSidebarContent content;
+    const bool scanning = state.isScanningFolder();
+    content.primaryTitle = scanning ? "Scanning\u2026" : "Scan Home folder";
+    content.primaryEnabled = !scanning;
+    content.folderEnabled = !scanning;
+    content.secondaryStops = scanning;
+    content.secondaryTitle = scanning ? "Stop" : "Rescan";
+    content.secondarySymbol = scanning ? "stop.fill" : "arrow.clockwise";
+    if (scanning) {
+        const FileTreeScanner::Progress& progress = state.generalProgress();
+        content.progressCounts = ByteFormat::groupedInteger(progress.scanned) + " files \u00b7 " +
+                                 ByteFormat::string(progress.bytes);
+        content.progressPath = homeRelativePath(progress.current);
+    }
+
+    const std::size_t largeFiles = state.generalResult() ? state.generalResult()->largest.size() : 0;
+    for (const AppState::GeneralSection section : allGeneralSections()) {
+        SidebarPageRow row{section, std::string(title(section)), std::string(symbolName(section)), std::nullopt,
+                           section == state.generalSection()};
+        if (section == AppState::GeneralSection::largeFiles && largeFiles > 0)
+            row.count = std::to_string(largeFiles);
+        if (section == AppState::GeneralSection::apps && !state.apps().empty())
+            row.count = std::to_string(state.apps().size());
+        content.pages.push_back(std::move(row));
+    }
+
+    if (const auto& result = state.generalResult()) {
+        char duration[32];
+        std::snprintf(duration, sizeof duration, "%.1fs", result->duration);
+        content.thisScan = GeneralSidebarContent::ThisScan{
+            duration,
+            homeRelativePath(state.scanRoot()),
+            {"Total", ByteFormat::string(result->root.bytes)},
+            {"Files", ByteFormat::groupedInteger(result->fileCount)},
+            {"Folders", ByteFormat::groupedInteger(result->folderCount)},
+        };
+    }
+
+    const SystemStats& stats = state.stats();
+    content.live.push_back(meterRow("CPU", wholePercentText(stats.cpuUsage), stats.cpuUsage));
+    content.live.push_back(meterRow("Memory", ByteFormat::string(stats.usedMemory), stats.memoryFraction()));
+    if (stats.battery) {
+        const auto& battery = *stats.battery;
+        content.live.push_back(meterRow("Battery",
+                                        std::to_string(battery.percentage) + "%" +
+                                            (battery.isCharging ? " \u26a1" : ""),
+                                        battery.percentage / 100.0));
+    }
+
+    content.gauge = diskGaugeContent(volume);
+    content.diskTotal = {"Total", ByteFormat::string(volume.totalCapacity)};
+    content.diskUsed = {"Used",
+                        ByteFormat::string(std::max<std::int64_t>(volume.totalCapacity - volume.availableCapacity, 0))};
+    content.diskFree = {"Free", ByteFormat::string(volume.availableCapacity)};
+    return content;
+}
+
+}  // namespace korvane

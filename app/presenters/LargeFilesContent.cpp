@@ -1,0 +1,25 @@
+#include "app/presenters/LargeFilesContent.h"
+
+#include "core/text/ByteFormat.h"
+
+namespace korvane {
+
+LargeFilesContent largeFilesContent(bool hasResult, const std::vector<FileTreeScanner::Entry>& largest) {
+    LargeFilesContent content;
+    if (!largest.empty()) {
+        std::int64_t total = 0;
+        for (const auto& entry : largest) total += entry.size;
+        content.total = ByteFormat::string(total);
+    }
+    if (!hasResult)
+        content.emptyState = EmptyStateText{"arrow.up.circle", "Scan a folder first",
+                                            "The largest files are collected during the scan."};
+    else if (!largest.empty())
+        content.showsList = true;
+    else
+        content.emptyState = EmptyStateText{"checkmark.seal", "Nothing over 50 MB",
+                                            "This folder holds no unusually large files."};
+    return content;
+}
+
+}  // namespace korvane

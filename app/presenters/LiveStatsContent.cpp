@@ -1,0 +1,72 @@
+#include "app/presenters/LiveStatsContent.h"
+
+#include <algorithm>
+
+#include "core/text/ByteFormat.h"
+
+namespace korvane {
+
+namespace {
+
+std::string wholePercent(double fraction) { return std::to_string(static_cast<long long>(fraction * 100)); }
+
+MeterContent meter(std::string title, double value, std::string caption, std::string detail,
+                   std::optional<std::string> number = std::nullopt) {
+    return {std::move(title),   value,
+            std::max(std::min(value, 1.0), 0.001), number.value_or(wholePercent(value)),
+            std::move(caption), std::move(detail),
+            meterTint(value)};
+}
+
+}  // namespace
+
+std::string uptimeText(double seconds) {
+    const auto s = static_cast<long long>(seconds);
+    if (s < 86400) return std::to_string(s / 3600) + "h " + std::to_string((s % 3600) / 60) + "m";
+    return std::to_string(s / 86400) + "d " + std::to_string((s % 86400) / 3600) + "h";
+}
+
+LiveStatsContent liveStatsContent(const SystemStats& stats) {
+    LiveStatsContent content;
+    content.meters.push_back(meter("CPU", stats.cpuUsage, wholePercent(stats.cpuUsage) + "% in use",
+                                   "User " + wholePercent(stats.userUsage) + "%  \u00b7  System " +
+                                       wholePercent(stats.systemUsage) + "%"));
+    content.meters.push_back(
+        meter("MEMORY", stats.memoryFraction(),
+              ByteFormat::string(stats.usedMemory) + " of " + ByteFormat::string(stats.physicalMemory),
+              "App " + ByteFormat::string(stats.appMemory) + "  \u00b7  Wired " + ByteFormat::string(stats.wiredMemory)));
+    if (stats.battery) {
+        const auto& battery = *stats.battery;
+        std::string detail = "On power";
+        if (battery.minutesRemaining) {
+            const int minutes = *battery.minutesRemaining;
+            detail = "About " + std::to_string(minutes / 60) + "h " + std::to_string(minutes % 60) + "m left";
+        } else if (battery.health) {
+            detail = "Health: " + *battery.health;
+        }
+        content.meters.push_back(meter("BATTERY", battery.percentage / 100.0,
+                                       std::to_string(battery.percentage) + "%" +
+                                           (battery.isCharging ? " \u00b7 charging" : ""),
+                                       std::move(detail),
+                                       // The battery's own whole percent: 57 / 100 times 100 truncates to 56.
+                                       std::to_string(battery.percentage)));
+    }
+
+    const double physical = static_cast<double>(std::max<std::int64_t>(stats.physicalMemory, 1));
+    const auto kind = [&](std::string label, std::int64_t bytes, CleanupCategory colorOf) {
+        content.memory.push_back(
+            {std::move(label), ByteFormat::string(bytes), static_cast<double>(bytes) / physical, colorOf});
+    };
+    kind("App", stats.appMemory, CleanupCategory::node);
+    kind("Wired", stats.wiredMemory, CleanupCategory::docker);
+    kind("Compressed", stats.compressedMemory, CleanupCategory::gradle);
+    kind("Cached", stats.cachedMemory, CleanupCategory::android);
+
+    if (stats.swapUsed >= 1)
+        content.swapWarning =
+            "Swap in use: " + ByteFormat::string(stats.swapUsed) + " \u2014 macOS is compressing memory to disk.";
+    content.uptime = uptimeText(stats.uptime);
+    return content;
+}
+
+}  // namespace korvane

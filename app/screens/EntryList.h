@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QWidget>
+#include <vector>
+
+#include "app/presenters/EntryListContent.h"
+#include "core/explorer/FileTreeScanner.h"
+
+class QLabel;
+class QListView;
+
+namespace korvane {
+
+class AppState;
+class EntryListModel;
+class KitButton;
+class LinkButton;
+class SymbolButton;
+
+// The file list of the search and large-files pages: one row per entry
+// (only the rows in view are painted), a tick per row, "Show in Finder" and
+// "Open" on the row under the pointer, reveal on a double click, and, while
+// something is ticked, a bar with the count, the size and "Clear" and
+// "Remove" (which stages the ticked entries for review).
+class EntryList : public QWidget {
+    Q_OBJECT
+public:
+    explicit EntryList(AppState& state, QWidget* parent = nullptr);
+
+    // The ticks survive a new list.
+    void setEntries(std::vector<FileTreeScanner::Entry> entries);
+
+    QListView* view() const { return view_; }
+    EntryListModel* model() const { return model_; }
+    const EntryActionBar& actionBar() const { return bar_; }
+    QWidget* actionBarWidget() const { return barWidget_; }
+    LinkButton* clearButton() const { return clear_; }
+    KitButton* removeButton() const { return remove_; }
+    // The row under the pointer; -1 for none.
+    int hoveredRow() const { return hoveredRow_; }
+    void setHoveredRow(int row);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void refreshBar();
+    void placeHoverActions();
+    void restyle();
+
+    AppState& state_;
+    EntryListModel* model_;
+    QListView* view_;
+    QWidget* hoverActions_;
+    SymbolButton* reveal_;
+    SymbolButton* open_;
+    int hoveredRow_ = -1;
+    EntryActionBar bar_;
+    QWidget* barWidget_;
+    QLabel* count_;
+    QLabel* bytes_;
+    LinkButton* clear_;
+    KitButton* remove_;
+};
+
+}  // namespace korvane

@@ -1,0 +1,65 @@
+#include "app/screens/EntryListModel.h"
+
+namespace korvane {
+
+EntryListModel::EntryListModel(QObject* parent) : QAbstractListModel(parent) {}
+
+void EntryListModel::setEntries(std::vector<FileTreeScanner::Entry> entries,
+                                std::chrono::system_clock::time_point now) {
+    beginResetModel();
+    entries_ = std::move(entries);
+    rows_.clear();
+    rows_.reserve(entries_.size());
+    for (const auto& entry : entries_) rows_.push_back(entryRowContent(entry, now));
+    endResetModel();
+    // The listed sum changes with the list even when no tick does.
+    emit tickedChanged();
+}
+
+void EntryListModel::toggle(int row) {
+    if (row < 0 || row >= rowCount()) return;
+    const std::uint64_t id = entries_[static_cast<std::size_t>(row)].id;
+    if (!ticked_.erase(id)) ticked_.insert(id);
+    const QModelIndex changed = index(row);
+    emit dataChanged(changed, changed, {Qt::CheckStateRole});
+    emit tickedChanged();
+}
+
+void EntryListModel::clearTicks() {
+    if (ticked_.empty()) return;
+    ticked_.clear();
+    if (rowCount() > 0) emit dataChanged(index(0), index(rowCount() - 1), {Qt::CheckStateRole});
+    emit tickedChanged();
+}
+
+int EntryListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(entries_.size());
+}
+
+QVariant EntryListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount()) return {};
+    const auto row = static_cast<std::size_t>(index.row());
+    const EntryRowContent& content = rows_[row];
+    switch (role) {
+        case Qt::DisplayRole: return QString::fromStdString(content.name);
+        case Qt::AccessibleTextRole:
+            return QString::fromStdString(content.name + ", " + content.parent + ", " + content.age + ", " +
+                                          content.size);
+        case Qt::CheckStateRole: return ticked_.contains(entries_[row].id) ? Qt::Checked : Qt::Unchecked;
+        default: return {};
+    }
+}
+
+bool EntryListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::CheckStateRole || !index.isValid()) return false;
+    const bool wanted = value.value<Qt::CheckState>() == Qt::Checked;
+    if (wanted != ticked_.contains(entries_[static_cast<std::size_t>(index.row())].id)) toggle(index.row());
+    return true;
+}
+
+Qt::ItemFlags EntryListModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable;
+}
+
+}  // namespace korvane

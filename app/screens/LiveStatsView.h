@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QWidget>
+#include <vector>
+
+#include "app/presenters/LiveStatsContent.h"
+
+class QLabel;
+
+namespace korvane {
+
+class AppState;
+
+// The live statistics page: ring gauges for processor, memory and battery,
+// the memory breakdown with its stacked bar, legend and swap warning, and
+// the uptime. It starts nothing: the state's statistics timer brings each
+// new sample.
+class LiveStatsView : public QWidget {
+    Q_OBJECT
+public:
+    explicit LiveStatsView(AppState& state, QWidget* parent = nullptr);
+
+    const LiveStatsContent& content() const { return content_; }
+    // One per meter shown, in order.
+    std::vector<QWidget*> meters() const;
+    QLabel* swapWarning() const { return swap_; }
+    QLabel* uptime() const { return uptime_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void refresh();
+    void restyle();
+
+    AppState& state_;
+    LiveStatsContent content_;
+    std::vector<QWidget*> meters_;
+    QWidget* memoryBar_;
+    std::vector<QLabel*> legendLabels_;
+    std::vector<QLabel*> legendBytes_;
+    std::vector<QWidget*> legendKeys_;
+    QLabel* breakdownTitle_;
+    QLabel* swap_;
+    QLabel* uptimeTitle_;
+    QLabel* uptime_;
+    QLabel* updates_;
+    QLabel* source_;
+};
+
+}  // namespace korvane

@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include "app/presenters/GaugeTint.h"
+#include "app/presenters/LiveStatsContent.h"
+#include "app/theme/Palette.h"
+#include "core/text/ByteFormat.h"
+
+namespace korvane {
+namespace {
+
+TEST(GaugeTint, MetersWarnAboveTheirStrictBounds) {
+    struct Case {
+        double fraction;
+        GaugeTint tint;
+    };
+    for (const Case& c : {Case{0, GaugeTint::accent}, Case{0.65, GaugeTint::accent}, Case{0.651, GaugeTint::amber},
+                          Case{0.85, GaugeTint::amber}, Case{0.851, GaugeTint::red}, Case{1.2, GaugeTint::red}})
+        EXPECT_EQ(meterTint(c.fraction), c.tint) << c.fraction;
+}
+
+TEST(GaugeTint, ColoursFollowTheThemesWarningPairs) {
+    const Palette& paper = Palette::forTheme(ThemeID::paper);
+    const Palette& graphite = Palette::forTheme(ThemeID::graphite);
+    ASSERT_FALSE(paper.isDark);
+    ASSERT_TRUE(graphite.isDark);
+    EXPECT_EQ(tintColor(GaugeTint::amber, paper), colorFromHex(0x936713));
+    EXPECT_EQ(tintColor(GaugeTint::amber, graphite), colorFromHex(0xC79A31));
+    EXPECT_EQ(tintColor(GaugeTint::red, paper), colorFromHex(0xA8402F));
+    EXPECT_EQ(tintColor(GaugeTint::red, graphite), colorFromHex(0xD1685F));
+    EXPECT_EQ(tintColor(GaugeTint::accent, graphite), graphite.accent);
+}
+
+TEST(LiveStatsContent, UptimeReadsInHoursThenDays) {
+    struct Case {
+        double seconds;
+        const char* text;
+    };
+    for (const Case& c : {Case{59, "0h 0m"}, Case{18420.9, "5h 7m"}, Case{86399, "23h 59m"}, Case{86400, "1d 0h"},
+                          Case{90061, "1d 1h"}, Case{3 * 86400 + 4 * 3600 + 59 * 60, "3d 4h"}})
+        EXPECT_EQ(uptimeText(c.seconds), c.text) << c.seconds;
+}
+
+TEST(LiveStatsContent, MetersCaptionsAndArcs) {
+    SystemStats stats;
+    stats.cpuUsage = 1.2;
+    stats.userUsage = 0.999;
+    stats.systemUsage = 0.2;
+    stats.physicalMemory = 0;
+    LiveStatsContent content = liveStatsContent(stats);
+    ASSERT_EQ(content.meters.size(), 2u);  // no battery, no third ring
+    EXPECT_EQ(content.meters[0].title, "CPU");
+    EXPECT_EQ(content.meters[0].number, "120");
+    EXPECT_EQ(content.meters[0].arcEnd, 1.0);
+    EXPECT_EQ(content.meters[0].caption, "120% in use");
+    EXPECT_EQ(content.meters[0].detail, "User 99%  \u00b7  System 20%");
+    EXPECT_EQ(content.meters[0].tint, GaugeTint::red);
+    // No physical memory: the minimal arc, no division by zero.
+    EXPECT_EQ(content.meters[1].value, 0);
+    EXPECT_EQ(content.meters[1].arcEnd, 0.001);
+    EXPECT_EQ(content.meters[1].number, "0");
+    EXPECT_FALSE(content.swapWarning);
+
+    stats.cpuUsage = 0;
+    stats.swapUsed = 1;
+    content = liveStatsContent(stats);
+    EXPECT_EQ(content.meters[0].arcEnd, 0.001);
+    EXPECT_EQ(content.meters[0].number, "0");
+    EXPECT_EQ(content.swapWarning,
+              "Swap in use: " + ByteFormat::string(1) + " \u2014 macOS is compressing memory to disk.");
+}
+
+TEST(LiveStatsContent, BatteryCaptionAndDetail) {
+    struct Case {
+        SystemStats::Battery battery;
+        const char* caption;
+        const char* detail;
+    };
+    const auto battery = [](int percentage, bool charging, std::optional<int> minutes,
+                            std::optional<std::string> health) {
+        SystemStats::Battery made;
+        made.percentage = percentage;
+        made.isCharging = charging;
+        made.isPresent = true;
+        made.minutesRemaining = minutes;
+        made.health = std::move(health);
+        return made;
+    };
+    const SystemStats::Battery minutes = battery(80, true, 125, std::nullopt);
+    const SystemStats::Battery health = battery(57, false, std::nullopt, "Good");
+    const SystemStats::Battery neither = battery(100, false, std::nullopt, std::nullopt);
+    for (const Case& c : {Case{minutes, "80% \u00b7 charging", "About 2h 5m left"},
+                          Case{health, "57%", "Health: Good"}, Case{neither, "100%", "On power"}}) {
+        SystemStats stats;
+        stats.battery = c.battery;
+        const LiveStatsContent content = liveStatsContent(stats);
+        ASSERT_EQ(content.meters.size(), 3u);
+        EXPECT_EQ(content.meters[2].title, "BATTERY");
+        EXPECT_EQ(content.meters[2].caption, c.caption);
+        EXPECT_EQ(content.meters[2].detail, c.detail);
+        EXPECT_EQ(content.meters[2].number, std::to_string(c.battery.percentage));
+    }
+}
+
+TEST(LiveStatsContent, MemoryKindsInBarOrderWithTheirShares) {
+    SystemStats stats;
+    stats.physicalMemory = 1000;
+    stats.appMemory = 500;
+    stats.wiredMemory = 100;
+    stats.compressedMemory = 0;
+    stats.cachedMemory = 250;
+    const LiveStatsContent content = liveStatsContent(stats);
+    ASSERT_EQ(content.memory.size(), 4u);
+    const std::vector<std::pair<std::string, CleanupCategory>> expected = {{"App", CleanupCategory::node},
+                                                                           {"Wired", CleanupCategory::docker},
+                                                                           {"Compressed", CleanupCategory::gradle},
+                                                                           {"Cached", CleanupCategory::android}};
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(content.memory[i].label, expected[i].first);
+        EXPECT_EQ(content.memory[i].colorOf, expected[i].second);
+    }
+    EXPECT_DOUBLE_EQ(content.memory[0].fraction, 0.5);
+    EXPECT_DOUBLE_EQ(content.memory[3].fraction, 0.25);
+}
+
+}  // namespace
+}  // namespace korvane

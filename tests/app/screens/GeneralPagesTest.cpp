@@ -1,0 +1,305 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QTest>
+
+#include "app/frame/GeneralSidebar.h"
+#include "app/frame/DiskGauge.h"
+#include "app/kit/EmptyStateView.h"
+#include "app/kit/KitButton.h"
+#include "app/kit/LinkButton.h"
+#include "app/kit/PaletteEnvironment.h"
+#include "app/kit/RailSection.h"
+#include "app/kit/SymbolButton.h"
+#include "app/presenters/ReviewContent.h"
+#include "app/screens/ApplicationsView.h"
+#include "app/screens/EntryList.h"
+#include "app/screens/EntryListModel.h"
+#include "app/screens/LargeFilesView.h"
+#include "app/screens/LiveStatsView.h"
+#include "app/screens/PageEmptyState.h"
+#include "app/screens/SearchView.h"
+#include "app/state/SearchRunner.h"
+#include "app/theme/AppMotion.h"
+#include "tests/app/state/FlowFixture.h"
+
+// Drives the general pages offscreen over a small real folder scan, and
+// keeps pictures of each page in a light and a dark theme under
+// build/screenshots/general/ to look at.
+
+namespace korvane {
+namespace {
+
+QString screenshotPath(const QString& name) {
+    QDir dir(QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots/general"));
+    dir.mkpath(QStringLiteral("."));
+    return dir.filePath(name + QStringLiteral(".png"));
+}
+
+class GeneralPagesTest : public testing::FlowFixture {
+protected:
+    GeneralPagesTest() { AppMotion::setJumpToEnd(true); }
+    ~GeneralPagesTest() override { AppMotion::setJumpToEnd(false); }
+
+    // A file whose blocks are really allocated, so the scan counts its size.
+    void file(const std::string& relative, std::int64_t size) {
+        const std::string path = at(relative);
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        ASSERT_GE(fd, 0) << path;
+        if (size > 0) {
+            ASSERT_EQ(::posix_fallocate(fd, 0, size), 0) << path;
+        }
+        ::close(fd);
+    }
+
+    // A small home: odd names, a file just under and one over the large-file line.
+    void scanSmallHome() {
+        file("Movies/holiday.mov", 60'000'000);
+        file("Downloads/installer.dmg", 52'428'800);
+        file("Downloads/almost.zip", 50'000'000);
+        file("Documents/<img src=x>.pdf", 300'000);
+        file("Documents/two\nlines.txt", 200'000);
+        file("Documents/a&b.key", 150'000);
+        file("Projects/app/main.cpp", 100'000);
+        launch();
+        state().scanFolder(home_);
+        ASSERT_TRUE(testing::waitUntil([&] { return state().generalResult().has_value(); }, 20));
+    }
+
+    // The sidebar beside a page, the way the window places them.
+    void shoot(QWidget* page, const QString& name) {
+        for (const ThemeID theme : {ThemeID::paper, ThemeID::graphite}) {
+            QWidget host;
+            setEnvironmentPalette(&host, theme);
+            auto* row = new QHBoxLayout(&host);
+            row->setContentsMargins(0, 0, 0, 0);
+            row->setSpacing(0);
+            auto* sidebar = new GeneralSidebar(state());
+            sidebar->setFixedWidth(248);
+            row->addWidget(sidebar);
+            page->setParent(&host);
+            row->addWidget(page, 1);
+            host.resize(1100, 720);
+            host.show();
+            QCoreApplication::processEvents();
+            EXPECT_TRUE(host.grab().save(screenshotPath(name + "-" + QString::fromStdString(std::string(rawValue(theme))))));
+            page->setParent(nullptr);
+        }
+        delete page;
+    }
+};
+
+TEST_F(GeneralPagesTest, PicturesOfEveryPage) {
+    scanSmallHome();
+    state().setSearchQuery({});
+    shoot(new SearchView(state()), "search");
+    shoot(new LargeFilesView(state()), "large-files");
+    shoot(new LiveStatsView(state()), "stats");
+    InstalledApp app;
+    app.name = "Sketchbook";
+    app.bundleURL = at("Applications/Sketchbook.app");
+    app.bundleIdentifier = "com.example.Sketchbook";
+    app.version = "4.2";
+    app.bundleBytes = 420'000'000;
+    app.leftovers = {{at("Library/Caches/com.example.Sketchbook"), 88'000'000, "Caches", "com.example.Sketchbook"},
+                     {at("Library/Application Support/Sketchbook"), 12'000'000, "Application Support", "Sketchbook"}};
+    InstalledApp other = app;
+    other.name = "Notes <b>";
+    other.bundleURL = at("Applications/Notes.app");
+    other.leftovers.clear();
+    state().setApps({app, other});
+    shoot(new ApplicationsView(state()), "applications");
+}
+
+TEST_F(GeneralPagesTest, LargeFilesListOnlyWhatReachesTheThresholdAsPlainText) {
+    scanSmallHome();
+    LargeFilesView view(state());
+    view.show();
+    const auto& entries = view.list()->model()->entries();
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].name, "holiday.mov");
+    EXPECT_EQ(entries[1].name, "installer.dmg");  // exactly 50 MiB is in; 50,000,000 bytes is not
+    EXPECT_EQ(view.total()->text().toStdString(), *view.content().total);
+    EXPECT_EQ(view.list()->model()->data(view.list()->model()->index(0), Qt::DisplayRole).toString(),
+              QStringLiteral("holiday.mov"));
+}
+
+TEST_F(GeneralPagesTest, TickingTwoEntriesAndRemovingOpensTheReviewMovingToTheTrash) {
+    scanSmallHome();
+    state().setSearchQuery({});
+    SearchView view(state());
+    view.resize(900, 600);
+    view.show();
+    ASSERT_TRUE(testing::waitUntil([&] { return view.runner().isCurrent(); }));
+    QListView* list = view.list()->view();
+    EntryListModel* model = view.list()->model();
+    ASSERT_GE(model->rowCount(), 3);
+    EXPECT_FALSE(view.list()->actionBarWidget()->isVisible());
+
+    // Click the tick of the first two rows, as the user does.
+    for (int row : {0, 1}) {
+        const QRect rect = list->visualRect(model->index(row));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(rect.left() + 20, rect.center().y()));
+    }
+    EXPECT_EQ(model->data(model->index(1), Qt::CheckStateRole).toInt(), Qt::Checked);
+    EXPECT_TRUE(view.list()->actionBarWidget()->isVisible());
+    EXPECT_EQ(view.list()->actionBar().count, "2 selected");
+    const std::vector<FileTreeScanner::Entry> chosen = {model->entries()[0], model->entries()[1]};
+
+    view.list()->removeButton()->click();
+    ASSERT_EQ(state().sheet(), AppState::Sheet::review);
+    ASSERT_EQ(state().stagedCandidates().size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        const CleanupCandidate& candidate = state().stagedCandidates()[i];
+        EXPECT_EQ(candidate.path, chosen[i].path);
+        EXPECT_EQ(candidate.ruleID, "general.userChoice");
+        EXPECT_TRUE(state().selection().contains(candidate.id));
+    }
+    const ReviewContent review = reviewContent(state().selectedCandidates(), state().disposalOverride());
+    ASSERT_EQ(review.rows.size(), 2u);
+    for (const auto& row : review.rows) EXPECT_EQ(row.disposal, Disposal::trash);
+    // Remove leaves the ticks; Clear empties them and hides the bar.
+    EXPECT_EQ(model->ticked().size(), 2u);
+    view.list()->clearButton()->click();
+    EXPECT_FALSE(view.list()->actionBarWidget()->isVisible());
+}
+
+TEST_F(GeneralPagesTest, SearchFollowsTheFieldAndSurvivesAHostilePattern) {
+    scanSmallHome();
+    SearchView view(state());
+    view.show();
+    QTest::keyClicks(view.field(), QStringLiteral("img"));
+    EXPECT_EQ(state().searchQuery().text, "img");
+    EXPECT_TRUE(view.countBadge()->isVisible());
+    ASSERT_TRUE(testing::waitUntil([&] { return view.runner().isCurrent(); }));
+    EXPECT_EQ(view.countBadge()->text(), QStringLiteral("1"));
+    EXPECT_EQ(view.list()->model()->entries().front().name, "<img src=x>.pdf");
+
+    view.regexBox()->click();
+    view.field()->clear();
+    QTest::keyClicks(view.field(), QStringLiteral("(a+)+$"));
+    ASSERT_TRUE(testing::waitUntil([&] { return view.runner().isCurrent(); }));
+    EXPECT_EQ(view.content().emptyState->title, "Nothing matches");
+
+    // Clearing the text keeps the filters.
+    view.kindPicker()->setCurrentIndex(1);
+    emit view.kindPicker()->activated(1);
+    view.clearButton()->click();
+    EXPECT_EQ(state().searchQuery().text, "");
+    EXPECT_EQ(state().searchQuery().kind, FileKind::images);
+    EXPECT_TRUE(state().searchQuery().isRegex);
+    EXPECT_FALSE(view.countBadge()->isVisible());
+}
+
+TEST_F(GeneralPagesTest, SidebarStopsAtOnceAndSwitchesPages) {
+    scanSmallHome();
+    GeneralSidebar sidebar(state());
+    sidebar.show();
+    EXPECT_TRUE(sidebar.thisScanSection()->isVisible());
+    EXPECT_EQ(sidebar.diskGauge()->accessibleName().toStdString(), sidebar.content().gauge.accessibleText);
+
+    state().scanFolder(home_);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(sidebar.primaryButton()->title(), QStringLiteral("Scanning\u2026"));
+    EXPECT_FALSE(sidebar.primaryButton()->isEnabled());
+    EXPECT_FALSE(sidebar.folderButton()->isEnabled());
+    sidebar.secondaryButton()->click();
+    EXPECT_FALSE(state().isScanningFolder());
+    EXPECT_EQ(sidebar.secondaryButton()->title(), QStringLiteral("Rescan"));
+    EXPECT_TRUE(sidebar.primaryButton()->isEnabled());
+
+    // Starting a scan leaves the page alone; a page row switches it.
+    static_cast<QAbstractButton*>(sidebar.pageRows()[2])->click();
+    EXPECT_EQ(state().generalSection(), AppState::GeneralSection::largeFiles);
+    EXPECT_EQ(sidebar.pageRows()[2]->accessibleName(), QStringLiteral("Large files"));
+}
+
+TEST_F(GeneralPagesTest, ApplicationsPageScansOnceWhenItFirstAppears) {
+    const std::string folder = at("Applications");
+    std::filesystem::create_directories(folder + "/Sketchbook.app/Contents");
+    int made = 0;
+    makeUninstaller_ = [&made, folder] {
+        ++made;
+        return std::make_unique<AppUninstaller>(std::vector<std::string>{folder});
+    };
+    launch();
+    {
+        ApplicationsView view(state());
+        EXPECT_EQ(made, 0);  // not before it shows
+        view.show();
+        EXPECT_EQ(made, 1);
+        EXPECT_TRUE(state().isScanningApps());
+        view.hide();
+        view.show();
+        EXPECT_EQ(made, 1);
+        ASSERT_TRUE(testing::waitUntil([&] { return !state().isScanningApps(); }));
+        ASSERT_EQ(state().apps().size(), 1u);
+        EXPECT_EQ(view.list()->model()->rowCount(), 1);
+        ASSERT_TRUE(view.detail());
+        EXPECT_EQ(view.detail()->name, "Sketchbook");
+        EXPECT_TRUE(view.includeBundleBox()->isChecked());
+    }
+    ApplicationsView again(state());
+    again.show();
+    EXPECT_EQ(made, 1);  // a later visit shows the list as it was left
+    EXPECT_FALSE(state().isScanningApps());
+
+    QTest::keyClicks(again.filterField(), QStringLiteral("zzz"));
+    EXPECT_EQ(again.list()->model()->rowCount(), 0);
+    EXPECT_FALSE(again.detail());
+}
+
+TEST_F(GeneralPagesTest, EmptyStateShowsItsTextsAsPlainText) {
+    EmptyStateView& view = *makePageEmptyState();
+    showPageEmptyState(view, {"magnifyingglass", "<b>Title</b>", "A & B"});
+    QStringList texts;
+    for (const QLabel* label : view.findChildren<QLabel*>()) {
+        EXPECT_EQ(label->textFormat(), Qt::PlainText);
+        texts.append(label->text());
+    }
+    delete &view;
+    EXPECT_TRUE(texts.contains(QStringLiteral("<b>Title</b>")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("A & B")));
+}
+
+}  // namespace
+
+// The statistics page over a fixture machine: a new sample redraws it.
+TEST(LiveStatsViewTest, FollowsTheFixtureMachine) {
+    testing::AppStateHarness harness;
+    harness.home.text("machine/proc/meminfo",
+                      "MemTotal: 1000000 kB\nActive: 300000 kB\nInactive: 100000 kB\n"
+                      "SwapTotal: 100000 kB\nSwapFree: 100000 kB\n");
+    auto state = harness.make();
+    LiveStatsView view(*state);
+    view.show();
+    EXPECT_FALSE(view.swapWarning()->isVisible());
+    const std::string before = view.content().meters[1].caption;
+
+    harness.home.text("machine/proc/meminfo",
+                      "MemTotal: 1000000 kB\nActive: 700000 kB\nInactive: 200000 kB\n"
+                      "SwapTotal: 100000 kB\nSwapFree: 50000 kB\n");
+    state->startStatsTimer();  // one reading now, as every two seconds
+    EXPECT_NE(view.content().meters[1].caption, before);
+    EXPECT_EQ(view.content().meters[1].tint, GaugeTint::red);  // 900 of 1000 MB
+    EXPECT_TRUE(view.swapWarning()->isVisible());
+    EXPECT_EQ(view.swapWarning()->text().toStdString(), *view.content().swapWarning);
+    EXPECT_EQ(view.uptime()->text(), QStringLiteral("0h 0m"));
+    EXPECT_EQ(view.meters().size(), 2u);  // no battery in the fixture
+}
+
+}  // namespace korvane
