@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sched.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -73,20 +74,56 @@ struct Folder {
     FolderTally tally;  // under `lock`
 };
 
-// A worker's own tallies and lists, merged once the scan ends; published
-// counters let progress read them without a lock.
+// A worker's own tallies and largest files, merged once the scan ends;
+// published counters let progress read them without a lock.
 struct Batch {
     std::vector<FileTreeScanner::Entry> largest;
-    std::vector<FileTreeScanner::Entry> index;
     std::int64_t files = 0;
     std::int64_t folders = 0;
     std::int64_t bytes = 0;
+};
+
+// Folder buffers taken straight from the kernel, so that a worker with
+// nothing left to read can give them back: freed to the heap they would stay
+// resident beside the tree the scan is finishing. One mapping holds them all,
+// touched only as deep as the walk went.
+class ReaderBuffers {
+public:
+    ReaderBuffers() = default;
+    ReaderBuffers(const ReaderBuffers&) = delete;
+    ReaderBuffers& operator=(const ReaderBuffers&) = delete;
+    ~ReaderBuffers() { release(); }
+
+    // The next buffer of DirectoryReader::bufferSize bytes; none when the
+    // mapping is used up or refused (the reader then allocates its own).
+    char* take() {
+        if (taken_ == slots) return nullptr;
+        if (!region_) {
+            void* region = ::mmap(nullptr, slots * DirectoryReader::bufferSize, PROT_READ | PROT_WRITE,
+                                  MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+            if (region == MAP_FAILED) return nullptr;
+            region_ = static_cast<char*>(region);
+        }
+        return region_ + DirectoryReader::bufferSize * taken_++;
+    }
+    void release() {
+        if (region_) ::munmap(region_, slots * DirectoryReader::bufferSize);
+        region_ = nullptr;
+        taken_ = 0;
+    }
+
+private:
+    // Deeper than the default depth limit only inside packages.
+    static constexpr std::size_t slots = 64;
+    char* region_ = nullptr;
+    std::size_t taken_ = 0;
 };
 
 struct alignas(64) Worker {
     Batch batch;
     std::string path;  // the path of the folder being read
     std::deque<DirectoryReader> readers;  // one per depth, each keeping its buffer
+    ReaderBuffers buffers;  // behind `readers`
     std::atomic<std::int64_t> publishedFiles{0};
     std::atomic<std::int64_t> publishedBytes{0};
 
@@ -95,8 +132,13 @@ struct alignas(64) Worker {
         publishedBytes.store(batch.bytes, std::memory_order_relaxed);
     }
     DirectoryReader& reader(int depth) {
-        while (readers.size() <= static_cast<std::size_t>(depth)) readers.emplace_back();
+        while (readers.size() <= static_cast<std::size_t>(depth)) readers.emplace_back(buffers.take());
         return readers[static_cast<std::size_t>(depth)];
+    }
+    // Between jobs no folder is open.
+    void rest() {
+        readers.clear();
+        buffers.release();
     }
 };
 
@@ -143,7 +185,7 @@ private:
     void package(Worker& worker, Folder* folder, FolderTally& local, const DirectoryReader& reader,
                  const char* name, std::uint32_t seq, const struct stat& st);
     std::int64_t packageContents(Worker& worker, int readerDepth, dev_t device, int depth);
-    void record(Worker& worker, std::uint32_t top, const std::string& path, std::string_view name,
+    void record(Worker& worker, std::uint32_t top, std::string path, std::string_view name,
                 std::int64_t size, SystemClock::time_point modified, bool isDirectory);
     void reportProgress(Worker& worker);
     std::string pathOf(const Folder* folder) const;
@@ -169,6 +211,11 @@ private:
     std::unique_ptr<ScanQueue<Job>> queue_;
     FastSizer::LinkSet links_;
     std::atomic<std::int64_t> lastReport_{0};
+
+    // Index entries of all workers in one vector that becomes the result's:
+    // few files are large enough, and no merge at the end copies them.
+    std::mutex indexLock_;
+    std::vector<FileTreeScanner::Entry> index_;
 
     // Root slots.
     std::mutex rootLock_;
@@ -242,7 +289,7 @@ FileTreeScanner::Result Scan::run(const std::string& rootPath) {
     if (!queue_->empty())
         ParallelWork::run(workerCount, [this](int slot) {
             Worker& worker = *workers_[static_cast<std::size_t>(slot)];
-            queue_->work([&](Job& job) { runJob(worker, job); });
+            queue_->work([&](Job& job) { runJob(worker, job); }, [&] { worker.rest(); });
             worker.publish();
         });
     rootFd_.reset();
@@ -257,13 +304,10 @@ FileTreeScanner::Result Scan::run(const std::string& rootPath) {
     rootChildren_.clear();
     root.bytes = rootBytes_ + rootOwnBytes;
 
-    std::size_t indexSize = 0;
-    for (auto& worker : workers_) indexSize += worker->batch.index.size();
-    result.index.reserve(indexSize);
+    result.index = std::move(index_);
     for (auto& worker : workers_) {
         Batch& batch = worker->batch;
         for (auto& entry : batch.largest) result.largest.push_back(std::move(entry));
-        for (auto& entry : batch.index) result.index.push_back(std::move(entry));
         result.fileCount += batch.files;
         result.folderCount += batch.folders;
         batch = Batch();
@@ -485,26 +529,25 @@ std::int64_t Scan::packageContents(Worker& worker, int readerDepth, dev_t device
     return total;
 }
 
-void Scan::record(Worker& worker, std::uint32_t top, const std::string& path, std::string_view name,
+void Scan::record(Worker& worker, std::uint32_t top, std::string path, std::string_view name,
                   std::int64_t size, SystemClock::time_point modified, bool isDirectory) {
     const bool toIndex = size >= options_.indexThreshold;
     // Framework and bundle packages go to the index only.
     const bool toLargest =
         size >= options_.largeFileThreshold && (!isDirectory || (name.size() > 4 && name.ends_with(".app")));
     if (!toIndex && !toLargest) return;
-    auto entry = FileTreeScanner::Entry::make(std::string(name), path, size, modified, isDirectory);
-    if (toIndex && indexCounts_[top].fetch_add(1, std::memory_order_relaxed) < options_.indexLimit) {
-        if (toLargest)
-            worker.batch.index.push_back(entry);
-        else
-            worker.batch.index.push_back(std::move(entry));
+    auto entry = FileTreeScanner::Entry::make(std::string(name), std::move(path), size, modified, isDirectory);
+    const bool indexed =
+        toIndex && indexCounts_[top].fetch_add(1, std::memory_order_relaxed) < options_.indexLimit;
+    auto& largest = worker.batch.largest;
+    if (toLargest) largest.push_back(indexed ? entry : std::move(entry));
+    if (indexed) {
+        std::lock_guard guard(indexLock_);
+        index_.push_back(std::move(entry));
     }
     if (!toLargest) return;
-    auto& largest = worker.batch.largest;
     const auto limit = static_cast<std::size_t>(std::max(options_.largeFileLimit, 0));
-    const bool trim = largest.size() >= 3 * limit;
-    largest.push_back(std::move(entry));
-    if (trim) {
+    if (largest.size() > 3 * limit) {
         std::stable_sort(
             largest.begin(), largest.end(),
             [](const FileTreeScanner::Entry& a, const FileTreeScanner::Entry& b) { return a.size > b.size; });
@@ -565,8 +608,14 @@ void Scan::deliverTop(std::uint32_t seq, std::optional<ScanTreeNode> node, std::
     // finished it, while the others still walk.
     std::optional<StorageNode> converted;
     if (node) {
-        const std::string path = Paths::join(rootPath_, node->name);
-        converted = std::move(*node).toStorageNode(path);
+        // Whoever cancelled throws the result away: an item that ends after
+        // the cancel keeps only its own node, so the scan returns at once.
+        if (cancelled()) {
+            std::vector<ScanTreeNode>().swap(node->children);
+            node->foldBytes = 0;
+        }
+        std::string path = Paths::join(rootPath_, node->name);
+        converted = std::move(*node).toStorageNode(std::move(path));
     }
     std::lock_guard guard(rootLock_);
     rootBytes_ += bytes;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <string_view>
 #include <utility>
 
 #include "core/explorer/FileTreeScanner.h"
@@ -10,12 +11,12 @@
 
 namespace korvane {
 
-StorageNode ScanTreeNode::toStorageNode(const std::string& path) && {
+StorageNode ScanTreeNode::toStorageNode(std::string path) && {
     StorageNode node;
     node.id = path;
     node.name = std::move(name);
     node.bytes = bytes;
-    node.path = path;
+    node.path = std::move(path);
     node.fileKind = kind;
     if (!isFolder) {
         node.kind = StorageNode::Kind::item;
@@ -25,18 +26,25 @@ StorageNode ScanTreeNode::toStorageNode(const std::string& path) && {
     node.kind = StorageNode::Kind::group;
     node.children.reserve(children.size() + (foldBytes >= 1 ? 1 : 0));
     for (ScanTreeNode& child : children) {
-        std::string childPath = Paths::join(path, child.name);
-        node.children.push_back(std::move(child).toStorageNode(childPath));
+        std::string childPath = Paths::join(node.id, child.name);
+        node.children.push_back(std::move(child).toStorageNode(std::move(childPath)));
     }
     std::vector<ScanTreeNode>().swap(children);
     if (foldBytes >= 1) {
         StorageNode rest;
-        rest.id = FileTreeScanner::remainderID(path);
-        const std::string count = ByteFormat::groupedInteger(foldCount);
-        rest.name = foldCount >= 1 ? count + " smaller items" : "Everything else";
+        rest.id = FileTreeScanner::remainderID(node.id);
+        std::string count = ByteFormat::groupedInteger(foldCount);
+        if (foldCount >= 1) {
+            // Sized once: every folder below the tree's depth has one.
+            static constexpr std::string_view suffix = " smaller items";
+            rest.name.assign(count.size() + suffix.size(), ' ');
+            std::copy(suffix.begin(), suffix.end(), std::copy(count.begin(), count.end(), rest.name.begin()));
+        } else {
+            rest.name = "Everything else";
+        }
         rest.bytes = foldBytes;
         rest.kind = StorageNode::Kind::item;
-        rest.details["Items"] = count;
+        rest.details.emplace("Items", std::move(count));
         auto at = std::upper_bound(node.children.begin(), node.children.end(), rest.bytes,
                                    [](std::int64_t size, const StorageNode& child) { return size > child.bytes; });
         node.children.insert(at, std::move(rest));

@@ -29,7 +29,7 @@ struct ScanTreeNode {
     // The node at `path` (this node's own path) and everything below it; a
     // folder's remainder comes after its kept children of equal size.
     // Consumes the node so its memory goes as the other grows.
-    StorageNode toStorageNode(const std::string& path) &&;
+    StorageNode toStorageNode(std::string path) &&;
 };
 
 // What one folder gathers from its own listing and from its subfolders:

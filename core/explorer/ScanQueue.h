@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <deque>
 #include <mutex>
+#include <utility>
 
 namespace korvane {
 
@@ -37,9 +38,12 @@ public:
     // Runs jobs on the calling thread until none waits and no worker is
     // still running one (which could hand over more). An exception a job
     // throws is dropped: the other workers must still see the job end.
-    template <class Run>
-    void work(Run&& run) {
+    // `idle` runs, without the lock, each time this worker finds nothing to
+    // take after running jobs, before it waits or returns.
+    template <class Run, class Idle>
+    void work(Run&& run, Idle&& idle) {
         std::unique_lock guard(lock_);
+        bool ranSinceIdle = false;
         while (true) {
             if (!jobs_.empty()) {
                 Job job = std::move(jobs_.front());
@@ -53,14 +57,26 @@ public:
                 }
                 guard.lock();
                 --active_;
+                ranSinceIdle = true;
                 if (active_ == 0 && jobs_.empty()) changed_.notify_all();
                 continue;
+            }
+            if (ranSinceIdle) {
+                ranSinceIdle = false;
+                guard.unlock();
+                idle();
+                guard.lock();
+                continue;  // a job may have arrived meanwhile
             }
             if (active_ == 0) return;
             ++waiting_;
             changed_.wait(guard);
             --waiting_;
         }
+    }
+    template <class Run>
+    void work(Run&& run) {
+        work(std::forward<Run>(run), [] {});
     }
 
 private:

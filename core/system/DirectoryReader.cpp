@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstddef>
+#include <utility>
 
 #include "core/system/PseudoFileSystems.h"
 
@@ -15,6 +16,17 @@ namespace korvane {
 UniqueFd DirectoryReader::openFolder(const std::string& path, bool followLink) {
     const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW);
     return UniqueFd(::open(path.c_str(), flags));
+}
+
+DirectoryReader& DirectoryReader::operator=(DirectoryReader&& other) noexcept {
+    folder_ = std::move(other.folder_);
+    owned_ = std::move(other.owned_);
+    buffer_ = std::exchange(other.buffer_, nullptr);
+    filled_ = std::exchange(other.filled_, 0);
+    offset_ = std::exchange(other.offset_, 0);
+    ended_ = std::exchange(other.ended_, true);
+    error_ = std::exchange(other.error_, 0);
+    return *this;
 }
 
 void DirectoryReader::reset(UniqueFd folder) {
@@ -35,10 +47,13 @@ bool DirectoryReader::next(Entry& entry) {
     while (true) {
         if (offset_ >= filled_) {
             if (ended_) return false;
-            if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(bufferSize);
+            if (!buffer_) {
+                owned_ = std::make_unique_for_overwrite<char[]>(bufferSize);
+                buffer_ = owned_.get();
+            }
             long count;
             do {
-                count = ::syscall(SYS_getdents64, folder_.get(), buffer_.get(), bufferSize);
+                count = ::syscall(SYS_getdents64, folder_.get(), buffer_, bufferSize);
             } while (count < 0 && errno == EINTR);
             if (count <= 0) {
                 ended_ = true;
@@ -50,7 +65,7 @@ bool DirectoryReader::next(Entry& entry) {
             offset_ = 0;
         }
         // glibc's dirent64 has the kernel's record layout.
-        const auto* record = reinterpret_cast<const struct dirent64*>(buffer_.get() + offset_);
+        const auto* record = reinterpret_cast<const struct dirent64*>(buffer_ + offset_);
         offset_ += record->d_reclen;
         const char* name = record->d_name;
         if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;

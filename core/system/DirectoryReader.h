@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "core/system/UniqueFd.h"
 
@@ -27,8 +28,12 @@ public:
 
     DirectoryReader() = default;
     explicit DirectoryReader(UniqueFd folder) { reset(std::move(folder)); }
-    DirectoryReader(DirectoryReader&&) noexcept = default;
-    DirectoryReader& operator=(DirectoryReader&&) noexcept = default;
+    // Reads into `buffer` (bufferSize bytes, which the caller keeps alive
+    // for the reader's life) instead of allocating one; none: its own.
+    explicit DirectoryReader(char* buffer) : buffer_(buffer) {}
+    // The buffer moves along; the moved-from reader would get a new one.
+    DirectoryReader(DirectoryReader&& other) noexcept { *this = std::move(other); }
+    DirectoryReader& operator=(DirectoryReader&& other) noexcept;
 
     // Opens `path` as a folder; a link to a folder is followed only when asked.
     static UniqueFd openFolder(const std::string& path, bool followLink);
@@ -56,7 +61,8 @@ public:
 
 private:
     UniqueFd folder_;
-    std::unique_ptr<char[]> buffer_;
+    std::unique_ptr<char[]> owned_;
+    char* buffer_ = nullptr;
     std::size_t filled_ = 0;
     std::size_t offset_ = 0;
     bool ended_ = false;

@@ -108,7 +108,10 @@ std::string Paths::join(std::string_view base, std::string_view component) {
     while (!component.empty() && component.front() == '/') component.remove_prefix(1);
     if (component.empty()) return std::string(base);
     if (base.empty()) return std::string(component);
-    std::string result(base);
+    // Sized once: scans keep millions of these.
+    std::string result;
+    result.reserve(base.size() + 1 + component.size());
+    result += base;
     if (result.back() != '/') result += '/';
     result += component;
     return result;

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -50,6 +51,21 @@ TEST(ScanQueueTest, ABacklogAsksForJobsOnlyWhileFewWait) {
     two.work([&](int& job) { order.push_back(job); });
     EXPECT_EQ(order, (std::vector<int>{2, 1}));
     EXPECT_TRUE(two.wantsMore());
+}
+
+// A worker gives back what it holds between jobs: `idle` runs without the
+// lock (it may hand over work itself) and a job that arrives meanwhile runs.
+TEST(ScanQueueTest, IdleRunsBetweenJobsAndWhatItHandsOverStillRuns) {
+    ScanQueue<int> queue(2);
+    for (int i = 0; i < 3; ++i) queue.push(i, false);
+    std::vector<std::string> events;
+    queue.work([&](int& job) { events.push_back("job " + std::to_string(job)); },
+               [&] {
+                   events.push_back("idle");
+                   if (events.size() == 4) queue.push(7, false);
+               });
+    EXPECT_EQ(events, (std::vector<std::string>{"job 0", "job 1", "job 2", "idle", "job 7", "idle"}));
+    EXPECT_TRUE(queue.empty());
 }
 
 TEST(ScanQueueTest, AThrowingJobEndsLikeAnyOther) {

@@ -69,6 +69,34 @@ TEST(DirectoryReaderTest, ResetStartsTheNextFolderAfreshEvenMidway) {
     EXPECT_FALSE(reader.failed());
 }
 
+// Both the reader's own buffer and a caller's go along with a move: the
+// moved-from reader, used again, must not read into the buffer the other
+// one is still handing out names from.
+TEST(DirectoryReaderTest, AMovedReaderKeepsItsBufferAndPlace) {
+    TempTree tree;
+    for (int i = 0; i < 300; ++i) tree.file("many/" + std::string(100, 'm') + std::to_string(i));
+    tree.file("other/" + std::string(100, 'o'));
+    std::vector<char> given(DirectoryReader::bufferSize);
+
+    for (bool callerBuffer : {false, true}) {
+        DirectoryReader first = callerBuffer ? DirectoryReader(given.data()) : DirectoryReader();
+        first.reset(DirectoryReader::openFolder(tree.path("many"), false));
+        DirectoryReader::Entry entry;
+        ASSERT_TRUE(first.next(entry));
+        const std::string firstName = entry.name;
+
+        DirectoryReader moved(std::move(first));
+        first.reset(DirectoryReader::openFolder(tree.path("other"), false));
+        EXPECT_EQ(readAll(first), (std::map<std::string, unsigned char>{{std::string(100, 'o'), DT_REG}}));
+
+        EXPECT_EQ(std::string(entry.name), firstName) << callerBuffer;
+        auto rest = readAll(moved);
+        EXPECT_FALSE(moved.failed());
+        EXPECT_EQ(rest.size(), 299u) << callerBuffer;
+        EXPECT_EQ(rest.count(firstName), 0u);
+    }
+}
+
 TEST(DirectoryReaderTest, NeverFollowsALinkUnlessTheCallerAsks) {
     TempTree tree;
     tree.file("real/inside");
