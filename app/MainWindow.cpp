@@ -9,6 +9,7 @@
 
 #include "app/frame/PlaceholderPane.h"
 #include "app/frame/RootView.h"
+#include "app/frame/SettingsView.h"
 #include "app/frame/TitledSheet.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/presenters/MenuBarContent.h"
@@ -134,9 +135,7 @@ QWidget* MainWindow::makeSheetContent(AppState::Sheet sheet) {
             return review;
         }
         case AppState::Sheet::settings: {
-            auto* content = new PlaceholderPane(QStringLiteral("Settings"), PlaceholderPane::Surface::canvas);
-            content->setMinimumSize(560, 420);
-            auto* frame = new TitledSheet(QStringLiteral("Settings"), content);
+            auto* frame = new TitledSheet(QStringLiteral("Settings"), new SettingsView(state_));
             connect(frame, &TitledSheet::closeRequested, this, [this] {
                 if (sheetDialog_) sheetDialog_->reject();
             });

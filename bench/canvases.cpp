@@ -2,7 +2,8 @@
 // 1440 × 900, and counts relayouts over 100 hover moves through the layout
 // cache (there should be none). The canvases built as widgets are also
 // painted offscreen at that size, and hovered 100 times through real mouse
-// events with a repaint after each.
+// events with a repaint after each; the long ones are scrolled a step at a
+// time, each step repainted.
 //
 //   canvases [RUNS]
 #include <algorithm>
@@ -25,6 +26,7 @@
 
 #include "app/canvases/CanvasBase.h"
 #include "app/canvases/CanvasFactory.h"
+#include "app/canvases/ScrollingCanvas.h"
 #include "app/canvases/layout/AgeMapLayout.h"
 #include "app/platform/IniSettings.h"
 #include "app/platform/Notifier.h"
@@ -218,12 +220,34 @@ PaintFigures paintFigures(CanvasBase& canvas, const StorageNode& root, int runs)
     return figures;
 }
 
+// Median milliseconds of one scroll step and its repaint.
+double scrollFrame(ScrollingCanvas& canvas, const StorageNode& root) {
+    QImage image(canvasSize.toSize(), QImage::Format_ARGB32_Premultiplied);
+    canvas.setRoot(&root);
+    auto paint = [&] {
+        QPainter painter(&image);
+        canvas.paintInto(painter);
+    };
+    paint();
+    std::vector<double> frames;
+    for (int step = 1; step <= 100; ++step) {
+        const auto start = Stopwatch::now();
+        canvas.scrollTo(120.0 * step);
+        paint();
+        frames.push_back(std::chrono::duration<double, std::milli>(Stopwatch::now() - start).count());
+    }
+    std::sort(frames.begin(), frames.end());
+    return frames[frames.size() / 2];
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    // Entrances land at once, so every item is painted.
+    AppMotion::setJumpToEnd(true);
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     Generator generate;
     const CanvasClock clock{generate.now, QTimeZone::systemTimeZone()};
@@ -320,15 +344,26 @@ int main(int argc, char** argv) {
                 "repaint, and the median of 100 hover moves each with its repaint; relayouts over those moves in brackets\n\n",
                 canvasSize.width(), canvasSize.height());
     std::printf("| canvas | tree | first paint | repaint | hover move |\n|---|---|---|---|---|\n");
-    for (const auto mode : {AppState::CanvasMode::strata}) {
+    for (const auto mode : allCanvasModes()) {
         for (const auto& tree : trees) {
             std::unique_ptr<CanvasBase> canvas(makeCanvas(mode, state, nullptr));
             canvas->setClock(clock);
+            canvas->setDepth(canvasDepth(mode, 3));
             canvas->resize(canvasSize.toSize());
             const PaintFigures figures = paintFigures(*canvas, tree.root, runs);
             std::printf("| %s | %s | %.1f | %.1f | %.2f [%zu] |\n", rawValue(mode).data(), tree.name, figures.firstPaint,
                         figures.paint, figures.hover, figures.relayouts);
         }
+    }
+
+    std::printf("\nScrolling the long canvases over the 100,000-children root at %.0f x %.0f: median of 100 steps of\n"
+                "120 points, each with its repaint (ms; goal 16)\n\n| canvas | scroll frame |\n|---|---|\n",
+                canvasSize.width(), canvasSize.height());
+    for (const auto mode : {AppState::CanvasMode::bars, AppState::CanvasMode::table, AppState::CanvasMode::folders}) {
+        std::unique_ptr<CanvasBase> canvas(makeCanvas(mode, state, nullptr));
+        canvas->resize(canvasSize.toSize());
+        std::printf("| %s | %.2f |\n", rawValue(mode).data(),
+                    scrollFrame(dynamic_cast<ScrollingCanvas&>(*canvas), trees[1].root));
     }
 
     std::printf("\nBubbles, one folder of N children (goal 250 ms for 5,000):\n\n| children | equal sizes | mixed sizes |\n|---|---|---|\n");

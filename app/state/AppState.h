@@ -194,6 +194,8 @@ public:
     Automation& automation() { return automation_; }
     const Automation& automation() const { return automation_; }
     const HistoryStore& history() const { return history_; }
+    // The desktop adapter (reveal, clipboard, pickers); null when there is none.
+    Desktop* desktop() const { return desktop_; }
     // "Now" for the ages the pages show.
     const Clock& clock() const { return clock_; }
 

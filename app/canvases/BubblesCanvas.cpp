@@ -1,0 +1,102 @@
+#include "app/canvases/BubblesCanvas.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include "app/canvases/CanvasPaint.h"
+#include "app/theme/Palette.h"
+#include "core/text/ByteFormat.h"
+
+namespace korvane {
+
+namespace {
+
+constexpr double levelDelay = 0.06;  // each level grows in this much after the one above
+constexpr double entranceScale = 0.7;
+
+}  // namespace
+
+BubblesCanvas::BubblesCanvas(AppState& state, QWidget* parent)
+    : LayoutCanvas<BubblesLayout>(state, AppState::CanvasMode::bubbles, parent) {}
+
+BubblesLayout BubblesCanvas::buildLayout(const StorageNode& root, QSizeF size) { return BubblesLayout::make(root, size); }
+
+QRectF BubblesCanvas::itemBounds(std::size_t item) {
+    const auto& circles = layout().circles;
+    if (item >= circles.size()) return {};
+    const auto& circle = circles[item];
+    return {circle.centre.x() - circle.radius, circle.centre.y() - circle.radius, 2 * circle.radius,
+            2 * circle.radius};
+}
+
+const StorageNode* BubblesCanvas::itemNode(std::size_t item) {
+    const auto& circles = layout().circles;
+    return item < circles.size() ? circles[item].node : nullptr;
+}
+
+std::optional<CanvasBase::Hit> BubblesCanvas::hitAt(QPointF point) {
+    if (const auto circle = layout().circleAt(point)) return Hit{Hit::item, *circle};
+    return std::nullopt;
+}
+
+void BubblesCanvas::clicked(const Hit& hit) {
+    CanvasBase::clicked(hit);
+    const auto& circles = layout().circles;
+    if (hit.index >= circles.size()) return;
+    const auto& circle = circles[hit.index];
+    if (circle.depth != 0 && !circle.node->isLeaf()) drill(*circle.node);
+}
+
+void BubblesCanvas::paintCanvas(QPainter& painter) {
+    const Palette& colours = palette();
+    const QPointF canvasCentre = QRectF(rect()).center();
+    const auto& circles = layout().circles;
+    for (std::size_t i = 0; i < circles.size(); ++i) {
+        const BubblesLayout::Circle& circle = circles[i];
+        if (circle.radius <= 0) continue;
+        const double progress = entrance(levelDelay * circle.depth);
+        const double shown = std::clamp(progress, 0.0, 1.0);
+        if (shown <= 0) continue;
+        // Grown out of the canvas centre, from 70 % to full size.
+        const double scale = entranceScale + (1 - entranceScale) * progress;
+        const QPointF centre = canvasCentre + (circle.centre - canvasCentre) * scale;
+        const double radius = circle.radius * scale;
+        const QRectF disc(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
+        const bool isRoot = circle.depth == 0;
+        const QColor colour = isRoot ? colours.inkTertiary : colours.colorForNode(*circle.node);
+        const bool selected = isSelectedNode(*circle.node);
+        painter.save();
+        painter.setOpacity(painter.opacity() * shown);
+        fillRounded(painter, disc, radius,
+                    isRoot ? tinted(colours.panel, 0.5)
+                           : tinted(colour, std::min((circle.depth * 0.45 + 0.9) * colours.fillStrength, 0.6)));
+        const double border = selected ? 1.0 : isHovered(Hit::item, i) ? 0.75 : 0.3;
+        strokeInside(painter, disc, radius, tinted(colour, border), selected ? 2 : 1);
+        if (circle.hasLabel()) paintLabel(painter, circle, centre, scale);
+        painter.restore();
+    }
+}
+
+void BubblesCanvas::paintLabel(QPainter& painter, const BubblesLayout::Circle& circle, QPointF centre, double scale) {
+    const Palette& colours = palette();
+    const QFont nameFont = AppFont::font(circle.nameFontSize() * scale, QFont::Medium);
+    const QFontMetricsF nameMetrics(nameFont);
+    double height = nameMetrics.height();
+    QFont sizeFont;
+    if (circle.hasSizeText()) {
+        sizeFont = AppFont::font(circle.sizeFontSize() * scale);
+        height += QFontMetricsF(sizeFont).height();
+    }
+    const double width = std::max((circle.radius * 1.9 - 8) * scale, 0.0);
+    const double middle = centre.y() + circle.labelOffset() * scale;
+    double y = middle - height / 2;
+    drawLine(painter, QRectF(centre.x() - width / 2, y, width, nameMetrics.height()),
+             QString::fromStdString(circle.node->name), nameFont, colours.ink, Qt::AlignCenter, Qt::ElideMiddle);
+    if (!circle.hasSizeText()) return;
+    y += nameMetrics.height();
+    drawLine(painter, QRectF(centre.x() - width / 2, y, width, QFontMetricsF(sizeFont).height()),
+             QString::fromStdString(ByteFormat::string(circle.node->bytes)), sizeFont, colours.inkSecondary,
+             Qt::AlignCenter);
+}
+
+}  // namespace korvane

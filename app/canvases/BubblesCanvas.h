@@ -1,0 +1,32 @@
+#pragma once
+
+#include "app/canvases/CanvasBase.h"
+#include "app/canvases/layout/BubblesLayout.h"
+
+namespace korvane {
+
+// Nested circles down to four levels below the root, growing in level by
+// level on appear and on a new root. The packing is built once per root and
+// size; hover and selection only repaint. Items are the circles in pre-order.
+// A click selects, and on a folder other than the root also drills in.
+class BubblesCanvas : public LayoutCanvas<BubblesLayout> {
+    Q_OBJECT
+public:
+    explicit BubblesCanvas(AppState& state, QWidget* parent = nullptr);
+
+    QRectF itemBounds(std::size_t item) override;
+    const StorageNode* itemNode(std::size_t item) override;
+    const BubblesLayout& currentLayout() { return layout(); }
+
+protected:
+    BubblesLayout buildLayout(const StorageNode& root, QSizeF size) override;
+    std::optional<Hit> hitAt(QPointF point) override;
+    void paintCanvas(QPainter& painter) override;
+    void clicked(const Hit& hit) override;
+    bool hasEntrance() const override { return true; }
+
+private:
+    void paintLabel(QPainter& painter, const BubblesLayout::Circle& circle, QPointF centre, double scale);
+};
+
+}  // namespace korvane

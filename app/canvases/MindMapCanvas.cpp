@@ -1,0 +1,332 @@
+#include "app/canvases/MindMapCanvas.h"
+
+#include <cmath>
+
+#include <QEvent>
+#include <QFontMetricsF>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QNativeGestureEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QToolButton>
+#include <QWheelEvent>
+
+#include "app/canvases/CanvasPaint.h"
+#include "app/kit/Hairline.h"
+#include "app/kit/PaletteEnvironment.h"
+#include "app/theme/Palette.h"
+#include "app/theme/SymbolGlyph.h"
+#include "core/text/ByteFormat.h"
+
+namespace korvane {
+
+namespace {
+
+constexpr double ringDelay = 0.07;  // each ring arrives this much after the one inside it
+constexpr double entranceScale = 0.4;
+
+// The capsule behind the zoom controls.
+class ZoomToolbar : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        const Palette& colours = environmentPalette(this);
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF bounds = QRectF(rect());
+        const double radius = bounds.height() / 2;
+        fillRounded(painter, bounds, radius, colours.panel);
+        strokeInside(painter, bounds, radius, colours.hairline, 1);
+    }
+};
+
+QToolButton* symbolButton(const char* symbol, const char* help) {
+    auto* button = new QToolButton;
+    button->setAutoRaise(true);
+    button->setText(symbolText(symbol));
+    button->setFont(symbolFont(11));
+    button->setFixedSize(22, 18);
+    button->setToolTip(QString::fromUtf8(help));
+    button->setAccessibleName(QString::fromUtf8(help));
+    button->setCursor(Qt::PointingHandCursor);
+    return button;
+}
+
+}  // namespace
+
+MindMapCanvas::MindMapCanvas(AppState& state, QWidget* parent)
+    : LayoutCanvas<MindMapLayout>(state, AppState::CanvasMode::mindMap, parent),
+      toolbar_(new ZoomToolbar(this)),
+      zoomOut_(symbolButton("minus.magnifyingglass", "Zoom out")),
+      readout_(new QLabel),
+      zoomIn_(symbolButton("plus.magnifyingglass", "Zoom in")),
+      divider_(new Hairline(Qt::Vertical)),
+      reset_(symbolButton("arrow.counterclockwise", "Reset view")) {
+    readout_->setTextFormat(Qt::PlainText);
+    readout_->setAlignment(Qt::AlignCenter);
+    readout_->setFixedWidth(42);
+    divider_->setFixedHeight(14);
+    auto* row = new QHBoxLayout(toolbar_);
+    row->setContentsMargins(6, 4, 6, 4);
+    row->setSpacing(2);
+    row->addWidget(zoomOut_);
+    row->addWidget(readout_);
+    row->addWidget(zoomIn_);
+    row->addWidget(divider_);
+    row->addWidget(reset_);
+    connect(zoomOut_, &QToolButton::clicked, this, [this] { zoomBy(1 / MindMapLayout::zoomStep); });
+    connect(zoomIn_, &QToolButton::clicked, this, [this] { zoomBy(MindMapLayout::zoomStep); });
+    connect(reset_, &QToolButton::clicked, this, [this] { resetView(); });
+    showZoom();
+    restyle();
+}
+
+MindMapLayout MindMapCanvas::buildLayout(const StorageNode& root, QSizeF size) {
+    return MindMapLayout::make(root, size, depth());
+}
+
+void MindMapCanvas::followRoot() {
+    if (!root()) return;
+    if (rootID_ && *rootID_ != root()->id) resetView();
+    rootID_ = root()->id;
+}
+
+double MindMapCanvas::zoom() {
+    followRoot();
+    return zoom_;
+}
+
+QPointF MindMapCanvas::pan() {
+    followRoot();
+    return pan_;
+}
+
+void MindMapCanvas::setZoom(double zoom, bool commit) {
+    zoom_ = MindMapLayout::clampZoom(zoom);
+    if (commit) committedZoom_ = zoom_;
+    showZoom();
+    update();
+}
+
+void MindMapCanvas::zoomBy(double factor) {
+    followRoot();
+    setZoom(zoom_ * factor, true);
+}
+
+void MindMapCanvas::resetView() {
+    zoom_ = committedZoom_ = 1;
+    pan_ = committedPan_ = QPointF();
+    showZoom();
+    update();
+}
+
+void MindMapCanvas::showZoom() { readout_->setText(QString::fromStdString(MindMapLayout::zoomText(zoom_))); }
+
+QRectF MindMapCanvas::itemBounds(std::size_t item) {
+    // Every dot is positioned over the whole canvas, so the card is placed against it.
+    return item < layout().dots.size() ? QRectF(rect()) : QRectF();
+}
+
+const StorageNode* MindMapCanvas::itemNode(std::size_t item) {
+    const auto& dots = layout().dots;
+    return item < dots.size() ? dots[item].node : nullptr;
+}
+
+std::optional<CanvasBase::Hit> MindMapCanvas::hitAt(QPointF point) {
+    followRoot();
+    if (toolbar_->geometry().contains(point.toPoint())) return std::nullopt;
+    const MindMapLayout& map = layout();
+    if (const auto dot = map.dotAt(map.toMap(point, zoom_, pan_))) return Hit{Hit::item, *dot};
+    return std::nullopt;
+}
+
+void MindMapCanvas::clicked(const Hit& hit) {
+    CanvasBase::clicked(hit);
+    const auto& dots = layout().dots;
+    if (hit.index >= dots.size()) return;
+    const MindMapLayout::Dot& dot = dots[hit.index];
+    if (dot.depth == 0 || dot.node->isLeaf()) return;
+    resetView();
+    drill(*dot.node);
+}
+
+QTransform MindMapCanvas::viewTransform() const {
+    // Zoomed about the canvas centre, then moved by the pan (not divided by the zoom).
+    const QPointF centre = QRectF(rect()).center();
+    QTransform transform;
+    transform.translate(pan_.x() + centre.x(), pan_.y() + centre.y());
+    transform.scale(zoom_, zoom_);
+    transform.translate(-centre.x(), -centre.y());
+    return transform;
+}
+
+void MindMapCanvas::paintCanvas(QPainter& painter) {
+    static const QFont rootNameFont = AppFont::font(11, QFont::DemiBold);
+    static const QFont rootSizeFont = AppFont::font(10, QFont::Medium);
+    static const QFont nameFont = AppFont::font(10, QFont::Medium);
+    static const QFont sizeFont = AppFont::font(9);
+    followRoot();
+    const Palette& colours = palette();
+    const MindMapLayout& map = layout();
+    painter.save();
+    painter.setClipRect(rect());
+    painter.setTransform(viewTransform(), true);
+    const QPointF centre = QRectF(rect()).center();
+    // A dot's place during the entrance: grown out of the canvas centre.
+    const auto grown = [&](QPointF point, double scale) { return centre + (point - centre) * scale; };
+
+    const double linksShown = std::clamp(entrance(0), 0.0, 1.0);
+    if (linksShown > 0) {
+        painter.save();
+        painter.setOpacity(painter.opacity() * linksShown);
+        painter.setBrush(Qt::NoBrush);
+        for (const auto& dot : map.dots) {
+            if (!dot.parent) continue;
+            const QPointF from = map.dots[*dot.parent].point;
+            QPainterPath link(from);
+            link.quadTo((from + dot.point) / 2, dot.point);
+            painter.setPen(QPen(tinted(colours.colorForNode(*dot.node), 0.45), MindMapLayout::linkWidth(dot.depth)));
+            painter.drawPath(link);
+        }
+        painter.restore();
+    }
+
+    for (std::size_t i = 0; i < map.dots.size(); ++i) {
+        const MindMapLayout::Dot& dot = map.dots[i];
+        const double progress = entrance(ringDelay * dot.depth);
+        const double shown = std::clamp(progress, 0.0, 1.0);
+        if (shown <= 0) continue;
+        const double scale = entranceScale + (1 - entranceScale) * progress;
+        painter.save();
+        painter.setOpacity(painter.opacity() * shown);
+        const QPointF point = grown(dot.point, scale);
+        const double side = dot.dotRadius * scale;
+        const QRectF disc(point.x() - side / 2, point.y() - side / 2, side, side);
+        const QColor colour = colours.colorForNode(*dot.node);
+        const bool hovered = isHovered(Hit::item, i);
+        const bool selected = isSelectedNode(*dot.node);
+        fillRounded(painter, disc, side / 2, dot.depth == 0 ? colours.solid : tinted(colour, 0.55));
+        strokeInside(painter, disc, side / 2, selected ? colour : tinted(colour, hovered ? 0.9 : 0.35),
+                     selected ? 2.5 : 1.5);
+        if (dot.depth == 0) {
+            const QFontMetricsF nameMetrics(rootNameFont), sizeMetrics(rootSizeFont);
+            const double top = point.y() - (nameMetrics.height() + sizeMetrics.height()) / 2;
+            const QString name = QString::fromStdString(dot.node->name);
+            const double width = nameMetrics.horizontalAdvance(name) + 2;
+            drawLine(painter, QRectF(point.x() - width / 2, top, width, nameMetrics.height()), name, rootNameFont,
+                     colours.onSolid, Qt::AlignCenter);
+            drawLine(painter, QRectF(point.x() - 100, top + nameMetrics.height(), 200, sizeMetrics.height()),
+                     QString::fromStdString(ByteFormat::string(dot.node->bytes)), rootSizeFont, colours.onSolid,
+                     Qt::AlignCenter);
+        } else if (dot.hasLabel() || hovered) {
+            const QString name = QString::fromStdString(dot.node->name);
+            const QString size = QString::fromStdString(ByteFormat::string(dot.node->bytes));
+            const QFontMetricsF nameMetrics(nameFont), sizeMetrics(sizeFont);
+            const double width =
+                std::max(nameMetrics.horizontalAdvance(name), sizeMetrics.horizontalAdvance(size)) + 2 + 6;
+            const double height = nameMetrics.height() + sizeMetrics.height();
+            // Top-aligned with the dot's frame, then lifted by half the dot and 16 points.
+            const double top = point.y() - (dot.dotRadius + 16) * scale;
+            const QRectF label(point.x() - width / 2, top, width, height);
+            painter.fillRect(label, tinted(colours.canvas, 0.75));
+            drawLine(painter, QRectF(label.left() + 3, label.top(), width - 6, nameMetrics.height()), name, nameFont,
+                     colours.ink, Qt::AlignCenter);
+            drawLine(painter, QRectF(label.left() + 3, label.top() + nameMetrics.height(), width - 6,
+                                     sizeMetrics.height()),
+                     size, sizeFont, colours.inkSecondary, Qt::AlignCenter);
+        }
+        painter.restore();
+    }
+    painter.restore();
+}
+
+bool MindMapCanvas::event(QEvent* event) {
+    if (event->type() == QEvent::NativeGesture) {
+        auto* gesture = static_cast<QNativeGestureEvent*>(event);
+        followRoot();
+        if (gesture->gestureType() == Qt::ZoomNativeGesture) {
+            setZoom(zoom_ * (1 + gesture->value()), false);
+            return true;
+        }
+        if (gesture->gestureType() == Qt::EndNativeGesture) {
+            committedZoom_ = zoom_;
+            return true;
+        }
+    }
+    return LayoutCanvas<MindMapLayout>::event(event);
+}
+
+void MindMapCanvas::wheelEvent(QWheelEvent* event) {
+    // Ctrl + wheel is the pinch of a mouse.
+    if (!(event->modifiers() & Qt::ControlModifier)) return event->ignore();
+    followRoot();
+    setZoom(zoom_ * std::pow(MindMapLayout::zoomStep, event->angleDelta().y() / 120.0), true);
+}
+
+void MindMapCanvas::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        followRoot();
+        dragStart_ = event->position();
+        dragging_ = false;
+    }
+    LayoutCanvas<MindMapLayout>::mousePressEvent(event);
+}
+
+void MindMapCanvas::mouseMoveEvent(QMouseEvent* event) {
+    if (dragStart_ && (event->buttons() & Qt::LeftButton)) {
+        const QPointF moved = event->position() - *dragStart_;
+        if (!dragging_ && std::hypot(moved.x(), moved.y()) >= dragThreshold) dragging_ = true;
+        if (dragging_) {
+            pan_ = committedPan_ + moved;
+            update();
+            return;
+        }
+    }
+    LayoutCanvas<MindMapLayout>::mouseMoveEvent(event);
+}
+
+void MindMapCanvas::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        dragStart_.reset();
+        if (dragging_) {
+            // A drag is no click.
+            dragging_ = false;
+            committedPan_ = pan_;
+            return;
+        }
+    }
+    LayoutCanvas<MindMapLayout>::mouseReleaseEvent(event);
+}
+
+void MindMapCanvas::resizeEvent(QResizeEvent* event) {
+    LayoutCanvas<MindMapLayout>::resizeEvent(event);
+    placeToolbar();
+}
+
+void MindMapCanvas::placeToolbar() {
+    toolbar_->adjustSize();
+    const QSize size = toolbar_->sizeHint();
+    toolbar_->setGeometry(width() - size.width() - 10, height() - size.height() - 10, size.width(), size.height());
+}
+
+void MindMapCanvas::changeEvent(QEvent* event) {
+    LayoutCanvas<MindMapLayout>::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) restyle();
+}
+
+void MindMapCanvas::restyle() {
+    const Palette& colours = environmentPalette(this);
+    styleLabel(readout_, AppFont::font(10, QFont::Medium), colours.inkSecondary);
+    for (QToolButton* button : {zoomOut_, zoomIn_, reset_}) {
+        QPalette buttonColours = button->palette();
+        buttonColours.setColor(QPalette::ButtonText, colours.inkSecondary);
+        button->setPalette(buttonColours);
+    }
+    placeToolbar();
+}
+
+}  // namespace korvane

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "app/canvases/CanvasBase.h"
+#include "app/canvases/layout/MindMapLayout.h"
+
+class QLabel;
+class QToolButton;
+
+namespace korvane {
+
+// The radial map: the root's dot in the centre, rings of children around it
+// joined by links. It zooms from 40 % to 400 % (buttons, Ctrl + wheel, pinch)
+// and pans by dragging past 10 points; a new root puts both back at rest and
+// replays the entrance. Items are the dots in placement order. A click
+// selects, and on an inner dot other than the centre also drills in.
+class MindMapCanvas : public LayoutCanvas<MindMapLayout> {
+    Q_OBJECT
+public:
+    static constexpr double dragThreshold = 10;
+
+    explicit MindMapCanvas(AppState& state, QWidget* parent = nullptr);
+
+    QRectF itemBounds(std::size_t item) override;
+    const StorageNode* itemNode(std::size_t item) override;
+    const MindMapLayout& currentLayout() { return layout(); }
+
+    double zoom();
+    QPointF pan();
+    // Multiplies the zoom, kept within 0.4 … 4; the buttons use 1.3 and 1 / 1.3.
+    void zoomBy(double factor);
+    void resetView();
+    QToolButton* zoomOutButton() const { return zoomOut_; }
+    QToolButton* zoomInButton() const { return zoomIn_; }
+    QToolButton* resetButton() const { return reset_; }
+    QLabel* zoomReadout() const { return readout_; }
+
+protected:
+    MindMapLayout buildLayout(const StorageNode& root, QSizeF size) override;
+    std::optional<Hit> hitAt(QPointF point) override;
+    void paintCanvas(QPainter& painter) override;
+    void clicked(const Hit& hit) override;
+    bool hasEntrance() const override { return true; }
+
+    bool event(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    // A root with another id puts the view back at rest (checked lazily: the
+    // root arrives through the shared canvas interface).
+    void followRoot();
+    void setZoom(double zoom, bool commit);
+    void showZoom();
+    void restyle();
+    void placeToolbar();
+    // Screen position of a map point after the entrance's scale, zoom and pan.
+    QTransform viewTransform() const;
+
+    double zoom_ = 1;
+    double committedZoom_ = 1;
+    QPointF pan_;
+    QPointF committedPan_;
+    std::optional<std::string> rootID_;
+    std::optional<QPointF> dragStart_;
+    bool dragging_ = false;
+
+    QWidget* toolbar_;
+    QToolButton* zoomOut_;
+    QLabel* readout_;
+    QToolButton* zoomIn_;
+    QWidget* divider_;
+    QToolButton* reset_;
+};
+
+}  // namespace korvane

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <set>
+#include <string>
+
+#include "app/canvases/ScrollingCanvas.h"
+#include "app/canvases/layout/CanvasLayoutCache.h"
+#include "app/canvases/layout/TableLayout.h"
+
+namespace korvane {
+
+// The outline table: a row per child of the root and, under opened rows, two
+// levels below, under a pinned column header. A click selects a row and
+// opens or closes it when it has children; every row has the context menu.
+// No hover card, no hover highlight, no drilling.
+class TableCanvas : public ScrollingCanvas {
+    Q_OBJECT
+public:
+    explicit TableCanvas(AppState& state, QWidget* parent = nullptr);
+
+    std::size_t layoutBuilds() const override { return cache_.builds(); }
+    QRectF itemBounds(std::size_t item) override;
+    const StorageNode* itemNode(std::size_t item) override;
+    const TableLayout& currentLayout() { return layout(); }
+    const std::set<std::string>& expanded() const { return expanded_; }
+    double headerHeight() const { return pinnedHeight(); }
+
+protected:
+    double contentHeight() override { return layout().contentHeight(); }
+    double pinnedHeight() const override;
+    std::optional<Hit> hitAt(QPointF point) override;
+    void paintCanvas(QPainter& painter) override;
+    void dropLayout() override { cache_.invalidate(); }
+    void clicked(const Hit& hit) override;
+    bool showsHoverCard() const override { return false; }
+
+private:
+    const TableLayout& layout();
+    void paintHeader(QPainter& painter);
+    void paintRow(QPainter& painter, std::size_t index);
+
+    // Opened rows live as long as the canvas, across drills.
+    std::set<std::string> expanded_;
+    CanvasLayoutCache<TableLayout> cache_;
+};
+
+}  // namespace korvane

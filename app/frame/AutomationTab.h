@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include <QWidget>
+
+#include "app/presenters/SettingsContent.h"
+#include "app/state/AppState.h"
+
+class QCheckBox;
+class QComboBox;
+class QVBoxLayout;
+
+namespace korvane {
+
+class FormSection;
+class PathRowView;
+
+// The "Automation" tab: the weekly scan, the two alerts after a scan and the
+// paths marked "Never touch". Each schedule change writes the whole schedule
+// (which saves and re-arms it); the tab follows the schedule's own signal as
+// well as the state's settings.
+class AutomationTab : public QWidget {
+    Q_OBJECT
+public:
+    explicit AutomationTab(AppState& state, QWidget* parent = nullptr);
+
+    QCheckBox* scheduleToggle() const { return scheduleToggle_; }
+    QComboBox* weekdayPicker() const { return weekday_; }
+    QComboBox* hourPicker() const { return hour_; }
+    QCheckBox* alertsToggle() const { return alertsToggle_; }
+    QComboBox* reclaimablePicker() const { return reclaimable_; }
+    QComboBox* lowSpacePicker() const { return lowSpace_; }
+    // Hidden while no path is excluded.
+    FormSection* neverTouchedSection() const { return neverTouched_; }
+    std::vector<PathRowView*> neverTouchedRows() const;
+
+private:
+    // Adds a picker whose user pick replaces one field of the schedule.
+    QComboBox* addPicker(FormSection* section, const char* title, const std::vector<PickerOption>& options,
+                         std::int64_t Automation::Schedule::* field);
+    void writeSchedule(const std::function<void(Automation::Schedule&)>& change);
+    void refreshSchedule();
+    void refreshNeverTouched();
+
+    AppState& state_;
+    QCheckBox* scheduleToggle_;
+    QComboBox* weekday_;
+    QComboBox* hour_;
+    QCheckBox* alertsToggle_;
+    QComboBox* reclaimable_;
+    QComboBox* lowSpace_;
+    FormSection* neverTouched_;
+    QVBoxLayout* neverTouchedRows_;
+};
+
+}  // namespace korvane

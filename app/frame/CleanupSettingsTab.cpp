@@ -1,0 +1,87 @@
+#include "app/frame/CleanupSettingsTab.h"
+
+#include <QButtonGroup>
+#include <QEvent>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/frame/SettingsForm.h"
+#include "app/kit/PaletteEnvironment.h"
+#include "app/kit/SymbolView.h"
+#include "app/presenters/SettingsContent.h"
+
+namespace korvane {
+
+CleanupSettingsTab::CleanupSettingsTab(AppState& state, QWidget* parent) : QWidget(parent), state_(state) {
+    auto* content = new QWidget;
+    auto* column = new QVBoxLayout(content);
+
+    auto* removal = new FormSection(QString::fromUtf8(settingsText::removal));
+    auto* choices = new QWidget;
+    auto* choiceColumn = new QVBoxLayout(choices);
+    choiceColumn->setContentsMargins(0, 0, 0, 0);
+    auto* group = new QButtonGroup(this);
+    const auto& options = removalOptions();
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        auto* button = new QRadioButton(QString::fromStdString(options[i].label));
+        group->addButton(button, static_cast<int>(i));
+        choiceColumn->addWidget(button);
+        removal_.push_back(button);
+    }
+    removal->rows()->addRow(QString::fromUtf8(settingsText::removalTitle), choices);
+    removal->rows()->addRow(new FormNote(QString::fromUtf8(settingsText::removalNote)));
+    connect(group, &QButtonGroup::idClicked, this, [this](int id) {
+        state_.setDisposalOverride(removalOptions()[static_cast<std::size_t>(id)].value);
+        state_.saveSettings();
+    });
+    column->addWidget(removal);
+
+    auto* never = new FormSection(QString::fromUtf8(settingsText::neverTouch));
+    for (const auto& line : safeguards()) {
+        auto* row = new QWidget;
+        auto* layout = new QHBoxLayout(row);
+        layout->setContentsMargins(0, 0, 0, 0);
+        auto* lock = new SymbolView("lock.fill", 11);
+        auto* text = new QLabel(QString::fromStdString(line));
+        text->setTextFormat(Qt::PlainText);
+        layout->addWidget(lock);
+        layout->addWidget(text, 1);
+        never->rows()->addRow(row);
+        safeguards_.emplace_back(lock, text);
+    }
+    column->addWidget(never);
+    column->addStretch(1);
+
+    auto* page = new QVBoxLayout(this);
+    page->setContentsMargins(0, 0, 0, 0);
+    page->addWidget(formPage(content));
+
+    // The review sheet's picker writes the same value.
+    connect(&state_, &AppState::settingsChanged, this, &CleanupSettingsTab::refresh);
+    refresh();
+    restyle();
+}
+
+void CleanupSettingsTab::refresh() {
+    // Checking one unchecks the others; only a click writes (idClicked).
+    const int chosen = removalIndex(state_.disposalOverride());
+    if (chosen >= 0) removal_[static_cast<std::size_t>(chosen)]->setChecked(true);
+}
+
+void CleanupSettingsTab::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) restyle();
+}
+
+void CleanupSettingsTab::restyle() {
+    const Palette& palette = environmentPalette(this);
+    for (auto& [lock, text] : safeguards_) {
+        lock->setColor(palette.inkSecondary);
+        styleLabel(text, AppFont::font(11), palette.inkSecondary);
+    }
+}
+
+}  // namespace korvane

@@ -1,0 +1,136 @@
+#include "app/frame/ScanSettingsTab.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QFormLayout>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include "app/frame/SettingsForm.h"
+#include "app/kit/PaletteEnvironment.h"
+#include "app/platform/Desktop.h"
+#include "app/presenters/SettingsContent.h"
+
+namespace korvane {
+
+ScanSettingsTab::ScanSettingsTab(AppState& state, QWidget* parent)
+    : QWidget(parent),
+      state_(state),
+      projectList_(new QWidget),
+      projectRows_(new QVBoxLayout(projectList_)),
+      addFolder_(new QPushButton(QString::fromUtf8(settingsText::addFolder))),
+      stale_(new QComboBox) {
+    auto* content = new QWidget;
+    auto* column = new QVBoxLayout(content);
+
+    auto* toolchains = new FormSection(QString::fromUtf8(settingsText::toolchains));
+    for (const auto& row : categoryToggleRows(state_.settings())) {
+        auto* toggle = new QCheckBox(QString::fromStdString(row.title));
+        toggles_.push_back(toggle);
+        toolchains->rows()->addRow(toggle);
+        const CleanupCategory category = row.category;
+        connect(toggle, &QCheckBox::toggled, this, [this, category](bool on) {
+            state_.setSettings(withCategory(state_.settings(), category, on));
+            state_.saveSettings();
+        });
+    }
+    column->addWidget(toolchains);
+
+    auto* projects = new FormSection(QString::fromUtf8(settingsText::projects));
+    projectRows_->setContentsMargins(0, 0, 0, 0);
+    projects->rows()->addRow(projectList_);
+    addFolder_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    projects->rows()->addRow(addFolder_);
+    projects->rows()->addRow(new FormNote(QString::fromUtf8(settingsText::projectsNote)));
+    connect(addFolder_, &QPushButton::clicked, this, &ScanSettingsTab::addProjectRoot);
+    column->addWidget(projects);
+
+    auto* thresholds = new FormSection(QString::fromUtf8(settingsText::thresholds));
+    for (const auto& option : staleOptions())
+        stale_->addItem(QString::fromStdString(option.label), QVariant::fromValue<qlonglong>(option.value));
+    thresholds->rows()->addRow(QString::fromUtf8(settingsText::staleTitle), stale_);
+    thresholds->rows()->addRow(new FormNote(QString::fromUtf8(settingsText::staleNote)));
+    // Only a pick by the user writes: showing a stored value that is no option writes nothing.
+    connect(stale_, &QComboBox::activated, this, [this](int index) {
+        auto settings = state_.settings();
+        settings.staleProjectDays = stale_->itemData(index).toLongLong();
+        state_.setSettings(std::move(settings));
+        state_.saveSettings();
+    });
+    column->addWidget(thresholds);
+    column->addStretch(1);
+
+    auto* page = new QVBoxLayout(this);
+    page->setContentsMargins(0, 0, 0, 0);
+    page->addWidget(formPage(content));
+
+    connect(&state_, &AppState::settingsChanged, this, &ScanSettingsTab::refresh);
+    refresh();
+    restyle();
+}
+
+std::vector<PathRowView*> ScanSettingsTab::projectRows() const {
+    std::vector<PathRowView*> rows;
+    for (int i = 0; i < projectRows_->count(); ++i)
+        if (auto* row = qobject_cast<PathRowView*>(projectRows_->itemAt(i)->widget())) rows.push_back(row);
+    return rows;
+}
+
+void ScanSettingsTab::addProjectRoot() {
+    Desktop* desktop = state_.desktop();
+    if (!desktop) return;
+    const auto folders = desktop->chooseFolders(
+        {.directory = {}, .prompt = settingsText::pickFolderPrompt, .message = settingsText::pickFolderMessage,
+         .multiple = true});
+    for (const auto& folder : folders) state_.addProjectRoot(folder);
+}
+
+void ScanSettingsTab::refresh() {
+    const ScanSettings& settings = state_.settings();
+    const auto rows = categoryToggleRows(settings);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const QSignalBlocker quiet(toggles_[i]);
+        toggles_[i]->setChecked(rows[i].isOn);
+    }
+
+    const auto projects = projectRootRows(settings);
+    const auto shown = projectRows();
+    const bool same = std::equal(projects.begin(), projects.end(), shown.begin(), shown.end(),
+                                 [](const PathRow& row, const PathRowView* view) { return row.path == view->path(); });
+    if (!same) {
+        for (PathRowView* row : shown) discardRow(projectRows_, row);
+        for (const auto& row : projects) {
+            auto* view = new PathRowView(row.path, row.shown);
+            connect(view, &PathRowView::removeRequested, this,
+                    [this](const std::string& path) { state_.removeProjectRoot(path); });
+            projectRows_->addWidget(view);
+        }
+    }
+    projectList_->setVisible(!projects.empty());
+
+    const QSignalBlocker quiet(stale_);
+    stale_->setCurrentIndex(optionIndex(staleOptions(), settings.staleProjectDays));
+}
+
+void ScanSettingsTab::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) restyle();
+}
+
+void ScanSettingsTab::restyle() {
+    const Palette& palette = environmentPalette(this);
+    const auto rows = categoryToggleRows(state_.settings());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        // Title and icon both in the category's colour.
+        const QColor color = palette.colorForCategory(rows[i].category);
+        QPalette colors = toggles_[i]->palette();
+        colors.setColor(QPalette::WindowText, color);
+        colors.setColor(QPalette::ButtonText, color);
+        toggles_[i]->setPalette(colors);
+        toggles_[i]->setIcon(symbolIcon(rows[i].symbol, 14, color));
+    }
+}
+
+}  // namespace korvane

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <vector>
+
+#include <QWidget>
+
+#include "app/state/AppState.h"
+
+class QCheckBox;
+class QComboBox;
+class QPushButton;
+class QVBoxLayout;
+
+namespace korvane {
+
+class PathRowView;
+
+// The "Scanning" tab: which categories a developer scan runs, the folders it
+// searches for projects and when a project counts as stale. Every change is
+// written into the state and saved at once; the tab shows the state's
+// settings whoever changed them.
+class ScanSettingsTab : public QWidget {
+    Q_OBJECT
+public:
+    explicit ScanSettingsTab(AppState& state, QWidget* parent = nullptr);
+
+    // In category declaration order.
+    const std::vector<QCheckBox*>& categoryToggles() const { return toggles_; }
+    std::vector<PathRowView*> projectRows() const;
+    QPushButton* addFolderButton() const { return addFolder_; }
+    QComboBox* stalePicker() const { return stale_; }
+
+    // "Add folder…": the folders chosen in the picker, each added once; no scan.
+    void addProjectRoot();
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void refresh();
+    void restyle();
+
+    AppState& state_;
+    std::vector<QCheckBox*> toggles_;
+    QWidget* projectList_;
+    QVBoxLayout* projectRows_;
+    QPushButton* addFolder_;
+    QComboBox* stale_;
+};
+
+}  // namespace korvane

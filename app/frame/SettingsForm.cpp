@@ -1,0 +1,96 @@
+#include "app/frame/SettingsForm.h"
+
+#include <QEvent>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QScrollArea>
+#include <QToolButton>
+
+#include "app/kit/ElidedLabel.h"
+#include "app/kit/PaletteEnvironment.h"
+#include "app/theme/SymbolGlyph.h"
+
+namespace korvane {
+
+QIcon symbolIcon(const std::string& name, double size, const QColor& color) {
+    QIcon icon;
+    // Two densities, so the icon stays sharp on a doubled display.
+    for (const int scale : {1, 2}) {
+        const int side = static_cast<int>(size * scale + 0.5);
+        QPixmap picture(side, side);
+        picture.fill(Qt::transparent);
+        QPainter painter(&picture);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        painter.setFont(symbolFont(size * scale));
+        painter.setPen(color);
+        painter.drawText(QRect(0, 0, side, side), Qt::AlignCenter, symbolText(name));
+        painter.end();
+        icon.addPixmap(picture);
+    }
+    return icon;
+}
+
+FormSection::FormSection(const QString& title, QWidget* parent) : QGroupBox(title, parent), rows_(new QFormLayout(this)) {
+    rows_->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    rows_->setRowWrapPolicy(QFormLayout::DontWrapRows);
+    rows_->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+FormNote::FormNote(const QString& text, QWidget* parent) : QLabel(text, parent) {
+    setTextFormat(Qt::PlainText);
+    setWordWrap(true);
+    restyle();
+}
+
+void FormNote::changeEvent(QEvent* event) {
+    QLabel::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) restyle();
+}
+
+void FormNote::restyle() { styleLabel(this, AppFont::font(10), environmentPalette(this).inkSecondary); }
+
+PathRowView::PathRowView(std::string path, const std::string& shown, QWidget* parent)
+    : QWidget(parent),
+      path_(std::move(path)),
+      label_(new ElidedLabel(QString::fromStdString(shown), nullptr, Qt::ElideLeft)),
+      remove_(new QToolButton) {
+    remove_->setAutoRaise(true);
+    remove_->setCursor(Qt::PointingHandCursor);
+    remove_->setAccessibleName(QStringLiteral("Remove"));
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(label_, 1);
+    row->addWidget(remove_);
+    connect(remove_, &QToolButton::clicked, this, [this] { emit removeRequested(path_); });
+    restyle();
+}
+
+void PathRowView::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) restyle();
+}
+
+void PathRowView::restyle() {
+    const Palette& palette = environmentPalette(this);
+    styleLabel(label_, AppFont::font(11, QFont::Normal, FontDesign::monospaced), palette.ink);
+    remove_->setIcon(symbolIcon("minus.circle", 14, palette.inkSecondary));
+}
+
+void discardRow(QLayout* list, QWidget* row) {
+    list->removeWidget(row);
+    row->disconnect();
+    row->hide();
+    row->deleteLater();
+}
+
+QWidget* formPage(QWidget* content) {
+    auto* page = new QScrollArea;
+    page->setWidget(content);
+    page->setWidgetResizable(true);
+    page->setFrameShape(QFrame::NoFrame);
+    page->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    return page;
+}
+
+}  // namespace korvane

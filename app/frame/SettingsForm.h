@@ -1,0 +1,82 @@
+#pragma once
+
+#include <string>
+
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QWidget>
+
+class QFormLayout;
+class QLayout;
+class QToolButton;
+
+namespace korvane {
+
+class ElidedLabel;
+
+// The pieces the three form tabs share: titled sections, closing notes, the
+// removable path row and the scrolling page they sit on.
+
+// A symbol from the icon font as an icon in one colour.
+QIcon symbolIcon(const std::string& name, double size, const QColor& color);
+
+// A titled section whose rows are laid out by a form (label, control) or
+// across its width.
+class FormSection : public QGroupBox {
+    Q_OBJECT
+public:
+    explicit FormSection(const QString& title, QWidget* parent = nullptr);
+    QFormLayout* rows() const { return rows_; }
+
+private:
+    QFormLayout* rows_;
+};
+
+// The explanation that closes a section: 10 points, secondary, wrapped.
+class FormNote : public QLabel {
+    Q_OBJECT
+public:
+    explicit FormNote(const QString& text, QWidget* parent = nullptr);
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void restyle();
+};
+
+// A stored path shown with "~" for the home folder, cut at its head so that
+// its end stays visible, and a button that asks for its removal with the
+// stored path (not the shown text).
+class PathRowView : public QWidget {
+    Q_OBJECT
+public:
+    PathRowView(std::string path, const std::string& shown, QWidget* parent = nullptr);
+
+    const std::string& path() const { return path_; }
+    ElidedLabel* label() const { return label_; }
+    QToolButton* removeButton() const { return remove_; }
+
+signals:
+    void removeRequested(const std::string& path);
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void restyle();
+
+    std::string path_;
+    ElidedLabel* label_;
+    QToolButton* remove_;
+};
+
+// Takes a row out of its list; deleted later, since the row's own button may
+// be what asked for its removal.
+void discardRow(QLayout* list, QWidget* row);
+
+// A form page that scrolls when its sections are taller than the tab.
+QWidget* formPage(QWidget* content);
+
+}  // namespace korvane

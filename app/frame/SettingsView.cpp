@@ -1,0 +1,53 @@
+#include "app/frame/SettingsView.h"
+
+#include <QEvent>
+#include <QShowEvent>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "app/frame/AboutTab.h"
+#include "app/frame/AutomationTab.h"
+#include "app/frame/CleanupSettingsTab.h"
+#include "app/frame/ScanSettingsTab.h"
+#include "app/frame/SettingsForm.h"
+#include "app/kit/PaletteEnvironment.h"
+#include "app/presenters/SettingsContent.h"
+
+namespace korvane {
+
+SettingsView::SettingsView(AppState& state, QWidget* parent)
+    : QWidget(parent),
+      tabs_(new QTabWidget),
+      scan_(new ScanSettingsTab(state)),
+      cleanup_(new CleanupSettingsTab(state)),
+      automation_(new AutomationTab(state)),
+      about_(new AboutTab) {
+    const auto& titles = settingsTabs();
+    QWidget* pages[] = {scan_, cleanup_, automation_, about_};
+    for (std::size_t i = 0; i < titles.size(); ++i) tabs_->addTab(pages[i], QString::fromStdString(titles[i].title));
+    tabs_->setFixedSize(width, height);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabs_, 0, Qt::AlignCenter);
+    restyle();
+}
+
+void SettingsView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // No remembered tab: every showing starts on "Scanning" (a window coming
+    // back from the task bar is no new showing).
+    if (!event->spontaneous()) tabs_->setCurrentIndex(0);
+}
+
+void SettingsView::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) restyle();
+}
+
+void SettingsView::restyle() {
+    const Palette& palette = environmentPalette(this);
+    const auto& titles = settingsTabs();
+    for (std::size_t i = 0; i < titles.size(); ++i)
+        tabs_->setTabIcon(static_cast<int>(i), symbolIcon(titles[i].symbol, 14, palette.ink));
+}
+
+}  // namespace korvane
