@@ -26,6 +26,10 @@ public:
         if (const auto found = values.find(key); found != values.end()) values.erase(found);
         ++writes[std::string(key)];
     }
+    int writeCount(const std::string& key) const {
+        const auto found = writes.find(key);
+        return found == writes.end() ? 0 : found->second;
+    }
 };
 
 }  // namespace korvane::testing
