@@ -1,8 +1,8 @@
 #include "app/presenters/HoverCardContent.h"
 
 #include "app/canvases/layout/HoverCardPlacement.h"
-#include "core/scanners/ScanContext.h"
 #include "core/text/ByteFormat.h"
+#include "core/text/RelativeDate.h"
 
 namespace korvane {
 
@@ -15,7 +15,7 @@ HoverCardContent hoverCardContent(const StorageNode& node, const StorageNode& ro
     std::tie(content.number, content.unit) = ByteFormat::parts(node.bytes);
     content.share = HoverCardPlacement::shareText(node.bytes, root.bytes);
     if (node.reclaimable >= 1) content.reclaimable = ByteFormat::string(node.reclaimable) + " reclaimable";
-    if (node.lastModified) content.date = relativeActivity(node.lastModified, now);
+    if (node.lastModified) content.date = RelativeDate::string(node.lastModified, now);
     return content;
 }
 

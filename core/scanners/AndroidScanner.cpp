@@ -13,7 +13,6 @@
 #include "core/text/ByteFormat.h"
 #include "core/system/FileContents.h"
 #include "core/system/Paths.h"
-#include "core/model/SizeSum.h"
 #include "core/text/Utf8.h"
 #include "core/scanners/ScanContext.h"
 
@@ -138,60 +137,70 @@ std::vector<std::string> AndroidScanner::deviceDescriptions() {
 }
 
 CategoryResult AndroidScanner::scan(const ScanContext& context) const {
-    std::int64_t footprint = 0;
-    std::vector<CleanupCandidate> candidates;
-    const auto add = [&](std::optional<CleanupCandidate> candidate) {
-        if (candidate) candidates.push_back(std::move(*candidate));
-    };
-
-    // 1. The whole SDK is the footprint; everything in it below lies inside.
+    // The whole SDK is the footprint; everything in it below lies inside.
     const auto root = sdkRoot();
-    if (isDirectory(root)) footprint = measureFollowingLink(context, root);
+    Findings found;
+    if (isDirectory(root)) found.addFootprint(measureFollowingLink(context, root));
+    addSystemImages(context, root, found);
+    addPackageFamilies(context, root, found);
+    addCaches(context, found);
+    addVirtualDevices(context, found);
+    return CategoryResult(category(), found.footprint, std::move(found.candidates));
+}
 
-    // 2. Emulator system images, one per API level, tag and ABI.
+void AndroidScanner::addSystemImages(const ScanContext& context, const std::string& root, Findings& found) const {
     const auto images = Paths::join(root, "system-images");
-    if (isDirectory(images)) {
-        const auto descriptions = deviceDescriptions();
-        for (const auto& api : sortedEntryNames(images)) {
-            if (context.isCancelled()) break;
-            const auto apiFolder = Paths::join(images, api);
-            for (const auto& tag : sortedEntryNames(apiFolder)) {
-                for (const auto& entry : context.children(Paths::join(apiFolder, tag), true)) {
-                    const auto size = entry.measurement.bytes;
-                    if (size < 1) continue;
-                    const auto abi = Paths::lastComponent(entry.url);
-                    // Descriptions name the image by its folder names
-                    // (image.sysdir.1=system-images/android-34/google_apis/x86_64/);
-                    // the tag is left out so a renamed tag cannot hide a
-                    // device's image.
-                    const bool used =
-                        std::any_of(descriptions.begin(), descriptions.end(), [&](const auto& text) {
-                            return text.find(api) != std::string::npos && text.find(abi) != std::string::npos;
-                        });
-                    const auto title = apiText(api) + " · " + tag + " · " + abi;
-                    if (used) {
-                        add(makeCandidate(
-                            "android.systemImages", "Emulator System Images", title, entry.url, size,
-                            SafetyLevel::dangerous,
-                            "A virtual device you created is running on this image. Removing it "
-                            "would break that emulator.",
-                            std::nullopt, modificationDate(entry.url), {{"Used by an AVD", "Yes"}}));
-                    } else {
-                        add(makeCandidate(
-                            "android.systemImages", "Emulator System Images", title, entry.url, size,
-                            SafetyLevel::caution,
-                            "A complete Android OS image for the emulator. No virtual device uses it. "
-                            "Re-downloadable from the SDK Manager, at around " +
-                                ByteFormat::string(size) + ".",
-                            "sdkmanager \"system-images;" + api + ";" + tag + ";" + abi + "\"",
-                            modificationDate(entry.url), {{"Used by an AVD", "No"}}));
-                    }
+    if (!isDirectory(images)) return;
+    const auto descriptions = deviceDescriptions();
+    for (const auto& api : sortedEntryNames(images)) {
+        if (context.isCancelled()) break;
+        const auto apiFolder = Paths::join(images, api);
+        for (const auto& tag : sortedEntryNames(apiFolder)) {
+            for (const auto& entry : context.children(Paths::join(apiFolder, tag), true)) {
+                const auto size = entry.measurement.bytes;
+                if (size < 1) continue;
+                const auto abi = Paths::lastComponent(entry.url);
+                // Descriptions name the image by its folder names
+                // (image.sysdir.1=system-images/android-34/google_apis/x86_64/);
+                // the tag is left out so a renamed tag cannot hide a
+                // device's image.
+                const bool used = std::any_of(descriptions.begin(), descriptions.end(), [&](const auto& text) {
+                    return text.find(api) != std::string::npos && text.find(abi) != std::string::npos;
+                });
+                const auto title = apiText(api) + " · " + tag + " · " + abi;
+                if (used) {
+                    found.add(makeCandidate({.ruleID = "android.systemImages",
+                                             .groupTitle = "Emulator System Images",
+                                             .title = title,
+                                             .path = entry.url,
+                                             .size = size,
+                                             .safety = SafetyLevel::dangerous,
+                                             .reason = "A virtual device you created is running on this image. "
+                                                       "Removing it would break that emulator.",
+                                             .lastModified = modificationDate(entry.url),
+                                             .details = {{"Used by an AVD", "Yes"}}}));
+                } else {
+                    found.add(makeCandidate(
+                        {.ruleID = "android.systemImages",
+                         .groupTitle = "Emulator System Images",
+                         .title = title,
+                         .path = entry.url,
+                         .size = size,
+                         .safety = SafetyLevel::caution,
+                         .reason = "A complete Android OS image for the emulator. No virtual device uses it. "
+                                   "Re-downloadable from the SDK Manager, at around " +
+                                   ByteFormat::string(size) + ".",
+                         .restoreHint = "sdkmanager \"system-images;" + api + ";" + tag + ";" + abi + "\"",
+                         .lastModified = modificationDate(entry.url),
+                         .details = {{"Used by an AVD", "No"}}}));
                 }
             }
         }
     }
+}
 
-    // 3. SDK package families: every release but the newest may go.
+void AndroidScanner::addPackageFamilies(const ScanContext& context, const std::string& root,
+                                        Findings& found) const {
     for (const auto& family : packageFamilies()) {
         if (context.isCancelled()) break;
         const auto folder = Paths::join(root, family.folder);
@@ -208,50 +217,69 @@ CategoryResult AndroidScanner::scan(const ScanContext& context) const {
             const auto title = family.label + " " + apiText(name);
             const Details details{{"Newest installed", *newest}};
             if (name == *newest) {
-                add(makeCandidate(family.ruleID, family.label, title, item.url, item.measurement.bytes,
-                                  SafetyLevel::dangerous,
-                                  "The newest " + AsciiText::lowercased(family.label) +
-                                      " installed. Your builds almost certainly compile against it.",
-                                  std::nullopt, modificationDate(item.url), details));
+                found.add(makeCandidate({.ruleID = family.ruleID,
+                                         .groupTitle = family.label,
+                                         .title = title,
+                                         .path = item.url,
+                                         .size = item.measurement.bytes,
+                                         .safety = SafetyLevel::dangerous,
+                                         .reason = "The newest " + AsciiText::lowercased(family.label) +
+                                                   " installed. Your builds almost certainly compile against it.",
+                                         .lastModified = modificationDate(item.url),
+                                         .details = details}));
             } else {
-                add(makeCandidate(
-                    family.ruleID, family.label, title, item.url, item.measurement.bytes,
-                    SafetyLevel::caution,
-                    family.description + " You have a newer version installed (" + *newest + ").",
-                    "Re-installable from Android Studio's SDK Manager", modificationDate(item.url), details));
+                found.add(makeCandidate(
+                    {.ruleID = family.ruleID,
+                     .groupTitle = family.label,
+                     .title = title,
+                     .path = item.url,
+                     .size = item.measurement.bytes,
+                     .safety = SafetyLevel::caution,
+                     .reason = family.description + " You have a newer version installed (" + *newest + ").",
+                     .restoreHint = "Re-installable from Android Studio's SDK Manager",
+                     .lastModified = modificationDate(item.url),
+                     .details = details}));
             }
         }
     }
+}
 
-    // 4. Caches; the SDK's own lies inside the footprint already, the home
-    // one is left out of it on purpose.
+void AndroidScanner::addCaches(const ScanContext& context, Findings& found) const {
     for (const auto& cache : sdkCaches()) {
         const auto measurement = context.measure(cache.location, oneMiB);
         if (!measurement) continue;
-        add(makeCandidate(cache.ruleID, "Android Caches", cache.title, cache.location, measurement->bytes,
-                          cache.safety, cache.reason, "Rebuilt automatically",
-                          measurement->newestModification, {}));
+        found.add(makeCandidate({.ruleID = cache.ruleID,
+                                 .groupTitle = "Android Caches",
+                                 .title = cache.title,
+                                 .path = cache.location,
+                                 .size = measurement->bytes,
+                                 .safety = cache.safety,
+                                 .reason = cache.reason,
+                                 .restoreHint = "Rebuilt automatically",
+                                 .lastModified = measurement->newestModification}));
     }
+}
 
-    // 5. Virtual devices.
+void AndroidScanner::addVirtualDevices(const ScanContext& context, Findings& found) const {
     const auto devices = Paths::home(".android", "avd");
-    if (isDirectory(devices)) {
-        for (const auto& entry : context.children(devices, true)) {
-            const auto size = entry.measurement.bytes;
-            const auto name = Paths::lastComponent(entry.url);
-            if (size <= smallestDevice || Paths::extension(name) != "avd") continue;
-            footprint = SizeSum::add(footprint, size);
-            add(makeCandidate(
-                "android.avd", "Virtual Devices", Paths::withoutExtension(name), entry.url, size,
-                SafetyLevel::caution,
-                "A virtual device, including everything installed inside it and its saved state. "
-                "Recreating it from the Device Manager gives you an empty device.",
-                "Recreate in Android Studio's Device Manager", newestElseOwn(entry.measurement, entry.url),
-                {}));
-        }
+    if (!isDirectory(devices)) return;
+    for (const auto& entry : context.children(devices, true)) {
+        const auto size = entry.measurement.bytes;
+        const auto name = Paths::lastComponent(entry.url);
+        if (size <= smallestDevice || Paths::extension(name) != "avd") continue;
+        found.addFootprint(size);
+        found.add(makeCandidate(
+            {.ruleID = "android.avd",
+             .groupTitle = "Virtual Devices",
+             .title = Paths::withoutExtension(name),
+             .path = entry.url,
+             .size = size,
+             .safety = SafetyLevel::caution,
+             .reason = "A virtual device, including everything installed inside it and its saved state. "
+                       "Recreating it from the Device Manager gives you an empty device.",
+             .restoreHint = "Recreate in Android Studio's Device Manager",
+             .lastModified = newestElseOwn(entry.measurement, entry.url)}));
     }
-
-    return CategoryResult(CleanupCategory::android, footprint, std::move(candidates));
 }
 
 }  // namespace korvane

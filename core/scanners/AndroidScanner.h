@@ -67,6 +67,18 @@ public:
     // every "*.ini" file, then every "*.avd/config.ini". Files that cannot be
     // read as UTF-8 text are left out.
     static std::vector<std::string> deviceDescriptions();
+
+private:
+    // The steps of scan(), in order.
+    // Emulator system images, one per API level, tag and ABI; an image a
+    // virtual device runs on is protected.
+    void addSystemImages(const ScanContext& context, const std::string& root, Findings& found) const;
+    // Every release of each package family; the newest is protected.
+    void addPackageFamilies(const ScanContext& context, const std::string& root, Findings& found) const;
+    // The SDK's cache lies inside the footprint already; the home one is left
+    // out of it on purpose.
+    void addCaches(const ScanContext& context, Findings& found) const;
+    void addVirtualDevices(const ScanContext& context, Findings& found) const;
 };
 
 }  // namespace korvane

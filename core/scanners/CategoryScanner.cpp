@@ -1,20 +1,26 @@
 #include "core/scanners/CategoryScanner.h"
 
+#include "core/model/SizeSum.h"
 #include "core/system/Paths.h"
 #include "core/safety/SafetyPolicy.h"
 #include "core/scanners/ScanContext.h"
 
 namespace korvane {
 
-std::optional<CleanupCandidate> CategoryScanner::makeCandidate(
-    const std::string& ruleID, const std::string& groupTitle, const std::string& title, const std::string& path,
-    std::int64_t size, SafetyLevel safety, const std::string& reason, const std::optional<std::string>& restoreHint,
-    const std::optional<TimePoint>& lastModified, const Details& details) const {
-    const auto checked = SafetyPolicy::checked(path, ruleID, RemovalKind::path());
+void CategoryScanner::Findings::addFootprint(std::int64_t bytes) { footprint = SizeSum::add(footprint, bytes); }
+
+void CategoryScanner::Findings::add(std::optional<CleanupCandidate> candidate) {
+    if (candidate) candidates.push_back(std::move(*candidate));
+}
+
+std::optional<CleanupCandidate> CategoryScanner::makeCandidate(CandidateFields fields) const {
+    const auto checked = SafetyPolicy::checked(fields.path, fields.ruleID, RemovalKind::path());
     if (!checked.verdict.isAllowed()) return std::nullopt;
     // The candidate carries the very path that passed the check.
-    return CleanupCandidate(UUID::random(), category(), ruleID, groupTitle, title, checked.path, size, safety, reason,
-                            restoreHint, lastModified, details, RemovalKind::path());
+    return CleanupCandidate(UUID::random(), category(), std::move(fields.ruleID), std::move(fields.groupTitle),
+                            std::move(fields.title), checked.path, fields.size, fields.safety,
+                            std::move(fields.reason), std::move(fields.restoreHint), fields.lastModified,
+                            std::move(fields.details), RemovalKind::path());
 }
 
 std::vector<CleanupCandidate> CategoryScanner::sweepEntries(const std::string& folder, const ScanContext& context,
@@ -35,8 +41,16 @@ std::optional<CleanupCandidate> CategoryScanner::sweepCandidate(const std::strin
     const std::string title = sweep.title ? sweep.title(path) : Paths::lastComponent(path);
     const auto lastModified = newestElseOwn(measurement, path);
     const Details details = sweep.details ? sweep.details(path, measurement) : Details{};
-    return makeCandidate(sweep.ruleID, sweep.groupTitle, title, path, measurement.bytes, sweep.safety, sweep.reason,
-                         sweep.restoreHint, lastModified, details);
+    return makeCandidate({.ruleID = sweep.ruleID,
+                          .groupTitle = sweep.groupTitle,
+                          .title = title,
+                          .path = path,
+                          .size = measurement.bytes,
+                          .safety = sweep.safety,
+                          .reason = sweep.reason,
+                          .restoreHint = sweep.restoreHint,
+                          .lastModified = lastModified,
+                          .details = details});
 }
 
 }  // namespace korvane

@@ -35,15 +35,38 @@ public:
     // context.isCancelled() in its loops.
     virtual CategoryResult scan(const ScanContext& context) const = 0;
 
+    // What a path candidate is made of, each field named where it is made.
+    // The fields up to `reason` have no default, so that the compiler's
+    // missing-initializer warning names any a call leaves out.
+    struct CandidateFields {
+        std::string ruleID;
+        std::string groupTitle;
+        std::string title;
+        std::string path;
+        std::int64_t size;
+        SafetyLevel safety;
+        std::string reason;
+        std::optional<std::string> restoreHint = std::nullopt;
+        std::optional<TimePoint> lastModified = std::nullopt;
+        Details details = {};
+    };
+
+    // What one scan gathers step by step: the category's footprint and its
+    // candidates.
+    struct Findings {
+        std::int64_t footprint = 0;
+        std::vector<CleanupCandidate> candidates;
+
+        // Adds bytes to the footprint; the total stops at the 64-bit limit.
+        void addFootprint(std::int64_t bytes);
+        // Keeps the candidate when there is one.
+        void add(std::optional<CleanupCandidate> candidate);
+    };
+
     // A path candidate of this scanner's category, or none when the safety
     // check refuses the path under the rule. Starts selected exactly when
-    // `safety` is safe.
-    std::optional<CleanupCandidate> makeCandidate(const std::string& ruleID, const std::string& groupTitle,
-                                                  const std::string& title, const std::string& path, std::int64_t size,
-                                                  SafetyLevel safety, const std::string& reason,
-                                                  const std::optional<std::string>& restoreHint,
-                                                  const std::optional<TimePoint>& lastModified,
-                                                  const Details& details) const;
+    // its safety is safe.
+    std::optional<CleanupCandidate> makeCandidate(CandidateFields fields) const;
 
     // The fixed parts of the candidates that sweepEntries makes, one per
     // entry of a folder.

@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "core/system/Paths.h"
-#include "core/model/SizeSum.h"
 #include "core/scanners/ScanContext.h"
 
 namespace korvane {
@@ -17,68 +16,76 @@ std::string CocoaPodsScanner::repositoriesFolder() { return Paths::home(".cocoap
 bool CocoaPodsScanner::isAvailable() const { return exists(cocoaPodsFolder()) || exists(downloadCache()); }
 
 CategoryResult CocoaPodsScanner::scan(const ScanContext& context) const {
-    std::int64_t footprint = 0;
-    std::vector<CleanupCandidate> candidates;
-    const auto add = [&](std::optional<CleanupCandidate> candidate, bool selected) {
-        if (!candidate) return;
-        candidate->isSelectedByDefault = selected;
-        candidates.push_back(std::move(*candidate));
-    };
+    Findings found;
+    addDownloadCache(context, found);
+    addSpecsRepositories(context, found);
+    addProjectPods(context, found);
+    return CategoryResult(category(), found.footprint, std::move(found.candidates));
+}
 
-    // 1. The download cache.
+void CocoaPodsScanner::addDownloadCache(const ScanContext& context, Findings& found) const {
     const auto cache = downloadCache();
-    if (const auto measurement = context.measure(cache, cacheMinimum)) {
-        footprint = SizeSum::add(footprint, measurement->bytes);
-        add(makeCandidate(
-                "cocoapods.cache", "CocoaPods Cache", "Downloaded pods", cache, measurement->bytes,
-                SafetyLevel::safe,
-                "Copies of every pod version CocoaPods has downloaded. Re-fetched on the next `pod install`.",
-                "pod install", measurement->newestModification, {}),
-            true);
-    }
+    const auto measurement = context.measure(cache, cacheMinimum);
+    if (!measurement) return;
+    found.addFootprint(measurement->bytes);
+    found.add(makeCandidate(
+        {.ruleID = "cocoapods.cache",
+         .groupTitle = "CocoaPods Cache",
+         .title = "Downloaded pods",
+         .path = cache,
+         .size = measurement->bytes,
+         .safety = SafetyLevel::safe,
+         .reason = "Copies of every pod version CocoaPods has downloaded. Re-fetched on the next `pod install`.",
+         .restoreHint = "pod install",
+         .lastModified = measurement->newestModification}));
+}
 
-    // 2. Specs repositories: the central index is slow to fetch again and a
-    // private one must be re-added by hand, so both are left for review.
+void CocoaPodsScanner::addSpecsRepositories(const ScanContext& context, Findings& found) const {
     const auto repositories = repositoriesFolder();
-    if (isDirectory(repositories)) {
-        for (const auto& entry : context.children(repositories, true)) {
-            if (entry.measurement.bytes <= repositoryFloor) continue;
-            footprint = SizeSum::add(footprint, entry.measurement.bytes);
-            const auto name = Paths::lastComponent(entry.url);
-            const bool central = name == centralRepository;
-            add(makeCandidate(
-                    "cocoapods.repos", "Specs Repositories", name, entry.url, entry.measurement.bytes,
-                    SafetyLevel::caution,
-                    central ? "The full CocoaPods specs index. Removing it means the next `pod install` "
-                              "re-downloads it, which takes a few minutes."
-                            : "A private or mirrored specs repository. Re-added with `pod repo add`.",
-                    central ? "pod repo update (re-downloads automatically)" : "pod repo add",
-                    entry.measurement.newestModification, {}),
-                false);
-        }
+    if (!isDirectory(repositories)) return;
+    for (const auto& entry : context.children(repositories, true)) {
+        if (entry.measurement.bytes <= repositoryFloor) continue;
+        found.addFootprint(entry.measurement.bytes);
+        const auto name = Paths::lastComponent(entry.url);
+        const bool central = name == centralRepository;
+        found.add(makeCandidate(
+            {.ruleID = "cocoapods.repos",
+             .groupTitle = "Specs Repositories",
+             .title = name,
+             .path = entry.url,
+             .size = entry.measurement.bytes,
+             .safety = SafetyLevel::caution,
+             .reason = central ? "The full CocoaPods specs index. Removing it means the next `pod install` "
+                                 "re-downloads it, which takes a few minutes."
+                               : "A private or mirrored specs repository. Re-added with `pod repo add`.",
+             .restoreHint = central ? "pod repo update (re-downloads automatically)" : "pod repo add",
+             .lastModified = entry.measurement.newestModification}));
     }
+}
 
-    // 3. Each project's Pods folder, measured in one parallel batch.
+void CocoaPodsScanner::addProjectPods(const ScanContext& context, Findings& found) const {
     const auto projects = context.projects().projects(DetectedProject::Kind::cocoapods);
     for (const auto& [p, f, entry] : context.measureInProjects(projects, {"Pods"}, podsMinimum)) {
         const auto& project = projects[p];
         const auto& measurement = entry.measurement;
-        footprint = SizeSum::add(footprint, measurement.bytes);
+        found.addFootprint(measurement.bytes);
         const bool locked = exists(Paths::join(project.url, "Podfile.lock"));
-        add(makeCandidate("cocoapods.projectPods", "Project Pods", project.name(), entry.url, measurement.bytes,
-                          SafetyLevel::caution,
-                          locked
-                              ? "Pod sources checked into this project's build. Podfile.lock pins the exact "
+        found.add(makeCandidate(
+            {.ruleID = "cocoapods.projectPods",
+             .groupTitle = "Project Pods",
+             .title = project.name(),
+             .path = entry.url,
+             .size = measurement.bytes,
+             .safety = SafetyLevel::caution,
+             .reason = locked ? "Pod sources checked into this project's build. Podfile.lock pins the exact "
                                 "versions, so `pod install` restores it identically."
                               : "Pod sources for this project. There is no Podfile.lock, so a reinstall may "
                                 "resolve different versions.",
-                          "pod install", measurement.newestModification,
-                          {{"Podfile.lock", locked ? "Present" : "Missing"},
-                           {"Last activity", context.relativeActivity(project.lastActivity)}}),
-            false);
+             .restoreHint = "pod install",
+             .lastModified = measurement.newestModification,
+             .details = {{"Podfile.lock", locked ? "Present" : "Missing"},
+                         {"Last activity", context.relativeActivity(project.lastActivity)}}}));
     }
-
-    return CategoryResult(category(), footprint, std::move(candidates));
 }
 
 }  // namespace korvane

@@ -31,6 +31,15 @@ public:
     static std::string repositoriesFolder();
     // The central specs index's folder name (compared exactly).
     static constexpr const char* centralRepository = "trunk";
+
+private:
+    // The steps of scan(), in order.
+    void addDownloadCache(const ScanContext& context, Findings& found) const;
+    // The central index is slow to fetch again and a private one must be
+    // re-added by hand, so both are left for review.
+    void addSpecsRepositories(const ScanContext& context, Findings& found) const;
+    // Each project's Pods folder, measured in one parallel batch.
+    void addProjectPods(const ScanContext& context, Findings& found) const;
 };
 
 }  // namespace korvane

@@ -108,6 +108,29 @@ std::string plural(std::int64_t count, const std::string& noun) {
     return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
 }
 
+// One prune command offered as a candidate, each field named where it is made.
+struct Prune {
+    std::string ruleID;
+    std::string groupTitle;
+    std::string title;
+    std::int64_t size;
+    SafetyLevel safety;
+    std::vector<std::string> arguments;
+    std::string reason;
+    std::string restoreHint;
+    CategoryScanner::Details details = {};
+};
+
+CleanupCandidate pruneCandidate(Prune prune) {
+    // Command removals are admitted as they are: the cleanup engine's table
+    // of allowed commands limits what runs.
+    return CleanupCandidate(UUID::random(), CleanupCategory::docker, std::move(prune.ruleID),
+                            std::move(prune.groupTitle), std::move(prune.title), "/dev/null", prune.size,
+                            prune.safety, std::move(prune.reason), std::move(prune.restoreHint), std::nullopt,
+                            std::move(prune.details),
+                            RemovalKind::command(ExternalTool::docker, std::move(prune.arguments)));
+}
+
 std::string firstSix(const std::vector<std::string>& names) {
     std::string joined;
     for (std::size_t i = 0; i < names.size() && i < 6; ++i) {
@@ -285,84 +308,94 @@ std::optional<DockerScanner::Usage> DockerScanner::usage() const {
 
 CategoryResult DockerScanner::scan(const ScanContext& context) const {
     const auto data = context.measure(dataFolder(), 0);
-    const std::int64_t footprint = data ? data->bytes : 0;
+    Findings found;
+    found.addFootprint(data ? data->bytes : 0);
+    const auto reported = usage();
+    if (!reported) return CategoryResult(category(), found.footprint, {}, unreachableNote());
+    addPruneCommands(*reported, found);
+    return CategoryResult(category(), found.footprint, std::move(found.candidates), virtualDiskNote(context));
+}
 
-    const auto found = usage();
-    if (!found) {
-        const std::string note = Shell::resolve("docker")
-                                     ? "Docker Desktop is not running, so its contents could not be "
-                                       "inspected. Start Docker and scan again "
-                                       "to see what is reclaimable inside it."
-                                     : "The docker command was not found. Install Docker Desktop to let "
-                                       "Korvane inspect its storage.";
-        return CategoryResult(category(), footprint, {}, note);
+std::string DockerScanner::unreachableNote() {
+    return Shell::resolve("docker") ? "Docker Desktop is not running, so its contents could not be "
+                                      "inspected. Start Docker and scan again "
+                                      "to see what is reclaimable inside it."
+                                    : "The docker command was not found. Install Docker Desktop to let "
+                                      "Korvane inspect its storage.";
+}
+
+void DockerScanner::addPruneCommands(const Usage& reported, Findings& found) {
+    if (reported.buildCacheReclaimable >= 1)
+        found.add(pruneCandidate(
+            {.ruleID = "docker.buildCache",
+             .groupTitle = "Build Cache",
+             .title = "Unused build cache",
+             .size = reported.buildCacheReclaimable,
+             .safety = SafetyLevel::safe,
+             .arguments = {"builder", "prune", "--force"},
+             .reason = "Intermediate layers from earlier `docker build` runs that no current image references. "
+                       "Docker rebuilds them when needed; the only cost is a slower next build.",
+             .restoreHint = "Rebuilt on next docker build",
+             .details = {{"Cache size", ByteFormat::string(reported.buildCacheTotal)}}}));
+    if (reported.danglingImageSize >= 1)
+        found.add(pruneCandidate(
+            {.ruleID = "docker.danglingImages",
+             .groupTitle = "Dangling Images",
+             .title = plural(reported.danglingImageCount, "untagged image"),
+             .size = reported.danglingImageSize,
+             .safety = SafetyLevel::safe,
+             .arguments = {"image", "prune", "--force"},
+             .reason = "Images left behind when you rebuilt a tag. Nothing refers to them and they cannot be "
+                       "run by name.",
+             .restoreHint = "Recreated by rebuilding the image"}));
+    if (reported.unusedImageSize >= 1) {
+        const auto names = firstSix(reported.unusedImageNames);
+        found.add(pruneCandidate(
+            {.ruleID = "docker.unusedImages",
+             .groupTitle = "Unused Images",
+             .title = plural(reported.unusedImageCount, "image") + " with no container",
+             .size = reported.unusedImageSize,
+             .safety = SafetyLevel::caution,
+             .arguments = {"image", "prune", "--all", "--force"},
+             .reason = "Tagged images that no container is using. They can be pulled or built again, which "
+                       "takes time and bandwidth.",
+             .restoreHint = "docker pull, or rebuild from the Dockerfile",
+             .details = {{"Includes", names.empty() ? "—" : names}}}));
     }
+    if (reported.stoppedContainerCount >= 1)
+        found.add(pruneCandidate(
+            {.ruleID = "docker.stoppedContainers",
+             .groupTitle = "Stopped Containers",
+             .title = plural(reported.stoppedContainerCount, "stopped container"),
+             .size = reported.stoppedContainerSize,
+             .safety = SafetyLevel::caution,
+             .arguments = {"container", "prune", "--force"},
+             .reason = "Containers that exited and were never removed. Their writable layer is kept, along "
+                       "with anything written inside them that is not on a volume.",
+             .restoreHint = "docker run recreates them from the image"}));
+    if (reported.unusedVolumeSize >= 1)
+        found.add(pruneCandidate(
+            {.ruleID = "docker.unusedVolumes",
+             .groupTitle = "Unused Volumes",
+             .title = plural(reported.unusedVolumeCount, "volume") + " with no container",
+             .size = reported.unusedVolumeSize,
+             .safety = SafetyLevel::caution,
+             .arguments = {"volume", "prune", "--force"},
+             .reason = "Volumes no container currently mounts. This is where databases keep their data — a "
+                       "local Postgres you still want will lose everything in it.",
+             .restoreHint = "Cannot be recovered. Back up anything you need first.",
+             .details = {{"Includes", firstSix(reported.unusedVolumeNames)}}}));
+}
 
-    std::vector<CleanupCandidate> candidates;
-    const auto add = [&](const char* ruleID, const char* groupTitle, std::string title, std::int64_t size,
-                         SafetyLevel safety, std::vector<std::string> arguments, const char* reason,
-                         const char* restoreHint, Details details) {
-        // Command removals are admitted as they are: the cleanup engine's
-        // table of allowed commands limits what runs.
-        candidates.emplace_back(UUID::random(), category(), ruleID, groupTitle, std::move(title), "/dev/null",
-                                size, safety, reason, std::string(restoreHint), std::nullopt,
-                                std::move(details),
-                                RemovalKind::command(ExternalTool::docker, std::move(arguments)));
-    };
-
-    if (found->buildCacheReclaimable >= 1)
-        add("docker.buildCache", "Build Cache", "Unused build cache", found->buildCacheReclaimable,
-            SafetyLevel::safe, {"builder", "prune", "--force"},
-            "Intermediate layers from earlier `docker build` runs that no current image references. Docker "
-            "rebuilds "
-            "them when needed; the only cost is a slower next build.",
-            "Rebuilt on next docker build", {{"Cache size", ByteFormat::string(found->buildCacheTotal)}});
-    if (found->danglingImageSize >= 1)
-        add("docker.danglingImages", "Dangling Images", plural(found->danglingImageCount, "untagged image"),
-            found->danglingImageSize, SafetyLevel::safe, {"image", "prune", "--force"},
-            "Images left behind when you rebuilt a tag. Nothing refers to them and they cannot be run by "
-            "name.",
-            "Recreated by rebuilding the image", {});
-    if (found->unusedImageSize >= 1) {
-        const auto names = firstSix(found->unusedImageNames);
-        add("docker.unusedImages", "Unused Images",
-            plural(found->unusedImageCount, "image") + " with no container", found->unusedImageSize,
-            SafetyLevel::caution, {"image", "prune", "--all", "--force"},
-            "Tagged images that no container is using. They can be pulled or built again, which takes time "
-            "and "
-            "bandwidth.",
-            "docker pull, or rebuild from the Dockerfile", {{"Includes", names.empty() ? "—" : names}});
-    }
-    if (found->stoppedContainerCount >= 1)
-        add("docker.stoppedContainers", "Stopped Containers",
-            plural(found->stoppedContainerCount, "stopped container"), found->stoppedContainerSize,
-            SafetyLevel::caution, {"container", "prune", "--force"},
-            "Containers that exited and were never removed. Their writable layer is kept, along with "
-            "anything "
-            "written inside them that is not on a volume.",
-            "docker run recreates them from the image", {});
-    if (found->unusedVolumeSize >= 1)
-        add("docker.unusedVolumes", "Unused Volumes",
-            plural(found->unusedVolumeCount, "volume") + " with no container", found->unusedVolumeSize,
-            SafetyLevel::caution, {"volume", "prune", "--force"},
-            "Volumes no container currently mounts. This is where databases keep their data — a local "
-            "Postgres you "
-            "still want will lose everything in it.",
-            "Cannot be recovered. Back up anything you need first.",
-            {{"Includes", firstSix(found->unusedVolumeNames)}});
-
-    std::optional<std::string> note;
+std::optional<std::string> DockerScanner::virtualDiskNote(const ScanContext& context) {
     const auto disk = virtualDisk();
-    if (const auto used = context.measure(disk, 0)) {
-        struct stat st {};
-        const std::int64_t maximum =
-            ::lstat(disk.c_str(), &st) == 0 ? static_cast<std::int64_t>(st.st_size) : 0;
-        note = "Docker's Linux disk (" + ByteFormat::string(used->bytes) + " used of a " +
-               ByteFormat::string(maximum) +
-               " maximum) only shrinks when Docker Desktop trims it. Cleaning here frees space inside Docker "
-               "immediately; macOS may not see it until Docker compacts the disk image.";
-    }
-    return CategoryResult(category(), footprint, std::move(candidates), note);
+    const auto used = context.measure(disk, 0);
+    if (!used) return std::nullopt;
+    struct stat st {};
+    const std::int64_t maximum = ::lstat(disk.c_str(), &st) == 0 ? static_cast<std::int64_t>(st.st_size) : 0;
+    return "Docker's Linux disk (" + ByteFormat::string(used->bytes) + " used of a " + ByteFormat::string(maximum) +
+           " maximum) only shrinks when Docker Desktop trims it. Cleaning here frees space inside Docker "
+           "immediately; macOS may not see it until Docker compacts the disk image.";
 }
 
 }  // namespace korvane

@@ -68,6 +68,14 @@ public:
     static std::vector<std::string> socketCandidates();
 
 private:
+    // The steps of scan().
+    // Why nothing inside Docker could be inspected.
+    static std::string unreachableNote();
+    // One prune command per kind of leftover the daemon reported.
+    static void addPruneCommands(const Usage& reported, Findings& found);
+    // How full Docker Desktop's virtual disk is, when it exists.
+    static std::optional<std::string> virtualDiskNote(const ScanContext& context);
+
     Limits limits_{};
 };
 

@@ -9,7 +9,6 @@
 #include "core/system/Paths.h"
 #include "core/system/RealPath.h"
 #include "core/system/Shell.h"
-#include "core/model/SizeSum.h"
 #include "core/scanners/ScanContext.h"
 
 namespace korvane {
@@ -109,60 +108,73 @@ bool FlutterScanner::isAvailable() const {
 }
 
 CategoryResult FlutterScanner::scan(const ScanContext& context) const {
-    std::int64_t footprint = 0;
-    std::vector<CleanupCandidate> candidates;
-    const auto add = [&](std::optional<CleanupCandidate> candidate, bool selected) {
-        if (!candidate) return;
-        candidate->isSelectedByDefault = selected;
-        candidates.push_back(std::move(*candidate));
-    };
+    Findings found;
+    addPubCache(context, found);
+    addSdkArtifacts(context, found);
+    addProjectBuilds(context, found);
+    return CategoryResult(category(), found.footprint, std::move(found.candidates));
+}
 
-    // 1. The pub cache.
+void FlutterScanner::addPubCache(const ScanContext& context, Findings& found) const {
     const auto pubCache = pubCacheRoot();
     for (const auto& row : pubCacheFolders()) {
         const auto path = Paths::join(pubCache, row.folder);
         const auto measurement = context.measure(path, pubCacheMinimum);
         if (!measurement) continue;
-        footprint = SizeSum::add(footprint, measurement->bytes);
-        add(makeCandidate("flutter.pubCache", "Pub Cache", row.title, path, measurement->bytes,
-                          SafetyLevel::safe, row.reason, "flutter pub get", measurement->newestModification,
-                          {}),
-            true);
+        found.addFootprint(measurement->bytes);
+        found.add(makeCandidate({.ruleID = "flutter.pubCache",
+                                 .groupTitle = "Pub Cache",
+                                 .title = row.title,
+                                 .path = path,
+                                 .size = measurement->bytes,
+                                 .safety = SafetyLevel::safe,
+                                 .reason = row.reason,
+                                 .restoreHint = "flutter pub get",
+                                 .lastModified = measurement->newestModification}));
     }
+}
 
-    // 2. Engine artifacts of every SDK: large and slow to fetch again.
+void FlutterScanner::addSdkArtifacts(const ScanContext& context, Findings& found) const {
     for (const auto& root : sdkLocation()) {
         for (const auto& folder : sdkCacheFolders()) {
             const auto path = Paths::join(root, folder);
             const auto measurement = context.measure(path, sdkCacheMinimum);
             if (!measurement) continue;
-            footprint = SizeSum::add(footprint, measurement->bytes);
-            add(makeCandidate(
-                    "flutter.sdkCache", "SDK Artifacts", sdkCacheTitle(root, folder), path,
-                    measurement->bytes, SafetyLevel::caution,
-                    "Prebuilt engine binaries and toolchains for every platform this SDK can target. "
-                    "`flutter precache` downloads them again, at a few hundred megabytes each.",
-                    "flutter precache", measurement->newestModification, {}),
-                false);
+            found.addFootprint(measurement->bytes);
+            found.add(makeCandidate(
+                {.ruleID = "flutter.sdkCache",
+                 .groupTitle = "SDK Artifacts",
+                 .title = sdkCacheTitle(root, folder),
+                 .path = path,
+                 .size = measurement->bytes,
+                 .safety = SafetyLevel::caution,
+                 .reason = "Prebuilt engine binaries and toolchains for every platform this SDK can target. "
+                           "`flutter precache` downloads them again, at a few hundred megabytes each.",
+                 .restoreHint = "flutter precache",
+                 .lastModified = measurement->newestModification}));
         }
     }
+}
 
-    // 3. Build output of each Flutter project, measured in one parallel batch.
+void FlutterScanner::addProjectBuilds(const ScanContext& context, Findings& found) const {
     const auto projects = context.projects().projects(DetectedProject::Kind::flutter);
     std::vector<std::string> buildFolders;
     for (const auto& row : projectBuilds()) buildFolders.push_back(row.folder);
     for (const auto& [p, r, entry] : context.measureInProjects(projects, buildFolders, projectBuildMinimum)) {
         const auto& project = projects[p];
         const auto& row = projectBuilds()[r];
-        footprint = SizeSum::add(footprint, entry.measurement.bytes);
-        add(makeCandidate("flutter.projectBuilds", "Project Build Output", project.name() + "/" + row.folder,
-                          entry.url, entry.measurement.bytes, SafetyLevel::safe, row.reason, "flutter build",
-                          entry.measurement.newestModification,
-                          {{"Last activity", context.relativeActivity(project.lastActivity)}}),
-            true);
+        found.addFootprint(entry.measurement.bytes);
+        found.add(makeCandidate({.ruleID = "flutter.projectBuilds",
+                                 .groupTitle = "Project Build Output",
+                                 .title = project.name() + "/" + row.folder,
+                                 .path = entry.url,
+                                 .size = entry.measurement.bytes,
+                                 .safety = SafetyLevel::safe,
+                                 .reason = row.reason,
+                                 .restoreHint = "flutter build",
+                                 .lastModified = entry.measurement.newestModification,
+                                 .details = {{"Last activity", context.relativeActivity(project.lastActivity)}}}));
     }
-
-    return CategoryResult(category(), footprint, std::move(candidates));
 }
 
 }  // namespace korvane

@@ -54,6 +54,14 @@ public:
     static const std::vector<ProjectBuild>& projectBuilds();
     // "flutter · artifacts" for the root ".../flutter" and "bin/cache/artifacts".
     static std::string sdkCacheTitle(const std::string& sdkRoot, const std::string& cacheFolder);
+
+private:
+    // The steps of scan(), in order.
+    void addPubCache(const ScanContext& context, Findings& found) const;
+    // Engine artifacts of every SDK: large and slow to fetch again.
+    void addSdkArtifacts(const ScanContext& context, Findings& found) const;
+    // Build output of each Flutter project, measured in one parallel batch.
+    void addProjectBuilds(const ScanContext& context, Findings& found) const;
 };
 
 }  // namespace korvane

@@ -43,6 +43,17 @@ public:
     // "gradle-8.5-bin" -> "Gradle 8.5"; "gradle-8.5-all" -> "Gradle 8.5 (with
     // sources)".
     static std::string distributionTitle(std::string_view folderName);
+
+private:
+    // The steps of scan(), in order.
+    // One cache per Gradle version (the newest kept out of the selection),
+    // the dependency cache and Gradle's working caches.
+    void addVersionCaches(const ScanContext& context, const std::string& home, Findings& found) const;
+    void addWrapperDistributions(const ScanContext& context, const std::string& home, Findings& found) const;
+    void addRuntimeFolders(const ScanContext& context, const std::string& home, Findings& found) const;
+    // Build output inside the Gradle projects; counted in the footprint, as
+    // it lies outside the Gradle home.
+    void addProjectBuilds(const ScanContext& context, Findings& found) const;
 };
 
 }  // namespace korvane

@@ -12,7 +12,6 @@
 #include "core/system/Paths.h"
 #include "core/system/RealPath.h"
 #include "core/system/Shell.h"
-#include "core/model/SizeSum.h"
 #include "core/scanners/ScanContext.h"
 
 namespace korvane {
@@ -204,64 +203,33 @@ std::optional<std::string> NodeScanner::activeNodeVersion() const {
     }
 }
 
-std::vector<CleanupCandidate> NodeScanner::unusedNodeVersions(const ScanContext& context,
-                                                              std::int64_t& footprint) const {
-    std::vector<CleanupCandidate> candidates;
-    const auto versions = Paths::home(".nvm", "versions", "node");
-    if (!isDirectory(versions)) return candidates;
-    const auto active = activeNodeVersion();
-    const auto entries = context.children(versions, true);
-    if (entries.empty()) return candidates;
-
-    std::string newest = Paths::lastComponent(entries.front().url);
-    for (std::size_t i = 1; i < entries.size(); ++i) {
-        const auto name = Paths::lastComponent(entries[i].url);
-        if (isNewerVersion(name, newest)) newest = name;
-    }
-
-    const std::string activeText = active.value_or("unknown");
-    for (const auto& entry : entries) {
-        if (entry.measurement.bytes < 1) continue;
-        footprint = SizeSum::add(footprint, entry.measurement.bytes);
-        const auto name = Paths::lastComponent(entry.url);
-        if ((active && name == *active) || name == newest) continue;
-        if (auto candidate = makeCandidate(
-                "node.nvmVersions", "Unused Node Versions", "Node " + name, entry.url,
-                entry.measurement.bytes, SafetyLevel::caution,
-                "A Node runtime installed through nvm that is neither your active version (" + activeText +
-                    ") nor the newest one installed.",
-                "nvm install " + name, modificationDate(entry.url), {{"Active version", activeText}})) {
-            candidate->isSelectedByDefault = false;
-            candidates.push_back(std::move(*candidate));
-        }
-    }
-    return candidates;
+CategoryResult NodeScanner::scan(const ScanContext& context) const {
+    const auto projects = context.projects().projects(DetectedProject::Kind::node);
+    Findings found;
+    addProjectDependencies(context, projects, found);
+    addBuildOutput(context, projects, found);
+    addPackageManagerCaches(context, found);
+    // After node_modules, so that files hard-linked into a project were
+    // already counted there and add nothing here.
+    addPnpmStore(context, found);
+    addUnusedNodeVersions(context, found);
+    return CategoryResult(category(), found.footprint, std::move(found.candidates));
 }
 
-CategoryResult NodeScanner::scan(const ScanContext& context) const {
-    std::int64_t footprint = 0;
-    std::vector<CleanupCandidate> candidates;
-    const auto add = [&](std::optional<CleanupCandidate> candidate, bool selected) {
-        if (!candidate) return;
-        candidate->isSelectedByDefault = selected;
-        candidates.push_back(std::move(*candidate));
-    };
-
-    // 1. Each project's node_modules, measured in one parallel batch.
-    const auto projects = context.projects().projects(DetectedProject::Kind::node);
+void NodeScanner::addProjectDependencies(const ScanContext& context, const std::vector<DetectedProject>& projects,
+                                         Findings& found) const {
     std::vector<std::string> modulePaths;
     for (const auto& project : projects) modulePaths.push_back(Paths::join(project.url, "node_modules"));
     std::map<std::string, FastSizer::Measurement> modules;
-    for (auto& entry : context.measureExisting(modulePaths, oneMiB))
-        modules.emplace(entry.url, entry.measurement);
+    for (auto& entry : context.measureExisting(modulePaths, oneMiB)) modules.emplace(entry.url, entry.measurement);
 
     for (std::size_t i = 0; i < projects.size(); ++i) {
         if (context.isCancelled()) break;
         const auto& project = projects[i];
-        const auto found = modules.find(modulePaths[i]);
-        if (found == modules.end()) continue;
-        const auto& measurement = found->second;
-        footprint = SizeSum::add(footprint, measurement.bytes);
+        const auto measured = modules.find(modulePaths[i]);
+        if (measured == modules.end()) continue;
+        const auto& measurement = measured->second;
+        found.addFootprint(measurement.bytes);
 
         const int days = daysSinceActivity(project, context).value_or(0);
         const bool stale = isStale(project, context);
@@ -274,64 +242,113 @@ CategoryResult NodeScanner::scan(const ScanContext& context) const {
         details["Last activity"] = activity;
         if (manager) details["Installed with"] = *manager;
 
-        const std::string reason =
-            stale
-                ? "Dependencies for a project with no activity for " + std::to_string(days) +
-                      " days. Every package here is listed in package.json and reinstalls from the registry."
-                : "Dependencies for a project you worked on " + AsciiText::lowercased(activity) +
-                      ". They reinstall from package.json, but you will need to run the install again before "
-                      "your "
-                      "next build.";
-        add(makeCandidate("node.modules", "Project Dependencies", project.name(), modulePaths[i],
-                          measurement.bytes, stale ? SafetyLevel::safe : SafetyLevel::caution, reason,
-                          (manager ? *manager : std::string("npm")) + " install", project.lastActivity,
-                          details),
-            stale);
+        found.add(makeCandidate(
+            {.ruleID = "node.modules",
+             .groupTitle = "Project Dependencies",
+             .title = project.name(),
+             .path = modulePaths[i],
+             .size = measurement.bytes,
+             .safety = stale ? SafetyLevel::safe : SafetyLevel::caution,
+             .reason = stale ? "Dependencies for a project with no activity for " + std::to_string(days) +
+                                   " days. Every package here is listed in package.json and reinstalls from the "
+                                   "registry."
+                             : "Dependencies for a project you worked on " + AsciiText::lowercased(activity) +
+                                   ". They reinstall from package.json, but you will need to run the install "
+                                   "again before your next build.",
+             .restoreHint = manager.value_or("npm") + " install",
+             .lastModified = project.lastActivity,
+             .details = std::move(details)}));
     }
+}
 
-    // 2. Framework build output inside the same projects, a second batch.
+void NodeScanner::addBuildOutput(const ScanContext& context, const std::vector<DetectedProject>& projects,
+                                 Findings& found) const {
     std::vector<std::string> outputFolders;
     for (const auto& row : buildOutputs()) outputFolders.push_back(row.folder);
     for (const auto& [p, r, entry] : context.measureInProjects(projects, outputFolders, buildOutputMinimum)) {
         const auto& row = buildOutputs()[r];
-        footprint = SizeSum::add(footprint, entry.measurement.bytes);
-        add(makeCandidate(row.ruleID, "Build Output", projects[p].name() + " · " + row.title, entry.url,
-                          entry.measurement.bytes, SafetyLevel::safe, row.reason, "Recreated on next build",
-                          entry.measurement.newestModification, {}),
-            true);
+        found.addFootprint(entry.measurement.bytes);
+        found.add(makeCandidate({.ruleID = row.ruleID,
+                                 .groupTitle = "Build Output",
+                                 .title = projects[p].name() + " · " + row.title,
+                                 .path = entry.url,
+                                 .size = entry.measurement.bytes,
+                                 .safety = SafetyLevel::safe,
+                                 .reason = row.reason,
+                                 .restoreHint = "Recreated on next build",
+                                 .lastModified = entry.measurement.newestModification}));
     }
+}
 
-    // 3. Package-manager caches.
+void NodeScanner::addPackageManagerCaches(const ScanContext& context, Findings& found) const {
     for (const auto& row : packageManagerCaches()) {
         const auto measurement = context.measure(row.location, oneMiB);
         if (!measurement) continue;
-        footprint = SizeSum::add(footprint, measurement->bytes);
-        add(makeCandidate(row.ruleID, "Package Manager Caches", row.title, row.location, measurement->bytes,
-                          SafetyLevel::safe, row.reason, row.restoreHint, measurement->newestModification,
-                          {}),
-            true);
+        found.addFootprint(measurement->bytes);
+        found.add(makeCandidate({.ruleID = row.ruleID,
+                                 .groupTitle = "Package Manager Caches",
+                                 .title = row.title,
+                                 .path = row.location,
+                                 .size = measurement->bytes,
+                                 .safety = SafetyLevel::safe,
+                                 .reason = row.reason,
+                                 .restoreHint = row.restoreHint,
+                                 .lastModified = measurement->newestModification}));
     }
+}
 
-    // 4. The pnpm store, measured after node_modules so that files hard-linked
-    // into a project were already counted there and add nothing here.
+void NodeScanner::addPnpmStore(const ScanContext& context, Findings& found) const {
     for (const auto& location : pnpmStorePath()) {
         const auto measurement = context.measure(location, oneMiB);
         if (!measurement) continue;
-        footprint = SizeSum::add(footprint, measurement->bytes);
-        add(makeCandidate(
-                "node.pnpmStore", "Package Manager Caches", "pnpm store", location, measurement->bytes,
-                SafetyLevel::caution,
-                "pnpm hard-links every package from this store into each project's node_modules. Removing "
-                "it forces a full re-download the next time any pnpm project installs.",
-                "pnpm install", measurement->newestModification,
-                {{"Note", "Only the bytes not shared with an existing node_modules are counted"}}),
-            false);
+        found.addFootprint(measurement->bytes);
+        found.add(makeCandidate(
+            {.ruleID = "node.pnpmStore",
+             .groupTitle = "Package Manager Caches",
+             .title = "pnpm store",
+             .path = location,
+             .size = measurement->bytes,
+             .safety = SafetyLevel::caution,
+             .reason = "pnpm hard-links every package from this store into each project's node_modules. "
+                       "Removing it forces a full re-download the next time any pnpm project installs.",
+             .restoreHint = "pnpm install",
+             .lastModified = measurement->newestModification,
+             .details = {{"Note", "Only the bytes not shared with an existing node_modules are counted"}}}));
+    }
+}
+
+void NodeScanner::addUnusedNodeVersions(const ScanContext& context, Findings& found) const {
+    const auto versions = Paths::home(".nvm", "versions", "node");
+    if (!isDirectory(versions)) return;
+    const auto active = activeNodeVersion();
+    const auto entries = context.children(versions, true);
+    if (entries.empty()) return;
+
+    std::string newest = Paths::lastComponent(entries.front().url);
+    for (std::size_t i = 1; i < entries.size(); ++i) {
+        const auto name = Paths::lastComponent(entries[i].url);
+        if (isNewerVersion(name, newest)) newest = name;
     }
 
-    // 5. nvm runtimes.
-    for (auto& candidate : unusedNodeVersions(context, footprint)) candidates.push_back(std::move(candidate));
-
-    return CategoryResult(category(), footprint, std::move(candidates));
+    const std::string activeText = active.value_or("unknown");
+    for (const auto& entry : entries) {
+        if (entry.measurement.bytes < 1) continue;
+        found.addFootprint(entry.measurement.bytes);
+        const auto name = Paths::lastComponent(entry.url);
+        if ((active && name == *active) || name == newest) continue;
+        found.add(makeCandidate(
+            {.ruleID = "node.nvmVersions",
+             .groupTitle = "Unused Node Versions",
+             .title = "Node " + name,
+             .path = entry.url,
+             .size = entry.measurement.bytes,
+             .safety = SafetyLevel::caution,
+             .reason = "A Node runtime installed through nvm that is neither your active version (" + activeText +
+                       ") nor the newest one installed.",
+             .restoreHint = "nvm install " + name,
+             .lastModified = modificationDate(entry.url),
+             .details = {{"Active version", activeText}}}));
+    }
 }
 
 }  // namespace korvane

@@ -73,10 +73,6 @@ public:
     std::vector<std::string> pnpmStorePath() const;
     // `node --version`, trimmed; none when node is missing, times out or fails.
     std::optional<std::string> activeNodeVersion() const;
-    // The nvm runtimes that are neither active nor the newest; adds the bytes
-    // of every version measured to `footprint`.
-    std::vector<CleanupCandidate> unusedNodeVersions(const ScanContext& context,
-                                                     std::int64_t& footprint) const;
 
     // The numbers of a version name: "v18.0.0-rc" -> 18, 0.
     static std::vector<std::int64_t> versionNumbers(std::string_view name);
@@ -85,6 +81,20 @@ public:
     static bool isNewerVersion(std::string_view a, std::string_view b);
 
 private:
+    // The steps of scan(), in order.
+    // Each project's node_modules, measured in one parallel batch, judged by
+    // how long ago the project was worked on.
+    void addProjectDependencies(const ScanContext& context, const std::vector<DetectedProject>& projects,
+                                Findings& found) const;
+    // Framework build output inside the same projects, a second batch.
+    void addBuildOutput(const ScanContext& context, const std::vector<DetectedProject>& projects,
+                        Findings& found) const;
+    void addPackageManagerCaches(const ScanContext& context, Findings& found) const;
+    void addPnpmStore(const ScanContext& context, Findings& found) const;
+    // The nvm runtimes that are neither active nor the newest; every version
+    // measured counts in the footprint.
+    void addUnusedNodeVersions(const ScanContext& context, Findings& found) const;
+
     Limits limits_{};
 };
 

@@ -6,7 +6,6 @@
 #include "core/text/AsciiText.h"
 #include "core/system/FolderListing.h"
 #include "core/system/Paths.h"
-#include "core/model/SizeSum.h"
 #include "core/scanners/ScanContext.h"
 
 namespace korvane {
@@ -81,42 +80,55 @@ bool ReactNativeScanner::isAvailable() const {
 }
 
 CategoryResult ReactNativeScanner::scan(const ScanContext& context) const {
-    std::int64_t footprint = 0;
-    std::vector<CleanupCandidate> candidates;
-    const auto add = [&](std::optional<CleanupCandidate> candidate, bool selected) {
-        if (!candidate) return;
-        candidate->isSelectedByDefault = selected;
-        candidates.push_back(std::move(*candidate));
-    };
+    Findings found;
+    addPackagerCaches(context, found);
+    addExpoCaches(context, found);
+    addProjectOutputs(context, found);
+    return CategoryResult(category(), found.footprint, std::move(found.candidates));
+}
 
-    // 1. Metro and Watchman, one entry at a time: a handful at most.
+void ReactNativeScanner::addPackagerCaches(const ScanContext& context, Findings& found) const {
+    // One entry at a time: a handful at most.
     for (const auto& path : metroCaches()) {
         const auto measurement = context.measure(path, cacheMinimum);
         if (!measurement) continue;
-        footprint = SizeSum::add(footprint, measurement->bytes);
+        found.addFootprint(measurement->bytes);
         const auto name = Paths::lastComponent(path);
         const auto& kind = packagerCache(name);
-        add(makeCandidate(kind.ruleID, "Metro & Watchman", name, path, measurement->bytes, SafetyLevel::safe,
-                          kind.reason, "Rebuilt on next packager start", measurement->newestModification, {}),
-            true);
+        found.add(makeCandidate({.ruleID = kind.ruleID,
+                                 .groupTitle = "Metro & Watchman",
+                                 .title = name,
+                                 .path = path,
+                                 .size = measurement->bytes,
+                                 .safety = SafetyLevel::safe,
+                                 .reason = kind.reason,
+                                 .restoreHint = "Rebuilt on next packager start",
+                                 .lastModified = measurement->newestModification}));
     }
+}
 
-    // 2. Expo's command-line caches.
+void ReactNativeScanner::addExpoCaches(const ScanContext& context, Findings& found) const {
     for (const auto& path : expoLocations()) {
         const auto measurement = context.measure(path, cacheMinimum);
         if (!measurement) continue;
-        footprint = SizeSum::add(footprint, measurement->bytes);
-        add(makeCandidate("rn.expoCache", "Expo", "Expo cache", path, measurement->bytes, SafetyLevel::safe,
-                          "Downloaded Expo runtimes and CLI state. Re-fetched as needed; you stay signed in.",
-                          "Re-downloaded automatically", measurement->newestModification, {}),
-            true);
+        found.addFootprint(measurement->bytes);
+        found.add(makeCandidate(
+            {.ruleID = "rn.expoCache",
+             .groupTitle = "Expo",
+             .title = "Expo cache",
+             .path = path,
+             .size = measurement->bytes,
+             .safety = SafetyLevel::safe,
+             .reason = "Downloaded Expo runtimes and CLI state. Re-fetched as needed; you stay signed in.",
+             .restoreHint = "Re-downloaded automatically",
+             .lastModified = measurement->newestModification}));
     }
+}
 
-    // 3. Build output of every React Native or Expo project, one parallel batch.
+void ReactNativeScanner::addProjectOutputs(const ScanContext& context, Findings& found) const {
     std::vector<DetectedProject> projects;
     for (const auto& project : context.projects().projects())
-        if (project.hasKind(DetectedProject::Kind::reactNative) ||
-            project.hasKind(DetectedProject::Kind::expo))
+        if (project.hasKind(DetectedProject::Kind::reactNative) || project.hasKind(DetectedProject::Kind::expo))
             projects.push_back(project);
 
     std::vector<std::string> outputFolders;
@@ -124,19 +136,22 @@ CategoryResult ReactNativeScanner::scan(const ScanContext& context) const {
     for (const auto& [p, r, entry] : context.measureInProjects(projects, outputFolders, projectOutputMinimum)) {
         const auto& project = projects[p];
         const auto& row = projectOutputs()[r];
-        footprint = SizeSum::add(footprint, entry.measurement.bytes);
+        found.addFootprint(entry.measurement.bytes);
         // Pods are restored from the lockfile only if it is still there, so
         // they are offered for review rather than selected.
         const bool pods = row.relativePath.size() >= 4 &&
                           row.relativePath.compare(row.relativePath.size() - 4, 4, "Pods") == 0;
-        add(makeCandidate(row.ruleID, "Project Build Output", project.name() + "/" + row.relativePath,
-                          entry.url, entry.measurement.bytes, pods ? SafetyLevel::caution : SafetyLevel::safe,
-                          row.reason, row.restoreHint, entry.measurement.newestModification,
-                          {{"Last activity", context.relativeActivity(project.lastActivity)}}),
-            !pods);
+        found.add(makeCandidate({.ruleID = row.ruleID,
+                                 .groupTitle = "Project Build Output",
+                                 .title = project.name() + "/" + row.relativePath,
+                                 .path = entry.url,
+                                 .size = entry.measurement.bytes,
+                                 .safety = pods ? SafetyLevel::caution : SafetyLevel::safe,
+                                 .reason = row.reason,
+                                 .restoreHint = row.restoreHint,
+                                 .lastModified = entry.measurement.newestModification,
+                                 .details = {{"Last activity", context.relativeActivity(project.lastActivity)}}}));
     }
-
-    return CategoryResult(category(), footprint, std::move(candidates));
 }
 
 }  // namespace korvane

@@ -65,6 +65,14 @@ public:
     static const std::vector<ProjectOutput>& projectOutputs();
 
 private:
+    // The steps of scan(), in order.
+    // Metro and Watchman.
+    void addPackagerCaches(const ScanContext& context, Findings& found) const;
+    // Expo's command-line caches.
+    void addExpoCaches(const ScanContext& context, Findings& found) const;
+    // Build output of every React Native or Expo project, one parallel batch.
+    void addProjectOutputs(const ScanContext& context, Findings& found) const;
+
     std::optional<std::string> temporaryDirectory_;
 };
 

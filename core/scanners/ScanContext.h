@@ -79,12 +79,11 @@ public:
 
     // The current time by the context's clock.
     TimePoint now() const;
-    // Full days elapsed from `date` to now, counted in local time (a day is
-    // from one wall-clock time to the same time the next day); negative for
-    // a date in the future.
+    // Full days elapsed from `date` to now, counted in local time (see
+    // RelativeDate::fullDaysBetween); negative for a date in the future.
     int daysSince(TimePoint date) const;
-    // A last-activity date worded relative to now ("2 weeks ago",
-    // "Yesterday"), or "Unknown" without a date.
+    // A last-activity date worded relative to now (see RelativeDate::string):
+    // "2 weeks ago", "Yesterday", or "Unknown" without a date.
     std::string relativeActivity(const std::optional<TimePoint>& date) const;
 
     // Number of threads the parallel measurements use for `itemCount` items.
@@ -116,13 +115,5 @@ std::optional<std::chrono::system_clock::time_point> newestElseOwn(const FastSiz
 // the footprint holds what the folder really occupies; 0 when it cannot be
 // measured.
 std::int64_t measureFollowingLink(const ScanContext& context, const std::string& path);
-
-// Full days elapsed from `from` to `to` in local time; negative when `to` lies
-// before `from`.
-int fullDaysBetween(std::chrono::system_clock::time_point from, std::chrono::system_clock::time_point to);
-// `date` worded relative to `now` in English, first letter upper-cased
-// ("3 weeks ago", "Yesterday", "In 2 days"); "Unknown" for no date.
-std::string relativeActivity(const std::optional<std::chrono::system_clock::time_point>& date,
-                             std::chrono::system_clock::time_point now);
 
 }  // namespace korvane

@@ -2,7 +2,6 @@
 
 #include "core/system/Paths.h"
 #include "core/system/Shell.h"
-#include "core/model/SizeSum.h"
 #include "core/scanners/DetectedProject.h"
 #include "core/scanners/ScanContext.h"
 
@@ -97,52 +96,60 @@ std::optional<std::string> ToolchainScanner::activeToolchain() const {
     }
 }
 
-std::vector<CleanupCandidate> ToolchainScanner::rustToolchains(const ScanContext& context,
-                                                               std::int64_t& footprint) const {
-    std::vector<CleanupCandidate> candidates;
+CategoryResult ToolchainScanner::scan(const ScanContext& context) const {
+    Findings found;
+    addGlobalCaches(context, found);
+    // Runs to the end even when cancelled, it is short.
+    addRustToolchains(context, found);
+    addVirtualEnvironments(context, found);
+    return CategoryResult(category(), found.footprint, std::move(found.candidates));
+}
+
+void ToolchainScanner::addGlobalCaches(const ScanContext& context, Findings& found) const {
+    for (const auto& rule : globalRules()) {
+        if (context.isCancelled()) break;
+        const auto measurement = context.measure(rule.url, rule.minimumBytes);
+        if (!measurement) continue;
+        found.addFootprint(measurement->bytes);
+        found.add(makeCandidate({.ruleID = rule.ruleID,
+                                 .groupTitle = rule.group,
+                                 .title = rule.title,
+                                 .path = rule.url,
+                                 .size = measurement->bytes,
+                                 .safety = rule.safety,
+                                 .reason = rule.reason,
+                                 .restoreHint = rule.restore,
+                                 .lastModified = measurement->newestModification}));
+    }
+}
+
+void ToolchainScanner::addRustToolchains(const ScanContext& context, Findings& found) const {
     const auto toolchains = Paths::home(".rustup", "toolchains");
-    if (!isDirectory(toolchains)) return candidates;
+    if (!isDirectory(toolchains)) return;
 
     const auto active = activeToolchain();
     for (const auto& entry : context.children(toolchains, true)) {
         const auto size = entry.measurement.bytes;
         if (size < 1) continue;
-        footprint = SizeSum::add(footprint, size);
+        found.addFootprint(size);
         const auto name = Paths::lastComponent(entry.url);
         // The active name may be shorter than the folder's ("stable" for
         // "stable-x86_64-unknown-linux-gnu").
         if (active && name.compare(0, active->size(), *active) == 0) continue;
-        auto candidate =
-            makeCandidate("rust.toolchains", "Rust Toolchains", name, entry.url, size, SafetyLevel::caution,
-                          "A Rust toolchain that is not your default (" + active.value_or("unknown") +
-                              "). Reinstallable with rustup.",
-                          "rustup toolchain install " + name, modificationDate(entry.url), {});
-        if (candidate) candidates.push_back(std::move(*candidate));
+        found.add(makeCandidate({.ruleID = "rust.toolchains",
+                                 .groupTitle = "Rust Toolchains",
+                                 .title = name,
+                                 .path = entry.url,
+                                 .size = size,
+                                 .safety = SafetyLevel::caution,
+                                 .reason = "A Rust toolchain that is not your default (" + active.value_or("unknown") +
+                                           "). Reinstallable with rustup.",
+                                 .restoreHint = "rustup toolchain install " + name,
+                                 .lastModified = modificationDate(entry.url)}));
     }
-    return candidates;
 }
 
-CategoryResult ToolchainScanner::scan(const ScanContext& context) const {
-    std::int64_t footprint = 0;
-    std::vector<CleanupCandidate> candidates;
-    const auto add = [&](std::optional<CleanupCandidate> candidate) {
-        if (candidate) candidates.push_back(std::move(*candidate));
-    };
-
-    // 1. Global caches.
-    for (const auto& rule : globalRules()) {
-        if (context.isCancelled()) break;
-        const auto measurement = context.measure(rule.url, rule.minimumBytes);
-        if (!measurement) continue;
-        footprint = SizeSum::add(footprint, measurement->bytes);
-        add(makeCandidate(rule.ruleID, rule.group, rule.title, rule.url, measurement->bytes, rule.safety,
-                          rule.reason, rule.restore, measurement->newestModification, {}));
-    }
-
-    // 2. Rust toolchains; runs to the end even when cancelled, it is short.
-    for (auto& candidate : rustToolchains(context, footprint)) candidates.push_back(std::move(candidate));
-
-    // 3. Virtual environments inside Python projects.
+void ToolchainScanner::addVirtualEnvironments(const ScanContext& context, Findings& found) const {
     for (const auto& project : context.projects().projects(DetectedProject::Kind::python)) {
         if (context.isCancelled()) break;
         for (const auto& name : virtualEnvironmentNames()) {
@@ -150,19 +157,21 @@ CategoryResult ToolchainScanner::scan(const ScanContext& context) const {
             if (!exists(Paths::join(location, "pyvenv.cfg"))) continue;
             const auto measurement = context.measure(location, smallestVirtualEnvironment);
             if (!measurement) continue;
-            footprint = SizeSum::add(footprint, measurement->bytes);
-            add(makeCandidate(
-                "python.venvs", "Virtual Environments", project.name() + "/" + name, location,
-                measurement->bytes, SafetyLevel::caution,
-                "A Python virtual environment for this project. Recreated from its requirements file, "
-                "though anything installed ad hoc and never written down is lost.",
-                "python -m venv " + name + " && pip install -r requirements.txt",
-                measurement->newestModification,
-                {{"Last activity", context.relativeActivity(project.lastActivity)}}));
+            found.addFootprint(measurement->bytes);
+            found.add(makeCandidate(
+                {.ruleID = "python.venvs",
+                 .groupTitle = "Virtual Environments",
+                 .title = project.name() + "/" + name,
+                 .path = location,
+                 .size = measurement->bytes,
+                 .safety = SafetyLevel::caution,
+                 .reason = "A Python virtual environment for this project. Recreated from its requirements file, "
+                           "though anything installed ad hoc and never written down is lost.",
+                 .restoreHint = "python -m venv " + name + " && pip install -r requirements.txt",
+                 .lastModified = measurement->newestModification,
+                 .details = {{"Last activity", context.relativeActivity(project.lastActivity)}}}));
         }
     }
-
-    return CategoryResult(CleanupCategory::toolchains, footprint, std::move(candidates));
 }
 
 }  // namespace korvane

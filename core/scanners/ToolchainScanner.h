@@ -45,9 +45,6 @@ public:
     // Folder names of a project's virtual environments, in scan order.
     static const std::vector<std::string>& virtualEnvironmentNames();
 
-    // The installed Rust toolchains other than the active one; adds the size
-    // of every installed toolchain (the active one too) to `footprint`.
-    std::vector<CleanupCandidate> rustToolchains(const ScanContext& context, std::int64_t& footprint) const;
     // The active toolchain's name as `rustup` tells it; none when the tool is
     // missing, fails, times out or prints nothing.
     std::optional<std::string> activeToolchain() const;
@@ -55,6 +52,14 @@ public:
     static std::optional<std::string> firstWord(const std::string& output);
 
 private:
+    // The steps of scan(), in order.
+    void addGlobalCaches(const ScanContext& context, Findings& found) const;
+    // The installed Rust toolchains other than the active one; every
+    // installed toolchain (the active one too) counts in the footprint.
+    void addRustToolchains(const ScanContext& context, Findings& found) const;
+    // Virtual environments inside Python projects.
+    void addVirtualEnvironments(const ScanContext& context, Findings& found) const;
+
     double rustupTimeout_;
 };
 

@@ -13,7 +13,6 @@
 #include "core/system/Paths.h"
 #include "core/system/PropertyList.h"
 #include "core/system/Shell.h"
-#include "core/model/SizeSum.h"
 #include "core/scanners/ScanContext.h"
 
 namespace korvane {
@@ -149,193 +148,242 @@ std::optional<std::string> XcodeScanner::deviceName(const std::string& deviceFol
     return list->string("name");
 }
 
-std::vector<CleanupCandidate> XcodeScanner::simulatorCandidates(const ScanContext& context,
-                                                                std::int64_t& footprint) const {
-    std::vector<CleanupCandidate> candidates;
-    const auto add = [&](std::optional<CleanupCandidate> candidate) {
-        if (candidate) candidates.push_back(std::move(*candidate));
-    };
-
-    // Asked on every scan, whether or not a device folder exists.
-    const auto devices = simulatorDevices();
-
-    const auto devicesFolder = Paths::home("Library", "Developer", "CoreSimulator/Devices");
-    if (isDirectory(devicesFolder)) {
-        for (const auto& entry : context.children(devicesFolder, true)) {
-            if (entry.measurement.bytes < 1) continue;
-            footprint = SizeSum::add(footprint, entry.measurement.bytes);
-            // A device is a folder named by its UDID; a file here (CoreSimulator's
-            // own device_set.plist) is no device and is never offered as one.
-            if (entry.measurement.directories < 1) continue;
-            const auto udid = Paths::lastComponent(entry.url);
-            const auto lastModified = newestElseOwn(entry.measurement, entry.url);
-            if (!devices) {
-                // The tool could not tell: the device may well be in use, so
-                // nothing marks it unavailable or selects it.
-                const auto name = deviceName(entry.url).value_or(udid);
-                add(makeCandidate(
-                    simulatorDeviceRule, simulatorDevicesGroup, name, entry.url, entry.measurement.bytes,
-                    SafetyLevel::caution,
-                    "Korvane could not ask the simulator tool about this device, so its state is "
-                    "unknown. Removing it deletes the apps, databases and screenshots stored inside it.",
-                    "Recreated empty the next time you boot this simulator", lastModified,
-                    {{"State", "Unknown"}}));
-                continue;
-            }
-            const auto listed = devices->find(udid);
-            if (listed != devices->end() && listed->second.isAvailable) {
-                const auto& device = listed->second;
-                add(makeCandidate(
-                    simulatorDeviceRule, simulatorDevicesGroup, device.name, entry.url,
-                    entry.measurement.bytes, SafetyLevel::caution,
-                    "Apps, databases and screenshots stored inside this simulator. Removing it resets "
-                    "the device to factory state.",
-                    "Recreated empty the next time you boot this simulator", lastModified,
-                    {{"Runtime", device.runtime}, {"State", device.state}}));
-                continue;
-            }
-            std::string name;
-            Details details;
-            if (listed != devices->end()) {
-                name = listed->second.name;
-                details = {{"Runtime", listed->second.runtime}, {"State", listed->second.state}};
-            } else {
-                name = deviceName(entry.url).value_or(udid);
-            }
-            add(makeCandidate(
-                simulatorDeviceRule, simulatorDevicesGroup, name + " (unavailable)", entry.url,
-                entry.measurement.bytes, SafetyLevel::safe,
-                "This simulator's runtime is no longer installed, so the device cannot be booted. "
-                "Nothing can read this data.",
-                std::nullopt, lastModified, details));
-        }
-    }
-
-    for (const std::string folder : {"Caches", "Temp"}) {
-        const auto path = Paths::home("Library", "Developer", "CoreSimulator/" + folder);
-        const auto measurement = context.measure(path, oneMiB);
-        if (!measurement) continue;
-        footprint = SizeSum::add(footprint, measurement->bytes);
-        add(makeCandidate("xcode.simulatorCaches", "Simulator Caches",
-                          "Simulator " + AsciiText::lowercased(folder), path, measurement->bytes, SafetyLevel::safe,
-                          "Shared caches used to boot simulators quickly. Rebuilt on the next boot.",
-                          "Rebuilt on next simulator boot", measurement->newestModification, {}));
-    }
-
-    const auto runtimes = Paths::home("Library", "Developer", "CoreSimulator/Profiles/Runtimes");
-    if (isDirectory(runtimes)) {
-        for (const auto& entry : context.children(runtimes, true)) {
-            if (entry.measurement.bytes < 1) continue;
-            footprint = SizeSum::add(footprint, entry.measurement.bytes);
-            add(makeCandidate("xcode.simulatorRuntimes", "Simulator Runtimes",
-                              Paths::withoutExtension(Paths::lastComponent(entry.url)), entry.url,
-                              entry.measurement.bytes, SafetyLevel::caution,
-                              "A complete OS image used to run simulators on this version. Removing it means "
-                              "re-downloading several gigabytes before you can test on it again.",
-                              "Re-downloadable from Xcode → Settings → Platforms",
-                              modificationDate(entry.url), {}));
-        }
-    }
-    return candidates;
+CategoryResult XcodeScanner::scan(const ScanContext& context) const {
+    Findings found;
+    addDerivedData(context, found);
+    addDeviceSupport(context, found);
+    addArchives(context, found);
+    addSimulatorDevices(context, found);
+    addSimulatorCaches(context, found);
+    addSimulatorRuntimes(context, found);
+    addXcodeCaches(context, found);
+    addSwiftPackages(context, found);
+    return CategoryResult(category(), found.footprint, std::move(found.candidates));
 }
 
-CategoryResult XcodeScanner::scan(const ScanContext& context) const {
-    std::int64_t footprint = 0;
-    std::vector<CleanupCandidate> candidates;
-    const auto add = [&](std::optional<CleanupCandidate> candidate) {
-        if (candidate) candidates.push_back(std::move(*candidate));
-    };
-
-    // 1. Derived data, one folder per project plus the shared module cache.
+void XcodeScanner::addDerivedData(const ScanContext& context, Findings& found) const {
     const auto derivedData = Paths::home("Library", "Developer", "Xcode/DerivedData");
-    if (isDirectory(derivedData)) {
-        for (const auto& entry : context.children(derivedData, true)) {
-            const auto& m = entry.measurement;
-            if (m.bytes < 1) continue;
-            footprint = SizeSum::add(footprint, m.bytes);
-            const auto name = Paths::lastComponent(entry.url);
-            if (name == "ModuleCache.noindex") {
-                add(makeCandidate("xcode.moduleCache", "Module Cache", "Precompiled modules", entry.url,
-                                  m.bytes, SafetyLevel::safe,
-                                  "Precompiled module headers. Xcode rebuilds them on the next build.",
-                                  "Rebuilt automatically", m.newestModification, {}));
-            } else {
-                add(makeCandidate(
-                    "xcode.derivedData", "Derived Data", projectName(name), entry.url, m.bytes,
-                    SafetyLevel::safe,
-                    "Build intermediates, indexes and logs for this project. Xcode recreates them on "
-                    "the next build — your source code is untouched.",
-                    "Rebuilt on next build", newestElseOwn(m, entry.url),
-                    {{"Files", ByteFormat::groupedInteger(m.files)}}));
-            }
+    if (!isDirectory(derivedData)) return;
+    for (const auto& entry : context.children(derivedData, true)) {
+        const auto& m = entry.measurement;
+        if (m.bytes < 1) continue;
+        found.addFootprint(m.bytes);
+        const auto name = Paths::lastComponent(entry.url);
+        if (name == "ModuleCache.noindex") {
+            found.add(makeCandidate({.ruleID = "xcode.moduleCache",
+                                     .groupTitle = "Module Cache",
+                                     .title = "Precompiled modules",
+                                     .path = entry.url,
+                                     .size = m.bytes,
+                                     .safety = SafetyLevel::safe,
+                                     .reason = "Precompiled module headers. Xcode rebuilds them on the next build.",
+                                     .restoreHint = "Rebuilt automatically",
+                                     .lastModified = m.newestModification}));
+        } else {
+            found.add(makeCandidate(
+                {.ruleID = "xcode.derivedData",
+                 .groupTitle = "Derived Data",
+                 .title = projectName(name),
+                 .path = entry.url,
+                 .size = m.bytes,
+                 .safety = SafetyLevel::safe,
+                 .reason = "Build intermediates, indexes and logs for this project. Xcode recreates them on "
+                           "the next build — your source code is untouched.",
+                 .restoreHint = "Rebuilt on next build",
+                 .lastModified = newestElseOwn(m, entry.url),
+                 .details = {{"Files", ByteFormat::groupedInteger(m.files)}}}));
         }
     }
+}
 
-    // 2. Debug symbols copied from devices, per platform.
+void XcodeScanner::addDeviceSupport(const ScanContext& context, Findings& found) const {
     for (const auto& platform : platforms()) {
         const auto folder = Paths::home("Library", "Developer", "Xcode/" + platform + " DeviceSupport");
         if (!isDirectory(folder)) continue;
         for (const auto& entry : context.children(folder, true)) {
             if (entry.measurement.bytes < 1) continue;
-            footprint = SizeSum::add(footprint, entry.measurement.bytes);
+            found.addFootprint(entry.measurement.bytes);
             const auto version = Paths::lastComponent(entry.url);
-            add(makeCandidate(
-                "xcode.deviceSupport", "Device Support", platform + " " + version, entry.url,
-                entry.measurement.bytes, SafetyLevel::safe,
-                "Debug symbols copied from a device running " + platform + " " + version +
-                    ". Xcode copies them again the next time you attach a device on that version.",
-                "Re-copied when you next connect that device", modificationDate(entry.url), {}));
+            found.add(makeCandidate(
+                {.ruleID = "xcode.deviceSupport",
+                 .groupTitle = "Device Support",
+                 .title = platform + " " + version,
+                 .path = entry.url,
+                 .size = entry.measurement.bytes,
+                 .safety = SafetyLevel::safe,
+                 .reason = "Debug symbols copied from a device running " + platform + " " + version +
+                           ". Xcode copies them again the next time you attach a device on that version.",
+                 .restoreHint = "Re-copied when you next connect that device",
+                 .lastModified = modificationDate(entry.url)}));
         }
     }
+}
 
-    // 3. Archives, grouped in date folders.
+void XcodeScanner::addArchives(const ScanContext& context, Findings& found) const {
     const auto archives = Paths::home("Library", "Developer", "Xcode/Archives");
-    if (isDirectory(archives)) {
-        for (const auto& dateFolder : sortedEntryNames(archives)) {
-            for (const auto& entry : context.children(Paths::join(archives, dateFolder), true)) {
-                if (entry.measurement.bytes < 1) continue;
-                footprint = SizeSum::add(footprint, entry.measurement.bytes);
-                const auto date = modificationDate(entry.url);
-                add(makeCandidate(
-                    "xcode.archives", "Archives", Paths::withoutExtension(Paths::lastComponent(entry.url)),
-                    entry.url, entry.measurement.bytes, SafetyLevel::caution,
-                    "An archive of a build you distributed. It holds the dSYMs used to symbolicate "
-                    "crash reports for that version — keep it while the build is live.",
-                    "Cannot be recreated without rebuilding that exact commit", date,
-                    {{"Archived", date ? formatDate(*date) : "Unknown"}}));
-            }
+    if (!isDirectory(archives)) return;
+    for (const auto& dateFolder : sortedEntryNames(archives)) {
+        for (const auto& entry : context.children(Paths::join(archives, dateFolder), true)) {
+            if (entry.measurement.bytes < 1) continue;
+            found.addFootprint(entry.measurement.bytes);
+            const auto date = modificationDate(entry.url);
+            found.add(makeCandidate(
+                {.ruleID = "xcode.archives",
+                 .groupTitle = "Archives",
+                 .title = Paths::withoutExtension(Paths::lastComponent(entry.url)),
+                 .path = entry.url,
+                 .size = entry.measurement.bytes,
+                 .safety = SafetyLevel::caution,
+                 .reason = "An archive of a build you distributed. It holds the dSYMs used to symbolicate "
+                           "crash reports for that version — keep it while the build is live.",
+                 .restoreHint = "Cannot be recreated without rebuilding that exact commit",
+                 .lastModified = date,
+                 .details = {{"Archived", date ? formatDate(*date) : "Unknown"}}}));
         }
     }
+}
 
-    // 4. Simulators.
-    for (auto& candidate : simulatorCandidates(context, footprint))
-        candidates.push_back(std::move(candidate));
+void XcodeScanner::addSimulatorDevices(const ScanContext& context, Findings& found) const {
+    // Asked on every scan, whether or not a device folder exists.
+    const auto devices = simulatorDevices();
 
-    // 5. Xcode's own caches.
+    const auto devicesFolder = Paths::home("Library", "Developer", "CoreSimulator/Devices");
+    if (!isDirectory(devicesFolder)) return;
+    for (const auto& entry : context.children(devicesFolder, true)) {
+        if (entry.measurement.bytes < 1) continue;
+        found.addFootprint(entry.measurement.bytes);
+        // A device is a folder named by its UDID; a file here (CoreSimulator's
+        // own device_set.plist) is no device and is never offered as one.
+        if (entry.measurement.directories < 1) continue;
+        const auto udid = Paths::lastComponent(entry.url);
+        const auto lastModified = newestElseOwn(entry.measurement, entry.url);
+        if (!devices) {
+            // The tool could not tell: the device may well be in use, so
+            // nothing marks it unavailable or selects it.
+            found.add(makeCandidate(
+                {.ruleID = simulatorDeviceRule,
+                 .groupTitle = simulatorDevicesGroup,
+                 .title = deviceName(entry.url).value_or(udid),
+                 .path = entry.url,
+                 .size = entry.measurement.bytes,
+                 .safety = SafetyLevel::caution,
+                 .reason = "Korvane could not ask the simulator tool about this device, so its state is "
+                           "unknown. Removing it deletes the apps, databases and screenshots stored inside it.",
+                 .restoreHint = "Recreated empty the next time you boot this simulator",
+                 .lastModified = lastModified,
+                 .details = {{"State", "Unknown"}}}));
+            continue;
+        }
+        const auto listed = devices->find(udid);
+        if (listed != devices->end() && listed->second.isAvailable) {
+            const auto& device = listed->second;
+            found.add(makeCandidate(
+                {.ruleID = simulatorDeviceRule,
+                 .groupTitle = simulatorDevicesGroup,
+                 .title = device.name,
+                 .path = entry.url,
+                 .size = entry.measurement.bytes,
+                 .safety = SafetyLevel::caution,
+                 .reason = "Apps, databases and screenshots stored inside this simulator. Removing it resets "
+                           "the device to factory state.",
+                 .restoreHint = "Recreated empty the next time you boot this simulator",
+                 .lastModified = lastModified,
+                 .details = {{"Runtime", device.runtime}, {"State", device.state}}}));
+            continue;
+        }
+        std::string name;
+        Details details;
+        if (listed != devices->end()) {
+            name = listed->second.name;
+            details = {{"Runtime", listed->second.runtime}, {"State", listed->second.state}};
+        } else {
+            name = deviceName(entry.url).value_or(udid);
+        }
+        found.add(makeCandidate({.ruleID = simulatorDeviceRule,
+                                 .groupTitle = simulatorDevicesGroup,
+                                 .title = name + " (unavailable)",
+                                 .path = entry.url,
+                                 .size = entry.measurement.bytes,
+                                 .safety = SafetyLevel::safe,
+                                 .reason = "This simulator's runtime is no longer installed, so the device cannot "
+                                           "be booted. Nothing can read this data.",
+                                 .lastModified = lastModified,
+                                 .details = std::move(details)}));
+    }
+}
+
+void XcodeScanner::addSimulatorCaches(const ScanContext& context, Findings& found) const {
+    for (const std::string folder : {"Caches", "Temp"}) {
+        const auto path = Paths::home("Library", "Developer", "CoreSimulator/" + folder);
+        const auto measurement = context.measure(path, oneMiB);
+        if (!measurement) continue;
+        found.addFootprint(measurement->bytes);
+        found.add(makeCandidate({.ruleID = "xcode.simulatorCaches",
+                                 .groupTitle = "Simulator Caches",
+                                 .title = "Simulator " + AsciiText::lowercased(folder),
+                                 .path = path,
+                                 .size = measurement->bytes,
+                                 .safety = SafetyLevel::safe,
+                                 .reason = "Shared caches used to boot simulators quickly. Rebuilt on the next boot.",
+                                 .restoreHint = "Rebuilt on next simulator boot",
+                                 .lastModified = measurement->newestModification}));
+    }
+}
+
+void XcodeScanner::addSimulatorRuntimes(const ScanContext& context, Findings& found) const {
+    const auto runtimes = Paths::home("Library", "Developer", "CoreSimulator/Profiles/Runtimes");
+    if (!isDirectory(runtimes)) return;
+    for (const auto& entry : context.children(runtimes, true)) {
+        if (entry.measurement.bytes < 1) continue;
+        found.addFootprint(entry.measurement.bytes);
+        found.add(makeCandidate(
+            {.ruleID = "xcode.simulatorRuntimes",
+             .groupTitle = "Simulator Runtimes",
+             .title = Paths::withoutExtension(Paths::lastComponent(entry.url)),
+             .path = entry.url,
+             .size = entry.measurement.bytes,
+             .safety = SafetyLevel::caution,
+             .reason = "A complete OS image used to run simulators on this version. Removing it means "
+                       "re-downloading several gigabytes before you can test on it again.",
+             .restoreHint = "Re-downloadable from Xcode → Settings → Platforms",
+             .lastModified = modificationDate(entry.url)}));
+    }
+}
+
+void XcodeScanner::addXcodeCaches(const ScanContext& context, Findings& found) const {
     for (const auto& row : xcodeCaches()) {
         const auto measurement = context.measure(row.location, oneMiB);
         if (!measurement) continue;
-        footprint = SizeSum::add(footprint, measurement->bytes);
-        add(makeCandidate(ruleForCache(row.location), "Xcode Caches", row.title, row.location,
-                          measurement->bytes, SafetyLevel::safe, row.reason, "Rebuilt automatically",
-                          measurement->newestModification, {}));
+        found.addFootprint(measurement->bytes);
+        found.add(makeCandidate({.ruleID = ruleForCache(row.location),
+                                 .groupTitle = "Xcode Caches",
+                                 .title = row.title,
+                                 .path = row.location,
+                                 .size = measurement->bytes,
+                                 .safety = SafetyLevel::safe,
+                                 .reason = row.reason,
+                                 .restoreHint = "Rebuilt automatically",
+                                 .lastModified = measurement->newestModification}));
     }
+}
 
-    // 6. Swift package clones.
+void XcodeScanner::addSwiftPackages(const ScanContext& context, Findings& found) const {
     for (const auto& location : {Paths::home("Library", "Caches", "org.swift.swiftpm"),
                                  Paths::home("Library", "org.swift.swiftpm")}) {
         const auto measurement = context.measure(location, oneMiB);
         if (!measurement) continue;
-        footprint = SizeSum::add(footprint, measurement->bytes);
-        add(makeCandidate(
-            "xcode.swiftpm", "Swift Package Manager", "Package cache", location, measurement->bytes,
-            SafetyLevel::safe,
-            "Clones of Swift packages your projects depend on. Re-fetched from their repositories "
-            "when a project next resolves.",
-            "Re-fetched on next package resolve", measurement->newestModification, {}));
+        found.addFootprint(measurement->bytes);
+        found.add(makeCandidate({.ruleID = "xcode.swiftpm",
+                                 .groupTitle = "Swift Package Manager",
+                                 .title = "Package cache",
+                                 .path = location,
+                                 .size = measurement->bytes,
+                                 .safety = SafetyLevel::safe,
+                                 .reason = "Clones of Swift packages your projects depend on. Re-fetched from "
+                                           "their repositories when a project next resolves.",
+                                 .restoreHint = "Re-fetched on next package resolve",
+                                 .lastModified = measurement->newestModification}));
     }
-
-    return CategoryResult(category(), footprint, std::move(candidates));
 }
 
 }  // namespace korvane

@@ -42,10 +42,6 @@ public:
     bool isAvailable() const override;
     CategoryResult scan(const ScanContext& context) const override;
 
-    // The device folders, simulator caches and runtimes; adds the bytes of
-    // every item it measures to `footprint`.
-    std::vector<CleanupCandidate> simulatorCandidates(const ScanContext& context,
-                                                      std::int64_t& footprint) const;
     // The devices the simulator tool lists; none when the tool is missing,
     // fails, times out or answers something unreadable. An empty list is a
     // valid answer (the tool knows no devices).
@@ -66,6 +62,22 @@ public:
     static const std::vector<std::string>& platforms();
 
 private:
+    // The steps of scan(), in order. Every item measured counts in the
+    // footprint, offered or not.
+    // One folder per project plus the shared module cache.
+    void addDerivedData(const ScanContext& context, Findings& found) const;
+    // Debug symbols copied from devices, per platform.
+    void addDeviceSupport(const ScanContext& context, Findings& found) const;
+    // Archives, grouped in date folders.
+    void addArchives(const ScanContext& context, Findings& found) const;
+    // Each device folder, judged by what the simulator tool says of it.
+    void addSimulatorDevices(const ScanContext& context, Findings& found) const;
+    void addSimulatorCaches(const ScanContext& context, Findings& found) const;
+    void addSimulatorRuntimes(const ScanContext& context, Findings& found) const;
+    void addXcodeCaches(const ScanContext& context, Findings& found) const;
+    // Swift package clones.
+    void addSwiftPackages(const ScanContext& context, Findings& found) const;
+
     double simulatorTimeout_;
 };
 

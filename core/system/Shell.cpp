@@ -247,6 +247,143 @@ struct SpawnResources {
     }
 };
 
+// A run's output limit: the test override, else the default.
+std::size_t outputLimit() {
+    std::lock_guard<std::mutex> guard(overrideLock);
+    return outputLimitOverride.value_or(defaultOutputLimit);
+}
+
+// The environment a tool starts with: this process's, with PATH replaced by
+// the search folders. Its entries point into `environ` and into the object
+// itself, so it stays where it was made.
+class ToolEnvironment {
+public:
+    explicit ToolEnvironment(const std::vector<std::string>& directories) {
+        path_ = "PATH=";
+        for (std::size_t i = 0; i < directories.size(); ++i) {
+            if (i > 0) path_ += ':';
+            path_ += directories[i];
+        }
+        for (char** entry = environ; entry && *entry; ++entry)
+            if (std::strncmp(*entry, "PATH=", 5) != 0) entries_.push_back(*entry);
+        entries_.push_back(path_.data());
+        entries_.push_back(nullptr);
+    }
+    ToolEnvironment(const ToolEnvironment&) = delete;
+    ToolEnvironment& operator=(const ToolEnvironment&) = delete;
+
+    char** data() { return entries_.data(); }
+
+private:
+    std::string path_;
+    std::vector<char*> entries_;
+};
+
+// The tool's argument vector: its path, then the arguments as they are.
+class ArgumentVector {
+public:
+    ArgumentVector(const std::string& path, const std::vector<std::string>& arguments) {
+        store_.reserve(arguments.size() + 1);
+        store_.push_back(path);
+        store_.insert(store_.end(), arguments.begin(), arguments.end());
+        for (std::string& argument : store_) pointers_.push_back(argument.data());
+        pointers_.push_back(nullptr);
+    }
+    ArgumentVector(const ArgumentVector&) = delete;
+    ArgumentVector& operator=(const ArgumentVector&) = delete;
+
+    char** data() { return pointers_.data(); }
+
+private:
+    std::vector<std::string> store_;
+    std::vector<char*> pointers_;
+};
+
+// Starts the tool as the leader of a new process group, with default signal
+// handling, nothing blocked, standard input from /dev/null and its output on
+// the two given descriptors. Returns 0 or the error number.
+int spawnInOwnGroup(pid_t& pid, const std::string& path, int out, int err, char** argv, char** environment) {
+    SpawnResources spawn;
+    int spawnError = posix_spawn_file_actions_init(&spawn.actions);
+    spawn.haveActions = spawnError == 0;
+    if (spawnError == 0) spawnError = posix_spawn_file_actions_addopen(&spawn.actions, 0, "/dev/null", O_RDONLY, 0);
+    if (spawnError == 0) spawnError = posix_spawn_file_actions_adddup2(&spawn.actions, out, 1);
+    if (spawnError == 0) spawnError = posix_spawn_file_actions_adddup2(&spawn.actions, err, 2);
+    if (spawnError == 0) {
+        spawnError = posix_spawnattr_init(&spawn.attributes);
+        spawn.haveAttributes = spawnError == 0;
+    }
+    if (spawnError == 0) {
+        sigset_t none;
+        sigemptyset(&none);
+        sigset_t all;
+        sigfillset(&all);
+        sigdelset(&all, SIGKILL);
+        sigdelset(&all, SIGSTOP);
+        posix_spawnattr_setsigmask(&spawn.attributes, &none);
+        posix_spawnattr_setsigdefault(&spawn.attributes, &all);
+        posix_spawnattr_setpgroup(&spawn.attributes, 0);
+        spawnError = posix_spawnattr_setflags(&spawn.attributes,
+                                              POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
+    }
+    if (spawnError == 0)
+        spawnError = posix_spawn(&pid, path.c_str(), &spawn.actions, &spawn.attributes, argv, environment);
+    return spawnError;
+}
+
+// The started tool with its two output pipes. Throws std::system_error when
+// a pipe cannot be made or the launch fails.
+Run launch(const std::string& path, ArgumentVector& argv, ToolEnvironment& environment, const std::string& name) {
+    // Close-on-exec everywhere, so a tool started at the same moment by another
+    // thread never inherits (and holds open) this run's pipes.
+    int out[2] = {-1, -1};
+    int err[2] = {-1, -1};
+    if (pipe2(out, O_CLOEXEC) != 0) throw std::system_error(errno, std::generic_category(), name);
+    if (pipe2(err, O_CLOEXEC) != 0) {
+        int error = errno;
+        close(out[0]);
+        close(out[1]);
+        throw std::system_error(error, std::generic_category(), name);
+    }
+
+    pid_t pid = -1;
+    const int spawnError = spawnInOwnGroup(pid, path, out[1], err[1], argv.data(), environment.data());
+    // Only the child keeps the writing ends: end of file arrives when it (and
+    // whatever it started) is done with them.
+    close(out[1]);
+    close(err[1]);
+    if (spawnError != 0) {
+        close(out[0]);
+        close(err[0]);
+        throw std::system_error(spawnError, std::generic_category(), name);
+    }
+    return Run(pid, out[0], err[0], outputLimit());
+}
+
+// The tool's result once it exits and its output is read. A tool still
+// running at the deadline, or when this thread's cancel flag is set, is
+// stopped (SIGTERM, then SIGKILL) and reaped, and a ShellError is thrown.
+Shell::Result waitFor(Run& run, double timeout, const std::string& name) {
+    run.pump(after(Clock::now(), timeout), false, true);
+    if (run.exited()) {
+        run.pump(after(Clock::now(), drainGrace), true, true);
+        // Output cut short by a cancel is not the tool's answer.
+        if (cancelRequested() && run.streamsOpen()) throw Shell::ShellError::cancelled(name);
+        return Shell::Result{run.status(), run.text(0), run.text(1)};
+    }
+    const bool cancelled = cancelRequested();
+
+    run.signalGroup(SIGTERM);
+    run.pump(after(Clock::now(), terminateGrace), false);
+    if (!run.exited()) {
+        run.signalGroup(SIGKILL);
+        run.pump(after(Clock::now(), killGrace), false);
+        run.reapBlocking();
+    }
+    if (cancelled) throw Shell::ShellError::cancelled(name);
+    throw Shell::ShellError::timedOut(name);
+}
+
 }  // namespace
 
 Shell::ShellError::ShellError(Kind kind, std::string tool)
@@ -306,104 +443,10 @@ Shell::Result Shell::run(const std::string& tool, const std::vector<std::string>
 Shell::Result Shell::execute(const std::string& path, const std::vector<std::string>& arguments,
                              const std::string& name, double timeout) {
     if (cancelRequested()) throw ShellError::cancelled(name);
-    std::vector<std::string> directories = searchDirectories();
-    std::string pathVariable = "PATH=";
-    for (std::size_t i = 0; i < directories.size(); ++i) {
-        if (i > 0) pathVariable += ':';
-        pathVariable += directories[i];
-    }
-    std::vector<char*> environment;
-    for (char** entry = environ; entry && *entry; ++entry)
-        if (std::strncmp(*entry, "PATH=", 5) != 0) environment.push_back(*entry);
-    environment.push_back(pathVariable.data());
-    environment.push_back(nullptr);
-
-    std::vector<std::string> argumentStore;
-    argumentStore.reserve(arguments.size() + 1);
-    argumentStore.push_back(path);
-    argumentStore.insert(argumentStore.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& argument : argumentStore) argv.push_back(argument.data());
-    argv.push_back(nullptr);
-
-    std::size_t limit;
-    {
-        std::lock_guard<std::mutex> guard(overrideLock);
-        limit = outputLimitOverride.value_or(defaultOutputLimit);
-    }
-
-    // Close-on-exec everywhere, so a tool started at the same moment by another
-    // thread never inherits (and holds open) this run's pipes.
-    int out[2] = {-1, -1};
-    int err[2] = {-1, -1};
-    if (pipe2(out, O_CLOEXEC) != 0) throw std::system_error(errno, std::generic_category(), name);
-    if (pipe2(err, O_CLOEXEC) != 0) {
-        int error = errno;
-        close(out[0]);
-        close(out[1]);
-        throw std::system_error(error, std::generic_category(), name);
-    }
-
-    pid_t pid = -1;
-    int spawnError;
-    {
-        SpawnResources spawn;
-        spawnError = posix_spawn_file_actions_init(&spawn.actions);
-        spawn.haveActions = spawnError == 0;
-        if (spawnError == 0) spawnError = posix_spawn_file_actions_addopen(&spawn.actions, 0, "/dev/null", O_RDONLY, 0);
-        if (spawnError == 0) spawnError = posix_spawn_file_actions_adddup2(&spawn.actions, out[1], 1);
-        if (spawnError == 0) spawnError = posix_spawn_file_actions_adddup2(&spawn.actions, err[1], 2);
-        if (spawnError == 0) {
-            spawnError = posix_spawnattr_init(&spawn.attributes);
-            spawn.haveAttributes = spawnError == 0;
-        }
-        if (spawnError == 0) {
-            sigset_t none;
-            sigemptyset(&none);
-            sigset_t all;
-            sigfillset(&all);
-            sigdelset(&all, SIGKILL);
-            sigdelset(&all, SIGSTOP);
-            posix_spawnattr_setsigmask(&spawn.attributes, &none);
-            posix_spawnattr_setsigdefault(&spawn.attributes, &all);
-            posix_spawnattr_setpgroup(&spawn.attributes, 0);
-            spawnError = posix_spawnattr_setflags(
-                &spawn.attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
-        }
-        if (spawnError == 0)
-            spawnError = posix_spawn(&pid, path.c_str(), &spawn.actions, &spawn.attributes, argv.data(),
-                                     environment.data());
-    }
-    // Only the child keeps the writing ends: end of file arrives when it (and
-    // whatever it started) is done with them.
-    close(out[1]);
-    close(err[1]);
-    if (spawnError != 0) {
-        close(out[0]);
-        close(err[0]);
-        throw std::system_error(spawnError, std::generic_category(), name);
-    }
-
-    Run run(pid, out[0], err[0], limit);
-    Clock::time_point deadline = after(Clock::now(), timeout);
-    run.pump(deadline, false, true);
-    if (run.exited()) {
-        run.pump(after(Clock::now(), drainGrace), true, true);
-        // Output cut short by a cancel is not the tool's answer.
-        if (cancelRequested() && run.streamsOpen()) throw ShellError::cancelled(name);
-        return Result{run.status(), run.text(0), run.text(1)};
-    }
-    const bool cancelled = cancelRequested();
-
-    run.signalGroup(SIGTERM);
-    run.pump(after(Clock::now(), terminateGrace), false);
-    if (!run.exited()) {
-        run.signalGroup(SIGKILL);
-        run.pump(after(Clock::now(), killGrace), false);
-        run.reapBlocking();
-    }
-    if (cancelled) throw ShellError::cancelled(name);
-    throw ShellError::timedOut(name);
+    ToolEnvironment environment(searchDirectories());
+    ArgumentVector argv(path, arguments);
+    Run run = launch(path, argv, environment, name);
+    return waitFor(run, timeout, name);
 }
 
 void Shell::setSearchDirectoriesForTesting(std::optional<std::vector<std::string>> directories) {

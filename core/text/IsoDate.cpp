@@ -47,7 +47,7 @@ bool expect(std::string_view text, std::size_t& pos, char c) {
 
 std::optional<system_clock::time_point> IsoDate::parse(std::string_view text) {
     std::size_t pos = 0;
-    int y, mo, d, h, mi, s;
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
     if (!digits(text, pos, 4, y) || !expect(text, pos, '-') || !digits(text, pos, 2, mo) || !expect(text, pos, '-') ||
         !digits(text, pos, 2, d))
         return std::nullopt;
@@ -78,7 +78,7 @@ std::optional<system_clock::time_point> IsoDate::parse(std::string_view text) {
     } else if (text[pos] == '+' || text[pos] == '-') {
         int sign = text[pos] == '-' ? -1 : 1;
         ++pos;
-        int oh, om;
+        int oh = 0, om = 0;
         if (!digits(text, pos, 2, oh)) return std::nullopt;
         if (pos < text.size() && text[pos] == ':') ++pos;
         if (!digits(text, pos, 2, om)) return std::nullopt;

@@ -1,5 +1,6 @@
 #include "core/scanners/CategoryScanner.h"
 
+#include "core/model/SizeSum.h"
 #include "core/system/Paths.h"
 #include "core/scanners/ScanContext.h"
 #include "tests/support/TempTree.h"
@@ -50,8 +51,14 @@ protected:
 
 TEST_F(CategoryScannerTest, MakeCandidateChecksThePathAndTakesTheScannersCategory) {
     const std::string derived = home.path("Library/Developer/Xcode/DerivedData");
-    const auto made = scanner.makeCandidate("xcode.derivedData", "Derived Data", "App", derived + "/x/../App-abc", 42,
-                                            SafetyLevel::safe, "why", std::nullopt, std::nullopt, {{"k", "v"}});
+    const auto made = scanner.makeCandidate({.ruleID = "xcode.derivedData",
+                                             .groupTitle = "Derived Data",
+                                             .title = "App",
+                                             .path = derived + "/x/../App-abc",
+                                             .size = 42,
+                                             .safety = SafetyLevel::safe,
+                                             .reason = "why",
+                                             .details = {{"k", "v"}}});
     ASSERT_TRUE(made);
     EXPECT_EQ(made->category, CleanupCategory::xcode);
     EXPECT_EQ(made->path, derived + "/App-abc");  // the very path that was checked
@@ -60,18 +67,61 @@ TEST_F(CategoryScannerTest, MakeCandidateChecksThePathAndTakesTheScannersCategor
     EXPECT_TRUE(made->isSelectedByDefault);
     EXPECT_EQ(made->details.at("k"), "v");
 
-    const auto caution = scanner.makeCandidate("xcode.derivedData", "g", "t", derived + "/App-abc", 1,
-                                               SafetyLevel::caution, "r", "hint", std::nullopt, {});
+    const auto caution = scanner.makeCandidate({.ruleID = "xcode.derivedData",
+                                                .groupTitle = "g",
+                                                .title = "t",
+                                                .path = derived + "/App-abc",
+                                                .size = 1,
+                                                .safety = SafetyLevel::caution,
+                                                .reason = "r",
+                                                .restoreHint = "hint"});
     ASSERT_TRUE(caution);
     EXPECT_FALSE(caution->isSelectedByDefault);
+    EXPECT_EQ(caution->restoreHint, std::optional<std::string>("hint"));
     EXPECT_NE(caution->id, made->id);
 
     // The folder itself is one component short of the rule's shape; an
     // unknown rule allows nothing.
-    EXPECT_FALSE(scanner.makeCandidate("xcode.derivedData", "g", "t", derived, 1, SafetyLevel::safe, "r", std::nullopt,
-                                       std::nullopt, {}));
-    EXPECT_FALSE(scanner.makeCandidate("xcode.derivedDataa", "g", "t", derived + "/App", 1, SafetyLevel::safe, "r",
-                                       std::nullopt, std::nullopt, {}));
+    EXPECT_FALSE(scanner.makeCandidate({.ruleID = "xcode.derivedData",
+                                        .groupTitle = "g",
+                                        .title = "t",
+                                        .path = derived,
+                                        .size = 1,
+                                        .safety = SafetyLevel::safe,
+                                        .reason = "r"}));
+    EXPECT_FALSE(scanner.makeCandidate({.ruleID = "xcode.derivedDataa",
+                                        .groupTitle = "g",
+                                        .title = "t",
+                                        .path = derived + "/App",
+                                        .size = 1,
+                                        .safety = SafetyLevel::safe,
+                                        .reason = "r"}));
+}
+
+TEST_F(CategoryScannerTest, FindingsKeepCandidatesInOrderAndSumTheFootprintWithoutWrapping) {
+    const std::string derived = home.path("Library/Developer/Xcode/DerivedData");
+    const auto fields = [&](const std::string& name) {
+        return CategoryScanner::CandidateFields{.ruleID = "xcode.derivedData",
+                                                .groupTitle = "g",
+                                                .title = name,
+                                                .path = derived + "/" + name,
+                                                .size = 1,
+                                                .safety = SafetyLevel::safe,
+                                                .reason = "r"};
+    };
+    CategoryScanner::Findings found;
+    found.add(scanner.makeCandidate(fields("B")));
+    found.add(std::nullopt);
+    found.add(scanner.makeCandidate(fields("A")));
+    ASSERT_EQ(found.candidates.size(), 2u);
+    EXPECT_EQ(found.candidates[0].title, "B");
+    EXPECT_EQ(found.candidates[1].title, "A");
+
+    found.addFootprint(100);
+    found.addFootprint(-5);  // a negative size counts as nothing
+    EXPECT_EQ(found.footprint, 100);
+    found.addFootprint(SizeSum::limit);
+    EXPECT_EQ(found.footprint, SizeSum::limit);
 }
 
 TEST_F(CategoryScannerTest, SweepOffersEveryNonEmptyEntryInNameOrder) {

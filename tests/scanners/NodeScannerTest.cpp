@@ -4,6 +4,7 @@
 
 #include "core/scanners/NodeScanner.h"
 #include "core/scanners/ScanContext.h"
+#include "core/text/RelativeDate.h"
 #include "tests/scanners/FakeToolHome.h"
 #include "tests/scanners/ScannerTestSupport.h"
 #include "tests/scanners/SizedFolder.h"
@@ -90,7 +91,7 @@ TEST_F(NodeScannerTest, JudgesProjectDependenciesByStaleness) {
     EXPECT_EQ(old.lastModified, localNoon(2024, 6, 15 - 60));
     EXPECT_EQ(old.details,
               (CategoryScanner::Details{{"Packages", "4"},
-                                        {"Last activity", relativeActivity(old.lastModified, now)},
+                                        {"Last activity", RelativeDate::string(old.lastModified, now)},
                                         {"Installed with", "yarn"}}));
 
     const auto& web = *modules[2];
@@ -98,7 +99,7 @@ TEST_F(NodeScannerTest, JudgesProjectDependenciesByStaleness) {
     EXPECT_FALSE(web.isSelectedByDefault);
     EXPECT_EQ(web.restoreHint, "pnpm install");
     EXPECT_EQ(web.details.at("Installed with"), "pnpm");
-    std::string phrase = relativeActivity(localNoon(2024, 6, 15 - 59), now);
+    std::string phrase = RelativeDate::string(localNoon(2024, 6, 15 - 59), now);
     for (char& c : phrase) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     EXPECT_EQ(web.reason,
               "Dependencies for a project you worked on " + phrase +

@@ -1,0 +1,105 @@
+#include "core/text/RelativeDate.h"
+
+#include "core/text/ByteFormat.h"
+
+#include <algorithm>
+#include <ctime>
+
+namespace korvane {
+
+namespace {
+
+using TimePoint = RelativeDate::TimePoint;
+
+// The largest n >= 0 with step(n) <= to, for a step that grows with n. The
+// estimate is within a few steps of the answer, so the walk is short; the
+// bound only guards against a calendar that stops growing.
+template <class Step>
+int largestFitting(TimePoint to, int estimate, Step step) {
+    int n = std::max(estimate, 0);
+    for (int guard = 0; n > 0 && step(n) > to && guard < 1000; ++guard) --n;
+    for (int guard = 0; step(n + 1) <= to && guard < 1000; ++guard) ++n;
+    return n;
+}
+
+// Whole calendar components from `from` to a later `to`, largest unit first.
+struct Elapsed {
+    int years = 0;
+    int months = 0;
+    int days = 0;
+    std::int64_t seconds = 0;
+};
+
+Elapsed elapsedBetween(TimePoint from, TimePoint to) {
+    Elapsed e;
+    const auto totalSeconds = std::chrono::duration_cast<std::chrono::seconds>(to - from).count();
+    const int roughDays = static_cast<int>(std::min<std::int64_t>(totalSeconds / 86400, 1 << 28));
+    e.years = largestFitting(to, roughDays / 366, [&](int n) { return RelativeDate::shifted(from, 12 * n, 0); });
+    e.months = largestFitting(to, roughDays / 31, [&](int n) { return RelativeDate::shifted(from, n, 0); });
+    e.days = largestFitting(to, roughDays - 1, [&](int n) { return RelativeDate::shifted(from, 0, n); });
+    e.seconds = totalSeconds;
+    return e;
+}
+
+std::string counted(std::int64_t count, const char* unit, bool past) {
+    std::string text = ByteFormat::groupedInteger(count) + " " + unit + (count == 1 ? "" : "s");
+    return past ? text + " ago" : "in " + text;
+}
+
+std::string phrase(TimePoint date, TimePoint now) {
+    date = RelativeDate::clamped(date);
+    now = RelativeDate::clamped(now);
+    const bool past = date <= now;
+    const Elapsed e = past ? elapsedBetween(date, now) : elapsedBetween(now, date);
+    if (e.years > 0) return e.years == 1 ? (past ? "last year" : "next year") : counted(e.years, "year", past);
+    if (e.months > 0) return e.months == 1 ? (past ? "last month" : "next month") : counted(e.months, "month", past);
+    if (e.days >= 7) {
+        const int weeks = e.days / 7;
+        return weeks == 1 ? (past ? "last week" : "next week") : counted(weeks, "week", past);
+    }
+    if (e.days > 0) return e.days == 1 ? (past ? "yesterday" : "tomorrow") : counted(e.days, "day", past);
+    if (e.seconds >= 3600) return counted(e.seconds / 3600, "hour", past);
+    if (e.seconds >= 60) return counted(e.seconds / 60, "minute", past);
+    if (e.seconds > 0) return counted(e.seconds, "second", past);
+    return "now";
+}
+
+}  // namespace
+
+TimePoint RelativeDate::clamped(TimePoint date) {
+    const TimePoint low{std::chrono::seconds(-limitSeconds)};
+    const TimePoint high{std::chrono::seconds(limitSeconds)};
+    return std::clamp(date, low, high);
+}
+
+TimePoint RelativeDate::shifted(TimePoint base, int months, int days) {
+    const auto seconds = std::chrono::floor<std::chrono::seconds>(base);
+    const auto fraction = base - seconds;
+    const std::time_t t = std::chrono::system_clock::to_time_t(seconds);
+    std::tm local{};
+    ::localtime_r(&t, &local);
+    local.tm_mon += months;
+    local.tm_mday += days;
+    local.tm_isdst = -1;
+    const std::time_t moved = std::mktime(&local);
+    const std::int64_t kept = std::clamp<std::int64_t>(moved, -2 * limitSeconds, 2 * limitSeconds);
+    return TimePoint(std::chrono::seconds(kept)) + fraction;
+}
+
+int RelativeDate::fullDaysBetween(TimePoint from, TimePoint to) {
+    from = clamped(from);
+    to = clamped(to);
+    if (to < from) return -fullDaysBetween(to, from);
+    const auto roughDays = std::chrono::duration_cast<std::chrono::seconds>(to - from).count() / 86400;
+    return largestFitting(to, static_cast<int>(std::min<std::int64_t>(roughDays, 1 << 28)),
+                          [&](int n) { return shifted(from, 0, n); });
+}
+
+std::string RelativeDate::string(const std::optional<TimePoint>& date, TimePoint now) {
+    if (!date) return "Unknown";
+    std::string text = phrase(*date, now);
+    if (!text.empty() && text.front() >= 'a' && text.front() <= 'z') text.front() = static_cast<char>(text.front() - 32);
+    return text;
+}
+
+}  // namespace korvane

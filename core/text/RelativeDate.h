@@ -1,0 +1,35 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace korvane {
+
+// Dates worded relative to now, as the application shows a last activity
+// ("3 weeks ago", "Yesterday", "In 2 days"), and whole days between two
+// dates, both by the local calendar. Dates are taken within about 126 years
+// of 1970 (see `clamped`), so that the difference of two of them and a
+// calendar shift of one cannot overflow the clock.
+struct RelativeDate {
+    using TimePoint = std::chrono::system_clock::time_point;
+
+    static constexpr std::int64_t limitSeconds = 4'000'000'000;
+
+    // `date` kept within the limit.
+    static TimePoint clamped(TimePoint date);
+    // `base` moved by whole calendar months and days in local time, keeping
+    // its wall-clock time (a day may last 23 or 25 hours across a clock
+    // change) and its fraction of a second.
+    static TimePoint shifted(TimePoint base, int months, int days);
+    // Full days elapsed from `from` to `to` in local time (a day runs from one
+    // wall-clock time to the same time the next day); negative when `to` lies
+    // before `from`.
+    static int fullDaysBetween(TimePoint from, TimePoint to);
+    // `date` worded relative to `now` in English, first letter upper-cased,
+    // by its largest whole unit; "Unknown" for no date.
+    static std::string string(const std::optional<TimePoint>& date, TimePoint now);
+};
+
+}  // namespace korvane
