@@ -12,6 +12,7 @@
 #include "app/frame/TopBar.h"
 #include "app/kit/Hairline.h"
 #include "app/screens/ApplicationsView.h"
+#include "app/screens/InspectorView.h"
 #include "app/screens/LargeFilesView.h"
 #include "app/screens/LiveStatsView.h"
 #include "app/screens/SearchView.h"
@@ -160,8 +161,6 @@ QWidget* ExploreLayout::makeCanvasPage(AppState::Mode mode, AppState::GeneralSec
     return new GeneralCanvas(state_);
 }
 
-QWidget* ExploreLayout::makeInspector() {
-    return new PlaceholderPane(QStringLiteral("Inspector"), PlaceholderPane::Surface::rail);
-}
+QWidget* ExploreLayout::makeInspector() { return new InspectorView(state_); }
 
 }  // namespace korvane
