@@ -76,17 +76,19 @@ void HistoryView::present(HistoryContent content) {
     content_ = std::move(content);
     if (changed) {
         rebuild();
-        // The sheet opened before the history arrived: it grows to fit it, within its limits.
-        updateGeometry();
-        if (window() != this)
-            QTimer::singleShot(0, this, [this] {
-                // After the layouts have taken in the new content; the sheet's
-                // own limits bound its hint.
-                QWidget* sheet = window();
-                sheet->resize(sheet->width(), sheet->sizeHint().height());
-            });
+        // The sheet opened before the history arrived: it grows to fit it, within its own limits.
+        if (window() != this) QTimer::singleShot(0, this, &HistoryView::fitSheet);
     }
     emit contentShown();
+}
+
+void HistoryView::fitSheet() {
+    // Run once the new sections show (they count in no layout before); every
+    // layout up to the sheet hears of the new hint at once.
+    for (QWidget* widget = this; widget && !widget->isWindow(); widget = widget->parentWidget())
+        widget->updateGeometry();
+    QWidget* sheet = window();
+    sheet->resize(sheet->width(), sheet->sizeHint().height());
 }
 
 QSize HistoryView::sizeHint() const {

@@ -39,6 +39,7 @@ private:
     void read();
     void present(HistoryContent content);
     void rebuild();
+    void fitSheet();
     QWidget* makeTrendPanel();
     QWidget* makePastCleanups(const PastCleanups& past);
 
