@@ -7,7 +7,6 @@
 #include "app/canvases/CanvasView.h"
 #include "app/canvases/GeneralCanvas.h"
 #include "app/frame/GeneralSidebar.h"
-#include "app/frame/PlaceholderPane.h"
 #include "app/frame/SidebarView.h"
 #include "app/frame/TopBar.h"
 #include "app/kit/Hairline.h"
