@@ -13,6 +13,7 @@
 #include "app/frame/TitledSheet.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/presenters/MenuBarContent.h"
+#include "app/screens/HistoryView.h"
 #include "app/screens/ReviewView.h"
 
 namespace korvane {
@@ -142,9 +143,7 @@ QWidget* MainWindow::makeSheetContent(AppState::Sheet sheet) {
             return frame;
         }
         case AppState::Sheet::history: {
-            auto* content =
-                new PlaceholderPane(QStringLiteral("Storage history"), PlaceholderPane::Surface::canvas);
-            auto* frame = new TitledSheet(QStringLiteral("Storage history"), content);
+            auto* frame = new TitledSheet(QStringLiteral("Storage history"), new HistoryView(state_));
             frame->setFixedWidth(historyWidth);
             frame->setMinimumHeight(historyMinimumHeight);
             frame->setMaximumHeight(historyMaximumHeight);

@@ -7,11 +7,11 @@
 #include "app/canvases/CanvasView.h"
 #include "app/canvases/GeneralCanvas.h"
 #include "app/frame/GeneralSidebar.h"
-#include "app/frame/PlaceholderPane.h"
 #include "app/frame/SidebarView.h"
 #include "app/frame/TopBar.h"
 #include "app/kit/Hairline.h"
 #include "app/screens/ApplicationsView.h"
+#include "app/screens/InspectorView.h"
 #include "app/screens/LargeFilesView.h"
 #include "app/screens/LiveStatsView.h"
 #include "app/screens/SearchView.h"
@@ -160,8 +160,6 @@ QWidget* ExploreLayout::makeCanvasPage(AppState::Mode mode, AppState::GeneralSec
     return new GeneralCanvas(state_);
 }
 
-QWidget* ExploreLayout::makeInspector() {
-    return new PlaceholderPane(QStringLiteral("Inspector"), PlaceholderPane::Surface::rail);
-}
+QWidget* ExploreLayout::makeInspector() { return new InspectorView(state_); }
 
 }  // namespace korvane

@@ -4,9 +4,11 @@
 #include <QPainter>
 
 #include "app/frame/ExploreLayout.h"
-#include "app/frame/PlaceholderPane.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/TextureOverlay.h"
+#include "app/screens/CleanupProgressView.h"
+#include "app/screens/CompleteView.h"
+#include "app/screens/OnboardingView.h"
 #include "app/screens/ScanningView.h"
 #include "app/theme/MotionAnimation.h"
 
@@ -111,13 +113,11 @@ QWidget* RootView::makeScreen(AppState::Route route) {
             return layout;
         }
         case AppState::Route::onboarding:
-            return new PlaceholderPane(QStringLiteral("Onboarding"), PlaceholderPane::Surface::canvas, this);
+            return new OnboardingView(state_, this);
         case AppState::Route::cleaning:
-            return new PlaceholderPane(QStringLiteral("Cleanup progress"), PlaceholderPane::Surface::canvas,
-                                       this);
+            return new CleanupProgressView(state_, this);
         case AppState::Route::finished:
-            return new PlaceholderPane(QStringLiteral("Cleanup complete"), PlaceholderPane::Surface::canvas,
-                                       this);
+            return new CompleteView(state_, this);
     }
     return nullptr;
 }

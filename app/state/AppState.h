@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QThreadPool>
 #include <QTimer>
 #include <array>
@@ -12,6 +13,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/state/Automation.h"
@@ -198,6 +200,22 @@ public:
     Desktop* desktop() const { return desktop_; }
     // "Now" for the ages the pages show.
     const Clock& clock() const { return clock_; }
+    // Runs `read` with the history on the history's own thread, after every
+    // write asked for before it, then `done` with its result on this thread,
+    // unless `receiver` is gone by then: the window never waits for the disk.
+    template <class Read, class Done>
+    void readHistory(QObject* receiver, Read read, Done done) {
+        historyWriter_.start([this, receiver = QPointer<QObject>(receiver), read = std::move(read),
+                              done = std::move(done)]() mutable {
+            QMetaObject::invokeMethod(
+                this,
+                [receiver = std::move(receiver), done = std::move(done),
+                 result = read(std::as_const(history_))]() mutable {
+                    if (receiver) done(std::move(result));
+                },
+                Qt::QueuedConnection);
+        });
+    }
 
     // --- Start-up and settings ---
     // "scan.settings" and "cleanup.disposal" into `settings` and `disposalOverride`;

@@ -1,0 +1,68 @@
+#include "app/presenters/CompletionContent.h"
+
+#include <algorithm>
+
+#include "core/text/ByteFormat.h"
+
+namespace korvane {
+
+namespace {
+
+constexpr const char* trashExplanation =
+    "Those items are in the Trash. The disk space comes back when you empty it \u2014 Korvane can empty just what "
+    "it put there, and nothing else of yours.";
+
+VolumeColumn volumeColumn(const char* title, const VolumeInfo& volume) {
+    return {title, ByteFormat::string(volume.availableCapacity) + " free", usedFraction(volume)};
+}
+
+std::optional<NotRemovedPanel> notRemovedPanel(const CleanupReport& report) {
+    std::vector<CleanupOutcome> entries = report.failures();
+    const std::vector<CleanupOutcome> skipped = report.skippedOutcomes();
+    entries.insert(entries.end(), skipped.begin(), skipped.end());
+    if (entries.empty()) return std::nullopt;
+    NotRemovedPanel panel;
+    const std::size_t count = entries.size();
+    panel.heading = std::to_string(count) + " item" + (count == 1 ? " was" : "s were") + " not removed";
+    const std::size_t shown = std::min<std::size_t>(count, CompletionContent::notRemovedShown);
+    for (std::size_t index = 0; index < shown; ++index) {
+        const CleanupOutcome& outcome = entries[index];
+        panel.rows.push_back({outcome.candidateID, outcome.status == CleanupOutcome::Status::failed, outcome.title,
+                              outcome.message});
+    }
+    return panel;
+}
+
+}  // namespace
+
+double usedFraction(const VolumeInfo& volume) {
+    if (volume.totalCapacity < 1) return 0;
+    // Subtracting in doubles: a hostile pair of figures cannot overflow.
+    const double used = std::max(static_cast<double>(volume.totalCapacity) -
+                                     static_cast<double>(volume.availableCapacity), 0.0);
+    return std::clamp(used / static_cast<double>(volume.totalCapacity), 0.0, 1.0);
+}
+
+CompletionContent completionContent(const std::optional<CleanupReport>& report,
+                                    const std::optional<std::string>& notice, bool canRestore) {
+    CompletionContent content;
+    content.notice = notice;
+    if (!report) return content;
+    CompletionReportContent sections;
+    sections.freedBytes = report->freedBytes();
+    const auto locations = std::count_if(report->outcomes.begin(), report->outcomes.end(),
+                                         [](const CleanupOutcome& outcome) { return outcome.succeeded(); });
+    sections.locations =
+        "removed from " + std::to_string(locations) + " location" + (locations == 1 ? "" : "s");
+    sections.before = volumeColumn("Before", report->volumeBefore);
+    sections.after = volumeColumn("After", report->volumeAfter);
+    if (const std::int64_t trashed = report->trashedBytes(); trashed >= 1) {
+        const std::string bytes = ByteFormat::string(trashed);
+        sections.trash = TrashPanel{bytes + " can still be put back", trashExplanation, "Empty " + bytes, canRestore};
+    }
+    sections.notRemoved = notRemovedPanel(*report);
+    content.report = std::move(sections);
+    return content;
+}
+
+}  // namespace korvane

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/model/CleanupReport.h"
+#include "core/model/UUID.h"
+#include "core/model/VolumeInfo.h"
+
+namespace korvane {
+
+// One side of the before-and-after panel.
+struct VolumeColumn {
+    std::string title;  // "Before", "After"
+    std::string free;   // "18.4 GB free"
+    double usedFraction = 0;
+
+    friend bool operator==(const VolumeColumn&, const VolumeColumn&) = default;
+};
+
+// What still lies in the Trash, with the means to put it back or empty it.
+struct TrashPanel {
+    std::string headline;  // "5.6 GB can still be put back"
+    std::string explanation;
+    std::string emptyTitle;  // "Empty 5.6 GB"
+    bool canPutBack = false;
+
+    friend bool operator==(const TrashPanel&, const TrashPanel&) = default;
+};
+
+struct NotRemovedRow {
+    UUID candidateID;
+    bool failed = false;  // else skipped
+    std::string title;
+    std::optional<std::string> message;
+
+    friend bool operator==(const NotRemovedRow&, const NotRemovedRow&) = default;
+};
+
+struct NotRemovedPanel {
+    std::string heading;  // counts every item, shown or not
+    std::vector<NotRemovedRow> rows;
+
+    friend bool operator==(const NotRemovedPanel&, const NotRemovedPanel&) = default;
+};
+
+// The sections a finished cleanup's report fills.
+struct CompletionReportContent {
+    std::int64_t freedBytes = 0;
+    std::string locations;  // "removed from 3 locations"
+    VolumeColumn before;
+    VolumeColumn after;
+    std::optional<TrashPanel> trash;             // only when something went to the Trash
+    std::optional<NotRemovedPanel> notRemoved;   // only when something was not removed
+
+    friend bool operator==(const CompletionReportContent&, const CompletionReportContent&) = default;
+};
+
+// What the completion screen shows.
+struct CompletionContent {
+    static constexpr int notRemovedShown = 6;
+
+    std::optional<CompletionReportContent> report;
+    std::optional<std::string> notice;
+
+    friend bool operator==(const CompletionContent&, const CompletionContent&) = default;
+};
+
+// The share of the volume in use, within 0...1; 0 for a volume of no size.
+double usedFraction(const VolumeInfo& volume);
+
+CompletionContent completionContent(const std::optional<CleanupReport>& report,
+                                    const std::optional<std::string>& notice, bool canRestore);
+
+}  // namespace korvane

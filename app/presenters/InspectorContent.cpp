@@ -1,0 +1,165 @@
+#include "app/presenters/InspectorContent.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "core/system/Paths.h"
+#include "core/text/ByteFormat.h"
+#include "core/text/RelativeDate.h"
+
+namespace korvane {
+
+namespace {
+
+std::string seconds(double duration) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.1fs", duration);
+    return text;
+}
+
+void addScanRows(std::vector<InspectorDetailRow>& rows, const StorageNode& node, const ScanResult& scan,
+                 std::chrono::system_clock::time_point now) {
+    rows.push_back({"Scanned", RelativeDate::string(scan.scanDate, now)});
+    rows.push_back({"Scan time", seconds(scan.duration)});
+    rows.push_back({"Projects found", ByteFormat::groupedInteger(scan.projectCount)});
+    rows.push_back({"Toolchains", std::to_string(node.children.size()) + " of " +
+                                      std::to_string(allCleanupCategories().size())});
+    rows.push_back({"Free space", ByteFormat::string(scan.volume.availableCapacity)});
+    if (!scan.skipped.empty()) {
+        std::string names;
+        for (CleanupCategory category : scan.skipped) names += (names.empty() ? "" : ", ") + std::string(title(category));
+        rows.push_back({"Not installed", names});
+    }
+}
+
+void addFolderScanRows(std::vector<InspectorDetailRow>& rows, const FileTreeScanner::Result& result) {
+    rows.push_back({"Scan time", seconds(result.duration)});
+    rows.push_back({"Files", ByteFormat::groupedInteger(result.fileCount)});
+    rows.push_back({"Folders", ByteFormat::groupedInteger(result.folderCount)});
+}
+
+}  // namespace
+
+std::string inspectorKindLabel(const StorageNode& node) {
+    switch (node.kind) {
+        case StorageNode::Kind::root:
+            return "Scan root";
+        case StorageNode::Kind::category:
+            return "Toolchain";
+        case StorageNode::Kind::group:
+            return "Group";
+        case StorageNode::Kind::item:
+            if (node.path) return "Folder";
+            return "Managed by " + (node.category ? std::string(title(*node.category)) : std::string("tool"));
+        case StorageNode::Kind::uninspected:
+            return "Not inspected";
+    }
+    return {};
+}
+
+std::string inspectorShare(const StorageNode& node, std::int64_t totalBytes) {
+    if (totalBytes < 1) return "\u2014";
+    char text[64];
+    std::snprintf(text, sizeof text, "%.1f%% of scan",
+                  static_cast<double>(node.bytes) / static_cast<double>(totalBytes) * 100);
+    return text;
+}
+
+std::vector<InspectorDetailRow> inspectorDetailRows(const StorageNode& node, AppState::Mode mode,
+                                                    const std::optional<ScanResult>& scan,
+                                                    const std::optional<FileTreeScanner::Result>& folderScan,
+                                                    std::chrono::system_clock::time_point now) {
+    std::vector<InspectorDetailRow> rows;
+    rows.push_back({"Size on disk", ByteFormat::string(node.bytes)});
+    if (node.reclaimable != node.bytes)
+        rows.push_back({"Reclaimable", node.reclaimable < 1 ? "None" : ByteFormat::string(node.reclaimable)});
+    if (!node.isLeaf())
+        rows.push_back({"Items", ByteFormat::groupedInteger(static_cast<std::int64_t>(node.leafCount()))});
+    if (node.lastModified) rows.push_back({"Modified", RelativeDate::string(node.lastModified, now)});
+    if (node.kind == StorageNode::Kind::root) {
+        if (mode == AppState::Mode::developer && scan) addScanRows(rows, node, *scan, now);
+        if (mode == AppState::Mode::general && folderScan) addFolderScanRows(rows, *folderScan);
+    }
+    // The map keeps its keys in plain byte order.
+    for (const auto& [key, value] : node.details) rows.push_back({key, value});
+    return rows;
+}
+
+std::optional<LargestInside> largestInside(const StorageNode& node) {
+    if (node.isLeaf()) return std::nullopt;
+    std::vector<const StorageNode*> children;
+    children.reserve(node.children.size());
+    for (const StorageNode& child : node.children) children.push_back(&child);
+    const std::size_t kept = std::min(children.size(), LargestInside::shown);
+    // Equal sizes keep their tree order: the children's addresses follow it.
+    std::partial_sort(children.begin(), children.begin() + static_cast<std::ptrdiff_t>(kept), children.end(),
+                      [](const StorageNode* a, const StorageNode* b) {
+                          if (a->bytes != b->bytes) return a->bytes > b->bytes;
+                          return a < b;
+                      });
+    LargestInside largest;
+    largest.count = std::to_string(node.children.size()) + " items";
+    const std::int64_t reference = children.front()->bytes;
+    const CleanupCategory fallback = node.category.value_or(CleanupCategory::node);
+    for (std::size_t index = 0; index < kept; ++index) {
+        const StorageNode& child = *children[index];
+        LargestInsideRow row{child.id, child.name, ByteFormat::string(child.bytes), child.category.value_or(fallback),
+                             std::nullopt};
+        if (reference >= 1)
+            row.barFraction =
+                std::clamp(static_cast<double>(child.bytes) / static_cast<double>(reference), 0.0, 1.0);
+        largest.rows.push_back(std::move(row));
+    }
+    return largest;
+}
+
+double largestInsideBarWidth(const LargestInsideRow& row, double width) {
+    if (!row.barFraction || width <= 0) return 0;
+    return std::min(width, std::max(width * *row.barFraction, LargestInside::minimumBarWidth));
+}
+
+const StorageNode* inspectedNode(const AppState& state) {
+    if (const StorageNode* selected = state.selectedNode()) return selected;
+    return state.focusedNode();
+}
+
+std::optional<InspectorContent> inspectorContent(const AppState& state, std::chrono::system_clock::time_point now) {
+    const StorageNode* shown = inspectedNode(state);
+    if (!shown) return std::nullopt;
+    const StorageNode& node = *shown;
+    InspectorContent content;
+    content.nodeID = node.id;
+    content.tileCategory = node.category.value_or(CleanupCategory::node);
+    content.tileSymbol = node.category ? std::string(symbolName(*node.category)) : std::string("internaldrive");
+    content.name = node.name;
+    content.kindLabel = inspectorKindLabel(node);
+    if (node.path) content.pathLine = Paths::abbreviatingHome(*node.path);
+    content.bytes = node.bytes;
+    // In general mode the node belongs to the folder scan, so that is its whole.
+    std::int64_t total = state.tree().bytes;
+    if (state.mode() == AppState::Mode::general) {
+        const StorageNode* root = state.generalRoot();
+        total = root ? root->bytes : 0;
+    }
+    content.share = inspectorShare(node, total);
+    if (node.reclaimable >= 1) content.reclaimable = ByteFormat::string(node.reclaimable) + " reclaimable";
+    if (node.reason) content.reason = InspectorReason{node.safety, *node.reason, node.restoreHint};
+    content.details = inspectorDetailRows(node, state.mode(), state.scan(), state.generalResult(), now);
+    content.largest = largestInside(node);
+    content.canReveal = node.path.has_value();
+    content.canFocus = !node.isLeaf();
+    const bool selected = state.isSelected(node);
+    content.cleanupTitle = selected ? "Remove from cleanup" : "Add to cleanup";
+    content.cleanupSymbol = selected ? "minus.circle" : "trash";
+    content.cleanupEnabled = node.reclaimable != 0;
+    return content;
+}
+
+InspectorEmptyState inspectorEmptyState(AppState::Mode mode) {
+    return {"Nothing selected",
+            mode == AppState::Mode::developer
+                ? "Pick a tile, a bar or a row to see what it is, why it is safe to remove, and how to get it back."
+                : "Pick a tile to see what it is, how big it is, and what is inside it."};
+}
+
+}  // namespace korvane

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QWidget>
+
+#include "app/presenters/CleanupProgressContent.h"
+
+class QLabel;
+
+namespace korvane {
+
+class AppState;
+class ByteHeadline;
+class ElidedLabel;
+class LinearProgress;
+class LinkButton;
+
+// The screen of a running cleanup: what it reclaimed so far, the progress
+// over the items, the item in hand, the count and "Stop".
+class CleanupProgressView : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int columnWidth = 300;
+
+    explicit CleanupProgressView(AppState& state, QWidget* parent = nullptr);
+
+    const CleanupProgressContent& content() const { return content_; }
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void refresh();
+    void restyle();
+
+    AppState& state_;
+    CleanupProgressContent content_;
+    ByteHeadline* headline_;
+    QLabel* reclaimed_;
+    LinearProgress* progress_;
+    ElidedLabel* current_;
+    QLabel* count_;
+    LinkButton* stop_;
+};
+
+}  // namespace korvane

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QWidget>
+
+#include "app/presenters/CompletionContent.h"
+
+class QLabel;
+class QVBoxLayout;
+
+namespace korvane {
+
+class AppState;
+class ByteHeadline;
+class KitButton;
+class LinkButton;
+class Panel;
+class SymbolView;
+class VolumeColumnView;
+
+// The screen after a cleanup: what it freed and from how many places, the
+// disk before and after, what still lies in the Trash (with the means to put
+// it back or empty it), what was not removed and why, the last notice, and
+// "Copy summary" and "Done".
+class CompleteView : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int columnWidth = 500;
+
+    explicit CompleteView(AppState& state, QWidget* parent = nullptr);
+
+    const CompletionContent& content() const { return content_; }
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    QWidget* makeHeader();
+    QWidget* makeBeforeAndAfter();
+    QWidget* makeTrashPanel();
+    QWidget* makeNoticeBanner();
+    QWidget* makeActions();
+    void refresh();
+    void rebuildNotRemoved();
+    void restyle();
+
+    AppState& state_;
+    CompletionContent content_;
+    bool refreshed_ = false;
+
+    QWidget* header_ = nullptr;
+    SymbolView* checkmark_ = nullptr;
+    QLabel* title_ = nullptr;
+    ByteHeadline* freed_ = nullptr;
+    QLabel* locations_ = nullptr;
+
+    Panel* beforeAndAfter_ = nullptr;
+    VolumeColumnView* before_ = nullptr;
+    SymbolView* arrow_ = nullptr;
+    VolumeColumnView* after_ = nullptr;
+
+    Panel* trash_ = nullptr;
+    SymbolView* trashSymbol_ = nullptr;
+    QLabel* trashHeadline_ = nullptr;
+    QLabel* trashExplanation_ = nullptr;
+    KitButton* putBack_ = nullptr;
+    KitButton* empty_ = nullptr;
+    KitButton* openTrash_ = nullptr;
+
+    Panel* notRemoved_ = nullptr;
+    QLabel* notRemovedHeading_ = nullptr;
+    QVBoxLayout* notRemovedRows_ = nullptr;
+
+    Panel* notice_ = nullptr;
+    SymbolView* noticeSymbol_ = nullptr;
+    QLabel* noticeText_ = nullptr;
+    LinkButton* dismiss_ = nullptr;
+
+    KitButton* copySummary_ = nullptr;
+    KitButton* done_ = nullptr;
+};
+
+}  // namespace korvane

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <optional>
+
+#include <QWidget>
+
+#include "app/presenters/HistoryContent.h"
+
+class QScrollArea;
+class QVBoxLayout;
+
+namespace korvane {
+
+class AppState;
+class HistoryChart;
+
+// The history sheet's content: the developer storage of the recorded days as
+// a chart with its trend, and the past cleanups with what each freed. The
+// history is read off the window's thread; the content shows when it arrives
+// and again after each new scan or cleanup.
+class HistoryView : public QWidget {
+    Q_OBJECT
+public:
+    explicit HistoryView(AppState& state, QWidget* parent = nullptr);
+
+    // None until the first read arrives.
+    const std::optional<HistoryContent>& content() const { return content_; }
+    // Null while the chart is not shown.
+    HistoryChart* chart() const { return chart_; }
+    QSize sizeHint() const override;
+
+signals:
+    void contentShown();
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void read();
+    void present(HistoryContent content);
+    void rebuild();
+    void fitSheet();
+    QWidget* makeTrendPanel();
+    QWidget* makePastCleanups(const PastCleanups& past);
+
+    AppState& state_;
+    std::optional<HistoryContent> content_;
+    bool reading_ = false;
+    bool readAgain_ = false;
+    QScrollArea* scroll_;
+    QVBoxLayout* column_;
+    HistoryChart* chart_ = nullptr;
+};
+
+}  // namespace korvane

@@ -1,0 +1,230 @@
+#include "app/screens/InspectorSections.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QTextLayout>
+#include <QVBoxLayout>
+
+#include "app/kit/ColorDot.h"
+#include "app/kit/ElidedLabel.h"
+#include "app/kit/Hairline.h"
+#include "app/kit/PaletteEnvironment.h"
+#include "app/kit/Panel.h"
+#include "app/kit/SafetyTag.h"
+#include "app/theme/ButtonLook.h"
+
+namespace korvane {
+
+namespace {
+
+constexpr int pathLines = 2;
+constexpr double barHeight = 3;
+
+QLabel* plainLabel(const QString& text, bool wraps = false) {
+    auto* label = new QLabel(text);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(wraps);
+    return label;
+}
+
+QLabel* sectionTitle(const QString& text, const Palette& palette) {
+    QLabel* title = plainLabel(text);
+    styleLabel(title, AppFont::font(10, QFont::DemiBold, FontDesign::default_, 0.5), palette.inkTertiary);
+    return title;
+}
+
+// The restore hint: monospaced, selectable, on a rounded hover-coloured box.
+class HintBox : public QLabel {
+public:
+    explicit HintBox(const QString& text) : QLabel(text) {
+        setTextFormat(Qt::PlainText);
+        setWordWrap(true);
+        setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        setContentsMargins(6, 3, 6, 3);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        {
+            QPainter painter(this);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(environmentPalette(this).hover);
+            painter.drawRoundedRect(QRectF(rect()), 5, 5);
+        }
+        QLabel::paintEvent(event);
+    }
+};
+
+// Lays `text` out in `width` breaking anywhere; the number of lines.
+int lineCount(const QString& text, const QFont& font, double width) {
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    int lines = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        ++lines;
+    }
+    layout.endLayout();
+    return lines;
+}
+
+}  // namespace
+
+PathLine::PathLine(const QString& path, QWidget* parent) : QLabel(parent) {
+    setTextFormat(Qt::PlainText);
+    setText(path);
+    setToolTip(path.toHtmlEscaped());
+    QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
+}
+
+QString PathLine::shown(int width) const {
+    const QString path = text();
+    if (width <= 0 || lineCount(path, font(), width) <= pathLines) return path;
+    // Cut from the middle until what is left fits on the lines.
+    const QFontMetricsF metrics(font());
+    double budget = width * pathLines;
+    QString elided = metrics.elidedText(path, Qt::ElideMiddle, budget);
+    while (budget > 0 && lineCount(elided, font(), width) > pathLines) {
+        budget -= metrics.averageCharWidth();
+        elided = metrics.elidedText(path, Qt::ElideMiddle, budget);
+    }
+    return elided;
+}
+
+int PathLine::heightForWidth(int width) const {
+    const int lines = std::clamp(lineCount(shown(width), font(), width), 1, pathLines);
+    return lines * QFontMetrics(font()).lineSpacing();
+}
+
+QSize PathLine::sizeHint() const { return {200, heightForWidth(200)}; }
+
+QSize PathLine::minimumSizeHint() const { return {20, QFontMetrics(font()).lineSpacing()}; }
+
+void PathLine::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setPen(palette().color(foregroundRole()));
+    QTextLayout layout(shown(width()), font());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    double y = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width());
+        line.setPosition(QPointF(0, y));
+        y += line.height();
+    }
+    layout.endLayout();
+    layout.draw(&painter, QPointF(0, 0));
+}
+
+LargestInsideRowView::LargestInsideRowView(const LargestInsideRow& row, const Palette& palette, QWidget* parent)
+    : QAbstractButton(parent),
+      row_(row),
+      color_(palette.colorForCategory(row.colorCategory)),
+      name_(new ElidedLabel(QString::fromStdString(row.name), nullptr, Qt::ElideMiddle)),
+      bytes_(plainLabel(QString::fromStdString(row.bytes))) {
+    setCursor(Qt::PointingHandCursor);
+    setAccessibleName(QString::fromStdString(row.name + ", " + row.bytes));
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    auto* line = new QHBoxLayout;
+    line->setSpacing(6);
+    line->addWidget(new ColorDot(color_, 6), 0, Qt::AlignVCenter);
+    line->addWidget(name_, 1);
+    line->addSpacing(4);
+    line->addWidget(bytes_);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(3);
+    column->addLayout(line);
+    // The bar is painted in the room left below the line.
+    column->addSpacing(static_cast<int>(barHeight));
+    for (QWidget* child : std::initializer_list<QWidget*>{name_, bytes_})
+        child->setAttribute(Qt::WA_TransparentForMouseEvents);
+    styleLabel(name_, AppFont::caption(), palette.ink);
+    styleLabel(bytes_, AppFont::font(10), palette.inkSecondary);
+}
+
+void LargestInsideRowView::paintEvent(QPaintEvent*) {
+    const double width = largestInsideBarWidth(row_, this->width());
+    if (width <= 0) return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(withOpacity(color_, 0.45));
+    painter.drawRoundedRect(QRectF(0, height() - barHeight, width, barHeight), 1.5, 1.5);
+}
+
+QWidget* makeReasonSection(const InspectorReason& reason, const Palette& palette) {
+    auto* panel = new Panel(12);
+    QVBoxLayout* column = panel->contentLayout();
+    column->setSpacing(7);
+    if (reason.safety) column->addWidget(new SafetyTag(*reason.safety), 0, Qt::AlignLeft);
+    QLabel* text = plainLabel(QString::fromStdString(reason.reason), true);
+    styleLabel(text, AppFont::caption(), palette.inkSecondary);
+    column->addWidget(text);
+    if (reason.restoreHint) {
+        column->addWidget(new Hairline(Qt::Horizontal));
+        auto* hint = new QVBoxLayout;
+        hint->setSpacing(3);
+        hint->addWidget(sectionTitle(QStringLiteral("HOW IT COMES BACK"), palette));
+        auto* box = new HintBox(QString::fromStdString(*reason.restoreHint));
+        styleLabel(box, AppFont::mono(), palette.ink);
+        hint->addWidget(box);
+        column->addLayout(hint);
+    }
+    return panel;
+}
+
+QWidget* makeDetailsSection(const std::vector<InspectorDetailRow>& rows, const Palette& palette) {
+    auto* panel = new Panel(12);
+    QVBoxLayout* column = panel->contentLayout();
+    column->setSpacing(0);
+    column->addWidget(sectionTitle(QStringLiteral("DETAILS"), palette));
+    column->addSpacing(7);
+    for (const InspectorDetailRow& row : rows) {
+        QLabel* label = plainLabel(QString::fromStdString(row.label));
+        styleLabel(label, AppFont::caption(), palette.inkSecondary);
+        QLabel* value = plainLabel(QString::fromStdString(row.value), true);
+        value->setAlignment(Qt::AlignRight | Qt::AlignTop);
+        styleLabel(value, AppFont::font(11, QFont::Medium), palette.ink);
+        auto* line = new QHBoxLayout;
+        line->setContentsMargins(0, 3, 0, 3);
+        line->addWidget(label, 0, Qt::AlignTop);
+        line->addSpacing(8);
+        line->addWidget(value, 1);
+        column->addLayout(line);
+    }
+    return panel;
+}
+
+QWidget* makeLargestInsideSection(const LargestInside& largest, const Palette& palette,
+                                  const std::function<void(const std::string&)>& choose) {
+    auto* panel = new Panel(12);
+    QVBoxLayout* column = panel->contentLayout();
+    column->setSpacing(6);
+    auto* header = new QHBoxLayout;
+    header->addWidget(sectionTitle(QStringLiteral("LARGEST INSIDE"), palette));
+    header->addStretch(1);
+    QLabel* count = plainLabel(QString::fromStdString(largest.count));
+    styleLabel(count, AppFont::small(), palette.inkTertiary);
+    header->addWidget(count);
+    column->addLayout(header);
+    for (const LargestInsideRow& row : largest.rows) {
+        auto* view = new LargestInsideRowView(row, palette, panel);
+        QObject::connect(view, &QAbstractButton::clicked, view, [choose, id = row.id] { choose(id); });
+        column->addWidget(view);
+    }
+    return panel;
+}
+
+}  // namespace korvane

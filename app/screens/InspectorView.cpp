@@ -1,0 +1,268 @@
+#include "app/screens/InspectorView.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/kit/ByteHeadline.h"
+#include "app/kit/CapsuleLabel.h"
+#include "app/kit/Hairline.h"
+#include "app/kit/KitButton.h"
+#include "app/kit/PaletteEnvironment.h"
+#include "app/kit/SymbolView.h"
+#include "app/platform/Clock.h"
+#include "app/screens/InspectorSections.h"
+#include "app/state/AppState.h"
+#include "app/theme/ButtonLook.h"
+
+namespace korvane {
+
+namespace {
+
+constexpr double tileSize = 38;
+
+QLabel* plainLabel(const QString& text, bool wraps = false) {
+    auto* label = new QLabel(text);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(wraps);
+    return label;
+}
+
+// The node's category colour as a rounded tile with its symbol.
+class CategoryTile : public QWidget {
+public:
+    CategoryTile(const QColor& color, double fillOpacity, const std::string& symbol)
+        : color_(color), fillOpacity_(fillOpacity), symbol_(new SymbolView(symbol, 15, this)) {
+        setFixedSize(static_cast<int>(tileSize), static_cast<int>(tileSize));
+        symbol_->setColor(color);
+        auto* centre = new QHBoxLayout(this);
+        centre->setContentsMargins(0, 0, 0, 0);
+        centre->addWidget(symbol_, 0, Qt::AlignCenter);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(withOpacity(color_, fillOpacity_));
+        painter.drawRoundedRect(QRectF(rect()), 8, 8);
+    }
+
+private:
+    QColor color_;
+    double fillOpacity_;
+    SymbolView* symbol_;
+};
+
+KitButton* actionButton(const char* title, const char* symbol) {
+    auto* button = new KitButton(KitButton::Style::outline, QString::fromUtf8(title));
+    button->setSymbol(symbol);
+    return button;
+}
+
+// The content without the cleanup button's fields, which change without the column changing.
+InspectorContent columnPart(InspectorContent content) {
+    content.cleanupTitle.clear();
+    content.cleanupSymbol.clear();
+    return content;
+}
+
+}  // namespace
+
+InspectorView::InspectorView(AppState& state, QWidget* parent)
+    : QWidget(parent),
+      state_(state),
+      mode_(state.mode()),
+      scroll_(new QScrollArea),
+      divider_(new Hairline(Qt::Horizontal)),
+      footer_(new QWidget),
+      cleanup_(new KitButton(KitButton::Style::solid, {})) {
+    scroll_->setWidgetResizable(true);
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll_->viewport()->setAutoFillBackground(false);
+    auto* footerLayout = new QVBoxLayout(footer_);
+    footerLayout->setContentsMargins(14, 10, 14, 10);
+    footerLayout->addWidget(cleanup_);
+
+    auto* frame = new QVBoxLayout(this);
+    frame->setContentsMargins(0, 0, 0, 0);
+    frame->setSpacing(0);
+    frame->addWidget(scroll_, 1);
+    frame->addWidget(divider_);
+    frame->addWidget(footer_);
+
+    connect(cleanup_, &QPushButton::clicked, this,
+            [this] { withNode([this](const StorageNode& node) { state_.toggleSelection(node); }); });
+    connect(&state_, &AppState::changed, this, &InspectorView::refresh);
+    refresh();
+}
+
+void InspectorView::withNode(const std::function<void(const StorageNode&)>& action) {
+    if (const StorageNode* node = inspectedNode(state_)) action(*node);
+}
+
+void InspectorView::refresh() {
+    std::optional<InspectorContent> content = inspectorContent(state_, state_.clock().now());
+    const bool columnChanged = !built_ || mode_ != state_.mode() || content.has_value() != content_.has_value() ||
+                               (content && columnPart(*content) != columnPart(*content_));
+    // The same node with a fact that changed ("1 minute ago") keeps the place the user scrolled to.
+    const bool sameNode = content && content_ && content->nodeID == content_->nodeID;
+    content_ = std::move(content);
+    mode_ = state_.mode();
+    if (columnChanged) {
+        const int scrolled = scroll_->verticalScrollBar()->value();
+        rebuild();
+        if (sameNode)
+            QTimer::singleShot(0, scroll_, [scroll = scroll_, scrolled] { scroll->verticalScrollBar()->setValue(scrolled); });
+    }
+    divider_->setVisible(content_.has_value());
+    footer_->setVisible(content_.has_value());
+    if (content_) {
+        cleanup_->setTitle(QString::fromStdString(content_->cleanupTitle));
+        cleanup_->setSymbol(content_->cleanupSymbol);
+        cleanup_->setEnabled(content_->cleanupEnabled);
+    }
+}
+
+void InspectorView::rebuild() {
+    built_ = true;
+    const Palette& palette = environmentPalette(this);
+    auto* column = new QWidget;
+    column->setAutoFillBackground(false);
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(14, 14, 14, 14);
+    layout->setSpacing(12);
+    if (content_) {
+        layout->addWidget(makeHeader(*content_, palette));
+        layout->addWidget(makeSizeBlock(*content_, palette));
+        if (content_->reason) layout->addWidget(makeReasonSection(*content_->reason, palette));
+        layout->addWidget(makeDetailsSection(content_->details, palette));
+        if (content_->largest)
+            layout->addWidget(makeLargestInsideSection(*content_->largest, palette, [this](const std::string& id) {
+                // The canvas keeps its focus; only the inspector moves to the child.
+                state_.setSelectedID(id);
+            }));
+        layout->addWidget(makeActions(*content_));
+    } else {
+        layout->addWidget(makeEmptyState(palette));
+    }
+    layout->addStretch(1);
+    // The old column may hold the button being clicked: it goes once the click is over.
+    if (QWidget* old = scroll_->takeWidget()) old->deleteLater();
+    scroll_->setWidget(column);
+}
+
+QWidget* InspectorView::makeHeader(const InspectorContent& content, const Palette& palette) {
+    auto* header = new QWidget;
+    auto* column = new QVBoxLayout(header);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(8);
+    auto* top = new QHBoxLayout;
+    top->setSpacing(10);
+    top->addWidget(new CategoryTile(palette.colorForCategory(content.tileCategory), palette.fillStrength * 1.6,
+                                    content.tileSymbol));
+    auto* names = new QVBoxLayout;
+    names->setSpacing(3);
+    QLabel* name = plainLabel(QString::fromStdString(content.name), true);
+    styleLabel(name, AppFont::font(13, QFont::DemiBold), palette.ink);
+    name->setMaximumHeight(2 * name->fontMetrics().lineSpacing());
+    names->addWidget(name);
+    auto* kind = new CapsuleLabel(QString::fromStdString(content.kindLabel), QMargins(6, 2, 6, 2));
+    styleLabel(kind, AppFont::small(), palette.inkSecondary);
+    names->addWidget(kind, 0, Qt::AlignLeft);
+    top->addLayout(names, 1);
+    column->addLayout(top);
+    if (content.pathLine) {
+        auto* path = new PathLine(QString::fromStdString(*content.pathLine));
+        styleLabel(path, AppFont::mono(), palette.inkTertiary);
+        column->addWidget(path);
+    }
+    return header;
+}
+
+QWidget* InspectorView::makeSizeBlock(const InspectorContent& content, const Palette& palette) {
+    auto* block = new QWidget;
+    auto* column = new QVBoxLayout(block);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(2);
+    column->addWidget(new ByteHeadline(content.bytes, 27, 13));
+    auto* line = new QHBoxLayout;
+    line->setSpacing(4);
+    QLabel* share = plainLabel(QString::fromStdString(content.share));
+    styleLabel(share, AppFont::caption(), palette.inkSecondary);
+    line->addWidget(share);
+    if (content.reclaimable) {
+        QLabel* dot = plainLabel(QStringLiteral("\u00b7"));
+        styleLabel(dot, AppFont::caption(), palette.inkTertiary);
+        line->addWidget(dot);
+        QLabel* reclaimable = plainLabel(QString::fromStdString(*content.reclaimable));
+        styleLabel(reclaimable, AppFont::caption(), palette.accent);
+        line->addWidget(reclaimable);
+    }
+    line->addStretch(1);
+    column->addLayout(line);
+    return block;
+}
+
+QWidget* InspectorView::makeActions(const InspectorContent& content) {
+    KitButton* reveal = actionButton("Reveal", "arrow.up.forward.app");
+    KitButton* quickLook = actionButton("Quick Look", "eye");
+    KitButton* focus = actionButton("Focus", "scope");
+    KitButton* neverTouch = actionButton("Never touch this", "hand.raised");
+    neverTouch->setToolTip(QStringLiteral("Keep this out of every future scan"));
+    for (KitButton* button : {reveal, quickLook, neverTouch}) button->setEnabled(content.canReveal);
+    focus->setEnabled(content.canFocus);
+    for (KitButton* button : {reveal, quickLook})
+        connect(button, &QPushButton::clicked, this,
+                [this] { withNode([this](const StorageNode& node) { state_.revealInFinder(node); }); });
+    connect(focus, &QPushButton::clicked, this,
+            [this] { withNode([this](const StorageNode& node) { state_.select(node); }); });
+    connect(neverTouch, &QPushButton::clicked, this,
+            [this] { withNode([this](const StorageNode& node) { state_.neverTouch(node); }); });
+
+    auto* actions = new QWidget;
+    auto* column = new QVBoxLayout(actions);
+    column->setContentsMargins(0, 2, 0, 0);
+    column->setSpacing(7);
+    for (auto [left, right] : {std::pair{reveal, quickLook}, std::pair{focus, neverTouch}}) {
+        auto* line = new QHBoxLayout;
+        line->setSpacing(7);
+        line->addWidget(left);
+        line->addWidget(right);
+        column->addLayout(line);
+    }
+    return actions;
+}
+
+QWidget* InspectorView::makeEmptyState(const Palette& palette) {
+    const InspectorEmptyState text = inspectorEmptyState(state_.mode());
+    auto* empty = new QWidget;
+    auto* column = new QVBoxLayout(empty);
+    column->setContentsMargins(0, 20, 0, 0);
+    column->setSpacing(6);
+    QLabel* title = plainLabel(QString::fromStdString(text.title));
+    styleLabel(title, AppFont::font(13, QFont::DemiBold), palette.ink);
+    QLabel* message = plainLabel(QString::fromStdString(text.message), true);
+    styleLabel(message, AppFont::caption(), palette.inkSecondary);
+    column->addWidget(title);
+    column->addWidget(message);
+    return empty;
+}
+
+void InspectorView::paintEvent(QPaintEvent*) {
+    QPainter(this).fillRect(rect(), environmentPalette(this).rail);
+}
+
+void InspectorView::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange && built_) rebuild();
+}
+
+}  // namespace korvane

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+
+#include <QWidget>
+
+#include "app/presenters/InspectorContent.h"
+
+class QLabel;
+class QScrollArea;
+class QVBoxLayout;
+
+namespace korvane {
+
+class AppState;
+class KitButton;
+struct Palette;
+
+// The detail panel beside the canvas: what the selected (else the focused)
+// node is, its size and share, why it may go and how it comes back, its
+// details and largest children, and what can be done with it. With no node
+// it says how to pick one.
+class InspectorView : public QWidget {
+    Q_OBJECT
+public:
+    explicit InspectorView(AppState& state, QWidget* parent = nullptr);
+
+    // None while the empty state shows.
+    const std::optional<InspectorContent>& content() const { return content_; }
+    KitButton* cleanupButton() const { return cleanup_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void refresh();
+    void rebuild();
+    QWidget* makeHeader(const InspectorContent& content, const Palette& palette);
+    QWidget* makeSizeBlock(const InspectorContent& content, const Palette& palette);
+    QWidget* makeActions(const InspectorContent& content);
+    QWidget* makeEmptyState(const Palette& palette);
+    // Runs `action` with the node shown now, if there still is one.
+    void withNode(const std::function<void(const StorageNode&)>& action);
+
+    AppState& state_;
+    std::optional<InspectorContent> content_;
+    AppState::Mode mode_;
+    bool built_ = false;
+    QScrollArea* scroll_;
+    QWidget* divider_;
+    QWidget* footer_;
+    KitButton* cleanup_;
+};
+
+}  // namespace korvane

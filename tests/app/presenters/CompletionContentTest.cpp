@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "app/presenters/CleanupProgressContent.h"
+#include "app/presenters/CompletionContent.h"
+#include "app/state/DemonstrationData.h"
+
+namespace korvane {
+namespace {
+
+using Status = CleanupOutcome::Status;
+
+CleanupOutcome outcome(std::string title, Status status, std::int64_t bytes = 1'000'000,
+                       std::optional<std::string> message = std::nullopt) {
+    return {UUID::random(), CleanupCategory::node, std::move(title), "/home/u/" + title, bytes, status,
+            std::move(message)};
+}
+
+CleanupReport reportOf(std::vector<CleanupOutcome> outcomes) {
+    return {{}, 1, std::move(outcomes), VolumeInfo(1000, 100), VolumeInfo(1000, 400)};
+}
+
+TEST(CompletionContent, SummarisesTheDemonstrationReport) {
+    const CleanupReport report = DemonstrationData::report();
+    const CompletionContent content = completionContent(report, std::nullopt, true);
+    ASSERT_TRUE(content.report);
+    const CompletionReportContent& shown = *content.report;
+    // Deleted, deleted, pruned and trashed count; the skipped one does not.
+    EXPECT_EQ(shown.freedBytes, 6'900'000'000 + 4'100'000'000 + 7'400'000'000 + 5'600'000'000);
+    EXPECT_EQ(shown.locations, "removed from 4 locations");
+    EXPECT_EQ(shown.before.title, "Before");
+    EXPECT_EQ(shown.before.free, "18.4 GB free");
+    EXPECT_NEAR(shown.before.usedFraction, (245.11 - 18.4) / 245.11, 1e-12);
+    EXPECT_EQ(shown.after.title, "After");
+    EXPECT_EQ(shown.after.free, "36.8 GB free");
+    EXPECT_NEAR(shown.after.usedFraction, (245.11 - 36.8) / 245.11, 1e-12);
+    ASSERT_TRUE(shown.trash);
+    EXPECT_EQ(shown.trash->headline, "5.6 GB can still be put back");
+    EXPECT_EQ(shown.trash->emptyTitle, "Empty 5.6 GB");
+    EXPECT_EQ(shown.trash->explanation,
+              "Those items are in the Trash. The disk space comes back when you empty it \u2014 Korvane can empty "
+              "just what it put there, and nothing else of yours.");
+    EXPECT_TRUE(shown.trash->canPutBack);
+    ASSERT_TRUE(shown.notRemoved);
+    EXPECT_EQ(shown.notRemoved->heading, "1 item was not removed");
+    ASSERT_EQ(shown.notRemoved->rows.size(), 1u);
+    EXPECT_EQ(shown.notRemoved->rows[0].title, "Gradle 8.2 cache");
+    EXPECT_EQ(shown.notRemoved->rows[0].message, "Already gone");
+    EXPECT_FALSE(shown.notRemoved->rows[0].failed);
+    EXPECT_FALSE(content.notice);
+
+    // Once nothing is left in the Trash, "Put it back" is off but the panel stays.
+    const CompletionContent emptied = completionContent(report, "Emptied 5.6 GB from the Trash.", false);
+    ASSERT_TRUE(emptied.report->trash);
+    EXPECT_FALSE(emptied.report->trash->canPutBack);
+    EXPECT_EQ(emptied.report->trash->emptyTitle, "Empty 5.6 GB");
+    EXPECT_EQ(emptied.notice, "Emptied 5.6 GB from the Trash.");
+}
+
+TEST(CompletionContent, CountsLocationsAndShowsTheTrashPanelOnlyForTrashedBytes) {
+    struct Case {
+        std::vector<Status> statuses;
+        const char* locations;
+        bool trash;
+    };
+    const Case cases[] = {
+        {{Status::failed, Status::failed}, "removed from 0 locations", false},
+        {{Status::deleted}, "removed from 1 location", false},
+        {{Status::deleted, Status::pruned}, "removed from 2 locations", false},
+        {{Status::trashed, Status::skipped}, "removed from 1 location", true},
+        {{}, "removed from 0 locations", false},
+    };
+    for (const Case& c : cases) {
+        std::vector<CleanupOutcome> outcomes;
+        for (Status status : c.statuses) outcomes.push_back(outcome("item", status));
+        const CompletionContent content = completionContent(reportOf(outcomes), std::nullopt, false);
+        EXPECT_EQ(content.report->locations, c.locations);
+        EXPECT_EQ(content.report->trash.has_value(), c.trash) << c.locations;
+    }
+    // A trashed item of no size leaves nothing to put back.
+    EXPECT_FALSE(completionContent(reportOf({outcome("empty", Status::trashed, 0)}), std::nullopt, true)
+                     .report->trash);
+}
+
+TEST(CompletionContent, ListsFailuresBeforeSkipsAndShowsTheFirstSix) {
+    std::vector<CleanupOutcome> outcomes;
+    // Report order mixes them; the list puts every failure first.
+    outcomes.push_back(outcome("skipped 1", Status::skipped, 1, "Cancelled before this item was reached"));
+    for (int index = 1; index <= 7; ++index) outcomes.push_back(outcome("failed " + std::to_string(index), Status::failed, 1, "Permission denied"));
+    outcomes.push_back(outcome("skipped 2", Status::skipped));
+    outcomes.push_back(outcome("gone", Status::deleted));
+    const CompletionContent content = completionContent(reportOf(outcomes), std::nullopt, false);
+    ASSERT_TRUE(content.report->notRemoved);
+    EXPECT_EQ(content.report->notRemoved->heading, "9 items were not removed");
+    ASSERT_EQ(content.report->notRemoved->rows.size(), 6u);
+    for (std::size_t index = 0; index < 6; ++index) {
+        EXPECT_EQ(content.report->notRemoved->rows[index].title, "failed " + std::to_string(index + 1));
+        EXPECT_TRUE(content.report->notRemoved->rows[index].failed);
+    }
+
+    // Two skips after one failure: all three show, in that order.
+    const CompletionContent few = completionContent(
+        reportOf({outcome("s1", Status::skipped), outcome("f1", Status::failed), outcome("s2", Status::skipped)}),
+        std::nullopt, false);
+    std::vector<std::string> titles;
+    for (const NotRemovedRow& row : few.report->notRemoved->rows) titles.push_back(row.title);
+    EXPECT_EQ(titles, (std::vector<std::string>{"f1", "s1", "s2"}));
+    EXPECT_EQ(few.report->notRemoved->heading, "3 items were not removed");
+
+    EXPECT_FALSE(completionContent(reportOf({outcome("gone", Status::deleted)}), std::nullopt, false)
+                     .report->notRemoved);
+}
+
+TEST(CompletionContent, UsedFractionStaysWithinTheBar) {
+    struct Case {
+        VolumeInfo volume;
+        double used;
+    };
+    const Case cases[] = {
+        {VolumeInfo(0, 0), 0},
+        {VolumeInfo(0, 500), 0},
+        {VolumeInfo(-10, 5), 0},
+        {VolumeInfo(100, 400), 0},
+        {VolumeInfo(100, 25), 0.75},
+        {VolumeInfo(100, -50), 1},
+        {VolumeInfo(std::numeric_limits<std::int64_t>::max(), std::numeric_limits<std::int64_t>::min()), 1},
+    };
+    for (const Case& c : cases) EXPECT_DOUBLE_EQ(usedFraction(c.volume), c.used);
+}
+
+TEST(CompletionContent, WithoutAReportOnlyTheNoticeShows) {
+    const CompletionContent content = completionContent(std::nullopt, "Summary copied.", true);
+    EXPECT_FALSE(content.report);
+    EXPECT_EQ(content.notice, "Summary copied.");
+}
+
+TEST(CleanupProgressContent, CountsItemsAndKeepsTheBarDefined) {
+    struct Case {
+        CleanupProgress progress;
+        double fraction;
+        const char* count;
+    };
+    const Case cases[] = {
+        {CleanupProgress(), 0, "0 of 0"},
+        {CleanupProgress(3, 12, "storefront", 1'000), 0.25, "3 of 12"},
+        {CleanupProgress(12, 12, "", 5'000), 1, "12 of 12"},
+        {CleanupProgress(5, 0, "", 0), 0, "5 of 0"},
+        {CleanupProgress(9, 4, "", 0), 1, "9 of 4"},
+    };
+    for (const Case& c : cases) {
+        const CleanupProgressContent content = cleanupProgressContent(c.progress);
+        EXPECT_DOUBLE_EQ(content.fraction, c.fraction) << c.count;
+        EXPECT_EQ(content.count, c.count);
+        EXPECT_EQ(content.currentTitle, c.progress.currentTitle);
+        EXPECT_EQ(content.freedSoFar, c.progress.freedSoFar);
+    }
+    EXPECT_EQ(cleanupProgressContent(CleanupProgress(0, 1, "", -5)).freedSoFar, 0);
+}
+
+}  // namespace
+}  // namespace korvane

@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <optional>
+
+#include "app/presenters/HistoryContent.h"
+#include "core/text/ByteFormat.h"
+#include "tests/support/TempTree.h"
+
+namespace korvane {
+namespace {
+
+using TimePoint = std::chrono::system_clock::time_point;
+using Status = CleanupOutcome::Status;
+
+class HistoryContentTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        zone.emplace("TZ", std::string("UTC"));
+        ::tzset();
+    }
+    void TearDown() override {
+        zone.reset();
+        ::tzset();
+    }
+
+    // 2025-02-03 16:05 UTC plus whole days.
+    static TimePoint day(int offset) {
+        return std::chrono::system_clock::from_time_t(1738598700) + std::chrono::hours(24 * offset);
+    }
+    static HistoryStore::Snapshot snapshot(int offset, std::int64_t storage) {
+        return {day(offset), storage, 0, 0, {}};
+    }
+    static CleanupReport report(int offset, std::vector<Status> statuses) {
+        std::vector<CleanupOutcome> outcomes;
+        for (Status status : statuses)
+            outcomes.emplace_back(UUID::random(), CleanupCategory::node, "item", "/home/u/item", 1'000'000'000, status,
+                                  std::nullopt);
+        return {day(offset), 1, std::move(outcomes), {}, {}};
+    }
+
+    std::optional<testing::ScopedEnv> zone;
+};
+
+TEST_F(HistoryContentTest, TrendSentence) {
+    struct Case {
+        std::vector<HistoryStore::Snapshot> snapshots;
+        std::optional<std::string> trend;
+        bool chart;
+    };
+    const Case cases[] = {
+        {{}, std::nullopt, false},
+        {{snapshot(0, 5'000'000'000)}, std::nullopt, false},
+        {{snapshot(0, 5'000'000'000), snapshot(3, 3'800'000'000)}, "Down 1.2 GB since Feb 3, 2025", true},
+        {{snapshot(0, 3'800'000'000), snapshot(1, 9), snapshot(9, 5'000'000'000)}, "Up 1.2 GB since Feb 3, 2025", true},
+        {{snapshot(0, 7), snapshot(2, 7)}, "Up " + ByteFormat::string(0) + " since Feb 3, 2025", true},
+        // Same date at both ends: the chart shows, the sentence does not.
+        {{snapshot(0, 1), snapshot(0, 2)}, std::nullopt, true},
+        // A stored negative size counts as nothing.
+        {{snapshot(0, -4'000'000'000), snapshot(1, 1'000'000'000)}, "Up 1 GB since Feb 3, 2025", true},
+    };
+    for (const Case& c : cases) {
+        const HistoryContent content = historyContent(c.snapshots, {}, 0);
+        EXPECT_EQ(content.trend, c.trend) << c.snapshots.size();
+        EXPECT_EQ(content.showsChart(), c.chart);
+        EXPECT_EQ(content.points.size(), c.snapshots.size());
+        EXPECT_FALSE(content.pastCleanups);
+    }
+    const HistoryContent two = historyContent({snapshot(0, 2'500'000'000), snapshot(1, 0)}, {}, 0);
+    EXPECT_EQ(two.points[0], (HistoryPoint{day(0), 2.5}));
+    EXPECT_EQ(two.points[1], (HistoryPoint{day(1), 0}));
+}
+
+TEST_F(HistoryContentTest, PastCleanupRows) {
+    std::vector<CleanupReport> reports;
+    reports.push_back(report(12, {Status::deleted, Status::trashed, Status::pruned, Status::skipped, Status::failed}));
+    reports.push_back(report(11, {Status::failed, Status::failed}));
+    for (int offset = 10; offset >= 0; --offset) reports.push_back(report(offset, {Status::deleted}));
+    const HistoryContent content = historyContent({}, reports, 123'000'000'000);
+    ASSERT_TRUE(content.pastCleanups);
+    EXPECT_EQ(content.pastCleanups->total, "123 GB total");
+    ASSERT_EQ(content.pastCleanups->rows.size(), 12u);
+    EXPECT_EQ(content.pastCleanups->rows[0],
+              (PastCleanupRow{"Feb 15, 2025 at 4:05 PM", "3 items \u00b7 1 failed", "3 GB"}));
+    EXPECT_EQ(content.pastCleanups->rows[1], (PastCleanupRow{"Feb 14, 2025 at 4:05 PM", "0 items \u00b7 2 failed",
+                                                             ByteFormat::string(0)}));
+    EXPECT_EQ(content.pastCleanups->rows[2], (PastCleanupRow{"Feb 13, 2025 at 4:05 PM", "1 items", "1 GB"}));
+    // The thirteenth (oldest) report is left out of the rows.
+    EXPECT_EQ(content.pastCleanups->rows.back().date, "Feb 4, 2025 at 4:05 PM");
+}
+
+}  // namespace
+}  // namespace korvane

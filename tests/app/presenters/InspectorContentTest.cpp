@@ -1,0 +1,241 @@
+#include <gtest/gtest.h>
+
+#include "app/presenters/InspectorContent.h"
+#include "core/text/ByteFormat.h"
+#include "tests/app/state/FlowFixture.h"
+
+namespace korvane {
+namespace {
+
+using Kind = StorageNode::Kind;
+using Mode = AppState::Mode;
+
+StorageNode node(std::string id, std::int64_t bytes, Kind kind = Kind::item,
+                 std::optional<std::string> path = std::nullopt) {
+    StorageNode made;
+    made.id = id;
+    made.name = std::move(id);
+    made.bytes = bytes;
+    made.kind = kind;
+    made.path = std::move(path);
+    return made;
+}
+
+std::vector<std::string> labels(const std::vector<InspectorDetailRow>& rows) {
+    std::vector<std::string> result;
+    for (const InspectorDetailRow& row : rows) result.push_back(row.label);
+    return result;
+}
+
+std::string valueOf(const std::vector<InspectorDetailRow>& rows, const std::string& label) {
+    for (const InspectorDetailRow& row : rows)
+        if (row.label == label) return row.value;
+    return "(absent)";
+}
+
+TEST(InspectorContent, KindLabels) {
+    StorageNode managed = node("simulators", 5, Kind::item);
+    managed.category = CleanupCategory::xcode;
+    const std::pair<StorageNode, const char*> cases[] = {
+        {node("root", 5, Kind::root), "Scan root"},
+        {node("xcode", 5, Kind::category), "Toolchain"},
+        {node("group", 5, Kind::group, "/home/u/folder"), "Group"},
+        {node("file", 5, Kind::item, "/home/u/movie.mov"), "Folder"},
+        {managed, "Managed by Xcode"},
+        {node("images", 5, Kind::item), "Managed by tool"},
+        {node("docker", 5, Kind::uninspected), "Not inspected"},
+    };
+    for (const auto& [shown, label] : cases) EXPECT_EQ(inspectorKindLabel(shown), label) << shown.id;
+}
+
+TEST(InspectorContent, ShareOfTheScan) {
+    struct Case {
+        std::int64_t bytes;
+        std::int64_t total;
+        const char* share;
+    };
+    const Case cases[] = {
+        {25, 100, "25.0% of scan"}, {100, 100, "100.0% of scan"}, {1, 3, "33.3% of scan"},
+        {400, 30, "1333.3% of scan"}, {5, 0, "\u2014"},           {0, -4, "\u2014"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(inspectorShare(node("n", c.bytes), c.total), c.share);
+}
+
+TEST(InspectorContent, DetailRowsOfAnItem) {
+    const auto now = std::chrono::system_clock::now();
+    StorageNode item = node("cache", 2'000'000, Kind::item, "/home/u/cache");
+    item.reclaimable = 2'000'000;
+    item.lastModified = now - std::chrono::hours(24 * 21);
+    item.details = {{"Note", "kept"}, {"Items", "40"}, {"Matched on", "name"}};
+    const auto rows = inspectorDetailRows(item, Mode::developer, std::nullopt, std::nullopt, now);
+    // Reclaimable equals the size: no row; a detail key may repeat a fixed label.
+    EXPECT_EQ(labels(rows), (std::vector<std::string>{"Size on disk", "Modified", "Items", "Matched on", "Note"}));
+    EXPECT_EQ(valueOf(rows, "Size on disk"), "2 MB");
+    EXPECT_EQ(valueOf(rows, "Modified"), "3 weeks ago");
+
+    item.reclaimable = 0;
+    item.lastModified.reset();
+    item.details.clear();
+    EXPECT_EQ(inspectorDetailRows(item, Mode::developer, std::nullopt, std::nullopt, now),
+              (std::vector<InspectorDetailRow>{{"Size on disk", "2 MB"}, {"Reclaimable", "None"}}));
+}
+
+TEST(InspectorContent, DetailRowsOfAFolderScanRoot) {
+    StorageNode root = node("/home/u", 4'000'000, Kind::root, "/home/u");
+    for (int index = 0; index < 3; ++index) root.children.push_back(node("child" + std::to_string(index), 10));
+    FileTreeScanner::Result result;
+    result.duration = 1.26;
+    result.fileCount = 12345;
+    result.folderCount = 678;
+    const auto now = std::chrono::system_clock::now();
+    EXPECT_EQ(inspectorDetailRows(root, Mode::general, std::nullopt, result, now),
+              (std::vector<InspectorDetailRow>{{"Size on disk", "4 MB"},
+                                               {"Reclaimable", "None"},
+                                               {"Items", "3"},
+                                               {"Scan time", "1.3s"},
+                                               {"Files", "12,345"},
+                                               {"Folders", "678"}}));
+    // The scan rows follow the mode: a folder root in developer mode has none.
+    EXPECT_EQ(labels(inspectorDetailRows(root, Mode::developer, std::nullopt, result, now)),
+              (std::vector<std::string>{"Size on disk", "Reclaimable", "Items"}));
+}
+
+TEST(InspectorContent, LargestInsideKeepsEightWithBarsOfTheLargest) {
+    StorageNode parent = node("parent", 0, Kind::group);
+    parent.category = CleanupCategory::docker;
+    for (int index = 0; index < 20; ++index) parent.children.push_back(node("c" + std::to_string(index), index * 10));
+    parent.children[3].bytes = 190;  // ties with c19: c3 comes first, as in the tree
+    parent.children[5].category = CleanupCategory::xcode;
+    parent.children[5].bytes = 0;
+    const auto largest = largestInside(parent);
+    ASSERT_TRUE(largest);
+    EXPECT_EQ(largest->count, "20 items");
+    std::vector<std::string> ids;
+    for (const LargestInsideRow& row : largest->rows) ids.push_back(row.id);
+    EXPECT_EQ(ids, (std::vector<std::string>{"c3", "c19", "c18", "c17", "c16", "c15", "c14", "c13"}));
+    EXPECT_EQ(largest->rows[0].barFraction, 1.0);
+    EXPECT_EQ(largest->rows[2].barFraction, 180.0 / 190.0);
+    EXPECT_EQ(largest->rows[0].bytes, ByteFormat::string(190));
+    EXPECT_EQ(largest->rows[0].colorCategory, CleanupCategory::docker);
+    EXPECT_EQ(largestInsideBarWidth(largest->rows[0], 200), 200);
+
+    // A child of no size still gets the narrowest bar; its own category colours it.
+    StorageNode few = node("few", 0, Kind::group);
+    few.children = {node("big", 100), node("none", 0)};
+    few.children[1].category = CleanupCategory::xcode;
+    const auto two = largestInside(few);
+    EXPECT_EQ(two->rows[1].barFraction, 0.0);
+    EXPECT_EQ(largestInsideBarWidth(two->rows[1], 200), LargestInside::minimumBarWidth);
+    EXPECT_EQ(two->rows[1].colorCategory, CleanupCategory::xcode);
+    EXPECT_EQ(two->rows[0].colorCategory, CleanupCategory::node);
+}
+
+TEST(InspectorContent, LargestInsideOfEmptyChildrenDrawsNoBars) {
+    StorageNode parent = node("parent", 0, Kind::group);
+    parent.children = {node("a", 0), node("b", 0)};
+    const auto largest = largestInside(parent);
+    ASSERT_TRUE(largest);
+    ASSERT_EQ(largest->rows.size(), 2u);
+    for (const LargestInsideRow& row : largest->rows) {
+        EXPECT_FALSE(row.barFraction) << row.id;
+        EXPECT_EQ(largestInsideBarWidth(row, 200), 0);
+    }
+    EXPECT_FALSE(largestInside(node("leaf", 10)));
+}
+
+class InspectorState : public testing::FlowFixture {};
+
+TEST_F(InspectorState, DeveloperRootShowsTheScansFacts) {
+    launch({"--screen", "explore", "--mode", "developer"});
+    ASSERT_TRUE(state().scan());
+    const auto content = inspectorContent(state(), clock_.moment);
+    ASSERT_TRUE(content);
+    EXPECT_EQ(content->kindLabel, "Scan root");
+    EXPECT_EQ(content->tileSymbol, "internaldrive");
+    EXPECT_EQ(content->tileCategory, CleanupCategory::node);
+    EXPECT_FALSE(content->pathLine);
+    EXPECT_EQ(content->share, "100.0% of scan");
+    EXPECT_FALSE(content->canReveal);
+    EXPECT_TRUE(content->canFocus);
+    const auto& rows = content->details;
+    std::vector<std::string> expected = {"Size on disk"};
+    if (state().tree().reclaimable != state().tree().bytes) expected.push_back("Reclaimable");
+    for (const char* label : {"Items", "Scanned", "Scan time", "Projects found", "Toolchains", "Free space", "Not installed"})
+        expected.push_back(label);
+    EXPECT_EQ(labels(rows), expected);
+    EXPECT_EQ(valueOf(rows, "Items"), "5");
+    EXPECT_EQ(valueOf(rows, "Scanned"), "Now");
+    EXPECT_EQ(valueOf(rows, "Scan time"), "21.4s");
+    EXPECT_EQ(valueOf(rows, "Projects found"), "62");
+    EXPECT_EQ(valueOf(rows, "Toolchains"), "3 of 9");
+    EXPECT_EQ(valueOf(rows, "Free space"), "18.4 GB");
+    EXPECT_EQ(valueOf(rows, "Not installed"), "Flutter");
+    ASSERT_TRUE(content->largest);
+    EXPECT_EQ(content->largest->count, "3 items");
+}
+
+TEST_F(InspectorState, ShareAndCleanupButtonOfAnItem) {
+    launch({"--screen", "explore", "--mode", "developer"});
+    const StorageNode& category = state().tree().children.front();
+    const StorageNode* item = category.leaves().front();
+    state().setSelectedID(item->id);
+    auto content = inspectorContent(state(), clock_.moment);
+    ASSERT_TRUE(content);
+    EXPECT_EQ(content->share, inspectorShare(*item, state().tree().bytes));
+    EXPECT_EQ(content->pathLine, "~/Developer/" + item->name);
+    EXPECT_TRUE(content->canReveal);
+    EXPECT_FALSE(content->canFocus);
+    ASSERT_TRUE(content->reason);
+    EXPECT_EQ(content->reason->safety, item->safety);
+    EXPECT_EQ(content->reason->restoreHint, "Rebuilt automatically");
+    EXPECT_EQ(content->reclaimable, ByteFormat::string(item->reclaimable) + " reclaimable");
+    const bool selected = state().isSelected(*item);
+    EXPECT_EQ(content->cleanupTitle, selected ? "Remove from cleanup" : "Add to cleanup");
+    EXPECT_EQ(content->cleanupSymbol, selected ? "minus.circle" : "trash");
+    state().toggleSelection(*item);
+    content = inspectorContent(state(), clock_.moment);
+    EXPECT_EQ(content->cleanupTitle, selected ? "Add to cleanup" : "Remove from cleanup");
+    EXPECT_TRUE(content->cleanupEnabled);
+}
+
+TEST_F(InspectorState, GeneralModeShareIsOfTheFolderScan) {
+    launch({"--screen", "explore", "--mode", "developer"});
+    ASSERT_GT(state().tree().bytes, 0);
+    FileTreeScanner::Result result;
+    result.root = node(home_, 400, Kind::root, home_);
+    result.root.children = {node(home_ + "/Movies", 100, Kind::group, home_ + "/Movies")};
+    state().setGeneralResult(result);
+    state().setMode(Mode::general);
+    state().setSelectedID(home_ + "/Movies");
+    const auto content = inspectorContent(state(), clock_.moment);
+    ASSERT_TRUE(content);
+    EXPECT_EQ(content->share, "25.0% of scan");
+    EXPECT_EQ(content->pathLine, "~/Movies");
+    EXPECT_EQ(content->kindLabel, "Group");
+    EXPECT_FALSE(content->reclaimable);
+    EXPECT_FALSE(content->cleanupEnabled);
+
+    // Without a folder scan there is nothing to show in general mode.
+    state().setGeneralResult(std::nullopt);
+    EXPECT_FALSE(inspectorContent(state(), clock_.moment));
+    EXPECT_EQ(inspectorEmptyState(Mode::general).message,
+              "Pick a tile to see what it is, how big it is, and what is inside it.");
+    EXPECT_EQ(inspectorEmptyState(Mode::developer).message,
+              "Pick a tile, a bar or a row to see what it is, why it is safe to remove, and how to get it back.");
+}
+
+TEST_F(InspectorState, FallsBackToTheFocusedNodeThenToNothing) {
+    launch({"--screen", "explore", "--mode", "developer"});
+    const StorageNode& category = state().tree().children.front();
+    state().select(category);
+    state().setSelectedID("gone");
+    const auto content = inspectorContent(state(), clock_.moment);
+    ASSERT_TRUE(content);
+    EXPECT_EQ(content->nodeID, category.id);
+    EXPECT_EQ(content->kindLabel, "Toolchain");
+    state().setFocusedID(std::nullopt);
+    EXPECT_FALSE(inspectorContent(state(), clock_.moment));
+}
+
+}  // namespace
+}  // namespace korvane

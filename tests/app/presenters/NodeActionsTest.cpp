@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include "app/presenters/NodeActions.h"
+#include "tests/app/state/FlowFixture.h"
+
+namespace korvane {
+namespace {
+
+using Kind = StorageNode::Kind;
+using Action = NodeActionEntry::Action;
+
+StorageNode leaf(std::string id, SafetyLevel safety, bool withCandidate = true,
+                 std::optional<std::string> path = std::nullopt) {
+    StorageNode made;
+    made.id = id;
+    made.name = id;
+    made.kind = Kind::item;
+    made.safety = safety;
+    if (withCandidate) made.candidateID = UUID::random();
+    made.path = std::move(path);
+    return made;
+}
+
+std::vector<std::string> titles(const std::vector<NodeActionEntry>& entries) {
+    std::vector<std::string> result;
+    for (const NodeActionEntry& entry : entries) result.push_back(entry.action ? entry.title : "---");
+    return result;
+}
+
+class NodeActionsTest : public testing::FlowFixture {};
+
+TEST_F(NodeActionsTest, EntriesFollowCandidatesChildrenAndPath) {
+    launch();
+    StorageNode group;
+    group.id = "group";
+    group.kind = Kind::group;
+    group.path = "/home/u/group";
+    group.children = {leaf("a", SafetyLevel::safe), leaf("b", SafetyLevel::caution)};
+    StorageNode unmanaged;
+    unmanaged.id = "plain";
+    unmanaged.kind = Kind::group;
+    unmanaged.children = {leaf("locked", SafetyLevel::dangerous)};
+
+    const std::pair<StorageNode, std::vector<std::string>> cases[] = {
+        {leaf("protected", SafetyLevel::dangerous, true, "/home/u/locked"),
+         {"Reveal in Finder", "Copy path", "---", "Never touch this"}},
+        {leaf("bare", SafetyLevel::safe, false), {"---", "Never touch this"}},
+        {leaf("safe", SafetyLevel::safe, true, "/home/u/cache"),
+         {"Clean this\u2026", "Add to selection", "---", "Reveal in Finder", "Copy path", "---", "Never touch this"}},
+        {leaf("managed", SafetyLevel::caution), {"Clean this\u2026", "Add to selection", "---", "---", "Never touch this"}},
+        {group,
+         {"Clean this\u2026", "Add to selection", "---", "Focus here", "Reveal in Finder", "Copy path", "---",
+          "Never touch this"}},
+        // Only protected leaves below: nothing to clean, but there is something to focus on.
+        {unmanaged, {"Focus here", "---", "Never touch this"}},
+    };
+    for (const auto& [node, expected] : cases) EXPECT_EQ(titles(nodeActionEntries(state(), node)), expected) << node.id;
+
+    // Partly selected offers to add; fully selected to remove.
+    state().setSelection({*group.children[0].candidateID});
+    EXPECT_EQ(nodeActionEntries(state(), group)[1].title, "Add to selection");
+    runNodeAction(state(), Action::toggleSelection, group);
+    EXPECT_EQ(state().selection(), (std::set<UUID>{*group.children[0].candidateID, *group.children[1].candidateID}));
+    EXPECT_EQ(nodeActionEntries(state(), group)[1].title, "Remove from selection");
+    runNodeAction(state(), Action::toggleSelection, group);
+    EXPECT_TRUE(state().selection().empty());
+}
+
+TEST_F(NodeActionsTest, ActionsReachTheState) {
+    launch({"--screen", "explore", "--mode", "developer"});
+    const StorageNode root = state().tree();
+    const StorageNode category = root.children.front();
+    const StorageNode item = *category.leaves().front();
+
+    state().setFocusedID(category.id);
+    runNodeAction(state(), Action::focusHere, root);
+    EXPECT_EQ(state().focusedID(), std::nullopt);
+    EXPECT_EQ(state().selectedID(), "root");
+
+    runNodeAction(state(), Action::cleanThis, item);
+    EXPECT_EQ(state().selection(), (std::set<UUID>{*item.candidateID}));
+    EXPECT_EQ(state().sheet(), AppState::Sheet::review);
+
+    runNodeAction(state(), Action::revealInFinder, item);
+    runNodeAction(state(), Action::copyPath, item);
+    ASSERT_EQ(desktop_.revealed.size(), 1u);
+    EXPECT_EQ(desktop_.revealed[0], (std::vector<std::string>{*item.path}));
+    EXPECT_EQ(desktop_.copied, (std::vector<std::string>{*item.path}));
+
+    // Never touching a node without a path changes nothing.
+    const ScanSettings before = state().settings();
+    runNodeAction(state(), Action::neverTouch, category);
+    EXPECT_EQ(state().settings(), before);
+    EXPECT_EQ(state().selection(), (std::set<UUID>{*item.candidateID}));
+    runNodeAction(state(), Action::neverTouch, item);
+    EXPECT_TRUE(state().settings().excludedPaths.contains(*item.path));
+    EXPECT_TRUE(state().selection().empty());
+}
+
+}  // namespace
+}  // namespace korvane

@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QTest>
+
+#include "app/kit/KitButton.h"
+#include "app/kit/LinkButton.h"
+#include "app/screens/CleanupProgressView.h"
+#include "app/screens/CompleteView.h"
+#include "app/theme/AppMotion.h"
+#include "tests/app/state/FlowFixture.h"
+
+namespace korvane {
+namespace {
+
+using Route = AppState::Route;
+
+class CompleteViewTest : public testing::FlowFixture {
+protected:
+    CompleteViewTest() { AppMotion::setJumpToEnd(true); }
+    ~CompleteViewTest() override { AppMotion::setJumpToEnd(false); }
+
+    static KitButton* button(const QWidget& view, const QString& title) {
+        for (KitButton* found : view.findChildren<KitButton*>())
+            if (found->title() == title) return found;
+        return nullptr;
+    }
+    static QStringList visibleTexts(const QWidget& view) {
+        QStringList texts;
+        for (const QLabel* label : view.findChildren<QLabel*>())
+            if (label->isVisibleTo(&view)) texts << label->text();
+        return texts;
+    }
+};
+
+TEST_F(CompleteViewTest, ShowsTheReportAndCopiesTheExactSummary) {
+    launch({"--screen", "finished"});
+    ASSERT_EQ(state().route(), Route::finished);
+    CompleteView view(state());
+    view.resize(800, 700);
+    view.show();
+    const QStringList texts = visibleTexts(view);
+    for (const char* text : {"Cleanup complete", "removed from 4 locations", "Before", "18.4 GB free", "After",
+                             "36.8 GB free", "5.6 GB can still be put back", "1 item was not removed",
+                             "Gradle 8.2 cache", "Already gone"})
+        EXPECT_TRUE(texts.contains(text)) << text;
+    ASSERT_NE(button(view, "Empty 5.6 GB"), nullptr);
+    ASSERT_NE(button(view, "Open Trash"), nullptr);
+    // The demonstration's Trash item is not there: nothing to put back.
+    EXPECT_FALSE(button(view, "Put it back")->isEnabled());
+    EXPECT_TRUE(button(view, "Empty 5.6 GB")->isEnabled());
+
+    QTest::mouseClick(button(view, "Copy summary"), Qt::LeftButton);
+    ASSERT_EQ(desktop_.copied.size(), 1u);
+    EXPECT_EQ(desktop_.copied[0], state().shareSummary());
+    EXPECT_EQ(desktop_.copied[0].rfind("Korvane found ", 0), 0u);
+    EXPECT_TRUE(visibleTexts(view).contains("Summary copied."));
+
+    // Twice keeps one banner; Dismiss takes it away.
+    QTest::mouseClick(button(view, "Copy summary"), Qt::LeftButton);
+    EXPECT_EQ(visibleTexts(view).count("Summary copied."), 1);
+    view.findChild<LinkButton*>()->click();
+    EXPECT_EQ(state().restoreNotice(), std::nullopt);
+    EXPECT_FALSE(visibleTexts(view).contains("Summary copied."));
+
+    QTest::mouseClick(button(view, "Open Trash"), Qt::LeftButton);
+    EXPECT_EQ(desktop_.trashOpened, 1);
+}
+
+TEST_F(CompleteViewTest, ReturnActivatesDone) {
+    launch({"--screen", "finished"});
+    CompleteView view(state());
+    view.resize(800, 700);
+    view.show();
+    EXPECT_TRUE(button(view, "Done")->isDefault());
+    button(view, "Done")->click();
+    EXPECT_EQ(state().route(), Route::explore);
+    EXPECT_EQ(state().lastReport(), std::nullopt);
+    // Without a report only the actions stay.
+    EXPECT_FALSE(visibleTexts(view).contains("Cleanup complete"));
+    EXPECT_TRUE(button(view, "Copy summary")->isVisibleTo(&view));
+}
+
+TEST_F(CompleteViewTest, EmptyingTheTrashShowsTheHonestNotice) {
+    launch({"--screen", "finished"});
+    CompleteView view(state());
+    view.show();
+    // No recorded cleanup names anything in the Trash.
+    button(view, "Empty 5.6 GB")->click();
+    ASSERT_TRUE(testing::waitUntil([&] { return state().restoreNotice().has_value(); }));
+    EXPECT_EQ(state().restoreNotice(), "There was nothing of Korvane's left in the Trash.");
+    EXPECT_TRUE(visibleTexts(view).contains("There was nothing of Korvane's left in the Trash."));
+}
+
+TEST_F(CompleteViewTest, ProgressScreenFollowsTheCleanupAndStops) {
+    launch({"--screen", "cleaning"});
+    CleanupProgressView view(state());
+    view.show();
+    EXPECT_EQ(view.content(), cleanupProgressContent(state().cleanupProgress()));
+    EXPECT_TRUE(visibleTexts(view).contains("7 of 26"));
+    EXPECT_TRUE(visibleTexts(view).contains("storefront/node_modules"));
+    state().setCleanupProgress(CleanupProgress(26, 26, "last", 9'000'000'000));
+    EXPECT_TRUE(visibleTexts(view).contains("26 of 26"));
+    EXPECT_EQ(view.content().fraction, 1.0);
+    // No engine runs behind the demonstration: Stop goes back to the explorer.
+    QTest::mouseClick(view.findChild<LinkButton*>(), Qt::LeftButton);
+    EXPECT_EQ(state().route(), Route::explore);
+}
+
+}  // namespace
+}  // namespace korvane

@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
+
+#include "app/kit/KitButton.h"
+#include "app/screens/InspectorSections.h"
+#include "app/screens/InspectorView.h"
+#include "app/theme/AppMotion.h"
+#include "tests/app/state/FlowFixture.h"
+
+namespace korvane {
+namespace {
+
+class InspectorViewTest : public testing::FlowFixture {
+protected:
+    InspectorViewTest() { AppMotion::setJumpToEnd(true); }
+    ~InspectorViewTest() override { AppMotion::setJumpToEnd(false); }
+
+    static KitButton* button(const QWidget& view, const QString& title) {
+        for (KitButton* found : view.findChildren<KitButton*>())
+            if (found->title() == title) return found;
+        return nullptr;
+    }
+    static QStringList texts(const QWidget& view) {
+        QStringList shown;
+        for (const QLabel* label : view.findChildren<QLabel*>()) shown << label->text();
+        return shown;
+    }
+};
+
+TEST_F(InspectorViewTest, AChildRowShowsTheChildWhileTheCanvasKeepsItsFocus) {
+    launch({"--screen", "explore", "--mode", "developer"});
+    const StorageNode category = state().tree().children.front();
+    state().select(category);
+    InspectorView view(state());
+    view.resize(296, 900);
+    view.show();
+    ASSERT_TRUE(view.content());
+    EXPECT_TRUE(texts(view).contains("Toolchain"));
+    EXPECT_TRUE(texts(view).contains("LARGEST INSIDE"));
+    const auto rows = view.findChildren<LargestInsideRowView*>();
+    ASSERT_EQ(static_cast<std::size_t>(rows.size()), category.children.size());
+    const std::string child = rows.back()->nodeID();
+    QTest::mouseClick(rows.back(), Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(state().selectedID(), child);
+    EXPECT_EQ(state().focusedID(), category.id);
+    EXPECT_EQ(view.content()->nodeID, child);
+}
+
+TEST_F(InspectorViewTest, TheCleanupButtonTogglesTheNodesCandidates) {
+    launch({"--screen", "explore", "--mode", "developer"});
+    const StorageNode item = *state().tree().children.front().leaves().front();
+    state().setSelection({});
+    state().setSelectedID(item.id);
+    InspectorView view(state());
+    view.show();
+    KitButton* cleanup = view.cleanupButton();
+    EXPECT_EQ(cleanup->title(), "Add to cleanup");
+    EXPECT_TRUE(cleanup->isEnabled());
+    cleanup->click();
+    EXPECT_EQ(state().selection(), (std::set<UUID>{*item.candidateID}));
+    EXPECT_EQ(cleanup->title(), "Remove from cleanup");
+    EXPECT_TRUE(button(view, "Reveal")->isEnabled());
+    EXPECT_FALSE(button(view, "Focus")->isEnabled());
+    button(view, "Quick Look")->click();
+    EXPECT_EQ(desktop_.revealed, (std::vector<std::vector<std::string>>{{*item.path}}));
+    EXPECT_EQ(button(view, "Never touch this")->toolTip(), "Keep this out of every future scan");
+}
+
+TEST_F(InspectorViewTest, ANewFactAboutTheSameNodeKeepsTheScrolledPlace) {
+    launch({"--screen", "explore", "--mode", "developer"});
+    InspectorView view(state());
+    view.resize(296, 300);
+    view.show();
+    auto* scroll = view.findChild<QScrollArea*>();
+    QScrollBar* bar = scroll->verticalScrollBar();
+    ASSERT_TRUE(testing::waitUntil([&] { return bar->maximum() > 0; }));
+    bar->setValue(bar->maximum());
+    const int place = bar->value();
+    const QWidget* before = scroll->widget();
+    // "Scanned" now reads two hours ago: the column is built again.
+    clock_.moment += std::chrono::hours(2);
+    state().setSearchText({});
+    ASSERT_NE(scroll->widget(), before);
+    settle(0.1);
+    EXPECT_EQ(bar->value(), place);
+}
+
+TEST_F(InspectorViewTest, WithNothingToShowOnlyTheEmptyState) {
+    launch({"--screen", "explore", "--mode", "developer"});
+    state().setSelectedID(std::nullopt);
+    state().setFocusedID(std::nullopt);
+    InspectorView view(state());
+    view.show();
+    EXPECT_FALSE(view.content());
+    EXPECT_TRUE(texts(view).contains("Nothing selected"));
+    EXPECT_FALSE(view.cleanupButton()->isVisibleTo(&view));
+    state().setMode(AppState::Mode::general);
+    EXPECT_TRUE(texts(view).contains("Pick a tile to see what it is, how big it is, and what is inside it."));
+}
+
+}  // namespace
+}  // namespace korvane

@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QTest>
+
+#include "app/screens/OnboardingView.h"
+#include "app/theme/AppMotion.h"
+#include "tests/app/state/FlowFixture.h"
+
+namespace korvane {
+namespace {
+
+using Route = AppState::Route;
+using Mode = AppState::Mode;
+
+class OnboardingViewTest : public testing::FlowFixture {};
+
+TEST_F(OnboardingViewTest, TheHomeCardScansTheHomeFolder) {
+    AppMotion::setJumpToEnd(true);
+    launch();
+    ASSERT_EQ(state().route(), Route::onboarding);
+    OnboardingView view(state());
+    view.resize(900, 640);
+    view.show();
+    ASSERT_EQ(view.cards().size(), 2);
+    EXPECT_EQ(view.cards()[0]->accessibleName(), "Clean my whole Mac");
+    EXPECT_EQ(view.cards()[1]->accessibleName(), "Clean developer leftovers");
+    QTest::mouseClick(view.cards()[0], Qt::LeftButton);
+    EXPECT_EQ(state().route(), Route::explore);
+    EXPECT_EQ(state().mode(), Mode::general);
+    EXPECT_EQ(state().scanRoot(), home_);
+    EXPECT_EQ(state().generalSection(), AppState::GeneralSection::explore);
+    EXPECT_EQ(settings_.value(AppState::onboardingKey), "true");
+    AppMotion::setJumpToEnd(false);
+}
+
+TEST_F(OnboardingViewTest, TheDeveloperCardStartsADeveloperScan) {
+    AppMotion::setJumpToEnd(true);
+    launch();
+    OnboardingView view(state());
+    view.resize(900, 640);
+    view.show();
+    view.cards()[1]->click();
+    EXPECT_EQ(state().route(), Route::scanning);
+    EXPECT_EQ(state().mode(), Mode::developer);
+    EXPECT_FALSE(state().isScanningFolder());
+    ASSERT_TRUE(testing::waitUntil([&] { return state().route() != Route::scanning; }));
+    AppMotion::setJumpToEnd(false);
+}
+
+TEST_F(OnboardingViewTest, FadesInWhileRising) {
+    launch();
+    OnboardingView view(state());
+    view.resize(900, 640);
+    // Before it shows, the content is see-through and 8 points lower.
+    EXPECT_EQ(view.entrance(), 0.0);
+    auto* content = view.cards()[0]->parentWidget()->parentWidget();
+    view.show();
+    EXPECT_EQ(content->y(), 8);
+    ASSERT_TRUE(testing::waitUntil([&] { return view.entrance() == 1.0; }, 2));
+    EXPECT_EQ(content->y(), 0);
+    EXPECT_EQ(content->graphicsEffect(), nullptr);
+
+    // The texts are real labels, as written.
+    QStringList texts;
+    for (const QLabel* label : view.findChildren<QLabel*>()) texts << label->text();
+    EXPECT_TRUE(texts.contains("Where did your storage go?"));
+    EXPECT_TRUE(texts.contains(
+        "Korvane shows you what is taking up room, how old it is,\nand exactly what is safe to remove."));
+    EXPECT_TRUE(texts.contains("node_modules"));
+    EXPECT_TRUE(texts.contains("Nothing is removed until you choose it. Your files never leave this Mac."));
+}
+
+}  // namespace
+}  // namespace korvane
