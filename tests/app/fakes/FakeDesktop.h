@@ -13,8 +13,8 @@ namespace korvane::testing {
 class FakeDesktop final : public Desktop {
 public:
     void reveal(const std::vector<std::string>& paths) override { revealed.push_back(paths); }
-    void open(const std::string&) override {}
-    void openTrash() override {}
+    void open(const std::string& path) override { opened.push_back(path); }
+    void openTrash() override { ++trashOpened; }
     void copyText(const std::string& text) override { copied.push_back(text); }
     std::vector<std::string> chooseFolders(const FolderRequest& request) override {
         requests.push_back(request);
@@ -25,6 +25,8 @@ public:
     }
 
     std::vector<std::vector<std::string>> revealed;
+    std::vector<std::string> opened;
+    int trashOpened = 0;
     std::vector<std::string> copied;
     std::vector<FolderRequest> requests;
     std::deque<std::vector<std::string>> answers;
