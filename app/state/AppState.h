@@ -18,6 +18,7 @@
 
 #include "app/state/Automation.h"
 #include "app/state/LaunchArguments.h"
+#include "app/theme/Palette.h"
 #include "app/theme/ThemeID.h"
 #include "core/explorer/AppUninstaller.h"
 #include "core/explorer/FileSearch.h"
@@ -152,6 +153,8 @@ public:
     const std::string& searchText() const { return searchText_; }
     void setSearchText(std::string text);
     ThemeID themeID() const { return themeID_; }
+    // The palette of the current theme; every view draws with it.
+    const Palette& palette() const { return Palette::forTheme(themeID_); }
     // Also stores the theme under "theme", on every call.
     void setThemeID(ThemeID theme);
     const StorageNode& tree() const { return tree_; }
