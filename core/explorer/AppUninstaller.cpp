@@ -9,6 +9,7 @@
 #include <ctime>
 #include <unordered_set>
 
+#include "core/text/RelativeDate.h"
 #include "core/text/ByteFormat.h"
 #include "core/system/FileDate.h"
 #include "core/system/FolderListing.h"
@@ -62,19 +63,6 @@ BundleInfo readBundleInfo(const std::string& bundle) {
     return info;
 }
 
-// Full days from `from` to a later `to`: the largest n with from + n local
-// days <= to (a day may last 23 or 25 hours across a clock change).
-int fullDaysBetween(TimePoint from, TimePoint to) {
-    from = FileDate::clamped(from);
-    to = FileDate::clamped(to);
-    if (to <= from) return 0;
-    const auto rough = std::chrono::duration_cast<std::chrono::seconds>(to - from).count() / 86400;
-    int n = static_cast<int>(std::max<std::int64_t>(rough - 1, 0));
-    for (int guard = 0; n > 0 && FileDate::shiftedByDays(from, n) > to && guard < 8; ++guard) --n;
-    for (int guard = 0; FileDate::shiftedByDays(from, n + 1) <= to && guard < 8; ++guard) ++n;
-    return n;
-}
-
 // `name` is `identifier` itself or begins with it and "." ("com.x.App.plist").
 bool isIdentifierOrBelow(std::string_view name, std::string_view identifier) {
     return name == identifier ||
@@ -104,7 +92,8 @@ std::int64_t AppUninstaller::InstalledApp::totalBytes() const {
 
 std::optional<int> AppUninstaller::InstalledApp::daysSinceLastUse(TimePoint now) const {
     if (!lastUsed) return std::nullopt;
-    return fullDaysBetween(*lastUsed, now);
+    // A date in the future counts as used today.
+    return std::max(0, RelativeDate::fullDaysBetween(*lastUsed, now));
 }
 
 // ---- tables ---------------------------------------------------------------
