@@ -23,18 +23,13 @@
 #include "app/kit/KitButton.h"
 #include "app/kit/LinkButton.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/PlainLabel.h"
 #include "app/kit/SymbolView.h"
 #include "app/theme/AppFont.h"
 
 namespace korvane {
 
 namespace {
-
-QLabel* plainLabel(const QString& text = {}) {
-    auto* label = new QLabel(text);
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
 
 QString text(const std::string& value) { return QString::fromStdString(value); }
 

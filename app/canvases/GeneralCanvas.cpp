@@ -14,17 +14,12 @@
 #include "app/kit/Hairline.h"
 #include "app/kit/KitButton.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/PlainLabel.h"
 #include "app/theme/AppFont.h"
 
 namespace korvane {
 
 namespace {
-
-QLabel* plainLabel(const QString& text = {}) {
-    auto* label = new QLabel(text);
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
 
 QString text(const std::string& value) { return QString::fromStdString(value); }
 

@@ -16,6 +16,7 @@
 #include "app/kit/ElidedLabel.h"
 #include "app/kit/KitButton.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/PlainLabel.h"
 #include "app/kit/RailSection.h"
 #include "app/kit/SymbolView.h"
 #include "app/state/AppState.h"
@@ -29,12 +30,6 @@ namespace {
 
 // How the load bars move to a new reading.
 constexpr Motion barMotion{Motion::Kind::easeInOut, 0.6, 1};
-
-QLabel* plainLabel() {
-    auto* label = new QLabel;
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
 
 // The default sans draws every digit equally wide, so figures do not jitter.
 QFont monospacedDigits(double size, QFont::Weight weight) { return AppFont::font(size, weight); }

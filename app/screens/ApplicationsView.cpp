@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "app/kit/EmptyStateView.h"
+#include "app/kit/PlainLabel.h"
 #include "app/screens/PageEmptyState.h"
 #include "app/kit/Hairline.h"
 #include "app/kit/KitButton.h"
@@ -35,12 +36,6 @@ namespace korvane {
 namespace {
 
 constexpr int listWidth = 320;
-
-QLabel* plainLabel(const QString& text = {}) {
-    auto* label = new QLabel(text);
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
 
 QLabel* styled(QLabel* label, const QFont& font, const QColor& color) {
     styleLabel(label, font, color);

@@ -8,24 +8,15 @@
 #include <QVBoxLayout>
 
 #include "app/kit/EmptyStateView.h"
-#include "app/screens/PageEmptyState.h"
 #include "app/kit/Hairline.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/PlainLabel.h"
+#include "app/screens/PageEmptyState.h"
 #include "app/screens/EntryList.h"
 #include "app/state/AppState.h"
 #include "app/theme/AppFont.h"
 
 namespace korvane {
-
-namespace {
-
-QLabel* plainLabel(const QString& text = {}) {
-    auto* label = new QLabel(text);
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
-
-}  // namespace
 
 LargeFilesView::LargeFilesView(AppState& state, QWidget* parent)
     : QWidget(parent),

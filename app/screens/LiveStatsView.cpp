@@ -12,18 +12,13 @@
 
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/Panel.h"
+#include "app/kit/PlainLabel.h"
 #include "app/state/AppState.h"
 #include "app/theme/AppFont.h"
 
 namespace korvane {
 
 namespace {
-
-QLabel* plainLabel(const QString& text = {}) {
-    auto* label = new QLabel(text);
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
 
 constexpr double ringSide = 62;
 constexpr double ringLine = 8;
