@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include "app/kit/CapsuleLabel.h"
 #include "app/kit/ElidedLabel.h"
 #include "app/kit/Hairline.h"
 #include "app/kit/PaletteEnvironment.h"
@@ -151,27 +152,6 @@ private:
     QLineEdit* field_;
 };
 
-// The count of matching items on a small capsule.
-class Badge : public QLabel {
-public:
-    Badge() {
-        setTextFormat(Qt::PlainText);
-        setAlignment(Qt::AlignCenter);
-        setContentsMargins(5, 1, 5, 1);
-    }
-
-protected:
-    void paintEvent(QPaintEvent* event) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(environmentPalette(this).hover);
-        painter.drawRoundedRect(QRectF(rect()), height() / 2.0, height() / 2.0);
-        painter.end();
-        QLabel::paintEvent(event);
-    }
-};
-
 void applyPill(PillButton* pill, const TopBarContent::Pill& content) {
     pill->setActive(content.isActive);
     pill->setToolTip(text(content.help));
@@ -190,7 +170,7 @@ TopBar::TopBar(AppState& state, std::function<QWidget*()> makeInspector, QWidget
       crumbRow_(new QHBoxLayout(crumbs_)),
       scannedFolder_(new ElidedLabel({}, nullptr, Qt::ElideLeft)),
       filter_(new FilterField),
-      badge_(new Badge),
+      badge_(new CapsuleLabel({}, QMargins(5, 1, 5, 1))),
       clear_(new GlyphButton("xmark.circle.fill", 11)),
       themePicker_(new ThemePicker),
       inspectorToggle_(new GlyphButton("sidebar.trailing", 12)) {
@@ -237,6 +217,9 @@ TopBar::TopBar(AppState& state, std::function<QWidget*()> makeInspector, QWidget
     magnifier_ = new SymbolView("magnifyingglass", 10);
     capsuleRow->addWidget(magnifier_);
     capsuleRow->addWidget(filter_);
+    badge_->setAlignment(Qt::AlignCenter);
+    // The badge's capsule stands as tall as the filter field beside it.
+    badge_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     capsuleRow->addWidget(badge_);
     capsuleRow->addWidget(clear_);
     clear_->setAccessibleName(QStringLiteral("Clear filter"));

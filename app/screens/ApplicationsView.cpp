@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "app/kit/CapsuleLabel.h"
 #include "app/kit/EmptyStateView.h"
 #include "app/kit/PlainLabel.h"
 #include "app/screens/PageEmptyState.h"
@@ -197,26 +198,6 @@ private:
 class RailGround : public QWidget {
 protected:
     void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), environmentPalette(this).rail); }
-};
-
-// A rounded tag on the hover colour, for a leftover's kind.
-class TagLabel : public QLabel {
-public:
-    explicit TagLabel(const QString& text) : QLabel(text) {
-        setTextFormat(Qt::PlainText);
-        setContentsMargins(6, 2, 6, 2);
-    }
-
-protected:
-    void paintEvent(QPaintEvent* event) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(environmentPalette(this).hover);
-        painter.drawRoundedRect(QRectF(rect()), height() / 2.0, height() / 2.0);
-        painter.end();
-        QLabel::paintEvent(event);
-    }
 };
 
 }  // namespace
@@ -420,7 +401,7 @@ void ApplicationsView::rebuildDetail() {
             tagColumn->setFixedWidth(116);
             auto* tagLine = new QHBoxLayout(tagColumn);
             tagLine->setContentsMargins(0, 0, 0, 0);
-            tagLine->addWidget(styled(new TagLabel(QString::fromStdString(leftover.kind)),
+            tagLine->addWidget(styled(new CapsuleLabel(QString::fromStdString(leftover.kind), QMargins(6, 2, 6, 2)),
                                       AppFont::font(10, QFont::Medium), palette.inkSecondary));
             tagLine->addStretch(1);
             line->addWidget(tagColumn);

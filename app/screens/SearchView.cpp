@@ -10,6 +10,7 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+#include "app/kit/CapsuleLabel.h"
 #include "app/kit/EmptyStateView.h"
 #include "app/screens/PageEmptyState.h"
 #include "app/kit/Hairline.h"
@@ -26,26 +27,6 @@
 namespace korvane {
 
 namespace {
-
-// The result count on a capsule of the hover colour.
-class CapsuleLabel : public QLabel {
-public:
-    CapsuleLabel() {
-        setTextFormat(Qt::PlainText);
-        setContentsMargins(7, 2, 7, 2);
-    }
-
-protected:
-    void paintEvent(QPaintEvent* event) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(environmentPalette(this).hover);
-        painter.drawRoundedRect(QRectF(rect()), height() / 2.0, height() / 2.0);
-        painter.end();
-        QLabel::paintEvent(event);
-    }
-};
 
 class CanvasGround : public QWidget {
 protected:
@@ -66,7 +47,7 @@ SearchView::SearchView(AppState& state, QWidget* parent)
       state_(state),
       runner_(std::make_unique<SearchRunner>(state)),
       field_(new QLineEdit),
-      count_(new CapsuleLabel),
+      count_(new CapsuleLabel({}, QMargins(7, 2, 7, 2))),
       clear_(new SymbolButton("xmark.circle.fill", QStringLiteral("Clear"), 13)),
       kind_(picker(140, QStringLiteral("Kind"))),
       size_(picker(118, QStringLiteral("Size"))),
@@ -97,6 +78,8 @@ SearchView::SearchView(AppState& state, QWidget* parent)
     field_->setAccessibleName(QStringLiteral("Search by name"));
     queryBar->addWidget(field_, 1);
     count_->setAccessibleName(QStringLiteral("Results"));
+    // The count's capsule stands as tall as the search field beside it.
+    count_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     queryBar->addWidget(count_);
     queryBar->addWidget(clear_);
     column->addLayout(queryBar);
