@@ -2,8 +2,6 @@
 
 #include <QEvent>
 #include <QHBoxLayout>
-#include <QLabel>
-#include <QVBoxLayout>
 
 #include "app/kit/Dropdown.h"
 #include "app/kit/DropdownRow.h"
@@ -48,35 +46,15 @@ QList<QWidget*> DisposalPicker::rows(const std::function<void()>& close) {
     const Palette& palette = environmentPalette(this);
     QList<QWidget*> rows;
     for (const DisposalOption& option : options_) {
-        auto* content = new QWidget;
-        auto* line = new QHBoxLayout(content);
-        line->setContentsMargins(0, 0, 0, 0);
-        line->setSpacing(8);
         auto* symbol = new SymbolView(option.symbol, 11);
         symbol->setFixedWidth(15);
         symbol->setColor(palette.inkSecondary);
-        line->addWidget(symbol, 0, Qt::AlignVCenter);
-        auto* texts = new QVBoxLayout;
-        texts->setSpacing(0);
-        auto* title = new QLabel(QString::fromStdString(option.title));
-        title->setTextFormat(Qt::PlainText);
-        title->setFont(AppFont::font(12, QFont::Medium));
-        auto* caption = new QLabel(QString::fromStdString(option.caption));
-        caption->setTextFormat(Qt::PlainText);
-        styleLabel(caption, AppFont::font(10), palette.inkTertiary);
-        texts->addWidget(title);
-        texts->addWidget(caption);
-        line->addLayout(texts, 1);
-        auto* row = new DropdownRow(
-            isSelected(option, override_),
-            [this, value = option.value, close] {
-                emit disposalChosen(value);
-                close();
-            },
-            content);
-        row->setAccessibleName(QString::fromStdString(option.title));
-        row->setAccessibleDescription(QString::fromStdString(option.caption));
-        rows.append(row);
+        rows.append(DropdownRow::titled(symbol, QString::fromStdString(option.title),
+                                        QString::fromStdString(option.caption), palette.inkTertiary,
+                                        isSelected(option, override_), [this, value = option.value, close] {
+                                            emit disposalChosen(value);
+                                            close();
+                                        }));
     }
     return rows;
 }

@@ -2,10 +2,14 @@
 
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPainter>
+#include <QVBoxLayout>
 
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/PlainLabel.h"
 #include "app/kit/SymbolView.h"
+#include "app/theme/AppFont.h"
 #include "app/theme/DropdownGeometry.h"
 #include "app/theme/MotionAnimation.h"
 
@@ -32,6 +36,28 @@ DropdownRow::DropdownRow(bool isSelected, std::function<void()> action, QWidget*
     check_->setColor(environmentPalette(this).accent);
     connect(this, &QAbstractButton::clicked, this, [action = std::move(action)] { action(); });
     connect(hover_, &QVariantAnimation::valueChanged, this, qOverload<>(&QWidget::update));
+}
+
+DropdownRow* DropdownRow::titled(QWidget* mark, const QString& title, const QString& caption,
+                                 const QColor& captionColor, bool isSelected, std::function<void()> action) {
+    auto* content = new QWidget;
+    auto* line = new QHBoxLayout(content);
+    line->setContentsMargins(0, 0, 0, 0);
+    line->setSpacing(8);
+    line->addWidget(mark, 0, Qt::AlignVCenter);
+    auto* texts = new QVBoxLayout;
+    texts->setSpacing(0);
+    QLabel* titleLabel = plainLabel(title);
+    titleLabel->setFont(AppFont::font(12, QFont::Medium));
+    QLabel* captionLabel = plainLabel(caption);
+    styleLabel(captionLabel, AppFont::font(10), captionColor);
+    texts->addWidget(titleLabel);
+    texts->addWidget(captionLabel);
+    line->addLayout(texts, 1);
+    auto* row = new DropdownRow(isSelected, std::move(action), content);
+    row->setAccessibleName(title);
+    row->setAccessibleDescription(caption);
+    return row;
 }
 
 void DropdownRow::enterEvent(QEnterEvent* event) {

@@ -18,6 +18,11 @@ class DropdownRow : public QAbstractButton {
 public:
     DropdownRow(bool isSelected, std::function<void()> action, QWidget* content, QWidget* parent = nullptr);
 
+    // The pickers' row: a leading mark, then the title over a smaller caption
+    // in the given colour. Screen readers read the title and the caption.
+    static DropdownRow* titled(QWidget* mark, const QString& title, const QString& caption,
+                               const QColor& captionColor, bool isSelected, std::function<void()> action);
+
     bool isSelected() const { return isChecked(); }
 
 protected:

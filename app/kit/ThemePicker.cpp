@@ -3,7 +3,6 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QVBoxLayout>
 
 #include "app/kit/Dropdown.h"
 #include "app/kit/DropdownRow.h"
@@ -54,32 +53,11 @@ QList<QWidget*> ThemePicker::rows(const std::function<void()>& close) {
     rows.append(header);
     for (ThemeID theme : allThemeIDs()) {
         const Palette& previewed = Palette::forTheme(theme);
-        auto* content = new QWidget;
-        auto* line = new QHBoxLayout(content);
-        line->setContentsMargins(0, 0, 0, 0);
-        line->setSpacing(8);
-        line->addWidget(new ThemeSwatch(theme, 15), 0, Qt::AlignVCenter);
-        auto* texts = new QVBoxLayout;
-        texts->setSpacing(0);
-        auto* name = new QLabel(qText(previewed.name));
-        name->setTextFormat(Qt::PlainText);
-        name->setFont(AppFont::font(12, QFont::Medium));
-        auto* blurb = new QLabel(qText(previewed.blurb));
-        blurb->setTextFormat(Qt::PlainText);
-        styleLabel(blurb, AppFont::font(10), current.inkTertiary);
-        texts->addWidget(name);
-        texts->addWidget(blurb);
-        line->addLayout(texts, 1);
-        auto* row = new DropdownRow(
-            theme == current.id,
-            [this, theme, close] {
-                emit themeChosen(theme);
-                close();
-            },
-            content);
-        row->setAccessibleName(qText(previewed.name));
-        row->setAccessibleDescription(qText(previewed.blurb));
-        rows.append(row);
+        rows.append(DropdownRow::titled(new ThemeSwatch(theme, 15), qText(previewed.name), qText(previewed.blurb),
+                                        current.inkTertiary, theme == current.id, [this, theme, close] {
+                                            emit themeChosen(theme);
+                                            close();
+                                        }));
     }
     return rows;
 }
