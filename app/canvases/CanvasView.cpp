@@ -19,6 +19,7 @@
 #include "app/canvases/CanvasModeSwitcher.h"
 #include "app/kit/ElidedLabel.h"
 #include "app/kit/EmptyStateView.h"
+#include "app/kit/Ground.h"
 #include "app/kit/Hairline.h"
 #include "app/kit/KitButton.h"
 #include "app/kit/LinkButton.h"
@@ -32,20 +33,6 @@ namespace korvane {
 namespace {
 
 QString text(const std::string& value) { return QString::fromStdString(value); }
-
-// Paints the footer's rail colour and its top rule.
-class FooterBar : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        const Palette& palette = environmentPalette(this);
-        QPainter painter(this);
-        painter.fillRect(rect(), palette.rail);
-        painter.fillRect(QRect(0, 0, width(), 1), palette.hairline);
-    }
-};
 
 bool isTextInput(const QWidget* widget) {
     return qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QTextEdit*>(widget) ||
@@ -150,7 +137,7 @@ QWidget* CanvasView::makeToolbar() {
 }
 
 QWidget* CanvasView::makeFooter() {
-    footer_ = new FooterBar;
+    footer_ = new Ground(&Palette::rail, Ground::Rule::top);
     auto* row = new QHBoxLayout(footer_);
     row->setContentsMargins(16, 10, 16, 10);
     row->setSpacing(12);

@@ -14,6 +14,7 @@
 
 #include "app/frame/DiskGauge.h"
 #include "app/kit/ElidedLabel.h"
+#include "app/kit/Ground.h"
 #include "app/kit/KitButton.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/PlainLabel.h"
@@ -197,12 +198,6 @@ private:
     MotionAnimation* bar_;
 };
 
-// The sidebar's ground, in the rail colour.
-class RailGround : public QWidget {
-protected:
-    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), environmentPalette(this).rail); }
-};
-
 }  // namespace
 
 GeneralSidebar::GeneralSidebar(AppState& state, QWidget* parent)
@@ -217,7 +212,7 @@ GeneralSidebar::GeneralSidebar(AppState& state, QWidget* parent)
       progressPath_(new ElidedLabel({}, nullptr, Qt::ElideLeft)),
       thisScanPath_(new ElidedLabel({}, nullptr, Qt::ElideLeft)),
       gauge_(new DiskGauge(58)) {
-    auto* ground = new RailGround;
+    auto* ground = new Ground(&Palette::rail);
     auto* column = new QVBoxLayout(ground);
     column->setContentsMargins(14, 14, 14, 14);
     column->setSpacing(18);

@@ -11,6 +11,7 @@
 #include "app/frame/StackedFootprintBar.h"
 #include "app/kit/ColorDot.h"
 #include "app/kit/ElidedLabel.h"
+#include "app/kit/Ground.h"
 #include "app/kit/KitButton.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/RailSection.h"
@@ -70,21 +71,12 @@ void passClicks(QWidget* row) {
     for (QWidget* child : row->findChildren<QWidget*>()) child->setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-// The sidebar's rail colour under everything it scrolls.
-class RailColumn : public QWidget {
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.fillRect(rect(), environmentPalette(this).rail);
-    }
-};
-
 }  // namespace
 
 SidebarView::SidebarView(AppState& state, QWidget* parent)
     : QScrollArea(parent),
       state_(state),
-      column_(new RailColumn),
+      column_(new Ground(&Palette::rail)),
       columnLayout_(new QVBoxLayout(column_)),
       scan_(new KitButton(KitButton::Style::solid, {})),
       rescan_(new KitButton(KitButton::Style::outline, QStringLiteral("Rescan"))),

@@ -19,6 +19,7 @@
 
 #include "app/kit/CapsuleLabel.h"
 #include "app/kit/EmptyStateView.h"
+#include "app/kit/Ground.h"
 #include "app/kit/PlainLabel.h"
 #include "app/screens/PageEmptyState.h"
 #include "app/kit/Hairline.h"
@@ -195,11 +196,6 @@ private:
     int step_ = 0;
 };
 
-class RailGround : public QWidget {
-protected:
-    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), environmentPalette(this).rail); }
-};
-
 }  // namespace
 
 ApplicationsView::ApplicationsView(AppState& state, QWidget* parent)
@@ -212,7 +208,7 @@ ApplicationsView::ApplicationsView(AppState& state, QWidget* parent)
       lookingText_(plainLabel(QStringLiteral("Looking for applications\u2026"))),
       list_(new QListView),
       model_(new AppListModel(this)),
-      footer_(new RailGround),
+      footer_(new Ground(&Palette::rail)),
       footerText_(plainLabel()),
       detailPane_(new QStackedWidget),
       detailScroll_(new QScrollArea),

@@ -13,6 +13,7 @@
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
+#include "app/kit/Ground.h"
 #include "app/kit/KitButton.h"
 #include "app/kit/LinkButton.h"
 #include "app/kit/PaletteEnvironment.h"
@@ -179,20 +180,6 @@ private:
     EntryListModel& model_;
 };
 
-// The action bar's ground: the rail colour under a hairline.
-class BarGround : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        const Palette& palette = environmentPalette(this);
-        QPainter painter(this);
-        painter.fillRect(rect(), palette.rail);
-        painter.fillRect(QRect(0, 0, width(), 1), palette.hairline);
-    }
-};
-
 }  // namespace
 
 EntryList::EntryList(AppState& state, QWidget* parent)
@@ -203,7 +190,7 @@ EntryList::EntryList(AppState& state, QWidget* parent)
       hoverActions_(new QWidget(view_->viewport())),
       reveal_(new SymbolButton("folder.badge.questionmark", QStringLiteral("Show in Finder"), actionSize)),
       open_(new SymbolButton("arrow.up.forward.app", QStringLiteral("Open"), actionSize)),
-      barWidget_(new BarGround),
+      barWidget_(new Ground(&Palette::rail, Ground::Rule::top)),
       count_(new QLabel),
       bytes_(new QLabel),
       clear_(new LinkButton(QStringLiteral("Clear"), AppFont::caption())),

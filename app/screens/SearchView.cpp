@@ -13,6 +13,7 @@
 #include "app/kit/CapsuleLabel.h"
 #include "app/kit/EmptyStateView.h"
 #include "app/screens/PageEmptyState.h"
+#include "app/kit/Ground.h"
 #include "app/kit/Hairline.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/SymbolButton.h"
@@ -27,11 +28,6 @@
 namespace korvane {
 
 namespace {
-
-class CanvasGround : public QWidget {
-protected:
-    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), environmentPalette(this).canvas); }
-};
 
 QComboBox* picker(int width, const QString& name) {
     auto* box = new QComboBox;
@@ -58,7 +54,7 @@ SearchView::SearchView(AppState& state, QWidget* parent)
       results_(new QStackedWidget),
       list_(new EntryList(state)),
       empty_(makePageEmptyState()) {
-    auto* ground = new CanvasGround;
+    auto* ground = new Ground(&Palette::canvas);
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(0, 0, 0, 0);
     page->addWidget(ground);
