@@ -1,5 +1,6 @@
 #include "core/text/RelativeDate.h"
 
+#include "tests/support/LocalTimeFixture.h"
 #include "tests/support/TempTree.h"
 
 #include <gtest/gtest.h>
@@ -13,31 +14,7 @@ using testing::ScopedEnv;
 using TimePoint = std::chrono::system_clock::time_point;
 using std::chrono::hours;
 
-// Relative texts and day counts are checked in a fixed time zone.
-class LocalTimeTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        zone.emplace("TZ", std::string("America/New_York"));
-        ::tzset();
-    }
-    void TearDown() override {
-        zone.reset();
-        ::tzset();
-    }
-
-    static TimePoint local(int year, int month, int day, int hour, int minute = 0) {
-        std::tm tm{};
-        tm.tm_year = year - 1900;
-        tm.tm_mon = month - 1;
-        tm.tm_mday = day;
-        tm.tm_hour = hour;
-        tm.tm_min = minute;
-        tm.tm_isdst = -1;
-        return std::chrono::system_clock::from_time_t(std::mktime(&tm));
-    }
-
-    std::optional<ScopedEnv> zone;
-};
+class LocalTimeTest : public testing::LocalTimeFixture {};
 
 TEST_F(LocalTimeTest, RelativeActivityWordsTheLargestWholeUnit) {
     const auto now = local(2024, 6, 15, 12);
