@@ -1,5 +1,6 @@
 #include "app/canvases/AgeMapCanvas.h"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <utility>
@@ -32,9 +33,11 @@ QFont titleFont(const Palette& palette) { return AppFont::font(11, QFont::DemiBo
 const QFont& pageFont(double size, QFont::Weight weight = QFont::Normal) {
     // The few fonts this page uses, built once each.
     static std::map<std::pair<int, int>, QFont> fonts;
-    auto& found = fonts[{static_cast<int>(size * 10), static_cast<int>(weight)}];
-    if (found.family().isEmpty()) found = AppFont::font(size, weight);
-    return found;
+    // A default QFont already names a family, so presence in the map is the test.
+    const std::pair<int, int> key{static_cast<int>(size * 10), static_cast<int>(weight)};
+    auto found = fonts.find(key);
+    if (found == fonts.end()) found = fonts.emplace(key, AppFont::font(size, weight)).first;
+    return found->second;
 }
 double lineHeight(const QFont& f) { return QFontMetricsF(f).height(); }
 
@@ -238,9 +241,15 @@ void AgeMapCanvas::paintMonths(QPainter& painter, const Page& current) {
             const QRectF cell = current.monthCell(row, month);
             const std::int64_t bytes = months.bytes(current.years[row], month);
             fillRounded(painter, cell, 3, bytes >= 1 ? tinted(colours.accent, months.fillOpacity(bytes)) : colours.hover);
-            if (months.showsText(bytes))
-                drawLine(painter, cell.adjusted(2, 0, -2, 0), QString::fromStdString(ByteFormat::string(bytes)),
-                         pageFont(8, QFont::Medium), colours.canvas, Qt::AlignCenter);
+            if (months.showsText(bytes)) {
+                const QRectF box = cell.adjusted(2, 0, -2, 0);
+                const QString size = QString::fromStdString(ByteFormat::string(bytes));
+                // A narrow cell shrinks its text down to 70 % before cutting it short.
+                double points = 8;
+                while (points > 8 * 0.7 && QFontMetricsF(pageFont(points, QFont::Medium)).horizontalAdvance(size) > box.width())
+                    points -= 1;
+                drawLine(painter, box, size, pageFont(std::max(points, 6.0), QFont::Medium), colours.canvas, Qt::AlignCenter);
+            }
         }
     }
     // Legend: less, four swatches, more, and the busiest month on the right.

@@ -16,6 +16,7 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/PlainLabel.h"
 #include "app/theme/AppFont.h"
+#include "core/system/Paths.h"
 
 namespace korvane {
 
@@ -38,7 +39,8 @@ GeneralCanvas::GeneralCanvas(AppState& state, QWidget* parent)
     nothingScanned_->setMessageWidth(340);
     auto* scanHome = new KitButton(KitButton::Style::solid, QStringLiteral("Scan Home folder"));
     scanHome->setFixedWidth(170);
-    connect(scanHome, &QPushButton::clicked, this, [this] { state_.scanHomeFolder(); });
+    // A folder scan only: this page already is the explore section of the explore route.
+    connect(scanHome, &QPushButton::clicked, this, [this] { state_.scanFolder(Paths::home()); });
     nothingScanned_->addButton(scanHome, 6);
 
     pages_->addWidget(makeTreePage());

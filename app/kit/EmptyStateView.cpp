@@ -1,6 +1,7 @@
 #include "app/kit/EmptyStateView.h"
 
 #include <QEvent>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -32,7 +33,14 @@ EmptyStateView::EmptyStateView(std::string symbol, double symbolSize, SymbolTone
     column_->setSpacing(6);
     column_->addWidget(symbol_, 0, Qt::AlignHCenter);
     column_->addWidget(title_, 0, Qt::AlignHCenter);
-    column_->addWidget(message_, 0, Qt::AlignHCenter);
+    // Centred by stretches, not by an alignment flag: an aligned label gets its
+    // hinted width, wraps into more lines than the height it was given, and is cut.
+    message_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    auto* messageLine = new QHBoxLayout;
+    messageLine->addStretch();
+    messageLine->addWidget(message_);
+    messageLine->addStretch();
+    column_->addLayout(messageLine);
     restyle();
 }
 
