@@ -15,12 +15,14 @@
 #include "core/safety/HistoryStore.h"
 #include "core/system/OpenFileLimit.h"
 #include "core/system/Paths.h"
+#include "app/kit/ThemedStyle.h"
 
 int main(int argc, char* argv[]) {
     // Scanners measure in parallel and need more descriptors than the default soft limit.
     korvane::raiseOpenFileLimit();
     korvane::StartupProbe::prepare();
     QApplication application(argc, argv);
+    QApplication::setStyle(new korvane::ThemedStyle);
     QApplication::setApplicationName(QStringLiteral("Korvane"));
     QApplication::setOrganizationName(QStringLiteral("Korvane"));
     // Closing the window leaves the tray's panel able to bring it back.
