@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QResizeEvent>
 #include <QShortcut>
 #include <QSlider>
 #include <QStackedWidget>
@@ -97,9 +98,16 @@ QWidget* CanvasView::makeHeader() {
 
 QWidget* CanvasView::makeToolbar() {
     auto* toolbar = new QWidget;
-    auto* row = new QHBoxLayout(toolbar);
-    row->setContentsMargins(16, 0, 16, 10);
+    auto* rows = new QVBoxLayout(toolbar);
+    rows->setContentsMargins(16, 0, 16, 10);
+    rows->setSpacing(8);
+    auto* row = new QHBoxLayout;
     row->setSpacing(10);
+    toolbarRow_ = row;
+    toolbarSecondRow_ = new QHBoxLayout;
+    toolbarSecondRow_->setSpacing(10);
+    rows->addLayout(row);
+    rows->addLayout(toolbarSecondRow_);
     switcher_ = new CanvasModeSwitcher(state_);
     blurb_ = new ElidedLabel;
     includeProtected_ = new QCheckBox(QStringLiteral("Include protected"));
@@ -133,7 +141,30 @@ QWidget* CanvasView::makeToolbar() {
     row->addWidget(blurb_, 1);
     row->addWidget(includeProtected_);
     row->addWidget(depthGroup_);
+    toolbarSecondRow_->addStretch(1);
     return toolbar;
+}
+
+void CanvasView::placeToolbarControls() {
+    if (!toolbarRow_) return;
+    const int spacing = toolbarRow_->spacing();
+    int needed = 32 + switcher_->minimumSizeHint().width() + spacing + includeProtected_->sizeHint().width();
+    if (!depthGroup_->isHidden()) needed += spacing + depthGroup_->sizeHint().width();
+    const bool wrap = width() < needed;
+    QHBoxLayout* target = wrap ? toolbarSecondRow_ : toolbarRow_;
+    if (target->indexOf(includeProtected_) >= 0) return;
+    QHBoxLayout* source = wrap ? toolbarRow_ : toolbarSecondRow_;
+    source->removeWidget(includeProtected_);
+    source->removeWidget(depthGroup_);
+    // In the second row the controls sit at the left, before its stretch.
+    const int at = wrap ? 0 : target->count();
+    target->insertWidget(at, includeProtected_);
+    target->insertWidget(at + 1, depthGroup_);
+}
+
+void CanvasView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    placeToolbarControls();
 }
 
 QWidget* CanvasView::makeFooter() {
@@ -189,6 +220,7 @@ void CanvasView::refresh() {
         includeProtected_->setChecked(state_.showsProtected());
     }
     depthGroup_->setVisible(content_.showsDepth);
+    placeToolbarControls();
     {
         const QSignalBlocker quiet(depth_);
         depth_->setValue(static_cast<int>(state_.sunburstDepth()));

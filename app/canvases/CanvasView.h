@@ -5,6 +5,7 @@
 #include "app/presenters/CanvasPageContent.h"
 
 class QCheckBox;
+class QHBoxLayout;
 class QLabel;
 class QSlider;
 class QStackedWidget;
@@ -34,8 +35,12 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // "Include protected" and the depth slider move below the switcher when
+    // the page is too narrow for one row, rather than drawing over it.
+    void placeToolbarControls();
     QWidget* makeHeader();
     QWidget* makeToolbar();
     QWidget* makeFooter();
@@ -59,6 +64,8 @@ private:
     QLabel* depthTitle_ = nullptr;
     QSlider* depth_ = nullptr;
     QLabel* depthValue_ = nullptr;
+    QHBoxLayout* toolbarRow_ = nullptr;
+    QHBoxLayout* toolbarSecondRow_ = nullptr;
     QStackedWidget* body_ = nullptr;
     EmptyStateView* noMatch_ = nullptr;
     CanvasDrawing* drawing_ = nullptr;
