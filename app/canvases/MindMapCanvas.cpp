@@ -215,7 +215,9 @@ void MindMapCanvas::paintCanvas(QPainter& painter) {
         if (dot.depth == 0) {
             const QFontMetricsF nameMetrics(rootNameFont), sizeMetrics(rootSizeFont);
             const double top = point.y() - (nameMetrics.height() + sizeMetrics.height()) / 2;
-            const QString name = QString::fromStdString(dot.node->name);
+            // The name stays inside the root's disc, shortened with an ellipsis.
+            const QString name = nameMetrics.elidedText(QString::fromStdString(dot.node->name), Qt::ElideRight,
+                                                        std::max(0.0, side - 10));
             const double width = nameMetrics.horizontalAdvance(name) + 2;
             drawLine(painter, QRectF(point.x() - width / 2, top, width, nameMetrics.height()), name, rootNameFont,
                      colours.onSolid, Qt::AlignCenter);
