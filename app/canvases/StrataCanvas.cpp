@@ -1,6 +1,8 @@
 #include "app/canvases/StrataCanvas.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -22,6 +24,10 @@ QString text(std::string_view value) { return QString::fromUtf8(value.data(), st
 constexpr double bandDelay = 0.05;    // each band enters this much after the one above
 constexpr double entranceRise = 14;   // points a band falls into place from
 constexpr double hoverGrowth = 0.04;  // a hovered deposit grows this much in height
+constexpr double cornerRadius = 3;
+constexpr double labelPadding = 6;  // each side of a tile's label
+constexpr double symbolWidth = 11;
+constexpr double labelIndent = 15;  // from the symbol's left to the name
 
 // Lines of at most `width` points, at most `maxLines` of them, the last elided.
 QStringList wrapped(const QString& value, const QFont& font, double width, int maxLines) {
@@ -94,6 +100,7 @@ void StrataCanvas::clicked(const Hit& hit) {
 void StrataCanvas::paintCanvas(QPainter& painter) {
     const StrataLayout& strata = layout();
     if (strata.isEmpty()) return paintEmptyState(painter);
+    const auto& resting = restingBands(strata, painter.device()->devicePixelRatio());
     for (std::size_t position = 0; position < strata.bands.size(); ++position) {
         const StrataLayout::Band& band = strata.bands[position];
         const double progress = entrance(bandDelay * band.bandIndex);
@@ -101,14 +108,152 @@ void StrataCanvas::paintCanvas(QPainter& painter) {
         painter.setOpacity(painter.opacity() * std::clamp(progress, 0.0, 1.0));
         painter.translate(0, -entranceRise * (1 - progress));
         paintHeader(painter, band, position);
-        const std::size_t end = band.firstDeposit + band.depositCount;
+        paintDeposits(painter, strata, band, resting[position]);
+        painter.restore();
+    }
+}
+
+std::size_t StrataCanvas::visibleEnd(const StrataLayout& strata, const StrataLayout::Band& band) const {
+    // Tiles run left to right; the rest lie past the right edge.
+    std::size_t end = band.firstDeposit;
+    while (end < band.firstDeposit + band.depositCount && strata.deposits[end].rect.left() < width()) ++end;
+    return end;
+}
+
+const std::vector<StrataCanvas::RestingBand>& StrataCanvas::restingBands(const StrataLayout& strata, double ratio) {
+    const Palette* colours = &palette();
+    if (restingBuild_ != layoutBuilds() || restingPalette_ != colours || restingRatio_ != ratio) {
+        resting_.clear();
+        for (const auto& band : strata.bands) resting_.push_back(drawRestingBand(strata, band, ratio));
+        restingBuild_ = layoutBuilds();
+        restingPalette_ = colours;
+        restingRatio_ = ratio;
+    }
+    return resting_;
+}
+
+StrataCanvas::RestingBand StrataCanvas::drawRestingBand(const StrataLayout& strata, const StrataLayout::Band& band,
+                                                        double ratio) {
+    RestingBand resting;
+    const std::size_t end = visibleEnd(strata, band);
+    const QFont nameFont = AppFont::font(11, QFont::Medium);
+    const QFontMetricsF nameMetrics(nameFont);
+    for (std::size_t i = band.firstDeposit; i < end; ++i) {
+        const auto& deposit = strata.deposits[i];
+        if (!deposit.hasLabel) continue;
+        QString name = QString::fromStdString(deposit.node->name);
+        if (deposit.isUninspected) name += QStringLiteral(" \u00B7 not inspected");
+        resting.labels.push_back({i, symbolText(deposit.isUninspected ? "eye.slash" : categorySymbol(*deposit.node)),
+                                  nameMetrics.elidedText(name, Qt::ElideMiddle,
+                                                         deposit.rect.width() - 2 * labelPadding - labelIndent)});
+    }
+
+    const auto floorTo = [ratio](double x) { return static_cast<int>(std::floor(x * ratio)); };
+    const auto ceilTo = [ratio](double x) { return static_cast<int>(std::ceil(x * ratio)); };
+    // A dashed border's square caps reach a little past its tile.
+    const double spill = 1;
+    const QRect pixels(QPoint(floorTo(band.strip.left() - spill), floorTo(band.row.top() - spill)),
+                       QPoint(ceilTo(width()) - 1, ceilTo(band.row.bottom() + spill) - 1));
+    if (end == band.firstDeposit || pixels.isEmpty()) return resting;
+    resting.origin = pixels.topLeft();
+    const auto place = [&pixels, ratio](QPainter& painter) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.translate(-QPointF(pixels.topLeft()) / ratio);
+    };
+
+    // Between the rounded corners every row of pixels is the same, so the
+    // tiles are drawn short by the rows of their straight middle, and the
+    // middle row is copied in that many times.
+    const int corner = ceilTo(spill + cornerRadius + 1) + 2;
+    const int repeated = std::max(pixels.height() - (2 * corner + 1), 0);
+    QImage sample(pixels.width(), pixels.height() - repeated, QImage::Format_ARGB32_Premultiplied);
+    sample.setDevicePixelRatio(ratio);
+    sample.fill(Qt::transparent);
+    {
+        QPainter painter(&sample);
+        place(painter);
         for (std::size_t i = band.firstDeposit; i < end; ++i) {
             const auto& deposit = strata.deposits[i];
-            // Tiles run left to right; the rest lie past the right edge.
-            if (deposit.rect.left() >= width()) break;
-            paintDeposit(painter, deposit, i);
+            if (deposit.isUninspected) continue;
+            QRectF rect = deposit.rect;
+            rect.setHeight(rect.height() - repeated / ratio);
+            paintTile(painter, deposit, rect, 0, false);
         }
-        painter.restore();
+    }
+    resting.tiles = QImage(pixels.size(), QImage::Format_ARGB32_Premultiplied);
+    for (int row = 0; row < pixels.height(); ++row) {
+        const int from = row < corner ? row : row <= corner + repeated ? corner : row - repeated;
+        std::memcpy(resting.tiles.scanLine(row), sample.constScanLine(from),
+                    static_cast<std::size_t>(sample.bytesPerLine()));
+    }
+    resting.tiles.setDevicePixelRatio(ratio);
+    // A dashed border changes from row to row: those tiles are drawn whole.
+    {
+        QPainter painter(&resting.tiles);
+        place(painter);
+        for (std::size_t i = band.firstDeposit; i < end; ++i)
+            if (strata.deposits[i].isUninspected) paintTile(painter, strata.deposits[i], strata.deposits[i].rect, 0, false);
+    }
+    return resting;
+}
+
+void StrataCanvas::paintDeposits(QPainter& painter, const StrataLayout& strata, const StrataLayout::Band& band,
+                                 const RestingBand& resting) {
+    // Hovered (or still leaving hover) and selected tiles are drawn live; the
+    // resting image is blitted around their columns, which no other tile
+    // touches (the gap between tiles is over a pixel).
+    struct Live {
+        std::size_t index;
+        double hover;
+        bool selected;
+    };
+    std::vector<Live> live;
+    const std::size_t end = visibleEnd(strata, band);
+    for (std::size_t i = band.firstDeposit; i < end; ++i) {
+        const double hover = hoverAmount(Hit::item, i);
+        const bool selected = isSelectedNode(*strata.deposits[i].node);
+        if (hover > 0 || selected) live.push_back({i, hover, selected});
+    }
+
+    if (!resting.tiles.isNull()) {
+        const double ratio = restingRatio_;
+        int from = 0;  // column of the resting image
+        const auto blitUpTo = [&](int to) {
+            if (to <= from) return;
+            const QRectF source(from, 0, to - from, resting.tiles.height());
+            painter.drawImage(QRectF((resting.origin.x() + from) / ratio, resting.origin.y() / ratio,
+                                     source.width() / ratio, source.height() / ratio),
+                              resting.tiles, source);
+        };
+        for (const Live& tile : live) {
+            const QRectF& rect = strata.deposits[tile.index].rect;
+            blitUpTo(static_cast<int>(std::floor(rect.left() * ratio)) - resting.origin.x());
+            from = std::max(from, static_cast<int>(std::ceil(rect.right() * ratio)) - resting.origin.x());
+        }
+        blitUpTo(resting.tiles.width());
+    }
+
+    for (const Live& tile : live) {
+        const auto& deposit = strata.deposits[tile.index];
+        QRectF rect = deposit.rect;
+        const double grown = rect.height() * hoverGrowth * tile.hover;
+        rect.adjust(0, -grown / 2, 0, grown / 2);
+        paintTile(painter, deposit, rect, tile.hover, tile.selected);
+    }
+
+    // A hovered tile grows about its centre, so its label stays put.
+    if (resting.labels.empty()) return;
+    const QFont symbols = symbolFont(10);
+    const QFont nameFont = AppFont::font(11, QFont::Medium);
+    const Palette& colours = palette();
+    for (const auto& label : resting.labels) {
+        const auto& deposit = strata.deposits[label.deposit];
+        const QRectF inner = deposit.rect.adjusted(labelPadding, 0, -labelPadding, 0);
+        painter.setPen(deposit.isUninspected ? colours.inkSecondary : colours.ink);
+        painter.setFont(symbols);
+        painter.drawText(QRectF(inner.left(), inner.top(), symbolWidth, inner.height()), Qt::AlignCenter, label.symbol);
+        painter.setFont(nameFont);
+        painter.drawText(inner.adjusted(labelIndent, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, label.name);
     }
 }
 
@@ -158,24 +303,16 @@ void StrataCanvas::paintHeader(QPainter& painter, const StrataLayout::Band& band
     painter.restore();
 }
 
-void StrataCanvas::paintDeposit(QPainter& painter, const StrataLayout::Deposit& deposit, std::size_t index) {
+void StrataCanvas::paintTile(QPainter& painter, const StrataLayout::Deposit& deposit, const QRectF& rect, double hover,
+                            bool selected) {
     const Palette& colours = palette();
-    const StorageNode& node = *deposit.node;
-    const QColor colour = colours.colorForNode(node);
+    const QColor colour = colours.colorForNode(*deposit.node);
     const bool uninspected = deposit.isUninspected;
-    const bool selected = isSelectedNode(node);
-    const double hover = hoverAmount(Hit::item, index);
-
-    QRectF rect = deposit.rect;
-    if (hover > 0) {
-        const double grown = rect.height() * (1 + hoverGrowth * hover);
-        rect.adjust(0, -(grown - rect.height()) / 2, 0, (grown - rect.height()) / 2);
-    }
     const double fill =
         uninspected ? 0.1 : std::min((deposit.bandIndex * 0.13 + 0.62) * colours.fillStrength * 3.6, 0.92);
     painter.setPen(Qt::NoPen);
     painter.setBrush(withOpacity(colour, fill));
-    painter.drawRoundedRect(rect, 3, 3);
+    painter.drawRoundedRect(rect, cornerRadius, cornerRadius);
 
     const double restingBorder = uninspected ? 0.55 : 0.25;
     const double border = selected ? 1.0 : restingBorder + (0.7 - restingBorder) * hover;
@@ -185,23 +322,7 @@ void StrataCanvas::paintDeposit(QPainter& painter, const StrataLayout::Deposit& 
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
     const double inset = lineWidth / 2;
-    painter.drawRoundedRect(rect.adjusted(inset, inset, -inset, -inset), 3, 3);
-
-    if (!deposit.hasLabel) return;
-    const QRectF inner = rect.adjusted(6, 0, -6, 0);
-    if (inner.width() <= 12) return;
-    const QColor ink = uninspected ? colours.inkSecondary : colours.ink;
-    painter.setPen(ink);
-    painter.setFont(symbolFont(10));
-    painter.drawText(QRectF(inner.left(), inner.top(), 11, inner.height()), Qt::AlignCenter,
-                     symbolText(uninspected ? "eye.slash" : categorySymbol(node)));
-    const QFont nameFont = AppFont::font(11, QFont::Medium);
-    QString name = QString::fromStdString(node.name);
-    if (uninspected) name += QStringLiteral(" \u00B7 not inspected");
-    const QRectF label(inner.left() + 15, inner.top(), inner.width() - 15, inner.height());
-    painter.setFont(nameFont);
-    painter.drawText(label, Qt::AlignVCenter | Qt::AlignLeft,
-                     QFontMetricsF(nameFont).elidedText(name, Qt::ElideMiddle, label.width()));
+    painter.drawRoundedRect(rect.adjusted(inset, inset, -inset, -inset), cornerRadius, cornerRadius);
 }
 
 void StrataCanvas::paintEmptyState(QPainter& painter) {

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <vector>
+
+#include <QImage>
+
 #include "app/canvases/CanvasBase.h"
 #include "app/canvases/layout/StrataLayout.h"
 
@@ -30,9 +34,39 @@ protected:
     bool hasEntrance() const override { return true; }
 
 private:
+    // A band's tiles in their resting look, drawn once per layout, theme and
+    // pixel ratio: a tall translucent shape costs Qt's raster engine far more
+    // than blitting it, and a band holds hundreds of them. Hovered and
+    // selected tiles are drawn live through holes left in it.
+    struct RestingBand {
+        struct Label {
+            std::size_t deposit = 0;
+            QString symbol;
+            QString name;  // elided to the tile
+        };
+        QImage tiles;  // device pixels, from `origin`
+        QPoint origin;
+        std::vector<Label> labels;
+    };
+
+    const std::vector<RestingBand>& restingBands(const StrataLayout& strata, double ratio);
+    RestingBand drawRestingBand(const StrataLayout& strata, const StrataLayout::Band& band, double ratio);
+    // One past the last deposit of the band that starts inside the canvas.
+    std::size_t visibleEnd(const StrataLayout& strata, const StrataLayout::Band& band) const;
     void paintHeader(QPainter& painter, const StrataLayout::Band& band, std::size_t position);
-    void paintDeposit(QPainter& painter, const StrataLayout::Deposit& deposit, std::size_t index);
+    void paintDeposits(QPainter& painter, const StrataLayout& strata, const StrataLayout::Band& band,
+                       const RestingBand& resting);
+    void paintTile(QPainter& painter, const StrataLayout::Deposit& deposit, const QRectF& rect, double hover,
+                   bool selected);
+    void paintLabel(QPainter& painter, const StrataLayout::Deposit& deposit, const QRectF& rect,
+                    const RestingBand::Label& label);
     void paintEmptyState(QPainter& painter);
+
+    std::vector<RestingBand> resting_;
+    // What the resting images were drawn for.
+    std::size_t restingBuild_ = 0;
+    const Palette* restingPalette_ = nullptr;
+    double restingRatio_ = 0;
 };
 
 }  // namespace korvane

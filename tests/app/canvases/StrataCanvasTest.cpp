@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QTest>
 
@@ -155,28 +156,59 @@ QColor over(QColor top, double opacity, QColor bottom) {
     return {mix(top.red(), bottom.red()), mix(top.green(), bottom.green()), mix(top.blue(), bottom.blue())};
 }
 
-class StrataCanvasColours : public StrataCanvasTest, public ::testing::WithParamInterface<ThemeID> {};
-
-TEST_P(StrataCanvasColours, ADepositIsFilledWithItsColourAtTheBandsStrength) {
-    setEnvironmentPalette(canvas_.get(), GetParam());
-    const Palette& palette = Palette::forTheme(GetParam());
-    QImage image(canvas_->size(), QImage::Format_ARGB32);
-    image.fill(palette.canvas);
-    {
-        QPainter painter(&image);
-        canvas_->paintInto(painter);
+class StrataCanvasColours : public StrataCanvasTest, public ::testing::WithParamInterface<ThemeID> {
+protected:
+    // The canvas painted over the theme's canvas colour at a pixel ratio.
+    QImage paint(ThemeID theme, double ratio = 1) {
+        setEnvironmentPalette(canvas_.get(), theme);
+        QImage image(canvas_->size() * ratio, QImage::Format_ARGB32);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Palette::forTheme(theme).canvas);
+        {
+            QPainter painter(&image);
+            canvas_->paintInto(painter);
+        }
+        return image;
     }
-    for (const char* id : {"fresh-a", "old-safe"}) {
+
+    // The deposit shows its colour at its band's strength over the canvas.
+    void expectFilled(const QImage& image, ThemeID theme, const std::string& id) {
+        const Palette& palette = Palette::forTheme(theme);
         const auto& deposit = layout().deposits[depositNamed(id)];
         // Above the centre, clear of the label.
-        const QPoint probe(static_cast<int>(deposit.rect.center().x()),
-                           static_cast<int>(deposit.rect.top() + deposit.rect.height() * 0.2));
+        const double ratio = image.devicePixelRatio();
+        const QPoint probe(static_cast<int>(deposit.rect.center().x() * ratio),
+                           static_cast<int>((deposit.rect.top() + deposit.rect.height() * 0.2) * ratio));
         const double strength = std::min((deposit.bandIndex * 0.13 + 0.62) * palette.fillStrength * 3.6, 0.92);
         const QColor expected = over(palette.colorForNode(*deposit.node), strength, palette.canvas);
         const QColor actual = image.pixelColor(probe);
-        EXPECT_NEAR(actual.red(), expected.red(), 3) << id;
-        EXPECT_NEAR(actual.green(), expected.green(), 3) << id;
-        EXPECT_NEAR(actual.blue(), expected.blue(), 3) << id;
+        EXPECT_NEAR(actual.red(), expected.red(), 3) << id << " at ratio " << ratio;
+        EXPECT_NEAR(actual.green(), expected.green(), 3) << id << " at ratio " << ratio;
+        EXPECT_NEAR(actual.blue(), expected.blue(), 3) << id << " at ratio " << ratio;
+    }
+};
+
+TEST_P(StrataCanvasColours, ADepositIsFilledWithItsColourAtTheBandsStrength) {
+    const QImage image = paint(GetParam());
+    for (const char* id : {"fresh-a", "old-safe"}) expectFilled(image, GetParam(), id);
+}
+
+TEST_P(StrataCanvasColours, AHoveredOrSelectedDepositIsFilledOnce) {
+    paint(GetParam());
+    state().setSelectedID(std::string("fresh-a"));
+    const QPointF point = layout().deposits[depositNamed("old-safe")].rect.center();
+    QMouseEvent move(QEvent::MouseMove, point, canvas_->mapToGlobal(point), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(canvas_.get(), &move);
+    ASSERT_TRUE(canvas_->hovered());
+    const QImage image = paint(GetParam());
+    for (const char* id : {"fresh-a", "old-safe"}) expectFilled(image, GetParam(), id);
+}
+
+TEST_P(StrataCanvasColours, TheTilesFollowAChangeOfThemeOrPixelRatio) {
+    const ThemeID other = GetParam() == ThemeID::paper ? ThemeID::graphite : ThemeID::paper;
+    for (const auto& [theme, ratio] : {std::pair{GetParam(), 1.0}, {other, 1.0}, {other, 2.0}, {GetParam(), 2.0}}) {
+        const QImage image = paint(theme, ratio);
+        for (const char* id : {"fresh-a", "old-safe"}) expectFilled(image, theme, id);
     }
 }
 
