@@ -10,4 +10,10 @@ QLabel* plainLabel(const QString& text) {
     return label;
 }
 
+QLabel* plainLabel(const QString& text, Qt::Alignment alignment) {
+    QLabel* label = plainLabel(text);
+    label->setAlignment(alignment);
+    return label;
+}
+
 }  // namespace korvane

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "app/kit/PlainLabel.h"
 #include "app/kit/ByteHeadline.h"
 #include "app/kit/ElidedLabel.h"
 #include "app/kit/LinearProgress.h"
@@ -13,25 +14,14 @@
 
 namespace korvane {
 
-namespace {
-
-QLabel* centredLabel(const QString& text) {
-    auto* label = new QLabel(text);
-    label->setTextFormat(Qt::PlainText);
-    label->setAlignment(Qt::AlignCenter);
-    return label;
-}
-
-}  // namespace
-
 CleanupProgressView::CleanupProgressView(AppState& state, QWidget* parent)
     : QWidget(parent),
       state_(state),
       headline_(new ByteHeadline(0, 40, 17)),
-      reclaimed_(centredLabel(QStringLiteral("reclaimed"))),
+      reclaimed_(plainLabel(QStringLiteral("reclaimed"), Qt::AlignCenter)),
       progress_(new LinearProgress),
       current_(new ElidedLabel),
-      count_(centredLabel({})),
+      count_(plainLabel({}, Qt::AlignCenter)),
       stop_(new LinkButton(QStringLiteral("Stop"), AppFont::caption())) {
     setAutoFillBackground(true);
     progress_->setFixedWidth(columnWidth);

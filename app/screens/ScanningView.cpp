@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "app/kit/PlainLabel.h"
 #include "app/kit/ByteHeadline.h"
 #include "app/kit/ColorDot.h"
 #include "app/kit/ElidedLabel.h"
@@ -20,23 +21,16 @@ namespace {
 
 constexpr int columnWidth = 300;
 
-QLabel* centredLabel(const QString& text) {
-    auto* label = new QLabel(text);
-    label->setTextFormat(Qt::PlainText);
-    label->setAlignment(Qt::AlignCenter);
-    return label;
-}
-
 }  // namespace
 
 ScanningView::ScanningView(AppState& state, QWidget* parent)
     : QWidget(parent),
       state_(state),
-      heading_(centredLabel(QStringLiteral("Analysing your development environment"))),
+      heading_(plainLabel(QStringLiteral("Analysing your development environment"), Qt::AlignCenter)),
       headline_(new ByteHeadline(0, 40, 17)),
-      foundSoFar_(centredLabel(QStringLiteral("found so far"))),
+      foundSoFar_(plainLabel(QStringLiteral("found so far"), Qt::AlignCenter)),
       progress_(new LinearProgress),
-      phase_(centredLabel({})),
+      phase_(plainLabel({}, Qt::AlignCenter)),
       rows_(new QWidget),
       rowsLayout_(new QVBoxLayout(rows_)),
       cancel_(new LinkButton(QStringLiteral("Cancel"), AppFont::caption())) {
