@@ -35,7 +35,8 @@ nlohmann::json treeJson(const StorageNode& node) {
     object["kind"] = std::string(korvane::rawValue(node.kind));
     object["fileKind"] =
         node.fileKind ? nlohmann::json(std::string(korvane::rawValue(*node.fileKind))) : nullptr;
-    object["details"] = node.details;
+    auto& details = object["details"] = nlohmann::json::object();
+    for (const auto& [key, text] : node.details) details[key] = text;
     nlohmann::json children = nlohmann::json::array();
     for (const StorageNode& child : node.children) children.push_back(treeJson(child));
     object["children"] = std::move(children);

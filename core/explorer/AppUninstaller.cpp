@@ -333,7 +333,7 @@ bool AppUninstaller::isClaimedByLongerIdentifier(std::string_view name, const st
 std::vector<CleanupCandidate> AppUninstaller::candidates(const InstalledApp& app, bool includeBundle) {
     std::vector<CleanupCandidate> result;
     if (includeBundle) {
-        std::map<std::string, std::string> details;
+        DetailMap details;
         if (app.version) details["Version"] = *app.version;
         result.emplace_back(UUID::random(), CleanupCategory::toolchains, "apps.bundle", "Application",
                             app.name, app.bundleURL, app.bundleBytes, SafetyLevel::caution,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,7 +15,7 @@
 
 namespace korvane {
 
-enum class CleanupCategory { xcode, docker, node, android, gradle, cocoapods, reactNative, flutter, toolchains };
+enum class CleanupCategory : std::uint8_t { xcode, docker, node, android, gradle, cocoapods, reactNative, flutter, toolchains };
 
 // Declaration order (not display order).
 const std::array<CleanupCategory, 9>& allCleanupCategories();
@@ -27,7 +28,7 @@ std::string_view symbolName(CleanupCategory category);
 int sortOrder(CleanupCategory category);
 
 // Ordered by strictness: safe < caution < dangerous.
-enum class SafetyLevel { safe = 0, caution = 1, dangerous = 2 };
+enum class SafetyLevel : std::uint8_t { safe = 0, caution = 1, dangerous = 2 };
 
 const std::array<SafetyLevel, 3>& allSafetyLevels();
 int rawValue(SafetyLevel level);

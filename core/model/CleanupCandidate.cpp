@@ -10,7 +10,7 @@ CleanupCandidate::CleanupCandidate(UUID id, CleanupCategory category, std::strin
                                    std::string title, std::string path, std::int64_t size, SafetyLevel safety,
                                    std::string reason, std::optional<std::string> restoreHint,
                                    std::optional<std::chrono::system_clock::time_point> lastModified,
-                                   std::map<std::string, std::string> details, RemovalKind removal,
+                                   DetailMap details, RemovalKind removal,
                                    std::optional<bool> isSelectedByDefault)
     : id(id), category(category), ruleID(std::move(ruleID)), groupTitle(std::move(groupTitle)),
       title(std::move(title)), path(std::move(path)), size(size), safety(safety), reason(std::move(reason)),
@@ -30,16 +30,17 @@ void to_json(nlohmann::json& j, const CleanupCandidate& value) {
     j["reason"] = value.reason;
     if (value.restoreHint) j["restoreHint"] = *value.restoreHint;
     if (value.lastModified) j["lastModified"] = json::fromDate(*value.lastModified);
-    j["details"] = value.details;
+    auto& details = j["details"] = nlohmann::json::object();
+    for (const auto& [key, text] : value.details) details[key] = text;
     j["removal"] = value.removal;
     j["isSelectedByDefault"] = value.isSelectedByDefault;
 }
 
 namespace {
 
-std::map<std::string, std::string> readDetails(const nlohmann::json& value) {
+DetailMap readDetails(const nlohmann::json& value) {
     if (!value.is_object()) throw JsonError("Expected a dictionary of details.");
-    std::map<std::string, std::string> details;
+    DetailMap details;
     for (const auto& [key, text] : value.items()) details.emplace(key, json::toString(text));
     return details;
 }

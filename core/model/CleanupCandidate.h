@@ -2,13 +2,13 @@
 
 #include <chrono>
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <string>
 
 #include <nlohmann/json_fwd.hpp>
 
 #include "core/model/Categories.h"
+#include "core/model/DetailMap.h"
 #include "core/model/UUID.h"
 
 namespace korvane {
@@ -26,7 +26,7 @@ struct CleanupCandidate {
     std::string reason;
     std::optional<std::string> restoreHint;
     std::optional<std::chrono::system_clock::time_point> lastModified;
-    std::map<std::string, std::string> details;
+    DetailMap details;
     RemovalKind removal;
     bool isSelectedByDefault = true;
 
@@ -37,7 +37,7 @@ struct CleanupCandidate {
                      std::string title, std::string path, std::int64_t size, SafetyLevel safety,
                      std::string reason, std::optional<std::string> restoreHint,
                      std::optional<std::chrono::system_clock::time_point> lastModified,
-                     std::map<std::string, std::string> details, RemovalKind removal,
+                     DetailMap details, RemovalKind removal,
                      std::optional<bool> isSelectedByDefault = std::nullopt);
 
     friend bool operator==(const CleanupCandidate&, const CleanupCandidate&) = default;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <set>
 #include <string>
@@ -9,7 +10,7 @@
 namespace korvane {
 
 // The file kinds the search filters by and the folder tree colours by.
-enum class FileKind { any, images, video, audio, archives, documents, code, apps, folders };
+enum class FileKind : std::uint8_t { any, images, video, audio, archives, documents, code, apps, folders };
 
 const std::array<FileKind, 9>& allFileKinds();
 std::string_view rawValue(FileKind kind);

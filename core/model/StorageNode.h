@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +11,7 @@
 
 #include "core/model/FileKind.h"
 #include "core/model/Categories.h"
+#include "core/model/DetailMap.h"
 #include "core/model/UUID.h"
 
 namespace korvane {
@@ -23,23 +23,25 @@ struct ScanResult;
 // One node of a storage tree (developer tree or folder tree). Nodes are equal
 // when their ids are equal; nothing else takes part.
 struct StorageNode {
-    enum class Kind { root, category, group, item, uninspected };
+    enum class Kind : std::uint8_t { root, category, group, item, uninspected };
 
+    // The small fields sit together at the end: a folder scan keeps tens of
+    // thousands of nodes, and padding between them cost a tenth of each.
     std::string id;
     std::string name;
     std::int64_t bytes = 0;
     std::int64_t reclaimable = 0;
-    Kind kind = Kind::root;
-    std::optional<CleanupCategory> category;
-    std::optional<SafetyLevel> safety;
-    std::optional<UUID> candidateID;
     std::optional<std::string> path;
     std::optional<std::string> reason;
     std::optional<std::string> restoreHint;
-    std::map<std::string, std::string> details;
+    DetailMap details;
     std::optional<std::chrono::system_clock::time_point> lastModified;
-    std::optional<FileKind> fileKind;
     std::vector<StorageNode> children;
+    std::optional<UUID> candidateID;
+    Kind kind = Kind::root;
+    std::optional<CleanupCategory> category;
+    std::optional<SafetyLevel> safety;
+    std::optional<FileKind> fileKind;
 
     bool isLeaf() const { return children.empty(); }
     // 1 for a leaf, else the sum over the children.
