@@ -1,5 +1,6 @@
 #include "app/canvases/MindMapCanvas.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QEvent>
@@ -44,6 +45,24 @@ protected:
     }
 };
 
+const QFont& labelNameFont() {
+    static const QFont font = AppFont::font(10, QFont::Medium);
+    return font;
+}
+
+const QFont& labelSizeFont() {
+    static const QFont font = AppFont::font(9);
+    return font;
+}
+
+// A dot's label: its name over its size, padded 3 points at each side.
+QSizeF labelSize(const StorageNode& node) {
+    const QFontMetricsF nameMetrics(labelNameFont()), sizeMetrics(labelSizeFont());
+    const double width = std::max(nameMetrics.horizontalAdvance(QString::fromStdString(node.name)),
+                                  sizeMetrics.horizontalAdvance(QString::fromStdString(ByteFormat::string(node.bytes))));
+    return {width + 2 + 6, nameMetrics.height() + sizeMetrics.height()};
+}
+
 QToolButton* symbolButton(const char* symbol, const char* help) {
     auto* button = new QToolButton;
     button->setAutoRaise(true);
@@ -86,7 +105,9 @@ MindMapCanvas::MindMapCanvas(AppState& state, QWidget* parent)
 }
 
 MindMapLayout MindMapCanvas::buildLayout(const StorageNode& root, QSizeF size) {
-    return MindMapLayout::make(root, size, depth());
+    MindMapLayout map = MindMapLayout::make(root, size, depth());
+    map.placeLabels(labelSize);
+    return map;
 }
 
 void MindMapCanvas::followRoot() {
@@ -167,8 +188,6 @@ QTransform MindMapCanvas::viewTransform() const {
 void MindMapCanvas::paintCanvas(QPainter& painter) {
     static const QFont rootNameFont = AppFont::font(11, QFont::DemiBold);
     static const QFont rootSizeFont = AppFont::font(10, QFont::Medium);
-    static const QFont nameFont = AppFont::font(10, QFont::Medium);
-    static const QFont sizeFont = AppFont::font(9);
     followRoot();
     const Palette& colours = palette();
     const MindMapLayout& map = layout();
@@ -224,22 +243,20 @@ void MindMapCanvas::paintCanvas(QPainter& painter) {
             drawLine(painter, QRectF(point.x() - 100, top + nameMetrics.height(), 200, sizeMetrics.height()),
                      QString::fromStdString(ByteFormat::string(dot.node->bytes)), rootSizeFont, colours.onSolid,
                      Qt::AlignCenter);
-        } else if (dot.hasLabel() || hovered) {
-            const QString name = QString::fromStdString(dot.node->name);
-            const QString size = QString::fromStdString(ByteFormat::string(dot.node->bytes));
-            const QFontMetricsF nameMetrics(nameFont), sizeMetrics(sizeFont);
-            const double width =
-                std::max(nameMetrics.horizontalAdvance(name), sizeMetrics.horizontalAdvance(size)) + 2 + 6;
-            const double height = nameMetrics.height() + sizeMetrics.height();
+        } else if (dot.labelShown || hovered) {
+            const QSizeF box = labelSize(*dot.node);
+            const QFontMetricsF nameMetrics(labelNameFont());
             // Top-aligned with the dot's frame, then lifted by half the dot and 16 points.
             const double top = point.y() - (dot.dotRadius + 16) * scale;
-            const QRectF label(point.x() - width / 2, top, width, height);
+            const QRectF label(point.x() - box.width() / 2, top, box.width(), box.height());
             painter.fillRect(label, tinted(colours.canvas, 0.75));
-            drawLine(painter, QRectF(label.left() + 3, label.top(), width - 6, nameMetrics.height()), name, nameFont,
-                     colours.ink, Qt::AlignCenter);
-            drawLine(painter, QRectF(label.left() + 3, label.top() + nameMetrics.height(), width - 6,
-                                     sizeMetrics.height()),
-                     size, sizeFont, colours.inkSecondary, Qt::AlignCenter);
+            const QRectF text = label.adjusted(3, 0, -3, 0);
+            drawLine(painter, QRectF(text.left(), text.top(), text.width(), nameMetrics.height()),
+                     QString::fromStdString(dot.node->name), labelNameFont(), colours.ink, Qt::AlignCenter);
+            drawLine(painter, QRectF(text.left(), text.top() + nameMetrics.height(), text.width(),
+                                     box.height() - nameMetrics.height()),
+                     QString::fromStdString(ByteFormat::string(dot.node->bytes)), labelSizeFont(),
+                     colours.inkSecondary, Qt::AlignCenter);
         }
         painter.restore();
     }

@@ -62,6 +62,29 @@ MindMapLayout MindMapLayout::make(const StorageNode& root, QSizeF size, int maxD
     return layout;
 }
 
+QRectF MindMapLayout::labelBox(const Dot& dot, QSizeF labelSize) {
+    return {dot.point.x() - 0.5 * labelSize.width(), dot.point.y() - dot.dotRadius - 16, labelSize.width(),
+            labelSize.height()};
+}
+
+void MindMapLayout::placeLabels(const std::function<QSizeF(const StorageNode&)>& labelSize) {
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < dots.size(); ++i) {
+        dots[i].labelShown = false;
+        if (dots[i].hasLabel()) order.push_back(i);
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return dots[a].node->bytes > dots[b].node->bytes; });
+    std::vector<QRectF> kept;
+    for (const std::size_t i : order) {
+        const QRectF box = labelBox(dots[i], labelSize(*dots[i].node));
+        if (std::any_of(kept.begin(), kept.end(), [&](const QRectF& other) { return other.intersects(box); }))
+            continue;
+        kept.push_back(box);
+        dots[i].labelShown = true;
+    }
+}
+
 double MindMapLayout::linkWidth(int depth) { return std::max(3.2 - depth, 0.8); }
 
 double MindMapLayout::clampZoom(double zoom) { return std::clamp(zoom, minimumZoom, maximumZoom); }

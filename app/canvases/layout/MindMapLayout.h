@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include <QPointF>
+#include <QRectF>
 #include <QSizeF>
 
 #include "core/model/StorageNode.h"
@@ -31,6 +33,8 @@ struct MindMapLayout {
         double dotRadius = rootDot;  // the side of the square the dot is drawn in
         // Dots other than the root carry a permanent label above 11 points.
         bool hasLabel() const { return depth > 0 && dotRadius > 11; }
+        // Whether that label is drawn at rest (see placeLabels).
+        bool labelShown = false;
     };
 
     QPointF centre;
@@ -40,6 +44,15 @@ struct MindMapLayout {
 
     static MindMapLayout make(const StorageNode& root, QSizeF size, int maxDepth);
     static MindMapLayout make(const StorageNode&& root, QSizeF size, int maxDepth) = delete;
+
+    // The box of a dot's label of this size: centred on the dot, its top
+    // lifted half the dot and 16 points above the dot's frame.
+    static QRectF labelBox(const Dot& dot, QSizeF labelSize);
+    // Chooses the permanent labels to draw. On a crowded ring the labels of
+    // neighbouring branches meet, so from the largest node down a label
+    // whose box would cross one already kept stays hidden; hovering its dot
+    // still shows it.
+    void placeLabels(const std::function<QSizeF(const StorageNode&)>& labelSize);
 
     // The link to a dot of this depth is drawn this wide.
     static double linkWidth(int depth);

@@ -99,3 +99,41 @@ TEST(MindMapLayout, ZoomStepsAndHitTestingThroughZoomAndPan) {
     EXPECT_EQ(layout.dotAt(QPointF(300, 242.5)), std::nullopt);
     EXPECT_EQ(layout.dotAt(QPointF(300, 241.5)), 0u);
 }
+
+TEST(MindMapLayout, PermanentLabelsNeverCoverEachOther) {
+    // Shaped like a scan of a system folder: a few large children on a
+    // crowded first ring, two of similar size side by side.
+    const auto crowded = sizedFolder("r", {236, 170, 140, 98, 96, 42, 39, 21, 20, 18, 15, 12, 10, 9, 8, 7});
+    const auto sparse = sizedFolder("r", {25, 4, 71});
+    const auto labelSize = [](const StorageNode&) { return QSizeF(80, 26); };
+    struct Case {
+        const StorageNode& root;
+        QSizeF size;
+        int maxDepth;
+        bool crowded;
+    };
+    for (const auto& c : {Case{crowded, {635, 590}, 3, true}, Case{sparse, {600, 400}, 2, false}}) {
+        auto layout = MindMapLayout::make(c.root, c.size, c.maxDepth);
+        const auto box = [&](std::size_t i) { return MindMapLayout::labelBox(layout.dots[i], QSizeF(80, 26)); };
+        bool meet = false;
+        for (std::size_t i = 0; i < layout.dots.size(); ++i)
+            for (std::size_t j = i + 1; j < layout.dots.size(); ++j)
+                meet |= layout.dots[i].hasLabel() && layout.dots[j].hasLabel() && box(i).intersects(box(j));
+        EXPECT_EQ(meet, c.crowded);
+
+        layout.placeLabels(labelSize);
+        for (std::size_t i = 0; i < layout.dots.size(); ++i) {
+            const auto& dot = layout.dots[i];
+            EXPECT_TRUE(!dot.labelShown || dot.hasLabel()) << i;
+            if (!dot.hasLabel()) continue;
+            // A label is left out only for a larger (or equal, earlier) one it would cover.
+            bool coveredByLarger = false;
+            for (std::size_t j = 0; j < layout.dots.size(); ++j) {
+                if (j == i || !layout.dots[j].labelShown || !box(i).intersects(box(j))) continue;
+                EXPECT_FALSE(dot.labelShown) << i << " and " << j << " cover each other";
+                coveredByLarger |= layout.dots[j].node->bytes >= dot.node->bytes;
+            }
+            EXPECT_EQ(dot.labelShown, !coveredByLarger) << i;
+        }
+    }
+}
