@@ -303,6 +303,8 @@ GeneralSidebar::GeneralSidebar(AppState& state, QWidget* parent)
     scroll_->setWidgetResizable(true);
     scroll_->setFrameShape(QFrame::NoFrame);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The scroll bar stands on the rail too.
+    scroll_->setBackgroundRole(QPalette::AlternateBase);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scroll_);

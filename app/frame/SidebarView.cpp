@@ -84,6 +84,8 @@ SidebarView::SidebarView(AppState& state, QWidget* parent)
     setFrameShape(QFrame::NoFrame);
     setWidgetResizable(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The scroll bar stands on the rail too.
+    setBackgroundRole(QPalette::AlternateBase);
     columnLayout_->setContentsMargins(14, 14, 14, 14);
     columnLayout_->setSpacing(18);
 

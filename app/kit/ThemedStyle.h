@@ -4,15 +4,31 @@
 
 namespace korvane {
 
-// The platform style with check boxes and radio buttons drawn from the
-// widget's own palette: the default look outlines them with a shade darker
-// than the window, which vanishes on the dark themes.
+// The platform style with the stock controls drawn in the theme: check boxes
+// and radio buttons from the widget's own palette (the default look outlines
+// them with a shade darker than the window, which vanishes on the dark
+// themes), and scroll bars as a thin rounded handle in the theme's secondary
+// ink on the background they stand on, without arrows.
 class ThemedStyle : public QProxyStyle {
 public:
+    static constexpr int scrollBarExtent = 10;
+    static constexpr int scrollBarSliderMinimum = 28;
+    static constexpr double scrollBarHandleInset = 2;
+    // The handle's opacity over the background: resting, hovered, dragged.
+    static constexpr double handleOpacity = 0.35;
+    static constexpr double hoveredHandleOpacity = 0.55;
+    static constexpr double pressedHandleOpacity = 0.7;
+
     ThemedStyle();
 
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                        const QWidget* widget = nullptr) const override;
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                            const QWidget* widget = nullptr) const override;
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl subControl,
+                         const QWidget* widget = nullptr) const override;
+    int pixelMetric(PixelMetric metric, const QStyleOption* option = nullptr,
+                    const QWidget* widget = nullptr) const override;
 };
 
 }  // namespace korvane

@@ -3,6 +3,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
+#include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyleOptionSlider>
+#include <QTest>
 #include <QVBoxLayout>
 
 #include "app/kit/ByteHeadline.h"
@@ -15,6 +20,7 @@
 #include "app/kit/SafetyTag.h"
 #include "app/kit/TextureOverlay.h"
 #include "app/kit/ThemePicker.h"
+#include "app/kit/ThemedStyle.h"
 #include "app/theme/AppMotion.h"
 
 // Renders every kit widget offscreen in a light and a dark theme, checks a
@@ -153,6 +159,73 @@ TEST_P(KitRendering, Textures) {
     overlay->setTexture(p.texture, p.ink);
     overlay->setGeometry(0, 0, 400, 240);
     shoot(QStringLiteral("texture-own"), {400, 240});
+}
+
+TEST_P(KitRendering, ScrollBarsAreAThinHandleOnTheirBackground) {
+    const Palette& p = palette();
+    // One area on the window's ground, one on the rail's.
+    QScrollArea* areas[2];
+    for (auto*& area : areas) {
+        area = new QScrollArea;
+        area->setFrameShape(QFrame::NoFrame);
+        auto* content = new QWidget;
+        content->setMinimumHeight(600);
+        area->setWidget(content);
+        area->setWidgetResizable(true);
+        column_->addWidget(area);
+    }
+    areas[1]->setBackgroundRole(QPalette::AlternateBase);
+    column_->setContentsMargins(0, 0, 0, 0);
+    column_->setSpacing(0);
+    const QImage image = shoot(QStringLiteral("scroll-bars"), {200, 300});
+
+    for (const auto& [area, ground] : {std::pair{areas[0], p.canvas}, std::pair{areas[1], p.rail}}) {
+        QScrollBar* bar = area->verticalScrollBar();
+        ASSERT_TRUE(bar->isVisible());
+        EXPECT_EQ(bar->width(), ThemedStyle::scrollBarExtent);
+        QStyleOptionSlider option;
+        option.initFrom(bar);
+        option.orientation = Qt::Vertical;
+        option.minimum = bar->minimum();
+        option.maximum = bar->maximum();
+        option.sliderPosition = option.sliderValue = bar->value();
+        option.pageStep = bar->pageStep();
+        option.subControls = QStyle::SC_All;
+        QStyle* style = bar->style();
+        // No arrow buttons: the handle runs along the whole bar, in proportion to the page.
+        EXPECT_FALSE(style->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarAddLine, bar).isValid());
+        const QRect slider = style->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar);
+        EXPECT_EQ(slider.top(), 0);
+        EXPECT_NEAR(slider.height(), bar->height() * bar->pageStep() / (bar->maximum() + bar->pageStep()), 1);
+
+        const QPoint origin = bar->mapTo(&host_, QPoint(0, 0));
+        const QPoint middle = origin + QPoint(bar->width() / 2, slider.center().y());
+        EXPECT_TRUE(near(image.pixelColor(middle), over(p.inkSecondary, ThemedStyle::handleOpacity, ground)))
+            << image.pixelColor(middle).name().toStdString();
+        EXPECT_TRUE(near(image.pixelColor(origin + QPoint(0, slider.center().y())), ground));
+        EXPECT_TRUE(near(image.pixelColor(origin + QPoint(bar->width() / 2, bar->height() - 2)), ground));
+
+        // Hovered and dragged, the handle is stronger.
+        for (const auto& [state, opacity] :
+             {std::pair{QStyle::State_MouseOver, ThemedStyle::hoveredHandleOpacity},
+              std::pair{QStyle::State_Sunken, ThemedStyle::pressedHandleOpacity}}) {
+            QStyleOptionSlider lit = option;
+            lit.state |= state;
+            lit.activeSubControls = QStyle::SC_ScrollBarSlider;
+            QImage drawn(bar->size(), QImage::Format_RGB32);
+            drawn.fill(Qt::black);
+            QPainter painter(&drawn);
+            style->drawComplexControl(QStyle::CC_ScrollBar, &lit, &painter, bar);
+            painter.end();
+            const QPoint centre(bar->width() / 2, slider.center().y());
+            EXPECT_TRUE(near(drawn.pixelColor(centre), over(p.inkSecondary, opacity, ground)))
+                << drawn.pixelColor(centre).name().toStdString();
+        }
+
+        // A click below the handle pages down.
+        QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() - 4));
+        EXPECT_EQ(bar->value(), std::min(bar->pageStep(), bar->maximum()));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Themes, KitRendering, testing::Values(ThemeID::paper, ThemeID::graphite, ThemeID::terminal),
