@@ -362,8 +362,24 @@ private:
     template <class Field, class Value>
     void publish(Field& field, Value&& value) {
         field = std::forward<Value>(value);
-        emit changed();
+        if (batchDepth_ > 0) batchedChange_ = true;
+        else emit changed();
     }
+
+    // Fields published while one lives reach the screens as one change when
+    // the outermost ends, so a step that sets several fields is redrawn once.
+    class ChangeBatch {
+    public:
+        explicit ChangeBatch(AppState& state) : state_(state) { ++state_.batchDepth_; }
+        ~ChangeBatch() {
+            if (--state_.batchDepth_ == 0 && std::exchange(state_.batchedChange_, false)) emit state_.changed();
+        }
+        ChangeBatch(const ChangeBatch&) = delete;
+        ChangeBatch& operator=(const ChangeBatch&) = delete;
+
+    private:
+        AppState& state_;
+    };
 
     // Start-up step: the launch arguments over the restored state.
     void applyLaunchArguments();
@@ -458,6 +474,8 @@ private:
     // Each cleanup and folder scan gets the next number; reports of any other are stale.
     std::uint64_t cleanupRun_ = 0;
     bool isCleaning_ = false;
+    int batchDepth_ = 0;
+    bool batchedChange_ = false;
     std::uint64_t folderRun_ = 0;
 };
 

@@ -26,12 +26,8 @@ void AppState::chooseFolderToScan() {
 
 void AppState::scanFolder(const std::string& folder) {
     if (isScanningFolder_) return;
-    setMode(Mode::general);
-    setScanRoot(folder);
-    setIsScanningFolder(true);
-    setGeneralProgress({});
-    defaults_.setValue(onboardingKey, "true");
-
+    // The scan starts first: redrawing the window for it runs alongside. Its
+    // progress and result come back queued, so after the fields below.
     auto scanner = std::make_shared<FileTreeScanner>(FileTreeScanner::Options{});
     folderScanner_ = scanner;
     const std::uint64_t run = ++folderRun_;
@@ -47,12 +43,20 @@ void AppState::scanFolder(const std::string& folder) {
             });
         },
         [this, run](FileTreeScanner::Result result) { finishFolderScan(run, std::move(result)); });
+
+    const ChangeBatch batch(*this);
+    setMode(Mode::general);
+    setScanRoot(folder);
+    setIsScanningFolder(true);
+    setGeneralProgress({});
+    defaults_.setValue(onboardingKey, "true");
 }
 
 void AppState::finishFolderScan(std::uint64_t run, FileTreeScanner::Result result) {
     // A stopped scan still shows what it counted, unless a newer scan has begun.
     if (run != folderRun_) return;
     const std::string rootID = result.root.id;
+    const ChangeBatch batch(*this);
     setGeneralResult(std::move(result));
     setIsScanningFolder(false);
     setSelectedID(rootID);

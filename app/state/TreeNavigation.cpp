@@ -73,9 +73,23 @@ std::vector<UUID> TreeNavigation::candidateIDs(const std::vector<StorageNode>& n
 }
 
 bool TreeNavigation::isSelected(const StorageNode& node, const std::set<UUID>& selection) {
-    const auto ids = candidateIDs(node);
-    return !ids.empty() &&
-           std::all_of(ids.begin(), ids.end(), [&](const UUID& id) { return selection.contains(id); });
+    // Asked on every change of the state, often of the root of a large folder
+    // tree: no list of ids, and the walk ends at the first leaf that settles it.
+    if (selection.empty()) return false;
+    bool any = false;
+    std::vector<const StorageNode*> pending{&node};
+    while (!pending.empty()) {
+        const StorageNode* current = pending.back();
+        pending.pop_back();
+        if (!current->isLeaf()) {
+            for (const StorageNode& child : current->children) pending.push_back(&child);
+            continue;
+        }
+        if (current->safety == SafetyLevel::dangerous || !current->candidateID) continue;
+        if (!selection.contains(*current->candidateID)) return false;
+        any = true;
+    }
+    return any;
 }
 
 bool TreeNavigation::toggle(std::set<UUID>& selection, const std::vector<UUID>& ids) {

@@ -20,20 +20,28 @@ int StrataLayout::bandFor(int ageDays) {
 }
 
 StrataLayout StrataLayout::make(const StorageNode& root, QSizeF size, const CanvasClock& clock) {
-    std::array<std::vector<const StorageNode*>, bandTable.size()> byBand;
+    // Each size sits beside its node, so the sorts never follow a pointer
+    // into the tree: a folder scan has tens of thousands of leaves.
+    struct Sized {
+        std::int64_t bytes;
+        const StorageNode* node;
+    };
+    std::array<std::vector<Sized>, bandTable.size()> byBand;
+    std::size_t depositCount = 0;
     for (const StorageNode* leaf : root.leaves()) {
         if (leaf->bytes < 1) continue;
-        byBand[static_cast<std::size_t>(bandFor(age(*leaf, clock)))].push_back(leaf);
+        byBand[static_cast<std::size_t>(bandFor(age(*leaf, clock)))].push_back({leaf->bytes, leaf});
+        ++depositCount;
     }
 
     StrataLayout layout;
+    layout.deposits.reserve(depositCount);
     std::vector<std::int64_t> totals;
     for (std::size_t b = 0; b < byBand.size(); ++b) {
         auto& list = byBand[b];
-        std::stable_sort(list.begin(), list.end(),
-                         [](const StorageNode* x, const StorageNode* y) { return x->bytes > y->bytes; });
+        std::stable_sort(list.begin(), list.end(), [](const Sized& x, const Sized& y) { return x.bytes > y.bytes; });
         SizeSum total;
-        for (const auto* node : list) total += node->bytes;
+        for (const Sized& sized : list) total += sized.bytes;
         if (total.total() < 1) continue;
         Band band;
         band.bandIndex = static_cast<int>(b);
@@ -59,11 +67,11 @@ StrataLayout StrataLayout::make(const StorageNode& root, QSizeF size, const Canv
         band.firstDeposit = layout.deposits.size();
         const double scale = stripWidth / static_cast<double>(std::max<std::int64_t>(band.total, 1));
         double x = stripX;
-        for (const StorageNode* node : byBand[static_cast<std::size_t>(band.bandIndex)]) {
+        for (const auto& [bytes, node] : byBand[static_cast<std::size_t>(band.bandIndex)]) {
             Deposit deposit;
             deposit.node = node;
             deposit.bandIndex = band.bandIndex;
-            deposit.nominalWidth = static_cast<double>(node->bytes) * scale;
+            deposit.nominalWidth = static_cast<double>(bytes) * scale;
             const double width = std::max(deposit.nominalWidth - tileGap, minimumTileWidth);
             deposit.rect = QRectF(x, y, width, h);
             deposit.isUninspected = node->kind == StorageNode::Kind::uninspected;

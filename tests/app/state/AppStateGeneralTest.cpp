@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <algorithm>
 
 #include "tests/app/state/FlowFixture.h"
 
@@ -40,6 +41,37 @@ TEST_F(AppStateGeneralTest, FolderScanPublishesTheTreeAndSelectsItsRoot) {
     ASSERT_EQ(state.searchResults().size(), 2u);
     EXPECT_EQ(state.searchResults()[0].name, "one.bin");
     EXPECT_TRUE(state.largestFiles().empty());  // nothing reaches 50 MB
+}
+
+TEST_F(AppStateGeneralTest, StartAndResultOfAFolderScanEachReachTheScreensAsOneCompleteChange) {
+    tree_.file("home/data/a/one.bin", 200'000);
+    AppState& state = launch({"--mode", "developer"});
+    struct Seen {
+        AppState::Mode mode;
+        std::string scanRoot;
+        bool scanning;
+        bool hasResult;
+        std::optional<std::string> selectedID;
+    };
+    std::vector<Seen> seen;
+    QObject::connect(&state, &AppState::changed, &state, [&] {
+        seen.push_back({state.mode(), state.scanRoot(), state.isScanningFolder(), state.generalResult().has_value(),
+                        state.selectedID()});
+    });
+
+    state.scanFolder(at("data"));
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].mode, AppState::Mode::general);
+    EXPECT_EQ(seen[0].scanRoot, at("data"));
+    EXPECT_TRUE(seen[0].scanning);
+
+    ASSERT_TRUE(folderScanDone());
+    const auto withResult = std::count_if(seen.begin(), seen.end(), [](const Seen& s) { return s.hasResult; });
+    ASSERT_EQ(withResult, 1);
+    // Never the new tree while the scan still counts as running, nor without its root selected.
+    EXPECT_FALSE(seen.back().scanning);
+    EXPECT_TRUE(seen.back().hasResult);
+    EXPECT_EQ(seen.back().selectedID, at("data"));
 }
 
 TEST_F(AppStateGeneralTest, StoppedScanStillShowsWhatItCountedUnlessANewerOneStarted) {

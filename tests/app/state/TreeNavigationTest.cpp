@@ -95,6 +95,29 @@ TEST_F(HandBuiltTree, TogglingGoesFromPartToAllToNoneAndNeverSelectsTheDangerous
     EXPECT_EQ(selection, std::set<UUID>{archive});
 }
 
+TEST_F(HandBuiltTree, ANodeIsSelectedWhenEveryCandidateBelowItIs) {
+    struct Case {
+        const char* node;
+        std::set<UUID> selection;
+        bool selected;
+    };
+    const std::vector<Case> cases{
+        {"root", {}, false},
+        {"root", {shop, api, npm}, true},  // across both groups of "node"
+        {"root", {shop, api}, false},      // npm, in the other group, is missing
+        {"root", {api, npm}, false},
+        {"root", {shop, api, npm, keys, archive}, true},
+        {"node/cache", {npm}, true},
+        {"shop", {shop}, true},  // a leaf stands for itself
+        {"shop", {api}, false},
+        {"noid", {shop, api, npm}, false},  // nothing to select
+        {"xcode", {archive}, false},        // only a dangerous one and one without an id
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TreeNavigation::isSelected(*tree.find(c.node), c.selection), c.selected)
+            << c.node << " with " << c.selection.size() << " chosen";
+}
+
 TEST(TreeNavigationTest, QuickWinsAreTheSevenLargestReclaimableGroupsInStableOrder) {
     StorageNode tree =
         node("root", {node("a", {node("a1", {}, 5), node("a2", {}, 0), node("a3", {}, 9), node("a4", {}, 5)}),
