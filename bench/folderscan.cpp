@@ -130,5 +130,9 @@ int main(int argc, char** argv) {
     std::printf("wall seconds    %.3f\n", wall);
     std::printf("peak memory KiB %ld\n", peakKiB());
     if (cancelLatency) std::printf("cancel latency  %.1f ms\n", *cancelLatency * 1000.0);
-    return 0;
+    // The result is left to the process's exit, as du and the walker leave
+    // what they hold: freeing 120,000 nodes one by one (4-12 ms) is not part
+    // of the scan, and the application keeps its result until the next one.
+    std::fflush(stdout);
+    std::_Exit(0);
 }
