@@ -53,9 +53,14 @@ std::vector<const StorageNode*> TreeNavigation::sidebarItems(const StorageNode& 
 
 namespace {
 
+// The candidate a node stands for, when it may be selected at all.
+const UUID* selectableID(const StorageNode& node) {
+    if (node.safety == SafetyLevel::dangerous || !node.candidateID) return nullptr;
+    return &*node.candidateID;
+}
+
 void appendCandidateID(const StorageNode& node, std::vector<UUID>& ids) {
-    if (node.safety == SafetyLevel::dangerous || !node.candidateID) return;
-    ids.push_back(*node.candidateID);
+    if (const UUID* id = selectableID(node)) ids.push_back(*id);
 }
 
 }  // namespace
@@ -85,8 +90,9 @@ bool TreeNavigation::isSelected(const StorageNode& node, const std::set<UUID>& s
             for (const StorageNode& child : current->children) pending.push_back(&child);
             continue;
         }
-        if (current->safety == SafetyLevel::dangerous || !current->candidateID) continue;
-        if (!selection.contains(*current->candidateID)) return false;
+        const UUID* id = selectableID(*current);
+        if (!id) continue;
+        if (!selection.contains(*id)) return false;
         any = true;
     }
     return any;
