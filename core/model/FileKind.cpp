@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/system/Paths.h"
 
 namespace korvane {
 
@@ -114,10 +113,21 @@ private:
 FileKind classifyFileKind(std::string_view name, bool isDirectory) {
     if (name.ends_with(".app")) return FileKind::apps;
     if (isDirectory) return FileKind::folders;
-    const std::uint64_t key = ExtensionTable::pack(Paths::extension(name));
-    if (key == 0) return FileKind::any;
-    static const ExtensionTable table;
-    return table.find(key);
+    // The extension is packed as it is read from the end: no known one is
+    // longer than seven letters, and a leading dot never starts one.
+    std::uint64_t key = 0;
+    std::size_t letters = 0;
+    for (std::size_t at = name.size(); at-- > 1 && letters <= 7; ++letters) {
+        const char c = name[at];
+        if (c == '.') {
+            if (letters == 0) return FileKind::any;
+            static const ExtensionTable table;
+            return table.find(key | static_cast<std::uint64_t>(letters) << 56);
+        }
+        key |= static_cast<std::uint64_t>(static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c))
+               << 8 * letters;
+    }
+    return FileKind::any;
 }
 
 }  // namespace korvane

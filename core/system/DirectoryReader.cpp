@@ -5,13 +5,33 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <bit>
 #include <cerrno>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <utility>
 
 #include "core/system/PseudoFileSystems.h"
 
 namespace korvane {
+
+namespace {
+
+// The kernel pads each record to eight bytes after the name's NUL, so the
+// NUL is among the last eight bytes of the name's room; fewer than eight
+// letters' room still lies inside the record, behind its header.
+std::size_t nameLength(const struct dirent64* record) {
+    const std::size_t room = record->d_reclen - offsetof(struct dirent64, d_name);
+    std::uint64_t word;
+    std::memcpy(&word, record->d_name + room - 8, sizeof word);
+    if (room < 8) word |= (std::uint64_t{1} << 8 * (8 - room)) - 1;  // header bytes are not the name
+    if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+    const std::uint64_t zeros = (word - 0x0101010101010101ULL) & ~word & 0x8080808080808080ULL;
+    return room - 8 + static_cast<std::size_t>(std::countr_zero(zeros)) / 8;
+}
+
+}  // namespace
 
 UniqueFd DirectoryReader::openFolder(const std::string& path, bool followLink) {
     const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW);
@@ -70,6 +90,7 @@ bool DirectoryReader::next(Entry& entry) {
         const char* name = record->d_name;
         if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
         entry.name = name;
+        entry.length = nameLength(record);
         entry.type = record->d_type;
         return true;
     }

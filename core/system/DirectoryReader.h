@@ -23,6 +23,7 @@ public:
 
     struct Entry {
         const char* name = nullptr;  // NUL-terminated; valid until the next call of next()
+        std::size_t length = 0;      // of `name`, without the NUL
         unsigned char type = 0;      // DT_DIR, DT_REG, ... or DT_UNKNOWN when the file system does not say
     };
 

@@ -337,6 +337,33 @@ TEST(FileTreeScannerTest, ParallelScanAgreesWithOneWorker) {
     EXPECT_EQ(a.largest.size(), b.largest.size());
 }
 
+// Idle workers take shares of a wide folder's listing while one reads it:
+// nothing may be lost or counted twice, and equal sizes keep listing order.
+TEST(FileTreeScannerTest, AWideFolderSharedAmongWorkersAgreesWithOneWorker) {
+    TempTree tree;
+    auto small = [](int i) { return "wide/f" + std::to_string(i) + (i % 3 == 0 ? ".png" : ".txt"); };
+    for (int i = 0; i < 2500; ++i) tree.file(small(i), 100 + i % 7 * 1500);
+    // More equal-sized files with nodes than a folder keeps.
+    for (int i = 0; i < 70; ++i) allocate(tree, "wide/same" + std::to_string(i) + ".mov", 64 * 1024);
+    for (int i = 0; i < 30; ++i) tree.file("wide/sub" + std::to_string(i) + "/inner.pdf", 3000 + i);
+    allocate(tree, "wide/Tool.app/Contents/binary", 128 * 1024);
+    for (int i = 0; i < 40; ++i) tree.hardlink("wide/link" + std::to_string(i), small(i));
+    tree.symlink("wide/loop", ".");
+
+    FileTreeScanner::Options one = smallOptions();
+    one.workerCount = 1;
+    FileTreeScanner::Options many = smallOptions();
+    many.workerCount = 8;
+    auto a = FileTreeScanner(one).scan(tree.root());
+    auto b = FileTreeScanner(many).scan(tree.root());
+    testing::expectSameTree(a.root, b.root);
+    EXPECT_EQ(b.root.bytes, duBytes(tree.root()));
+    EXPECT_EQ(a.fileCount, b.fileCount);
+    EXPECT_EQ(a.folderCount, b.folderCount);
+    EXPECT_EQ(a.index.size(), b.index.size());
+    EXPECT_EQ(a.largest.size(), b.largest.size());
+}
+
 // Root reads every folder, so an unreadable one is made by scanning as
 // another user in a child process.
 TEST(FileTreeScannerTest, UnreadableFolderCountsOnlyItsOwnBlocks) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -48,6 +49,31 @@ TEST(DirectoryReaderTest, ListsEveryEntryOnceWithItsTypeAcrossManyBufferFills) {
     EXPECT_EQ(found.at("link"), DT_LNK);
     EXPECT_EQ(found.at(".hidden"), DT_REG);
     EXPECT_EQ(found.count("line\nbreak"), 1u);
+}
+
+// A name's length comes from its record; the reader's buffer first holds long
+// names, so the bytes after each short name's NUL are not zero.
+TEST(DirectoryReaderTest, NameLengthsAreExactForEveryLengthOverLeftoverBytes) {
+    TempTree tree;
+    for (int i = 0; i < 200; ++i) tree.file("long/" + std::string(240, 'q') + std::to_string(i));
+    std::vector<std::string> names;
+    for (std::size_t length = 1; length <= 255; ++length)
+        names.push_back(std::string(length, static_cast<char>('a' + length % 26)));
+    for (const char* odd : {"...", ".a", "a.", "x\ny", "\xff\xfe"}) names.push_back(odd);
+    for (const std::string& name : names) tree.file("every/" + name);
+
+    DirectoryReader reader(DirectoryReader::openFolder(tree.path("long"), false));
+    EXPECT_EQ(readAll(reader).size(), 200u);
+    reader.reset(DirectoryReader::openFolder(tree.path("every"), false));
+    std::vector<std::string> found;
+    DirectoryReader::Entry entry;
+    while (reader.next(entry)) {
+        EXPECT_EQ(entry.length, std::strlen(entry.name)) << entry.name;
+        found.emplace_back(entry.name, entry.length);
+    }
+    std::sort(found.begin(), found.end());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(found, names);
 }
 
 TEST(DirectoryReaderTest, ResetStartsTheNextFolderAfreshEvenMidway) {
