@@ -761,6 +761,14 @@ int FileTreeScanner::activeProcessorCount() {
     return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
-std::string FileTreeScanner::remainderID(const std::string& folderPath) { return folderPath + "//rest"; }
+std::string FileTreeScanner::remainderID(const std::string& folderPath) {
+    // Sized once: `+` would double the copy's room for the suffix, and a scan
+    // keeps one of these for every folder it shows.
+    static constexpr std::string_view suffix = "//rest";
+    std::string id;
+    id.reserve(folderPath.size() + suffix.size());
+    id.append(folderPath).append(suffix);
+    return id;
+}
 
 }  // namespace korvane
