@@ -309,6 +309,21 @@ TEST(FileTreeScannerTest, PseudoFileSystemsAreNeverEntered) {
     EXPECT_EQ(sys.folderCount, 0);
 }
 
+// The same tree, counts and lists from eight workers as from one, and the
+// total du gives.
+void expectEightWorkersAgreeWithOne(TempTree& tree, FileTreeScanner::Options options) {
+    options.workerCount = 1;
+    auto a = FileTreeScanner(options).scan(tree.root());
+    options.workerCount = 8;
+    auto b = FileTreeScanner(options).scan(tree.root());
+    testing::expectSameTree(a.root, b.root);
+    EXPECT_EQ(b.root.bytes, duBytes(tree.root()));
+    EXPECT_EQ(a.fileCount, b.fileCount);
+    EXPECT_EQ(a.folderCount, b.folderCount);
+    EXPECT_EQ(a.index.size(), b.index.size());
+    EXPECT_EQ(a.largest.size(), b.largest.size());
+}
+
 TEST(FileTreeScannerTest, ParallelScanAgreesWithOneWorker) {
     TempTree tree;
     // Uneven: one wide and deep top-level folder, a few small ones.
@@ -322,19 +337,9 @@ TEST(FileTreeScannerTest, ParallelScanAgreesWithOneWorker) {
                          (70 + a * 10 + b * 3 + c) * 1024);
             }
     for (int i = 0; i < 3; ++i) tree.file("small" + std::to_string(i) + "/x.png", 3000);
-    FileTreeScanner::Options one = smallOptions();
-    one.workerCount = 1;
     FileTreeScanner::Options many = smallOptions();
-    many.workerCount = 8;
     many.parallelDepth = 3;  // every folder near the top goes through the queue
-    auto a = FileTreeScanner(one).scan(tree.root());
-    auto b = FileTreeScanner(many).scan(tree.root());
-    testing::expectSameTree(a.root, b.root);
-    EXPECT_EQ(a.root.bytes, duBytes(tree.root()));
-    EXPECT_EQ(a.fileCount, b.fileCount);
-    EXPECT_EQ(a.folderCount, b.folderCount);
-    EXPECT_EQ(a.index.size(), b.index.size());
-    EXPECT_EQ(a.largest.size(), b.largest.size());
+    expectEightWorkersAgreeWithOne(tree, many);
 }
 
 // Idle workers take shares of a wide folder's listing while one reads it:
@@ -349,19 +354,7 @@ TEST(FileTreeScannerTest, AWideFolderSharedAmongWorkersAgreesWithOneWorker) {
     allocate(tree, "wide/Tool.app/Contents/binary", 128 * 1024);
     for (int i = 0; i < 40; ++i) tree.hardlink("wide/link" + std::to_string(i), small(i));
     tree.symlink("wide/loop", ".");
-
-    FileTreeScanner::Options one = smallOptions();
-    one.workerCount = 1;
-    FileTreeScanner::Options many = smallOptions();
-    many.workerCount = 8;
-    auto a = FileTreeScanner(one).scan(tree.root());
-    auto b = FileTreeScanner(many).scan(tree.root());
-    testing::expectSameTree(a.root, b.root);
-    EXPECT_EQ(b.root.bytes, duBytes(tree.root()));
-    EXPECT_EQ(a.fileCount, b.fileCount);
-    EXPECT_EQ(a.folderCount, b.folderCount);
-    EXPECT_EQ(a.index.size(), b.index.size());
-    EXPECT_EQ(a.largest.size(), b.largest.size());
+    expectEightWorkersAgreeWithOne(tree, smallOptions());
 }
 
 // Root reads every folder, so an unreadable one is made by scanning as
