@@ -47,8 +47,9 @@ public:
         // A folder deeper than this is not opened at all.
         int maxDepth = 40;
         // Subfolders of folders at depth < parallelDepth always go to the
-        // worker threads; deeper subfolders are handed over whenever a
-        // worker is idle, so one large top-level folder does not leave the
+        // worker threads; deeper subfolders, and parts of a long listing,
+        // are handed over whenever a worker is idle, so neither one large
+        // top-level folder nor one folder of thousands of files leaves the
         // other threads waiting.
         int parallelDepth = 1;
         // Number of worker threads; 0 means one per available processor.
