@@ -19,13 +19,13 @@ namespace korvane {
 namespace {
 
 // The kernel pads each record to eight bytes after the name's NUL, so the
-// NUL is among the last eight bytes of the name's room; fewer than eight
-// letters' room still lies inside the record, behind its header.
+// NUL is among the record's last eight bytes: the first zero byte there that
+// belongs to the name ends it.
 std::size_t nameLength(const struct dirent64* record) {
     const std::size_t room = record->d_reclen - offsetof(struct dirent64, d_name);
     std::uint64_t word;
-    std::memcpy(&word, record->d_name + room - 8, sizeof word);
-    if (room < 8) word |= (std::uint64_t{1} << 8 * (8 - room)) - 1;  // header bytes are not the name
+    std::memcpy(&word, reinterpret_cast<const char*>(record) + record->d_reclen - 8, sizeof word);
+    if (room < 8) word |= (std::uint64_t{1} << 8 * (8 - room)) - 1;  // header bytes, not the name
     if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
     const std::uint64_t zeros = (word - 0x0101010101010101ULL) & ~word & 0x8080808080808080ULL;
     return room - 8 + static_cast<std::size_t>(std::countr_zero(zeros)) / 8;
