@@ -195,6 +195,7 @@ private:
                unsigned char type, std::uint32_t position);
     void offerShares(Folder* folder, DirectoryReader& reader, std::uint32_t& seq);
     void walkShare(Worker& worker, Folder* folder, Job& job);
+    void finishPart(Worker& worker, Folder* folder, FolderTally&& local);
     void rootFiles(Worker& worker);
     void subfolder(Worker& worker, Folder* parent, FolderTally& local, int dirFd, const char* name,
                    std::uint32_t seq);
@@ -435,12 +436,7 @@ void Scan::walk(Worker& worker, Folder* folder, UniqueFd fd) {
         }
     }
     reader.reset();
-    worker.publish();
-    {
-        std::lock_guard guard(folder->lock);
-        folder->tally.merge(std::move(local));
-    }
-    release(folder);
+    finishPart(worker, folder, std::move(local));
 }
 
 // One entry of `folder`'s listing, at `position` in it; `name` ends in a NUL.
@@ -511,6 +507,12 @@ void Scan::walkShare(Worker& worker, Folder* folder, Job& job) {
         entry(worker, folder, local, job.fd.get(), name, type, position);
     }
     job.fd.reset();
+    finishPart(worker, folder, std::move(local));
+}
+
+// A part of `folder` (its own listing or a share of it) is read: its tally
+// joins the folder's, and the folder ends with its last part.
+void Scan::finishPart(Worker& worker, Folder* folder, FolderTally&& local) {
     worker.publish();
     {
         std::lock_guard guard(folder->lock);
