@@ -33,8 +33,12 @@ CleanupSettingsTab::CleanupSettingsTab(AppState& state, QWidget* parent) : QWidg
     }
     removal->rows()->addRow(QString::fromUtf8(settingsText::removalTitle), choices);
     removal->rows()->addRow(new FormNote(QString::fromUtf8(settingsText::removalNote)));
-    connect(group, &QButtonGroup::idClicked, this, [this](int id) {
-        state_.setDisposalOverride(removalOptions()[static_cast<std::size_t>(id)].value);
+    // Any way of checking a choice stores it (a click, the arrows, a screen
+    // reader's "Toggle"); showing the stored one changes nothing.
+    connect(group, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        const auto value = removalOptions()[static_cast<std::size_t>(id)].value;
+        if (!checked || value == state_.disposalOverride()) return;
+        state_.setDisposalOverride(value);
         state_.saveSettings();
     });
     column->addWidget(removal);
@@ -66,7 +70,7 @@ CleanupSettingsTab::CleanupSettingsTab(AppState& state, QWidget* parent) : QWidg
 }
 
 void CleanupSettingsTab::refresh() {
-    // Checking one unchecks the others; only a click writes (idClicked).
+    // Checking one unchecks the others; it writes only when the value differs.
     const int chosen = removalIndex(state_.disposalOverride());
     if (chosen >= 0) removal_[static_cast<std::size_t>(chosen)]->setChecked(true);
 }

@@ -13,6 +13,7 @@
 #include "app/kit/ElidedLabel.h"
 #include "app/kit/Hairline.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/PopupFrame.h"
 #include "app/kit/PillButton.h"
 #include "app/kit/PillGroup.h"
 #include "app/kit/SymbolView.h"
@@ -275,14 +276,14 @@ void TopBar::toggleInspector() {
         return;
     }
     QWidget* inspector = makeInspector_();
-    auto* popover = new QWidget(this, Qt::Popup);
+    // A one-pixel inset keeps the card's edge clear of the inspector.
+    auto* popover = new PopupFrame(this, 1);
     popover->setAttribute(Qt::WA_DeleteOnClose);
-    auto* layout = new QHBoxLayout(popover);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(inspector);
-    popover->resize(static_cast<int>(ExploreColumns::inspectorWidth), 560);
+    popover->column()->addWidget(inspector);
+    const QMargins shadow = popover->surface().margins();
+    popover->resize(QSize(static_cast<int>(ExploreColumns::inspectorWidth), 560).grownBy(shadow));
     const QPoint below = inspectorToggle_->mapToGlobal(QPoint(inspectorToggle_->width(), inspectorToggle_->height()));
-    popover->move(below.x() - popover->width(), below.y() + 4);
+    popover->move(below.x() - popover->width() + shadow.right(), below.y() + 4 - shadow.top());
     popover_ = popover;
     connect(popover, &QObject::destroyed, this, [this] { refresh(); });
     popover->show();

@@ -3,45 +3,51 @@
 #include <cmath>
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "app/kit/DropdownRow.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/PopupFrame.h"
 #include "app/theme/MotionAnimation.h"
 
 namespace korvane {
 
-// The floating list: a popup window with room around the card for its shadow.
-class DropdownList : public QWidget {
+// The floating list: a popup window around the card of rows. Keys move
+// among the rows (Up, Down, Home, End); Return and Space are the focused
+// row's; Escape closes the list without a change.
+class DropdownList : public PopupFrame {
 public:
-    // Shadow radius 18 at y offset 8.
-    static constexpr QMargins shadowMargins{18, 10, 18, 26};
-
     DropdownList(Dropdown* owner, double width, const QList<QWidget*>& rows)
-        : QWidget(owner, Qt::Popup | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint) {
-        setAttribute(Qt::WA_TranslucentBackground);
-        setAttribute(Qt::WA_WindowPropagation);
+        : PopupFrame(owner, static_cast<int>(DropdownGeometry::listPadding)) {
         // A click outside closes the list and does nothing else.
         setAttribute(Qt::WA_NoMouseReplay);
         setAttribute(Qt::WA_DeleteOnClose);
-        auto* column = new QVBoxLayout(this);
-        const int pad = static_cast<int>(DropdownGeometry::listPadding);
-        column->setContentsMargins(shadowMargins + QMargins(pad, pad, pad, pad));
-        column->setSpacing(0);
-        column->setSizeConstraint(QLayout::SetFixedSize);
+        column()->setSizeConstraint(QLayout::SetFixedSize);
         auto* rowsHost = new QWidget(this);
         rowsHost->setFixedWidth(static_cast<int>(std::lround(width)));
         auto* rowsColumn = new QVBoxLayout(rowsHost);
         rowsColumn->setContentsMargins(0, 0, 0, 0);
         rowsColumn->setSpacing(0);
-        for (QWidget* row : rows) rowsColumn->addWidget(row);
-        column->addWidget(rowsHost);
+        for (QWidget* row : rows) {
+            rowsColumn->addWidget(row);
+            if (auto* choosable = qobject_cast<DropdownRow*>(row)) rows_.append(choosable);
+        }
+        column()->addWidget(rowsHost);
     }
 
-    QRect card() const { return rect().marginsRemoved(shadowMargins); }
+    // Keyboard focus starts on the selected row, else the first.
+    void focusStartRow() {
+        if (rows_.isEmpty()) return;
+        DropdownRow* start = rows_.first();
+        for (DropdownRow* row : rows_)
+            if (row->isSelected()) start = row;
+        start->setFocus(Qt::PopupFocusReason);
+    }
 
     std::function<void()> onHidden;
 
@@ -51,27 +57,31 @@ protected:
         if (onHidden) onHidden();
     }
 
-    void paintEvent(QPaintEvent*) override {
-        const Palette& palette = environmentPalette(this);
-        const double radius = DropdownGeometry::listRadius(palette);
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
-        // A soft shadow from stacked, ever wider and fainter cards.
-        const QRectF shadow = QRectF(card()).translated(0, 8);
-        const double opacity = palette.isDark ? 0.55 : 0.16;
-        constexpr int steps = 9;
-        for (int i = steps; i >= 1; --i) {
-            const double spread = 18.0 * i / steps;
-            painter.setBrush(QColor(0, 0, 0, static_cast<int>(255 * opacity / (steps * 1.6))));
-            painter.drawRoundedRect(shadow.adjusted(6 - spread, 6 - spread, spread - 6, spread - 6),
-                                    radius + spread, radius + spread);
+    void keyPressEvent(QKeyEvent* event) override {
+        if (rows_.isEmpty()) {
+            QWidget::keyPressEvent(event);
+            return;
         }
-        const QRectF cardRect = QRectF(card()).adjusted(0.5, 0.5, -0.5, -0.5);
-        painter.setPen(QPen(palette.hairline, 1));
-        painter.setBrush(palette.panel);
-        painter.drawRoundedRect(cardRect, radius, radius);
+        const auto focused = static_cast<int>(rows_.indexOf(qobject_cast<DropdownRow*>(focusWidget())));
+        const auto last = static_cast<int>(rows_.size()) - 1;
+        int next = -1;
+        switch (event->key()) {
+            case Qt::Key_Down: next = focused < 0 ? 0 : std::min(focused + 1, last); break;
+            case Qt::Key_Up: next = focused < 0 ? last : std::max(focused - 1, 0); break;
+            case Qt::Key_Home:
+            case Qt::Key_PageUp: next = 0; break;
+            case Qt::Key_End:
+            case Qt::Key_PageDown: next = last; break;
+            default: QWidget::keyPressEvent(event); return;
+        }
+        rows_[next]->setFocus(Qt::TabFocusReason);
+        event->accept();
     }
+
+    double cardRadius() const override { return DropdownGeometry::listRadius(environmentPalette(this)); }
+
+private:
+    QList<DropdownRow*> rows_;
 };
 
 Dropdown::Dropdown(Alignment alignment, Direction direction, double width, QWidget* parent)
@@ -127,8 +137,8 @@ void Dropdown::open() {
     const QScreen* screen = this->screen();
     const QRectF frame = DropdownGeometry::listFrame(label, QSizeF(list->card().size()), direction_, alignment_,
                                                      screen ? QRectF(screen->availableGeometry()) : QRectF());
-    const QPoint home = frame.topLeft().toPoint() - QPoint(DropdownList::shadowMargins.left(),
-                                                           DropdownList::shadowMargins.top());
+    const QMargins room = list->surface().margins();
+    const QPoint home = frame.topLeft().toPoint() - QPoint(room.left(), room.top());
     // The list slides in from a few points off and fades in.
     auto* entrance = new MotionAnimation(AppMotion::snappy, 0.0, list);
     const QPointF start = DropdownGeometry::insertionOffset(direction_);
@@ -140,6 +150,7 @@ void Dropdown::open() {
     list->move(home + start.toPoint());
     list->setWindowOpacity(0);
     list->show();
+    list->focusStartRow();
     entrance->animateTo(1.0);
     emit openChanged(true);
 }
@@ -152,6 +163,31 @@ void Dropdown::listClosed() {
     emit openChanged(false);
     // Focus returns to the label, as after a menu.
     setFocus(Qt::PopupFocusReason);
+}
+
+void Dropdown::keyPressEvent(QKeyEvent* event) {
+    // The keys that open a combo box open the list too; Space is the button's own.
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Down:
+        case Qt::Key_Up:
+        case Qt::Key_F4:
+            setOpen(true);
+            event->accept();
+            return;
+        default: QAbstractButton::keyPressEvent(event);
+    }
+}
+
+void Dropdown::focusInEvent(QFocusEvent* event) {
+    QAbstractButton::focusInEvent(event);
+    if (label_ != nullptr) label_->update();
+}
+
+void Dropdown::focusOutEvent(QFocusEvent* event) {
+    QAbstractButton::focusOutEvent(event);
+    if (label_ != nullptr) label_->update();
 }
 
 void Dropdown::paintEvent(QPaintEvent*) {}

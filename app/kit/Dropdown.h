@@ -16,9 +16,10 @@ class MotionAnimation;
 // The app's own pop-up list. The dropdown itself is the label (any widget set
 // with setLabel); clicking it opens a themed list built from the content
 // function, just below or above it. The list closes when content calls the
-// close action it was given, when the label is clicked again, or when the
-// user clicks anywhere else — a click that only closes the list and reaches
-// nothing beneath it.
+// close action it was given, when the label is clicked again, on Escape, or
+// when the user clicks anywhere else — a click that only closes the list and
+// reaches nothing beneath it. Space, Return and the arrows open it from the
+// keyboard, with the focus on the selected row.
 class Dropdown : public QAbstractButton {
     Q_OBJECT
 public:
@@ -46,6 +47,9 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void open();

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QVBoxLayout>
@@ -21,6 +22,8 @@ DropdownRow::DropdownRow(bool isSelected, std::function<void()> action, QWidget*
       hover_(new MotionAnimation(AppMotion::snappy, 0.0, this)) {
     setCheckable(true);
     setChecked(isSelected);
+    // Screen readers read a radio button: one row of the list is chosen.
+    setAutoExclusive(true);
     setAttribute(Qt::WA_Hover);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     auto* row = new QHBoxLayout(this);
@@ -31,10 +34,15 @@ DropdownRow::DropdownRow(bool isSelected, std::function<void()> action, QWidget*
     row->addStretch(1);
     row->addSpacing(4 - row->spacing());
     row->addWidget(check_, 0, Qt::AlignVCenter);
-    check_->setOpacity(isSelected ? 1 : 0);
-    check_->setScale(isSelected ? 1 : 0.6);
+    showCheck(isSelected);
     check_->setColor(environmentPalette(this).accent);
-    connect(this, &QAbstractButton::clicked, this, [action = std::move(action)] { action(); });
+    connect(this, &QAbstractButton::clicked, this, [action] { action(); });
+    // A click leaves the check alone (nextCheckState); a screen reader's
+    // "Toggle" checks the row, and that chooses it.
+    connect(this, &QAbstractButton::toggled, this, [this, action](bool on) {
+        showCheck(on);
+        if (on) action();
+    });
     connect(hover_, &QVariantAnimation::valueChanged, this, qOverload<>(&QWidget::update));
 }
 
@@ -60,6 +68,14 @@ DropdownRow* DropdownRow::titled(QWidget* mark, const QString& title, const QStr
     return row;
 }
 
+void DropdownRow::showCheck(bool shown) {
+    check_->setOpacity(shown ? 1 : 0);
+    check_->setScale(shown ? 1 : 0.6);
+}
+
+// The keyboard's row shows the hover fill as the pointer's does.
+void DropdownRow::highlight() { hover_->animateTo(underMouse() || hasFocus() ? 1.0 : 0.0); }
+
 void DropdownRow::enterEvent(QEnterEvent* event) {
     QAbstractButton::enterEvent(event);
     hover_->animateTo(1.0);
@@ -67,7 +83,38 @@ void DropdownRow::enterEvent(QEnterEvent* event) {
 
 void DropdownRow::leaveEvent(QEvent* event) {
     QAbstractButton::leaveEvent(event);
-    hover_->animateTo(0.0);
+    hover_->animateTo(hasFocus() ? 1.0 : 0.0);
+}
+
+void DropdownRow::focusInEvent(QFocusEvent* event) {
+    QAbstractButton::focusInEvent(event);
+    highlight();
+}
+
+void DropdownRow::focusOutEvent(QFocusEvent* event) {
+    QAbstractButton::focusOutEvent(event);
+    highlight();
+}
+
+void DropdownRow::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            click();
+            return;
+        // The list moves the focus; a radio button's own arrows would choose.
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+            event->ignore();
+            return;
+        default: QAbstractButton::keyPressEvent(event);
+    }
 }
 
 void DropdownRow::changeEvent(QEvent* event) {

@@ -12,7 +12,9 @@ class SymbolView;
 // A choosable row of a Dropdown's list: the caller's content, then a check
 // mark that shows on the selected row (and keeps its room on the others).
 // Choosing it runs the action only; closing the list is the action's business.
-// Screen readers see a checkable button whose name the creator sets.
+// Screen readers see a radio button whose name the creator sets; checking it
+// (their "Toggle") chooses the row as a click does. Return and Space choose
+// the focused row; the arrows, Home and End are the list's to handle.
 class DropdownRow : public QAbstractButton {
     Q_OBJECT
 public:
@@ -30,10 +32,16 @@ protected:
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     // The check shows the selection given, not clicks.
     void nextCheckState() override {}
 
 private:
+    void showCheck(bool shown);
+    void highlight();
+
     SymbolView* check_;
     MotionAnimation* hover_;
 };

@@ -21,12 +21,17 @@ void PickerLabel::setOpen(bool open) {
 
 void PickerLabel::paintEvent(QPaintEvent*) {
     const Palette& palette = environmentPalette(this);
-    if (!open_ && !framed_) return;
+    // The dropdown that owns this face holds the keyboard focus.
+    const bool focused = parentWidget() != nullptr && parentWidget()->hasFocus();
+    if (!open_ && !framed_ && !focused) return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const double radius = DropdownGeometry::pickerLabelRadius(palette);
-    painter.setPen(framed_ ? QPen(palette.hairline, 1) : Qt::NoPen);
-    painter.setBrush(open_ ? palette.hover : palette.panel);
+    painter.setPen(focused ? QPen(palette.accent, 1.5) : framed_ ? QPen(palette.hairline, 1) : Qt::NoPen);
+    if (!open_ && !framed_)
+        painter.setBrush(Qt::NoBrush);
+    else
+        painter.setBrush(open_ ? palette.hover : palette.panel);
     painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
 }
 

@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
@@ -155,6 +156,40 @@ TEST_F(SettingsViewTest, RemovalRadiosStoreTheDisposalAndFollowTheReviewSheet) {
     // Chosen elsewhere (the review sheet's picker), shown here.
     state().setDisposalOverride(Disposal::delete_);
     EXPECT_TRUE(radios[2]->isChecked());
+}
+
+TEST_F(SettingsViewTest, RemovalRadiosStoreTheChoiceHoweverItIsChecked) {
+    launch();
+    CleanupSettingsTab tab(state());
+    const auto& radios = tab.removalButtons();
+    ASSERT_EQ(radios.size(), 3U);
+    const struct {
+        const char* way;
+        std::function<void(QRadioButton*)> check;
+    } ways[] = {
+        {"click", [](QRadioButton* radio) { radio->click(); }},
+        {"screen reader", [](QRadioButton* radio) {
+             QAccessible::queryAccessibleInterface(radio)->actionInterface()->doAction(
+                 QAccessibleActionInterface::toggleAction());
+         }},
+        {"programmatic", [](QRadioButton* radio) { radio->setChecked(true); }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.way);
+        for (const auto& [button, stored] : {std::pair{2, std::optional<std::string>("delete")},
+                                             std::pair{0, std::optional<std::string>()}}) {
+            const int before = settings_.writeCount(AppState::disposalKey);
+            way.check(radios[static_cast<std::size_t>(button)]);
+            EXPECT_TRUE(radios[static_cast<std::size_t>(button)]->isChecked());
+            EXPECT_EQ(settings_.value(AppState::disposalKey), stored);
+            EXPECT_EQ(settings_.writeCount(AppState::disposalKey), before + 1);
+        }
+    }
+    // Showing the value chosen elsewhere writes nothing.
+    const int before = settings_.writeCount(AppState::disposalKey);
+    state().setDisposalOverride(Disposal::trash);
+    EXPECT_TRUE(radios[1]->isChecked());
+    EXPECT_EQ(settings_.writeCount(AppState::disposalKey), before);
 }
 
 TEST_F(SettingsViewTest, EachScheduleControlReplacesOneFieldAndStoresTheWholeSchedule) {

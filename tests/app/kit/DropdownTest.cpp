@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QApplication>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
@@ -10,11 +12,12 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/ThemePicker.h"
 #include "app/theme/AppMotion.h"
+#include "tests/app/fakes/FakeCompositor.h"
 
 namespace korvane {
 namespace {
 
-class DropdownTest : public testing::Test {
+class DropdownTest : public ::testing::Test {
 protected:
     void SetUp() override { AppMotion::setJumpToEnd(true); }
     void TearDown() override { AppMotion::setJumpToEnd(false); }
@@ -90,6 +93,7 @@ TEST_F(DropdownTest, RowsRunTheirActionAndOnlyTheCloseActionCloses) {
 }
 
 TEST_F(DropdownTest, ListOpensBelowOrAboveOnTheAlignedEdge) {
+    const testing::FakeCompositor composited(true);
     QWidget window;
     window.resize(600, 600);
     auto* down = new Dropdown(Dropdown::Alignment::trailing, Dropdown::Direction::down, 200, &window);
@@ -185,6 +189,156 @@ TEST_F(DropdownTest, DisposalPickerWithoutTheOverrideAmongItsOptionsShowsTheFirs
     EXPECT_EQ(picker->dropdown()->accessibleName(), "Delete");
     picker->dropdown()->setOpen(true);
     for (auto* row : picker->dropdown()->list()->findChildren<DropdownRow*>()) EXPECT_FALSE(row->isSelected());
+}
+
+TEST_F(DropdownTest, WithoutACompositorTheListIsOpaqueWithARuleColouredEdge) {
+    for (const bool isComposited : {true, false}) {
+        SCOPED_TRACE(isComposited ? "composited" : "not composited");
+        const testing::FakeCompositor compositor(isComposited);
+        QWidget window;
+        setEnvironmentPalette(&window, ThemeID::graphite);
+        auto* dropdown = new Dropdown(Dropdown::Alignment::leading, Dropdown::Direction::down, 200, &window);
+        dropdown->setLabel(new QLabel("Label"));
+        int first = 0, second = 0;
+        dropdown->setContent(twoRows(first, second));
+        window.show();
+        dropdown->setOpen(true);
+        QWidget* list = dropdown->list();
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(list->testAttribute(Qt::WA_TranslucentBackground), isComposited);
+        const Palette& palette = Palette::forTheme(ThemeID::graphite);
+        const QImage image = list->grab().toImage();
+        if (isComposited) {
+            // Room for the shadow around a card of the column's width and padding.
+            EXPECT_EQ(list->width(), 210 + 36);
+            EXPECT_EQ(image.pixelColor(0, 0).alpha(), 0);
+        } else {
+            // The window is the card: its outermost pixels are the rule, within is the panel.
+            EXPECT_EQ(list->width(), 210);
+            for (const QPoint edge : {QPoint(0, 0), QPoint(list->width() - 1, list->height() / 2),
+                                      QPoint(list->width() / 2, list->height() - 1)})
+                EXPECT_EQ(image.pixelColor(edge), palette.hairline) << edge.x() << "," << edge.y();
+            EXPECT_EQ(image.pixelColor(2, 2), palette.panel);
+        }
+        dropdown->setOpen(false);
+    }
+}
+
+// Keys go where the application sends them: to the focused widget.
+void press(int key) {
+    QWidget* target = QApplication::focusWidget();
+    ASSERT_NE(target, nullptr);
+    QTest::keyClick(target, static_cast<Qt::Key>(key));
+}
+
+TEST_F(DropdownTest, KeyboardOpensMovesChoosesAndEscapes) {
+    QWidget window;
+    auto* dropdown = new Dropdown(Dropdown::Alignment::leading, Dropdown::Direction::down, 200, &window);
+    dropdown->setLabel(new QLabel("Label"));
+    int runs[3] = {0, 0, 0};
+    dropdown->setContent([&runs](const Dropdown::Close& close) {
+        QList<QWidget*> rows{new QLabel("HEADER")};  // a heading is passed over
+        for (int i = 0; i < 3; ++i)
+            rows.append(new DropdownRow(i == 1, [&runs, i, close] {
+                ++runs[i];
+                close();
+            }, new QLabel(QString::number(i))));
+        return rows;
+    });
+    window.show();
+    QApplication::setActiveWindow(&window);
+    dropdown->setFocus();
+    ASSERT_TRUE(dropdown->hasFocus());
+
+    const auto focusedRow = [&] {
+        const auto rows = dropdown->list()->findChildren<DropdownRow*>();
+        return static_cast<int>(rows.indexOf(qobject_cast<DropdownRow*>(QApplication::focusWidget())));
+    };
+    const struct {
+        int key;
+        int focused;  // the row with the focus afterwards; -1: the list is closed
+    } steps[] = {
+        {Qt::Key_Down, 1},  // opens on the selected row
+        {Qt::Key_Down, 2}, {Qt::Key_Down, 2}, {Qt::Key_Up, 1}, {Qt::Key_Home, 0}, {Qt::Key_End, 2},
+        {Qt::Key_Escape, -1},
+        {Qt::Key_Return, 1}, {Qt::Key_Up, 0}, {Qt::Key_Up, 0},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(QKeySequence(step.key).toString().toStdString());
+        press(step.key);
+        if (step.focused < 0) {
+            EXPECT_FALSE(dropdown->isOpen());
+            EXPECT_TRUE(dropdown->hasFocus());  // back on the label
+        } else {
+            ASSERT_TRUE(dropdown->isOpen());
+            EXPECT_EQ(focusedRow(), step.focused);
+        }
+    }
+    // Nothing chosen by moving or escaping.
+    EXPECT_EQ(runs[0] + runs[1] + runs[2], 0);
+    press(Qt::Key_Return);
+    EXPECT_EQ(runs[0], 1);
+    EXPECT_FALSE(dropdown->isOpen());
+    // Space opens and chooses as well.
+    press(Qt::Key_Space);
+    ASSERT_TRUE(dropdown->isOpen());
+    press(Qt::Key_Down);
+    press(Qt::Key_Space);
+    EXPECT_EQ(runs[2], 1);
+    EXPECT_FALSE(dropdown->isOpen());
+}
+
+// What a screen reader sees of the pickers' rows and how it chooses one.
+TEST_F(DropdownTest, ScreenReadersChooseARowByCheckingIt) {
+    QWidget window;
+    setEnvironmentPalette(&window, ThemeID::paper);
+    auto* themes = new ThemePicker(&window);
+    auto* disposal = new DisposalPicker(defaultDisposalOptions(), &window);
+    window.show();
+    QSignalSpy themeChosen(themes, &ThemePicker::themeChosen);
+    QSignalSpy disposalChosen(disposal, &DisposalPicker::disposalChosen);
+
+    const struct {
+        Dropdown* dropdown;
+        QString selected, chosen;
+        std::function<bool()> reported;
+    } pickers[] = {
+        {themes->dropdown(), "Paper", "Nord",
+         [&] { return themeChosen.size() == 1 && themeChosen[0][0].value<ThemeID>() == ThemeID::nord; }},
+        {disposal->dropdown(), "Recommended", "Always delete",
+         [&] {
+             return disposalChosen.size() == 1 &&
+                    disposalChosen[0][0].value<std::optional<Disposal>>() == Disposal::delete_;
+         }},
+    };
+    for (const auto& picker : pickers) {
+        SCOPED_TRACE(picker.chosen.toStdString());
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(picker.dropdown);
+        ASSERT_NE(face, nullptr);
+        EXPECT_EQ(face->role(), QAccessible::Button);
+        EXPECT_TRUE(face->state().focusable);
+        ASSERT_TRUE(face->actionInterface() != nullptr);
+        face->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        for (int wait = 0; wait < 50 && !picker.dropdown->isOpen(); ++wait) QTest::qWait(20);
+        ASSERT_TRUE(picker.dropdown->isOpen()) << "the press action opens the list";
+
+        DropdownRow* target = nullptr;
+        for (DropdownRow* row : picker.dropdown->list()->findChildren<DropdownRow*>()) {
+            QAccessibleInterface* item = QAccessible::queryAccessibleInterface(row);
+            ASSERT_NE(item, nullptr);
+            EXPECT_EQ(item->role(), QAccessible::RadioButton) << row->accessibleName().toStdString();
+            EXPECT_TRUE(item->state().checkable);
+            EXPECT_EQ(item->state().checked, item->text(QAccessible::Name) == picker.selected)
+                << item->text(QAccessible::Name).toStdString();
+            EXPECT_TRUE(item->actionInterface()->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+            if (item->text(QAccessible::Name) == picker.chosen) target = row;
+        }
+        ASSERT_NE(target, nullptr);
+        QAccessible::queryAccessibleInterface(target)->actionInterface()->doAction(
+            QAccessibleActionInterface::toggleAction());
+        EXPECT_TRUE(picker.reported());
+        EXPECT_FALSE(picker.dropdown->isOpen());
+    }
 }
 
 }  // namespace

@@ -22,6 +22,7 @@
 #include "app/kit/ThemePicker.h"
 #include "app/kit/ThemedStyle.h"
 #include "app/theme/AppMotion.h"
+#include "tests/app/fakes/FakeCompositor.h"
 
 // Renders every kit widget offscreen in a light and a dark theme, checks a
 // few pixels against the palette, and keeps the pictures under
@@ -46,7 +47,7 @@ QColor over(QColor top, double opacity, QColor bottom) {
     return QColor(mix(top.red(), bottom.red()), mix(top.green(), bottom.green()), mix(top.blue(), bottom.blue()));
 }
 
-class KitRendering : public testing::TestWithParam<ThemeID> {
+class KitRendering : public ::testing::TestWithParam<ThemeID> {
 protected:
     void SetUp() override {
         AppMotion::setJumpToEnd(true);
@@ -121,6 +122,8 @@ TEST_P(KitRendering, Buttons) {
 }
 
 TEST_P(KitRendering, OpenPickers) {
+    // The composited look; DropdownTest covers the list without a compositor.
+    const testing::FakeCompositor composited(true);
     auto* row = new QHBoxLayout;
     auto* disposal = new DisposalPicker;
     auto* theme = new ThemePicker;
@@ -228,7 +231,7 @@ TEST_P(KitRendering, ScrollBarsAreAThinHandleOnTheirBackground) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Themes, KitRendering, testing::Values(ThemeID::paper, ThemeID::graphite, ThemeID::terminal),
+INSTANTIATE_TEST_SUITE_P(Themes, KitRendering, ::testing::Values(ThemeID::paper, ThemeID::graphite, ThemeID::terminal),
                          [](const auto& info) { return std::string(rawValue(info.param)); });
 
 }  // namespace
