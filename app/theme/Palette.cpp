@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "app/theme/Contrast.h"
 #include "app/theme/NodeStyle.h"
 #include "core/model/StorageNode.h"
 
@@ -28,28 +29,29 @@ constexpr auto semibold = QFont::DemiBold;
 constexpr auto bold = QFont::Bold;
 constexpr auto heavy = QFont::ExtraBold;
 
-// In ThemeID order.
+// In ThemeID order. Every ink reads at 4.5:1 or more on the canvas, panel,
+// rail and hover fill, as text of 10 and 11 points needs.
 constexpr ThemeRow themeTable[] = {
     {ThemeID::paper, "Paper", "Warm editorial light", false, 0xf7f4ed, 0xfffdf8, 0xf2eee5, 0xe4dfd3, 0xede8dc,
-     0x1b1a17, 0x6e6a62, 0x9b968c, 0x1e1d1a, 0xfaf8f3, 0x2c7d51, default_, 0, 10, 0.15, Texture::fibre, semibold},
+     0x1b1a17, 0x6c6860, 0x6c6861, 0x1e1d1a, 0xfaf8f3, 0x2a764d, default_, 0, 10, 0.15, Texture::fibre, semibold},
     {ThemeID::graphite, "Graphite", "Neutral dark", true, 0x141517, 0x1b1c1f, 0x101113, 0x2b2d31, 0x232529,
-     0xeceae4, 0x9c9a93, 0x6c6a65, 0xedebe5, 0x141517, 0x4fb07a, default_, 0, 10, 0.17, Texture::none, semibold},
+     0xeceae4, 0x9c9a93, 0x8d8b85, 0xedebe5, 0x141517, 0x4fb07a, default_, 0, 10, 0.17, Texture::none, semibold},
     {ThemeID::terminal, "Terminal", "Phosphor green, monospaced", true, 0x080c09, 0x0d130f, 0x060906, 0x1c2a20,
-     0x142017, 0xb8f5c8, 0x6fb683, 0x487a57, 0x7cf29c, 0x041007, 0x7cf29c, monospaced, 0.4, 3, 0.2,
+     0x142017, 0xb8f5c8, 0x6fb683, 0x5c906b, 0x7cf29c, 0x041007, 0x7cf29c, monospaced, 0.4, 3, 0.2,
      Texture::scanlines, bold},
     {ThemeID::blueprint, "Blueprint", "Drafting cyan on navy", true, 0x0c1926, 0x11202f, 0x091420, 0x1e3b4a,
-     0x16283a, 0xd3e8fa, 0x8aaecc, 0x5b7f9b, 0x69c7f0, 0x061019, 0x69c7f0, monospaced, 0.3, 2, 0.19, Texture::grid,
+     0x16283a, 0xd3e8fa, 0x8aaecc, 0x6f91ab, 0x69c7f0, 0x061019, 0x69c7f0, monospaced, 0.3, 2, 0.19, Texture::grid,
      semibold},
     {ThemeID::iron, "Iron", "Volt on black, heavy", true, 0x0d0d0e, 0x151517, 0x090909, 0x2a2a2d, 0x1f1f22,
-     0xf4f4f2, 0xa0a09c, 0x6a6a67, 0xc6f24e, 0x0d0d0e, 0xc6f24e, default_, 0.8, 4, 0.18, Texture::grain, heavy},
+     0xf4f4f2, 0xa0a09c, 0x868683, 0xc6f24e, 0x0d0d0e, 0xc6f24e, default_, 0.8, 4, 0.18, Texture::grain, heavy},
     {ThemeID::arcade, "Arcade", "Synthwave magenta", true, 0x140b22, 0x1d1030, 0x0f0819, 0x33204f, 0x271640,
-     0xf0e4ff, 0xae97ce, 0x7b679a, 0xff5fd0, 0x140b22, 0xff5fd0, rounded, 0.5, 12, 0.2, Texture::grain, bold},
+     0xf0e4ff, 0xae97ce, 0x907eac, 0xff5fd0, 0x140b22, 0xff5fd0, rounded, 0.5, 12, 0.2, Texture::grain, bold},
     {ThemeID::bloom, "Bloom", "Soft rose, generous curves", false, 0xfbf3f4, 0xfffcfc, 0xf6eaec, 0xebd9dd, 0xf2e2e6,
-     0x2e1f28, 0x77626c, 0xa79098, 0x7a3350, 0xfff7f8, 0xa8446b, rounded, 0, 16, 0.14, Texture::fibre, semibold},
+     0x2e1f28, 0x76616b, 0x76626b, 0x7a3350, 0xfff7f8, 0xa8446b, rounded, 0, 16, 0.14, Texture::fibre, semibold},
     {ThemeID::solar, "Solar", "Sepia and amber", false, 0xfbf2e2, 0xfffaf0, 0xf5ead6, 0xe7d8bc, 0xf0e2c9, 0x2b2317,
-     0x6f6350, 0x9c8e77, 0x2b2317, 0xfdf7ea, 0x9a6212, serif, 0, 8, 0.15, Texture::fibre, semibold},
+     0x6f6350, 0x706452, 0x2b2317, 0xfdf7ea, 0x8e5a11, serif, 0, 8, 0.15, Texture::fibre, semibold},
     {ThemeID::nord, "Nord", "Cool polar slate", true, 0x242933, 0x2e3440, 0x1e222a, 0x3b4252, 0x39414f, 0xeceff4,
-     0xa9b1c0, 0x77839a, 0x88c0d0, 0x1e222a, 0x8fbcbb, default_, 0.2, 8, 0.19, Texture::none, semibold},
+     0xa9b1c0, 0xa4adbd, 0x88c0d0, 0x1e222a, 0x8fbcbb, default_, 0.2, 8, 0.19, Texture::none, semibold},
 };
 
 std::array<QColor, 9> colorSet(const std::array<std::uint32_t, 9>& hexes) {
@@ -82,6 +84,13 @@ Palette build(const ThemeRow& row) {
     p.texture = row.texture;
     p.displayWeight = row.displayWeight;
     p.categorical = row.isDark ? darkCategoricalColors() : lightCategoricalColors();
+    // The warning colours are shared by all light and all dark themes, moved
+    // toward the ink only as far as this theme's grounds need for their text.
+    const auto readable = [&p](std::uint32_t hex) {
+        return readableOn(colorFromHex(hex), {p.canvas, p.panel, p.rail, p.hover}, p.ink);
+    };
+    p.amberTone = readable(row.isDark ? 0xC79A31 : 0x936713);
+    p.redTone = readable(row.isDark ? 0xD1685F : 0xA8402F);
     return p;
 }
 
@@ -152,9 +161,9 @@ QColor Palette::colorForNode(const StorageNode& node) const {
     return colorForKind(nodeFileKind(node));
 }
 
-QColor Palette::amber() const { return colorFromHex(isDark ? 0xC79A31 : 0x936713); }
+QColor Palette::amber() const { return amberTone; }
 
-QColor Palette::red() const { return colorFromHex(isDark ? 0xD1685F : 0xA8402F); }
+QColor Palette::red() const { return redTone; }
 
 QPalette Palette::qtPalette() const {
     QPalette q;

@@ -46,6 +46,9 @@ struct Palette {
     Texture texture = Texture::none;
     QFont::Weight displayWeight = QFont::DemiBold;
     std::array<QColor, 9> categorical;
+    // What amber() and red() give.
+    QColor amberTone;
+    QColor redTone;
 
     // The palettes are built once and live for the whole run.
     static const Palette& forTheme(ThemeID theme);

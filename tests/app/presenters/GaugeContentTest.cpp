@@ -23,10 +23,12 @@ TEST(GaugeTint, ColoursFollowTheThemesWarningPairs) {
     const Palette& graphite = Palette::forTheme(ThemeID::graphite);
     ASSERT_FALSE(paper.isDark);
     ASSERT_TRUE(graphite.isDark);
-    EXPECT_EQ(tintColor(GaugeTint::amber, paper), colorFromHex(0x936713));
-    EXPECT_EQ(tintColor(GaugeTint::amber, graphite), colorFromHex(0xC79A31));
-    EXPECT_EQ(tintColor(GaugeTint::red, paper), colorFromHex(0xA8402F));
-    EXPECT_EQ(tintColor(GaugeTint::red, graphite), colorFromHex(0xD1685F));
+    EXPECT_EQ(tintColor(GaugeTint::amber, paper), paper.amber());
+    EXPECT_EQ(tintColor(GaugeTint::amber, graphite), graphite.amber());
+    EXPECT_EQ(tintColor(GaugeTint::red, paper), paper.red());
+    EXPECT_EQ(tintColor(GaugeTint::red, graphite), graphite.red());
+    EXPECT_NE(paper.amber(), graphite.amber());
+    EXPECT_NE(paper.red(), graphite.red());
     EXPECT_EQ(tintColor(GaugeTint::accent, graphite), graphite.accent);
 }
 

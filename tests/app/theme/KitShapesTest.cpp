@@ -20,12 +20,10 @@ TEST(SafetyTagLook, LevelsTakeTheirSymbolTitleAndTint) {
     const Case cases[] = {
         {ThemeID::paper, SafetyLevel::safe, "checkmark.circle.fill", "Safe to remove", paper.accent},
         {ThemeID::iron, SafetyLevel::safe, "checkmark.circle.fill", "Safe to remove", iron.accent},
-        {ThemeID::paper, SafetyLevel::caution, "exclamationmark.triangle.fill", "Review recommended",
-         colorFromHex(0x936713)},
-        {ThemeID::iron, SafetyLevel::caution, "exclamationmark.triangle.fill", "Review recommended",
-         colorFromHex(0xC79A31)},
-        {ThemeID::paper, SafetyLevel::dangerous, "lock.fill", "Protected", colorFromHex(0xA8402F)},
-        {ThemeID::iron, SafetyLevel::dangerous, "lock.fill", "Protected", colorFromHex(0xD1685F)},
+        {ThemeID::paper, SafetyLevel::caution, "exclamationmark.triangle.fill", "Review recommended", paper.amber()},
+        {ThemeID::iron, SafetyLevel::caution, "exclamationmark.triangle.fill", "Review recommended", iron.amber()},
+        {ThemeID::paper, SafetyLevel::dangerous, "lock.fill", "Protected", paper.red()},
+        {ThemeID::iron, SafetyLevel::dangerous, "lock.fill", "Protected", iron.red()},
     };
     for (const auto& c : cases) {
         const SafetyTagLook look = safetyTagLook(c.level, Palette::forTheme(c.theme));

@@ -24,7 +24,7 @@ struct ThemeExpectation {
 
 TEST(Palette, EveryThemeCarriesItsRowOfTheTable) {
     const ThemeExpectation table[] = {
-        {ThemeID::paper, "Paper", "Warm editorial light", false, 0xf7f4ed, 0x2c7d51, FontDesign::default_, 0, 10,
+        {ThemeID::paper, "Paper", "Warm editorial light", false, 0xf7f4ed, 0x2a764d, FontDesign::default_, 0, 10,
          0.15, Texture::fibre, QFont::DemiBold},
         {ThemeID::graphite, "Graphite", "Neutral dark", true, 0x141517, 0x4fb07a, FontDesign::default_, 0, 10, 0.17,
          Texture::none, QFont::DemiBold},
@@ -38,7 +38,7 @@ TEST(Palette, EveryThemeCarriesItsRowOfTheTable) {
          Texture::grain, QFont::Bold},
         {ThemeID::bloom, "Bloom", "Soft rose, generous curves", false, 0xfbf3f4, 0xa8446b, FontDesign::rounded, 0, 16,
          0.14, Texture::fibre, QFont::DemiBold},
-        {ThemeID::solar, "Solar", "Sepia and amber", false, 0xfbf2e2, 0x9a6212, FontDesign::serif, 0, 8, 0.15,
+        {ThemeID::solar, "Solar", "Sepia and amber", false, 0xfbf2e2, 0x8e5a11, FontDesign::serif, 0, 8, 0.15,
          Texture::fibre, QFont::DemiBold},
         {ThemeID::nord, "Nord", "Cool polar slate", true, 0x242933, 0x8fbcbb, FontDesign::default_, 0.2, 8, 0.19,
          Texture::none, QFont::DemiBold},
@@ -69,12 +69,12 @@ TEST(Palette, OtherColourFieldsSpotChecked) {
         std::uint32_t hex;
     };
     const Spot spots[] = {
-        {ThemeID::paper, &Palette::panel, 0xfffdf8},        {ThemeID::paper, &Palette::inkTertiary, 0x9b968c},
+        {ThemeID::paper, &Palette::panel, 0xfffdf8},        {ThemeID::paper, &Palette::inkTertiary, 0x6c6861},
         {ThemeID::graphite, &Palette::rail, 0x101113},      {ThemeID::graphite, &Palette::onSolid, 0x141517},
         {ThemeID::terminal, &Palette::hairline, 0x1c2a20},  {ThemeID::terminal, &Palette::solid, 0x7cf29c},
         {ThemeID::blueprint, &Palette::hover, 0x16283a},    {ThemeID::blueprint, &Palette::ink, 0xd3e8fa},
         {ThemeID::iron, &Palette::inkSecondary, 0xa0a09c},  {ThemeID::iron, &Palette::onSolid, 0x0d0d0e},
-        {ThemeID::arcade, &Palette::panel, 0x1d1030},       {ThemeID::arcade, &Palette::inkTertiary, 0x7b679a},
+        {ThemeID::arcade, &Palette::panel, 0x1d1030},       {ThemeID::arcade, &Palette::inkTertiary, 0x907eac},
         {ThemeID::bloom, &Palette::solid, 0x7a3350},        {ThemeID::bloom, &Palette::onSolid, 0xfff7f8},
         {ThemeID::solar, &Palette::rail, 0xf5ead6},         {ThemeID::solar, &Palette::hairline, 0xe7d8bc},
         {ThemeID::nord, &Palette::hover, 0x39414f},         {ThemeID::nord, &Palette::solid, 0x88c0d0},
@@ -146,11 +146,18 @@ TEST(Palette, NodesTakeCategoryFirstThenStoredOrClassifiedKind) {
     EXPECT_EQ(categorySymbol(stored), "chevron.left.forwardslash.chevron.right");
 }
 
-TEST(Palette, WarningPairsFollowDarkness) {
-    EXPECT_EQ(Palette::forTheme(ThemeID::paper).amber(), colorFromHex(0x936713));
+TEST(Palette, WarningPairsFollowDarknessAndMoveOnlyWhereTextWouldNotRead) {
+    // The shared pair where it reads on every ground of the theme.
     EXPECT_EQ(Palette::forTheme(ThemeID::paper).red(), colorFromHex(0xA8402F));
-    EXPECT_EQ(Palette::forTheme(ThemeID::nord).amber(), colorFromHex(0xC79A31));
-    EXPECT_EQ(Palette::forTheme(ThemeID::nord).red(), colorFromHex(0xD1685F));
+    EXPECT_EQ(Palette::forTheme(ThemeID::iron).amber(), colorFromHex(0xC79A31));
+    EXPECT_EQ(Palette::forTheme(ThemeID::iron).red(), colorFromHex(0xD1685F));
+    // Paper's rail is too dark for the light amber, Nord's hover too light
+    // for the dark red: each moves a little toward the ink.
+    const Palette& paper = Palette::forTheme(ThemeID::paper);
+    const Palette& nord = Palette::forTheme(ThemeID::nord);
+    EXPECT_LT(paper.amber().lightness(), colorFromHex(0x936713).lightness());
+    EXPECT_GT(nord.red().lightness(), colorFromHex(0xD1685F).lightness());
+    EXPECT_GT(nord.red().red(), nord.red().green());  // still a red
 }
 
 TEST(ThemeID, RawValuesRoundTripAndNothingElseDecodes) {
