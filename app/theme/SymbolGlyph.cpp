@@ -87,7 +87,7 @@ constexpr SymbolGlyph glyphTable[] = {
     {"waveform", "graphic_eq", 0xe1b8},
     {"waveform.path.ecg", "monitor_heart", 0xeaa2},
     {"wrench.and.screwdriver.fill", "handyman", 0xf10b},
-    {"xmark.bin", "delete_forever", 0xe92b},
+    {"xmark.bin", "backspace", 0xe14a},
     {"xmark.circle", "highlight_off", 0xe888},
     {"xmark.circle.fill", "cancel", 0xe5c9},
 };

@@ -34,6 +34,17 @@ TEST(SymbolGlyph, TheBundledFontHasEveryGlyphOfTheTable) {
     EXPECT_TRUE(font.supportsCharacter(QChar(fallbackSymbolGlyph.codepoint)));
 }
 
+// The removal choices must tell apart at a glance: no two are drawn as
+// variants of one icon (the same Material name with a suffix).
+TEST(SymbolGlyph, RemovalChoicesAreDifferentPictures) {
+    const auto family = [](std::string_view material) { return material.substr(0, material.find('_')); };
+    const auto options = defaultDisposalOptions();
+    for (std::size_t i = 0; i < options.size(); ++i)
+        for (std::size_t j = i + 1; j < options.size(); ++j)
+            EXPECT_NE(family(symbolGlyph(options[i].symbol).material), family(symbolGlyph(options[j].symbol).material))
+                << options[i].title << " / " << options[j].title;
+}
+
 TEST(SymbolGlyph, UnknownNamesFallBackToTheNeutralGlyph) {
     for (const char* name : {"", "no.such.symbol", "Folder", "folder "}) {
         EXPECT_FALSE(hasSymbolGlyph(name)) << name;
