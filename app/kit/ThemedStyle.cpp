@@ -2,16 +2,70 @@
 
 #include <algorithm>
 
+#include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyleFactory>
 #include <QStyleOption>
 
 #include "app/kit/PaletteEnvironment.h"
+#include "app/theme/Palette.h"
 
 namespace korvane {
 
+namespace {
+
+// Controls round their corners a little less than panels do.
+double controlRadius(const Palette& palette) { return std::max(palette.radius - 3, 4.0); }
+
+// A box with a one-pixel edge on whole pixels.
+void drawBox(QPainter* painter, const QRect& rect, const QBrush& fill, const QColor& edge, double radius,
+             double edgeWidth = 1) {
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setPen(edge.isValid() ? QPen(edge, edgeWidth) : QPen(Qt::NoPen));
+    painter->setBrush(fill);
+    const double inset = edge.isValid() ? edgeWidth / 2 : 0;
+    painter->drawRoundedRect(QRectF(rect).adjusted(inset, inset, -inset, -inset), radius, radius);
+    painter->restore();
+}
+
+// The face of a combo box, button or tool button in its state.
+void drawControlFace(QPainter* painter, const QStyleOption* option, const Palette& palette) {
+    const bool enabled = option->state & QStyle::State_Enabled;
+    const bool hovered = enabled && (option->state & QStyle::State_MouseOver);
+    const bool pressed = enabled && (option->state & (QStyle::State_Sunken | QStyle::State_On));
+    const bool focused = enabled && (option->state & QStyle::State_HasFocus);
+    QColor fill = pressed || hovered ? palette.hover : palette.panel;
+    if (!enabled) fill.setAlphaF(0.6f);
+    drawBox(painter, option->rect, fill, focused ? palette.accent : palette.hairline, controlRadius(palette),
+            focused ? 1.5 : 1);
+}
+
+// A downward chevron in the secondary ink, centred in the rect.
+void drawChevron(QPainter* painter, const QRect& rect, const QColor& color) {
+    const QPointF centre = QRectF(rect).center();
+    constexpr double half = 3.5;
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setPen(QPen(color, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter->setBrush(Qt::NoBrush);
+    const QPointF points[] = {centre + QPointF(-half, -half / 2), centre + QPointF(0, half / 2),
+                              centre + QPointF(half, -half / 2)};
+    painter->drawPolyline(points, 3);
+    painter->restore();
+}
+
+}  // namespace
+
 ThemedStyle::ThemedStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
+
+void ThemedStyle::polish(QWidget* widget) {
+    QProxyStyle::polish(widget);
+    // A menu is a window of its own and would take the application's colours,
+    // not those of the widget it belongs to.
+    if (qobject_cast<QMenu*>(widget) != nullptr) widget->setPalette(environmentPalette(widget).qtPalette());
+}
 
 int ThemedStyle::pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const {
     if (metric == PM_ScrollBarExtent) return scrollBarExtent;
@@ -21,6 +75,22 @@ int ThemedStyle::pixelMetric(PixelMetric metric, const QStyleOption* option, con
 
 QRect ThemedStyle::subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl subControl,
                                   const QWidget* widget) const {
+    if (const auto* box = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
+        control == CC_GroupBox && box != nullptr && !box->text.isEmpty() &&
+        !(box->subControls & SC_GroupBoxCheckBox)) {
+        // The title stands above its panel, not on its edge.
+        const int titleHeight = box->fontMetrics.height();
+        const QRect frame = box->rect.adjusted(0, titleHeight + groupBoxTitleGap, 0, 0);
+        switch (subControl) {
+            case SC_GroupBoxLabel:
+                return QRect(box->rect.left() + 2, box->rect.top(),
+                             std::min(box->fontMetrics.horizontalAdvance(box->text) + 4, box->rect.width() - 2),
+                             titleHeight);
+            case SC_GroupBoxFrame: return frame;
+            case SC_GroupBoxContents: return frame.adjusted(1, 1, -1, -1);
+            default: break;
+        }
+    }
     const auto* bar = qstyleoption_cast<const QStyleOptionSlider*>(option);
     if (control != CC_ScrollBar || bar == nullptr)
         return QProxyStyle::subControlRect(control, option, subControl, widget);
@@ -57,6 +127,19 @@ QRect ThemedStyle::subControlRect(ComplexControl control, const QStyleOptionComp
 
 void ThemedStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
                                      const QWidget* widget) const {
+    const Palette& palette = environmentPalette(widget);
+    if (const auto* combo = qstyleoption_cast<const QStyleOptionComboBox*>(option);
+        control == CC_ComboBox && combo != nullptr && !combo->editable) {
+        drawControlFace(painter, combo, palette);
+        const QRect arrow = proxy()->subControlRect(control, combo, SC_ComboBoxArrow, widget);
+        drawChevron(painter, arrow, combo->state & State_Enabled ? palette.inkSecondary : palette.inkTertiary);
+        return;
+    }
+    if (const auto* slider = qstyleoption_cast<const QStyleOptionSlider*>(option);
+        control == CC_Slider && slider != nullptr) {
+        drawSlider(slider, painter, widget, palette);
+        return;
+    }
     const auto* bar = qstyleoption_cast<const QStyleOptionSlider*>(option);
     if (control != CC_ScrollBar || bar == nullptr) {
         QProxyStyle::drawComplexControl(control, option, painter, widget);
@@ -84,8 +167,132 @@ void ThemedStyle::drawComplexControl(ComplexControl control, const QStyleOptionC
     painter->restore();
 }
 
+void ThemedStyle::drawSlider(const QStyleOptionSlider* slider, QPainter* painter, const QWidget* widget,
+                             const Palette& palette) const {
+    const bool enabled = slider->state & State_Enabled;
+    const bool horizontal = slider->orientation == Qt::Horizontal;
+    const QRect groove = proxy()->subControlRect(CC_Slider, slider, SC_SliderGroove, widget);
+    const QRect handle = proxy()->subControlRect(CC_Slider, slider, SC_SliderHandle, widget);
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setPen(Qt::NoPen);
+    // The track, and the part of it up to the knob in the accent.
+    const QPointF centre = QRectF(groove).center();
+    const QRectF track = horizontal ? QRectF(groove.left(), centre.y() - sliderTrackThickness / 2, groove.width(),
+                                             sliderTrackThickness)
+                                    : QRectF(centre.x() - sliderTrackThickness / 2, groove.top(),
+                                             sliderTrackThickness, groove.height());
+    const double round = sliderTrackThickness / 2;
+    painter->setBrush(palette.hairline);
+    painter->drawRoundedRect(track, round, round);
+    const QPointF knob = QRectF(handle).center();
+    QRectF filled = track;
+    if (horizontal)
+        filled.setRight(knob.x());
+    else
+        filled.setTop(knob.y());
+    QColor accent = palette.accent;
+    if (!enabled) accent.setAlphaF(0.4f);
+    painter->setBrush(accent);
+    painter->drawRoundedRect(filled, round, round);
+    // The knob: a panel-coloured disc with an edge, the accent's while focused.
+    const double diameter = std::min(handle.width(), handle.height()) - 2;
+    const bool focused = enabled && (slider->state & State_HasFocus);
+    const bool active = enabled && (slider->state & (State_MouseOver | State_Sunken)) &&
+                        (slider->activeSubControls & SC_SliderHandle);
+    painter->setBrush(active ? palette.hover : palette.panel);
+    painter->setPen(QPen(focused ? palette.accent : palette.inkTertiary, focused ? 1.5 : 1));
+    painter->drawEllipse(knob, diameter / 2, diameter / 2);
+    painter->restore();
+}
+
+void ThemedStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                              const QWidget* widget) const {
+    const Palette& palette = environmentPalette(widget);
+    switch (element) {
+        case CE_TabBarTabShape: {
+            // The chosen tab is a pill in the hover fill; a hovered one shows it faintly.
+            const bool selected = option->state & State_Selected;
+            const bool hovered = (option->state & State_MouseOver) && (option->state & State_Enabled);
+            if (!selected && !hovered) return;
+            QColor fill = palette.hover;
+            if (!selected) fill.setAlphaF(0.5f);
+            drawBox(painter, option->rect.adjusted(2, 3, -2, -3), fill,
+                    selected ? palette.hairline : QColor(), controlRadius(palette));
+            return;
+        }
+        case CE_TabBarTabLabel: {
+            QStyleOptionTab tab;
+            if (const auto* given = qstyleoption_cast<const QStyleOptionTab*>(option)) tab = *given;
+            else break;
+            const QColor ink = option->state & State_Selected ? palette.ink : palette.inkSecondary;
+            tab.palette.setColor(QPalette::WindowText, ink);
+            tab.palette.setColor(QPalette::ButtonText, ink);
+            QProxyStyle::drawControl(element, &tab, painter, widget);
+            return;
+        }
+        case CE_MenuItem: {
+            // The row under the pointer takes the hover fill, its text stays ink.
+            QStyleOptionMenuItem item;
+            if (const auto* given = qstyleoption_cast<const QStyleOptionMenuItem*>(option)) item = *given;
+            else break;
+            if (item.menuItemType == QStyleOptionMenuItem::Separator) {
+                const int y = item.rect.center().y();
+                painter->fillRect(QRect(item.rect.left() + 6, y, item.rect.width() - 12, 1), palette.hairline);
+                return;
+            }
+            const bool selected = (item.state & State_Selected) && (item.state & State_Enabled);
+            if (selected) drawBox(painter, item.rect.adjusted(3, 0, -3, 0), palette.hover, QColor(), 4);
+            item.state &= ~State_Selected;
+            item.palette.setColor(QPalette::Window, palette.panel);
+            QProxyStyle::drawControl(element, &item, painter, widget);
+            return;
+        }
+        default: break;
+    }
+    QProxyStyle::drawControl(element, option, painter, widget);
+}
+
 void ThemedStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                                 const QWidget* widget) const {
+    const Palette& palette = environmentPalette(widget);
+    switch (element) {
+        case PE_PanelButtonCommand:
+        case PE_PanelButtonTool:
+            if (element == PE_PanelButtonTool && !(option->state & (State_Raised | State_Sunken | State_On |
+                                                                    State_MouseOver)))
+                return;
+            drawControlFace(painter, option, palette);
+            return;
+        case PE_FrameFocusRect:
+            drawBox(painter, option->rect, Qt::NoBrush, palette.accent, 3);
+            return;
+        case PE_FrameTabWidget:
+            drawBox(painter, option->rect, Qt::NoBrush, palette.hairline, palette.radius);
+            return;
+        case PE_FrameTabBarBase: return;
+        case PE_FrameGroupBox:
+            drawBox(painter, option->rect, palette.panel, palette.hairline, palette.radius);
+            return;
+        case PE_PanelMenu:
+        case PE_FrameMenu:
+            // Menus are opaque windows: square corners, the rule colour round them.
+            painter->fillRect(option->rect, palette.panel);
+            painter->setPen(palette.hairline);
+            painter->drawRect(option->rect.adjusted(0, 0, -1, -1));
+            return;
+        case PE_PanelLineEdit:
+            if (const auto* field = qstyleoption_cast<const QStyleOptionFrame*>(option);
+                field != nullptr && field->lineWidth > 0) {
+                const bool focused = option->state & State_HasFocus;
+                drawBox(painter, option->rect, option->palette.base(), focused ? palette.accent : palette.hairline,
+                        controlRadius(palette), focused ? 1.5 : 1);
+                return;
+            }
+            break;
+        case PE_FrameLineEdit: return;  // drawn with the panel above
+        default: break;
+    }
     const bool isCheckBox = element == PE_IndicatorCheckBox;
     if (!isCheckBox && element != PE_IndicatorRadioButton) {
         QProxyStyle::drawPrimitive(element, option, painter, widget);
