@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QGroupBox>
+#include <QMenu>
+#include <QSlider>
 #include <QDir>
 #include <QLabel>
 #include <QPainter>
@@ -229,6 +233,68 @@ TEST_P(KitRendering, ScrollBarsAreAThinHandleOnTheirBackground) {
         QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() - 4));
         EXPECT_EQ(bar->value(), std::min(bar->pageStep(), bar->maximum()));
     }
+}
+
+// The stock controls the settings window, the search page and the canvas
+// toolbar use, drawn in the theme rather than the platform's greys.
+TEST_P(KitRendering, StockControlsTakeTheKitLook) {
+    const Palette& p = palette();
+    auto* combo = new QComboBox;
+    combo->addItems({QStringLiteral("180 days"), QStringLiteral("30 days")});
+    auto* slider = new QSlider(Qt::Horizontal);
+    slider->setRange(1, 3);
+    slider->setValue(2);
+    slider->setFixedWidth(90);
+    auto* group = new QGroupBox(QStringLiteral("Toolchains"));
+    auto* inside = new QLabel(QStringLiteral("Xcode"));
+    (new QVBoxLayout(group))->addWidget(inside);
+    column_->addWidget(combo);
+    column_->addWidget(slider);
+    column_->addWidget(group);
+    column_->addStretch();
+    shoot(QStringLiteral("stock-controls"), {260, 260});
+    slider->setFocus();  // focus would turn the combo box's edge to the accent
+    QCoreApplication::processEvents();
+    const QImage image = host_.grab().toImage();
+
+    // The combo box: a panel-coloured face with a hairline edge.
+    const QPoint face = combo->mapTo(&host_, QPoint(combo->width() / 2, combo->height() / 2));
+    EXPECT_TRUE(near(image.pixelColor(face + QPoint(30, 0)), p.panel)) << image.pixelColor(face).name().toStdString();
+    const QPoint edge = combo->mapTo(&host_, QPoint(combo->width() / 2, 0));
+    EXPECT_TRUE(near(image.pixelColor(edge), p.hairline)) << image.pixelColor(edge).name().toStdString();
+
+    // The slider: accent up to the knob, hairline after it, a panel-coloured knob.
+    QStyleOptionSlider option;
+    option.initFrom(slider);
+    option.orientation = Qt::Horizontal;
+    option.minimum = slider->minimum();
+    option.maximum = slider->maximum();
+    option.sliderPosition = option.sliderValue = slider->value();
+    option.subControls = QStyle::SC_All;
+    const QRect knob = slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
+    const QPoint origin = slider->mapTo(&host_, QPoint(0, 0));
+    const int y = knob.center().y();
+    EXPECT_TRUE(near(image.pixelColor(origin + QPoint(knob.left() - 4, y)), p.accent));
+    EXPECT_TRUE(near(image.pixelColor(origin + QPoint(knob.right() + 4, y)), p.hairline));
+    EXPECT_TRUE(near(image.pixelColor(origin + knob.center()), p.panel));
+
+    // The group box: its title above a panel, not on the panel's edge.
+    EXPECT_GT(inside->geometry().top(), QFontMetrics(group->font()).height());
+    const QPoint title = group->mapTo(&host_, QPoint(group->width() - 6, 4));
+    EXPECT_TRUE(near(image.pixelColor(title), p.canvas));
+    const QPoint card = group->mapTo(&host_, QPoint(group->width() - 6, group->height() - 6));
+    EXPECT_TRUE(near(image.pixelColor(card), p.panel));
+}
+
+// A menu is a window of its own: it takes the colours of the widget it opens from.
+TEST_P(KitRendering, MenusTakeTheirOwnersTheme) {
+    QMenu menu(&host_);
+    menu.addAction(QStringLiteral("Show in Files"));
+    menu.ensurePolished();
+    EXPECT_EQ(menu.palette().color(QPalette::Text), palette().ink);
+    EXPECT_EQ(menu.palette().color(QPalette::Base), palette().panel);
+    const QImage image = menu.grab().toImage();
+    EXPECT_TRUE(near(image.pixelColor(image.width() - 3, image.height() / 2), palette().panel));
 }
 
 INSTANTIATE_TEST_SUITE_P(Themes, KitRendering, ::testing::Values(ThemeID::paper, ThemeID::graphite, ThemeID::terminal),
