@@ -31,11 +31,23 @@ PillButton::PillButton(std::string symbol, const QString& title, QWidget* parent
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    setCheckable(true);
+    connect(this, &QAbstractButton::toggled, this, [this](bool checked) {
+        if (showingActive_ || checked == active_) return;
+        // Asked from outside (a screen reader): undo the tick, then act as a click.
+        showingActive_ = true;
+        setChecked(active_);
+        showingActive_ = false;
+        click();
+    });
 }
 
 void PillButton::setActive(bool active) {
     if (active == active_) return;
     active_ = active;
+    showingActive_ = true;
+    setChecked(active);
+    showingActive_ = false;
     updateGeometry();
     update();
 }
@@ -72,6 +84,11 @@ void PillButton::paintEvent(QPaintEvent*) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(palette.solid);
         painter.drawRoundedRect(bounds, radius_, radius_);
+    }
+    if (hasFocus()) {
+        painter.setPen(QPen(palette.accent, 1.5));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(bounds.adjusted(0.75, 0.75, -0.75, -0.75), radius_, radius_);
     }
     painter.setPen(active_ ? palette.onSolid : palette.inkSecondary);
     double x = active_ ? activePadding_ : restingPadding_;

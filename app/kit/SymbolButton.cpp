@@ -46,7 +46,12 @@ void SymbolButton::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::TextAntialiasing);
     if (!isEnabled()) painter.setOpacity(0.4);
     QColor color = color_.isValid() ? color_ : palette.inkSecondary;
-    if (hovering_ && isEnabled()) color = palette.ink;
+    if ((hovering_ || hasFocus()) && isEnabled()) color = palette.ink;
+    if (hasFocus()) {
+        painter.setPen(QPen(palette.accent, 1.5));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.75, 0.75, -0.75, -0.75), 4, 4);
+    }
     painter.setFont(symbolFont(size_));
     painter.setPen(color);
     painter.drawText(rect(), Qt::AlignCenter, symbolText(symbol_));

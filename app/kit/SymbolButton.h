@@ -6,7 +6,8 @@
 namespace korvane {
 
 // A borderless button that shows only a symbol. Its help text is both its
-// tooltip and its accessible name, so a screen reader names it.
+// tooltip and its accessible name, so a screen reader names it. Keyboard
+// focus shows as a ring in the accent colour.
 class SymbolButton : public QAbstractButton {
     Q_OBJECT
 public:

@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "app/kit/KitButton.h"
+#include "app/kit/PillButton.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/theme/AppMotion.h"
 
@@ -72,6 +73,36 @@ TEST_F(KitButtonTest, TitlesAreDataNotMarkup) {
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&button);
         ASSERT_NE(accessible, nullptr);
         EXPECT_EQ(accessible->text(QAccessible::Name), title) << title.toStdString();
+    }
+}
+
+// A pill reads as checked while active; a screen reader's "Toggle" asks its
+// owner as a click does and changes nothing by itself.
+TEST_F(KitButtonTest, PillsReadTheirStateAndAnswerTheToggleAction) {
+    PillButton pill("gearshape", QStringLiteral("Settings"));
+    int clicks = 0;
+    QObject::connect(&pill, &QAbstractButton::clicked, [&clicks] { ++clicks; });
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&pill);
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->text(QAccessible::Name), QStringLiteral("Settings"));
+    EXPECT_TRUE(accessible->state().focusable);
+    ASSERT_NE(accessible->actionInterface(), nullptr);
+    const QString toggle = QAccessibleActionInterface::toggleAction();
+    ASSERT_TRUE(accessible->actionInterface()->actionNames().contains(toggle));
+
+    for (const bool active : {false, true}) {
+        SCOPED_TRACE(active ? "active" : "resting");
+        pill.setActive(active);
+        EXPECT_EQ(accessible->state().checked, active);
+        const int before = clicks;
+        accessible->actionInterface()->doAction(toggle);
+        EXPECT_EQ(clicks, before + 1);
+        EXPECT_EQ(pill.isActive(), active);
+        EXPECT_EQ(accessible->state().checked, active);  // until the owner says otherwise
+        // A mouse click does not tick it either.
+        QTest::mouseClick(&pill, Qt::LeftButton);
+        EXPECT_EQ(clicks, before + 2);
+        EXPECT_EQ(accessible->state().checked, active);
     }
 }
 
