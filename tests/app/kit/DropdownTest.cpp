@@ -33,6 +33,14 @@ protected:
         };
     }
 
+    // A dropdown in the window whose list holds twoRows.
+    static Dropdown* twoRowDropdown(QWidget& window, int& firstRuns, int& secondRuns) {
+        auto* dropdown = new Dropdown(Dropdown::Alignment::leading, Dropdown::Direction::down, 200, &window);
+        dropdown->setLabel(new QLabel("Label"));
+        dropdown->setContent(twoRows(firstRuns, secondRuns));
+        return dropdown;
+    }
+
     static void clickOutside(QWidget* list) {
         QTest::mouseClick(list, Qt::LeftButton, {}, QPoint(-40, -40));
     }
@@ -40,10 +48,8 @@ protected:
 
 TEST_F(DropdownTest, LabelTogglesAndOutsideClickOnlyCloses) {
     QWidget window;
-    auto* dropdown = new Dropdown(Dropdown::Alignment::leading, Dropdown::Direction::down, 200, &window);
-    dropdown->setLabel(new QLabel("Label"));
     int first = 0, second = 0;
-    dropdown->setContent(twoRows(first, second));
+    Dropdown* dropdown = twoRowDropdown(window, first, second);
     window.show();
     QSignalSpy changes(dropdown, &Dropdown::openChanged);
 
@@ -71,10 +77,8 @@ TEST_F(DropdownTest, LabelTogglesAndOutsideClickOnlyCloses) {
 
 TEST_F(DropdownTest, RowsRunTheirActionAndOnlyTheCloseActionCloses) {
     QWidget window;
-    auto* dropdown = new Dropdown(Dropdown::Alignment::leading, Dropdown::Direction::down, 200, &window);
-    dropdown->setLabel(new QLabel("Label"));
     int first = 0, second = 0;
-    dropdown->setContent(twoRows(first, second));
+    Dropdown* dropdown = twoRowDropdown(window, first, second);
     window.show();
     dropdown->setOpen(true);
     auto rows = dropdown->list()->findChildren<DropdownRow*>();
@@ -197,10 +201,8 @@ TEST_F(DropdownTest, WithoutACompositorTheListIsOpaqueWithARuleColouredEdge) {
         const testing::FakeCompositor compositor(isComposited);
         QWidget window;
         setEnvironmentPalette(&window, ThemeID::graphite);
-        auto* dropdown = new Dropdown(Dropdown::Alignment::leading, Dropdown::Direction::down, 200, &window);
-        dropdown->setLabel(new QLabel("Label"));
         int first = 0, second = 0;
-        dropdown->setContent(twoRows(first, second));
+        Dropdown* dropdown = twoRowDropdown(window, first, second);
         window.show();
         dropdown->setOpen(true);
         QWidget* list = dropdown->list();

@@ -51,6 +51,19 @@ QColor over(QColor top, double opacity, QColor bottom) {
     return QColor(mix(top.red(), bottom.red()), mix(top.green(), bottom.green()), mix(top.blue(), bottom.blue()));
 }
 
+// What the style is given to draw a slider or scroll bar as it stands.
+QStyleOptionSlider sliderOption(const QAbstractSlider* slider) {
+    QStyleOptionSlider option;
+    option.initFrom(slider);
+    option.orientation = slider->orientation();
+    option.minimum = slider->minimum();
+    option.maximum = slider->maximum();
+    option.sliderPosition = option.sliderValue = slider->value();
+    option.pageStep = slider->pageStep();
+    option.subControls = QStyle::SC_All;
+    return option;
+}
+
 class KitRendering : public ::testing::TestWithParam<ThemeID> {
 protected:
     void SetUp() override {
@@ -190,14 +203,7 @@ TEST_P(KitRendering, ScrollBarsAreAThinHandleOnTheirBackground) {
         QScrollBar* bar = area->verticalScrollBar();
         ASSERT_TRUE(bar->isVisible());
         EXPECT_EQ(bar->width(), ThemedStyle::scrollBarExtent);
-        QStyleOptionSlider option;
-        option.initFrom(bar);
-        option.orientation = Qt::Vertical;
-        option.minimum = bar->minimum();
-        option.maximum = bar->maximum();
-        option.sliderPosition = option.sliderValue = bar->value();
-        option.pageStep = bar->pageStep();
-        option.subControls = QStyle::SC_All;
+        const QStyleOptionSlider option = sliderOption(bar);
         QStyle* style = bar->style();
         // No arrow buttons: the handle runs along the whole bar, in proportion to the page.
         EXPECT_FALSE(style->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarAddLine, bar).isValid());
@@ -264,13 +270,7 @@ TEST_P(KitRendering, StockControlsTakeTheKitLook) {
     EXPECT_TRUE(near(image.pixelColor(edge), p.hairline)) << image.pixelColor(edge).name().toStdString();
 
     // The slider: accent up to the knob, hairline after it, a panel-coloured knob.
-    QStyleOptionSlider option;
-    option.initFrom(slider);
-    option.orientation = Qt::Horizontal;
-    option.minimum = slider->minimum();
-    option.maximum = slider->maximum();
-    option.sliderPosition = option.sliderValue = slider->value();
-    option.subControls = QStyle::SC_All;
+    const QStyleOptionSlider option = sliderOption(slider);
     const QRect knob = slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
     const QPoint origin = slider->mapTo(&host_, QPoint(0, 0));
     const int y = knob.center().y();
