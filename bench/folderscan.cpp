@@ -6,10 +6,12 @@
 // --cancel-after cancels the scan after that many seconds and reports how
 // long the scan took to return after the cancel.
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -77,6 +79,22 @@ int main(int argc, char** argv) {
         }
     }
     if (root.empty()) return usage();
+    // The scanner takes absolute paths only: a relative one is taken from the
+    // working folder here rather than reported as an empty tree, and a folder
+    // that cannot be read fails with the reason.
+    if (root[0] != '/') {
+        char* cwd = getcwd(nullptr, 0);
+        if (!cwd) {
+            std::fprintf(stderr, "folderscan: working folder: %s\n", std::strerror(errno));
+            return 2;
+        }
+        root = std::string(cwd) + "/" + root;
+        std::free(cwd);
+    }
+    if (access(root.c_str(), R_OK | X_OK) != 0) {
+        std::fprintf(stderr, "folderscan: %s: %s\n", root.c_str(), std::strerror(errno));
+        return 2;
+    }
 
     FileTreeScanner scanner(options);
     using Clock = std::chrono::steady_clock;

@@ -39,17 +39,28 @@ bool isAscii(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-// `needle` is lower-case already.
+// `needle` is lower-case already and not empty. A letter's two cases are
+// looked for with memchr each, which reads many bytes a step, and only where
+// one stands is the rest compared.
 bool containsIgnoringAsciiCase(std::string_view haystack, std::string_view needle) {
-    if (needle.empty()) return true;
     if (needle.size() > haystack.size()) return false;
-    const char first = needle.front();
-    const std::size_t last = haystack.size() - needle.size();
-    for (std::size_t i = 0; i <= last; ++i) {
-        if (asciiLower(haystack[i]) != first) continue;
+    const char lower = needle.front();
+    const char upper = (lower >= 'a' && lower <= 'z') ? static_cast<char>(lower - 'a' + 'A') : lower;
+    const char* const begin = haystack.data();
+    const char* const end = begin + (haystack.size() - needle.size() + 1);  // past the last start
+    auto next = [end](const char* from, char c) {
+        const void* at = std::memchr(from, c, static_cast<std::size_t>(end - from));
+        return at ? static_cast<const char*>(at) : end;
+    };
+    const char* atLower = next(begin, lower);
+    const char* atUpper = upper == lower ? end : next(begin, upper);
+    while (atLower != end || atUpper != end) {
+        const char* at = std::min(atLower, atUpper);
         std::size_t k = 1;
-        while (k < needle.size() && asciiLower(haystack[i + k]) == needle[k]) ++k;
+        while (k < needle.size() && asciiLower(at[k]) == needle[k]) ++k;
         if (k == needle.size()) return true;
+        if (at == atLower) atLower = next(at + 1, lower);
+        else atUpper = next(at + 1, upper);
     }
     return false;
 }
@@ -71,7 +82,7 @@ public:
         if (!pattern->code_) return nullptr;
         // Without the JIT (some systems forbid executable memory) the
         // interpreter runs under the same limits.
-        pcre2_jit_compile(pattern->code_, PCRE2_JIT_COMPLETE);
+        pattern->jit_ = pcre2_jit_compile(pattern->code_, PCRE2_JIT_COMPLETE) == 0;
         pattern->data_ = pcre2_match_data_create(1, nullptr);
         pattern->context_ = pcre2_match_context_create(nullptr);
         if (!pattern->data_ || !pattern->context_) return nullptr;
@@ -80,6 +91,7 @@ public:
         pcre2_set_heap_limit(pattern->context_, heapLimitKiB);
         pattern->stack_ = pcre2_jit_stack_create(32 * 1024, jitStackBytes, nullptr);
         if (pattern->stack_) pcre2_jit_stack_assign(pattern->context_, nullptr, pattern->stack_);
+        pattern->learnNecessities();
         return pattern;
     }
 
@@ -93,8 +105,12 @@ public:
     Pattern& operator=(const Pattern&) = delete;
 
     Outcome find(std::string_view subject) {
-        int rc = pcre2_match(code_, reinterpret_cast<PCRE2_SPTR>(subject.data()), subject.size(), 0, 0, data_,
-                             context_);
+        if (cannotMatch(subject)) return Outcome::noMatch;
+        // The JIT's own entry skips the checks of every call; it is safe on
+        // names that are not valid UTF-8 since the pattern is compiled for them.
+        const auto* bytes = reinterpret_cast<PCRE2_SPTR>(subject.data());
+        const int rc = jit_ ? pcre2_jit_match(code_, bytes, subject.size(), 0, 0, data_, context_)
+                            : pcre2_match(code_, bytes, subject.size(), 0, 0, data_, context_);
         if (rc >= 0) return Outcome::match;
         switch (rc) {
             case PCRE2_ERROR_MATCHLIMIT:
@@ -110,10 +126,53 @@ public:
 
 private:
     Pattern() = default;
+
+    // What the compiled pattern says every match needs: a shortest length, a
+    // first byte from a known set when it is anchored at the start, an ASCII
+    // byte that must occur. Checking these here saves most names the call.
+    void learnNecessities() {
+        std::uint32_t options = 0;
+        std::uint32_t length = 0;
+        std::uint32_t flags = 0;
+        std::uint32_t required = 0;
+        const std::uint8_t* bitmap = nullptr;
+        if (pcre2_pattern_info(code_, PCRE2_INFO_MINLENGTH, &length) == 0) minimumLength_ = length;
+        if (pcre2_pattern_info(code_, PCRE2_INFO_ALLOPTIONS, &options) == 0 && (options & PCRE2_ANCHORED) &&
+            pcre2_pattern_info(code_, PCRE2_INFO_FIRSTBITMAP, &bitmap) == 0 && bitmap)
+            std::memcpy(firstBytes_.data(), bitmap, firstBytes_.size()), anchoredFirst_ = true;
+        // Both cases of a required letter count, whether or not that part
+        // of the pattern ignores case: looking for more is always safe.
+        if (pcre2_pattern_info(code_, PCRE2_INFO_LASTCODETYPE, &flags) == 0 && flags == 1 &&
+            pcre2_pattern_info(code_, PCRE2_INFO_LASTCODEUNIT, &required) == 0 && required > 0 && required < 0x80) {
+            requiredLower_ = asciiLower(static_cast<char>(required));
+            requiredUpper_ = requiredLower_ >= 'a' && requiredLower_ <= 'z'
+                                 ? static_cast<char>(requiredLower_ - 'a' + 'A')
+                                 : requiredLower_;
+        }
+    }
+
+    bool cannotMatch(std::string_view subject) const {
+        if (subject.size() < minimumLength_) return true;
+        if (anchoredFirst_ && !subject.empty()) {
+            const auto first = static_cast<unsigned char>(subject.front());
+            if (!(firstBytes_[first / 8] >> (first % 8) & 1)) return true;
+        }
+        if (requiredLower_ != 0 && !std::memchr(subject.data(), requiredLower_, subject.size()) &&
+            (requiredUpper_ == requiredLower_ || !std::memchr(subject.data(), requiredUpper_, subject.size())))
+            return true;
+        return false;
+    }
+
+    std::size_t minimumLength_ = 0;
+    bool anchoredFirst_ = false;
+    std::array<std::uint8_t, 32> firstBytes_{};
+    char requiredLower_ = 0;
+    char requiredUpper_ = 0;
     pcre2_code* code_ = nullptr;
     pcre2_match_data* data_ = nullptr;
     pcre2_match_context* context_ = nullptr;
     pcre2_jit_stack* stack_ = nullptr;
+    bool jit_ = false;
 };
 
 // The text test of one search: a plain ASCII substring test, or a pattern
@@ -134,6 +193,8 @@ public:
         if (!isAscii(text)) pattern_ = Pattern::compile(text, PCRE2_LITERAL);
         return true;
     }
+
+    bool active() const { return active_; }
 
     bool matches(std::string_view field) {
         if (!active_) return true;
@@ -382,8 +443,17 @@ std::vector<std::uint64_t>& matchMarks(std::size_t count) {
     return marks;
 }
 
+// What a kind filter reads of an entry: its name's kind as a file's, with
+// the top bit set for a directory.
+constexpr std::uint8_t directoryBit = 0x80;
+
+std::uint8_t kindByte(const FileSearch::Entry& entry) {
+    return static_cast<std::uint8_t>(static_cast<std::uint8_t>(classifyFileKind(entry.name, false)) |
+                                     (entry.isDirectory ? directoryBit : 0));
+}
+
 std::vector<FileSearch::Entry> search(const FileSearch::Query& query, const std::vector<FileSearch::Entry>& entries,
-                                      const std::vector<std::uint32_t>& order, int limit,
+                                      const std::vector<std::uint32_t>& order, const std::uint8_t* kinds, int limit,
                                       std::chrono::system_clock::time_point now) {
     using Kind = FileSearch::Kind;
     std::vector<FileSearch::Entry> result;
@@ -408,27 +478,50 @@ std::vector<FileSearch::Entry> search(const FileSearch::Query& query, const std:
         cutoff = now - std::chrono::duration_cast<std::chrono::system_clock::duration>(
                            std::chrono::duration<double>(seconds));
     }
-    std::vector<std::uint64_t>& marks = matchMarks(entries.size());
-    std::size_t matched = 0;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        const FileSearch::Entry& entry = entries[i];
-        if (entry.size < query.minimumBytes) continue;
-        if (cutoff && entry.modified < *cutoff) continue;
+    const auto wantedKind = static_cast<std::uint8_t>(query.kind);
+    auto kindMatches = [&](std::size_t i) {
+        const std::uint8_t kind = kinds ? kinds[i] : kindByte(entries[i]);
         switch (query.kind) {
             case Kind::any:
-                break;
+                return true;
             case Kind::apps:
-                if (!entry.path.ends_with(".app")) continue;
-                break;
+                return (kind & ~directoryBit) == wantedKind;
             case Kind::folders:
-                if (!entry.isDirectory) continue;
-                break;
+                return (kind & directoryBit) != 0;
             default:
-                if (entry.isDirectory || classifyFileKind(entry.name, false) != query.kind) continue;
+                return kind == wantedKind;
         }
-        if (!text.matches(query.searchesPaths ? entry.path : entry.name)) continue;
-        marks[i / 64] |= std::uint64_t{1} << (i % 64);
-        ++matched;
+    };
+    auto passesFilters = [&](std::size_t i) {
+        const FileSearch::Entry& entry = entries[i];
+        if (entry.size < query.minimumBytes) return false;
+        if (cutoff && entry.modified < *cutoff) return false;
+        return true;
+    };
+    std::vector<std::uint64_t>& marks = matchMarks(entries.size());
+    std::size_t matched = 0;
+    // One tight loop per shape of query, so the common one (text alone)
+    // reads nothing of an entry but the field it tests.
+    auto markWhere = [&](auto&& test) {
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            if (!test(i)) continue;
+            marks[i / 64] |= std::uint64_t{1} << (i % 64);
+            ++matched;
+        }
+    };
+    const bool measured = query.minimumBytes > 0 || cutoff;
+    const bool kindFiltered = query.kind != Kind::any;
+    if (!measured && !kindFiltered && query.searchesPaths) {
+        markWhere([&](std::size_t i) { return text.matches(entries[i].path); });
+    } else if (!measured && !kindFiltered) {
+        markWhere([&](std::size_t i) { return text.matches(entries[i].name); });
+    } else if (!measured && !text.active()) {
+        markWhere(kindMatches);
+    } else {
+        markWhere([&](std::size_t i) {
+            return kindMatches(i) && passesFilters(i) &&
+                   text.matches(query.searchesPaths ? entries[i].path : entries[i].name);
+        });
     }
     // The sort's order, cut at the limit: no comparison at query time.
     result.reserve(std::min(wanted, matched));
@@ -443,6 +536,8 @@ std::vector<FileSearch::Entry> search(const FileSearch::Query& query, const std:
 
 FileSearch::Index::Index(std::vector<Entry> entries) : entries_(std::move(entries)) {
     for (Sort sort : allSorts()) orders_[static_cast<std::size_t>(sort)] = sortOrder(entries_, sort);
+    kinds_.reserve(entries_.size());
+    for (const Entry& entry : entries_) kinds_.push_back(kindByte(entry));
 }
 
 std::vector<FileSearch::Entry> FileSearch::run(const Query& query, const std::vector<Entry>& entries,
@@ -453,7 +548,7 @@ std::vector<FileSearch::Entry> FileSearch::run(const Query& query, const std::ve
 std::vector<FileSearch::Entry> FileSearch::run(const Query& query, const std::vector<Entry>& entries,
                                                Sort sort, int limit,
                                                std::chrono::system_clock::time_point now) {
-    return search(query, entries, sortOrder(entries, sort), limit, now);
+    return search(query, entries, sortOrder(entries, sort), nullptr, limit, now);
 }
 
 std::vector<FileSearch::Entry> FileSearch::run(const Query& query, const Index& index, Sort sort, int limit) {
@@ -462,7 +557,8 @@ std::vector<FileSearch::Entry> FileSearch::run(const Query& query, const Index& 
 
 std::vector<FileSearch::Entry> FileSearch::run(const Query& query, const Index& index, Sort sort, int limit,
                                                std::chrono::system_clock::time_point now) {
-    return search(query, index.entries_, index.orders_[static_cast<std::size_t>(sort)], limit, now);
+    return search(query, index.entries_, index.orders_[static_cast<std::size_t>(sort)], index.kinds_.data(), limit,
+                  now);
 }
 
 const std::array<FileSearch::Sort, 3>& FileSearch::allSorts() {

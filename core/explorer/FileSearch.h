@@ -58,6 +58,7 @@ public:
         friend class FileSearch;
         std::vector<Entry> entries_;
         std::array<std::vector<std::uint32_t>, 3> orders_;  // entry positions, one list per sort
+        std::vector<std::uint8_t> kinds_;                   // each entry's kind, so a kind filter reads no name
     };
 
     // Matching entries in index order, stably sorted, at most `limit`. A

@@ -124,6 +124,40 @@ TEST(FileSearchTest, TextMatchesNamesOrPathsIgnoringCase) {
     EXPECT_TRUE(search(text("report pdf"), sample()).empty());
 }
 
+// The text test skips to the places a match could start, and a pattern is
+// skipped on names that lack what the pattern itself says every match needs
+// (its first letter when anchored, a letter it requires, a shortest length):
+// each case here must still find exactly the names listed.
+TEST(FileSearchTest, ShortcutsNeverLoseAMatch) {
+    const std::vector<Entry> entries = {
+        entry("/d/aaab", 60),          entry("/d/Xyz.JPEG", 50),   entry("/d/img_7.HEIC", 40),
+        entry("/d/_under_score", 30), entry("/d/ends-with-Q", 20), entry("/d/q", 10),
+    };
+    struct Case {
+        std::string text;
+        bool isRegex;
+        std::vector<std::string> expected;
+    };
+    const std::vector<Case> cases = {
+        {"aab", false, {"aaab"}},                // a candidate overlapping the first one
+        {"AAAB", false, {"aaab"}},               // the whole name
+        {"_score", false, {"_under_score"}},     // a first byte that is not a letter
+        {"-q", false, {"ends-with-Q"}},          // at the very end, other case
+        {"^IMG", true, {"img_7.HEIC"}},          // anchored, first letter in the other case
+        {"^[x_]", true, {"Xyz.JPEG", "_under_score"}},
+        {"y.*z\\.jpe?g$", true, {"Xyz.JPEG"}},  // required letters in the other case
+        {"(?-i)Q$", true, {"ends-with-Q"}},      // a case-sensitive required letter
+        {"^.$", true, {"q"}},                    // shortest length 1
+        {"^.{6}$", true, {}},
+        {"score|heic", true, {"img_7.HEIC", "_under_score"}},
+    };
+    for (const Case& c : cases) {
+        Query query = text(c.text);
+        query.isRegex = c.isRegex;
+        EXPECT_EQ(search(query, entries), c.expected) << c.text;
+    }
+}
+
 TEST(FileSearchTest, KindFilters) {
     Query query;
     query.kind = FileKind::images;
