@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "core/scanners/ScanContext.h"
 #include "core/scanners/ToolchainScanner.h"
@@ -150,6 +154,33 @@ TEST_F(ToolchainScannerTest, EveryGlobalCacheWithItsTexts) {
         EXPECT_TRUE(c.details.empty()) << row.title;
     }
     EXPECT_EQ(result.footprint, 22 * MiB);
+}
+
+// Where XDG_CACHE_HOME moves the cache folder inside the home, the caches
+// are looked for there instead of in ~/.cache; elsewhere it is not followed.
+TEST_F(ToolchainScannerTest, CachesFollowTheCacheFolderInsideTheHome) {
+    const std::vector<std::string> names{"Homebrew", "go-build", "pip", "uv", "pypoetry", "JetBrains"};
+    for (const auto& name : names) {
+        folderOfSize(home.tree, ".cache/" + name, MiB);
+        folderOfSize(home.tree, "xdg/" + name, MiB);
+    }
+    testing::TempTree outside;
+    for (const auto& name : names) folderOfSize(outside, "cache/" + name, MiB);
+    const std::vector<std::pair<std::optional<std::string>, std::string>> cases{
+        {std::nullopt, home.path(".cache")},
+        {home.path("xdg"), home.path("xdg")},
+        {outside.path("cache"), home.path(".cache")},
+    };
+    for (const auto& [variable, folder] : cases) {
+        testing::ScopedEnv cache("XDG_CACHE_HOME", variable);
+        const auto result = scanner.scan(*home.context());
+        std::vector<std::string> paths;
+        for (const auto& c : result.candidates) paths.push_back(c.path);
+        std::vector<std::string> expected;
+        for (const auto& name : names) expected.push_back(folder + "/" + name);
+        EXPECT_EQ(paths, expected) << variable.value_or("unset");
+        EXPECT_EQ(result.footprint, static_cast<std::int64_t>(names.size()) * MiB);
+    }
 }
 
 TEST_F(ToolchainScannerTest, OneMebibyteIsEnoughAndOneBlockLessIsNot) {
