@@ -53,9 +53,9 @@ struct RuleRow {
     std::vector<std::string> shapes;
 };
 
-// The editors' cache folders inside ~/.config, the one place there anything
-// is ever removed from: each one the other platform's rule allows, with the
-// two further caches the same browser engine keeps beside "Cache".
+// The editors' cache folders inside ~/.config, the only developer caches
+// there: each one the other platform's rule allows, with the two further
+// caches the same browser engine keeps beside "Cache".
 const std::vector<std::string>& editorCacheFolders() {
     static const std::vector<std::string> folders = {
         "Code/Cache",      "Code/CachedData",   "Code/CachedExtensionVSIXs", "Code/GPUCache",
@@ -133,8 +133,8 @@ const std::vector<RuleRow>& ruleRows() {
         {"rn.metroCache",
          {"/private/var/folders/*/*/*/metro-*", "/var/folders/*/*/*/metro-*",
           "/private/var/folders/*/*/*/haste-map-*", "/var/folders/*/*/*/haste-map-*",
-          "/private/var/folders/*/*/*/react-*", "/var/folders/*/*/*/react-*", "$tmp/metro-*", "$tmp/haste-map-*",
-          "$tmp/react-*"}},
+          "/private/var/folders/*/*/*/react-*", "/var/folders/*/*/*/react-*", "$tmp/metro-*",
+          "$tmp/haste-map-*", "$tmp/react-*"}},
         {"rn.expoCache", {"~/.expo/**", "**/.expo", "~/Library/Caches/Expo/**"}},
         {"rn.watchman",
          {"/private/var/folders/*/*/*/*watchman*", "/var/folders/*/*/*/*watchman*", "$tmp/*watchman*"}},
@@ -151,8 +151,8 @@ const std::vector<RuleRow>& ruleRows() {
         {"go.buildCache", {"~/Library/Caches/go-build/**", "$cache/go-build/**"}},
         {"go.modCache", {"~/go/pkg/mod/cache/download/**", "~/go/pkg/mod/*"}},
         {"python.pipCache",
-         {"~/Library/Caches/pip/**", "$cache/pip/**", "~/Library/Caches/uv/**", "~/Library/Caches/pypoetry/**",
-          "$cache/uv/**", "$cache/pypoetry/**"}},
+         {"~/Library/Caches/pip/**", "$cache/pip/**", "~/Library/Caches/uv/**",
+          "~/Library/Caches/pypoetry/**", "$cache/uv/**", "$cache/pypoetry/**"}},
         {"python.venvs", {"**/.venv", "**/venv"}},
         {"maven.repository", {"~/.m2/repository/*"}},
         {"jetbrains.caches", {"~/Library/Caches/JetBrains/**", "$cache/JetBrains/**"}},
@@ -403,7 +403,8 @@ bool reachesProtectedPlace(const std::vector<RealPath::Step>& steps, std::size_t
     for (const auto& editor : editors) {
         if (auto id = identityOf(editor)) named.insert(*id);
         for (const auto& name : FolderListing::names(editor).value_or(std::vector<std::string>{}))
-            if (const auto entry = Paths::join(editor, name); std::find(caches.begin(), caches.end(), entry) == caches.end())
+            if (const auto entry = Paths::join(editor, name);
+                std::find(caches.begin(), caches.end(), entry) == caches.end())
                 if (auto id = identityOf(entry)) named.insert(*id);
     }
     for (std::size_t i = from; i < steps.size(); ++i)
@@ -428,7 +429,8 @@ SafetyPolicy::Verdict generalVerdict(const std::string& path, const Home& home, 
     const std::string* root = enclosingFolder(path, roots);
     // The temporary folder is shared by every user: only its own entries may
     // go, never what lies deeper nor the folder itself.
-    const bool temporaryEntry = home.temporary && path != *home.temporary && Paths::parent(path) == *home.temporary;
+    const bool temporaryEntry =
+        home.temporary && path != *home.temporary && Paths::parent(path) == *home.temporary;
     if (!root && !temporaryEntry) return Verdict::denied(reason::outsideHome);
 
     const auto components = componentsOf(path);

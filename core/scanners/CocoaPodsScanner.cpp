@@ -42,7 +42,8 @@ void CocoaPodsScanner::addDownloadCache(const ScanContext& context, Findings& fo
              .path = cache,
              .size = measurement->bytes,
              .safety = SafetyLevel::safe,
-             .reason = "Copies of every pod version CocoaPods has downloaded. Re-fetched on the next `pod install`.",
+             .reason =
+                 "Copies of every pod version CocoaPods has downloaded. Re-fetched on the next `pod install`.",
              .restoreHint = "pod install",
              .lastModified = measurement->newestModification}));
     }

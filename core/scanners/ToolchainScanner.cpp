@@ -36,22 +36,24 @@ std::vector<ToolchainScanner::Rule> ToolchainScanner::globalRules() {
                         "Re-downloaded if ever needed again.",
                         "brew cleanup does the same thing", safe, oneMiB};
     const Rule goBuild{{}, "go.buildCache", "Go", "Build cache",
-                       "Compiled package archives Go keeps to make rebuilds fast. Rebuilt on demand.", "go build",
-                       safe, oneMiB};
+                       "Compiled package archives Go keeps to make rebuilds fast. Rebuilt on demand.",
+                       "go build", safe, oneMiB};
     const Rule uv{{}, "python.pipCache", "Python", "uv cache",
-                  "Package archives uv keeps between installs. Refilled automatically.", "uv sync", safe, oneMiB};
+                  "Package archives uv keeps between installs. Refilled automatically.", "uv sync", safe,
+                  oneMiB};
     const Rule poetry{{}, "python.pipCache", "Python", "Poetry cache",
                       "Package archives and virtualenv metadata Poetry keeps. Refilled automatically.",
                       "poetry install", safe, oneMiB};
     const Rule jetBrains{{}, "jetbrains.caches", "Editors", "JetBrains IDE caches",
-                         "Indexes and compiled caches for IntelliJ, Android Studio and friends. Rebuilt when you "
-                         "next open the project, which takes a few minutes.",
+                         "Indexes and compiled caches for IntelliJ, Android Studio and friends. Rebuilt when "
+                         "you next open the project, which takes a few minutes.",
                          "Rebuilt on next project open", caution, oneMiB};
     const Rule codeData{{}, "editors.caches", "Editors", "VS Code cached data",
                         "Compiled bytecode for VS Code versions you have run. Rebuilt on the next launch.",
                         "Rebuilt on next launch", safe, oneMiB};
     const Rule codeArchives{{}, "editors.caches", "Editors", "VS Code extension archives",
-                            "Installer archives for extensions already installed. Nothing reads them after install.",
+                            "Installer archives for extensions already installed. Nothing reads them after "
+                            "install.",
                             "Re-downloadable from the Marketplace", safe, oneMiB};
     const Rule cursorData{{}, "editors.caches", "Editors", "Cursor cached data",
                           "Compiled bytecode for Cursor versions you have run. Rebuilt on the next launch.",
@@ -78,7 +80,8 @@ std::vector<ToolchainScanner::Rule> ToolchainScanner::globalRules() {
          "Zipped module versions downloaded from proxy.golang.org. Re-downloaded on the next build.",
          "go mod download", caution, oneMiB},
         {caches("pip"), "python.pipCache", "Python", "pip cache", pipReason, "pip install", safe, oneMiB},
-        {xdgCache("pip"), "python.pipCache", "Python", "pip cache (XDG)", pipReason, "pip install", safe, oneMiB},
+        {xdgCache("pip"), "python.pipCache", "Python", "pip cache (XDG)", pipReason, "pip install", safe,
+         oneMiB},
         at(uv, caches("uv")),
         at(uv, xdgCache("uv")),
         at(poetry, caches("pypoetry")),

@@ -111,7 +111,8 @@ TEST_F(SafetyPolicyPlacesTest, OnlyTheEditorCachesInsideConfigAreAdmitted) {
 
     // Put back only where a removal could have come from.
     EXPECT_EQ(show(SafetyPolicy::verdictForPath(home(".config/Code/CachedData/abc"))), kAllowed);
-    EXPECT_EQ(show(SafetyPolicy::verdictForPath(home(".config/Code/User/settings.json"))), containsName(".config"));
+    EXPECT_EQ(show(SafetyPolicy::verdictForPath(home(".config/Code/User/settings.json"))),
+              containsName(".config"));
 }
 
 TEST_F(SafetyPolicyPlacesTest, ConfigThatIsItselfALinkAdmitsNothing) {
@@ -191,12 +192,12 @@ TEST_F(SafetyPolicyPlacesTest, TemporaryEntriesAreAdmittedOneLevelDeep) {
 
 // A temporary folder that would make the rules reach too far is not one.
 TEST_F(SafetyPolicyPlacesTest, TemporaryFoldersThatReachTooFarAdmitNothing) {
-    const std::vector<std::string> folders{"/", "/usr", "/var", tree.path("home"), home(""), home("*"),
-                                           home(".ssh/tmp")};
+    const std::vector<std::string> folders{"/",      "/usr",    "/var",          tree.path("home"),
+                                           home(""), home("*"), home(".ssh/tmp")};
     for (const auto& folder : folders) {
         ScopedEnv variable("TMPDIR", folder);
-        const std::string entry = (folder == "/" ? std::string() : Paths::standardise(folder).value()) +
-                                  "/react-native-cache";
+        const std::string entry =
+            (folder == "/" ? std::string() : Paths::standardise(folder).value()) + "/react-native-cache";
         EXPECT_EQ(check(entry, "rn.metroCache"), shapeMismatch("rn.metroCache")) << folder;
     }
     // A home named like a packager entry is never one.
@@ -237,7 +238,8 @@ TEST_F(SafetyPolicyPlacesTest, TheCacheFolderFollowsTheEnvironmentOnlyInsideTheH
         const auto label = c.variable.value_or("unset");
         for (const char* folder : {".cache", "xdg-cache", "xdg/cache", "ca*"}) {
             const auto expected = folder == c.cache ? kAllowed : shapeMismatch("jetbrains.caches");
-            EXPECT_EQ(check(home(std::string(folder) + "/JetBrains/IdeaIC2024.1"), "jetbrains.caches"), expected)
+            EXPECT_EQ(check(home(std::string(folder) + "/JetBrains/IdeaIC2024.1"), "jetbrains.caches"),
+                      expected)
                 << label << " " << folder;
         }
         EXPECT_EQ(show(SafetyPolicy::verdict(home(c.cache))), kProtectedFolder) << label;

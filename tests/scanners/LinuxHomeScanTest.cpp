@@ -50,9 +50,9 @@ TEST(LinuxHomeScanTest, EveryCacheIsOfferedUnderItsRuleAndNothingAroundIt) {
     home.tree.file(sdk + "sources/android-34/Object.java", MiB);
     home.tree.file(sdk + ".temp/partial.zip", 2 * MiB);
     home.tree.file(sdk + "licenses/android-sdk-license", 100);  // never an item
-    for (const auto* item : {"system-images/android-34/google_apis/x86_64", "platforms/android-33",
-                             "platforms/android-34", "build-tools/34.0.0", "ndk/26.1.10909125",
-                             "sources/android-34"}) {
+    for (const auto* item :
+         {"system-images/android-34/google_apis/x86_64", "platforms/android-33", "platforms/android-34",
+          "build-tools/34.0.0", "ndk/26.1.10909125", "sources/android-34"}) {
         const std::string family = std::string(item).substr(0, std::string(item).find('/'));
         const std::map<std::string, std::string> rules{{"system-images", "android.systemImages"},
                                                        {"platforms", "android.platforms"},
@@ -89,7 +89,8 @@ TEST(LinuxHomeScanTest, EveryCacheIsOfferedUnderItsRuleAndNothingAroundIt) {
     offer(temp.path("haste-map-abc"), C::reactNative, "rn.metroCache");
     offer(temp.path("react-native-watchman-state"), C::reactNative, "rn.watchman");
     folderOfSize(temp, "metro-theirs", 2 * MiB);
-    const bool otherOwner = ::geteuid() == 0 && ::lchown(temp.path("metro-theirs").c_str(), 65534, 65534) == 0;
+    const bool otherOwner =
+        ::geteuid() == 0 && ::lchown(temp.path("metro-theirs").c_str(), 65534, 65534) == 0;
     if (!otherOwner) offer(temp.path("metro-theirs"), C::reactNative, "rn.metroCache");
 
     ScannerEngine::Scanners scanners;
@@ -112,7 +113,8 @@ TEST(LinuxHomeScanTest, EveryCacheIsOfferedUnderItsRuleAndNothingAroundIt) {
     EXPECT_EQ(offered, expected);
     // The editor's own folders stay refused whatever rule asks.
     for (const auto* rule : {"editors.caches", "general.userChoice"})
-        EXPECT_TRUE(SafetyPolicy::check(home.path(".config/Code/User"), rule, RemovalKind::path()).isDenied());
+        EXPECT_TRUE(
+            SafetyPolicy::check(home.path(".config/Code/User"), rule, RemovalKind::path()).isDenied());
     if (!otherOwner) GTEST_SKIP() << "needs root to give an entry to another user";
 }
 

@@ -141,8 +141,9 @@ TEST_F(ReactNativeScannerTest, AnotherUsersEntriesAreNeverOffered) {
     const std::string anotherUser = "Belongs to another user, so Korvane leaves it alone";
     EXPECT_EQ(SafetyPolicy::check(temp.path("metro-theirs"), "rn.metroCache", RemovalKind::path()).reason(),
               anotherUser);
-    EXPECT_EQ(SafetyPolicy::check(temp.path("react-native-watchman-x"), "rn.watchman", RemovalKind::path()).reason(),
-              anotherUser);
+    EXPECT_EQ(
+        SafetyPolicy::check(temp.path("react-native-watchman-x"), "rn.watchman", RemovalKind::path()).reason(),
+        anotherUser);
 }
 
 TEST_F(ReactNativeScannerTest, AvailableWithExpoOrAPackagerCacheOnly) {

@@ -1,5 +1,3 @@
-#include "core/system/ToolPlaces.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,6 +7,7 @@
 #include <vector>
 
 #include "core/system/Paths.h"
+#include "core/system/ToolPlaces.h"
 #include "tests/support/TempTree.h"
 
 namespace korvane {
@@ -27,18 +26,12 @@ protected:
 
 TEST_F(ToolPlacesTest, TheCacheFolderIsTheEnvironmentsOnlyInsideTheHome) {
     const std::vector<std::pair<std::optional<std::string>, std::string>> cases{
-        {std::nullopt, home + "/.cache"},
-        {"", home + "/.cache"},
-        {home + "/xdg", home + "/xdg"},
-        {home + "//xdg/./cache/", home + "/xdg/cache"},
-        {home + "/a/../xdg", home + "/xdg"},
-        {home, home + "/.cache"},
-        {home + "/..", home + "/.cache"},
-        {tree.path("beside"), home + "/.cache"},
-        {"/var/cache", home + "/.cache"},
-        {"xdg", home + "/.cache"},
-        {home + "/x*", home + "/.cache"},
-        {home + "-other/xdg", home + "/.cache"},
+        {std::nullopt, home + "/.cache"},    {"", home + "/.cache"},
+        {home + "/xdg", home + "/xdg"},      {home + "//xdg/./cache/", home + "/xdg/cache"},
+        {home + "/a/../xdg", home + "/xdg"}, {home, home + "/.cache"},
+        {home + "/..", home + "/.cache"},    {tree.path("beside"), home + "/.cache"},
+        {"/var/cache", home + "/.cache"},    {"xdg", home + "/.cache"},
+        {home + "/x*", home + "/.cache"},    {home + "-other/xdg", home + "/.cache"},
     };
     for (const auto& [value, expected] : cases) {
         ScopedEnv variable("XDG_CACHE_HOME", value);
