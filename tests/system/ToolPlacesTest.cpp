@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <utility>
@@ -53,34 +52,6 @@ TEST_F(ToolPlacesTest, TheTemporaryFolderIsAnAbsoluteTmpdirElseTmp) {
         ScopedEnv variable("TMPDIR", value);
         EXPECT_EQ(ToolPlaces::temporaryDirectory(), expected) << value.value_or("unset");
     }
-}
-
-TEST_F(ToolPlacesTest, TheSdkRootIsTakenFromTheEnvironmentOnlyWhenSomethingIsThere) {
-    const auto current = tree.folder("sdks/current");
-    const auto older = tree.folder("sdks/older");
-    struct Case {
-        std::optional<std::string> home;
-        std::optional<std::string> older;
-        std::optional<std::string> expected;
-    };
-    const std::vector<Case> cases{
-        {std::nullopt, std::nullopt, std::nullopt},
-        {current, older, current},
-        {std::nullopt, older, older},
-        {tree.path("missing"), older, std::nullopt},  // a set ANDROID_HOME is never passed over
-        {"", older, std::nullopt},
-        {tree.path("sdks//./current/"), std::nullopt, current},
-        {"sdks/current", std::nullopt, current},  // from the working folder
-    };
-    const auto before = std::filesystem::current_path();
-    std::filesystem::current_path(tree.root());
-    for (const auto& c : cases) {
-        ScopedEnv preferred("ANDROID_HOME", c.home);
-        ScopedEnv fallback("ANDROID_SDK_ROOT", c.older);
-        EXPECT_EQ(ToolPlaces::environmentSdkRoot(), c.expected)
-            << c.home.value_or("unset") << " " << c.older.value_or("unset");
-    }
-    std::filesystem::current_path(before);
 }
 
 TEST_F(ToolPlacesTest, PlainPathsHoldNoPatternCharacter) {
