@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -10,7 +11,9 @@
 #include <optional>
 
 #include "core/system/Paths.h"
+#include "core/system/FolderListing.h"
 #include "core/system/RealPath.h"
+#include "core/system/ToolPlaces.h"
 
 namespace korvane {
 
@@ -32,6 +35,7 @@ constexpr const char* invalidPath = "Not a valid path";
 constexpr const char* unusableHome = "Your home folder cannot be used safely, so Korvane removes nothing";
 constexpr const char* cannotLook = "Korvane cannot look inside this to check it, so it leaves it alone";
 constexpr const char* cancelled = "Cancelled before this item was checked";
+constexpr const char* anotherUser = "Belongs to another user, so Korvane leaves it alone";
 
 std::string notRegistered(std::string_view ruleID) {
     return "Rule \u201C" + std::string(ruleID) + "\u201D is not registered for removal";
@@ -49,7 +53,29 @@ struct RuleRow {
     std::vector<std::string> shapes;
 };
 
-// The shapes each rule may produce, in registration order.
+// The editors' cache folders inside ~/.config, the only developer caches
+// there: each one the other platform's rule allows, with the two further
+// caches the same browser engine keeps beside "Cache".
+const std::vector<std::string>& editorCacheFolders() {
+    static const std::vector<std::string> folders = {
+        "Code/Cache",      "Code/CachedData",   "Code/CachedExtensionVSIXs", "Code/GPUCache",
+        "Code/Code Cache", "Cursor/Cache",      "Cursor/CachedData",         "Cursor/GPUCache",
+        "Cursor/Code Cache", "Windsurf/CachedData",
+    };
+    return folders;
+}
+
+// An SDK package shape under each place the SDK lives: the other platform's
+// folder, Android Studio's default here, and the root the environment names.
+std::vector<std::string> sdkShapes(const std::string& rest) {
+    return {"~/Library/Android/sdk/" + rest, "~/Android/Sdk/" + rest, "$sdk/" + rest};
+}
+
+// The shapes each rule may produce, in registration order. Besides "~", a
+// shape may begin with a place that follows the environment: "$cache" (the
+// user's cache folder), "$sdk" (the Android SDK the environment names, inside
+// the home) and "$tmp" (the temporary folder); a shape whose place is not in
+// force is left out.
 const std::vector<RuleRow>& ruleRows() {
     static const std::vector<RuleRow> rows = {
         {"xcode.derivedData", {"~/Library/Developer/Xcode/DerivedData/*"}},
@@ -78,12 +104,12 @@ const std::vector<RuleRow>& ruleRows() {
         {"xcode.simctl", {"~/Library/Developer/CoreSimulator/Devices"}},
         {"node.modules", {"**/node_modules"}},
         {"node.npmCache", {"~/.npm/_cacache", "~/.npm/_logs"}},
-        {"node.yarnCache", {"~/Library/Caches/Yarn/**", "~/.yarn/berry/cache", "~/.cache/yarn/**"}},
+        {"node.yarnCache", {"~/Library/Caches/Yarn/**", "~/.yarn/berry/cache", "$cache/yarn/**"}},
         {"node.pnpmStore",
          {"~/Library/pnpm/store/**", "~/.pnpm-store/**", "~/Library/Caches/pnpm/**",
           "~/.local/share/pnpm/store/**"}},
         {"node.bunCache", {"~/.bun/install/cache/**"}},
-        {"node.denoCache", {"~/Library/Caches/deno/**", "~/.cache/deno/**"}},
+        {"node.denoCache", {"~/Library/Caches/deno/**", "$cache/deno/**"}},
         {"node.nextBuild", {"**/.next"}},
         {"node.viteCache", {"**/node_modules/.vite", "**/.turbo", "**/.parcel-cache"}},
         {"node.nvmVersions", {"~/.nvm/versions/node/*"}},
@@ -92,47 +118,50 @@ const std::vector<RuleRow>& ruleRows() {
         {"gradle.daemon", {"~/.gradle/daemon/*"}},
         {"gradle.nativeAndJdks", {"~/.gradle/native/**", "~/.gradle/jdks/*"}},
         {"gradle.projectBuilds", {"**/build", "**/.gradle"}},
-        {"android.systemImages", {"~/Library/Android/sdk/system-images/*/*/*"}},
-        {"android.platforms", {"~/Library/Android/sdk/platforms/*"}},
-        {"android.buildTools", {"~/Library/Android/sdk/build-tools/*"}},
-        {"android.ndk", {"~/Library/Android/sdk/ndk/*"}},
-        {"android.sources", {"~/Library/Android/sdk/sources/*"}},
+        {"android.systemImages", sdkShapes("system-images/*/*/*")},
+        {"android.platforms", sdkShapes("platforms/*")},
+        {"android.buildTools", sdkShapes("build-tools/*")},
+        {"android.ndk", sdkShapes("ndk/*")},
+        {"android.sources", sdkShapes("sources/*")},
         {"android.emulatorCaches",
-         {"~/.android/cache/**", "~/.android/avd/*/*.lock", "~/Library/Android/sdk/.temp/**"}},
+         {"~/.android/cache/**", "~/.android/avd/*/*.lock", "~/Library/Android/sdk/.temp/**",
+          "~/Android/Sdk/.temp/**", "$sdk/.temp/**"}},
         {"android.avd", {"~/.android/avd/*"}},
-        {"cocoapods.cache", {"~/Library/Caches/CocoaPods/**"}},
+        {"cocoapods.cache", {"~/Library/Caches/CocoaPods/**", "$cache/CocoaPods/**"}},
         {"cocoapods.repos", {"~/.cocoapods/repos/*"}},
         {"cocoapods.projectPods", {"**/Pods"}},
         {"rn.metroCache",
          {"/private/var/folders/*/*/*/metro-*", "/var/folders/*/*/*/metro-*",
           "/private/var/folders/*/*/*/haste-map-*", "/var/folders/*/*/*/haste-map-*",
-          "/private/var/folders/*/*/*/react-*", "/var/folders/*/*/*/react-*"}},
+          "/private/var/folders/*/*/*/react-*", "/var/folders/*/*/*/react-*", "$tmp/metro-*",
+          "$tmp/haste-map-*", "$tmp/react-*"}},
         {"rn.expoCache", {"~/.expo/**", "**/.expo", "~/Library/Caches/Expo/**"}},
-        {"rn.watchman", {"/private/var/folders/*/*/*/*watchman*", "/var/folders/*/*/*/*watchman*"}},
+        {"rn.watchman",
+         {"/private/var/folders/*/*/*/*watchman*", "/var/folders/*/*/*/*watchman*", "$tmp/*watchman*"}},
         {"rn.androidBuilds", {"**/android/app/build", "**/android/build", "**/android/.gradle"}},
         {"rn.iosBuilds", {"**/ios/build", "**/ios/Pods"}},
         {"flutter.pubCache",
          {"~/.pub-cache/hosted/**", "~/.pub-cache/git/**", "~/.pub-cache/.pub-cache-tmp/**"}},
         {"flutter.sdkCache", {"**/flutter/bin/cache/artifacts/**", "**/flutter/bin/cache/download/**"}},
         {"flutter.projectBuilds", {"**/.dart_tool", "**/build"}},
-        {"brew.cache", {"~/Library/Caches/Homebrew/**"}},
+        {"brew.cache", {"~/Library/Caches/Homebrew/**", "$cache/Homebrew/**"}},
         {"rust.registry",
          {"~/.cargo/registry/cache/**", "~/.cargo/registry/src/**", "~/.cargo/git/checkouts/**"}},
         {"rust.toolchains", {"~/.rustup/toolchains/*", "~/.rustup/downloads/**"}},
-        {"go.buildCache", {"~/Library/Caches/go-build/**"}},
+        {"go.buildCache", {"~/Library/Caches/go-build/**", "$cache/go-build/**"}},
         {"go.modCache", {"~/go/pkg/mod/cache/download/**", "~/go/pkg/mod/*"}},
         {"python.pipCache",
-         {"~/Library/Caches/pip/**", "~/.cache/pip/**", "~/Library/Caches/uv/**",
-          "~/Library/Caches/pypoetry/**"}},
+         {"~/Library/Caches/pip/**", "$cache/pip/**", "~/Library/Caches/uv/**",
+          "~/Library/Caches/pypoetry/**", "$cache/uv/**", "$cache/pypoetry/**"}},
         {"python.venvs", {"**/.venv", "**/venv"}},
         {"maven.repository", {"~/.m2/repository/*"}},
-        {"jetbrains.caches", {"~/Library/Caches/JetBrains/**"}},
+        {"jetbrains.caches", {"~/Library/Caches/JetBrains/**", "$cache/JetBrains/**"}},
         {"editors.caches",
          {"~/Library/Application Support/Code/Cache/**", "~/Library/Application Support/Code/CachedData/**",
           "~/Library/Application Support/Code/CachedExtensionVSIXs/**",
           "~/Library/Application Support/Cursor/Cache/**",
           "~/Library/Application Support/Cursor/CachedData/**",
-          "~/Library/Application Support/Windsurf/CachedData/**"}},
+          "~/Library/Application Support/Windsurf/CachedData/**", "$editorCaches"}},
         {"swift.toolchains", {"~/Library/Caches/org.swift.swiftpm/**"}},
         {"apps.bundle", {"/Applications/*", "/Applications/Utilities/*", "~/Applications/*"}},
         {"apps.leftovers",
@@ -178,11 +207,15 @@ const std::vector<std::string>& protectedHomeSuffixes() {
         "/.rustup",
         "/.pub-cache",
         "/.m2",
+        "/Android",
+        "/Android/Sdk",
+        "/.cache",
     };
     return suffixes;
 }
 
-std::set<std::string> protectedHomeFoldersOf(const std::string& home) {
+// The protected folders that follow from the home folder alone.
+std::set<std::string> fixedProtectedFolders(const std::string& home) {
     std::set<std::string> folders(protectedRoots().begin(), protectedRoots().end());
     folders.insert(home);
     for (const auto& suffix : protectedHomeSuffixes()) folders.insert(home + suffix);
@@ -216,55 +249,120 @@ std::vector<std::string_view> componentsOf(std::string_view path) {
     return parts;
 }
 
-// The home folder every table and verdict of one call refers to, read once per
-// call so that a call never mixes two homes.
+bool holdsProtectedName(std::string_view path) {
+    for (auto component : componentsOf(path))
+        if (SafetyPolicy::protectedNames().count(component)) return true;
+    return false;
+}
+
+// The home folder, and the places that follow the environment, that every
+// table and verdict of one call refers to, read once per call so that a call
+// never mixes two homes.
 struct Home {
     std::string path;
     bool usable = false;
+    std::string cache;                     // the user's cache folder
+    std::optional<std::string> sdk;        // the Android SDK the environment names, inside the home
+    std::optional<std::string> temporary;  // the temporary folder whose own entries may be offered
+
+    // Tells registries apart: no part holds a NUL byte.
+    std::string key() const {
+        return path + '\0' + cache + '\0' + sdk.value_or("") + '\0' + temporary.value_or("");
+    }
 };
 
+// A folder the environment names may stand in shapes only where its text
+// means just itself and the general verdict could allow something inside.
+bool isUsablePlace(const std::string& folder, const std::string& home) {
+    return ToolPlaces::isPlainPath(folder) && !fixedProtectedFolders(home).count(folder) &&
+           !holdsProtectedName(folder);
+}
+
 Home currentHome() {
-    Home home{Paths::home(), Paths::homeIsUsable()};
+    Home home{Paths::home(), Paths::homeIsUsable(), {}, std::nullopt, std::nullopt};
     if (home.path.empty() || home.path == "/" || home.path.front() != '/' || !Paths::isValid(home.path))
         home.usable = false;
+    home.cache = ToolPlaces::cacheHomeFor(home.path);
+    if (auto sdk = ToolPlaces::environmentSdkRoot();
+        sdk && isStrictlyBelow(*sdk, home.path) && isUsablePlace(*sdk, home.path))
+        home.sdk = std::move(sdk);
+    // Never a folder that holds the home: its entries are homes too.
+    if (auto temporary = ToolPlaces::temporaryDirectory();
+        isUsablePlace(temporary, home.path) && !Paths::isAtOrBelow(home.path, temporary))
+        home.temporary = std::move(temporary);
     return home;
 }
 
-// Expands a leading "~" component with the given home, so that a table is
-// built for exactly one home whatever the process-wide home is meanwhile.
-std::string expandingTilde(const std::string& text, const std::string& home) {
-    if (text == "~") return home;
-    if (text.rfind("~/", 0) == 0) return home + text.substr(1);
-    return text;
+std::set<std::string> protectedHomeFoldersOf(const Home& home) {
+    auto folders = fixedProtectedFolders(home.path);
+    folders.insert(home.cache);
+    if (home.sdk) folders.insert(*home.sdk);
+    return folders;
 }
 
-SafetyPolicy::RuleShapes buildRuleShapes(const std::string& home) {
+// The editor cache folders inside ~/.config, in order.
+std::vector<std::string> editorCachesOf(const std::string& home) {
+    std::vector<std::string> folders;
+    for (const auto& folder : editorCacheFolders()) folders.push_back(home + "/.config/" + folder);
+    return folders;
+}
+
+bool isEditorCache(const std::string& path, const std::string& home) {
+    const auto folders = editorCachesOf(home);
+    return std::any_of(folders.begin(), folders.end(),
+                       [&path](const std::string& folder) { return Paths::isAtOrBelow(path, folder); });
+}
+
+// A shape text of the table as it reads for one home, so that a table is
+// built for exactly one home whatever the process-wide home is meanwhile;
+// none for a shape whose place is not in force.
+std::vector<std::string> expandedShapes(const std::string& text, const Home& home) {
+    const auto under = [&text](std::string_view place, const std::optional<std::string>& folder) {
+        std::vector<std::string> shapes;
+        if (folder) shapes.push_back(*folder + text.substr(place.size()));
+        return shapes;
+    };
+    if (text == "$editorCaches") {
+        std::vector<std::string> shapes;
+        for (const auto& folder : editorCachesOf(home.path)) shapes.push_back(folder + "/**");
+        return shapes;
+    }
+    if (text == "~") return {home.path};
+    if (text.starts_with("~/")) return under("~", home.path);
+    if (text.starts_with("$cache/")) return under("$cache", home.cache);
+    if (text.starts_with("$sdk/")) return under("$sdk", home.sdk);
+    if (text.starts_with("$tmp/")) return under("$tmp", home.temporary);
+    return {text};
+}
+
+SafetyPolicy::RuleShapes buildRuleShapes(const Home& home) {
     SafetyPolicy::RuleShapes shapes;
     for (const auto& row : ruleRows()) {
         std::vector<std::string> texts;
-        texts.reserve(row.shapes.size());
-        for (const auto& shape : row.shapes) texts.push_back(expandingTilde(shape, home));
+        for (const auto& shape : row.shapes)
+            for (auto& text : expandedShapes(shape, home)) texts.push_back(std::move(text));
         SafetyPolicy::registerRule(row.id, texts, shapes);
     }
     return shapes;
 }
 
-// The registry for one home. Each home's table is built once and kept for the
-// life of the process (a home changes only under tests), so references handed
-// out stay valid and readers never wait for a rebuild.
-const SafetyPolicy::RuleShapes& ruleShapesFor(const std::string& home) {
+// The registry for one home and its places. Each table is built once and
+// kept for the life of the process (they change only under tests), so
+// references handed out stay valid and readers never wait for a rebuild.
+const SafetyPolicy::RuleShapes& ruleShapesFor(const Home& home) {
     static std::mutex mutex;
     static std::map<std::string, std::unique_ptr<const SafetyPolicy::RuleShapes>> tables;
+    const std::string key = home.key();
     {
         std::lock_guard lock(mutex);
-        auto found = tables.find(home);
+        auto found = tables.find(key);
         if (found != tables.end()) return *found->second;
     }
     // Built outside the lock: parsing may consult the home folder, which has
     // its own lock.
     auto built = std::make_unique<const SafetyPolicy::RuleShapes>(buildRuleShapes(home));
     std::lock_guard lock(mutex);
-    auto [entry, inserted] = tables.try_emplace(home, std::move(built));
+    auto [entry, inserted] = tables.try_emplace(key, std::move(built));
     return *entry->second;
 }
 
@@ -297,6 +395,18 @@ bool reachesProtectedPlace(const std::vector<RealPath::Step>& steps, std::size_t
     for (const std::string& folder : {home, home + "/Library", home + "/.config"})
         for (const auto& name : SafetyPolicy::protectedNames())
             if (auto id = identityOf(folder + "/" + name)) named.insert(*id);
+    // Inside ~/.config only the editors' caches are admitted: their folders and
+    // everything else they hold keep that protection wherever a mount shows them.
+    const auto caches = editorCachesOf(home);
+    std::set<std::string> editors;
+    for (const auto& cache : caches) editors.insert(Paths::parent(cache));
+    for (const auto& editor : editors) {
+        if (auto id = identityOf(editor)) named.insert(*id);
+        for (const auto& name : FolderListing::names(editor).value_or(std::vector<std::string>{}))
+            if (const auto entry = Paths::join(editor, name);
+                std::find(caches.begin(), caches.end(), entry) == caches.end())
+                if (auto id = identityOf(entry)) named.insert(*id);
+    }
     for (std::size_t i = from; i < steps.size(); ++i)
         if (named.count(identityOf(steps[i]))) return true;
     if (!complete) return false;
@@ -312,28 +422,54 @@ SafetyPolicy::Verdict generalVerdict(const std::string& path, const Home& home, 
     if (path.empty() || path.front() != '/') return Verdict::denied(reason::notAbsolute);
     if (!home.usable) return Verdict::denied(reason::unusableHome);
 
-    const auto protectedFolders = protectedHomeFoldersOf(home.path);
+    const auto protectedFolders = protectedHomeFoldersOf(home);
     if (protectedFolders.count(path)) return Verdict::denied(reason::protectedFolder);
 
     const auto roots = allowedRootsOf(home.path);
     const std::string* root = enclosingFolder(path, roots);
-    if (!root) return Verdict::denied(reason::outsideHome);
+    // The temporary folder is shared by every user: only its own entries may
+    // go, never what lies deeper nor the folder itself.
+    const bool temporaryEntry =
+        home.temporary && path != *home.temporary && Paths::parent(path) == *home.temporary;
+    if (!root && !temporaryEntry) return Verdict::denied(reason::outsideHome);
 
     const auto components = componentsOf(path);
     // An allowed root is never removed itself, however deep it lies
     // ("/private/var/folders" has three components).
-    if (components.size() < 3 || std::find(roots.begin(), roots.end(), path) != roots.end())
+    if (!temporaryEntry &&
+        (components.size() < 3 || std::find(roots.begin(), roots.end(), path) != roots.end()))
         return Verdict::denied(reason::tooCloseToRoot);
 
+    // ".config" holds settings and secrets; the editors' cache folders inside
+    // it are the one exception, and only for the ".config" right in the home.
+    const bool editorCache = isEditorCache(path, home.path);
+    const std::size_t configDepth = componentsOf(home.path).size();
     const auto& names = SafetyPolicy::protectedNames();
-    for (auto component : components)
-        if (names.count(component)) return Verdict::denied(reason::containsName(component));
+    for (std::size_t i = 0; i < components.size(); ++i)
+        if (names.count(components[i]) && !(editorCache && i == configDepth))
+            return Verdict::denied(reason::containsName(components[i]));
+
+    if (temporaryEntry) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) == 0) {
+            if (st.st_uid != ::geteuid()) return Verdict::denied(reason::anotherUser);
+        } else if (errno != ENOENT) {
+            return Verdict::denied(reason::cannotLook);
+        }
+    }
 
     const RealPath::Resolution real = RealPath::resolve(path, cancel);
     if (real.cancelled()) return Verdict::denied(reason::cancelled);
     const std::string& resolved = real.path;
-    std::vector<std::string> resolvedRoots;
-    if (resolved != path) {
+    std::vector<std::string> resolvedRoots;  // `root` may point into it
+    if (temporaryEntry) {
+        // A link there may lead anywhere, another user's files included.
+        if (resolved != path) return Verdict::denied(reason::resolvesElsewhere);
+    } else if (editorCache) {
+        // Admitted for what they are, so no link on the way may lead elsewhere.
+        if (resolved != RealPath::resolved(home.path) + path.substr(home.path.size()))
+            return Verdict::denied(reason::resolvesProtected);
+    } else if (resolved != path) {
         // Where home (or a folder above it) is itself a link, the resolved path
         // is compared with the resolved forms of the folders as well.
         resolvedRoots = roots;
@@ -341,19 +477,22 @@ SafetyPolicy::Verdict generalVerdict(const std::string& path, const Home& home, 
         auto resolvedProtected = protectedFolders;
         for (const auto& folder : protectedFolders) resolvedProtected.insert(RealPath::resolved(folder));
 
-        root = enclosingFolder(resolved, resolvedRoots);
-        if (!root || resolvedProtected.count(resolved) || *root == resolved || componentsOf(resolved).size() < 3)
+        const std::string* resolvedRoot = enclosingFolder(resolved, resolvedRoots);
+        if (!resolvedRoot || resolvedProtected.count(resolved) || *resolvedRoot == resolved ||
+            componentsOf(resolved).size() < 3)
             return Verdict::denied(reason::resolvesProtected);
         // A link must not lead into a protected name either ("~/work" -> "~/.ssh").
-        for (auto component : componentsOf(std::string_view(resolved).substr(root->size())))
+        for (auto component : componentsOf(std::string_view(resolved).substr(resolvedRoot->size())))
             if (names.count(component)) return Verdict::denied(reason::resolvesProtected);
+        root = resolvedRoot;
     }
     // A folder that cannot be looked into may hold anything, a repository
     // included; only a path that leads nowhere has nothing to look at.
     if (!real.complete() && real.error != ENOENT && real.error != ENOTDIR && real.error != ELOOP)
         return Verdict::denied(reason::cannotLook);
 
-    if (auto mount = firstMountBelow(real.steps, componentsOf(*root).size());
+    const std::size_t rootDepth = componentsOf(root ? *root : *home.temporary).size();
+    if (auto mount = firstMountBelow(real.steps, rootDepth);
         mount && reachesProtectedPlace(real.steps, *mount, real.complete(), home.path, protectedFolders))
         return Verdict::denied(reason::resolvesProtected);
 
@@ -374,7 +513,7 @@ SafetyPolicy::Verdict bundleVerdict(const std::string& path, const Home& home) {
     if (path.empty() || path.front() != '/') return Verdict::denied(reason::notAbsolute);
     if (!home.usable) return Verdict::denied(reason::unusableHome);
     if (!path.ends_with(".app")) return Verdict::denied(reason::onlyBundles);
-    if (protectedHomeFoldersOf(home.path).count(path)) return Verdict::denied(reason::protectedSystemFolder);
+    if (protectedHomeFoldersOf(home).count(path)) return Verdict::denied(reason::protectedSystemFolder);
     if (path.rfind("/System/", 0) == 0) return Verdict::denied(reason::systemApplication);
     if (RealPath::resolved(path) != path) return Verdict::denied(reason::resolvesElsewhere);
     return Verdict::allowed();
@@ -405,7 +544,7 @@ SafetyPolicy::Checked SafetyPolicy::checked(const std::string& path, std::string
     if (!standard) return {{}, Verdict::denied(reason::invalidPath)};
 
     const Home home = currentHome();
-    const auto& shapes = ruleShapesFor(home.path);
+    const auto& shapes = ruleShapesFor(home);
     auto rule = shapes.find(ruleID);
     if (rule == shapes.end()) return {*standard, Verdict::denied(reason::notRegistered(ruleID))};
     // With an unusable home the "~" shapes mean nothing ("~/**" would be the
@@ -436,7 +575,7 @@ SafetyPolicy::Verdict SafetyPolicy::check(const CleanupCandidate& candidate) {
     return check(candidate.path, candidate.ruleID, candidate.removal);
 }
 
-const SafetyPolicy::RuleShapes& SafetyPolicy::ruleShapes() { return ruleShapesFor(currentHome().path); }
+const SafetyPolicy::RuleShapes& SafetyPolicy::ruleShapes() { return ruleShapesFor(currentHome()); }
 
 const SafetyPolicy::AppFolderRules& SafetyPolicy::appFolderRules() {
     static const AppFolderRules rules = {{"apps.bundle", {"/Applications"}}};
@@ -454,7 +593,7 @@ bool SafetyPolicy::registerRule(std::string_view ruleID, const std::vector<std::
 }
 
 std::set<std::string> SafetyPolicy::protectedHomeFolders() {
-    return protectedHomeFoldersOf(currentHome().path);
+    return protectedHomeFoldersOf(currentHome());
 }
 
 std::vector<std::string> SafetyPolicy::allowedRoots() { return allowedRootsOf(currentHome().path); }

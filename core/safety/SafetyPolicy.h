@@ -68,8 +68,9 @@ public:
     static Checked checked(const std::string& path, std::string_view ruleID, const RemovalKind& removal,
                            const Flag* cancel = nullptr);
 
-    // Rule id -> allowed shapes, in registration order, for the home folder in
-    // force. The reference stays valid for the life of the process.
+    // Rule id -> allowed shapes, in registration order, for the home folder and
+    // the places the environment names (cache folder, Android SDK, temporary
+    // folder) in force. The reference stays valid for the life of the process.
     static const RuleShapes& ruleShapes();
     // Rule id -> folder prefixes whose paths get the application-bundle verdict.
     static const AppFolderRules& appFolderRules();
@@ -79,11 +80,15 @@ public:
     static bool registerRule(std::string_view ruleID, const std::vector<std::string>& patterns,
                              RuleShapes& into);
 
-    // Folders that are never removed themselves (protected roots and home folders).
+    // Folders that are never removed themselves (protected roots and home
+    // folders, the cache folder and an SDK the environment names in the home).
     static std::set<std::string> protectedHomeFolders();
     // The folders under which anything may be removed at all, in order.
+    // Besides them, only the temporary folder's own entries that belong to the
+    // user running Korvane may go.
     static std::vector<std::string> allowedRoots();
-    // Names that no removed path may have as a component.
+    // Names that no removed path may have as a component; the one exception is
+    // the ".config" in the home, for the editors' cache folders inside it.
     static const std::set<std::string, std::less<>>& protectedNames();
     // Folder names that may be removed even when they hold a ".git" entry.
     static const std::set<std::string, std::less<>>& repositoryExemptNames();

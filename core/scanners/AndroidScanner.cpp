@@ -13,6 +13,7 @@
 #include "core/text/ByteFormat.h"
 #include "core/system/FileContents.h"
 #include "core/system/Paths.h"
+#include "core/system/ToolPlaces.h"
 #include "core/text/Utf8.h"
 #include "core/scanners/ScanContext.h"
 
@@ -46,19 +47,6 @@ std::optional<std::string> readText(const std::string& path) {
     auto text = FileContents::readSmall(path, largestDescription);
     if (!text || !Utf8::isValid(*text)) return std::nullopt;
     return text;
-}
-
-// An environment value as an absolute, standardised path (a relative one is
-// taken from the working folder); none when empty.
-std::optional<std::string> environmentPath(const char* value) {
-    if (value == nullptr || *value == '\0') return std::nullopt;
-    std::string path = value;
-    if (path.front() != '/') {
-        std::array<char, PATH_MAX> cwd{};
-        if (::getcwd(cwd.data(), cwd.size()) == nullptr) return std::nullopt;
-        path = Paths::join(cwd.data(), path);
-    }
-    return Paths::standardise(path);
 }
 
 }  // namespace
@@ -96,11 +84,9 @@ std::vector<AndroidScanner::SdkCache> AndroidScanner::sdkCaches() {
 }
 
 std::string AndroidScanner::sdkRoot() {
-    // ANDROID_SDK_ROOT is the older name: asked only when ANDROID_HOME is not
-    // set at all, even if ANDROID_HOME names nothing.
-    const char* home = std::getenv("ANDROID_HOME");
-    const char* value = home != nullptr ? home : std::getenv("ANDROID_SDK_ROOT");
-    if (const auto path = environmentPath(value); path && exists(*path)) return *path;
+    if (auto path = ToolPlaces::environmentSdkRoot()) return *path;
+    // Android Studio's own default here, else the other platform's.
+    if (auto linuxDefault = Paths::home("Android", "Sdk"); exists(linuxDefault)) return linuxDefault;
     return Paths::home("Library", "Android", "sdk");
 }
 

@@ -43,7 +43,8 @@ public:
 
     // The SDK root, looked up afresh on every call: $ANDROID_HOME, else (only
     // when that is unset) $ANDROID_SDK_ROOT, each used only when something
-    // exists at its path; otherwise ~/Library/Android/sdk.
+    // exists at its path; otherwise ~/Android/Sdk when something exists
+    // there, else ~/Library/Android/sdk.
     static std::string sdkRoot();
 
     // API level -> Android version ("34" -> "14").

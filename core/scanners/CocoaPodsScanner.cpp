@@ -1,19 +1,26 @@
 #include "core/scanners/CocoaPodsScanner.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "core/system/Paths.h"
+#include "core/system/ToolPlaces.h"
 #include "core/scanners/ScanContext.h"
 
 namespace korvane {
 
-std::string CocoaPodsScanner::downloadCache() { return Paths::home("Library", "Caches", "CocoaPods"); }
+std::vector<std::string> CocoaPodsScanner::downloadCaches() {
+    return {Paths::home("Library", "Caches", "CocoaPods"), Paths::join(ToolPlaces::cacheHome(), "CocoaPods")};
+}
 
 std::string CocoaPodsScanner::cocoaPodsFolder() { return Paths::home(".cocoapods"); }
 
 std::string CocoaPodsScanner::repositoriesFolder() { return Paths::home(".cocoapods", "repos"); }
 
-bool CocoaPodsScanner::isAvailable() const { return exists(cocoaPodsFolder()) || exists(downloadCache()); }
+bool CocoaPodsScanner::isAvailable() const {
+    const auto caches = downloadCaches();
+    return exists(cocoaPodsFolder()) || std::any_of(caches.begin(), caches.end(), &exists);
+}
 
 CategoryResult CocoaPodsScanner::scan(const ScanContext& context) const {
     Findings found;
@@ -24,20 +31,22 @@ CategoryResult CocoaPodsScanner::scan(const ScanContext& context) const {
 }
 
 void CocoaPodsScanner::addDownloadCache(const ScanContext& context, Findings& found) const {
-    const auto cache = downloadCache();
-    const auto measurement = context.measure(cache, cacheMinimum);
-    if (!measurement) return;
-    found.addFootprint(measurement->bytes);
-    found.add(makeCandidate(
-        {.ruleID = "cocoapods.cache",
-         .groupTitle = "CocoaPods Cache",
-         .title = "Downloaded pods",
-         .path = cache,
-         .size = measurement->bytes,
-         .safety = SafetyLevel::safe,
-         .reason = "Copies of every pod version CocoaPods has downloaded. Re-fetched on the next `pod install`.",
-         .restoreHint = "pod install",
-         .lastModified = measurement->newestModification}));
+    for (const auto& cache : downloadCaches()) {
+        const auto measurement = context.measure(cache, cacheMinimum);
+        if (!measurement) continue;
+        found.addFootprint(measurement->bytes);
+        found.add(makeCandidate(
+            {.ruleID = "cocoapods.cache",
+             .groupTitle = "CocoaPods Cache",
+             .title = "Downloaded pods",
+             .path = cache,
+             .size = measurement->bytes,
+             .safety = SafetyLevel::safe,
+             .reason =
+                 "Copies of every pod version CocoaPods has downloaded. Re-fetched on the next `pod install`.",
+             .restoreHint = "pod install",
+             .lastModified = measurement->newestModification}));
+    }
 }
 
 void CocoaPodsScanner::addSpecsRepositories(const ScanContext& context, Findings& found) const {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/scanners/CategoryScanner.h"
 
@@ -19,12 +20,13 @@ public:
     static constexpr std::int64_t podsMinimum = 10485760;     // 10 MiB, inclusive
 
     CleanupCategory category() const override { return CleanupCategory::cocoapods; }
-    // True when "~/.cocoapods" or the download cache exists.
+    // True when "~/.cocoapods" or a download cache exists.
     bool isAvailable() const override;
     CategoryResult scan(const ScanContext& context) const override;
 
-    // "~/Library/Caches/CocoaPods".
-    static std::string downloadCache();
+    // "~/Library/Caches/CocoaPods", then the same folder in the user's cache
+    // folder here.
+    static std::vector<std::string> downloadCaches();
     // "~/.cocoapods".
     static std::string cocoaPodsFolder();
     // "~/.cocoapods/repos".

@@ -1,11 +1,14 @@
 #include "core/scanners/ReactNativeScanner.h"
 
-#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <utility>
 
 #include "core/text/AsciiText.h"
 #include "core/system/FolderListing.h"
 #include "core/system/Paths.h"
+#include "core/system/ToolPlaces.h"
 #include "core/scanners/ScanContext.h"
 
 namespace korvane {
@@ -59,19 +62,22 @@ const std::vector<ReactNativeScanner::ProjectOutput>& ReactNativeScanner::projec
 
 std::string ReactNativeScanner::temporaryDirectory() const {
     if (temporaryDirectory_) return Paths::standardise(*temporaryDirectory_).value_or(*temporaryDirectory_);
-    // The packager asks Node's os.tmpdir(), which honours TMPDIR the same way.
-    if (const char* variable = std::getenv("TMPDIR"); variable != nullptr && variable[0] == '/') {
-        if (const auto standardised = Paths::standardise(variable); standardised && !standardised->empty())
-            return *standardised;
-    }
-    return "/tmp";
+    return ToolPlaces::temporaryDirectory();
+}
+
+bool ReactNativeScanner::isOwnEntry(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && st.st_uid == ::geteuid();
 }
 
 std::vector<std::string> ReactNativeScanner::metroCaches() const {
     std::vector<std::string> caches;
     const auto folder = temporaryDirectory();
-    for (const auto& name : FolderListing::names(folder).value_or(std::vector<std::string>{}))
-        if (isPackagerCacheName(name)) caches.push_back(Paths::join(folder, name));
+    for (const auto& name : FolderListing::names(folder).value_or(std::vector<std::string>{})) {
+        if (!isPackagerCacheName(name)) continue;
+        // The temporary folder is shared: other users' packagers write there too.
+        if (const auto path = Paths::join(folder, name); isOwnEntry(path)) caches.push_back(path);
+    }
     return caches;
 }
 

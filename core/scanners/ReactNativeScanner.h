@@ -49,9 +49,13 @@ public:
     // The temporary folder the packager writes into: the injected one, else
     // $TMPDIR when it is an absolute path, else "/tmp".
     std::string temporaryDirectory() const;
-    // The entries of the temporary folder whose lower-cased name starts with
-    // a packager prefix, in listing order, each with its name as listed.
+    // The entries of the temporary folder owned by the user running Korvane
+    // whose lower-cased name starts with a packager prefix, in listing order,
+    // each with its name as listed.
     std::vector<std::string> metroCaches() const;
+    // Whether the entry itself (not what a link leads to) belongs to the user
+    // running Korvane.
+    static bool isOwnEntry(const std::string& path);
 
     // Lower-cased name prefixes of the packager's entries, in order.
     static const std::vector<std::string>& packagerPrefixes();

@@ -2,6 +2,7 @@
 
 #include "core/system/Paths.h"
 #include "core/system/Shell.h"
+#include "core/system/ToolPlaces.h"
 #include "core/scanners/DetectedProject.h"
 #include "core/scanners/ScanContext.h"
 
@@ -21,16 +22,49 @@ std::vector<ToolchainScanner::Rule> ToolchainScanner::globalRules() {
     const auto support = [](const char* relative) {
         return Paths::home("Library", "Application Support", relative);
     };
+    // The same tools keep the same data in these folders here.
+    const auto cacheHome = ToolPlaces::cacheHome();
+    const auto xdgCache = [&cacheHome](const char* name) { return Paths::join(cacheHome, name); };
+    const auto config = [](const char* relative) { return Paths::home(".config", relative); };
+
     const std::string pipReason =
         "Wheels pip keeps so a reinstall skips the download. Refilled automatically.";
     const auto safe = SafetyLevel::safe;
     const auto caution = SafetyLevel::caution;
+    const Rule homebrew{{}, "brew.cache", "Homebrew", "Downloaded bottles",
+                        "Installer archives Homebrew keeps after installing or upgrading a package. "
+                        "Re-downloaded if ever needed again.",
+                        "brew cleanup does the same thing", safe, oneMiB};
+    const Rule goBuild{{}, "go.buildCache", "Go", "Build cache",
+                       "Compiled package archives Go keeps to make rebuilds fast. Rebuilt on demand.",
+                       "go build", safe, oneMiB};
+    const Rule uv{{}, "python.pipCache", "Python", "uv cache",
+                  "Package archives uv keeps between installs. Refilled automatically.", "uv sync", safe,
+                  oneMiB};
+    const Rule poetry{{}, "python.pipCache", "Python", "Poetry cache",
+                      "Package archives and virtualenv metadata Poetry keeps. Refilled automatically.",
+                      "poetry install", safe, oneMiB};
+    const Rule jetBrains{{}, "jetbrains.caches", "Editors", "JetBrains IDE caches",
+                         "Indexes and compiled caches for IntelliJ, Android Studio and friends. Rebuilt when "
+                         "you next open the project, which takes a few minutes.",
+                         "Rebuilt on next project open", caution, oneMiB};
+    const Rule codeData{{}, "editors.caches", "Editors", "VS Code cached data",
+                        "Compiled bytecode for VS Code versions you have run. Rebuilt on the next launch.",
+                        "Rebuilt on next launch", safe, oneMiB};
+    const Rule codeArchives{{}, "editors.caches", "Editors", "VS Code extension archives",
+                            "Installer archives for extensions already installed. Nothing reads them after "
+                            "install.",
+                            "Re-downloadable from the Marketplace", safe, oneMiB};
+    const Rule cursorData{{}, "editors.caches", "Editors", "Cursor cached data",
+                          "Compiled bytecode for Cursor versions you have run. Rebuilt on the next launch.",
+                          "Rebuilt on next launch", safe, oneMiB};
+    const auto at = [](Rule rule, std::string url) {
+        rule.url = std::move(url);
+        return rule;
+    };
     return {
-        {caches("Homebrew"), "brew.cache", "Homebrew", "Downloaded bottles",
-         "Installer archives Homebrew keeps after installing or upgrading a package. Re-downloaded if ever "
-         "needed "
-         "again.",
-         "brew cleanup does the same thing", safe, oneMiB},
+        at(homebrew, caches("Homebrew")),
+        at(homebrew, xdgCache("Homebrew")),
         {Paths::home(".cargo", "registry", "cache"), "rust.registry", "Rust", "Crate downloads",
          "Compressed crates downloaded from crates.io. Re-downloaded on the next build that needs them.",
          "cargo build", safe, oneMiB},
@@ -40,34 +74,26 @@ std::vector<ToolchainScanner::Rule> ToolchainScanner::globalRules() {
         {Paths::home(".cargo", "git", "checkouts"), "rust.registry", "Rust", "Git dependency checkouts",
          "Clones of dependencies specified by git URL. Re-cloned on the next build.", "cargo build", safe,
          oneMiB},
-        {caches("go-build"), "go.buildCache", "Go", "Build cache",
-         "Compiled package archives Go keeps to make rebuilds fast. Rebuilt on demand.", "go build", safe,
-         oneMiB},
+        at(goBuild, caches("go-build")),
+        at(goBuild, xdgCache("go-build")),
         {Paths::home("go", "pkg", "mod", "cache", "download"), "go.modCache", "Go", "Module downloads",
          "Zipped module versions downloaded from proxy.golang.org. Re-downloaded on the next build.",
          "go mod download", caution, oneMiB},
         {caches("pip"), "python.pipCache", "Python", "pip cache", pipReason, "pip install", safe, oneMiB},
-        {Paths::home(".cache", "pip"), "python.pipCache", "Python", "pip cache (XDG)", pipReason,
-         "pip install", safe, oneMiB},
-        {caches("uv"), "python.pipCache", "Python", "uv cache",
-         "Package archives uv keeps between installs. Refilled automatically.", "uv sync", safe, oneMiB},
-        {caches("pypoetry"), "python.pipCache", "Python", "Poetry cache",
-         "Package archives and virtualenv metadata Poetry keeps. Refilled automatically.", "poetry install",
-         safe, oneMiB},
-        {caches("JetBrains"), "jetbrains.caches", "Editors", "JetBrains IDE caches",
-         "Indexes and compiled caches for IntelliJ, Android Studio and friends. Rebuilt when you next open "
-         "the "
-         "project, which takes a few minutes.",
-         "Rebuilt on next project open", caution, oneMiB},
-        {support("Code/CachedData"), "editors.caches", "Editors", "VS Code cached data",
-         "Compiled bytecode for VS Code versions you have run. Rebuilt on the next launch.",
-         "Rebuilt on next launch", safe, oneMiB},
-        {support("Code/CachedExtensionVSIXs"), "editors.caches", "Editors", "VS Code extension archives",
-         "Installer archives for extensions already installed. Nothing reads them after install.",
-         "Re-downloadable from the Marketplace", safe, oneMiB},
-        {support("Cursor/CachedData"), "editors.caches", "Editors", "Cursor cached data",
-         "Compiled bytecode for Cursor versions you have run. Rebuilt on the next launch.",
-         "Rebuilt on next launch", safe, oneMiB},
+        {xdgCache("pip"), "python.pipCache", "Python", "pip cache (XDG)", pipReason, "pip install", safe,
+         oneMiB},
+        at(uv, caches("uv")),
+        at(uv, xdgCache("uv")),
+        at(poetry, caches("pypoetry")),
+        at(poetry, xdgCache("pypoetry")),
+        at(jetBrains, caches("JetBrains")),
+        at(jetBrains, xdgCache("JetBrains")),
+        at(codeData, support("Code/CachedData")),
+        at(codeData, config("Code/CachedData")),
+        at(codeArchives, support("Code/CachedExtensionVSIXs")),
+        at(codeArchives, config("Code/CachedExtensionVSIXs")),
+        at(cursorData, support("Cursor/CachedData")),
+        at(cursorData, config("Cursor/CachedData")),
     };
 }
 

@@ -39,8 +39,9 @@ public:
     bool isAvailable() const override { return true; }
     CategoryResult scan(const ScanContext& context) const override;
 
-    // The fourteen global cache locations for the home folder in force, in
-    // scan order.
+    // The global cache locations for the home and cache folders in force, in
+    // scan order: each of the other platform's places followed by the place
+    // the same tool uses here.
     static std::vector<Rule> globalRules();
     // Folder names of a project's virtual environments, in scan order.
     static const std::vector<std::string>& virtualEnvironmentNames();

@@ -23,6 +23,7 @@ namespace {
 using Status = CleanupOutcome::Status;
 using testing::exists;
 using testing::readFile;
+using testing::ScopedEnv;
 
 const std::string kPermission =
     "Korvane does not have permission to remove this. Grant Full Disk Access in System Settings \u203A "
@@ -104,6 +105,54 @@ TEST_F(CleanupHazardTest, ProtectedFolderBehindABindMountIsKept) {
     if (!seen) GTEST_SKIP() << "needs root to make a mount namespace";
     EXPECT_EQ(*seen, "skipped: Resolves to a protected location\nskipped: Resolves to a protected location\n");
     EXPECT_EQ(readFile(at(".ssh/authorized_keys")), "key");
+}
+
+// The editors' caches and the temporary folder's entries meet the same check
+// just before removal: what changed since the scan is left alone.
+TEST_F(CleanupHazardTest, EditorCachesAndTemporaryEntriesAreCheckedAgainBeforeRemoval) {
+    ScopedEnv tmpdir("TMPDIR", tree_.folder("tmp"));
+    tree_.file("home/.config/Code/CachedData/abc/x", 10);
+    tree_.text("home/.config/Code/User/settings.json", "{}");
+    tree_.folder("home/.config/Code/GPUCache");
+    tree_.file("tmp/metro-cache/x", 10);
+    tree_.file("tmp/metro-theirs/x", 10);
+    tree_.folder("tmp/haste-map-swapped");
+    // Changed after the scan: a cache swapped for a link to the settings, an
+    // entry swapped for a link into the home, another handed to another user.
+    std::filesystem::remove(at(".config/Code/GPUCache"));
+    std::filesystem::create_directory_symlink(at(".config/Code/User"), at(".config/Code/GPUCache"));
+    std::filesystem::remove(tree_.path("tmp/haste-map-swapped"));
+    std::filesystem::create_directory_symlink(at(".config/Code/User"), tree_.path("tmp/haste-map-swapped"));
+    const bool otherOwner =
+        ::geteuid() == 0 && ::lchown(tree_.path("tmp/metro-theirs").c_str(), 65534, 65534) == 0;
+
+    const std::vector<std::pair<CleanupCandidate, std::string>> rows{
+        {candidate(at(".config/Code/CachedData"), 10, SafetyLevel::safe, "editors.caches"), "deleted"},
+        {candidate(at(".config/Code/GPUCache"), 10, SafetyLevel::safe, "editors.caches"),
+         "skipped: Resolves to a protected location"},
+        {candidate(at(".config/Code/User"), 10, SafetyLevel::safe, "editors.caches"),
+         "skipped: Path does not match the shape \u201Ceditors.caches\u201D is allowed to produce"},
+        {candidate(at(".config/Code/User"), 10),
+         "skipped: Contains \u201C.config\u201D, which Korvane never removes"},
+        {candidate(tree_.path("tmp/metro-cache"), 10, SafetyLevel::safe, "rn.metroCache"), "deleted"},
+        {candidate(tree_.path("tmp/haste-map-swapped"), 10, SafetyLevel::safe, "rn.metroCache"),
+         "skipped: Resolves somewhere else"},
+        {candidate(tree_.path("tmp"), 10, SafetyLevel::safe, "rn.metroCache"),
+         "skipped: Path does not match the shape \u201Crn.metroCache\u201D is allowed to produce"},
+    };
+    for (const auto& [item, expected] : rows)
+        EXPECT_EQ(describe(engine.removePath(item, Disposal::delete_)), expected) << item.path;
+    EXPECT_FALSE(exists(at(".config/Code/CachedData")));
+    EXPECT_EQ(readFile(at(".config/Code/User/settings.json")), "{}");
+    EXPECT_FALSE(exists(tree_.path("tmp/metro-cache")));
+    EXPECT_TRUE(exists(tree_.path("tmp")));
+
+    if (!otherOwner) GTEST_SKIP() << "needs root to give an entry to another user";
+    EXPECT_EQ(describe(engine.removePath(candidate(tree_.path("tmp/metro-theirs"), 10, SafetyLevel::safe,
+                                                   "rn.metroCache"),
+                                         Disposal::delete_)),
+              "skipped: Belongs to another user, so Korvane leaves it alone");
+    EXPECT_TRUE(exists(tree_.path("tmp/metro-theirs/x")));
 }
 
 // The item is removed, then its parent is swapped for a link to a folder that

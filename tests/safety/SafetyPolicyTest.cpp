@@ -74,13 +74,21 @@ private:
 // A fake home inside a temporary tree; "~" in test paths stands for it.
 class SafetyPolicyTest : public ::testing::Test {
 protected:
-    SafetyPolicyTest() : home_(tree.folder("home/user")), override_(home_) {}
+    SafetyPolicyTest()
+        : home_(tree.folder("home/user")), temporary_(tree.folder("tmp")), override_(home_),
+          tmpdir_("TMPDIR", temporary_) {}
 
     std::string home(const std::string& rest = {}) const { return rest.empty() ? home_ : home_ + "/" + rest; }
-    // Replaces a leading "~" by the fake home.
+    // The fake temporary folder TMPDIR names.
+    std::string temporary(const std::string& rest = {}) const {
+        return rest.empty() ? temporary_ : temporary_ + "/" + rest;
+    }
+    // Replaces a leading "~" by the fake home and "$tmp" by the fake
+    // temporary folder.
     std::string expand(const std::string& text) const {
         if (text == "~") return home_;
         if (text.rfind("~/", 0) == 0) return home_ + text.substr(1);
+        if (text.rfind("$tmp/", 0) == 0) return temporary_ + text.substr(4);
         return text;
     }
 
@@ -88,7 +96,13 @@ protected:
 
 private:
     std::string home_;
+    std::string temporary_;
     HomeOverride override_;
+    // The machine's own places must not leak in.
+    ScopedEnv tmpdir_;
+    ScopedEnv cache_{"XDG_CACHE_HOME", std::nullopt};
+    ScopedEnv androidHome_{"ANDROID_HOME", std::nullopt};
+    ScopedEnv sdkRoot_{"ANDROID_SDK_ROOT", std::nullopt};
 };
 
 // ---------------------------------------------------------------------------
@@ -107,6 +121,8 @@ const std::vector<RuleCase>& ruleCases() {
     const std::string tmp = "/var/folders/ab/cd12/T";
     const std::string ptmp = "/private/var/folders/ab/cd12/T";
     const std::string as = "~/Library/Application Support";
+    const std::string lsdk = "~/Android/Sdk";
+    const std::string cfg = "~/.config";
     static const std::vector<RuleCase> cases = {
         {"xcode.derivedData", {dd + "/App-abc"}, {dd, dd + "/App-abc/Build"}},
         {"xcode.moduleCache",
@@ -184,33 +200,49 @@ const std::vector<RuleCase>& ruleCases() {
          {"~/projects/app/build", "~/projects/app/.gradle"},
          {"~/projects/app/builds", "~/projects/app/build/outputs"}},
         {"android.systemImages",
-         {sdk + "/system-images/android-34/google_apis/x86_64"},
-         {sdk + "/system-images/android-34/google_apis", sdk + "/system-images/a/b/c/d"}},
-        {"android.platforms", {sdk + "/platforms/android-34"}, {sdk + "/platforms"}},
-        {"android.buildTools", {sdk + "/build-tools/34.0.0"}, {sdk + "/build-tools/34.0.0/lib"}},
-        {"android.ndk", {sdk + "/ndk/26.1.10909125"}, {sdk + "/ndk"}},
-        {"android.sources", {sdk + "/sources/android-34"}, {sdk + "/sources/android-34/java"}},
+         {sdk + "/system-images/android-34/google_apis/x86_64",
+          lsdk + "/system-images/android-34/default/x86_64"},
+         {sdk + "/system-images/android-34/google_apis", sdk + "/system-images/a/b/c/d",
+          lsdk + "/system-images/android-34/default",
+          "~/Android/sdk/system-images/android-34/default/x86_64"}},
+        {"android.platforms",
+         {sdk + "/platforms/android-34", lsdk + "/platforms/android-34"},
+         {sdk + "/platforms", lsdk + "/platforms"}},
+        {"android.buildTools",
+         {sdk + "/build-tools/34.0.0", lsdk + "/build-tools/34.0.0"},
+         {sdk + "/build-tools/34.0.0/lib", lsdk + "/build-tools/34.0.0/lib"}},
+        {"android.ndk",
+         {sdk + "/ndk/26.1.10909125", lsdk + "/ndk/26.1.10909125"},
+         {sdk + "/ndk", lsdk + "/ndk"}},
+        {"android.sources",
+         {sdk + "/sources/android-34", lsdk + "/sources/android-34"},
+         {sdk + "/sources/android-34/java", lsdk + "/cmdline-tools/latest"}},
         {"android.emulatorCaches",
-         {"~/.android/cache/x", "~/.android/avd/Pixel.avd/hardware-qemu.ini.lock", sdk + "/.temp/x"},
-         {"~/.android/avd/Pixel.avd/config.ini", "~/.android/avd/Pixel.avd/sub/x.lock"}},
+         {"~/.android/cache/x", "~/.android/avd/Pixel.avd/hardware-qemu.ini.lock", sdk + "/.temp/x",
+          lsdk + "/.temp/x"},
+         {"~/.android/avd/Pixel.avd/config.ini", "~/.android/avd/Pixel.avd/sub/x.lock", lsdk + "/temp/x"}},
         {"android.avd",
          {"~/.android/avd/Pixel.avd"},
          {"~/.android/avd", "~/.android/avd/Pixel.avd/config.ini"}},
-        {"cocoapods.cache", {"~/Library/Caches/CocoaPods/Pods"}, {"~/Library/Caches/CocoaPod"}},
+        {"cocoapods.cache",
+         {"~/Library/Caches/CocoaPods/Pods", "~/.cache/CocoaPods/Pods"},
+         {"~/Library/Caches/CocoaPod", "~/.cocoapods/Pods"}},
         {"cocoapods.repos",
          {"~/.cocoapods/repos/trunk"},
          {"~/.cocoapods/repos", "~/.cocoapods/repos/trunk/Specs"}},
         {"cocoapods.projectPods", {"~/projects/app/Pods"}, {"~/projects/app/Pods/Manifest.lock"}},
         {"rn.metroCache",
          {ptmp + "/metro-cache", tmp + "/metro-cache", ptmp + "/haste-map-x", tmp + "/haste-map-x",
-          ptmp + "/react-native-packager-cache-1", tmp + "/react-native-packager-cache-1"},
-         {tmp + "/metro-cache/x", "/var/folders/ab/T/metro-cache", tmp + "/cache"}},
+          ptmp + "/react-native-packager-cache-1", tmp + "/react-native-packager-cache-1", "$tmp/metro-cache",
+          "$tmp/haste-map-x", "$tmp/react-native-packager-cache-1"},
+         {tmp + "/metro-cache/x", "/var/folders/ab/T/metro-cache", tmp + "/cache", "$tmp/metro-cache/x",
+          "$tmp/cache", "$tmp/sub/metro-cache", "/tmp-elsewhere/metro-cache"}},
         {"rn.expoCache",
          {"~/.expo/versions", "~/projects/app/.expo", "~/Library/Caches/Expo/x"},
          {"~/projects/app/.expo/web"}},
         {"rn.watchman",
-         {ptmp + "/com.facebook.watchman", tmp + "/watchman-x"},
-         {tmp + "/cache", tmp + "/watchman/x"}},
+         {ptmp + "/com.facebook.watchman", tmp + "/watchman-x", "$tmp/user-state.watchman"},
+         {tmp + "/cache", tmp + "/watchman/x", "$tmp/watchman/x", "$tmp/cache"}},
         {"rn.androidBuilds",
          {"~/p/app/android/app/build", "~/p/app/android/build", "~/p/app/android/.gradle"},
          {"~/p/app/android/app"}},
@@ -224,28 +256,42 @@ const std::vector<RuleCase>& ruleCases() {
         {"flutter.projectBuilds",
          {"~/p/app/.dart_tool", "~/p/app/build"},
          {"~/p/app/.dart_tool/package_config.json"}},
-        {"brew.cache", {"~/Library/Caches/Homebrew/downloads"}, {"~/Library/Caches/Homebrew2"}},
+        {"brew.cache",
+         {"~/Library/Caches/Homebrew/downloads", "~/.cache/Homebrew/downloads"},
+         {"~/Library/Caches/Homebrew2", "~/.cache/Homebrew2"}},
         {"rust.registry",
          {"~/.cargo/registry/cache/x", "~/.cargo/registry/src/x", "~/.cargo/git/checkouts/x"},
          {"~/.cargo/registry/index", "~/.cargo/git/db"}},
         {"rust.toolchains",
          {"~/.rustup/toolchains/stable-x86_64", "~/.rustup/downloads/x"},
          {"~/.rustup/toolchains/stable/lib"}},
-        {"go.buildCache", {"~/Library/Caches/go-build/ab"}, {"~/.cache/go-build/ab"}},
+        {"go.buildCache",
+         {"~/Library/Caches/go-build/ab", "~/.cache/go-build/ab"},
+         {"~/.cache/go-builds/ab"}},
         {"go.modCache",
          {"~/go/pkg/mod/cache/download/x/y", "~/go/pkg/mod/github.com"},
          {"~/go/pkg/mod/github.com/user"}},
         {"python.pipCache",
          {"~/Library/Caches/pip/http", "~/.cache/pip/wheels", "~/Library/Caches/uv/x",
-          "~/Library/Caches/pypoetry/x"},
-         {"~/.cache/uv/x"}},
+          "~/Library/Caches/pypoetry/x", "~/.cache/uv/x", "~/.cache/pypoetry/x"},
+         {"~/.cache/uvx/x", "~/.local/share/uv/python"}},
         {"python.venvs", {"~/p/app/.venv", "~/p/app/venv"}, {"~/p/app/.venv/lib", "~/p/app/env"}},
         {"maven.repository", {"~/.m2/repository/org"}, {"~/.m2/repository/org/apache", "~/.m2/repository"}},
-        {"jetbrains.caches", {"~/Library/Caches/JetBrains/IntelliJ"}, {"~/Library/Caches/JetBrainsX"}},
+        {"jetbrains.caches",
+         {"~/Library/Caches/JetBrains/IntelliJ", "~/.cache/JetBrains/IntelliJIdea2024.1"},
+         {"~/Library/Caches/JetBrainsX", "~/.config/JetBrains/IntelliJIdea2024.1",
+          "~/.local/share/JetBrains/x"}},
         {"editors.caches",
          {as + "/Code/Cache/x", as + "/Code/CachedData/x", as + "/Code/CachedExtensionVSIXs/x",
-          as + "/Cursor/Cache/x", as + "/Cursor/CachedData/x", as + "/Windsurf/CachedData/x"},
-         {as + "/Code/User", as + "/Windsurf/Cache/x"}},
+          as + "/Cursor/Cache/x", as + "/Cursor/CachedData/x", as + "/Windsurf/CachedData/x",
+          cfg + "/Code/Cache",
+          cfg + "/Code/CachedData/x", cfg + "/Code/CachedExtensionVSIXs/x", cfg + "/Code/GPUCache/x",
+          cfg + "/Code/Code Cache/js", cfg + "/Cursor/Cache/x", cfg + "/Cursor/CachedData/x",
+          cfg + "/Cursor/GPUCache/x", cfg + "/Cursor/Code Cache/js", cfg + "/Windsurf/CachedData/x"},
+         {as + "/Code/User", as + "/Windsurf/Cache/x", cfg + "/Code", cfg + "/Code/User",
+          cfg + "/Code/User/settings.json", cfg + "/Code/extensions", cfg + "/Code/CachedProfilesData",
+          cfg + "/Windsurf/Cache/x", cfg + "/Windsurf/User", cfg + "/Zed/Cache/x", "~/.config/Cache/x",
+          "~/.vscode/extensions/x"}},
         {"swift.toolchains", {"~/Library/Caches/org.swift.swiftpm/x"}, {"~/Library/org.swift.swiftpm/x"}},
         {"apps.bundle",
          {"/Applications/Foo.app", "/Applications/Utilities/Term.app", "~/Applications/Foo.app"},
@@ -486,9 +532,12 @@ TEST_F(SafetyPolicyTest, ProtectedFoldersAreExactlyTheRootsAndHomeFolders) {
                                "/.nvm",
                                "/.rustup",
                                "/.pub-cache",
-                               "/.m2"})
+                               "/.m2",
+                               "/Android",
+                               "/Android/Sdk",
+                               "/.cache"})
         expected.insert(home() + suffix);
-    EXPECT_EQ(expected.size(), 36u);
+    EXPECT_EQ(expected.size(), 39u);
     EXPECT_EQ(SafetyPolicy::protectedHomeFolders(), expected);
     for (const auto& folder : expected) {
         EXPECT_EQ(SafetyPolicy::verdict(folder), denied(kProtectedFolder)) << folder;

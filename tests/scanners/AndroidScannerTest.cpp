@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <map>
+#include <optional>
 
 #include "core/text/ByteFormat.h"
 #include "core/scanners/AndroidScanner.h"
@@ -42,7 +44,7 @@ protected:
 TEST_F(AndroidScannerTest, SdkRootComesFromTheEnvironmentOnlyWhenSomethingIsThere) {
     const auto fallback = home.path("Library/Android/sdk");
     EXPECT_EQ(AndroidScanner::sdkRoot(), fallback);  // even when missing
-    const auto current = home.tree.folder("Android/Sdk");
+    const auto current = home.tree.folder("sdks/current");
     const auto older = home.tree.folder("old-sdk");
     {
         ScopedEnv root("ANDROID_SDK_ROOT", older);
@@ -67,7 +69,7 @@ TEST_F(AndroidScannerTest, SdkRootComesFromTheEnvironmentOnlyWhenSomethingIsTher
         EXPECT_EQ(AndroidScanner::sdkRoot(), fallback);
     }
     {
-        ScopedEnv untidy("ANDROID_HOME", home.path("Android//./Sdk/"));
+        ScopedEnv untidy("ANDROID_HOME", home.path("sdks//./current/"));
         EXPECT_EQ(AndroidScanner::sdkRoot(), current);
     }
     {
@@ -78,6 +80,16 @@ TEST_F(AndroidScannerTest, SdkRootComesFromTheEnvironmentOnlyWhenSomethingIsTher
         ScopedEnv dangling("ANDROID_HOME", home.tree.symlink("dangling", home.path("nowhere")));
         EXPECT_EQ(AndroidScanner::sdkRoot(), fallback);
     }
+}
+
+TEST_F(AndroidScannerTest, AndroidStudiosDefaultHereComesBeforeTheOtherPlatforms) {
+    home.tree.folder("Library/Android/sdk");
+    EXPECT_EQ(AndroidScanner::sdkRoot(), home.path("Library/Android/sdk"));
+    home.tree.folder("Android/Sdk");
+    EXPECT_EQ(AndroidScanner::sdkRoot(), home.path("Android/Sdk"));
+    const auto named = home.tree.folder("sdks/current");
+    ScopedEnv env("ANDROID_SDK_ROOT", named);
+    EXPECT_EQ(AndroidScanner::sdkRoot(), named);
 }
 
 TEST_F(AndroidScannerTest, AvailableWithAnSdkRootOrTheAndroidFolder) {
@@ -290,23 +302,61 @@ TEST_F(AndroidScannerTest, MinimumSizes) {
     EXPECT_EQ(result.footprint, duBytes(home.path("Library/Android/sdk")) + 10 * MiB + 4096);
 }
 
-TEST_F(AndroidScannerTest, AnSdkOutsideTheAllowedShapesCountsInTheFootprintOnly) {
-    const auto root = home.tree.folder("Android/Sdk");
-    home.tree.file("Android/Sdk/platforms/android-34/android.jar", 30000);
-    home.tree.file("Android/Sdk/system-images/android-34/default/x86_64/system.img", 30000);
-    home.tree.file("Android/Sdk/.temp/partial.zip", 2 * MiB);
-    home.tree.file(".android/cache/c", 2 * MiB);
-    // A device folder that holds a repository is refused by the general
-    // verdict, yet occupies the disk.
-    home.tree.file(".android/avd/Repo.avd/data", 11 * MiB);
-    home.tree.text(".android/avd/Repo.avd/.git/HEAD", "ref: refs/heads/main\n");
-    ScopedEnv env("ANDROID_HOME", root);
+// One item of each kind the SDK holds, below `root` in `tree`.
+void fillSdk(testing::TempTree& tree, const std::string& root) {
+    tree.file(root + "/platforms/android-34/android.jar", 30000);
+    tree.file(root + "/system-images/android-34/default/x86_64/system.img", 30000);
+    tree.file(root + "/build-tools/34.0.0/aapt", 8000);
+    tree.file(root + "/ndk/26.1.10909125/toolchain", 8000);
+    tree.file(root + "/sources/android-34/Object.java", 8000);
+    tree.file(root + "/.temp/partial.zip", 2 * MiB);
+}
 
-    const auto result = scanner.scan(*home.context());
-    const auto found = byTitle(result.candidates);
-    ASSERT_EQ(found.size(), 1u);
-    expect(found, "Android cache", "android.emulatorCaches", ".android/cache", SafetyLevel::safe);
-    EXPECT_EQ(result.footprint, duBytes(root) + duBytes(home.path(".android/avd/Repo.avd")));
+// The SDK is offered where Android Studio puts it here and where the
+// environment names it inside the home; anywhere else, or under a name that
+// would read as a pattern, it is measured but never offered.
+TEST_F(AndroidScannerTest, AnSdkIsOfferedOnlyInsideTheHome) {
+    const std::vector<std::string> items{"system-images/android-34/default/x86_64",
+                                         "platforms/android-34",
+                                         "build-tools/34.0.0",
+                                         "ndk/26.1.10909125",
+                                         "sources/android-34",
+                                         ".temp"};
+    testing::TempTree outside;
+    fillSdk(outside, "sdk");
+    struct Case {
+        std::string name;
+        std::string root;                 // where the SDK lies, relative to the home
+        std::optional<std::string> home;  // ANDROID_HOME
+        std::optional<std::string> older;  // ANDROID_SDK_ROOT
+        bool offered;
+    };
+    const std::vector<Case> cases{
+        {"Android Studio's default", "Android/Sdk", std::nullopt, std::nullopt, true},
+        {"named by ANDROID_HOME", "sdks/current", home.path("sdks/current"), std::nullopt, true},
+        {"named by ANDROID_SDK_ROOT", "sdks/older", std::nullopt, home.path("sdks/older"), true},
+        {"outside the home", "", outside.path("sdk"), std::nullopt, false},
+        {"a link inside the home leading outside", "", home.tree.symlink("sdk-link", outside.path("sdk")),
+         std::nullopt, false},
+        {"a name with a pattern character", "sdks/*", home.path("sdks/*"), std::nullopt, false},
+        {"inside a protected name", ".config/sdk", home.path(".config/sdk"), std::nullopt, false},
+    };
+    for (const auto& c : cases) {
+        if (!c.root.empty()) fillSdk(home.tree, c.root);
+        ScopedEnv preferred("ANDROID_HOME", c.home);
+        ScopedEnv older("ANDROID_SDK_ROOT", c.older);
+        const auto root = AndroidScanner::sdkRoot();
+
+        const auto result = scanner.scan(*home.context());
+        std::vector<std::string> paths;
+        for (const auto& candidate : result.candidates) paths.push_back(candidate.path);
+        std::vector<std::string> expected;
+        if (c.offered)
+            for (const auto& item : items) expected.push_back(Paths::join(root, item));
+        EXPECT_EQ(paths, expected) << c.name;
+        EXPECT_EQ(result.footprint, duBytes(c.root.empty() ? outside.path("sdk") : root)) << c.name;
+        if (!c.root.empty()) std::filesystem::remove_all(home.path(c.root));
+    }
 }
 
 TEST_F(AndroidScannerTest, AnSdkReachedThroughALinkIsMeasuredWhole) {

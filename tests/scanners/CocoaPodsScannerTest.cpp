@@ -2,6 +2,8 @@
 #include <sys/stat.h>
 
 #include <map>
+#include <optional>
+#include <utility>
 
 #include "core/scanners/CocoaPodsScanner.h"
 #include "core/scanners/ScanContext.h"
@@ -70,6 +72,33 @@ TEST_F(CocoaPodsScannerTest, DownloadCacheOfExactlyOneMebibyteIsOfferedSelected)
     EXPECT_TRUE(candidate.isSelectedByDefault);
     EXPECT_TRUE(candidate.details.empty());
     EXPECT_TRUE(candidate.removal.isPath());
+}
+
+// The same cache where CocoaPods keeps it here, under the same texts; the
+// cache folder follows XDG_CACHE_HOME inside the home.
+TEST_F(CocoaPodsScannerTest, DownloadCacheInTheUsersCacheFolder) {
+    home.tree.text(".cache/CocoaPods", "a file is something too");
+    EXPECT_TRUE(scanner.isAvailable());
+    ::unlink(home.path(".cache/CocoaPods").c_str());
+    folderOfSize(home.tree, ".cache/CocoaPods/Pods", 2 * MiB);
+    folderOfSize(home.tree, "xdg/CocoaPods/Pods", 3 * MiB);
+    const std::vector<std::pair<std::optional<std::string>, std::string>> cases{
+        {std::nullopt, ".cache/CocoaPods"},
+        {home.path("xdg"), "xdg/CocoaPods"},
+        {"/var/cache", ".cache/CocoaPods"},
+    };
+    for (const auto& [variable, offered] : cases) {
+        testing::ScopedEnv cache("XDG_CACHE_HOME", variable);
+        const auto result = scanner.scan(*home.context());
+        ASSERT_EQ(result.candidates.size(), 1u) << offered;
+        const auto& candidate = result.candidates[0];
+        EXPECT_EQ(candidate.path, home.path(offered));
+        EXPECT_EQ(candidate.ruleID, "cocoapods.cache");
+        EXPECT_EQ(candidate.title, "Downloaded pods");
+        EXPECT_EQ(candidate.groupTitle, "CocoaPods Cache");
+        EXPECT_EQ(candidate.safety, SafetyLevel::safe);
+        EXPECT_EQ(result.footprint, duBytes(home.path(offered)));
+    }
 }
 
 TEST_F(CocoaPodsScannerTest, DownloadCacheBelowOneMebibyteYieldsNothing) {

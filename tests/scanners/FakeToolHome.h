@@ -87,6 +87,8 @@ private:
     }
 
     ScopedEnv env_;
+    // The machine's own cache folder must not leak in.
+    ScopedEnv cache_{"XDG_CACHE_HOME", std::nullopt};
     std::string bin_;
 };
 

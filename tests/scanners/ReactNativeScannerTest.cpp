@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <map>
 
@@ -75,7 +77,7 @@ TEST_F(ReactNativeScannerTest, PackagerEntriesAreChosenByTheirLowerCasedPrefix) 
     EXPECT_EQ(caches, expected);
 }
 
-TEST_F(ReactNativeScannerTest, PackagerCachesCountFromOneMebibyteButTheTemporaryFolderIsNotRemovable) {
+TEST_F(ReactNativeScannerTest, PackagerCachesInTheTemporaryFolderAreOfferedFromOneMebibyte) {
     folderOfSize(temp, "metro-cache", 2 * MiB);
     temp.file("haste-map-abc", 3 * MiB);
     temp.file("react-native-packager-cache-1", MiB);  // exactly the minimum
@@ -85,19 +87,63 @@ TEST_F(ReactNativeScannerTest, PackagerCachesCountFromOneMebibyteButTheTemporary
     folderOfSize(temp, "react-native-watchman-state", 5 * MiB);
     temp.file("watchman-state", 5 * MiB);  // not a packager entry at all
     ASSERT_EQ(duBytes(temp.path("react-native-packager-cache-1")), MiB);
+    ScopedEnv variable("TMPDIR", temp.root());
 
-    const ReactNativeScanner scanner(temp.root());
+    const ReactNativeScanner scanner;
     EXPECT_TRUE(scanner.isAvailable());
     const auto result = scanner.scan(*home.context());
     EXPECT_EQ(result.category, CleanupCategory::reactNative);
-    EXPECT_EQ(result.footprint, 2 * MiB + duBytes(temp.path("haste-map-abc")) + MiB + 3 * MiB + 5 * MiB);
+    const auto footprint = 2 * MiB + duBytes(temp.path("haste-map-abc")) + MiB + 3 * MiB + 5 * MiB;
+    EXPECT_EQ(result.footprint, footprint);
     EXPECT_EQ(result.note, std::nullopt);
     EXPECT_EQ(result.duration, 0);
-    // The registry names only the other platform's per-user temporary
-    // folders, so an entry here is measured but never offered.
-    EXPECT_TRUE(result.candidates.empty());
-    EXPECT_TRUE(
-        SafetyPolicy::check(temp.path("metro-cache"), "rn.metroCache", RemovalKind::path()).isDenied());
+    // The rules compare letter case exactly: "Haste-Map-abc" counts but is not offered.
+    const auto found = byTitle(result.candidates);
+    ASSERT_EQ(found.size(), 4u);
+    for (const auto* name : {"metro-cache", "haste-map-abc", "react-native-packager-cache-1"}) {
+        const auto& c = found.at(name);
+        EXPECT_EQ(c.ruleID, "rn.metroCache") << name;
+        EXPECT_EQ(c.path, temp.path(name));
+        EXPECT_EQ(c.groupTitle, "Metro & Watchman");
+        EXPECT_EQ(c.reason, metroReason);
+        EXPECT_EQ(c.restoreHint, "Rebuilt on next packager start");
+        EXPECT_EQ(c.safety, SafetyLevel::safe);
+        EXPECT_TRUE(c.isSelectedByDefault);
+    }
+    EXPECT_EQ(found.at("react-native-watchman-state").ruleID, "rn.watchman");
+    EXPECT_EQ(found.at("react-native-watchman-state").reason, watchmanReason);
+    EXPECT_EQ(found.at("react-native-watchman-state").size, 5 * MiB);
+
+    // A folder that is not the temporary folder in force is measured, never offered.
+    ScopedEnv elsewhere("TMPDIR", home.tree.folder("other-tmp"));
+    const auto injected = ReactNativeScanner(temp.root()).scan(*home.context());
+    EXPECT_EQ(injected.footprint, footprint);
+    EXPECT_TRUE(injected.candidates.empty());
+}
+
+// The temporary folder is shared: another user's packager entries are neither
+// measured nor offered, and the rule refuses them even when asked directly.
+TEST_F(ReactNativeScannerTest, AnotherUsersEntriesAreNeverOffered) {
+    folderOfSize(temp, "metro-mine", 2 * MiB);
+    folderOfSize(temp, "metro-theirs", 3 * MiB);
+    folderOfSize(temp, "react-native-watchman-x", 3 * MiB);
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to give an entry to another user";
+    for (const auto* name : {"metro-theirs", "react-native-watchman-x"})
+        ASSERT_EQ(::lchown(temp.path(name).c_str(), 65534, 65534), 0);
+    ScopedEnv variable("TMPDIR", temp.root());
+
+    const ReactNativeScanner scanner;
+    EXPECT_EQ(scanner.metroCaches(), std::vector<std::string>{temp.path("metro-mine")});
+    const auto result = scanner.scan(*home.context());
+    ASSERT_EQ(result.candidates.size(), 1u);
+    EXPECT_EQ(result.candidates[0].path, temp.path("metro-mine"));
+    EXPECT_EQ(result.footprint, 2 * MiB);
+    const std::string anotherUser = "Belongs to another user, so Korvane leaves it alone";
+    EXPECT_EQ(SafetyPolicy::check(temp.path("metro-theirs"), "rn.metroCache", RemovalKind::path()).reason(),
+              anotherUser);
+    EXPECT_EQ(
+        SafetyPolicy::check(temp.path("react-native-watchman-x"), "rn.watchman", RemovalKind::path()).reason(),
+        anotherUser);
 }
 
 TEST_F(ReactNativeScannerTest, AvailableWithExpoOrAPackagerCacheOnly) {

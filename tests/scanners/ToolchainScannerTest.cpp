@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "core/scanners/ScanContext.h"
 #include "core/scanners/ToolchainScanner.h"
@@ -59,8 +63,10 @@ TEST_F(ToolchainScannerTest, AlwaysAvailable) {
 }
 
 TEST_F(ToolchainScannerTest, EveryGlobalCacheWithItsTexts) {
+    // Each of the other platform's places, then where the same tool keeps the
+    // same data here.
     struct Row {
-        const char* path;
+        std::vector<const char*> paths;
         const char* rule;
         const char* group;
         const char* title;
@@ -72,59 +78,78 @@ TEST_F(ToolchainScannerTest, EveryGlobalCacheWithItsTexts) {
     const auto safe = SafetyLevel::safe;
     const auto caution = SafetyLevel::caution;
     const std::vector<Row> rows{
-        {"Library/Caches/Homebrew", "brew.cache", "Homebrew", "Downloaded bottles",
+        {{"Library/Caches/Homebrew", ".cache/Homebrew"}, "brew.cache", "Homebrew", "Downloaded bottles",
          "Installer archives Homebrew keeps after installing or upgrading a package. Re-downloaded if ever "
          "needed "
          "again.",
          "brew cleanup does the same thing", safe},
-        {".cargo/registry/cache", "rust.registry", "Rust", "Crate downloads",
+        {{".cargo/registry/cache"}, "rust.registry", "Rust", "Crate downloads",
          "Compressed crates downloaded from crates.io. Re-downloaded on the next build that needs them.",
          "cargo build", safe},
-        {".cargo/registry/src", "rust.registry", "Rust", "Unpacked crate sources",
+        {{".cargo/registry/src"}, "rust.registry", "Rust", "Unpacked crate sources",
          "Extracted copies of crates, unpacked from the downloads above. Cargo re-extracts them as needed.",
          "cargo build", safe},
-        {".cargo/git/checkouts", "rust.registry", "Rust", "Git dependency checkouts",
+        {{".cargo/git/checkouts"}, "rust.registry", "Rust", "Git dependency checkouts",
          "Clones of dependencies specified by git URL. Re-cloned on the next build.", "cargo build", safe},
-        {"Library/Caches/go-build", "go.buildCache", "Go", "Build cache",
+        {{"Library/Caches/go-build", ".cache/go-build"}, "go.buildCache", "Go", "Build cache",
          "Compiled package archives Go keeps to make rebuilds fast. Rebuilt on demand.", "go build", safe},
-        {"go/pkg/mod/cache/download", "go.modCache", "Go", "Module downloads",
+        {{"go/pkg/mod/cache/download"}, "go.modCache", "Go", "Module downloads",
          "Zipped module versions downloaded from proxy.golang.org. Re-downloaded on the next build.",
          "go mod download", caution},
-        {"Library/Caches/pip", "python.pipCache", "Python", "pip cache", pip, "pip install", safe},
-        {".cache/pip", "python.pipCache", "Python", "pip cache (XDG)", pip, "pip install", safe},
-        {"Library/Caches/uv", "python.pipCache", "Python", "uv cache",
+        {{"Library/Caches/pip"}, "python.pipCache", "Python", "pip cache", pip, "pip install", safe},
+        {{".cache/pip"}, "python.pipCache", "Python", "pip cache (XDG)", pip, "pip install", safe},
+        {{"Library/Caches/uv", ".cache/uv"}, "python.pipCache", "Python", "uv cache",
          "Package archives uv keeps between installs. Refilled automatically.", "uv sync", safe},
-        {"Library/Caches/pypoetry", "python.pipCache", "Python", "Poetry cache",
+        {{"Library/Caches/pypoetry", ".cache/pypoetry"}, "python.pipCache", "Python", "Poetry cache",
          "Package archives and virtualenv metadata Poetry keeps. Refilled automatically.", "poetry install",
          safe},
-        {"Library/Caches/JetBrains", "jetbrains.caches", "Editors", "JetBrains IDE caches",
+        {{"Library/Caches/JetBrains", ".cache/JetBrains"},
+         "jetbrains.caches",
+         "Editors",
+         "JetBrains IDE caches",
          "Indexes and compiled caches for IntelliJ, Android Studio and friends. Rebuilt when you next open "
          "the "
          "project, which takes a few minutes.",
          "Rebuilt on next project open", caution},
-        {"Library/Application Support/Code/CachedData", "editors.caches", "Editors", "VS Code cached data",
+        {{"Library/Application Support/Code/CachedData", ".config/Code/CachedData"},
+         "editors.caches",
+         "Editors",
+         "VS Code cached data",
          "Compiled bytecode for VS Code versions you have run. Rebuilt on the next launch.",
          "Rebuilt on next launch", safe},
-        {"Library/Application Support/Code/CachedExtensionVSIXs", "editors.caches", "Editors",
+        {{"Library/Application Support/Code/CachedExtensionVSIXs", ".config/Code/CachedExtensionVSIXs"},
+         "editors.caches",
+         "Editors",
          "VS Code extension archives",
          "Installer archives for extensions already installed. Nothing reads them after install.",
          "Re-downloadable from the Marketplace", safe},
-        {"Library/Application Support/Cursor/CachedData", "editors.caches", "Editors", "Cursor cached data",
+        {{"Library/Application Support/Cursor/CachedData", ".config/Cursor/CachedData"},
+         "editors.caches",
+         "Editors",
+         "Cursor cached data",
          "Compiled bytecode for Cursor versions you have run. Rebuilt on the next launch.",
          "Rebuilt on next launch", safe},
     };
-    for (const auto& row : rows) folderOfSize(home.tree, row.path, MiB);
+    struct Place {
+        std::string path;
+        const Row* row;
+    };
+    std::vector<Place> places;
+    for (const auto& row : rows)
+        for (const char* path : row.paths) places.push_back({path, &row});
+    ASSERT_EQ(places.size(), 22u);
+    for (const auto& place : places) folderOfSize(home.tree, place.path, MiB);
     const auto rules = ToolchainScanner::globalRules();
-    ASSERT_EQ(rules.size(), rows.size());
+    ASSERT_EQ(rules.size(), places.size());
 
     const auto result = scanner.scan(*home.context());
-    ASSERT_EQ(result.candidates.size(), rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const auto& row = rows[i];
+    ASSERT_EQ(result.candidates.size(), places.size());
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        const auto& row = *places[i].row;
         const auto& c = result.candidates[i];  // in the table's order
-        EXPECT_EQ(rules[i].url, home.path(row.path));
+        EXPECT_EQ(rules[i].url, home.path(places[i].path));
         EXPECT_EQ(rules[i].minimumBytes, MiB);
-        EXPECT_EQ(c.path, home.path(row.path)) << row.title;
+        EXPECT_EQ(c.path, home.path(places[i].path)) << row.title;
         EXPECT_EQ(c.ruleID, row.rule) << row.title;
         EXPECT_EQ(c.groupTitle, row.group) << row.title;
         EXPECT_EQ(c.title, row.title);
@@ -139,7 +164,34 @@ TEST_F(ToolchainScannerTest, EveryGlobalCacheWithItsTexts) {
         EXPECT_TRUE(c.lastModified) << row.title;
         EXPECT_TRUE(c.details.empty()) << row.title;
     }
-    EXPECT_EQ(result.footprint, 14 * MiB);
+    EXPECT_EQ(result.footprint, 22 * MiB);
+}
+
+// Where XDG_CACHE_HOME moves the cache folder inside the home, the caches
+// are looked for there instead of in ~/.cache; elsewhere it is not followed.
+TEST_F(ToolchainScannerTest, CachesFollowTheCacheFolderInsideTheHome) {
+    const std::vector<std::string> names{"Homebrew", "go-build", "pip", "uv", "pypoetry", "JetBrains"};
+    for (const auto& name : names) {
+        folderOfSize(home.tree, ".cache/" + name, MiB);
+        folderOfSize(home.tree, "xdg/" + name, MiB);
+    }
+    testing::TempTree outside;
+    for (const auto& name : names) folderOfSize(outside, "cache/" + name, MiB);
+    const std::vector<std::pair<std::optional<std::string>, std::string>> cases{
+        {std::nullopt, home.path(".cache")},
+        {home.path("xdg"), home.path("xdg")},
+        {outside.path("cache"), home.path(".cache")},
+    };
+    for (const auto& [variable, folder] : cases) {
+        testing::ScopedEnv cache("XDG_CACHE_HOME", variable);
+        const auto result = scanner.scan(*home.context());
+        std::vector<std::string> paths;
+        for (const auto& c : result.candidates) paths.push_back(c.path);
+        std::vector<std::string> expected;
+        for (const auto& name : names) expected.push_back(folder + "/" + name);
+        EXPECT_EQ(paths, expected) << variable.value_or("unset");
+        EXPECT_EQ(result.footprint, static_cast<std::int64_t>(names.size()) * MiB);
+    }
 }
 
 TEST_F(ToolchainScannerTest, OneMebibyteIsEnoughAndOneBlockLessIsNot) {
