@@ -1,5 +1,7 @@
 #include "app/MainWindow.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -255,10 +257,28 @@ void MainWindow::followSheet() {
         discardSheetDialog();
         state_.setSheet(std::nullopt);
     });
+    dialog->adjustSize();
+    placeSheet(dialog);
     dialog->open();
     const bool about = std::exchange(wantsAboutTab_, false);
     if (auto* settings = dialog->findChild<SettingsView*>(); settings && about)
         settings->tabs()->setCurrentWidget(settings->aboutTab());
+}
+
+void MainWindow::placeSheet(QDialog* dialog) const {
+    // Without a frame the window manager leaves the place to us: over the
+    // window's content, centred, and never off the screen.
+    const QRect content(root_->mapToGlobal(QPoint(0, 0)), root_->size());
+    QRect placed(QPoint(0, 0), dialog->size());
+    placed.moveCenter(content.center());
+    if (const QScreen* screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        placed.moveRight(std::min(placed.right(), area.right()));
+        placed.moveBottom(std::min(placed.bottom(), area.bottom()));
+        placed.moveLeft(std::max(placed.left(), area.left()));
+        placed.moveTop(std::max(placed.top(), area.top()));
+    }
+    dialog->move(placed.topLeft());
 }
 
 QWidget* MainWindow::makeSheetContent(AppState::Sheet sheet) {

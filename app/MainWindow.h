@@ -56,6 +56,7 @@ private:
     void followSheet();
     void followAlert();
     QWidget* makeSheetContent(AppState::Sheet sheet);
+    void placeSheet(QDialog* dialog) const;
     // Closes without clearing the state's sheet: it already names another one or none.
     void discardSheetDialog();
     void discardAlert();

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
@@ -155,6 +157,10 @@ TEST_F(MainWindowTest, SheetsDrawTheirOwnHeaderWithoutAWindowTitleBar) {
         EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::FramelessWindowHint));
         EXPECT_EQ(dialog->windowModality(), Qt::WindowModal);
         EXPECT_FALSE(dialog->accessibleName().isEmpty());
+        // No window manager places it: it stands centred over the window, on the screen.
+        const QRect content(window.rootView()->mapToGlobal(QPoint(0, 0)), window.rootView()->size());
+        EXPECT_LE(std::abs(dialog->geometry().center().x() - content.center().x()), 1);
+        EXPECT_TRUE(window.screen()->availableGeometry().contains(dialog->geometry()));
         QTest::keyClick(dialog, Qt::Key_Escape);
         EXPECT_EQ(state().sheet(), std::nullopt);
     }
