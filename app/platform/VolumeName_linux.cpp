@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/platform/MountPoints_linux.h"
 #include "core/system/FileContents.h"
 #include "core/system/Paths.h"
 
@@ -26,23 +27,6 @@ struct Mount {
     std::string point;
     std::string source;
 };
-
-bool isOctal(char c) { return c >= '0' && c <= '7'; }
-
-// The kernel writes space, tab, newline and backslash in mountinfo as "\ooo".
-std::string unescapedField(std::string_view field) {
-    std::string text;
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        if (field[i] == '\\' && i + 3 < field.size() && isOctal(field[i + 1]) && isOctal(field[i + 2]) &&
-            isOctal(field[i + 3])) {
-            text += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 + (field[i + 3] - '0'));
-            i += 3;
-        } else {
-            text += field[i];
-        }
-    }
-    return text;
-}
 
 std::vector<std::string_view> fields(std::string_view line) {
     std::vector<std::string_view> parts;
@@ -62,10 +46,10 @@ std::optional<Mount> parseLine(std::string_view line) {
     if (parts.size() < 5) return std::nullopt;
     Mount mount;
     if (std::sscanf(std::string(parts[2]).c_str(), "%u:%u", &mount.major, &mount.minor) != 2) return std::nullopt;
-    mount.point = unescapedField(parts[4]);
+    mount.point = MountPoints::decodedField(parts[4]);
     for (std::size_t i = 5; i + 2 < parts.size(); ++i)
         if (parts[i] == "-") {
-            mount.source = unescapedField(parts[i + 2]);
+            mount.source = MountPoints::decodedField(parts[i + 2]);
             break;
         }
     return mount;
