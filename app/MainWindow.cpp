@@ -22,6 +22,7 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/platform/Settings.h"
 #include "app/presenters/MenuBarContent.h"
+#include "app/presenters/TopBarContent.h"
 #include "app/presenters/WindowPlacement.h"
 #include "app/screens/HistoryView.h"
 #include "app/screens/ReviewView.h"
@@ -169,9 +170,12 @@ void MainWindow::buildFileMenu() {
 void MainWindow::buildViewMenu() {
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     auto* modes = new QActionGroup(this);
-    for (const auto& [mode, name] : {std::pair{AppState::Mode::general, "General"},
-                                     std::pair{AppState::Mode::developer, "Developer"}}) {
-        QAction* action = view->addAction(QString::fromLatin1(name));
+    // The modes as the top bar names them, in its order.
+    const auto pills = topBarContent(state_, true, true, false).modes;
+    const AppState::Mode order[] = {AppState::Mode::general, AppState::Mode::developer};
+    for (std::size_t i = 0; i < pills.size() && i < std::size(order); ++i) {
+        const AppState::Mode mode = order[i];
+        QAction* action = view->addAction(menuText(pills[i].title));
         action->setCheckable(true);
         modes->addAction(action);
         connect(action, &QAction::triggered, this, [this, mode] {
