@@ -168,8 +168,11 @@ TEST_F(MainWindowTest, SheetsDrawTheirOwnHeaderWithoutAWindowTitleBar) {
 
 TEST_F(MainWindowTest, OpensWithinTheScreenAndWhereItWasLastLeft) {
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    // What cannot be read as a saved place counts as none.
+    settings_.setValue("window.geometry", "not a saved place");
     MainWindow& first = open();
     EXPECT_TRUE(screen.contains(first.geometry())) << "first launch";
+    EXPECT_GE(first.width(), 720);
     const QRect left(screen.topLeft() + QPoint(3, 25), QSize(760, 570));
     first.setGeometry(left);
     first.close();
