@@ -29,7 +29,7 @@ std::vector<std::string> split(const std::string& text, char separator) {
     return parts;
 }
 
-// XDG paths must be absolute; relative ones are ignored, as the specification says.
+// XDG base directories must be absolute: relative ones are ignored.
 std::vector<std::string> absoluteList(const std::string& value, std::vector<std::string> fallback) {
     std::vector<std::string> folders;
     for (auto& part : split(value, ':'))
