@@ -1,18 +1,29 @@
 #include "app/MainWindow.h"
 
+#include <algorithm>
+
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDialog>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "app/frame/AboutTab.h"
+#include "app/frame/ExploreLayout.h"
 #include "app/frame/PlaceholderPane.h"
 #include "app/frame/RootView.h"
 #include "app/frame/SettingsView.h"
 #include "app/frame/TitledSheet.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/platform/Settings.h"
 #include "app/presenters/MenuBarContent.h"
+#include "app/presenters/TopBarContent.h"
+#include "app/presenters/WindowPlacement.h"
 #include "app/screens/HistoryView.h"
 #include "app/screens/ReviewView.h"
 
@@ -23,6 +34,11 @@ namespace {
 constexpr int historyWidth = 620;
 constexpr int historyMinimumHeight = 240;
 constexpr int historyMaximumHeight = 560;
+constexpr std::string_view placementKey = "window.geometry";
+
+QString menuText(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
 
 QString sheetTitle(AppState::Sheet sheet) {
     switch (sheet) {
@@ -43,18 +59,20 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     setObjectName(QStringLiteral("main"));
     setWindowTitle(QStringLiteral("Korvane"));
     setMinimumSize(minimumWidth, minimumHeight);
-    resize(1180, 760);
     followTheme();
     setCentralWidget(root_);
     buildMenus();
+    restorePlacement();
+    // Quitting from the menu or the tray closes no window: the place is kept then too.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &MainWindow::savePlacement);
 
     connect(&state_, &AppState::themeChanged, this, &MainWindow::followTheme);
-    connect(&state_, &AppState::routeChanged, this,
-            [this] { scanNow_->setEnabled(scanNowEnabled(state_.route())); });
+    connect(&state_, &AppState::routeChanged, this, &MainWindow::followMenus);
     // Sheet and error message publish only the general change.
     connect(&state_, &AppState::changed, this, [this] {
         followSheet();
         followAlert();
+        followMenus();
     });
     followSheet();
     followAlert();
@@ -72,23 +90,140 @@ void MainWindow::bringToFront() {
     activateWindow();
 }
 
+void MainWindow::restorePlacement() {
+    std::vector<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens()) areas.push_back(screen->availableGeometry());
+    if (const auto saved = state_.defaults().value(placementKey);
+        saved && restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(*saved)))) {
+        // A maximised window fits by definition; a normal one only where a screen still holds it.
+        if (isMaximized() || windowPlacement::fitsAScreen(geometry(), minimumSize(), areas)) return;
+        setWindowState(Qt::WindowNoState);
+    }
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) {
+        resize(windowPlacement::preferredSize);
+        return;
+    }
+    setGeometry(windowPlacement::firstPlacement(windowPlacement::preferredSize, minimumSize(),
+                                                screen->availableGeometry()));
+}
+
+void MainWindow::savePlacement() {
+    state_.defaults().setValue(placementKey, saveGeometry().toBase64().toStdString());
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    savePlacement();
+    QMainWindow::closeEvent(event);
+}
+
 void MainWindow::buildMenus() {
-    QMenu* menu = menuBar()->addMenu(QStringLiteral("&Korvane"));
-    scanNow_ = menu->addAction(QStringLiteral("Scan Now"));
+    buildFileMenu();
+    buildViewMenu();
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    about_ = help->addAction(QStringLiteral("About Korvane"));
+    about_->setMenuRole(QAction::AboutRole);
+    connect(about_, &QAction::triggered, this, [this] {
+        wantsAboutTab_ = true;
+        // Another sheet gives way; the settings sheet already open turns to its About tab.
+        if (state_.sheet() == AppState::Sheet::settings) discardSheetDialog();
+        state_.setSheet(AppState::Sheet::settings);
+        followSheet();
+        wantsAboutTab_ = false;
+    });
+    followMenus();
+}
+
+void MainWindow::buildFileMenu() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    scanNow_ = file->addAction(QStringLiteral("Scan Now"));
     scanNow_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-    scanNow_->setEnabled(scanNowEnabled(state_.route()));
     connect(scanNow_, &QAction::triggered, &state_, &AppState::startScan);
-    settings_ = menu->addAction(QStringLiteral("Settings…"));
+    scanHome_ = file->addAction(QStringLiteral("Scan Home folder"));
+    connect(scanHome_, &QAction::triggered, this, [this] {
+        state_.setMode(AppState::Mode::general);
+        state_.scanHomeFolder();
+    });
+    chooseFolder_ = file->addAction(QStringLiteral("Choose Folder\u2026"));
+    connect(chooseFolder_, &QAction::triggered, this, [this] {
+        state_.chooseFolderToScan();
+        // A folder was chosen: its scan shows in general mode's disk usage.
+        if (!state_.isScanningFolder()) return;
+        state_.setMode(AppState::Mode::general);
+        state_.setGeneralSection(AppState::GeneralSection::explore);
+        state_.setRoute(AppState::Route::explore);
+    });
+    file->addSeparator();
+    settings_ = file->addAction(QStringLiteral("Settings\u2026"));
     settings_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     settings_->setMenuRole(QAction::PreferencesRole);
     connect(settings_, &QAction::triggered, this, [this] { state_.setSheet(AppState::Sheet::settings); });
-    menu->addSeparator();
-    QAction* quit = menu->addAction(QStringLiteral("Quit Korvane"));
+    file->addSeparator();
+    QAction* quit = file->addAction(QStringLiteral("Quit"));
     quit->setShortcut(QKeySequence::Quit);
     quit->setMenuRole(QAction::QuitRole);
     connect(quit, &QAction::triggered, qApp, &QApplication::quit, Qt::QueuedConnection);
     // The shortcuts work while the menu is closed, from anywhere in the window.
     addActions({scanNow_, settings_, quit});
+}
+
+void MainWindow::buildViewMenu() {
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    auto* modes = new QActionGroup(this);
+    // The modes as the top bar names them, in its order.
+    const auto pills = topBarContent(state_, true, true, false).modes;
+    const AppState::Mode order[] = {AppState::Mode::general, AppState::Mode::developer};
+    for (std::size_t i = 0; i < pills.size() && i < std::size(order); ++i) {
+        const AppState::Mode mode = order[i];
+        QAction* action = view->addAction(menuText(pills[i].title));
+        action->setCheckable(true);
+        modes->addAction(action);
+        connect(action, &QAction::triggered, this, [this, mode] {
+            state_.setMode(mode);
+            if (state_.route() == AppState::Route::onboarding) state_.setRoute(AppState::Route::explore);
+        });
+        modeActions_.emplace_back(action, mode);
+    }
+    view->addSeparator();
+    auto* sections = new QActionGroup(this);
+    // In developer mode no section is checked.
+    sections->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (const AppState::GeneralSection section : allGeneralSections()) {
+        QAction* action = view->addAction(menuText(title(section)));
+        action->setCheckable(true);
+        sections->addAction(action);
+        // A section belongs to general mode: choosing one goes there.
+        connect(action, &QAction::triggered, this, [this, section] {
+            state_.setMode(AppState::Mode::general);
+            state_.setGeneralSection(section);
+            if (state_.route() == AppState::Route::onboarding) state_.setRoute(AppState::Route::explore);
+        });
+        sectionActions_.emplace_back(action, section);
+    }
+    view->addSeparator();
+    QAction* history = view->addAction(QStringLiteral("History"));
+    connect(history, &QAction::triggered, this, [this] { state_.setSheet(AppState::Sheet::history); });
+    inspector_ = view->addAction(QStringLiteral("Inspector"));
+    inspector_->setCheckable(true);
+    connect(inspector_, &QAction::triggered, this, [this](bool shows) {
+        if (ExploreLayout* layout = root_->exploreLayout()) layout->setShowsInspector(shows);
+    });
+    // The inspector's wish changes from the top bar too: read it whenever the menu opens.
+    connect(view, &QMenu::aboutToShow, this, &MainWindow::followMenus);
+}
+
+void MainWindow::followMenus() {
+    if (!scanNow_) return;
+    scanNow_->setEnabled(scanNowEnabled(state_.route()));
+    const bool folderFree = !state_.isScanningFolder();
+    scanHome_->setEnabled(folderFree);
+    chooseFolder_->setEnabled(folderFree);
+    for (const auto& [action, mode] : modeActions_) action->setChecked(state_.mode() == mode);
+    for (const auto& [action, section] : sectionActions_)
+        action->setChecked(state_.mode() == AppState::Mode::general && state_.generalSection() == section);
+    ExploreLayout* layout = root_->exploreLayout();
+    inspector_->setEnabled(layout != nullptr);
+    inspector_->setChecked(layout ? layout->showsInspector() : root_->showsInspector());
 }
 
 void MainWindow::followTheme() {
@@ -105,8 +240,11 @@ void MainWindow::followSheet() {
     const auto sheet = state_.sheet();
     if (!sheet) return;
 
-    auto* dialog = new QDialog(this);
+    // Each sheet draws its own header with its title and its way out: a window
+    // manager's title bar over it would only repeat them.
+    auto* dialog = new QDialog(this, Qt::Dialog | Qt::FramelessWindowHint);
     dialog->setWindowTitle(sheetTitle(*sheet));
+    dialog->setAccessibleName(sheetTitle(*sheet));
     dialog->setWindowModality(Qt::WindowModal);
     dialog->setAutoFillBackground(true);
     setEnvironmentPalette(dialog, state_.themeID());
@@ -123,7 +261,28 @@ void MainWindow::followSheet() {
         discardSheetDialog();
         state_.setSheet(std::nullopt);
     });
+    dialog->adjustSize();
+    placeSheet(dialog);
     dialog->open();
+    const bool about = std::exchange(wantsAboutTab_, false);
+    if (auto* settings = dialog->findChild<SettingsView*>(); settings && about)
+        settings->tabs()->setCurrentWidget(settings->aboutTab());
+}
+
+void MainWindow::placeSheet(QDialog* dialog) const {
+    // Without a frame the window manager leaves the place to us: over the
+    // window's content, centred, and never off the screen.
+    const QRect content(root_->mapToGlobal(QPoint(0, 0)), root_->size());
+    QRect placed(QPoint(0, 0), dialog->size());
+    placed.moveCenter(content.center());
+    if (const QScreen* screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        placed.moveRight(std::min(placed.right(), area.right()));
+        placed.moveBottom(std::min(placed.bottom(), area.bottom()));
+        placed.moveLeft(std::max(placed.left(), area.left()));
+        placed.moveTop(std::max(placed.top(), area.top()));
+    }
+    dialog->move(placed.topLeft());
 }
 
 QWidget* MainWindow::makeSheetContent(AppState::Sheet sheet) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include <QDialog>
 #include <QMainWindow>
@@ -15,8 +17,9 @@ namespace korvane {
 
 class RootView;
 
-// The one main window: the root view, the menu commands, the sheet over the
-// window (one at a time) and the alert of an error message.
+// The one main window: the root view, the menus, the sheet over the window
+// (one at a time) and the alert of an error message. It opens where it was
+// last left when that still fits a screen, else sized to the screen.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -32,16 +35,28 @@ public:
     RootView* rootView() const { return root_; }
     QAction* scanNowAction() const { return scanNow_; }
     QAction* settingsAction() const { return settings_; }
+    QAction* aboutAction() const { return about_; }
+    QAction* inspectorAction() const { return inspector_; }
+    // Writes the window's size, place and maximised state into the settings.
+    void savePlacement();
     // The open sheet and the open alert; null while there is none.
     QDialog* sheetDialog() const { return sheetDialog_; }
     QMessageBox* alert() const { return alert_; }
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    void restorePlacement();
     void buildMenus();
+    void buildFileMenu();
+    void buildViewMenu();
+    void followMenus();
     void followTheme();
     void followSheet();
     void followAlert();
     QWidget* makeSheetContent(AppState::Sheet sheet);
+    void placeSheet(QDialog* dialog) const;
     // Closes without clearing the state's sheet: it already names another one or none.
     void discardSheetDialog();
     void discardAlert();
@@ -50,6 +65,14 @@ private:
     RootView* root_;
     QAction* scanNow_ = nullptr;
     QAction* settings_ = nullptr;
+    QAction* scanHome_ = nullptr;
+    QAction* chooseFolder_ = nullptr;
+    QAction* inspector_ = nullptr;
+    QAction* about_ = nullptr;
+    std::vector<std::pair<QAction*, AppState::Mode>> modeActions_;
+    std::vector<std::pair<QAction*, AppState::GeneralSection>> sectionActions_;
+    // The settings sheet opens on its first tab, except when "About" asked for it.
+    bool wantsAboutTab_ = false;
     QPointer<QDialog> sheetDialog_;
     std::optional<AppState::Sheet> shownSheet_;
     QPointer<QMessageBox> alert_;

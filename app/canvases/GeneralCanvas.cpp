@@ -15,6 +15,7 @@
 #include "app/kit/KitButton.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/PlainLabel.h"
+#include "app/presenters/PlatformWords.h"
 #include "app/theme/AppFont.h"
 #include "core/system/Paths.h"
 
@@ -35,7 +36,7 @@ GeneralCanvas::GeneralCanvas(AppState& state, QWidget* parent)
                                                       "home folder."))),
       nothingScanned_(new EmptyStateView(
           "internaldrive", 26, EmptyStateView::SymbolTone::inkTertiary, QStringLiteral("Nothing scanned yet"), 14,
-          QStringLiteral("Scan your Home folder, or pick any folder on the Mac, to see where the space went."))) {
+          QString::fromUtf8(platformWords::nothingScannedMessage))) {
     nothingScanned_->setMessageWidth(340);
     auto* scanHome = new KitButton(KitButton::Style::solid, QStringLiteral("Scan Home folder"));
     scanHome->setFixedWidth(170);

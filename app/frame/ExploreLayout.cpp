@@ -76,7 +76,7 @@ ExploreLayout::ExploreLayout(AppState& state, bool showsInspector, QWidget* pare
     followPage();
 
     connect(inspectorWidth_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
-        inspectorColumn_->setFixedWidth(std::max(0, static_cast<int>(std::lround(value.toDouble()))));
+        setInspectorWidth(std::max(0, static_cast<int>(std::lround(value.toDouble()))));
     });
     connect(&state_, &AppState::changed, this, [this] {
         if (state_.mode() != mode_ || state_.generalSection() != section_) followPage();
@@ -127,7 +127,7 @@ void ExploreLayout::followColumns() {
     if (!isVisible()) {
         // Before the first showing there is nothing to slide.
         inspectorWidth_->jumpTo(target);
-        inspectorColumn_->setFixedWidth(static_cast<int>(target));
+        setInspectorWidth(static_cast<int>(target));
         return;
     }
     // Every step of a window resize lands here; a slide under way keeps going.
@@ -135,6 +135,12 @@ void ExploreLayout::followColumns() {
         inspectorWidth_->endValue().toDouble() == target)
         return;
     inspectorWidth_->animateTo(target);
+}
+
+void ExploreLayout::setInspectorWidth(int width) {
+    inspectorColumn_->setFixedWidth(width);
+    // Slid shut, the column is hidden: its controls are neither shown to screen readers nor reached by Tab.
+    inspectorColumn_->setVisible(width > 0);
 }
 
 TopBar* ExploreLayout::makeTopBar() {

@@ -50,6 +50,7 @@ private:
     // New sidebar and page when the mode or the section changed.
     void followPage();
     void followColumns();
+    void setInspectorWidth(int width);
 
     AppState& state_;
     bool showsInspector_;

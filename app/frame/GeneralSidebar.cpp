@@ -296,7 +296,7 @@ GeneralSidebar::GeneralSidebar(AppState& state, QWidget* parent)
     diskColumn->setSpacing(4);
     for (int i = 0; i < 3; ++i) diskValues_.push_back(valueRow(diskColumn));
     diskLine->addLayout(diskColumn, 1);
-    column->addWidget(new RailSection(QStringLiteral("Disk storage"), QStringLiteral("Macintosh HD"), diskContent));
+    column->addWidget(new RailSection(QStringLiteral("Disk storage"), QString::fromStdString(state_.homeVolumeName()), diskContent));
     column->addStretch(1);
 
     scroll_->setWidget(ground);

@@ -134,7 +134,7 @@ void SidebarView::rebuildSections() {
     auto* column = new QVBoxLayout(sections_);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(18);
-    column->addWidget(new RailSection(QStringLiteral("Disk storage"), QStringLiteral("Macintosh HD"),
+    column->addWidget(new RailSection(QStringLiteral("Disk storage"), QString::fromStdString(state_.homeVolumeName()),
                                       makeDisk(sections.disk)));
     column->addWidget(new RailSection(QStringLiteral("Current view"), text(sections.currentView.trailing),
                                       makeCurrentView(sections.currentView)));
@@ -190,7 +190,7 @@ QWidget* SidebarView::makeCurrentView(const SidebarContent::CurrentView& view) {
     auto* copy = new KitButton(KitButton::Style::outline, QStringLiteral("Copy path"));
     copy->setSymbol("doc.on.doc");
     copy->setEnabled(view.copyEnabled);
-    connect(reveal, &QPushButton::clicked, &state_, &AppState::revealFocusedInFinder);
+    connect(reveal, &QPushButton::clicked, &state_, &AppState::revealFocusedInFileManager);
     connect(copy, &QPushButton::clicked, &state_, &AppState::copyFocusedPath);
     buttons->addWidget(reveal);
     buttons->addWidget(copy);

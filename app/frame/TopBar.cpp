@@ -178,7 +178,6 @@ TopBar::TopBar(AppState& state, std::function<QWidget*()> makeInspector, QWidget
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(14, 11, 14, 11);
     row->setSpacing(12);
-    row->addSpacing(68 - 12);
 
     auto* modes = new PillGroup(9);
     const AppState::Mode order[] = {AppState::Mode::general, AppState::Mode::developer};

@@ -53,6 +53,10 @@ QFont ByteHeadline::unitFont() const {
     return AppFont::font(unitSize_, QFont::Medium, environmentPalette(this).fontDesign);
 }
 
+double ByteHeadline::baseline() const {
+    return std::max(QFontMetricsF(numberFont()).ascent(), QFontMetricsF(unitFont()).ascent());
+}
+
 QSize ByteHeadline::sizeHint() const {
     const auto [number, unit] = ByteFormat::parts(bytes_);
     const QFontMetricsF numberMetrics(numberFont());
@@ -73,7 +77,7 @@ void ByteHeadline::paintEvent(QPaintEvent*) {
     const QFont unitFace = unitFont();
     const QFontMetricsF numberMetrics(numberFace);
     const QFontMetricsF unitMetrics(unitFace);
-    const double baseline = std::max(numberMetrics.ascent(), unitMetrics.ascent());
+    const double baseline = this->baseline();
 
     QPainter painter(this);
     painter.setRenderHint(QPainter::TextAntialiasing);

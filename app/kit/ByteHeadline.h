@@ -24,6 +24,9 @@ public:
     // The figure's colour (the unit keeps the secondary ink); none draws it in ink.
     void setColor(std::optional<QColor> color);
 
+    // Where figure and unit stand, from the top: neighbours align to it.
+    double baseline() const;
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 

@@ -6,7 +6,8 @@
 namespace korvane {
 
 // What the program asks of the desktop around it: showing and opening files,
-// the Trash folder, the clipboard and the folder pickers. The state talks to
+// the Trash folder, the clipboard, the folder pickers and the names it gives
+// its file manager and its volumes. The state talks to
 // this interface only, so tests hand it a fake that records the requests.
 class Desktop {
 public:
@@ -33,6 +34,11 @@ public:
     virtual void copyText(const std::string& text) = 0;
     // The folders the user confirmed, in order; empty when cancelled.
     virtual std::vector<std::string> chooseFolders(const FolderRequest& request) = 0;
+    // The file manager's name ("Files", "Dolphin"); empty when the desktop gives none.
+    virtual std::string fileManagerName() = 0;
+    // The name of the volume holding the folder (its label, else its mount
+    // point); empty when it cannot be told.
+    virtual std::string volumeName(const std::string& folder) = 0;
 };
 
 }  // namespace korvane

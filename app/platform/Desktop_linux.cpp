@@ -10,8 +10,11 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QUrl>
+#include <filesystem>
 #include <set>
 
+#include "app/platform/FileManagerName_linux.h"
+#include "app/platform/VolumeName_linux.h"
 #include "core/platform/Trash_linux.h"
 #include "core/system/Paths.h"
 
@@ -86,6 +89,22 @@ std::vector<std::string> FreedesktopDesktop::chooseFolders(const FolderRequest& 
         if (!request.multiple) break;
     }
     return chosen;
+}
+
+std::string FreedesktopDesktop::fileManagerName() {
+    if (!fileManagerName_)
+        fileManagerName_ = FileManagerName::find(FileManagerName::Places::fromEnvironment(Paths::home())).value_or("");
+    return *fileManagerName_;
+}
+
+std::string FreedesktopDesktop::volumeName(const std::string& folder) {
+    if (auto known = volumeNames_.find(folder); known != volumeNames_.end()) return known->second;
+    // The mount table names real places: a home reached through a link is looked up where it lies.
+    std::error_code error;
+    const auto real = std::filesystem::canonical(folder, error);
+    const std::string name = VolumeName::of(error ? folder : real.string());
+    volumeNames_.emplace(folder, name);
+    return name;
 }
 
 }  // namespace korvane

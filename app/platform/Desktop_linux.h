@@ -1,5 +1,9 @@
 #pragma once
 
+#include <map>
+#include <optional>
+#include <string>
+
 #include <QPointer>
 #include <QWidget>
 
@@ -9,8 +13,9 @@ namespace korvane {
 
 // The freedesktop.org desktop: reveal through the file manager's D-Bus
 // interface (org.freedesktop.FileManager1), opening through the desktop's
-// default handlers, the home trash's files/ folder, the system clipboard and
-// Qt's own folder dialog (the native one cannot pick several folders).
+// default handlers, the home trash's files/ folder, the system clipboard,
+// Qt's own folder dialog (the native one cannot pick several folders), the
+// default folder handler's name and the volumes' labels.
 class FreedesktopDesktop final : public Desktop {
 public:
     FreedesktopDesktop() = default;
@@ -23,9 +28,14 @@ public:
     void openTrash() override;
     void copyText(const std::string& text) override;
     std::vector<std::string> chooseFolders(const FolderRequest& request) override;
+    std::string fileManagerName() override;
+    std::string volumeName(const std::string& folder) override;
 
 private:
     QPointer<QWidget> parent_;
+    // Each looked up once: the screens ask whenever they rebuild.
+    std::optional<std::string> fileManagerName_;
+    std::map<std::string, std::string> volumeNames_;
 };
 
 }  // namespace korvane

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/presenters/PlatformWords.h"
 #include "core/text/ByteFormat.h"
 
 namespace korvane {
@@ -64,7 +65,7 @@ LiveStatsContent liveStatsContent(const SystemStats& stats) {
 
     if (stats.swapUsed >= 1)
         content.swapWarning =
-            "Swap in use: " + ByteFormat::string(stats.swapUsed) + " \u2014 macOS is compressing memory to disk.";
+platformWords::swapWarning(ByteFormat::string(stats.swapUsed));
     content.uptime = uptimeText(stats.uptime);
     return content;
 }

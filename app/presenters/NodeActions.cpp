@@ -1,5 +1,7 @@
 #include "app/presenters/NodeActions.h"
 
+#include "app/presenters/PlatformWords.h"
+
 namespace korvane {
 
 std::vector<NodeActionEntry> nodeActionEntries(const AppState& state, const StorageNode& node) {
@@ -13,7 +15,7 @@ std::vector<NodeActionEntry> nodeActionEntries(const AppState& state, const Stor
     }
     if (!node.isLeaf()) entries.push_back({Action::focusHere, "Focus here"});
     if (node.path) {
-        entries.push_back({Action::revealInFinder, "Reveal in Finder"});
+        entries.push_back({Action::revealInFileManager, platformWords::revealIn(state.fileManagerName())});
         entries.push_back({Action::copyPath, "Copy path"});
     }
     entries.push_back({std::nullopt, {}});
@@ -32,8 +34,8 @@ void runNodeAction(AppState& state, NodeActionEntry::Action action, const Storag
         case NodeActionEntry::Action::focusHere:
             state.select(node);
             break;
-        case NodeActionEntry::Action::revealInFinder:
-            state.revealInFinder(node);
+        case NodeActionEntry::Action::revealInFileManager:
+            state.revealInFileManager(node);
             break;
         case NodeActionEntry::Action::copyPath:
             state.copyPath(node);

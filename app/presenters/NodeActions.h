@@ -10,7 +10,7 @@ namespace korvane {
 
 // One line of a node's context menu: an action with its title, or a divider.
 struct NodeActionEntry {
-    enum class Action { cleanThis, toggleSelection, focusHere, revealInFinder, copyPath, neverTouch };
+    enum class Action { cleanThis, toggleSelection, focusHere, revealInFileManager, copyPath, neverTouch };
 
     std::optional<Action> action;  // none: a divider
     std::string title;

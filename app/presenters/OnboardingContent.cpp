@@ -1,5 +1,7 @@
 #include "app/presenters/OnboardingContent.h"
 
+#include "app/presenters/PlatformWords.h"
+
 namespace korvane {
 
 const OnboardingContent& onboardingContent() {
@@ -9,7 +11,7 @@ const OnboardingContent& onboardingContent() {
         "Where did your storage go?",
         "Korvane shows you what is taking up room, how old it is,\nand exactly what is safe to remove.",
         {OnboardingChoice{"house",
-                          "Clean my whole Mac",
+                          std::string(platformWords::cleanWholeComputer),
                           "Downloads, archives, media, applications and everything else in your Home folder.",
                           {"Large files", "Applications", "Everything else"},
                           Action::scanHomeFolder},
@@ -19,7 +21,7 @@ const OnboardingContent& onboardingContent() {
                           {"Xcode", "Docker", "node_modules"},
                           Action::scanDeveloperLeftovers}},
         "lock.shield",
-        "Nothing is removed until you choose it. Your files never leave this Mac.",
+        std::string(platformWords::filesStayHere),
     };
     return content;
 }

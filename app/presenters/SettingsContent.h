@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/presenters/PlatformWords.h"
 #include "core/model/Categories.h"
 #include "core/model/ScanSettings.h"
 
@@ -110,8 +111,7 @@ inline constexpr const char* pickFolderMessage = "Choose a folder Korvane should
 // About.
 inline constexpr const char* aboutTitle = "Korvane";
 inline constexpr const char* aboutTagline = "Reclaim the space your development tools waste.";
-inline constexpr const char* aboutPrivacy =
-    "Scanning happens entirely on this Mac. No file names, paths or contents are ever sent anywhere.";
+inline constexpr const char* aboutPrivacy = platformWords::scanningStaysHere.data();
 }  // namespace settingsText
 
 }  // namespace korvane

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/presenters/PlatformWords.h"
 #include "core/model/SizeSum.h"
 #include "core/system/Paths.h"
 #include "core/text/ByteFormat.h"
@@ -47,7 +48,7 @@ SidebarContent::QuickWin quickWin(const StorageNode& node, const AppState& state
 SidebarContent sidebarContent(const AppState& state) {
     SidebarContent content;
     const bool scanning = state.route() == AppState::Route::scanning;
-    content.scanTitle = scanning ? "Scanning\u2026" : "Scan this Mac";
+    content.scanTitle = scanning ? "Scanning\u2026" : std::string(platformWords::scanThisComputer);
     content.scanEnabled = !scanning;
     if (!state.scan()) return content;
     const ScanResult& scan = *state.scan();

@@ -13,7 +13,7 @@ namespace korvane {
 // What the developer sidebar shows.
 struct SidebarContent {
     // The scan block; the three buttons share one enabled flag.
-    std::string scanTitle;  // "Scan this Mac", "Scanning…"
+    std::string scanTitle;  // "Scan this computer", "Scanning…"
     bool scanEnabled = true;
 
     struct Disk {

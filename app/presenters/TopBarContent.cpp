@@ -1,5 +1,6 @@
 #include "app/presenters/TopBarContent.h"
 
+#include "app/presenters/PlatformWords.h"
 #include "core/system/Paths.h"
 
 namespace korvane {
@@ -7,7 +8,7 @@ namespace korvane {
 TopBarContent topBarContent(const AppState& state, bool inspectorFits, bool showsInspector, bool showsPopover) {
     TopBarContent content;
     content.modes = {
-        {"internaldrive", "General", "Any folder on your Mac \u2014 what is big, what is old, what to remove",
+        {"internaldrive", "General", std::string(platformWords::generalModeBlurb),
          state.mode() == AppState::Mode::general},
         {"hammer", "Developer", "Xcode, Docker, Node and the rest \u2014 what your tools left behind",
          state.mode() == AppState::Mode::developer},

@@ -21,6 +21,7 @@
 #include "app/kit/EmptyStateView.h"
 #include "app/kit/Ground.h"
 #include "app/kit/PlainLabel.h"
+#include "app/presenters/PlatformWords.h"
 #include "app/screens/PageEmptyState.h"
 #include "app/kit/Hairline.h"
 #include "app/kit/KitButton.h"
@@ -309,7 +310,7 @@ void ApplicationsView::refresh() {
 void ApplicationsView::rebuildDetail() {
     includeBundleBox_ = nullptr;
     uninstall_ = nullptr;
-    showInFinder_ = nullptr;
+    showInFileManager_ = nullptr;
     if (!detailApp_) {
         detail_.reset();
         showPageEmptyState(*empty_, content_.noApplications);
@@ -435,13 +436,12 @@ void ApplicationsView::rebuildDetail() {
     uninstall_->setSymbol("trash");
     uninstall_->setEnabled(detail_->uninstallEnabled);
     buttons->addWidget(uninstall_);
-    showInFinder_ = new KitButton(KitButton::Style::outline, QStringLiteral("Show in Finder"));
-    showInFinder_->setSymbol("folder");
-    buttons->addWidget(showInFinder_);
+    showInFileManager_ = new KitButton(KitButton::Style::outline, QString::fromStdString(platformWords::showIn(state_.fileManagerName())));
+    showInFileManager_->setSymbol("folder");
+    buttons->addWidget(showInFileManager_);
     buttons->addStretch(1);
     block->addLayout(buttons);
-    auto* note = styled(plainLabel(QStringLiteral("Everything goes to the Trash and can be put back. Korvane never "
-                                                  "removes an application macOS manages itself.")),
+    auto* note = styled(plainLabel(QString::fromUtf8(platformWords::systemManagedNote)),
                         AppFont::small(), palette.inkTertiary);
     note->setWordWrap(true);
     block->addWidget(note);
@@ -459,7 +459,7 @@ void ApplicationsView::rebuildDetail() {
     connect(uninstall_, &QPushButton::clicked, this, [this] {
         if (detailApp_) state_.uninstall(*detailApp_, includeBundle_);
     });
-    connect(showInFinder_, &QPushButton::clicked, this, [this] {
+    connect(showInFileManager_, &QPushButton::clicked, this, [this] {
         if (detailApp_) state_.reveal({detailApp_->bundleURL});
     });
 

@@ -37,7 +37,7 @@ public:
     QListView* list() const { return list_; }
     QCheckBox* includeBundleBox() const { return includeBundleBox_; }
     KitButton* uninstallButton() const { return uninstall_; }
-    KitButton* showInFinderButton() const { return showInFinder_; }
+    KitButton* showInFileManagerButton() const { return showInFileManager_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -69,7 +69,7 @@ private:
     EmptyStateView* empty_;
     QCheckBox* includeBundleBox_ = nullptr;
     KitButton* uninstall_ = nullptr;
-    KitButton* showInFinder_ = nullptr;
+    KitButton* showInFileManager_ = nullptr;
 };
 
 }  // namespace korvane

@@ -2,12 +2,15 @@
 
 #include <cmath>
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QProgressBar>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "app/kit/ByteHeadline.h"
@@ -167,6 +170,12 @@ CompleteView::CompleteView(AppState& state, QWidget* parent) : QWidget(parent), 
     connect(dismiss_, &QPushButton::clicked, this, [this] { state_.setRestoreNotice(std::nullopt); });
     connect(copySummary_, &QPushButton::clicked, &state_, &AppState::copySummary);
     connect(done_, &QPushButton::clicked, &state_, &AppState::dismissReport);
+    // "Done" is the screen's default action: a default-button flag only works inside a dialog.
+    for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* shortcut = new QShortcut(QKeySequence(key), this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, &CompleteView::pressDefault);
+    }
     connect(&state_, &AppState::changed, this, &CompleteView::refresh);
     restyle();
     refresh();
@@ -262,6 +271,14 @@ QWidget* CompleteView::makeActions() {
     }
     done_->setMinimumWidth(copySummary_->sizeHint().width());
     return row(line);
+}
+
+void CompleteView::pressDefault() {
+    if (!isVisible()) return;
+    // A focused button of this screen takes Return as its own press, as in a dialog.
+    auto* focused = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+    QAbstractButton* target = focused && isAncestorOf(focused) ? focused : done_;
+    if (target->isVisible() && target->isEnabled()) target->click();
 }
 
 void CompleteView::refresh() {

@@ -39,6 +39,8 @@ private:
     QWidget* makeTrashPanel();
     QWidget* makeNoticeBanner();
     QWidget* makeActions();
+    // Return and Enter: the focused button, else "Done".
+    void pressDefault();
     void refresh();
     void rebuildNotRemoved();
     void restyle();

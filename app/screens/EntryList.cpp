@@ -18,6 +18,7 @@
 #include "app/kit/LinkButton.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/SymbolButton.h"
+#include "app/presenters/PlatformWords.h"
 #include "app/screens/EntryListModel.h"
 #include "app/platform/Clock.h"
 #include "app/state/AppState.h"
@@ -188,7 +189,7 @@ EntryList::EntryList(AppState& state, QWidget* parent)
       model_(new EntryListModel(this)),
       view_(new QListView),
       hoverActions_(new QWidget(view_->viewport())),
-      reveal_(new SymbolButton("folder.badge.questionmark", QStringLiteral("Show in Finder"), actionSize)),
+      reveal_(new SymbolButton("folder.badge.questionmark", QString::fromStdString(platformWords::showIn(state.fileManagerName())), actionSize)),
       open_(new SymbolButton("arrow.up.forward.app", QStringLiteral("Open"), actionSize)),
       barWidget_(new Ground(&Palette::rail, Ground::Rule::top)),
       count_(new QLabel),

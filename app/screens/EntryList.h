@@ -18,7 +18,7 @@ class LinkButton;
 class SymbolButton;
 
 // The file list of the search and large-files pages: one row per entry
-// (only the rows in view are painted), a tick per row, "Show in Finder" and
+// (only the rows in view are painted), a tick per row, "Show in Files" and
 // "Open" on the row under the pointer, reveal on a double click, and, while
 // something is ticked, a bar with the count, the size and "Clear" and
 // "Remove" (which stages the ticked entries for review).

@@ -16,6 +16,7 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/SymbolView.h"
 #include "app/platform/Clock.h"
+#include "app/presenters/PlatformWords.h"
 #include "app/screens/InspectorSections.h"
 #include "app/state/AppState.h"
 #include "app/theme/ButtonLook.h"
@@ -213,7 +214,8 @@ QWidget* InspectorView::makeSizeBlock(const InspectorContent& content, const Pal
 
 QWidget* InspectorView::makeActions(const InspectorContent& content) {
     KitButton* reveal = actionButton("Reveal", "arrow.up.forward.app");
-    KitButton* quickLook = actionButton("Quick Look", "eye");
+    // It does what "Reveal" does, and says so in this desktop's words.
+    KitButton* quickLook = actionButton(platformWords::showIn(state_.fileManagerName()).c_str(), "eye");
     KitButton* focus = actionButton("Focus", "scope");
     KitButton* neverTouch = actionButton("Never touch this", "hand.raised");
     neverTouch->setToolTip(QStringLiteral("Keep this out of every future scan"));
@@ -221,7 +223,7 @@ QWidget* InspectorView::makeActions(const InspectorContent& content) {
     focus->setEnabled(content.canFocus);
     for (KitButton* button : {reveal, quickLook})
         connect(button, &QPushButton::clicked, this,
-                [this] { withNode([this](const StorageNode& node) { state_.revealInFinder(node); }); });
+                [this] { withNode([this](const StorageNode& node) { state_.revealInFileManager(node); }); });
     connect(focus, &QPushButton::clicked, this,
             [this] { withNode([this](const StorageNode& node) { state_.select(node); }); });
     connect(neverTouch, &QPushButton::clicked, this,

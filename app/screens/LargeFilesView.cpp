@@ -60,6 +60,8 @@ void LargeFilesView::refresh() {
     content_ = largeFilesContent(result && result->has_value(), largest);
     total_->setVisible(content_.total.has_value());
     total_->setText(QString::fromStdString(content_.total.value_or("")));
+    // Read as "Total" with its figure, not the bare name.
+    total_->setAccessibleName(QStringLiteral("Total ") + total_->text());
     list_->setEntries(largest);
     if (content_.emptyState) {
         showPageEmptyState(*empty_, *content_.emptyState);

@@ -13,6 +13,7 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/Panel.h"
 #include "app/kit/PlainLabel.h"
+#include "app/presenters/PlatformWords.h"
 #include "app/state/AppState.h"
 #include "app/theme/AppFont.h"
 
@@ -171,7 +172,7 @@ LiveStatsView::LiveStatsView(AppState& state, QWidget* parent)
       uptimeTitle_(plainLabel(QStringLiteral("Uptime"))),
       uptime_(plainLabel()),
       updates_(plainLabel(QStringLiteral("Updates every 2 seconds"))),
-      source_(plainLabel(QStringLiteral("Read straight from Mach and IOKit"))) {
+      source_(plainLabel(QString::fromUtf8(platformWords::statisticsSource))) {
     auto* scroll = new QScrollArea;
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);

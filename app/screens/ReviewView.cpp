@@ -1,6 +1,9 @@
 #include "app/screens/ReviewView.h"
 
+#include <cmath>
+
 #include <QEvent>
+#include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QScrollArea>
@@ -65,6 +68,7 @@ ReviewView::ReviewView(AppState& state, QWidget* parent)
     header->setSpacing(10);
     auto* heading = new QHBoxLayout;
     title_->setTextFormat(Qt::PlainText);
+    title_->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     heading->addWidget(title_, 0, Qt::AlignBottom);
     heading->addStretch(1);
     heading->addWidget(total_, 0, Qt::AlignBottom);
@@ -198,6 +202,10 @@ void ReviewView::restyle() {
     const Palette& palette = environmentPalette(this);
     styleLabel(title_, AppFont::font(17, QFont::DemiBold), palette.ink);
     total_->setColor(palette.accent);
+    // Both stand on the row's bottom; the title rises by what the larger total keeps below its baseline.
+    const double totalBelow = total_->sizeHint().height() - total_->baseline();
+    const int lift = static_cast<int>(std::lround(totalBelow - QFontMetricsF(title_->font()).descent()));
+    title_->setContentsMargins(0, 0, 0, std::max(0, lift));
     warningSymbol_->setColor(palette.amber());
     styleLabel(warningText_, AppFont::font(11), palette.amber());
     trashSymbol_->setColor(palette.inkSecondary);

@@ -201,6 +201,13 @@ public:
     const HistoryStore& history() const { return history_; }
     // The desktop adapter (reveal, clipboard, pickers); null when there is none.
     Desktop* desktop() const { return desktop_; }
+    // The persisted choices, for what the window keeps of itself (its place on the screen).
+    Settings& defaults() const { return defaults_; }
+    // The desktop's file manager name, empty when it gives none (or there is no desktop).
+    std::string fileManagerName() const;
+    // The name of the volume that holds the home folder, the title over the
+    // disk gauge; the home folder itself when the desktop cannot tell.
+    std::string homeVolumeName() const;
     // "Now" for the ages the pages show.
     const Clock& clock() const { return clock_; }
     // Runs `read` with the history on the history's own thread, after every
@@ -281,9 +288,9 @@ public:
     void selectAllSafe();
     // Exactly the node's candidates become the selection, and the review opens.
     void reviewCandidates(const StorageNode& node);
-    void revealInFinder(const StorageNode& node);
+    void revealInFileManager(const StorageNode& node);
     void copyPath(const StorageNode& node);
-    void revealFocusedInFinder();
+    void revealFocusedInFileManager();
     void copyFocusedPath();
     // Asks for folders to search for projects, adds them and scans.
     void chooseProjectRoots();

@@ -1,4 +1,5 @@
 #include "app/platform/Desktop.h"
+#include "app/presenters/PlatformWords.h"
 #include "app/state/AppState.h"
 #include "app/state/TreeNavigation.h"
 #include "core/model/SizeSum.h"
@@ -96,16 +97,22 @@ void AppState::reviewCandidates(const StorageNode& node) {
     setSheet(Sheet::review);
 }
 
-void AppState::revealInFinder(const StorageNode& node) {
+void AppState::revealInFileManager(const StorageNode& node) {
     if (node.path) reveal({*node.path});
+}
+
+std::string AppState::fileManagerName() const { return desktop_ ? desktop_->fileManagerName() : std::string(); }
+
+std::string AppState::homeVolumeName() const {
+    return platformWords::volumeTitle(desktop_ ? desktop_->volumeName(home_) : std::string(), home_);
 }
 
 void AppState::copyPath(const StorageNode& node) {
     if (node.path && desktop_) desktop_->copyText(*node.path);
 }
 
-void AppState::revealFocusedInFinder() {
-    if (const auto* node = focusedNode()) revealInFinder(*node);
+void AppState::revealFocusedInFileManager() {
+    if (const auto* node = focusedNode()) revealInFileManager(*node);
 }
 
 void AppState::copyFocusedPath() {

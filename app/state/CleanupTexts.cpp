@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/presenters/PlatformWords.h"
 #include "core/text/ByteFormat.h"
 
 namespace korvane {
@@ -18,7 +19,7 @@ std::string CleanupTexts::shareSummary(const std::optional<ScanResult>& scan) {
     char seconds[64];
     std::snprintf(seconds, sizeof seconds, "%.0f", scan->duration);
     return "Korvane found " + ByteFormat::string(scan->reclaimable()) +
-           " of reclaimable developer storage on my Mac \u2014 " + list + ". Scanned in " + seconds + "s.";
+           " of reclaimable developer storage " + std::string(platformWords::onMyComputer) + " \u2014 " + list + ". Scanned in " + seconds + "s.";
 }
 
 std::string CleanupTexts::putBackNotice(const RestoreEngine::Report& report) {

@@ -12,8 +12,10 @@ constexpr std::int64_t kMaxTableBytes = 16 * 1024 * 1024;
 
 bool isOctal(char c) { return c >= '0' && c <= '7'; }
 
+}  // namespace
+
 // The kernel writes space, tab, newline and backslash as "\ooo".
-std::string unescaped(std::string_view field) {
+std::string MountPoints::decodedField(std::string_view field) {
     std::string text;
     text.reserve(field.size());
     for (std::size_t i = 0; i < field.size(); ++i) {
@@ -27,8 +29,6 @@ std::string unescaped(std::string_view field) {
     }
     return text;
 }
-
-}  // namespace
 
 std::optional<std::vector<std::string>> MountPoints::read() {
     auto text = FileContents::readSmall("/proc/self/mountinfo", kMaxTableBytes);
@@ -54,7 +54,7 @@ std::vector<std::string> MountPoints::parse(std::string_view mountinfo) {
         }
         if (at == std::string_view::npos || at >= line.size()) continue;
         std::size_t stop = line.find(' ', at);
-        points.push_back(unescaped(line.substr(at, stop == std::string_view::npos ? line.size() - at : stop - at)));
+        points.push_back(decodedField(line.substr(at, stop == std::string_view::npos ? line.size() - at : stop - at)));
     }
     return points;
 }

@@ -15,6 +15,8 @@ public:
     // The mount points named in mountinfo text ("\040" and the other octal
     // escapes decoded).
     static std::vector<std::string> parse(std::string_view mountinfo);
+    // One field of mountinfo text with its octal escapes decoded.
+    static std::string decodedField(std::string_view field);
     // The first mount point, in table order, that lies at or below one of
     // the folders.
     static std::optional<std::string> firstAtOrBelow(const std::vector<std::string>& mountPoints,

@@ -29,9 +29,7 @@ constexpr const char* alreadyGone = "Already gone";
 constexpr const char* becameLink = "Became a symbolic link since the scan";
 constexpr const char* stillThere = "The system reported success but the folder is still there";
 constexpr const char* noPermission =
-    "Korvane does not have permission to remove this. Grant Full Disk Access in System Settings \u203A "
-    "Privacy & "
-    "Security.";
+    "Korvane does not have permission to remove this. Check who owns it and the permissions of its folder.";
 constexpr const char* readOnly = "This is on a read-only volume.";
 constexpr const char* excluded = "You marked this \u201CNever touch\u201D";
 constexpr const char* holdsExcluded = "Holds a location you marked \u201CNever touch\u201D";

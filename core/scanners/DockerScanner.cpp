@@ -395,7 +395,7 @@ std::optional<std::string> DockerScanner::virtualDiskNote(const ScanContext& con
     const std::int64_t maximum = ::lstat(disk.c_str(), &st) == 0 ? static_cast<std::int64_t>(st.st_size) : 0;
     return "Docker's Linux disk (" + ByteFormat::string(used->bytes) + " used of a " + ByteFormat::string(maximum) +
            " maximum) only shrinks when Docker Desktop trims it. Cleaning here frees space inside Docker "
-           "immediately; macOS may not see it until Docker compacts the disk image.";
+           "immediately; this computer may not see it until Docker compacts the disk image.";
 }
 
 }  // namespace korvane

@@ -1,17 +1,25 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <QAction>
 #include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
+#include <QTabWidget>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
 #include "app/MainWindow.h"
+#include "app/frame/AboutTab.h"
 #include "app/frame/ExploreLayout.h"
 #include "app/frame/GeneralSidebar.h"
 #include "app/frame/PlaceholderPane.h"
 #include "app/frame/RootView.h"
+#include "app/frame/SettingsView.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/screens/CleanupProgressView.h"
 #include "app/screens/CompleteView.h"
@@ -67,6 +75,118 @@ TEST_F(MainWindowTest, OpensTitledWithItsMinimumSizeAndQuitsCleanly) {
     QTimer::singleShot(0, qApp, &QCoreApplication::quit);
     EXPECT_EQ(QApplication::exec(), 0);
     EXPECT_FALSE(window.isVisible());
+}
+
+QAction* menuAction(QMenuBar* bar, const QString& menu, const QString& text) {
+    for (QAction* top : bar->actions())
+        if (top->text() == menu && top->menu())
+            for (QAction* action : top->menu()->actions())
+                if (action->text() == text) return action;
+    return nullptr;
+}
+
+TEST_F(MainWindowTest, DesktopMenusHoldTheCommandsWithTheirShortcuts) {
+    MainWindow& window = open({"--screen", "explore", "--mode", "developer"});
+    QStringList menus;
+    for (QAction* top : window.menuBar()->actions()) menus << top->text();
+    EXPECT_EQ(menus, (QStringList{"&File", "&View", "&Help"}));
+    struct Row {
+        const char* menu;
+        const char* text;
+        QKeySequence shortcut;
+    };
+    for (const Row& row : {Row{"&File", "Scan Now", QKeySequence(QStringLiteral("Ctrl+R"))},
+                           Row{"&File", "Scan Home folder", {}},
+                           Row{"&File", "Choose Folder\u2026", {}},
+                           Row{"&File", "Settings\u2026", QKeySequence(QStringLiteral("Ctrl+,"))},
+                           Row{"&File", "Quit", QKeySequence(QKeySequence::Quit)},
+                           Row{"&View", "General", {}},
+                           Row{"&View", "Large files", {}},
+                           Row{"&View", "History", {}},
+                           Row{"&View", "Inspector", {}},
+                           Row{"&Help", "About Korvane", {}}}) {
+        QAction* action = menuAction(window.menuBar(), QString::fromUtf8(row.menu), QString::fromUtf8(row.text));
+        ASSERT_NE(action, nullptr) << row.text;
+        EXPECT_EQ(action->shortcut(), row.shortcut) << row.text;
+    }
+
+    // A section goes to general mode; the checks follow the state.
+    menuAction(window.menuBar(), "&View", "Large files")->trigger();
+    EXPECT_EQ(state().mode(), AppState::Mode::general);
+    EXPECT_EQ(state().generalSection(), AppState::GeneralSection::largeFiles);
+    EXPECT_TRUE(menuAction(window.menuBar(), "&View", "General")->isChecked());
+    menuAction(window.menuBar(), "&View", "Developer")->trigger();
+    EXPECT_EQ(state().mode(), AppState::Mode::developer);
+    EXPECT_FALSE(menuAction(window.menuBar(), "&View", "Large files")->isChecked());
+
+    // The inspector's item follows the top bar's wish and changes it.
+    window.inspectorAction()->trigger();
+    EXPECT_FALSE(window.rootView()->exploreLayout()->showsInspector());
+    window.rootView()->exploreLayout()->setShowsInspector(true);
+    QMenu* view = menuAction(window.menuBar(), "&View", "History")->associatedObjects().isEmpty()
+                      ? nullptr
+                      : qobject_cast<QMenu*>(menuAction(window.menuBar(), "&View", "History")->associatedObjects().front());
+    ASSERT_NE(view, nullptr);
+    emit view->aboutToShow();
+    EXPECT_TRUE(window.inspectorAction()->isChecked());
+    menuAction(window.menuBar(), "&View", "History")->trigger();
+    EXPECT_EQ(state().sheet(), Sheet::history);
+
+    // About opens the settings on their About tab, in place of any sheet, and only then.
+    window.aboutAction()->trigger();
+    ASSERT_EQ(state().sheet(), Sheet::settings);
+    auto* settings = window.sheetDialog()->findChild<SettingsView*>();
+    ASSERT_NE(settings, nullptr);
+    EXPECT_EQ(settings->tabs()->currentWidget(), settings->aboutTab());
+    state().setSheet(std::nullopt);
+    window.settingsAction()->trigger();
+    settings = window.sheetDialog()->findChild<SettingsView*>();
+    EXPECT_NE(settings->tabs()->currentWidget(), settings->aboutTab());
+    // Asked while the settings are open, it turns them to About.
+    window.aboutAction()->trigger();
+    settings = window.sheetDialog()->findChild<SettingsView*>();
+    EXPECT_EQ(settings->tabs()->currentWidget(), settings->aboutTab());
+}
+
+TEST_F(MainWindowTest, SheetsDrawTheirOwnHeaderWithoutAWindowTitleBar) {
+    MainWindow& window = open();
+    for (Sheet sheet : {Sheet::settings, Sheet::history, Sheet::review}) {
+        state().setSheet(sheet);
+        QDialog* dialog = window.sheetDialog();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::FramelessWindowHint));
+        EXPECT_EQ(dialog->windowModality(), Qt::WindowModal);
+        EXPECT_FALSE(dialog->accessibleName().isEmpty());
+        // No window manager places it: it stands centred over the window, on the screen.
+        const QRect content(window.rootView()->mapToGlobal(QPoint(0, 0)), window.rootView()->size());
+        EXPECT_LE(std::abs(dialog->geometry().center().x() - content.center().x()), 1);
+        EXPECT_TRUE(window.screen()->availableGeometry().contains(dialog->geometry()));
+        QTest::keyClick(dialog, Qt::Key_Escape);
+        EXPECT_EQ(state().sheet(), std::nullopt);
+    }
+}
+
+TEST_F(MainWindowTest, OpensWithinTheScreenAndWhereItWasLastLeft) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    // What cannot be read as a saved place counts as none.
+    settings_.setValue("window.geometry", "not a saved place");
+    MainWindow& first = open();
+    EXPECT_TRUE(screen.contains(first.geometry())) << "first launch";
+    EXPECT_GE(first.width(), 720);
+    const QRect left(screen.topLeft() + QPoint(3, 25), QSize(760, 570));
+    first.setGeometry(left);
+    first.close();
+    window_.reset();
+
+    MainWindow& second = open();
+    EXPECT_EQ(second.geometry(), left);
+    // A place no screen holds any more gives a fitting one.
+    second.setGeometry(QRect(screen.topLeft() + QPoint(10, 10), screen.size() + QSize(400, 300)));
+    second.savePlacement();
+    window_.reset();
+    MainWindow& third = open();
+    EXPECT_TRUE(screen.contains(third.geometry())) << "after an oversized place";
+    EXPECT_GE(third.width(), 720);
 }
 
 TEST_F(MainWindowTest, EveryRouteShowsItsOwnScreen) {

@@ -22,9 +22,7 @@ using testing::readFile;
 using testing::ScopedMount;
 
 const std::string kPermission =
-    "Korvane does not have permission to remove this. Grant Full Disk Access in System Settings \u203A "
-    "Privacy & "
-    "Security.";
+    "Korvane does not have permission to remove this. Check who owns it and the permissions of its folder.";
 const std::string kBecameLink = "Became a symbolic link since the scan";
 const std::string kCancelled = "Cancelled before this item was reached";
 

@@ -26,8 +26,7 @@ using testing::readFile;
 using testing::ScopedEnv;
 
 const std::string kPermission =
-    "Korvane does not have permission to remove this. Grant Full Disk Access in System Settings \u203A "
-    "Privacy & Security.";
+    "Korvane does not have permission to remove this. Check who owns it and the permissions of its folder.";
 const std::string kCannotLook = "Korvane cannot look inside this to check it, so it leaves it alone";
 
 std::string describe(const CleanupOutcome& outcome) {

@@ -799,7 +799,7 @@ TEST_F(SafetyPolicyTest, BundleVerdict) {
               denied("Only application bundles can be removed from here"));
     EXPECT_EQ(SafetyPolicy::appBundleVerdict("/Applications/Foo.app/Contents/.."), kAllowed);
     EXPECT_EQ(SafetyPolicy::appBundleVerdict("/System/Applications/Safari.app"),
-              denied("System applications are managed by macOS"));
+              denied("System applications are managed by the system"));
     EXPECT_EQ(SafetyPolicy::appBundleVerdict("Foo.app"), denied(kNotAbsolute));
 
     tree.folder("apps/Real.app");

@@ -251,7 +251,7 @@ TEST_F(DockerScannerTest, OffersOnePruneCommandPerKindOfLeftover) {
         "you still want will lose everything in it.");
     EXPECT_EQ(result.note,
               "Docker's Linux disk (2 MB used of a 64 GB maximum) only shrinks when Docker Desktop "
-              "trims it. Cleaning here frees space inside Docker immediately; macOS may not see it until "
+              "trims it. Cleaning here frees space inside Docker immediately; this computer may not see it until "
               "Docker compacts the disk image.");
 }
 

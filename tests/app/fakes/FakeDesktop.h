@@ -23,6 +23,11 @@ public:
         answers.pop_front();
         return answer;
     }
+    std::string fileManagerName() override { return fileManager; }
+    std::string volumeName(const std::string& folder) override {
+        volumeAsked.push_back(folder);
+        return volume;
+    }
 
     std::vector<std::vector<std::string>> revealed;
     std::vector<std::string> opened;
@@ -30,6 +35,9 @@ public:
     std::vector<std::string> copied;
     std::vector<FolderRequest> requests;
     std::deque<std::vector<std::string>> answers;
+    std::string fileManager;
+    std::string volume;
+    std::vector<std::string> volumeAsked;
 };
 
 }  // namespace korvane::testing

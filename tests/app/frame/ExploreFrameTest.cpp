@@ -162,6 +162,25 @@ TEST_F(ExploreFrameTest, TheInspectorToggleSlidesTheColumnWhenWideAndOpensThePop
     EXPECT_EQ(bar().inspectorToggle()->toolTip(), QStringLiteral("Show the inspector"));
 }
 
+// Narrow, the inspector column is hidden rather than squeezed: neither a
+// screen reader nor Tab finds its buttons.
+TEST_F(ExploreFrameTest, ANarrowWindowHidesTheInspectorFromTabAndScreenReaders) {
+    for (const int width : {1000, 1440, 1000}) {
+        open({width, 760});
+        QWidget* inspector = layout().inspector();
+        const bool wide = width >= 1140;
+        EXPECT_EQ(layout().inspectorColumn()->isVisible(), wide) << width;
+        EXPECT_EQ(inspector->isVisible(), wide) << width;
+        bool reached = false;
+        for (int step = 0; step < 120; ++step) {
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window_.get(), Qt::Key_Tab);
+            if (QWidget* focused = QApplication::focusWidget(); focused && inspector->isAncestorOf(focused))
+                reached = true;
+        }
+        EXPECT_EQ(reached, wide) << width;
+    }
+}
+
 TEST_F(ExploreFrameTest, ClickingACrumbGoesBackUp) {
     open();
     state().select(std::string_view(state().tree().children.front().id));

@@ -4,6 +4,7 @@
 #include "app/presenters/FootprintSegments.h"
 #include "app/presenters/HoverCardContent.h"
 #include "app/presenters/NodeActions.h"
+#include "app/presenters/PlatformWords.h"
 #include "app/presenters/SidebarContent.h"
 #include "app/presenters/TopBarContent.h"
 #include "core/text/ByteFormat.h"
@@ -149,7 +150,7 @@ TEST_F(FrameContent, TopBarCrumbsAndTheScannedFolderWithALeadingTilde) {
 TEST_F(FrameContent, SidebarTexts) {
     AppState& state = launch();
     auto content = sidebarContent(state);
-    EXPECT_EQ(content.scanTitle, "Scan this Mac");
+    EXPECT_EQ(content.scanTitle, platformWords::scanThisComputer);
     EXPECT_FALSE(content.sections) << "without a scan only the scan block";
 
     state.setMode(AppState::Mode::developer);

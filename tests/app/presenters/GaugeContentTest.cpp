@@ -2,6 +2,7 @@
 
 #include "app/presenters/GaugeTint.h"
 #include "app/presenters/LiveStatsContent.h"
+#include "app/presenters/PlatformWords.h"
 #include "app/theme/Palette.h"
 #include "core/text/ByteFormat.h"
 
@@ -67,8 +68,7 @@ TEST(LiveStatsContent, MetersCaptionsAndArcs) {
     content = liveStatsContent(stats);
     EXPECT_EQ(content.meters[0].arcEnd, 0.001);
     EXPECT_EQ(content.meters[0].number, "0");
-    EXPECT_EQ(content.swapWarning,
-              "Swap in use: " + ByteFormat::string(1) + " \u2014 macOS is compressing memory to disk.");
+    EXPECT_EQ(content.swapWarning, platformWords::swapWarning(ByteFormat::string(1)));
 }
 
 TEST(LiveStatsContent, BatteryCaptionAndDetail) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/presenters/NodeActions.h"
+#include "app/presenters/PlatformWords.h"
 #include "tests/app/state/FlowFixture.h"
 
 namespace korvane {
@@ -41,20 +42,25 @@ TEST_F(NodeActionsTest, EntriesFollowCandidatesChildrenAndPath) {
     unmanaged.kind = Kind::group;
     unmanaged.children = {leaf("locked", SafetyLevel::dangerous)};
 
+    const std::string reveal = platformWords::revealIn("");
     const std::pair<StorageNode, std::vector<std::string>> cases[] = {
         {leaf("protected", SafetyLevel::dangerous, true, "/home/u/locked"),
-         {"Reveal in Finder", "Copy path", "---", "Never touch this"}},
+         {reveal, "Copy path", "---", "Never touch this"}},
         {leaf("bare", SafetyLevel::safe, false), {"---", "Never touch this"}},
         {leaf("safe", SafetyLevel::safe, true, "/home/u/cache"),
-         {"Clean this\u2026", "Add to selection", "---", "Reveal in Finder", "Copy path", "---", "Never touch this"}},
+         {"Clean this\u2026", "Add to selection", "---", reveal, "Copy path", "---", "Never touch this"}},
         {leaf("managed", SafetyLevel::caution), {"Clean this\u2026", "Add to selection", "---", "---", "Never touch this"}},
         {group,
-         {"Clean this\u2026", "Add to selection", "---", "Focus here", "Reveal in Finder", "Copy path", "---",
+         {"Clean this\u2026", "Add to selection", "---", "Focus here", reveal, "Copy path", "---",
           "Never touch this"}},
         // Only protected leaves below: nothing to clean, but there is something to focus on.
         {unmanaged, {"Focus here", "---", "Never touch this"}},
     };
     for (const auto& [node, expected] : cases) EXPECT_EQ(titles(nodeActionEntries(state(), node)), expected) << node.id;
+    // The desktop's own name for its file manager, when it gives one.
+    desktop_.fileManager = "Dolphin";
+    EXPECT_EQ(nodeActionEntries(state(), group)[4].title, "Reveal in Dolphin");
+    desktop_.fileManager.clear();
 
     // Partly selected offers to add; fully selected to remove.
     state().setSelection({*group.children[0].candidateID});
@@ -81,7 +87,7 @@ TEST_F(NodeActionsTest, ActionsReachTheState) {
     EXPECT_EQ(state().selection(), (std::set<UUID>{*item.candidateID}));
     EXPECT_EQ(state().sheet(), AppState::Sheet::review);
 
-    runNodeAction(state(), Action::revealInFinder, item);
+    runNodeAction(state(), Action::revealInFileManager, item);
     runNodeAction(state(), Action::copyPath, item);
     ASSERT_EQ(desktop_.revealed.size(), 1u);
     EXPECT_EQ(desktop_.revealed[0], (std::vector<std::string>{*item.path}));

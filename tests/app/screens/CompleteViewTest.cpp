@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QTest>
 
@@ -79,6 +80,30 @@ TEST_F(CompleteViewTest, ReturnActivatesDone) {
     // Without a report only the actions stay.
     EXPECT_FALSE(visibleTexts(view).contains("Cleanup complete"));
     EXPECT_TRUE(button(view, "Copy summary")->isVisibleTo(&view));
+}
+
+// Outside a dialog the default-button flag does nothing: Return itself must leave the screen.
+TEST_F(CompleteViewTest, ReturnLeavesTheScreenUnlessAnotherButtonHasTheFocus) {
+    for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+        launch({"--screen", "finished"});
+        CompleteView view(state());
+        view.resize(800, 700);
+        view.show();
+        QApplication::setActiveWindow(&view);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+
+        // The focused button takes Return as its own press.
+        button(view, "Copy summary")->setFocus();
+        QTest::keyClick(&view, key);
+        EXPECT_EQ(desktop_.copied.size(), 1u) << key;
+        EXPECT_EQ(state().route(), Route::finished) << key;
+
+        view.setFocus();
+        QTest::keyClick(&view, key);
+        EXPECT_EQ(state().route(), Route::explore) << key;
+        EXPECT_EQ(state().lastReport(), std::nullopt) << key;
+        desktop_.copied.clear();
+    }
 }
 
 TEST_F(CompleteViewTest, EmptyingTheTrashShowsTheHonestNotice) {

@@ -134,6 +134,8 @@ TEST_F(GeneralPagesTest, LargeFilesListOnlyWhatReachesTheThresholdAsPlainText) {
     EXPECT_EQ(entries[0].name, "holiday.mov");
     EXPECT_EQ(entries[1].name, "installer.dmg");  // exactly 50 MiB is in; 50,000,000 bytes is not
     EXPECT_EQ(view.total()->text().toStdString(), *view.content().total);
+    // A screen reader reads the figure with its name.
+    EXPECT_EQ(view.total()->accessibleName().toStdString(), "Total " + *view.content().total);
     EXPECT_EQ(view.list()->model()->data(view.list()->model()->index(0), Qt::DisplayRole).toString(),
               QStringLiteral("holiday.mov"));
 }

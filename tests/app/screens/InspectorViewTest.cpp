@@ -7,6 +7,7 @@
 
 #include "app/kit/KitButton.h"
 #include "app/screens/InspectorSections.h"
+#include "app/presenters/PlatformWords.h"
 #include "app/screens/InspectorView.h"
 #include "app/theme/AppMotion.h"
 #include "tests/app/state/FlowFixture.h"
@@ -66,7 +67,7 @@ TEST_F(InspectorViewTest, TheCleanupButtonTogglesTheNodesCandidates) {
     EXPECT_EQ(cleanup->title(), "Remove from cleanup");
     EXPECT_TRUE(button(view, "Reveal")->isEnabled());
     EXPECT_FALSE(button(view, "Focus")->isEnabled());
-    button(view, "Quick Look")->click();
+    button(view, QString::fromStdString(platformWords::showIn("")))->click();
     EXPECT_EQ(desktop_.revealed, (std::vector<std::vector<std::string>>{{*item.path}}));
     EXPECT_EQ(button(view, "Never touch this")->toolTip(), "Keep this out of every future scan");
 }

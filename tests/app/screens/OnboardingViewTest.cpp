@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QTest>
 
+#include "app/presenters/PlatformWords.h"
 #include "app/screens/OnboardingView.h"
 #include "app/theme/AppMotion.h"
 #include "tests/app/state/FlowFixture.h"
@@ -23,7 +24,7 @@ TEST_F(OnboardingViewTest, TheHomeCardScansTheHomeFolder) {
     view.resize(900, 640);
     view.show();
     ASSERT_EQ(view.cards().size(), 2);
-    EXPECT_EQ(view.cards()[0]->accessibleName(), "Clean my whole Mac");
+    EXPECT_EQ(view.cards()[0]->accessibleName(), QString::fromUtf8(platformWords::cleanWholeComputer));
     EXPECT_EQ(view.cards()[1]->accessibleName(), "Clean developer leftovers");
     QTest::mouseClick(view.cards()[0], Qt::LeftButton);
     EXPECT_EQ(state().route(), Route::explore);
@@ -68,7 +69,7 @@ TEST_F(OnboardingViewTest, FadesInWhileRising) {
     EXPECT_TRUE(texts.contains(
         "Korvane shows you what is taking up room, how old it is,\nand exactly what is safe to remove."));
     EXPECT_TRUE(texts.contains("node_modules"));
-    EXPECT_TRUE(texts.contains("Nothing is removed until you choose it. Your files never leave this Mac."));
+    EXPECT_TRUE(texts.contains(QString::fromUtf8(platformWords::filesStayHere)));
 }
 
 }  // namespace

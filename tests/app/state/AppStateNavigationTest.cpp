@@ -131,13 +131,13 @@ TEST_F(AppStateNavigationTest, DangerousItemsAreNeverSelectable) {
 
 TEST_F(AppStateNavigationTest, RevealAndCopyNeedAPath) {
     AppState& state = explore();
-    state.revealInFinder(node(state, "node"));
+    state.revealInFileManager(node(state, "node"));
     state.copyPath(node(state, "node"));
-    state.revealFocusedInFinder();  // no focus
+    state.revealFocusedInFileManager();  // no focus
     EXPECT_TRUE(desktop_.revealed.empty());
     EXPECT_TRUE(desktop_.copied.empty());
 
-    state.revealInFinder(item(state, "storefront"));
+    state.revealInFileManager(item(state, "storefront"));
     state.copyPath(item(state, "storefront"));
     EXPECT_EQ(desktop_.revealed, std::vector<std::vector<std::string>>{{at("Developer/storefront")}});
     EXPECT_EQ(desktop_.copied, std::vector<std::string>{at("Developer/storefront")});

@@ -23,7 +23,7 @@ TEST(CleanupTextsTest, SummaryNamesTheThreeCategoriesWithTheMostToReclaim) {
                     {}, {});
     EXPECT_EQ(
         CleanupTexts::shareSummary(scan),
-        "Korvane found 14.5 GB of reclaimable developer storage on my Mac \u2014 Node.js 7.5 GB, Xcode 4 GB, "
+        "Korvane found 14.5 GB of reclaimable developer storage on my computer \u2014 Node.js 7.5 GB, Xcode 4 GB, "
         "Docker 2 GB. Scanned in 12s.");
 }
 

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace korvane::platformWords {
+
+// The texts that speak of the computer Korvane runs on, its file manager,
+// its kernel and its disk, gathered so that every screen and test reads them
+// from one place (the README's platform section lists them).
+
+inline constexpr std::string_view scanThisComputer = "Scan this computer";
+inline constexpr std::string_view cleanWholeComputer = "Clean my whole computer";
+inline constexpr std::string_view filesStayHere =
+    "Nothing is removed until you choose it. Your files never leave this computer.";
+inline constexpr std::string_view generalModeBlurb =
+    "Any folder on this computer \u2014 what is big, what is old, what to remove";
+inline constexpr std::string_view nothingScannedMessage =
+    "Scan your Home folder, or pick any folder on this computer, to see where the space went.";
+inline constexpr std::string_view scanningStaysHere =
+    "Scanning happens entirely on this computer. No file names, paths or contents are ever sent anywhere.";
+inline constexpr std::string_view onMyComputer = "on my computer";
+inline constexpr std::string_view statisticsSource = "Read straight from /proc and /sys";
+inline constexpr std::string_view systemManagedNote =
+    "Everything goes to the Trash and can be put back. Korvane never removes an application the system "
+    "manages itself.";
+
+// The file manager's name when the desktop does not say it.
+inline constexpr std::string_view defaultFileManager = "Files";
+
+// The desktop's name for its file manager, or "Files" when it gives none.
+std::string fileManager(std::string_view desktopName);
+// "Show in Files", "Reveal in Files", with the file manager's name.
+std::string showIn(std::string_view desktopName);
+std::string revealIn(std::string_view desktopName);
+// The title over the disk gauge: the volume's name, else the folder it holds.
+std::string volumeTitle(std::string_view volumeName, std::string_view folder);
+// The live statistics' note while swap is in use, with its formatted size.
+std::string swapWarning(std::string_view swapUsed);
+
+}  // namespace korvane::platformWords
