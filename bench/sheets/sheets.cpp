@@ -1,8 +1,10 @@
 // Opens and closes a sheet of the real window again and again, as a user does
-// with its shortcut and Escape, and prints how much memory the process holds
-// after each hundred rounds: the heap in use (exact) and the resident set
-// (what the system sees). A sheet that gives back everything it made keeps
-// both flat.
+// (the settings with their shortcut, each closed with Escape), and prints
+// after each hundred rounds how much memory the process holds and what it
+// grew by per round since the last report: the small blocks in use on the
+// main heap (exact), the large mapped ones (window buffers) and the resident
+// set (what the system sees). A sheet that gives back everything it made
+// keeps them flat.
 //
 //   sheets [settings|history] [ROUNDS] [accessible]
 //
