@@ -6,6 +6,8 @@
 # Xvfb, for the icon and class of its window.
 #
 #   check-install.sh BUILD_DIR APP_ID VERSION "ICON_SIZES..."
+#
+# CMAKE names the cmake to install with (default: the one on the PATH).
 set -uo pipefail
 
 build=$1 id=$2 version=$3 sizes=$4
@@ -27,7 +29,7 @@ root="$work/root"
 prefix=/usr/local
 
 # Its own component keeps the user's build/install_manifest.txt untouched.
-if ! DESTDIR="$root" cmake --install "$build" --prefix "$prefix" --component korvane >"$work/install.log" 2>&1; then
+if ! DESTDIR="$root" "${CMAKE:-cmake}" --install "$build" --prefix "$prefix" --component korvane >"$work/install.log" 2>&1; then
   cat "$work/install.log" >&2
   fail "cmake --install failed"
   exit 1
