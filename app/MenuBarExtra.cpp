@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QPainter>
 #include <QScreen>
 #include <QSystemTrayIcon>
 
@@ -10,40 +9,14 @@
 #include "app/presenters/MenuBarContent.h"
 #include "app/screens/MenuBarView.h"
 #include "app/state/AppState.h"
-#include "app/theme/Palette.h"
-#include "app/theme/SymbolGlyph.h"
+#include "app/theme/ApplicationIcon.h"
 
 namespace korvane {
-
-namespace {
-
-// The "internaldrive" symbol in ink on a paper disc, readable on light and dark trays alike.
-QIcon driveIcon() {
-    const Palette& paper = Palette::forTheme(ThemeID::paper);
-    QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64}) {
-        QPixmap picture(size, size);
-        picture.fill(Qt::transparent);
-        QPainter painter(&picture);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(paper.canvas);
-        painter.drawEllipse(QRectF(0, 0, size, size));
-        painter.setFont(symbolFont(size * 0.62));
-        painter.setPen(paper.ink);
-        painter.drawText(QRect(0, 0, size, size), Qt::AlignCenter, symbolText("internaldrive"));
-        painter.end();
-        icon.addPixmap(picture);
-    }
-    return icon;
-}
-
-}  // namespace
 
 MenuBarExtra::MenuBarExtra(AppState& state, MainWindow& window, QObject* parent)
     : QObject(parent),
       state_(state),
-      icon_(new QSystemTrayIcon(driveIcon(), this)),
+      icon_(new QSystemTrayIcon(applicationIcon(), this)),
       panel_(new MenuBarView(state)) {
     connect(icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason != QSystemTrayIcon::Trigger && reason != QSystemTrayIcon::Context) return;

@@ -10,7 +10,7 @@ class AppState;
 class MainWindow;
 class MenuBarView;
 
-// The tray icon: the drive symbol, the reclaimable total (or the product
+// The tray icon: the application icon (a drive), the reclaimable total (or the product
 // name) as its tooltip, and the panel it opens on a click. Made only where
 // the desktop has a tray.
 class MenuBarExtra : public QObject {

@@ -1,9 +1,12 @@
+#include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include <QApplication>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
+#include "app/ApplicationInfo.h"
 #include "app/MainWindow.h"
 #include "app/MenuBarExtra.h"
 #include "app/StartupProbe.h"
@@ -12,19 +15,30 @@
 #include "app/platform/Notifier_linux.h"
 #include "app/platform/SystemClock.h"
 #include "app/state/AppState.h"
+#include "app/theme/ApplicationIcon.h"
 #include "core/safety/HistoryStore.h"
 #include "core/system/OpenFileLimit.h"
 #include "core/system/Paths.h"
 #include "app/kit/ThemedStyle.h"
 
 int main(int argc, char* argv[]) {
+    // Answered before the application exists: it needs no display.
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("%s %s\n", korvane::applicationInfo::name, korvane::applicationInfo::version);
+            return 0;
+        }
     // Scanners measure in parallel and need more descriptors than the default soft limit.
     korvane::raiseOpenFileLimit();
     korvane::StartupProbe::prepare();
     QApplication application(argc, argv);
     QApplication::setStyle(new korvane::ThemedStyle);
-    QApplication::setApplicationName(QStringLiteral("Korvane"));
-    QApplication::setOrganizationName(QStringLiteral("Korvane"));
+    QApplication::setApplicationName(QString::fromLatin1(korvane::applicationInfo::name));
+    QApplication::setOrganizationName(QString::fromLatin1(korvane::applicationInfo::name));
+    QApplication::setApplicationVersion(QString::fromLatin1(korvane::applicationInfo::version));
+    // The desktop matches the window, tray icon and notifications to the installed entry by this id.
+    QApplication::setDesktopFileName(QString::fromLatin1(korvane::applicationInfo::id));
+    QApplication::setWindowIcon(korvane::applicationIcon());
     // Closing the window leaves the tray's panel able to bring it back.
     QApplication::setQuitOnLastWindowClosed(!QSystemTrayIcon::isSystemTrayAvailable());
 

@@ -1,5 +1,8 @@
 #include "app/frame/SettingsForm.h"
 
+#include <map>
+#include <tuple>
+
 #include <QEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -14,7 +17,13 @@
 namespace korvane {
 
 QIcon symbolIcon(const std::string& name, double size, const QColor& color) {
-    QIcon icon;
+    // One icon per symbol, size and colour for the whole run: the style keeps
+    // every icon picture it draws in the pixmap cache under that picture's
+    // key, so an icon made afresh for each opening of a window would leave
+    // new entries behind every time.
+    static std::map<std::tuple<std::string, double, QRgb>, QIcon> made;
+    QIcon& icon = made[{name, size, color.rgba()}];
+    if (!icon.isNull()) return icon;
     // Two densities, so the icon stays sharp on a doubled display.
     for (const int scale : {1, 2}) {
         const int side = static_cast<int>(size * scale + 0.5);

@@ -1,6 +1,7 @@
 #include "app/frame/SettingsView.h"
 
 #include <QEvent>
+#include <QPixmapCache>
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -29,6 +30,14 @@ SettingsView::SettingsView(AppState& state, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_, 0, Qt::AlignCenter);
     restyle();
+}
+
+SettingsView::~SettingsView() {
+    // The style caches the faces it draws for the stock controls here under
+    // keys made from this window's palettes, new for every window, so no later
+    // opening finds them again: left there, they would fill the pixmap cache up
+    // to its limit. All it holds can be drawn again, so it goes as a whole.
+    QPixmapCache::clear();
 }
 
 void SettingsView::showEvent(QShowEvent* event) {

@@ -23,6 +23,7 @@ public:
     static constexpr int height = 420;
 
     explicit SettingsView(AppState& state, QWidget* parent = nullptr);
+    ~SettingsView() override;
 
     QTabWidget* tabs() const { return tabs_; }
     ScanSettingsTab* scanTab() const { return scan_; }

@@ -24,9 +24,12 @@ void FreedesktopNotifier::post(const std::string& title, const std::string& body
     QDBusMessage call =
         QDBusMessage::createMethodCall(QString::fromLatin1(serviceName), QString::fromLatin1(objectPath),
                                        QString::fromLatin1(serviceName), QStringLiteral("Notify"));
+    // The icon and the entry by the application id: the desktop shows the notice as Korvane's.
+    const QString id = QString::fromLatin1(applicationInfo::id);
+    const QVariantMap hints{{QStringLiteral("desktop-entry"), id}};
     // Notify(app_name, replaces_id, app_icon, summary, body, actions, hints, expire_timeout)
-    call << QString::fromLatin1(applicationName) << quint32(0) << QString() << QString::fromStdString(title)
-         << QString::fromStdString(body) << QStringList() << QVariantMap() << qint32(-1);
+    call << QString::fromLatin1(applicationName) << quint32(0) << id << QString::fromStdString(title)
+         << QString::fromStdString(body) << QStringList() << hints << qint32(-1);
     connection_.send(call);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QDBusConnection>
 
+#include "app/ApplicationInfo.h"
 #include "app/platform/Notifier.h"
 
 namespace korvane {
@@ -12,7 +13,7 @@ class FreedesktopNotifier final : public Notifier {
 public:
     static constexpr const char* serviceName = "org.freedesktop.Notifications";
     static constexpr const char* objectPath = "/org/freedesktop/Notifications";
-    static constexpr const char* applicationName = "Korvane";
+    static constexpr const char* applicationName = applicationInfo::name;
 
     explicit FreedesktopNotifier(QDBusConnection connection = QDBusConnection::sessionBus());
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -72,6 +73,10 @@ TEST(FreedesktopNotifier, PostsThroughTheServiceOnlyWhenItAnswers) {
         ASSERT_EQ(arguments.size(), 8);
         EXPECT_EQ(arguments[0].toString(), QStringLiteral("Korvane"));
         EXPECT_EQ(arguments[1].toUInt(), 0u);
+        // The desktop matches the notice to the installed entry and its icon by the one id.
+        EXPECT_EQ(arguments[2].toString(), QStringLiteral("io.github.korvane.Korvane"));
+        EXPECT_EQ(qdbus_cast<QVariantMap>(arguments[6]).value(QStringLiteral("desktop-entry")).toString(),
+                  QStringLiteral("io.github.korvane.Korvane"));
         EXPECT_EQ(arguments[3].toString(), QStringLiteral("Only 3 GB free"));
         EXPECT_EQ(arguments[4].toString(), QStringLiteral("Korvane can reclaim <b>1 GB</b> & more."));
         EXPECT_EQ(arguments[7].toInt(), -1);
