@@ -65,8 +65,9 @@ QIcon appIcon(const InstalledApp& app, const QColor& fallback) {
     }
     for (const auto& file : {app.iconFile, app.icon}) {
         if (!file || file->empty() || file->front() != '/') continue;
+        // A scalable icon lists no sizes; whether it draws is what counts.
         QIcon drawn(QString::fromStdString(*file));
-        if (!drawn.isNull() && !drawn.availableSizes().isEmpty()) return drawn;
+        if (!drawn.pixmap(QSize(28, 28)).isNull()) return drawn;
     }
     return bundleIcon(app.bundleURL, fallback);
 }

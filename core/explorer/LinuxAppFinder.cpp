@@ -99,16 +99,14 @@ std::optional<std::string> firstReleaseVersion(std::string_view xml) {
     return std::nullopt;
 }
 
-// An icon file for a theme icon name among those a deployment exports.
+// An icon file for a theme icon name among those a deployment exports:
+// pictures first, largest first, as not every desktop draws SVG.
 std::optional<std::string> exportedIconFile(const std::string& deploy, const std::string& icon) {
     if (icon.find('/') != std::string::npos) return std::nullopt;
-    static const char* const sizes[] = {"scalable", "512x512", "256x256", "128x128", "96x96", "64x64", "48x48"};
-    for (const char* size : sizes) {
-        for (const char* extension : {".svg", ".png"}) {
-            const std::string file = deploy + "/export/share/icons/hicolor/" + size + "/apps/" + icon + extension;
-            if (isRegularFile(file)) return file;
-        }
-    }
+    const std::string icons = deploy + "/export/share/icons/hicolor/";
+    for (const char* size : {"256x256", "512x512", "128x128", "96x96", "64x64", "48x48"})
+        if (const std::string file = icons + size + "/apps/" + icon + ".png"; isRegularFile(file)) return file;
+    if (const std::string file = icons + "scalable/apps/" + icon + ".svg"; isRegularFile(file)) return file;
     return std::nullopt;
 }
 

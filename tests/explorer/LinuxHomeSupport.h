@@ -44,6 +44,7 @@ struct LinuxHome {
             tree.text(deploy + "/export/share/applications/" + id + ".desktop",
                       "[Desktop Entry]\nName=" + name + "\nExec=/usr/bin/flatpak run " + id + "\nIcon=" + id + "\n");
         tree.text(deploy + "/export/share/icons/hicolor/128x128/apps/" + id + ".png", "png");
+        tree.text(deploy + "/export/share/icons/hicolor/scalable/apps/" + id + ".svg", "<svg/>");
         if (!version.empty())
             tree.text(deploy + "/files/share/metainfo/" + id + ".metainfo.xml",
                       "<?xml version=\"1.0\"?>\n<component>\n  <releases>\n    <release version=\"" + version +
