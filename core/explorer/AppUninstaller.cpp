@@ -11,6 +11,7 @@
 
 #include "core/text/RelativeDate.h"
 #include "core/text/ByteFormat.h"
+#include "core/text/TextCase.h"
 #include "core/system/FileDate.h"
 #include "core/system/FolderListing.h"
 #include "core/system/Paths.h"
@@ -332,6 +333,8 @@ std::vector<AppUninstaller::Leftover> AppUninstaller::leftovers(const InstalledA
             // one whose identifier is "com.apple".
             if (!app.isSystem && name.starts_with(systemIdentifierPrefix)) continue;
 
+            if (*matchedOn == app.name && isOtherApplicationsName(name)) continue;
+
             std::string path = Paths::join(folder, name);
             if (!taken.insert(path).second) continue;
             // The rule's own check, so that only its shapes (and of "~/.config"
@@ -348,6 +351,18 @@ std::vector<AppUninstaller::Leftover> AppUninstaller::leftovers(const InstalledA
     }
     sortLargestFirst(result, [](const Leftover& leftover) { return leftover.bytes; });
     return result;
+}
+
+bool AppUninstaller::isOtherApplicationsName(std::string_view entry) {
+    if (!linux_) return false;
+    {
+        std::lock_guard lock(knownLock_);
+        if (!otherNames_) otherNames_ = linux_->otherApplicationNames();
+    }
+    std::string name = TextCase::lowercased(entry);
+    if (name.ends_with(bundleExtension)) name.resize(name.size() - bundleExtension.size());
+    std::lock_guard lock(knownLock_);
+    return otherNames_->count(name) > 0;
 }
 
 bool AppUninstaller::isUsableIdentifier(std::string_view identifier) {

@@ -158,6 +158,11 @@ private:
     std::mutex knownLock_;  // guards the two fields below only
     std::set<std::string, std::less<>> known_;
     bool foldersRead_ = false;
+    std::optional<std::set<std::string>> otherNames_;  // read once, when first needed
+
+    // Whether an entry matched by name may belong to an application
+    // installed otherwise (a package's "code" owns "~/.config/Code").
+    bool isOtherApplicationsName(std::string_view entry);
 };
 
 }  // namespace korvane

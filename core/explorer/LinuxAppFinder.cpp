@@ -10,6 +10,7 @@
 #include "core/system/FileContents.h"
 #include "core/system/FolderListing.h"
 #include "core/system/Paths.h"
+#include "core/text/TextCase.h"
 
 namespace korvane {
 
@@ -116,7 +117,8 @@ LinuxAppFinder::Places LinuxAppFinder::Places::standard() {
     return {{Paths::home("Applications"), Paths::home(".local/bin"), Paths::home("Apps")},
             Paths::home(".local/share/applications"),
             Paths::home(".local/share/flatpak"),
-            "/var/lib/flatpak"};
+            "/var/lib/flatpak",
+            {"/usr/share/applications", "/usr/local/share/applications", "/var/lib/snapd/desktop/applications"}};
 }
 
 std::vector<LinuxAppFinder::Found> LinuxAppFinder::find() const {
@@ -248,6 +250,33 @@ std::vector<std::string> LinuxAppFinder::flatpakIDs() const {
 bool LinuxAppFinder::isInstalledTwice(const std::string& id) const {
     const auto ids = flatpakIDs();
     return std::count(ids.begin(), ids.end(), id) > 1;
+}
+
+std::set<std::string> LinuxAppFinder::otherApplicationNames() const {
+    std::set<std::string> names;
+    auto read = [&names](const std::string& folder, bool skipAppImages) {
+        if (folder.empty()) return;
+        for (const auto& name : sortedNames(folder)) {
+            if (!hasLongerSuffix(name, desktopExtension)) continue;
+            const std::string path = Paths::join(folder, name);
+            if (!isRegularFile(path)) continue;
+            const auto entry = DesktopEntry::read(path);
+            if (!entry) continue;
+            const auto launched = entry->launchedPaths();
+            if (skipAppImages && std::any_of(launched.begin(), launched.end(), [](const std::string& path) {
+                    return path.ends_with(appImageExtension);
+                }))
+                continue;
+            names.insert(TextCase::lowercased(entry->name));
+            names.insert(TextCase::lowercased(name.substr(0, name.size() - desktopExtension.size())));
+            if (entry->exec)
+                if (const auto program = DesktopEntry::program(*entry->exec))
+                    names.insert(TextCase::lowercased(Paths::lastComponent(*program)));
+        }
+    };
+    for (const auto& folder : places_.otherDesktopEntries) read(folder, false);
+    read(places_.desktopEntries, true);
+    return names;
 }
 
 }  // namespace korvane

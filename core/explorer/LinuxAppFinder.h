@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -19,9 +20,12 @@ public:
         std::string desktopEntries;                // the user's own desktop entries
         std::string flatpakUser;                   // an installation: "<root>/app/<id>"
         std::string flatpakSystem;
+        // Desktop entries of applications installed otherwise (packages, Snap).
+        std::vector<std::string> otherDesktopEntries;
 
         // ~/Applications, ~/.local/bin, ~/Apps; ~/.local/share/applications;
-        // ~/.local/share/flatpak and /var/lib/flatpak.
+        // ~/.local/share/flatpak and /var/lib/flatpak; the system's
+        // application folders.
         static Places standard();
     };
 
@@ -55,6 +59,12 @@ public:
     std::vector<std::string> flatpakIDs() const;
     // Whether `id` is installed in the other installation as well.
     bool isInstalledTwice(const std::string& id) const;
+
+    // The names, in lower case, by which applications installed otherwise
+    // may keep data: each entry's Name, its file id and its program's file
+    // name, from the other entries and from the user's entries that start
+    // no AppImage.
+    std::set<std::string> otherApplicationNames() const;
 
 private:
     const std::string& root(FlatpakUninstall::Installation installation) const;

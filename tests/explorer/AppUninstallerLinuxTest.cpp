@@ -149,6 +149,32 @@ TEST_F(AppUninstallerLinuxTest, ListsAppImagesAndBothFlatpakInstallationsWithThe
         }
 }
 
+TEST_F(AppUninstallerLinuxTest, DataNamedLikeAnApplicationInstalledOtherwiseIsNeverALeftover) {
+    // A packaged editor keeps "~/.config/Code"; an AppImage called "Code" must not take it.
+    tree.text("usr-share-applications/code.desktop",
+              "[Desktop Entry]\nName=Visual Studio Code\nExec=/usr/share/code/code --unity-launch %F\n");
+    tree.text("usr-share-applications/org.inkscape.Inkscape.desktop",
+              "[Desktop Entry]\nName=Inkscape\nExec=inkscape %F\n");
+    fake.appImage("Apps/Code.AppImage");
+    fake.appImage("Apps/inkscape.AppImage");
+    fake.appImage("Apps/Tool.AppImage");
+    fake.leftover(".config/Code");
+    fake.leftover(".cache/Code");
+    fake.leftover(".config/inkscape");
+    fake.leftover(".config/Tool");
+    // A user's own launcher for a packaged program claims its names too.
+    fake.desktopEntry("mine.desktop", "Name=Tool\nExec=/usr/bin/tool\n");
+    const std::string kept = fake.leftover(".cache/org.kde.krita");
+
+    auto finder = uninstaller();
+    const auto apps = finder->attachLeftovers(finder->installedApps());
+    EXPECT_TRUE(appNamed(apps, "Code").leftovers.empty());
+    EXPECT_TRUE(appNamed(apps, "inkscape").leftovers.empty());
+    EXPECT_TRUE(appNamed(apps, "Tool").leftovers.empty());
+    // Matched on an identifier, data stays the application's own.
+    EXPECT_EQ(leftoverPaths(appNamed(apps, "Krita")), (std::vector<std::string>{kept}));
+}
+
 TEST_F(AppUninstallerLinuxTest, AFlatpakInBothInstallationsLeavesNothingBehindForEither) {
     fake.leftover(".var/app/org.videolan.VLC");
     fake.flatpak("home/.local/share/flatpak", "org.videolan.VLC", "VLC");

@@ -92,7 +92,7 @@ TEST_F(LinuxAppFinderTest, FlatpaksOfBothInstallationsWithNameVersionAndIcon) {
 }
 
 TEST_F(LinuxAppFinderTest, MissingPlacesFindNothing) {
-    LinuxAppFinder nowhere({{tree.path("none")}, tree.path("none"), tree.path("none"), ""});
+    LinuxAppFinder nowhere({{tree.path("none")}, tree.path("none"), tree.path("none"), "", {tree.path("none")}});
     EXPECT_TRUE(nowhere.find().empty());
     EXPECT_TRUE(nowhere.flatpakIDs().empty());
 }

@@ -13,13 +13,18 @@ namespace korvane::testing {
 // A Linux home with the places where a user installs applications without
 // the administrator, and a system Flatpak installation beside it.
 struct LinuxHome {
-    explicit LinuxHome(TempTree& tree) : tree(tree), home(tree.folder("home")), system(tree.folder("system-flatpak")) {}
+    explicit LinuxHome(TempTree& tree)
+        : tree(tree),
+          home(tree.folder("home")),
+          system(tree.folder("system-flatpak")),
+          packaged(tree.folder("usr-share-applications")) {}
 
     LinuxAppFinder::Places places() const {
         return {{home + "/Applications", home + "/.local/bin", home + "/Apps"},
                 home + "/.local/share/applications",
                 home + "/.local/share/flatpak",
-                system};
+                system,
+                {packaged}};
     }
 
     std::string appImage(const std::string& relative, std::int64_t bytes = 64 * 1024) {
@@ -62,6 +67,7 @@ struct LinuxHome {
     TempTree& tree;
     std::string home;
     std::string system;
+    std::string packaged;  // the desktop entries of packaged applications
 };
 
 }  // namespace korvane::testing
