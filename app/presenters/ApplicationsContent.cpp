@@ -81,8 +81,8 @@ ApplicationsPageContent applicationsPageContent(const std::vector<InstalledApp>&
         page.detail = page.rows.front();
     }
     page.noApplications = {"app.badge", "No applications found",
-                           "Korvane looks for AppImages in ~/Applications, ~/.local/bin and ~/Apps, and for Flatpak "
-                           "applications."};
+                           "Korvane looks for AppImages in the Applications, Apps and .local/bin folders of your home, "
+                           "and for Flatpak applications."};
     return page;
 }
 
