@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -220,6 +221,34 @@ TEST_F(AppUninstallerLinuxTest, UninstallingAnAppImageTrashesItItsEntryAndLeftov
         EXPECT_EQ(outcome.status, RestoreEngine::Outcome::Status::restored) << outcome.path << " "
                                                                              << outcome.message.value_or("");
     for (const auto& path : {krita, kritaEntry, settings, data}) EXPECT_TRUE(exists(path)) << path;
+}
+
+TEST_F(AppUninstallerLinuxTest, WhatChangedSinceTheScanIsCheckedAgainBeforeItIsTouched) {
+    const std::string settings = fake.leftover(".config/Krita");
+    const std::string data = fake.leftover(".local/share/Krita");
+    auto finder = uninstaller();
+    const App app = appNamed(finder->attachLeftovers(finder->installedApps()), "Krita");
+    ASSERT_EQ(app.leftovers.size(), 2u);
+
+    // Both leftovers become links into protected places, and so does the AppImage.
+    tree.folder("home/.ssh/keys");
+    tree.file("home/.ssh/keys/id", 10);
+    std::filesystem::remove_all(settings);
+    std::filesystem::remove_all(data);
+    tree.symlink("home/.config/Krita", fake.home + "/.ssh");
+    tree.symlink("home/.local/share/Krita", fake.home + "/.ssh/keys");
+    std::filesystem::remove(krita);
+    tree.symlink("home/Applications/krita-5.2.AppImage", fake.home + "/.ssh/keys/id");
+
+    const CleanupReport report = clean(AppUninstaller::candidates(app, true));
+    for (const auto& outcome : report.outcomes) {
+        if (outcome.path == kritaEntry) continue;  // still an ordinary file: it goes
+        EXPECT_NE(outcome.status, Status::trashed) << outcome.path;
+        EXPECT_NE(outcome.status, Status::deleted) << outcome.path;
+    }
+    EXPECT_TRUE(exists(fake.home + "/.ssh/keys/id"));
+    EXPECT_TRUE(exists(settings));
+    EXPECT_TRUE(exists(data));
 }
 
 TEST_F(AppUninstallerLinuxTest, UninstallingAFlatpakRunsTheToolForItsInstallation) {
