@@ -60,10 +60,12 @@ std::optional<std::string> keyFileValue(std::string_view text, std::string_view 
         start = end + 1;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (!line.empty() && line.front() == '[') {
-            inGroup = line.size() == group.size() + 2 && line.substr(1, group.size()) == group && line.back() == ']';
+            inGroup = line.size() == group.size() + 2 && line.substr(1, group.size()) == group &&
+                      line.back() == ']';
             continue;
         }
-        if (!inGroup || !line.starts_with(key) || line.size() <= key.size() || line[key.size()] != '=') continue;
+        if (!inGroup || !line.starts_with(key) || line.size() <= key.size() || line[key.size()] != '=')
+            continue;
         return std::string(line.substr(key.size() + 1));
     }
     return std::nullopt;
@@ -106,7 +108,8 @@ std::optional<std::string> exportedIconFile(const std::string& deploy, const std
     if (icon.find('/') != std::string::npos) return std::nullopt;
     const std::string icons = deploy + "/export/share/icons/hicolor/";
     for (const char* size : {"256x256", "512x512", "128x128", "96x96", "64x64", "48x48"})
-        if (const std::string file = icons + size + "/apps/" + icon + ".png"; isRegularFile(file)) return file;
+        if (const std::string file = icons + size + "/apps/" + icon + ".png"; isRegularFile(file))
+            return file;
     if (const std::string file = icons + "scalable/apps/" + icon + ".svg"; isRegularFile(file)) return file;
     return std::nullopt;
 }
@@ -114,11 +117,12 @@ std::optional<std::string> exportedIconFile(const std::string& deploy, const std
 }  // namespace
 
 LinuxAppFinder::Places LinuxAppFinder::Places::standard() {
-    return {{Paths::home("Applications"), Paths::home(".local/bin"), Paths::home("Apps")},
-            Paths::home(".local/share/applications"),
-            Paths::home(".local/share/flatpak"),
-            "/var/lib/flatpak",
-            {"/usr/share/applications", "/usr/local/share/applications", "/var/lib/snapd/desktop/applications"}};
+    return {
+        {Paths::home("Applications"), Paths::home(".local/bin"), Paths::home("Apps")},
+        Paths::home(".local/share/applications"),
+        Paths::home(".local/share/flatpak"),
+        "/var/lib/flatpak",
+        {"/usr/share/applications", "/usr/local/share/applications", "/var/lib/snapd/desktop/applications"}};
 }
 
 std::vector<LinuxAppFinder::Found> LinuxAppFinder::find() const {
@@ -222,10 +226,9 @@ std::vector<LinuxAppFinder::Found> LinuxAppFinder::flatpaks(Installation install
         } else {
             app.iconFile = exportedIconFile(deploy, *app.icon);
         }
-        for (const std::string& description :
-             {deploy + "/files/share/metainfo/" + id + ".metainfo.xml",
-              deploy + "/files/share/appdata/" + id + ".appdata.xml",
-              deploy + "/export/share/metainfo/" + id + ".metainfo.xml"}) {
+        for (const std::string& description : {deploy + "/files/share/metainfo/" + id + ".metainfo.xml",
+                                               deploy + "/files/share/appdata/" + id + ".appdata.xml",
+                                               deploy + "/export/share/metainfo/" + id + ".metainfo.xml"}) {
             if (auto xml = FileContents::readSmall(description, maximumMetadataBytes)) {
                 app.version = firstReleaseVersion(*xml);
                 if (app.version) break;

@@ -37,8 +37,8 @@ public:
         std::string name;
         std::optional<std::string> identifier;  // the Flatpak id, or the desktop entry's file id
         std::optional<std::string> version;
-        std::optional<std::string> icon;      // the desktop entry's Icon
-        std::optional<std::string> iconFile;  // a file that draws it, when one was found
+        std::optional<std::string> icon;          // the desktop entry's Icon
+        std::optional<std::string> iconFile;      // a file that draws it, when one was found
         std::optional<std::string> desktopEntry;  // the AppImage's own entry, removed with it
         FlatpakUninstall::Installation installation = FlatpakUninstall::Installation::user;
 

@@ -321,10 +321,9 @@ bool isConfigEntry(std::string_view path, const std::string& home) {
 // they never belong to one application, whatever its name.
 const std::set<std::string, std::less<>>& desktopOwnedNames() {
     static const std::set<std::string, std::less<>> names = {
-        "Trash",          "applications", "flatpak",       "icons",    "mime",
-        "fonts",          "themes",       "autostart",     "systemd",  "environment.d",
-        "menus",          "desktop-directories", "keyrings", "dconf",  "Korvane",
-        "recently-used.xbel", "user-dirs.dirs", "user-dirs.locale", "mimeapps.list",
+        "Trash", "applications", "flatpak", "icons", "mime", "fonts", "themes", "autostart", "systemd",
+        "environment.d", "menus", "desktop-directories", "keyrings", "dconf", "Korvane", "recently-used.xbel",
+        "user-dirs.dirs", "user-dirs.locale", "mimeapps.list",
     };
     return names;
 }

@@ -47,10 +47,12 @@ protected:
         Shell::clearResolutionCache();
 
         krita = fake.appImage("Applications/krita-5.2.AppImage", 256 * 1024);
-        kritaEntry = fake.desktopEntry("org.kde.krita.desktop",
-                                       "Name=Krita\nExec=" + krita + " %F\nIcon=krita\nX-AppImage-Version=5.2\n");
+        kritaEntry =
+            fake.desktopEntry("org.kde.krita.desktop",
+                              "Name=Krita\nExec=" + krita + " %F\nIcon=krita\nX-AppImage-Version=5.2\n");
         gimp = fake.flatpak("home/.local/share/flatpak", "org.gimp.GIMP", "GIMP", "2.10.38", 512 * 1024);
-        gimpDevel = fake.flatpak("home/.local/share/flatpak", "org.gimp.GIMP.Devel", "GIMP (Nightly)", "", 64 * 1024);
+        gimpDevel =
+            fake.flatpak("home/.local/share/flatpak", "org.gimp.GIMP.Devel", "GIMP (Nightly)", "", 64 * 1024);
         vlc = fake.flatpak("system-flatpak", "org.videolan.VLC", "VLC", "3.0.20", 384 * 1024);
     }
     void TearDown() override {
@@ -74,8 +76,8 @@ protected:
         return paths;
     }
     std::string fakeFlatpak(const std::string& body = "exit 0") {
-        std::string path = tree.text("bin/flatpak", "#!/bin/sh\nprintf '%s\\n' \"$*\" >> '" + tree.path("flatpak.log") +
-                                                        "'\n" + body + "\n");
+        std::string path = tree.text("bin/flatpak", "#!/bin/sh\nprintf '%s\\n' \"$*\" >> '" +
+                                                        tree.path("flatpak.log") + "'\n" + body + "\n");
         ::chmod(path.c_str(), 0755);
         return path;
     }
@@ -135,7 +137,8 @@ TEST_F(AppUninstallerLinuxTest, ListsAppImagesAndBothFlatpakInstallationsWithThe
     EXPECT_EQ(appNamed(bare, "GIMP").packaging, Packaging::flatpakUser);
 
     const auto apps = finder->attachLeftovers(bare);
-    EXPECT_EQ(leftoverPaths(appNamed(apps, "Krita")), (std::vector<std::string>{kritaSettings, kritaData, kritaState}));
+    EXPECT_EQ(leftoverPaths(appNamed(apps, "Krita")),
+              (std::vector<std::string>{kritaSettings, kritaData, kritaState}));
     EXPECT_EQ(leftoverPaths(appNamed(apps, "GIMP")), (std::vector<std::string>{gimpCache, gimpSandbox}));
     EXPECT_EQ(leftoverPaths(appNamed(apps, "GIMP (Nightly)")), (std::vector<std::string>{develSandbox}));
     EXPECT_EQ(leftoverPaths(appNamed(apps, "VLC")), (std::vector<std::string>{vlcSandbox}));
@@ -218,8 +221,8 @@ TEST_F(AppUninstallerLinuxTest, UninstallingAnAppImageTrashesItItsEntryAndLeftov
     const RestoreEngine::Report back = RestoreEngine(trash()).restore(report);
     ASSERT_EQ(back.outcomes.size(), 4u);
     for (const auto& outcome : back.outcomes)
-        EXPECT_EQ(outcome.status, RestoreEngine::Outcome::Status::restored) << outcome.path << " "
-                                                                             << outcome.message.value_or("");
+        EXPECT_EQ(outcome.status, RestoreEngine::Outcome::Status::restored)
+            << outcome.path << " " << outcome.message.value_or("");
     for (const auto& path : {krita, kritaEntry, settings, data}) EXPECT_TRUE(exists(path)) << path;
 }
 
@@ -291,7 +294,8 @@ TEST_F(AppUninstallerLinuxTest, AFlatpakUninstallThatDoesNotSucceedIsAFailure) {
     const std::vector<Case> cases = {
         {"refused", "printf 'error: Not authorized\\n' >&2; exit 1", "error: Not authorized"},
         {"silent", "exit 3",
-         "\u201Cflatpak uninstall --noninteractive --system org.videolan.VLC\u201D failed with exit status 3"},
+         "\u201Cflatpak uninstall --noninteractive --system org.videolan.VLC\u201D failed with exit status "
+         "3"},
         {"missing", "", "\u201Cflatpak\u201D is not installed, or is not where Korvane expected it."},
     };
     for (const auto& c : cases) {

@@ -23,8 +23,9 @@ TEST_F(LinuxAppFinderTest, AppImagesAreNamedByTheDesktopEntryThatStartsThem) {
     const std::string krita = fake.appImage("Applications/krita-5.2-x86_64.AppImage");
     const std::string odd = fake.appImage("Apps/My App (beta)\nnew.AppImage");
     const std::string plain = fake.appImage(".local/bin/tool.AppImage");
-    const std::string entry = fake.desktopEntry(
-        "org.kde.krita.desktop", "Name=Krita\nExec=\"" + krita + "\" %F\nIcon=krita\nX-AppImage-Version=5.2\n");
+    const std::string entry =
+        fake.desktopEntry("org.kde.krita.desktop",
+                          "Name=Krita\nExec=\"" + krita + "\" %F\nIcon=krita\nX-AppImage-Version=5.2\n");
     // A line break in a value is written as an escape.
     std::string escaped = odd;
     escaped.replace(escaped.find('\n'), 1, "\\n");
@@ -84,15 +85,16 @@ TEST_F(LinuxAppFinderTest, FlatpaksOfBothInstallationsWithNameVersionAndIcon) {
     EXPECT_EQ(system[0].installation, Installation::system);
 
     EXPECT_EQ(finder.find().size(), 2u);
-    EXPECT_EQ(finder.flatpakIDs(),
-              (std::vector<std::string>{"org.gimp.GIMP", "org.x.Undeployed", "org.videolan.VLC", "org.x.Liar"}));
+    EXPECT_EQ(finder.flatpakIDs(), (std::vector<std::string>{"org.gimp.GIMP", "org.x.Undeployed",
+                                                             "org.videolan.VLC", "org.x.Liar"}));
     EXPECT_FALSE(finder.isInstalledTwice("org.gimp.GIMP"));
     fake.flatpak("system-flatpak", "org.gimp.GIMP", "GIMP");
     EXPECT_TRUE(finder.isInstalledTwice("org.gimp.GIMP"));
 }
 
 TEST_F(LinuxAppFinderTest, MissingPlacesFindNothing) {
-    LinuxAppFinder nowhere({{tree.path("none")}, tree.path("none"), tree.path("none"), "", {tree.path("none")}});
+    LinuxAppFinder nowhere(
+        {{tree.path("none")}, tree.path("none"), tree.path("none"), "", {tree.path("none")}});
     EXPECT_TRUE(nowhere.find().empty());
     EXPECT_TRUE(nowhere.flatpakIDs().empty());
 }

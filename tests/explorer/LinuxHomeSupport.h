@@ -33,7 +33,8 @@ struct LinuxHome {
         return path;
     }
     std::string desktopEntry(const std::string& fileName, const std::string& body) {
-        return tree.text("home/.local/share/applications/" + fileName, "[Desktop Entry]\nType=Application\n" + body);
+        return tree.text("home/.local/share/applications/" + fileName,
+                         "[Desktop Entry]\nType=Application\n" + body);
     }
 
     // A deployed Flatpak application the way flatpak lays it out: the
@@ -47,13 +48,16 @@ struct LinuxHome {
         allocate(tree, deploy + "/files/bin/" + id, bytes);
         if (!name.empty())
             tree.text(deploy + "/export/share/applications/" + id + ".desktop",
-                      "[Desktop Entry]\nName=" + name + "\nExec=/usr/bin/flatpak run " + id + "\nIcon=" + id + "\n");
+                      "[Desktop Entry]\nName=" + name + "\nExec=/usr/bin/flatpak run " + id + "\nIcon=" + id +
+                          "\n");
         tree.text(deploy + "/export/share/icons/hicolor/128x128/apps/" + id + ".png", "png");
         tree.text(deploy + "/export/share/icons/hicolor/scalable/apps/" + id + ".svg", "<svg/>");
         if (!version.empty())
             tree.text(deploy + "/files/share/metainfo/" + id + ".metainfo.xml",
-                      "<?xml version=\"1.0\"?>\n<component>\n  <releases>\n    <release version=\"" + version +
-                          "\" date=\"2024-01-01\"/>\n    <release version=\"0.1\"/>\n  </releases>\n</component>\n");
+                      "<?xml version=\"1.0\"?>\n<component>\n  <releases>\n    <release version=\"" +
+                          version +
+                          "\" date=\"2024-01-01\"/>\n    <release version=\"0.1\"/>\n  "
+                          "</releases>\n</component>\n");
         tree.symlink(app + "/current", "x86_64/stable");
         tree.symlink(app + "/x86_64/stable/active", "0f1e2d3c");
         return tree.path(app);

@@ -18,13 +18,13 @@ TEST(FlatpakUninstallTest, ApplicationIDs) {
         {"org.gimp.GIMP", true},
         {"com.github.user_name.App-Name", true},
         {"org.example.app2", true},
-        {"org.gimp", false},         // two parts
-        {"org..GIMP", false},        // an empty part
+        {"org.gimp", false},   // two parts
+        {"org..GIMP", false},  // an empty part
         {"org.gimp.GIMP.", false},
         {".org.gimp.GIMP", false},
-        {"--help.x.y", false},       // would read as an option
+        {"--help.x.y", false},  // would read as an option
         {"org.-x.y", false},
-        {"org.2x.y", false},         // a part beginning with a digit
+        {"org.2x.y", false},  // a part beginning with a digit
         {"org.gimp.GI MP", false},
         {"org.gimp.GIMP/../x", false},
         {"org.gimp.GIMP\n", false},
@@ -55,7 +55,8 @@ TEST(FlatpakUninstallTest, OnlyTheExactUninstallOfAValidIDIsAllowed) {
         RemovalKind::command(ExternalTool::docker, {"uninstall", "--noninteractive", "--user", "org.x.App"}),
         RemovalKind::path(),
     };
-    for (const auto& removal : refused) EXPECT_FALSE(FlatpakUninstall::isAllowed(removal)) << removal.commandLine();
+    for (const auto& removal : refused)
+        EXPECT_FALSE(FlatpakUninstall::isAllowed(removal)) << removal.commandLine();
 }
 
 // The leftover rule may reach into "~/.config" by exactly one level, and no
@@ -83,10 +84,12 @@ TEST_F(AppLeftoverRuleTest, AdmitsAnEntryDirectlyInsideConfigAndNothingElseThere
     // The rule's shape stops deeper paths; the name test stops every other rule.
     EXPECT_FALSE(leftover(".config/org.x.App/sub").isAllowed());
     EXPECT_FALSE(leftover(".config/Code/User").isAllowed());
-    EXPECT_EQ(SafetyPolicy::check(home + "/.config/org.x.App", "general.userChoice", RemovalKind::path()).reason(),
-              containsConfig);
-    EXPECT_EQ(SafetyPolicy::check(home + "/.config/Code/User", "general.userChoice", RemovalKind::path()).reason(),
-              containsConfig);
+    EXPECT_EQ(
+        SafetyPolicy::check(home + "/.config/org.x.App", "general.userChoice", RemovalKind::path()).reason(),
+        containsConfig);
+    EXPECT_EQ(
+        SafetyPolicy::check(home + "/.config/Code/User", "general.userChoice", RemovalKind::path()).reason(),
+        containsConfig);
     EXPECT_EQ(SafetyPolicy::verdict(home + "/.config/org.x.App").reason(), containsConfig);
     EXPECT_EQ(SafetyPolicy::verdictForPath(home + "/.config/Code/User").reason(), containsConfig);
     // "~/.config" itself, and the protected names inside it, stay refused.
@@ -120,10 +123,12 @@ TEST_F(AppLeftoverRuleTest, AdmittedWhereHomeIsReachedThroughALink) {
     tree.folder("real-home/.config/org.x.App");
     const std::string linked = tree.symlink("linked-home", real);
     Paths::setHomeForTesting(linked);
-    EXPECT_TRUE(SafetyPolicy::check(linked + "/.config/org.x.App", "apps.leftovers", RemovalKind::path()).isAllowed());
+    EXPECT_TRUE(SafetyPolicy::check(linked + "/.config/org.x.App", "apps.leftovers", RemovalKind::path())
+                    .isAllowed());
     tree.symlink("real-home/.config/to-ssh", real + "/.ssh");
     tree.folder("real-home/.ssh");
-    EXPECT_FALSE(SafetyPolicy::check(linked + "/.config/to-ssh", "apps.leftovers", RemovalKind::path()).isAllowed());
+    EXPECT_FALSE(
+        SafetyPolicy::check(linked + "/.config/to-ssh", "apps.leftovers", RemovalKind::path()).isAllowed());
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QTest>
-
 #include <algorithm>
 #include <memory>
 #include <string>
@@ -59,7 +58,8 @@ TEST_F(ApplicationsViewTest, ListsTheAppImageAndBothFlatpaksWithTheirLeftovers) 
     for (int row = 0; row < 3; ++row) {
         names.push_back(model.data(model.index(row, 0)).toString().toStdString());
         // Screen readers hear what was left behind too.
-        EXPECT_NE(model.data(model.index(row, 0), Qt::AccessibleTextRole).toString().indexOf("left behind"), -1)
+        EXPECT_NE(model.data(model.index(row, 0), Qt::AccessibleTextRole).toString().indexOf("left behind"),
+                  -1)
             << names.back();
     }
     EXPECT_EQ(names, (std::vector<std::string>{"GIMP", "VLC", "Krita"}));
