@@ -54,6 +54,10 @@ AppDetailContent appDetailContent(const InstalledApp& app, bool includeBundle,
             {leftover.kind, homeRelativePath(leftover.path), ByteFormat::string(leftover.bytes), true});
     if (!detail.leftovers.empty()) detail.leftovers.back().hasDivider = false;
 
+    if (app.packaging == AppUninstaller::Packaging::flatpakUser ||
+        app.packaging == AppUninstaller::Packaging::flatpakSystem)
+        detail.commandNote = "Flatpak uninstalls the application itself; it cannot be put back from the Trash.";
+
     const std::int64_t removed = includeBundle ? app.totalBytes() : app.leftoverBytes();
     detail.uninstallTitle = "Uninstall " + ByteFormat::string(removed);
     detail.uninstallEnabled = removed != 0;
@@ -77,7 +81,8 @@ ApplicationsPageContent applicationsPageContent(const std::vector<InstalledApp>&
         page.detail = page.rows.front();
     }
     page.noApplications = {"app.badge", "No applications found",
-                           "Korvane looks in /Applications and your own Applications folder."};
+                           "Korvane looks for AppImages in the Applications, Apps and .local/bin folders of your home, "
+                           "and for Flatpak applications."};
     return page;
 }
 

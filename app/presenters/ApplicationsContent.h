@@ -58,6 +58,8 @@ struct AppDetailContent {
     std::vector<LeftoverRowContent> leftovers;
     std::string uninstallTitle;  // "Uninstall 1.5 GB"
     bool uninstallEnabled = false;
+    // Only for an application its installer removes instead of the Trash.
+    std::optional<std::string> commandNote;
 
     friend bool operator==(const AppDetailContent&, const AppDetailContent&) = default;
 };

@@ -57,6 +57,22 @@ QIcon bundleIcon(const std::string& path, const QColor& fallback) {
     return symbolIcon("app.badge", fallback, 28);
 }
 
+// The desktop entry's icon from the icon theme, then the file it names, then
+// what the desktop shows for the application's path.
+QIcon appIcon(const InstalledApp& app, const QColor& fallback) {
+    if (app.icon && !app.icon->empty() && app.icon->front() != '/') {
+        QIcon themed = QIcon::fromTheme(QString::fromStdString(*app.icon));
+        if (!themed.isNull()) return themed;
+    }
+    for (const auto& file : {app.iconFile, app.icon}) {
+        if (!file || file->empty() || file->front() != '/') continue;
+        // A scalable icon lists no sizes; whether it draws is what counts.
+        QIcon drawn(QString::fromStdString(*file));
+        if (!drawn.pixmap(QSize(28, 28)).isNull()) return drawn;
+    }
+    return bundleIcon(app.bundleURL, fallback);
+}
+
 }  // namespace
 
 // The applications of the list for an item view; each item carries its
@@ -75,9 +91,9 @@ public:
     const std::vector<InstalledApp>& apps() const { return apps_; }
     const AppRowContent& row(int row) const { return rows_[static_cast<std::size_t>(row)]; }
     QIcon icon(int row, const QColor& fallback) const {
-        const std::string& path = apps_[static_cast<std::size_t>(row)].bundleURL;
-        const QString key = QString::fromStdString(path);
-        if (!icons_.contains(key)) icons_.insert(key, bundleIcon(path, fallback));
+        const InstalledApp& app = apps_[static_cast<std::size_t>(row)];
+        const QString key = QString::fromStdString(app.bundleURL);
+        if (!icons_.contains(key)) icons_.insert(key, appIcon(app, fallback));
         return icons_.value(key);
     }
 
@@ -330,7 +346,7 @@ void ApplicationsView::rebuildDetail() {
     auto* header = new QHBoxLayout;
     header->setSpacing(13);
     auto* icon = new QLabel;
-    icon->setPixmap(bundleIcon(app.bundleURL, palette.inkTertiary).pixmap(54, 54));
+    icon->setPixmap(appIcon(app, palette.inkTertiary).pixmap(54, 54));
     icon->setFixedSize(54, 54);
     header->addWidget(icon, 0, Qt::AlignTop);
     auto* titles = new QVBoxLayout;
@@ -445,6 +461,12 @@ void ApplicationsView::rebuildDetail() {
                         AppFont::small(), palette.inkTertiary);
     note->setWordWrap(true);
     block->addWidget(note);
+    if (detail_->commandNote) {
+        auto* commandNote =
+            styled(plainLabel(QString::fromStdString(*detail_->commandNote)), AppFont::small(), palette.inkTertiary);
+        commandNote->setWordWrap(true);
+        block->addWidget(commandNote);
+    }
     column->addLayout(block);
     column->addStretch(1);
 

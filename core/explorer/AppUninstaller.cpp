@@ -11,12 +11,14 @@
 
 #include "core/text/RelativeDate.h"
 #include "core/text/ByteFormat.h"
+#include "core/text/TextCase.h"
 #include "core/system/FileDate.h"
 #include "core/system/FolderListing.h"
 #include "core/system/Paths.h"
 #include "core/system/PropertyList.h"
 #include "core/model/SizeSum.h"
 #include "core/model/UUID.h"
+#include "core/safety/FlatpakUninstall.h"
 #include "core/safety/SafetyPolicy.h"
 
 namespace korvane {
@@ -27,6 +29,15 @@ using TimePoint = AppUninstaller::TimePoint;
 
 constexpr std::string_view bundleExtension = ".app";
 constexpr std::string_view systemIdentifierPrefix = "com.apple.";
+constexpr const char* leftoverRule = "apps.leftovers";
+constexpr const char* bundleRule = "apps.bundle";
+
+// The allocated size of one small file, such as a desktop entry.
+std::int64_t allocatedBytes(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return 0;
+    return static_cast<std::int64_t>(st.st_blocks) * 512;
+}
 
 // The bundle names of an application folder, in plain ascending order.
 std::vector<std::string> bundleNames(const std::string& folder) {
@@ -112,6 +123,11 @@ const std::vector<AppUninstaller::Location>& AppUninstaller::leftoverLocations()
         {"Library/Logs", "Logs", true},
         {"Library/Cookies", "Cookies", false},
         {"Library/LaunchAgents", "Launch agent", false},
+        {".var/app", "Sandbox data", false},
+        {".config", "Settings", true},
+        {".local/share", "Application data", true},
+        {".cache", "Caches", true},
+        {".local/state", "State", true},
     };
     return locations;
 }
@@ -122,7 +138,12 @@ std::vector<std::string> AppUninstaller::defaultApplicationFolders() {
 
 // ---- uninstaller ----------------------------------------------------------
 
-AppUninstaller::AppUninstaller(std::vector<std::string> applicationFolders) {
+AppUninstaller::AppUninstaller()
+    : AppUninstaller(defaultApplicationFolders(), LinuxAppFinder::Places::standard()) {}
+
+AppUninstaller::AppUninstaller(std::vector<std::string> applicationFolders,
+                               std::optional<LinuxAppFinder::Places> linuxPlaces) {
+    if (linuxPlaces) linux_.emplace(std::move(*linuxPlaces));
     // Each folder once, standardised; a folder listed twice would list its
     // applications twice.
     for (const auto& folder : applicationFolders) {
@@ -160,6 +181,8 @@ std::set<std::string, std::less<>> AppUninstaller::knownIdentifiers() {
             for (const auto& name : bundleNames(folder))
                 if (auto identifier = readBundleInfo(Paths::join(folder, name)).identifier)
                     found.insert(std::move(*identifier));
+        if (linux_)
+            for (auto& id : linux_->flatpakIDs()) found.insert(std::move(id));
         std::lock_guard lock(knownLock_);
         known_.merge(found);
         foldersRead_ = true;
@@ -195,6 +218,27 @@ AppUninstaller::InstalledApp AppUninstaller::inspect(const std::string& bundle) 
     return app;
 }
 
+AppUninstaller::InstalledApp AppUninstaller::inspect(const LinuxAppFinder::Found& found) {
+    using Kind = LinuxAppFinder::Found::Kind;
+    InstalledApp app;
+    app.name = found.name;
+    app.bundleURL = found.path;
+    if (found.identifier && isUsableIdentifier(*found.identifier)) app.bundleIdentifier = found.identifier;
+    app.version = found.version;
+    app.icon = found.icon;
+    app.iconFile = found.iconFile;
+    app.desktopEntry = found.desktopEntry;
+    if (found.kind == Kind::appImage)
+        app.packaging = Packaging::appImage;
+    else
+        app.packaging = found.installation == FlatpakUninstall::Installation::user ? Packaging::flatpakUser
+                                                                                    : Packaging::flatpakSystem;
+    if (const auto measured = sizer_.measure(app.bundleURL)) app.bundleBytes = measured->bytes;
+    struct stat st {};
+    if (::lstat(app.bundleURL.c_str(), &st) == 0) app.lastUsed = FileDate::fromTimespec(st.st_atim);
+    return app;
+}
+
 std::vector<AppUninstaller::InstalledApp> AppUninstaller::installedApps(bool includeSystem) {
     std::vector<InstalledApp> apps;
     bool finished = true;
@@ -216,6 +260,21 @@ std::vector<AppUninstaller::InstalledApp> AppUninstaller::installedApps(bool inc
             apps.push_back(std::move(app));
         }
         if (!finished) break;
+    }
+    if (finished && linux_) {
+        for (const auto& found : linux_->find()) {
+            if (cancelled_.value()) {
+                finished = false;
+                break;
+            }
+            InstalledApp app = inspect(found);
+            if (cancelled_.value()) {
+                finished = false;
+                break;
+            }
+            rememberIdentifier(app.bundleIdentifier);
+            apps.push_back(std::move(app));
+        }
     }
     if (finished) {
         std::lock_guard lock(knownLock_);
@@ -247,6 +306,10 @@ std::vector<AppUninstaller::InstalledApp> AppUninstaller::attachLeftovers(
 std::vector<AppUninstaller::Leftover> AppUninstaller::leftovers(const InstalledApp& app) {
     std::vector<Leftover> result;
     if (cancelled_.value()) return result;
+    // Data of an application installed for the user and for the system alike
+    // still serves the other installation.
+    const bool flatpak = app.packaging == Packaging::flatpakUser || app.packaging == Packaging::flatpakSystem;
+    if (flatpak && linux_ && app.bundleIdentifier && linux_->isInstalledTwice(*app.bundleIdentifier)) return result;
     auto known = knownIdentifiers();
     if (app.bundleIdentifier) known.insert(*app.bundleIdentifier);
 
@@ -270,9 +333,13 @@ std::vector<AppUninstaller::Leftover> AppUninstaller::leftovers(const InstalledA
             // one whose identifier is "com.apple".
             if (!app.isSystem && name.starts_with(systemIdentifierPrefix)) continue;
 
+            if (*matchedOn == app.name && isOtherApplicationsName(name)) continue;
+
             std::string path = Paths::join(folder, name);
             if (!taken.insert(path).second) continue;
-            if (!SafetyPolicy::verdict(path).isAllowed()) continue;
+            // The rule's own check, so that only its shapes (and of "~/.config"
+            // nothing but an entry directly inside) are ever offered.
+            if (!SafetyPolicy::check(path, leftoverRule, RemovalKind::path()).isAllowed()) continue;
 
             const auto measured = sizer_.measure(path);
             // A measurement a cancel cut short is not a size.
@@ -284,6 +351,18 @@ std::vector<AppUninstaller::Leftover> AppUninstaller::leftovers(const InstalledA
     }
     sortLargestFirst(result, [](const Leftover& leftover) { return leftover.bytes; });
     return result;
+}
+
+bool AppUninstaller::isOtherApplicationsName(std::string_view entry) {
+    if (!linux_) return false;
+    {
+        std::lock_guard lock(knownLock_);
+        if (!otherNames_) otherNames_ = linux_->otherApplicationNames();
+    }
+    std::string name = TextCase::lowercased(entry);
+    if (name.ends_with(bundleExtension)) name.resize(name.size() - bundleExtension.size());
+    std::lock_guard lock(knownLock_);
+    return otherNames_->count(name) > 0;
 }
 
 bool AppUninstaller::isUsableIdentifier(std::string_view identifier) {
@@ -335,17 +414,32 @@ std::vector<CleanupCandidate> AppUninstaller::candidates(const InstalledApp& app
     if (includeBundle) {
         DetailMap details;
         if (app.version) details["Version"] = *app.version;
-        result.emplace_back(UUID::random(), CleanupCategory::toolchains, "apps.bundle", "Application",
+        RemovalKind removal = RemovalKind::path();
+        if (app.packaging == Packaging::flatpakUser || app.packaging == Packaging::flatpakSystem)
+            removal = FlatpakUninstall::removal(app.bundleIdentifier.value_or(std::string()),
+                                                app.packaging == Packaging::flatpakUser
+                                                    ? FlatpakUninstall::Installation::user
+                                                    : FlatpakUninstall::Installation::system);
+        result.emplace_back(UUID::random(), CleanupCategory::toolchains, bundleRule, "Application",
                             app.name, app.bundleURL, app.bundleBytes, SafetyLevel::caution,
                             "The application itself. Removing it frees " +
                                 ByteFormat::string(app.bundleBytes) +
                                 "; you would need to install it again to get it back.",
                             "Re-download or reinstall " + app.name, app.lastUsed, std::move(details),
-                            RemovalKind::path(), false);
+                            std::move(removal), false);
+        if (app.packaging == Packaging::appImage && app.desktopEntry) {
+            result.emplace_back(UUID::random(), CleanupCategory::toolchains, bundleRule, "Application",
+                                "Desktop entry \u2014 " + Paths::lastComponent(*app.desktopEntry),
+                                *app.desktopEntry, allocatedBytes(*app.desktopEntry), SafetyLevel::caution,
+                                "The menu entry that starts " + app.name +
+                                    ". Without the application it would start nothing.",
+                                "Recreated if you install " + app.name + " again", std::nullopt, DetailMap{},
+                                RemovalKind::path(), false);
+        }
     }
     for (const auto& leftover : app.leftovers) {
         result.emplace_back(
-            UUID::random(), CleanupCategory::toolchains, "apps.leftovers", "Left behind by " + app.name,
+            UUID::random(), CleanupCategory::toolchains, leftoverRule, "Left behind by " + app.name,
             leftover.kind + " \u2014 " + Paths::lastComponent(leftover.path), leftover.path, leftover.bytes,
             SafetyLevel::caution,
             leftover.kind + " belonging to " + app.name + ", matched on " + leftover.matchedOn +

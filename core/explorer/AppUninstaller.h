@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/explorer/LinuxAppFinder.h"
 #include "core/model/CleanupCandidate.h"
 #include "core/system/FastSizer.h"
 #include "core/system/Flag.h"
@@ -17,8 +18,8 @@
 namespace korvane {
 
 // Lists the installed applications with their size and last use, finds what
-// each one has left in the user's Library folder, and turns an application
-// and its leftovers into cleanup candidates. It never removes anything: the
+// each one has left in the user's data folders, and turns an application and
+// its leftovers into cleanup candidates. It never removes anything: the
 // candidates go through the ordinary review, check and cleanup.
 //
 // Cancellation is one-way: once cancel() was called every later listing
@@ -39,15 +40,22 @@ public:
         friend bool operator==(const Leftover&, const Leftover&) = default;
     };
 
+    // How an application was installed, which decides how it is removed.
+    enum class Packaging { bundle, appImage, flatpakUser, flatpakSystem };
+
     struct InstalledApp {
-        std::string name;       // the bundle's file name without ".app"
-        std::string bundleURL;  // the bundle's absolute, standardised path
+        std::string name;       // the bundle's file name without ".app", or the desktop entry's Name
+        std::string bundleURL;  // the bundle, AppImage or Flatpak "app/<id>" folder: absolute, standardised
         std::optional<std::string> bundleIdentifier;
         std::optional<std::string> version;
         std::int64_t bundleBytes = 0;  // 0 when it cannot be measured
         std::optional<TimePoint> lastUsed;
         bool isSystem = false;
         std::vector<Leftover> leftovers;  // empty until attachLeftovers fills it
+        Packaging packaging = Packaging::bundle;
+        std::optional<std::string> icon;          // the desktop entry's Icon: a theme name or a file
+        std::optional<std::string> iconFile;      // a file that draws it, when one was found
+        std::optional<std::string> desktopEntry;  // an AppImage's desktop entry, removed with it
 
         const std::string& id() const { return bundleURL; }
         std::int64_t leftoverBytes() const;
@@ -72,14 +80,19 @@ public:
     // (position counted from 0, total count, application name)
     using Progress = std::function<void(int position, int total, const std::string& name)>;
 
-    // The twelve Library folders, in the order they are searched.
+    // The twelve Library folders, then the Flatpak data folder and the four
+    // per-user data folders, in the order they are searched.
     static const std::vector<Location>& leftoverLocations();
     // "/Applications", "~/Applications" (for the home folder in force) and
     // "/Applications/Utilities".
     static std::vector<std::string> defaultApplicationFolders();
 
-    // Lists applications in `applicationFolders` (each one level deep).
-    explicit AppUninstaller(std::vector<std::string> applicationFolders = defaultApplicationFolders());
+    // The standard application folders and Linux places.
+    AppUninstaller();
+    // Lists bundles in `applicationFolders` (each one level deep), and
+    // AppImages and Flatpaks in `linuxPlaces` when given.
+    explicit AppUninstaller(std::vector<std::string> applicationFolders,
+                            std::optional<LinuxAppFinder::Places> linuxPlaces = std::nullopt);
     AppUninstaller(const AppUninstaller&) = delete;
     AppUninstaller& operator=(const AppUninstaller&) = delete;
 
@@ -89,8 +102,9 @@ public:
 
     const std::vector<std::string>& applicationFolders() const { return folders_; }
 
-    // The ".app" bundles directly inside the application folders, largest
-    // first, without leftovers. System applications only when asked for.
+    // The ".app" bundles directly inside the application folders, the
+    // AppImages and the Flatpak applications, largest first, without
+    // leftovers. System applications only when asked for.
     std::vector<InstalledApp> installedApps(bool includeSystem = false);
 
     // The applications with their leftovers, largest first. After a cancel,
@@ -103,8 +117,9 @@ public:
     // ("com.x.App.beta" for "com.x.App") is never included.
     std::vector<Leftover> leftovers(const InstalledApp& app);
 
-    // The bundle candidate (when `includeBundle`) and one per leftover, in
-    // category toolchains, all for review and none selected.
+    // The bundle candidate (when `includeBundle`; with an AppImage's desktop
+    // entry, and for a Flatpak the `flatpak uninstall` command) and one per
+    // leftover, in category toolchains, all for review and none selected.
     static std::vector<CleanupCandidate> candidates(const InstalledApp& app, bool includeBundle);
 
     // One bundle, as found: every bundle yields an application; what cannot
@@ -132,13 +147,22 @@ private:
     std::set<std::string, std::less<>> knownIdentifiers();
     void rememberIdentifier(const std::optional<std::string>& identifier);
 
+    // One application found by the Linux finder, measured.
+    InstalledApp inspect(const LinuxAppFinder::Found& found);
+
     std::vector<std::string> folders_;
+    std::optional<LinuxAppFinder> linux_;
     FastSizer sizer_;
     Flag cancelled_;
 
     std::mutex knownLock_;  // guards the two fields below only
     std::set<std::string, std::less<>> known_;
     bool foldersRead_ = false;
+    std::optional<std::set<std::string>> otherNames_;  // read once, when first needed
+
+    // Whether an entry matched by name may belong to an application
+    // installed otherwise (a package's "code" owns "~/.config/Code").
+    bool isOtherApplicationsName(std::string_view entry);
 };
 
 }  // namespace korvane

@@ -52,6 +52,7 @@ constexpr ToolRow toolTable[] = {
     {ExternalTool::docker, "docker", "docker", "docker", ""},
     {ExternalTool::simctl, "simctl", "xcrun simctl", "xcrun", "simctl"},
     {ExternalTool::brew, "brew", "brew", "brew", ""},
+    {ExternalTool::flatpak, "flatpak", "flatpak", "flatpak", ""},
 };
 
 struct DisposalRow {
@@ -104,9 +105,9 @@ std::optional<SafetyLevel> safetyLevelFromRawValue(long long value) {
 
 std::string_view title(SafetyLevel level) { return safetyTable[static_cast<std::size_t>(level)].title; }
 
-const std::array<ExternalTool, 3>& allExternalTools() {
-    static constexpr std::array<ExternalTool, 3> all = {ExternalTool::docker, ExternalTool::simctl,
-                                                        ExternalTool::brew};
+const std::array<ExternalTool, 4>& allExternalTools() {
+    static constexpr std::array<ExternalTool, 4> all = {ExternalTool::docker, ExternalTool::simctl,
+                                                        ExternalTool::brew, ExternalTool::flatpak};
     return all;
 }
 

@@ -35,9 +35,9 @@ int rawValue(SafetyLevel level);
 std::optional<SafetyLevel> safetyLevelFromRawValue(long long value);
 std::string_view title(SafetyLevel level);
 
-enum class ExternalTool { docker, simctl, brew };
+enum class ExternalTool { docker, simctl, brew, flatpak };
 
-const std::array<ExternalTool, 3>& allExternalTools();
+const std::array<ExternalTool, 4>& allExternalTools();
 std::string_view rawValue(ExternalTool tool);
 std::optional<ExternalTool> externalToolFromRawValue(std::string_view text);
 // The command word shown to the user ("xcrun simctl").

@@ -17,6 +17,7 @@
 #include "core/platform/SafeRemover.h"
 #include "core/platform/SystemError.h"
 #include "core/platform/Trash_linux.h"
+#include "core/safety/FlatpakUninstall.h"
 #include "core/safety/SafetyPolicy.h"
 
 namespace korvane {
@@ -38,6 +39,10 @@ std::string notAllowed(const RemovalKind& removal) {
     std::string text = "\u201C" + std::string(commandName(removal.tool));
     for (const auto& argument : removal.arguments) text += " " + argument;
     return text + "\u201D is not an allowed cleanup command";
+}
+// A tool that fails without saying why still gets a message.
+std::string exitedWith(const RemovalKind& removal, std::int32_t status) {
+    return "\u201C" + removal.commandLine() + "\u201D failed with exit status " + std::to_string(status);
 }
 }  // namespace message
 
@@ -191,15 +196,17 @@ CleanupOutcome CleanupEngine::runCommand(const CleanupCandidate& candidate) {
     using Status = CleanupOutcome::Status;
     const RemovalKind& removal = candidate.removal;
     const auto& table = allowedCommands();
-    bool allowed = std::any_of(table.begin(), table.end(), [&](const AllowedCommand& entry) {
-        return entry.tool == removal.tool && entry.arguments == removal.arguments;
-    });
+    bool allowed = FlatpakUninstall::isAllowed(removal) ||
+                   std::any_of(table.begin(), table.end(), [&](const AllowedCommand& entry) {
+                       return entry.tool == removal.tool && entry.arguments == removal.arguments;
+                   });
     if (!allowed) return outcome(candidate, Status::skipped, message::notAllowed(removal));
     try {
         Shell::Result result =
-            Shell::run(std::string(programName(removal.tool)), removal.programArguments(), commandTimeout);
+            Shell::run(std::string(programName(removal.tool)), removal.programArguments(), commandTimeout_);
         if (result.status == 0) return outcome(candidate, Status::pruned);
-        return outcome(candidate, Status::failed, trimmed(result.stderr));
+        std::string said = trimmed(result.stderr);
+        return outcome(candidate, Status::failed, said.empty() ? message::exitedWith(removal, result.status) : said);
     } catch (const Shell::ShellError& error) {
         return outcome(candidate, Status::failed, error.description());
     } catch (const std::system_error& error) {

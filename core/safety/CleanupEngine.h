@@ -46,6 +46,9 @@ public:
     // May be called from any thread while a run is going on.
     void cancel();
 
+    // The time limit of each cleanup command (tests shorten it).
+    void setCommandTimeout(double seconds) { commandTimeout_ = seconds; }
+
     // Paths the user chose never to touch. A path candidate at or below one of
     // them, or enclosing one, is skipped.
     void setExcludedPaths(const std::set<std::string>& paths);
@@ -63,7 +66,8 @@ public:
                                   std::optional<std::string> message = std::nullopt,
                                   std::optional<std::string> trashURL = std::nullopt);
 
-    // The only external commands a cleanup ever runs, in order.
+    // The only external commands a cleanup ever runs, in order, besides the
+    // uninstall of one Flatpak application (FlatpakUninstall).
     static const std::vector<AllowedCommand>& allowedCommands();
     // Safe candidates are deleted; everything else goes to the Trash.
     static Disposal recommendedDisposal(const CleanupCandidate& candidate);
@@ -80,6 +84,7 @@ private:
     Flag cancelled_;
     std::shared_ptr<Trash> trash_;
     std::vector<std::string> excluded_;
+    double commandTimeout_ = commandTimeout;
 };
 
 }  // namespace korvane

@@ -36,6 +36,7 @@ constexpr const char* unusableHome = "Your home folder cannot be used safely, so
 constexpr const char* cannotLook = "Korvane cannot look inside this to check it, so it leaves it alone";
 constexpr const char* cancelled = "Cancelled before this item was checked";
 constexpr const char* anotherUser = "Belongs to another user, so Korvane leaves it alone";
+constexpr const char* sharedByDesktop = "The desktop and every application share this folder";
 
 std::string notRegistered(std::string_view ruleID) {
     return "Rule \u201C" + std::string(ruleID) + "\u201D is not registered for removal";
@@ -163,12 +164,15 @@ const std::vector<RuleRow>& ruleRows() {
           "~/Library/Application Support/Cursor/CachedData/**",
           "~/Library/Application Support/Windsurf/CachedData/**", "$editorCaches"}},
         {"swift.toolchains", {"~/Library/Caches/org.swift.swiftpm/**"}},
-        {"apps.bundle", {"/Applications/*", "/Applications/Utilities/*", "~/Applications/*"}},
+        {"apps.bundle",
+         {"/Applications/*", "/Applications/Utilities/*", "~/Applications/*", "~/Apps/*.AppImage",
+          "~/.local/bin/*.AppImage", "~/.local/share/applications/*.desktop"}},
         {"apps.leftovers",
          {"~/Library/Application Support/*", "~/Library/Caches/*", "~/Library/Containers/*",
           "~/Library/Group Containers/*", "~/Library/Preferences/*", "~/Library/Saved Application State/*",
           "~/Library/HTTPStorages/*", "~/Library/WebKit/*", "~/Library/Application Scripts/*",
-          "~/Library/Logs/*", "~/Library/Cookies/*", "~/Library/LaunchAgents/*"}},
+          "~/Library/Logs/*", "~/Library/Cookies/*", "~/Library/LaunchAgents/*", "~/.var/app/*", "~/.config/*",
+          "~/.local/share/*", "~/.cache/*", "~/.local/state/*"}},
         {"general.userChoice", {"~/**"}},
     };
     return rows;
@@ -416,8 +420,36 @@ bool reachesProtectedPlace(const std::vector<RealPath::Step>& steps, std::size_t
     return false;
 }
 
-// The general verdict on a standardised path, for the given home.
-SafetyPolicy::Verdict generalVerdict(const std::string& path, const Home& home, const Flag* cancel) {
+// The one place below the protected "~/.config" that anything may be removed
+// from: an application's own folder directly inside it, left behind by an
+// uninstalled application. Nothing deeper, and never for another rule.
+bool isConfigEntry(std::string_view path, const std::string& home) {
+    return Paths::parent(path) == home + "/.config";
+}
+
+// Entries of the per-user data folders that the desktop itself keeps there;
+// they never belong to one application, whatever its name.
+const std::set<std::string, std::less<>>& desktopOwnedNames() {
+    static const std::set<std::string, std::less<>> names = {
+        "Trash", "applications", "flatpak", "icons", "mime", "fonts", "themes", "autostart", "systemd",
+        "environment.d", "menus", "desktop-directories", "keyrings", "dconf", "Korvane", "recently-used.xbel",
+        "user-dirs.dirs", "user-dirs.locale", "mimeapps.list",
+    };
+    return names;
+}
+
+bool isDesktopOwnedEntry(std::string_view path, const std::string& home) {
+    const std::string parent = Paths::parent(path);
+    for (const char* folder : {"/.config", "/.local/share", "/.cache", "/.local/state"})
+        if (parent == home + folder) return desktopOwnedNames().count(Paths::lastComponent(path)) > 0;
+    return false;
+}
+
+// The general verdict on a standardised path, for the given home. With
+// `admitConfigEntry`, the ".config" component of an entry directly inside
+// "~/.config" does not count as a protected name.
+SafetyPolicy::Verdict generalVerdict(const std::string& path, const Home& home, const Flag* cancel,
+                                     bool admitConfigEntry = false) {
     using Verdict = SafetyPolicy::Verdict;
     if (path.empty() || path.front() != '/') return Verdict::denied(reason::notAbsolute);
     if (!home.usable) return Verdict::denied(reason::unusableHome);
@@ -440,14 +472,18 @@ SafetyPolicy::Verdict generalVerdict(const std::string& path, const Home& home, 
         (components.size() < 3 || std::find(roots.begin(), roots.end(), path) != roots.end()))
         return Verdict::denied(reason::tooCloseToRoot);
 
-    // ".config" holds settings and secrets; the editors' cache folders inside
-    // it are the one exception, and only for the ".config" right in the home.
+    // ".config" holds settings and secrets. Two exceptions, both only for the
+    // ".config" right in the home: the editors' cache folders inside it, and
+    // (for the uninstaller's leftovers) an entry directly inside it.
     const bool editorCache = isEditorCache(path, home.path);
     const std::size_t configDepth = componentsOf(home.path).size();
     const auto& names = SafetyPolicy::protectedNames();
-    for (std::size_t i = 0; i < components.size(); ++i)
+    admitConfigEntry = admitConfigEntry && isConfigEntry(path, home.path);
+    for (std::size_t i = 0; i < components.size(); ++i) {
+        if (admitConfigEntry && i + 2 == components.size()) continue;
         if (names.count(components[i]) && !(editorCache && i == configDepth))
             return Verdict::denied(reason::containsName(components[i]));
+    }
 
     if (temporaryEntry) {
         struct stat st {};
@@ -482,8 +518,14 @@ SafetyPolicy::Verdict generalVerdict(const std::string& path, const Home& home, 
             componentsOf(resolved).size() < 3)
             return Verdict::denied(reason::resolvesProtected);
         // A link must not lead into a protected name either ("~/work" -> "~/.ssh").
-        for (auto component : componentsOf(std::string_view(resolved).substr(resolvedRoot->size())))
-            if (names.count(component)) return Verdict::denied(reason::resolvesProtected);
+        // An admitted entry of "~/.config" stays admitted where home itself is
+        // reached through a link.
+        const auto below = componentsOf(std::string_view(resolved).substr(resolvedRoot->size()));
+        const bool admittedBelow = admitConfigEntry && below.size() == 2 && below[0] == ".config";
+        for (std::size_t i = 0; i < below.size(); ++i) {
+            if (admittedBelow && i == 0) continue;
+            if (names.count(below[i])) return Verdict::denied(reason::resolvesProtected);
+        }
         root = resolvedRoot;
     }
     // A folder that cannot be looked into may hold anything, a repository
@@ -561,7 +603,10 @@ SafetyPolicy::Checked SafetyPolicy::checked(const std::string& path, std::string
     if (!matched) return {*standard, Verdict::denied(reason::shapeMismatch(ruleID))};
 
     if (underAppFolder(*standard, ruleID)) return {*standard, bundleVerdict(*standard, home)};
-    Verdict verdict = generalVerdict(*standard, home, cancel);
+    const bool leftover = ruleID == "apps.leftovers";
+    if (leftover && isDesktopOwnedEntry(*standard, home.path))
+        return {*standard, Verdict::denied(reason::sharedByDesktop)};
+    Verdict verdict = generalVerdict(*standard, home, cancel, leftover);
     const bool stopped = verdict.isDenied() && verdict.reason() == reason::cancelled;
     return {*standard, std::move(verdict), stopped};
 }
@@ -652,7 +697,8 @@ SafetyPolicy::Verdict SafetyPolicy::verdictForPath(const std::string& path) {
     if (!standard) return Verdict::denied(reason::invalidPath);
     const Home home = currentHome();
     if (underAnyAppFolder(*standard)) return bundleVerdict(*standard, home);
-    return generalVerdict(*standard, home, nullptr);
+    // A leftover of "~/.config" that the uninstaller moved may go back.
+    return generalVerdict(*standard, home, nullptr, true);
 }
 
 }  // namespace korvane

@@ -101,15 +101,19 @@ protected:
 
 TEST_F(AppUninstallerTest, LocationsAndDefaultFolders) {
     const auto& locations = AppUninstaller::leftoverLocations();
-    ASSERT_EQ(locations.size(), 12u);
+    ASSERT_EQ(locations.size(), 17u);
     EXPECT_EQ(locations[0], (Location{"Library/Application Support", "Application Support", true}));
     EXPECT_EQ(locations[1], (Location{"Library/Caches", "Caches", true}));
     EXPECT_EQ(locations[2], (Location{"Library/Containers", "Container", false}));
     EXPECT_EQ(locations[9], (Location{"Library/Logs", "Logs", true}));
     EXPECT_EQ(locations[11], (Location{"Library/LaunchAgents", "Launch agent", false}));
+    // A Flatpak's sandbox is named by its id only; the per-user folders by id or name.
+    EXPECT_EQ(locations[12], (Location{".var/app", "Sandbox data", false}));
+    EXPECT_EQ(locations[13], (Location{".config", "Settings", true}));
+    EXPECT_EQ(locations[16], (Location{".local/state", "State", true}));
     EXPECT_EQ(
         std::count_if(locations.begin(), locations.end(), [](const Location& l) { return l.matchesName; }),
-        3);
+        7);
 
     EXPECT_EQ(AppUninstaller::defaultApplicationFolders(),
               (std::vector<std::string>{"/Applications", home + "/Applications", "/Applications/Utilities"}));

@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QTest>
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/kit/KitButton.h"
+#include "app/screens/ApplicationsView.h"
+#include "app/theme/AppMotion.h"
+#include "tests/app/state/FlowFixture.h"
+#include "tests/explorer/LinuxHomeSupport.h"
+
+namespace korvane {
+namespace {
+
+// The page over a Linux home with an AppImage and a Flatpak in each
+// installation, each with something left behind.
+class ApplicationsViewTest : public testing::FlowFixture {
+protected:
+    ApplicationsViewTest() {
+        AppMotion::setJumpToEnd(true);
+        const std::string krita = fake.appImage("Applications/krita.AppImage", 256 * 1024);
+        fake.desktopEntry("org.kde.krita.desktop", "Name=Krita\nExec=" + krita + "\nIcon=krita\n");
+        fake.flatpak("home/.local/share/flatpak", "org.gimp.GIMP", "GIMP", "2.10.38", 512 * 1024);
+        fake.flatpak("system-flatpak", "org.videolan.VLC", "VLC", "3.0.20", 384 * 1024);
+        fake.leftover(".config/Krita");
+        fake.leftover(".var/app/org.gimp.GIMP");
+        fake.leftover(".var/app/org.videolan.VLC");
+        makeUninstaller_ = [places = fake.places()] {
+            return std::make_unique<AppUninstaller>(std::vector<std::string>{}, places);
+        };
+    }
+    ~ApplicationsViewTest() override { AppMotion::setJumpToEnd(false); }
+
+    std::vector<std::string> labelTexts(const QWidget& view) const {
+        std::vector<std::string> texts;
+        for (const QLabel* label : view.findChildren<QLabel*>()) texts.push_back(label->text().toStdString());
+        return texts;
+    }
+
+    testing::LinuxHome fake{tree_};
+};
+
+TEST_F(ApplicationsViewTest, ListsTheAppImageAndBothFlatpaksWithTheirLeftovers) {
+    launch();
+    ApplicationsView view(state());
+    view.show();
+    ASSERT_TRUE(testing::waitUntil([&] { return !state().isScanningApps(); }));
+
+    QAbstractItemModel& model = *view.list()->model();
+    ASSERT_EQ(model.rowCount(), 3);
+    std::vector<std::string> names;
+    for (int row = 0; row < 3; ++row) {
+        names.push_back(model.data(model.index(row, 0)).toString().toStdString());
+        // Screen readers hear what was left behind too.
+        EXPECT_NE(model.data(model.index(row, 0), Qt::AccessibleTextRole).toString().indexOf("left behind"),
+                  -1)
+            << names.back();
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"GIMP", "VLC", "Krita"}));
+
+    // The first row shows: a Flatpak, with its version, leftover and a note
+    // that the Trash cannot bring the application itself back.
+    ASSERT_TRUE(view.detail());
+    EXPECT_EQ(view.detail()->version, "Version 2.10.38");
+    EXPECT_EQ(view.detail()->identifier, "org.gimp.GIMP");
+    ASSERT_EQ(view.detail()->leftovers.size(), 1u);
+    EXPECT_EQ(view.detail()->leftovers[0].path, "~/.var/app/org.gimp.GIMP");
+    ASSERT_TRUE(view.detail()->commandNote);
+    const auto texts = labelTexts(view);
+    EXPECT_NE(std::find(texts.begin(), texts.end(), *view.detail()->commandNote), texts.end());
+
+    QTest::mouseClick(view.uninstallButton(), Qt::LeftButton);
+    const auto& staged = state().stagedCandidates();
+    ASSERT_EQ(staged.size(), 2u);
+    const auto command = std::find_if(staged.begin(), staged.end(),
+                                      [](const CleanupCandidate& c) { return c.removal.isCommand(); });
+    ASSERT_NE(command, staged.end());
+    EXPECT_EQ(command->removal.commandLine(), "flatpak uninstall --noninteractive --user org.gimp.GIMP");
+}
+
+TEST_F(ApplicationsViewTest, AnAppImageHasNoInstallerNote) {
+    launch();
+    ApplicationsView view(state());
+    view.show();
+    ASSERT_TRUE(testing::waitUntil([&] { return !state().isScanningApps(); }));
+    QTest::keyClicks(view.filterField(), QStringLiteral("krit"));
+    ASSERT_EQ(view.list()->model()->rowCount(), 1);
+    ASSERT_TRUE(view.detail());
+    EXPECT_EQ(view.detail()->name, "Krita");
+    EXPECT_FALSE(view.detail()->commandNote);
+    EXPECT_EQ(view.detail()->leftovers.size(), 1u);
+}
+
+}  // namespace
+}  // namespace korvane
