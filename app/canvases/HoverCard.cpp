@@ -1,6 +1,7 @@
 #include "app/canvases/HoverCard.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -48,12 +49,44 @@ double nameLineHeight(const HoverCardContent& content) {
 
 double detailLineHeight() { return QFontMetricsF(AppFont::small()).height(); }
 
+// What the name line needs beside the name: the category symbol before it,
+// the gap and safety tag after it.
+double nameLineExtras(const HoverCardContent& content) {
+    double extras = content.category ? 10 + 5 : 0;
+    if (content.safety) extras += 6 + tagSize(title(*content.safety)).width();
+    return extras;
+}
+
+// The width of every line but the name's, as it would be drawn on one line.
+double otherLinesWidth(const HoverCardContent& content) {
+    const QFontMetricsF small(AppFont::small());
+    const double sizeLine = QFontMetricsF(numberFont()).horizontalAdvance(text(content.number)) + 4 +
+                            QFontMetricsF(unitFont()).horizontalAdvance(text(content.unit)) + 4 +
+                            small.horizontalAdvance(text(content.share));
+    double detailLine = 0;
+    if (content.reclaimable) detailLine += small.horizontalAdvance(text(*content.reclaimable)) + 8;
+    if (content.date) detailLine += small.horizontalAdvance(text(*content.date));
+    return std::max(sizeLine, detailLine);
+}
+
+double cardContentWidth(const HoverCardContent& content) {
+    const double nameLine =
+        QFontMetricsF(nameFont()).horizontalAdvance(text(content.name)) + nameLineExtras(content);
+    return std::clamp(std::ceil(std::max(nameLine, otherLinesWidth(content))), HoverCard::contentWidth,
+                      HoverCard::widestContent);
+}
+
 }  // namespace
 
 QSizeF HoverCard::size(const HoverCardContent& content) {
     double height = verticalPadding + nameLineHeight(content) + 4 + QFontMetricsF(numberFont()).height();
     if (content.reclaimable || content.date) height += 3 + detailLineHeight();
-    return {contentWidth + 2 * horizontalPadding, height + verticalPadding};
+    return {cardContentWidth(content) + 2 * horizontalPadding, height + verticalPadding};
+}
+
+QString HoverCard::shownName(const HoverCardContent& content) {
+    const double room = std::max(cardContentWidth(content) - nameLineExtras(content), 0.0);
+    return QFontMetricsF(nameFont()).elidedText(text(content.name), Qt::ElideRight, room);
 }
 
 void HoverCard::paint(QPainter& painter, QPointF origin, const HoverCardContent& content, const Palette& palette) {
@@ -77,7 +110,7 @@ void HoverCard::paint(QPainter& painter, QPointF origin, const HoverCardContent&
     painter.drawRoundedRect(card.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
 
     const double left = card.left() + horizontalPadding;
-    const double right = left + contentWidth;
+    const double right = card.right() - horizontalPadding;
     double y = card.top() + verticalPadding;
 
     // Name line: category symbol, name, safety tag at the right end.
@@ -108,9 +141,10 @@ void HoverCard::paint(QPainter& painter, QPointF origin, const HoverCardContent&
     }
     painter.setFont(nameFont());
     painter.setPen(palette.ink);
-    const QFontMetricsF nameMetrics(nameFont());
-    painter.drawText(QRectF(x, y, std::max(nameRight - x, 0.0), nameHeight), Qt::AlignVCenter | Qt::AlignLeft,
-                     nameMetrics.elidedText(text(content.name), Qt::ElideRight, std::max(nameRight - x, 0.0)));
+    // Measured and elided the way the card's width was chosen, so a name
+    // that made the card grow is never cut by rounding.
+    painter.drawText(QRectF(x, y, std::max(nameRight - x, 0.0) + 1, nameHeight), Qt::AlignVCenter | Qt::AlignLeft,
+                     shownName(content));
     y += nameHeight + 4;
 
     // Size line on one baseline: number, unit, share.

@@ -5,6 +5,7 @@
 #include <QTextLayout>
 
 #include "app/canvases/CanvasPaint.h"
+#include "app/canvases/layout/LabelFit.h"
 #include "app/theme/Palette.h"
 #include "core/text/ByteFormat.h"
 
@@ -43,18 +44,68 @@ void SunburstCanvas::paintCanvas(QPainter& painter) {
         // line: the canvas colour it would leave is what is there already.
         // Skipping it keeps a ring of 100,000 sectors paintable.
         if ((arc.end - arc.start) * sun.outerRadius(arc.ring) < 1) continue;
-        QColor fill = colours.hover;
-        if (arc.node->category) {
-            const bool emphasised = isHovered(Hit::item, i) || isSelectedNode(*arc.node);
-            fill = tinted(colours.colorForCategory(*arc.node->category),
-                               SunburstLayout::fillOpacity(arc.ring, emphasised));
-        }
+        // Nodes without a category (a folder scan) take their branch's colour.
+        const QColor base = arc.node->category
+                                ? colours.colorForCategory(*arc.node->category)
+                                : colours.categorical[static_cast<std::size_t>(arc.branch) % colours.categorical.size()];
+        const bool emphasised = isHovered(Hit::item, i) || isSelectedNode(*arc.node);
+        const QColor fill = tinted(base, SunburstLayout::fillOpacity(arc.ring, emphasised));
         const QPainterPath path = sun.path(arc);
         painter.setPen(separator);
         painter.setBrush(fill);
         painter.drawPath(path);
     }
+    paintArcLabels(painter, sun);
     paintCentreLabel(painter);
+}
+
+namespace {
+
+const QFont& arcFont() {
+    static const QFont font = AppFont::font(10, QFont::Medium);
+    return font;
+}
+
+}  // namespace
+
+const std::vector<SunburstCanvas::ArcLabel>& SunburstCanvas::arcLabels(const SunburstLayout& sun) {
+    if (labelsBuild_ == layoutBuilds()) return labels_;
+    labelsBuild_ = layoutBuilds();
+    labels_.clear();
+    const QFontMetricsF metrics(arcFont());
+    const double height = metrics.height();
+    constexpr double shortest = 30;  // a stub shorter than this reads as nothing
+    for (std::size_t i = 0; i < sun.arcs.size(); ++i) {
+        const auto& arc = sun.arcs[i];
+        // Most sectors of a large tree are far too thin for any text.
+        if ((arc.end - arc.start) * sun.innerRadius(arc.ring) < height) continue;
+        const QString name = QString::fromStdString(arc.node->name);
+        const auto place = sun.label(arc, {metrics.horizontalAdvance(name), height}, shortest);
+        if (!place) continue;
+        const QString shown = metrics.elidedText(name, Qt::ElideRight, place->width);
+        if (!isReadableElision(name, shown)) continue;
+        labels_.push_back({i, *place, shown});
+    }
+    return labels_;
+}
+
+void SunburstCanvas::paintArcLabels(QPainter& painter, const SunburstLayout& sun) {
+    const auto& labels = arcLabels(sun);
+    if (labels.empty()) return;
+    const Palette& colours = palette();
+    const double height = QFontMetricsF(arcFont()).height();
+    painter.save();
+    painter.setFont(arcFont());
+    painter.setPen(colours.ink);
+    for (const ArcLabel& label : labels) {
+        painter.save();
+        painter.translate(label.place.centre);
+        painter.rotate(label.place.rotation);
+        painter.drawText(QRectF(-label.place.width / 2, -height / 2, label.place.width, height), Qt::AlignCenter,
+                         label.text);
+        painter.restore();
+    }
+    painter.restore();
 }
 
 void SunburstCanvas::paintCentreLabel(QPainter& painter) {

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <vector>
+
+#include <QString>
+
 #include "app/canvases/CanvasBase.h"
 #include "app/canvases/layout/SunburstLayout.h"
 
@@ -25,7 +29,19 @@ protected:
     void doubleClicked(const Hit& hit) override;
 
 private:
+    struct ArcLabel {
+        std::size_t arc = 0;
+        SunburstLayout::Label place;
+        QString text;  // the name, shortened at its end to the room
+    };
+
     void paintCentreLabel(QPainter& painter);
+    void paintArcLabels(QPainter& painter, const SunburstLayout& sun);
+    // The names written on sectors, found once per layout.
+    const std::vector<ArcLabel>& arcLabels(const SunburstLayout& sun);
+
+    std::vector<ArcLabel> labels_;
+    std::size_t labelsBuild_ = 0;
 };
 
 }  // namespace korvane

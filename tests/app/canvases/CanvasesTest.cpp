@@ -281,6 +281,29 @@ TEST_F(CanvasesTest, FoldersShowTheEmptyStateWhenNoChildHoldsAByte) {
     EXPECT_TRUE(folders.accessibleDescription().startsWith(QStringLiteral("Nothing to open")));
 }
 
+TEST_F(CanvasesTest, ScreenReadersHearTheHoveredItemAndAnOpenMenuHidesTheCard) {
+    for (const Mode mode : {Mode::bubbles, Mode::sunburst, Mode::treemap, Mode::mindMap}) {
+        SCOPED_TRACE(rawValue(mode));
+        CanvasBase& canvas = open(mode);
+        paint();
+        EXPECT_EQ(canvas.accessibleDescription(), QString());
+        const QPoint point = pointOf(*itemOf("big"));
+        QTest::mouseMove(&canvas, point);
+        ASSERT_TRUE(canvas.hovered());
+        EXPECT_TRUE(canvas.accessibleDescription().startsWith(QStringLiteral("big, "))) << canvas.accessibleDescription().toStdString();
+        EXPECT_FALSE(canvas.hoverCardRect().isEmpty());
+
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, point, canvas.mapToGlobal(point));
+        QApplication::sendEvent(&canvas, &menuEvent);
+        QMenu* menu = canvas.findChild<QMenu*>();
+        ASSERT_TRUE(menu);
+        EXPECT_FALSE(canvas.hovered());
+        EXPECT_TRUE(canvas.hoverCardRect().isEmpty());
+        EXPECT_EQ(canvas.accessibleDescription(), QString());
+        menu->close();
+    }
+}
+
 TEST_F(CanvasesTest, HoverAndSelectionNeverLayOutAgain) {
     for (const Mode mode : drawnModes) {
         SCOPED_TRACE(rawValue(mode));
