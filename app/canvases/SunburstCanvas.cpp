@@ -1,5 +1,8 @@
 #include "app/canvases/SunburstCanvas.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QTextLayout>
@@ -10,6 +13,19 @@
 #include "core/text/ByteFormat.h"
 
 namespace korvane {
+
+namespace {
+
+// Sectors never overlap, so a fill at an opacity over the canvas is painted
+// as the opaque colour it gives there: the raster engine fills thousands of
+// opaque sectors far faster than translucent ones.
+QColor over(const QColor& top, double opacity, const QColor& ground) {
+    const double a = std::clamp(opacity, 0.0, 1.0);
+    const auto mix = [a](int t, int g) { return static_cast<int>(std::lround(t * a + g * (1 - a))); };
+    return {mix(top.red(), ground.red()), mix(top.green(), ground.green()), mix(top.blue(), ground.blue())};
+}
+
+}  // namespace
 
 SunburstCanvas::SunburstCanvas(AppState& state, QWidget* parent)
     : LayoutCanvas<SunburstLayout>(state, AppState::CanvasMode::sunburst, parent) {}
@@ -49,7 +65,7 @@ void SunburstCanvas::paintCanvas(QPainter& painter) {
                                 ? colours.colorForCategory(*arc.node->category)
                                 : colours.categorical[static_cast<std::size_t>(arc.branch) % colours.categorical.size()];
         const bool emphasised = isHovered(Hit::item, i) || isSelectedNode(*arc.node);
-        const QColor fill = tinted(base, SunburstLayout::fillOpacity(arc.ring, emphasised));
+        const QColor fill = over(base, SunburstLayout::fillOpacity(arc.ring, emphasised), colours.canvas);
         const QPainterPath path = sun.path(arc);
         painter.setPen(separator);
         painter.setBrush(fill);
@@ -93,19 +109,31 @@ void SunburstCanvas::paintArcLabels(QPainter& painter, const SunburstLayout& sun
     const auto& labels = arcLabels(sun);
     if (labels.empty()) return;
     const Palette& colours = palette();
-    const double height = QFontMetricsF(arcFont()).height();
-    painter.save();
-    painter.setFont(arcFont());
-    painter.setPen(colours.ink);
-    for (const ArcLabel& label : labels) {
-        painter.save();
-        painter.translate(label.place.centre);
-        painter.rotate(label.place.rotation);
-        painter.drawText(QRectF(-label.place.width / 2, -height / 2, label.place.width, height), Qt::AlignCenter,
-                         label.text);
-        painter.restore();
+    const double ratio = painter.device()->devicePixelRatio();
+    if (layerBuild_ != labelsBuild_ || layerPalette_ != &colours || layerRatio_ != ratio ||
+        labelLayer_.size() != size() * ratio) {
+        layerBuild_ = labelsBuild_;
+        layerPalette_ = &colours;
+        layerRatio_ = ratio;
+        labelLayer_ = QImage(size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        labelLayer_.setDevicePixelRatio(ratio);
+        labelLayer_.fill(Qt::transparent);
+        QPainter layer(&labelLayer_);
+        layer.setRenderHint(QPainter::Antialiasing);
+        layer.setRenderHint(QPainter::TextAntialiasing);
+        layer.setFont(arcFont());
+        layer.setPen(colours.ink);
+        const double height = QFontMetricsF(arcFont()).height();
+        for (const ArcLabel& label : labels) {
+            layer.save();
+            layer.translate(label.place.centre);
+            layer.rotate(label.place.rotation);
+            layer.drawText(QRectF(-label.place.width / 2, -height / 2, label.place.width, height), Qt::AlignCenter,
+                           label.text);
+            layer.restore();
+        }
     }
-    painter.restore();
+    painter.drawImage(QRectF(rect()), labelLayer_);
 }
 
 void SunburstCanvas::paintCentreLabel(QPainter& painter) {

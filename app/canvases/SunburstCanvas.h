@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include <QImage>
 #include <QString>
 
 #include "app/canvases/CanvasBase.h"
@@ -42,6 +43,12 @@ private:
 
     std::vector<ArcLabel> labels_;
     std::size_t labelsBuild_ = 0;
+    // Turned text is drawn glyph by glyph as paths: the labels are drawn
+    // once per layout, theme and pixel ratio into this layer and blitted.
+    QImage labelLayer_;
+    std::size_t layerBuild_ = 0;
+    const Palette* layerPalette_ = nullptr;
+    double layerRatio_ = 0;
 };
 
 }  // namespace korvane

@@ -214,12 +214,16 @@ void search(const std::vector<double>& radii, std::vector<QPointF>& centres, Tes
     }
 }
 
+// Beyond this the search walks too many rings for the little it gains.
+constexpr double maximumSearchScale = 24;
+
 // Centres in unit space for unit radii (largest first), searched with the
 // radii scaled so that the smallest is not far below the search's gap.
 std::vector<QPointF> placeUnits(const std::vector<double>& radii) {
     if (radii.empty()) return {};
     const double smallest = *std::min_element(radii.begin(), radii.end());
-    const double factor = smallest > 0 ? std::max(1.0, BubblesLayout::smallestSearchRadius / smallest) : 1.0;
+    const double factor =
+        smallest > 0 ? std::clamp(BubblesLayout::smallestSearchRadius / smallest, 1.0, maximumSearchScale) : 1.0;
     if (factor == 1.0) return BubblesLayout::place(radii);
     std::vector<double> scaled;
     scaled.reserve(radii.size());
@@ -254,7 +258,10 @@ void pack(const StorageNode& node, int depth, QPointF centre, double radius, Bub
     std::vector<double> radii;
     radii.reserve(children.size());
     for (const auto* child : children) radii.push_back(unitRadius(child->bytes));
-    auto centres = placeUnits(radii);
+    // A first placement as the ring rule reads finds which children are too
+    // small to see; it packs more loosely than the second, so it errs
+    // towards summing.
+    auto centres = BubblesLayout::place(radii);
     double scale = fitScale(radii, centres, radius);
     if (!(scale > 0)) return;
 
@@ -277,7 +284,15 @@ void pack(const StorageNode& node, int depth, QPointF centre, double radius, Bub
         radii.insert(radii.begin() + static_cast<std::ptrdiff_t>(at), summed);
         summaryAt = at;
         layout.summaries.push_back(std::move(summary));
+    }
+    // The tighter search costs more the smaller the smallest child: it runs
+    // for the few children a folder shows, not for thousands of equals.
+    if (radii.size() <= BubblesLayout::tightPackLimit) {
         centres = placeUnits(radii);
+        scale = fitScale(radii, centres, radius);
+        if (!(scale > 0)) return;
+    } else if (summaryAt) {
+        centres = BubblesLayout::place(radii);
         scale = fitScale(radii, centres, radius);
         if (!(scale > 0)) return;
     }

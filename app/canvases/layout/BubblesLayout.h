@@ -34,6 +34,8 @@ struct BubblesLayout {
     // small children a gap of a whole unit would spread them far apart and
     // shrink every bubble. Two equal children are not scaled (√½ > 0.7).
     static constexpr double smallestSearchRadius = 0.7;
+    // Only folders of up to this many bubbles are packed that tightly.
+    static constexpr std::size_t tightPackLimit = 300;
 
     struct Circle {
         const StorageNode* node = nullptr;
