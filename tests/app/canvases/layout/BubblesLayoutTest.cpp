@@ -214,3 +214,18 @@ TEST(BubblesLayout, LabelsNeverPrintOverEachOther) {
     EXPECT_TRUE(layout.circles[1].holdsChildren);
     EXPECT_DOUBLE_EQ(layout.circles[1].labelOffset(), 16 - layout.circles[1].radius);
 }
+
+TEST(BubblesLayout, AFewSmallerChildrenPackCloseTogether) {
+    // Twelve children of similar size: a gap of a whole unit would spread
+    // them over the parent and leave each a speck.
+    const auto root = sizedFolder("r", {120, 110, 100, 95, 90, 85, 80, 75, 70, 65, 60, 55});
+    const auto layout = BubblesLayout::make(root, {600, 600});
+    ASSERT_EQ(layout.circles.size(), 13u);
+    // Spaced by the ring rule's unit the largest gets 7.7 % of the parent's radius.
+    EXPECT_GE(layout.circles[1].radius, 0.12 * layout.circles[0].radius);
+    for (std::size_t i = 1; i < layout.circles.size(); ++i)
+        for (std::size_t j = i + 1; j < layout.circles.size(); ++j) {
+            const QPointF d = layout.circles[i].centre - layout.circles[j].centre;
+            EXPECT_GT(std::hypot(d.x(), d.y()), layout.circles[i].radius + layout.circles[j].radius) << i << " " << j;
+        }
+}
