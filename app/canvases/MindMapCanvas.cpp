@@ -11,7 +11,6 @@
 #include <QNativeGestureEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QTextLayout>
 #include <QToolButton>
 #include <QWheelEvent>
 
@@ -77,23 +76,7 @@ QStringList rootNameLines(const QString& name, double side) {
     const double radius = side / 2;
     const double chord = 2 * std::sqrt(std::max(radius * radius - offset * offset, 0.0)) - 6;
     const double width = std::max(std::min(chord, oneLine), 0.0);
-    QStringList lines;
-    QTextLayout text(name, font);
-    QTextOption option;
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    text.setTextOption(option);
-    text.beginLayout();
-    for (int i = 0; i < 2; ++i) {
-        QTextLine line = text.createLine();
-        if (!line.isValid()) break;
-        line.setLineWidth(width);
-        QString part = name.mid(line.textStart(), line.textLength()).trimmed();
-        if (i == 1 && line.textStart() + line.textLength() < name.size())
-            part = metrics.elidedText(name.mid(line.textStart()), Qt::ElideRight, width);
-        lines << part;
-    }
-    text.endLayout();
-    return lines;
+    return wrappedLines(name, font, width, 2, true);
 }
 
 QToolButton* symbolButton(const char* symbol, const char* help) {

@@ -6,8 +6,8 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QTextLayout>
 
+#include "app/canvases/CanvasPaint.h"
 #include "app/canvases/layout/LabelFit.h"
 #include "app/theme/AppFont.h"
 #include "app/theme/ButtonLook.h"
@@ -29,23 +29,6 @@ constexpr double cornerRadius = 3;
 constexpr double labelPadding = 6;  // each side of a tile's label
 constexpr double symbolWidth = 11;
 constexpr double labelIndent = 15;  // from the symbol's left to the name
-
-// Lines of at most `width` points, at most `maxLines` of them, the last elided.
-QStringList wrapped(const QString& value, const QFont& font, double width, int maxLines) {
-    QStringList lines;
-    QTextLayout layout(value, font);
-    layout.beginLayout();
-    for (int i = 0; i < maxLines; ++i) {
-        QTextLine line = layout.createLine();
-        if (!line.isValid()) break;
-        line.setLineWidth(width);
-        lines << value.mid(line.textStart(), line.textLength()).trimmed();
-        if (i == maxLines - 1 && line.textStart() + line.textLength() < value.size())
-            lines.back() = QFontMetricsF(font).elidedText(value.mid(line.textStart()), Qt::ElideRight, width);
-    }
-    layout.endLayout();
-    return lines;
-}
 
 }  // namespace
 
@@ -279,7 +262,7 @@ void StrataCanvas::paintHeader(QPainter& painter, const StrataLayout::Band& band
     const QString hint = hovered ? (full ? QStringLiteral("Click to deselect all") : QStringLiteral("Click to select all"))
                                  : text(info.blurb);
     const QFontMetricsF titleMetrics(titleFont), sizeMetrics(sizeFont), hintMetrics(hintFont);
-    QStringList hintLines = wrapped(hint, hintFont, width, 2);
+    QStringList hintLines = wrappedLines(hint, hintFont, width, 2);
     const auto lines =
         StrataLayout::headerLines(band.header.height(), titleMetrics.height(), sizeMetrics.height(),
                                   hintMetrics.height(), static_cast<int>(hintLines.size()));

@@ -5,7 +5,6 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QTextLayout>
 
 #include "app/canvases/CanvasPaint.h"
 #include "app/canvases/layout/LabelFit.h"
@@ -145,23 +144,7 @@ void SunburstCanvas::paintCentreLabel(QPainter& painter) {
     const double width = std::max(sun.labelWidth(), 1.0);
 
     // At most two lines of name, centred, the second elided.
-    QStringList lines;
-    const QString name = QString::fromStdString(node.name);
-    QTextLayout text(name, nameFont);
-    QTextOption option(Qt::AlignHCenter);
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    text.setTextOption(option);
-    text.beginLayout();
-    for (int i = 0; i < 2; ++i) {
-        QTextLine line = text.createLine();
-        if (!line.isValid()) break;
-        line.setLineWidth(width);
-        QString part = name.mid(line.textStart(), line.textLength()).trimmed();
-        if (i == 1 && line.textStart() + line.textLength() < name.size())
-            part = QFontMetricsF(nameFont).elidedText(name.mid(line.textStart()), Qt::ElideRight, width);
-        lines << part;
-    }
-    text.endLayout();
+    const QStringList lines = wrappedLines(QString::fromStdString(node.name), nameFont, width, 2, true);
 
     const QFontMetricsF nameMetrics(nameFont), sizeMetrics(sizeFont);
     const double height = nameMetrics.height() * static_cast<double>(lines.size()) + 1 + sizeMetrics.height();
