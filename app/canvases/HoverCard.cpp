@@ -41,20 +41,40 @@ QSizeF tagSize(std::string_view title) {
     return {7 + 9 + 4 + metrics.horizontalAdvance(text(title)) + 7, metrics.height() + 6};
 }
 
+double nameWidth(const HoverCardContent& content) {
+    return QFontMetricsF(nameFont()).horizontalAdvance(text(content.name));
+}
+
+double symbolExtras(const HoverCardContent& content) { return content.category ? 10 + 5 : 0; }
+
+double tagExtras(const HoverCardContent& content) {
+    return content.safety ? 6 + tagSize(title(*content.safety)).width() : 0;
+}
+
+// A name too long to stand beside its safety tag even in the widest card
+// keeps the whole line, and the tag moves to a line of its own below it.
+bool tagOnOwnLine(const HoverCardContent& content) {
+    return content.safety && symbolExtras(content) + nameWidth(content) + tagExtras(content) > HoverCard::widestContent;
+}
+
 double nameLineHeight(const HoverCardContent& content) {
     double height = QFontMetricsF(nameFont()).height();
-    if (content.safety) height = std::max(height, tagSize(title(*content.safety)).height());
+    if (content.safety && !tagOnOwnLine(content)) height = std::max(height, tagSize(title(*content.safety)).height());
     return height;
+}
+
+constexpr double tagLineGap = 3;
+
+double tagLineHeight(const HoverCardContent& content) {
+    return tagOnOwnLine(content) ? tagLineGap + tagSize(title(*content.safety)).height() : 0;
 }
 
 double detailLineHeight() { return QFontMetricsF(AppFont::small()).height(); }
 
 // What the name line needs beside the name: the category symbol before it,
-// the gap and safety tag after it.
+// and the gap and safety tag after it while they share the line.
 double nameLineExtras(const HoverCardContent& content) {
-    double extras = content.category ? 10 + 5 : 0;
-    if (content.safety) extras += 6 + tagSize(title(*content.safety)).width();
-    return extras;
+    return symbolExtras(content) + (tagOnOwnLine(content) ? 0 : tagExtras(content));
 }
 
 // The width of every line but the name's, as it would be drawn on one line.
@@ -70,8 +90,7 @@ double otherLinesWidth(const HoverCardContent& content) {
 }
 
 double cardContentWidth(const HoverCardContent& content) {
-    const double nameLine =
-        QFontMetricsF(nameFont()).horizontalAdvance(text(content.name)) + nameLineExtras(content);
+    const double nameLine = nameWidth(content) + nameLineExtras(content);
     return std::clamp(std::ceil(std::max(nameLine, otherLinesWidth(content))), HoverCard::contentWidth,
                       HoverCard::widestContent);
 }
@@ -79,7 +98,8 @@ double cardContentWidth(const HoverCardContent& content) {
 }  // namespace
 
 QSizeF HoverCard::size(const HoverCardContent& content) {
-    double height = verticalPadding + nameLineHeight(content) + 4 + QFontMetricsF(numberFont()).height();
+    double height = verticalPadding + nameLineHeight(content) + tagLineHeight(content) + 4 +
+                    QFontMetricsF(numberFont()).height();
     if (content.reclaimable || content.date) height += 3 + detailLineHeight();
     return {cardContentWidth(content) + 2 * horizontalPadding, height + verticalPadding};
 }
@@ -126,7 +146,10 @@ void HoverCard::paint(QPainter& painter, QPointF origin, const HoverCardContent&
     if (content.safety) {
         const SafetyTagLook look = safetyTagLook(*content.safety, palette);
         const QSizeF tag = tagSize(look.title);
-        const QRectF tagRect(right - tag.width(), y + (nameHeight - tag.height()) / 2, tag.width(), tag.height());
+        const bool ownLine = tagOnOwnLine(content);
+        const QRectF tagRect = ownLine ? QRectF(left, y + nameHeight + tagLineGap, tag.width(), tag.height())
+                                       : QRectF(right - tag.width(), y + (nameHeight - tag.height()) / 2,
+                                                tag.width(), tag.height());
         painter.setPen(Qt::NoPen);
         painter.setBrush(look.background);
         painter.drawRoundedRect(tagRect, tag.height() / 2, tag.height() / 2);
@@ -137,7 +160,7 @@ void HoverCard::paint(QPainter& painter, QPointF origin, const HoverCardContent&
         painter.setFont(tagFont());
         painter.drawText(QRectF(tagRect.left() + 20, tagRect.top(), tag.width() - 27, tagRect.height()),
                          Qt::AlignVCenter | Qt::AlignLeft, text(look.title));
-        nameRight = tagRect.left() - 6;
+        if (!ownLine) nameRight = tagRect.left() - 6;
     }
     painter.setFont(nameFont());
     painter.setPen(palette.ink);
@@ -145,7 +168,7 @@ void HoverCard::paint(QPainter& painter, QPointF origin, const HoverCardContent&
     // that made the card grow is never cut by rounding.
     painter.drawText(QRectF(x, y, std::max(nameRight - x, 0.0) + 1, nameHeight), Qt::AlignVCenter | Qt::AlignLeft,
                      shownName(content));
-    y += nameHeight + 4;
+    y += nameHeight + tagLineHeight(content) + 4;
 
     // Size line on one baseline: number, unit, share.
     const QFontMetricsF numberMetrics(numberFont());

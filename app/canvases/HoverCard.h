@@ -17,8 +17,9 @@ struct Palette;
 // HoverCardPlacement and draws it over its items.
 struct HoverCard {
     // The card is this wide at least and grows up to the widest size so
-    // that the name shows in full beside its safety tag; past that the name
-    // is shortened at its end.
+    // that the name shows in full beside its safety tag; a name too long for
+    // that takes the whole line with the tag on a line below it, and only a
+    // name wider than the widest card is shortened at its end.
     static constexpr double contentWidth = 178;
     static constexpr double widestContent = 360;
     static constexpr double horizontalPadding = 9;

@@ -26,6 +26,7 @@ TEST(HoverCard, TheNameShowsInFullUpToTheWidestCard) {
     // clang-format off
     for (const auto& c : {Case{"npm", SafetyLevel::safe, true, false},
                           Case{"Packages of the toolchain", SafetyLevel::caution, true, true},
+                          Case{"Package caches of every toolchain", SafetyLevel::caution, true, true},
                           Case{"Package caches of every toolchain", std::nullopt, true, true},
                           Case{std::string(200, 'x'), SafetyLevel::dangerous, false, true}}) {
         // clang-format on
@@ -40,4 +41,13 @@ TEST(HoverCard, TheNameShowsInFullUpToTheWidestCard) {
             EXPECT_DOUBLE_EQ(width, widest);
         }
     }
+}
+
+TEST(HoverCard, ATagThatLeavesTheNameNoRoomMovesToItsOwnLine) {
+    const auto beside = card("Packages of the toolchain", SafetyLevel::caution);
+    const auto below = card("Package caches of every toolchain", SafetyLevel::caution);
+    const auto untagged = card("Package caches of every toolchain", std::nullopt);
+    EXPECT_DOUBLE_EQ(HoverCard::size(beside).height(), HoverCard::size(card("x", SafetyLevel::caution)).height());
+    EXPECT_GT(HoverCard::size(below).height(), HoverCard::size(untagged).height());
+    EXPECT_EQ(HoverCard::shownName(below), HoverCard::shownName(untagged));
 }
