@@ -269,7 +269,7 @@ void AgeMapCanvas::paintMonths(QPainter& painter, const Page& current) {
              pageFont(9), colours.inkTertiary, Qt::AlignRight | Qt::AlignVCenter);
 }
 
-QString AgeMapCanvas::emptyStateDescription() {
+QString AgeMapCanvas::restingDescription() {
     // The panels that have nothing to show say so in painted text.
     QStringList parts;
     if (page().months.isEmpty()) parts << QStringLiteral("Nothing here carries a modification date.");

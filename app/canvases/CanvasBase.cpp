@@ -129,7 +129,7 @@ void CanvasBase::updateDescription() {
         const StorageNode* node =
             hovered_ && hovered_->zone == Hit::item && showsHoverCard() ? itemNode(hovered_->index) : nullptr;
         description = node ? QString::fromStdString(hoverCardDescription(hoverCardContent(*node, *root_, clock_.now())))
-                           : emptyStateDescription();
+                           : restingDescription();
     }
     if (description == accessibleDescription()) return;
     setAccessibleDescription(description);

@@ -82,9 +82,9 @@ protected:
     virtual bool showsHoverCard() const { return true; }
     // Whether the canvas plays an entrance on appear and on a new root.
     virtual bool hasEntrance() const { return false; }
-    // What a screen reader hears of a painted empty state (nothing when the
-    // canvas shows items); called with a root, after the layout is built.
-    virtual QString emptyStateDescription() { return {}; }
+    // What a screen reader hears while no item is hovered: the texts the
+    // canvas paints on its own, such as an empty state; called with a root.
+    virtual QString restingDescription() { return {}; }
     // Whether an item stands for real nodes to act on: a tile summing the
     // smallest ones takes no selection and offers no node actions.
     bool isActionable(std::size_t item);

@@ -23,7 +23,7 @@ const FoldersLayout& FoldersCanvas::layout() {
                       [this] { return FoldersLayout::make(*root(), contentWidth()); });
 }
 
-QString FoldersCanvas::emptyStateDescription() {
+QString FoldersCanvas::restingDescription() {
     return layout().isEmpty() ? QStringLiteral("Nothing to open. This level holds no folders of its own.") : QString();
 }
 

@@ -26,7 +26,7 @@ protected:
     void paintCanvas(QPainter& painter) override;
     void dropLayout() override { cache_.invalidate(); }
     void doubleClicked(const Hit& hit) override;
-    QString emptyStateDescription() override;
+    QString restingDescription() override;
 
 private:
     const FoldersLayout& layout();

@@ -39,7 +39,7 @@ StrataLayout StrataCanvas::buildLayout(const StorageNode& root, QSizeF size) {
     return StrataLayout::make(root, size, clock());
 }
 
-QString StrataCanvas::emptyStateDescription() {
+QString StrataCanvas::restingDescription() {
     return layout().isEmpty()
                ? QStringLiteral("No dates to sort by. Strata needs modification dates, which this selection does "
                                 "not carry.")

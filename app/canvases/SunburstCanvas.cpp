@@ -135,6 +135,12 @@ void SunburstCanvas::paintArcLabels(QPainter& painter, const SunburstLayout& sun
     painter.drawImage(QRectF(rect()), labelLayer_);
 }
 
+QString SunburstCanvas::restingDescription() {
+    // The centre names the selected node, or the root.
+    const StorageNode& node = layout().centreNode(*root(), state().selectedID());
+    return QString::fromStdString(node.name + ", " + ByteFormat::string(node.bytes));
+}
+
 void SunburstCanvas::paintCentreLabel(QPainter& painter) {
     static const QFont nameFont = AppFont::font(11, QFont::DemiBold);
     static const QFont sizeFont = AppFont::font(12, QFont::Medium);

@@ -28,6 +28,7 @@ protected:
     std::optional<Hit> hitAt(QPointF point) override;
     void paintCanvas(QPainter& painter) override;
     void doubleClicked(const Hit& hit) override;
+    QString restingDescription() override;
 
 private:
     struct ArcLabel {
