@@ -130,11 +130,12 @@ void BubblesCanvas::paintLabel(QPainter& painter, const BubblesLayout::Circle& c
     const double middle = centre.y() + circle.labelOffset() * scale;
     double y = middle - height / 2;
     const QString full = QString::fromStdString(circle.node->name);
-    const QString shown = nameMetrics.elidedText(full, Qt::ElideMiddle, width);
+    // "113 smaller items" reads best shortened at its end.
+    const QString shown = nameMetrics.elidedText(full, circle.isSummary ? Qt::ElideRight : Qt::ElideMiddle, width);
     // A name cut to a few letters says nothing; the card names the bubble.
     if (!isReadableElision(full, shown)) return;
     drawLine(painter, QRectF(centre.x() - width / 2, y, width, nameMetrics.height()), shown, name, colours.ink,
-             Qt::AlignCenter, Qt::ElideMiddle);
+             Qt::AlignCenter);
     if (!circle.hasSizeText()) return;
     y += nameMetrics.height();
     drawLine(painter, QRectF(centre.x() - width / 2, y, width, QFontMetricsF(size).height()),

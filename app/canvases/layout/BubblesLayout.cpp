@@ -258,10 +258,12 @@ void pack(const StorageNode& node, int depth, QPointF centre, double radius, Bub
     std::vector<double> radii;
     radii.reserve(children.size());
     for (const auto* child : children) radii.push_back(unitRadius(child->bytes));
-    // A first placement as the ring rule reads finds which children are too
-    // small to see; it packs more loosely than the second, so it errs
-    // towards summing.
-    auto centres = BubblesLayout::place(radii);
+    // A first placement finds which children are too small to see. The
+    // tighter search costs more the smaller the smallest child, so it runs
+    // for the few children a folder shows, not for thousands; the ring rule
+    // as it reads packs more loosely, so it errs towards summing.
+    const bool tight = radii.size() <= BubblesLayout::tightPackLimit;
+    auto centres = tight ? placeUnits(radii) : BubblesLayout::place(radii);
     double scale = fitScale(radii, centres, radius);
     if (!(scale > 0)) return;
 
@@ -285,14 +287,8 @@ void pack(const StorageNode& node, int depth, QPointF centre, double radius, Bub
         summaryAt = at;
         layout.summaries.push_back(std::move(summary));
     }
-    // The tighter search costs more the smaller the smallest child: it runs
-    // for the few children a folder shows, not for thousands of equals.
-    if (radii.size() <= BubblesLayout::tightPackLimit) {
-        centres = placeUnits(radii);
-        scale = fitScale(radii, centres, radius);
-        if (!(scale > 0)) return;
-    } else if (summaryAt) {
-        centres = BubblesLayout::place(radii);
+    if (summaryAt) {
+        centres = radii.size() <= BubblesLayout::tightPackLimit ? placeUnits(radii) : BubblesLayout::place(radii);
         scale = fitScale(radii, centres, radius);
         if (!(scale > 0)) return;
     }
