@@ -244,11 +244,12 @@ void AgeMapCanvas::paintMonths(QPainter& painter, const Page& current) {
             if (months.showsText(bytes)) {
                 const QRectF box = cell.adjusted(2, 0, -2, 0);
                 const QString size = QString::fromStdString(ByteFormat::string(bytes));
-                // A narrow cell shrinks its text down to 70 % before cutting it short.
-                double points = 8;
-                while (points > 8 * 0.7 && QFontMetricsF(pageFont(points, QFont::Medium)).horizontalAdvance(size) > box.width())
-                    points -= 1;
-                drawLine(painter, box, size, pageFont(std::max(points, 6.0), QFont::Medium), colours.canvas, Qt::AlignCenter);
+                // A narrow cell shrinks its text down to 70 %, and leaves it out
+                // rather than cut it short.
+                const auto points = MonthGridLayout::sizeTextPoints(
+                    [&size](double at) { return QFontMetricsF(pageFont(at, QFont::Medium)).horizontalAdvance(size); },
+                    box.width());
+                if (points) drawLine(painter, box, size, pageFont(*points, QFont::Medium), colours.canvas, Qt::AlignCenter);
             }
         }
     }
@@ -266,6 +267,15 @@ void AgeMapCanvas::paintMonths(QPainter& painter, const Page& current) {
     drawLine(painter, legend,
              QStringLiteral("Busiest month: ") + QString::fromStdString(ByteFormat::string(months.busiestBytes())),
              pageFont(9), colours.inkTertiary, Qt::AlignRight | Qt::AlignVCenter);
+}
+
+QString AgeMapCanvas::restingDescription() {
+    // The panels that have nothing to show say so in painted text.
+    QStringList parts;
+    if (page().months.isEmpty()) parts << QStringLiteral("Nothing here carries a modification date.");
+    if (page().ages.bigUntouched.empty())
+        parts << QStringLiteral("Nothing here has been sitting for a year. Unusual, and good.");
+    return parts.join(QLatin1Char(' '));
 }
 
 void AgeMapCanvas::paintBigUntouched(QPainter& painter, const Page& current) {

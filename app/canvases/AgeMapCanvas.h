@@ -52,6 +52,7 @@ protected:
     void paintCanvas(QPainter& painter) override;
     void dropLayout() override { cache_.invalidate(); }
     bool event(QEvent* event) override;
+    QString restingDescription() override;
 
 private:
     const Page& page();

@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "app/canvases/CanvasPaint.h"
+#include "app/canvases/layout/LabelFit.h"
 #include "app/theme/Palette.h"
 #include "core/text/ByteFormat.h"
 
@@ -19,7 +20,34 @@ constexpr double entranceScale = 0.7;
 BubblesCanvas::BubblesCanvas(AppState& state, QWidget* parent)
     : LayoutCanvas<BubblesLayout>(state, AppState::CanvasMode::bubbles, parent) {}
 
-BubblesLayout BubblesCanvas::buildLayout(const StorageNode& root, QSizeF size) { return BubblesLayout::make(root, size); }
+namespace {
+
+QFont nameFont(const BubblesLayout::Circle& circle, double scale) {
+    return AppFont::font(circle.nameFontSize() * scale, QFont::Medium);
+}
+
+QFont sizeFont(const BubblesLayout::Circle& circle, double scale) { return AppFont::font(circle.sizeFontSize() * scale); }
+
+// The label at rest: the name over the size, padded 4 points at each side.
+QSizeF labelSize(const BubblesLayout::Circle& circle) {
+    const QFontMetricsF name(nameFont(circle, 1));
+    double width = name.horizontalAdvance(QString::fromStdString(circle.node->name));
+    double height = name.height();
+    if (circle.hasSizeText()) {
+        const QFontMetricsF size(sizeFont(circle, 1));
+        width = std::max(width, size.horizontalAdvance(QString::fromStdString(ByteFormat::string(circle.node->bytes))));
+        height += size.height();
+    }
+    return {width + 8, height};
+}
+
+}  // namespace
+
+BubblesLayout BubblesCanvas::buildLayout(const StorageNode& root, QSizeF size) {
+    BubblesLayout bubbles = BubblesLayout::make(root, size);
+    bubbles.placeLabels(labelSize);
+    return bubbles;
+}
 
 QRectF BubblesCanvas::itemBounds(std::size_t item) {
     const auto& circles = layout().circles;
@@ -44,7 +72,7 @@ void BubblesCanvas::clicked(const Hit& hit) {
     const auto& circles = layout().circles;
     if (hit.index >= circles.size()) return;
     const auto& circle = circles[hit.index];
-    if (circle.depth != 0 && !circle.node->isLeaf()) drill(*circle.node);
+    if (circle.depth != 0 && !circle.isSummary && !circle.node->isLeaf()) drill(*circle.node);
 }
 
 void BubblesCanvas::paintCanvas(QPainter& painter) {
@@ -72,30 +100,46 @@ void BubblesCanvas::paintCanvas(QPainter& painter) {
                            : tinted(colour, std::min((circle.depth * 0.45 + 0.9) * colours.fillStrength, 0.6)));
         const double border = selected ? 1.0 : isHovered(Hit::item, i) ? 0.75 : 0.3;
         strokeInside(painter, disc, radius, tinted(colour, border), selected ? 2 : 1);
-        if (circle.hasLabel()) paintLabel(painter, circle, centre, scale);
+        painter.restore();
+    }
+    // Labels over every bubble, so no child's fill covers its parent's label.
+    for (const BubblesLayout::Circle& circle : circles) {
+        if (!circle.labelShown || circle.radius <= 0) continue;
+        const double progress = entrance(levelDelay * circle.depth);
+        const double shown = std::clamp(progress, 0.0, 1.0);
+        if (shown <= 0) continue;
+        const double scale = entranceScale + (1 - entranceScale) * progress;
+        painter.save();
+        painter.setOpacity(painter.opacity() * shown);
+        paintLabel(painter, circle, canvasCentre + (circle.centre - canvasCentre) * scale, scale);
         painter.restore();
     }
 }
 
 void BubblesCanvas::paintLabel(QPainter& painter, const BubblesLayout::Circle& circle, QPointF centre, double scale) {
     const Palette& colours = palette();
-    const QFont nameFont = AppFont::font(circle.nameFontSize() * scale, QFont::Medium);
-    const QFontMetricsF nameMetrics(nameFont);
+    const QFont name = nameFont(circle, scale);
+    const QFontMetricsF nameMetrics(name);
     double height = nameMetrics.height();
-    QFont sizeFont;
+    QFont size;
     if (circle.hasSizeText()) {
-        sizeFont = AppFont::font(circle.sizeFontSize() * scale);
-        height += QFontMetricsF(sizeFont).height();
+        size = sizeFont(circle, scale);
+        height += QFontMetricsF(size).height();
     }
     const double width = std::max((circle.radius * 1.9 - 8) * scale, 0.0);
     const double middle = centre.y() + circle.labelOffset() * scale;
     double y = middle - height / 2;
-    drawLine(painter, QRectF(centre.x() - width / 2, y, width, nameMetrics.height()),
-             QString::fromStdString(circle.node->name), nameFont, colours.ink, Qt::AlignCenter, Qt::ElideMiddle);
+    const QString full = QString::fromStdString(circle.node->name);
+    // "113 smaller items" reads best shortened at its end.
+    const QString shown = nameMetrics.elidedText(full, circle.isSummary ? Qt::ElideRight : Qt::ElideMiddle, width);
+    // A name cut to a few letters says nothing; the card names the bubble.
+    if (!isReadableElision(full, shown)) return;
+    drawLine(painter, QRectF(centre.x() - width / 2, y, width, nameMetrics.height()), shown, name, colours.ink,
+             Qt::AlignCenter);
     if (!circle.hasSizeText()) return;
     y += nameMetrics.height();
-    drawLine(painter, QRectF(centre.x() - width / 2, y, width, QFontMetricsF(sizeFont).height()),
-             QString::fromStdString(ByteFormat::string(circle.node->bytes)), sizeFont, colours.inkSecondary,
+    drawLine(painter, QRectF(centre.x() - width / 2, y, width, QFontMetricsF(size).height()),
+             QString::fromStdString(ByteFormat::string(circle.node->bytes)), size, colours.inkSecondary,
              Qt::AlignCenter);
 }
 

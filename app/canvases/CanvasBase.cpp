@@ -1,5 +1,6 @@
 #include "app/canvases/CanvasBase.h"
 
+#include <QAccessible>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -8,6 +9,7 @@
 #include "app/canvases/HoverCard.h"
 #include "app/canvases/NodeActionsMenu.h"
 #include "app/canvases/layout/HoverCardPlacement.h"
+#include "app/canvases/layout/SummaryNode.h"
 #include "app/kit/PaletteEnvironment.h"
 
 namespace korvane {
@@ -49,6 +51,8 @@ void CanvasBase::setRoot(const StorageNode* root) {
     root_ = root;
     rootChildren_ = children;
     if (newID && hasEntrance() && entranceStart_) replayEntrance(0);
+    // A screen reader hears a new empty state without waiting for a paint.
+    if (!sameTree && root_ && !size().isEmpty()) updateDescription();
     update();
 }
 
@@ -115,13 +119,33 @@ void CanvasBase::setHovered(std::optional<Hit> hit) {
     hovered_ = hit;
     hoverChangedAt_ = seconds();
     animateFor(AppMotion::snappy.duration());
+    updateDescription();
     update();
+}
+
+void CanvasBase::updateDescription() {
+    QString description;
+    if (root_) {
+        const StorageNode* node =
+            hovered_ && hovered_->zone == Hit::item && showsHoverCard() ? itemNode(hovered_->index) : nullptr;
+        description = node ? QString::fromStdString(hoverCardDescription(hoverCardContent(*node, *root_, clock_.now())))
+                           : restingDescription();
+    }
+    if (description == accessibleDescription()) return;
+    setAccessibleDescription(description);
+    QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&event);
+}
+
+bool CanvasBase::isActionable(std::size_t item) {
+    const StorageNode* node = itemNode(item);
+    return node && !isSummaryNode(*node);
 }
 
 void CanvasBase::drill(const StorageNode& node) { state_.select(node); }
 
 void CanvasBase::clicked(const Hit& hit) {
-    if (hit.zone != Hit::item) return;
+    if (hit.zone != Hit::item || !isActionable(hit.index)) return;
     if (const StorageNode* node = itemNode(hit.index)) state_.setSelectedID(node->id);
 }
 
@@ -159,6 +183,7 @@ void CanvasBase::paintInto(QPainter& painter) {
     paintCanvas(painter);
     paintHoverCard(painter);
     painter.restore();
+    updateDescription();
 }
 
 void CanvasBase::paintEvent(QPaintEvent*) {
@@ -196,9 +221,10 @@ void CanvasBase::mouseDoubleClickEvent(QMouseEvent* event) {
 void CanvasBase::contextMenuEvent(QContextMenuEvent* event) {
     if (!root_) return;
     const auto hit = hitAt(event->pos());
-    if (!hit || hit->zone != Hit::item) return;
+    if (!hit || hit->zone != Hit::item || !isActionable(hit->index)) return;
     const StorageNode* node = itemNode(hit->index);
-    if (!node) return;
+    // The card would stay painted under the open menu.
+    setHovered(std::nullopt);
     QMenu* menu = makeNodeActionsMenu(state_, *node, this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());

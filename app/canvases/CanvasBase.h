@@ -82,6 +82,12 @@ protected:
     virtual bool showsHoverCard() const { return true; }
     // Whether the canvas plays an entrance on appear and on a new root.
     virtual bool hasEntrance() const { return false; }
+    // What a screen reader hears while no item is hovered: the texts the
+    // canvas paints on its own, such as an empty state; called with a root.
+    virtual QString restingDescription() { return {}; }
+    // Whether an item stands for real nodes to act on: a tile summing the
+    // smallest ones takes no selection and offers no node actions.
+    bool isActionable(std::size_t item);
 
     // Drills into the node through the state (it focuses nodes with children).
     void drill(const StorageNode& node);
@@ -109,6 +115,9 @@ private:
     double seconds() const;
     void setHovered(std::optional<Hit> hit);
     void paintHoverCard(QPainter& painter);
+    // The accessible description follows the hovered item, else the empty
+    // state; screen readers are told when it changes.
+    void updateDescription();
 
     AppState& state_;
     AppState::CanvasMode mode_;

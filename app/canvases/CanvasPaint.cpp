@@ -4,6 +4,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QTextLayout>
 
 #include "app/theme/AppFont.h"
 #include "app/theme/SafetyTagLook.h"
@@ -13,6 +14,27 @@ namespace korvane {
 
 QString canvasText(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QStringList wrappedLines(const QString& text, const QFont& font, double width, int maxLines, bool anywhere) {
+    QStringList lines;
+    QTextLayout layout(text, font);
+    if (anywhere) {
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+    }
+    layout.beginLayout();
+    for (int i = 0; i < maxLines; ++i) {
+        QTextLine line = layout.createLine();
+        if (!line.isValid()) break;
+        line.setLineWidth(width);
+        lines << text.mid(line.textStart(), line.textLength()).trimmed();
+        if (i == maxLines - 1 && line.textStart() + line.textLength() < text.size())
+            lines.back() = QFontMetricsF(font).elidedText(text.mid(line.textStart()), Qt::ElideRight, width);
+    }
+    layout.endLayout();
+    return lines;
 }
 
 QColor tinted(const QColor& color, double opacity) {

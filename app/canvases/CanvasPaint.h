@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 
 #include "core/model/Categories.h"
 
@@ -28,6 +29,11 @@ QColor tinted(const QColor& color, double opacity);
 void fillRounded(QPainter& painter, const QRectF& rect, double radius, const QColor& color);
 // Its outline stroked inside its edge, so a wider line never spills out.
 void strokeInside(QPainter& painter, const QRectF& rect, double radius, const QColor& color, double lineWidth);
+
+// The text broken into at most `maxLines` lines of `width`, at word
+// boundaries (or anywhere within a long word when `anywhere`), each trimmed;
+// the last line is shortened at its end when text remains.
+QStringList wrappedLines(const QString& text, const QFont& font, double width, int maxLines, bool anywhere = false);
 
 // One line in `rect`, elided to its width; returns the width drawn.
 double drawLine(QPainter& painter, const QRectF& rect, const QString& text, const QFont& font, const QColor& color,

@@ -19,14 +19,12 @@ FoldersCanvas::FoldersCanvas(AppState& state, QWidget* parent)
     : ScrollingCanvas(state, AppState::CanvasMode::folders, parent) {}
 
 const FoldersLayout& FoldersCanvas::layout() {
-    return cache_.get(*root(), QSizeF(contentWidth(), height()), depth(), [this] {
-        FoldersLayout folders = FoldersLayout::make(*root(), contentWidth());
-        // The empty state is painted; a screen reader hears it from here.
-        setAccessibleDescription(folders.isEmpty()
-                                     ? QStringLiteral("Nothing to open. This level holds no folders of its own.")
-                                     : QString());
-        return folders;
-    });
+    return cache_.get(*root(), QSizeF(contentWidth(), height()), depth(),
+                      [this] { return FoldersLayout::make(*root(), contentWidth()); });
+}
+
+QString FoldersCanvas::restingDescription() {
+    return layout().isEmpty() ? QStringLiteral("Nothing to open. This level holds no folders of its own.") : QString();
 }
 
 QRectF FoldersCanvas::itemBounds(std::size_t item) {

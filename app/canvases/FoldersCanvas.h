@@ -26,6 +26,7 @@ protected:
     void paintCanvas(QPainter& painter) override;
     void dropLayout() override { cache_.invalidate(); }
     void doubleClicked(const Hit& hit) override;
+    QString restingDescription() override;
 
 private:
     const FoldersLayout& layout();

@@ -1,6 +1,7 @@
 #include "app/canvases/HoverCard.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -40,20 +41,72 @@ QSizeF tagSize(std::string_view title) {
     return {7 + 9 + 4 + metrics.horizontalAdvance(text(title)) + 7, metrics.height() + 6};
 }
 
+double nameWidth(const HoverCardContent& content) {
+    return QFontMetricsF(nameFont()).horizontalAdvance(text(content.name));
+}
+
+double symbolExtras(const HoverCardContent& content) { return content.category ? 10 + 5 : 0; }
+
+double tagExtras(const HoverCardContent& content) {
+    return content.safety ? 6 + tagSize(title(*content.safety)).width() : 0;
+}
+
+// A name too long to stand beside its safety tag even in the widest card
+// keeps the whole line, and the tag moves to a line of its own below it.
+bool tagOnOwnLine(const HoverCardContent& content) {
+    return content.safety && symbolExtras(content) + nameWidth(content) + tagExtras(content) > HoverCard::widestContent;
+}
+
 double nameLineHeight(const HoverCardContent& content) {
     double height = QFontMetricsF(nameFont()).height();
-    if (content.safety) height = std::max(height, tagSize(title(*content.safety)).height());
+    if (content.safety && !tagOnOwnLine(content)) height = std::max(height, tagSize(title(*content.safety)).height());
     return height;
+}
+
+constexpr double tagLineGap = 3;
+
+double tagLineHeight(const HoverCardContent& content) {
+    return tagOnOwnLine(content) ? tagLineGap + tagSize(title(*content.safety)).height() : 0;
 }
 
 double detailLineHeight() { return QFontMetricsF(AppFont::small()).height(); }
 
+// What the name line needs beside the name: the category symbol before it,
+// and the gap and safety tag after it while they share the line.
+double nameLineExtras(const HoverCardContent& content) {
+    return symbolExtras(content) + (tagOnOwnLine(content) ? 0 : tagExtras(content));
+}
+
+// The width of every line but the name's, as it would be drawn on one line.
+double otherLinesWidth(const HoverCardContent& content) {
+    const QFontMetricsF small(AppFont::small());
+    const double sizeLine = QFontMetricsF(numberFont()).horizontalAdvance(text(content.number)) + 4 +
+                            QFontMetricsF(unitFont()).horizontalAdvance(text(content.unit)) + 4 +
+                            small.horizontalAdvance(text(content.share));
+    double detailLine = 0;
+    if (content.reclaimable) detailLine += small.horizontalAdvance(text(*content.reclaimable)) + 8;
+    if (content.date) detailLine += small.horizontalAdvance(text(*content.date));
+    return std::max(sizeLine, detailLine);
+}
+
+double cardContentWidth(const HoverCardContent& content) {
+    const double nameLine = nameWidth(content) + nameLineExtras(content);
+    return std::clamp(std::ceil(std::max(nameLine, otherLinesWidth(content))), HoverCard::contentWidth,
+                      HoverCard::widestContent);
+}
+
 }  // namespace
 
 QSizeF HoverCard::size(const HoverCardContent& content) {
-    double height = verticalPadding + nameLineHeight(content) + 4 + QFontMetricsF(numberFont()).height();
+    double height = verticalPadding + nameLineHeight(content) + tagLineHeight(content) + 4 +
+                    QFontMetricsF(numberFont()).height();
     if (content.reclaimable || content.date) height += 3 + detailLineHeight();
-    return {contentWidth + 2 * horizontalPadding, height + verticalPadding};
+    return {cardContentWidth(content) + 2 * horizontalPadding, height + verticalPadding};
+}
+
+QString HoverCard::shownName(const HoverCardContent& content) {
+    const double room = std::max(cardContentWidth(content) - nameLineExtras(content), 0.0);
+    return QFontMetricsF(nameFont()).elidedText(text(content.name), Qt::ElideRight, room);
 }
 
 void HoverCard::paint(QPainter& painter, QPointF origin, const HoverCardContent& content, const Palette& palette) {
@@ -77,7 +130,7 @@ void HoverCard::paint(QPainter& painter, QPointF origin, const HoverCardContent&
     painter.drawRoundedRect(card.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
 
     const double left = card.left() + horizontalPadding;
-    const double right = left + contentWidth;
+    const double right = card.right() - horizontalPadding;
     double y = card.top() + verticalPadding;
 
     // Name line: category symbol, name, safety tag at the right end.
@@ -93,7 +146,10 @@ void HoverCard::paint(QPainter& painter, QPointF origin, const HoverCardContent&
     if (content.safety) {
         const SafetyTagLook look = safetyTagLook(*content.safety, palette);
         const QSizeF tag = tagSize(look.title);
-        const QRectF tagRect(right - tag.width(), y + (nameHeight - tag.height()) / 2, tag.width(), tag.height());
+        const bool ownLine = tagOnOwnLine(content);
+        const QRectF tagRect = ownLine ? QRectF(left, y + nameHeight + tagLineGap, tag.width(), tag.height())
+                                       : QRectF(right - tag.width(), y + (nameHeight - tag.height()) / 2,
+                                                tag.width(), tag.height());
         painter.setPen(Qt::NoPen);
         painter.setBrush(look.background);
         painter.drawRoundedRect(tagRect, tag.height() / 2, tag.height() / 2);
@@ -104,14 +160,15 @@ void HoverCard::paint(QPainter& painter, QPointF origin, const HoverCardContent&
         painter.setFont(tagFont());
         painter.drawText(QRectF(tagRect.left() + 20, tagRect.top(), tag.width() - 27, tagRect.height()),
                          Qt::AlignVCenter | Qt::AlignLeft, text(look.title));
-        nameRight = tagRect.left() - 6;
+        if (!ownLine) nameRight = tagRect.left() - 6;
     }
     painter.setFont(nameFont());
     painter.setPen(palette.ink);
-    const QFontMetricsF nameMetrics(nameFont());
-    painter.drawText(QRectF(x, y, std::max(nameRight - x, 0.0), nameHeight), Qt::AlignVCenter | Qt::AlignLeft,
-                     nameMetrics.elidedText(text(content.name), Qt::ElideRight, std::max(nameRight - x, 0.0)));
-    y += nameHeight + 4;
+    // Measured and elided the way the card's width was chosen, so a name
+    // that made the card grow is never cut by rounding.
+    painter.drawText(QRectF(x, y, std::max(nameRight - x, 0.0) + 1, nameHeight), Qt::AlignVCenter | Qt::AlignLeft,
+                     shownName(content));
+    y += nameHeight + tagLineHeight(content) + 4;
 
     // Size line on one baseline: number, unit, share.
     const QFontMetricsF numberMetrics(numberFont());

@@ -2,6 +2,7 @@
 
 #include <QPointF>
 #include <QSizeF>
+#include <QString>
 
 #include "app/presenters/HoverCardContent.h"
 
@@ -15,11 +16,18 @@ struct Palette;
 // painted, not a widget: the canvas measures it, places it with
 // HoverCardPlacement and draws it over its items.
 struct HoverCard {
+    // The card is this wide at least and grows up to the widest size so
+    // that the name shows in full beside its safety tag; a name too long for
+    // that takes the whole line with the tag on a line below it, and only a
+    // name wider than the widest card is shortened at its end.
     static constexpr double contentWidth = 178;
+    static constexpr double widestContent = 360;
     static constexpr double horizontalPadding = 9;
     static constexpr double verticalPadding = 7;
 
     static QSizeF size(const HoverCardContent& content);
+    // The name as the card shows it.
+    static QString shownName(const HoverCardContent& content);
     static void paint(QPainter& painter, QPointF origin, const HoverCardContent& content, const Palette& palette);
 };
 

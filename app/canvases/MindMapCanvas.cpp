@@ -63,6 +63,22 @@ QSizeF labelSize(const StorageNode& node) {
     return {width + 2 + 6, nameMetrics.height() + sizeMetrics.height()};
 }
 
+// The root's name in its disc of this side: one line when it fits, else
+// two lines wrapped at a word (or anywhere), each as wide as the disc is at
+// that height, the second shortened at its end.
+QStringList rootNameLines(const QString& name, double side) {
+    static const QFont font = AppFont::font(11, QFont::DemiBold);
+    const QFontMetricsF metrics(font);
+    const double oneLine = std::max(side - 10, 0.0);
+    if (metrics.horizontalAdvance(name) <= oneLine) return {name};
+    // Two name lines and the size line stand about 1.5 lines off the centre.
+    const double offset = 1.5 * metrics.height();
+    const double radius = side / 2;
+    const double chord = 2 * std::sqrt(std::max(radius * radius - offset * offset, 0.0)) - 6;
+    const double width = std::max(std::min(chord, oneLine), 0.0);
+    return wrappedLines(name, font, width, 2, true);
+}
+
 QToolButton* symbolButton(const char* symbol, const char* help) {
     auto* button = new QToolButton;
     button->setAutoRaise(true);
@@ -233,21 +249,25 @@ void MindMapCanvas::paintCanvas(QPainter& painter) {
                      selected ? 2.5 : 1.5);
         if (dot.depth == 0) {
             const QFontMetricsF nameMetrics(rootNameFont), sizeMetrics(rootSizeFont);
-            const double top = point.y() - (nameMetrics.height() + sizeMetrics.height()) / 2;
-            // The name stays inside the root's disc, shortened with an ellipsis.
-            const QString name = nameMetrics.elidedText(QString::fromStdString(dot.node->name), Qt::ElideRight,
-                                                        std::max(0.0, side - 10));
-            const double width = nameMetrics.horizontalAdvance(name) + 2;
-            drawLine(painter, QRectF(point.x() - width / 2, top, width, nameMetrics.height()), name, rootNameFont,
-                     colours.onSolid, Qt::AlignCenter);
-            drawLine(painter, QRectF(point.x() - 100, top + nameMetrics.height(), 200, sizeMetrics.height()),
+            // The name stays inside the root's disc: on one line, or on two
+            // where the disc is still wide enough, shortened only past that.
+            const QStringList lines = rootNameLines(QString::fromStdString(dot.node->name), side);
+            double top = point.y() - (nameMetrics.height() * static_cast<double>(lines.size()) + sizeMetrics.height()) / 2;
+            for (const QString& line : lines) {
+                drawLine(painter, QRectF(point.x() - side / 2, top, side, nameMetrics.height()), line, rootNameFont,
+                         colours.onSolid, Qt::AlignCenter);
+                top += nameMetrics.height();
+            }
+            drawLine(painter, QRectF(point.x() - side / 2, top, side, sizeMetrics.height()),
                      QString::fromStdString(ByteFormat::string(dot.node->bytes)), rootSizeFont, colours.onSolid,
                      Qt::AlignCenter);
         } else if (dot.labelShown || hovered) {
             const QSizeF box = labelSize(*dot.node);
             const QFontMetricsF nameMetrics(labelNameFont());
-            // Top-aligned with the dot's frame, then lifted by half the dot and 16 points.
-            const double top = point.y() - (dot.dotRadius + 16) * scale;
+            // Above: lifted by half the dot and 16 points over the dot's frame;
+            // below: 4 points under the dot.
+            const double top = dot.labelBelow ? point.y() + (0.5 * dot.dotRadius + 4) * scale
+                                              : point.y() - (dot.dotRadius + 16) * scale;
             const QRectF label(point.x() - box.width() / 2, top, box.width(), box.height());
             painter.fillRect(label, tinted(colours.canvas, 0.75));
             const QRectF text = label.adjusted(3, 0, -3, 0);

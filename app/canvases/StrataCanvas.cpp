@@ -6,8 +6,9 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QTextLayout>
 
+#include "app/canvases/CanvasPaint.h"
+#include "app/canvases/layout/LabelFit.h"
 #include "app/theme/AppFont.h"
 #include "app/theme/ButtonLook.h"
 #include "app/theme/NodeStyle.h"
@@ -29,35 +30,20 @@ constexpr double labelPadding = 6;  // each side of a tile's label
 constexpr double symbolWidth = 11;
 constexpr double labelIndent = 15;  // from the symbol's left to the name
 
-// Lines of at most `width` points, at most `maxLines` of them, the last elided.
-QStringList wrapped(const QString& value, const QFont& font, double width, int maxLines) {
-    QStringList lines;
-    QTextLayout layout(value, font);
-    layout.beginLayout();
-    for (int i = 0; i < maxLines; ++i) {
-        QTextLine line = layout.createLine();
-        if (!line.isValid()) break;
-        line.setLineWidth(width);
-        lines << value.mid(line.textStart(), line.textLength()).trimmed();
-        if (i == maxLines - 1 && line.textStart() + line.textLength() < value.size())
-            lines.back() = QFontMetricsF(font).elidedText(value.mid(line.textStart()), Qt::ElideRight, width);
-    }
-    layout.endLayout();
-    return lines;
-}
-
 }  // namespace
 
 StrataCanvas::StrataCanvas(AppState& state, QWidget* parent)
     : LayoutCanvas<StrataLayout>(state, AppState::CanvasMode::strata, parent) {}
 
 StrataLayout StrataCanvas::buildLayout(const StorageNode& root, QSizeF size) {
-    StrataLayout strata = StrataLayout::make(root, size, clock());
-    // The empty state is painted; a screen reader hears it from here.
-    setAccessibleDescription(strata.isEmpty() ? QStringLiteral("No dates to sort by. Strata needs modification "
-                                                               "dates, which this selection does not carry.")
-                                              : QString());
-    return strata;
+    return StrataLayout::make(root, size, clock());
+}
+
+QString StrataCanvas::restingDescription() {
+    return layout().isEmpty()
+               ? QStringLiteral("No dates to sort by. Strata needs modification dates, which this selection does "
+                                "not carry.")
+               : QString();
 }
 
 QRectF StrataCanvas::itemBounds(std::size_t item) {
@@ -143,9 +129,12 @@ StrataCanvas::RestingBand StrataCanvas::drawRestingBand(const StrataLayout& stra
         if (!deposit.hasLabel) continue;
         QString name = QString::fromStdString(deposit.node->name);
         if (deposit.isUninspected) name += QStringLiteral(" \u00B7 not inspected");
-        resting.labels.push_back({i, symbolText(deposit.isUninspected ? "eye.slash" : categorySymbol(*deposit.node)),
-                                  nameMetrics.elidedText(name, Qt::ElideMiddle,
-                                                         deposit.rect.width() - 2 * labelPadding - labelIndent)});
+        QString shown =
+            nameMetrics.elidedText(name, Qt::ElideRight, deposit.rect.width() - 2 * labelPadding - labelIndent);
+        // Too little of the name to read: the symbol alone says more.
+        if (!isReadableElision(name, shown)) shown.clear();
+        resting.labels.push_back(
+            {i, symbolText(deposit.isUninspected ? "eye.slash" : categorySymbol(*deposit.node)), shown});
     }
 
     const auto floorTo = [ratio](double x) { return static_cast<int>(std::floor(x * ratio)); };
@@ -259,8 +248,11 @@ void StrataCanvas::paintDeposits(QPainter& painter, const StrataLayout& strata, 
 
 void StrataCanvas::paintHeader(QPainter& painter, const StrataLayout::Band& band, std::size_t position) {
     const Palette& colours = palette();
+    const StrataLayout& strata = layout();
     const auto& info = StrataLayout::bandTable[static_cast<std::size_t>(band.bandIndex)];
-    const bool hovered = isHovered(headerZone, position);
+    // A band without candidates offers nothing to select.
+    const bool offers = strata.hasCandidates(band);
+    const bool hovered = offers && isHovered(headerZone, position);
     const bool full = isBandFullySelected(position);
 
     const QFont titleFont = AppFont::font(10, QFont::DemiBold, FontDesign::default_, colours.tracking + 0.7);
@@ -269,11 +261,15 @@ void StrataCanvas::paintHeader(QPainter& painter, const StrataLayout::Band& band
     const double width = StrataLayout::headerWidth;
     const QString hint = hovered ? (full ? QStringLiteral("Click to deselect all") : QStringLiteral("Click to select all"))
                                  : text(info.blurb);
-    const QStringList hintLines = wrapped(hint, hintFont, width, 2);
     const QFontMetricsF titleMetrics(titleFont), sizeMetrics(sizeFont), hintMetrics(hintFont);
-    const double height = titleMetrics.height() + 1 + sizeMetrics.height() + 1 +
-                          hintMetrics.height() * static_cast<double>(hintLines.size());
-    double y = band.header.top() + std::max((band.header.height() - height) / 2, 4.0);
+    QStringList hintLines = wrappedLines(hint, hintFont, width, 2);
+    const auto lines =
+        StrataLayout::headerLines(band.header.height(), titleMetrics.height(), sizeMetrics.height(),
+                                  hintMetrics.height(), static_cast<int>(hintLines.size()));
+    hintLines = hintLines.mid(0, lines.hint);
+    double height = titleMetrics.height();
+    if (lines.size) height += 1 + sizeMetrics.height() + 1 + hintMetrics.height() * static_cast<double>(lines.hint);
+    double y = band.header.top() + std::max((band.header.height() - height) / 2, StrataLayout::headerPadding);
 
     painter.save();
     painter.setClipRect(band.header);
@@ -281,7 +277,7 @@ void StrataCanvas::paintHeader(QPainter& painter, const StrataLayout::Band& band
     painter.setFont(titleFont);
     painter.setPen(colours.inkSecondary);
     painter.drawText(QPointF(band.header.left(), y + titleMetrics.ascent()), name);
-    if (hovered || full) {
+    if (offers && (hovered || full)) {
         const double x = band.header.left() + titleMetrics.horizontalAdvance(name) + 4;
         painter.setFont(symbolFont(10));
         painter.setPen(colours.accent);
@@ -289,11 +285,13 @@ void StrataCanvas::paintHeader(QPainter& painter, const StrataLayout::Band& band
                          symbolText(full ? "checkmark.circle.fill" : "plus.circle"));
     }
     y += titleMetrics.height() + 1;
-    painter.setFont(sizeFont);
-    painter.setPen(colours.ink);
-    painter.drawText(QPointF(band.header.left(), y + sizeMetrics.ascent()),
-                     QString::fromStdString(ByteFormat::string(band.total)));
-    y += sizeMetrics.height() + 1;
+    if (lines.size) {
+        painter.setFont(sizeFont);
+        painter.setPen(colours.ink);
+        painter.drawText(QPointF(band.header.left(), y + sizeMetrics.ascent()),
+                         QString::fromStdString(ByteFormat::string(band.total)));
+        y += sizeMetrics.height() + 1;
+    }
     painter.setFont(hintFont);
     painter.setPen(hovered ? colours.accent : colours.inkTertiary);
     for (const QString& line : hintLines) {

@@ -1,14 +1,30 @@
 #include "app/canvases/SunburstCanvas.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QTextLayout>
 
 #include "app/canvases/CanvasPaint.h"
+#include "app/canvases/layout/LabelFit.h"
 #include "app/theme/Palette.h"
 #include "core/text/ByteFormat.h"
 
 namespace korvane {
+
+namespace {
+
+// Sectors never overlap, so a fill at an opacity over the canvas is painted
+// as the opaque colour it gives there: the raster engine fills thousands of
+// opaque sectors far faster than translucent ones.
+QColor over(const QColor& top, double opacity, const QColor& ground) {
+    const double a = std::clamp(opacity, 0.0, 1.0);
+    const auto mix = [a](int t, int g) { return static_cast<int>(std::lround(t * a + g * (1 - a))); };
+    return {mix(top.red(), ground.red()), mix(top.green(), ground.green()), mix(top.blue(), ground.blue())};
+}
+
+}  // namespace
 
 SunburstCanvas::SunburstCanvas(AppState& state, QWidget* parent)
     : LayoutCanvas<SunburstLayout>(state, AppState::CanvasMode::sunburst, parent) {}
@@ -43,18 +59,86 @@ void SunburstCanvas::paintCanvas(QPainter& painter) {
         // line: the canvas colour it would leave is what is there already.
         // Skipping it keeps a ring of 100,000 sectors paintable.
         if ((arc.end - arc.start) * sun.outerRadius(arc.ring) < 1) continue;
-        QColor fill = colours.hover;
-        if (arc.node->category) {
-            const bool emphasised = isHovered(Hit::item, i) || isSelectedNode(*arc.node);
-            fill = tinted(colours.colorForCategory(*arc.node->category),
-                               SunburstLayout::fillOpacity(arc.ring, emphasised));
-        }
+        // Nodes without a category (a folder scan) take their branch's colour.
+        const QColor base = arc.node->category
+                                ? colours.colorForCategory(*arc.node->category)
+                                : colours.categorical[static_cast<std::size_t>(arc.branch) % colours.categorical.size()];
+        const bool emphasised = isHovered(Hit::item, i) || isSelectedNode(*arc.node);
+        const QColor fill = over(base, SunburstLayout::fillOpacity(arc.ring, emphasised), colours.canvas);
         const QPainterPath path = sun.path(arc);
         painter.setPen(separator);
         painter.setBrush(fill);
         painter.drawPath(path);
     }
+    paintArcLabels(painter, sun);
     paintCentreLabel(painter);
+}
+
+namespace {
+
+const QFont& arcFont() {
+    static const QFont font = AppFont::font(10, QFont::Medium);
+    return font;
+}
+
+}  // namespace
+
+const std::vector<SunburstCanvas::ArcLabel>& SunburstCanvas::arcLabels(const SunburstLayout& sun) {
+    if (labelsBuild_ == layoutBuilds()) return labels_;
+    labelsBuild_ = layoutBuilds();
+    labels_.clear();
+    const QFontMetricsF metrics(arcFont());
+    const double height = metrics.height();
+    constexpr double shortest = 30;  // a stub shorter than this reads as nothing
+    for (std::size_t i = 0; i < sun.arcs.size(); ++i) {
+        const auto& arc = sun.arcs[i];
+        // Most sectors of a large tree are far too thin for any text.
+        if ((arc.end - arc.start) * sun.innerRadius(arc.ring) < height) continue;
+        const QString name = QString::fromStdString(arc.node->name);
+        const auto place = sun.label(arc, {metrics.horizontalAdvance(name), height}, shortest);
+        if (!place) continue;
+        const QString shown = metrics.elidedText(name, Qt::ElideRight, place->width);
+        if (!isReadableElision(name, shown)) continue;
+        labels_.push_back({i, *place, shown});
+    }
+    return labels_;
+}
+
+void SunburstCanvas::paintArcLabels(QPainter& painter, const SunburstLayout& sun) {
+    const auto& labels = arcLabels(sun);
+    if (labels.empty()) return;
+    const Palette& colours = palette();
+    const double ratio = painter.device()->devicePixelRatio();
+    if (layerBuild_ != labelsBuild_ || layerPalette_ != &colours || layerRatio_ != ratio ||
+        labelLayer_.size() != size() * ratio) {
+        layerBuild_ = labelsBuild_;
+        layerPalette_ = &colours;
+        layerRatio_ = ratio;
+        labelLayer_ = QImage(size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        labelLayer_.setDevicePixelRatio(ratio);
+        labelLayer_.fill(Qt::transparent);
+        QPainter layer(&labelLayer_);
+        layer.setRenderHint(QPainter::Antialiasing);
+        layer.setRenderHint(QPainter::TextAntialiasing);
+        layer.setFont(arcFont());
+        layer.setPen(colours.ink);
+        const double height = QFontMetricsF(arcFont()).height();
+        for (const ArcLabel& label : labels) {
+            layer.save();
+            layer.translate(label.place.centre);
+            layer.rotate(label.place.rotation);
+            layer.drawText(QRectF(-label.place.width / 2, -height / 2, label.place.width, height), Qt::AlignCenter,
+                           label.text);
+            layer.restore();
+        }
+    }
+    painter.drawImage(QRectF(rect()), labelLayer_);
+}
+
+QString SunburstCanvas::restingDescription() {
+    // The centre names the selected node, or the root.
+    const StorageNode& node = layout().centreNode(*root(), state().selectedID());
+    return QString::fromStdString(node.name + ", " + ByteFormat::string(node.bytes));
 }
 
 void SunburstCanvas::paintCentreLabel(QPainter& painter) {
@@ -66,23 +150,7 @@ void SunburstCanvas::paintCentreLabel(QPainter& painter) {
     const double width = std::max(sun.labelWidth(), 1.0);
 
     // At most two lines of name, centred, the second elided.
-    QStringList lines;
-    const QString name = QString::fromStdString(node.name);
-    QTextLayout text(name, nameFont);
-    QTextOption option(Qt::AlignHCenter);
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    text.setTextOption(option);
-    text.beginLayout();
-    for (int i = 0; i < 2; ++i) {
-        QTextLine line = text.createLine();
-        if (!line.isValid()) break;
-        line.setLineWidth(width);
-        QString part = name.mid(line.textStart(), line.textLength()).trimmed();
-        if (i == 1 && line.textStart() + line.textLength() < name.size())
-            part = QFontMetricsF(nameFont).elidedText(name.mid(line.textStart()), Qt::ElideRight, width);
-        lines << part;
-    }
-    text.endLayout();
+    const QStringList lines = wrappedLines(QString::fromStdString(node.name), nameFont, width, 2, true);
 
     const QFontMetricsF nameMetrics(nameFont), sizeMetrics(sizeFont);
     const double height = nameMetrics.height() * static_cast<double>(lines.size()) + 1 + sizeMetrics.height();

@@ -1,5 +1,10 @@
 #pragma once
 
+#include <vector>
+
+#include <QImage>
+#include <QString>
+
 #include "app/canvases/CanvasBase.h"
 #include "app/canvases/layout/SunburstLayout.h"
 
@@ -23,9 +28,28 @@ protected:
     std::optional<Hit> hitAt(QPointF point) override;
     void paintCanvas(QPainter& painter) override;
     void doubleClicked(const Hit& hit) override;
+    QString restingDescription() override;
 
 private:
+    struct ArcLabel {
+        std::size_t arc = 0;
+        SunburstLayout::Label place;
+        QString text;  // the name, shortened at its end to the room
+    };
+
     void paintCentreLabel(QPainter& painter);
+    void paintArcLabels(QPainter& painter, const SunburstLayout& sun);
+    // The names written on sectors, found once per layout.
+    const std::vector<ArcLabel>& arcLabels(const SunburstLayout& sun);
+
+    std::vector<ArcLabel> labels_;
+    std::size_t labelsBuild_ = 0;
+    // Turned text is drawn glyph by glyph as paths: the labels are drawn
+    // once per layout, theme and pixel ratio into this layer and blitted.
+    QImage labelLayer_;
+    std::size_t layerBuild_ = 0;
+    const Palette* layerPalette_ = nullptr;
+    double layerRatio_ = 0;
 };
 
 }  // namespace korvane

@@ -19,4 +19,15 @@ HoverCardContent hoverCardContent(const StorageNode& node, const StorageNode& ro
     return content;
 }
 
+std::string hoverCardDescription(const HoverCardContent& content) {
+    std::string share = content.share;
+    // The card's leading middle dot is a separator for the eye only.
+    if (const auto space = share.find(' '); space != std::string::npos) share.erase(0, space + 1);
+    std::string text = content.name + ", " + content.number + " " + content.unit + ", " + share + " of the view";
+    if (content.safety) text += ", " + std::string(title(*content.safety));
+    if (content.reclaimable) text += ", " + *content.reclaimable;
+    if (content.date) text += ", " + *content.date;
+    return text;
+}
+
 }  // namespace korvane

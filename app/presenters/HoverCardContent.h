@@ -26,4 +26,8 @@ struct HoverCardContent {
 HoverCardContent hoverCardContent(const StorageNode& node, const StorageNode& root,
                                   std::chrono::system_clock::time_point now);
 
+// The card read as one sentence for screen readers:
+// "node_modules, 1.2 GB, 5.0% of the view, Safe to remove, 1 GB reclaimable, 3 weeks ago".
+std::string hoverCardDescription(const HoverCardContent& content);
+
 }  // namespace korvane

@@ -4,9 +4,11 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>
+#include <span>
 #include <unordered_map>
 
 #include "app/canvases/layout/CanvasHitTest.h"
+#include "app/canvases/layout/SummaryNode.h"
 #include "app/canvases/layout/VisibleChildren.h"
 #include "core/model/SizeSum.h"
 
@@ -212,27 +214,89 @@ void search(const std::vector<double>& radii, std::vector<QPointF>& centres, Tes
     }
 }
 
-void pack(const StorageNode& node, int depth, QPointF centre, double radius,
-          std::vector<BubblesLayout::Circle>& circles) {
-    circles.push_back({&node, centre, radius, depth});
-    if (depth >= BubblesLayout::maxDepth || radius <= 18) return;
-    const auto children = visibleChildren(node, BubblesLayout::childLimit);
-    SizeSum total;
-    for (const auto* child : children) total += child->bytes;
-    if (total.total() <= 0) return;
+// Beyond this the search walks too many rings for the little it gains.
+constexpr double maximumSearchScale = 24;
 
-    std::vector<double> radii;
-    radii.reserve(children.size());
-    for (const auto* child : children)
-        radii.push_back(std::sqrt(static_cast<double>(child->bytes) / static_cast<double>(total.total())));
-    const auto centres = BubblesLayout::place(radii);
+// Centres in unit space for unit radii (largest first), searched with the
+// radii scaled so that the smallest is not far below the search's gap.
+std::vector<QPointF> placeUnits(const std::vector<double>& radii) {
+    if (radii.empty()) return {};
+    const double smallest = *std::min_element(radii.begin(), radii.end());
+    const double factor =
+        smallest > 0 ? std::clamp(BubblesLayout::smallestSearchRadius / smallest, 1.0, maximumSearchScale) : 1.0;
+    if (factor == 1.0) return BubblesLayout::place(radii);
+    std::vector<double> scaled;
+    scaled.reserve(radii.size());
+    for (const double r : radii) scaled.push_back(r * factor);
+    auto centres = BubblesLayout::place(scaled);
+    for (auto& centre : centres) centre /= factor;
+    return centres;
+}
+
+// The scale from unit space into points that fits the group into 86 % of the radius.
+double fitScale(const std::vector<double>& radii, const std::vector<QPointF>& centres, double radius) {
     double enclosing = 0;
     for (std::size_t i = 0; i < radii.size(); ++i)
         enclosing = std::max(enclosing, std::hypot(centres[i].x(), centres[i].y()) + radii[i]);
-    if (!(enclosing > 0)) return;
-    const double scale = radius * 0.86 / enclosing;
-    for (std::size_t i = 0; i < children.size(); ++i)
-        if (radii[i] * scale > 2) pack(*children[i], depth + 1, centre + centres[i] * scale, radii[i] * scale, circles);
+    return enclosing > 0 ? radius * 0.86 / enclosing : 0;
+}
+
+void pack(const StorageNode& node, int depth, QPointF centre, double radius, BubblesLayout& layout,
+          bool isSummary = false) {
+    const std::size_t self = layout.circles.size();
+    layout.circles.push_back({&node, centre, radius, depth});
+    layout.circles[self].isSummary = isSummary;
+    if (depth >= BubblesLayout::maxDepth || radius <= 18) return;
+    auto children = visibleChildren(node, BubblesLayout::childLimit);
+    SizeSum total;
+    for (const auto* child : children) total += child->bytes;
+    if (total.total() <= 0) return;
+    const auto unitRadius = [&total](std::int64_t bytes) {
+        return std::sqrt(static_cast<double>(bytes) / static_cast<double>(total.total()));
+    };
+
+    std::vector<double> radii;
+    radii.reserve(children.size());
+    for (const auto* child : children) radii.push_back(unitRadius(child->bytes));
+    // A first placement finds which children are too small to see. The
+    // tighter search costs more the smaller the smallest child, so it runs
+    // for the few children a folder shows, not for thousands; the ring rule
+    // as it reads packs more loosely, so it errs towards summing.
+    const bool tight = radii.size() <= BubblesLayout::tightPackLimit;
+    auto centres = tight ? placeUnits(radii) : BubblesLayout::place(radii);
+    double scale = fitScale(radii, centres, radius);
+    if (!(scale > 0)) return;
+
+    // Children drawn too small to see are summed into one bubble, and the
+    // rest packed again with it.
+    std::size_t seen = 0;
+    while (seen < radii.size() && radii[seen] * scale >= BubblesLayout::visibleRadius) ++seen;
+    std::optional<std::size_t> summaryAt;
+    // Only beside children drawn on their own: one bubble for all would say nothing.
+    if (seen >= 1 && radii.size() - seen >= 2) {
+        auto summary = std::make_shared<const StorageNode>(
+            summaryNode(node.id, std::span<const StorageNode* const>(children.data() + seen, children.size() - seen)));
+        children.resize(seen);
+        radii.resize(seen);
+        // Kept largest first, the summed bubble before children of its size.
+        const double summed = unitRadius(summary->bytes);
+        const auto at = static_cast<std::size_t>(
+            std::find_if(radii.begin(), radii.end(), [summed](double r) { return r <= summed; }) - radii.begin());
+        children.insert(children.begin() + static_cast<std::ptrdiff_t>(at), summary.get());
+        radii.insert(radii.begin() + static_cast<std::ptrdiff_t>(at), summed);
+        summaryAt = at;
+        layout.summaries.push_back(std::move(summary));
+    }
+    if (summaryAt) {
+        centres = radii.size() <= BubblesLayout::tightPackLimit ? placeUnits(radii) : BubblesLayout::place(radii);
+        scale = fitScale(radii, centres, radius);
+        if (!(scale > 0)) return;
+    }
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        if (!(radii[i] * scale > 2)) continue;
+        layout.circles[self].holdsChildren = true;
+        pack(*children[i], depth + 1, centre + centres[i] * scale, radii[i] * scale, layout, summaryAt == i);
+    }
 }
 
 }  // namespace
@@ -259,8 +323,27 @@ BubblesLayout BubblesLayout::make(const StorageNode& root, QSizeF size) {
     BubblesLayout layout;
     const double radius = 0.5 * std::min(size.width(), size.height()) - 6;
     // Without room for the root circle there is nothing to draw.
-    if (radius > 0) pack(root, 0, QPointF(0.5 * size.width(), 0.5 * size.height()), radius, layout.circles);
+    if (radius > 0) pack(root, 0, QPointF(0.5 * size.width(), 0.5 * size.height()), radius, layout);
     return layout;
+}
+
+QRectF BubblesLayout::Circle::labelBox(QSizeF labelSize) const {
+    const double width = std::min(labelSize.width(), std::max(radius * 1.9 - 8, 0.0));
+    const double middle = centre.y() + labelOffset();
+    return {centre.x() - width / 2, middle - labelSize.height() / 2, width, labelSize.height()};
+}
+
+void BubblesLayout::placeLabels(const std::function<QSizeF(const Circle&)>& labelSize) {
+    std::vector<QRectF> kept;
+    for (auto& circle : circles) {
+        circle.labelShown = false;
+        if (!circle.hasLabel()) continue;
+        const QRectF box = circle.labelBox(labelSize(circle));
+        if (std::any_of(kept.begin(), kept.end(), [&box](const QRectF& other) { return other.intersects(box); }))
+            continue;
+        kept.push_back(box);
+        circle.labelShown = true;
+    }
 }
 
 std::optional<std::size_t> BubblesLayout::circleAt(QPointF point) const {

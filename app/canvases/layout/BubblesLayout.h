@@ -1,10 +1,13 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
 #include <QPointF>
+#include <QRectF>
 #include <QSizeF>
 
 #include "core/model/StorageNode.h"
@@ -22,22 +25,50 @@ struct BubblesLayout {
     // a node packs only its 5,000 largest children (at that count the rest
     // would be drawn at 2 points or less anyway on any screen).
     static constexpr std::size_t childLimit = 5000;
+    // Children that would be drawn smaller than this radius (points) are
+    // summed into one "N smaller items" bubble, when there are two or more
+    // of them and at least one child large enough to draw on its own.
+    static constexpr double visibleRadius = 8;
+    // The ring search keeps a gap of 1 between circles. Radii are first
+    // scaled up so that the smallest is at least this large: with many
+    // small children a gap of a whole unit would spread them far apart and
+    // shrink every bubble. Two equal children are not scaled (√½ > 0.7).
+    static constexpr double smallestSearchRadius = 0.7;
+    // Only folders of up to this many bubbles are packed that tightly.
+    static constexpr std::size_t tightPackLimit = 300;
 
     struct Circle {
         const StorageNode* node = nullptr;
         QPointF centre;
         double radius = 0;
         int depth = 0;  // 0 for the root
+        // Whether bubbles of its children are drawn inside it.
+        bool holdsChildren = false;
+        // Whether it sums its parent's smallest children.
+        bool isSummary = false;
+        // Whether its label is drawn (see placeLabels).
+        bool labelShown = false;
         // The two deepest levels and small circles carry no label.
         bool hasLabel() const { return radius > 20 && depth < 3; }
         bool hasSizeText() const { return hasLabel() && radius > 40; }
         double nameFontSize() const;
         double sizeFontSize() const;
-        // The root's label sits 16 points below the top of its circle.
-        double labelOffset() const { return depth == 0 ? 16 - radius : 0; }
+        // The label of the root, and of any bubble with bubbles inside,
+        // sits 16 points below the top of its circle, clear of its children.
+        double labelOffset() const { return depth == 0 || holdsChildren ? 16 - radius : 0; }
+        // The label's box for a label of this size: centred across, at most
+        // 1.9 radii wide.
+        QRectF labelBox(QSizeF labelSize) const;
     };
 
     std::vector<Circle> circles;  // pre-order: a circle, then each child's circles
+    // The nodes of the summing bubbles, which circles point to.
+    std::vector<std::shared_ptr<const StorageNode>> summaries;
+
+    // Chooses the labels to draw: from the root down (pre-order, so outer
+    // bubbles first), a label whose box would cross one already kept stays
+    // hidden; hovering shows its card.
+    void placeLabels(const std::function<QSizeF(const Circle&)>& labelSize);
 
     static BubblesLayout make(const StorageNode& root, QSizeF size);
     static BubblesLayout make(const StorageNode&& root, QSizeF size) = delete;

@@ -62,26 +62,43 @@ MindMapLayout MindMapLayout::make(const StorageNode& root, QSizeF size, int maxD
     return layout;
 }
 
-QRectF MindMapLayout::labelBox(const Dot& dot, QSizeF labelSize) {
-    return {dot.point.x() - 0.5 * labelSize.width(), dot.point.y() - dot.dotRadius - 16, labelSize.width(),
-            labelSize.height()};
+QRectF MindMapLayout::labelBox(const Dot& dot, QSizeF labelSize, bool below) {
+    const double top = below ? dot.point.y() + 0.5 * dot.dotRadius + 4 : dot.point.y() - dot.dotRadius - 16;
+    return {dot.point.x() - 0.5 * labelSize.width(), top, labelSize.width(), labelSize.height()};
 }
 
 void MindMapLayout::placeLabels(const std::function<QSizeF(const StorageNode&)>& labelSize) {
     std::vector<std::size_t> order;
     for (std::size_t i = 0; i < dots.size(); ++i) {
         dots[i].labelShown = false;
+        dots[i].labelBelow = false;
         if (dots[i].hasLabel()) order.push_back(i);
     }
     std::stable_sort(order.begin(), order.end(),
                      [&](std::size_t a, std::size_t b) { return dots[a].node->bytes > dots[b].node->bytes; });
+    const auto crossesRoot = [this](const QRectF& box) {
+        if (dots.empty()) return false;
+        const Dot& root = dots.front();
+        const QPointF nearest(std::clamp(root.point.x(), box.left(), box.right()),
+                              std::clamp(root.point.y(), box.top(), box.bottom()));
+        const QPointF d = nearest - root.point;
+        return std::hypot(d.x(), d.y()) < 0.5 * root.dotRadius;
+    };
     std::vector<QRectF> kept;
+    const auto isFree = [&](const QRectF& box) {
+        return !crossesRoot(box) &&
+               std::none_of(kept.begin(), kept.end(), [&](const QRectF& other) { return other.intersects(box); });
+    };
     for (const std::size_t i : order) {
-        const QRectF box = labelBox(dots[i], labelSize(*dots[i].node));
-        if (std::any_of(kept.begin(), kept.end(), [&](const QRectF& other) { return other.intersects(box); }))
-            continue;
-        kept.push_back(box);
-        dots[i].labelShown = true;
+        const QSizeF size = labelSize(*dots[i].node);
+        for (const bool below : {false, true}) {
+            const QRectF box = labelBox(dots[i], size, below);
+            if (!isFree(box)) continue;
+            kept.push_back(box);
+            dots[i].labelShown = true;
+            dots[i].labelBelow = below;
+            break;
+        }
     }
 }
 

@@ -33,8 +33,10 @@ struct MindMapLayout {
         double dotRadius = rootDot;  // the side of the square the dot is drawn in
         // Dots other than the root carry a permanent label above 11 points.
         bool hasLabel() const { return depth > 0 && dotRadius > 11; }
-        // Whether that label is drawn at rest (see placeLabels).
+        // Whether that label is drawn at rest (see placeLabels), and whether
+        // below the dot rather than above it.
         bool labelShown = false;
+        bool labelBelow = false;
     };
 
     QPointF centre;
@@ -47,11 +49,13 @@ struct MindMapLayout {
 
     // The box of a dot's label of this size: centred on the dot, its top
     // lifted half the dot and 16 points above the dot's frame.
-    static QRectF labelBox(const Dot& dot, QSizeF labelSize);
+    // Below the dot, the box starts 4 points under the dot's frame.
+    static QRectF labelBox(const Dot& dot, QSizeF labelSize, bool below = false);
     // Chooses the permanent labels to draw. On a crowded ring the labels of
     // neighbouring branches meet, so from the largest node down a label
-    // whose box would cross one already kept stays hidden; hovering its dot
-    // still shows it.
+    // goes above its dot, else below it, where its box crosses neither a
+    // label already kept nor the root's disc; otherwise it stays hidden and
+    // hovering its dot still shows it.
     void placeLabels(const std::function<QSizeF(const StorageNode&)>& labelSize);
 
     // The link to a dot of this depth is drawn this wide.

@@ -57,4 +57,10 @@ const char* MonthGridLayout::initial(int month) {
     return month >= 1 && month <= 12 ? initials[month - 1] : "";
 }
 
+std::optional<double> MonthGridLayout::sizeTextPoints(const std::function<double(double)>& widthAt, double room) {
+    for (double points = 8; points >= 8 * 0.7; points -= 1)
+        if (widthAt(points) <= room) return points;
+    return std::nullopt;
+}
+
 }  // namespace korvane

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -43,6 +44,10 @@ struct MonthGridLayout {
     // The size is written into cells above 0.55 strength.
     bool showsText(std::int64_t bytes) const;
     static std::string tooltip(std::int64_t bytes);
+    // The point size a cell's size text is written at: 8, shrunk a point at a
+    // time down to 70 % until `widthAt(points)` fits the room; none when it
+    // does not fit even then (the tooltip still tells the size).
+    static std::optional<double> sizeTextPoints(const std::function<double(double)>& widthAt, double room);
     // The bytes of the first cell with the largest total.
     std::int64_t busiestBytes() const;
 

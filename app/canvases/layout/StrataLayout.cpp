@@ -1,8 +1,11 @@
 #include "app/canvases/layout/StrataLayout.h"
 
 #include <algorithm>
+#include <span>
+#include <string>
 
 #include "app/canvases/layout/CanvasHitTest.h"
+#include "app/canvases/layout/SummaryNode.h"
 #include "core/model/BandLayout.h"
 #include "core/model/SizeSum.h"
 
@@ -36,6 +39,7 @@ StrataLayout StrataLayout::make(const StorageNode& root, QSizeF size, const Canv
 
     StrataLayout layout;
     layout.deposits.reserve(depositCount);
+    layout.leaves.reserve(depositCount);
     std::vector<std::int64_t> totals;
     for (std::size_t b = 0; b < byBand.size(); ++b) {
         auto& list = byBand[b];
@@ -65,9 +69,19 @@ StrataLayout StrataLayout::make(const StorageNode& root, QSizeF size, const Canv
         band.header = QRectF(0, y, headerWidth, h);
         band.strip = QRectF(stripX, y, stripWidth, h);
         band.firstDeposit = layout.deposits.size();
+        band.firstLeaf = layout.leaves.size();
+        const auto& list = byBand[static_cast<std::size_t>(band.bandIndex)];
+        for (const Sized& sized : list) layout.leaves.push_back(sized.node);
+        band.leafCount = list.size();
+
         const double scale = stripWidth / static_cast<double>(std::max<std::int64_t>(band.total, 1));
+        // The list runs largest first, so the unreadable tiles are its tail.
+        std::size_t readable = 0;
+        while (readable < list.size() && static_cast<double>(list[readable].bytes) * scale >= readableTileWidth)
+            ++readable;
+        if (list.size() - readable < 2) readable = list.size();
         double x = stripX;
-        for (const auto& [bytes, node] : byBand[static_cast<std::size_t>(band.bandIndex)]) {
+        const auto place = [&](const StorageNode* node, std::int64_t bytes, bool isSummary) {
             Deposit deposit;
             deposit.node = node;
             deposit.bandIndex = band.bandIndex;
@@ -76,8 +90,19 @@ StrataLayout StrataLayout::make(const StorageNode& root, QSizeF size, const Canv
             deposit.rect = QRectF(x, y, width, h);
             deposit.isUninspected = node->kind == StorageNode::Kind::uninspected;
             deposit.hasLabel = deposit.nominalWidth > labelWidth;
+            deposit.isSummary = isSummary;
             layout.deposits.push_back(deposit);
             x += width + tileGap;
+        };
+        for (std::size_t d = 0; d < readable; ++d) place(list[d].node, list[d].bytes, false);
+        if (readable < list.size()) {
+            const std::span<const StorageNode* const> summed(layout.leaves.data() + band.firstLeaf + readable,
+                                                             list.size() - readable);
+            auto summary = std::make_shared<const StorageNode>(
+                summaryNode(root.id + "/" + std::string(bandTable[static_cast<std::size_t>(band.bandIndex)].name),
+                            summed));
+            place(summary.get(), summary->bytes, true);
+            layout.summaries.push_back(std::move(summary));
         }
         band.depositCount = layout.deposits.size() - band.firstDeposit;
         y += h + bandSpacing;
@@ -85,10 +110,26 @@ StrataLayout StrataLayout::make(const StorageNode& root, QSizeF size, const Canv
     return layout;
 }
 
+StrataLayout::HeaderLines StrataLayout::headerLines(double bandHeight, double titleHeight, double sizeHeight,
+                                                    double hintLineHeight, int hintLines) {
+    HeaderLines lines;
+    double room = bandHeight - 2 * headerPadding - titleHeight;
+    if (room < 1 + sizeHeight) return lines;
+    lines.size = true;
+    room -= 1 + sizeHeight + 1;
+    // Half a sentence reads as a different one: the description shows whole or not at all.
+    if (room >= hintLineHeight * hintLines) lines.hint = hintLines;
+    return lines;
+}
+
+bool StrataLayout::hasCandidates(const Band& band) const {
+    return isFullySelected(band, [](const UUID&) { return true; });
+}
+
 bool StrataLayout::isFullySelected(const Band& band, const std::function<bool(const UUID&)>& isInSelection) const {
     bool any = false;
-    for (std::size_t i = band.firstDeposit; i < band.firstDeposit + band.depositCount; ++i) {
-        const StorageNode& node = *deposits[i].node;
+    for (std::size_t i = band.firstLeaf; i < band.firstLeaf + band.leafCount; ++i) {
+        const StorageNode& node = *leaves[i];
         if (node.safety == SafetyLevel::dangerous || !node.candidateID) continue;
         any = true;
         if (!isInSelection(*node.candidateID)) return false;
@@ -97,11 +138,8 @@ bool StrataLayout::isFullySelected(const Band& band, const std::function<bool(co
 }
 
 std::vector<const StorageNode*> StrataLayout::nodes(const Band& band) const {
-    std::vector<const StorageNode*> result;
-    result.reserve(band.depositCount);
-    for (std::size_t i = band.firstDeposit; i < band.firstDeposit + band.depositCount; ++i)
-        result.push_back(deposits[i].node);
-    return result;
+    const auto first = leaves.begin() + static_cast<std::ptrdiff_t>(band.firstLeaf);
+    return {first, first + static_cast<std::ptrdiff_t>(band.leafCount)};
 }
 
 std::optional<std::size_t> StrataLayout::depositAt(QPointF point) const {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -43,6 +44,11 @@ struct StrataLayout {
     static constexpr double tileGap = 1.5;
     static constexpr double minimumTileWidth = 2;
     static constexpr double labelWidth = 62;
+    // Tiles narrower than this (before the gap) are too thin to read: two or
+    // more of them are summed into one "N smaller items" tile at the band's end.
+    static constexpr double readableTileWidth = 24;
+    // At least this much room above and below a header's lines.
+    static constexpr double headerPadding = 2;
 
     struct Deposit {
         const StorageNode* node = nullptr;
@@ -53,6 +59,8 @@ struct StrataLayout {
         bool isUninspected = false;
         // The name fits when the nominal width is above 62 points.
         bool hasLabel = false;
+        // The tile sums the band's smallest leaves; it is never acted on.
+        bool isSummary = false;
     };
 
     struct Band {
@@ -63,12 +71,30 @@ struct StrataLayout {
         QRectF strip;   // where the deposits run (they may run on past it)
         std::size_t firstDeposit = 0;
         std::size_t depositCount = 0;
+        // Every leaf of the band, summed ones included, largest first.
+        std::size_t firstLeaf = 0;
+        std::size_t leafCount = 0;
     };
+
+    // Which lines of a band header fit its height: the title always, then
+    // the size, then the description when all of its lines fit; what does
+    // not fit whole is left out, never cut.
+    struct HeaderLines {
+        bool size = false;
+        int hint = 0;
+        friend bool operator==(const HeaderLines&, const HeaderLines&) = default;
+    };
+    static HeaderLines headerLines(double bandHeight, double titleHeight, double sizeHeight, double hintLineHeight,
+                                   int hintLines);
 
     // Only bands holding at least one byte, in band order.
     std::vector<Band> bands;
     // Deposits band by band, largest first within a band (ties keep leaf order).
     std::vector<Deposit> deposits;
+    // The leaves of all bands, band by band, in deposit order.
+    std::vector<const StorageNode*> leaves;
+    // The nodes of the summing tiles, which the deposits point to.
+    std::vector<std::shared_ptr<const StorageNode>> summaries;
 
     // Shapes point into the tree, which must outlive the layout.
     static StrataLayout make(const StorageNode& root, QSizeF size, const CanvasClock& clock);
@@ -84,7 +110,9 @@ struct StrataLayout {
     // Whether every candidate of the band (protected ones and nodes without a
     // candidate left out) is in the selection; a band without any is not.
     bool isFullySelected(const Band& band, const std::function<bool(const UUID&)>& isInSelection) const;
-    // The band's deposit nodes in deposit order, as the header toggles them.
+    // Whether the band holds any candidate the header could select.
+    bool hasCandidates(const Band& band) const;
+    // The band's leaves in deposit order, summed ones included, as the header toggles them.
     std::vector<const StorageNode*> nodes(const Band& band) const;
 
     std::optional<std::size_t> depositAt(QPointF point) const;

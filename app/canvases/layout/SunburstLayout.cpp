@@ -15,19 +15,21 @@ constexpr double startAngle = -0.5 * std::numbers::pi;
 constexpr double endAngle = 1.5 * std::numbers::pi;
 
 void collect(const StorageNode& node, int ring, double from, double to, int depth,
-             std::vector<SunburstLayout::Arc>& arcs) {
+             std::vector<SunburstLayout::Arc>& arcs, int branch = 0) {
     if (ring >= depth || node.children.empty()) return;
     SizeSum total;
     for (const auto& child : node.children) total += child.bytes;
     if (total.total() <= 0) return;
     const double span = to - from;
     double cursor = from;
+    int firstRingCount = 0;
     for (const auto& child : node.children) {
         if (child.bytes < 1) continue;
         const double childSpan = span * static_cast<double>(child.bytes) / static_cast<double>(total.total());
-        arcs.push_back({&child, cursor, cursor + childSpan, ring});
+        const int childBranch = ring == 0 ? firstRingCount++ : branch;
+        arcs.push_back({&child, cursor, cursor + childSpan, ring, childBranch});
         if (childSpan > SunburstLayout::minimumParentSpan)
-            collect(child, ring + 1, cursor, cursor + childSpan, depth, arcs);
+            collect(child, ring + 1, cursor, cursor + childSpan, depth, arcs, childBranch);
         cursor += childSpan;
     }
 }
@@ -96,6 +98,49 @@ const StorageNode& SunburstLayout::centreNode(const StorageNode& root,
         for (const auto& arc : arcs)
             if (arc.node->id == *selectedID) return *arc.node;
     return root;
+}
+
+std::optional<SunburstLayout::Label> SunburstLayout::label(const Arc& arc, QSizeF text, double minimumWidth) const {
+    constexpr double padding = 3;
+    const double inner = innerRadius(arc.ring), outer = outerRadius(arc.ring);
+    const double thickness = outer - inner;
+    const double middle = 0.5 * (inner + outer);
+    const double mid = 0.5 * (arc.start + arc.end);
+    // Half the sector's angle, kept below a right angle for the tangent.
+    const double half = std::min(0.5 * (arc.end - arc.start), 0.49 * std::numbers::pi);
+    const double h = text.height();
+    const QPointF centrePoint = centre + QPointF(std::cos(mid), std::sin(mid)) * middle;
+
+    // Along the ring: the line stays inside the outer arc and between the
+    // sector's edges at its inner side.
+    double along = 0;
+    if (thickness >= h + 2 * padding) {
+        const double top = middle + 0.5 * h, bottom = middle - 0.5 * h;
+        along = std::min(2 * std::sqrt(std::max(outer * outer - top * top, 0.0)), 2 * bottom * std::tan(half)) -
+                2 * padding;
+    }
+    // Across the ring: the line runs along the radius; its inner end must
+    // still be wider than the text is high.
+    double across = 0;
+    const double acrossLength = thickness - 2 * padding;
+    if (acrossLength > 0) {
+        const double innerEnd = middle - 0.5 * std::min(acrossLength, text.width());
+        if (2 * innerEnd * std::tan(half) >= h + padding) across = acrossLength;
+    }
+
+    const double degreesMid = degrees(mid);
+    const auto upright = [](double rotation) {
+        while (rotation > 90) rotation -= 180;
+        while (rotation <= -90) rotation += 180;
+        return rotation;
+    };
+    const Label alongLabel{centrePoint, upright(degreesMid + 90), along};
+    const Label acrossLabel{centrePoint, upright(degreesMid), across};
+    if (along >= text.width()) return alongLabel;
+    if (across >= text.width()) return acrossLabel;
+    const Label& wider = along >= across ? alongLabel : acrossLabel;
+    if (wider.width < minimumWidth) return std::nullopt;
+    return wider;
 }
 
 double SunburstLayout::fillOpacity(int ring, bool emphasised) {

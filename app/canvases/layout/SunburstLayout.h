@@ -28,6 +28,17 @@ struct SunburstLayout {
         double start = 0;
         double end = 0;
         int ring = 0;  // 0 for the root's children
+        // Position of its first-ring ancestor (itself on the first ring)
+        // among the first ring's sectors: sectors of one branch share a colour.
+        int branch = 0;
+    };
+
+    // Where a sector's name is written: centred on `centre`, turned by
+    // `rotation` degrees (clockwise on screen), at most `width` long.
+    struct Label {
+        QPointF centre;
+        double rotation = 0;
+        double width = 0;
     };
 
     QPointF centre;
@@ -56,6 +67,12 @@ struct SunburstLayout {
     // The node the centre label names: the first sector whose node has the
     // selected id, else the root.
     const StorageNode& centreNode(const StorageNode& root, std::optional<std::string_view> selectedID) const;
+
+    // Where a name of this size is best written inside the sector: along
+    // the ring when the whole name fits there, else across it when it fits
+    // there, else wherever more of it fits; nothing when not even a short
+    // stub of `minimumWidth` fits.
+    std::optional<Label> label(const Arc& arc, QSizeF text, double minimumWidth) const;
 
     // Fill opacity of a sector of a categorised node (uncategorised nodes take
     // the hover colour at full opacity instead).

@@ -25,6 +25,7 @@
 #include "app/canvases/TreemapCanvas.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/theme/Palette.h"
+#include "core/text/ByteFormat.h"
 #include "tests/app/state/FlowFixture.h"
 
 // The nine canvases drawn on the shared canvas: what each click does, the
@@ -279,6 +280,34 @@ TEST_F(CanvasesTest, FoldersShowTheEmptyStateWhenNoChildHoldsAByte) {
     EXPECT_TRUE(folders.currentLayout().isEmpty());
     EXPECT_EQ(folders.itemNode(0), nullptr);
     EXPECT_TRUE(folders.accessibleDescription().startsWith(QStringLiteral("Nothing to open")));
+}
+
+TEST_F(CanvasesTest, ScreenReadersHearTheHoveredItemAndAnOpenMenuHidesTheCard) {
+    for (const Mode mode : {Mode::bubbles, Mode::sunburst, Mode::treemap, Mode::mindMap}) {
+        SCOPED_TRACE(rawValue(mode));
+        CanvasBase& canvas = open(mode);
+        paint();
+        // At rest the sunburst reads out its centre, the others nothing of their own.
+        const QString resting = mode == Mode::sunburst
+                                    ? QStringLiteral("root, ") + QString::fromStdString(ByteFormat::string(root_.bytes))
+                                    : QString();
+        EXPECT_EQ(canvas.accessibleDescription(), resting);
+        const QPoint point = pointOf(*itemOf("big"));
+        QTest::mouseMove(&canvas, point);
+        ASSERT_TRUE(canvas.hovered());
+        EXPECT_TRUE(canvas.accessibleDescription().startsWith(QStringLiteral("big, ")))
+            << canvas.accessibleDescription().toStdString();
+        EXPECT_FALSE(canvas.hoverCardRect().isEmpty());
+
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, point, canvas.mapToGlobal(point));
+        QApplication::sendEvent(&canvas, &menuEvent);
+        QMenu* menu = canvas.findChild<QMenu*>();
+        ASSERT_TRUE(menu);
+        EXPECT_FALSE(canvas.hovered());
+        EXPECT_TRUE(canvas.hoverCardRect().isEmpty());
+        EXPECT_EQ(canvas.accessibleDescription(), resting);
+        menu->close();
+    }
 }
 
 TEST_F(CanvasesTest, HoverAndSelectionNeverLayOutAgain) {

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QImage>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTest>
@@ -82,6 +87,27 @@ TEST_F(StrataCanvasTest, AClickOnADepositSelectsItsNode) {
     ASSERT_TRUE(state().selectedID());
     EXPECT_EQ(*state().selectedID(), "fresh-b");
     EXPECT_TRUE(state().selection().empty()) << "a click selects the node, not its candidate";
+}
+
+TEST_F(StrataCanvasTest, TheSummingTileTakesNoSelectionAndOffersNoActions) {
+    for (int i = 0; i < 30; ++i) root_.children.push_back(leaf("speck" + std::to_string(i), 5, 2, SafetyLevel::safe));
+    root_.bytes += 150;
+    canvas_->setRoot(nullptr);
+    canvas_->setRoot(&root_);
+    const auto& deposits = layout().deposits;
+    const auto summary = std::find_if(deposits.begin(), deposits.end(), [](const auto& d) { return d.isSummary; });
+    ASSERT_NE(summary, deposits.end());
+    EXPECT_EQ(summary->node->name, "30 smaller items");
+    state().setSelectedID(std::string("fresh-a"));
+    const QPoint point = centreOf(summary->rect);
+    QTest::mouseClick(canvas_.get(), Qt::LeftButton, {}, point);
+    EXPECT_EQ(state().selectedID(), "fresh-a");
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, point, canvas_->mapToGlobal(point));
+    QApplication::sendEvent(canvas_.get(), &menuEvent);
+    EXPECT_EQ(canvas_->findChild<QMenu*>(), nullptr);
+    // Its band's header still selects every leaf, the summed ones too.
+    QTest::mouseClick(canvas_.get(), Qt::LeftButton, {}, centreOf(layout().bands[0].header));
+    EXPECT_EQ(state().selection().size(), 32u);
 }
 
 TEST_F(StrataCanvasTest, ABandHeaderTogglesTheBandsCandidatesLeavingProtectedOnesOut) {

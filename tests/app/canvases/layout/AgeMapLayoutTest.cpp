@@ -144,3 +144,18 @@ TEST(MonthGridLayout, CellsByLocalMonthWithEmptyYearsOmitted) {
     EXPECT_TRUE(empty.isEmpty());
     EXPECT_EQ(empty.scale, 1);
 }
+
+TEST(MonthGridLayout, ACellShowsItsSizeOnlyWhereItFits) {
+    struct Case {
+        double widthAt8;  // the text's width at 8 points; it scales with the size
+        double room;
+        std::optional<double> points;
+    };
+    // clang-format off
+    for (const auto& c : {Case{30, 40, 8}, Case{30, 30, 8}, Case{30, 27, 7}, Case{30, 22.5, 6},
+                          Case{30, 22, std::nullopt}, Case{30, 0, std::nullopt}}) {
+        // clang-format on
+        const auto widthAt = [&c](double points) { return c.widthAt8 * points / 8; };
+        EXPECT_EQ(MonthGridLayout::sizeTextPoints(widthAt, c.room), c.points) << c.room;
+    }
+}

@@ -159,3 +159,73 @@ TEST(BubblesLayout, PacksAtMostTheLargestFiveThousandChildren) {
     ASSERT_EQ(layout.circles.size(), 5001u);
     EXPECT_EQ(layout.circles.back().node->id, "r/4999");
 }
+
+TEST(BubblesLayout, AWideFolderDrawsItsLargestChildrenLargeAndSumsTheSpecks) {
+    // 150 children of varied sizes, largest about a sixth of the folder.
+    std::vector<std::int64_t> sizes;
+    for (int i = 0; i < 150; ++i)
+        sizes.push_back(static_cast<std::int64_t>(1'000'000 / std::pow(i + 1, 1.1)) + (i * 7919) % 5000);
+    const auto root = sizedFolder("r", sizes);
+    const auto layout = BubblesLayout::make(root, {600, 600});
+    const double parent = layout.circles[0].radius;
+    double largest = 0;
+    std::int64_t drawn = 0;
+    int summaries = 0;
+    for (const auto& circle : layout.circles) {
+        if (circle.depth != 1) continue;
+        largest = std::max(largest, circle.radius);
+        drawn += circle.node->bytes;
+        if (!circle.isSummary) {
+            EXPECT_GE(circle.radius, BubblesLayout::visibleRadius * 0.5) << circle.node->id;
+            continue;
+        }
+        ++summaries;
+        EXPECT_EQ(circle.node->name.substr(circle.node->name.find(' ')), " smaller items");
+    }
+    EXPECT_GE(largest, 0.15 * parent);
+    EXPECT_EQ(summaries, 1);
+    // Every byte is drawn: in a bubble of its own or in the summing one.
+    EXPECT_EQ(drawn, root.bytes);
+}
+
+TEST(BubblesLayout, LabelsNeverPrintOverEachOther) {
+    // A folder whose only child is a folder: both labels would sit at one centre.
+    const auto chain = folder("outer", {folder("inner", {sizedFolder("leafy", {5, 3, 2})})});
+    std::vector<std::int64_t> sizes;
+    for (int i = 0; i < 40; ++i) sizes.push_back(100 + i * i * 30);
+    const auto wide = folder("w", {sizedFolder("a", sizes), sizedFolder("b", {40, 30, 20}), leaf("c", 9000)});
+    const auto labelSize = [](const BubblesLayout::Circle& circle) {
+        return QSizeF(7.0 * static_cast<double>(circle.node->name.size()) + 8, circle.hasSizeText() ? 30 : 16);
+    };
+    for (const StorageNode* root : {&chain, &wide}) {
+        auto layout = BubblesLayout::make(*root, {700, 500});
+        layout.placeLabels(labelSize);
+        std::vector<QRectF> shown;
+        for (const auto& circle : layout.circles)
+            if (circle.labelShown) shown.push_back(circle.labelBox(labelSize(circle)));
+        EXPECT_GE(shown.size(), 2u) << root->id;
+        for (std::size_t i = 0; i < shown.size(); ++i)
+            for (std::size_t j = i + 1; j < shown.size(); ++j)
+                EXPECT_FALSE(shown[i].intersects(shown[j])) << root->id << ": " << i << " and " << j;
+    }
+    // The folder holding bubbles writes its name near its top, clear of them.
+    const auto layout = BubblesLayout::make(chain, {700, 500});
+    ASSERT_GE(layout.circles.size(), 3u);
+    EXPECT_TRUE(layout.circles[1].holdsChildren);
+    EXPECT_DOUBLE_EQ(layout.circles[1].labelOffset(), 16 - layout.circles[1].radius);
+}
+
+TEST(BubblesLayout, AFewSmallerChildrenPackCloseTogether) {
+    // Twelve children of similar size: a gap of a whole unit would spread
+    // them over the parent and leave each a speck.
+    const auto root = sizedFolder("r", {120, 110, 100, 95, 90, 85, 80, 75, 70, 65, 60, 55});
+    const auto layout = BubblesLayout::make(root, {600, 600});
+    ASSERT_EQ(layout.circles.size(), 13u);
+    // Spaced by the ring rule's unit the largest gets 7.7 % of the parent's radius.
+    EXPECT_GE(layout.circles[1].radius, 0.12 * layout.circles[0].radius);
+    for (std::size_t i = 1; i < layout.circles.size(); ++i)
+        for (std::size_t j = i + 1; j < layout.circles.size(); ++j) {
+            const QPointF d = layout.circles[i].centre - layout.circles[j].centre;
+            EXPECT_GT(std::hypot(d.x(), d.y()), layout.circles[i].radius + layout.circles[j].radius) << i << " " << j;
+        }
+}

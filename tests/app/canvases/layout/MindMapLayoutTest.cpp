@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -122,18 +123,53 @@ TEST(MindMapLayout, PermanentLabelsNeverCoverEachOther) {
         EXPECT_EQ(meet, c.crowded);
 
         layout.placeLabels(labelSize);
+        const auto shownBox = [&](std::size_t i) {
+            return MindMapLayout::labelBox(layout.dots[i], QSizeF(80, 26), layout.dots[i].labelBelow);
+        };
+        const MindMapLayout::Dot& centre = layout.dots.front();
+        const auto crossesRoot = [&](const QRectF& r) {
+            const QPointF nearest(std::clamp(centre.point.x(), r.left(), r.right()),
+                                  std::clamp(centre.point.y(), r.top(), r.bottom()));
+            return std::hypot(nearest.x() - centre.point.x(), nearest.y() - centre.point.y()) < 42;
+        };
         for (std::size_t i = 0; i < layout.dots.size(); ++i) {
             const auto& dot = layout.dots[i];
             EXPECT_TRUE(!dot.labelShown || dot.hasLabel()) << i;
             if (!dot.hasLabel()) continue;
-            // A label is left out only for a larger (or equal, earlier) one it would cover.
-            bool coveredByLarger = false;
-            for (std::size_t j = 0; j < layout.dots.size(); ++j) {
-                if (j == i || !layout.dots[j].labelShown || !box(i).intersects(box(j))) continue;
-                EXPECT_FALSE(dot.labelShown) << i << " and " << j << " cover each other";
-                coveredByLarger |= layout.dots[j].node->bytes >= dot.node->bytes;
+            if (dot.labelShown) {
+                EXPECT_FALSE(crossesRoot(shownBox(i))) << i << " covers the root's disc";
+                for (std::size_t j = i + 1; j < layout.dots.size(); ++j)
+                    EXPECT_FALSE(layout.dots[j].labelShown && shownBox(i).intersects(shownBox(j)))
+                        << i << " and " << j << " cover each other";
+                continue;
             }
-            EXPECT_EQ(dot.labelShown, !coveredByLarger) << i;
+            // Left out only where both places are taken by a larger (or equal) label or the root.
+            for (const bool below : {false, true}) {
+                const QRectF box = MindMapLayout::labelBox(dot, QSizeF(80, 26), below);
+                bool taken = crossesRoot(box);
+                for (std::size_t j = 0; j < layout.dots.size(); ++j)
+                    taken |= j != i && layout.dots[j].labelShown && layout.dots[j].node->bytes >= dot.node->bytes &&
+                             shownBox(j).intersects(box);
+                EXPECT_TRUE(taken) << i << (below ? " below" : " above");
+            }
         }
     }
+}
+
+TEST(MindMapLayout, NoLabelCoversTheRootsDisc) {
+    // On a small canvas the first ring sits close to the root's 84-point disc.
+    const auto root = sizedFolder("r", {50, 30, 20, 10, 8});
+    auto layout = MindMapLayout::make(root, {400, 360}, 3);
+    layout.placeLabels([](const StorageNode&) { return QSizeF(70, 26); });
+    const QPointF centre = layout.dots.front().point;
+    int shown = 0;
+    for (const auto& dot : layout.dots) {
+        if (!dot.labelShown) continue;
+        ++shown;
+        const QRectF box = MindMapLayout::labelBox(dot, QSizeF(70, 26), dot.labelBelow);
+        const QPointF nearest(std::clamp(centre.x(), box.left(), box.right()),
+                              std::clamp(centre.y(), box.top(), box.bottom()));
+        EXPECT_GE(std::hypot(nearest.x() - centre.x(), nearest.y() - centre.y()), 42) << dot.node->id;
+    }
+    EXPECT_GE(shown, 1);
 }

@@ -69,14 +69,15 @@ TEST(StrataLayout, MinimumHeightsNarrowTilesAndEmptyRoots) {
     EXPECT_DOUBLE_EQ(layout.bands[0].row.height(), 22);
     EXPECT_DOUBLE_EQ(layout.bands[1].row.height(), 22);
 
-    // Many small deposits keep 2 points each and run on past the right edge.
+    // Many small deposits are summed into one tile instead of running on as slivers.
     std::vector<StorageNode> many{datedLeaf("huge", 1'000'000, daysAgo(1))};
     for (int i = 0; i < 50; ++i) many.push_back(datedLeaf("s" + std::to_string(i), 1, daysAgo(1)));
     const auto crowded = folder("r", std::move(many));
     layout = StrataLayout::make(crowded, {300, 100}, fixedClock());
+    ASSERT_EQ(layout.deposits.size(), 2u);
+    EXPECT_TRUE(layout.deposits[1].isSummary);
     EXPECT_DOUBLE_EQ(layout.deposits[1].rect.width(), 2);
-    EXPECT_FALSE(layout.deposits[1].hasLabel);
-    EXPECT_GT(layout.deposits.back().rect.right(), 300);
+    EXPECT_EQ(layout.deposits[1].node->bytes, 50);
 
     for (const auto& empty : {folder("r", {leaf("z", 0)}), folder("r", {})})
         EXPECT_TRUE(StrataLayout::make(empty, {400, 300}, fixedClock()).isEmpty());
@@ -114,4 +115,73 @@ TEST(StrataLayout, FullySelectedBands) {
         EXPECT_FALSE(layout.isFullySelected(layout.bands[1], contains));
     }
     EXPECT_EQ(layout.nodes(layout.bands[0]).size(), 4u);
+}
+
+TEST(StrataLayout, TilesTooNarrowToReadAreSummedPerBand) {
+    struct Case {
+        std::vector<std::int64_t> recent;  // bytes of the leaves of the recent band
+        std::size_t tiles;                 // drawn, the summing tile included
+        std::optional<std::string> summary;
+        std::int64_t summed;
+    };
+    // The strip is 500 − 118 = 382 wide: a tile is readable from 24 points on.
+    // clang-format off
+    for (const auto& c : {Case{{1000, 10, 10, 10}, 2, "3 smaller items", 30},
+                          Case{{500, 500}, 2, std::nullopt, 0},
+                          Case{{1000, 10}, 2, std::nullopt, 0},               // a single thin tile stays itself
+                          Case{{600, 300, 30, 20, 20, 10, 10, 10}, 3, "6 smaller items", 100},
+                          Case{std::vector<std::int64_t>(300, 1), 1, "300 smaller items", 300}}) {
+        // clang-format on
+        std::vector<StorageNode> leaves;
+        for (std::size_t i = 0; i < c.recent.size(); ++i)
+            leaves.push_back(datedLeaf("n" + std::to_string(i), c.recent[i], daysAgo(1)));
+        leaves.push_back(datedLeaf("old", 7, daysAgo(900)));
+        const auto root = folder("r", std::move(leaves));
+        const auto layout = StrataLayout::make(root, {500, 300}, fixedClock());
+        SCOPED_TRACE(c.recent.size());
+        ASSERT_EQ(layout.bands.size(), 2u);
+        const auto& band = layout.bands[0];
+        ASSERT_EQ(band.depositCount, c.tiles);
+        const auto& last = layout.deposits[band.firstDeposit + band.depositCount - 1];
+        EXPECT_EQ(last.isSummary, c.summary.has_value());
+        if (c.summary) {
+            EXPECT_EQ(last.node->name, *c.summary);
+            EXPECT_EQ(last.node->bytes, c.summed);
+        }
+        // The header still toggles every leaf of the band, summed ones included.
+        EXPECT_EQ(layout.nodes(band).size(), c.recent.size());
+        // Tiles fill the strip and no more.
+        EXPECT_LE(last.rect.right(), band.strip.right() + 1e-9);
+        EXPECT_EQ(layout.bands[1].depositCount, 1u);
+    }
+}
+
+TEST(StrataLayout, HeaderLinesThatDoNotFitAreLeftOutWhole) {
+    struct Case {
+        double band;
+        int hintLines;
+        StrataLayout::HeaderLines lines;
+    };
+    // Title 13, size 15, description lines 13 each, 2 points above and below.
+    // clang-format off
+    for (const auto& c : {Case{32, 2, {false, 0}}, Case{34, 2, {true, 0}}, Case{46, 2, {true, 0}},
+                          Case{47, 2, {true, 0}}, Case{47, 1, {true, 1}}, Case{59, 2, {true, 0}},
+                          Case{60, 2, {true, 2}}, Case{200, 1, {true, 1}}, Case{10, 2, {false, 0}}}) {
+        // clang-format on
+        EXPECT_EQ(StrataLayout::headerLines(c.band, 13, 15, 13, c.hintLines), c.lines) << c.band;
+    }
+}
+
+TEST(StrataLayout, OnlyBandsWithCandidatesOfferSelection) {
+    auto candidate = datedLeaf("c", 10, daysAgo(1));
+    candidate.candidateID = UUID::random();
+    auto protectedLeaf = datedLeaf("p", 10, daysAgo(500));
+    protectedLeaf.candidateID = UUID::random();
+    protectedLeaf.safety = SafetyLevel::dangerous;
+    const auto root = folder("r", {candidate, datedLeaf("plain", 10, daysAgo(40)), protectedLeaf});
+    const auto layout = StrataLayout::make(root, {600, 300}, fixedClock());
+    ASSERT_EQ(layout.bands.size(), 3u);
+    EXPECT_TRUE(layout.hasCandidates(layout.bands[0]));
+    EXPECT_FALSE(layout.hasCandidates(layout.bands[1]));
+    EXPECT_FALSE(layout.hasCandidates(layout.bands[2]));
 }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <map>
 #include <numbers>
 
 #include "app/canvases/layout/SunburstLayout.h"
@@ -116,4 +118,47 @@ TEST(SunburstLayout, CentreNodeAndOpacities) {
     EXPECT_NEAR(SunburstLayout::fillOpacity(0, false), 0.62, 1e-12);
     EXPECT_NEAR(SunburstLayout::fillOpacity(6, false), 0.16, 1e-12);
     EXPECT_NEAR(SunburstLayout::fillOpacity(6, true), 0.44, 1e-12);
+}
+
+TEST(SunburstLayout, EverySectorKnowsItsFirstRingBranch) {
+    const auto root = folder("r", {sizedFolder("a", {2, 1}), leaf("zero", 0), sizedFolder("b", {4, 4}), leaf("c", 1)});
+    const auto layout = SunburstLayout::make(root, {400, 400}, 3);
+    std::map<std::string, int> branch;
+    for (const auto& arc : layout.arcs) branch[arc.node->id] = arc.branch;
+    // The empty child takes no sector, so it takes no branch either.
+    EXPECT_EQ(branch, (std::map<std::string, int>{
+                          {"a", 0}, {"a/0", 0}, {"a/1", 0}, {"b", 1}, {"b/0", 1}, {"b/1", 1}, {"c", 2}}));
+}
+
+TEST(SunburstLayout, ALabelStaysInsideItsSector) {
+    const auto root = folder("r", {sizedFolder("a", {50, 30, 1}), sizedFolder("b", std::vector<std::int64_t>(40, 1)),
+                                   leaf("c", 15)});
+    const auto layout = SunburstLayout::make(root, {700, 700}, 2);
+    struct Case {
+        QSizeF text;
+        double minimum;
+    };
+    int placed = 0;
+    for (const auto& c : {Case{{60, 13}, 30}, Case{{200, 13}, 30}, Case{{30, 13}, 20}}) {
+        for (std::size_t i = 0; i < layout.arcs.size(); ++i) {
+            const auto& arc = layout.arcs[i];
+            const auto label = layout.label(arc, c.text, c.minimum);
+            if (!label) continue;
+            ++placed;
+            EXPECT_GE(label->width, std::min(c.text.width(), c.minimum));
+            // The corners of the text's box, turned as drawn, lie on this sector.
+            const double w = std::min(label->width, c.text.width()), h = c.text.height();
+            const double turn = label->rotation * pi / 180;
+            const QPointF along(std::cos(turn), std::sin(turn)), across(-std::sin(turn), std::cos(turn));
+            for (const double x : {-w / 2, w / 2})
+                for (const double y : {-h / 2, h / 2})
+                    EXPECT_EQ(layout.arcAt(label->centre + along * x + across * y), i)
+                        << arc.node->id << " text " << c.text.width();
+        }
+    }
+    EXPECT_GE(placed, 6);
+    // A sliver of a sector holds no label.
+    const auto& tiny = *std::find_if(layout.arcs.begin(), layout.arcs.end(),
+                                     [](const auto& arc) { return arc.node->id == "b/0"; });
+    EXPECT_FALSE(layout.label(tiny, {60, 13}, 30));
 }
