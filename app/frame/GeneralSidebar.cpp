@@ -16,6 +16,7 @@
 #include "app/kit/ElidedLabel.h"
 #include "app/kit/Ground.h"
 #include "app/kit/KitButton.h"
+#include "app/kit/LiveFigureWatch.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/PlainLabel.h"
 #include "app/kit/RailSection.h"
@@ -29,8 +30,6 @@ namespace korvane {
 
 namespace {
 
-// How the load bars move to a new reading.
-constexpr Motion barMotion{Motion::Kind::easeInOut, 0.6, 1};
 
 // The default sans draws every digit equally wide, so figures do not jitter.
 QFont monospacedDigits(double size, QFont::Weight weight) { return AppFont::font(size, weight); }
@@ -141,7 +140,7 @@ private:
 // A live reading: title and value over a thin bar filled to its fraction.
 class MeterRow : public QWidget {
 public:
-    MeterRow() : title_(plainLabel()), value_(plainLabel()), bar_(new MotionAnimation(barMotion, 0.01, this)) {
+    MeterRow() : title_(plainLabel()), value_(plainLabel()), bar_(new MotionAnimation(AppMotion::reading, 0.01, this)) {
         auto* column = new QVBoxLayout(this);
         column->setContentsMargins(0, 0, 0, 4 + 3);  // the bar is painted in the bottom margin
         column->setSpacing(3);
@@ -155,15 +154,18 @@ public:
     }
 
     void apply(const SidebarMeterRow& row) {
+        if (row == row_) return;
         const bool first = row_.title.empty();
+        const bool tinted = row.tint != row_.tint;
         row_ = row;
         title_->setText(QString::fromStdString(row.title));
         value_->setText(QString::fromStdString(row.value));
         setAccessibleName(QString::fromStdString(row.title + " " + row.value));
+        // A move of under half a pixel is not worth a frame.
+        const double moved = std::abs(bar_->endValue().toDouble() - row.barFraction) * width();
         if (first) bar_->jumpTo(row.barFraction);
-        else if (bar_->endValue().toDouble() != row.barFraction || bar_->state() != QAbstractAnimation::Running)
-            bar_->animateTo(row.barFraction);
-        restyle();
+        else if (moved >= 0.5) bar_->animateTo(row.barFraction);
+        if (first || tinted) restyle();
     }
 
     void restyle() {
@@ -285,6 +287,7 @@ GeneralSidebar::GeneralSidebar(AppState& state, QWidget* parent)
         meters_.push_back(meter);
     }
     column->addWidget(new RailSection(QStringLiteral("Live"), std::nullopt, liveContent));
+    new LiveFigureWatch(state_, *liveContent);
 
     // 5. Disk storage.
     auto* diskContent = new QWidget;
@@ -317,6 +320,7 @@ GeneralSidebar::GeneralSidebar(AppState& state, QWidget* parent)
         else state_.scanFolder(state_.scanRoot());
     });
     connect(&state_, &AppState::changed, this, &GeneralSidebar::refresh);
+    connect(&state_, &AppState::statsChanged, this, &GeneralSidebar::refresh);
     content_ = {};
     refresh();
     restyle();
