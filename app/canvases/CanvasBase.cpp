@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include "app/canvases/HoverCard.h"
+#include "app/canvases/HoverCardMotion.h"
 #include "app/canvases/NodeActionsMenu.h"
 #include "app/canvases/layout/HoverCardPlacement.h"
 #include "app/kit/PaletteEnvironment.h"
@@ -21,7 +22,7 @@ constexpr double entranceStagger = 0.5;
 }  // namespace
 
 CanvasBase::CanvasBase(AppState& state, AppState::CanvasMode mode, QWidget* parent)
-    : QWidget(parent), state_(state), mode_(mode) {
+    : QWidget(parent), state_(state), mode_(mode), cardMotion_(new HoverCardMotion(*this)) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     const auto name = title(mode);
@@ -42,6 +43,7 @@ void CanvasBase::setRoot(const StorageNode* root) {
     const bool newID = root && root_ && root->id != root_->id;
     if (!sameTree) {
         dropLayout();
+        cardMotion_->drop();
         hovered_.reset();
         previousHover_.reset();
         pressed_.reset();
@@ -137,9 +139,9 @@ QRectF CanvasBase::hoverCardRect() {
 
 void CanvasBase::paintHoverCard(QPainter& painter) {
     const QRectF card = hoverCardRect();
-    if (card.isEmpty()) return;
-    const HoverCardContent content = hoverCardContent(*itemNode(hovered_->index), *root_, clock_.now());
-    HoverCard::paint(painter, card.topLeft(), content, palette());
+    if (card.isEmpty()) cardMotion_->hide();
+    else cardMotion_->show(hoverCardContent(*itemNode(hovered_->index), *root_, clock_.now()), card);
+    cardMotion_->paint(painter, palette());
 }
 
 void CanvasBase::paintInto(QPainter& painter) {
