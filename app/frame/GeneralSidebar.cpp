@@ -150,7 +150,14 @@ public:
         line->addStretch(1);
         line->addWidget(value_);
         column->addLayout(line);
-        connect(bar_, &QVariantAnimation::valueChanged, this, [this] { update(); });
+        // A frame only when the fill's end moves by a pixel: a small change
+        // of load takes a few repaints, not one per animation tick.
+        connect(bar_, &QVariantAnimation::valueChanged, this, [this] {
+            if (const long end = fillEnd(); end != paintedEnd_) {
+                paintedEnd_ = end;
+                update(0, height() - 4, width(), 4);
+            }
+        });
     }
 
     void apply(const SidebarMeterRow& row) {
@@ -185,6 +192,7 @@ protected:
         painter.setBrush(palette.hairline);
         painter.drawRoundedRect(track, 2, 2);
         const double fraction = std::clamp(bar_->currentValue().toDouble(), 0.01, 1.0);
+        paintedEnd_ = fillEnd();
         painter.setBrush(tintColor(row_.tint, palette));
         painter.drawRoundedRect(QRectF(track.left(), track.top(), track.width() * fraction, 4), 2, 2);
     }
@@ -194,10 +202,14 @@ protected:
     }
 
 private:
+    // The fill's end in whole pixels.
+    long fillEnd() const { return std::lround(std::clamp(bar_->currentValue().toDouble(), 0.01, 1.0) * width()); }
+
     SidebarMeterRow row_;
     QLabel* title_;
     QLabel* value_;
     MotionAnimation* bar_;
+    long paintedEnd_ = -1;
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -36,15 +37,18 @@ class Ring : public QWidget {
 public:
     Ring() : reading_(new MotionAnimation(AppMotion::reading, 0.0, this)) {
         setSide(smallestRingSide);
-        connect(reading_, &QVariantAnimation::valueChanged, this, [this] { update(); });
-        connect(reading_, &QAbstractAnimation::finished, this, [this] { update(); });
+        // A frame only when the arc's end moves by a pixel or the number changes.
+        connect(reading_, &QVariantAnimation::valueChanged, this, &Ring::follow);
+        connect(reading_, &QAbstractAnimation::finished, this, &Ring::follow);
     }
     void apply(const MeterContent& meter) {
         const bool first = meter_.title.empty();
+        const bool tinted = meter.tint != meter_.tint;
         meter_ = meter;
         if (first) reading_->jumpTo(meter.value);
         else reading_->animateTo(meter.value);
-        update();
+        if (first || tinted) update();
+        else follow();
     }
     void setSide(double side) {
         side_ = side;
@@ -53,6 +57,12 @@ public:
         update();
     }
     double side() const { return side_; }
+    void follow() {
+        Picture now{std::lround(shownArc() * side_ * std::numbers::pi), shownNumber()};
+        if (now == painted_) return;
+        painted_ = std::move(now);
+        update();
+    }
     double shownArc() const { return std::max(std::min(reading_->currentValue().toDouble(), 1.0), 0.001); }
     // The reading's own number once the arc has landed (the battery's percentage
     // is not always its fraction's whole percent).
@@ -73,17 +83,25 @@ protected:
         painter.setPen(QPen(palette.hairline, line(), Qt::SolidLine, Qt::FlatCap));
         painter.drawEllipse(frame.adjusted(half, half, -half, -half));
         painter.setPen(QPen(tintColor(meter_.tint, palette), line(), Qt::SolidLine, Qt::RoundCap));
+        painted_ = {std::lround(shownArc() * side_ * std::numbers::pi), shownNumber()};
         painter.drawArc(frame, 90 * 16, -static_cast<int>(std::lround(shownArc() * 360 * 16)));
         painter.setPen(palette.ink);
         // The number grows more slowly than the ring, so it stays a label.
         painter.setFont(AppFont::font(15 * std::pow(side_ / smallestRingSide, 0.7), QFont::DemiBold));
-        painter.drawText(frame, Qt::AlignCenter, shownNumber());
+        painter.drawText(frame, Qt::AlignCenter, painted_.number);
     }
 
 private:
     double line() const { return ringLine * side_ / smallestRingSide; }
 
+    struct Picture {
+        long arcEnd = -1;  // in pixels along the circle
+        QString number;
+        bool operator==(const Picture&) const = default;
+    };
+
     MeterContent meter_;
+    Picture painted_;
     MotionAnimation* reading_;
     double side_ = smallestRingSide;
 };
@@ -146,7 +164,13 @@ public:
     StackedMemoryBar() : progress_(new MotionAnimation(AppMotion::reading, 1.0, this)) {
         setFixedHeight(14);
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-        connect(progress_, &QVariantAnimation::valueChanged, this, [this] { update(); });
+        // A frame only when some segment's end moves by a pixel.
+        connect(progress_, &QVariantAnimation::valueChanged, this, [this] {
+            if (std::vector<long> now = ends(); now != paintedEnds_) {
+                paintedEnds_ = std::move(now);
+                update();
+            }
+        });
     }
     void apply(std::vector<MemoryKindContent> kinds) {
         std::vector<double> target;
@@ -174,6 +198,7 @@ protected:
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(Qt::NoPen);
         const std::vector<double> fractions = shownFractions();
+        paintedEnds_ = ends();
         double left = 0;
         for (std::size_t i = 0; i < kinds_.size(); ++i) {
             const double width = std::max(fractions[i] * this->width() - 2, 0.0);
@@ -184,7 +209,15 @@ protected:
     }
 
 private:
+    // Each segment's width in whole pixels.
+    std::vector<long> ends() const {
+        std::vector<long> widths;
+        for (double fraction : shownFractions()) widths.push_back(std::lround(fraction * width()));
+        return widths;
+    }
+
     std::vector<MemoryKindContent> kinds_;
+    std::vector<long> paintedEnds_;
     std::vector<double> from_;
     std::vector<double> to_;
     MotionAnimation* progress_;
