@@ -23,7 +23,7 @@
 #include "app/kit/SymbolView.h"
 #include "app/state/AppState.h"
 #include "app/theme/AppFont.h"
-#include "app/theme/MotionAnimation.h"
+#include "app/theme/GaugeMotion.h"
 #include "core/system/Paths.h"
 
 namespace korvane {
@@ -140,7 +140,7 @@ private:
 // A live reading: title and value over a thin bar filled to its fraction.
 class MeterRow : public QWidget {
 public:
-    MeterRow() : title_(plainLabel()), value_(plainLabel()), bar_(new MotionAnimation(AppMotion::reading, 0.01, this)) {
+    MeterRow() : title_(plainLabel()), value_(plainLabel()), bar_(new GaugeMotion(AppMotion::reading, 0.01, this)) {
         auto* column = new QVBoxLayout(this);
         column->setContentsMargins(0, 0, 0, 4 + 3);  // the bar is painted in the bottom margin
         column->setSpacing(3);
@@ -152,7 +152,7 @@ public:
         column->addLayout(line);
         // A frame only when the fill's end moves by a pixel: a small change
         // of load takes a few repaints, not one per animation tick.
-        connect(bar_, &QVariantAnimation::valueChanged, this, [this] {
+        connect(bar_, &GaugeMotion::valueChanged, this, [this] {
             if (const long end = fillEnd(); end != paintedEnd_) {
                 paintedEnd_ = end;
                 update(0, height() - 4, width(), 4);
@@ -169,7 +169,8 @@ public:
         value_->setText(QString::fromStdString(row.value));
         setAccessibleName(QString::fromStdString(row.title + " " + row.value));
         // A move of under half a pixel is not worth a frame.
-        const double moved = std::abs(bar_->endValue().toDouble() - row.barFraction) * width();
+        const double moved = std::abs(bar_->target() - row.barFraction) * width();
+        bar_->setScale(width());
         if (first) bar_->jumpTo(row.barFraction);
         else if (moved >= 0.5) bar_->animateTo(row.barFraction);
         if (first || tinted) restyle();
@@ -191,7 +192,7 @@ protected:
         const QRectF track(0, height() - 4, width(), 4);
         painter.setBrush(palette.hairline);
         painter.drawRoundedRect(track, 2, 2);
-        const double fraction = std::clamp(bar_->currentValue().toDouble(), 0.01, 1.0);
+        const double fraction = std::clamp(bar_->value(), 0.01, 1.0);
         paintedEnd_ = fillEnd();
         painter.setBrush(tintColor(row_.tint, palette));
         painter.drawRoundedRect(QRectF(track.left(), track.top(), track.width() * fraction, 4), 2, 2);
@@ -203,12 +204,12 @@ protected:
 
 private:
     // The fill's end in whole pixels.
-    long fillEnd() const { return std::lround(std::clamp(bar_->currentValue().toDouble(), 0.01, 1.0) * width()); }
+    long fillEnd() const { return std::lround(std::clamp(bar_->value(), 0.01, 1.0) * width()); }
 
     SidebarMeterRow row_;
     QLabel* title_;
     QLabel* value_;
-    MotionAnimation* bar_;
+    GaugeMotion* bar_;
     long paintedEnd_ = -1;
 };
 

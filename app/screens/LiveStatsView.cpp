@@ -17,7 +17,7 @@
 #include "app/kit/PlainLabel.h"
 #include "app/state/AppState.h"
 #include "app/theme/AppFont.h"
-#include "app/theme/MotionAnimation.h"
+#include "app/theme/GaugeMotion.h"
 
 namespace korvane {
 
@@ -35,16 +35,16 @@ constexpr double largestRingSide = 140;
 // reading eases the arc there and counts the number along with it.
 class Ring : public QWidget {
 public:
-    Ring() : reading_(new MotionAnimation(AppMotion::reading, 0.0, this)) {
+    Ring() : reading_(new GaugeMotion(AppMotion::reading, 0.0, this)) {
         setSide(smallestRingSide);
         // A frame only when the arc's end moves by a pixel or the number changes.
-        connect(reading_, &QVariantAnimation::valueChanged, this, &Ring::follow);
-        connect(reading_, &QAbstractAnimation::finished, this, &Ring::follow);
+        connect(reading_, &GaugeMotion::valueChanged, this, &Ring::follow);
     }
     void apply(const MeterContent& meter) {
         const bool first = meter_.title.empty();
         const bool tinted = meter.tint != meter_.tint;
         meter_ = meter;
+        reading_->setScale(side_ * std::numbers::pi);
         if (first) reading_->jumpTo(meter.value);
         else reading_->animateTo(meter.value);
         if (first || tinted) update();
@@ -63,12 +63,11 @@ public:
         painted_ = std::move(now);
         update();
     }
-    double shownArc() const { return std::max(std::min(reading_->currentValue().toDouble(), 1.0), 0.001); }
+    double shownArc() const { return std::max(std::min(reading_->value(), 1.0), 0.001); }
     // The reading's own number once the arc has landed (the battery's percentage
     // is not always its fraction's whole percent).
     QString shownNumber() const {
-        if (reading_->state() == QAbstractAnimation::Running)
-            return QString::fromStdString(meterNumber(reading_->currentValue().toDouble()));
+        if (reading_->isRunning()) return QString::fromStdString(meterNumber(reading_->value()));
         return QString::fromStdString(meter_.number);
     }
 
@@ -102,7 +101,7 @@ private:
 
     MeterContent meter_;
     Picture painted_;
-    MotionAnimation* reading_;
+    GaugeMotion* reading_;
     double side_ = smallestRingSide;
 };
 
@@ -161,11 +160,11 @@ private:
 // reading eases every segment from where it stands to its new width.
 class StackedMemoryBar : public QWidget {
 public:
-    StackedMemoryBar() : progress_(new MotionAnimation(AppMotion::reading, 1.0, this)) {
+    StackedMemoryBar() : progress_(new GaugeMotion(AppMotion::reading, 1.0, this)) {
         setFixedHeight(14);
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         // A frame only when some segment's end moves by a pixel.
-        connect(progress_, &QVariantAnimation::valueChanged, this, [this] {
+        connect(progress_, &GaugeMotion::valueChanged, this, [this] {
             if (std::vector<long> now = ends(); now != paintedEnds_) {
                 paintedEnds_ = std::move(now);
                 update();
@@ -179,13 +178,17 @@ public:
         from_ = first ? target : shownFractions();
         to_ = std::move(target);
         kinds_ = std::move(kinds);
+        // The progress runs 0…1; the segment that moves most sets the pixels per unit.
+        double travel = 0;
+        for (std::size_t i = 0; i < to_.size(); ++i) travel = std::max(travel, std::abs(to_[i] - from_[i]));
+        progress_->setScale(travel * width());
         progress_->jumpTo(0.0);
         progress_->animateTo(1.0);
         if (first) progress_->jumpTo(1.0);
         update();
     }
     std::vector<double> shownFractions() const {
-        const double t = progress_->currentValue().toDouble();
+        const double t = progress_->value();
         std::vector<double> shown(to_.size());
         for (std::size_t i = 0; i < to_.size(); ++i) shown[i] = from_.size() == to_.size() ? from_[i] + (to_[i] - from_[i]) * t : to_[i];
         return shown;
@@ -220,7 +223,7 @@ private:
     std::vector<long> paintedEnds_;
     std::vector<double> from_;
     std::vector<double> to_;
-    MotionAnimation* progress_;
+    GaugeMotion* progress_;
 };
 
 // The legend's 9-point colour key.

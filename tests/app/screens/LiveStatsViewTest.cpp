@@ -3,11 +3,11 @@
 #include <QApplication>
 #include <QLabel>
 #include <QVBoxLayout>
-#include <QVariantAnimation>
 
 #include "app/frame/GeneralSidebar.h"
 #include "app/screens/LiveStatsView.h"
 #include "app/theme/AppMotion.h"
+#include "app/theme/GaugeMotion.h"
 #include "tests/app/state/AppStateHarness.h"
 
 namespace korvane {
@@ -18,16 +18,14 @@ void writeMemory(testing::AppStateHarness& harness, int activeKilobytes) {
                                                   " kB\nInactive: 0 kB\nSwapTotal: 0 kB\nSwapFree: 0 kB\n");
 }
 
-// Every running animation of the page moved to `milliseconds` into its run.
+// Every running motion of the page moved to `milliseconds` into its run.
 void stepTo(QWidget& page, int milliseconds) {
-    for (auto* animation : page.findChildren<QVariantAnimation*>())
-        if (animation->state() == QAbstractAnimation::Running) animation->setCurrentTime(milliseconds);
+    for (auto* motion : page.findChildren<GaugeMotion*>()) motion->setElapsed(milliseconds / 1000.0);
 }
 
 int runningAnimations(QWidget& page) {
     int running = 0;
-    for (auto* animation : page.findChildren<QVariantAnimation*>())
-        running += animation->state() == QAbstractAnimation::Running;
+    for (auto* motion : page.findChildren<GaugeMotion*>()) running += motion->isRunning();
     return running;
 }
 
