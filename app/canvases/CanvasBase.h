@@ -131,7 +131,9 @@ private:
     QElapsedTimer elapsed_;
     QTimer tick_;
     double animateUntil_ = 0;
+    double otherMotionUntil_ = 0;  // hover and other motions than the entrance
     std::optional<double> entranceStart_;  // none until first shown
+    mutable bool entering_ = false;        // some item of the frame being painted is still entering
     HoverCardMotion* cardMotion_;
 };
 
