@@ -130,7 +130,6 @@ void ScanningView::rebuildRows(bool restyled) {
             slot = kept[static_cast<std::size_t>(at - keptRows.begin())];
         } else {
             slot = new SlideReveal(makeRow(entry), SlideReveal::Edge::top, AppMotion::scanningRows);
-            slot->setAccessibleName(QString::fromStdString(entry.title + " " + entry.bytes));
             if (animate) slot->setRevealed(true);
             else slot->jumpRevealed(true);
         }
