@@ -15,6 +15,7 @@
 #include "app/kit/LinkButton.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/SlideReveal.h"
+#include "app/theme/MotionAnimation.h"
 #include "app/kit/SymbolView.h"
 #include "app/state/AppState.h"
 
@@ -81,7 +82,8 @@ void ScanningView::refresh() {
 std::vector<SlideReveal*> ScanningView::rowSlots() const {
     std::vector<SlideReveal*> holders;
     for (int i = 0; i < rowsLayout_->count(); ++i)
-        if (auto* slot = qobject_cast<SlideReveal*>(rowsLayout_->itemAt(i)->widget())) holders.push_back(slot);
+        if (auto* slot = qobject_cast<SlideReveal*>(rowsLayout_->itemAt(i)->widget()))
+            if (!slot->property("leaving").toBool()) holders.push_back(slot);
     return holders;
 }
 
@@ -107,7 +109,9 @@ QWidget* ScanningView::makeRow(const ScanningRow& entry) const {
 }
 
 void ScanningView::rebuildRows(bool restyled) {
-    // Rows already shown stay; a row new to the list slides in from above.
+    // Rows already shown stay; a row new to the list slides in from above,
+    // and one no longer listed slides up and fades where it stood.
+    const bool animate = !restyled && isVisible() && !AppMotion::jumpsToEnd();
     std::vector<SlideReveal*> kept;
     std::vector<ScanningRow> keptRows;
     for (SlideReveal* slot : rowSlots()) {
@@ -118,11 +122,23 @@ void ScanningView::rebuildRows(bool restyled) {
             keptRows.push_back(shownRows_[index]);
         }
     }
+    std::vector<SlideReveal*> leaving;
     while (QLayoutItem* item = rowsLayout_->takeAt(0)) {
-        if (std::find(kept.begin(), kept.end(), item->widget()) == kept.end()) delete item->widget();
+        auto* slot = qobject_cast<SlideReveal*>(item->widget());
         delete item;
+        if (std::find(kept.begin(), kept.end(), slot) != kept.end()) continue;
+        if (!animate || !slot) {
+            delete slot;
+            continue;
+        }
+        if (!slot->property("leaving").toBool()) {
+            slot->setProperty("leaving", true);
+            connect(slot->animation(), &QAbstractAnimation::finished, slot, &QObject::deleteLater);
+            slot->setRevealed(false);
+        }
+        leaving.push_back(slot);
     }
-    const bool animate = !restyled && isVisible();
+    for (SlideReveal* slot : leaving) rowsLayout_->addWidget(slot);
     for (std::size_t i = 0; i < content_.rows.size(); ++i) {
         const ScanningRow& entry = content_.rows[i];
         SlideReveal* slot = nullptr;

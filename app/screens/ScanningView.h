@@ -25,7 +25,8 @@ public:
 
     const ScanningContent& content() const { return content_; }
     ByteHeadline* headline() const { return headline_; }
-    // One holder per finished row, in order; each slides its row in.
+    // One holder per finished row, in order; each slides its row in (rows
+    // sliding out are not counted).
     std::vector<SlideReveal*> rowSlots() const;
 
 protected:

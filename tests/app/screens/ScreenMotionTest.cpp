@@ -164,6 +164,18 @@ TEST_F(ScreenMotionTest, ScanningHeadlineSpringsAndRowsSlideIn) {
     // The same rows again slide nothing.
     state().setScanProgress(finished);
     for (SlideReveal* row : view.rowSlots()) EXPECT_EQ(row->animation()->state(), QAbstractAnimation::Stopped);
+
+    // A new scan's empty list: the rows slide up and fade, then go.
+    state().setScanProgress(ScanProgress::idle());
+    EXPECT_TRUE(view.rowSlots().empty());
+    stepTo(view, 125);
+    for (SlideReveal* row : rows) {
+        EXPECT_TRUE(row->isVisible());
+        EXPECT_LT(row->progress(), 1.0);
+        EXPECT_LT(row->content()->y(), 0);
+    }
+    stepTo(view, 250);
+    for (SlideReveal* row : rows) EXPECT_FALSE(row->isVisible());
 }
 
 }  // namespace
