@@ -138,7 +138,8 @@ TEST(LiveStatsContent, ASampleThatLooksTheSameIsSkipped) {
     };
     const Case cases[] = {
         {"nothing", [](SystemStats&) {}, true},
-        {"CPU within its whole percent", [](SystemStats& s) { s.cpuUsage = 0.2005; }, true},
+        {"CPU by under a thousandth", [](SystemStats& s) { s.cpuUsage = 0.2005; }, true},
+        {"the CPU arc within the same whole percent", [](SystemStats& s) { s.cpuUsage = 0.209; }, false},
         {"CPU to the next percent", [](SystemStats& s) { s.cpuUsage = 0.21; }, false},
         {"a few bytes of application memory", [](SystemStats& s) { s.appMemory += 4096; }, true},
         {"application memory by a hundredth", [](SystemStats& s) { s.appMemory += 160'000'000; }, false},
