@@ -1,20 +1,28 @@
 // Measures how fast the application shows its window and how quietly it then
 // sits, with a saved last developer scan of 10,000 candidates.
 //
-//   startup [PATH-TO-KORVANE] [RUNS]
+//   startup [PATH-TO-KORVANE] [RUNS] [--folder DIR]
 //
 // Needs an X display (run it under xvfb-run). Each run starts the program
 // with a fresh temporary home holding the saved scan and times the moment its
 // window has painted for the first time (the program prints "first-paint"
 // when KORVANE_REPORT_FIRST_PAINT is set); the median of the runs is printed.
-// A last run then leaves the program idle for 20 seconds and prints the CPU
-// time it used as a share of one core.
+// A last run then times start to idle (the end of the last 50 ms slice that
+// used more than 5 % of a core, once a whole second has passed without such a
+// slice; a statistics reading stays below that), leaves the program idle for
+// 20 seconds and prints the CPU time it used as a share of one core.
+//
+// The program starts in developer mode. With --folder, the same runs start it
+// in general mode scanning DIR instead: start to idle then includes the scan
+// and the tree on screen, and the idle figure the sidebar's live meters.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <dirent.h>
 
 #include <algorithm>
 #include <chrono>
@@ -70,7 +78,7 @@ struct Running {
 };
 
 // The program with a temporary home and a pipe from its standard output.
-Running start(const std::string& program, const std::string& home) {
+Running start(const std::string& program, const std::string& home, const std::vector<std::string>& options) {
     std::vector<std::string> variables;
     for (char** entry = environ; *entry != nullptr; ++entry) {
         const std::string variable(*entry);
@@ -91,10 +99,13 @@ Running start(const std::string& program, const std::string& home) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipe[1], STDOUT_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    std::string path = program;
-    char* arguments[] = {path.data(), nullptr};
+    std::vector<std::string> words{program};
+    words.insert(words.end(), options.begin(), options.end());
+    std::vector<char*> arguments;
+    for (std::string& word : words) arguments.push_back(word.data());
+    arguments.push_back(nullptr);
     Running running;
-    if (posix_spawn(&running.pid, program.c_str(), &actions, nullptr, arguments, environment.data()) != 0) {
+    if (posix_spawn(&running.pid, program.c_str(), &actions, nullptr, arguments.data(), environment.data()) != 0) {
         std::fprintf(stderr, "Could not start %s\n", program.c_str());
         std::exit(1);
     }
@@ -146,15 +157,73 @@ double cpuSeconds(pid_t pid) {
     return static_cast<double>(utime + stime) / static_cast<double>(::sysconf(_SC_CLK_TCK));
 }
 
+// Nanoseconds on a processor so far, per thread of the process (a thread that
+// ended takes its time with it, so compare thread by thread).
+std::map<long, long long> threadNanoseconds(pid_t pid) {
+    std::map<long, long long> threads;
+    const std::string folder = "/proc/" + std::to_string(pid) + "/task";
+    DIR* tasks = ::opendir(folder.c_str());
+    if (tasks == nullptr) return threads;
+    while (const dirent* entry = ::readdir(tasks)) {
+        if (entry->d_name[0] == '.') continue;
+        std::ifstream stat(folder + "/" + entry->d_name + "/schedstat");
+        long long nanoseconds = 0;
+        if (stat >> nanoseconds) threads[std::atol(entry->d_name)] = nanoseconds;
+    }
+    ::closedir(tasks);
+    return threads;
+}
+
+// CPU used between two readings: each thread's growth, all of a new thread's time.
+double usedBetween(const std::map<long, long long>& before, const std::map<long, long long>& after) {
+    long long used = 0;
+    for (const auto& [thread, nanoseconds] : after) {
+        const auto earlier = before.find(thread);
+        used += nanoseconds - (earlier == before.end() ? 0 : earlier->second);
+    }
+    return static_cast<double>(used) / 1e9;
+}
+
+// Seconds from `started` to the end of the last 50 ms slice that used more
+// than 2.5 ms of CPU, once a second has passed without such a slice; -1 when
+// the program never quietened within 60 s.
+double secondsToIdle(pid_t pid, SteadyClock::time_point started) {
+    constexpr auto slice = std::chrono::milliseconds(50);
+    constexpr double busy = 0.0025;
+    constexpr double quietFor = 1.0;
+    auto previous = threadNanoseconds(pid);
+    double lastBusy = 0;
+    for (auto at = SteadyClock::now(); at - started < std::chrono::seconds(60);) {
+        at += slice;
+        std::this_thread::sleep_until(at);
+        auto now = threadNanoseconds(pid);
+        const double elapsed = std::chrono::duration<double>(at - started).count();
+        if (usedBetween(previous, now) > busy) lastBusy = elapsed;
+        else if (elapsed - lastBusy >= quietFor) return lastBusy;
+        previous = std::move(now);
+    }
+    return -1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    std::vector<std::string> options{"--mode", "developer"};
+    std::vector<std::string> positional;
+    for (int index = 1; index < argc; ++index) {
+        const std::string word = argv[index];
+        if (word == "--folder" && index + 1 < argc) {
+            options = {"--mode", "general", "--folder", std::filesystem::absolute(argv[++index]).string()};
+        } else {
+            positional.push_back(word);
+        }
+    }
     const std::string program =
-        argc > 1 ? argv[1]
-                 : (std::filesystem::path(argv[0]).parent_path() / ".." / "app" / "korvane")
-                       .lexically_normal()
-                       .string();
-    const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+        !positional.empty() ? positional[0]
+                            : (std::filesystem::path(argv[0]).parent_path() / ".." / "app" / "korvane")
+                                  .lexically_normal()
+                                  .string();
+    const int runs = positional.size() > 1 ? std::max(1, std::atoi(positional[1].c_str())) : 5;
     if (std::getenv("DISPLAY") == nullptr) {
         std::fprintf(stderr, "No X display: run this under xvfb-run.\n");
         return 1;
@@ -173,7 +242,7 @@ int main(int argc, char** argv) {
     std::vector<double> milliseconds;
     for (int run = 0; run < runs; ++run) {
         const auto started = SteadyClock::now();
-        const Running running = start(program, home);
+        const Running running = start(program, home, options);
         const bool painted = waitForFirstPaint(running);
         const double elapsed =
             std::chrono::duration<double, std::milli>(SteadyClock::now() - started).count();
@@ -188,15 +257,20 @@ int main(int argc, char** argv) {
     std::sort(milliseconds.begin(), milliseconds.end());
     std::printf("median of %d: %.0f ms\n", runs, milliseconds[milliseconds.size() / 2]);
 
-    const Running idle = start(program, home);
+    const auto started = SteadyClock::now();
+    const Running idle = start(program, home, options);
     if (!waitForFirstPaint(idle)) return 1;
-    std::this_thread::sleep_for(std::chrono::seconds(3));
-    const double before = cpuSeconds(idle.pid);
-    std::printf("start-up and settling: %.2f s of CPU\n", before);
+    const double toIdle = secondsToIdle(idle.pid, started);
+    if (toIdle < 0) std::printf("start to idle: never quiet within 60 s\n");
+    else std::printf("start to idle: %.2f s\n", toIdle);
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    std::printf("start-up and settling: %.2f s of CPU\n", cpuSeconds(idle.pid));
+    // Thread by thread in nanoseconds: the clock ticks of /proc/PID/stat are 10 ms.
+    const auto before = threadNanoseconds(idle.pid);
     std::this_thread::sleep_for(std::chrono::duration<double>(idleSeconds));
-    const double used = cpuSeconds(idle.pid) - before;
+    const double used = usedBetween(before, threadNanoseconds(idle.pid));
     stop(idle);
-    std::printf("idle: %.2f s of CPU in %.0f s, %.2f %% of one core\n", used, idleSeconds,
+    std::printf("idle: %.3f s of CPU in %.0f s, %.3f %% of one core\n", used, idleSeconds,
                 used / idleSeconds * 100);
 
     std::filesystem::remove_all(home);

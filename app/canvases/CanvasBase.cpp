@@ -1,12 +1,19 @@
 #include "app/canvases/CanvasBase.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QAccessible>
 #include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QPaintEvent>
+#include <QScreen>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 
 #include "app/canvases/HoverCard.h"
+#include "app/canvases/HoverCardMotion.h"
 #include "app/canvases/NodeActionsMenu.h"
 #include "app/canvases/layout/HoverCardPlacement.h"
 #include "app/canvases/layout/SummaryNode.h"
@@ -23,13 +30,17 @@ constexpr double entranceStagger = 0.5;
 }  // namespace
 
 CanvasBase::CanvasBase(AppState& state, AppState::CanvasMode mode, QWidget* parent)
-    : QWidget(parent), state_(state), mode_(mode) {
+    : QWidget(parent), state_(state), mode_(mode), cardMotion_(new HoverCardMotion(*this)) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     const auto name = title(mode);
     setAccessibleName(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
     elapsed_.start();
-    tick_.setInterval(frameMilliseconds);
+    // No more frames than the display shows.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double rate = screen && screen->refreshRate() >= 1 ? screen->refreshRate() : 1000.0 / frameMilliseconds;
+    tick_.setInterval(std::max(frameMilliseconds, static_cast<int>(std::ceil(1000 / rate))));
+    tick_.setTimerType(Qt::PreciseTimer);
     connect(&tick_, &QTimer::timeout, this, [this] {
         update();
         if (seconds() > animateUntil_) tick_.stop();
@@ -44,6 +55,7 @@ void CanvasBase::setRoot(const StorageNode* root) {
     const bool newID = root && root_ && root->id != root_->id;
     if (!sameTree) {
         dropLayout();
+        cardMotion_->drop();
         hovered_.reset();
         previousHover_.reset();
         pressed_.reset();
@@ -79,12 +91,15 @@ double CanvasBase::seconds() const { return static_cast<double>(elapsed_.nsecsEl
 void CanvasBase::animateFor(double duration) {
     if (AppMotion::jumpsToEnd()) return;
     animateUntil_ = std::max(animateUntil_, seconds() + duration);
+    otherMotionUntil_ = std::max(otherMotionUntil_, seconds() + duration);
     if (!tick_.isActive()) tick_.start();
 }
 
 void CanvasBase::replayEntrance(double delay) {
     entranceStart_ = seconds() + delay;
+    const double before = otherMotionUntil_;
     animateFor(delay + AppMotion::gentle.duration() + entranceStagger);
+    otherMotionUntil_ = before;  // the entrance may end sooner, when every item has arrived
     update();
 }
 
@@ -92,8 +107,9 @@ double CanvasBase::entrance(double delay, const Motion& motion) const {
     if (!hasEntrance() || AppMotion::jumpsToEnd()) return 1;
     if (!entranceStart_) return 0;
     const double t = seconds() - *entranceStart_ - delay;
-    if (t <= 0) return 0;
     if (t >= motion.duration()) return 1;
+    entering_ = true;  // this item is still on its way in
+    if (t <= 0) return 0;
     return motion.progress(t);
 }
 
@@ -161,9 +177,9 @@ QRectF CanvasBase::hoverCardRect() {
 
 void CanvasBase::paintHoverCard(QPainter& painter) {
     const QRectF card = hoverCardRect();
-    if (card.isEmpty()) return;
-    const HoverCardContent content = hoverCardContent(*itemNode(hovered_->index), *root_, clock_.now());
-    HoverCard::paint(painter, card.topLeft(), content, palette());
+    if (card.isEmpty()) cardMotion_->hide();
+    else cardMotion_->show(hoverCardContent(*itemNode(hovered_->index), *root_, clock_.now()), card);
+    cardMotion_->paint(painter, palette());
 }
 
 void CanvasBase::paintInto(QPainter& painter) {
@@ -186,9 +202,17 @@ void CanvasBase::paintInto(QPainter& painter) {
     updateDescription();
 }
 
-void CanvasBase::paintEvent(QPaintEvent*) {
+void CanvasBase::paintEvent(QPaintEvent* event) {
+    entering_ = false;
     QPainter painter(this);
     paintInto(painter);
+    // A whole frame in which every item has arrived ends the entrance's
+    // ticking now, not at the end of the room kept for the slowest canvas.
+    const bool othersSettled = seconds() >= otherMotionUntil_;
+    if (!entering_ && othersSettled && event->region().contains(rect()) && tick_.isActive()) {
+        animateUntil_ = seconds();
+        tick_.stop();
+    }
 }
 
 void CanvasBase::mouseMoveEvent(QMouseEvent* event) {

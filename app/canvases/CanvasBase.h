@@ -14,6 +14,7 @@
 
 namespace korvane {
 
+class HoverCardMotion;
 struct Palette;
 
 // What every storage canvas shares: it paints its items with QPainter from a
@@ -56,8 +57,10 @@ public:
     // How many layouts this canvas has built so far.
     virtual std::size_t layoutBuilds() const = 0;
     const std::optional<Hit>& hovered() const { return hovered_; }
-    // Where the hover card is painted now; empty when none shows.
+    // Where the hover card belongs now; empty when no item shows one.
     QRectF hoverCardRect();
+    // The card's fade and glide towards that place.
+    const HoverCardMotion& cardMotion() const { return *cardMotion_; }
     // Bounds of an item in widget coordinates, as laid out for the current size.
     virtual QRectF itemBounds(std::size_t item) = 0;
     virtual const StorageNode* itemNode(std::size_t item) = 0;
@@ -137,7 +140,10 @@ private:
     QElapsedTimer elapsed_;
     QTimer tick_;
     double animateUntil_ = 0;
+    double otherMotionUntil_ = 0;  // hover and other motions than the entrance
     std::optional<double> entranceStart_;  // none until first shown
+    mutable bool entering_ = false;        // some item of the frame being painted is still entering
+    HoverCardMotion* cardMotion_;
 };
 
 // A canvas over one pure layout type, kept in the shared layout cache per

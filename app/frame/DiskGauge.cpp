@@ -19,7 +19,9 @@ QSize DiskGauge::sizeHint() const {
 }
 
 void DiskGauge::setVolume(const VolumeInfo& volume) {
-    content_ = diskGaugeContent(volume);
+    DiskGaugeContent content = diskGaugeContent(volume);
+    if (content == content_ && !accessibleName().isEmpty()) return;
+    content_ = std::move(content);
     setAccessibleName(QString::fromStdString(content_.accessibleText));
     update();
 }

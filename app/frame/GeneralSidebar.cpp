@@ -16,21 +16,20 @@
 #include "app/kit/ElidedLabel.h"
 #include "app/kit/Ground.h"
 #include "app/kit/KitButton.h"
+#include "app/kit/LiveFigureWatch.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/PlainLabel.h"
 #include "app/kit/RailSection.h"
 #include "app/kit/SymbolView.h"
 #include "app/state/AppState.h"
 #include "app/theme/AppFont.h"
-#include "app/theme/MotionAnimation.h"
+#include "app/theme/GaugeMotion.h"
 #include "core/system/Paths.h"
 
 namespace korvane {
 
 namespace {
 
-// How the load bars move to a new reading.
-constexpr Motion barMotion{Motion::Kind::easeInOut, 0.6, 1};
 
 // The default sans draws every digit equally wide, so figures do not jitter.
 QFont monospacedDigits(double size, QFont::Weight weight) { return AppFont::font(size, weight); }
@@ -141,7 +140,7 @@ private:
 // A live reading: title and value over a thin bar filled to its fraction.
 class MeterRow : public QWidget {
 public:
-    MeterRow() : title_(plainLabel()), value_(plainLabel()), bar_(new MotionAnimation(barMotion, 0.01, this)) {
+    MeterRow() : title_(plainLabel()), value_(plainLabel()), bar_(new GaugeMotion(AppMotion::reading, 0.01, this)) {
         auto* column = new QVBoxLayout(this);
         column->setContentsMargins(0, 0, 0, 4 + 3);  // the bar is painted in the bottom margin
         column->setSpacing(3);
@@ -151,19 +150,30 @@ public:
         line->addStretch(1);
         line->addWidget(value_);
         column->addLayout(line);
-        connect(bar_, &QVariantAnimation::valueChanged, this, [this] { update(); });
+        // A frame only when the fill's end moves by a pixel: a small change
+        // of load takes a few repaints, not one per animation tick.
+        connect(bar_, &GaugeMotion::valueChanged, this, [this] {
+            if (const long end = fillEnd(); end != paintedEnd_) {
+                paintedEnd_ = end;
+                update(0, height() - 4, width(), 4);
+            }
+        });
     }
 
     void apply(const SidebarMeterRow& row) {
+        if (row == row_) return;
         const bool first = row_.title.empty();
+        const bool tinted = row.tint != row_.tint;
         row_ = row;
         title_->setText(QString::fromStdString(row.title));
         value_->setText(QString::fromStdString(row.value));
         setAccessibleName(QString::fromStdString(row.title + " " + row.value));
+        // A move of under half a pixel is not worth a frame.
+        const double moved = std::abs(bar_->target() - row.barFraction) * width();
+        bar_->setScale(width());
         if (first) bar_->jumpTo(row.barFraction);
-        else if (bar_->endValue().toDouble() != row.barFraction || bar_->state() != QAbstractAnimation::Running)
-            bar_->animateTo(row.barFraction);
-        restyle();
+        else if (moved >= 0.5) bar_->animateTo(row.barFraction);
+        if (first || tinted) restyle();
     }
 
     void restyle() {
@@ -182,7 +192,8 @@ protected:
         const QRectF track(0, height() - 4, width(), 4);
         painter.setBrush(palette.hairline);
         painter.drawRoundedRect(track, 2, 2);
-        const double fraction = std::clamp(bar_->currentValue().toDouble(), 0.01, 1.0);
+        const double fraction = std::clamp(bar_->value(), 0.01, 1.0);
+        paintedEnd_ = fillEnd();
         painter.setBrush(tintColor(row_.tint, palette));
         painter.drawRoundedRect(QRectF(track.left(), track.top(), track.width() * fraction, 4), 2, 2);
     }
@@ -192,10 +203,14 @@ protected:
     }
 
 private:
+    // The fill's end in whole pixels.
+    long fillEnd() const { return std::lround(std::clamp(bar_->value(), 0.01, 1.0) * width()); }
+
     SidebarMeterRow row_;
     QLabel* title_;
     QLabel* value_;
-    MotionAnimation* bar_;
+    GaugeMotion* bar_;
+    long paintedEnd_ = -1;
 };
 
 }  // namespace
@@ -285,6 +300,7 @@ GeneralSidebar::GeneralSidebar(AppState& state, QWidget* parent)
         meters_.push_back(meter);
     }
     column->addWidget(new RailSection(QStringLiteral("Live"), std::nullopt, liveContent));
+    new LiveFigureWatch(state_, *liveContent);
 
     // 5. Disk storage.
     auto* diskContent = new QWidget;
@@ -317,6 +333,7 @@ GeneralSidebar::GeneralSidebar(AppState& state, QWidget* parent)
         else state_.scanFolder(state_.scanRoot());
     });
     connect(&state_, &AppState::changed, this, &GeneralSidebar::refresh);
+    connect(&state_, &AppState::statsChanged, this, &GeneralSidebar::refresh);
     content_ = {};
     refresh();
     restyle();

@@ -38,6 +38,10 @@ void ByteHeadline::setBytes(std::int64_t bytes) {
     shown_->animateTo(static_cast<double>(bytes));
 }
 
+void ByteHeadline::setMotion(const Motion& motion) { shown_->setMotion(motion); }
+
+double ByteHeadline::shownBytes() const { return shown_->currentValue().toDouble(); }
+
 void ByteHeadline::setColor(std::optional<QColor> color) {
     if (color == color_) return;
     color_ = color;

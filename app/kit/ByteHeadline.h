@@ -6,6 +6,8 @@
 #include <QColor>
 #include <QLabel>
 
+#include "app/theme/AppMotion.h"
+
 namespace korvane {
 
 class MotionAnimation;
@@ -21,6 +23,10 @@ public:
 
     void setBytes(std::int64_t bytes);
     std::int64_t bytes() const { return bytes_; }
+    // The curve of the following changes (the gentle spring unless set).
+    void setMotion(const Motion& motion);
+    // The figure drawn at this moment of a roll.
+    double shownBytes() const;
     // The figure's colour (the unit keeps the secondary ink); none draws it in ink.
     void setColor(std::optional<QColor> color);
 

@@ -1,6 +1,7 @@
 #include "app/presenters/LiveStatsContent.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/presenters/PlatformWords.h"
 #include "core/text/ByteFormat.h"
@@ -11,15 +12,40 @@ namespace {
 
 std::string wholePercent(double fraction) { return std::to_string(static_cast<long long>(fraction * 100)); }
 
+constexpr double unseenMove = 0.001;
+
 MeterContent meter(std::string title, double value, std::string caption, std::string detail,
                    std::optional<std::string> number = std::nullopt) {
     return {std::move(title),   value,
-            std::max(std::min(value, 1.0), 0.001), number.value_or(wholePercent(value)),
+            std::max(std::min(value, 1.0), 0.001), number.value_or(meterNumber(value)),
             std::move(caption), std::move(detail),
             meterTint(value)};
 }
 
 }  // namespace
+
+std::string meterNumber(double value) { return wholePercent(value) + "%"; }
+
+bool looksTheSame(const LiveStatsContent& shown, const LiveStatsContent& next) {
+    if (shown.meters.size() != next.meters.size() || shown.memory.size() != next.memory.size() ||
+        shown.swapWarning != next.swapWarning || shown.uptime != next.uptime)
+        return false;
+    for (std::size_t i = 0; i < shown.meters.size(); ++i) {
+        const MeterContent& a = shown.meters[i];
+        const MeterContent& b = next.meters[i];
+        if (a.title != b.title || a.number != b.number || a.caption != b.caption || a.detail != b.detail ||
+            a.tint != b.tint || std::abs(a.arcEnd - b.arcEnd) >= unseenMove)
+            return false;
+    }
+    for (std::size_t i = 0; i < shown.memory.size(); ++i) {
+        const MemoryKindContent& a = shown.memory[i];
+        const MemoryKindContent& b = next.memory[i];
+        if (a.label != b.label || a.bytes != b.bytes || a.colorOf != b.colorOf ||
+            std::abs(a.fraction - b.fraction) >= unseenMove)
+            return false;
+    }
+    return true;
+}
 
 std::string uptimeText(double seconds) {
     const auto s = static_cast<long long>(seconds);
@@ -50,7 +76,7 @@ LiveStatsContent liveStatsContent(const SystemStats& stats) {
                                            (battery.isCharging ? " \u00b7 charging" : ""),
                                        std::move(detail),
                                        // The battery's own whole percent: 57 / 100 times 100 truncates to 56.
-                                       std::to_string(battery.percentage)));
+                                       std::to_string(battery.percentage) + "%"));
     }
 
     const double physical = static_cast<double>(std::max<std::int64_t>(stats.physicalMemory, 1));

@@ -15,7 +15,7 @@ struct MeterContent {
     std::string title;    // in capitals, as drawn: "CPU"
     double value = 0;     // the reading, not clamped
     double arcEnd = 0;    // how far the arc runs: within 0.001...1
-    std::string number;   // the ring's whole percent, no sign: "120" for 1.2
+    std::string number;   // the ring's whole percent: "120%" for 1.2
     std::string caption;  // "34% in use"
     std::string detail;
     GaugeTint tint = GaugeTint::accent;
@@ -43,6 +43,14 @@ struct LiveStatsContent {
 };
 
 LiveStatsContent liveStatsContent(const SystemStats& stats);
+
+// A ring's number for a reading: its whole percent, "99%" for 0.999.
+std::string meterNumber(double value);
+
+// True when a new sample would draw the page as it stands: every text and
+// tint the same, and no arc or segment moving by a thousandth or more
+// (under half a pixel at the widths they are drawn).
+bool looksTheSame(const LiveStatsContent& shown, const LiveStatsContent& next);
 
 // "5h 7m" below a day, "3d 4h" from a day on.
 std::string uptimeText(double seconds);

@@ -17,6 +17,7 @@
 #include "app/kit/KitButton.h"
 #include "app/kit/LinkButton.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/SlideReveal.h"
 #include "app/kit/Panel.h"
 #include "app/kit/SymbolView.h"
 #include "app/state/AppState.h"
@@ -131,9 +132,13 @@ CompleteView::CompleteView(AppState& state, QWidget* parent) : QWidget(parent), 
     notRemovedRows_->setSpacing(7);
     notRemoved_->contentLayout()->addLayout(notRemovedRows_);
     column->addWidget(notRemoved_);
-    column->addWidget(makeNoticeBanner());
-    column->addSpacing(2);
-    column->addWidget(makeActions(), 0, Qt::AlignHCenter);
+    // The banner carries its own gap below it, so the actions glide by all of it.
+    auto* tail = new QVBoxLayout;
+    tail->setSpacing(0);
+    tail->addWidget(makeNoticeBanner());
+    tail->addSpacing(2);
+    tail->addWidget(makeActions(), 0, Qt::AlignHCenter);
+    column->addLayout(tail);
 
     // The column: centred, at most 500 wide, in a frame at least 560 high
     // that is 24 in from every edge.
@@ -254,7 +259,12 @@ QWidget* CompleteView::makeNoticeBanner() {
     line->addWidget(noticeText_, 1);
     line->addWidget(dismiss_, 0, Qt::AlignVCenter);
     notice_->contentLayout()->addLayout(line);
-    return notice_;
+    auto* spaced = new QWidget;
+    auto* gap = new QVBoxLayout(spaced);
+    gap->setContentsMargins(0, 0, 0, 14);
+    gap->addWidget(notice_);
+    noticeSlot_ = new SlideReveal(spaced, SlideReveal::Edge::top, AppMotion::fade);
+    return noticeSlot_;
 }
 
 QWidget* CompleteView::makeActions() {
@@ -289,6 +299,7 @@ void CompleteView::refresh() {
         return shown.report && shown.report->notRemoved ? shown.report->notRemoved->rows : std::vector<NotRemovedRow>{};
     };
     const bool rowsChanged = !refreshed_ || rowsOf(content) != rowsOf(content_);
+    const bool first = !refreshed_;
     content_ = std::move(content);
     refreshed_ = true;
 
@@ -311,8 +322,10 @@ void CompleteView::refresh() {
         if (report->notRemoved) notRemovedHeading_->setText(QString::fromStdString(report->notRemoved->heading));
     }
     if (rowsChanged) rebuildNotRemoved();
-    notice_->setVisible(content_.notice.has_value());
-    noticeText_->setText(QString::fromStdString(content_.notice.value_or("")));
+    // A leaving banner keeps its text until it is gone.
+    if (content_.notice) noticeText_->setText(QString::fromStdString(*content_.notice));
+    if (first) noticeSlot_->jumpRevealed(content_.notice.has_value());
+    else noticeSlot_->setRevealed(content_.notice.has_value());
 }
 
 void CompleteView::rebuildNotRemoved() {

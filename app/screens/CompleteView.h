@@ -14,6 +14,7 @@ class ByteHeadline;
 class KitButton;
 class LinkButton;
 class Panel;
+class SlideReveal;
 class SymbolView;
 class VolumeColumnView;
 
@@ -29,6 +30,8 @@ public:
     explicit CompleteView(AppState& state, QWidget* parent = nullptr);
 
     const CompletionContent& content() const { return content_; }
+    // The notice banner's holder, which slides it in and out.
+    SlideReveal* noticeBanner() const { return noticeSlot_; }
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -72,6 +75,7 @@ private:
     QLabel* notRemovedHeading_ = nullptr;
     QVBoxLayout* notRemovedRows_ = nullptr;
 
+    SlideReveal* noticeSlot_ = nullptr;
     Panel* notice_ = nullptr;
     SymbolView* noticeSymbol_ = nullptr;
     QLabel* noticeText_ = nullptr;

@@ -1,5 +1,7 @@
 #include "app/screens/EntryList.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QEvent>
 #include <QHBoxLayout>
@@ -17,12 +19,14 @@
 #include "app/kit/KitButton.h"
 #include "app/kit/LinkButton.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/SlideReveal.h"
 #include "app/kit/SymbolButton.h"
 #include "app/presenters/PlatformWords.h"
 #include "app/screens/EntryListModel.h"
 #include "app/platform/Clock.h"
 #include "app/state/AppState.h"
 #include "app/theme/AppFont.h"
+#include "app/theme/MotionAnimation.h"
 #include "app/theme/SymbolGlyph.h"
 
 namespace korvane {
@@ -85,12 +89,17 @@ public:
         const Palette& palette = environmentPalette(&list_);
         const EntryRowContent& content = model_.rowContent(index.row());
         const bool hovered = index.row() == list_.hoveredRow();
+        const double highlight = list_.hoverLevel(index.row());
         const QRect row = option.rect.adjusted(0, 0, 0, -1);  // the divider takes the last line
         const RowGeometry geometry(row, hovered ? actionsWidth() : 0);
         painter->save();
         painter->setRenderHint(QPainter::Antialiasing);
         painter->setRenderHint(QPainter::TextAntialiasing);
-        if (hovered) painter->fillRect(row, palette.hover);
+        if (highlight > 0) {
+            painter->setOpacity(std::min(highlight, 1.0));
+            painter->fillRect(row, palette.hover);
+            painter->setOpacity(1);
+        }
         if (option.state & QStyle::State_HasFocus && list_.view()->hasFocus()) {
             painter->setPen(QPen(palette.accent, 1));
             painter->setBrush(Qt::NoBrush);
@@ -195,7 +204,9 @@ EntryList::EntryList(AppState& state, QWidget* parent)
       count_(new QLabel),
       bytes_(new QLabel),
       clear_(new LinkButton(QStringLiteral("Clear"), AppFont::caption())),
-      remove_(new KitButton(KitButton::Style::solid, QStringLiteral("Remove"))) {
+      remove_(new KitButton(KitButton::Style::solid, QStringLiteral("Remove"))),
+      hoverIn_(new MotionAnimation(AppMotion::fade, 0.0, this)),
+      hoverOut_(new MotionAnimation(AppMotion::fade, 0.0, this)) {
     view_->setModel(model_);
     view_->setItemDelegate(new EntryRowDelegate(*this, *model_));
     view_->setUniformItemSizes(true);
@@ -225,13 +236,20 @@ EntryList::EntryList(AppState& state, QWidget* parent)
     remove_->setSymbol("trash");
     remove_->setMinimumWidth(110);
     bar->addWidget(remove_);
-    barWidget_->hide();
+    barSlot_ = new SlideReveal(barWidget_, SlideReveal::Edge::bottom, AppMotion::fade);
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     column->addWidget(view_, 1);
-    column->addWidget(barWidget_);
+    column->addWidget(barSlot_);
+
+    // The highlight fades in on the row under the pointer and out on the one it left.
+    for (MotionAnimation* fade : {hoverIn_, hoverOut_})
+        connect(fade, &QVariantAnimation::valueChanged, this, [this, fade] {
+            const int row = fade == hoverIn_ ? hoveredRow_ : fadingRow_;
+            if (row >= 0 && row < model_->rowCount()) view_->update(model_->index(row));
+        });
 
     connect(model_, &EntryListModel::tickedChanged, this, &EntryList::refreshBar);
     connect(clear_, &QPushButton::clicked, model_, &EntryListModel::clearTicks);
@@ -256,6 +274,8 @@ EntryList::EntryList(AppState& state, QWidget* parent)
 
 void EntryList::setEntries(std::vector<FileTreeScanner::Entry> entries) {
     setHoveredRow(-1);
+    fadingRow_ = -1;
+    hoverOut_->jumpTo(0.0);
     model_->setEntries(std::move(entries), state_.clock().now());
 }
 
@@ -263,10 +283,27 @@ void EntryList::setHoveredRow(int row) {
     if (row >= model_->rowCount()) row = -1;
     if (row == hoveredRow_) return;
     const int previous = hoveredRow_;
+    const double previousLevel = hoverLevel(previous);
+    // A row still fading out turns back from where it is.
+    const double arrivingLevel = hoverLevel(row);
+    const int cut = fadingRow_;
+    fadingRow_ = previous;
+    hoverOut_->jumpTo(previousLevel);
+    hoverOut_->animateTo(0.0);
     hoveredRow_ = row;
+    hoverIn_->jumpTo(arrivingLevel);
+    if (row >= 0) hoverIn_->animateTo(1.0);
+    if (cut >= 0 && cut < model_->rowCount()) view_->update(model_->index(cut));
     for (int changed : {previous, row})
         if (changed >= 0) view_->update(model_->index(changed));
     placeHoverActions();
+}
+
+double EntryList::hoverLevel(int row) const {
+    if (row < 0) return 0;
+    if (row == hoveredRow_) return hoverIn_->currentValue().toDouble();
+    if (row == fadingRow_) return hoverOut_->currentValue().toDouble();
+    return 0;
 }
 
 void EntryList::placeHoverActions() {
@@ -300,7 +337,7 @@ void EntryList::refreshBar() {
     bar_ = entryActionBar(model_->entries(), model_->ticked());
     count_->setText(QString::fromStdString(bar_.count));
     bytes_->setText(QString::fromStdString(bar_.bytes));
-    barWidget_->setVisible(bar_.isShown);
+    barSlot_->setRevealed(bar_.isShown);
 }
 
 void EntryList::changeEvent(QEvent* event) {

@@ -15,6 +15,8 @@ class AppState;
 class EntryListModel;
 class KitButton;
 class LinkButton;
+class MotionAnimation;
+class SlideReveal;
 class SymbolButton;
 
 // The file list of the search and large-files pages: one row per entry
@@ -34,11 +36,15 @@ public:
     EntryListModel* model() const { return model_; }
     const EntryActionBar& actionBar() const { return bar_; }
     QWidget* actionBarWidget() const { return barWidget_; }
+    // The bar's holder, which slides it in from the bottom and out again.
+    SlideReveal* actionBarSlot() const { return barSlot_; }
     LinkButton* clearButton() const { return clear_; }
     KitButton* removeButton() const { return remove_; }
     // The row under the pointer; -1 for none.
     int hoveredRow() const { return hoveredRow_; }
     void setHoveredRow(int row);
+    // How strongly a row's hover highlight shows at this moment: 0 … 1.
+    double hoverLevel(int row) const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -56,12 +62,16 @@ private:
     SymbolButton* reveal_;
     SymbolButton* open_;
     int hoveredRow_ = -1;
+    int fadingRow_ = -1;  // the row the pointer left, while its highlight fades
     EntryActionBar bar_;
     QWidget* barWidget_;
     QLabel* count_;
     QLabel* bytes_;
     LinkButton* clear_;
     KitButton* remove_;
+    SlideReveal* barSlot_;
+    MotionAnimation* hoverIn_;
+    MotionAnimation* hoverOut_;
 };
 
 }  // namespace korvane

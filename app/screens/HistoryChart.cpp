@@ -9,6 +9,7 @@
 #include <QLineSeries>
 #include <QValueAxis>
 
+#include "app/presenters/ChartScale.h"
 #include "app/theme/ButtonLook.h"
 #include "app/theme/Palette.h"
 
@@ -80,8 +81,11 @@ void HistoryChart::setPoints(const std::vector<HistoryPoint>& points, const Pale
     dates->setRange(QDateTime::fromMSecsSinceEpoch(first), QDateTime::fromMSecsSinceEpoch(last));
     auto* gigabytes = new QValueAxis;
     gigabytes->setTitleText(QStringLiteral("GB"));
-    gigabytes->setRange(0, top > 0 ? top * 1.1 : 1);
-    gigabytes->setLabelFormat(top < 10 ? QStringLiteral("%.1f") : QStringLiteral("%.0f"));
+    // Round steps, each label with the decimals its step needs.
+    const ChartScale scale = chartScale(top);
+    gigabytes->setRange(0, scale.top);
+    gigabytes->setTickCount(scale.ticks);
+    gigabytes->setLabelFormat(QString::fromStdString(scale.labelFormat()));
     styleAxis(dates, palette);
     styleAxis(gigabytes, palette);
     chart->addAxis(dates, Qt::AlignBottom);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -10,32 +11,65 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "app/kit/LiveFigureWatch.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/Panel.h"
 #include "app/kit/PlainLabel.h"
 #include "app/presenters/PlatformWords.h"
 #include "app/state/AppState.h"
 #include "app/theme/AppFont.h"
+#include "app/theme/GaugeMotion.h"
 
 namespace korvane {
 
 namespace {
 
-constexpr double ringSide = 62;
+// The rings' drawn side and line at their smallest; a taller page draws them
+// larger, up to the largest side, so the page is not a strip along its top.
+constexpr double smallestRingSide = 62;
 constexpr double ringLine = 8;
+constexpr double largestRingSide = 140;
 
 // The ring of a meter: a hairline track and the reading's arc from twelve
 // o'clock, with the whole percent in the centre. The arc is centred on the
-// frame's edge, so the widget keeps room around the frame for it.
+// frame's edge, so the widget keeps room around the frame for it. A new
+// reading eases the arc there and counts the number along with it.
 class Ring : public QWidget {
 public:
-    Ring() {
-        const int side = static_cast<int>(std::ceil(ringSide + ringLine + 1));
-        setFixedSize(side, side);
+    Ring() : reading_(new GaugeMotion(AppMotion::reading, 0.0, this)) {
+        setSide(smallestRingSide);
+        // A frame only when the arc's end moves by a pixel or the number changes.
+        connect(reading_, &GaugeMotion::valueChanged, this, &Ring::follow);
     }
     void apply(const MeterContent& meter) {
+        const bool first = meter_.title.empty();
+        const bool tinted = meter.tint != meter_.tint;
         meter_ = meter;
+        reading_->setScale(side_ * std::numbers::pi);
+        if (first) reading_->jumpTo(meter.value);
+        else reading_->animateTo(meter.value);
+        if (first || tinted) update();
+        else follow();
+    }
+    void setSide(double side) {
+        side_ = side;
+        const int outer = static_cast<int>(std::ceil(side + line() + 1));
+        setFixedSize(outer, outer);
         update();
+    }
+    double side() const { return side_; }
+    void follow() {
+        Picture now{std::lround(shownArc() * side_ * std::numbers::pi), shownNumber()};
+        if (now == painted_) return;
+        painted_ = std::move(now);
+        update();
+    }
+    double shownArc() const { return std::max(std::min(reading_->value(), 1.0), 0.001); }
+    // The reading's own number once the arc has landed (the battery's percentage
+    // is not always its fraction's whole percent).
+    QString shownNumber() const {
+        if (reading_->isRunning()) return QString::fromStdString(meterNumber(reading_->value()));
+        return QString::fromStdString(meter_.number);
     }
 
 protected:
@@ -43,20 +77,33 @@ protected:
         const Palette& palette = environmentPalette(this);
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF frame(QPointF(width() - ringSide, height() - ringSide) / 2, QSizeF(ringSide, ringSide));
-        const double half = ringLine / 2;
+        const QRectF frame(QPointF(width() - side_, height() - side_) / 2, QSizeF(side_, side_));
+        const double half = line() / 2;
         painter.setBrush(Qt::NoBrush);
-        painter.setPen(QPen(palette.hairline, ringLine, Qt::SolidLine, Qt::FlatCap));
+        painter.setPen(QPen(palette.hairline, line(), Qt::SolidLine, Qt::FlatCap));
         painter.drawEllipse(frame.adjusted(half, half, -half, -half));
-        painter.setPen(QPen(tintColor(meter_.tint, palette), ringLine, Qt::SolidLine, Qt::RoundCap));
-        painter.drawArc(frame, 90 * 16, -static_cast<int>(std::lround(meter_.arcEnd * 360 * 16)));
+        painter.setPen(QPen(tintColor(meter_.tint, palette), line(), Qt::SolidLine, Qt::RoundCap));
+        painted_ = {std::lround(shownArc() * side_ * std::numbers::pi), shownNumber()};
+        painter.drawArc(frame, 90 * 16, -static_cast<int>(std::lround(shownArc() * 360 * 16)));
         painter.setPen(palette.ink);
-        painter.setFont(AppFont::font(15, QFont::DemiBold));
-        painter.drawText(frame, Qt::AlignCenter, QString::fromStdString(meter_.number));
+        // The number grows more slowly than the ring, so it stays a label.
+        painter.setFont(AppFont::font(15 * std::pow(side_ / smallestRingSide, 0.7), QFont::DemiBold));
+        painter.drawText(frame, Qt::AlignCenter, painted_.number);
     }
 
 private:
+    double line() const { return ringLine * side_ / smallestRingSide; }
+
+    struct Picture {
+        long arcEnd = -1;  // in pixels along the circle
+        QString number;
+        bool operator==(const Picture&) const = default;
+    };
+
     MeterContent meter_;
+    Picture painted_;
+    GaugeMotion* reading_;
+    double side_ = smallestRingSide;
 };
 
 // A ring gauge in its panel: title, ring, caption and detail.
@@ -84,8 +131,10 @@ public:
         caption_->setText(QString::fromStdString(meter.caption));
         detail_->setText(QString::fromStdString(meter.detail));
         ring_->apply(meter);
-        setAccessibleName(QString::fromStdString(meter.title + " " + meter.number + " percent"));
+        setAccessibleName(QString::fromStdString(meter.title + " " + meter.number));
     }
+    const Ring& ring() const { return *ring_; }
+    Ring& ring() { return *ring_; }
     void restyle() {
         const Palette& palette = environmentPalette(this);
         styleLabel(title_, AppFont::font(10, QFont::DemiBold, palette.fontDesign, palette.tracking + 0.7),
@@ -108,16 +157,42 @@ private:
 };
 
 // The memory kinds side by side, each as wide as its share of the physical
-// memory (less the 2 points between them); no track behind them.
+// memory (less the 2 points between them); no track behind them. A new
+// reading eases every segment from where it stands to its new width.
 class StackedMemoryBar : public QWidget {
 public:
-    StackedMemoryBar() {
+    StackedMemoryBar() : progress_(new GaugeMotion(AppMotion::reading, 1.0, this)) {
         setFixedHeight(14);
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        // A frame only when some segment's end moves by a pixel.
+        connect(progress_, &GaugeMotion::valueChanged, this, [this] {
+            if (std::vector<long> now = ends(); now != paintedEnds_) {
+                paintedEnds_ = std::move(now);
+                update();
+            }
+        });
     }
     void apply(std::vector<MemoryKindContent> kinds) {
+        std::vector<double> target;
+        for (const MemoryKindContent& kind : kinds) target.push_back(kind.fraction);
+        const bool first = kinds_.empty();
+        from_ = first ? target : shownFractions();
+        to_ = std::move(target);
         kinds_ = std::move(kinds);
+        // The progress runs 0…1; the segment that moves most sets the pixels per unit.
+        double travel = 0;
+        for (std::size_t i = 0; i < to_.size(); ++i) travel = std::max(travel, std::abs(to_[i] - from_[i]));
+        progress_->setScale(travel * width());
+        progress_->jumpTo(0.0);
+        progress_->animateTo(1.0);
+        if (first) progress_->jumpTo(1.0);
         update();
+    }
+    std::vector<double> shownFractions() const {
+        const double t = progress_->value();
+        std::vector<double> shown(to_.size());
+        for (std::size_t i = 0; i < to_.size(); ++i) shown[i] = from_.size() == to_.size() ? from_[i] + (to_[i] - from_[i]) * t : to_[i];
+        return shown;
     }
 
 protected:
@@ -126,17 +201,30 @@ protected:
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(Qt::NoPen);
+        const std::vector<double> fractions = shownFractions();
+        paintedEnds_ = ends();
         double left = 0;
-        for (const MemoryKindContent& kind : kinds_) {
-            const double width = std::max(kind.fraction * this->width() - 2, 0.0);
-            painter.setBrush(palette.colorForCategory(kind.colorOf));
+        for (std::size_t i = 0; i < kinds_.size(); ++i) {
+            const double width = std::max(fractions[i] * this->width() - 2, 0.0);
+            painter.setBrush(palette.colorForCategory(kinds_[i].colorOf));
             painter.drawRoundedRect(QRectF(left, 0, width, height()), 3, 3);
             left += width + 2;
         }
     }
 
 private:
+    // Each segment's width in whole pixels.
+    std::vector<long> ends() const {
+        std::vector<long> widths;
+        for (double fraction : shownFractions()) widths.push_back(std::lround(fraction * width()));
+        return widths;
+    }
+
     std::vector<MemoryKindContent> kinds_;
+    std::vector<long> paintedEnds_;
+    std::vector<double> from_;
+    std::vector<double> to_;
+    GaugeMotion* progress_;
 };
 
 // The legend's 9-point colour key.
@@ -236,12 +324,14 @@ LiveStatsView::LiveStatsView(AppState& state, QWidget* parent)
     right->addWidget(source_, 0, Qt::AlignRight);
     footerLine->addLayout(right);
     footer->contentLayout()->addLayout(footerLine);
-    column->addWidget(footer);
+    // The footer stands at the foot of the page.
     column->addStretch(1);
+    column->addWidget(footer);
 
     connect(&state_, &AppState::statsChanged, this, &LiveStatsView::refresh);
     restyle();
     refresh();
+    new LiveFigureWatch(state_, *this);
 }
 
 std::vector<QWidget*> LiveStatsView::meters() const {
@@ -250,9 +340,22 @@ std::vector<QWidget*> LiveStatsView::meters() const {
     return shown;
 }
 
+QString LiveStatsView::shownNumber(std::size_t meter) const {
+    return static_cast<const Meter*>(meters_.at(meter))->ring().shownNumber();
+}
+
+double LiveStatsView::shownArc(std::size_t meter) const {
+    return static_cast<const Meter*>(meters_.at(meter))->ring().shownArc();
+}
+
+std::vector<double> LiveStatsView::shownSegments() const {
+    return static_cast<const StackedMemoryBar*>(memoryBar_)->shownFractions();
+}
+
 void LiveStatsView::refresh() {
     LiveStatsContent content = liveStatsContent(state_.stats());
-    if (content == content_ && !content_.meters.empty()) return;
+    // A sample that draws the same picture touches nothing.
+    if (!content_.meters.empty() && looksTheSame(content_, content)) return;
     content_ = std::move(content);
     for (std::size_t i = 0; i < meters_.size(); ++i) {
         meters_[i]->setVisible(i < content_.meters.size());
@@ -267,6 +370,21 @@ void LiveStatsView::refresh() {
     swap_->setText(QString::fromStdString(content_.swapWarning.value_or("")));
     uptime_->setText(QString::fromStdString(content_.uptime));
     restyle();
+}
+
+double LiveStatsView::ringSideFor(int pageHeight) {
+    return std::clamp(std::round((pageHeight - 330) * 0.45), smallestRingSide, largestRingSide);
+}
+
+double LiveStatsView::ringSide(std::size_t meter) const {
+    return static_cast<const Meter*>(meters_.at(meter))->ring().side();
+}
+
+void LiveStatsView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // From the page's own height, never the content's, so a larger ring cannot feed back into it.
+    const double side = ringSideFor(height());
+    for (QWidget* meter : meters_) static_cast<Meter*>(meter)->ring().setSide(side);
 }
 
 void LiveStatsView::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), environmentPalette(this).canvas); }

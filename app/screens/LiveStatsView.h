@@ -13,8 +13,8 @@ class AppState;
 
 // The live statistics page: ring gauges for processor, memory and battery,
 // the memory breakdown with its stacked bar, legend and swap warning, and
-// the uptime. It starts nothing: the state's statistics timer brings each
-// new sample.
+// the uptime. The state's statistics timer brings each new sample while the
+// page is on screen; the rings and segments ease to it.
 class LiveStatsView : public QWidget {
     Q_OBJECT
 public:
@@ -25,9 +25,17 @@ public:
     std::vector<QWidget*> meters() const;
     QLabel* swapWarning() const { return swap_; }
     QLabel* uptime() const { return uptime_; }
+    // What the rings and the memory bar draw at this moment of their motion.
+    QString shownNumber(std::size_t meter) const;
+    double shownArc(std::size_t meter) const;
+    std::vector<double> shownSegments() const;
+    // The rings' side: 62 on a short page, growing with a taller one up to 140.
+    double ringSide(std::size_t meter) const;
+    static double ringSideFor(int pageHeight);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <vector>
 
 #include "app/presenters/ScanningContent.h"
 
@@ -13,6 +14,7 @@ class AppState;
 class ByteHeadline;
 class LinearProgress;
 class LinkButton;
+class SlideReveal;
 
 // The screen of a running developer scan: what the finished categories
 // found so far, the progress, the phase and a row per finished category.
@@ -22,6 +24,10 @@ public:
     explicit ScanningView(AppState& state, QWidget* parent = nullptr);
 
     const ScanningContent& content() const { return content_; }
+    ByteHeadline* headline() const { return headline_; }
+    // One holder per finished row, in order; each slides its row in (rows
+    // sliding out are not counted).
+    std::vector<SlideReveal*> rowSlots() const;
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -29,10 +35,13 @@ protected:
 private:
     void refresh();
     void restyle();
-    void rebuildRows();
+    // A new theme builds every row again, at once.
+    void rebuildRows(bool restyled = false);
+    QWidget* makeRow(const ScanningRow& entry) const;
 
     AppState& state_;
     ScanningContent content_;
+    std::vector<ScanningRow> shownRows_;  // what each holder's "row" property indexes
     QLabel* heading_;
     ByteHeadline* headline_;
     QLabel* foundSoFar_;

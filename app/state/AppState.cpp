@@ -34,8 +34,9 @@ AppState::AppState(Services services, QObject* parent)
       makeUninstaller_(std::move(services.makeUninstaller)) {
     historyWriter_.setMaxThreadCount(1);
     statsTimer_.setInterval(statsIntervalMilliseconds);
+    // Only the live figures follow a reading: the rest of the window stays still.
     connect(&statsTimer_, &QTimer::timeout, this, [this] {
-        publish(stats_, statsReader_->read());
+        stats_ = statsReader_->read();
         emit statsChanged();
     });
     if (!makeScannerEngine_) {
@@ -219,9 +220,19 @@ void AppState::rebuildDeveloperTree() {
 void AppState::onAutomationDue() { startScan(); }
 
 void AppState::startStatsTimer() {
-    publish(stats_, statsReader_->read());
+    stats_ = statsReader_->read();
     emit statsChanged();
-    statsTimer_.start();  // restarts a running timer
+    if (statsWatchers_.empty()) statsTimer_.stop();
+    else statsTimer_.start();  // restarts a running timer
+}
+
+void AppState::setStatsWatched(const void* watcher, bool watched) {
+    const bool before = !statsWatchers_.empty();
+    if (watched) statsWatchers_.insert(watcher);
+    else statsWatchers_.erase(watcher);
+    const bool after = !statsWatchers_.empty();
+    if (after && !before) startStatsTimer();
+    else if (!after && before) statsTimer_.stop();
 }
 
 void AppState::dropExcludedCandidates(ScanResult& scan) const {

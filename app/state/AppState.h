@@ -239,8 +239,13 @@ public:
     void rebuildDeveloperTree();
     // The schedule's callback: a scan unless one (or a cleanup) runs.
     void onAutomationDue();
-    // One reading now, then one every two seconds.
+    // One reading now, then one every two seconds while a live figure is on screen.
     void startStatsTimer();
+    // A live figure (a meter, the statistics page) that comes on screen or
+    // leaves it; the timer runs only while at least one is on screen. A
+    // figure that comes on screen gets a fresh reading at once.
+    void setStatsWatched(const void* watcher, bool watched);
+    bool statsTimerRuns() const { return statsTimer_.isActive(); }
 
     // --- The developer scan ---
     // Does nothing while a scan or a cleanup runs.
@@ -458,6 +463,7 @@ private:
     std::shared_ptr<FileTreeScanner> folderScanner_;
     std::shared_ptr<AppUninstaller> uninstaller_;
     QTimer statsTimer_;
+    std::set<const void*> statsWatchers_;
     std::unique_ptr<SystemStatsReader> statsReader_;
     HistoryStore history_;
     Automation automation_;

@@ -36,7 +36,8 @@ double Motion::progress(double seconds) const {
     if (kind == Kind::spring) return seconds >= duration() ? 1 : springProgress(seconds, response, dampingFraction);
     if (seconds <= 0) return 0;
     if (seconds >= response) return 1;
-    return QEasingCurve(QEasingCurve::InOutQuad).valueForProgress(seconds / response);
+    const auto curve = kind == Kind::easeOut ? QEasingCurve::OutQuad : QEasingCurve::InOutQuad;
+    return QEasingCurve(curve).valueForProgress(seconds / response);
 }
 
 void AppMotion::setJumpToEnd(bool jump) { jumpToEnd.store(jump); }

@@ -3,12 +3,12 @@
 namespace korvane {
 
 // One animation curve: a damped spring given by its response (seconds) and
-// damping fraction, or an ease-in-out of a fixed duration.
+// damping fraction, or an ease-in-out or ease-out of a fixed duration.
 struct Motion {
-    enum class Kind { spring, easeInOut };
+    enum class Kind { spring, easeInOut, easeOut };
 
     Kind kind = Kind::spring;
-    double response = 0;         // the spring's response, or the ease-in-out's duration
+    double response = 0;         // the spring's response, or the eased curve's duration
     double dampingFraction = 1;  // springs only, between 0 and 1 (exclusive)
 
     // Seconds until the spring stays within 1/1000 of its target, or the duration.
@@ -29,6 +29,18 @@ inline constexpr Motion snappy{Motion::Kind::spring, 0.28, 0.86};
 inline constexpr Motion smooth{Motion::Kind::spring, 0.42, 0.82};
 inline constexpr Motion gentle{Motion::Kind::spring, 0.55, 0.88};
 inline constexpr Motion fade{Motion::Kind::easeInOut, 0.22, 1};
+
+inline constexpr Motion spring(double response, double dampingFraction) {
+    return {Motion::Kind::spring, response, dampingFraction};
+}
+inline constexpr Motion easeInOut(double seconds) { return {Motion::Kind::easeInOut, seconds, 1}; }
+inline constexpr Motion easeOut(double seconds) { return {Motion::Kind::easeOut, seconds, 1}; }
+
+// Gauges (rings, memory segments, sidebar bars) moving to a new reading.
+inline constexpr Motion reading = easeOut(0.6);
+// The scanning screen's found-so-far headline and its rows coming in.
+inline constexpr Motion scanningHeadline = spring(0.5, 0.85);
+inline constexpr Motion scanningRows = easeOut(0.25);
 
 // When set, every animation lands on its end value at once (tests, screenshots).
 void setJumpToEnd(bool jump);

@@ -52,7 +52,7 @@ TEST(LiveStatsContent, MetersCaptionsAndArcs) {
     LiveStatsContent content = liveStatsContent(stats);
     ASSERT_EQ(content.meters.size(), 2u);  // no battery, no third ring
     EXPECT_EQ(content.meters[0].title, "CPU");
-    EXPECT_EQ(content.meters[0].number, "120");
+    EXPECT_EQ(content.meters[0].number, "120%");
     EXPECT_EQ(content.meters[0].arcEnd, 1.0);
     EXPECT_EQ(content.meters[0].caption, "120% in use");
     EXPECT_EQ(content.meters[0].detail, "User 99%  \u00b7  System 20%");
@@ -60,14 +60,14 @@ TEST(LiveStatsContent, MetersCaptionsAndArcs) {
     // No physical memory: the minimal arc, no division by zero.
     EXPECT_EQ(content.meters[1].value, 0);
     EXPECT_EQ(content.meters[1].arcEnd, 0.001);
-    EXPECT_EQ(content.meters[1].number, "0");
+    EXPECT_EQ(content.meters[1].number, "0%");
     EXPECT_FALSE(content.swapWarning);
 
     stats.cpuUsage = 0;
     stats.swapUsed = 1;
     content = liveStatsContent(stats);
     EXPECT_EQ(content.meters[0].arcEnd, 0.001);
-    EXPECT_EQ(content.meters[0].number, "0");
+    EXPECT_EQ(content.meters[0].number, "0%");
     EXPECT_EQ(content.swapWarning, platformWords::swapWarning(ByteFormat::string(1)));
 }
 
@@ -99,7 +99,7 @@ TEST(LiveStatsContent, BatteryCaptionAndDetail) {
         EXPECT_EQ(content.meters[2].title, "BATTERY");
         EXPECT_EQ(content.meters[2].caption, c.caption);
         EXPECT_EQ(content.meters[2].detail, c.detail);
-        EXPECT_EQ(content.meters[2].number, std::to_string(c.battery.percentage));
+        EXPECT_EQ(content.meters[2].number, std::to_string(c.battery.percentage) + "%");
     }
 }
 
@@ -122,6 +122,39 @@ TEST(LiveStatsContent, MemoryKindsInBarOrderWithTheirShares) {
     }
     EXPECT_DOUBLE_EQ(content.memory[0].fraction, 0.5);
     EXPECT_DOUBLE_EQ(content.memory[3].fraction, 0.25);
+}
+
+// A sample that would draw the same page is not drawn again; any change a
+// reader could see is.
+TEST(LiveStatsContent, ASampleThatLooksTheSameIsSkipped) {
+    SystemStats base;
+    base.cpuUsage = 0.2;
+    base.physicalMemory = 16'000'000'000;
+    base.usedMemory = 8'000'000'000;
+    base.appMemory = 4'000'000'000;
+    base.uptime = 3600;
+    struct Case {
+        const char* what;
+        void (*change)(SystemStats&);
+        bool same;
+    };
+    const Case cases[] = {
+        {"nothing", [](SystemStats&) {}, true},
+        {"CPU by under a thousandth", [](SystemStats& s) { s.cpuUsage = 0.2005; }, true},
+        {"the CPU arc within the same whole percent", [](SystemStats& s) { s.cpuUsage = 0.209; }, false},
+        {"CPU to the next percent", [](SystemStats& s) { s.cpuUsage = 0.21; }, false},
+        {"a few bytes of application memory", [](SystemStats& s) { s.appMemory += 4096; }, true},
+        {"application memory by a hundredth", [](SystemStats& s) { s.appMemory += 160'000'000; }, false},
+        {"swap comes into use", [](SystemStats& s) { s.swapUsed = 1; }, false},
+        {"a minute of uptime", [](SystemStats& s) { s.uptime += 60; }, false},
+        {"a battery", [](SystemStats& s) { s.battery = SystemStats::Battery{}; }, false},
+    };
+    const LiveStatsContent shown = liveStatsContent(base);
+    for (const Case& c : cases) {
+        SystemStats next = base;
+        c.change(next);
+        EXPECT_EQ(looksTheSame(shown, liveStatsContent(next)), c.same) << c.what;
+    }
 }
 
 }  // namespace

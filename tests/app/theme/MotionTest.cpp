@@ -47,6 +47,18 @@ TEST(Motion, FadeIsAQuadraticEaseInOut) {
     EXPECT_EQ(AppMotion::fade.progress(0.3), 1.0);
 }
 
+TEST(Motion, EaseOutIsQuadraticAndFasterEarlyThanTheEaseInOut) {
+    const Motion reading = AppMotion::reading;
+    EXPECT_DOUBLE_EQ(reading.duration(), 0.6);
+    EXPECT_DOUBLE_EQ(reading.progress(0.3), 0.75);  // 1 − (1 − ½)²
+    EXPECT_DOUBLE_EQ(reading.progress(0.15), 1 - 0.75 * 0.75);
+    EXPECT_GT(reading.progress(0.1), AppMotion::easeInOut(0.6).progress(0.1));
+    EXPECT_EQ(reading.progress(0), 0.0);
+    EXPECT_EQ(reading.progress(0.7), 1.0);
+    EXPECT_DOUBLE_EQ(AppMotion::scanningRows.duration(), 0.25);
+    EXPECT_DOUBLE_EQ(AppMotion::scanningHeadline.progress(0.2), springProgress(0.2, 0.5, 0.85));
+}
+
 TEST(MotionAnimation, JumpsToTheTargetWhenAnimationsAreOff) {
     AppMotion::setJumpToEnd(true);
     MotionAnimation animation(AppMotion::snappy, 0.0);

@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "app/frame/GeneralSidebar.h"
+#include "app/screens/LiveStatsView.h"
+#include "app/theme/AppMotion.h"
+#include "app/theme/GaugeMotion.h"
+#include "tests/app/state/AppStateHarness.h"
+
+namespace korvane {
+namespace {
+
+void writeMemory(testing::AppStateHarness& harness, int activeKilobytes) {
+    harness.home.text("machine/proc/meminfo", "MemTotal: 1000000 kB\nActive: " + std::to_string(activeKilobytes) +
+                                                  " kB\nInactive: 0 kB\nSwapTotal: 0 kB\nSwapFree: 0 kB\n");
+}
+
+// Every running motion of the page moved to `milliseconds` into its run.
+void stepTo(QWidget& page, int milliseconds) {
+    for (auto* motion : page.findChildren<GaugeMotion*>()) motion->setElapsed(milliseconds / 1000.0);
+}
+
+int runningAnimations(QWidget& page) {
+    int running = 0;
+    for (auto* motion : page.findChildren<GaugeMotion*>()) running += motion->isRunning();
+    return running;
+}
+
+class LiveStatsMotionTest : public ::testing::Test {
+protected:
+    LiveStatsMotionTest() { AppMotion::setJumpToEnd(false); }
+    ~LiveStatsMotionTest() override { AppMotion::setJumpToEnd(false); }
+
+    testing::AppStateHarness harness;
+};
+
+// A new sample eases the memory ring and its number there over 0.6 s, and
+// the memory segments with them; the numbers carry their percent sign.
+TEST_F(LiveStatsMotionTest, RingsSegmentsAndNumbersEaseToANewSample) {
+    writeMemory(harness, 200000);
+    auto state = harness.make();
+    LiveStatsView view(*state);
+    view.resize(900, 600);
+    view.show();
+    state->startStatsTimer();
+    stepTo(view, 10'000);
+    ASSERT_EQ(view.shownNumber(1), QStringLiteral("20%"));
+    const double segmentBefore = view.shownSegments().at(0);
+
+    writeMemory(harness, 600000);
+    state->startStatsTimer();
+    EXPECT_EQ(view.content().meters[1].number, "60%");
+    EXPECT_EQ(view.shownNumber(1), QStringLiteral("20%"));  // not yet moved
+    stepTo(view, 150);
+    const double early = view.shownArc(1);
+    stepTo(view, 300);
+    const double halfway = view.shownArc(1);
+    EXPECT_GT(early, 0.2);
+    EXPECT_GT(halfway, early);
+    EXPECT_LT(halfway, 0.6);
+    // An ease-out covers more than half the way in the first half of the time.
+    EXPECT_GT(halfway, 0.4);
+    const int counted = view.shownNumber(1).chopped(1).toInt();
+    EXPECT_GT(counted, 20);
+    EXPECT_LT(counted, 60);
+    EXPECT_TRUE(view.shownNumber(1).endsWith(QLatin1Char('%')));
+    const double segment = view.shownSegments().at(0);
+    EXPECT_GT(segment, segmentBefore);
+    EXPECT_LT(segment, view.content().memory[0].fraction);
+
+    stepTo(view, 600);
+    EXPECT_DOUBLE_EQ(view.shownArc(1), 0.6);
+    EXPECT_EQ(view.shownNumber(1), QStringLiteral("60%"));
+    EXPECT_DOUBLE_EQ(view.shownSegments().at(0), view.content().memory[0].fraction);
+}
+
+// The tests' switch lands every animation at once; a sample that draws the
+// same picture starts no animation at all.
+TEST_F(LiveStatsMotionTest, JumpsWhenAskedAndSkipsASampleThatLooksTheSame) {
+    writeMemory(harness, 300000);
+    auto state = harness.make();
+    LiveStatsView view(*state);
+    view.show();
+    stepTo(view, 10'000);
+
+    AppMotion::setJumpToEnd(true);
+    writeMemory(harness, 700000);
+    state->startStatsTimer();
+    EXPECT_EQ(runningAnimations(view), 0);
+    EXPECT_DOUBLE_EQ(view.shownArc(1), 0.7);
+    EXPECT_EQ(view.shownNumber(1), QStringLiteral("70%"));
+
+    AppMotion::setJumpToEnd(false);
+    state->startStatsTimer();  // the same machine again
+    EXPECT_EQ(runningAnimations(view), 0);
+}
+
+// The page uses a tall window: the rings grow with its height, within
+// bounds, and the footer stands at its foot.
+TEST_F(LiveStatsMotionTest, RingsGrowWithATallPageAndTheFooterStandsAtItsFoot) {
+    auto state = harness.make();
+    LiveStatsView view(*state);
+    view.resize(900, 440);
+    view.show();
+    QApplication::processEvents();
+    EXPECT_DOUBLE_EQ(view.ringSide(0), 62);
+    view.resize(900, 900);
+    QApplication::processEvents();
+    EXPECT_DOUBLE_EQ(view.ringSide(0), 140);
+    view.resize(900, 600);
+    QApplication::processEvents();
+    EXPECT_GT(view.ringSide(0), 62);
+    EXPECT_LT(view.ringSide(0), 140);
+    const QWidget* footer = view.uptime()->parentWidget();
+    EXPECT_GE(footer->mapTo(&view, QPoint(0, footer->height())).y(), 600 - 18 - 2);
+}
+
+// The statistics are read only while a live figure is on screen: the page
+// or the sidebar's meters, shown, in a window that is shown and not minimised.
+TEST(LiveFigures, TheStatisticsTimerRunsOnlyWhileAFigureIsOnScreen) {
+    struct Case {
+        const char* figure;
+        QWidget* (*make)(AppState&);
+    };
+    const Case cases[] = {
+        {"statistics page", [](AppState& state) -> QWidget* { return new LiveStatsView(state); }},
+        {"general sidebar", [](AppState& state) -> QWidget* { return new GeneralSidebar(state); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.figure);
+        testing::AppStateHarness harness;
+        auto state = harness.make();
+        EXPECT_FALSE(state->statsTimerRuns());
+        {
+            QWidget window;
+            auto* column = new QVBoxLayout(&window);
+            QWidget* figure = c.make(*state);
+            column->addWidget(figure);
+            EXPECT_FALSE(state->statsTimerRuns());  // made, not yet shown
+            window.show();
+            EXPECT_TRUE(state->statsTimerRuns());
+            figure->hide();
+            EXPECT_FALSE(state->statsTimerRuns());
+            figure->show();
+            EXPECT_TRUE(state->statsTimerRuns());
+            window.showMinimized();
+            EXPECT_FALSE(state->statsTimerRuns());
+            window.showNormal();
+            EXPECT_TRUE(state->statsTimerRuns());
+            window.hide();
+            EXPECT_FALSE(state->statsTimerRuns());
+            window.show();
+            EXPECT_TRUE(state->statsTimerRuns());
+        }
+        EXPECT_FALSE(state->statsTimerRuns());  // the figure is gone
+    }
+}
+
+}  // namespace
+}  // namespace korvane
