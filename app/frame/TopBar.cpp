@@ -10,6 +10,7 @@
 #include <QPushButton>
 
 #include "app/kit/CapsuleLabel.h"
+#include "app/kit/CrumbButton.h"
 #include "app/kit/ElidedLabel.h"
 #include "app/kit/Hairline.h"
 #include "app/kit/PaletteEnvironment.h"
@@ -27,46 +28,6 @@ namespace korvane {
 namespace {
 
 QString text(const std::string& value) { return QString::fromStdString(value); }
-
-// One step of the location: the node's name, the last one emphasised.
-class CrumbButton : public QPushButton {
-public:
-    CrumbButton(const QString& name, bool isLast) : name_(name), isLast_(isLast) {
-        setText(QString(name).replace(QLatin1Char('&'), QStringLiteral("&&")));
-        setAccessibleName(name);
-        setFlat(true);
-        setCursor(Qt::PointingHandCursor);
-        setFont(AppFont::font(11, isLast ? QFont::DemiBold : QFont::Normal));
-        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    }
-    QSize sizeHint() const override {
-        const QFontMetricsF metrics(font());
-        return {static_cast<int>(std::ceil(metrics.horizontalAdvance(name_))) + 14,
-                static_cast<int>(std::ceil(metrics.height())) + 6};
-    }
-    QSize minimumSizeHint() const override { return {std::min(sizeHint().width(), 40), sizeHint().height()}; }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        const Palette& palette = environmentPalette(this);
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        if (isLast_) {
-            painter.setPen(Qt::NoPen);
-            painter.setBrush(palette.hover);
-            painter.drawRoundedRect(QRectF(rect()), 5, 5);
-        }
-        painter.setPen(isLast_ ? palette.ink : palette.inkSecondary);
-        painter.setFont(font());
-        const QRectF inner = QRectF(rect()).adjusted(7, 0, -7, 0);
-        painter.drawText(inner, Qt::AlignVCenter | Qt::AlignLeft,
-                         QFontMetricsF(font()).elidedText(name_, Qt::ElideRight, inner.width()));
-    }
-
-private:
-    QString name_;
-    bool isLast_;
-};
 
 // A button that is only a symbol; its tooltip is also its accessible name.
 class GlyphButton : public QPushButton {
