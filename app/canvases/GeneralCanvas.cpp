@@ -20,7 +20,6 @@
 #include "app/kit/KitButton.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/PlainLabel.h"
-#include "app/kit/SymbolView.h"
 #include "app/theme/AppFont.h"
 #include "core/system/Paths.h"
 
@@ -126,12 +125,7 @@ void GeneralCanvas::refresh() {
     drawing_->setRoot(content_.root);
 }
 
-std::vector<QPushButton*> GeneralCanvas::crumbButtons() const {
-    std::vector<QPushButton*> buttons;
-    for (int i = 0; i < crumbRow_->count(); ++i)
-        if (auto* button = qobject_cast<QPushButton*>(crumbRow_->itemAt(i)->widget())) buttons.push_back(button);
-    return buttons;
-}
+std::vector<QPushButton*> GeneralCanvas::crumbButtons() const { return korvane::crumbButtons(crumbRow_); }
 
 void GeneralCanvas::rebuildCrumbs() {
     const auto same = [](const GeneralCanvasContent::Crumb& a, const GeneralCanvasContent::Crumb& b) {
@@ -140,13 +134,7 @@ void GeneralCanvas::rebuildCrumbs() {
     if (std::equal(content_.crumbs.begin(), content_.crumbs.end(), shownCrumbs_.begin(), shownCrumbs_.end(), same))
         return;
     shownCrumbs_ = content_.crumbs;
-    while (QLayoutItem* item = crumbRow_->takeAt(0)) {
-        if (QWidget* widget = item->widget()) {
-            widget->hide();
-            widget->deleteLater();
-        }
-        delete item;
-    }
+    clearCrumbs(crumbRow_);
     const Palette& palette = environmentPalette(this);
     for (const auto& crumb : content_.crumbs) {
         auto* button = new CrumbButton(text(crumb.name), false);
@@ -157,9 +145,7 @@ void GeneralCanvas::rebuildCrumbs() {
         // By id: the node may be gone by the time of the click.
         connect(button, &QPushButton::clicked, this, [this, id] { state_.focusOn(id); });
         crumbRow_->addWidget(button);
-        auto* chevron = new SymbolView("chevron.right", 8);
-        chevron->setColor(palette.inkTertiary);
-        crumbRow_->addWidget(chevron);
+        crumbRow_->addWidget(crumbChevron(palette.inkTertiary));
     }
     crumbs_->setVisible(!content_.crumbs.empty());
 }

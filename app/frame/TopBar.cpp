@@ -215,12 +215,7 @@ void TopBar::setShowsInspector(bool shows) {
     refresh();
 }
 
-std::vector<QPushButton*> TopBar::crumbButtons() const {
-    std::vector<QPushButton*> buttons;
-    for (int i = 0; i < crumbRow_->count(); ++i)
-        if (auto* button = qobject_cast<QPushButton*>(crumbRow_->itemAt(i)->widget())) buttons.push_back(button);
-    return buttons;
-}
+std::vector<QPushButton*> TopBar::crumbButtons() const { return korvane::crumbButtons(crumbRow_); }
 
 PillButton* TopBar::modePill(AppState::Mode mode) const {
     return modes_[mode == AppState::Mode::general ? 0 : 1];
@@ -283,21 +278,11 @@ void TopBar::refresh() {
 }
 
 void TopBar::rebuildCrumbs() {
-    while (QLayoutItem* item = crumbRow_->takeAt(0)) {
-        if (QWidget* widget = item->widget()) {
-            widget->hide();
-            widget->deleteLater();
-        }
-        delete item;
-    }
+    clearCrumbs(crumbRow_);
     const Palette& palette = environmentPalette(this);
     for (std::size_t i = 0; i < content_.crumbs.size(); ++i) {
         const auto& crumb = content_.crumbs[i];
-        if (i > 0) {
-            auto* chevron = new SymbolView("chevron.right", 8);
-            chevron->setColor(palette.inkTertiary);
-            crumbRow_->addWidget(chevron);
-        }
+        if (i > 0) crumbRow_->addWidget(crumbChevron(palette.inkTertiary));
         auto* button = new CrumbButton(text(crumb.name), crumb.isLast);
         const std::string id = crumb.id;
         // By id: the node may be gone by the time of the click.

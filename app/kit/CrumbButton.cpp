@@ -1,12 +1,14 @@
 #include "app/kit/CrumbButton.h"
 
 #include <QFontMetricsF>
+#include <QHBoxLayout>
 #include <QPainter>
 
 #include <algorithm>
 #include <cmath>
 
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/SymbolView.h"
 #include "app/theme/AppFont.h"
 
 namespace korvane {
@@ -43,6 +45,29 @@ void CrumbButton::paintEvent(QPaintEvent*) {
     const QRectF inner = QRectF(rect()).adjusted(7, 0, -7, 0);
     painter.drawText(inner, Qt::AlignVCenter | Qt::AlignLeft,
                      QFontMetricsF(font()).elidedText(name_, Qt::ElideRight, inner.width()));
+}
+
+QWidget* crumbChevron(const QColor& color) {
+    auto* chevron = new SymbolView("chevron.right", 8);
+    chevron->setColor(color);
+    return chevron;
+}
+
+std::vector<QPushButton*> crumbButtons(const QHBoxLayout* row) {
+    std::vector<QPushButton*> buttons;
+    for (int i = 0; i < row->count(); ++i)
+        if (auto* button = qobject_cast<QPushButton*>(row->itemAt(i)->widget())) buttons.push_back(button);
+    return buttons;
+}
+
+void clearCrumbs(QHBoxLayout* row) {
+    while (QLayoutItem* item = row->takeAt(0)) {
+        if (QWidget* widget = item->widget()) {
+            widget->hide();
+            widget->deleteLater();
+        }
+        delete item;
+    }
 }
 
 }  // namespace korvane

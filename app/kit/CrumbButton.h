@@ -2,6 +2,11 @@
 
 #include <QPushButton>
 
+#include <vector>
+
+class QColor;
+class QHBoxLayout;
+
 namespace korvane {
 
 // One step of a location: a node's name as a flat button, the last step
@@ -22,5 +27,11 @@ private:
     QString name_;
     bool isLast_;
 };
+
+// A row of crumbs: the chevron between two, the buttons in it, and emptying
+// it (the old widgets go at once from the screen, later from memory).
+QWidget* crumbChevron(const QColor& color);
+std::vector<QPushButton*> crumbButtons(const QHBoxLayout* row);
+void clearCrumbs(QHBoxLayout* row);
 
 }  // namespace korvane
