@@ -149,7 +149,7 @@ void CanvasView::placeToolbarControls() {
     // Room for the widest the switcher gets (it names only the current mode)
     // and for the depth control even while it is hidden: switching canvases
     // must not move the controls between one row and two, and the canvas with them.
-    const QFontMetricsF names(AppFont::font(11, QFont::Medium));
+    const QFontMetricsF names(AppFont::font(11, QFont::Medium));  // the pills' title font
     const qreal current = names.horizontalAdvance(text(std::string(title(state_.canvasMode()))));
     qreal longest = current;
     for (const auto mode : allCanvasModes())
