@@ -1,23 +1,25 @@
 #include "app/canvases/CanvasView.h"
 
-#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
+#include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPainter>
-#include <QPlainTextEdit>
 #include <QResizeEvent>
 #include <QShortcut>
 #include <QSlider>
 #include <QStackedWidget>
-#include <QTextEdit>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cmath>
+
+#include "app/canvases/CanvasBlurb.h"
 #include "app/canvases/CanvasDrawing.h"
 #include "app/canvases/CanvasModeSwitcher.h"
+#include "app/canvases/FocusUpKeys.h"
 #include "app/kit/ElidedLabel.h"
 #include "app/kit/EmptyStateView.h"
 #include "app/kit/Ground.h"
@@ -34,11 +36,6 @@ namespace korvane {
 namespace {
 
 QString text(const std::string& value) { return QString::fromStdString(value); }
-
-bool isTextInput(const QWidget* widget) {
-    return qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QTextEdit*>(widget) ||
-           qobject_cast<const QPlainTextEdit*>(widget) || qobject_cast<const QAbstractSpinBox*>(widget);
-}
 
 }  // namespace
 
@@ -74,6 +71,7 @@ CanvasView::CanvasView(AppState& state, QWidget* parent) : QWidget(parent), stat
         shortcut->setContext(Qt::WindowShortcut);
         connect(shortcut, &QShortcut::activated, this, &CanvasView::reviewFromKeyboard);
     }
+    addFocusUpKeys(this, state_);
     connect(&state_, &AppState::changed, this, &CanvasView::refresh);
     restyle();
     refresh();
@@ -109,7 +107,7 @@ QWidget* CanvasView::makeToolbar() {
     rows->addLayout(row);
     rows->addLayout(toolbarSecondRow_);
     switcher_ = new CanvasModeSwitcher(state_);
-    blurb_ = new ElidedLabel;
+    blurb_ = new CanvasBlurb;
     includeProtected_ = new QCheckBox(QStringLiteral("Include protected"));
     includeProtected_->setToolTip(
         QStringLiteral("Show what Korvane will never remove, so the picture accounts for everything"));
@@ -148,8 +146,17 @@ QWidget* CanvasView::makeToolbar() {
 void CanvasView::placeToolbarControls() {
     if (!toolbarRow_) return;
     const int spacing = toolbarRow_->spacing();
-    int needed = 32 + switcher_->minimumSizeHint().width() + spacing + includeProtected_->sizeHint().width();
-    if (!depthGroup_->isHidden()) needed += spacing + depthGroup_->sizeHint().width();
+    // Room for the widest the switcher gets (it names only the current mode)
+    // and for the depth control even while it is hidden: switching canvases
+    // must not move the controls between one row and two, and the canvas with them.
+    const QFontMetricsF names(AppFont::font(11, QFont::Medium));  // the pills' title font
+    const qreal current = names.horizontalAdvance(text(std::string(title(state_.canvasMode()))));
+    qreal longest = current;
+    for (const auto mode : allCanvasModes())
+        longest = std::max(longest, names.horizontalAdvance(text(std::string(title(mode)))));
+    const int switcher = switcher_->minimumSizeHint().width() + static_cast<int>(std::ceil(longest - current));
+    const int needed = 32 + switcher + spacing + includeProtected_->sizeHint().width() + spacing +
+                       depthGroup_->sizeHint().width();
     const bool wrap = width() < needed;
     QHBoxLayout* target = wrap ? toolbarSecondRow_ : toolbarRow_;
     if (target->indexOf(includeProtected_) >= 0) return;
@@ -246,6 +253,7 @@ void CanvasView::refresh() {
     selectedBytes_->setText(text(content_.selectedBytes));
     freeSpace_->setVisible(content_.freeSpace.has_value());
     freeSpace_->setText(text(content_.freeSpace.value_or(std::string())));
+    selectSafe_->setEnabled(content_.selectSafeEnabled);
     clear_->setEnabled(content_.clearEnabled);
     review_->setTitle(text(content_.reviewTitle));
     review_->setEnabled(content_.reviewEnabled);

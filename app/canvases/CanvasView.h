@@ -12,6 +12,7 @@ class QStackedWidget;
 
 namespace korvane {
 
+class CanvasBlurb;
 class CanvasDrawing;
 class CanvasModeSwitcher;
 class ElidedLabel;
@@ -39,7 +40,8 @@ protected:
 
 private:
     // "Include protected" and the depth slider move below the switcher when
-    // the page is too narrow for one row, rather than drawing over it.
+    // the page is too narrow for both in one row, rather than drawing over
+    // it; the same for every canvas, whether the slider shows or not.
     void placeToolbarControls();
     QWidget* makeHeader();
     QWidget* makeToolbar();
@@ -58,7 +60,7 @@ private:
     QLabel* secondDot_ = nullptr;
     QLabel* reclaimable_ = nullptr;
     CanvasModeSwitcher* switcher_ = nullptr;
-    ElidedLabel* blurb_ = nullptr;
+    CanvasBlurb* blurb_ = nullptr;
     QCheckBox* includeProtected_ = nullptr;
     QWidget* depthGroup_ = nullptr;
     QLabel* depthTitle_ = nullptr;

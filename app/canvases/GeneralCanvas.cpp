@@ -7,8 +7,13 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
+#include "app/canvases/CanvasBlurb.h"
 #include "app/canvases/CanvasDrawing.h"
 #include "app/canvases/CanvasModeSwitcher.h"
+#include "app/canvases/FocusUpKeys.h"
+#include "app/kit/CrumbButton.h"
 #include "app/kit/ElidedLabel.h"
 #include "app/kit/EmptyStateView.h"
 #include "app/kit/Hairline.h"
@@ -51,6 +56,7 @@ GeneralCanvas::GeneralCanvas(AppState& state, QWidget* parent)
     column->setContentsMargins(0, 0, 0, 0);
     column->addWidget(pages_);
     connect(&state_, &AppState::changed, this, &GeneralCanvas::refresh);
+    addFocusUpKeys(this, state_);
     restyle();
     refresh();
 }
@@ -64,10 +70,15 @@ QWidget* GeneralCanvas::makeTreePage() {
     auto* header = new QHBoxLayout;
     header->setContentsMargins(16, 14, 16, 10);
     header->setSpacing(10);
+    crumbs_ = new QWidget;
+    crumbRow_ = new QHBoxLayout(crumbs_);
+    crumbRow_->setContentsMargins(0, 0, 0, 2);
+    crumbRow_->setSpacing(4);
     name_ = new ElidedLabel;
     bytes_ = plainLabel();
     dot_ = plainLabel(QStringLiteral("\u00B7"));
     files_ = plainLabel();
+    header->addWidget(crumbs_, 0, Qt::AlignBottom);
     header->addWidget(name_, 0, Qt::AlignBottom);
     for (QLabel* label : {bytes_, dot_, files_}) header->addWidget(label, 0, Qt::AlignBottom);
     header->addStretch(1);
@@ -77,7 +88,7 @@ QWidget* GeneralCanvas::makeTreePage() {
     toolbar->setContentsMargins(16, 0, 16, 10);
     toolbar->setSpacing(10);
     toolbar->addWidget(new CanvasModeSwitcher(state_));
-    blurb_ = new ElidedLabel;
+    blurb_ = new CanvasBlurb;
     toolbar->addWidget(blurb_, 1);
     toolbar->addSpacing(8);
     column->addLayout(toolbar);
@@ -104,12 +115,40 @@ void GeneralCanvas::refresh() {
             pages_->setCurrentWidget(nothingScanned_);
             break;
     }
+    rebuildCrumbs();
     name_->setText(text(content_.name));
     bytes_->setText(text(content_.bytes));
     files_->setText(text(content_.files));
+    dot_->setVisible(!content_.files.empty());
+    files_->setVisible(!content_.files.empty());
     blurb_->setText(text(content_.blurb));
     // Always follows the state, so the host never holds a node of a replaced tree.
     drawing_->setRoot(content_.root);
+}
+
+std::vector<QPushButton*> GeneralCanvas::crumbButtons() const { return korvane::crumbButtons(crumbRow_); }
+
+void GeneralCanvas::rebuildCrumbs() {
+    const auto same = [](const GeneralCanvasContent::Crumb& a, const GeneralCanvasContent::Crumb& b) {
+        return a.id == b.id && a.name == b.name;
+    };
+    if (std::equal(content_.crumbs.begin(), content_.crumbs.end(), shownCrumbs_.begin(), shownCrumbs_.end(), same))
+        return;
+    shownCrumbs_ = content_.crumbs;
+    clearCrumbs(crumbRow_);
+    const Palette& palette = environmentPalette(this);
+    for (const auto& crumb : content_.crumbs) {
+        auto* button = new CrumbButton(text(crumb.name), false);
+        // Marked as rich text so that a path holding "<b>" or "&" shows as itself.
+        button->setToolTip(QStringLiteral("<qt>%1</qt>").arg(text(crumb.help).toHtmlEscaped()));
+        button->setAccessibleDescription(text(crumb.help));
+        const std::string id = crumb.id;
+        // By id: the node may be gone by the time of the click.
+        connect(button, &QPushButton::clicked, this, [this, id] { state_.focusOn(id); });
+        crumbRow_->addWidget(button);
+        crumbRow_->addWidget(crumbChevron(palette.inkTertiary));
+    }
+    crumbs_->setVisible(!content_.crumbs.empty());
 }
 
 void GeneralCanvas::paintEvent(QPaintEvent*) {
@@ -130,6 +169,9 @@ void GeneralCanvas::restyle() {
     styleLabel(dot_, AppFont::caption(), palette.inkTertiary);
     styleLabel(files_, AppFont::caption(), palette.inkSecondary);
     styleLabel(blurb_, AppFont::small(), palette.inkTertiary);
+    // The chevrons take the new palette's colour.
+    shownCrumbs_.clear();
+    rebuildCrumbs();
 }
 
 }  // namespace korvane

@@ -2,20 +2,26 @@
 
 #include <QWidget>
 
+#include <vector>
+
 #include "app/presenters/CanvasPageContent.h"
 
+class QHBoxLayout;
 class QLabel;
+class QPushButton;
 class QStackedWidget;
 
 namespace korvane {
 
+class CanvasBlurb;
 class CanvasDrawing;
 class ElidedLabel;
 class EmptyStateView;
 
 // The disk-usage page of general mode: the last folder scan's tree under a
-// header and the mode switcher, a placeholder while the first scan runs, or
-// an invitation to scan the home folder.
+// header (the folders above the one on show as buttons back to them, then
+// its name) and the mode switcher, a placeholder while the first scan runs,
+// or an invitation to scan the home folder. Backspace and Alt+Up go up.
 class GeneralCanvas : public QWidget {
     Q_OBJECT
 public:
@@ -23,6 +29,8 @@ public:
 
     const GeneralCanvasContent& content() const { return content_; }
     CanvasDrawing* drawing() const { return drawing_; }
+    // The buttons back to the folders above the one on show, the scan root first.
+    std::vector<QPushButton*> crumbButtons() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -31,17 +39,21 @@ protected:
 private:
     QWidget* makeTreePage();
     void refresh();
+    void rebuildCrumbs();
     void restyle();
 
     AppState& state_;
     GeneralCanvasContent content_;
     QStackedWidget* pages_;
     QWidget* treePage_ = nullptr;
+    QWidget* crumbs_ = nullptr;
+    QHBoxLayout* crumbRow_ = nullptr;
+    std::vector<GeneralCanvasContent::Crumb> shownCrumbs_;
     QLabel* name_ = nullptr;
     QLabel* bytes_ = nullptr;
     QLabel* dot_ = nullptr;
     QLabel* files_ = nullptr;
-    ElidedLabel* blurb_ = nullptr;
+    CanvasBlurb* blurb_ = nullptr;
     CanvasDrawing* drawing_ = nullptr;
     EmptyStateView* scanning_;
     EmptyStateView* nothingScanned_;

@@ -138,10 +138,13 @@ void SidebarView::rebuildSections() {
                                       makeDisk(sections.disk)));
     column->addWidget(new RailSection(QStringLiteral("Current view"), text(sections.currentView.trailing),
                                       makeCurrentView(sections.currentView)));
-    column->addWidget(new RailSection(QStringLiteral("Quick wins"), text(sections.quickWinsTrailing),
-                                      makeQuickWins(sections.quickWins)));
-    column->addWidget(new RailSection(QStringLiteral("Toolchains"), text(sections.toolchainsTrailing),
-                                      makeToolchains(sections.toolchains)));
+    // A header over nothing reads as if its rows failed to load.
+    if (!sections.quickWins.empty())
+        column->addWidget(new RailSection(QStringLiteral("Quick wins"), text(sections.quickWinsTrailing),
+                                          makeQuickWins(sections.quickWins)));
+    if (!sections.toolchains.empty())
+        column->addWidget(new RailSection(QStringLiteral("Toolchains"), text(sections.toolchainsTrailing),
+                                          makeToolchains(sections.toolchains)));
     columnLayout_->insertWidget(1, sections_);
 }
 

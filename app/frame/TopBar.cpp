@@ -10,6 +10,7 @@
 #include <QPushButton>
 
 #include "app/kit/CapsuleLabel.h"
+#include "app/kit/CrumbButton.h"
 #include "app/kit/ElidedLabel.h"
 #include "app/kit/Hairline.h"
 #include "app/kit/PaletteEnvironment.h"
@@ -28,46 +29,6 @@ namespace korvane {
 namespace {
 
 QString text(const std::string& value) { return QString::fromStdString(value); }
-
-// One step of the location: the node's name, the last one emphasised.
-class CrumbButton : public QPushButton {
-public:
-    CrumbButton(const QString& name, bool isLast) : name_(name), isLast_(isLast) {
-        setText(QString(name).replace(QLatin1Char('&'), QStringLiteral("&&")));
-        setAccessibleName(name);
-        setFlat(true);
-        setCursor(Qt::PointingHandCursor);
-        setFont(AppFont::font(11, isLast ? QFont::DemiBold : QFont::Normal));
-        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    }
-    QSize sizeHint() const override {
-        const QFontMetricsF metrics(font());
-        return {static_cast<int>(std::ceil(metrics.horizontalAdvance(name_))) + 14,
-                static_cast<int>(std::ceil(metrics.height())) + 6};
-    }
-    QSize minimumSizeHint() const override { return {std::min(sizeHint().width(), 40), sizeHint().height()}; }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        const Palette& palette = environmentPalette(this);
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        if (isLast_) {
-            painter.setPen(Qt::NoPen);
-            painter.setBrush(palette.hover);
-            painter.drawRoundedRect(QRectF(rect()), 5, 5);
-        }
-        painter.setPen(isLast_ ? palette.ink : palette.inkSecondary);
-        painter.setFont(font());
-        const QRectF inner = QRectF(rect()).adjusted(7, 0, -7, 0);
-        painter.drawText(inner, Qt::AlignVCenter | Qt::AlignLeft,
-                         QFontMetricsF(font()).elidedText(name_, Qt::ElideRight, inner.width()));
-    }
-
-private:
-    QString name_;
-    bool isLast_;
-};
 
 // A button that is only a symbol; its tooltip is also its accessible name.
 class GlyphButton : public QPushButton {
@@ -254,12 +215,7 @@ void TopBar::setShowsInspector(bool shows) {
     refresh();
 }
 
-std::vector<QPushButton*> TopBar::crumbButtons() const {
-    std::vector<QPushButton*> buttons;
-    for (int i = 0; i < crumbRow_->count(); ++i)
-        if (auto* button = qobject_cast<QPushButton*>(crumbRow_->itemAt(i)->widget())) buttons.push_back(button);
-    return buttons;
-}
+std::vector<QPushButton*> TopBar::crumbButtons() const { return korvane::crumbButtons(crumbRow_); }
 
 PillButton* TopBar::modePill(AppState::Mode mode) const {
     return modes_[mode == AppState::Mode::general ? 0 : 1];
@@ -322,21 +278,11 @@ void TopBar::refresh() {
 }
 
 void TopBar::rebuildCrumbs() {
-    while (QLayoutItem* item = crumbRow_->takeAt(0)) {
-        if (QWidget* widget = item->widget()) {
-            widget->hide();
-            widget->deleteLater();
-        }
-        delete item;
-    }
+    clearCrumbs(crumbRow_);
     const Palette& palette = environmentPalette(this);
     for (std::size_t i = 0; i < content_.crumbs.size(); ++i) {
         const auto& crumb = content_.crumbs[i];
-        if (i > 0) {
-            auto* chevron = new SymbolView("chevron.right", 8);
-            chevron->setColor(palette.inkTertiary);
-            crumbRow_->addWidget(chevron);
-        }
+        if (i > 0) crumbRow_->addWidget(crumbChevron(palette.inkTertiary));
         auto* button = new CrumbButton(text(crumb.name), crumb.isLast);
         const std::string id = crumb.id;
         // By id: the node may be gone by the time of the click.

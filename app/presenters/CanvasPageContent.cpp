@@ -1,5 +1,7 @@
 #include "app/presenters/CanvasPageContent.h"
 
+#include "app/state/TreeNavigation.h"
+#include "core/system/Paths.h"
 #include "core/text/ByteFormat.h"
 
 namespace korvane {
@@ -22,7 +24,8 @@ DeveloperCanvasContent developerCanvasContent(const AppState& state) {
     content.root = &root;
     content.name = root.name;
     content.bytes = ByteFormat::string(root.bytes);
-    content.items = ByteFormat::groupedInteger(static_cast<std::int64_t>(root.leafCount())) + " items";
+    const auto leaves = static_cast<std::int64_t>(root.leafCount());
+    content.items = ByteFormat::groupedInteger(leaves) + (leaves == 1 ? " item" : " items");
     if (root.reclaimable >= 1) content.reclaimable = ByteFormat::string(root.reclaimable) + " reclaimable";
 
     content.blurb = text(blurb(state.canvasMode()));
@@ -45,6 +48,7 @@ DeveloperCanvasContent developerCanvasContent(const AppState& state) {
         content.freeSpace = "Free " + ByteFormat::string(available) + " \u2192 " +
                             ByteFormat::string(available + selected);
     }
+    content.selectSafeEnabled = !TreeNavigation::safeCandidateIDs(state.scan()).empty();
     content.clearEnabled = !state.selection().empty();
     content.reviewTitle = "Review " + content.selectedBytes;
     content.reviewEnabled = !state.selection().empty();
@@ -60,11 +64,19 @@ GeneralCanvasContent generalCanvasContent(const AppState& state) {
         return content;
     }
     content.body = GeneralCanvasContent::Body::tree;
-    const StorageNode* focused = state.focusedNode();
-    content.root = focused ? focused : scanRoot;
-    content.name = scanRoot->name;
-    content.bytes = ByteFormat::string(scanRoot->bytes);
-    content.files = ByteFormat::groupedInteger(state.generalResult()->fileCount) + " files";
+    const auto chain = state.focusPath();
+    const StorageNode* shown = chain.empty() ? scanRoot : chain.back();
+    content.root = shown;
+    for (std::size_t i = 0; i + 1 < chain.size(); ++i) {
+        const StorageNode& folder = *chain[i];
+        content.crumbs.push_back(
+            {folder.id, folder.name, "Go to " + Paths::abbreviatingHome(folder.path.value_or(folder.id))});
+    }
+    content.name = shown->name;
+    content.bytes = ByteFormat::string(shown->bytes);
+    if (shown == scanRoot)
+        content.files = ByteFormat::groupedInteger(state.generalResult()->fileCount) +
+                        (state.generalResult()->fileCount == 1 ? " file" : " files");
     content.blurb = text(blurb(state.canvasMode()));
     return content;
 }

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/state/AppState.h"
 
@@ -29,6 +30,7 @@ struct DeveloperCanvasContent {
     std::string selectedCount;  // "3 selected"
     std::string selectedBytes;
     std::optional<std::string> freeSpace;  // "Free 10 GB → 12 GB"
+    bool selectSafeEnabled = false;  // only with a safe candidate in the scan
     bool clearEnabled = false;
     std::string reviewTitle;  // "Review 2 GB"
     bool reviewEnabled = false;
@@ -40,12 +42,18 @@ DeveloperCanvasContent developerCanvasContent(const AppState& state);
 struct GeneralCanvasContent {
     enum class Body { tree, scanning, nothingScanned };
     Body body = Body::nothingScanned;
-    // With a tree: the focused node, else the scan root; the header always
-    // describes the scan root.
+    // With a tree: the focused node, else the scan root; the header names it.
     const StorageNode* root = nullptr;
+    // The folders above the one on show, the scan root first: each a way back to it.
+    struct Crumb {
+        std::string id;
+        std::string name;
+        std::string help;  // "Go to ~/src"
+    };
+    std::vector<Crumb> crumbs;
     std::string name;
     std::string bytes;
-    std::string files;  // "12,345 files"
+    std::string files;  // "12,345 files" for the scan root; empty below it (not counted there)
     std::string blurb;
 };
 

@@ -22,6 +22,9 @@ TopBarContent topBarContent(const AppState& state, bool inspectorFits, bool show
             content.crumbs.push_back({chain[i]->id, chain[i]->name, i + 1 == chain.size()});
     } else if (state.generalResult()) {
         content.scannedFolder = Paths::abbreviatingHome(state.scanRoot());
+    } else if (state.isScanningFolder()) {
+        content.scannedFolder = "Scanning " + Paths::abbreviatingHome(state.scanRoot()) + "\u2026";
+        content.scannedFolderIsPlaceholder = true;
     } else {
         content.scannedFolder = "No folder scanned";
         content.scannedFolderIsPlaceholder = true;

@@ -28,8 +28,9 @@ struct TopBarContent {
 
     // Developer mode: the chain from the tree's root to the focused node.
     std::vector<Crumb> crumbs;
-    // General mode: the scanned folder with "~" for a leading home, or
-    // "No folder scanned" (drawn faint) before the first result.
+    // General mode: the scanned folder with "~" for a leading home; before
+    // the first result "Scanning ~/src…" while it runs, else "No folder
+    // scanned" (both drawn faint).
     std::optional<std::string> scannedFolder;
     bool scannedFolderIsPlaceholder = false;
 

@@ -274,6 +274,17 @@ public:
     const StorageNode* selectedNode() const;
     // Root down to the focused node of the developer tree.
     std::vector<const StorageNode*> breadcrumb() const;
+    // The tree the canvas of the mode drills into: the folder scan's in
+    // general mode (nullptr without one), else the developer tree.
+    const StorageNode* navigationTree() const;
+    // Root down to the focused node in the tree of the mode; empty without a tree.
+    std::vector<const StorageNode*> focusPath() const;
+    bool canFocusUp() const;
+    // One level out: the focused node's parent is on show and in the inspector.
+    void focusUp();
+    // A folder of the tree of the mode goes on show and in the inspector;
+    // the root means no focus. Nothing when the id names no folder of it.
+    void focusOn(std::string_view id);
     // The developer tree's quick wins.
     std::vector<const StorageNode*> sidebarItems() const;
     std::int64_t reclaimableBytes() const;

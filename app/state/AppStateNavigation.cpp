@@ -35,6 +35,35 @@ std::vector<const StorageNode*> AppState::breadcrumb() const {
     return TreeNavigation::breadcrumb(tree_, focusedID_);
 }
 
+const StorageNode* AppState::navigationTree() const { return mode_ == Mode::general ? generalRoot() : &tree_; }
+
+std::vector<const StorageNode*> AppState::focusPath() const {
+    const StorageNode* tree = navigationTree();
+    return tree ? TreeNavigation::breadcrumb(*tree, focusedID_) : std::vector<const StorageNode*>{};
+}
+
+bool AppState::canFocusUp() const {
+    const StorageNode* tree = navigationTree();
+    return tree && TreeNavigation::focusParent(*tree, focusedID_);
+}
+
+void AppState::focusUp() {
+    const StorageNode* tree = navigationTree();
+    if (!tree) return;
+    if (const StorageNode* parent = TreeNavigation::focusParent(*tree, focusedID_)) focusOn(parent->id);
+}
+
+void AppState::focusOn(std::string_view id) {
+    const StorageNode* tree = navigationTree();
+    const StorageNode* node = tree ? tree->find(id) : nullptr;
+    if (!node || (node != tree && node->isLeaf())) return;
+    // Copied first: the node belongs to the tree these calls may replace.
+    std::string target = node->id;
+    const ChangeBatch batch(*this);
+    setFocusedID(node == tree ? std::nullopt : std::optional(target));
+    setSelectedID(std::move(target));
+}
+
 std::vector<const StorageNode*> AppState::sidebarItems() const { return TreeNavigation::sidebarItems(tree_); }
 
 std::int64_t AppState::reclaimableBytes() const { return scan_ ? scan_->reclaimable() : 0; }

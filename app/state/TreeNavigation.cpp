@@ -39,6 +39,12 @@ std::vector<const StorageNode*> TreeNavigation::breadcrumb(const StorageNode& tr
     return {&tree};
 }
 
+const StorageNode* TreeNavigation::focusParent(const StorageNode& tree,
+                                               const std::optional<std::string>& focusedID) {
+    const auto chain = breadcrumb(tree, focusedID);
+    return chain.size() >= 2 ? chain[chain.size() - 2] : nullptr;
+}
+
 std::vector<const StorageNode*> TreeNavigation::sidebarItems(const StorageNode& tree) {
     std::vector<const StorageNode*> items;
     for (const auto& category : tree.children)

@@ -39,6 +39,9 @@ struct TreeNavigation {
     // Root down to the focused node, or just the root.
     static std::vector<const StorageNode*> breadcrumb(const StorageNode& tree,
                                                       const std::optional<std::string>& focusedID);
+    // The node one level above the focused one; nullptr when the root is on
+    // show already (no focus, the root focused, or a focus no longer in the tree).
+    static const StorageNode* focusParent(const StorageNode& tree, const std::optional<std::string>& focusedID);
     // The grandchildren of the root with something to reclaim, most first
     // (ties keep tree order), at most sidebarLimit.
     static std::vector<const StorageNode*> sidebarItems(const StorageNode& tree);

@@ -209,7 +209,8 @@ private:
 
     void release(Folder* folder);
     void drop(Folder* folder);
-    void deliverTop(std::uint32_t seq, std::optional<ScanTreeNode> node, std::int64_t bytes);
+    void deliverTop(std::uint32_t seq, std::optional<ScanTreeNode> node, std::int64_t bytes,
+                    SystemClock::time_point newest);
 
     const FileTreeScanner::Options& options_;
     const Flag& cancelled_;
@@ -238,6 +239,7 @@ private:
     std::mutex rootLock_;
     std::vector<RootChild> rootChildren_;
     std::int64_t rootBytes_ = 0;
+    SystemClock::time_point rootNewest_ = ScanTreeNode::noDate;
 };
 
 FileTreeScanner::Result Scan::run(const std::string& rootPath) {
@@ -320,6 +322,7 @@ FileTreeScanner::Result Scan::run(const std::string& rootPath) {
     for (RootChild& child : rootChildren_) root.children.push_back(std::move(child.node));
     rootChildren_.clear();
     root.bytes = rootBytes_ + rootOwnBytes;
+    root.lastModified = std::max(rootNewest_, wholeSeconds(rootStat));
 
     result.index = std::move(index_);
     for (auto& worker : workers_) {
@@ -374,7 +377,7 @@ void Scan::runJob(Worker& worker, Job& job) {
         struct stat st {};
         if (errno == EACCES && fstatat(rootFd_.get(), folder->name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
             S_ISDIR(st.st_mode))
-            deliverTop(folder->seq, std::nullopt, allocatedBytes(st));
+            deliverTop(folder->seq, std::nullopt, allocatedBytes(st), wholeSeconds(st));
         drop(folder);
         return;
     }
@@ -394,7 +397,7 @@ void Scan::rootFiles(Worker& worker) {
         if (st.st_nlink > 1 && !links_.claim(st)) continue;
         if (!S_ISREG(st.st_mode)) {
             // Links, sockets and devices get no node; their own blocks still count.
-            deliverTop(seq, std::nullopt, size);
+            deliverTop(seq, std::nullopt, size, wholeSeconds(st));
             continue;
         }
         worker.batch.files += 1;
@@ -402,7 +405,7 @@ void Scan::rootFiles(Worker& worker) {
         record(worker, seq, Paths::join(rootPath_, name), name, size, wholeSeconds(st), false);
         std::optional<ScanTreeNode> node;
         if (size >= options_.fileNodeThreshold) node = fileNode(name, size, st, false);
-        deliverTop(seq, std::move(node), size);
+        deliverTop(seq, std::move(node), size, wholeSeconds(st));
     }
     worker.publish();
 }
@@ -421,7 +424,7 @@ void Scan::walk(Worker& worker, Folder* folder, UniqueFd fd) {
     reportProgress(worker);
 
     FolderTally local(keep_);
-    local.addOwn(allocatedBytes(own));
+    local.addOwn(allocatedBytes(own), wholeSeconds(own));
     std::uint32_t seq = 0;
     std::uint32_t sinceOffer = 0;
 
@@ -460,7 +463,7 @@ void Scan::entry(Worker& worker, Folder* folder, FolderTally& local, int dirFd, 
     const std::int64_t size = allocatedBytes(st);
     if (!S_ISREG(st.st_mode)) {
         // Never followed, no node, no entry; only their own blocks count.
-        local.addOwn(size);
+        local.addOwn(size, wholeSeconds(st));
         return;
     }
     worker.batch.files += 1;
@@ -471,7 +474,7 @@ void Scan::entry(Worker& worker, Folder* folder, FolderTally& local, int dirFd, 
         ScanTreeNode node = fileNode(nameView, size, st, false);
         local.addItem(position, node.kind, size, &node);
     } else {
-        local.addItem(position, classifyFileKind(nameView, false), size, nullptr);
+        local.addItem(position, classifyFileKind(nameView, false), size, nullptr, wholeSeconds(st));
     }
 }
 
@@ -531,7 +534,7 @@ void Scan::subfolder(Worker& worker, Folder* parent, FolderTally& local, int dir
         // and count, as they do for du.
         struct stat st {};
         if (errno == EACCES && fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode))
-            local.addOwn(allocatedBytes(st));
+            local.addOwn(allocatedBytes(st), wholeSeconds(st));
         return;
     }
 
@@ -575,7 +578,7 @@ void Scan::package(Worker& worker, Folder* folder, FolderTally& local, int dirFd
         ScanTreeNode node = fileNode(nameView, bytes, st, true);
         local.addItem(seq, FileKind::apps, bytes, &node);
     } else {
-        local.addItem(seq, FileKind::apps, bytes, nullptr);
+        local.addItem(seq, FileKind::apps, bytes, nullptr, wholeSeconds(st));
     }
     record(worker, folder->top, Paths::join(worker.path, nameView), nameView, bytes, wholeSeconds(st), true);
 }
@@ -661,14 +664,15 @@ void Scan::release(Folder* folder) {
         const std::uint32_t seq = folder->seq;
         const std::int64_t bytes = folder->tally.totalBytes();
         const FileKind kind = folder->tally.dominant();
+        const SystemClock::time_point newest = folder->tally.newest();
         std::optional<ScanTreeNode> node;
         if (needsNode(folder->depth)) node = folder->tally.finish(std::move(folder->name));
         delete folder;
         if (parent) {
             std::lock_guard guard(parent->lock);
-            parent->tally.addFolder(seq, kind, bytes, node ? &*node : nullptr);
+            parent->tally.addFolder(seq, kind, bytes, node ? &*node : nullptr, newest);
         } else {
-            deliverTop(seq, std::move(node), bytes);
+            deliverTop(seq, std::move(node), bytes, newest);
         }
         // The finished folder held one token of its parent.
         folder = parent;
@@ -681,7 +685,8 @@ void Scan::drop(Folder* folder) {
     release(parent);
 }
 
-void Scan::deliverTop(std::uint32_t seq, std::optional<ScanTreeNode> node, std::int64_t bytes) {
+void Scan::deliverTop(std::uint32_t seq, std::optional<ScanTreeNode> node, std::int64_t bytes,
+                      SystemClock::time_point newest) {
     // A finished top-level item becomes StorageNodes on the worker that
     // finished it, while the others still walk.
     std::optional<StorageNode> converted;
@@ -697,6 +702,7 @@ void Scan::deliverTop(std::uint32_t seq, std::optional<ScanTreeNode> node, std::
     }
     std::lock_guard guard(rootLock_);
     rootBytes_ += bytes;
+    rootNewest_ = std::max(rootNewest_, newest);
     if (converted) rootChildren_.push_back({seq, std::move(*converted)});
 }
 

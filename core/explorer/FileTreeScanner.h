@@ -22,7 +22,9 @@ namespace korvane {
 // blocks count, like `du`); pseudo file systems (proc, sysfs, ...) are never
 // entered. Each folder also counts its own allocated blocks, so the root's
 // total equals `du -s -B1` of the root less what is skipped on purpose
-// (`skippedNames`, folders deeper than `maxDepth`).
+// (`skippedNames`, folders deeper than `maxDepth`). A folder's date is the
+// newest modification time the walk met in it, its own included, and a
+// remainder's the newest of what it sums; no call is made for them.
 class FileTreeScanner {
 public:
     // Identity of a file with several hard links; the same key the sizer uses.

@@ -18,9 +18,9 @@ StorageNode ScanTreeNode::toStorageNode(std::string path) && {
     node.bytes = bytes;
     node.path = std::move(path);
     node.fileKind = kind;
+    if (modified != noDate) node.lastModified = modified;
     if (!isFolder) {
         node.kind = StorageNode::Kind::item;
-        node.lastModified = modified;
         return node;
     }
     node.kind = StorageNode::Kind::group;
@@ -36,13 +36,15 @@ StorageNode ScanTreeNode::toStorageNode(std::string path) && {
         std::string count = ByteFormat::groupedInteger(foldCount);
         if (foldCount >= 1) {
             // Sized once: every folder below the tree's depth has one.
-            static constexpr std::string_view suffix = " smaller items";
+            static constexpr std::string_view items = " smaller items";
+            const std::string_view suffix = foldCount == 1 ? items.substr(0, items.size() - 1) : items;
             rest.name.assign(count.size() + suffix.size(), ' ');
             std::copy(suffix.begin(), suffix.end(), std::copy(count.begin(), count.end(), rest.name.begin()));
         } else {
             rest.name = "Everything else";
         }
         rest.bytes = foldBytes;
+        if (foldModified != noDate) rest.lastModified = foldModified;
         rest.kind = StorageNode::Kind::item;
         rest.details.emplace("Items", std::move(count));
         auto at = std::upper_bound(node.children.begin(), node.children.end(), rest.bytes,
@@ -58,24 +60,33 @@ void FolderTally::tally(FileKind kind, std::int64_t bytes) {
     kindPresent_[i] = true;
 }
 
-void FolderTally::addItem(std::uint32_t seq, FileKind tallyKind, std::int64_t bytes, ScanTreeNode* node) {
+void FolderTally::addItem(std::uint32_t seq, FileKind tallyKind, std::int64_t bytes, ScanTreeNode* node,
+                          Time modified) {
     folderBytes_ += bytes;
     tally(tallyKind, bytes);
     if (node) {
+        newest_ = std::max(newest_, node->modified);
         addChild(seq, std::move(*node));
         return;
     }
+    newest_ = std::max(newest_, modified);
+    foldNewest_ = std::max(foldNewest_, modified);
     foldBytes_ += bytes;
     foldCount_ += 1;
 }
 
-void FolderTally::addFolder(std::uint32_t seq, FileKind kind, std::int64_t bytes, ScanTreeNode* node) {
+void FolderTally::addFolder(std::uint32_t seq, FileKind kind, std::int64_t bytes, ScanTreeNode* node,
+                            Time newest) {
     folderBytes_ += bytes;
     tally(kind, bytes);
-    if (node)
+    if (node) {
+        newest_ = std::max(newest_, node->modified);
         addChild(seq, std::move(*node));
-    else
-        foldBytes_ += bytes;
+        return;
+    }
+    newest_ = std::max(newest_, newest);
+    foldNewest_ = std::max(foldNewest_, newest);
+    foldBytes_ += bytes;
 }
 
 void FolderTally::addChild(std::uint32_t seq, ScanTreeNode&& node) {
@@ -93,6 +104,8 @@ void FolderTally::merge(FolderTally&& other) {
     foldBytes_ += other.foldBytes_;
     foldCount_ += other.foldCount_;
     ownBytes_ += other.ownBytes_;
+    newest_ = std::max(newest_, other.newest_);
+    foldNewest_ = std::max(foldNewest_, other.foldNewest_);
     for (Child& child : other.children_) addChild(child.seq, std::move(child.node));
     other.children_.clear();
 }
@@ -122,6 +135,7 @@ void FolderTally::cutChildren() {
     for (std::size_t i = keep_; i < children_.size(); ++i) {
         foldBytes_ += children_[i].node.bytes;
         foldCount_ += 1;
+        foldNewest_ = std::max(foldNewest_, children_[i].node.modified);
     }
     children_.erase(children_.begin() + static_cast<std::ptrdiff_t>(keep_), children_.end());
 }
@@ -133,6 +147,8 @@ ScanTreeNode FolderTally::finish(std::string name) {
     node.bytes = totalBytes();
     node.foldBytes = foldBytes_;
     node.foldCount = foldCount_;
+    node.modified = newest_;
+    node.foldModified = foldNewest_;
     node.kind = dominant();
     node.isFolder = true;
     node.children.reserve(children_.size());

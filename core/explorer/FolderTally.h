@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstddef>
@@ -17,11 +18,16 @@ namespace korvane {
 // hands these up from folder to folder and cuts them cheaply; the finished
 // tree becomes `StorageNode`s once, at the end.
 struct ScanTreeNode {
+    static constexpr std::chrono::system_clock::time_point noDate = std::chrono::system_clock::time_point::min();
+
     std::string name;
     std::int64_t bytes = 0;
     std::int64_t foldBytes = 0;  // a folder's bytes without a node of their own
     std::int64_t foldCount = 0;  // files, packages and cut children behind foldBytes
-    std::chrono::system_clock::time_point modified;  // files and packages
+    // A file's or package's own; a folder's newest of itself and all it holds;
+    // `noDate` when nothing was seen.
+    std::chrono::system_clock::time_point modified = noDate;
+    std::chrono::system_clock::time_point foldModified = noDate;  // newest behind foldBytes
     FileKind kind = FileKind::folders;  // a folder's dominant kind, a file's kind by name
     bool isFolder = false;
     std::vector<ScanTreeNode> children;  // a folder's kept children, largest first
@@ -40,18 +46,30 @@ class FolderTally {
 public:
     explicit FolderTally(std::size_t keep) : keep_(keep) {}
 
+    using Time = std::chrono::system_clock::time_point;
+
     // A regular file or package: it counts toward the kind tally; with a
-    // node it becomes a child, else it folds into the remainder.
-    void addItem(std::uint32_t seq, FileKind tallyKind, std::int64_t bytes, ScanTreeNode* node);
+    // node it becomes a child (dated by the node), else it folds into the
+    // remainder with `modified`.
+    void addItem(std::uint32_t seq, FileKind tallyKind, std::int64_t bytes, ScanTreeNode* node,
+                 Time modified = ScanTreeNode::noDate);
     // A finished subfolder: it counts under its dominant kind; its node (if
-    // any) becomes a child, else its bytes fold without counting as an item.
-    void addFolder(std::uint32_t seq, FileKind kind, std::int64_t bytes, ScanTreeNode* node);
-    // Blocks of the folder itself and of entries that never get a node (links, sockets).
-    void addOwn(std::int64_t bytes) { ownBytes_ += bytes; }
+    // any) becomes a child, else its bytes fold without counting as an item,
+    // with `newest` (the folder's own newest).
+    void addFolder(std::uint32_t seq, FileKind kind, std::int64_t bytes, ScanTreeNode* node,
+                   Time newest = ScanTreeNode::noDate);
+    // Blocks of the folder itself and of entries that never get a node
+    // (links, sockets); their time counts toward the folder's newest only.
+    void addOwn(std::int64_t bytes, Time modified = ScanTreeNode::noDate) {
+        ownBytes_ += bytes;
+        newest_ = std::max(newest_, modified);
+    }
     void merge(FolderTally&& other);
 
     // Everything the folder holds, its own blocks included.
     std::int64_t totalBytes() const { return folderBytes_ + ownBytes_; }
+    // The newest modification time the folder saw, its own included.
+    Time newest() const { return newest_; }
     // The kind holding the most bytes among the direct contents; on a tie
     // the earlier kind in declaration order; nothing met gives folders.
     FileKind dominant() const;
@@ -78,6 +96,8 @@ private:
     std::int64_t foldBytes_ = 0;
     std::int64_t foldCount_ = 0;
     std::int64_t ownBytes_ = 0;
+    Time newest_ = ScanTreeNode::noDate;
+    Time foldNewest_ = ScanTreeNode::noDate;
 };
 
 }  // namespace korvane

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <set>
 #include <stdexcept>
@@ -355,6 +356,74 @@ TEST(FileTreeScannerTest, AWideFolderSharedAmongWorkersAgreesWithOneWorker) {
     for (int i = 0; i < 40; ++i) tree.hardlink("wide/link" + std::to_string(i), small(i));
     tree.symlink("wide/loop", ".");
     expectEightWorkersAgreeWithOne(tree, smallOptions());
+}
+
+std::chrono::system_clock::time_point modifiedAt(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(lstat(path.c_str(), &st), 0) << path;
+    return std::chrono::system_clock::time_point(std::chrono::seconds(st.st_mtim.tv_sec));
+}
+
+// A folder is as new as the newest thing the walk saw in it, itself included;
+// a remainder as new as the newest thing it sums. Shares of a wide listing
+// read by other workers must bring their dates along.
+TEST(FileTreeScannerTest, FoldersAndRemaindersCarryTheNewestTimeBelowThem) {
+    constexpr double day = 86400;
+    TempTree tree;
+    tree.file("recent/old.txt", 100);
+    tree.age("recent/old.txt", 300 * day);
+    tree.age("recent", 2 * day);
+
+    tree.file("deep/a/b/new.txt", 100);
+    tree.file("deep/a/older.txt", 100);
+    tree.age("deep/a/b/new.txt", 5 * day);
+    tree.age("deep/a/older.txt", 40 * day);
+    for (const char* folder : {"deep/a/b", "deep/a", "deep"}) tree.age(folder, 400 * day);
+
+    allocate(tree, "mixed/big.mov", 128 * 1024);
+    tree.age("mixed/big.mov", 1 * day);
+    for (int i = 0; i < 5; ++i) {
+        const std::string name = "mixed/s" + std::to_string(i) + ".txt";
+        tree.file(name, 100);
+        tree.age(name, (i == 3 ? 20 : 100 + i) * day);
+    }
+    tree.age("mixed", 400 * day);
+
+    for (int i = 0; i < 1500; ++i) {
+        const std::string name = "wide/f" + std::to_string(i) + ".txt";
+        tree.file(name, 100);
+        tree.age(name, (i == 1234 ? 3 : 200 + i % 50) * day);
+    }
+    tree.age("wide", 600 * day);
+    tree.age(".", 500 * day);
+
+    struct Case {
+        int workers;
+        int treeDepth;
+    };
+    for (const Case c : {Case{1, 6}, Case{8, 6}, Case{1, 1}, Case{8, 1}}) {
+        SCOPED_TRACE(std::to_string(c.workers) + " workers, tree depth " + std::to_string(c.treeDepth));
+        FileTreeScanner::Options options = smallOptions();
+        options.workerCount = c.workers;
+        options.treeDepth = c.treeDepth;
+        const auto result = FileTreeScanner(options).scan(tree.root());
+        const std::string root = tree.root();
+        const auto expectDate = [&](const std::string& id, const std::string& newest) {
+            const StorageNode* node = result.root.find(id);
+            ASSERT_NE(node, nullptr) << id;
+            EXPECT_EQ(node->lastModified, modifiedAt(tree.path(newest))) << id;
+        };
+        expectDate(root, "mixed/big.mov");
+        expectDate(root + "/recent", "recent");
+        expectDate(root + "/deep", "deep/a/b/new.txt");
+        expectDate(root + "/deep/a", "deep/a/b/new.txt");
+        // Below the tree depth `b` folds into `a`'s remainder with its date.
+        if (c.treeDepth == 1) expectDate(FileTreeScanner::remainderID(root + "/deep/a"), "deep/a/b/new.txt");
+        expectDate(root + "/mixed", "mixed/big.mov");
+        expectDate(FileTreeScanner::remainderID(root + "/mixed"), "mixed/s3.txt");
+        expectDate(root + "/wide", "wide/f1234.txt");
+        expectDate(FileTreeScanner::remainderID(root + "/wide"), "wide/f1234.txt");
+    }
 }
 
 // Root reads every folder, so an unreadable one is made by scanning as

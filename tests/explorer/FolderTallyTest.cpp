@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <map>
 #include <string>
 #include <vector>
@@ -104,6 +105,42 @@ TEST(FolderTallyTest, PartsMergedInAnyOrderGiveTheSameFolder) {
     EXPECT_EQ(b.foldCount, 397);
     EXPECT_EQ(a.foldBytes, b.foldBytes);
     EXPECT_EQ(a.bytes, 4000);
+}
+
+// Dates survive the cut, the merge of parts and a folded subfolder: the
+// folder keeps the newest of everything, the remainder the newest it sums.
+TEST(FolderTallyTest, TheFolderAndItsRemainderAreDatedByTheNewestTheyHold) {
+    using std::chrono::seconds;
+    using Time = std::chrono::system_clock::time_point;
+    FolderTally tally(1);
+    tally.addOwn(4096, Time(seconds(20)));
+    ScanTreeNode big = item("big.mov", 900);
+    big.modified = Time(seconds(10));
+    tally.addItem(0, big.kind, 900, &big);
+    FolderTally part(1);
+    ScanTreeNode cut = item("cut.mov", 800);  // cut by the limit of one child
+    cut.modified = Time(seconds(49));
+    part.addItem(1, cut.kind, 800, &cut);
+    part.addItem(2, FileKind::any, 5, nullptr, Time(seconds(47)));
+    tally.merge(std::move(part));
+    tally.addFolder(3, FileKind::folders, 7, nullptr, Time(seconds(45)));
+    EXPECT_EQ(tally.newest(), Time(seconds(49)));
+
+    StorageNode node = tally.finish("f").toStorageNode("/f");
+    EXPECT_EQ(node.lastModified, Time(seconds(49)));
+    ASSERT_EQ(node.children.size(), 2u);
+    EXPECT_EQ(node.children[0].lastModified, Time(seconds(10)));
+    EXPECT_EQ(node.children[1].name, "2 smaller items");
+    EXPECT_EQ(node.children[1].lastModified, Time(seconds(49)));
+
+    // Nothing dated: no date rather than a made-up one.
+    FolderTally bare(1);
+    bare.addItem(0, FileKind::any, 5, nullptr);
+    StorageNode undated = bare.finish("u").toStorageNode("/u");
+    EXPECT_FALSE(undated.lastModified.has_value());
+    ASSERT_EQ(undated.children.size(), 1u);
+    EXPECT_EQ(undated.children[0].name, "1 smaller item");
+    EXPECT_FALSE(undated.children[0].lastModified.has_value());
 }
 
 TEST(ScanTreeNodeTest, BecomesStorageNodesWithPathsAndARemainderAfterEqualSizes) {

@@ -45,7 +45,7 @@ TEST(FolderWalkTest, ChildLimitFoldsTheSmallestIntoARemainder) {
     EXPECT_EQ(rest.details, (std::map<std::string, std::string>{{"Items", "15"}}));
     EXPECT_FALSE(rest.path.has_value());
     EXPECT_FALSE(rest.fileKind.has_value());
-    EXPECT_FALSE(rest.lastModified.has_value());
+    EXPECT_TRUE(rest.lastModified.has_value());  // the newest of the files it sums
     for (std::size_t i = 1; i < files->children.size(); ++i) {
         EXPECT_EQ(files->children[i].kind, StorageNode::Kind::item);
         EXPECT_TRUE(files->children[i].path.has_value());
@@ -70,7 +70,7 @@ TEST(FolderWalkTest, EqualSizesKeepListingOrderAndTheRemainderComesAfterThem) {
     ASSERT_EQ(top.children.size(), 3u);
     // One file cut: a remainder as large as each kept file sorts after them.
     EXPECT_EQ(top.children[0].bytes, top.children[2].bytes);
-    EXPECT_EQ(top.children[2].name, "1 smaller items");
+    EXPECT_EQ(top.children[2].name, "1 smaller item");
     // The kept ones are the first two in the folder's listing, in that order.
     std::vector<std::string> listing;
     DIR* dir = opendir(tree.path("top").c_str());
@@ -251,7 +251,7 @@ TEST(FolderWalkTest, PackagesBelowTheTreeDepthFoldButAreStillRecorded) {
     const StorageNode* g = result.root.find(tree.path("a/b/c/d/e/f/g"));
     ASSERT_NE(g, nullptr);
     ASSERT_EQ(g->children.size(), 1u);
-    EXPECT_EQ(g->children[0].name, "1 smaller items");
+    EXPECT_EQ(g->children[0].name, "1 smaller item");
     EXPECT_EQ(g->fileKind, FileKind::apps);
     ASSERT_EQ(result.largest.size(), 1u);
     EXPECT_EQ(result.largest[0].name, "Deep.app");

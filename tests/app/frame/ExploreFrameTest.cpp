@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -11,6 +12,7 @@
 #include "app/MainWindow.h"
 #include "app/canvases/CanvasDrawing.h"
 #include "app/canvases/CanvasView.h"
+#include "app/canvases/GeneralCanvas.h"
 #include "app/canvases/StrataCanvas.h"
 #include "app/frame/ExploreLayout.h"
 #include "app/frame/RootView.h"
@@ -49,6 +51,11 @@ protected:
     ExploreLayout& layout() { return *window_->rootView()->exploreLayout(); }
     CanvasView& page() { return *qobject_cast<CanvasView*>(layout().canvasPage()); }
     TopBar& bar() { return *layout().topBar(); }
+
+    // Nested layouts settle over several rounds of posted events.
+    static void settle() {
+        for (int i = 0; i < 4; ++i) QCoreApplication::processEvents();
+    }
 
     void press(QWidget* target, Qt::Key key) {
         QTest::keyClick(target, key);
@@ -190,6 +197,105 @@ TEST_F(ExploreFrameTest, ClickingACrumbGoesBackUp) {
     QCoreApplication::processEvents();
     EXPECT_FALSE(state().focusedID());
     EXPECT_EQ(bar().crumbButtons().size(), 1u);
+}
+
+TEST_F(ExploreFrameTest, BackspaceAndAltUpLeaveTheFolderButNotTheTextBeingTyped) {
+    open();
+    const StorageNode& category = state().tree().children.front();
+    ASSERT_FALSE(category.children.empty());
+    state().select(std::string_view(category.children.front().id));
+    QCoreApplication::processEvents();
+    press(window_.get(), Qt::Key_Backspace);
+    EXPECT_EQ(state().focusedID(), category.id);
+
+    QLineEdit* filter = bar().filterField();
+    filter->setFocus();
+    QTest::keyClicks(filter, QStringLiteral("ab"));
+    press(filter, Qt::Key_Backspace);
+    EXPECT_EQ(state().searchText(), "a");
+    EXPECT_EQ(state().focusedID(), category.id) << "Backspace in the filter edits the text only";
+    state().setSearchText({});
+    window_->setFocus();
+    QTest::keyClick(window_.get(), Qt::Key_Up, Qt::AltModifier);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(state().focusedID());
+}
+
+TEST_F(ExploreFrameTest, TheGeneralPageNamesTheFolderOnShowWithButtonsBackToEachFolderAbove) {
+    open();
+    FileTreeScanner::Result result;
+    result.root.id = "/data";
+    result.root.name = "/data";
+    result.root.path = "/data";
+    StorageNode a;
+    a.id = a.path.emplace("/data/a & b");
+    a.name = "a & b";
+    StorageNode b;
+    b.id = b.path.emplace("/data/a & b/c");
+    b.name = "c";
+    b.children.emplace_back().id = "/data/a & b/c/file";
+    a.children.push_back(b);
+    result.root.children.push_back(a);
+    state().setGeneralResult(result);
+    state().setMode(AppState::Mode::general);
+    QCoreApplication::processEvents();
+    auto* general = qobject_cast<GeneralCanvas*>(layout().canvasPage());
+    ASSERT_NE(general, nullptr);
+    EXPECT_TRUE(general->crumbButtons().empty());
+
+    state().focusOn("/data/a & b/c");
+    QCoreApplication::processEvents();
+    auto crumbs = general->crumbButtons();
+    ASSERT_EQ(crumbs.size(), 2u);
+    EXPECT_EQ(crumbs[1]->accessibleName(), QStringLiteral("a & b"));
+    EXPECT_EQ(crumbs[1]->accessibleDescription(), QStringLiteral("Go to /data/a & b"));
+    EXPECT_TRUE(crumbs[0]->isVisible());
+    EXPECT_EQ(general->content().name, "c");
+
+    press(window_.get(), Qt::Key_Backspace);
+    EXPECT_EQ(state().focusedID(), "/data/a & b");
+    ASSERT_EQ(general->crumbButtons().size(), 1u);
+    state().focusOn("/data/a & b/c");
+    QCoreApplication::processEvents();
+    QTest::mouseClick(general->crumbButtons()[0], Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(state().focusedID()) << "the first crumb is the scan root";
+    EXPECT_TRUE(general->crumbButtons().empty());
+}
+
+// The depth slider comes and goes with the canvas; the row it sits in must not.
+TEST_F(ExploreFrameTest, SwitchingCanvasesNeverMovesTheCanvas) {
+    open();
+    using Mode = AppState::CanvasMode;
+    for (const QSize size : {QSize(1180, 760), QSize(1440, 900), QSize(900, 700), QSize(760, 600)}) {
+        window_->resize(size);
+        state().setCanvasMode(Mode::strata);
+        settle();
+        const int top = page().drawing()->mapTo(window_.get(), QPoint()).y();
+        for (const Mode mode : {Mode::sunburst, Mode::flame, Mode::mindMap, Mode::treemap}) {
+            state().setCanvasMode(mode);
+            settle();
+            EXPECT_EQ(page().drawing()->mapTo(window_.get(), QPoint()).y(), top)
+                << rawValue(mode) << " at " << size.width() << "x" << size.height();
+        }
+    }
+}
+
+TEST_F(ExploreFrameTest, AnEmptyScanShowsNoQuickWinsOrToolchainsHeader) {
+    open();
+    const auto shownTitles = [this] {
+        QStringList titles;
+        for (const QLabel* label : window_->findChildren<QLabel*>())
+            if (label->isVisible() && (label->text() == QStringLiteral("QUICK WINS") ||
+                                       label->text() == QStringLiteral("TOOLCHAINS")))
+                titles << label->text();
+        return titles;
+    };
+    EXPECT_EQ(shownTitles().size(), 2) << "the demonstration scan has both";
+    state().setScan(ScanResult{});
+    state().setShowsProtected(state().showsProtected());  // the tree follows the new scan
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(shownTitles().isEmpty());
 }
 
 // Pictures of the window in a light and a dark theme, wide and narrow, kept

@@ -147,6 +147,18 @@ TEST_F(FrameContent, TopBarCrumbsAndTheScannedFolderWithALeadingTilde) {
     EXPECT_TRUE(topBarContent(state, false, false, true).inspectorHighlighted);
 }
 
+TEST_F(FrameContent, TopBarSaysTheFirstFolderScanIsRunning) {
+    AppState& state = launch();
+    state.setMode(AppState::Mode::general);
+    state.setScanRoot(home_ + "/src");
+    state.setIsScanningFolder(true);
+    auto content = topBarContent(state, true, true, false);
+    EXPECT_EQ(content.scannedFolder, "Scanning ~/src\u2026");
+    EXPECT_TRUE(content.scannedFolderIsPlaceholder);
+    state.setIsScanningFolder(false);
+    EXPECT_EQ(topBarContent(state, true, true, false).scannedFolder, "No folder scanned");
+}
+
 TEST_F(FrameContent, SidebarTexts) {
     AppState& state = launch();
     auto content = sidebarContent(state);

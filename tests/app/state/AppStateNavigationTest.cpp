@@ -81,6 +81,60 @@ TEST_F(AppStateNavigationTest, GeneralModeLooksInTheFolderTree) {
     EXPECT_EQ(state.focusedNode()->name, "Node.js");
 }
 
+// The way back out of a drilled folder: one level at a time, or straight to
+// any folder above (the root meaning no focus), always in the mode's own tree.
+TEST_F(AppStateNavigationTest, FocusGoesUpOneLevelOrStraightToAFolderAbove) {
+    AppState& state = explore();
+    FileTreeScanner::Result result;
+    result.root.id = "/data";
+    result.root.name = "/data";
+    StorageNode a;
+    a.id = "/data/a";
+    StorageNode b;
+    b.id = "/data/a/b";
+    StorageNode file;
+    file.id = "/data/a/b/file";
+    b.children.push_back(file);
+    a.children.push_back(b);
+    result.root.children.push_back(a);
+    state.setGeneralResult(result);
+    state.setMode(AppState::Mode::general);
+    EXPECT_FALSE(state.canFocusUp());
+
+    state.focusOn("/data/a/b");
+    EXPECT_EQ(state.focusedID(), "/data/a/b");
+    EXPECT_EQ(state.selectedID(), "/data/a/b");
+    ASSERT_EQ(state.focusPath().size(), 3u);
+    EXPECT_EQ(state.focusPath()[1]->id, "/data/a");
+    state.focusOn("/data/a/b/file");  // a file is no place to go
+    state.focusOn("node");            // nor a node of the other mode's tree
+    EXPECT_EQ(state.focusedID(), "/data/a/b");
+
+    EXPECT_TRUE(state.canFocusUp());
+    state.focusUp();
+    EXPECT_EQ(state.focusedID(), "/data/a");
+    EXPECT_EQ(state.selectedID(), "/data/a");
+    state.focusUp();
+    EXPECT_EQ(state.focusedID(), std::nullopt);
+    EXPECT_EQ(state.selectedID(), "/data");
+    EXPECT_FALSE(state.canFocusUp());
+    state.focusUp();  // at the root: nothing changes
+    EXPECT_EQ(state.selectedID(), "/data");
+
+    state.focusOn("/data/a/b");
+    state.focusOn("/data");  // the first crumb: the root in one step
+    EXPECT_EQ(state.focusedID(), std::nullopt);
+    EXPECT_EQ(state.focusPath().size(), 1u);
+
+    state.setMode(AppState::Mode::developer);
+    state.select("node/node.modules");
+    state.focusUp();
+    EXPECT_EQ(state.focusedID(), "node");
+    state.focusUp();
+    EXPECT_EQ(state.focusedID(), std::nullopt);
+    EXPECT_EQ(state.selectedID(), "root");
+}
+
 TEST_F(AppStateNavigationTest, SelectionTogglesReviewsAndSumsCandidates) {
     AppState& state = explore();
     const auto& modules = node(state, "node/node.modules");

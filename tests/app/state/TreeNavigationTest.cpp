@@ -69,6 +69,20 @@ TEST_F(HandBuiltTree, FilterFocusAndBreadcrumb) {
     EXPECT_EQ(ids(TreeNavigation::breadcrumb(tree, "api")), (Ids{"root", "node", "node/modules", "api"}));
 }
 
+TEST_F(HandBuiltTree, OneLevelUpFromTheFocusEndsAtTheRoot) {
+    const struct {
+        std::optional<std::string> focus;
+        std::optional<std::string> up;  // none: the root is on show already
+    } cases[] = {
+        {"node/modules", "node"}, {"node", "root"}, {"api", "node/modules"},
+        {"root", std::nullopt},   {std::nullopt, std::nullopt}, {"gone", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const StorageNode* up = TreeNavigation::focusParent(tree, c.focus);
+        EXPECT_EQ(up ? std::optional(up->id) : std::nullopt, c.up) << c.focus.value_or("(none)");
+    }
+}
+
 TEST_F(HandBuiltTree, CandidatesLeaveOutDangerousAndUnidentifiedLeaves) {
     EXPECT_EQ(TreeNavigation::candidateIDs(tree), (std::vector<UUID>{shop, api, npm}));
     EXPECT_EQ(TreeNavigation::candidateIDs(*tree.find("xcode")), std::vector<UUID>{});

@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include "app/presenters/CanvasPageContent.h"
+#include "core/text/ByteFormat.h"
+#include "tests/app/state/FlowFixture.h"
+
+// The header, crumbs and footer states of the two canvas pages.
+
+namespace korvane {
+namespace {
+
+StorageNode folder(std::string path, std::string name, std::int64_t bytes, std::vector<StorageNode> children = {}) {
+    StorageNode node;
+    node.id = path;
+    node.path = std::move(path);
+    node.name = std::move(name);
+    node.bytes = bytes;
+    node.kind = StorageNode::Kind::group;
+    node.children = std::move(children);
+    return node;
+}
+
+class CanvasPageContentTest : public testing::FlowFixture {};
+
+TEST_F(CanvasPageContentTest, GeneralHeaderNamesTheFolderOnShowBelowCrumbsBackToEachFolderAbove) {
+    AppState& state = launch();
+    state.setMode(AppState::Mode::general);
+    const std::string src = home_ + "/src";
+    FileTreeScanner::Result result;
+    result.root = folder(src, "~/src", 3000,
+                         {folder(src + "/a b", "a b", 2000, {folder(src + "/a b/<i>", "<i>", 1500, {StorageNode{}})})});
+    result.root.kind = StorageNode::Kind::root;
+    result.fileCount = 1;
+    state.setGeneralResult(result);
+
+    const struct {
+        std::optional<std::string> focus;
+        std::vector<std::string> crumbs;  // name, then help, for each
+        std::string name;
+        std::int64_t bytes;
+        std::string files;
+    } cases[] = {
+        {std::nullopt, {}, "~/src", 3000, "1 file"},
+        {src + "/a b", {"~/src", "Go to ~/src"}, "a b", 2000, ""},
+        {src + "/a b/<i>", {"~/src", "Go to ~/src", "a b", "Go to ~/src/a b"}, "<i>", 1500, ""},
+        {"/gone", {}, "~/src", 3000, "1 file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.focus.value_or("(none)"));
+        state.setFocusedID(c.focus);
+        const auto content = generalCanvasContent(state);
+        std::vector<std::string> crumbs;
+        for (const auto& crumb : content.crumbs) {
+            crumbs.push_back(crumb.name);
+            crumbs.push_back(crumb.help);
+            EXPECT_NE(state.generalRoot()->find(crumb.id), nullptr);
+        }
+        EXPECT_EQ(crumbs, c.crumbs);
+        EXPECT_EQ(content.name, c.name);
+        EXPECT_EQ(content.root->name, c.name);
+        EXPECT_EQ(content.bytes, ByteFormat::string(c.bytes));
+        EXPECT_EQ(content.files, c.files);
+    }
+    result.fileCount = 12345;
+    state.setGeneralResult(result);
+    state.setFocusedID(std::nullopt);
+    EXPECT_EQ(generalCanvasContent(state).files, "12,345 files");
+}
+
+TEST_F(CanvasPageContentTest, AnEmptyDeveloperScanCountsOneItemAndOffersNoSafePick) {
+    AppState& state = launch({"--screen", "explore", "--mode", "developer"});
+    auto demonstration = developerCanvasContent(state);
+    EXPECT_TRUE(demonstration.selectSafeEnabled);
+    EXPECT_TRUE(demonstration.items.ends_with(" items"));
+
+    state.setScan(ScanResult{});
+    state.setShowsProtected(state.showsProtected());  // the tree follows the new scan
+    const auto content = developerCanvasContent(state);
+    EXPECT_EQ(content.items, "1 item");
+    EXPECT_FALSE(content.selectSafeEnabled);
+
+    ScanResult cautious;
+    CategoryResult category;
+    category.category = CleanupCategory::node;
+    CleanupCandidate candidate;
+    candidate.safety = SafetyLevel::caution;
+    candidate.size = 10;
+    category.candidates.push_back(candidate);
+    cautious.categories.push_back(category);
+    state.setScan(cautious);
+    state.setShowsProtected(state.showsProtected());
+    EXPECT_FALSE(developerCanvasContent(state).selectSafeEnabled);
+}
+
+}  // namespace
+}  // namespace korvane
