@@ -17,6 +17,7 @@ namespace {
 constexpr int frameMilliseconds = 16;
 // Room for a canvas's staggered starts after its entrance begins.
 constexpr double entranceStagger = 0.5;
+constexpr double hoverSettle = 0.05;
 
 }  // namespace
 
@@ -29,7 +30,11 @@ CanvasBase::CanvasBase(AppState& state, AppState::CanvasMode mode, QWidget* pare
     elapsed_.start();
     tick_.setInterval(frameMilliseconds);
     connect(&tick_, &QTimer::timeout, this, [this] {
-        update();
+        // Past the entrance only hover moves.
+        if (entrancePlaying())
+            update();
+        else
+            update(hoverRegion());
         if (seconds() > animateUntil_) tick_.stop();
     });
 }
@@ -42,6 +47,7 @@ void CanvasBase::setRoot(const StorageNode* root) {
     const bool newID = root && root_ && root->id != root_->id;
     if (!sameTree) {
         dropLayout();
+        resting_.clear();
         hovered_.reset();
         previousHover_.reset();
         pressed_.reset();
@@ -80,6 +86,7 @@ void CanvasBase::animateFor(double duration) {
 
 void CanvasBase::replayEntrance(double delay) {
     entranceStart_ = seconds() + delay;
+    entranceEnd_ = *entranceStart_ + AppMotion::gentle.duration() + entranceStagger;
     animateFor(delay + AppMotion::gentle.duration() + entranceStagger);
     update();
 }
@@ -93,7 +100,12 @@ double CanvasBase::entrance(double delay, const Motion& motion) const {
     return motion.progress(t);
 }
 
+bool CanvasBase::entrancePlaying() const {
+    return hasEntrance() && !AppMotion::jumpsToEnd() && (!entranceStart_ || seconds() < entranceEnd_);
+}
+
 double CanvasBase::hoverAmount(int zone, std::size_t index, const Motion& motion) const {
+    if (drawingResting_) return 0;
     const Hit hit{zone, index};
     const bool now = hovered_ == hit;
     const bool before = previousHover_ == hit;
@@ -103,7 +115,9 @@ double CanvasBase::hoverAmount(int zone, std::size_t index, const Motion& motion
     return now ? progress : 1 - progress;
 }
 
-bool CanvasBase::isHovered(int zone, std::size_t index) const { return hovered_ == Hit{zone, index}; }
+bool CanvasBase::isHovered(int zone, std::size_t index) const {
+    return !drawingResting_ && hovered_ == Hit{zone, index};
+}
 
 bool CanvasBase::isSelectedNode(const StorageNode& node) const {
     return state_.selectedID() && *state_.selectedID() == node.id;
@@ -111,11 +125,39 @@ bool CanvasBase::isSelectedNode(const StorageNode& node) const {
 
 void CanvasBase::setHovered(std::optional<Hit> hit) {
     if (hit == hovered_) return;
+    // What the old hover showed, and what the new one shows.
+    update(hoverRegion());
     previousHover_ = hovered_;
     hovered_ = hit;
     hoverChangedAt_ = seconds();
     animateFor(AppMotion::snappy.duration());
-    update();
+    update(hoverRegion());
+}
+
+QRectF CanvasBase::hoverArea(const Hit& hit) {
+    if (hit.zone != Hit::item) return rect();
+    // Room for an antialiased edge and a wider hovered border.
+    return itemBounds(hit.index).adjusted(-2, -2, 2, 2);
+}
+
+QRegion CanvasBase::liveRegion() {
+    QRegion region;
+    if (!root_) return region;
+    const auto add = [&](const std::optional<Hit>& hit) {
+        if (hit) region += hoverArea(*hit).toAlignedRect() & rect();
+    };
+    add(hovered_);
+    // A little past its fade, so that its last frame is painted at rest.
+    if (!AppMotion::jumpsToEnd() && seconds() - hoverChangedAt_ < AppMotion::snappy.duration() + hoverSettle)
+        add(previousHover_);
+    return region;
+}
+
+QRegion CanvasBase::hoverRegion() {
+    QRegion region = liveRegion();
+    const QRectF card = hoverCardRect();
+    if (!card.isEmpty()) region += card.toAlignedRect().adjusted(-1, -1, 1, 1);
+    return region;
 }
 
 void CanvasBase::drill(const StorageNode& node) { state_.select(node); }
@@ -156,8 +198,36 @@ void CanvasBase::paintInto(QPainter& painter) {
         painter.scale(scale, scale);
         painter.translate(-centre);
     }
-    paintCanvas(painter);
+    paintLayers(painter);
     paintHoverCard(painter);
+    painter.restore();
+}
+
+void CanvasBase::paintLayers(QPainter& painter) {
+    if (!keepsRestingPicture() || entrancePlaying()) return paintCanvas(painter);
+    prepareLayout();
+    const RestingPicture::Key key{layoutBuilds(),
+                                  &palette(),
+                                  size(),
+                                  painter.device()->devicePixelRatioF(),
+                                  state_.selectedID(),
+                                  restingView()};
+    const QImage* picture = resting_.get(key, [this](QPainter& resting) {
+        drawingResting_ = true;
+        paintCanvas(resting);
+        drawingResting_ = false;
+    });
+    if (!picture) return paintCanvas(painter);
+    const QRegion live = liveRegion();
+    painter.save();
+    if (!live.isEmpty()) painter.setClipRegion(QRegion(rect()).subtracted(live), Qt::IntersectClip);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, presence_ < 1);
+    painter.drawImage(QPointF(0, 0), *picture);
+    painter.restore();
+    if (live.isEmpty()) return;
+    painter.save();
+    painter.setClipRegion(live, Qt::IntersectClip);
+    paintCanvas(painter);
     painter.restore();
 }
 

@@ -26,6 +26,12 @@ protected:
     void paintCanvas(QPainter& painter) override;
     void dropLayout() override { cache_.invalidate(); }
     void doubleClicked(const Hit& hit) override;
+    bool keepsRestingPicture() const override { return true; }
+    QRectF hoverArea(const Hit& hit) override;
+    QTransform restingView() const override { return QTransform::fromTranslate(0, -scrollTop()); }
+    void prepareLayout() override {
+        if (root()) layout();
+    }
 
 private:
     const FoldersLayout& layout();

@@ -32,6 +32,7 @@ protected:
     void paintCanvas(QPainter& painter) override;
     void clicked(const Hit& hit) override;
     bool hasEntrance() const override { return true; }
+    QRectF hoverArea(const Hit& hit) override;
 
 private:
     // A band's tiles in their resting look, drawn once per layout, theme and

@@ -23,6 +23,8 @@ protected:
     std::optional<Hit> hitAt(QPointF point) override;
     void paintCanvas(QPainter& painter) override;
     void doubleClicked(const Hit& hit) override;
+    bool keepsRestingPicture() const override { return true; }
+    QRectF hoverArea(const Hit& hit) override;
 
 private:
     void paintCentreLabel(QPainter& painter);
