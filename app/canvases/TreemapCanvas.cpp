@@ -64,8 +64,9 @@ void TreemapCanvas::paintCanvas(QPainter& painter) {
     // Over the resting picture only the hovered tiles are drawn again.
     const std::optional<QRectF> clip =
         painter.hasClipping() ? std::optional(painter.clipBoundingRect()) : std::nullopt;
+    // A tile narrower than the gap between tiles has nothing to draw.
     for (std::size_t i = 0; i < tiles.size(); ++i)
-        if (!clip || clip->intersects(tiles[i].frame)) paintTile(painter, i);
+        if (!tiles[i].frame.isEmpty() && (!clip || clip->intersects(tiles[i].frame))) paintTile(painter, i);
 }
 
 void TreemapCanvas::paintTile(QPainter& painter, std::size_t index) {
