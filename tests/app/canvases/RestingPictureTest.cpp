@@ -236,6 +236,24 @@ TEST_F(RestingPictureTest, ThemeSizeSelectionZoomAndScrollDrawThePictureAgain) {
     }
 }
 
+TEST_F(RestingPictureTest, APixelRatioOfTwoDrawsThePictureAgainAtTwiceTheDetail) {
+    CanvasBase& canvas = open(Mode::treemap);
+    const QImage single = render();
+    const std::size_t draws = canvas.restingDraws();
+    QImage twice(canvas.size() * 2, QImage::Format_ARGB32);
+    twice.setDevicePixelRatio(2);
+    twice.fill(Palette::forTheme(ThemeID::paper).canvas);
+    {
+        QPainter painter(&twice);
+        canvas.paintInto(painter);
+    }
+    EXPECT_EQ(canvas.restingDraws(), draws + 1);
+    // The whole canvas is covered at the finer ratio, its far corner too.
+    const QRectF last = canvas.itemBounds(*itemOf("c59"));
+    const QPoint inside = QPointF(last.center().x(), last.bottom() - 3).toPoint();
+    EXPECT_EQ(twice.pixelColor(inside * 2), single.pixelColor(inside));
+}
+
 TEST_F(RestingPictureTest, TheTreemapInTheDarkThemeFillsTilesWithTheDarkColours) {
     CanvasBase& canvas = open(Mode::treemap);
     render();
