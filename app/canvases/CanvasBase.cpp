@@ -26,6 +26,7 @@ namespace {
 constexpr int frameMilliseconds = 16;
 // Room for a canvas's staggered starts after its entrance begins.
 constexpr double entranceStagger = 0.5;
+constexpr double hoverSettle = 0.05;
 
 }  // namespace
 
@@ -42,7 +43,11 @@ CanvasBase::CanvasBase(AppState& state, AppState::CanvasMode mode, QWidget* pare
     tick_.setInterval(std::max(frameMilliseconds, static_cast<int>(std::ceil(1000 / rate))));
     tick_.setTimerType(Qt::PreciseTimer);
     connect(&tick_, &QTimer::timeout, this, [this] {
-        update();
+        // Past the entrance only hover moves.
+        if (entrancePlaying())
+            update();
+        else
+            update(hoverRegion());
         if (seconds() > animateUntil_) tick_.stop();
     });
 }
@@ -56,6 +61,7 @@ void CanvasBase::setRoot(const StorageNode* root) {
     if (!sameTree) {
         dropLayout();
         cardMotion_->drop();
+        resting_.clear();
         hovered_.reset();
         previousHover_.reset();
         pressed_.reset();
@@ -98,6 +104,7 @@ void CanvasBase::animateFor(double duration) {
 void CanvasBase::replayEntrance(double delay) {
     entranceStart_ = seconds() + delay;
     const double before = otherMotionUntil_;
+    entranceEnd_ = *entranceStart_ + AppMotion::gentle.duration() + entranceStagger;
     animateFor(delay + AppMotion::gentle.duration() + entranceStagger);
     otherMotionUntil_ = before;  // the entrance may end sooner, when every item has arrived
     update();
@@ -113,7 +120,12 @@ double CanvasBase::entrance(double delay, const Motion& motion) const {
     return motion.progress(t);
 }
 
+bool CanvasBase::entrancePlaying() const {
+    return hasEntrance() && !AppMotion::jumpsToEnd() && (!entranceStart_ || seconds() < entranceEnd_);
+}
+
 double CanvasBase::hoverAmount(int zone, std::size_t index, const Motion& motion) const {
+    if (drawingResting_) return 0;
     const Hit hit{zone, index};
     const bool now = hovered_ == hit;
     const bool before = previousHover_ == hit;
@@ -123,7 +135,9 @@ double CanvasBase::hoverAmount(int zone, std::size_t index, const Motion& motion
     return now ? progress : 1 - progress;
 }
 
-bool CanvasBase::isHovered(int zone, std::size_t index) const { return hovered_ == Hit{zone, index}; }
+bool CanvasBase::isHovered(int zone, std::size_t index) const {
+    return !drawingResting_ && hovered_ == Hit{zone, index};
+}
 
 bool CanvasBase::isSelectedNode(const StorageNode& node) const {
     return state_.selectedID() && *state_.selectedID() == node.id;
@@ -131,12 +145,40 @@ bool CanvasBase::isSelectedNode(const StorageNode& node) const {
 
 void CanvasBase::setHovered(std::optional<Hit> hit) {
     if (hit == hovered_) return;
+    // What the old hover showed, and what the new one shows.
+    update(hoverRegion());
     previousHover_ = hovered_;
     hovered_ = hit;
     hoverChangedAt_ = seconds();
     animateFor(AppMotion::snappy.duration());
     updateDescription();
-    update();
+    update(hoverRegion());
+}
+
+QRectF CanvasBase::hoverArea(const Hit& hit) {
+    if (hit.zone != Hit::item) return rect();
+    // Room for an antialiased edge and a wider hovered border.
+    return itemBounds(hit.index).adjusted(-2, -2, 2, 2);
+}
+
+QRegion CanvasBase::liveRegion() {
+    QRegion region;
+    if (!root_) return region;
+    const auto add = [&](const std::optional<Hit>& hit) {
+        if (hit) region += hoverArea(*hit).toAlignedRect() & rect();
+    };
+    add(hovered_);
+    // A little past its fade, so that its last frame is painted at rest.
+    if (!AppMotion::jumpsToEnd() && seconds() - hoverChangedAt_ < AppMotion::snappy.duration() + hoverSettle)
+        add(previousHover_);
+    return region;
+}
+
+QRegion CanvasBase::hoverRegion() {
+    QRegion region = liveRegion();
+    const QRectF card = hoverCardRect();
+    if (!card.isEmpty()) region += card.toAlignedRect().adjusted(-1, -1, 1, 1);
+    return region;
 }
 
 void CanvasBase::updateDescription() {
@@ -196,10 +238,38 @@ void CanvasBase::paintInto(QPainter& painter) {
         painter.scale(scale, scale);
         painter.translate(-centre);
     }
-    paintCanvas(painter);
+    paintLayers(painter);
     paintHoverCard(painter);
     painter.restore();
     updateDescription();
+}
+
+void CanvasBase::paintLayers(QPainter& painter) {
+    if (!keepsRestingPicture() || entrancePlaying()) return paintCanvas(painter);
+    prepareLayout();
+    const RestingPicture::Key key{layoutBuilds(),
+                                  &palette(),
+                                  size(),
+                                  painter.device()->devicePixelRatioF(),
+                                  state_.selectedID(),
+                                  restingView()};
+    const QImage* picture = resting_.get(key, [this](QPainter& resting) {
+        drawingResting_ = true;
+        paintCanvas(resting);
+        drawingResting_ = false;
+    });
+    if (!picture) return paintCanvas(painter);
+    const QRegion live = liveRegion();
+    painter.save();
+    if (!live.isEmpty()) painter.setClipRegion(QRegion(rect()).subtracted(live), Qt::IntersectClip);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, presence_ < 1);
+    painter.drawImage(QPointF(0, 0), *picture);
+    painter.restore();
+    if (live.isEmpty()) return;
+    painter.save();
+    painter.setClipRegion(live, Qt::IntersectClip);
+    paintCanvas(painter);
+    painter.restore();
 }
 
 void CanvasBase::paintEvent(QPaintEvent* event) {

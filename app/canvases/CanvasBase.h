@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "app/canvases/RestingPicture.h"
 #include "app/canvases/layout/CanvasClock.h"
 #include "app/canvases/layout/CanvasLayoutCache.h"
 #include "app/state/AppState.h"
@@ -67,6 +68,10 @@ public:
 
     // Renders into an image as the widget would look (for benchmarks and probes).
     void paintInto(QPainter& painter);
+    // How many times the picture at rest has been drawn (a hover never draws it).
+    std::size_t restingDraws() const { return resting_.draws(); }
+    // What a change of hover repaints: the hovered items' areas and the hover card.
+    QRegion hoverRegion();
 
 protected:
     AppState& state() const { return state_; }
@@ -91,10 +96,23 @@ protected:
     // Whether an item stands for real nodes to act on: a tile summing the
     // smallest ones takes no selection and offers no node actions.
     bool isActionable(std::size_t item);
+    // Whether the canvas is painted from its resting picture, with only the
+    // hovered items drawn live over it. paintCanvas then draws the picture
+    // (hover reads as none) and, clipped to the hovered areas, the live
+    // items: it may skip what lies outside the painter's clip.
+    virtual bool keepsRestingPicture() const { return false; }
+    // The area an item's hover look covers, in widget coordinates.
+    virtual QRectF hoverArea(const Hit& hit);
+    // The view the resting picture is seen through (a scroll, a zoom and pan).
+    virtual QTransform restingView() const { return {}; }
+    // Brings the layout up to date, so that layoutBuilds() names it.
+    virtual void prepareLayout() {}
 
     // Drills into the node through the state (it focuses nodes with children).
     void drill(const StorageNode& node);
     bool isHovered(int zone, std::size_t index) const;
+    // The hover as painted now: none while the resting picture is drawn.
+    std::optional<Hit> paintedHover() const { return drawingResting_ ? std::nullopt : hovered_; }
     bool isSelectedNode(const StorageNode& node) const;
     // Progress of the entrance for an item that starts `delay` seconds late
     // (may overshoot 1 with the spring); 1 once played or without animation.
@@ -121,6 +139,10 @@ private:
     // The accessible description follows the hovered item, else the empty
     // state; screen readers are told when it changes.
     void updateDescription();
+    void paintLayers(QPainter& painter);
+    bool entrancePlaying() const;
+    // The hovered items' areas (also one still leaving its hover look).
+    QRegion liveRegion();
 
     AppState& state_;
     AppState::CanvasMode mode_;
@@ -144,6 +166,10 @@ private:
     std::optional<double> entranceStart_;  // none until first shown
     mutable bool entering_ = false;        // some item of the frame being painted is still entering
     HoverCardMotion* cardMotion_;
+    double entranceEnd_ = 0;
+
+    RestingPicture resting_;
+    bool drawingResting_ = false;
 };
 
 // A canvas over one pure layout type, kept in the shared layout cache per
@@ -163,6 +189,9 @@ protected:
         return cache_.get(*root(), QSizeF(size()), depth(), [&] { return buildLayout(*root(), QSizeF(size())); });
     }
     void dropLayout() override { cache_.invalidate(); }
+    void prepareLayout() override {
+        if (root()) layout();
+    }
 
 private:
     CanvasLayoutCache<Layout> cache_;

@@ -53,8 +53,19 @@ void FoldersCanvas::paintCanvas(QPainter& painter) {
     const FoldersLayout& folders = layout();
     if (folders.isEmpty()) return paintEmptyState(painter);
     paintHeader(painter);
+    // Over the resting picture only the hovered tiles are drawn again.
+    const std::optional<QRectF> clip =
+        painter.hasClipping() ? std::optional(painter.clipBoundingRect()) : std::nullopt;
     const auto [first, last] = folders.visibleTiles(viewTop(), viewHeight());
-    for (std::size_t i = first; i < last; ++i) paintTile(painter, i);
+    for (std::size_t i = first; i < last; ++i)
+        if (!clip || clip->intersects(hoverArea(Hit{Hit::item, i}))) paintTile(painter, i);
+}
+
+QRectF FoldersCanvas::hoverArea(const Hit& hit) {
+    // A hovered tile grows about its centre.
+    const QRectF rect = itemBounds(hit.index);
+    const QPointF grown(rect.width() * hoverScale / 2 + 2, rect.height() * hoverScale / 2 + 2);
+    return rect.adjusted(-grown.x(), -grown.y(), grown.x(), grown.y());
 }
 
 void FoldersCanvas::paintHeader(QPainter& painter) {

@@ -27,6 +27,12 @@ protected:
     void dropLayout() override { cache_.invalidate(); }
     void doubleClicked(const Hit& hit) override;
     QString restingDescription() override;
+    bool keepsRestingPicture() const override { return true; }
+    QRectF hoverArea(const Hit& hit) override;
+    QTransform restingView() const override { return QTransform::fromTranslate(0, -scrollTop()); }
+    void prepareLayout() override {
+        if (root()) layout();
+    }
 
 private:
     const FoldersLayout& layout();

@@ -79,6 +79,18 @@ QStringList rootNameLines(const QString& name, double side) {
     return wrappedLines(name, font, width, 2, true);
 }
 
+// Where a resting dot and its label (when shown) paint, in map coordinates.
+QRectF dotArea(const MindMapLayout::Dot& dot, bool withLabel) {
+    const QPointF point = dot.point;
+    QRectF area(point.x() - dot.dotRadius / 2, point.y() - dot.dotRadius / 2, dot.dotRadius, dot.dotRadius);
+    if (withLabel && dot.depth != 0) {
+        const QSizeF box = labelSize(*dot.node);
+        const double top = dot.labelBelow ? point.y() + 0.5 * dot.dotRadius + 4 : point.y() - dot.dotRadius - 16;
+        area |= QRectF(point.x() - box.width() / 2, top, box.width(), box.height());
+    }
+    return area.adjusted(-3, -3, 3, 3);
+}
+
 QToolButton* symbolButton(const char* symbol, const char* help) {
     auto* button = new QToolButton;
     button->setAutoRaise(true);
@@ -201,6 +213,13 @@ QTransform MindMapCanvas::viewTransform() const {
     return transform;
 }
 
+QRectF MindMapCanvas::hoverArea(const Hit& hit) {
+    followRoot();
+    const auto& dots = layout().dots;
+    if (hit.index >= dots.size()) return {};
+    return viewTransform().mapRect(dotArea(dots[hit.index], true));
+}
+
 void MindMapCanvas::paintCanvas(QPainter& painter) {
     static const QFont rootNameFont = AppFont::font(11, QFont::DemiBold);
     static const QFont rootSizeFont = AppFont::font(10, QFont::Medium);
@@ -208,8 +227,11 @@ void MindMapCanvas::paintCanvas(QPainter& painter) {
     const Palette& colours = palette();
     const MindMapLayout& map = layout();
     painter.save();
-    painter.setClipRect(rect());
+    painter.setClipRect(rect(), Qt::IntersectClip);
+    // Over the resting picture only the hovered dots are drawn again.
+    const bool partial = !painter.clipBoundingRect().contains(QRectF(rect()));
     painter.setTransform(viewTransform(), true);
+    const std::optional<QRectF> clip = partial ? std::optional(painter.clipBoundingRect()) : std::nullopt;
     const QPointF centre = QRectF(rect()).center();
     // A dot's place during the entrance: grown out of the canvas centre.
     const auto grown = [&](QPointF point, double scale) { return centre + (point - centre) * scale; };
@@ -222,6 +244,7 @@ void MindMapCanvas::paintCanvas(QPainter& painter) {
         for (const auto& dot : map.dots) {
             if (!dot.parent) continue;
             const QPointF from = map.dots[*dot.parent].point;
+            if (clip && !clip->intersects(QRectF(from, dot.point).normalized().adjusted(-3, -3, 3, 3))) continue;
             QPainterPath link(from);
             link.quadTo((from + dot.point) / 2, dot.point);
             painter.setPen(QPen(tinted(colours.colorForNode(*dot.node), 0.45), MindMapLayout::linkWidth(dot.depth)));
@@ -235,6 +258,8 @@ void MindMapCanvas::paintCanvas(QPainter& painter) {
         const double progress = entrance(ringDelay * dot.depth);
         const double shown = std::clamp(progress, 0.0, 1.0);
         if (shown <= 0) continue;
+        if (clip && progress >= 1 && !clip->intersects(dotArea(dot, dot.labelShown || isHovered(Hit::item, i))))
+            continue;
         const double scale = entranceScale + (1 - entranceScale) * progress;
         painter.save();
         painter.setOpacity(painter.opacity() * shown);

@@ -43,6 +43,9 @@ protected:
     void paintCanvas(QPainter& painter) override;
     void clicked(const Hit& hit) override;
     bool hasEntrance() const override { return true; }
+    bool keepsRestingPicture() const override { return true; }
+    QRectF hoverArea(const Hit& hit) override;
+    QTransform restingView() const override { return viewTransform(); }
 
     bool event(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

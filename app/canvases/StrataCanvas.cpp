@@ -73,6 +73,16 @@ std::optional<CanvasBase::Hit> StrataCanvas::hitAt(QPointF point) {
     return std::nullopt;
 }
 
+QRectF StrataCanvas::hoverArea(const Hit& hit) {
+    const StrataLayout& strata = layout();
+    if (hit.zone == headerZone)
+        return hit.index < strata.bands.size() ? strata.bands[hit.index].header.adjusted(-2, -2, 2, 2) : QRectF();
+    // A hovered tile grows in height about its centre.
+    const QRectF rect = itemBounds(hit.index);
+    const double grown = rect.height() * hoverGrowth / 2 + 2;
+    return rect.adjusted(-2, -grown, 2, grown);
+}
+
 void StrataCanvas::clicked(const Hit& hit) {
     if (hit.zone != headerZone) return CanvasBase::clicked(hit);
     const StrataLayout& strata = layout();

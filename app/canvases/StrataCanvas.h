@@ -33,6 +33,7 @@ protected:
     void clicked(const Hit& hit) override;
     bool hasEntrance() const override { return true; }
     QString restingDescription() override;
+    QRectF hoverArea(const Hit& hit) override;
 
 private:
     // A band's tiles in their resting look, drawn once per layout, theme and

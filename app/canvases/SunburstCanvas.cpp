@@ -49,10 +49,19 @@ void SunburstCanvas::doubleClicked(const Hit& hit) {
     if (const StorageNode* node = itemNode(hit.index)) drill(*node);
 }
 
+QRectF SunburstCanvas::hoverArea(const Hit& hit) {
+    const auto& arcs = layout().arcs;
+    if (hit.index >= arcs.size()) return {};
+    return layout().path(arcs[hit.index]).controlPointRect().adjusted(-2, -2, 2, 2);
+}
+
 void SunburstCanvas::paintCanvas(QPainter& painter) {
     const Palette& colours = palette();
     const SunburstLayout& sun = layout();
     const QPen separator(colours.canvas, 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+    // Over the resting picture only the hovered sectors are drawn again.
+    const std::optional<QRectF> clip =
+        painter.hasClipping() ? std::optional(painter.clipBoundingRect()) : std::nullopt;
     for (std::size_t i = 0; i < sun.arcs.size(); ++i) {
         const SunburstLayout::Arc& arc = sun.arcs[i];
         // A sector whose outer edge is under a point long is all separator
@@ -66,6 +75,7 @@ void SunburstCanvas::paintCanvas(QPainter& painter) {
         const bool emphasised = isHovered(Hit::item, i) || isSelectedNode(*arc.node);
         const QColor fill = over(base, SunburstLayout::fillOpacity(arc.ring, emphasised), colours.canvas);
         const QPainterPath path = sun.path(arc);
+        if (clip && !clip->intersects(path.controlPointRect().adjusted(-1, -1, 1, 1))) continue;
         painter.setPen(separator);
         painter.setBrush(fill);
         painter.drawPath(path);

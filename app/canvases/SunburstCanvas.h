@@ -29,6 +29,8 @@ protected:
     void paintCanvas(QPainter& painter) override;
     void doubleClicked(const Hit& hit) override;
     QString restingDescription() override;
+    bool keepsRestingPicture() const override { return true; }
+    QRectF hoverArea(const Hit& hit) override;
 
 private:
     struct ArcLabel {

@@ -42,7 +42,7 @@ void TreemapCanvas::doubleClicked(const Hit& hit) {
 }
 
 std::optional<std::size_t> TreemapCanvas::hoveredTile() {
-    const auto& hover = hovered();
+    const auto hover = paintedHover();
     if (!hover || hover->zone != Hit::item) return std::nullopt;
     const TreemapLayout& map = layout();
     if (hover->index < map.tiles.size()) return hover->index;
@@ -51,9 +51,22 @@ std::optional<std::size_t> TreemapCanvas::hoveredTile() {
     return std::nullopt;
 }
 
+QRectF TreemapCanvas::hoverArea(const Hit& hit) {
+    const TreemapLayout& map = layout();
+    std::size_t tile = hit.index;
+    if (tile >= map.tiles.size() && tile - map.tiles.size() < map.inner.size())
+        tile = map.inner[tile - map.tiles.size()].parent;
+    return CanvasBase::hoverArea(Hit{hit.zone, tile});
+}
+
 void TreemapCanvas::paintCanvas(QPainter& painter) {
-    const std::size_t count = layout().tiles.size();
-    for (std::size_t i = 0; i < count; ++i) paintTile(painter, i);
+    const auto& tiles = layout().tiles;
+    // Over the resting picture only the hovered tiles are drawn again.
+    const std::optional<QRectF> clip =
+        painter.hasClipping() ? std::optional(painter.clipBoundingRect()) : std::nullopt;
+    // A tile narrower than the gap between tiles has nothing to draw.
+    for (std::size_t i = 0; i < tiles.size(); ++i)
+        if (!tiles[i].frame.isEmpty() && (!clip || clip->intersects(tiles[i].frame))) paintTile(painter, i);
 }
 
 void TreemapCanvas::paintTile(QPainter& painter, std::size_t index) {

@@ -25,6 +25,9 @@ protected:
     std::optional<Hit> hitAt(QPointF point) override;
     void paintCanvas(QPainter& painter) override;
     void doubleClicked(const Hit& hit) override;
+    bool keepsRestingPicture() const override { return true; }
+    // A hovered inner tile lightens its whole tile.
+    QRectF hoverArea(const Hit& hit) override;
 
 private:
     void paintTile(QPainter& painter, std::size_t index);
