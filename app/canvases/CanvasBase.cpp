@@ -176,8 +176,8 @@ QRegion CanvasBase::liveRegion() {
 
 QRegion CanvasBase::hoverRegion() {
     QRegion region = liveRegion();
-    const QRectF card = hoverCardRect();
-    if (!card.isEmpty()) region += card.toAlignedRect().adjusted(-1, -1, 1, 1);
+    region += HoverCardMotion::paintedArea(hoverCardRect());
+    region += HoverCardMotion::paintedArea(cardMotion_->shownRect());
     return region;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QPainter>
+#include <QRegion>
 #include <QWidget>
 
 #include "app/canvases/HoverCard.h"
@@ -10,12 +11,10 @@
 
 namespace korvane {
 
-namespace {
-
-// The card's shadow reaches this far beyond it (below more than above).
-QRectF withShadow(const QRectF& card) { return card.adjusted(-15, -15, 15, 20).toAlignedRect(); }
-
-}  // namespace
+QRect HoverCardMotion::paintedArea(const QRectF& card) {
+    // The card's shadow reaches this far beyond it (below more than above).
+    return card.isEmpty() ? QRect() : card.adjusted(-15, -15, 15, 20).toAlignedRect();
+}
 
 HoverCardMotion::HoverCardMotion(QWidget& canvas)
     : QObject(&canvas),
@@ -75,10 +74,10 @@ void HoverCardMotion::paint(QPainter& painter, const Palette& palette) {
 }
 
 void HoverCardMotion::repaint() {
-    // Where it was painted last and where it goes now: nothing else moves.
-    QRectF dirty = shownRect();
-    if (!painted_.isEmpty()) dirty = dirty.isEmpty() ? painted_ : dirty.united(painted_);
-    if (!dirty.isEmpty()) canvas_.update(withShadow(dirty).toAlignedRect());
+    // Where it was painted last and where it goes now: nothing else moves,
+    // and nothing between the two is repainted.
+    const QRegion dirty = QRegion(paintedArea(shownRect())) + QRegion(paintedArea(painted_));
+    if (!dirty.isEmpty()) canvas_.update(dirty);
 }
 
 }  // namespace korvane

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include <QObject>
+#include <QRect>
 #include <QRectF>
 
 #include "app/presenters/HoverCardContent.h"
@@ -32,6 +33,9 @@ public:
     void drop();
 
     void paint(QPainter& painter, const Palette& palette);
+
+    // What painting a card at `card` touches, its shadow included.
+    static QRect paintedArea(const QRectF& card);
 
     double opacity() const;
     // Where the card is drawn at this moment; empty when it is not.
