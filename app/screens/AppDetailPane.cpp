@@ -98,7 +98,8 @@ QBoxLayout* AppDetailPane::buildHeader(const InstalledApp& app) {
     auto* titles = new QVBoxLayout;
     titles->setSpacing(3);
     titles->addWidget(styledText(content_->name, AppFont::font(19, QFont::DemiBold), palette.ink));
-    if (content_->version) titles->addWidget(styledText(*content_->version, AppFont::caption(), palette.inkSecondary));
+    if (content_->version)
+        titles->addWidget(styledText(*content_->version, AppFont::caption(), palette.inkSecondary));
     if (content_->identifier) {
         auto* identifier = styledText(*content_->identifier, AppFont::mono(), palette.inkTertiary);
         identifier->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -118,7 +119,8 @@ QBoxLayout* AppDetailPane::buildFacts() {
         auto* cell = new QVBoxLayout;
         cell->setSpacing(0);
         cell->addWidget(styledText(fact.label, AppFont::small(), palette.inkTertiary));
-        cell->addWidget(styledText(fact.value, AppFont::font(12, QFont::Medium), factTint(fact.tint, palette)));
+        cell->addWidget(
+            styledText(fact.value, AppFont::font(12, QFont::Medium), factTint(fact.tint, palette)));
         facts->addLayout(cell);
     }
     facts->addStretch(1);
@@ -133,8 +135,8 @@ QWidget* AppDetailPane::buildNothingLeftBehind() {
     auto* check = new SymbolView("checkmark.circle", 12);
     check->setColor(palette.inkSecondary);
     line->addWidget(check);
-    line->addWidget(styled(plainLabel(QStringLiteral("Nothing left behind that Korvane can find")), AppFont::body(),
-                           palette.inkSecondary),
+    line->addWidget(styled(plainLabel(QStringLiteral("Nothing left behind that Korvane can find")),
+                           AppFont::body(), palette.inkSecondary),
                     1);
     panel->contentLayout()->addLayout(line);
     return panel;
@@ -153,7 +155,8 @@ QWidget* AppDetailPane::buildLeftovers() {
     heading->addWidget(styledText(content_->leftoversHeader, AppFont::small(), palette.inkTertiary));
     panel->contentLayout()->addLayout(heading);
     panel->contentLayout()->addWidget(new Hairline(Qt::Horizontal));
-    for (const LeftoverRowContent& leftover : content_->leftovers) addLeftoverRow(*panel->contentLayout(), leftover);
+    for (const LeftoverRowContent& leftover : content_->leftovers)
+        addLeftoverRow(*panel->contentLayout(), leftover);
     return panel;
 }
 
@@ -175,7 +178,8 @@ void AppDetailPane::addLeftoverRow(QBoxLayout& rows, const LeftoverRowContent& l
     auto* path = new QLabel;
     path->setTextFormat(Qt::PlainText);
     styleLabel(path, AppFont::font(11, QFont::Normal, FontDesign::monospaced), palette.inkSecondary);
-    path->setText(QFontMetrics(path->font()).elidedText(QString::fromStdString(leftover.path), Qt::ElideMiddle, 360));
+    path->setText(
+        QFontMetrics(path->font()).elidedText(QString::fromStdString(leftover.path), Qt::ElideMiddle, 360));
     path->setAccessibleName(QString::fromStdString(leftover.path));
     path->setMinimumWidth(40);
     line->addWidget(path, 1);
@@ -205,14 +209,14 @@ QBoxLayout* AppDetailPane::buildUninstall() {
     uninstall_->setSymbol("trash");
     uninstall_->setEnabled(content_->uninstallEnabled);
     buttons->addWidget(uninstall_);
-    showInFileManager_ = new KitButton(KitButton::Style::outline,
-                                       QString::fromStdString(platformWords::showIn(state_.fileManagerName())));
+    showInFileManager_ = new KitButton(
+        KitButton::Style::outline, QString::fromStdString(platformWords::showIn(state_.fileManagerName())));
     showInFileManager_->setSymbol("folder");
     buttons->addWidget(showInFileManager_);
     buttons->addStretch(1);
     block->addLayout(buttons);
-    auto* note =
-        styled(plainLabel(QString::fromUtf8(platformWords::systemManagedNote)), AppFont::small(), palette.inkTertiary);
+    auto* note = styled(plainLabel(QString::fromUtf8(platformWords::systemManagedNote)), AppFont::small(),
+                        palette.inkTertiary);
     note->setWordWrap(true);
     block->addWidget(note);
     if (content_->commandNote) {

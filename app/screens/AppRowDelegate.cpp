@@ -15,7 +15,8 @@ QSize AppRowDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) 
     return {appListWidth, 8 + 28 + 8 + 4};
 }
 
-void AppRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+void AppRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                           const QModelIndex& index) const {
     const Palette& palette = environmentPalette(&owner_);
     const AppRowContent& row = model_.row(index.row());
     const QRect rect = option.rect;
@@ -32,8 +33,8 @@ void AppRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
         painter->setFont(AppFont::small());
         const int width = QFontMetrics(AppFont::small()).horizontalAdvance(QString::fromStdString(*row.age));
         painter->setPen(palette.inkTertiary);
-        painter->drawText(QRect(right - width, rect.top(), width + 1, rect.height()), Qt::AlignRight | Qt::AlignVCenter,
-                          QString::fromStdString(*row.age));
+        painter->drawText(QRect(right - width, rect.top(), width + 1, rect.height()),
+                          Qt::AlignRight | Qt::AlignVCenter, QString::fromStdString(*row.age));
         right -= width;
     }
     right -= 4;
@@ -45,22 +46,25 @@ void AppRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
     const int top = rect.center().y() - (nameHeight + 1 + lineHeight) / 2;
     painter->setFont(nameFont);
     painter->setPen(palette.ink);
-    painter->drawText(QRect(left, top, right - left, nameHeight), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                      QFontMetrics(nameFont).elidedText(QString::fromStdString(row.name), Qt::ElideRight, right - left));
+    painter->drawText(
+        QRect(left, top, right - left, nameHeight), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+        QFontMetrics(nameFont).elidedText(QString::fromStdString(row.name), Qt::ElideRight, right - left));
     const QString total = QString::fromStdString(row.total);
     const int totalWidth = QFontMetrics(totalFont).horizontalAdvance(total);
     painter->setFont(totalFont);
     painter->setPen(palette.inkSecondary);
     const int second = top + nameHeight + 1;
-    painter->drawText(QRect(left, second, totalWidth + 1, lineHeight), Qt::AlignLeft | Qt::AlignVCenter, total);
+    painter->drawText(QRect(left, second, totalWidth + 1, lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                      total);
     if (row.leftBehind) {
         const int at = left + totalWidth + 5;
         painter->setFont(AppFont::small());
         painter->setPen(palette.amber());
-        painter->drawText(QRect(at, second, std::max(0, right - at), lineHeight),
-                          Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                          QFontMetrics(AppFont::small())
-                              .elidedText(QString::fromStdString(*row.leftBehind), Qt::ElideRight, right - at));
+        painter->drawText(
+            QRect(at, second, std::max(0, right - at), lineHeight),
+            Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+            QFontMetrics(AppFont::small())
+                .elidedText(QString::fromStdString(*row.leftBehind), Qt::ElideRight, right - at));
     }
     painter->restore();
 }

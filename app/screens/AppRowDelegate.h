@@ -20,7 +20,8 @@ public:
     AppRowDelegate(QWidget& owner, AppListModel& model, const ApplicationsPageContent& page);
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
 
 private:
     QWidget& owner_;

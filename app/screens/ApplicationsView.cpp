@@ -58,7 +58,9 @@ ApplicationsView::ApplicationsView(AppState& state, QWidget* parent)
 const std::optional<AppDetailContent>& ApplicationsView::detail() const { return detailPane_->content(); }
 QCheckBox* ApplicationsView::includeBundleBox() const { return detailPane_->includeBundleBox(); }
 KitButton* ApplicationsView::uninstallButton() const { return detailPane_->uninstallButton(); }
-KitButton* ApplicationsView::showInFileManagerButton() const { return detailPane_->showInFileManagerButton(); }
+KitButton* ApplicationsView::showInFileManagerButton() const {
+    return detailPane_->showInFileManagerButton();
+}
 
 // The filter over the list, the list (or the scan's first moments) and the
 // scan's progress under it.
@@ -132,9 +134,9 @@ void ApplicationsView::showEvent(QShowEvent* event) {
 }
 
 void ApplicationsView::refresh() {
-    ApplicationsPageContent content = applicationsPageContent(state_.apps(), state_.isScanningApps(),
-                                                              state_.appScanProgress(), state_.selectedApp(),
-                                                              filter_->text().toStdString());
+    ApplicationsPageContent content =
+        applicationsPageContent(state_.apps(), state_.isScanningApps(), state_.appScanProgress(),
+                                state_.selectedApp(), filter_->text().toStdString());
     if (content == content_) return;
     const bool rowsChanged = content.rows != content_.rows;
     content_ = std::move(content);
@@ -142,15 +144,19 @@ void ApplicationsView::refresh() {
     body_->setCurrentWidget(content_.showsLooking ? looking_ : list_);
     footer_->setVisible(content_.footer.has_value());
     footerText_->setText(QString::fromStdString(content_.footer.value_or("")));
-    if (rowsChanged) model_->setApps(content_.rows, state_.clock().now());
-    else list_->viewport()->update();
+    if (rowsChanged)
+        model_->setApps(content_.rows, state_.clock().now());
+    else
+        list_->viewport()->update();
     if (content_.detail != detailApp_) {
         detailApp_ = content_.detail;
         detailPane_->showApp(detailApp_, content_.noApplications);
     }
 }
 
-void ApplicationsView::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), environmentPalette(this).canvas); }
+void ApplicationsView::paintEvent(QPaintEvent*) {
+    QPainter(this).fillRect(rect(), environmentPalette(this).canvas);
+}
 
 void ApplicationsView::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);

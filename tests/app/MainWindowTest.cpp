@@ -14,12 +14,12 @@
 #include <QTimer>
 
 #include "app/MainWindow.h"
-#include "app/frame/AboutTab.h"
+#include "app/settings/AboutTab.h"
 #include "app/frame/ExploreLayout.h"
 #include "app/frame/GeneralSidebar.h"
 #include "app/frame/PlaceholderPane.h"
 #include "app/frame/RootView.h"
-#include "app/frame/SettingsView.h"
+#include "app/settings/SettingsView.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/screens/CleanupProgressView.h"
 #include "app/screens/CompleteView.h"
