@@ -3,7 +3,7 @@
 #include <array>
 
 #include "app/presenters/GeneralSidebarContent.h"
-#include "app/presenters/RelativeDate.h"
+#include "app/presenters/RelativeDateText.h"
 #include "core/system/Paths.h"
 #include "core/text/ByteFormat.h"
 #include "core/text/AsciiText.h"
