@@ -5,8 +5,8 @@
 #include "app/presenters/GeneralSidebarContent.h"
 #include "app/presenters/RelativeDateText.h"
 #include "core/system/Paths.h"
-#include "core/text/ByteFormat.h"
 #include "core/text/AsciiText.h"
+#include "core/text/ByteFormat.h"
 
 namespace korvane {
 

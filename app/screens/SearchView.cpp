@@ -12,7 +12,6 @@
 
 #include "app/kit/CapsuleLabel.h"
 #include "app/kit/EmptyStateView.h"
-#include "app/screens/PageEmptyState.h"
 #include "app/kit/Ground.h"
 #include "app/kit/Hairline.h"
 #include "app/kit/PaletteEnvironment.h"
@@ -21,6 +20,7 @@
 #include "app/kit/SymbolView.h"
 #include "app/screens/EntryList.h"
 #include "app/screens/EntryListModel.h"
+#include "app/screens/PageEmptyState.h"
 #include "app/state/AppState.h"
 #include "app/state/SearchRunner.h"
 #include "app/theme/AppFont.h"
