@@ -13,11 +13,9 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "app/frame/AboutTab.h"
 #include "app/frame/ExploreLayout.h"
 #include "app/frame/PlaceholderPane.h"
 #include "app/frame/RootView.h"
-#include "app/frame/SettingsView.h"
 #include "app/frame/TitledSheet.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/platform/Settings.h"
@@ -26,6 +24,8 @@
 #include "app/presenters/WindowPlacement.h"
 #include "app/screens/HistoryView.h"
 #include "app/screens/ReviewView.h"
+#include "app/settings/AboutTab.h"
+#include "app/settings/SettingsView.h"
 
 namespace korvane {
 

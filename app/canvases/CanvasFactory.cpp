@@ -6,7 +6,6 @@
 #include "app/canvases/FlameCanvas.h"
 #include "app/canvases/FoldersCanvas.h"
 #include "app/canvases/MindMapCanvas.h"
-#include "app/canvases/PendingCanvas.h"
 #include "app/canvases/StrataCanvas.h"
 #include "app/canvases/SunburstCanvas.h"
 #include "app/canvases/TableCanvas.h"
@@ -37,9 +36,10 @@ CanvasBase* makeCanvas(AppState::CanvasMode mode, AppState& state, QWidget* pare
             return new MindMapCanvas(state, parent);
         case AppState::CanvasMode::table:
             return new TableCanvas(state, parent);
-        default:
-            return new PendingCanvas(state, mode, parent);
     }
+    // No default above, so that the compiler names a mode left out; a value
+    // outside the modes draws as the first one.
+    return new StrataCanvas(state, parent);
 }
 
 int canvasDepth(AppState::CanvasMode mode, int depthSetting) {

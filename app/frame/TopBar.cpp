@@ -139,7 +139,30 @@ TopBar::TopBar(AppState& state, std::function<QWidget*()> makeInspector, QWidget
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(14, 11, 14, 11);
     row->setSpacing(12);
+    row->addWidget(buildModePills());
+    row->addLayout(buildSheetPills());
+    auto* divider = new Hairline(Qt::Vertical);
+    divider->setFixedHeight(16);
+    row->addWidget(divider);
+    buildLocation();
+    row->addWidget(crumbs_, 0);
+    row->addWidget(scannedFolder_, 0);
+    row->addStretch(1);
+    buildFilter();
+    row->addWidget(filterCapsule_);
 
+    row->addWidget(themePicker_);
+    connect(themePicker_, &ThemePicker::themeChosen, this, [this](ThemeID theme) { state_.setThemeID(theme); });
+    row->addWidget(inspectorToggle_);
+    connect(inspectorToggle_, &QPushButton::clicked, this, &TopBar::toggleInspector);
+
+    connect(&state_, &AppState::changed, this, &TopBar::refresh);
+    restyle();
+    refresh();
+}
+
+// General and Developer, one pill each.
+QWidget* TopBar::buildModePills() {
     auto* modes = new PillGroup(9);
     const AppState::Mode order[] = {AppState::Mode::general, AppState::Mode::developer};
     for (std::size_t i = 0; i < content_.modes.size(); ++i) {
@@ -149,28 +172,30 @@ TopBar::TopBar(AppState& state, std::function<QWidget*()> makeInspector, QWidget
         modes->addPill(pill);
         modes_.push_back(pill);
     }
-    row->addWidget(modes);
+    return modes;
+}
 
+// History and Settings open their sheets.
+QLayout* TopBar::buildSheetPills() {
     auto* sheets = new QHBoxLayout;
     sheets->setSpacing(2);
     sheets->addWidget(history_);
     sheets->addWidget(settings_);
     connect(history_, &QAbstractButton::clicked, this, [this] { state_.setSheet(AppState::Sheet::history); });
     connect(settings_, &QAbstractButton::clicked, this, [this] { state_.setSheet(AppState::Sheet::settings); });
-    row->addLayout(sheets);
+    return sheets;
+}
 
-    auto* divider = new Hairline(Qt::Vertical);
-    divider->setFixedHeight(16);
-    row->addWidget(divider);
-
+// The two ways the bar names where the view stands: the crumbs and the scanned folder.
+void TopBar::buildLocation() {
     crumbRow_->setContentsMargins(0, 0, 0, 0);
     crumbRow_->setSpacing(4);
-    row->addWidget(crumbs_, 0);
     scannedFolder_->setContentsMargins(7, 3, 7, 3);
     scannedFolder_->setAutoFillBackground(false);
-    row->addWidget(scannedFolder_, 0);
-    row->addStretch(1);
+}
 
+// The filter's capsule: symbol, field, count of matches and the clear button.
+void TopBar::buildFilter() {
     filterCapsule_ = new FilterCapsule(filter_);
     auto* capsuleRow = new QHBoxLayout(filterCapsule_);
     capsuleRow->setContentsMargins(9, 6, 9, 6);
@@ -189,16 +214,6 @@ TopBar::TopBar(AppState& state, std::function<QWidget*()> makeInspector, QWidget
     });
     connect(clear_, &QPushButton::clicked, this, [this] { state_.setSearchText({}); });
     filter_->installEventFilter(filterCapsule_);
-    row->addWidget(filterCapsule_);
-
-    row->addWidget(themePicker_);
-    connect(themePicker_, &ThemePicker::themeChosen, this, [this](ThemeID theme) { state_.setThemeID(theme); });
-    row->addWidget(inspectorToggle_);
-    connect(inspectorToggle_, &QPushButton::clicked, this, &TopBar::toggleInspector);
-
-    connect(&state_, &AppState::changed, this, &TopBar::refresh);
-    restyle();
-    refresh();
 }
 
 // The popover goes first: closing it refreshes the bar, which must still be whole.

@@ -10,6 +10,7 @@
 
 class QHBoxLayout;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 
@@ -52,6 +53,10 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    QWidget* buildModePills();
+    QLayout* buildSheetPills();
+    void buildLocation();
+    void buildFilter();
     void refresh();
     void restyle();
     void rebuildCrumbs();

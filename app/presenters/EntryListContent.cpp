@@ -3,10 +3,10 @@
 #include <array>
 
 #include "app/presenters/GeneralSidebarContent.h"
-#include "app/presenters/RelativeDate.h"
+#include "app/presenters/RelativeDateText.h"
 #include "core/system/Paths.h"
-#include "core/text/ByteFormat.h"
 #include "core/text/AsciiText.h"
+#include "core/text/ByteFormat.h"
 
 namespace korvane {
 

@@ -1,10 +1,24 @@
 #include "app/presenters/HoverCardContent.h"
 
-#include "app/canvases/layout/HoverCardPlacement.h"
+#include <cstdio>
+
 #include "core/text/ByteFormat.h"
 #include "core/text/RelativeDate.h"
 
 namespace korvane {
+
+std::string hoverCardShareText(std::int64_t nodeBytes, std::int64_t rootBytes) {
+    std::string share = "<0.1";
+    if (rootBytes >= 1) {
+        const double p = static_cast<double>(nodeBytes) / static_cast<double>(rootBytes) * 100;
+        if (!(p < 0.1)) {
+            char buffer[64];
+            std::snprintf(buffer, sizeof buffer, p < 10 ? "%.1f" : "%.0f", p);
+            share = buffer;
+        }
+    }
+    return "\u00B7 " + share + "%";
+}
 
 HoverCardContent hoverCardContent(const StorageNode& node, const StorageNode& root,
                                   std::chrono::system_clock::time_point now) {
@@ -13,7 +27,7 @@ HoverCardContent hoverCardContent(const StorageNode& node, const StorageNode& ro
     content.name = node.name;
     content.safety = node.safety;
     std::tie(content.number, content.unit) = ByteFormat::parts(node.bytes);
-    content.share = HoverCardPlacement::shareText(node.bytes, root.bytes);
+    content.share = hoverCardShareText(node.bytes, root.bytes);
     if (node.reclaimable >= 1) content.reclaimable = ByteFormat::string(node.reclaimable) + " reclaimable";
     if (node.lastModified) content.date = RelativeDate::string(node.lastModified, now);
     return content;

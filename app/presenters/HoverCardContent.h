@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -22,6 +23,10 @@ struct HoverCardContent {
 
     friend bool operator==(const HoverCardContent&, const HoverCardContent&) = default;
 };
+
+// "· 5.0%": the node's share of the root, "<0.1" below a tenth of a percent
+// or when the root holds nothing.
+std::string hoverCardShareText(std::int64_t nodeBytes, std::int64_t rootBytes);
 
 HoverCardContent hoverCardContent(const StorageNode& node, const StorageNode& root,
                                   std::chrono::system_clock::time_point now);

@@ -9,14 +9,13 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QListView;
-class QScrollArea;
 class QStackedWidget;
 
 namespace korvane {
 
+class AppDetailPane;
 class AppListModel;
 class AppState;
-class EmptyStateView;
 class KitButton;
 class SymbolButton;
 
@@ -31,13 +30,13 @@ public:
 
     const ApplicationsPageContent& content() const { return content_; }
     // The detail pane's content; absent without an application shown.
-    const std::optional<AppDetailContent>& detail() const { return detail_; }
+    const std::optional<AppDetailContent>& detail() const;
     QLineEdit* filterField() const { return filter_; }
     SymbolButton* refreshButton() const { return refresh_; }
     QListView* list() const { return list_; }
-    QCheckBox* includeBundleBox() const { return includeBundleBox_; }
-    KitButton* uninstallButton() const { return uninstall_; }
-    KitButton* showInFileManagerButton() const { return showInFileManager_; }
+    QCheckBox* includeBundleBox() const;
+    KitButton* uninstallButton() const;
+    KitButton* showInFileManagerButton() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -45,15 +44,17 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    QWidget* buildListColumn();
+    QLayout* buildFilterHeader();
+    void buildLooking();
+    void buildList();
+    void buildFooter();
     void refresh();
-    void rebuildDetail();
     void restyle();
 
     AppState& state_;
     ApplicationsPageContent content_;
-    std::optional<AppDetailContent> detail_;
     std::optional<InstalledApp> detailApp_;
-    bool includeBundle_ = true;  // kept while other applications are shown
     bool appeared_ = false;
     QLineEdit* filter_;
     SymbolButton* refresh_;
@@ -64,12 +65,7 @@ private:
     AppListModel* model_;
     QWidget* footer_;
     QLabel* footerText_;
-    QStackedWidget* detailPane_;
-    QScrollArea* detailScroll_;
-    EmptyStateView* empty_;
-    QCheckBox* includeBundleBox_ = nullptr;
-    KitButton* uninstall_ = nullptr;
-    KitButton* showInFileManager_ = nullptr;
+    AppDetailPane* detailPane_;
 };
 
 }  // namespace korvane

@@ -63,6 +63,25 @@ ReviewView::ReviewView(AppState& state, QWidget* parent)
     warning_ = notice(warningSymbol_, warningText_);
     trashNotice_ = notice(trashSymbol_, trashText_);
 
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addLayout(buildHeader());
+    column->addWidget(new Hairline(Qt::Horizontal));
+    buildList();
+    column->addWidget(scroll_, 1);
+    column->addWidget(new Hairline(Qt::Horizontal));
+    column->addLayout(buildFooter());
+
+    connectActions();
+    for (auto signal : {&AppState::selectionChanged, &AppState::settingsChanged, &AppState::scanChanged})
+        connect(&state_, signal, this, &ReviewView::refresh);
+    restyle();
+    refresh();
+}
+
+// The title with the total beside it, and the warning under them.
+QLayout* ReviewView::buildHeader() {
     auto* header = new QVBoxLayout;
     header->setContentsMargins(16, 16, 16, 16);
     header->setSpacing(10);
@@ -74,7 +93,11 @@ ReviewView::ReviewView(AppState& state, QWidget* parent)
     heading->addWidget(total_, 0, Qt::AlignBottom);
     header->addLayout(heading);
     header->addWidget(warning_);
+    return header;
+}
 
+// The rows scroll; more are built as the end comes into view.
+void ReviewView::buildList() {
     listLayout_->setContentsMargins(0, 0, 0, 0);
     listLayout_->setSpacing(0);
     listLayout_->addStretch(1);
@@ -87,7 +110,10 @@ ReviewView::ReviewView(AppState& state, QWidget* parent)
     connect(scroll_->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
         if (value >= scroll_->verticalScrollBar()->maximum() - scroll_->viewport()->height()) buildMoreRows();
     });
+}
 
+// The note on the Trash, the disposal picker and the two buttons.
+QLayout* ReviewView::buildFooter() {
     auto* footer = new QVBoxLayout;
     footer->setContentsMargins(16, 16, 16, 16);
     footer->setSpacing(10);
@@ -103,16 +129,10 @@ ReviewView::ReviewView(AppState& state, QWidget* parent)
     clean_->setAutoDefault(true);
     actions->addWidget(clean_);
     footer->addLayout(actions);
+    return footer;
+}
 
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
-    column->addLayout(header);
-    column->addWidget(new Hairline(Qt::Horizontal));
-    column->addWidget(scroll_, 1);
-    column->addWidget(new Hairline(Qt::Horizontal));
-    column->addLayout(footer);
-
+void ReviewView::connectActions() {
     connect(picker_, &DisposalPicker::disposalChosen, this, [this](std::optional<Disposal> disposal) {
         state_.setDisposalOverride(disposal);
         state_.saveSettings();
@@ -124,10 +144,6 @@ ReviewView::ReviewView(AppState& state, QWidget* parent)
         emit closeRequested();
         state.startCleanup();
     });
-    for (auto signal : {&AppState::selectionChanged, &AppState::settingsChanged, &AppState::scanChanged})
-        connect(&state_, signal, this, &ReviewView::refresh);
-    restyle();
-    refresh();
 }
 
 QList<QWidget*> ReviewView::rowViews() const {

@@ -5,6 +5,7 @@
 #include "app/presenters/ReviewContent.h"
 
 class QLabel;
+class QLayout;
 class QScrollArea;
 class QVBoxLayout;
 
@@ -44,6 +45,10 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    QLayout* buildHeader();
+    void buildList();
+    QLayout* buildFooter();
+    void connectActions();
     void refresh();
     void restyle();
     void rebuildRows();

@@ -12,7 +12,6 @@
 
 #include "app/kit/CapsuleLabel.h"
 #include "app/kit/EmptyStateView.h"
-#include "app/screens/PageEmptyState.h"
 #include "app/kit/Ground.h"
 #include "app/kit/Hairline.h"
 #include "app/kit/PaletteEnvironment.h"
@@ -21,6 +20,7 @@
 #include "app/kit/SymbolView.h"
 #include "app/screens/EntryList.h"
 #include "app/screens/EntryListModel.h"
+#include "app/screens/PageEmptyState.h"
 #include "app/state/AppState.h"
 #include "app/state/SearchRunner.h"
 #include "app/theme/AppFont.h"
@@ -61,7 +61,23 @@ SearchView::SearchView(AppState& state, QWidget* parent)
     auto* column = new QVBoxLayout(ground);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
+    column->addLayout(buildQueryBar());
+    column->addLayout(buildFilterBar());
+    column->addWidget(new Hairline(Qt::Horizontal));
+    results_->addWidget(list_);
+    results_->addWidget(empty_);
+    column->addWidget(results_, 1);
 
+    connectQuery();
+    connect(&state_, &AppState::changed, this, &SearchView::followState);
+    connect(runner_.get(), &SearchRunner::resultsChanged, this, &SearchView::showResults);
+    restyle();
+    followState();
+    showResults();
+}
+
+// The field, the count of results and the button that clears the field.
+QLayout* SearchView::buildQueryBar() {
     auto* queryBar = new QHBoxLayout;
     queryBar->setContentsMargins(16, 14, 16, 14);
     queryBar->setSpacing(9);
@@ -78,8 +94,11 @@ SearchView::SearchView(AppState& state, QWidget* parent)
     count_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     queryBar->addWidget(count_);
     queryBar->addWidget(clear_);
-    column->addLayout(queryBar);
+    return queryBar;
+}
 
+// What kind, size and age of file, whether paths and patterns count, and the order.
+QLayout* SearchView::buildFilterBar() {
     auto* filterBar = new QHBoxLayout;
     filterBar->setContentsMargins(16, 0, 16, 12);
     filterBar->setSpacing(8);
@@ -95,12 +114,11 @@ SearchView::SearchView(AppState& state, QWidget* parent)
     regex_->setFont(AppFont::caption());
     filterBar->addStretch(1);
     filterBar->addWidget(sort_);
-    column->addLayout(filterBar);
-    column->addWidget(new Hairline(Qt::Horizontal));
-    results_->addWidget(list_);
-    results_->addWidget(empty_);
-    column->addWidget(results_, 1);
+    return filterBar;
+}
 
+// Every control edits the state's query; the order is the state's own setting.
+void SearchView::connectQuery() {
     connect(field_, &QLineEdit::textEdited, this, [this](const QString& text) {
         editQuery([&](FileSearch::Query& query) { query.text = text.toStdString(); });
     });
@@ -129,11 +147,6 @@ SearchView::SearchView(AppState& state, QWidget* parent)
     connect(sort_, &QComboBox::activated, this, [this](int index) {
         state_.setSearchSort(static_cast<FileSearch::Sort>(sort_->itemData(index).toInt()));
     });
-    connect(&state_, &AppState::changed, this, &SearchView::followState);
-    connect(runner_.get(), &SearchRunner::resultsChanged, this, &SearchView::showResults);
-    restyle();
-    followState();
-    showResults();
 }
 
 SearchView::~SearchView() = default;

@@ -8,6 +8,7 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QStackedWidget;
 
@@ -48,6 +49,9 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    QLayout* buildQueryBar();
+    QLayout* buildFilterBar();
+    void connectQuery();
     void followState();
     void showResults();
     void editQuery(const std::function<void(FileSearch::Query&)>& edit);

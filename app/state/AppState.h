@@ -50,10 +50,13 @@ class Settings;
 // and counts only while its run is still the current one.
 //
 // The operations are split by concern over several source files:
-// AppState.cpp (fields, start-up, persisted settings, statistics),
-// AppStateScan.cpp (the developer scan and its alerts), AppStateLaunch.cpp
-// (the launch arguments), AppStateTypes.cpp (the text tables of the nested
-// types).
+// AppState.cpp (fields, start-up, persisted settings, statistics, history),
+// AppStateScan.cpp (the developer scan and its alerts),
+// AppStateNavigation.cpp (tree navigation, selection, sidebar, project
+// folders), AppStateCleanup.cpp (cleanup, restore, exclusions, the report's
+// actions), AppStateGeneral.cpp (folder scan, search, large files,
+// applications), AppStateLaunch.cpp (the launch arguments and demonstration
+// data), AppStateTypes.cpp (the text tables of the nested types).
 class AppState : public QObject {
     Q_OBJECT
 public:

@@ -14,12 +14,10 @@
 #include <QTimer>
 
 #include "app/MainWindow.h"
-#include "app/frame/AboutTab.h"
 #include "app/frame/ExploreLayout.h"
 #include "app/frame/GeneralSidebar.h"
 #include "app/frame/PlaceholderPane.h"
 #include "app/frame/RootView.h"
-#include "app/frame/SettingsView.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/screens/CleanupProgressView.h"
 #include "app/screens/CompleteView.h"
@@ -28,6 +26,8 @@
 #include "app/screens/OnboardingView.h"
 #include "app/screens/ScanningView.h"
 #include "app/screens/SearchView.h"
+#include "app/settings/AboutTab.h"
+#include "app/settings/SettingsView.h"
 #include "app/theme/AppMotion.h"
 #include "tests/app/state/FlowFixture.h"
 

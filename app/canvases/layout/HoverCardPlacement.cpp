@@ -1,7 +1,6 @@
 #include "app/canvases/layout/HoverCardPlacement.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace korvane {
 
@@ -18,19 +17,6 @@ QPointF HoverCardPlacement::origin(QRectF target, QSizeF container, QSizeF card)
 
 QSizeF HoverCardPlacement::measured(QSizeF stored, QSizeF reported) {
     return reported.height() > 0 ? reported : stored;
-}
-
-std::string HoverCardPlacement::shareText(std::int64_t nodeBytes, std::int64_t rootBytes) {
-    std::string share = "<0.1";
-    if (rootBytes >= 1) {
-        const double p = static_cast<double>(nodeBytes) / static_cast<double>(rootBytes) * 100;
-        if (!(p < 0.1)) {
-            char buffer[64];
-            std::snprintf(buffer, sizeof buffer, p < 10 ? "%.1f" : "%.0f", p);
-            share = buffer;
-        }
-    }
-    return "\u00B7 " + share + "%";
 }
 
 }  // namespace korvane

@@ -1,15 +1,12 @@
 #pragma once
 
-#include <cstdint>
-#include <string>
-
 #include <QPointF>
 #include <QRectF>
 #include <QSizeF>
 
 namespace korvane {
 
-// Where the hover card goes beside a hovered item, and the share line it shows.
+// Where the hover card goes beside a hovered item.
 struct HoverCardPlacement {
     // The estimate used until the card has been measured once.
     static constexpr QSizeF initialSize{178, 180};
@@ -24,10 +21,6 @@ struct HoverCardPlacement {
 
     // A new measurement replaces the stored size only when it has a height.
     static QSizeF measured(QSizeF stored, QSizeF reported);
-
-    // "· 5.0%": the node's share of the root, "<0.1" below a tenth of a percent
-    // or when the root holds nothing.
-    static std::string shareText(std::int64_t nodeBytes, std::int64_t rootBytes);
 };
 
 }  // namespace korvane

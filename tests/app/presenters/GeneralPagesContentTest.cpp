@@ -6,7 +6,7 @@
 #include "app/presenters/EntryListContent.h"
 #include "app/presenters/GeneralSidebarContent.h"
 #include "app/presenters/LargeFilesContent.h"
-#include "app/presenters/RelativeDate.h"
+#include "app/presenters/RelativeDateText.h"
 #include "app/presenters/SearchContent.h"
 #include "core/system/Paths.h"
 #include "core/text/ByteFormat.h"

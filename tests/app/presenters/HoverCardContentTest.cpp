@@ -17,3 +17,17 @@ TEST(HoverCardContent, ReadsAsOneSentenceForScreenReaders) {
                           Case{bare, "a, b, 0 KB, <0.1% of the view"}})
         EXPECT_EQ(hoverCardDescription(c.content), c.text);
 }
+
+TEST(HoverCardContent, ShareTexts) {
+    struct Case {
+        std::int64_t node, root;
+        const char* text;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {5, 100, "\u00B7 5.0%"}, {1234, 10000, "\u00B7 12%"}, {5, 10000, "\u00B7 <0.1%"}, {9996, 10000, "\u00B7 100%"},
+        {7, 0, "\u00B7 <0.1%"}, {0, 100, "\u00B7 <0.1%"}, {1, 1000, "\u00B7 0.1%"},
+    };
+    // clang-format on
+    for (const auto& c : cases) EXPECT_EQ(hoverCardShareText(c.node, c.root), c.text) << c.node;
+}

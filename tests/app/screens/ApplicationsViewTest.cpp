@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "app/kit/KitButton.h"
+#include "app/kit/PaletteEnvironment.h"
 #include "app/screens/ApplicationsView.h"
 #include "app/theme/AppMotion.h"
 #include "tests/app/state/FlowFixture.h"
@@ -95,6 +97,36 @@ TEST_F(ApplicationsViewTest, AnAppImageHasNoInstallerNote) {
     EXPECT_EQ(view.detail()->name, "Krita");
     EXPECT_FALSE(view.detail()->commandNote);
     EXPECT_EQ(view.detail()->leftovers.size(), 1u);
+}
+
+TEST_F(ApplicationsViewTest, LeavingTheApplicationItselfOutHoldsForTheNextOneAndANewPalette) {
+    launch();
+    ApplicationsView view(state());
+    view.show();
+    ASSERT_TRUE(testing::waitUntil([&] { return !state().isScanningApps(); }));
+    ASSERT_TRUE(view.includeBundleBox()->isChecked());
+    const QString withBundle = view.uninstallButton()->title();
+
+    // The button's title follows the box at once.
+    view.includeBundleBox()->click();
+    EXPECT_NE(view.uninstallButton()->title(), withBundle);
+    EXPECT_EQ(view.uninstallButton()->title().toStdString(), view.detail()->uninstallTitle);
+
+    // The next application and a new palette build the pane again, the box as left.
+    QAbstractItemModel& model = *view.list()->model();
+    QTest::mouseClick(view.list()->viewport(), Qt::LeftButton, {},
+                      view.list()->visualRect(model.index(2, 0)).center());
+    ASSERT_EQ(view.detail()->name, "Krita");
+    EXPECT_FALSE(view.includeBundleBox()->isChecked());
+    setEnvironmentPalette(&view, ThemeID::graphite);
+    ASSERT_TRUE(view.detail());
+    EXPECT_FALSE(view.includeBundleBox()->isChecked());
+
+    // Only what was left behind is staged.
+    QTest::mouseClick(view.uninstallButton(), Qt::LeftButton);
+    ASSERT_EQ(state().stagedCandidates().size(), 1u);
+    EXPECT_FALSE(state().stagedCandidates()[0].removal.isCommand());
+    EXPECT_NE(state().stagedCandidates()[0].path.find(".config/Krita"), std::string::npos);
 }
 
 }  // namespace

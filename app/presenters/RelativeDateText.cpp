@@ -1,4 +1,4 @@
-#include "app/presenters/RelativeDate.h"
+#include "app/presenters/RelativeDateText.h"
 
 #include <array>
 #include <cstdint>

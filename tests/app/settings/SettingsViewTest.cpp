@@ -11,13 +11,13 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "app/frame/AutomationTab.h"
-#include "app/frame/CleanupSettingsTab.h"
-#include "app/frame/ScanSettingsTab.h"
-#include "app/frame/SettingsForm.h"
-#include "app/frame/SettingsView.h"
 #include "app/kit/ElidedLabel.h"
 #include "app/presenters/SettingsContent.h"
+#include "app/settings/AutomationTab.h"
+#include "app/settings/CleanupSettingsTab.h"
+#include "app/settings/ScanSettingsTab.h"
+#include "app/settings/SettingsForm.h"
+#include "app/settings/SettingsView.h"
 #include "tests/app/state/FlowFixture.h"
 
 namespace korvane {

@@ -2,8 +2,7 @@
 
 #include <vector>
 
-#include <QWidget>
-
+#include "app/settings/SettingsTabPage.h"
 #include "app/state/AppState.h"
 
 class QCheckBox;
@@ -19,7 +18,7 @@ class PathRowView;
 // searches for projects and when a project counts as stale. Every change is
 // written into the state and saved at once; the tab shows the state's
 // settings whoever changed them.
-class ScanSettingsTab : public QWidget {
+class ScanSettingsTab : public SettingsTabPage {
     Q_OBJECT
 public:
     explicit ScanSettingsTab(AppState& state, QWidget* parent = nullptr);
@@ -33,12 +32,12 @@ public:
     // "Add folder…": the folders chosen in the picker, each added once; no scan.
     void addProjectRoot();
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
+    QWidget* buildToolchains();
+    QWidget* buildProjects();
+    QWidget* buildThresholds();
     void refresh();
-    void restyle();
+    void restyle() override;
 
     AppState& state_;
     std::vector<QCheckBox*> toggles_;

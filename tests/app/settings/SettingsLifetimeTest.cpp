@@ -10,8 +10,8 @@
 #include <QTest>
 
 #include "app/MainWindow.h"
-#include "app/frame/ScanSettingsTab.h"
-#include "app/frame/SettingsView.h"
+#include "app/settings/ScanSettingsTab.h"
+#include "app/settings/SettingsView.h"
 #include "app/theme/AppMotion.h"
 #include "tests/app/state/FlowFixture.h"
 

@@ -1,22 +1,20 @@
 #pragma once
 
-#include <string>
-
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
 #include <QWidget>
+#include <string>
 
 class QFormLayout;
-class QLayout;
 class QToolButton;
 
 namespace korvane {
 
 class ElidedLabel;
 
-// The pieces the three form tabs share: titled sections, closing notes, the
-// removable path row and the scrolling page they sit on.
+// The pieces the three form tabs are made of: titled sections, closing notes
+// and the removable path row.
 
 // A symbol from the icon font as an icon in one colour.
 QIcon symbolIcon(const std::string& name, double size, const QColor& color);
@@ -71,12 +69,5 @@ private:
     ElidedLabel* label_;
     QToolButton* remove_;
 };
-
-// Takes a row out of its list; deleted later, since the row's own button may
-// be what asked for its removal.
-void discardRow(QLayout* list, QWidget* row);
-
-// A form page that scrolls when its sections are taller than the tab.
-QWidget* formPage(QWidget* content);
 
 }  // namespace korvane

@@ -2,8 +2,7 @@
 
 #include <vector>
 
-#include <QWidget>
-
+#include "app/settings/SettingsTabPage.h"
 #include "app/state/AppState.h"
 
 class QLabel;
@@ -15,7 +14,7 @@ class SymbolView;
 
 // The "Cleanup" tab: how a cleanup removes items (the same choice as the
 // review sheet's disposal picker, saved at once) and what is never removed.
-class CleanupSettingsTab : public QWidget {
+class CleanupSettingsTab : public SettingsTabPage {
     Q_OBJECT
 public:
     explicit CleanupSettingsTab(AppState& state, QWidget* parent = nullptr);
@@ -23,12 +22,11 @@ public:
     // Recommended, Trash, delete.
     const std::vector<QRadioButton*>& removalButtons() const { return removal_; }
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
+    QWidget* buildRemoval();
+    QWidget* buildSafeguards();
     void refresh();
-    void restyle();
+    void restyle() override;
 
     AppState& state_;
     std::vector<QRadioButton*> removal_;

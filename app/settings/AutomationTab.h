@@ -4,9 +4,8 @@
 #include <functional>
 #include <vector>
 
-#include <QWidget>
-
 #include "app/presenters/SettingsContent.h"
+#include "app/settings/SettingsTabPage.h"
 #include "app/state/AppState.h"
 
 class QCheckBox;
@@ -22,7 +21,7 @@ class PathRowView;
 // paths marked "Never touch". Each schedule change writes the whole schedule
 // (which saves and re-arms it); the tab follows the schedule's own signal as
 // well as the state's settings.
-class AutomationTab : public QWidget {
+class AutomationTab : public SettingsTabPage {
     Q_OBJECT
 public:
     explicit AutomationTab(AppState& state, QWidget* parent = nullptr);
@@ -38,9 +37,12 @@ public:
     std::vector<PathRowView*> neverTouchedRows() const;
 
 private:
+    QWidget* buildSchedule();
+    QWidget* buildAlerts();
+    QWidget* buildNeverTouched();
     // Adds a picker whose user pick replaces one field of the schedule.
     QComboBox* addPicker(FormSection* section, const char* title, const std::vector<PickerOption>& options,
-                         std::int64_t Automation::Schedule::* field);
+                         std::int64_t Automation::Schedule::*field);
     void writeSchedule(const std::function<void(Automation::Schedule&)>& change);
     void refreshSchedule();
     void refreshNeverTouched();

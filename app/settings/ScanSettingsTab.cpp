@@ -1,4 +1,4 @@
-#include "app/frame/ScanSettingsTab.h"
+#include "app/settings/ScanSettingsTab.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -8,23 +8,27 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "app/frame/SettingsForm.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/platform/Desktop.h"
 #include "app/presenters/SettingsContent.h"
+#include "app/settings/SettingsForm.h"
 
 namespace korvane {
 
 ScanSettingsTab::ScanSettingsTab(AppState& state, QWidget* parent)
-    : QWidget(parent),
+    : SettingsTabPage(parent),
       state_(state),
       projectList_(new QWidget),
       projectRows_(new QVBoxLayout(projectList_)),
       addFolder_(new QPushButton(QString::fromUtf8(settingsText::addFolder))),
       stale_(new QComboBox) {
-    auto* content = new QWidget;
-    auto* column = new QVBoxLayout(content);
+    setSections({buildToolchains(), buildProjects(), buildThresholds()});
+    connect(&state_, &AppState::settingsChanged, this, &ScanSettingsTab::refresh);
+    refresh();
+    restyle();
+}
 
+QWidget* ScanSettingsTab::buildToolchains() {
     auto* toolchains = new FormSection(QString::fromUtf8(settingsText::toolchains));
     for (const auto& row : categoryToggleRows(state_.settings())) {
         auto* toggle = new QCheckBox(QString::fromStdString(row.title));
@@ -36,8 +40,10 @@ ScanSettingsTab::ScanSettingsTab(AppState& state, QWidget* parent)
             state_.saveSettings();
         });
     }
-    column->addWidget(toolchains);
+    return toolchains;
+}
 
+QWidget* ScanSettingsTab::buildProjects() {
     auto* projects = new FormSection(QString::fromUtf8(settingsText::projects));
     projectRows_->setContentsMargins(0, 0, 0, 0);
     projects->rows()->addRow(projectList_);
@@ -45,8 +51,10 @@ ScanSettingsTab::ScanSettingsTab(AppState& state, QWidget* parent)
     projects->rows()->addRow(addFolder_);
     projects->rows()->addRow(new FormNote(QString::fromUtf8(settingsText::projectsNote)));
     connect(addFolder_, &QPushButton::clicked, this, &ScanSettingsTab::addProjectRoot);
-    column->addWidget(projects);
+    return projects;
+}
 
+QWidget* ScanSettingsTab::buildThresholds() {
     auto* thresholds = new FormSection(QString::fromUtf8(settingsText::thresholds));
     for (const auto& option : staleOptions())
         stale_->addItem(QString::fromStdString(option.label), QVariant::fromValue<qlonglong>(option.value));
@@ -59,31 +67,18 @@ ScanSettingsTab::ScanSettingsTab(AppState& state, QWidget* parent)
         state_.setSettings(std::move(settings));
         state_.saveSettings();
     });
-    column->addWidget(thresholds);
-    column->addStretch(1);
-
-    auto* page = new QVBoxLayout(this);
-    page->setContentsMargins(0, 0, 0, 0);
-    page->addWidget(formPage(content));
-
-    connect(&state_, &AppState::settingsChanged, this, &ScanSettingsTab::refresh);
-    refresh();
-    restyle();
+    return thresholds;
 }
 
-std::vector<PathRowView*> ScanSettingsTab::projectRows() const {
-    std::vector<PathRowView*> rows;
-    for (int i = 0; i < projectRows_->count(); ++i)
-        if (auto* row = qobject_cast<PathRowView*>(projectRows_->itemAt(i)->widget())) rows.push_back(row);
-    return rows;
-}
+std::vector<PathRowView*> ScanSettingsTab::projectRows() const { return pathRows(*projectRows_); }
 
 void ScanSettingsTab::addProjectRoot() {
     Desktop* desktop = state_.desktop();
     if (!desktop) return;
-    const auto folders = desktop->chooseFolders(
-        {.directory = {}, .prompt = settingsText::pickFolderPrompt, .message = settingsText::pickFolderMessage,
-         .multiple = true});
+    const auto folders = desktop->chooseFolders({.directory = {},
+                                                 .prompt = settingsText::pickFolderPrompt,
+                                                 .message = settingsText::pickFolderMessage,
+                                                 .multiple = true});
     for (const auto& folder : folders) state_.addProjectRoot(folder);
 }
 
@@ -96,27 +91,12 @@ void ScanSettingsTab::refresh() {
     }
 
     const auto projects = projectRootRows(settings);
-    const auto shown = projectRows();
-    const bool same = std::equal(projects.begin(), projects.end(), shown.begin(), shown.end(),
-                                 [](const PathRow& row, const PathRowView* view) { return row.path == view->path(); });
-    if (!same) {
-        for (PathRowView* row : shown) discardRow(projectRows_, row);
-        for (const auto& row : projects) {
-            auto* view = new PathRowView(row.path, row.shown);
-            connect(view, &PathRowView::removeRequested, this,
-                    [this](const std::string& path) { state_.removeProjectRoot(path); });
-            projectRows_->addWidget(view);
-        }
-    }
+    showPathRows(*projectRows_, projects,
+                 [this](const std::string& path) { state_.removeProjectRoot(path); });
     projectList_->setVisible(!projects.empty());
 
     const QSignalBlocker quiet(stale_);
     stale_->setCurrentIndex(optionIndex(staleOptions(), settings.staleProjectDays));
-}
-
-void ScanSettingsTab::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) restyle();
 }
 
 void ScanSettingsTab::restyle() {

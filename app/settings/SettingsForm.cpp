@@ -1,14 +1,12 @@
-#include "app/frame/SettingsForm.h"
-
-#include <map>
-#include <tuple>
+#include "app/settings/SettingsForm.h"
 
 #include <QEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QPainter>
-#include <QScrollArea>
 #include <QToolButton>
+#include <map>
+#include <tuple>
 
 #include "app/kit/ElidedLabel.h"
 #include "app/kit/PaletteEnvironment.h"
@@ -40,7 +38,8 @@ QIcon symbolIcon(const std::string& name, double size, const QColor& color) {
     return icon;
 }
 
-FormSection::FormSection(const QString& title, QWidget* parent) : QGroupBox(title, parent), rows_(new QFormLayout(this)) {
+FormSection::FormSection(const QString& title, QWidget* parent)
+    : QGroupBox(title, parent), rows_(new QFormLayout(this)) {
     rows_->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     rows_->setRowWrapPolicy(QFormLayout::DontWrapRows);
     rows_->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -84,22 +83,6 @@ void PathRowView::restyle() {
     const Palette& palette = environmentPalette(this);
     styleLabel(label_, AppFont::font(11, QFont::Normal, FontDesign::monospaced), palette.ink);
     remove_->setIcon(symbolIcon("minus.circle", 14, palette.inkSecondary));
-}
-
-void discardRow(QLayout* list, QWidget* row) {
-    list->removeWidget(row);
-    row->disconnect();
-    row->hide();
-    row->deleteLater();
-}
-
-QWidget* formPage(QWidget* content) {
-    auto* page = new QScrollArea;
-    page->setWidget(content);
-    page->setWidgetResizable(true);
-    page->setFrameShape(QFrame::NoFrame);
-    page->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    return page;
 }
 
 }  // namespace korvane

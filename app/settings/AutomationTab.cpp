@@ -1,4 +1,4 @@
-#include "app/frame/AutomationTab.h"
+#include "app/settings/AutomationTab.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -6,52 +6,19 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "app/frame/SettingsForm.h"
 #include "app/presenters/SettingsContent.h"
+#include "app/settings/SettingsForm.h"
 
 namespace korvane {
 
 AutomationTab::AutomationTab(AppState& state, QWidget* parent)
-    : QWidget(parent),
+    : SettingsTabPage(parent),
       state_(state),
       scheduleToggle_(new QCheckBox(QString::fromUtf8(settingsText::scheduleToggle))),
       alertsToggle_(new QCheckBox(QString::fromUtf8(settingsText::alertsToggle))),
       neverTouched_(new FormSection(QString::fromUtf8(settingsText::neverTouched))),
       neverTouchedRows_(new QVBoxLayout) {
-    auto* content = new QWidget;
-    auto* column = new QVBoxLayout(content);
-
-    auto* scheduled = new FormSection(QString::fromUtf8(settingsText::scheduled));
-    scheduled->rows()->addRow(scheduleToggle_);
-    connect(scheduleToggle_, &QCheckBox::toggled, this,
-            [this](bool on) { writeSchedule([on](Automation::Schedule& s) { s.isEnabled = on; }); });
-    weekday_ = addPicker(scheduled, settingsText::every, weekdayOptions(), &Automation::Schedule::weekday);
-    hour_ = addPicker(scheduled, settingsText::at, hourOptions(), &Automation::Schedule::hour);
-    scheduled->rows()->addRow(new FormNote(QString::fromUtf8(settingsText::scheduleNote)));
-    column->addWidget(scheduled);
-
-    auto* tell = new FormSection(QString::fromUtf8(settingsText::tellMe));
-    tell->rows()->addRow(alertsToggle_);
-    connect(alertsToggle_, &QCheckBox::toggled, this,
-            [this](bool on) { writeSchedule([on](Automation::Schedule& s) { s.alertsEnabled = on; }); });
-    reclaimable_ = addPicker(tell, settingsText::reclaimablePasses, reclaimableOptions(),
-                             &Automation::Schedule::reclaimableAlertGB);
-    lowSpace_ =
-        addPicker(tell, settingsText::freeSpaceBelow, lowSpaceOptions(), &Automation::Schedule::lowSpaceAlertGB);
-    tell->rows()->addRow(new FormNote(QString::fromUtf8(settingsText::alertsNote)));
-    column->addWidget(tell);
-
-    neverTouchedRows_->setContentsMargins(0, 0, 0, 0);
-    auto* rows = new QWidget;
-    rows->setLayout(neverTouchedRows_);
-    neverTouched_->rows()->addRow(rows);
-    neverTouched_->rows()->addRow(new FormNote(QString::fromUtf8(settingsText::neverTouchedNote)));
-    column->addWidget(neverTouched_);
-    column->addStretch(1);
-
-    auto* page = new QVBoxLayout(this);
-    page->setContentsMargins(0, 0, 0, 0);
-    page->addWidget(formPage(content));
+    setSections({buildSchedule(), buildAlerts(), buildNeverTouched()});
 
     // The state does not pass schedule changes on: listen to the schedule itself.
     connect(&state_.automation(), &Automation::scheduleChanged, this, &AutomationTab::refreshSchedule);
@@ -60,8 +27,42 @@ AutomationTab::AutomationTab(AppState& state, QWidget* parent)
     refreshNeverTouched();
 }
 
-QComboBox* AutomationTab::addPicker(FormSection* section, const char* title, const std::vector<PickerOption>& options,
-                                    std::int64_t Automation::Schedule::* field) {
+QWidget* AutomationTab::buildSchedule() {
+    auto* scheduled = new FormSection(QString::fromUtf8(settingsText::scheduled));
+    scheduled->rows()->addRow(scheduleToggle_);
+    connect(scheduleToggle_, &QCheckBox::toggled, this,
+            [this](bool on) { writeSchedule([on](Automation::Schedule& s) { s.isEnabled = on; }); });
+    weekday_ = addPicker(scheduled, settingsText::every, weekdayOptions(), &Automation::Schedule::weekday);
+    hour_ = addPicker(scheduled, settingsText::at, hourOptions(), &Automation::Schedule::hour);
+    scheduled->rows()->addRow(new FormNote(QString::fromUtf8(settingsText::scheduleNote)));
+    return scheduled;
+}
+
+QWidget* AutomationTab::buildAlerts() {
+    auto* tell = new FormSection(QString::fromUtf8(settingsText::tellMe));
+    tell->rows()->addRow(alertsToggle_);
+    connect(alertsToggle_, &QCheckBox::toggled, this,
+            [this](bool on) { writeSchedule([on](Automation::Schedule& s) { s.alertsEnabled = on; }); });
+    reclaimable_ = addPicker(tell, settingsText::reclaimablePasses, reclaimableOptions(),
+                             &Automation::Schedule::reclaimableAlertGB);
+    lowSpace_ = addPicker(tell, settingsText::freeSpaceBelow, lowSpaceOptions(),
+                          &Automation::Schedule::lowSpaceAlertGB);
+    tell->rows()->addRow(new FormNote(QString::fromUtf8(settingsText::alertsNote)));
+    return tell;
+}
+
+QWidget* AutomationTab::buildNeverTouched() {
+    neverTouchedRows_->setContentsMargins(0, 0, 0, 0);
+    auto* rows = new QWidget;
+    rows->setLayout(neverTouchedRows_);
+    neverTouched_->rows()->addRow(rows);
+    neverTouched_->rows()->addRow(new FormNote(QString::fromUtf8(settingsText::neverTouchedNote)));
+    return neverTouched_;
+}
+
+QComboBox* AutomationTab::addPicker(FormSection* section, const char* title,
+                                    const std::vector<PickerOption>& options,
+                                    std::int64_t Automation::Schedule::*field) {
     auto* picker = new QComboBox;
     for (const auto& option : options)
         picker->addItem(QString::fromStdString(option.label), QVariant::fromValue<qlonglong>(option.value));
@@ -90,33 +91,19 @@ void AutomationTab::refreshSchedule() {
     show(hour_, hourOptions(), schedule.hour);
     show(reclaimable_, reclaimableOptions(), schedule.reclaimableAlertGB);
     show(lowSpace_, lowSpaceOptions(), schedule.lowSpaceAlertGB);
-    for (auto [toggle, on] : {std::pair{scheduleToggle_, schedule.isEnabled}, {alertsToggle_, schedule.alertsEnabled}}) {
+    for (auto [toggle, on] :
+         {std::pair{scheduleToggle_, schedule.isEnabled}, {alertsToggle_, schedule.alertsEnabled}}) {
         const QSignalBlocker quiet(toggle);
         toggle->setChecked(on);
     }
 }
 
-std::vector<PathRowView*> AutomationTab::neverTouchedRows() const {
-    std::vector<PathRowView*> rows;
-    for (int i = 0; i < neverTouchedRows_->count(); ++i)
-        if (auto* row = qobject_cast<PathRowView*>(neverTouchedRows_->itemAt(i)->widget())) rows.push_back(row);
-    return rows;
-}
+std::vector<PathRowView*> AutomationTab::neverTouchedRows() const { return pathRows(*neverTouchedRows_); }
 
 void AutomationTab::refreshNeverTouched() {
     const auto paths = korvane::neverTouchedRows(state_.settings());
-    const auto shown = neverTouchedRows();
-    const bool same = std::equal(paths.begin(), paths.end(), shown.begin(), shown.end(),
-                                 [](const PathRow& row, const PathRowView* view) { return row.path == view->path(); });
-    if (!same) {
-        for (PathRowView* row : shown) discardRow(neverTouchedRows_, row);
-        for (const auto& row : paths) {
-            auto* view = new PathRowView(row.path, row.shown);
-            connect(view, &PathRowView::removeRequested, this,
-                    [this](const std::string& path) { state_.removeExclusion(path); });
-            neverTouchedRows_->addWidget(view);
-        }
-    }
+    showPathRows(*neverTouchedRows_, paths,
+                 [this](const std::string& path) { state_.removeExclusion(path); });
     neverTouched_->setVisible(!paths.empty());
 }
 

@@ -1,4 +1,4 @@
-#include "app/frame/CleanupSettingsTab.h"
+#include "app/settings/CleanupSettingsTab.h"
 
 #include <QButtonGroup>
 #include <QEvent>
@@ -8,17 +8,23 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/frame/SettingsForm.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/SymbolView.h"
 #include "app/presenters/SettingsContent.h"
+#include "app/settings/SettingsForm.h"
 
 namespace korvane {
 
-CleanupSettingsTab::CleanupSettingsTab(AppState& state, QWidget* parent) : QWidget(parent), state_(state) {
-    auto* content = new QWidget;
-    auto* column = new QVBoxLayout(content);
+CleanupSettingsTab::CleanupSettingsTab(AppState& state, QWidget* parent)
+    : SettingsTabPage(parent), state_(state) {
+    setSections({buildRemoval(), buildSafeguards()});
+    // The review sheet's picker writes the same value.
+    connect(&state_, &AppState::settingsChanged, this, &CleanupSettingsTab::refresh);
+    refresh();
+    restyle();
+}
 
+QWidget* CleanupSettingsTab::buildRemoval() {
     auto* removal = new FormSection(QString::fromUtf8(settingsText::removal));
     auto* choices = new QWidget;
     auto* choiceColumn = new QVBoxLayout(choices);
@@ -41,8 +47,10 @@ CleanupSettingsTab::CleanupSettingsTab(AppState& state, QWidget* parent) : QWidg
         state_.setDisposalOverride(value);
         state_.saveSettings();
     });
-    column->addWidget(removal);
+    return removal;
+}
 
+QWidget* CleanupSettingsTab::buildSafeguards() {
     auto* never = new FormSection(QString::fromUtf8(settingsText::neverTouch));
     for (const auto& line : safeguards()) {
         auto* row = new QWidget;
@@ -56,28 +64,13 @@ CleanupSettingsTab::CleanupSettingsTab(AppState& state, QWidget* parent) : QWidg
         never->rows()->addRow(row);
         safeguards_.emplace_back(lock, text);
     }
-    column->addWidget(never);
-    column->addStretch(1);
-
-    auto* page = new QVBoxLayout(this);
-    page->setContentsMargins(0, 0, 0, 0);
-    page->addWidget(formPage(content));
-
-    // The review sheet's picker writes the same value.
-    connect(&state_, &AppState::settingsChanged, this, &CleanupSettingsTab::refresh);
-    refresh();
-    restyle();
+    return never;
 }
 
 void CleanupSettingsTab::refresh() {
     // Checking one unchecks the others; it writes only when the value differs.
     const int chosen = removalIndex(state_.disposalOverride());
     if (chosen >= 0) removal_[static_cast<std::size_t>(chosen)]->setChecked(true);
-}
-
-void CleanupSettingsTab::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) restyle();
 }
 
 void CleanupSettingsTab::restyle() {

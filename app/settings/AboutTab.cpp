@@ -1,4 +1,4 @@
-#include "app/frame/AboutTab.h"
+#include "app/settings/AboutTab.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -23,7 +23,7 @@ QLabel* plainLabel(const char* text) {
 }  // namespace
 
 AboutTab::AboutTab(QWidget* parent)
-    : QWidget(parent),
+    : SettingsTabPage(parent),
       drive_(new SymbolView("internaldrive", 36)),
       title_(plainLabel(settingsText::aboutTitle)),
       tagline_(plainLabel(settingsText::aboutTagline)),
@@ -61,11 +61,6 @@ AboutTab::AboutTab(QWidget* parent)
     page->addLayout(across);
     page->addStretch(1);
     restyle();
-}
-
-void AboutTab::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) restyle();
 }
 
 void AboutTab::restyle() {

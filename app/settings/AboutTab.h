@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "app/settings/SettingsTabPage.h"
 
 class QLabel;
 
@@ -9,16 +9,13 @@ namespace korvane {
 class SymbolView;
 
 // The "About" tab: what the program is and a word on privacy. No controls.
-class AboutTab : public QWidget {
+class AboutTab : public SettingsTabPage {
     Q_OBJECT
 public:
     explicit AboutTab(QWidget* parent = nullptr);
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
-    void restyle();
+    void restyle() override;
 
     SymbolView* drive_;
     QLabel* title_;

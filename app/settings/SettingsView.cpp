@@ -1,4 +1,4 @@
-#include "app/frame/SettingsView.h"
+#include "app/settings/SettingsView.h"
 
 #include <QEvent>
 #include <QPixmapCache>
@@ -6,13 +6,13 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "app/frame/AboutTab.h"
-#include "app/frame/AutomationTab.h"
-#include "app/frame/CleanupSettingsTab.h"
-#include "app/frame/ScanSettingsTab.h"
-#include "app/frame/SettingsForm.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/presenters/SettingsContent.h"
+#include "app/settings/AboutTab.h"
+#include "app/settings/AutomationTab.h"
+#include "app/settings/CleanupSettingsTab.h"
+#include "app/settings/ScanSettingsTab.h"
+#include "app/settings/SettingsForm.h"
 
 namespace korvane {
 
@@ -25,7 +25,8 @@ SettingsView::SettingsView(AppState& state, QWidget* parent)
       about_(new AboutTab) {
     const auto& titles = settingsTabs();
     QWidget* pages[] = {scan_, cleanup_, automation_, about_};
-    for (std::size_t i = 0; i < titles.size(); ++i) tabs_->addTab(pages[i], QString::fromStdString(titles[i].title));
+    for (std::size_t i = 0; i < titles.size(); ++i)
+        tabs_->addTab(pages[i], QString::fromStdString(titles[i].title));
     tabs_->setFixedSize(width, height);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_, 0, Qt::AlignCenter);

@@ -1,0 +1,247 @@
+#include "app/screens/AppDetailPane.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include "app/kit/CapsuleLabel.h"
+#include "app/kit/EmptyStateView.h"
+#include "app/kit/Hairline.h"
+#include "app/kit/KitButton.h"
+#include "app/kit/PaletteEnvironment.h"
+#include "app/kit/Panel.h"
+#include "app/kit/PlainLabel.h"
+#include "app/kit/SymbolView.h"
+#include "app/platform/Clock.h"
+#include "app/presenters/PlatformWords.h"
+#include "app/screens/AppIcon.h"
+#include "app/screens/PageEmptyState.h"
+#include "app/state/AppState.h"
+#include "app/theme/AppFont.h"
+
+namespace korvane {
+
+namespace {
+
+QLabel* styled(QLabel* label, const QFont& font, const QColor& color) {
+    styleLabel(label, font, color);
+    return label;
+}
+
+QLabel* styledText(const std::string& text, const QFont& font, const QColor& color) {
+    return styled(plainLabel(QString::fromStdString(text)), font, color);
+}
+
+QColor factTint(AppFact::Tint tint, const Palette& palette) {
+    return tint == AppFact::Tint::amber    ? palette.amber()
+           : tint == AppFact::Tint::accent ? palette.accent
+                                           : palette.ink;
+}
+
+}  // namespace
+
+AppDetailPane::AppDetailPane(AppState& state, QWidget* parent)
+    : QStackedWidget(parent), state_(state), scroll_(new QScrollArea), empty_(makePageEmptyState()) {
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setWidgetResizable(true);
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll_->viewport()->setAutoFillBackground(false);
+    addWidget(scroll_);
+    addWidget(empty_);
+}
+
+void AppDetailPane::showApp(const std::optional<InstalledApp>& app, const EmptyStateText& none) {
+    app_ = app;
+    none_ = none;
+    rebuild();
+}
+
+void AppDetailPane::rebuild() {
+    includeBundleBox_ = nullptr;
+    uninstall_ = nullptr;
+    showInFileManager_ = nullptr;
+    if (!app_) {
+        content_.reset();
+        showPageEmptyState(*empty_, none_);
+        setCurrentWidget(empty_);
+        return;
+    }
+    content_ = appDetailContent(*app_, includeBundle_, state_.clock().now());
+
+    auto* pane = new QWidget;
+    auto* column = new QVBoxLayout(pane);
+    column->setContentsMargins(18, 18, 18, 18);
+    column->setSpacing(16);
+    column->addLayout(buildHeader(*app_));
+    column->addWidget(content_->leftovers.empty() ? buildNothingLeftBehind() : buildLeftovers());
+    column->addLayout(buildUninstall());
+    column->addStretch(1);
+    connectUninstall();
+
+    // The old pane may hold the control whose signal brought us here.
+    if (QWidget* old = scroll_->takeWidget()) old->deleteLater();
+    scroll_->setWidget(pane);
+    setCurrentWidget(scroll_);
+}
+
+// Icon, name, version, identifier and the facts.
+QBoxLayout* AppDetailPane::buildHeader(const InstalledApp& app) {
+    const Palette& palette = environmentPalette(this);
+    auto* header = new QHBoxLayout;
+    header->setSpacing(13);
+    auto* icon = new QLabel;
+    icon->setPixmap(appIcon(app, palette.inkTertiary).pixmap(54, 54));
+    icon->setFixedSize(54, 54);
+    header->addWidget(icon, 0, Qt::AlignTop);
+    auto* titles = new QVBoxLayout;
+    titles->setSpacing(3);
+    titles->addWidget(styledText(content_->name, AppFont::font(19, QFont::DemiBold), palette.ink));
+    if (content_->version)
+        titles->addWidget(styledText(*content_->version, AppFont::caption(), palette.inkSecondary));
+    if (content_->identifier) {
+        auto* identifier = styledText(*content_->identifier, AppFont::mono(), palette.inkTertiary);
+        identifier->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        titles->addWidget(identifier);
+    }
+    titles->addLayout(buildFacts());
+    header->addLayout(titles, 1);
+    return header;
+}
+
+QBoxLayout* AppDetailPane::buildFacts() {
+    const Palette& palette = environmentPalette(this);
+    auto* facts = new QHBoxLayout;
+    facts->setContentsMargins(0, 6, 0, 0);
+    facts->setSpacing(10);
+    for (const AppFact& fact : content_->facts) {
+        auto* cell = new QVBoxLayout;
+        cell->setSpacing(0);
+        cell->addWidget(styledText(fact.label, AppFont::small(), palette.inkTertiary));
+        cell->addWidget(
+            styledText(fact.value, AppFont::font(12, QFont::Medium), factTint(fact.tint, palette)));
+        facts->addLayout(cell);
+    }
+    facts->addStretch(1);
+    return facts;
+}
+
+QWidget* AppDetailPane::buildNothingLeftBehind() {
+    const Palette& palette = environmentPalette(this);
+    auto* panel = new korvane::Panel(12);  // QFrame names a Panel too
+    auto* line = new QHBoxLayout;
+    line->setSpacing(6);
+    auto* check = new SymbolView("checkmark.circle", 12);
+    check->setColor(palette.inkSecondary);
+    line->addWidget(check);
+    line->addWidget(styled(plainLabel(QStringLiteral("Nothing left behind that Korvane can find")),
+                           AppFont::body(), palette.inkSecondary),
+                    1);
+    panel->contentLayout()->addLayout(line);
+    return panel;
+}
+
+QWidget* AppDetailPane::buildLeftovers() {
+    const Palette& palette = environmentPalette(this);
+    auto* panel = new korvane::Panel(0);
+    panel->contentLayout()->setSpacing(0);
+    auto* heading = new QHBoxLayout;
+    heading->setContentsMargins(13, 13, 13, 13);
+    heading->addWidget(styled(plainLabel(QStringLiteral("LEFT BEHIND")),
+                              AppFont::font(10, QFont::DemiBold, palette.fontDesign, palette.tracking + 0.6),
+                              palette.inkTertiary));
+    heading->addStretch(1);
+    heading->addWidget(styledText(content_->leftoversHeader, AppFont::small(), palette.inkTertiary));
+    panel->contentLayout()->addLayout(heading);
+    panel->contentLayout()->addWidget(new Hairline(Qt::Horizontal));
+    for (const LeftoverRowContent& leftover : content_->leftovers)
+        addLeftoverRow(*panel->contentLayout(), leftover);
+    return panel;
+}
+
+// Its kind as a tag, its path elided in the middle, its size; a divider under
+// all but the last.
+void AppDetailPane::addLeftoverRow(QBoxLayout& rows, const LeftoverRowContent& leftover) {
+    const Palette& palette = environmentPalette(this);
+    auto* line = new QHBoxLayout;
+    line->setContentsMargins(13, 7, 13, 7);
+    line->setSpacing(10);
+    auto* tagColumn = new QWidget;
+    tagColumn->setFixedWidth(116);
+    auto* tagLine = new QHBoxLayout(tagColumn);
+    tagLine->setContentsMargins(0, 0, 0, 0);
+    tagLine->addWidget(styled(new CapsuleLabel(QString::fromStdString(leftover.kind), QMargins(6, 2, 6, 2)),
+                              AppFont::font(10, QFont::Medium), palette.inkSecondary));
+    tagLine->addStretch(1);
+    line->addWidget(tagColumn);
+    auto* path = new QLabel;
+    path->setTextFormat(Qt::PlainText);
+    styleLabel(path, AppFont::font(11, QFont::Normal, FontDesign::monospaced), palette.inkSecondary);
+    path->setText(
+        QFontMetrics(path->font()).elidedText(QString::fromStdString(leftover.path), Qt::ElideMiddle, 360));
+    path->setAccessibleName(QString::fromStdString(leftover.path));
+    path->setMinimumWidth(40);
+    line->addWidget(path, 1);
+    line->addSpacing(6);
+    line->addWidget(styledText(leftover.bytes, AppFont::font(11, QFont::Medium), palette.ink));
+    rows.addLayout(line);
+    if (leftover.hasDivider) {
+        auto* divider = new QHBoxLayout;
+        divider->setContentsMargins(13, 0, 0, 0);
+        divider->addWidget(new Hairline(Qt::Horizontal));
+        rows.addLayout(divider);
+    }
+}
+
+// The box for the application itself, the two buttons and the notes.
+QBoxLayout* AppDetailPane::buildUninstall() {
+    const Palette& palette = environmentPalette(this);
+    auto* block = new QVBoxLayout;
+    block->setSpacing(10);
+    includeBundleBox_ = new QCheckBox(QStringLiteral("Remove the application itself as well"));
+    includeBundleBox_->setFont(AppFont::body());
+    includeBundleBox_->setChecked(includeBundle_);
+    block->addWidget(includeBundleBox_);
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(9);
+    uninstall_ = new KitButton(KitButton::Style::solid, QString::fromStdString(content_->uninstallTitle));
+    uninstall_->setSymbol("trash");
+    uninstall_->setEnabled(content_->uninstallEnabled);
+    buttons->addWidget(uninstall_);
+    showInFileManager_ = new KitButton(
+        KitButton::Style::outline, QString::fromStdString(platformWords::showIn(state_.fileManagerName())));
+    showInFileManager_->setSymbol("folder");
+    buttons->addWidget(showInFileManager_);
+    buttons->addStretch(1);
+    block->addLayout(buttons);
+    auto* note = styled(plainLabel(QString::fromUtf8(platformWords::systemManagedNote)), AppFont::small(),
+                        palette.inkTertiary);
+    note->setWordWrap(true);
+    block->addWidget(note);
+    if (content_->commandNote) {
+        auto* commandNote = styledText(*content_->commandNote, AppFont::small(), palette.inkTertiary);
+        commandNote->setWordWrap(true);
+        block->addWidget(commandNote);
+    }
+    return block;
+}
+
+void AppDetailPane::connectUninstall() {
+    connect(includeBundleBox_, &QCheckBox::toggled, this, [this](bool on) {
+        includeBundle_ = on;
+        // The button's title and state follow the box.
+        if (!app_) return;
+        content_ = appDetailContent(*app_, includeBundle_, state_.clock().now());
+        uninstall_->setTitle(QString::fromStdString(content_->uninstallTitle));
+        uninstall_->setEnabled(content_->uninstallEnabled);
+    });
+    connect(uninstall_, &QPushButton::clicked, this, [this] {
+        if (app_) state_.uninstall(*app_, includeBundle_);
+    });
+    connect(showInFileManager_, &QPushButton::clicked, this, [this] {
+        if (app_) state_.reveal({app_->bundleURL});
+    });
+}
+
+}  // namespace korvane

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QStackedWidget>
+#include <optional>
+
+#include "app/presenters/ApplicationsContent.h"
+
+class QBoxLayout;
+class QCheckBox;
+class QScrollArea;
+
+namespace korvane {
+
+class AppState;
+class EmptyStateView;
+class KitButton;
+
+// The applications page's detail pane: one application with its facts, what
+// it leaves behind and the uninstall, or the page's empty state without one.
+// Whether the application itself goes too is kept from one shown application
+// to the next.
+class AppDetailPane : public QStackedWidget {
+    Q_OBJECT
+public:
+    explicit AppDetailPane(AppState& state, QWidget* parent = nullptr);
+
+    // Shows the application, or the empty state's text without one; the
+    // page calls it again in a new palette.
+    void showApp(const std::optional<InstalledApp>& app, const EmptyStateText& none);
+
+    const std::optional<AppDetailContent>& content() const { return content_; }
+    QCheckBox* includeBundleBox() const { return includeBundleBox_; }
+    KitButton* uninstallButton() const { return uninstall_; }
+    KitButton* showInFileManagerButton() const { return showInFileManager_; }
+
+private:
+    void rebuild();
+    QBoxLayout* buildHeader(const InstalledApp& app);
+    QBoxLayout* buildFacts();
+    QWidget* buildNothingLeftBehind();
+    QWidget* buildLeftovers();
+    void addLeftoverRow(QBoxLayout& rows, const LeftoverRowContent& leftover);
+    QBoxLayout* buildUninstall();
+    void connectUninstall();
+
+    AppState& state_;
+    std::optional<InstalledApp> app_;
+    std::optional<AppDetailContent> content_;
+    EmptyStateText none_;
+    bool includeBundle_ = true;
+    QScrollArea* scroll_;
+    EmptyStateView* empty_;
+    QCheckBox* includeBundleBox_ = nullptr;
+    KitButton* uninstall_ = nullptr;
+    KitButton* showInFileManager_ = nullptr;
+};
+
+}  // namespace korvane

@@ -1,0 +1,69 @@
+#include "app/settings/SettingsTabPage.h"
+
+#include <QEvent>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include "app/settings/SettingsForm.h"
+
+namespace korvane {
+
+namespace {
+
+// Takes a row out of its list; deleted later, since the row's own button may
+// be what asked for its removal.
+void discardRow(QLayout& list, QWidget* row) {
+    list.removeWidget(row);
+    row->disconnect();
+    row->hide();
+    row->deleteLater();
+}
+
+}  // namespace
+
+SettingsTabPage::SettingsTabPage(QWidget* parent) : QWidget(parent) {}
+
+void SettingsTabPage::setSections(std::initializer_list<QWidget*> sections) {
+    auto* content = new QWidget;
+    auto* column = new QVBoxLayout(content);
+    for (QWidget* section : sections) column->addWidget(section);
+    column->addStretch(1);
+
+    auto* scroller = new QScrollArea;
+    scroller->setWidget(content);
+    scroller->setWidgetResizable(true);
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto* page = new QVBoxLayout(this);
+    page->setContentsMargins(0, 0, 0, 0);
+    page->addWidget(scroller);
+}
+
+std::vector<PathRowView*> SettingsTabPage::pathRows(const QLayout& list) {
+    std::vector<PathRowView*> rows;
+    for (int i = 0; i < list.count(); ++i)
+        if (auto* row = qobject_cast<PathRowView*>(list.itemAt(i)->widget())) rows.push_back(row);
+    return rows;
+}
+
+void SettingsTabPage::showPathRows(QVBoxLayout& list, const std::vector<PathRow>& paths,
+                                   const std::function<void(const std::string&)>& remove) {
+    const auto shown = pathRows(list);
+    const bool same =
+        std::equal(paths.begin(), paths.end(), shown.begin(), shown.end(),
+                   [](const PathRow& row, const PathRowView* view) { return row.path == view->path(); });
+    if (same) return;
+    for (PathRowView* row : shown) discardRow(list, row);
+    for (const auto& row : paths) {
+        auto* view = new PathRowView(row.path, row.shown);
+        connect(view, &PathRowView::removeRequested, this, remove);
+        list.addWidget(view);
+    }
+}
+
+void SettingsTabPage::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) restyle();
+}
+
+}  // namespace korvane
