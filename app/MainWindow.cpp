@@ -7,17 +7,18 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QLayout>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTabWidget>
-#include <QVBoxLayout>
 
 #include "app/frame/AboutTab.h"
 #include "app/frame/ExploreLayout.h"
 #include "app/frame/PlaceholderPane.h"
 #include "app/frame/RootView.h"
 #include "app/frame/SettingsView.h"
+#include "app/frame/SheetWindow.h"
 #include "app/frame/TitledSheet.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/platform/Settings.h"
@@ -242,17 +243,13 @@ void MainWindow::followSheet() {
 
     // Each sheet draws its own header with its title and its way out: a window
     // manager's title bar over it would only repeat them.
-    auto* dialog = new QDialog(this, Qt::Dialog | Qt::FramelessWindowHint);
+    auto* dialog = new SheetWindow(this);
     dialog->setWindowTitle(sheetTitle(*sheet));
     dialog->setAccessibleName(sheetTitle(*sheet));
     dialog->setWindowModality(Qt::WindowModal);
-    dialog->setAutoFillBackground(true);
     setEnvironmentPalette(dialog, state_.themeID());
-    auto* layout = new QVBoxLayout(dialog);
-    layout->setContentsMargins(0, 0, 0, 0);
-    QWidget* content = makeSheetContent(*sheet);
-    layout->addWidget(content);
-    if (*sheet == AppState::Sheet::review) layout->setSizeConstraint(QLayout::SetFixedSize);
+    dialog->setContent(makeSheetContent(*sheet));
+    if (*sheet == AppState::Sheet::review) dialog->layout()->setSizeConstraint(QLayout::SetFixedSize);
     sheetDialog_ = dialog;
     shownSheet_ = sheet;
     // However the sheet closes ("Done", Escape, the window's close button), the state hears of it.
