@@ -300,10 +300,12 @@ QWidget* MainWindow::makeSheetContent(AppState::Sheet sheet) {
         }
         case AppState::Sheet::history: {
             auto* frame = new TitledSheet(QStringLiteral("Storage history"), new HistoryView(state_));
-            frame->setFixedWidth(historyWidth);
-            frame->setMinimumHeight(historyMinimumHeight);
-            frame->setMaximumHeight(historyMaximumHeight);
-            frame->resize(historyWidth, historyMaximumHeight);
+            // The limits are the card's; the content sits within its edge.
+            constexpr int edges = 2 * SheetWindow::edge;
+            frame->setFixedWidth(historyWidth - edges);
+            frame->setMinimumHeight(historyMinimumHeight - edges);
+            frame->setMaximumHeight(historyMaximumHeight - edges);
+            frame->resize(historyWidth - edges, historyMaximumHeight - edges);
             connect(frame, &TitledSheet::closeRequested, this, [this] {
                 if (sheetDialog_) sheetDialog_->reject();
             });

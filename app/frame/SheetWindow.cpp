@@ -13,8 +13,8 @@ SheetWindow::SheetWindow(QWidget* parent)
       surface_(Compositor::current().isComposited()),
       column_(new QVBoxLayout(this)) {
     surface_.prepare(this);
-    // One pixel more keeps the content clear of the card's edge.
-    column_->setContentsMargins(surface_.margins() + QMargins(1, 1, 1, 1));
+    // The content stays clear of the card's edge.
+    column_->setContentsMargins(surface_.margins() + QMargins(edge, edge, edge, edge));
     column_->setSpacing(0);
 }
 

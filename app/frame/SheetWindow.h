@@ -14,6 +14,9 @@ namespace korvane {
 class SheetWindow : public QDialog {
     Q_OBJECT
 public:
+    // The content's inset from the card's edge on each side.
+    static constexpr int edge = 1;
+
     explicit SheetWindow(QWidget* parent);
 
     const PopupSurface& surface() const { return surface_; }

@@ -80,6 +80,7 @@ ReviewView::ReviewView(AppState& state, QWidget* parent)
     listLayout_->addStretch(1);
     scroll_->setWidget(list_);
     scroll_->setWidgetResizable(true);
+    scroll_->setAccessibleName(QStringLiteral("Review cleanup"));
     scroll_->setFrameShape(QFrame::NoFrame);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll_->viewport()->setAutoFillBackground(false);
