@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 
 #include <QAbstractButton>
@@ -77,8 +81,17 @@ protected:
         std::vector<std::string> arguments = place.arguments;
         for (std::string& argument : arguments)
             if (argument == "HOME") argument = home_;
+        const bool scansFolder = std::find(arguments.begin(), arguments.end(), "--folder") != arguments.end();
+        // One large file, so that the lists of large files and of search results hold a row.
+        if (scansFolder) {
+            std::filesystem::create_directories(at("Movies"));
+            const int fd = ::open(at("Movies/holiday.mov").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+            EXPECT_GE(fd, 0);
+            EXPECT_EQ(::posix_fallocate(fd, 0, 60'000'000), 0);
+            ::close(fd);
+        }
         launch(arguments);
-        if (std::find(arguments.begin(), arguments.end(), "--folder") != arguments.end()) {
+        if (scansFolder) {
             EXPECT_TRUE(testing::waitUntil([&] { return state().generalResult().has_value(); }, 20));
         }
         window_ = std::make_unique<MainWindow>(state());
@@ -172,10 +185,12 @@ TEST_P(KeyboardReachTest, TabReachesEveryControlAndEachIsNamedAndAnswersItsKey) 
 
 std::string placeName(const ::testing::TestParamInfo<Place>& info) { return info.param.name; }
 
-QWidget* settingsTab(MainWindow& window, int index) {
-    auto* settings = window.sheetDialog()->findChild<SettingsView*>();
-    settings->tabs()->setCurrentIndex(index);
-    return window.sheetDialog();
+// The settings sheet turned to one of its tabs.
+Place::Open settingsTab(int index) {
+    return [index](MainWindow& window) -> QWidget* {
+        window.sheetDialog()->findChild<SettingsView*>()->tabs()->setCurrentIndex(index);
+        return window.sheetDialog();
+    };
 }
 
 QWidget* inspectorPopover(MainWindow& window) {
@@ -202,10 +217,10 @@ INSTANTIATE_TEST_SUITE_P(
                       Place{"finished", {"--screen", "finished"}},
                       Place{"review", {"--screen", "review"}},
                       Place{"history", {"--screen", "history"}},
-                      Place{"settingsScanning", settings, {1440, 900}, [](MainWindow& w) { return settingsTab(w, 0); }},
-                      Place{"settingsCleanup", settings, {1440, 900}, [](MainWindow& w) { return settingsTab(w, 1); }},
-                      Place{"settingsAutomation", settings, {1440, 900}, [](MainWindow& w) { return settingsTab(w, 2); }},
-                      Place{"settingsAbout", settings, {1440, 900}, [](MainWindow& w) { return settingsTab(w, 3); }},
+                      Place{"settingsScanning", settings, {1440, 900}, settingsTab(0)},
+                      Place{"settingsCleanup", settings, {1440, 900}, settingsTab(1)},
+                      Place{"settingsAutomation", settings, {1440, 900}, settingsTab(2)},
+                      Place{"settingsAbout", settings, {1440, 900}, settingsTab(3)},
                       Place{"generalExplore", generalSection("explore")},
                       Place{"generalSearch", generalSection("search")},
                       Place{"generalLargeFiles", generalSection("largeFiles")},
