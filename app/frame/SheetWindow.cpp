@@ -1,6 +1,10 @@
 #include "app/frame/SheetWindow.h"
 
+#include <algorithm>
+
+#include <QEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QVBoxLayout>
 
 #include "app/kit/PaletteEnvironment.h"
@@ -19,9 +23,22 @@ SheetWindow::SheetWindow(QWidget* parent)
 }
 
 void SheetWindow::setContent(QWidget* content) {
-    // The card is the sheet's ground; a content filling its own would cover the card's rounded corners.
+    // The card is the sheet's ground.
     content->setAutoFillBackground(false);
+    // Where the card has rounded corners, nothing within may square them.
+    if (surface_.isComposited()) content->installEventFilter(this);
     column_->addWidget(content);
+}
+
+bool SheetWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize) {
+        auto* content = static_cast<QWidget*>(watched);
+        const double radius = std::max(environmentPalette(this).radius - edge, 0.0);
+        QPainterPath corners;
+        corners.addRoundedRect(QRectF(content->rect()), radius, radius);
+        content->setMask(QRegion(corners.toFillPolygon().toPolygon()));
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void SheetWindow::paintEvent(QPaintEvent*) {

@@ -23,6 +23,7 @@ public:
     void setContent(QWidget* content);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -185,6 +186,11 @@ TEST_F(MainWindowTest, SheetsAreOpaqueWithARuleEdgeWithoutACompositorAndShadowed
                 // Room for the shadow around the card, clear at the window's corner.
                 EXPECT_EQ(dialog->surface().margins(), QMargins(18, 10, 18, 26));
                 EXPECT_EQ(image.pixelColor(0, 0).alpha(), 0);
+                // The content keeps within the card's rounded corners.
+                const QWidget* content = dialog->layout()->itemAt(0)->widget();
+                EXPECT_FALSE(content->mask().contains(QPoint(0, 0)));
+                EXPECT_FALSE(content->mask().contains(QPoint(content->width() - 1, content->height() - 1)));
+                EXPECT_TRUE(content->mask().contains(content->rect().center()));
             } else {
                 // The window is the card: its outermost pixels are the rule on every side.
                 for (const QPoint edge : {QPoint(0, middle.y()), QPoint(dialog->width() - 1, middle.y()),
