@@ -48,6 +48,17 @@ struct Place {
 
 void PrintTo(const Place& place, std::ostream* out) { *out << place.name; }
 
+// The part of the widget inside every one of its ancestors, in the window's coordinates.
+QRect shownPart(const QWidget* widget) {
+    QRect shown = widget->rect();
+    for (const QWidget* inner = widget; !inner->isWindow() && inner->parentWidget() != nullptr;
+         inner = inner->parentWidget()) {
+        shown.translate(inner->pos());
+        shown &= inner->parentWidget()->rect();
+    }
+    return shown;
+}
+
 // What Tab reaches in a window: each stop once, in order.
 QWidgetList tabStops(QWidget* window) {
     QWidgetList stops;
@@ -62,6 +73,10 @@ QWidgetList tabStops(QWidget* window) {
     for (QWidget* focused = start; focused != nullptr && stops.size() < 300;) {
         if (stops.contains(focused)) break;
         stops.append(focused);
+        // What has the focus is on show: scrolled into view, not squeezed to nothing.
+        EXPECT_FALSE(shownPart(focused).isEmpty())
+            << focused->metaObject()->className() << " \"" << focused->accessibleName().toStdString()
+            << "\" has the focus out of sight";
         QTest::keyClick(focused, Qt::Key_Tab);
         QCoreApplication::processEvents();
         focused = QApplication::focusWidget();
