@@ -7,15 +7,16 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QLayout>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTabWidget>
-#include <QVBoxLayout>
 
 #include "app/frame/ExploreLayout.h"
 #include "app/frame/PlaceholderPane.h"
 #include "app/frame/RootView.h"
+#include "app/frame/SheetWindow.h"
 #include "app/frame/TitledSheet.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/platform/Settings.h"
@@ -242,17 +243,13 @@ void MainWindow::followSheet() {
 
     // Each sheet draws its own header with its title and its way out: a window
     // manager's title bar over it would only repeat them.
-    auto* dialog = new QDialog(this, Qt::Dialog | Qt::FramelessWindowHint);
+    auto* dialog = new SheetWindow(this);
     dialog->setWindowTitle(sheetTitle(*sheet));
     dialog->setAccessibleName(sheetTitle(*sheet));
     dialog->setWindowModality(Qt::WindowModal);
-    dialog->setAutoFillBackground(true);
     setEnvironmentPalette(dialog, state_.themeID());
-    auto* layout = new QVBoxLayout(dialog);
-    layout->setContentsMargins(0, 0, 0, 0);
-    QWidget* content = makeSheetContent(*sheet);
-    layout->addWidget(content);
-    if (*sheet == AppState::Sheet::review) layout->setSizeConstraint(QLayout::SetFixedSize);
+    dialog->setContent(makeSheetContent(*sheet));
+    if (*sheet == AppState::Sheet::review) dialog->layout()->setSizeConstraint(QLayout::SetFixedSize);
     sheetDialog_ = dialog;
     shownSheet_ = sheet;
     // However the sheet closes ("Done", Escape, the window's close button), the state hears of it.
@@ -303,10 +300,12 @@ QWidget* MainWindow::makeSheetContent(AppState::Sheet sheet) {
         }
         case AppState::Sheet::history: {
             auto* frame = new TitledSheet(QStringLiteral("Storage history"), new HistoryView(state_));
-            frame->setFixedWidth(historyWidth);
-            frame->setMinimumHeight(historyMinimumHeight);
-            frame->setMaximumHeight(historyMaximumHeight);
-            frame->resize(historyWidth, historyMaximumHeight);
+            // The limits are the card's; the content sits within its edge.
+            constexpr int edges = 2 * SheetWindow::edge;
+            frame->setFixedWidth(historyWidth - edges);
+            frame->setMinimumHeight(historyMinimumHeight - edges);
+            frame->setMaximumHeight(historyMaximumHeight - edges);
+            frame->resize(historyWidth - edges, historyMaximumHeight - edges);
             connect(frame, &TitledSheet::closeRequested, this, [this] {
                 if (sheetDialog_) sheetDialog_->reject();
             });

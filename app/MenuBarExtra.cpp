@@ -34,7 +34,9 @@ MenuBarExtra::~MenuBarExtra() { delete panel_; }
 
 void MenuBarExtra::showPanel(const QPoint& anchor) {
     panel_->adjustSize();
-    QRect frame(anchor, panel_->sizeHint());
+    // The card, not its shadow's room, starts at the anchor.
+    const QMargins room = panel_->surface().margins();
+    QRect frame(anchor - QPoint(room.left(), room.top()), panel_->sizeHint());
     if (const QScreen* screen = QApplication::screenAt(anchor)) {
         const QRect available = screen->availableGeometry();
         // A tray at the bottom of the screen opens its panel upwards.

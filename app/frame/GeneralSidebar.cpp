@@ -317,6 +317,7 @@ GeneralSidebar::GeneralSidebar(AppState& state, QWidget* parent)
 
     scroll_->setWidget(ground);
     scroll_->setWidgetResizable(true);
+    scroll_->setAccessibleName(QStringLiteral("Sidebar"));
     scroll_->setFrameShape(QFrame::NoFrame);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // The scroll bar stands on the rail too.

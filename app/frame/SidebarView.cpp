@@ -82,6 +82,7 @@ SidebarView::SidebarView(AppState& state, QWidget* parent)
       rescan_(new KitButton(KitButton::Style::outline, QStringLiteral("Rescan"))),
       folder_(new KitButton(KitButton::Style::outline, QStringLiteral("Folder\u2026"))) {
     setFrameShape(QFrame::NoFrame);
+    setAccessibleName(QStringLiteral("Sidebar"));
     setWidgetResizable(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // The scroll bar stands on the rail too.

@@ -75,6 +75,7 @@ void DisposalPicker::restyle() {
     chevron_->setColor(palette.inkTertiary);
     // Screen readers read the control by the choice it shows.
     dropdown_->setAccessibleName(title);
+    dropdown_->setAccessibleValue(title);
     updateGeometry();
 }
 

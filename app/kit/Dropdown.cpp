@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -84,8 +86,67 @@ private:
     QList<DropdownRow*> rows_;
 };
 
+namespace {
+
+// A combo box to screen readers: its value is the choice shown, its state
+// whether the list is open, and both its press and its menu action open the list.
+class DropdownAccessible : public QAccessibleWidget {
+public:
+    explicit DropdownAccessible(Dropdown* dropdown) : QAccessibleWidget(dropdown, QAccessible::ComboBox) {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value) return dropdown()->accessibleValue();
+        return QAccessibleWidget::text(t);
+    }
+
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.expandable = true;
+        state.expanded = dropdown()->isOpen();
+        state.collapsed = !dropdown()->isOpen();
+        return state;
+    }
+
+    QStringList actionNames() const override {
+        return QStringList{pressAction(), showMenuAction()} + QAccessibleWidget::actionNames();
+    }
+
+    void doAction(const QString& name) override {
+        if (name == pressAction() || name == showMenuAction()) {
+            if (dropdown()->isEnabled()) dropdown()->setOpen(!dropdown()->isOpen());
+            return;
+        }
+        QAccessibleWidget::doAction(name);
+    }
+
+private:
+    Dropdown* dropdown() const { return static_cast<Dropdown*>(widget()); }
+};
+
+// Screen readers hear that the list opened or closed.
+void announceOpenChange(Dropdown* dropdown) {
+    QAccessible::State changed;
+    changed.expanded = true;
+    changed.collapsed = true;
+    QAccessibleStateChangeEvent event(dropdown, changed);
+    QAccessible::updateAccessibility(&event);
+}
+
+QAccessibleInterface* dropdownAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String("korvane::Dropdown") && object->isWidgetType())
+        return new DropdownAccessible(static_cast<Dropdown*>(object));
+    return nullptr;
+}
+
+}  // namespace
+
 Dropdown::Dropdown(Alignment alignment, Direction direction, double width, QWidget* parent)
     : QAbstractButton(parent), alignment_(alignment), direction_(direction), width_(width) {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(dropdownAccessible);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     auto* host = new QHBoxLayout(this);
     host->setContentsMargins(0, 0, 0, 0);
@@ -105,6 +166,13 @@ void Dropdown::setLabel(QWidget* label) {
     // Clicks on the label's parts belong to the dropdown.
     label->setAttribute(Qt::WA_TransparentForMouseEvents);
     layout()->addWidget(label);
+}
+
+void Dropdown::setAccessibleValue(const QString& value) {
+    if (value == accessibleValue_) return;
+    accessibleValue_ = value;
+    QAccessibleValueChangeEvent event(this, value);
+    QAccessible::updateAccessibility(&event);
 }
 
 void Dropdown::setContent(Content content) { content_ = std::move(content); }
@@ -152,6 +220,7 @@ void Dropdown::open() {
     list->show();
     list->focusStartRow();
     entrance->animateTo(1.0);
+    announceOpenChange(this);
     emit openChanged(true);
 }
 
@@ -160,9 +229,22 @@ void Dropdown::listClosed() {
     list_ = nullptr;
     list->onHidden = nullptr;
     list->deleteLater();
+    announceOpenChange(this);
     emit openChanged(false);
     // Focus returns to the label, as after a menu.
     setFocus(Qt::PopupFocusReason);
+}
+
+bool Dropdown::event(QEvent* event) {
+    // Return belongs to the focused picker, not to the window's default action.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            event->accept();
+            return true;
+        }
+    }
+    return QAbstractButton::event(event);
 }
 
 void Dropdown::keyPressEvent(QKeyEvent* event) {

@@ -19,7 +19,8 @@ class MotionAnimation;
 // close action it was given, when the label is clicked again, on Escape, or
 // when the user clicks anywhere else — a click that only closes the list and
 // reaches nothing beneath it. Space, Return and the arrows open it from the
-// keyboard, with the focus on the selected row.
+// keyboard, with the focus on the selected row. Screen readers read it as a
+// combo box whose value is the choice it shows.
 class Dropdown : public QAbstractButton {
     Q_OBJECT
 public:
@@ -35,6 +36,10 @@ public:
     void setLabel(QWidget* label);
     void setContent(Content content);
 
+    // What a screen reader reads as the picker's value: the choice it shows.
+    QString accessibleValue() const { return accessibleValue_; }
+    void setAccessibleValue(const QString& value);
+
     bool isOpen() const;
     void setOpen(bool open);
     // The open list's window, for tests and hosts; null while closed.
@@ -46,6 +51,7 @@ signals:
     void openChanged(bool isOpen);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
@@ -61,6 +67,7 @@ private:
     Content content_;
     QPointer<DropdownList> list_;
     QWidget* label_ = nullptr;
+    QString accessibleValue_;
 };
 
 }  // namespace korvane

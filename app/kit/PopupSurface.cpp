@@ -22,12 +22,17 @@ void PopupSurface::prepare(QWidget* window) const {
 }
 
 void PopupSurface::paint(QPainter& painter, const QRect& window, const Palette& palette, double radius) const {
+    paint(painter, window, palette, radius, palette.panel);
+}
+
+void PopupSurface::paint(QPainter& painter, const QRect& window, const Palette& palette, double radius,
+                         const QColor& fill) const {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF card = QRectF(this->card(window)).adjusted(0.5, 0.5, -0.5, -0.5);
     if (!composited_) {
         // Square corners: the window itself is the card.
-        painter.fillRect(window, palette.panel);
+        painter.fillRect(window, fill);
         painter.setPen(QPen(palette.hairline, 1));
         painter.setBrush(Qt::NoBrush);
         painter.setRenderHint(QPainter::Antialiasing, false);
@@ -47,7 +52,7 @@ void PopupSurface::paint(QPainter& painter, const QRect& window, const Palette& 
                                 radius + spread);
     }
     painter.setPen(QPen(palette.hairline, 1));
-    painter.setBrush(palette.panel);
+    painter.setBrush(fill);
     painter.drawRoundedRect(card, radius, radius);
     painter.restore();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QMargins>
 #include <QRect>
 
@@ -25,7 +26,10 @@ public:
     void prepare(QWidget* window) const;
     // The card within the window's rectangle.
     QRect card(const QRect& window) const { return window.marginsRemoved(margins()); }
+    // The card is the palette's panel unless a fill is given.
     void paint(QPainter& painter, const QRect& window, const Palette& palette, double radius) const;
+    void paint(QPainter& painter, const QRect& window, const Palette& palette, double radius,
+               const QColor& fill) const;
 
 private:
     bool composited_;

@@ -70,6 +70,7 @@ void ThemePicker::changeEvent(QEvent* event) {
 void ThemePicker::restyle() {
     const Palette& palette = environmentPalette(this);
     swatch_->setTheme(palette.id);
+    dropdown_->setAccessibleValue(qText(palette.name));
     chevron_->setColor(palette.inkTertiary);
 }
 

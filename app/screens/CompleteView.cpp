@@ -159,6 +159,7 @@ CompleteView::CompleteView(AppState& state, QWidget* parent) : QWidget(parent), 
     padded->addWidget(frame);
 
     auto* scroll = new QScrollArea;
+    scroll->setAccessibleName(QStringLiteral("Cleanup complete"));
     scroll->setWidget(content);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);

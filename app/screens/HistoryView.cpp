@@ -37,6 +37,7 @@ HistoryView::HistoryView(AppState& state, QWidget* parent)
     auto* scroll = scroll_;
     scroll->setWidget(content);
     scroll->setWidgetResizable(true);
+    scroll->setAccessibleName(QStringLiteral("Storage history"));
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->viewport()->setAutoFillBackground(false);

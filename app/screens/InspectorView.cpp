@@ -85,6 +85,7 @@ InspectorView::InspectorView(AppState& state, QWidget* parent)
       footer_(new QWidget),
       cleanup_(new KitButton(KitButton::Style::solid, {})) {
     scroll_->setWidgetResizable(true);
+    scroll_->setAccessibleName(QStringLiteral("Inspector"));
     scroll_->setFrameShape(QFrame::NoFrame);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll_->viewport()->setAutoFillBackground(false);

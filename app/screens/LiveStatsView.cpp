@@ -262,6 +262,7 @@ LiveStatsView::LiveStatsView(AppState& state, QWidget* parent)
       updates_(plainLabel(QStringLiteral("Updates every 2 seconds"))),
       source_(plainLabel(QString::fromUtf8(platformWords::statisticsSource))) {
     auto* scroll = new QScrollArea;
+    scroll->setAccessibleName(QStringLiteral("Live stats"));
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

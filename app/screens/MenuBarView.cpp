@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -10,6 +11,7 @@
 #include "app/kit/ElidedLabel.h"
 #include "app/kit/Hairline.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/platform/Compositor.h"
 #include "app/state/AppState.h"
 
 namespace korvane {
@@ -38,8 +40,9 @@ QWidget* summaryLine(QWidget* key, QWidget* figure, ColorDot* dot = nullptr) {
 }  // namespace
 
 MenuBarView::MenuBarView(AppState& state, QWidget* parent)
-    : QWidget(parent, Qt::Popup),
+    : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint),
       state_(state),
+      surface_(Compositor::current().isComposited()),
       headline_(new ByteHeadline(0, 26, 13)),
       summary_(new QWidget),
       summaryLayout_(new QVBoxLayout(summary_)),
@@ -47,16 +50,17 @@ MenuBarView::MenuBarView(AppState& state, QWidget* parent)
       open_(new QPushButton(QStringLiteral("Open Korvane"))),
       quit_(new QPushButton(QStringLiteral("Quit Korvane"))) {
     setAttribute(Qt::WA_DeleteOnClose, false);
-    setAutoFillBackground(true);
+    surface_.prepare(this);
     setAccessibleName(QStringLiteral("Korvane"));
     // The panel keeps to the paper palette whatever theme the window wears.
     setEnvironmentPalette(this, ThemeID::paper);
     const Palette& palette = environmentPalette(this);
     headline_->setColor(palette.accent);
-    setFixedWidth(panelWidth);
+    const QMargins room = surface_.margins();
+    setFixedWidth(panelWidth + room.left() + room.right());
 
     auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(12, 12, 12, 12);
+    column->setContentsMargins(room + QMargins(12, 12, 12, 12));
     column->setSpacing(10);
     auto* headline = new QVBoxLayout;
     headline->setSpacing(2);
@@ -91,6 +95,12 @@ void MenuBarView::showEvent(QShowEvent* event) {
     refresh();
     adjustSize();
     QWidget::showEvent(event);
+}
+
+void MenuBarView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const Palette& palette = environmentPalette(this);
+    surface_.paint(painter, rect(), palette, palette.radius, palette.canvas);
 }
 
 void MenuBarView::refresh() {

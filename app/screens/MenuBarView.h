@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "app/kit/PopupSurface.h"
 #include "app/presenters/MenuBarContent.h"
 
 class QLabel;
@@ -19,11 +20,13 @@ class ByteHeadline;
 class MenuBarView : public QWidget {
     Q_OBJECT
 public:
+    // The card's width; where the screen is composited, the window is wider by the shadow's room.
     static constexpr int panelWidth = 240;
 
     explicit MenuBarView(AppState& state, QWidget* parent = nullptr);
 
     const MenuBarContent& content() const { return content_; }
+    const PopupSurface& surface() const { return surface_; }
     QPushButton* scanButton() const { return scan_; }
     QPushButton* openButton() const { return open_; }
     QPushButton* quitButton() const { return quit_; }
@@ -34,12 +37,14 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void refresh();
     void rebuildSummary();
 
     AppState& state_;
+    PopupSurface surface_;
     MenuBarContent content_;
     bool hasContent_ = false;
     ByteHeadline* headline_;

@@ -103,6 +103,7 @@ void ReviewView::buildList() {
     listLayout_->addStretch(1);
     scroll_->setWidget(list_);
     scroll_->setWidgetResizable(true);
+    scroll_->setAccessibleName(QStringLiteral("Review cleanup"));
     scroll_->setFrameShape(QFrame::NoFrame);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll_->viewport()->setAutoFillBackground(false);

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QPixmapCache>
+#include <QScrollArea>
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -25,8 +26,11 @@ SettingsView::SettingsView(AppState& state, QWidget* parent)
       about_(new AboutTab) {
     const auto& titles = settingsTabs();
     QWidget* pages[] = {scan_, cleanup_, automation_, about_};
-    for (std::size_t i = 0; i < titles.size(); ++i)
+    for (std::size_t i = 0; i < titles.size(); ++i) {
         tabs_->addTab(pages[i], QString::fromStdString(titles[i].title));
+        // A page's scrolling part is a stop of its own for Tab: screen readers name it after its tab.
+        if (auto* scroll = pages[i]->findChild<QScrollArea*>()) scroll->setAccessibleName(tabs_->tabText(i));
+    }
     tabs_->setFixedSize(width, height);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_, 0, Qt::AlignCenter);

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -18,6 +19,7 @@
 #include "app/frame/GeneralSidebar.h"
 #include "app/frame/PlaceholderPane.h"
 #include "app/frame/RootView.h"
+#include "app/frame/SheetWindow.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/screens/CleanupProgressView.h"
 #include "app/screens/CompleteView.h"
@@ -29,6 +31,7 @@
 #include "app/settings/AboutTab.h"
 #include "app/settings/SettingsView.h"
 #include "app/theme/AppMotion.h"
+#include "tests/app/fakes/FakeCompositor.h"
 #include "tests/app/state/FlowFixture.h"
 
 namespace korvane {
@@ -163,6 +166,41 @@ TEST_F(MainWindowTest, SheetsDrawTheirOwnHeaderWithoutAWindowTitleBar) {
         EXPECT_TRUE(window.screen()->availableGeometry().contains(dialog->geometry()));
         QTest::keyClick(dialog, Qt::Key_Escape);
         EXPECT_EQ(state().sheet(), std::nullopt);
+    }
+}
+
+TEST_F(MainWindowTest, SheetsAreOpaqueWithARuleEdgeWithoutACompositorAndShadowedWithOne) {
+    for (const bool isComposited : {false, true}) {
+        const testing::FakeCompositor compositor(isComposited);
+        MainWindow& window = open({"--theme", "graphite"});
+        const Palette& palette = Palette::forTheme(ThemeID::graphite);
+        for (Sheet sheet : {Sheet::settings, Sheet::history, Sheet::review}) {
+            SCOPED_TRACE(std::to_string(static_cast<int>(sheet)) + (isComposited ? " composited" : " plain"));
+            state().setSheet(sheet);
+            auto* dialog = qobject_cast<SheetWindow*>(window.sheetDialog());
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog->testAttribute(Qt::WA_TranslucentBackground), isComposited);
+            const QImage image = dialog->grab().toImage();
+            const QPoint middle(dialog->width() / 2, dialog->height() / 2);
+            if (isComposited) {
+                // Room for the shadow around the card, clear at the window's corner.
+                EXPECT_EQ(dialog->surface().margins(), QMargins(18, 10, 18, 26));
+                EXPECT_EQ(image.pixelColor(0, 0).alpha(), 0);
+                // The content keeps within the card's rounded corners.
+                const QWidget* content = dialog->layout()->itemAt(0)->widget();
+                EXPECT_FALSE(content->mask().contains(QPoint(0, 0)));
+                EXPECT_FALSE(content->mask().contains(QPoint(content->width() - 1, content->height() - 1)));
+                EXPECT_TRUE(content->mask().contains(content->rect().center()));
+            } else {
+                // The window is the card: its outermost pixels are the rule on every side.
+                for (const QPoint edge : {QPoint(0, middle.y()), QPoint(dialog->width() - 1, middle.y()),
+                                          QPoint(middle.x(), 0), QPoint(middle.x(), dialog->height() - 1)})
+                    EXPECT_EQ(image.pixelColor(edge), palette.hairline) << edge.x() << "," << edge.y();
+                EXPECT_EQ(image.pixelColor(1, 1), palette.canvas);
+            }
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        }
+        window_.reset();
     }
 }
 

@@ -317,12 +317,16 @@ TEST_F(DropdownTest, ScreenReadersChooseARowByCheckingIt) {
         SCOPED_TRACE(picker.chosen.toStdString());
         QAccessibleInterface* face = QAccessible::queryAccessibleInterface(picker.dropdown);
         ASSERT_NE(face, nullptr);
-        EXPECT_EQ(face->role(), QAccessible::Button);
+        // A combo box whose value is the choice it shows, collapsed until its action opens it.
+        EXPECT_EQ(face->role(), QAccessible::ComboBox);
+        EXPECT_EQ(face->text(QAccessible::Value), picker.selected);
         EXPECT_TRUE(face->state().focusable);
+        EXPECT_TRUE(face->state().collapsed);
         ASSERT_TRUE(face->actionInterface() != nullptr);
         face->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         for (int wait = 0; wait < 50 && !picker.dropdown->isOpen(); ++wait) QTest::qWait(20);
         ASSERT_TRUE(picker.dropdown->isOpen()) << "the press action opens the list";
+        EXPECT_TRUE(face->state().expanded);
 
         DropdownRow* target = nullptr;
         for (DropdownRow* row : picker.dropdown->list()->findChildren<DropdownRow*>()) {
@@ -340,6 +344,7 @@ TEST_F(DropdownTest, ScreenReadersChooseARowByCheckingIt) {
             QAccessibleActionInterface::toggleAction());
         EXPECT_TRUE(picker.reported());
         EXPECT_FALSE(picker.dropdown->isOpen());
+        EXPECT_FALSE(face->state().expanded);
     }
 }
 

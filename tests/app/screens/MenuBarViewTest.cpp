@@ -12,6 +12,7 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/screens/MenuBarView.h"
 #include "app/theme/AppMotion.h"
+#include "tests/app/fakes/FakeCompositor.h"
 #include "tests/app/state/FlowFixture.h"
 
 namespace korvane {
@@ -80,6 +81,29 @@ namespace {
 
 // Keeps a picture of the panel (there is no tray under a bare X server to
 // take one from) and checks it is painted in paper under a dark window theme.
+TEST_F(MenuBarViewTest, IsOpaqueWithARuleEdgeWithoutACompositorAndShadowedWithOne) {
+    launch();
+    const Palette& paper = Palette::forTheme(ThemeID::paper);
+    for (const bool isComposited : {false, true}) {
+        SCOPED_TRACE(isComposited ? "composited" : "plain");
+        const testing::FakeCompositor compositor(isComposited);
+        MenuBarView panel(state());
+        panel.show();
+        EXPECT_EQ(panel.testAttribute(Qt::WA_TranslucentBackground), isComposited);
+        const QImage image = panel.grab().toImage();
+        if (isComposited) {
+            EXPECT_EQ(panel.width(), MenuBarView::panelWidth + 36);
+            EXPECT_EQ(image.pixelColor(0, 0).alpha(), 0);
+            continue;
+        }
+        EXPECT_EQ(panel.width(), MenuBarView::panelWidth);
+        const QPoint middle(panel.width() / 2, panel.height() / 2);
+        for (const QPoint edge : {QPoint(0, middle.y()), QPoint(panel.width() - 1, middle.y()), QPoint(middle.x(), 0),
+                                  QPoint(middle.x(), panel.height() - 1)})
+            EXPECT_EQ(image.pixelColor(edge), paper.hairline) << edge.x() << "," << edge.y();
+    }
+}
+
 TEST_F(MenuBarViewTest, PaintsInPaperAndKeepsAPicture) {
     launch({"--screen", "explore", "--theme", "terminal"});
     MenuBarView panel(state());
