@@ -45,6 +45,12 @@ private:
     Placed placed_;
 };
 
+// std::floor as an integer, without the library call.
+std::int64_t floorToInt(double v) {
+    const auto truncated = static_cast<std::int64_t>(v);
+    return v < static_cast<double>(truncated) ? truncated - 1 : truncated;
+}
+
 // Circles filed by the cell of their centre. A cell is a little wider than
 // the largest reach r + r[m] + 1 of any pair, so every circle that could
 // refuse a candidate lies in the candidate's cell or one of its eight
@@ -57,7 +63,7 @@ private:
 class GridTest {
 public:
     GridTest(Placed placed, double largestRadius)
-        : placed_(placed), cell_((2 * largestRadius + 1) * 1.01), fine_(cell_ / finePerCell) {
+        : placed_(placed), cell_((2 * largestRadius + 1) * 1.01), fine_(cell_ / finePerCell), perFine_(1 / fine_) {
         resize(16);
     }
 
@@ -72,8 +78,11 @@ public:
     }
 
     bool fits(QPointF candidate, double r, std::size_t) const {
-        const std::int64_t fx = static_cast<std::int64_t>(std::floor(candidate.x() / fine_)) + fineHalf();
-        const std::int64_t fy = static_cast<std::int64_t>(std::floor(candidate.y() / fine_)) + fineHalf();
+        // A product and a truncation rather than a division and a library
+        // floor: this runs millions of times. Off by a rounding at a square's
+        // edge, the candidate still lies far within the reach's margin.
+        const std::int64_t fx = floorToInt(candidate.x() * perFine_) + fineHalf();
+        const std::int64_t fy = floorToInt(candidate.y() * perFine_) + fineHalf();
         if (fx >= 0 && fy >= 0 && fx < 2 * fineHalf() && fy < 2 * fineHalf() &&
             covered_[static_cast<std::size_t>(fx * 2 * fineHalf() + fy)])
             return false;
@@ -140,6 +149,7 @@ private:
     Placed placed_;
     double cell_;
     double fine_;
+    double perFine_;
     std::int64_t half_ = 0;
     std::vector<std::uint8_t> covered_;
     std::vector<std::vector<std::uint32_t>> cells_;
@@ -167,9 +177,13 @@ private:
     std::unordered_map<std::size_t, std::vector<QPointF>> byCount_;
 };
 
-template <typename Test>
-void search(const std::vector<double>& radii, std::vector<QPointF>& centres, Test& test) {
+// Places the circles in order until `settled` says the rest cannot matter;
+// returns how many were placed. A circle's place depends only on those
+// before it, so the ones placed are where placing all would put them.
+template <typename Test, typename Settled>
+std::size_t search(const std::vector<double>& radii, std::vector<QPointF>& centres, Test& test, Settled settled) {
     test.add(0);
+    if (settled(0)) return 1;
     Directions directions;
     // Where the previous circle was accepted. A circle of the same radius
     // walks the very same rings and angles, and everything before that spot
@@ -211,7 +225,23 @@ void search(const std::vector<double>& radii, std::vector<QPointF>& centres, Tes
         lastRadius = r;
         lastDistance = d;
         test.add(i);
+        if (settled(i)) return i + 1;
     }
+    return radii.size();
+}
+
+template <typename Settled>
+std::size_t placeUntil(const std::vector<double>& radii, std::vector<QPointF>& centres,
+                       BubblesLayout::CollisionTest test, Settled settled) {
+    centres.assign(radii.size(), QPointF());
+    if (radii.empty()) return 0;
+    Placed placed{radii, centres};
+    if (test == BubblesLayout::CollisionTest::plain) {
+        PlainTest plain(placed);
+        return search(radii, centres, plain, settled);
+    }
+    GridTest grid(placed, *std::max_element(radii.begin(), radii.end()));
+    return search(radii, centres, grid, settled);
 }
 
 // Beyond this the search walks too many rings for the little it gains.
@@ -233,16 +263,41 @@ std::vector<QPointF> placeUnits(const std::vector<double>& radii) {
     return centres;
 }
 
-// The scale from unit space into points that fits the group into 86 % of the radius.
+// Children drawn no larger than this radius (points) are left out.
+constexpr double smallestDrawnRadius = 2;
+static_assert(smallestDrawnRadius < BubblesLayout::visibleRadius);
+
+// How far from the origin a placed circle reaches.
+double reach(QPointF centre, double radius) { return std::hypot(centre.x(), centre.y()) + radius; }
+
+// The scale from unit space into points that fits a group reaching this far into 86 % of the radius.
+double fitScale(double enclosing, double radius) { return enclosing > 0 ? radius * 0.86 / enclosing : 0; }
+
 double fitScale(const std::vector<double>& radii, const std::vector<QPointF>& centres, double radius) {
     double enclosing = 0;
-    for (std::size_t i = 0; i < radii.size(); ++i)
-        enclosing = std::max(enclosing, std::hypot(centres[i].x(), centres[i].y()) + radii[i]);
-    return enclosing > 0 ? radius * 0.86 / enclosing : 0;
+    for (std::size_t i = 0; i < radii.size(); ++i) enclosing = std::max(enclosing, reach(centres[i], radii[i]));
+    return fitScale(enclosing, radius);
+}
+
+// The first placement of a wide folder, stopped once the circles placed
+// reach so far that even the largest child would be drawn too small to draw:
+// the group only grows as more are placed, so the scale only shrinks, no
+// child is drawn and none is large enough to stand beside a summing bubble.
+// Then nothing comes back; otherwise every centre.
+std::optional<std::vector<QPointF>> placeUnlessAllSpecks(const std::vector<double>& radii, double radius) {
+    std::vector<QPointF> centres;
+    double enclosing = 0;
+    const std::size_t placed = placeUntil(radii, centres, BubblesLayout::CollisionTest::grid, [&](std::size_t i) {
+            enclosing = std::max(enclosing, reach(centres[i], radii[i]));
+            return !(radii[0] * fitScale(enclosing, radius) > smallestDrawnRadius);
+        });
+    if (placed < radii.size() || !(radii[0] * fitScale(enclosing, radius) > smallestDrawnRadius))
+        return std::nullopt;
+    return centres;
 }
 
 void pack(const StorageNode& node, int depth, QPointF centre, double radius, BubblesLayout& layout,
-          bool isSummary = false) {
+          BubblesLayout::FirstPlacement first, bool isSummary = false) {
     const std::size_t self = layout.circles.size();
     layout.circles.push_back({&node, centre, radius, depth});
     layout.circles[self].isSummary = isSummary;
@@ -263,7 +318,15 @@ void pack(const StorageNode& node, int depth, QPointF centre, double radius, Bub
     // for the few children a folder shows, not for thousands; the ring rule
     // as it reads packs more loosely, so it errs towards summing.
     const bool tight = radii.size() <= BubblesLayout::tightPackLimit;
-    auto centres = tight ? placeUnits(radii) : BubblesLayout::place(radii);
+    std::vector<QPointF> centres;
+    if (tight)
+        centres = placeUnits(radii);
+    else if (first == BubblesLayout::FirstPlacement::whole)
+        centres = BubblesLayout::place(radii);
+    else if (auto placed = placeUnlessAllSpecks(radii, radius))
+        centres = std::move(*placed);
+    else
+        return;
     double scale = fitScale(radii, centres, radius);
     if (!(scale > 0)) return;
 
@@ -293,9 +356,10 @@ void pack(const StorageNode& node, int depth, QPointF centre, double radius, Bub
         if (!(scale > 0)) return;
     }
     for (std::size_t i = 0; i < children.size(); ++i) {
-        if (!(radii[i] * scale > 2)) continue;
+        if (!(radii[i] * scale > smallestDrawnRadius)) continue;
         layout.circles[self].holdsChildren = true;
-        pack(*children[i], depth + 1, centre + centres[i] * scale, radii[i] * scale, layout, summaryAt == i);
+        pack(*children[i], depth + 1, centre + centres[i] * scale, radii[i] * scale, layout, first,
+             summaryAt == i);
     }
 }
 
@@ -306,24 +370,16 @@ double BubblesLayout::Circle::nameFontSize() const { return std::min(std::max(ra
 double BubblesLayout::Circle::sizeFontSize() const { return std::min(std::max(radius / 6, 8.0), 11.0); }
 
 std::vector<QPointF> BubblesLayout::place(const std::vector<double>& radii, CollisionTest test) {
-    std::vector<QPointF> centres(radii.size());
-    if (radii.empty()) return centres;
-    Placed placed{radii, centres};
-    if (test == CollisionTest::plain) {
-        PlainTest plain(placed);
-        search(radii, centres, plain);
-    } else {
-        GridTest grid(placed, *std::max_element(radii.begin(), radii.end()));
-        search(radii, centres, grid);
-    }
+    std::vector<QPointF> centres;
+    placeUntil(radii, centres, test, [](std::size_t) { return false; });
     return centres;
 }
 
-BubblesLayout BubblesLayout::make(const StorageNode& root, QSizeF size) {
+BubblesLayout BubblesLayout::make(const StorageNode& root, QSizeF size, FirstPlacement first) {
     BubblesLayout layout;
     const double radius = 0.5 * std::min(size.width(), size.height()) - 6;
     // Without room for the root circle there is nothing to draw.
-    if (radius > 0) pack(root, 0, QPointF(0.5 * size.width(), 0.5 * size.height()), radius, layout);
+    if (radius > 0) pack(root, 0, QPointF(0.5 * size.width(), 0.5 * size.height()), radius, layout, first);
     return layout;
 }
 

@@ -70,8 +70,15 @@ struct BubblesLayout {
     // hidden; hovering shows its card.
     void placeLabels(const std::function<QSizeF(const Circle&)>& labelSize);
 
-    static BubblesLayout make(const StorageNode& root, QSizeF size);
-    static BubblesLayout make(const StorageNode&& root, QSizeF size) = delete;
+    // How a folder of more children than are packed tightly is placed at
+    // first: every child, or only until the children placed so far show
+    // that none of them will be drawn. Both give the same layout.
+    enum class FirstPlacement { whole, untilAllSpecks };
+
+    static BubblesLayout make(const StorageNode& root, QSizeF size,
+                              FirstPlacement first = FirstPlacement::untilAllSpecks);
+    static BubblesLayout make(const StorageNode&& root, QSizeF size,
+                              FirstPlacement first = FirstPlacement::untilAllSpecks) = delete;
 
     // How a candidate centre is checked against the circles already placed:
     // against every one of them, or only against those in neighbouring cells

@@ -229,3 +229,45 @@ TEST(BubblesLayout, AFewSmallerChildrenPackCloseTogether) {
             EXPECT_GT(std::hypot(d.x(), d.y()), layout.circles[i].radius + layout.circles[j].radius) << i << " " << j;
         }
 }
+
+TEST(BubblesLayout, StoppingTheFirstPlacementEarlyChangesNothing) {
+    // Heavy-tailed sizes as files have, spread over six orders of magnitude.
+    const auto heavyTailed = [](int count, std::int64_t largest) {
+        std::vector<std::int64_t> sizes;
+        for (int i = 0; i < count; ++i)
+            sizes.push_back(static_cast<std::int64_t>(std::exp(8 + 14 * std::fmod(i * 0.6180339887, 1.0))));
+        if (largest > 0) sizes.front() = largest;
+        return sizes;
+    };
+    struct Case {
+        const char* shape;
+        StorageNode root;
+    };
+    std::vector<Case> cases;
+    cases.push_back({"5,000 equal", sizedFolder("equal", std::vector<std::int64_t>(5000, 7))});
+    cases.push_back({"5,000 heavy-tailed", sizedFolder("mixed", heavyTailed(5000, 0))});
+    // Its largest child is drawn between 2 and 8 points: on its own, with no summing bubble.
+    cases.push_back({"500 heavy-tailed", sizedFolder("some", heavyTailed(500, 0))});
+    cases.push_back(
+        {"one large beside 3,000 specks", sizedFolder("one", heavyTailed(3000, 40'000'000'000'000))});
+    cases.push_back(
+        {"a wide folder inside",
+         folder("nested", {sizedFolder("nested/wide", heavyTailed(2000, 20'000'000'000'000)),
+                           sizedFolder("nested/few", {100'000'000'000, 40, 30}), leaf("nested/f", 5)})});
+    for (const auto& c : cases)
+        for (const QSizeF size : {QSizeF(1440, 900), QSizeF(400, 300)}) {
+            const auto whole = BubblesLayout::make(c.root, size, BubblesLayout::FirstPlacement::whole);
+            const auto early =
+                BubblesLayout::make(c.root, size, BubblesLayout::FirstPlacement::untilAllSpecks);
+            ASSERT_EQ(early.circles.size(), whole.circles.size()) << c.shape << " at " << size.width();
+            for (std::size_t i = 0; i < whole.circles.size(); ++i) {
+                const auto &a = whole.circles[i], &b = early.circles[i];
+                EXPECT_EQ(b.node->id, a.node->id) << c.shape << " #" << i;
+                EXPECT_EQ(b.node->bytes, a.node->bytes) << c.shape << " #" << i;
+                EXPECT_EQ(b.centre, a.centre) << c.shape << " #" << i;
+                EXPECT_EQ(b.radius, a.radius) << c.shape << " #" << i;
+                EXPECT_EQ(b.holdsChildren, a.holdsChildren) << c.shape << " #" << i;
+                EXPECT_EQ(b.isSummary, a.isSummary) << c.shape << " #" << i;
+            }
+        }
+}
