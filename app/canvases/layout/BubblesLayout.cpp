@@ -177,13 +177,10 @@ private:
     std::unordered_map<std::size_t, std::vector<QPointF>> byCount_;
 };
 
-// Places the circles in order until `settled` says the rest cannot matter;
-// returns how many were placed. A circle's place depends only on those
-// before it, so the ones placed are where placing all would put them.
-template <typename Test, typename Settled>
-std::size_t search(const std::vector<double>& radii, std::vector<QPointF>& centres, Test& test, Settled settled) {
+// Places the circles in order, each where the ring rule puts it.
+template <typename Test>
+void search(const std::vector<double>& radii, std::vector<QPointF>& centres, Test& test) {
     test.add(0);
-    if (settled(0)) return 1;
     Directions directions;
     // Where the previous circle was accepted. A circle of the same radius
     // walks the very same rings and angles, and everything before that spot
@@ -225,23 +222,7 @@ std::size_t search(const std::vector<double>& radii, std::vector<QPointF>& centr
         lastRadius = r;
         lastDistance = d;
         test.add(i);
-        if (settled(i)) return i + 1;
     }
-    return radii.size();
-}
-
-template <typename Settled>
-std::size_t placeUntil(const std::vector<double>& radii, std::vector<QPointF>& centres,
-                       BubblesLayout::CollisionTest test, Settled settled) {
-    centres.assign(radii.size(), QPointF());
-    if (radii.empty()) return 0;
-    Placed placed{radii, centres};
-    if (test == BubblesLayout::CollisionTest::plain) {
-        PlainTest plain(placed);
-        return search(radii, centres, plain, settled);
-    }
-    GridTest grid(placed, *std::max_element(radii.begin(), radii.end()));
-    return search(radii, centres, grid, settled);
 }
 
 // Beyond this the search walks too many rings for the little it gains.
@@ -279,87 +260,79 @@ double fitScale(const std::vector<double>& radii, const std::vector<QPointF>& ce
     return fitScale(enclosing, radius);
 }
 
-// The first placement of a wide folder, stopped once the circles placed
-// reach so far that even the largest child would be drawn too small to draw:
-// the group only grows as more are placed, so the scale only shrinks, no
-// child is drawn and none is large enough to stand beside a summing bubble.
-// Then nothing comes back; otherwise every centre.
-std::optional<std::vector<QPointF>> placeUnlessAllSpecks(const std::vector<double>& radii, double radius) {
-    std::vector<QPointF> centres;
-    double enclosing = 0;
-    const std::size_t placed = placeUntil(radii, centres, BubblesLayout::CollisionTest::grid, [&](std::size_t i) {
-            enclosing = std::max(enclosing, reach(centres[i], radii[i]));
-            return !(radii[0] * fitScale(enclosing, radius) > smallestDrawnRadius);
-        });
-    if (placed < radii.size() || !(radii[0] * fitScale(enclosing, radius) > smallestDrawnRadius))
-        return std::nullopt;
-    return centres;
+// Builds one summing bubble's node for `nodes`, kept with the layout.
+const StorageNode* summing(const StorageNode& owner, std::span<const StorageNode* const> nodes,
+                           BubblesLayout& layout) {
+    layout.summaries.push_back(std::make_shared<const StorageNode>(summaryNode(owner.id, nodes)));
+    return layout.summaries.back().get();
+}
+
+// Puts `summary` among `children` (largest first) before those of its size.
+std::size_t insertBySize(std::vector<const StorageNode*>& children, const StorageNode* summary) {
+    const auto at = std::find_if(children.begin(), children.end(),
+                                 [summary](const StorageNode* child) { return child->bytes <= summary->bytes; });
+    const auto index = static_cast<std::size_t>(at - children.begin());
+    children.insert(at, summary);
+    return index;
 }
 
 void pack(const StorageNode& node, int depth, QPointF centre, double radius, BubblesLayout& layout,
-          BubblesLayout::FirstPlacement first, bool isSummary = false) {
+          bool isSummary = false) {
     const std::size_t self = layout.circles.size();
     layout.circles.push_back({&node, centre, radius, depth});
     layout.circles[self].isSummary = isSummary;
     if (depth >= BubblesLayout::maxDepth || radius <= 18) return;
-    auto children = visibleChildren(node, BubblesLayout::childLimit);
+    const auto all = visibleChildren(node);
     SizeSum total;
-    for (const auto* child : children) total += child->bytes;
+    for (const auto* child : all) total += child->bytes;
     if (total.total() <= 0) return;
     const auto unitRadius = [&total](std::int64_t bytes) {
         return std::sqrt(static_cast<double>(bytes) / static_cast<double>(total.total()));
     };
 
+    // A folder of more children than can be told apart packs its largest
+    // ones with one bubble summing the rest: packed one by one, thousands of
+    // children spread so far that even the largest would be a speck.
+    std::vector<const StorageNode*> children = all;
+    std::optional<std::size_t> summaryAt;
+    if (children.size() > BubblesLayout::tightPackLimit) {
+        const std::size_t kept = BubblesLayout::widestKept;
+        const StorageNode* rest = summing(node, std::span(all.data() + kept, all.size() - kept), layout);
+        children.resize(kept);
+        summaryAt = insertBySize(children, rest);
+    }
     std::vector<double> radii;
     radii.reserve(children.size());
     for (const auto* child : children) radii.push_back(unitRadius(child->bytes));
-    // A first placement finds which children are too small to see. The
-    // tighter search costs more the smaller the smallest child, so it runs
-    // for the few children a folder shows, not for thousands; the ring rule
-    // as it reads packs more loosely, so it errs towards summing.
-    const bool tight = radii.size() <= BubblesLayout::tightPackLimit;
-    std::vector<QPointF> centres;
-    if (tight)
-        centres = placeUnits(radii);
-    else if (first == BubblesLayout::FirstPlacement::whole)
-        centres = BubblesLayout::place(radii);
-    else if (auto placed = placeUnlessAllSpecks(radii, radius))
-        centres = std::move(*placed);
-    else
-        return;
+    std::vector<QPointF> centres = placeUnits(radii);
     double scale = fitScale(radii, centres, radius);
     if (!(scale > 0)) return;
 
-    // Children drawn too small to see are summed into one bubble, and the
-    // rest packed again with it.
+    // Children drawn too small to see are summed into one bubble (with what a
+    // summing bubble already holds), and the rest packed again with it.
     std::size_t seen = 0;
     while (seen < radii.size() && radii[seen] * scale >= BubblesLayout::visibleRadius) ++seen;
-    std::optional<std::size_t> summaryAt;
-    // Only beside children drawn on their own: one bubble for all would say nothing.
-    if (seen >= 1 && radii.size() - seen >= 2) {
-        auto summary = std::make_shared<const StorageNode>(
-            summaryNode(node.id, std::span<const StorageNode* const>(children.data() + seen, children.size() - seen)));
-        children.resize(seen);
-        radii.resize(seen);
-        // Kept largest first, the summed bubble before children of its size.
-        const double summed = unitRadius(summary->bytes);
-        const auto at = static_cast<std::size_t>(
-            std::find_if(radii.begin(), radii.end(), [summed](double r) { return r <= summed; }) - radii.begin());
-        children.insert(children.begin() + static_cast<std::ptrdiff_t>(at), summary.get());
-        radii.insert(radii.begin() + static_cast<std::ptrdiff_t>(at), summed);
-        summaryAt = at;
-        layout.summaries.push_back(std::move(summary));
-    }
-    if (summaryAt) {
-        centres = radii.size() <= BubblesLayout::tightPackLimit ? placeUnits(radii) : BubblesLayout::place(radii);
+    // `children` is `all` cut short, with the summing bubble (if any) put in.
+    const bool summarySeen = summaryAt && *summaryAt < seen;
+    const std::size_t ownSeen = seen - (summarySeen ? 1 : 0);
+    const std::size_t ownUnseen = children.size() - seen - (summaryAt && !summarySeen ? 1 : 0);
+    // Only beside children drawn on their own, since one bubble for all says
+    // little, unless a folder of thousands has none: then specks say less.
+    if ((ownSeen >= 1 || summaryAt) && ownUnseen >= 1 && all.size() - ownSeen >= 2) {
+        if (summaryAt) layout.summaries.pop_back();
+        const StorageNode* rest = summing(node, std::span(all.data() + ownSeen, all.size() - ownSeen), layout);
+        children.assign(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(ownSeen));
+        summaryAt = insertBySize(children, rest);
+        radii.clear();
+        for (const auto* child : children) radii.push_back(unitRadius(child->bytes));
+        centres = placeUnits(radii);
         scale = fitScale(radii, centres, radius);
         if (!(scale > 0)) return;
     }
     for (std::size_t i = 0; i < children.size(); ++i) {
         if (!(radii[i] * scale > smallestDrawnRadius)) continue;
         layout.circles[self].holdsChildren = true;
-        pack(*children[i], depth + 1, centre + centres[i] * scale, radii[i] * scale, layout, first,
-             summaryAt == i);
+        pack(*children[i], depth + 1, centre + centres[i] * scale, radii[i] * scale, layout, summaryAt == i);
     }
 }
 
@@ -370,16 +343,24 @@ double BubblesLayout::Circle::nameFontSize() const { return std::min(std::max(ra
 double BubblesLayout::Circle::sizeFontSize() const { return std::min(std::max(radius / 6, 8.0), 11.0); }
 
 std::vector<QPointF> BubblesLayout::place(const std::vector<double>& radii, CollisionTest test) {
-    std::vector<QPointF> centres;
-    placeUntil(radii, centres, test, [](std::size_t) { return false; });
+    std::vector<QPointF> centres(radii.size());
+    if (radii.empty()) return centres;
+    Placed placed{radii, centres};
+    if (test == CollisionTest::plain) {
+        PlainTest plain(placed);
+        search(radii, centres, plain);
+    } else {
+        GridTest grid(placed, *std::max_element(radii.begin(), radii.end()));
+        search(radii, centres, grid);
+    }
     return centres;
 }
 
-BubblesLayout BubblesLayout::make(const StorageNode& root, QSizeF size, FirstPlacement first) {
+BubblesLayout BubblesLayout::make(const StorageNode& root, QSizeF size) {
     BubblesLayout layout;
     const double radius = 0.5 * std::min(size.width(), size.height()) - 6;
     // Without room for the root circle there is nothing to draw.
-    if (radius > 0) pack(root, 0, QPointF(0.5 * size.width(), 0.5 * size.height()), radius, layout, first);
+    if (radius > 0) pack(root, 0, QPointF(0.5 * size.width(), 0.5 * size.height()), radius, layout);
     return layout;
 }
 

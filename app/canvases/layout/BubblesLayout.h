@@ -21,10 +21,6 @@ struct BubblesLayout {
     static constexpr int maxDepth = 4;
     // The ring search gives up at this distance and puts the circle on the x axis.
     static constexpr double farthestRing = 40000;
-    // The greedy ring search costs time in the square of the circle count, so
-    // a node packs only its 5,000 largest children (at that count the rest
-    // would be drawn at 2 points or less anyway on any screen).
-    static constexpr std::size_t childLimit = 5000;
     // Children that would be drawn smaller than this radius (points) are
     // summed into one "N smaller items" bubble, when there are two or more
     // of them and at least one child large enough to draw on its own.
@@ -34,8 +30,11 @@ struct BubblesLayout {
     // small children a gap of a whole unit would spread them far apart and
     // shrink every bubble. Two equal children are not scaled (√½ > 0.7).
     static constexpr double smallestSearchRadius = 0.7;
-    // Only folders of up to this many bubbles are packed that tightly.
+    // A folder packs at most this many bubbles: its largest children and,
+    // where it has more, one bubble summing the rest.
     static constexpr std::size_t tightPackLimit = 300;
+    // How many children of a folder beyond that limit keep their own bubble.
+    static constexpr std::size_t widestKept = 150;
 
     struct Circle {
         const StorageNode* node = nullptr;
@@ -70,15 +69,8 @@ struct BubblesLayout {
     // hidden; hovering shows its card.
     void placeLabels(const std::function<QSizeF(const Circle&)>& labelSize);
 
-    // How a folder of more children than are packed tightly is placed at
-    // first: every child, or only until the children placed so far show
-    // that none of them will be drawn. Both give the same layout.
-    enum class FirstPlacement { whole, untilAllSpecks };
-
-    static BubblesLayout make(const StorageNode& root, QSizeF size,
-                              FirstPlacement first = FirstPlacement::untilAllSpecks);
-    static BubblesLayout make(const StorageNode&& root, QSizeF size,
-                              FirstPlacement first = FirstPlacement::untilAllSpecks) = delete;
+    static BubblesLayout make(const StorageNode& root, QSizeF size);
+    static BubblesLayout make(const StorageNode&& root, QSizeF size) = delete;
 
     // How a candidate centre is checked against the circles already placed:
     // against every one of them, or only against those in neighbouring cells
