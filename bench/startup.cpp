@@ -1,7 +1,7 @@
 // Measures how fast the application shows its window and how quietly it then
 // sits, with a saved last developer scan of 10,000 candidates.
 //
-//   startup [PATH-TO-KORVANE] [RUNS] [--folder DIR]
+//   startup [PATH-TO-KORVANE] [RUNS] [--folder DIR] [--trace]
 //
 // Needs an X display (run it under xvfb-run). Each run starts the program
 // with a fresh temporary home holding the saved scan and times the moment its
@@ -15,6 +15,8 @@
 // The program starts in developer mode. With --folder, the same runs start it
 // in general mode scanning DIR instead: start to idle then includes the scan
 // and the tree on screen, and the idle figure the sidebar's live meters.
+// With --trace, every busy 50 ms slice on the way to idle is printed with its
+// CPU time, and the idle figure is split by thread name.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -174,6 +176,23 @@ std::map<long, long long> threadNanoseconds(pid_t pid) {
     return threads;
 }
 
+// The name each thread of the process gives itself.
+std::map<long, std::string> threadNames(pid_t pid) {
+    std::map<long, std::string> names;
+    const std::string folder = "/proc/" + std::to_string(pid) + "/task";
+    DIR* tasks = ::opendir(folder.c_str());
+    if (tasks == nullptr) return names;
+    while (const dirent* entry = ::readdir(tasks)) {
+        if (entry->d_name[0] == '.') continue;
+        std::ifstream comm(folder + "/" + entry->d_name + "/comm");
+        std::string name;
+        std::getline(comm, name);
+        names[std::atol(entry->d_name)] = name;
+    }
+    ::closedir(tasks);
+    return names;
+}
+
 // CPU used between two readings: each thread's growth, all of a new thread's time.
 double usedBetween(const std::map<long, long long>& before, const std::map<long, long long>& after) {
     long long used = 0;
@@ -187,7 +206,7 @@ double usedBetween(const std::map<long, long long>& before, const std::map<long,
 // Seconds from `started` to the end of the last 50 ms slice that used more
 // than 2.5 ms of CPU, once a second has passed without such a slice; -1 when
 // the program never quietened within 60 s.
-double secondsToIdle(pid_t pid, SteadyClock::time_point started) {
+double secondsToIdle(pid_t pid, SteadyClock::time_point started, bool trace) {
     constexpr auto slice = std::chrono::milliseconds(50);
     constexpr double busy = 0.0025;
     constexpr double quietFor = 1.0;
@@ -198,7 +217,9 @@ double secondsToIdle(pid_t pid, SteadyClock::time_point started) {
         std::this_thread::sleep_until(at);
         auto now = threadNanoseconds(pid);
         const double elapsed = std::chrono::duration<double>(at - started).count();
-        if (usedBetween(previous, now) > busy) lastBusy = elapsed;
+        const double used = usedBetween(previous, now);
+        if (trace && used > busy / 5) std::printf("  %.2f s: %.1f ms of CPU\n", elapsed, used * 1e3);
+        if (used > busy) lastBusy = elapsed;
         else if (elapsed - lastBusy >= quietFor) return lastBusy;
         previous = std::move(now);
     }
@@ -210,9 +231,12 @@ double secondsToIdle(pid_t pid, SteadyClock::time_point started) {
 int main(int argc, char** argv) {
     std::vector<std::string> options{"--mode", "developer"};
     std::vector<std::string> positional;
+    bool trace = false;
     for (int index = 1; index < argc; ++index) {
         const std::string word = argv[index];
-        if (word == "--folder" && index + 1 < argc) {
+        if (word == "--trace") {
+            trace = true;
+        } else if (word == "--folder" && index + 1 < argc) {
             options = {"--mode", "general", "--folder", std::filesystem::absolute(argv[++index]).string()};
         } else {
             positional.push_back(word);
@@ -260,7 +284,7 @@ int main(int argc, char** argv) {
     const auto started = SteadyClock::now();
     const Running idle = start(program, home, options);
     if (!waitForFirstPaint(idle)) return 1;
-    const double toIdle = secondsToIdle(idle.pid, started);
+    const double toIdle = secondsToIdle(idle.pid, started, trace);
     if (toIdle < 0) std::printf("start to idle: never quiet within 60 s\n");
     else std::printf("start to idle: %.2f s\n", toIdle);
     std::this_thread::sleep_for(std::chrono::seconds(1));
@@ -268,7 +292,19 @@ int main(int argc, char** argv) {
     // Thread by thread in nanoseconds: the clock ticks of /proc/PID/stat are 10 ms.
     const auto before = threadNanoseconds(idle.pid);
     std::this_thread::sleep_for(std::chrono::duration<double>(idleSeconds));
-    const double used = usedBetween(before, threadNanoseconds(idle.pid));
+    const auto after = threadNanoseconds(idle.pid);
+    const double used = usedBetween(before, after);
+    if (trace) {
+        const auto names = threadNames(idle.pid);
+        for (const auto& [thread, nanoseconds] : after) {
+            const auto earlier = before.find(thread);
+            const long long grown = nanoseconds - (earlier == before.end() ? 0 : earlier->second);
+            if (grown > 0)
+                std::printf("  thread %ld (%s): %.2f ms\n", thread,
+                            names.contains(thread) ? names.at(thread).c_str() : "?",
+                            static_cast<double>(grown) / 1e6);
+        }
+    }
     stop(idle);
     std::printf("idle: %.3f s of CPU in %.0f s, %.3f %% of one core\n", used, idleSeconds,
                 used / idleSeconds * 100);
