@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include <QAbstractButton>
 #include <QEvent>
@@ -148,6 +149,8 @@ public:
         line->setContentsMargins(0, 0, 0, 0);
         line->addWidget(title_);
         line->addStretch(1);
+        // A fixed size keeps a new figure from laying out the whole column.
+        value_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         line->addWidget(value_);
         column->addLayout(line);
         // A frame only when the fill's end moves by a pixel: a small change
@@ -166,12 +169,13 @@ public:
         const bool tinted = row.tint != row_.tint;
         row_ = row;
         title_->setText(QString::fromStdString(row.title));
-        value_->setText(QString::fromStdString(row.value));
+        setValueText(QString::fromStdString(row.value));
         setAccessibleName(QString::fromStdString(row.title + " " + row.value));
-        // A move of under half a pixel is not worth a frame.
+        // A move of under half a pixel is not worth a frame, one of under
+        // two pixels not worth an animation.
         const double moved = std::abs(bar_->target() - row.barFraction) * width();
         bar_->setScale(width());
-        if (first) bar_->jumpTo(row.barFraction);
+        if (first || (moved < jumpPixels && moved >= 0.5 && !bar_->isRunning())) bar_->jumpTo(row.barFraction);
         else if (moved >= 0.5) bar_->animateTo(row.barFraction);
         if (first || tinted) restyle();
     }
@@ -180,6 +184,9 @@ public:
         const Palette& palette = environmentPalette(this);
         styleLabel(title_, AppFont::small(), palette.inkSecondary);
         styleLabel(value_, monospacedDigits(10, QFont::Medium), palette.ink);
+        value_->setMinimumSize(0, 0);
+        value_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        value_->setFixedSize(value_->sizeHint());
         update();
     }
 
@@ -203,6 +210,16 @@ protected:
     }
 
 private:
+    static constexpr double jumpPixels = 2;
+
+    // The figure repaints only its own label: the label grows when a figure
+    // needs more room and otherwise keeps its width, right-aligned.
+    void setValueText(const QString& text) {
+        if (text == value_->text()) return;
+        value_->setText(text);
+        if (const int wanted = value_->sizeHint().width(); wanted > value_->minimumWidth()) value_->setFixedWidth(wanted);
+    }
+
     // The fill's end in whole pixels.
     long fillEnd() const { return std::lround(std::clamp(bar_->value(), 0.01, 1.0) * width()); }
 
@@ -344,21 +361,30 @@ void GeneralSidebar::refresh() {
     const VolumeInfo volume = VolumeInfo::volumeOf(Paths::home());
     GeneralSidebarContent content = generalSidebarContent(state_, volume);
     if (content == content_) return;
-    content_ = std::move(content);
+    // Only the parts that changed are touched: a new reading of the live
+    // figures must not repaint or lay out the buttons and the page list.
+    const bool all = content_.pages.empty();
+    const GeneralSidebarContent before = std::exchange(content_, std::move(content));
 
-    primary_->setTitle(QString::fromStdString(content_.primaryTitle));
-    primary_->setEnabled(content_.primaryEnabled);
-    folder_->setEnabled(content_.folderEnabled);
-    secondary_->setTitle(QString::fromStdString(content_.secondaryTitle));
-    secondary_->setSymbol(content_.secondarySymbol);
-    progress_->setVisible(content_.progressCounts.has_value());
-    progressCounts_->setText(QString::fromStdString(content_.progressCounts.value_or("")));
-    progressPath_->setText(QString::fromStdString(content_.progressPath.value_or("")));
+    if (all || before.primaryTitle != content_.primaryTitle || before.primaryEnabled != content_.primaryEnabled ||
+        before.folderEnabled != content_.folderEnabled || before.secondaryTitle != content_.secondaryTitle ||
+        before.secondarySymbol != content_.secondarySymbol || before.progressCounts != content_.progressCounts ||
+        before.progressPath != content_.progressPath) {
+        primary_->setTitle(QString::fromStdString(content_.primaryTitle));
+        primary_->setEnabled(content_.primaryEnabled);
+        folder_->setEnabled(content_.folderEnabled);
+        secondary_->setTitle(QString::fromStdString(content_.secondaryTitle));
+        secondary_->setSymbol(content_.secondarySymbol);
+        progress_->setVisible(content_.progressCounts.has_value());
+        progressCounts_->setText(QString::fromStdString(content_.progressCounts.value_or("")));
+        progressPath_->setText(QString::fromStdString(content_.progressPath.value_or("")));
+    }
 
-    for (std::size_t i = 0; i < pageRows_.size(); ++i) static_cast<PageRow*>(pageRows_[i])->apply(content_.pages[i]);
+    for (std::size_t i = 0; i < pageRows_.size(); ++i)
+        if (all || before.pages[i] != content_.pages[i]) static_cast<PageRow*>(pageRows_[i])->apply(content_.pages[i]);
 
-    thisScan_->setVisible(content_.thisScan.has_value());
-    if (content_.thisScan) {
+    if (all || before.thisScan != content_.thisScan) thisScan_->setVisible(content_.thisScan.has_value());
+    if (content_.thisScan && (all || before.thisScan != content_.thisScan)) {
         const auto& scan = *content_.thisScan;
         thisScan_->setTrailing(QString::fromStdString(scan.duration));
         thisScanPath_->setText(QString::fromStdString(scan.path));
@@ -375,6 +401,9 @@ void GeneralSidebar::refresh() {
     }
 
     gauge_->setVolume(volume);
+    if (!all && before.diskTotal == content_.diskTotal && before.diskUsed == content_.diskUsed &&
+        before.diskFree == content_.diskFree)
+        return;
     const SidebarValueRow* disk[] = {&content_.diskTotal, &content_.diskUsed, &content_.diskFree};
     for (std::size_t i = 0; i < 3; ++i) {
         valueTitles_[3 + i]->setText(QString::fromStdString(disk[i]->title));
