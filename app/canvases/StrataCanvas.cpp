@@ -98,7 +98,7 @@ void StrataCanvas::paintCanvas(QPainter& painter) {
     if (strata.isEmpty()) return paintEmptyState(painter);
     const auto& resting = restingBands(strata, painter.device()->devicePixelRatio());
     // A band has arrived once it is within half a device pixel of its place
-    // and half an opacity step of whole, well before its spring settles.
+    // and an opacity step of whole, well before its spring settles.
     const double arrives = AppMotion::gentle.arrivalTime(
         Arrival::slide(entranceRise * painter.device()->devicePixelRatioF(), true));
     for (std::size_t position = 0; position < strata.bands.size(); ++position) {

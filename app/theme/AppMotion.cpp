@@ -46,7 +46,7 @@ double springArrival(double response, double dampingFraction, const Arrival& arr
 Arrival Arrival::slide(double pixels, bool fades) {
     constexpr double none = std::numeric_limits<double>::infinity();
     const double position = pixels > 0 ? 0.5 / pixels : none;
-    return {std::min(position, fades ? 0.5 / 255 : none), position};
+    return {std::min(position, fades ? 1.0 / 255 : none), position};
 }
 
 double springProgress(double seconds, double response, double dampingFraction) {

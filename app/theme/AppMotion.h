@@ -10,7 +10,7 @@ struct Arrival {
     double above = 0.001;
 
     // An item moving `pixels` device pixels: half a pixel either side, and
-    // for one that fades in with its progress, half a step of 8-bit opacity
+    // for one that fades in with its progress, one step of 8-bit opacity
     // under 1 (over 1 its opacity stays whole).
     static Arrival slide(double pixels, bool fades);
 };

@@ -104,7 +104,7 @@ TEST(Motion, ArrivalOfLessThanHalfAPixelIsImmediate) {
     EXPECT_EQ(AppMotion::gentle.arrivalTime(Arrival::slide(0.4, false)), 0);
     EXPECT_EQ(AppMotion::reading.arrivalTime(Arrival::slide(0.4, false)), 0);
     const Arrival fading = Arrival::slide(10, true);
-    EXPECT_DOUBLE_EQ(fading.below, 0.5 / 255);
+    EXPECT_DOUBLE_EQ(fading.below, 1.0 / 255);
     EXPECT_DOUBLE_EQ(fading.above, 0.05);
     EXPECT_DOUBLE_EQ(Arrival::slide(10, false).below, 0.05);
 }
