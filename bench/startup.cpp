@@ -15,6 +15,8 @@
 // The program starts in developer mode. With --folder, the same runs start it
 // in general mode scanning DIR instead: start to idle then includes the scan
 // and the tree on screen, and the idle figure the sidebar's live meters.
+// With --folder it also prints when the scan's threads stopped using more than
+// one core and how long after that the program became idle.
 // With --trace, every busy 50 ms slice on the way to idle is printed with its
 // CPU time, and the idle figure is split by thread name.
 #include <fcntl.h>
@@ -206,12 +208,18 @@ double usedBetween(const std::map<long, long long>& before, const std::map<long,
 // Seconds from `started` to the end of the last 50 ms slice that used more
 // than 2.5 ms of CPU, once a second has passed without such a slice; -1 when
 // the program never quietened within 60 s.
-double secondsToIdle(pid_t pid, SteadyClock::time_point started, bool trace) {
+struct Settling {
+    double idle = -1;  // start to idle; -1 when never quiet within 60 s
+    double busy = 0;   // start to the end of the last slice that used more than one whole core
+};
+
+Settling secondsToIdle(pid_t pid, SteadyClock::time_point started, bool trace) {
     constexpr auto slice = std::chrono::milliseconds(50);
     constexpr double busy = 0.0025;
     constexpr double quietFor = 1.0;
     auto previous = threadNanoseconds(pid);
     double lastBusy = 0;
+    double lastParallel = 0;
     for (auto at = SteadyClock::now(); at - started < std::chrono::seconds(60);) {
         at += slice;
         std::this_thread::sleep_until(at);
@@ -220,10 +228,11 @@ double secondsToIdle(pid_t pid, SteadyClock::time_point started, bool trace) {
         const double used = usedBetween(previous, now);
         if (trace && used > busy / 5) std::printf("  %.2f s: %.1f ms of CPU\n", elapsed, used * 1e3);
         if (used > busy) lastBusy = elapsed;
-        else if (elapsed - lastBusy >= quietFor) return lastBusy;
+        else if (elapsed - lastBusy >= quietFor) return {lastBusy, lastParallel};
+        if (used > std::chrono::duration<double>(slice).count()) lastParallel = elapsed;
         previous = std::move(now);
     }
-    return -1;
+    return {-1, lastParallel};
 }
 
 }  // namespace
@@ -284,9 +293,13 @@ int main(int argc, char** argv) {
     const auto started = SteadyClock::now();
     const Running idle = start(program, home, options);
     if (!waitForFirstPaint(idle)) return 1;
-    const double toIdle = secondsToIdle(idle.pid, started, trace);
-    if (toIdle < 0) std::printf("start to idle: never quiet within 60 s\n");
-    else std::printf("start to idle: %.2f s\n", toIdle);
+    const Settling settling = secondsToIdle(idle.pid, started, trace);
+    if (settling.idle < 0) std::printf("start to idle: never quiet within 60 s\n");
+    else std::printf("start to idle: %.2f s\n", settling.idle);
+    // With --folder the scan's threads are what use more than one core.
+    if (settling.idle >= 0 && options[1] == "general")
+        std::printf("busy on more than one core until %.2f s, then idle %.2f s later\n", settling.busy,
+                    settling.idle - settling.busy);
     std::this_thread::sleep_for(std::chrono::seconds(1));
     std::printf("start-up and settling: %.2f s of CPU\n", cpuSeconds(idle.pid));
     // Thread by thread in nanoseconds: the clock ticks of /proc/PID/stat are 10 ms.
