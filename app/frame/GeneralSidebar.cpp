@@ -32,6 +32,24 @@ namespace korvane {
 namespace {
 
 
+// A figure that changes with the readings sits in a label of fixed size, so
+// that a new figure repaints the label alone instead of laying out the whole
+// column; the label grows when a figure needs more room, and right-aligned
+// it looks as if it took its text's width.
+void setFigure(QLabel* label, const QString& text) {
+    if (text == label->text()) return;
+    label->setText(text);
+    if (const int wanted = label->sizeHint().width(); wanted > label->minimumWidth()) label->setFixedWidth(wanted);
+}
+
+// After a change of font the label takes its text's size again.
+void fitFigure(QLabel* label) {
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setMinimumSize(0, 0);
+    label->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    label->setFixedSize(label->sizeHint());
+}
+
 // The default sans draws every digit equally wide, so figures do not jitter.
 QFont monospacedDigits(double size, QFont::Weight weight) { return AppFont::font(size, weight); }
 
@@ -149,14 +167,14 @@ public:
         line->setContentsMargins(0, 0, 0, 0);
         line->addWidget(title_);
         line->addStretch(1);
-        // A fixed size keeps a new figure from laying out the whole column.
-        value_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         line->addWidget(value_);
         column->addLayout(line);
-        // A frame only when the fill's end moves by a pixel: a small change
-        // of load takes a few repaints, not one per animation tick.
+        // A frame only when the fill's end moves by a step: a small change
+        // of load takes a few repaints, a long move no more than
+        // framesPerMove, not one per animation tick.
         connect(bar_, &GaugeMotion::valueChanged, this, [this] {
-            if (const long end = fillEnd(); end != paintedEnd_) {
+            const long end = fillEnd();
+            if (end != paintedEnd_ && (std::abs(end - paintedEnd_) >= step_ || !bar_->isRunning())) {
                 paintedEnd_ = end;
                 update(0, height() - 4, width(), 4);
             }
@@ -169,14 +187,17 @@ public:
         const bool tinted = row.tint != row_.tint;
         row_ = row;
         title_->setText(QString::fromStdString(row.title));
-        setValueText(QString::fromStdString(row.value));
+        setFigure(value_, QString::fromStdString(row.value));
         setAccessibleName(QString::fromStdString(row.title + " " + row.value));
         // A move of under half a pixel is not worth a frame, one of under
         // two pixels not worth an animation.
         const double moved = std::abs(bar_->target() - row.barFraction) * width();
         bar_->setScale(width());
         if (first || (moved < jumpPixels && moved >= 0.5 && !bar_->isRunning())) bar_->jumpTo(row.barFraction);
-        else if (moved >= 0.5) bar_->animateTo(row.barFraction);
+        else if (moved >= 0.5) {
+            step_ = std::max(1L, std::lround(moved / framesPerMove));
+            bar_->animateTo(row.barFraction);
+        }
         if (first || tinted) restyle();
     }
 
@@ -184,9 +205,7 @@ public:
         const Palette& palette = environmentPalette(this);
         styleLabel(title_, AppFont::small(), palette.inkSecondary);
         styleLabel(value_, monospacedDigits(10, QFont::Medium), palette.ink);
-        value_->setMinimumSize(0, 0);
-        value_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        value_->setFixedSize(value_->sizeHint());
+        fitFigure(value_);
         update();
     }
 
@@ -211,14 +230,7 @@ protected:
 
 private:
     static constexpr double jumpPixels = 2;
-
-    // The figure repaints only its own label: the label grows when a figure
-    // needs more room and otherwise keeps its width, right-aligned.
-    void setValueText(const QString& text) {
-        if (text == value_->text()) return;
-        value_->setText(text);
-        if (const int wanted = value_->sizeHint().width(); wanted > value_->minimumWidth()) value_->setFixedWidth(wanted);
-    }
+    static constexpr double framesPerMove = 12;
 
     // The fill's end in whole pixels.
     long fillEnd() const { return std::lround(std::clamp(bar_->value(), 0.01, 1.0) * width()); }
@@ -228,6 +240,7 @@ private:
     QLabel* value_;
     GaugeMotion* bar_;
     long paintedEnd_ = -1;
+    long step_ = 1;  // pixels between the frames of the running move
 };
 
 }  // namespace
@@ -407,7 +420,7 @@ void GeneralSidebar::refresh() {
     const SidebarValueRow* disk[] = {&content_.diskTotal, &content_.diskUsed, &content_.diskFree};
     for (std::size_t i = 0; i < 3; ++i) {
         valueTitles_[3 + i]->setText(QString::fromStdString(disk[i]->title));
-        diskValues_[i]->setText(QString::fromStdString(disk[i]->value));
+        setFigure(diskValues_[i], QString::fromStdString(disk[i]->value));
     }
 }
 
@@ -429,6 +442,7 @@ void GeneralSidebar::restyle() {
     styleLabel(diskValues_[0], value, palette.ink);
     styleLabel(diskValues_[1], value, palette.amber());
     styleLabel(diskValues_[2], value, palette.accent);
+    for (QLabel* figure : diskValues_) fitFigure(figure);
 }
 
 }  // namespace korvane
