@@ -1,7 +1,7 @@
 // Measures how fast the application shows its window and how quietly it then
 // sits, with a saved last developer scan of 10,000 candidates.
 //
-//   startup [PATH-TO-KORVANE] [RUNS] [--folder DIR] [--trace]
+//   startup [PATH-TO-KORVANE] [RUNS] [--folder DIR] [--idle SECONDS] [--trace]
 //
 // Needs an X display (run it under xvfb-run). Each run starts the program
 // with a fresh temporary home holding the saved scan and times the moment its
@@ -10,7 +10,8 @@
 // A last run then times start to idle (the end of the last 50 ms slice that
 // used more than 5 % of a core, once a whole second has passed without such a
 // slice; a statistics reading stays below that), leaves the program idle for
-// 20 seconds and prints the CPU time it used as a share of one core.
+// 20 seconds (or --idle SECONDS) and prints the CPU time it used as a share
+// of one core.
 //
 // The program starts in developer mode. With --folder, the same runs start it
 // in general mode scanning DIR instead: start to idle then includes the scan
@@ -51,7 +52,7 @@ using SteadyClock = std::chrono::steady_clock;
 namespace {
 
 constexpr int candidateCount = 10'000;
-constexpr double idleSeconds = 20;
+double idleSeconds = 20;
 
 // 10,000 node_modules folders of projects under the home, spread over the categories.
 ScanResult savedScan(const std::string& home) {
@@ -161,37 +162,36 @@ double cpuSeconds(pid_t pid) {
     return static_cast<double>(utime + stime) / static_cast<double>(::sysconf(_SC_CLK_TCK));
 }
 
+// Calls `visit` with each thread's id and its folder under /proc/PID/task.
+template <typename Visit>
+void forEachThread(pid_t pid, Visit visit) {
+    const std::string folder = "/proc/" + std::to_string(pid) + "/task";
+    DIR* tasks = ::opendir(folder.c_str());
+    if (tasks == nullptr) return;
+    while (const dirent* entry = ::readdir(tasks))
+        if (entry->d_name[0] != '.') visit(std::atol(entry->d_name), folder + "/" + entry->d_name);
+    ::closedir(tasks);
+}
+
 // Nanoseconds on a processor so far, per thread of the process (a thread that
 // ended takes its time with it, so compare thread by thread).
 std::map<long, long long> threadNanoseconds(pid_t pid) {
     std::map<long, long long> threads;
-    const std::string folder = "/proc/" + std::to_string(pid) + "/task";
-    DIR* tasks = ::opendir(folder.c_str());
-    if (tasks == nullptr) return threads;
-    while (const dirent* entry = ::readdir(tasks)) {
-        if (entry->d_name[0] == '.') continue;
-        std::ifstream stat(folder + "/" + entry->d_name + "/schedstat");
+    forEachThread(pid, [&](long thread, const std::string& folder) {
+        std::ifstream stat(folder + "/schedstat");
         long long nanoseconds = 0;
-        if (stat >> nanoseconds) threads[std::atol(entry->d_name)] = nanoseconds;
-    }
-    ::closedir(tasks);
+        if (stat >> nanoseconds) threads[thread] = nanoseconds;
+    });
     return threads;
 }
 
 // The name each thread of the process gives itself.
 std::map<long, std::string> threadNames(pid_t pid) {
     std::map<long, std::string> names;
-    const std::string folder = "/proc/" + std::to_string(pid) + "/task";
-    DIR* tasks = ::opendir(folder.c_str());
-    if (tasks == nullptr) return names;
-    while (const dirent* entry = ::readdir(tasks)) {
-        if (entry->d_name[0] == '.') continue;
-        std::ifstream comm(folder + "/" + entry->d_name + "/comm");
-        std::string name;
-        std::getline(comm, name);
-        names[std::atol(entry->d_name)] = name;
-    }
-    ::closedir(tasks);
+    forEachThread(pid, [&](long thread, const std::string& folder) {
+        std::ifstream comm(folder + "/comm");
+        std::getline(comm, names[thread]);
+    });
     return names;
 }
 
@@ -245,6 +245,8 @@ int main(int argc, char** argv) {
         const std::string word = argv[index];
         if (word == "--trace") {
             trace = true;
+        } else if (word == "--idle" && index + 1 < argc) {
+            idleSeconds = std::max(1.0, std::atof(argv[++index]));
         } else if (word == "--folder" && index + 1 < argc) {
             options = {"--mode", "general", "--folder", std::filesystem::absolute(argv[++index]).string()};
         } else {
