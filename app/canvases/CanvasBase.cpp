@@ -115,7 +115,8 @@ double CanvasBase::entrance(double delay, const Motion& motion) const {
 }
 
 double CanvasBase::entrance(double delay, const Motion& motion, double arrivesAfter) const {
-    if (!hasEntrance() || AppMotion::jumpsToEnd()) return 1;
+    // Over (or cut short once every item had arrived): all stand in place.
+    if (!entrancePlaying()) return 1;
     if (!entranceStart_) return 0;
     const double t = seconds() - *entranceStart_ - delay;
     if (t >= arrivesAfter) return 1;
@@ -282,7 +283,7 @@ void CanvasBase::paintEvent(QPaintEvent* event) {
     paintInto(painter);
     // A whole frame in which every item has arrived ends the entrance's
     // ticking now, not at the end of the room kept for the slowest canvas.
-    if (!entering_ && entranceStart_ && entrancePlaying() && event->region().contains(rect()))
+    if (!entering_ && root_ && entranceStart_ && entrancePlaying() && event->region().contains(rect()))
         entranceEnd_ = seconds();
     if (!entrancePlaying() && seconds() >= otherMotionUntil_ && tick_.isActive()) {
         animateUntil_ = seconds();
