@@ -1,7 +1,7 @@
 // Measures how fast the application shows its window and how quietly it then
 // sits, with a saved last developer scan of 10,000 candidates.
 //
-//   startup [PATH-TO-KORVANE] [RUNS] [--folder DIR]
+//   startup [PATH-TO-KORVANE] [RUNS] [--folder DIR] [--idle SECONDS] [--trace]
 //
 // Needs an X display (run it under xvfb-run). Each run starts the program
 // with a fresh temporary home holding the saved scan and times the moment its
@@ -10,11 +10,16 @@
 // A last run then times start to idle (the end of the last 50 ms slice that
 // used more than 5 % of a core, once a whole second has passed without such a
 // slice; a statistics reading stays below that), leaves the program idle for
-// 20 seconds and prints the CPU time it used as a share of one core.
+// 20 seconds (or --idle SECONDS) and prints the CPU time it used as a share
+// of one core.
 //
 // The program starts in developer mode. With --folder, the same runs start it
 // in general mode scanning DIR instead: start to idle then includes the scan
 // and the tree on screen, and the idle figure the sidebar's live meters.
+// With --folder it also prints when the scan's threads stopped using more than
+// one core and how long after that the program became idle.
+// With --trace, every busy 50 ms slice on the way to idle is printed with its
+// CPU time, and the idle figure is split by thread name.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -47,7 +52,7 @@ using SteadyClock = std::chrono::steady_clock;
 namespace {
 
 constexpr int candidateCount = 10'000;
-constexpr double idleSeconds = 20;
+double idleSeconds = 20;
 
 // 10,000 node_modules folders of projects under the home, spread over the categories.
 ScanResult savedScan(const std::string& home) {
@@ -157,21 +162,37 @@ double cpuSeconds(pid_t pid) {
     return static_cast<double>(utime + stime) / static_cast<double>(::sysconf(_SC_CLK_TCK));
 }
 
+// Calls `visit` with each thread's id and its folder under /proc/PID/task.
+template <typename Visit>
+void forEachThread(pid_t pid, Visit visit) {
+    const std::string folder = "/proc/" + std::to_string(pid) + "/task";
+    DIR* tasks = ::opendir(folder.c_str());
+    if (tasks == nullptr) return;
+    while (const dirent* entry = ::readdir(tasks))
+        if (entry->d_name[0] != '.') visit(std::atol(entry->d_name), folder + "/" + entry->d_name);
+    ::closedir(tasks);
+}
+
 // Nanoseconds on a processor so far, per thread of the process (a thread that
 // ended takes its time with it, so compare thread by thread).
 std::map<long, long long> threadNanoseconds(pid_t pid) {
     std::map<long, long long> threads;
-    const std::string folder = "/proc/" + std::to_string(pid) + "/task";
-    DIR* tasks = ::opendir(folder.c_str());
-    if (tasks == nullptr) return threads;
-    while (const dirent* entry = ::readdir(tasks)) {
-        if (entry->d_name[0] == '.') continue;
-        std::ifstream stat(folder + "/" + entry->d_name + "/schedstat");
+    forEachThread(pid, [&](long thread, const std::string& folder) {
+        std::ifstream stat(folder + "/schedstat");
         long long nanoseconds = 0;
-        if (stat >> nanoseconds) threads[std::atol(entry->d_name)] = nanoseconds;
-    }
-    ::closedir(tasks);
+        if (stat >> nanoseconds) threads[thread] = nanoseconds;
+    });
     return threads;
+}
+
+// The name each thread of the process gives itself.
+std::map<long, std::string> threadNames(pid_t pid) {
+    std::map<long, std::string> names;
+    forEachThread(pid, [&](long thread, const std::string& folder) {
+        std::ifstream comm(folder + "/comm");
+        std::getline(comm, names[thread]);
+    });
+    return names;
 }
 
 // CPU used between two readings: each thread's growth, all of a new thread's time.
@@ -187,22 +208,31 @@ double usedBetween(const std::map<long, long long>& before, const std::map<long,
 // Seconds from `started` to the end of the last 50 ms slice that used more
 // than 2.5 ms of CPU, once a second has passed without such a slice; -1 when
 // the program never quietened within 60 s.
-double secondsToIdle(pid_t pid, SteadyClock::time_point started) {
+struct Settling {
+    double idle = -1;  // start to idle; -1 when never quiet within 60 s
+    double busy = 0;   // start to the end of the last slice that used more than one whole core
+};
+
+Settling secondsToIdle(pid_t pid, SteadyClock::time_point started, bool trace) {
     constexpr auto slice = std::chrono::milliseconds(50);
     constexpr double busy = 0.0025;
     constexpr double quietFor = 1.0;
     auto previous = threadNanoseconds(pid);
     double lastBusy = 0;
+    double lastParallel = 0;
     for (auto at = SteadyClock::now(); at - started < std::chrono::seconds(60);) {
         at += slice;
         std::this_thread::sleep_until(at);
         auto now = threadNanoseconds(pid);
         const double elapsed = std::chrono::duration<double>(at - started).count();
-        if (usedBetween(previous, now) > busy) lastBusy = elapsed;
-        else if (elapsed - lastBusy >= quietFor) return lastBusy;
+        const double used = usedBetween(previous, now);
+        if (trace && used > busy / 5) std::printf("  %.2f s: %.1f ms of CPU\n", elapsed, used * 1e3);
+        if (used > busy) lastBusy = elapsed;
+        else if (elapsed - lastBusy >= quietFor) return {lastBusy, lastParallel};
+        if (used > std::chrono::duration<double>(slice).count()) lastParallel = elapsed;
         previous = std::move(now);
     }
-    return -1;
+    return {-1, lastParallel};
 }
 
 }  // namespace
@@ -210,9 +240,14 @@ double secondsToIdle(pid_t pid, SteadyClock::time_point started) {
 int main(int argc, char** argv) {
     std::vector<std::string> options{"--mode", "developer"};
     std::vector<std::string> positional;
+    bool trace = false;
     for (int index = 1; index < argc; ++index) {
         const std::string word = argv[index];
-        if (word == "--folder" && index + 1 < argc) {
+        if (word == "--trace") {
+            trace = true;
+        } else if (word == "--idle" && index + 1 < argc) {
+            idleSeconds = std::max(1.0, std::atof(argv[++index]));
+        } else if (word == "--folder" && index + 1 < argc) {
             options = {"--mode", "general", "--folder", std::filesystem::absolute(argv[++index]).string()};
         } else {
             positional.push_back(word);
@@ -260,15 +295,31 @@ int main(int argc, char** argv) {
     const auto started = SteadyClock::now();
     const Running idle = start(program, home, options);
     if (!waitForFirstPaint(idle)) return 1;
-    const double toIdle = secondsToIdle(idle.pid, started);
-    if (toIdle < 0) std::printf("start to idle: never quiet within 60 s\n");
-    else std::printf("start to idle: %.2f s\n", toIdle);
+    const Settling settling = secondsToIdle(idle.pid, started, trace);
+    if (settling.idle < 0) std::printf("start to idle: never quiet within 60 s\n");
+    else std::printf("start to idle: %.2f s\n", settling.idle);
+    // With --folder the scan's threads are what use more than one core.
+    if (settling.idle >= 0 && options[1] == "general")
+        std::printf("busy on more than one core until %.2f s, then idle %.2f s later\n", settling.busy,
+                    settling.idle - settling.busy);
     std::this_thread::sleep_for(std::chrono::seconds(1));
     std::printf("start-up and settling: %.2f s of CPU\n", cpuSeconds(idle.pid));
     // Thread by thread in nanoseconds: the clock ticks of /proc/PID/stat are 10 ms.
     const auto before = threadNanoseconds(idle.pid);
     std::this_thread::sleep_for(std::chrono::duration<double>(idleSeconds));
-    const double used = usedBetween(before, threadNanoseconds(idle.pid));
+    const auto after = threadNanoseconds(idle.pid);
+    const double used = usedBetween(before, after);
+    if (trace) {
+        const auto names = threadNames(idle.pid);
+        for (const auto& [thread, nanoseconds] : after) {
+            const auto earlier = before.find(thread);
+            const long long grown = nanoseconds - (earlier == before.end() ? 0 : earlier->second);
+            if (grown > 0)
+                std::printf("  thread %ld (%s): %.2f ms\n", thread,
+                            names.contains(thread) ? names.at(thread).c_str() : "?",
+                            static_cast<double>(grown) / 1e6);
+        }
+    }
     stop(idle);
     std::printf("idle: %.3f s of CPU in %.0f s, %.3f %% of one core\n", used, idleSeconds,
                 used / idleSeconds * 100);

@@ -111,10 +111,15 @@ void CanvasBase::replayEntrance(double delay) {
 }
 
 double CanvasBase::entrance(double delay, const Motion& motion) const {
-    if (!hasEntrance() || AppMotion::jumpsToEnd()) return 1;
+    return entrance(delay, motion, motion.duration());
+}
+
+double CanvasBase::entrance(double delay, const Motion& motion, double arrivesAfter) const {
+    // Over (or cut short once every item had arrived): all stand in place.
+    if (!entrancePlaying()) return 1;
     if (!entranceStart_) return 0;
     const double t = seconds() - *entranceStart_ - delay;
-    if (t >= motion.duration()) return 1;
+    if (t >= arrivesAfter) return 1;
     entering_ = true;  // this item is still on its way in
     if (t <= 0) return 0;
     return motion.progress(t);
@@ -278,8 +283,9 @@ void CanvasBase::paintEvent(QPaintEvent* event) {
     paintInto(painter);
     // A whole frame in which every item has arrived ends the entrance's
     // ticking now, not at the end of the room kept for the slowest canvas.
-    const bool othersSettled = seconds() >= otherMotionUntil_;
-    if (!entering_ && othersSettled && event->region().contains(rect()) && tick_.isActive()) {
+    if (!entering_ && root_ && entranceStart_ && entrancePlaying() && event->region().contains(rect()))
+        entranceEnd_ = seconds();
+    if (!entrancePlaying() && seconds() >= otherMotionUntil_ && tick_.isActive()) {
         animateUntil_ = seconds();
         tick_.stop();
     }

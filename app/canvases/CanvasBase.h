@@ -117,6 +117,10 @@ protected:
     // Progress of the entrance for an item that starts `delay` seconds late
     // (may overshoot 1 with the spring); 1 once played or without animation.
     double entrance(double delay, const Motion& motion = AppMotion::gentle) const;
+    // The same for an item that has arrived to the eye `arrivesAfter` seconds
+    // into its motion (see Motion::arrivalTime): from then on it is drawn at
+    // its end and no longer keeps the entrance ticking.
+    double entrance(double delay, const Motion& motion, double arrivesAfter) const;
     // How far an item has moved into (1) or out of (0) its hovered look.
     double hoverAmount(int zone, std::size_t index, const Motion& motion = AppMotion::snappy) const;
     // Keeps the clock ticking (repainting) for `seconds` from now.

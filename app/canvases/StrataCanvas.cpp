@@ -97,9 +97,13 @@ void StrataCanvas::paintCanvas(QPainter& painter) {
     const StrataLayout& strata = layout();
     if (strata.isEmpty()) return paintEmptyState(painter);
     const auto& resting = restingBands(strata, painter.device()->devicePixelRatio());
+    // A band has arrived once it is within half a device pixel of its place
+    // and an opacity step of whole, well before its spring settles.
+    const double arrives = AppMotion::gentle.arrivalTime(
+        Arrival::slide(entranceRise * painter.device()->devicePixelRatioF(), true));
     for (std::size_t position = 0; position < strata.bands.size(); ++position) {
         const StrataLayout::Band& band = strata.bands[position];
-        const double progress = entrance(bandDelay * band.bandIndex);
+        const double progress = entrance(bandDelay * band.bandIndex, AppMotion::gentle, arrives);
         painter.save();
         painter.setOpacity(painter.opacity() * std::clamp(progress, 0.0, 1.0));
         painter.translate(0, -entranceRise * (1 - progress));

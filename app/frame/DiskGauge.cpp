@@ -1,5 +1,8 @@
 #include "app/frame/DiskGauge.h"
 
+#include <cmath>
+#include <numbers>
+
 #include <QFontMetricsF>
 #include <QPainter>
 
@@ -21,9 +24,15 @@ QSize DiskGauge::sizeHint() const {
 void DiskGauge::setVolume(const VolumeInfo& volume) {
     DiskGaugeContent content = diskGaugeContent(volume);
     if (content == content_ && !accessibleName().isEmpty()) return;
+    // Another program writing moves the used share at every reading; the
+    // ring is drawn again only when its arc's end moves half a pixel.
+    const double halfPixels = std::numbers::pi * ringSize_ * devicePixelRatioF() * 2;
+    const bool redraw = content.percentText != content_.percentText || content.isCritical != content_.isCritical ||
+                        (content.usedFraction > 0) != (content_.usedFraction > 0) ||
+                        std::lround(content.usedFraction * halfPixels) != std::lround(content_.usedFraction * halfPixels);
     content_ = std::move(content);
     setAccessibleName(QString::fromStdString(content_.accessibleText));
-    update();
+    if (redraw) update();
 }
 
 void DiskGauge::paintEvent(QPaintEvent*) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include <QAbstractButton>
 #include <QEvent>
@@ -30,6 +31,24 @@ namespace korvane {
 
 namespace {
 
+
+// A figure that changes with the readings sits in a label of fixed size, so
+// that a new figure repaints the label alone instead of laying out the whole
+// column; the label grows when a figure needs more room, and right-aligned
+// it looks as if it took its text's width.
+void setFigure(QLabel* label, const QString& text) {
+    if (text == label->text()) return;
+    label->setText(text);
+    if (const int wanted = label->sizeHint().width(); wanted > label->minimumWidth()) label->setFixedWidth(wanted);
+}
+
+// After a change of font the label takes its text's size again.
+void fitFigure(QLabel* label) {
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setMinimumSize(0, 0);
+    label->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    label->setFixedSize(label->sizeHint());
+}
 
 // The default sans draws every digit equally wide, so figures do not jitter.
 QFont monospacedDigits(double size, QFont::Weight weight) { return AppFont::font(size, weight); }
@@ -150,10 +169,12 @@ public:
         line->addStretch(1);
         line->addWidget(value_);
         column->addLayout(line);
-        // A frame only when the fill's end moves by a pixel: a small change
-        // of load takes a few repaints, not one per animation tick.
+        // A frame only when the fill's end moves by a step: a small change
+        // of load takes a few repaints, a long move no more than
+        // framesPerMove, not one per animation tick.
         connect(bar_, &GaugeMotion::valueChanged, this, [this] {
-            if (const long end = fillEnd(); end != paintedEnd_) {
+            const long end = fillEnd();
+            if (end != paintedEnd_ && (std::abs(end - paintedEnd_) >= step_ || !bar_->isRunning())) {
                 paintedEnd_ = end;
                 update(0, height() - 4, width(), 4);
             }
@@ -166,13 +187,17 @@ public:
         const bool tinted = row.tint != row_.tint;
         row_ = row;
         title_->setText(QString::fromStdString(row.title));
-        value_->setText(QString::fromStdString(row.value));
+        setFigure(value_, QString::fromStdString(row.value));
         setAccessibleName(QString::fromStdString(row.title + " " + row.value));
-        // A move of under half a pixel is not worth a frame.
+        // A move of under half a pixel is not worth a frame, one of under
+        // two pixels not worth an animation.
         const double moved = std::abs(bar_->target() - row.barFraction) * width();
         bar_->setScale(width());
-        if (first) bar_->jumpTo(row.barFraction);
-        else if (moved >= 0.5) bar_->animateTo(row.barFraction);
+        if (first || (moved < jumpPixels && moved >= 0.5 && !bar_->isRunning())) bar_->jumpTo(row.barFraction);
+        else if (moved >= 0.5) {
+            step_ = std::max(1L, std::lround(moved / framesPerMove));
+            bar_->animateTo(row.barFraction);
+        }
         if (first || tinted) restyle();
     }
 
@@ -180,6 +205,7 @@ public:
         const Palette& palette = environmentPalette(this);
         styleLabel(title_, AppFont::small(), palette.inkSecondary);
         styleLabel(value_, monospacedDigits(10, QFont::Medium), palette.ink);
+        fitFigure(value_);
         update();
     }
 
@@ -203,6 +229,9 @@ protected:
     }
 
 private:
+    static constexpr double jumpPixels = 2;
+    static constexpr double framesPerMove = 12;
+
     // The fill's end in whole pixels.
     long fillEnd() const { return std::lround(std::clamp(bar_->value(), 0.01, 1.0) * width()); }
 
@@ -211,6 +240,7 @@ private:
     QLabel* value_;
     GaugeMotion* bar_;
     long paintedEnd_ = -1;
+    long step_ = 1;  // pixels between the frames of the running move
 };
 
 }  // namespace
@@ -345,21 +375,30 @@ void GeneralSidebar::refresh() {
     const VolumeInfo volume = VolumeInfo::volumeOf(Paths::home());
     GeneralSidebarContent content = generalSidebarContent(state_, volume);
     if (content == content_) return;
-    content_ = std::move(content);
+    // Only the parts that changed are touched: a new reading of the live
+    // figures must not repaint or lay out the buttons and the page list.
+    const bool all = content_.pages.empty();
+    const GeneralSidebarContent before = std::exchange(content_, std::move(content));
 
-    primary_->setTitle(QString::fromStdString(content_.primaryTitle));
-    primary_->setEnabled(content_.primaryEnabled);
-    folder_->setEnabled(content_.folderEnabled);
-    secondary_->setTitle(QString::fromStdString(content_.secondaryTitle));
-    secondary_->setSymbol(content_.secondarySymbol);
-    progress_->setVisible(content_.progressCounts.has_value());
-    progressCounts_->setText(QString::fromStdString(content_.progressCounts.value_or("")));
-    progressPath_->setText(QString::fromStdString(content_.progressPath.value_or("")));
+    if (all || before.primaryTitle != content_.primaryTitle || before.primaryEnabled != content_.primaryEnabled ||
+        before.folderEnabled != content_.folderEnabled || before.secondaryTitle != content_.secondaryTitle ||
+        before.secondarySymbol != content_.secondarySymbol || before.progressCounts != content_.progressCounts ||
+        before.progressPath != content_.progressPath) {
+        primary_->setTitle(QString::fromStdString(content_.primaryTitle));
+        primary_->setEnabled(content_.primaryEnabled);
+        folder_->setEnabled(content_.folderEnabled);
+        secondary_->setTitle(QString::fromStdString(content_.secondaryTitle));
+        secondary_->setSymbol(content_.secondarySymbol);
+        progress_->setVisible(content_.progressCounts.has_value());
+        progressCounts_->setText(QString::fromStdString(content_.progressCounts.value_or("")));
+        progressPath_->setText(QString::fromStdString(content_.progressPath.value_or("")));
+    }
 
-    for (std::size_t i = 0; i < pageRows_.size(); ++i) static_cast<PageRow*>(pageRows_[i])->apply(content_.pages[i]);
+    for (std::size_t i = 0; i < pageRows_.size(); ++i)
+        if (all || before.pages[i] != content_.pages[i]) static_cast<PageRow*>(pageRows_[i])->apply(content_.pages[i]);
 
-    thisScan_->setVisible(content_.thisScan.has_value());
-    if (content_.thisScan) {
+    if (all || before.thisScan != content_.thisScan) thisScan_->setVisible(content_.thisScan.has_value());
+    if (content_.thisScan && (all || before.thisScan != content_.thisScan)) {
         const auto& scan = *content_.thisScan;
         thisScan_->setTrailing(QString::fromStdString(scan.duration));
         thisScanPath_->setText(QString::fromStdString(scan.path));
@@ -376,10 +415,13 @@ void GeneralSidebar::refresh() {
     }
 
     gauge_->setVolume(volume);
+    if (!all && before.diskTotal == content_.diskTotal && before.diskUsed == content_.diskUsed &&
+        before.diskFree == content_.diskFree)
+        return;
     const SidebarValueRow* disk[] = {&content_.diskTotal, &content_.diskUsed, &content_.diskFree};
     for (std::size_t i = 0; i < 3; ++i) {
         valueTitles_[3 + i]->setText(QString::fromStdString(disk[i]->title));
-        diskValues_[i]->setText(QString::fromStdString(disk[i]->value));
+        setFigure(diskValues_[i], QString::fromStdString(disk[i]->value));
     }
 }
 
@@ -401,6 +443,7 @@ void GeneralSidebar::restyle() {
     styleLabel(diskValues_[0], value, palette.ink);
     styleLabel(diskValues_[1], value, palette.amber());
     styleLabel(diskValues_[2], value, palette.accent);
+    for (QLabel* figure : diskValues_) fitFigure(figure);
 }
 
 }  // namespace korvane

@@ -2,6 +2,19 @@
 
 namespace korvane {
 
+// How near its end a motion towards 1 must stay for the eye to see it there:
+// progress at most `below` under 1 and `above` over it. The default is the
+// thousandth a motion's duration() settles to.
+struct Arrival {
+    double below = 0.001;
+    double above = 0.001;
+
+    // An item moving `pixels` device pixels: half a pixel either side, and
+    // for one that fades in with its progress, one step of 8-bit opacity
+    // under 1 (over 1 its opacity stays whole).
+    static Arrival slide(double pixels, bool fades);
+};
+
 // One animation curve: a damped spring given by its response (seconds) and
 // damping fraction, or an ease-in-out or ease-out of a fixed duration.
 struct Motion {
@@ -15,6 +28,9 @@ struct Motion {
     double duration() const;
     // Progress from 0 to 1 after `seconds`; a spring may overshoot 1 on its way.
     double progress(double seconds) const;
+    // Seconds from which progress stays within `arrival` of 1 (at most
+    // duration()): from then on drawing the end looks the same.
+    double arrivalTime(const Arrival& arrival) const;
 };
 
 // The under-damped spring x(t) = 1 − e^(−ζω₀t)(cos ω_d t + ζω₀/ω_d · sin ω_d t)

@@ -59,6 +59,56 @@ TEST(Motion, EaseOutIsQuadraticAndFasterEarlyThanTheEaseInOut) {
     EXPECT_DOUBLE_EQ(AppMotion::scanningHeadline.progress(0.2), springProgress(0.2, 0.5, 0.85));
 }
 
+TEST(Motion, ArrivalIsTheLastMomentProgressLeavesItsBand) {
+    struct Case {
+        const char* name;
+        Motion motion;
+        Arrival arrival;
+    };
+    const Case cases[] = {
+        {"gentle band sliding 14 px, fading", AppMotion::gentle, Arrival::slide(14, true)},
+        {"gentle band at ratio 2", AppMotion::gentle, Arrival::slide(28, true)},
+        {"gentle slide without fade", AppMotion::gentle, Arrival::slide(14, false)},
+        // Its overshoot (about 0.5 %) is wider than half a pixel of 300.
+        {"snappy over 300 px", AppMotion::snappy, Arrival::slide(300, false)},
+        {"smooth, the thousandth", AppMotion::smooth, Arrival{}},
+        {"ease-out reading over 200 px", AppMotion::reading, Arrival::slide(200, false)},
+        {"fade, opacity only", AppMotion::fade, Arrival::slide(0, true)},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        const Motion& motion = test.motion;
+        const double arrival = motion.arrivalTime(test.arrival);
+        ASSERT_GT(arrival, 0);
+        EXPECT_LE(arrival, motion.duration());
+        const auto inside = [&](double t) {
+            const double left = 1 - motion.progress(t);
+            return left <= test.arrival.below + 1e-12 && -left <= test.arrival.above + 1e-12;
+        };
+        // Never out again, however finely it is sampled…
+        for (double t = arrival; t < motion.duration() * 1.5; t += motion.duration() / 5000)
+            ASSERT_TRUE(inside(t)) << t;
+        // …and out just before: the band is not entered any sooner.
+        EXPECT_FALSE(inside(arrival - 1e-6));
+    }
+}
+
+TEST(Motion, ArrivalEndsTheStrataBandsWellBeforeTheirSpringSettles) {
+    const double arrival = AppMotion::gentle.arrivalTime(Arrival::slide(14, true));
+    EXPECT_LT(arrival, 0.5);
+    EXPECT_GT(arrival, 0.4);
+    EXPECT_NEAR(AppMotion::gentle.arrivalTime({}), AppMotion::gentle.duration(), 0.05);
+}
+
+TEST(Motion, ArrivalOfLessThanHalfAPixelIsImmediate) {
+    EXPECT_EQ(AppMotion::gentle.arrivalTime(Arrival::slide(0.4, false)), 0);
+    EXPECT_EQ(AppMotion::reading.arrivalTime(Arrival::slide(0.4, false)), 0);
+    const Arrival fading = Arrival::slide(10, true);
+    EXPECT_DOUBLE_EQ(fading.below, 1.0 / 255);
+    EXPECT_DOUBLE_EQ(fading.above, 0.05);
+    EXPECT_DOUBLE_EQ(Arrival::slide(10, false).below, 0.05);
+}
+
 TEST(MotionAnimation, JumpsToTheTargetWhenAnimationsAreOff) {
     AppMotion::setJumpToEnd(true);
     MotionAnimation animation(AppMotion::snappy, 0.0);
