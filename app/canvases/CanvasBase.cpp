@@ -31,7 +31,18 @@ constexpr double hoverSettle = 0.05;
 }  // namespace
 
 CanvasBase::CanvasBase(AppState& state, AppState::CanvasMode mode, QWidget* parent)
-    : QWidget(parent), state_(state), mode_(mode), cardMotion_(new HoverCardMotion(*this)) {
+    : QWidget(parent),
+      state_(state),
+      mode_(mode),
+      input_({.hitAt = [this](QPointF point) { return root_ ? hitAt(point) : std::nullopt; },
+              .actionable = [this](std::size_t item) { return isActionable(item); },
+              .hover = [this](std::optional<Hit> hit) { setHovered(hit); },
+              .click = [this](const Hit& hit) { clicked(hit); },
+              .doubleClick = [this](const Hit& hit) { doubleClicked(hit); },
+              .menu = [this](const Hit& hit, QPoint at) { openMenu(hit, at); },
+              .drag = [this](QPointF moved) { dragged(moved); },
+              .dragEnd = [this] { dragEnded(); }}),
+      cardMotion_(new HoverCardMotion(*this)) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     const auto name = title(mode);
@@ -64,7 +75,7 @@ void CanvasBase::setRoot(const StorageNode* root) {
         resting_.clear();
         hovered_.reset();
         previousHover_.reset();
-        pressed_.reset();
+        input_.forgetPress();
     }
     root_ = root;
     rootChildren_ = children;
@@ -214,6 +225,8 @@ void CanvasBase::clicked(const Hit& hit) {
 
 void CanvasBase::doubleClicked(const Hit&) {}
 
+void CanvasBase::dragged(QPointF) {}
+
 QRectF CanvasBase::hoverCardRect() {
     if (!root_ || !hovered_ || hovered_->zone != Hit::item || !showsHoverCard()) return {};
     const StorageNode* node = itemNode(hovered_->index);
@@ -291,43 +304,30 @@ void CanvasBase::paintEvent(QPaintEvent* event) {
     }
 }
 
-void CanvasBase::mouseMoveEvent(QMouseEvent* event) {
-    setHovered(root_ ? hitAt(event->position()) : std::nullopt);
-}
+void CanvasBase::mouseMoveEvent(QMouseEvent* event) { input_.move(event->position(), event->buttons()); }
 
 void CanvasBase::leaveEvent(QEvent* event) {
     QWidget::leaveEvent(event);
-    setHovered(std::nullopt);
+    input_.leave();
 }
 
 void CanvasBase::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && root_) pressed_ = hitAt(event->position());
+    input_.press(event->position(), event->button());
     QWidget::mousePressEvent(event);
 }
 
-void CanvasBase::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !root_) return;
-    const auto pressed = std::exchange(pressed_, std::nullopt);
-    const auto hit = hitAt(event->position());
-    // Select on the release of a click that began on the same thing.
-    if (hit && hit == pressed) clicked(*hit);
-}
+void CanvasBase::mouseReleaseEvent(QMouseEvent* event) { input_.release(event->position(), event->button()); }
 
 void CanvasBase::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !root_) return;
-    if (const auto hit = hitAt(event->position())) doubleClicked(*hit);
+    input_.doubleClick(event->position(), event->button());
 }
 
-void CanvasBase::contextMenuEvent(QContextMenuEvent* event) {
-    if (!root_) return;
-    const auto hit = hitAt(event->pos());
-    if (!hit || hit->zone != Hit::item || !isActionable(hit->index)) return;
-    const StorageNode* node = itemNode(hit->index);
-    // The card would stay painted under the open menu.
-    setHovered(std::nullopt);
-    QMenu* menu = makeNodeActionsMenu(state_, *node, this);
+void CanvasBase::contextMenuEvent(QContextMenuEvent* event) { input_.contextMenu(event->pos(), event->globalPos()); }
+
+void CanvasBase::openMenu(const Hit& hit, QPoint globalPosition) {
+    QMenu* menu = makeNodeActionsMenu(state_, *itemNode(hit.index), this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(event->globalPos());
+    menu->popup(globalPosition);
 }
 
 void CanvasBase::showEvent(QShowEvent* event) {

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "app/canvases/CanvasInput.h"
 #include "app/canvases/RestingPicture.h"
 #include "app/canvases/layout/CanvasClock.h"
 #include "app/canvases/layout/CanvasLayoutCache.h"
@@ -24,19 +25,11 @@ struct Palette;
 // item and paints the hover card beside it, selects on a click, offers the
 // node actions on a right click, and runs one animation clock for the
 // entrance and hover changes. Hover, selection and animation only repaint.
-//
-// A canvas names what lies under a point as a Hit: an item (a node of the
-// layout, addressed by index, never by id) or a zone of its own, such as the
-// strata's band headers.
+// What the pointer means is CanvasInput's to say.
 class CanvasBase : public QWidget {
     Q_OBJECT
 public:
-    struct Hit {
-        static constexpr int item = 0;
-        int zone = item;
-        std::size_t index = 0;
-        friend bool operator==(const Hit&, const Hit&) = default;
-    };
+    using Hit = CanvasHit;
 
     CanvasBase(AppState& state, AppState::CanvasMode mode, QWidget* parent = nullptr);
 
@@ -86,6 +79,10 @@ protected:
     // A first click on an item selects its node; zones are the canvas's own.
     virtual void clicked(const Hit& hit);
     virtual void doubleClicked(const Hit& hit);
+    // A held press moved past the threshold pans the canvas (see allowDrag).
+    virtual void dragged(QPointF moved);
+    virtual void dragEnded() {}
+    void allowDrag(double threshold) { input_.setDragThreshold(threshold); }
     // Whether the node card shows for hovered items (not on the bars).
     virtual bool showsHoverCard() const { return true; }
     // Whether the canvas plays an entrance on appear and on a new root.
@@ -139,6 +136,7 @@ protected:
 private:
     double seconds() const;
     void setHovered(std::optional<Hit> hit);
+    void openMenu(const Hit& hit, QPoint globalPosition);
     void paintHoverCard(QPainter& painter);
     // The accessible description follows the hovered item, else the empty
     // state; screen readers are told when it changes.
@@ -161,7 +159,7 @@ private:
     std::optional<Hit> hovered_;
     std::optional<Hit> previousHover_;
     double hoverChangedAt_ = -1e9;
-    std::optional<Hit> pressed_;
+    CanvasInput input_;
 
     QElapsedTimer elapsed_;
     QTimer tick_;

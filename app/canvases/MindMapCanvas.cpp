@@ -113,6 +113,7 @@ MindMapCanvas::MindMapCanvas(AppState& state, QWidget* parent)
       zoomIn_(symbolButton("plus.magnifyingglass", "Zoom in")),
       divider_(new Hairline(Qt::Vertical)),
       reset_(symbolButton("arrow.counterclockwise", "Reset view")) {
+    allowDrag(dragThreshold);
     readout_->setTextFormat(Qt::PlainText);
     readout_->setAlignment(Qt::AlignCenter);
     readout_->setFixedWidth(42);
@@ -332,39 +333,16 @@ void MindMapCanvas::wheelEvent(QWheelEvent* event) {
 }
 
 void MindMapCanvas::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) {
-        followRoot();
-        dragStart_ = event->position();
-        dragging_ = false;
-    }
+    if (event->button() == Qt::LeftButton) followRoot();
     LayoutCanvas<MindMapLayout>::mousePressEvent(event);
 }
 
-void MindMapCanvas::mouseMoveEvent(QMouseEvent* event) {
-    if (dragStart_ && (event->buttons() & Qt::LeftButton)) {
-        const QPointF moved = event->position() - *dragStart_;
-        if (!dragging_ && std::hypot(moved.x(), moved.y()) >= dragThreshold) dragging_ = true;
-        if (dragging_) {
-            pan_ = committedPan_ + moved;
-            update();
-            return;
-        }
-    }
-    LayoutCanvas<MindMapLayout>::mouseMoveEvent(event);
+void MindMapCanvas::dragged(QPointF moved) {
+    pan_ = committedPan_ + moved;
+    update();
 }
 
-void MindMapCanvas::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) {
-        dragStart_.reset();
-        if (dragging_) {
-            // A drag is no click.
-            dragging_ = false;
-            committedPan_ = pan_;
-            return;
-        }
-    }
-    LayoutCanvas<MindMapLayout>::mouseReleaseEvent(event);
-}
+void MindMapCanvas::dragEnded() { committedPan_ = pan_; }
 
 void MindMapCanvas::resizeEvent(QResizeEvent* event) {
     LayoutCanvas<MindMapLayout>::resizeEvent(event);

@@ -49,8 +49,8 @@ protected:
 
     bool event(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
+    void dragged(QPointF moved) override;
+    void dragEnded() override;
     void wheelEvent(QWheelEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -71,8 +71,6 @@ private:
     QPointF pan_;
     QPointF committedPan_;
     std::optional<std::string> rootID_;
-    std::optional<QPointF> dragStart_;
-    bool dragging_ = false;
 
     QWidget* toolbar_;
     QToolButton* zoomOut_;
