@@ -18,6 +18,7 @@
 #include "core/explorer/ListingShare.h"
 #include "core/explorer/ScanEntries.h"
 #include "core/explorer/ScanQueue.h"
+#include "core/explorer/ScanRoot.h"
 #include "core/explorer/ScanWorker.h"
 #include "core/model/FileKind.h"
 #include "core/system/DirectoryReader.h"
@@ -34,19 +35,11 @@ namespace {
 using SystemClock = std::chrono::system_clock;
 using SteadyClock = std::chrono::steady_clock;
 
-// Deeper than this below a package, its folders are not read (like the sizer).
-constexpr int packageDepthLimit = 63;
-
 std::int64_t allocatedBytes(const struct stat& st) { return static_cast<std::int64_t>(st.st_blocks) * 512; }
 
 SystemClock::time_point wholeSeconds(const struct stat& st) {
     return SystemClock::time_point(std::chrono::seconds(st.st_mtim.tv_sec));
 }
-
-bool isSkippedDotName(const char* name) { return FileTreeScanner::skippedNames().count(name) != 0; }
-
-// Every skipped name starts with a dot, which most names do not.
-inline bool isSkipped(const char* name) { return name[0] == '.' && isSkippedDotName(name); }
 
 ScanTreeNode fileNode(std::string_view name, std::int64_t bytes, const struct stat& st, bool isDirectory) {
     ScanTreeNode node;
@@ -65,11 +58,6 @@ struct Job {
     UniqueFd fd;
     ListingShare share;
     std::uint32_t first = 0;  // the share's first entry's position in the listing
-};
-
-struct RootChild {
-    std::uint32_t seq;
-    StorageNode node;
 };
 
 class Scan {
@@ -98,7 +86,6 @@ private:
     bool openRoot(struct stat& rootStat);
     void listRoot();
     void startWorkers();
-    void collectRoot(StorageNode& root, const struct stat& rootStat);
     void collectEntries(FileTreeScanner::Result& result);
 
     void runJob(ScanWorker& worker, Job& job);
@@ -113,9 +100,7 @@ private:
                    std::uint32_t seq);
     void package(ScanWorker& worker, ScanFolder* folder, FolderTally& local, int dirFd, const char* name,
                  std::uint32_t seq, const struct stat& st);
-    std::int64_t packageContents(ScanWorker& worker, int readerDepth, dev_t device, int depth);
     void reportProgress(ScanWorker& worker);
-    std::string pathOf(const ScanFolder* folder) const;
 
     void release(ScanWorker& worker, ScanFolder* folder);
     void drop(ScanWorker& worker, ScanFolder* folder);
@@ -140,11 +125,7 @@ private:
     std::atomic<std::int64_t> lastReport_{0};
     std::unique_ptr<ScanEntries> entries_;
 
-    // Root slots.
-    std::mutex rootLock_;
-    std::vector<RootChild> rootChildren_;
-    std::int64_t rootBytes_ = 0;
-    SystemClock::time_point rootNewest_ = ScanTreeNode::noDate;
+    ScanRoot root_;
 };
 
 FileTreeScanner::Result Scan::run(const std::string& rootPath) {
@@ -169,7 +150,7 @@ FileTreeScanner::Result Scan::run(const std::string& rootPath) {
             worker.publish();
         });
     rootFd_.reset();
-    collectRoot(root, rootStat);
+    root_.finish(root, allocatedBytes(rootStat), wholeSeconds(rootStat));
     collectEntries(result);
     return result;
 }
@@ -189,7 +170,7 @@ void Scan::listRoot() {
         DirectoryReader listing(UniqueFd(::openat(rootFd_.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)));
         DirectoryReader::Entry entry;
         while (listing.next(entry))
-            if (!isSkipped(entry.name)) rootEntries_.push_back({entry.name, entry.type});
+            if (!isSkippedName(entry.name)) rootEntries_.push_back({entry.name, entry.type});
     }
     std::sort(rootEntries_.begin(), rootEntries_.end(),
               [](const RootEntry& a, const RootEntry& b) { return a.name < b.name; });
@@ -224,19 +205,6 @@ void Scan::startWorkers() {
     for (Job& seed : seeds) queue_->push(std::move(seed), false);
 }
 
-// Present slots in name order, then largest first.
-void Scan::collectRoot(StorageNode& root, const struct stat& rootStat) {
-    std::sort(rootChildren_.begin(), rootChildren_.end(), [](const RootChild& a, const RootChild& b) {
-        if (a.node.bytes != b.node.bytes) return a.node.bytes > b.node.bytes;
-        return a.seq < b.seq;
-    });
-    root.children.reserve(rootChildren_.size());
-    for (RootChild& child : rootChildren_) root.children.push_back(std::move(child.node));
-    rootChildren_.clear();
-    root.bytes = rootBytes_ + allocatedBytes(rootStat);
-    root.lastModified = std::max(rootNewest_, wholeSeconds(rootStat));
-}
-
 void Scan::collectEntries(FileTreeScanner::Result& result) {
     result.index = entries_->takeIndex();
     for (auto& worker : workers_) {
@@ -249,22 +217,6 @@ void Scan::collectEntries(FileTreeScanner::Result& result) {
     entries_->finishLargest(result.largest);
 }
 
-std::string Scan::pathOf(const ScanFolder* folder) const {
-    // Sized once and filled from the end: every finished folder asks.
-    std::string_view base = rootPath_;
-    while (!base.empty() && base.back() == '/') base.remove_suffix(1);
-    std::size_t size = base.size();
-    for (const ScanFolder* f = folder; f; f = f->parent) size += 1 + f->name.size();
-    std::string path(size, '/');
-    for (const ScanFolder* f = folder; f; f = f->parent) {
-        size -= f->name.size();
-        path.replace(size, f->name.size(), f->name);
-        size -= 1;
-    }
-    path.replace(0, base.size(), base);
-    return path;
-}
-
 void Scan::runJob(ScanWorker& worker, Job& job) {
     if (!job.folder) {
         rootFiles(worker);
@@ -272,7 +224,7 @@ void Scan::runJob(ScanWorker& worker, Job& job) {
     }
     ScanFolder* folder = job.folder;
     if (!job.share.empty()) {
-        worker.path = pathOf(folder);
+        worker.path = folder->path(rootPath_);
         walkShare(worker, folder, job);
         return;
     }
@@ -290,7 +242,7 @@ void Scan::runJob(ScanWorker& worker, Job& job) {
         drop(worker, folder);
         return;
     }
-    worker.path = pathOf(folder);
+    worker.path = folder->path(rootPath_);
     walk(worker, folder, std::move(fd));
 }
 
@@ -340,7 +292,7 @@ void Scan::walk(ScanWorker& worker, ScanFolder* folder, UniqueFd fd) {
     DirectoryReader::Entry listed;
     while (reader.next(listed)) {
         if (cancelled()) break;
-        if (isSkipped(listed.name)) continue;
+        if (isSkippedName(listed.name)) continue;
         entry(worker, folder, local, reader.fd(), {listed.name, listed.length}, listed.type, seq++);
         if (++sinceOffer == ListingShare::interval) {
             sinceOffer = 0;
@@ -394,7 +346,7 @@ void Scan::offerShares(ScanFolder* folder, DirectoryReader& reader, std::uint32_
         UniqueFd fd(::fcntl(reader.fd(), F_DUPFD_CLOEXEC, 0));
         if (!fd.valid()) return;  // out of descriptors: the rest is read here
         Job job{folder, std::move(fd), {}, seq};
-        const std::uint32_t count = job.share.fill(reader, isSkipped);
+        const std::uint32_t count = job.share.fill(reader, isSkippedName);
         if (count == 0) return;
         seq += count;
         folder->pending.fetch_add(1, std::memory_order_relaxed);
@@ -463,7 +415,7 @@ void Scan::package(ScanWorker& worker, ScanFolder* folder, FolderTally& local, i
     DirectoryReader& inside = worker.reader(readerDepth);
     inside.reset(UniqueFd(::openat(dirFd, name, DirectoryReader::childFlags)));
     if (inside.isOpen() && !inside.isPseudoFileSystemAt(st.st_dev, folder->device))
-        bytes += packageContents(worker, readerDepth, st.st_dev, 0);
+        bytes += worker.packageContents(readerDepth, st.st_dev, 0, links_, cancelled_);
     inside.reset();
     worker.batch.files += 1;
     worker.batch.bytes += bytes;
@@ -476,33 +428,6 @@ void Scan::package(ScanWorker& worker, ScanFolder* folder, FolderTally& local, i
         local.addItem(seq, FileKind::apps, bytes, nullptr, wholeSeconds(st));
     }
     entries_->record(worker.batch.largest, folder->top, Paths::join(worker.path, nameView), nameView, bytes, wholeSeconds(st), true);
-}
-
-// Sums the package folder open in the worker's reader of `readerDepth`.
-std::int64_t Scan::packageContents(ScanWorker& worker, int readerDepth, dev_t device, int depth) {
-    DirectoryReader& reader = worker.reader(readerDepth);
-    std::int64_t total = 0;
-    DirectoryReader::Entry entry;
-    while (reader.next(entry)) {
-        if (cancelled()) break;
-        const char* name = entry.name;
-        if (isSkipped(name)) continue;
-        struct stat st {};
-        if (fstatat(reader.fd(), name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
-        if (S_ISDIR(st.st_mode)) {
-            total += allocatedBytes(st);
-            if (depth + 1 > packageDepthLimit) continue;
-            DirectoryReader& below = worker.reader(readerDepth + 1);
-            below.reset(reader.openChild(name));
-            if (below.isOpen() && !below.isPseudoFileSystemAt(st.st_dev, device))
-                total += packageContents(worker, readerDepth + 1, st.st_dev, depth + 1);
-            below.reset();
-            continue;
-        }
-        if (st.st_nlink > 1 && !links_.claim(st)) continue;
-        total += allocatedBytes(st);
-    }
-    return total;
 }
 
 void Scan::reportProgress(ScanWorker& worker) {
@@ -569,10 +494,7 @@ void Scan::deliverTop(std::uint32_t seq, std::optional<ScanTreeNode> node, std::
         std::string path = Paths::join(rootPath_, node->name);
         converted = std::move(*node).toStorageNode(std::move(path));
     }
-    std::lock_guard guard(rootLock_);
-    rootBytes_ += bytes;
-    rootNewest_ = std::max(rootNewest_, newest);
-    if (converted) rootChildren_.push_back({seq, std::move(*converted)});
+    root_.deliver(seq, converted ? &*converted : nullptr, bytes, newest);
 }
 
 }  // namespace

@@ -4,6 +4,21 @@
 
 namespace korvane {
 
+std::string ScanFolder::path(std::string_view root) const {
+    // Sized once and filled from the end: every finished folder asks.
+    while (!root.empty() && root.back() == '/') root.remove_suffix(1);
+    std::size_t size = root.size();
+    for (const ScanFolder* f = this; f; f = f->parent) size += 1 + f->name.size();
+    std::string path(size, '/');
+    for (const ScanFolder* f = this; f; f = f->parent) {
+        size -= f->name.size();
+        path.replace(size, f->name.size(), f->name);
+        size -= 1;
+    }
+    path.replace(0, root.size(), root);
+    return path;
+}
+
 ScanFolder* FolderPool::take(ScanFolder* parent, int depth, std::uint32_t seq, std::uint32_t top, dev_t device,
                              std::string name) {
     ScanFolder* folder;

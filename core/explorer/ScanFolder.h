@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/explorer/FolderTally.h"
@@ -29,6 +30,9 @@ struct ScanFolder {
     std::atomic<int> pending{1};
     std::mutex lock;
     FolderTally tally;  // under `lock`
+
+    // The folder's full path below `root`.
+    std::string path(std::string_view root) const;
 };
 
 // Owns the folders one worker starts. A finished folder goes back to the pool

@@ -11,8 +11,15 @@
 #include "core/explorer/ReaderBuffers.h"
 #include "core/explorer/ScanFolder.h"
 #include "core/system/DirectoryReader.h"
+#include "core/system/FastSizer.h"
+#include "core/system/Flag.h"
 
 namespace korvane {
+
+// Every skipped name starts with a dot, which most names do not.
+inline bool isSkippedName(const char* name) {
+    return name[0] == '.' && FileTreeScanner::skippedNames().count(name) != 0;
+}
 
 // A worker's own tallies and largest files, merged once the scan ends.
 struct ScanBatch {
@@ -43,6 +50,11 @@ struct alignas(64) ScanWorker {
         while (readers.size() <= static_cast<std::size_t>(depth)) readers.emplace_back(buffers.take());
         return readers[static_cast<std::size_t>(depth)];
     }
+    // Sums the package folder open in the reader of `readerDepth`, `depth`
+    // levels below the package, on `device`; a file with several links
+    // counts only if `links` has not seen it.
+    std::int64_t packageContents(int readerDepth, dev_t device, int depth, FastSizer::LinkSet& links,
+                                 const Flag& cancelled);
     // Between jobs no folder is open.
     void rest() {
         readers.clear();
