@@ -17,6 +17,7 @@
 
 #include "core/explorer/ListingShare.h"
 #include "core/explorer/ScanEntries.h"
+#include "core/explorer/ScanProgress.h"
 #include "core/explorer/ScanQueue.h"
 #include "core/explorer/ScanRoot.h"
 #include "core/explorer/ScanWorker.h"
@@ -64,12 +65,10 @@ class Scan {
 public:
     Scan(const FileTreeScanner::Options& options, const Flag& cancelled,
          const FileTreeScanner::ProgressHandler& progress)
-        : options_(options), cancelled_(cancelled), progress_(progress) {
-        keep_ = static_cast<std::size_t>(std::max(options_.maxChildren, 0));
-        interval_ = std::chrono::duration_cast<SteadyClock::duration>(
-                        std::chrono::duration<double>(std::max(options_.progressInterval, 0.0)))
-                        .count();
-    }
+        : options_(options),
+          cancelled_(cancelled),
+          keep_(static_cast<std::size_t>(std::max(options_.maxChildren, 0))),
+          progress_(progress, options.progressInterval) {}
 
     FileTreeScanner::Result run(const std::string& rootPath);
 
@@ -100,7 +99,6 @@ private:
                    std::uint32_t seq);
     void package(ScanWorker& worker, ScanFolder* folder, FolderTally& local, int dirFd, const char* name,
                  std::uint32_t seq, const struct stat& st);
-    void reportProgress(ScanWorker& worker);
 
     void release(ScanWorker& worker, ScanFolder* folder);
     void drop(ScanWorker& worker, ScanFolder* folder);
@@ -109,9 +107,8 @@ private:
 
     const FileTreeScanner::Options& options_;
     const Flag& cancelled_;
-    const FileTreeScanner::ProgressHandler& progress_;
-    std::size_t keep_ = 45;
-    SteadyClock::rep interval_ = 0;
+    std::size_t keep_;
+    ScanProgress progress_;
 
     std::string rootPath_;
     UniqueFd rootFd_;
@@ -122,7 +119,6 @@ private:
     std::vector<std::unique_ptr<ScanWorker>> workers_;
     std::unique_ptr<ScanQueue<Job>> queue_;
     FastSizer::LinkSet links_;
-    std::atomic<std::int64_t> lastReport_{0};
     std::unique_ptr<ScanEntries> entries_;
 
     ScanRoot root_;
@@ -131,7 +127,6 @@ private:
 FileTreeScanner::Result Scan::run(const std::string& rootPath) {
     FileTreeScanner::Result result;
     rootPath_ = rootPath;
-    lastReport_ = SteadyClock::now().time_since_epoch().count();
 
     StorageNode& root = result.root;
     root.id = rootPath_;
@@ -282,7 +277,7 @@ void Scan::walk(ScanWorker& worker, ScanFolder* folder, UniqueFd fd) {
     }
     folder->device = own.st_dev;
     worker.batch.folders += 1;
-    reportProgress(worker);
+    progress_.report(worker, workers_);
 
     FolderTally local(keep_);
     local.addOwn(allocatedBytes(own), wholeSeconds(own));
@@ -428,27 +423,6 @@ void Scan::package(ScanWorker& worker, ScanFolder* folder, FolderTally& local, i
         local.addItem(seq, FileKind::apps, bytes, nullptr, wholeSeconds(st));
     }
     entries_->record(worker.batch.largest, folder->top, Paths::join(worker.path, nameView), nameView, bytes, wholeSeconds(st), true);
-}
-
-void Scan::reportProgress(ScanWorker& worker) {
-    if (!progress_) return;
-    const std::int64_t now = SteadyClock::now().time_since_epoch().count();
-    std::int64_t last = lastReport_.load(std::memory_order_relaxed);
-    if (interval_ > 0 && now - last <= interval_) return;
-    if (!lastReport_.compare_exchange_strong(last, now, std::memory_order_relaxed)) return;
-    worker.publish();
-    FileTreeScanner::Progress progress;
-    for (auto& other : workers_) {
-        progress.scanned += other->publishedFiles.load(std::memory_order_relaxed);
-        progress.bytes += other->publishedBytes.load(std::memory_order_relaxed);
-    }
-    progress.current = worker.path;
-    // The handler runs in the middle of a walk: a failure of its own must not
-    // abandon the folders this worker has open, which would lose their bytes.
-    try {
-        progress_(progress);
-    } catch (...) {
-    }
 }
 
 void Scan::release(ScanWorker& worker, ScanFolder* folder) {
