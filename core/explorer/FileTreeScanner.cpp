@@ -2,17 +2,12 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <sched.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
-#include <memory>
-#include <mutex>
 #include <optional>
-#include <thread>
 #include <utility>
 
 #include "core/explorer/ListingShare.h"
@@ -189,7 +184,8 @@ void Scan::startWorkers() {
             type = S_ISDIR(st.st_mode) ? DT_DIR : DT_REG;
         }
         if (type == DT_DIR)
-            seeds.push_back(Job{pool.take(nullptr, 1, i, i, rootDevice_, rootEntries_[i].name), UniqueFd(), {}, 0});
+            seeds.push_back(
+                Job{pool.take(nullptr, 1, i, i, rootDevice_, rootEntries_[i].name), UniqueFd(), {}, 0});
         else
             rootFileSeqs_.push_back(i);
     }
@@ -258,7 +254,7 @@ void Scan::rootFiles(ScanWorker& worker) {
         }
         worker.batch.files += 1;
         worker.batch.bytes += size;
-        entries_->record(worker.batch.largest, seq, Paths::join(rootPath_, name), name, size, wholeSeconds(st), false);
+        entries_->record(worker.batch.largest, seq, rootPath_, name, size, wholeSeconds(st), false);
         std::optional<ScanTreeNode> node;
         if (size >= options_.fileNodeThreshold) node = fileNode(name, size, st, false);
         deliverTop(seq, std::move(node), size, wholeSeconds(st));
@@ -270,7 +266,8 @@ void Scan::walk(ScanWorker& worker, ScanFolder* folder, UniqueFd fd) {
     DirectoryReader& reader = worker.reader(folder->depth);
     reader.reset(std::move(fd));
     struct stat own {};
-    if (cancelled() || fstat(reader.fd(), &own) != 0 || reader.isPseudoFileSystemAt(own.st_dev, folder->device)) {
+    if (cancelled() || fstat(reader.fd(), &own) != 0 ||
+        reader.isPseudoFileSystemAt(own.st_dev, folder->device)) {
         reader.reset();
         drop(worker, folder);
         return;
@@ -299,8 +296,8 @@ void Scan::walk(ScanWorker& worker, ScanFolder* folder, UniqueFd fd) {
 }
 
 // One entry of `folder`'s listing, at `position` in it; `name` ends in a NUL.
-void Scan::entry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, int dirFd, std::string_view nameView,
-                 unsigned char type, std::uint32_t position) {
+void Scan::entry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, int dirFd,
+                 std::string_view nameView, unsigned char type, std::uint32_t position) {
     const char* name = nameView.data();
     if (type == DT_DIR && !FileTreeScanner::isPackageName(nameView)) {
         subfolder(worker, folder, local, dirFd, name, position);
@@ -324,8 +321,9 @@ void Scan::entry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, int
     }
     worker.batch.files += 1;
     worker.batch.bytes += size;
-    const bool indexed = size >= options_.indexThreshold || size >= options_.largeFileThreshold;
-    if (indexed) entries_->record(worker.batch.largest, folder->top, Paths::join(worker.path, nameView), nameView, size, wholeSeconds(st), false);
+    if (size >= options_.indexThreshold || size >= options_.largeFileThreshold)
+        entries_->record(worker.batch.largest, folder->top, worker.path, nameView, size, wholeSeconds(st),
+                         false);
     if (keepsChildren(folder->depth) && size >= options_.fileNodeThreshold) {
         ScanTreeNode node = fileNode(nameView, size, st, false);
         local.addItem(position, node.kind, size, &node);
@@ -422,7 +420,7 @@ void Scan::package(ScanWorker& worker, ScanFolder* folder, FolderTally& local, i
     } else {
         local.addItem(seq, FileKind::apps, bytes, nullptr, wholeSeconds(st));
     }
-    entries_->record(worker.batch.largest, folder->top, Paths::join(worker.path, nameView), nameView, bytes, wholeSeconds(st), true);
+    entries_->record(worker.batch.largest, folder->top, worker.path, nameView, bytes, wholeSeconds(st), true);
 }
 
 void Scan::release(ScanWorker& worker, ScanFolder* folder) {
@@ -473,21 +471,6 @@ void Scan::deliverTop(std::uint32_t seq, std::optional<ScanTreeNode> node, std::
 
 }  // namespace
 
-FileTreeScanner::Entry FileTreeScanner::Entry::make(std::string name, std::string path, std::int64_t size,
-                                                    std::chrono::system_clock::time_point modified,
-                                                    bool isDirectory) {
-    Entry entry;
-    entry.id = static_cast<std::uint64_t>(std::hash<std::string>{}(path));
-    entry.name = std::move(name);
-    entry.path = std::move(path);
-    entry.size = size;
-    entry.modified = modified;
-    entry.isDirectory = isDirectory;
-    return entry;
-}
-
-std::string FileTreeScanner::Entry::parentPath() const { return Paths::parent(path); }
-
 FileTreeScanner::FileTreeScanner() : options_() {}
 
 FileTreeScanner::FileTreeScanner(Options options) : options_(options) {}
@@ -512,36 +495,5 @@ FileTreeScanner::Result FileTreeScanner::scan(const std::string& root, const Pro
 void FileTreeScanner::cancel() { cancelled_.setValue(true); }
 
 bool FileTreeScanner::isCancelled() const { return cancelled_.value(); }
-
-const std::unordered_set<std::string>& FileTreeScanner::skippedNames() {
-    static const std::unordered_set<std::string> names = {
-        ".Trash", ".Spotlight-V100", ".fseventsd", ".DocumentRevisions-V100", ".TemporaryItems", ".DS_Store",
-    };
-    return names;
-}
-
-bool FileTreeScanner::isPackageName(std::string_view name) {
-    return name.ends_with(".app") || name.ends_with(".framework") || name.ends_with(".bundle");
-}
-
-int FileTreeScanner::activeProcessorCount() {
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    if (sched_getaffinity(0, sizeof set, &set) == 0) {
-        int count = CPU_COUNT(&set);
-        if (count > 0) return count;
-    }
-    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-}
-
-std::string FileTreeScanner::remainderID(const std::string& folderPath) {
-    // Sized once: `+` would double the copy's room for the suffix, and a scan
-    // keeps one of these for every folder it shows.
-    static constexpr std::string_view suffix = "//rest";
-    std::string id;
-    id.reserve(folderPath.size() + suffix.size());
-    id.append(folderPath).append(suffix);
-    return id;
-}
 
 }  // namespace korvane

@@ -20,8 +20,9 @@ class ScanEntries {
 public:
     ScanEntries(const FileTreeScanner::Options& options, std::size_t itemCount);
 
-    // Enters the file (or package) if it is large enough for either list.
-    void record(std::vector<FileTreeScanner::Entry>& largest, std::uint32_t top, std::string path,
+    // Enters the file (or package) `name` in `folder` if it is large enough
+    // for either list.
+    void record(std::vector<FileTreeScanner::Entry>& largest, std::uint32_t top, std::string_view folder,
                 std::string_view name, std::int64_t size, std::chrono::system_clock::time_point modified,
                 bool isDirectory);
     std::vector<FileTreeScanner::Entry> takeIndex() { return std::move(index_); }

@@ -19,8 +19,8 @@ std::string ScanFolder::path(std::string_view root) const {
     return path;
 }
 
-ScanFolder* FolderPool::take(ScanFolder* parent, int depth, std::uint32_t seq, std::uint32_t top, dev_t device,
-                             std::string name) {
+ScanFolder* FolderPool::take(ScanFolder* parent, int depth, std::uint32_t seq, std::uint32_t top,
+                             dev_t device, std::string name) {
     ScanFolder* folder;
     if (free_.empty()) {
         folder = owned_.emplace_back(std::make_unique<ScanFolder>(keep_)).get();

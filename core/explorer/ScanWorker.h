@@ -35,9 +35,9 @@ struct alignas(64) ScanWorker {
     explicit ScanWorker(std::size_t keep) : folders(keep) {}
 
     ScanBatch batch;
-    std::string path;  // the path of the folder being read
+    std::string path;                     // the path of the folder being read
     std::deque<DirectoryReader> readers;  // one per depth, each keeping its buffer
-    ReaderBuffers buffers;  // behind `readers`
+    ReaderBuffers buffers;                // behind `readers`
     FolderPool folders;
     std::atomic<std::int64_t> publishedFiles{0};
     std::atomic<std::int64_t> publishedBytes{0};
