@@ -2,23 +2,20 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <sched.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
-#include <deque>
-#include <memory>
-#include <mutex>
 #include <optional>
-#include <thread>
 #include <utility>
 
-#include "core/explorer/FolderTally.h"
+#include "core/explorer/ListingShare.h"
+#include "core/explorer/ScanEntries.h"
+#include "core/explorer/ScanProgress.h"
 #include "core/explorer/ScanQueue.h"
+#include "core/explorer/ScanRoot.h"
+#include "core/explorer/ScanWorker.h"
 #include "core/model/FileKind.h"
 #include "core/system/DirectoryReader.h"
 #include "core/system/FastSizer.h"
@@ -34,26 +31,11 @@ namespace {
 using SystemClock = std::chrono::system_clock;
 using SteadyClock = std::chrono::steady_clock;
 
-// Deeper than this below a package, its folders are not read (like the sizer).
-constexpr int packageDepthLimit = 63;
-
-// A worker reading a folder offers part of its listing to idle workers after
-// every `shareInterval` entries, in shares of `shareSize`: one folder of
-// thousands of files must not leave the others waiting at the end of a scan.
-// A share is about a tenth of a millisecond of work.
-constexpr std::uint32_t shareInterval = 128;
-constexpr std::uint32_t shareSize = 128;
-
 std::int64_t allocatedBytes(const struct stat& st) { return static_cast<std::int64_t>(st.st_blocks) * 512; }
 
 SystemClock::time_point wholeSeconds(const struct stat& st) {
     return SystemClock::time_point(std::chrono::seconds(st.st_mtim.tv_sec));
 }
-
-bool isSkippedDotName(const char* name) { return FileTreeScanner::skippedNames().count(name) != 0; }
-
-// Every skipped name starts with a dot, which most names do not.
-inline bool isSkipped(const char* name) { return name[0] == '.' && isSkippedDotName(name); }
 
 ScanTreeNode fileNode(std::string_view name, std::int64_t bytes, const struct stat& st, bool isDirectory) {
     ScanTreeNode node;
@@ -64,118 +46,24 @@ ScanTreeNode fileNode(std::string_view name, std::int64_t bytes, const struct st
     return node;
 }
 
-// One folder being walked. It stays alive until its own listing and every
-// subfolder it started (inline or on another worker) are done; whoever
-// finishes last hands its result to the parent.
-struct Folder {
-    explicit Folder(std::size_t keep) : tally(keep) {}
-
-    Folder* parent = nullptr;  // none for a top-level item: it reports to the root
-    int depth = 0;
-    std::uint32_t seq = 0;
-    std::uint32_t top = 0;  // the top-level item this folder lies in
-    dev_t device = 0;       // the parent's device until opened
-    std::string name;
-    std::atomic<int> pending{1};
-    std::mutex lock;
-    FolderTally tally;  // under `lock`
-};
-
-// A worker's own tallies and largest files, merged once the scan ends;
-// published counters let progress read them without a lock.
-struct Batch {
-    std::vector<FileTreeScanner::Entry> largest;
-    std::int64_t files = 0;
-    std::int64_t folders = 0;
-    std::int64_t bytes = 0;
-};
-
-// Folder buffers taken straight from the kernel, so that a worker with
-// nothing left to read can give them back: freed to the heap they would stay
-// resident beside the tree the scan is finishing. One mapping holds them all,
-// touched only as deep as the walk went.
-class ReaderBuffers {
-public:
-    ReaderBuffers() = default;
-    ReaderBuffers(const ReaderBuffers&) = delete;
-    ReaderBuffers& operator=(const ReaderBuffers&) = delete;
-    ~ReaderBuffers() { release(); }
-
-    // The next buffer of DirectoryReader::bufferSize bytes; none when the
-    // mapping is used up or refused (the reader then allocates its own).
-    char* take() {
-        if (taken_ == slots) return nullptr;
-        if (!region_) {
-            void* region = ::mmap(nullptr, slots * DirectoryReader::bufferSize, PROT_READ | PROT_WRITE,
-                                  MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-            if (region == MAP_FAILED) return nullptr;
-            region_ = static_cast<char*>(region);
-        }
-        return region_ + DirectoryReader::bufferSize * taken_++;
-    }
-    void release() {
-        if (region_) ::munmap(region_, slots * DirectoryReader::bufferSize);
-        region_ = nullptr;
-        taken_ = 0;
-    }
-
-private:
-    // Deeper than the default depth limit only inside packages.
-    static constexpr std::size_t slots = 64;
-    char* region_ = nullptr;
-    std::size_t taken_ = 0;
-};
-
-struct alignas(64) Worker {
-    Batch batch;
-    std::string path;  // the path of the folder being read
-    std::deque<DirectoryReader> readers;  // one per depth, each keeping its buffer
-    ReaderBuffers buffers;  // behind `readers`
-    std::atomic<std::int64_t> publishedFiles{0};
-    std::atomic<std::int64_t> publishedBytes{0};
-
-    void publish() {
-        publishedFiles.store(batch.files, std::memory_order_relaxed);
-        publishedBytes.store(batch.bytes, std::memory_order_relaxed);
-    }
-    DirectoryReader& reader(int depth) {
-        while (readers.size() <= static_cast<std::size_t>(depth)) readers.emplace_back(buffers.take());
-        return readers[static_cast<std::size_t>(depth)];
-    }
-    // Between jobs no folder is open.
-    void rest() {
-        readers.clear();
-        buffers.release();
-    }
-};
-
 // A folder waiting for a worker: a top-level item (opened by name from the
 // root), a subfolder handed over already open, or a share of a folder's
 // listing that another worker is reading.
 struct Job {
-    Folder* folder = nullptr;  // none: the root's own files
+    ScanFolder* folder = nullptr;  // none: the root's own files
     UniqueFd fd;
-    // A share: each entry's type byte, then its NUL-terminated name; the
-    // first entry's position in the folder's listing.
-    std::string share;
-    std::uint32_t first = 0;
-};
-
-struct RootChild {
-    std::uint32_t seq;
-    StorageNode node;
+    ListingShare share;
+    std::uint32_t first = 0;  // the share's first entry's position in the listing
 };
 
 class Scan {
 public:
     Scan(const FileTreeScanner::Options& options, const Flag& cancelled,
          const FileTreeScanner::ProgressHandler& progress)
-        : options_(options), cancelled_(cancelled), progress_(progress) {
-        keep_ = static_cast<std::size_t>(std::max(options_.maxChildren, 0));
-        interval_ = std::chrono::duration_cast<SteadyClock::duration>(
-                        std::chrono::duration<double>(std::max(options_.progressInterval, 0.0)))
-                        .count();
-    }
+        : options_(options),
+          cancelled_(cancelled),
+          keep_(static_cast<std::size_t>(std::max(options_.maxChildren, 0))),
+          progress_(progress, options.progressInterval) {}
 
     FileTreeScanner::Result run(const std::string& rootPath);
 
@@ -189,63 +77,51 @@ private:
     bool needsNode(int depth) const { return depth == 1 || depth - 1 <= options_.treeDepth; }
     bool keepsChildren(int depth) const { return depth <= options_.treeDepth; }
 
-    void runJob(Worker& worker, Job& job);
-    void walk(Worker& worker, Folder* folder, UniqueFd fd);
-    void entry(Worker& worker, Folder* folder, FolderTally& local, int dirFd, std::string_view name,
-               unsigned char type, std::uint32_t position);
-    void offerShares(Folder* folder, DirectoryReader& reader, std::uint32_t& seq);
-    void walkShare(Worker& worker, Folder* folder, Job& job);
-    void finishPart(Worker& worker, Folder* folder, FolderTally&& local);
-    void rootFiles(Worker& worker);
-    void subfolder(Worker& worker, Folder* parent, FolderTally& local, int dirFd, const char* name,
-                   std::uint32_t seq);
-    void package(Worker& worker, Folder* folder, FolderTally& local, int dirFd, const char* name,
-                 std::uint32_t seq, const struct stat& st);
-    std::int64_t packageContents(Worker& worker, int readerDepth, dev_t device, int depth);
-    void record(Worker& worker, std::uint32_t top, std::string path, std::string_view name,
-                std::int64_t size, SystemClock::time_point modified, bool isDirectory);
-    void reportProgress(Worker& worker);
-    std::string pathOf(const Folder* folder) const;
+    bool openRoot(struct stat& rootStat);
+    void listRoot();
+    void startWorkers();
+    void collectEntries(FileTreeScanner::Result& result);
 
-    void release(Folder* folder);
-    void drop(Folder* folder);
+    void runJob(ScanWorker& worker, Job& job);
+    void walk(ScanWorker& worker, ScanFolder* folder, UniqueFd fd);
+    void entry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, int dirFd, std::string_view name,
+               unsigned char type, std::uint32_t position);
+    void offerShares(ScanFolder* folder, DirectoryReader& reader, std::uint32_t& seq);
+    void walkShare(ScanWorker& worker, ScanFolder* folder, Job& job);
+    void finishPart(ScanWorker& worker, ScanFolder* folder, FolderTally&& local);
+    void rootFiles(ScanWorker& worker);
+    void subfolder(ScanWorker& worker, ScanFolder* parent, FolderTally& local, int dirFd, const char* name,
+                   std::uint32_t seq);
+    void package(ScanWorker& worker, ScanFolder* folder, FolderTally& local, int dirFd, const char* name,
+                 std::uint32_t seq, const struct stat& st);
+
+    void release(ScanWorker& worker, ScanFolder* folder);
+    void drop(ScanWorker& worker, ScanFolder* folder);
     void deliverTop(std::uint32_t seq, std::optional<ScanTreeNode> node, std::int64_t bytes,
                     SystemClock::time_point newest);
 
     const FileTreeScanner::Options& options_;
     const Flag& cancelled_;
-    const FileTreeScanner::ProgressHandler& progress_;
-    std::size_t keep_ = 45;
-    SteadyClock::rep interval_ = 0;
+    std::size_t keep_;
+    ScanProgress progress_;
 
     std::string rootPath_;
     UniqueFd rootFd_;
     dev_t rootDevice_ = 0;
     std::vector<RootEntry> rootEntries_;
     std::vector<std::uint32_t> rootFileSeqs_;
-    std::unique_ptr<std::atomic<int>[]> indexCounts_;  // per top-level item
 
-    std::vector<std::unique_ptr<Worker>> workers_;
+    std::vector<std::unique_ptr<ScanWorker>> workers_;
     std::unique_ptr<ScanQueue<Job>> queue_;
     FastSizer::LinkSet links_;
-    std::atomic<std::int64_t> lastReport_{0};
+    std::unique_ptr<ScanEntries> entries_;
 
-    // Index entries of all workers in one vector that becomes the result's:
-    // few files are large enough, and no merge at the end copies them.
-    std::mutex indexLock_;
-    std::vector<FileTreeScanner::Entry> index_;
-
-    // Root slots.
-    std::mutex rootLock_;
-    std::vector<RootChild> rootChildren_;
-    std::int64_t rootBytes_ = 0;
-    SystemClock::time_point rootNewest_ = ScanTreeNode::noDate;
+    ScanRoot root_;
 };
 
 FileTreeScanner::Result Scan::run(const std::string& rootPath) {
     FileTreeScanner::Result result;
     rootPath_ = rootPath;
-    lastReport_ = SteadyClock::now().time_since_epoch().count();
 
     StorageNode& root = result.root;
     root.id = rootPath_;
@@ -253,122 +129,98 @@ FileTreeScanner::Result Scan::run(const std::string& rootPath) {
     root.kind = StorageNode::Kind::root;
     root.path = rootPath_;
 
+    struct stat rootStat {};
+    if (!openRoot(rootStat)) return result;
+    listRoot();
+    startWorkers();
+    if (!queue_->empty())
+        ParallelWork::run(static_cast<int>(workers_.size()), [this](int slot) {
+            ScanWorker& worker = *workers_[static_cast<std::size_t>(slot)];
+            queue_->work([&](Job& job) { runJob(worker, job); }, [&] { worker.rest(); });
+            worker.publish();
+        });
+    rootFd_.reset();
+    root_.finish(root, allocatedBytes(rootStat), wholeSeconds(rootStat));
+    collectEntries(result);
+    return result;
+}
+
+bool Scan::openRoot(struct stat& rootStat) {
     // The root is the folder the user picked: a link to it is followed.
     rootFd_ = DirectoryReader::openFolder(rootPath_, true);
-    if (!rootFd_.valid()) return result;
-    struct stat rootStat {};
-    if (fstat(rootFd_.get(), &rootStat) != 0 || isPseudoFileSystem(rootFd_.get())) return result;
+    if (!rootFd_.valid()) return false;
+    if (fstat(rootFd_.get(), &rootStat) != 0 || isPseudoFileSystem(rootFd_.get())) return false;
     rootDevice_ = rootStat.st_dev;
-    const std::int64_t rootOwnBytes = allocatedBytes(rootStat);
+    return true;
+}
 
-    // List the root: names sorted, so slots follow name order.
+// Names sorted, so slots follow name order.
+void Scan::listRoot() {
     {
         DirectoryReader listing(UniqueFd(::openat(rootFd_.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)));
         DirectoryReader::Entry entry;
         while (listing.next(entry))
-            if (!isSkipped(entry.name)) rootEntries_.push_back({entry.name, entry.type});
+            if (!isSkippedName(entry.name)) rootEntries_.push_back({entry.name, entry.type});
     }
     std::sort(rootEntries_.begin(), rootEntries_.end(),
               [](const RootEntry& a, const RootEntry& b) { return a.name < b.name; });
+    entries_ = std::make_unique<ScanEntries>(options_, rootEntries_.size());
+}
 
-    const std::size_t itemCount = rootEntries_.size();
-    indexCounts_ = std::make_unique<std::atomic<int>[]>(std::max<std::size_t>(itemCount, 1));
+// Seeds the queue with the root's files and its top-level folders.
+void Scan::startWorkers() {
+    // Every worker helps with every folder (idle workers find handed-over
+    // subfolders), so the count does not depend on the number of items.
+    int workerCount =
+        options_.workerCount > 0 ? options_.workerCount : FileTreeScanner::activeProcessorCount();
+    for (int i = 0; i < workerCount; ++i) workers_.push_back(std::make_unique<ScanWorker>(keep_));
+    FolderPool& pool = workers_.front()->folders;
     std::vector<Job> seeds;
-    for (std::uint32_t i = 0; i < itemCount; ++i) {
+    for (std::uint32_t i = 0; i < rootEntries_.size(); ++i) {
         unsigned char type = rootEntries_[i].type;
         if (type == DT_UNKNOWN) {
             struct stat st {};
             if (fstatat(rootFd_.get(), rootEntries_[i].name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
             type = S_ISDIR(st.st_mode) ? DT_DIR : DT_REG;
         }
-        if (type == DT_DIR) {
-            auto* folder = new Folder(keep_);
-            folder->depth = 1;
-            folder->seq = i;
-            folder->top = i;
-            folder->device = rootDevice_;
-            folder->name = rootEntries_[i].name;
-            seeds.push_back(Job{folder, UniqueFd(), std::string(), 0});
-        } else {
+        if (type == DT_DIR)
+            seeds.push_back(
+                Job{pool.take(nullptr, 1, i, i, rootDevice_, rootEntries_[i].name), UniqueFd(), {}, 0});
+        else
             rootFileSeqs_.push_back(i);
-        }
     }
-
-    // Every worker helps with every folder (idle workers find handed-over
-    // subfolders), so the count does not depend on the number of items.
-    int workerCount =
-        options_.workerCount > 0 ? options_.workerCount : FileTreeScanner::activeProcessorCount();
-    if (seeds.empty()) workerCount = 1;
-    queue_ = std::make_unique<ScanQueue<Job>>(workerCount > 1 ? static_cast<std::size_t>(workerCount) : 0);
+    if (seeds.empty()) workers_.resize(1);
+    queue_ = std::make_unique<ScanQueue<Job>>(workers_.size() > 1 ? workers_.size() : 0);
     // The root's own files go first: they are quick and never handed over.
     if (!rootFileSeqs_.empty()) queue_->push(Job{}, false);
     for (Job& seed : seeds) queue_->push(std::move(seed), false);
-    for (int i = 0; i < workerCount; ++i) workers_.push_back(std::make_unique<Worker>());
+}
 
-    if (!queue_->empty())
-        ParallelWork::run(workerCount, [this](int slot) {
-            Worker& worker = *workers_[static_cast<std::size_t>(slot)];
-            queue_->work([&](Job& job) { runJob(worker, job); }, [&] { worker.rest(); });
-            worker.publish();
-        });
-    rootFd_.reset();
-
-    // Root children: present slots in name order, then largest first.
-    std::sort(rootChildren_.begin(), rootChildren_.end(), [](const RootChild& a, const RootChild& b) {
-        if (a.node.bytes != b.node.bytes) return a.node.bytes > b.node.bytes;
-        return a.seq < b.seq;
-    });
-    root.children.reserve(rootChildren_.size());
-    for (RootChild& child : rootChildren_) root.children.push_back(std::move(child.node));
-    rootChildren_.clear();
-    root.bytes = rootBytes_ + rootOwnBytes;
-    root.lastModified = std::max(rootNewest_, wholeSeconds(rootStat));
-
-    result.index = std::move(index_);
+void Scan::collectEntries(FileTreeScanner::Result& result) {
+    result.index = entries_->takeIndex();
     for (auto& worker : workers_) {
-        Batch& batch = worker->batch;
+        ScanBatch& batch = worker->batch;
         for (auto& entry : batch.largest) result.largest.push_back(std::move(entry));
         result.fileCount += batch.files;
         result.folderCount += batch.folders;
-        batch = Batch();
+        batch = ScanBatch();
     }
-    std::stable_sort(
-        result.largest.begin(), result.largest.end(),
-        [](const FileTreeScanner::Entry& a, const FileTreeScanner::Entry& b) { return a.size > b.size; });
-    if (result.largest.size() > static_cast<std::size_t>(std::max(options_.largeFileLimit, 0)))
-        result.largest.resize(static_cast<std::size_t>(std::max(options_.largeFileLimit, 0)));
-    return result;
+    entries_->finishLargest(result.largest);
 }
 
-std::string Scan::pathOf(const Folder* folder) const {
-    // Sized once and filled from the end: every finished folder asks.
-    std::string_view base = rootPath_;
-    while (!base.empty() && base.back() == '/') base.remove_suffix(1);
-    std::size_t size = base.size();
-    for (const Folder* f = folder; f; f = f->parent) size += 1 + f->name.size();
-    std::string path(size, '/');
-    for (const Folder* f = folder; f; f = f->parent) {
-        size -= f->name.size();
-        path.replace(size, f->name.size(), f->name);
-        size -= 1;
-    }
-    path.replace(0, base.size(), base);
-    return path;
-}
-
-void Scan::runJob(Worker& worker, Job& job) {
+void Scan::runJob(ScanWorker& worker, Job& job) {
     if (!job.folder) {
         rootFiles(worker);
         return;
     }
-    Folder* folder = job.folder;
+    ScanFolder* folder = job.folder;
     if (!job.share.empty()) {
-        worker.path = pathOf(folder);
+        worker.path = folder->path(rootPath_);
         walkShare(worker, folder, job);
         return;
     }
     if (cancelled() || folder->depth > options_.maxDepth) {
-        drop(folder);
+        drop(worker, folder);
         return;
     }
     UniqueFd fd = std::move(job.fd);
@@ -378,14 +230,14 @@ void Scan::runJob(Worker& worker, Job& job) {
         if (errno == EACCES && fstatat(rootFd_.get(), folder->name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
             S_ISDIR(st.st_mode))
             deliverTop(folder->seq, std::nullopt, allocatedBytes(st), wholeSeconds(st));
-        drop(folder);
+        drop(worker, folder);
         return;
     }
-    worker.path = pathOf(folder);
+    worker.path = folder->path(rootPath_);
     walk(worker, folder, std::move(fd));
 }
 
-void Scan::rootFiles(Worker& worker) {
+void Scan::rootFiles(ScanWorker& worker) {
     for (std::uint32_t seq : rootFileSeqs_) {
         if (cancelled()) return;
         const std::string& name = rootEntries_[seq].name;
@@ -402,7 +254,7 @@ void Scan::rootFiles(Worker& worker) {
         }
         worker.batch.files += 1;
         worker.batch.bytes += size;
-        record(worker, seq, Paths::join(rootPath_, name), name, size, wholeSeconds(st), false);
+        entries_->record(worker.batch.largest, seq, rootPath_, name, size, wholeSeconds(st), false);
         std::optional<ScanTreeNode> node;
         if (size >= options_.fileNodeThreshold) node = fileNode(name, size, st, false);
         deliverTop(seq, std::move(node), size, wholeSeconds(st));
@@ -410,18 +262,19 @@ void Scan::rootFiles(Worker& worker) {
     worker.publish();
 }
 
-void Scan::walk(Worker& worker, Folder* folder, UniqueFd fd) {
+void Scan::walk(ScanWorker& worker, ScanFolder* folder, UniqueFd fd) {
     DirectoryReader& reader = worker.reader(folder->depth);
     reader.reset(std::move(fd));
     struct stat own {};
-    if (cancelled() || fstat(reader.fd(), &own) != 0 || reader.isPseudoFileSystemAt(own.st_dev, folder->device)) {
+    if (cancelled() || fstat(reader.fd(), &own) != 0 ||
+        reader.isPseudoFileSystemAt(own.st_dev, folder->device)) {
         reader.reset();
-        drop(folder);
+        drop(worker, folder);
         return;
     }
     folder->device = own.st_dev;
     worker.batch.folders += 1;
-    reportProgress(worker);
+    progress_.report(worker, workers_);
 
     FolderTally local(keep_);
     local.addOwn(allocatedBytes(own), wholeSeconds(own));
@@ -431,9 +284,9 @@ void Scan::walk(Worker& worker, Folder* folder, UniqueFd fd) {
     DirectoryReader::Entry listed;
     while (reader.next(listed)) {
         if (cancelled()) break;
-        if (isSkipped(listed.name)) continue;
+        if (isSkippedName(listed.name)) continue;
         entry(worker, folder, local, reader.fd(), {listed.name, listed.length}, listed.type, seq++);
-        if (++sinceOffer == shareInterval) {
+        if (++sinceOffer == ListingShare::interval) {
             sinceOffer = 0;
             offerShares(folder, reader, seq);
         }
@@ -443,8 +296,8 @@ void Scan::walk(Worker& worker, Folder* folder, UniqueFd fd) {
 }
 
 // One entry of `folder`'s listing, at `position` in it; `name` ends in a NUL.
-void Scan::entry(Worker& worker, Folder* folder, FolderTally& local, int dirFd, std::string_view nameView,
-                 unsigned char type, std::uint32_t position) {
+void Scan::entry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, int dirFd,
+                 std::string_view nameView, unsigned char type, std::uint32_t position) {
     const char* name = nameView.data();
     if (type == DT_DIR && !FileTreeScanner::isPackageName(nameView)) {
         subfolder(worker, folder, local, dirFd, name, position);
@@ -468,8 +321,9 @@ void Scan::entry(Worker& worker, Folder* folder, FolderTally& local, int dirFd, 
     }
     worker.batch.files += 1;
     worker.batch.bytes += size;
-    const bool indexed = size >= options_.indexThreshold || size >= options_.largeFileThreshold;
-    if (indexed) record(worker, folder->top, Paths::join(worker.path, nameView), nameView, size, wholeSeconds(st), false);
+    if (size >= options_.indexThreshold || size >= options_.largeFileThreshold)
+        entries_->record(worker.batch.largest, folder->top, worker.path, nameView, size, wholeSeconds(st),
+                         false);
     if (keepsChildren(folder->depth) && size >= options_.fileNodeThreshold) {
         ScanTreeNode node = fileNode(nameView, size, st, false);
         local.addItem(position, node.kind, size, &node);
@@ -480,19 +334,12 @@ void Scan::entry(Worker& worker, Folder* folder, FolderTally& local, int dirFd, 
 
 // While workers wait, hands them the next entries of the listing, a share
 // each, with a descriptor of the folder of their own.
-void Scan::offerShares(Folder* folder, DirectoryReader& reader, std::uint32_t& seq) {
+void Scan::offerShares(ScanFolder* folder, DirectoryReader& reader, std::uint32_t& seq) {
     while (queue_->wantsMore() && !cancelled()) {
         UniqueFd fd(::fcntl(reader.fd(), F_DUPFD_CLOEXEC, 0));
         if (!fd.valid()) return;  // out of descriptors: the rest is read here
-        Job job{folder, std::move(fd), std::string(), seq};
-        std::uint32_t count = 0;
-        DirectoryReader::Entry listed;
-        while (count < shareSize && reader.next(listed)) {
-            if (isSkipped(listed.name)) continue;
-            job.share += static_cast<char>(listed.type);
-            job.share.append(listed.name, listed.length).push_back('\0');
-            ++count;
-        }
+        Job job{folder, std::move(fd), {}, seq};
+        const std::uint32_t count = job.share.fill(reader, isSkippedName);
         if (count == 0) return;
         seq += count;
         folder->pending.fetch_add(1, std::memory_order_relaxed);
@@ -500,31 +347,30 @@ void Scan::offerShares(Folder* folder, DirectoryReader& reader, std::uint32_t& s
     }
 }
 
-void Scan::walkShare(Worker& worker, Folder* folder, Job& job) {
+void Scan::walkShare(ScanWorker& worker, ScanFolder* folder, Job& job) {
     FolderTally local(keep_);
     std::uint32_t position = job.first;
-    for (std::size_t at = 0; at < job.share.size() && !cancelled(); ++position) {
-        const auto type = static_cast<unsigned char>(job.share[at]);
-        const std::string_view name(job.share.data() + at + 1);
-        at += 2 + name.size();
-        entry(worker, folder, local, job.fd.get(), name, type, position);
-    }
+    job.share.forEach([&](std::string_view name, unsigned char type) {
+        if (cancelled()) return false;
+        entry(worker, folder, local, job.fd.get(), name, type, position++);
+        return true;
+    });
     job.fd.reset();
     finishPart(worker, folder, std::move(local));
 }
 
 // A part of `folder` (its own listing or a share of it) is read: its tally
 // joins the folder's, and the folder ends with its last part.
-void Scan::finishPart(Worker& worker, Folder* folder, FolderTally&& local) {
+void Scan::finishPart(ScanWorker& worker, ScanFolder* folder, FolderTally&& local) {
     worker.publish();
     {
         std::lock_guard guard(folder->lock);
         folder->tally.merge(std::move(local));
     }
-    release(folder);
+    release(worker, folder);
 }
 
-void Scan::subfolder(Worker& worker, Folder* parent, FolderTally& local, int dirFd, const char* name,
+void Scan::subfolder(ScanWorker& worker, ScanFolder* parent, FolderTally& local, int dirFd, const char* name,
                      std::uint32_t seq) {
     const int depth = parent->depth + 1;
     if (depth > options_.maxDepth) return;
@@ -538,19 +384,13 @@ void Scan::subfolder(Worker& worker, Folder* parent, FolderTally& local, int dir
         return;
     }
 
-    auto* folder = new Folder(keep_);
-    folder->parent = parent;
-    folder->depth = depth;
-    folder->seq = seq;
-    folder->top = parent->top;
-    folder->device = parent->device;
-    folder->name = name;
+    ScanFolder* folder = worker.folders.take(parent, depth, seq, parent->top, parent->device, name);
     parent->pending.fetch_add(1, std::memory_order_relaxed);
 
     // Near the root, and whenever the backlog of waiting folders runs short,
     // hand the folder over; otherwise read it here.
     if (parent->depth < options_.parallelDepth || queue_->wantsMore()) {
-        queue_->push(Job{folder, std::move(fd), std::string(), 0}, true);
+        queue_->push(Job{folder, std::move(fd), {}, 0}, true);
         return;
     }
     const std::size_t length = worker.path.size();
@@ -560,7 +400,7 @@ void Scan::subfolder(Worker& worker, Folder* parent, FolderTally& local, int dir
     worker.path.resize(length);
 }
 
-void Scan::package(Worker& worker, Folder* folder, FolderTally& local, int dirFd, const char* name,
+void Scan::package(ScanWorker& worker, ScanFolder* folder, FolderTally& local, int dirFd, const char* name,
                    std::uint32_t seq, const struct stat& st) {
     // Measured whole: the package's own blocks and everything inside it.
     std::int64_t bytes = allocatedBytes(st);
@@ -568,7 +408,7 @@ void Scan::package(Worker& worker, Folder* folder, FolderTally& local, int dirFd
     DirectoryReader& inside = worker.reader(readerDepth);
     inside.reset(UniqueFd(::openat(dirFd, name, DirectoryReader::childFlags)));
     if (inside.isOpen() && !inside.isPseudoFileSystemAt(st.st_dev, folder->device))
-        bytes += packageContents(worker, readerDepth, st.st_dev, 0);
+        bytes += worker.packageContents(readerDepth, st.st_dev, 0, links_, cancelled_);
     inside.reset();
     worker.batch.files += 1;
     worker.batch.bytes += bytes;
@@ -580,94 +420,20 @@ void Scan::package(Worker& worker, Folder* folder, FolderTally& local, int dirFd
     } else {
         local.addItem(seq, FileKind::apps, bytes, nullptr, wholeSeconds(st));
     }
-    record(worker, folder->top, Paths::join(worker.path, nameView), nameView, bytes, wholeSeconds(st), true);
+    entries_->record(worker.batch.largest, folder->top, worker.path, nameView, bytes, wholeSeconds(st), true);
 }
 
-// Sums the package folder open in the worker's reader of `readerDepth`.
-std::int64_t Scan::packageContents(Worker& worker, int readerDepth, dev_t device, int depth) {
-    DirectoryReader& reader = worker.reader(readerDepth);
-    std::int64_t total = 0;
-    DirectoryReader::Entry entry;
-    while (reader.next(entry)) {
-        if (cancelled()) break;
-        const char* name = entry.name;
-        if (isSkipped(name)) continue;
-        struct stat st {};
-        if (fstatat(reader.fd(), name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
-        if (S_ISDIR(st.st_mode)) {
-            total += allocatedBytes(st);
-            if (depth + 1 > packageDepthLimit) continue;
-            DirectoryReader& below = worker.reader(readerDepth + 1);
-            below.reset(reader.openChild(name));
-            if (below.isOpen() && !below.isPseudoFileSystemAt(st.st_dev, device))
-                total += packageContents(worker, readerDepth + 1, st.st_dev, depth + 1);
-            below.reset();
-            continue;
-        }
-        if (st.st_nlink > 1 && !links_.claim(st)) continue;
-        total += allocatedBytes(st);
-    }
-    return total;
-}
-
-void Scan::record(Worker& worker, std::uint32_t top, std::string path, std::string_view name,
-                  std::int64_t size, SystemClock::time_point modified, bool isDirectory) {
-    const bool toIndex = size >= options_.indexThreshold;
-    // Framework and bundle packages go to the index only.
-    const bool toLargest =
-        size >= options_.largeFileThreshold && (!isDirectory || (name.size() > 4 && name.ends_with(".app")));
-    if (!toIndex && !toLargest) return;
-    auto entry = FileTreeScanner::Entry::make(std::string(name), std::move(path), size, modified, isDirectory);
-    const bool indexed =
-        toIndex && indexCounts_[top].fetch_add(1, std::memory_order_relaxed) < options_.indexLimit;
-    auto& largest = worker.batch.largest;
-    if (toLargest) largest.push_back(indexed ? entry : std::move(entry));
-    if (indexed) {
-        std::lock_guard guard(indexLock_);
-        index_.push_back(std::move(entry));
-    }
-    if (!toLargest) return;
-    const auto limit = static_cast<std::size_t>(std::max(options_.largeFileLimit, 0));
-    if (largest.size() > 3 * limit) {
-        std::stable_sort(
-            largest.begin(), largest.end(),
-            [](const FileTreeScanner::Entry& a, const FileTreeScanner::Entry& b) { return a.size > b.size; });
-        largest.resize(limit);
-    }
-}
-
-void Scan::reportProgress(Worker& worker) {
-    if (!progress_) return;
-    const std::int64_t now = SteadyClock::now().time_since_epoch().count();
-    std::int64_t last = lastReport_.load(std::memory_order_relaxed);
-    if (interval_ > 0 && now - last <= interval_) return;
-    if (!lastReport_.compare_exchange_strong(last, now, std::memory_order_relaxed)) return;
-    worker.publish();
-    FileTreeScanner::Progress progress;
-    for (auto& other : workers_) {
-        progress.scanned += other->publishedFiles.load(std::memory_order_relaxed);
-        progress.bytes += other->publishedBytes.load(std::memory_order_relaxed);
-    }
-    progress.current = worker.path;
-    // The handler runs in the middle of a walk: a failure of its own must not
-    // abandon the folders this worker has open, which would lose their bytes.
-    try {
-        progress_(progress);
-    } catch (...) {
-    }
-}
-
-void Scan::release(Folder* folder) {
+void Scan::release(ScanWorker& worker, ScanFolder* folder) {
     while (folder) {
         if (folder->pending.fetch_sub(1, std::memory_order_acq_rel) != 1) return;
-        Folder* parent = folder->parent;
+        ScanFolder* parent = folder->parent;
         const std::uint32_t seq = folder->seq;
         const std::int64_t bytes = folder->tally.totalBytes();
         const FileKind kind = folder->tally.dominant();
         const SystemClock::time_point newest = folder->tally.newest();
         std::optional<ScanTreeNode> node;
         if (needsNode(folder->depth)) node = folder->tally.finish(std::move(folder->name));
-        delete folder;
+        worker.folders.give(folder);
         if (parent) {
             std::lock_guard guard(parent->lock);
             parent->tally.addFolder(seq, kind, bytes, node ? &*node : nullptr, newest);
@@ -679,10 +445,10 @@ void Scan::release(Folder* folder) {
     }
 }
 
-void Scan::drop(Folder* folder) {
-    Folder* parent = folder->parent;
-    delete folder;
-    release(parent);
+void Scan::drop(ScanWorker& worker, ScanFolder* folder) {
+    ScanFolder* parent = folder->parent;
+    worker.folders.give(folder);
+    release(worker, parent);
 }
 
 void Scan::deliverTop(std::uint32_t seq, std::optional<ScanTreeNode> node, std::int64_t bytes,
@@ -700,28 +466,10 @@ void Scan::deliverTop(std::uint32_t seq, std::optional<ScanTreeNode> node, std::
         std::string path = Paths::join(rootPath_, node->name);
         converted = std::move(*node).toStorageNode(std::move(path));
     }
-    std::lock_guard guard(rootLock_);
-    rootBytes_ += bytes;
-    rootNewest_ = std::max(rootNewest_, newest);
-    if (converted) rootChildren_.push_back({seq, std::move(*converted)});
+    root_.deliver(seq, converted ? &*converted : nullptr, bytes, newest);
 }
 
 }  // namespace
-
-FileTreeScanner::Entry FileTreeScanner::Entry::make(std::string name, std::string path, std::int64_t size,
-                                                    std::chrono::system_clock::time_point modified,
-                                                    bool isDirectory) {
-    Entry entry;
-    entry.id = static_cast<std::uint64_t>(std::hash<std::string>{}(path));
-    entry.name = std::move(name);
-    entry.path = std::move(path);
-    entry.size = size;
-    entry.modified = modified;
-    entry.isDirectory = isDirectory;
-    return entry;
-}
-
-std::string FileTreeScanner::Entry::parentPath() const { return Paths::parent(path); }
 
 FileTreeScanner::FileTreeScanner() : options_() {}
 
@@ -747,36 +495,5 @@ FileTreeScanner::Result FileTreeScanner::scan(const std::string& root, const Pro
 void FileTreeScanner::cancel() { cancelled_.setValue(true); }
 
 bool FileTreeScanner::isCancelled() const { return cancelled_.value(); }
-
-const std::unordered_set<std::string>& FileTreeScanner::skippedNames() {
-    static const std::unordered_set<std::string> names = {
-        ".Trash", ".Spotlight-V100", ".fseventsd", ".DocumentRevisions-V100", ".TemporaryItems", ".DS_Store",
-    };
-    return names;
-}
-
-bool FileTreeScanner::isPackageName(std::string_view name) {
-    return name.ends_with(".app") || name.ends_with(".framework") || name.ends_with(".bundle");
-}
-
-int FileTreeScanner::activeProcessorCount() {
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    if (sched_getaffinity(0, sizeof set, &set) == 0) {
-        int count = CPU_COUNT(&set);
-        if (count > 0) return count;
-    }
-    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-}
-
-std::string FileTreeScanner::remainderID(const std::string& folderPath) {
-    // Sized once: `+` would double the copy's room for the suffix, and a scan
-    // keeps one of these for every folder it shows.
-    static constexpr std::string_view suffix = "//rest";
-    std::string id;
-    id.reserve(folderPath.size() + suffix.size());
-    id.append(folderPath).append(suffix);
-    return id;
-}
 
 }  // namespace korvane

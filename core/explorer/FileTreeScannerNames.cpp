@@ -1,0 +1,59 @@
+// The scanner's rows and the names and counts it decides by, apart from the walk.
+#include <sched.h>
+
+#include <algorithm>
+#include <functional>
+#include <thread>
+
+#include "core/explorer/FileTreeScanner.h"
+#include "core/system/Paths.h"
+
+namespace korvane {
+
+FileTreeScanner::Entry FileTreeScanner::Entry::make(std::string name, std::string path, std::int64_t size,
+                                                    std::chrono::system_clock::time_point modified,
+                                                    bool isDirectory) {
+    Entry entry;
+    entry.id = static_cast<std::uint64_t>(std::hash<std::string>{}(path));
+    entry.name = std::move(name);
+    entry.path = std::move(path);
+    entry.size = size;
+    entry.modified = modified;
+    entry.isDirectory = isDirectory;
+    return entry;
+}
+
+std::string FileTreeScanner::Entry::parentPath() const { return Paths::parent(path); }
+
+const std::unordered_set<std::string>& FileTreeScanner::skippedNames() {
+    static const std::unordered_set<std::string> names = {
+        ".Trash", ".Spotlight-V100", ".fseventsd", ".DocumentRevisions-V100", ".TemporaryItems", ".DS_Store",
+    };
+    return names;
+}
+
+bool FileTreeScanner::isPackageName(std::string_view name) {
+    return name.ends_with(".app") || name.ends_with(".framework") || name.ends_with(".bundle");
+}
+
+int FileTreeScanner::activeProcessorCount() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) == 0) {
+        int count = CPU_COUNT(&set);
+        if (count > 0) return count;
+    }
+    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
+
+std::string FileTreeScanner::remainderID(const std::string& folderPath) {
+    // Sized once: `+` would double the copy's room for the suffix, and a scan
+    // keeps one of these for every folder it shows.
+    static constexpr std::string_view suffix = "//rest";
+    std::string id;
+    id.reserve(folderPath.size() + suffix.size());
+    id.append(folderPath).append(suffix);
+    return id;
+}
+
+}  // namespace korvane

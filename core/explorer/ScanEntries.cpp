@@ -1,0 +1,54 @@
+#include "core/explorer/ScanEntries.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "core/system/Paths.h"
+
+namespace korvane {
+
+namespace {
+
+void sortLargestFirst(std::vector<FileTreeScanner::Entry>& entries) {
+    std::stable_sort(
+        entries.begin(), entries.end(),
+        [](const FileTreeScanner::Entry& a, const FileTreeScanner::Entry& b) { return a.size > b.size; });
+}
+
+}  // namespace
+
+ScanEntries::ScanEntries(const FileTreeScanner::Options& options, std::size_t itemCount)
+    : options_(options),
+      limit_(static_cast<std::size_t>(std::max(options.largeFileLimit, 0))),
+      counts_(std::make_unique<std::atomic<int>[]>(std::max<std::size_t>(itemCount, 1))) {}
+
+void ScanEntries::record(std::vector<FileTreeScanner::Entry>& largest, std::uint32_t top,
+                         std::string_view folder, std::string_view name, std::int64_t size,
+                         std::chrono::system_clock::time_point modified, bool isDirectory) {
+    const bool toIndex = size >= options_.indexThreshold;
+    // Framework and bundle packages go to the index only.
+    const bool toLargest =
+        size >= options_.largeFileThreshold && (!isDirectory || (name.size() > 4 && name.ends_with(".app")));
+    if (!toIndex && !toLargest) return;
+    auto entry = FileTreeScanner::Entry::make(std::string(name), Paths::join(folder, name), size, modified,
+                                              isDirectory);
+    const bool indexed =
+        toIndex && counts_[top].fetch_add(1, std::memory_order_relaxed) < options_.indexLimit;
+    if (toLargest) largest.push_back(indexed ? entry : std::move(entry));
+    if (indexed) {
+        std::lock_guard guard(lock_);
+        index_.push_back(std::move(entry));
+    }
+    if (!toLargest) return;
+    if (largest.size() > 3 * limit_) {
+        sortLargestFirst(largest);
+        largest.resize(limit_);
+    }
+}
+
+void ScanEntries::finishLargest(std::vector<FileTreeScanner::Entry>& largest) const {
+    sortLargestFirst(largest);
+    if (largest.size() > limit_) largest.resize(limit_);
+}
+
+}  // namespace korvane

@@ -1,0 +1,48 @@
+#include "core/explorer/ScanFolder.h"
+
+#include <utility>
+
+namespace korvane {
+
+std::string ScanFolder::path(std::string_view root) const {
+    // Sized once and filled from the end: every finished folder asks.
+    while (!root.empty() && root.back() == '/') root.remove_suffix(1);
+    std::size_t size = root.size();
+    for (const ScanFolder* f = this; f; f = f->parent) size += 1 + f->name.size();
+    std::string path(size, '/');
+    for (const ScanFolder* f = this; f; f = f->parent) {
+        size -= f->name.size();
+        path.replace(size, f->name.size(), f->name);
+        size -= 1;
+    }
+    path.replace(0, root.size(), root);
+    return path;
+}
+
+ScanFolder* FolderPool::take(ScanFolder* parent, int depth, std::uint32_t seq, std::uint32_t top,
+                             dev_t device, std::string name) {
+    ScanFolder* folder;
+    if (free_.empty()) {
+        folder = owned_.emplace_back(std::make_unique<ScanFolder>(keep_)).get();
+    } else {
+        folder = free_.back();
+        free_.pop_back();
+    }
+    folder->parent = parent;
+    folder->depth = depth;
+    folder->seq = seq;
+    folder->top = top;
+    folder->device = device;
+    folder->name = std::move(name);
+    folder->pending.store(1, std::memory_order_relaxed);
+    return folder;
+}
+
+void FolderPool::give(ScanFolder* folder) {
+    // Its tally's room goes back to the heap: a waiting folder keeps none.
+    folder->tally = FolderTally(keep_);
+    std::string().swap(folder->name);
+    free_.push_back(folder);
+}
+
+}  // namespace korvane

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "core/explorer/FileTreeScanner.h"
+#include "core/explorer/ReaderBuffers.h"
+#include "core/explorer/ScanFolder.h"
+#include "core/system/DirectoryReader.h"
+#include "core/system/FastSizer.h"
+#include "core/system/Flag.h"
+
+namespace korvane {
+
+// Every skipped name starts with a dot, which most names do not.
+inline bool isSkippedName(const char* name) {
+    return name[0] == '.' && FileTreeScanner::skippedNames().count(name) != 0;
+}
+
+// A worker's own tallies and largest files, merged once the scan ends.
+struct ScanBatch {
+    std::vector<FileTreeScanner::Entry> largest;
+    std::int64_t files = 0;
+    std::int64_t folders = 0;
+    std::int64_t bytes = 0;
+};
+
+// What one worker thread of a scan keeps to itself; published counters let
+// progress read them without a lock.
+struct alignas(64) ScanWorker {
+    explicit ScanWorker(std::size_t keep) : folders(keep) {}
+
+    ScanBatch batch;
+    std::string path;                     // the path of the folder being read
+    std::deque<DirectoryReader> readers;  // one per depth, each keeping its buffer
+    ReaderBuffers buffers;                // behind `readers`
+    FolderPool folders;
+    std::atomic<std::int64_t> publishedFiles{0};
+    std::atomic<std::int64_t> publishedBytes{0};
+
+    void publish() {
+        publishedFiles.store(batch.files, std::memory_order_relaxed);
+        publishedBytes.store(batch.bytes, std::memory_order_relaxed);
+    }
+    DirectoryReader& reader(int depth) {
+        while (readers.size() <= static_cast<std::size_t>(depth)) readers.emplace_back(buffers.take());
+        return readers[static_cast<std::size_t>(depth)];
+    }
+    // Sums the package folder open in the reader of `readerDepth`, `depth`
+    // levels below the package, on `device`; a file with several links
+    // counts only if `links` has not seen it.
+    std::int64_t packageContents(int readerDepth, dev_t device, int depth, FastSizer::LinkSet& links,
+                                 const Flag& cancelled);
+    // Between jobs no folder is open.
+    void rest() {
+        readers.clear();
+        buffers.release();
+    }
+};
+
+}  // namespace korvane
