@@ -113,6 +113,24 @@ TEST(FileTreeScannerTest, TopLevelFilesCountAndOnlyLargeOnesGetNodes) {
     EXPECT_EQ(indexed, (std::set<std::string>{small, large}));
 }
 
+TEST(FileTreeScannerTest, TopLevelItemsComeLargestFirstWithAnyNumberOfWorkers) {
+    TempTree tree;
+    // Listing order is not size order: folders and files of mixed sizes.
+    allocate(tree, "b/one.bin", 300 * 1024);
+    allocate(tree, "a.bin", 900 * 1024);
+    allocate(tree, "c/one.bin", 100 * 1024);
+    allocate(tree, "c/two.bin", 600 * 1024);
+    allocate(tree, "d.bin", 200 * 1024);
+    for (int workers : {1, 8}) {
+        FileTreeScanner::Options options = smallOptions();
+        options.workerCount = workers;
+        const auto result = FileTreeScanner(options).scan(tree.root());
+        std::vector<std::string> names;
+        for (const StorageNode& item : result.root.children) names.push_back(item.name);
+        EXPECT_EQ(names, (std::vector<std::string>{"a.bin", "c", "b", "d.bin"})) << workers << " workers";
+    }
+}
+
 TEST(FileTreeScannerTest, SymbolicLinksAreNeverFollowed) {
     TempTree tree;
     allocate(tree, "elsewhere/huge", 8 << 20);
