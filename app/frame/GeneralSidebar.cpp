@@ -261,8 +261,22 @@ GeneralSidebar::GeneralSidebar(AppState& state, QWidget* parent)
     auto* column = new QVBoxLayout(ground);
     column->setContentsMargins(14, 14, 14, 14);
     column->setSpacing(18);
+    column->addLayout(buildScanBlock());
+    column->addLayout(buildPageList());
+    column->addWidget(buildThisScan());
+    column->addWidget(buildLive());
+    column->addWidget(buildDiskStorage());
+    column->addStretch(1);
+    placeInScroll(ground);
+    connectButtons();
+    connect(&state_, &AppState::changed, this, &GeneralSidebar::refresh);
+    connect(&state_, &AppState::statsChanged, this, &GeneralSidebar::refresh);
+    content_ = {};
+    refresh();
+    restyle();
+}
 
-    // 1. The scan block.
+QLayout* GeneralSidebar::buildScanBlock() {
     auto* scanBlock = new QVBoxLayout;
     scanBlock->setSpacing(7);
     primary_->setSymbol("sparkle.magnifyingglass");
@@ -280,9 +294,10 @@ GeneralSidebar::GeneralSidebar(AppState& state, QWidget* parent)
     progressColumn->addWidget(progressCounts_);
     progressColumn->addWidget(progressPath_);
     scanBlock->addWidget(progress_);
-    column->addLayout(scanBlock);
+    return scanBlock;
+}
 
-    // 2. The page list.
+QLayout* GeneralSidebar::buildPageList() {
     auto* pages = new QVBoxLayout;
     pages->setSpacing(2);
     content_ = generalSidebarContent(state_, VolumeInfo::volumeOf(Paths::home()));
@@ -293,33 +308,34 @@ GeneralSidebar::GeneralSidebar(AppState& state, QWidget* parent)
         pages->addWidget(button);
         pageRows_.push_back(button);
     }
-    column->addLayout(pages);
+    return pages;
+}
 
-    // A value row: title at the left, figure at the right.
-    const auto valueRow = [this](QVBoxLayout* into) {
-        auto* line = new QHBoxLayout;
-        line->setContentsMargins(0, 0, 0, 0);
-        QLabel* title = plainLabel();
-        QLabel* value = plainLabel();
-        line->addWidget(title);
-        line->addStretch(1);
-        line->addWidget(value);
-        into->addLayout(line);
-        valueTitles_.push_back(title);
-        return value;
-    };
+QLabel* GeneralSidebar::addValueRow(QVBoxLayout* into) {
+    auto* line = new QHBoxLayout;
+    line->setContentsMargins(0, 0, 0, 0);
+    QLabel* title = plainLabel();
+    QLabel* value = plainLabel();
+    line->addWidget(title);
+    line->addStretch(1);
+    line->addWidget(value);
+    into->addLayout(line);
+    valueTitles_.push_back(title);
+    return value;
+}
 
-    // 3. This scan.
+QWidget* GeneralSidebar::buildThisScan() {
     auto* thisScanContent = new QWidget;
     auto* thisScanColumn = new QVBoxLayout(thisScanContent);
     thisScanColumn->setContentsMargins(0, 0, 0, 0);
     thisScanColumn->setSpacing(5);
     thisScanColumn->addWidget(thisScanPath_);
-    for (int i = 0; i < 3; ++i) thisScanValues_.push_back(valueRow(thisScanColumn));
+    for (int i = 0; i < 3; ++i) thisScanValues_.push_back(addValueRow(thisScanColumn));
     thisScan_ = new RailSection(QStringLiteral("This scan"), QString(), thisScanContent);
-    column->addWidget(thisScan_);
+    return thisScan_;
+}
 
-    // 4. Live.
+QWidget* GeneralSidebar::buildLive() {
     auto* liveContent = new QWidget;
     auto* liveColumn = new QVBoxLayout(liveContent);
     liveColumn->setContentsMargins(0, 0, 0, 0);
@@ -329,10 +345,12 @@ GeneralSidebar::GeneralSidebar(AppState& state, QWidget* parent)
         liveColumn->addWidget(meter);
         meters_.push_back(meter);
     }
-    column->addWidget(new RailSection(QStringLiteral("Live"), std::nullopt, liveContent));
+    auto* section = new RailSection(QStringLiteral("Live"), std::nullopt, liveContent);
     new LiveFigureWatch(state_, *liveContent);
+    return section;
+}
 
-    // 5. Disk storage.
+QWidget* GeneralSidebar::buildDiskStorage() {
     auto* diskContent = new QWidget;
     auto* diskLine = new QHBoxLayout(diskContent);
     diskLine->setContentsMargins(0, 0, 0, 0);
@@ -340,11 +358,13 @@ GeneralSidebar::GeneralSidebar(AppState& state, QWidget* parent)
     diskLine->addWidget(gauge_);
     auto* diskColumn = new QVBoxLayout;
     diskColumn->setSpacing(4);
-    for (int i = 0; i < 3; ++i) diskValues_.push_back(valueRow(diskColumn));
+    for (int i = 0; i < 3; ++i) diskValues_.push_back(addValueRow(diskColumn));
     diskLine->addLayout(diskColumn, 1);
-    column->addWidget(new RailSection(QStringLiteral("Disk storage"), QString::fromStdString(state_.homeVolumeName()), diskContent));
-    column->addStretch(1);
+    return new RailSection(QStringLiteral("Disk storage"), QString::fromStdString(state_.homeVolumeName()),
+                           diskContent);
+}
 
+void GeneralSidebar::placeInScroll(QWidget* ground) {
     scroll_->setWidget(ground);
     scroll_->setWidgetResizable(true);
     scroll_->setAccessibleName(QStringLiteral("Sidebar"));
@@ -355,7 +375,9 @@ GeneralSidebar::GeneralSidebar(AppState& state, QWidget* parent)
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scroll_);
+}
 
+void GeneralSidebar::connectButtons() {
     connect(primary_, &QPushButton::clicked, this, [this] { state_.scanFolder(Paths::home()); });
     connect(folder_, &QPushButton::clicked, this, [this] { state_.chooseFolderToScan(); });
     // The state is read when the button is pressed, not when it was drawn.
@@ -363,11 +385,6 @@ GeneralSidebar::GeneralSidebar(AppState& state, QWidget* parent)
         if (state_.isScanningFolder()) state_.stopFolderScan();
         else state_.scanFolder(state_.scanRoot());
     });
-    connect(&state_, &AppState::changed, this, &GeneralSidebar::refresh);
-    connect(&state_, &AppState::statsChanged, this, &GeneralSidebar::refresh);
-    content_ = {};
-    refresh();
-    restyle();
 }
 
 void GeneralSidebar::refresh() {

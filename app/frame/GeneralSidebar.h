@@ -6,7 +6,9 @@
 #include "app/presenters/GeneralSidebarContent.h"
 
 class QLabel;
+class QLayout;
 class QScrollArea;
+class QVBoxLayout;
 
 namespace korvane {
 
@@ -38,6 +40,17 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // The constructor's steps, top to bottom.
+    QLayout* buildScanBlock();
+    QLayout* buildPageList();
+    QWidget* buildThisScan();
+    QWidget* buildLive();
+    QWidget* buildDiskStorage();
+    // A title at the left, the returned figure at the right.
+    QLabel* addValueRow(QVBoxLayout* into);
+    void placeInScroll(QWidget* ground);
+    void connectButtons();
+
     void refresh();
     void restyle();
 
