@@ -21,6 +21,7 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/PlainLabel.h"
 #include "app/kit/RailSection.h"
+#include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/SymbolView.h"
 #include "app/state/AppState.h"
 #include "app/theme/AppFont.h"
@@ -96,6 +97,7 @@ class PageRow : public QAbstractButton {
 public:
     explicit PageRow(const SidebarPageRow& row)
         : symbol_(new SymbolView(row.symbol, 12)), title_(plainLabel()), count_(plainLabel()) {
+        restyleOnPaletteChange(*this, [this] { restyle(); });
         // A button hands its children its button-text role; these labels take their own colour.
         title_->setForegroundRole(QPalette::WindowText);
         count_->setForegroundRole(QPalette::WindowText);
@@ -144,11 +146,6 @@ protected:
         const double radius = std::max(palette.radius - 3, 5.0);
         painter.drawRoundedRect(QRectF(rect()), radius, radius);
     }
-    void changeEvent(QEvent* event) override {
-        QAbstractButton::changeEvent(event);
-        if (event->type() == QEvent::PaletteChange) restyle();
-    }
-
 private:
     SidebarPageRow row_;
     SymbolView* symbol_;
@@ -160,6 +157,7 @@ private:
 class MeterRow : public QWidget {
 public:
     MeterRow() : title_(plainLabel()), value_(plainLabel()), bar_(new GaugeMotion(AppMotion::reading, 0.01, this)) {
+        restyleOnPaletteChange(*this, [this] { restyle(); });
         auto* column = new QVBoxLayout(this);
         column->setContentsMargins(0, 0, 0, 4 + 3);  // the bar is painted in the bottom margin
         column->setSpacing(3);
@@ -223,11 +221,6 @@ protected:
         painter.setBrush(tintColor(row_.tint, palette));
         painter.drawRoundedRect(QRectF(track.left(), track.top(), track.width() * fraction, 4), 2, 2);
     }
-    void changeEvent(QEvent* event) override {
-        QWidget::changeEvent(event);
-        if (event->type() == QEvent::PaletteChange) restyle();
-    }
-
 private:
     static constexpr double jumpPixels = 2;
     static constexpr double framesPerMove = 12;
@@ -273,6 +266,7 @@ GeneralSidebar::GeneralSidebar(AppState& state, QWidget* parent)
     connect(&state_, &AppState::statsChanged, this, &GeneralSidebar::refresh);
     content_ = {};
     refresh();
+    restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
 }
 
@@ -440,11 +434,6 @@ void GeneralSidebar::refresh() {
         valueTitles_[3 + i]->setText(QString::fromStdString(disk[i]->title));
         setFigure(diskValues_[i], QString::fromStdString(disk[i]->value));
     }
-}
-
-void GeneralSidebar::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) restyle();
 }
 
 void GeneralSidebar::restyle() {

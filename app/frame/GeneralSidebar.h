@@ -36,9 +36,6 @@ public:
     RailSection* thisScanSection() const { return thisScan_; }
     DiskGauge* diskGauge() const { return gauge_; }
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
     // The constructor's steps, top to bottom.
     QLayout* buildScanBlock();

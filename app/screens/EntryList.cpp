@@ -13,6 +13,7 @@
 #include "app/kit/KitButton.h"
 #include "app/kit/LinkButton.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/SlideReveal.h"
 #include "app/kit/SymbolButton.h"
 #include "app/presenters/PlatformWords.h"
@@ -101,6 +102,7 @@ EntryList::EntryList(AppState& state, QWidget* parent)
         const QPoint at = view_->viewport()->mapFromGlobal(QCursor::pos());
         setHoveredRow(view_->viewport()->rect().contains(at) ? view_->indexAt(at).row() : -1);
     });
+    restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
     refreshBar();
 }
@@ -170,11 +172,6 @@ void EntryList::refreshBar() {
     count_->setText(QString::fromStdString(bar_.count));
     bytes_->setText(QString::fromStdString(bar_.bytes));
     barSlot_->setRevealed(bar_.isShown);
-}
-
-void EntryList::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) restyle();
 }
 
 void EntryList::restyle() {
