@@ -1,12 +1,11 @@
 #include "app/screens/EntryRowDelegate.h"
 
-#include <algorithm>
-
 #include <QKeyEvent>
 #include <QListView>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 
 #include "app/kit/PaletteEnvironment.h"
 #include "app/presenters/EntryListContent.h"
@@ -62,7 +61,8 @@ struct RowGeometry {
 };
 
 int rowHeight() {
-    return paddingY + QFontMetrics(nameFont()).height() + 1 + QFontMetrics(pathFont()).height() + paddingY + 1;
+    return paddingY + QFontMetrics(nameFont()).height() + 1 + QFontMetrics(pathFont()).height() + paddingY +
+           1;
 }
 
 void drawCheck(QPainter& painter, const QRectF& box, bool ticked, const Palette& palette) {
@@ -75,8 +75,8 @@ void drawCheck(QPainter& painter, const QRectF& box, bool ticked, const Palette&
         mark.moveTo(box.left() + 3.5, box.center().y() + 0.5);
         mark.lineTo(box.left() + 6, box.bottom() - 3.5);
         mark.lineTo(box.right() - 3, box.top() + 3.5);
-        painter.setPen(QPen(palette.isDark ? palette.canvas : QColor(Qt::white), 1.8, Qt::SolidLine, Qt::RoundCap,
-                            Qt::RoundJoin));
+        painter.setPen(QPen(palette.isDark ? palette.canvas : QColor(Qt::white), 1.8, Qt::SolidLine,
+                            Qt::RoundCap, Qt::RoundJoin));
         painter.setBrush(Qt::NoBrush);
         painter.drawPath(mark);
     } else {
@@ -91,17 +91,20 @@ void drawTexts(QPainter& painter, const RowGeometry& geometry, const EntryRowCon
                const Palette& palette) {
     const QFontMetrics nameMetrics(nameFont());
     const QFontMetrics pathMetrics(pathFont());
-    const QRect name(geometry.texts.left(), geometry.texts.top(), geometry.texts.width(), nameMetrics.height());
+    const QRect name(geometry.texts.left(), geometry.texts.top(), geometry.texts.width(),
+                     nameMetrics.height());
     const QRect path(geometry.texts.left(), name.bottom() + 2, geometry.texts.width(), pathMetrics.height());
     // Names are data: drawn as they are (a newline shows as a symbol, markup as its characters).
     painter.setFont(nameFont());
     painter.setPen(palette.ink);
-    painter.drawText(name, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     nameMetrics.elidedText(QString::fromStdString(content.name), Qt::ElideRight, name.width()));
+    painter.drawText(
+        name, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+        nameMetrics.elidedText(QString::fromStdString(content.name), Qt::ElideRight, name.width()));
     painter.setFont(pathFont());
     painter.setPen(palette.inkTertiary);
-    painter.drawText(path, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     pathMetrics.elidedText(QString::fromStdString(content.parent), Qt::ElideLeft, path.width()));
+    painter.drawText(
+        path, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+        pathMetrics.elidedText(QString::fromStdString(content.parent), Qt::ElideLeft, path.width()));
 
     painter.setFont(ageFont());
     painter.drawText(geometry.age, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine,
@@ -117,11 +120,14 @@ void drawTexts(QPainter& painter, const RowGeometry& geometry, const EntryRowCon
 EntryRowDelegate::EntryRowDelegate(EntryList& list, EntryListModel& model)
     : QStyledItemDelegate(&list), list_(list), model_(model) {}
 
-QSize EntryRowDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const { return {200, rowHeight()}; }
+QSize EntryRowDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const {
+    return {200, rowHeight()};
+}
 
 QRect EntryRowDelegate::hoverActionsRect(const QRect& row) { return RowGeometry(row, actionsWidth).actions; }
 
-void EntryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+void EntryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                             const QModelIndex& index) const {
     const Palette& palette = environmentPalette(&list_);
     const EntryRowContent& content = model_.rowContent(index.row());
     const bool hovered = index.row() == list_.hoveredRow();
@@ -142,7 +148,8 @@ void EntryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
         painter->drawRect(QRectF(row).adjusted(0.5, 0.5, -0.5, -0.5));
     }
 
-    drawCheck(*painter, QRectF(geometry.check), index.data(Qt::CheckStateRole).toInt() == Qt::Checked, palette);
+    drawCheck(*painter, QRectF(geometry.check), index.data(Qt::CheckStateRole).toInt() == Qt::Checked,
+              palette);
 
     painter->setFont(symbolFont(13));
     painter->setPen(palette.inkSecondary);
@@ -150,9 +157,9 @@ void EntryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
 
     drawTexts(*painter, geometry, content, palette);
 
-    painter->fillRect(QRect(option.rect.left() + dividerInset, option.rect.bottom(), option.rect.width() - dividerInset,
-                            1),
-                      palette.hairline);
+    painter->fillRect(
+        QRect(option.rect.left() + dividerInset, option.rect.bottom(), option.rect.width() - dividerInset, 1),
+        palette.hairline);
     painter->restore();
 }
 

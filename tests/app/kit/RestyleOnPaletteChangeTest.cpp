@@ -19,13 +19,15 @@ TEST(RestyleOnPaletteChange, FollowsThemesSetOnTheWidgetOrAboveAndNothingElse) {
         int restyles;
     };
     const Case cases[] = {
-        {"theme on the widget", [](QWidget&, QWidget&, QWidget& w) { setEnvironmentPalette(&w, ThemeID::graphite); }, 1},
-        {"theme two levels up", [](QWidget& t, QWidget&, QWidget&) { setEnvironmentPalette(&t, ThemeID::graphite); }, 1},
+        {"theme on the widget",
+         [](QWidget&, QWidget&, QWidget& w) { setEnvironmentPalette(&w, ThemeID::graphite); }, 1},
+        {"theme two levels up",
+         [](QWidget& t, QWidget&, QWidget&) { setEnvironmentPalette(&t, ThemeID::graphite); }, 1},
         {"a font", [](QWidget&, QWidget&, QWidget& w) { w.setFont(QFont(QStringLiteral("Serif"), 31)); }, 0},
         {"enabled state", [](QWidget&, QWidget&, QWidget& w) { w.setEnabled(false); }, 0},
-        {"a sibling's theme", [](QWidget&, QWidget& m, QWidget&) {
-             setEnvironmentPalette(new QWidget(&m), ThemeID::graphite);
-         }, 0},
+        {"a sibling's theme",
+         [](QWidget&, QWidget& m, QWidget&) { setEnvironmentPalette(new QWidget(&m), ThemeID::graphite); },
+         0},
     };
     for (const Case& c : cases) {
         QWidget top;
