@@ -43,6 +43,21 @@ EntryList::EntryList(AppState& state, QWidget* parent)
       remove_(new KitButton(KitButton::Style::solid, QStringLiteral("Remove"))),
       hoverIn_(new MotionAnimation(AppMotion::fade, 0.0, this)),
       hoverOut_(new MotionAnimation(AppMotion::fade, 0.0, this)) {
+    setUpView();
+    buildHoverActions();
+    buildActionBar();
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(view_, 1);
+    column->addWidget(barSlot_);
+    connectActions();
+    restyleOnPaletteChange(*this, [this] { restyle(); });
+    restyle();
+    refreshBar();
+}
+
+void EntryList::setUpView() {
     view_->setModel(model_);
     view_->setItemDelegate(new EntryRowDelegate(*this, *model_));
     view_->setUniformItemSizes(true);
@@ -53,14 +68,18 @@ EntryList::EntryList(AppState& state, QWidget* parent)
     view_->setMouseTracking(true);
     view_->viewport()->installEventFilter(this);
     view_->setAccessibleName(QStringLiteral("Files"));
+}
 
+void EntryList::buildHoverActions() {
     auto* actions = new QHBoxLayout(hoverActions_);
     actions->setContentsMargins(0, 0, 0, 0);
     actions->setSpacing(4);
     actions->addWidget(reveal_);
     actions->addWidget(open_);
     hoverActions_->hide();
+}
 
+void EntryList::buildActionBar() {
     auto* bar = new QHBoxLayout(barWidget_);
     bar->setContentsMargins(16, 11, 16, 11);
     bar->setSpacing(12);
@@ -73,13 +92,9 @@ EntryList::EntryList(AppState& state, QWidget* parent)
     remove_->setMinimumWidth(110);
     bar->addWidget(remove_);
     barSlot_ = new SlideReveal(barWidget_, SlideReveal::Edge::bottom, AppMotion::fade);
+}
 
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
-    column->addWidget(view_, 1);
-    column->addWidget(barSlot_);
-
+void EntryList::connectActions() {
     // The highlight fades in on the row under the pointer and out on the one it left.
     for (MotionAnimation* fade : {hoverIn_, hoverOut_})
         connect(fade, &QVariantAnimation::valueChanged, this, [this, fade] {
@@ -104,9 +119,6 @@ EntryList::EntryList(AppState& state, QWidget* parent)
         const QPoint at = view_->viewport()->mapFromGlobal(QCursor::pos());
         setHoveredRow(view_->viewport()->rect().contains(at) ? view_->indexAt(at).row() : -1);
     });
-    restyleOnPaletteChange(*this, [this] { restyle(); });
-    restyle();
-    refreshBar();
 }
 
 void EntryList::setEntries(std::vector<FileTreeScanner::Entry> entries) {

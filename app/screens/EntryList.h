@@ -50,6 +50,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The constructor's steps.
+    void setUpView();
+    void buildHoverActions();
+    void buildActionBar();
+    void connectActions();
+
     void refreshBar();
     void placeHoverActions();
     void restyle();
