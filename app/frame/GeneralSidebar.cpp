@@ -21,6 +21,7 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/PlainLabel.h"
 #include "app/kit/RailSection.h"
+#include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/SymbolView.h"
 #include "app/state/AppState.h"
 #include "app/theme/AppFont.h"
@@ -96,6 +97,7 @@ class PageRow : public QAbstractButton {
 public:
     explicit PageRow(const SidebarPageRow& row)
         : symbol_(new SymbolView(row.symbol, 12)), title_(plainLabel()), count_(plainLabel()) {
+        restyleOnPaletteChange(*this, [this] { restyle(); });
         // A button hands its children its button-text role; these labels take their own colour.
         title_->setForegroundRole(QPalette::WindowText);
         count_->setForegroundRole(QPalette::WindowText);
@@ -144,11 +146,6 @@ protected:
         const double radius = std::max(palette.radius - 3, 5.0);
         painter.drawRoundedRect(QRectF(rect()), radius, radius);
     }
-    void changeEvent(QEvent* event) override {
-        QAbstractButton::changeEvent(event);
-        if (event->type() == QEvent::PaletteChange) restyle();
-    }
-
 private:
     SidebarPageRow row_;
     SymbolView* symbol_;
@@ -160,6 +157,7 @@ private:
 class MeterRow : public QWidget {
 public:
     MeterRow() : title_(plainLabel()), value_(plainLabel()), bar_(new GaugeMotion(AppMotion::reading, 0.01, this)) {
+        restyleOnPaletteChange(*this, [this] { restyle(); });
         auto* column = new QVBoxLayout(this);
         column->setContentsMargins(0, 0, 0, 4 + 3);  // the bar is painted in the bottom margin
         column->setSpacing(3);
@@ -223,11 +221,6 @@ protected:
         painter.setBrush(tintColor(row_.tint, palette));
         painter.drawRoundedRect(QRectF(track.left(), track.top(), track.width() * fraction, 4), 2, 2);
     }
-    void changeEvent(QEvent* event) override {
-        QWidget::changeEvent(event);
-        if (event->type() == QEvent::PaletteChange) restyle();
-    }
-
 private:
     static constexpr double jumpPixels = 2;
     static constexpr double framesPerMove = 12;
@@ -261,8 +254,23 @@ GeneralSidebar::GeneralSidebar(AppState& state, QWidget* parent)
     auto* column = new QVBoxLayout(ground);
     column->setContentsMargins(14, 14, 14, 14);
     column->setSpacing(18);
+    column->addLayout(buildScanBlock());
+    column->addLayout(buildPageList());
+    column->addWidget(buildThisScan());
+    column->addWidget(buildLive());
+    column->addWidget(buildDiskStorage());
+    column->addStretch(1);
+    placeInScroll(ground);
+    connectButtons();
+    connect(&state_, &AppState::changed, this, &GeneralSidebar::refresh);
+    connect(&state_, &AppState::statsChanged, this, &GeneralSidebar::refresh);
+    content_ = {};
+    refresh();
+    restyleOnPaletteChange(*this, [this] { restyle(); });
+    restyle();
+}
 
-    // 1. The scan block.
+QLayout* GeneralSidebar::buildScanBlock() {
     auto* scanBlock = new QVBoxLayout;
     scanBlock->setSpacing(7);
     primary_->setSymbol("sparkle.magnifyingglass");
@@ -280,9 +288,10 @@ GeneralSidebar::GeneralSidebar(AppState& state, QWidget* parent)
     progressColumn->addWidget(progressCounts_);
     progressColumn->addWidget(progressPath_);
     scanBlock->addWidget(progress_);
-    column->addLayout(scanBlock);
+    return scanBlock;
+}
 
-    // 2. The page list.
+QLayout* GeneralSidebar::buildPageList() {
     auto* pages = new QVBoxLayout;
     pages->setSpacing(2);
     content_ = generalSidebarContent(state_, VolumeInfo::volumeOf(Paths::home()));
@@ -293,33 +302,34 @@ GeneralSidebar::GeneralSidebar(AppState& state, QWidget* parent)
         pages->addWidget(button);
         pageRows_.push_back(button);
     }
-    column->addLayout(pages);
+    return pages;
+}
 
-    // A value row: title at the left, figure at the right.
-    const auto valueRow = [this](QVBoxLayout* into) {
-        auto* line = new QHBoxLayout;
-        line->setContentsMargins(0, 0, 0, 0);
-        QLabel* title = plainLabel();
-        QLabel* value = plainLabel();
-        line->addWidget(title);
-        line->addStretch(1);
-        line->addWidget(value);
-        into->addLayout(line);
-        valueTitles_.push_back(title);
-        return value;
-    };
+QLabel* GeneralSidebar::addValueRow(QVBoxLayout* into) {
+    auto* line = new QHBoxLayout;
+    line->setContentsMargins(0, 0, 0, 0);
+    QLabel* title = plainLabel();
+    QLabel* value = plainLabel();
+    line->addWidget(title);
+    line->addStretch(1);
+    line->addWidget(value);
+    into->addLayout(line);
+    valueTitles_.push_back(title);
+    return value;
+}
 
-    // 3. This scan.
+QWidget* GeneralSidebar::buildThisScan() {
     auto* thisScanContent = new QWidget;
     auto* thisScanColumn = new QVBoxLayout(thisScanContent);
     thisScanColumn->setContentsMargins(0, 0, 0, 0);
     thisScanColumn->setSpacing(5);
     thisScanColumn->addWidget(thisScanPath_);
-    for (int i = 0; i < 3; ++i) thisScanValues_.push_back(valueRow(thisScanColumn));
+    for (int i = 0; i < 3; ++i) thisScanValues_.push_back(addValueRow(thisScanColumn));
     thisScan_ = new RailSection(QStringLiteral("This scan"), QString(), thisScanContent);
-    column->addWidget(thisScan_);
+    return thisScan_;
+}
 
-    // 4. Live.
+QWidget* GeneralSidebar::buildLive() {
     auto* liveContent = new QWidget;
     auto* liveColumn = new QVBoxLayout(liveContent);
     liveColumn->setContentsMargins(0, 0, 0, 0);
@@ -329,10 +339,12 @@ GeneralSidebar::GeneralSidebar(AppState& state, QWidget* parent)
         liveColumn->addWidget(meter);
         meters_.push_back(meter);
     }
-    column->addWidget(new RailSection(QStringLiteral("Live"), std::nullopt, liveContent));
+    auto* section = new RailSection(QStringLiteral("Live"), std::nullopt, liveContent);
     new LiveFigureWatch(state_, *liveContent);
+    return section;
+}
 
-    // 5. Disk storage.
+QWidget* GeneralSidebar::buildDiskStorage() {
     auto* diskContent = new QWidget;
     auto* diskLine = new QHBoxLayout(diskContent);
     diskLine->setContentsMargins(0, 0, 0, 0);
@@ -340,11 +352,13 @@ GeneralSidebar::GeneralSidebar(AppState& state, QWidget* parent)
     diskLine->addWidget(gauge_);
     auto* diskColumn = new QVBoxLayout;
     diskColumn->setSpacing(4);
-    for (int i = 0; i < 3; ++i) diskValues_.push_back(valueRow(diskColumn));
+    for (int i = 0; i < 3; ++i) diskValues_.push_back(addValueRow(diskColumn));
     diskLine->addLayout(diskColumn, 1);
-    column->addWidget(new RailSection(QStringLiteral("Disk storage"), QString::fromStdString(state_.homeVolumeName()), diskContent));
-    column->addStretch(1);
+    return new RailSection(QStringLiteral("Disk storage"), QString::fromStdString(state_.homeVolumeName()),
+                           diskContent);
+}
 
+void GeneralSidebar::placeInScroll(QWidget* ground) {
     scroll_->setWidget(ground);
     scroll_->setWidgetResizable(true);
     scroll_->setAccessibleName(QStringLiteral("Sidebar"));
@@ -355,7 +369,9 @@ GeneralSidebar::GeneralSidebar(AppState& state, QWidget* parent)
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scroll_);
+}
 
+void GeneralSidebar::connectButtons() {
     connect(primary_, &QPushButton::clicked, this, [this] { state_.scanFolder(Paths::home()); });
     connect(folder_, &QPushButton::clicked, this, [this] { state_.chooseFolderToScan(); });
     // The state is read when the button is pressed, not when it was drawn.
@@ -363,11 +379,6 @@ GeneralSidebar::GeneralSidebar(AppState& state, QWidget* parent)
         if (state_.isScanningFolder()) state_.stopFolderScan();
         else state_.scanFolder(state_.scanRoot());
     });
-    connect(&state_, &AppState::changed, this, &GeneralSidebar::refresh);
-    connect(&state_, &AppState::statsChanged, this, &GeneralSidebar::refresh);
-    content_ = {};
-    refresh();
-    restyle();
 }
 
 void GeneralSidebar::refresh() {
@@ -423,11 +434,6 @@ void GeneralSidebar::refresh() {
         valueTitles_[3 + i]->setText(QString::fromStdString(disk[i]->title));
         setFigure(diskValues_[i], QString::fromStdString(disk[i]->value));
     }
-}
-
-void GeneralSidebar::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) restyle();
 }
 
 void GeneralSidebar::restyle() {

@@ -6,7 +6,9 @@
 #include "app/presenters/GeneralSidebarContent.h"
 
 class QLabel;
+class QLayout;
 class QScrollArea;
+class QVBoxLayout;
 
 namespace korvane {
 
@@ -34,10 +36,18 @@ public:
     RailSection* thisScanSection() const { return thisScan_; }
     DiskGauge* diskGauge() const { return gauge_; }
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
+    // The constructor's steps, top to bottom.
+    QLayout* buildScanBlock();
+    QLayout* buildPageList();
+    QWidget* buildThisScan();
+    QWidget* buildLive();
+    QWidget* buildDiskStorage();
+    // A title at the left, the returned figure at the right.
+    QLabel* addValueRow(QVBoxLayout* into);
+    void placeInScroll(QWidget* ground);
+    void connectButtons();
+
     void refresh();
     void restyle();
 

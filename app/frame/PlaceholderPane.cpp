@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/RestyleOnPaletteChange.h"
 
 namespace korvane {
 
@@ -16,6 +17,7 @@ PlaceholderPane::PlaceholderPane(const QString& title, Surface surface, QWidget*
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(title_, 0, Qt::AlignCenter);
     setAccessibleName(title);
+    restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
 }
 
@@ -25,11 +27,6 @@ void PlaceholderPane::paintEvent(QPaintEvent*) {
     const Palette& palette = environmentPalette(this);
     QPainter painter(this);
     if (surface_ == Surface::rail) painter.fillRect(rect(), palette.rail);
-}
-
-void PlaceholderPane::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) restyle();
 }
 
 void PlaceholderPane::restyle() {

@@ -5,6 +5,7 @@
 
 #include "app/frame/ExploreLayout.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/TextureOverlay.h"
 #include "app/screens/CleanupProgressView.h"
 #include "app/screens/CompleteView.h"
@@ -57,8 +58,12 @@ RootView::RootView(AppState& state, QWidget* parent)
     });
     screen_ = makeScreen(route_);
     connect(&state_, &AppState::routeChanged, this, &RootView::followRoute);
-    const Palette& palette = environmentPalette(this);
-    texture_->setTexture(palette.texture, palette.ink);
+    const auto showTexture = [this] {
+        const Palette& palette = environmentPalette(this);
+        texture_->setTexture(palette.texture, palette.ink);
+    };
+    restyleOnPaletteChange(*this, showTexture);
+    showTexture();
     placeLayers();
 }
 
@@ -92,14 +97,6 @@ void RootView::placeLayers() {
 void RootView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     placeLayers();
-}
-
-void RootView::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) {
-        const Palette& palette = environmentPalette(this);
-        texture_->setTexture(palette.texture, palette.ink);
-    }
 }
 
 QWidget* RootView::makeScreen(AppState::Route route) {

@@ -27,7 +27,6 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     // Each route's screen is made here, so the real screen takes its placeholder's place.

@@ -15,6 +15,7 @@
 #include "app/kit/KitButton.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/RailSection.h"
+#include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/SymbolView.h"
 #include "app/theme/AppFont.h"
 
@@ -81,6 +82,8 @@ SidebarView::SidebarView(AppState& state, QWidget* parent)
       scan_(new KitButton(KitButton::Style::solid, {})),
       rescan_(new KitButton(KitButton::Style::outline, QStringLiteral("Rescan"))),
       folder_(new KitButton(KitButton::Style::outline, QStringLiteral("Folder\u2026"))) {
+    // The rows take their colours when made.
+    restyleOnPaletteChange(*this, [this] { rebuildSections(); });
     setFrameShape(QFrame::NoFrame);
     setAccessibleName(QStringLiteral("Sidebar"));
     setWidgetResizable(true);
@@ -268,12 +271,6 @@ QWidget* SidebarView::makeToolchains(const std::vector<FootprintSegment>& rows) 
         column->addWidget(button);
     }
     return block;
-}
-
-void SidebarView::changeEvent(QEvent* event) {
-    QScrollArea::changeEvent(event);
-    // The rows take their colours when made.
-    if (event->type() == QEvent::PaletteChange) rebuildSections();
 }
 
 }  // namespace korvane

@@ -22,9 +22,6 @@ public:
     KitButton* rescanButton() const { return rescan_; }
     KitButton* folderButton() const { return folder_; }
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
     void refresh();
     // The four sections, made anew when what they show changes.

@@ -8,6 +8,7 @@
 #include "app/kit/Hairline.h"
 #include "app/kit/KitButton.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/RestyleOnPaletteChange.h"
 
 namespace korvane {
 
@@ -30,12 +31,8 @@ TitledSheet::TitledSheet(const QString& title, QWidget* content, QWidget* parent
     column->addWidget(new Hairline(Qt::Horizontal));
     column->addWidget(content, 1);
     connect(done_, &QPushButton::clicked, this, &TitledSheet::closeRequested);
+    restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
-}
-
-void TitledSheet::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) restyle();
 }
 
 void TitledSheet::restyle() {

@@ -20,9 +20,6 @@ public:
 signals:
     void closeRequested();
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
     void restyle();
 

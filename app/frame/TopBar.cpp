@@ -17,6 +17,7 @@
 #include "app/kit/PopupFrame.h"
 #include "app/kit/PillButton.h"
 #include "app/kit/PillGroup.h"
+#include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/SymbolView.h"
 #include "app/kit/ThemePicker.h"
 #include "app/presenters/ExploreColumns.h"
@@ -157,6 +158,7 @@ TopBar::TopBar(AppState& state, std::function<QWidget*()> makeInspector, QWidget
     connect(inspectorToggle_, &QPushButton::clicked, this, &TopBar::toggleInspector);
 
     connect(&state_, &AppState::changed, this, &TopBar::refresh);
+    restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
     refresh();
 }
@@ -315,11 +317,6 @@ void TopBar::paintEvent(QPaintEvent*) {
     painter.setPen(Qt::NoPen);
     painter.setBrush(palette.hover);
     painter.drawRoundedRect(QRectF(scannedFolder_->geometry()), 5, 5);
-}
-
-void TopBar::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) restyle();
 }
 
 void TopBar::restyle() {

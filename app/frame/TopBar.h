@@ -50,7 +50,6 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     QWidget* buildModePills();

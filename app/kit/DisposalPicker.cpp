@@ -8,6 +8,7 @@
 #include "app/kit/ElidedLabel.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/PickerLabel.h"
+#include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/SymbolView.h"
 
 namespace korvane {
@@ -34,6 +35,7 @@ DisposalPicker::DisposalPicker(std::vector<DisposalOption> options, QWidget* par
         chevron_->setRotation(open ? 180 : 0);
     });
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
 }
 
@@ -57,11 +59,6 @@ QList<QWidget*> DisposalPicker::rows(const std::function<void()>& close) {
                                         }));
     }
     return rows;
-}
-
-void DisposalPicker::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) restyle();
 }
 
 void DisposalPicker::restyle() {

@@ -31,9 +31,6 @@ public:
 signals:
     void disposalChosen(std::optional<Disposal> disposal);
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
     QList<QWidget*> rows(const std::function<void()>& close);
     void restyle();

@@ -9,6 +9,7 @@
 
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/PlainLabel.h"
+#include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/SymbolView.h"
 #include "app/theme/AppFont.h"
 #include "app/theme/DropdownGeometry.h"
@@ -20,6 +21,7 @@ DropdownRow::DropdownRow(bool isSelected, std::function<void()> action, QWidget*
     : QAbstractButton(parent),
       check_(new SymbolView("checkmark", 9, this)),
       hover_(new MotionAnimation(AppMotion::snappy, 0.0, this)) {
+    restyleOnPaletteChange(*this, [this] { check_->setColor(environmentPalette(this).accent); });
     setCheckable(true);
     setChecked(isSelected);
     // Screen readers read a radio button: one row of the list is chosen.
@@ -115,11 +117,6 @@ void DropdownRow::keyPressEvent(QKeyEvent* event) {
             return;
         default: QAbstractButton::keyPressEvent(event);
     }
-}
-
-void DropdownRow::changeEvent(QEvent* event) {
-    QAbstractButton::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) check_->setColor(environmentPalette(this).accent);
 }
 
 void DropdownRow::paintEvent(QPaintEvent*) {

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/SymbolView.h"
 #include "app/theme/AppFont.h"
 
@@ -41,6 +42,7 @@ EmptyStateView::EmptyStateView(std::string symbol, double symbolSize, SymbolTone
     messageLine->addWidget(message_);
     messageLine->addStretch();
     column_->addLayout(messageLine);
+    restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
 }
 
@@ -56,11 +58,6 @@ void EmptyStateView::addButton(QWidget* button, int topSpacing) {
 }
 
 void EmptyStateView::setMessageWidth(int width) { message_->setMaximumWidth(width); }
-
-void EmptyStateView::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) restyle();
-}
 
 void EmptyStateView::restyle() {
     const Palette& palette = environmentPalette(this);

@@ -32,9 +32,6 @@ public:
     // Keeps the message within this width (lines centred).
     void setMessageWidth(int width);
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
     void restyle();
 

@@ -7,6 +7,7 @@
 
 #include "app/kit/ElidedLabel.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/RestyleOnPaletteChange.h"
 
 namespace korvane {
 
@@ -26,16 +27,12 @@ RailSection::RailSection(const QString& title, std::optional<QString> trailing, 
     }
     column->addLayout(header);
     if (content != nullptr) column->addWidget(content);
+    restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
 }
 
 void RailSection::setTrailing(const QString& trailing) {
     if (trailing_ != nullptr) trailing_->setText(trailing);
-}
-
-void RailSection::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) restyle();
 }
 
 void RailSection::restyle() {

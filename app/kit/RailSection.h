@@ -20,9 +20,6 @@ public:
 
     void setTrailing(const QString& trailing);
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
     void restyle();
 

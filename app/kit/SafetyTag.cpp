@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/SymbolView.h"
 #include "app/theme/SafetyTagLook.h"
 
@@ -21,6 +22,7 @@ SafetyTag::SafetyTag(SafetyLevel safety, QWidget* parent)
     row->addWidget(symbol_, 0, Qt::AlignVCenter);
     row->addWidget(title_, 0, Qt::AlignVCenter);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
 }
 
@@ -36,11 +38,6 @@ void SafetyTag::restyle() {
     title_->setText(QString::fromUtf8(look.title.data(), static_cast<qsizetype>(look.title.size())));
     styleLabel(title_, title_->font(), look.tint);
     update();
-}
-
-void SafetyTag::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) restyle();
 }
 
 void SafetyTag::paintEvent(QPaintEvent*) {

@@ -8,6 +8,7 @@
 #include "app/kit/DropdownRow.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/PickerLabel.h"
+#include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/SymbolView.h"
 #include "app/kit/ThemeSwatch.h"
 
@@ -41,6 +42,7 @@ ThemePicker::ThemePicker(QWidget* parent)
         chevron_->setRotation(open ? 180 : 0);
     });
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
 }
 
@@ -60,11 +62,6 @@ QList<QWidget*> ThemePicker::rows(const std::function<void()>& close) {
                                         }));
     }
     return rows;
-}
-
-void ThemePicker::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) restyle();
 }
 
 void ThemePicker::restyle() {

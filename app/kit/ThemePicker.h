@@ -24,9 +24,6 @@ public:
 signals:
     void themeChosen(ThemeID theme);
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
     QList<QWidget*> rows(const std::function<void()>& close);
     void restyle();

@@ -14,6 +14,7 @@
 #include "app/kit/Hairline.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/PlainLabel.h"
+#include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/SymbolButton.h"
 #include "app/kit/SymbolView.h"
 #include "app/platform/Clock.h"
@@ -51,6 +52,10 @@ ApplicationsView::ApplicationsView(AppState& state, QWidget* parent)
         state_.setSelectedApp(model_->apps()[static_cast<std::size_t>(index.row())]);
     });
     connect(&state_, &AppState::changed, this, &ApplicationsView::refresh);
+    restyleOnPaletteChange(*this, [this] {
+        restyle();
+        detailPane_->showApp(detailApp_, content_.noApplications);
+    });
     restyle();
     refresh();
 }
@@ -156,14 +161,6 @@ void ApplicationsView::refresh() {
 
 void ApplicationsView::paintEvent(QPaintEvent*) {
     QPainter(this).fillRect(rect(), environmentPalette(this).canvas);
-}
-
-void ApplicationsView::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) {
-        restyle();
-        detailPane_->showApp(detailApp_, content_.noApplications);
-    }
 }
 
 void ApplicationsView::restyle() {

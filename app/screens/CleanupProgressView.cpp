@@ -10,6 +10,7 @@
 #include "app/kit/LinearProgress.h"
 #include "app/kit/LinkButton.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/RestyleOnPaletteChange.h"
 #include "app/state/AppState.h"
 
 namespace korvane {
@@ -45,6 +46,7 @@ CleanupProgressView::CleanupProgressView(AppState& state, QWidget* parent)
 
     connect(stop_, &QPushButton::clicked, &state_, &AppState::cancelCleanup);
     connect(&state_, &AppState::changed, this, &CleanupProgressView::refresh);
+    restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
     refresh();
 }
@@ -58,11 +60,6 @@ void CleanupProgressView::refresh() {
     progress_->setFraction(content_.fraction);
     current_->setText(QString::fromStdString(content_.currentTitle));
     count_->setText(QString::fromStdString(content_.count));
-}
-
-void CleanupProgressView::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) restyle();
 }
 
 void CleanupProgressView::restyle() {

@@ -25,9 +25,6 @@ public:
 
     const CleanupProgressContent& content() const { return content_; }
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
     void refresh();
     void restyle();

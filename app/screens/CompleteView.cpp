@@ -17,6 +17,7 @@
 #include "app/kit/KitButton.h"
 #include "app/kit/LinkButton.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/SlideReveal.h"
 #include "app/kit/Panel.h"
 #include "app/kit/SymbolView.h"
@@ -183,6 +184,10 @@ CompleteView::CompleteView(AppState& state, QWidget* parent) : QWidget(parent), 
         connect(shortcut, &QShortcut::activated, this, &CompleteView::pressDefault);
     }
     connect(&state_, &AppState::changed, this, &CompleteView::refresh);
+    restyleOnPaletteChange(*this, [this] {
+        restyle();
+        rebuildNotRemoved();
+    });
     restyle();
     refresh();
 }
@@ -360,14 +365,6 @@ void CompleteView::rebuildNotRemoved() {
         line->addLayout(symbolColumn);
         line->addLayout(texts, 1);
         notRemovedRows_->addWidget(row(line));
-    }
-}
-
-void CompleteView::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) {
-        restyle();
-        rebuildNotRemoved();
     }
 }
 

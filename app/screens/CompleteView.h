@@ -33,9 +33,6 @@ public:
     // The notice banner's holder, which slides it in and out.
     SlideReveal* noticeBanner() const { return noticeSlot_; }
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
     QWidget* makeHeader();
     QWidget* makeBeforeAndAfter();

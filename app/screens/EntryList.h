@@ -48,9 +48,14 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
+    // The constructor's steps.
+    void setUpView();
+    void buildHoverActions();
+    void buildActionBar();
+    void connectActions();
+
     void refreshBar();
     void placeHoverActions();
     void restyle();

@@ -10,6 +10,7 @@
 #include "app/kit/Hairline.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/Panel.h"
+#include "app/kit/RestyleOnPaletteChange.h"
 #include "app/screens/HistoryChart.h"
 #include "app/state/AppState.h"
 
@@ -28,6 +29,7 @@ QLabel* plainLabel(const QString& text, bool wraps = false) {
 
 HistoryView::HistoryView(AppState& state, QWidget* parent)
     : QWidget(parent), state_(state), scroll_(new QScrollArea), column_(new QVBoxLayout) {
+    restyleOnPaletteChange(*this, [this] { rebuild(); });
     setAutoFillBackground(true);
     auto* content = new QWidget;
     content->setAutoFillBackground(false);
@@ -182,11 +184,6 @@ QWidget* HistoryView::makePastCleanups(const PastCleanups& past) {
         }
     }
     return panel;
-}
-
-void HistoryView::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) rebuild();
 }
 
 }  // namespace korvane

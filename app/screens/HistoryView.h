@@ -32,9 +32,6 @@ public:
 signals:
     void contentShown();
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
     void read();
     void present(HistoryContent content);

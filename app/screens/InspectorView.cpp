@@ -14,6 +14,7 @@
 #include "app/kit/Hairline.h"
 #include "app/kit/KitButton.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/SymbolView.h"
 #include "app/platform/Clock.h"
 #include "app/presenters/PlatformWords.h"
@@ -84,6 +85,9 @@ InspectorView::InspectorView(AppState& state, QWidget* parent)
       divider_(new Hairline(Qt::Horizontal)),
       footer_(new QWidget),
       cleanup_(new KitButton(KitButton::Style::solid, {})) {
+    restyleOnPaletteChange(*this, [this] {
+        if (built_) rebuild();
+    });
     scroll_->setWidgetResizable(true);
     scroll_->setAccessibleName(QStringLiteral("Inspector"));
     scroll_->setFrameShape(QFrame::NoFrame);
@@ -261,11 +265,6 @@ QWidget* InspectorView::makeEmptyState(const Palette& palette) {
 
 void InspectorView::paintEvent(QPaintEvent*) {
     QPainter(this).fillRect(rect(), environmentPalette(this).rail);
-}
-
-void InspectorView::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange && built_) rebuild();
 }
 
 }  // namespace korvane

@@ -11,6 +11,7 @@
 #include "app/kit/Hairline.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/PlainLabel.h"
+#include "app/kit/RestyleOnPaletteChange.h"
 #include "app/screens/PageEmptyState.h"
 #include "app/screens/EntryList.h"
 #include "app/state/AppState.h"
@@ -47,6 +48,7 @@ LargeFilesView::LargeFilesView(AppState& state, QWidget* parent)
     column->addWidget(body_, 1);
 
     connect(&state_, &AppState::changed, this, &LargeFilesView::refresh);
+    restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
     refresh();
 }
@@ -72,11 +74,6 @@ void LargeFilesView::refresh() {
 }
 
 void LargeFilesView::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), environmentPalette(this).canvas); }
-
-void LargeFilesView::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) restyle();
-}
 
 void LargeFilesView::restyle() {
     const Palette& palette = environmentPalette(this);

@@ -15,6 +15,7 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/Panel.h"
 #include "app/kit/PlainLabel.h"
+#include "app/kit/RestyleOnPaletteChange.h"
 #include "app/presenters/PlatformWords.h"
 #include "app/state/AppState.h"
 #include "app/theme/AppFont.h"
@@ -110,6 +111,7 @@ private:
 class Meter : public Panel {
 public:
     Meter() : Panel(12), title_(plainLabel()), ring_(new Ring), caption_(plainLabel()), detail_(plainLabel()) {
+        restyleOnPaletteChange(*this, [this] { restyle(); });
         contentLayout()->setSpacing(10);
         contentLayout()->addWidget(title_);
         auto* line = new QHBoxLayout;
@@ -144,11 +146,6 @@ public:
     }
 
 protected:
-    void changeEvent(QEvent* event) override {
-        Panel::changeEvent(event);
-        if (event->type() == QEvent::PaletteChange) restyle();
-    }
-
 private:
     QLabel* title_;
     Ring* ring_;
@@ -330,6 +327,7 @@ LiveStatsView::LiveStatsView(AppState& state, QWidget* parent)
     column->addWidget(footer);
 
     connect(&state_, &AppState::statsChanged, this, &LiveStatsView::refresh);
+    restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
     refresh();
     new LiveFigureWatch(state_, *this);
@@ -389,11 +387,6 @@ void LiveStatsView::resizeEvent(QResizeEvent* event) {
 }
 
 void LiveStatsView::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), environmentPalette(this).canvas); }
-
-void LiveStatsView::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) restyle();
-}
 
 void LiveStatsView::restyle() {
     const Palette& palette = environmentPalette(this);

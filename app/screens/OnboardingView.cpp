@@ -15,6 +15,7 @@
 
 #include "app/kit/CapsuleLabel.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/SymbolView.h"
 #include "app/state/AppState.h"
 #include "app/theme/ButtonLook.h"
@@ -93,6 +94,7 @@ ChoiceCard::ChoiceCard(const OnboardingChoice& choice, QWidget* parent)
         scale_->animateTo(1.0);
         highlight_->animateTo(hovering_ ? 1.0 : 0.0);
     });
+    restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
 }
 
@@ -145,11 +147,6 @@ void ChoiceCard::paintEvent(QPaintEvent*) {
         painter.setBrush(Qt::NoBrush);
         painter.drawRoundedRect(card.adjusted(1.5, 1.5, -1.5, -1.5), radius - 1.5, radius - 1.5);
     }
-}
-
-void ChoiceCard::changeEvent(QEvent* event) {
-    QAbstractButton::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) restyle();
 }
 
 void ChoiceCard::restyle() {
@@ -228,6 +225,7 @@ OnboardingView::OnboardingView(AppState& state, QWidget* parent)
         placeContent();
     });
     connect(appear_, &QAbstractAnimation::finished, this, &OnboardingView::finishEntrance);
+    restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
 }
 
@@ -272,11 +270,6 @@ void OnboardingView::choose(OnboardingChoice::Action action) {
             state_.startScan();
             break;
     }
-}
-
-void OnboardingView::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) restyle();
 }
 
 void OnboardingView::restyle() {

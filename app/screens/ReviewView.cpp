@@ -15,6 +15,7 @@
 #include "app/kit/Hairline.h"
 #include "app/kit/KitButton.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/SymbolView.h"
 #include "app/screens/ReviewRowView.h"
 #include "app/state/AppState.h"
@@ -76,6 +77,10 @@ ReviewView::ReviewView(AppState& state, QWidget* parent)
     connectActions();
     for (auto signal : {&AppState::selectionChanged, &AppState::settingsChanged, &AppState::scanChanged})
         connect(&state_, signal, this, &ReviewView::refresh);
+    restyleOnPaletteChange(*this, [this] {
+        restyle();
+        rebuildRows();
+    });
     restyle();
     refresh();
 }
@@ -204,14 +209,6 @@ void ReviewView::buildMoreRows() {
             inset->addWidget(new Hairline(Qt::Horizontal));
             listLayout_->insertWidget(listLayout_->count() - 1, divider);
         }
-    }
-}
-
-void ReviewView::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) {
-        restyle();
-        rebuildRows();
     }
 }
 

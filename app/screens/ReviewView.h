@@ -41,9 +41,6 @@ public:
 signals:
     void closeRequested();
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
     QLayout* buildHeader();
     void buildList();

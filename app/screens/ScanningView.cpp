@@ -14,6 +14,7 @@
 #include "app/kit/LinearProgress.h"
 #include "app/kit/LinkButton.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/SlideReveal.h"
 #include "app/theme/MotionAnimation.h"
 #include "app/kit/SymbolView.h"
@@ -65,6 +66,10 @@ ScanningView::ScanningView(AppState& state, QWidget* parent)
 
     connect(cancel_, &QPushButton::clicked, &state_, &AppState::cancelDeveloperScan);
     connect(&state_, &AppState::scanProgressChanged, this, &ScanningView::refresh);
+    restyleOnPaletteChange(*this, [this] {
+        restyle();
+        rebuildRows(true);
+    });
     restyle();
     refresh();
 }
@@ -153,14 +158,6 @@ void ScanningView::rebuildRows(bool restyled) {
         rowsLayout_->addWidget(slot);
     }
     shownRows_ = content_.rows;
-}
-
-void ScanningView::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) {
-        restyle();
-        rebuildRows(true);
-    }
 }
 
 void ScanningView::restyle() {

@@ -29,9 +29,6 @@ public:
     // sliding out are not counted).
     std::vector<SlideReveal*> rowSlots() const;
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
     void refresh();
     void restyle();

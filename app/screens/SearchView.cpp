@@ -15,6 +15,7 @@
 #include "app/kit/Ground.h"
 #include "app/kit/Hairline.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/SymbolButton.h"
 #include "app/kit/SymbolIcon.h"
 #include "app/kit/SymbolView.h"
@@ -71,6 +72,7 @@ SearchView::SearchView(AppState& state, QWidget* parent)
     connectQuery();
     connect(&state_, &AppState::changed, this, &SearchView::followState);
     connect(runner_.get(), &SearchRunner::resultsChanged, this, &SearchView::showResults);
+    restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
     followState();
     showResults();
@@ -198,11 +200,6 @@ void SearchView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     // The field takes the keyboard whenever the page opens.
     field_->setFocus();
-}
-
-void SearchView::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) restyle();
 }
 
 void SearchView::restyle() {

@@ -10,6 +10,7 @@
 
 #include "app/kit/ElidedLabel.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/RestyleOnPaletteChange.h"
 #include "app/theme/SymbolGlyph.h"
 
 namespace korvane {
@@ -48,12 +49,8 @@ FormSection::FormSection(const QString& title, QWidget* parent)
 FormNote::FormNote(const QString& text, QWidget* parent) : QLabel(text, parent) {
     setTextFormat(Qt::PlainText);
     setWordWrap(true);
+    restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
-}
-
-void FormNote::changeEvent(QEvent* event) {
-    QLabel::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) restyle();
 }
 
 void FormNote::restyle() { styleLabel(this, AppFont::font(10), environmentPalette(this).inkSecondary); }
@@ -71,12 +68,8 @@ PathRowView::PathRowView(std::string path, const std::string& shown, QWidget* pa
     row->addWidget(label_, 1);
     row->addWidget(remove_);
     connect(remove_, &QToolButton::clicked, this, [this] { emit removeRequested(path_); });
+    restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
-}
-
-void PathRowView::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) restyle();
 }
 
 void PathRowView::restyle() {

@@ -37,9 +37,6 @@ class FormNote : public QLabel {
 public:
     explicit FormNote(const QString& text, QWidget* parent = nullptr);
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
     void restyle();
 };
@@ -58,9 +55,6 @@ public:
 
 signals:
     void removeRequested(const std::string& path);
-
-protected:
-    void changeEvent(QEvent* event) override;
 
 private:
     void restyle();

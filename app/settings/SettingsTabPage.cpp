@@ -4,6 +4,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "app/kit/RestyleOnPaletteChange.h"
 #include "app/settings/SettingsForm.h"
 
 namespace korvane {
@@ -21,7 +22,9 @@ void discardRow(QLayout& list, QWidget* row) {
 
 }  // namespace
 
-SettingsTabPage::SettingsTabPage(QWidget* parent) : QWidget(parent) {}
+SettingsTabPage::SettingsTabPage(QWidget* parent) : QWidget(parent) {
+    restyleOnPaletteChange(*this, [this] { restyle(); });
+}
 
 void SettingsTabPage::setSections(std::initializer_list<QWidget*> sections) {
     auto* content = new QWidget;
@@ -59,11 +62,6 @@ void SettingsTabPage::showPathRows(QVBoxLayout& list, const std::vector<PathRow>
         connect(view, &PathRowView::removeRequested, this, remove);
         list.addWidget(view);
     }
-}
-
-void SettingsTabPage::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) restyle();
 }
 
 }  // namespace korvane

@@ -36,7 +36,6 @@ protected:
 
     // Colours what the palette alone does not reach.
     virtual void restyle() {}
-    void changeEvent(QEvent* event) override;
 };
 
 }  // namespace korvane

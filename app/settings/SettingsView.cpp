@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/RestyleOnPaletteChange.h"
 #include "app/presenters/SettingsContent.h"
 #include "app/settings/AboutTab.h"
 #include "app/settings/AutomationTab.h"
@@ -34,6 +35,7 @@ SettingsView::SettingsView(AppState& state, QWidget* parent)
     tabs_->setFixedSize(width, height);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_, 0, Qt::AlignCenter);
+    restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
 }
 
@@ -50,11 +52,6 @@ void SettingsView::showEvent(QShowEvent* event) {
     // No remembered tab: every showing starts on "Scanning" (a window coming
     // back from the task bar is no new showing).
     if (!event->spontaneous()) tabs_->setCurrentIndex(0);
-}
-
-void SettingsView::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) restyle();
 }
 
 void SettingsView::restyle() {
