@@ -20,7 +20,6 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
 #include <cstring>
@@ -28,19 +27,10 @@
 
 #include "app/MainWindow.h"
 #include "app/kit/ThemedStyle.h"
-#include "app/platform/IniSettings.h"
-#include "app/platform/Notifier.h"
-#include "app/platform/SystemClock.h"
 #include "app/state/AppState.h"
-#include "core/system/Paths.h"
+#include "bench/ScratchApp.h"
 
 namespace {
-
-class SilentNotifier final : public korvane::Notifier {
-public:
-    bool canPost() const override { return false; }
-    void post(const std::string&, const std::string&) override {}
-};
 
 long residentKiB() {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -75,21 +65,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: sheets [settings|history] [ROUNDS] [accessible]\n");
         return 2;
     }
-    QTemporaryDir scratch;
-    qputenv("XDG_CONFIG_HOME", (scratch.path() + "/config").toUtf8());
-    qputenv("XDG_DATA_HOME", (scratch.path() + "/data").toUtf8());
 
-    korvane::IniSettings settings(scratch.path().toStdString() + "/Korvane.conf");
-    korvane::SystemClock clock;
-    SilentNotifier notifier;
-    korvane::AppState state({.defaults = settings,
-                             .clock = clock,
-                             .notifier = notifier,
-                             .home = korvane::Paths::home(),
-                             .historyDirectory = scratch.path().toStdString() + "/history",
-                             .statsReader = nullptr,
-                             .makeScannerEngine = {},
-                             .arguments = {"--mode", "general"}});
+    korvane::bench::ScratchApp app({"--mode", "general"});
+    korvane::AppState& state = app.state();
     if (accessible) QAccessible::setActive(true);
     korvane::MainWindow window(state);
     window.resize(1180, 760);

@@ -17,7 +17,6 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -28,23 +27,14 @@
 #include "app/MainWindow.h"
 #include "app/canvases/CanvasBase.h"
 #include "app/frame/GeneralSidebar.h"
-#include "app/platform/IniSettings.h"
-#include "app/platform/Notifier.h"
-#include "app/platform/SystemClock.h"
 #include "app/screens/SearchView.h"
 #include "app/state/AppState.h"
+#include "bench/ScratchApp.h"
 #include "app/state/SearchRunner.h"
 #include "app/theme/AppMotion.h"
 #include "core/system/OpenFileLimit.h"
-#include "core/system/Paths.h"
 
 namespace {
-
-class SilentNotifier final : public korvane::Notifier {
-public:
-    bool canPost() const override { return false; }
-    void post(const std::string&, const std::string&) override {}
-};
 
 // Ticks as often as the loop lets it; the longest gap between ticks is the
 // longest time the window could not repaint.
@@ -122,25 +112,13 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     // The first paint of the tree draws every tile, not the first frame of an entrance.
     korvane::AppMotion::setJumpToEnd(true);
-    QTemporaryDir scratch;
-    qputenv("XDG_CONFIG_HOME", (scratch.path() + "/config").toUtf8());
-    qputenv("XDG_DATA_HOME", (scratch.path() + "/data").toUtf8());
     const std::string tree = argv[1];
     std::vector<std::string> typed;
     for (int i = 2; i < argc; ++i) typed.emplace_back(argv[i]);
     if (typed.empty()) typed = {"file12", "re:file1[0-9]+\\.png$"};
 
-    korvane::IniSettings settings(scratch.path().toStdString() + "/Korvane.conf");
-    korvane::SystemClock clock;
-    SilentNotifier notifier;
-    korvane::AppState state({.defaults = settings,
-                             .clock = clock,
-                             .notifier = notifier,
-                             .home = korvane::Paths::home(),
-                             .historyDirectory = scratch.path().toStdString() + "/history",
-                             .statsReader = nullptr,
-                             .makeScannerEngine = {},
-                             .arguments = {"--mode", "general", "--screen", "explore"}});
+    korvane::bench::ScratchApp app({"--mode", "general", "--screen", "explore"});
+    korvane::AppState& state = app.state();
     korvane::MainWindow window(state);
     window.resize(1280, 800);
     window.show();
