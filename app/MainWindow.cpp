@@ -67,8 +67,8 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     // Quitting from the menu or the tray closes no window: the place is kept then too.
     connect(qApp, &QCoreApplication::aboutToQuit, this, &MainWindow::savePlacement);
 
-    connect(&state_, &AppState::themeChanged, this, &MainWindow::followTheme);
-    connect(&state_, &AppState::routeChanged, this, &MainWindow::followMenus);
+    connect(&state_.preferences(), &PreferencesState::themeChanged, this, &MainWindow::followTheme);
+    connect(&state_.navigation(), &NavigationState::routeChanged, this, &MainWindow::followMenus);
     // Sheet and error message publish only the general change.
     connect(&state_, &AppState::changed, this, [this] {
         followSheet();
@@ -94,7 +94,7 @@ void MainWindow::bringToFront() {
 void MainWindow::restorePlacement() {
     std::vector<QRect> areas;
     for (const QScreen* screen : QGuiApplication::screens()) areas.push_back(screen->availableGeometry());
-    if (const auto saved = state_.defaults().value(placementKey);
+    if (const auto saved = state_.preferences().defaults().value(placementKey);
         saved && restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(*saved)))) {
         // A maximised window fits by definition; a normal one only where a screen still holds it.
         if (isMaximized() || windowPlacement::fitsAScreen(geometry(), minimumSize(), areas)) return;
@@ -110,7 +110,7 @@ void MainWindow::restorePlacement() {
 }
 
 void MainWindow::savePlacement() {
-    state_.defaults().setValue(placementKey, saveGeometry().toBase64().toStdString());
+    state_.preferences().defaults().setValue(placementKey, saveGeometry().toBase64().toStdString());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -127,8 +127,8 @@ void MainWindow::buildMenus() {
     connect(about_, &QAction::triggered, this, [this] {
         wantsAboutTab_ = true;
         // Another sheet gives way; the settings sheet already open turns to its About tab.
-        if (state_.sheet() == AppState::Sheet::settings) discardSheetDialog();
-        state_.setSheet(AppState::Sheet::settings);
+        if (state_.navigation().sheet() == AppState::Sheet::settings) discardSheetDialog();
+        state_.navigation().setSheet(AppState::Sheet::settings);
         followSheet();
         wantsAboutTab_ = false;
     });
@@ -139,26 +139,26 @@ void MainWindow::buildFileMenu() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     scanNow_ = file->addAction(QStringLiteral("Scan Now"));
     scanNow_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-    connect(scanNow_, &QAction::triggered, &state_, &AppState::startScan);
+    connect(scanNow_, &QAction::triggered, &state_.developer(), &DeveloperState::startScan);
     scanHome_ = file->addAction(QStringLiteral("Scan Home folder"));
     connect(scanHome_, &QAction::triggered, this, [this] {
-        state_.setMode(AppState::Mode::general);
-        state_.scanHomeFolder();
+        state_.preferences().setMode(AppState::Mode::general);
+        state_.folderScan().scanHomeFolder();
     });
     chooseFolder_ = file->addAction(QStringLiteral("Choose Folder\u2026"));
     connect(chooseFolder_, &QAction::triggered, this, [this] {
-        state_.chooseFolderToScan();
+        state_.folderScan().chooseFolderToScan();
         // A folder was chosen: its scan shows in general mode's disk usage.
-        if (!state_.isScanningFolder()) return;
-        state_.setMode(AppState::Mode::general);
-        state_.setGeneralSection(AppState::GeneralSection::explore);
-        state_.setRoute(AppState::Route::explore);
+        if (!state_.folderScan().isScanningFolder()) return;
+        state_.preferences().setMode(AppState::Mode::general);
+        state_.navigation().setGeneralSection(AppState::GeneralSection::explore);
+        state_.navigation().setRoute(AppState::Route::explore);
     });
     file->addSeparator();
     settings_ = file->addAction(QStringLiteral("Settings\u2026"));
     settings_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     settings_->setMenuRole(QAction::PreferencesRole);
-    connect(settings_, &QAction::triggered, this, [this] { state_.setSheet(AppState::Sheet::settings); });
+    connect(settings_, &QAction::triggered, this, [this] { state_.navigation().setSheet(AppState::Sheet::settings); });
     file->addSeparator();
     QAction* quit = file->addAction(QStringLiteral("Quit"));
     quit->setShortcut(QKeySequence::Quit);
@@ -180,8 +180,8 @@ void MainWindow::buildViewMenu() {
         action->setCheckable(true);
         modes->addAction(action);
         connect(action, &QAction::triggered, this, [this, mode] {
-            state_.setMode(mode);
-            if (state_.route() == AppState::Route::onboarding) state_.setRoute(AppState::Route::explore);
+            state_.preferences().setMode(mode);
+            if (state_.navigation().route() == AppState::Route::onboarding) state_.navigation().setRoute(AppState::Route::explore);
         });
         modeActions_.emplace_back(action, mode);
     }
@@ -195,15 +195,15 @@ void MainWindow::buildViewMenu() {
         sections->addAction(action);
         // A section belongs to general mode: choosing one goes there.
         connect(action, &QAction::triggered, this, [this, section] {
-            state_.setMode(AppState::Mode::general);
-            state_.setGeneralSection(section);
-            if (state_.route() == AppState::Route::onboarding) state_.setRoute(AppState::Route::explore);
+            state_.preferences().setMode(AppState::Mode::general);
+            state_.navigation().setGeneralSection(section);
+            if (state_.navigation().route() == AppState::Route::onboarding) state_.navigation().setRoute(AppState::Route::explore);
         });
         sectionActions_.emplace_back(action, section);
     }
     view->addSeparator();
     QAction* history = view->addAction(QStringLiteral("History"));
-    connect(history, &QAction::triggered, this, [this] { state_.setSheet(AppState::Sheet::history); });
+    connect(history, &QAction::triggered, this, [this] { state_.navigation().setSheet(AppState::Sheet::history); });
     inspector_ = view->addAction(QStringLiteral("Inspector"));
     inspector_->setCheckable(true);
     connect(inspector_, &QAction::triggered, this, [this](bool shows) {
@@ -215,20 +215,20 @@ void MainWindow::buildViewMenu() {
 
 void MainWindow::followMenus() {
     if (!scanNow_) return;
-    scanNow_->setEnabled(scanNowEnabled(state_.route()));
-    const bool folderFree = !state_.isScanningFolder();
+    scanNow_->setEnabled(scanNowEnabled(state_.navigation().route()));
+    const bool folderFree = !state_.folderScan().isScanningFolder();
     scanHome_->setEnabled(folderFree);
     chooseFolder_->setEnabled(folderFree);
-    for (const auto& [action, mode] : modeActions_) action->setChecked(state_.mode() == mode);
+    for (const auto& [action, mode] : modeActions_) action->setChecked(state_.preferences().mode() == mode);
     for (const auto& [action, section] : sectionActions_)
-        action->setChecked(state_.mode() == AppState::Mode::general && state_.generalSection() == section);
+        action->setChecked(state_.preferences().mode() == AppState::Mode::general && state_.navigation().generalSection() == section);
     ExploreLayout* layout = root_->exploreLayout();
     inspector_->setEnabled(layout != nullptr);
     inspector_->setChecked(layout ? layout->showsInspector() : root_->showsInspector());
 }
 
 void MainWindow::followTheme() {
-    const ThemeID theme = state_.themeID();
+    const ThemeID theme = state_.preferences().themeID();
     setEnvironmentPalette(this, theme);
     // Dialogs are windows of their own: the palette does not reach them by itself.
     if (sheetDialog_) setEnvironmentPalette(sheetDialog_, theme);
@@ -236,9 +236,9 @@ void MainWindow::followTheme() {
 }
 
 void MainWindow::followSheet() {
-    if (state_.sheet() == shownSheet_) return;
+    if (state_.navigation().sheet() == shownSheet_) return;
     discardSheetDialog();
-    const auto sheet = state_.sheet();
+    const auto sheet = state_.navigation().sheet();
     if (!sheet) return;
 
     // Each sheet draws its own header with its title and its way out: a window
@@ -247,7 +247,7 @@ void MainWindow::followSheet() {
     dialog->setWindowTitle(sheetTitle(*sheet));
     dialog->setAccessibleName(sheetTitle(*sheet));
     dialog->setWindowModality(Qt::WindowModal);
-    setEnvironmentPalette(dialog, state_.themeID());
+    setEnvironmentPalette(dialog, state_.preferences().themeID());
     dialog->setContent(makeSheetContent(*sheet));
     if (*sheet == AppState::Sheet::review) dialog->layout()->setSizeConstraint(QLayout::SetFixedSize);
     sheetDialog_ = dialog;
@@ -256,7 +256,7 @@ void MainWindow::followSheet() {
     connect(dialog, &QDialog::finished, this, [this, dialog] {
         if (sheetDialog_ != dialog) return;
         discardSheetDialog();
-        state_.setSheet(std::nullopt);
+        state_.navigation().setSheet(std::nullopt);
     });
     dialog->adjustSize();
     placeSheet(dialog);
@@ -327,7 +327,7 @@ void MainWindow::discardSheetDialog() {
 }
 
 void MainWindow::followAlert() {
-    const auto& message = state_.errorMessage();
+    const auto& message = state_.developer().errorMessage();
     if (!message) {
         discardAlert();
         return;
@@ -340,13 +340,13 @@ void MainWindow::followAlert() {
     auto* box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Korvane"), text, QMessageBox::Ok, this);
     box->setTextFormat(Qt::PlainText);
     box->setWindowModality(Qt::WindowModal);
-    setEnvironmentPalette(box, state_.themeID());
+    setEnvironmentPalette(box, state_.preferences().themeID());
     alert_ = box;
     // "OK", Escape or the close button: each dismissal clears the message.
     connect(box, &QMessageBox::finished, this, [this, box] {
         if (alert_ != box) return;
         discardAlert();
-        state_.setErrorMessage(std::nullopt);
+        state_.developer().setErrorMessage(std::nullopt);
     });
     box->open();
 }

@@ -25,7 +25,7 @@ MenuBarExtra::MenuBarExtra(AppState& state, MainWindow& window, QObject* parent)
     });
     connect(panel_, &MenuBarView::openRequested, &window, &MainWindow::bringToFront);
     connect(panel_, &MenuBarView::quitRequested, qApp, &QApplication::quit, Qt::QueuedConnection);
-    connect(&state_, &AppState::scanChanged, this, &MenuBarExtra::followScan);
+    connect(&state_.developer(), &DeveloperState::scanChanged, this, &MenuBarExtra::followScan);
     followScan();
     icon_->show();
 }
@@ -50,7 +50,7 @@ void MenuBarExtra::showPanel(const QPoint& anchor) {
 }
 
 void MenuBarExtra::followScan() {
-    icon_->setToolTip(QString::fromStdString(menuBarTitle(state_.reclaimableBytes())));
+    icon_->setToolTip(QString::fromStdString(menuBarTitle(state_.developer().reclaimableBytes())));
 }
 
 }  // namespace korvane

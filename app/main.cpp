@@ -6,7 +6,7 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
-#include "app/ApplicationInfo.h"
+#include "app/platform/ApplicationInfo.h"
 #include "app/MainWindow.h"
 #include "app/MenuBarExtra.h"
 #include "app/StartupProbe.h"

@@ -156,7 +156,7 @@ bool CanvasBase::isHovered(int zone, std::size_t index) const {
 }
 
 bool CanvasBase::isSelectedNode(const StorageNode& node) const {
-    return state_.selectedID() && *state_.selectedID() == node.id;
+    return state_.navigation().selectedID() && *state_.navigation().selectedID() == node.id;
 }
 
 void CanvasBase::setHovered(std::optional<Hit> hit) {
@@ -216,11 +216,11 @@ bool CanvasBase::isActionable(std::size_t item) {
     return node && !isSummaryNode(*node);
 }
 
-void CanvasBase::drill(const StorageNode& node) { state_.select(node); }
+void CanvasBase::drill(const StorageNode& node) { state_.navigation().select(node); }
 
 void CanvasBase::clicked(const Hit& hit) {
     if (hit.zone != Hit::item || !isActionable(hit.index)) return;
-    if (const StorageNode* node = itemNode(hit.index)) state_.setSelectedID(node->id);
+    if (const StorageNode* node = itemNode(hit.index)) state_.navigation().setSelectedID(node->id);
 }
 
 void CanvasBase::doubleClicked(const Hit&) {}
@@ -269,7 +269,7 @@ void CanvasBase::paintLayers(QPainter& painter) {
                                   &palette(),
                                   size(),
                                   painter.device()->devicePixelRatioF(),
-                                  state_.selectedID(),
+                                  state_.navigation().selectedID(),
                                   restingView()};
     const QImage* picture = resting_.get(key, [this](QPainter& resting) {
         drawingResting_ = true;

@@ -18,12 +18,12 @@ CanvasDrawing::CanvasDrawing(AppState& state, QWidget* parent)
 }
 
 void CanvasDrawing::setRoot(const StorageNode* root) {
-    std::string identity = CanvasHost::identity(state_.canvasMode(), state_.searchText());
+    std::string identity = CanvasHost::identity(state_.navigation().canvasMode(), state_.navigation().searchText());
     if (!canvas_ || identity != identity_) {
         identity_ = std::move(identity);
         replaceCanvas();
     }
-    canvas_->setDepth(canvasDepth(canvas_->mode(), static_cast<int>(state_.sunburstDepth())));
+    canvas_->setDepth(canvasDepth(canvas_->mode(), static_cast<int>(state_.navigation().sunburstDepth())));
     canvas_->setRoot(root);
 }
 
@@ -35,7 +35,7 @@ void CanvasDrawing::replaceCanvas() {
         canvas_->hide();
         canvas_->deleteLater();
     }
-    canvas_ = makeCanvas(state_.canvasMode(), state_, this);
+    canvas_ = makeCanvas(state_.navigation().canvasMode(), state_, this);
     canvas_->setGeometry(rect());
     canvas_->show();
     if (fades) {

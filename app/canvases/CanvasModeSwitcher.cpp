@@ -17,7 +17,7 @@ CanvasModeSwitcher::CanvasModeSwitcher(AppState& state, QWidget* parent) : PillG
         button->setShape(10, 8, 6);
         button->setToolTip(text(title(mode)));
         // The mode already shown is set again: its identity stays, so nothing is replaced.
-        connect(button, &QAbstractButton::clicked, this, [this, mode] { state_.setCanvasMode(mode); });
+        connect(button, &QAbstractButton::clicked, this, [this, mode] { state_.navigation().setCanvasMode(mode); });
         addPill(button);
         buttons_.push_back(button);
     }
@@ -30,7 +30,7 @@ PillButton* CanvasModeSwitcher::button(AppState::CanvasMode mode) const {
 }
 
 void CanvasModeSwitcher::follow() {
-    for (const auto mode : allCanvasModes()) button(mode)->setActive(mode == state_.canvasMode());
+    for (const auto mode : allCanvasModes()) button(mode)->setActive(mode == state_.navigation().canvasMode());
 }
 
 }  // namespace korvane

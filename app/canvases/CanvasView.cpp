@@ -50,7 +50,7 @@ CanvasView::CanvasView(AppState& state, QWidget* parent) : QWidget(parent), stat
     noMatch_ = new EmptyStateView("magnifyingglass", 24, EmptyStateView::SymbolTone::inkTertiary, {}, 13,
                                   QStringLiteral("Try a toolchain, a project name, or part of a path."));
     auto* clearFilter = new KitButton(KitButton::Style::outline, QStringLiteral("Clear filter"));
-    connect(clearFilter, &QPushButton::clicked, this, [this] { state_.setSearchText({}); });
+    connect(clearFilter, &QPushButton::clicked, this, [this] { state_.navigation().setSearchText({}); });
     noMatch_->addButton(clearFilter, 4);
     drawing_ = new CanvasDrawing(state_);
     nothingHere_ = new EmptyStateView(
@@ -112,7 +112,7 @@ QWidget* CanvasView::makeToolbar() {
     includeProtected_->setToolTip(
         QStringLiteral("Show what Korvane will never remove, so the picture accounts for everything"));
     connect(includeProtected_, &QCheckBox::toggled, this, [this](bool on) {
-        if (on != state_.showsProtected()) state_.setShowsProtected(on);
+        if (on != state_.developer().showsProtected()) state_.developer().setShowsProtected(on);
     });
     depthGroup_ = new QWidget;
     auto* depthRow = new QHBoxLayout(depthGroup_);
@@ -126,7 +126,7 @@ QWidget* CanvasView::makeToolbar() {
     depth_->setFixedWidth(70);
     depth_->setAccessibleName(QStringLiteral("Depth"));
     connect(depth_, &QSlider::valueChanged, this, [this](int value) {
-        if (value != state_.sunburstDepth()) state_.setSunburstDepth(value);
+        if (value != state_.navigation().sunburstDepth()) state_.navigation().setSunburstDepth(value);
     });
     depthValue_ = plainLabel();
     depthRow->addWidget(depthTitle_);
@@ -150,7 +150,7 @@ void CanvasView::placeToolbarControls() {
     // and for the depth control even while it is hidden: switching canvases
     // must not move the controls between one row and two, and the canvas with them.
     const QFontMetricsF names(AppFont::font(11, QFont::Medium));  // the pills' title font
-    const qreal current = names.horizontalAdvance(text(std::string(title(state_.canvasMode()))));
+    const qreal current = names.horizontalAdvance(text(std::string(title(state_.navigation().canvasMode()))));
     qreal longest = current;
     for (const auto mode : allCanvasModes())
         longest = std::max(longest, names.horizontalAdvance(text(std::string(title(mode)))));
@@ -197,9 +197,9 @@ QWidget* CanvasView::makeFooter() {
     clear_ = new LinkButton(QStringLiteral("Clear"), AppFont::caption());
     review_ = new KitButton(KitButton::Style::solid, {});
     review_->setMinimumWidth(118);
-    connect(selectSafe_, &QPushButton::clicked, this, [this] { state_.selectAllSafe(); });
-    connect(clear_, &QPushButton::clicked, this, [this] { state_.setSelection({}); });
-    connect(review_, &QPushButton::clicked, this, [this] { state_.setSheet(AppState::Sheet::review); });
+    connect(selectSafe_, &QPushButton::clicked, this, [this] { state_.developer().selectAllSafe(); });
+    connect(clear_, &QPushButton::clicked, this, [this] { state_.developer().setSelection({}); });
+    connect(review_, &QPushButton::clicked, this, [this] { state_.navigation().setSheet(AppState::Sheet::review); });
     row->addWidget(selectSafe_);
     row->addWidget(clear_);
     row->addWidget(review_);
@@ -209,7 +209,7 @@ QWidget* CanvasView::makeFooter() {
 void CanvasView::reviewFromKeyboard() {
     if (isTextInput(QApplication::focusWidget())) return;
     if (!isVisible() || !review_->isEnabled()) return;
-    state_.setSheet(AppState::Sheet::review);
+    state_.navigation().setSheet(AppState::Sheet::review);
 }
 
 void CanvasView::refresh() {
@@ -224,13 +224,13 @@ void CanvasView::refresh() {
     blurb_->setText(text(content_.blurb));
     {
         const QSignalBlocker quiet(includeProtected_);
-        includeProtected_->setChecked(state_.showsProtected());
+        includeProtected_->setChecked(state_.developer().showsProtected());
     }
     depthGroup_->setVisible(content_.showsDepth);
     placeToolbarControls();
     {
         const QSignalBlocker quiet(depth_);
-        depth_->setValue(static_cast<int>(state_.sunburstDepth()));
+        depth_->setValue(static_cast<int>(state_.navigation().sunburstDepth()));
     }
     depthValue_->setText(text(content_.depth));
 

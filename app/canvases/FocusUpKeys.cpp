@@ -23,7 +23,7 @@ void addFocusUpKeys(QWidget* page, AppState& state) {
         shortcut->setContext(Qt::WindowShortcut);
         QObject::connect(shortcut, &QShortcut::activated, page, [page, &state] {
             if (!page->isVisible() || isTextInput(QApplication::focusWidget())) return;
-            state.focusUp();
+            state.navigation().focusUp();
         });
     }
 }

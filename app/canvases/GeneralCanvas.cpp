@@ -20,7 +20,7 @@
 #include "app/kit/KitButton.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/PlainLabel.h"
-#include "app/presenters/PlatformWords.h"
+#include "app/state/PlatformWords.h"
 #include "app/theme/AppFont.h"
 #include "core/system/Paths.h"
 
@@ -46,7 +46,7 @@ GeneralCanvas::GeneralCanvas(AppState& state, QWidget* parent)
     auto* scanHome = new KitButton(KitButton::Style::solid, QStringLiteral("Scan Home folder"));
     scanHome->setFixedWidth(170);
     // A folder scan only: this page already is the explore section of the explore route.
-    connect(scanHome, &QPushButton::clicked, this, [this] { state_.scanFolder(Paths::home()); });
+    connect(scanHome, &QPushButton::clicked, this, [this] { state_.folderScan().scanFolder(Paths::home()); });
     nothingScanned_->addButton(scanHome, 6);
 
     pages_->addWidget(makeTreePage());
@@ -144,7 +144,7 @@ void GeneralCanvas::rebuildCrumbs() {
         button->setAccessibleDescription(text(crumb.help));
         const std::string id = crumb.id;
         // By id: the node may be gone by the time of the click.
-        connect(button, &QPushButton::clicked, this, [this, id] { state_.focusOn(id); });
+        connect(button, &QPushButton::clicked, this, [this, id] { state_.navigation().focusOn(id); });
         crumbRow_->addWidget(button);
         crumbRow_->addWidget(crumbChevron(palette.inkTertiary));
     }

@@ -59,7 +59,7 @@ const StorageNode* StrataCanvas::itemNode(std::size_t item) {
 bool StrataCanvas::isBandFullySelected(std::size_t position) {
     const StrataLayout& strata = layout();
     if (position >= strata.bands.size()) return false;
-    const auto& selection = state().selection();
+    const auto& selection = state().developer().selection();
     return strata.isFullySelected(strata.bands[position],
                                   [&selection](const UUID& id) { return selection.contains(id); });
 }
@@ -90,7 +90,7 @@ void StrataCanvas::clicked(const Hit& hit) {
     std::vector<StorageNode> nodes;
     for (const StorageNode* node : strata.nodes(strata.bands[hit.index])) nodes.push_back(*node);
     animateFor(AppMotion::snappy.duration());
-    state().toggleSelection(nodes);
+    state().developer().toggleSelection(nodes);
 }
 
 void StrataCanvas::paintCanvas(QPainter& painter) {

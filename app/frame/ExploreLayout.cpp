@@ -49,8 +49,8 @@ ExploreLayout::ExploreLayout(AppState& state, bool showsInspector, QWidget* pare
     : QWidget(parent),
       state_(state),
       showsInspector_(showsInspector),
-      mode_(state.mode()),
-      section_(state.generalSection()),
+      mode_(state.preferences().mode()),
+      section_(state.navigation().generalSection()),
       topBar_(makeTopBar()),
       row_(new QHBoxLayout),
       inspector_(makeInspector()),
@@ -79,7 +79,7 @@ ExploreLayout::ExploreLayout(AppState& state, bool showsInspector, QWidget* pare
         setInspectorWidth(std::max(0, static_cast<int>(std::lround(value.toDouble()))));
     });
     connect(&state_, &AppState::changed, this, [this] {
-        if (state_.mode() != mode_ || state_.generalSection() != section_) followPage();
+        if (state_.preferences().mode() != mode_ || state_.navigation().generalSection() != section_) followPage();
     });
 }
 
@@ -100,8 +100,8 @@ void ExploreLayout::resizeEvent(QResizeEvent* event) {
 }
 
 void ExploreLayout::followPage() {
-    mode_ = state_.mode();
-    section_ = state_.generalSection();
+    mode_ = state_.preferences().mode();
+    section_ = state_.navigation().generalSection();
     // The old parts go later: the change may come from inside one of them.
     while (QLayoutItem* item = row_->takeAt(0)) {
         if (QWidget* widget = item->widget(); widget != inspectorColumn_) {

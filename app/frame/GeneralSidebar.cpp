@@ -263,7 +263,7 @@ GeneralSidebar::GeneralSidebar(AppState& state, QWidget* parent)
     placeInScroll(ground);
     connectButtons();
     connect(&state_, &AppState::changed, this, &GeneralSidebar::refresh);
-    connect(&state_, &AppState::statsChanged, this, &GeneralSidebar::refresh);
+    connect(&state_.liveStats(), &LiveStatsState::statsChanged, this, &GeneralSidebar::refresh);
     content_ = {};
     refresh();
     restyleOnPaletteChange(*this, [this] { restyle(); });
@@ -298,7 +298,7 @@ QLayout* GeneralSidebar::buildPageList() {
     for (const SidebarPageRow& row : content_.pages) {
         auto* button = new PageRow(row);
         const AppState::GeneralSection section = row.section;
-        connect(button, &QAbstractButton::clicked, this, [this, section] { state_.setGeneralSection(section); });
+        connect(button, &QAbstractButton::clicked, this, [this, section] { state_.navigation().setGeneralSection(section); });
         pages->addWidget(button);
         pageRows_.push_back(button);
     }
@@ -354,7 +354,7 @@ QWidget* GeneralSidebar::buildDiskStorage() {
     diskColumn->setSpacing(4);
     for (int i = 0; i < 3; ++i) diskValues_.push_back(addValueRow(diskColumn));
     diskLine->addLayout(diskColumn, 1);
-    return new RailSection(QStringLiteral("Disk storage"), QString::fromStdString(state_.homeVolumeName()),
+    return new RailSection(QStringLiteral("Disk storage"), QString::fromStdString(state_.desktop().homeVolumeName()),
                            diskContent);
 }
 
@@ -372,12 +372,12 @@ void GeneralSidebar::placeInScroll(QWidget* ground) {
 }
 
 void GeneralSidebar::connectButtons() {
-    connect(primary_, &QPushButton::clicked, this, [this] { state_.scanFolder(Paths::home()); });
-    connect(folder_, &QPushButton::clicked, this, [this] { state_.chooseFolderToScan(); });
+    connect(primary_, &QPushButton::clicked, this, [this] { state_.folderScan().scanFolder(Paths::home()); });
+    connect(folder_, &QPushButton::clicked, this, [this] { state_.folderScan().chooseFolderToScan(); });
     // The state is read when the button is pressed, not when it was drawn.
     connect(secondary_, &QPushButton::clicked, this, [this] {
-        if (state_.isScanningFolder()) state_.stopFolderScan();
-        else state_.scanFolder(state_.scanRoot());
+        if (state_.folderScan().isScanningFolder()) state_.folderScan().stopFolderScan();
+        else state_.folderScan().scanFolder(state_.folderScan().scanRoot());
     });
 }
 

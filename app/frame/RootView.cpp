@@ -45,7 +45,7 @@ private:
 RootView::RootView(AppState& state, QWidget* parent)
     : QWidget(parent),
       state_(state),
-      route_(state.route()),
+      route_(state.navigation().route()),
       fadeOpacity_(new MotionAnimation(routeFade, 0.0, this)),
       texture_(new TextureOverlay(this)) {
     setAutoFillBackground(true);
@@ -57,7 +57,7 @@ RootView::RootView(AppState& state, QWidget* parent)
         fade_->update();
     });
     screen_ = makeScreen(route_);
-    connect(&state_, &AppState::routeChanged, this, &RootView::followRoute);
+    connect(&state_.navigation(), &NavigationState::routeChanged, this, &RootView::followRoute);
     const auto showTexture = [this] {
         const Palette& palette = environmentPalette(this);
         texture_->setTexture(palette.texture, palette.ink);
@@ -70,8 +70,8 @@ RootView::RootView(AppState& state, QWidget* parent)
 ExploreLayout* RootView::exploreLayout() const { return qobject_cast<ExploreLayout*>(screen_); }
 
 void RootView::followRoute() {
-    if (state_.route() == route_) return;
-    route_ = state_.route();
+    if (state_.navigation().route() == route_) return;
+    route_ = state_.navigation().route();
     if (isVisible() && !AppMotion::jumpsToEnd()) {
         leaving_ = screen_->grab();
         fadeOpacity_->jumpTo(1.0);

@@ -108,9 +108,9 @@ SidebarView::SidebarView(AppState& state, QWidget* parent)
     columnLayout_->addStretch(1);
     setWidget(column_);
 
-    connect(scan_, &QPushButton::clicked, &state_, &AppState::startScan);
-    connect(rescan_, &QPushButton::clicked, &state_, &AppState::startScan);
-    connect(folder_, &QPushButton::clicked, &state_, &AppState::chooseProjectRoots);
+    connect(scan_, &QPushButton::clicked, &state_.developer(), &DeveloperState::startScan);
+    connect(rescan_, &QPushButton::clicked, &state_.developer(), &DeveloperState::startScan);
+    connect(folder_, &QPushButton::clicked, &state_.developer(), &DeveloperState::chooseProjectRoots);
     connect(&state_, &AppState::changed, this, &SidebarView::refresh);
     refresh();
     rebuildSections();
@@ -138,7 +138,7 @@ void SidebarView::rebuildSections() {
     auto* column = new QVBoxLayout(sections_);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(18);
-    column->addWidget(new RailSection(QStringLiteral("Disk storage"), QString::fromStdString(state_.homeVolumeName()),
+    column->addWidget(new RailSection(QStringLiteral("Disk storage"), QString::fromStdString(state_.desktop().homeVolumeName()),
                                       makeDisk(sections.disk)));
     column->addWidget(new RailSection(QStringLiteral("Current view"), text(sections.currentView.trailing),
                                       makeCurrentView(sections.currentView)));
@@ -197,8 +197,12 @@ QWidget* SidebarView::makeCurrentView(const SidebarContent::CurrentView& view) {
     auto* copy = new KitButton(KitButton::Style::outline, QStringLiteral("Copy path"));
     copy->setSymbol("doc.on.doc");
     copy->setEnabled(view.copyEnabled);
-    connect(reveal, &QPushButton::clicked, &state_, &AppState::revealFocusedInFileManager);
-    connect(copy, &QPushButton::clicked, &state_, &AppState::copyFocusedPath);
+    connect(reveal, &QPushButton::clicked, this, [this] {
+        if (const auto* node = state_.navigation().focusedNode()) state_.desktop().revealInFileManager(*node);
+    });
+    connect(copy, &QPushButton::clicked, this, [this] {
+        if (const auto* node = state_.navigation().focusedNode()) state_.desktop().copyPath(*node);
+    });
     buttons->addWidget(reveal);
     buttons->addWidget(copy);
     buttons->addStretch(1);
@@ -237,7 +241,7 @@ QWidget* SidebarView::makeQuickWins(const std::vector<SidebarContent::QuickWin>&
         passClicks(button);
         const std::string id = win.id;
         // By id: the node may be gone by the time of the click.
-        connect(button, &QPushButton::clicked, this, [this, id] { state_.select(std::string_view(id)); });
+        connect(button, &QPushButton::clicked, this, [this, id] { state_.navigation().select(std::string_view(id)); });
         column->addWidget(button);
     }
     return block;
@@ -267,7 +271,7 @@ QWidget* SidebarView::makeToolchains(const std::vector<FootprintSegment>& rows) 
         line->addWidget(label(text(row.bytes), AppFont::small(), palette.inkSecondary));
         passClicks(button);
         const std::string id(rawValue(row.category));
-        connect(button, &QPushButton::clicked, this, [this, id] { state_.select(std::string_view(id)); });
+        connect(button, &QPushButton::clicked, this, [this, id] { state_.navigation().select(std::string_view(id)); });
         column->addWidget(button);
     }
     return block;

@@ -153,7 +153,7 @@ TopBar::TopBar(AppState& state, std::function<QWidget*()> makeInspector, QWidget
     row->addWidget(filterCapsule_);
 
     row->addWidget(themePicker_);
-    connect(themePicker_, &ThemePicker::themeChosen, this, [this](ThemeID theme) { state_.setThemeID(theme); });
+    connect(themePicker_, &ThemePicker::themeChosen, this, [this](ThemeID theme) { state_.preferences().setThemeID(theme); });
     row->addWidget(inspectorToggle_);
     connect(inspectorToggle_, &QPushButton::clicked, this, &TopBar::toggleInspector);
 
@@ -170,7 +170,7 @@ QWidget* TopBar::buildModePills() {
     for (std::size_t i = 0; i < content_.modes.size(); ++i) {
         auto* pill = new PillButton(content_.modes[i].symbol, text(content_.modes[i].title));
         const AppState::Mode mode = order[i];
-        connect(pill, &QAbstractButton::clicked, this, [this, mode] { state_.setMode(mode); });
+        connect(pill, &QAbstractButton::clicked, this, [this, mode] { state_.preferences().setMode(mode); });
         modes->addPill(pill);
         modes_.push_back(pill);
     }
@@ -183,8 +183,8 @@ QLayout* TopBar::buildSheetPills() {
     sheets->setSpacing(2);
     sheets->addWidget(history_);
     sheets->addWidget(settings_);
-    connect(history_, &QAbstractButton::clicked, this, [this] { state_.setSheet(AppState::Sheet::history); });
-    connect(settings_, &QAbstractButton::clicked, this, [this] { state_.setSheet(AppState::Sheet::settings); });
+    connect(history_, &QAbstractButton::clicked, this, [this] { state_.navigation().setSheet(AppState::Sheet::history); });
+    connect(settings_, &QAbstractButton::clicked, this, [this] { state_.navigation().setSheet(AppState::Sheet::settings); });
     return sheets;
 }
 
@@ -212,9 +212,9 @@ void TopBar::buildFilter() {
     capsuleRow->addWidget(clear_);
     clear_->setAccessibleName(QStringLiteral("Clear filter"));
     connect(filter_, &QLineEdit::textEdited, this, [this](const QString& value) {
-        state_.setSearchText(value.toStdString());
+        state_.navigation().setSearchText(value.toStdString());
     });
-    connect(clear_, &QPushButton::clicked, this, [this] { state_.setSearchText({}); });
+    connect(clear_, &QPushButton::clicked, this, [this] { state_.navigation().setSearchText({}); });
     filter_->installEventFilter(filterCapsule_);
 }
 
@@ -269,7 +269,7 @@ void TopBar::refresh() {
     applyPill(settings_, content_.settings);
     applyPill(history_, content_.history);
 
-    const bool developer = state_.mode() == AppState::Mode::developer;
+    const bool developer = state_.preferences().mode() == AppState::Mode::developer;
     crumbs_->setVisible(developer);
     if (developer && (content_.crumbs.size() != previousCrumbs.size() || crumbButtons().size() != content_.crumbs.size() ||
                       !std::equal(content_.crumbs.begin(), content_.crumbs.end(), previousCrumbs.begin(),
@@ -282,7 +282,7 @@ void TopBar::refresh() {
                content_.scannedFolderIsPlaceholder ? palette.inkTertiary : palette.ink);
 
     filterCapsule_->setVisible(content_.showsFilter);
-    const QString searchText = text(state_.searchText());
+    const QString searchText = text(state_.navigation().searchText());
     if (filter_->text() != searchText) filter_->setText(searchText);
     badge_->setVisible(content_.badge.has_value());
     badge_->setText(text(content_.badge.value_or(std::string())));
@@ -303,7 +303,7 @@ void TopBar::rebuildCrumbs() {
         auto* button = new CrumbButton(text(crumb.name), crumb.isLast);
         const std::string id = crumb.id;
         // By id: the node may be gone by the time of the click.
-        connect(button, &QPushButton::clicked, this, [this, id] { state_.select(std::string_view(id)); });
+        connect(button, &QPushButton::clicked, this, [this, id] { state_.navigation().select(std::string_view(id)); });
         crumbRow_->addWidget(button);
     }
 }

@@ -12,7 +12,7 @@ LiveFigureWatch::LiveFigureWatch(AppState& state, QWidget& figure) : QObject(&fi
     follow();
 }
 
-LiveFigureWatch::~LiveFigureWatch() { state_.setStatsWatched(this, false); }
+LiveFigureWatch::~LiveFigureWatch() { state_.liveStats().setStatsWatched(this, false); }
 
 bool LiveFigureWatch::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
@@ -36,7 +36,7 @@ void LiveFigureWatch::follow() {
         if (window != &figure_) window->installEventFilter(this);
     }
     onScreen_ = figure_.isVisible() && !figure_.window()->isMinimized();
-    state_.setStatsWatched(this, onScreen_);
+    state_.liveStats().setStatsWatched(this, onScreen_);
 }
 
 }  // namespace korvane

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "app/theme/ThemeID.h"
+#include "app/state/ThemeID.h"
 
 namespace korvane {
 

@@ -2,7 +2,7 @@
 
 #include <QDBusConnection>
 
-#include "app/ApplicationInfo.h"
+#include "app/platform/ApplicationInfo.h"
 #include "app/platform/Notifier.h"
 
 namespace korvane {

@@ -19,8 +19,8 @@ bool hasDepth(AppState::CanvasMode mode) {
 
 DeveloperCanvasContent developerCanvasContent(const AppState& state) {
     DeveloperCanvasContent content;
-    const StorageNode* focused = state.focusedNode();
-    const StorageNode& root = focused ? *focused : state.visibleTree();
+    const StorageNode* focused = state.navigation().focusedNode();
+    const StorageNode& root = focused ? *focused : state.navigation().visibleTree();
     content.root = &root;
     content.name = root.name;
     content.bytes = ByteFormat::string(root.bytes);
@@ -28,43 +28,43 @@ DeveloperCanvasContent developerCanvasContent(const AppState& state) {
     content.items = ByteFormat::groupedInteger(leaves) + (leaves == 1 ? " item" : " items");
     if (root.reclaimable >= 1) content.reclaimable = ByteFormat::string(root.reclaimable) + " reclaimable";
 
-    content.blurb = text(blurb(state.canvasMode()));
-    content.showsDepth = hasDepth(state.canvasMode());
-    content.depth = std::to_string(state.sunburstDepth());
+    content.blurb = text(blurb(state.navigation().canvasMode()));
+    content.showsDepth = hasDepth(state.navigation().canvasMode());
+    content.depth = std::to_string(state.navigation().sunburstDepth());
 
-    if (state.searchHasNoMatches()) {
+    if (state.navigation().searchHasNoMatches()) {
         content.body = DeveloperCanvasContent::Body::noMatch;
-        content.noMatchTitle = "Nothing matches \u201C" + state.searchText() + "\u201D";
+        content.noMatchTitle = "Nothing matches \u201C" + state.navigation().searchText() + "\u201D";
     } else {
         content.body = root.children.empty() ? DeveloperCanvasContent::Body::nothingHere
                                              : DeveloperCanvasContent::Body::canvas;
     }
 
-    const std::int64_t selected = state.selectedBytes();
-    content.selectedCount = std::to_string(state.selection().size()) + " selected";
+    const std::int64_t selected = state.developer().selectedBytes();
+    content.selectedCount = std::to_string(state.developer().selection().size()) + " selected";
     content.selectedBytes = ByteFormat::string(selected);
-    if (state.scan()) {
-        const std::int64_t available = state.scan()->volume.availableCapacity;
+    if (state.developer().scan()) {
+        const std::int64_t available = state.developer().scan()->volume.availableCapacity;
         content.freeSpace = "Free " + ByteFormat::string(available) + " \u2192 " +
                             ByteFormat::string(available + selected);
     }
-    content.selectSafeEnabled = !TreeNavigation::safeCandidateIDs(state.scan()).empty();
-    content.clearEnabled = !state.selection().empty();
+    content.selectSafeEnabled = !TreeNavigation::safeCandidateIDs(state.developer().scan()).empty();
+    content.clearEnabled = !state.developer().selection().empty();
     content.reviewTitle = "Review " + content.selectedBytes;
-    content.reviewEnabled = !state.selection().empty();
+    content.reviewEnabled = !state.developer().selection().empty();
     return content;
 }
 
 GeneralCanvasContent generalCanvasContent(const AppState& state) {
     GeneralCanvasContent content;
-    const StorageNode* scanRoot = state.generalRoot();
+    const StorageNode* scanRoot = state.folderScan().generalRoot();
     if (!scanRoot) {
-        content.body = state.isScanningFolder() ? GeneralCanvasContent::Body::scanning
+        content.body = state.folderScan().isScanningFolder() ? GeneralCanvasContent::Body::scanning
                                                 : GeneralCanvasContent::Body::nothingScanned;
         return content;
     }
     content.body = GeneralCanvasContent::Body::tree;
-    const auto chain = state.focusPath();
+    const auto chain = state.navigation().focusPath();
     const StorageNode* shown = chain.empty() ? scanRoot : chain.back();
     content.root = shown;
     for (std::size_t i = 0; i + 1 < chain.size(); ++i) {
@@ -75,9 +75,9 @@ GeneralCanvasContent generalCanvasContent(const AppState& state) {
     content.name = shown->name;
     content.bytes = ByteFormat::string(shown->bytes);
     if (shown == scanRoot)
-        content.files = ByteFormat::groupedInteger(state.generalResult()->fileCount) +
-                        (state.generalResult()->fileCount == 1 ? " file" : " files");
-    content.blurb = text(blurb(state.canvasMode()));
+        content.files = ByteFormat::groupedInteger(state.folderScan().generalResult()->fileCount) +
+                        (state.folderScan().generalResult()->fileCount == 1 ? " file" : " files");
+    content.blurb = text(blurb(state.navigation().canvasMode()));
     return content;
 }
 

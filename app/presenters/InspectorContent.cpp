@@ -119,8 +119,8 @@ double largestInsideBarWidth(const LargestInsideRow& row, double width) {
 }
 
 const StorageNode* inspectedNode(const AppState& state) {
-    if (const StorageNode* selected = state.selectedNode()) return selected;
-    return state.focusedNode();
+    if (const StorageNode* selected = state.navigation().selectedNode()) return selected;
+    return state.navigation().focusedNode();
 }
 
 std::optional<InspectorContent> inspectorContent(const AppState& state, std::chrono::system_clock::time_point now) {
@@ -136,19 +136,19 @@ std::optional<InspectorContent> inspectorContent(const AppState& state, std::chr
     if (node.path) content.pathLine = Paths::abbreviatingHome(*node.path);
     content.bytes = node.bytes;
     // In general mode the node belongs to the folder scan, so that is its whole.
-    std::int64_t total = state.tree().bytes;
-    if (state.mode() == AppState::Mode::general) {
-        const StorageNode* root = state.generalRoot();
+    std::int64_t total = state.developer().tree().bytes;
+    if (state.preferences().mode() == AppState::Mode::general) {
+        const StorageNode* root = state.folderScan().generalRoot();
         total = root ? root->bytes : 0;
     }
     content.share = inspectorShare(node, total);
     if (node.reclaimable >= 1) content.reclaimable = ByteFormat::string(node.reclaimable) + " reclaimable";
     if (node.reason) content.reason = InspectorReason{node.safety, *node.reason, node.restoreHint};
-    content.details = inspectorDetailRows(node, state.mode(), state.scan(), state.generalResult(), now);
+    content.details = inspectorDetailRows(node, state.preferences().mode(), state.developer().scan(), state.folderScan().generalResult(), now);
     content.largest = largestInside(node);
     content.canReveal = node.path.has_value();
     content.canFocus = !node.isLeaf();
-    const bool selected = state.isSelected(node);
+    const bool selected = state.developer().isSelected(node);
     content.cleanupTitle = selected ? "Remove from cleanup" : "Add to cleanup";
     content.cleanupSymbol = selected ? "minus.circle" : "trash";
     content.cleanupEnabled = node.reclaimable != 0;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/presenters/PlatformWords.h"
+#include "app/state/PlatformWords.h"
 #include "core/text/ByteFormat.h"
 
 namespace korvane {

@@ -1,21 +1,21 @@
 #include "app/presenters/NodeActions.h"
 
-#include "app/presenters/PlatformWords.h"
+#include "app/state/PlatformWords.h"
 
 namespace korvane {
 
 std::vector<NodeActionEntry> nodeActionEntries(const AppState& state, const StorageNode& node) {
     using Action = NodeActionEntry::Action;
     std::vector<NodeActionEntry> entries;
-    if (!state.candidateIDs(node).empty()) {
+    if (!state.developer().candidateIDs(node).empty()) {
         entries.push_back({Action::cleanThis, "Clean this\u2026"});
         entries.push_back({Action::toggleSelection,
-                           state.isSelected(node) ? "Remove from selection" : "Add to selection"});
+                           state.developer().isSelected(node) ? "Remove from selection" : "Add to selection"});
         entries.push_back({std::nullopt, {}});
     }
     if (!node.isLeaf()) entries.push_back({Action::focusHere, "Focus here"});
     if (node.path) {
-        entries.push_back({Action::revealInFileManager, platformWords::revealIn(state.fileManagerName())});
+        entries.push_back({Action::revealInFileManager, platformWords::revealIn(state.desktop().fileManagerName())});
         entries.push_back({Action::copyPath, "Copy path"});
     }
     entries.push_back({std::nullopt, {}});
@@ -26,22 +26,22 @@ std::vector<NodeActionEntry> nodeActionEntries(const AppState& state, const Stor
 void runNodeAction(AppState& state, NodeActionEntry::Action action, const StorageNode& node) {
     switch (action) {
         case NodeActionEntry::Action::cleanThis:
-            state.reviewCandidates(node);
+            state.developer().reviewCandidates(node);
             break;
         case NodeActionEntry::Action::toggleSelection:
-            state.toggleSelection(node);
+            state.developer().toggleSelection(node);
             break;
         case NodeActionEntry::Action::focusHere:
-            state.select(node);
+            state.navigation().select(node);
             break;
         case NodeActionEntry::Action::revealInFileManager:
-            state.revealInFileManager(node);
+            state.desktop().revealInFileManager(node);
             break;
         case NodeActionEntry::Action::copyPath:
-            state.copyPath(node);
+            state.desktop().copyPath(node);
             break;
         case NodeActionEntry::Action::neverTouch:
-            state.neverTouch(node);
+            state.developer().neverTouch(node);
             break;
     }
 }

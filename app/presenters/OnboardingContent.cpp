@@ -1,6 +1,6 @@
 #include "app/presenters/OnboardingContent.h"
 
-#include "app/presenters/PlatformWords.h"
+#include "app/state/PlatformWords.h"
 
 namespace korvane {
 

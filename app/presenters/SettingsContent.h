@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/presenters/PlatformWords.h"
+#include "app/state/PlatformWords.h"
 #include "core/model/Categories.h"
 #include "core/model/ScanSettings.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/presenters/PlatformWords.h"
+#include "app/state/PlatformWords.h"
 #include "core/model/SizeSum.h"
 #include "core/system/Paths.h"
 #include "core/text/ByteFormat.h"
@@ -16,13 +16,13 @@ SidebarContent::CurrentView currentView(const AppState& state, const ScanResult&
     char duration[64];
     std::snprintf(duration, sizeof duration, "%.1fs scan", scan.duration);
     view.trailing = duration;
-    const StorageNode* focused = state.focusedNode();
+    const StorageNode* focused = state.navigation().focusedNode();
     view.title = focused ? focused->name : "Developer storage";
     if (focused && focused->path) {
         view.subtitle = Paths::abbreviatingHome(*focused->path);
     } else {
         view.subtitle = std::to_string(scan.projectCount) + " projects \u00B7 " +
-                        std::to_string(state.tree().children.size()) + " toolchains";
+                        std::to_string(state.developer().tree().children.size()) + " toolchains";
     }
     view.revealEnabled = focused && focused->path;
     view.copyEnabled = focused && focused->path;
@@ -39,7 +39,7 @@ SidebarContent::QuickWin quickWin(const StorageNode& node, const AppState& state
     const std::size_t count = node.children.size();
     row.subtitle = std::string(node.category ? title(*node.category) : "") + " \u00B7 " + std::to_string(count) +
                    " item" + (count == 1 ? "" : "s");
-    row.isFocused = state.focusedID() && *state.focusedID() == node.id;
+    row.isFocused = state.navigation().focusedID() && *state.navigation().focusedID() == node.id;
     return row;
 }
 
@@ -47,11 +47,11 @@ SidebarContent::QuickWin quickWin(const StorageNode& node, const AppState& state
 
 SidebarContent sidebarContent(const AppState& state) {
     SidebarContent content;
-    const bool scanning = state.route() == AppState::Route::scanning;
+    const bool scanning = state.navigation().route() == AppState::Route::scanning;
     content.scanTitle = scanning ? "Scanning\u2026" : std::string(platformWords::scanThisComputer);
     content.scanEnabled = !scanning;
-    if (!state.scan()) return content;
-    const ScanResult& scan = *state.scan();
+    if (!state.developer().scan()) return content;
+    const ScanResult& scan = *state.developer().scan();
 
     SidebarContent::Sections sections;
     const VolumeInfo& volume = scan.volume;
@@ -64,7 +64,7 @@ SidebarContent sidebarContent(const AppState& state) {
     sections.currentView = currentView(state, scan);
 
     SizeSum quickTotal;
-    for (const StorageNode* node : state.sidebarItems()) {
+    for (const StorageNode* node : state.developer().sidebarItems()) {
         sections.quickWins.push_back(quickWin(*node, state));
         quickTotal += node->reclaimable;
     }

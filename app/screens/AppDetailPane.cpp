@@ -15,7 +15,7 @@
 #include "app/kit/PlainLabel.h"
 #include "app/kit/SymbolView.h"
 #include "app/platform/Clock.h"
-#include "app/presenters/PlatformWords.h"
+#include "app/state/PlatformWords.h"
 #include "app/screens/AppIcon.h"
 #include "app/screens/PageEmptyState.h"
 #include "app/state/AppState.h"
@@ -210,7 +210,7 @@ QBoxLayout* AppDetailPane::buildUninstall() {
     uninstall_->setEnabled(content_->uninstallEnabled);
     buttons->addWidget(uninstall_);
     showInFileManager_ = new KitButton(
-        KitButton::Style::outline, QString::fromStdString(platformWords::showIn(state_.fileManagerName())));
+        KitButton::Style::outline, QString::fromStdString(platformWords::showIn(state_.desktop().fileManagerName())));
     showInFileManager_->setSymbol("folder");
     buttons->addWidget(showInFileManager_);
     buttons->addStretch(1);
@@ -237,10 +237,10 @@ void AppDetailPane::connectUninstall() {
         uninstall_->setEnabled(content_->uninstallEnabled);
     });
     connect(uninstall_, &QPushButton::clicked, this, [this] {
-        if (app_) state_.uninstall(*app_, includeBundle_);
+        if (app_) state_.applications().uninstall(*app_, includeBundle_);
     });
     connect(showInFileManager_, &QPushButton::clicked, this, [this] {
-        if (app_) state_.reveal({app_->bundleURL});
+        if (app_) state_.desktop().reveal({app_->bundleURL});
     });
 }
 

@@ -47,9 +47,9 @@ ApplicationsView::ApplicationsView(AppState& state, QWidget* parent)
     row->addWidget(detailPane_, 1);
 
     connect(filter_, &QLineEdit::textEdited, this, &ApplicationsView::refresh);
-    connect(refresh_, &QAbstractButton::clicked, &state_, &AppState::scanApps);
+    connect(refresh_, &QAbstractButton::clicked, &state_.applications(), &ApplicationsState::scanApps);
     connect(list_, &QListView::clicked, this, [this](const QModelIndex& index) {
-        state_.setSelectedApp(model_->apps()[static_cast<std::size_t>(index.row())]);
+        state_.applications().setSelectedApp(model_->apps()[static_cast<std::size_t>(index.row())]);
     });
     connect(&state_, &AppState::changed, this, &ApplicationsView::refresh);
     restyleOnPaletteChange(*this, [this] {
@@ -135,13 +135,13 @@ void ApplicationsView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (appeared_) return;
     appeared_ = true;
-    if (applicationsPageShouldScan(state_.apps(), state_.isScanningApps())) state_.scanApps();
+    if (applicationsPageShouldScan(state_.applications().apps(), state_.applications().isScanningApps())) state_.applications().scanApps();
 }
 
 void ApplicationsView::refresh() {
     ApplicationsPageContent content =
-        applicationsPageContent(state_.apps(), state_.isScanningApps(), state_.appScanProgress(),
-                                state_.selectedApp(), filter_->text().toStdString());
+        applicationsPageContent(state_.applications().apps(), state_.applications().isScanningApps(), state_.applications().appScanProgress(),
+                                state_.applications().selectedApp(), filter_->text().toStdString());
     if (content == content_) return;
     const bool rowsChanged = content.rows != content_.rows;
     content_ = std::move(content);

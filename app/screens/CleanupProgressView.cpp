@@ -44,7 +44,7 @@ CleanupProgressView::CleanupProgressView(AppState& state, QWidget* parent)
     column->addStretch(1);
     column->addWidget(stop_, 0, Qt::AlignHCenter);
 
-    connect(stop_, &QPushButton::clicked, &state_, &AppState::cancelCleanup);
+    connect(stop_, &QPushButton::clicked, &state_.developer(), &DeveloperState::cancelCleanup);
     connect(&state_, &AppState::changed, this, &CleanupProgressView::refresh);
     restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
@@ -52,7 +52,7 @@ CleanupProgressView::CleanupProgressView(AppState& state, QWidget* parent)
 }
 
 void CleanupProgressView::refresh() {
-    CleanupProgressContent content = cleanupProgressContent(state_.cleanupProgress());
+    CleanupProgressContent content = cleanupProgressContent(state_.developer().cleanupProgress());
     // Every field of the state publishes here; only a new progress changes the screen.
     if (content == content_) return;
     content_ = std::move(content);

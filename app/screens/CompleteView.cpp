@@ -171,12 +171,12 @@ CompleteView::CompleteView(AppState& state, QWidget* parent) : QWidget(parent), 
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scroll);
 
-    connect(putBack_, &QPushButton::clicked, &state_, &AppState::restoreFromTrash);
-    connect(empty_, &QPushButton::clicked, &state_, &AppState::emptyOwnTrash);
-    connect(openTrash_, &QPushButton::clicked, &state_, &AppState::openTrash);
-    connect(dismiss_, &QPushButton::clicked, this, [this] { state_.setRestoreNotice(std::nullopt); });
-    connect(copySummary_, &QPushButton::clicked, &state_, &AppState::copySummary);
-    connect(done_, &QPushButton::clicked, &state_, &AppState::dismissReport);
+    connect(putBack_, &QPushButton::clicked, &state_.developer(), &DeveloperState::restoreFromTrash);
+    connect(empty_, &QPushButton::clicked, &state_.developer(), &DeveloperState::emptyOwnTrash);
+    connect(openTrash_, &QPushButton::clicked, this, [this] { state_.desktop().openTrash(); });
+    connect(dismiss_, &QPushButton::clicked, this, [this] { state_.developer().setRestoreNotice(std::nullopt); });
+    connect(copySummary_, &QPushButton::clicked, &state_.developer(), &DeveloperState::copySummary);
+    connect(done_, &QPushButton::clicked, &state_.developer(), &DeveloperState::dismissReport);
     // "Done" is the screen's default action: a default-button flag only works inside a dialog.
     for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto* shortcut = new QShortcut(QKeySequence(key), this);
@@ -299,7 +299,7 @@ void CompleteView::pressDefault() {
 
 void CompleteView::refresh() {
     // canRestore looks on disk: only the completion screen asks, and only here.
-    CompletionContent content = completionContent(state_.lastReport(), state_.restoreNotice(), state_.canRestore());
+    CompletionContent content = completionContent(state_.developer().lastReport(), state_.developer().restoreNotice(), state_.developer().canRestore());
     if (refreshed_ && content == content_) return;
     const auto rowsOf = [](const CompletionContent& shown) {
         return shown.report && shown.report->notRemoved ? shown.report->notRemoved->rows : std::vector<NotRemovedRow>{};

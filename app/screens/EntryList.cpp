@@ -16,7 +16,7 @@
 #include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/SlideReveal.h"
 #include "app/kit/SymbolButton.h"
-#include "app/presenters/PlatformWords.h"
+#include "app/state/PlatformWords.h"
 #include "app/screens/EntryListModel.h"
 #include "app/screens/EntryRowDelegate.h"
 #include "app/platform/Clock.h"
@@ -33,7 +33,7 @@ EntryList::EntryList(AppState& state, QWidget* parent)
       view_(new QListView),
       hoverActions_(new QWidget(view_->viewport())),
       reveal_(new SymbolButton("folder.badge.questionmark",
-                               QString::fromStdString(platformWords::showIn(state.fileManagerName())),
+                               QString::fromStdString(platformWords::showIn(state.desktop().fileManagerName())),
                                EntryRowDelegate::actionSymbolSize)),
       open_(new SymbolButton("arrow.up.forward.app", QStringLiteral("Open"), EntryRowDelegate::actionSymbolSize)),
       barWidget_(new Ground(&Palette::rail, Ground::Rule::top)),
@@ -104,15 +104,15 @@ void EntryList::connectActions() {
 
     connect(model_, &EntryListModel::tickedChanged, this, &EntryList::refreshBar);
     connect(clear_, &QPushButton::clicked, model_, &EntryListModel::clearTicks);
-    connect(remove_, &QPushButton::clicked, this, [this] { state_.stageUserChoice(bar_.chosen); });
+    connect(remove_, &QPushButton::clicked, this, [this] { state_.developer().stageUserChoice(bar_.chosen); });
     connect(view_, &QListView::doubleClicked, this, [this](const QModelIndex& index) {
-        state_.reveal({model_->entries()[static_cast<std::size_t>(index.row())].path});
+        state_.desktop().reveal({model_->entries()[static_cast<std::size_t>(index.row())].path});
     });
     connect(reveal_, &QAbstractButton::clicked, this, [this] {
-        if (hoveredRow_ >= 0) state_.reveal({model_->entries()[static_cast<std::size_t>(hoveredRow_)].path});
+        if (hoveredRow_ >= 0) state_.desktop().reveal({model_->entries()[static_cast<std::size_t>(hoveredRow_)].path});
     });
     connect(open_, &QAbstractButton::clicked, this, [this] {
-        if (hoveredRow_ >= 0) state_.open(model_->entries()[static_cast<std::size_t>(hoveredRow_)].path);
+        if (hoveredRow_ >= 0) state_.desktop().open(model_->entries()[static_cast<std::size_t>(hoveredRow_)].path);
     });
     // Scrolling moves a new row under a resting pointer.
     connect(view_->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {

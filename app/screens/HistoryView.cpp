@@ -48,8 +48,8 @@ HistoryView::HistoryView(AppState& state, QWidget* parent)
     outer->addWidget(scroll);
 
     // A finished scan records a snapshot, a finished cleanup a report.
-    connect(&state_, &AppState::scanChanged, this, &HistoryView::read);
-    connect(&state_, &AppState::routeChanged, this, &HistoryView::read);
+    connect(&state_.developer(), &DeveloperState::scanChanged, this, &HistoryView::read);
+    connect(&state_.navigation(), &NavigationState::routeChanged, this, &HistoryView::read);
     read();
 }
 
@@ -59,7 +59,7 @@ void HistoryView::read() {
         return;
     }
     reading_ = true;
-    state_.readHistory(
+    state_.history().read(
         this,
         [](const HistoryStore& history) {
             return historyContent(history.snapshots(), history.reports(), history.totalFreed());

@@ -17,7 +17,7 @@
 #include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/SymbolView.h"
 #include "app/platform/Clock.h"
-#include "app/presenters/PlatformWords.h"
+#include "app/state/PlatformWords.h"
 #include "app/screens/InspectorSections.h"
 #include "app/state/AppState.h"
 #include "app/theme/ButtonLook.h"
@@ -80,7 +80,7 @@ InspectorContent columnPart(InspectorContent content) {
 InspectorView::InspectorView(AppState& state, QWidget* parent)
     : QWidget(parent),
       state_(state),
-      mode_(state.mode()),
+      mode_(state.preferences().mode()),
       scroll_(new QScrollArea),
       divider_(new Hairline(Qt::Horizontal)),
       footer_(new QWidget),
@@ -105,7 +105,7 @@ InspectorView::InspectorView(AppState& state, QWidget* parent)
     frame->addWidget(footer_);
 
     connect(cleanup_, &QPushButton::clicked, this,
-            [this] { withNode([this](const StorageNode& node) { state_.toggleSelection(node); }); });
+            [this] { withNode([this](const StorageNode& node) { state_.developer().toggleSelection(node); }); });
     connect(&state_, &AppState::changed, this, &InspectorView::refresh);
     refresh();
 }
@@ -116,12 +116,12 @@ void InspectorView::withNode(const std::function<void(const StorageNode&)>& acti
 
 void InspectorView::refresh() {
     std::optional<InspectorContent> content = inspectorContent(state_, state_.clock().now());
-    const bool columnChanged = !built_ || mode_ != state_.mode() || content.has_value() != content_.has_value() ||
+    const bool columnChanged = !built_ || mode_ != state_.preferences().mode() || content.has_value() != content_.has_value() ||
                                (content && columnPart(*content) != columnPart(*content_));
     // The same node with a fact that changed ("1 minute ago") keeps the place the user scrolled to.
     const bool sameNode = content && content_ && content->nodeID == content_->nodeID;
     content_ = std::move(content);
-    mode_ = state_.mode();
+    mode_ = state_.preferences().mode();
     if (columnChanged) {
         const int scrolled = scroll_->verticalScrollBar()->value();
         rebuild();
@@ -153,7 +153,7 @@ void InspectorView::rebuild() {
         if (content_->largest)
             layout->addWidget(makeLargestInsideSection(*content_->largest, palette, [this](const std::string& id) {
                 // The canvas keeps its focus; only the inspector moves to the child.
-                state_.setSelectedID(id);
+                state_.navigation().setSelectedID(id);
             }));
         layout->addWidget(makeActions(*content_));
     } else {
@@ -220,7 +220,7 @@ QWidget* InspectorView::makeSizeBlock(const InspectorContent& content, const Pal
 QWidget* InspectorView::makeActions(const InspectorContent& content) {
     KitButton* reveal = actionButton("Reveal", "arrow.up.forward.app");
     // It does what "Reveal" does, and says so in this desktop's words.
-    KitButton* quickLook = actionButton(platformWords::showIn(state_.fileManagerName()).c_str(), "eye");
+    KitButton* quickLook = actionButton(platformWords::showIn(state_.desktop().fileManagerName()).c_str(), "eye");
     KitButton* focus = actionButton("Focus", "scope");
     KitButton* neverTouch = actionButton("Never touch this", "hand.raised");
     neverTouch->setToolTip(QStringLiteral("Keep this out of every future scan"));
@@ -228,11 +228,11 @@ QWidget* InspectorView::makeActions(const InspectorContent& content) {
     focus->setEnabled(content.canFocus);
     for (KitButton* button : {reveal, quickLook})
         connect(button, &QPushButton::clicked, this,
-                [this] { withNode([this](const StorageNode& node) { state_.revealInFileManager(node); }); });
+                [this] { withNode([this](const StorageNode& node) { state_.desktop().revealInFileManager(node); }); });
     connect(focus, &QPushButton::clicked, this,
-            [this] { withNode([this](const StorageNode& node) { state_.select(node); }); });
+            [this] { withNode([this](const StorageNode& node) { state_.navigation().select(node); }); });
     connect(neverTouch, &QPushButton::clicked, this,
-            [this] { withNode([this](const StorageNode& node) { state_.neverTouch(node); }); });
+            [this] { withNode([this](const StorageNode& node) { state_.developer().neverTouch(node); }); });
 
     auto* actions = new QWidget;
     auto* column = new QVBoxLayout(actions);
@@ -249,7 +249,7 @@ QWidget* InspectorView::makeActions(const InspectorContent& content) {
 }
 
 QWidget* InspectorView::makeEmptyState(const Palette& palette) {
-    const InspectorEmptyState text = inspectorEmptyState(state_.mode());
+    const InspectorEmptyState text = inspectorEmptyState(state_.preferences().mode());
     auto* empty = new QWidget;
     auto* column = new QVBoxLayout(empty);
     column->setContentsMargins(0, 20, 0, 0);

@@ -55,10 +55,10 @@ LargeFilesView::LargeFilesView(AppState& state, QWidget* parent)
 
 void LargeFilesView::refresh() {
     // Only a new scan result changes the list.
-    const auto result = state_.sharedGeneralResult();
+    const auto result = state_.folderScan().sharedGeneralResult();
     if (result == shown_) return;
     shown_ = result;
-    const std::vector<FileTreeScanner::Entry> largest = state_.largestFiles();
+    const std::vector<FileTreeScanner::Entry> largest = state_.folderScan().largestFiles();
     content_ = largeFilesContent(result && result->has_value(), largest);
     total_->setVisible(content_.total.has_value());
     total_->setText(QString::fromStdString(content_.total.value_or("")));

@@ -16,7 +16,7 @@
 #include "app/kit/Panel.h"
 #include "app/kit/PlainLabel.h"
 #include "app/kit/RestyleOnPaletteChange.h"
-#include "app/presenters/PlatformWords.h"
+#include "app/state/PlatformWords.h"
 #include "app/state/AppState.h"
 #include "app/theme/AppFont.h"
 #include "app/theme/GaugeMotion.h"
@@ -326,7 +326,7 @@ LiveStatsView::LiveStatsView(AppState& state, QWidget* parent)
     column->addStretch(1);
     column->addWidget(footer);
 
-    connect(&state_, &AppState::statsChanged, this, &LiveStatsView::refresh);
+    connect(&state_.liveStats(), &LiveStatsState::statsChanged, this, &LiveStatsView::refresh);
     restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
     refresh();
@@ -352,7 +352,7 @@ std::vector<double> LiveStatsView::shownSegments() const {
 }
 
 void LiveStatsView::refresh() {
-    LiveStatsContent content = liveStatsContent(state_.stats());
+    LiveStatsContent content = liveStatsContent(state_.liveStats().stats());
     // A sample that draws the same picture touches nothing.
     if (!content_.meters.empty() && looksTheSame(content_, content)) return;
     content_ = std::move(content);

@@ -78,7 +78,7 @@ MenuBarView::MenuBarView(AppState& state, QWidget* parent)
     for (QPushButton* button : {scan_, open_, quit_})
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 
-    connect(scan_, &QPushButton::clicked, &state_, &AppState::startScan);
+    connect(scan_, &QPushButton::clicked, &state_.developer(), &DeveloperState::startScan);
     connect(open_, &QPushButton::clicked, this, [this] {
         hide();
         emit openRequested();
@@ -104,7 +104,7 @@ void MenuBarView::paintEvent(QPaintEvent*) {
 }
 
 void MenuBarView::refresh() {
-    MenuBarContent content = menuBarContent(state_.scan(), state_.reclaimableBytes(), state_.route());
+    MenuBarContent content = menuBarContent(state_.developer().scan(), state_.developer().reclaimableBytes(), state_.navigation().route());
     if (hasContent_ && content == content_) return;
     const bool summaryChanged = !hasContent_ || content.showsScanSummary != content_.showsScanSummary ||
                                 content.rows != content_.rows || content.freeSpace != content_.freeSpace;

@@ -264,10 +264,10 @@ void OnboardingView::placeContent() {
 void OnboardingView::choose(OnboardingChoice::Action action) {
     switch (action) {
         case OnboardingChoice::Action::scanHomeFolder:
-            state_.scanHomeFolder();
+            state_.folderScan().scanHomeFolder();
             break;
         case OnboardingChoice::Action::scanDeveloperLeftovers:
-            state_.startScan();
+            state_.developer().startScan();
             break;
     }
 }

@@ -75,8 +75,9 @@ ReviewView::ReviewView(AppState& state, QWidget* parent)
     column->addLayout(buildFooter());
 
     connectActions();
-    for (auto signal : {&AppState::selectionChanged, &AppState::settingsChanged, &AppState::scanChanged})
-        connect(&state_, signal, this, &ReviewView::refresh);
+    connect(&state_.developer(), &DeveloperState::selectionChanged, this, &ReviewView::refresh);
+    connect(&state_.developer(), &DeveloperState::scanChanged, this, &ReviewView::refresh);
+    connect(&state_.preferences(), &PreferencesState::settingsChanged, this, &ReviewView::refresh);
     restyleOnPaletteChange(*this, [this] {
         restyle();
         rebuildRows();
@@ -140,15 +141,15 @@ QLayout* ReviewView::buildFooter() {
 
 void ReviewView::connectActions() {
     connect(picker_, &DisposalPicker::disposalChosen, this, [this](std::optional<Disposal> disposal) {
-        state_.setDisposalOverride(disposal);
-        state_.saveSettings();
+        state_.preferences().setDisposalOverride(disposal);
+        state_.preferences().saveSettings();
     });
     connect(cancel_, &QPushButton::clicked, this, &ReviewView::closeRequested);
     connect(clean_, &QPushButton::clicked, this, [this] {
         // Closing the sheet may take this view with it.
         AppState& state = state_;
         emit closeRequested();
-        state.startCleanup();
+        state.developer().startCleanup();
     });
 }
 
@@ -160,8 +161,8 @@ QList<QWidget*> ReviewView::rowViews() const {
 }
 
 void ReviewView::refresh() {
-    picker_->setDisposalOverride(state_.disposalOverride());
-    ReviewContent content = reviewContent(state_.selectedCandidates(), state_.disposalOverride());
+    picker_->setDisposalOverride(state_.preferences().disposalOverride());
+    ReviewContent content = reviewContent(state_.developer().selectedCandidates(), state_.preferences().disposalOverride());
     // The statistics and other fields publish too; only a different list rebuilds.
     if (hasContent_ && content == content_) return;
     const bool rowsChanged = !hasContent_ || content.rows != content_.rows;
@@ -196,9 +197,9 @@ void ReviewView::buildMoreRows() {
         const ReviewRow& row = content_.rows[static_cast<std::size_t>(builtRows_)];
         auto* view = new ReviewRowView(row, list_);
         connect(view, &ReviewRowView::removeRequested, this, [this](const UUID& id) {
-            std::set<UUID> selection = state_.selection();
+            std::set<UUID> selection = state_.developer().selection();
             selection.erase(id);
-            state_.setSelection(std::move(selection));
+            state_.developer().setSelection(std::move(selection));
         });
         // The stretch stays last.
         listLayout_->insertWidget(listLayout_->count() - 1, view);

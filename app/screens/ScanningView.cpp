@@ -64,8 +64,8 @@ ScanningView::ScanningView(AppState& state, QWidget* parent)
     column->addStretch(1);
     column->addWidget(cancel_, 0, Qt::AlignHCenter);
 
-    connect(cancel_, &QPushButton::clicked, &state_, &AppState::cancelDeveloperScan);
-    connect(&state_, &AppState::scanProgressChanged, this, &ScanningView::refresh);
+    connect(cancel_, &QPushButton::clicked, &state_.developer(), &DeveloperState::cancelDeveloperScan);
+    connect(&state_.developer(), &DeveloperState::scanProgressChanged, this, &ScanningView::refresh);
     restyleOnPaletteChange(*this, [this] {
         restyle();
         rebuildRows(true);
@@ -75,7 +75,7 @@ ScanningView::ScanningView(AppState& state, QWidget* parent)
 }
 
 void ScanningView::refresh() {
-    ScanningContent content = scanningContent(state_.scanProgress());
+    ScanningContent content = scanningContent(state_.developer().scanProgress());
     const bool rowsChanged = content.rows != content_.rows;
     content_ = std::move(content);
     headline_->setBytes(content_.foundSoFar);

@@ -42,7 +42,7 @@ QComboBox* picker(int width, const QString& name) {
 SearchView::SearchView(AppState& state, QWidget* parent)
     : QWidget(parent),
       state_(state),
-      runner_(std::make_unique<SearchRunner>(state)),
+      runner_(std::make_unique<SearchRunner>(state.folderScan())),
       field_(new QLineEdit),
       count_(new CapsuleLabel({}, QMargins(7, 2, 7, 2))),
       clear_(new SymbolButton("xmark.circle.fill", QStringLiteral("Clear"), 13)),
@@ -147,20 +147,20 @@ void SearchView::connectQuery() {
         editQuery([&](FileSearch::Query& query) { query.isRegex = on; });
     });
     connect(sort_, &QComboBox::activated, this, [this](int index) {
-        state_.setSearchSort(static_cast<FileSearch::Sort>(sort_->itemData(index).toInt()));
+        state_.folderScan().setSearchSort(static_cast<FileSearch::Sort>(sort_->itemData(index).toInt()));
     });
 }
 
 SearchView::~SearchView() = default;
 
 void SearchView::editQuery(const std::function<void(FileSearch::Query&)>& edit) {
-    FileSearch::Query query = state_.searchQuery();
+    FileSearch::Query query = state_.folderScan().searchQuery();
     edit(query);
-    state_.setSearchQuery(std::move(query));
+    state_.folderScan().setSearchQuery(std::move(query));
 }
 
 void SearchView::followState() {
-    const FileSearch::Query& query = state_.searchQuery();
+    const FileSearch::Query& query = state_.folderScan().searchQuery();
     const QString text = QString::fromStdString(query.text);
     // Rewriting the field while the user types would move the cursor.
     if (field_->text() != text) field_->setText(text);
@@ -171,16 +171,16 @@ void SearchView::followState() {
     age_->setCurrentIndex(ageIndex ? static_cast<int>(*ageIndex) : -1);
     paths_->setChecked(query.searchesPaths);
     regex_->setChecked(query.isRegex);
-    sort_->setCurrentIndex(sort_->findData(static_cast<int>(state_.searchSort())));
+    sort_->setCurrentIndex(sort_->findData(static_cast<int>(state_.folderScan().searchSort())));
     // The badge and the empty state follow the field at once; the list and
     // the count follow the search.
     showResults();
 }
 
 void SearchView::showResults() {
-    const auto& result = state_.generalResult();
+    const auto& result = state_.folderScan().generalResult();
     const std::size_t indexCount = result ? result->index.size() : 0;
-    SearchContent content = searchContent(result.has_value(), indexCount, state_.searchQuery(),
+    SearchContent content = searchContent(result.has_value(), indexCount, state_.folderScan().searchQuery(),
                                           runner_->results().size());
     const bool listChanged = runner_->results() != list_->model()->entries();
     content_ = std::move(content);

@@ -22,7 +22,7 @@ AutomationTab::AutomationTab(AppState& state, QWidget* parent)
 
     // The state does not pass schedule changes on: listen to the schedule itself.
     connect(&state_.automation(), &Automation::scheduleChanged, this, &AutomationTab::refreshSchedule);
-    connect(&state_, &AppState::settingsChanged, this, &AutomationTab::refreshNeverTouched);
+    connect(&state_.preferences(), &PreferencesState::settingsChanged, this, &AutomationTab::refreshNeverTouched);
     refreshSchedule();
     refreshNeverTouched();
 }
@@ -101,9 +101,9 @@ void AutomationTab::refreshSchedule() {
 std::vector<PathRowView*> AutomationTab::neverTouchedRows() const { return pathRows(*neverTouchedRows_); }
 
 void AutomationTab::refreshNeverTouched() {
-    const auto paths = korvane::neverTouchedRows(state_.settings());
+    const auto paths = korvane::neverTouchedRows(state_.preferences().settings());
     showPathRows(*neverTouchedRows_, paths,
-                 [this](const std::string& path) { state_.removeExclusion(path); });
+                 [this](const std::string& path) { state_.preferences().removeExclusion(path); });
     neverTouched_->setVisible(!paths.empty());
 }
 

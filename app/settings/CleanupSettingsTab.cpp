@@ -19,7 +19,7 @@ CleanupSettingsTab::CleanupSettingsTab(AppState& state, QWidget* parent)
     : SettingsTabPage(parent), state_(state) {
     setSections({buildRemoval(), buildSafeguards()});
     // The review sheet's picker writes the same value.
-    connect(&state_, &AppState::settingsChanged, this, &CleanupSettingsTab::refresh);
+    connect(&state_.preferences(), &PreferencesState::settingsChanged, this, &CleanupSettingsTab::refresh);
     refresh();
     restyle();
 }
@@ -43,9 +43,9 @@ QWidget* CleanupSettingsTab::buildRemoval() {
     // reader's "Toggle"); showing the stored one changes nothing.
     connect(group, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         const auto value = removalOptions()[static_cast<std::size_t>(id)].value;
-        if (!checked || value == state_.disposalOverride()) return;
-        state_.setDisposalOverride(value);
-        state_.saveSettings();
+        if (!checked || value == state_.preferences().disposalOverride()) return;
+        state_.preferences().setDisposalOverride(value);
+        state_.preferences().saveSettings();
     });
     return removal;
 }
@@ -69,7 +69,7 @@ QWidget* CleanupSettingsTab::buildSafeguards() {
 
 void CleanupSettingsTab::refresh() {
     // Checking one unchecks the others; it writes only when the value differs.
-    const int chosen = removalIndex(state_.disposalOverride());
+    const int chosen = removalIndex(state_.preferences().disposalOverride());
     if (chosen >= 0) removal_[static_cast<std::size_t>(chosen)]->setChecked(true);
 }
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/presenters/PlatformWords.h"
+#include "app/state/PlatformWords.h"
 #include "core/text/ByteFormat.h"
 
 namespace korvane {

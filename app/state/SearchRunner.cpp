@@ -1,27 +1,27 @@
 #include "app/state/SearchRunner.h"
 
-#include "app/state/AppState.h"
+#include "app/state/FolderScanState.h"
 
 namespace korvane {
 
-SearchRunner::SearchRunner(AppState& state, QObject* parent) : QObject(parent), state_(state) {
+SearchRunner::SearchRunner(FolderScanState& scan, QObject* parent) : QObject(parent), scan_(scan) {
     worker_.setMaxThreadCount(1);
     Request request = wanted();
     results_ = search(request);
     requested_ = request;
     shown_ = std::move(request);
-    connect(&state_, &AppState::changed, this, &SearchRunner::follow);
+    connect(&scan_, &FolderScanState::changed, this, &SearchRunner::follow);
 }
 
 SearchRunner::~SearchRunner() { worker_.waitForDone(); }
 
 SearchRunner::Request SearchRunner::wanted() const {
-    return {state_.searchQuery(), state_.searchSort(), state_.sharedGeneralResult()};
+    return {scan_.searchQuery(), scan_.searchSort(), scan_.sharedGeneralResult()};
 }
 
 std::vector<FileTreeScanner::Entry> SearchRunner::search(const Request& request) {
     if (!request.scan || !*request.scan) return {};
-    return FileSearch::run(request.query, (*request.scan)->index, request.sort, AppState::searchLimit);
+    return FileSearch::run(request.query, (*request.scan)->index, request.sort, FolderScanState::searchLimit);
 }
 
 void SearchRunner::follow() {

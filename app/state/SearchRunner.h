@@ -12,7 +12,7 @@
 
 namespace korvane {
 
-class AppState;
+class FolderScanState;
 
 // Runs the search page's query over the last folder scan's index, once per
 // change of the query, the sort or the scan, on a worker thread so typing
@@ -23,14 +23,14 @@ class SearchRunner : public QObject {
     Q_OBJECT
 public:
     // Searches once at once, so the page opens with its results.
-    explicit SearchRunner(AppState& state, QObject* parent = nullptr);
+    explicit SearchRunner(FolderScanState& scan, QObject* parent = nullptr);
     // Waits for a search still running.
     ~SearchRunner() override;
 
     SearchRunner(const SearchRunner&) = delete;
     SearchRunner& operator=(const SearchRunner&) = delete;
 
-    // At most AppState::searchLimit entries.
+    // At most FolderScanState::searchLimit entries.
     const std::vector<FileTreeScanner::Entry>& results() const { return results_; }
     // The results answer what the state asks for now.
     bool isCurrent() const { return !running_ && !pending_ && shown_ == wanted(); }
@@ -55,7 +55,7 @@ private:
     void finish(std::uint64_t run, Request request, std::vector<FileTreeScanner::Entry> results);
     static std::vector<FileTreeScanner::Entry> search(const Request& request);
 
-    AppState& state_;
+    FolderScanState& scan_;
     QThreadPool worker_;
     bool running_ = false;
     std::optional<Request> pending_;

@@ -1,6 +1,6 @@
 #include "app/theme/ApplicationIcon.h"
 
-#include "app/ApplicationInfo.h"
+#include "app/platform/ApplicationInfo.h"
 
 // The pictures live in this static library; nothing else would pull them in.
 static void initApplicationIconResource() { Q_INIT_RESOURCE(application_icon); }

@@ -10,7 +10,7 @@
 
 #include "app/theme/AppFont.h"
 #include "app/theme/Texture.h"
-#include "app/theme/ThemeID.h"
+#include "app/state/ThemeID.h"
 #include "core/model/Categories.h"
 #include "core/model/FileKind.h"
 

@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
             QApplication::setActiveWindow(&window);
             QTest::keySequence(&window, QKeySequence(QStringLiteral("Ctrl+,")));
         } else {
-            state.setSheet(korvane::AppState::Sheet::history);
+            state.navigation().setSheet(korvane::AppState::Sheet::history);
         }
         settle();
         QDialog* dialog = window.sheetDialog();
@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
             }
         QTest::keyClick(dialog, Qt::Key_Escape);
         settle();
-        return window.sheetDialog() == nullptr && !state.sheet();
+        return window.sheetDialog() == nullptr && !state.navigation().sheet();
     };
 
     // The first openings fill what lives as long as the process (fonts, style caches).

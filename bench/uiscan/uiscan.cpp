@@ -135,22 +135,22 @@ int main(int argc, char** argv) {
     QElapsedTimer watch;
     double shown = 0;
     {
-        CanvasPaintWatch paints([&] { return !state.isScanningFolder() && state.generalResult().has_value(); });
+        CanvasPaintWatch paints([&] { return !state.folderScan().isScanningFolder() && state.folderScan().generalResult().has_value(); });
         stalls.start();
         watch.start();
-        state.scanFolder(tree);
+        state.folderScan().scanFolder(tree);
         runUntil([&] { return paints.painted(); });
         shown = watch.nsecsElapsed() / 1e9;
     }
     const double longestStall = stalls.stop();
-    const auto& result = *state.generalResult();
+    const auto& result = *state.folderScan().generalResult();
     std::printf("files %lld, index %zu entries\n", static_cast<long long>(result.fileCount), result.index.size());
     std::printf("scan in the core %.3f s\n", result.duration);
     std::printf("scan to tree shown %.3f s\n", shown);
     std::printf("longest event-loop stall during the scan %.1f ms\n", longestStall);
 
     // The search page, typed into one character at a time.
-    state.setGeneralSection(korvane::AppState::GeneralSection::search);
+    state.navigation().setGeneralSection(korvane::AppState::GeneralSection::search);
     QCoreApplication::processEvents();
     auto* search = window.findChild<korvane::SearchView*>();
     if (search == nullptr) {
@@ -163,9 +163,9 @@ int main(int argc, char** argv) {
         if (regex) text = text.substr(3);
         if (search->regexBox()->isChecked() != regex) search->regexBox()->click();
         search->field()->clear();
-        korvane::FileSearch::Query query = state.searchQuery();
+        korvane::FileSearch::Query query = state.folderScan().searchQuery();
         query.text.clear();
-        state.setSearchQuery(query);
+        state.folderScan().setSearchQuery(query);
         runUntil([&] { return search->runner().isCurrent(); });
         for (std::size_t n = 1; n <= text.size(); ++n) {
             watch.restart();

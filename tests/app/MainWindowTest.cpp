@@ -115,11 +115,11 @@ TEST_F(MainWindowTest, DesktopMenusHoldTheCommandsWithTheirShortcuts) {
 
     // A section goes to general mode; the checks follow the state.
     menuAction(window.menuBar(), "&View", "Large files")->trigger();
-    EXPECT_EQ(state().mode(), AppState::Mode::general);
-    EXPECT_EQ(state().generalSection(), AppState::GeneralSection::largeFiles);
+    EXPECT_EQ(state().preferences().mode(), AppState::Mode::general);
+    EXPECT_EQ(state().navigation().generalSection(), AppState::GeneralSection::largeFiles);
     EXPECT_TRUE(menuAction(window.menuBar(), "&View", "General")->isChecked());
     menuAction(window.menuBar(), "&View", "Developer")->trigger();
-    EXPECT_EQ(state().mode(), AppState::Mode::developer);
+    EXPECT_EQ(state().preferences().mode(), AppState::Mode::developer);
     EXPECT_FALSE(menuAction(window.menuBar(), "&View", "Large files")->isChecked());
 
     // The inspector's item follows the top bar's wish and changes it.
@@ -133,15 +133,15 @@ TEST_F(MainWindowTest, DesktopMenusHoldTheCommandsWithTheirShortcuts) {
     emit view->aboutToShow();
     EXPECT_TRUE(window.inspectorAction()->isChecked());
     menuAction(window.menuBar(), "&View", "History")->trigger();
-    EXPECT_EQ(state().sheet(), Sheet::history);
+    EXPECT_EQ(state().navigation().sheet(), Sheet::history);
 
     // About opens the settings on their About tab, in place of any sheet, and only then.
     window.aboutAction()->trigger();
-    ASSERT_EQ(state().sheet(), Sheet::settings);
+    ASSERT_EQ(state().navigation().sheet(), Sheet::settings);
     auto* settings = window.sheetDialog()->findChild<SettingsView*>();
     ASSERT_NE(settings, nullptr);
     EXPECT_EQ(settings->tabs()->currentWidget(), settings->aboutTab());
-    state().setSheet(std::nullopt);
+    state().navigation().setSheet(std::nullopt);
     window.settingsAction()->trigger();
     settings = window.sheetDialog()->findChild<SettingsView*>();
     EXPECT_NE(settings->tabs()->currentWidget(), settings->aboutTab());
@@ -154,7 +154,7 @@ TEST_F(MainWindowTest, DesktopMenusHoldTheCommandsWithTheirShortcuts) {
 TEST_F(MainWindowTest, SheetsDrawTheirOwnHeaderWithoutAWindowTitleBar) {
     MainWindow& window = open();
     for (Sheet sheet : {Sheet::settings, Sheet::history, Sheet::review}) {
-        state().setSheet(sheet);
+        state().navigation().setSheet(sheet);
         QDialog* dialog = window.sheetDialog();
         ASSERT_NE(dialog, nullptr);
         EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::FramelessWindowHint));
@@ -165,7 +165,7 @@ TEST_F(MainWindowTest, SheetsDrawTheirOwnHeaderWithoutAWindowTitleBar) {
         EXPECT_LE(std::abs(dialog->geometry().center().x() - content.center().x()), 1);
         EXPECT_TRUE(window.screen()->availableGeometry().contains(dialog->geometry()));
         QTest::keyClick(dialog, Qt::Key_Escape);
-        EXPECT_EQ(state().sheet(), std::nullopt);
+        EXPECT_EQ(state().navigation().sheet(), std::nullopt);
     }
 }
 
@@ -176,7 +176,7 @@ TEST_F(MainWindowTest, SheetsAreOpaqueWithARuleEdgeWithoutACompositorAndShadowed
         const Palette& palette = Palette::forTheme(ThemeID::graphite);
         for (Sheet sheet : {Sheet::settings, Sheet::history, Sheet::review}) {
             SCOPED_TRACE(std::to_string(static_cast<int>(sheet)) + (isComposited ? " composited" : " plain"));
-            state().setSheet(sheet);
+            state().navigation().setSheet(sheet);
             auto* dialog = qobject_cast<SheetWindow*>(window.sheetDialog());
             ASSERT_NE(dialog, nullptr);
             EXPECT_EQ(dialog->testAttribute(Qt::WA_TranslucentBackground), isComposited);
@@ -246,7 +246,7 @@ TEST_F(MainWindowTest, EveryRouteShowsItsOwnScreen) {
         return false;
     };
     for (Route route : {Route::scanning, Route::explore, Route::cleaning, Route::finished, Route::onboarding}) {
-        state().setRoute(route);
+        state().navigation().setRoute(route);
         QCoreApplication::processEvents();
         EXPECT_EQ(root->shownRoute(), route);
         QWidget* screen = root->screen();
@@ -264,7 +264,7 @@ TEST_F(MainWindowTest, ANewRouteCrossFadesFromTheOldScreen) {
     auto* fade = window.rootView()->findChild<QWidget*>(QStringLiteral("routeFade"));
     ASSERT_NE(fade, nullptr);
     EXPECT_FALSE(fade->isVisible());
-    state().setRoute(Route::scanning);
+    state().navigation().setRoute(Route::scanning);
     EXPECT_TRUE(fade->isVisible());
     EXPECT_EQ(fade->geometry(), window.rootView()->rect());
     EXPECT_TRUE(testing::waitUntil([&] { return !fade->isVisible(); }, 1.0));
@@ -272,8 +272,8 @@ TEST_F(MainWindowTest, ANewRouteCrossFadesFromTheOldScreen) {
 
 TEST_F(MainWindowTest, ThemeReachesTheWindowAndAnOpenSheet) {
     MainWindow& window = open();
-    state().setSheet(Sheet::settings);
-    state().setThemeID(ThemeID::graphite);
+    state().navigation().setSheet(Sheet::settings);
+    state().preferences().setThemeID(ThemeID::graphite);
     EXPECT_EQ(environmentPalette(window.rootView()).id, ThemeID::graphite);
     ASSERT_NE(window.sheetDialog(), nullptr);
     EXPECT_EQ(environmentPalette(window.sheetDialog()->findChild<QPushButton*>()).id, ThemeID::graphite);
@@ -290,24 +290,24 @@ TEST_F(MainWindowTest, ScanNowStartsAScanAndWaitsWhileScanningOrCleaning) {
     press(QKeySequence(QStringLiteral("Ctrl+R")));
     // The scan without scanners may end before the key press returns, so what
     // shows that it ran is its applied result.
-    ASSERT_TRUE(testing::waitUntil([&] { return state().scan().has_value() && state().route() != Route::scanning; }));
+    ASSERT_TRUE(testing::waitUntil([&] { return state().developer().scan().has_value() && state().navigation().route() != Route::scanning; }));
     EXPECT_TRUE(scanNow->isEnabled());
 
-    state().setRoute(Route::scanning);
+    state().navigation().setRoute(Route::scanning);
     EXPECT_FALSE(scanNow->isEnabled());
     EXPECT_EQ(window.rootView()->shownRoute(), Route::scanning);
 
-    state().setRoute(Route::cleaning);
+    state().navigation().setRoute(Route::cleaning);
     EXPECT_FALSE(scanNow->isEnabled());
     press(QKeySequence(QStringLiteral("Ctrl+R")));
-    EXPECT_EQ(state().route(), Route::cleaning);
+    EXPECT_EQ(state().navigation().route(), Route::cleaning);
 }
 
 TEST_F(MainWindowTest, SettingsShortcutOpensTheSettingsSheetInPlaceOfAnyOther) {
     MainWindow& window = open();
     EXPECT_EQ(window.settingsAction()->text(), QStringLiteral("Settings…"));
     press(QKeySequence(QStringLiteral("Ctrl+,")));
-    EXPECT_EQ(state().sheet(), Sheet::settings);
+    EXPECT_EQ(state().navigation().sheet(), Sheet::settings);
     QDialog* dialog = window.sheetDialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->isVisible());
@@ -315,12 +315,12 @@ TEST_F(MainWindowTest, SettingsShortcutOpensTheSettingsSheetInPlaceOfAnyOther) {
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Settings"));
 
     // One sheet at a time: another replaces it, and the command replaces that again.
-    state().setSheet(Sheet::history);
+    state().navigation().setSheet(Sheet::history);
     EXPECT_NE(window.sheetDialog(), dialog);
     EXPECT_EQ(window.sheetDialog()->windowTitle(), QStringLiteral("Storage history"));
     EXPECT_NE(window.sheetDialog()->findChild<HistoryView*>(), nullptr);
     window.settingsAction()->trigger();
-    EXPECT_EQ(state().sheet(), Sheet::settings);
+    EXPECT_EQ(state().navigation().sheet(), Sheet::settings);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(window.findChildren<QDialog*>().size(), 1);
 
@@ -329,25 +329,25 @@ TEST_F(MainWindowTest, SettingsShortcutOpensTheSettingsSheetInPlaceOfAnyOther) {
     ASSERT_NE(done, nullptr);
     EXPECT_EQ(done->text(), QStringLiteral("Done"));
     done->click();
-    EXPECT_EQ(state().sheet(), std::nullopt);
+    EXPECT_EQ(state().navigation().sheet(), std::nullopt);
     EXPECT_EQ(window.sheetDialog(), nullptr);
 }
 
 TEST_F(MainWindowTest, ClosingASheetAnyWayClearsIt) {
     MainWindow& window = open();
-    state().setSheet(Sheet::history);
+    state().navigation().setSheet(Sheet::history);
     ASSERT_NE(window.sheetDialog(), nullptr);
     QTest::keyClick(window.sheetDialog(), Qt::Key_Escape);
-    EXPECT_EQ(state().sheet(), std::nullopt);
-    state().setSheet(Sheet::settings);
-    state().setSheet(std::nullopt);
+    EXPECT_EQ(state().navigation().sheet(), std::nullopt);
+    state().navigation().setSheet(Sheet::settings);
+    state().navigation().setSheet(std::nullopt);
     EXPECT_EQ(window.sheetDialog(), nullptr);
 }
 
 TEST_F(MainWindowTest, AlertShowsTheMessageAsPlainTextAndOkClearsIt) {
     MainWindow& window = open();
     const std::string message = "Could not read <b>x</b> & y";
-    state().setErrorMessage(message);
+    state().developer().setErrorMessage(message);
     QMessageBox* alert = window.alert();
     ASSERT_NE(alert, nullptr);
     EXPECT_TRUE(alert->isVisible());
@@ -358,7 +358,7 @@ TEST_F(MainWindowTest, AlertShowsTheMessageAsPlainTextAndOkClearsIt) {
     ASSERT_EQ(alert->buttons().size(), 1);
     EXPECT_EQ(alert->buttons().front()->text(), QStringLiteral("OK"));
     alert->buttons().front()->click();
-    EXPECT_EQ(state().errorMessage(), std::nullopt);
+    EXPECT_EQ(state().developer().errorMessage(), std::nullopt);
     EXPECT_EQ(window.alert(), nullptr);
 }
 
@@ -380,14 +380,14 @@ TEST_F(MainWindowTest, ExploreLayoutShowsTheInspectorOnlyWhenTheWindowIsWideEnou
     }
     // The mode swaps the sidebar in place; general pages other than disk usage have no inspector.
     window.resize(1400 + (window.width() - layout->width()), window.height());
-    state().setMode(AppState::Mode::general);
-    state().setGeneralSection(AppState::GeneralSection::search);
+    state().preferences().setMode(AppState::Mode::general);
+    state().navigation().setGeneralSection(AppState::GeneralSection::search);
     QCoreApplication::processEvents();
     EXPECT_NE(qobject_cast<GeneralSidebar*>(layout->sidebar()), nullptr);
     EXPECT_NE(qobject_cast<SearchView*>(layout->canvasPage()), nullptr);
     EXPECT_EQ(layout->sidebar()->width(), 248);
     EXPECT_EQ(layout->inspectorColumn()->width(), 0);
-    state().setGeneralSection(AppState::GeneralSection::explore);
+    state().navigation().setGeneralSection(AppState::GeneralSection::explore);
     QCoreApplication::processEvents();
     EXPECT_EQ(layout->inspectorColumn()->width(), 297);
     layout->setShowsInspector(false);

@@ -136,8 +136,8 @@ protected:
     // Paints the canvas as the window would.
     void paint() { render(ThemeID::paper); }
 
-    std::optional<std::string> focused() { return state().focusedID(); }
-    std::optional<std::string> selected() { return state().selectedID(); }
+    std::optional<std::string> focused() { return state().navigation().focusedID(); }
+    std::optional<std::string> selected() { return state().navigation().selectedID(); }
 
     QImage render(ThemeID theme) {
         QImage image(canvas_->size(), QImage::Format_ARGB32);
@@ -179,8 +179,8 @@ TEST_F(CanvasesTest, ClicksDoubleClicksAndRightClicksFollowEachCanvasesRule) {
     for (const ClickRule& rule : rules) {
         SCOPED_TRACE(rawValue(rule.mode));
         // A single click on a folder selects it; some canvases also drill in.
-        state().setFocusedID(std::nullopt);
-        state().setSelectedID(std::nullopt);
+        state().navigation().setFocusedID(std::nullopt);
+        state().navigation().setSelectedID(std::nullopt);
         open(rule.mode);
         const auto big = itemOf("big");
         ASSERT_TRUE(big);
@@ -189,14 +189,14 @@ TEST_F(CanvasesTest, ClicksDoubleClicksAndRightClicksFollowEachCanvasesRule) {
         EXPECT_EQ(focused(), rule.clickOnFolderDrills ? std::optional<std::string>("big") : std::nullopt);
 
         // A double click on a folder drills in where the canvas drills by double click.
-        state().setFocusedID(std::nullopt);
+        state().navigation().setFocusedID(std::nullopt);
         open(rule.mode);
         doubleClick(pointOf(*itemOf("big")));
         EXPECT_EQ(focused() == std::optional<std::string>("big"), rule.doubleClickOnFolderDrills);
 
         // A double click on a file never focuses it.
-        state().setFocusedID(std::nullopt);
-        state().setSelectedID(std::nullopt);
+        state().navigation().setFocusedID(std::nullopt);
+        state().navigation().setSelectedID(std::nullopt);
         open(rule.mode);
         const auto lone = itemOf("lone");
         ASSERT_TRUE(lone);
@@ -319,7 +319,7 @@ TEST_F(CanvasesTest, HoverAndSelectionNeverLayOutAgain) {
             QTest::mouseMove(&canvas, QPoint(20 + 28 * move, 15 + 19 * move));
             paint();
         }
-        state().setSelectedID(std::string("b1"));
+        state().navigation().setSelectedID(std::string("b1"));
         paint();
         EXPECT_EQ(canvas.layoutBuilds(), builds);
     }
@@ -409,14 +409,14 @@ TEST_P(CanvasColours, ItemsAreFilledWithTheirColourAtTheirOpacity) {
     for (const Probe& probe : probes) {
         SCOPED_TRACE(rawValue(probe.mode));
         open(probe.mode, QSize(900, 600), theme);
-        if (probe.mode == Mode::table) state().setSelectedID(std::string("mid"));
+        if (probe.mode == Mode::table) state().navigation().setSelectedID(std::string("mid"));
         const QImage image = render(theme);
         const auto [point, expected] = probe.expect(*this, Palette::forTheme(theme));
         const QColor actual = image.pixelColor(point);
         EXPECT_NEAR(actual.red(), expected.red(), 3) << point.x() << "," << point.y();
         EXPECT_NEAR(actual.green(), expected.green(), 3);
         EXPECT_NEAR(actual.blue(), expected.blue(), 3);
-        state().setSelectedID(std::nullopt);
+        state().navigation().setSelectedID(std::nullopt);
     }
 }
 
@@ -459,7 +459,7 @@ TEST_F(CanvasesTest, TheMindMapPansPastTheThresholdAndANewRootPutsTheViewBack) {
     QTest::mouseRelease(&map, Qt::LeftButton, {}, start + QPoint(5, 0));
     EXPECT_EQ(map.pan(), QPointF());
     // A drag past 10 points pans, by the pointer's travel, and selects nothing.
-    state().setSelectedID(std::nullopt);
+    state().navigation().setSelectedID(std::nullopt);
     QTest::mousePress(&map, Qt::LeftButton, {}, QPoint(50, 50));
     QMouseEvent move(QEvent::MouseMove, QPointF(80, 90), map.mapToGlobal(QPointF(80, 90)), Qt::NoButton,
                      Qt::LeftButton, Qt::NoModifier);

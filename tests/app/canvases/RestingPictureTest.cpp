@@ -163,14 +163,14 @@ TEST_F(RestingPictureTest, AHoverMoveDrawsOnlyTheHoveredItemsOverThePictureAtRes
         EXPECT_NEAR(left.blue(), resting.blue(), 2);
 
         // A picture drawn again while an item is hovered shows it at rest.
-        state().setSelectedID(std::string("c0"));
+        state().navigation().setSelectedID(std::string("c0"));
         render();
         hover(QPointF(canvas.width() + 10, -10));
         const QColor after = render().pixelColor(onB), before = rest.pixelColor(onB);
         EXPECT_NEAR(after.red(), before.red(), 2);
         EXPECT_NEAR(after.green(), before.green(), 2);
         EXPECT_NEAR(after.blue(), before.blue(), 2);
-        state().setSelectedID(std::nullopt);
+        state().navigation().setSelectedID(std::nullopt);
     }
 }
 
@@ -210,15 +210,15 @@ TEST_F(RestingPictureTest, ThemeSizeSelectionZoomAndScrollDrawThePictureAgain) {
          [](AppState&, CanvasBase& c) { setEnvironmentPalette(&c, ThemeID::graphite); }},
         {"size", Mode::sunburst, [](AppState&, CanvasBase& c) { c.resize(700, 600); }},
         {"selection", Mode::treemap,
-         [](AppState& s, CanvasBase&) { s.setSelectedID(std::string("c0")); }},
+         [](AppState& s, CanvasBase&) { s.navigation().setSelectedID(std::string("c0")); }},
         {"selection", Mode::folders,
-         [](AppState& s, CanvasBase&) { s.setSelectedID(std::string("c1")); }},
+         [](AppState& s, CanvasBase&) { s.navigation().setSelectedID(std::string("c1")); }},
         {"zoom", Mode::mindMap, [](AppState&, CanvasBase& c) { dynamic_cast<MindMapCanvas&>(c).zoomBy(1.3); }},
         {"scroll", Mode::folders, [](AppState&, CanvasBase& c) { dynamic_cast<ScrollingCanvas&>(c).scrollTo(150); }},
     };
     for (const Change& change : changes) {
         SCOPED_TRACE(change.what);
-        state().setSelectedID(std::nullopt);
+        state().navigation().setSelectedID(std::nullopt);
         CanvasBase& canvas = open(change.mode);
         const QImage before = render();
         const std::size_t draws = canvas.restingDraws();

@@ -84,9 +84,9 @@ protected:
 
 TEST_F(StrataCanvasTest, AClickOnADepositSelectsItsNode) {
     QTest::mouseClick(canvas_.get(), Qt::LeftButton, {}, centreOf(layout().deposits[depositNamed("fresh-b")].rect));
-    ASSERT_TRUE(state().selectedID());
-    EXPECT_EQ(*state().selectedID(), "fresh-b");
-    EXPECT_TRUE(state().selection().empty()) << "a click selects the node, not its candidate";
+    ASSERT_TRUE(state().navigation().selectedID());
+    EXPECT_EQ(*state().navigation().selectedID(), "fresh-b");
+    EXPECT_TRUE(state().developer().selection().empty()) << "a click selects the node, not its candidate";
 }
 
 TEST_F(StrataCanvasTest, TheSummingTileTakesNoSelectionAndOffersNoActions) {
@@ -98,16 +98,16 @@ TEST_F(StrataCanvasTest, TheSummingTileTakesNoSelectionAndOffersNoActions) {
     const auto summary = std::find_if(deposits.begin(), deposits.end(), [](const auto& d) { return d.isSummary; });
     ASSERT_NE(summary, deposits.end());
     EXPECT_EQ(summary->node->name, "30 smaller items");
-    state().setSelectedID(std::string("fresh-a"));
+    state().navigation().setSelectedID(std::string("fresh-a"));
     const QPoint point = centreOf(summary->rect);
     QTest::mouseClick(canvas_.get(), Qt::LeftButton, {}, point);
-    EXPECT_EQ(state().selectedID(), "fresh-a");
+    EXPECT_EQ(state().navigation().selectedID(), "fresh-a");
     QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, point, canvas_->mapToGlobal(point));
     QApplication::sendEvent(canvas_.get(), &menuEvent);
     EXPECT_EQ(canvas_->findChild<QMenu*>(), nullptr);
     // Its band's header still selects every leaf, the summed ones too.
     QTest::mouseClick(canvas_.get(), Qt::LeftButton, {}, centreOf(layout().bands[0].header));
-    EXPECT_EQ(state().selection().size(), 32u);
+    EXPECT_EQ(state().developer().selection().size(), 32u);
 }
 
 TEST_F(StrataCanvasTest, ABandHeaderTogglesTheBandsCandidatesLeavingProtectedOnesOut) {
@@ -116,19 +116,19 @@ TEST_F(StrataCanvasTest, ABandHeaderTogglesTheBandsCandidatesLeavingProtectedOne
     const QPoint buried = centreOf(layout().bands[1].header);
 
     QTest::mouseClick(canvas_.get(), Qt::LeftButton, {}, days);
-    EXPECT_EQ(state().selection(), (std::set<UUID>{*root_.children[0].candidateID, *root_.children[1].candidateID}));
+    EXPECT_EQ(state().developer().selection(), (std::set<UUID>{*root_.children[0].candidateID, *root_.children[1].candidateID}));
     EXPECT_TRUE(canvas_->isBandFullySelected(0));
     EXPECT_FALSE(canvas_->isBandFullySelected(1));
 
     QTest::mouseClick(canvas_.get(), Qt::LeftButton, {}, buried);
-    EXPECT_TRUE(state().selection().contains(*root_.children[3].candidateID));
-    EXPECT_FALSE(state().selection().contains(*root_.children[2].candidateID)) << "protected stays out";
+    EXPECT_TRUE(state().developer().selection().contains(*root_.children[3].candidateID));
+    EXPECT_FALSE(state().developer().selection().contains(*root_.children[2].candidateID)) << "protected stays out";
     EXPECT_TRUE(canvas_->isBandFullySelected(1));
 
     QTest::mouseClick(canvas_.get(), Qt::LeftButton, {}, days);
-    EXPECT_EQ(state().selection(), (std::set<UUID>{*root_.children[3].candidateID}));
+    EXPECT_EQ(state().developer().selection(), (std::set<UUID>{*root_.children[3].candidateID}));
     EXPECT_FALSE(canvas_->isBandFullySelected(0));
-    EXPECT_FALSE(state().selectedID()) << "a header click selects no node";
+    EXPECT_FALSE(state().navigation().selectedID()) << "a header click selects no node";
 }
 
 TEST_F(StrataCanvasTest, ABandOfOnlyProtectedLeavesIsNeverFullySelected) {
@@ -136,7 +136,7 @@ TEST_F(StrataCanvasTest, ABandOfOnlyProtectedLeavesIsNeverFullySelected) {
     canvas_->setRoot(&root_);
     ASSERT_EQ(layout().bands.back().bandIndex, 4);
     QTest::mouseClick(canvas_.get(), Qt::LeftButton, {}, centreOf(layout().bands.back().header));
-    EXPECT_TRUE(state().selection().empty());
+    EXPECT_TRUE(state().developer().selection().empty());
     EXPECT_FALSE(canvas_->isBandFullySelected(layout().bands.size() - 1));
 }
 
@@ -159,7 +159,7 @@ TEST_F(StrataCanvasTest, TheCardShowsForTheHoveredDepositAndHoverNeverRelaysOut)
     EXPECT_TRUE(canvas_->hoverCardRect().isEmpty()) << "headers have no card";
 
     for (int move = 0; move < 40; ++move) QTest::mouseMove(canvas_.get(), QPoint(120 + 19 * move, 10 + 11 * move));
-    state().setSelectedID(std::string("fresh-a"));
+    state().navigation().setSelectedID(std::string("fresh-a"));
     canvas_->repaint();
     EXPECT_EQ(canvas_->layoutBuilds(), 1u);
 
@@ -221,7 +221,7 @@ TEST_P(StrataCanvasColours, ADepositIsFilledWithItsColourAtTheBandsStrength) {
 
 TEST_P(StrataCanvasColours, AHoveredOrSelectedDepositIsFilledOnce) {
     paint(GetParam());
-    state().setSelectedID(std::string("fresh-a"));
+    state().navigation().setSelectedID(std::string("fresh-a"));
     const QPointF point = layout().deposits[depositNamed("old-safe")].rect.center();
     QMouseEvent move(QEvent::MouseMove, point, canvas_->mapToGlobal(point), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(canvas_.get(), &move);

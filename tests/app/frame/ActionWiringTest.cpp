@@ -35,7 +35,7 @@ public:
     using FlowFixture::state;
 
     // A candidate of the demonstration scan: it has a path and no children.
-    const StorageNode& item() { return *state().tree().children.front().leaves().front(); }
+    const StorageNode& item() { return *state().developer().tree().children.front().leaves().front(); }
 
 protected:
     ActionWiringTest() { AppMotion::setJumpToEnd(true); }
@@ -117,24 +117,24 @@ TEST_F(ActionWiringTest, EachButtonReachesItsOperation) {
     using T = ActionWiringTest;
     const std::vector<Action> actions = {
         {"History opens the history sheet", "developer", nullptr, Region::topBar, fixed("History"),
-         [](T& t) { EXPECT_EQ(t.state().sheet(), AppState::Sheet::history); }},
+         [](T& t) { EXPECT_EQ(t.state().navigation().sheet(), AppState::Sheet::history); }},
         {"Settings opens the settings sheet", "developer", nullptr, Region::topBar, fixed("Settings"),
-         [](T& t) { EXPECT_EQ(t.state().sheet(), AppState::Sheet::settings); }},
+         [](T& t) { EXPECT_EQ(t.state().navigation().sheet(), AppState::Sheet::settings); }},
         {"a mode pill sets the mode", "developer", nullptr, Region::topBar, fixed("General"),
-         [](T& t) { EXPECT_EQ(t.state().mode(), AppState::Mode::general); }},
+         [](T& t) { EXPECT_EQ(t.state().preferences().mode(), AppState::Mode::general); }},
         {"a switcher pill sets the canvas mode", "developer", nullptr, Region::page, fixed("Treemap"),
-         [](T& t) { EXPECT_EQ(t.state().canvasMode(), AppState::CanvasMode::treemap); }},
+         [](T& t) { EXPECT_EQ(t.state().navigation().canvasMode(), AppState::CanvasMode::treemap); }},
         {"the sidebar's Reveal shows the focused node, not the inspected one", "developer",
          [](T& t) {
-             t.state().setFocusedID(t.item().id);
-             t.state().setSelectedID("root");
+             t.state().navigation().setFocusedID(t.item().id);
+             t.state().navigation().setSelectedID("root");
          },
          Region::sidebar, fixed("Reveal"),
          [](T& t) { EXPECT_EQ(t.desktop_.revealed, (std::vector<std::vector<std::string>>{{*t.item().path}})); }},
         {"the sidebar's Copy path copies the focused path", "developer",
          [](T& t) {
-             t.state().setFocusedID(t.item().id);
-             t.state().setSelectedID("root");
+             t.state().navigation().setFocusedID(t.item().id);
+             t.state().navigation().setSelectedID("root");
          },
          Region::sidebar, fixed("Copy path"),
          [](T& t) { EXPECT_EQ(t.desktop_.copied, (std::vector<std::string>{*t.item().path})); }},
@@ -146,16 +146,16 @@ TEST_F(ActionWiringTest, EachButtonReachesItsOperation) {
              EXPECT_TRUE(t.desktop_.requests[0].multiple);
          }},
         {"a quick win focuses its node", "developer", nullptr, Region::sidebar,
-         [](T& t) { return QString::fromStdString(t.state().sidebarItems().front()->name); },
-         [](T& t) { EXPECT_EQ(t.state().selectedID(), t.state().sidebarItems().front()->id); }},
+         [](T& t) { return QString::fromStdString(t.state().developer().sidebarItems().front()->name); },
+         [](T& t) { EXPECT_EQ(t.state().navigation().selectedID(), t.state().developer().sidebarItems().front()->id); }},
         {"the inspector's Focus drills into the inspected node", "developer",
-         [](T& t) { t.state().setSelectedID(t.state().tree().children.front().id); }, Region::inspector,
-         fixed("Focus"), [](T& t) { EXPECT_EQ(t.state().focusedID(), t.state().tree().children.front().id); }},
+         [](T& t) { t.state().navigation().setSelectedID(t.state().developer().tree().children.front().id); }, Region::inspector,
+         fixed("Focus"), [](T& t) { EXPECT_EQ(t.state().navigation().focusedID(), t.state().developer().tree().children.front().id); }},
         {"the inspector's Never touch this excludes the inspected path", "developer",
-         [](T& t) { t.state().setSelectedID(t.item().id); }, Region::inspector, fixed("Never touch this"),
-         [](T& t) { EXPECT_EQ(t.state().settings().excludedPaths.size(), 1u); }},
-        {"Select safe selects the safe candidates", "developer", [](T& t) { t.state().setSelection({}); },
-         Region::page, fixed("Select safe"), [](T& t) { EXPECT_FALSE(t.state().selection().empty()); }},
+         [](T& t) { t.state().navigation().setSelectedID(t.item().id); }, Region::inspector, fixed("Never touch this"),
+         [](T& t) { EXPECT_EQ(t.state().preferences().settings().excludedPaths.size(), 1u); }},
+        {"Select safe selects the safe candidates", "developer", [](T& t) { t.state().developer().setSelection({}); },
+         Region::page, fixed("Select safe"), [](T& t) { EXPECT_FALSE(t.state().developer().selection().empty()); }},
         {"the general sidebar's Folder\u2026 asks for one folder to scan", "general", nullptr, Region::sidebar,
          fixed("Folder\u2026"),
          [](T& t) {
@@ -164,23 +164,23 @@ TEST_F(ActionWiringTest, EachButtonReachesItsOperation) {
              EXPECT_FALSE(t.desktop_.requests[0].multiple);
          }},
         {"a page row sets the general section", "general", nullptr, Region::sidebar, fixed("Large files"),
-         [](T& t) { EXPECT_EQ(t.state().generalSection(), AppState::GeneralSection::largeFiles); }},
+         [](T& t) { EXPECT_EQ(t.state().navigation().generalSection(), AppState::GeneralSection::largeFiles); }},
         {"Rescan scans the folder scanned last, not the home folder", "general",
          [](T& t) {
              std::filesystem::create_directories(t.at("Documents"));
-             t.state().setScanRoot(t.at("Documents"));
+             t.state().folderScan().setScanRoot(t.at("Documents"));
          },
          Region::sidebar, fixed("Rescan"),
          [](T& t) {
-             EXPECT_EQ(t.state().scanRoot(), t.at("Documents"));
-             EXPECT_TRUE(testing::waitUntil([&] { return t.state().generalResult().has_value(); }, 20));
+             EXPECT_EQ(t.state().folderScan().scanRoot(), t.at("Documents"));
+             EXPECT_TRUE(testing::waitUntil([&] { return t.state().folderScan().generalResult().has_value(); }, 20));
          }},
         {"the empty general page's Scan Home folder starts a folder scan there", "general", nullptr, Region::page,
          fixed("Scan Home folder"),
          [](T& t) {
-             EXPECT_EQ(t.state().scanRoot(), t.home_);
-             EXPECT_EQ(t.state().route(), AppState::Route::explore);
-             EXPECT_TRUE(testing::waitUntil([&] { return t.state().generalResult().has_value(); }, 20));
+             EXPECT_EQ(t.state().folderScan().scanRoot(), t.home_);
+             EXPECT_EQ(t.state().navigation().route(), AppState::Route::explore);
+             EXPECT_TRUE(testing::waitUntil([&] { return t.state().folderScan().generalResult().has_value(); }, 20));
          }},
     };
     for (const Action& action : actions) run(action);

@@ -83,17 +83,17 @@ TEST_F(ExploreFrameTest, ANewModeOrFilterGivesAFreshCanvasWhileADrillKeepsIt) {
     open();
     QPointer<CanvasBase> first = page().drawing()->canvas();
     // A drill (a category row focuses its node) keeps the canvas.
-    const std::string category = state().tree().children.front().id;
-    state().select(std::string_view(category));
+    const std::string category = state().developer().tree().children.front().id;
+    state().navigation().select(std::string_view(category));
     QCoreApplication::processEvents();
     EXPECT_EQ(page().drawing()->canvas(), first.data());
     EXPECT_EQ(first->root()->id, category);
     EXPECT_EQ(bar().crumbButtons().size(), 2u);
 
-    state().setCanvasMode(AppState::CanvasMode::strata);  // the same mode again
+    state().navigation().setCanvasMode(AppState::CanvasMode::strata);  // the same mode again
     EXPECT_EQ(page().drawing()->canvas(), first.data());
 
-    state().setCanvasMode(AppState::CanvasMode::flame);
+    state().navigation().setCanvasMode(AppState::CanvasMode::flame);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_NE(page().drawing()->canvas(), nullptr);
     EXPECT_TRUE(first.isNull()) << "the old canvas is gone";
@@ -117,8 +117,8 @@ TEST_F(ExploreFrameTest, EachCanvasGetsItsDepthFromTheSetting) {
     for (const Case& c : {Case{AppState::CanvasMode::sunburst, 1, 1}, Case{AppState::CanvasMode::flame, 1, 5},
                           Case{AppState::CanvasMode::mindMap, 1, 2}, Case{AppState::CanvasMode::mindMap, 3, 3},
                           Case{AppState::CanvasMode::flame, 2, 6}, Case{AppState::CanvasMode::strata, 2, 0}}) {
-        state().setCanvasMode(c.mode);
-        state().setSunburstDepth(c.setting);
+        state().navigation().setCanvasMode(c.mode);
+        state().navigation().setSunburstDepth(c.setting);
         EXPECT_EQ(page().drawing()->canvas()->depth(), c.depth) << rawValue(c.mode) << " " << c.setting;
     }
     EXPECT_FALSE(page().content().showsDepth);
@@ -126,7 +126,7 @@ TEST_F(ExploreFrameTest, EachCanvasGetsItsDepthFromTheSetting) {
 
 TEST_F(ExploreFrameTest, ReturnOpensTheReviewExceptWhileTypingInTheFilter) {
     open();
-    state().selectAllSafe();
+    state().developer().selectAllSafe();
     QCoreApplication::processEvents();
     ASSERT_TRUE(page().reviewButton()->isEnabled());
 
@@ -134,21 +134,21 @@ TEST_F(ExploreFrameTest, ReturnOpensTheReviewExceptWhileTypingInTheFilter) {
     filter->setFocus();
     QTest::keyClicks(filter, QStringLiteral("node"));
     press(filter, Qt::Key_Return);
-    EXPECT_FALSE(state().sheet()) << "Return in the filter starts no review";
+    EXPECT_FALSE(state().navigation().sheet()) << "Return in the filter starts no review";
     EXPECT_FALSE(filter->hasFocus()) << "Return leaves the field";
-    EXPECT_EQ(state().searchText(), "node") << "and keeps the text";
+    EXPECT_EQ(state().navigation().searchText(), "node") << "and keeps the text";
 
     press(window_.get(), Qt::Key_Return);
-    EXPECT_EQ(state().sheet(), AppState::Sheet::review);
+    EXPECT_EQ(state().navigation().sheet(), AppState::Sheet::review);
 }
 
 TEST_F(ExploreFrameTest, ReturnDoesNothingWithoutASelection) {
     open();
-    state().setSelection({});
+    state().developer().setSelection({});
     QCoreApplication::processEvents();
     EXPECT_FALSE(page().reviewButton()->isEnabled());
     press(window_.get(), Qt::Key_Return);
-    EXPECT_FALSE(state().sheet());
+    EXPECT_FALSE(state().navigation().sheet());
 }
 
 TEST_F(ExploreFrameTest, TheInspectorToggleSlidesTheColumnWhenWideAndOpensThePopoverWhenNarrow) {
@@ -190,35 +190,35 @@ TEST_F(ExploreFrameTest, ANarrowWindowHidesTheInspectorFromTabAndScreenReaders) 
 
 TEST_F(ExploreFrameTest, ClickingACrumbGoesBackUp) {
     open();
-    state().select(std::string_view(state().tree().children.front().id));
+    state().navigation().select(std::string_view(state().developer().tree().children.front().id));
     QCoreApplication::processEvents();
     ASSERT_EQ(bar().crumbButtons().size(), 2u);
     QTest::mouseClick(bar().crumbButtons()[0], Qt::LeftButton);
     QCoreApplication::processEvents();
-    EXPECT_FALSE(state().focusedID());
+    EXPECT_FALSE(state().navigation().focusedID());
     EXPECT_EQ(bar().crumbButtons().size(), 1u);
 }
 
 TEST_F(ExploreFrameTest, BackspaceAndAltUpLeaveTheFolderButNotTheTextBeingTyped) {
     open();
-    const StorageNode& category = state().tree().children.front();
+    const StorageNode& category = state().developer().tree().children.front();
     ASSERT_FALSE(category.children.empty());
-    state().select(std::string_view(category.children.front().id));
+    state().navigation().select(std::string_view(category.children.front().id));
     QCoreApplication::processEvents();
     press(window_.get(), Qt::Key_Backspace);
-    EXPECT_EQ(state().focusedID(), category.id);
+    EXPECT_EQ(state().navigation().focusedID(), category.id);
 
     QLineEdit* filter = bar().filterField();
     filter->setFocus();
     QTest::keyClicks(filter, QStringLiteral("ab"));
     press(filter, Qt::Key_Backspace);
-    EXPECT_EQ(state().searchText(), "a");
-    EXPECT_EQ(state().focusedID(), category.id) << "Backspace in the filter edits the text only";
-    state().setSearchText({});
+    EXPECT_EQ(state().navigation().searchText(), "a");
+    EXPECT_EQ(state().navigation().focusedID(), category.id) << "Backspace in the filter edits the text only";
+    state().navigation().setSearchText({});
     window_->setFocus();
     QTest::keyClick(window_.get(), Qt::Key_Up, Qt::AltModifier);
     QCoreApplication::processEvents();
-    EXPECT_FALSE(state().focusedID());
+    EXPECT_FALSE(state().navigation().focusedID());
 }
 
 TEST_F(ExploreFrameTest, TheGeneralPageNamesTheFolderOnShowWithButtonsBackToEachFolderAbove) {
@@ -236,14 +236,14 @@ TEST_F(ExploreFrameTest, TheGeneralPageNamesTheFolderOnShowWithButtonsBackToEach
     b.children.emplace_back().id = "/data/a & b/c/file";
     a.children.push_back(b);
     result.root.children.push_back(a);
-    state().setGeneralResult(result);
-    state().setMode(AppState::Mode::general);
+    state().folderScan().setGeneralResult(result);
+    state().preferences().setMode(AppState::Mode::general);
     QCoreApplication::processEvents();
     auto* general = qobject_cast<GeneralCanvas*>(layout().canvasPage());
     ASSERT_NE(general, nullptr);
     EXPECT_TRUE(general->crumbButtons().empty());
 
-    state().focusOn("/data/a & b/c");
+    state().navigation().focusOn("/data/a & b/c");
     QCoreApplication::processEvents();
     auto crumbs = general->crumbButtons();
     ASSERT_EQ(crumbs.size(), 2u);
@@ -253,13 +253,13 @@ TEST_F(ExploreFrameTest, TheGeneralPageNamesTheFolderOnShowWithButtonsBackToEach
     EXPECT_EQ(general->content().name, "c");
 
     press(window_.get(), Qt::Key_Backspace);
-    EXPECT_EQ(state().focusedID(), "/data/a & b");
+    EXPECT_EQ(state().navigation().focusedID(), "/data/a & b");
     ASSERT_EQ(general->crumbButtons().size(), 1u);
-    state().focusOn("/data/a & b/c");
+    state().navigation().focusOn("/data/a & b/c");
     QCoreApplication::processEvents();
     QTest::mouseClick(general->crumbButtons()[0], Qt::LeftButton);
     QCoreApplication::processEvents();
-    EXPECT_FALSE(state().focusedID()) << "the first crumb is the scan root";
+    EXPECT_FALSE(state().navigation().focusedID()) << "the first crumb is the scan root";
     EXPECT_TRUE(general->crumbButtons().empty());
 }
 
@@ -269,11 +269,11 @@ TEST_F(ExploreFrameTest, SwitchingCanvasesNeverMovesTheCanvas) {
     using Mode = AppState::CanvasMode;
     for (const QSize size : {QSize(1180, 760), QSize(1440, 900), QSize(900, 700), QSize(760, 600)}) {
         window_->resize(size);
-        state().setCanvasMode(Mode::strata);
+        state().navigation().setCanvasMode(Mode::strata);
         settle();
         const int top = page().drawing()->mapTo(window_.get(), QPoint()).y();
         for (const Mode mode : {Mode::sunburst, Mode::flame, Mode::mindMap, Mode::treemap}) {
-            state().setCanvasMode(mode);
+            state().navigation().setCanvasMode(mode);
             settle();
             EXPECT_EQ(page().drawing()->mapTo(window_.get(), QPoint()).y(), top)
                 << rawValue(mode) << " at " << size.width() << "x" << size.height();
@@ -292,8 +292,8 @@ TEST_F(ExploreFrameTest, AnEmptyScanShowsNoQuickWinsOrToolchainsHeader) {
         return titles;
     };
     EXPECT_EQ(shownTitles().size(), 2) << "the demonstration scan has both";
-    state().setScan(ScanResult{});
-    state().setShowsProtected(state().showsProtected());  // the tree follows the new scan
+    state().developer().setScan(ScanResult{});
+    state().developer().setShowsProtected(state().developer().showsProtected());  // the tree follows the new scan
     QCoreApplication::processEvents();
     EXPECT_TRUE(shownTitles().isEmpty());
 }
@@ -305,7 +305,7 @@ TEST_F(ExploreFrameTest, Pictures) {
     dir.mkpath(QStringLiteral("."));
     open();
     for (const ThemeID theme : {ThemeID::paper, ThemeID::graphite, ThemeID::terminal}) {
-        state().setThemeID(theme);
+        state().preferences().setThemeID(theme);
         for (const QSize size : {QSize(1440, 900), QSize(760, 600)}) {
             window_->resize(size);
             QCoreApplication::processEvents();

@@ -88,7 +88,7 @@ TEST(GeneralSidebarTest, AReadingRepaintsOnlyTheMeterItChanges) {
         GeneralSidebar sidebar(*state);
         sidebar.resize(240, 800);
         sidebar.show();
-        state->startStatsTimer();
+        state->liveStats().startStatsTimer();
         for (int round = 0; round < 5; ++round) QApplication::processEvents();
         QWidget* memory = meter(sidebar, QStringLiteral("Memory"));
         QWidget* cpu = meter(sidebar, QStringLiteral("CPU"));
@@ -100,7 +100,7 @@ TEST(GeneralSidebarTest, AReadingRepaintsOnlyTheMeterItChanges) {
 
         EventCounter counter(sidebar, {memory, cpu, figure, memory->parentWidget()});
         writeMemory(harness, test.to);
-        state->startStatsTimer();
+        state->liveStats().startStatsTimer();
         int running = 0;
         for (auto* motion : sidebar.findChildren<GaugeMotion*>()) running += motion->isRunning();
         EXPECT_EQ(running, test.animates ? 1 : 0);

@@ -29,11 +29,11 @@ TEST_F(TopBarThemeTest, AThemePickedInTheBarIsStoredAtOnce) {
     ASSERT_TRUE(picker->dropdown()->isOpen());
     const auto rows = picker->dropdown()->list()->findChildren<DropdownRow*>();
     ASSERT_EQ(rows.size(), 9);
-    const int writes = settings_.writeCount(AppState::themeKey);
+    const int writes = settings_.writeCount(PreferencesState::themeKey);
     QTest::mouseClick(rows[8], Qt::LeftButton);
-    EXPECT_EQ(state().themeID(), ThemeID::nord);
-    EXPECT_EQ(settings_.value(AppState::themeKey), "nord");
-    EXPECT_EQ(settings_.writeCount(AppState::themeKey), writes + 1);
+    EXPECT_EQ(state().preferences().themeID(), ThemeID::nord);
+    EXPECT_EQ(settings_.value(PreferencesState::themeKey), "nord");
+    EXPECT_EQ(settings_.writeCount(PreferencesState::themeKey), writes + 1);
     EXPECT_FALSE(picker->dropdown()->isOpen());
 }
 

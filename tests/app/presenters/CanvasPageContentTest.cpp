@@ -24,14 +24,14 @@ class CanvasPageContentTest : public testing::FlowFixture {};
 
 TEST_F(CanvasPageContentTest, GeneralHeaderNamesTheFolderOnShowBelowCrumbsBackToEachFolderAbove) {
     AppState& state = launch();
-    state.setMode(AppState::Mode::general);
+    state.preferences().setMode(AppState::Mode::general);
     const std::string src = home_ + "/src";
     FileTreeScanner::Result result;
     result.root = folder(src, "~/src", 3000,
                          {folder(src + "/a b", "a b", 2000, {folder(src + "/a b/<i>", "<i>", 1500, {StorageNode{}})})});
     result.root.kind = StorageNode::Kind::root;
     result.fileCount = 1;
-    state.setGeneralResult(result);
+    state.folderScan().setGeneralResult(result);
 
     const struct {
         std::optional<std::string> focus;
@@ -47,13 +47,13 @@ TEST_F(CanvasPageContentTest, GeneralHeaderNamesTheFolderOnShowBelowCrumbsBackTo
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.focus.value_or("(none)"));
-        state.setFocusedID(c.focus);
+        state.navigation().setFocusedID(c.focus);
         const auto content = generalCanvasContent(state);
         std::vector<std::string> crumbs;
         for (const auto& crumb : content.crumbs) {
             crumbs.push_back(crumb.name);
             crumbs.push_back(crumb.help);
-            EXPECT_NE(state.generalRoot()->find(crumb.id), nullptr);
+            EXPECT_NE(state.folderScan().generalRoot()->find(crumb.id), nullptr);
         }
         EXPECT_EQ(crumbs, c.crumbs);
         EXPECT_EQ(content.name, c.name);
@@ -62,8 +62,8 @@ TEST_F(CanvasPageContentTest, GeneralHeaderNamesTheFolderOnShowBelowCrumbsBackTo
         EXPECT_EQ(content.files, c.files);
     }
     result.fileCount = 12345;
-    state.setGeneralResult(result);
-    state.setFocusedID(std::nullopt);
+    state.folderScan().setGeneralResult(result);
+    state.navigation().setFocusedID(std::nullopt);
     EXPECT_EQ(generalCanvasContent(state).files, "12,345 files");
 }
 
@@ -73,8 +73,8 @@ TEST_F(CanvasPageContentTest, AnEmptyDeveloperScanCountsOneItemAndOffersNoSafePi
     EXPECT_TRUE(demonstration.selectSafeEnabled);
     EXPECT_TRUE(demonstration.items.ends_with(" items"));
 
-    state.setScan(ScanResult{});
-    state.setShowsProtected(state.showsProtected());  // the tree follows the new scan
+    state.developer().setScan(ScanResult{});
+    state.developer().setShowsProtected(state.developer().showsProtected());  // the tree follows the new scan
     const auto content = developerCanvasContent(state);
     EXPECT_EQ(content.items, "1 item");
     EXPECT_FALSE(content.selectSafeEnabled);
@@ -87,8 +87,8 @@ TEST_F(CanvasPageContentTest, AnEmptyDeveloperScanCountsOneItemAndOffersNoSafePi
     candidate.size = 10;
     category.candidates.push_back(candidate);
     cautious.categories.push_back(category);
-    state.setScan(cautious);
-    state.setShowsProtected(state.showsProtected());
+    state.developer().setScan(cautious);
+    state.developer().setShowsProtected(state.developer().showsProtected());
     EXPECT_FALSE(developerCanvasContent(state).selectSafeEnabled);
 }
 

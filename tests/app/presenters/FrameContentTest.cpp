@@ -4,7 +4,7 @@
 #include "app/presenters/FootprintSegments.h"
 #include "app/presenters/HoverCardContent.h"
 #include "app/presenters/NodeActions.h"
-#include "app/presenters/PlatformWords.h"
+#include "app/state/PlatformWords.h"
 #include "app/presenters/SidebarContent.h"
 #include "app/presenters/TopBarContent.h"
 #include "core/text/ByteFormat.h"
@@ -103,12 +103,12 @@ protected:
 TEST_F(FrameContent, TopBarBadgeCountsMatchesAndShowsZeroWhenNothingMatches) {
     AppState& state = developer();
     EXPECT_FALSE(topBarContent(state, true, true, false).badge);
-    state.setSearchText("node");
+    state.navigation().setSearchText("node");
     const auto matching = topBarContent(state, true, true, false);
     ASSERT_TRUE(matching.badge);
-    EXPECT_EQ(*matching.badge, std::to_string(state.visibleItemCount()));
+    EXPECT_EQ(*matching.badge, std::to_string(state.navigation().visibleItemCount()));
     EXPECT_TRUE(matching.showsClear);
-    state.setSearchText("no such thing anywhere");
+    state.navigation().setSearchText("no such thing anywhere");
     EXPECT_EQ(topBarContent(state, true, true, false).badge, "0");
     EXPECT_FALSE(topBarContent(state, false, true, false).showsFilter) << "no filter in a narrow window";
 }
@@ -119,29 +119,29 @@ TEST_F(FrameContent, TopBarCrumbsAndTheScannedFolderWithALeadingTilde) {
     ASSERT_EQ(content.crumbs.size(), 1u);
     EXPECT_TRUE(content.crumbs[0].isLast);
     EXPECT_EQ(content.crumbs[0].name, "Developer storage");
-    state.select(std::string_view(state.tree().children.front().id));
+    state.navigation().select(std::string_view(state.developer().tree().children.front().id));
     content = topBarContent(state, true, true, false);
     ASSERT_EQ(content.crumbs.size(), 2u);
     EXPECT_FALSE(content.crumbs[0].isLast);
     EXPECT_TRUE(content.modes[1].isActive);
 
-    state.setMode(AppState::Mode::general);
+    state.preferences().setMode(AppState::Mode::general);
     content = topBarContent(state, true, true, false);
     EXPECT_EQ(content.scannedFolder, "No folder scanned");
     EXPECT_TRUE(content.scannedFolderIsPlaceholder);
-    state.setGeneralResult(FileTreeScanner::Result{});
+    state.folderScan().setGeneralResult(FileTreeScanner::Result{});
     struct Case {
         std::string folder;
         std::string shown;
     };
     for (const Case& c : {Case{home_, "~"}, Case{home_ + "/Projects", "~/Projects"},
                           Case{home_ + "2/x", home_ + "2/x"}, Case{"/mnt" + home_, "/mnt" + home_}}) {
-        state.setScanRoot(c.folder);
+        state.folderScan().setScanRoot(c.folder);
         EXPECT_EQ(topBarContent(state, true, true, false).scannedFolder, c.shown) << c.folder;
     }
-    state.setSheet(AppState::Sheet::settings);
+    state.navigation().setSheet(AppState::Sheet::settings);
     EXPECT_TRUE(topBarContent(state, true, true, false).settings.isActive);
-    state.setSheet(AppState::Sheet::history);
+    state.navigation().setSheet(AppState::Sheet::history);
     EXPECT_FALSE(topBarContent(state, true, true, false).history.isActive);
     EXPECT_EQ(topBarContent(state, false, false, true).inspectorHelp, "Show the inspector");
     EXPECT_TRUE(topBarContent(state, false, false, true).inspectorHighlighted);
@@ -149,13 +149,13 @@ TEST_F(FrameContent, TopBarCrumbsAndTheScannedFolderWithALeadingTilde) {
 
 TEST_F(FrameContent, TopBarSaysTheFirstFolderScanIsRunning) {
     AppState& state = launch();
-    state.setMode(AppState::Mode::general);
-    state.setScanRoot(home_ + "/src");
-    state.setIsScanningFolder(true);
+    state.preferences().setMode(AppState::Mode::general);
+    state.folderScan().setScanRoot(home_ + "/src");
+    state.folderScan().setIsScanningFolder(true);
     auto content = topBarContent(state, true, true, false);
     EXPECT_EQ(content.scannedFolder, "Scanning ~/src\u2026");
     EXPECT_TRUE(content.scannedFolderIsPlaceholder);
-    state.setIsScanningFolder(false);
+    state.folderScan().setIsScanningFolder(false);
     EXPECT_EQ(topBarContent(state, true, true, false).scannedFolder, "No folder scanned");
 }
 
@@ -165,38 +165,38 @@ TEST_F(FrameContent, SidebarTexts) {
     EXPECT_EQ(content.scanTitle, platformWords::scanThisComputer);
     EXPECT_FALSE(content.sections) << "without a scan only the scan block";
 
-    state.setMode(AppState::Mode::developer);
+    state.preferences().setMode(AppState::Mode::developer);
     state.loadDemonstrationScan();
     content = sidebarContent(state);
     ASSERT_TRUE(content.sections);
     const auto& sections = *content.sections;
     EXPECT_EQ(sections.currentView.title, "Developer storage");
-    EXPECT_EQ(sections.currentView.subtitle, std::to_string(state.scan()->projectCount) + " projects \u00B7 " +
-                                                 std::to_string(state.tree().children.size()) + " toolchains");
+    EXPECT_EQ(sections.currentView.subtitle, std::to_string(state.developer().scan()->projectCount) + " projects \u00B7 " +
+                                                 std::to_string(state.developer().tree().children.size()) + " toolchains");
     EXPECT_FALSE(sections.currentView.revealEnabled);
     ASSERT_FALSE(sections.quickWins.empty());
     EXPECT_LE(sections.quickWins.size(), 7u);
     for (const auto& win : sections.quickWins) {
-        const StorageNode* node = state.tree().find(win.id);
+        const StorageNode* node = state.developer().tree().find(win.id);
         ASSERT_NE(node, nullptr);
         const std::size_t n = node->children.size();
         EXPECT_EQ(win.subtitle, std::string(title(*node->category)) + " \u00B7 " + std::to_string(n) +
                                     (n == 1 ? " item" : " items"));
     }
-    EXPECT_EQ(sections.toolchains, footprintSegments(*state.scan()));
+    EXPECT_EQ(sections.toolchains, footprintSegments(*state.developer().scan()));
 
     // A focused group with a path under home shows it with "~"; the row is highlighted.
     const std::string id = sections.quickWins.front().id;
-    state.select(std::string_view(id));
+    state.navigation().select(std::string_view(id));
     content = sidebarContent(state);
     EXPECT_TRUE(content.sections->quickWins.front().isFocused);
-    EXPECT_EQ(content.sections->currentView.title, state.tree().find(id)->name);
+    EXPECT_EQ(content.sections->currentView.title, state.developer().tree().find(id)->name);
 
-    auto scan = *state.scan();
+    auto scan = *state.developer().scan();
     scan.volume = {100, 300};
-    state.setScan(scan);
+    state.developer().setScan(scan);
     EXPECT_EQ(sidebarContent(state).sections->disk.used, ByteFormat::string(0)) << "never below 0";
-    state.setRoute(AppState::Route::scanning);
+    state.navigation().setRoute(AppState::Route::scanning);
     EXPECT_EQ(sidebarContent(state).scanTitle, "Scanning\u2026");
     EXPECT_FALSE(sidebarContent(state).scanEnabled);
 }
@@ -213,9 +213,9 @@ TEST_F(FrameContent, NodeMenuEntriesFollowWhatTheNodeHas) {
     bare.id = "bare";
     EXPECT_EQ(actions(bare), (std::vector<std::optional<Action>>{std::nullopt, Action::neverTouch}));
 
-    const StorageNode& category = state.tree().children.front();
-    ASSERT_FALSE(state.candidateIDs(category).empty());
-    state.setSelection({});
+    const StorageNode& category = state.developer().tree().children.front();
+    ASSERT_FALSE(state.developer().candidateIDs(category).empty());
+    state.developer().setSelection({});
     auto entries = nodeActionEntries(state, category);
     EXPECT_EQ(entries[0].title, "Clean this\u2026");
     EXPECT_EQ(entries[1].title, "Add to selection");

@@ -2,7 +2,7 @@
 
 #include "app/presenters/GaugeTint.h"
 #include "app/presenters/LiveStatsContent.h"
-#include "app/presenters/PlatformWords.h"
+#include "app/state/PlatformWords.h"
 #include "app/theme/Palette.h"
 #include "core/text/ByteFormat.h"
 

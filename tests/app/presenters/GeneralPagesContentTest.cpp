@@ -344,9 +344,9 @@ TEST(GeneralSidebarContent, IdleScanningAndTheLastScan) {
     EXPECT_EQ(content.live[0].title, "CPU");
     EXPECT_EQ(content.live[1].title, "Memory");
 
-    state->setIsScanningFolder(true);
-    state->setGeneralProgress({1234567, 5'000'000, harness.home.root() + "/Projects/deep"});
-    state->setGeneralSection(AppState::GeneralSection::apps);
+    state->folderScan().setIsScanningFolder(true);
+    state->folderScan().setGeneralProgress({1234567, 5'000'000, harness.home.root() + "/Projects/deep"});
+    state->navigation().setGeneralSection(AppState::GeneralSection::apps);
     content = generalSidebarContent(*state, volume);
     EXPECT_EQ(content.primaryTitle, "Scanning\u2026");
     EXPECT_FALSE(content.primaryEnabled);
@@ -363,10 +363,10 @@ TEST(GeneralSidebarContent, IdleScanningAndTheLastScan) {
     result.folderCount = 67;
     result.duration = 3.44;
     result.largest = {entry("/a", 60'000'000), entry("/b", 55'000'000)};
-    state->setIsScanningFolder(false);
-    state->setGeneralResult(result);
-    state->setScanRoot(harness.home.root() + "/Work");
-    state->setApps({app("One", 1), app("Two", 1), app("Three", 1)});
+    state->folderScan().setIsScanningFolder(false);
+    state->folderScan().setGeneralResult(result);
+    state->folderScan().setScanRoot(harness.home.root() + "/Work");
+    state->applications().setApps({app("One", 1), app("Two", 1), app("Three", 1)});
     content = generalSidebarContent(*state, volume);
     ASSERT_TRUE(content.thisScan);
     EXPECT_EQ(content.thisScan->duration, "3.4s");
@@ -380,7 +380,7 @@ TEST(GeneralSidebarContent, IdleScanningAndTheLastScan) {
 
     // A scan that found no large file shows no count, not "0".
     result.largest.clear();
-    state->setGeneralResult(result);
+    state->folderScan().setGeneralResult(result);
     EXPECT_FALSE(generalSidebarContent(*state, volume).pages[2].count);
 }
 

@@ -147,7 +147,7 @@ class InspectorState : public testing::FlowFixture {};
 
 TEST_F(InspectorState, DeveloperRootShowsTheScansFacts) {
     launch({"--screen", "explore", "--mode", "developer"});
-    ASSERT_TRUE(state().scan());
+    ASSERT_TRUE(state().developer().scan());
     const auto content = inspectorContent(state(), clock_.moment);
     ASSERT_TRUE(content);
     EXPECT_EQ(content->kindLabel, "Scan root");
@@ -159,7 +159,7 @@ TEST_F(InspectorState, DeveloperRootShowsTheScansFacts) {
     EXPECT_TRUE(content->canFocus);
     const auto& rows = content->details;
     std::vector<std::string> expected = {"Size on disk"};
-    if (state().tree().reclaimable != state().tree().bytes) expected.push_back("Reclaimable");
+    if (state().developer().tree().reclaimable != state().developer().tree().bytes) expected.push_back("Reclaimable");
     for (const char* label : {"Items", "Scanned", "Scan time", "Projects found", "Toolchains", "Free space", "Not installed"})
         expected.push_back(label);
     EXPECT_EQ(labels(rows), expected);
@@ -176,12 +176,12 @@ TEST_F(InspectorState, DeveloperRootShowsTheScansFacts) {
 
 TEST_F(InspectorState, ShareAndCleanupButtonOfAnItem) {
     launch({"--screen", "explore", "--mode", "developer"});
-    const StorageNode& category = state().tree().children.front();
+    const StorageNode& category = state().developer().tree().children.front();
     const StorageNode* item = category.leaves().front();
-    state().setSelectedID(item->id);
+    state().navigation().setSelectedID(item->id);
     auto content = inspectorContent(state(), clock_.moment);
     ASSERT_TRUE(content);
-    EXPECT_EQ(content->share, inspectorShare(*item, state().tree().bytes));
+    EXPECT_EQ(content->share, inspectorShare(*item, state().developer().tree().bytes));
     EXPECT_EQ(content->pathLine, "~/Developer/" + item->name);
     EXPECT_TRUE(content->canReveal);
     EXPECT_FALSE(content->canFocus);
@@ -189,10 +189,10 @@ TEST_F(InspectorState, ShareAndCleanupButtonOfAnItem) {
     EXPECT_EQ(content->reason->safety, item->safety);
     EXPECT_EQ(content->reason->restoreHint, "Rebuilt automatically");
     EXPECT_EQ(content->reclaimable, ByteFormat::string(item->reclaimable) + " reclaimable");
-    const bool selected = state().isSelected(*item);
+    const bool selected = state().developer().isSelected(*item);
     EXPECT_EQ(content->cleanupTitle, selected ? "Remove from cleanup" : "Add to cleanup");
     EXPECT_EQ(content->cleanupSymbol, selected ? "minus.circle" : "trash");
-    state().toggleSelection(*item);
+    state().developer().toggleSelection(*item);
     content = inspectorContent(state(), clock_.moment);
     EXPECT_EQ(content->cleanupTitle, selected ? "Add to cleanup" : "Remove from cleanup");
     EXPECT_TRUE(content->cleanupEnabled);
@@ -200,13 +200,13 @@ TEST_F(InspectorState, ShareAndCleanupButtonOfAnItem) {
 
 TEST_F(InspectorState, GeneralModeShareIsOfTheFolderScan) {
     launch({"--screen", "explore", "--mode", "developer"});
-    ASSERT_GT(state().tree().bytes, 0);
+    ASSERT_GT(state().developer().tree().bytes, 0);
     FileTreeScanner::Result result;
     result.root = node(home_, 400, Kind::root, home_);
     result.root.children = {node(home_ + "/Movies", 100, Kind::group, home_ + "/Movies")};
-    state().setGeneralResult(result);
-    state().setMode(Mode::general);
-    state().setSelectedID(home_ + "/Movies");
+    state().folderScan().setGeneralResult(result);
+    state().preferences().setMode(Mode::general);
+    state().navigation().setSelectedID(home_ + "/Movies");
     const auto content = inspectorContent(state(), clock_.moment);
     ASSERT_TRUE(content);
     EXPECT_EQ(content->share, "25.0% of scan");
@@ -216,7 +216,7 @@ TEST_F(InspectorState, GeneralModeShareIsOfTheFolderScan) {
     EXPECT_FALSE(content->cleanupEnabled);
 
     // Without a folder scan there is nothing to show in general mode.
-    state().setGeneralResult(std::nullopt);
+    state().folderScan().setGeneralResult(std::nullopt);
     EXPECT_FALSE(inspectorContent(state(), clock_.moment));
     EXPECT_EQ(inspectorEmptyState(Mode::general).message,
               "Pick a tile to see what it is, how big it is, and what is inside it.");
@@ -226,14 +226,14 @@ TEST_F(InspectorState, GeneralModeShareIsOfTheFolderScan) {
 
 TEST_F(InspectorState, FallsBackToTheFocusedNodeThenToNothing) {
     launch({"--screen", "explore", "--mode", "developer"});
-    const StorageNode& category = state().tree().children.front();
-    state().select(category);
-    state().setSelectedID("gone");
+    const StorageNode& category = state().developer().tree().children.front();
+    state().navigation().select(category);
+    state().navigation().setSelectedID("gone");
     const auto content = inspectorContent(state(), clock_.moment);
     ASSERT_TRUE(content);
     EXPECT_EQ(content->nodeID, category.id);
     EXPECT_EQ(content->kindLabel, "Toolchain");
-    state().setFocusedID(std::nullopt);
+    state().navigation().setFocusedID(std::nullopt);
     EXPECT_FALSE(inspectorContent(state(), clock_.moment));
 }
 

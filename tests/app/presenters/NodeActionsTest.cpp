@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/presenters/NodeActions.h"
-#include "app/presenters/PlatformWords.h"
+#include "app/state/PlatformWords.h"
 #include "tests/app/state/FlowFixture.h"
 
 namespace korvane {
@@ -63,29 +63,29 @@ TEST_F(NodeActionsTest, EntriesFollowCandidatesChildrenAndPath) {
     desktop_.fileManager.clear();
 
     // Partly selected offers to add; fully selected to remove.
-    state().setSelection({*group.children[0].candidateID});
+    state().developer().setSelection({*group.children[0].candidateID});
     EXPECT_EQ(nodeActionEntries(state(), group)[1].title, "Add to selection");
     runNodeAction(state(), Action::toggleSelection, group);
-    EXPECT_EQ(state().selection(), (std::set<UUID>{*group.children[0].candidateID, *group.children[1].candidateID}));
+    EXPECT_EQ(state().developer().selection(), (std::set<UUID>{*group.children[0].candidateID, *group.children[1].candidateID}));
     EXPECT_EQ(nodeActionEntries(state(), group)[1].title, "Remove from selection");
     runNodeAction(state(), Action::toggleSelection, group);
-    EXPECT_TRUE(state().selection().empty());
+    EXPECT_TRUE(state().developer().selection().empty());
 }
 
 TEST_F(NodeActionsTest, ActionsReachTheState) {
     launch({"--screen", "explore", "--mode", "developer"});
-    const StorageNode root = state().tree();
+    const StorageNode root = state().developer().tree();
     const StorageNode category = root.children.front();
     const StorageNode item = *category.leaves().front();
 
-    state().setFocusedID(category.id);
+    state().navigation().setFocusedID(category.id);
     runNodeAction(state(), Action::focusHere, root);
-    EXPECT_EQ(state().focusedID(), std::nullopt);
-    EXPECT_EQ(state().selectedID(), "root");
+    EXPECT_EQ(state().navigation().focusedID(), std::nullopt);
+    EXPECT_EQ(state().navigation().selectedID(), "root");
 
     runNodeAction(state(), Action::cleanThis, item);
-    EXPECT_EQ(state().selection(), (std::set<UUID>{*item.candidateID}));
-    EXPECT_EQ(state().sheet(), AppState::Sheet::review);
+    EXPECT_EQ(state().developer().selection(), (std::set<UUID>{*item.candidateID}));
+    EXPECT_EQ(state().navigation().sheet(), AppState::Sheet::review);
 
     runNodeAction(state(), Action::revealInFileManager, item);
     runNodeAction(state(), Action::copyPath, item);
@@ -94,13 +94,13 @@ TEST_F(NodeActionsTest, ActionsReachTheState) {
     EXPECT_EQ(desktop_.copied, (std::vector<std::string>{*item.path}));
 
     // Never touching a node without a path changes nothing.
-    const ScanSettings before = state().settings();
+    const ScanSettings before = state().preferences().settings();
     runNodeAction(state(), Action::neverTouch, category);
-    EXPECT_EQ(state().settings(), before);
-    EXPECT_EQ(state().selection(), (std::set<UUID>{*item.candidateID}));
+    EXPECT_EQ(state().preferences().settings(), before);
+    EXPECT_EQ(state().developer().selection(), (std::set<UUID>{*item.candidateID}));
     runNodeAction(state(), Action::neverTouch, item);
-    EXPECT_TRUE(state().settings().excludedPaths.contains(*item.path));
-    EXPECT_TRUE(state().selection().empty());
+    EXPECT_TRUE(state().preferences().settings().excludedPaths.contains(*item.path));
+    EXPECT_TRUE(state().developer().selection().empty());
 }
 
 }  // namespace

@@ -52,7 +52,7 @@ TEST_F(ApplicationsViewTest, ListsTheAppImageAndBothFlatpaksWithTheirLeftovers) 
     launch();
     ApplicationsView view(state());
     view.show();
-    ASSERT_TRUE(testing::waitUntil([&] { return !state().isScanningApps(); }));
+    ASSERT_TRUE(testing::waitUntil([&] { return !state().applications().isScanningApps(); }));
 
     QAbstractItemModel& model = *view.list()->model();
     ASSERT_EQ(model.rowCount(), 3);
@@ -78,7 +78,7 @@ TEST_F(ApplicationsViewTest, ListsTheAppImageAndBothFlatpaksWithTheirLeftovers) 
     EXPECT_NE(std::find(texts.begin(), texts.end(), *view.detail()->commandNote), texts.end());
 
     QTest::mouseClick(view.uninstallButton(), Qt::LeftButton);
-    const auto& staged = state().stagedCandidates();
+    const auto& staged = state().developer().stagedCandidates();
     ASSERT_EQ(staged.size(), 2u);
     const auto command = std::find_if(staged.begin(), staged.end(),
                                       [](const CleanupCandidate& c) { return c.removal.isCommand(); });
@@ -90,7 +90,7 @@ TEST_F(ApplicationsViewTest, AnAppImageHasNoInstallerNote) {
     launch();
     ApplicationsView view(state());
     view.show();
-    ASSERT_TRUE(testing::waitUntil([&] { return !state().isScanningApps(); }));
+    ASSERT_TRUE(testing::waitUntil([&] { return !state().applications().isScanningApps(); }));
     QTest::keyClicks(view.filterField(), QStringLiteral("krit"));
     ASSERT_EQ(view.list()->model()->rowCount(), 1);
     ASSERT_TRUE(view.detail());
@@ -103,7 +103,7 @@ TEST_F(ApplicationsViewTest, LeavingTheApplicationItselfOutHoldsForTheNextOneAnd
     launch();
     ApplicationsView view(state());
     view.show();
-    ASSERT_TRUE(testing::waitUntil([&] { return !state().isScanningApps(); }));
+    ASSERT_TRUE(testing::waitUntil([&] { return !state().applications().isScanningApps(); }));
     ASSERT_TRUE(view.includeBundleBox()->isChecked());
     const QString withBundle = view.uninstallButton()->title();
 
@@ -124,9 +124,9 @@ TEST_F(ApplicationsViewTest, LeavingTheApplicationItselfOutHoldsForTheNextOneAnd
 
     // Only what was left behind is staged.
     QTest::mouseClick(view.uninstallButton(), Qt::LeftButton);
-    ASSERT_EQ(state().stagedCandidates().size(), 1u);
-    EXPECT_FALSE(state().stagedCandidates()[0].removal.isCommand());
-    EXPECT_NE(state().stagedCandidates()[0].path.find(".config/Krita"), std::string::npos);
+    ASSERT_EQ(state().developer().stagedCandidates().size(), 1u);
+    EXPECT_FALSE(state().developer().stagedCandidates()[0].removal.isCommand());
+    EXPECT_NE(state().developer().stagedCandidates()[0].path.find(".config/Krita"), std::string::npos);
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ protected:
 
 TEST_F(CompleteViewTest, ShowsTheReportAndCopiesTheExactSummary) {
     launch({"--screen", "finished"});
-    ASSERT_EQ(state().route(), Route::finished);
+    ASSERT_EQ(state().navigation().route(), Route::finished);
     CompleteView view(state());
     view.resize(800, 700);
     view.show();
@@ -53,7 +53,7 @@ TEST_F(CompleteViewTest, ShowsTheReportAndCopiesTheExactSummary) {
 
     QTest::mouseClick(button(view, "Copy summary"), Qt::LeftButton);
     ASSERT_EQ(desktop_.copied.size(), 1u);
-    EXPECT_EQ(desktop_.copied[0], state().shareSummary());
+    EXPECT_EQ(desktop_.copied[0], state().developer().shareSummary());
     EXPECT_EQ(desktop_.copied[0].rfind("Korvane found ", 0), 0u);
     EXPECT_TRUE(visibleTexts(view).contains("Summary copied."));
 
@@ -61,7 +61,7 @@ TEST_F(CompleteViewTest, ShowsTheReportAndCopiesTheExactSummary) {
     QTest::mouseClick(button(view, "Copy summary"), Qt::LeftButton);
     EXPECT_EQ(visibleTexts(view).count("Summary copied."), 1);
     view.findChild<LinkButton*>()->click();
-    EXPECT_EQ(state().restoreNotice(), std::nullopt);
+    EXPECT_EQ(state().developer().restoreNotice(), std::nullopt);
     EXPECT_FALSE(visibleTexts(view).contains("Summary copied."));
 
     QTest::mouseClick(button(view, "Open Trash"), Qt::LeftButton);
@@ -75,8 +75,8 @@ TEST_F(CompleteViewTest, ReturnActivatesDone) {
     view.show();
     EXPECT_TRUE(button(view, "Done")->isDefault());
     button(view, "Done")->click();
-    EXPECT_EQ(state().route(), Route::explore);
-    EXPECT_EQ(state().lastReport(), std::nullopt);
+    EXPECT_EQ(state().navigation().route(), Route::explore);
+    EXPECT_EQ(state().developer().lastReport(), std::nullopt);
     // Without a report only the actions stay.
     EXPECT_FALSE(visibleTexts(view).contains("Cleanup complete"));
     EXPECT_TRUE(button(view, "Copy summary")->isVisibleTo(&view));
@@ -96,12 +96,12 @@ TEST_F(CompleteViewTest, ReturnLeavesTheScreenUnlessAnotherButtonHasTheFocus) {
         button(view, "Copy summary")->setFocus();
         QTest::keyClick(&view, key);
         EXPECT_EQ(desktop_.copied.size(), 1u) << key;
-        EXPECT_EQ(state().route(), Route::finished) << key;
+        EXPECT_EQ(state().navigation().route(), Route::finished) << key;
 
         view.setFocus();
         QTest::keyClick(&view, key);
-        EXPECT_EQ(state().route(), Route::explore) << key;
-        EXPECT_EQ(state().lastReport(), std::nullopt) << key;
+        EXPECT_EQ(state().navigation().route(), Route::explore) << key;
+        EXPECT_EQ(state().developer().lastReport(), std::nullopt) << key;
         desktop_.copied.clear();
     }
 }
@@ -112,8 +112,8 @@ TEST_F(CompleteViewTest, EmptyingTheTrashShowsTheHonestNotice) {
     view.show();
     // No recorded cleanup names anything in the Trash.
     button(view, "Empty 5.6 GB")->click();
-    ASSERT_TRUE(testing::waitUntil([&] { return state().restoreNotice().has_value(); }));
-    EXPECT_EQ(state().restoreNotice(), "There was nothing of Korvane's left in the Trash.");
+    ASSERT_TRUE(testing::waitUntil([&] { return state().developer().restoreNotice().has_value(); }));
+    EXPECT_EQ(state().developer().restoreNotice(), "There was nothing of Korvane's left in the Trash.");
     EXPECT_TRUE(visibleTexts(view).contains("There was nothing of Korvane's left in the Trash."));
 }
 
@@ -121,15 +121,15 @@ TEST_F(CompleteViewTest, ProgressScreenFollowsTheCleanupAndStops) {
     launch({"--screen", "cleaning"});
     CleanupProgressView view(state());
     view.show();
-    EXPECT_EQ(view.content(), cleanupProgressContent(state().cleanupProgress()));
+    EXPECT_EQ(view.content(), cleanupProgressContent(state().developer().cleanupProgress()));
     EXPECT_TRUE(visibleTexts(view).contains("7 of 26"));
     EXPECT_TRUE(visibleTexts(view).contains("storefront/node_modules"));
-    state().setCleanupProgress(CleanupProgress(26, 26, "last", 9'000'000'000));
+    state().developer().setCleanupProgress(CleanupProgress(26, 26, "last", 9'000'000'000));
     EXPECT_TRUE(visibleTexts(view).contains("26 of 26"));
     EXPECT_EQ(view.content().fraction, 1.0);
     // No engine runs behind the demonstration: Stop goes back to the explorer.
     QTest::mouseClick(view.findChild<LinkButton*>(), Qt::LeftButton);
-    EXPECT_EQ(state().route(), Route::explore);
+    EXPECT_EQ(state().navigation().route(), Route::explore);
 }
 
 }  // namespace

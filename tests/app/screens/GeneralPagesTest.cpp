@@ -76,8 +76,8 @@ protected:
         file("Documents/a&b.key", 150'000);
         file("Projects/app/main.cpp", 100'000);
         launch();
-        state().scanFolder(home_);
-        ASSERT_TRUE(testing::waitUntil([&] { return state().generalResult().has_value(); }, 20));
+        state().folderScan().scanFolder(home_);
+        ASSERT_TRUE(testing::waitUntil([&] { return state().folderScan().generalResult().has_value(); }, 20));
     }
 
     // The sidebar beside a page, the way the window places them.
@@ -105,7 +105,7 @@ protected:
 
 TEST_F(GeneralPagesTest, PicturesOfEveryPage) {
     scanSmallHome();
-    state().setSearchQuery({});
+    state().folderScan().setSearchQuery({});
     shoot(new SearchView(state()), "search");
     shoot(new LargeFilesView(state()), "large-files");
     shoot(new LiveStatsView(state()), "stats");
@@ -121,7 +121,7 @@ TEST_F(GeneralPagesTest, PicturesOfEveryPage) {
     other.name = "Notes <b>";
     other.bundleURL = at("Applications/Notes.app");
     other.leftovers.clear();
-    state().setApps({app, other});
+    state().applications().setApps({app, other});
     shoot(new ApplicationsView(state()), "applications");
 }
 
@@ -142,7 +142,7 @@ TEST_F(GeneralPagesTest, LargeFilesListOnlyWhatReachesTheThresholdAsPlainText) {
 
 TEST_F(GeneralPagesTest, TickingTwoEntriesAndRemovingOpensTheReviewMovingToTheTrash) {
     scanSmallHome();
-    state().setSearchQuery({});
+    state().folderScan().setSearchQuery({});
     SearchView view(state());
     view.resize(900, 600);
     view.show();
@@ -163,15 +163,15 @@ TEST_F(GeneralPagesTest, TickingTwoEntriesAndRemovingOpensTheReviewMovingToTheTr
     const std::vector<FileTreeScanner::Entry> chosen = {model->entries()[0], model->entries()[1]};
 
     view.list()->removeButton()->click();
-    ASSERT_EQ(state().sheet(), AppState::Sheet::review);
-    ASSERT_EQ(state().stagedCandidates().size(), 2u);
+    ASSERT_EQ(state().navigation().sheet(), AppState::Sheet::review);
+    ASSERT_EQ(state().developer().stagedCandidates().size(), 2u);
     for (std::size_t i = 0; i < 2; ++i) {
-        const CleanupCandidate& candidate = state().stagedCandidates()[i];
+        const CleanupCandidate& candidate = state().developer().stagedCandidates()[i];
         EXPECT_EQ(candidate.path, chosen[i].path);
         EXPECT_EQ(candidate.ruleID, "general.userChoice");
-        EXPECT_TRUE(state().selection().contains(candidate.id));
+        EXPECT_TRUE(state().developer().selection().contains(candidate.id));
     }
-    const ReviewContent review = reviewContent(state().selectedCandidates(), state().disposalOverride());
+    const ReviewContent review = reviewContent(state().developer().selectedCandidates(), state().preferences().disposalOverride());
     ASSERT_EQ(review.rows.size(), 2u);
     for (const auto& row : review.rows) EXPECT_EQ(row.disposal, Disposal::trash);
     // Remove leaves the ticks; Clear empties them and hides the bar.
@@ -185,7 +185,7 @@ TEST_F(GeneralPagesTest, SearchFollowsTheFieldAndSurvivesAHostilePattern) {
     SearchView view(state());
     view.show();
     QTest::keyClicks(view.field(), QStringLiteral("img"));
-    EXPECT_EQ(state().searchQuery().text, "img");
+    EXPECT_EQ(state().folderScan().searchQuery().text, "img");
     EXPECT_TRUE(view.countBadge()->isVisible());
     ASSERT_TRUE(testing::waitUntil([&] { return view.runner().isCurrent(); }));
     EXPECT_EQ(view.countBadge()->text(), QStringLiteral("1"));
@@ -201,9 +201,9 @@ TEST_F(GeneralPagesTest, SearchFollowsTheFieldAndSurvivesAHostilePattern) {
     view.kindPicker()->setCurrentIndex(1);
     emit view.kindPicker()->activated(1);
     view.clearButton()->click();
-    EXPECT_EQ(state().searchQuery().text, "");
-    EXPECT_EQ(state().searchQuery().kind, FileKind::images);
-    EXPECT_TRUE(state().searchQuery().isRegex);
+    EXPECT_EQ(state().folderScan().searchQuery().text, "");
+    EXPECT_EQ(state().folderScan().searchQuery().kind, FileKind::images);
+    EXPECT_TRUE(state().folderScan().searchQuery().isRegex);
     EXPECT_FALSE(view.countBadge()->isVisible());
 }
 
@@ -216,18 +216,18 @@ TEST_F(GeneralPagesTest, SidebarStopsAtOnceAndSwitchesPages) {
 
     // The sidebar follows the scan's start at once; no event is processed
     // here, so a small home's result cannot arrive before the checks.
-    state().scanFolder(home_);
+    state().folderScan().scanFolder(home_);
     EXPECT_EQ(sidebar.primaryButton()->title(), QStringLiteral("Scanning\u2026"));
     EXPECT_FALSE(sidebar.primaryButton()->isEnabled());
     EXPECT_FALSE(sidebar.folderButton()->isEnabled());
     sidebar.secondaryButton()->click();
-    EXPECT_FALSE(state().isScanningFolder());
+    EXPECT_FALSE(state().folderScan().isScanningFolder());
     EXPECT_EQ(sidebar.secondaryButton()->title(), QStringLiteral("Rescan"));
     EXPECT_TRUE(sidebar.primaryButton()->isEnabled());
 
     // Starting a scan leaves the page alone; a page row switches it.
     static_cast<QAbstractButton*>(sidebar.pageRows()[2])->click();
-    EXPECT_EQ(state().generalSection(), AppState::GeneralSection::largeFiles);
+    EXPECT_EQ(state().navigation().generalSection(), AppState::GeneralSection::largeFiles);
     EXPECT_EQ(sidebar.pageRows()[2]->accessibleName(), QStringLiteral("Large files"));
 }
 
@@ -245,12 +245,12 @@ TEST_F(GeneralPagesTest, ApplicationsPageScansOnceWhenItFirstAppears) {
         EXPECT_EQ(made, 0);  // not before it shows
         view.show();
         EXPECT_EQ(made, 1);
-        EXPECT_TRUE(state().isScanningApps());
+        EXPECT_TRUE(state().applications().isScanningApps());
         view.hide();
         view.show();
         EXPECT_EQ(made, 1);
-        ASSERT_TRUE(testing::waitUntil([&] { return !state().isScanningApps(); }));
-        ASSERT_EQ(state().apps().size(), 1u);
+        ASSERT_TRUE(testing::waitUntil([&] { return !state().applications().isScanningApps(); }));
+        ASSERT_EQ(state().applications().apps().size(), 1u);
         EXPECT_EQ(view.list()->model()->rowCount(), 1);
         ASSERT_TRUE(view.detail());
         EXPECT_EQ(view.detail()->name, "Sketchbook");
@@ -259,7 +259,7 @@ TEST_F(GeneralPagesTest, ApplicationsPageScansOnceWhenItFirstAppears) {
     ApplicationsView again(state());
     again.show();
     EXPECT_EQ(made, 1);  // a later visit shows the list as it was left
-    EXPECT_FALSE(state().isScanningApps());
+    EXPECT_FALSE(state().applications().isScanningApps());
 
     QTest::keyClicks(again.filterField(), QStringLiteral("zzz"));
     EXPECT_EQ(again.list()->model()->rowCount(), 0);
@@ -296,7 +296,7 @@ TEST(LiveStatsViewTest, FollowsTheFixtureMachine) {
     harness.home.text("machine/proc/meminfo",
                       "MemTotal: 1000000 kB\nActive: 700000 kB\nInactive: 200000 kB\n"
                       "SwapTotal: 100000 kB\nSwapFree: 50000 kB\n");
-    state->startStatsTimer();  // one reading now, as every two seconds
+    state->liveStats().startStatsTimer();  // one reading now, as every two seconds
     EXPECT_NE(view.content().meters[1].caption, before);
     EXPECT_EQ(view.content().meters[1].tint, GaugeTint::red);  // 900 of 1000 MB
     EXPECT_TRUE(view.swapWarning()->isVisible());

@@ -96,7 +96,7 @@ TEST_F(HistoryViewTest, TheSheetGrowsToFitTheHistoryOnceRead) {
     launch({"--screen", "explore"});
     MainWindow window(state());
     window.show();
-    state().setSheet(AppState::Sheet::history);
+    state().navigation().setSheet(AppState::Sheet::history);
     QDialog* sheet = window.sheetDialog();
     ASSERT_NE(sheet, nullptr);
     const int opened = sheet->height();
@@ -121,7 +121,7 @@ TEST_F(HistoryViewTest, AnEmptyHistorySaysSoAndFollowsANewScan) {
                                   "Korvane records one point per day you scan. The trend appears after the second."}));
 
     // A finished scan records the day's snapshot; the sheet reads it again.
-    state().startScan();
+    state().developer().startScan();
     ASSERT_TRUE(testing::waitUntil([&] { return view.content() && view.content()->points.size() == 1; }));
 }
 

@@ -7,7 +7,7 @@
 
 #include "app/kit/KitButton.h"
 #include "app/screens/InspectorSections.h"
-#include "app/presenters/PlatformWords.h"
+#include "app/state/PlatformWords.h"
 #include "app/screens/InspectorView.h"
 #include "app/theme/AppMotion.h"
 #include "tests/app/state/FlowFixture.h"
@@ -34,8 +34,8 @@ protected:
 
 TEST_F(InspectorViewTest, AChildRowShowsTheChildWhileTheCanvasKeepsItsFocus) {
     launch({"--screen", "explore", "--mode", "developer"});
-    const StorageNode category = state().tree().children.front();
-    state().select(category);
+    const StorageNode category = state().developer().tree().children.front();
+    state().navigation().select(category);
     InspectorView view(state());
     view.resize(296, 900);
     view.show();
@@ -47,23 +47,23 @@ TEST_F(InspectorViewTest, AChildRowShowsTheChildWhileTheCanvasKeepsItsFocus) {
     const std::string child = rows.back()->nodeID();
     QTest::mouseClick(rows.back(), Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(state().selectedID(), child);
-    EXPECT_EQ(state().focusedID(), category.id);
+    EXPECT_EQ(state().navigation().selectedID(), child);
+    EXPECT_EQ(state().navigation().focusedID(), category.id);
     EXPECT_EQ(view.content()->nodeID, child);
 }
 
 TEST_F(InspectorViewTest, TheCleanupButtonTogglesTheNodesCandidates) {
     launch({"--screen", "explore", "--mode", "developer"});
-    const StorageNode item = *state().tree().children.front().leaves().front();
-    state().setSelection({});
-    state().setSelectedID(item.id);
+    const StorageNode item = *state().developer().tree().children.front().leaves().front();
+    state().developer().setSelection({});
+    state().navigation().setSelectedID(item.id);
     InspectorView view(state());
     view.show();
     KitButton* cleanup = view.cleanupButton();
     EXPECT_EQ(cleanup->title(), "Add to cleanup");
     EXPECT_TRUE(cleanup->isEnabled());
     cleanup->click();
-    EXPECT_EQ(state().selection(), (std::set<UUID>{*item.candidateID}));
+    EXPECT_EQ(state().developer().selection(), (std::set<UUID>{*item.candidateID}));
     EXPECT_EQ(cleanup->title(), "Remove from cleanup");
     EXPECT_TRUE(button(view, "Reveal")->isEnabled());
     EXPECT_FALSE(button(view, "Focus")->isEnabled());
@@ -85,7 +85,7 @@ TEST_F(InspectorViewTest, ANewFactAboutTheSameNodeKeepsTheScrolledPlace) {
     const QWidget* before = scroll->widget();
     // "Scanned" now reads two hours ago: the column is built again.
     clock_.moment += std::chrono::hours(2);
-    state().setSearchText({});
+    state().navigation().setSearchText({});
     ASSERT_NE(scroll->widget(), before);
     settle(0.1);
     EXPECT_EQ(bar->value(), place);
@@ -93,14 +93,14 @@ TEST_F(InspectorViewTest, ANewFactAboutTheSameNodeKeepsTheScrolledPlace) {
 
 TEST_F(InspectorViewTest, WithNothingToShowOnlyTheEmptyState) {
     launch({"--screen", "explore", "--mode", "developer"});
-    state().setSelectedID(std::nullopt);
-    state().setFocusedID(std::nullopt);
+    state().navigation().setSelectedID(std::nullopt);
+    state().navigation().setFocusedID(std::nullopt);
     InspectorView view(state());
     view.show();
     EXPECT_FALSE(view.content());
     EXPECT_TRUE(texts(view).contains("Nothing selected"));
     EXPECT_FALSE(view.cleanupButton()->isVisibleTo(&view));
-    state().setMode(AppState::Mode::general);
+    state().preferences().setMode(AppState::Mode::general);
     EXPECT_TRUE(texts(view).contains("Pick a tile to see what it is, how big it is, and what is inside it."));
 }
 

@@ -45,13 +45,13 @@ TEST_F(LiveStatsMotionTest, RingsSegmentsAndNumbersEaseToANewSample) {
     LiveStatsView view(*state);
     view.resize(900, 600);
     view.show();
-    state->startStatsTimer();
+    state->liveStats().startStatsTimer();
     stepTo(view, 10'000);
     ASSERT_EQ(view.shownNumber(1), QStringLiteral("20%"));
     const double segmentBefore = view.shownSegments().at(0);
 
     writeMemory(harness, 600000);
-    state->startStatsTimer();
+    state->liveStats().startStatsTimer();
     EXPECT_EQ(view.content().meters[1].number, "60%");
     EXPECT_EQ(view.shownNumber(1), QStringLiteral("20%"));  // not yet moved
     stepTo(view, 150);
@@ -88,13 +88,13 @@ TEST_F(LiveStatsMotionTest, JumpsWhenAskedAndSkipsASampleThatLooksTheSame) {
 
     AppMotion::setJumpToEnd(true);
     writeMemory(harness, 700000);
-    state->startStatsTimer();
+    state->liveStats().startStatsTimer();
     EXPECT_EQ(runningAnimations(view), 0);
     EXPECT_DOUBLE_EQ(view.shownArc(1), 0.7);
     EXPECT_EQ(view.shownNumber(1), QStringLiteral("70%"));
 
     AppMotion::setJumpToEnd(false);
-    state->startStatsTimer();  // the same machine again
+    state->liveStats().startStatsTimer();  // the same machine again
     EXPECT_EQ(runningAnimations(view), 0);
 }
 
@@ -133,29 +133,29 @@ TEST(LiveFigures, TheStatisticsTimerRunsOnlyWhileAFigureIsOnScreen) {
         SCOPED_TRACE(c.figure);
         testing::AppStateHarness harness;
         auto state = harness.make();
-        EXPECT_FALSE(state->statsTimerRuns());
+        EXPECT_FALSE(state->liveStats().statsTimerRuns());
         {
             QWidget window;
             auto* column = new QVBoxLayout(&window);
             QWidget* figure = c.make(*state);
             column->addWidget(figure);
-            EXPECT_FALSE(state->statsTimerRuns());  // made, not yet shown
+            EXPECT_FALSE(state->liveStats().statsTimerRuns());  // made, not yet shown
             window.show();
-            EXPECT_TRUE(state->statsTimerRuns());
+            EXPECT_TRUE(state->liveStats().statsTimerRuns());
             figure->hide();
-            EXPECT_FALSE(state->statsTimerRuns());
+            EXPECT_FALSE(state->liveStats().statsTimerRuns());
             figure->show();
-            EXPECT_TRUE(state->statsTimerRuns());
+            EXPECT_TRUE(state->liveStats().statsTimerRuns());
             window.showMinimized();
-            EXPECT_FALSE(state->statsTimerRuns());
+            EXPECT_FALSE(state->liveStats().statsTimerRuns());
             window.showNormal();
-            EXPECT_TRUE(state->statsTimerRuns());
+            EXPECT_TRUE(state->liveStats().statsTimerRuns());
             window.hide();
-            EXPECT_FALSE(state->statsTimerRuns());
+            EXPECT_FALSE(state->liveStats().statsTimerRuns());
             window.show();
-            EXPECT_TRUE(state->statsTimerRuns());
+            EXPECT_TRUE(state->liveStats().statsTimerRuns());
         }
-        EXPECT_FALSE(state->statsTimerRuns());  // the figure is gone
+        EXPECT_FALSE(state->liveStats().statsTimerRuns());  // the figure is gone
     }
 }
 

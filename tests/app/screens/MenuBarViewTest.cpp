@@ -50,7 +50,7 @@ TEST_F(MenuBarViewTest, ShowsTheLargestCategoriesInPaperWhateverTheWindowsTheme)
     for (int index = 0; index < 3; ++index)
         EXPECT_EQ(titles[index]->text().toStdString(),
                   panel.content().rows[static_cast<std::size_t>(index)].title);
-    EXPECT_EQ(panel.findChild<ByteHeadline*>()->bytes(), state().reclaimableBytes());
+    EXPECT_EQ(panel.findChild<ByteHeadline*>()->bytes(), state().developer().reclaimableBytes());
 
     QSignalSpy opened(&panel, &MenuBarView::openRequested);
     panel.openButton()->click();
@@ -63,12 +63,12 @@ TEST_F(MenuBarViewTest, ScanButtonStartsAScanAndWaitsWhileItRuns) {
     MenuBarView panel(state());
     panel.show();
     panel.scanButton()->click();
-    EXPECT_EQ(state().route(), Route::scanning);
+    EXPECT_EQ(state().navigation().route(), Route::scanning);
     EXPECT_EQ(panel.scanButton()->text(), QStringLiteral("Scanning…"));
     EXPECT_FALSE(panel.scanButton()->isEnabled());
-    ASSERT_TRUE(testing::waitUntil([&] { return state().route() != Route::scanning; }));
+    ASSERT_TRUE(testing::waitUntil([&] { return state().navigation().route() != Route::scanning; }));
     EXPECT_TRUE(panel.scanButton()->isEnabled());
-    state().setRoute(Route::cleaning);
+    state().navigation().setRoute(Route::cleaning);
     EXPECT_EQ(panel.scanButton()->text(), QStringLiteral("Scan Now"));
     EXPECT_FALSE(panel.scanButton()->isEnabled());
 }

@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QTest>
 
-#include "app/presenters/PlatformWords.h"
+#include "app/state/PlatformWords.h"
 #include "app/screens/OnboardingView.h"
 #include "app/theme/AppMotion.h"
 #include "tests/app/state/FlowFixture.h"
@@ -19,7 +19,7 @@ class OnboardingViewTest : public testing::FlowFixture {};
 TEST_F(OnboardingViewTest, TheHomeCardScansTheHomeFolder) {
     AppMotion::setJumpToEnd(true);
     launch();
-    ASSERT_EQ(state().route(), Route::onboarding);
+    ASSERT_EQ(state().navigation().route(), Route::onboarding);
     OnboardingView view(state());
     view.resize(900, 640);
     view.show();
@@ -27,11 +27,11 @@ TEST_F(OnboardingViewTest, TheHomeCardScansTheHomeFolder) {
     EXPECT_EQ(view.cards()[0]->accessibleName(), QString::fromUtf8(platformWords::cleanWholeComputer));
     EXPECT_EQ(view.cards()[1]->accessibleName(), "Clean developer leftovers");
     QTest::mouseClick(view.cards()[0], Qt::LeftButton);
-    EXPECT_EQ(state().route(), Route::explore);
-    EXPECT_EQ(state().mode(), Mode::general);
-    EXPECT_EQ(state().scanRoot(), home_);
-    EXPECT_EQ(state().generalSection(), AppState::GeneralSection::explore);
-    EXPECT_EQ(settings_.value(AppState::onboardingKey), "true");
+    EXPECT_EQ(state().navigation().route(), Route::explore);
+    EXPECT_EQ(state().preferences().mode(), Mode::general);
+    EXPECT_EQ(state().folderScan().scanRoot(), home_);
+    EXPECT_EQ(state().navigation().generalSection(), AppState::GeneralSection::explore);
+    EXPECT_EQ(settings_.value(PreferencesState::onboardingKey), "true");
     AppMotion::setJumpToEnd(false);
 }
 
@@ -42,10 +42,10 @@ TEST_F(OnboardingViewTest, TheDeveloperCardStartsADeveloperScan) {
     view.resize(900, 640);
     view.show();
     view.cards()[1]->click();
-    EXPECT_EQ(state().route(), Route::scanning);
-    EXPECT_EQ(state().mode(), Mode::developer);
-    EXPECT_FALSE(state().isScanningFolder());
-    ASSERT_TRUE(testing::waitUntil([&] { return state().route() != Route::scanning; }));
+    EXPECT_EQ(state().navigation().route(), Route::scanning);
+    EXPECT_EQ(state().preferences().mode(), Mode::developer);
+    EXPECT_FALSE(state().folderScan().isScanningFolder());
+    ASSERT_TRUE(testing::waitUntil([&] { return state().navigation().route() != Route::scanning; }));
     AppMotion::setJumpToEnd(false);
 }
 

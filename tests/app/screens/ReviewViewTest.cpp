@@ -56,7 +56,7 @@ protected:
 
 TEST_F(ReviewViewTest, RowsFollowTheSelectionAndShowDataAsPlainText) {
     launch();
-    state().stageUserChoice({file("<b>x</b>", 4000), file("a&b", 3000), file("plain", 2000)});
+    state().developer().stageUserChoice({file("<b>x</b>", 4000), file("a&b", 3000), file("plain", 2000)});
     ReviewView view(state());
     view.show();
     const QList<QWidget*> rows = view.rowViews();
@@ -76,7 +76,7 @@ TEST_F(ReviewViewTest, RowsFollowTheSelectionAndShowDataAsPlainText) {
         auto* row = qobject_cast<ReviewRowView*>(view.rowViews().front());
         row->removeButton()->click();
         EXPECT_EQ(view.rowViews().size(), left);
-        EXPECT_EQ(state().selection().size(), static_cast<std::size_t>(left));
+        EXPECT_EQ(state().developer().selection().size(), static_cast<std::size_t>(left));
     }
     EXPECT_FALSE(view.cleanButton()->isEnabled());
     EXPECT_EQ(view.content().cleanTitle.rfind("Clean ", 0), 0u);
@@ -84,25 +84,25 @@ TEST_F(ReviewViewTest, RowsFollowTheSelectionAndShowDataAsPlainText) {
 
 TEST_F(ReviewViewTest, DisposalPickerStoresTheChoiceAndClearsItForTheRecommendation) {
     launch();
-    state().stageUserChoice({file("one", 1000)});
+    state().developer().stageUserChoice({file("one", 1000)});
     ReviewView view(state());
     view.show();
     DisposalPicker& picker = *view.disposalPicker();
 
     pick(picker, QStringLiteral("Always move to Trash"));
-    EXPECT_EQ(state().disposalOverride(), Disposal::trash);
-    EXPECT_EQ(settings_.values.at(AppState::disposalKey), "trash");
+    EXPECT_EQ(state().preferences().disposalOverride(), Disposal::trash);
+    EXPECT_EQ(settings_.values.at(PreferencesState::disposalKey), "trash");
     EXPECT_FALSE(picker.dropdown()->isOpen());
     EXPECT_EQ(picker.dropdown()->accessibleName(), QStringLiteral("Always move to Trash"));
 
     pick(picker, QStringLiteral("Always delete"));
-    EXPECT_EQ(settings_.values.at(AppState::disposalKey), "delete");
+    EXPECT_EQ(settings_.values.at(PreferencesState::disposalKey), "delete");
     EXPECT_TRUE(labelTexts(view).contains(QStringLiteral("Deleted")));
     EXPECT_FALSE(view.content().trashNotice.has_value());
 
     pick(picker, QStringLiteral("Recommended"));
-    EXPECT_EQ(state().disposalOverride(), std::nullopt);
-    EXPECT_EQ(settings_.values.count(AppState::disposalKey), 0u);
+    EXPECT_EQ(state().preferences().disposalOverride(), std::nullopt);
+    EXPECT_EQ(settings_.values.count(PreferencesState::disposalKey), 0u);
     EXPECT_EQ(picker.dropdown()->accessibleName(), QStringLiteral("Recommended"));
 }
 
@@ -117,20 +117,20 @@ TEST_F(ReviewViewTest, CleanClosesTheSheetAndRemovesWithTheChosenDisposal) {
         MainWindow window(state());
         window.show();
         const FileTreeScanner::Entry picked = file("picked.bin", 5000);
-        state().stageUserChoice({picked});
-        ASSERT_EQ(state().sheet(), Sheet::review);
+        state().developer().stageUserChoice({picked});
+        ASSERT_EQ(state().navigation().sheet(), Sheet::review);
         ASSERT_NE(window.sheetDialog(), nullptr);
         auto* view = window.sheetDialog()->findChild<ReviewView*>();
         ASSERT_NE(view, nullptr);
         if (c.option) pick(*view->disposalPicker(), *c.option);
 
         view->cleanButton()->click();
-        EXPECT_EQ(state().sheet(), std::nullopt);
+        EXPECT_EQ(state().navigation().sheet(), std::nullopt);
         EXPECT_EQ(window.sheetDialog(), nullptr);
-        ASSERT_TRUE(testing::waitUntil([&] { return state().route() == AppState::Route::finished; }));
-        ASSERT_TRUE(state().lastReport().has_value());
-        ASSERT_EQ(state().lastReport()->outcomes.size(), 1u);
-        EXPECT_EQ(state().lastReport()->outcomes.front().status, c.expected);
+        ASSERT_TRUE(testing::waitUntil([&] { return state().navigation().route() == AppState::Route::finished; }));
+        ASSERT_TRUE(state().developer().lastReport().has_value());
+        ASSERT_EQ(state().developer().lastReport()->outcomes.size(), 1u);
+        EXPECT_EQ(state().developer().lastReport()->outcomes.front().status, c.expected);
         EXPECT_FALSE(std::filesystem::exists(picked.path));
     }
 }

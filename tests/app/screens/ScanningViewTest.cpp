@@ -25,7 +25,7 @@ TEST_F(ScanningViewTest, ShowsTheProgressAndOneRowPerFinishedCategory) {
     launch({"--screen", "scanning"});
     ScanningView view(state());
     view.show();
-    const ScanningContent expected = scanningContent(state().scanProgress());
+    const ScanningContent expected = scanningContent(state().developer().scanProgress());
     EXPECT_EQ(view.findChild<ByteHeadline*>()->bytes(), expected.foundSoFar);
     EXPECT_EQ(view.findChild<QProgressBar*>()->value(), 550);
     const QList<ElidedLabel*> titles = view.findChildren<ElidedLabel*>();
@@ -34,7 +34,7 @@ TEST_F(ScanningViewTest, ShowsTheProgressAndOneRowPerFinishedCategory) {
         EXPECT_EQ(titles[static_cast<int>(index)]->text().toStdString(), expected.rows[index].title);
 
     // A new report replaces the rows and the phase.
-    state().setScanProgress(ScanProgress::idle());
+    state().developer().setScanProgress(ScanProgress::idle());
     EXPECT_TRUE(view.findChildren<ElidedLabel*>().isEmpty());
     EXPECT_EQ(view.findChild<ByteHeadline*>()->bytes(), 0);
     bool ready = false;
@@ -50,7 +50,7 @@ TEST_F(ScanningViewTest, CancelLeavesTheScreen) {
     ASSERT_NE(cancel, nullptr);
     EXPECT_EQ(cancel->text(), QStringLiteral("Cancel"));
     cancel->click();
-    EXPECT_NE(state().route(), Route::scanning);
+    EXPECT_NE(state().navigation().route(), Route::scanning);
 }
 
 }  // namespace

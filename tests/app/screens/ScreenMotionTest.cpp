@@ -52,7 +52,7 @@ TEST_F(ScreenMotionTest, CompletionNoticeSlidesAndTheActionsGlide) {
     ASSERT_FALSE(banner.isVisible());
     const int restingTop = doneTop();
 
-    state().setRestoreNotice("Summary copied.");
+    state().developer().setRestoreNotice("Summary copied.");
     EXPECT_TRUE(banner.isVisible());
     stepTo(view, 0);
     const int startTop = doneTop();
@@ -71,7 +71,7 @@ TEST_F(ScreenMotionTest, CompletionNoticeSlidesAndTheActionsGlide) {
     EXPECT_GT(midTop, startTop);
     EXPECT_LT(midTop, endTop);
 
-    state().setRestoreNotice(std::nullopt);
+    state().developer().setRestoreNotice(std::nullopt);
     stepTo(view, 110);
     EXPECT_TRUE(banner.isVisible());  // leaving, not gone
     EXPECT_LT(doneTop(), endTop);
@@ -132,15 +132,15 @@ TEST_F(ScreenMotionTest, EntryListBarSlidesAndHoverFades) {
 // category row slides down into its place.
 TEST_F(ScreenMotionTest, ScanningHeadlineSpringsAndRowsSlideIn) {
     launch({"--screen", "scanning"});
-    const ScanProgress finished = state().scanProgress();
+    const ScanProgress finished = state().developer().scanProgress();
     ASSERT_FALSE(scanningContent(finished).rows.empty());
-    state().setScanProgress(ScanProgress::idle());
+    state().developer().setScanProgress(ScanProgress::idle());
     ScanningView view(state());
     view.resize(800, 700);
     view.show();
     ASSERT_TRUE(view.rowSlots().empty());
 
-    state().setScanProgress(finished);
+    state().developer().setScanProgress(finished);
     const auto found = static_cast<double>(scanningContent(finished).foundSoFar);
     stepTo(view, 200);
     const Motion spring = AppMotion::scanningHeadline;
@@ -162,11 +162,11 @@ TEST_F(ScreenMotionTest, ScanningHeadlineSpringsAndRowsSlideIn) {
         EXPECT_EQ(row->content()->y(), 0);
     }
     // The same rows again slide nothing.
-    state().setScanProgress(finished);
+    state().developer().setScanProgress(finished);
     for (SlideReveal* row : view.rowSlots()) EXPECT_EQ(row->animation()->state(), QAbstractAnimation::Stopped);
 
     // A new scan's empty list: the rows slide up and fade, then go.
-    state().setScanProgress(ScanProgress::idle());
+    state().developer().setScanProgress(ScanProgress::idle());
     EXPECT_TRUE(view.rowSlots().empty());
     stepTo(view, 125);
     for (SlideReveal* row : rows) {

@@ -37,6 +37,14 @@ int outgoingConnections(const QObject& sender) {
     return count;
 }
 
+// Connections to the state and every part of it.
+int stateConnections(const AppState& state) {
+    return outgoingConnections(state) + outgoingConnections(state.preferences()) +
+           outgoingConnections(state.navigation()) + outgoingConnections(state.developer()) +
+           outgoingConnections(state.folderScan()) + outgoingConnections(state.applications()) +
+           outgoingConnections(state.liveStats());
+}
+
 // What lives as long as the program, counted: what an opening of a sheet
 // leaves in it stays there for good.
 struct LongLived {
@@ -74,7 +82,7 @@ protected:
 
     LongLived count() {
         settle();
-        return {outgoingConnections(state()),         outgoingConnections(state().automation()),
+        return {stateConnections(state()),             outgoingConnections(state().automation()),
                 outgoingConnections(*window_),        window_->findChildren<QObject*>().size(),
                 qApp->findChildren<QObject*>().size(), QApplication::allWidgets().size()};
     }
@@ -120,12 +128,12 @@ TEST_F(SettingsLifetimeTest, ClosingLeavesNoConnectionOrObjectBehind) {
     const LongLived before = count();
 
     // Open, the sheet's tabs do listen to the state: the counts see them.
-    state().setSheet(AppState::Sheet::settings);
+    state().navigation().setSheet(AppState::Sheet::settings);
     const LongLived shown = count();
     EXPECT_GT(shown.stateConnections, before.stateConnections);
     EXPECT_GT(shown.scheduleConnections, before.scheduleConnections);
     EXPECT_GT(shown.windowObjects, before.windowObjects);
-    state().setSheet(std::nullopt);
+    state().navigation().setSheet(std::nullopt);
     EXPECT_EQ(count(), before);
 
     for (const Look look : {Look::everyTab, Look::everyTabAndItsAccessibleNames}) {

@@ -29,7 +29,7 @@ const QDate monday(2024, 3, 4);
 class SettingsViewTest : public testing::FlowFixture {
 protected:
     ScanSettings storedSettings() {
-        return nlohmann::json::parse(*settings_.value(AppState::scanSettingsKey)).get<ScanSettings>();
+        return nlohmann::json::parse(*settings_.value(PreferencesState::scanSettingsKey)).get<ScanSettings>();
     }
     Automation::Schedule storedSchedule() {
         return nlohmann::json::parse(*settings_.value(Automation::scheduleKey)).get<Automation::Schedule>();
@@ -60,7 +60,7 @@ TEST_F(SettingsViewTest, EachCategoryToggleSavesTheWholeSettingsAtOnce) {
     ScanSettingsTab tab(state());
     const auto& toggles = tab.categoryToggles();
     ASSERT_EQ(toggles.size(), allCleanupCategories().size());
-    int writes = settings_.writeCount(AppState::scanSettingsKey);
+    int writes = settings_.writeCount(PreferencesState::scanSettingsKey);
     // Off one by one down to none (allowed), then on again, in declaration order throughout.
     for (bool on : {false, true})
         for (std::size_t i = 0; i < toggles.size(); ++i) {
@@ -68,10 +68,10 @@ TEST_F(SettingsViewTest, EachCategoryToggleSavesTheWholeSettingsAtOnce) {
             EXPECT_EQ(toggles[i]->text().toStdString(), title(category));
             EXPECT_EQ(toggles[i]->isChecked(), !on);  // the stored set starts full
             toggles[i]->click();
-            EXPECT_EQ(settings_.writeCount(AppState::scanSettingsKey), ++writes) << title(category);
+            EXPECT_EQ(settings_.writeCount(PreferencesState::scanSettingsKey), ++writes) << title(category);
             EXPECT_EQ(storedSettings().enabledCategories.contains(category), on);
         }
-    EXPECT_EQ(state().settings().enabledCategories.size(), 9U);
+    EXPECT_EQ(state().preferences().settings().enabledCategories.size(), 9U);
 }
 
 TEST_F(SettingsViewTest, AllCategoriesOffIsSavedAsAnEmptySet) {
@@ -83,40 +83,40 @@ TEST_F(SettingsViewTest, AllCategoriesOffIsSavedAsAnEmptySet) {
 
 TEST_F(SettingsViewTest, AddFolderAppendsOnlyNewFoldersInThePickersOrderAndStartsNoScan) {
     launch();
-    auto settings = state().settings();
+    auto settings = state().preferences().settings();
     settings.projectRoots = {at("Code")};
-    state().setSettings(settings);
+    state().preferences().setSettings(settings);
     ScanSettingsTab tab(state());
-    const int writes = settings_.writeCount(AppState::scanSettingsKey);
+    const int writes = settings_.writeCount(PreferencesState::scanSettingsKey);
     desktop_.answers.push_back({at("a"), at("Code"), at("b")});
     tab.addFolderButton()->click();
     ASSERT_EQ(desktop_.requests.size(), 1U);
     EXPECT_EQ(desktop_.requests[0].prompt, "Add");
     EXPECT_EQ(desktop_.requests[0].message, "Choose a folder Korvane should search for projects.");
     EXPECT_TRUE(desktop_.requests[0].multiple);
-    EXPECT_EQ(state().settings().projectRoots, (std::vector<std::string>{at("Code"), at("a"), at("b")}));
-    EXPECT_EQ(settings_.writeCount(AppState::scanSettingsKey), writes + 2);
-    EXPECT_EQ(storedSettings().projectRoots, state().settings().projectRoots);
-    EXPECT_NE(state().route(), AppState::Route::scanning);
+    EXPECT_EQ(state().preferences().settings().projectRoots, (std::vector<std::string>{at("Code"), at("a"), at("b")}));
+    EXPECT_EQ(settings_.writeCount(PreferencesState::scanSettingsKey), writes + 2);
+    EXPECT_EQ(storedSettings().projectRoots, state().preferences().settings().projectRoots);
+    EXPECT_NE(state().navigation().route(), AppState::Route::scanning);
 
     // The rows follow, with "~" for the home folder; a cancelled picker changes nothing.
     const auto rows = tab.projectRows();
     ASSERT_EQ(rows.size(), 3U);
     EXPECT_EQ(rows[1]->label()->text(), QStringLiteral("~/a"));
     tab.addFolderButton()->click();
-    EXPECT_EQ(state().settings().projectRoots.size(), 3U);
+    EXPECT_EQ(state().preferences().settings().projectRoots.size(), 3U);
 }
 
 TEST_F(SettingsViewTest, RemovingAFolderListedTwiceRemovesBothWithTheStoredPath) {
     launch();
-    auto settings = state().settings();
+    auto settings = state().preferences().settings();
     settings.projectRoots = {at("x"), "/elsewhere", at("x")};
-    state().setSettings(settings);
+    state().preferences().setSettings(settings);
     ScanSettingsTab tab(state());
     ASSERT_EQ(tab.projectRows().size(), 3U);
     tab.projectRows()[0]->removeButton()->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(state().settings().projectRoots, std::vector<std::string>{"/elsewhere"});
+    EXPECT_EQ(state().preferences().settings().projectRoots, std::vector<std::string>{"/elsewhere"});
     EXPECT_EQ(storedSettings().projectRoots, std::vector<std::string>{"/elsewhere"});
     ASSERT_EQ(tab.projectRows().size(), 1U);
     EXPECT_EQ(tab.projectRows()[0]->path(), "/elsewhere");
@@ -124,17 +124,17 @@ TEST_F(SettingsViewTest, RemovingAFolderListedTwiceRemovesBothWithTheStoredPath)
 
 TEST_F(SettingsViewTest, StalenessPickerShowsNoChoiceForAStoredValueThatIsNoOption) {
     launch();
-    auto settings = state().settings();
+    auto settings = state().preferences().settings();
     settings.staleProjectDays = 45;
-    state().setSettings(settings);
+    state().preferences().setSettings(settings);
     ScanSettingsTab tab(state());
     EXPECT_EQ(tab.stalePicker()->currentIndex(), -1);
-    EXPECT_EQ(state().settings().staleProjectDays, 45);
-    const int writes = settings_.writeCount(AppState::scanSettingsKey);
+    EXPECT_EQ(state().preferences().settings().staleProjectDays, 45);
+    const int writes = settings_.writeCount(PreferencesState::scanSettingsKey);
     pick(tab.stalePicker(), 3);
-    EXPECT_EQ(state().settings().staleProjectDays, 180);
+    EXPECT_EQ(state().preferences().settings().staleProjectDays, 180);
     EXPECT_EQ(storedSettings().staleProjectDays, 180);
-    EXPECT_EQ(settings_.writeCount(AppState::scanSettingsKey), writes + 1);
+    EXPECT_EQ(settings_.writeCount(PreferencesState::scanSettingsKey), writes + 1);
 }
 
 TEST_F(SettingsViewTest, RemovalRadiosStoreTheDisposalAndFollowTheReviewSheet) {
@@ -148,13 +148,13 @@ TEST_F(SettingsViewTest, RemovalRadiosStoreTheDisposalAndFollowTheReviewSheet) {
         std::optional<std::string> stored;
     } rows[] = {{1, "trash"}, {2, "delete"}, {0, std::nullopt}};
     for (const auto& row : rows) {
-        const int writes = settings_.writeCount(AppState::disposalKey);
+        const int writes = settings_.writeCount(PreferencesState::disposalKey);
         radios[static_cast<std::size_t>(row.button)]->click();
-        EXPECT_EQ(settings_.value(AppState::disposalKey), row.stored);
-        EXPECT_EQ(settings_.writeCount(AppState::disposalKey), writes + 1);
+        EXPECT_EQ(settings_.value(PreferencesState::disposalKey), row.stored);
+        EXPECT_EQ(settings_.writeCount(PreferencesState::disposalKey), writes + 1);
     }
     // Chosen elsewhere (the review sheet's picker), shown here.
-    state().setDisposalOverride(Disposal::delete_);
+    state().preferences().setDisposalOverride(Disposal::delete_);
     EXPECT_TRUE(radios[2]->isChecked());
 }
 
@@ -178,18 +178,18 @@ TEST_F(SettingsViewTest, RemovalRadiosStoreTheChoiceHoweverItIsChecked) {
         SCOPED_TRACE(way.way);
         for (const auto& [button, stored] : {std::pair{2, std::optional<std::string>("delete")},
                                              std::pair{0, std::optional<std::string>()}}) {
-            const int before = settings_.writeCount(AppState::disposalKey);
+            const int before = settings_.writeCount(PreferencesState::disposalKey);
             way.check(radios[static_cast<std::size_t>(button)]);
             EXPECT_TRUE(radios[static_cast<std::size_t>(button)]->isChecked());
-            EXPECT_EQ(settings_.value(AppState::disposalKey), stored);
-            EXPECT_EQ(settings_.writeCount(AppState::disposalKey), before + 1);
+            EXPECT_EQ(settings_.value(PreferencesState::disposalKey), stored);
+            EXPECT_EQ(settings_.writeCount(PreferencesState::disposalKey), before + 1);
         }
     }
     // Showing the value chosen elsewhere writes nothing.
-    const int before = settings_.writeCount(AppState::disposalKey);
-    state().setDisposalOverride(Disposal::trash);
+    const int before = settings_.writeCount(PreferencesState::disposalKey);
+    state().preferences().setDisposalOverride(Disposal::trash);
     EXPECT_TRUE(radios[1]->isChecked());
-    EXPECT_EQ(settings_.writeCount(AppState::disposalKey), before);
+    EXPECT_EQ(settings_.writeCount(PreferencesState::disposalKey), before);
 }
 
 TEST_F(SettingsViewTest, EachScheduleControlReplacesOneFieldAndStoresTheWholeSchedule) {
@@ -232,7 +232,7 @@ TEST_F(SettingsViewTest, SwitchingTheScheduleOnWhenDueRunsAtOnceAndOtherwiseOnly
     tab.scheduleToggle()->click();
     EXPECT_TRUE(state().automation().isTimerActive());
     EXPECT_TRUE(settings_.value(Automation::lastRunKey).has_value());
-    EXPECT_EQ(state().route(), AppState::Route::scanning);
+    EXPECT_EQ(state().navigation().route(), AppState::Route::scanning);
 }
 
 TEST_F(SettingsViewTest, ScheduleValuesThatAreNoOptionShowNoChoiceAndTheTabFollowsTheSchedule) {
@@ -253,13 +253,13 @@ TEST_F(SettingsViewTest, ScheduleValuesThatAreNoOptionShowNoChoiceAndTheTabFollo
 
 TEST_F(SettingsViewTest, NeverTouchedRowsAreSortedByteWiseAndRemovable) {
     launch();
-    EXPECT_EQ(neverTouchedRows(state().settings()).size(), 0U);
+    EXPECT_EQ(neverTouchedRows(state().preferences().settings()).size(), 0U);
     AutomationTab tab(state());
     tab.show();
     EXPECT_FALSE(tab.neverTouchedSection()->isVisible());
-    auto settings = state().settings();
+    auto settings = state().preferences().settings();
     settings.excludedPaths = {at("a/b"), at("a/B"), at("a/a")};
-    state().setSettings(settings);
+    state().preferences().setSettings(settings);
     EXPECT_TRUE(tab.neverTouchedSection()->isVisible());
     auto rows = tab.neverTouchedRows();
     ASSERT_EQ(rows.size(), 3U);

@@ -36,24 +36,24 @@ protected:
             CleanupCandidate(UUID::random(), CleanupCategory::docker, "docker.prune", "Docker", "prune",
                              "/dev/null", 7'000, SafetyLevel::safe, "reason", std::nullopt, std::nullopt, {},
                              RemovalKind::command(ExternalTool::docker, {"builder", "prune", "--force"}));
-        state.setScan(ScanResult({}, 2,
+        state.developer().setScan(ScanResult({}, 2,
                                  {CategoryResult(CleanupCategory::node, 9'000, {cache, build}),
                                   CategoryResult(CleanupCategory::docker, 8'000, {prune})},
                                  {}, {}));
-        state.rebuildDeveloperTree();
-        state.setSelection({cache.id, build.id, prune.id});
+        state.developer().rebuildDeveloperTree();
+        state.developer().setSelection({cache.id, build.id, prune.id});
         return state;
     }
     bool finished() {
-        return testing::waitUntil([this] { return state().route() == Route::finished; });
+        return testing::waitUntil([this] { return state().navigation().route() == Route::finished; });
     }
     // Runs a Trash operation and returns the notice it leaves.
-    std::optional<std::string> noticeAfter(void (AppState::*operation)()) {
-        state().setRestoreNotice(std::nullopt);
-        (state().*operation)();
+    std::optional<std::string> noticeAfter(void (DeveloperState::*operation)()) {
+        state().developer().setRestoreNotice(std::nullopt);
+        (state().developer().*operation)();
         EXPECT_TRUE(testing::waitUntil(
-            [this] { return state().restoreNotice().has_value() && state().route() != Route::scanning; }));
-        return state().restoreNotice();
+            [this] { return state().developer().restoreNotice().has_value() && state().navigation().route() != Route::scanning; }));
+        return state().developer().restoreNotice();
     }
     std::string trash(const std::string& name) const { return home_ + "/.local/share/Trash/files/" + name; }
 
@@ -62,23 +62,23 @@ protected:
 
 TEST_F(AppStateCleanupTest, CleanupRecordsTheReportAndDropsWhatItRemoved) {
     AppState& state = scanned();
-    state.setSelection({UUID::random()});  // nothing of the scan chosen: nothing starts
-    state.startCleanup();
-    EXPECT_EQ(state.route(), Route::onboarding);
-    state.setSelection({cache.id, build.id, prune.id});
+    state.developer().setSelection({UUID::random()});  // nothing of the scan chosen: nothing starts
+    state.developer().startCleanup();
+    EXPECT_EQ(state.navigation().route(), Route::onboarding);
+    state.developer().setSelection({cache.id, build.id, prune.id});
 
     std::vector<CleanupProgress> progress;
     QObject::connect(&state, &AppState::changed, &state, [&] {
-        if (progress.empty() || !(progress.back() == state.cleanupProgress()))
-            progress.push_back(state.cleanupProgress());
+        if (progress.empty() || !(progress.back() == state.developer().cleanupProgress()))
+            progress.push_back(state.developer().cleanupProgress());
     });
-    state.startCleanup();
-    EXPECT_EQ(state.route(), Route::cleaning);
-    EXPECT_EQ(state.cleanupProgress(), CleanupProgress(0, 3, "", 0));
-    state.startCleanup();  // one cleanup at a time
+    state.developer().startCleanup();
+    EXPECT_EQ(state.navigation().route(), Route::cleaning);
+    EXPECT_EQ(state.developer().cleanupProgress(), CleanupProgress(0, 3, "", 0));
+    state.developer().startCleanup();  // one cleanup at a time
     ASSERT_TRUE(finished());
 
-    const auto& outcomes = state.lastReport()->outcomes;
+    const auto& outcomes = state.developer().lastReport()->outcomes;
     ASSERT_EQ(outcomes.size(), 3u);  // largest first
     EXPECT_EQ(outcomes[0].status, Status::failed);
     EXPECT_EQ(outcomes[1].status, Status::trashed);
@@ -88,13 +88,13 @@ TEST_F(AppStateCleanupTest, CleanupRecordsTheReportAndDropsWhatItRemoved) {
     EXPECT_EQ(progress.back(), CleanupProgress(3, 3, "cache", 8'000));
 
     // Only the failed item is left, in the scan and in the selection.
-    ASSERT_EQ(state.scan()->allCandidates().size(), 1u);
-    EXPECT_EQ(state.scan()->allCandidates()[0].id, prune.id);
-    EXPECT_EQ(state.scan()->categories[1].footprint, 9'000);
-    EXPECT_EQ(state.selection(), std::set<UUID>{prune.id});
-    EXPECT_EQ(state.tree().find(cache.id.text()), nullptr);
+    ASSERT_EQ(state.developer().scan()->allCandidates().size(), 1u);
+    EXPECT_EQ(state.developer().scan()->allCandidates()[0].id, prune.id);
+    EXPECT_EQ(state.developer().scan()->categories[1].footprint, 9'000);
+    EXPECT_EQ(state.developer().selection(), std::set<UUID>{prune.id});
+    EXPECT_EQ(state.developer().tree().find(cache.id.text()), nullptr);
 
-    const CleanupReport report = *state.lastReport();
+    const CleanupReport report = *state.developer().lastReport();
     state_.reset();  // waits for the history writes
     HistoryStore history(tree_.path("history"));
     ASSERT_EQ(history.reports().size(), 1u);
@@ -105,12 +105,12 @@ TEST_F(AppStateCleanupTest, CleanupRecordsTheReportAndDropsWhatItRemoved) {
 
 TEST_F(AppStateCleanupTest, AllFailedLeavesTheScanAndSavesOnlyTheReport) {
     AppState& state = scanned();
-    state.setSelection({prune.id});
-    const ScanResult before = *state.scan();
-    state.startCleanup();
+    state.developer().setSelection({prune.id});
+    const ScanResult before = *state.developer().scan();
+    state.developer().startCleanup();
     ASSERT_TRUE(finished());
-    EXPECT_EQ(*state.scan(), before);
-    EXPECT_EQ(state.selection(), std::set<UUID>{prune.id});
+    EXPECT_EQ(*state.developer().scan(), before);
+    EXPECT_EQ(state.developer().selection(), std::set<UUID>{prune.id});
     state_.reset();
     HistoryStore history(tree_.path("history"));
     EXPECT_EQ(history.reports().size(), 1u);
@@ -119,93 +119,93 @@ TEST_F(AppStateCleanupTest, AllFailedLeavesTheScanAndSavesOnlyTheReport) {
 
 TEST_F(AppStateCleanupTest, DisposalIsTheOneChosenAtTheStart) {
     AppState& state = scanned();
-    state.setSelection({cache.id, build.id});
-    state.setDisposalOverride(Disposal::trash);
-    state.startCleanup();
-    state.setDisposalOverride(Disposal::delete_);  // too late for this run
+    state.developer().setSelection({cache.id, build.id});
+    state.preferences().setDisposalOverride(Disposal::trash);
+    state.developer().startCleanup();
+    state.preferences().setDisposalOverride(Disposal::delete_);  // too late for this run
     ASSERT_TRUE(finished());
-    for (const auto& outcome : state.lastReport()->outcomes) EXPECT_EQ(outcome.status, Status::trashed);
+    for (const auto& outcome : state.developer().lastReport()->outcomes) EXPECT_EQ(outcome.status, Status::trashed);
     EXPECT_TRUE(exists(trash("cache")));
 }
 
 TEST_F(AppStateCleanupTest, StopWithoutARunningCleanupReturnsToTheExplorer) {
     AppState& state = launch({"--screen", "cleaning"});
-    EXPECT_EQ(state.route(), Route::cleaning);
-    state.cancelCleanup();
-    EXPECT_EQ(state.route(), Route::explore);
+    EXPECT_EQ(state.navigation().route(), Route::cleaning);
+    state.developer().cancelCleanup();
+    EXPECT_EQ(state.navigation().route(), Route::explore);
 }
 
 TEST_F(AppStateCleanupTest, PutBackSaysSingularThenAlreadyBackAndRescans) {
     AppState& state = scanned();
-    state.setSelection({build.id});
-    state.startCleanup();
+    state.developer().setSelection({build.id});
+    state.developer().startCleanup();
     ASSERT_TRUE(finished());
     int scans = 0;
-    QObject::connect(&state, &AppState::routeChanged, &state,
-                     [&] { scans += state.route() == Route::scanning; });
+    QObject::connect(&state.navigation(), &NavigationState::routeChanged, &state,
+                     [&] { scans += state.navigation().route() == Route::scanning; });
 
-    EXPECT_EQ(noticeAfter(&AppState::restoreFromTrash), "Put back 5 KB across 1 location.");
+    EXPECT_EQ(noticeAfter(&DeveloperState::restoreFromTrash), "Put back 5 KB across 1 location.");
     EXPECT_TRUE(exists(at("build/data")));
     EXPECT_FALSE(exists(trash("build")));
-    EXPECT_EQ(noticeAfter(&AppState::restoreFromTrash), "Already back in place");
+    EXPECT_EQ(noticeAfter(&DeveloperState::restoreFromTrash), "Already back in place");
     EXPECT_EQ(scans, 2);  // a fresh scan follows each
 }
 
 TEST_F(AppStateCleanupTest, EmptyingAndPutBackCountSeveralLocations) {
     const auto trashBoth = [this] {
         AppState& state = scanned();
-        state.setSelection({cache.id, build.id});
-        state.setDisposalOverride(Disposal::trash);
-        state.startCleanup();
+        state.developer().setSelection({cache.id, build.id});
+        state.preferences().setDisposalOverride(Disposal::trash);
+        state.developer().startCleanup();
         return finished();
     };
     scanned();
-    EXPECT_EQ(noticeAfter(&AppState::emptyOwnTrash), "There was nothing of Korvane's left in the Trash.");
+    EXPECT_EQ(noticeAfter(&DeveloperState::emptyOwnTrash), "There was nothing of Korvane's left in the Trash.");
     FreedesktopTrash().moveToTrash(tree_.file("home/mine.txt", 10));  // the user's own
     ASSERT_TRUE(trashBoth());
     // Right after the report: it is written first.
-    EXPECT_EQ(noticeAfter(&AppState::emptyOwnTrash), "Emptied 8 KB from the Trash.");
+    EXPECT_EQ(noticeAfter(&DeveloperState::emptyOwnTrash), "Emptied 8 KB from the Trash.");
     EXPECT_FALSE(exists(trash("cache")));
     EXPECT_FALSE(exists(trash("build")));
     EXPECT_TRUE(exists(trash("mine.txt")));
-    EXPECT_FALSE(state().canRestore());
+    EXPECT_FALSE(state().developer().canRestore());
 
     ASSERT_TRUE(trashBoth());
-    EXPECT_EQ(noticeAfter(&AppState::restoreFromTrash), "Put back 8 KB across 2 locations.");
+    EXPECT_EQ(noticeAfter(&DeveloperState::restoreFromTrash), "Put back 8 KB across 2 locations.");
 }
 
 TEST_F(AppStateCleanupTest, DemonstratedPutBackNeverMovesARealFile) {
     tree_.file("home/.Trash/node_modules/real", 10);
     launch({"--screen", "finished"});
-    EXPECT_EQ(noticeAfter(&AppState::restoreFromTrash), "Korvane did not record where this went");
+    EXPECT_EQ(noticeAfter(&DeveloperState::restoreFromTrash), "Korvane did not record where this went");
     EXPECT_TRUE(exists(at(".Trash/node_modules/real")));
     EXPECT_FALSE(exists(at("Developer/atlas-api")));
 }
 
 TEST_F(AppStateCleanupTest, NeverTouchKeepsAPathOutOfThisAndLaterCleanups) {
     AppState& state = scanned();
-    state.neverTouch(*state.tree().find("node"));  // no path: nothing happens
-    EXPECT_TRUE(state.settings().excludedPaths.empty());
+    state.developer().neverTouch(*state.developer().tree().find("node"));  // no path: nothing happens
+    EXPECT_TRUE(state.preferences().settings().excludedPaths.empty());
 
     // Staged before the exclusion, removed after it: the cleanup still leaves it alone.
     CleanupCandidate staged = build;
     staged.id = UUID::random();
     staged.path = at("build/data");
-    state.neverTouch(*state.tree().find(build.id.text()));
-    EXPECT_EQ(state.settings().excludedPaths, std::set<std::string>{at("build")});
+    state.developer().neverTouch(*state.developer().tree().find(build.id.text()));
+    EXPECT_EQ(state.preferences().settings().excludedPaths, std::set<std::string>{at("build")});
     EXPECT_EQ(nlohmann::json::parse(settings_.values.at("scan.settings"))["excludedPaths"][0], at("build"));
-    EXPECT_EQ(state.selection(), (std::set<UUID>{cache.id, prune.id}));
-    EXPECT_EQ(state.scan()->allCandidates().size(), 2u);
+    EXPECT_EQ(state.developer().selection(), (std::set<UUID>{cache.id, prune.id}));
+    EXPECT_EQ(state.developer().scan()->allCandidates().size(), 2u);
 
-    state.stageForReview({staged});
-    state.startCleanup();
+    state.developer().stageForReview({staged});
+    state.developer().startCleanup();
     ASSERT_TRUE(finished());
-    ASSERT_EQ(state.lastReport()->outcomes.size(), 1u);
-    EXPECT_EQ(state.lastReport()->outcomes[0].status, Status::skipped);
+    ASSERT_EQ(state.developer().lastReport()->outcomes.size(), 1u);
+    EXPECT_EQ(state.developer().lastReport()->outcomes[0].status, Status::skipped);
     EXPECT_TRUE(exists(at("build/data")));
 
-    state.removeExclusion(at("build"));
-    EXPECT_TRUE(state.settings().excludedPaths.empty());
+    state.preferences().removeExclusion(at("build"));
+    EXPECT_TRUE(state.preferences().settings().excludedPaths.empty());
     EXPECT_EQ(nlohmann::json::parse(settings_.values.at("scan.settings"))["excludedPaths"].size(), 0u);
 }
 
@@ -213,23 +213,23 @@ TEST_F(AppStateCleanupTest, DemonstrationScanLeavesOutNeverTouchedPaths) {
     settings_.values["scan.settings"] =
         nlohmann::json(ScanSettings(0, 60, {}, {}, {at("Developer/storefront")})).dump();
     AppState& state = launch({"--screen", "explore"});
-    EXPECT_EQ(state.scan()->allCandidates().size(), 4u);
-    for (const auto& candidate : state.scan()->allCandidates()) EXPECT_NE(candidate.title, "storefront");
+    EXPECT_EQ(state.developer().scan()->allCandidates().size(), 4u);
+    for (const auto& candidate : state.developer().scan()->allCandidates()) EXPECT_NE(candidate.title, "storefront");
 }
 
 TEST_F(AppStateCleanupTest, DismissingTheReportReturnsToWhatIsThere) {
     AppState& state = launch({"--screen", "finished"});
-    state.stageForReview({CleanupCandidate()});
-    state.dismissReport();
-    EXPECT_EQ(state.route(), Route::explore);
-    EXPECT_FALSE(state.lastReport());
-    EXPECT_TRUE(state.stagedCandidates().empty());
-    state.setScan(std::nullopt);
-    state.dismissReport();
-    EXPECT_EQ(state.route(), Route::onboarding);
-    state.setGeneralResult(FileTreeScanner::Result{});
-    state.dismissReport();
-    EXPECT_EQ(state.route(), Route::explore);
+    state.developer().stageForReview({CleanupCandidate()});
+    state.developer().dismissReport();
+    EXPECT_EQ(state.navigation().route(), Route::explore);
+    EXPECT_FALSE(state.developer().lastReport());
+    EXPECT_TRUE(state.developer().stagedCandidates().empty());
+    state.developer().setScan(std::nullopt);
+    state.developer().dismissReport();
+    EXPECT_EQ(state.navigation().route(), Route::onboarding);
+    state.folderScan().setGeneralResult(FileTreeScanner::Result{});
+    state.developer().dismissReport();
+    EXPECT_EQ(state.navigation().route(), Route::explore);
 }
 
 }  // namespace

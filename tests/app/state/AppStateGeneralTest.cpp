@@ -13,7 +13,7 @@ using Entry = FileTreeScanner::Entry;
 class AppStateGeneralTest : public testing::FlowFixture {
 protected:
     bool folderScanDone() {
-        return testing::waitUntil([this] { return !state().isScanningFolder(); });
+        return testing::waitUntil([this] { return !state().folderScan().isScanningFolder(); });
     }
     Entry entry(const std::string& path, std::int64_t size = 100'000, bool isDirectory = false) {
         return Entry::make(Paths::lastComponent(path), path, size, clock_.moment, isDirectory);
@@ -24,23 +24,23 @@ TEST_F(AppStateGeneralTest, FolderScanPublishesTheTreeAndSelectsItsRoot) {
     tree_.file("home/data/a/one.bin", 200'000);
     tree_.file("home/data/b/two.bin", 100'000);
     AppState& state = launch({"--mode", "developer"});
-    state.setFocusedID(std::string("somewhere"));
-    state.scanFolder(at("data"));
-    EXPECT_TRUE(state.isScanningFolder());
-    EXPECT_EQ(state.mode(), AppState::Mode::general);
+    state.navigation().setFocusedID(std::string("somewhere"));
+    state.folderScan().scanFolder(at("data"));
+    EXPECT_TRUE(state.folderScan().isScanningFolder());
+    EXPECT_EQ(state.preferences().mode(), AppState::Mode::general);
     EXPECT_EQ(settings_.values.at("onboarding.completed"), "true");
-    state.scanFolder(at("data/a"));  // one at a time: ignored
-    EXPECT_EQ(state.scanRoot(), at("data"));
+    state.folderScan().scanFolder(at("data/a"));  // one at a time: ignored
+    EXPECT_EQ(state.folderScan().scanRoot(), at("data"));
 
     ASSERT_TRUE(folderScanDone());
-    ASSERT_NE(state.generalRoot(), nullptr);
-    EXPECT_EQ(state.generalRoot()->id, at("data"));
-    EXPECT_EQ(state.selectedNode(), state.generalRoot());
-    EXPECT_EQ(state.focusedID(), std::nullopt);
-    EXPECT_EQ(state.route(), AppState::Route::onboarding);  // the caller decides the screen
-    ASSERT_EQ(state.searchResults().size(), 2u);
-    EXPECT_EQ(state.searchResults()[0].name, "one.bin");
-    EXPECT_TRUE(state.largestFiles().empty());  // nothing reaches 50 MB
+    ASSERT_NE(state.folderScan().generalRoot(), nullptr);
+    EXPECT_EQ(state.folderScan().generalRoot()->id, at("data"));
+    EXPECT_EQ(state.navigation().selectedNode(), state.folderScan().generalRoot());
+    EXPECT_EQ(state.navigation().focusedID(), std::nullopt);
+    EXPECT_EQ(state.navigation().route(), AppState::Route::onboarding);  // the caller decides the screen
+    ASSERT_EQ(state.folderScan().searchResults().size(), 2u);
+    EXPECT_EQ(state.folderScan().searchResults()[0].name, "one.bin");
+    EXPECT_TRUE(state.folderScan().largestFiles().empty());  // nothing reaches 50 MB
 }
 
 TEST_F(AppStateGeneralTest, StartAndResultOfAFolderScanEachReachTheScreensAsOneCompleteChange) {
@@ -55,11 +55,11 @@ TEST_F(AppStateGeneralTest, StartAndResultOfAFolderScanEachReachTheScreensAsOneC
     };
     std::vector<Seen> seen;
     QObject::connect(&state, &AppState::changed, &state, [&] {
-        seen.push_back({state.mode(), state.scanRoot(), state.isScanningFolder(), state.generalResult().has_value(),
-                        state.selectedID()});
+        seen.push_back({state.preferences().mode(), state.folderScan().scanRoot(), state.folderScan().isScanningFolder(), state.folderScan().generalResult().has_value(),
+                        state.navigation().selectedID()});
     });
 
-    state.scanFolder(at("data"));
+    state.folderScan().scanFolder(at("data"));
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].mode, AppState::Mode::general);
     EXPECT_EQ(seen[0].scanRoot, at("data"));
@@ -78,34 +78,34 @@ TEST_F(AppStateGeneralTest, StoppedScanStillShowsWhatItCountedUnlessANewerOneSta
     tree_.file("home/first/x.bin", 100'000);
     tree_.file("home/second/y.bin", 100'000);
     AppState& state = launch();
-    state.scanFolder(at("first"));
-    state.stopFolderScan();
-    EXPECT_FALSE(state.isScanningFolder());
-    ASSERT_TRUE(testing::waitUntil([&] { return state.generalResult().has_value(); }));
-    EXPECT_EQ(state.generalRoot()->id, at("first"));
+    state.folderScan().scanFolder(at("first"));
+    state.folderScan().stopFolderScan();
+    EXPECT_FALSE(state.folderScan().isScanningFolder());
+    ASSERT_TRUE(testing::waitUntil([&] { return state.folderScan().generalResult().has_value(); }));
+    EXPECT_EQ(state.folderScan().generalRoot()->id, at("first"));
 
     // Stopped and replaced before its result arrives: only the newer scan counts.
-    state.scanFolder(at("first"));
-    state.stopFolderScan();
-    state.scanFolder(at("second"));
+    state.folderScan().scanFolder(at("first"));
+    state.folderScan().stopFolderScan();
+    state.folderScan().scanFolder(at("second"));
     ASSERT_TRUE(folderScanDone());
     settle(0.3);
-    EXPECT_EQ(state.generalRoot()->id, at("second"));
-    EXPECT_EQ(state.scanRoot(), at("second"));
-    EXPECT_FALSE(state.isScanningFolder());
+    EXPECT_EQ(state.folderScan().generalRoot()->id, at("second"));
+    EXPECT_EQ(state.folderScan().scanRoot(), at("second"));
+    EXPECT_FALSE(state.folderScan().isScanningFolder());
 }
 
 TEST_F(AppStateGeneralTest, ChoosingAFolderScansIt) {
     tree_.folder("home/picked");
     AppState& state = launch();
-    state.chooseFolderToScan();  // cancelled
-    EXPECT_FALSE(state.isScanningFolder());
+    state.folderScan().chooseFolderToScan();  // cancelled
+    EXPECT_FALSE(state.folderScan().isScanningFolder());
     EXPECT_EQ(desktop_.requests.at(0),
               (Desktop::FolderRequest{home_, "Scan", "Choose a folder to scan.", false}));
 
     desktop_.answers.push_back({at("picked")});
-    state.chooseFolderToScan();
-    EXPECT_EQ(state.scanRoot(), at("picked"));
+    state.folderScan().chooseFolderToScan();
+    EXPECT_EQ(state.folderScan().scanRoot(), at("picked"));
     ASSERT_TRUE(folderScanDone());
 }
 
@@ -115,38 +115,38 @@ TEST_F(AppStateGeneralTest, SearchKeepsAtMostFiveHundredAndSurvivesHostilePatter
     for (int i = 0; i < 600; ++i) result.index.push_back(entry("/d/file" + std::to_string(i) + ".txt", i));
     result.index.push_back(entry("/d/" + std::string(5000, 'a') + "!"));
     result.largest = {entry("/d/big", 60'000'000)};
-    state.setGeneralResult(result);
-    EXPECT_EQ(state.searchResults().size(), 500u);
-    EXPECT_EQ(state.searchResults()[0].name, std::string(5000, 'a') + "!");  // largest first
-    EXPECT_EQ(state.largestFiles().size(), 1u);
+    state.folderScan().setGeneralResult(result);
+    EXPECT_EQ(state.folderScan().searchResults().size(), 500u);
+    EXPECT_EQ(state.folderScan().searchResults()[0].name, std::string(5000, 'a') + "!");  // largest first
+    EXPECT_EQ(state.folderScan().largestFiles().size(), 1u);
 
     FileSearch::Query query;
     query.isRegex = true;
     query.text = "file1[0-9]\\.txt";
-    state.setSearchQuery(query);
-    EXPECT_EQ(state.searchResults().size(), 10u);
+    state.folderScan().setSearchQuery(query);
+    EXPECT_EQ(state.folderScan().searchResults().size(), 10u);
     for (const char* pattern : {"([", "(a+)+$", "(a|aa)*(b|c)"}) {
         query.text = pattern;
-        state.setSearchQuery(query);
+        state.folderScan().setSearchQuery(query);
         QElapsedTimer timer;
         timer.start();
-        EXPECT_TRUE(state.searchResults().empty()) << pattern;
+        EXPECT_TRUE(state.folderScan().searchResults().empty()) << pattern;
         EXPECT_LT(timer.elapsed(), 5000) << pattern;
     }
 }
 
 TEST_F(AppStateGeneralTest, StagingGoesThroughTheSafetyCheck) {
     AppState& state = launch({"--screen", "explore"});
-    const auto scanSelection = state.selection();
-    state.stageUserChoice({entry("/etc/passwd"), entry(at(".ssh/id_rsa"))});  // every one refused
-    EXPECT_TRUE(state.stagedCandidates().empty());
-    EXPECT_EQ(state.selection(), scanSelection);
-    EXPECT_EQ(state.sheet(), std::nullopt);
+    const auto scanSelection = state.developer().selection();
+    state.developer().stageUserChoice({entry("/etc/passwd"), entry(at(".ssh/id_rsa"))});  // every one refused
+    EXPECT_TRUE(state.developer().stagedCandidates().empty());
+    EXPECT_EQ(state.developer().selection(), scanSelection);
+    EXPECT_EQ(state.navigation().sheet(), std::nullopt);
 
     const std::string movie = tree_.file("home/Movies/film.mkv", 10);
     const std::string folder = tree_.folder("home/Old.app");
-    state.stageUserChoice({entry("/etc/passwd"), entry(movie, 4096), entry(folder, 1, true)});
-    const auto& staged = state.stagedCandidates();
+    state.developer().stageUserChoice({entry("/etc/passwd"), entry(movie, 4096), entry(folder, 1, true)});
+    const auto& staged = state.developer().stagedCandidates();
     ASSERT_EQ(staged.size(), 2u);
     EXPECT_EQ(staged[0].path, movie);
     EXPECT_EQ(staged[0].size, 4096);
@@ -157,9 +157,9 @@ TEST_F(AppStateGeneralTest, StagingGoesThroughTheSafetyCheck) {
     EXPECT_FALSE(staged[0].isSelectedByDefault);
     EXPECT_TRUE(staged[0].removal.isPath());
     // The scan's picks are gone; the staged ones are chosen and shown for review.
-    EXPECT_EQ(state.selection(), (std::set<UUID>{staged[0].id, staged[1].id}));
-    EXPECT_EQ(state.sheet(), AppState::Sheet::review);
-    EXPECT_EQ(state.allCandidates().size(), 7u);
+    EXPECT_EQ(state.developer().selection(), (std::set<UUID>{staged[0].id, staged[1].id}));
+    EXPECT_EQ(state.navigation().sheet(), AppState::Sheet::review);
+    EXPECT_EQ(state.developer().allCandidates().size(), 7u);
 }
 
 TEST_F(AppStateGeneralTest, UninstallStagesLeftoversAndTheBundleOnlyWhenAsked) {
@@ -169,12 +169,12 @@ TEST_F(AppStateGeneralTest, UninstallStagesLeftoversAndTheBundleOnlyWhenAsked) {
     app.bundleURL = "/Applications/Tool.app";
     app.bundleBytes = 1000;
     app.leftovers = {{at("Library/Caches/com.x.Tool"), 50, "Caches", "com.x.Tool"}};
-    state.uninstall(app, false);
-    ASSERT_EQ(state.stagedCandidates().size(), 1u);
-    EXPECT_EQ(state.stagedCandidates()[0].path, at("Library/Caches/com.x.Tool"));
-    state.uninstall(app, true);
-    EXPECT_EQ(state.stagedCandidates().size(), 2u);
-    EXPECT_EQ(state.selection().size(), 2u);
+    state.applications().uninstall(app, false);
+    ASSERT_EQ(state.developer().stagedCandidates().size(), 1u);
+    EXPECT_EQ(state.developer().stagedCandidates()[0].path, at("Library/Caches/com.x.Tool"));
+    state.applications().uninstall(app, true);
+    EXPECT_EQ(state.developer().stagedCandidates().size(), 2u);
+    EXPECT_EQ(state.developer().selection().size(), 2u);
 }
 
 TEST_F(AppStateGeneralTest, ApplicationScanShowsProgressThenTheFullList) {
@@ -187,15 +187,15 @@ TEST_F(AppStateGeneralTest, ApplicationScanShowsProgressThenTheFullList) {
     AppState& state = launch();
     std::vector<std::string> texts;
     QObject::connect(&state, &AppState::changed, &state, [&] {
-        if (texts.empty() || texts.back() != state.appScanProgress())
-            texts.push_back(state.appScanProgress());
+        if (texts.empty() || texts.back() != state.applications().appScanProgress())
+            texts.push_back(state.applications().appScanProgress());
     });
-    state.scanApps();
-    EXPECT_TRUE(state.isScanningApps());
-    state.scanApps();  // ignored while one runs
-    ASSERT_TRUE(testing::waitUntil([&] { return !state.isScanningApps(); }));
-    EXPECT_EQ(state.apps().size(), 2u);
-    EXPECT_EQ(state.appScanProgress(), "");
+    state.applications().scanApps();
+    EXPECT_TRUE(state.applications().isScanningApps());
+    state.applications().scanApps();  // ignored while one runs
+    ASSERT_TRUE(testing::waitUntil([&] { return !state.applications().isScanningApps(); }));
+    EXPECT_EQ(state.applications().apps().size(), 2u);
+    EXPECT_EQ(state.applications().appScanProgress(), "");
     const auto counted = [&](const char* tail) {
         return std::any_of(texts.begin(), texts.end(),
                            [&](const std::string& t) { return t.ends_with(tail); });

@@ -59,8 +59,8 @@ protected:
     }
     bool appliedAndSaved(AppState& state) {
         return waitUntil([&] {
-            return state.route() == Route::explore && savedScan() &&
-                   idsOf(savedScan()) == idsOf(state.scan());
+            return state.navigation().route() == Route::explore && savedScan() &&
+                   idsOf(savedScan()) == idsOf(state.developer().scan());
         });
     }
 
@@ -72,45 +72,45 @@ TEST_F(AppStateScan, StartRunsOneScanAndAppliesItsResult) {
     const auto gate = prepare({safe, caution}, {held});
     const auto state = harness.make();
 
-    state->startScan();
-    EXPECT_EQ(state->route(), Route::scanning);
-    EXPECT_EQ(state->mode(), AppState::Mode::developer);
+    state->developer().startScan();
+    EXPECT_EQ(state->navigation().route(), Route::scanning);
+    EXPECT_EQ(state->preferences().mode(), AppState::Mode::developer);
     EXPECT_EQ(harness.settings.value("onboarding.completed"), "true");
-    state->startScan();  // a second start while scanning changes nothing
+    state->developer().startScan();  // a second start while scanning changes nothing
     EXPECT_EQ(harness.enginesMade, 1);
     EXPECT_EQ(harness.settings.writes["mode"], 1);
 
-    ASSERT_TRUE(waitUntil([&] { return state->scanProgress().fraction > 0.5; }));
-    EXPECT_EQ(state->route(), Route::scanning);
+    ASSERT_TRUE(waitUntil([&] { return state->developer().scanProgress().fraction > 0.5; }));
+    EXPECT_EQ(state->navigation().route(), Route::scanning);
     *gate = true;
-    ASSERT_TRUE(waitUntil([&] { return state->route() == Route::explore; }));
-    EXPECT_EQ(pathsOf(*state->scan()), (std::set<std::string>{safe.path, caution.path, held.path}));
-    EXPECT_EQ(state->selection(), (std::set<UUID>{safe.id, held.id}));
-    EXPECT_EQ(state->selectedID(), "root");
+    ASSERT_TRUE(waitUntil([&] { return state->navigation().route() == Route::explore; }));
+    EXPECT_EQ(pathsOf(*state->developer().scan()), (std::set<std::string>{safe.path, caution.path, held.path}));
+    EXPECT_EQ(state->developer().selection(), (std::set<UUID>{safe.id, held.id}));
+    EXPECT_EQ(state->navigation().selectedID(), "root");
     ASSERT_TRUE(waitUntil([&] { return snapshotCount() == 1; }));
-    EXPECT_EQ(idsOf(savedScan()), idsOf(state->scan()));
+    EXPECT_EQ(idsOf(savedScan()), idsOf(state->developer().scan()));
 
     // Cancelling after the result changes nothing.
-    const auto shown = state->scan();
-    state->setRoute(Route::finished);
-    state->cancelDeveloperScan();
-    EXPECT_EQ(state->route(), Route::finished);
-    EXPECT_EQ(state->scan(), shown);
+    const auto shown = state->developer().scan();
+    state->navigation().setRoute(Route::finished);
+    state->developer().cancelDeveloperScan();
+    EXPECT_EQ(state->navigation().route(), Route::finished);
+    EXPECT_EQ(state->developer().scan(), shown);
 }
 
 TEST_F(AppStateScan, CancellingTheFirstScanShowsOnboardingThenWhatFinishedWithoutSavingIt) {
     const auto quick = item("a");
     prepare({quick}, {item("c")});
     auto state = harness.make();
-    state->startScan();
+    state->developer().startScan();
     // The sweep and the quick scanner have reported; the held one waits.
-    ASSERT_TRUE(waitUntil([&] { return state->scanProgress().fraction > 0.6; }));
+    ASSERT_TRUE(waitUntil([&] { return state->developer().scanProgress().fraction > 0.6; }));
 
-    state->cancelDeveloperScan();
-    EXPECT_EQ(state->route(), Route::onboarding);
-    ASSERT_TRUE(waitUntil([&] { return state->route() == Route::explore; }));
-    EXPECT_EQ(pathsOf(*state->scan()), std::set<std::string>{quick.path});
-    EXPECT_EQ(state->selection(), std::set<UUID>{quick.id});
+    state->developer().cancelDeveloperScan();
+    EXPECT_EQ(state->navigation().route(), Route::onboarding);
+    ASSERT_TRUE(waitUntil([&] { return state->navigation().route() == Route::explore; }));
+    EXPECT_EQ(pathsOf(*state->developer().scan()), std::set<std::string>{quick.path});
+    EXPECT_EQ(state->developer().selection(), std::set<UUID>{quick.id});
     state.reset();  // waits for every history write
     EXPECT_FALSE(savedScan());
     EXPECT_EQ(snapshotCount(), 0u);
@@ -119,20 +119,20 @@ TEST_F(AppStateScan, CancellingTheFirstScanShowsOnboardingThenWhatFinishedWithou
 TEST_F(AppStateScan, ACancelledRunFinishingAfterARescanIsNeverShown) {
     prepare({item("old")}, {item("old-held")});
     auto state = harness.make();
-    state->startScan();
-    state->cancelDeveloperScan();
+    state->developer().startScan();
+    state->developer().cancelDeveloperScan();
 
     const auto fresh = item("new"), freshHeld = item("new-held");
     const auto gate = prepare({fresh}, {freshHeld});
-    state->startScan();
+    state->developer().startScan();
     EXPECT_EQ(harness.enginesMade, 2);
     // The cancelled run ends at once; its result and progress must not land.
-    EXPECT_FALSE(waitUntil([&] { return state->route() != Route::scanning || state->scan(); }, 0.5));
+    EXPECT_FALSE(waitUntil([&] { return state->navigation().route() != Route::scanning || state->developer().scan(); }, 0.5));
 
     *gate = true;
-    ASSERT_TRUE(waitUntil([&] { return state->route() == Route::explore; }));
-    EXPECT_EQ(pathsOf(*state->scan()), (std::set<std::string>{fresh.path, freshHeld.path}));
-    const auto shown = idsOf(state->scan());
+    ASSERT_TRUE(waitUntil([&] { return state->navigation().route() == Route::explore; }));
+    EXPECT_EQ(pathsOf(*state->developer().scan()), (std::set<std::string>{fresh.path, freshHeld.path}));
+    const auto shown = idsOf(state->developer().scan());
     state.reset();
     EXPECT_EQ(idsOf(savedScan()), shown);
 }
@@ -140,14 +140,14 @@ TEST_F(AppStateScan, ACancelledRunFinishingAfterARescanIsNeverShown) {
 TEST_F(AppStateScan, HistoryIsWrittenOncePerAppliedScan) {
     prepare({item("a")});
     const auto state = harness.make();
-    state->startScan();
+    state->developer().startScan();
     ASSERT_TRUE(appliedAndSaved(*state));
     const ino_t first = lastScanInode();
     waitUntil([] { return false; }, 0.3);
     EXPECT_EQ(lastScanInode(), first);
 
     prepare({item("b")});
-    state->startScan();
+    state->developer().startScan();
     ASSERT_TRUE(appliedAndSaved(*state));
     EXPECT_NE(lastScanInode(), first);
     EXPECT_EQ(snapshotCount(), 1u);  // one a day
@@ -164,22 +164,22 @@ TEST_F(AppStateScan, ADueScheduleStartsAScanUnlessAScanOrACleanupRuns) {
     harness.settings.values["automation.schedule"] = nlohmann::json(schedule).dump();
 
     const auto state = harness.make();  // due at launch
-    EXPECT_EQ(state->route(), Route::scanning);
+    EXPECT_EQ(state->navigation().route(), Route::scanning);
     EXPECT_EQ(harness.enginesMade, 1);
     harness.clock.setLocal(QDate(2024, 3, 11), QTime(10, 0));
     state->automation().checkDue();
     EXPECT_EQ(harness.settings.value("automation.lastRun"), IsoDate::format(harness.clock.moment));
     EXPECT_EQ(harness.enginesMade, 1);
     *gate = true;
-    ASSERT_TRUE(waitUntil([&] { return state->route() == Route::explore; }));
+    ASSERT_TRUE(waitUntil([&] { return state->navigation().route() == Route::explore; }));
 
-    state->setRoute(Route::cleaning);
-    state->startScan();
+    state->navigation().setRoute(Route::cleaning);
+    state->developer().startScan();
     harness.clock.setLocal(QDate(2024, 3, 18), QTime(10, 0));
     state->automation().checkDue();
     EXPECT_EQ(harness.settings.value("automation.lastRun"), IsoDate::format(harness.clock.moment));
     EXPECT_EQ(harness.enginesMade, 1);
-    EXPECT_EQ(state->route(), Route::cleaning);
+    EXPECT_EQ(state->navigation().route(), Route::cleaning);
 }
 
 TEST_F(AppStateScan, AnAppliedScanAlertsThroughTheNotifier) {
@@ -188,8 +188,8 @@ TEST_F(AppStateScan, AnAppliedScanAlertsThroughTheNotifier) {
     Automation::Schedule schedule;
     schedule.lowSpaceAlertGB = 1'000'000'000;  // any disk is "low"
     state->automation().setSchedule(schedule);
-    state->startScan();
-    ASSERT_TRUE(waitUntil([&] { return state->route() == Route::explore; }));
+    state->developer().startScan();
+    ASSERT_TRUE(waitUntil([&] { return state->navigation().route() == Route::explore; }));
     ASSERT_EQ(harness.notifier.posted.size(), 1u);
     EXPECT_EQ(harness.notifier.posted[0].second, "Korvane can reclaim 50 MB from your development tools.");
 }

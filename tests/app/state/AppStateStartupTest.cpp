@@ -66,15 +66,15 @@ TEST(AppStateStartup, StoredValuesAndHistoryDecideTheFirstScreen) {
         if (row.history == History::garbage) harness.home.text("history/last-scan.json", "{ not json");
 
         const auto state = harness.make();
-        EXPECT_EQ(state->route(), row.route);
-        EXPECT_EQ(state->mode(), row.mode);
-        EXPECT_EQ(state->themeID(), row.theme);
-        EXPECT_EQ(state->disposalOverride(), row.disposal);
-        EXPECT_EQ(state->scan().has_value(), row.history == History::saved);
-        EXPECT_EQ(state->settings(), ScanSettings::defaultSettings());
-        EXPECT_EQ(state->scanRoot(), harness.home.root());
+        EXPECT_EQ(state->navigation().route(), row.route);
+        EXPECT_EQ(state->preferences().mode(), row.mode);
+        EXPECT_EQ(state->preferences().themeID(), row.theme);
+        EXPECT_EQ(state->preferences().disposalOverride(), row.disposal);
+        EXPECT_EQ(state->developer().scan().has_value(), row.history == History::saved);
+        EXPECT_EQ(state->preferences().settings(), ScanSettings::defaultSettings());
+        EXPECT_EQ(state->folderScan().scanRoot(), harness.home.root());
         // The statistics are read once before the timer's first tick.
-        EXPECT_EQ(state->stats().physicalMemory, 1024000);
+        EXPECT_EQ(state->liveStats().stats().physicalMemory, 1024000);
         EXPECT_FALSE(state->automation().isTimerActive());
         // Start-up changes nothing it read, not even the undecodable values.
         for (const auto& [key, value] : row.stored) EXPECT_EQ(harness.settings.value(key), value);
@@ -93,19 +93,19 @@ TEST(AppStateStartup, RestoredScanSelectsDefaultsAndDropsWhatTheUserNeverWantsTo
     harness.settings.values["scan.settings"] = nlohmann::json(settings).dump();
 
     const auto state = harness.make();
-    EXPECT_EQ(state->settings(), settings);
-    ASSERT_TRUE(state->scan());
+    EXPECT_EQ(state->preferences().settings(), settings);
+    ASSERT_TRUE(state->developer().scan());
     std::set<std::string> paths;
     std::set<UUID> safe;
-    for (const auto& candidate : state->scan()->allCandidates()) {
+    for (const auto& candidate : state->developer().scan()->allCandidates()) {
         paths.insert(candidate.path);
         if (candidate.safety == SafetyLevel::safe) safe.insert(candidate.id);
     }
     EXPECT_EQ(paths, (std::set<std::string>{home + "/Library/Derived/App", home + "/Library/Archives/Old",
                                             home + "/.npm"}));
-    EXPECT_EQ(state->selection(), safe);
-    EXPECT_EQ(state->selectedID(), "root");
-    EXPECT_EQ(state->tree().children.size(), 2u);
+    EXPECT_EQ(state->developer().selection(), safe);
+    EXPECT_EQ(state->navigation().selectedID(), "root");
+    EXPECT_EQ(state->developer().tree().children.size(), 2u);
     // The restored scan is neither saved again nor recorded.
     EXPECT_EQ(history.loadLastScan(), saved);
     EXPECT_TRUE(history.snapshots().empty());
@@ -115,26 +115,26 @@ TEST(AppStateTree, RebuildKeepsIdsThatStillNameANodeAndClearsTheRest) {
     AppStateHarness harness;
     HistoryStore(harness.historyDirectory).saveLastScan(savedScan(harness.home.root()));
     const auto state = harness.make();
-    ScanResult withProtected = *state->scan();
+    ScanResult withProtected = *state->developer().scan();
     withProtected.categories.push_back(
         CategoryResult(CleanupCategory::docker, 1,
                        {makeCandidate(CleanupCategory::docker, "/var/lib/docker", SafetyLevel::dangerous)}));
-    state->setScan(withProtected);
-    state->rebuildDeveloperTree();
-    state->setFocusedID("docker");
-    state->setSelectedID("node");
+    state->developer().setScan(withProtected);
+    state->developer().rebuildDeveloperTree();
+    state->navigation().setFocusedID("docker");
+    state->navigation().setSelectedID("node");
 
     // Hiding protected items removes the docker category, which held only one.
-    state->setShowsProtected(false);
-    EXPECT_FALSE(state->focusedID());
-    EXPECT_EQ(state->selectedID(), "node");
+    state->developer().setShowsProtected(false);
+    EXPECT_FALSE(state->navigation().focusedID());
+    EXPECT_EQ(state->navigation().selectedID(), "node");
 
-    state->setScan(std::nullopt);
-    state->setFocusedID("root");
-    state->setShowsProtected(false);  // the same value still rebuilds
-    EXPECT_TRUE(state->tree().children.empty());
-    EXPECT_EQ(state->focusedID(), "root");
-    EXPECT_FALSE(state->selectedID());
+    state->developer().setScan(std::nullopt);
+    state->navigation().setFocusedID("root");
+    state->developer().setShowsProtected(false);  // the same value still rebuilds
+    EXPECT_TRUE(state->developer().tree().children.empty());
+    EXPECT_EQ(state->navigation().focusedID(), "root");
+    EXPECT_FALSE(state->navigation().selectedID());
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <QImage>
 
-#include "app/ApplicationInfo.h"
+#include "app/platform/ApplicationInfo.h"
 #include "app/theme/ApplicationIcon.h"
 
 namespace korvane {

@@ -1,4 +1,4 @@
-#include "app/theme/ThemeID.h"
+#include "app/state/ThemeID.h"
 
 namespace korvane {
 

@@ -1,4 +1,4 @@
-#include "app/presenters/PlatformWords.h"
+#include "app/state/PlatformWords.h"
 
 namespace korvane::platformWords {
 

@@ -5,7 +5,7 @@
 
 #include "app/presenters/LiveStatsContent.h"
 #include "app/presenters/OnboardingContent.h"
-#include "app/presenters/PlatformWords.h"
+#include "app/state/PlatformWords.h"
 #include "app/presenters/SettingsContent.h"
 #include "app/presenters/SidebarContent.h"
 #include "app/presenters/TopBarContent.h"
@@ -35,11 +35,11 @@ TEST_F(PlatformWordsFlow, NoScreenTextNamesAnotherPlatform) {
     for (const auto& mode : topBarContent(state(), true, true, false).modes) texts.push_back(mode.help);
     texts.push_back(sidebarContent(state()).scanTitle);
     texts.push_back(settingsText::aboutPrivacy);
-    texts.push_back(CleanupTexts::shareSummary(state().scan()));
+    texts.push_back(CleanupTexts::shareSummary(state().developer().scan()));
     SystemStats stats;
     stats.swapUsed = 1;
     texts.push_back(liveStatsContent(stats).swapWarning.value_or(""));
-    texts.push_back(state().homeVolumeName());
+    texts.push_back(state().desktop().homeVolumeName());
     for (const auto& word : {"Mac", "Finder", "Mach", "IOKit"})
         for (const auto& text : texts) EXPECT_EQ(text.find(word), std::string::npos) << word << " in " << text;
 }
@@ -47,11 +47,11 @@ TEST_F(PlatformWordsFlow, NoScreenTextNamesAnotherPlatform) {
 TEST_F(PlatformWordsFlow, TheDiskTitleIsTheVolumeHoldingTheHome) {
     launch();
     desktop_.volume = "Data";
-    EXPECT_EQ(state().homeVolumeName(), "Data");
+    EXPECT_EQ(state().desktop().homeVolumeName(), "Data");
     ASSERT_FALSE(desktop_.volumeAsked.empty());
     EXPECT_EQ(desktop_.volumeAsked.back(), home_);
     desktop_.volume.clear();
-    EXPECT_EQ(state().homeVolumeName(), home_) << "the home folder when the volume cannot be told";
+    EXPECT_EQ(state().desktop().homeVolumeName(), home_) << "the home folder when the volume cannot be told";
 }
 
 }  // namespace

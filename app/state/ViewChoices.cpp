@@ -1,4 +1,4 @@
-#include "app/state/AppState.h"
+#include "app/state/ViewChoices.h"
 
 namespace korvane {
 
@@ -46,61 +46,61 @@ constexpr std::array<CanvasText, 10> canvasTexts = {{
 
 }  // namespace
 
-const std::array<AppState::Mode, 2>& allModes() {
-    static const std::array<AppState::Mode, 2> modes = {AppState::Mode::general, AppState::Mode::developer};
+const std::array<Mode, 2>& allModes() {
+    static const std::array<Mode, 2> modes = {Mode::general, Mode::developer};
     return modes;
 }
 
-std::string_view rawValue(AppState::Mode mode) {
-    return mode == AppState::Mode::general ? "general" : "developer";
+std::string_view rawValue(Mode mode) {
+    return mode == Mode::general ? "general" : "developer";
 }
 
-std::optional<AppState::Mode> modeFromRawValue(std::string_view text) {
+std::optional<Mode> modeFromRawValue(std::string_view text) {
     return fromRawValue(allModes(), text);
 }
 
-std::string_view rawValue(AppState::Sheet sheet) {
+std::string_view rawValue(Sheet sheet) {
     static constexpr std::array<std::string_view, 3> ids = {"review", "history", "settings"};
     return ids[position(sheet)];
 }
 
-const std::array<AppState::GeneralSection, 5>& allGeneralSections() {
-    using S = AppState::GeneralSection;
+const std::array<GeneralSection, 5>& allGeneralSections() {
+    using S = GeneralSection;
     static const std::array<S, 5> sections = {S::explore, S::search, S::largeFiles, S::apps, S::stats};
     return sections;
 }
 
-std::string_view rawValue(AppState::GeneralSection section) {
+std::string_view rawValue(GeneralSection section) {
     return sectionTexts[position(section)].rawValue;
 }
 
-std::optional<AppState::GeneralSection> generalSectionFromRawValue(std::string_view text) {
+std::optional<GeneralSection> generalSectionFromRawValue(std::string_view text) {
     return fromRawValue(allGeneralSections(), text);
 }
 
-std::string_view title(AppState::GeneralSection section) { return sectionTexts[position(section)].title; }
+std::string_view title(GeneralSection section) { return sectionTexts[position(section)].title; }
 
-std::string_view symbolName(AppState::GeneralSection section) {
+std::string_view symbolName(GeneralSection section) {
     return sectionTexts[position(section)].symbol;
 }
 
-const std::array<AppState::CanvasMode, 10>& allCanvasModes() {
-    using C = AppState::CanvasMode;
+const std::array<CanvasMode, 10>& allCanvasModes() {
+    using C = CanvasMode;
     static const std::array<C, 10> modes = {C::strata, C::ageMap,  C::treemap,  C::folders, C::bubbles,
                                             C::flame,  C::mindMap, C::sunburst, C::bars,    C::table};
     return modes;
 }
 
-std::string_view rawValue(AppState::CanvasMode mode) { return canvasTexts[position(mode)].rawValue; }
+std::string_view rawValue(CanvasMode mode) { return canvasTexts[position(mode)].rawValue; }
 
-std::optional<AppState::CanvasMode> canvasModeFromRawValue(std::string_view text) {
+std::optional<CanvasMode> canvasModeFromRawValue(std::string_view text) {
     return fromRawValue(allCanvasModes(), text);
 }
 
-std::string_view title(AppState::CanvasMode mode) { return canvasTexts[position(mode)].title; }
+std::string_view title(CanvasMode mode) { return canvasTexts[position(mode)].title; }
 
-std::string_view symbolName(AppState::CanvasMode mode) { return canvasTexts[position(mode)].symbol; }
+std::string_view symbolName(CanvasMode mode) { return canvasTexts[position(mode)].symbol; }
 
-std::string_view blurb(AppState::CanvasMode mode) { return canvasTexts[position(mode)].blurb; }
+std::string_view blurb(CanvasMode mode) { return canvasTexts[position(mode)].blurb; }
 
 }  // namespace korvane

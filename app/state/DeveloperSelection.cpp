@@ -1,0 +1,86 @@
+#include "app/state/DeveloperState.h"
+#include "app/state/NavigationState.h"
+#include "app/state/TreeNavigation.h"
+#include "app/state/UserChoice.h"
+#include "core/model/SizeSum.h"
+
+namespace korvane {
+
+void DeveloperState::setSelection(std::set<UUID> selection) {
+    publish(selection_, std::move(selection));
+    emit selectionChanged();
+}
+
+void DeveloperState::resetSelectionToDefaults() {
+    std::set<UUID> chosen;
+    if (scan_)
+        for (const auto& candidate : scan_->allCandidates())
+            if (candidate.isSelectedByDefault) chosen.insert(candidate.id);
+    setSelection(std::move(chosen));
+}
+
+void DeveloperState::setStagedCandidates(std::vector<CleanupCandidate> candidates) {
+    publish(stagedCandidates_, std::move(candidates));
+}
+
+std::vector<CleanupCandidate> DeveloperState::allCandidates() const {
+    return TreeNavigation::allCandidates(scan_, stagedCandidates_);
+}
+
+std::vector<CleanupCandidate> DeveloperState::selectedCandidates() const {
+    return TreeNavigation::selectedCandidates(allCandidates(), selection_);
+}
+
+std::int64_t DeveloperState::selectedBytes() const {
+    SizeSum total;
+    for (const auto& candidate : selectedCandidates()) total += candidate.size;
+    return total.total();
+}
+
+std::vector<UUID> DeveloperState::candidateIDs(const StorageNode& node) const {
+    return TreeNavigation::candidateIDs(node);
+}
+
+bool DeveloperState::isSelected(const StorageNode& node) const {
+    return TreeNavigation::isSelected(node, selection_);
+}
+
+void DeveloperState::toggleSelection(const StorageNode& node) {
+    auto selection = selection_;
+    if (TreeNavigation::toggle(selection, TreeNavigation::candidateIDs(node)))
+        setSelection(std::move(selection));
+}
+
+void DeveloperState::toggleSelection(const std::vector<StorageNode>& nodes) {
+    auto selection = selection_;
+    if (TreeNavigation::toggle(selection, TreeNavigation::candidateIDs(nodes)))
+        setSelection(std::move(selection));
+}
+
+void DeveloperState::selectAllSafe() {
+    auto selection = selection_;
+    for (const auto& id : TreeNavigation::safeCandidateIDs(scan_)) selection.insert(id);
+    setSelection(std::move(selection));
+}
+
+void DeveloperState::reviewCandidates(const StorageNode& node) {
+    const auto ids = TreeNavigation::candidateIDs(node);
+    if (ids.empty()) return;
+    setSelection(std::set<UUID>(ids.begin(), ids.end()));
+    parts_.navigation.setSheet(Sheet::review);
+}
+
+void DeveloperState::stageForReview(std::vector<CleanupCandidate> candidates) {
+    if (candidates.empty()) return;
+    std::set<UUID> ids;
+    for (const auto& candidate : candidates) ids.insert(candidate.id);
+    setStagedCandidates(std::move(candidates));
+    setSelection(std::move(ids));
+    parts_.navigation.setSheet(Sheet::review);
+}
+
+void DeveloperState::stageUserChoice(const std::vector<FileTreeScanner::Entry>& entries) {
+    stageForReview(UserChoice::candidates(entries));
+}
+
+}  // namespace korvane

@@ -1,0 +1,171 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/state/BackgroundWork.h"
+#include "app/state/PublishedState.h"
+#include "core/explorer/FileTreeScanner.h"
+#include "core/model/CleanupCandidate.h"
+#include "core/model/CleanupProgress.h"
+#include "core/model/CleanupReport.h"
+#include "core/model/ScanProgress.h"
+#include "core/model/ScanResult.h"
+#include "core/model/StorageNode.h"
+#include "core/model/UUID.h"
+#include "core/safety/CleanupEngine.h"
+#include "core/scanners/ScannerEngine.h"
+
+namespace korvane {
+
+class Automation;
+class DesktopActions;
+class HistoryRecords;
+class NavigationState;
+class PreferencesState;
+
+// Developer mode: the scan of the development tools' leftovers, the tree drawn
+// from it, the candidates chosen for removal (also those staged from general
+// mode), and the cleanup, restore and report that follow.
+class DeveloperState : public PublishedState {
+    Q_OBJECT
+public:
+    using ScannerEngineFactory = std::function<std::unique_ptr<ScannerEngine>(const ScanSettings&)>;
+    using CleanupEngineFactory = std::function<std::unique_ptr<CleanupEngine>()>;
+
+    struct Parts {
+        PreferencesState& preferences;
+        NavigationState& navigation;
+        HistoryRecords& history;
+        Automation& automation;
+        const DesktopActions& desktop;
+        BackgroundWork& work;
+        ScannerEngineFactory makeScannerEngine;
+        CleanupEngineFactory makeCleanupEngine;
+    };
+
+    DeveloperState(StateChanges& changes, Parts parts, QObject* parent = nullptr);
+    // Stops the running scan and cleanup; their results are nobody's now.
+    void cancelWork();
+
+    // --- The scan and its tree (DeveloperState.cpp) ---
+    const std::optional<ScanResult>& scan() const { return scan_; }
+    bool hasScan() const { return scan_.has_value(); }
+    void setScan(std::optional<ScanResult> scan);
+    const ScanProgress& scanProgress() const { return scanProgress_; }
+    void setScanProgress(ScanProgress progress);
+    const std::optional<std::string>& errorMessage() const { return errorMessage_; }
+    void setErrorMessage(std::optional<std::string> message);
+    const StorageNode& tree() const { return tree_; }
+    bool showsProtected() const { return showsProtected_; }
+    // Also rebuilds the tree, even when the flag does not change.
+    void setShowsProtected(bool shows);
+    // `tree` from `scan`; focused and selected ids that no longer name a node are cleared.
+    void rebuildDeveloperTree();
+    // The tree's quick wins.
+    std::vector<const StorageNode*> sidebarItems() const;
+    std::int64_t reclaimableBytes() const;
+    // Does nothing while a scan or a cleanup runs.
+    void startScan();
+    // Only while scanning: stops the engine and returns to the explorer (or
+    // onboarding without an earlier scan). What the engine finished still
+    // arrives and is shown, but it is neither saved nor recorded.
+    void cancelDeveloperScan();
+    // At most one notification, after an applied scan.
+    void postScanAlerts(const ScanResult& result);
+    // Asks for folders to search for projects, adds them and scans.
+    void chooseProjectRoots();
+    // A scan read back at start-up or shown as a placeholder, with the root selected.
+    void showRestoredScan(ScanResult scan);
+    // Candidates that lie at, below or around a path the user marked "Never touch".
+    void dropExcludedCandidates(ScanResult& scan) const;
+
+    // --- The chosen candidates (DeveloperSelection.cpp) ---
+    const std::set<UUID>& selection() const { return selection_; }
+    void setSelection(std::set<UUID> selection);
+    // The candidates of the scan that start selected; empty without a scan.
+    void resetSelectionToDefaults();
+    const std::vector<CleanupCandidate>& stagedCandidates() const { return stagedCandidates_; }
+    void setStagedCandidates(std::vector<CleanupCandidate> candidates);
+    // The scan's candidates, then the staged ones.
+    std::vector<CleanupCandidate> allCandidates() const;
+    std::vector<CleanupCandidate> selectedCandidates() const;
+    std::int64_t selectedBytes() const;
+    std::vector<UUID> candidateIDs(const StorageNode& node) const;
+    bool isSelected(const StorageNode& node) const;
+    void toggleSelection(const StorageNode& node);
+    // Toggles the candidates of the nodes themselves, all together.
+    void toggleSelection(const std::vector<StorageNode>& nodes);
+    void selectAllSafe();
+    // Exactly the node's candidates become the selection, and the review opens.
+    void reviewCandidates(const StorageNode& node);
+    // Replaces the staged candidates and the selection, and opens the review.
+    void stageForReview(std::vector<CleanupCandidate> candidates);
+    // The entries the safety check admits, staged for review.
+    void stageUserChoice(const std::vector<FileTreeScanner::Entry>& entries);
+
+    // --- Cleanup, restore and the report (DeveloperCleanup.cpp) ---
+    const CleanupProgress& cleanupProgress() const { return cleanupProgress_; }
+    void setCleanupProgress(CleanupProgress progress);
+    const std::optional<CleanupReport>& lastReport() const { return lastReport_; }
+    void setLastReport(std::optional<CleanupReport> report);
+    const std::optional<std::string>& restoreNotice() const { return restoreNotice_; }
+    void setRestoreNotice(std::optional<std::string> notice);
+    // Some item of the last cleanup still lies in the Trash.
+    bool canRestore() const;
+    // Removes the selected candidates in the background with the disposal
+    // chosen now; nothing without a selection or while a cleanup runs.
+    void startCleanup();
+    // Stops the running cleanup; with none running, the progress screen
+    // returns to the explorer.
+    void cancelCleanup();
+    void finishCleanup(const CleanupReport& report);
+    // The candidates the report removed leave the scan and the selection.
+    void dropRemovedCandidates(const CleanupReport& report);
+    // Puts the last cleanup's trashed items back (in the background), then scans.
+    void restoreFromTrash();
+    // Removes for good what Korvane's recorded cleanups left in the Trash.
+    void emptyOwnTrash();
+    // Keeps the node's path out of this and every later scan and cleanup.
+    void neverTouch(const StorageNode& node);
+    std::string shareSummary() const;
+    void copySummary();
+    // Leaves the completion screen and forgets the staged candidates.
+    void dismissReport();
+
+signals:
+    void scanChanged();  // scan or tree
+    void scanProgressChanged();
+    void selectionChanged();
+
+private:
+    void applyScanResult(const ScanResult& result, bool cancelled);
+
+    Parts parts_;
+    std::optional<ScanResult> scan_;
+    ScanProgress scanProgress_ = ScanProgress::idle();
+    std::optional<std::string> errorMessage_;
+    StorageNode tree_;
+    bool showsProtected_ = true;
+    std::set<UUID> selection_;
+    std::vector<CleanupCandidate> stagedCandidates_;
+    CleanupProgress cleanupProgress_;
+    std::optional<CleanupReport> lastReport_;
+    std::optional<std::string> restoreNotice_;
+
+    // Engines are shared with the worker running them, so replacing one never
+    // pulls it from under a run that is still ending.
+    std::shared_ptr<ScannerEngine> scannerEngine_;
+    std::shared_ptr<CleanupEngine> cleanupEngine_;
+    RunCounter scanRuns_;
+    bool scanRunCancelled_ = false;
+    RunCounter cleanupRuns_;
+    bool isCleaning_ = false;
+};
+
+}  // namespace korvane

@@ -1,0 +1,97 @@
+#include "app/state/FolderScanState.h"
+
+#include "app/state/DesktopActions.h"
+#include "app/state/NavigationState.h"
+#include "app/state/PreferencesState.h"
+
+namespace korvane {
+
+FolderScanState::FolderScanState(StateChanges& changes, Parts parts, std::string root, QObject* parent)
+    : PublishedState(changes, parent), parts_(std::move(parts)), scanRoot_(std::move(root)) {
+    if (!parts_.makeScanner)
+        parts_.makeScanner = [] { return std::make_unique<FileTreeScanner>(FileTreeScanner::Options{}); };
+}
+
+void FolderScanState::cancelWork() {
+    if (scanner_) scanner_->cancel();
+}
+
+void FolderScanState::setGeneralResult(Result result) {
+    publish(sharedGeneralResult_, std::make_shared<const Result>(std::move(result)));
+    parts_.navigation.setFolderTree(generalRoot());
+}
+
+void FolderScanState::setGeneralProgress(FileTreeScanner::Progress progress) {
+    publish(generalProgress_, std::move(progress));
+}
+
+void FolderScanState::setIsScanningFolder(bool scanning) { publish(isScanningFolder_, scanning); }
+
+void FolderScanState::setScanRoot(std::string folder) { publish(scanRoot_, std::move(folder)); }
+
+void FolderScanState::setSearchQuery(FileSearch::Query query) { publish(searchQuery_, std::move(query)); }
+
+void FolderScanState::setSearchSort(FileSearch::Sort sort) { publish(searchSort_, sort); }
+
+std::vector<FileTreeScanner::Entry> FolderScanState::searchResults() const {
+    if (!generalResult()) return {};
+    // The core's search: a pattern that does not compile, or one that would
+    // take too long on a name, matches nothing rather than stalling the window.
+    return FileSearch::run(searchQuery_, generalResult()->index, searchSort_, searchLimit);
+}
+
+std::vector<FileTreeScanner::Entry> FolderScanState::largestFiles() const {
+    return generalResult() ? generalResult()->largest : std::vector<FileTreeScanner::Entry>{};
+}
+
+void FolderScanState::chooseFolderToScan() {
+    const auto folders = parts_.desktop.chooseFolders("Scan", "Choose a folder to scan.", false);
+    if (!folders.empty()) scanFolder(folders.front());
+}
+
+void FolderScanState::scanFolder(const std::string& folder) {
+    if (isScanningFolder_) return;
+    // The scan starts first: redrawing the window for it runs alongside. Its
+    // progress and result come back queued, so after the fields below.
+    std::shared_ptr<FileTreeScanner> scanner = parts_.makeScanner();
+    scanner_ = scanner;
+    const std::uint64_t run = runs_.begin();
+    parts_.work.run([this, scanner, run, folder] {
+        FileTreeScanner::Result result =
+            scanner->scan(folder, [this, run](const FileTreeScanner::Progress& progress) {
+                runs_.post(this, run, [this, progress] { setGeneralProgress(progress); });
+            });
+        runs_.post(this, run,
+                   [this, result = std::move(result)]() mutable { finishFolderScan(std::move(result)); });
+    });
+
+    const StateChanges::Batch batch(changes());
+    parts_.preferences.setMode(Mode::general);
+    setScanRoot(folder);
+    setIsScanningFolder(true);
+    setGeneralProgress({});
+    parts_.preferences.markOnboarded();
+}
+
+void FolderScanState::finishFolderScan(FileTreeScanner::Result result) {
+    // A stopped scan still shows what it counted, unless a newer scan has begun.
+    const std::string rootID = result.root.id;
+    const StateChanges::Batch batch(changes());
+    setGeneralResult(std::move(result));
+    setIsScanningFolder(false);
+    parts_.navigation.setSelectedID(rootID);
+    parts_.navigation.setFocusedID(std::nullopt);
+}
+
+void FolderScanState::stopFolderScan() {
+    if (scanner_) scanner_->cancel();
+    setIsScanningFolder(false);
+}
+
+void FolderScanState::scanHomeFolder() {
+    scanFolder(parts_.desktop.home());
+    parts_.navigation.setGeneralSection(GeneralSection::explore);
+    parts_.navigation.setRoute(Route::explore);
+}
+
+}  // namespace korvane

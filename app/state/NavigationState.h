@@ -1,0 +1,97 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/state/PublishedState.h"
+#include "app/state/ViewChoices.h"
+#include "core/model/StorageNode.h"
+
+namespace korvane {
+
+class PreferencesState;
+
+// Where the user is: the screen, the sheet, the page and canvas on show, the
+// folder drilled into and the one in the inspector, and the filter text with
+// the developer tree as it leaves it. Nodes handed out by pointer belong to
+// the trees of the state and stay valid until those next change.
+class NavigationState : public PublishedState {
+    Q_OBJECT
+public:
+    NavigationState(StateChanges& changes, const PreferencesState& preferences, QObject* parent = nullptr);
+
+    Route route() const { return route_; }
+    void setRoute(Route route);
+    const std::optional<Sheet>& sheet() const { return sheet_; }
+    void setSheet(std::optional<Sheet> sheet);
+    GeneralSection generalSection() const { return generalSection_; }
+    void setGeneralSection(GeneralSection section);
+    CanvasMode canvasMode() const { return canvasMode_; }
+    void setCanvasMode(CanvasMode mode);
+    std::int64_t sunburstDepth() const { return sunburstDepth_; }
+    void setSunburstDepth(std::int64_t depth);
+    const std::optional<std::string>& focusedID() const { return focusedID_; }
+    void setFocusedID(std::optional<std::string> id);
+    const std::optional<std::string>& selectedID() const { return selectedID_; }
+    void setSelectedID(std::optional<std::string> id);
+    const std::string& searchText() const { return searchText_; }
+    void setSearchText(std::string text);
+
+    // The two trees the canvases drill into; both stay owned by their scans.
+    // A new developer tree also clears focused and selected ids it lacks.
+    void setDeveloperTree(const StorageNode* tree);
+    void setFolderTree(const StorageNode* tree) { folderTree_ = tree; }
+    bool hasFolderTree() const { return folderTree_ != nullptr; }
+
+    // The developer tree as the filter text leaves it (kept in step with both).
+    const StorageNode& visibleTree() const { return visibleTree_; }
+    bool searchHasNoMatches() const;
+    std::size_t visibleItemCount() const;
+    // The node the canvas is drilled into: in general mode in the folder
+    // tree, in developer mode in the visible tree, else in the whole tree.
+    const StorageNode* focusedNode() const;
+    // The node the inspector shows, looked up in the whole tree of the mode.
+    const StorageNode* selectedNode() const;
+    // Root down to the focused node of the developer tree.
+    std::vector<const StorageNode*> breadcrumb() const;
+    // The tree the canvas of the mode drills into: the folder scan's in
+    // general mode (nullptr without one), else the developer tree.
+    const StorageNode* navigationTree() const;
+    // Root down to the focused node in the tree of the mode; empty without a tree.
+    std::vector<const StorageNode*> focusPath() const;
+    bool canFocusUp() const;
+    // One level out: the focused node's parent is on show and in the inspector.
+    void focusUp();
+    // A folder of the tree of the mode goes on show and in the inspector;
+    // the root means no focus. Nothing when the id names no folder of it.
+    void focusOn(std::string_view id);
+    // Shows the node in the inspector; a node with children is also drilled into.
+    void select(const StorageNode& node);
+    // A node of the developer tree.
+    void select(std::string_view id);
+
+signals:
+    void routeChanged();
+
+private:
+    const StorageNode& developerTree() const;
+
+    const PreferencesState& preferences_;
+    const StorageNode* developerTree_ = nullptr;
+    const StorageNode* folderTree_ = nullptr;
+    Route route_ = Route::onboarding;
+    std::optional<Sheet> sheet_;
+    GeneralSection generalSection_ = GeneralSection::explore;
+    CanvasMode canvasMode_ = CanvasMode::strata;
+    std::int64_t sunburstDepth_ = 3;
+    std::optional<std::string> focusedID_;
+    std::optional<std::string> selectedID_;
+    std::string searchText_;
+    StorageNode visibleTree_;
+};
+
+}  // namespace korvane
