@@ -54,31 +54,26 @@ void PreferencesState::saveSettings() {
 }
 
 void PreferencesState::addProjectRoot(const std::string& path) {
-    auto& roots = settings_.projectRoots;
+    const auto& roots = settings_.projectRoots;
     if (std::find(roots.begin(), roots.end(), path) != roots.end()) return;
-    auto settings = settings_;
-    settings.projectRoots.push_back(path);
-    setSettings(std::move(settings));
-    saveSettings();
+    changeSettings([&path](ScanSettings& settings) { settings.projectRoots.push_back(path); });
 }
 
 void PreferencesState::removeProjectRoot(const std::string& path) {
-    auto settings = settings_;
-    std::erase(settings.projectRoots, path);
-    setSettings(std::move(settings));
-    saveSettings();
+    changeSettings([&path](ScanSettings& settings) { std::erase(settings.projectRoots, path); });
 }
 
 void PreferencesState::removeExclusion(const std::string& path) {
-    auto settings = settings_;
-    settings.excludedPaths.erase(path);
-    setSettings(std::move(settings));
-    saveSettings();
+    changeSettings([&path](ScanSettings& settings) { settings.excludedPaths.erase(path); });
 }
 
 void PreferencesState::addExclusion(const std::string& path) {
+    changeSettings([&path](ScanSettings& settings) { settings.excludedPaths.insert(path); });
+}
+
+void PreferencesState::changeSettings(const std::function<void(ScanSettings&)>& change) {
     auto settings = settings_;
-    settings.excludedPaths.insert(path);
+    change(settings);
     setSettings(std::move(settings));
     saveSettings();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -62,6 +63,9 @@ signals:
     void settingsChanged();  // settings or disposal
 
 private:
+    // Published and written through at once.
+    void changeSettings(const std::function<void(ScanSettings&)>& change);
+
     Settings& defaults_;
     ThemeID themeID_ = ThemeID::paper;
     Mode mode_ = Mode::general;
