@@ -28,7 +28,8 @@ AppState::AppState(Services services, QObject* parent)
       developer_(changes_, {preferences_, navigation_, history_, automation_, desktop_, work_,
                             defaultScannerEngines(std::move(services.makeScannerEngine), clock_),
                             std::move(services.makeCleanupEngine)}),
-      folderScan_(changes_, {preferences_, navigation_, desktop_, work_, std::move(services.makeFolderScanner)},
+      folderScan_(changes_,
+                  {preferences_, navigation_, desktop_, work_, std::move(services.makeFolderScanner)},
                   services.home),
       applications_(changes_, work_, developer_, std::move(services.makeUninstaller)),
       liveStats_(std::move(services.statsReader)) {

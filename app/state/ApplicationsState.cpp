@@ -6,7 +6,10 @@ namespace korvane {
 
 ApplicationsState::ApplicationsState(StateChanges& changes, BackgroundWork& work, DeveloperState& cleanup,
                                      UninstallerFactory makeUninstaller, QObject* parent)
-    : PublishedState(changes, parent), work_(work), cleanup_(cleanup), makeUninstaller_(std::move(makeUninstaller)) {
+    : PublishedState(changes, parent),
+      work_(work),
+      cleanup_(cleanup),
+      makeUninstaller_(std::move(makeUninstaller)) {
     if (!makeUninstaller_) makeUninstaller_ = [] { return std::make_unique<AppUninstaller>(); };
 }
 
@@ -14,7 +17,9 @@ void ApplicationsState::cancelWork() {
     if (uninstaller_) uninstaller_->cancel();
 }
 
-void ApplicationsState::setApps(std::vector<AppUninstaller::InstalledApp> apps) { publish(apps_, std::move(apps)); }
+void ApplicationsState::setApps(std::vector<AppUninstaller::InstalledApp> apps) {
+    publish(apps_, std::move(apps));
+}
 
 void ApplicationsState::setIsScanningApps(bool scanning) { publish(isScanningApps_, scanning); }
 

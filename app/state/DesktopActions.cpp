@@ -34,7 +34,9 @@ std::vector<std::string> DesktopActions::chooseFolders(const std::string& prompt
     return desktop_->chooseFolders({home_, prompt, message, several});
 }
 
-std::string DesktopActions::fileManagerName() const { return desktop_ ? desktop_->fileManagerName() : std::string(); }
+std::string DesktopActions::fileManagerName() const {
+    return desktop_ ? desktop_->fileManagerName() : std::string();
+}
 
 std::string DesktopActions::homeVolumeName() const {
     return platformWords::volumeTitle(desktop_ ? desktop_->volumeName(home_) : std::string(), home_);

@@ -9,9 +9,13 @@
 
 namespace korvane {
 
-void DeveloperState::setCleanupProgress(CleanupProgress progress) { publish(cleanupProgress_, std::move(progress)); }
+void DeveloperState::setCleanupProgress(CleanupProgress progress) {
+    publish(cleanupProgress_, std::move(progress));
+}
 
-void DeveloperState::setLastReport(std::optional<CleanupReport> report) { publish(lastReport_, std::move(report)); }
+void DeveloperState::setLastReport(std::optional<CleanupReport> report) {
+    publish(lastReport_, std::move(report));
+}
 
 void DeveloperState::setRestoreNotice(std::optional<std::string> notice) {
     publish(restoreNotice_, std::move(notice));
@@ -39,9 +43,10 @@ void DeveloperState::startCleanup() {
         disposal = [chosen](const CleanupCandidate&) { return *chosen; };
 
     parts_.work.run([this, engine, run, candidates = std::move(candidates), disposal = std::move(disposal)] {
-        CleanupReport report = engine->run(candidates, disposal, [this, run](const CleanupProgress& progress) {
-            cleanupRuns_.post(this, run, [this, progress] { setCleanupProgress(progress); });
-        });
+        CleanupReport report =
+            engine->run(candidates, disposal, [this, run](const CleanupProgress& progress) {
+                cleanupRuns_.post(this, run, [this, progress] { setCleanupProgress(progress); });
+            });
         cleanupRuns_.post(this, run, [this, report = std::move(report)] {
             isCleaning_ = false;
             finishCleanup(report);
@@ -101,7 +106,8 @@ void DeveloperState::emptyOwnTrash() {
     parts_.history.write([this](HistoryStore& history) {
         const std::int64_t freed = RestoreEngine().purgeFromTrash(history.reports());
         QMetaObject::invokeMethod(
-            this, [this, freed] { setRestoreNotice(CleanupTexts::emptiedNotice(freed)); }, Qt::QueuedConnection);
+            this, [this, freed] { setRestoreNotice(CleanupTexts::emptiedNotice(freed)); },
+            Qt::QueuedConnection);
     });
 }
 
@@ -133,7 +139,8 @@ void DeveloperState::copySummary() {
 }
 
 void DeveloperState::dismissReport() {
-    parts_.navigation.setRoute(scan_ || parts_.navigation.hasFolderTree() ? Route::explore : Route::onboarding);
+    parts_.navigation.setRoute(scan_ || parts_.navigation.hasFolderTree() ? Route::explore
+                                                                          : Route::onboarding);
     setLastReport(std::nullopt);
     setStagedCandidates({});
 }

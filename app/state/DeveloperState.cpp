@@ -52,7 +52,9 @@ void DeveloperState::rebuildDeveloperTree() {
     emit scanChanged();
 }
 
-std::vector<const StorageNode*> DeveloperState::sidebarItems() const { return TreeNavigation::sidebarItems(tree_); }
+std::vector<const StorageNode*> DeveloperState::sidebarItems() const {
+    return TreeNavigation::sidebarItems(tree_);
+}
 
 std::int64_t DeveloperState::reclaimableBytes() const { return scan_ ? scan_->reclaimable() : 0; }
 

@@ -15,17 +15,23 @@ LiveStatsState::LiveStatsState(std::unique_ptr<SystemStatsReader> reader, QObjec
 void LiveStatsState::startStatsTimer() {
     stats_ = reader_->read();
     emit statsChanged();
-    if (watchers_.empty()) timer_.stop();
-    else timer_.start();  // restarts a running timer
+    if (watchers_.empty())
+        timer_.stop();
+    else
+        timer_.start();  // restarts a running timer
 }
 
 void LiveStatsState::setStatsWatched(const void* watcher, bool watched) {
     const bool before = !watchers_.empty();
-    if (watched) watchers_.insert(watcher);
-    else watchers_.erase(watcher);
+    if (watched)
+        watchers_.insert(watcher);
+    else
+        watchers_.erase(watcher);
     const bool after = !watchers_.empty();
-    if (after && !before) startStatsTimer();
-    else if (!after && before) timer_.stop();
+    if (after && !before)
+        startStatsTimer();
+    else if (!after && before)
+        timer_.stop();
 }
 
 }  // namespace korvane

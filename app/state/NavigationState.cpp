@@ -46,7 +46,9 @@ bool NavigationState::searchHasNoMatches() const {
     return TreeNavigation::searchHasNoMatches(searchText_, visibleTree_);
 }
 
-std::size_t NavigationState::visibleItemCount() const { return TreeNavigation::visibleItemCount(visibleTree_); }
+std::size_t NavigationState::visibleItemCount() const {
+    return TreeNavigation::visibleItemCount(visibleTree_);
+}
 
 const StorageNode* NavigationState::focusedNode() const {
     if (!focusedID_) return nullptr;

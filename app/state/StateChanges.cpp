@@ -8,7 +8,8 @@ namespace korvane {
 
 void StateChanges::published(PublishedState& source) {
     if (depth_ > 0) {
-        if (std::find(touched_.begin(), touched_.end(), &source) == touched_.end()) touched_.push_back(&source);
+        if (std::find(touched_.begin(), touched_.end(), &source) == touched_.end())
+            touched_.push_back(&source);
         return;
     }
     emit source.changed();

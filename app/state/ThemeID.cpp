@@ -4,15 +4,15 @@ namespace korvane {
 
 namespace {
 
-constexpr std::array<std::string_view, 9> rawValues = {"paper", "graphite", "terminal", "blueprint", "iron",
-                                                       "arcade", "bloom", "solar", "nord"};
+constexpr std::array<std::string_view, 9> rawValues = {"paper",  "graphite", "terminal", "blueprint", "iron",
+                                                       "arcade", "bloom",    "solar",    "nord"};
 
 }  // namespace
 
 const std::array<ThemeID, 9>& allThemeIDs() {
-    static const std::array<ThemeID, 9> themes = {ThemeID::paper, ThemeID::graphite, ThemeID::terminal,
-                                                  ThemeID::blueprint, ThemeID::iron, ThemeID::arcade,
-                                                  ThemeID::bloom, ThemeID::solar, ThemeID::nord};
+    static const std::array<ThemeID, 9> themes = {ThemeID::paper,     ThemeID::graphite, ThemeID::terminal,
+                                                  ThemeID::blueprint, ThemeID::iron,     ThemeID::arcade,
+                                                  ThemeID::bloom,     ThemeID::solar,    ThemeID::nord};
     return themes;
 }
 

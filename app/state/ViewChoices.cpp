@@ -51,13 +51,9 @@ const std::array<Mode, 2>& allModes() {
     return modes;
 }
 
-std::string_view rawValue(Mode mode) {
-    return mode == Mode::general ? "general" : "developer";
-}
+std::string_view rawValue(Mode mode) { return mode == Mode::general ? "general" : "developer"; }
 
-std::optional<Mode> modeFromRawValue(std::string_view text) {
-    return fromRawValue(allModes(), text);
-}
+std::optional<Mode> modeFromRawValue(std::string_view text) { return fromRawValue(allModes(), text); }
 
 std::string_view rawValue(Sheet sheet) {
     static constexpr std::array<std::string_view, 3> ids = {"review", "history", "settings"};
@@ -70,9 +66,7 @@ const std::array<GeneralSection, 5>& allGeneralSections() {
     return sections;
 }
 
-std::string_view rawValue(GeneralSection section) {
-    return sectionTexts[position(section)].rawValue;
-}
+std::string_view rawValue(GeneralSection section) { return sectionTexts[position(section)].rawValue; }
 
 std::optional<GeneralSection> generalSectionFromRawValue(std::string_view text) {
     return fromRawValue(allGeneralSections(), text);
@@ -80,9 +74,7 @@ std::optional<GeneralSection> generalSectionFromRawValue(std::string_view text) 
 
 std::string_view title(GeneralSection section) { return sectionTexts[position(section)].title; }
 
-std::string_view symbolName(GeneralSection section) {
-    return sectionTexts[position(section)].symbol;
-}
+std::string_view symbolName(GeneralSection section) { return sectionTexts[position(section)].symbol; }
 
 const std::array<CanvasMode, 10>& allCanvasModes() {
     using C = CanvasMode;

@@ -37,9 +37,9 @@ protected:
                              "/dev/null", 7'000, SafetyLevel::safe, "reason", std::nullopt, std::nullopt, {},
                              RemovalKind::command(ExternalTool::docker, {"builder", "prune", "--force"}));
         state.developer().setScan(ScanResult({}, 2,
-                                 {CategoryResult(CleanupCategory::node, 9'000, {cache, build}),
-                                  CategoryResult(CleanupCategory::docker, 8'000, {prune})},
-                                 {}, {}));
+                                             {CategoryResult(CleanupCategory::node, 9'000, {cache, build}),
+                                              CategoryResult(CleanupCategory::docker, 8'000, {prune})},
+                                             {}, {}));
         state.developer().rebuildDeveloperTree();
         state.developer().setSelection({cache.id, build.id, prune.id});
         return state;
@@ -51,8 +51,10 @@ protected:
     std::optional<std::string> noticeAfter(void (DeveloperState::*operation)()) {
         state().developer().setRestoreNotice(std::nullopt);
         (state().developer().*operation)();
-        EXPECT_TRUE(testing::waitUntil(
-            [this] { return state().developer().restoreNotice().has_value() && state().navigation().route() != Route::scanning; }));
+        EXPECT_TRUE(testing::waitUntil([this] {
+            return state().developer().restoreNotice().has_value() &&
+                   state().navigation().route() != Route::scanning;
+        }));
         return state().developer().restoreNotice();
     }
     std::string trash(const std::string& name) const { return home_ + "/.local/share/Trash/files/" + name; }
@@ -124,7 +126,8 @@ TEST_F(AppStateCleanupTest, DisposalIsTheOneChosenAtTheStart) {
     state.developer().startCleanup();
     state.preferences().setDisposalOverride(Disposal::delete_);  // too late for this run
     ASSERT_TRUE(finished());
-    for (const auto& outcome : state.developer().lastReport()->outcomes) EXPECT_EQ(outcome.status, Status::trashed);
+    for (const auto& outcome : state.developer().lastReport()->outcomes)
+        EXPECT_EQ(outcome.status, Status::trashed);
     EXPECT_TRUE(exists(trash("cache")));
 }
 
@@ -160,7 +163,8 @@ TEST_F(AppStateCleanupTest, EmptyingAndPutBackCountSeveralLocations) {
         return finished();
     };
     scanned();
-    EXPECT_EQ(noticeAfter(&DeveloperState::emptyOwnTrash), "There was nothing of Korvane's left in the Trash.");
+    EXPECT_EQ(noticeAfter(&DeveloperState::emptyOwnTrash),
+              "There was nothing of Korvane's left in the Trash.");
     FreedesktopTrash().moveToTrash(tree_.file("home/mine.txt", 10));  // the user's own
     ASSERT_TRUE(trashBoth());
     // Right after the report: it is written first.
@@ -214,7 +218,8 @@ TEST_F(AppStateCleanupTest, DemonstrationScanLeavesOutNeverTouchedPaths) {
         nlohmann::json(ScanSettings(0, 60, {}, {}, {at("Developer/storefront")})).dump();
     AppState& state = launch({"--screen", "explore"});
     EXPECT_EQ(state.developer().scan()->allCandidates().size(), 4u);
-    for (const auto& candidate : state.developer().scan()->allCandidates()) EXPECT_NE(candidate.title, "storefront");
+    for (const auto& candidate : state.developer().scan()->allCandidates())
+        EXPECT_NE(candidate.title, "storefront");
 }
 
 TEST_F(AppStateCleanupTest, DismissingTheReportReturnsToWhatIsThere) {

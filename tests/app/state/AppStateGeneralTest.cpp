@@ -55,7 +55,8 @@ TEST_F(AppStateGeneralTest, StartAndResultOfAFolderScanEachReachTheScreensAsOneC
     };
     std::vector<Seen> seen;
     QObject::connect(&state, &AppState::changed, &state, [&] {
-        seen.push_back({state.preferences().mode(), state.folderScan().scanRoot(), state.folderScan().isScanningFolder(), state.folderScan().generalResult().has_value(),
+        seen.push_back({state.preferences().mode(), state.folderScan().scanRoot(),
+                        state.folderScan().isScanningFolder(), state.folderScan().generalResult().has_value(),
                         state.navigation().selectedID()});
     });
 

@@ -52,7 +52,7 @@ TEST_F(AppStateNavigationTest, FilterNarrowsTheFocusButNotTheInspector) {
     ASSERT_EQ(state.navigation().focusedNode()->children.size(), 1u);  // only atlas-api matches below it
     EXPECT_EQ(state.navigation().focusedNode()->children[0].name, "atlas-api");
     EXPECT_EQ(state.navigation().selectedNode()->name, "storefront");  // filtered away, still inspected
-    state.developer().setShowsProtected(false);                       // a rebuilt tree keeps the filter
+    state.developer().setShowsProtected(false);                        // a rebuilt tree keeps the filter
     EXPECT_EQ(state.navigation().visibleItemCount(), 2u);
 
     state.navigation().setSearchText("   ");
@@ -160,7 +160,8 @@ TEST_F(AppStateNavigationTest, SelectionTogglesReviewsAndSumsCandidates) {
     EXPECT_EQ(state.developer().selection().size(), 3u);
     EXPECT_EQ(state.developer().selectedCandidates().front().title, "Atlas");  // category order: Xcode first
     state.developer().reviewCandidates(node(state, "docker"));
-    EXPECT_EQ(state.developer().selection(), std::set<UUID>{*item(state, "9 images with no container").candidateID});
+    EXPECT_EQ(state.developer().selection(),
+              std::set<UUID>{*item(state, "9 images with no container").candidateID});
     EXPECT_EQ(state.navigation().sheet(), AppState::Sheet::review);
     EXPECT_EQ(state.developer().reclaimableBytes(), 25'199'999'999);
 }

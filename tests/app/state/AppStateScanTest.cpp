@@ -84,7 +84,8 @@ TEST_F(AppStateScan, StartRunsOneScanAndAppliesItsResult) {
     EXPECT_EQ(state->navigation().route(), Route::scanning);
     *gate = true;
     ASSERT_TRUE(waitUntil([&] { return state->navigation().route() == Route::explore; }));
-    EXPECT_EQ(pathsOf(*state->developer().scan()), (std::set<std::string>{safe.path, caution.path, held.path}));
+    EXPECT_EQ(pathsOf(*state->developer().scan()),
+              (std::set<std::string>{safe.path, caution.path, held.path}));
     EXPECT_EQ(state->developer().selection(), (std::set<UUID>{safe.id, held.id}));
     EXPECT_EQ(state->navigation().selectedID(), "root");
     ASSERT_TRUE(waitUntil([&] { return snapshotCount() == 1; }));
@@ -127,7 +128,8 @@ TEST_F(AppStateScan, ACancelledRunFinishingAfterARescanIsNeverShown) {
     state->developer().startScan();
     EXPECT_EQ(harness.enginesMade, 2);
     // The cancelled run ends at once; its result and progress must not land.
-    EXPECT_FALSE(waitUntil([&] { return state->navigation().route() != Route::scanning || state->developer().scan(); }, 0.5));
+    EXPECT_FALSE(waitUntil(
+        [&] { return state->navigation().route() != Route::scanning || state->developer().scan(); }, 0.5));
 
     *gate = true;
     ASSERT_TRUE(waitUntil([&] { return state->navigation().route() == Route::explore; }));

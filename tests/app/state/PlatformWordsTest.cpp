@@ -5,11 +5,11 @@
 
 #include "app/presenters/LiveStatsContent.h"
 #include "app/presenters/OnboardingContent.h"
-#include "app/state/PlatformWords.h"
 #include "app/presenters/SettingsContent.h"
 #include "app/presenters/SidebarContent.h"
 #include "app/presenters/TopBarContent.h"
 #include "app/state/CleanupTexts.h"
+#include "app/state/PlatformWords.h"
 #include "tests/app/state/FlowFixture.h"
 
 namespace korvane {
@@ -41,7 +41,8 @@ TEST_F(PlatformWordsFlow, NoScreenTextNamesAnotherPlatform) {
     texts.push_back(liveStatsContent(stats).swapWarning.value_or(""));
     texts.push_back(state().desktop().homeVolumeName());
     for (const auto& word : {"Mac", "Finder", "Mach", "IOKit"})
-        for (const auto& text : texts) EXPECT_EQ(text.find(word), std::string::npos) << word << " in " << text;
+        for (const auto& text : texts)
+            EXPECT_EQ(text.find(word), std::string::npos) << word << " in " << text;
 }
 
 TEST_F(PlatformWordsFlow, TheDiskTitleIsTheVolumeHoldingTheHome) {
