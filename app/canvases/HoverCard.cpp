@@ -95,6 +95,106 @@ double cardContentWidth(const HoverCardContent& content) {
                       HoverCard::widestContent);
 }
 
+// The panel with a soft shadow below it: a few widening rounded rectangles.
+void paintPanel(QPainter& painter, const QRectF& card, const Palette& palette) {
+    const double radius = palette.radius;
+    const double shadowOpacity = palette.isDark ? 0.55 : 0.16;
+    painter.setPen(Qt::NoPen);
+    for (int step = 0; step < 7; ++step) {
+        const double spread = 2.0 * step;
+        painter.setBrush(QColor(0, 0, 0, static_cast<int>(255 * shadowOpacity / 7 * (1 - step / 7.0))));
+        painter.drawRoundedRect(card.translated(0, 5).adjusted(-spread, -spread, spread, spread),
+                                radius + spread, radius + spread);
+    }
+    painter.setBrush(palette.panel);
+    painter.setPen(QPen(palette.hairline, 1));
+    painter.drawRoundedRect(card.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+}
+
+void paintTag(QPainter& painter, const QRectF& tagRect, const SafetyTagLook& look) {
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(look.background);
+    painter.drawRoundedRect(tagRect, tagRect.height() / 2, tagRect.height() / 2);
+    painter.setPen(look.tint);
+    painter.setFont(symbolFont(9));
+    painter.drawText(QRectF(tagRect.left() + 7, tagRect.top(), 9, tagRect.height()), Qt::AlignCenter,
+                     symbolText(look.symbol));
+    painter.setFont(tagFont());
+    painter.drawText(QRectF(tagRect.left() + 20, tagRect.top(), tagRect.width() - 27, tagRect.height()),
+                     Qt::AlignVCenter | Qt::AlignLeft, text(look.title));
+}
+
+// Name line: category symbol, name, safety tag at the right end (or on its
+// own line below). Gives the top of the size line.
+double paintNameLine(QPainter& painter, double left, double right, double y, const HoverCardContent& content,
+                     const Palette& palette) {
+    const double nameHeight = nameLineHeight(content);
+    double x = left;
+    if (content.category) {
+        painter.setFont(symbolFont(9));
+        painter.setPen(palette.colorForCategory(*content.category));
+        painter.drawText(QRectF(x, y, 10, nameHeight), Qt::AlignCenter,
+                         symbolText(symbolName(*content.category)));
+        x += 10 + 5;
+    }
+    double nameRight = right;
+    if (content.safety) {
+        const SafetyTagLook look = safetyTagLook(*content.safety, palette);
+        const QSizeF tag = tagSize(look.title);
+        const bool ownLine = tagOnOwnLine(content);
+        const QRectF tagRect = ownLine ? QRectF(left, y + nameHeight + tagLineGap, tag.width(), tag.height())
+                                       : QRectF(right - tag.width(), y + (nameHeight - tag.height()) / 2,
+                                                tag.width(), tag.height());
+        paintTag(painter, tagRect, look);
+        if (!ownLine) nameRight = tagRect.left() - 6;
+    }
+    painter.setFont(nameFont());
+    painter.setPen(palette.ink);
+    // Measured and elided the way the card's width was chosen, so a name
+    // that made the card grow is never cut by rounding.
+    painter.drawText(QRectF(x, y, std::max(nameRight - x, 0.0) + 1, nameHeight),
+                     Qt::AlignVCenter | Qt::AlignLeft, HoverCard::shownName(content));
+    return y + nameHeight + tagLineHeight(content) + 4;
+}
+
+// Size line on one baseline: number, unit, share. Gives the line's bottom.
+double paintSizeLine(QPainter& painter, double left, double y, const HoverCardContent& content,
+                     const Palette& palette) {
+    const QFontMetricsF numberMetrics(numberFont());
+    const double baseline = y + numberMetrics.ascent();
+    double x = left;
+    painter.setFont(numberFont());
+    painter.setPen(palette.ink);
+    painter.drawText(QPointF(x, baseline), text(content.number));
+    x += numberMetrics.horizontalAdvance(text(content.number)) + 4;
+    painter.setFont(unitFont());
+    painter.setPen(palette.inkSecondary);
+    painter.drawText(QPointF(x, baseline), text(content.unit));
+    x += QFontMetricsF(unitFont()).horizontalAdvance(text(content.unit)) + 4;
+    painter.setFont(AppFont::small());
+    painter.setPen(palette.inkTertiary);
+    painter.drawText(QPointF(x, baseline), text(content.share));
+    return y + numberMetrics.height();
+}
+
+// Detail line: reclaimable bytes and the age.
+void paintDetailLine(QPainter& painter, double left, double right, double y, const HoverCardContent& content,
+                     const Palette& palette) {
+    double x = left;
+    const QFontMetricsF metrics(AppFont::small());
+    painter.setFont(AppFont::small());
+    if (content.reclaimable) {
+        painter.setPen(palette.accent);
+        painter.drawText(QPointF(x, y + metrics.ascent()), text(*content.reclaimable));
+        x += metrics.horizontalAdvance(text(*content.reclaimable)) + 8;
+    }
+    if (content.date) {
+        painter.setPen(palette.inkTertiary);
+        painter.drawText(QPointF(x, y + metrics.ascent()),
+                         metrics.elidedText(text(*content.date), Qt::ElideRight, std::max(right - x, 0.0)));
+    }
+}
+
 }  // namespace
 
 QSizeF HoverCard::size(const HoverCardContent& content) {
@@ -109,101 +209,19 @@ QString HoverCard::shownName(const HoverCardContent& content) {
     return QFontMetricsF(nameFont()).elidedText(text(content.name), Qt::ElideRight, room);
 }
 
-void HoverCard::paint(QPainter& painter, QPointF origin, const HoverCardContent& content, const Palette& palette) {
-    const QSizeF cardSize = size(content);
-    const QRectF card(origin, cardSize);
-    const double radius = palette.radius;
+void HoverCard::paint(QPainter& painter, QPointF origin, const HoverCardContent& content,
+                      const Palette& palette) {
+    const QRectF card(origin, size(content));
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-
-    // A soft shadow below the card: a few widening rounded rectangles.
-    const double shadowOpacity = palette.isDark ? 0.55 : 0.16;
-    painter.setPen(Qt::NoPen);
-    for (int step = 0; step < 7; ++step) {
-        const double spread = 2.0 * step;
-        painter.setBrush(QColor(0, 0, 0, static_cast<int>(255 * shadowOpacity / 7 * (1 - step / 7.0))));
-        painter.drawRoundedRect(card.translated(0, 5).adjusted(-spread, -spread, spread, spread), radius + spread,
-                                radius + spread);
-    }
-    painter.setBrush(palette.panel);
-    painter.setPen(QPen(palette.hairline, 1));
-    painter.drawRoundedRect(card.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+    paintPanel(painter, card, palette);
 
     const double left = card.left() + horizontalPadding;
     const double right = card.right() - horizontalPadding;
     double y = card.top() + verticalPadding;
-
-    // Name line: category symbol, name, safety tag at the right end.
-    const double nameHeight = nameLineHeight(content);
-    double x = left;
-    if (content.category) {
-        painter.setFont(symbolFont(9));
-        painter.setPen(palette.colorForCategory(*content.category));
-        painter.drawText(QRectF(x, y, 10, nameHeight), Qt::AlignCenter, symbolText(symbolName(*content.category)));
-        x += 10 + 5;
-    }
-    double nameRight = right;
-    if (content.safety) {
-        const SafetyTagLook look = safetyTagLook(*content.safety, palette);
-        const QSizeF tag = tagSize(look.title);
-        const bool ownLine = tagOnOwnLine(content);
-        const QRectF tagRect = ownLine ? QRectF(left, y + nameHeight + tagLineGap, tag.width(), tag.height())
-                                       : QRectF(right - tag.width(), y + (nameHeight - tag.height()) / 2,
-                                                tag.width(), tag.height());
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(look.background);
-        painter.drawRoundedRect(tagRect, tag.height() / 2, tag.height() / 2);
-        painter.setPen(look.tint);
-        painter.setFont(symbolFont(9));
-        painter.drawText(QRectF(tagRect.left() + 7, tagRect.top(), 9, tagRect.height()), Qt::AlignCenter,
-                         symbolText(look.symbol));
-        painter.setFont(tagFont());
-        painter.drawText(QRectF(tagRect.left() + 20, tagRect.top(), tag.width() - 27, tagRect.height()),
-                         Qt::AlignVCenter | Qt::AlignLeft, text(look.title));
-        if (!ownLine) nameRight = tagRect.left() - 6;
-    }
-    painter.setFont(nameFont());
-    painter.setPen(palette.ink);
-    // Measured and elided the way the card's width was chosen, so a name
-    // that made the card grow is never cut by rounding.
-    painter.drawText(QRectF(x, y, std::max(nameRight - x, 0.0) + 1, nameHeight), Qt::AlignVCenter | Qt::AlignLeft,
-                     shownName(content));
-    y += nameHeight + tagLineHeight(content) + 4;
-
-    // Size line on one baseline: number, unit, share.
-    const QFontMetricsF numberMetrics(numberFont());
-    const double baseline = y + numberMetrics.ascent();
-    x = left;
-    painter.setFont(numberFont());
-    painter.setPen(palette.ink);
-    painter.drawText(QPointF(x, baseline), text(content.number));
-    x += numberMetrics.horizontalAdvance(text(content.number)) + 4;
-    painter.setFont(unitFont());
-    painter.setPen(palette.inkSecondary);
-    painter.drawText(QPointF(x, baseline), text(content.unit));
-    x += QFontMetricsF(unitFont()).horizontalAdvance(text(content.unit)) + 4;
-    painter.setFont(AppFont::small());
-    painter.setPen(palette.inkTertiary);
-    painter.drawText(QPointF(x, baseline), text(content.share));
-    y += numberMetrics.height();
-
-    // Detail line: reclaimable bytes and the age.
-    if (content.reclaimable || content.date) {
-        y += 3;
-        x = left;
-        const QFontMetricsF metrics(AppFont::small());
-        painter.setFont(AppFont::small());
-        if (content.reclaimable) {
-            painter.setPen(palette.accent);
-            painter.drawText(QPointF(x, y + metrics.ascent()), text(*content.reclaimable));
-            x += metrics.horizontalAdvance(text(*content.reclaimable)) + 8;
-        }
-        if (content.date) {
-            painter.setPen(palette.inkTertiary);
-            painter.drawText(QPointF(x, y + metrics.ascent()),
-                             metrics.elidedText(text(*content.date), Qt::ElideRight, std::max(right - x, 0.0)));
-        }
-    }
+    y = paintNameLine(painter, left, right, y, content, palette);
+    y = paintSizeLine(painter, left, y, content, palette);
+    if (content.reclaimable || content.date) paintDetailLine(painter, left, right, y + 3, content, palette);
     painter.restore();
 }
 

@@ -91,6 +91,66 @@ QRectF dotArea(const MindMapLayout::Dot& dot, bool withLabel) {
     return area.adjusted(-3, -3, 3, 3);
 }
 
+// The links from each dot to its parent, faded in with the entrance.
+void paintLinks(QPainter& painter, const MindMapLayout& map, const Palette& colours,
+                const std::optional<QRectF>& clip, double shown) {
+    painter.save();
+    painter.setOpacity(painter.opacity() * shown);
+    painter.setBrush(Qt::NoBrush);
+    for (const auto& dot : map.dots) {
+        if (!dot.parent) continue;
+        const QPointF from = map.dots[*dot.parent].point;
+        if (clip && !clip->intersects(QRectF(from, dot.point).normalized().adjusted(-3, -3, 3, 3))) continue;
+        QPainterPath link(from);
+        link.quadTo((from + dot.point) / 2, dot.point);
+        painter.setPen(
+            QPen(tinted(colours.colorForNode(*dot.node), 0.45), MindMapLayout::linkWidth(dot.depth)));
+        painter.drawPath(link);
+    }
+    painter.restore();
+}
+
+// The name stays inside the root's disc: on one line, or on two where the
+// disc is still wide enough, shortened only past that.
+void paintRootText(QPainter& painter, const StorageNode& node, QPointF point, double side,
+                   const Palette& colours) {
+    static const QFont rootNameFont = AppFont::font(11, QFont::DemiBold);
+    static const QFont rootSizeFont = AppFont::font(10, QFont::Medium);
+    const QFontMetricsF nameMetrics(rootNameFont), sizeMetrics(rootSizeFont);
+    const QStringList lines = rootNameLines(QString::fromStdString(node.name), side);
+    double top =
+        point.y() - (nameMetrics.height() * static_cast<double>(lines.size()) + sizeMetrics.height()) / 2;
+    for (const QString& line : lines) {
+        drawLine(painter, QRectF(point.x() - side / 2, top, side, nameMetrics.height()), line, rootNameFont,
+                 colours.onSolid, Qt::AlignCenter);
+        top += nameMetrics.height();
+    }
+    drawLine(painter, QRectF(point.x() - side / 2, top, side, sizeMetrics.height()),
+             QString::fromStdString(ByteFormat::string(node.bytes)), rootSizeFont, colours.onSolid,
+             Qt::AlignCenter);
+}
+
+// A dot's label on a faint backing: its name over its size.
+void paintLabel(QPainter& painter, const MindMapLayout::Dot& dot, QPointF point, double scale,
+                const Palette& colours) {
+    const QSizeF box = labelSize(*dot.node);
+    const QFontMetricsF nameMetrics(labelNameFont());
+    // Above: lifted by half the dot and 16 points over the dot's frame;
+    // below: 4 points under the dot.
+    const double top = dot.labelBelow ? point.y() + (0.5 * dot.dotRadius + 4) * scale
+                                      : point.y() - (dot.dotRadius + 16) * scale;
+    const QRectF label(point.x() - box.width() / 2, top, box.width(), box.height());
+    painter.fillRect(label, tinted(colours.canvas, 0.75));
+    const QRectF text = label.adjusted(3, 0, -3, 0);
+    drawLine(painter, QRectF(text.left(), text.top(), text.width(), nameMetrics.height()),
+             QString::fromStdString(dot.node->name), labelNameFont(), colours.ink, Qt::AlignCenter);
+    drawLine(painter,
+             QRectF(text.left(), text.top() + nameMetrics.height(), text.width(),
+                    box.height() - nameMetrics.height()),
+             QString::fromStdString(ByteFormat::string(dot.node->bytes)), labelSizeFont(),
+             colours.inkSecondary, Qt::AlignCenter);
+}
+
 QToolButton* symbolButton(const char* symbol, const char* help) {
     auto* button = new QToolButton;
     button->setAutoRaise(true);
@@ -222,8 +282,6 @@ QRectF MindMapCanvas::hoverArea(const Hit& hit) {
 }
 
 void MindMapCanvas::paintCanvas(QPainter& painter) {
-    static const QFont rootNameFont = AppFont::font(11, QFont::DemiBold);
-    static const QFont rootSizeFont = AppFont::font(10, QFont::Medium);
     followRoot();
     const Palette& colours = palette();
     const MindMapLayout& map = layout();
@@ -238,28 +296,15 @@ void MindMapCanvas::paintCanvas(QPainter& painter) {
     const auto grown = [&](QPointF point, double scale) { return centre + (point - centre) * scale; };
 
     const double linksShown = std::clamp(entrance(0), 0.0, 1.0);
-    if (linksShown > 0) {
-        painter.save();
-        painter.setOpacity(painter.opacity() * linksShown);
-        painter.setBrush(Qt::NoBrush);
-        for (const auto& dot : map.dots) {
-            if (!dot.parent) continue;
-            const QPointF from = map.dots[*dot.parent].point;
-            if (clip && !clip->intersects(QRectF(from, dot.point).normalized().adjusted(-3, -3, 3, 3))) continue;
-            QPainterPath link(from);
-            link.quadTo((from + dot.point) / 2, dot.point);
-            painter.setPen(QPen(tinted(colours.colorForNode(*dot.node), 0.45), MindMapLayout::linkWidth(dot.depth)));
-            painter.drawPath(link);
-        }
-        painter.restore();
-    }
+    if (linksShown > 0) paintLinks(painter, map, colours, clip, linksShown);
 
     for (std::size_t i = 0; i < map.dots.size(); ++i) {
         const MindMapLayout::Dot& dot = map.dots[i];
         const double progress = entrance(ringDelay * dot.depth);
         const double shown = std::clamp(progress, 0.0, 1.0);
         if (shown <= 0) continue;
-        if (clip && progress >= 1 && !clip->intersects(dotArea(dot, dot.labelShown || isHovered(Hit::item, i))))
+        if (clip && progress >= 1 &&
+            !clip->intersects(dotArea(dot, dot.labelShown || isHovered(Hit::item, i))))
             continue;
         const double scale = entranceScale + (1 - entranceScale) * progress;
         painter.save();
@@ -273,37 +318,10 @@ void MindMapCanvas::paintCanvas(QPainter& painter) {
         fillRounded(painter, disc, side / 2, dot.depth == 0 ? colours.solid : tinted(colour, 0.55));
         strokeInside(painter, disc, side / 2, selected ? colour : tinted(colour, hovered ? 0.9 : 0.35),
                      selected ? 2.5 : 1.5);
-        if (dot.depth == 0) {
-            const QFontMetricsF nameMetrics(rootNameFont), sizeMetrics(rootSizeFont);
-            // The name stays inside the root's disc: on one line, or on two
-            // where the disc is still wide enough, shortened only past that.
-            const QStringList lines = rootNameLines(QString::fromStdString(dot.node->name), side);
-            double top = point.y() - (nameMetrics.height() * static_cast<double>(lines.size()) + sizeMetrics.height()) / 2;
-            for (const QString& line : lines) {
-                drawLine(painter, QRectF(point.x() - side / 2, top, side, nameMetrics.height()), line, rootNameFont,
-                         colours.onSolid, Qt::AlignCenter);
-                top += nameMetrics.height();
-            }
-            drawLine(painter, QRectF(point.x() - side / 2, top, side, sizeMetrics.height()),
-                     QString::fromStdString(ByteFormat::string(dot.node->bytes)), rootSizeFont, colours.onSolid,
-                     Qt::AlignCenter);
-        } else if (dot.labelShown || hovered) {
-            const QSizeF box = labelSize(*dot.node);
-            const QFontMetricsF nameMetrics(labelNameFont());
-            // Above: lifted by half the dot and 16 points over the dot's frame;
-            // below: 4 points under the dot.
-            const double top = dot.labelBelow ? point.y() + (0.5 * dot.dotRadius + 4) * scale
-                                              : point.y() - (dot.dotRadius + 16) * scale;
-            const QRectF label(point.x() - box.width() / 2, top, box.width(), box.height());
-            painter.fillRect(label, tinted(colours.canvas, 0.75));
-            const QRectF text = label.adjusted(3, 0, -3, 0);
-            drawLine(painter, QRectF(text.left(), text.top(), text.width(), nameMetrics.height()),
-                     QString::fromStdString(dot.node->name), labelNameFont(), colours.ink, Qt::AlignCenter);
-            drawLine(painter, QRectF(text.left(), text.top() + nameMetrics.height(), text.width(),
-                                     box.height() - nameMetrics.height()),
-                     QString::fromStdString(ByteFormat::string(dot.node->bytes)), labelSizeFont(),
-                     colours.inkSecondary, Qt::AlignCenter);
-        }
+        if (dot.depth == 0)
+            paintRootText(painter, *dot.node, point, side, colours);
+        else if (dot.labelShown || hovered)
+            paintLabel(painter, dot, point, scale, colours);
         painter.restore();
     }
     painter.restore();

@@ -283,6 +283,117 @@ bool FreedesktopTrash::verify(const Opened& opened, const Location& location,
     return standardRecorded && standardOriginal && *standardRecorded == *standardOriginal;
 }
 
+namespace {
+
+// A file system mounted inside a folder would travel into the Trash with the
+// tree, where emptying it (by Korvane or any other tool) could wipe it.
+std::optional<Trash::Result> mountInside(const std::string& path) {
+    auto mounts = MountPoints::read();
+    if (!mounts) return failure(EIO, kNoMountTable);
+    if (auto inside = MountPoints::firstAtOrBelow(*mounts, {path, RealPath::resolved(path)}))
+        return failure(EBUSY, SafeRemover::mountPointMessage(*inside));
+    return std::nullopt;
+}
+
+// The .trashinfo text; a volume's own Trash records the path from the
+// volume's top folder.
+std::string trashInfo(const std::string& path, const std::string& topFolder) {
+    std::string recorded = path;
+    if (!topFolder.empty()) recorded = topFolder == "/" ? path.substr(1) : path.substr(topFolder.size() + 1);
+    return "[Trash Info]\nPath=" + FreedesktopTrash::encodePath(recorded) +
+           "\nDeletionDate=" + FreedesktopTrash::deletionDate(std::chrono::system_clock::now()) + "\n";
+}
+
+// An item on its way into a Trash: the folder it is in, what it was when
+// looked at, and the Trash's files/ and info/ folders.
+struct Move {
+    const ParentDirectory& parent;
+    const struct stat& item;
+    int files;
+    int info;
+    const std::string& trashFolder;
+};
+
+// After the move, what arrived must be the entry that was looked at;
+// anything else goes back where it came from.
+Trash::Result checkArrived(const Move& move, const std::string& name, const std::string& infoName) {
+    Trash::Result result = withStatus(Trash::Status::done);
+    result.trashedPath = Paths::join(Paths::join(move.trashFolder, "files"), name);
+    struct stat moved {};
+    if (fstatat(move.files, name.c_str(), &moved, AT_SYMLINK_NOFOLLOW) == 0 && isSameEntry(moved, move.item))
+        return result;
+    if (renameat2(move.files, name.c_str(), move.parent.fd(), move.parent.leaf().c_str(), RENAME_NOREPLACE) != 0)
+        return failure(errno, movedSomethingElse(result.trashedPath));
+    unlinkat(move.info, infoName.c_str(), 0);
+    return S_ISLNK(moved.st_mode) ? failure(ELOOP) : failure(EAGAIN, kChangedWhileMoving);
+}
+
+// Moves the item to `name` once its record is written; nothing when that
+// name is taken in files/ (the record is taken back).
+std::optional<Trash::Result> moveRecorded(const Move& move, const std::string& name, const std::string& infoName) {
+    // Only the entry that was looked at goes: one swapped in meanwhile (a
+    // link, another folder) is refused before the move, or moved back after.
+    struct stat now {};
+    if (fstatat(move.parent.fd(), move.parent.leaf().c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0) {
+        int error = errno;
+        unlinkat(move.info, infoName.c_str(), 0);
+        return failure(error);
+    }
+    if (!isSameEntry(now, move.item)) {
+        unlinkat(move.info, infoName.c_str(), 0);
+        return S_ISLNK(now.st_mode) ? failure(ELOOP) : failure(EAGAIN, kChangedWhileMoving);
+    }
+    if (renameat2(move.parent.fd(), move.parent.leaf().c_str(), move.files, name.c_str(), RENAME_NOREPLACE) == 0)
+        return checkArrived(move, name, infoName);
+    int error = errno;
+    unlinkat(move.info, infoName.c_str(), 0);
+    if (error == EEXIST) return std::nullopt;
+    if (error == EXDEV) return failure(EXDEV, kNoTrashOnVolume);
+    return failure(error);
+}
+
+// One try at `name`: its record first, made whole on disk, then the item.
+// Nothing when the name is taken, so the next one is tried.
+std::optional<Trash::Result> tryName(const Move& move, const std::string& name, const std::string& record) {
+    std::string infoName = name + kInfoSuffix;
+    UniqueFd info(openat(move.info, infoName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!info.valid()) {
+        if (errno == EEXIST) return std::nullopt;
+        return failure(errno);
+    }
+    if (!FileContents::writeAll(info.get(), record) || fsync(info.get()) != 0) {
+        int error = errno;
+        unlinkat(move.info, infoName.c_str(), 0);
+        return failure(error);
+    }
+    info.reset();
+    return moveRecorded(move, name, infoName);
+}
+
+}  // namespace
+
+std::optional<Trash::Result> FreedesktopTrash::chooseTrash(const std::string& folderPath, dev_t device,
+                                                           Location& location) const {
+    int homeError = 0;
+    UniqueFd home = openConfiguredFolder(homeTrash_, true, 0700, homeError);
+    struct stat homeStat {};
+    struct stat anchorStat {};
+    if (home.valid() && fstat(home.get(), &homeStat) == 0 && homeStat.st_dev == device) {
+        location.trashFolder = homeTrash_;
+    } else if (!home.valid() && !anchor_.empty() && ::stat(anchor_.c_str(), &anchorStat) == 0 &&
+               anchorStat.st_dev == device) {
+        // The item belongs in the home trash, which cannot be used: say why
+        // rather than put it somewhere the user would not look.
+        return failure(homeError);
+    } else {
+        auto top = topFolderOf(folderPath, device);
+        if (!top) return failure(EXDEV, kNoTrashOnVolume);
+        location.topFolder = *top;
+        location.trashFolder = Paths::join(*top, topTrashName());
+    }
+    return std::nullopt;
+}
+
 Trash::Result FreedesktopTrash::moveToTrash(const std::string& path) {
     ParentDirectory parent = ParentDirectory::open(path, anchor_);
     if (!parent.ok()) return failure(parent.error());
@@ -290,32 +401,11 @@ Trash::Result FreedesktopTrash::moveToTrash(const std::string& path) {
     if (fstatat(parent.fd(), parent.leaf().c_str(), &item, AT_SYMLINK_NOFOLLOW) != 0) return failure(errno);
     if (S_ISLNK(item.st_mode)) return failure(ELOOP);
     if (S_ISDIR(item.st_mode)) {
-        // A file system mounted inside would travel into the Trash with the
-        // tree, where emptying it (by Korvane or any other tool) could wipe it.
-        auto mounts = MountPoints::read();
-        if (!mounts) return failure(EIO, kNoMountTable);
-        if (auto inside = MountPoints::firstAtOrBelow(*mounts, {path, RealPath::resolved(path)}))
-            return failure(EBUSY, SafeRemover::mountPointMessage(*inside));
+        if (auto refused = mountInside(path)) return *refused;
     }
 
     Location location;
-    int homeError = 0;
-    UniqueFd home = openConfiguredFolder(homeTrash_, true, 0700, homeError);
-    struct stat homeStat {};
-    struct stat anchorStat {};
-    if (home.valid() && fstat(home.get(), &homeStat) == 0 && homeStat.st_dev == item.st_dev) {
-        location.trashFolder = homeTrash_;
-    } else if (!home.valid() && !anchor_.empty() && ::stat(anchor_.c_str(), &anchorStat) == 0 &&
-               anchorStat.st_dev == item.st_dev) {
-        // The item belongs in the home trash, which cannot be used: say why
-        // rather than put it somewhere the user would not look.
-        return failure(homeError);
-    } else {
-        auto top = topFolderOf(parent.folderPath(), item.st_dev);
-        if (!top) return failure(EXDEV, kNoTrashOnVolume);
-        location.topFolder = *top;
-        location.trashFolder = Paths::join(*top, topTrashName());
-    }
+    if (auto refused = chooseTrash(parent.folderPath(), item.st_dev, location)) return *refused;
     Opened opened = open(location, true);
     if (opened.error != 0) {
         if (location.topFolder.empty() || opened.error == EROFS) return failure(opened.error);
@@ -325,56 +415,10 @@ Trash::Result FreedesktopTrash::moveToTrash(const std::string& path) {
     if (fstat(opened.files.get(), &filesStat) != 0 || filesStat.st_dev != item.st_dev)
         return failure(EXDEV, kNoTrashOnVolume);
 
-    std::string recorded = path;
-    if (!location.topFolder.empty())
-        recorded = location.topFolder == "/" ? path.substr(1) : path.substr(location.topFolder.size() + 1);
-    const std::string record = "[Trash Info]\nPath=" + encodePath(recorded) +
-                               "\nDeletionDate=" + deletionDate(std::chrono::system_clock::now()) + "\n";
-
+    const std::string record = trashInfo(path, location.topFolder);
+    const Move move{parent, item, opened.files.get(), opened.info.get(), location.trashFolder};
     for (int attempt = 1; attempt <= kMaxNameAttempts; ++attempt) {
-        std::string name = trashName(parent.leaf(), attempt);
-        std::string infoName = name + kInfoSuffix;
-        UniqueFd info(openat(opened.info.get(), infoName.c_str(),
-                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-        if (!info.valid()) {
-            if (errno == EEXIST) continue;
-            return failure(errno);
-        }
-        if (!FileContents::writeAll(info.get(), record) || fsync(info.get()) != 0) {
-            int error = errno;
-            unlinkat(opened.info.get(), infoName.c_str(), 0);
-            return failure(error);
-        }
-        info.reset();
-        // Only the entry that was looked at goes: one swapped in meanwhile (a
-        // link, another folder) is refused before the move, or moved back after.
-        struct stat now {};
-        if (fstatat(parent.fd(), parent.leaf().c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0) {
-            int error = errno;
-            unlinkat(opened.info.get(), infoName.c_str(), 0);
-            return failure(error);
-        }
-        if (!isSameEntry(now, item)) {
-            unlinkat(opened.info.get(), infoName.c_str(), 0);
-            return S_ISLNK(now.st_mode) ? failure(ELOOP) : failure(EAGAIN, kChangedWhileMoving);
-        }
-        if (renameat2(parent.fd(), parent.leaf().c_str(), opened.files.get(), name.c_str(),
-                      RENAME_NOREPLACE) == 0) {
-            Result result = withStatus(Status::done);
-            result.trashedPath = Paths::join(Paths::join(location.trashFolder, "files"), name);
-            struct stat moved {};
-            if (fstatat(opened.files.get(), name.c_str(), &moved, AT_SYMLINK_NOFOLLOW) == 0 && isSameEntry(moved, item))
-                return result;
-            if (renameat2(opened.files.get(), name.c_str(), parent.fd(), parent.leaf().c_str(), RENAME_NOREPLACE) != 0)
-                return failure(errno, movedSomethingElse(result.trashedPath));
-            unlinkat(opened.info.get(), infoName.c_str(), 0);
-            return S_ISLNK(moved.st_mode) ? failure(ELOOP) : failure(EAGAIN, kChangedWhileMoving);
-        }
-        int error = errno;
-        unlinkat(opened.info.get(), infoName.c_str(), 0);
-        if (error == EEXIST) continue;
-        if (error == EXDEV) return failure(EXDEV, kNoTrashOnVolume);
-        return failure(error);
+        if (auto result = tryName(move, trashName(parent.leaf(), attempt), record)) return *result;
     }
     return failure(EEXIST);
 }

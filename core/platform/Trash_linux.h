@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <chrono>
 #include <optional>
 #include <string>
@@ -59,6 +61,10 @@ private:
     Opened open(const Location& location, bool create) const;
     // True when the item exists and its record names `originalPath`.
     bool verify(const Opened& opened, const Location& location, const std::string& originalPath) const;
+    // Picks the Trash for an item on `device` in `folderPath`: the home one
+    // on the home's volume, else the volume's own; a failure when neither
+    // can be used.
+    std::optional<Result> chooseTrash(const std::string& folderPath, dev_t device, Location& location) const;
 
     std::string homeTrash_;
     std::string anchor_;

@@ -445,6 +445,62 @@ bool isDesktopOwnedEntry(std::string_view path, const std::string& home) {
     return false;
 }
 
+// The shared temporary folder's entries may go only when they are the
+// user's own.
+std::optional<SafetyPolicy::Verdict> temporaryOwnerVerdict(const std::string& path) {
+    using Verdict = SafetyPolicy::Verdict;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0) {
+        if (st.st_uid != ::geteuid()) return Verdict::denied(reason::anotherUser);
+    } else if (errno != ENOENT) {
+        return Verdict::denied(reason::cannotLook);
+    }
+    return std::nullopt;
+}
+
+// Where home (or a folder above it) is itself a link, the resolved path is
+// compared with the resolved forms of the folders as well. Gives the allowed
+// root the resolved path lies in (held by `resolvedRoots`), or none when it
+// leads somewhere protected.
+const std::string* resolvedRootOf(const std::string& resolved, const std::vector<std::string>& roots,
+                                  const std::set<std::string>& protectedFolders, bool admitConfigEntry,
+                                  std::vector<std::string>& resolvedRoots) {
+    resolvedRoots = roots;
+    for (const auto& folder : roots) resolvedRoots.push_back(RealPath::resolved(folder));
+    auto resolvedProtected = protectedFolders;
+    for (const auto& folder : protectedFolders) resolvedProtected.insert(RealPath::resolved(folder));
+
+    const std::string* resolvedRoot = enclosingFolder(resolved, resolvedRoots);
+    if (!resolvedRoot || resolvedProtected.count(resolved) || *resolvedRoot == resolved ||
+        componentsOf(resolved).size() < 3)
+        return nullptr;
+    // A link must not lead into a protected name either ("~/work" -> "~/.ssh").
+    // An admitted entry of "~/.config" stays admitted where home itself is
+    // reached through a link.
+    const auto& names = SafetyPolicy::protectedNames();
+    const auto below = componentsOf(std::string_view(resolved).substr(resolvedRoot->size()));
+    const bool admittedBelow = admitConfigEntry && below.size() == 2 && below[0] == ".config";
+    for (std::size_t i = 0; i < below.size(); ++i) {
+        if (admittedBelow && i == 0) continue;
+        if (names.count(below[i])) return nullptr;
+    }
+    return resolvedRoot;
+}
+
+// Looked up through the item's own descriptor: a path longer than PATH_MAX
+// or a folder the user may not search must not read as "no .git".
+std::optional<SafetyPolicy::Verdict> repositoryVerdict(const std::string& path, const RealPath::Resolution& real) {
+    using Verdict = SafetyPolicy::Verdict;
+    if (real.complete() && !real.steps.empty() && real.steps.back().isDirectory &&
+        !SafetyPolicy::repositoryExemptNames().count(Paths::lastComponent(path))) {
+        struct stat st {};
+        if (fstatat(real.item.get(), ".git", &st, AT_SYMLINK_NOFOLLOW) == 0)
+            return Verdict::denied(reason::sourceRepository);
+        if (errno != ENOENT) return Verdict::denied(reason::cannotLook);
+    }
+    return std::nullopt;
+}
+
 // The general verdict on a standardised path, for the given home. With
 // `admitConfigEntry`, the ".config" component of an entry directly inside
 // "~/.config" does not count as a protected name.
@@ -486,12 +542,7 @@ SafetyPolicy::Verdict generalVerdict(const std::string& path, const Home& home, 
     }
 
     if (temporaryEntry) {
-        struct stat st {};
-        if (::lstat(path.c_str(), &st) == 0) {
-            if (st.st_uid != ::geteuid()) return Verdict::denied(reason::anotherUser);
-        } else if (errno != ENOENT) {
-            return Verdict::denied(reason::cannotLook);
-        }
+        if (auto denied = temporaryOwnerVerdict(path)) return *denied;
     }
 
     const RealPath::Resolution real = RealPath::resolve(path, cancel);
@@ -506,27 +557,8 @@ SafetyPolicy::Verdict generalVerdict(const std::string& path, const Home& home, 
         if (resolved != RealPath::resolved(home.path) + path.substr(home.path.size()))
             return Verdict::denied(reason::resolvesProtected);
     } else if (resolved != path) {
-        // Where home (or a folder above it) is itself a link, the resolved path
-        // is compared with the resolved forms of the folders as well.
-        resolvedRoots = roots;
-        for (const auto& folder : roots) resolvedRoots.push_back(RealPath::resolved(folder));
-        auto resolvedProtected = protectedFolders;
-        for (const auto& folder : protectedFolders) resolvedProtected.insert(RealPath::resolved(folder));
-
-        const std::string* resolvedRoot = enclosingFolder(resolved, resolvedRoots);
-        if (!resolvedRoot || resolvedProtected.count(resolved) || *resolvedRoot == resolved ||
-            componentsOf(resolved).size() < 3)
-            return Verdict::denied(reason::resolvesProtected);
-        // A link must not lead into a protected name either ("~/work" -> "~/.ssh").
-        // An admitted entry of "~/.config" stays admitted where home itself is
-        // reached through a link.
-        const auto below = componentsOf(std::string_view(resolved).substr(resolvedRoot->size()));
-        const bool admittedBelow = admitConfigEntry && below.size() == 2 && below[0] == ".config";
-        for (std::size_t i = 0; i < below.size(); ++i) {
-            if (admittedBelow && i == 0) continue;
-            if (names.count(below[i])) return Verdict::denied(reason::resolvesProtected);
-        }
-        root = resolvedRoot;
+        root = resolvedRootOf(resolved, roots, protectedFolders, admitConfigEntry, resolvedRoots);
+        if (!root) return Verdict::denied(reason::resolvesProtected);
     }
     // A folder that cannot be looked into may hold anything, a repository
     // included; only a path that leads nowhere has nothing to look at.
@@ -538,15 +570,7 @@ SafetyPolicy::Verdict generalVerdict(const std::string& path, const Home& home, 
         mount && reachesProtectedPlace(real.steps, *mount, real.complete(), home.path, protectedFolders))
         return Verdict::denied(reason::resolvesProtected);
 
-    // Looked up through the item's own descriptor: a path longer than PATH_MAX
-    // or a folder the user may not search must not read as "no .git".
-    if (real.complete() && !real.steps.empty() && real.steps.back().isDirectory &&
-        !SafetyPolicy::repositoryExemptNames().count(Paths::lastComponent(path))) {
-        struct stat st {};
-        if (fstatat(real.item.get(), ".git", &st, AT_SYMLINK_NOFOLLOW) == 0)
-            return Verdict::denied(reason::sourceRepository);
-        if (errno != ENOENT) return Verdict::denied(reason::cannotLook);
-    }
+    if (auto denied = repositoryVerdict(path, real)) return *denied;
     return Verdict::allowed();
 }
 

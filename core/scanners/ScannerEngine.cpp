@@ -18,6 +18,33 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
+std::vector<std::string> usableProjectRoots(const std::vector<std::string>& given) {
+    std::vector<std::string> roots;
+    for (const auto& path : given) {
+        // A relative root would name a folder below whatever the current
+        // directory happens to be.
+        if (path.empty() || path.front() != '/') continue;
+        const auto root = Paths::standardise(path);
+        if (root && exists(*root)) roots.push_back(*root);
+    }
+    return roots;
+}
+
+// Each filled slot through the ledger, its candidates largest first.
+std::vector<CategoryResult> filteredCategories(const std::vector<std::optional<CategoryResult>>& slots,
+                                               const std::vector<double>& durations, CandidateLedger& ledger) {
+    std::vector<CategoryResult> categories;
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        if (!slots[i]) continue;
+        CategoryResult filtered = ledger.filter(*slots[i]);
+        std::stable_sort(filtered.candidates.begin(), filtered.candidates.end(),
+                         [](const CleanupCandidate& a, const CleanupCandidate& b) { return a.size > b.size; });
+        filtered.duration = durations[i];
+        categories.push_back(std::move(filtered));
+    }
+    return categories;
+}
+
 }  // namespace
 
 // The state that one scan's workers share, all of it behind `lock` except
@@ -80,27 +107,35 @@ ScanResult ScannerEngine::scan(const ProgressHandler& handler) {
 
     auto sizer = std::make_shared<FastSizer>();
     sizer->reset();
-
-    std::vector<std::string> roots;
-    for (const auto& given : settings_.projectRoots) {
-        // A relative root would name a folder below whatever the current
-        // directory happens to be.
-        if (given.empty() || given.front() != '/') continue;
-        const auto root = Paths::standardise(given);
-        if (root && exists(*root)) roots.push_back(*root);
-    }
-    auto index = std::make_shared<ProjectIndex>(std::move(roots), projectDepth);
+    auto index = std::make_shared<ProjectIndex>(usableProjectRoots(settings_.projectRoots), projectDepth);
     auto context = std::make_shared<ScanContext>(sizer, index, settings_, now_);
-    {
-        std::lock_guard guard(contextLock_);
-        context_ = context;
-        if (cancelPending_) {
-            cancelPending_ = false;
-            context->cancel();
-        }
-    }
+    publish(context);
 
     Run run(context, progress);
+    std::vector<CleanupCategory> skipped = activate(run);
+    const double projectSweepDuration = sweepProjects(run, *index);
+    std::vector<CategoryResult> categories = runAllScanners(run);
+    reportClosing(run, categories);
+
+    std::stable_sort(categories.begin(), categories.end(), [](const CategoryResult& a, const CategoryResult& b) {
+        return sortOrder(a.category) < sortOrder(b.category);
+    });
+    const double duration = secondsSince(started);
+    const VolumeInfo volume = VolumeInfo::volumeOf(Paths::home());
+    return ScanResult(scanDate, duration, std::move(categories), volume, std::move(skipped), projectSweepDuration,
+                      static_cast<std::int64_t>(index->projects().size()));
+}
+
+void ScannerEngine::publish(const std::shared_ptr<ScanContext>& context) {
+    std::lock_guard guard(contextLock_);
+    context_ = context;
+    if (cancelPending_) {
+        cancelPending_ = false;
+        context->cancel();
+    }
+}
+
+std::vector<CleanupCategory> ScannerEngine::activate(Run& run) const {
     std::vector<CleanupCategory> skipped;
     for (const auto& scanner : scanners_) {
         if (scanner->isAvailable())
@@ -112,11 +147,15 @@ ScanResult ScannerEngine::scan(const ProgressHandler& handler) {
     run.total = static_cast<double>(n) + 1.0;
     const CleanupCategory first = n > 0 ? run.active.front()->category() : CleanupCategory::xcode;
     run.shared = ScanProgress(ScanProgress::Phase::scanning(first), 0.0, {});
-    progress(run.shared);
+    run.progress(run.shared);
+    return skipped;
+}
 
+double ScannerEngine::sweepProjects(Run& run, ProjectIndex& index) {
     const auto sweepStarted = std::chrono::steady_clock::now();
-    index->build([&context] { return context->isCancelled(); });
-    const double projectSweepDuration = secondsSince(sweepStarted);
+    const std::shared_ptr<ScanContext>& context = run.context;
+    index.build([&context] { return context->isCancelled(); });
+    const double duration = secondsSince(sweepStarted);
 
     ScanProgress afterSweep;
     {
@@ -125,38 +164,27 @@ ScanResult ScannerEngine::scan(const ProgressHandler& handler) {
         run.shared.fraction = 1.0 / run.total;
         afterSweep = run.shared;
     }
-    progress(afterSweep);
+    run.progress(afterSweep);
+    return duration;
+}
 
+std::vector<CategoryResult> ScannerEngine::runAllScanners(Run& run) const {
     CandidateLedger ledger(settings_.noiseFloorBytes);
+    const std::size_t n = run.active.size();
     run.slots.assign(n, std::nullopt);
     run.durations.assign(n, 0.0);
     if (n > 0) ParallelWork::run(static_cast<int>(n), [&](int slot) { runScanner(run, static_cast<std::size_t>(slot)); });
+    return filteredCategories(run.slots, run.durations, ledger);
+}
 
-    std::vector<CategoryResult> categories;
-    for (std::size_t i = 0; i < n; ++i) {
-        if (!run.slots[i]) continue;
-        CategoryResult filtered = ledger.filter(*run.slots[i]);
-        std::stable_sort(filtered.candidates.begin(), filtered.candidates.end(),
-                         [](const CleanupCandidate& a, const CleanupCandidate& b) { return a.size > b.size; });
-        filtered.duration = run.durations[i];
-        categories.push_back(std::move(filtered));
-    }
-
+void ScannerEngine::reportClosing(Run& run, const std::vector<CategoryResult>& categories) {
     ScanProgress closing;
     {
         std::lock_guard guard(run.lock);
         closing = ScanProgress(run.shared.phase, run.shared.fraction, categories);
     }
-    progress(closing);
-    progress(ScanProgress(ScanProgress::Phase::finished(), 1.0, categories));
-
-    std::stable_sort(categories.begin(), categories.end(), [](const CategoryResult& a, const CategoryResult& b) {
-        return sortOrder(a.category) < sortOrder(b.category);
-    });
-    const double duration = secondsSince(started);
-    const VolumeInfo volume = VolumeInfo::volumeOf(Paths::home());
-    return ScanResult(scanDate, duration, std::move(categories), volume, std::move(skipped), projectSweepDuration,
-                      static_cast<std::int64_t>(index->projects().size()));
+    run.progress(closing);
+    run.progress(ScanProgress(ScanProgress::Phase::finished(), 1.0, categories));
 }
 
 void ScannerEngine::runScanner(Run& run, std::size_t index) const {

@@ -55,7 +55,18 @@ public:
 
 private:
     struct Run;
+    // Makes `context` the running scan's, applying a cancel that came first.
+    void publish(const std::shared_ptr<ScanContext>& context);
+    // Takes the available scanners into the run and reports the start;
+    // gives the categories of the unavailable ones.
+    std::vector<CleanupCategory> activate(Run& run) const;
+    // Finds the projects, the run's first step; gives the time it took.
+    static double sweepProjects(Run& run, ProjectIndex& index);
+    // Every active scanner at once; their results less what another
+    // category already offers, in the order the scanners were taken.
+    std::vector<CategoryResult> runAllScanners(Run& run) const;
     void runScanner(Run& run, std::size_t index) const;
+    static void reportClosing(Run& run, const std::vector<CategoryResult>& categories);
 
     Scanners scanners_;
     ScanSettings settings_;

@@ -22,37 +22,98 @@ int StrataLayout::bandFor(int ageDays) {
     return static_cast<int>(bandTable.size()) - 1;
 }
 
-StrataLayout StrataLayout::make(const StorageNode& root, QSizeF size, const CanvasClock& clock) {
-    // Each size sits beside its node, so the sorts never follow a pointer
-    // into the tree: a folder scan has tens of thousands of leaves.
-    struct Sized {
-        std::int64_t bytes;
-        const StorageNode* node;
-    };
-    std::array<std::vector<Sized>, bandTable.size()> byBand;
-    std::size_t depositCount = 0;
+namespace {
+
+// Each size sits beside its node, so the sorts never follow a pointer into
+// the tree: a folder scan has tens of thousands of leaves.
+struct Sized {
+    std::int64_t bytes;
+    const StorageNode* node;
+};
+using LeavesByBand = std::array<std::vector<Sized>, StrataLayout::bandTable.size()>;
+
+// Every leaf holding a byte, in the band of its age; `count` says how many.
+LeavesByBand leavesByBand(const StorageNode& root, const CanvasClock& clock, std::size_t& count) {
+    LeavesByBand byBand;
+    count = 0;
     for (const StorageNode* leaf : root.leaves()) {
         if (leaf->bytes < 1) continue;
-        byBand[static_cast<std::size_t>(bandFor(age(*leaf, clock)))].push_back({leaf->bytes, leaf});
-        ++depositCount;
+        byBand[static_cast<std::size_t>(StrataLayout::bandFor(StrataLayout::age(*leaf, clock)))].push_back(
+            {leaf->bytes, leaf});
+        ++count;
     }
+    return byBand;
+}
 
-    StrataLayout layout;
-    layout.deposits.reserve(depositCount);
-    layout.leaves.reserve(depositCount);
+// Sorts each band's leaves largest first and adds a band for each that holds
+// a byte; gives the totals of the added bands.
+std::vector<std::int64_t> addBands(StrataLayout& layout, LeavesByBand& byBand) {
     std::vector<std::int64_t> totals;
     for (std::size_t b = 0; b < byBand.size(); ++b) {
         auto& list = byBand[b];
-        std::stable_sort(list.begin(), list.end(), [](const Sized& x, const Sized& y) { return x.bytes > y.bytes; });
+        std::stable_sort(list.begin(), list.end(),
+                         [](const Sized& x, const Sized& y) { return x.bytes > y.bytes; });
         SizeSum total;
         for (const Sized& sized : list) total += sized.bytes;
         if (total.total() < 1) continue;
-        Band band;
+        StrataLayout::Band band;
         band.bandIndex = static_cast<int>(b);
         band.total = total.total();
         layout.bands.push_back(band);
         totals.push_back(total.total());
     }
+    return totals;
+}
+
+// The band's deposits along its strip, largest first; the unreadable tail
+// (two tiles or more) is summed into one tile at the end.
+void placeDeposits(StrataLayout& layout, StrataLayout::Band& band, const std::vector<Sized>& list,
+                   const StorageNode& root) {
+    band.firstDeposit = layout.deposits.size();
+    const double scale = band.strip.width() / static_cast<double>(std::max<std::int64_t>(band.total, 1));
+    std::size_t readable = 0;
+    while (readable < list.size() &&
+           static_cast<double>(list[readable].bytes) * scale >= StrataLayout::readableTileWidth)
+        ++readable;
+    if (list.size() - readable < 2) readable = list.size();
+    double x = band.strip.left();
+    const auto place = [&](const StorageNode* node, std::int64_t bytes, bool isSummary) {
+        StrataLayout::Deposit deposit;
+        deposit.node = node;
+        deposit.bandIndex = band.bandIndex;
+        deposit.nominalWidth = static_cast<double>(bytes) * scale;
+        const double width =
+            std::max(deposit.nominalWidth - StrataLayout::tileGap, StrataLayout::minimumTileWidth);
+        deposit.rect = QRectF(x, band.strip.top(), width, band.strip.height());
+        deposit.isUninspected = node->kind == StorageNode::Kind::uninspected;
+        deposit.hasLabel = deposit.nominalWidth > StrataLayout::labelWidth;
+        deposit.isSummary = isSummary;
+        layout.deposits.push_back(deposit);
+        x += width + StrataLayout::tileGap;
+    };
+    for (std::size_t d = 0; d < readable; ++d) place(list[d].node, list[d].bytes, false);
+    if (readable < list.size()) {
+        const std::span<const StorageNode* const> summed(layout.leaves.data() + band.firstLeaf + readable,
+                                                         list.size() - readable);
+        auto summary = std::make_shared<const StorageNode>(summaryNode(
+            root.id + "/" +
+                std::string(StrataLayout::bandTable[static_cast<std::size_t>(band.bandIndex)].name),
+            summed));
+        place(summary.get(), summary->bytes, true);
+        layout.summaries.push_back(std::move(summary));
+    }
+    band.depositCount = layout.deposits.size() - band.firstDeposit;
+}
+
+}  // namespace
+
+StrataLayout StrataLayout::make(const StorageNode& root, QSizeF size, const CanvasClock& clock) {
+    std::size_t depositCount = 0;
+    LeavesByBand byBand = leavesByBand(root, clock, depositCount);
+    StrataLayout layout;
+    layout.deposits.reserve(depositCount);
+    layout.leaves.reserve(depositCount);
+    const std::vector<std::int64_t> totals = addBands(layout, byBand);
     if (layout.bands.empty()) return layout;
 
     const double W = std::max(size.width(), 0.0);
@@ -68,43 +129,11 @@ StrataLayout StrataLayout::make(const StorageNode& root, QSizeF size, const Canv
         band.row = QRectF(0, y, W, h);
         band.header = QRectF(0, y, headerWidth, h);
         band.strip = QRectF(stripX, y, stripWidth, h);
-        band.firstDeposit = layout.deposits.size();
         band.firstLeaf = layout.leaves.size();
         const auto& list = byBand[static_cast<std::size_t>(band.bandIndex)];
         for (const Sized& sized : list) layout.leaves.push_back(sized.node);
         band.leafCount = list.size();
-
-        const double scale = stripWidth / static_cast<double>(std::max<std::int64_t>(band.total, 1));
-        // The list runs largest first, so the unreadable tiles are its tail.
-        std::size_t readable = 0;
-        while (readable < list.size() && static_cast<double>(list[readable].bytes) * scale >= readableTileWidth)
-            ++readable;
-        if (list.size() - readable < 2) readable = list.size();
-        double x = stripX;
-        const auto place = [&](const StorageNode* node, std::int64_t bytes, bool isSummary) {
-            Deposit deposit;
-            deposit.node = node;
-            deposit.bandIndex = band.bandIndex;
-            deposit.nominalWidth = static_cast<double>(bytes) * scale;
-            const double width = std::max(deposit.nominalWidth - tileGap, minimumTileWidth);
-            deposit.rect = QRectF(x, y, width, h);
-            deposit.isUninspected = node->kind == StorageNode::Kind::uninspected;
-            deposit.hasLabel = deposit.nominalWidth > labelWidth;
-            deposit.isSummary = isSummary;
-            layout.deposits.push_back(deposit);
-            x += width + tileGap;
-        };
-        for (std::size_t d = 0; d < readable; ++d) place(list[d].node, list[d].bytes, false);
-        if (readable < list.size()) {
-            const std::span<const StorageNode* const> summed(layout.leaves.data() + band.firstLeaf + readable,
-                                                             list.size() - readable);
-            auto summary = std::make_shared<const StorageNode>(
-                summaryNode(root.id + "/" + std::string(bandTable[static_cast<std::size_t>(band.bandIndex)].name),
-                            summed));
-            place(summary.get(), summary->bytes, true);
-            layout.summaries.push_back(std::move(summary));
-        }
-        band.depositCount = layout.deposits.size() - band.firstDeposit;
+        placeDeposits(layout, band, list, root);
         y += h + bandSpacing;
     }
     return layout;
