@@ -31,6 +31,7 @@
 #include "app/platform/IniSettings.h"
 #include "app/platform/Notifier.h"
 #include "app/platform/SystemClock.h"
+#include "app/state/AppState.h"
 #include "app/canvases/layout/BarsLayout.h"
 #include "app/canvases/layout/BubblesLayout.h"
 #include "app/canvases/layout/CanvasLayoutCache.h"
@@ -355,6 +356,7 @@ int main(int argc, char** argv) {
                                       .statsReader = nullptr,
                                       .makeScannerEngine = {},
                                       .arguments = {}});
+    const CanvasParts parts{state.navigation(), state.developer(), state.desktop()};
     std::printf("\nCanvas widgets painted offscreen at %.0f x %.0f (ms): the median first paint of a fresh canvas with its\nlayout, then the median "
                 "repaint, and the median of 100 hover moves each with its repaint; relayouts over those moves in brackets\n\n",
                 canvasSize.width(), canvasSize.height());
@@ -363,7 +365,7 @@ int main(int argc, char** argv) {
         if (!only.empty() && rawValue(mode) != only) continue;
         for (const auto& tree : trees) {
             const auto make = [&] {
-                std::unique_ptr<CanvasBase> canvas(makeCanvas(mode, state, nullptr));
+                std::unique_ptr<CanvasBase> canvas(makeCanvas(mode, parts, nullptr));
                 canvas->setClock(clock);
                 canvas->setDepth(canvasDepth(mode, 3));
                 canvas->resize(canvasSize.toSize());
@@ -380,7 +382,7 @@ int main(int argc, char** argv) {
                 canvasSize.width(), canvasSize.height());
     for (const auto mode : {AppState::CanvasMode::bars, AppState::CanvasMode::table, AppState::CanvasMode::folders}) {
         if (!only.empty() && rawValue(mode) != only) continue;
-        std::unique_ptr<CanvasBase> canvas(makeCanvas(mode, state, nullptr));
+        std::unique_ptr<CanvasBase> canvas(makeCanvas(mode, parts, nullptr));
         canvas->resize(canvasSize.toSize());
         std::printf("| %s | %.2f |\n", rawValue(mode).data(),
                     scrollFrame(dynamic_cast<ScrollingCanvas&>(*canvas), trees[1].root));

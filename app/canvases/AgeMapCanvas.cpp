@@ -51,8 +51,8 @@ QRectF AgeMapCanvas::Page::monthCell(std::size_t yearRow, int month) const {
     return {left, row.top(), width, row.height()};
 }
 
-AgeMapCanvas::AgeMapCanvas(AppState& state, QWidget* parent)
-    : ScrollingCanvas(state, AppState::CanvasMode::ageMap, parent) {}
+AgeMapCanvas::AgeMapCanvas(const CanvasParts& parts, QWidget* parent)
+    : ScrollingCanvas(parts, CanvasMode::ageMap, parent) {}
 
 const AgeMapCanvas::Page& AgeMapCanvas::page() {
     return cache_.get(*root(), QSizeF(contentWidth(), height()), depth(),

@@ -37,7 +37,7 @@ public:
         QRectF monthCell(std::size_t yearRow, int month) const;
     };
 
-    explicit AgeMapCanvas(AppState& state, QWidget* parent = nullptr);
+    explicit AgeMapCanvas(const CanvasParts& parts, QWidget* parent = nullptr);
 
     std::size_t layoutBuilds() const override { return cache_.builds(); }
     QRectF itemBounds(std::size_t item) override;

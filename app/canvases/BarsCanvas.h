@@ -12,7 +12,7 @@ namespace korvane {
 class BarsCanvas : public ScrollingCanvas {
     Q_OBJECT
 public:
-    explicit BarsCanvas(AppState& state, QWidget* parent = nullptr);
+    explicit BarsCanvas(const CanvasParts& parts, QWidget* parent = nullptr);
 
     std::size_t layoutBuilds() const override { return cache_.builds(); }
     QRectF itemBounds(std::size_t item) override;

@@ -17,8 +17,8 @@ constexpr double entranceScale = 0.7;
 
 }  // namespace
 
-BubblesCanvas::BubblesCanvas(AppState& state, QWidget* parent)
-    : LayoutCanvas<BubblesLayout>(state, AppState::CanvasMode::bubbles, parent) {}
+BubblesCanvas::BubblesCanvas(const CanvasParts& parts, QWidget* parent)
+    : LayoutCanvas<BubblesLayout>(parts, CanvasMode::bubbles, parent) {}
 
 namespace {
 

@@ -12,7 +12,7 @@ namespace korvane {
 class BubblesCanvas : public LayoutCanvas<BubblesLayout> {
     Q_OBJECT
 public:
-    explicit BubblesCanvas(AppState& state, QWidget* parent = nullptr);
+    explicit BubblesCanvas(const CanvasParts& parts, QWidget* parent = nullptr);
 
     QRectF itemBounds(std::size_t item) override;
     const StorageNode* itemNode(std::size_t item) override;

@@ -30,9 +30,9 @@ constexpr double hoverSettle = 0.05;
 
 }  // namespace
 
-CanvasBase::CanvasBase(AppState& state, AppState::CanvasMode mode, QWidget* parent)
+CanvasBase::CanvasBase(const CanvasParts& parts, CanvasMode mode, QWidget* parent)
     : QWidget(parent),
-      state_(state),
+      parts_(parts),
       mode_(mode),
       input_({.hitAt = [this](QPointF point) { return root_ ? hitAt(point) : std::nullopt; },
               .actionable = [this](std::size_t item) { return isActionable(item); },
@@ -156,7 +156,7 @@ bool CanvasBase::isHovered(int zone, std::size_t index) const {
 }
 
 bool CanvasBase::isSelectedNode(const StorageNode& node) const {
-    return state_.navigation().selectedID() && *state_.navigation().selectedID() == node.id;
+    return parts_.navigation.selectedID() && *parts_.navigation.selectedID() == node.id;
 }
 
 void CanvasBase::setHovered(std::optional<Hit> hit) {
@@ -216,11 +216,11 @@ bool CanvasBase::isActionable(std::size_t item) {
     return node && !isSummaryNode(*node);
 }
 
-void CanvasBase::drill(const StorageNode& node) { state_.navigation().select(node); }
+void CanvasBase::drill(const StorageNode& node) { parts_.navigation.select(node); }
 
 void CanvasBase::clicked(const Hit& hit) {
     if (hit.zone != Hit::item || !isActionable(hit.index)) return;
-    if (const StorageNode* node = itemNode(hit.index)) state_.navigation().setSelectedID(node->id);
+    if (const StorageNode* node = itemNode(hit.index)) parts_.navigation.setSelectedID(node->id);
 }
 
 void CanvasBase::doubleClicked(const Hit&) {}
@@ -269,7 +269,7 @@ void CanvasBase::paintLayers(QPainter& painter) {
                                   &palette(),
                                   size(),
                                   painter.device()->devicePixelRatioF(),
-                                  state_.navigation().selectedID(),
+                                  parts_.navigation.selectedID(),
                                   restingView()};
     const QImage* picture = resting_.get(key, [this](QPainter& resting) {
         drawingResting_ = true;
@@ -325,7 +325,7 @@ void CanvasBase::mouseDoubleClickEvent(QMouseEvent* event) {
 void CanvasBase::contextMenuEvent(QContextMenuEvent* event) { input_.contextMenu(event->pos(), event->globalPos()); }
 
 void CanvasBase::openMenu(const Hit& hit, QPoint globalPosition) {
-    QMenu* menu = makeNodeActionsMenu(state_, *itemNode(hit.index), this);
+    QMenu* menu = makeNodeActionsMenu(parts_, *itemNode(hit.index), this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(globalPosition);
 }

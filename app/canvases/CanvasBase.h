@@ -8,10 +8,11 @@
 #include <QWidget>
 
 #include "app/canvases/CanvasInput.h"
+#include "app/canvases/CanvasParts.h"
 #include "app/canvases/RestingPicture.h"
 #include "app/canvases/layout/CanvasClock.h"
 #include "app/canvases/layout/CanvasLayoutCache.h"
-#include "app/state/AppState.h"
+#include "app/state/NavigationState.h"
 #include "app/theme/AppMotion.h"
 
 namespace korvane {
@@ -31,9 +32,9 @@ class CanvasBase : public QWidget {
 public:
     using Hit = CanvasHit;
 
-    CanvasBase(AppState& state, AppState::CanvasMode mode, QWidget* parent = nullptr);
+    CanvasBase(const CanvasParts& parts, CanvasMode mode, QWidget* parent = nullptr);
 
-    AppState::CanvasMode mode() const { return mode_; }
+    CanvasMode mode() const { return mode_; }
     // The node drawn. It belongs to the state; the page hands in the new one
     // after every change. A rebuilt tree is laid out afresh, and a new root id
     // replays the entrance (a drill keeps the canvas).
@@ -67,7 +68,8 @@ public:
     QRegion hoverRegion();
 
 protected:
-    AppState& state() const { return state_; }
+    NavigationState& navigation() const { return parts_.navigation; }
+    DeveloperState& developer() const { return parts_.developer; }
     const Palette& palette() const;
 
     // The topmost hit at the point, in the canvas's own paint order.
@@ -146,8 +148,8 @@ private:
     // The hovered items' areas (also one still leaving its hover look).
     QRegion liveRegion();
 
-    AppState& state_;
-    AppState::CanvasMode mode_;
+    CanvasParts parts_;
+    CanvasMode mode_;
     const StorageNode* root_ = nullptr;
     // The root's children buffer: a rebuilt tree has a new one even where
     // the root keeps its address, id and size.

@@ -4,13 +4,13 @@
 
 #include "app/canvases/CanvasBase.h"
 #include "app/canvases/CanvasFactory.h"
-#include "app/canvases/layout/CanvasHost.h"
+#include "app/state/NavigationState.h"
 #include "app/theme/MotionAnimation.h"
 
 namespace korvane {
 
-CanvasDrawing::CanvasDrawing(AppState& state, QWidget* parent)
-    : QWidget(parent), state_(state), transition_(new MotionAnimation(AppMotion::fade, 1.0, this)) {
+CanvasDrawing::CanvasDrawing(const CanvasParts& parts, QWidget* parent)
+    : QWidget(parent), parts_(parts), transition_(new MotionAnimation(AppMotion::fade, 1.0, this)) {
     connect(transition_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
         if (canvas_) canvas_->setPresence(value.toDouble());
         update();
@@ -18,12 +18,12 @@ CanvasDrawing::CanvasDrawing(AppState& state, QWidget* parent)
 }
 
 void CanvasDrawing::setRoot(const StorageNode* root) {
-    std::string identity = CanvasHost::identity(state_.navigation().canvasMode(), state_.navigation().searchText());
+    std::string identity = canvasIdentity(parts_.navigation.canvasMode(), parts_.navigation.searchText());
     if (!canvas_ || identity != identity_) {
         identity_ = std::move(identity);
         replaceCanvas();
     }
-    canvas_->setDepth(canvasDepth(canvas_->mode(), static_cast<int>(state_.navigation().sunburstDepth())));
+    canvas_->setDepth(canvasDepth(canvas_->mode(), static_cast<int>(parts_.navigation.sunburstDepth())));
     canvas_->setRoot(root);
 }
 
@@ -35,7 +35,7 @@ void CanvasDrawing::replaceCanvas() {
         canvas_->hide();
         canvas_->deleteLater();
     }
-    canvas_ = makeCanvas(state_.navigation().canvasMode(), state_, this);
+    canvas_ = makeCanvas(parts_.navigation.canvasMode(), parts_, this);
     canvas_->setGeometry(rect());
     canvas_->show();
     if (fades) {

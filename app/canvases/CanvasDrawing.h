@@ -5,7 +5,8 @@
 #include <QPixmap>
 #include <QWidget>
 
-#include "app/state/AppState.h"
+#include "app/canvases/CanvasParts.h"
+#include "core/model/StorageNode.h"
 
 namespace korvane {
 
@@ -19,7 +20,7 @@ class MotionAnimation;
 class CanvasDrawing : public QWidget {
     Q_OBJECT
 public:
-    explicit CanvasDrawing(AppState& state, QWidget* parent = nullptr);
+    explicit CanvasDrawing(const CanvasParts& parts, QWidget* parent = nullptr);
 
     // Called by the page after every change of the state, with the node it draws.
     void setRoot(const StorageNode* root);
@@ -33,7 +34,7 @@ protected:
 private:
     void replaceCanvas();
 
-    AppState& state_;
+    CanvasParts parts_;
     std::string identity_;
     CanvasBase* canvas_ = nullptr;
     QPixmap leaving_;

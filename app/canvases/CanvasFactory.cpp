@@ -10,49 +10,62 @@
 #include "app/canvases/SunburstCanvas.h"
 #include "app/canvases/TableCanvas.h"
 #include "app/canvases/TreemapCanvas.h"
-#include "app/canvases/layout/CanvasHost.h"
 
 namespace korvane {
 
-CanvasBase* makeCanvas(AppState::CanvasMode mode, AppState& state, QWidget* parent) {
+CanvasBase* makeCanvas(CanvasMode mode, const CanvasParts& parts, QWidget* parent) {
     switch (mode) {
-        case AppState::CanvasMode::strata:
-            return new StrataCanvas(state, parent);
-        case AppState::CanvasMode::treemap:
-            return new TreemapCanvas(state, parent);
-        case AppState::CanvasMode::sunburst:
-            return new SunburstCanvas(state, parent);
-        case AppState::CanvasMode::flame:
-            return new FlameCanvas(state, parent);
-        case AppState::CanvasMode::bars:
-            return new BarsCanvas(state, parent);
-        case AppState::CanvasMode::ageMap:
-            return new AgeMapCanvas(state, parent);
-        case AppState::CanvasMode::folders:
-            return new FoldersCanvas(state, parent);
-        case AppState::CanvasMode::bubbles:
-            return new BubblesCanvas(state, parent);
-        case AppState::CanvasMode::mindMap:
-            return new MindMapCanvas(state, parent);
-        case AppState::CanvasMode::table:
-            return new TableCanvas(state, parent);
+        case CanvasMode::strata:
+            return new StrataCanvas(parts, parent);
+        case CanvasMode::treemap:
+            return new TreemapCanvas(parts, parent);
+        case CanvasMode::sunburst:
+            return new SunburstCanvas(parts, parent);
+        case CanvasMode::flame:
+            return new FlameCanvas(parts, parent);
+        case CanvasMode::bars:
+            return new BarsCanvas(parts, parent);
+        case CanvasMode::ageMap:
+            return new AgeMapCanvas(parts, parent);
+        case CanvasMode::folders:
+            return new FoldersCanvas(parts, parent);
+        case CanvasMode::bubbles:
+            return new BubblesCanvas(parts, parent);
+        case CanvasMode::mindMap:
+            return new MindMapCanvas(parts, parent);
+        case CanvasMode::table:
+            return new TableCanvas(parts, parent);
     }
     // No default above, so that the compiler names a mode left out; a value
     // outside the modes draws as the first one.
-    return new StrataCanvas(state, parent);
+    return new StrataCanvas(parts, parent);
 }
 
-int canvasDepth(AppState::CanvasMode mode, int depthSetting) {
+int canvasDepth(CanvasMode mode, int depthSetting) {
     switch (mode) {
-        case AppState::CanvasMode::sunburst:
-            return CanvasHost::sunburstDepth(depthSetting);
-        case AppState::CanvasMode::flame:
-            return CanvasHost::flameMaxDepth(depthSetting);
-        case AppState::CanvasMode::mindMap:
-            return CanvasHost::mindMapMaxDepth(depthSetting);
-        default:
+        case CanvasMode::sunburst:
+            return depthSetting;
+        case CanvasMode::flame:
+            return depthSetting + 4;
+        case CanvasMode::mindMap:
+            return depthSetting > 2 ? depthSetting : 2;
+        case CanvasMode::strata:
+        case CanvasMode::ageMap:
+        case CanvasMode::treemap:
+        case CanvasMode::folders:
+        case CanvasMode::bubbles:
+        case CanvasMode::bars:
+        case CanvasMode::table:
             return 0;
     }
+    return 0;
+}
+
+std::string canvasIdentity(CanvasMode mode, std::string_view searchText) {
+    std::string text(rawValue(mode));
+    text += '-';
+    text += searchText;
+    return text;
 }
 
 }  // namespace korvane

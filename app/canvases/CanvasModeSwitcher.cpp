@@ -1,6 +1,7 @@
 #include "app/canvases/CanvasModeSwitcher.h"
 
 #include "app/kit/PillButton.h"
+#include "app/state/NavigationState.h"
 
 namespace korvane {
 
@@ -10,27 +11,28 @@ QString text(std::string_view value) { return QString::fromUtf8(value.data(), st
 
 }  // namespace
 
-CanvasModeSwitcher::CanvasModeSwitcher(AppState& state, QWidget* parent) : PillGroup(8, parent), state_(state) {
+CanvasModeSwitcher::CanvasModeSwitcher(NavigationState& navigation, QWidget* parent)
+    : PillGroup(8, parent), navigation_(navigation) {
     for (const auto mode : allCanvasModes()) {
         auto* button = new PillButton(std::string(symbolName(mode)), text(title(mode)));
         button->setShowsTitleOnlyWhenActive(true);
         button->setShape(10, 8, 6);
         button->setToolTip(text(title(mode)));
         // The mode already shown is set again: its identity stays, so nothing is replaced.
-        connect(button, &QAbstractButton::clicked, this, [this, mode] { state_.navigation().setCanvasMode(mode); });
+        connect(button, &QAbstractButton::clicked, this, [this, mode] { navigation_.setCanvasMode(mode); });
         addPill(button);
         buttons_.push_back(button);
     }
-    connect(&state_, &AppState::changed, this, &CanvasModeSwitcher::follow);
+    connect(&navigation_, &NavigationState::changed, this, &CanvasModeSwitcher::follow);
     follow();
 }
 
-PillButton* CanvasModeSwitcher::button(AppState::CanvasMode mode) const {
+PillButton* CanvasModeSwitcher::button(CanvasMode mode) const {
     return buttons_[static_cast<std::size_t>(mode)];
 }
 
 void CanvasModeSwitcher::follow() {
-    for (const auto mode : allCanvasModes()) button(mode)->setActive(mode == state_.navigation().canvasMode());
+    for (const auto mode : allCanvasModes()) button(mode)->setActive(mode == navigation_.canvasMode());
 }
 
 }  // namespace korvane

@@ -3,10 +3,11 @@
 #include <vector>
 
 #include "app/kit/PillGroup.h"
-#include "app/state/AppState.h"
+#include "app/state/ViewChoices.h"
 
 namespace korvane {
 
+class NavigationState;
 class PillButton;
 
 // The row of ten canvas modes: an icon each, the current one filled and
@@ -14,14 +15,14 @@ class PillButton;
 class CanvasModeSwitcher : public PillGroup {
     Q_OBJECT
 public:
-    explicit CanvasModeSwitcher(AppState& state, QWidget* parent = nullptr);
+    explicit CanvasModeSwitcher(NavigationState& navigation, QWidget* parent = nullptr);
 
-    PillButton* button(AppState::CanvasMode mode) const;
+    PillButton* button(CanvasMode mode) const;
 
 private:
     void follow();
 
-    AppState& state_;
+    NavigationState& navigation_;
     std::vector<PillButton*> buttons_;
 };
 

@@ -13,7 +13,8 @@ constexpr double rowDelay = 0.03;  // each row fades in this much after the one 
 
 }  // namespace
 
-FlameCanvas::FlameCanvas(AppState& state, QWidget* parent) : ScrollingCanvas(state, AppState::CanvasMode::flame, parent) {}
+FlameCanvas::FlameCanvas(const CanvasParts& parts, QWidget* parent)
+    : ScrollingCanvas(parts, CanvasMode::flame, parent) {}
 
 const FlameLayout& FlameCanvas::layout() {
     return cache_.get(*root(), QSizeF(contentWidth(), height()), depth(),

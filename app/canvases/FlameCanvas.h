@@ -13,7 +13,7 @@ namespace korvane {
 class FlameCanvas : public ScrollingCanvas {
     Q_OBJECT
 public:
-    explicit FlameCanvas(AppState& state, QWidget* parent = nullptr);
+    explicit FlameCanvas(const CanvasParts& parts, QWidget* parent = nullptr);
 
     std::size_t layoutBuilds() const override { return cache_.builds(); }
     QRectF itemBounds(std::size_t item) override;

@@ -8,7 +8,7 @@
 #include <QShortcut>
 #include <QTextEdit>
 
-#include "app/state/AppState.h"
+#include "app/state/NavigationState.h"
 
 namespace korvane {
 
@@ -17,13 +17,13 @@ bool isTextInput(const QWidget* widget) {
            qobject_cast<const QPlainTextEdit*>(widget) || qobject_cast<const QAbstractSpinBox*>(widget);
 }
 
-void addFocusUpKeys(QWidget* page, AppState& state) {
+void addFocusUpKeys(QWidget* page, NavigationState& navigation) {
     for (const QKeySequence& keys : {QKeySequence(Qt::Key_Backspace), QKeySequence(Qt::ALT | Qt::Key_Up)}) {
         auto* shortcut = new QShortcut(keys, page);
         shortcut->setContext(Qt::WindowShortcut);
-        QObject::connect(shortcut, &QShortcut::activated, page, [page, &state] {
+        QObject::connect(shortcut, &QShortcut::activated, page, [page, &navigation] {
             if (!page->isVisible() || isTextInput(QApplication::focusWidget())) return;
-            state.navigation().focusUp();
+            navigation.focusUp();
         });
     }
 }

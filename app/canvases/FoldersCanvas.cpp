@@ -15,8 +15,8 @@ constexpr double hoverScale = 0.015;
 
 }  // namespace
 
-FoldersCanvas::FoldersCanvas(AppState& state, QWidget* parent)
-    : ScrollingCanvas(state, AppState::CanvasMode::folders, parent) {}
+FoldersCanvas::FoldersCanvas(const CanvasParts& parts, QWidget* parent)
+    : ScrollingCanvas(parts, CanvasMode::folders, parent) {}
 
 const FoldersLayout& FoldersCanvas::layout() {
     return cache_.get(*root(), QSizeF(contentWidth(), height()), depth(),

@@ -13,7 +13,7 @@ namespace korvane {
 class FoldersCanvas : public ScrollingCanvas {
     Q_OBJECT
 public:
-    explicit FoldersCanvas(AppState& state, QWidget* parent = nullptr);
+    explicit FoldersCanvas(const CanvasParts& parts, QWidget* parent = nullptr);
 
     std::size_t layoutBuilds() const override { return cache_.builds(); }
     QRectF itemBounds(std::size_t item) override;

@@ -17,6 +17,7 @@
 #include "app/canvases/CanvasPaint.h"
 #include "app/kit/Hairline.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/RestyleOnPaletteChange.h"
 #include "app/theme/Palette.h"
 #include "app/theme/SymbolGlyph.h"
 #include "core/text/ByteFormat.h"
@@ -165,8 +166,8 @@ QToolButton* symbolButton(const char* symbol, const char* help) {
 
 }  // namespace
 
-MindMapCanvas::MindMapCanvas(AppState& state, QWidget* parent)
-    : LayoutCanvas<MindMapLayout>(state, AppState::CanvasMode::mindMap, parent),
+MindMapCanvas::MindMapCanvas(const CanvasParts& parts, QWidget* parent)
+    : LayoutCanvas<MindMapLayout>(parts, CanvasMode::mindMap, parent),
       toolbar_(new ZoomToolbar(this)),
       zoomOut_(symbolButton("minus.magnifyingglass", "Zoom out")),
       readout_(new QLabel),
@@ -190,6 +191,7 @@ MindMapCanvas::MindMapCanvas(AppState& state, QWidget* parent)
     connect(zoomIn_, &QToolButton::clicked, this, [this] { zoomBy(MindMapLayout::zoomStep); });
     connect(reset_, &QToolButton::clicked, this, [this] { resetView(); });
     showZoom();
+    restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
 }
 
@@ -371,11 +373,6 @@ void MindMapCanvas::placeToolbar() {
     toolbar_->adjustSize();
     const QSize size = toolbar_->sizeHint();
     toolbar_->setGeometry(width() - size.width() - 10, height() - size.height() - 10, size.width(), size.height());
-}
-
-void MindMapCanvas::changeEvent(QEvent* event) {
-    LayoutCanvas<MindMapLayout>::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) restyle();
 }
 
 void MindMapCanvas::restyle() {

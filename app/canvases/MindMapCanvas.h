@@ -21,7 +21,7 @@ class MindMapCanvas : public LayoutCanvas<MindMapLayout> {
 public:
     static constexpr double dragThreshold = 10;
 
-    explicit MindMapCanvas(AppState& state, QWidget* parent = nullptr);
+    explicit MindMapCanvas(const CanvasParts& parts, QWidget* parent = nullptr);
 
     QRectF itemBounds(std::size_t item) override;
     const StorageNode* itemNode(std::size_t item) override;
@@ -53,7 +53,6 @@ protected:
     void dragEnded() override;
     void wheelEvent(QWheelEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     // A root with another id puts the view back at rest (checked lazily: the

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/canvases/CanvasParts.h"
 #include "core/model/StorageNode.h"
 
 class QMenu;
@@ -7,10 +8,8 @@ class QWidget;
 
 namespace korvane {
 
-class AppState;
-
 // The node's context menu from its entry list. The menu holds its own copy of
 // the node, so its actions still run when the tree changes while it is open.
-QMenu* makeNodeActionsMenu(AppState& state, StorageNode node, QWidget* parent);
+QMenu* makeNodeActionsMenu(const CanvasParts& parts, StorageNode node, QWidget* parent);
 
 }  // namespace korvane

@@ -10,8 +10,8 @@
 
 namespace korvane {
 
-ScrollingCanvas::ScrollingCanvas(AppState& state, AppState::CanvasMode mode, QWidget* parent)
-    : CanvasBase(state, mode, parent), scrollBar_(new QScrollBar(Qt::Vertical, this)) {
+ScrollingCanvas::ScrollingCanvas(const CanvasParts& parts, CanvasMode mode, QWidget* parent)
+    : CanvasBase(parts, mode, parent), scrollBar_(new QScrollBar(Qt::Vertical, this)) {
     scrollBar_->setSingleStep(20);
     scrollBar_->setRange(0, 0);
     scrollBar_->hide();

@@ -14,7 +14,7 @@ namespace korvane {
 class ScrollingCanvas : public CanvasBase {
     Q_OBJECT
 public:
-    ScrollingCanvas(AppState& state, AppState::CanvasMode mode, QWidget* parent = nullptr);
+    ScrollingCanvas(const CanvasParts& parts, CanvasMode mode, QWidget* parent = nullptr);
 
     QScrollBar* scrollBar() const { return scrollBar_; }
     double scrollTop() const;

@@ -9,6 +9,7 @@
 
 #include "app/canvases/CanvasPaint.h"
 #include "app/canvases/layout/LabelFit.h"
+#include "app/state/DeveloperState.h"
 #include "app/theme/AppFont.h"
 #include "app/theme/ButtonLook.h"
 #include "app/theme/NodeStyle.h"
@@ -32,8 +33,8 @@ constexpr double labelIndent = 15;  // from the symbol's left to the name
 
 }  // namespace
 
-StrataCanvas::StrataCanvas(AppState& state, QWidget* parent)
-    : LayoutCanvas<StrataLayout>(state, AppState::CanvasMode::strata, parent) {}
+StrataCanvas::StrataCanvas(const CanvasParts& parts, QWidget* parent)
+    : LayoutCanvas<StrataLayout>(parts, CanvasMode::strata, parent) {}
 
 StrataLayout StrataCanvas::buildLayout(const StorageNode& root, QSizeF size) {
     return StrataLayout::make(root, size, clock());
@@ -59,7 +60,7 @@ const StorageNode* StrataCanvas::itemNode(std::size_t item) {
 bool StrataCanvas::isBandFullySelected(std::size_t position) {
     const StrataLayout& strata = layout();
     if (position >= strata.bands.size()) return false;
-    const auto& selection = state().developer().selection();
+    const auto& selection = developer().selection();
     return strata.isFullySelected(strata.bands[position],
                                   [&selection](const UUID& id) { return selection.contains(id); });
 }
@@ -90,7 +91,7 @@ void StrataCanvas::clicked(const Hit& hit) {
     std::vector<StorageNode> nodes;
     for (const StorageNode* node : strata.nodes(strata.bands[hit.index])) nodes.push_back(*node);
     animateFor(AppMotion::snappy.duration());
-    state().developer().toggleSelection(nodes);
+    developer().toggleSelection(nodes);
 }
 
 void StrataCanvas::paintCanvas(QPainter& painter) {

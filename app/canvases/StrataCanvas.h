@@ -17,7 +17,7 @@ class StrataCanvas : public LayoutCanvas<StrataLayout> {
 public:
     static constexpr int headerZone = 1;
 
-    explicit StrataCanvas(AppState& state, QWidget* parent = nullptr);
+    explicit StrataCanvas(const CanvasParts& parts, QWidget* parent = nullptr);
 
     QRectF itemBounds(std::size_t item) override;
     const StorageNode* itemNode(std::size_t item) override;

@@ -26,8 +26,8 @@ QColor over(const QColor& top, double opacity, const QColor& ground) {
 
 }  // namespace
 
-SunburstCanvas::SunburstCanvas(AppState& state, QWidget* parent)
-    : LayoutCanvas<SunburstLayout>(state, AppState::CanvasMode::sunburst, parent) {}
+SunburstCanvas::SunburstCanvas(const CanvasParts& parts, QWidget* parent)
+    : LayoutCanvas<SunburstLayout>(parts, CanvasMode::sunburst, parent) {}
 
 SunburstLayout SunburstCanvas::buildLayout(const StorageNode& root, QSizeF size) {
     return SunburstLayout::make(root, size, depth());
@@ -147,7 +147,7 @@ void SunburstCanvas::paintArcLabels(QPainter& painter, const SunburstLayout& sun
 
 QString SunburstCanvas::restingDescription() {
     // The centre names the selected node, or the root.
-    const StorageNode& node = layout().centreNode(*root(), state().navigation().selectedID());
+    const StorageNode& node = layout().centreNode(*root(), navigation().selectedID());
     return QString::fromStdString(node.name + ", " + ByteFormat::string(node.bytes));
 }
 
@@ -156,7 +156,7 @@ void SunburstCanvas::paintCentreLabel(QPainter& painter) {
     static const QFont sizeFont = AppFont::font(12, QFont::Medium);
     const Palette& colours = palette();
     const SunburstLayout& sun = layout();
-    const StorageNode& node = sun.centreNode(*root(), state().navigation().selectedID());
+    const StorageNode& node = sun.centreNode(*root(), navigation().selectedID());
     const double width = std::max(sun.labelWidth(), 1.0);
 
     // At most two lines of name, centred, the second elided.

@@ -17,7 +17,7 @@ namespace korvane {
 class SunburstCanvas : public LayoutCanvas<SunburstLayout> {
     Q_OBJECT
 public:
-    explicit SunburstCanvas(AppState& state, QWidget* parent = nullptr);
+    explicit SunburstCanvas(const CanvasParts& parts, QWidget* parent = nullptr);
 
     QRectF itemBounds(std::size_t item) override;
     const StorageNode* itemNode(std::size_t item) override;

@@ -35,7 +35,8 @@ struct Columns {
 
 }  // namespace
 
-TableCanvas::TableCanvas(AppState& state, QWidget* parent) : ScrollingCanvas(state, AppState::CanvasMode::table, parent) {}
+TableCanvas::TableCanvas(const CanvasParts& parts, QWidget* parent)
+    : ScrollingCanvas(parts, CanvasMode::table, parent) {}
 
 const TableLayout& TableCanvas::layout() {
     return cache_.get(*root(), QSizeF(size()), depth(), [this] { return TableLayout::make(*root(), expanded_); });

@@ -16,7 +16,7 @@ namespace korvane {
 class TableCanvas : public ScrollingCanvas {
     Q_OBJECT
 public:
-    explicit TableCanvas(AppState& state, QWidget* parent = nullptr);
+    explicit TableCanvas(const CanvasParts& parts, QWidget* parent = nullptr);
 
     std::size_t layoutBuilds() const override { return cache_.builds(); }
     QRectF itemBounds(std::size_t item) override;

@@ -9,8 +9,8 @@
 
 namespace korvane {
 
-TreemapCanvas::TreemapCanvas(AppState& state, QWidget* parent)
-    : LayoutCanvas<TreemapLayout>(state, AppState::CanvasMode::treemap, parent) {}
+TreemapCanvas::TreemapCanvas(const CanvasParts& parts, QWidget* parent)
+    : LayoutCanvas<TreemapLayout>(parts, CanvasMode::treemap, parent) {}
 
 TreemapLayout TreemapCanvas::buildLayout(const StorageNode& root, QSizeF size) {
     return TreemapLayout::make(root, size);

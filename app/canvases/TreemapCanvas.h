@@ -12,7 +12,7 @@ namespace korvane {
 class TreemapCanvas : public LayoutCanvas<TreemapLayout> {
     Q_OBJECT
 public:
-    explicit TreemapCanvas(AppState& state, QWidget* parent = nullptr);
+    explicit TreemapCanvas(const CanvasParts& parts, QWidget* parent = nullptr);
 
     QRectF itemBounds(std::size_t item) override;
     const StorageNode* itemNode(std::size_t item) override;

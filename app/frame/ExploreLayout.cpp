@@ -4,8 +4,8 @@
 #include <QResizeEvent>
 #include <QVBoxLayout>
 
-#include "app/canvases/CanvasView.h"
-#include "app/canvases/GeneralCanvas.h"
+#include "app/canvases/DeveloperCanvasPage.h"
+#include "app/canvases/GeneralCanvasPage.h"
 #include "app/frame/GeneralSidebar.h"
 #include "app/frame/SidebarView.h"
 #include "app/frame/TopBar.h"
@@ -155,15 +155,16 @@ QWidget* ExploreLayout::makeSidebar(AppState::Mode mode) {
 }
 
 QWidget* ExploreLayout::makeCanvasPage(AppState::Mode mode, AppState::GeneralSection section) {
-    if (mode == AppState::Mode::developer) return new CanvasView(state_);
+    const CanvasParts canvas{state_.navigation(), state_.developer(), state_.desktop()};
+    if (mode == AppState::Mode::developer) return new DeveloperCanvasPage(canvas);
     switch (section) {
-        case AppState::GeneralSection::explore: return new GeneralCanvas(state_);
+        case AppState::GeneralSection::explore: return new GeneralCanvasPage(state_.folderScan(), canvas);
         case AppState::GeneralSection::search: return new SearchView(state_);
         case AppState::GeneralSection::largeFiles: return new LargeFilesView(state_);
         case AppState::GeneralSection::apps: return new ApplicationsView(state_);
         case AppState::GeneralSection::stats: return new LiveStatsView(state_);
     }
-    return new GeneralCanvas(state_);
+    return new GeneralCanvasPage(state_.folderScan(), canvas);
 }
 
 QWidget* ExploreLayout::makeInspector() { return new InspectorView(state_); }

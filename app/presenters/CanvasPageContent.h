@@ -4,9 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "app/state/AppState.h"
+#include "core/model/StorageNode.h"
 
 namespace korvane {
+
+class DeveloperState;
+class FolderScanState;
+class NavigationState;
 
 // What the developer canvas page shows around its canvas.
 struct DeveloperCanvasContent {
@@ -36,7 +40,7 @@ struct DeveloperCanvasContent {
     bool reviewEnabled = false;
 };
 
-DeveloperCanvasContent developerCanvasContent(const AppState& state);
+DeveloperCanvasContent developerCanvasContent(const NavigationState& navigation, const DeveloperState& developer);
 
 // What the general canvas page shows on its disk-usage section.
 struct GeneralCanvasContent {
@@ -57,6 +61,6 @@ struct GeneralCanvasContent {
     std::string blurb;
 };
 
-GeneralCanvasContent generalCanvasContent(const AppState& state);
+GeneralCanvasContent generalCanvasContent(const NavigationState& navigation, const FolderScanState& folderScan);
 
 }  // namespace korvane

@@ -4,9 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "app/state/AppState.h"
+#include "core/model/StorageNode.h"
 
 namespace korvane {
+
+class DesktopActions;
+class DeveloperState;
+class NavigationState;
 
 // One line of a node's context menu: an action with its title, or a divider.
 struct NodeActionEntry {
@@ -21,9 +25,11 @@ struct NodeActionEntry {
 // The node's menu in order: the selection group only when it has removable
 // candidates, "Focus here" only with children, the path entries only with a
 // path, and "Never touch this" always last after a divider.
-std::vector<NodeActionEntry> nodeActionEntries(const AppState& state, const StorageNode& node);
+std::vector<NodeActionEntry> nodeActionEntries(const DeveloperState& developer, const DesktopActions& desktop,
+                                               const StorageNode& node);
 
 // Runs the entry's one state operation with the node.
-void runNodeAction(AppState& state, NodeActionEntry::Action action, const StorageNode& node);
+void runNodeAction(DeveloperState& developer, NavigationState& navigation, const DesktopActions& desktop,
+                   NodeActionEntry::Action action, const StorageNode& node);
 
 }  // namespace korvane

@@ -17,6 +17,8 @@ void FolderScanState::cancelWork() {
 }
 
 void FolderScanState::setGeneralResult(Result result) {
+    // Readers hear of the new result only once the navigation holds its tree.
+    const StateChanges::Batch batch(changes());
     publish(sharedGeneralResult_, std::make_shared<const Result>(std::move(result)));
     parts_.navigation.setFolderTree(generalRoot());
 }

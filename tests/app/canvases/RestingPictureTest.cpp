@@ -72,7 +72,7 @@ protected:
     }
 
     CanvasBase& open(Mode mode, ThemeID theme = ThemeID::paper) {
-        canvas_.reset(makeCanvas(mode, state(), nullptr));
+        canvas_.reset(makeCanvas(mode, {state().navigation(), state().developer(), state().desktop()}, nullptr));
         setEnvironmentPalette(canvas_.get(), theme);
         canvas_->setDepth(canvasDepth(mode, 3));
         canvas_->resize(900, 600);

@@ -31,7 +31,8 @@ protected:
         launch();
         now_ = std::chrono::system_clock::now();
         root_ = makeTree();
-        canvas_ = std::make_unique<StrataCanvas>(state());
+        const CanvasParts parts{state().navigation(), state().developer(), state().desktop()};
+        canvas_ = std::make_unique<StrataCanvas>(parts);
         canvas_->setClock(CanvasClock(now_, QTimeZone(3600)));
         canvas_->resize(900, 500);
         canvas_->setRoot(&root_);

@@ -11,8 +11,8 @@
 
 #include "app/MainWindow.h"
 #include "app/canvases/CanvasDrawing.h"
-#include "app/canvases/CanvasView.h"
-#include "app/canvases/GeneralCanvas.h"
+#include "app/canvases/DeveloperCanvasPage.h"
+#include "app/canvases/GeneralCanvasPage.h"
 #include "app/canvases/StrataCanvas.h"
 #include "app/frame/ExploreLayout.h"
 #include "app/frame/RootView.h"
@@ -49,7 +49,7 @@ protected:
         return *window_->rootView()->exploreLayout();
     }
     ExploreLayout& layout() { return *window_->rootView()->exploreLayout(); }
-    CanvasView& page() { return *qobject_cast<CanvasView*>(layout().canvasPage()); }
+    DeveloperCanvasPage& page() { return *qobject_cast<DeveloperCanvasPage*>(layout().canvasPage()); }
     TopBar& bar() { return *layout().topBar(); }
 
     // Nested layouts settle over several rounds of posted events.
@@ -68,7 +68,7 @@ protected:
 TEST_F(ExploreFrameTest, DeveloperModeShowsTheBarTheSidebarAndTheStrata) {
     open();
     ASSERT_NE(qobject_cast<SidebarView*>(layout().sidebar()), nullptr);
-    ASSERT_NE(qobject_cast<CanvasView*>(layout().canvasPage()), nullptr);
+    ASSERT_NE(qobject_cast<DeveloperCanvasPage*>(layout().canvasPage()), nullptr);
     auto* canvas = qobject_cast<StrataCanvas*>(page().drawing()->canvas());
     ASSERT_NE(canvas, nullptr);
     EXPECT_EQ(canvas->accessibleName(), QStringLiteral("Strata"));
@@ -239,7 +239,7 @@ TEST_F(ExploreFrameTest, TheGeneralPageNamesTheFolderOnShowWithButtonsBackToEach
     state().folderScan().setGeneralResult(result);
     state().preferences().setMode(AppState::Mode::general);
     QCoreApplication::processEvents();
-    auto* general = qobject_cast<GeneralCanvas*>(layout().canvasPage());
+    auto* general = qobject_cast<GeneralCanvasPage*>(layout().canvasPage());
     ASSERT_NE(general, nullptr);
     EXPECT_TRUE(general->crumbButtons().empty());
 

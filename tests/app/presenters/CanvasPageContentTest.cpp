@@ -48,7 +48,7 @@ TEST_F(CanvasPageContentTest, GeneralHeaderNamesTheFolderOnShowBelowCrumbsBackTo
     for (const auto& c : cases) {
         SCOPED_TRACE(c.focus.value_or("(none)"));
         state.navigation().setFocusedID(c.focus);
-        const auto content = generalCanvasContent(state);
+        const auto content = generalCanvasContent(state.navigation(), state.folderScan());
         std::vector<std::string> crumbs;
         for (const auto& crumb : content.crumbs) {
             crumbs.push_back(crumb.name);
@@ -64,18 +64,18 @@ TEST_F(CanvasPageContentTest, GeneralHeaderNamesTheFolderOnShowBelowCrumbsBackTo
     result.fileCount = 12345;
     state.folderScan().setGeneralResult(result);
     state.navigation().setFocusedID(std::nullopt);
-    EXPECT_EQ(generalCanvasContent(state).files, "12,345 files");
+    EXPECT_EQ(generalCanvasContent(state.navigation(), state.folderScan()).files, "12,345 files");
 }
 
 TEST_F(CanvasPageContentTest, AnEmptyDeveloperScanCountsOneItemAndOffersNoSafePick) {
     AppState& state = launch({"--screen", "explore", "--mode", "developer"});
-    auto demonstration = developerCanvasContent(state);
+    auto demonstration = developerCanvasContent(state.navigation(), state.developer());
     EXPECT_TRUE(demonstration.selectSafeEnabled);
     EXPECT_TRUE(demonstration.items.ends_with(" items"));
 
     state.developer().setScan(ScanResult{});
     state.developer().setShowsProtected(state.developer().showsProtected());  // the tree follows the new scan
-    const auto content = developerCanvasContent(state);
+    const auto content = developerCanvasContent(state.navigation(), state.developer());
     EXPECT_EQ(content.items, "1 item");
     EXPECT_FALSE(content.selectSafeEnabled);
 
@@ -89,7 +89,7 @@ TEST_F(CanvasPageContentTest, AnEmptyDeveloperScanCountsOneItemAndOffersNoSafePi
     cautious.categories.push_back(category);
     state.developer().setScan(cautious);
     state.developer().setShowsProtected(state.developer().showsProtected());
-    EXPECT_FALSE(developerCanvasContent(state).selectSafeEnabled);
+    EXPECT_FALSE(developerCanvasContent(state.navigation(), state.developer()).selectSafeEnabled);
 }
 
 }  // namespace

@@ -206,7 +206,8 @@ TEST_F(FrameContent, NodeMenuEntriesFollowWhatTheNodeHas) {
     using Action = NodeActionEntry::Action;
     auto actions = [&](const StorageNode& node) {
         std::vector<std::optional<Action>> result;
-        for (const auto& entry : nodeActionEntries(state, node)) result.push_back(entry.action);
+        for (const auto& entry : nodeActionEntries(state.developer(), state.desktop(), node))
+            result.push_back(entry.action);
         return result;
     };
     StorageNode bare;
@@ -216,14 +217,14 @@ TEST_F(FrameContent, NodeMenuEntriesFollowWhatTheNodeHas) {
     const StorageNode& category = state.developer().tree().children.front();
     ASSERT_FALSE(state.developer().candidateIDs(category).empty());
     state.developer().setSelection({});
-    auto entries = nodeActionEntries(state, category);
+    auto entries = nodeActionEntries(state.developer(), state.desktop(), category);
     EXPECT_EQ(entries[0].title, "Clean this\u2026");
     EXPECT_EQ(entries[1].title, "Add to selection");
     EXPECT_FALSE(entries[2].action);
     EXPECT_EQ(entries[3].action, Action::focusHere);
     EXPECT_EQ(entries.back().title, "Never touch this");
-    runNodeAction(state, Action::toggleSelection, category);
-    EXPECT_EQ(nodeActionEntries(state, category)[1].title, "Remove from selection");
+    runNodeAction(state.developer(), state.navigation(), state.desktop(), Action::toggleSelection, category);
+    EXPECT_EQ(nodeActionEntries(state.developer(), state.desktop(), category)[1].title, "Remove from selection");
 }
 
 }  // namespace

@@ -28,7 +28,15 @@ std::vector<std::string> titles(const std::vector<NodeActionEntry>& entries) {
     return result;
 }
 
-class NodeActionsTest : public testing::FlowFixture {};
+class NodeActionsTest : public testing::FlowFixture {
+protected:
+    std::vector<NodeActionEntry> entries(const StorageNode& node) {
+        return nodeActionEntries(state().developer(), state().desktop(), node);
+    }
+    void run(Action action, const StorageNode& node) {
+        runNodeAction(state().developer(), state().navigation(), state().desktop(), action, node);
+    }
+};
 
 TEST_F(NodeActionsTest, EntriesFollowCandidatesChildrenAndPath) {
     launch();
@@ -56,19 +64,19 @@ TEST_F(NodeActionsTest, EntriesFollowCandidatesChildrenAndPath) {
         // Only protected leaves below: nothing to clean, but there is something to focus on.
         {unmanaged, {"Focus here", "---", "Never touch this"}},
     };
-    for (const auto& [node, expected] : cases) EXPECT_EQ(titles(nodeActionEntries(state(), node)), expected) << node.id;
+    for (const auto& [node, expected] : cases) EXPECT_EQ(titles(entries(node)), expected) << node.id;
     // The desktop's own name for its file manager, when it gives one.
     desktop_.fileManager = "Dolphin";
-    EXPECT_EQ(nodeActionEntries(state(), group)[4].title, "Reveal in Dolphin");
+    EXPECT_EQ(entries(group)[4].title, "Reveal in Dolphin");
     desktop_.fileManager.clear();
 
     // Partly selected offers to add; fully selected to remove.
     state().developer().setSelection({*group.children[0].candidateID});
-    EXPECT_EQ(nodeActionEntries(state(), group)[1].title, "Add to selection");
-    runNodeAction(state(), Action::toggleSelection, group);
+    EXPECT_EQ(entries(group)[1].title, "Add to selection");
+    run(Action::toggleSelection, group);
     EXPECT_EQ(state().developer().selection(), (std::set<UUID>{*group.children[0].candidateID, *group.children[1].candidateID}));
-    EXPECT_EQ(nodeActionEntries(state(), group)[1].title, "Remove from selection");
-    runNodeAction(state(), Action::toggleSelection, group);
+    EXPECT_EQ(entries(group)[1].title, "Remove from selection");
+    run(Action::toggleSelection, group);
     EXPECT_TRUE(state().developer().selection().empty());
 }
 
@@ -79,26 +87,26 @@ TEST_F(NodeActionsTest, ActionsReachTheState) {
     const StorageNode item = *category.leaves().front();
 
     state().navigation().setFocusedID(category.id);
-    runNodeAction(state(), Action::focusHere, root);
+    run(Action::focusHere, root);
     EXPECT_EQ(state().navigation().focusedID(), std::nullopt);
     EXPECT_EQ(state().navigation().selectedID(), "root");
 
-    runNodeAction(state(), Action::cleanThis, item);
+    run(Action::cleanThis, item);
     EXPECT_EQ(state().developer().selection(), (std::set<UUID>{*item.candidateID}));
     EXPECT_EQ(state().navigation().sheet(), AppState::Sheet::review);
 
-    runNodeAction(state(), Action::revealInFileManager, item);
-    runNodeAction(state(), Action::copyPath, item);
+    run(Action::revealInFileManager, item);
+    run(Action::copyPath, item);
     ASSERT_EQ(desktop_.revealed.size(), 1u);
     EXPECT_EQ(desktop_.revealed[0], (std::vector<std::string>{*item.path}));
     EXPECT_EQ(desktop_.copied, (std::vector<std::string>{*item.path}));
 
     // Never touching a node without a path changes nothing.
     const ScanSettings before = state().preferences().settings();
-    runNodeAction(state(), Action::neverTouch, category);
+    run(Action::neverTouch, category);
     EXPECT_EQ(state().preferences().settings(), before);
     EXPECT_EQ(state().developer().selection(), (std::set<UUID>{*item.candidateID}));
-    runNodeAction(state(), Action::neverTouch, item);
+    run(Action::neverTouch, item);
     EXPECT_TRUE(state().preferences().settings().excludedPaths.contains(*item.path));
     EXPECT_TRUE(state().developer().selection().empty());
 }

@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QDateTime>
-#include <set>
 
 #include "app/canvases/layout/CanvasClock.h"
-#include "app/canvases/layout/CanvasHost.h"
 #include "app/canvases/layout/CanvasLayoutCache.h"
 #include "app/canvases/layout/HoverCardPlacement.h"
 #include "app/canvases/layout/VisibleChildren.h"
@@ -72,23 +70,6 @@ TEST(HoverCardPlacement, PlacesTheCardBesideTheTargetWithinTheMargins) {
     // A card not laid out yet reports no height: the stored size stands.
     EXPECT_EQ(HoverCardPlacement::measured({178, 180}, {200, 0}), QSizeF(178, 180));
     EXPECT_EQ(HoverCardPlacement::measured({178, 180}, {178, 96}), QSizeF(178, 96));
-}
-
-TEST(CanvasHost, DepthPerCanvasAndIdentityByModeAndFilterText) {
-    struct Case {
-        int setting, sunburst, flame, mindMap;
-    };
-    for (const auto& c : {Case{1, 1, 5, 2}, Case{2, 2, 6, 2}, Case{3, 3, 7, 3}}) {
-        EXPECT_EQ(CanvasHost::sunburstDepth(c.setting), c.sunburst);
-        EXPECT_EQ(CanvasHost::flameMaxDepth(c.setting), c.flame);
-        EXPECT_EQ(CanvasHost::mindMapMaxDepth(c.setting), c.mindMap);
-    }
-    using Mode = AppState::CanvasMode;
-    EXPECT_EQ(CanvasHost::identity(Mode::mindMap, " xc "), "mindMap- xc ");
-    EXPECT_NE(CanvasHost::identity(Mode::treemap, "x"), CanvasHost::identity(Mode::treemap, "x "));
-    std::set<std::string> identities;
-    for (auto mode : allCanvasModes()) identities.insert(CanvasHost::identity(mode, ""));
-    EXPECT_EQ(identities.size(), 10u);
 }
 
 TEST(CanvasLayoutCache, RebuildsOnlyForANewRootSizeOrDepth) {

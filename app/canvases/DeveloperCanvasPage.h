@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "app/canvases/CanvasParts.h"
 #include "app/presenters/CanvasPageContent.h"
 
 class QCheckBox;
@@ -24,10 +25,10 @@ class LinkButton;
 // with the mode switcher, "Include protected" and the depth slider, the
 // canvas or its empty states, and the footer with the cleanup selection and
 // the review button (the window's Return default, except while typing).
-class CanvasView : public QWidget {
+class DeveloperCanvasPage : public QWidget {
     Q_OBJECT
 public:
-    explicit CanvasView(AppState& state, QWidget* parent = nullptr);
+    explicit DeveloperCanvasPage(const CanvasParts& parts, QWidget* parent = nullptr);
 
     const DeveloperCanvasContent& content() const { return content_; }
     CanvasDrawing* drawing() const { return drawing_; }
@@ -35,7 +36,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -51,7 +51,7 @@ private:
     // Return and Enter open the review unless a text field has the focus.
     void reviewFromKeyboard();
 
-    AppState& state_;
+    CanvasParts parts_;
     DeveloperCanvasContent content_;
     QLabel* name_ = nullptr;
     QLabel* bytes_ = nullptr;

@@ -1,8 +1,7 @@
-#include "app/canvases/CanvasView.h"
+#include "app/canvases/DeveloperCanvasPage.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QEvent>
 #include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -28,7 +27,10 @@
 #include "app/kit/LinkButton.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/PlainLabel.h"
+#include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/SymbolView.h"
+#include "app/state/DeveloperState.h"
+#include "app/state/NavigationState.h"
 #include "app/theme/AppFont.h"
 
 namespace korvane {
@@ -39,7 +41,7 @@ QString text(const std::string& value) { return QString::fromStdString(value); }
 
 }  // namespace
 
-CanvasView::CanvasView(AppState& state, QWidget* parent) : QWidget(parent), state_(state) {
+DeveloperCanvasPage::DeveloperCanvasPage(const CanvasParts& parts, QWidget* parent) : QWidget(parent), parts_(parts) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
@@ -50,9 +52,9 @@ CanvasView::CanvasView(AppState& state, QWidget* parent) : QWidget(parent), stat
     noMatch_ = new EmptyStateView("magnifyingglass", 24, EmptyStateView::SymbolTone::inkTertiary, {}, 13,
                                   QStringLiteral("Try a toolchain, a project name, or part of a path."));
     auto* clearFilter = new KitButton(KitButton::Style::outline, QStringLiteral("Clear filter"));
-    connect(clearFilter, &QPushButton::clicked, this, [this] { state_.navigation().setSearchText({}); });
+    connect(clearFilter, &QPushButton::clicked, this, [this] { parts_.navigation.setSearchText({}); });
     noMatch_->addButton(clearFilter, 4);
-    drawing_ = new CanvasDrawing(state_);
+    drawing_ = new CanvasDrawing(parts_);
     nothingHere_ = new EmptyStateView(
         "checkmark.seal", 26, EmptyStateView::SymbolTone::accent, QStringLiteral("Nothing here to clean"), 13,
         QStringLiteral("This part of your development environment is not holding anything back."));
@@ -69,15 +71,17 @@ CanvasView::CanvasView(AppState& state, QWidget* parent) : QWidget(parent), stat
     for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto* shortcut = new QShortcut(QKeySequence(key), this);
         shortcut->setContext(Qt::WindowShortcut);
-        connect(shortcut, &QShortcut::activated, this, &CanvasView::reviewFromKeyboard);
+        connect(shortcut, &QShortcut::activated, this, &DeveloperCanvasPage::reviewFromKeyboard);
     }
-    addFocusUpKeys(this, state_);
-    connect(&state_, &AppState::changed, this, &CanvasView::refresh);
+    addFocusUpKeys(this, parts_.navigation);
+    connect(&parts_.navigation, &NavigationState::changed, this, &DeveloperCanvasPage::refresh);
+    connect(&parts_.developer, &DeveloperState::changed, this, &DeveloperCanvasPage::refresh);
+    restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
     refresh();
 }
 
-QWidget* CanvasView::makeHeader() {
+QWidget* DeveloperCanvasPage::makeHeader() {
     auto* header = new QWidget;
     auto* row = new QHBoxLayout(header);
     row->setContentsMargins(16, 14, 16, 10);
@@ -94,7 +98,7 @@ QWidget* CanvasView::makeHeader() {
     return header;
 }
 
-QWidget* CanvasView::makeToolbar() {
+QWidget* DeveloperCanvasPage::makeToolbar() {
     auto* toolbar = new QWidget;
     auto* rows = new QVBoxLayout(toolbar);
     rows->setContentsMargins(16, 0, 16, 10);
@@ -106,13 +110,13 @@ QWidget* CanvasView::makeToolbar() {
     toolbarSecondRow_->setSpacing(10);
     rows->addLayout(row);
     rows->addLayout(toolbarSecondRow_);
-    switcher_ = new CanvasModeSwitcher(state_);
+    switcher_ = new CanvasModeSwitcher(parts_.navigation);
     blurb_ = new CanvasBlurb;
     includeProtected_ = new QCheckBox(QStringLiteral("Include protected"));
     includeProtected_->setToolTip(
         QStringLiteral("Show what Korvane will never remove, so the picture accounts for everything"));
     connect(includeProtected_, &QCheckBox::toggled, this, [this](bool on) {
-        if (on != state_.developer().showsProtected()) state_.developer().setShowsProtected(on);
+        if (on != parts_.developer.showsProtected()) parts_.developer.setShowsProtected(on);
     });
     depthGroup_ = new QWidget;
     auto* depthRow = new QHBoxLayout(depthGroup_);
@@ -126,7 +130,7 @@ QWidget* CanvasView::makeToolbar() {
     depth_->setFixedWidth(70);
     depth_->setAccessibleName(QStringLiteral("Depth"));
     connect(depth_, &QSlider::valueChanged, this, [this](int value) {
-        if (value != state_.navigation().sunburstDepth()) state_.navigation().setSunburstDepth(value);
+        if (value != parts_.navigation.sunburstDepth()) parts_.navigation.setSunburstDepth(value);
     });
     depthValue_ = plainLabel();
     depthRow->addWidget(depthTitle_);
@@ -143,14 +147,14 @@ QWidget* CanvasView::makeToolbar() {
     return toolbar;
 }
 
-void CanvasView::placeToolbarControls() {
+void DeveloperCanvasPage::placeToolbarControls() {
     if (!toolbarRow_) return;
     const int spacing = toolbarRow_->spacing();
     // Room for the widest the switcher gets (it names only the current mode)
     // and for the depth control even while it is hidden: switching canvases
     // must not move the controls between one row and two, and the canvas with them.
     const QFontMetricsF names(AppFont::font(11, QFont::Medium));  // the pills' title font
-    const qreal current = names.horizontalAdvance(text(std::string(title(state_.navigation().canvasMode()))));
+    const qreal current = names.horizontalAdvance(text(std::string(title(parts_.navigation.canvasMode()))));
     qreal longest = current;
     for (const auto mode : allCanvasModes())
         longest = std::max(longest, names.horizontalAdvance(text(std::string(title(mode)))));
@@ -169,12 +173,12 @@ void CanvasView::placeToolbarControls() {
     target->insertWidget(at + 1, depthGroup_);
 }
 
-void CanvasView::resizeEvent(QResizeEvent* event) {
+void DeveloperCanvasPage::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     placeToolbarControls();
 }
 
-QWidget* CanvasView::makeFooter() {
+QWidget* DeveloperCanvasPage::makeFooter() {
     footer_ = new Ground(&Palette::rail, Ground::Rule::top);
     auto* row = new QHBoxLayout(footer_);
     row->setContentsMargins(16, 10, 16, 10);
@@ -197,23 +201,23 @@ QWidget* CanvasView::makeFooter() {
     clear_ = new LinkButton(QStringLiteral("Clear"), AppFont::caption());
     review_ = new KitButton(KitButton::Style::solid, {});
     review_->setMinimumWidth(118);
-    connect(selectSafe_, &QPushButton::clicked, this, [this] { state_.developer().selectAllSafe(); });
-    connect(clear_, &QPushButton::clicked, this, [this] { state_.developer().setSelection({}); });
-    connect(review_, &QPushButton::clicked, this, [this] { state_.navigation().setSheet(AppState::Sheet::review); });
+    connect(selectSafe_, &QPushButton::clicked, this, [this] { parts_.developer.selectAllSafe(); });
+    connect(clear_, &QPushButton::clicked, this, [this] { parts_.developer.setSelection({}); });
+    connect(review_, &QPushButton::clicked, this, [this] { parts_.navigation.setSheet(Sheet::review); });
     row->addWidget(selectSafe_);
     row->addWidget(clear_);
     row->addWidget(review_);
     return footer_;
 }
 
-void CanvasView::reviewFromKeyboard() {
+void DeveloperCanvasPage::reviewFromKeyboard() {
     if (isTextInput(QApplication::focusWidget())) return;
     if (!isVisible() || !review_->isEnabled()) return;
-    state_.navigation().setSheet(AppState::Sheet::review);
+    parts_.navigation.setSheet(Sheet::review);
 }
 
-void CanvasView::refresh() {
-    content_ = developerCanvasContent(state_);
+void DeveloperCanvasPage::refresh() {
+    content_ = developerCanvasContent(parts_.navigation, parts_.developer);
     name_->setText(text(content_.name));
     bytes_->setText(text(content_.bytes));
     items_->setText(text(content_.items));
@@ -224,13 +228,13 @@ void CanvasView::refresh() {
     blurb_->setText(text(content_.blurb));
     {
         const QSignalBlocker quiet(includeProtected_);
-        includeProtected_->setChecked(state_.developer().showsProtected());
+        includeProtected_->setChecked(parts_.developer.showsProtected());
     }
     depthGroup_->setVisible(content_.showsDepth);
     placeToolbarControls();
     {
         const QSignalBlocker quiet(depth_);
-        depth_->setValue(static_cast<int>(state_.navigation().sunburstDepth()));
+        depth_->setValue(static_cast<int>(parts_.navigation.sunburstDepth()));
     }
     depthValue_->setText(text(content_.depth));
 
@@ -259,17 +263,12 @@ void CanvasView::refresh() {
     review_->setEnabled(content_.reviewEnabled);
 }
 
-void CanvasView::paintEvent(QPaintEvent*) {
+void DeveloperCanvasPage::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), environmentPalette(this).canvas);
 }
 
-void CanvasView::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) restyle();
-}
-
-void CanvasView::restyle() {
+void DeveloperCanvasPage::restyle() {
     const Palette& palette = environmentPalette(this);
     styleLabel(name_, AppFont::font(20, palette.displayWeight, palette.fontDesign, palette.tracking), palette.ink);
     styleLabel(bytes_, AppFont::font(13, QFont::Medium), palette.ink);

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "app/canvases/CanvasParts.h"
 #include "app/presenters/CanvasPageContent.h"
 
 class QHBoxLayout;
@@ -17,15 +18,16 @@ class CanvasBlurb;
 class CanvasDrawing;
 class ElidedLabel;
 class EmptyStateView;
+class FolderScanState;
 
 // The disk-usage page of general mode: the last folder scan's tree under a
 // header (the folders above the one on show as buttons back to them, then
 // its name) and the mode switcher, a placeholder while the first scan runs,
 // or an invitation to scan the home folder. Backspace and Alt+Up go up.
-class GeneralCanvas : public QWidget {
+class GeneralCanvasPage : public QWidget {
     Q_OBJECT
 public:
-    explicit GeneralCanvas(AppState& state, QWidget* parent = nullptr);
+    GeneralCanvasPage(FolderScanState& folderScan, const CanvasParts& parts, QWidget* parent = nullptr);
 
     const GeneralCanvasContent& content() const { return content_; }
     CanvasDrawing* drawing() const { return drawing_; }
@@ -34,7 +36,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     QWidget* makeTreePage();
@@ -42,7 +43,8 @@ private:
     void rebuildCrumbs();
     void restyle();
 
-    AppState& state_;
+    FolderScanState& folderScan_;
+    CanvasParts parts_;
     GeneralCanvasContent content_;
     QStackedWidget* pages_;
     QWidget* treePage_ = nullptr;

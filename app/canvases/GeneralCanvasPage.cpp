@@ -1,6 +1,5 @@
-#include "app/canvases/GeneralCanvas.h"
+#include "app/canvases/GeneralCanvasPage.h"
 
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -20,6 +19,10 @@
 #include "app/kit/KitButton.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/PlainLabel.h"
+#include "app/kit/RestyleOnPaletteChange.h"
+#include "app/state/DeveloperState.h"
+#include "app/state/FolderScanState.h"
+#include "app/state/NavigationState.h"
 #include "app/state/PlatformWords.h"
 #include "app/theme/AppFont.h"
 #include "core/system/Paths.h"
@@ -32,9 +35,10 @@ QString text(const std::string& value) { return QString::fromStdString(value); }
 
 }  // namespace
 
-GeneralCanvas::GeneralCanvas(AppState& state, QWidget* parent)
+GeneralCanvasPage::GeneralCanvasPage(FolderScanState& folderScan, const CanvasParts& parts, QWidget* parent)
     : QWidget(parent),
-      state_(state),
+      folderScan_(folderScan),
+      parts_(parts),
       pages_(new QStackedWidget),
       scanning_(new EmptyStateView("hourglass", 24, EmptyStateView::SymbolTone::inkTertiary, QStringLiteral("Scanning"),
                                    13, QStringLiteral("Reading directory metadata. This takes a few seconds for a "
@@ -46,7 +50,7 @@ GeneralCanvas::GeneralCanvas(AppState& state, QWidget* parent)
     auto* scanHome = new KitButton(KitButton::Style::solid, QStringLiteral("Scan Home folder"));
     scanHome->setFixedWidth(170);
     // A folder scan only: this page already is the explore section of the explore route.
-    connect(scanHome, &QPushButton::clicked, this, [this] { state_.folderScan().scanFolder(Paths::home()); });
+    connect(scanHome, &QPushButton::clicked, this, [this] { folderScan_.scanFolder(Paths::home()); });
     nothingScanned_->addButton(scanHome, 6);
 
     pages_->addWidget(makeTreePage());
@@ -55,13 +59,17 @@ GeneralCanvas::GeneralCanvas(AppState& state, QWidget* parent)
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->addWidget(pages_);
-    connect(&state_, &AppState::changed, this, &GeneralCanvas::refresh);
-    addFocusUpKeys(this, state_);
+    connect(&parts_.navigation, &NavigationState::changed, this, &GeneralCanvasPage::refresh);
+    connect(&folderScan_, &FolderScanState::changed, this, &GeneralCanvasPage::refresh);
+    // Its canvases mark the developer selection.
+    connect(&parts_.developer, &DeveloperState::changed, this, &GeneralCanvasPage::refresh);
+    addFocusUpKeys(this, parts_.navigation);
+    restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
     refresh();
 }
 
-QWidget* GeneralCanvas::makeTreePage() {
+QWidget* GeneralCanvasPage::makeTreePage() {
     treePage_ = new QWidget;
     auto* column = new QVBoxLayout(treePage_);
     column->setContentsMargins(0, 0, 0, 0);
@@ -87,14 +95,14 @@ QWidget* GeneralCanvas::makeTreePage() {
     auto* toolbar = new QHBoxLayout;
     toolbar->setContentsMargins(16, 0, 16, 10);
     toolbar->setSpacing(10);
-    toolbar->addWidget(new CanvasModeSwitcher(state_));
+    toolbar->addWidget(new CanvasModeSwitcher(parts_.navigation));
     blurb_ = new CanvasBlurb;
     toolbar->addWidget(blurb_, 1);
     toolbar->addSpacing(8);
     column->addLayout(toolbar);
     column->addWidget(new Hairline(Qt::Horizontal));
 
-    drawing_ = new CanvasDrawing(state_);
+    drawing_ = new CanvasDrawing(parts_);
     auto* frame = new QVBoxLayout;
     frame->setContentsMargins(12, 12, 12, 12);
     frame->addWidget(drawing_);
@@ -102,8 +110,8 @@ QWidget* GeneralCanvas::makeTreePage() {
     return treePage_;
 }
 
-void GeneralCanvas::refresh() {
-    content_ = generalCanvasContent(state_);
+void GeneralCanvasPage::refresh() {
+    content_ = generalCanvasContent(parts_.navigation, folderScan_);
     switch (content_.body) {
         case GeneralCanvasContent::Body::tree:
             pages_->setCurrentWidget(treePage_);
@@ -126,9 +134,9 @@ void GeneralCanvas::refresh() {
     drawing_->setRoot(content_.root);
 }
 
-std::vector<QPushButton*> GeneralCanvas::crumbButtons() const { return korvane::crumbButtons(crumbRow_); }
+std::vector<QPushButton*> GeneralCanvasPage::crumbButtons() const { return korvane::crumbButtons(crumbRow_); }
 
-void GeneralCanvas::rebuildCrumbs() {
+void GeneralCanvasPage::rebuildCrumbs() {
     const auto same = [](const GeneralCanvasContent::Crumb& a, const GeneralCanvasContent::Crumb& b) {
         return a.id == b.id && a.name == b.name;
     };
@@ -144,24 +152,19 @@ void GeneralCanvas::rebuildCrumbs() {
         button->setAccessibleDescription(text(crumb.help));
         const std::string id = crumb.id;
         // By id: the node may be gone by the time of the click.
-        connect(button, &QPushButton::clicked, this, [this, id] { state_.navigation().focusOn(id); });
+        connect(button, &QPushButton::clicked, this, [this, id] { parts_.navigation.focusOn(id); });
         crumbRow_->addWidget(button);
         crumbRow_->addWidget(crumbChevron(palette.inkTertiary));
     }
     crumbs_->setVisible(!content_.crumbs.empty());
 }
 
-void GeneralCanvas::paintEvent(QPaintEvent*) {
+void GeneralCanvasPage::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), environmentPalette(this).canvas);
 }
 
-void GeneralCanvas::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) restyle();
-}
-
-void GeneralCanvas::restyle() {
+void GeneralCanvasPage::restyle() {
     const Palette& palette = environmentPalette(this);
     // Unlike the developer page, the name goes without the theme's tracking.
     styleLabel(name_, AppFont::font(20, palette.displayWeight, palette.fontDesign), palette.ink);
