@@ -144,13 +144,15 @@ void ExploreLayout::setInspectorWidth(int width) {
 }
 
 TopBar* ExploreLayout::makeTopBar() {
-    auto* bar = new TopBar(state_, [this] { return makeInspector(); });
+    auto* bar = new TopBar(state_.preferences(), state_.navigation(), state_.folderScan(),
+                           [this] { return makeInspector(); });
     connect(bar, &TopBar::inspectorToggled, this, [this] { setShowsInspector(!showsInspector_); });
     return bar;
 }
 
 QWidget* ExploreLayout::makeSidebar(AppState::Mode mode) {
-    if (mode == AppState::Mode::developer) return new SidebarView(state_);
+    if (mode == AppState::Mode::developer)
+        return new SidebarView(state_.navigation(), state_.developer(), state_.desktop());
     return new GeneralSidebar(state_);
 }
 
