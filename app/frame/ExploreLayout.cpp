@@ -153,8 +153,8 @@ TopBar* ExploreLayout::makeTopBar() {
 QWidget* ExploreLayout::makeSidebar(AppState::Mode mode) {
     if (mode == AppState::Mode::developer)
         return new SidebarView(state_.navigation(), state_.developer(), state_.desktop());
-    return new GeneralSidebar(state_.folderScan(), state_.navigation(), state_.applications(), state_.liveStats(),
-                              state_.desktop());
+    return new GeneralSidebar(state_.folderScan(), state_.navigation(), state_.applications(),
+                              state_.liveStats(), state_.desktop());
 }
 
 QWidget* ExploreLayout::makeCanvasPage(AppState::Mode mode, AppState::GeneralSection section) {

@@ -310,7 +310,8 @@ QLayout* GeneralSidebar::buildPageList() {
     for (const SidebarPageRow& row : content_.pages) {
         auto* button = new PageRow(row);
         const GeneralSection section = row.section;
-        connect(button, &QAbstractButton::clicked, this, [this, section] { navigation_.setGeneralSection(section); });
+        connect(button, &QAbstractButton::clicked, this,
+                [this, section] { navigation_.setGeneralSection(section); });
         pages->addWidget(button);
         pageRows_.push_back(button);
     }

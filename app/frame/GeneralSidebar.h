@@ -29,8 +29,9 @@ class RailSection;
 class GeneralSidebar : public QWidget {
     Q_OBJECT
 public:
-    GeneralSidebar(FolderScanState& folderScan, NavigationState& navigation, const ApplicationsState& applications,
-                   LiveStatsState& liveStats, const DesktopActions& desktop, QWidget* parent = nullptr);
+    GeneralSidebar(FolderScanState& folderScan, NavigationState& navigation,
+                   const ApplicationsState& applications, LiveStatsState& liveStats,
+                   const DesktopActions& desktop, QWidget* parent = nullptr);
 
     const GeneralSidebarContent& content() const { return content_; }
     KitButton* primaryButton() const { return primary_; }

@@ -75,8 +75,8 @@ void passClicks(QWidget* row) {
 
 }  // namespace
 
-SidebarView::SidebarView(NavigationState& navigation, DeveloperState& developer, const DesktopActions& desktop,
-                         QWidget* parent)
+SidebarView::SidebarView(NavigationState& navigation, DeveloperState& developer,
+                         const DesktopActions& desktop, QWidget* parent)
     : QScrollArea(parent),
       navigation_(navigation),
       developer_(developer),
@@ -143,7 +143,8 @@ void SidebarView::rebuildSections() {
     auto* column = new QVBoxLayout(sections_);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(18);
-    column->addWidget(new RailSection(QStringLiteral("Disk storage"), QString::fromStdString(desktop_.homeVolumeName()),
+    column->addWidget(new RailSection(QStringLiteral("Disk storage"),
+                                      QString::fromStdString(desktop_.homeVolumeName()),
                                       makeDisk(sections.disk)));
     column->addWidget(new RailSection(QStringLiteral("Current view"), text(sections.currentView.trailing),
                                       makeCurrentView(sections.currentView)));
@@ -246,7 +247,8 @@ QWidget* SidebarView::makeQuickWins(const std::vector<SidebarContent::QuickWin>&
         passClicks(button);
         const std::string id = win.id;
         // By id: the node may be gone by the time of the click.
-        connect(button, &QPushButton::clicked, this, [this, id] { navigation_.select(std::string_view(id)); });
+        connect(button, &QPushButton::clicked, this,
+                [this, id] { navigation_.select(std::string_view(id)); });
         column->addWidget(button);
     }
     return block;
@@ -276,7 +278,8 @@ QWidget* SidebarView::makeToolchains(const std::vector<FootprintSegment>& rows) 
         line->addWidget(label(text(row.bytes), AppFont::small(), palette.inkSecondary));
         passClicks(button);
         const std::string id(rawValue(row.category));
-        connect(button, &QPushButton::clicked, this, [this, id] { navigation_.select(std::string_view(id)); });
+        connect(button, &QPushButton::clicked, this,
+                [this, id] { navigation_.select(std::string_view(id)); });
         column->addWidget(button);
     }
     return block;

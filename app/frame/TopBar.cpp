@@ -156,7 +156,8 @@ TopBar::TopBar(PreferencesState& preferences, NavigationState& navigation, const
     row->addWidget(filterCapsule_);
 
     row->addWidget(themePicker_);
-    connect(themePicker_, &ThemePicker::themeChosen, this, [this](ThemeID theme) { preferences_.setThemeID(theme); });
+    connect(themePicker_, &ThemePicker::themeChosen, this,
+            [this](ThemeID theme) { preferences_.setThemeID(theme); });
     row->addWidget(inspectorToggle_);
     connect(inspectorToggle_, &QPushButton::clicked, this, &TopBar::toggleInspector);
 
