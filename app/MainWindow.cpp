@@ -172,7 +172,8 @@ void MainWindow::buildViewMenu() {
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     auto* modes = new QActionGroup(this);
     // The modes as the top bar names them, in its order.
-    const auto pills = topBarContent(state_, true, true, false).modes;
+    const auto pills =
+        topBarContent(state_.preferences(), state_.navigation(), state_.folderScan(), true, true, false).modes;
     const AppState::Mode order[] = {AppState::Mode::general, AppState::Mode::developer};
     for (std::size_t i = 0; i < pills.size() && i < std::size(order); ++i) {
         const AppState::Mode mode = order[i];

@@ -144,14 +144,17 @@ void ExploreLayout::setInspectorWidth(int width) {
 }
 
 TopBar* ExploreLayout::makeTopBar() {
-    auto* bar = new TopBar(state_, [this] { return makeInspector(); });
+    auto* bar = new TopBar(state_.preferences(), state_.navigation(), state_.folderScan(),
+                           [this] { return makeInspector(); });
     connect(bar, &TopBar::inspectorToggled, this, [this] { setShowsInspector(!showsInspector_); });
     return bar;
 }
 
 QWidget* ExploreLayout::makeSidebar(AppState::Mode mode) {
-    if (mode == AppState::Mode::developer) return new SidebarView(state_);
-    return new GeneralSidebar(state_);
+    if (mode == AppState::Mode::developer)
+        return new SidebarView(state_.navigation(), state_.developer(), state_.desktop());
+    return new GeneralSidebar(state_.folderScan(), state_.navigation(), state_.applications(),
+                              state_.liveStats(), state_.desktop());
 }
 
 QWidget* ExploreLayout::makeCanvasPage(AppState::Mode mode, AppState::GeneralSection section) {

@@ -23,7 +23,11 @@
 #include "app/kit/RailSection.h"
 #include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/SymbolView.h"
-#include "app/state/AppState.h"
+#include "app/state/ApplicationsState.h"
+#include "app/state/DesktopActions.h"
+#include "app/state/FolderScanState.h"
+#include "app/state/LiveStatsState.h"
+#include "app/state/NavigationState.h"
 #include "app/theme/AppFont.h"
 #include "app/theme/GaugeMotion.h"
 #include "core/system/Paths.h"
@@ -238,9 +242,15 @@ private:
 
 }  // namespace
 
-GeneralSidebar::GeneralSidebar(AppState& state, QWidget* parent)
+GeneralSidebar::GeneralSidebar(FolderScanState& folderScan, NavigationState& navigation,
+                               const ApplicationsState& applications, LiveStatsState& liveStats,
+                               const DesktopActions& desktop, QWidget* parent)
     : QWidget(parent),
-      state_(state),
+      folderScan_(folderScan),
+      navigation_(navigation),
+      applications_(applications),
+      liveStats_(liveStats),
+      desktop_(desktop),
       scroll_(new QScrollArea(this)),
       primary_(new KitButton(KitButton::Style::solid, {})),
       folder_(new KitButton(KitButton::Style::outline, QStringLiteral("Folder\u2026"))),
@@ -262,8 +272,10 @@ GeneralSidebar::GeneralSidebar(AppState& state, QWidget* parent)
     column->addStretch(1);
     placeInScroll(ground);
     connectButtons();
-    connect(&state_, &AppState::changed, this, &GeneralSidebar::refresh);
-    connect(&state_.liveStats(), &LiveStatsState::statsChanged, this, &GeneralSidebar::refresh);
+    connect(&folderScan_, &FolderScanState::changed, this, &GeneralSidebar::refresh);
+    connect(&navigation_, &NavigationState::changed, this, &GeneralSidebar::refresh);
+    connect(&applications_, &ApplicationsState::changed, this, &GeneralSidebar::refresh);
+    connect(&liveStats_, &LiveStatsState::statsChanged, this, &GeneralSidebar::refresh);
     content_ = {};
     refresh();
     restyleOnPaletteChange(*this, [this] { restyle(); });
@@ -294,11 +306,12 @@ QLayout* GeneralSidebar::buildScanBlock() {
 QLayout* GeneralSidebar::buildPageList() {
     auto* pages = new QVBoxLayout;
     pages->setSpacing(2);
-    content_ = generalSidebarContent(state_, VolumeInfo::volumeOf(Paths::home()));
+    content_ = contentFor(VolumeInfo::volumeOf(Paths::home()));
     for (const SidebarPageRow& row : content_.pages) {
         auto* button = new PageRow(row);
-        const AppState::GeneralSection section = row.section;
-        connect(button, &QAbstractButton::clicked, this, [this, section] { state_.navigation().setGeneralSection(section); });
+        const GeneralSection section = row.section;
+        connect(button, &QAbstractButton::clicked, this,
+                [this, section] { navigation_.setGeneralSection(section); });
         pages->addWidget(button);
         pageRows_.push_back(button);
     }
@@ -340,7 +353,7 @@ QWidget* GeneralSidebar::buildLive() {
         meters_.push_back(meter);
     }
     auto* section = new RailSection(QStringLiteral("Live"), std::nullopt, liveContent);
-    new LiveFigureWatch(state_, *liveContent);
+    new LiveFigureWatch(liveStats_, *liveContent);
     return section;
 }
 
@@ -354,7 +367,7 @@ QWidget* GeneralSidebar::buildDiskStorage() {
     diskColumn->setSpacing(4);
     for (int i = 0; i < 3; ++i) diskValues_.push_back(addValueRow(diskColumn));
     diskLine->addLayout(diskColumn, 1);
-    return new RailSection(QStringLiteral("Disk storage"), QString::fromStdString(state_.desktop().homeVolumeName()),
+    return new RailSection(QStringLiteral("Disk storage"), QString::fromStdString(desktop_.homeVolumeName()),
                            diskContent);
 }
 
@@ -372,19 +385,24 @@ void GeneralSidebar::placeInScroll(QWidget* ground) {
 }
 
 void GeneralSidebar::connectButtons() {
-    connect(primary_, &QPushButton::clicked, this, [this] { state_.folderScan().scanFolder(Paths::home()); });
-    connect(folder_, &QPushButton::clicked, this, [this] { state_.folderScan().chooseFolderToScan(); });
+    connect(primary_, &QPushButton::clicked, this, [this] { folderScan_.scanFolder(Paths::home()); });
+    connect(folder_, &QPushButton::clicked, this, [this] { folderScan_.chooseFolderToScan(); });
     // The state is read when the button is pressed, not when it was drawn.
     connect(secondary_, &QPushButton::clicked, this, [this] {
-        if (state_.folderScan().isScanningFolder()) state_.folderScan().stopFolderScan();
-        else state_.folderScan().scanFolder(state_.folderScan().scanRoot());
+        if (folderScan_.isScanningFolder()) folderScan_.stopFolderScan();
+        else folderScan_.scanFolder(folderScan_.scanRoot());
     });
+}
+
+GeneralSidebarContent GeneralSidebar::contentFor(const VolumeInfo& volume) const {
+    return generalSidebarContent(folderScan_, navigation_.generalSection(), applications_.apps().size(),
+                                 liveStats_.stats(), volume);
 }
 
 void GeneralSidebar::refresh() {
     // The volume is read afresh on every change, like the live figures.
     const VolumeInfo volume = VolumeInfo::volumeOf(Paths::home());
-    GeneralSidebarContent content = generalSidebarContent(state_, volume);
+    GeneralSidebarContent content = contentFor(volume);
     if (content == content_) return;
     // Only the parts that changed are touched: a new reading of the live
     // figures must not repaint or lay out the buttons and the page list.

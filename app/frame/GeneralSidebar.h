@@ -12,20 +12,26 @@ class QVBoxLayout;
 
 namespace korvane {
 
-class AppState;
+class ApplicationsState;
+class DesktopActions;
 class DiskGauge;
 class ElidedLabel;
+class FolderScanState;
 class KitButton;
+class LiveStatsState;
+class NavigationState;
 class RailSection;
 
 // The left column of general mode: the folder scan's buttons and progress,
 // the page list with its counts, the last scan's figures, live load bars
 // and the home volume's gauge. Everything comes from generalSidebarContent;
-// the buttons only call the state's operations.
+// the buttons only call the folder scan's and navigation's operations.
 class GeneralSidebar : public QWidget {
     Q_OBJECT
 public:
-    explicit GeneralSidebar(AppState& state, QWidget* parent = nullptr);
+    GeneralSidebar(FolderScanState& folderScan, NavigationState& navigation,
+                   const ApplicationsState& applications, LiveStatsState& liveStats,
+                   const DesktopActions& desktop, QWidget* parent = nullptr);
 
     const GeneralSidebarContent& content() const { return content_; }
     KitButton* primaryButton() const { return primary_; }
@@ -48,10 +54,15 @@ private:
     void placeInScroll(QWidget* ground);
     void connectButtons();
 
+    GeneralSidebarContent contentFor(const VolumeInfo& volume) const;
     void refresh();
     void restyle();
 
-    AppState& state_;
+    FolderScanState& folderScan_;
+    NavigationState& navigation_;
+    const ApplicationsState& applications_;
+    LiveStatsState& liveStats_;
+    const DesktopActions& desktop_;
     GeneralSidebarContent content_;
     QScrollArea* scroll_;
     KitButton* primary_;

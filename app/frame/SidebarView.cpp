@@ -17,6 +17,7 @@
 #include "app/kit/RailSection.h"
 #include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/SymbolView.h"
+#include "app/state/DesktopActions.h"
 #include "app/theme/AppFont.h"
 
 namespace korvane {
@@ -74,9 +75,12 @@ void passClicks(QWidget* row) {
 
 }  // namespace
 
-SidebarView::SidebarView(AppState& state, QWidget* parent)
+SidebarView::SidebarView(NavigationState& navigation, DeveloperState& developer,
+                         const DesktopActions& desktop, QWidget* parent)
     : QScrollArea(parent),
-      state_(state),
+      navigation_(navigation),
+      developer_(developer),
+      desktop_(desktop),
       column_(new Ground(&Palette::rail)),
       columnLayout_(new QVBoxLayout(column_)),
       scan_(new KitButton(KitButton::Style::solid, {})),
@@ -108,21 +112,22 @@ SidebarView::SidebarView(AppState& state, QWidget* parent)
     columnLayout_->addStretch(1);
     setWidget(column_);
 
-    connect(scan_, &QPushButton::clicked, &state_.developer(), &DeveloperState::startScan);
-    connect(rescan_, &QPushButton::clicked, &state_.developer(), &DeveloperState::startScan);
-    connect(folder_, &QPushButton::clicked, &state_.developer(), &DeveloperState::chooseProjectRoots);
-    connect(&state_, &AppState::changed, this, &SidebarView::refresh);
+    connect(scan_, &QPushButton::clicked, &developer_, &DeveloperState::startScan);
+    connect(rescan_, &QPushButton::clicked, &developer_, &DeveloperState::startScan);
+    connect(folder_, &QPushButton::clicked, &developer_, &DeveloperState::chooseProjectRoots);
+    connect(&navigation_, &NavigationState::changed, this, &SidebarView::refresh);
+    connect(&developer_, &DeveloperState::changed, this, &SidebarView::refresh);
     refresh();
     rebuildSections();
 }
 
 void SidebarView::refresh() {
-    SidebarContent content = sidebarContent(state_);
+    SidebarContent content = sidebarContent(navigation_, developer_);
     scan_->setTitle(text(content.scanTitle));
     for (KitButton* button : {scan_, rescan_, folder_}) button->setEnabled(content.scanEnabled);
     const bool sectionsChanged = content.sections != content_.sections;
     content_ = std::move(content);
-    // The statistics timer publishes every two seconds: the rows stay unless they change.
+    // Scan progress and selection publish often: the rows stay unless they change.
     if (sectionsChanged) rebuildSections();
 }
 
@@ -138,7 +143,8 @@ void SidebarView::rebuildSections() {
     auto* column = new QVBoxLayout(sections_);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(18);
-    column->addWidget(new RailSection(QStringLiteral("Disk storage"), QString::fromStdString(state_.desktop().homeVolumeName()),
+    column->addWidget(new RailSection(QStringLiteral("Disk storage"),
+                                      QString::fromStdString(desktop_.homeVolumeName()),
                                       makeDisk(sections.disk)));
     column->addWidget(new RailSection(QStringLiteral("Current view"), text(sections.currentView.trailing),
                                       makeCurrentView(sections.currentView)));
@@ -198,10 +204,10 @@ QWidget* SidebarView::makeCurrentView(const SidebarContent::CurrentView& view) {
     copy->setSymbol("doc.on.doc");
     copy->setEnabled(view.copyEnabled);
     connect(reveal, &QPushButton::clicked, this, [this] {
-        if (const auto* node = state_.navigation().focusedNode()) state_.desktop().revealInFileManager(*node);
+        if (const auto* node = navigation_.focusedNode()) desktop_.revealInFileManager(*node);
     });
     connect(copy, &QPushButton::clicked, this, [this] {
-        if (const auto* node = state_.navigation().focusedNode()) state_.desktop().copyPath(*node);
+        if (const auto* node = navigation_.focusedNode()) desktop_.copyPath(*node);
     });
     buttons->addWidget(reveal);
     buttons->addWidget(copy);
@@ -241,7 +247,8 @@ QWidget* SidebarView::makeQuickWins(const std::vector<SidebarContent::QuickWin>&
         passClicks(button);
         const std::string id = win.id;
         // By id: the node may be gone by the time of the click.
-        connect(button, &QPushButton::clicked, this, [this, id] { state_.navigation().select(std::string_view(id)); });
+        connect(button, &QPushButton::clicked, this,
+                [this, id] { navigation_.select(std::string_view(id)); });
         column->addWidget(button);
     }
     return block;
@@ -271,7 +278,8 @@ QWidget* SidebarView::makeToolchains(const std::vector<FootprintSegment>& rows) 
         line->addWidget(label(text(row.bytes), AppFont::small(), palette.inkSecondary));
         passClicks(button);
         const std::string id(rawValue(row.category));
-        connect(button, &QPushButton::clicked, this, [this, id] { state_.navigation().select(std::string_view(id)); });
+        connect(button, &QPushButton::clicked, this,
+                [this, id] { navigation_.select(std::string_view(id)); });
         column->addWidget(button);
     }
     return block;

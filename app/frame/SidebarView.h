@@ -8,6 +8,7 @@ class QVBoxLayout;
 
 namespace korvane {
 
+class DesktopActions;
 class KitButton;
 
 // The developer sidebar: the scan buttons, then with a scan the disk, the
@@ -15,7 +16,8 @@ class KitButton;
 class SidebarView : public QScrollArea {
     Q_OBJECT
 public:
-    explicit SidebarView(AppState& state, QWidget* parent = nullptr);
+    SidebarView(NavigationState& navigation, DeveloperState& developer, const DesktopActions& desktop,
+                QWidget* parent = nullptr);
 
     const SidebarContent& content() const { return content_; }
     KitButton* scanButton() const { return scan_; }
@@ -31,7 +33,9 @@ private:
     QWidget* makeQuickWins(const std::vector<SidebarContent::QuickWin>& rows);
     QWidget* makeToolchains(const std::vector<FootprintSegment>& rows);
 
-    AppState& state_;
+    NavigationState& navigation_;
+    DeveloperState& developer_;
+    const DesktopActions& desktop_;
     SidebarContent content_;
     QWidget* column_;
     QVBoxLayout* columnLayout_;

@@ -122,11 +122,14 @@ void applyPill(PillButton* pill, const TopBarContent::Pill& content) {
 
 }  // namespace
 
-TopBar::TopBar(AppState& state, std::function<QWidget*()> makeInspector, QWidget* parent)
+TopBar::TopBar(PreferencesState& preferences, NavigationState& navigation, const FolderScanState& folderScan,
+               std::function<QWidget*()> makeInspector, QWidget* parent)
     : QWidget(parent),
-      state_(state),
+      preferences_(preferences),
+      navigation_(navigation),
+      folderScan_(folderScan),
       makeInspector_(std::move(makeInspector)),
-      content_(topBarContent(state, true, true, false)),
+      content_(topBarContent(preferences, navigation, folderScan, true, true, false)),
       history_(new PillButton(content_.history.symbol, text(content_.history.title))),
       settings_(new PillButton(content_.settings.symbol, text(content_.settings.title))),
       crumbs_(new QWidget),
@@ -153,11 +156,14 @@ TopBar::TopBar(AppState& state, std::function<QWidget*()> makeInspector, QWidget
     row->addWidget(filterCapsule_);
 
     row->addWidget(themePicker_);
-    connect(themePicker_, &ThemePicker::themeChosen, this, [this](ThemeID theme) { state_.preferences().setThemeID(theme); });
+    connect(themePicker_, &ThemePicker::themeChosen, this,
+            [this](ThemeID theme) { preferences_.setThemeID(theme); });
     row->addWidget(inspectorToggle_);
     connect(inspectorToggle_, &QPushButton::clicked, this, &TopBar::toggleInspector);
 
-    connect(&state_, &AppState::changed, this, &TopBar::refresh);
+    connect(&preferences_, &PreferencesState::changed, this, &TopBar::refresh);
+    connect(&navigation_, &NavigationState::changed, this, &TopBar::refresh);
+    connect(&folderScan_, &FolderScanState::changed, this, &TopBar::refresh);
     restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
     refresh();
@@ -166,11 +172,11 @@ TopBar::TopBar(AppState& state, std::function<QWidget*()> makeInspector, QWidget
 // General and Developer, one pill each.
 QWidget* TopBar::buildModePills() {
     auto* modes = new PillGroup(9);
-    const AppState::Mode order[] = {AppState::Mode::general, AppState::Mode::developer};
+    const Mode order[] = {Mode::general, Mode::developer};
     for (std::size_t i = 0; i < content_.modes.size(); ++i) {
         auto* pill = new PillButton(content_.modes[i].symbol, text(content_.modes[i].title));
-        const AppState::Mode mode = order[i];
-        connect(pill, &QAbstractButton::clicked, this, [this, mode] { state_.preferences().setMode(mode); });
+        const Mode mode = order[i];
+        connect(pill, &QAbstractButton::clicked, this, [this, mode] { preferences_.setMode(mode); });
         modes->addPill(pill);
         modes_.push_back(pill);
     }
@@ -183,8 +189,8 @@ QLayout* TopBar::buildSheetPills() {
     sheets->setSpacing(2);
     sheets->addWidget(history_);
     sheets->addWidget(settings_);
-    connect(history_, &QAbstractButton::clicked, this, [this] { state_.navigation().setSheet(AppState::Sheet::history); });
-    connect(settings_, &QAbstractButton::clicked, this, [this] { state_.navigation().setSheet(AppState::Sheet::settings); });
+    connect(history_, &QAbstractButton::clicked, this, [this] { navigation_.setSheet(Sheet::history); });
+    connect(settings_, &QAbstractButton::clicked, this, [this] { navigation_.setSheet(Sheet::settings); });
     return sheets;
 }
 
@@ -211,10 +217,9 @@ void TopBar::buildFilter() {
     capsuleRow->addWidget(badge_);
     capsuleRow->addWidget(clear_);
     clear_->setAccessibleName(QStringLiteral("Clear filter"));
-    connect(filter_, &QLineEdit::textEdited, this, [this](const QString& value) {
-        state_.navigation().setSearchText(value.toStdString());
-    });
-    connect(clear_, &QPushButton::clicked, this, [this] { state_.navigation().setSearchText({}); });
+    connect(filter_, &QLineEdit::textEdited, this,
+            [this](const QString& value) { navigation_.setSearchText(value.toStdString()); });
+    connect(clear_, &QPushButton::clicked, this, [this] { navigation_.setSearchText({}); });
     filter_->installEventFilter(filterCapsule_);
 }
 
@@ -234,9 +239,7 @@ void TopBar::setShowsInspector(bool shows) {
 
 std::vector<QPushButton*> TopBar::crumbButtons() const { return korvane::crumbButtons(crumbRow_); }
 
-PillButton* TopBar::modePill(AppState::Mode mode) const {
-    return modes_[mode == AppState::Mode::general ? 0 : 1];
-}
+PillButton* TopBar::modePill(Mode mode) const { return modes_[mode == Mode::general ? 0 : 1]; }
 
 void TopBar::toggleInspector() {
     if (inspectorFits_) {
@@ -264,12 +267,13 @@ void TopBar::toggleInspector() {
 
 void TopBar::refresh() {
     const auto previousCrumbs = content_.crumbs;
-    content_ = topBarContent(state_, inspectorFits_, showsInspector_, !popover_.isNull());
+    content_ = topBarContent(preferences_, navigation_, folderScan_, inspectorFits_, showsInspector_,
+                             !popover_.isNull());
     for (std::size_t i = 0; i < modes_.size(); ++i) applyPill(modes_[i], content_.modes[i]);
     applyPill(settings_, content_.settings);
     applyPill(history_, content_.history);
 
-    const bool developer = state_.preferences().mode() == AppState::Mode::developer;
+    const bool developer = preferences_.mode() == Mode::developer;
     crumbs_->setVisible(developer);
     if (developer && (content_.crumbs.size() != previousCrumbs.size() || crumbButtons().size() != content_.crumbs.size() ||
                       !std::equal(content_.crumbs.begin(), content_.crumbs.end(), previousCrumbs.begin(),
@@ -282,7 +286,7 @@ void TopBar::refresh() {
                content_.scannedFolderIsPlaceholder ? palette.inkTertiary : palette.ink);
 
     filterCapsule_->setVisible(content_.showsFilter);
-    const QString searchText = text(state_.navigation().searchText());
+    const QString searchText = text(navigation_.searchText());
     if (filter_->text() != searchText) filter_->setText(searchText);
     badge_->setVisible(content_.badge.has_value());
     badge_->setText(text(content_.badge.value_or(std::string())));
@@ -303,7 +307,7 @@ void TopBar::rebuildCrumbs() {
         auto* button = new CrumbButton(text(crumb.name), crumb.isLast);
         const std::string id = crumb.id;
         // By id: the node may be gone by the time of the click.
-        connect(button, &QPushButton::clicked, this, [this, id] { state_.navigation().select(std::string_view(id)); });
+        connect(button, &QPushButton::clicked, this, [this, id] { navigation_.select(std::string_view(id)); });
         crumbRow_->addWidget(button);
     }
 }

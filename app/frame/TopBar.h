@@ -28,7 +28,8 @@ class TopBar : public QWidget {
     Q_OBJECT
 public:
     // `makeInspector` builds the inspector the popover shows in a narrow window.
-    TopBar(AppState& state, std::function<QWidget*()> makeInspector, QWidget* parent = nullptr);
+    TopBar(PreferencesState& preferences, NavigationState& navigation, const FolderScanState& folderScan,
+           std::function<QWidget*()> makeInspector, QWidget* parent = nullptr);
     ~TopBar() override;
 
     // The explore layout tells the bar the window's width and the user's wish.
@@ -41,7 +42,7 @@ public:
     QPushButton* inspectorToggle() const { return inspectorToggle_; }
     QWidget* inspectorPopover() const { return popover_; }
     std::vector<QPushButton*> crumbButtons() const;
-    PillButton* modePill(AppState::Mode mode) const;
+    PillButton* modePill(Mode mode) const;
     PillButton* settingsPill() const { return settings_; }
 
 signals:
@@ -61,7 +62,9 @@ private:
     void rebuildCrumbs();
     void toggleInspector();
 
-    AppState& state_;
+    PreferencesState& preferences_;
+    NavigationState& navigation_;
+    const FolderScanState& folderScan_;
     std::function<QWidget*()> makeInspector_;
     bool inspectorFits_ = true;
     bool showsInspector_ = true;

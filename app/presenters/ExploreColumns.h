@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/state/AppState.h"
+#include "app/state/ViewChoices.h"
 
 namespace korvane {
 
@@ -20,7 +20,6 @@ struct ExploreColumns {
     friend bool operator==(const ExploreColumns&, const ExploreColumns&) = default;
 };
 
-ExploreColumns exploreColumns(double windowWidth, bool showsInspector, AppState::Mode mode,
-                              AppState::GeneralSection section);
+ExploreColumns exploreColumns(double windowWidth, bool showsInspector, Mode mode, GeneralSection section);
 
 }  // namespace korvane

@@ -22,9 +22,11 @@ std::string wholePercentText(double fraction) {
 
 std::string homeRelativePath(const std::string& path) { return Paths::abbreviatingHome(path); }
 
-GeneralSidebarContent generalSidebarContent(const AppState& state, const VolumeInfo& volume) {
+GeneralSidebarContent generalSidebarContent(const FolderScanState& folderScan, GeneralSection shownSection,
+                                            std::size_t appCount, const SystemStats& stats,
+                                            const VolumeInfo& volume) {
     GeneralSidebarContent content;
-    const bool scanning = state.folderScan().isScanningFolder();
+    const bool scanning = folderScan.isScanningFolder();
     content.primaryTitle = scanning ? "Scanning\u2026" : "Scan Home folder";
     content.primaryEnabled = !scanning;
     content.folderEnabled = !scanning;
@@ -32,36 +34,35 @@ GeneralSidebarContent generalSidebarContent(const AppState& state, const VolumeI
     content.secondaryTitle = scanning ? "Stop" : "Rescan";
     content.secondarySymbol = scanning ? "stop.fill" : "arrow.clockwise";
     if (scanning) {
-        const FileTreeScanner::Progress& progress = state.folderScan().generalProgress();
+        const FileTreeScanner::Progress& progress = folderScan.generalProgress();
         content.progressCounts = ByteFormat::groupedInteger(progress.scanned) + " files \u00b7 " +
                                  ByteFormat::string(progress.bytes);
         content.progressPath = homeRelativePath(progress.current);
     }
 
-    const std::size_t largeFiles = state.folderScan().generalResult() ? state.folderScan().generalResult()->largest.size() : 0;
-    for (const AppState::GeneralSection section : allGeneralSections()) {
+    const std::size_t largeFiles = folderScan.generalResult() ? folderScan.generalResult()->largest.size() : 0;
+    for (const GeneralSection section : allGeneralSections()) {
         SidebarPageRow row{section, std::string(title(section)), std::string(symbolName(section)), std::nullopt,
-                           section == state.navigation().generalSection()};
-        if (section == AppState::GeneralSection::largeFiles && largeFiles > 0)
+                           section == shownSection};
+        if (section == GeneralSection::largeFiles && largeFiles > 0)
             row.count = std::to_string(largeFiles);
-        if (section == AppState::GeneralSection::apps && !state.applications().apps().empty())
-            row.count = std::to_string(state.applications().apps().size());
+        if (section == GeneralSection::apps && appCount > 0)
+            row.count = std::to_string(appCount);
         content.pages.push_back(std::move(row));
     }
 
-    if (const auto& result = state.folderScan().generalResult()) {
+    if (const auto& result = folderScan.generalResult()) {
         char duration[32];
         std::snprintf(duration, sizeof duration, "%.1fs", result->duration);
         content.thisScan = GeneralSidebarContent::ThisScan{
             duration,
-            homeRelativePath(state.folderScan().scanRoot()),
+            homeRelativePath(folderScan.scanRoot()),
             {"Total", ByteFormat::string(result->root.bytes)},
             {"Files", ByteFormat::groupedInteger(result->fileCount)},
             {"Folders", ByteFormat::groupedInteger(result->folderCount)},
         };
     }
 
-    const SystemStats& stats = state.liveStats().stats();
     content.live.push_back(meterRow("CPU", wholePercentText(stats.cpuUsage), stats.cpuUsage));
     content.live.push_back(meterRow("Memory", ByteFormat::string(stats.usedMemory), stats.memoryFraction()));
     if (stats.battery) {

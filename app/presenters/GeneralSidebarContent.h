@@ -6,14 +6,16 @@
 
 #include "app/presenters/DiskGaugeContent.h"
 #include "app/presenters/GaugeTint.h"
-#include "app/state/AppState.h"
+#include "app/state/FolderScanState.h"
+#include "app/state/ViewChoices.h"
+#include "core/explorer/SystemStats.h"
 #include "core/model/VolumeInfo.h"
 
 namespace korvane {
 
 // One row of the general sidebar's page list.
 struct SidebarPageRow {
-    AppState::GeneralSection section = AppState::GeneralSection::explore;
+    GeneralSection section = GeneralSection::explore;
     std::string title;
     std::string symbol;
     std::optional<std::string> count;  // only large files and applications, only when some
@@ -78,7 +80,10 @@ struct GeneralSidebarContent {
     friend bool operator==(const GeneralSidebarContent&, const GeneralSidebarContent&) = default;
 };
 
-GeneralSidebarContent generalSidebarContent(const AppState& state, const VolumeInfo& volume);
+// `shownSection` is the page on show, `appCount` how many applications were found.
+GeneralSidebarContent generalSidebarContent(const FolderScanState& folderScan, GeneralSection shownSection,
+                                            std::size_t appCount, const SystemStats& stats,
+                                            const VolumeInfo& volume);
 
 // "5%" from 0.05; truncated, so 0.999 reads "99%".
 std::string wholePercentText(double fraction);

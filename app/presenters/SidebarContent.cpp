@@ -11,25 +11,26 @@ namespace korvane {
 
 namespace {
 
-SidebarContent::CurrentView currentView(const AppState& state, const ScanResult& scan) {
+SidebarContent::CurrentView currentView(const NavigationState& navigation, const DeveloperState& developer,
+                                        const ScanResult& scan) {
     SidebarContent::CurrentView view;
     char duration[64];
     std::snprintf(duration, sizeof duration, "%.1fs scan", scan.duration);
     view.trailing = duration;
-    const StorageNode* focused = state.navigation().focusedNode();
+    const StorageNode* focused = navigation.focusedNode();
     view.title = focused ? focused->name : "Developer storage";
     if (focused && focused->path) {
         view.subtitle = Paths::abbreviatingHome(*focused->path);
     } else {
         view.subtitle = std::to_string(scan.projectCount) + " projects \u00B7 " +
-                        std::to_string(state.developer().tree().children.size()) + " toolchains";
+                        std::to_string(developer.tree().children.size()) + " toolchains";
     }
     view.revealEnabled = focused && focused->path;
     view.copyEnabled = focused && focused->path;
     return view;
 }
 
-SidebarContent::QuickWin quickWin(const StorageNode& node, const AppState& state) {
+SidebarContent::QuickWin quickWin(const StorageNode& node, const NavigationState& navigation) {
     SidebarContent::QuickWin row;
     row.id = node.id;
     row.symbol = node.category ? std::string(symbolName(*node.category)) : "shippingbox";
@@ -39,19 +40,19 @@ SidebarContent::QuickWin quickWin(const StorageNode& node, const AppState& state
     const std::size_t count = node.children.size();
     row.subtitle = std::string(node.category ? title(*node.category) : "") + " \u00B7 " + std::to_string(count) +
                    " item" + (count == 1 ? "" : "s");
-    row.isFocused = state.navigation().focusedID() && *state.navigation().focusedID() == node.id;
+    row.isFocused = navigation.focusedID() && *navigation.focusedID() == node.id;
     return row;
 }
 
 }  // namespace
 
-SidebarContent sidebarContent(const AppState& state) {
+SidebarContent sidebarContent(const NavigationState& navigation, const DeveloperState& developer) {
     SidebarContent content;
-    const bool scanning = state.navigation().route() == AppState::Route::scanning;
+    const bool scanning = navigation.route() == Route::scanning;
     content.scanTitle = scanning ? "Scanning\u2026" : std::string(platformWords::scanThisComputer);
     content.scanEnabled = !scanning;
-    if (!state.developer().scan()) return content;
-    const ScanResult& scan = *state.developer().scan();
+    if (!developer.scan()) return content;
+    const ScanResult& scan = *developer.scan();
 
     SidebarContent::Sections sections;
     const VolumeInfo& volume = scan.volume;
@@ -61,11 +62,11 @@ SidebarContent sidebarContent(const AppState& state) {
     sections.disk.used = ByteFormat::string(
         volume.availableCapacity > volume.totalCapacity ? 0 : volume.totalCapacity - volume.availableCapacity);
     sections.disk.free = ByteFormat::string(volume.availableCapacity);
-    sections.currentView = currentView(state, scan);
+    sections.currentView = currentView(navigation, developer, scan);
 
     SizeSum quickTotal;
-    for (const StorageNode* node : state.developer().sidebarItems()) {
-        sections.quickWins.push_back(quickWin(*node, state));
+    for (const StorageNode* node : developer.sidebarItems()) {
+        sections.quickWins.push_back(quickWin(*node, navigation));
         quickTotal += node->reclaimable;
     }
     sections.quickWinsTrailing = ByteFormat::string(quickTotal.total());

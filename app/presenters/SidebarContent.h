@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "app/presenters/FootprintSegments.h"
-#include "app/state/AppState.h"
+#include "app/state/DeveloperState.h"
+#include "app/state/NavigationState.h"
 
 namespace korvane {
 
@@ -54,6 +55,6 @@ struct SidebarContent {
     friend bool operator==(const SidebarContent&, const SidebarContent&) = default;
 };
 
-SidebarContent sidebarContent(const AppState& state);
+SidebarContent sidebarContent(const NavigationState& navigation, const DeveloperState& developer);
 
 }  // namespace korvane

@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "app/state/AppState.h"
+#include "app/state/FolderScanState.h"
+#include "app/state/NavigationState.h"
+#include "app/state/PreferencesState.h"
 
 namespace korvane {
 
@@ -44,6 +46,8 @@ struct TopBarContent {
     bool inspectorHighlighted = false;
 };
 
-TopBarContent topBarContent(const AppState& state, bool inspectorFits, bool showsInspector, bool showsPopover);
+TopBarContent topBarContent(const PreferencesState& preferences, const NavigationState& navigation,
+                            const FolderScanState& folderScan, bool inspectorFits, bool showsInspector,
+                            bool showsPopover);
 
 }  // namespace korvane

@@ -330,7 +330,7 @@ LiveStatsView::LiveStatsView(AppState& state, QWidget* parent)
     restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
     refresh();
-    new LiveFigureWatch(state_, *this);
+    new LiveFigureWatch(state_.liveStats(), *this);
 }
 
 std::vector<QWidget*> LiveStatsView::meters() const {

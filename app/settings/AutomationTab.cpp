@@ -8,21 +8,22 @@
 
 #include "app/presenters/SettingsContent.h"
 #include "app/settings/SettingsForm.h"
+#include "app/state/PreferencesState.h"
 
 namespace korvane {
 
-AutomationTab::AutomationTab(AppState& state, QWidget* parent)
+AutomationTab::AutomationTab(Automation& automation, PreferencesState& preferences, QWidget* parent)
     : SettingsTabPage(parent),
-      state_(state),
+      automation_(automation),
+      preferences_(preferences),
       scheduleToggle_(new QCheckBox(QString::fromUtf8(settingsText::scheduleToggle))),
       alertsToggle_(new QCheckBox(QString::fromUtf8(settingsText::alertsToggle))),
       neverTouched_(new FormSection(QString::fromUtf8(settingsText::neverTouched))),
       neverTouchedRows_(new QVBoxLayout) {
     setSections({buildSchedule(), buildAlerts(), buildNeverTouched()});
 
-    // The state does not pass schedule changes on: listen to the schedule itself.
-    connect(&state_.automation(), &Automation::scheduleChanged, this, &AutomationTab::refreshSchedule);
-    connect(&state_.preferences(), &PreferencesState::settingsChanged, this, &AutomationTab::refreshNeverTouched);
+    connect(&automation_, &Automation::scheduleChanged, this, &AutomationTab::refreshSchedule);
+    connect(&preferences_, &PreferencesState::settingsChanged, this, &AutomationTab::refreshNeverTouched);
     refreshSchedule();
     refreshNeverTouched();
 }
@@ -76,13 +77,13 @@ QComboBox* AutomationTab::addPicker(FormSection* section, const char* title,
 }
 
 void AutomationTab::writeSchedule(const std::function<void(Automation::Schedule&)>& change) {
-    Automation::Schedule schedule = state_.automation().schedule();
+    Automation::Schedule schedule = automation_.schedule();
     change(schedule);
-    state_.automation().setSchedule(schedule);
+    automation_.setSchedule(schedule);
 }
 
 void AutomationTab::refreshSchedule() {
-    const Automation::Schedule& schedule = state_.automation().schedule();
+    const Automation::Schedule& schedule = automation_.schedule();
     const auto show = [](QComboBox* picker, const std::vector<PickerOption>& options, std::int64_t value) {
         const QSignalBlocker quiet(picker);
         picker->setCurrentIndex(optionIndex(options, value));
@@ -101,9 +102,9 @@ void AutomationTab::refreshSchedule() {
 std::vector<PathRowView*> AutomationTab::neverTouchedRows() const { return pathRows(*neverTouchedRows_); }
 
 void AutomationTab::refreshNeverTouched() {
-    const auto paths = korvane::neverTouchedRows(state_.preferences().settings());
+    const auto paths = korvane::neverTouchedRows(preferences_.settings());
     showPathRows(*neverTouchedRows_, paths,
-                 [this](const std::string& path) { state_.preferences().removeExclusion(path); });
+                 [this](const std::string& path) { preferences_.removeExclusion(path); });
     neverTouched_->setVisible(!paths.empty());
 }
 

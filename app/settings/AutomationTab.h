@@ -6,7 +6,7 @@
 
 #include "app/presenters/SettingsContent.h"
 #include "app/settings/SettingsTabPage.h"
-#include "app/state/AppState.h"
+#include "app/state/Automation.h"
 
 class QCheckBox;
 class QComboBox;
@@ -16,15 +16,16 @@ namespace korvane {
 
 class FormSection;
 class PathRowView;
+class PreferencesState;
 
 // The "Automation" tab: the weekly scan, the two alerts after a scan and the
 // paths marked "Never touch". Each schedule change writes the whole schedule
 // (which saves and re-arms it); the tab follows the schedule's own signal as
-// well as the state's settings.
+// well as the preferences' settings.
 class AutomationTab : public SettingsTabPage {
     Q_OBJECT
 public:
-    explicit AutomationTab(AppState& state, QWidget* parent = nullptr);
+    AutomationTab(Automation& automation, PreferencesState& preferences, QWidget* parent = nullptr);
 
     QCheckBox* scheduleToggle() const { return scheduleToggle_; }
     QComboBox* weekdayPicker() const { return weekday_; }
@@ -47,7 +48,8 @@ private:
     void refreshSchedule();
     void refreshNeverTouched();
 
-    AppState& state_;
+    Automation& automation_;
+    PreferencesState& preferences_;
     QCheckBox* scheduleToggle_;
     QComboBox* weekday_;
     QComboBox* hour_;

@@ -12,14 +12,15 @@
 #include "app/kit/SymbolView.h"
 #include "app/presenters/SettingsContent.h"
 #include "app/settings/SettingsForm.h"
+#include "app/state/PreferencesState.h"
 
 namespace korvane {
 
-CleanupSettingsTab::CleanupSettingsTab(AppState& state, QWidget* parent)
-    : SettingsTabPage(parent), state_(state) {
+CleanupSettingsTab::CleanupSettingsTab(PreferencesState& preferences, QWidget* parent)
+    : SettingsTabPage(parent), preferences_(preferences) {
     setSections({buildRemoval(), buildSafeguards()});
     // The review sheet's picker writes the same value.
-    connect(&state_.preferences(), &PreferencesState::settingsChanged, this, &CleanupSettingsTab::refresh);
+    connect(&preferences_, &PreferencesState::settingsChanged, this, &CleanupSettingsTab::refresh);
     refresh();
     restyle();
 }
@@ -43,9 +44,9 @@ QWidget* CleanupSettingsTab::buildRemoval() {
     // reader's "Toggle"); showing the stored one changes nothing.
     connect(group, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         const auto value = removalOptions()[static_cast<std::size_t>(id)].value;
-        if (!checked || value == state_.preferences().disposalOverride()) return;
-        state_.preferences().setDisposalOverride(value);
-        state_.preferences().saveSettings();
+        if (!checked || value == preferences_.disposalOverride()) return;
+        preferences_.setDisposalOverride(value);
+        preferences_.saveSettings();
     });
     return removal;
 }
@@ -69,7 +70,7 @@ QWidget* CleanupSettingsTab::buildSafeguards() {
 
 void CleanupSettingsTab::refresh() {
     // Checking one unchecks the others; it writes only when the value differs.
-    const int chosen = removalIndex(state_.preferences().disposalOverride());
+    const int chosen = removalIndex(preferences_.disposalOverride());
     if (chosen >= 0) removal_[static_cast<std::size_t>(chosen)]->setChecked(true);
 }
 

@@ -3,13 +3,13 @@
 #include <vector>
 
 #include "app/settings/SettingsTabPage.h"
-#include "app/state/AppState.h"
 
 class QLabel;
 class QRadioButton;
 
 namespace korvane {
 
+class PreferencesState;
 class SymbolView;
 
 // The "Cleanup" tab: how a cleanup removes items (the same choice as the
@@ -17,7 +17,7 @@ class SymbolView;
 class CleanupSettingsTab : public SettingsTabPage {
     Q_OBJECT
 public:
-    explicit CleanupSettingsTab(AppState& state, QWidget* parent = nullptr);
+    explicit CleanupSettingsTab(PreferencesState& preferences, QWidget* parent = nullptr);
 
     // Recommended, Trash, delete.
     const std::vector<QRadioButton*>& removalButtons() const { return removal_; }
@@ -28,7 +28,7 @@ private:
     void refresh();
     void restyle() override;
 
-    AppState& state_;
+    PreferencesState& preferences_;
     std::vector<QRadioButton*> removal_;
     std::vector<std::pair<SymbolView*, QLabel*>> safeguards_;
 };

@@ -12,32 +12,35 @@
 #include "app/platform/Desktop.h"
 #include "app/presenters/SettingsContent.h"
 #include "app/settings/SettingsForm.h"
+#include "app/state/DesktopActions.h"
+#include "app/state/PreferencesState.h"
 
 namespace korvane {
 
-ScanSettingsTab::ScanSettingsTab(AppState& state, QWidget* parent)
+ScanSettingsTab::ScanSettingsTab(PreferencesState& preferences, const DesktopActions& desktop, QWidget* parent)
     : SettingsTabPage(parent),
-      state_(state),
+      preferences_(preferences),
+      desktop_(desktop),
       projectList_(new QWidget),
       projectRows_(new QVBoxLayout(projectList_)),
       addFolder_(new QPushButton(QString::fromUtf8(settingsText::addFolder))),
       stale_(new QComboBox) {
     setSections({buildToolchains(), buildProjects(), buildThresholds()});
-    connect(&state_.preferences(), &PreferencesState::settingsChanged, this, &ScanSettingsTab::refresh);
+    connect(&preferences_, &PreferencesState::settingsChanged, this, &ScanSettingsTab::refresh);
     refresh();
     restyle();
 }
 
 QWidget* ScanSettingsTab::buildToolchains() {
     auto* toolchains = new FormSection(QString::fromUtf8(settingsText::toolchains));
-    for (const auto& row : categoryToggleRows(state_.preferences().settings())) {
+    for (const auto& row : categoryToggleRows(preferences_.settings())) {
         auto* toggle = new QCheckBox(QString::fromStdString(row.title));
         toggles_.push_back(toggle);
         toolchains->rows()->addRow(toggle);
         const CleanupCategory category = row.category;
         connect(toggle, &QCheckBox::toggled, this, [this, category](bool on) {
-            state_.preferences().setSettings(withCategory(state_.preferences().settings(), category, on));
-            state_.preferences().saveSettings();
+            preferences_.setSettings(withCategory(preferences_.settings(), category, on));
+            preferences_.saveSettings();
         });
     }
     return toolchains;
@@ -62,10 +65,10 @@ QWidget* ScanSettingsTab::buildThresholds() {
     thresholds->rows()->addRow(new FormNote(QString::fromUtf8(settingsText::staleNote)));
     // Only a pick by the user writes: showing a stored value that is no option writes nothing.
     connect(stale_, &QComboBox::activated, this, [this](int index) {
-        auto settings = state_.preferences().settings();
+        auto settings = preferences_.settings();
         settings.staleProjectDays = stale_->itemData(index).toLongLong();
-        state_.preferences().setSettings(std::move(settings));
-        state_.preferences().saveSettings();
+        preferences_.setSettings(std::move(settings));
+        preferences_.saveSettings();
     });
     return thresholds;
 }
@@ -73,17 +76,17 @@ QWidget* ScanSettingsTab::buildThresholds() {
 std::vector<PathRowView*> ScanSettingsTab::projectRows() const { return pathRows(*projectRows_); }
 
 void ScanSettingsTab::addProjectRoot() {
-    Desktop* desktop = state_.desktop().desktop();
+    Desktop* desktop = desktop_.desktop();
     if (!desktop) return;
     const auto folders = desktop->chooseFolders({.directory = {},
                                                  .prompt = settingsText::pickFolderPrompt,
                                                  .message = settingsText::pickFolderMessage,
                                                  .multiple = true});
-    for (const auto& folder : folders) state_.preferences().addProjectRoot(folder);
+    for (const auto& folder : folders) preferences_.addProjectRoot(folder);
 }
 
 void ScanSettingsTab::refresh() {
-    const ScanSettings& settings = state_.preferences().settings();
+    const ScanSettings& settings = preferences_.settings();
     const auto rows = categoryToggleRows(settings);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const QSignalBlocker quiet(toggles_[i]);
@@ -92,7 +95,7 @@ void ScanSettingsTab::refresh() {
 
     const auto projects = projectRootRows(settings);
     showPathRows(*projectRows_, projects,
-                 [this](const std::string& path) { state_.preferences().removeProjectRoot(path); });
+                 [this](const std::string& path) { preferences_.removeProjectRoot(path); });
     projectList_->setVisible(!projects.empty());
 
     const QSignalBlocker quiet(stale_);
@@ -101,7 +104,7 @@ void ScanSettingsTab::refresh() {
 
 void ScanSettingsTab::restyle() {
     const Palette& palette = environmentPalette(this);
-    const auto rows = categoryToggleRows(state_.preferences().settings());
+    const auto rows = categoryToggleRows(preferences_.settings());
     for (std::size_t i = 0; i < rows.size(); ++i) {
         // Title and icon both in the category's colour.
         const QColor color = palette.colorForCategory(rows[i].category);

@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "app/settings/SettingsTabPage.h"
-#include "app/state/AppState.h"
 
 class QCheckBox;
 class QComboBox;
@@ -12,16 +11,18 @@ class QVBoxLayout;
 
 namespace korvane {
 
+class DesktopActions;
 class PathRowView;
+class PreferencesState;
 
 // The "Scanning" tab: which categories a developer scan runs, the folders it
 // searches for projects and when a project counts as stale. Every change is
-// written into the state and saved at once; the tab shows the state's
+// written into the preferences and saved at once; the tab shows their
 // settings whoever changed them.
 class ScanSettingsTab : public SettingsTabPage {
     Q_OBJECT
 public:
-    explicit ScanSettingsTab(AppState& state, QWidget* parent = nullptr);
+    ScanSettingsTab(PreferencesState& preferences, const DesktopActions& desktop, QWidget* parent = nullptr);
 
     // In category declaration order.
     const std::vector<QCheckBox*>& categoryToggles() const { return toggles_; }
@@ -39,7 +40,8 @@ private:
     void refresh();
     void restyle() override;
 
-    AppState& state_;
+    PreferencesState& preferences_;
+    const DesktopActions& desktop_;
     std::vector<QCheckBox*> toggles_;
     QWidget* projectList_;
     QVBoxLayout* projectRows_;

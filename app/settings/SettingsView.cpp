@@ -21,9 +21,9 @@ namespace korvane {
 SettingsView::SettingsView(AppState& state, QWidget* parent)
     : QWidget(parent),
       tabs_(new QTabWidget),
-      scan_(new ScanSettingsTab(state)),
-      cleanup_(new CleanupSettingsTab(state)),
-      automation_(new AutomationTab(state)),
+      scan_(new ScanSettingsTab(state.preferences(), state.desktop())),
+      cleanup_(new CleanupSettingsTab(state.preferences())),
+      automation_(new AutomationTab(state.automation(), state.preferences())),
       about_(new AboutTab) {
     const auto& titles = settingsTabs();
     QWidget* pages[] = {scan_, cleanup_, automation_, about_};

@@ -5,8 +5,7 @@
 namespace korvane {
 namespace {
 
-using Mode = AppState::Mode;
-using Section = AppState::GeneralSection;
+using Section = GeneralSection;
 
 TEST(ExploreColumns, InspectorColumnNeedsTheWishTheWidthAndAPageItServes) {
     struct Case {

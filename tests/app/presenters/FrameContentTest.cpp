@@ -94,6 +94,13 @@ TEST(HoverCardContent, SaysSizeShareReclaimableAndAge) {
     EXPECT_EQ(bare.share, "\u00B7 <0.1%");
 }
 
+TopBarContent topBarOf(const AppState& state, bool inspectorFits, bool showsInspector, bool showsPopover) {
+    return topBarContent(state.preferences(), state.navigation(), state.folderScan(), inspectorFits, showsInspector,
+                         showsPopover);
+}
+
+SidebarContent sidebarOf(const AppState& state) { return sidebarContent(state.navigation(), state.developer()); }
+
 class FrameContent : public testing::FlowFixture {
 protected:
     // The demonstration scan in developer mode.
@@ -102,31 +109,31 @@ protected:
 
 TEST_F(FrameContent, TopBarBadgeCountsMatchesAndShowsZeroWhenNothingMatches) {
     AppState& state = developer();
-    EXPECT_FALSE(topBarContent(state, true, true, false).badge);
+    EXPECT_FALSE(topBarOf(state, true, true, false).badge);
     state.navigation().setSearchText("node");
-    const auto matching = topBarContent(state, true, true, false);
+    const auto matching = topBarOf(state, true, true, false);
     ASSERT_TRUE(matching.badge);
     EXPECT_EQ(*matching.badge, std::to_string(state.navigation().visibleItemCount()));
     EXPECT_TRUE(matching.showsClear);
     state.navigation().setSearchText("no such thing anywhere");
-    EXPECT_EQ(topBarContent(state, true, true, false).badge, "0");
-    EXPECT_FALSE(topBarContent(state, false, true, false).showsFilter) << "no filter in a narrow window";
+    EXPECT_EQ(topBarOf(state, true, true, false).badge, "0");
+    EXPECT_FALSE(topBarOf(state, false, true, false).showsFilter) << "no filter in a narrow window";
 }
 
 TEST_F(FrameContent, TopBarCrumbsAndTheScannedFolderWithALeadingTilde) {
     AppState& state = developer();
-    auto content = topBarContent(state, true, true, false);
+    auto content = topBarOf(state, true, true, false);
     ASSERT_EQ(content.crumbs.size(), 1u);
     EXPECT_TRUE(content.crumbs[0].isLast);
     EXPECT_EQ(content.crumbs[0].name, "Developer storage");
     state.navigation().select(std::string_view(state.developer().tree().children.front().id));
-    content = topBarContent(state, true, true, false);
+    content = topBarOf(state, true, true, false);
     ASSERT_EQ(content.crumbs.size(), 2u);
     EXPECT_FALSE(content.crumbs[0].isLast);
     EXPECT_TRUE(content.modes[1].isActive);
 
     state.preferences().setMode(AppState::Mode::general);
-    content = topBarContent(state, true, true, false);
+    content = topBarOf(state, true, true, false);
     EXPECT_EQ(content.scannedFolder, "No folder scanned");
     EXPECT_TRUE(content.scannedFolderIsPlaceholder);
     state.folderScan().setGeneralResult(FileTreeScanner::Result{});
@@ -137,14 +144,14 @@ TEST_F(FrameContent, TopBarCrumbsAndTheScannedFolderWithALeadingTilde) {
     for (const Case& c : {Case{home_, "~"}, Case{home_ + "/Projects", "~/Projects"},
                           Case{home_ + "2/x", home_ + "2/x"}, Case{"/mnt" + home_, "/mnt" + home_}}) {
         state.folderScan().setScanRoot(c.folder);
-        EXPECT_EQ(topBarContent(state, true, true, false).scannedFolder, c.shown) << c.folder;
+        EXPECT_EQ(topBarOf(state, true, true, false).scannedFolder, c.shown) << c.folder;
     }
     state.navigation().setSheet(AppState::Sheet::settings);
-    EXPECT_TRUE(topBarContent(state, true, true, false).settings.isActive);
+    EXPECT_TRUE(topBarOf(state, true, true, false).settings.isActive);
     state.navigation().setSheet(AppState::Sheet::history);
-    EXPECT_FALSE(topBarContent(state, true, true, false).history.isActive);
-    EXPECT_EQ(topBarContent(state, false, false, true).inspectorHelp, "Show the inspector");
-    EXPECT_TRUE(topBarContent(state, false, false, true).inspectorHighlighted);
+    EXPECT_FALSE(topBarOf(state, true, true, false).history.isActive);
+    EXPECT_EQ(topBarOf(state, false, false, true).inspectorHelp, "Show the inspector");
+    EXPECT_TRUE(topBarOf(state, false, false, true).inspectorHighlighted);
 }
 
 TEST_F(FrameContent, TopBarSaysTheFirstFolderScanIsRunning) {
@@ -152,22 +159,22 @@ TEST_F(FrameContent, TopBarSaysTheFirstFolderScanIsRunning) {
     state.preferences().setMode(AppState::Mode::general);
     state.folderScan().setScanRoot(home_ + "/src");
     state.folderScan().setIsScanningFolder(true);
-    auto content = topBarContent(state, true, true, false);
+    auto content = topBarOf(state, true, true, false);
     EXPECT_EQ(content.scannedFolder, "Scanning ~/src\u2026");
     EXPECT_TRUE(content.scannedFolderIsPlaceholder);
     state.folderScan().setIsScanningFolder(false);
-    EXPECT_EQ(topBarContent(state, true, true, false).scannedFolder, "No folder scanned");
+    EXPECT_EQ(topBarOf(state, true, true, false).scannedFolder, "No folder scanned");
 }
 
 TEST_F(FrameContent, SidebarTexts) {
     AppState& state = launch();
-    auto content = sidebarContent(state);
+    auto content = sidebarOf(state);
     EXPECT_EQ(content.scanTitle, platformWords::scanThisComputer);
     EXPECT_FALSE(content.sections) << "without a scan only the scan block";
 
     state.preferences().setMode(AppState::Mode::developer);
     state.loadDemonstrationScan();
-    content = sidebarContent(state);
+    content = sidebarOf(state);
     ASSERT_TRUE(content.sections);
     const auto& sections = *content.sections;
     EXPECT_EQ(sections.currentView.title, "Developer storage");
@@ -188,17 +195,17 @@ TEST_F(FrameContent, SidebarTexts) {
     // A focused group with a path under home shows it with "~"; the row is highlighted.
     const std::string id = sections.quickWins.front().id;
     state.navigation().select(std::string_view(id));
-    content = sidebarContent(state);
+    content = sidebarOf(state);
     EXPECT_TRUE(content.sections->quickWins.front().isFocused);
     EXPECT_EQ(content.sections->currentView.title, state.developer().tree().find(id)->name);
 
     auto scan = *state.developer().scan();
     scan.volume = {100, 300};
     state.developer().setScan(scan);
-    EXPECT_EQ(sidebarContent(state).sections->disk.used, ByteFormat::string(0)) << "never below 0";
+    EXPECT_EQ(sidebarOf(state).sections->disk.used, ByteFormat::string(0)) << "never below 0";
     state.navigation().setRoute(AppState::Route::scanning);
-    EXPECT_EQ(sidebarContent(state).scanTitle, "Scanning\u2026");
-    EXPECT_FALSE(sidebarContent(state).scanEnabled);
+    EXPECT_EQ(sidebarOf(state).scanTitle, "Scanning\u2026");
+    EXPECT_FALSE(sidebarOf(state).scanEnabled);
 }
 
 TEST_F(FrameContent, NodeMenuEntriesFollowWhatTheNodeHas) {

@@ -320,12 +320,17 @@ TEST(ApplicationsContent, PageStatesSelectionAndTheFirstScan) {
 
 // ---- sidebar --------------------------------------------------------------
 
+GeneralSidebarContent sidebarOf(const AppState& state, const VolumeInfo& volume) {
+    return generalSidebarContent(state.folderScan(), state.navigation().generalSection(),
+                                 state.applications().apps().size(), state.liveStats().stats(), volume);
+}
+
 TEST(GeneralSidebarContent, IdleScanningAndTheLastScan) {
     testing::AppStateHarness harness;
     auto state = harness.make();
     const VolumeInfo volume(1000, 400);
 
-    GeneralSidebarContent content = generalSidebarContent(*state, volume);
+    GeneralSidebarContent content = sidebarOf(*state, volume);
     EXPECT_EQ(content.primaryTitle, "Scan Home folder");
     EXPECT_TRUE(content.primaryEnabled);
     EXPECT_TRUE(content.folderEnabled);
@@ -347,7 +352,7 @@ TEST(GeneralSidebarContent, IdleScanningAndTheLastScan) {
     state->folderScan().setIsScanningFolder(true);
     state->folderScan().setGeneralProgress({1234567, 5'000'000, harness.home.root() + "/Projects/deep"});
     state->navigation().setGeneralSection(AppState::GeneralSection::apps);
-    content = generalSidebarContent(*state, volume);
+    content = sidebarOf(*state, volume);
     EXPECT_EQ(content.primaryTitle, "Scanning\u2026");
     EXPECT_FALSE(content.primaryEnabled);
     EXPECT_FALSE(content.folderEnabled);
@@ -367,7 +372,7 @@ TEST(GeneralSidebarContent, IdleScanningAndTheLastScan) {
     state->folderScan().setGeneralResult(result);
     state->folderScan().setScanRoot(harness.home.root() + "/Work");
     state->applications().setApps({app("One", 1), app("Two", 1), app("Three", 1)});
-    content = generalSidebarContent(*state, volume);
+    content = sidebarOf(*state, volume);
     ASSERT_TRUE(content.thisScan);
     EXPECT_EQ(content.thisScan->duration, "3.4s");
     EXPECT_EQ(content.thisScan->path, "~/Work");
@@ -381,7 +386,7 @@ TEST(GeneralSidebarContent, IdleScanningAndTheLastScan) {
     // A scan that found no large file shows no count, not "0".
     result.largest.clear();
     state->folderScan().setGeneralResult(result);
-    EXPECT_FALSE(generalSidebarContent(*state, volume).pages[2].count);
+    EXPECT_FALSE(sidebarOf(*state, volume).pages[2].count);
 }
 
 TEST(GeneralSidebarContent, MeterBarsClampTheirFillAndWarn) {
@@ -389,7 +394,7 @@ TEST(GeneralSidebarContent, MeterBarsClampTheirFillAndWarn) {
     testing::AppStateHarness harness;
     auto state = harness.make();
     // The fixture machine has 1000 kB and nothing in use: the bar keeps its 1 % minimum.
-    const GeneralSidebarContent content = generalSidebarContent(*state, {});
+    const GeneralSidebarContent content = sidebarOf(*state, {});
     EXPECT_EQ(content.live[1].barFraction, 0.01);
     EXPECT_EQ(content.live[1].tint, GaugeTint::accent);
     EXPECT_EQ(content.gauge.percentText, "0%");

@@ -88,7 +88,8 @@ protected:
             auto* row = new QHBoxLayout(&host);
             row->setContentsMargins(0, 0, 0, 0);
             row->setSpacing(0);
-            auto* sidebar = new GeneralSidebar(state());
+            auto* sidebar = new GeneralSidebar(state().folderScan(), state().navigation(), state().applications(),
+                                               state().liveStats(), state().desktop());
             sidebar->setFixedWidth(248);
             row->addWidget(sidebar);
             page->setParent(&host);
@@ -209,7 +210,8 @@ TEST_F(GeneralPagesTest, SearchFollowsTheFieldAndSurvivesAHostilePattern) {
 
 TEST_F(GeneralPagesTest, SidebarStopsAtOnceAndSwitchesPages) {
     scanSmallHome();
-    GeneralSidebar sidebar(state());
+    GeneralSidebar sidebar(state().folderScan(), state().navigation(), state().applications(), state().liveStats(),
+                           state().desktop());
     sidebar.show();
     EXPECT_TRUE(sidebar.thisScanSection()->isVisible());
     EXPECT_EQ(sidebar.diskGauge()->accessibleName().toStdString(), sidebar.content().gauge.accessibleText);

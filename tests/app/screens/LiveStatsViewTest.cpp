@@ -127,7 +127,11 @@ TEST(LiveFigures, TheStatisticsTimerRunsOnlyWhileAFigureIsOnScreen) {
     };
     const Case cases[] = {
         {"statistics page", [](AppState& state) -> QWidget* { return new LiveStatsView(state); }},
-        {"general sidebar", [](AppState& state) -> QWidget* { return new GeneralSidebar(state); }},
+        {"general sidebar",
+         [](AppState& state) -> QWidget* {
+             return new GeneralSidebar(state.folderScan(), state.navigation(), state.applications(), state.liveStats(),
+                                       state.desktop());
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.figure);

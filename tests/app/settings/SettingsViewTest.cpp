@@ -57,7 +57,7 @@ TEST_F(SettingsViewTest, OpensOnTheFirstTabInItsFixedFrameEveryTime) {
 
 TEST_F(SettingsViewTest, EachCategoryToggleSavesTheWholeSettingsAtOnce) {
     launch();
-    ScanSettingsTab tab(state());
+    ScanSettingsTab tab(state().preferences(), state().desktop());
     const auto& toggles = tab.categoryToggles();
     ASSERT_EQ(toggles.size(), allCleanupCategories().size());
     int writes = settings_.writeCount(PreferencesState::scanSettingsKey);
@@ -76,7 +76,7 @@ TEST_F(SettingsViewTest, EachCategoryToggleSavesTheWholeSettingsAtOnce) {
 
 TEST_F(SettingsViewTest, AllCategoriesOffIsSavedAsAnEmptySet) {
     launch();
-    ScanSettingsTab tab(state());
+    ScanSettingsTab tab(state().preferences(), state().desktop());
     for (QCheckBox* toggle : tab.categoryToggles()) toggle->click();
     EXPECT_TRUE(storedSettings().enabledCategories.empty());
 }
@@ -86,7 +86,7 @@ TEST_F(SettingsViewTest, AddFolderAppendsOnlyNewFoldersInThePickersOrderAndStart
     auto settings = state().preferences().settings();
     settings.projectRoots = {at("Code")};
     state().preferences().setSettings(settings);
-    ScanSettingsTab tab(state());
+    ScanSettingsTab tab(state().preferences(), state().desktop());
     const int writes = settings_.writeCount(PreferencesState::scanSettingsKey);
     desktop_.answers.push_back({at("a"), at("Code"), at("b")});
     tab.addFolderButton()->click();
@@ -112,7 +112,7 @@ TEST_F(SettingsViewTest, RemovingAFolderListedTwiceRemovesBothWithTheStoredPath)
     auto settings = state().preferences().settings();
     settings.projectRoots = {at("x"), "/elsewhere", at("x")};
     state().preferences().setSettings(settings);
-    ScanSettingsTab tab(state());
+    ScanSettingsTab tab(state().preferences(), state().desktop());
     ASSERT_EQ(tab.projectRows().size(), 3U);
     tab.projectRows()[0]->removeButton()->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -127,7 +127,7 @@ TEST_F(SettingsViewTest, StalenessPickerShowsNoChoiceForAStoredValueThatIsNoOpti
     auto settings = state().preferences().settings();
     settings.staleProjectDays = 45;
     state().preferences().setSettings(settings);
-    ScanSettingsTab tab(state());
+    ScanSettingsTab tab(state().preferences(), state().desktop());
     EXPECT_EQ(tab.stalePicker()->currentIndex(), -1);
     EXPECT_EQ(state().preferences().settings().staleProjectDays, 45);
     const int writes = settings_.writeCount(PreferencesState::scanSettingsKey);
@@ -139,7 +139,7 @@ TEST_F(SettingsViewTest, StalenessPickerShowsNoChoiceForAStoredValueThatIsNoOpti
 
 TEST_F(SettingsViewTest, RemovalRadiosStoreTheDisposalAndFollowTheReviewSheet) {
     launch();
-    CleanupSettingsTab tab(state());
+    CleanupSettingsTab tab(state().preferences());
     const auto& radios = tab.removalButtons();
     ASSERT_EQ(radios.size(), 3U);
     EXPECT_TRUE(radios[0]->isChecked());
@@ -160,7 +160,7 @@ TEST_F(SettingsViewTest, RemovalRadiosStoreTheDisposalAndFollowTheReviewSheet) {
 
 TEST_F(SettingsViewTest, RemovalRadiosStoreTheChoiceHoweverItIsChecked) {
     launch();
-    CleanupSettingsTab tab(state());
+    CleanupSettingsTab tab(state().preferences());
     const auto& radios = tab.removalButtons();
     ASSERT_EQ(radios.size(), 3U);
     const struct {
@@ -194,7 +194,7 @@ TEST_F(SettingsViewTest, RemovalRadiosStoreTheChoiceHoweverItIsChecked) {
 
 TEST_F(SettingsViewTest, EachScheduleControlReplacesOneFieldAndStoresTheWholeSchedule) {
     launch();
-    AutomationTab tab(state());
+    AutomationTab tab(state().automation(), state().preferences());
     const Automation::Schedule start = state().automation().schedule();
     const struct {
         const char* control;
@@ -223,7 +223,7 @@ TEST_F(SettingsViewTest, EachScheduleControlReplacesOneFieldAndStoresTheWholeSch
 TEST_F(SettingsViewTest, SwitchingTheScheduleOnWhenDueRunsAtOnceAndOtherwiseOnlyStores) {
     clock_.setLocal(monday, QTime(11, 0));
     launch();
-    AutomationTab tab(state());
+    AutomationTab tab(state().automation(), state().preferences());
     // While off, a due weekday and hour start nothing.
     pick(tab.weekdayPicker(), 1);
     pick(tab.hourPicker(), 2);
@@ -237,7 +237,7 @@ TEST_F(SettingsViewTest, SwitchingTheScheduleOnWhenDueRunsAtOnceAndOtherwiseOnly
 
 TEST_F(SettingsViewTest, ScheduleValuesThatAreNoOptionShowNoChoiceAndTheTabFollowsTheSchedule) {
     launch();
-    AutomationTab tab(state());
+    AutomationTab tab(state().automation(), state().preferences());
     Automation::Schedule odd = state().automation().schedule();
     odd.weekday = 9;
     odd.hour = 11;
@@ -254,7 +254,7 @@ TEST_F(SettingsViewTest, ScheduleValuesThatAreNoOptionShowNoChoiceAndTheTabFollo
 TEST_F(SettingsViewTest, NeverTouchedRowsAreSortedByteWiseAndRemovable) {
     launch();
     EXPECT_EQ(neverTouchedRows(state().preferences().settings()).size(), 0U);
-    AutomationTab tab(state());
+    AutomationTab tab(state().automation(), state().preferences());
     tab.show();
     EXPECT_FALSE(tab.neverTouchedSection()->isVisible());
     auto settings = state().preferences().settings();
