@@ -26,40 +26,55 @@ bool isEmptyFolder(const std::string& path) {
     return !std::filesystem::exists(path) || std::filesystem::is_empty(path);
 }
 
-// Between the look at the item and its move, something else takes its place:
-// whatever was moved goes back, and the result says the move did not happen.
+// Between the look at the item and its move, something else takes its place,
+// while its record is written or at the move itself: whatever was moved goes
+// back, and the result says the move did not happen.
 TEST(TrashHazard, ItemSwappedDuringTheMoveIsPutBack) {
     struct Row {
         const char* swappedIn;
+        bool atTheRecord;
         int error;
         bool hasMessage;
     };
-    for (const Row& row : {Row{"link", ELOOP, false}, Row{"folder", EAGAIN, true}}) {
+    for (const Row& row : {Row{"link", false, ELOOP, false}, Row{"folder", false, EAGAIN, true},
+                           Row{"link", true, ELOOP, false}, Row{"folder", true, EAGAIN, true}}) {
+        SCOPED_TRACE(std::string(row.swappedIn) + (row.atTheRecord ? " at the record" : " at the move"));
         TempTree tree;
         const std::string home = tree.folder("home");
         const std::string trashRoot = tree.path("home/.local/share/Trash");
         FreedesktopTrash trash(trashRoot, home);
         tree.text("home/cache/data", "real");
         const std::string item = tree.path("home/cache");
-        testing::beforeNextRename("cache", [&] {
+        const auto swap = [&] {
             std::filesystem::rename(item, tree.path("home/cache-real"));
             if (std::string(row.swappedIn) == "link") {
                 std::filesystem::create_directory_symlink(tree.path("home/cache-real"), item);
             } else {
                 tree.text("home/cache/other", "other");
             }
-        });
+        };
+        // Swapped in before the move, the other entry is never moved at all.
+        bool swappedEntryMoved = false;
+        if (row.atTheRecord) {
+            testing::afterNextFsync([&] {
+                swap();
+                testing::beforeNextRename("cache", [&] { swappedEntryMoved = true; });
+            });
+        } else {
+            testing::beforeNextRename("cache", swap);
+        }
 
         Trash::Result result = trash.moveToTrash(item);
 
         testing::disarmSyscallHooks();
-        EXPECT_FALSE(result.ok()) << row.swappedIn;
-        EXPECT_EQ(result.error, row.error) << row.swappedIn;
-        EXPECT_EQ(!result.message.empty(), row.hasMessage) << row.swappedIn;
-        EXPECT_EQ(readFile(tree.path("home/cache-real/data")), "real") << row.swappedIn;
-        EXPECT_EQ(std::filesystem::is_symlink(item), std::string(row.swappedIn) == "link") << row.swappedIn;
-        EXPECT_TRUE(isEmptyFolder(trashRoot + "/files")) << row.swappedIn;
-        EXPECT_TRUE(isEmptyFolder(trashRoot + "/info")) << row.swappedIn;
+        EXPECT_FALSE(result.ok());
+        EXPECT_EQ(result.error, row.error);
+        EXPECT_EQ(!result.message.empty(), row.hasMessage);
+        EXPECT_EQ(readFile(tree.path("home/cache-real/data")), "real");
+        EXPECT_EQ(std::filesystem::is_symlink(item), std::string(row.swappedIn) == "link");
+        EXPECT_TRUE(isEmptyFolder(trashRoot + "/files"));
+        EXPECT_TRUE(isEmptyFolder(trashRoot + "/info"));
+        EXPECT_FALSE(swappedEntryMoved);
     }
 }
 

@@ -19,12 +19,14 @@ struct Hook {
 std::mutex hookMutex;
 Hook unlinkHook;
 Hook renameHook;
+Hook fsyncHook;
 
 // Takes the action out before it runs, so that the action's own calls do not
 // run it again.
+// A hook armed without a name runs on the next call whatever it names.
 std::function<void()> take(Hook& hook, const char* name) {
     std::lock_guard lock(hookMutex);
-    if (!hook.action || name == nullptr || hook.name != name) return {};
+    if (!hook.action || (!hook.name.empty() && (name == nullptr || hook.name != name))) return {};
     return std::exchange(hook.action, {});
 }
 
@@ -45,10 +47,16 @@ void beforeNextRename(const std::string& name, std::function<void()> action) {
     renameHook = {name, std::move(action)};
 }
 
+void afterNextFsync(std::function<void()> action) {
+    std::lock_guard lock(hookMutex);
+    fsyncHook = {"", std::move(action)};
+}
+
 void disarmSyscallHooks() {
     std::lock_guard lock(hookMutex);
     unlinkHook = {};
     renameHook = {};
+    fsyncHook = {};
 }
 
 }  // namespace korvane::testing
@@ -68,4 +76,14 @@ extern "C" int renameat2(int fromDir, const char* from, int toDir, const char* t
     static const Function system = korvane::testing::systemFunction<Function>("renameat2");
     if (auto action = korvane::testing::take(korvane::testing::renameHook, from)) action();
     return system(fromDir, from, toDir, to, flags);
+}
+
+extern "C" int fsync(int fd) {
+    using Function = int (*)(int);
+    static const Function system = korvane::testing::systemFunction<Function>("fsync");
+    const int result = system(fd);
+    if (result == 0) {
+        if (auto action = korvane::testing::take(korvane::testing::fsyncHook, nullptr)) action();
+    }
+    return result;
 }
