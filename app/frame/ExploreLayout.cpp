@@ -161,7 +161,7 @@ QWidget* ExploreLayout::makeCanvasPage(AppState::Mode mode, AppState::GeneralSec
         case AppState::GeneralSection::search: return new SearchView(state_);
         case AppState::GeneralSection::largeFiles: return new LargeFilesView(state_);
         case AppState::GeneralSection::apps: return new ApplicationsView(state_);
-        case AppState::GeneralSection::stats: return new LiveStatsView(state_);
+        case AppState::GeneralSection::stats: return new LiveStatsView(state_.liveStats());
     }
     return new GeneralCanvas(state_);
 }

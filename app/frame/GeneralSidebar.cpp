@@ -340,7 +340,7 @@ QWidget* GeneralSidebar::buildLive() {
         meters_.push_back(meter);
     }
     auto* section = new RailSection(QStringLiteral("Live"), std::nullopt, liveContent);
-    new LiveFigureWatch(state_, *liveContent);
+    new LiveFigureWatch(state_.liveStats(), *liveContent);
     return section;
 }
 

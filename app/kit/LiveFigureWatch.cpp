@@ -3,16 +3,17 @@
 #include <QEvent>
 #include <QWidget>
 
-#include "app/state/AppState.h"
+#include "app/state/LiveStatsState.h"
 
 namespace korvane {
 
-LiveFigureWatch::LiveFigureWatch(AppState& state, QWidget& figure) : QObject(&figure), state_(state), figure_(figure) {
+LiveFigureWatch::LiveFigureWatch(LiveStatsState& stats, QWidget& figure)
+    : QObject(&figure), stats_(stats), figure_(figure) {
     figure_.installEventFilter(this);
     follow();
 }
 
-LiveFigureWatch::~LiveFigureWatch() { state_.liveStats().setStatsWatched(this, false); }
+LiveFigureWatch::~LiveFigureWatch() { stats_.setStatsWatched(this, false); }
 
 bool LiveFigureWatch::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
@@ -36,7 +37,7 @@ void LiveFigureWatch::follow() {
         if (window != &figure_) window->installEventFilter(this);
     }
     onScreen_ = figure_.isVisible() && !figure_.window()->isMinimized();
-    state_.liveStats().setStatsWatched(this, onScreen_);
+    stats_.setStatsWatched(this, onScreen_);
 }
 
 }  // namespace korvane

@@ -7,16 +7,16 @@ class QWidget;
 
 namespace korvane {
 
-class AppState;
+class LiveStatsState;
 
-// Tells the state whether a live figure (a meter, the statistics page) is on
+// Tells the live statistics whether a live figure (a meter, the statistics page) is on
 // screen: shown, in a window that is shown and not minimised. The statistics
 // timer runs only while some figure is, so a hidden window reads nothing.
 class LiveFigureWatch : public QObject {
     Q_OBJECT
 public:
     // Lives as long as `figure`.
-    LiveFigureWatch(AppState& state, QWidget& figure);
+    LiveFigureWatch(LiveStatsState& stats, QWidget& figure);
     ~LiveFigureWatch() override;
 
     bool onScreen() const { return onScreen_; }
@@ -27,7 +27,7 @@ protected:
 private:
     void follow();
 
-    AppState& state_;
+    LiveStatsState& stats_;
     QWidget& figure_;
     QPointer<QWidget> window_;
     bool onScreen_ = false;

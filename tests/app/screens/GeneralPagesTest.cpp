@@ -108,7 +108,7 @@ TEST_F(GeneralPagesTest, PicturesOfEveryPage) {
     state().folderScan().setSearchQuery({});
     shoot(new SearchView(state()), "search");
     shoot(new LargeFilesView(state()), "large-files");
-    shoot(new LiveStatsView(state()), "stats");
+    shoot(new LiveStatsView(state().liveStats()), "stats");
     InstalledApp app;
     app.name = "Sketchbook";
     app.bundleURL = at("Applications/Sketchbook.app");
@@ -288,7 +288,7 @@ TEST(LiveStatsViewTest, FollowsTheFixtureMachine) {
                       "MemTotal: 1000000 kB\nActive: 300000 kB\nInactive: 100000 kB\n"
                       "SwapTotal: 100000 kB\nSwapFree: 100000 kB\n");
     auto state = harness.make();
-    LiveStatsView view(*state);
+    LiveStatsView view(state->liveStats());
     view.show();
     EXPECT_FALSE(view.swapWarning()->isVisible());
     const std::string before = view.content().meters[1].caption;
