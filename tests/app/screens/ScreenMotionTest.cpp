@@ -42,7 +42,7 @@ protected:
 // make room, and both go back the same way on "Dismiss".
 TEST_F(ScreenMotionTest, CompletionNoticeSlidesAndTheActionsGlide) {
     launch({"--screen", "finished"});
-    CompleteView view(state());
+    CompleteView view(state().developer(), state().desktop());
     view.resize(800, 900);
     view.show();
     stepTo(view, 10'000);
@@ -135,7 +135,7 @@ TEST_F(ScreenMotionTest, ScanningHeadlineSpringsAndRowsSlideIn) {
     const ScanProgress finished = state().developer().scanProgress();
     ASSERT_FALSE(scanningContent(finished).rows.empty());
     state().developer().setScanProgress(ScanProgress::idle());
-    ScanningView view(state());
+    ScanningView view(state().developer());
     view.resize(800, 700);
     view.show();
     ASSERT_TRUE(view.rowSlots().empty());
