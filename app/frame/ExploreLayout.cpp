@@ -158,9 +158,13 @@ QWidget* ExploreLayout::makeCanvasPage(AppState::Mode mode, AppState::GeneralSec
     if (mode == AppState::Mode::developer) return new CanvasView(state_);
     switch (section) {
         case AppState::GeneralSection::explore: return new GeneralCanvas(state_);
-        case AppState::GeneralSection::search: return new SearchView(state_);
-        case AppState::GeneralSection::largeFiles: return new LargeFilesView(state_);
-        case AppState::GeneralSection::apps: return new ApplicationsView(state_);
+        case AppState::GeneralSection::search:
+            return new SearchView(state_.folderScan(), state_.developer(), state_.desktop(), state_.clock());
+        case AppState::GeneralSection::largeFiles:
+            return new LargeFilesView(state_.folderScan(), state_.developer(), state_.desktop(),
+                                      state_.clock());
+        case AppState::GeneralSection::apps:
+            return new ApplicationsView(state_.applications(), state_.desktop(), state_.clock());
         case AppState::GeneralSection::stats: return new LiveStatsView(state_.liveStats());
     }
     return new GeneralCanvas(state_);

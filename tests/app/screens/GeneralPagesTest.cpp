@@ -106,8 +106,10 @@ protected:
 TEST_F(GeneralPagesTest, PicturesOfEveryPage) {
     scanSmallHome();
     state().folderScan().setSearchQuery({});
-    shoot(new SearchView(state()), "search");
-    shoot(new LargeFilesView(state()), "large-files");
+    shoot(new SearchView(state().folderScan(), state().developer(), state().desktop(), state().clock()),
+          "search");
+    shoot(new LargeFilesView(state().folderScan(), state().developer(), state().desktop(), state().clock()),
+          "large-files");
     shoot(new LiveStatsView(state().liveStats()), "stats");
     InstalledApp app;
     app.name = "Sketchbook";
@@ -122,12 +124,12 @@ TEST_F(GeneralPagesTest, PicturesOfEveryPage) {
     other.bundleURL = at("Applications/Notes.app");
     other.leftovers.clear();
     state().applications().setApps({app, other});
-    shoot(new ApplicationsView(state()), "applications");
+    shoot(new ApplicationsView(state().applications(), state().desktop(), state().clock()), "applications");
 }
 
 TEST_F(GeneralPagesTest, LargeFilesListOnlyWhatReachesTheThresholdAsPlainText) {
     scanSmallHome();
-    LargeFilesView view(state());
+    LargeFilesView view(state().folderScan(), state().developer(), state().desktop(), state().clock());
     view.show();
     const auto& entries = view.list()->model()->entries();
     ASSERT_EQ(entries.size(), 2u);
@@ -143,7 +145,7 @@ TEST_F(GeneralPagesTest, LargeFilesListOnlyWhatReachesTheThresholdAsPlainText) {
 TEST_F(GeneralPagesTest, TickingTwoEntriesAndRemovingOpensTheReviewMovingToTheTrash) {
     scanSmallHome();
     state().folderScan().setSearchQuery({});
-    SearchView view(state());
+    SearchView view(state().folderScan(), state().developer(), state().desktop(), state().clock());
     view.resize(900, 600);
     view.show();
     ASSERT_TRUE(testing::waitUntil([&] { return view.runner().isCurrent(); }));
@@ -182,7 +184,7 @@ TEST_F(GeneralPagesTest, TickingTwoEntriesAndRemovingOpensTheReviewMovingToTheTr
 
 TEST_F(GeneralPagesTest, SearchFollowsTheFieldAndSurvivesAHostilePattern) {
     scanSmallHome();
-    SearchView view(state());
+    SearchView view(state().folderScan(), state().developer(), state().desktop(), state().clock());
     view.show();
     QTest::keyClicks(view.field(), QStringLiteral("img"));
     EXPECT_EQ(state().folderScan().searchQuery().text, "img");
@@ -241,7 +243,7 @@ TEST_F(GeneralPagesTest, ApplicationsPageScansOnceWhenItFirstAppears) {
     };
     launch();
     {
-        ApplicationsView view(state());
+        ApplicationsView view(state().applications(), state().desktop(), state().clock());
         EXPECT_EQ(made, 0);  // not before it shows
         view.show();
         EXPECT_EQ(made, 1);
@@ -256,7 +258,7 @@ TEST_F(GeneralPagesTest, ApplicationsPageScansOnceWhenItFirstAppears) {
         EXPECT_EQ(view.detail()->name, "Sketchbook");
         EXPECT_TRUE(view.includeBundleBox()->isChecked());
     }
-    ApplicationsView again(state());
+    ApplicationsView again(state().applications(), state().desktop(), state().clock());
     again.show();
     EXPECT_EQ(made, 1);  // a later visit shows the list as it was left
     EXPECT_FALSE(state().applications().isScanningApps());

@@ -84,7 +84,7 @@ TEST_F(ScreenMotionTest, CompletionNoticeSlidesAndTheActionsGlide) {
 // the last untick; a row's highlight fades in and out with the pointer.
 TEST_F(ScreenMotionTest, EntryListBarSlidesAndHoverFades) {
     launch({"--mode", "general"});
-    EntryList list(state());
+    EntryList list(state().developer(), state().desktop(), state().clock());
     const auto now = std::chrono::system_clock::now();
     list.setEntries({FileTreeScanner::Entry::make("a.iso", "/data/a.iso", 4'000'000, now, false),
                      FileTreeScanner::Entry::make("b.iso", "/data/b.iso", 3'000'000, now, false),
