@@ -170,6 +170,9 @@ QWidget* ExploreLayout::makeCanvasPage(AppState::Mode mode, AppState::GeneralSec
     return new GeneralCanvas(state_);
 }
 
-QWidget* ExploreLayout::makeInspector() { return new InspectorView(state_); }
+QWidget* ExploreLayout::makeInspector() {
+    return new InspectorView(state_.preferences(), state_.navigation(), state_.developer(),
+                             state_.folderScan(), state_.desktop(), state_.clock());
+}
 
 }  // namespace korvane
