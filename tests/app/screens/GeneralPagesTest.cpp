@@ -142,6 +142,17 @@ TEST_F(GeneralPagesTest, LargeFilesListOnlyWhatReachesTheThresholdAsPlainText) {
               QStringLiteral("holiday.mov"));
 }
 
+TEST_F(GeneralPagesTest, LargeFilesFollowTheNextScan) {
+    scanSmallHome();
+    LargeFilesView view(state().folderScan(), state().developer(), state().desktop(), state().clock());
+    view.show();
+    ASSERT_EQ(view.list()->model()->entries().size(), 2u);
+    file("Movies/trailer.mov", 70'000'000);
+    state().folderScan().scanFolder(home_);
+    EXPECT_TRUE(testing::waitUntil([&] { return view.list()->model()->entries().size() == 3; }, 20));
+    EXPECT_EQ(view.list()->model()->entries().front().name, "trailer.mov");
+}
+
 TEST_F(GeneralPagesTest, TickingTwoEntriesAndRemovingOpensTheReviewMovingToTheTrash) {
     scanSmallHome();
     state().folderScan().setSearchQuery({});

@@ -73,6 +73,17 @@ TEST_F(MenuBarViewTest, ScanButtonStartsAScanAndWaitsWhileItRuns) {
     EXPECT_FALSE(panel.scanButton()->isEnabled());
 }
 
+TEST_F(MenuBarViewTest, AShownPanelFollowsANewScanWhileTheScreenStays) {
+    launch({"--screen", "explore"});
+    MenuBarView panel(state().developer(), state().navigation());
+    panel.show();
+    ASSERT_EQ(panel.findChildren<ElidedLabel*>().size(), 3);
+    ScanResult scan = *state().developer().scan();
+    scan.categories.erase(scan.categories.begin());
+    state().developer().setScan(scan);
+    EXPECT_EQ(panel.findChildren<ElidedLabel*>().size(), 2);
+}
+
 }  // namespace
 }  // namespace korvane
 
