@@ -286,7 +286,7 @@ void MainWindow::placeSheet(QDialog* dialog) const {
 QWidget* MainWindow::makeSheetContent(AppState::Sheet sheet) {
     switch (sheet) {
         case AppState::Sheet::review: {
-            auto* review = new ReviewView(state_);
+            auto* review = new ReviewView(state_.developer(), state_.preferences());
             connect(review, &ReviewView::closeRequested, this, [this] {
                 if (sheetDialog_) sheetDialog_->reject();
             });
@@ -300,7 +300,9 @@ QWidget* MainWindow::makeSheetContent(AppState::Sheet sheet) {
             return frame;
         }
         case AppState::Sheet::history: {
-            auto* frame = new TitledSheet(QStringLiteral("Storage history"), new HistoryView(state_));
+            auto* frame =
+                new TitledSheet(QStringLiteral("Storage history"),
+                                new HistoryView(state_.history(), state_.developer(), state_.navigation()));
             // The limits are the card's; the content sits within its edge.
             constexpr int edges = 2 * SheetWindow::edge;
             frame->setFixedWidth(historyWidth - edges);

@@ -17,7 +17,7 @@ MenuBarExtra::MenuBarExtra(AppState& state, MainWindow& window, QObject* parent)
     : QObject(parent),
       state_(state),
       icon_(new QSystemTrayIcon(applicationIcon(), this)),
-      panel_(new MenuBarView(state)) {
+      panel_(new MenuBarView(state.developer(), state.navigation())) {
     connect(icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason != QSystemTrayIcon::Trigger && reason != QSystemTrayIcon::Context) return;
         const QRect tray = icon_->geometry();

@@ -162,14 +162,21 @@ QWidget* ExploreLayout::makeCanvasPage(AppState::Mode mode, AppState::GeneralSec
     if (mode == AppState::Mode::developer) return new DeveloperCanvasPage(canvas);
     switch (section) {
         case AppState::GeneralSection::explore: return new GeneralCanvasPage(state_.folderScan(), canvas);
-        case AppState::GeneralSection::search: return new SearchView(state_);
-        case AppState::GeneralSection::largeFiles: return new LargeFilesView(state_);
-        case AppState::GeneralSection::apps: return new ApplicationsView(state_);
-        case AppState::GeneralSection::stats: return new LiveStatsView(state_);
+        case AppState::GeneralSection::search:
+            return new SearchView(state_.folderScan(), state_.developer(), state_.desktop(), state_.clock());
+        case AppState::GeneralSection::largeFiles:
+            return new LargeFilesView(state_.folderScan(), state_.developer(), state_.desktop(),
+                                      state_.clock());
+        case AppState::GeneralSection::apps:
+            return new ApplicationsView(state_.applications(), state_.desktop(), state_.clock());
+        case AppState::GeneralSection::stats: return new LiveStatsView(state_.liveStats());
     }
     return new GeneralCanvasPage(state_.folderScan(), canvas);
 }
 
-QWidget* ExploreLayout::makeInspector() { return new InspectorView(state_); }
+QWidget* ExploreLayout::makeInspector() {
+    return new InspectorView(state_.preferences(), state_.navigation(), state_.developer(),
+                             state_.folderScan(), state_.desktop(), state_.clock());
+}
 
 }  // namespace korvane

@@ -102,7 +102,7 @@ void RootView::resizeEvent(QResizeEvent* event) {
 QWidget* RootView::makeScreen(AppState::Route route) {
     switch (route) {
         case AppState::Route::scanning:
-            return new ScanningView(state_, this);
+            return new ScanningView(state_.developer(), this);
         case AppState::Route::explore: {
             auto* layout = new ExploreLayout(state_, showsInspector_, this);
             connect(layout, &ExploreLayout::showsInspectorChanged, this,
@@ -110,11 +110,11 @@ QWidget* RootView::makeScreen(AppState::Route route) {
             return layout;
         }
         case AppState::Route::onboarding:
-            return new OnboardingView(state_, this);
+            return new OnboardingView(state_.folderScan(), state_.developer(), this);
         case AppState::Route::cleaning:
-            return new CleanupProgressView(state_, this);
+            return new CleanupProgressView(state_.developer(), this);
         case AppState::Route::finished:
-            return new CompleteView(state_, this);
+            return new CompleteView(state_.developer(), state_.desktop(), this);
     }
     return nullptr;
 }

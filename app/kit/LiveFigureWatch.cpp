@@ -7,7 +7,8 @@
 
 namespace korvane {
 
-LiveFigureWatch::LiveFigureWatch(LiveStatsState& stats, QWidget& figure) : QObject(&figure), stats_(stats), figure_(figure) {
+LiveFigureWatch::LiveFigureWatch(LiveStatsState& stats, QWidget& figure)
+    : QObject(&figure), stats_(stats), figure_(figure) {
     figure_.installEventFilter(this);
     follow();
 }

@@ -9,9 +9,9 @@ namespace korvane {
 
 class LiveStatsState;
 
-// Tells the state whether a live figure (a meter, the statistics page) is on
-// screen: shown, in a window that is shown and not minimised. The statistics
-// timer runs only while some figure is, so a hidden window reads nothing.
+// Tells the live statistics whether a live figure (a meter, the statistics
+// page) is on screen: shown, in a window that is shown and not minimised. The
+// statistics timer runs only while some figure is, so a hidden window reads nothing.
 class LiveFigureWatch : public QObject {
     Q_OBJECT
 public:

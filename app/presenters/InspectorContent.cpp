@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/state/DeveloperState.h"
+#include "app/state/FolderScanState.h"
+#include "app/state/NavigationState.h"
 #include "core/system/Paths.h"
 #include "core/text/ByteFormat.h"
 #include "core/text/RelativeDate.h"
@@ -65,7 +68,7 @@ std::string inspectorShare(const StorageNode& node, std::int64_t totalBytes) {
     return text;
 }
 
-std::vector<InspectorDetailRow> inspectorDetailRows(const StorageNode& node, AppState::Mode mode,
+std::vector<InspectorDetailRow> inspectorDetailRows(const StorageNode& node, Mode mode,
                                                     const std::optional<ScanResult>& scan,
                                                     const std::optional<FileTreeScanner::Result>& folderScan,
                                                     std::chrono::system_clock::time_point now) {
@@ -77,8 +80,8 @@ std::vector<InspectorDetailRow> inspectorDetailRows(const StorageNode& node, App
         rows.push_back({"Items", ByteFormat::groupedInteger(static_cast<std::int64_t>(node.leafCount()))});
     if (node.lastModified) rows.push_back({"Modified", RelativeDate::string(node.lastModified, now)});
     if (node.kind == StorageNode::Kind::root) {
-        if (mode == AppState::Mode::developer && scan) addScanRows(rows, node, *scan, now);
-        if (mode == AppState::Mode::general && folderScan) addFolderScanRows(rows, *folderScan);
+        if (mode == Mode::developer && scan) addScanRows(rows, node, *scan, now);
+        if (mode == Mode::general && folderScan) addFolderScanRows(rows, *folderScan);
     }
     // The map keeps its keys in plain byte order.
     for (const auto& [key, value] : node.details) rows.push_back({key, value});
@@ -118,13 +121,16 @@ double largestInsideBarWidth(const LargestInsideRow& row, double width) {
     return std::min(width, std::max(width * *row.barFraction, LargestInside::minimumBarWidth));
 }
 
-const StorageNode* inspectedNode(const AppState& state) {
-    if (const StorageNode* selected = state.navigation().selectedNode()) return selected;
-    return state.navigation().focusedNode();
+const StorageNode* inspectedNode(const NavigationState& navigation) {
+    if (const StorageNode* selected = navigation.selectedNode()) return selected;
+    return navigation.focusedNode();
 }
 
-std::optional<InspectorContent> inspectorContent(const AppState& state, std::chrono::system_clock::time_point now) {
-    const StorageNode* shown = inspectedNode(state);
+std::optional<InspectorContent> inspectorContent(const NavigationState& navigation,
+                                                 const DeveloperState& developer,
+                                                 const FolderScanState& folderScan, Mode mode,
+                                                 std::chrono::system_clock::time_point now) {
+    const StorageNode* shown = inspectedNode(navigation);
     if (!shown) return std::nullopt;
     const StorageNode& node = *shown;
     InspectorContent content;
@@ -136,28 +142,28 @@ std::optional<InspectorContent> inspectorContent(const AppState& state, std::chr
     if (node.path) content.pathLine = Paths::abbreviatingHome(*node.path);
     content.bytes = node.bytes;
     // In general mode the node belongs to the folder scan, so that is its whole.
-    std::int64_t total = state.developer().tree().bytes;
-    if (state.preferences().mode() == AppState::Mode::general) {
-        const StorageNode* root = state.folderScan().generalRoot();
+    std::int64_t total = developer.tree().bytes;
+    if (mode == Mode::general) {
+        const StorageNode* root = folderScan.generalRoot();
         total = root ? root->bytes : 0;
     }
     content.share = inspectorShare(node, total);
     if (node.reclaimable >= 1) content.reclaimable = ByteFormat::string(node.reclaimable) + " reclaimable";
     if (node.reason) content.reason = InspectorReason{node.safety, *node.reason, node.restoreHint};
-    content.details = inspectorDetailRows(node, state.preferences().mode(), state.developer().scan(), state.folderScan().generalResult(), now);
+    content.details = inspectorDetailRows(node, mode, developer.scan(), folderScan.generalResult(), now);
     content.largest = largestInside(node);
     content.canReveal = node.path.has_value();
     content.canFocus = !node.isLeaf();
-    const bool selected = state.developer().isSelected(node);
+    const bool selected = developer.isSelected(node);
     content.cleanupTitle = selected ? "Remove from cleanup" : "Add to cleanup";
     content.cleanupSymbol = selected ? "minus.circle" : "trash";
     content.cleanupEnabled = node.reclaimable != 0;
     return content;
 }
 
-InspectorEmptyState inspectorEmptyState(AppState::Mode mode) {
+InspectorEmptyState inspectorEmptyState(Mode mode) {
     return {"Nothing selected",
-            mode == AppState::Mode::developer
+            mode == Mode::developer
                 ? "Pick a tile, a bar or a row to see what it is, why it is safe to remove, and how to get it back."
                 : "Pick a tile to see what it is, how big it is, and what is inside it."};
 }

@@ -6,11 +6,17 @@
 #include <string>
 #include <vector>
 
-#include "app/state/AppState.h"
+#include "app/state/ViewChoices.h"
+#include "core/explorer/FileTreeScanner.h"
 #include "core/model/Categories.h"
+#include "core/model/ScanResult.h"
 #include "core/model/StorageNode.h"
 
 namespace korvane {
+
+class DeveloperState;
+class FolderScanState;
+class NavigationState;
 
 struct InspectorDetailRow {
     std::string label;
@@ -84,7 +90,7 @@ std::string inspectorKindLabel(const StorageNode& node);
 std::string inspectorShare(const StorageNode& node, std::int64_t totalBytes);
 // The DETAILS rows: the node's own facts, the scan's facts on a root, then
 // the node's detail entries by key.
-std::vector<InspectorDetailRow> inspectorDetailRows(const StorageNode& node, AppState::Mode mode,
+std::vector<InspectorDetailRow> inspectorDetailRows(const StorageNode& node, Mode mode,
                                                     const std::optional<ScanResult>& scan,
                                                     const std::optional<FileTreeScanner::Result>& folderScan,
                                                     std::chrono::system_clock::time_point now);
@@ -95,10 +101,13 @@ std::optional<LargestInside> largestInside(const StorageNode& node);
 double largestInsideBarWidth(const LargestInsideRow& row, double width);
 
 // The node the inspector describes: the selected one, else the focused one.
-const StorageNode* inspectedNode(const AppState& state);
+const StorageNode* inspectedNode(const NavigationState& navigation);
 // None shows the empty state. The share is of the developer tree in
 // developer mode and of the folder scan's root in general mode.
-std::optional<InspectorContent> inspectorContent(const AppState& state, std::chrono::system_clock::time_point now);
+std::optional<InspectorContent> inspectorContent(const NavigationState& navigation,
+                                                 const DeveloperState& developer,
+                                                 const FolderScanState& folderScan, Mode mode,
+                                                 std::chrono::system_clock::time_point now);
 
 struct InspectorEmptyState {
     std::string title;
@@ -106,6 +115,6 @@ struct InspectorEmptyState {
 
     friend bool operator==(const InspectorEmptyState&, const InspectorEmptyState&) = default;
 };
-InspectorEmptyState inspectorEmptyState(AppState::Mode mode);
+InspectorEmptyState inspectorEmptyState(Mode mode);
 
 }  // namespace korvane

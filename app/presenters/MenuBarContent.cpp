@@ -7,7 +7,7 @@
 namespace korvane {
 
 MenuBarContent menuBarContent(const std::optional<ScanResult>& scan, std::int64_t reclaimableBytes,
-                              AppState::Route route) {
+                              Route route) {
     MenuBarContent content;
     content.reclaimableBytes = reclaimableBytes;
     if (scan) {
@@ -21,7 +21,7 @@ MenuBarContent menuBarContent(const std::optional<ScanResult>& scan, std::int64_
         }
         content.freeSpace = ByteFormat::string(scan->volume.availableCapacity);
     }
-    content.scanButtonTitle = route == AppState::Route::scanning ? "Scanning…" : "Scan Now";
+    content.scanButtonTitle = route == Route::scanning ? "Scanning…" : "Scan Now";
     content.scanEnabled = scanNowEnabled(route);
     return content;
 }
@@ -30,8 +30,8 @@ std::string menuBarTitle(std::int64_t reclaimableBytes) {
     return reclaimableBytes < 1 ? "Korvane" : ByteFormat::string(reclaimableBytes);
 }
 
-bool scanNowEnabled(AppState::Route route) {
-    return route != AppState::Route::scanning && route != AppState::Route::cleaning;
+bool scanNowEnabled(Route route) {
+    return route != Route::scanning && route != Route::cleaning;
 }
 
 }  // namespace korvane

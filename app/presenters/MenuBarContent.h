@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/state/AppState.h"
+#include "app/state/ViewChoices.h"
 #include "core/model/Categories.h"
 #include "core/model/ScanResult.h"
 
@@ -36,7 +36,7 @@ struct MenuBarContent {
 };
 
 MenuBarContent menuBarContent(const std::optional<ScanResult>& scan, std::int64_t reclaimableBytes,
-                              AppState::Route route);
+                              Route route);
 
 // The tray icon's tooltip: the product name while nothing is reclaimable,
 // else the reclaimable total.
@@ -44,6 +44,6 @@ std::string menuBarTitle(std::int64_t reclaimableBytes);
 
 // "Scan Now" (menu and tray) waits while a scan runs and while a cleanup
 // removes things, exactly when starting a scan would be refused.
-bool scanNowEnabled(AppState::Route route);
+bool scanNowEnabled(Route route);
 
 }  // namespace korvane

@@ -18,7 +18,8 @@
 #include "app/state/PlatformWords.h"
 #include "app/screens/AppIcon.h"
 #include "app/screens/PageEmptyState.h"
-#include "app/state/AppState.h"
+#include "app/state/ApplicationsState.h"
+#include "app/state/DesktopActions.h"
 #include "app/theme/AppFont.h"
 
 namespace korvane {
@@ -42,8 +43,14 @@ QColor factTint(AppFact::Tint tint, const Palette& palette) {
 
 }  // namespace
 
-AppDetailPane::AppDetailPane(AppState& state, QWidget* parent)
-    : QStackedWidget(parent), state_(state), scroll_(new QScrollArea), empty_(makePageEmptyState()) {
+AppDetailPane::AppDetailPane(ApplicationsState& applications, const DesktopActions& desktop,
+                             const Clock& clock, QWidget* parent)
+    : QStackedWidget(parent),
+      applications_(applications),
+      desktop_(desktop),
+      clock_(clock),
+      scroll_(new QScrollArea),
+      empty_(makePageEmptyState()) {
     scroll_->setFrameShape(QFrame::NoFrame);
     scroll_->setWidgetResizable(true);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -68,7 +75,7 @@ void AppDetailPane::rebuild() {
         setCurrentWidget(empty_);
         return;
     }
-    content_ = appDetailContent(*app_, includeBundle_, state_.clock().now());
+    content_ = appDetailContent(*app_, includeBundle_, clock_.now());
 
     auto* pane = new QWidget;
     auto* column = new QVBoxLayout(pane);
@@ -210,7 +217,7 @@ QBoxLayout* AppDetailPane::buildUninstall() {
     uninstall_->setEnabled(content_->uninstallEnabled);
     buttons->addWidget(uninstall_);
     showInFileManager_ = new KitButton(
-        KitButton::Style::outline, QString::fromStdString(platformWords::showIn(state_.desktop().fileManagerName())));
+        KitButton::Style::outline, QString::fromStdString(platformWords::showIn(desktop_.fileManagerName())));
     showInFileManager_->setSymbol("folder");
     buttons->addWidget(showInFileManager_);
     buttons->addStretch(1);
@@ -232,15 +239,15 @@ void AppDetailPane::connectUninstall() {
         includeBundle_ = on;
         // The button's title and state follow the box.
         if (!app_) return;
-        content_ = appDetailContent(*app_, includeBundle_, state_.clock().now());
+        content_ = appDetailContent(*app_, includeBundle_, clock_.now());
         uninstall_->setTitle(QString::fromStdString(content_->uninstallTitle));
         uninstall_->setEnabled(content_->uninstallEnabled);
     });
     connect(uninstall_, &QPushButton::clicked, this, [this] {
-        if (app_) state_.applications().uninstall(*app_, includeBundle_);
+        if (app_) applications_.uninstall(*app_, includeBundle_);
     });
     connect(showInFileManager_, &QPushButton::clicked, this, [this] {
-        if (app_) state_.desktop().reveal({app_->bundleURL});
+        if (app_) desktop_.reveal({app_->bundleURL});
     });
 }
 

@@ -11,7 +11,9 @@ class QScrollArea;
 
 namespace korvane {
 
-class AppState;
+class ApplicationsState;
+class Clock;
+class DesktopActions;
 class EmptyStateView;
 class KitButton;
 
@@ -22,7 +24,8 @@ class KitButton;
 class AppDetailPane : public QStackedWidget {
     Q_OBJECT
 public:
-    explicit AppDetailPane(AppState& state, QWidget* parent = nullptr);
+    AppDetailPane(ApplicationsState& applications, const DesktopActions& desktop, const Clock& clock,
+                  QWidget* parent = nullptr);
 
     // Shows the application, or the empty state's text without one; the
     // page calls it again in a new palette.
@@ -43,7 +46,9 @@ private:
     QBoxLayout* buildUninstall();
     void connectUninstall();
 
-    AppState& state_;
+    ApplicationsState& applications_;
+    const DesktopActions& desktop_;
+    const Clock& clock_;
     std::optional<InstalledApp> app_;
     std::optional<AppDetailContent> content_;
     EmptyStateText none_;

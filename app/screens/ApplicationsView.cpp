@@ -21,14 +21,16 @@
 #include "app/screens/AppDetailPane.h"
 #include "app/screens/AppListModel.h"
 #include "app/screens/AppRowDelegate.h"
-#include "app/state/AppState.h"
+#include "app/state/ApplicationsState.h"
 #include "app/theme/AppFont.h"
 
 namespace korvane {
 
-ApplicationsView::ApplicationsView(AppState& state, QWidget* parent)
+ApplicationsView::ApplicationsView(ApplicationsState& applications, const DesktopActions& desktop,
+                                   const Clock& clock, QWidget* parent)
     : QWidget(parent),
-      state_(state),
+      applications_(applications),
+      clock_(clock),
       filter_(new QLineEdit),
       refresh_(new SymbolButton("arrow.clockwise", QStringLiteral("Refresh"), 13)),
       body_(new QStackedWidget),
@@ -38,7 +40,7 @@ ApplicationsView::ApplicationsView(AppState& state, QWidget* parent)
       model_(new AppListModel(this)),
       footer_(new Ground(&Palette::rail)),
       footerText_(plainLabel()),
-      detailPane_(new AppDetailPane(state)) {
+      detailPane_(new AppDetailPane(applications, desktop, clock)) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
@@ -47,11 +49,11 @@ ApplicationsView::ApplicationsView(AppState& state, QWidget* parent)
     row->addWidget(detailPane_, 1);
 
     connect(filter_, &QLineEdit::textEdited, this, &ApplicationsView::refresh);
-    connect(refresh_, &QAbstractButton::clicked, &state_.applications(), &ApplicationsState::scanApps);
+    connect(refresh_, &QAbstractButton::clicked, &applications_, &ApplicationsState::scanApps);
     connect(list_, &QListView::clicked, this, [this](const QModelIndex& index) {
-        state_.applications().setSelectedApp(model_->apps()[static_cast<std::size_t>(index.row())]);
+        applications_.setSelectedApp(model_->apps()[static_cast<std::size_t>(index.row())]);
     });
-    connect(&state_, &AppState::changed, this, &ApplicationsView::refresh);
+    connect(&applications_, &ApplicationsState::changed, this, &ApplicationsView::refresh);
     restyleOnPaletteChange(*this, [this] {
         restyle();
         detailPane_->showApp(detailApp_, content_.noApplications);
@@ -135,13 +137,14 @@ void ApplicationsView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (appeared_) return;
     appeared_ = true;
-    if (applicationsPageShouldScan(state_.applications().apps(), state_.applications().isScanningApps())) state_.applications().scanApps();
+    if (applicationsPageShouldScan(applications_.apps(), applications_.isScanningApps()))
+        applications_.scanApps();
 }
 
 void ApplicationsView::refresh() {
-    ApplicationsPageContent content =
-        applicationsPageContent(state_.applications().apps(), state_.applications().isScanningApps(), state_.applications().appScanProgress(),
-                                state_.applications().selectedApp(), filter_->text().toStdString());
+    ApplicationsPageContent content = applicationsPageContent(
+        applications_.apps(), applications_.isScanningApps(), applications_.appScanProgress(),
+        applications_.selectedApp(), filter_->text().toStdString());
     if (content == content_) return;
     const bool rowsChanged = content.rows != content_.rows;
     content_ = std::move(content);
@@ -150,7 +153,7 @@ void ApplicationsView::refresh() {
     footer_->setVisible(content_.footer.has_value());
     footerText_->setText(QString::fromStdString(content_.footer.value_or("")));
     if (rowsChanged)
-        model_->setApps(content_.rows, state_.clock().now());
+        model_->setApps(content_.rows, clock_.now());
     else
         list_->viewport()->update();
     if (content_.detail != detailApp_) {

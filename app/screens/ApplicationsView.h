@@ -15,7 +15,9 @@ namespace korvane {
 
 class AppDetailPane;
 class AppListModel;
-class AppState;
+class ApplicationsState;
+class Clock;
+class DesktopActions;
 class KitButton;
 class SymbolButton;
 
@@ -26,7 +28,8 @@ class SymbolButton;
 class ApplicationsView : public QWidget {
     Q_OBJECT
 public:
-    explicit ApplicationsView(AppState& state, QWidget* parent = nullptr);
+    ApplicationsView(ApplicationsState& applications, const DesktopActions& desktop, const Clock& clock,
+                     QWidget* parent = nullptr);
 
     const ApplicationsPageContent& content() const { return content_; }
     // The detail pane's content; absent without an application shown.
@@ -51,7 +54,8 @@ private:
     void refresh();
     void restyle();
 
-    AppState& state_;
+    ApplicationsState& applications_;
+    const Clock& clock_;
     ApplicationsPageContent content_;
     std::optional<InstalledApp> detailApp_;
     bool appeared_ = false;

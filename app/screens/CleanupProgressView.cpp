@@ -11,13 +11,13 @@
 #include "app/kit/LinkButton.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/RestyleOnPaletteChange.h"
-#include "app/state/AppState.h"
+#include "app/state/DeveloperState.h"
 
 namespace korvane {
 
-CleanupProgressView::CleanupProgressView(AppState& state, QWidget* parent)
+CleanupProgressView::CleanupProgressView(DeveloperState& developer, QWidget* parent)
     : QWidget(parent),
-      state_(state),
+      developer_(developer),
       headline_(new ByteHeadline(0, 40, 17)),
       reclaimed_(plainLabel(QStringLiteral("reclaimed"), Qt::AlignCenter)),
       progress_(new LinearProgress),
@@ -44,16 +44,16 @@ CleanupProgressView::CleanupProgressView(AppState& state, QWidget* parent)
     column->addStretch(1);
     column->addWidget(stop_, 0, Qt::AlignHCenter);
 
-    connect(stop_, &QPushButton::clicked, &state_.developer(), &DeveloperState::cancelCleanup);
-    connect(&state_, &AppState::changed, this, &CleanupProgressView::refresh);
+    connect(stop_, &QPushButton::clicked, &developer_, &DeveloperState::cancelCleanup);
+    connect(&developer_, &DeveloperState::changed, this, &CleanupProgressView::refresh);
     restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
     refresh();
 }
 
 void CleanupProgressView::refresh() {
-    CleanupProgressContent content = cleanupProgressContent(state_.developer().cleanupProgress());
-    // Every field of the state publishes here; only a new progress changes the screen.
+    CleanupProgressContent content = cleanupProgressContent(developer_.cleanupProgress());
+    // Every field of the developer state publishes here; only a new progress changes the screen.
     if (content == content_) return;
     content_ = std::move(content);
     headline_->setBytes(content_.freedSoFar);

@@ -8,8 +8,8 @@ class QLabel;
 
 namespace korvane {
 
-class AppState;
 class ByteHeadline;
+class DeveloperState;
 class ElidedLabel;
 class LinearProgress;
 class LinkButton;
@@ -21,7 +21,7 @@ class CleanupProgressView : public QWidget {
 public:
     static constexpr int columnWidth = 300;
 
-    explicit CleanupProgressView(AppState& state, QWidget* parent = nullptr);
+    explicit CleanupProgressView(DeveloperState& developer, QWidget* parent = nullptr);
 
     const CleanupProgressContent& content() const { return content_; }
 
@@ -29,7 +29,7 @@ private:
     void refresh();
     void restyle();
 
-    AppState& state_;
+    DeveloperState& developer_;
     CleanupProgressContent content_;
     ByteHeadline* headline_;
     QLabel* reclaimed_;

@@ -21,7 +21,8 @@
 #include "app/kit/SlideReveal.h"
 #include "app/kit/Panel.h"
 #include "app/kit/SymbolView.h"
-#include "app/state/AppState.h"
+#include "app/state/DesktopActions.h"
+#include "app/state/DeveloperState.h"
 
 namespace korvane {
 
@@ -116,7 +117,8 @@ private:
     UsageBar* bar_ = new UsageBar;
 };
 
-CompleteView::CompleteView(AppState& state, QWidget* parent) : QWidget(parent), state_(state) {
+CompleteView::CompleteView(DeveloperState& developer, const DesktopActions& desktop, QWidget* parent)
+    : QWidget(parent), developer_(developer), desktop_(desktop) {
     setAutoFillBackground(true);
     auto* content = new QWidget;
     auto* column = new QVBoxLayout;
@@ -171,19 +173,19 @@ CompleteView::CompleteView(AppState& state, QWidget* parent) : QWidget(parent), 
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scroll);
 
-    connect(putBack_, &QPushButton::clicked, &state_.developer(), &DeveloperState::restoreFromTrash);
-    connect(empty_, &QPushButton::clicked, &state_.developer(), &DeveloperState::emptyOwnTrash);
-    connect(openTrash_, &QPushButton::clicked, this, [this] { state_.desktop().openTrash(); });
-    connect(dismiss_, &QPushButton::clicked, this, [this] { state_.developer().setRestoreNotice(std::nullopt); });
-    connect(copySummary_, &QPushButton::clicked, &state_.developer(), &DeveloperState::copySummary);
-    connect(done_, &QPushButton::clicked, &state_.developer(), &DeveloperState::dismissReport);
+    connect(putBack_, &QPushButton::clicked, &developer_, &DeveloperState::restoreFromTrash);
+    connect(empty_, &QPushButton::clicked, &developer_, &DeveloperState::emptyOwnTrash);
+    connect(openTrash_, &QPushButton::clicked, this, [this] { desktop_.openTrash(); });
+    connect(dismiss_, &QPushButton::clicked, this, [this] { developer_.setRestoreNotice(std::nullopt); });
+    connect(copySummary_, &QPushButton::clicked, &developer_, &DeveloperState::copySummary);
+    connect(done_, &QPushButton::clicked, &developer_, &DeveloperState::dismissReport);
     // "Done" is the screen's default action: a default-button flag only works inside a dialog.
     for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto* shortcut = new QShortcut(QKeySequence(key), this);
         shortcut->setContext(Qt::WindowShortcut);
         connect(shortcut, &QShortcut::activated, this, &CompleteView::pressDefault);
     }
-    connect(&state_, &AppState::changed, this, &CompleteView::refresh);
+    connect(&developer_, &DeveloperState::changed, this, &CompleteView::refresh);
     restyleOnPaletteChange(*this, [this] {
         restyle();
         rebuildNotRemoved();
@@ -299,7 +301,8 @@ void CompleteView::pressDefault() {
 
 void CompleteView::refresh() {
     // canRestore looks on disk: only the completion screen asks, and only here.
-    CompletionContent content = completionContent(state_.developer().lastReport(), state_.developer().restoreNotice(), state_.developer().canRestore());
+    CompletionContent content =
+        completionContent(developer_.lastReport(), developer_.restoreNotice(), developer_.canRestore());
     if (refreshed_ && content == content_) return;
     const auto rowsOf = [](const CompletionContent& shown) {
         return shown.report && shown.report->notRemoved ? shown.report->notRemoved->rows : std::vector<NotRemovedRow>{};

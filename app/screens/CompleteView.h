@@ -9,8 +9,9 @@ class QVBoxLayout;
 
 namespace korvane {
 
-class AppState;
 class ByteHeadline;
+class DesktopActions;
+class DeveloperState;
 class KitButton;
 class LinkButton;
 class Panel;
@@ -27,7 +28,7 @@ class CompleteView : public QWidget {
 public:
     static constexpr int columnWidth = 500;
 
-    explicit CompleteView(AppState& state, QWidget* parent = nullptr);
+    CompleteView(DeveloperState& developer, const DesktopActions& desktop, QWidget* parent = nullptr);
 
     const CompletionContent& content() const { return content_; }
     // The notice banner's holder, which slides it in and out.
@@ -45,7 +46,8 @@ private:
     void rebuildNotRemoved();
     void restyle();
 
-    AppState& state_;
+    DeveloperState& developer_;
+    const DesktopActions& desktop_;
     CompletionContent content_;
     bool refreshed_ = false;
 

@@ -20,20 +20,24 @@
 #include "app/screens/EntryListModel.h"
 #include "app/screens/EntryRowDelegate.h"
 #include "app/platform/Clock.h"
-#include "app/state/AppState.h"
+#include "app/state/DesktopActions.h"
+#include "app/state/DeveloperState.h"
 #include "app/theme/AppFont.h"
 #include "app/theme/MotionAnimation.h"
 
 namespace korvane {
 
-EntryList::EntryList(AppState& state, QWidget* parent)
+EntryList::EntryList(DeveloperState& developer, const DesktopActions& desktop, const Clock& clock,
+                     QWidget* parent)
     : QWidget(parent),
-      state_(state),
+      developer_(developer),
+      desktop_(desktop),
+      clock_(clock),
       model_(new EntryListModel(this)),
       view_(new QListView),
       hoverActions_(new QWidget(view_->viewport())),
       reveal_(new SymbolButton("folder.badge.questionmark",
-                               QString::fromStdString(platformWords::showIn(state.desktop().fileManagerName())),
+                               QString::fromStdString(platformWords::showIn(desktop.fileManagerName())),
                                EntryRowDelegate::actionSymbolSize)),
       open_(new SymbolButton("arrow.up.forward.app", QStringLiteral("Open"), EntryRowDelegate::actionSymbolSize)),
       barWidget_(new Ground(&Palette::rail, Ground::Rule::top)),
@@ -104,15 +108,16 @@ void EntryList::connectActions() {
 
     connect(model_, &EntryListModel::tickedChanged, this, &EntryList::refreshBar);
     connect(clear_, &QPushButton::clicked, model_, &EntryListModel::clearTicks);
-    connect(remove_, &QPushButton::clicked, this, [this] { state_.developer().stageUserChoice(bar_.chosen); });
+    connect(remove_, &QPushButton::clicked, this, [this] { developer_.stageUserChoice(bar_.chosen); });
     connect(view_, &QListView::doubleClicked, this, [this](const QModelIndex& index) {
-        state_.desktop().reveal({model_->entries()[static_cast<std::size_t>(index.row())].path});
+        desktop_.reveal({model_->entries()[static_cast<std::size_t>(index.row())].path});
     });
     connect(reveal_, &QAbstractButton::clicked, this, [this] {
-        if (hoveredRow_ >= 0) state_.desktop().reveal({model_->entries()[static_cast<std::size_t>(hoveredRow_)].path});
+        if (hoveredRow_ >= 0)
+            desktop_.reveal({model_->entries()[static_cast<std::size_t>(hoveredRow_)].path});
     });
     connect(open_, &QAbstractButton::clicked, this, [this] {
-        if (hoveredRow_ >= 0) state_.desktop().open(model_->entries()[static_cast<std::size_t>(hoveredRow_)].path);
+        if (hoveredRow_ >= 0) desktop_.open(model_->entries()[static_cast<std::size_t>(hoveredRow_)].path);
     });
     // Scrolling moves a new row under a resting pointer.
     connect(view_->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
@@ -125,7 +130,7 @@ void EntryList::setEntries(std::vector<FileTreeScanner::Entry> entries) {
     setHoveredRow(-1);
     fadingRow_ = -1;
     hoverOut_->jumpTo(0.0);
-    model_->setEntries(std::move(entries), state_.clock().now());
+    model_->setEntries(std::move(entries), clock_.now());
 }
 
 void EntryList::setHoveredRow(int row) {

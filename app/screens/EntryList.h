@@ -11,7 +11,9 @@ class QListView;
 
 namespace korvane {
 
-class AppState;
+class Clock;
+class DesktopActions;
+class DeveloperState;
 class EntryListModel;
 class KitButton;
 class LinkButton;
@@ -27,7 +29,9 @@ class SymbolButton;
 class EntryList : public QWidget {
     Q_OBJECT
 public:
-    explicit EntryList(AppState& state, QWidget* parent = nullptr);
+    // Remove stages the ticked entries in `developer`.
+    EntryList(DeveloperState& developer, const DesktopActions& desktop, const Clock& clock,
+              QWidget* parent = nullptr);
 
     // The ticks survive a new list.
     void setEntries(std::vector<FileTreeScanner::Entry> entries);
@@ -60,7 +64,9 @@ private:
     void placeHoverActions();
     void restyle();
 
-    AppState& state_;
+    DeveloperState& developer_;
+    const DesktopActions& desktop_;
+    const Clock& clock_;
     EntryListModel* model_;
     QListView* view_;
     QWidget* hoverActions_;

@@ -12,7 +12,9 @@
 #include "app/kit/Panel.h"
 #include "app/kit/RestyleOnPaletteChange.h"
 #include "app/screens/HistoryChart.h"
-#include "app/state/AppState.h"
+#include "app/state/DeveloperState.h"
+#include "app/state/HistoryRecords.h"
+#include "app/state/NavigationState.h"
 
 namespace korvane {
 
@@ -27,8 +29,9 @@ QLabel* plainLabel(const QString& text, bool wraps = false) {
 
 }  // namespace
 
-HistoryView::HistoryView(AppState& state, QWidget* parent)
-    : QWidget(parent), state_(state), scroll_(new QScrollArea), column_(new QVBoxLayout) {
+HistoryView::HistoryView(HistoryRecords& history, const DeveloperState& developer,
+                         const NavigationState& navigation, QWidget* parent)
+    : QWidget(parent), history_(history), scroll_(new QScrollArea), column_(new QVBoxLayout) {
     restyleOnPaletteChange(*this, [this] { rebuild(); });
     setAutoFillBackground(true);
     auto* content = new QWidget;
@@ -48,8 +51,8 @@ HistoryView::HistoryView(AppState& state, QWidget* parent)
     outer->addWidget(scroll);
 
     // A finished scan records a snapshot, a finished cleanup a report.
-    connect(&state_.developer(), &DeveloperState::scanChanged, this, &HistoryView::read);
-    connect(&state_.navigation(), &NavigationState::routeChanged, this, &HistoryView::read);
+    connect(&developer, &DeveloperState::scanChanged, this, &HistoryView::read);
+    connect(&navigation, &NavigationState::routeChanged, this, &HistoryView::read);
     read();
 }
 
@@ -59,7 +62,7 @@ void HistoryView::read() {
         return;
     }
     reading_ = true;
-    state_.history().read(
+    history_.read(
         this,
         [](const HistoryStore& history) {
             return historyContent(history.snapshots(), history.reports(), history.totalFreed());

@@ -11,8 +11,10 @@ class QVBoxLayout;
 
 namespace korvane {
 
-class AppState;
+class DeveloperState;
 class HistoryChart;
+class HistoryRecords;
+class NavigationState;
 
 // The history sheet's content: the developer storage of the recorded days as
 // a chart with its trend, and the past cleanups with what each freed. The
@@ -21,7 +23,8 @@ class HistoryChart;
 class HistoryView : public QWidget {
     Q_OBJECT
 public:
-    explicit HistoryView(AppState& state, QWidget* parent = nullptr);
+    HistoryView(HistoryRecords& history, const DeveloperState& developer, const NavigationState& navigation,
+                QWidget* parent = nullptr);
 
     // None until the first read arrives.
     const std::optional<HistoryContent>& content() const { return content_; }
@@ -40,7 +43,7 @@ private:
     QWidget* makeTrendPanel();
     QWidget* makePastCleanups(const PastCleanups& past);
 
-    AppState& state_;
+    HistoryRecords& history_;
     std::optional<HistoryContent> content_;
     bool reading_ = false;
     bool readAgain_ = false;

@@ -19,7 +19,11 @@
 #include "app/platform/Clock.h"
 #include "app/state/PlatformWords.h"
 #include "app/screens/InspectorSections.h"
-#include "app/state/AppState.h"
+#include "app/state/DesktopActions.h"
+#include "app/state/DeveloperState.h"
+#include "app/state/FolderScanState.h"
+#include "app/state/NavigationState.h"
+#include "app/state/PreferencesState.h"
 #include "app/theme/ButtonLook.h"
 
 namespace korvane {
@@ -77,10 +81,17 @@ InspectorContent columnPart(InspectorContent content) {
 
 }  // namespace
 
-InspectorView::InspectorView(AppState& state, QWidget* parent)
+InspectorView::InspectorView(const PreferencesState& preferences, NavigationState& navigation,
+                             DeveloperState& developer, const FolderScanState& folderScan,
+                             const DesktopActions& desktop, const Clock& clock, QWidget* parent)
     : QWidget(parent),
-      state_(state),
-      mode_(state.preferences().mode()),
+      preferences_(preferences),
+      navigation_(navigation),
+      developer_(developer),
+      folderScan_(folderScan),
+      desktop_(desktop),
+      clock_(clock),
+      mode_(preferences.mode()),
       scroll_(new QScrollArea),
       divider_(new Hairline(Qt::Horizontal)),
       footer_(new QWidget),
@@ -105,23 +116,28 @@ InspectorView::InspectorView(AppState& state, QWidget* parent)
     frame->addWidget(footer_);
 
     connect(cleanup_, &QPushButton::clicked, this,
-            [this] { withNode([this](const StorageNode& node) { state_.developer().toggleSelection(node); }); });
-    connect(&state_, &AppState::changed, this, &InspectorView::refresh);
+            [this] { withNode([this](const StorageNode& node) { developer_.toggleSelection(node); }); });
+    connect(&preferences_, &PreferencesState::changed, this, &InspectorView::refresh);
+    connect(&navigation_, &NavigationState::changed, this, &InspectorView::refresh);
+    connect(&developer_, &DeveloperState::changed, this, &InspectorView::refresh);
+    connect(&folderScan_, &FolderScanState::changed, this, &InspectorView::refresh);
     refresh();
 }
 
 void InspectorView::withNode(const std::function<void(const StorageNode&)>& action) {
-    if (const StorageNode* node = inspectedNode(state_)) action(*node);
+    if (const StorageNode* node = inspectedNode(navigation_)) action(*node);
 }
 
 void InspectorView::refresh() {
-    std::optional<InspectorContent> content = inspectorContent(state_, state_.clock().now());
-    const bool columnChanged = !built_ || mode_ != state_.preferences().mode() || content.has_value() != content_.has_value() ||
+    std::optional<InspectorContent> content =
+        inspectorContent(navigation_, developer_, folderScan_, preferences_.mode(), clock_.now());
+    const bool columnChanged = !built_ || mode_ != preferences_.mode() ||
+                               content.has_value() != content_.has_value() ||
                                (content && columnPart(*content) != columnPart(*content_));
     // The same node with a fact that changed ("1 minute ago") keeps the place the user scrolled to.
     const bool sameNode = content && content_ && content->nodeID == content_->nodeID;
     content_ = std::move(content);
-    mode_ = state_.preferences().mode();
+    mode_ = preferences_.mode();
     if (columnChanged) {
         const int scrolled = scroll_->verticalScrollBar()->value();
         rebuild();
@@ -153,7 +169,7 @@ void InspectorView::rebuild() {
         if (content_->largest)
             layout->addWidget(makeLargestInsideSection(*content_->largest, palette, [this](const std::string& id) {
                 // The canvas keeps its focus; only the inspector moves to the child.
-                state_.navigation().setSelectedID(id);
+                navigation_.setSelectedID(id);
             }));
         layout->addWidget(makeActions(*content_));
     } else {
@@ -220,19 +236,20 @@ QWidget* InspectorView::makeSizeBlock(const InspectorContent& content, const Pal
 QWidget* InspectorView::makeActions(const InspectorContent& content) {
     KitButton* reveal = actionButton("Reveal", "arrow.up.forward.app");
     // It does what "Reveal" does, and says so in this desktop's words.
-    KitButton* quickLook = actionButton(platformWords::showIn(state_.desktop().fileManagerName()).c_str(), "eye");
+    KitButton* quickLook = actionButton(platformWords::showIn(desktop_.fileManagerName()).c_str(), "eye");
     KitButton* focus = actionButton("Focus", "scope");
     KitButton* neverTouch = actionButton("Never touch this", "hand.raised");
     neverTouch->setToolTip(QStringLiteral("Keep this out of every future scan"));
     for (KitButton* button : {reveal, quickLook, neverTouch}) button->setEnabled(content.canReveal);
     focus->setEnabled(content.canFocus);
     for (KitButton* button : {reveal, quickLook})
-        connect(button, &QPushButton::clicked, this,
-                [this] { withNode([this](const StorageNode& node) { state_.desktop().revealInFileManager(node); }); });
+        connect(button, &QPushButton::clicked, this, [this] {
+            withNode([this](const StorageNode& node) { desktop_.revealInFileManager(node); });
+        });
     connect(focus, &QPushButton::clicked, this,
-            [this] { withNode([this](const StorageNode& node) { state_.navigation().select(node); }); });
+            [this] { withNode([this](const StorageNode& node) { navigation_.select(node); }); });
     connect(neverTouch, &QPushButton::clicked, this,
-            [this] { withNode([this](const StorageNode& node) { state_.developer().neverTouch(node); }); });
+            [this] { withNode([this](const StorageNode& node) { developer_.neverTouch(node); }); });
 
     auto* actions = new QWidget;
     auto* column = new QVBoxLayout(actions);
@@ -249,7 +266,7 @@ QWidget* InspectorView::makeActions(const InspectorContent& content) {
 }
 
 QWidget* InspectorView::makeEmptyState(const Palette& palette) {
-    const InspectorEmptyState text = inspectorEmptyState(state_.preferences().mode());
+    const InspectorEmptyState text = inspectorEmptyState(preferences_.mode());
     auto* empty = new QWidget;
     auto* column = new QVBoxLayout(empty);
     column->setContentsMargins(0, 20, 0, 0);

@@ -13,8 +13,13 @@ class QVBoxLayout;
 
 namespace korvane {
 
-class AppState;
+class Clock;
+class DesktopActions;
+class DeveloperState;
+class FolderScanState;
 class KitButton;
+class NavigationState;
+class PreferencesState;
 struct Palette;
 
 // The detail panel beside the canvas: what the selected (else the focused)
@@ -24,7 +29,9 @@ struct Palette;
 class InspectorView : public QWidget {
     Q_OBJECT
 public:
-    explicit InspectorView(AppState& state, QWidget* parent = nullptr);
+    InspectorView(const PreferencesState& preferences, NavigationState& navigation, DeveloperState& developer,
+                  const FolderScanState& folderScan, const DesktopActions& desktop, const Clock& clock,
+                  QWidget* parent = nullptr);
 
     // None while the empty state shows.
     const std::optional<InspectorContent>& content() const { return content_; }
@@ -43,9 +50,14 @@ private:
     // Runs `action` with the node shown now, if there still is one.
     void withNode(const std::function<void(const StorageNode&)>& action);
 
-    AppState& state_;
+    const PreferencesState& preferences_;
+    NavigationState& navigation_;
+    DeveloperState& developer_;
+    const FolderScanState& folderScan_;
+    const DesktopActions& desktop_;
+    const Clock& clock_;
     std::optional<InspectorContent> content_;
-    AppState::Mode mode_;
+    Mode mode_;
     bool built_ = false;
     QScrollArea* scroll_;
     QWidget* divider_;

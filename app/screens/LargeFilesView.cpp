@@ -14,19 +14,20 @@
 #include "app/kit/RestyleOnPaletteChange.h"
 #include "app/screens/PageEmptyState.h"
 #include "app/screens/EntryList.h"
-#include "app/state/AppState.h"
+#include "app/state/FolderScanState.h"
 #include "app/theme/AppFont.h"
 
 namespace korvane {
 
-LargeFilesView::LargeFilesView(AppState& state, QWidget* parent)
+LargeFilesView::LargeFilesView(FolderScanState& folderScan, DeveloperState& developer,
+                               const DesktopActions& desktop, const Clock& clock, QWidget* parent)
     : QWidget(parent),
-      state_(state),
+      folderScan_(folderScan),
       title_(plainLabel(QStringLiteral("Large files"))),
       subtitle_(plainLabel(QStringLiteral("Everything over 50 MB, biggest first"))),
       total_(plainLabel()),
       body_(new QStackedWidget),
-      list_(new EntryList(state)),
+      list_(new EntryList(developer, desktop, clock)),
       empty_(makePageEmptyState()) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -47,7 +48,7 @@ LargeFilesView::LargeFilesView(AppState& state, QWidget* parent)
     body_->addWidget(empty_);
     column->addWidget(body_, 1);
 
-    connect(&state_, &AppState::changed, this, &LargeFilesView::refresh);
+    connect(&folderScan_, &FolderScanState::changed, this, &LargeFilesView::refresh);
     restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
     refresh();
@@ -55,10 +56,10 @@ LargeFilesView::LargeFilesView(AppState& state, QWidget* parent)
 
 void LargeFilesView::refresh() {
     // Only a new scan result changes the list.
-    const auto result = state_.folderScan().sharedGeneralResult();
+    const auto result = folderScan_.sharedGeneralResult();
     if (result == shown_) return;
     shown_ = result;
-    const std::vector<FileTreeScanner::Entry> largest = state_.folderScan().largestFiles();
+    const std::vector<FileTreeScanner::Entry> largest = folderScan_.largestFiles();
     content_ = largeFilesContent(result && result->has_value(), largest);
     total_->setVisible(content_.total.has_value());
     total_->setText(QString::fromStdString(content_.total.value_or("")));

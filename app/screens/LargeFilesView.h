@@ -12,16 +12,21 @@ class QStackedWidget;
 
 namespace korvane {
 
-class AppState;
+class Clock;
+class DesktopActions;
+class DeveloperState;
 class EmptyStateView;
 class EntryList;
+class FolderScanState;
 
 // The large-files page: the last scan's files over the large-file
 // threshold, biggest first, with their total, in the file list.
 class LargeFilesView : public QWidget {
     Q_OBJECT
 public:
-    explicit LargeFilesView(AppState& state, QWidget* parent = nullptr);
+    // `developer`, `desktop` and `clock` serve the file list.
+    LargeFilesView(FolderScanState& folderScan, DeveloperState& developer, const DesktopActions& desktop,
+                   const Clock& clock, QWidget* parent = nullptr);
 
     const LargeFilesContent& content() const { return content_; }
     QLabel* total() const { return total_; }
@@ -35,7 +40,7 @@ private:
     void refresh();
     void restyle();
 
-    AppState& state_;
+    FolderScanState& folderScan_;
     std::shared_ptr<const std::optional<FileTreeScanner::Result>> shown_;
     LargeFilesContent content_;
     QLabel* title_;

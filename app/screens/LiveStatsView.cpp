@@ -16,8 +16,8 @@
 #include "app/kit/Panel.h"
 #include "app/kit/PlainLabel.h"
 #include "app/kit/RestyleOnPaletteChange.h"
+#include "app/state/LiveStatsState.h"
 #include "app/state/PlatformWords.h"
-#include "app/state/AppState.h"
 #include "app/theme/AppFont.h"
 #include "app/theme/GaugeMotion.h"
 
@@ -248,9 +248,9 @@ private:
 
 }  // namespace
 
-LiveStatsView::LiveStatsView(AppState& state, QWidget* parent)
+LiveStatsView::LiveStatsView(LiveStatsState& stats, QWidget* parent)
     : QWidget(parent),
-      state_(state),
+      stats_(stats),
       memoryBar_(new StackedMemoryBar),
       breakdownTitle_(plainLabel(QStringLiteral("MEMORY BREAKDOWN"))),
       swap_(plainLabel()),
@@ -326,11 +326,11 @@ LiveStatsView::LiveStatsView(AppState& state, QWidget* parent)
     column->addStretch(1);
     column->addWidget(footer);
 
-    connect(&state_.liveStats(), &LiveStatsState::statsChanged, this, &LiveStatsView::refresh);
+    connect(&stats_, &LiveStatsState::statsChanged, this, &LiveStatsView::refresh);
     restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
     refresh();
-    new LiveFigureWatch(state_.liveStats(), *this);
+    new LiveFigureWatch(stats_, *this);
 }
 
 std::vector<QWidget*> LiveStatsView::meters() const {
@@ -352,7 +352,7 @@ std::vector<double> LiveStatsView::shownSegments() const {
 }
 
 void LiveStatsView::refresh() {
-    LiveStatsContent content = liveStatsContent(state_.liveStats().stats());
+    LiveStatsContent content = liveStatsContent(stats_.stats());
     // A sample that draws the same picture touches nothing.
     if (!content_.meters.empty() && looksTheSame(content_, content)) return;
     content_ = std::move(content);

@@ -9,7 +9,7 @@ class QLabel;
 
 namespace korvane {
 
-class AppState;
+class LiveStatsState;
 
 // The live statistics page: ring gauges for processor, memory and battery,
 // the memory breakdown with its stacked bar, legend and swap warning, and
@@ -18,7 +18,7 @@ class AppState;
 class LiveStatsView : public QWidget {
     Q_OBJECT
 public:
-    explicit LiveStatsView(AppState& state, QWidget* parent = nullptr);
+    explicit LiveStatsView(LiveStatsState& stats, QWidget* parent = nullptr);
 
     const LiveStatsContent& content() const { return content_; }
     // One per meter shown, in order.
@@ -41,7 +41,7 @@ private:
     void refresh();
     void restyle();
 
-    AppState& state_;
+    LiveStatsState& stats_;
     LiveStatsContent content_;
     std::vector<QWidget*> meters_;
     QWidget* memoryBar_;

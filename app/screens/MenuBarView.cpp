@@ -12,7 +12,8 @@
 #include "app/kit/Hairline.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/platform/Compositor.h"
-#include "app/state/AppState.h"
+#include "app/state/DeveloperState.h"
+#include "app/state/NavigationState.h"
 
 namespace korvane {
 
@@ -39,9 +40,10 @@ QWidget* summaryLine(QWidget* key, QWidget* figure, ColorDot* dot = nullptr) {
 
 }  // namespace
 
-MenuBarView::MenuBarView(AppState& state, QWidget* parent)
+MenuBarView::MenuBarView(DeveloperState& developer, const NavigationState& navigation, QWidget* parent)
     : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint),
-      state_(state),
+      developer_(developer),
+      navigation_(navigation),
       surface_(Compositor::current().isComposited()),
       headline_(new ByteHeadline(0, 26, 13)),
       summary_(new QWidget),
@@ -78,16 +80,18 @@ MenuBarView::MenuBarView(AppState& state, QWidget* parent)
     for (QPushButton* button : {scan_, open_, quit_})
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 
-    connect(scan_, &QPushButton::clicked, &state_.developer(), &DeveloperState::startScan);
+    connect(scan_, &QPushButton::clicked, &developer_, &DeveloperState::startScan);
     connect(open_, &QPushButton::clicked, this, [this] {
         hide();
         emit openRequested();
     });
     connect(quit_, &QPushButton::clicked, this, &MenuBarView::quitRequested);
     // Hidden, the panel has nothing to keep up to date; it catches up when shown.
-    connect(&state_, &AppState::changed, this, [this] {
+    const auto follow = [this] {
         if (isVisible()) refresh();
-    });
+    };
+    connect(&developer_, &DeveloperState::changed, this, follow);
+    connect(&navigation_, &NavigationState::changed, this, follow);
     refresh();
 }
 
@@ -104,7 +108,8 @@ void MenuBarView::paintEvent(QPaintEvent*) {
 }
 
 void MenuBarView::refresh() {
-    MenuBarContent content = menuBarContent(state_.developer().scan(), state_.developer().reclaimableBytes(), state_.navigation().route());
+    MenuBarContent content =
+        menuBarContent(developer_.scan(), developer_.reclaimableBytes(), navigation_.route());
     if (hasContent_ && content == content_) return;
     const bool summaryChanged = !hasContent_ || content.showsScanSummary != content_.showsScanSummary ||
                                 content.rows != content_.rows || content.freeSpace != content_.freeSpace;

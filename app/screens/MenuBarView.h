@@ -11,8 +11,9 @@ class QVBoxLayout;
 
 namespace korvane {
 
-class AppState;
 class ByteHeadline;
+class DeveloperState;
+class NavigationState;
 
 // The tray's panel: the reclaimable total, the largest categories and the
 // free space of the last developer scan, and the commands scan now, open the
@@ -23,7 +24,7 @@ public:
     // The card's width; where the screen is composited, the window is wider by the shadow's room.
     static constexpr int panelWidth = 240;
 
-    explicit MenuBarView(AppState& state, QWidget* parent = nullptr);
+    MenuBarView(DeveloperState& developer, const NavigationState& navigation, QWidget* parent = nullptr);
 
     const MenuBarContent& content() const { return content_; }
     const PopupSurface& surface() const { return surface_; }
@@ -43,7 +44,8 @@ private:
     void refresh();
     void rebuildSummary();
 
-    AppState& state_;
+    DeveloperState& developer_;
+    const NavigationState& navigation_;
     PopupSurface surface_;
     MenuBarContent content_;
     bool hasContent_ = false;

@@ -17,7 +17,8 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/SymbolView.h"
-#include "app/state/AppState.h"
+#include "app/state/DeveloperState.h"
+#include "app/state/FolderScanState.h"
 #include "app/theme/ButtonLook.h"
 #include "app/theme/MotionAnimation.h"
 
@@ -158,9 +159,10 @@ void ChoiceCard::restyle() {
     update();
 }
 
-OnboardingView::OnboardingView(AppState& state, QWidget* parent)
+OnboardingView::OnboardingView(FolderScanState& folderScan, DeveloperState& developer, QWidget* parent)
     : QWidget(parent),
-      state_(state),
+      folderScan_(folderScan),
+      developer_(developer),
       content_(new QWidget(this)),
       fade_(new QGraphicsOpacityEffect(this)),
       appear_(new QVariantAnimation(this)) {
@@ -264,10 +266,10 @@ void OnboardingView::placeContent() {
 void OnboardingView::choose(OnboardingChoice::Action action) {
     switch (action) {
         case OnboardingChoice::Action::scanHomeFolder:
-            state_.folderScan().scanHomeFolder();
+            folderScan_.scanHomeFolder();
             break;
         case OnboardingChoice::Action::scanDeveloperLeftovers:
-            state_.developer().startScan();
+            developer_.startScan();
             break;
     }
 }

@@ -11,7 +11,8 @@ class QVariantAnimation;
 
 namespace korvane {
 
-class AppState;
+class DeveloperState;
+class FolderScanState;
 class MotionAnimation;
 class SymbolView;
 
@@ -56,7 +57,7 @@ public:
     static constexpr int entranceMilliseconds = 400;
     static constexpr int cardsMaximumWidth = 720;
 
-    explicit OnboardingView(AppState& state, QWidget* parent = nullptr);
+    OnboardingView(FolderScanState& folderScan, DeveloperState& developer, QWidget* parent = nullptr);
 
     QList<ChoiceCard*> cards() const { return cards_; }
     // The entrance's progress: 0 before the screen first shows, 1 once it is in place.
@@ -72,7 +73,8 @@ private:
     void placeContent();
     void restyle();
 
-    AppState& state_;
+    FolderScanState& folderScan_;
+    DeveloperState& developer_;
     QWidget* content_;
     SymbolView* symbol_;
     QLabel* heading_;

@@ -18,7 +18,8 @@
 #include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/SymbolView.h"
 #include "app/screens/ReviewRowView.h"
-#include "app/state/AppState.h"
+#include "app/state/DeveloperState.h"
+#include "app/state/PreferencesState.h"
 
 namespace korvane {
 
@@ -44,9 +45,10 @@ QWidget* notice(SymbolView* symbol, QLabel* text) {
 
 }  // namespace
 
-ReviewView::ReviewView(AppState& state, QWidget* parent)
+ReviewView::ReviewView(DeveloperState& developer, PreferencesState& preferences, QWidget* parent)
     : QWidget(parent),
-      state_(state),
+      developer_(developer),
+      preferences_(preferences),
       title_(new QLabel(QStringLiteral("Review cleanup"))),
       total_(new ByteHeadline(0, 26, 14)),
       warningSymbol_(new SymbolView("exclamationmark.triangle.fill", 11)),
@@ -75,9 +77,9 @@ ReviewView::ReviewView(AppState& state, QWidget* parent)
     column->addLayout(buildFooter());
 
     connectActions();
-    connect(&state_.developer(), &DeveloperState::selectionChanged, this, &ReviewView::refresh);
-    connect(&state_.developer(), &DeveloperState::scanChanged, this, &ReviewView::refresh);
-    connect(&state_.preferences(), &PreferencesState::settingsChanged, this, &ReviewView::refresh);
+    connect(&developer_, &DeveloperState::selectionChanged, this, &ReviewView::refresh);
+    connect(&developer_, &DeveloperState::scanChanged, this, &ReviewView::refresh);
+    connect(&preferences_, &PreferencesState::settingsChanged, this, &ReviewView::refresh);
     restyleOnPaletteChange(*this, [this] {
         restyle();
         rebuildRows();
@@ -141,15 +143,15 @@ QLayout* ReviewView::buildFooter() {
 
 void ReviewView::connectActions() {
     connect(picker_, &DisposalPicker::disposalChosen, this, [this](std::optional<Disposal> disposal) {
-        state_.preferences().setDisposalOverride(disposal);
-        state_.preferences().saveSettings();
+        preferences_.setDisposalOverride(disposal);
+        preferences_.saveSettings();
     });
     connect(cancel_, &QPushButton::clicked, this, &ReviewView::closeRequested);
     connect(clean_, &QPushButton::clicked, this, [this] {
         // Closing the sheet may take this view with it.
-        AppState& state = state_;
+        DeveloperState& developer = developer_;
         emit closeRequested();
-        state.developer().startCleanup();
+        developer.startCleanup();
     });
 }
 
@@ -161,8 +163,8 @@ QList<QWidget*> ReviewView::rowViews() const {
 }
 
 void ReviewView::refresh() {
-    picker_->setDisposalOverride(state_.preferences().disposalOverride());
-    ReviewContent content = reviewContent(state_.developer().selectedCandidates(), state_.preferences().disposalOverride());
+    picker_->setDisposalOverride(preferences_.disposalOverride());
+    ReviewContent content = reviewContent(developer_.selectedCandidates(), preferences_.disposalOverride());
     // The statistics and other fields publish too; only a different list rebuilds.
     if (hasContent_ && content == content_) return;
     const bool rowsChanged = !hasContent_ || content.rows != content_.rows;
@@ -197,9 +199,9 @@ void ReviewView::buildMoreRows() {
         const ReviewRow& row = content_.rows[static_cast<std::size_t>(builtRows_)];
         auto* view = new ReviewRowView(row, list_);
         connect(view, &ReviewRowView::removeRequested, this, [this](const UUID& id) {
-            std::set<UUID> selection = state_.developer().selection();
+            std::set<UUID> selection = developer_.selection();
             selection.erase(id);
-            state_.developer().setSelection(std::move(selection));
+            developer_.setSelection(std::move(selection));
         });
         // The stretch stays last.
         listLayout_->insertWidget(listLayout_->count() - 1, view);

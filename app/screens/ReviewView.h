@@ -11,10 +11,11 @@ class QVBoxLayout;
 
 namespace korvane {
 
-class AppState;
 class ByteHeadline;
+class DeveloperState;
 class DisposalPicker;
 class KitButton;
+class PreferencesState;
 class SymbolView;
 
 // The review sheet's content: every selected candidate, largest first, with
@@ -29,7 +30,7 @@ public:
     // thousands opens at once.
     static constexpr int rowBatch = 60;
 
-    explicit ReviewView(AppState& state, QWidget* parent = nullptr);
+    ReviewView(DeveloperState& developer, PreferencesState& preferences, QWidget* parent = nullptr);
 
     const ReviewContent& content() const { return content_; }
     DisposalPicker* disposalPicker() const { return picker_; }
@@ -51,7 +52,8 @@ private:
     void rebuildRows();
     void buildMoreRows();
 
-    AppState& state_;
+    DeveloperState& developer_;
+    PreferencesState& preferences_;
     ReviewContent content_;
     bool hasContent_ = false;
     int builtRows_ = 0;

@@ -18,7 +18,7 @@
 #include "app/kit/SlideReveal.h"
 #include "app/theme/MotionAnimation.h"
 #include "app/kit/SymbolView.h"
-#include "app/state/AppState.h"
+#include "app/state/DeveloperState.h"
 
 namespace korvane {
 
@@ -28,9 +28,9 @@ constexpr int columnWidth = 300;
 
 }  // namespace
 
-ScanningView::ScanningView(AppState& state, QWidget* parent)
+ScanningView::ScanningView(DeveloperState& developer, QWidget* parent)
     : QWidget(parent),
-      state_(state),
+      developer_(developer),
       heading_(plainLabel(QStringLiteral("Analysing your development environment"), Qt::AlignCenter)),
       headline_(new ByteHeadline(0, 40, 17)),
       foundSoFar_(plainLabel(QStringLiteral("found so far"), Qt::AlignCenter)),
@@ -64,8 +64,8 @@ ScanningView::ScanningView(AppState& state, QWidget* parent)
     column->addStretch(1);
     column->addWidget(cancel_, 0, Qt::AlignHCenter);
 
-    connect(cancel_, &QPushButton::clicked, &state_.developer(), &DeveloperState::cancelDeveloperScan);
-    connect(&state_.developer(), &DeveloperState::scanProgressChanged, this, &ScanningView::refresh);
+    connect(cancel_, &QPushButton::clicked, &developer_, &DeveloperState::cancelDeveloperScan);
+    connect(&developer_, &DeveloperState::scanProgressChanged, this, &ScanningView::refresh);
     restyleOnPaletteChange(*this, [this] {
         restyle();
         rebuildRows(true);
@@ -75,7 +75,7 @@ ScanningView::ScanningView(AppState& state, QWidget* parent)
 }
 
 void ScanningView::refresh() {
-    ScanningContent content = scanningContent(state_.developer().scanProgress());
+    ScanningContent content = scanningContent(developer_.scanProgress());
     const bool rowsChanged = content.rows != content_.rows;
     content_ = std::move(content);
     headline_->setBytes(content_.foundSoFar);

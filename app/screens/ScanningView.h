@@ -10,8 +10,8 @@ class QVBoxLayout;
 
 namespace korvane {
 
-class AppState;
 class ByteHeadline;
+class DeveloperState;
 class LinearProgress;
 class LinkButton;
 class SlideReveal;
@@ -21,7 +21,7 @@ class SlideReveal;
 class ScanningView : public QWidget {
     Q_OBJECT
 public:
-    explicit ScanningView(AppState& state, QWidget* parent = nullptr);
+    explicit ScanningView(DeveloperState& developer, QWidget* parent = nullptr);
 
     const ScanningContent& content() const { return content_; }
     ByteHeadline* headline() const { return headline_; }
@@ -36,7 +36,7 @@ private:
     void rebuildRows(bool restyled = false);
     QWidget* makeRow(const ScanningRow& entry) const;
 
-    AppState& state_;
+    DeveloperState& developer_;
     ScanningContent content_;
     std::vector<ScanningRow> shownRows_;  // what each holder's "row" property indexes
     QLabel* heading_;

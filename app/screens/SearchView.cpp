@@ -22,7 +22,7 @@
 #include "app/screens/EntryList.h"
 #include "app/screens/EntryListModel.h"
 #include "app/screens/PageEmptyState.h"
-#include "app/state/AppState.h"
+#include "app/state/FolderScanState.h"
 #include "app/state/SearchRunner.h"
 #include "app/theme/AppFont.h"
 
@@ -39,10 +39,11 @@ QComboBox* picker(int width, const QString& name) {
 
 }  // namespace
 
-SearchView::SearchView(AppState& state, QWidget* parent)
+SearchView::SearchView(FolderScanState& folderScan, DeveloperState& developer, const DesktopActions& desktop,
+                       const Clock& clock, QWidget* parent)
     : QWidget(parent),
-      state_(state),
-      runner_(std::make_unique<SearchRunner>(state.folderScan())),
+      folderScan_(folderScan),
+      runner_(std::make_unique<SearchRunner>(folderScan)),
       field_(new QLineEdit),
       count_(new CapsuleLabel({}, QMargins(7, 2, 7, 2))),
       clear_(new SymbolButton("xmark.circle.fill", QStringLiteral("Clear"), 13)),
@@ -53,7 +54,7 @@ SearchView::SearchView(AppState& state, QWidget* parent)
       regex_(new QCheckBox(QStringLiteral("Regex"))),
       sort_(picker(130, QStringLiteral("Sort"))),
       results_(new QStackedWidget),
-      list_(new EntryList(state)),
+      list_(new EntryList(developer, desktop, clock)),
       empty_(makePageEmptyState()) {
     auto* ground = new Ground(&Palette::canvas);
     auto* page = new QVBoxLayout(this);
@@ -70,7 +71,7 @@ SearchView::SearchView(AppState& state, QWidget* parent)
     column->addWidget(results_, 1);
 
     connectQuery();
-    connect(&state_, &AppState::changed, this, &SearchView::followState);
+    connect(&folderScan_, &FolderScanState::changed, this, &SearchView::followState);
     connect(runner_.get(), &SearchRunner::resultsChanged, this, &SearchView::showResults);
     restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
@@ -147,20 +148,20 @@ void SearchView::connectQuery() {
         editQuery([&](FileSearch::Query& query) { query.isRegex = on; });
     });
     connect(sort_, &QComboBox::activated, this, [this](int index) {
-        state_.folderScan().setSearchSort(static_cast<FileSearch::Sort>(sort_->itemData(index).toInt()));
+        folderScan_.setSearchSort(static_cast<FileSearch::Sort>(sort_->itemData(index).toInt()));
     });
 }
 
 SearchView::~SearchView() = default;
 
 void SearchView::editQuery(const std::function<void(FileSearch::Query&)>& edit) {
-    FileSearch::Query query = state_.folderScan().searchQuery();
+    FileSearch::Query query = folderScan_.searchQuery();
     edit(query);
-    state_.folderScan().setSearchQuery(std::move(query));
+    folderScan_.setSearchQuery(std::move(query));
 }
 
 void SearchView::followState() {
-    const FileSearch::Query& query = state_.folderScan().searchQuery();
+    const FileSearch::Query& query = folderScan_.searchQuery();
     const QString text = QString::fromStdString(query.text);
     // Rewriting the field while the user types would move the cursor.
     if (field_->text() != text) field_->setText(text);
@@ -171,16 +172,16 @@ void SearchView::followState() {
     age_->setCurrentIndex(ageIndex ? static_cast<int>(*ageIndex) : -1);
     paths_->setChecked(query.searchesPaths);
     regex_->setChecked(query.isRegex);
-    sort_->setCurrentIndex(sort_->findData(static_cast<int>(state_.folderScan().searchSort())));
+    sort_->setCurrentIndex(sort_->findData(static_cast<int>(folderScan_.searchSort())));
     // The badge and the empty state follow the field at once; the list and
     // the count follow the search.
     showResults();
 }
 
 void SearchView::showResults() {
-    const auto& result = state_.folderScan().generalResult();
+    const auto& result = folderScan_.generalResult();
     const std::size_t indexCount = result ? result->index.size() : 0;
-    SearchContent content = searchContent(result.has_value(), indexCount, state_.folderScan().searchQuery(),
+    SearchContent content = searchContent(result.has_value(), indexCount, folderScan_.searchQuery(),
                                           runner_->results().size());
     const bool listChanged = runner_->results() != list_->model()->entries();
     content_ = std::move(content);

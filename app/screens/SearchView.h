@@ -14,9 +14,12 @@ class QStackedWidget;
 
 namespace korvane {
 
-class AppState;
+class Clock;
+class DesktopActions;
+class DeveloperState;
 class EmptyStateView;
 class EntryList;
+class FolderScanState;
 class SearchRunner;
 class SymbolButton;
 
@@ -27,7 +30,9 @@ class SymbolButton;
 class SearchView : public QWidget {
     Q_OBJECT
 public:
-    explicit SearchView(AppState& state, QWidget* parent = nullptr);
+    // `developer`, `desktop` and `clock` serve the file list.
+    SearchView(FolderScanState& folderScan, DeveloperState& developer, const DesktopActions& desktop,
+               const Clock& clock, QWidget* parent = nullptr);
     ~SearchView() override;
 
     const SearchContent& content() const { return content_; }
@@ -56,7 +61,7 @@ private:
     void editQuery(const std::function<void(FileSearch::Query&)>& edit);
     void restyle();
 
-    AppState& state_;
+    FolderScanState& folderScan_;
     std::unique_ptr<SearchRunner> runner_;
     SearchContent content_;
     QLineEdit* field_;

@@ -143,12 +143,18 @@ TEST(InspectorContent, LargestInsideOfEmptyChildrenDrawsNoBars) {
     EXPECT_FALSE(largestInside(node("leaf", 10)));
 }
 
-class InspectorState : public testing::FlowFixture {};
+class InspectorState : public testing::FlowFixture {
+protected:
+    std::optional<InspectorContent> inspect() {
+        return inspectorContent(state().navigation(), state().developer(), state().folderScan(),
+                                state().preferences().mode(), clock_.moment);
+    }
+};
 
 TEST_F(InspectorState, DeveloperRootShowsTheScansFacts) {
     launch({"--screen", "explore", "--mode", "developer"});
     ASSERT_TRUE(state().developer().scan());
-    const auto content = inspectorContent(state(), clock_.moment);
+    const auto content = inspect();
     ASSERT_TRUE(content);
     EXPECT_EQ(content->kindLabel, "Scan root");
     EXPECT_EQ(content->tileSymbol, "internaldrive");
@@ -179,7 +185,7 @@ TEST_F(InspectorState, ShareAndCleanupButtonOfAnItem) {
     const StorageNode& category = state().developer().tree().children.front();
     const StorageNode* item = category.leaves().front();
     state().navigation().setSelectedID(item->id);
-    auto content = inspectorContent(state(), clock_.moment);
+    auto content = inspect();
     ASSERT_TRUE(content);
     EXPECT_EQ(content->share, inspectorShare(*item, state().developer().tree().bytes));
     EXPECT_EQ(content->pathLine, "~/Developer/" + item->name);
@@ -193,7 +199,7 @@ TEST_F(InspectorState, ShareAndCleanupButtonOfAnItem) {
     EXPECT_EQ(content->cleanupTitle, selected ? "Remove from cleanup" : "Add to cleanup");
     EXPECT_EQ(content->cleanupSymbol, selected ? "minus.circle" : "trash");
     state().developer().toggleSelection(*item);
-    content = inspectorContent(state(), clock_.moment);
+    content = inspect();
     EXPECT_EQ(content->cleanupTitle, selected ? "Add to cleanup" : "Remove from cleanup");
     EXPECT_TRUE(content->cleanupEnabled);
 }
@@ -207,7 +213,7 @@ TEST_F(InspectorState, GeneralModeShareIsOfTheFolderScan) {
     state().folderScan().setGeneralResult(result);
     state().preferences().setMode(Mode::general);
     state().navigation().setSelectedID(home_ + "/Movies");
-    const auto content = inspectorContent(state(), clock_.moment);
+    const auto content = inspect();
     ASSERT_TRUE(content);
     EXPECT_EQ(content->share, "25.0% of scan");
     EXPECT_EQ(content->pathLine, "~/Movies");
@@ -217,7 +223,7 @@ TEST_F(InspectorState, GeneralModeShareIsOfTheFolderScan) {
 
     // Without a folder scan there is nothing to show in general mode.
     state().folderScan().setGeneralResult(std::nullopt);
-    EXPECT_FALSE(inspectorContent(state(), clock_.moment));
+    EXPECT_FALSE(inspect());
     EXPECT_EQ(inspectorEmptyState(Mode::general).message,
               "Pick a tile to see what it is, how big it is, and what is inside it.");
     EXPECT_EQ(inspectorEmptyState(Mode::developer).message,
@@ -229,12 +235,12 @@ TEST_F(InspectorState, FallsBackToTheFocusedNodeThenToNothing) {
     const StorageNode& category = state().developer().tree().children.front();
     state().navigation().select(category);
     state().navigation().setSelectedID("gone");
-    const auto content = inspectorContent(state(), clock_.moment);
+    const auto content = inspect();
     ASSERT_TRUE(content);
     EXPECT_EQ(content->nodeID, category.id);
     EXPECT_EQ(content->kindLabel, "Toolchain");
     state().navigation().setFocusedID(std::nullopt);
-    EXPECT_FALSE(inspectorContent(state(), clock_.moment));
+    EXPECT_FALSE(inspect());
 }
 
 }  // namespace

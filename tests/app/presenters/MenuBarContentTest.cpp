@@ -7,8 +7,6 @@
 namespace korvane {
 namespace {
 
-using Route = AppState::Route;
-
 CategoryResult result(CleanupCategory category, std::int64_t size, SafetyLevel safety = SafetyLevel::safe) {
     CleanupCandidate candidate;
     candidate.id = UUID::random();

@@ -50,7 +50,7 @@ protected:
 
 TEST_F(ApplicationsViewTest, ListsTheAppImageAndBothFlatpaksWithTheirLeftovers) {
     launch();
-    ApplicationsView view(state());
+    ApplicationsView view(state().applications(), state().desktop(), state().clock());
     view.show();
     ASSERT_TRUE(testing::waitUntil([&] { return !state().applications().isScanningApps(); }));
 
@@ -88,7 +88,7 @@ TEST_F(ApplicationsViewTest, ListsTheAppImageAndBothFlatpaksWithTheirLeftovers) 
 
 TEST_F(ApplicationsViewTest, AnAppImageHasNoInstallerNote) {
     launch();
-    ApplicationsView view(state());
+    ApplicationsView view(state().applications(), state().desktop(), state().clock());
     view.show();
     ASSERT_TRUE(testing::waitUntil([&] { return !state().applications().isScanningApps(); }));
     QTest::keyClicks(view.filterField(), QStringLiteral("krit"));
@@ -101,7 +101,7 @@ TEST_F(ApplicationsViewTest, AnAppImageHasNoInstallerNote) {
 
 TEST_F(ApplicationsViewTest, LeavingTheApplicationItselfOutHoldsForTheNextOneAndANewPalette) {
     launch();
-    ApplicationsView view(state());
+    ApplicationsView view(state().applications(), state().desktop(), state().clock());
     view.show();
     ASSERT_TRUE(testing::waitUntil([&] { return !state().applications().isScanningApps(); }));
     ASSERT_TRUE(view.includeBundleBox()->isChecked());

@@ -37,7 +37,7 @@ protected:
 TEST_F(CompleteViewTest, ShowsTheReportAndCopiesTheExactSummary) {
     launch({"--screen", "finished"});
     ASSERT_EQ(state().navigation().route(), Route::finished);
-    CompleteView view(state());
+    CompleteView view(state().developer(), state().desktop());
     view.resize(800, 700);
     view.show();
     const QStringList texts = visibleTexts(view);
@@ -70,7 +70,7 @@ TEST_F(CompleteViewTest, ShowsTheReportAndCopiesTheExactSummary) {
 
 TEST_F(CompleteViewTest, ReturnActivatesDone) {
     launch({"--screen", "finished"});
-    CompleteView view(state());
+    CompleteView view(state().developer(), state().desktop());
     view.resize(800, 700);
     view.show();
     EXPECT_TRUE(button(view, "Done")->isDefault());
@@ -86,7 +86,7 @@ TEST_F(CompleteViewTest, ReturnActivatesDone) {
 TEST_F(CompleteViewTest, ReturnLeavesTheScreenUnlessAnotherButtonHasTheFocus) {
     for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
         launch({"--screen", "finished"});
-        CompleteView view(state());
+        CompleteView view(state().developer(), state().desktop());
         view.resize(800, 700);
         view.show();
         QApplication::setActiveWindow(&view);
@@ -108,7 +108,7 @@ TEST_F(CompleteViewTest, ReturnLeavesTheScreenUnlessAnotherButtonHasTheFocus) {
 
 TEST_F(CompleteViewTest, EmptyingTheTrashShowsTheHonestNotice) {
     launch({"--screen", "finished"});
-    CompleteView view(state());
+    CompleteView view(state().developer(), state().desktop());
     view.show();
     // No recorded cleanup names anything in the Trash.
     button(view, "Empty 5.6 GB")->click();
@@ -119,7 +119,7 @@ TEST_F(CompleteViewTest, EmptyingTheTrashShowsTheHonestNotice) {
 
 TEST_F(CompleteViewTest, ProgressScreenFollowsTheCleanupAndStops) {
     launch({"--screen", "cleaning"});
-    CleanupProgressView view(state());
+    CleanupProgressView view(state().developer());
     view.show();
     EXPECT_EQ(view.content(), cleanupProgressContent(state().developer().cleanupProgress()));
     EXPECT_TRUE(visibleTexts(view).contains("7 of 26"));

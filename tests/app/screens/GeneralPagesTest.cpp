@@ -107,9 +107,11 @@ protected:
 TEST_F(GeneralPagesTest, PicturesOfEveryPage) {
     scanSmallHome();
     state().folderScan().setSearchQuery({});
-    shoot(new SearchView(state()), "search");
-    shoot(new LargeFilesView(state()), "large-files");
-    shoot(new LiveStatsView(state()), "stats");
+    shoot(new SearchView(state().folderScan(), state().developer(), state().desktop(), state().clock()),
+          "search");
+    shoot(new LargeFilesView(state().folderScan(), state().developer(), state().desktop(), state().clock()),
+          "large-files");
+    shoot(new LiveStatsView(state().liveStats()), "stats");
     InstalledApp app;
     app.name = "Sketchbook";
     app.bundleURL = at("Applications/Sketchbook.app");
@@ -123,12 +125,12 @@ TEST_F(GeneralPagesTest, PicturesOfEveryPage) {
     other.bundleURL = at("Applications/Notes.app");
     other.leftovers.clear();
     state().applications().setApps({app, other});
-    shoot(new ApplicationsView(state()), "applications");
+    shoot(new ApplicationsView(state().applications(), state().desktop(), state().clock()), "applications");
 }
 
 TEST_F(GeneralPagesTest, LargeFilesListOnlyWhatReachesTheThresholdAsPlainText) {
     scanSmallHome();
-    LargeFilesView view(state());
+    LargeFilesView view(state().folderScan(), state().developer(), state().desktop(), state().clock());
     view.show();
     const auto& entries = view.list()->model()->entries();
     ASSERT_EQ(entries.size(), 2u);
@@ -141,10 +143,21 @@ TEST_F(GeneralPagesTest, LargeFilesListOnlyWhatReachesTheThresholdAsPlainText) {
               QStringLiteral("holiday.mov"));
 }
 
+TEST_F(GeneralPagesTest, LargeFilesFollowTheNextScan) {
+    scanSmallHome();
+    LargeFilesView view(state().folderScan(), state().developer(), state().desktop(), state().clock());
+    view.show();
+    ASSERT_EQ(view.list()->model()->entries().size(), 2u);
+    file("Movies/trailer.mov", 70'000'000);
+    state().folderScan().scanFolder(home_);
+    EXPECT_TRUE(testing::waitUntil([&] { return view.list()->model()->entries().size() == 3; }, 20));
+    EXPECT_EQ(view.list()->model()->entries().front().name, "trailer.mov");
+}
+
 TEST_F(GeneralPagesTest, TickingTwoEntriesAndRemovingOpensTheReviewMovingToTheTrash) {
     scanSmallHome();
     state().folderScan().setSearchQuery({});
-    SearchView view(state());
+    SearchView view(state().folderScan(), state().developer(), state().desktop(), state().clock());
     view.resize(900, 600);
     view.show();
     ASSERT_TRUE(testing::waitUntil([&] { return view.runner().isCurrent(); }));
@@ -183,7 +196,7 @@ TEST_F(GeneralPagesTest, TickingTwoEntriesAndRemovingOpensTheReviewMovingToTheTr
 
 TEST_F(GeneralPagesTest, SearchFollowsTheFieldAndSurvivesAHostilePattern) {
     scanSmallHome();
-    SearchView view(state());
+    SearchView view(state().folderScan(), state().developer(), state().desktop(), state().clock());
     view.show();
     QTest::keyClicks(view.field(), QStringLiteral("img"));
     EXPECT_EQ(state().folderScan().searchQuery().text, "img");
@@ -243,7 +256,7 @@ TEST_F(GeneralPagesTest, ApplicationsPageScansOnceWhenItFirstAppears) {
     };
     launch();
     {
-        ApplicationsView view(state());
+        ApplicationsView view(state().applications(), state().desktop(), state().clock());
         EXPECT_EQ(made, 0);  // not before it shows
         view.show();
         EXPECT_EQ(made, 1);
@@ -258,7 +271,7 @@ TEST_F(GeneralPagesTest, ApplicationsPageScansOnceWhenItFirstAppears) {
         EXPECT_EQ(view.detail()->name, "Sketchbook");
         EXPECT_TRUE(view.includeBundleBox()->isChecked());
     }
-    ApplicationsView again(state());
+    ApplicationsView again(state().applications(), state().desktop(), state().clock());
     again.show();
     EXPECT_EQ(made, 1);  // a later visit shows the list as it was left
     EXPECT_FALSE(state().applications().isScanningApps());
@@ -290,7 +303,7 @@ TEST(LiveStatsViewTest, FollowsTheFixtureMachine) {
                       "MemTotal: 1000000 kB\nActive: 300000 kB\nInactive: 100000 kB\n"
                       "SwapTotal: 100000 kB\nSwapFree: 100000 kB\n");
     auto state = harness.make();
-    LiveStatsView view(*state);
+    LiveStatsView view(state->liveStats());
     view.show();
     EXPECT_FALSE(view.swapWarning()->isVisible());
     const std::string before = view.content().meters[1].caption;

@@ -73,7 +73,7 @@ TEST_F(HistoryViewTest, TheChartBuildsForAnyNumberOfSnapshots) {
 TEST_F(HistoryViewTest, ReadsAFullHistoryInTheBackground) {
     fillHistory();
     launch();
-    HistoryView view(state());
+    HistoryView view(state().history(), state().developer(), state().navigation());
     view.resize(620, 560);
     view.show();
     ASSERT_TRUE(testing::waitUntil([&] { return view.content().has_value(); }, 10));
@@ -110,7 +110,7 @@ TEST_F(HistoryViewTest, TheSheetGrowsToFitTheHistoryOnceRead) {
 
 TEST_F(HistoryViewTest, AnEmptyHistorySaysSoAndFollowsANewScan) {
     launch();
-    HistoryView view(state());
+    HistoryView view(state().history(), state().developer(), state().navigation());
     view.show();
     ASSERT_TRUE(testing::waitUntil([&] { return view.content().has_value(); }));
     EXPECT_EQ(view.chart(), nullptr);

@@ -36,7 +36,8 @@ TEST_F(InspectorViewTest, AChildRowShowsTheChildWhileTheCanvasKeepsItsFocus) {
     launch({"--screen", "explore", "--mode", "developer"});
     const StorageNode category = state().developer().tree().children.front();
     state().navigation().select(category);
-    InspectorView view(state());
+    InspectorView view(state().preferences(), state().navigation(), state().developer(), state().folderScan(),
+                       state().desktop(), state().clock());
     view.resize(296, 900);
     view.show();
     ASSERT_TRUE(view.content());
@@ -57,7 +58,8 @@ TEST_F(InspectorViewTest, TheCleanupButtonTogglesTheNodesCandidates) {
     const StorageNode item = *state().developer().tree().children.front().leaves().front();
     state().developer().setSelection({});
     state().navigation().setSelectedID(item.id);
-    InspectorView view(state());
+    InspectorView view(state().preferences(), state().navigation(), state().developer(), state().folderScan(),
+                       state().desktop(), state().clock());
     view.show();
     KitButton* cleanup = view.cleanupButton();
     EXPECT_EQ(cleanup->title(), "Add to cleanup");
@@ -74,7 +76,8 @@ TEST_F(InspectorViewTest, TheCleanupButtonTogglesTheNodesCandidates) {
 
 TEST_F(InspectorViewTest, ANewFactAboutTheSameNodeKeepsTheScrolledPlace) {
     launch({"--screen", "explore", "--mode", "developer"});
-    InspectorView view(state());
+    InspectorView view(state().preferences(), state().navigation(), state().developer(), state().folderScan(),
+                       state().desktop(), state().clock());
     view.resize(296, 300);
     view.show();
     auto* scroll = view.findChild<QScrollArea*>();
@@ -95,7 +98,8 @@ TEST_F(InspectorViewTest, WithNothingToShowOnlyTheEmptyState) {
     launch({"--screen", "explore", "--mode", "developer"});
     state().navigation().setSelectedID(std::nullopt);
     state().navigation().setFocusedID(std::nullopt);
-    InspectorView view(state());
+    InspectorView view(state().preferences(), state().navigation(), state().developer(), state().folderScan(),
+                       state().desktop(), state().clock());
     view.show();
     EXPECT_FALSE(view.content());
     EXPECT_TRUE(texts(view).contains("Nothing selected"));

@@ -42,7 +42,7 @@ protected:
 TEST_F(LiveStatsMotionTest, RingsSegmentsAndNumbersEaseToANewSample) {
     writeMemory(harness, 200000);
     auto state = harness.make();
-    LiveStatsView view(*state);
+    LiveStatsView view(state->liveStats());
     view.resize(900, 600);
     view.show();
     state->liveStats().startStatsTimer();
@@ -82,7 +82,7 @@ TEST_F(LiveStatsMotionTest, RingsSegmentsAndNumbersEaseToANewSample) {
 TEST_F(LiveStatsMotionTest, JumpsWhenAskedAndSkipsASampleThatLooksTheSame) {
     writeMemory(harness, 300000);
     auto state = harness.make();
-    LiveStatsView view(*state);
+    LiveStatsView view(state->liveStats());
     view.show();
     stepTo(view, 10'000);
 
@@ -102,7 +102,7 @@ TEST_F(LiveStatsMotionTest, JumpsWhenAskedAndSkipsASampleThatLooksTheSame) {
 // bounds, and the footer stands at its foot.
 TEST_F(LiveStatsMotionTest, RingsGrowWithATallPageAndTheFooterStandsAtItsFoot) {
     auto state = harness.make();
-    LiveStatsView view(*state);
+    LiveStatsView view(state->liveStats());
     view.resize(900, 440);
     view.show();
     QApplication::processEvents();
@@ -126,7 +126,7 @@ TEST(LiveFigures, TheStatisticsTimerRunsOnlyWhileAFigureIsOnScreen) {
         QWidget* (*make)(AppState&);
     };
     const Case cases[] = {
-        {"statistics page", [](AppState& state) -> QWidget* { return new LiveStatsView(state); }},
+        {"statistics page", [](AppState& state) -> QWidget* { return new LiveStatsView(state.liveStats()); }},
         {"general sidebar",
          [](AppState& state) -> QWidget* {
              return new GeneralSidebar(state.folderScan(), state.navigation(), state.applications(), state.liveStats(),

@@ -28,7 +28,7 @@ protected:
 
 TEST_F(MenuBarViewTest, WithoutAScanShowsTheHeadlineAndTheThreeCommands) {
     launch();
-    MenuBarView panel(state());
+    MenuBarView panel(state().developer(), state().navigation());
     panel.show();
     EXPECT_EQ(panel.findChild<ByteHeadline*>()->bytes(), 0);
     EXPECT_TRUE(panel.findChildren<ElidedLabel*>().isEmpty());
@@ -40,7 +40,7 @@ TEST_F(MenuBarViewTest, WithoutAScanShowsTheHeadlineAndTheThreeCommands) {
 
 TEST_F(MenuBarViewTest, ShowsTheLargestCategoriesInPaperWhateverTheWindowsTheme) {
     launch({"--screen", "explore", "--theme", "terminal"});
-    MenuBarView panel(state());
+    MenuBarView panel(state().developer(), state().navigation());
     panel.show();
     const Palette& paper = Palette::forTheme(ThemeID::paper);
     EXPECT_EQ(environmentPalette(&panel), paper);
@@ -60,7 +60,7 @@ TEST_F(MenuBarViewTest, ShowsTheLargestCategoriesInPaperWhateverTheWindowsTheme)
 
 TEST_F(MenuBarViewTest, ScanButtonStartsAScanAndWaitsWhileItRuns) {
     launch();
-    MenuBarView panel(state());
+    MenuBarView panel(state().developer(), state().navigation());
     panel.show();
     panel.scanButton()->click();
     EXPECT_EQ(state().navigation().route(), Route::scanning);
@@ -71,6 +71,17 @@ TEST_F(MenuBarViewTest, ScanButtonStartsAScanAndWaitsWhileItRuns) {
     state().navigation().setRoute(Route::cleaning);
     EXPECT_EQ(panel.scanButton()->text(), QStringLiteral("Scan Now"));
     EXPECT_FALSE(panel.scanButton()->isEnabled());
+}
+
+TEST_F(MenuBarViewTest, AShownPanelFollowsANewScanWhileTheScreenStays) {
+    launch({"--screen", "explore"});
+    MenuBarView panel(state().developer(), state().navigation());
+    panel.show();
+    ASSERT_EQ(panel.findChildren<ElidedLabel*>().size(), 3);
+    ScanResult scan = *state().developer().scan();
+    scan.categories.erase(scan.categories.begin());
+    state().developer().setScan(scan);
+    EXPECT_EQ(panel.findChildren<ElidedLabel*>().size(), 2);
 }
 
 }  // namespace
@@ -87,7 +98,7 @@ TEST_F(MenuBarViewTest, IsOpaqueWithARuleEdgeWithoutACompositorAndShadowedWithOn
     for (const bool isComposited : {false, true}) {
         SCOPED_TRACE(isComposited ? "composited" : "plain");
         const testing::FakeCompositor compositor(isComposited);
-        MenuBarView panel(state());
+        MenuBarView panel(state().developer(), state().navigation());
         panel.show();
         EXPECT_EQ(panel.testAttribute(Qt::WA_TranslucentBackground), isComposited);
         const QImage image = panel.grab().toImage();
@@ -106,7 +117,7 @@ TEST_F(MenuBarViewTest, IsOpaqueWithARuleEdgeWithoutACompositorAndShadowedWithOn
 
 TEST_F(MenuBarViewTest, PaintsInPaperAndKeepsAPicture) {
     launch({"--screen", "explore", "--theme", "terminal"});
-    MenuBarView panel(state());
+    MenuBarView panel(state().developer(), state().navigation());
     panel.show();
     const QImage picture = panel.grab().toImage();
     QDir folder(QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots/panels"));

@@ -20,7 +20,7 @@ TEST_F(OnboardingViewTest, TheHomeCardScansTheHomeFolder) {
     AppMotion::setJumpToEnd(true);
     launch();
     ASSERT_EQ(state().navigation().route(), Route::onboarding);
-    OnboardingView view(state());
+    OnboardingView view(state().folderScan(), state().developer());
     view.resize(900, 640);
     view.show();
     ASSERT_EQ(view.cards().size(), 2);
@@ -38,7 +38,7 @@ TEST_F(OnboardingViewTest, TheHomeCardScansTheHomeFolder) {
 TEST_F(OnboardingViewTest, TheDeveloperCardStartsADeveloperScan) {
     AppMotion::setJumpToEnd(true);
     launch();
-    OnboardingView view(state());
+    OnboardingView view(state().folderScan(), state().developer());
     view.resize(900, 640);
     view.show();
     view.cards()[1]->click();
@@ -51,7 +51,7 @@ TEST_F(OnboardingViewTest, TheDeveloperCardStartsADeveloperScan) {
 
 TEST_F(OnboardingViewTest, FadesInWhileRising) {
     launch();
-    OnboardingView view(state());
+    OnboardingView view(state().folderScan(), state().developer());
     view.resize(900, 640);
     // Before it shows, the content is see-through and 8 points lower.
     EXPECT_EQ(view.entrance(), 0.0);

@@ -57,7 +57,7 @@ protected:
 TEST_F(ReviewViewTest, RowsFollowTheSelectionAndShowDataAsPlainText) {
     launch();
     state().developer().stageUserChoice({file("<b>x</b>", 4000), file("a&b", 3000), file("plain", 2000)});
-    ReviewView view(state());
+    ReviewView view(state().developer(), state().preferences());
     view.show();
     const QList<QWidget*> rows = view.rowViews();
     ASSERT_EQ(rows.size(), 3);
@@ -85,7 +85,7 @@ TEST_F(ReviewViewTest, RowsFollowTheSelectionAndShowDataAsPlainText) {
 TEST_F(ReviewViewTest, DisposalPickerStoresTheChoiceAndClearsItForTheRecommendation) {
     launch();
     state().developer().stageUserChoice({file("one", 1000)});
-    ReviewView view(state());
+    ReviewView view(state().developer(), state().preferences());
     view.show();
     DisposalPicker& picker = *view.disposalPicker();
 

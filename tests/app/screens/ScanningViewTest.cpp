@@ -23,7 +23,7 @@ protected:
 
 TEST_F(ScanningViewTest, ShowsTheProgressAndOneRowPerFinishedCategory) {
     launch({"--screen", "scanning"});
-    ScanningView view(state());
+    ScanningView view(state().developer());
     view.show();
     const ScanningContent expected = scanningContent(state().developer().scanProgress());
     EXPECT_EQ(view.findChild<ByteHeadline*>()->bytes(), expected.foundSoFar);
@@ -44,7 +44,7 @@ TEST_F(ScanningViewTest, ShowsTheProgressAndOneRowPerFinishedCategory) {
 
 TEST_F(ScanningViewTest, CancelLeavesTheScreen) {
     launch({"--screen", "scanning"});
-    ScanningView view(state());
+    ScanningView view(state().developer());
     view.show();
     auto* cancel = view.findChild<LinkButton*>();
     ASSERT_NE(cancel, nullptr);

@@ -42,7 +42,7 @@ protected:
 // make room, and both go back the same way on "Dismiss".
 TEST_F(ScreenMotionTest, CompletionNoticeSlidesAndTheActionsGlide) {
     launch({"--screen", "finished"});
-    CompleteView view(state());
+    CompleteView view(state().developer(), state().desktop());
     view.resize(800, 900);
     view.show();
     stepTo(view, 10'000);
@@ -84,7 +84,7 @@ TEST_F(ScreenMotionTest, CompletionNoticeSlidesAndTheActionsGlide) {
 // the last untick; a row's highlight fades in and out with the pointer.
 TEST_F(ScreenMotionTest, EntryListBarSlidesAndHoverFades) {
     launch({"--mode", "general"});
-    EntryList list(state());
+    EntryList list(state().developer(), state().desktop(), state().clock());
     const auto now = std::chrono::system_clock::now();
     list.setEntries({FileTreeScanner::Entry::make("a.iso", "/data/a.iso", 4'000'000, now, false),
                      FileTreeScanner::Entry::make("b.iso", "/data/b.iso", 3'000'000, now, false),
@@ -135,7 +135,7 @@ TEST_F(ScreenMotionTest, ScanningHeadlineSpringsAndRowsSlideIn) {
     const ScanProgress finished = state().developer().scanProgress();
     ASSERT_FALSE(scanningContent(finished).rows.empty());
     state().developer().setScanProgress(ScanProgress::idle());
-    ScanningView view(state());
+    ScanningView view(state().developer());
     view.resize(800, 700);
     view.show();
     ASSERT_TRUE(view.rowSlots().empty());
