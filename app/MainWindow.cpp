@@ -158,7 +158,8 @@ void MainWindow::buildFileMenu() {
     settings_ = file->addAction(QStringLiteral("Settings\u2026"));
     settings_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     settings_->setMenuRole(QAction::PreferencesRole);
-    connect(settings_, &QAction::triggered, this, [this] { state_.navigation().setSheet(AppState::Sheet::settings); });
+    connect(settings_, &QAction::triggered, this,
+            [this] { state_.navigation().setSheet(AppState::Sheet::settings); });
     file->addSeparator();
     QAction* quit = file->addAction(QStringLiteral("Quit"));
     quit->setShortcut(QKeySequence::Quit);
@@ -173,7 +174,8 @@ void MainWindow::buildViewMenu() {
     auto* modes = new QActionGroup(this);
     // The modes as the top bar names them, in its order.
     const auto pills =
-        topBarContent(state_.preferences(), state_.navigation(), state_.folderScan(), true, true, false).modes;
+        topBarContent(state_.preferences(), state_.navigation(), state_.folderScan(), true, true, false)
+            .modes;
     const AppState::Mode order[] = {AppState::Mode::general, AppState::Mode::developer};
     for (std::size_t i = 0; i < pills.size() && i < std::size(order); ++i) {
         const AppState::Mode mode = order[i];
@@ -182,7 +184,8 @@ void MainWindow::buildViewMenu() {
         modes->addAction(action);
         connect(action, &QAction::triggered, this, [this, mode] {
             state_.preferences().setMode(mode);
-            if (state_.navigation().route() == AppState::Route::onboarding) state_.navigation().setRoute(AppState::Route::explore);
+            if (state_.navigation().route() == AppState::Route::onboarding)
+                state_.navigation().setRoute(AppState::Route::explore);
         });
         modeActions_.emplace_back(action, mode);
     }
@@ -198,13 +201,15 @@ void MainWindow::buildViewMenu() {
         connect(action, &QAction::triggered, this, [this, section] {
             state_.preferences().setMode(AppState::Mode::general);
             state_.navigation().setGeneralSection(section);
-            if (state_.navigation().route() == AppState::Route::onboarding) state_.navigation().setRoute(AppState::Route::explore);
+            if (state_.navigation().route() == AppState::Route::onboarding)
+                state_.navigation().setRoute(AppState::Route::explore);
         });
         sectionActions_.emplace_back(action, section);
     }
     view->addSeparator();
     QAction* history = view->addAction(QStringLiteral("History"));
-    connect(history, &QAction::triggered, this, [this] { state_.navigation().setSheet(AppState::Sheet::history); });
+    connect(history, &QAction::triggered, this,
+            [this] { state_.navigation().setSheet(AppState::Sheet::history); });
     inspector_ = view->addAction(QStringLiteral("Inspector"));
     inspector_->setCheckable(true);
     connect(inspector_, &QAction::triggered, this, [this](bool shows) {
@@ -222,7 +227,8 @@ void MainWindow::followMenus() {
     chooseFolder_->setEnabled(folderFree);
     for (const auto& [action, mode] : modeActions_) action->setChecked(state_.preferences().mode() == mode);
     for (const auto& [action, section] : sectionActions_)
-        action->setChecked(state_.preferences().mode() == AppState::Mode::general && state_.navigation().generalSection() == section);
+        action->setChecked(state_.preferences().mode() == AppState::Mode::general &&
+                           state_.navigation().generalSection() == section);
     ExploreLayout* layout = root_->exploreLayout();
     inspector_->setEnabled(layout != nullptr);
     inspector_->setChecked(layout ? layout->showsInspector() : root_->showsInspector());

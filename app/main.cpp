@@ -1,15 +1,15 @@
+#include <QApplication>
+#include <QSystemTrayIcon>
+#include <QTimer>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
-#include <QApplication>
-#include <QSystemTrayIcon>
-#include <QTimer>
-
-#include "app/platform/ApplicationInfo.h"
 #include "app/MainWindow.h"
 #include "app/MenuBarExtra.h"
 #include "app/StartupProbe.h"
+#include "app/kit/ThemedStyle.h"
+#include "app/platform/ApplicationInfo.h"
 #include "app/platform/Desktop_linux.h"
 #include "app/platform/IniSettings.h"
 #include "app/platform/Notifier_linux.h"
@@ -19,7 +19,6 @@
 #include "core/safety/HistoryStore.h"
 #include "core/system/OpenFileLimit.h"
 #include "core/system/Paths.h"
-#include "app/kit/ThemedStyle.h"
 
 int main(int argc, char* argv[]) {
     // Answered before the application exists: it needs no display.

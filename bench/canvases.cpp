@@ -6,6 +6,12 @@
 // time, each step repainted.
 //
 //   canvases [RUNS] [CANVAS]    (a canvas mode such as treemap: only its widget figures)
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -17,21 +23,10 @@
 #include <string>
 #include <vector>
 
-#include <QApplication>
-#include <QDir>
-#include <QImage>
-#include <QMouseEvent>
-#include <QPainter>
-#include <QTemporaryDir>
-
 #include "app/canvases/CanvasBase.h"
 #include "app/canvases/CanvasFactory.h"
 #include "app/canvases/ScrollingCanvas.h"
 #include "app/canvases/layout/AgeMapLayout.h"
-#include "app/platform/IniSettings.h"
-#include "app/platform/Notifier.h"
-#include "app/platform/SystemClock.h"
-#include "app/state/AppState.h"
 #include "app/canvases/layout/BarsLayout.h"
 #include "app/canvases/layout/BubblesLayout.h"
 #include "app/canvases/layout/CanvasLayoutCache.h"
@@ -43,6 +38,10 @@
 #include "app/canvases/layout/SunburstLayout.h"
 #include "app/canvases/layout/TableLayout.h"
 #include "app/canvases/layout/TreemapLayout.h"
+#include "app/platform/IniSettings.h"
+#include "app/platform/Notifier.h"
+#include "app/platform/SystemClock.h"
+#include "app/state/AppState.h"
 
 using namespace korvane;
 using Stopwatch = std::chrono::steady_clock;

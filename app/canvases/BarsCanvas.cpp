@@ -19,7 +19,8 @@ const QFont& headerFont() {
 
 }  // namespace
 
-BarsCanvas::BarsCanvas(const CanvasParts& parts, QWidget* parent) : ScrollingCanvas(parts, CanvasMode::bars, parent) {}
+BarsCanvas::BarsCanvas(const CanvasParts& parts, QWidget* parent)
+    : ScrollingCanvas(parts, CanvasMode::bars, parent) {}
 
 const BarsLayout& BarsCanvas::layout() {
     return cache_.get(*root(), QSizeF(size()), depth(), [this] { return BarsLayout::make(*root()); });

@@ -1,11 +1,10 @@
 #pragma once
 
-#include <cstddef>
-#include <optional>
-
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
+#include <cstddef>
+#include <optional>
 
 #include "app/canvases/CanvasInput.h"
 #include "app/canvases/CanvasParts.h"

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <string>
-
 #include <QPixmap>
 #include <QWidget>
+#include <string>
 
 #include "app/canvases/CanvasParts.h"
 #include "core/model/StorageNode.h"

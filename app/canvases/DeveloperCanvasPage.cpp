@@ -11,7 +11,6 @@
 #include <QSlider>
 #include <QStackedWidget>
 #include <QVBoxLayout>
-
 #include <algorithm>
 #include <cmath>
 
@@ -41,7 +40,8 @@ QString text(const std::string& value) { return QString::fromStdString(value); }
 
 }  // namespace
 
-DeveloperCanvasPage::DeveloperCanvasPage(const CanvasParts& parts, QWidget* parent) : QWidget(parent), parts_(parts) {
+DeveloperCanvasPage::DeveloperCanvasPage(const CanvasParts& parts, QWidget* parent)
+    : QWidget(parent), parts_(parts) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
@@ -93,7 +93,8 @@ QWidget* DeveloperCanvasPage::makeHeader() {
     secondDot_ = plainLabel(QStringLiteral("\u00B7"));
     reclaimable_ = plainLabel();
     row->addWidget(name_, 0, Qt::AlignBottom);
-    for (QLabel* label : {bytes_, dot_, items_, secondDot_, reclaimable_}) row->addWidget(label, 0, Qt::AlignBottom);
+    for (QLabel* label : {bytes_, dot_, items_, secondDot_, reclaimable_})
+        row->addWidget(label, 0, Qt::AlignBottom);
     row->addStretch(1);
     return header;
 }
@@ -158,7 +159,8 @@ void DeveloperCanvasPage::placeToolbarControls() {
     qreal longest = current;
     for (const auto mode : allCanvasModes())
         longest = std::max(longest, names.horizontalAdvance(text(std::string(title(mode)))));
-    const int switcher = switcher_->minimumSizeHint().width() + static_cast<int>(std::ceil(longest - current));
+    const int switcher =
+        switcher_->minimumSizeHint().width() + static_cast<int>(std::ceil(longest - current));
     const int needed = 32 + switcher + spacing + includeProtected_->sizeHint().width() + spacing +
                        depthGroup_->sizeHint().width();
     const bool wrap = width() < needed;
@@ -270,7 +272,8 @@ void DeveloperCanvasPage::paintEvent(QPaintEvent*) {
 
 void DeveloperCanvasPage::restyle() {
     const Palette& palette = environmentPalette(this);
-    styleLabel(name_, AppFont::font(20, palette.displayWeight, palette.fontDesign, palette.tracking), palette.ink);
+    styleLabel(name_, AppFont::font(20, palette.displayWeight, palette.fontDesign, palette.tracking),
+               palette.ink);
     styleLabel(bytes_, AppFont::font(13, QFont::Medium), palette.ink);
     styleLabel(dot_, AppFont::caption(), palette.inkTertiary);
     styleLabel(items_, AppFont::caption(), palette.inkSecondary);

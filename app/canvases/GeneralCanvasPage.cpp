@@ -5,7 +5,6 @@
 #include <QPainter>
 #include <QStackedWidget>
 #include <QVBoxLayout>
-
 #include <algorithm>
 
 #include "app/canvases/CanvasBlurb.h"
@@ -40,12 +39,13 @@ GeneralCanvasPage::GeneralCanvasPage(FolderScanState& folderScan, const CanvasPa
       folderScan_(folderScan),
       parts_(parts),
       pages_(new QStackedWidget),
-      scanning_(new EmptyStateView("hourglass", 24, EmptyStateView::SymbolTone::inkTertiary, QStringLiteral("Scanning"),
-                                   13, QStringLiteral("Reading directory metadata. This takes a few seconds for a "
-                                                      "home folder."))),
-      nothingScanned_(new EmptyStateView(
-          "internaldrive", 26, EmptyStateView::SymbolTone::inkTertiary, QStringLiteral("Nothing scanned yet"), 14,
-          QString::fromUtf8(platformWords::nothingScannedMessage))) {
+      scanning_(new EmptyStateView(
+          "hourglass", 24, EmptyStateView::SymbolTone::inkTertiary, QStringLiteral("Scanning"), 13,
+          QStringLiteral("Reading directory metadata. This takes a few seconds for a "
+                         "home folder."))),
+      nothingScanned_(new EmptyStateView("internaldrive", 26, EmptyStateView::SymbolTone::inkTertiary,
+                                         QStringLiteral("Nothing scanned yet"), 14,
+                                         QString::fromUtf8(platformWords::nothingScannedMessage))) {
     nothingScanned_->setMessageWidth(340);
     auto* scanHome = new KitButton(KitButton::Style::solid, QStringLiteral("Scan Home folder"));
     scanHome->setFixedWidth(170);
@@ -140,7 +140,8 @@ void GeneralCanvasPage::rebuildCrumbs() {
     const auto same = [](const GeneralCanvasContent::Crumb& a, const GeneralCanvasContent::Crumb& b) {
         return a.id == b.id && a.name == b.name;
     };
-    if (std::equal(content_.crumbs.begin(), content_.crumbs.end(), shownCrumbs_.begin(), shownCrumbs_.end(), same))
+    if (std::equal(content_.crumbs.begin(), content_.crumbs.end(), shownCrumbs_.begin(), shownCrumbs_.end(),
+                   same))
         return;
     shownCrumbs_ = content_.crumbs;
     clearCrumbs(crumbRow_);

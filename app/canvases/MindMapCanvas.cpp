@@ -1,8 +1,5 @@
 #include "app/canvases/MindMapCanvas.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QHBoxLayout>
@@ -13,6 +10,8 @@
 #include <QPainterPath>
 #include <QToolButton>
 #include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
 
 #include "app/canvases/CanvasPaint.h"
 #include "app/kit/Hairline.h"

@@ -1,8 +1,7 @@
 #include "app/canvases/NodeActionsMenu.h"
 
-#include <memory>
-
 #include <QMenu>
+#include <memory>
 
 #include "app/presenters/NodeActions.h"
 #include "app/state/DeveloperState.h"
@@ -21,9 +20,10 @@ QMenu* makeNodeActionsMenu(const CanvasParts& parts, StorageNode node, QWidget* 
         QString title = QString::fromStdString(entry.title);
         title.replace(QLatin1Char('&'), QStringLiteral("&&"));
         const auto action = *entry.action;
-        QObject::connect(menu->addAction(title), &QAction::triggered, &parts.developer, [parts, action, shared] {
-            runNodeAction(parts.developer, parts.navigation, parts.desktop, action, *shared);
-        });
+        QObject::connect(menu->addAction(title), &QAction::triggered, &parts.developer,
+                         [parts, action, shared] {
+                             runNodeAction(parts.developer, parts.navigation, parts.desktop, action, *shared);
+                         });
     }
     return menu;
 }

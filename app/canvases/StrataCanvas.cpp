@@ -1,11 +1,10 @@
 #include "app/canvases/StrataCanvas.h"
 
+#include <QFontMetricsF>
+#include <QPainter>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-
-#include <QFontMetricsF>
-#include <QPainter>
 
 #include "app/canvases/CanvasPaint.h"
 #include "app/canvases/layout/LabelFit.h"

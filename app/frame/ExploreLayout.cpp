@@ -79,7 +79,8 @@ ExploreLayout::ExploreLayout(AppState& state, bool showsInspector, QWidget* pare
         setInspectorWidth(std::max(0, static_cast<int>(std::lround(value.toDouble()))));
     });
     connect(&state_, &AppState::changed, this, [this] {
-        if (state_.preferences().mode() != mode_ || state_.navigation().generalSection() != section_) followPage();
+        if (state_.preferences().mode() != mode_ || state_.navigation().generalSection() != section_)
+            followPage();
     });
 }
 
@@ -161,7 +162,8 @@ QWidget* ExploreLayout::makeCanvasPage(AppState::Mode mode, AppState::GeneralSec
     const CanvasParts canvas{state_.navigation(), state_.developer(), state_.desktop()};
     if (mode == AppState::Mode::developer) return new DeveloperCanvasPage(canvas);
     switch (section) {
-        case AppState::GeneralSection::explore: return new GeneralCanvasPage(state_.folderScan(), canvas);
+        case AppState::GeneralSection::explore:
+            return new GeneralCanvasPage(state_.folderScan(), canvas);
         case AppState::GeneralSection::search:
             return new SearchView(state_.folderScan(), state_.developer(), state_.desktop(), state_.clock());
         case AppState::GeneralSection::largeFiles:
@@ -169,7 +171,8 @@ QWidget* ExploreLayout::makeCanvasPage(AppState::Mode mode, AppState::GeneralSec
                                       state_.clock());
         case AppState::GeneralSection::apps:
             return new ApplicationsView(state_.applications(), state_.desktop(), state_.clock());
-        case AppState::GeneralSection::stats: return new LiveStatsView(state_.liveStats());
+        case AppState::GeneralSection::stats:
+            return new LiveStatsView(state_.liveStats());
     }
     return new GeneralCanvasPage(state_.folderScan(), canvas);
 }

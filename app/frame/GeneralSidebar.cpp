@@ -1,9 +1,5 @@
 #include "app/frame/GeneralSidebar.h"
 
-#include <algorithm>
-#include <cmath>
-#include <utility>
-
 #include <QAbstractButton>
 #include <QEvent>
 #include <QHBoxLayout>
@@ -12,6 +8,9 @@
 #include <QScrollArea>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+#include <utility>
 
 #include "app/frame/DiskGauge.h"
 #include "app/kit/ElidedLabel.h"
@@ -389,8 +388,10 @@ void GeneralSidebar::connectButtons() {
     connect(folder_, &QPushButton::clicked, this, [this] { folderScan_.chooseFolderToScan(); });
     // The state is read when the button is pressed, not when it was drawn.
     connect(secondary_, &QPushButton::clicked, this, [this] {
-        if (folderScan_.isScanningFolder()) folderScan_.stopFolderScan();
-        else folderScan_.scanFolder(folderScan_.scanRoot());
+        if (folderScan_.isScanningFolder())
+            folderScan_.stopFolderScan();
+        else
+            folderScan_.scanFolder(folderScan_.scanRoot());
     });
 }
 

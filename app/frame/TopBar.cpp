@@ -307,7 +307,8 @@ void TopBar::rebuildCrumbs() {
         auto* button = new CrumbButton(text(crumb.name), crumb.isLast);
         const std::string id = crumb.id;
         // By id: the node may be gone by the time of the click.
-        connect(button, &QPushButton::clicked, this, [this, id] { navigation_.select(std::string_view(id)); });
+        connect(button, &QPushButton::clicked, this,
+                [this, id] { navigation_.select(std::string_view(id)); });
         crumbRow_->addWidget(button);
     }
 }

@@ -70,7 +70,8 @@ void drawIndicatorMark(QPainter* painter, const QRectF& box, const QColor& mark,
     } else if (isCheckBox && partly) {
         painter->setPen(QPen(mark, 1.6, Qt::SolidLine, Qt::RoundCap));
         const double y = box.center().y();
-        painter->drawLine(QPointF(box.left() + box.width() * 0.25, y), QPointF(box.right() - box.width() * 0.25, y));
+        painter->drawLine(QPointF(box.left() + box.width() * 0.25, y),
+                          QPointF(box.right() - box.width() * 0.25, y));
     } else if (!isCheckBox && on) {
         painter->setPen(Qt::NoPen);
         painter->setBrush(mark);

@@ -19,7 +19,8 @@ bool hasDepth(CanvasMode mode) {
 
 }  // namespace
 
-DeveloperCanvasContent developerCanvasContent(const NavigationState& navigation, const DeveloperState& developer) {
+DeveloperCanvasContent developerCanvasContent(const NavigationState& navigation,
+                                              const DeveloperState& developer) {
     DeveloperCanvasContent content;
     const StorageNode* focused = navigation.focusedNode();
     const StorageNode& root = focused ? *focused : navigation.visibleTree();
@@ -57,7 +58,8 @@ DeveloperCanvasContent developerCanvasContent(const NavigationState& navigation,
     return content;
 }
 
-GeneralCanvasContent generalCanvasContent(const NavigationState& navigation, const FolderScanState& folderScan) {
+GeneralCanvasContent generalCanvasContent(const NavigationState& navigation,
+                                          const FolderScanState& folderScan) {
     GeneralCanvasContent content;
     const StorageNode* scanRoot = folderScan.generalRoot();
     if (!scanRoot) {

@@ -40,7 +40,8 @@ struct DeveloperCanvasContent {
     bool reviewEnabled = false;
 };
 
-DeveloperCanvasContent developerCanvasContent(const NavigationState& navigation, const DeveloperState& developer);
+DeveloperCanvasContent developerCanvasContent(const NavigationState& navigation,
+                                              const DeveloperState& developer);
 
 // What the general canvas page shows on its disk-usage section.
 struct GeneralCanvasContent {
@@ -61,6 +62,7 @@ struct GeneralCanvasContent {
     std::string blurb;
 };
 
-GeneralCanvasContent generalCanvasContent(const NavigationState& navigation, const FolderScanState& folderScan);
+GeneralCanvasContent generalCanvasContent(const NavigationState& navigation,
+                                          const FolderScanState& folderScan);
 
 }  // namespace korvane

@@ -40,14 +40,13 @@ GeneralSidebarContent generalSidebarContent(const FolderScanState& folderScan, G
         content.progressPath = homeRelativePath(progress.current);
     }
 
-    const std::size_t largeFiles = folderScan.generalResult() ? folderScan.generalResult()->largest.size() : 0;
+    const std::size_t largeFiles =
+        folderScan.generalResult() ? folderScan.generalResult()->largest.size() : 0;
     for (const GeneralSection section : allGeneralSections()) {
-        SidebarPageRow row{section, std::string(title(section)), std::string(symbolName(section)), std::nullopt,
-                           section == shownSection};
-        if (section == GeneralSection::largeFiles && largeFiles > 0)
-            row.count = std::to_string(largeFiles);
-        if (section == GeneralSection::apps && appCount > 0)
-            row.count = std::to_string(appCount);
+        SidebarPageRow row{section, std::string(title(section)), std::string(symbolName(section)),
+                           std::nullopt, section == shownSection};
+        if (section == GeneralSection::largeFiles && largeFiles > 0) row.count = std::to_string(largeFiles);
+        if (section == GeneralSection::apps && appCount > 0) row.count = std::to_string(appCount);
         content.pages.push_back(std::move(row));
     }
 

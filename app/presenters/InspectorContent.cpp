@@ -162,10 +162,10 @@ std::optional<InspectorContent> inspectorContent(const NavigationState& navigati
 }
 
 InspectorEmptyState inspectorEmptyState(Mode mode) {
-    return {"Nothing selected",
-            mode == Mode::developer
-                ? "Pick a tile, a bar or a row to see what it is, why it is safe to remove, and how to get it back."
-                : "Pick a tile to see what it is, how big it is, and what is inside it."};
+    return {"Nothing selected", mode == Mode::developer
+                                    ? "Pick a tile, a bar or a row to see what it is, why it is safe to "
+                                      "remove, and how to get it back."
+                                    : "Pick a tile to see what it is, how big it is, and what is inside it."};
 }
 
 }  // namespace korvane

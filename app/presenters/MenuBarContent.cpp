@@ -30,8 +30,6 @@ std::string menuBarTitle(std::int64_t reclaimableBytes) {
     return reclaimableBytes < 1 ? "Korvane" : ByteFormat::string(reclaimableBytes);
 }
 
-bool scanNowEnabled(Route route) {
-    return route != Route::scanning && route != Route::cleaning;
-}
+bool scanNowEnabled(Route route) { return route != Route::scanning && route != Route::cleaning; }
 
 }  // namespace korvane

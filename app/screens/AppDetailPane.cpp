@@ -15,11 +15,11 @@
 #include "app/kit/PlainLabel.h"
 #include "app/kit/SymbolView.h"
 #include "app/platform/Clock.h"
-#include "app/state/PlatformWords.h"
 #include "app/screens/AppIcon.h"
 #include "app/screens/PageEmptyState.h"
 #include "app/state/ApplicationsState.h"
 #include "app/state/DesktopActions.h"
+#include "app/state/PlatformWords.h"
 #include "app/theme/AppFont.h"
 
 namespace korvane {

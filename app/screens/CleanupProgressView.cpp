@@ -4,12 +4,12 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "app/kit/PlainLabel.h"
 #include "app/kit/ByteHeadline.h"
 #include "app/kit/ElidedLabel.h"
 #include "app/kit/LinearProgress.h"
 #include "app/kit/LinkButton.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/PlainLabel.h"
 #include "app/kit/RestyleOnPaletteChange.h"
 #include "app/state/DeveloperState.h"
 

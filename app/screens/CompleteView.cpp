@@ -1,7 +1,5 @@
 #include "app/screens/CompleteView.h"
 
-#include <cmath>
-
 #include <QAbstractButton>
 #include <QApplication>
 #include <QEvent>
@@ -12,14 +10,15 @@
 #include <QScrollArea>
 #include <QShortcut>
 #include <QVBoxLayout>
+#include <cmath>
 
 #include "app/kit/ByteHeadline.h"
 #include "app/kit/KitButton.h"
 #include "app/kit/LinkButton.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/Panel.h"
 #include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/SlideReveal.h"
-#include "app/kit/Panel.h"
 #include "app/kit/SymbolView.h"
 #include "app/state/DesktopActions.h"
 #include "app/state/DeveloperState.h"

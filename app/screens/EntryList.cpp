@@ -16,12 +16,12 @@
 #include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/SlideReveal.h"
 #include "app/kit/SymbolButton.h"
-#include "app/state/PlatformWords.h"
+#include "app/platform/Clock.h"
 #include "app/screens/EntryListModel.h"
 #include "app/screens/EntryRowDelegate.h"
-#include "app/platform/Clock.h"
 #include "app/state/DesktopActions.h"
 #include "app/state/DeveloperState.h"
+#include "app/state/PlatformWords.h"
 #include "app/theme/AppFont.h"
 #include "app/theme/MotionAnimation.h"
 
@@ -39,7 +39,8 @@ EntryList::EntryList(DeveloperState& developer, const DesktopActions& desktop, c
       reveal_(new SymbolButton("folder.badge.questionmark",
                                QString::fromStdString(platformWords::showIn(desktop.fileManagerName())),
                                EntryRowDelegate::actionSymbolSize)),
-      open_(new SymbolButton("arrow.up.forward.app", QStringLiteral("Open"), EntryRowDelegate::actionSymbolSize)),
+      open_(new SymbolButton("arrow.up.forward.app", QStringLiteral("Open"),
+                             EntryRowDelegate::actionSymbolSize)),
       barWidget_(new Ground(&Palette::rail, Ground::Rule::top)),
       count_(new QLabel),
       bytes_(new QLabel),

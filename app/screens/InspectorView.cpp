@@ -17,12 +17,12 @@
 #include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/SymbolView.h"
 #include "app/platform/Clock.h"
-#include "app/state/PlatformWords.h"
 #include "app/screens/InspectorSections.h"
 #include "app/state/DesktopActions.h"
 #include "app/state/DeveloperState.h"
 #include "app/state/FolderScanState.h"
 #include "app/state/NavigationState.h"
+#include "app/state/PlatformWords.h"
 #include "app/state/PreferencesState.h"
 #include "app/theme/ButtonLook.h"
 

@@ -12,8 +12,8 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/PlainLabel.h"
 #include "app/kit/RestyleOnPaletteChange.h"
-#include "app/screens/PageEmptyState.h"
 #include "app/screens/EntryList.h"
+#include "app/screens/PageEmptyState.h"
 #include "app/state/FolderScanState.h"
 #include "app/theme/AppFont.h"
 

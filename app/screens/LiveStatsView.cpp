@@ -1,15 +1,14 @@
 #include "app/screens/LiveStatsView.h"
 
-#include <algorithm>
-#include <cmath>
-#include <numbers>
-
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QScrollArea>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+#include <numbers>
 
 #include "app/kit/LiveFigureWatch.h"
 #include "app/kit/PaletteEnvironment.h"

@@ -1,8 +1,5 @@
 #include "app/screens/OnboardingView.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include <QEvent>
 #include <QFocusEvent>
 #include <QGraphicsOpacityEffect>
@@ -12,6 +9,8 @@
 #include <QPainterPath>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
+#include <algorithm>
+#include <cmath>
 
 #include "app/kit/CapsuleLabel.h"
 #include "app/kit/PaletteEnvironment.h"

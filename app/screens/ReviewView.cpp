@@ -1,7 +1,5 @@
 #include "app/screens/ReviewView.h"
 
-#include <cmath>
-
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QHBoxLayout>
@@ -9,6 +7,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <cmath>
 
 #include "app/kit/ByteHeadline.h"
 #include "app/kit/DisposalPicker.h"

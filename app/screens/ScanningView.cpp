@@ -1,24 +1,23 @@
 #include "app/screens/ScanningView.h"
 
-#include <algorithm>
-
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <algorithm>
 
-#include "app/kit/PlainLabel.h"
 #include "app/kit/ByteHeadline.h"
 #include "app/kit/ColorDot.h"
 #include "app/kit/ElidedLabel.h"
 #include "app/kit/LinearProgress.h"
 #include "app/kit/LinkButton.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/PlainLabel.h"
 #include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/SlideReveal.h"
-#include "app/theme/MotionAnimation.h"
 #include "app/kit/SymbolView.h"
 #include "app/state/DeveloperState.h"
+#include "app/theme/MotionAnimation.h"
 
 namespace korvane {
 

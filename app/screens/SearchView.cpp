@@ -181,8 +181,8 @@ void SearchView::followState() {
 void SearchView::showResults() {
     const auto& result = folderScan_.generalResult();
     const std::size_t indexCount = result ? result->index.size() : 0;
-    SearchContent content = searchContent(result.has_value(), indexCount, folderScan_.searchQuery(),
-                                          runner_->results().size());
+    SearchContent content =
+        searchContent(result.has_value(), indexCount, folderScan_.searchQuery(), runner_->results().size());
     const bool listChanged = runner_->results() != list_->model()->entries();
     content_ = std::move(content);
     count_->setVisible(content_.countBadge.has_value());

@@ -17,7 +17,8 @@
 
 namespace korvane {
 
-ScanSettingsTab::ScanSettingsTab(PreferencesState& preferences, const DesktopActions& desktop, QWidget* parent)
+ScanSettingsTab::ScanSettingsTab(PreferencesState& preferences, const DesktopActions& desktop,
+                                 QWidget* parent)
     : SettingsTabPage(parent),
       preferences_(preferences),
       desktop_(desktop),

@@ -1,16 +1,15 @@
 #pragma once
 
+#include <QColor>
+#include <QFont>
+#include <QPalette>
 #include <array>
 #include <cstdint>
 #include <string>
 
-#include <QColor>
-#include <QFont>
-#include <QPalette>
-
+#include "app/state/ThemeID.h"
 #include "app/theme/AppFont.h"
 #include "app/theme/Texture.h"
-#include "app/state/ThemeID.h"
 #include "core/model/Categories.h"
 #include "core/model/FileKind.h"
 

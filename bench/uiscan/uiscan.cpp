@@ -135,7 +135,9 @@ int main(int argc, char** argv) {
     QElapsedTimer watch;
     double shown = 0;
     {
-        CanvasPaintWatch paints([&] { return !state.folderScan().isScanningFolder() && state.folderScan().generalResult().has_value(); });
+        CanvasPaintWatch paints([&] {
+            return !state.folderScan().isScanningFolder() && state.folderScan().generalResult().has_value();
+        });
         stalls.start();
         watch.start();
         state.folderScan().scanFolder(tree);

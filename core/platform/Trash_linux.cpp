@@ -322,7 +322,8 @@ Trash::Result checkArrived(const Move& move, const std::string& name, const std:
     struct stat moved {};
     if (fstatat(move.files, name.c_str(), &moved, AT_SYMLINK_NOFOLLOW) == 0 && isSameEntry(moved, move.item))
         return result;
-    if (renameat2(move.files, name.c_str(), move.parent.fd(), move.parent.leaf().c_str(), RENAME_NOREPLACE) != 0)
+    if (renameat2(move.files, name.c_str(), move.parent.fd(), move.parent.leaf().c_str(), RENAME_NOREPLACE) !=
+        0)
         return failure(errno, movedSomethingElse(result.trashedPath));
     unlinkat(move.info, infoName.c_str(), 0);
     return S_ISLNK(moved.st_mode) ? failure(ELOOP) : failure(EAGAIN, kChangedWhileMoving);
@@ -330,7 +331,8 @@ Trash::Result checkArrived(const Move& move, const std::string& name, const std:
 
 // Moves the item to `name` once its record is written; nothing when that
 // name is taken in files/ (the record is taken back).
-std::optional<Trash::Result> moveRecorded(const Move& move, const std::string& name, const std::string& infoName) {
+std::optional<Trash::Result> moveRecorded(const Move& move, const std::string& name,
+                                          const std::string& infoName) {
     // Only the entry that was looked at goes: one swapped in meanwhile (a
     // link, another folder) is refused before the move, or moved back after.
     struct stat now {};
@@ -343,7 +345,8 @@ std::optional<Trash::Result> moveRecorded(const Move& move, const std::string& n
         unlinkat(move.info, infoName.c_str(), 0);
         return S_ISLNK(now.st_mode) ? failure(ELOOP) : failure(EAGAIN, kChangedWhileMoving);
     }
-    if (renameat2(move.parent.fd(), move.parent.leaf().c_str(), move.files, name.c_str(), RENAME_NOREPLACE) == 0)
+    if (renameat2(move.parent.fd(), move.parent.leaf().c_str(), move.files, name.c_str(), RENAME_NOREPLACE) ==
+        0)
         return checkArrived(move, name, infoName);
     int error = errno;
     unlinkat(move.info, infoName.c_str(), 0);
@@ -356,7 +359,8 @@ std::optional<Trash::Result> moveRecorded(const Move& move, const std::string& n
 // Nothing when the name is taken, so the next one is tried.
 std::optional<Trash::Result> tryName(const Move& move, const std::string& name, const std::string& record) {
     std::string infoName = name + kInfoSuffix;
-    UniqueFd info(openat(move.info, infoName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    UniqueFd info(
+        openat(move.info, infoName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!info.valid()) {
         if (errno == EEXIST) return std::nullopt;
         return failure(errno);

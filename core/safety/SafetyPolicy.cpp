@@ -489,7 +489,8 @@ const std::string* resolvedRootOf(const std::string& resolved, const std::vector
 
 // Looked up through the item's own descriptor: a path longer than PATH_MAX
 // or a folder the user may not search must not read as "no .git".
-std::optional<SafetyPolicy::Verdict> repositoryVerdict(const std::string& path, const RealPath::Resolution& real) {
+std::optional<SafetyPolicy::Verdict> repositoryVerdict(const std::string& path,
+                                                       const RealPath::Resolution& real) {
     using Verdict = SafetyPolicy::Verdict;
     if (real.complete() && !real.steps.empty() && real.steps.back().isDirectory &&
         !SafetyPolicy::repositoryExemptNames().count(Paths::lastComponent(path))) {

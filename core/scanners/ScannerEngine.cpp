@@ -32,13 +32,15 @@ std::vector<std::string> usableProjectRoots(const std::vector<std::string>& give
 
 // Each filled slot through the ledger, its candidates largest first.
 std::vector<CategoryResult> filteredCategories(const std::vector<std::optional<CategoryResult>>& slots,
-                                               const std::vector<double>& durations, CandidateLedger& ledger) {
+                                               const std::vector<double>& durations,
+                                               CandidateLedger& ledger) {
     std::vector<CategoryResult> categories;
     for (std::size_t i = 0; i < slots.size(); ++i) {
         if (!slots[i]) continue;
         CategoryResult filtered = ledger.filter(*slots[i]);
-        std::stable_sort(filtered.candidates.begin(), filtered.candidates.end(),
-                         [](const CleanupCandidate& a, const CleanupCandidate& b) { return a.size > b.size; });
+        std::stable_sort(
+            filtered.candidates.begin(), filtered.candidates.end(),
+            [](const CleanupCandidate& a, const CleanupCandidate& b) { return a.size > b.size; });
         filtered.duration = durations[i];
         categories.push_back(std::move(filtered));
     }
@@ -117,13 +119,14 @@ ScanResult ScannerEngine::scan(const ProgressHandler& handler) {
     std::vector<CategoryResult> categories = runAllScanners(run);
     reportClosing(run, categories);
 
-    std::stable_sort(categories.begin(), categories.end(), [](const CategoryResult& a, const CategoryResult& b) {
-        return sortOrder(a.category) < sortOrder(b.category);
-    });
+    std::stable_sort(categories.begin(), categories.end(),
+                     [](const CategoryResult& a, const CategoryResult& b) {
+                         return sortOrder(a.category) < sortOrder(b.category);
+                     });
     const double duration = secondsSince(started);
     const VolumeInfo volume = VolumeInfo::volumeOf(Paths::home());
-    return ScanResult(scanDate, duration, std::move(categories), volume, std::move(skipped), projectSweepDuration,
-                      static_cast<std::int64_t>(index->projects().size()));
+    return ScanResult(scanDate, duration, std::move(categories), volume, std::move(skipped),
+                      projectSweepDuration, static_cast<std::int64_t>(index->projects().size()));
 }
 
 void ScannerEngine::publish(const std::shared_ptr<ScanContext>& context) {

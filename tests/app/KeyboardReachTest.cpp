@@ -107,7 +107,8 @@ protected:
         }
         launch(arguments);
         if (scansFolder) {
-            EXPECT_TRUE(testing::waitUntil([&] { return state().folderScan().generalResult().has_value(); }, 20));
+            EXPECT_TRUE(
+                testing::waitUntil([&] { return state().folderScan().generalResult().has_value(); }, 20));
         }
         window_ = std::make_unique<MainWindow>(state());
         window_->resize(place.size);

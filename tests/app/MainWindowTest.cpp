@@ -290,7 +290,9 @@ TEST_F(MainWindowTest, ScanNowStartsAScanAndWaitsWhileScanningOrCleaning) {
     press(QKeySequence(QStringLiteral("Ctrl+R")));
     // The scan without scanners may end before the key press returns, so what
     // shows that it ran is its applied result.
-    ASSERT_TRUE(testing::waitUntil([&] { return state().developer().scan().has_value() && state().navigation().route() != Route::scanning; }));
+    ASSERT_TRUE(testing::waitUntil([&] {
+        return state().developer().scan().has_value() && state().navigation().route() != Route::scanning;
+    }));
     EXPECT_TRUE(scanNow->isEnabled());
 
     state().navigation().setRoute(Route::scanning);

@@ -16,8 +16,9 @@ TEST(CanvasFactory, DepthPerCanvasAndIdentityByModeAndFilterText) {
         EXPECT_EQ(canvasDepth(CanvasMode::sunburst, c.setting), c.sunburst);
         EXPECT_EQ(canvasDepth(CanvasMode::flame, c.setting), c.flame);
         EXPECT_EQ(canvasDepth(CanvasMode::mindMap, c.setting), c.mindMap);
-        for (const auto mode : {CanvasMode::strata, CanvasMode::ageMap, CanvasMode::treemap, CanvasMode::folders,
-                                CanvasMode::bubbles, CanvasMode::bars, CanvasMode::table})
+        for (const auto mode :
+             {CanvasMode::strata, CanvasMode::ageMap, CanvasMode::treemap, CanvasMode::folders,
+              CanvasMode::bubbles, CanvasMode::bars, CanvasMode::table})
             EXPECT_EQ(canvasDepth(mode, c.setting), 0) << rawValue(mode);
     }
     EXPECT_EQ(canvasIdentity(CanvasMode::mindMap, " xc "), "mindMap- xc ");

@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include <QCoreApplication>
 #include <QLabel>
+#include <functional>
 
 #include "app/canvases/DeveloperCanvasPage.h"
 #include "app/canvases/GeneralCanvasPage.h"
@@ -47,7 +46,8 @@ TEST_F(CanvasPagesRestyleTest, TextsTakeAThemeSetAfterTheyWereBuilt) {
         EXPECT_EQ(label->palette().color(QPalette::WindowText), Palette::forTheme(ThemeID::paper).*c.colour);
         setEnvironmentPalette(&host, ThemeID::graphite);
         QCoreApplication::processEvents();
-        EXPECT_EQ(label->palette().color(QPalette::WindowText), Palette::forTheme(ThemeID::graphite).*c.colour);
+        EXPECT_EQ(label->palette().color(QPalette::WindowText),
+                  Palette::forTheme(ThemeID::graphite).*c.colour);
     }
 }
 

@@ -91,7 +91,8 @@ protected:
     }
 
     CanvasBase& open(Mode mode, QSize size = QSize(900, 600), ThemeID theme = ThemeID::paper) {
-        canvas_.reset(makeCanvas(mode, {state().navigation(), state().developer(), state().desktop()}, nullptr));
+        canvas_.reset(
+            makeCanvas(mode, {state().navigation(), state().developer(), state().desktop()}, nullptr));
         setEnvironmentPalette(canvas_.get(), theme);
         canvas_->setDepth(canvasDepth(mode, 3));
         canvas_->setClock(CanvasClock(now_, QTimeZone(3600)));

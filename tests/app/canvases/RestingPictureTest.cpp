@@ -72,7 +72,8 @@ protected:
     }
 
     CanvasBase& open(Mode mode, ThemeID theme = ThemeID::paper) {
-        canvas_.reset(makeCanvas(mode, {state().navigation(), state().developer(), state().desktop()}, nullptr));
+        canvas_.reset(
+            makeCanvas(mode, {state().navigation(), state().developer(), state().desktop()}, nullptr));
         setEnvironmentPalette(canvas_.get(), theme);
         canvas_->setDepth(canvasDepth(mode, 3));
         canvas_->resize(900, 600);
@@ -213,8 +214,10 @@ TEST_F(RestingPictureTest, ThemeSizeSelectionZoomAndScrollDrawThePictureAgain) {
          [](AppState& s, CanvasBase&) { s.navigation().setSelectedID(std::string("c0")); }},
         {"selection", Mode::folders,
          [](AppState& s, CanvasBase&) { s.navigation().setSelectedID(std::string("c1")); }},
-        {"zoom", Mode::mindMap, [](AppState&, CanvasBase& c) { dynamic_cast<MindMapCanvas&>(c).zoomBy(1.3); }},
-        {"scroll", Mode::folders, [](AppState&, CanvasBase& c) { dynamic_cast<ScrollingCanvas&>(c).scrollTo(150); }},
+        {"zoom", Mode::mindMap,
+         [](AppState&, CanvasBase& c) { dynamic_cast<MindMapCanvas&>(c).zoomBy(1.3); }},
+        {"scroll", Mode::folders,
+         [](AppState&, CanvasBase& c) { dynamic_cast<ScrollingCanvas&>(c).scrollTo(150); }},
     };
     for (const Change& change : changes) {
         SCOPED_TRACE(change.what);

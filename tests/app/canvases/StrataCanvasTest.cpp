@@ -117,13 +117,15 @@ TEST_F(StrataCanvasTest, ABandHeaderTogglesTheBandsCandidatesLeavingProtectedOne
     const QPoint buried = centreOf(layout().bands[1].header);
 
     QTest::mouseClick(canvas_.get(), Qt::LeftButton, {}, days);
-    EXPECT_EQ(state().developer().selection(), (std::set<UUID>{*root_.children[0].candidateID, *root_.children[1].candidateID}));
+    EXPECT_EQ(state().developer().selection(),
+              (std::set<UUID>{*root_.children[0].candidateID, *root_.children[1].candidateID}));
     EXPECT_TRUE(canvas_->isBandFullySelected(0));
     EXPECT_FALSE(canvas_->isBandFullySelected(1));
 
     QTest::mouseClick(canvas_.get(), Qt::LeftButton, {}, buried);
     EXPECT_TRUE(state().developer().selection().contains(*root_.children[3].candidateID));
-    EXPECT_FALSE(state().developer().selection().contains(*root_.children[2].candidateID)) << "protected stays out";
+    EXPECT_FALSE(state().developer().selection().contains(*root_.children[2].candidateID))
+        << "protected stays out";
     EXPECT_TRUE(canvas_->isBandFullySelected(1));
 
     QTest::mouseClick(canvas_.get(), Qt::LeftButton, {}, days);

@@ -130,7 +130,9 @@ TEST_F(ActionWiringTest, EachButtonReachesItsOperation) {
              t.state().navigation().setSelectedID("root");
          },
          Region::sidebar, fixed("Reveal"),
-         [](T& t) { EXPECT_EQ(t.desktop_.revealed, (std::vector<std::vector<std::string>>{{*t.item().path}})); }},
+         [](T& t) {
+             EXPECT_EQ(t.desktop_.revealed, (std::vector<std::vector<std::string>>{{*t.item().path}}));
+         }},
         {"the sidebar's Copy path copies the focused path", "developer",
          [](T& t) {
              t.state().navigation().setFocusedID(t.item().id);
@@ -147,24 +149,33 @@ TEST_F(ActionWiringTest, EachButtonReachesItsOperation) {
          }},
         {"a quick win focuses its node", "developer", nullptr, Region::sidebar,
          [](T& t) { return QString::fromStdString(t.state().developer().sidebarItems().front()->name); },
-         [](T& t) { EXPECT_EQ(t.state().navigation().selectedID(), t.state().developer().sidebarItems().front()->id); }},
+         [](T& t) {
+             EXPECT_EQ(t.state().navigation().selectedID(), t.state().developer().sidebarItems().front()->id);
+         }},
         {"the inspector's Focus drills into the inspected node", "developer",
-         [](T& t) { t.state().navigation().setSelectedID(t.state().developer().tree().children.front().id); }, Region::inspector,
-         fixed("Focus"), [](T& t) { EXPECT_EQ(t.state().navigation().focusedID(), t.state().developer().tree().children.front().id); }},
+         [](T& t) { t.state().navigation().setSelectedID(t.state().developer().tree().children.front().id); },
+         Region::inspector, fixed("Focus"),
+         [](T& t) {
+             EXPECT_EQ(t.state().navigation().focusedID(), t.state().developer().tree().children.front().id);
+         }},
         {"the inspector's Never touch this excludes the inspected path", "developer",
-         [](T& t) { t.state().navigation().setSelectedID(t.item().id); }, Region::inspector, fixed("Never touch this"),
+         [](T& t) { t.state().navigation().setSelectedID(t.item().id); }, Region::inspector,
+         fixed("Never touch this"),
          [](T& t) { EXPECT_EQ(t.state().preferences().settings().excludedPaths.size(), 1u); }},
-        {"Select safe selects the safe candidates", "developer", [](T& t) { t.state().developer().setSelection({}); },
-         Region::page, fixed("Select safe"), [](T& t) { EXPECT_FALSE(t.state().developer().selection().empty()); }},
-        {"the general sidebar's Folder\u2026 asks for one folder to scan", "general", nullptr, Region::sidebar,
-         fixed("Folder\u2026"),
+        {"Select safe selects the safe candidates", "developer",
+         [](T& t) { t.state().developer().setSelection({}); }, Region::page, fixed("Select safe"),
+         [](T& t) { EXPECT_FALSE(t.state().developer().selection().empty()); }},
+        {"the general sidebar's Folder\u2026 asks for one folder to scan", "general", nullptr,
+         Region::sidebar, fixed("Folder\u2026"),
          [](T& t) {
              ASSERT_EQ(t.desktop_.requests.size(), 1u);
              EXPECT_EQ(t.desktop_.requests[0].prompt, "Scan");
              EXPECT_FALSE(t.desktop_.requests[0].multiple);
          }},
         {"a page row sets the general section", "general", nullptr, Region::sidebar, fixed("Large files"),
-         [](T& t) { EXPECT_EQ(t.state().navigation().generalSection(), AppState::GeneralSection::largeFiles); }},
+         [](T& t) {
+             EXPECT_EQ(t.state().navigation().generalSection(), AppState::GeneralSection::largeFiles);
+         }},
         {"Rescan scans the folder scanned last, not the home folder", "general",
          [](T& t) {
              std::filesystem::create_directories(t.at("Documents"));
@@ -173,14 +184,16 @@ TEST_F(ActionWiringTest, EachButtonReachesItsOperation) {
          Region::sidebar, fixed("Rescan"),
          [](T& t) {
              EXPECT_EQ(t.state().folderScan().scanRoot(), t.at("Documents"));
-             EXPECT_TRUE(testing::waitUntil([&] { return t.state().folderScan().generalResult().has_value(); }, 20));
+             EXPECT_TRUE(
+                 testing::waitUntil([&] { return t.state().folderScan().generalResult().has_value(); }, 20));
          }},
-        {"the empty general page's Scan Home folder starts a folder scan there", "general", nullptr, Region::page,
-         fixed("Scan Home folder"),
+        {"the empty general page's Scan Home folder starts a folder scan there", "general", nullptr,
+         Region::page, fixed("Scan Home folder"),
          [](T& t) {
              EXPECT_EQ(t.state().folderScan().scanRoot(), t.home_);
              EXPECT_EQ(t.state().navigation().route(), AppState::Route::explore);
-             EXPECT_TRUE(testing::waitUntil([&] { return t.state().folderScan().generalResult().has_value(); }, 20));
+             EXPECT_TRUE(
+                 testing::waitUntil([&] { return t.state().folderScan().generalResult().has_value(); }, 20));
          }},
     };
     for (const Action& action : actions) run(action);

@@ -293,7 +293,8 @@ TEST_F(ExploreFrameTest, AnEmptyScanShowsNoQuickWinsOrToolchainsHeader) {
     };
     EXPECT_EQ(shownTitles().size(), 2) << "the demonstration scan has both";
     state().developer().setScan(ScanResult{});
-    state().developer().setShowsProtected(state().developer().showsProtected());  // the tree follows the new scan
+    state().developer().setShowsProtected(
+        state().developer().showsProtected());  // the tree follows the new scan
     QCoreApplication::processEvents();
     EXPECT_TRUE(shownTitles().isEmpty());
 }

@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QWidget>
 #include <functional>
 #include <memory>
-
-#include <QWidget>
 
 #include "app/frame/GeneralSidebar.h"
 #include "app/frame/SidebarView.h"
@@ -29,14 +28,15 @@ TEST_F(FramePartsTest, EachWidgetFollowsAChangeOfEachPartItShows) {
         std::function<bool(QWidget&)> shows;
     };
     const auto topBar = [](AppState& state) -> QWidget* {
-        return new TopBar(state.preferences(), state.navigation(), state.folderScan(), [] { return new QWidget; });
+        return new TopBar(state.preferences(), state.navigation(), state.folderScan(),
+                          [] { return new QWidget; });
     };
     const auto developerSidebar = [](AppState& state) -> QWidget* {
         return new SidebarView(state.navigation(), state.developer(), state.desktop());
     };
     const auto generalSidebar = [](AppState& state) -> QWidget* {
-        return new GeneralSidebar(state.folderScan(), state.navigation(), state.applications(), state.liveStats(),
-                                  state.desktop());
+        return new GeneralSidebar(state.folderScan(), state.navigation(), state.applications(),
+                                  state.liveStats(), state.desktop());
     };
     const std::vector<std::string> developer = {"--screen", "explore", "--mode", "developer"};
     const Case cases[] = {
@@ -46,24 +46,36 @@ TEST_F(FramePartsTest, EachWidgetFollowsAChangeOfEachPartItShows) {
         {"top bar, navigation", developer, topBar,
          [](AppState& state) { state.navigation().setSheet(Sheet::settings); },
          [](QWidget& w) { return static_cast<TopBar&>(w).settingsPill()->isActive(); }},
-        {"top bar, folder scan", {"--mode", "general"}, topBar,
+        {"top bar, folder scan",
+         {"--mode", "general"},
+         topBar,
          [](AppState& state) { state.folderScan().setIsScanningFolder(true); },
          [](QWidget& w) {
              return static_cast<TopBar&>(w).content().scannedFolder.value_or("").starts_with("Scanning");
          }},
-        {"developer sidebar, navigation", {}, developerSidebar,
+        {"developer sidebar, navigation",
+         {},
+         developerSidebar,
          [](AppState& state) { state.navigation().setRoute(Route::scanning); },
          [](QWidget& w) { return !static_cast<SidebarView&>(w).scanButton()->isEnabled(); }},
-        {"developer sidebar, developer scan", {}, developerSidebar,
+        {"developer sidebar, developer scan",
+         {},
+         developerSidebar,
          [](AppState& state) { state.developer().setScan(state.demonstrationScan()); },
          [](QWidget& w) { return static_cast<SidebarView&>(w).content().sections.has_value(); }},
-        {"general sidebar, folder scan", {}, generalSidebar,
+        {"general sidebar, folder scan",
+         {},
+         generalSidebar,
          [](AppState& state) { state.folderScan().setIsScanningFolder(true); },
          [](QWidget& w) { return !static_cast<GeneralSidebar&>(w).primaryButton()->isEnabled(); }},
-        {"general sidebar, navigation", {}, generalSidebar,
+        {"general sidebar, navigation",
+         {},
+         generalSidebar,
          [](AppState& state) { state.navigation().setGeneralSection(GeneralSection::largeFiles); },
          [](QWidget& w) { return static_cast<GeneralSidebar&>(w).content().pages[2].isSelected; }},
-        {"general sidebar, applications", {}, generalSidebar,
+        {"general sidebar, applications",
+         {},
+         generalSidebar,
          [](AppState& state) {
              AppUninstaller::InstalledApp app;
              app.name = "Sketchbook";
@@ -71,7 +83,8 @@ TEST_F(FramePartsTest, EachWidgetFollowsAChangeOfEachPartItShows) {
              state.applications().setApps({app});
          },
          [](QWidget& w) {
-             return static_cast<GeneralSidebar&>(w).pageRows()[3]->accessibleDescription() == QStringLiteral("1");
+             return static_cast<GeneralSidebar&>(w).pageRows()[3]->accessibleDescription() ==
+                    QStringLiteral("1");
          }},
     };
     for (const Case& c : cases) {

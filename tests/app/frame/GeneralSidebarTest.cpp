@@ -85,8 +85,8 @@ TEST(GeneralSidebarTest, AReadingRepaintsOnlyTheMeterItChanges) {
         testing::AppStateHarness harness;
         writeMemory(harness, test.from);
         auto state = harness.make();
-        GeneralSidebar sidebar(state->folderScan(), state->navigation(), state->applications(), state->liveStats(),
-                               state->desktop());
+        GeneralSidebar sidebar(state->folderScan(), state->navigation(), state->applications(),
+                               state->liveStats(), state->desktop());
         sidebar.resize(240, 800);
         sidebar.show();
         state->liveStats().startStatsTimer();

@@ -20,8 +20,7 @@ protected:
 
 TEST_F(TopBarThemeTest, AThemePickedInTheBarIsStoredAtOnce) {
     launch({"--screen", "explore"});
-    TopBar bar(state().preferences(), state().navigation(), state().folderScan(),
-               [] { return new QWidget; });
+    TopBar bar(state().preferences(), state().navigation(), state().folderScan(), [] { return new QWidget; });
     bar.resize(1200, 50);
     bar.show();
     auto* picker = bar.findChild<ThemePicker*>();

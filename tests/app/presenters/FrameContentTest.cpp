@@ -4,9 +4,9 @@
 #include "app/presenters/FootprintSegments.h"
 #include "app/presenters/HoverCardContent.h"
 #include "app/presenters/NodeActions.h"
-#include "app/state/PlatformWords.h"
 #include "app/presenters/SidebarContent.h"
 #include "app/presenters/TopBarContent.h"
+#include "app/state/PlatformWords.h"
 #include "core/text/ByteFormat.h"
 #include "tests/app/state/FlowFixture.h"
 
@@ -95,11 +95,13 @@ TEST(HoverCardContent, SaysSizeShareReclaimableAndAge) {
 }
 
 TopBarContent topBarOf(const AppState& state, bool inspectorFits, bool showsInspector, bool showsPopover) {
-    return topBarContent(state.preferences(), state.navigation(), state.folderScan(), inspectorFits, showsInspector,
-                         showsPopover);
+    return topBarContent(state.preferences(), state.navigation(), state.folderScan(), inspectorFits,
+                         showsInspector, showsPopover);
 }
 
-SidebarContent sidebarOf(const AppState& state) { return sidebarContent(state.navigation(), state.developer()); }
+SidebarContent sidebarOf(const AppState& state) {
+    return sidebarContent(state.navigation(), state.developer());
+}
 
 class FrameContent : public testing::FlowFixture {
 protected:
@@ -178,8 +180,9 @@ TEST_F(FrameContent, SidebarTexts) {
     ASSERT_TRUE(content.sections);
     const auto& sections = *content.sections;
     EXPECT_EQ(sections.currentView.title, "Developer storage");
-    EXPECT_EQ(sections.currentView.subtitle, std::to_string(state.developer().scan()->projectCount) + " projects \u00B7 " +
-                                                 std::to_string(state.developer().tree().children.size()) + " toolchains");
+    EXPECT_EQ(sections.currentView.subtitle,
+              std::to_string(state.developer().scan()->projectCount) + " projects \u00B7 " +
+                  std::to_string(state.developer().tree().children.size()) + " toolchains");
     EXPECT_FALSE(sections.currentView.revealEnabled);
     ASSERT_FALSE(sections.quickWins.empty());
     EXPECT_LE(sections.quickWins.size(), 7u);
@@ -231,7 +234,8 @@ TEST_F(FrameContent, NodeMenuEntriesFollowWhatTheNodeHas) {
     EXPECT_EQ(entries[3].action, Action::focusHere);
     EXPECT_EQ(entries.back().title, "Never touch this");
     runNodeAction(state.developer(), state.navigation(), state.desktop(), Action::toggleSelection, category);
-    EXPECT_EQ(nodeActionEntries(state.developer(), state.desktop(), category)[1].title, "Remove from selection");
+    EXPECT_EQ(nodeActionEntries(state.developer(), state.desktop(), category)[1].title,
+              "Remove from selection");
 }
 
 }  // namespace

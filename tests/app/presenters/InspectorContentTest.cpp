@@ -165,7 +165,8 @@ TEST_F(InspectorState, DeveloperRootShowsTheScansFacts) {
     EXPECT_TRUE(content->canFocus);
     const auto& rows = content->details;
     std::vector<std::string> expected = {"Size on disk"};
-    if (state().developer().tree().reclaimable != state().developer().tree().bytes) expected.push_back("Reclaimable");
+    if (state().developer().tree().reclaimable != state().developer().tree().bytes)
+        expected.push_back("Reclaimable");
     for (const char* label : {"Items", "Scanned", "Scan time", "Projects found", "Toolchains", "Free space", "Not installed"})
         expected.push_back(label);
     EXPECT_EQ(labels(rows), expected);

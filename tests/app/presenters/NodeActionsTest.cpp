@@ -74,7 +74,8 @@ TEST_F(NodeActionsTest, EntriesFollowCandidatesChildrenAndPath) {
     state().developer().setSelection({*group.children[0].candidateID});
     EXPECT_EQ(entries(group)[1].title, "Add to selection");
     run(Action::toggleSelection, group);
-    EXPECT_EQ(state().developer().selection(), (std::set<UUID>{*group.children[0].candidateID, *group.children[1].candidateID}));
+    EXPECT_EQ(state().developer().selection(),
+              (std::set<UUID>{*group.children[0].candidateID, *group.children[1].candidateID}));
     EXPECT_EQ(entries(group)[1].title, "Remove from selection");
     run(Action::toggleSelection, group);
     EXPECT_TRUE(state().developer().selection().empty());

@@ -88,8 +88,9 @@ protected:
             auto* row = new QHBoxLayout(&host);
             row->setContentsMargins(0, 0, 0, 0);
             row->setSpacing(0);
-            auto* sidebar = new GeneralSidebar(state().folderScan(), state().navigation(), state().applications(),
-                                               state().liveStats(), state().desktop());
+            auto* sidebar =
+                new GeneralSidebar(state().folderScan(), state().navigation(), state().applications(),
+                                   state().liveStats(), state().desktop());
             sidebar->setFixedWidth(248);
             row->addWidget(sidebar);
             page->setParent(&host);
@@ -185,7 +186,8 @@ TEST_F(GeneralPagesTest, TickingTwoEntriesAndRemovingOpensTheReviewMovingToTheTr
         EXPECT_EQ(candidate.ruleID, "general.userChoice");
         EXPECT_TRUE(state().developer().selection().contains(candidate.id));
     }
-    const ReviewContent review = reviewContent(state().developer().selectedCandidates(), state().preferences().disposalOverride());
+    const ReviewContent review =
+        reviewContent(state().developer().selectedCandidates(), state().preferences().disposalOverride());
     ASSERT_EQ(review.rows.size(), 2u);
     for (const auto& row : review.rows) EXPECT_EQ(row.disposal, Disposal::trash);
     // Remove leaves the ticks; Clear empties them and hides the bar.
@@ -223,8 +225,8 @@ TEST_F(GeneralPagesTest, SearchFollowsTheFieldAndSurvivesAHostilePattern) {
 
 TEST_F(GeneralPagesTest, SidebarStopsAtOnceAndSwitchesPages) {
     scanSmallHome();
-    GeneralSidebar sidebar(state().folderScan(), state().navigation(), state().applications(), state().liveStats(),
-                           state().desktop());
+    GeneralSidebar sidebar(state().folderScan(), state().navigation(), state().applications(),
+                           state().liveStats(), state().desktop());
     sidebar.show();
     EXPECT_TRUE(sidebar.thisScanSection()->isVisible());
     EXPECT_EQ(sidebar.diskGauge()->accessibleName().toStdString(), sidebar.content().gauge.accessibleText);

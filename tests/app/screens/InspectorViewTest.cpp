@@ -7,8 +7,8 @@
 
 #include "app/kit/KitButton.h"
 #include "app/screens/InspectorSections.h"
-#include "app/state/PlatformWords.h"
 #include "app/screens/InspectorView.h"
+#include "app/state/PlatformWords.h"
 #include "app/theme/AppMotion.h"
 #include "tests/app/state/FlowFixture.h"
 

@@ -129,8 +129,8 @@ TEST(LiveFigures, TheStatisticsTimerRunsOnlyWhileAFigureIsOnScreen) {
         {"statistics page", [](AppState& state) -> QWidget* { return new LiveStatsView(state.liveStats()); }},
         {"general sidebar",
          [](AppState& state) -> QWidget* {
-             return new GeneralSidebar(state.folderScan(), state.navigation(), state.applications(), state.liveStats(),
-                                       state.desktop());
+             return new GeneralSidebar(state.folderScan(), state.navigation(), state.applications(),
+                                       state.liveStats(), state.desktop());
          }},
     };
     for (const Case& c : cases) {

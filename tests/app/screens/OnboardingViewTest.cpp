@@ -3,8 +3,8 @@
 #include <QLabel>
 #include <QTest>
 
-#include "app/state/PlatformWords.h"
 #include "app/screens/OnboardingView.h"
+#include "app/state/PlatformWords.h"
 #include "app/theme/AppMotion.h"
 #include "tests/app/state/FlowFixture.h"
 

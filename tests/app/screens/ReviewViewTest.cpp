@@ -127,7 +127,8 @@ TEST_F(ReviewViewTest, CleanClosesTheSheetAndRemovesWithTheChosenDisposal) {
         view->cleanButton()->click();
         EXPECT_EQ(state().navigation().sheet(), std::nullopt);
         EXPECT_EQ(window.sheetDialog(), nullptr);
-        ASSERT_TRUE(testing::waitUntil([&] { return state().navigation().route() == AppState::Route::finished; }));
+        ASSERT_TRUE(
+            testing::waitUntil([&] { return state().navigation().route() == AppState::Route::finished; }));
         ASSERT_TRUE(state().developer().lastReport().has_value());
         ASSERT_EQ(state().developer().lastReport()->outcomes.size(), 1u);
         EXPECT_EQ(state().developer().lastReport()->outcomes.front().status, c.expected);

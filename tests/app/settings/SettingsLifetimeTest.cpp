@@ -82,9 +82,12 @@ protected:
 
     LongLived count() {
         settle();
-        return {stateConnections(state()),             outgoingConnections(state().automation()),
-                outgoingConnections(*window_),        window_->findChildren<QObject*>().size(),
-                qApp->findChildren<QObject*>().size(), QApplication::allWidgets().size()};
+        return {stateConnections(state()),
+                outgoingConnections(state().automation()),
+                outgoingConnections(*window_),
+                window_->findChildren<QObject*>().size(),
+                qApp->findChildren<QObject*>().size(),
+                QApplication::allWidgets().size()};
     }
 
     static void settle() {

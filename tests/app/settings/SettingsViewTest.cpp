@@ -94,7 +94,8 @@ TEST_F(SettingsViewTest, AddFolderAppendsOnlyNewFoldersInThePickersOrderAndStart
     EXPECT_EQ(desktop_.requests[0].prompt, "Add");
     EXPECT_EQ(desktop_.requests[0].message, "Choose a folder Korvane should search for projects.");
     EXPECT_TRUE(desktop_.requests[0].multiple);
-    EXPECT_EQ(state().preferences().settings().projectRoots, (std::vector<std::string>{at("Code"), at("a"), at("b")}));
+    EXPECT_EQ(state().preferences().settings().projectRoots,
+              (std::vector<std::string>{at("Code"), at("a"), at("b")}));
     EXPECT_EQ(settings_.writeCount(PreferencesState::scanSettingsKey), writes + 2);
     EXPECT_EQ(storedSettings().projectRoots, state().preferences().settings().projectRoots);
     EXPECT_NE(state().navigation().route(), AppState::Route::scanning);

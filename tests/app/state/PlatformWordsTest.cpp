@@ -33,7 +33,8 @@ TEST_F(PlatformWordsFlow, NoScreenTextNamesAnotherPlatform) {
     texts.push_back(onboarding.reassurance);
     for (const auto& choice : onboarding.choices) texts.push_back(choice.title);
     for (const auto& mode :
-         topBarContent(state().preferences(), state().navigation(), state().folderScan(), true, true, false).modes)
+         topBarContent(state().preferences(), state().navigation(), state().folderScan(), true, true, false)
+             .modes)
         texts.push_back(mode.help);
     texts.push_back(sidebarContent(state().navigation(), state().developer()).scanTitle);
     texts.push_back(settingsText::aboutPrivacy);
