@@ -68,7 +68,8 @@ const Palette& CanvasBase::palette() const { return environmentPalette(this); }
 void CanvasBase::setRoot(const StorageNode* root) {
     const void* children = root ? static_cast<const void*>(root->children.data()) : nullptr;
     const bool sameTree = root == root_ && children == rootChildren_;
-    const bool newID = root && root_ && root->id != root_->id;
+    // The old root may belong to a tree that is already gone: only its copied id is read.
+    const bool newID = root && rootID_ && root->id != *rootID_;
     if (!sameTree) {
         dropLayout();
         cardMotion_->drop();
@@ -79,6 +80,7 @@ void CanvasBase::setRoot(const StorageNode* root) {
     }
     root_ = root;
     rootChildren_ = children;
+    rootID_ = root ? std::optional<std::string>(root->id) : std::nullopt;
     if (newID && hasEntrance() && entranceStart_) replayEntrance(0);
     // A screen reader hears a new empty state without waiting for a paint.
     if (!sameTree && root_ && !size().isEmpty()) updateDescription();

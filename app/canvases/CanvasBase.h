@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <cstddef>
 #include <optional>
+#include <string>
 
 #include "app/canvases/CanvasInput.h"
 #include "app/canvases/CanvasParts.h"
@@ -150,6 +151,7 @@ private:
     CanvasParts parts_;
     CanvasMode mode_;
     const StorageNode* root_ = nullptr;
+    std::optional<std::string> rootID_;
     // The root's children buffer: a rebuilt tree has a new one even where
     // the root keeps its address, id and size.
     const void* rootChildren_ = nullptr;
