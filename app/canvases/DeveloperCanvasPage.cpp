@@ -74,8 +74,7 @@ DeveloperCanvasPage::DeveloperCanvasPage(const CanvasParts& parts, QWidget* pare
         connect(shortcut, &QShortcut::activated, this, &DeveloperCanvasPage::reviewFromKeyboard);
     }
     addFocusUpKeys(this, parts_.navigation);
-    connect(&parts_.navigation, &NavigationState::changed, this, &DeveloperCanvasPage::refresh);
-    connect(&parts_.developer, &DeveloperState::changed, this, &DeveloperCanvasPage::refresh);
+    followChanges(*this, {&parts_.navigation, &parts_.developer}, [this] { refresh(); });
     restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
     refresh();

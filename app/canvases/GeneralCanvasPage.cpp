@@ -59,10 +59,8 @@ GeneralCanvasPage::GeneralCanvasPage(FolderScanState& folderScan, const CanvasPa
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->addWidget(pages_);
-    connect(&parts_.navigation, &NavigationState::changed, this, &GeneralCanvasPage::refresh);
-    connect(&folderScan_, &FolderScanState::changed, this, &GeneralCanvasPage::refresh);
     // Its canvases mark the developer selection.
-    connect(&parts_.developer, &DeveloperState::changed, this, &GeneralCanvasPage::refresh);
+    followChanges(*this, {&parts_.navigation, &folderScan_, &parts_.developer}, [this] { refresh(); });
     addFocusUpKeys(this, parts_.navigation);
     restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();

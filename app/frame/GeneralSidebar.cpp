@@ -271,9 +271,7 @@ GeneralSidebar::GeneralSidebar(FolderScanState& folderScan, NavigationState& nav
     column->addStretch(1);
     placeInScroll(ground);
     connectButtons();
-    connect(&folderScan_, &FolderScanState::changed, this, &GeneralSidebar::refresh);
-    connect(&navigation_, &NavigationState::changed, this, &GeneralSidebar::refresh);
-    connect(&applications_, &ApplicationsState::changed, this, &GeneralSidebar::refresh);
+    followChanges(*this, {&folderScan_, &navigation_, &applications_}, [this] { refresh(); });
     connect(&liveStats_, &LiveStatsState::statsChanged, this, &GeneralSidebar::refresh);
     content_ = {};
     refresh();

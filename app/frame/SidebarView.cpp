@@ -115,8 +115,7 @@ SidebarView::SidebarView(NavigationState& navigation, DeveloperState& developer,
     connect(scan_, &QPushButton::clicked, &developer_, &DeveloperState::startScan);
     connect(rescan_, &QPushButton::clicked, &developer_, &DeveloperState::startScan);
     connect(folder_, &QPushButton::clicked, &developer_, &DeveloperState::chooseProjectRoots);
-    connect(&navigation_, &NavigationState::changed, this, &SidebarView::refresh);
-    connect(&developer_, &DeveloperState::changed, this, &SidebarView::refresh);
+    followChanges(*this, {&navigation_, &developer_}, [this] { refresh(); });
     refresh();
     rebuildSections();
 }

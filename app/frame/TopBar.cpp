@@ -161,9 +161,7 @@ TopBar::TopBar(PreferencesState& preferences, NavigationState& navigation, const
     row->addWidget(inspectorToggle_);
     connect(inspectorToggle_, &QPushButton::clicked, this, &TopBar::toggleInspector);
 
-    connect(&preferences_, &PreferencesState::changed, this, &TopBar::refresh);
-    connect(&navigation_, &NavigationState::changed, this, &TopBar::refresh);
-    connect(&folderScan_, &FolderScanState::changed, this, &TopBar::refresh);
+    followChanges(*this, {&preferences_, &navigation_, &folderScan_}, [this] { refresh(); });
     restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
     refresh();

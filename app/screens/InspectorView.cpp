@@ -117,10 +117,7 @@ InspectorView::InspectorView(const PreferencesState& preferences, NavigationStat
 
     connect(cleanup_, &QPushButton::clicked, this,
             [this] { withNode([this](const StorageNode& node) { developer_.toggleSelection(node); }); });
-    connect(&preferences_, &PreferencesState::changed, this, &InspectorView::refresh);
-    connect(&navigation_, &NavigationState::changed, this, &InspectorView::refresh);
-    connect(&developer_, &DeveloperState::changed, this, &InspectorView::refresh);
-    connect(&folderScan_, &FolderScanState::changed, this, &InspectorView::refresh);
+    followChanges(*this, {&preferences_, &navigation_, &developer_, &folderScan_}, [this] { refresh(); });
     refresh();
 }
 

@@ -87,11 +87,9 @@ MenuBarView::MenuBarView(DeveloperState& developer, const NavigationState& navig
     });
     connect(quit_, &QPushButton::clicked, this, &MenuBarView::quitRequested);
     // Hidden, the panel has nothing to keep up to date; it catches up when shown.
-    const auto follow = [this] {
+    followChanges(*this, {&developer_, &navigation_}, [this] {
         if (isVisible()) refresh();
-    };
-    connect(&developer_, &DeveloperState::changed, this, follow);
-    connect(&navigation_, &NavigationState::changed, this, follow);
+    });
     refresh();
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QObject>
+#include <functional>
+#include <initializer_list>
 #include <utility>
 
 #include "app/state/StateChanges.h"
@@ -15,6 +17,9 @@ public:
     explicit PublishedState(StateChanges& changes, QObject* parent = nullptr)
         : QObject(parent), changes_(changes) {}
 
+    // Shared by every part of one application state.
+    StateChanges& changes() const { return changes_; }
+
 signals:
     void changed();
 
@@ -24,10 +29,15 @@ protected:
         field = std::forward<Value>(value);
         changes_.published(*this);
     }
-    StateChanges& changes() { return changes_; }
 
 private:
     StateChanges& changes_;
 };
+
+// Calls `refresh` (while `receiver` lives) once after each change that touched
+// any of `parts`: a step that sets fields of several of them is one call, not
+// one a part. The parts belong to one application state.
+void followChanges(QObject& receiver, std::initializer_list<const PublishedState*> parts,
+                   std::function<void()> refresh);
 
 }  // namespace korvane
