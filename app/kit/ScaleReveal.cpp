@@ -40,7 +40,9 @@ void ScaleReveal::setRevealed(bool revealed) {
 QSize ScaleReveal::sizeHint() const {
     const double shown = std::clamp(progress(), 0.0, 1.0);
     const QSize whole = content_->sizeHint();
-    return {static_cast<int>(std::lround((leading_ + whole.width()) * shown)), whole.height()};
+    // Gone, it asks for no room at all, not even its height.
+    return {static_cast<int>(std::lround((leading_ + whole.width()) * shown)),
+            content_->isHidden() ? 0 : whole.height()};
 }
 
 void ScaleReveal::follow() {
