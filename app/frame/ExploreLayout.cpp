@@ -124,6 +124,8 @@ void ExploreLayout::followPage() {
     row_->addWidget(new Hairline(Qt::Vertical));
     row_->addWidget(canvasPage_, 1);
     row_->addWidget(inspectorColumn_);
+    // Over the new parts, which were made after it.
+    pageFade_->raise();
     followColumns();
 }
 
@@ -134,7 +136,6 @@ void ExploreLayout::fadeOutPage() {
     const bool newMode = state_.preferences().mode() != mode_;
     const QRect area = newMode ? sidebar_->geometry() | canvasPage_->geometry() : canvasPage_->geometry();
     pageFade_->fadeOut(grab(area), area, newMode ? AppMotion::snappy : AppMotion::fade);
-    pageFade_->raise();
 }
 
 void ExploreLayout::followColumns() {

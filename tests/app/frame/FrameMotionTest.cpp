@@ -238,5 +238,49 @@ TEST_F(FrameMotionTest, TheJumpToEndSwitchLandsEachAtOnce) {
     }
 }
 
+// A replaced page, a new mode, a new theme and a new application start from
+// the old look, whole, over the new one, which shows once the fade is over.
+TEST_F(FrameMotionTest, AFadeStartsFromTheWholeOldLookOverTheNewOne) {
+    struct Fade {
+        const char* what;
+        std::vector<std::string> arguments;
+        std::function<void(AppState&)> before;
+        std::function<void(FrameMotionTest&)> act;
+        std::function<CrossFade*(FrameMotionTest&)> fade;
+    };
+    const auto pageFade = [](FrameMotionTest& t) { return t.layout().pageFade(); };
+    const Fade fades[] = {
+        {"a new section", general, nullptr,
+         [](FrameMotionTest& t) { t.state().navigation().setGeneralSection(GeneralSection::search); },
+         pageFade},
+        {"a new mode", general, nullptr,
+         [](FrameMotionTest& t) { t.state().preferences().setMode(Mode::developer); }, pageFade},
+        {"a new theme", developer, [](AppState& s) { s.preferences().setThemeID(ThemeID::paper); },
+         [](FrameMotionTest& t) { t.state().preferences().setThemeID(ThemeID::graphite); },
+         [](FrameMotionTest& t) { return t.window_->rootView()->themeFade(); }},
+        {"a new application", apps, twoApps,
+         [](FrameMotionTest& t) {
+             t.state().applications().setSelectedApp(t.state().applications().apps()[1]);
+         },
+         [](FrameMotionTest& t) { return t.find<ApplicationsView>().detailFade(); }},
+    };
+    for (const Fade& f : fades) {
+        SCOPED_TRACE(f.what);
+        open(f.arguments, f.before);
+        AppMotion::setJumpToEnd(false);
+        RootView& root = *window_->rootView();
+        const QImage before = root.grab().toImage();
+        f.act(*this);
+        stepTo(0);
+        CrossFade* fade = f.fade(*this);
+        ASSERT_TRUE(fade->isVisible());
+        const QRect area(fade->mapTo(&root, QPoint(0, 0)), fade->size());
+        EXPECT_EQ(root.grab().toImage().copy(area), before.copy(area)) << "the old look is not whole on top";
+        stepTo(5'000);
+        EXPECT_FALSE(fade->isVisible());
+        EXPECT_NE(root.grab().toImage().copy(area), before.copy(area));
+    }
+}
+
 }  // namespace
 }  // namespace korvane
