@@ -113,6 +113,7 @@ struct Case {
 
 const std::vector<std::string> developer{"--screen", "explore", "--mode", "developer"};
 const std::vector<std::string> general{"--screen", "explore", "--mode", "general"};
+const std::vector<std::string> treemap{"--screen", "explore", "--mode", "developer", "--canvas", "treemap"};
 const std::vector<std::string> mindMap{"--screen", "explore", "--mode", "developer", "--canvas", "mindMap"};
 const std::vector<std::string> apps{"--screen", "explore", "--mode", "general", "--section", "apps"};
 
@@ -255,7 +256,8 @@ TEST_F(FrameMotionTest, AFadeStartsFromTheWholeOldLookOverTheNewOne) {
          pageFade},
         {"a new mode", general, nullptr,
          [](FrameMotionTest& t) { t.state().preferences().setMode(Mode::developer); }, pageFade},
-        {"a new theme", developer, [](AppState& s) { s.preferences().setThemeID(ThemeID::paper); },
+        // A canvas without an entrance: one under way would move between the two pictures.
+        {"a new theme", treemap, [](AppState& s) { s.preferences().setThemeID(ThemeID::paper); },
          [](FrameMotionTest& t) { t.state().preferences().setThemeID(ThemeID::graphite); },
          [](FrameMotionTest& t) { return t.window_->rootView()->themeFade(); }},
         {"a new application", apps, twoApps,
