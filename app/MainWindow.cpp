@@ -236,6 +236,8 @@ void MainWindow::followMenus() {
 
 void MainWindow::followTheme() {
     const ThemeID theme = state_.preferences().themeID();
+    // Colours move to the new theme instead of jumping: the old look fades out over it.
+    if (theme != environmentPalette(this).id) root_->fadeFromCurrentLook(AppMotion::gentle);
     setEnvironmentPalette(this, theme);
     // Dialogs are windows of their own: the palette does not reach them by itself.
     if (sheetDialog_) setEnvironmentPalette(sheetDialog_, theme);

@@ -17,6 +17,7 @@
 #include "app/kit/Hairline.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/RestyleOnPaletteChange.h"
+#include "app/theme/MotionAnimation.h"
 #include "app/theme/Palette.h"
 #include "app/theme/SymbolGlyph.h"
 #include "core/text/ByteFormat.h"
@@ -167,6 +168,8 @@ QToolButton* symbolButton(const char* symbol, const char* help) {
 
 MindMapCanvas::MindMapCanvas(const CanvasParts& parts, QWidget* parent)
     : LayoutCanvas<MindMapLayout>(parts, CanvasMode::mindMap, parent),
+      shownZoom_(new MotionAnimation(AppMotion::snappy, 1.0, this)),
+      shownPan_(new MotionAnimation(AppMotion::gentle, QPointF(), this)),
       toolbar_(new ZoomToolbar(this)),
       zoomOut_(symbolButton("minus.magnifyingglass", "Zoom out")),
       readout_(new QLabel),
@@ -188,7 +191,9 @@ MindMapCanvas::MindMapCanvas(const CanvasParts& parts, QWidget* parent)
     row->addWidget(reset_);
     connect(zoomOut_, &QToolButton::clicked, this, [this] { zoomBy(1 / MindMapLayout::zoomStep); });
     connect(zoomIn_, &QToolButton::clicked, this, [this] { zoomBy(MindMapLayout::zoomStep); });
-    connect(reset_, &QToolButton::clicked, this, [this] { resetView(); });
+    connect(reset_, &QToolButton::clicked, this, [this] { resetView(true); });
+    for (MotionAnimation* motion : {shownZoom_, shownPan_})
+        connect(motion, &QVariantAnimation::valueChanged, this, qOverload<>(&QWidget::update));
     showZoom();
     restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
@@ -216,23 +221,40 @@ QPointF MindMapCanvas::pan() {
     return pan_;
 }
 
-void MindMapCanvas::setZoom(double zoom, bool commit) {
+double MindMapCanvas::shownZoom() const { return shownZoom_->currentValue().toDouble(); }
+
+QPointF MindMapCanvas::shownPan() const { return shownPan_->currentValue().toPointF(); }
+
+void MindMapCanvas::setZoom(double zoom, bool commit, const Motion* motion) {
     zoom_ = MindMapLayout::clampZoom(zoom);
     if (commit) committedZoom_ = zoom_;
     showZoom();
+    moveView(motion);
+}
+
+void MindMapCanvas::moveView(const Motion* motion) {
+    if (motion && isVisible()) {
+        shownZoom_->setMotion(*motion);
+        shownZoom_->animateTo(zoom_);
+        shownPan_->setMotion(*motion);
+        shownPan_->animateTo(pan_);
+    } else {
+        shownZoom_->jumpTo(zoom_);
+        shownPan_->jumpTo(pan_);
+    }
     update();
 }
 
 void MindMapCanvas::zoomBy(double factor) {
     followRoot();
-    setZoom(zoom_ * factor, true);
+    setZoom(zoom_ * factor, true, &AppMotion::snappy);
 }
 
-void MindMapCanvas::resetView() {
+void MindMapCanvas::resetView(bool animated) {
     zoom_ = committedZoom_ = 1;
     pan_ = committedPan_ = QPointF();
     showZoom();
-    update();
+    moveView(animated ? &AppMotion::gentle : nullptr);
 }
 
 void MindMapCanvas::showZoom() { readout_->setText(QString::fromStdString(MindMapLayout::zoomText(zoom_))); }
@@ -251,7 +273,7 @@ std::optional<CanvasBase::Hit> MindMapCanvas::hitAt(QPointF point) {
     followRoot();
     if (toolbar_->geometry().contains(point.toPoint())) return std::nullopt;
     const MindMapLayout& map = layout();
-    if (const auto dot = map.dotAt(map.toMap(point, zoom_, pan_))) return Hit{Hit::item, *dot};
+    if (const auto dot = map.dotAt(map.toMap(point, shownZoom(), shownPan()))) return Hit{Hit::item, *dot};
     return std::nullopt;
 }
 
@@ -268,9 +290,11 @@ void MindMapCanvas::clicked(const Hit& hit) {
 QTransform MindMapCanvas::viewTransform() const {
     // Zoomed about the canvas centre, then moved by the pan (not divided by the zoom).
     const QPointF centre = QRectF(rect()).center();
+    const double zoom = shownZoom();
+    const QPointF pan = shownPan();
     QTransform transform;
-    transform.translate(pan_.x() + centre.x(), pan_.y() + centre.y());
-    transform.scale(zoom_, zoom_);
+    transform.translate(pan.x() + centre.x(), pan.y() + centre.y());
+    transform.scale(zoom, zoom);
     transform.translate(-centre.x(), -centre.y());
     return transform;
 }
@@ -358,6 +382,7 @@ void MindMapCanvas::mousePressEvent(QMouseEvent* event) {
 
 void MindMapCanvas::dragged(QPointF moved) {
     pan_ = committedPan_ + moved;
+    shownPan_->jumpTo(pan_);
     update();
 }
 

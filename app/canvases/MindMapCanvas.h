@@ -11,11 +11,15 @@ class QToolButton;
 
 namespace korvane {
 
+class MotionAnimation;
+
 // The radial map: the root's dot in the centre, rings of children around it
 // joined by links. It zooms from 40 % to 400 % (buttons, Ctrl + wheel, pinch)
 // and pans by dragging past 10 points; a new root puts both back at rest and
 // replays the entrance. Items are the dots in placement order. A click
-// selects, and on an inner dot other than the centre also drills in.
+// selects, and on an inner dot other than the centre also drills in. The
+// zoom buttons move the view on the quick spring and "Reset view" on the
+// gentle one; pinch, Ctrl + wheel and drags follow the hand at once.
 class MindMapCanvas : public LayoutCanvas<MindMapLayout> {
     Q_OBJECT
 public:
@@ -27,11 +31,18 @@ public:
     const StorageNode* itemNode(std::size_t item) override;
     const MindMapLayout& currentLayout() { return layout(); }
 
+    // Where the view is going (the readout shows it at once) …
     double zoom();
     QPointF pan();
-    // Multiplies the zoom, kept within 0.4 … 4; the buttons use 1.3 and 1 / 1.3.
+    // … and where it is drawn at this moment, on its way there.
+    double shownZoom() const;
+    QPointF shownPan() const;
+    // Multiplies the zoom, kept within 0.4 … 4, on the quick spring; the buttons use 1.3 and 1 / 1.3.
     void zoomBy(double factor);
-    void resetView();
+    // Back to 100 % and no pan: on the gentle spring when `animated`, else at once.
+    void resetView(bool animated = false);
+    MotionAnimation* zoomMotion() const { return shownZoom_; }
+    MotionAnimation* panMotion() const { return shownPan_; }
     QToolButton* zoomOutButton() const { return zoomOut_; }
     QToolButton* zoomInButton() const { return zoomIn_; }
     QToolButton* resetButton() const { return reset_; }
@@ -58,7 +69,9 @@ private:
     // A root with another id puts the view back at rest (checked lazily: the
     // root arrives through the shared canvas interface).
     void followRoot();
-    void setZoom(double zoom, bool commit);
+    void setZoom(double zoom, bool commit, const Motion* motion = nullptr);
+    // The drawn view follows zoom and pan along `motion`, or at once without one.
+    void moveView(const Motion* motion);
     void showZoom();
     void restyle();
     void placeToolbar();
@@ -70,6 +83,8 @@ private:
     QPointF pan_;
     QPointF committedPan_;
     std::optional<std::string> rootID_;
+    MotionAnimation* shownZoom_;
+    MotionAnimation* shownPan_;
 
     QWidget* toolbar_;
     QToolButton* zoomOut_;

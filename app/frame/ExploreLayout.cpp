@@ -9,6 +9,7 @@
 #include "app/frame/GeneralSidebar.h"
 #include "app/frame/SidebarView.h"
 #include "app/frame/TopBar.h"
+#include "app/kit/CrossFade.h"
 #include "app/kit/Hairline.h"
 #include "app/screens/ApplicationsView.h"
 #include "app/screens/InspectorView.h"
@@ -54,7 +55,8 @@ ExploreLayout::ExploreLayout(AppState& state, bool showsInspector, QWidget* pare
       topBar_(makeTopBar()),
       row_(new QHBoxLayout),
       inspector_(makeInspector()),
-      inspectorWidth_(new MotionAnimation(AppMotion::gentle, 0, this)) {
+      inspectorWidth_(new MotionAnimation(AppMotion::gentle, 0, this)),
+      pageFade_(new CrossFade(this)) {
     auto* inspectorContent = new QWidget;
     auto* inspectorLine = new QHBoxLayout(inspectorContent);
     inspectorLine->setContentsMargins(0, 0, 0, 0);
@@ -87,7 +89,10 @@ ExploreLayout::ExploreLayout(AppState& state, bool showsInspector, QWidget* pare
 void ExploreLayout::setShowsInspector(bool shows) {
     if (shows == showsInspector_) return;
     showsInspector_ = shows;
+    // The toggle eases the column in or out; crossing the width where it fits keeps the gentle spring.
+    inspectorWidth_->setMotion(AppMotion::inspectorToggle);
     followColumns();
+    inspectorWidth_->setMotion(AppMotion::gentle);
     emit showsInspectorChanged(shows);
 }
 
@@ -101,6 +106,7 @@ void ExploreLayout::resizeEvent(QResizeEvent* event) {
 }
 
 void ExploreLayout::followPage() {
+    fadeOutPage();
     mode_ = state_.preferences().mode();
     section_ = state_.navigation().generalSection();
     // The old parts go later: the change may come from inside one of them.
@@ -118,7 +124,18 @@ void ExploreLayout::followPage() {
     row_->addWidget(new Hairline(Qt::Vertical));
     row_->addWidget(canvasPage_, 1);
     row_->addWidget(inspectorColumn_);
+    // Over the new parts, which were made after it.
+    pageFade_->raise();
     followColumns();
+}
+
+void ExploreLayout::fadeOutPage() {
+    if (!canvasPage_ || !isVisible() || AppMotion::jumpsToEnd()) return;
+    // A new mode swaps sidebar and page inside the quick spring; a new
+    // section replaces the page with an ease of 0.22 s.
+    const bool newMode = state_.preferences().mode() != mode_;
+    const QRect area = newMode ? sidebar_->geometry() | canvasPage_->geometry() : canvasPage_->geometry();
+    pageFade_->fadeOut(grab(area), area, newMode ? AppMotion::snappy : AppMotion::fade);
 }
 
 void ExploreLayout::followColumns() {

@@ -10,6 +10,7 @@ class QVBoxLayout;
 
 namespace korvane {
 
+class CrossFade;
 class MotionAnimation;
 class TopBar;
 
@@ -32,6 +33,9 @@ public:
     QWidget* inspector() const { return inspector_; }
     // The inspector's column, as wide as it shows right now (0 while hidden).
     QWidget* inspectorColumn() const { return inspectorColumn_; }
+    MotionAnimation* inspectorSlide() const { return inspectorWidth_; }
+    // The old sidebar and page fading out over the new ones.
+    CrossFade* pageFade() const { return pageFade_; }
 
 signals:
     void showsInspectorChanged(bool shows);
@@ -49,6 +53,7 @@ private:
 
     // New sidebar and page when the mode or the section changed.
     void followPage();
+    void fadeOutPage();
     void followColumns();
     void setInspectorWidth(int width);
 
@@ -63,6 +68,7 @@ private:
     QWidget* inspectorColumn_;
     QWidget* inspector_;
     MotionAnimation* inspectorWidth_;
+    CrossFade* pageFade_;
 };
 
 }  // namespace korvane

@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "app/frame/ExploreLayout.h"
+#include "app/kit/CrossFade.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/TextureOverlay.h"
@@ -11,7 +12,6 @@
 #include "app/screens/CompleteView.h"
 #include "app/screens/OnboardingView.h"
 #include "app/screens/ScanningView.h"
-#include "app/theme/MotionAnimation.h"
 
 namespace korvane {
 
@@ -19,43 +19,18 @@ namespace {
 
 constexpr Motion routeFade{Motion::Kind::easeInOut, 0.2, 1};
 
-// The leaving screen's picture, drawn over the arriving one at a falling opacity.
-class FadeLayer : public QWidget {
-public:
-    FadeLayer(const QPixmap& picture, const MotionAnimation& opacity, QWidget* parent)
-        : QWidget(parent), picture_(picture), opacity_(opacity) {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setAttribute(Qt::WA_NoSystemBackground);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setOpacity(std::clamp(opacity_.currentValue().toDouble(), 0.0, 1.0));
-        painter.drawPixmap(0, 0, picture_);
-    }
-
-private:
-    const QPixmap& picture_;
-    const MotionAnimation& opacity_;
-};
-
 }  // namespace
 
 RootView::RootView(AppState& state, QWidget* parent)
     : QWidget(parent),
       state_(state),
       route_(state.navigation().route()),
-      fadeOpacity_(new MotionAnimation(routeFade, 0.0, this)),
-      texture_(new TextureOverlay(this)) {
+      routeFade_(new CrossFade(this)),
+      texture_(new TextureOverlay(this)),
+      themeFade_(new CrossFade(this)) {
     setAutoFillBackground(true);
-    fade_ = new FadeLayer(leaving_, *fadeOpacity_, this);
-    fade_->setObjectName(QStringLiteral("routeFade"));
-    fade_->hide();
-    connect(fadeOpacity_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
-        fade_->setVisible(value.toDouble() > 0);
-        fade_->update();
-    });
+    routeFade_->setObjectName(QStringLiteral("routeFade"));
+    themeFade_->setObjectName(QStringLiteral("themeFade"));
     screen_ = makeScreen(route_);
     connect(&state_.navigation(), &NavigationState::routeChanged, this, &RootView::followRoute);
     const auto showTexture = [this] {
@@ -72,12 +47,7 @@ ExploreLayout* RootView::exploreLayout() const { return qobject_cast<ExploreLayo
 void RootView::followRoute() {
     if (state_.navigation().route() == route_) return;
     route_ = state_.navigation().route();
-    if (isVisible() && !AppMotion::jumpsToEnd()) {
-        leaving_ = screen_->grab();
-        fadeOpacity_->jumpTo(1.0);
-        fadeOpacity_->setMotion(routeFade);
-        fadeOpacity_->animateTo(0.0);
-    }
+    if (isVisible() && !AppMotion::jumpsToEnd()) routeFade_->fadeOut(screen_->grab(), rect(), routeFade);
     // Later: the route may have changed from inside the old screen (its "Cancel").
     screen_->hide();
     screen_->deleteLater();
@@ -86,12 +56,19 @@ void RootView::followRoute() {
     screen_->show();
 }
 
+void RootView::fadeFromCurrentLook(const Motion& motion) {
+    // The texture changes with the theme too: the picture holds it, and lies over it.
+    if (isVisible() && !AppMotion::jumpsToEnd()) themeFade_->fadeOut(grab(), rect(), motion);
+}
+
 void RootView::placeLayers() {
     screen_->setGeometry(rect());
-    fade_->setGeometry(rect());
+    routeFade_->setGeometry(rect());
     texture_->setGeometry(rect());
+    themeFade_->setGeometry(rect());
     screen_->lower();
     texture_->raise();
+    themeFade_->raise();
 }
 
 void RootView::resizeEvent(QResizeEvent* event) {

@@ -1,19 +1,19 @@
 #pragma once
 
-#include <QPixmap>
 #include <QWidget>
 
 #include "app/state/AppState.h"
+#include "app/theme/AppMotion.h"
 
 namespace korvane {
 
+class CrossFade;
 class ExploreLayout;
-class MotionAnimation;
 class TextureOverlay;
 
 // The whole content of the main window: the screen of the current route on
 // the theme's canvas colour with its texture over everything. A new route
-// cross-fades from the old screen.
+// cross-fades from the old screen; a new theme from the old look.
 class RootView : public QWidget {
     Q_OBJECT
 public:
@@ -24,6 +24,10 @@ public:
     // The explore layout while the explore route shows, else null.
     ExploreLayout* exploreLayout() const;
     bool showsInspector() const { return showsInspector_; }
+    // The look of this moment fades out along `motion` over whatever the
+    // view becomes next (call it just before a new theme is set).
+    void fadeFromCurrentLook(const Motion& motion);
+    CrossFade* themeFade() const { return themeFade_; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -39,10 +43,9 @@ private:
     // Starts on at every launch; only the top bar's toggle changes it.
     bool showsInspector_ = true;
     QWidget* screen_ = nullptr;
-    QWidget* fade_;
-    MotionAnimation* fadeOpacity_;
-    QPixmap leaving_;
+    CrossFade* routeFade_;
     TextureOverlay* texture_;
+    CrossFade* themeFade_;
 };
 
 }  // namespace korvane

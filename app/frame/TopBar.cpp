@@ -18,11 +18,13 @@
 #include "app/kit/PillButton.h"
 #include "app/kit/PillGroup.h"
 #include "app/kit/RestyleOnPaletteChange.h"
+#include "app/kit/ScaleReveal.h"
 #include "app/kit/SymbolView.h"
 #include "app/kit/ThemePicker.h"
 #include "app/presenters/ExploreColumns.h"
 #include "app/theme/AppFont.h"
 #include "app/theme/ButtonLook.h"
+#include "app/theme/MotionAnimation.h"
 #include "app/theme/SymbolGlyph.h"
 
 namespace korvane {
@@ -85,14 +87,28 @@ protected:
 };
 
 // The filter's capsule: panel colour, an accent border while the field has
-// the focus; a click anywhere on it focuses the field.
+// the focus (it comes and goes on the quick spring); a click anywhere on it
+// focuses the field.
 class FilterCapsule : public QWidget {
 public:
-    explicit FilterCapsule(QLineEdit* field) : field_(field) { field_->installEventFilter(this); }
+    explicit FilterCapsule(QLineEdit* field)
+        : field_(field), focus_(new MotionAnimation(AppMotion::snappy, 0.0, this)) {
+        field_->installEventFilter(this);
+        connect(focus_, &QVariantAnimation::valueChanged, this, qOverload<>(&QWidget::update));
+    }
+
+    // 0 … 1: how far the look has moved towards focused.
+    double focusAmount() const { return std::clamp(focus_->currentValue().toDouble(), 0.0, 1.0); }
+    MotionAnimation* focusMotion() const { return focus_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+            const double target = event->type() == QEvent::FocusIn ? 1.0 : 0.0;
+            if (isVisible())
+                focus_->animateTo(target);
+            else
+                focus_->jumpTo(target);
             update();
             if (auto* bar = parentWidget()) QMetaObject::invokeMethod(bar, "update");
         }
@@ -104,19 +120,21 @@ protected:
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         const double radius = std::max(palette.radius - 2, 6.0);
-        const bool focused = field_->hasFocus();
-        const double line = focused ? 1.5 : 1;
+        const double focused = focusAmount();
+        const double line = 1 + 0.5 * focused;
         painter.setBrush(palette.panel);
-        painter.setPen(QPen(focused ? withOpacity(palette.accent, 0.75) : palette.hairline, line));
+        painter.setPen(QPen(mixed(palette.hairline, withOpacity(palette.accent, 0.75), focused), line));
         painter.drawRoundedRect(QRectF(rect()).adjusted(line / 2, line / 2, -line / 2, -line / 2), radius, radius);
     }
 
 private:
     QLineEdit* field_;
+    MotionAnimation* focus_;
 };
 
-void applyPill(PillButton* pill, const TopBarContent::Pill& content) {
-    pill->setActive(content.isActive);
+// The mode pills move to their new look on the quick spring; the sheet pills do not.
+void applyPill(PillButton* pill, const TopBarContent::Pill& content, bool animated) {
+    pill->setActive(content.isActive, animated);
     pill->setToolTip(text(content.help));
 }
 
@@ -138,6 +156,8 @@ TopBar::TopBar(PreferencesState& preferences, NavigationState& navigation, const
       filter_(new FilterField),
       badge_(new CapsuleLabel({}, QMargins(5, 1, 5, 1))),
       clear_(new GlyphButton("xmark.circle.fill", 11)),
+      badgeReveal_(new ScaleReveal(badge_, 6, AppMotion::snappy)),
+      clearReveal_(new ScaleReveal(clear_, 6, AppMotion::snappy)),
       themePicker_(new ThemePicker),
       inspectorToggle_(new GlyphButton("sidebar.trailing", 12)) {
     auto* row = new QHBoxLayout(this);
@@ -205,15 +225,21 @@ void TopBar::buildFilter() {
     filterCapsule_ = new FilterCapsule(filter_);
     auto* capsuleRow = new QHBoxLayout(filterCapsule_);
     capsuleRow->setContentsMargins(9, 6, 9, 6);
-    capsuleRow->setSpacing(6);
+    // The badge and the clear button bring their room before them as they grow in.
+    capsuleRow->setSpacing(0);
     magnifier_ = new SymbolView("magnifyingglass", 10);
     capsuleRow->addWidget(magnifier_);
+    capsuleRow->addSpacing(6);
     capsuleRow->addWidget(filter_);
     badge_->setAlignment(Qt::AlignCenter);
     // The badge's capsule stands as tall as the filter field beside it.
     badge_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
-    capsuleRow->addWidget(badge_);
-    capsuleRow->addWidget(clear_);
+    badgeReveal_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    capsuleRow->addWidget(badgeReveal_);
+    capsuleRow->addWidget(clearReveal_);
+    // The magnifier takes the accent with the focus, on the border's spring.
+    connect(static_cast<FilterCapsule*>(filterCapsule_)->focusMotion(), &QVariantAnimation::valueChanged,
+            this, [this] { colorMagnifier(); });
     clear_->setAccessibleName(QStringLiteral("Clear filter"));
     connect(filter_, &QLineEdit::textEdited, this,
             [this](const QString& value) { navigation_.setSearchText(value.toStdString()); });
@@ -267,9 +293,9 @@ void TopBar::refresh() {
     const auto previousCrumbs = content_.crumbs;
     content_ = topBarContent(preferences_, navigation_, folderScan_, inspectorFits_, showsInspector_,
                              !popover_.isNull());
-    for (std::size_t i = 0; i < modes_.size(); ++i) applyPill(modes_[i], content_.modes[i]);
-    applyPill(settings_, content_.settings);
-    applyPill(history_, content_.history);
+    for (std::size_t i = 0; i < modes_.size(); ++i) applyPill(modes_[i], content_.modes[i], true);
+    applyPill(settings_, content_.settings, false);
+    applyPill(history_, content_.history, false);
 
     const bool developer = preferences_.mode() == Mode::developer;
     crumbs_->setVisible(developer);
@@ -286,9 +312,10 @@ void TopBar::refresh() {
     filterCapsule_->setVisible(content_.showsFilter);
     const QString searchText = text(navigation_.searchText());
     if (filter_->text() != searchText) filter_->setText(searchText);
-    badge_->setVisible(content_.badge.has_value());
-    badge_->setText(text(content_.badge.value_or(std::string())));
-    clear_->setVisible(content_.showsClear);
+    // A badge on its way out keeps its last count.
+    if (content_.badge) badge_->setText(text(*content_.badge));
+    badgeReveal_->setRevealed(content_.badge.has_value());
+    clearReveal_->setRevealed(content_.showsClear);
 
     inspectorToggle_->setToolTip(text(content_.inspectorHelp));
     inspectorToggle_->setAccessibleName(text(content_.inspectorHelp));
@@ -322,9 +349,16 @@ void TopBar::paintEvent(QPaintEvent*) {
     painter.drawRoundedRect(QRectF(scannedFolder_->geometry()), 5, 5);
 }
 
+double TopBar::filterFocus() const { return static_cast<FilterCapsule*>(filterCapsule_)->focusAmount(); }
+
+void TopBar::colorMagnifier() {
+    const Palette& palette = environmentPalette(this);
+    magnifier_->setColor(mixed(palette.inkTertiary, palette.accent, filterFocus()));
+}
+
 void TopBar::restyle() {
     const Palette& palette = environmentPalette(this);
-    magnifier_->setColor(filter_->hasFocus() ? palette.accent : palette.inkTertiary);
+    colorMagnifier();
     filter_->setFont(AppFont::caption());
     QPalette fieldPalette = filter_->palette();
     fieldPalette.setColor(QPalette::Base, Qt::transparent);

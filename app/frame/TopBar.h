@@ -18,6 +18,7 @@ namespace korvane {
 
 class ElidedLabel;
 class PillButton;
+class ScaleReveal;
 class SymbolView;
 class ThemePicker;
 
@@ -39,6 +40,11 @@ public:
     const TopBarContent& content() const { return content_; }
     QLineEdit* filterField() const { return filter_; }
     QWidget* filterCapsule() const { return filterCapsule_; }
+    // The filter's count of matches and its clear button, each grown in and out.
+    ScaleReveal* badgeReveal() const { return badgeReveal_; }
+    ScaleReveal* clearReveal() const { return clearReveal_; }
+    // How far the filter's border has moved towards its focused look, 0 … 1.
+    double filterFocus() const;
     QPushButton* inspectorToggle() const { return inspectorToggle_; }
     QWidget* inspectorPopover() const { return popover_; }
     std::vector<QPushButton*> crumbButtons() const;
@@ -61,6 +67,7 @@ private:
     void restyle();
     void rebuildCrumbs();
     void toggleInspector();
+    void colorMagnifier();
 
     PreferencesState& preferences_;
     NavigationState& navigation_;
@@ -80,6 +87,8 @@ private:
     QLineEdit* filter_;
     QLabel* badge_;
     QPushButton* clear_;
+    ScaleReveal* badgeReveal_;
+    ScaleReveal* clearReveal_;
     ThemePicker* themePicker_;
     QPushButton* inspectorToggle_;
     SymbolView* inspectorSymbol_;

@@ -15,6 +15,7 @@
 #include "app/kit/DropdownRow.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/PopupFrame.h"
+#include "app/kit/TransformFade.h"
 #include "app/theme/MotionAnimation.h"
 
 namespace korvane {
@@ -29,6 +30,7 @@ public:
         // A click outside closes the list and does nothing else.
         setAttribute(Qt::WA_NoMouseReplay);
         setAttribute(Qt::WA_DeleteOnClose);
+        layout()->setSizeConstraint(QLayout::SetFixedSize);
         column()->setSizeConstraint(QLayout::SetFixedSize);
         auto* rowsHost = new QWidget(this);
         rowsHost->setFixedWidth(static_cast<int>(std::lround(width)));
@@ -51,7 +53,15 @@ public:
         start->setFocus(Qt::PopupFocusReason);
     }
 
+    const QList<DropdownRow*>& rows() const { return rows_; }
+
     std::function<void()> onHidden;
+    // Where the list rests (global), the corner it grows from (its own
+    // coordinates) and how it shows at this moment.
+    QPoint home;
+    QPointF anchor;
+    DropdownGeometry::Look shown;
+    MotionAnimation* entrance = nullptr;
 
 protected:
     void hideEvent(QHideEvent* event) override {
@@ -87,6 +97,77 @@ private:
 };
 
 namespace {
+
+// What the window that holds `owner` shows under `area` (global), for a list
+// that cannot be see-through (no compositor): drawn under it while it is not
+// whole. Beyond that window it is the palette's canvas.
+QPixmap backdropUnder(const QWidget* owner, const QRect& area) {
+    QWidget* window = owner->window();
+    const qreal ratio = window->devicePixelRatioF();
+    QPixmap backdrop(area.size() * ratio);
+    backdrop.setDevicePixelRatio(ratio);
+    backdrop.fill(environmentPalette(owner).canvas);
+    const QRect local = QRect(window->mapFromGlobal(area.topLeft()), area.size());
+    const QRect shown = local & window->rect();
+    if (!shown.isEmpty()) {
+        QPainter painter(&backdrop);
+        painter.drawPixmap(shown.topLeft() - local.topLeft(), window->grab(shown));
+    }
+    return backdrop;
+}
+
+// What a closing list leaves on screen while it goes: its last picture,
+// shrinking and fading where it stood, in a window that takes neither input
+// nor focus, so that the click that closed the list reaches what is beneath.
+class ClosingList : public QWidget {
+public:
+    ClosingList(Dropdown* owner, DropdownList& list, const DropdownGeometry::Look& from)
+        : QWidget(owner, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowTransparentForInput |
+                             Qt::WindowDoesNotAcceptFocus | Qt::NoDropShadowWindowHint),
+          anchor_(list.anchor),
+          from_(from),
+          picture_(list.grab()),
+          progress_(new MotionAnimation(AppMotion::snappy, 0.0, this)) {
+        const QRect area(list.home, list.size());
+        const bool composited = list.surface().isComposited();
+        setAttribute(Qt::WA_TranslucentBackground, composited);
+        setAttribute(Qt::WA_ShowWithoutActivating);
+        setAttribute(Qt::WA_DeleteOnClose);
+        if (!composited) backdrop_ = backdropUnder(owner, area);
+        setGeometry(area);
+        connect(progress_, &QVariantAnimation::valueChanged, this, qOverload<>(&QWidget::update));
+        connect(progress_, &QAbstractAnimation::finished, this, &QWidget::close);
+    }
+
+    void play() {
+        show();
+        progress_->animateTo(1.0);
+    }
+
+    DropdownGeometry::Look shown() const {
+        return DropdownGeometry::Look::between(from_, DropdownGeometry::removedLook(),
+                                               progress_->currentValue().toDouble());
+    }
+    MotionAnimation* animation() const { return progress_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        if (!backdrop_.isNull()) painter.drawPixmap(0, 0, backdrop_);
+        const DropdownGeometry::Look look = shown();
+        painter.setOpacity(std::clamp(look.opacity, 0.0, 1.0));
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.setTransform(look.transform(anchor_));
+        painter.drawPixmap(0, 0, picture_);
+    }
+
+private:
+    QPointF anchor_;
+    DropdownGeometry::Look from_;
+    QPixmap picture_;
+    QPixmap backdrop_;
+    MotionAnimation* progress_;
+};
 
 // A combo box to screen readers: its value is the choice shown, its state
 // whether the list is open, and both its press and its menu action open the list.
@@ -206,34 +287,91 @@ void Dropdown::open() {
     const QRectF frame = DropdownGeometry::listFrame(label, QSizeF(list->card().size()), direction_, alignment_,
                                                      screen ? QRectF(screen->availableGeometry()) : QRectF());
     const QMargins room = list->surface().margins();
-    const QPoint home = frame.topLeft().toPoint() - QPoint(room.left(), room.top());
-    // The list slides in from a few points off and fades in.
-    auto* entrance = new MotionAnimation(AppMotion::snappy, 0.0, list);
-    const QPointF start = DropdownGeometry::insertionOffset(direction_);
-    connect(entrance, &QVariantAnimation::valueChanged, list, [list, home, start](const QVariant& value) {
-        const double progress = value.toDouble();
-        list->move(home + (start * (1 - progress)).toPoint());
-        list->setWindowOpacity(std::clamp(progress, 0.0, 1.0));
-    });
-    list->move(home + start.toPoint());
-    list->setWindowOpacity(0);
+    list->home = frame.topLeft().toPoint() - QPoint(room.left(), room.top());
+    list->anchor = DropdownGeometry::anchor(QRectF(list->card()), direction_, alignment_);
+    list->move(list->home);
+    if (!AppMotion::jumpsToEnd()) playOpening(*list);
     list->show();
     list->focusStartRow();
-    entrance->animateTo(1.0);
+    if (list->entrance) list->entrance->animateTo(1.0);
     announceOpenChange(this);
     emit openChanged(true);
+}
+
+void Dropdown::playOpening(DropdownList& list) {
+    auto* look = new TransformFade(list.body());
+    list.body()->setGraphicsEffect(look);
+    QList<TransformFade*> rowLooks;
+    if (rowDrop_ > 0)
+        for (DropdownRow* row : list.rows()) {
+            rowLooks.append(new TransformFade(row));
+            row->setGraphicsEffect(rowLooks.back());
+        }
+    // A window that cannot be see-through moves itself, over a picture of what lies beneath.
+    const bool composited = list.surface().isComposited();
+    const QPointF start = DropdownGeometry::insertedLook(direction_).offset;
+    const QRect travel = QRect(list.home, list.size()) | QRect(list.home + start.toPoint(), list.size());
+    const QPixmap backdrop = composited ? QPixmap() : backdropUnder(this, travel);
+    const double drop = rowDrop_;
+    const auto show = [&list, look, rowLooks, composited, backdrop, travel, drop,
+                       from = DropdownGeometry::insertedLook(direction_)](double progress, bool arrived) {
+        list.shown = DropdownGeometry::Look::between(from, {}, arrived ? 1.0 : progress);
+        DropdownGeometry::Look inPlace = list.shown;
+        if (!composited) {
+            list.move(list.home + list.shown.offset.toPoint());
+            inPlace.offset = QPointF();
+            look->setBackdrop(arrived ? QPixmap() : backdrop, travel.topLeft() - list.pos());
+        }
+        look->setLook(inPlace.transform(list.anchor), inPlace.opacity);
+        const double shown = arrived ? 1.0 : progress;
+        for (TransformFade* rowLook : rowLooks)
+            rowLook->setLook(QTransform::fromTranslate(0, -drop * (1 - shown)), shown);
+    };
+    list.entrance = new MotionAnimation(AppMotion::snappy, 0.0, &list);
+    connect(list.entrance, &QVariantAnimation::valueChanged, &list,
+            [show](const QVariant& value) { show(value.toDouble(), false); });
+    connect(list.entrance, &QAbstractAnimation::finished, &list, [show] { show(1.0, true); });
+    show(0.0, false);
 }
 
 void Dropdown::listClosed() {
     DropdownList* list = list_;
     list_ = nullptr;
     list->onHidden = nullptr;
+    if (!AppMotion::jumpsToEnd()) playClosing(*list);
     list->deleteLater();
     announceOpenChange(this);
     emit openChanged(false);
     // Focus returns to the label, as after a menu.
     setFocus(Qt::PopupFocusReason);
 }
+
+void Dropdown::playClosing(DropdownList& list) {
+    // The picture is of the list whole; the closing look starts where the opening one stood.
+    const DropdownGeometry::Look from = list.shown;
+    if (list.entrance) {
+        list.entrance->stop();
+        list.entrance->disconnect();
+    }
+    if (auto* look = qobject_cast<TransformFade*>(list.body()->graphicsEffect())) {
+        look->setLook({}, 1);
+        look->setBackdrop({}, {});
+    }
+    for (DropdownRow* row : list.rows())
+        if (auto* look = qobject_cast<TransformFade*>(row->graphicsEffect())) look->setLook({}, 1);
+    if (closing_) closing_->close();
+    auto* closing = new ClosingList(this, list, from);
+    closing_ = closing;
+    closing->play();
+}
+
+DropdownGeometry::Look Dropdown::shownLook() const {
+    if (list_) return list_->shown;
+    if (closing_) return static_cast<const ClosingList*>(closing_.data())->shown();
+    return {};
+}
+
+QWidget* Dropdown::closingList() const { return closing_; }
 
 bool Dropdown::event(QEvent* event) {
     // Return belongs to the focused picker, not to the window's default action.

@@ -20,7 +20,8 @@ class MotionAnimation;
 // when the user clicks anywhere else — a click that only closes the list and
 // reaches nothing beneath it. Space, Return and the arrows open it from the
 // keyboard, with the focus on the selected row. Screen readers read it as a
-// combo box whose value is the choice it shows.
+// combo box whose value is the choice it shows. The list opens and closes
+// on the quick spring.
 class Dropdown : public QAbstractButton {
     Q_OBJECT
 public:
@@ -44,6 +45,12 @@ public:
     void setOpen(bool open);
     // The open list's window, for tests and hosts; null while closed.
     QWidget* list() const;
+    // The window that shows a closed list on its way out; null once it is gone.
+    QWidget* closingList() const;
+    // How the list shows at this moment (at rest while still or absent).
+    DropdownGeometry::Look shownLook() const;
+    // The rows fade in and drop into place by `points` as the list opens (0: they come with the list).
+    void setRowEntrance(double points) { rowDrop_ = points; }
 
     QSize sizeHint() const override;
 
@@ -60,12 +67,18 @@ protected:
 private:
     void open();
     void listClosed();
+    // The list grows from its anchor corner, slides in from a few points off
+    // and fades in; closed, it shrinks a little where it stands and fades out.
+    void playOpening(DropdownList& list);
+    void playClosing(DropdownList& list);
 
     Alignment alignment_;
     Direction direction_;
     double width_;
     Content content_;
     QPointer<DropdownList> list_;
+    QPointer<QWidget> closing_;
+    double rowDrop_ = 0;
     QWidget* label_ = nullptr;
     QString accessibleValue_;
 };

@@ -1,5 +1,6 @@
 #include "app/kit/PillButton.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QFontMetricsF>
@@ -7,6 +8,8 @@
 
 #include "app/kit/PaletteEnvironment.h"
 #include "app/theme/AppFont.h"
+#include "app/theme/ButtonLook.h"
+#include "app/theme/MotionAnimation.h"
 #include "app/theme/SymbolGlyph.h"
 
 namespace korvane {
@@ -25,7 +28,9 @@ const QFont& titleFont() {
 }  // namespace
 
 PillButton::PillButton(std::string symbol, const QString& title, QWidget* parent)
-    : QAbstractButton(parent), symbol_(std::move(symbol)) {
+    : QAbstractButton(parent),
+      symbol_(std::move(symbol)),
+      activeness_(new MotionAnimation(AppMotion::snappy, 0.0, this)) {
     setText(title);
     setAccessibleName(title);
     setCursor(Qt::PointingHandCursor);
@@ -40,16 +45,35 @@ PillButton::PillButton(std::string symbol, const QString& title, QWidget* parent
         showingActive_ = false;
         click();
     });
+    connect(activeness_, &QVariantAnimation::valueChanged, this, [this] {
+        // The width moves only where the title comes and goes or the padding changes.
+        if (titleOnlyWhenActive_ || activePadding_ != restingPadding_) updateGeometry();
+        update();
+    });
 }
 
-void PillButton::setActive(bool active) {
+void PillButton::setActive(bool active, bool animated) {
     if (active == active_) return;
     active_ = active;
     showingActive_ = true;
     setChecked(active);
     showingActive_ = false;
+    if (animated && isVisible())
+        activeness_->animateTo(active ? 1.0 : 0.0);
+    else
+        activeness_->jumpTo(active ? 1.0 : 0.0);
     updateGeometry();
     update();
+}
+
+double PillButton::activeness() const { return activeness_->currentValue().toDouble(); }
+
+double PillButton::titleShown() const {
+    return titleOnlyWhenActive_ ? std::clamp(activeness(), 0.0, 1.0) : 1.0;
+}
+
+double PillButton::padding() const {
+    return restingPadding_ + (activePadding_ - restingPadding_) * std::clamp(activeness(), 0.0, 1.0);
 }
 
 void PillButton::setShowsTitleOnlyWhenActive(bool only) {
@@ -68,8 +92,8 @@ void PillButton::setShape(double activePadding, double restingPadding, double ra
 
 QSize PillButton::sizeHint() const {
     const QFontMetricsF metrics(titleFont());
-    double width = symbolSize + 2 * (active_ ? activePadding_ : restingPadding_);
-    if (showsTitle()) width += spacing + metrics.horizontalAdvance(text());
+    const double width =
+        symbolSize + 2 * padding() + titleShown() * (spacing + metrics.horizontalAdvance(text()));
     const double height = std::max(metrics.height(), symbolSize) + 2 * verticalPadding;
     return {static_cast<int>(std::ceil(width)), static_cast<int>(std::ceil(height))};
 }
@@ -80,9 +104,10 @@ void PillButton::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     const QRectF bounds = rect();
-    if (active_) {
+    const double active = std::clamp(activeness(), 0.0, 1.0);
+    if (active > 0) {
         painter.setPen(Qt::NoPen);
-        painter.setBrush(palette.solid);
+        painter.setBrush(withOpacity(palette.solid, active));
         painter.drawRoundedRect(bounds, radius_, radius_);
     }
     if (hasFocus()) {
@@ -90,14 +115,21 @@ void PillButton::paintEvent(QPaintEvent*) {
         painter.setBrush(Qt::NoBrush);
         painter.drawRoundedRect(bounds.adjusted(0.75, 0.75, -0.75, -0.75), radius_, radius_);
     }
-    painter.setPen(active_ ? palette.onSolid : palette.inkSecondary);
-    double x = active_ ? activePadding_ : restingPadding_;
+    painter.setPen(mixed(palette.inkSecondary, palette.onSolid, active));
+    double x = padding();
     painter.setFont(symbolFont(symbolSize));
     painter.drawText(QRectF(x, 0, symbolSize, bounds.height()), Qt::AlignCenter, symbolText(symbol_));
-    if (!showsTitle()) return;
+    const double title = titleShown();
+    if (title <= 0) return;
+    // A title on its way in or out fades, cut off at the pill's edge.
     x += symbolSize + spacing;
+    painter.setOpacity(title);
+    painter.setClipRect(bounds);
     painter.setFont(titleFont());
-    painter.drawText(QRectF(x, 0, bounds.width() - x, bounds.height()), Qt::AlignVCenter | Qt::AlignLeft, text());
+    painter.drawText(
+        QRectF(x, 0, std::max(bounds.width() - x, QFontMetricsF(titleFont()).horizontalAdvance(text())),
+               bounds.height()),
+        Qt::AlignVCenter | Qt::AlignLeft, text());
 }
 
 }  // namespace korvane

@@ -6,18 +6,25 @@
 
 namespace korvane {
 
+class MotionAnimation;
+
 // A pill of the top bar and the canvas switcher: a symbol and a title, filled
 // with the theme's solid colour while active. The title may show only while
 // active (the switcher); it is always the accessible name. Screen readers
 // read it as checked while active; their "Toggle" acts as a click does, and
-// only the owner's setActive() changes what shows.
+// only the owner's setActive() changes what shows. Becoming active or not,
+// the fill, the colours, the width and the title move on the quick spring.
 class PillButton : public QAbstractButton {
     Q_OBJECT
 public:
     PillButton(std::string symbol, const QString& title, QWidget* parent = nullptr);
 
-    void setActive(bool active);
+    // Moves to the new look unless `animated` is false or the pill is not on screen.
+    void setActive(bool active, bool animated = true);
     bool isActive() const { return active_; }
+    // How far the look has moved towards active: 0 … 1 (a spring may pass 1).
+    double activeness() const;
+    MotionAnimation* animation() const { return activeness_; }
     void setShowsTitleOnlyWhenActive(bool only);
     // Padding on each side while active and while not; the corner radius.
     void setShape(double activePadding, double restingPadding, double radius);
@@ -30,7 +37,9 @@ protected:
     void nextCheckState() override {}
 
 private:
-    bool showsTitle() const { return active_ || !titleOnlyWhenActive_; }
+    // How much of the title shows: 1 always, or as far as the pill is active.
+    double titleShown() const;
+    double padding() const;
 
     std::string symbol_;
     bool active_ = false;
@@ -39,6 +48,7 @@ private:
     double activePadding_ = 10;
     double restingPadding_ = 10;
     double radius_ = 7;
+    MotionAnimation* activeness_;
 };
 
 }  // namespace korvane

@@ -5,11 +5,12 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/screens/AppListModel.h"
 #include "app/theme/AppFont.h"
+#include "app/theme/ButtonLook.h"
 
 namespace korvane {
 
-AppRowDelegate::AppRowDelegate(QWidget& owner, AppListModel& model, const ApplicationsPageContent& page)
-    : QStyledItemDelegate(&owner), owner_(owner), model_(model), page_(page) {}
+AppRowDelegate::AppRowDelegate(QWidget& owner, AppListModel& model, Highlight highlight)
+    : QStyledItemDelegate(&owner), owner_(owner), model_(model), highlight_(std::move(highlight)) {}
 
 QSize AppRowDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const {
     return {appListWidth, 8 + 28 + 8 + 4};
@@ -23,8 +24,8 @@ void AppRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setRenderHint(QPainter::TextAntialiasing);
-    if (page_.selectedRow && static_cast<int>(*page_.selectedRow) == index.row())
-        painter->fillRect(rect, palette.hover);
+    if (const double highlight = highlight_(index.row()); highlight > 0)
+        painter->fillRect(rect, withOpacity(palette.hover, highlight));
     const QRect icon(rect.left() + 14, rect.center().y() - 14, 28, 28);
     model_.icon(index.row(), palette.inkTertiary).paint(painter, icon);
 

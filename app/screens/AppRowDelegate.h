@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStyledItemDelegate>
+#include <functional>
 
 #include "app/presenters/ApplicationsContent.h"
 
@@ -16,8 +17,12 @@ inline constexpr int appListWidth = 320;
 class AppRowDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
-    // The owner gives the palette; the page names the selected row.
-    AppRowDelegate(QWidget& owner, AppListModel& model, const ApplicationsPageContent& page);
+    // How much of the selection's highlight a row shows (0 … 1): it moves
+    // from the old row to the new one.
+    using Highlight = std::function<double(int row)>;
+
+    // The owner gives the palette and the highlight of each row.
+    AppRowDelegate(QWidget& owner, AppListModel& model, Highlight highlight);
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -26,7 +31,7 @@ public:
 private:
     QWidget& owner_;
     AppListModel& model_;
-    const ApplicationsPageContent& page_;
+    Highlight highlight_;
 };
 
 }  // namespace korvane

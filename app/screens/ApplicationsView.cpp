@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/kit/BusyDots.h"
+#include "app/kit/CrossFade.h"
 #include "app/kit/Ground.h"
 #include "app/kit/Hairline.h"
 #include "app/kit/PaletteEnvironment.h"
@@ -23,6 +24,7 @@
 #include "app/screens/AppRowDelegate.h"
 #include "app/state/ApplicationsState.h"
 #include "app/theme/AppFont.h"
+#include "app/theme/MotionAnimation.h"
 
 namespace korvane {
 
@@ -40,7 +42,9 @@ ApplicationsView::ApplicationsView(ApplicationsState& applications, const Deskto
       model_(new AppListModel(this)),
       footer_(new Ground(&Palette::rail)),
       footerText_(plainLabel()),
-      detailPane_(new AppDetailPane(applications, desktop, clock)) {
+      detailPane_(new AppDetailPane(applications, desktop, clock)),
+      selection_(new MotionAnimation(AppMotion::snappy, 1.0, this)),
+      detailFade_(new CrossFade(this)) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
@@ -54,6 +58,7 @@ ApplicationsView::ApplicationsView(ApplicationsState& applications, const Deskto
         applications_.setSelectedApp(model_->apps()[static_cast<std::size_t>(index.row())]);
     });
     connect(&applications_, &ApplicationsState::changed, this, &ApplicationsView::refresh);
+    connect(selection_, &QVariantAnimation::valueChanged, list_->viewport(), qOverload<>(&QWidget::update));
     restyleOnPaletteChange(*this, [this] {
         restyle();
         detailPane_->showApp(detailApp_, content_.noApplications);
@@ -116,7 +121,7 @@ void ApplicationsView::buildLooking() {
 
 void ApplicationsView::buildList() {
     list_->setModel(model_);
-    list_->setItemDelegate(new AppRowDelegate(*this, *model_, content_));
+    list_->setItemDelegate(new AppRowDelegate(*this, *model_, [this](int row) { return rowHighlight(row); }));
     list_->setUniformItemSizes(true);
     list_->setFrameShape(QFrame::NoFrame);
     list_->setSelectionMode(QAbstractItemView::NoSelection);
@@ -147,7 +152,15 @@ void ApplicationsView::refresh() {
         applications_.selectedApp(), filter_->text().toStdString());
     if (content == content_) return;
     const bool rowsChanged = content.rows != content_.rows;
+    const std::optional<std::size_t> selectedBefore = content_.selectedRow;
     content_ = std::move(content);
+    // Among the same rows a new selection moves; a new list shows it at once.
+    if (!rowsChanged && content_.selectedRow != selectedBefore)
+        moveSelection(selectedBefore);
+    else if (rowsChanged) {
+        leavingRow_.reset();
+        selection_->jumpTo(1.0);
+    }
     refresh_->setEnabled(content_.refreshEnabled);
     body_->setCurrentWidget(content_.showsLooking ? looking_ : list_);
     footer_->setVisible(content_.footer.has_value());
@@ -160,6 +173,29 @@ void ApplicationsView::refresh() {
         detailApp_ = content_.detail;
         detailPane_->showApp(detailApp_, content_.noApplications);
     }
+}
+
+void ApplicationsView::moveSelection(std::optional<std::size_t> from) {
+    if (!isVisible() || AppMotion::jumpsToEnd()) {
+        leavingRow_.reset();
+        selection_->jumpTo(1.0);
+        return;
+    }
+    leavingRow_ = from;
+    selection_->jumpTo(0.0);
+    selection_->animateTo(1.0);
+    if (content_.detail != detailApp_) {
+        detailFade_->fadeOut(detailPane_->grab(), detailPane_->geometry(), AppMotion::snappy);
+        detailFade_->raise();
+    }
+}
+
+double ApplicationsView::rowHighlight(int row) const {
+    const double moved = std::clamp(selection_->currentValue().toDouble(), 0.0, 1.0);
+    const auto is = [row](const std::optional<std::size_t>& at) {
+        return at && static_cast<int>(*at) == row;
+    };
+    return (is(content_.selectedRow) ? moved : 0.0) + (is(leavingRow_) ? 1 - moved : 0.0);
 }
 
 void ApplicationsView::paintEvent(QPaintEvent*) {

@@ -17,8 +17,10 @@ class AppDetailPane;
 class AppListModel;
 class ApplicationsState;
 class Clock;
+class CrossFade;
 class DesktopActions;
 class KitButton;
+class MotionAnimation;
 class SymbolButton;
 
 // The applications page: the installed applications with what each leaves
@@ -40,6 +42,12 @@ public:
     QCheckBox* includeBundleBox() const;
     KitButton* uninstallButton() const;
     KitButton* showInFileManagerButton() const;
+    // How much of the selection's highlight a row shows, 0 … 1: a new
+    // selection moves it from the old row to the new on the quick spring.
+    double rowHighlight(int row) const;
+    MotionAnimation* selectionMotion() const { return selection_; }
+    // The detail pane's old look fading out over the new application's.
+    CrossFade* detailFade() const { return detailFade_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -53,6 +61,8 @@ private:
     void buildFooter();
     void refresh();
     void restyle();
+    // A click moved the selection: the highlight and the detail pane follow on the spring.
+    void moveSelection(std::optional<std::size_t> from);
 
     ApplicationsState& applications_;
     const Clock& clock_;
@@ -69,6 +79,9 @@ private:
     QWidget* footer_;
     QLabel* footerText_;
     AppDetailPane* detailPane_;
+    MotionAnimation* selection_;
+    std::optional<std::size_t> leavingRow_;
+    CrossFade* detailFade_;
 };
 
 }  // namespace korvane

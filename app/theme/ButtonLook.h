@@ -36,5 +36,8 @@ ButtonLook outlineButtonLook(const Palette& palette, ButtonState state);
 
 // A colour at a fraction of its own opacity.
 QColor withOpacity(QColor color, double opacity);
+// The colour `amount` of the way from `from` to `to` (0 … 1, clamped), its
+// opacity too: a look moving to another.
+QColor mixed(const QColor& from, const QColor& to, double amount);
 
 }  // namespace korvane

@@ -3,6 +3,7 @@
 #include <QPointF>
 #include <QRectF>
 #include <QSizeF>
+#include <QTransform>
 
 namespace korvane {
 
@@ -27,6 +28,27 @@ struct DropdownGeometry {
                             QRectF bounds = {});
     // Where the opening list starts, relative to its frame (it slides into place).
     static QPointF insertionOffset(Direction direction);
+
+    // How the list shows on its way in or out: moved by `offset`, scaled by
+    // `scale` about its anchor corner and drawn at `opacity` (clamped when drawn).
+    struct Look {
+        QPointF offset;
+        double scale = 1;
+        double opacity = 1;
+
+        // `progress` of the way from `from` to `to`; a spring's overshoot passes 1.
+        static Look between(const Look& from, const Look& to, double progress);
+        // Maps the list's own coordinates to where they show.
+        QTransform transform(QPointF anchor) const;
+        friend bool operator==(const Look&, const Look&) = default;
+    };
+    // The corner the list grows from and shrinks to: the one nearest the
+    // label (top for down, bottom for up) on the aligned edge.
+    static QPointF anchor(QRectF card, Direction direction, Alignment alignment);
+    // The opening list comes from 6 points off, at 94 % and unseen; the
+    // closing one goes to 97 % and unseen where it stands.
+    static Look insertedLook(Direction direction);
+    static Look removedLook();
 
     static double listRadius(const Palette& palette);
     static double rowRadius(const Palette& palette);

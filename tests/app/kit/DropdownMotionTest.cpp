@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QVariantAnimation>
+#include <algorithm>
+
+#include "app/kit/Dropdown.h"
+#include "app/kit/DropdownRow.h"
+#include "app/kit/PopupFrame.h"
+#include "app/kit/ThemePicker.h"
+#include "app/kit/TransformFade.h"
+#include "app/theme/AppMotion.h"
+#include "tests/app/fakes/FakeCompositor.h"
+
+// The list's opening and closing and the theme rows' entrance, stepped along
+// the quick spring.
+
+namespace korvane {
+namespace {
+
+using Direction = DropdownGeometry::Direction;
+using Alignment = DropdownGeometry::Alignment;
+
+// Every running animation under `root` moved to `milliseconds` into its run.
+void stepTo(QObject& root, double seconds) {
+    for (auto* animation : root.findChildren<QVariantAnimation*>())
+        if (animation->state() == QAbstractAnimation::Running)
+            animation->setCurrentTime(static_cast<int>(seconds * 1000));
+}
+
+int running(QObject& root) {
+    int count = 0;
+    for (auto* animation : root.findChildren<QVariantAnimation*>())
+        count += animation->state() == QAbstractAnimation::Running ? 1 : 0;
+    return count;
+}
+
+TransformFade* bodyLook(QWidget* list) {
+    return qobject_cast<TransformFade*>(qobject_cast<PopupFrame*>(list)->body()->graphicsEffect());
+}
+
+class DropdownMotionTest : public ::testing::Test {
+protected:
+    DropdownMotionTest() { AppMotion::setJumpToEnd(false); }
+    ~DropdownMotionTest() override { AppMotion::setJumpToEnd(false); }
+
+    Dropdown* dropdownIn(QWidget& window, Direction direction, Alignment alignment) {
+        window.resize(600, 600);
+        auto* dropdown = new Dropdown(alignment, direction, 200, &window);
+        dropdown->setLabel(new QLabel("Label"));
+        dropdown->setContent([](const Dropdown::Close&) {
+            return QList<QWidget*>{new DropdownRow(
+                                       true, [] {}, new QLabel("first")),
+                                   new DropdownRow(
+                                       false, [] {}, new QLabel("second"))};
+        });
+        dropdown->move(direction == Direction::down ? QPoint(300, 100) : QPoint(300, 500));
+        window.show();
+        dropdown->adjustSize();
+        return dropdown;
+    }
+};
+
+TEST_F(DropdownMotionTest, TheListGrowsFromItsAnchorCornerAndShrinksAwayWhereItStood) {
+    struct Case {
+        Direction direction;
+        Alignment alignment;
+        bool composited;
+    };
+    const Motion spring = AppMotion::snappy;
+    for (const Case c :
+         {Case{Direction::down, Alignment::trailing, true}, Case{Direction::up, Alignment::leading, true},
+          Case{Direction::down, Alignment::leading, false}}) {
+        SCOPED_TRACE(::testing::Message() << (c.direction == Direction::down ? "down " : "up ")
+                                          << (c.alignment == Alignment::trailing ? "trailing " : "leading ")
+                                          << (c.composited ? "composited" : "opaque"));
+        const testing::FakeCompositor compositor(c.composited);
+        QWidget window;
+        Dropdown* dropdown = dropdownIn(window, c.direction, c.alignment);
+        dropdown->setOpen(true);
+        QWidget* list = dropdown->list();
+        ASSERT_NE(list, nullptr);
+        const QRectF card(qobject_cast<PopupFrame*>(list)->card());
+        // The corner nearest the label on the aligned edge stays put as the list grows.
+        const QPointF anchor(c.alignment == Alignment::trailing ? card.right() : card.left(),
+                             c.direction == Direction::down ? card.top() : card.bottom());
+        const double start = c.direction == Direction::down ? -6 : 6;
+        // Where the window stands on the way, against its place at rest.
+        std::vector<std::pair<QPoint, double>> places;
+        for (const double seconds : {0.0, 0.05, 0.1, 0.16}) {
+            stepTo(*dropdown, seconds);
+            const double p = spring.progress(seconds);
+            const DropdownGeometry::Look look = dropdown->shownLook();
+            EXPECT_NEAR(look.scale, 0.94 + 0.06 * p, 1e-3) << seconds;
+            EXPECT_NEAR(look.opacity, p, 1e-3) << seconds;
+            EXPECT_NEAR(look.offset.y(), start * (1 - p), 1e-3) << seconds;
+            const TransformFade* effect = bodyLook(list);
+            ASSERT_NE(effect, nullptr);
+            EXPECT_NEAR(effect->opacity(), std::clamp(p, 0.0, 1.0), 1e-3);
+            EXPECT_NEAR(effect->transform().m11(), look.scale, 1e-3);
+            // A see-through window draws the slide; an opaque one moves by it over a picture of what is
+            // beneath.
+            const QPointF drawnAnchor = effect->transform().map(anchor);
+            if (c.composited) {
+                EXPECT_NEAR(drawnAnchor.x(), anchor.x(), 1e-6);
+                EXPECT_NEAR(drawnAnchor.y(), anchor.y() + look.offset.y(), 1e-3);
+                places.emplace_back(list->pos(), 0.0);
+            } else {
+                EXPECT_NEAR((drawnAnchor - anchor).manhattanLength(), 0, 1e-6);
+                places.emplace_back(list->pos(), look.offset.y());
+            }
+        }
+        stepTo(*dropdown, 1);
+        for (const auto& [place, offset] : places)
+            EXPECT_EQ(place, list->pos() + QPoint(0, int(std::lround(offset))));
+        EXPECT_TRUE(bodyLook(list)->isAtRest()) << "at rest the list draws itself directly";
+        EXPECT_FALSE(bodyLook(list)->isEnabled());
+        EXPECT_EQ(running(*dropdown), 0);
+
+        // Closing: the list is gone at once, its picture shrinks to 97 % and fades.
+        dropdown->setOpen(false);
+        EXPECT_FALSE(dropdown->isOpen());
+        QWidget* closing = dropdown->closingList();
+        ASSERT_NE(closing, nullptr);
+        EXPECT_TRUE(closing->isVisible());
+        EXPECT_TRUE(closing->windowFlags().testFlag(Qt::WindowTransparentForInput));
+        for (const double seconds : {0.05, 0.1}) {
+            stepTo(*dropdown, seconds);
+            const double p = spring.progress(seconds);
+            EXPECT_NEAR(dropdown->shownLook().scale, 1 - 0.03 * p, 1e-3);
+            EXPECT_NEAR(dropdown->shownLook().opacity, 1 - p, 1e-3);
+            EXPECT_EQ(dropdown->shownLook().offset, QPointF());
+        }
+        stepTo(*dropdown, 1);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(dropdown->closingList(), nullptr) << "gone once arrived";
+        EXPECT_EQ(running(*dropdown), 0);
+    }
+}
+
+TEST_F(DropdownMotionTest, ThemeRowsFadeAndDropInAsTheListOpens) {
+    QWidget window;
+    auto* picker = new ThemePicker(&window);
+    window.show();
+    picker->dropdown()->setOpen(true);
+    const auto rows = picker->dropdown()->list()->findChildren<DropdownRow*>();
+    ASSERT_EQ(rows.size(), 9);
+    for (const double seconds : {0.0, 0.05, 0.12}) {
+        stepTo(*picker, seconds);
+        const double p = AppMotion::snappy.progress(seconds);
+        for (DropdownRow* row : rows) {
+            const auto* look = qobject_cast<TransformFade*>(row->graphicsEffect());
+            ASSERT_NE(look, nullptr);
+            EXPECT_NEAR(look->transform().dy(), -4 * (1 - p), 1e-3);
+            EXPECT_NEAR(look->opacity(), std::clamp(p, 0.0, 1.0), 1e-3);
+        }
+    }
+    stepTo(*picker, 1);
+    for (DropdownRow* row : rows) EXPECT_FALSE(row->graphicsEffect()->isEnabled());
+}
+
+TEST_F(DropdownMotionTest, JumpingToTheEndOpensAndClosesAtOnce) {
+    for (const bool composited : {true, false}) {
+        const testing::FakeCompositor compositor(composited);
+        QWidget window;
+        auto* picker = new ThemePicker(&window);
+        window.show();
+        AppMotion::setJumpToEnd(true);
+        picker->dropdown()->setOpen(true);
+        QWidget* list = picker->dropdown()->list();
+        ASSERT_NE(list, nullptr);
+        EXPECT_TRUE(bodyLook(list) == nullptr || bodyLook(list)->isAtRest());
+        for (DropdownRow* row : list->findChildren<DropdownRow*>())
+            EXPECT_TRUE(row->graphicsEffect() == nullptr || !row->graphicsEffect()->isEnabled());
+        EXPECT_EQ(running(*picker), 0);
+        picker->dropdown()->setOpen(false);
+        EXPECT_EQ(picker->dropdown()->closingList(), nullptr);
+        EXPECT_EQ(running(*picker), 0);
+        AppMotion::setJumpToEnd(false);
+    }
+}
+
+}  // namespace
+}  // namespace korvane
