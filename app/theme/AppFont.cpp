@@ -1,9 +1,10 @@
 #include "app/theme/AppFont.h"
 
-#include <algorithm>
-
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QStringList>
+#include <algorithm>
+#include <cmath>
 
 namespace korvane {
 
@@ -18,6 +19,11 @@ QFont AppFont::font(double size, QFont::Weight weight, FontDesign design, double
     font.setWeight(weight);
     if (tracking != 0) font.setLetterSpacing(QFont::AbsoluteSpacing, tracking);
     return font;
+}
+
+int AppFont::lineHeight(const QFont& font) {
+    const QFontMetricsF metrics(font);
+    return static_cast<int>(std::ceil(metrics.ascent()) + std::ceil(metrics.descent())) + 1;
 }
 
 const QFont& AppFont::label() {
