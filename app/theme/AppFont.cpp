@@ -23,7 +23,10 @@ QFont AppFont::font(double size, QFont::Weight weight, FontDesign design, double
 
 int AppFont::lineHeight(const QFont& font) {
     const QFontMetricsF metrics(font);
-    return static_cast<int>(std::ceil(metrics.ascent()) + std::ceil(metrics.descent())) + 1;
+    // Where the lowest glyphs really end as drawn (an underscore's stroke
+    // lands on whole pixels), when that is below the font's own descent.
+    const double inkBelow = metrics.boundingRect(QStringLiteral("_gjpqy|")).bottom();
+    return static_cast<int>(std::ceil(metrics.ascent() + std::max(metrics.descent(), inkBelow)));
 }
 
 const QFont& AppFont::label() {

@@ -16,9 +16,9 @@ struct AppFont {
                       double tracking = 0);
 
     // The height a line of `font` needs so that none of it is cut: its
-    // ascent and its descent each rounded up, and a pixel for a hinted glyph
-    // that reaches past them. QFontMetrics::height() rounds each to the
-    // nearest pixel instead, which cuts the underscores of a 10-point
+    // ascent and the deeper of its descent and of where its lowest glyphs
+    // really end as drawn. QFontMetrics::height() rounds ascent and descent
+    // to the nearest pixel instead, which cuts the underscores of a 10-point
     // monospaced line.
     static int lineHeight(const QFont& font);
 
