@@ -29,9 +29,13 @@ NameLines::NameLines(const QString& text, int maxLines, QWidget* parent)
 }
 
 QStringList NameLines::shownLines(int width) const {
+    if (laidOut_.width == width && laidOut_.text == text() && laidOut_.font == font().key())
+        return laidOut_.lines;
     const QFontMetricsF metrics(font());
-    return middleCutLines(text(), std::max(width, 1), maxLines_,
-                          [&metrics](const QString& line) { return metrics.horizontalAdvance(line); });
+    laidOut_ = {width, text(), font().key(),
+                middleCutLines(text(), std::max(width, 1), maxLines_,
+                               [&metrics](const QString& line) { return metrics.horizontalAdvance(line); })};
+    return laidOut_.lines;
 }
 
 int NameLines::heightForWidth(int width) const {

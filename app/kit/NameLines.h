@@ -27,6 +27,12 @@ protected:
 
 private:
     int maxLines_;
+    // The last lines laid out: layouts ask for the same width many times.
+    mutable struct {
+        int width = -1;
+        QString text, font;
+        QStringList lines;
+    } laidOut_;
 };
 
 }  // namespace korvane
