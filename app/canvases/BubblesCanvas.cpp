@@ -4,7 +4,6 @@
 #include <QPainter>
 
 #include "app/canvases/CanvasPaint.h"
-#include "app/canvases/layout/LabelFit.h"
 #include "app/theme/Palette.h"
 #include "core/text/ByteFormat.h"
 
@@ -129,11 +128,9 @@ void BubblesCanvas::paintLabel(QPainter& painter, const BubblesLayout::Circle& c
     const double width = std::max((circle.radius * 1.9 - 8) * scale, 0.0);
     const double middle = centre.y() + circle.labelOffset() * scale;
     double y = middle - height / 2;
-    const QString full = QString::fromStdString(circle.node->name);
-    // "113 smaller items" reads best shortened at its end.
-    const QString shown = nameMetrics.elidedText(full, circle.isSummary ? Qt::ElideRight : Qt::ElideMiddle, width);
     // A name cut to a few letters says nothing; the card names the bubble.
-    if (!isReadableElision(full, shown)) return;
+    const QString shown = fittedText(QString::fromStdString(circle.node->name), name, width);
+    if (shown.isEmpty()) return;
     drawLine(painter, QRectF(centre.x() - width / 2, y, width, nameMetrics.height()), shown, name, colours.ink,
              Qt::AlignCenter);
     if (!circle.hasSizeText()) return;

@@ -5,18 +5,15 @@
 #include <QHelpEvent>
 #include <QPainter>
 #include <QToolTip>
+#include <algorithm>
 
 namespace korvane {
 
 namespace {
 
-const QString ellipsis = QStringLiteral("\u2026");
-
-// A cut never leaves a dangling separator before the ellipsis.
-bool isSeparator(QChar c) {
-    return c.isSpace() || c == QLatin1Char(',') || c == QLatin1Char(';') || c == QLatin1Char(':') ||
-           c == QChar(0x00B7) || c == QChar(0x2014) || c == QChar(0x2013) || c == QLatin1Char('-');
-}
+// Where a description may end early and still say something whole: before
+// a dash or a middle dot between its clauses, or at a comma.
+const QString clauseEnds[] = {QStringLiteral(" \u2014 "), QStringLiteral(" \u00b7 "), QStringLiteral(", ")};
 
 }  // namespace
 
@@ -27,17 +24,18 @@ CanvasBlurb::CanvasBlurb(QWidget* parent) : QLabel(parent) {
 
 QString CanvasBlurb::shortened(const QString& text, const std::function<qreal(const QString&)>& widthOf,
                                qreal width) {
-    QString line = text.simplified();
+    const QString line = text.simplified();
     if (widthOf(line) <= width) return line;
-    // The longest run of whole words that fits with the ellipsis.
-    for (qsizetype at = line.lastIndexOf(QLatin1Char(' ')); at > 0; at = line.lastIndexOf(QLatin1Char(' '), at - 1)) {
-        qsizetype end = at;
-        while (end > 0 && isSeparator(line[end - 1])) --end;
-        if (end == 0) break;
-        QString candidate = line.left(end) + ellipsis;
-        if (widthOf(candidate) <= width) return candidate;
+    // The longest run of whole clauses that fits; a cut clause says nothing true.
+    qsizetype end = line.size();
+    while (true) {
+        qsizetype next = -1;
+        for (const QString& clauseEnd : clauseEnds)
+            next = std::max(next, line.lastIndexOf(clauseEnd, end - 1));
+        if (next <= 0) return {};
+        if (widthOf(line.left(next)) <= width) return line.left(next);
+        end = next;
     }
-    return {};
 }
 
 QString CanvasBlurb::shownText() const {

@@ -6,10 +6,11 @@
 
 namespace korvane {
 
-// The canvas page's one-line description. Where the row is too narrow it is
-// shortened at a word and ends in "…", with the whole text as its tooltip;
-// where not even the first word fits it shows nothing. Its text stays whole
-// (and so what a screen reader reads).
+// The canvas page's one-line description. Where the row is too narrow it
+// shows only its first clauses ("Depth is age, width is size"), with the
+// whole text as its tooltip, and where not even the first clause fits it
+// shows nothing: never a sentence cut off in its middle. Its text stays
+// whole (and so what a screen reader reads).
 class CanvasBlurb : public QLabel {
     Q_OBJECT
 public:

@@ -1,11 +1,10 @@
 #include "app/canvases/CanvasPaint.h"
 
-#include <algorithm>
-
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QTextLayout>
+#include <algorithm>
 
+#include "app/canvases/layout/LabelFit.h"
 #include "app/theme/AppFont.h"
 #include "app/theme/SafetyTagLook.h"
 #include "app/theme/SymbolGlyph.h"
@@ -16,25 +15,16 @@ QString canvasText(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QStringList wrappedLines(const QString& text, const QFont& font, double width, int maxLines, bool anywhere) {
-    QStringList lines;
-    QTextLayout layout(text, font);
-    if (anywhere) {
-        QTextOption option;
-        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        layout.setTextOption(option);
-    }
-    layout.beginLayout();
-    for (int i = 0; i < maxLines; ++i) {
-        QTextLine line = layout.createLine();
-        if (!line.isValid()) break;
-        line.setLineWidth(width);
-        lines << text.mid(line.textStart(), line.textLength()).trimmed();
-        if (i == maxLines - 1 && line.textStart() + line.textLength() < text.size())
-            lines.back() = QFontMetricsF(font).elidedText(text.mid(line.textStart()), Qt::ElideRight, width);
-    }
-    layout.endLayout();
-    return lines;
+QString fittedText(const QString& text, const QFont& font, double width) {
+    const QFontMetricsF metrics(font);
+    return fittedLabel(text, width,
+                       [&metrics](const QString& line) { return metrics.horizontalAdvance(line); });
+}
+
+QStringList fittedTextLines(const QString& text, const QFont& font, double width, int maxLines) {
+    const QFontMetricsF metrics(font);
+    return fittedLines(text, width, maxLines,
+                       [&metrics](const QString& line) { return metrics.horizontalAdvance(line); });
 }
 
 QColor tinted(const QColor& color, double opacity) {

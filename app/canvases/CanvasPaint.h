@@ -30,10 +30,10 @@ void fillRounded(QPainter& painter, const QRectF& rect, double radius, const QCo
 // Its outline stroked inside its edge, so a wider line never spills out.
 void strokeInside(QPainter& painter, const QRectF& rect, double radius, const QColor& color, double lineWidth);
 
-// The text broken into at most `maxLines` lines of `width`, at word
-// boundaries (or anywhere within a long word when `anywhere`), each trimmed;
-// the last line is shortened at its end when text remains.
-QStringList wrappedLines(const QString& text, const QFont& font, double width, int maxLines, bool anywhere = false);
+// A label as the label rule shows it in `width` (whole, cut at its end, or
+// empty), and the same over several lines (see LabelFit.h).
+QString fittedText(const QString& text, const QFont& font, double width);
+QStringList fittedTextLines(const QString& text, const QFont& font, double width, int maxLines);
 
 // One line in `rect`, elided to its width; returns the width drawn.
 double drawLine(QPainter& painter, const QRectF& rect, const QString& text, const QFont& font, const QColor& color,

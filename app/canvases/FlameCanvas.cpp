@@ -61,9 +61,11 @@ void FlameCanvas::paintCanvas(QPainter& painter) {
         const bool selected = isSelectedNode(*cell.node);
         const double border = selected ? 1.0 : isHovered(Hit::item, i) ? 0.7 : 0.22;
         strokeInside(painter, frame, 3, tinted(colour, border), selected ? 2 : 1);
+        // Cut at its end or not at all: the hover card names every cell.
         if (cell.hasLabel())
-            drawLine(painter, frame.adjusted(5, 0, -5, 0), QString::fromStdString(cell.node->name), labelFont,
-                     colours.ink, Qt::AlignLeft | Qt::AlignVCenter, Qt::ElideMiddle);
+            drawLine(painter, frame.adjusted(5, 0, -5, 0),
+                     fittedText(QString::fromStdString(cell.node->name), labelFont, frame.width() - 10),
+                     labelFont, colours.ink);
         painter.restore();
     }
 }

@@ -1,11 +1,11 @@
 #include "app/canvases/HoverCard.h"
 
+#include <QFontMetricsF>
+#include <QPainter>
 #include <algorithm>
 #include <cmath>
 
-#include <QFontMetricsF>
-#include <QPainter>
-
+#include "app/canvases/layout/LabelFit.h"
 #include "app/theme/AppFont.h"
 #include "app/theme/Palette.h"
 #include "app/theme/SafetyTagLook.h"
@@ -57,8 +57,21 @@ bool tagOnOwnLine(const HoverCardContent& content) {
     return content.safety && symbolExtras(content) + nameWidth(content) + tagExtras(content) > HoverCard::widestContent;
 }
 
+double nameTextHeight() { return QFontMetricsF(nameFont()).height(); }
+
+// The name on one line while it fits the widest card; a longer one on two
+// lines of it, broken where it breaks, and shortened in its middle past them.
+QStringList nameLines(const HoverCardContent& content) {
+    const QString name = text(content.name);
+    const double room = HoverCard::widestContent - symbolExtras(content);
+    if (nameWidth(content) <= room) return {name};
+    const QFontMetricsF metrics(nameFont());
+    return middleCutLines(name, room, 2,
+                          [&metrics](const QString& line) { return metrics.horizontalAdvance(line); });
+}
+
 double nameLineHeight(const HoverCardContent& content) {
-    double height = QFontMetricsF(nameFont()).height();
+    double height = nameTextHeight() * static_cast<double>(std::max<qsizetype>(nameLines(content).size(), 1));
     if (content.safety && !tagOnOwnLine(content)) height = std::max(height, tagSize(title(*content.safety)).height());
     return height;
 }
@@ -90,7 +103,8 @@ double otherLinesWidth(const HoverCardContent& content) {
 }
 
 double cardContentWidth(const HoverCardContent& content) {
-    const double nameLine = nameWidth(content) + nameLineExtras(content);
+    const double nameLine = nameLines(content).size() > 1 ? HoverCard::widestContent
+                                                          : nameWidth(content) + nameLineExtras(content);
     return std::clamp(std::ceil(std::max(nameLine, otherLinesWidth(content))), HoverCard::contentWidth,
                       HoverCard::widestContent);
 }
@@ -129,11 +143,14 @@ void paintTag(QPainter& painter, const QRectF& tagRect, const SafetyTagLook& loo
 double paintNameLine(QPainter& painter, double left, double right, double y, const HoverCardContent& content,
                      const Palette& palette) {
     const double nameHeight = nameLineHeight(content);
+    const QStringList lines = HoverCard::shownNameLines(content);
+    // Several lines of name each take a line's height; one takes the whole line beside the tag.
+    const double lineHeight = lines.size() > 1 ? nameTextHeight() : nameHeight;
     double x = left;
     if (content.category) {
         painter.setFont(symbolFont(9));
         painter.setPen(palette.colorForCategory(*content.category));
-        painter.drawText(QRectF(x, y, 10, nameHeight), Qt::AlignCenter,
+        painter.drawText(QRectF(x, y, 10, lineHeight), Qt::AlignCenter,
                          symbolText(symbolName(*content.category)));
         x += 10 + 5;
     }
@@ -150,10 +167,12 @@ double paintNameLine(QPainter& painter, double left, double right, double y, con
     }
     painter.setFont(nameFont());
     painter.setPen(palette.ink);
-    // Measured and elided the way the card's width was chosen, so a name
+    // Measured and broken the way the card's width was chosen, so a name
     // that made the card grow is never cut by rounding.
-    painter.drawText(QRectF(x, y, std::max(nameRight - x, 0.0) + 1, nameHeight),
-                     Qt::AlignVCenter | Qt::AlignLeft, HoverCard::shownName(content));
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        painter.drawText(
+            QRectF(x, y + lineHeight * static_cast<double>(i), std::max(nameRight - x, 0.0) + 1, lineHeight),
+            Qt::AlignVCenter | Qt::AlignLeft, lines[i]);
     return y + nameHeight + tagLineHeight(content) + 4;
 }
 
@@ -204,10 +223,7 @@ QSizeF HoverCard::size(const HoverCardContent& content) {
     return {cardContentWidth(content) + 2 * horizontalPadding, height + verticalPadding};
 }
 
-QString HoverCard::shownName(const HoverCardContent& content) {
-    const double room = std::max(cardContentWidth(content) - nameLineExtras(content), 0.0);
-    return QFontMetricsF(nameFont()).elidedText(text(content.name), Qt::ElideRight, room);
-}
+QStringList HoverCard::shownNameLines(const HoverCardContent& content) { return nameLines(content); }
 
 void HoverCard::paint(QPainter& painter, QPointF origin, const HoverCardContent& content,
                       const Palette& palette) {

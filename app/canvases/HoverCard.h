@@ -3,6 +3,7 @@
 #include <QPointF>
 #include <QSizeF>
 #include <QString>
+#include <QStringList>
 
 #include "app/presenters/HoverCardContent.h"
 
@@ -18,16 +19,17 @@ struct Palette;
 struct HoverCard {
     // The card is this wide at least and grows up to the widest size so
     // that the name shows in full beside its safety tag; a name too long for
-    // that takes the whole line with the tag on a line below it, and only a
-    // name wider than the widest card is shortened at its end.
+    // that takes the whole line with the tag on a line below it, a name wider
+    // than the widest card takes two lines, and only a name longer than those
+    // is shortened, in its middle.
     static constexpr double contentWidth = 178;
     static constexpr double widestContent = 360;
     static constexpr double horizontalPadding = 9;
     static constexpr double verticalPadding = 7;
 
     static QSizeF size(const HoverCardContent& content);
-    // The name as the card shows it.
-    static QString shownName(const HoverCardContent& content);
+    // The name as the card shows it, line by line.
+    static QStringList shownNameLines(const HoverCardContent& content);
     static void paint(QPainter& painter, QPointF origin, const HoverCardContent& content, const Palette& palette);
 };
 

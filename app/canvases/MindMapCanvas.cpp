@@ -56,17 +56,21 @@ const QFont& labelSizeFont() {
     return font;
 }
 
+// A long name gives its label no more than this; the hover card has the rest.
+constexpr double widestLabelName = 160;
+
 // A dot's label: its name over its size, padded 3 points at each side.
 QSizeF labelSize(const StorageNode& node) {
     const QFontMetricsF nameMetrics(labelNameFont()), sizeMetrics(labelSizeFont());
-    const double width = std::max(nameMetrics.horizontalAdvance(QString::fromStdString(node.name)),
-                                  sizeMetrics.horizontalAdvance(QString::fromStdString(ByteFormat::string(node.bytes))));
+    const double width =
+        std::max(std::min(nameMetrics.horizontalAdvance(QString::fromStdString(node.name)), widestLabelName),
+                 sizeMetrics.horizontalAdvance(QString::fromStdString(ByteFormat::string(node.bytes))));
     return {width + 2 + 6, nameMetrics.height() + sizeMetrics.height()};
 }
 
 // The root's name in its disc of this side: one line when it fits, else
-// two lines wrapped at a word (or anywhere), each as wide as the disc is at
-// that height, the second shortened at its end.
+// two lines split between folders or words (never inside a folder's name),
+// each as wide as the disc is at that height, the second cut at its end.
 QStringList rootNameLines(const QString& name, double side) {
     static const QFont font = AppFont::font(11, QFont::DemiBold);
     const QFontMetricsF metrics(font);
@@ -77,7 +81,7 @@ QStringList rootNameLines(const QString& name, double side) {
     const double radius = side / 2;
     const double chord = 2 * std::sqrt(std::max(radius * radius - offset * offset, 0.0)) - 6;
     const double width = std::max(std::min(chord, oneLine), 0.0);
-    return wrappedLines(name, font, width, 2, true);
+    return fittedTextLines(name, font, width, 2);
 }
 
 // Where a resting dot and its label (when shown) paint, in map coordinates.
@@ -144,7 +148,8 @@ void paintLabel(QPainter& painter, const MindMapLayout::Dot& dot, QPointF point,
     painter.fillRect(label, tinted(colours.canvas, 0.75));
     const QRectF text = label.adjusted(3, 0, -3, 0);
     drawLine(painter, QRectF(text.left(), text.top(), text.width(), nameMetrics.height()),
-             QString::fromStdString(dot.node->name), labelNameFont(), colours.ink, Qt::AlignCenter);
+             fittedText(QString::fromStdString(dot.node->name), labelNameFont(), text.width()),
+             labelNameFont(), colours.ink, Qt::AlignCenter);
     drawLine(painter,
              QRectF(text.left(), text.top() + nameMetrics.height(), text.width(),
                     box.height() - nameMetrics.height()),

@@ -7,7 +7,6 @@
 #include <cstring>
 
 #include "app/canvases/CanvasPaint.h"
-#include "app/canvases/layout/LabelFit.h"
 #include "app/state/DeveloperState.h"
 #include "app/theme/AppFont.h"
 #include "app/theme/ButtonLook.h"
@@ -143,10 +142,9 @@ StrataCanvas::RestingBand StrataCanvas::drawRestingBand(const StrataLayout& stra
         if (!deposit.hasLabel) continue;
         QString name = QString::fromStdString(deposit.node->name);
         if (deposit.isUninspected) name += QStringLiteral(" \u00B7 not inspected");
-        QString shown =
-            nameMetrics.elidedText(name, Qt::ElideRight, deposit.rect.width() - 2 * labelPadding - labelIndent);
         // Too little of the name to read: the symbol alone says more.
-        if (!isReadableElision(name, shown)) shown.clear();
+        const QString shown =
+            fittedText(name, nameFont, deposit.rect.width() - 2 * labelPadding - labelIndent);
         resting.labels.push_back(
             {i, symbolText(deposit.isUninspected ? "eye.slash" : categorySymbol(*deposit.node)), shown});
     }
@@ -276,7 +274,7 @@ void StrataCanvas::paintHeader(QPainter& painter, const StrataLayout::Band& band
     const QString hint = hovered ? (full ? QStringLiteral("Click to deselect all") : QStringLiteral("Click to select all"))
                                  : text(info.blurb);
     const QFontMetricsF titleMetrics(titleFont), sizeMetrics(sizeFont), hintMetrics(hintFont);
-    QStringList hintLines = wrappedLines(hint, hintFont, width, 2);
+    QStringList hintLines = fittedTextLines(hint, hintFont, width, 2);
     const auto lines =
         StrataLayout::headerLines(band.header.height(), titleMetrics.height(), sizeMetrics.height(),
                                   hintMetrics.height(), static_cast<int>(hintLines.size()));

@@ -1,13 +1,11 @@
 #include "app/canvases/SunburstCanvas.h"
 
+#include <QFontMetricsF>
+#include <QPainter>
 #include <algorithm>
 #include <cmath>
 
-#include <QFontMetricsF>
-#include <QPainter>
-
 #include "app/canvases/CanvasPaint.h"
-#include "app/canvases/layout/LabelFit.h"
 #include "app/theme/Palette.h"
 #include "core/text/ByteFormat.h"
 
@@ -107,8 +105,8 @@ const std::vector<SunburstCanvas::ArcLabel>& SunburstCanvas::arcLabels(const Sun
         const QString name = QString::fromStdString(arc.node->name);
         const auto place = sun.label(arc, {metrics.horizontalAdvance(name), height}, shortest);
         if (!place) continue;
-        const QString shown = metrics.elidedText(name, Qt::ElideRight, place->width);
-        if (!isReadableElision(name, shown)) continue;
+        const QString shown = fittedText(name, arcFont(), place->width);
+        if (shown.isEmpty()) continue;
         labels_.push_back({i, *place, shown});
     }
     return labels_;
@@ -159,8 +157,8 @@ void SunburstCanvas::paintCentreLabel(QPainter& painter) {
     const StorageNode& node = sun.centreNode(*root(), navigation().selectedID());
     const double width = std::max(sun.labelWidth(), 1.0);
 
-    // At most two lines of name, centred, the second elided.
-    const QStringList lines = wrappedLines(QString::fromStdString(node.name), nameFont, width, 2, true);
+    // At most two lines of name, centred, split only between folders or words.
+    const QStringList lines = fittedTextLines(QString::fromStdString(node.name), nameFont, width, 2);
 
     const QFontMetricsF nameMetrics(nameFont), sizeMetrics(sizeFont);
     const double height = nameMetrics.height() * static_cast<double>(lines.size()) + 1 + sizeMetrics.height();

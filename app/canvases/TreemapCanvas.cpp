@@ -89,7 +89,8 @@ void TreemapCanvas::paintTile(QPainter& painter, std::size_t index) {
         fillRounded(painter, inner.frame, 3, tinted(colours.colorForNode(*inner.node), innerOpacity));
         if (inner.hasLabel)
             drawLine(painter, QRectF(inner.frame.left() + 4, inner.frame.top(), inner.frame.width() - 8, 13),
-                     QString::fromStdString(inner.node->name), innerFont, tinted(colours.ink, 0.75));
+                     fittedText(QString::fromStdString(inner.node->name), innerFont, inner.frame.width() - 8),
+                     innerFont, tinted(colours.ink, 0.75));
         if (isHovered(Hit::item, map.tiles.size() + i))
             strokeInside(painter, inner.frame, 3, tinted(colours.ink, 0.35), 1);
     }
@@ -110,10 +111,13 @@ void TreemapCanvas::paintTile(QPainter& painter, std::size_t index) {
         }
         const double nameWidth = std::max(line.width() - (sizeWidth > 0 ? sizeWidth + 5 : 0), 0.0);
         const double drawn = drawLine(painter, QRectF(line.left(), line.top(), nameWidth, line.height()),
-                                      QString::fromStdString(node.name), nameFont, colours.ink);
+                                      fittedText(QString::fromStdString(node.name), nameFont, nameWidth),
+                                      nameFont, colours.ink);
         if (sizeWidth > 0)
-            drawLine(painter, QRectF(line.left() + drawn + 5, line.top(), sizeWidth + 1, line.height()), size, sizeFont,
-                     colours.inkSecondary);
+            drawLine(
+                painter,
+                QRectF(line.left() + (drawn > 0 ? drawn + 5 : 0), line.top(), sizeWidth + 1, line.height()),
+                size, sizeFont, colours.inkSecondary);
     }
 
     const bool selected = isSelectedNode(node);

@@ -1,12 +1,14 @@
 #include "app/frame/SidebarView.h"
 
 #include <QEvent>
+#include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/canvases/layout/LabelFit.h"
 #include "app/frame/DiskGauge.h"
 #include "app/frame/StackedFootprintBar.h"
 #include "app/kit/ColorDot.h"
@@ -66,6 +68,31 @@ protected:
 
 private:
     bool highlighted_;
+};
+
+// A line of parts joined by " · " that drops its trailing parts whole where
+// it is too narrow ("Android · 2 ite…" reads as nothing), and cuts only its
+// first part, by the label rule.
+class PartsLabel : public QLabel {
+public:
+    explicit PartsLabel(const QString& value) : QLabel(value) {
+        setTextFormat(Qt::PlainText);
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    }
+    QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        static const QString separator = QStringLiteral(" \u00B7 ");
+        const QFontMetricsF metrics(font());
+        const QString shown =
+            fittedParts(text().split(separator), separator, contentsRect().width(),
+                        [&metrics](const QString& line) { return metrics.horizontalAdvance(line); });
+        QPainter painter(this);
+        painter.setPen(palette().color(foregroundRole()));
+        painter.drawText(contentsRect(),
+                         static_cast<int>(Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine), shown);
+    }
 };
 
 // Children of a row only show; the row takes the click.
@@ -237,7 +264,9 @@ QWidget* SidebarView::makeQuickWins(const std::vector<SidebarContent::QuickWin>&
         detail->setSpacing(4);
         detail->addWidget(label(text(win.bytes), AppFont::font(11, QFont::DemiBold), palette.accent));
         detail->addWidget(label(QStringLiteral("\u00B7"), AppFont::caption(), palette.inkTertiary));
-        detail->addWidget(elided(text(win.subtitle), AppFont::small(), palette.inkTertiary), 1);
+        auto* subtitle = new PartsLabel(text(win.subtitle));
+        styleLabel(subtitle, AppFont::small(), palette.inkTertiary);
+        detail->addWidget(subtitle, 1);
         texts->addLayout(detail);
         line->addLayout(texts, 1);
         auto* chevron = new SymbolView("chevron.right", 8);

@@ -4,6 +4,8 @@
 #include <QVariant>
 #include <QWidget>
 
+#include "app/theme/AppFont.h"
+
 namespace korvane {
 
 namespace {
@@ -28,6 +30,11 @@ const Palette& environmentPalette(const QWidget* widget) {
 
 void styleLabel(QLabel* label, const QFont& font, const QColor& color) {
     label->setFont(font);
+    // A label a line high by the font's rounded metrics can lose the bottom
+    // row of its underscores; it is never less than the whole line.
+    const QMargins margins = label->contentsMargins();
+    label->setMinimumHeight(AppFont::lineHeight(font) + margins.top() + margins.bottom() +
+                            2 * label->margin());
     QPalette colors = label->palette();
     colors.setColor(QPalette::WindowText, color);
     label->setPalette(colors);

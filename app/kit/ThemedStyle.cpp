@@ -1,14 +1,14 @@
 #include "app/kit/ThemedStyle.h"
 
-#include <algorithm>
-
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyleFactory>
 #include <QStyleOption>
+#include <algorithm>
 
 #include "app/kit/PaletteEnvironment.h"
+#include "app/theme/AppFont.h"
 #include "app/theme/Palette.h"
 
 namespace korvane {
@@ -129,7 +129,7 @@ QRect ThemedStyle::subControlRect(ComplexControl control, const QStyleOptionComp
         control == CC_GroupBox && box != nullptr && !box->text.isEmpty() &&
         !(box->subControls & SC_GroupBoxCheckBox)) {
         // The title stands above its panel, not on its edge.
-        const int titleHeight = box->fontMetrics.height();
+        const int titleHeight = widget ? AppFont::lineHeight(widget->font()) : box->fontMetrics.height();
         const QRect frame = box->rect.adjusted(0, titleHeight + groupBoxTitleGap, 0, 0);
         switch (subControl) {
             case SC_GroupBoxLabel:

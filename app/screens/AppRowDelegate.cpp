@@ -42,8 +42,9 @@ void AppRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
     const int left = icon.right() + 1 + 10;
     const QFont nameFont = AppFont::font(13, QFont::Medium);
     const QFont totalFont = AppFont::font(11);
-    const int nameHeight = QFontMetrics(nameFont).height();
-    const int lineHeight = QFontMetrics(totalFont).height();
+    // Whole lines, so that no descender is cut off below.
+    const int nameHeight = AppFont::lineHeight(nameFont);
+    const int lineHeight = AppFont::lineHeight(totalFont);
     const int top = rect.center().y() - (nameHeight + 1 + lineHeight) / 2;
     painter->setFont(nameFont);
     painter->setPen(palette.ink);

@@ -60,9 +60,9 @@ struct RowGeometry {
     }
 };
 
+// Each line holds its font's whole height: the underscores of a path sit at the bottom of it.
 int rowHeight() {
-    return paddingY + QFontMetrics(nameFont()).height() + 1 + QFontMetrics(pathFont()).height() + paddingY +
-           1;
+    return paddingY + AppFont::lineHeight(nameFont()) + 1 + AppFont::lineHeight(pathFont()) + paddingY + 1;
 }
 
 void drawCheck(QPainter& painter, const QRectF& box, bool ticked, const Palette& palette) {
@@ -92,8 +92,9 @@ void drawTexts(QPainter& painter, const RowGeometry& geometry, const EntryRowCon
     const QFontMetrics nameMetrics(nameFont());
     const QFontMetrics pathMetrics(pathFont());
     const QRect name(geometry.texts.left(), geometry.texts.top(), geometry.texts.width(),
-                     nameMetrics.height());
-    const QRect path(geometry.texts.left(), name.bottom() + 2, geometry.texts.width(), pathMetrics.height());
+                     AppFont::lineHeight(nameFont()));
+    const QRect path(geometry.texts.left(), name.bottom() + 2, geometry.texts.width(),
+                     AppFont::lineHeight(pathFont()));
     // Names are data: drawn as they are (a newline shows as a symbol, markup as its characters).
     painter.setFont(nameFont());
     painter.setPen(palette.ink);

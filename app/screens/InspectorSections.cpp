@@ -1,12 +1,10 @@
 #include "app/screens/InspectorSections.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include <QHBoxLayout>
 #include <QPainter>
-#include <QTextLayout>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 
 #include "app/kit/ColorDot.h"
 #include "app/kit/ElidedLabel.h"
@@ -20,7 +18,6 @@ namespace korvane {
 
 namespace {
 
-constexpr int pathLines = 2;
 constexpr double barHeight = 3;
 
 QLabel* plainLabel(const QString& text, bool wraps = false) {
@@ -59,73 +56,7 @@ protected:
     }
 };
 
-// Lays `text` out in `width` breaking anywhere; the number of lines.
-int lineCount(const QString& text, const QFont& font, double width) {
-    QTextLayout layout(text, font);
-    QTextOption option;
-    option.setWrapMode(QTextOption::WrapAnywhere);
-    layout.setTextOption(option);
-    layout.beginLayout();
-    int lines = 0;
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(width);
-        ++lines;
-    }
-    layout.endLayout();
-    return lines;
-}
-
 }  // namespace
-
-PathLine::PathLine(const QString& path, QWidget* parent) : QLabel(parent) {
-    setTextFormat(Qt::PlainText);
-    setText(path);
-    setToolTip(path.toHtmlEscaped());
-    QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
-    policy.setHeightForWidth(true);
-    setSizePolicy(policy);
-}
-
-QString PathLine::shown(int width) const {
-    const QString path = text();
-    if (width <= 0 || lineCount(path, font(), width) <= pathLines) return path;
-    // Cut from the middle until what is left fits on the lines.
-    const QFontMetricsF metrics(font());
-    double budget = width * pathLines;
-    QString elided = metrics.elidedText(path, Qt::ElideMiddle, budget);
-    while (budget > 0 && lineCount(elided, font(), width) > pathLines) {
-        budget -= metrics.averageCharWidth();
-        elided = metrics.elidedText(path, Qt::ElideMiddle, budget);
-    }
-    return elided;
-}
-
-int PathLine::heightForWidth(int width) const {
-    const int lines = std::clamp(lineCount(shown(width), font(), width), 1, pathLines);
-    return lines * QFontMetrics(font()).lineSpacing();
-}
-
-QSize PathLine::sizeHint() const { return {200, heightForWidth(200)}; }
-
-QSize PathLine::minimumSizeHint() const { return {20, QFontMetrics(font()).lineSpacing()}; }
-
-void PathLine::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setPen(palette().color(foregroundRole()));
-    QTextLayout layout(shown(width()), font());
-    QTextOption option;
-    option.setWrapMode(QTextOption::WrapAnywhere);
-    layout.setTextOption(option);
-    layout.beginLayout();
-    double y = 0;
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(width());
-        line.setPosition(QPointF(0, y));
-        y += line.height();
-    }
-    layout.endLayout();
-    layout.draw(&painter, QPointF(0, 0));
-}
 
 LargestInsideRowView::LargestInsideRowView(const LargestInsideRow& row, const Palette& palette, QWidget* parent)
     : QAbstractButton(parent),

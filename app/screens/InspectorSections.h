@@ -15,24 +15,6 @@ namespace korvane {
 class ElidedLabel;
 struct Palette;
 
-// A path on at most two lines, cut in the middle when longer; the whole
-// path stays its text for screen readers and copying.
-class PathLine : public QLabel {
-    Q_OBJECT
-public:
-    explicit PathLine(const QString& path, QWidget* parent = nullptr);
-    bool hasHeightForWidth() const override { return true; }
-    int heightForWidth(int width) const override;
-    QSize sizeHint() const override;
-    QSize minimumSizeHint() const override;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    QString shown(int width) const;
-};
-
 // One of the largest children: its colour, name and size over a bar in
 // proportion to the largest one. Clicking it shows that child.
 class LargestInsideRowView : public QAbstractButton {

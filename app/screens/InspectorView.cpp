@@ -8,11 +8,13 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/kit/ByteHeadline.h"
 #include "app/kit/CapsuleLabel.h"
 #include "app/kit/Hairline.h"
 #include "app/kit/KitButton.h"
+#include "app/kit/NameLines.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/SymbolView.h"
@@ -64,6 +66,54 @@ private:
     QColor color_;
     double fillOpacity_;
     SymbolView* symbol_;
+};
+
+// Two buttons side by side while both whole titles fit, sharing what is
+// left over; one above the other where they do not, so that neither title
+// is ever cut.
+class ButtonPair : public QWidget {
+public:
+    ButtonPair(QWidget* left, QWidget* right) : left_(left), right_(right) {
+        left->setParent(this);
+        right->setParent(this);
+        QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        policy.setHeightForWidth(true);
+        setSizePolicy(policy);
+    }
+
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override {
+        return sideBySide(width) ? lineHeight() : 2 * lineHeight() + spacing;
+    }
+    QSize sizeHint() const override {
+        return {left_->sizeHint().width() + spacing + right_->sizeHint().width(), lineHeight()};
+    }
+    QSize minimumSizeHint() const override {
+        const int width = std::max(left_->sizeHint().width(), right_->sizeHint().width());
+        return {width, heightForWidth(width)};
+    }
+
+protected:
+    void resizeEvent(QResizeEvent*) override {
+        const int height = lineHeight();
+        if (sideBySide(width())) {
+            const int extra = width() - sizeHint().width();
+            const int leftWidth = left_->sizeHint().width() + extra / 2;
+            left_->setGeometry(0, 0, leftWidth, height);
+            right_->setGeometry(leftWidth + spacing, 0, width() - leftWidth - spacing, height);
+        } else {
+            left_->setGeometry(0, 0, width(), height);
+            right_->setGeometry(0, height + spacing, width(), height);
+        }
+    }
+
+private:
+    static constexpr int spacing = 7;
+    int lineHeight() const { return std::max(left_->sizeHint().height(), right_->sizeHint().height()); }
+    bool sideBySide(int width) const { return sizeHint().width() <= width; }
+
+    QWidget* left_;
+    QWidget* right_;
 };
 
 KitButton* actionButton(const char* title, const char* symbol) {
@@ -155,6 +205,9 @@ void InspectorView::rebuild() {
     const Palette& palette = environmentPalette(this);
     auto* column = new QWidget;
     column->setAutoFillBackground(false);
+    // The panel's width is the column's: a row that asks for more (a long
+    // unbreakable detail) wraps or is cut inside it, never widens it.
+    column->setMinimumWidth(1);
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(14, 14, 14, 14);
     layout->setSpacing(12);
@@ -189,9 +242,10 @@ QWidget* InspectorView::makeHeader(const InspectorContent& content, const Palett
                                     content.tileSymbol));
     auto* names = new QVBoxLayout;
     names->setSpacing(3);
-    QLabel* name = plainLabel(QString::fromStdString(content.name), true);
+    // A long name wraps where it breaks; past three lines it is cut in its
+    // middle, keeping its start and its extension.
+    auto* name = new NameLines(QString::fromStdString(content.name), 3);
     styleLabel(name, AppFont::font(13, QFont::DemiBold), palette.ink);
-    name->setMaximumHeight(2 * name->fontMetrics().lineSpacing());
     names->addWidget(name);
     auto* kind = new CapsuleLabel(QString::fromStdString(content.kindLabel), QMargins(6, 2, 6, 2));
     styleLabel(kind, AppFont::small(), palette.inkSecondary);
@@ -199,7 +253,8 @@ QWidget* InspectorView::makeHeader(const InspectorContent& content, const Palett
     top->addLayout(names, 1);
     column->addLayout(top);
     if (content.pathLine) {
-        auto* path = new PathLine(QString::fromStdString(*content.pathLine));
+        // Broken after its slashes, never inside a folder's name while it can be.
+        auto* path = new NameLines(QString::fromStdString(*content.pathLine), 2);
         styleLabel(path, AppFont::mono(), palette.inkTertiary);
         column->addWidget(path);
     }
@@ -252,13 +307,8 @@ QWidget* InspectorView::makeActions(const InspectorContent& content) {
     auto* column = new QVBoxLayout(actions);
     column->setContentsMargins(0, 2, 0, 0);
     column->setSpacing(7);
-    for (auto [left, right] : {std::pair{reveal, quickLook}, std::pair{focus, neverTouch}}) {
-        auto* line = new QHBoxLayout;
-        line->setSpacing(7);
-        line->addWidget(left);
-        line->addWidget(right);
-        column->addLayout(line);
-    }
+    column->addWidget(new ButtonPair(reveal, quickLook));
+    column->addWidget(new ButtonPair(focus, neverTouch));
     return actions;
 }
 

@@ -1,9 +1,10 @@
 #include "app/theme/AppFont.h"
 
-#include <algorithm>
-
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QStringList>
+#include <algorithm>
+#include <cmath>
 
 namespace korvane {
 
@@ -18,6 +19,14 @@ QFont AppFont::font(double size, QFont::Weight weight, FontDesign design, double
     font.setWeight(weight);
     if (tracking != 0) font.setLetterSpacing(QFont::AbsoluteSpacing, tracking);
     return font;
+}
+
+int AppFont::lineHeight(const QFont& font) {
+    const QFontMetricsF metrics(font);
+    // Where the lowest glyphs really end as drawn (an underscore's stroke
+    // lands on whole pixels), when that is below the font's own descent.
+    const double inkBelow = metrics.boundingRect(QStringLiteral("_gjpqy|")).bottom();
+    return static_cast<int>(std::ceil(metrics.ascent() + std::max(metrics.descent(), inkBelow)));
 }
 
 const QFont& AppFont::label() {

@@ -15,6 +15,13 @@ struct AppFont {
     static QFont font(double size, QFont::Weight weight = QFont::Normal, FontDesign design = FontDesign::default_,
                       double tracking = 0);
 
+    // The height a line of `font` needs so that none of it is cut: its
+    // ascent and the deeper of its descent and of where its lowest glyphs
+    // really end as drawn. QFontMetrics::height() rounds ascent and descent
+    // to the nearest pixel instead, which cuts the underscores of a 10-point
+    // monospaced line.
+    static int lineHeight(const QFont& font);
+
     static const QFont& label();       // 10 semibold
     static const QFont& body();        // 12
     static const QFont& bodyMedium();  // 12 medium

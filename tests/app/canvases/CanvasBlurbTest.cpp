@@ -5,9 +5,9 @@
 namespace korvane {
 namespace {
 
-// The description gives way at a word, never leaves a separator before the
-// ellipsis, and shows nothing rather than a broken first word.
-TEST(CanvasBlurbTest, ShortensAtAWordOrShowsNothing) {
+// The description gives way a clause at a time and never ends in a cut
+// one; where not even its first clause fits it shows nothing.
+TEST(CanvasBlurbTest, ShowsWholeClausesOrNothing) {
     const auto byLetters = [](const QString& text) { return static_cast<qreal>(text.size()); };
     const QString text = QStringLiteral("Depth is age, width is size \u2014 deep and wide is what to delete");
     const struct {
@@ -16,16 +16,20 @@ TEST(CanvasBlurbTest, ShortensAtAWordOrShowsNothing) {
     } cases[] = {
         {1000, text},
         {static_cast<qreal>(text.size()), text},
-        {40, QStringLiteral("Depth is age, width is size \u2014 deep and\u2026")},
-        {28, QStringLiteral("Depth is age, width is size\u2026")},
-        {27, QStringLiteral("Depth is age, width is\u2026")},
-        {13, QStringLiteral("Depth is age\u2026")},
-        {12, QStringLiteral("Depth is\u2026")},
-        {6, QStringLiteral("Depth\u2026")},
-        {5, QString()},
+        {static_cast<qreal>(text.size()) - 1, QStringLiteral("Depth is age, width is size")},
+        {27, QStringLiteral("Depth is age, width is size")},
+        {26, QStringLiteral("Depth is age")},
+        {12, QStringLiteral("Depth is age")},
+        {11, QString()},
         {0, QString()},
     };
     for (const auto& c : cases) EXPECT_EQ(CanvasBlurb::shortened(text, byLetters, c.width), c.shown) << c.width;
+    const QString treemap = QStringLiteral("Area is size \u00b7 double-click to drill in");
+    EXPECT_EQ(CanvasBlurb::shortened(treemap, byLetters, 30), QStringLiteral("Area is size"));
+    EXPECT_EQ(CanvasBlurb::shortened(QStringLiteral("The biggest items, ranked"), byLetters, 20),
+              QStringLiteral("The biggest items"));
+    EXPECT_EQ(CanvasBlurb::shortened(QStringLiteral("Where your bytes sit on a timeline"), byLetters, 30),
+              QString());
     EXPECT_EQ(CanvasBlurb::shortened(QStringLiteral("one\nline"), byLetters, 100), QStringLiteral("one line"));
 }
 

@@ -22,18 +22,20 @@ TEST(HoverCard, TheNameShowsInFullUpToTheWidestCard) {
         std::optional<SafetyLevel> safety;
         bool whole;
         bool grows;
+        qsizetype lines = 1;
     };
     // clang-format off
     for (const auto& c : {Case{"npm", SafetyLevel::safe, true, false},
                           Case{"Packages of the toolchain", SafetyLevel::caution, true, true},
                           Case{"Package caches of every toolchain", SafetyLevel::caution, true, true},
                           Case{"Package caches of every toolchain", std::nullopt, true, true},
-                          Case{std::string(200, 'x'), SafetyLevel::dangerous, false, true}}) {
+                          Case{std::string(60, 'x'), SafetyLevel::dangerous, true, true, 2},
+                          Case{std::string(200, 'x'), SafetyLevel::dangerous, false, true, 2}}) {
         // clang-format on
         const auto content = card(c.name, c.safety);
-        const QString shown = HoverCard::shownName(content);
-        EXPECT_EQ(shown == QString::fromStdString(c.name), c.whole) << c.name;
-        EXPECT_FALSE(shown.isEmpty());
+        const QStringList lines = HoverCard::shownNameLines(content);
+        EXPECT_EQ(lines.join(QString()) == QString::fromStdString(c.name), c.whole) << c.name;
+        EXPECT_EQ(lines.size(), c.lines) << c.name;
         const double width = HoverCard::size(content).width();
         EXPECT_EQ(width > narrowest, c.grows) << c.name;
         EXPECT_LE(width, widest);
@@ -49,5 +51,5 @@ TEST(HoverCard, ATagThatLeavesTheNameNoRoomMovesToItsOwnLine) {
     const auto untagged = card("Package caches of every toolchain", std::nullopt);
     EXPECT_DOUBLE_EQ(HoverCard::size(beside).height(), HoverCard::size(card("x", SafetyLevel::caution)).height());
     EXPECT_GT(HoverCard::size(below).height(), HoverCard::size(untagged).height());
-    EXPECT_EQ(HoverCard::shownName(below), HoverCard::shownName(untagged));
+    EXPECT_EQ(HoverCard::shownNameLines(below), HoverCard::shownNameLines(untagged));
 }

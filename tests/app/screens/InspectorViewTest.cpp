@@ -1,11 +1,19 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
+#include <QVBoxLayout>
+#include <filesystem>
 
 #include "app/kit/KitButton.h"
+#include "app/kit/NameLines.h"
+#include "app/kit/PaletteEnvironment.h"
 #include "app/screens/InspectorSections.h"
 #include "app/screens/InspectorView.h"
 #include "app/state/PlatformWords.h"
@@ -106,6 +114,73 @@ TEST_F(InspectorViewTest, WithNothingToShowOnlyTheEmptyState) {
     EXPECT_FALSE(view.cleanupButton()->isVisibleTo(&view));
     state().preferences().setMode(AppState::Mode::general);
     EXPECT_TRUE(texts(view).contains("Pick a tile to see what it is, how big it is, and what is inside it."));
+}
+
+// Files of 250 characters, one with hyphens to break at and one without,
+// in a folder scan, in a proportional and a monospaced theme: the inspector stays in its column, the name
+// takes at most three lines and keeps its whole text for the tooltip and screen readers, and every button
+// shows its whole title. The pictures land in build/screenshots/inspector/.
+TEST_F(InspectorViewTest, ALongNameStaysInTheColumnAndTheButtonsKeepTheirTitles) {
+    std::string hyphens;
+    while (hyphens.size() < 246) hyphens += "a-very-long-file-name-";
+    const std::string names[] = {hyphens.substr(0, 246) + ".txt", std::string(246, 'x') + ".txt"};
+    const std::string folder = at("Downloads");
+    std::filesystem::create_directories(folder);
+    for (const std::string& name : names) {
+        const int fd = ::open((folder + "/" + name).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::posix_fallocate(fd, 0, 5 << 20), 0);
+        ::close(fd);
+    }
+    launch({"--mode", "general"});
+    state().folderScan().scanFolder(home_);
+    ASSERT_TRUE(testing::waitUntil([&] { return state().folderScan().generalResult().has_value(); }, 20));
+
+    for (const auto& [name, theme] :
+         {std::pair{names[0], ThemeID::paper}, std::pair{names[1], ThemeID::terminal}}) {
+        state().navigation().setSelectedID(folder + "/" + name);
+        QWidget host;
+        setEnvironmentPalette(&host, theme);
+        auto* column = new QVBoxLayout(&host);
+        column->setContentsMargins(0, 0, 0, 0);
+        auto* view = new InspectorView(state().preferences(), state().navigation(), state().developer(),
+                                       state().folderScan(), state().desktop(), state().clock());
+        view->setFixedWidth(296);
+        column->addWidget(view);
+        host.resize(296, 760);
+        host.show();
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(view->content());
+        ASSERT_EQ(view->content()->name, name);
+        QDir dir(QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots/inspector"));
+        dir.mkpath(QStringLiteral("."));
+        EXPECT_TRUE(host.grab().save(
+            dir.filePath(QStringLiteral("long-name-%1.png").arg(QString::fromUtf8(rawValue(theme))))));
+
+        const auto* scroll = view->findChild<QScrollArea*>();
+        EXPECT_LE(scroll->widget()->width(), scroll->viewport()->width());
+        for (const QWidget* child : scroll->widget()->findChildren<QWidget*>()) {
+            if (!child->isVisibleTo(&host)) continue;
+            const QRect inColumn(child->mapTo(scroll->widget(), QPoint(0, 0)), child->size());
+            EXPECT_LE(inColumn.right(), scroll->viewport()->width() - 14) << child->metaObject()->className();
+        }
+        for (const KitButton* button : host.findChildren<KitButton*>()) {
+            if (!button->isVisibleTo(&host)) continue;
+            EXPECT_GE(button->width(), button->sizeHint().width()) << button->title().toStdString();
+        }
+        const NameLines* nameLine = nullptr;
+        for (const NameLines* lines : scroll->widget()->findChildren<NameLines*>())
+            if (lines->accessibleName() == QString::fromStdString(name)) nameLine = lines;
+        if (!nameLine) {
+            ADD_FAILURE() << "no line names " << name;
+            continue;
+        }
+        EXPECT_EQ(nameLine->toolTip(), "<qt>" + QString::fromStdString(name).toHtmlEscaped() + "</qt>");
+        const QStringList shown = nameLine->shownLines(nameLine->width());
+        EXPECT_EQ(shown.size(), 3);
+        EXPECT_TRUE(shown.back().endsWith(".txt")) << shown.back().toStdString();
+        EXPECT_GE(nameLine->height(), nameLine->heightForWidth(nameLine->width()));
+    }
 }
 
 }  // namespace

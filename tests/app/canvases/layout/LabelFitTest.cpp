@@ -7,22 +7,86 @@
 using namespace korvane;
 using namespace canvastest;
 
-TEST(LabelFit, AShortenedNameReadsOnlyWithEnoughOfItLeft) {
+namespace {
+
+// One unit a character (a letter with its accent is two), the ellipsis too.
+const TextWidth byCharacters = [](const QString& text) { return static_cast<double>(text.size()); };
+
+QString utf8(const char* text) { return QString::fromUtf8(text); }
+
+}  // namespace
+
+// Whole, or cut at the end with at least four characters kept, or nothing:
+// never "and…-34" or "Ap…ns", never half of an accented letter.
+TEST(LabelFit, ALabelIsWholeOrCutAtItsEndOrNotThere) {
     struct Case {
-        const char* full;
-        const char* elided;
-        bool readable;
+        const char* text;
+        double width;
+        const char* shown;
     };
     // clang-format off
-    for (const auto& c : {Case{"libreoffice", "libreoffice", true}, Case{"libreoffice", "libr\u2026", true},
-                          Case{"libreoffice", "lib\u2026", false}, Case{"1234.13", "1\u2026", false},
-                          Case{"lib", "lib", true}, Case{"abc", "ab\u2026", false}, Case{"name", "", false},
-                          Case{"ab", "a\u2026", false}, Case{"cache.5", "c\u20265", false},
-                          Case{"98 smaller items", "98 \u2026ems", true}}) {
+    for (const auto& c : {Case{"android-34", 10, "android-34"}, Case{"android-34", 7, "androi\u2026"},
+                          Case{"android-34", 5, "andr\u2026"}, Case{"android-34", 4, ""},
+                          Case{"Applications", 5, "Appl\u2026"}, Case{"lib", 3, "lib"}, Case{"lib", 2, ""},
+                          Case{"ab cdefgh", 5, ""}, Case{"abcd efgh", 6, "abcd\u2026"},
+                          Case{"Cafe\u0301 notes", 6, "Cafe\u0301\u2026"}, Case{"Cafe\u0301 notes", 5, ""},
+                          Case{"name", 0, ""}, Case{"", 10, ""}}) {
         // clang-format on
-        EXPECT_EQ(isReadableElision(QString::fromUtf8(c.full), QString::fromUtf8(c.elided)), c.readable)
-            << c.full << " → " << c.elided;
+        EXPECT_EQ(fittedLabel(utf8(c.text), c.width, byCharacters), utf8(c.shown))
+            << c.text << " in " << c.width;
     }
+    const QStringList parts{QStringLiteral("Android"), QStringLiteral("2 items")};
+    const QString dot = QStringLiteral(" \u00b7 ");
+    EXPECT_EQ(fittedParts(parts, dot, 17, byCharacters), utf8("Android \u00b7 2 items"));
+    EXPECT_EQ(fittedParts(parts, dot, 16, byCharacters), QStringLiteral("Android"));
+    EXPECT_EQ(fittedParts(parts, dot, 5, byCharacters), utf8("Andr\u2026"));
+    EXPECT_EQ(fittedParts(parts, dot, 4, byCharacters), QString());
+}
+
+// Lines break only between a path's folders or a name's words; what is
+// left for the last line follows the rule above.
+TEST(LabelFit, LinesBreakOnlyWhereANameBreaks) {
+    struct Case {
+        const char* text;
+        double width;
+        int maxLines;
+        QStringList lines;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"/tmp/labels-home", 16, 2, {"/tmp/labels-home"}},
+        {"/tmp/labels-home", 10, 2, {"/tmp/", "labels-ho\u2026"}},
+        {"/tmp/labels-home", 10, 1, {"/tmp/labe\u2026"}},
+        {"/a/verylongname", 5, 2, {"/a/", "very\u2026"}},
+        {"/a/verylongname", 3, 2, {}},
+        {"Summer 2021", 8, 2, {"Summer", "2021"}},
+        {"system-images", 8, 2, {"system-", "images"}},
+        {"abcdefghij", 5, 2, {"abcd\u2026"}},
+        {"one two three four", 9, 2, {"one two", "three fo\u2026"}},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        EXPECT_EQ(fittedLines(utf8(c.text), c.width, c.maxLines, byCharacters), c.lines)
+            << c.text << " in " << c.width;
+    }
+}
+
+// The inspector's and the hover card's names: whole while the lines hold
+// them, a piece wider than a line broken inside, else cut in the middle so
+// that the start and the file name both show.
+TEST(LabelFit, AWholeNameTakesItsLinesAndIsCutInTheMiddlePastThem) {
+    EXPECT_EQ(middleCutLines(QStringLiteral("/tmp/labels-home/Downloads/report.pdf"), 20, 2, byCharacters),
+              (QStringList{"/tmp/labels-home/", "Downloads/report.pdf"}));
+    EXPECT_EQ(middleCutLines(QStringLiteral("abcdefghijkl"), 5, 3, byCharacters),
+              (QStringList{"abcde", "fghij", "kl"}));
+    const QString name = QString(30, QLatin1Char('x')) + QStringLiteral("-end.txt");
+    const QStringList lines = middleCutLines(name, 10, 3, byCharacters);
+    ASSERT_EQ(lines.size(), 3);
+    for (const QString& line : lines) EXPECT_LE(line.size(), 10) << line.toStdString();
+    const QString shown = lines.join(QString());
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("xxxxxxxxxx"))) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("-end.txt"))) << shown.toStdString();
+    EXPECT_EQ(shown.count(QChar(0x2026)), 1);
 }
 
 TEST(SummaryNode, SumsBytesKeepsTheNewestDateAndIsKnownByItsID) {
