@@ -222,15 +222,9 @@ QBoxLayout* AppDetailPane::buildUninstall() {
     buttons->addWidget(showInFileManager_);
     buttons->addStretch(1);
     block->addLayout(buttons);
-    auto* note = styled(plainLabel(QString::fromUtf8(platformWords::systemManagedNote)), AppFont::small(),
-                        palette.inkTertiary);
+    auto* note = styledText(content_->note, AppFont::small(), palette.inkTertiary);
     note->setWordWrap(true);
     block->addWidget(note);
-    if (content_->commandNote) {
-        auto* commandNote = styledText(*content_->commandNote, AppFont::small(), palette.inkTertiary);
-        commandNote->setWordWrap(true);
-        block->addWidget(commandNote);
-    }
     return block;
 }
 

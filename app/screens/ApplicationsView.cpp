@@ -48,7 +48,8 @@ ApplicationsView::ApplicationsView(ApplicationsState& applications, const Deskto
     row->addWidget(new Hairline(Qt::Vertical));
     row->addWidget(detailPane_, 1);
 
-    connect(filter_, &QLineEdit::textEdited, this, &ApplicationsView::refresh);
+    // Whatever changes the text filters: typing, a paste, a screen reader setting it.
+    connect(filter_, &QLineEdit::textChanged, this, &ApplicationsView::refresh);
     connect(refresh_, &QAbstractButton::clicked, &applications_, &ApplicationsState::scanApps);
     connect(list_, &QListView::clicked, this, [this](const QModelIndex& index) {
         applications_.setSelectedApp(model_->apps()[static_cast<std::size_t>(index.row())]);
