@@ -23,6 +23,7 @@
 #include "app/presenters/ExploreColumns.h"
 #include "app/theme/AppFont.h"
 #include "app/theme/ButtonLook.h"
+#include "app/theme/FocusRing.h"
 #include "app/theme/SymbolGlyph.h"
 
 namespace korvane {
@@ -48,6 +49,10 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.setRenderHint(QPainter::TextAntialiasing);
+        if (hasFocus()) {
+            const Palette& palette = environmentPalette(this);
+            FocusRing::paint(painter, rect(), 4, palette, palette.rail);
+        }
         painter.setFont(symbolFont(size_));
         painter.setPen(isDown() ? withOpacity(color_, 0.6) : color_);
         painter.drawText(rect(), Qt::AlignCenter, symbolText(symbol_));
@@ -117,6 +122,7 @@ private:
 
 void applyPill(PillButton* pill, const TopBarContent::Pill& content) {
     pill->setActive(content.isActive);
+    if (pill->kind() == PillButton::Kind::toggle) pill->setPressed(content.opensWhatIsOpen);
     pill->setToolTip(text(content.help));
 }
 
@@ -170,6 +176,7 @@ TopBar::TopBar(PreferencesState& preferences, NavigationState& navigation, const
 // General and Developer, one pill each.
 QWidget* TopBar::buildModePills() {
     auto* modes = new PillGroup(9);
+    modes->setAccessibleName(QStringLiteral("Mode"));
     const Mode order[] = {Mode::general, Mode::developer};
     for (std::size_t i = 0; i < content_.modes.size(); ++i) {
         auto* pill = new PillButton(content_.modes[i].symbol, text(content_.modes[i].title));
@@ -215,8 +222,12 @@ void TopBar::buildFilter() {
     capsuleRow->addWidget(badge_);
     capsuleRow->addWidget(clear_);
     clear_->setAccessibleName(QStringLiteral("Clear filter"));
-    connect(filter_, &QLineEdit::textEdited, this,
-            [this](const QString& value) { navigation_.setSearchText(value.toStdString()); });
+    // The tree follows the text however it changes: typed, pasted, undone, or
+    // set by a screen reader or automation. Showing the state's own text asks
+    // for nothing.
+    connect(filter_, &QLineEdit::textChanged, this, [this](const QString& value) {
+        if (value.toStdString() != navigation_.searchText()) navigation_.setSearchText(value.toStdString());
+    });
     connect(clear_, &QPushButton::clicked, this, [this] { navigation_.setSearchText({}); });
     filter_->installEventFilter(filterCapsule_);
 }

@@ -2,11 +2,14 @@
 
 #include <cmath>
 
+#include <QAccessible>
 #include <QFontMetricsF>
 #include <QPainter>
 
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/PillAccessible.h"
 #include "app/theme/AppFont.h"
+#include "app/theme/FocusRing.h"
 #include "app/theme/SymbolGlyph.h"
 
 namespace korvane {
@@ -26,30 +29,44 @@ const QFont& titleFont() {
 
 PillButton::PillButton(std::string symbol, const QString& title, QWidget* parent)
     : QAbstractButton(parent), symbol_(std::move(symbol)) {
+    // Before anything a screen reader could hear about, so that it meets the pill's own interface.
+    installPillAccessibility();
     setText(title);
     setAccessibleName(title);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    setCheckable(true);
-    connect(this, &QAbstractButton::toggled, this, [this](bool checked) {
-        if (showingActive_ || checked == active_) return;
-        // Asked from outside (a screen reader): undo the tick, then act as a click.
-        showingActive_ = true;
-        setChecked(active_);
-        showingActive_ = false;
-        click();
-    });
 }
 
 void PillButton::setActive(bool active) {
     if (active == active_) return;
+    const bool pressedBefore = isPressed();
     active_ = active;
-    showingActive_ = true;
-    setChecked(active);
-    showingActive_ = false;
+    if (kind_ == Kind::tab) setFocusPolicy(active ? Qt::TabFocus : Qt::NoFocus);
     updateGeometry();
     update();
+    if (kind_ == Kind::tab || isPressed() != pressedBefore) announceState();
+}
+
+void PillButton::setPressed(bool pressed) {
+    const bool before = isPressed();
+    pressed_ = pressed;
+    if (pressed != before && kind_ == Kind::toggle) announceState();
+}
+
+void PillButton::setKind(Kind kind) {
+    kind_ = kind;
+    setFocusPolicy(kind == Kind::tab && !active_ ? Qt::NoFocus : Qt::TabFocus);
+}
+
+void PillButton::announceState() {
+    QAccessible::State changed;
+    if (kind_ == Kind::tab)
+        changed.selected = true;
+    else
+        changed.checked = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
 }
 
 void PillButton::setShowsTitleOnlyWhenActive(bool only) {
@@ -85,11 +102,8 @@ void PillButton::paintEvent(QPaintEvent*) {
         painter.setBrush(palette.solid);
         painter.drawRoundedRect(bounds, radius_, radius_);
     }
-    if (hasFocus()) {
-        painter.setPen(QPen(palette.accent, 1.5));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(bounds.adjusted(0.75, 0.75, -0.75, -0.75), radius_, radius_);
-    }
+    if (hasFocus())
+        FocusRing::paint(painter, bounds, radius_, palette, active_ ? palette.solid : palette.panel);
     painter.setPen(active_ ? palette.onSolid : palette.inkSecondary);
     double x = active_ ? activePadding_ : restingPadding_;
     painter.setFont(symbolFont(symbolSize));

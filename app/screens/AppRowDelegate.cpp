@@ -5,6 +5,7 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/screens/AppListModel.h"
 #include "app/theme/AppFont.h"
+#include "app/theme/FocusRing.h"
 
 namespace korvane {
 
@@ -23,8 +24,12 @@ void AppRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setRenderHint(QPainter::TextAntialiasing);
-    if (page_.selectedRow && static_cast<int>(*page_.selectedRow) == index.row())
-        painter->fillRect(rect, palette.hover);
+    const bool selected = page_.selectedRow && static_cast<int>(*page_.selectedRow) == index.row();
+    if (selected) painter->fillRect(rect, palette.hover);
+    // The keyboard's row, while the list has the focus.
+    if ((option.state & QStyle::State_HasFocus) && option.widget && option.widget->hasFocus())
+        FocusRing::paint(*painter, rect.adjusted(2, 1, -2, -1), 6, palette,
+                         selected ? palette.hover : palette.canvas);
     const QRect icon(rect.left() + 14, rect.center().y() - 14, 28, 28);
     model_.icon(index.row(), palette.inkTertiary).paint(painter, icon);
 

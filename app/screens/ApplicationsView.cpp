@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/kit/BusyDots.h"
+#include "app/kit/FieldFocus.h"
 #include "app/kit/Ground.h"
 #include "app/kit/Hairline.h"
 #include "app/kit/PaletteEnvironment.h"
@@ -54,6 +55,12 @@ ApplicationsView::ApplicationsView(ApplicationsState& applications, const Deskto
     connect(list_, &QListView::clicked, this, [this](const QModelIndex& index) {
         applications_.setSelectedApp(model_->apps()[static_cast<std::size_t>(index.row())]);
     });
+    // The arrows choose as a click does; a list built anew moves nothing.
+    connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& index) {
+                if (index.isValid() && list_->hasFocus())
+                    applications_.setSelectedApp(model_->apps()[static_cast<std::size_t>(index.row())]);
+            });
     connect(&applications_, &ApplicationsState::changed, this, &ApplicationsView::refresh);
     restyleOnPaletteChange(*this, [this] {
         restyle();
@@ -79,6 +86,7 @@ QWidget* ApplicationsView::buildListColumn() {
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     column->addLayout(buildFilterHeader());
+    followFieldFocus(*filter_, listColumn->findChild<SymbolView*>(QStringLiteral("magnifier")));
     column->addWidget(new Hairline(Qt::Horizontal));
     buildLooking();
     buildList();
@@ -153,6 +161,8 @@ void ApplicationsView::refresh() {
     body_->setCurrentWidget(content_.showsLooking ? looking_ : list_);
     footer_->setVisible(content_.footer.has_value());
     footerText_->setText(QString::fromStdString(content_.footer.value_or("")));
+    // An empty list is no Tab stop: focusing it would show nothing.
+    list_->setFocusPolicy(content_.rows.empty() ? Qt::NoFocus : Qt::StrongFocus);
     if (rowsChanged)
         model_->setApps(content_.rows, clock_.now());
     else

@@ -15,6 +15,7 @@
 #include "app/kit/Panel.h"
 #include "app/kit/PlainLabel.h"
 #include "app/kit/RestyleOnPaletteChange.h"
+#include "app/kit/ScrollFocus.h"
 #include "app/state/LiveStatsState.h"
 #include "app/state/PlatformWords.h"
 #include "app/theme/AppFont.h"
@@ -266,6 +267,7 @@ LiveStatsView::LiveStatsView(LiveStatsState& stats, QWidget* parent)
       source_(plainLabel(QString::fromUtf8(platformWords::statisticsSource))) {
     auto* scroll = new QScrollArea;
     scroll->setAccessibleName(QStringLiteral("Live stats"));
+    followScrollFocus(*scroll);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -12,17 +12,17 @@
 #include <ctime>
 #include <unordered_set>
 
-#include "core/model/SizeSum.h"
-#include "core/model/UUID.h"
-#include "core/safety/FlatpakUninstall.h"
-#include "core/safety/SafetyPolicy.h"
+#include "core/text/RelativeDate.h"
+#include "core/text/ByteFormat.h"
+#include "core/text/TextCase.h"
 #include "core/system/FileDate.h"
 #include "core/system/FolderListing.h"
 #include "core/system/Paths.h"
 #include "core/system/PropertyList.h"
-#include "core/text/ByteFormat.h"
-#include "core/text/RelativeDate.h"
-#include "core/text/TextCase.h"
+#include "core/model/SizeSum.h"
+#include "core/model/UUID.h"
+#include "core/safety/FlatpakUninstall.h"
+#include "core/safety/SafetyPolicy.h"
 
 namespace korvane {
 
