@@ -33,20 +33,22 @@ public:
         return state;
     }
 
-    QStringList actionNames() const override {
-        if (pill()->kind() == PillButton::Kind::tab) return {pressAction()};
-        return {pressAction(), toggleAction()};
-    }
+    QStringList actionNames() const override { return ownActions() + QAccessibleWidget::actionNames(); }
 
     void doAction(const QString& name) override {
-        if (!actionNames().contains(name)) return;
+        if (!ownActions().contains(name)) {
+            QAccessibleWidget::doAction(name);  // such as taking the focus
+            return;
+        }
         if (pill()->isEnabled()) pill()->click();
     }
 
-    QStringList keyBindingsForAction(const QString&) const override { return {}; }
-
 private:
     PillButton* pill() const { return static_cast<PillButton*>(widget()); }
+    QStringList ownActions() const {
+        if (pill()->kind() == PillButton::Kind::tab) return {pressAction()};
+        return {pressAction(), toggleAction()};
+    }
 };
 
 QAccessibleInterface* pillAccessible(const QString& className, QObject* object) {

@@ -33,7 +33,7 @@ protected:
             case QEvent::FocusOut:
             case QEvent::Resize:
             case QEvent::LayoutRequest:
-                show(area_.hasFocus());
+                place(area_.hasFocus());
                 break;
             default:
                 break;
@@ -55,10 +55,19 @@ private:
     void follow() {
         const bool scrolls = this->scrolls();
         area_.setFocusPolicy(scrolls ? Qt::TabFocus : Qt::NoFocus);
-        if (!scrolls && area_.hasFocus()) area_.nextInFocusChain()->setFocus(Qt::TabFocusReason);
-        show(area_.hasFocus());
+        if (!scrolls && area_.hasFocus()) passFocusOn();
+        place(area_.hasFocus());
     }
-    void show(bool focused) {
+    // The focus goes where Tab would take it next.
+    void passFocusOn() {
+        for (QWidget* next = area_.nextInFocusChain(); next != &area_; next = next->nextInFocusChain())
+            if ((next->focusPolicy() & Qt::TabFocus) && next->isVisible() && next->isEnabled()) {
+                next->setFocus(Qt::TabFocusReason);
+                return;
+            }
+        area_.clearFocus();
+    }
+    void place(bool focused) {
         setGeometry(area_.viewport()->geometry());
         setVisible(focused);
         if (focused) {
