@@ -13,6 +13,7 @@ QString text(std::string_view value) { return QString::fromUtf8(value.data(), st
 
 CanvasModeSwitcher::CanvasModeSwitcher(NavigationState& navigation, QWidget* parent)
     : PillGroup(8, parent), navigation_(navigation) {
+    setAccessibleName(QStringLiteral("Canvas"));
     for (const auto mode : allCanvasModes()) {
         auto* button = new PillButton(std::string(symbolName(mode)), text(title(mode)));
         button->setShowsTitleOnlyWhenActive(true);

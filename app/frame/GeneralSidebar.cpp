@@ -21,6 +21,7 @@
 #include "app/kit/PlainLabel.h"
 #include "app/kit/RailSection.h"
 #include "app/kit/RestyleOnPaletteChange.h"
+#include "app/kit/ScrollFocus.h"
 #include "app/kit/SymbolView.h"
 #include "app/state/ApplicationsState.h"
 #include "app/state/DesktopActions.h"
@@ -28,6 +29,7 @@
 #include "app/state/LiveStatsState.h"
 #include "app/state/NavigationState.h"
 #include "app/theme/AppFont.h"
+#include "app/theme/FocusRing.h"
 #include "app/theme/GaugeMotion.h"
 #include "core/system/Paths.h"
 
@@ -140,14 +142,19 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        if (!row_.isSelected) return;
+        if (!row_.isSelected && !hasFocus()) return;
         const Palette& palette = environmentPalette(this);
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(palette.solid);
         const double radius = std::max(palette.radius - 3, 5.0);
-        painter.drawRoundedRect(QRectF(rect()), radius, radius);
+        if (row_.isSelected) {
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(palette.solid);
+            painter.drawRoundedRect(QRectF(rect()), radius, radius);
+        }
+        if (hasFocus())
+            FocusRing::paint(painter, rect(), radius, palette,
+                             row_.isSelected ? palette.solid : palette.rail);
     }
 private:
     SidebarPageRow row_;
@@ -372,6 +379,7 @@ void GeneralSidebar::placeInScroll(QWidget* ground) {
     scroll_->setWidget(ground);
     scroll_->setWidgetResizable(true);
     scroll_->setAccessibleName(QStringLiteral("Sidebar"));
+    followScrollFocus(*scroll_);
     scroll_->setFrameShape(QFrame::NoFrame);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // The scroll bar stands on the rail too.

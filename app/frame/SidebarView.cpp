@@ -18,9 +18,11 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/RailSection.h"
 #include "app/kit/RestyleOnPaletteChange.h"
+#include "app/kit/ScrollFocus.h"
 #include "app/kit/SymbolView.h"
 #include "app/state/DesktopActions.h"
 #include "app/theme/AppFont.h"
+#include "app/theme/FocusRing.h"
 
 namespace korvane {
 
@@ -58,12 +60,17 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        if (!highlighted_) return;
+        if (!highlighted_ && !hasFocus()) return;
+        const Palette& palette = environmentPalette(this);
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(environmentPalette(this).hover);
-        painter.drawRoundedRect(QRectF(rect()), 6, 6);
+        if (highlighted_) {
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(palette.hover);
+            painter.drawRoundedRect(QRectF(rect()), 6, 6);
+        }
+        if (hasFocus())
+            FocusRing::paint(painter, rect(), 6, palette, highlighted_ ? palette.hover : palette.rail);
     }
 
 private:
@@ -117,6 +124,7 @@ SidebarView::SidebarView(NavigationState& navigation, DeveloperState& developer,
     restyleOnPaletteChange(*this, [this] { rebuildSections(); });
     setFrameShape(QFrame::NoFrame);
     setAccessibleName(QStringLiteral("Sidebar"));
+    followScrollFocus(*this);
     setWidgetResizable(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // The scroll bar stands on the rail too.

@@ -25,6 +25,7 @@
 #include "app/theme/AppFont.h"
 #include "app/theme/ButtonLook.h"
 #include "app/theme/MotionAnimation.h"
+#include "app/theme/FocusRing.h"
 #include "app/theme/SymbolGlyph.h"
 
 namespace korvane {
@@ -50,6 +51,10 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.setRenderHint(QPainter::TextAntialiasing);
+        if (hasFocus()) {
+            const Palette& palette = environmentPalette(this);
+            FocusRing::paint(painter, rect(), 4, palette, palette.rail);
+        }
         painter.setFont(symbolFont(size_));
         painter.setPen(isDown() ? withOpacity(color_, 0.6) : color_);
         painter.drawText(rect(), Qt::AlignCenter, symbolText(symbol_));
@@ -135,6 +140,7 @@ private:
 // The mode pills move to their new look on the quick spring; the sheet pills do not.
 void applyPill(PillButton* pill, const TopBarContent::Pill& content, bool animated) {
     pill->setActive(content.isActive, animated);
+    if (pill->kind() == PillButton::Kind::toggle) pill->setPressed(content.opensWhatIsOpen);
     pill->setToolTip(text(content.help));
 }
 
@@ -190,6 +196,7 @@ TopBar::TopBar(PreferencesState& preferences, NavigationState& navigation, const
 // General and Developer, one pill each.
 QWidget* TopBar::buildModePills() {
     auto* modes = new PillGroup(9);
+    modes->setAccessibleName(QStringLiteral("Mode"));
     const Mode order[] = {Mode::general, Mode::developer};
     for (std::size_t i = 0; i < content_.modes.size(); ++i) {
         auto* pill = new PillButton(content_.modes[i].symbol, text(content_.modes[i].title));
@@ -241,8 +248,12 @@ void TopBar::buildFilter() {
     connect(static_cast<FilterCapsule*>(filterCapsule_)->focusMotion(), &QVariantAnimation::valueChanged,
             this, [this] { colorMagnifier(); });
     clear_->setAccessibleName(QStringLiteral("Clear filter"));
-    connect(filter_, &QLineEdit::textEdited, this,
-            [this](const QString& value) { navigation_.setSearchText(value.toStdString()); });
+    // The tree follows the text however it changes: typed, pasted, undone, or
+    // set by a screen reader or automation. Showing the state's own text asks
+    // for nothing.
+    connect(filter_, &QLineEdit::textChanged, this, [this](const QString& value) {
+        if (value.toStdString() != navigation_.searchText()) navigation_.setSearchText(value.toStdString());
+    });
     connect(clear_, &QPushButton::clicked, this, [this] { navigation_.setSearchText({}); });
     filter_->installEventFilter(filterCapsule_);
 }

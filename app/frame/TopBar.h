@@ -49,6 +49,7 @@ public:
     QWidget* inspectorPopover() const { return popover_; }
     std::vector<QPushButton*> crumbButtons() const;
     PillButton* modePill(Mode mode) const;
+    PillButton* historyPill() const { return history_; }
     PillButton* settingsPill() const { return settings_; }
 
 signals:

@@ -10,6 +10,7 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/SymbolView.h"
 #include "app/theme/AppFont.h"
+#include "app/theme/FocusRing.h"
 
 namespace korvane {
 
@@ -40,6 +41,7 @@ void CrumbButton::paintEvent(QPaintEvent*) {
         painter.setBrush(palette.hover);
         painter.drawRoundedRect(QRectF(rect()), 5, 5);
     }
+    if (hasFocus()) FocusRing::paint(painter, rect(), 5, palette, isLast_ ? palette.hover : palette.rail);
     painter.setPen(isLast_ ? palette.ink : palette.inkSecondary);
     painter.setFont(font());
     const QRectF inner = QRectF(rect()).adjusted(7, 0, -7, 0);

@@ -7,6 +7,7 @@
 #include <QPainter>
 
 #include "app/kit/PaletteEnvironment.h"
+#include "app/theme/FocusRing.h"
 #include "app/theme/MotionAnimation.h"
 #include "app/theme/SymbolGlyph.h"
 
@@ -112,12 +113,9 @@ void KitButton::paintEvent(QPaintEvent*) {
     painter.setPen(look.border.isValid() ? QPen(look.border, 1) : Qt::NoPen);
     painter.setBrush(background_->currentValue().value<QColor>());
     painter.drawRoundedRect(look.border.isValid() ? shape : QRectF(rect()), look.radius, look.radius);
-    if (hasFocus()) {
-        // Keyboard focus: a ring in the accent colour just inside the edge.
-        painter.setPen(QPen(environmentPalette(this).accent, 1.5));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(QRectF(rect()).adjusted(0.75, 0.75, -0.75, -0.75), look.radius, look.radius);
-    }
+    if (hasFocus())
+        FocusRing::paint(painter, rect(), look.radius, environmentPalette(this),
+                         background_->currentValue().value<QColor>());
 
     const QRectF content = QRectF(rect()).marginsRemoved(look.padding);
     const QFontMetricsF metrics(look.font);

@@ -4,6 +4,7 @@
 
 #include "app/kit/PaletteEnvironment.h"
 #include "app/theme/ButtonLook.h"
+#include "app/theme/FocusRing.h"
 
 namespace korvane {
 
@@ -19,21 +20,21 @@ LinkButton::LinkButton(const QString& title, const QFont& font, QWidget* parent)
 
 QSize LinkButton::sizeHint() const {
     const QFontMetrics metrics(font());
-    return {metrics.horizontalAdvance(title_) + 4, metrics.height() + 2};
+    // Room around the title for the focus ring.
+    return {metrics.horizontalAdvance(title_) + 10, metrics.height() + 4};
 }
 
 void LinkButton::paintEvent(QPaintEvent*) {
+    const Palette& palette = environmentPalette(this);
     QPainter painter(this);
-    QColor color = environmentPalette(this).accent;
+    if (hasFocus()) FocusRing::paint(painter, rect(), 4, palette, palette.canvas);
+    QColor color = palette.accent;
     if (!isEnabled())
         color = withOpacity(color, 0.4);
     else if (isDown())
         color = withOpacity(color, 0.7);
-    // Keyboard focus shows as an underline; there is no frame to ring.
-    QFont shown = font();
-    shown.setUnderline(hasFocus());
     painter.setPen(color);
-    painter.setFont(shown);
+    painter.setFont(font());
     painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, title_);
 }
 

@@ -3,13 +3,16 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QAccessible>
 #include <QFontMetricsF>
 #include <QPainter>
 
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/PillAccessible.h"
 #include "app/theme/AppFont.h"
 #include "app/theme/ButtonLook.h"
 #include "app/theme/MotionAnimation.h"
+#include "app/theme/FocusRing.h"
 #include "app/theme/SymbolGlyph.h"
 
 namespace korvane {
@@ -31,20 +34,13 @@ PillButton::PillButton(std::string symbol, const QString& title, QWidget* parent
     : QAbstractButton(parent),
       symbol_(std::move(symbol)),
       activeness_(new MotionAnimation(AppMotion::snappy, 0.0, this)) {
+    // Before anything a screen reader could hear about, so that it meets the pill's own interface.
+    installPillAccessibility();
     setText(title);
     setAccessibleName(title);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    setCheckable(true);
-    connect(this, &QAbstractButton::toggled, this, [this](bool checked) {
-        if (showingActive_ || checked == active_) return;
-        // Asked from outside (a screen reader): undo the tick, then act as a click.
-        showingActive_ = true;
-        setChecked(active_);
-        showingActive_ = false;
-        click();
-    });
     connect(activeness_, &QVariantAnimation::valueChanged, this, [this] {
         // The width moves only where the title comes and goes or the padding changes.
         if (titleOnlyWhenActive_ || activePadding_ != restingPadding_) updateGeometry();
@@ -54,16 +50,37 @@ PillButton::PillButton(std::string symbol, const QString& title, QWidget* parent
 
 void PillButton::setActive(bool active, bool animated) {
     if (active == active_) return;
+    const bool pressedBefore = isPressed();
     active_ = active;
-    showingActive_ = true;
-    setChecked(active);
-    showingActive_ = false;
+    if (kind_ == Kind::tab) setFocusPolicy(active ? Qt::TabFocus : Qt::NoFocus);
     if (animated && isVisible())
         activeness_->animateTo(active ? 1.0 : 0.0);
     else
         activeness_->jumpTo(active ? 1.0 : 0.0);
     updateGeometry();
     update();
+    if (kind_ == Kind::tab || isPressed() != pressedBefore) announceState();
+}
+
+void PillButton::setPressed(bool pressed) {
+    const bool before = isPressed();
+    pressed_ = pressed;
+    if (pressed != before && kind_ == Kind::toggle) announceState();
+}
+
+void PillButton::setKind(Kind kind) {
+    kind_ = kind;
+    setFocusPolicy(kind == Kind::tab && !active_ ? Qt::NoFocus : Qt::TabFocus);
+}
+
+void PillButton::announceState() {
+    QAccessible::State changed;
+    if (kind_ == Kind::tab)
+        changed.selected = true;
+    else
+        changed.checked = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
 }
 
 double PillButton::activeness() const { return activeness_->currentValue().toDouble(); }
@@ -110,11 +127,7 @@ void PillButton::paintEvent(QPaintEvent*) {
         painter.setBrush(withOpacity(palette.solid, active));
         painter.drawRoundedRect(bounds, radius_, radius_);
     }
-    if (hasFocus()) {
-        painter.setPen(QPen(palette.accent, 1.5));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(bounds.adjusted(0.75, 0.75, -0.75, -0.75), radius_, radius_);
-    }
+    if (hasFocus()) FocusRing::paint(painter, bounds, radius_, palette, active >= 0.5 ? palette.solid : palette.panel);
     painter.setPen(mixed(palette.inkSecondary, palette.onSolid, active));
     double x = padding();
     painter.setFont(symbolFont(symbolSize));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include <QAbstractButton>
@@ -11,12 +12,16 @@ class MotionAnimation;
 // A pill of the top bar and the canvas switcher: a symbol and a title, filled
 // with the theme's solid colour while active. The title may show only while
 // active (the switcher); it is always the accessible name. Screen readers
-// read it as checked while active; their "Toggle" acts as a click does, and
-// only the owner's setActive() changes what shows. Becoming active or not,
-// the fill, the colours, the width and the title move on the quick spring.
+// hear a toggle button, pressed while what it opens is open, or, in a
+// PillGroup, one tab of the group's tab list, selected while active. Their
+// actions act as a click does; only the owner's setActive() and setPressed()
+// change what shows. Becoming active or not, the fill, the colours, the width
+// and the title move on the quick spring.
 class PillButton : public QAbstractButton {
     Q_OBJECT
 public:
+    enum class Kind { toggle, tab };
+
     PillButton(std::string symbol, const QString& title, QWidget* parent = nullptr);
 
     // Moves to the new look unless `animated` is false or the pill is not on screen.
@@ -25,6 +30,13 @@ public:
     // How far the look has moved towards active: 0 … 1 (a spring may pass 1).
     double activeness() const;
     MotionAnimation* animation() const { return activeness_; }
+    // A toggle's state for screen readers; it follows setActive() unless set.
+    void setPressed(bool pressed);
+    bool isPressed() const { return pressed_.value_or(active_); }
+    // A tab leaves the Tab chain while another tab of its group is active:
+    // the arrows move between the tabs.
+    void setKind(Kind kind);
+    Kind kind() const { return kind_; }
     void setShowsTitleOnlyWhenActive(bool only);
     // Padding on each side while active and while not; the corner radius.
     void setShape(double activePadding, double restingPadding, double radius);
@@ -34,16 +46,18 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void nextCheckState() override {}
 
 private:
     // How much of the title shows: 1 always, or as far as the pill is active.
     double titleShown() const;
     double padding() const;
 
+    void announceState();
+
     std::string symbol_;
+    Kind kind_ = Kind::toggle;
     bool active_ = false;
-    bool showingActive_ = false;
+    std::optional<bool> pressed_;
     bool titleOnlyWhenActive_ = false;
     double activePadding_ = 10;
     double restingPadding_ = 10;

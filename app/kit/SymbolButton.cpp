@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "app/kit/PaletteEnvironment.h"
+#include "app/theme/FocusRing.h"
 #include "app/theme/SymbolGlyph.h"
 
 namespace korvane {
@@ -47,11 +48,7 @@ void SymbolButton::paintEvent(QPaintEvent*) {
     if (!isEnabled()) painter.setOpacity(0.4);
     QColor color = color_.isValid() ? color_ : palette.inkSecondary;
     if ((hovering_ || hasFocus()) && isEnabled()) color = palette.ink;
-    if (hasFocus()) {
-        painter.setPen(QPen(palette.accent, 1.5));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(QRectF(rect()).adjusted(0.75, 0.75, -0.75, -0.75), 4, 4);
-    }
+    if (hasFocus()) FocusRing::paint(painter, rect(), 4, palette, palette.canvas);
     painter.setFont(symbolFont(size_));
     painter.setPen(color);
     painter.drawText(rect(), Qt::AlignCenter, symbolText(symbol_));

@@ -9,6 +9,7 @@
 
 #include "app/kit/PaletteEnvironment.h"
 #include "app/theme/AppFont.h"
+#include "app/theme/FocusRing.h"
 #include "app/theme/Palette.h"
 
 namespace korvane {
@@ -38,8 +39,8 @@ void drawControlFace(QPainter* painter, const QStyleOption* option, const Palett
     const bool focused = enabled && (option->state & QStyle::State_HasFocus);
     QColor fill = pressed || hovered ? palette.hover : palette.panel;
     if (!enabled) fill.setAlphaF(0.6f);
-    drawBox(painter, option->rect, fill, focused ? palette.accent : palette.hairline, controlRadius(palette),
-            focused ? 1.5 : 1);
+    drawBox(painter, option->rect, fill, focused ? FocusRing::color(palette, fill) : palette.hairline,
+            controlRadius(palette), focused ? FocusRing::width : 1);
 }
 
 // A downward chevron in the secondary ink, centred in the rect.
@@ -251,7 +252,8 @@ void ThemedStyle::drawSlider(const QStyleOptionSlider* slider, QPainter* painter
     const bool active = enabled && (slider->state & (State_MouseOver | State_Sunken)) &&
                         (slider->activeSubControls & SC_SliderHandle);
     painter->setBrush(active ? palette.hover : palette.panel);
-    painter->setPen(QPen(focused ? palette.accent : palette.inkTertiary, focused ? 1.5 : 1));
+    painter->setPen(QPen(focused ? FocusRing::color(palette, palette.panel) : palette.inkTertiary,
+                         focused ? FocusRing::width : 1));
     painter->drawEllipse(knob, diameter / 2, diameter / 2);
     painter->restore();
 }
@@ -264,11 +266,16 @@ void ThemedStyle::drawControl(ControlElement element, const QStyleOption* option
             // The chosen tab is a pill in the hover fill; a hovered one shows it faintly.
             const bool selected = option->state & State_Selected;
             const bool hovered = (option->state & State_MouseOver) && (option->state & State_Enabled);
-            if (!selected && !hovered) return;
-            QColor fill = palette.hover;
-            if (!selected) fill.setAlphaF(0.5f);
-            drawBox(painter, option->rect.adjusted(2, 3, -2, -3), fill,
-                    selected ? palette.hairline : QColor(), controlRadius(palette));
+            const QRect pill = option->rect.adjusted(2, 3, -2, -3);
+            if (selected || hovered) {
+                QColor fill = palette.hover;
+                if (!selected) fill.setAlphaF(0.5f);
+                drawBox(painter, pill, fill, selected ? palette.hairline : QColor(), controlRadius(palette));
+            }
+            // The tab bar's focus rings its current tab; the label draws none of its own.
+            if (option->state & State_HasFocus)
+                FocusRing::paint(*painter, pill, controlRadius(palette), palette,
+                                 selected ? palette.hover : palette.canvas);
             return;
         }
         case CE_TabBarTabLabel: {
@@ -276,6 +283,7 @@ void ThemedStyle::drawControl(ControlElement element, const QStyleOption* option
             if (const auto* given = qstyleoption_cast<const QStyleOptionTab*>(option)) tab = *given;
             else break;
             const QColor ink = option->state & State_Selected ? palette.ink : palette.inkSecondary;
+            tab.state &= ~State_HasFocus;
             tab.palette.setColor(QPalette::WindowText, ink);
             tab.palette.setColor(QPalette::ButtonText, ink);
             QProxyStyle::drawControl(element, &tab, painter, widget);
@@ -315,7 +323,8 @@ void ThemedStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* op
             drawControlFace(painter, option, palette);
             return;
         case PE_FrameFocusRect:
-            drawBox(painter, option->rect, Qt::NoBrush, palette.accent, 3);
+            // Around a tab's or a box's label; a chosen tab stands on the hover fill.
+            FocusRing::paint(*painter, option->rect, 3, palette, palette.hover);
             return;
         case PE_FrameTabWidget:
             drawBox(painter, option->rect, Qt::NoBrush, palette.hairline, palette.radius);
@@ -335,8 +344,9 @@ void ThemedStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* op
             if (const auto* field = qstyleoption_cast<const QStyleOptionFrame*>(option);
                 field != nullptr && field->lineWidth > 0) {
                 const bool focused = option->state & State_HasFocus;
-                drawBox(painter, option->rect, option->palette.base(), focused ? palette.accent : palette.hairline,
-                        controlRadius(palette), focused ? 1.5 : 1);
+                drawBox(painter, option->rect, option->palette.base(),
+                        focused ? FocusRing::color(palette, palette.panel) : palette.hairline,
+                        controlRadius(palette), focused ? FocusRing::width : 1);
                 return;
             }
             break;

@@ -1,6 +1,7 @@
 #include "app/presenters/ApplicationsContent.h"
 
 #include "app/presenters/GeneralSidebarContent.h"
+#include "app/state/PlatformWords.h"
 #include "core/text/ByteFormat.h"
 #include "core/text/TextCase.h"
 
@@ -54,9 +55,10 @@ AppDetailContent appDetailContent(const InstalledApp& app, bool includeBundle,
             {leftover.kind, homeRelativePath(leftover.path), ByteFormat::string(leftover.bytes), true});
     if (!detail.leftovers.empty()) detail.leftovers.back().hasDivider = false;
 
-    if (app.packaging == AppUninstaller::Packaging::flatpakUser ||
-        app.packaging == AppUninstaller::Packaging::flatpakSystem)
-        detail.commandNote = "Flatpak uninstalls the application itself; it cannot be put back from the Trash.";
+    const bool flatpak = app.packaging == AppUninstaller::Packaging::flatpakUser ||
+                         app.packaging == AppUninstaller::Packaging::flatpakSystem;
+    detail.note =
+        flatpak ? std::string(platformWords::flatpakNote) : std::string(platformWords::systemManagedNote);
 
     const std::int64_t removed = includeBundle ? app.totalBytes() : app.leftoverBytes();
     detail.uninstallTitle = "Uninstall " + ByteFormat::string(removed);

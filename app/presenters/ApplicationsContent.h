@@ -58,8 +58,9 @@ struct AppDetailContent {
     std::vector<LeftoverRowContent> leftovers;
     std::string uninstallTitle;  // "Uninstall 1.5 GB"
     bool uninstallEnabled = false;
-    // Only for an application its installer removes instead of the Trash.
-    std::optional<std::string> commandNote;
+    // How the uninstall removes this application: to the Trash, or, for a
+    // Flatpak, by its own uninstaller.
+    std::string note;
 
     friend bool operator==(const AppDetailContent&, const AppDetailContent&) = default;
 };

@@ -58,10 +58,17 @@ LiveStatsContent liveStatsContent(const SystemStats& stats) {
     content.meters.push_back(meter("CPU", stats.cpuUsage, wholePercent(stats.cpuUsage) + "% in use",
                                    "User " + wholePercent(stats.userUsage) + "%  \u00b7  System " +
                                        wholePercent(stats.systemUsage) + "%"));
+    // The detail names the parts of the used figure with the legend's words.
+    std::string usedParts =
+        std::string(platformWords::programMemory) + " " + ByteFormat::string(stats.appMemory) + "  \u00b7  " +
+        std::string(platformWords::kernelMemory) + " " + ByteFormat::string(stats.wiredMemory);
+    if (stats.zswapInUse)
+        usedParts += "  \u00b7  " + std::string(platformWords::compressedMemory) + " " +
+                     ByteFormat::string(stats.compressedMemory);
     content.meters.push_back(
         meter("MEMORY", stats.memoryFraction(),
               ByteFormat::string(stats.usedMemory) + " of " + ByteFormat::string(stats.physicalMemory),
-              "App " + ByteFormat::string(stats.appMemory) + "  \u00b7  Wired " + ByteFormat::string(stats.wiredMemory)));
+              std::move(usedParts)));
     if (stats.battery) {
         const auto& battery = *stats.battery;
         std::string detail = "On power";
@@ -80,18 +87,18 @@ LiveStatsContent liveStatsContent(const SystemStats& stats) {
     }
 
     const double physical = static_cast<double>(std::max<std::int64_t>(stats.physicalMemory, 1));
-    const auto kind = [&](std::string label, std::int64_t bytes, CleanupCategory colorOf) {
+    const auto kind = [&](std::string_view label, std::int64_t bytes, CleanupCategory colorOf) {
         content.memory.push_back(
-            {std::move(label), ByteFormat::string(bytes), static_cast<double>(bytes) / physical, colorOf});
+            {std::string(label), ByteFormat::string(bytes), static_cast<double>(bytes) / physical, colorOf});
     };
-    kind("App", stats.appMemory, CleanupCategory::node);
-    kind("Wired", stats.wiredMemory, CleanupCategory::docker);
-    kind("Compressed", stats.compressedMemory, CleanupCategory::gradle);
+    kind(platformWords::programMemory, stats.appMemory, CleanupCategory::node);
+    kind(platformWords::kernelMemory, stats.wiredMemory, CleanupCategory::docker);
+    if (stats.zswapInUse)
+        kind(platformWords::compressedMemory, stats.compressedMemory, CleanupCategory::gradle);
     kind("Cached", stats.cachedMemory, CleanupCategory::android);
 
     if (stats.swapUsed >= 1)
-        content.swapWarning =
-platformWords::swapWarning(ByteFormat::string(stats.swapUsed));
+        content.swapWarning = platformWords::swapWarning(ByteFormat::string(stats.swapUsed));
     content.uptime = uptimeText(stats.uptime);
     return content;
 }

@@ -35,7 +35,7 @@ struct MemoryKindContent {
 
 struct LiveStatsContent {
     std::vector<MeterContent> meters;  // CPU, Memory, and Battery when there is one
-    std::vector<MemoryKindContent> memory;
+    std::vector<MemoryKindContent> memory;  // Programs, Kernel, Compressed (zswap) while in use, Cached
     std::optional<std::string> swapWarning;
     std::string uptime;
 

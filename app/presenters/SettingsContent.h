@@ -79,8 +79,7 @@ namespace settingsText {
 inline constexpr const char* toolchains = "Toolchains";
 inline constexpr const char* projects = "Where to look for projects";
 inline constexpr const char* addFolder = "Add folder…";
-inline constexpr const char* projectsNote =
-    "Korvane looks for node_modules, build folders and Pods inside these. Adding a folder also grants access to it.";
+inline constexpr const char* projectsNote = platformWords::projectsNote.data();
 inline constexpr const char* thresholds = "Thresholds";
 inline constexpr const char* staleTitle = "Treat a project as stale after";
 inline constexpr const char* staleNote =
@@ -90,7 +89,8 @@ inline constexpr const char* removalTitle = "Removal";
 inline constexpr const char* removalNote =
     "Recommended deletes things your tools rebuild automatically, and moves anything costlier to restore to the "
     "Trash so you can change your mind.";
-inline constexpr const char* neverTouch = "What Korvane will never touch";
+inline constexpr const char* neverTouch = platformWords::developerNeverTouches.data();
+inline constexpr const char* neverTouchNote = platformWords::generalRemovesOnlyChosen.data();
 inline constexpr const char* scheduled = "Scheduled scan";
 inline constexpr const char* scheduleToggle = "Scan on a schedule";
 inline constexpr const char* every = "Every";

@@ -15,8 +15,13 @@ TopBarContent topBarContent(const PreferencesState& preferences, const Navigatio
         {"hammer", "Developer", "Xcode, Docker, Node and the rest \u2014 what your tools left behind",
          preferences.mode() == Mode::developer},
     };
-    content.history = {"chart.line.uptrend.xyaxis", "History", {}, false};
-    content.settings = {"gearshape", "Settings", {}, navigation.sheet() == Sheet::settings};
+    content.history = {
+        "chart.line.uptrend.xyaxis", "History", {}, false, navigation.sheet() == Sheet::history};
+    content.settings = {"gearshape",
+                        "Settings",
+                        {},
+                        navigation.sheet() == Sheet::settings,
+                        navigation.sheet() == Sheet::settings};
 
     if (preferences.mode() == Mode::developer) {
         const auto chain = navigation.breadcrumb();

@@ -17,6 +17,8 @@ struct TopBarContent {
         std::string title;
         std::string help;  // tooltip; empty for none
         bool isActive = false;
+        // History and Settings: whether their sheet is open, as screen readers hear it.
+        bool opensWhatIsOpen = false;
     };
     struct Crumb {
         std::string id;

@@ -13,6 +13,7 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/Panel.h"
 #include "app/kit/PlainLabel.h"
+#include "app/kit/ScrollFocus.h"
 #include "app/kit/SymbolView.h"
 #include "app/platform/Clock.h"
 #include "app/screens/AppIcon.h"
@@ -52,6 +53,7 @@ AppDetailPane::AppDetailPane(ApplicationsState& applications, const DesktopActio
       scroll_(new QScrollArea),
       empty_(makePageEmptyState()) {
     scroll_->setFrameShape(QFrame::NoFrame);
+    followScrollFocus(*scroll_);
     scroll_->setWidgetResizable(true);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll_->viewport()->setAutoFillBackground(false);
@@ -222,15 +224,9 @@ QBoxLayout* AppDetailPane::buildUninstall() {
     buttons->addWidget(showInFileManager_);
     buttons->addStretch(1);
     block->addLayout(buttons);
-    auto* note = styled(plainLabel(QString::fromUtf8(platformWords::systemManagedNote)), AppFont::small(),
-                        palette.inkTertiary);
+    auto* note = styledText(content_->note, AppFont::small(), palette.inkTertiary);
     note->setWordWrap(true);
     block->addWidget(note);
-    if (content_->commandNote) {
-        auto* commandNote = styledText(*content_->commandNote, AppFont::small(), palette.inkTertiary);
-        commandNote->setWordWrap(true);
-        block->addWidget(commandNote);
-    }
     return block;
 }
 

@@ -6,6 +6,7 @@
 #include "app/screens/AppListModel.h"
 #include "app/theme/AppFont.h"
 #include "app/theme/ButtonLook.h"
+#include "app/theme/FocusRing.h"
 
 namespace korvane {
 
@@ -24,8 +25,13 @@ void AppRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setRenderHint(QPainter::TextAntialiasing);
-    if (const double highlight = highlight_(index.row()); highlight > 0)
-        painter->fillRect(rect, withOpacity(palette.hover, highlight));
+    const double highlight = highlight_(index.row());
+    if (highlight > 0) painter->fillRect(rect, withOpacity(palette.hover, highlight));
+    const bool selected = highlight >= 0.5;
+    // The keyboard's row, while the list has the focus.
+    if ((option.state & QStyle::State_HasFocus) && option.widget && option.widget->hasFocus())
+        FocusRing::paint(*painter, rect.adjusted(2, 1, -2, -1), 6, palette,
+                         selected ? palette.hover : palette.canvas);
     const QRect icon(rect.left() + 14, rect.center().y() - 14, 28, 28);
     model_.icon(index.row(), palette.inkTertiary).paint(painter, icon);
 

@@ -11,6 +11,7 @@
 
 #include "app/kit/BusyDots.h"
 #include "app/kit/CrossFade.h"
+#include "app/kit/FieldFocus.h"
 #include "app/kit/Ground.h"
 #include "app/kit/Hairline.h"
 #include "app/kit/PaletteEnvironment.h"
@@ -52,11 +53,18 @@ ApplicationsView::ApplicationsView(ApplicationsState& applications, const Deskto
     row->addWidget(new Hairline(Qt::Vertical));
     row->addWidget(detailPane_, 1);
 
-    connect(filter_, &QLineEdit::textEdited, this, &ApplicationsView::refresh);
+    // Whatever changes the text filters: typing, a paste, a screen reader setting it.
+    connect(filter_, &QLineEdit::textChanged, this, &ApplicationsView::refresh);
     connect(refresh_, &QAbstractButton::clicked, &applications_, &ApplicationsState::scanApps);
     connect(list_, &QListView::clicked, this, [this](const QModelIndex& index) {
         applications_.setSelectedApp(model_->apps()[static_cast<std::size_t>(index.row())]);
     });
+    // The arrows choose as a click does; a list built anew moves nothing.
+    connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& index) {
+                if (index.isValid() && list_->hasFocus())
+                    applications_.setSelectedApp(model_->apps()[static_cast<std::size_t>(index.row())]);
+            });
     connect(&applications_, &ApplicationsState::changed, this, &ApplicationsView::refresh);
     connect(selection_, &QVariantAnimation::valueChanged, list_->viewport(), qOverload<>(&QWidget::update));
     restyleOnPaletteChange(*this, [this] {
@@ -83,6 +91,7 @@ QWidget* ApplicationsView::buildListColumn() {
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     column->addLayout(buildFilterHeader());
+    followFieldFocus(*filter_, listColumn->findChild<SymbolView*>(QStringLiteral("magnifier")));
     column->addWidget(new Hairline(Qt::Horizontal));
     buildLooking();
     buildList();
@@ -165,6 +174,8 @@ void ApplicationsView::refresh() {
     body_->setCurrentWidget(content_.showsLooking ? looking_ : list_);
     footer_->setVisible(content_.footer.has_value());
     footerText_->setText(QString::fromStdString(content_.footer.value_or("")));
+    // An empty list is no Tab stop: focusing it would show nothing.
+    list_->setFocusPolicy(content_.rows.empty() ? Qt::NoFocus : Qt::StrongFocus);
     if (rowsChanged)
         model_->setApps(content_.rows, clock_.now());
     else

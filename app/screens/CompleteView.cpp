@@ -18,6 +18,7 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/Panel.h"
 #include "app/kit/RestyleOnPaletteChange.h"
+#include "app/kit/ScrollFocus.h"
 #include "app/kit/SlideReveal.h"
 #include "app/kit/SymbolView.h"
 #include "app/state/DesktopActions.h"
@@ -162,6 +163,7 @@ CompleteView::CompleteView(DeveloperState& developer, const DesktopActions& desk
 
     auto* scroll = new QScrollArea;
     scroll->setAccessibleName(QStringLiteral("Cleanup complete"));
+    followScrollFocus(*scroll);
     scroll->setWidget(content);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);

@@ -11,6 +11,7 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/Panel.h"
 #include "app/kit/RestyleOnPaletteChange.h"
+#include "app/kit/ScrollFocus.h"
 #include "app/screens/HistoryChart.h"
 #include "app/state/DeveloperState.h"
 #include "app/state/HistoryRecords.h"
@@ -43,6 +44,7 @@ HistoryView::HistoryView(HistoryRecords& history, const DeveloperState& develope
     scroll->setWidget(content);
     scroll->setWidgetResizable(true);
     scroll->setAccessibleName(QStringLiteral("Storage history"));
+    followScrollFocus(*scroll);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->viewport()->setAutoFillBackground(false);

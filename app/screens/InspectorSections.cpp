@@ -13,6 +13,7 @@
 #include "app/kit/Panel.h"
 #include "app/kit/SafetyTag.h"
 #include "app/theme/ButtonLook.h"
+#include "app/theme/FocusRing.h"
 
 namespace korvane {
 
@@ -87,9 +88,17 @@ LargestInsideRowView::LargestInsideRowView(const LargestInsideRow& row, const Pa
 
 void LargestInsideRowView::paintEvent(QPaintEvent*) {
     const double width = largestInsideBarWidth(row_, this->width());
-    if (width <= 0) return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
+    if (hasFocus()) {
+        // The row has no margin to ring: the hover fill marks it as well.
+        const Palette& palette = environmentPalette(this);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(palette.hover);
+        painter.drawRoundedRect(QRectF(rect()), 4, 4);
+        FocusRing::paint(painter, rect(), 4, palette, palette.hover);
+    }
+    if (width <= 0) return;
     painter.setPen(Qt::NoPen);
     painter.setBrush(withOpacity(color_, 0.45));
     painter.drawRoundedRect(QRectF(0, height() - barHeight, width, barHeight), 1.5, 1.5);

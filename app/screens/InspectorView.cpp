@@ -17,6 +17,7 @@
 #include "app/kit/NameLines.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/RestyleOnPaletteChange.h"
+#include "app/kit/ScrollFocus.h"
 #include "app/kit/SymbolView.h"
 #include "app/platform/Clock.h"
 #include "app/screens/InspectorSections.h"
@@ -151,6 +152,7 @@ InspectorView::InspectorView(const PreferencesState& preferences, NavigationStat
     });
     scroll_->setWidgetResizable(true);
     scroll_->setAccessibleName(QStringLiteral("Inspector"));
+    followScrollFocus(*scroll_);
     scroll_->setFrameShape(QFrame::NoFrame);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll_->viewport()->setAutoFillBackground(false);

@@ -15,6 +15,7 @@
 #include "app/kit/Panel.h"
 #include "app/kit/PlainLabel.h"
 #include "app/kit/RestyleOnPaletteChange.h"
+#include "app/kit/ScrollFocus.h"
 #include "app/state/LiveStatsState.h"
 #include "app/state/PlatformWords.h"
 #include "app/theme/AppFont.h"
@@ -25,10 +26,12 @@ namespace korvane {
 namespace {
 
 // The rings' drawn side and line at their smallest; a taller page draws them
-// larger, up to the largest side, so the page is not a strip along its top.
+// larger, up to the largest side, so that the cards fill the page.
 constexpr double smallestRingSide = 62;
 constexpr double ringLine = 8;
-constexpr double largestRingSide = 140;
+constexpr double largestRingSide = 200;
+// What a meter keeps beside its ring for the caption and the detail.
+constexpr double meterTextRoom = 210;
 
 // The ring of a meter: a hairline track and the reading's arc from twelve
 // o'clock, with the whole percent in the centre. The arc is centred on the
@@ -113,6 +116,8 @@ public:
         restyleOnPaletteChange(*this, [this] { restyle(); });
         contentLayout()->setSpacing(10);
         contentLayout()->addWidget(title_);
+        // A card taller than its content keeps the ring and texts in its middle.
+        contentLayout()->addStretch(1);
         auto* line = new QHBoxLayout;
         line->setSpacing(13 - 5);  // the ring keeps room for its arc
         line->addWidget(ring_);
@@ -125,6 +130,7 @@ public:
         texts->addStretch(1);
         line->addLayout(texts, 1);
         contentLayout()->addLayout(line);
+        contentLayout()->addStretch(1);
         restyle();
     }
     void apply(const MeterContent& meter) {
@@ -136,6 +142,8 @@ public:
     }
     const Ring& ring() const { return *ring_; }
     Ring& ring() { return *ring_; }
+    // The height of everything but the ring: padding, title and spacing.
+    int chromeHeight() const { return 2 * 12 + title_->sizeHint().height() + contentLayout()->spacing(); }
     void restyle() {
         const Palette& palette = environmentPalette(this);
         styleLabel(title_, AppFont::font(10, QFont::DemiBold, palette.fontDesign, palette.tracking + 0.7),
@@ -259,6 +267,7 @@ LiveStatsView::LiveStatsView(LiveStatsState& stats, QWidget* parent)
       source_(plainLabel(QString::fromUtf8(platformWords::statisticsSource))) {
     auto* scroll = new QScrollArea;
     scroll->setAccessibleName(QStringLiteral("Live stats"));
+    followScrollFocus(*scroll);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -281,9 +290,11 @@ LiveStatsView::LiveStatsView(LiveStatsState& stats, QWidget* parent)
         meters->addWidget(meter, 1);
         meters_.push_back(meter);
     }
-    column->addLayout(meters);
+    // The meters take the height the other cards leave: the page has no hole.
+    column->addLayout(meters, 1);
 
     auto* breakdown = new Panel(12);
+    breakdown_ = breakdown;
     breakdown->contentLayout()->setSpacing(11);
     breakdown->contentLayout()->addWidget(breakdownTitle_);
     breakdown->contentLayout()->addWidget(memoryBar_);
@@ -308,6 +319,7 @@ LiveStatsView::LiveStatsView(LiveStatsState& stats, QWidget* parent)
     column->addWidget(breakdown);
 
     auto* footer = new Panel(12);
+    footer_ = footer;
     auto* footerLine = new QHBoxLayout;
     auto* left = new QVBoxLayout;
     left->setSpacing(2);
@@ -321,8 +333,6 @@ LiveStatsView::LiveStatsView(LiveStatsState& stats, QWidget* parent)
     right->addWidget(source_, 0, Qt::AlignRight);
     footerLine->addLayout(right);
     footer->contentLayout()->addLayout(footerLine);
-    // The footer stands at the foot of the page.
-    column->addStretch(1);
     column->addWidget(footer);
 
     connect(&stats_, &LiveStatsState::statsChanged, this, &LiveStatsView::refresh);
@@ -354,13 +364,21 @@ void LiveStatsView::refresh() {
     LiveStatsContent content = liveStatsContent(stats_.stats());
     // A sample that draws the same picture touches nothing.
     if (!content_.meters.empty() && looksTheSame(content_, content)) return;
+    // A battery or a swap line that comes or goes changes the meters' room.
+    const bool roomChanges = content.meters.size() != content_.meters.size() ||
+                             content.swapWarning.has_value() != content_.swapWarning.has_value();
     content_ = std::move(content);
     for (std::size_t i = 0; i < meters_.size(); ++i) {
         meters_[i]->setVisible(i < content_.meters.size());
         if (i < content_.meters.size()) static_cast<Meter*>(meters_[i])->apply(content_.meters[i]);
     }
     static_cast<StackedMemoryBar*>(memoryBar_)->apply(content_.memory);
-    for (std::size_t i = 0; i < content_.memory.size(); ++i) {
+    for (std::size_t i = 0; i < legendLabels_.size(); ++i) {
+        const bool shown = i < content_.memory.size();
+        for (QWidget* part : {legendKeys_[i], static_cast<QWidget*>(legendLabels_[i]),
+                              static_cast<QWidget*>(legendBytes_[i])})
+            part->setVisible(shown);
+        if (!shown) continue;
         legendLabels_[i]->setText(QString::fromStdString(content_.memory[i].label));
         legendBytes_[i]->setText(QString::fromStdString(content_.memory[i].bytes));
     }
@@ -368,10 +386,31 @@ void LiveStatsView::refresh() {
     swap_->setText(QString::fromStdString(content_.swapWarning.value_or("")));
     uptime_->setText(QString::fromStdString(content_.uptime));
     restyle();
+    if (roomChanges) sizeRings();
 }
 
-double LiveStatsView::ringSideFor(int pageHeight) {
-    return std::clamp(std::round((pageHeight - 330) * 0.45), smallestRingSide, largestRingSide);
+double LiveStatsView::ringSideFor(int height, int width) {
+    // The ring's widget is its side plus a line and a pixel.
+    const double grown = 1 + ringLine / smallestRingSide;
+    const double byHeight = (height - 1) / grown;
+    const double byWidth = (width - 8 - meterTextRoom - 1) / grown;
+    return std::clamp(std::floor(std::min(byHeight, byWidth)), smallestRingSide, largestRingSide);
+}
+
+void LiveStatsView::sizeRings() {
+    // From the page's own size and the other cards, never the meters' own
+    // size, so that a larger ring cannot feed back into it.
+    const int shown = static_cast<int>(std::max<std::size_t>(content_.meters.size(), 1));
+    const int inner = width() - 2 * 18;
+    const auto heightOf = [inner](const QWidget* card) {
+        return card->hasHeightForWidth() ? card->heightForWidth(inner) : card->sizeHint().height();
+    };
+    const auto* meter = static_cast<const Meter*>(meters_.front());
+    const int room =
+        height() - 2 * 18 - 2 * 14 - heightOf(breakdown_) - heightOf(footer_) - meter->chromeHeight();
+    const int cardWidth = (inner - 14 * (shown - 1)) / shown - 2 * 12;
+    const double side = ringSideFor(room, cardWidth);
+    for (QWidget* each : meters_) static_cast<Meter*>(each)->ring().setSide(side);
 }
 
 double LiveStatsView::ringSide(std::size_t meter) const {
@@ -380,9 +419,7 @@ double LiveStatsView::ringSide(std::size_t meter) const {
 
 void LiveStatsView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    // From the page's own height, never the content's, so a larger ring cannot feed back into it.
-    const double side = ringSideFor(height());
-    for (QWidget* meter : meters_) static_cast<Meter*>(meter)->ring().setSide(side);
+    sizeRings();
 }
 
 void LiveStatsView::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), environmentPalette(this).canvas); }

@@ -29,9 +29,11 @@ public:
     QString shownNumber(std::size_t meter) const;
     double shownArc(std::size_t meter) const;
     std::vector<double> shownSegments() const;
-    // The rings' side: 62 on a short page, growing with a taller one up to 140.
+    // The rings' side: 62 on a short page, growing with a taller one up to
+    // 200 as far as the room beside the caption allows.
     double ringSide(std::size_t meter) const;
-    static double ringSideFor(int pageHeight);
+    // The side for the height the other cards leave and a meter's inner width.
+    static double ringSideFor(int height, int width);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -40,11 +42,14 @@ protected:
 private:
     void refresh();
     void restyle();
+    void sizeRings();
 
     LiveStatsState& stats_;
     LiveStatsContent content_;
     std::vector<QWidget*> meters_;
     QWidget* memoryBar_;
+    QWidget* breakdown_;
+    QWidget* footer_;
     std::vector<QLabel*> legendLabels_;
     std::vector<QLabel*> legendBytes_;
     std::vector<QWidget*> legendKeys_;

@@ -15,6 +15,7 @@
 #include "app/kit/KitButton.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/RestyleOnPaletteChange.h"
+#include "app/kit/ScrollFocus.h"
 #include "app/kit/SymbolView.h"
 #include "app/screens/ReviewRowView.h"
 #include "app/state/DeveloperState.h"
@@ -111,6 +112,7 @@ void ReviewView::buildList() {
     scroll_->setWidget(list_);
     scroll_->setWidgetResizable(true);
     scroll_->setAccessibleName(QStringLiteral("Review cleanup"));
+    followScrollFocus(*scroll_);
     scroll_->setFrameShape(QFrame::NoFrame);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll_->viewport()->setAutoFillBackground(false);

@@ -12,6 +12,7 @@
 
 #include "app/kit/CapsuleLabel.h"
 #include "app/kit/EmptyStateView.h"
+#include "app/kit/FieldFocus.h"
 #include "app/kit/Ground.h"
 #include "app/kit/Hairline.h"
 #include "app/kit/PaletteEnvironment.h"
@@ -64,6 +65,7 @@ SearchView::SearchView(FolderScanState& folderScan, DeveloperState& developer, c
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     column->addLayout(buildQueryBar());
+    followFieldFocus(*field_, findChild<SymbolView*>(QStringLiteral("magnifier")));
     column->addLayout(buildFilterBar());
     column->addWidget(new Hairline(Qt::Horizontal));
     results_->addWidget(list_);
@@ -122,7 +124,10 @@ QLayout* SearchView::buildFilterBar() {
 
 // Every control edits the state's query; the order is the state's own setting.
 void SearchView::connectQuery() {
-    connect(field_, &QLineEdit::textEdited, this, [this](const QString& text) {
+    // Whatever changes the text searches: typing, a paste, a screen reader setting it.
+    connect(field_, &QLineEdit::textChanged, this, [this](const QString& text) {
+        // Showing the state's own query asks for nothing.
+        if (text.toStdString() == folderScan_.searchQuery().text) return;
         editQuery([&](FileSearch::Query& query) { query.text = text.toStdString(); });
     });
     connect(clear_, &QAbstractButton::clicked, this, [this] {

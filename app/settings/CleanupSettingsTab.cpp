@@ -65,6 +65,7 @@ QWidget* CleanupSettingsTab::buildSafeguards() {
         never->rows()->addRow(row);
         safeguards_.emplace_back(lock, text);
     }
+    never->rows()->addRow(new FormNote(QString::fromUtf8(settingsText::neverTouchNote)));
     return never;
 }
 

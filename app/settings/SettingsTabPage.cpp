@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "app/kit/RestyleOnPaletteChange.h"
+#include "app/kit/ScrollFocus.h"
 #include "app/settings/SettingsForm.h"
 
 namespace korvane {
@@ -37,6 +38,7 @@ void SettingsTabPage::setSections(std::initializer_list<QWidget*> sections) {
     scroller->setWidgetResizable(true);
     scroller->setFrameShape(QFrame::NoFrame);
     scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    followScrollFocus(*scroller);
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(0, 0, 0, 0);
     page->addWidget(scroller);

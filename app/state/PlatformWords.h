@@ -21,9 +21,29 @@ inline constexpr std::string_view scanningStaysHere =
     "Scanning happens entirely on this computer. No file names, paths or contents are ever sent anywhere.";
 inline constexpr std::string_view onMyComputer = "on my computer";
 inline constexpr std::string_view statisticsSource = "Read straight from /proc and /sys";
+// The live statistics' kinds of memory, in the kernel's terms: what programs
+// hold, what the kernel keeps for itself and cannot give back, and the zswap
+// pool (a kind of its own only while zswap is in use).
+inline constexpr std::string_view programMemory = "Programs";
+inline constexpr std::string_view kernelMemory = "Kernel";
+inline constexpr std::string_view compressedMemory = "Compressed (zswap)";
 inline constexpr std::string_view systemManagedNote =
     "Everything goes to the Trash and can be put back. Korvane never removes an application the system "
     "manages itself.";
+// A Flatpak is removed by flatpak itself; what it left behind still goes to the Trash.
+inline constexpr std::string_view flatpakNote =
+    "Flatpak uninstalls the application itself; it cannot be put back from the Trash. What it left behind "
+    "goes to the Trash and can be put back.";
+
+// Settings: adding a project folder grants nothing here, so the note says
+// only what it is for.
+inline constexpr std::string_view projectsNote =
+    "Korvane looks for node_modules, build folders and Pods inside these.";
+// Settings: the fixed list is what developer cleanup never touches; in
+// general mode the user may choose a download, and it goes.
+inline constexpr std::string_view developerNeverTouches = "What developer cleanup will never touch";
+inline constexpr std::string_view generalRemovesOnlyChosen =
+    "In general mode, Korvane removes only what you choose, after the same safety check.";
 
 // The file manager's name when the desktop does not say it.
 inline constexpr std::string_view defaultFileManager = "Files";

@@ -1,7 +1,10 @@
 #include "core/explorer/AppUninstaller.h"
 
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -24,6 +27,34 @@
 namespace korvane {
 
 namespace {
+
+// When a program file was last opened, as far as the file system can tell:
+// its access time, but only where access times are kept (not on a file
+// system mounted noatime, not on a file marked to skip them) and only when
+// the file was read after it was last written. A download never run keeps
+// the access time of its creation, at or before its last write. With the
+// usual relatime the kernel still records the first read after a write and
+// at least one a day, which is all a count of days needs.
+std::optional<AppUninstaller::TimePoint> lastOpened(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    struct statvfs volume {};
+    if (::statvfs(path.c_str(), &volume) != 0 || (volume.f_flag & ST_NOATIME) != 0) return std::nullopt;
+    // Opening reads nothing, so it leaves the access time as it is.
+    if (const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+        fd >= 0) {
+        int flags = 0;
+        const bool skipsAccessTimes =
+            ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_NOATIME_FL) != 0;
+        ::close(fd);
+        if (skipsAccessTimes) return std::nullopt;
+    }
+    const auto readAfterWrite = st.st_atim.tv_sec != st.st_mtim.tv_sec
+                                    ? st.st_atim.tv_sec > st.st_mtim.tv_sec
+                                    : st.st_atim.tv_nsec > st.st_mtim.tv_nsec;
+    if (!readAfterWrite) return std::nullopt;
+    return FileDate::fromTimespec(st.st_atim);
+}
 
 using TimePoint = AppUninstaller::TimePoint;
 
@@ -234,8 +265,9 @@ AppUninstaller::InstalledApp AppUninstaller::inspect(const LinuxAppFinder::Found
         app.packaging = found.installation == FlatpakUninstall::Installation::user ? Packaging::flatpakUser
                                                                                     : Packaging::flatpakSystem;
     if (const auto measured = sizer_.measure(app.bundleURL)) app.bundleBytes = measured->bytes;
-    struct stat st {};
-    if (::lstat(app.bundleURL.c_str(), &st) == 0) app.lastUsed = FileDate::fromTimespec(st.st_atim);
+    // A Flatpak's folder is read by every listing, this one's included, so
+    // its access time says nothing about the application's use.
+    if (found.kind == Kind::appImage) app.lastUsed = lastOpened(app.bundleURL);
     return app;
 }
 

@@ -30,6 +30,9 @@ struct SystemStats {
     std::int64_t compressedMemory = 0;
     std::int64_t cachedMemory = 0;
     std::int64_t swapUsed = 0;
+    // The kernel compresses memory with zswap: it is switched on, or its
+    // pool still holds pages from when it was.
+    bool zswapInUse = false;
     std::optional<Battery> battery;
     double uptime = 0.0;  // seconds since boot, time asleep included
 

@@ -173,6 +173,14 @@ void fillMemory(SystemStats& stats, const MemInfo& info) {
         stats.swapUsed = std::max<std::int64_t>(value(info, "SwapTotal") - value(info, "SwapFree"), 0);
 }
 
+// Whether the zswap module is switched on ("Y"); absent without the module.
+bool zswapEnabled(const std::string& root) {
+    auto contents = FileContents::readSmall(root + "/sys/module/zswap/parameters/enabled", 64);
+    if (!contents) return false;
+    const std::string_view value = trim(*contents);
+    return value == "Y" || value == "1";
+}
+
 // ---- battery ------------------------------------------------------------
 
 std::optional<std::string> readAttribute(const std::string& folder, const char* name) {
@@ -316,7 +324,10 @@ SystemStats SystemStatsReader::read() {
         if (previous) fillLoad(stats, *previous, *current);
     }
 
-    if (auto info = readMemInfo(root_)) fillMemory(stats, *info);
+    if (auto info = readMemInfo(root_)) {
+        fillMemory(stats, *info);
+        stats.zswapInUse = stats.compressedMemory > 0 || zswapEnabled(root_);
+    }
     stats.battery = readBattery(root_);
     return stats;
 }

@@ -12,9 +12,9 @@ namespace korvane {
 
 // Takes one sample of processor load, memory, swap, battery and uptime per
 // call to read(). Everything comes from the kernel's text files under one
-// root folder ("/" on a live machine, a fixture tree in tests):
-// proc/stat, proc/meminfo and sys/class/power_supply. The only state kept
-// between calls is the processor tick counters of the previous sample.
+// root folder ("/" on a live machine, a fixture tree in tests): proc/stat,
+// proc/meminfo, sys/module/zswap and sys/class/power_supply. The only state
+// kept between calls is the processor tick counters of the previous sample.
 class SystemStatsReader {
 public:
     // Cumulative processor time in clock ticks, summed over all processors.

@@ -12,9 +12,12 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QScrollArea>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTabBar>
@@ -27,6 +30,8 @@
 #include "app/frame/TopBar.h"
 #include "app/kit/Dropdown.h"
 #include "app/settings/SettingsView.h"
+#include "app/state/PreferencesState.h"
+#include "app/state/ThemeID.h"
 #include "app/theme/AppMotion.h"
 #include "tests/app/state/FlowFixture.h"
 
@@ -136,18 +141,77 @@ bool isControl(QWidget* widget) {
     // A field's clear button and a tab bar's scroll arrows are the field's and the bar's own.
     if (qobject_cast<QLineEdit*>(widget->parentWidget()) || qobject_cast<QTabBar*>(widget->parentWidget()))
         return false;
+    // An empty list holds nothing to reach.
+    if (auto* list = qobject_cast<QAbstractItemView*>(widget))
+        return list->model() != nullptr && list->model()->rowCount() > 0;
     return qobject_cast<QAbstractButton*>(widget) || qobject_cast<QLineEdit*>(widget) ||
-           qobject_cast<QComboBox*>(widget) || qobject_cast<QSlider*>(widget) ||
-           qobject_cast<QAbstractItemView*>(widget);
+           qobject_cast<QComboBox*>(widget) || qobject_cast<QSlider*>(widget);
 }
 
-// Tab stops at one button of an exclusive group: the others are reached with the arrows.
+// A radio button of an exclusive group or a tab of a tab list.
+bool isOneOfAGroup(QWidget* widget) {
+    if (auto* radio = qobject_cast<QRadioButton*>(widget)) return radio->autoExclusive();
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+    return face != nullptr && face->role() == QAccessible::PageTab;
+}
+
+// Tab stops at one button of an exclusive group or one tab of a tab list:
+// the others are reached with the arrows.
 bool reachedThroughItsGroup(QWidget* widget, const QWidgetList& stops) {
-    auto* radio = qobject_cast<QRadioButton*>(widget);
-    if (radio == nullptr || !radio->autoExclusive()) return false;
+    if (!isOneOfAGroup(widget)) return false;
     for (QWidget* stop : stops)
-        if (qobject_cast<QRadioButton*>(stop) && stop->parentWidget() == radio->parentWidget()) return true;
+        if (isOneOfAGroup(stop) && stop->parentWidget() == widget->parentWidget()) return true;
     return false;
+}
+
+// A pixel that changes by this much in some channel changes visibly.
+constexpr int visibleStep = 40;
+// A focus ring round even the smallest stop changes more pixels than this.
+constexpr int visibleFocus = 40;
+
+// How many pixels of the window, on and just around a stop, change visibly
+// when it takes the focus: the picture with the focus against the one without.
+int focusChange(QWidget* stop) {
+    QWidget* window = stop->window();
+    stop->setFocus(Qt::TabFocusReason);
+    // As Tab brings it into view.
+    for (QWidget* outer = stop->parentWidget(); outer != nullptr; outer = outer->parentWidget())
+        if (auto* scroll = qobject_cast<QScrollArea*>(outer)) scroll->ensureWidgetVisible(stop);
+    QCoreApplication::processEvents();
+    const QRect around = shownPart(stop).adjusted(-8, -8, 8, 8) & window->rect();
+    const QImage focused = window->grab(around).toImage().convertToFormat(QImage::Format_RGB32);
+    stop->clearFocus();
+    QCoreApplication::processEvents();
+    const QImage unfocused = window->grab(around).toImage().convertToFormat(QImage::Format_RGB32);
+    if (focused.size() != unfocused.size()) return 0;
+    int changed = 0;
+    for (int y = 0; y < focused.height(); ++y)
+        for (int x = 0; x < focused.width(); ++x) {
+            const QRgb a = focused.pixel(x, y);
+            const QRgb b = unfocused.pixel(x, y);
+            changed += std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                 std::abs(qBlue(a) - qBlue(b))}) >= visibleStep;
+        }
+    return changed;
+}
+
+// Whatever Tab reaches shows that it has the focus, in every theme: the
+// window on and around the stop looks clearly different with the focus.
+TEST_P(KeyboardReachTest, EveryStopShowsItsFocusInEveryTheme) {
+    QWidget* target = open(GetParam());
+    ASSERT_NE(target, nullptr);
+    for (const ThemeID theme : allThemeIDs()) {
+        state().preferences().setThemeID(theme);
+        QCoreApplication::processEvents();
+        // A new theme may build rows anew: the stops are walked again.
+        const QWidgetList stops = tabStops(target);
+        ASSERT_FALSE(stops.isEmpty());
+        for (QWidget* stop : stops) {
+            EXPECT_GE(focusChange(stop), visibleFocus)
+                << rawValue(theme) << ": " << stop->metaObject()->className() << " \""
+                << stop->accessibleName().toStdString() << "\" shows no focus";
+        }
+    }
 }
 
 TEST_P(KeyboardReachTest, TabReachesEveryControlAndEachIsNamedAndAnswersItsKey) {
@@ -196,6 +260,27 @@ TEST_P(KeyboardReachTest, TabReachesEveryControlAndEachIsNamedAndAnswersItsKey) 
                 << "Return does not open " << dropdown->accessibleName().toStdString();
             dropdown->setOpen(false);
         }
+    }
+}
+
+// No text on any screen, shown or read out, names the other platform or its services.
+TEST_P(KeyboardReachTest, NoTextNamesTheOtherPlatform) {
+    QWidget* target = open(GetParam());
+    ASSERT_NE(target, nullptr);
+    static const QRegularExpression otherPlatform(QStringLiteral(
+        R"(\b(Mac|macOS|Macintosh|Finder|Spotlight|Quick Look|Full Disk Access|System Settings|Wired)\b)"));
+    QWidgetList widgets = target->findChildren<QWidget*>();
+    widgets.prepend(target);
+    for (QWidget* widget : widgets) {
+        if (!widget->isVisible()) continue;
+        QStringList texts{widget->toolTip(), widget->whatsThis()};
+        if (QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget))
+            texts << face->text(QAccessible::Name) << face->text(QAccessible::Description);
+        if (auto* label = qobject_cast<QLabel*>(widget)) texts << label->text();
+        if (auto* field = qobject_cast<QLineEdit*>(widget)) texts << field->placeholderText();
+        for (const QString& text : texts)
+            EXPECT_FALSE(otherPlatform.match(text).hasMatch())
+                << widget->metaObject()->className() << ": \"" << text.toStdString() << "\"";
     }
 }
 

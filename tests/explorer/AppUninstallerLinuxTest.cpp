@@ -1,7 +1,10 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -129,7 +132,7 @@ TEST_F(AppUninstallerLinuxTest, ListsAppImagesAndBothFlatpakInstallationsWithThe
     EXPECT_EQ(kritaApp.icon, "krita");
     EXPECT_EQ(kritaApp.desktopEntry, kritaEntry);
     EXPECT_EQ(kritaApp.bundleBytes, testing::allocated(krita));
-    EXPECT_TRUE(kritaApp.lastUsed.has_value());
+    EXPECT_FALSE(kritaApp.lastUsed.has_value());  // not opened since it was written
     const App vlcApp = appNamed(bare, "VLC");
     EXPECT_EQ(vlcApp.packaging, Packaging::flatpakSystem);
     EXPECT_EQ(vlcApp.version, "3.0.20");
@@ -151,6 +154,40 @@ TEST_F(AppUninstallerLinuxTest, ListsAppImagesAndBothFlatpakInstallationsWithThe
         if (leftover.path == kritaSettings) {
             EXPECT_EQ(leftover.kind, "Settings");
         }
+}
+
+// An AppImage was last opened at its access time, but only once it was read
+// after its last write: a download never run keeps the access time of its
+// creation. A Flatpak's folder, read by every listing, tells nothing. Ten
+// days back, a read by the listing itself would move the access time.
+TEST_F(AppUninstallerLinuxTest, AnAppImageWasLastOpenedOnlyWhenReadAfterItsLastWrite) {
+    const std::time_t written = std::time(nullptr) - 10 * 86400;
+    struct Case {
+        const char* what;
+        std::time_t readAfter;  // access time less modification time
+        bool known;
+    };
+    const Case cases[] = {
+        {"downloaded, never run", -60, false},
+        {"read in the second it was written", 0, false},
+        {"run a day later", 86400, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const timespec times[2] = {{written + c.readAfter, 0}, {written, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, krita.c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
+        const auto apps = uninstaller()->installedApps();
+        const App kritaApp = appNamed(apps, "Krita");
+        if (c.known) {
+            EXPECT_EQ(kritaApp.lastUsed, std::chrono::system_clock::from_time_t(written + c.readAfter));
+        } else {
+            EXPECT_FALSE(kritaApp.lastUsed.has_value());
+        }
+        EXPECT_FALSE(appNamed(apps, "GIMP").lastUsed.has_value());
+        struct stat st {};
+        ASSERT_EQ(::lstat(krita.c_str(), &st), 0);
+        EXPECT_EQ(st.st_atim.tv_sec, written + c.readAfter) << "the listing read the file";
+    }
 }
 
 TEST_F(AppUninstallerLinuxTest, DataNamedLikeAnApplicationInstalledOtherwiseIsNeverALeftover) {

@@ -172,6 +172,31 @@ TEST(SystemStatsReaderTest, MemoryIsSplitIntoAppWiredCompressedAndCached) {
     EXPECT_EQ(stats.uptime, 4321.5);
 }
 
+// Compressed memory is only a kind of its own while zswap is switched on or
+// still holds pages.
+TEST(SystemStatsReaderTest, ZswapIsInUseWhenSwitchedOnOrHoldingPages) {
+    struct Case {
+        const char* what;
+        const char* zswapLine;  // in meminfo
+        const char* enabled;    // sys/module/zswap/parameters/enabled, nullptr without the module
+        bool inUse;
+    };
+    const Case cases[] = {
+        {"no module", "", nullptr, false},
+        {"module switched off, empty pool", "Zswap: 0 kB\n", "N", false},
+        {"switched on, nothing compressed yet", "Zswap: 0 kB\n", "Y", true},
+        {"switched off, pages still in the pool", "Zswap: 400 kB\n", "N", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeMachine machine;
+        machine.meminfo(std::string("MemTotal: 1000 kB\nActive: 300 kB\nInactive: 200 kB\n") + c.zswapLine);
+        if (c.enabled)
+            machine.tree.text("sys/module/zswap/parameters/enabled", std::string(c.enabled) + "\n");
+        EXPECT_EQ(machine.reader().read().zswapInUse, c.inUse);
+    }
+}
+
 TEST(SystemStatsReaderTest, MissingLinesCountAsZero) {
     FakeMachine machine;
     // No zswap, no per-list file figures (cached falls back to "Cached"), no swap.

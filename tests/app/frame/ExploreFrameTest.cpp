@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
@@ -8,9 +9,11 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <functional>
 
 #include "app/MainWindow.h"
 #include "app/canvases/CanvasDrawing.h"
+#include "app/canvases/CanvasModeSwitcher.h"
 #include "app/canvases/DeveloperCanvasPage.h"
 #include "app/canvases/GeneralCanvasPage.h"
 #include "app/canvases/StrataCanvas.h"
@@ -65,6 +68,68 @@ protected:
     std::unique_ptr<MainWindow> window_;
 };
 
+// Screen readers hear History and Settings as toggle buttons, pressed while
+// their sheet is open, and the mode switch and the canvas switcher each as a
+// tab list of one choice ("Treemap, selected, 3 of 10"); the arrows move the
+// choice along a tab list as a click would.
+TEST_F(ExploreFrameTest, ScreenReadersHearToggleButtonsAndTabLists) {
+    open();
+    for (PillButton* pill : {bar().historyPill(), bar().settingsPill()}) {
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(pill);
+        SCOPED_TRACE(face->text(QAccessible::Name).toStdString());
+        EXPECT_EQ(face->role(), QAccessible::Button);
+        EXPECT_TRUE(face->state().checkable);
+        EXPECT_FALSE(face->state().checked);
+    }
+    auto* switcher = layout().findChild<CanvasModeSwitcher*>();
+    ASSERT_NE(switcher, nullptr);
+    struct Tabs {
+        PillButton* chosen;
+        int position;
+        int count;
+        QString name;
+    };
+    state().navigation().setCanvasMode(CanvasMode::treemap);
+    for (const Tabs& tabs : {Tabs{bar().modePill(Mode::developer), 1, 2, QStringLiteral("Developer")},
+                             Tabs{switcher->button(CanvasMode::treemap), 2, 10, QStringLiteral("Treemap")}}) {
+        SCOPED_TRACE(tabs.name.toStdString());
+        QAccessibleInterface* tab = QAccessible::queryAccessibleInterface(tabs.chosen);
+        EXPECT_EQ(tab->role(), QAccessible::PageTab);
+        EXPECT_EQ(tab->text(QAccessible::Name), tabs.name);
+        EXPECT_TRUE(tab->state().selected);
+        QAccessibleInterface* list = tab->parent();
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(list->role(), QAccessible::PageTabList);
+        EXPECT_EQ(list->childCount(), tabs.count);
+        EXPECT_EQ(list->indexOfChild(tab), tabs.position);
+        for (int i = 0; i < list->childCount(); ++i)
+            EXPECT_EQ(list->child(i)->state().selected, i == tabs.position) << i;
+    }
+
+    // Tab reaches the chosen one only; Right chooses the next, End the last.
+    PillButton* treemap = switcher->button(CanvasMode::treemap);
+    EXPECT_EQ(treemap->focusPolicy(), Qt::TabFocus);
+    EXPECT_EQ(switcher->button(CanvasMode::folders)->focusPolicy(), Qt::NoFocus);
+    treemap->setFocus(Qt::TabFocusReason);
+    press(treemap, Qt::Key_Right);
+    EXPECT_EQ(state().navigation().canvasMode(), CanvasMode::folders);
+    EXPECT_TRUE(switcher->button(CanvasMode::folders)->hasFocus());
+    press(switcher->button(CanvasMode::folders), Qt::Key_End);
+    EXPECT_EQ(state().navigation().canvasMode(), CanvasMode::table);
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(switcher->button(CanvasMode::table))->state().selected);
+
+    // A toggle is pressed while its sheet is open, though History is never drawn active.
+    state().navigation().setSheet(Sheet::settings);
+    settle();
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(bar().settingsPill())->state().checked);
+    EXPECT_FALSE(QAccessible::queryAccessibleInterface(bar().historyPill())->state().checked);
+    state().navigation().setSheet(Sheet::history);
+    settle();
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(bar().historyPill())->state().checked);
+    state().navigation().setSheet(std::nullopt);
+    settle();
+}
+
 TEST_F(ExploreFrameTest, DeveloperModeShowsTheBarTheSidebarAndTheStrata) {
     open();
     ASSERT_NE(qobject_cast<SidebarView*>(layout().sidebar()), nullptr);
@@ -105,6 +170,43 @@ TEST_F(ExploreFrameTest, ANewModeOrFilterGivesAFreshCanvasWhileADrillKeepsIt) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(second.isNull());
     EXPECT_EQ(page().drawing()->identity(), "flame-x");
+}
+
+// The tree follows the filter's text however it changes, not only when typed:
+// a screen reader or automation setting it, a paste, an undo.
+TEST_F(ExploreFrameTest, TheFilterFollowsItsTextHoweverItChanges) {
+    open();
+    QLineEdit* filter = bar().filterField();
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(filter);
+    ASSERT_NE(face, nullptr);
+    ASSERT_NE(face->editableTextInterface(), nullptr);
+    struct Way {
+        const char* name;
+        std::function<void()> change;
+        std::string text;
+    };
+    const Way ways[] = {
+        {"typed", [&] { QTest::keyClicks(filter, QStringLiteral("no")); }, "no"},
+        {"screen reader's value", [&] { face->setText(QAccessible::Value, QStringLiteral("node")); }, "node"},
+        {"screen reader's edit",
+         [&] {
+             face->editableTextInterface()->replaceText(0, face->textInterface()->characterCount(), "gradle");
+         },
+         "gradle"},
+        {"set by the program", [&] { filter->setText(QStringLiteral("pods")); }, "pods"},
+        {"typed on", [&] { QTest::keyClicks(filter, QStringLiteral("x")); }, "podsx"},
+        {"undone", [&] { filter->undo(); }, "pods"},
+        {"cleared", [&] { filter->clear(); }, ""},
+    };
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.name);
+        way.change();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(filter->text().toStdString(), way.text);
+        EXPECT_EQ(state().navigation().searchText(), way.text);
+        EXPECT_EQ(page().drawing()->identity(),
+                  std::string(rawValue(state().navigation().canvasMode())) + "-" + way.text);
+    }
 }
 
 TEST_F(ExploreFrameTest, EachCanvasGetsItsDepthFromTheSetting) {

@@ -7,6 +7,7 @@
 #include "app/kit/KitButton.h"
 #include "app/kit/PillButton.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/PillGroup.h"
 #include "app/theme/AppMotion.h"
 
 namespace korvane {
@@ -76,34 +77,54 @@ TEST_F(KitButtonTest, TitlesAreDataNotMarkup) {
     }
 }
 
-// A pill reads as checked while active; a screen reader's "Toggle" asks its
-// owner as a click does and changes nothing by itself.
-TEST_F(KitButtonTest, PillsReadTheirStateAndAnswerTheToggleAction) {
-    PillButton pill("gearshape", QStringLiteral("Settings"));
-    int clicks = 0;
-    QObject::connect(&pill, &QAbstractButton::clicked, [&clicks] { ++clicks; });
-    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&pill);
-    ASSERT_NE(accessible, nullptr);
-    EXPECT_EQ(accessible->text(QAccessible::Name), QStringLiteral("Settings"));
-    EXPECT_TRUE(accessible->state().focusable);
-    ASSERT_NE(accessible->actionInterface(), nullptr);
-    const QString toggle = QAccessibleActionInterface::toggleAction();
-    ASSERT_TRUE(accessible->actionInterface()->actionNames().contains(toggle));
-
-    for (const bool active : {false, true}) {
-        SCOPED_TRACE(active ? "active" : "resting");
-        pill.setActive(active);
-        EXPECT_EQ(accessible->state().checked, active);
-        const int before = clicks;
-        accessible->actionInterface()->doAction(toggle);
-        EXPECT_EQ(clicks, before + 1);
-        EXPECT_EQ(pill.isActive(), active);
-        EXPECT_EQ(accessible->state().checked, active);  // until the owner says otherwise
-        // A mouse click does not tick it either.
-        QTest::mouseClick(&pill, Qt::LeftButton);
-        EXPECT_EQ(clicks, before + 2);
-        EXPECT_EQ(accessible->state().checked, active);
+// A pill on its own reads as a toggle button, pressed while active; in a group
+// it reads as a tab of the group's tab list, selected while active. A screen
+// reader's action asks its owner as a click does and changes nothing by itself.
+TEST_F(KitButtonTest, PillsReadTheirRoleAndStateAndAnswerTheirActions) {
+    PillButton alone("gearshape", QStringLiteral("Settings"));
+    PillGroup group(8);
+    auto* tab = new PillButton("calendar", QStringLiteral("Age Map"));
+    group.addPill(new PillButton("flame", QStringLiteral("Flame")));
+    group.addPill(tab);
+    struct Case {
+        PillButton* pill;
+        QAccessible::Role role;
+        QString action;
+        bool (*shown)(const QAccessible::State&);
+    };
+    const Case cases[] = {
+        {&alone, QAccessible::Button, QAccessibleActionInterface::toggleAction(),
+         [](const QAccessible::State& state) -> bool { return state.checked; }},
+        {tab, QAccessible::PageTab, QAccessibleActionInterface::pressAction(),
+         [](const QAccessible::State& state) -> bool { return state.selected; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pill->text().toStdString());
+        int clicks = 0;
+        QObject::connect(c.pill, &QAbstractButton::clicked, [&clicks] { ++clicks; });
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(c.pill);
+        ASSERT_NE(accessible, nullptr);
+        EXPECT_EQ(accessible->role(), c.role);
+        EXPECT_EQ(accessible->text(QAccessible::Name), c.pill->text());
+        EXPECT_TRUE(accessible->state().focusable);
+        ASSERT_NE(accessible->actionInterface(), nullptr);
+        ASSERT_TRUE(accessible->actionInterface()->actionNames().contains(c.action));
+        for (const bool active : {false, true}) {
+            SCOPED_TRACE(active ? "active" : "resting");
+            c.pill->setActive(active);
+            EXPECT_EQ(c.shown(accessible->state()), active);
+            const int before = clicks;
+            accessible->actionInterface()->doAction(c.action);
+            EXPECT_EQ(clicks, before + 1);
+            EXPECT_EQ(c.pill->isActive(), active);
+            EXPECT_EQ(c.shown(accessible->state()), active);  // until the owner says otherwise
+            // A mouse click does not change it either.
+            QTest::mouseClick(c.pill, Qt::LeftButton);
+            EXPECT_EQ(clicks, before + 2);
+            EXPECT_EQ(c.shown(accessible->state()), active);
+        }
     }
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&group)->role(), QAccessible::PageTabList);
 }
 
 }  // namespace

@@ -103,25 +103,48 @@ TEST(LiveStatsContent, BatteryCaptionAndDetail) {
     }
 }
 
+// The memory is named in the kernel's terms; compressed memory is a kind of
+// its own only while zswap is in use, and the memory meter's detail names the
+// parts of the used figure with the legend's words.
 TEST(LiveStatsContent, MemoryKindsInBarOrderWithTheirShares) {
-    SystemStats stats;
-    stats.physicalMemory = 1000;
-    stats.appMemory = 500;
-    stats.wiredMemory = 100;
-    stats.compressedMemory = 0;
-    stats.cachedMemory = 250;
-    const LiveStatsContent content = liveStatsContent(stats);
-    ASSERT_EQ(content.memory.size(), 4u);
-    const std::vector<std::pair<std::string, CleanupCategory>> expected = {{"App", CleanupCategory::node},
-                                                                           {"Wired", CleanupCategory::docker},
-                                                                           {"Compressed", CleanupCategory::gradle},
-                                                                           {"Cached", CleanupCategory::android}};
-    for (std::size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(content.memory[i].label, expected[i].first);
-        EXPECT_EQ(content.memory[i].colorOf, expected[i].second);
+    using Kinds = std::vector<std::pair<std::string, CleanupCategory>>;
+    struct Case {
+        bool zswap;
+        Kinds kinds;
+        std::string detail;
+    };
+    const Case cases[] = {
+        {false,
+         {{"Programs", CleanupCategory::node},
+          {"Kernel", CleanupCategory::docker},
+          {"Cached", CleanupCategory::android}},
+         "Programs 8 GB  \u00b7  Kernel 1 GB"},
+        {true,
+         {{"Programs", CleanupCategory::node},
+          {"Kernel", CleanupCategory::docker},
+          {"Compressed (zswap)", CleanupCategory::gradle},
+          {"Cached", CleanupCategory::android}},
+         "Programs 8 GB  \u00b7  Kernel 1 GB  \u00b7  Compressed (zswap) 500 MB"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.zswap);
+        SystemStats stats;
+        stats.physicalMemory = 16'000'000'000;
+        stats.appMemory = 8'000'000'000;
+        stats.wiredMemory = 1'000'000'000;
+        stats.compressedMemory = c.zswap ? 500'000'000 : 0;
+        stats.cachedMemory = 4'000'000'000;
+        stats.zswapInUse = c.zswap;
+        const LiveStatsContent content = liveStatsContent(stats);
+        ASSERT_EQ(content.memory.size(), c.kinds.size());
+        for (std::size_t i = 0; i < c.kinds.size(); ++i) {
+            EXPECT_EQ(content.memory[i].label, c.kinds[i].first);
+            EXPECT_EQ(content.memory[i].colorOf, c.kinds[i].second);
+        }
+        EXPECT_DOUBLE_EQ(content.memory.front().fraction, 0.5);
+        EXPECT_DOUBLE_EQ(content.memory.back().fraction, 0.25);
+        EXPECT_EQ(content.meters[1].detail, c.detail);
     }
-    EXPECT_DOUBLE_EQ(content.memory[0].fraction, 0.5);
-    EXPECT_DOUBLE_EQ(content.memory[3].fraction, 0.25);
 }
 
 // A sample that would draw the same page is not drawn again; any change a

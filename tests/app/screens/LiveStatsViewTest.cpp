@@ -98,24 +98,42 @@ TEST_F(LiveStatsMotionTest, JumpsWhenAskedAndSkipsASampleThatLooksTheSame) {
     EXPECT_EQ(runningAnimations(view), 0);
 }
 
-// The page uses a tall window: the rings grow with its height, within
-// bounds, and the footer stands at its foot.
-TEST_F(LiveStatsMotionTest, RingsGrowWithATallPageAndTheFooterStandsAtItsFoot) {
+// The cards fill the page whatever its height: the meters take what the
+// breakdown and the footer leave, their rings growing with it within bounds,
+// and no gap stands between the cards.
+TEST_F(LiveStatsMotionTest, TheCardsFillThePageWithoutAHole) {
     auto state = harness.make();
     LiveStatsView view(state->liveStats());
-    view.resize(900, 440);
-    view.show();
-    QApplication::processEvents();
-    EXPECT_DOUBLE_EQ(view.ringSide(0), 62);
-    view.resize(900, 900);
-    QApplication::processEvents();
-    EXPECT_DOUBLE_EQ(view.ringSide(0), 140);
-    view.resize(900, 600);
-    QApplication::processEvents();
-    EXPECT_GT(view.ringSide(0), 62);
-    EXPECT_LT(view.ringSide(0), 140);
     const QWidget* footer = view.uptime()->parentWidget();
-    EXPECT_GE(footer->mapTo(&view, QPoint(0, footer->height())).y(), 600 - 18 - 2);
+    const QWidget* breakdown = view.swapWarning()->parentWidget();
+    struct Case {
+        QSize page;
+        double smallestRing;
+        double largestRing;
+    };
+    // Too short for the smallest rings; short; tall; tall and narrow, where the caption's room bounds the
+    // ring.
+    const Case cases[] = {
+        {{900, 300}, 62, 62}, {{900, 440}, 120, 180}, {{900, 900}, 150, 200}, {{600, 900}, 62, 80}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.page.height());
+        view.resize(c.page);
+        view.show();
+        QApplication::processEvents();
+        EXPECT_GE(view.ringSide(0), c.smallestRing);
+        EXPECT_LE(view.ringSide(0), c.largestRing);
+        const QWidget* meter = view.meters().front();
+        const int meterBottom = meter->mapTo(&view, QPoint(0, meter->height())).y();
+        const int breakdownTop = breakdown->mapTo(&view, QPoint()).y();
+        const int footerTop = footer->mapTo(&view, QPoint()).y();
+        EXPECT_EQ(breakdownTop - meterBottom, 14);
+        EXPECT_EQ(footerTop - (breakdownTop + breakdown->height()), 14);
+        if (c.page.height() >= 440) {
+            EXPECT_EQ(footer->mapTo(&view, QPoint(0, footer->height())).y(), c.page.height() - 18);
+        }
+        // The ring keeps the caption its room beside it.
+        EXPECT_LE(view.ringSide(0) + 210, meter->width());
+    }
 }
 
 // The statistics are read only while a live figure is on screen: the page

@@ -1,0 +1,45 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include "app/kit/ScrollFocus.h"
+
+namespace korvane {
+namespace {
+
+// A page is a Tab stop only while it has something to scroll to; losing that
+// while focused, it hands the focus on to the next stop.
+TEST(ScrollFocus, APageIsATabStopOnlyWhileItScrolls) {
+    QWidget window;
+    auto* column = new QVBoxLayout(&window);
+    auto* page = new QScrollArea;
+    auto* content = new QWidget;
+    content->setFixedSize(100, 100);
+    page->setWidget(content);
+    column->addWidget(page);
+    auto* after = new QPushButton(QStringLiteral("After"));
+    column->addWidget(after);
+    followScrollFocus(*page);
+    window.resize(300, 300);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QApplication::processEvents();
+    EXPECT_EQ(page->focusPolicy(), Qt::NoFocus);
+
+    content->setFixedSize(100, 2000);
+    QApplication::processEvents();
+    EXPECT_EQ(page->focusPolicy(), Qt::TabFocus);
+    page->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(page->hasFocus());
+
+    content->setFixedSize(100, 50);
+    QApplication::processEvents();
+    EXPECT_EQ(page->focusPolicy(), Qt::NoFocus);
+    EXPECT_TRUE(after->hasFocus());
+}
+
+}  // namespace
+}  // namespace korvane
