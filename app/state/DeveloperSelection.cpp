@@ -1,3 +1,4 @@
+#include "app/state/CleanupTexts.h"
 #include "app/state/DeveloperState.h"
 #include "app/state/NavigationState.h"
 #include "app/state/TreeNavigation.h"
@@ -70,17 +71,40 @@ void DeveloperState::reviewCandidates(const StorageNode& node) {
     parts_.navigation.setSheet(Sheet::review);
 }
 
-void DeveloperState::stageForReview(std::vector<CleanupCandidate> candidates) {
-    if (candidates.empty()) return;
+std::optional<std::string> DeveloperState::stageForReview(std::vector<CleanupCandidate> candidates) {
+    return stage(std::move(candidates), {}, {});
+}
+
+std::optional<std::string> DeveloperState::stageUserChoice(
+    const std::vector<FileTreeScanner::Entry>& entries) {
+    UserChoice::Sorted sorted = UserChoice::sort(entries);
+    return stage(std::move(sorted.admitted), std::move(sorted.gone), std::move(sorted.refused));
+}
+
+std::optional<std::string> DeveloperState::stage(std::vector<CleanupCandidate> candidates,
+                                                 std::vector<std::string> gone,
+                                                 std::vector<UserChoice::Refusal> refused) {
+    // What was chosen may have gone since the list was drawn: a cleanup, or
+    // another program. The review offers only what is there.
+    std::erase_if(candidates, [&gone](const CleanupCandidate& candidate) {
+        if (!UserChoice::isGone(candidate)) return false;
+        gone.push_back(candidate.title);
+        return true;
+    });
+    std::optional<std::string> notice = CleanupTexts::leftOutNotice(gone, refused);
+    if (candidates.empty()) return notice;
+    const StateChanges::Batch batch(changes());
     std::set<UUID> ids;
     for (const auto& candidate : candidates) ids.insert(candidate.id);
+    setStagingNotice(notice);
     setStagedCandidates(std::move(candidates));
     setSelection(std::move(ids));
     parts_.navigation.setSheet(Sheet::review);
+    return notice;
 }
 
-void DeveloperState::stageUserChoice(const std::vector<FileTreeScanner::Entry>& entries) {
-    stageForReview(UserChoice::candidates(entries));
+void DeveloperState::setStagingNotice(std::optional<std::string> notice) {
+    publish(stagingNotice_, std::move(notice));
 }
 
 }  // namespace korvane

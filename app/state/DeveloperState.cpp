@@ -95,6 +95,8 @@ void DeveloperState::applyScanResult(const ScanResult& result, bool cancelled) {
     // has started from the earlier result, the partial one is out of date.
     const Route route = parts_.navigation.route();
     if (cancelled && route != Route::explore && route != Route::onboarding) return;
+    // A new scan measured the disk itself: what an earlier cleanup took out is no concern of it.
+    droppedCandidates_.clear();
     setScan(result);
     rebuildDeveloperTree();
     resetSelectionToDefaults();
@@ -128,6 +130,7 @@ void DeveloperState::chooseProjectRoots() {
 void DeveloperState::showRestoredScan(ScanResult scan) {
     // Placeholder or not, a path marked "Never touch" is never offered.
     dropExcludedCandidates(scan);
+    droppedCandidates_.clear();
     setScan(std::move(scan));
     rebuildDeveloperTree();
     resetSelectionToDefaults();
