@@ -18,6 +18,8 @@ struct CleanupTexts {
     CleanupTexts() = delete;
 
     static constexpr const char* summaryCopied = "Summary copied.";
+    // Staging was asked for nothing: the ticked items are not in the list on show.
+    static constexpr const char* nothingChosen = "None of the ticked items is in this list now.";
 
     // One paragraph naming the reclaimable total and the three categories
     // with the most to reclaim.

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "app/state/CleanupTexts.h"
 #include "app/state/DeveloperState.h"
 #include "app/state/NavigationState.h"
@@ -71,19 +73,18 @@ void DeveloperState::reviewCandidates(const StorageNode& node) {
     parts_.navigation.setSheet(Sheet::review);
 }
 
-std::optional<std::string> DeveloperState::stageForReview(std::vector<CleanupCandidate> candidates) {
+DeveloperState::Staging DeveloperState::stageForReview(std::vector<CleanupCandidate> candidates) {
     return stage(std::move(candidates), {}, {});
 }
 
-std::optional<std::string> DeveloperState::stageUserChoice(
-    const std::vector<FileTreeScanner::Entry>& entries) {
+DeveloperState::Staging DeveloperState::stageUserChoice(const std::vector<FileTreeScanner::Entry>& entries) {
     UserChoice::Sorted sorted = UserChoice::sort(entries);
     return stage(std::move(sorted.admitted), std::move(sorted.gone), std::move(sorted.refused));
 }
 
-std::optional<std::string> DeveloperState::stage(std::vector<CleanupCandidate> candidates,
-                                                 std::vector<std::string> gone,
-                                                 std::vector<UserChoice::Refusal> refused) {
+DeveloperState::Staging DeveloperState::stage(std::vector<CleanupCandidate> candidates,
+                                              std::vector<std::string> gone,
+                                              std::vector<UserChoice::Refusal> refused) {
     // What was chosen may have gone since the list was drawn: a cleanup, or
     // another program. The review offers only what is there.
     std::erase_if(candidates, [&gone](const CleanupCandidate& candidate) {
@@ -92,7 +93,7 @@ std::optional<std::string> DeveloperState::stage(std::vector<CleanupCandidate> c
         return true;
     });
     std::optional<std::string> notice = CleanupTexts::leftOutNotice(gone, refused);
-    if (candidates.empty()) return notice;
+    if (candidates.empty()) return {false, notice ? notice : std::string(CleanupTexts::nothingChosen)};
     const StateChanges::Batch batch(changes());
     std::set<UUID> ids;
     for (const auto& candidate : candidates) ids.insert(candidate.id);
@@ -100,7 +101,14 @@ std::optional<std::string> DeveloperState::stage(std::vector<CleanupCandidate> c
     setStagedCandidates(std::move(candidates));
     setSelection(std::move(ids));
     parts_.navigation.setSheet(Sheet::review);
-    return notice;
+    return {true, notice};
+}
+
+std::optional<std::string> DeveloperState::stagingNotice() const {
+    const bool chosen =
+        std::any_of(stagedCandidates_.begin(), stagedCandidates_.end(),
+                    [this](const CleanupCandidate& candidate) { return selection_.contains(candidate.id); });
+    return chosen ? stagingNotice_ : std::nullopt;
 }
 
 void DeveloperState::setStagingNotice(std::optional<std::string> notice) {

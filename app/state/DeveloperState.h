@@ -106,15 +106,21 @@ public:
     void selectAllSafe();
     // Exactly the node's candidates become the selection, and the review opens.
     void reviewCandidates(const StorageNode& node);
+    // What staging did: whether the review opened, and the line on what it
+    // left out and why (also why nothing is left to review).
+    struct Staging {
+        bool staged = false;
+        std::optional<std::string> leftOut;
+    };
     // Replaces the staged candidates and the selection, and opens the review.
     // A chosen path that is no longer there is left out; with nothing left
-    // nothing changes. Returns the line that says what was left out and why.
-    std::optional<std::string> stageForReview(std::vector<CleanupCandidate> candidates);
-    // The entries that are still there and that the safety check admits,
-    // staged for review; the line that says what was left out and why.
-    std::optional<std::string> stageUserChoice(const std::vector<FileTreeScanner::Entry>& entries);
-    // The last staging's line about what it left out, for the review.
-    const std::optional<std::string>& stagingNotice() const { return stagingNotice_; }
+    // nothing changes.
+    Staging stageForReview(std::vector<CleanupCandidate> candidates);
+    // The entries that are still there and that the safety check admits, staged for review.
+    Staging stageUserChoice(const std::vector<FileTreeScanner::Entry>& entries);
+    // The last staging's line about what it left out, for the review, while
+    // some staged candidate is still chosen.
+    std::optional<std::string> stagingNotice() const;
 
     // --- Cleanup, restore and the report (DeveloperCleanup.cpp) ---
     const CleanupProgress& cleanupProgress() const { return cleanupProgress_; }
@@ -161,8 +167,8 @@ signals:
 private:
     void applyScanResult(const ScanResult& result, bool cancelled);
     void publishDiskChange(const DiskChange& change);
-    std::optional<std::string> stage(std::vector<CleanupCandidate> candidates, std::vector<std::string> gone,
-                                     std::vector<UserChoice::Refusal> refused);
+    Staging stage(std::vector<CleanupCandidate> candidates, std::vector<std::string> gone,
+                  std::vector<UserChoice::Refusal> refused);
     void setStagingNotice(std::optional<std::string> notice);
 
     Parts parts_;
