@@ -1,3 +1,5 @@
+#include <tuple>
+
 #include "app/state/CleanupTexts.h"
 #include "app/state/DesktopActions.h"
 #include "app/state/DeveloperState.h"
@@ -10,6 +12,16 @@
 #include "core/system/Paths.h"
 
 namespace korvane {
+
+namespace {
+
+// A volume that could not be measured reads as no size: it tells nothing.
+std::optional<VolumeInfo> measured(const VolumeInfo& volume) {
+    if (volume.totalCapacity < 1) return std::nullopt;
+    return volume;
+}
+
+}  // namespace
 
 void DeveloperState::setCleanupProgress(CleanupProgress progress) {
     publish(cleanupProgress_, std::move(progress));
@@ -111,10 +123,14 @@ void DeveloperState::restoreFromTrash() {
     isRestoring_ = true;
     // Moving a large folder back across a file system takes a while: off the window's thread.
     parts_.work.run(
-        this, [report = *lastReport_] { return std::pair(report, RestoreEngine().restore(report)); },
-        [this](std::pair<CleanupReport, RestoreEngine::Report> done) {
+        this,
+        [report = *lastReport_] {
+            RestoreEngine::Report restored = RestoreEngine().restore(report);
+            return std::tuple(report, std::move(restored), VolumeInfo::volumeOf(Paths::home()));
+        },
+        [this](std::tuple<CleanupReport, RestoreEngine::Report, VolumeInfo> done) {
             isRestoring_ = false;
-            auto& [report, restored] = done;
+            auto& [report, restored, volume] = done;
             const StateChanges::Batch batch(changes());
             setRestoreNotice(CleanupTexts::putBackNotice(restored));
             std::set<UUID> back;
@@ -130,7 +146,7 @@ void DeveloperState::restoreFromTrash() {
                         if (back.contains(outcome.candidateID)) outcome.putBack = true;
                     setLastReport(std::move(marked));
                 }
-                publishDiskChange(DiskChange::ofPutBack(restored, report));
+                publishDiskChange(DiskChange::ofPutBack(restored, report, measured(volume)));
             }
             // Developer mode shows the developer scan: it is taken again. In
             // general mode the user stays where they are.
@@ -145,15 +161,16 @@ void DeveloperState::emptyOwnTrash() {
     // ended is already written when the reports are read.
     parts_.history.write([this](HistoryStore& history) {
         std::vector<CleanupOutcome> purged = RestoreEngine().purge(history.reports());
+        const VolumeInfo volume = VolumeInfo::volumeOf(Paths::home());
         QMetaObject::invokeMethod(
             this,
-            [this, purged = std::move(purged)] {
+            [this, purged = std::move(purged), volume] {
                 isEmptying_ = false;
                 SizeSum freed;
                 for (const auto& outcome : purged) freed += outcome.expectedBytes;
                 const StateChanges::Batch batch(changes());
                 setRestoreNotice(CleanupTexts::emptiedNotice(freed.total()));
-                publishDiskChange(DiskChange::ofEmptying(purged));
+                publishDiskChange(DiskChange::ofEmptying(purged, measured(volume)));
             },
             Qt::QueuedConnection);
     });

@@ -17,10 +17,12 @@ DiskChange DiskChange::ofCleanup(const CleanupReport& report) {
         if (outcome.status == CleanupOutcome::Status::trashed && outcome.trashURL)
             change.arrived.push_back({*outcome.trashURL, outcome.expectedBytes, outcome.candidateID, true});
     }
+    if (report.volumeAfter.totalCapacity > 0) change.volume = report.volumeAfter;
     return change;
 }
 
-DiskChange DiskChange::ofPutBack(const RestoreEngine::Report& restored, const CleanupReport& report) {
+DiskChange DiskChange::ofPutBack(const RestoreEngine::Report& restored, const CleanupReport& report,
+                                 std::optional<VolumeInfo> volume) {
     std::map<UUID, const CleanupOutcome*> trashed;
     for (const CleanupOutcome& outcome : report.outcomes)
         if (outcome.trashURL) trashed.emplace(outcome.candidateID, &outcome);
@@ -32,15 +34,18 @@ DiskChange DiskChange::ofPutBack(const RestoreEngine::Report& restored, const Cl
             change.left.push_back({*found->second->trashURL, outcome.bytes, outcome.candidateID, true});
         change.arrived.push_back({outcome.path, outcome.bytes, outcome.candidateID, false});
     }
+    change.volume = std::move(volume);
     return change;
 }
 
-DiskChange DiskChange::ofEmptying(const std::vector<CleanupOutcome>& purged) {
+DiskChange DiskChange::ofEmptying(const std::vector<CleanupOutcome>& purged,
+                                  std::optional<VolumeInfo> volume) {
     DiskChange change;
     change.action = Action::emptyTrash;
     for (const CleanupOutcome& outcome : purged)
         if (outcome.trashURL)
             change.left.push_back({*outcome.trashURL, outcome.expectedBytes, outcome.candidateID, true});
+    change.volume = std::move(volume);
     return change;
 }
 

@@ -7,6 +7,7 @@
 
 #include "core/model/CleanupReport.h"
 #include "core/model/UUID.h"
+#include "core/model/VolumeInfo.h"
 #include "core/safety/RestoreEngine.h"
 
 namespace korvane {
@@ -36,14 +37,18 @@ struct DiskChange {
     std::vector<Place> arrived;
     // Candidates a command removed: what changed on disk, and where, is the tool's to know.
     std::vector<UUID> removedByCommand;
+    // The home folder's volume as the action left it, when it was measured.
+    std::optional<VolumeInfo> volume;
 
     bool isEmpty() const { return left.empty() && arrived.empty() && removedByCommand.empty(); }
 
+    // The volume is the report's, measured after the run.
     static DiskChange ofCleanup(const CleanupReport& report);
     // `report` is the cleanup whose items `restored` put back.
-    static DiskChange ofPutBack(const RestoreEngine::Report& restored, const CleanupReport& report);
+    static DiskChange ofPutBack(const RestoreEngine::Report& restored, const CleanupReport& report,
+                                std::optional<VolumeInfo> volume);
     // The outcomes whose items were removed from the Trash for good.
-    static DiskChange ofEmptying(const std::vector<CleanupOutcome>& purged);
+    static DiskChange ofEmptying(const std::vector<CleanupOutcome>& purged, std::optional<VolumeInfo> volume);
 
     friend bool operator==(const DiskChange&, const DiskChange&) = default;
 };

@@ -79,6 +79,11 @@ ScanFollowsDisk::Outcome ScanFollowsDisk::apply(ScanResult& scan, const DiskChan
             std::max(std::max<std::int64_t>(category.footprint, 0) - bytes, offered(category));
     }
 
+    if (change.volume && !(*change.volume == scan.volume)) {
+        scan.volume = *change.volume;
+        outcome.changed = true;
+    }
+
     if (change.action != DiskChange::Action::putBack) return outcome;
     for (const Place& place : change.arrived) {
         if (place.inTrash) continue;

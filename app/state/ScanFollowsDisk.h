@@ -27,7 +27,7 @@ struct ScanFollowsDisk {
     // left it, never below what the category still offers. What a put back
     // returned: candidates dropped earlier (kept in `dropped`) come back, and
     // one holding a returned place grows again. `dropped` gains what leaves
-    // and loses what comes back.
+    // and loses what comes back. The free space becomes the change's, when it was measured.
     static Outcome apply(ScanResult& scan, const DiskChange& change, std::vector<CleanupCandidate>& dropped);
 };
 
