@@ -74,19 +74,19 @@ void DeveloperState::reviewCandidates(const StorageNode& node) {
 }
 
 DeveloperState::Staging DeveloperState::stageForReview(std::vector<CleanupCandidate> candidates) {
-    return stage(std::move(candidates), {}, {});
+    return stage(std::move(candidates), {});
 }
 
 DeveloperState::Staging DeveloperState::stageUserChoice(const std::vector<FileTreeScanner::Entry>& entries) {
     UserChoice::Sorted sorted = UserChoice::sort(entries);
-    return stage(std::move(sorted.admitted), std::move(sorted.gone), std::move(sorted.refused));
+    return stage(std::move(sorted.admitted), std::move(sorted.refused));
 }
 
 DeveloperState::Staging DeveloperState::stage(std::vector<CleanupCandidate> candidates,
-                                              std::vector<std::string> gone,
                                               std::vector<UserChoice::Refusal> refused) {
     // What was chosen may have gone since the list was drawn: a cleanup, or
     // another program. The review offers only what is there.
+    std::vector<std::string> gone;
     std::erase_if(candidates, [&gone](const CleanupCandidate& candidate) {
         if (!UserChoice::isGone(candidate)) return false;
         gone.push_back(candidate.title);

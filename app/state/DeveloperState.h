@@ -167,8 +167,7 @@ signals:
 private:
     void applyScanResult(const ScanResult& result, bool cancelled);
     void publishDiskChange(const DiskChange& change);
-    Staging stage(std::vector<CleanupCandidate> candidates, std::vector<std::string> gone,
-                  std::vector<UserChoice::Refusal> refused);
+    Staging stage(std::vector<CleanupCandidate> candidates, std::vector<UserChoice::Refusal> refused);
     void setStagingNotice(std::optional<std::string> notice);
 
     Parts parts_;

@@ -48,10 +48,6 @@ UserChoice::Sorted UserChoice::sort(const std::vector<FileTreeScanner::Entry>& e
     Sorted sorted;
     const std::string home = Paths::home();
     for (const auto& entry : entries) {
-        if (isMissing(entry.path)) {
-            sorted.gone.push_back(entry.name);
-            continue;
-        }
         const auto checked = SafetyPolicy::checked(entry.path, ruleID, RemovalKind::path());
         if (checked.verdict.isAllowed()) {
             sorted.admitted.push_back(admitted(entry, checked.path));

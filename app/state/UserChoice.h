@@ -25,10 +25,9 @@ struct UserChoice {
         friend bool operator==(const Refusal&, const Refusal&) = default;
     };
 
-    // The picked entries sorted by what staging does with them.
+    // The picked entries sorted by what the safety check says of them.
     struct Sorted {
         std::vector<CleanupCandidate> admitted;  // in the order given
-        std::vector<std::string> gone;           // names of entries no longer there
         std::vector<Refusal> refused;
     };
 
@@ -38,7 +37,6 @@ struct UserChoice {
     static std::optional<CleanupCandidate> candidate(const FileTreeScanner::Entry& entry);
     // The admitted candidates, in the order given.
     static std::vector<CleanupCandidate> candidates(const std::vector<FileTreeScanner::Entry>& entries);
-    // Looks on disk first: an entry that is no longer there is neither checked nor admitted.
     static Sorted sort(const std::vector<FileTreeScanner::Entry>& entries);
     // True when the candidate names a path that no longer exists.
     static bool isGone(const CleanupCandidate& candidate);

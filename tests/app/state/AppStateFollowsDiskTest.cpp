@@ -177,6 +177,12 @@ TEST_F(AppStateFollowsDiskTest, StagingLeavesOutWhatIsGoneAndSaysWhyWhenNothingI
          "folder."},
         {{}, "None of the ticked items is in this list now."},
     };
+    // An application's leftover that went since the list was made is left out too.
+    CleanupCandidate leftover = testing::makeCandidate(CleanupCategory::toolchains, at(".cache/Tool"), SafetyLevel::caution);
+    const auto uninstall = state().developer().stageForReview({leftover});
+    EXPECT_FALSE(uninstall.staged);
+    EXPECT_EQ(uninstall.leftOut, "\u201CTool\u201D is no longer there, so it is left out.");
+
     for (const Case& c : cases) {
         std::vector<FileTreeScanner::Entry> entries;
         for (const auto& path : c.paths) entries.push_back(entry(path));
