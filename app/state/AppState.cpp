@@ -66,7 +66,8 @@ void AppState::onAutomationDue() { developer_.startScan(); }
 
 void AppState::loadDemonstrationScan() {
     if (!developer_.hasScan()) {
-        developer_.showRestoredScan(history_.store().loadLastScan().value_or(demonstrationScan()));
+        if (auto last = history_.store().loadLastScan()) developer_.showRestoredScan(std::move(*last));
+        else developer_.showRestoredScan(demonstrationScan(), false);
         return;
     }
     developer_.rebuildDeveloperTree();

@@ -114,8 +114,10 @@ void DeveloperState::followDiskChange(const DiskChange& change) {
     if (!followed.changed) return;
     setScan(updated);
     rebuildDeveloperTree();
-    parts_.history.write(
-        [saved = std::move(*updated)](HistoryStore& history) { history.saveLastScan(saved); });
+    // A cancelled scan or the demonstration never becomes the last scan.
+    if (savesScan_)
+        parts_.history.write(
+            [saved = std::move(*updated)](HistoryStore& history) { history.saveLastScan(saved); });
 }
 
 void DeveloperState::restoreFromTrash() {

@@ -97,6 +97,7 @@ void DeveloperState::applyScanResult(const ScanResult& result, bool cancelled) {
     if (cancelled && route != Route::explore && route != Route::onboarding) return;
     // A new scan measured the disk itself: what an earlier cleanup took out is no concern of it.
     droppedCandidates_.clear();
+    savesScan_ = !cancelled;
     setScan(result);
     rebuildDeveloperTree();
     resetSelectionToDefaults();
@@ -127,10 +128,11 @@ void DeveloperState::chooseProjectRoots() {
     startScan();
 }
 
-void DeveloperState::showRestoredScan(ScanResult scan) {
+void DeveloperState::showRestoredScan(ScanResult scan, bool isLastScan) {
     // Placeholder or not, a path marked "Never touch" is never offered.
     dropExcludedCandidates(scan);
     droppedCandidates_.clear();
+    savesScan_ = isLastScan;
     setScan(std::move(scan));
     rebuildDeveloperTree();
     resetSelectionToDefaults();

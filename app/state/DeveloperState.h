@@ -82,8 +82,9 @@ public:
     void postScanAlerts(const ScanResult& result);
     // Asks for folders to search for projects, adds them and scans.
     void chooseProjectRoots();
-    // A scan read back at start-up or shown as a placeholder, with the root selected.
-    void showRestoredScan(ScanResult scan);
+    // A scan read back at start-up or shown as a placeholder, with the root
+    // selected. Only the saved last scan is saved again as it follows the disk.
+    void showRestoredScan(ScanResult scan, bool isLastScan = true);
     // Candidates that lie at, below or around a path the user marked "Never touch".
     void dropExcludedCandidates(ScanResult& scan) const;
 
@@ -185,6 +186,9 @@ private:
     // What the last cleanup took out of the scan, so a put back can return it
     // exactly; forgotten when a new scan replaces this one.
     std::vector<CleanupCandidate> droppedCandidates_;
+    // The scan on show is a whole one of this computer (not cancelled, not
+    // the demonstration): what follows the disk is saved as the last scan.
+    bool savesScan_ = true;
 
     // Engines are shared with the worker running them, so replacing one never
     // pulls it from under a run that is still ending.

@@ -109,6 +109,21 @@ TEST_F(AppStateFollowsDiskTest, LargeFilesSearchAndTheTreeFollowACleanupAPutBack
     EXPECT_EQ(largest(), std::vector<std::string>{dmg});
 }
 
+TEST_F(AppStateFollowsDiskTest, TheDemonstrationFollowsTheDiskButIsNeverSavedAsTheLastScan) {
+    launch({"--screen", "explore"});
+    ASSERT_TRUE(state().developer().hasScan());
+    const std::string picked = tree_.file("home/Downloads/old.zip", 100);
+    state().developer().stageUserChoice(
+        {FileTreeScanner::Entry::make("old.zip", picked, 4096, clock_.moment, false)});
+    state().developer().startCleanup();
+    ASSERT_TRUE(finished());
+    // The free space the cleanup left is shown...
+    EXPECT_EQ(state().developer().scan()->volume, state().developer().lastReport()->volumeAfter);
+    state_.reset();  // waits for the history's writes
+    // ...but the demonstration is no scan of this computer.
+    EXPECT_FALSE(HistoryStore(tree_.path("history")).loadLastScan());
+}
+
 TEST_F(AppStateFollowsDiskTest, ApplicationsFollowAnUninstallAndLookAgainAfterAPutBack) {
     const std::string folder = tree_.folder("home/Applications");
     tree_.file("home/Applications/Alpha.app/Contents/MacOS/alpha", 1000);
