@@ -66,8 +66,10 @@ void AppState::onAutomationDue() { developer_.startScan(); }
 
 void AppState::loadDemonstrationScan() {
     if (!developer_.hasScan()) {
-        if (auto last = history_.store().loadLastScan()) developer_.showRestoredScan(std::move(*last));
-        else developer_.showRestoredScan(demonstrationScan(), false);
+        if (auto last = history_.store().loadLastScan())
+            developer_.showRestoredScan(std::move(*last));
+        else
+            developer_.showRestoredScan(demonstrationScan(), false);
         return;
     }
     developer_.rebuildDeveloperTree();

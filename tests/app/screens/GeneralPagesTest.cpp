@@ -215,7 +215,8 @@ TEST_F(GeneralPagesTest, RemoveWithNothingToReviewSaysWhyInTheBarOnBothLists) {
         list->removeButton()->click();
         EXPECT_EQ(state().navigation().sheet(), std::nullopt);
         EXPECT_TRUE(list->noticeLabel()->isVisible());
-        EXPECT_EQ(list->noticeLabel()->text(), QStringLiteral("Korvane only removes files inside your home folder."));
+        EXPECT_EQ(list->noticeLabel()->text(),
+                  QStringLiteral("Korvane only removes files inside your home folder."));
         list->model()->toggle(0);  // a change of ticks takes the line away
         EXPECT_FALSE(list->noticeLabel()->isVisible());
     }
@@ -230,7 +231,8 @@ TEST_F(GeneralPagesTest, ARemovedFileLeavesTheListItsTickAndTheTotal) {
     list.model()->toggle(0);  // holiday.mov
     list.removeButton()->click();
     state().developer().startCleanup();
-    ASSERT_TRUE(testing::waitUntil([&] { return state().navigation().route() == AppState::Route::finished; }));
+    ASSERT_TRUE(
+        testing::waitUntil([&] { return state().navigation().route() == AppState::Route::finished; }));
     ASSERT_EQ(list.model()->entries().size(), 1u);
     EXPECT_EQ(list.model()->entries()[0].name, "installer.dmg");
     EXPECT_TRUE(list.model()->ticked().empty());  // the bar does not count what is gone

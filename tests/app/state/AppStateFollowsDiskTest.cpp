@@ -193,7 +193,8 @@ TEST_F(AppStateFollowsDiskTest, StagingLeavesOutWhatIsGoneAndSaysWhyWhenNothingI
         {{}, "None of the ticked items is in this list now."},
     };
     // An application's leftover that went since the list was made is left out too.
-    CleanupCandidate leftover = testing::makeCandidate(CleanupCategory::toolchains, at(".cache/Tool"), SafetyLevel::caution);
+    CleanupCandidate leftover =
+        testing::makeCandidate(CleanupCategory::toolchains, at(".cache/Tool"), SafetyLevel::caution);
     const auto uninstall = state().developer().stageForReview({leftover});
     EXPECT_FALSE(uninstall.staged);
     EXPECT_EQ(uninstall.leftOut, "\u201CTool\u201D is no longer there, so it is left out.");
