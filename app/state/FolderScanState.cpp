@@ -124,7 +124,8 @@ void FolderScanState::followDiskChange(const DiskChange& change) {
         setGeneralResult(std::move(updated));
         keepPlace();
     }
-    if (!outcome.exact) refreshFolderScan();
+    // A scan running now may have walked the place before the change: it is followed by another.
+    if (!outcome.exact || isScanningFolder_) refreshFolderScan();
 }
 
 void FolderScanState::keepPlace() {
