@@ -31,19 +31,6 @@ CleanupCandidate admitted(const FileTreeScanner::Entry& entry, std::string check
 
 }  // namespace
 
-std::optional<CleanupCandidate> UserChoice::candidate(const FileTreeScanner::Entry& entry) {
-    const auto checked = SafetyPolicy::checked(entry.path, ruleID, RemovalKind::path());
-    if (checked.verdict.isDenied()) return std::nullopt;
-    return admitted(entry, checked.path);
-}
-
-std::vector<CleanupCandidate> UserChoice::candidates(const std::vector<FileTreeScanner::Entry>& entries) {
-    std::vector<CleanupCandidate> result;
-    for (const auto& entry : entries)
-        if (auto candidate = UserChoice::candidate(entry)) result.push_back(std::move(*candidate));
-    return result;
-}
-
 UserChoice::Sorted UserChoice::sort(const std::vector<FileTreeScanner::Entry>& entries) {
     Sorted sorted;
     const std::string home = Paths::home();

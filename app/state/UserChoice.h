@@ -1,6 +1,5 @@
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,12 +30,9 @@ struct UserChoice {
         std::vector<Refusal> refused;
     };
 
-    // The candidate for one picked entry, or nothing when the safety check
-    // refuses its path. Always reviewed, never chosen in advance, and moved to
-    // the Trash by default.
-    static std::optional<CleanupCandidate> candidate(const FileTreeScanner::Entry& entry);
-    // The admitted candidates, in the order given.
-    static std::vector<CleanupCandidate> candidates(const std::vector<FileTreeScanner::Entry>& entries);
+    // A candidate for each picked entry the safety check admits (always
+    // reviewed, never chosen in advance, and moved to the Trash by default),
+    // and why it refuses the others.
     static Sorted sort(const std::vector<FileTreeScanner::Entry>& entries);
     // True when the candidate names a path that no longer exists.
     static bool isGone(const CleanupCandidate& candidate);
