@@ -408,7 +408,10 @@ void HistoryStore::markPutBack(const std::set<UUID>& candidateIDs) {
             std::vector<CleanupReport> list = stored ? std::move(*stored) : std::vector<CleanupReport>{};
             for (CleanupReport& report : list)
                 for (CleanupOutcome& outcome : report.outcomes)
-                    if (candidateIDs.contains(outcome.candidateID)) outcome.putBack = true;
+                    // Only what went to the Trash can have come back from it.
+                    if (outcome.status == CleanupOutcome::Status::trashed &&
+                        candidateIDs.contains(outcome.candidateID))
+                        outcome.putBack = true;
             return list;
         });
 }

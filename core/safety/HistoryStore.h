@@ -85,8 +85,8 @@ public:
     // Keeps at most maxReports, newest first.
     void record(const CleanupReport& report);
     std::vector<CleanupReport> reports() const;
-    // Marks the outcomes of these candidates, in whichever stored report
-    // holds them, as put back from the Trash.
+    // Marks the trashed outcomes of these candidates, in whichever stored
+    // report holds them, as put back from the Trash.
     void markPutBack(const std::set<UUID>& candidateIDs);
     // What stayed removed of every stored report: freed bytes less what was
     // put back (negative figures count as 0, the total stops at the 64-bit limit).

@@ -230,16 +230,22 @@ TEST_F(HistoryStoreTest, TotalFreedIgnoresNegativeSizesAndSaturates) {
 }
 
 TEST_F(HistoryStoreTest, WhatWasPutBackLeavesTheTotalAndIsMarkedInTheFile) {
-    CleanupReport first = reportAt(at("2024-03-09T10:00:00Z"), 300);
+    const auto trashed = [](CleanupReport report) {
+        report.outcomes[0].status = CleanupOutcome::Status::trashed;
+        return report;
+    };
+    CleanupReport first = trashed(reportAt(at("2024-03-09T10:00:00Z"), 300));
     first.outcomes.push_back(CleanupOutcome(UUID::random(), CleanupCategory::node, "kept", "/home/u/kept",
                                             100, CleanupOutcome::Status::deleted, std::nullopt));
-    const CleanupReport second = reportAt(at("2024-03-10T10:00:00Z"), 200);
+    const CleanupReport second = trashed(reportAt(at("2024-03-10T10:00:00Z"), 200));
     store.record(first);
     store.record(second);
     // Nothing put back: the file reads as it always did, without the new field.
     EXPECT_EQ(slurp(file(HistoryStore::cleanupsFile)).find("putBack"), std::string::npos);
 
-    store.markPutBack({first.outcomes[0].candidateID, second.outcomes[0].candidateID});
+    // A deleted item never came back, whatever it is asked.
+    store.markPutBack({first.outcomes[0].candidateID, first.outcomes[1].candidateID,
+                       second.outcomes[0].candidateID});
     EXPECT_EQ(store.totalFreed(), 100);  // only what stayed removed
     const auto stored = store.reports();
     ASSERT_EQ(stored.size(), 2u);
@@ -252,7 +258,8 @@ TEST_F(HistoryStoreTest, WhatWasPutBackLeavesTheTotalAndIsMarkedInTheFile) {
     const auto json = nlohmann::json::parse(slurp(file(HistoryStore::cleanupsFile)));
     EXPECT_EQ(json[0]["outcomes"][0]["putBack"], true);
     EXPECT_EQ(json[0]["outcomes"][0]["expectedBytes"], 200);
-    EXPECT_EQ(json[0]["outcomes"][0]["status"], "deleted");
+    EXPECT_EQ(json[0]["outcomes"][0]["status"], "trashed");
+    EXPECT_FALSE(json[1]["outcomes"][1].contains("putBack"));
 }
 
 // ---- last scan ----------------------------------------------------------
