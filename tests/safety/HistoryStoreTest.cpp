@@ -244,8 +244,8 @@ TEST_F(HistoryStoreTest, WhatWasPutBackLeavesTheTotalAndIsMarkedInTheFile) {
     EXPECT_EQ(slurp(file(HistoryStore::cleanupsFile)).find("putBack"), std::string::npos);
 
     // A deleted item never came back, whatever it is asked.
-    store.markPutBack({first.outcomes[0].candidateID, first.outcomes[1].candidateID,
-                       second.outcomes[0].candidateID});
+    store.markPutBack(
+        {first.outcomes[0].candidateID, first.outcomes[1].candidateID, second.outcomes[0].candidateID});
     EXPECT_EQ(store.totalFreed(), 100);  // only what stayed removed
     const auto stored = store.reports();
     ASSERT_EQ(stored.size(), 2u);

@@ -228,16 +228,21 @@ TEST_F(GeneralPagesTest, ARemovedFileLeavesTheListItsTickAndTheTotal) {
     view.show();
     EntryList& list = *view.list();
     ASSERT_EQ(list.model()->entries().size(), 2u);
+    const std::string film = list.model()->entries()[0].path;
     list.model()->toggle(0);  // holiday.mov
     list.removeButton()->click();
     state().developer().startCleanup();
     ASSERT_TRUE(
         testing::waitUntil([&] { return state().navigation().route() == AppState::Route::finished; }));
-    ASSERT_EQ(list.model()->entries().size(), 1u);
-    EXPECT_EQ(list.model()->entries()[0].name, "installer.dmg");
+    // The Trash lies in this home: once the home is scanned again the film is listed there, not where it was.
+    std::int64_t listed = 0;
+    for (const auto& entry : list.model()->entries()) {
+        EXPECT_NE(entry.path, film);
+        listed += entry.size;
+    }
     EXPECT_TRUE(list.model()->ticked().empty());  // the bar does not count what is gone
     EXPECT_FALSE(list.actionBarWidget()->isVisible());
-    EXPECT_EQ(*view.content().total, ByteFormat::string(list.model()->entries()[0].size));
+    EXPECT_EQ(*view.content().total, ByteFormat::string(listed));
 }
 
 TEST_F(GeneralPagesTest, SearchFollowsTheFieldAndSurvivesAHostilePattern) {
