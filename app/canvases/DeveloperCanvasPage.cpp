@@ -30,6 +30,7 @@
 #include "app/kit/SymbolView.h"
 #include "app/state/DeveloperState.h"
 #include "app/state/NavigationState.h"
+#include "app/state/PlatformWords.h"
 #include "app/theme/AppFont.h"
 
 namespace korvane {
@@ -58,10 +59,18 @@ DeveloperCanvasPage::DeveloperCanvasPage(const CanvasParts& parts, QWidget* pare
     nothingHere_ = new EmptyStateView(
         "checkmark.seal", 26, EmptyStateView::SymbolTone::accent, QStringLiteral("Nothing here to clean"), 13,
         QStringLiteral("This part of your development environment is not holding anything back."));
+    notScanned_ = new EmptyStateView(NotScannedText::symbol, 24, EmptyStateView::SymbolTone::inkTertiary,
+                                     QString::fromUtf8(NotScannedText::title), 13,
+                                     QString::fromUtf8(NotScannedText::message));
+    notScanned_->setMessageWidth(340);
+    auto* scan = new KitButton(KitButton::Style::solid, text(std::string(platformWords::scanThisComputer)));
+    connect(scan, &QPushButton::clicked, this, [this] { parts_.developer.startScan(); });
+    notScanned_->addButton(scan, 6);
     body_ = new QStackedWidget;
     body_->addWidget(noMatch_);
     body_->addWidget(drawing_);
     body_->addWidget(nothingHere_);
+    body_->addWidget(notScanned_);
     auto* bodyFrame = new QVBoxLayout;
     bodyFrame->setContentsMargins(12, 12, 12, 12);
     bodyFrame->addWidget(body_);
@@ -222,6 +231,7 @@ void DeveloperCanvasPage::refresh() {
     name_->setText(text(content_.name));
     bytes_->setText(text(content_.bytes));
     items_->setText(text(content_.items));
+    for (QLabel* figure : {bytes_, dot_, items_}) figure->setVisible(content_.showsFigures);
     secondDot_->setVisible(content_.reclaimable.has_value());
     reclaimable_->setVisible(content_.reclaimable.has_value());
     reclaimable_->setText(text(content_.reclaimable.value_or(std::string())));
@@ -249,6 +259,9 @@ void DeveloperCanvasPage::refresh() {
             break;
         case DeveloperCanvasContent::Body::nothingHere:
             body_->setCurrentWidget(nothingHere_);
+            break;
+        case DeveloperCanvasContent::Body::notScanned:
+            body_->setCurrentWidget(notScanned_);
             break;
     }
     // The host always follows the state, so it never holds a node of a replaced tree.

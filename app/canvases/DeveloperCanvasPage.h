@@ -72,6 +72,7 @@ private:
     EmptyStateView* noMatch_ = nullptr;
     CanvasDrawing* drawing_ = nullptr;
     EmptyStateView* nothingHere_ = nullptr;
+    EmptyStateView* notScanned_ = nullptr;
     QWidget* footer_ = nullptr;
     QLabel* selectedCount_ = nullptr;
     QLabel* selectedBytes_ = nullptr;

@@ -35,7 +35,12 @@ DeveloperCanvasContent developerCanvasContent(const NavigationState& navigation,
     content.showsDepth = hasDepth(navigation.canvasMode());
     content.depth = std::to_string(navigation.sunburstDepth());
 
-    if (navigation.searchHasNoMatches()) {
+    if (!developer.hasScan()) {
+        // An empty tree is not a clean one: nothing has been measured yet.
+        content.body = DeveloperCanvasContent::Body::notScanned;
+        content.showsFigures = false;
+        content.reclaimable.reset();
+    } else if (navigation.searchHasNoMatches()) {
         content.body = DeveloperCanvasContent::Body::noMatch;
         content.noMatchTitle = "Nothing matches \u201C" + navigation.searchText() + "\u201D";
     } else {

@@ -27,9 +27,12 @@ struct DeveloperCanvasContent {
     bool showsDepth = false;  // sunburst, flame and mind map only
     std::string depth;        // "3"
     // Content: the canvas, or the empty state that takes its place.
-    enum class Body { noMatch, canvas, nothingHere };
+    // Before any developer scan there is nothing to measure: the page says
+    // so and offers the scan, with no figures in the header.
+    enum class Body { noMatch, canvas, nothingHere, notScanned };
     Body body = Body::canvas;
     std::string noMatchTitle;  // Nothing matches “text as typed”
+    bool showsFigures = true;  // the header's size and item count
     // Footer.
     std::string selectedCount;  // "3 selected"
     std::string selectedBytes;
@@ -42,6 +45,15 @@ struct DeveloperCanvasContent {
 
 DeveloperCanvasContent developerCanvasContent(const NavigationState& navigation,
                                               const DeveloperState& developer);
+
+// The page before any developer scan.
+struct NotScannedText {
+    static constexpr const char* symbol = "magnifyingglass";
+    static constexpr const char* title = "Not scanned yet";
+    static constexpr const char* message =
+        "Korvane has not looked at your development tools on this computer yet. A scan takes a few seconds "
+        "and removes nothing.";
+};
 
 // What the general canvas page shows on its disk-usage section.
 struct GeneralCanvasContent {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/model/SizeSum.h"
 #include "core/text/ByteFormat.h"
 
 namespace korvane {
@@ -14,6 +15,27 @@ constexpr const char* trashExplanation =
 
 VolumeColumn volumeColumn(const char* title, const VolumeInfo& volume) {
     return {title, ByteFormat::string(volume.availableCapacity) + " free", usedFraction(volume)};
+}
+
+TrashPanel trashPanel(const CleanupReport& report, const TrashHolding& inTrash) {
+    if (inTrash.anyLeft) {
+        const std::string bytes = ByteFormat::string(inTrash.bytes);
+        return {bytes + " can still be put back", trashExplanation, "Empty " + bytes, true, true};
+    }
+    std::size_t trashed = 0;
+    std::size_t putBack = 0;
+    for (const CleanupOutcome& outcome : report.outcomes)
+        if (outcome.status == CleanupOutcome::Status::trashed) {
+            ++trashed;
+            putBack += outcome.putBack ? 1 : 0;
+        }
+    std::string explanation =
+        "Those items are no longer in the Trash, so there is nothing to put back or empty.";
+    if (putBack > 0 && putBack == trashed)
+        explanation = "Those items are back where they were.";
+    else if (putBack > 0)
+        explanation = "Some of those items are back where they were; the rest are no longer in the Trash.";
+    return {"Nothing left to put back", explanation, "Empty", false, false};
 }
 
 std::optional<NotRemovedPanel> notRemovedPanel(const CleanupReport& report) {
@@ -43,8 +65,19 @@ double usedFraction(const VolumeInfo& volume) {
     return std::clamp(used / static_cast<double>(volume.totalCapacity), 0.0, 1.0);
 }
 
+TrashHolding trashHolding(const CleanupReport& report) {
+    TrashHolding holding;
+    SizeSum bytes;
+    for (const CleanupOutcome& outcome : report.restorableInTrash()) {
+        holding.anyLeft = true;
+        bytes += outcome.expectedBytes;
+    }
+    holding.bytes = bytes.total();
+    return holding;
+}
+
 CompletionContent completionContent(const std::optional<CleanupReport>& report,
-                                    const std::optional<std::string>& notice, bool canRestore) {
+                                    const std::optional<std::string>& notice, const TrashHolding& inTrash) {
     CompletionContent content;
     content.notice = notice;
     if (!report) return content;
@@ -56,10 +89,7 @@ CompletionContent completionContent(const std::optional<CleanupReport>& report,
         "removed from " + std::to_string(locations) + " location" + (locations == 1 ? "" : "s");
     sections.before = volumeColumn("Before", report->volumeBefore);
     sections.after = volumeColumn("After", report->volumeAfter);
-    if (const std::int64_t trashed = report->trashedBytes(); trashed >= 1) {
-        const std::string bytes = ByteFormat::string(trashed);
-        sections.trash = TrashPanel{bytes + " can still be put back", trashExplanation, "Empty " + bytes, canRestore};
-    }
+    if (report->trashedBytes() >= 1) sections.trash = trashPanel(*report, inTrash);
     sections.notRemoved = notRemovedPanel(*report);
     content.report = std::move(sections);
     return content;

@@ -58,4 +58,17 @@ EntryActionBar entryActionBar(const std::vector<FileTreeScanner::Entry>& entries
     return bar;
 }
 
+std::set<std::uint64_t> ticksThatLeft(const std::vector<FileTreeScanner::Entry>& entries,
+                                      const std::set<std::uint64_t>& ticked, const DiskChange& change) {
+    std::set<std::uint64_t> left;
+    for (const auto& entry : entries)
+        if (ticked.contains(entry.id))
+            for (const auto& place : change.left)
+                if (Paths::isAtOrBelow(entry.path, place.path)) {
+                    left.insert(entry.id);
+                    break;
+                }
+    return left;
+}
+
 }  // namespace korvane

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/state/DiskChange.h"
 #include "core/explorer/FileTreeScanner.h"
 
 namespace korvane {
@@ -41,5 +42,10 @@ struct EntryActionBar {
 
 EntryActionBar entryActionBar(const std::vector<FileTreeScanner::Entry>& entries,
                               const std::set<std::uint64_t>& ticked);
+
+// The ticked entries that a change on disk took away: they leave the ticks
+// with the rows, so the bar never counts what is gone.
+std::set<std::uint64_t> ticksThatLeft(const std::vector<FileTreeScanner::Entry>& entries,
+                                      const std::set<std::uint64_t>& ticked, const DiskChange& change);
 
 }  // namespace korvane

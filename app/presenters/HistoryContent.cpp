@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/model/SizeSum.h"
 #include "core/text/AbbreviatedDate.h"
 #include "core/text/ByteFormat.h"
 
@@ -21,13 +22,23 @@ std::optional<std::string> trend(const std::vector<HistoryStore::Snapshot>& snap
     return direction + " since " + AbbreviatedDate::string(first.date);
 }
 
+std::optional<std::string> putBackMark(const CleanupReport& report) {
+    if (!report.wasPutBack()) return std::nullopt;
+    if (report.keptFreedBytes() < 1) return "\u00b7 all put back";
+    SizeSum back;
+    for (const CleanupOutcome& outcome : report.outcomes)
+        if (outcome.succeeded() && outcome.putBack) back += outcome.expectedBytes;
+    return "\u00b7 " + ByteFormat::string(back.total()) + " put back";
+}
+
 PastCleanupRow row(const CleanupReport& report) {
     const auto removed = std::count_if(report.outcomes.begin(), report.outcomes.end(),
                                        [](const CleanupOutcome& outcome) { return outcome.succeeded(); });
     std::string summary = std::to_string(removed) + " items";
     if (const std::size_t failed = report.failures().size(); failed > 0)
         summary += " \u00b7 " + std::to_string(failed) + " failed";
-    return {AbbreviatedDate::withTime(report.date), summary, ByteFormat::string(report.freedBytes())};
+    return {AbbreviatedDate::withTime(report.date), summary, ByteFormat::string(report.keptFreedBytes()),
+            putBackMark(report)};
 }
 
 }  // namespace

@@ -22,7 +22,9 @@ struct HistoryPoint {
 struct PastCleanupRow {
     std::string date;     // "Feb 3, 2025 at 4:05 PM"
     std::string summary;  // "4 items · 1 failed"
-    std::string freed;
+    std::string freed;    // what stayed removed
+    // Only for a run whose items were put back, whole or in part: "· all put back".
+    std::optional<std::string> putBack;
 
     friend bool operator==(const PastCleanupRow&, const PastCleanupRow&) = default;
 };
@@ -30,7 +32,7 @@ struct PastCleanupRow {
 struct PastCleanups {
     static constexpr std::size_t shown = 12;
 
-    std::string total;  // of every stored report: "20.4 GB total"
+    std::string total;  // what stayed removed, of every stored report: "20.4 GB total"
     std::vector<PastCleanupRow> rows;
 
     friend bool operator==(const PastCleanups&, const PastCleanups&) = default;

@@ -29,8 +29,8 @@ std::string costlyWarning(std::size_t count) {
 
 }  // namespace
 
-ReviewContent reviewContent(std::vector<CleanupCandidate> selected,
-                            std::optional<Disposal> disposalOverride) {
+ReviewContent reviewContent(std::vector<CleanupCandidate> selected, std::optional<Disposal> disposalOverride,
+                            std::optional<std::string> leftOut) {
     std::stable_sort(selected.begin(), selected.end(),
                      [](const CleanupCandidate& a, const CleanupCandidate& b) { return a.size > b.size; });
     ReviewContent content;
@@ -65,6 +65,7 @@ ReviewContent reviewContent(std::vector<CleanupCandidate> selected,
     if (!content.rows.empty()) content.rows.back().showsDivider = false;
     content.total = total.total();
     if (costly > 0) content.warning = costlyWarning(costly);
+    content.leftOut = std::move(leftOut);
     if (trash.total() >= 1)
         content.trashNotice =
             ByteFormat::string(trash.total()) +

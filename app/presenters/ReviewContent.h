@@ -35,6 +35,8 @@ struct ReviewContent {
     std::int64_t total = 0;
     // Only when some listed item needs a review to restore.
     std::optional<std::string> warning;
+    // Only when staging left out some chosen item: what, and why.
+    std::optional<std::string> leftOut;
     // Largest first.
     std::vector<ReviewRow> rows;
     // Only when at least one byte goes to the Trash.
@@ -47,6 +49,7 @@ struct ReviewContent {
 
 // The override decides every row's disposal; without one each item takes
 // the disposal the cleanup would give it.
-ReviewContent reviewContent(std::vector<CleanupCandidate> selected, std::optional<Disposal> disposalOverride);
+ReviewContent reviewContent(std::vector<CleanupCandidate> selected, std::optional<Disposal> disposalOverride,
+                            std::optional<std::string> leftOut = std::nullopt);
 
 }  // namespace korvane

@@ -301,9 +301,10 @@ void CompleteView::pressDefault() {
 }
 
 void CompleteView::refresh() {
-    // canRestore looks on disk: only the completion screen asks, and only here.
-    CompletionContent content =
-        completionContent(developer_.lastReport(), developer_.restoreNotice(), developer_.canRestore());
+    // Looks on disk: only the completion screen asks, and only here.
+    const auto& lastReport = developer_.lastReport();
+    CompletionContent content = completionContent(lastReport, developer_.restoreNotice(),
+                                                  lastReport ? trashHolding(*lastReport) : TrashHolding{});
     if (refreshed_ && content == content_) return;
     const auto rowsOf = [](const CompletionContent& shown) {
         return shown.report && shown.report->notRemoved ? shown.report->notRemoved->rows : std::vector<NotRemovedRow>{};
@@ -328,6 +329,7 @@ void CompleteView::refresh() {
             trashExplanation_->setText(QString::fromStdString(report->trash->explanation));
             empty_->setTitle(QString::fromStdString(report->trash->emptyTitle));
             putBack_->setEnabled(report->trash->canPutBack);
+            empty_->setEnabled(report->trash->canEmpty);
         }
         if (report->notRemoved) notRemovedHeading_->setText(QString::fromStdString(report->notRemoved->heading));
     }

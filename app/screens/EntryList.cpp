@@ -44,6 +44,7 @@ EntryList::EntryList(DeveloperState& developer, const DesktopActions& desktop, c
       barWidget_(new Ground(&Palette::rail, Ground::Rule::top)),
       count_(new QLabel),
       bytes_(new QLabel),
+      notice_(new QLabel),
       clear_(new LinkButton(QStringLiteral("Clear"), AppFont::caption())),
       remove_(new KitButton(KitButton::Style::solid, QStringLiteral("Remove"))),
       hoverIn_(new MotionAnimation(AppMotion::fade, 0.0, this)),
@@ -85,10 +86,16 @@ void EntryList::buildHoverActions() {
 }
 
 void EntryList::buildActionBar() {
-    auto* bar = new QHBoxLayout(barWidget_);
-    bar->setContentsMargins(16, 11, 16, 11);
+    auto* lines = new QVBoxLayout(barWidget_);
+    lines->setContentsMargins(16, 11, 16, 11);
+    lines->setSpacing(8);
+    notice_->setWordWrap(true);
+    notice_->hide();
+    lines->addWidget(notice_);
+    auto* bar = new QHBoxLayout;
+    lines->addLayout(bar);
     bar->setSpacing(12);
-    for (QLabel* label : {count_, bytes_}) label->setTextFormat(Qt::PlainText);
+    for (QLabel* label : {count_, bytes_, notice_}) label->setTextFormat(Qt::PlainText);
     bar->addWidget(count_);
     bar->addWidget(bytes_);
     bar->addStretch(1);
@@ -107,9 +114,21 @@ void EntryList::connectActions() {
             if (row >= 0 && row < model_->rowCount()) view_->update(model_->index(row));
         });
 
-    connect(model_, &EntryListModel::tickedChanged, this, &EntryList::refreshBar);
+    connect(model_, &EntryListModel::tickedChanged, this, [this] {
+        leftOut_.reset();
+        refreshBar();
+    });
     connect(clear_, &QPushButton::clicked, model_, &EntryListModel::clearTicks);
-    connect(remove_, &QPushButton::clicked, this, [this] { developer_.stageUserChoice(bar_.chosen); });
+    connect(remove_, &QPushButton::clicked, this, [this] {
+        // With nothing to review no sheet opens: the bar says why instead.
+        const DeveloperState::Staging staging = developer_.stageUserChoice(bar_.chosen);
+        leftOut_ = staging.staged ? std::nullopt : staging.leftOut;
+        refreshBar();
+    });
+    // What an action removed leaves the ticks before the rows go.
+    connect(&developer_, &DeveloperState::diskChanged, this, [this](const DiskChange& change) {
+        model_->untick(ticksThatLeft(model_->entries(), model_->ticked(), change));
+    });
     connect(view_, &QListView::doubleClicked, this, [this](const QModelIndex& index) {
         desktop_.reveal({model_->entries()[static_cast<std::size_t>(index.row())].path});
     });
@@ -128,6 +147,7 @@ void EntryList::connectActions() {
 }
 
 void EntryList::setEntries(std::vector<FileTreeScanner::Entry> entries) {
+    leftOut_.reset();
     setHoveredRow(-1);
     fadingRow_ = -1;
     hoverOut_->jumpTo(0.0);
@@ -191,6 +211,8 @@ void EntryList::refreshBar() {
     bar_ = entryActionBar(model_->entries(), model_->ticked());
     count_->setText(QString::fromStdString(bar_.count));
     bytes_->setText(QString::fromStdString(bar_.bytes));
+    notice_->setText(QString::fromStdString(leftOut_.value_or("")));
+    notice_->setVisible(leftOut_.has_value());
     barSlot_->setRevealed(bar_.isShown);
 }
 
@@ -201,6 +223,7 @@ void EntryList::restyle() {
     view_->setPalette(colors);
     styleLabel(count_, AppFont::bodyMedium(), palette.ink);
     styleLabel(bytes_, AppFont::font(13, QFont::DemiBold), palette.accent);
+    styleLabel(notice_, AppFont::caption(), palette.inkSecondary);
     view_->viewport()->update();
 }
 

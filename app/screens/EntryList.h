@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QWidget>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "app/presenters/EntryListContent.h"
@@ -44,6 +46,8 @@ public:
     SlideReveal* actionBarSlot() const { return barSlot_; }
     LinkButton* clearButton() const { return clear_; }
     KitButton* removeButton() const { return remove_; }
+    // The line on what "Remove" left out when it left nothing to review.
+    QLabel* noticeLabel() const { return notice_; }
     // The row under the pointer; -1 for none.
     int hoveredRow() const { return hoveredRow_; }
     void setHoveredRow(int row);
@@ -78,6 +82,9 @@ private:
     QWidget* barWidget_;
     QLabel* count_;
     QLabel* bytes_;
+    QLabel* notice_;
+    // Said after a "Remove" that staged nothing; gone with the next change of ticks or rows.
+    std::optional<std::string> leftOut_;
     LinkButton* clear_;
     KitButton* remove_;
     SlideReveal* barSlot_;

@@ -32,6 +32,14 @@ void EntryListModel::clearTicks() {
     emit tickedChanged();
 }
 
+void EntryListModel::untick(const std::set<std::uint64_t>& ids) {
+    std::size_t erased = 0;
+    for (const std::uint64_t id : ids) erased += ticked_.erase(id);
+    if (erased == 0) return;
+    if (rowCount() > 0) emit dataChanged(index(0), index(rowCount() - 1), {Qt::CheckStateRole});
+    emit tickedChanged();
+}
+
 int EntryListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(entries_.size());
 }

@@ -27,6 +27,7 @@ public:
     const std::set<std::uint64_t>& ticked() const { return ticked_; }
     void toggle(int row);
     void clearTicks();
+    void untick(const std::set<std::uint64_t>& ids);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;

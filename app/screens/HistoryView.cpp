@@ -174,7 +174,19 @@ QWidget* HistoryView::makePastCleanups(const PastCleanups& past) {
         QLabel* summary = plainLabel(QString::fromStdString(row.summary));
         styleLabel(summary, AppFont::font(10), palette.inkSecondary);
         texts->addWidget(date);
-        texts->addWidget(summary);
+        if (row.putBack) {
+            // The mark reads on after the summary, in the faintest ink.
+            auto* facts = new QHBoxLayout;
+            facts->setSpacing(4);
+            QLabel* putBack = plainLabel(QString::fromStdString(*row.putBack));
+            styleLabel(putBack, AppFont::font(10), palette.inkTertiary);
+            facts->addWidget(summary);
+            facts->addWidget(putBack);
+            facts->addStretch(1);
+            texts->addLayout(facts);
+        } else {
+            texts->addWidget(summary);
+        }
         line->addLayout(texts);
         line->addStretch(1);
         QLabel* freed = plainLabel(QString::fromStdString(row.freed));

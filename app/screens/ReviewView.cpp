@@ -53,6 +53,8 @@ ReviewView::ReviewView(DeveloperState& developer, PreferencesState& preferences,
       total_(new ByteHeadline(0, 26, 14)),
       warningSymbol_(new SymbolView("exclamationmark.triangle.fill", 11)),
       warningText_(wrappingLabel()),
+      leftOutSymbol_(new SymbolView("info.circle", 11)),
+      leftOutText_(wrappingLabel()),
       scroll_(new QScrollArea),
       list_(new QWidget),
       listLayout_(new QVBoxLayout(list_)),
@@ -64,6 +66,7 @@ ReviewView::ReviewView(DeveloperState& developer, PreferencesState& preferences,
     setAutoFillBackground(true);
     setFixedSize(sheetWidth, sheetHeight);
     warning_ = notice(warningSymbol_, warningText_);
+    leftOut_ = notice(leftOutSymbol_, leftOutText_);
     trashNotice_ = notice(trashSymbol_, trashText_);
 
     auto* column = new QVBoxLayout(this);
@@ -101,6 +104,7 @@ QLayout* ReviewView::buildHeader() {
     heading->addWidget(total_, 0, Qt::AlignBottom);
     header->addLayout(heading);
     header->addWidget(warning_);
+    header->addWidget(leftOut_);
     return header;
 }
 
@@ -165,7 +169,8 @@ QList<QWidget*> ReviewView::rowViews() const {
 
 void ReviewView::refresh() {
     picker_->setDisposalOverride(preferences_.disposalOverride());
-    ReviewContent content = reviewContent(developer_.selectedCandidates(), preferences_.disposalOverride());
+    ReviewContent content = reviewContent(developer_.selectedCandidates(), preferences_.disposalOverride(),
+                                          developer_.stagingNotice());
     // The statistics and other fields publish too; only a different list rebuilds.
     if (hasContent_ && content == content_) return;
     const bool rowsChanged = !hasContent_ || content.rows != content_.rows;
@@ -174,6 +179,8 @@ void ReviewView::refresh() {
     total_->setBytes(content_.total);
     warning_->setVisible(content_.warning.has_value());
     warningText_->setText(QString::fromStdString(content_.warning.value_or("")));
+    leftOut_->setVisible(content_.leftOut.has_value());
+    leftOutText_->setText(QString::fromStdString(content_.leftOut.value_or("")));
     trashNotice_->setVisible(content_.trashNotice.has_value());
     trashText_->setText(QString::fromStdString(content_.trashNotice.value_or("")));
     clean_->setTitle(QString::fromStdString(content_.cleanTitle));
@@ -226,6 +233,8 @@ void ReviewView::restyle() {
     title_->setContentsMargins(0, 0, 0, std::max(0, lift));
     warningSymbol_->setColor(palette.amber());
     styleLabel(warningText_, AppFont::font(11), palette.amber());
+    leftOutSymbol_->setColor(palette.inkSecondary);
+    styleLabel(leftOutText_, AppFont::font(11), palette.inkSecondary);
     trashSymbol_->setColor(palette.inkSecondary);
     styleLabel(trashText_, AppFont::font(11), palette.inkSecondary);
 }

@@ -62,6 +62,9 @@ private:
     QWidget* warning_;
     SymbolView* warningSymbol_;
     QLabel* warningText_;
+    QWidget* leftOut_;
+    SymbolView* leftOutSymbol_;
+    QLabel* leftOutText_;
     QScrollArea* scroll_;
     QWidget* list_;
     QVBoxLayout* listLayout_;

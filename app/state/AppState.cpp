@@ -34,6 +34,9 @@ AppState::AppState(Services services, QObject* parent)
       applications_(changes_, work_, developer_, std::move(services.makeUninstaller)),
       liveStats_(std::move(services.statsReader)) {
     connect(&changes_, &StateChanges::changed, this, &AppState::changed);
+    // An action's outcome reaches every part that holds its items, in the batch it comes in.
+    connect(&developer_, &DeveloperState::diskChanged, &folderScan_, &FolderScanState::followDiskChange);
+    connect(&developer_, &DeveloperState::diskChanged, &applications_, &ApplicationsState::followDiskChange);
     restoreLastScan();
     applyLaunchArguments(services.arguments);
     automation_.setOnDue([this] { onAutomationDue(); });
@@ -63,7 +66,10 @@ void AppState::onAutomationDue() { developer_.startScan(); }
 
 void AppState::loadDemonstrationScan() {
     if (!developer_.hasScan()) {
-        developer_.showRestoredScan(history_.store().loadLastScan().value_or(demonstrationScan()));
+        if (auto last = history_.store().loadLastScan())
+            developer_.showRestoredScan(std::move(*last));
+        else
+            developer_.showRestoredScan(demonstrationScan(), false);
         return;
     }
     developer_.rebuildDeveloperTree();

@@ -1,8 +1,40 @@
 #include "app/state/ApplicationsState.h"
 
+#include <algorithm>
+
 #include "app/state/DeveloperState.h"
+#include "core/system/Paths.h"
 
 namespace korvane {
+
+namespace {
+
+using App = AppUninstaller::InstalledApp;
+
+void lower(std::int64_t& bytes, std::int64_t by) {
+    bytes = std::max<std::int64_t>(bytes - std::max<std::int64_t>(by, 0), 0);
+}
+
+// The application without what left; false when the application itself left.
+bool follow(App& app, const DiskChange::Place& place, std::vector<std::string>& departed) {
+    if (Paths::isAtOrBelow(app.bundleURL, place.path)) {
+        departed.push_back(app.bundleURL);
+        return false;
+    }
+    if (Paths::isAtOrBelow(place.path, app.bundleURL)) lower(app.bundleBytes, place.bytes);
+    std::erase_if(app.leftovers, [&](const AppUninstaller::Leftover& leftover) {
+        if (Paths::isAtOrBelow(leftover.path, place.path)) {
+            departed.push_back(leftover.path);
+            return true;
+        }
+        return false;
+    });
+    for (auto& leftover : app.leftovers)
+        if (Paths::isAtOrBelow(place.path, leftover.path)) lower(leftover.bytes, place.bytes);
+    return true;
+}
+
+}  // namespace
 
 ApplicationsState::ApplicationsState(StateChanges& changes, BackgroundWork& work, DeveloperState& cleanup,
                                      UninstallerFactory makeUninstaller, QObject* parent)
@@ -31,6 +63,7 @@ void ApplicationsState::setSelectedApp(std::optional<AppUninstaller::InstalledAp
 
 void ApplicationsState::scanApps() {
     if (isScanningApps_) return;
+    hasScanned_ = true;
     setIsScanningApps(true);
     std::shared_ptr<AppUninstaller> uninstaller = makeUninstaller_();
     uninstaller_ = uninstaller;
@@ -52,6 +85,8 @@ void ApplicationsState::scanApps() {
                 setApps(complete);
                 setIsScanningApps(false);
                 setAppScanProgress("");
+                // Something changed on disk while this scan looked.
+                if (std::exchange(rescanWanted_, false)) scanApps();
             },
             Qt::QueuedConnection);
     });
@@ -59,6 +94,44 @@ void ApplicationsState::scanApps() {
 
 void ApplicationsState::uninstall(const AppUninstaller::InstalledApp& app, bool includeBundle) {
     cleanup_.stageForReview(AppUninstaller::candidates(app, includeBundle));
+}
+
+void ApplicationsState::followDiskChange(const DiskChange& change) {
+    if (!hasScanned_) return;
+    bool rescan = !change.removedByCommand.empty();
+    // Something came back where an application or a leftover was: only a new look finds it again.
+    const auto returns = [this](const DiskChange::Place& place) {
+        const auto near = [&place](const std::string& path) {
+            return Paths::isAtOrBelow(path, place.path) || Paths::isAtOrBelow(place.path, path);
+        };
+        if (std::any_of(departed_.begin(), departed_.end(), near)) return true;
+        return std::any_of(apps_.begin(), apps_.end(), [&near](const App& app) {
+            return near(app.bundleURL) ||
+                   std::any_of(app.leftovers.begin(), app.leftovers.end(),
+                               [&near](const auto& leftover) { return near(leftover.path); });
+        });
+    };
+    for (const auto& place : change.arrived)
+        if (!place.inTrash && returns(place)) rescan = true;
+
+    std::vector<App> apps = apps_;
+    std::optional<App> selected = selectedApp_;
+    for (const auto& place : change.left) {
+        if (place.inTrash) continue;
+        std::erase_if(apps, [&](App& app) { return !follow(app, place, departed_); });
+        if (selected) {
+            std::vector<std::string> ignored;
+            if (!follow(*selected, place, ignored)) selected.reset();
+        }
+    }
+    const StateChanges::Batch batch(changes());
+    if (apps != apps_) setApps(std::move(apps));
+    if (selected != selectedApp_) setSelectedApp(std::move(selected));
+    if (!rescan) return;
+    if (isScanningApps_)
+        rescanWanted_ = true;
+    else
+        scanApps();
 }
 
 }  // namespace korvane

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/state/BackgroundWork.h"
+#include "app/state/DiskChange.h"
 #include "app/state/PublishedState.h"
 #include "core/explorer/AppUninstaller.h"
 
@@ -40,7 +41,18 @@ public:
     void scanApps();
     void uninstall(const AppUninstaller::InstalledApp& app, bool includeBundle);
 
+    // The list follows what an action did on disk: an application whose
+    // bundle left goes, a leftover that left goes, sizes that held what left
+    // fall. What it cannot follow exactly (a removal by a command, something
+    // put back) makes it look for the applications again, once it has looked.
+    void followDiskChange(const DiskChange& change);
+
 private:
+    bool hasScanned_ = false;
+    bool rescanWanted_ = false;
+    // Places that left the list, so that their return is noticed.
+    std::vector<std::string> departed_;
+
     BackgroundWork& work_;
     DeveloperState& cleanup_;
     UninstallerFactory makeUninstaller_;

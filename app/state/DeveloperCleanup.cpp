@@ -1,13 +1,27 @@
+#include <tuple>
+
 #include "app/state/CleanupTexts.h"
 #include "app/state/DesktopActions.h"
 #include "app/state/DeveloperState.h"
 #include "app/state/HistoryRecords.h"
 #include "app/state/NavigationState.h"
 #include "app/state/PreferencesState.h"
+#include "app/state/ScanFollowsDisk.h"
+#include "core/model/SizeSum.h"
 #include "core/safety/RestoreEngine.h"
 #include "core/system/Paths.h"
 
 namespace korvane {
+
+namespace {
+
+// A volume that could not be measured reads as no size: it tells nothing.
+std::optional<VolumeInfo> measured(const VolumeInfo& volume) {
+    if (volume.totalCapacity < 1) return std::nullopt;
+    return volume;
+}
+
+}  // namespace
 
 void DeveloperState::setCleanupProgress(CleanupProgress progress) {
     publish(cleanupProgress_, std::move(progress));
@@ -27,7 +41,12 @@ void DeveloperState::startCleanup() {
     if (isCleaning_) return;
     auto candidates = selectedCandidates();
     if (candidates.empty()) return;
+    const StateChanges::Batch batch(changes());
     setCleanupProgress(CleanupProgress(0, static_cast<std::int64_t>(candidates.size()), "", 0));
+    // This run's completion screen starts without the last run's notices.
+    setRestoreNotice(std::nullopt);
+    setStagingNotice(std::nullopt);
+    droppedCandidates_.clear();
     parts_.navigation.setRoute(Route::cleaning);
 
     std::shared_ptr<CleanupEngine> engine =
@@ -64,49 +83,97 @@ void DeveloperState::cancelCleanup() {
 }
 
 void DeveloperState::finishCleanup(const CleanupReport& report) {
+    const StateChanges::Batch batch(changes());
     setLastReport(report);
     parts_.history.write([report](HistoryStore& history) { history.record(report); });
     parts_.navigation.setRoute(Route::finished);
-    dropRemovedCandidates(report);
+    publishDiskChange(DiskChange::ofCleanup(report));
 }
 
-void DeveloperState::dropRemovedCandidates(const CleanupReport& report) {
-    if (!scan_) return;
-    std::set<UUID> removed;
-    for (const auto& outcome : report.outcomes)
-        if (outcome.succeeded()) removed.insert(outcome.candidateID);
-    if (removed.empty()) return;
+void DeveloperState::publishDiskChange(const DiskChange& change) {
+    if (change.isEmpty()) return;
+    const StateChanges::Batch batch(changes());
+    followDiskChange(change);
+    emit diskChanged(change);
+}
 
-    ScanResult updated = *scan_;
-    for (auto& category : updated.categories)
-        std::erase_if(category.candidates,
-                      [&](const CleanupCandidate& candidate) { return removed.contains(candidate.id); });
-    setScan(updated);
+void DeveloperState::followDiskChange(const DiskChange& change) {
+    // Staged candidates are chosen too: what left is chosen no more.
+    std::set<UUID> gone(change.removedByCommand.begin(), change.removedByCommand.end());
+    for (const auto& place : change.left)
+        if (place.candidateID) gone.insert(*place.candidateID);
+    std::optional<ScanResult> updated = scan_;
+    ScanFollowsDisk::Outcome followed;
+    if (updated) followed = ScanFollowsDisk::apply(*updated, change, droppedCandidates_);
+    gone.insert(followed.dropped.begin(), followed.dropped.end());
+
+    const StateChanges::Batch batch(changes());
     auto selection = selection_;
-    for (const auto& id : removed) selection.erase(id);
-    setSelection(std::move(selection));
+    for (const auto& id : gone) selection.erase(id);
+    if (selection != selection_) setSelection(std::move(selection));
+    if (!followed.changed) return;
+    setScan(updated);
     rebuildDeveloperTree();
-    parts_.history.write([updated](HistoryStore& history) { history.saveLastScan(updated); });
+    // A cancelled scan or the demonstration never becomes the last scan.
+    if (savesScan_)
+        parts_.history.write(
+            [saved = std::move(*updated)](HistoryStore& history) { history.saveLastScan(saved); });
 }
 
 void DeveloperState::restoreFromTrash() {
-    if (!lastReport_) return;
+    if (!lastReport_ || isRestoring_) return;
+    isRestoring_ = true;
     // Moving a large folder back across a file system takes a while: off the window's thread.
     parts_.work.run(
-        this, [report = *lastReport_] { return RestoreEngine().restore(report); },
-        [this](RestoreEngine::Report restored) {
+        this,
+        [report = *lastReport_] {
+            RestoreEngine::Report restored = RestoreEngine().restore(report);
+            return std::tuple(report, std::move(restored), VolumeInfo::volumeOf(Paths::home()));
+        },
+        [this](std::tuple<CleanupReport, RestoreEngine::Report, VolumeInfo> done) {
+            isRestoring_ = false;
+            auto& [report, restored, volume] = done;
+            const StateChanges::Batch batch(changes());
             setRestoreNotice(CleanupTexts::putBackNotice(restored));
-            startScan();
+            std::set<UUID> back;
+            for (const auto& outcome : restored.outcomes)
+                if (outcome.status == RestoreEngine::Outcome::Status::restored)
+                    back.insert(outcome.candidateID);
+            if (!back.empty()) {
+                // The history counts only what stayed removed.
+                parts_.history.write([back](HistoryStore& history) { history.markPutBack(back); });
+                if (lastReport_ && lastReport_->date == report.date) {
+                    CleanupReport marked = *lastReport_;
+                    for (auto& outcome : marked.outcomes)
+                        if (back.contains(outcome.candidateID)) outcome.putBack = true;
+                    setLastReport(std::move(marked));
+                }
+                publishDiskChange(DiskChange::ofPutBack(restored, report, measured(volume)));
+            }
+            // Developer mode shows the developer scan: it is taken again. In
+            // general mode the user stays where they are.
+            if (parts_.preferences.mode() == Mode::developer) startScan();
         });
 }
 
 void DeveloperState::emptyOwnTrash() {
+    if (isEmptying_) return;
+    isEmptying_ = true;
     // On the history's thread, so that the report of a cleanup that has just
     // ended is already written when the reports are read.
     parts_.history.write([this](HistoryStore& history) {
-        const std::int64_t freed = RestoreEngine().purgeFromTrash(history.reports());
+        std::vector<CleanupOutcome> purged = RestoreEngine().purge(history.reports());
+        const VolumeInfo volume = VolumeInfo::volumeOf(Paths::home());
         QMetaObject::invokeMethod(
-            this, [this, freed] { setRestoreNotice(CleanupTexts::emptiedNotice(freed)); },
+            this,
+            [this, purged = std::move(purged), volume] {
+                isEmptying_ = false;
+                SizeSum freed;
+                for (const auto& outcome : purged) freed += outcome.expectedBytes;
+                const StateChanges::Batch batch(changes());
+                setRestoreNotice(CleanupTexts::emptiedNotice(freed.total()));
+                publishDiskChange(DiskChange::ofEmptying(purged, measured(volume)));
+            },
             Qt::QueuedConnection);
     });
 }
@@ -139,10 +206,13 @@ void DeveloperState::copySummary() {
 }
 
 void DeveloperState::dismissReport() {
+    const StateChanges::Batch batch(changes());
     parts_.navigation.setRoute(scan_ || parts_.navigation.hasFolderTree() ? Route::explore
                                                                           : Route::onboarding);
     setLastReport(std::nullopt);
     setStagedCandidates({});
+    setRestoreNotice(std::nullopt);
+    setStagingNotice(std::nullopt);
 }
 
 }  // namespace korvane

@@ -1,3 +1,6 @@
+#include <algorithm>
+
+#include "app/state/CleanupTexts.h"
 #include "app/state/DeveloperState.h"
 #include "app/state/NavigationState.h"
 #include "app/state/TreeNavigation.h"
@@ -70,17 +73,46 @@ void DeveloperState::reviewCandidates(const StorageNode& node) {
     parts_.navigation.setSheet(Sheet::review);
 }
 
-void DeveloperState::stageForReview(std::vector<CleanupCandidate> candidates) {
-    if (candidates.empty()) return;
+DeveloperState::Staging DeveloperState::stageForReview(std::vector<CleanupCandidate> candidates) {
+    return stage(std::move(candidates), {});
+}
+
+DeveloperState::Staging DeveloperState::stageUserChoice(const std::vector<FileTreeScanner::Entry>& entries) {
+    UserChoice::Sorted sorted = UserChoice::sort(entries);
+    return stage(std::move(sorted.admitted), std::move(sorted.refused));
+}
+
+DeveloperState::Staging DeveloperState::stage(std::vector<CleanupCandidate> candidates,
+                                              std::vector<UserChoice::Refusal> refused) {
+    // What was chosen may have gone since the list was drawn: a cleanup, or
+    // another program. The review offers only what is there.
+    std::vector<std::string> gone;
+    std::erase_if(candidates, [&gone](const CleanupCandidate& candidate) {
+        if (!UserChoice::isGone(candidate)) return false;
+        gone.push_back(candidate.title);
+        return true;
+    });
+    std::optional<std::string> notice = CleanupTexts::leftOutNotice(gone, refused);
+    if (candidates.empty()) return {false, notice ? notice : std::string(CleanupTexts::nothingChosen)};
+    const StateChanges::Batch batch(changes());
     std::set<UUID> ids;
     for (const auto& candidate : candidates) ids.insert(candidate.id);
+    setStagingNotice(notice);
     setStagedCandidates(std::move(candidates));
     setSelection(std::move(ids));
     parts_.navigation.setSheet(Sheet::review);
+    return {true, notice};
 }
 
-void DeveloperState::stageUserChoice(const std::vector<FileTreeScanner::Entry>& entries) {
-    stageForReview(UserChoice::candidates(entries));
+std::optional<std::string> DeveloperState::stagingNotice() const {
+    const bool chosen =
+        std::any_of(stagedCandidates_.begin(), stagedCandidates_.end(),
+                    [this](const CleanupCandidate& candidate) { return selection_.contains(candidate.id); });
+    return chosen ? stagingNotice_ : std::nullopt;
+}
+
+void DeveloperState::setStagingNotice(std::optional<std::string> notice) {
+    publish(stagingNotice_, std::move(notice));
 }
 
 }  // namespace korvane

@@ -95,6 +95,9 @@ void DeveloperState::applyScanResult(const ScanResult& result, bool cancelled) {
     // has started from the earlier result, the partial one is out of date.
     const Route route = parts_.navigation.route();
     if (cancelled && route != Route::explore && route != Route::onboarding) return;
+    // A new scan measured the disk itself: what an earlier cleanup took out is no concern of it.
+    droppedCandidates_.clear();
+    savesScan_ = !cancelled;
     setScan(result);
     rebuildDeveloperTree();
     resetSelectionToDefaults();
@@ -125,9 +128,11 @@ void DeveloperState::chooseProjectRoots() {
     startScan();
 }
 
-void DeveloperState::showRestoredScan(ScanResult scan) {
+void DeveloperState::showRestoredScan(ScanResult scan, bool isLastScan) {
     // Placeholder or not, a path marked "Never touch" is never offered.
     dropExcludedCandidates(scan);
+    droppedCandidates_.clear();
+    savesScan_ = isLastScan;
     setScan(std::move(scan));
     rebuildDeveloperTree();
     resetSelectionToDefaults();

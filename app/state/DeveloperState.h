@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "app/state/BackgroundWork.h"
+#include "app/state/DiskChange.h"
 #include "app/state/PublishedState.h"
+#include "app/state/UserChoice.h"
 #include "core/explorer/FileTreeScanner.h"
 #include "core/model/CleanupCandidate.h"
 #include "core/model/CleanupProgress.h"
@@ -80,8 +82,9 @@ public:
     void postScanAlerts(const ScanResult& result);
     // Asks for folders to search for projects, adds them and scans.
     void chooseProjectRoots();
-    // A scan read back at start-up or shown as a placeholder, with the root selected.
-    void showRestoredScan(ScanResult scan);
+    // A scan read back at start-up or shown as a placeholder, with the root
+    // selected. Only the saved last scan is saved again as it follows the disk.
+    void showRestoredScan(ScanResult scan, bool isLastScan = true);
     // Candidates that lie at, below or around a path the user marked "Never touch".
     void dropExcludedCandidates(ScanResult& scan) const;
 
@@ -104,10 +107,21 @@ public:
     void selectAllSafe();
     // Exactly the node's candidates become the selection, and the review opens.
     void reviewCandidates(const StorageNode& node);
+    // What staging did: whether the review opened, and the line on what it
+    // left out and why (also why nothing is left to review).
+    struct Staging {
+        bool staged = false;
+        std::optional<std::string> leftOut;
+    };
     // Replaces the staged candidates and the selection, and opens the review.
-    void stageForReview(std::vector<CleanupCandidate> candidates);
-    // The entries the safety check admits, staged for review.
-    void stageUserChoice(const std::vector<FileTreeScanner::Entry>& entries);
+    // A chosen path that is no longer there is left out; with nothing left
+    // nothing changes.
+    Staging stageForReview(std::vector<CleanupCandidate> candidates);
+    // The entries that are still there and that the safety check admits, staged for review.
+    Staging stageUserChoice(const std::vector<FileTreeScanner::Entry>& entries);
+    // The last staging's line about what it left out, for the review, while
+    // some staged candidate is still chosen.
+    std::optional<std::string> stagingNotice() const;
 
     // --- Cleanup, restore and the report (DeveloperCleanup.cpp) ---
     const CleanupProgress& cleanupProgress() const { return cleanupProgress_; }
@@ -125,9 +139,13 @@ public:
     // returns to the explorer.
     void cancelCleanup();
     void finishCleanup(const CleanupReport& report);
-    // The candidates the report removed leave the scan and the selection.
-    void dropRemovedCandidates(const CleanupReport& report);
-    // Puts the last cleanup's trashed items back (in the background), then scans.
+    // The scan follows what an action did on disk: candidates that left go
+    // (from the selection too) and each category's footprint falls by what
+    // left it; what a put back returned comes back. Saved as the last scan.
+    void followDiskChange(const DiskChange& change);
+    // Puts the last cleanup's trashed items back (in the background). In
+    // developer mode a scan follows; in general mode the user stays where
+    // they are, and every part that holds the items follows the change.
     void restoreFromTrash();
     // Removes for good what Korvane's recorded cleanups left in the Trash.
     void emptyOwnTrash();
@@ -142,9 +160,16 @@ signals:
     void scanChanged();  // scan or tree
     void scanProgressChanged();
     void selectionChanged();
+    // A cleanup, a put back or an emptied Trash changed the disk. Emitted
+    // inside the batch of the change, after this part followed it, so that
+    // every part that holds the items follows it in the same step.
+    void diskChanged(const DiskChange& change);
 
 private:
     void applyScanResult(const ScanResult& result, bool cancelled);
+    void publishDiskChange(const DiskChange& change);
+    Staging stage(std::vector<CleanupCandidate> candidates, std::vector<UserChoice::Refusal> refused);
+    void setStagingNotice(std::optional<std::string> notice);
 
     Parts parts_;
     std::optional<ScanResult> scan_;
@@ -157,6 +182,13 @@ private:
     CleanupProgress cleanupProgress_;
     std::optional<CleanupReport> lastReport_;
     std::optional<std::string> restoreNotice_;
+    std::optional<std::string> stagingNotice_;
+    // What the last cleanup took out of the scan, so a put back can return it
+    // exactly; forgotten when a new scan replaces this one.
+    std::vector<CleanupCandidate> droppedCandidates_;
+    // The scan on show is a whole one of this computer (not cancelled, not
+    // the demonstration): what follows the disk is saved as the last scan.
+    bool savesScan_ = true;
 
     // Engines are shared with the worker running them, so replacing one never
     // pulls it from under a run that is still ending.
@@ -166,6 +198,8 @@ private:
     bool scanRunCancelled_ = false;
     RunCounter cleanupRuns_;
     bool isCleaning_ = false;
+    bool isRestoring_ = false;
+    bool isEmptying_ = false;
 };
 
 }  // namespace korvane

@@ -1,8 +1,10 @@
 #include "app/state/FolderScanState.h"
 
 #include "app/state/DesktopActions.h"
+#include "app/state/FolderFollowsDisk.h"
 #include "app/state/NavigationState.h"
 #include "app/state/PreferencesState.h"
+#include "core/system/Paths.h"
 
 namespace korvane {
 
@@ -53,20 +55,7 @@ void FolderScanState::chooseFolderToScan() {
 
 void FolderScanState::scanFolder(const std::string& folder) {
     if (isScanningFolder_) return;
-    // The scan starts first: redrawing the window for it runs alongside. Its
-    // progress and result come back queued, so after the fields below.
-    std::shared_ptr<FileTreeScanner> scanner = parts_.makeScanner();
-    scanner_ = scanner;
-    const std::uint64_t run = runs_.begin();
-    parts_.work.run([this, scanner, run, folder] {
-        FileTreeScanner::Result result =
-            scanner->scan(folder, [this, run](const FileTreeScanner::Progress& progress) {
-                runs_.post(this, run, [this, progress] { setGeneralProgress(progress); });
-            });
-        runs_.post(this, run,
-                   [this, result = std::move(result)]() mutable { finishFolderScan(std::move(result)); });
-    });
-
+    runScan(folder, false);
     const StateChanges::Batch batch(changes());
     parts_.preferences.setMode(Mode::general);
     setScanRoot(folder);
@@ -75,14 +64,90 @@ void FolderScanState::scanFolder(const std::string& folder) {
     parts_.preferences.markOnboarded();
 }
 
-void FolderScanState::finishFolderScan(FileTreeScanner::Result result) {
-    // A stopped scan still shows what it counted, unless a newer scan has begun.
-    const std::string rootID = result.root.id;
+void FolderScanState::refreshFolderScan() {
+    if (!generalResult()) return;
+    if (isScanningFolder_) {
+        refreshWanted_ = true;
+        return;
+    }
+    const StorageNode& root = generalResult()->root;
+    runScan(root.path.value_or(root.id), true);
     const StateChanges::Batch batch(changes());
-    setGeneralResult(std::move(result));
+    setIsScanningFolder(true);
+    setGeneralProgress({});
+}
+
+void FolderScanState::runScan(const std::string& folder, bool refresh) {
+    // The scan starts first: redrawing the window for it runs alongside. Its
+    // progress and result come back queued, so after the fields set by the caller.
+    std::shared_ptr<FileTreeScanner> scanner = parts_.makeScanner();
+    scanner_ = scanner;
+    const std::uint64_t run = runs_.begin();
+    parts_.work.run([this, scanner, run, folder, refresh] {
+        FileTreeScanner::Result result =
+            scanner->scan(folder, [this, run](const FileTreeScanner::Progress& progress) {
+                runs_.post(this, run, [this, progress] { setGeneralProgress(progress); });
+            });
+        const bool stopped = scanner->isCancelled();
+        runs_.post(this, run, [this, result = std::move(result), refresh, stopped]() mutable {
+            finishFolderScan(std::move(result), refresh, stopped);
+        });
+    });
+}
+
+void FolderScanState::finishFolderScan(FileTreeScanner::Result result, bool refresh, bool stopped) {
+    const StateChanges::Batch batch(changes());
     setIsScanningFolder(false);
-    parts_.navigation.setSelectedID(rootID);
-    parts_.navigation.setFocusedID(std::nullopt);
+    if (refresh) {
+        // A refresh cut short would show less than the disk holds: the followed tree stays.
+        if (!stopped) {
+            setGeneralResult(std::move(result));
+            keepPlace();
+        }
+    } else {
+        // A stopped scan still shows what it counted, unless a newer scan has begun.
+        const std::string rootID = result.root.id;
+        setGeneralResult(std::move(result));
+        parts_.navigation.setSelectedID(rootID);
+        parts_.navigation.setFocusedID(std::nullopt);
+    }
+    if (std::exchange(refreshWanted_, false)) refreshFolderScan();
+}
+
+void FolderScanState::followDiskChange(const DiskChange& change) {
+    if (!generalResult() || !FolderFollowsDisk::touches(*generalResult(), change)) return;
+    // Readers on other threads share the current result: the change goes into a copy.
+    FileTreeScanner::Result updated = *generalResult();
+    const FolderFollowsDisk::Outcome outcome = FolderFollowsDisk::apply(updated, change);
+    const StateChanges::Batch batch(changes());
+    if (outcome.changed) {
+        setGeneralResult(std::move(updated));
+        keepPlace();
+    }
+    // A scan running now may have walked the place before the change: it is followed by another.
+    if (!outcome.exact || isScanningFolder_) refreshFolderScan();
+}
+
+void FolderScanState::keepPlace() {
+    const StorageNode* root = generalRoot();
+    if (!root) return;
+    NavigationState& navigation = parts_.navigation;
+    // Folder ids are paths; the developer tree's never start with "/".
+    const auto nearest = [root](const std::string& id, bool folderOnly) -> std::optional<std::string> {
+        std::string path = id;
+        while (Paths::isAtOrBelow(path, root->id) && path != root->id) {
+            if (const StorageNode* node = root->find(path); node && (!folderOnly || !node->isLeaf()))
+                return node->id;
+            path = Paths::parent(path);
+        }
+        return std::nullopt;
+    };
+    if (const auto& selected = navigation.selectedID();
+        selected && selected->starts_with('/') && !root->find(*selected))
+        navigation.setSelectedID(nearest(*selected, false).value_or(root->id));
+    if (const auto& focused = navigation.focusedID();
+        focused && focused->starts_with('/') && !root->find(*focused))
+        navigation.setFocusedID(nearest(*focused, true));
 }
 
 void FolderScanState::stopFolderScan() {

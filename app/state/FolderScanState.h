@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/state/BackgroundWork.h"
+#include "app/state/DiskChange.h"
 #include "app/state/PublishedState.h"
 #include "core/explorer/FileSearch.h"
 #include "core/explorer/FileTreeScanner.h"
@@ -72,8 +73,21 @@ public:
     // The home folder, on the explorer.
     void scanHomeFolder();
 
+    // The scan follows what an action did on disk: what left leaves the
+    // tree, the largest files and the search index at once, with the sizes
+    // above it; what cannot follow exactly is scanned again, quietly, where
+    // the user is (the mode, the page and the place in the tree stay).
+    void followDiskChange(const DiskChange& change);
+    // Scans the last scanned folder again and keeps the user's place; after
+    // the running scan when one runs. Stopped, it changes nothing.
+    void refreshFolderScan();
+
 private:
-    void finishFolderScan(FileTreeScanner::Result result);
+    void runScan(const std::string& folder, bool refresh);
+    void finishFolderScan(FileTreeScanner::Result result, bool refresh, bool stopped);
+    // Focused and selected folders the tree no longer holds give way to the
+    // nearest folder above them that it holds.
+    void keepPlace();
 
     Parts parts_;
     // Never null; held by pointer so that readers on other threads can share it.
@@ -85,6 +99,7 @@ private:
     FileSearch::Sort searchSort_ = FileSearch::Sort::size;
     std::shared_ptr<FileTreeScanner> scanner_;
     RunCounter runs_;
+    bool refreshWanted_ = false;
 };
 
 }  // namespace korvane

@@ -1,26 +1,54 @@
 #include "app/state/UserChoice.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
+
 #include "core/safety/SafetyPolicy.h"
+#include "core/system/Paths.h"
 
 namespace korvane {
 
-std::optional<CleanupCandidate> UserChoice::candidate(const FileTreeScanner::Entry& entry) {
-    const auto checked = SafetyPolicy::checked(entry.path, ruleID, RemovalKind::path());
-    if (checked.verdict.isDenied()) return std::nullopt;
+namespace {
+
+// Only a path that certainly names nothing now counts as gone: one that cannot
+// be looked at is left to the safety check and the cleanup.
+bool isMissing(const std::string& path) {
+    if (path.empty() || path.front() != '/' || !Paths::isValid(path)) return false;
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR);
+}
+
+CleanupCandidate admitted(const FileTreeScanner::Entry& entry, std::string checkedPath) {
     return CleanupCandidate(
-        UUID::random(), CleanupCategory::toolchains, ruleID,
-        entry.isDirectory ? "Folders you chose" : "Files you chose", entry.name, checked.path, entry.size,
-        SafetyLevel::caution,
+        UUID::random(), CleanupCategory::toolchains, UserChoice::ruleID,
+        entry.isDirectory ? "Folders you chose" : "Files you chose", entry.name, std::move(checkedPath),
+        entry.size, SafetyLevel::caution,
         "You picked this yourself. Korvane has no way to recreate it, so it goes to the Trash "
         "rather than being deleted.",
         "Recoverable from the Trash until you empty it", entry.modified, {}, RemovalKind::path());
 }
 
-std::vector<CleanupCandidate> UserChoice::candidates(const std::vector<FileTreeScanner::Entry>& entries) {
-    std::vector<CleanupCandidate> admitted;
-    for (const auto& entry : entries)
-        if (auto candidate = UserChoice::candidate(entry)) admitted.push_back(std::move(*candidate));
-    return admitted;
+}  // namespace
+
+UserChoice::Sorted UserChoice::sort(const std::vector<FileTreeScanner::Entry>& entries) {
+    Sorted sorted;
+    const std::string home = Paths::home();
+    for (const auto& entry : entries) {
+        const auto checked = SafetyPolicy::checked(entry.path, ruleID, RemovalKind::path());
+        if (checked.verdict.isAllowed()) {
+            sorted.admitted.push_back(admitted(entry, checked.path));
+            continue;
+        }
+        const std::string& place = checked.path.empty() ? entry.path : checked.path;
+        sorted.refused.push_back(
+            {entry.name, checked.verdict.reason(), !home.empty() && !Paths::isAtOrBelow(place, home)});
+    }
+    return sorted;
+}
+
+bool UserChoice::isGone(const CleanupCandidate& candidate) {
+    return candidate.removal.isPath() && isMissing(candidate.path);
 }
 
 }  // namespace korvane

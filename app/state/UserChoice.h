@@ -1,6 +1,6 @@
 #pragma once
 
-#include <optional>
+#include <string>
 #include <vector>
 
 #include "core/explorer/FileTreeScanner.h"
@@ -14,12 +14,28 @@ struct UserChoice {
 
     static constexpr const char* ruleID = "general.userChoice";
 
-    // The candidate for one picked entry, or nothing when the safety check
-    // refuses its path. Always reviewed, never chosen in advance, and moved to
-    // the Trash by default.
-    static std::optional<CleanupCandidate> candidate(const FileTreeScanner::Entry& entry);
-    // The admitted candidates, in the order given.
-    static std::vector<CleanupCandidate> candidates(const std::vector<FileTreeScanner::Entry>& entries);
+    // A picked entry the safety check refuses, and why.
+    struct Refusal {
+        std::string name;
+        std::string reason;
+        // Refused because it lies outside the home folder, the one place picked files may go from.
+        bool outsideHome = false;
+
+        friend bool operator==(const Refusal&, const Refusal&) = default;
+    };
+
+    // The picked entries sorted by what the safety check says of them.
+    struct Sorted {
+        std::vector<CleanupCandidate> admitted;  // in the order given
+        std::vector<Refusal> refused;
+    };
+
+    // A candidate for each picked entry the safety check admits (always
+    // reviewed, never chosen in advance, and moved to the Trash by default),
+    // and why it refuses the others.
+    static Sorted sort(const std::vector<FileTreeScanner::Entry>& entries);
+    // True when the candidate names a path that no longer exists.
+    static bool isGone(const CleanupCandidate& candidate);
 };
 
 }  // namespace korvane

@@ -79,6 +79,7 @@ void to_json(nlohmann::json& j, const CleanupOutcome& value) {
     j["status"] = std::string(rawValue(value.status));
     if (value.message) j["message"] = *value.message;
     if (value.trashURL) j["trashURL"] = storedPath(*value.trashURL);
+    if (value.putBack) j["putBack"] = true;
 }
 
 void from_json(const nlohmann::json& j, CleanupOutcome& value) {
@@ -94,6 +95,7 @@ void from_json(const nlohmann::json& j, CleanupOutcome& value) {
     result.status = *status;
     if (auto message = json::optional(j, "message")) result.message = json::toString(*message);
     if (auto trash = json::optional(j, "trashURL")) result.trashURL = pathFromStored(*trash, "Trash path");
+    if (auto putBack = json::optional(j, "putBack")) result.putBack = json::toBool(*putBack);
     value = std::move(result);
 }
 

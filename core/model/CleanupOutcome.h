@@ -29,6 +29,9 @@ struct CleanupOutcome {
     std::optional<std::string> message;
     // Plain path of the item inside the Trash, for trashed outcomes.
     std::optional<std::string> trashURL;
+    // Put back from the Trash after the cleanup, so it did not stay removed.
+    // Stored only when set: history written without it reads as before.
+    bool putBack = false;
 
     CleanupOutcome() = default;
     CleanupOutcome(UUID candidateID, CleanupCategory category, std::string title, std::string path,

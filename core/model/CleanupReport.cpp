@@ -2,11 +2,12 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 
-#include "core/text/Json.h"
-#include "core/system/Paths.h"
 #include "core/model/SizeSum.h"
+#include "core/system/Paths.h"
+#include "core/text/Json.h"
 
 namespace korvane {
 
@@ -26,6 +27,15 @@ bool isRestorable(const CleanupOutcome& outcome) {
     return outcome.status == Status::trashed && outcome.trashURL.has_value();
 }
 
+// Without following a final symbolic link.
+bool isInTrash(const CleanupOutcome& outcome) {
+    if (!isRestorable(outcome)) return false;
+    const auto& path = *outcome.trashURL;
+    if (path.empty() || !Paths::isValid(path)) return false;
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
 }  // namespace
 
 std::int64_t CleanupReport::freedBytes() const {
@@ -33,6 +43,17 @@ std::int64_t CleanupReport::freedBytes() const {
     for (const auto& outcome : outcomes)
         if (outcome.succeeded()) sum += outcome.expectedBytes;
     return sum.total();
+}
+
+std::int64_t CleanupReport::keptFreedBytes() const {
+    SizeSum sum;
+    for (const auto& outcome : outcomes)
+        if (outcome.succeeded() && !outcome.putBack) sum += outcome.expectedBytes;
+    return sum.total();
+}
+
+bool CleanupReport::wasPutBack() const {
+    return std::any_of(outcomes.begin(), outcomes.end(), [](const CleanupOutcome& o) { return o.putBack; });
 }
 
 std::int64_t CleanupReport::trashedBytes() const {
@@ -53,15 +74,10 @@ std::vector<CleanupOutcome> CleanupReport::skippedOutcomes() const {
 std::vector<CleanupOutcome> CleanupReport::restorable() const { return select(outcomes, isRestorable); }
 
 bool CleanupReport::hasRestorableItemsInTrash() const {
-    for (const auto& outcome : outcomes) {
-        if (!isRestorable(outcome)) continue;
-        const auto& path = *outcome.trashURL;
-        if (path.empty() || !Paths::isValid(path)) continue;
-        struct stat info {};
-        if (::lstat(path.c_str(), &info) == 0) return true;
-    }
-    return false;
+    return std::any_of(outcomes.begin(), outcomes.end(), isInTrash);
 }
+
+std::vector<CleanupOutcome> CleanupReport::restorableInTrash() const { return select(outcomes, isInTrash); }
 
 void to_json(nlohmann::json& j, const CleanupReport& value) {
     j = nlohmann::json::object();

@@ -27,6 +27,10 @@ struct CleanupReport {
 
     // Expected bytes of the outcomes that succeeded (saturating sum).
     std::int64_t freedBytes() const;
+    // The same, less what was put back from the Trash afterwards: what stayed removed.
+    std::int64_t keptFreedBytes() const;
+    // Some item was put back from the Trash after the run.
+    bool wasPutBack() const;
     // Expected bytes of the trashed outcomes.
     std::int64_t trashedBytes() const;
     std::vector<CleanupOutcome> failures() const;
@@ -36,6 +40,8 @@ struct CleanupReport {
     // Looks on disk now: does any restorable item still exist (without
     // following a final symbolic link)?
     bool hasRestorableItemsInTrash() const;
+    // Looks on disk now: the restorable outcomes whose item is still in the Trash.
+    std::vector<CleanupOutcome> restorableInTrash() const;
 
     friend bool operator==(const CleanupReport&, const CleanupReport&) = default;
 };

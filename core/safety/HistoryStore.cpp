@@ -401,6 +401,21 @@ void HistoryStore::record(const CleanupReport& report) {
         });
 }
 
+void HistoryStore::markPutBack(const std::set<UUID>& candidateIDs) {
+    if (candidateIDs.empty()) return;
+    rewrite<std::vector<CleanupReport>>(
+        directory_, cleanupsFile, [&](std::optional<std::vector<CleanupReport>> stored) {
+            std::vector<CleanupReport> list = stored ? std::move(*stored) : std::vector<CleanupReport>{};
+            for (CleanupReport& report : list)
+                for (CleanupOutcome& outcome : report.outcomes)
+                    // Only what went to the Trash can have come back from it.
+                    if (outcome.status == CleanupOutcome::Status::trashed &&
+                        candidateIDs.contains(outcome.candidateID))
+                        outcome.putBack = true;
+            return list;
+        });
+}
+
 std::vector<CleanupReport> HistoryStore::reports() const {
     std::lock_guard<std::mutex> guard(callLock());
     return current(cleanupsFile, reports_);
@@ -409,7 +424,7 @@ std::vector<CleanupReport> HistoryStore::reports() const {
 std::int64_t HistoryStore::totalFreed() const {
     std::lock_guard<std::mutex> guard(callLock());
     SizeSum total;
-    for (const CleanupReport& report : current(cleanupsFile, reports_)) total += report.freedBytes();
+    for (const CleanupReport& report : current(cleanupsFile, reports_)) total += report.keptFreedBytes();
     return total.total();
 }
 

@@ -6,11 +6,13 @@
 #include <map>
 #include <nlohmann/json_fwd.hpp>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "core/model/CleanupReport.h"
 #include "core/model/ScanResult.h"
+#include "core/model/UUID.h"
 
 namespace korvane {
 
@@ -83,8 +85,11 @@ public:
     // Keeps at most maxReports, newest first.
     void record(const CleanupReport& report);
     std::vector<CleanupReport> reports() const;
-    // Freed bytes of every stored report (negative figures count as 0, the
-    // total stops at the 64-bit limit).
+    // Marks the trashed outcomes of these candidates, in whichever stored
+    // report holds them, as put back from the Trash.
+    void markPutBack(const std::set<UUID>& candidateIDs);
+    // What stayed removed of every stored report: freed bytes less what was
+    // put back (negative figures count as 0, the total stops at the 64-bit limit).
     std::int64_t totalFreed() const;
     bool hasReports() const;
 

@@ -160,15 +160,21 @@ RestoreEngine::Outcome RestoreEngine::restore(const CleanupOutcome& cleanup) con
 
 std::int64_t RestoreEngine::purgeFromTrash(const std::vector<CleanupReport>& reports) const {
     SizeSum total;
+    for (const auto& outcome : purge(reports)) total += outcome.expectedBytes;
+    return total.total();
+}
+
+std::vector<CleanupOutcome> RestoreEngine::purge(const std::vector<CleanupReport>& reports) const {
+    std::vector<CleanupOutcome> purged;
     for (const auto& report : reports) {
         for (const auto& outcome : report.restorable()) {
             auto former = usable(outcome.path);
             auto trashed = usable(*outcome.trashURL);
             if (!former || !trashed || !trash_->isTrashLocation(*trashed)) continue;
-            if (trash_->purge(*trashed, *former).ok()) total += outcome.expectedBytes;
+            if (trash_->purge(*trashed, *former).ok()) purged.push_back(outcome);
         }
     }
-    return total.total();
+    return purged;
 }
 
 }  // namespace korvane

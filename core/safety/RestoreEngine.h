@@ -55,6 +55,8 @@ public:
     // Removes for good every restorable item of the reports that is still in
     // the Trash; returns the expected bytes of what it removed.
     std::int64_t purgeFromTrash(const std::vector<CleanupReport>& reports) const;
+    // The same; returns the outcomes whose items it removed, in report order.
+    std::vector<CleanupOutcome> purge(const std::vector<CleanupReport>& reports) const;
 
 private:
     std::shared_ptr<Trash> trash_;

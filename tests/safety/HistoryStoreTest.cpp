@@ -229,6 +229,39 @@ TEST_F(HistoryStoreTest, TotalFreedIgnoresNegativeSizesAndSaturates) {
     EXPECT_EQ(store.totalFreed(), INT64_MAX);
 }
 
+TEST_F(HistoryStoreTest, WhatWasPutBackLeavesTheTotalAndIsMarkedInTheFile) {
+    const auto trashed = [](CleanupReport report) {
+        report.outcomes[0].status = CleanupOutcome::Status::trashed;
+        return report;
+    };
+    CleanupReport first = trashed(reportAt(at("2024-03-09T10:00:00Z"), 300));
+    first.outcomes.push_back(CleanupOutcome(UUID::random(), CleanupCategory::node, "kept", "/home/u/kept",
+                                            100, CleanupOutcome::Status::deleted, std::nullopt));
+    const CleanupReport second = trashed(reportAt(at("2024-03-10T10:00:00Z"), 200));
+    store.record(first);
+    store.record(second);
+    // Nothing put back: the file reads as it always did, without the new field.
+    EXPECT_EQ(slurp(file(HistoryStore::cleanupsFile)).find("putBack"), std::string::npos);
+
+    // A deleted item never came back, whatever it is asked.
+    store.markPutBack(
+        {first.outcomes[0].candidateID, first.outcomes[1].candidateID, second.outcomes[0].candidateID});
+    EXPECT_EQ(store.totalFreed(), 100);  // only what stayed removed
+    const auto stored = store.reports();
+    ASSERT_EQ(stored.size(), 2u);
+    EXPECT_TRUE(stored[0].outcomes[0].putBack);
+    EXPECT_TRUE(stored[1].outcomes[0].putBack);
+    EXPECT_FALSE(stored[1].outcomes[1].putBack);
+    EXPECT_EQ(stored[1].freedBytes(), 400);  // what the run removed stays on record
+    EXPECT_EQ(stored[1].keptFreedBytes(), 100);
+    // Older code reads past a field it does not know: the entry keeps every field it had.
+    const auto json = nlohmann::json::parse(slurp(file(HistoryStore::cleanupsFile)));
+    EXPECT_EQ(json[0]["outcomes"][0]["putBack"], true);
+    EXPECT_EQ(json[0]["outcomes"][0]["expectedBytes"], 200);
+    EXPECT_EQ(json[0]["outcomes"][0]["status"], "trashed");
+    EXPECT_FALSE(json[1]["outcomes"][1].contains("putBack"));
+}
+
 // ---- last scan ----------------------------------------------------------
 
 TEST_F(HistoryStoreTest, LastScanRoundTripsAndIsReplaced) {

@@ -92,5 +92,21 @@ TEST_F(CanvasPageContentTest, AnEmptyDeveloperScanCountsOneItemAndOffersNoSafePi
     EXPECT_FALSE(developerCanvasContent(state.navigation(), state.developer()).selectSafeEnabled);
 }
 
+TEST_F(CanvasPageContentTest, BeforeAnyDeveloperScanThePageSaysSoRatherThanNothingToClean) {
+    AppState& state = launch({"--mode", "developer"});
+    ASSERT_FALSE(state.developer().hasScan());
+    const auto before = developerCanvasContent(state.navigation(), state.developer());
+    EXPECT_EQ(before.body, DeveloperCanvasContent::Body::notScanned);
+    EXPECT_FALSE(before.showsFigures);  // not "0 KB · 1 item"
+    EXPECT_FALSE(before.reclaimable);
+
+    // A scan that found nothing is measured: that one has nothing to clean.
+    state.developer().setScan(ScanResult{});
+    state.developer().rebuildDeveloperTree();
+    const auto after = developerCanvasContent(state.navigation(), state.developer());
+    EXPECT_EQ(after.body, DeveloperCanvasContent::Body::nothingHere);
+    EXPECT_TRUE(after.showsFigures);
+}
+
 }  // namespace
 }  // namespace korvane

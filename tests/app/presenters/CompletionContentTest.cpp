@@ -23,7 +23,7 @@ CleanupReport reportOf(std::vector<CleanupOutcome> outcomes) {
 
 TEST(CompletionContent, SummarisesTheDemonstrationReport) {
     const CleanupReport report = DemonstrationData::report();
-    const CompletionContent content = completionContent(report, std::nullopt, true);
+    const CompletionContent content = completionContent(report, std::nullopt, {true, 5'600'000'000});
     ASSERT_TRUE(content.report);
     const CompletionReportContent& shown = *content.report;
     // Deleted, deleted, pruned and trashed count; the skipped one does not.
@@ -50,12 +50,63 @@ TEST(CompletionContent, SummarisesTheDemonstrationReport) {
     EXPECT_FALSE(shown.notRemoved->rows[0].failed);
     EXPECT_FALSE(content.notice);
 
-    // Once nothing is left in the Trash, "Put it back" is off but the panel stays.
-    const CompletionContent emptied = completionContent(report, "Emptied 5.6 GB from the Trash.", false);
-    ASSERT_TRUE(emptied.report->trash);
-    EXPECT_FALSE(emptied.report->trash->canPutBack);
-    EXPECT_EQ(emptied.report->trash->emptyTitle, "Empty 5.6 GB");
-    EXPECT_EQ(emptied.notice, "Emptied 5.6 GB from the Trash.");
+    EXPECT_TRUE(shown.trash->canEmpty);
+}
+
+TEST(CompletionContent, TheTrashPanelTellsWhatTheTrashHoldsNow) {
+    // Two items went to the Trash; the panel follows what is still there.
+    struct Case {
+        TrashHolding inTrash;
+        std::vector<bool> putBack;  // per trashed item
+        const char* headline;
+        const char* explanationStart;
+        const char* emptyTitle;
+        bool buttons;  // "Put it back" and "Empty"
+    };
+    const Case cases[] = {
+        {{true, 3'000'000},
+         {false, false},
+         "3 MB can still be put back",
+         "Those items are in the Trash.",
+         "Empty 3 MB",
+         true},
+        {{true, 1'000'000},
+         {false, true},
+         "1 MB can still be put back",
+         "Those items are in the Trash.",
+         "Empty 1 MB",
+         true},
+        {{},
+         {false, false},
+         "Nothing left to put back",
+         "Those items are no longer in the Trash",
+         "Empty",
+         false},
+        {{},
+         {true, true},
+         "Nothing left to put back",
+         "Those items are back where they were.",
+         "Empty",
+         false},
+        {{}, {true, false}, "Nothing left to put back", "Some of those items are back", "Empty", false},
+    };
+    for (const Case& c : cases) {
+        std::vector<CleanupOutcome> outcomes = {outcome("a", Status::trashed, 1'000'000),
+                                                outcome("b", Status::trashed, 2'000'000),
+                                                outcome("c", Status::deleted)};
+        for (std::size_t index = 0; index < c.putBack.size(); ++index)
+            outcomes[index].putBack = c.putBack[index];
+        const auto content = completionContent(reportOf(outcomes), "Emptied 3 MB from the Trash.", c.inTrash);
+        ASSERT_TRUE(content.report->trash) << c.headline;
+        const TrashPanel& panel = *content.report->trash;
+        EXPECT_EQ(panel.headline, c.headline);
+        EXPECT_EQ(panel.explanation.rfind(c.explanationStart, 0), 0u) << panel.explanation;
+        EXPECT_EQ(panel.emptyTitle, c.emptyTitle);
+        EXPECT_EQ(panel.canPutBack, c.buttons);
+        EXPECT_EQ(panel.canEmpty, c.buttons);
+        // What the run freed stays what it freed.
+        EXPECT_EQ(content.report->freedBytes, 4'000'000);
+    }
 }
 
 TEST(CompletionContent, CountsLocationsAndShowsTheTrashPanelOnlyForTrashedBytes) {
@@ -74,12 +125,12 @@ TEST(CompletionContent, CountsLocationsAndShowsTheTrashPanelOnlyForTrashedBytes)
     for (const Case& c : cases) {
         std::vector<CleanupOutcome> outcomes;
         for (Status status : c.statuses) outcomes.push_back(outcome("item", status));
-        const CompletionContent content = completionContent(reportOf(outcomes), std::nullopt, false);
+        const CompletionContent content = completionContent(reportOf(outcomes), std::nullopt, {});
         EXPECT_EQ(content.report->locations, c.locations);
         EXPECT_EQ(content.report->trash.has_value(), c.trash) << c.locations;
     }
     // A trashed item of no size leaves nothing to put back.
-    EXPECT_FALSE(completionContent(reportOf({outcome("empty", Status::trashed, 0)}), std::nullopt, true)
+    EXPECT_FALSE(completionContent(reportOf({outcome("empty", Status::trashed, 0)}), std::nullopt, {true, 0})
                      .report->trash);
 }
 
@@ -90,7 +141,7 @@ TEST(CompletionContent, ListsFailuresBeforeSkipsAndShowsTheFirstSix) {
     for (int index = 1; index <= 7; ++index) outcomes.push_back(outcome("failed " + std::to_string(index), Status::failed, 1, "Permission denied"));
     outcomes.push_back(outcome("skipped 2", Status::skipped));
     outcomes.push_back(outcome("gone", Status::deleted));
-    const CompletionContent content = completionContent(reportOf(outcomes), std::nullopt, false);
+    const CompletionContent content = completionContent(reportOf(outcomes), std::nullopt, {});
     ASSERT_TRUE(content.report->notRemoved);
     EXPECT_EQ(content.report->notRemoved->heading, "9 items were not removed");
     ASSERT_EQ(content.report->notRemoved->rows.size(), 6u);
@@ -100,16 +151,17 @@ TEST(CompletionContent, ListsFailuresBeforeSkipsAndShowsTheFirstSix) {
     }
 
     // Two skips after one failure: all three show, in that order.
-    const CompletionContent few = completionContent(
-        reportOf({outcome("s1", Status::skipped), outcome("f1", Status::failed), outcome("s2", Status::skipped)}),
-        std::nullopt, false);
+    const CompletionContent few =
+        completionContent(reportOf({outcome("s1", Status::skipped), outcome("f1", Status::failed),
+                                    outcome("s2", Status::skipped)}),
+                          std::nullopt, {});
     std::vector<std::string> titles;
     for (const NotRemovedRow& row : few.report->notRemoved->rows) titles.push_back(row.title);
     EXPECT_EQ(titles, (std::vector<std::string>{"f1", "s1", "s2"}));
     EXPECT_EQ(few.report->notRemoved->heading, "3 items were not removed");
 
-    EXPECT_FALSE(completionContent(reportOf({outcome("gone", Status::deleted)}), std::nullopt, false)
-                     .report->notRemoved);
+    EXPECT_FALSE(
+        completionContent(reportOf({outcome("gone", Status::deleted)}), std::nullopt, {}).report->notRemoved);
 }
 
 TEST(CompletionContent, UsedFractionStaysWithinTheBar) {
@@ -130,7 +182,7 @@ TEST(CompletionContent, UsedFractionStaysWithinTheBar) {
 }
 
 TEST(CompletionContent, WithoutAReportOnlyTheNoticeShows) {
-    const CompletionContent content = completionContent(std::nullopt, "Summary copied.", true);
+    const CompletionContent content = completionContent(std::nullopt, "Summary copied.", {});
     EXPECT_FALSE(content.report);
     EXPECT_EQ(content.notice, "Summary copied.");
 }

@@ -89,5 +89,29 @@ TEST_F(HistoryContentTest, PastCleanupRows) {
     EXPECT_EQ(content.pastCleanups->rows.back().date, "Feb 4, 2025 at 4:05 PM");
 }
 
+TEST_F(HistoryContentTest, APutBackRunIsMarkedAndCountsOnlyWhatStayedRemoved) {
+    // Three items of 1 GB each went; some came back from the Trash.
+    struct Case {
+        std::vector<bool> putBack;
+        std::string freed;
+        std::optional<std::string> mark;
+    };
+    const Case cases[] = {
+        {{false, false, false}, "3 GB", std::nullopt},
+        {{true, false, false}, "2 GB", "\u00b7 1 GB put back"},
+        {{true, true, true}, ByteFormat::string(0), "\u00b7 all put back"},
+    };
+    for (const Case& c : cases) {
+        CleanupReport run = report(0, {Status::trashed, Status::trashed, Status::trashed});
+        for (std::size_t index = 0; index < c.putBack.size(); ++index)
+            run.outcomes[index].putBack = c.putBack[index];
+        const HistoryContent content = historyContent({}, {run}, run.keptFreedBytes());
+        const PastCleanupRow& row = content.pastCleanups->rows.at(0);
+        EXPECT_EQ(row.freed, c.freed);
+        EXPECT_EQ(row.putBack, c.mark);
+        EXPECT_EQ(content.pastCleanups->total, c.freed + " total");
+    }
+}
+
 }  // namespace
 }  // namespace korvane

@@ -41,15 +41,15 @@ TEST_F(CompleteViewTest, ShowsTheReportAndCopiesTheExactSummary) {
     view.resize(800, 700);
     view.show();
     const QStringList texts = visibleTexts(view);
-    for (const char* text : {"Cleanup complete", "removed from 4 locations", "Before", "18.4 GB free", "After",
-                             "36.8 GB free", "5.6 GB can still be put back", "1 item was not removed",
-                             "Gradle 8.2 cache", "Already gone"})
+    for (const char* text :
+         {"Cleanup complete", "removed from 4 locations", "Before", "18.4 GB free", "After", "36.8 GB free",
+          "Nothing left to put back", "1 item was not removed", "Gradle 8.2 cache", "Already gone"})
         EXPECT_TRUE(texts.contains(text)) << text;
-    ASSERT_NE(button(view, "Empty 5.6 GB"), nullptr);
     ASSERT_NE(button(view, "Open Trash"), nullptr);
-    // The demonstration's Trash item is not there: nothing to put back.
+    // The demonstration's Trash item is not there: nothing to put back or empty.
     EXPECT_FALSE(button(view, "Put it back")->isEnabled());
-    EXPECT_TRUE(button(view, "Empty 5.6 GB")->isEnabled());
+    EXPECT_FALSE(button(view, "Empty")->isEnabled());
+    EXPECT_TRUE(button(view, "Open Trash")->isEnabled());
 
     QTest::mouseClick(button(view, "Copy summary"), Qt::LeftButton);
     ASSERT_EQ(desktop_.copied.size(), 1u);
@@ -107,6 +107,7 @@ TEST_F(CompleteViewTest, ReturnLeavesTheScreenUnlessAnotherButtonHasTheFocus) {
 }
 
 TEST_F(CompleteViewTest, EmptyingTheTrashShowsTheHonestNotice) {
+    tree_.file("home/.Trash/node_modules/left", 10);  // where the demonstration says its item went
     launch({"--screen", "finished"});
     CompleteView view(state().developer(), state().desktop());
     view.show();
@@ -115,6 +116,46 @@ TEST_F(CompleteViewTest, EmptyingTheTrashShowsTheHonestNotice) {
     ASSERT_TRUE(testing::waitUntil([&] { return state().developer().restoreNotice().has_value(); }));
     EXPECT_EQ(state().developer().restoreNotice(), "There was nothing of Korvane's left in the Trash.");
     EXPECT_TRUE(visibleTexts(view).contains("There was nothing of Korvane's left in the Trash."));
+}
+
+TEST_F(CompleteViewTest, AfterEmptyingNothingIsLeftToPutBackAndTheNextRunStartsClean) {
+    AppState& state = launch();
+    const auto candidate = [this](const std::string& name) {
+        tree_.file("home/" + name + "/data", 100);
+        return CleanupCandidate(UUID::random(), CleanupCategory::node, "general.userChoice", "Group", name,
+                                at(name), 4'000, SafetyLevel::caution, "reason", std::nullopt, std::nullopt,
+                                {}, RemovalKind::path());
+    };
+    const auto clean = [&](const CleanupCandidate& picked) {
+        state.developer().stageForReview({picked});
+        state.developer().startCleanup();
+        return testing::waitUntil([&] { return state.navigation().route() == Route::finished; });
+    };
+    ASSERT_TRUE(clean(candidate("first")));
+    CompleteView view(state.developer(), state.desktop());
+    view.resize(800, 700);
+    view.show();
+    EXPECT_TRUE(visibleTexts(view).contains("4 KB can still be put back"));
+    ASSERT_NE(button(view, "Empty 4 KB"), nullptr);
+    EXPECT_TRUE(button(view, "Put it back")->isEnabled());
+
+    button(view, "Empty 4 KB")->click();
+    ASSERT_TRUE(testing::waitUntil([&] { return state.developer().restoreNotice().has_value(); }));
+    EXPECT_EQ(state.developer().restoreNotice(), "Emptied 4 KB from the Trash.");
+    const QStringList texts = visibleTexts(view);
+    EXPECT_TRUE(texts.contains("Nothing left to put back"));
+    EXPECT_FALSE(texts.contains("4 KB can still be put back"));
+    EXPECT_FALSE(button(view, "Put it back")->isEnabled());
+    ASSERT_NE(button(view, "Empty"), nullptr);
+    EXPECT_FALSE(button(view, "Empty")->isEnabled());
+    EXPECT_TRUE(button(view, "Open Trash")->isEnabled());
+
+    // The next run's screen starts without this run's notices.
+    QTest::mouseClick(button(view, "Copy summary"), Qt::LeftButton);
+    ASSERT_TRUE(clean(candidate("second")));
+    EXPECT_EQ(state.developer().restoreNotice(), std::nullopt);
+    EXPECT_FALSE(visibleTexts(view).contains("Summary copied."));
+    EXPECT_TRUE(visibleTexts(view).contains("4 KB can still be put back"));
 }
 
 TEST_F(CompleteViewTest, ProgressScreenFollowsTheCleanupAndStops) {

@@ -35,6 +35,7 @@
 #include "app/screens/SearchView.h"
 #include "app/state/SearchRunner.h"
 #include "app/theme/AppMotion.h"
+#include "core/text/ByteFormat.h"
 #include "tests/app/state/FlowFixture.h"
 
 // Drives the general pages offscreen over a small real folder scan, and
@@ -195,6 +196,54 @@ TEST_F(GeneralPagesTest, TickingTwoEntriesAndRemovingOpensTheReviewMovingToTheTr
     EXPECT_EQ(model->ticked().size(), 2u);
     view.list()->clearButton()->click();
     EXPECT_FALSE(view.list()->actionBarWidget()->isVisible());
+}
+
+TEST_F(GeneralPagesTest, RemoveWithNothingToReviewSaysWhyInTheBarOnBothLists) {
+    // A folder outside the home folder: nothing in it may be removed.
+    file("../outside/film.mkv", 60'000'000);
+    launch();
+    state().folderScan().scanFolder(tree_.path("outside"));
+    ASSERT_TRUE(testing::waitUntil([&] { return state().folderScan().generalResult().has_value(); }, 20));
+    state().folderScan().setSearchQuery({});
+    LargeFilesView large(state().folderScan(), state().developer(), state().desktop(), state().clock());
+    SearchView search(state().folderScan(), state().developer(), state().desktop(), state().clock());
+    large.show();
+    search.show();
+    for (EntryList* list : {large.list(), search.list()}) {
+        ASSERT_TRUE(testing::waitUntil([&] { return list->model()->rowCount() == 1; }));
+        list->model()->toggle(0);
+        EXPECT_FALSE(list->noticeLabel()->isVisible());
+        list->removeButton()->click();
+        EXPECT_EQ(state().navigation().sheet(), std::nullopt);
+        EXPECT_TRUE(list->noticeLabel()->isVisible());
+        EXPECT_EQ(list->noticeLabel()->text(),
+                  QStringLiteral("Korvane only removes files inside your home folder."));
+        list->model()->toggle(0);  // a change of ticks takes the line away
+        EXPECT_FALSE(list->noticeLabel()->isVisible());
+    }
+}
+
+TEST_F(GeneralPagesTest, ARemovedFileLeavesTheListItsTickAndTheTotal) {
+    scanSmallHome();
+    LargeFilesView view(state().folderScan(), state().developer(), state().desktop(), state().clock());
+    view.show();
+    EntryList& list = *view.list();
+    ASSERT_EQ(list.model()->entries().size(), 2u);
+    const std::string film = list.model()->entries()[0].path;
+    list.model()->toggle(0);  // holiday.mov
+    list.removeButton()->click();
+    state().developer().startCleanup();
+    ASSERT_TRUE(
+        testing::waitUntil([&] { return state().navigation().route() == AppState::Route::finished; }));
+    // The Trash lies in this home: once the home is scanned again the film is listed there, not where it was.
+    std::int64_t listed = 0;
+    for (const auto& entry : list.model()->entries()) {
+        EXPECT_NE(entry.path, film);
+        listed += entry.size;
+    }
+    EXPECT_TRUE(list.model()->ticked().empty());  // the bar does not count what is gone
+    EXPECT_FALSE(list.actionBarWidget()->isVisible());
+    EXPECT_EQ(*view.content().total, ByteFormat::string(listed));
 }
 
 TEST_F(GeneralPagesTest, SearchFollowsTheFieldAndSurvivesAHostilePattern) {

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
 #include <QLabel>
 #include <QTest>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 
 #include "app/MainWindow.h"
 #include "app/kit/DisposalPicker.h"
@@ -35,7 +35,10 @@ protected:
 
     // A file of `size` bytes under the temporary home, picked by the user.
     FileTreeScanner::Entry file(const std::string& name, std::int64_t size) {
-        const std::string path = at("Downloads/" + name);
+        // A name may hold what a file name cannot ("/"): the file on disk stands in for it.
+        std::string onDisk = name;
+        std::replace(onDisk.begin(), onDisk.end(), '/', '_');
+        const std::string path = at("Downloads/" + onDisk);
         std::filesystem::create_directories(at("Downloads"));
         std::ofstream(path) << std::string(static_cast<std::size_t>(size), 'x');
         return FileTreeScanner::Entry::make(name, path, size, std::chrono::system_clock::now(), false);

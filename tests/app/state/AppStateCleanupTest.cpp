@@ -9,6 +9,7 @@
 namespace korvane {
 namespace {
 
+using Mode = AppState::Mode;
 using Route = AppState::Route;
 using Status = CleanupOutcome::Status;
 
@@ -92,7 +93,8 @@ TEST_F(AppStateCleanupTest, CleanupRecordsTheReportAndDropsWhatItRemoved) {
     // Only the failed item is left, in the scan and in the selection.
     ASSERT_EQ(state.developer().scan()->allCandidates().size(), 1u);
     EXPECT_EQ(state.developer().scan()->allCandidates()[0].id, prune.id);
-    EXPECT_EQ(state.developer().scan()->categories[1].footprint, 9'000);
+    // The category's footprint fell by what left it (3 KB deleted, 5 KB to the Trash).
+    EXPECT_EQ(state.developer().scan()->categories[1].footprint, 1'000);
     EXPECT_EQ(state.developer().selection(), std::set<UUID>{prune.id});
     EXPECT_EQ(state.developer().tree().find(cache.id.text()), nullptr);
 
@@ -138,20 +140,27 @@ TEST_F(AppStateCleanupTest, StopWithoutARunningCleanupReturnsToTheExplorer) {
     EXPECT_EQ(state.navigation().route(), Route::explore);
 }
 
-TEST_F(AppStateCleanupTest, PutBackSaysSingularThenAlreadyBackAndRescans) {
-    AppState& state = scanned();
-    state.developer().setSelection({build.id});
-    state.developer().startCleanup();
-    ASSERT_TRUE(finished());
-    int scans = 0;
-    QObject::connect(&state.navigation(), &NavigationState::routeChanged, &state,
-                     [&] { scans += state.navigation().route() == Route::scanning; });
+TEST_F(AppStateCleanupTest, PutBackSaysSingularThenAlreadyBackAndRescansOnlyTheDeveloperPage) {
+    // Developer mode shows the developer scan: a fresh one follows each put
+    // back. In general mode the user stays on the completion screen.
+    for (const Mode mode : {Mode::developer, Mode::general}) {
+        AppState& state = scanned();
+        state.preferences().setMode(mode);
+        state.developer().setSelection({build.id});
+        state.developer().startCleanup();
+        ASSERT_TRUE(finished());
+        int scans = 0;
+        QObject::connect(&state.navigation(), &NavigationState::routeChanged, &state,
+                         [&] { scans += state.navigation().route() == Route::scanning; });
 
-    EXPECT_EQ(noticeAfter(&DeveloperState::restoreFromTrash), "Put back 5 KB across 1 location.");
-    EXPECT_TRUE(exists(at("build/data")));
-    EXPECT_FALSE(exists(trash("build")));
-    EXPECT_EQ(noticeAfter(&DeveloperState::restoreFromTrash), "Already back in place");
-    EXPECT_EQ(scans, 2);  // a fresh scan follows each
+        EXPECT_EQ(noticeAfter(&DeveloperState::restoreFromTrash), "Put back 5 KB across 1 location.");
+        EXPECT_TRUE(exists(at("build/data")));
+        EXPECT_FALSE(exists(trash("build")));
+        EXPECT_EQ(noticeAfter(&DeveloperState::restoreFromTrash), "Already back in place");
+        EXPECT_EQ(scans, mode == Mode::developer ? 2 : 0);
+        EXPECT_EQ(state.preferences().mode(), mode);
+        EXPECT_EQ(state.navigation().route(), mode == Mode::developer ? Route::explore : Route::finished);
+    }
 }
 
 TEST_F(AppStateCleanupTest, EmptyingAndPutBackCountSeveralLocations) {

@@ -167,9 +167,9 @@ TEST_F(AppStateGeneralTest, UninstallStagesLeftoversAndTheBundleOnlyWhenAsked) {
     AppState& state = launch();
     AppUninstaller::InstalledApp app;
     app.name = "Tool";
-    app.bundleURL = "/Applications/Tool.app";
+    app.bundleURL = tree_.folder("home/Applications/Tool.app");
     app.bundleBytes = 1000;
-    app.leftovers = {{at("Library/Caches/com.x.Tool"), 50, "Caches", "com.x.Tool"}};
+    app.leftovers = {{tree_.folder("home/Library/Caches/com.x.Tool"), 50, "Caches", "com.x.Tool"}};
     state.applications().uninstall(app, false);
     ASSERT_EQ(state.developer().stagedCandidates().size(), 1u);
     EXPECT_EQ(state.developer().stagedCandidates()[0].path, at("Library/Caches/com.x.Tool"));

@@ -1,0 +1,52 @@
+#include "app/state/DiskChange.h"
+
+#include <map>
+
+namespace korvane {
+
+DiskChange DiskChange::ofCleanup(const CleanupReport& report) {
+    DiskChange change;
+    change.action = Action::cleanup;
+    for (const CleanupOutcome& outcome : report.outcomes) {
+        if (!outcome.succeeded()) continue;
+        if (outcome.status == CleanupOutcome::Status::pruned || outcome.path == CleanupOutcome::commandPath) {
+            change.removedByCommand.push_back(outcome.candidateID);
+            continue;
+        }
+        change.left.push_back({outcome.path, outcome.expectedBytes, outcome.candidateID, false});
+        if (outcome.status == CleanupOutcome::Status::trashed && outcome.trashURL)
+            change.arrived.push_back({*outcome.trashURL, outcome.expectedBytes, outcome.candidateID, true});
+    }
+    if (report.volumeAfter.totalCapacity > 0) change.volume = report.volumeAfter;
+    return change;
+}
+
+DiskChange DiskChange::ofPutBack(const RestoreEngine::Report& restored, const CleanupReport& report,
+                                 std::optional<VolumeInfo> volume) {
+    std::map<UUID, const CleanupOutcome*> trashed;
+    for (const CleanupOutcome& outcome : report.outcomes)
+        if (outcome.trashURL) trashed.emplace(outcome.candidateID, &outcome);
+    DiskChange change;
+    change.action = Action::putBack;
+    for (const RestoreEngine::Outcome& outcome : restored.outcomes) {
+        if (outcome.status != RestoreEngine::Outcome::Status::restored) continue;
+        if (const auto found = trashed.find(outcome.candidateID); found != trashed.end())
+            change.left.push_back({*found->second->trashURL, outcome.bytes, outcome.candidateID, true});
+        change.arrived.push_back({outcome.path, outcome.bytes, outcome.candidateID, false});
+    }
+    change.volume = std::move(volume);
+    return change;
+}
+
+DiskChange DiskChange::ofEmptying(const std::vector<CleanupOutcome>& purged,
+                                  std::optional<VolumeInfo> volume) {
+    DiskChange change;
+    change.action = Action::emptyTrash;
+    for (const CleanupOutcome& outcome : purged)
+        if (outcome.trashURL)
+            change.left.push_back({*outcome.trashURL, outcome.expectedBytes, outcome.candidateID, true});
+    change.volume = std::move(volume);
+    return change;
+}
+
+}  // namespace korvane

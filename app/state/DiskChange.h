@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/model/CleanupReport.h"
+#include "core/model/UUID.h"
+#include "core/model/VolumeInfo.h"
+#include "core/safety/RestoreEngine.h"
+
+namespace korvane {
+
+// What one action did to the disk, published once to every part of the state
+// that holds its items: the places that lost what they held and the places
+// that hold something new, each with its size. A cleanup, a put back and an
+// emptied Trash each make one.
+struct DiskChange {
+    enum class Action { cleanup, putBack, emptyTrash };
+
+    struct Place {
+        std::string path;
+        std::int64_t bytes = 0;
+        // The cleanup candidate the item was, when it was one.
+        std::optional<UUID> candidateID;
+        // The item's place inside the Trash: its record there changed too.
+        bool inTrash = false;
+
+        friend bool operator==(const Place&, const Place&) = default;
+    };
+
+    Action action = Action::cleanup;
+    // No longer there: removed, moved to the Trash, or taken out of it.
+    std::vector<Place> left;
+    // There now and not before: put back, or moved into the Trash.
+    std::vector<Place> arrived;
+    // Candidates a command removed: what changed on disk, and where, is the tool's to know.
+    std::vector<UUID> removedByCommand;
+    // The home folder's volume as the action left it, when it was measured.
+    std::optional<VolumeInfo> volume;
+
+    bool isEmpty() const { return left.empty() && arrived.empty() && removedByCommand.empty(); }
+
+    // The volume is the report's, measured after the run.
+    static DiskChange ofCleanup(const CleanupReport& report);
+    // `report` is the cleanup whose items `restored` put back.
+    static DiskChange ofPutBack(const RestoreEngine::Report& restored, const CleanupReport& report,
+                                std::optional<VolumeInfo> volume);
+    // The outcomes whose items were removed from the Trash for good.
+    static DiskChange ofEmptying(const std::vector<CleanupOutcome>& purged, std::optional<VolumeInfo> volume);
+
+    friend bool operator==(const DiskChange&, const DiskChange&) = default;
+};
+
+}  // namespace korvane

@@ -1,0 +1,114 @@
+#include "app/state/FolderFollowsDisk.h"
+
+#include <algorithm>
+#include <string_view>
+#include <unordered_set>
+
+#include "core/system/Paths.h"
+
+namespace korvane {
+
+namespace {
+
+using Place = DiskChange::Place;
+
+const std::string& rootPath(const FileTreeScanner::Result& result) {
+    return result.root.path ? *result.root.path : result.root.id;
+}
+
+void lower(std::int64_t& bytes, std::int64_t by) { bytes = std::max<std::int64_t>(bytes - by, 0); }
+
+// Takes the place out of the tree; false when that is not exact.
+bool leave(StorageNode& root, const Place& place, FileTreeScanner::Result& result) {
+    // Root down to the deepest node that holds the place.
+    std::vector<StorageNode*> chain{&root};
+    for (;;) {
+        StorageNode& holder = *chain.back();
+        if (holder.path && *holder.path == place.path) break;
+        auto child =
+            std::find_if(holder.children.begin(), holder.children.end(), [&place](const StorageNode& node) {
+                return node.path && Paths::isAtOrBelow(place.path, *node.path);
+            });
+        if (child == holder.children.end()) break;
+        chain.push_back(&*child);
+    }
+    StorageNode& deepest = *chain.back();
+    if (chain.size() > 1 && deepest.path && *deepest.path == place.path) {
+        const std::int64_t bytes = deepest.bytes;
+        const bool isFile = deepest.kind == StorageNode::Kind::item;
+        StorageNode& parent = *chain[chain.size() - 2];
+        chain.pop_back();
+        std::erase_if(parent.children, [&place](const StorageNode& node) { return node.path == place.path; });
+        for (StorageNode* node : chain) lower(node->bytes, bytes);
+        if (isFile) lower(result.fileCount, 1);
+        return isFile;
+    }
+    // No node of its own: it was folded into what the deepest node sums.
+    const std::string rest = FileTreeScanner::remainderID(deepest.id);
+    auto remainder = std::find_if(deepest.children.begin(), deepest.children.end(),
+                                  [&rest](const StorageNode& node) { return node.id == rest; });
+    std::int64_t cut = std::clamp<std::int64_t>(place.bytes, 0, deepest.bytes);
+    if (remainder != deepest.children.end()) {
+        cut = std::min(cut, remainder->bytes);
+        lower(remainder->bytes, cut);
+        if (remainder->bytes < 1) deepest.children.erase(remainder);
+    }
+    for (StorageNode* node : chain) lower(node->bytes, cut);
+    return false;
+}
+
+}  // namespace
+
+bool FolderFollowsDisk::touches(const FileTreeScanner::Result& result, const DiskChange& change) {
+    if (!change.removedByCommand.empty()) return true;
+    const std::string& root = rootPath(result);
+    const auto within = [&root](const Place& place) {
+        return Paths::isAtOrBelow(place.path, root) || Paths::isAtOrBelow(root, place.path);
+    };
+    return std::any_of(change.left.begin(), change.left.end(), within) ||
+           std::any_of(change.arrived.begin(), change.arrived.end(), within);
+}
+
+FolderFollowsDisk::Outcome FolderFollowsDisk::apply(FileTreeScanner::Result& result,
+                                                    const DiskChange& change) {
+    Outcome outcome;
+    if (!change.removedByCommand.empty()) outcome.exact = false;
+    const std::string root = rootPath(result);
+    for (const Place& place : change.arrived)
+        if (Paths::isAtOrBelow(place.path, root) || Paths::isAtOrBelow(root, place.path))
+            outcome.exact = false;
+
+    std::unordered_set<std::string_view> gone;
+    for (const Place& place : change.left) {
+        if (!Paths::isAtOrBelow(place.path, root)) {
+            // The scanned folder itself, or what holds it, is what went.
+            if (Paths::isAtOrBelow(root, place.path)) outcome.exact = false;
+            continue;
+        }
+        outcome.changed = true;
+        gone.insert(place.path);
+        // Its Trash record went or came with it.
+        if (place.inTrash) outcome.exact = false;
+        if (place.path == root) {
+            outcome.exact = false;
+            continue;
+        }
+        if (!leave(result.root, place, result)) outcome.exact = false;
+    }
+    if (gone.empty()) return outcome;
+    // One look per folder above an entry, not one per place that left.
+    const auto isGone = [&gone](const FileTreeScanner::Entry& entry) {
+        std::string_view path = entry.path;
+        for (;;) {
+            if (gone.contains(path)) return true;
+            const auto slash = path.find_last_of('/');
+            if (slash == std::string_view::npos || slash == 0) return false;
+            path = path.substr(0, slash);
+        }
+    };
+    std::erase_if(result.largest, isGone);
+    std::erase_if(result.index, isGone);
+    return outcome;
+}
+
+}  // namespace korvane
