@@ -31,6 +31,10 @@ struct StorageNode {
     std::string name;
     std::int64_t bytes = 0;
     std::int64_t reclaimable = 0;
+    // Files and folders inside a folder (or a folder's remainder), at any
+    // depth, as a folder scan's walk counted them; 0 for nodes of other trees.
+    std::int64_t fileCount = 0;
+    std::int64_t folderCount = 0;
     std::optional<std::string> path;
     std::optional<std::string> reason;
     std::optional<std::string> restoreHint;
