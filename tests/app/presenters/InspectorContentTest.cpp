@@ -88,10 +88,10 @@ TEST(InspectorContent, DetailRowsOfAFolderScanRoot) {
     result.fileCount = 12345;
     result.folderCount = 678;
     const auto now = std::chrono::system_clock::now();
+    // No count of the tiles drawn: the walk's counts say what it holds.
     EXPECT_EQ(inspectorDetailRows(root, Mode::general, std::nullopt, result, now),
               (std::vector<InspectorDetailRow>{{"Size on disk", "4 MB"},
                                                {"Reclaimable", "None"},
-                                               {"Items", "3"},
                                                {"Scan time", "1.3s"},
                                                {"Files", "12,345"},
                                                {"Folders", "678"}}));
@@ -218,7 +218,7 @@ TEST_F(InspectorState, GeneralModeShareIsOfTheFolderScan) {
     ASSERT_TRUE(content);
     EXPECT_EQ(content->share, "25.0% of scan");
     EXPECT_EQ(content->pathLine, "~/Movies");
-    EXPECT_EQ(content->kindLabel, "Group");
+    EXPECT_EQ(content->kindLabel, "Folder");
     EXPECT_FALSE(content->reclaimable);
     EXPECT_FALSE(content->cleanupEnabled);
 
@@ -229,6 +229,75 @@ TEST_F(InspectorState, GeneralModeShareIsOfTheFolderScan) {
               "Pick a tile to see what it is, how big it is, and what is inside it.");
     EXPECT_EQ(inspectorEmptyState(Mode::developer).message,
               "Pick a tile, a bar or a row to see what it is, why it is safe to remove, and how to get it back.");
+}
+
+// In general mode the inspector says what each node of the folder scan is and
+// counts what the walk counted inside it, never the tiles drawn.
+TEST_F(InspectorState, GeneralModeNamesFoldersFilesAndSumsAndCountsWhatTheWalkCounted) {
+    launch({"--screen", "explore", "--mode", "developer"});
+    FileTreeScanner::Result result;
+    result.root = node(home_, 4000, Kind::root, home_);
+    result.root.name = "~";
+    result.fileCount = result.root.fileCount = 5279;
+    result.folderCount = result.root.folderCount = 310;
+    StorageNode downloads = node(home_ + "/Downloads", 3000, Kind::group, home_ + "/Downloads");
+    downloads.fileCount = 40;
+    downloads.folderCount = 2;
+    StorageNode iso = node(home_ + "/Downloads/debian-12-amd64-netinst.iso", 2000, Kind::item,
+                           home_ + "/Downloads/debian-12-amd64-netinst.iso");
+    iso.name = "debian-12-amd64-netinst.iso";
+    StorageNode rest = node(FileTreeScanner::remainderID(home_ + "/Downloads"), 1000);
+    rest.name = "39 smaller items";
+    rest.fileCount = 39;
+    rest.folderCount = 2;
+    rest.details = {{"Items", "39"}};
+    downloads.children = {iso, rest};
+    result.root.children = {downloads};
+    state().folderScan().setGeneralResult(result);
+    state().preferences().setMode(Mode::general);
+
+    const struct {
+        std::string id;
+        const char* kind;
+        const char* symbol;
+        std::optional<std::string> path;
+        std::vector<InspectorDetailRow> counts;  // the rows after "Reclaimable"
+        std::optional<std::string> largestCount;
+    } cases[] = {
+        // The home itself: its name is "~", so the path line says where that is.
+        {home_,
+         "Scan root",
+         "internaldrive",
+         home_,
+         {{"Scan time", "0.0s"}, {"Files", "5,279"}, {"Folders", "310"}},
+         "5,589 items"},
+        {home_ + "/Downloads",
+         "Folder",
+         "folder",
+         "~/Downloads",
+         {{"Files", "40"}, {"Folders", "2"}},
+         "42 items"},
+        {iso.id, "Disk image", "opticaldisc", "~/Downloads/debian-12-amd64-netinst.iso", {}, std::nullopt},
+        {rest.id,
+         "Smaller items",
+         "square.stack.3d.up",
+         std::nullopt,
+         {{"Files", "39"}, {"Folders", "2"}, {"Items", "39"}},
+         std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.id);
+        state().navigation().setSelectedID(c.id);
+        const auto content = inspect();
+        ASSERT_TRUE(content);
+        EXPECT_EQ(content->kindLabel, c.kind);
+        EXPECT_EQ(content->tileSymbol, c.symbol);
+        EXPECT_EQ(content->pathLine, c.path);
+        ASSERT_GE(content->details.size(), 2u);
+        EXPECT_EQ(std::vector<InspectorDetailRow>(content->details.begin() + 2, content->details.end()),
+                  c.counts);
+        EXPECT_EQ(content->largest ? std::optional(content->largest->count) : std::nullopt, c.largestCount);
+    }
 }
 
 TEST_F(InspectorState, FallsBackToTheFocusedNodeThenToNothing) {
