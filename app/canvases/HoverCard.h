@@ -3,6 +3,7 @@
 #include <QPointF>
 #include <QSizeF>
 #include <QString>
+#include <QStringList>
 
 #include "app/presenters/HoverCardContent.h"
 
@@ -28,6 +29,8 @@ struct HoverCard {
     static QSizeF size(const HoverCardContent& content);
     // The name as the card shows it.
     static QString shownName(const HoverCardContent& content);
+    // The folder line, or two broken at a slash when one does not fit.
+    static QStringList folderLines(const HoverCardContent& content);
     static void paint(QPainter& painter, QPointF origin, const HoverCardContent& content, const Palette& palette);
 };
 

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "core/explorer/FileTreeScanner.h"
+#include "core/system/Paths.h"
 #include "core/text/ByteFormat.h"
 #include "core/text/RelativeDate.h"
 
@@ -30,6 +32,10 @@ HoverCardContent hoverCardContent(const StorageNode& node, const StorageNode& ro
     content.share = hoverCardShareText(node.bytes, root.bytes);
     if (node.reclaimable >= 1) content.reclaimable = ByteFormat::string(node.reclaimable) + " reclaimable";
     if (node.lastModified) content.date = RelativeDate::string(node.lastModified, now);
+    if (node.path && *node.path != "/")
+        content.folder = Paths::abbreviatingHome(Paths::parent(*node.path));
+    else if (FileTreeScanner::isRemainderID(node.id))  // it lies in the folder it sums the rest of
+        content.folder = Paths::abbreviatingHome(FileTreeScanner::remainderFolder(node.id));
     return content;
 }
 
@@ -41,6 +47,7 @@ std::string hoverCardDescription(const HoverCardContent& content) {
     if (content.safety) text += ", " + std::string(title(*content.safety));
     if (content.reclaimable) text += ", " + *content.reclaimable;
     if (content.date) text += ", " + *content.date;
+    if (content.folder) text += ", in " + *content.folder;
     return text;
 }
 
