@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "core/explorer/FileTreeScanner.h"
+#include "app/presenters/ItemKind.h"
 #include "core/system/Paths.h"
 #include "core/text/ByteFormat.h"
 #include "core/text/RelativeDate.h"
@@ -32,10 +32,7 @@ HoverCardContent hoverCardContent(const StorageNode& node, const StorageNode& ro
     content.share = hoverCardShareText(node.bytes, root.bytes);
     if (node.reclaimable >= 1) content.reclaimable = ByteFormat::string(node.reclaimable) + " reclaimable";
     if (node.lastModified) content.date = RelativeDate::string(node.lastModified, now);
-    if (node.path && *node.path != "/")
-        content.folder = Paths::abbreviatingHome(Paths::parent(*node.path));
-    else if (FileTreeScanner::isRemainderID(node.id))  // it lies in the folder it sums the rest of
-        content.folder = Paths::abbreviatingHome(FileTreeScanner::remainderFolder(node.id));
+    if (const auto folder = itemFolder(node)) content.folder = Paths::abbreviatingHome(*folder);
     return content;
 }
 

@@ -44,6 +44,31 @@ void addFolderScanRows(std::vector<InspectorDetailRow>& rows, const FileTreeScan
     rows.push_back({"Folders", ByteFormat::groupedInteger(result.folderCount)});
 }
 
+// A sum's parts come from many folders, and their names repeat ("8 smaller
+// items", "system.img"): each row also names its folder, below the one they
+// all share.
+void nameTheirFolders(std::vector<LargestInsideRow>& rows, const std::vector<const StorageNode*>& sorted) {
+    std::vector<std::optional<std::string>> folders;
+    std::optional<std::string> shared;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        folders.push_back(itemFolder(*sorted[i]));
+        if (!folders.back()) continue;
+        if (!shared) {
+            shared = Paths::parent(*folders.back());
+            continue;
+        }
+        while (*shared != "/" && !Paths::isAtOrBelow(*folders.back(), *shared))
+            *shared = Paths::parent(*shared);
+    }
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (!folders[i]) continue;
+        std::string_view below = *folders[i];
+        below.remove_prefix(std::min(below.size(), shared->size()));
+        while (below.starts_with('/')) below.remove_prefix(1);
+        rows[i].name += " \u00B7 " + (below.empty() ? Paths::lastComponent(*folders[i]) : std::string(below));
+    }
+}
+
 }  // namespace
 
 std::string inspectorKindLabel(const StorageNode& node) {
@@ -127,6 +152,7 @@ std::optional<LargestInside> largestInside(const StorageNode& node, Mode mode) {
                 std::clamp(static_cast<double>(child.bytes) / static_cast<double>(reference), 0.0, 1.0);
         largest.rows.push_back(std::move(row));
     }
+    if (isSummaryNode(node)) nameTheirFolders(largest.rows, children);
     return largest;
 }
 

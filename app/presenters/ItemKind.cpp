@@ -102,6 +102,13 @@ std::string_view itemSymbol(const StorageNode& node) {
     return symbolName(kind);
 }
 
+std::optional<std::string> itemFolder(const StorageNode& node) {
+    if (node.path && *node.path != "/") return Paths::parent(*node.path);
+    if (FileTreeScanner::isRemainderID(node.id))
+        return std::string(FileTreeScanner::remainderFolder(node.id));
+    return std::nullopt;
+}
+
 bool isWalkedNode(const StorageNode& node) {
     return (node.path && node.id == *node.path) || FileTreeScanner::isRemainderID(node.id);
 }

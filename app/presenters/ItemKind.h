@@ -21,6 +21,10 @@ std::string itemKindLabel(const StorageNode& node);
 // The symbol beside the name: "folder", "square.stack.3d.up" for a sum, the
 // file kind's symbol, "opticaldisc" for a disk image, else "doc".
 std::string_view itemSymbol(const StorageNode& node);
+// The folder the node lies in (a remainder's is the folder it belongs to);
+// none for a node without a place, or for "/" itself.
+std::optional<std::string> itemFolder(const StorageNode& node);
+
 // Whether the node comes from a folder scan's walk (a file, a folder or a
 // folder's remainder), so that its counts are the walk's.
 bool isWalkedNode(const StorageNode& node);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/canvases/layout/SummaryNode.h"
 #include "app/presenters/InspectorContent.h"
 #include "core/text/ByteFormat.h"
 #include "tests/app/state/FlowFixture.h"
@@ -128,6 +129,35 @@ TEST(InspectorContent, LargestInsideKeepsEightWithBarsOfTheLargest) {
     EXPECT_EQ(largestInsideBarWidth(two->rows[1], 200), LargestInside::minimumBarWidth);
     EXPECT_EQ(two->rows[1].colorCategory, CleanupCategory::xcode);
     EXPECT_EQ(two->rows[0].colorCategory, CleanupCategory::node);
+}
+
+// A sum's parts lie in many folders and their names repeat: each row of a
+// sum names its folder below the one all of them share.
+TEST(InspectorContent, LargestInsideOfASumNamesEachPartsFolder) {
+    const std::string sdk = "/home/u/.android/sdk/system-images/";
+    StorageNode a = node(sdk + "android-34/google_apis/x86_64/system.img", 300, Kind::item,
+                         sdk + "android-34/google_apis/x86_64/system.img");
+    a.name = "system.img";
+    StorageNode b = a;
+    b.id = *(b.path = sdk + "android-33/google_apis/x86_64/system.img");
+    b.bytes = 200;
+    StorageNode rest = node(FileTreeScanner::remainderID(sdk + "android-33"), 100);
+    rest.name = "8 smaller items";
+    StorageNode speck = node("speck", 50);  // no place of its own
+    const StorageNode* parts[] = {&a, &b, &rest, &speck};
+    const StorageNode sum = summaryWithParts(summaryNode("/home/u/Buried", parts), parts);
+    const auto largest = largestInside(sum, Mode::general);
+    ASSERT_TRUE(largest);
+    std::vector<std::string> names;
+    for (const auto& row : largest->rows) names.push_back(row.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"system.img \u00B7 android-34/google_apis/x86_64",
+                                               "system.img \u00B7 android-33/google_apis/x86_64",
+                                               "8 smaller items \u00B7 android-33", "speck"}));
+    EXPECT_EQ(largest->count, "4 items");
+    // A folder's own rows share its place: their names stand alone.
+    StorageNode folder = node("/home/u/x", 500, Kind::group, "/home/u/x");
+    folder.children = {a, b};
+    EXPECT_EQ(largestInside(folder, Mode::general)->rows[1].name, "system.img");
 }
 
 TEST(InspectorContent, LargestInsideOfEmptyChildrenDrawsNoBars) {
