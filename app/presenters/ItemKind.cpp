@@ -4,6 +4,7 @@
 
 #include "app/canvases/layout/SummaryNode.h"
 #include "app/presenters/CountText.h"
+#include "app/presenters/EntryListContent.h"
 #include "core/explorer/FileTreeScanner.h"
 #include "core/system/Paths.h"
 #include "core/text/AsciiText.h"
@@ -19,10 +20,9 @@ struct NarrowKind {
     std::string_view symbol;
 };
 
-constexpr std::array<NarrowKind, 8> narrowKinds = {{
+constexpr std::array<NarrowKind, 7> narrowKinds = {{
     {"iso", "Disk image", "opticaldisc"},
     {"img", "Disk image", "opticaldisc"},
-    {"dmg", "Disk image", "opticaldisc"},
     {"qcow2", "Disk image", "opticaldisc"},
     {"vmdk", "Disk image", "opticaldisc"},
     {"vdi", "Disk image", "opticaldisc"},
@@ -30,8 +30,8 @@ constexpr std::array<NarrowKind, 8> narrowKinds = {{
     {"deb", "Package", "shippingbox"},
 }};
 
-const NarrowKind* narrowKind(const StorageNode& node) {
-    const std::string extension = AsciiText::lowercased(Paths::extension(node.name));
+const NarrowKind* narrowKind(std::string_view name) {
+    const std::string extension = AsciiText::lowercased(Paths::extension(name));
     if (extension.empty()) return nullptr;
     for (const NarrowKind& kind : narrowKinds)
         if (kind.extension == extension) return &kind;
@@ -67,6 +67,12 @@ std::string_view fileKindLabel(FileKind kind) {
 
 }  // namespace
 
+std::optional<std::string_view> diskImageSymbol(std::string_view name) {
+    const NarrowKind* narrow = narrowKind(name);
+    if (!narrow || narrow->label != "Disk image") return std::nullopt;
+    return narrow->symbol;
+}
+
 ItemNature itemNature(const StorageNode& node) {
     if (isSummaryNode(node) || FileTreeScanner::isRemainderID(node.id)) return ItemNature::smallerItems;
     if (!node.isLeaf() || node.kind == StorageNode::Kind::group) return ItemNature::folder;
@@ -82,7 +88,7 @@ std::string itemKindLabel(const StorageNode& node) {
         case ItemNature::file:
             break;
     }
-    if (const NarrowKind* narrow = narrowKind(node)) return std::string(narrow->label);
+    if (const NarrowKind* narrow = narrowKind(node.name)) return std::string(narrow->label);
     return std::string(fileKindLabel(fileKindOf(node)));
 }
 
@@ -95,7 +101,9 @@ std::string_view itemSymbol(const StorageNode& node) {
         case ItemNature::file:
             break;
     }
-    if (const NarrowKind* narrow = narrowKind(node)) return narrow->symbol;
+    if (const NarrowKind* narrow = narrowKind(node.name)) return narrow->symbol;
+    // The file lists' own symbols first, so that a file looks the same there.
+    if (const std::string_view listed = entryListSymbol(node.name); listed != "doc") return listed;
     const FileKind kind = fileKindOf(node);
     // A file of no known kind is a plain page, not the stack of a sum.
     if (kind == FileKind::any || kind == FileKind::folders) return "doc";

@@ -15,11 +15,14 @@ namespace korvane {
 enum class ItemNature { folder, file, smallerItems };
 
 ItemNature itemNature(const StorageNode& node);
+// "opticaldisc" for a disk image's name ("debian.iso", "system.img").
+std::optional<std::string_view> diskImageSymbol(std::string_view name);
 // "Folder", "Smaller items", or the file's kind: "Disk image", "Video",
 // "Image", …, else "File".
 std::string itemKindLabel(const StorageNode& node);
-// The symbol beside the name: "folder", "square.stack.3d.up" for a sum, the
-// file kind's symbol, "opticaldisc" for a disk image, else "doc".
+// The symbol beside the name: "folder", "square.stack.3d.up" for a sum,
+// "opticaldisc" for a disk image, the file lists' symbol of the name, the
+// file kind's symbol, else "doc".
 std::string_view itemSymbol(const StorageNode& node);
 // The folder the node lies in (a remainder's is the folder it belongs to);
 // none for a node without a place, or for "/" itself.

@@ -33,11 +33,14 @@ TEST(EntryListContent, SymbolsFollowTheExtensionAfterTheFolderTest) {
         bool isDirectory;
         const char* symbol;
     };
-    for (const Case& c : {Case{"archive.TAR", false, "doc.zipper"}, Case{"notes", false, "doc"},
-                          Case{"drawing.svg", false, "doc"}, Case{"Photo.JPEG", false, "photo"},
-                          Case{"clip.m4v", false, "film"}, Case{"song.flac", false, "waveform"},
-                          Case{"paper.pdf", false, "doc.richtext"}, Case{"Tool.app", false, "app.badge"},
-                          Case{"Tool.app", true, "folder"}, Case{".zip", false, "doc"}, Case{"a.tar.gz", false, "doc.zipper"}})
+    for (const Case& c :
+         {Case{"archive.TAR", false, "doc.zipper"}, Case{"notes", false, "doc"},
+          Case{"drawing.svg", false, "doc"}, Case{"Photo.JPEG", false, "photo"},
+          Case{"clip.m4v", false, "film"}, Case{"song.flac", false, "waveform"},
+          Case{"paper.pdf", false, "doc.richtext"}, Case{"Tool.app", false, "app.badge"},
+          Case{"Tool.app", true, "folder"}, Case{".zip", false, "doc"}, Case{"a.tar.gz", false, "doc.zipper"},
+          Case{"debian-12-amd64-netinst.ISO", false, "opticaldisc"},
+          Case{"system.img", false, "opticaldisc"}})
         EXPECT_EQ(entrySymbol(c.name, c.isDirectory), c.symbol) << c.name;
 }
 
