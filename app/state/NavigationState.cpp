@@ -31,7 +31,8 @@ void NavigationState::setSearchText(std::string text) {
 }
 
 void NavigationState::setFolderTree(const StorageNode* tree) {
-    if (tree != folderTree_ && summaryMode_ == Mode::general) summary_.reset();
+    // A sum holds copies of the old tree's nodes.
+    if (summaryMode_ == Mode::general) summary_.reset();
     folderTree_ = tree;
 }
 
