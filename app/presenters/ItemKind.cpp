@@ -123,7 +123,7 @@ bool isWalkedNode(const StorageNode& node) {
 
 std::optional<std::string> itemCountText(const StorageNode& node) {
     if (!isWalkedNode(node) || itemNature(node) == ItemNature::file) return std::nullopt;
-    return countText(node.fileCount + node.folderCount, "item");
+    return countText(std::int64_t{node.fileCount} + node.folderCount, "item");
 }
 
 }  // namespace korvane

@@ -146,8 +146,8 @@ FileTreeScanner::Result Scan::run(const std::string& rootPath) {
     rootFd_.reset();
     root_.finish(root, allocatedBytes(rootStat), wholeSeconds(rootStat));
     collectEntries(result);
-    root.fileCount = result.fileCount;
-    root.folderCount = result.folderCount;
+    root.fileCount = storedCount(result.fileCount);
+    root.folderCount = storedCount(result.folderCount);
     return result;
 }
 

@@ -24,8 +24,8 @@ StorageNode ScanTreeNode::toStorageNode(std::string path) && {
         return node;
     }
     node.kind = StorageNode::Kind::group;
-    node.fileCount = files;
-    node.folderCount = folders;
+    node.fileCount = storedCount(files);
+    node.folderCount = storedCount(folders);
     // What the kept children hold leaves what the remainder holds.
     std::int64_t restFiles = files, restFolders = folders;
     for (const ScanTreeNode& child : children) {
@@ -54,8 +54,8 @@ StorageNode ScanTreeNode::toStorageNode(std::string path) && {
         rest.bytes = foldBytes;
         if (foldModified != noDate) rest.lastModified = foldModified;
         rest.kind = StorageNode::Kind::item;
-        rest.fileCount = std::max<std::int64_t>(restFiles, 0);
-        rest.folderCount = std::max<std::int64_t>(restFolders, 0);
+        rest.fileCount = storedCount(restFiles);
+        rest.folderCount = storedCount(restFolders);
         rest.details.emplace("Items", std::move(count));
         auto at = std::upper_bound(node.children.begin(), node.children.end(), rest.bytes,
                                    [](std::int64_t size, const StorageNode& child) { return size > child.bytes; });

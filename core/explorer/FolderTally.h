@@ -14,6 +14,11 @@
 
 namespace korvane {
 
+// A count as a node stores it: no real walk meets four billion files.
+inline std::uint32_t storedCount(std::int64_t count) {
+    return static_cast<std::uint32_t>(std::clamp<std::int64_t>(count, 0, UINT32_MAX));
+}
+
 // One node of the compact tree a folder scan builds while it walks: a name
 // instead of a path, no optional fields, no remainder node yet. The walk
 // hands these up from folder to folder and cuts them cheaply; the finished

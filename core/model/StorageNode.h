@@ -31,10 +31,6 @@ struct StorageNode {
     std::string name;
     std::int64_t bytes = 0;
     std::int64_t reclaimable = 0;
-    // Files and folders inside a folder (or a folder's remainder), at any
-    // depth, as a folder scan's walk counted them; 0 for nodes of other trees.
-    std::int64_t fileCount = 0;
-    std::int64_t folderCount = 0;
     std::optional<std::string> path;
     std::optional<std::string> reason;
     std::optional<std::string> restoreHint;
@@ -46,6 +42,11 @@ struct StorageNode {
     std::optional<CleanupCategory> category;
     std::optional<SafetyLevel> safety;
     std::optional<FileKind> fileKind;
+    // Files and folders inside a folder (or a folder's remainder), at any
+    // depth, as a folder scan's walk counted them; 0 for nodes of other trees.
+    // Beside the small fields they cost a node 8 bytes, not 16.
+    std::uint32_t fileCount = 0;
+    std::uint32_t folderCount = 0;
 
     bool isLeaf() const { return children.empty(); }
     // 1 for a leaf, else the sum over the children.
