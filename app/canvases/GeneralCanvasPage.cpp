@@ -135,6 +135,9 @@ void GeneralCanvasPage::refresh() {
 std::vector<QPushButton*> GeneralCanvasPage::crumbButtons() const { return korvane::crumbButtons(crumbRow_); }
 
 void GeneralCanvasPage::rebuildCrumbs() {
+    // Shown or not on every change: an empty row still takes the header's
+    // spacing, so the name would stand 10 points right of where it returns to.
+    crumbs_->setVisible(!content_.crumbs.empty());
     const auto same = [](const GeneralCanvasContent::Crumb& a, const GeneralCanvasContent::Crumb& b) {
         return a.id == b.id && a.name == b.name;
     };
@@ -155,7 +158,6 @@ void GeneralCanvasPage::rebuildCrumbs() {
         crumbRow_->addWidget(button);
         crumbRow_->addWidget(crumbChevron(palette.inkTertiary));
     }
-    crumbs_->setVisible(!content_.crumbs.empty());
 }
 
 void GeneralCanvasPage::paintEvent(QPaintEvent*) {

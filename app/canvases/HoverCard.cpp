@@ -99,7 +99,8 @@ double otherLinesWidth(const HoverCardContent& content) {
     double detailLine = 0;
     if (content.reclaimable) detailLine += small.horizontalAdvance(text(*content.reclaimable)) + 8;
     if (content.date) detailLine += small.horizontalAdvance(text(*content.date));
-    return std::max(sizeLine, detailLine);
+    const double folderLine = content.folder ? small.horizontalAdvance(text(*content.folder)) : 0;
+    return std::max({sizeLine, detailLine, folderLine});
 }
 
 double cardContentWidth(const HoverCardContent& content) {
@@ -214,12 +215,46 @@ void paintDetailLine(QPainter& painter, double left, double right, double y, con
     }
 }
 
+constexpr double folderLineGap = 2;
+
+// Folder lines: the folder the item lies in, in the tertiary ink.
+void paintFolderLines(QPainter& painter, double left, double y, const QStringList& lines,
+                      const Palette& palette) {
+    const QFontMetricsF metrics(AppFont::small());
+    painter.setFont(AppFont::small());
+    painter.setPen(palette.inkTertiary);
+    for (const QString& line : lines) {
+        painter.drawText(QPointF(left, y + metrics.ascent()), line);
+        y += metrics.height();
+    }
+}
+
 }  // namespace
+
+QStringList HoverCard::folderLines(const HoverCardContent& content) {
+    if (!content.folder) return {};
+    const QString folder = text(*content.folder);
+    const QFontMetricsF metrics(AppFont::small());
+    const double width = cardContentWidth(content);
+    if (metrics.horizontalAdvance(folder) <= width) return {folder};
+    // Two lines, broken after the last slash that lets the first one fit;
+    // what is still too long loses its middle.
+    qsizetype cut = -1;
+    for (qsizetype slash = folder.indexOf(QLatin1Char('/')); slash >= 0;
+         slash = folder.indexOf(QLatin1Char('/'), slash + 1)) {
+        if (metrics.horizontalAdvance(folder.left(slash + 1)) > width) break;
+        cut = slash + 1;
+    }
+    if (cut <= 0) return {metrics.elidedText(folder, Qt::ElideMiddle, width)};
+    return {folder.left(cut), metrics.elidedText(folder.mid(cut), Qt::ElideMiddle, width)};
+}
 
 QSizeF HoverCard::size(const HoverCardContent& content) {
     double height = verticalPadding + nameLineHeight(content) + tagLineHeight(content) + 4 +
                     QFontMetricsF(numberFont()).height();
     if (content.reclaimable || content.date) height += 3 + detailLineHeight();
+    if (const auto lines = folderLines(content); !lines.isEmpty())
+        height += folderLineGap + detailLineHeight() * static_cast<double>(lines.size());
     return {cardContentWidth(content) + 2 * horizontalPadding, height + verticalPadding};
 }
 
@@ -237,7 +272,11 @@ void HoverCard::paint(QPainter& painter, QPointF origin, const HoverCardContent&
     double y = card.top() + verticalPadding;
     y = paintNameLine(painter, left, right, y, content, palette);
     y = paintSizeLine(painter, left, y, content, palette);
-    if (content.reclaimable || content.date) paintDetailLine(painter, left, right, y + 3, content, palette);
+    if (content.reclaimable || content.date) {
+        paintDetailLine(painter, left, right, y + 3, content, palette);
+        y += 3 + detailLineHeight();
+    }
+    paintFolderLines(painter, left, y + folderLineGap, folderLines(content), palette);
     painter.restore();
 }
 

@@ -30,6 +30,8 @@ struct HoverCard {
     static QSizeF size(const HoverCardContent& content);
     // The name as the card shows it, line by line.
     static QStringList shownNameLines(const HoverCardContent& content);
+    // The folder line, or two broken at a slash when one does not fit.
+    static QStringList folderLines(const HoverCardContent& content);
     static void paint(QPainter& painter, QPointF origin, const HoverCardContent& content, const Palette& palette);
 };
 

@@ -7,6 +7,8 @@
 #include <cstring>
 
 #include "app/canvases/CanvasPaint.h"
+#include "app/canvases/layout/LabelFit.h"
+#include "app/canvases/layout/SummaryNode.h"
 #include "app/state/DeveloperState.h"
 #include "app/theme/AppFont.h"
 #include "app/theme/ButtonLook.h"
@@ -83,8 +85,13 @@ QRectF StrataCanvas::hoverArea(const Hit& hit) {
 }
 
 void StrataCanvas::clicked(const Hit& hit) {
-    if (hit.zone != headerZone) return CanvasBase::clicked(hit);
     const StrataLayout& strata = layout();
+    if (hit.zone == Hit::item && hit.index < strata.deposits.size() && strata.deposits[hit.index].isSummary) {
+        const StrataLayout::Deposit& deposit = strata.deposits[hit.index];
+        navigation().selectSummary(summaryWithParts(*deposit.node, strata.summed(deposit)));
+        return;
+    }
+    if (hit.zone != headerZone) return CanvasBase::clicked(hit);
     if (hit.index >= strata.bands.size()) return;
     std::vector<StorageNode> nodes;
     for (const StorageNode* node : strata.nodes(strata.bands[hit.index])) nodes.push_back(*node);

@@ -1,5 +1,6 @@
 #include "app/presenters/ApplicationsContent.h"
 
+#include "app/presenters/CountText.h"
 #include "app/presenters/GeneralSidebarContent.h"
 #include "app/state/PlatformWords.h"
 #include "core/text/ByteFormat.h"
@@ -48,8 +49,8 @@ AppDetailContent appDetailContent(const InstalledApp& app, bool includeBundle,
         detail.facts.push_back(
             {"Last opened", *days < 61 ? "recently" : std::to_string(*days) + " days ago", AppFact::Tint::ink});
 
-    detail.leftoversHeader =
-        std::to_string(app.leftovers.size()) + " items \u00b7 " + ByteFormat::string(app.leftoverBytes());
+    detail.leftoversHeader = countText(static_cast<std::int64_t>(app.leftovers.size()), "item") + " \u00b7 " +
+                             ByteFormat::string(app.leftoverBytes());
     for (const auto& leftover : app.leftovers)
         detail.leftovers.push_back(
             {leftover.kind, homeRelativePath(leftover.path), ByteFormat::string(leftover.bytes), true});

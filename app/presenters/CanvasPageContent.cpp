@@ -1,5 +1,7 @@
 #include "app/presenters/CanvasPageContent.h"
 
+#include "app/presenters/CountText.h"
+#include "app/presenters/ItemKind.h"
 #include "app/state/DeveloperState.h"
 #include "app/state/FolderScanState.h"
 #include "app/state/NavigationState.h"
@@ -28,7 +30,7 @@ DeveloperCanvasContent developerCanvasContent(const NavigationState& navigation,
     content.name = root.name;
     content.bytes = ByteFormat::string(root.bytes);
     const auto leaves = static_cast<std::int64_t>(root.leafCount());
-    content.items = ByteFormat::groupedInteger(leaves) + (leaves == 1 ? " item" : " items");
+    content.items = countText(leaves, "item");
     if (root.reclaimable >= 1) content.reclaimable = ByteFormat::string(root.reclaimable) + " reclaimable";
 
     content.blurb = text(blurb(navigation.canvasMode()));
@@ -84,8 +86,9 @@ GeneralCanvasContent generalCanvasContent(const NavigationState& navigation,
     content.name = shown->name;
     content.bytes = ByteFormat::string(shown->bytes);
     if (shown == scanRoot)
-        content.files = ByteFormat::groupedInteger(folderScan.generalResult()->fileCount) +
-                        (folderScan.generalResult()->fileCount == 1 ? " file" : " files");
+        content.files = countText(folderScan.generalResult()->fileCount, "file");
+    else if (isWalkedNode(*shown))
+        content.files = countText(shown->fileCount, "file");
     content.blurb = text(blurb(navigation.canvasMode()));
     return content;
 }

@@ -70,7 +70,7 @@ struct GeneralCanvasContent {
     std::vector<Crumb> crumbs;
     std::string name;
     std::string bytes;
-    std::string files;  // "12,345 files" for the scan root; empty below it (not counted there)
+    std::string files;  // "12,345 files": what the walk counted in the folder on show
     std::string blurb;
 };
 

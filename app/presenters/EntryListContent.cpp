@@ -3,6 +3,7 @@
 #include <array>
 
 #include "app/presenters/GeneralSidebarContent.h"
+#include "app/presenters/ItemKind.h"
 #include "app/presenters/RelativeDateText.h"
 #include "core/system/Paths.h"
 #include "core/text/AsciiText.h"
@@ -28,14 +29,20 @@ constexpr std::array<SymbolRow, 6> symbolTable = {{
 
 }  // namespace
 
-std::string entrySymbol(std::string_view name, bool isDirectory) {
-    if (isDirectory) return "folder";
+std::string_view entryListSymbol(std::string_view name) {
     const std::string extension = AsciiText::lowercased(Paths::extension(name));
     if (!extension.empty())
         for (const SymbolRow& row : symbolTable)
             for (std::string_view candidate : row.extensions)
-                if (!candidate.empty() && candidate == extension) return std::string(row.symbol);
+                if (!candidate.empty() && candidate == extension) return row.symbol;
     return "doc";
+}
+
+std::string entrySymbol(std::string_view name, bool isDirectory) {
+    if (isDirectory) return "folder";
+    // A disk image looks as it does in the canvases and the inspector.
+    if (const auto disc = diskImageSymbol(name)) return std::string(*disc);
+    return std::string(entryListSymbol(name));
 }
 
 EntryRowContent entryRowContent(const FileTreeScanner::Entry& entry, std::chrono::system_clock::time_point now) {

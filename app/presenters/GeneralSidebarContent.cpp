@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/presenters/CountText.h"
 #include "core/system/Paths.h"
 #include "core/text/ByteFormat.h"
 
@@ -35,8 +36,8 @@ GeneralSidebarContent generalSidebarContent(const FolderScanState& folderScan, G
     content.secondarySymbol = scanning ? "stop.fill" : "arrow.clockwise";
     if (scanning) {
         const FileTreeScanner::Progress& progress = folderScan.generalProgress();
-        content.progressCounts = ByteFormat::groupedInteger(progress.scanned) + " files \u00b7 " +
-                                 ByteFormat::string(progress.bytes);
+        content.progressCounts =
+            countText(progress.scanned, "file") + " \u00b7 " + ByteFormat::string(progress.bytes);
         content.progressPath = homeRelativePath(progress.current);
     }
 

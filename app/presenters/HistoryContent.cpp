@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/presenters/CountText.h"
 #include "core/model/SizeSum.h"
 #include "core/text/AbbreviatedDate.h"
 #include "core/text/ByteFormat.h"
@@ -34,7 +35,7 @@ std::optional<std::string> putBackMark(const CleanupReport& report) {
 PastCleanupRow row(const CleanupReport& report) {
     const auto removed = std::count_if(report.outcomes.begin(), report.outcomes.end(),
                                        [](const CleanupOutcome& outcome) { return outcome.succeeded(); });
-    std::string summary = std::to_string(removed) + " items";
+    std::string summary = countText(removed, "item");
     if (const std::size_t failed = report.failures().size(); failed > 0)
         summary += " \u00b7 " + std::to_string(failed) + " failed";
     return {AbbreviatedDate::withTime(report.date), summary, ByteFormat::string(report.keptFreedBytes()),

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "app/presenters/ItemKind.h"
+#include "core/system/Paths.h"
 #include "core/text/ByteFormat.h"
 #include "core/text/RelativeDate.h"
 
@@ -30,6 +32,7 @@ HoverCardContent hoverCardContent(const StorageNode& node, const StorageNode& ro
     content.share = hoverCardShareText(node.bytes, root.bytes);
     if (node.reclaimable >= 1) content.reclaimable = ByteFormat::string(node.reclaimable) + " reclaimable";
     if (node.lastModified) content.date = RelativeDate::string(node.lastModified, now);
+    if (const auto folder = itemFolder(node)) content.folder = Paths::abbreviatingHome(*folder);
     return content;
 }
 
@@ -41,6 +44,7 @@ std::string hoverCardDescription(const HoverCardContent& content) {
     if (content.safety) text += ", " + std::string(title(*content.safety));
     if (content.reclaimable) text += ", " + *content.reclaimable;
     if (content.date) text += ", " + *content.date;
+    if (content.folder) text += ", in " + *content.folder;
     return text;
 }
 

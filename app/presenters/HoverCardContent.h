@@ -20,6 +20,9 @@ struct HoverCardContent {
     std::string share;   // "· 5.0%" of the drawn root
     std::optional<std::string> reclaimable;  // "1.2 GB reclaimable"
     std::optional<std::string> date;         // "3 weeks ago"
+    // The folder it lies in ("~/Downloads"), so that equal names tell apart;
+    // none for a sum of nodes from several folders.
+    std::optional<std::string> folder;
 
     friend bool operator==(const HoverCardContent&, const HoverCardContent&) = default;
 };
@@ -31,8 +34,8 @@ std::string hoverCardShareText(std::int64_t nodeBytes, std::int64_t rootBytes);
 HoverCardContent hoverCardContent(const StorageNode& node, const StorageNode& root,
                                   std::chrono::system_clock::time_point now);
 
-// The card read as one sentence for screen readers:
-// "node_modules, 1.2 GB, 5.0% of the view, Safe to remove, 1 GB reclaimable, 3 weeks ago".
+// The card read as one sentence for screen readers: "node_modules, 1.2 GB,
+// 5.0% of the view, Safe to remove, 1 GB reclaimable, 3 weeks ago, in ~/src".
 std::string hoverCardDescription(const HoverCardContent& content);
 
 }  // namespace korvane

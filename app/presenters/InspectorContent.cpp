@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/canvases/layout/SummaryNode.h"
+#include "app/presenters/CountText.h"
+#include "app/presenters/ItemKind.h"
 #include "app/state/DeveloperState.h"
 #include "app/state/FolderScanState.h"
 #include "app/state/NavigationState.h"
@@ -41,6 +44,31 @@ void addFolderScanRows(std::vector<InspectorDetailRow>& rows, const FileTreeScan
     rows.push_back({"Folders", ByteFormat::groupedInteger(result.folderCount)});
 }
 
+// A sum's parts come from many folders, and their names repeat ("8 smaller
+// items", "system.img"): each row also names its folder, below the one they
+// all share.
+void nameTheirFolders(std::vector<LargestInsideRow>& rows, const std::vector<const StorageNode*>& sorted) {
+    std::vector<std::optional<std::string>> folders;
+    std::optional<std::string> shared;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        folders.push_back(itemFolder(*sorted[i]));
+        if (!folders.back()) continue;
+        if (!shared) {
+            shared = Paths::parent(*folders.back());
+            continue;
+        }
+        while (*shared != "/" && !Paths::isAtOrBelow(*folders.back(), *shared))
+            *shared = Paths::parent(*shared);
+    }
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (!folders[i]) continue;
+        std::string_view below = *folders[i];
+        below.remove_prefix(std::min(below.size(), shared->size()));
+        while (below.starts_with('/')) below.remove_prefix(1);
+        rows[i].name += " \u00B7 " + (below.empty() ? Paths::lastComponent(*folders[i]) : std::string(below));
+    }
+}
+
 }  // namespace
 
 std::string inspectorKindLabel(const StorageNode& node) {
@@ -76,8 +104,17 @@ std::vector<InspectorDetailRow> inspectorDetailRows(const StorageNode& node, Mod
     rows.push_back({"Size on disk", ByteFormat::string(node.bytes)});
     if (node.reclaimable != node.bytes)
         rows.push_back({"Reclaimable", node.reclaimable < 1 ? "None" : ByteFormat::string(node.reclaimable)});
-    if (!node.isLeaf())
+    if (mode == Mode::general) {
+        // What the walk counted, not the tiles drawn; the root's come with the scan's facts.
+        if (isWalkedNode(node) && itemNature(node) != ItemNature::file &&
+            node.kind != StorageNode::Kind::root) {
+            rows.push_back({"Files", ByteFormat::groupedInteger(node.fileCount)});
+            rows.push_back({"Folders", ByteFormat::groupedInteger(node.folderCount)});
+        }
+    } else if (!node.isLeaf() && !isSummaryNode(node)) {
+        // A sum's count is among its details.
         rows.push_back({"Items", ByteFormat::groupedInteger(static_cast<std::int64_t>(node.leafCount()))});
+    }
     if (node.lastModified) rows.push_back({"Modified", RelativeDate::string(node.lastModified, now)});
     if (node.kind == StorageNode::Kind::root) {
         if (mode == Mode::developer && scan) addScanRows(rows, node, *scan, now);
@@ -88,7 +125,7 @@ std::vector<InspectorDetailRow> inspectorDetailRows(const StorageNode& node, Mod
     return rows;
 }
 
-std::optional<LargestInside> largestInside(const StorageNode& node) {
+std::optional<LargestInside> largestInside(const StorageNode& node, Mode mode) {
     if (node.isLeaf()) return std::nullopt;
     std::vector<const StorageNode*> children;
     children.reserve(node.children.size());
@@ -101,7 +138,9 @@ std::optional<LargestInside> largestInside(const StorageNode& node) {
                           return a < b;
                       });
     LargestInside largest;
-    largest.count = std::to_string(node.children.size()) + " items";
+    // A folder of a scan holds what the walk counted; the rows are only its largest tiles.
+    const auto walked = mode == Mode::general ? itemCountText(node) : std::nullopt;
+    largest.count = walked ? *walked : countText(static_cast<std::int64_t>(node.children.size()), "item");
     const std::int64_t reference = children.front()->bytes;
     const CleanupCategory fallback = node.category.value_or(CleanupCategory::node);
     for (std::size_t index = 0; index < kept; ++index) {
@@ -113,6 +152,7 @@ std::optional<LargestInside> largestInside(const StorageNode& node) {
                 std::clamp(static_cast<double>(child.bytes) / static_cast<double>(reference), 0.0, 1.0);
         largest.rows.push_back(std::move(row));
     }
+    if (isSummaryNode(node)) nameTheirFolders(largest.rows, children);
     return largest;
 }
 
@@ -139,7 +179,16 @@ std::optional<InspectorContent> inspectorContent(const NavigationState& navigati
     content.tileSymbol = node.category ? std::string(symbolName(*node.category)) : std::string("internaldrive");
     content.name = node.name;
     content.kindLabel = inspectorKindLabel(node);
-    if (node.path) content.pathLine = Paths::abbreviatingHome(*node.path);
+    // The kinds above name a developer tree's levels; a folder scan holds folders and files.
+    if ((mode == Mode::general && node.kind != StorageNode::Kind::root) || isSummaryNode(node)) {
+        content.kindLabel = itemKindLabel(node);
+        content.tileSymbol = std::string(itemSymbol(node));
+    }
+    if (node.path) {
+        content.pathLine = Paths::abbreviatingHome(*node.path);
+        // The home itself is named "~": the path line says where that is.
+        if (*content.pathLine == node.name) content.pathLine = *node.path;
+    }
     content.bytes = node.bytes;
     // In general mode the node belongs to the folder scan, so that is its whole.
     std::int64_t total = developer.tree().bytes;
@@ -151,9 +200,10 @@ std::optional<InspectorContent> inspectorContent(const NavigationState& navigati
     if (node.reclaimable >= 1) content.reclaimable = ByteFormat::string(node.reclaimable) + " reclaimable";
     if (node.reason) content.reason = InspectorReason{node.safety, *node.reason, node.restoreHint};
     content.details = inspectorDetailRows(node, mode, developer.scan(), folderScan.generalResult(), now);
-    content.largest = largestInside(node);
+    content.largest = largestInside(node, mode);
     content.canReveal = node.path.has_value();
-    content.canFocus = !node.isLeaf();
+    // A sum's parts lie in several folders: there is no one place to drill into.
+    content.canFocus = !node.isLeaf() && !isSummaryNode(node);
     const bool selected = developer.isSelected(node);
     content.cleanupTitle = selected ? "Remove from cleanup" : "Add to cleanup";
     content.cleanupSymbol = selected ? "minus.circle" : "trash";

@@ -51,7 +51,7 @@ struct LargestInside {
     static constexpr std::size_t shown = 8;
     static constexpr double minimumBarWidth = 3;
 
-    std::string count;  // of every child: "20 items"
+    std::string count;  // of every child, or in a folder scan of what the walk counted: "20 items"
     std::vector<LargestInsideRow> rows;
 
     friend bool operator==(const LargestInside&, const LargestInside&) = default;
@@ -84,7 +84,9 @@ struct InspectorContent {
     friend bool operator==(const InspectorContent&, const InspectorContent&) = default;
 };
 
-// "Scan root", "Toolchain", "Group", "Folder", "Managed by Xcode", "Not inspected".
+// "Scan root", "Toolchain", "Group", "Folder", "Managed by Xcode", "Not inspected":
+// the levels of a developer tree. In general mode the inspector names what a
+// folder scan's node is instead (itemKindLabel).
 std::string inspectorKindLabel(const StorageNode& node);
 // "25.0% of scan", or an em dash when the total is below one byte.
 std::string inspectorShare(const StorageNode& node, std::int64_t totalBytes);
@@ -95,7 +97,7 @@ std::vector<InspectorDetailRow> inspectorDetailRows(const StorageNode& node, Mod
                                                     const std::optional<FileTreeScanner::Result>& folderScan,
                                                     std::chrono::system_clock::time_point now);
 // None for a node without children.
-std::optional<LargestInside> largestInside(const StorageNode& node);
+std::optional<LargestInside> largestInside(const StorageNode& node, Mode mode = Mode::developer);
 // The row's bar in a row `width` wide: at least the narrowest bar, at most
 // the row; 0 when the row has no bar.
 double largestInsideBarWidth(const LargestInsideRow& row, double width);

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "app/presenters/CountText.h"
+
 namespace korvane {
 
 namespace {
@@ -34,7 +36,7 @@ std::string relativeDateText(std::chrono::system_clock::time_point date, std::ch
         const std::int64_t count = magnitude / unit.seconds;
         if (count < 1) continue;
         if (count == 1 && unit.last) return past ? unit.last : unit.next;
-        const std::string amount = std::to_string(count) + " " + unit.name + (count == 1 ? "" : "s");
+        const std::string amount = countText(count, unit.name);
         return past ? amount + " ago" : "in " + amount;
     }
     return "now";

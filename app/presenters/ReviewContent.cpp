@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/presenters/CountText.h"
 #include "core/model/SizeSum.h"
 #include "core/safety/CleanupEngine.h"
 #include "core/text/ByteFormat.h"
@@ -23,7 +24,8 @@ std::string_view safetySymbol(SafetyLevel safety) {
 }
 
 std::string costlyWarning(std::size_t count) {
-    return std::to_string(count) + " selected item" + (count == 1 ? " costs" : "s cost") +
+    return countText(static_cast<std::int64_t>(count), "selected item") +
+           std::string(countNoun(static_cast<std::int64_t>(count), " costs", " cost")) +
            " time or bandwidth to restore. Check them before continuing.";
 }
 

@@ -4,6 +4,15 @@
 
 namespace korvane {
 
+std::string patternErrorText(const FileSearch::PatternError& error) {
+    std::string message = error.message;
+    if (!message.empty() && message.front() >= 'a' && message.front() <= 'z')
+        message.front() = static_cast<char>(message.front() - 'a' + 'A');
+    if (error.atEnd) return message + ", at the end of the pattern.";
+    return message + ", at character " +
+           ByteFormat::groupedInteger(static_cast<std::int64_t>(error.offset) + 1) + " of the pattern.";
+}
+
 SearchContent searchContent(bool hasResult, std::size_t indexCount, const FileSearch::Query& query,
                             std::size_t resultCount) {
     SearchContent content;
@@ -11,6 +20,9 @@ SearchContent searchContent(bool hasResult, std::size_t indexCount, const FileSe
     if (!hasResult) {
         content.emptyState = EmptyStateText{"magnifyingglass", "Scan a folder first",
                                             "Search runs over what the last scan found, so it is instant."};
+    } else if (const auto error = FileSearch::patternError(query)) {
+        content.emptyState =
+            EmptyStateText{"exclamationmark.triangle.fill", "Invalid pattern", patternErrorText(*error)};
     } else if (resultCount > 0) {
         content.showsList = true;
     } else if (query.isEmpty()) {

@@ -22,8 +22,13 @@ struct SearchContent {
     friend bool operator==(const SearchContent&, const SearchContent&) = default;
 };
 
+// "Missing closing parenthesis, at the end of the pattern.": the library's
+// words, and where in the text (characters counted from 1).
+std::string patternErrorText(const FileSearch::PatternError& error);
+
 // `indexCount` and `resultCount` count the last scan's index and the results
-// of the query; without a scan result there is nothing to search.
+// of the query; without a scan result there is nothing to search, and a
+// pattern that does not compile says why instead of finding nothing.
 SearchContent searchContent(bool hasResult, std::size_t indexCount, const FileSearch::Query& query,
                             std::size_t resultCount);
 

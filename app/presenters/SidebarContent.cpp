@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/presenters/CountText.h"
 #include "app/state/PlatformWords.h"
 #include "core/model/SizeSum.h"
 #include "core/system/Paths.h"
@@ -22,8 +23,8 @@ SidebarContent::CurrentView currentView(const NavigationState& navigation, const
     if (focused && focused->path) {
         view.subtitle = Paths::abbreviatingHome(*focused->path);
     } else {
-        view.subtitle = std::to_string(scan.projectCount) + " projects \u00B7 " +
-                        std::to_string(developer.tree().children.size()) + " toolchains";
+        view.subtitle = countText(scan.projectCount, "project") + " \u00B7 " +
+                        countText(static_cast<std::int64_t>(developer.tree().children.size()), "toolchain");
     }
     view.revealEnabled = focused && focused->path;
     view.copyEnabled = focused && focused->path;
@@ -37,9 +38,8 @@ SidebarContent::QuickWin quickWin(const StorageNode& node, const NavigationState
     row.colour = node.category.value_or(CleanupCategory::node);
     row.name = node.name;
     row.bytes = ByteFormat::string(node.reclaimable);
-    const std::size_t count = node.children.size();
-    row.subtitle = std::string(node.category ? title(*node.category) : "") + " \u00B7 " + std::to_string(count) +
-                   " item" + (count == 1 ? "" : "s");
+    row.subtitle = std::string(node.category ? title(*node.category) : "") + " \u00B7 " +
+                   countText(static_cast<std::int64_t>(node.children.size()), "item");
     row.isFocused = navigation.focusedID() && *navigation.focusedID() == node.id;
     return row;
 }

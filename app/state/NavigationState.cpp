@@ -30,7 +30,14 @@ void NavigationState::setSearchText(std::string text) {
     publish(searchText_, std::move(text));
 }
 
+void NavigationState::setFolderTree(const StorageNode* tree) {
+    // A sum holds copies of the old tree's nodes.
+    if (summaryMode_ == Mode::general) summary_.reset();
+    folderTree_ = tree;
+}
+
 void NavigationState::setDeveloperTree(const StorageNode* tree) {
+    if (summaryMode_ == Mode::developer) summary_.reset();
     developerTree_ = tree;
     publish(visibleTree_, TreeNavigation::visibleTree(developerTree(), searchText_));
     if (focusedID_ && developerTree().find(*focusedID_) == nullptr) setFocusedID(std::nullopt);
@@ -58,6 +65,7 @@ const StorageNode* NavigationState::focusedNode() const {
 
 const StorageNode* NavigationState::selectedNode() const {
     if (!selectedID_) return nullptr;
+    if (summary_ && summaryMode_ == preferences_.mode() && summary_->id == *selectedID_) return &*summary_;
     if (preferences_.mode() == Mode::general) return folderTree_ ? folderTree_->find(*selectedID_) : nullptr;
     return developerTree().find(*selectedID_);
 }
@@ -102,6 +110,13 @@ void NavigationState::select(const StorageNode& node) {
     const std::string id = node.id;
     if (!node.isLeaf()) setFocusedID(id == TreeNavigation::rootID ? std::nullopt : std::optional(id));
     setSelectedID(id);
+}
+
+void NavigationState::selectSummary(StorageNode summary) {
+    std::string id = summary.id;
+    summary_ = std::move(summary);
+    summaryMode_ = preferences_.mode();
+    setSelectedID(std::move(id));
 }
 
 void NavigationState::select(std::string_view id) {

@@ -44,7 +44,7 @@ public:
     // The two trees the canvases drill into; both stay owned by their scans.
     // A new developer tree also clears focused and selected ids it lacks.
     void setDeveloperTree(const StorageNode* tree);
-    void setFolderTree(const StorageNode* tree) { folderTree_ = tree; }
+    void setFolderTree(const StorageNode* tree);
     bool hasFolderTree() const { return folderTree_ != nullptr; }
 
     // The developer tree as the filter text leaves it (kept in step with both).
@@ -71,6 +71,10 @@ public:
     void focusOn(std::string_view id);
     // Shows the node in the inspector; a node with children is also drilled into.
     void select(const StorageNode& node);
+    // Shows a canvas's sum of nodes too small to draw one by one (its
+    // children: copies of what it sums) in the inspector. No tree holds it, so
+    // it is kept here until another tree comes.
+    void selectSummary(StorageNode summary);
     // A node of the developer tree.
     void select(std::string_view id);
 
@@ -92,6 +96,8 @@ private:
     std::optional<std::string> selectedID_;
     std::string searchText_;
     StorageNode visibleTree_;
+    std::optional<StorageNode> summary_;  // selectable while selectedID_ names it in its mode
+    Mode summaryMode_ = Mode::developer;
 };
 
 }  // namespace korvane

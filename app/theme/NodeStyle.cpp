@@ -1,5 +1,6 @@
 #include "app/theme/NodeStyle.h"
 
+#include "app/presenters/ItemKind.h"
 #include "core/model/StorageNode.h"
 
 namespace korvane {
@@ -10,7 +11,7 @@ FileKind nodeFileKind(const StorageNode& node) {
 
 std::string_view categorySymbol(const StorageNode& node) {
     if (node.category) return symbolName(*node.category);
-    return symbolName(nodeFileKind(node));
+    return itemSymbol(node);
 }
 
 }  // namespace korvane

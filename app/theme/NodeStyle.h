@@ -12,7 +12,8 @@ struct StorageNode;
 // with children counts as a folder).
 FileKind nodeFileKind(const StorageNode& node);
 
-// The symbol name of a node: its category's symbol, else its file kind's.
+// The symbol name of a node: its category's symbol, else what it is (a
+// folder, a sum of smaller items, or a file of its kind).
 std::string_view categorySymbol(const StorageNode& node);
 
 }  // namespace korvane

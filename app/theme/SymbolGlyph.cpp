@@ -67,6 +67,7 @@ constexpr SymbolGlyph glyphTable[] = {
     {"magnifyingglass", "search", 0xe8b6},
     {"minus.circle", "remove_circle_outline", 0xe15d},
     {"minus.magnifyingglass", "zoom_out", 0xe900},
+    {"opticaldisc", "album", 0xe019},
     {"photo", "photo", 0xe410},
     {"plus.circle", "add_circle_outline", 0xe148},
     {"plus.magnifyingglass", "zoom_in", 0xe8ff},

@@ -71,14 +71,14 @@ bool containsIgnoringAsciiCase(std::string_view haystack, std::string_view needl
 class Pattern {
 public:
     enum class Outcome { match, noMatch, limit };
+    static constexpr std::uint32_t compileOptions = PCRE2_CASELESS | PCRE2_UTF | PCRE2_MATCH_INVALID_UTF;
 
     static std::unique_ptr<Pattern> compile(std::string_view text, std::uint32_t extraOptions) {
         auto pattern = std::unique_ptr<Pattern>(new Pattern);
         int error = 0;
         PCRE2_SIZE offset = 0;
         pattern->code_ = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(),
-                                       PCRE2_CASELESS | PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | extraOptions,
-                                       &error, &offset, nullptr);
+                                       compileOptions | extraOptions, &error, &offset, nullptr);
         if (!pattern->code_) return nullptr;
         // Without the JIT (some systems forbid executable memory) the
         // interpreter runs under the same limits.
@@ -269,6 +269,31 @@ std::uint32_t nextFolded(std::string_view text, std::size_t& i, bool baseOnly) {
 
 bool FileSearch::Query::isEmpty() const {
     return trimmed(text).empty() && kind == Kind::any && minimumBytes == 0 && !withinDays;
+}
+
+std::optional<FileSearch::PatternError> FileSearch::patternError(const Query& query) {
+    if (!query.isRegex || trimmed(query.text).empty()) return std::nullopt;
+    int error = 0;
+    PCRE2_SIZE offset = 0;
+    pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(query.text.data()), query.text.size(),
+                                     Pattern::compileOptions, &error, &offset, nullptr);
+    if (code) {
+        pcre2_code_free(code);
+        return std::nullopt;
+    }
+    PCRE2_UCHAR message[256];
+    const int length = pcre2_get_error_message(error, message, sizeof message);
+    PatternError result;
+    result.message =
+        length > 0 ? std::string(reinterpret_cast<const char*>(message), static_cast<std::size_t>(length))
+                   : "error " + std::to_string(error);
+    // Characters, not bytes: continuation bytes of UTF-8 start none.
+    offset = std::min<PCRE2_SIZE>(offset, query.text.size());
+    result.offset = static_cast<std::size_t>(
+        std::count_if(query.text.begin(), query.text.begin() + static_cast<std::ptrdiff_t>(offset),
+                      [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+    result.atEnd = offset == query.text.size();
+    return result;
 }
 
 bool FileSearch::Query::hasFilters() const {

@@ -61,6 +61,18 @@ public:
         std::vector<std::uint8_t> kinds_;                   // each entry's kind, so a kind filter reads no name
     };
 
+    // Why a query's pattern does not compile, in the regular-expression
+    // library's words, and where: `offset` characters into the text (the
+    // text's end when `atEnd`).
+    struct PatternError {
+        std::string message;
+        std::size_t offset = 0;
+        bool atEnd = false;
+        bool operator==(const PatternError&) const = default;
+    };
+    // None unless the query is a pattern with text that does not compile.
+    static std::optional<PatternError> patternError(const Query& query);
+
     // Matching entries in index order, stably sorted, at most `limit`. A
     // pattern that does not compile gives the empty list. A pattern that
     // needs too much work on a name does not match that name, and after a

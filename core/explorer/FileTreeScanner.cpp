@@ -76,6 +76,10 @@ private:
     bool cancelled() const { return cancelled_.value(); }
     bool needsNode(int depth) const { return depth == 1 || depth - 1 <= options_.treeDepth; }
     bool keepsChildren(int depth) const { return depth <= options_.treeDepth; }
+    // A folded item's name, where its folder gets a node that may show it.
+    std::string_view foldedName(int depth, std::string_view name) const {
+        return needsNode(depth) ? name : std::string_view();
+    }
 
     bool openRoot(struct stat& rootStat);
     void listRoot();
@@ -142,6 +146,8 @@ FileTreeScanner::Result Scan::run(const std::string& rootPath) {
     rootFd_.reset();
     root_.finish(root, allocatedBytes(rootStat), wholeSeconds(rootStat));
     collectEntries(result);
+    root.fileCount = storedCount(result.fileCount);
+    root.folderCount = storedCount(result.folderCount);
     return result;
 }
 
@@ -328,7 +334,8 @@ void Scan::entry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, int
         ScanTreeNode node = fileNode(nameView, size, st, false);
         local.addItem(position, node.kind, size, &node);
     } else {
-        local.addItem(position, classifyFileKind(nameView, false), size, nullptr, wholeSeconds(st));
+        local.addItem(position, classifyFileKind(nameView, false), size, nullptr, wholeSeconds(st),
+                      foldedName(folder->depth, nameView));
     }
 }
 
@@ -418,7 +425,8 @@ void Scan::package(ScanWorker& worker, ScanFolder* folder, FolderTally& local, i
         ScanTreeNode node = fileNode(nameView, bytes, st, true);
         local.addItem(seq, FileKind::apps, bytes, &node);
     } else {
-        local.addItem(seq, FileKind::apps, bytes, nullptr, wholeSeconds(st));
+        local.addItem(seq, FileKind::apps, bytes, nullptr, wholeSeconds(st),
+                      foldedName(folder->depth, nameView));
     }
     entries_->record(worker.batch.largest, folder->top, worker.path, nameView, bytes, wholeSeconds(st), true);
 }
@@ -431,12 +439,13 @@ void Scan::release(ScanWorker& worker, ScanFolder* folder) {
         const std::int64_t bytes = folder->tally.totalBytes();
         const FileKind kind = folder->tally.dominant();
         const SystemClock::time_point newest = folder->tally.newest();
+        const std::int64_t files = folder->tally.files(), folders = folder->tally.folders();
         std::optional<ScanTreeNode> node;
         if (needsNode(folder->depth)) node = folder->tally.finish(std::move(folder->name));
         worker.folders.give(folder);
         if (parent) {
             std::lock_guard guard(parent->lock);
-            parent->tally.addFolder(seq, kind, bytes, node ? &*node : nullptr, newest);
+            parent->tally.addFolder(seq, kind, bytes, node ? &*node : nullptr, newest, files, folders);
         } else {
             deliverTop(seq, std::move(node), bytes, newest);
         }

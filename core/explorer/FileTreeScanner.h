@@ -120,6 +120,9 @@ public:
     static int activeProcessorCount();
     // The id of a folder's remainder node; no real path can have it.
     static std::string remainderID(const std::string& folderPath);
+    static bool isRemainderID(std::string_view id);
+    // The folder whose remainder the id names (the id itself when it names none).
+    static std::string_view remainderFolder(std::string_view id);
 
 private:
     Options options_;

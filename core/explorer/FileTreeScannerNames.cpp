@@ -46,13 +46,26 @@ int FileTreeScanner::activeProcessorCount() {
     return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
+namespace {
+
+constexpr std::string_view remainderSuffix = "//rest";
+
+}  // namespace
+
 std::string FileTreeScanner::remainderID(const std::string& folderPath) {
     // Sized once: `+` would double the copy's room for the suffix, and a scan
     // keeps one of these for every folder it shows.
-    static constexpr std::string_view suffix = "//rest";
+    static constexpr std::string_view suffix = remainderSuffix;
     std::string id;
     id.reserve(folderPath.size() + suffix.size());
     id.append(folderPath).append(suffix);
+    return id;
+}
+
+bool FileTreeScanner::isRemainderID(std::string_view id) { return id.ends_with(remainderSuffix); }
+
+std::string_view FileTreeScanner::remainderFolder(std::string_view id) {
+    if (isRemainderID(id)) id.remove_suffix(remainderSuffix.size());
     return id;
 }
 

@@ -24,6 +24,14 @@ StorageNode ScanTreeNode::toStorageNode(std::string path) && {
         return node;
     }
     node.kind = StorageNode::Kind::group;
+    node.fileCount = storedCount(files);
+    node.folderCount = storedCount(folders);
+    // What the kept children hold leaves what the remainder holds.
+    std::int64_t restFiles = files, restFolders = folders;
+    for (const ScanTreeNode& child : children) {
+        restFiles -= child.isFolder ? child.files : 1;
+        restFolders -= child.isFolder ? child.folders + 1 : 0;
+    }
     node.children.reserve(children.size() + (foldBytes >= 1 ? 1 : 0));
     for (ScanTreeNode& child : children) {
         std::string childPath = Paths::join(node.id, child.name);
@@ -46,6 +54,8 @@ StorageNode ScanTreeNode::toStorageNode(std::string path) && {
         rest.bytes = foldBytes;
         if (foldModified != noDate) rest.lastModified = foldModified;
         rest.kind = StorageNode::Kind::item;
+        rest.fileCount = storedCount(restFiles);
+        rest.folderCount = storedCount(restFolders);
         rest.details.emplace("Items", std::move(count));
         auto at = std::upper_bound(node.children.begin(), node.children.end(), rest.bytes,
                                    [](std::int64_t size, const StorageNode& child) { return size > child.bytes; });
@@ -61,8 +71,9 @@ void FolderTally::tally(FileKind kind, std::int64_t bytes) {
 }
 
 void FolderTally::addItem(std::uint32_t seq, FileKind tallyKind, std::int64_t bytes, ScanTreeNode* node,
-                          Time modified) {
+                          Time modified, std::string_view name) {
     folderBytes_ += bytes;
+    files_ += 1;
     tally(tallyKind, bytes);
     if (node) {
         newest_ = std::max(newest_, node->modified);
@@ -71,13 +82,16 @@ void FolderTally::addItem(std::uint32_t seq, FileKind tallyKind, std::int64_t by
     }
     newest_ = std::max(newest_, modified);
     foldNewest_ = std::max(foldNewest_, modified);
+    if (foldCount_ == 0 && !name.empty()) firstFolded_ = {seq, std::string(name), bytes, modified, tallyKind};
     foldBytes_ += bytes;
     foldCount_ += 1;
 }
 
 void FolderTally::addFolder(std::uint32_t seq, FileKind kind, std::int64_t bytes, ScanTreeNode* node,
-                            Time newest) {
+                            Time newest, std::int64_t files, std::int64_t folders) {
     folderBytes_ += bytes;
+    files_ += files;
+    folders_ += folders + 1;
     tally(kind, bytes);
     if (node) {
         newest_ = std::max(newest_, node->modified);
@@ -101,6 +115,9 @@ void FolderTally::merge(FolderTally&& other) {
         kindPresent_[i] = kindPresent_[i] || other.kindPresent_[i];
     }
     folderBytes_ += other.folderBytes_;
+    files_ += other.files_;
+    folders_ += other.folders_;
+    if (foldCount_ == 0) firstFolded_ = std::move(other.firstFolded_);
     foldBytes_ += other.foldBytes_;
     foldCount_ += other.foldCount_;
     ownBytes_ += other.ownBytes_;
@@ -142,6 +159,24 @@ void FolderTally::cutChildren() {
 
 ScanTreeNode FolderTally::finish(std::string name) {
     cutChildren();
+    // "1 smaller item" would hide a name that fits where it stands.
+    if (foldCount_ == 1 && !firstFolded_.name.empty() && firstFolded_.bytes == foldBytes_) {
+        ScanTreeNode file;
+        file.name = std::move(firstFolded_.name);
+        file.bytes = firstFolded_.bytes;
+        file.modified = firstFolded_.modified;
+        file.kind = firstFolded_.kind;
+        const auto at = std::upper_bound(children_.begin(), children_.end(), firstFolded_,
+                                         [](const Folded& folded, const Child& child) {
+                                             if (folded.bytes != child.node.bytes)
+                                                 return folded.bytes > child.node.bytes;
+                                             return folded.seq < child.seq;
+                                         });
+        children_.insert(at, Child{firstFolded_.seq, std::move(file)});
+        foldBytes_ = 0;
+        foldCount_ = 0;
+        foldNewest_ = ScanTreeNode::noDate;
+    }
     ScanTreeNode node;
     node.name = std::move(name);
     node.bytes = totalBytes();
@@ -149,6 +184,8 @@ ScanTreeNode FolderTally::finish(std::string name) {
     node.foldCount = foldCount_;
     node.modified = newest_;
     node.foldModified = foldNewest_;
+    node.files = files_;
+    node.folders = folders_;
     node.kind = dominant();
     node.isFolder = true;
     node.children.reserve(children_.size());

@@ -6,12 +6,18 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/model/FileKind.h"
 #include "core/model/StorageNode.h"
 
 namespace korvane {
+
+// A count as a node stores it: no real walk meets four billion files.
+inline std::uint32_t storedCount(std::int64_t count) {
+    return static_cast<std::uint32_t>(std::clamp<std::int64_t>(count, 0, UINT32_MAX));
+}
 
 // One node of the compact tree a folder scan builds while it walks: a name
 // instead of a path, no optional fields, no remainder node yet. The walk
@@ -24,6 +30,9 @@ struct ScanTreeNode {
     std::int64_t bytes = 0;
     std::int64_t foldBytes = 0;  // a folder's bytes without a node of their own
     std::int64_t foldCount = 0;  // files, packages and cut children behind foldBytes
+    // A folder's files (and packages) and opened folders at any depth below it.
+    std::int64_t files = 0;
+    std::int64_t folders = 0;
     // A file's or package's own; a folder's newest of itself and all it holds;
     // `noDate` when nothing was seen.
     std::chrono::system_clock::time_point modified = noDate;
@@ -50,14 +59,16 @@ public:
 
     // A regular file or package: it counts toward the kind tally; with a
     // node it becomes a child (dated by the node), else it folds into the
-    // remainder with `modified`.
+    // remainder with `modified`. A folded item's `name` lets a remainder of
+    // that one item alone become its node after all.
     void addItem(std::uint32_t seq, FileKind tallyKind, std::int64_t bytes, ScanTreeNode* node,
-                 Time modified = ScanTreeNode::noDate);
-    // A finished subfolder: it counts under its dominant kind; its node (if
-    // any) becomes a child, else its bytes fold without counting as an item,
-    // with `newest` (the folder's own newest).
+                 Time modified = ScanTreeNode::noDate, std::string_view name = {});
+    // A finished subfolder holding `files` and `folders` at any depth: it
+    // counts under its dominant kind; its node (if any) becomes a child, else
+    // its bytes fold without counting as an item, with `newest` (the folder's
+    // own newest).
     void addFolder(std::uint32_t seq, FileKind kind, std::int64_t bytes, ScanTreeNode* node,
-                   Time newest = ScanTreeNode::noDate);
+                   Time newest = ScanTreeNode::noDate, std::int64_t files = 0, std::int64_t folders = 0);
     // Blocks of the folder itself and of entries that never get a node
     // (links, sockets); their time counts toward the folder's newest only.
     void addOwn(std::int64_t bytes, Time modified = ScanTreeNode::noDate) {
@@ -70,11 +81,15 @@ public:
     std::int64_t totalBytes() const { return folderBytes_ + ownBytes_; }
     // The newest modification time the folder saw, its own included.
     Time newest() const { return newest_; }
+    // Files (and packages) and folders counted below the folder, at any depth.
+    std::int64_t files() const { return files_; }
+    std::int64_t folders() const { return folders_; }
     // The kind holding the most bytes among the direct contents; on a tie
     // the earlier kind in declaration order; nothing met gives folders.
     FileKind dominant() const;
     // The folder's compact node: the `keep` largest children (equal sizes
-    // in listing order), the rest folded into the remainder.
+    // in listing order), the rest folded into the remainder; a remainder of
+    // one named file and nothing else is that file's node instead.
     ScanTreeNode finish(std::string name);
 
 private:
@@ -98,6 +113,17 @@ private:
     std::int64_t ownBytes_ = 0;
     Time newest_ = ScanTreeNode::noDate;
     Time foldNewest_ = ScanTreeNode::noDate;
+    std::int64_t files_ = 0;
+    std::int64_t folders_ = 0;
+    // The first named item folded, while it may turn out the only one.
+    struct Folded {
+        std::uint32_t seq = 0;
+        std::string name;
+        std::int64_t bytes = 0;
+        Time modified = ScanTreeNode::noDate;
+        FileKind kind = FileKind::any;
+    };
+    Folded firstFolded_;
 };
 
 }  // namespace korvane

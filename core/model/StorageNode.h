@@ -42,6 +42,11 @@ struct StorageNode {
     std::optional<CleanupCategory> category;
     std::optional<SafetyLevel> safety;
     std::optional<FileKind> fileKind;
+    // Files and folders inside a folder (or a folder's remainder), at any
+    // depth, as a folder scan's walk counted them; 0 for nodes of other trees.
+    // Beside the small fields they cost a node 8 bytes, not 16.
+    std::uint32_t fileCount = 0;
+    std::uint32_t folderCount = 0;
 
     bool isLeaf() const { return children.empty(); }
     // 1 for a leaf, else the sum over the children.

@@ -331,6 +331,32 @@ TEST(FileSearchTest, NamesThatAreNotUtf8StillMatch) {
     EXPECT_TRUE(search(badPattern, entries).empty());
 }
 
+// A pattern that does not compile says why and where, in characters of
+// the text as typed (before any trimming); anything else has no error.
+TEST(FileSearchTest, PatternErrorsSayWhatAndWhere) {
+    using Error = FileSearch::PatternError;
+    const struct {
+        const char* text;
+        bool isRegex;
+        std::optional<Error> error;
+    } cases[] = {
+        {"(abc", true, Error{"missing closing parenthesis", 4, true}},
+        {"*abc", true, Error{"quantifier does not follow a repeatable item", 0, false}},
+        {"caf\xc3\xa9(", true, Error{"missing closing parenthesis", 5, true}},
+        {"\xc3\xa9\xc3\xa9[a", true, Error{"missing terminating ] for character class", 4, true}},
+        {"  a{3,1}", true, Error{"numbers out of order in {} quantifier", 7, false}},
+        {"caf\xff", true, Error{"UTF-8 error: illegal byte (0xfe or 0xff)", 3, false}},
+        {"a(b)c", true, std::nullopt},
+        {"(abc", false, std::nullopt},
+        {"   ", true, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        Query query = text(c.text);
+        query.isRegex = c.isRegex;
+        EXPECT_EQ(FileSearch::patternError(query), c.error) << c.text;
+    }
+}
+
 TEST(FileSearchTest, KindsAndSortTexts) {
     EXPECT_EQ(FileSearch::classify("backup.tar.gz", false), FileKind::archives);
     EXPECT_EQ(FileSearch::classify("PHOTO.JPG", false), FileKind::images);

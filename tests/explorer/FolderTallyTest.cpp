@@ -1,14 +1,14 @@
 // The folder aggregation without a disk: kind tally, child cut, remainder.
-#include "core/explorer/FolderTally.h"
-
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "core/explorer/FileTreeScanner.h"
+#include "core/explorer/FolderTally.h"
 
 namespace korvane {
 namespace {
@@ -141,6 +141,71 @@ TEST(FolderTallyTest, TheFolderAndItsRemainderAreDatedByTheNewestTheyHold) {
     ASSERT_EQ(undated.children.size(), 1u);
     EXPECT_EQ(undated.children[0].name, "1 smaller item");
     EXPECT_FALSE(undated.children[0].lastModified.has_value());
+}
+
+// A remainder that would stand for one named file and nothing else is that
+// file, placed among the kept children by size and listing order, from
+// whichever part of the listing it came.
+TEST(FolderTallyTest, ALoneFoldedFileBecomesItsOwnNode) {
+    using Time = std::chrono::system_clock::time_point;
+    const auto kept = [](FolderTally& tally, std::uint32_t seq, std::int64_t bytes) {
+        ScanTreeNode node = item("kept" + std::to_string(seq) + ".mov", bytes);
+        tally.addItem(seq, node.kind, bytes, &node);
+    };
+    const struct {
+        const char* what;
+        std::function<void(FolderTally&)> fill;
+        std::vector<std::string> names;
+    } cases[] = {
+        {"alone, after an equal kept one",
+         [&](FolderTally& t) {
+             kept(t, 0, 40);
+             t.addItem(1, FileKind::documents, 40, nullptr, Time(std::chrono::seconds(5)), "a.pdf");
+         },
+         {"kept0.mov", "a.pdf"}},
+        {"alone, before an equal kept one",
+         [&](FolderTally& t) {
+             t.addItem(0, FileKind::documents, 40, nullptr, Time(std::chrono::seconds(5)), "a.pdf");
+             kept(t, 1, 40);
+         },
+         {"a.pdf", "kept1.mov"}},
+        {"from a merged part",
+         [&](FolderTally& t) {
+             FolderTally part(45);
+             part.addItem(3, FileKind::documents, 40, nullptr, Time(std::chrono::seconds(5)), "a.pdf");
+             t.merge(std::move(part));
+         },
+         {"a.pdf"}},
+        {"two folded in two parts",
+         [&](FolderTally& t) {
+             t.addItem(0, FileKind::any, 40, nullptr, Time(), "a");
+             FolderTally part(45);
+             part.addItem(1, FileKind::any, 40, nullptr, Time(), "b");
+             t.merge(std::move(part));
+         },
+         {"2 smaller items"}},
+        {"beside a folded folder",
+         [&](FolderTally& t) {
+             t.addItem(0, FileKind::any, 40, nullptr, Time(), "a");
+             t.addFolder(1, FileKind::any, 8, nullptr, Time(), 3, 0);
+         },
+         {"1 smaller item"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FolderTally tally(45);
+        c.fill(tally);
+        StorageNode node = tally.finish("f").toStorageNode("/f");
+        std::vector<std::string> got;
+        for (const auto& child : node.children) got.push_back(child.name);
+        EXPECT_EQ(got, c.names);
+        if (const auto* pdf = node.find("/f/a.pdf")) {
+            EXPECT_EQ(pdf->kind, StorageNode::Kind::item);
+            EXPECT_EQ(pdf->bytes, 40);
+            EXPECT_EQ(pdf->fileKind, FileKind::documents);
+            EXPECT_EQ(pdf->lastModified, Time(std::chrono::seconds(5)));
+        }
+    }
 }
 
 TEST(ScanTreeNodeTest, BecomesStorageNodesWithPathsAndARemainderAfterEqualSizes) {

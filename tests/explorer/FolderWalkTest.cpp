@@ -98,6 +98,56 @@ TEST(FolderWalkTest, SmallFilesFoldIntoOneRemainderAndGiveTheFolderItsKind) {
     EXPECT_EQ(result.root.children.at(0).fileKind, FileKind::images);
 }
 
+// Every folder knows what the walk counted inside it, at any depth, and a
+// remainder what it holds; a lone small file is shown as itself, but not when
+// the remainder also holds a folded folder.
+TEST(FolderWalkTest, FoldersCountTheirFilesAndFoldersAndALoneFoldedFileShowsItself) {
+    TempTree tree;
+    FileTreeScanner::Options options = smallOptions();
+    options.treeDepth = 1;
+    allocate(tree, "top/big.bin", 100 * 1024);
+    for (const char* name :
+         {"top/photos/1.jpg", "top/photos/2.jpg", "top/photos/3.jpg", "top/photos/old/4.jpg"})
+        tree.file(name, 3000);
+    tree.file("top/one/only.txt", 2000);
+    tree.file("top/deep/one.txt", 2000);
+    tree.file("top/deep/sub/inner.txt", 2000);
+    for (int workers : {1, 4}) {
+        SCOPED_TRACE(workers);
+        options.workerCount = workers;
+        auto result = FileTreeScanner(options).scan(tree.root());
+        const StorageNode& top = result.root.children.at(0);
+        const struct {
+            const StorageNode* node;
+            std::int64_t files, folders;
+        } cases[] = {
+            {&result.root, 8, 6},
+            {&top, 8, 5},
+            {child(top, "photos"), 4, 1},
+            {&child(top, "photos")->children.at(0), 4, 1},  // its remainder
+            {child(top, "one"), 1, 0},
+            {child(top, "deep"), 2, 1},
+            {&child(top, "deep")->children.at(0), 2, 1},
+        };
+        for (const auto& c : cases) {
+            ASSERT_NE(c.node, nullptr);
+            EXPECT_EQ(c.node->fileCount, c.files) << c.node->id;
+            EXPECT_EQ(c.node->folderCount, c.folders) << c.node->id;
+        }
+        EXPECT_EQ(result.root.fileCount, result.fileCount);
+        EXPECT_EQ(result.root.folderCount, result.folderCount);
+        EXPECT_EQ(child(top, "photos")->children.at(0).name, "3 smaller items");
+        const StorageNode& only = child(top, "one")->children.at(0);
+        EXPECT_EQ(only.name, "only.txt");
+        EXPECT_EQ(only.id, tree.path("top/one/only.txt"));
+        EXPECT_EQ(only.kind, StorageNode::Kind::item);
+        EXPECT_EQ(only.bytes, allocated(tree.path("top/one/only.txt")));
+        EXPECT_EQ(only.fileKind, FileKind::documents);
+        EXPECT_TRUE(only.lastModified.has_value());
+        EXPECT_EQ(child(top, "deep")->children.at(0).name, "1 smaller item");
+    }
+}
+
 TEST(FolderWalkTest, RemainderCountsAreGrouped) {
     TempTree tree;
     for (int i = 0; i < 1234; ++i) tree.file("top/f" + std::to_string(i), 1);
@@ -251,7 +301,10 @@ TEST(FolderWalkTest, PackagesBelowTheTreeDepthFoldButAreStillRecorded) {
     const StorageNode* g = result.root.find(tree.path("a/b/c/d/e/f/g"));
     ASSERT_NE(g, nullptr);
     ASSERT_EQ(g->children.size(), 1u);
-    EXPECT_EQ(g->children[0].name, "1 smaller item");
+    // Folded alone, it is shown as itself rather than as "1 smaller item".
+    EXPECT_EQ(g->children[0].name, "Deep.app");
+    EXPECT_EQ(g->children[0].path, tree.path("a/b/c/d/e/f/g/Deep.app"));
+    EXPECT_EQ(g->children[0].fileKind, FileKind::apps);
     EXPECT_EQ(g->fileKind, FileKind::apps);
     ASSERT_EQ(result.largest.size(), 1u);
     EXPECT_EQ(result.largest[0].name, "Deep.app");

@@ -50,6 +50,8 @@ inline void expectSameTree(const StorageNode& a, const StorageNode& b) {
     EXPECT_EQ(a.bytes, b.bytes) << a.id;
     EXPECT_EQ(a.fileKind, b.fileKind) << a.id;
     EXPECT_EQ(a.details, b.details) << a.id;
+    EXPECT_EQ(a.fileCount, b.fileCount) << a.id;
+    EXPECT_EQ(a.folderCount, b.folderCount) << a.id;
     ASSERT_EQ(a.children.size(), b.children.size()) << a.id;
     for (std::size_t i = 0; i < a.children.size(); ++i) expectSameTree(a.children[i], b.children[i]);
 }

@@ -5,7 +5,8 @@
 
 #include "app/canvases/layout/CanvasHitTest.h"
 #include "app/canvases/layout/VisibleChildren.h"
-#include "core/text/ByteFormat.h"
+#include "app/presenters/CountText.h"
+#include "app/presenters/ItemKind.h"
 
 namespace korvane {
 
@@ -71,7 +72,10 @@ std::vector<const StorageNode*> FoldersLayout::dots(const StorageNode& node) {
 }
 
 std::string FoldersLayout::itemsText(const StorageNode& node) {
-    return ByteFormat::groupedInteger(static_cast<std::int64_t>(node.leafCount())) + " items";
+    // A folder scan counted what lies inside; a file says what it is. Other
+    // trees count their leaves.
+    if (isWalkedNode(node)) return itemCountText(node).value_or(itemKindLabel(node));
+    return countText(static_cast<std::int64_t>(node.leafCount()), "item");
 }
 
 QPainterPath FoldersLayout::folderShape(QRectF rect, double radius, double tabWidth, double tabHeight, double inset) {

@@ -49,7 +49,9 @@ struct FoldersLayout {
 
     // The colour dots of a tile: its node's three largest visible children.
     static std::vector<const StorageNode*> dots(const StorageNode& node);
-    // "1,234 items": the number of leaves under the node.
+    // The tile's count: in a folder scan the files and folders the walk
+    // counted inside ("1,234 items"), or a file's kind ("Video"); elsewhere
+    // the number of leaves under the node.
     static std::string itemsText(const StorageNode& node);
 
     // A rounded rectangle with a tab on its upper left, drawn `inset` inside

@@ -100,6 +100,8 @@ void placeDeposits(StrataLayout& layout, StrataLayout::Band& band, const std::ve
                 std::string(StrataLayout::bandTable[static_cast<std::size_t>(band.bandIndex)].name),
             summed));
         place(summary.get(), summary->bytes, true);
+        layout.deposits.back().firstSummed = band.firstLeaf + readable;
+        layout.deposits.back().summedCount = summed.size();
         layout.summaries.push_back(std::move(summary));
     }
     band.depositCount = layout.deposits.size() - band.firstDeposit;
@@ -169,6 +171,11 @@ bool StrataLayout::isFullySelected(const Band& band, const std::function<bool(co
 std::vector<const StorageNode*> StrataLayout::nodes(const Band& band) const {
     const auto first = leaves.begin() + static_cast<std::ptrdiff_t>(band.firstLeaf);
     return {first, first + static_cast<std::ptrdiff_t>(band.leafCount)};
+}
+
+std::span<const StorageNode* const> StrataLayout::summed(const Deposit& deposit) const {
+    if (!deposit.isSummary) return {};
+    return {leaves.data() + deposit.firstSummed, deposit.summedCount};
 }
 
 std::optional<std::size_t> StrataLayout::depositAt(QPointF point) const {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QPointF>
+#include <QRectF>
+#include <QSizeF>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -7,12 +10,9 @@
 #include <limits>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
-
-#include <QPointF>
-#include <QRectF>
-#include <QSizeF>
 
 #include "app/canvases/layout/CanvasClock.h"
 #include "core/model/StorageNode.h"
@@ -59,8 +59,12 @@ struct StrataLayout {
         bool isUninspected = false;
         // The name fits when the nominal width is above 62 points.
         bool hasLabel = false;
-        // The tile sums the band's smallest leaves; it is never acted on.
+        // The tile sums the band's smallest leaves: those from `firstSummed`
+        // in `leaves`, `summedCount` of them. It selects like any tile, but
+        // no node action applies to it.
         bool isSummary = false;
+        std::size_t firstSummed = 0;
+        std::size_t summedCount = 0;
     };
 
     struct Band {
@@ -114,6 +118,8 @@ struct StrataLayout {
     bool hasCandidates(const Band& band) const;
     // The band's leaves in deposit order, summed ones included, as the header toggles them.
     std::vector<const StorageNode*> nodes(const Band& band) const;
+    // What a summing tile sums, largest first; nothing for another tile.
+    std::span<const StorageNode* const> summed(const Deposit& deposit) const;
 
     std::optional<std::size_t> depositAt(QPointF point) const;
     // Position in `bands` of the header under the point.

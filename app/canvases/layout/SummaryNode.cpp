@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/presenters/CountText.h"
 #include "core/model/SizeSum.h"
 #include "core/text/ByteFormat.h"
 
@@ -16,20 +17,29 @@ constexpr std::string_view suffix = "//smaller";
 StorageNode summaryNode(std::string_view ownerID, std::span<const StorageNode* const> nodes) {
     StorageNode summary;
     summary.id = std::string(ownerID) + std::string(suffix);
-    const std::string count = ByteFormat::groupedInteger(static_cast<std::int64_t>(nodes.size()));
-    summary.name = count + (nodes.size() == 1 ? " smaller item" : " smaller items");
+    const auto count = static_cast<std::int64_t>(nodes.size());
+    summary.name = countText(count, "smaller item");
     summary.kind = StorageNode::Kind::item;
-    SizeSum bytes;
+    SizeSum bytes, reclaimable;
     for (const StorageNode* node : nodes) {
         bytes += node->bytes;
+        reclaimable += node->reclaimable;
         if (node->lastModified && (!summary.lastModified || *node->lastModified > *summary.lastModified))
             summary.lastModified = node->lastModified;
     }
     summary.bytes = bytes.total();
-    summary.details.emplace("Items", count);
+    summary.reclaimable = reclaimable.total();
+    summary.details.emplace("Items", ByteFormat::groupedInteger(count));
     return summary;
 }
 
 bool isSummaryNode(const StorageNode& node) { return std::string_view(node.id).ends_with(suffix); }
+
+StorageNode summaryWithParts(const StorageNode& summary, std::span<const StorageNode* const> nodes) {
+    StorageNode held = summary;
+    held.children.reserve(nodes.size());
+    for (const StorageNode* node : nodes) held.children.push_back(*node);
+    return held;
+}
 
 }  // namespace korvane

@@ -8,9 +8,13 @@
 namespace korvane {
 
 // One node standing for items too small to draw one by one ("12 smaller
-// items"): their bytes summed, their newest date. It has no path, so it is
-// never acted on; its id is one no real path can produce.
+// items"): their bytes and reclaimable bytes summed, their newest date. It
+// has no path, so no node action applies to it; its id is one no real path
+// can produce.
 StorageNode summaryNode(std::string_view ownerID, std::span<const StorageNode* const> nodes);
 bool isSummaryNode(const StorageNode& node);
+// The summary as the inspector shows it when its tile is selected: with
+// copies of what it sums as its children, largest first as given.
+StorageNode summaryWithParts(const StorageNode& summary, std::span<const StorageNode* const> nodes);
 
 }  // namespace korvane

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <functional>
 
 #include "app/canvases/CanvasBase.h"
 #include "app/canvases/CanvasDrawing.h"
 #include "app/canvases/GeneralCanvasPage.h"
+#include "app/kit/ElidedLabel.h"
 #include "tests/app/state/FlowFixture.h"
 
 // The general page follows the folder scan and the navigation by itself: no
@@ -61,6 +63,30 @@ TEST_F(GeneralCanvasPageTest, FollowsTheFolderScanAndTheFolderOnShow) {
         ASSERT_NE(page.drawing()->canvas(), nullptr);
         EXPECT_EQ(page.drawing()->canvas()->root(), page.content().root);
     }
+}
+
+// The folder's name stands where it stood once the user comes back up: the
+// empty row of ways back takes no room before any drilling either.
+TEST_F(GeneralCanvasPageTest, TheHeadlineStandsStillAfterDrillingInAndBack) {
+    AppState& state = launch();
+    state.preferences().setMode(AppState::Mode::general);
+    state.folderScan().setGeneralResult(scanOf("/a"));
+    GeneralCanvasPage page(state.folderScan(), {state.navigation(), state.developer(), state.desktop()});
+    page.resize(900, 600);
+    page.show();
+    const auto nameLeft = [&] {
+        QApplication::processEvents();
+        for (ElidedLabel* label : page.findChildren<ElidedLabel*>())
+            if (label->text() == QString::fromStdString(page.content().name))
+                return label->mapTo(&page, QPoint()).x();
+        ADD_FAILURE() << "no headline";
+        return -1;
+    };
+    const int before = nameLeft();
+    state.navigation().focusOn("/a/inner");
+    EXPECT_GT(nameLeft(), before) << "below the crumbs' row";
+    state.navigation().focusUp();
+    EXPECT_EQ(nameLeft(), before);
 }
 
 }  // namespace

@@ -3,13 +3,15 @@
 #include <QFontMetricsF>
 
 #include "app/canvases/HoverCard.h"
+#include "app/theme/AppFont.h"
 
 using namespace korvane;
 
 namespace {
 
 HoverCardContent card(std::string name, std::optional<SafetyLevel> safety) {
-    return {CleanupCategory::node, std::move(name), safety, "312", "MB", "\u00B7 5.0%", std::nullopt, "2 years ago"};
+    return {CleanupCategory::node, std::move(name), safety,        "312",       "MB",
+            "\u00B7 5.0%",         std::nullopt,    "2 years ago", std::nullopt};
 }
 
 }  // namespace
@@ -52,4 +54,25 @@ TEST(HoverCard, ATagThatLeavesTheNameNoRoomMovesToItsOwnLine) {
     EXPECT_DOUBLE_EQ(HoverCard::size(beside).height(), HoverCard::size(card("x", SafetyLevel::caution)).height());
     EXPECT_GT(HoverCard::size(below).height(), HoverCard::size(untagged).height());
     EXPECT_EQ(HoverCard::shownNameLines(below), HoverCard::shownNameLines(untagged));
+}
+
+// Two files of one name tell apart by the folder each lies in: one line when
+// it fits, else two broken at a slash, never more.
+TEST(HoverCard, TheFolderLineWrapsAtASlash) {
+    const std::string deep =
+        "~/.android/sdk/system-images/android-34/google_apis/x86_64/and/more/folders/below/it";
+    HoverCardContent none = card("system.img", std::nullopt);
+    HoverCardContent near = none;
+    near.folder = "~/Downloads";
+    HoverCardContent far = none;
+    far.folder = deep;
+    EXPECT_TRUE(HoverCard::folderLines(none).isEmpty());
+    EXPECT_EQ(HoverCard::folderLines(near), QStringList{QStringLiteral("~/Downloads")});
+    const QStringList lines = HoverCard::folderLines(far);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].endsWith(QLatin1Char('/')));
+    EXPECT_EQ(lines[0] + lines[1], QString::fromStdString(deep));
+    const double lineHeight = QFontMetricsF(AppFont::small()).height();
+    EXPECT_DOUBLE_EQ(HoverCard::size(far).height() - HoverCard::size(near).height(), lineHeight);
+    EXPECT_GT(HoverCard::size(near).height(), HoverCard::size(none).height());
 }

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QImage>
@@ -9,9 +7,11 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTest>
+#include <algorithm>
 
 #include "app/canvases/StrataCanvas.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/presenters/InspectorContent.h"
 #include "app/theme/ButtonLook.h"
 #include "app/theme/Palette.h"
 #include "tests/app/state/FlowFixture.h"
@@ -90,9 +90,17 @@ TEST_F(StrataCanvasTest, AClickOnADepositSelectsItsNode) {
     EXPECT_TRUE(state().developer().selection().empty()) << "a click selects the node, not its candidate";
 }
 
-TEST_F(StrataCanvasTest, TheSummingTileTakesNoSelectionAndOffersNoActions) {
-    for (int i = 0; i < 30; ++i) root_.children.push_back(leaf("speck" + std::to_string(i), 5, 2, SafetyLevel::safe));
-    root_.bytes += 150;
+// A tile summing the band's smallest leaves selects like any tile, and the
+// inspector lists what it sums, largest first, each row a way to that leaf.
+// No node action applies to it: its parts lie in many places.
+TEST_F(StrataCanvasTest, TheSummingTileSelectsAndTheInspectorListsWhatItSums) {
+    state().preferences().setMode(AppState::Mode::developer);
+    for (int i = 0; i < 30; ++i) {
+        root_.children.push_back(
+            leaf("speck" + std::to_string(i), 5 + (i == 20 ? 3 : 0), 2, SafetyLevel::safe));
+        root_.children.back().reclaimable = root_.children.back().bytes;
+    }
+    root_.bytes += 153;
     canvas_->setRoot(nullptr);
     canvas_->setRoot(&root_);
     const auto& deposits = layout().deposits;
@@ -102,7 +110,27 @@ TEST_F(StrataCanvasTest, TheSummingTileTakesNoSelectionAndOffersNoActions) {
     state().navigation().setSelectedID(std::string("fresh-a"));
     const QPoint point = centreOf(summary->rect);
     QTest::mouseClick(canvas_.get(), Qt::LeftButton, {}, point);
-    EXPECT_EQ(state().navigation().selectedID(), "fresh-a");
+    EXPECT_EQ(state().navigation().selectedID(), summary->node->id);
+
+    const auto content = inspectorContent(state().navigation(), state().developer(), state().folderScan(),
+                                          state().preferences().mode(), now_);
+    ASSERT_TRUE(content);
+    EXPECT_EQ(content->name, "30 smaller items");
+    EXPECT_EQ(content->kindLabel, "Smaller items");
+    EXPECT_EQ(content->tileSymbol, "square.stack.3d.up");
+    EXPECT_FALSE(content->canFocus);
+    EXPECT_FALSE(content->canReveal);
+    EXPECT_TRUE(content->cleanupEnabled) << "its candidates can go into the cleanup at once";
+    ASSERT_TRUE(content->largest);
+    EXPECT_EQ(content->largest->count, "30 items");
+    std::vector<std::string> rows;
+    for (const auto& row : content->largest->rows) rows.push_back(row.id);
+    EXPECT_EQ(rows, (std::vector<std::string>{"speck20", "speck0", "speck1", "speck2", "speck3", "speck4",
+                                              "speck5", "speck6"}));
+    EXPECT_EQ(std::count_if(content->details.begin(), content->details.end(),
+                            [](const InspectorDetailRow& row) { return row.label == "Items"; }),
+              1);
+
     QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, point, canvas_->mapToGlobal(point));
     QApplication::sendEvent(canvas_.get(), &menuEvent);
     EXPECT_EQ(canvas_->findChild<QMenu*>(), nullptr);

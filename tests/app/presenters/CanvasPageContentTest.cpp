@@ -31,6 +31,9 @@ TEST_F(CanvasPageContentTest, GeneralHeaderNamesTheFolderOnShowBelowCrumbsBackTo
                          {folder(src + "/a b", "a b", 2000, {folder(src + "/a b/<i>", "<i>", 1500, {StorageNode{}})})});
     result.root.kind = StorageNode::Kind::root;
     result.fileCount = 1;
+    // Below the root, each folder's own count from the walk.
+    result.root.children[0].fileCount = 1234;
+    result.root.children[0].children[0].fileCount = 1;
     state.folderScan().setGeneralResult(result);
 
     const struct {
@@ -41,8 +44,8 @@ TEST_F(CanvasPageContentTest, GeneralHeaderNamesTheFolderOnShowBelowCrumbsBackTo
         std::string files;
     } cases[] = {
         {std::nullopt, {}, "~/src", 3000, "1 file"},
-        {src + "/a b", {"~/src", "Go to ~/src"}, "a b", 2000, ""},
-        {src + "/a b/<i>", {"~/src", "Go to ~/src", "a b", "Go to ~/src/a b"}, "<i>", 1500, ""},
+        {src + "/a b", {"~/src", "Go to ~/src"}, "a b", 2000, "1,234 files"},
+        {src + "/a b/<i>", {"~/src", "Go to ~/src", "a b", "Go to ~/src/a b"}, "<i>", 1500, "1 file"},
         {"/gone", {}, "~/src", 3000, "1 file"},
     };
     for (const auto& c : cases) {

@@ -33,11 +33,14 @@ TEST(EntryListContent, SymbolsFollowTheExtensionAfterTheFolderTest) {
         bool isDirectory;
         const char* symbol;
     };
-    for (const Case& c : {Case{"archive.TAR", false, "doc.zipper"}, Case{"notes", false, "doc"},
-                          Case{"drawing.svg", false, "doc"}, Case{"Photo.JPEG", false, "photo"},
-                          Case{"clip.m4v", false, "film"}, Case{"song.flac", false, "waveform"},
-                          Case{"paper.pdf", false, "doc.richtext"}, Case{"Tool.app", false, "app.badge"},
-                          Case{"Tool.app", true, "folder"}, Case{".zip", false, "doc"}, Case{"a.tar.gz", false, "doc.zipper"}})
+    for (const Case& c :
+         {Case{"archive.TAR", false, "doc.zipper"}, Case{"notes", false, "doc"},
+          Case{"drawing.svg", false, "doc"}, Case{"Photo.JPEG", false, "photo"},
+          Case{"clip.m4v", false, "film"}, Case{"song.flac", false, "waveform"},
+          Case{"paper.pdf", false, "doc.richtext"}, Case{"Tool.app", false, "app.badge"},
+          Case{"Tool.app", true, "folder"}, Case{".zip", false, "doc"}, Case{"a.tar.gz", false, "doc.zipper"},
+          Case{"debian-12-amd64-netinst.ISO", false, "opticaldisc"},
+          Case{"system.img", false, "opticaldisc"}})
         EXPECT_EQ(entrySymbol(c.name, c.isDirectory), c.symbol) << c.name;
 }
 
@@ -134,6 +137,9 @@ TEST(SearchContent, EmptyStatesInOrderAndTheCountBadge) {
     FileSearch::Query flagsOnly;
     flagsOnly.searchesPaths = true;
     flagsOnly.isRegex = true;
+    FileSearch::Query invalid;
+    invalid.text = "(abc";
+    invalid.isRegex = true;
     for (const Case& c : {
              Case{"no scan", false, 0, typed, 0, "Scan a folder first", "0"},
              Case{"results", true, 10, typed, 3, std::nullopt, "3"},
@@ -144,6 +150,8 @@ TEST(SearchContent, EmptyStatesInOrderAndTheCountBadge) {
              Case{"size", true, 10, sizeOnly, 0, "Nothing matches", std::nullopt},
              Case{"age", true, 10, ageOnly, 0, "Nothing matches", std::nullopt},
              Case{"flags alone", true, 0, flagsOnly, 0, "Start typing", std::nullopt},
+             Case{"invalid pattern", true, 10, invalid, 0, "Invalid pattern", "0"},
+             Case{"invalid pattern, no scan", false, 0, invalid, 0, "Scan a folder first", "0"},
          }) {
         const SearchContent content = searchContent(c.hasResult, c.index, c.query, c.results);
         EXPECT_EQ(content.countBadge, c.badge) << c.what;
@@ -151,6 +159,11 @@ TEST(SearchContent, EmptyStatesInOrderAndTheCountBadge) {
         EXPECT_EQ(content.emptyState ? std::optional(content.emptyState->title) : std::nullopt, c.title) << c.what;
     }
     EXPECT_EQ(searchContent(true, 250000, query, 0).emptyState->message, "Search 250,000 indexed items by name.");
+    // Not "Try a shorter term": the pattern itself is wrong, and the message says where.
+    EXPECT_EQ(searchContent(true, 10, invalid, 0).emptyState->message,
+              "Missing closing parenthesis, at the end of the pattern.");
+    EXPECT_EQ(patternErrorText({"quantifier does not follow a repeatable item", 0, false}),
+              "Quantifier does not follow a repeatable item, at character 1 of the pattern.");
     EXPECT_EQ(searchContent(false, 0, query, 0).emptyState->message,
               "Search runs over what the last scan found, so it is instant.");
 }
@@ -284,7 +297,7 @@ TEST(ApplicationsContent, DetailFactsLeftoversAndUninstall) {
     EXPECT_EQ(detail.uninstallTitle, "Uninstall " + ByteFormat::string(0));
     EXPECT_FALSE(detail.uninstallEnabled);
     EXPECT_EQ(appDetailContent(app("One", 1000, {7}), true, now).leftoversHeader,
-              "1 items \u00b7 " + ByteFormat::string(7));
+              "1 item \u00b7 " + ByteFormat::string(7));
 }
 
 TEST(ApplicationsContent, PageStatesSelectionAndTheFirstScan) {

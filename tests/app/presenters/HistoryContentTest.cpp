@@ -84,7 +84,7 @@ TEST_F(HistoryContentTest, PastCleanupRows) {
               (PastCleanupRow{"Feb 15, 2025 at 4:05 PM", "3 items \u00b7 1 failed", "3 GB"}));
     EXPECT_EQ(content.pastCleanups->rows[1], (PastCleanupRow{"Feb 14, 2025 at 4:05 PM", "0 items \u00b7 2 failed",
                                                              ByteFormat::string(0)}));
-    EXPECT_EQ(content.pastCleanups->rows[2], (PastCleanupRow{"Feb 13, 2025 at 4:05 PM", "1 items", "1 GB"}));
+    EXPECT_EQ(content.pastCleanups->rows[2], (PastCleanupRow{"Feb 13, 2025 at 4:05 PM", "1 item", "1 GB"}));
     // The thirteenth (oldest) report is left out of the rows.
     EXPECT_EQ(content.pastCleanups->rows.back().date, "Feb 4, 2025 at 4:05 PM");
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/presenters/HoverCardContent.h"
+#include "core/explorer/FileTreeScanner.h"
 
 using namespace korvane;
 
@@ -9,9 +10,10 @@ TEST(HoverCardContent, ReadsAsOneSentenceForScreenReaders) {
         HoverCardContent content;
         std::string text;
     };
-    HoverCardContent full{CleanupCategory::node, "node_modules", SafetyLevel::caution, "1.2", "GB", "\u00B7 5.0%",
-                          "1 GB reclaimable", "3 weeks ago"};
-    HoverCardContent bare{std::nullopt, "a, b", std::nullopt, "0", "KB", "\u00B7 <0.1%", std::nullopt, std::nullopt};
+    HoverCardContent full{CleanupCategory::node, "node_modules",     SafetyLevel::caution, "1.2",       "GB",
+                          "\u00B7 5.0%",         "1 GB reclaimable", "3 weeks ago",        std::nullopt};
+    HoverCardContent bare{std::nullopt,   "a, b",       std::nullopt, "0",         "KB",
+                          "\u00B7 <0.1%", std::nullopt, std::nullopt, std::nullopt};
     for (const auto& c : {Case{full, "node_modules, 1.2 GB, 5.0% of the view, Review recommended, 1 GB reclaimable, "
                                      "3 weeks ago"},
                           Case{bare, "a, b, 0 KB, <0.1% of the view"}})
@@ -30,4 +32,30 @@ TEST(HoverCardContent, ShareTexts) {
     };
     // clang-format on
     for (const auto& c : cases) EXPECT_EQ(hoverCardShareText(c.node, c.root), c.text) << c.node;
+}
+
+TEST(HoverCardContent, NamesTheFolderAnItemLiesIn) {
+    const auto now = std::chrono::system_clock::now();
+    StorageNode root;
+    root.bytes = 100;
+    StorageNode file;
+    file.name = "system.img";
+    file.path = "/data/sdk/system-images/android-34/system.img";
+    StorageNode rest;
+    rest.name = "3 smaller items";
+    rest.id = FileTreeScanner::remainderID("/data/photos");
+    StorageNode top;
+    top.path = "/";
+    StorageNode sum;  // a canvas's sum of nodes from several folders
+    sum.name = "30 smaller items";
+    sum.id = "/data//smaller";
+    const std::pair<StorageNode, std::optional<std::string>> cases[] = {
+        {file, "/data/sdk/system-images/android-34"},
+        {rest, "/data/photos"},
+        {top, std::nullopt},
+        {sum, std::nullopt}};
+    for (const auto& [node, folder] : cases)
+        EXPECT_EQ(hoverCardContent(node, root, now).folder, folder) << node.name;
+    auto content = hoverCardContent(file, root, now);
+    EXPECT_TRUE(hoverCardDescription(content).ends_with(", in /data/sdk/system-images/android-34"));
 }

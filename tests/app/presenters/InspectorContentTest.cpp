@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/canvases/layout/SummaryNode.h"
 #include "app/presenters/InspectorContent.h"
 #include "core/text/ByteFormat.h"
 #include "tests/app/state/FlowFixture.h"
@@ -88,10 +89,10 @@ TEST(InspectorContent, DetailRowsOfAFolderScanRoot) {
     result.fileCount = 12345;
     result.folderCount = 678;
     const auto now = std::chrono::system_clock::now();
+    // No count of the tiles drawn: the walk's counts say what it holds.
     EXPECT_EQ(inspectorDetailRows(root, Mode::general, std::nullopt, result, now),
               (std::vector<InspectorDetailRow>{{"Size on disk", "4 MB"},
                                                {"Reclaimable", "None"},
-                                               {"Items", "3"},
                                                {"Scan time", "1.3s"},
                                                {"Files", "12,345"},
                                                {"Folders", "678"}}));
@@ -128,6 +129,35 @@ TEST(InspectorContent, LargestInsideKeepsEightWithBarsOfTheLargest) {
     EXPECT_EQ(largestInsideBarWidth(two->rows[1], 200), LargestInside::minimumBarWidth);
     EXPECT_EQ(two->rows[1].colorCategory, CleanupCategory::xcode);
     EXPECT_EQ(two->rows[0].colorCategory, CleanupCategory::node);
+}
+
+// A sum's parts lie in many folders and their names repeat: each row of a
+// sum names its folder below the one all of them share.
+TEST(InspectorContent, LargestInsideOfASumNamesEachPartsFolder) {
+    const std::string sdk = "/home/u/.android/sdk/system-images/";
+    StorageNode a = node(sdk + "android-34/google_apis/x86_64/system.img", 300, Kind::item,
+                         sdk + "android-34/google_apis/x86_64/system.img");
+    a.name = "system.img";
+    StorageNode b = a;
+    b.id = *(b.path = sdk + "android-33/google_apis/x86_64/system.img");
+    b.bytes = 200;
+    StorageNode rest = node(FileTreeScanner::remainderID(sdk + "android-33"), 100);
+    rest.name = "8 smaller items";
+    StorageNode speck = node("speck", 50);  // no place of its own
+    const StorageNode* parts[] = {&a, &b, &rest, &speck};
+    const StorageNode sum = summaryWithParts(summaryNode("/home/u/Buried", parts), parts);
+    const auto largest = largestInside(sum, Mode::general);
+    ASSERT_TRUE(largest);
+    std::vector<std::string> names;
+    for (const auto& row : largest->rows) names.push_back(row.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"system.img \u00B7 android-34/google_apis/x86_64",
+                                               "system.img \u00B7 android-33/google_apis/x86_64",
+                                               "8 smaller items \u00B7 android-33", "speck"}));
+    EXPECT_EQ(largest->count, "4 items");
+    // A folder's own rows share its place: their names stand alone.
+    StorageNode folder = node("/home/u/x", 500, Kind::group, "/home/u/x");
+    folder.children = {a, b};
+    EXPECT_EQ(largestInside(folder, Mode::general)->rows[1].name, "system.img");
 }
 
 TEST(InspectorContent, LargestInsideOfEmptyChildrenDrawsNoBars) {
@@ -218,7 +248,7 @@ TEST_F(InspectorState, GeneralModeShareIsOfTheFolderScan) {
     ASSERT_TRUE(content);
     EXPECT_EQ(content->share, "25.0% of scan");
     EXPECT_EQ(content->pathLine, "~/Movies");
-    EXPECT_EQ(content->kindLabel, "Group");
+    EXPECT_EQ(content->kindLabel, "Folder");
     EXPECT_FALSE(content->reclaimable);
     EXPECT_FALSE(content->cleanupEnabled);
 
@@ -229,6 +259,75 @@ TEST_F(InspectorState, GeneralModeShareIsOfTheFolderScan) {
               "Pick a tile to see what it is, how big it is, and what is inside it.");
     EXPECT_EQ(inspectorEmptyState(Mode::developer).message,
               "Pick a tile, a bar or a row to see what it is, why it is safe to remove, and how to get it back.");
+}
+
+// In general mode the inspector says what each node of the folder scan is and
+// counts what the walk counted inside it, never the tiles drawn.
+TEST_F(InspectorState, GeneralModeNamesFoldersFilesAndSumsAndCountsWhatTheWalkCounted) {
+    launch({"--screen", "explore", "--mode", "developer"});
+    FileTreeScanner::Result result;
+    result.root = node(home_, 4000, Kind::root, home_);
+    result.root.name = "~";
+    result.fileCount = result.root.fileCount = 5279;
+    result.folderCount = result.root.folderCount = 310;
+    StorageNode downloads = node(home_ + "/Downloads", 3000, Kind::group, home_ + "/Downloads");
+    downloads.fileCount = 40;
+    downloads.folderCount = 2;
+    StorageNode iso = node(home_ + "/Downloads/debian-12-amd64-netinst.iso", 2000, Kind::item,
+                           home_ + "/Downloads/debian-12-amd64-netinst.iso");
+    iso.name = "debian-12-amd64-netinst.iso";
+    StorageNode rest = node(FileTreeScanner::remainderID(home_ + "/Downloads"), 1000);
+    rest.name = "39 smaller items";
+    rest.fileCount = 39;
+    rest.folderCount = 2;
+    rest.details = {{"Items", "39"}};
+    downloads.children = {iso, rest};
+    result.root.children = {downloads};
+    state().folderScan().setGeneralResult(result);
+    state().preferences().setMode(Mode::general);
+
+    const struct {
+        std::string id;
+        const char* kind;
+        const char* symbol;
+        std::optional<std::string> path;
+        std::vector<InspectorDetailRow> counts;  // the rows after "Reclaimable"
+        std::optional<std::string> largestCount;
+    } cases[] = {
+        // The home itself: its name is "~", so the path line says where that is.
+        {home_,
+         "Scan root",
+         "internaldrive",
+         home_,
+         {{"Scan time", "0.0s"}, {"Files", "5,279"}, {"Folders", "310"}},
+         "5,589 items"},
+        {home_ + "/Downloads",
+         "Folder",
+         "folder",
+         "~/Downloads",
+         {{"Files", "40"}, {"Folders", "2"}},
+         "42 items"},
+        {iso.id, "Disk image", "opticaldisc", "~/Downloads/debian-12-amd64-netinst.iso", {}, std::nullopt},
+        {rest.id,
+         "Smaller items",
+         "square.stack.3d.up",
+         std::nullopt,
+         {{"Files", "39"}, {"Folders", "2"}, {"Items", "39"}},
+         std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.id);
+        state().navigation().setSelectedID(c.id);
+        const auto content = inspect();
+        ASSERT_TRUE(content);
+        EXPECT_EQ(content->kindLabel, c.kind);
+        EXPECT_EQ(content->tileSymbol, c.symbol);
+        EXPECT_EQ(content->pathLine, c.path);
+        ASSERT_GE(content->details.size(), 2u);
+        EXPECT_EQ(std::vector<InspectorDetailRow>(content->details.begin() + 2, content->details.end()),
+                  c.counts);
+        EXPECT_EQ(content->largest ? std::optional(content->largest->count) : std::nullopt, c.largestCount);
+    }
 }
 
 TEST_F(InspectorState, FallsBackToTheFocusedNodeThenToNothing) {

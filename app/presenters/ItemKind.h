@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/model/StorageNode.h"
+
+namespace korvane {
+
+// What a node of a folder scan is to the person looking at it: a folder, a
+// file (or package), or a sum of items too small to show one by one (a
+// folder's remainder, or a canvas's tile of its smallest nodes).
+enum class ItemNature { folder, file, smallerItems };
+
+ItemNature itemNature(const StorageNode& node);
+// "opticaldisc" for a disk image's name ("debian.iso", "system.img").
+std::optional<std::string_view> diskImageSymbol(std::string_view name);
+// "Folder", "Smaller items", or the file's kind: "Disk image", "Video",
+// "Image", …, else "File".
+std::string itemKindLabel(const StorageNode& node);
+// The symbol beside the name: "folder", "square.stack.3d.up" for a sum,
+// "opticaldisc" for a disk image, the file lists' symbol of the name, the
+// file kind's symbol, else "doc".
+std::string_view itemSymbol(const StorageNode& node);
+// The folder the node lies in (a remainder's is the folder it belongs to);
+// none for a node without a place, or for "/" itself.
+std::optional<std::string> itemFolder(const StorageNode& node);
+
+// Whether the node comes from a folder scan's walk (a file, a folder or a
+// folder's remainder), so that its counts are the walk's.
+bool isWalkedNode(const StorageNode& node);
+// Files and folders inside, as the walk counted them ("1,234 items"); none
+// for a file, or a node no walk counted.
+std::optional<std::string> itemCountText(const StorageNode& node);
+
+}  // namespace korvane
