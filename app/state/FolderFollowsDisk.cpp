@@ -39,7 +39,11 @@ bool leave(StorageNode& root, const Place& place, FileTreeScanner::Result& resul
         StorageNode& parent = *chain[chain.size() - 2];
         chain.pop_back();
         std::erase_if(parent.children, [&place](const StorageNode& node) { return node.path == place.path; });
-        for (StorageNode* node : chain) lower(node->bytes, bytes);
+        for (StorageNode* node : chain) {
+            lower(node->bytes, bytes);
+            // Each folder above counted the file among those inside it.
+            if (isFile && node->fileCount > 0) --node->fileCount;
+        }
         if (isFile) lower(result.fileCount, 1);
         return isFile;
     }

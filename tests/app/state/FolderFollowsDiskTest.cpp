@@ -35,6 +35,14 @@ protected:
                            [&path](const FileTreeScanner::Entry& entry) { return entry.path == path; });
     }
 
+    // Files and folders the node at this path counts inside it.
+    static std::pair<std::uint32_t, std::uint32_t> countsAt(const StorageNode& node, const std::string& path) {
+        if (node.path == path) return {node.fileCount, node.folderCount};
+        for (const StorageNode& child : node.children)
+            if (child.path && path.starts_with(*child.path)) return countsAt(child, path);
+        return {~0u, ~0u};
+    }
+
     testing::TempTree tree;
     testing::TempTree aside;  // where a file goes while the tree is scanned without it
 };
@@ -82,6 +90,10 @@ TEST_F(FolderFollowsDiskTest, WhatLeftLeavesTheTreeTheListsAndTheSizesAboveIt) {
         if (c.exact) {
             EXPECT_EQ(result.fileCount, fresh.fileCount) << c.relative;
             EXPECT_EQ(result.folderCount, fresh.folderCount) << c.relative;
+            // The counts each folder above shows follow too.
+            const std::string folder = std::filesystem::path(path).parent_path().string();
+            for (const std::string& above : {tree.root(), folder})
+                EXPECT_EQ(countsAt(result.root, above), countsAt(fresh.root, above)) << c.relative << " " << above;
         }
     }
 }
