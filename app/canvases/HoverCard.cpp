@@ -86,7 +86,8 @@ double otherLinesWidth(const HoverCardContent& content) {
     double detailLine = 0;
     if (content.reclaimable) detailLine += small.horizontalAdvance(text(*content.reclaimable)) + 8;
     if (content.date) detailLine += small.horizontalAdvance(text(*content.date));
-    return std::max(sizeLine, detailLine);
+    const double spanLine = content.ageSpan ? small.horizontalAdvance(text(*content.ageSpan)) : 0;
+    return std::max({sizeLine, detailLine, spanLine});
 }
 
 double cardContentWidth(const HoverCardContent& content) {
@@ -195,12 +196,23 @@ void paintDetailLine(QPainter& painter, double left, double right, double y, con
     }
 }
 
+// The ages an item's bytes span, below its date.
+void paintSpanLine(QPainter& painter, double left, double right, double y, const std::string& span,
+                   const Palette& palette) {
+    const QFontMetricsF metrics(AppFont::small());
+    painter.setFont(AppFont::small());
+    painter.setPen(palette.inkTertiary);
+    painter.drawText(QPointF(left, y + metrics.ascent()),
+                     metrics.elidedText(text(span), Qt::ElideRight, std::max(right - left, 0.0)));
+}
+
 }  // namespace
 
 QSizeF HoverCard::size(const HoverCardContent& content) {
     double height = verticalPadding + nameLineHeight(content) + tagLineHeight(content) + 4 +
                     QFontMetricsF(numberFont()).height();
     if (content.reclaimable || content.date) height += 3 + detailLineHeight();
+    if (content.ageSpan) height += 2 + detailLineHeight();
     return {cardContentWidth(content) + 2 * horizontalPadding, height + verticalPadding};
 }
 
@@ -221,7 +233,12 @@ void HoverCard::paint(QPainter& painter, QPointF origin, const HoverCardContent&
     double y = card.top() + verticalPadding;
     y = paintNameLine(painter, left, right, y, content, palette);
     y = paintSizeLine(painter, left, y, content, palette);
-    if (content.reclaimable || content.date) paintDetailLine(painter, left, right, y + 3, content, palette);
+    if (content.reclaimable || content.date) {
+        y += 3;
+        paintDetailLine(painter, left, right, y, content, palette);
+        y += detailLineHeight();
+    }
+    if (content.ageSpan) paintSpanLine(painter, left, right, y + 2, *content.ageSpan, palette);
     painter.restore();
 }
 

@@ -11,7 +11,17 @@
 
 namespace korvane {
 
-StorageNode ScanTreeNode::toStorageNode(std::string path) && {
+void ScanTreeNode::collectAges(AgeProfile& into) const {
+    if (!isFolder) {
+        if (stamp) into.add(*stamp, bytes);
+        return;
+    }
+    into.merge(foldAges);
+    into.merge(ownAges);
+    for (const ScanTreeNode& child : children) child.collectAges(into);
+}
+
+StorageNode ScanTreeNode::toStorageNode(std::string path, const StampOf& stampOf) && {
     StorageNode node;
     node.id = path;
     node.name = std::move(name);
@@ -24,10 +34,12 @@ StorageNode ScanTreeNode::toStorageNode(std::string path) && {
         return node;
     }
     node.kind = StorageNode::Kind::group;
+    node.ages = std::move(ownAges);
+    if (stampOf && modified != noDate) node.ages.elide(stampOf(modified));
     node.children.reserve(children.size() + (foldBytes >= 1 ? 1 : 0));
     for (ScanTreeNode& child : children) {
         std::string childPath = Paths::join(node.id, child.name);
-        node.children.push_back(std::move(child).toStorageNode(std::move(childPath)));
+        node.children.push_back(std::move(child).toStorageNode(std::move(childPath), stampOf));
     }
     std::vector<ScanTreeNode>().swap(children);
     if (foldBytes >= 1) {
@@ -45,6 +57,8 @@ StorageNode ScanTreeNode::toStorageNode(std::string path) && {
         }
         rest.bytes = foldBytes;
         if (foldModified != noDate) rest.lastModified = foldModified;
+        rest.ages = std::move(foldAges);
+        if (stampOf && foldModified != noDate) rest.ages.elide(stampOf(foldModified));
         rest.kind = StorageNode::Kind::item;
         rest.details.emplace("Items", std::move(count));
         auto at = std::upper_bound(node.children.begin(), node.children.end(), rest.bytes,
@@ -61,7 +75,7 @@ void FolderTally::tally(FileKind kind, std::int64_t bytes) {
 }
 
 void FolderTally::addItem(std::uint32_t seq, FileKind tallyKind, std::int64_t bytes, ScanTreeNode* node,
-                          Time modified) {
+                          Time modified, Stamp stamp) {
     folderBytes_ += bytes;
     tally(tallyKind, bytes);
     if (node) {
@@ -71,12 +85,13 @@ void FolderTally::addItem(std::uint32_t seq, FileKind tallyKind, std::int64_t by
     }
     newest_ = std::max(newest_, modified);
     foldNewest_ = std::max(foldNewest_, modified);
+    if (stamp) foldAges_.add(*stamp, bytes);
     foldBytes_ += bytes;
     foldCount_ += 1;
 }
 
 void FolderTally::addFolder(std::uint32_t seq, FileKind kind, std::int64_t bytes, ScanTreeNode* node,
-                            Time newest) {
+                            Time newest, AgeProfile&& ages) {
     folderBytes_ += bytes;
     tally(kind, bytes);
     if (node) {
@@ -86,6 +101,7 @@ void FolderTally::addFolder(std::uint32_t seq, FileKind kind, std::int64_t bytes
     }
     newest_ = std::max(newest_, newest);
     foldNewest_ = std::max(foldNewest_, newest);
+    foldAges_.merge(std::move(ages));
     foldBytes_ += bytes;
 }
 
@@ -106,6 +122,8 @@ void FolderTally::merge(FolderTally&& other) {
     ownBytes_ += other.ownBytes_;
     newest_ = std::max(newest_, other.newest_);
     foldNewest_ = std::max(foldNewest_, other.foldNewest_);
+    foldAges_.merge(std::move(other.foldAges_));
+    ownAges_.merge(std::move(other.ownAges_));
     for (Child& child : other.children_) addChild(child.seq, std::move(child.node));
     other.children_.clear();
 }
@@ -136,6 +154,7 @@ void FolderTally::cutChildren() {
         foldBytes_ += children_[i].node.bytes;
         foldCount_ += 1;
         foldNewest_ = std::max(foldNewest_, children_[i].node.modified);
+        children_[i].node.collectAges(foldAges_);
     }
     children_.erase(children_.begin() + static_cast<std::ptrdiff_t>(keep_), children_.end());
 }
@@ -149,12 +168,22 @@ ScanTreeNode FolderTally::finish(std::string name) {
     node.foldCount = foldCount_;
     node.modified = newest_;
     node.foldModified = foldNewest_;
+    node.foldAges = std::move(foldAges_);
+    node.ownAges = std::move(ownAges_);
     node.kind = dominant();
     node.isFolder = true;
     node.children.reserve(children_.size());
     for (Child& child : children_) node.children.push_back(std::move(child.node));
     children_.clear();
     return node;
+}
+
+AgeProfile FolderTally::takeAges() {
+    AgeProfile ages = std::move(foldAges_);
+    ages.merge(std::move(ownAges_));
+    ownAges_ = AgeProfile();
+    for (const Child& child : children_) child.node.collectAges(ages);
+    return ages;
 }
 
 }  // namespace korvane

@@ -7,6 +7,7 @@
 #include <limits>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -61,6 +62,9 @@ struct StrataLayout {
         bool hasLabel = false;
         // The tile sums the band's smallest leaves; it is never acted on.
         bool isSummary = false;
+        // The bands its bytes fall in, one bit per band: a tile sits in the
+        // band of its newest date, and a remainder's older files lie deeper.
+        std::uint8_t ageBands = 0;
     };
 
     struct Band {
@@ -104,6 +108,11 @@ struct StrataLayout {
     static int age(const StorageNode& leaf, const CanvasClock& clock);
     // The first band whose maxDays reaches the age.
     static int bandFor(int ageDays);
+    // The bands the leaf's bytes fall in, by its age profile where it has one.
+    static std::uint8_t ageBands(const StorageNode& leaf, const CanvasClock& clock);
+    // What a tile's hover card says when its bytes span several bands:
+    // "Spans Days and Buried", "Spans 3 bands, Days to Buried"; none otherwise.
+    static std::optional<std::string> spanText(std::uint8_t ageBands);
 
     bool isEmpty() const { return bands.empty(); }
 

@@ -9,7 +9,8 @@ using namespace korvane;
 namespace {
 
 HoverCardContent card(std::string name, std::optional<SafetyLevel> safety) {
-    return {CleanupCategory::node, std::move(name), safety, "312", "MB", "\u00B7 5.0%", std::nullopt, "2 years ago"};
+    return {CleanupCategory::node, std::move(name), safety,        "312",       "MB",
+            "\u00B7 5.0%",         std::nullopt,    "2 years ago", std::nullopt};
 }
 
 }  // namespace
