@@ -68,10 +68,13 @@ struct AgeProfile::Block {
     const std::int32_t* cells() const { return reinterpret_cast<const std::int32_t*>(bytes() + capacity()); }
 };
 
-AgeProfile::Block* AgeProfile::nodeDateBlock() {
-    alignas(8) static unsigned char storage[8];
-    return reinterpret_cast<Block*>(storage);
-}
+namespace {
+
+alignas(8) unsigned char nodeDateStorage[8];
+
+}  // namespace
+
+AgeProfile::Block* AgeProfile::nodeDateBlock() { return reinterpret_cast<Block*>(nodeDateStorage); }
 
 AgeProfile AgeProfile::ofNodeDate() {
     AgeProfile profile;

@@ -22,15 +22,27 @@ std::int32_t LocalDays::offsetAt(std::int64_t utcSeconds) {
     return static_cast<std::int32_t>(local.tm_gmtoff);
 }
 
-LocalDays::Day LocalDays::at(std::int64_t utcSeconds) {
-    const std::int64_t utcDay = floorDiv(utcSeconds, daySeconds);
+const LocalDays::Offsets& LocalDays::offsets(std::int64_t utcDay) {
     Offsets& known = offsets_[static_cast<std::size_t>(utcDay) % offsets_.size()];
     if (known.utcDay != utcDay)
         known = {utcDay, offsetAt(utcDay * daySeconds), offsetAt(utcDay * daySeconds + daySeconds - 1)};
-    const std::int64_t offset = known.start == known.end ? known.start : offsetAt(utcSeconds);
+    return known;
+}
+
+LocalDays::Day LocalDays::at(std::int64_t utcSeconds) {
+    const std::int64_t utcDay = floorDiv(utcSeconds, daySeconds);
+    const Offsets here = offsets(utcDay);
+    const std::int64_t offset = here.start == here.end ? here.start : offsetAt(utcSeconds);
     const std::int64_t wall = utcSeconds + offset;
     const std::int64_t day = floorDiv(wall, daySeconds);
-    return {day, static_cast<std::int32_t>(wall - day * daySeconds)};
+    const std::int64_t second = wall - day * daySeconds;
+    // The local day reaches into a UTC day before or after this one.
+    const std::int64_t start = utcSeconds - second;
+    const Offsets& first = offsets(floorDiv(start, daySeconds));
+    const Offsets& last = offsets(floorDiv(start + daySeconds - 1, daySeconds));
+    const bool uniform = here.start == offset && here.end == offset && first.start == offset &&
+                         first.end == offset && last.start == offset && last.end == offset;
+    return {day, static_cast<std::int32_t>(second), uniform};
 }
 
 LocalDays::Moment LocalDays::moment(std::chrono::system_clock::time_point time) {

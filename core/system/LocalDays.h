@@ -16,6 +16,9 @@ public:
     struct Day {
         std::int64_t day = 0;     // days since 1970-01-01, local
         std::int32_t second = 0;  // into that day, local
+        // The whole local day has one offset (no change of daylight saving in
+        // it): its seconds follow UTC's one for one.
+        bool isUniform = false;
     };
     struct Moment {
         std::int64_t day = 0;
@@ -29,6 +32,9 @@ public:
     static std::int32_t offsetAt(std::int64_t utcSeconds);
 
 private:
+    struct Offsets;
+    const Offsets& offsets(std::int64_t utcDay);
+
     struct Offsets {
         std::int64_t utcDay = std::numeric_limits<std::int64_t>::min();
         std::int32_t start = 0;
