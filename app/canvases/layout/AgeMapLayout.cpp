@@ -66,18 +66,30 @@ AgeMapLayout AgeMapLayout::make(const StorageNode& root, const CanvasClock& cloc
     special(92, "Not itemised", "Inside a toolchain, but not broken out as a removable item", remainder);
 
     // Untouched is the newest date a leaf carries: one file touched today
-    // keeps a whole folder off the list.
-    std::vector<const StorageNode*> untouched;
-    for (const StorageNode* leaf : sizedLeaves(root))
-        if (leaf->kind != StorageNode::Kind::uninspected && leaf->lastModified &&
-            clock.elapsedDays(*leaf->lastModified) > untouchedDays)
-            untouched.push_back(leaf);
-    std::stable_sort(untouched.begin(), untouched.end(),
-                     [](const StorageNode* a, const StorageNode* b) { return a->bytes > b->bytes; });
-    if (untouched.size() > bigUntouchedLimit) untouched.resize(bigUntouchedLimit);
+    // keeps a whole folder off the list. Only dates within a couple of days
+    // of the year's edge need their days counted.
+    using std::chrono::hours;
+    const auto surelyOld = clock.now() - hours(24 * (untouchedDays + 2));
+    const auto surelyRecent = clock.now() - hours(24 * (untouchedDays - 1));
+    std::vector<std::pair<const StorageNode*, std::size_t>> untouched;  // with its leaf order
+    for (const StorageNode* leaf : sizedLeaves(root)) {
+        if (leaf->kind == StorageNode::Kind::uninspected || !leaf->lastModified) continue;
+        const auto date = *leaf->lastModified;
+        if (date > surelyRecent) continue;
+        if (date < surelyOld || clock.elapsedDays(date) > untouchedDays)
+            untouched.emplace_back(leaf, untouched.size());
+    }
+    // The largest first, equal sizes in leaf order; only the first 14 are sorted.
+    const auto shown = std::min(untouched.size(), bigUntouchedLimit);
+    std::partial_sort(untouched.begin(), untouched.begin() + static_cast<std::ptrdiff_t>(shown),
+                      untouched.end(), [](const auto& a, const auto& b) {
+                          return a.first->bytes != b.first->bytes ? a.first->bytes > b.first->bytes
+                                                                  : a.second < b.second;
+                      });
+    layout.bigUntouched.clear();
+    for (std::size_t i = 0; i < shown; ++i) layout.bigUntouched.push_back(untouched[i].first);
     SizeSum total;
-    for (const auto* node : untouched) total += node->bytes;
-    layout.bigUntouched = std::move(untouched);
+    for (const auto* node : layout.bigUntouched) total += node->bytes;
     layout.bigUntouchedTotal = total.total();
     return layout;
 }

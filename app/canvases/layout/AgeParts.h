@@ -50,9 +50,12 @@ void visitAgeParts(const StorageNode& node, Visit& visit, SizeSum& seen) {
         seen += node.bytes;
         std::int64_t rest = node.bytes;
         const bool uninspected = node.kind == StorageNode::Kind::uninspected;
-        if (!uninspected && node.ages.size() > 0 && node.ages.total() <= node.bytes) {
-            visitProfile(node.ages, visit);
-            rest -= node.ages.total();
+        if (!uninspected && node.ages.size() > 0) {
+            const std::int64_t profiled = node.ages.total();
+            if (profiled <= node.bytes) {
+                visitProfile(node.ages, visit);
+                rest -= profiled;
+            }
         }
         if (rest >= 1) {
             AgePart part;
@@ -76,9 +79,9 @@ void visitAgeParts(const StorageNode& node, Visit& visit, SizeSum& seen) {
                 visit(static_cast<const AgePart&>(part));
                 seen += own;
             }
-        } else if (node.ages.total() <= own) {
+        } else if (const std::int64_t profiled = node.ages.total(); profiled <= own) {
             visitProfile(node.ages, visit);
-            seen += node.ages.total();
+            seen += profiled;
         }
     }
     for (const StorageNode& child : node.children) visitAgeParts(child, visit, seen);

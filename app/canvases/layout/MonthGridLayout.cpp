@@ -12,11 +12,20 @@ namespace korvane {
 MonthGridLayout MonthGridLayout::make(const StorageNode& root, const CanvasClock& clock) {
     std::map<std::pair<int, int>, SizeSum> totals;
     // Every byte in the month of its own file's date, uninspected ones too.
+    // An age profile's cells come in order: a month's run is added at once.
+    std::pair<int, int> run{0, 0};
+    SizeSum runBytes;
     forEachAgePart(root, [&](const AgePart& part) {
         if (!part.isDated()) return;
         const auto when = part.yearMonth(clock);
-        totals[{when.year, when.month}] += part.bytes;
+        if (std::pair(when.year, when.month) != run) {
+            if (runBytes.total() > 0) totals[run] += runBytes.total();
+            run = {when.year, when.month};
+            runBytes = SizeSum();
+        }
+        runBytes += part.bytes;
     });
+    if (runBytes.total() > 0) totals[run] += runBytes.total();
     MonthGridLayout layout;
     for (const auto& [key, sum] : totals) {
         layout.cells.push_back(
