@@ -42,6 +42,7 @@
 #include "app/platform/Notifier.h"
 #include "app/platform/SystemClock.h"
 #include "app/state/AppState.h"
+#include "core/system/LocalDays.h"
 
 using namespace korvane;
 using Stopwatch = std::chrono::steady_clock;
@@ -78,7 +79,22 @@ struct Generator {
         return node;
     }
 
-    // A folder scan folded to 46 entries per folder, three levels deep.
+    // Where a scan's age profiles put bytes: `cells` days of the last three years.
+    AgeProfile ages(int cells) {
+        const LocalDays::Moment local = LocalDays::moment(now);
+        const AgeProfile::Moment reference{local.day, local.millisecond};
+        AgeProfile profile;
+        for (int i = 0; i < cells; ++i)
+            profile.add(
+                AgeProfile::stamp(reference, reference.day - static_cast<std::int64_t>(random() % 1100),
+                                  static_cast<std::int32_t>(random() % 86400)),
+                static_cast<std::int64_t>(std::exp(std::uniform_real_distribution<double>(8, 18)(random))));
+        return profile;
+    }
+
+    // A folder scan folded to 46 entries per folder, three levels deep: each
+    // folder's last entry is its remainder, and each folder's own blocks
+    // carry their age, as a scan leaves them.
     StorageNode folded() {
         std::vector<StorageNode> top;
         for (int a = 0; a < 46; ++a) {
@@ -86,12 +102,22 @@ struct Generator {
             for (int b = 0; b < 46; ++b) {
                 std::vector<StorageNode> files;
                 const std::string path = "/home/u/d" + std::to_string(a) + "/e" + std::to_string(b);
-                for (int c = 0; c < 46; ++c) files.push_back(leaf(path + "/f" + std::to_string(c)));
-                middle.push_back(folder(path, std::move(files)));
+                for (int c = 0; c < 45; ++c) files.push_back(leaf(path + "/f" + std::to_string(c)));
+                StorageNode rest = leaf(path + "//rest");
+                rest.ages = ages(30);
+                rest.bytes = rest.ages.total();
+                files.push_back(std::move(rest));
+                middle.push_back(withOwnBlocks(folder(path, std::move(files))));
             }
-            top.push_back(folder("/home/u/d" + std::to_string(a), std::move(middle)));
+            top.push_back(withOwnBlocks(folder("/home/u/d" + std::to_string(a), std::move(middle))));
         }
-        return folder("/home/u", std::move(top));
+        return withOwnBlocks(folder("/home/u", std::move(top)));
+    }
+
+    StorageNode withOwnBlocks(StorageNode node) {
+        node.ages = ages(1);
+        node.bytes += node.ages.total();
+        return node;
     }
 
     StorageNode flat(int count) {

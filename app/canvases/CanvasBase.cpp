@@ -204,13 +204,17 @@ void CanvasBase::updateDescription() {
     if (root_) {
         const StorageNode* node =
             hovered_ && hovered_->zone == Hit::item && showsHoverCard() ? itemNode(hovered_->index) : nullptr;
-        description = node ? QString::fromStdString(hoverCardDescription(hoverCardContent(*node, *root_, clock_.now())))
+        description = node ? QString::fromStdString(hoverCardDescription(hoverContent(hovered_->index)))
                            : restingDescription();
     }
     if (description == accessibleDescription()) return;
     setAccessibleDescription(description);
     QAccessibleEvent event(this, QAccessible::DescriptionChanged);
     QAccessible::updateAccessibility(&event);
+}
+
+HoverCardContent CanvasBase::hoverContent(std::size_t item) {
+    return hoverCardContent(*itemNode(item), *root_, clock_.now());
 }
 
 bool CanvasBase::isActionable(std::size_t item) {
@@ -233,14 +237,14 @@ QRectF CanvasBase::hoverCardRect() {
     if (!root_ || !hovered_ || hovered_->zone != Hit::item || !showsHoverCard()) return {};
     const StorageNode* node = itemNode(hovered_->index);
     if (!node) return {};
-    const QSizeF card = HoverCard::size(hoverCardContent(*node, *root_, clock_.now()));
+    const QSizeF card = HoverCard::size(hoverContent(hovered_->index));
     return {HoverCardPlacement::origin(itemBounds(hovered_->index), QSizeF(size()), card), card};
 }
 
 void CanvasBase::paintHoverCard(QPainter& painter) {
     const QRectF card = hoverCardRect();
     if (card.isEmpty()) cardMotion_->hide();
-    else cardMotion_->show(hoverCardContent(*itemNode(hovered_->index), *root_, clock_.now()), card);
+    else cardMotion_->show(hoverContent(hovered_->index), card);
     cardMotion_->paint(painter, palette());
 }
 

@@ -12,6 +12,7 @@
 #include "app/canvases/RestingPicture.h"
 #include "app/canvases/layout/CanvasClock.h"
 #include "app/canvases/layout/CanvasLayoutCache.h"
+#include "app/presenters/HoverCardContent.h"
 #include "app/state/NavigationState.h"
 #include "app/theme/AppMotion.h"
 
@@ -87,6 +88,8 @@ protected:
     void allowDrag(double threshold) { input_.setDragThreshold(threshold); }
     // Whether the node card shows for hovered items (not on the bars).
     virtual bool showsHoverCard() const { return true; }
+    // What the hover card of an item says; a canvas may add what it knows.
+    virtual HoverCardContent hoverContent(std::size_t item);
     // Whether the canvas plays an entrance on appear and on a new root.
     virtual bool hasEntrance() const { return false; }
     // What a screen reader hears while no item is hovered: the texts the

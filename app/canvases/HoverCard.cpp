@@ -100,7 +100,8 @@ double otherLinesWidth(const HoverCardContent& content) {
     if (content.reclaimable) detailLine += small.horizontalAdvance(text(*content.reclaimable)) + 8;
     if (content.date) detailLine += small.horizontalAdvance(text(*content.date));
     const double folderLine = content.folder ? small.horizontalAdvance(text(*content.folder)) : 0;
-    return std::max({sizeLine, detailLine, folderLine});
+    const double spanLine = content.ageSpan ? small.horizontalAdvance(text(*content.ageSpan)) : 0;
+    return std::max({sizeLine, detailLine, folderLine, spanLine});
 }
 
 double cardContentWidth(const HoverCardContent& content) {
@@ -215,6 +216,16 @@ void paintDetailLine(QPainter& painter, double left, double right, double y, con
     }
 }
 
+// The ages an item's bytes span, below its date.
+void paintSpanLine(QPainter& painter, double left, double right, double y, const std::string& span,
+                   const Palette& palette) {
+    const QFontMetricsF metrics(AppFont::small());
+    painter.setFont(AppFont::small());
+    painter.setPen(palette.inkTertiary);
+    painter.drawText(QPointF(left, y + metrics.ascent()),
+                     metrics.elidedText(text(span), Qt::ElideRight, std::max(right - left, 0.0)));
+}
+
 constexpr double folderLineGap = 2;
 
 // Folder lines: the folder the item lies in, in the tertiary ink.
@@ -253,6 +264,7 @@ QSizeF HoverCard::size(const HoverCardContent& content) {
     double height = verticalPadding + nameLineHeight(content) + tagLineHeight(content) + 4 +
                     QFontMetricsF(numberFont()).height();
     if (content.reclaimable || content.date) height += 3 + detailLineHeight();
+    if (content.ageSpan) height += 2 + detailLineHeight();
     if (const auto lines = folderLines(content); !lines.isEmpty())
         height += folderLineGap + detailLineHeight() * static_cast<double>(lines.size());
     return {cardContentWidth(content) + 2 * horizontalPadding, height + verticalPadding};
@@ -273,8 +285,13 @@ void HoverCard::paint(QPainter& painter, QPointF origin, const HoverCardContent&
     y = paintNameLine(painter, left, right, y, content, palette);
     y = paintSizeLine(painter, left, y, content, palette);
     if (content.reclaimable || content.date) {
-        paintDetailLine(painter, left, right, y + 3, content, palette);
-        y += 3 + detailLineHeight();
+        y += 3;
+        paintDetailLine(painter, left, right, y, content, palette);
+        y += detailLineHeight();
+    }
+    if (content.ageSpan) {
+        paintSpanLine(painter, left, right, y + 2, *content.ageSpan, palette);
+        y += 2 + detailLineHeight();
     }
     paintFolderLines(painter, left, y + folderLineGap, folderLines(content), palette);
     painter.restore();

@@ -57,6 +57,13 @@ const StorageNode* StrataCanvas::itemNode(std::size_t item) {
     return item < deposits.size() ? deposits[item].node : nullptr;
 }
 
+HoverCardContent StrataCanvas::hoverContent(std::size_t item) {
+    HoverCardContent content = CanvasBase::hoverContent(item);
+    const auto& deposits = layout().deposits;
+    if (item < deposits.size()) content.ageSpan = StrataLayout::spanText(deposits[item].ageBands);
+    return content;
+}
+
 bool StrataCanvas::isBandFullySelected(std::size_t position) {
     const StrataLayout& strata = layout();
     if (position >= strata.bands.size()) return false;

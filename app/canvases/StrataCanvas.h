@@ -34,6 +34,7 @@ protected:
     bool hasEntrance() const override { return true; }
     QString restingDescription() override;
     QRectF hoverArea(const Hit& hit) override;
+    HoverCardContent hoverContent(std::size_t item) override;
 
 private:
     // A band's tiles in their resting look, drawn once per layout, theme and

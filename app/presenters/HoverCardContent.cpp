@@ -44,6 +44,7 @@ std::string hoverCardDescription(const HoverCardContent& content) {
     if (content.safety) text += ", " + std::string(title(*content.safety));
     if (content.reclaimable) text += ", " + *content.reclaimable;
     if (content.date) text += ", " + *content.date;
+    if (content.ageSpan) text += ", " + *content.ageSpan;
     if (content.folder) text += ", in " + *content.folder;
     return text;
 }

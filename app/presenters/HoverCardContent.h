@@ -20,6 +20,9 @@ struct HoverCardContent {
     std::string share;   // "· 5.0%" of the drawn root
     std::optional<std::string> reclaimable;  // "1.2 GB reclaimable"
     std::optional<std::string> date;         // "3 weeks ago"
+    // Where an item's bytes have several ages (its date is the newest):
+    // "Spans Days and Buried".
+    std::optional<std::string> ageSpan;
     // The folder it lies in ("~/Downloads"), so that equal names tell apart;
     // none for a sum of nodes from several folders.
     std::optional<std::string> folder;
@@ -35,7 +38,8 @@ HoverCardContent hoverCardContent(const StorageNode& node, const StorageNode& ro
                                   std::chrono::system_clock::time_point now);
 
 // The card read as one sentence for screen readers: "node_modules, 1.2 GB,
-// 5.0% of the view, Safe to remove, 1 GB reclaimable, 3 weeks ago, in ~/src".
+// 5.0% of the view, Safe to remove, 1 GB reclaimable, 3 weeks ago, Spans Days
+// and Buried, in ~/src".
 std::string hoverCardDescription(const HoverCardContent& content);
 
 }  // namespace korvane

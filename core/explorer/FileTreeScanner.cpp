@@ -19,6 +19,7 @@
 #include "core/model/FileKind.h"
 #include "core/system/DirectoryReader.h"
 #include "core/system/FastSizer.h"
+#include "core/system/LocalDays.h"
 #include "core/system/ParallelWork.h"
 #include "core/system/Paths.h"
 #include "core/system/PseudoFileSystems.h"
@@ -37,11 +38,13 @@ SystemClock::time_point wholeSeconds(const struct stat& st) {
     return SystemClock::time_point(std::chrono::seconds(st.st_mtim.tv_sec));
 }
 
-ScanTreeNode fileNode(std::string_view name, std::int64_t bytes, const struct stat& st, bool isDirectory) {
+ScanTreeNode fileNode(std::string_view name, std::int64_t bytes, const struct stat& st, bool isDirectory,
+                      AgeProfile::Stamp stamp) {
     ScanTreeNode node;
     node.name = std::string(name);
     node.bytes = bytes;
     node.modified = wholeSeconds(st);
+    node.stamp = stamp;
     node.kind = classifyFileKind(name, isDirectory);
     return node;
 }
@@ -101,8 +104,9 @@ private:
 
     void release(ScanWorker& worker, ScanFolder* folder);
     void drop(ScanWorker& worker, ScanFolder* folder);
-    void deliverTop(std::uint32_t seq, std::optional<ScanTreeNode> node, std::int64_t bytes,
-                    SystemClock::time_point newest);
+    void deliverTop(AgeStamper& stamper, std::uint32_t seq, std::optional<ScanTreeNode> node,
+                    std::int64_t bytes, SystemClock::time_point newest,
+                    std::optional<AgeProfile::Stamp> age = std::nullopt);
 
     const FileTreeScanner::Options& options_;
     const Flag& cancelled_;
@@ -110,6 +114,7 @@ private:
     ScanProgress progress_;
 
     std::string rootPath_;
+    AgeProfile::Moment reference_;
     UniqueFd rootFd_;
     dev_t rootDevice_ = 0;
     std::vector<RootEntry> rootEntries_;
@@ -126,6 +131,8 @@ private:
 FileTreeScanner::Result Scan::run(const std::string& rootPath) {
     FileTreeScanner::Result result;
     rootPath_ = rootPath;
+    const LocalDays::Moment now = LocalDays::moment(options_.now.value_or(SystemClock::now()));
+    reference_ = {now.day, now.millisecond};
 
     StorageNode& root = result.root;
     root.id = rootPath_;
@@ -144,7 +151,9 @@ FileTreeScanner::Result Scan::run(const std::string& rootPath) {
             worker.publish();
         });
     rootFd_.reset();
-    root_.finish(root, allocatedBytes(rootStat), wholeSeconds(rootStat));
+    AgeStamper stamper(reference_);
+    root_.finish(root, allocatedBytes(rootStat), wholeSeconds(rootStat), stamper(rootStat));
+    if (root.lastModified) root.ages.elide(stamper(*root.lastModified));
     collectEntries(result);
     root.fileCount = storedCount(result.fileCount);
     root.folderCount = storedCount(result.folderCount);
@@ -179,7 +188,7 @@ void Scan::startWorkers() {
     // subfolders), so the count does not depend on the number of items.
     int workerCount =
         options_.workerCount > 0 ? options_.workerCount : FileTreeScanner::activeProcessorCount();
-    for (int i = 0; i < workerCount; ++i) workers_.push_back(std::make_unique<ScanWorker>(keep_));
+    for (int i = 0; i < workerCount; ++i) workers_.push_back(std::make_unique<ScanWorker>(keep_, reference_));
     FolderPool& pool = workers_.front()->folders;
     std::vector<Job> seeds;
     for (std::uint32_t i = 0; i < rootEntries_.size(); ++i) {
@@ -235,7 +244,8 @@ void Scan::runJob(ScanWorker& worker, Job& job) {
         struct stat st {};
         if (errno == EACCES && fstatat(rootFd_.get(), folder->name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
             S_ISDIR(st.st_mode))
-            deliverTop(folder->seq, std::nullopt, allocatedBytes(st), wholeSeconds(st));
+            deliverTop(worker.stamper, folder->seq, std::nullopt, allocatedBytes(st), wholeSeconds(st),
+                       worker.stamper(st));
         drop(worker, folder);
         return;
     }
@@ -255,15 +265,16 @@ void Scan::rootFiles(ScanWorker& worker) {
         if (st.st_nlink > 1 && !links_.claim(st)) continue;
         if (!S_ISREG(st.st_mode)) {
             // Links, sockets and devices get no node; their own blocks still count.
-            deliverTop(seq, std::nullopt, size, wholeSeconds(st));
+            deliverTop(worker.stamper, seq, std::nullopt, size, wholeSeconds(st), worker.stamper(st));
             continue;
         }
         worker.batch.files += 1;
         worker.batch.bytes += size;
         entries_->record(worker.batch.largest, seq, rootPath_, name, size, wholeSeconds(st), false);
         std::optional<ScanTreeNode> node;
-        if (size >= options_.fileNodeThreshold) node = fileNode(name, size, st, false);
-        deliverTop(seq, std::move(node), size, wholeSeconds(st));
+        const AgeProfile::Stamp age = worker.stamper(st);
+        if (size >= options_.fileNodeThreshold) node = fileNode(name, size, st, false, age);
+        deliverTop(worker.stamper, seq, std::move(node), size, wholeSeconds(st), age);
     }
     worker.publish();
 }
@@ -283,7 +294,7 @@ void Scan::walk(ScanWorker& worker, ScanFolder* folder, UniqueFd fd) {
     progress_.report(worker, workers_);
 
     FolderTally local(keep_);
-    local.addOwn(allocatedBytes(own), wholeSeconds(own));
+    local.addOwn(allocatedBytes(own), wholeSeconds(own), worker.stamper(own));
     std::uint32_t seq = 0;
     std::uint32_t sinceOffer = 0;
 
@@ -322,7 +333,7 @@ void Scan::entry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, int
     const std::int64_t size = allocatedBytes(st);
     if (!S_ISREG(st.st_mode)) {
         // Never followed, no node, no entry; only their own blocks count.
-        local.addOwn(size, wholeSeconds(st));
+        local.addOwn(size, wholeSeconds(st), worker.stamper(st));
         return;
     }
     worker.batch.files += 1;
@@ -331,11 +342,11 @@ void Scan::entry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, int
         entries_->record(worker.batch.largest, folder->top, worker.path, nameView, size, wholeSeconds(st),
                          false);
     if (keepsChildren(folder->depth) && size >= options_.fileNodeThreshold) {
-        ScanTreeNode node = fileNode(nameView, size, st, false);
+        ScanTreeNode node = fileNode(nameView, size, st, false, worker.stamper(st));
         local.addItem(position, node.kind, size, &node);
     } else {
         local.addItem(position, classifyFileKind(nameView, false), size, nullptr, wholeSeconds(st),
-                      foldedName(folder->depth, nameView));
+                      worker.stamper(st), foldedName(folder->depth, nameView));
     }
 }
 
@@ -387,7 +398,7 @@ void Scan::subfolder(ScanWorker& worker, ScanFolder* parent, FolderTally& local,
         // and count, as they do for du.
         struct stat st {};
         if (errno == EACCES && fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode))
-            local.addOwn(allocatedBytes(st), wholeSeconds(st));
+            local.addOwn(allocatedBytes(st), wholeSeconds(st), worker.stamper(st));
         return;
     }
 
@@ -421,11 +432,12 @@ void Scan::package(ScanWorker& worker, ScanFolder* folder, FolderTally& local, i
     worker.batch.bytes += bytes;
 
     const std::string_view nameView(name);
+    // A package is one item, of its own date.
     if (keepsChildren(folder->depth)) {
-        ScanTreeNode node = fileNode(nameView, bytes, st, true);
+        ScanTreeNode node = fileNode(nameView, bytes, st, true, worker.stamper(st));
         local.addItem(seq, FileKind::apps, bytes, &node);
     } else {
-        local.addItem(seq, FileKind::apps, bytes, nullptr, wholeSeconds(st),
+        local.addItem(seq, FileKind::apps, bytes, nullptr, wholeSeconds(st), worker.stamper(st),
                       foldedName(folder->depth, nameView));
     }
     entries_->record(worker.batch.largest, folder->top, worker.path, nameView, bytes, wholeSeconds(st), true);
@@ -441,13 +453,18 @@ void Scan::release(ScanWorker& worker, ScanFolder* folder) {
         const SystemClock::time_point newest = folder->tally.newest();
         const std::int64_t files = folder->tally.files(), folders = folder->tally.folders();
         std::optional<ScanTreeNode> node;
-        if (needsNode(folder->depth)) node = folder->tally.finish(std::move(folder->name));
+        AgeProfile ages;
+        if (needsNode(folder->depth))
+            node = folder->tally.finish(std::move(folder->name));
+        else
+            ages = folder->tally.takeAges();
         worker.folders.give(folder);
         if (parent) {
             std::lock_guard guard(parent->lock);
-            parent->tally.addFolder(seq, kind, bytes, node ? &*node : nullptr, newest, files, folders);
+            parent->tally.addFolder(seq, kind, bytes, node ? &*node : nullptr, newest, std::move(ages), files,
+                                    folders);
         } else {
-            deliverTop(seq, std::move(node), bytes, newest);
+            deliverTop(worker.stamper, seq, std::move(node), bytes, newest);
         }
         // The finished folder held one token of its parent.
         folder = parent;
@@ -460,22 +477,29 @@ void Scan::drop(ScanWorker& worker, ScanFolder* folder) {
     release(worker, parent);
 }
 
-void Scan::deliverTop(std::uint32_t seq, std::optional<ScanTreeNode> node, std::int64_t bytes,
-                      SystemClock::time_point newest) {
+void Scan::deliverTop(AgeStamper& stamper, std::uint32_t seq, std::optional<ScanTreeNode> node,
+                      std::int64_t bytes, SystemClock::time_point newest,
+                      std::optional<AgeProfile::Stamp> age) {
     // A finished top-level item becomes StorageNodes on the worker that
     // finished it, while the others still walk.
     std::optional<StorageNode> converted;
     if (node) {
         // Whoever cancelled throws the result away: an item that ends after
         // the cancel keeps only its own node, so the scan returns at once.
-        if (cancelled()) {
+        if (cancelled() && node->isFolder) {
+            // Its bytes are all its own now, and so are their ages.
+            AgeProfile ages;
+            node->collectAges(ages);
             std::vector<ScanTreeNode>().swap(node->children);
             node->foldBytes = 0;
+            node->foldAges = AgeProfile();
+            node->ownAges = std::move(ages);
         }
         std::string path = Paths::join(rootPath_, node->name);
-        converted = std::move(*node).toStorageNode(std::move(path));
+        converted = std::move(*node).toStorageNode(
+            std::move(path), [&](SystemClock::time_point time) { return stamper(time); });
     }
-    root_.deliver(seq, converted ? &*converted : nullptr, bytes, newest);
+    root_.deliver(seq, converted ? &*converted : nullptr, bytes, newest, age);
 }
 
 }  // namespace

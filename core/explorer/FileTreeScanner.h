@@ -3,13 +3,14 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
+#include "core/model/StorageNode.h"
 #include "core/system/FastSizer.h"
 #include "core/system/Flag.h"
-#include "core/model/StorageNode.h"
 
 namespace korvane {
 
@@ -24,7 +25,10 @@ namespace korvane {
 // total equals `du -s -B1` of the root less what is skipped on purpose
 // (`skippedNames`, folders deeper than `maxDepth`). A folder's date is the
 // newest modification time the walk met in it, its own included, and a
-// remainder's the newest of what it sums; no call is made for them.
+// remainder's the newest of what it sums; no call is made for them. What no
+// single date can tell, how old each byte of a remainder is, and of a
+// folder's own blocks and what it holds without a node, each node keeps in
+// its age profile, from every file's own modification time.
 class FileTreeScanner {
 public:
     // Identity of a file with several hard links; the same key the sizer uses.
@@ -58,6 +62,8 @@ public:
         int workerCount = 0;
         // Progress is reported at most this often (seconds).
         double progressInterval = 0.12;
+        // The moment the age profiles count from; the scan's start when absent.
+        std::optional<std::chrono::system_clock::time_point> now;
     };
 
     // One row of the largest-files list and of the search index.

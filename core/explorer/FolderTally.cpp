@@ -11,7 +11,17 @@
 
 namespace korvane {
 
-StorageNode ScanTreeNode::toStorageNode(std::string path) && {
+void ScanTreeNode::collectAges(AgeProfile& into) const {
+    if (!isFolder) {
+        if (stamp) into.add(*stamp, bytes);
+        return;
+    }
+    into.merge(foldAges);
+    into.merge(ownAges);
+    for (const ScanTreeNode& child : children) child.collectAges(into);
+}
+
+StorageNode ScanTreeNode::toStorageNode(std::string path, const StampOf& stampOf) && {
     StorageNode node;
     node.id = path;
     node.name = std::move(name);
@@ -32,10 +42,12 @@ StorageNode ScanTreeNode::toStorageNode(std::string path) && {
         restFiles -= child.isFolder ? child.files : 1;
         restFolders -= child.isFolder ? child.folders + 1 : 0;
     }
+    node.ages = std::move(ownAges);
+    if (stampOf && modified != noDate) node.ages.elide(stampOf(modified));
     node.children.reserve(children.size() + (foldBytes >= 1 ? 1 : 0));
     for (ScanTreeNode& child : children) {
         std::string childPath = Paths::join(node.id, child.name);
-        node.children.push_back(std::move(child).toStorageNode(std::move(childPath)));
+        node.children.push_back(std::move(child).toStorageNode(std::move(childPath), stampOf));
     }
     std::vector<ScanTreeNode>().swap(children);
     if (foldBytes >= 1) {
@@ -53,6 +65,8 @@ StorageNode ScanTreeNode::toStorageNode(std::string path) && {
         }
         rest.bytes = foldBytes;
         if (foldModified != noDate) rest.lastModified = foldModified;
+        rest.ages = std::move(foldAges);
+        if (stampOf && foldModified != noDate) rest.ages.elide(stampOf(foldModified));
         rest.kind = StorageNode::Kind::item;
         rest.fileCount = storedCount(restFiles);
         rest.folderCount = storedCount(restFolders);
@@ -71,7 +85,7 @@ void FolderTally::tally(FileKind kind, std::int64_t bytes) {
 }
 
 void FolderTally::addItem(std::uint32_t seq, FileKind tallyKind, std::int64_t bytes, ScanTreeNode* node,
-                          Time modified, std::string_view name) {
+                          Time modified, Stamp stamp, std::string_view name) {
     folderBytes_ += bytes;
     files_ += 1;
     tally(tallyKind, bytes);
@@ -82,13 +96,14 @@ void FolderTally::addItem(std::uint32_t seq, FileKind tallyKind, std::int64_t by
     }
     newest_ = std::max(newest_, modified);
     foldNewest_ = std::max(foldNewest_, modified);
-    if (foldCount_ == 0 && !name.empty()) firstFolded_ = {seq, std::string(name), bytes, modified, tallyKind};
+    if (foldCount_ == 0 && !name.empty()) firstFolded_ = {seq, std::string(name), bytes, modified, tallyKind, stamp};
+    if (stamp) foldAges_.add(*stamp, bytes);
     foldBytes_ += bytes;
     foldCount_ += 1;
 }
 
 void FolderTally::addFolder(std::uint32_t seq, FileKind kind, std::int64_t bytes, ScanTreeNode* node,
-                            Time newest, std::int64_t files, std::int64_t folders) {
+                            Time newest, AgeProfile&& ages, std::int64_t files, std::int64_t folders) {
     folderBytes_ += bytes;
     files_ += files;
     folders_ += folders + 1;
@@ -100,6 +115,7 @@ void FolderTally::addFolder(std::uint32_t seq, FileKind kind, std::int64_t bytes
     }
     newest_ = std::max(newest_, newest);
     foldNewest_ = std::max(foldNewest_, newest);
+    foldAges_.merge(std::move(ages));
     foldBytes_ += bytes;
 }
 
@@ -123,6 +139,8 @@ void FolderTally::merge(FolderTally&& other) {
     ownBytes_ += other.ownBytes_;
     newest_ = std::max(newest_, other.newest_);
     foldNewest_ = std::max(foldNewest_, other.foldNewest_);
+    foldAges_.merge(std::move(other.foldAges_));
+    ownAges_.merge(std::move(other.ownAges_));
     for (Child& child : other.children_) addChild(child.seq, std::move(child.node));
     other.children_.clear();
 }
@@ -153,6 +171,7 @@ void FolderTally::cutChildren() {
         foldBytes_ += children_[i].node.bytes;
         foldCount_ += 1;
         foldNewest_ = std::max(foldNewest_, children_[i].node.modified);
+        children_[i].node.collectAges(foldAges_);
     }
     children_.erase(children_.begin() + static_cast<std::ptrdiff_t>(keep_), children_.end());
 }
@@ -166,6 +185,7 @@ ScanTreeNode FolderTally::finish(std::string name) {
         file.bytes = firstFolded_.bytes;
         file.modified = firstFolded_.modified;
         file.kind = firstFolded_.kind;
+        file.stamp = firstFolded_.stamp;
         const auto at = std::upper_bound(children_.begin(), children_.end(), firstFolded_,
                                          [](const Folded& folded, const Child& child) {
                                              if (folded.bytes != child.node.bytes)
@@ -176,6 +196,8 @@ ScanTreeNode FolderTally::finish(std::string name) {
         foldBytes_ = 0;
         foldCount_ = 0;
         foldNewest_ = ScanTreeNode::noDate;
+        // A file of its own is dated by itself.
+        foldAges_ = AgeProfile();
     }
     ScanTreeNode node;
     node.name = std::move(name);
@@ -186,12 +208,22 @@ ScanTreeNode FolderTally::finish(std::string name) {
     node.foldModified = foldNewest_;
     node.files = files_;
     node.folders = folders_;
+    node.foldAges = std::move(foldAges_);
+    node.ownAges = std::move(ownAges_);
     node.kind = dominant();
     node.isFolder = true;
     node.children.reserve(children_.size());
     for (Child& child : children_) node.children.push_back(std::move(child.node));
     children_.clear();
     return node;
+}
+
+AgeProfile FolderTally::takeAges() {
+    AgeProfile ages = std::move(foldAges_);
+    ages.merge(std::move(ownAges_));
+    ownAges_ = AgeProfile();
+    for (const Child& child : children_) child.node.collectAges(ages);
+    return ages;
 }
 
 }  // namespace korvane

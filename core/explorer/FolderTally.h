@@ -5,10 +5,13 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/model/AgeProfile.h"
 #include "core/model/FileKind.h"
 #include "core/model/StorageNode.h"
 
@@ -37,14 +40,21 @@ struct ScanTreeNode {
     // `noDate` when nothing was seen.
     std::chrono::system_clock::time_point modified = noDate;
     std::chrono::system_clock::time_point foldModified = noDate;  // newest behind foldBytes
+    AgeProfile foldAges;                                          // foldBytes by age
+    AgeProfile ownAges;                      // a folder's bytes that are neither a child's nor folded, by age
+    std::optional<AgeProfile::Stamp> stamp;  // a file's or package's own age
     FileKind kind = FileKind::folders;  // a folder's dominant kind, a file's kind by name
     bool isFolder = false;
     std::vector<ScanTreeNode> children;  // a folder's kept children, largest first
 
+    // Adds the ages of every byte of the node to `into`, its children's too.
+    void collectAges(AgeProfile& into) const;
+    using StampOf = std::function<AgeProfile::Stamp(std::chrono::system_clock::time_point)>;
     // The node at `path` (this node's own path) and everything below it; a
-    // folder's remainder comes after its kept children of equal size.
-    // Consumes the node so its memory goes as the other grows.
-    StorageNode toStorageNode(std::string path) &&;
+    // folder's remainder comes after its kept children of equal size. With
+    // `stampOf`, an age profile that says no more than the node's own date
+    // keeps no cells. Consumes the node so its memory goes as the other grows.
+    StorageNode toStorageNode(std::string path, const StampOf& stampOf = {}) &&;
 };
 
 // What one folder gathers from its own listing and from its subfolders:
@@ -57,23 +67,28 @@ public:
 
     using Time = std::chrono::system_clock::time_point;
 
+    using Stamp = std::optional<AgeProfile::Stamp>;
+
     // A regular file or package: it counts toward the kind tally; with a
     // node it becomes a child (dated by the node), else it folds into the
-    // remainder with `modified`. A folded item's `name` lets a remainder of
-    // that one item alone become its node after all.
+    // remainder with `modified` and its age `stamp`. A folded item's `name`
+    // lets a remainder of that one item alone become its node after all.
     void addItem(std::uint32_t seq, FileKind tallyKind, std::int64_t bytes, ScanTreeNode* node,
-                 Time modified = ScanTreeNode::noDate, std::string_view name = {});
+                 Time modified = ScanTreeNode::noDate, Stamp stamp = std::nullopt, std::string_view name = {});
     // A finished subfolder holding `files` and `folders` at any depth: it
     // counts under its dominant kind; its node (if any) becomes a child, else
     // its bytes fold without counting as an item, with `newest` (the folder's
-    // own newest).
+    // own newest) and `ages` (all of its bytes').
     void addFolder(std::uint32_t seq, FileKind kind, std::int64_t bytes, ScanTreeNode* node,
-                   Time newest = ScanTreeNode::noDate, std::int64_t files = 0, std::int64_t folders = 0);
+                   Time newest = ScanTreeNode::noDate, AgeProfile&& ages = {}, std::int64_t files = 0,
+                   std::int64_t folders = 0);
     // Blocks of the folder itself and of entries that never get a node
-    // (links, sockets); their time counts toward the folder's newest only.
-    void addOwn(std::int64_t bytes, Time modified = ScanTreeNode::noDate) {
+    // (links, sockets): the folder's own bytes, with their ages; their time
+    // counts toward the folder's newest, not its remainder's.
+    void addOwn(std::int64_t bytes, Time modified = ScanTreeNode::noDate, Stamp stamp = std::nullopt) {
         ownBytes_ += bytes;
         newest_ = std::max(newest_, modified);
+        if (stamp) ownAges_.add(*stamp, bytes);
     }
     void merge(FolderTally&& other);
 
@@ -91,6 +106,8 @@ public:
     // in listing order), the rest folded into the remainder; a remainder of
     // one named file and nothing else is that file's node instead.
     ScanTreeNode finish(std::string name);
+    // For a folder that gets no node: the ages of everything it holds.
+    AgeProfile takeAges();
 
 private:
     struct Child {
@@ -122,8 +139,11 @@ private:
         std::int64_t bytes = 0;
         Time modified = ScanTreeNode::noDate;
         FileKind kind = FileKind::any;
+        Stamp stamp;
     };
     Folded firstFolded_;
+    AgeProfile foldAges_;
+    AgeProfile ownAges_;
 };
 
 }  // namespace korvane

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/explorer/AgeStamper.h"
 #include "core/explorer/FileTreeScanner.h"
 #include "core/explorer/ReaderBuffers.h"
 #include "core/explorer/ScanFolder.h"
@@ -32,13 +33,14 @@ struct ScanBatch {
 // What one worker thread of a scan keeps to itself; published counters let
 // progress read them without a lock.
 struct alignas(64) ScanWorker {
-    explicit ScanWorker(std::size_t keep) : folders(keep) {}
+    ScanWorker(std::size_t keep, AgeProfile::Moment reference) : folders(keep), stamper(reference) {}
 
     ScanBatch batch;
     std::string path;                     // the path of the folder being read
     std::deque<DirectoryReader> readers;  // one per depth, each keeping its buffer
     ReaderBuffers buffers;                // behind `readers`
     FolderPool folders;
+    AgeStamper stamper;  // dates what this worker meets
     std::atomic<std::int64_t> publishedFiles{0};
     std::atomic<std::int64_t> publishedBytes{0};
 

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <initializer_list>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -14,21 +15,27 @@ namespace korvane {
 // order, one value per key. Kept in a flat sorted vector rather than a
 // std::map: nearly every one holds a single entry, and a folder scan keeps
 // thousands of them, where a tree node per entry cost more than the text.
+// The vector lives behind one pointer: most nodes of a folder scan have no
+// details, and each of them would carry an empty vector's three words.
 class DetailMap {
 public:
     using value_type = std::pair<std::string, std::string>;
     using const_iterator = std::vector<value_type>::const_iterator;
 
     DetailMap() = default;
+    DetailMap(const DetailMap& other);
+    DetailMap(DetailMap&&) noexcept = default;
+    DetailMap& operator=(const DetailMap& other);
+    DetailMap& operator=(DetailMap&&) noexcept = default;
     // On a repeated key the first value stays, as in a std::map.
     DetailMap(std::initializer_list<value_type> entries);
     DetailMap(const std::map<std::string, std::string>& entries);
 
-    const_iterator begin() const { return entries_.begin(); }
-    const_iterator end() const { return entries_.end(); }
-    bool empty() const { return entries_.empty(); }
-    std::size_t size() const { return entries_.size(); }
-    void clear() { entries_.clear(); }
+    const_iterator begin() const { return entries().begin(); }
+    const_iterator end() const { return entries().end(); }
+    bool empty() const { return !entries_ || entries_->empty(); }
+    std::size_t size() const { return entries_ ? entries_->size() : 0; }
+    void clear() { entries_.reset(); }
 
     const_iterator find(std::string_view key) const;
     std::size_t count(std::string_view key) const { return find(key) == end() ? 0 : 1; }
@@ -39,12 +46,14 @@ public:
     // Inserts unless the key is present; true when it inserted.
     bool emplace(std::string key, std::string value);
 
-    friend bool operator==(const DetailMap&, const DetailMap&) = default;
+    friend bool operator==(const DetailMap& a, const DetailMap& b) { return a.entries() == b.entries(); }
 
 private:
+    const std::vector<value_type>& entries() const;
+    std::vector<value_type>& writable();
     std::vector<value_type>::iterator lowerBound(std::string_view key);
 
-    std::vector<value_type> entries_;
+    std::unique_ptr<std::vector<value_type>> entries_;
 };
 
 }  // namespace korvane

@@ -9,9 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "core/model/FileKind.h"
+#include "core/model/AgeProfile.h"
 #include "core/model/Categories.h"
 #include "core/model/DetailMap.h"
+#include "core/model/FileKind.h"
 #include "core/model/UUID.h"
 
 namespace korvane {
@@ -35,6 +36,11 @@ struct StorageNode {
     std::optional<std::string> reason;
     std::optional<std::string> restoreHint;
     DetailMap details;
+    // When the node's own bytes, those no child holds, were last modified, where
+    // one date cannot say it: a folder remainder's files, a folder's own blocks
+    // and what it holds without a node of its own. Empty on a file (its date
+    // says it) and on developer trees.
+    AgeProfile ages;
     std::optional<std::chrono::system_clock::time_point> lastModified;
     std::vector<StorageNode> children;
     std::optional<UUID> candidateID;

@@ -269,6 +269,34 @@ TEST(FileTreeScannerTest, CancelStopsTheWalkAndKeepsWhatWasCounted) {
     EXPECT_EQ(full.root.bytes, duBytes(tree.root()));
 }
 
+// An item that ends after the cancel keeps only its own node: every byte it
+// counted is then its own, and keeps its own file's age.
+TEST(FileTreeScannerTest, ACancelledItemKeepsTheAgesOfWhatItHeld) {
+    TempTree tree;
+    for (int i = 0; i < 3; ++i) {
+        for (const char* sub : {"a/s1/f", "a/s2/f"}) {
+            const std::string name = sub + std::to_string(i);
+            tree.file(name, 5000);
+            tree.age(name, 86400.0 * 40 * (i + 1));
+        }
+    }
+    FileTreeScanner::Options options;
+    options.workerCount = 1;
+    options.progressInterval = 0;
+    FileTreeScanner scanner(options);
+    int reports = 0;
+    // "a", its first subfolder, then the second: that one is never read.
+    auto result = scanner.scan(tree.root(), [&](const FileTreeScanner::Progress&) {
+        if (++reports == 3) scanner.cancel();
+    });
+    ASSERT_EQ(result.root.children.size(), 1u);
+    const StorageNode& a = result.root.children[0];
+    EXPECT_TRUE(a.children.empty());
+    EXPECT_EQ(result.fileCount, 3);
+    EXPECT_EQ(a.ages.size(), 4u);  // three files of three months and the folders' own blocks
+    EXPECT_EQ(a.ages.total(), a.bytes);
+}
+
 TEST(FileTreeScannerTest, ProgressFollowsTheWalk) {
     TempTree tree;
     for (int i = 0; i < 4; ++i) tree.file("a/s" + std::to_string(i) + "/f", 5000);

@@ -160,34 +160,34 @@ TEST(FolderTallyTest, ALoneFoldedFileBecomesItsOwnNode) {
         {"alone, after an equal kept one",
          [&](FolderTally& t) {
              kept(t, 0, 40);
-             t.addItem(1, FileKind::documents, 40, nullptr, Time(std::chrono::seconds(5)), "a.pdf");
+             t.addItem(1, FileKind::documents, 40, nullptr, Time(std::chrono::seconds(5)), std::nullopt, "a.pdf");
          },
          {"kept0.mov", "a.pdf"}},
         {"alone, before an equal kept one",
          [&](FolderTally& t) {
-             t.addItem(0, FileKind::documents, 40, nullptr, Time(std::chrono::seconds(5)), "a.pdf");
+             t.addItem(0, FileKind::documents, 40, nullptr, Time(std::chrono::seconds(5)), std::nullopt, "a.pdf");
              kept(t, 1, 40);
          },
          {"a.pdf", "kept1.mov"}},
         {"from a merged part",
          [&](FolderTally& t) {
              FolderTally part(45);
-             part.addItem(3, FileKind::documents, 40, nullptr, Time(std::chrono::seconds(5)), "a.pdf");
+             part.addItem(3, FileKind::documents, 40, nullptr, Time(std::chrono::seconds(5)), std::nullopt, "a.pdf");
              t.merge(std::move(part));
          },
          {"a.pdf"}},
         {"two folded in two parts",
          [&](FolderTally& t) {
-             t.addItem(0, FileKind::any, 40, nullptr, Time(), "a");
+             t.addItem(0, FileKind::any, 40, nullptr, Time(), std::nullopt, "a");
              FolderTally part(45);
-             part.addItem(1, FileKind::any, 40, nullptr, Time(), "b");
+             part.addItem(1, FileKind::any, 40, nullptr, Time(), std::nullopt, "b");
              t.merge(std::move(part));
          },
          {"2 smaller items"}},
         {"beside a folded folder",
          [&](FolderTally& t) {
-             t.addItem(0, FileKind::any, 40, nullptr, Time(), "a");
-             t.addFolder(1, FileKind::any, 8, nullptr, Time(), 3, 0);
+             t.addItem(0, FileKind::any, 40, nullptr, Time(), std::nullopt, "a");
+             t.addFolder(1, FileKind::any, 8, nullptr, Time(), {}, 3, 0);
          },
          {"1 smaller item"}},
     };
@@ -206,6 +206,55 @@ TEST(FolderTallyTest, ALoneFoldedFileBecomesItsOwnNode) {
             EXPECT_EQ(pdf->lastModified, Time(std::chrono::seconds(5)));
         }
     }
+}
+
+// Whatever path bytes take into the remainder (a small file, a child cut by
+// the limit with all it holds, a folder without a node, another part of the
+// listing), their ages go with them; the folder's own blocks keep theirs.
+TEST(FolderTallyTest, AgesGoWhereverTheBytesGo) {
+    const AgeProfile::Moment reference{19794, 0};
+    const auto stamp = [&](std::int64_t daysAgo) {
+        return AgeProfile::stamp(reference, reference.day - daysAgo, 0);
+    };
+    FolderTally tally(1);
+    tally.addOwn(4096, ScanTreeNode::noDate, stamp(900));
+    tally.addItem(0, FileKind::any, 10, nullptr, ScanTreeNode::noDate, stamp(1));
+    ScanTreeNode kept = item("kept.mov", 900);
+    kept.stamp = stamp(2);
+    tally.addItem(1, kept.kind, 900, &kept);
+    ScanTreeNode cutFolder;  // cut by the limit of one child, with a kept file and a remainder
+    cutFolder.name = "cut";
+    cutFolder.isFolder = true;
+    cutFolder.bytes = 800;
+    cutFolder.foldBytes = 300;
+    cutFolder.foldAges.add(stamp(40), 300);
+    cutFolder.ownAges.add(stamp(41), 100);
+    ScanTreeNode inside = item("inside.mov", 400);
+    inside.stamp = stamp(42);
+    cutFolder.children.push_back(inside);
+    tally.addFolder(2, FileKind::video, 800, &cutFolder);
+    AgeProfile folded;
+    folded.add(stamp(400), 70);
+    tally.addFolder(3, FileKind::any, 70, nullptr, ScanTreeNode::noDate, std::move(folded));
+    FolderTally part(1);
+    part.addItem(4, FileKind::any, 5, nullptr, ScanTreeNode::noDate, stamp(1));
+    part.addOwn(2, ScanTreeNode::noDate, stamp(3));
+    tally.merge(std::move(part));
+
+    FolderTally copy(1);
+    copy.merge(FolderTally(tally));
+    const AgeProfile all = copy.takeAges();
+    EXPECT_EQ(all.total(), copy.totalBytes());
+
+    const ScanTreeNode node = tally.finish("f");
+    EXPECT_EQ(node.foldBytes, 10 + 800 + 70 + 5);
+    EXPECT_EQ(node.foldAges.total(), node.foldBytes);
+    EXPECT_EQ(node.foldAges.size(), 5u);  // 1, 40, 41, 42 and 400 days ago
+    EXPECT_EQ(node.ownAges.total(), 4096 + 2);
+    AgeProfile collected;
+    node.collectAges(collected);
+    EXPECT_EQ(collected.total(), node.bytes);
+    EXPECT_EQ(collected, all);
 }
 
 TEST(ScanTreeNodeTest, BecomesStorageNodesWithPathsAndARemainderAfterEqualSizes) {

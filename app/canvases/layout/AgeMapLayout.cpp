@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "app/canvases/layout/AgeParts.h"
 #include "core/model/SizeSum.h"
 #include "core/text/ByteFormat.h"
 
@@ -34,30 +35,29 @@ AgeMapLayout AgeMapLayout::make(const StorageNode& root, const CanvasClock& cloc
     layout.rootBytes = root.bytes;
     layout.buckets.assign(ageBuckets.begin(), ageBuckets.end());
     std::array<SizeSum, ageBuckets.size()> sums;
-    SizeSum notInspected, noDate, itemised;
-    std::vector<const StorageNode*> untouched;
+    SizeSum notInspected, noDate;
 
-    for (const StorageNode* leaf : sizedLeaves(root)) {
-        itemised += leaf->bytes;
-        if (leaf->kind == StorageNode::Kind::uninspected) {
-            notInspected += leaf->bytes;
-        } else if (!leaf->lastModified) {
-            noDate += leaf->bytes;
+    // Every byte by its own file's age: a remainder's and a folder's own
+    // bytes through their age profiles, not by the newest date among them.
+    const std::int64_t itemised = forEachAgePart(root, [&](const AgePart& part) {
+        if (part.uninspected) {
+            notInspected += part.bytes;
+        } else if (!part.isDated()) {
+            noDate += part.bytes;
         } else {
-            const int age = clock.elapsedDays(*leaf->lastModified);
+            const int age = part.elapsedDays(clock);
             std::size_t bucket = ageBuckets.size() - 1;
             for (std::size_t i = 0; i < ageBuckets.size(); ++i)
                 if (ageBuckets[i].maxDays >= age) {
                     bucket = i;
                     break;
                 }
-            sums[bucket] += leaf->bytes;
-            if (age > untouchedDays) untouched.push_back(leaf);
+            sums[bucket] += part.bytes;
         }
-    }
+    });
     for (std::size_t i = 0; i < sums.size(); ++i) layout.buckets[i].bytes = sums[i].total();
 
-    const std::int64_t remainder = std::max<std::int64_t>(root.bytes, 0) - itemised.total();
+    const std::int64_t remainder = std::max<std::int64_t>(root.bytes, 0) - itemised;
     const auto special = [&](int id, std::string_view label, std::string_view note, std::int64_t bytes) {
         if (bytes >= 1) layout.buckets.push_back({id, label, 0, false, note, bytes});
     };
@@ -65,12 +65,31 @@ AgeMapLayout AgeMapLayout::make(const StorageNode& root, const CanvasClock& cloc
     special(91, "No date", "These carry no modification date", noDate.total());
     special(92, "Not itemised", "Inside a toolchain, but not broken out as a removable item", remainder);
 
-    std::stable_sort(untouched.begin(), untouched.end(),
-                     [](const StorageNode* a, const StorageNode* b) { return a->bytes > b->bytes; });
-    if (untouched.size() > bigUntouchedLimit) untouched.resize(bigUntouchedLimit);
+    // Untouched is the newest date a leaf carries: one file touched today
+    // keeps a whole folder off the list. Only dates within a couple of days
+    // of the year's edge need their days counted.
+    using std::chrono::hours;
+    const auto surelyOld = clock.now() - hours(24 * (untouchedDays + 2));
+    const auto surelyRecent = clock.now() - hours(24 * (untouchedDays - 1));
+    std::vector<std::pair<const StorageNode*, std::size_t>> untouched;  // with its leaf order
+    for (const StorageNode* leaf : sizedLeaves(root)) {
+        if (leaf->kind == StorageNode::Kind::uninspected || !leaf->lastModified) continue;
+        const auto date = *leaf->lastModified;
+        if (date > surelyRecent) continue;
+        if (date < surelyOld || clock.elapsedDays(date) > untouchedDays)
+            untouched.emplace_back(leaf, untouched.size());
+    }
+    // The largest first, equal sizes in leaf order; only the first 14 are sorted.
+    const auto shown = std::min(untouched.size(), bigUntouchedLimit);
+    std::partial_sort(untouched.begin(), untouched.begin() + static_cast<std::ptrdiff_t>(shown),
+                      untouched.end(), [](const auto& a, const auto& b) {
+                          return a.first->bytes != b.first->bytes ? a.first->bytes > b.first->bytes
+                                                                  : a.second < b.second;
+                      });
+    layout.bigUntouched.clear();
+    for (std::size_t i = 0; i < shown; ++i) layout.bigUntouched.push_back(untouched[i].first);
     SizeSum total;
-    for (const auto* node : untouched) total += node->bytes;
-    layout.bigUntouched = std::move(untouched);
+    for (const auto* node : layout.bigUntouched) total += node->bytes;
     layout.bigUntouchedTotal = total.total();
     return layout;
 }

@@ -7,6 +7,8 @@
 
 #include <QTimeZone>
 
+#include "core/model/AgeProfile.h"
+
 namespace korvane {
 
 // "Now" and the local time zone the age-based canvases count days in; both
@@ -30,6 +32,20 @@ public:
     };
     // The local calendar month of a date.
     YearMonth yearMonth(std::chrono::system_clock::time_point date) const;
+
+    // Now's local day and time of day.
+    AgeProfile::Moment localNow() const {
+        return {localNow_.day, static_cast<std::int32_t>(localNow_.millisecond)};
+    }
+    // The same two for a cell of an age profile, whose days are local days.
+    int elapsedDays(const AgeProfile::Cell& cell, std::int32_t referenceMillisecond) const {
+        return AgeProfile::elapsedDays(cell, referenceMillisecond, localNow());
+    }
+    static YearMonth yearMonth(const AgeProfile::Cell& cell) {
+        YearMonth when;
+        AgeProfile::yearMonth(cell.day, when.year, when.month);
+        return when;
+    }
 
 private:
     struct Local {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/canvases/layout/AgeMapLayout.h"
+#include "app/canvases/layout/AgeParts.h"
 #include "core/model/SizeSum.h"
 #include "core/text/ByteFormat.h"
 
@@ -11,20 +11,32 @@ namespace korvane {
 
 MonthGridLayout MonthGridLayout::make(const StorageNode& root, const CanvasClock& clock) {
     std::map<std::pair<int, int>, SizeSum> totals;
-    for (const StorageNode* leaf : AgeMapLayout::sizedLeaves(root)) {
-        if (!leaf->lastModified) continue;
-        const auto when = clock.yearMonth(*leaf->lastModified);
-        totals[{when.year, when.month}] += leaf->bytes;
-    }
+    // Every byte in the month of its own file's date, uninspected ones too.
+    // An age profile's cells come in order: a month's run is added at once.
+    std::pair<int, int> run{0, 0};
+    SizeSum runBytes;
+    forEachAgePart(root, [&](const AgePart& part) {
+        if (!part.isDated()) return;
+        const auto when = part.yearMonth(clock);
+        if (std::pair(when.year, when.month) != run) {
+            if (runBytes.total() > 0) totals[run] += runBytes.total();
+            run = {when.year, when.month};
+            runBytes = SizeSum();
+        }
+        runBytes += part.bytes;
+    });
+    if (runBytes.total() > 0) totals[run] += runBytes.total();
     MonthGridLayout layout;
     for (const auto& [key, sum] : totals) {
         layout.cells.push_back(
             {std::to_string(key.first) + "-" + std::to_string(key.second), key.first, key.second, sum.total()});
         layout.byMonth_[key] = sum.total();
         layout.scale = std::max(layout.scale, sum.total());
-        if (layout.years.empty() || layout.years.back() != key.first) layout.years.push_back(key.first);
     }
-    std::reverse(layout.years.begin(), layout.years.end());
+    // Every year from the newest to the oldest, so that the timeline has no gaps.
+    if (!layout.cells.empty())
+        for (int year = layout.cells.back().year; year >= layout.cells.front().year; --year)
+            layout.years.push_back(year);
     return layout;
 }
 

@@ -25,7 +25,8 @@ struct MonthGridLayout {
 
     // Months with bytes, oldest first.
     std::vector<Cell> cells;
-    // Years with bytes, newest first; years between them without bytes get no row.
+    // Every year from the newest with bytes to the oldest, newest first: a year
+    // between them without bytes keeps its (empty) row.
     std::vector<int> years;
     // The busiest month's bytes, at least 1.
     std::int64_t scale = 1;

@@ -1,6 +1,7 @@
 #include "app/canvases/layout/StrataLayout.h"
 
 #include <algorithm>
+#include <bit>
 #include <span>
 #include <string>
 
@@ -20,6 +21,25 @@ int StrataLayout::bandFor(int ageDays) {
     for (std::size_t i = 0; i < bandTable.size(); ++i)
         if (bandTable[i].maxDays >= ageDays) return static_cast<int>(i);
     return static_cast<int>(bandTable.size()) - 1;
+}
+
+std::uint8_t StrataLayout::ageBands(const StorageNode& leaf, const CanvasClock& clock) {
+    auto bands = static_cast<std::uint8_t>(1u << bandFor(age(leaf, clock)));
+    const AgeProfile& ages = leaf.ages;
+    for (std::size_t i = 0; i < ages.size(); ++i)
+        bands |= static_cast<std::uint8_t>(
+            1u << bandFor(clock.elapsedDays(ages.cell(i), ages.referenceMillisecond())));
+    return bands;
+}
+
+std::optional<std::string> StrataLayout::spanText(std::uint8_t ageBands) {
+    const int count = std::popcount(static_cast<unsigned>(ageBands));
+    if (count < 2) return std::nullopt;
+    const auto name = [](int band) { return std::string(bandTable[static_cast<std::size_t>(band)].name); };
+    const std::string newest = name(std::countr_zero(static_cast<unsigned>(ageBands)));
+    const std::string oldest = name(std::bit_width(static_cast<unsigned>(ageBands)) - 1);
+    if (count == 2) return "Spans " + newest + " and " + oldest;
+    return "Spans " + std::to_string(count) + " bands, " + newest + " to " + oldest;
 }
 
 namespace {
@@ -68,7 +88,7 @@ std::vector<std::int64_t> addBands(StrataLayout& layout, LeavesByBand& byBand) {
 // The band's deposits along its strip, largest first; the unreadable tail
 // (two tiles or more) is summed into one tile at the end.
 void placeDeposits(StrataLayout& layout, StrataLayout::Band& band, const std::vector<Sized>& list,
-                   const StorageNode& root) {
+                   const StorageNode& root, const CanvasClock& clock) {
     band.firstDeposit = layout.deposits.size();
     const double scale = band.strip.width() / static_cast<double>(std::max<std::int64_t>(band.total, 1));
     std::size_t readable = 0;
@@ -77,7 +97,8 @@ void placeDeposits(StrataLayout& layout, StrataLayout::Band& band, const std::ve
         ++readable;
     if (list.size() - readable < 2) readable = list.size();
     double x = band.strip.left();
-    const auto place = [&](const StorageNode* node, std::int64_t bytes, bool isSummary) {
+    const auto place = [&](const StorageNode* node, std::int64_t bytes, bool isSummary,
+                           std::uint8_t ageBands) {
         StrataLayout::Deposit deposit;
         deposit.node = node;
         deposit.bandIndex = band.bandIndex;
@@ -88,10 +109,16 @@ void placeDeposits(StrataLayout& layout, StrataLayout::Band& band, const std::ve
         deposit.isUninspected = node->kind == StorageNode::Kind::uninspected;
         deposit.hasLabel = deposit.nominalWidth > StrataLayout::labelWidth;
         deposit.isSummary = isSummary;
+        deposit.ageBands = ageBands;
         layout.deposits.push_back(deposit);
         x += width + StrataLayout::tileGap;
     };
-    for (std::size_t d = 0; d < readable; ++d) place(list[d].node, list[d].bytes, false);
+    const auto ownBand = static_cast<std::uint8_t>(1u << band.bandIndex);
+    const auto bandsOf = [&](const StorageNode& node) {
+        return node.ages.size() > 0 ? StrataLayout::ageBands(node, clock) : ownBand;
+    };
+    for (std::size_t d = 0; d < readable; ++d)
+        place(list[d].node, list[d].bytes, false, bandsOf(*list[d].node));
     if (readable < list.size()) {
         const std::span<const StorageNode* const> summed(layout.leaves.data() + band.firstLeaf + readable,
                                                          list.size() - readable);
@@ -99,7 +126,9 @@ void placeDeposits(StrataLayout& layout, StrataLayout::Band& band, const std::ve
             root.id + "/" +
                 std::string(StrataLayout::bandTable[static_cast<std::size_t>(band.bandIndex)].name),
             summed));
-        place(summary.get(), summary->bytes, true);
+        std::uint8_t summedBands = ownBand;
+        for (const StorageNode* node : summed) summedBands |= bandsOf(*node);
+        place(summary.get(), summary->bytes, true, summedBands);
         layout.deposits.back().firstSummed = band.firstLeaf + readable;
         layout.deposits.back().summedCount = summed.size();
         layout.summaries.push_back(std::move(summary));
@@ -135,7 +164,7 @@ StrataLayout StrataLayout::make(const StorageNode& root, QSizeF size, const Canv
         const auto& list = byBand[static_cast<std::size_t>(band.bandIndex)];
         for (const Sized& sized : list) layout.leaves.push_back(sized.node);
         band.leafCount = list.size();
-        placeDeposits(layout, band, list, root);
+        placeDeposits(layout, band, list, root, clock);
         y += h + bandSpacing;
     }
     return layout;

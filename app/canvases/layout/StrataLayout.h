@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -65,6 +66,9 @@ struct StrataLayout {
         bool isSummary = false;
         std::size_t firstSummed = 0;
         std::size_t summedCount = 0;
+        // The bands its bytes fall in, one bit per band: a tile sits in the
+        // band of its newest date, and a remainder's older files lie deeper.
+        std::uint8_t ageBands = 0;
     };
 
     struct Band {
@@ -108,6 +112,11 @@ struct StrataLayout {
     static int age(const StorageNode& leaf, const CanvasClock& clock);
     // The first band whose maxDays reaches the age.
     static int bandFor(int ageDays);
+    // The bands the leaf's bytes fall in, by its age profile where it has one.
+    static std::uint8_t ageBands(const StorageNode& leaf, const CanvasClock& clock);
+    // What a tile's hover card says when its bytes span several bands:
+    // "Spans Days and Buried", "Spans 3 bands, Days to Buried"; none otherwise.
+    static std::optional<std::string> spanText(std::uint8_t ageBands);
 
     bool isEmpty() const { return bands.empty(); }
 

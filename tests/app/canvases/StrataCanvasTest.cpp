@@ -208,6 +208,25 @@ TEST_F(StrataCanvasTest, ARebuiltTreeAtTheSameAddressIsLaidOutAfresh) {
     EXPECT_EQ(canvas_->layoutBuilds(), before + 1);
 }
 
+// A tile sits in the band of its newest date; when its bytes are older too,
+// its card (and what a screen reader hears) says which bands they span.
+TEST_F(StrataCanvasTest, TheCardOfATileWhoseBytesSpanSeveralBandsSaysSo) {
+    root_ = makeTree();
+    const AgeProfile::Moment today = canvas_->clock().localNow();
+    root_.children[0].ages.add(AgeProfile::stamp(today, today.day - 1, 0), 300);
+    root_.children[0].ages.add(AgeProfile::stamp(today, today.day - 500, 0), 300);
+    canvas_->setRoot(&root_);
+    QSizeF cards[2];
+    for (const std::string id : {"fresh-a", "fresh-b"}) {
+        QTest::mouseMove(canvas_.get(), centreOf(layout().deposits[depositNamed(id)].rect));
+        const QString heard = canvas_->accessibleDescription();
+        EXPECT_EQ(heard.endsWith(QStringLiteral(", Spans Days and Buried")), id == "fresh-a")
+            << heard.toStdString();
+        cards[id == "fresh-a" ? 0 : 1] = canvas_->hoverCardRect().size();
+    }
+    EXPECT_GT(cards[0].height(), cards[1].height()) << "the line has room on the card";
+}
+
 QColor over(QColor top, double opacity, QColor bottom) {
     auto mix = [opacity](int t, int b) { return static_cast<int>(std::lround(t * opacity + b * (1 - opacity))); };
     return {mix(top.red(), bottom.red()), mix(top.green(), bottom.green()), mix(top.blue(), bottom.blue())};

@@ -101,7 +101,7 @@ TEST(AgeMapLayout, RelativeAgeTexts) {
     }
 }
 
-TEST(MonthGridLayout, CellsByLocalMonthWithEmptyYearsOmitted) {
+TEST(MonthGridLayout, CellsByLocalMonthWithEveryYearBetweenKept) {
     const auto at = [](int y, int m, int d, int h) {
         return timePoint(QDateTime(QDate(y, m, d), QTime(h, 0), newYork()));
     };
@@ -116,7 +116,7 @@ TEST(MonthGridLayout, CellsByLocalMonthWithEmptyYearsOmitted) {
     const auto grid = MonthGridLayout::make(root, fixedClock());
     ASSERT_EQ(grid.cells.size(), 3u);
     EXPECT_EQ(grid.cells[0].id, "2022-7");
-    EXPECT_EQ(grid.years, (std::vector<int>{2024, 2022}));
+    EXPECT_EQ(grid.years, (std::vector<int>{2024, 2023, 2022}));  // 2023 holds nothing, yet keeps its row
     EXPECT_EQ(grid.scale, 400);
     EXPECT_EQ(grid.bytes(2024, 3), 400);
     EXPECT_EQ(grid.bytes(2024, 2), 100);

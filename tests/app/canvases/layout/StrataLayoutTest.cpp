@@ -185,3 +185,40 @@ TEST(StrataLayout, OnlyBandsWithCandidatesOfferSelection) {
     EXPECT_FALSE(layout.hasCandidates(layout.bands[1]));
     EXPECT_FALSE(layout.hasCandidates(layout.bands[2]));
 }
+
+// A remainder sits in the band of its newest file; its hover card says when
+// its bytes lie in other bands too, and so does a tile summing such leaves.
+TEST(StrataLayout, ATileSaysWhichBandsItsBytesSpan) {
+    const CanvasClock clock = fixedClock();
+    const auto withAges = [&](StorageNode node,
+                              const std::vector<std::pair<int, std::int64_t>>& daysAgoAndBytes) {
+        for (const auto& [days, bytes] : daysAgoAndBytes)
+            node.ages.add(AgeProfile::stamp(clock.localNow(), clock.localNow().day - days, 0), bytes);
+        return node;
+    };
+    struct Case {
+        std::vector<std::pair<int, std::int64_t>> ages;
+        std::optional<std::string> text;
+    };
+    const Case cases[] = {
+        {{}, std::nullopt},
+        {{{1, 50}, {3, 50}}, std::nullopt},
+        {{{1, 50}, {1800, 50}}, "Spans Days and Buried"},
+        {{{1, 10}, {20, 10}, {200, 10}, {400, 70}}, "Spans 4 bands, Days to Buried"},
+    };
+    for (const Case& c : cases) {
+        const auto rest = withAges(datedLeaf("rest", 100, daysAgo(1)), c.ages);
+        EXPECT_EQ(StrataLayout::spanText(StrataLayout::ageBands(rest, clock)), c.text) << c.ages.size();
+    }
+
+    // Tiles too thin to read are summed: the sum spans what its leaves span.
+    std::vector<StorageNode> leaves{datedLeaf("big", 100'000, daysAgo(1))};
+    for (int i = 0; i < 30; ++i) leaves.push_back(datedLeaf("small" + std::to_string(i), 10, daysAgo(2)));
+    leaves.push_back(withAges(datedLeaf("small-rest", 10, daysAgo(2)), {{2, 5}, {100, 5}}));
+    const auto root = folder("r", std::move(leaves));
+    const auto layout = StrataLayout::make(root, QSizeF(900, 500), clock);
+    ASSERT_EQ(layout.deposits.size(), 2u);
+    EXPECT_EQ(StrataLayout::spanText(layout.deposits[0].ageBands), std::nullopt);
+    EXPECT_TRUE(layout.deposits[1].isSummary);
+    EXPECT_EQ(StrataLayout::spanText(layout.deposits[1].ageBands), "Spans Days and Seasons");
+}

@@ -1,0 +1,103 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+
+#include "app/canvases/layout/CanvasClock.h"
+#include "core/model/SizeSum.h"
+#include "core/model/StorageNode.h"
+
+namespace korvane {
+
+// A share of the bytes under a root that has one age: a leaf's bytes by its
+// date, or one cell of an age profile (a folder remainder's files, a folder's
+// own blocks), or bytes with no date at all.
+struct AgePart {
+    std::int64_t bytes = 0;
+    bool uninspected = false;
+    std::optional<std::chrono::system_clock::time_point> date;
+    std::optional<AgeProfile::Cell> cell;
+    std::int32_t referenceMillisecond = 0;
+
+    bool isDated() const { return date || cell; }
+    // Only for a dated part.
+    int elapsedDays(const CanvasClock& clock) const {
+        return cell ? clock.elapsedDays(*cell, referenceMillisecond) : clock.elapsedDays(*date);
+    }
+    CanvasClock::YearMonth yearMonth(const CanvasClock& clock) const {
+        return cell ? CanvasClock::yearMonth(*cell) : clock.yearMonth(*date);
+    }
+};
+
+namespace detail {
+
+template <typename Visit>
+void visitProfile(const AgeProfile& ages, Visit& visit) {
+    AgePart part;
+    part.referenceMillisecond = ages.referenceMillisecond();
+    for (std::size_t i = 0; i < ages.size(); ++i) {
+        part.cell = ages.cell(i);
+        part.bytes = part.cell->bytes;
+        visit(static_cast<const AgePart&>(part));
+    }
+}
+
+template <typename Visit>
+void visitAgeParts(const StorageNode& node, Visit& visit, SizeSum& seen) {
+    if (node.children.empty()) {
+        if (node.bytes < 1) return;
+        seen += node.bytes;
+        std::int64_t rest = node.bytes;
+        const bool uninspected = node.kind == StorageNode::Kind::uninspected;
+        if (!uninspected && node.ages.size() > 0) {
+            const std::int64_t profiled = node.ages.total();
+            if (profiled <= node.bytes) {
+                visitProfile(node.ages, visit);
+                rest -= profiled;
+            }
+        }
+        if (rest >= 1) {
+            AgePart part;
+            part.bytes = rest;
+            part.uninspected = uninspected;
+            part.date = node.lastModified;
+            visit(static_cast<const AgePart&>(part));
+        }
+        return;
+    }
+    // A folder's own bytes, those no child holds, where its profile dates them.
+    if (!node.ages.empty()) {
+        SizeSum held;
+        for (const StorageNode& child : node.children) held += child.bytes;
+        const std::int64_t own = std::max<std::int64_t>(node.bytes, 0) - held.total();
+        if (node.ages.isNodeDate()) {
+            if (own >= 1 && node.lastModified) {
+                AgePart part;
+                part.bytes = own;
+                part.date = node.lastModified;
+                visit(static_cast<const AgePart&>(part));
+                seen += own;
+            }
+        } else if (const std::int64_t profiled = node.ages.total(); profiled <= own) {
+            visitProfile(node.ages, visit);
+            seen += profiled;
+        }
+    }
+    for (const StorageNode& child : node.children) visitAgeParts(child, visit, seen);
+}
+
+}  // namespace detail
+
+// Visits the root's bytes part by part: every leaf holding a byte (its
+// profile's cells, the rest by its date), and the own bytes of folders whose
+// profile dates them. Gives the bytes visited; what a tree does not break out
+// (a category's footprint beyond its items) is not.
+template <typename Visit>
+std::int64_t forEachAgePart(const StorageNode& root, Visit&& visit) {
+    SizeSum seen;
+    detail::visitAgeParts(root, visit, seen);
+    return seen.total();
+}
+
+}  // namespace korvane
