@@ -475,7 +475,7 @@ std::vector<CleanupCandidate> AppUninstaller::candidates(const InstalledApp& app
             leftover.kind + " \u2014 " + Paths::lastComponent(leftover.path), leftover.path, leftover.bytes,
             SafetyLevel::caution,
             leftover.kind + " belonging to " + app.name + ", matched on " + leftover.matchedOn +
-                ". It stays on disk when the app is dragged to the Trash.",
+                ". It stays on disk when only the application itself is removed.",
             "Recreated if you install " + app.name + " again", std::nullopt,
             std::map<std::string, std::string>{{"Matched on", leftover.matchedOn}}, RemovalKind::path(),
             false);

@@ -590,9 +590,8 @@ TEST_F(AppUninstallerTest, CandidatesForReview) {
     EXPECT_EQ(cache.safety, SafetyLevel::caution);
     EXPECT_FALSE(cache.isSelectedByDefault);
     EXPECT_EQ(cache.reason,
-              "Caches belonging to Foo, matched on com.example.foo. It stays on disk when the app is dragged "
-              "to the "
-              "Trash.");
+              "Caches belonging to Foo, matched on com.example.foo. It stays on disk when only the application "
+              "itself is removed.");
     EXPECT_EQ(cache.restoreHint, "Recreated if you install Foo again");
     EXPECT_FALSE(cache.lastModified.has_value());
     EXPECT_EQ(cache.details, (std::map<std::string, std::string>{{"Matched on", "com.example.foo"}}));
