@@ -101,11 +101,29 @@ QStringList brokenLines(const QString& text, double width, const TextWidth& widt
     return lines;
 }
 
+// "21 smaller items", "12 photos": a count and plain words.
+bool isCountText(const QStringList& words) {
+    if (words.size() < 2 || !words.front().front().isDigit()) return false;
+    for (const QChar c : words.front())
+        if (!c.isDigit() && c != QLatin1Char(',')) return false;
+    for (qsizetype i = 1; i < words.size(); ++i)
+        for (const QChar c : words[i])
+            if (!c.isLetter()) return false;
+    return true;
+}
+
 }  // namespace
 
 QString fittedLabel(const QString& text, double width, const TextWidth& widthOf) {
     if (text.isEmpty() || width <= 0) return {};
     if (widthOf(text) <= width) return text;
+    // A count loses whole words ("21 smaller", "21"): "21 sm…" says nothing.
+    if (const QStringList words = text.split(QLatin1Char(' '), Qt::SkipEmptyParts); isCountText(words)) {
+        for (qsizetype count = words.size() - 1; count >= 1; --count)
+            if (const QString shown = words.mid(0, count).join(QLatin1Char(' ')); widthOf(shown) <= width)
+                return shown;
+        return {};
+    }
     const std::vector<qsizetype> ends = characterEnds(text);
     const auto cut = [&](qsizetype kept) { return trimmedEnd(text.left(ends[kept - 1])); };
     const qsizetype kept = largestFitting(minimumKept, static_cast<qsizetype>(ends.size()) - 1,

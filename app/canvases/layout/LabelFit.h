@@ -13,7 +13,8 @@ using TextWidth = std::function<double(const QString&)>;
 // whole text when it fits; else the text cut at its end, while at least
 // four of its characters and the ellipsis fit; else nothing (the hover card
 // and the tooltip carry the whole name). A name cut anywhere else ("an…30",
-// "Ap…ns") reads as some other name.
+// "Ap…ns") reads as some other name. A count in words ("21 smaller items")
+// drops whole words instead ("21 smaller", "21").
 QString fittedLabel(const QString& text, double width, const TextWidth& widthOf);
 
 // A text of parts joined by `separator` ("Android · 2 items"): trailing

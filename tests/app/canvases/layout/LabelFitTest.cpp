@@ -30,7 +30,9 @@ TEST(LabelFit, ALabelIsWholeOrCutAtItsEndOrNotThere) {
                           Case{"Applications", 5, "Appl\u2026"}, Case{"lib", 3, "lib"}, Case{"lib", 2, ""},
                           Case{"ab cdefgh", 5, ""}, Case{"abcd efgh", 6, "abcd\u2026"},
                           Case{"Cafe\u0301 notes", 6, "Cafe\u0301\u2026"}, Case{"Cafe\u0301 notes", 5, ""},
-                          Case{"name", 0, ""}, Case{"", 10, ""}}) {
+                          Case{"name", 0, ""}, Case{"", 10, ""},
+                          Case{"21 smaller items", 15, "21 smaller"}, Case{"21 smaller items", 9, "21"},
+                          Case{"1,204 smaller items", 4, ""}, Case{"2024 report.pdf", 9, "2024 rep\u2026"}}) {
         // clang-format on
         EXPECT_EQ(fittedLabel(utf8(c.text), c.width, byCharacters), utf8(c.shown))
             << c.text << " in " << c.width;
