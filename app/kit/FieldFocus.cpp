@@ -1,13 +1,9 @@
 #include "app/kit/FieldFocus.h"
 
 #include <QEvent>
-#include <QPainter>
 #include <QPointer>
-#include <QWidget>
-#include <algorithm>
 
-#include "app/kit/PaletteEnvironment.h"
-#include "app/theme/FocusRing.h"
+#include "app/kit/FocusRingOverlay.h"
 
 namespace korvane {
 
@@ -17,15 +13,13 @@ namespace {
 constexpr int reachAcross = 6;
 constexpr int reachUp = 4;
 
-class FieldFocusRing : public QWidget {
+class FieldFocusRing : public FocusRingOverlay {
 public:
     // Until the field has a parent of its own, the ring waits inside it, hidden.
     FieldFocusRing(QWidget& field, QWidget* leading)
-        : QWidget(field.parentWidget() ? field.parentWidget() : &field), field_(field), leading_(leading) {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setAttribute(Qt::WA_NoSystemBackground);
-        setFocusPolicy(Qt::NoFocus);
-        hide();
+        : FocusRingOverlay(field.parentWidget() ? field.parentWidget() : &field, 2, 6),
+          field_(field),
+          leading_(leading) {
         field.installEventFilter(this);
         if (leading) leading->installEventFilter(this);
     }
@@ -45,11 +39,6 @@ protected:
                 break;
         }
         return QWidget::eventFilter(watched, event);
-    }
-    void paintEvent(QPaintEvent*) override {
-        const Palette& palette = environmentPalette(this);
-        QPainter painter(this);
-        FocusRing::paint(painter, rect(), std::max(palette.radius - 2, 6.0), palette, palette.canvas);
     }
 
 private:

@@ -2,24 +2,18 @@
 
 #include <QAbstractScrollArea>
 #include <QEvent>
-#include <QPainter>
 #include <QScrollBar>
 
-#include "app/kit/PaletteEnvironment.h"
-#include "app/theme/FocusRing.h"
+#include "app/kit/FocusRingOverlay.h"
 
 namespace korvane {
 
 namespace {
 
 // Lies over the area's viewport and draws the ring while the area has the focus.
-class ScrollFocusRing : public QWidget {
+class ScrollFocusRing : public FocusRingOverlay {
 public:
-    explicit ScrollFocusRing(QAbstractScrollArea& area) : QWidget(&area), area_(area) {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setAttribute(Qt::WA_NoSystemBackground);
-        setFocusPolicy(Qt::NoFocus);
-        hide();
+    explicit ScrollFocusRing(QAbstractScrollArea& area) : FocusRingOverlay(&area, 4, 3), area_(area) {
         area.installEventFilter(this);
         for (QScrollBar* bar : {area.verticalScrollBar(), area.horizontalScrollBar()})
             connect(bar, &QScrollBar::rangeChanged, this, [this] { follow(); });
@@ -39,11 +33,6 @@ protected:
                 break;
         }
         return QWidget::eventFilter(watched, event);
-    }
-    void paintEvent(QPaintEvent*) override {
-        const Palette& palette = environmentPalette(this);
-        QPainter painter(this);
-        FocusRing::paint(painter, rect(), std::max(palette.radius - 4, 3.0), palette, palette.canvas);
     }
 
 private:

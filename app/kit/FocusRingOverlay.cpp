@@ -1,0 +1,26 @@
+#include "app/kit/FocusRingOverlay.h"
+
+#include <QPainter>
+#include <algorithm>
+
+#include "app/kit/PaletteEnvironment.h"
+#include "app/theme/FocusRing.h"
+
+namespace korvane {
+
+FocusRingOverlay::FocusRingOverlay(QWidget* parent, double inset, double minimumRadius)
+    : QWidget(parent), inset_(inset), minimumRadius_(minimumRadius) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setFocusPolicy(Qt::NoFocus);
+    hide();
+}
+
+void FocusRingOverlay::paintEvent(QPaintEvent*) {
+    const Palette& palette = environmentPalette(this);
+    QPainter painter(this);
+    FocusRing::paint(painter, rect(), std::max(palette.radius - inset_, minimumRadius_), palette,
+                     palette.canvas);
+}
+
+}  // namespace korvane
