@@ -11,7 +11,7 @@ namespace {
 
 HoverCardContent card(std::string name, std::optional<SafetyLevel> safety) {
     return {CleanupCategory::node, std::move(name), safety,        "312",       "MB",
-            "\u00B7 5.0%",         std::nullopt,    "2 years ago", std::nullopt};
+            "\u00B7 5.0%",         std::nullopt,    "2 years ago", std::nullopt, std::nullopt};
 }
 
 }  // namespace

@@ -81,10 +81,10 @@ TEST_F(HistoryContentTest, PastCleanupRows) {
     EXPECT_EQ(content.pastCleanups->total, "123 GB total");
     ASSERT_EQ(content.pastCleanups->rows.size(), 12u);
     EXPECT_EQ(content.pastCleanups->rows[0],
-              (PastCleanupRow{"Feb 15, 2025 at 4:05 PM", "3 items \u00b7 1 failed", "3 GB"}));
+              (PastCleanupRow{"Feb 15, 2025 at 4:05 PM", "3 items \u00b7 1 failed", "3 GB", std::nullopt}));
     EXPECT_EQ(content.pastCleanups->rows[1], (PastCleanupRow{"Feb 14, 2025 at 4:05 PM", "0 items \u00b7 2 failed",
-                                                             ByteFormat::string(0)}));
-    EXPECT_EQ(content.pastCleanups->rows[2], (PastCleanupRow{"Feb 13, 2025 at 4:05 PM", "1 item", "1 GB"}));
+                                                             ByteFormat::string(0), std::nullopt}));
+    EXPECT_EQ(content.pastCleanups->rows[2], (PastCleanupRow{"Feb 13, 2025 at 4:05 PM", "1 item", "1 GB", std::nullopt}));
     // The thirteenth (oldest) report is left out of the rows.
     EXPECT_EQ(content.pastCleanups->rows.back().date, "Feb 4, 2025 at 4:05 PM");
 }
