@@ -33,7 +33,6 @@ public:
     QWidget* inspector() const { return inspector_; }
     // The inspector's column, as wide as it shows right now (0 while hidden).
     QWidget* inspectorColumn() const { return inspectorColumn_; }
-    MotionAnimation* inspectorSlide() const { return inspectorWidth_; }
     // The old sidebar and page fading out over the new ones.
     CrossFade* pageFade() const { return pageFade_; }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/presenters/CountText.h"
 #include "core/model/SizeSum.h"
 #include "core/text/ByteFormat.h"
 
@@ -17,10 +18,12 @@ VolumeColumn volumeColumn(const char* title, const VolumeInfo& volume) {
     return {title, ByteFormat::string(volume.availableCapacity) + " free", usedFraction(volume)};
 }
 
-TrashPanel trashPanel(const CleanupReport& report, const TrashHolding& inTrash) {
-    if (inTrash.anyLeft) {
-        const std::string bytes = ByteFormat::string(inTrash.bytes);
-        return {bytes + " can still be put back", trashExplanation, "Empty " + bytes, true, true};
+TrashPanel trashPanel(const CleanupReport& report, const std::vector<CleanupOutcome>& inTrash) {
+    if (!inTrash.empty()) {
+        SizeSum left;
+        for (const CleanupOutcome& outcome : inTrash) left += outcome.expectedBytes;
+        const std::string bytes = ByteFormat::string(left.total());
+        return {bytes + " can still be put back", trashExplanation, "Empty " + bytes, true};
     }
     std::size_t trashed = 0;
     std::size_t putBack = 0;
@@ -35,7 +38,7 @@ TrashPanel trashPanel(const CleanupReport& report, const TrashHolding& inTrash) 
         explanation = "Those items are back where they were.";
     else if (putBack > 0)
         explanation = "Some of those items are back where they were; the rest are no longer in the Trash.";
-    return {"Nothing left to put back", explanation, "Empty", false, false};
+    return {"Nothing left to put back", explanation, "Empty", false};
 }
 
 std::optional<NotRemovedPanel> notRemovedPanel(const CleanupReport& report) {
@@ -44,9 +47,10 @@ std::optional<NotRemovedPanel> notRemovedPanel(const CleanupReport& report) {
     entries.insert(entries.end(), skipped.begin(), skipped.end());
     if (entries.empty()) return std::nullopt;
     NotRemovedPanel panel;
-    const std::size_t count = entries.size();
-    panel.heading = std::to_string(count) + " item" + (count == 1 ? " was" : "s were") + " not removed";
-    const std::size_t shown = std::min<std::size_t>(count, CompletionContent::notRemovedShown);
+    const auto count = static_cast<std::int64_t>(entries.size());
+    panel.heading =
+        countText(count, "item") + std::string(countNoun(count, " was", " were")) + " not removed";
+    const std::size_t shown = std::min<std::size_t>(entries.size(), CompletionContent::notRemovedShown);
     for (std::size_t index = 0; index < shown; ++index) {
         const CleanupOutcome& outcome = entries[index];
         panel.rows.push_back({outcome.candidateID, outcome.status == CleanupOutcome::Status::failed, outcome.title,
@@ -65,19 +69,9 @@ double usedFraction(const VolumeInfo& volume) {
     return std::clamp(used / static_cast<double>(volume.totalCapacity), 0.0, 1.0);
 }
 
-TrashHolding trashHolding(const CleanupReport& report) {
-    TrashHolding holding;
-    SizeSum bytes;
-    for (const CleanupOutcome& outcome : report.restorableInTrash()) {
-        holding.anyLeft = true;
-        bytes += outcome.expectedBytes;
-    }
-    holding.bytes = bytes.total();
-    return holding;
-}
-
 CompletionContent completionContent(const std::optional<CleanupReport>& report,
-                                    const std::optional<std::string>& notice, const TrashHolding& inTrash) {
+                                    const std::optional<std::string>& notice,
+                                    const std::vector<CleanupOutcome>& inTrash) {
     CompletionContent content;
     content.notice = notice;
     if (!report) return content;
@@ -85,8 +79,7 @@ CompletionContent completionContent(const std::optional<CleanupReport>& report,
     sections.freedBytes = report->freedBytes();
     const auto locations = std::count_if(report->outcomes.begin(), report->outcomes.end(),
                                          [](const CleanupOutcome& outcome) { return outcome.succeeded(); });
-    sections.locations =
-        "removed from " + std::to_string(locations) + " location" + (locations == 1 ? "" : "s");
+    sections.locations = "removed from " + countText(locations, "location");
     sections.before = volumeColumn("Before", report->volumeBefore);
     sections.after = volumeColumn("After", report->volumeAfter);
     if (report->trashedBytes() >= 1) sections.trash = trashPanel(*report, inTrash);

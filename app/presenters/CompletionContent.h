@@ -25,8 +25,8 @@ struct TrashPanel {
     std::string headline;  // "5.6 GB can still be put back", "Nothing left to put back"
     std::string explanation;
     std::string emptyTitle;  // "Empty 5.6 GB"
+    // "Put it back" and "Empty" alike: both act on what is still in the Trash.
     bool canPutBack = false;
-    bool canEmpty = false;
 
     friend bool operator==(const TrashPanel&, const TrashPanel&) = default;
 };
@@ -72,21 +72,13 @@ struct CompletionContent {
 // The share of the volume in use, within 0...1; 0 for a volume of no size.
 double usedFraction(const VolumeInfo& volume);
 
-// What of a cleanup's trashed items the Trash still holds.
-struct TrashHolding {
-    bool anyLeft = false;    // something can still be put back
-    std::int64_t bytes = 0;  // the expected bytes of what is left
-
-    friend bool operator==(const TrashHolding&, const TrashHolding&) = default;
-};
-
-// Looks on disk now.
-TrashHolding trashHolding(const CleanupReport& report);
-
-// The Trash panel tells what the Trash holds now, not what the run put there:
-// once the items were put back or emptied nothing is left to put back and
-// neither "Put it back" nor "Empty" applies.
+// `inTrash` holds the report's outcomes whose items still lie in the Trash
+// (CleanupReport::restorableInTrash). The Trash panel tells what the Trash
+// holds now, not what the run put there: once the items were put back or
+// emptied nothing is left to put back and neither "Put it back" nor "Empty"
+// applies.
 CompletionContent completionContent(const std::optional<CleanupReport>& report,
-                                    const std::optional<std::string>& notice, const TrashHolding& inTrash);
+                                    const std::optional<std::string>& notice,
+                                    const std::vector<CleanupOutcome>& inTrash);
 
 }  // namespace korvane

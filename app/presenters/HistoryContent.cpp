@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "app/presenters/CountText.h"
-#include "core/model/SizeSum.h"
 #include "core/text/AbbreviatedDate.h"
 #include "core/text/ByteFormat.h"
 
@@ -25,11 +24,9 @@ std::optional<std::string> trend(const std::vector<HistoryStore::Snapshot>& snap
 
 std::optional<std::string> putBackMark(const CleanupReport& report) {
     if (!report.wasPutBack()) return std::nullopt;
-    if (report.keptFreedBytes() < 1) return "\u00b7 all put back";
-    SizeSum back;
-    for (const CleanupOutcome& outcome : report.outcomes)
-        if (outcome.succeeded() && outcome.putBack) back += outcome.expectedBytes;
-    return "\u00b7 " + ByteFormat::string(back.total()) + " put back";
+    const std::int64_t kept = report.keptFreedBytes();
+    if (kept < 1) return "\u00b7 all put back";
+    return "\u00b7 " + ByteFormat::string(report.freedBytes() - kept) + " put back";
 }
 
 PastCleanupRow row(const CleanupReport& report) {

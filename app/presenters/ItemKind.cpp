@@ -1,10 +1,12 @@
 #include "app/presenters/ItemKind.h"
 
 #include <array>
+#include <utility>
 
 #include "app/canvases/layout/SummaryNode.h"
 #include "app/presenters/CountText.h"
 #include "app/presenters/EntryListContent.h"
+#include "app/theme/NodeStyle.h"
 #include "core/explorer/FileTreeScanner.h"
 #include "core/system/Paths.h"
 #include "core/text/AsciiText.h"
@@ -15,62 +17,49 @@ namespace {
 
 // Kinds a person names more narrowly than the search filters do.
 struct NarrowKind {
-    std::string_view extension;
+    std::array<std::string_view, 5> extensions;
     std::string_view label;
     std::string_view symbol;
 };
 
-constexpr std::array<NarrowKind, 7> narrowKinds = {{
-    {"iso", "Disk image", "opticaldisc"},
-    {"img", "Disk image", "opticaldisc"},
-    {"qcow2", "Disk image", "opticaldisc"},
-    {"vmdk", "Disk image", "opticaldisc"},
-    {"vdi", "Disk image", "opticaldisc"},
-    {"appimage", "Application", "app.badge"},
-    {"deb", "Package", "shippingbox"},
+constexpr std::array<NarrowKind, 3> narrowKinds = {{
+    {{"iso", "img", "qcow2", "vmdk", "vdi"}, "Disk image", "opticaldisc"},
+    {{"appimage"}, "Application", "app.badge"},
+    {{"deb"}, "Package", "shippingbox"},
 }};
+constexpr const NarrowKind* diskImage = &narrowKinds[0];
 
 const NarrowKind* narrowKind(std::string_view name) {
     const std::string extension = AsciiText::lowercased(Paths::extension(name));
     if (extension.empty()) return nullptr;
     for (const NarrowKind& kind : narrowKinds)
-        if (kind.extension == extension) return &kind;
+        for (std::string_view candidate : kind.extensions)
+            if (candidate == extension) return &kind;
     return nullptr;
 }
 
-FileKind fileKindOf(const StorageNode& node) {
-    return node.fileKind.value_or(classifyFileKind(node.name, false));
-}
+// One file of each search filter's kind; any other file is a "File".
+constexpr std::array<std::pair<FileKind, std::string_view>, 7> fileKindLabels = {{
+    {FileKind::images, "Image"},
+    {FileKind::video, "Video"},
+    {FileKind::audio, "Audio"},
+    {FileKind::archives, "Archive"},
+    {FileKind::documents, "Document"},
+    {FileKind::code, "Source code"},
+    {FileKind::apps, "Application"},
+}};
 
 std::string_view fileKindLabel(FileKind kind) {
-    switch (kind) {
-        case FileKind::images:
-            return "Image";
-        case FileKind::video:
-            return "Video";
-        case FileKind::audio:
-            return "Audio";
-        case FileKind::archives:
-            return "Archive";
-        case FileKind::documents:
-            return "Document";
-        case FileKind::code:
-            return "Source code";
-        case FileKind::apps:
-            return "Application";
-        case FileKind::any:
-        case FileKind::folders:
-            break;
-    }
+    for (const auto& [each, label] : fileKindLabels)
+        if (each == kind) return label;
     return "File";
 }
 
 }  // namespace
 
 std::optional<std::string_view> diskImageSymbol(std::string_view name) {
-    const NarrowKind* narrow = narrowKind(name);
-    if (!narrow || narrow->label != "Disk image") return std::nullopt;
-    return narrow->symbol;
+    if (narrowKind(name) != diskImage) return std::nullopt;
+    return diskImage->symbol;
 }
 
 ItemNature itemNature(const StorageNode& node) {
@@ -89,7 +78,7 @@ std::string itemKindLabel(const StorageNode& node) {
             break;
     }
     if (const NarrowKind* narrow = narrowKind(node.name)) return std::string(narrow->label);
-    return std::string(fileKindLabel(fileKindOf(node)));
+    return std::string(fileKindLabel(nodeFileKind(node)));
 }
 
 std::string_view itemSymbol(const StorageNode& node) {
@@ -104,7 +93,7 @@ std::string_view itemSymbol(const StorageNode& node) {
     if (const NarrowKind* narrow = narrowKind(node.name)) return narrow->symbol;
     // The file lists' own symbols first, so that a file looks the same there.
     if (const std::string_view listed = entryListSymbol(node.name); listed != "doc") return listed;
-    const FileKind kind = fileKindOf(node);
+    const FileKind kind = nodeFileKind(node);
     // A file of no known kind is a plain page, not the stack of a sum.
     if (kind == FileKind::any || kind == FileKind::folders) return "doc";
     return symbolName(kind);

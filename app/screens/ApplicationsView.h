@@ -45,7 +45,6 @@ public:
     // How much of the selection's highlight a row shows, 0 … 1: a new
     // selection moves it from the old row to the new on the quick spring.
     double rowHighlight(int row) const;
-    MotionAnimation* selectionMotion() const { return selection_; }
     // The detail pane's old look fading out over the new application's.
     CrossFade* detailFade() const { return detailFade_; }
 

@@ -303,8 +303,9 @@ void CompleteView::pressDefault() {
 void CompleteView::refresh() {
     // Looks on disk: only the completion screen asks, and only here.
     const auto& lastReport = developer_.lastReport();
-    CompletionContent content = completionContent(lastReport, developer_.restoreNotice(),
-                                                  lastReport ? trashHolding(*lastReport) : TrashHolding{});
+    CompletionContent content =
+        completionContent(lastReport, developer_.restoreNotice(),
+                          lastReport ? lastReport->restorableInTrash() : std::vector<CleanupOutcome>{});
     if (refreshed_ && content == content_) return;
     const auto rowsOf = [](const CompletionContent& shown) {
         return shown.report && shown.report->notRemoved ? shown.report->notRemoved->rows : std::vector<NotRemovedRow>{};
@@ -329,7 +330,7 @@ void CompleteView::refresh() {
             trashExplanation_->setText(QString::fromStdString(report->trash->explanation));
             empty_->setTitle(QString::fromStdString(report->trash->emptyTitle));
             putBack_->setEnabled(report->trash->canPutBack);
-            empty_->setEnabled(report->trash->canEmpty);
+            empty_->setEnabled(report->trash->canPutBack);
         }
         if (report->notRemoved) notRemovedHeading_->setText(QString::fromStdString(report->notRemoved->heading));
     }

@@ -32,6 +32,11 @@ constexpr double ringLine = 8;
 constexpr double largestRingSide = 200;
 // What a meter keeps beside its ring for the caption and the detail.
 constexpr double meterTextRoom = 210;
+// The page's margin, the room between its cards and the cards' padding: the
+// rings are sized from them.
+constexpr int pageMargin = 18;
+constexpr int cardSpacing = 14;
+constexpr int cardPadding = 12;
 
 // The ring of a meter: a hairline track and the reading's arc from twelve
 // o'clock, with the whole percent in the centre. The arc is centred on the
@@ -112,7 +117,12 @@ private:
 // A ring gauge in its panel: title, ring, caption and detail.
 class Meter : public Panel {
 public:
-    Meter() : Panel(12), title_(plainLabel()), ring_(new Ring), caption_(plainLabel()), detail_(plainLabel()) {
+    Meter()
+        : Panel(cardPadding),
+          title_(plainLabel()),
+          ring_(new Ring),
+          caption_(plainLabel()),
+          detail_(plainLabel()) {
         restyleOnPaletteChange(*this, [this] { restyle(); });
         contentLayout()->setSpacing(10);
         contentLayout()->addWidget(title_);
@@ -143,7 +153,9 @@ public:
     const Ring& ring() const { return *ring_; }
     Ring& ring() { return *ring_; }
     // The height of everything but the ring: padding, title and spacing.
-    int chromeHeight() const { return 2 * 12 + title_->sizeHint().height() + contentLayout()->spacing(); }
+    int chromeHeight() const {
+        return 2 * cardPadding + title_->sizeHint().height() + contentLayout()->spacing();
+    }
     void restyle() {
         const Palette& palette = environmentPalette(this);
         styleLabel(title_, AppFont::font(10, QFont::DemiBold, palette.fontDesign, palette.tracking + 0.7),
@@ -280,11 +292,11 @@ LiveStatsView::LiveStatsView(LiveStatsState& stats, QWidget* parent)
     scroll->viewport()->setAutoFillBackground(false);
 
     auto* column = new QVBoxLayout(content);
-    column->setContentsMargins(18, 18, 18, 18);
-    column->setSpacing(14);
+    column->setContentsMargins(pageMargin, pageMargin, pageMargin, pageMargin);
+    column->setSpacing(cardSpacing);
 
     auto* meters = new QHBoxLayout;
-    meters->setSpacing(14);
+    meters->setSpacing(cardSpacing);
     for (int i = 0; i < 3; ++i) {
         auto* meter = new Meter;
         meters->addWidget(meter, 1);
@@ -293,7 +305,7 @@ LiveStatsView::LiveStatsView(LiveStatsState& stats, QWidget* parent)
     // The meters take the height the other cards leave: the page has no hole.
     column->addLayout(meters, 1);
 
-    auto* breakdown = new Panel(12);
+    auto* breakdown = new Panel(cardPadding);
     breakdown_ = breakdown;
     breakdown->contentLayout()->setSpacing(11);
     breakdown->contentLayout()->addWidget(breakdownTitle_);
@@ -318,7 +330,7 @@ LiveStatsView::LiveStatsView(LiveStatsState& stats, QWidget* parent)
     breakdown->contentLayout()->addWidget(swap_);
     column->addWidget(breakdown);
 
-    auto* footer = new Panel(12);
+    auto* footer = new Panel(cardPadding);
     footer_ = footer;
     auto* footerLine = new QHBoxLayout;
     auto* left = new QVBoxLayout;
@@ -401,14 +413,14 @@ void LiveStatsView::sizeRings() {
     // From the page's own size and the other cards, never the meters' own
     // size, so that a larger ring cannot feed back into it.
     const int shown = static_cast<int>(std::max<std::size_t>(content_.meters.size(), 1));
-    const int inner = width() - 2 * 18;
+    const int inner = width() - 2 * pageMargin;
     const auto heightOf = [inner](const QWidget* card) {
         return card->hasHeightForWidth() ? card->heightForWidth(inner) : card->sizeHint().height();
     };
     const auto* meter = static_cast<const Meter*>(meters_.front());
-    const int room =
-        height() - 2 * 18 - 2 * 14 - heightOf(breakdown_) - heightOf(footer_) - meter->chromeHeight();
-    const int cardWidth = (inner - 14 * (shown - 1)) / shown - 2 * 12;
+    const int room = height() - 2 * pageMargin - 2 * cardSpacing - heightOf(breakdown_) - heightOf(footer_) -
+                     meter->chromeHeight();
+    const int cardWidth = (inner - cardSpacing * (shown - 1)) / shown - 2 * cardPadding;
     const double side = ringSideFor(room, cardWidth);
     for (QWidget* each : meters_) static_cast<Meter*>(each)->ring().setSide(side);
 }

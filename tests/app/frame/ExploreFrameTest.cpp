@@ -74,13 +74,6 @@ protected:
 // choice along a tab list as a click would.
 TEST_F(ExploreFrameTest, ScreenReadersHearToggleButtonsAndTabLists) {
     open();
-    for (PillButton* pill : {bar().historyPill(), bar().settingsPill()}) {
-        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(pill);
-        SCOPED_TRACE(face->text(QAccessible::Name).toStdString());
-        EXPECT_EQ(face->role(), QAccessible::Button);
-        EXPECT_TRUE(face->state().checkable);
-        EXPECT_FALSE(face->state().checked);
-    }
     auto* switcher = layout().findChild<CanvasModeSwitcher*>();
     ASSERT_NE(switcher, nullptr);
     struct Tabs {
@@ -119,13 +112,21 @@ TEST_F(ExploreFrameTest, ScreenReadersHearToggleButtonsAndTabLists) {
     EXPECT_TRUE(QAccessible::queryAccessibleInterface(switcher->button(CanvasMode::table))->state().selected);
 
     // A toggle is pressed while its sheet is open, though History is never drawn active.
-    state().navigation().setSheet(Sheet::settings);
-    settle();
-    EXPECT_TRUE(QAccessible::queryAccessibleInterface(bar().settingsPill())->state().checked);
-    EXPECT_FALSE(QAccessible::queryAccessibleInterface(bar().historyPill())->state().checked);
-    state().navigation().setSheet(Sheet::history);
-    settle();
-    EXPECT_TRUE(QAccessible::queryAccessibleInterface(bar().historyPill())->state().checked);
+    for (const auto& [sheet, settingsPressed, historyPressed] :
+         {std::tuple{std::optional<Sheet>{}, false, false},
+          std::tuple{std::optional(Sheet::settings), true, false},
+          std::tuple{std::optional(Sheet::history), false, true}}) {
+        state().navigation().setSheet(sheet);
+        settle();
+        for (const auto& [pill, pressed] : {std::pair{bar().settingsPill(), settingsPressed},
+                                            std::pair{bar().historyPill(), historyPressed}}) {
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(pill);
+            SCOPED_TRACE(face->text(QAccessible::Name).toStdString());
+            EXPECT_EQ(face->role(), QAccessible::Button);
+            EXPECT_TRUE(face->state().checkable);
+            EXPECT_EQ(face->state().checked, pressed);
+        }
+    }
     state().navigation().setSheet(std::nullopt);
     settle();
 }
@@ -179,7 +180,6 @@ TEST_F(ExploreFrameTest, TheFilterFollowsItsTextHoweverItChanges) {
     QLineEdit* filter = bar().filterField();
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(filter);
     ASSERT_NE(face, nullptr);
-    ASSERT_NE(face->editableTextInterface(), nullptr);
     struct Way {
         const char* name;
         std::function<void()> change;
@@ -188,14 +188,8 @@ TEST_F(ExploreFrameTest, TheFilterFollowsItsTextHoweverItChanges) {
     const Way ways[] = {
         {"typed", [&] { QTest::keyClicks(filter, QStringLiteral("no")); }, "no"},
         {"screen reader's value", [&] { face->setText(QAccessible::Value, QStringLiteral("node")); }, "node"},
-        {"screen reader's edit",
-         [&] {
-             face->editableTextInterface()->replaceText(0, face->textInterface()->characterCount(), "gradle");
-         },
-         "gradle"},
-        {"set by the program", [&] { filter->setText(QStringLiteral("pods")); }, "pods"},
-        {"typed on", [&] { QTest::keyClicks(filter, QStringLiteral("x")); }, "podsx"},
-        {"undone", [&] { filter->undo(); }, "pods"},
+        {"typed on", [&] { QTest::keyClicks(filter, QStringLiteral("x")); }, "nodex"},
+        {"undone", [&] { filter->undo(); }, "node"},
         {"cleared", [&] { filter->clear(); }, ""},
     };
     for (const Way& way : ways) {

@@ -23,7 +23,7 @@ CleanupReport reportOf(std::vector<CleanupOutcome> outcomes) {
 
 TEST(CompletionContent, SummarisesTheDemonstrationReport) {
     const CleanupReport report = DemonstrationData::report();
-    const CompletionContent content = completionContent(report, std::nullopt, {true, 5'600'000'000});
+    const CompletionContent content = completionContent(report, std::nullopt, report.restorable());
     ASSERT_TRUE(content.report);
     const CompletionReportContent& shown = *content.report;
     // Deleted, deleted, pruned and trashed count; the skipped one does not.
@@ -49,61 +49,42 @@ TEST(CompletionContent, SummarisesTheDemonstrationReport) {
     EXPECT_EQ(shown.notRemoved->rows[0].message, "Already gone");
     EXPECT_FALSE(shown.notRemoved->rows[0].failed);
     EXPECT_FALSE(content.notice);
-
-    EXPECT_TRUE(shown.trash->canEmpty);
 }
 
 TEST(CompletionContent, TheTrashPanelTellsWhatTheTrashHoldsNow) {
-    // Two items went to the Trash; the panel follows what is still there.
+    // Items of 1 and 2 MB went to the Trash; the panel follows what is still there.
     struct Case {
-        TrashHolding inTrash;
-        std::vector<bool> putBack;  // per trashed item
+        std::vector<bool> inTrash, putBack;  // per trashed item
         const char* headline;
         const char* explanationStart;
         const char* emptyTitle;
         bool buttons;  // "Put it back" and "Empty"
     };
+    // clang-format off
     const Case cases[] = {
-        {{true, 3'000'000},
-         {false, false},
-         "3 MB can still be put back",
-         "Those items are in the Trash.",
-         "Empty 3 MB",
-         true},
-        {{true, 1'000'000},
-         {false, true},
-         "1 MB can still be put back",
-         "Those items are in the Trash.",
-         "Empty 1 MB",
-         true},
-        {{},
-         {false, false},
-         "Nothing left to put back",
-         "Those items are no longer in the Trash",
-         "Empty",
-         false},
-        {{},
-         {true, true},
-         "Nothing left to put back",
-         "Those items are back where they were.",
-         "Empty",
-         false},
-        {{}, {true, false}, "Nothing left to put back", "Some of those items are back", "Empty", false},
+        {{true, true}, {false, false}, "3 MB can still be put back", "Those items are in the Trash.", "Empty 3 MB", true},
+        {{true, false}, {false, true}, "1 MB can still be put back", "Those items are in the Trash.", "Empty 1 MB", true},
+        {{false, false}, {false, false}, "Nothing left to put back", "Those items are no longer in the Trash", "Empty", false},
+        {{false, false}, {true, true}, "Nothing left to put back", "Those items are back where they were.", "Empty", false},
+        {{false, false}, {true, false}, "Nothing left to put back", "Some of those items are back", "Empty", false},
     };
+    // clang-format on
     for (const Case& c : cases) {
         std::vector<CleanupOutcome> outcomes = {outcome("a", Status::trashed, 1'000'000),
                                                 outcome("b", Status::trashed, 2'000'000),
                                                 outcome("c", Status::deleted)};
-        for (std::size_t index = 0; index < c.putBack.size(); ++index)
+        std::vector<CleanupOutcome> inTrash;
+        for (std::size_t index = 0; index < 2; ++index) {
             outcomes[index].putBack = c.putBack[index];
-        const auto content = completionContent(reportOf(outcomes), "Emptied 3 MB from the Trash.", c.inTrash);
+            if (c.inTrash[index]) inTrash.push_back(outcomes[index]);
+        }
+        const auto content = completionContent(reportOf(outcomes), "Emptied 3 MB from the Trash.", inTrash);
         ASSERT_TRUE(content.report->trash) << c.headline;
         const TrashPanel& panel = *content.report->trash;
         EXPECT_EQ(panel.headline, c.headline);
         EXPECT_EQ(panel.explanation.rfind(c.explanationStart, 0), 0u) << panel.explanation;
         EXPECT_EQ(panel.emptyTitle, c.emptyTitle);
         EXPECT_EQ(panel.canPutBack, c.buttons);
-        EXPECT_EQ(panel.canEmpty, c.buttons);
         // What the run freed stays what it freed.
         EXPECT_EQ(content.report->freedBytes, 4'000'000);
     }
@@ -130,8 +111,8 @@ TEST(CompletionContent, CountsLocationsAndShowsTheTrashPanelOnlyForTrashedBytes)
         EXPECT_EQ(content.report->trash.has_value(), c.trash) << c.locations;
     }
     // A trashed item of no size leaves nothing to put back.
-    EXPECT_FALSE(completionContent(reportOf({outcome("empty", Status::trashed, 0)}), std::nullopt, {true, 0})
-                     .report->trash);
+    const CleanupReport empty = reportOf({outcome("empty", Status::trashed, 0)});
+    EXPECT_FALSE(completionContent(empty, std::nullopt, empty.outcomes).report->trash);
 }
 
 TEST(CompletionContent, ListsFailuresBeforeSkipsAndShowsTheFirstSix) {

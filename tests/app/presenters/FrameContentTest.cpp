@@ -168,22 +168,6 @@ TEST_F(FrameContent, TopBarSaysTheFirstFolderScanIsRunning) {
     EXPECT_EQ(topBarOf(state, true, true, false).scannedFolder, "No folder scanned");
 }
 
-TEST_F(FrameContent, SidebarCountsOneProjectAndOneToolchainInTheSingular) {
-    AppState& state = launch();
-    state.preferences().setMode(AppState::Mode::developer);
-    state.loadDemonstrationScan();
-    ScanResult scan = *state.developer().scan();
-    scan.projectCount = 1;
-    scan.categories = scan.nonEmptyCategories();
-    scan.categories.resize(1);
-    state.developer().setScan(scan);
-    state.developer().setShowsProtected(state.developer().showsProtected());  // the tree follows the new scan
-    const auto content = sidebarOf(state);
-    ASSERT_TRUE(content.sections);
-    ASSERT_EQ(state.developer().tree().children.size(), 1u);
-    EXPECT_EQ(content.sections->currentView.subtitle, "1 project \u00B7 1 toolchain");
-}
-
 TEST_F(FrameContent, SidebarTexts) {
     AppState& state = launch();
     auto content = sidebarOf(state);
