@@ -266,6 +266,8 @@ void MainWindow::followSheet() {
         if (sheetDialog_ != dialog) return;
         discardSheetDialog();
         state_.navigation().setSheet(std::nullopt);
+        // Closed, it has just given up the keys.
+        if (QApplication::activeWindow() == nullptr) takeKeysBack();
     });
     dialog->adjustSize();
     placeSheet(dialog);
@@ -273,6 +275,12 @@ void MainWindow::followSheet() {
     const bool about = std::exchange(wantsAboutTab_, false);
     if (auto* settings = dialog->findChild<SettingsView*>(); settings && about)
         settings->tabs()->setCurrentWidget(settings->aboutTab());
+}
+
+void MainWindow::takeKeysBack() {
+    // With the keys the focus returns to the control that opened the sheet;
+    // a window manager may hand them to another window, or to none.
+    activateWindow();
 }
 
 void MainWindow::placeSheet(QDialog* dialog) const {
@@ -332,7 +340,9 @@ void MainWindow::discardSheetDialog() {
     QDialog* dialog = sheetDialog_;
     sheetDialog_ = nullptr;
     dialog->disconnect(this);
+    const bool heldTheKeys = dialog->isActiveWindow();
     dialog->hide();
+    if (heldTheKeys) takeKeysBack();
     // Later: the request to close may come from inside the sheet.
     dialog->deleteLater();
 }

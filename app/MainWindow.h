@@ -59,6 +59,8 @@ private:
     void placeSheet(QDialog* dialog) const;
     // Closes without clearing the state's sheet: it already names another one or none.
     void discardSheetDialog();
+    // After a sheet that held the keyboard closes.
+    void takeKeysBack();
     void discardAlert();
 
     AppState& state_;

@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QResizeEvent>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "app/canvases/DeveloperCanvasPage.h"
 #include "app/canvases/GeneralCanvasPage.h"
@@ -106,24 +107,35 @@ void ExploreLayout::resizeEvent(QResizeEvent* event) {
 }
 
 void ExploreLayout::followPage() {
+    const bool newMode = sidebar_ == nullptr || state_.preferences().mode() != mode_;
     fadeOutPage();
     mode_ = state_.preferences().mode();
     section_ = state_.navigation().generalSection();
-    // The old parts go later: the change may come from inside one of them.
-    while (QLayoutItem* item = row_->takeAt(0)) {
-        if (QWidget* widget = item->widget(); widget != inspectorColumn_) {
-            widget->hide();
-            widget->deleteLater();
+    if (newMode) {
+        // The old parts go later: the change may come from inside one of them.
+        while (QLayoutItem* item = row_->takeAt(0)) {
+            if (QWidget* widget = item->widget(); widget != inspectorColumn_) {
+                widget->hide();
+                widget->deleteLater();
+            }
+            delete item;
         }
-        delete item;
+        sidebar_ = makeSidebar(mode_);
+        sidebar_->setFixedWidth(static_cast<int>(ExploreColumns::sidebarWidth));
+        canvasPage_ = makeCanvasPage(mode_, section_);
+        row_->addWidget(sidebar_);
+        row_->addWidget(new Hairline(Qt::Vertical));
+        row_->addWidget(canvasPage_, 1);
+        row_->addWidget(inspectorColumn_);
+    } else {
+        // A new section keeps the sidebar, which follows the section by
+        // itself: a row pressed there keeps the keyboard focus, where hidden
+        // with its sidebar it would hand the focus on to the next control.
+        QWidget* old = std::exchange(canvasPage_, makeCanvasPage(mode_, section_));
+        delete row_->replaceWidget(old, canvasPage_);
+        old->hide();
+        old->deleteLater();
     }
-    sidebar_ = makeSidebar(mode_);
-    sidebar_->setFixedWidth(static_cast<int>(ExploreColumns::sidebarWidth));
-    canvasPage_ = makeCanvasPage(mode_, section_);
-    row_->addWidget(sidebar_);
-    row_->addWidget(new Hairline(Qt::Vertical));
-    row_->addWidget(canvasPage_, 1);
-    row_->addWidget(inspectorColumn_);
     // Over the new parts, which were made after it.
     pageFade_->raise();
     followColumns();

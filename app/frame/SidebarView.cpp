@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <utility>
 
 #include "app/canvases/layout/LabelFit.h"
 #include "app/frame/DiskGauge.h"
@@ -52,6 +54,11 @@ public:
         setFlat(true);
         setCursor(Qt::PointingHandCursor);
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    }
+    void setHighlighted(bool highlighted) {
+        if (highlighted == highlighted_) return;
+        highlighted_ = highlighted;
+        update();
     }
     QSize sizeHint() const override { return layout() ? layout()->sizeHint() : QPushButton::sizeHint(); }
     QSize minimumSizeHint() const override {
@@ -121,7 +128,7 @@ SidebarView::SidebarView(NavigationState& navigation, DeveloperState& developer,
       rescan_(new KitButton(KitButton::Style::outline, QStringLiteral("Rescan"))),
       folder_(new KitButton(KitButton::Style::outline, QStringLiteral("Folder\u2026"))) {
     // The rows take their colours when made.
-    restyleOnPaletteChange(*this, [this] { rebuildSections(); });
+    restyleOnPaletteChange(*this, [this] { showSections(std::nullopt); });
     setFrameShape(QFrame::NoFrame);
     setAccessibleName(QStringLiteral("Sidebar"));
     followScrollFocus(*this);
@@ -152,44 +159,92 @@ SidebarView::SidebarView(NavigationState& navigation, DeveloperState& developer,
     connect(folder_, &QPushButton::clicked, &developer_, &DeveloperState::chooseProjectRoots);
     followChanges(*this, {&navigation_, &developer_}, [this] { refresh(); });
     refresh();
-    rebuildSections();
 }
 
 void SidebarView::refresh() {
     SidebarContent content = sidebarContent(navigation_, developer_);
     scan_->setTitle(text(content.scanTitle));
     for (KitButton* button : {scan_, rescan_, folder_}) button->setEnabled(content.scanEnabled);
-    const bool sectionsChanged = content.sections != content_.sections;
-    content_ = std::move(content);
+    const SidebarContent before = std::exchange(content_, std::move(content));
     // Scan progress and selection publish often: the rows stay unless they change.
-    if (sectionsChanged) rebuildSections();
+    if (content_.sections != before.sections) showSections(before.sections);
 }
 
-void SidebarView::rebuildSections() {
-    if (sections_) {
-        sections_->hide();
-        sections_->deleteLater();
+namespace {
+
+// Quick wins that differ at most in which one is highlighted.
+bool sameApartFromHighlight(const std::vector<SidebarContent::QuickWin>& a,
+                            const std::vector<SidebarContent::QuickWin>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](auto x, auto y) {
+        x.isFocused = y.isFocused;
+        return x == y;
+    });
+}
+
+}  // namespace
+
+void SidebarView::showSections(const std::optional<SidebarContent::Sections>& before) {
+    if (!content_.sections) {
+        if (sections_) {
+            sections_->hide();
+            sections_->deleteLater();
+        }
         sections_ = nullptr;
+        parts_ = {};
+        quickWinRows_.clear();
+        return;
     }
-    if (!content_.sections) return;
-    const auto& sections = *content_.sections;
-    sections_ = new QWidget;
-    auto* column = new QVBoxLayout(sections_);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(18);
-    column->addWidget(new RailSection(QStringLiteral("Disk storage"),
-                                      QString::fromStdString(desktop_.homeVolumeName()),
-                                      makeDisk(sections.disk)));
-    column->addWidget(new RailSection(QStringLiteral("Current view"), text(sections.currentView.trailing),
-                                      makeCurrentView(sections.currentView)));
+    if (!sections_) {
+        sections_ = new QWidget;
+        auto* column = new QVBoxLayout(sections_);
+        column->setContentsMargins(0, 0, 0, 0);
+        column->setSpacing(18);
+        columnLayout_->insertWidget(1, sections_);
+    }
+    // A section is made anew only when what it shows changed: the rows of the
+    // others stay, and with them the keyboard focus of a row just pressed.
+    const SidebarContent::Sections* old = before ? &*before : nullptr;
+    const auto& now = *content_.sections;
+    if (!old || old->disk != now.disk) {
+        replacePart(0,
+                    new RailSection(QStringLiteral("Disk storage"),
+                                    QString::fromStdString(desktop_.homeVolumeName()), makeDisk(now.disk)));
+    }
+    if (!old || old->currentView != now.currentView) {
+        replacePart(1, new RailSection(QStringLiteral("Current view"), text(now.currentView.trailing),
+                                       makeCurrentView(now.currentView)));
+    }
     // A header over nothing reads as if its rows failed to load.
-    if (!sections.quickWins.empty())
-        column->addWidget(new RailSection(QStringLiteral("Quick wins"), text(sections.quickWinsTrailing),
-                                          makeQuickWins(sections.quickWins)));
-    if (!sections.toolchains.empty())
-        column->addWidget(new RailSection(QStringLiteral("Toolchains"), text(sections.toolchainsTrailing),
-                                          makeToolchains(sections.toolchains)));
-    columnLayout_->insertWidget(1, sections_);
+    if (old && old->quickWinsTrailing == now.quickWinsTrailing &&
+        sameApartFromHighlight(old->quickWins, now.quickWins)) {
+        for (std::size_t i = 0; i < quickWinRows_.size(); ++i)
+            static_cast<RowButton*>(quickWinRows_[i])->setHighlighted(now.quickWins[i].isFocused);
+    } else {
+        quickWinRows_.clear();
+        replacePart(2, now.quickWins.empty()
+                           ? nullptr
+                           : new RailSection(QStringLiteral("Quick wins"), text(now.quickWinsTrailing),
+                                             makeQuickWins(now.quickWins)));
+    }
+    if (!old || old->toolchainsTrailing != now.toolchainsTrailing || old->toolchains != now.toolchains) {
+        replacePart(3, now.toolchains.empty()
+                           ? nullptr
+                           : new RailSection(QStringLiteral("Toolchains"), text(now.toolchainsTrailing),
+                                             makeToolchains(now.toolchains)));
+    }
+}
+
+void SidebarView::replacePart(std::size_t index, QWidget* part) {
+    auto* column = static_cast<QVBoxLayout*>(sections_->layout());
+    if (QWidget* old = std::exchange(parts_[index], part)) {
+        column->removeWidget(old);
+        old->hide();
+        old->deleteLater();
+    }
+    if (!part) return;
+    const auto at = std::count_if(parts_.begin(), parts_.begin() + static_cast<std::ptrdiff_t>(index),
+                                  [](QWidget* other) { return other != nullptr; });
+    column->insertWidget(static_cast<int>(at), part);
 }
 
 QWidget* SidebarView::makeDisk(const SidebarContent::Disk& disk) {
@@ -286,6 +341,7 @@ QWidget* SidebarView::makeQuickWins(const std::vector<SidebarContent::QuickWin>&
         connect(button, &QPushButton::clicked, this,
                 [this, id] { navigation_.select(std::string_view(id)); });
         column->addWidget(button);
+        quickWinRows_.push_back(button);
     }
     return block;
 }

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QScrollArea>
+#include <array>
+#include <vector>
 
 #include "app/presenters/SidebarContent.h"
 
+class QPushButton;
 class QVBoxLayout;
 
 namespace korvane {
@@ -26,8 +29,10 @@ public:
 
 private:
     void refresh();
-    // The four sections, made anew when what they show changes.
-    void rebuildSections();
+    // The four sections, each made anew when what it shows changed since
+    // `before` (all of them without it).
+    void showSections(const std::optional<SidebarContent::Sections>& before);
+    void replacePart(std::size_t index, QWidget* part);
     QWidget* makeDisk(const SidebarContent::Disk& disk);
     QWidget* makeCurrentView(const SidebarContent::CurrentView& view);
     QWidget* makeQuickWins(const std::vector<SidebarContent::QuickWin>& rows);
@@ -43,6 +48,9 @@ private:
     KitButton* rescan_;
     KitButton* folder_;
     QWidget* sections_ = nullptr;
+    // Disk storage, current view, quick wins, toolchains; null while not shown.
+    std::array<QWidget*, 4> parts_{};
+    std::vector<QPushButton*> quickWinRows_;
 };
 
 }  // namespace korvane
