@@ -144,8 +144,7 @@ void DeveloperState::restoreFromTrash() {
                 parts_.history.write([back](HistoryStore& history) { history.markPutBack(back); });
                 if (lastReport_ && lastReport_->date == report.date) {
                     CleanupReport marked = *lastReport_;
-                    for (auto& outcome : marked.outcomes)
-                        if (back.contains(outcome.candidateID)) outcome.putBack = true;
+                    marked.markPutBack(back);
                     setLastReport(std::move(marked));
                 }
                 publishDiskChange(DiskChange::ofPutBack(restored, report, measured(volume)));
