@@ -1,12 +1,10 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 
 #include "tests/app/state/FlowFixture.h"
+#include "tests/explorer/ScanTestSupport.h"
 
 namespace korvane {
 namespace {
@@ -14,22 +12,8 @@ namespace {
 using Mode = AppState::Mode;
 using Route = AppState::Route;
 
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
-}
-
 class AppStateFollowsDiskTest : public testing::FlowFixture {
 protected:
-    // A file whose blocks are really allocated, so the scan counts its size.
-    void file(const std::string& relative, std::int64_t size) {
-        const std::string path = at(relative);
-        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        ASSERT_GE(fd, 0) << path;
-        ASSERT_EQ(::posix_fallocate(fd, 0, size), 0) << path;
-        ::close(fd);
-    }
     bool settled() {
         return testing::waitUntil([this] {
             return !state().folderScan().isScanningFolder() && !state().applications().isScanningApps();
@@ -64,8 +48,8 @@ protected:
 };
 
 TEST_F(AppStateFollowsDiskTest, LargeFilesSearchAndTheTreeFollowACleanupAPutBackAndAnEmptiedTrash) {
-    file("Movies/holiday.mov", 60'000'000);
-    file("Downloads/installer.dmg", 55'000'000);
+    testing::allocate(tree_, "home/Movies/holiday.mov", 60'000'000);
+    testing::allocate(tree_, "home/Downloads/installer.dmg", 55'000'000);
     launch();
     state().folderScan().scanFolder(home_);
     ASSERT_TRUE(settled());
@@ -145,7 +129,7 @@ TEST_F(AppStateFollowsDiskTest, ApplicationsFollowAnUninstallAndLookAgainAfterAP
     state().applications().uninstall(alpha, true);
     state().developer().startCleanup();
     ASSERT_TRUE(finished());
-    ASSERT_FALSE(exists(alpha.bundleURL));
+    ASSERT_FALSE(std::filesystem::exists(alpha.bundleURL));
     EXPECT_EQ(names(), std::vector<std::string>{"Beta"});
     EXPECT_EQ(state().applications().selectedApp(), std::nullopt);
 
