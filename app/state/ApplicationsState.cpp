@@ -63,7 +63,6 @@ void ApplicationsState::setSelectedApp(std::optional<AppUninstaller::InstalledAp
 
 void ApplicationsState::scanApps() {
     if (isScanningApps_) return;
-    hasScanned_ = true;
     setIsScanningApps(true);
     std::shared_ptr<AppUninstaller> uninstaller = makeUninstaller_();
     uninstaller_ = uninstaller;
@@ -97,7 +96,8 @@ void ApplicationsState::uninstall(const AppUninstaller::InstalledApp& app, bool 
 }
 
 void ApplicationsState::followDiskChange(const DiskChange& change) {
-    if (!hasScanned_) return;
+    // Before the first look there is no list to follow.
+    if (!uninstaller_) return;
     bool rescan = !change.removedByCommand.empty();
     // Something came back where an application or a leftover was: only a new look finds it again.
     const auto returns = [this](const DiskChange::Place& place) {

@@ -48,7 +48,6 @@ public:
     void followDiskChange(const DiskChange& change);
 
 private:
-    bool hasScanned_ = false;
     bool rescanWanted_ = false;
     // Places that left the list, so that their return is noticed.
     std::vector<std::string> departed_;
@@ -56,7 +55,7 @@ private:
     BackgroundWork& work_;
     DeveloperState& cleanup_;
     UninstallerFactory makeUninstaller_;
-    std::shared_ptr<AppUninstaller> uninstaller_;
+    std::shared_ptr<AppUninstaller> uninstaller_;  // the last scan's; none before the first
     std::vector<AppUninstaller::InstalledApp> apps_;
     bool isScanningApps_ = false;
     std::string appScanProgress_;

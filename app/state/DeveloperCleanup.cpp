@@ -13,16 +13,6 @@
 
 namespace korvane {
 
-namespace {
-
-// A volume that could not be measured reads as no size: it tells nothing.
-std::optional<VolumeInfo> measured(const VolumeInfo& volume) {
-    if (volume.totalCapacity < 1) return std::nullopt;
-    return volume;
-}
-
-}  // namespace
-
 void DeveloperState::setCleanupProgress(CleanupProgress progress) {
     publish(cleanupProgress_, std::move(progress));
 }
@@ -107,7 +97,6 @@ void DeveloperState::followDiskChange(const DiskChange& change) {
     if (updated) followed = ScanFollowsDisk::apply(*updated, change, droppedCandidates_);
     gone.insert(followed.dropped.begin(), followed.dropped.end());
 
-    const StateChanges::Batch batch(changes());
     auto selection = selection_;
     for (const auto& id : gone) selection.erase(id);
     if (selection != selection_) setSelection(std::move(selection));
@@ -144,11 +133,10 @@ void DeveloperState::restoreFromTrash() {
                 parts_.history.write([back](HistoryStore& history) { history.markPutBack(back); });
                 if (lastReport_ && lastReport_->date == report.date) {
                     CleanupReport marked = *lastReport_;
-                    for (auto& outcome : marked.outcomes)
-                        if (back.contains(outcome.candidateID)) outcome.putBack = true;
+                    marked.markPutBack(back);
                     setLastReport(std::move(marked));
                 }
-                publishDiskChange(DiskChange::ofPutBack(restored, report, measured(volume)));
+                publishDiskChange(DiskChange::ofPutBack(restored, report, volume));
             }
             // Developer mode shows the developer scan: it is taken again. In
             // general mode the user stays where they are.
@@ -172,7 +160,7 @@ void DeveloperState::emptyOwnTrash() {
                 for (const auto& outcome : purged) freed += outcome.expectedBytes;
                 const StateChanges::Batch batch(changes());
                 setRestoreNotice(CleanupTexts::emptiedNotice(freed.total()));
-                publishDiskChange(DiskChange::ofEmptying(purged, measured(volume)));
+                publishDiskChange(DiskChange::ofEmptying(purged, volume));
             },
             Qt::QueuedConnection);
     });

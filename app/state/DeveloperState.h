@@ -139,10 +139,6 @@ public:
     // returns to the explorer.
     void cancelCleanup();
     void finishCleanup(const CleanupReport& report);
-    // The scan follows what an action did on disk: candidates that left go
-    // (from the selection too) and each category's footprint falls by what
-    // left it; what a put back returned comes back. Saved as the last scan.
-    void followDiskChange(const DiskChange& change);
     // Puts the last cleanup's trashed items back (in the background). In
     // developer mode a scan follows; in general mode the user stays where
     // they are, and every part that holds the items follows the change.
@@ -167,7 +163,12 @@ signals:
 
 private:
     void applyScanResult(const ScanResult& result, bool cancelled);
+    // This part follows the change first, then every other part hears of it.
     void publishDiskChange(const DiskChange& change);
+    // The scan follows what an action did on disk: candidates that left go
+    // (from the selection too) and each category's footprint falls by what
+    // left it; what a put back returned comes back. Saved as the last scan.
+    void followDiskChange(const DiskChange& change);
     Staging stage(std::vector<CleanupCandidate> candidates, std::vector<UserChoice::Refusal> refused);
     void setStagingNotice(std::optional<std::string> notice);
 

@@ -4,6 +4,16 @@
 
 namespace korvane {
 
+namespace {
+
+// A volume that could not be measured reads as no size: it tells nothing.
+std::optional<VolumeInfo> measured(const VolumeInfo& volume) {
+    if (volume.totalCapacity < 1) return std::nullopt;
+    return volume;
+}
+
+}  // namespace
+
 DiskChange DiskChange::ofCleanup(const CleanupReport& report) {
     DiskChange change;
     change.action = Action::cleanup;
@@ -17,12 +27,12 @@ DiskChange DiskChange::ofCleanup(const CleanupReport& report) {
         if (outcome.status == CleanupOutcome::Status::trashed && outcome.trashURL)
             change.arrived.push_back({*outcome.trashURL, outcome.expectedBytes, outcome.candidateID, true});
     }
-    if (report.volumeAfter.totalCapacity > 0) change.volume = report.volumeAfter;
+    change.volume = measured(report.volumeAfter);
     return change;
 }
 
 DiskChange DiskChange::ofPutBack(const RestoreEngine::Report& restored, const CleanupReport& report,
-                                 std::optional<VolumeInfo> volume) {
+                                 const VolumeInfo& volume) {
     std::map<UUID, const CleanupOutcome*> trashed;
     for (const CleanupOutcome& outcome : report.outcomes)
         if (outcome.trashURL) trashed.emplace(outcome.candidateID, &outcome);
@@ -34,18 +44,17 @@ DiskChange DiskChange::ofPutBack(const RestoreEngine::Report& restored, const Cl
             change.left.push_back({*found->second->trashURL, outcome.bytes, outcome.candidateID, true});
         change.arrived.push_back({outcome.path, outcome.bytes, outcome.candidateID, false});
     }
-    change.volume = std::move(volume);
+    change.volume = measured(volume);
     return change;
 }
 
-DiskChange DiskChange::ofEmptying(const std::vector<CleanupOutcome>& purged,
-                                  std::optional<VolumeInfo> volume) {
+DiskChange DiskChange::ofEmptying(const std::vector<CleanupOutcome>& purged, const VolumeInfo& volume) {
     DiskChange change;
     change.action = Action::emptyTrash;
     for (const CleanupOutcome& outcome : purged)
         if (outcome.trashURL)
             change.left.push_back({*outcome.trashURL, outcome.expectedBytes, outcome.candidateID, true});
-    change.volume = std::move(volume);
+    change.volume = measured(volume);
     return change;
 }
 

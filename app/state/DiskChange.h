@@ -42,13 +42,14 @@ struct DiskChange {
 
     bool isEmpty() const { return left.empty() && arrived.empty() && removedByCommand.empty(); }
 
-    // The volume is the report's, measured after the run.
+    // The volume is the report's, measured after the run; each one's
+    // `volume` is kept only when it was measured.
     static DiskChange ofCleanup(const CleanupReport& report);
     // `report` is the cleanup whose items `restored` put back.
     static DiskChange ofPutBack(const RestoreEngine::Report& restored, const CleanupReport& report,
-                                std::optional<VolumeInfo> volume);
+                                const VolumeInfo& volume);
     // The outcomes whose items were removed from the Trash for good.
-    static DiskChange ofEmptying(const std::vector<CleanupOutcome>& purged, std::optional<VolumeInfo> volume);
+    static DiskChange ofEmptying(const std::vector<CleanupOutcome>& purged, const VolumeInfo& volume);
 
     friend bool operator==(const DiskChange&, const DiskChange&) = default;
 };

@@ -55,10 +55,9 @@ constexpr std::string_view remainderSuffix = "//rest";
 std::string FileTreeScanner::remainderID(const std::string& folderPath) {
     // Sized once: `+` would double the copy's room for the suffix, and a scan
     // keeps one of these for every folder it shows.
-    static constexpr std::string_view suffix = remainderSuffix;
     std::string id;
-    id.reserve(folderPath.size() + suffix.size());
-    id.append(folderPath).append(suffix);
+    id.reserve(folderPath.size() + remainderSuffix.size());
+    id.append(folderPath).append(remainderSuffix);
     return id;
 }
 

@@ -159,13 +159,14 @@ FileKind FolderTally::dominant() const {
     return best.value_or(FileKind::folders);
 }
 
-// Sorts the children largest first (equal sizes in listing order) and folds
-// those past the limit into the remainder.
+bool FolderTally::largestFirst(const Child& a, const Child& b) {
+    if (a.node.bytes != b.node.bytes) return a.node.bytes > b.node.bytes;
+    return a.seq < b.seq;
+}
+
+// Sorts the children and folds those past the limit into the remainder.
 void FolderTally::cutChildren() {
-    std::sort(children_.begin(), children_.end(), [](const Child& a, const Child& b) {
-        if (a.node.bytes != b.node.bytes) return a.node.bytes > b.node.bytes;
-        return a.seq < b.seq;
-    });
+    std::sort(children_.begin(), children_.end(), largestFirst);
     if (children_.size() <= keep_) return;
     for (std::size_t i = keep_; i < children_.size(); ++i) {
         foldBytes_ += children_[i].node.bytes;
@@ -180,19 +181,14 @@ ScanTreeNode FolderTally::finish(std::string name) {
     cutChildren();
     // "1 smaller item" would hide a name that fits where it stands.
     if (foldCount_ == 1 && !firstFolded_.name.empty() && firstFolded_.bytes == foldBytes_) {
-        ScanTreeNode file;
-        file.name = std::move(firstFolded_.name);
-        file.bytes = firstFolded_.bytes;
-        file.modified = firstFolded_.modified;
-        file.kind = firstFolded_.kind;
-        file.stamp = firstFolded_.stamp;
-        const auto at = std::upper_bound(children_.begin(), children_.end(), firstFolded_,
-                                         [](const Folded& folded, const Child& child) {
-                                             if (folded.bytes != child.node.bytes)
-                                                 return folded.bytes > child.node.bytes;
-                                             return folded.seq < child.seq;
-                                         });
-        children_.insert(at, Child{firstFolded_.seq, std::move(file)});
+        Child file{firstFolded_.seq, {}};
+        file.node.name = std::move(firstFolded_.name);
+        file.node.bytes = firstFolded_.bytes;
+        file.node.modified = firstFolded_.modified;
+        file.node.kind = firstFolded_.kind;
+        file.node.stamp = firstFolded_.stamp;
+        const auto at = std::upper_bound(children_.begin(), children_.end(), file, largestFirst);
+        children_.insert(at, std::move(file));
         foldBytes_ = 0;
         foldCount_ = 0;
         foldNewest_ = ScanTreeNode::noDate;

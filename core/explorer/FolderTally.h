@@ -116,6 +116,8 @@ private:
     };
     static constexpr std::size_t kindCount = 9;
 
+    // Largest first, equal sizes in listing order.
+    static bool largestFirst(const Child& a, const Child& b);
     void tally(FileKind kind, std::int64_t bytes);
     void addChild(std::uint32_t seq, ScanTreeNode&& node);
     void cutChildren();

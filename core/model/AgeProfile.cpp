@@ -7,6 +7,7 @@
 #include <new>
 
 #include "core/model/SizeSum.h"
+#include "core/system/FloorDiv.h"
 
 namespace korvane {
 
@@ -15,11 +16,6 @@ namespace {
 constexpr std::int32_t dayMilliseconds = 86'400'000;
 // Cells hold a day and a bit in 32 bits.
 constexpr std::int64_t lastDay = (std::int64_t{1} << 30) - 1;
-
-std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
-    const std::int64_t q = a / b;
-    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
-}
 
 // Days since 1970-01-01 of a proleptic Gregorian date, and back.
 std::int64_t daysFromCivil(std::int64_t y, int m, int d) {

@@ -56,6 +56,12 @@ bool CleanupReport::wasPutBack() const {
     return std::any_of(outcomes.begin(), outcomes.end(), [](const CleanupOutcome& o) { return o.putBack; });
 }
 
+void CleanupReport::markPutBack(const std::set<UUID>& candidateIDs) {
+    for (CleanupOutcome& outcome : outcomes)
+        if (outcome.status == Status::trashed && candidateIDs.contains(outcome.candidateID))
+            outcome.putBack = true;
+}
+
 std::int64_t CleanupReport::trashedBytes() const {
     SizeSum sum;
     for (const auto& outcome : outcomes)

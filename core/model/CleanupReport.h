@@ -2,11 +2,13 @@
 
 #include <chrono>
 #include <cstdint>
+#include <set>
 #include <vector>
 
 #include <nlohmann/json_fwd.hpp>
 
 #include "core/model/CleanupOutcome.h"
+#include "core/model/UUID.h"
 #include "core/model/VolumeInfo.h"
 
 namespace korvane {
@@ -31,6 +33,9 @@ struct CleanupReport {
     std::int64_t keptFreedBytes() const;
     // Some item was put back from the Trash after the run.
     bool wasPutBack() const;
+    // Marks the trashed outcomes of these candidates as put back: only what
+    // went to the Trash can have come back from it.
+    void markPutBack(const std::set<UUID>& candidateIDs);
     // Expected bytes of the trashed outcomes.
     std::int64_t trashedBytes() const;
     std::vector<CleanupOutcome> failures() const;

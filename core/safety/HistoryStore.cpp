@@ -406,12 +406,7 @@ void HistoryStore::markPutBack(const std::set<UUID>& candidateIDs) {
     rewrite<std::vector<CleanupReport>>(
         directory_, cleanupsFile, [&](std::optional<std::vector<CleanupReport>> stored) {
             std::vector<CleanupReport> list = stored ? std::move(*stored) : std::vector<CleanupReport>{};
-            for (CleanupReport& report : list)
-                for (CleanupOutcome& outcome : report.outcomes)
-                    // Only what went to the Trash can have come back from it.
-                    if (outcome.status == CleanupOutcome::Status::trashed &&
-                        candidateIDs.contains(outcome.candidateID))
-                        outcome.putBack = true;
+            for (CleanupReport& report : list) report.markPutBack(candidateIDs);
             return list;
         });
 }

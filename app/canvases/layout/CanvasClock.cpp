@@ -3,16 +3,13 @@
 #include <QDate>
 #include <QDateTime>
 
+#include "core/system/FloorDiv.h"
+
 namespace korvane {
 
 namespace {
 
 constexpr std::int64_t dayMilliseconds = 86'400'000;
-
-std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
-    const std::int64_t q = a / b;
-    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
-}
 
 std::int64_t milliseconds(std::chrono::system_clock::time_point date) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(date.time_since_epoch()).count();
