@@ -148,7 +148,6 @@ public:
         return DropdownGeometry::Look::between(from_, DropdownGeometry::removedLook(),
                                                progress_->currentValue().toDouble());
     }
-    MotionAnimation* animation() const { return progress_; }
 
 protected:
     void paintEvent(QPaintEvent*) override {
