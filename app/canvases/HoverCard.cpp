@@ -70,8 +70,8 @@ QStringList nameLines(const HoverCardContent& content) {
                           [&metrics](const QString& line) { return metrics.horizontalAdvance(line); });
 }
 
-double nameLineHeight(const HoverCardContent& content) {
-    double height = nameTextHeight() * static_cast<double>(std::max<qsizetype>(nameLines(content).size(), 1));
+double nameLineHeight(const HoverCardContent& content, const QStringList& nameLines) {
+    double height = nameTextHeight() * static_cast<double>(std::max<qsizetype>(nameLines.size(), 1));
     if (content.safety && !tagOnOwnLine(content)) height = std::max(height, tagSize(title(*content.safety)).height());
     return height;
 }
@@ -83,6 +83,8 @@ double tagLineHeight(const HoverCardContent& content) {
 }
 
 double detailLineHeight() { return QFontMetricsF(AppFont::small()).height(); }
+
+constexpr double folderLineGap = 2;
 
 // What the name line needs beside the name: the category symbol before it,
 // and the gap and safety tag after it while they share the line.
@@ -104,11 +106,14 @@ double otherLinesWidth(const HoverCardContent& content) {
     return std::max({sizeLine, detailLine, folderLine, spanLine});
 }
 
-double cardContentWidth(const HoverCardContent& content) {
-    const double nameLine = nameLines(content).size() > 1 ? HoverCard::widestContent
-                                                          : nameWidth(content) + nameLineExtras(content);
-    return std::clamp(std::ceil(std::max(nameLine, otherLinesWidth(content))), HoverCard::contentWidth,
-                      HoverCard::widestContent);
+double cardHeight(const HoverCardContent& content, const HoverCard::Lines& lines) {
+    double height = HoverCard::verticalPadding + nameLineHeight(content, lines.name) +
+                    tagLineHeight(content) + 4 + QFontMetricsF(numberFont()).height();
+    if (content.reclaimable || content.date) height += 3 + detailLineHeight();
+    if (content.ageSpan) height += 2 + detailLineHeight();
+    if (!lines.folder.isEmpty())
+        height += folderLineGap + detailLineHeight() * static_cast<double>(lines.folder.size());
+    return height + HoverCard::verticalPadding;
 }
 
 // The panel with a soft shadow below it: a few widening rounded rectangles.
@@ -143,9 +148,8 @@ void paintTag(QPainter& painter, const QRectF& tagRect, const SafetyTagLook& loo
 // Name line: category symbol, name, safety tag at the right end (or on its
 // own line below). Gives the top of the size line.
 double paintNameLine(QPainter& painter, double left, double right, double y, const HoverCardContent& content,
-                     const Palette& palette) {
-    const double nameHeight = nameLineHeight(content);
-    const QStringList lines = HoverCard::shownNameLines(content);
+                     const QStringList& lines, const Palette& palette) {
+    const double nameHeight = nameLineHeight(content, lines);
     // Several lines of name each take a line's height; one takes the whole line beside the tag.
     const double lineHeight = lines.size() > 1 ? nameTextHeight() : nameHeight;
     double x = left;
@@ -216,21 +220,10 @@ void paintDetailLine(QPainter& painter, double left, double right, double y, con
     }
 }
 
-// The ages an item's bytes span, below its date.
-void paintSpanLine(QPainter& painter, double left, double right, double y, const std::string& span,
-                   const Palette& palette) {
-    const QFontMetricsF metrics(AppFont::small());
-    painter.setFont(AppFont::small());
-    painter.setPen(palette.inkTertiary);
-    painter.drawText(QPointF(left, y + metrics.ascent()),
-                     metrics.elidedText(text(span), Qt::ElideRight, std::max(right - left, 0.0)));
-}
-
-constexpr double folderLineGap = 2;
-
-// Folder lines: the folder the item lies in, in the tertiary ink.
-void paintFolderLines(QPainter& painter, double left, double y, const QStringList& lines,
-                      const Palette& palette) {
+// Small lines in the tertiary ink below the others: the ages an item's
+// bytes span, the folder it lies in.
+void paintNoteLines(QPainter& painter, double left, double y, const QStringList& lines,
+                    const Palette& palette) {
     const QFontMetricsF metrics(AppFont::small());
     painter.setFont(AppFont::small());
     painter.setPen(palette.inkTertiary);
@@ -242,39 +235,31 @@ void paintFolderLines(QPainter& painter, double left, double y, const QStringLis
 
 }  // namespace
 
-QStringList HoverCard::folderLines(const HoverCardContent& content) {
-    if (!content.folder) return {};
-    const QString folder = text(*content.folder);
-    const QFontMetricsF metrics(AppFont::small());
-    const double width = cardContentWidth(content);
-    if (metrics.horizontalAdvance(folder) <= width) return {folder};
-    // Two lines, broken after the last slash that lets the first one fit;
-    // what is still too long loses its middle.
-    qsizetype cut = -1;
-    for (qsizetype slash = folder.indexOf(QLatin1Char('/')); slash >= 0;
-         slash = folder.indexOf(QLatin1Char('/'), slash + 1)) {
-        if (metrics.horizontalAdvance(folder.left(slash + 1)) > width) break;
-        cut = slash + 1;
+HoverCard::Lines HoverCard::lines(const HoverCardContent& content) {
+    Lines lines;
+    lines.name = nameLines(content);
+    const double nameLine =
+        lines.name.size() > 1 ? widestContent : nameWidth(content) + nameLineExtras(content);
+    lines.width =
+        std::clamp(std::ceil(std::max(nameLine, otherLinesWidth(content))), contentWidth, widestContent);
+    if (content.folder) {
+        const QFontMetricsF metrics(AppFont::small());
+        lines.folder = middleCutLines(text(*content.folder), lines.width, 2, [&metrics](const QString& line) {
+            return metrics.horizontalAdvance(line);
+        });
     }
-    if (cut <= 0) return {metrics.elidedText(folder, Qt::ElideMiddle, width)};
-    return {folder.left(cut), metrics.elidedText(folder.mid(cut), Qt::ElideMiddle, width)};
+    return lines;
 }
 
 QSizeF HoverCard::size(const HoverCardContent& content) {
-    double height = verticalPadding + nameLineHeight(content) + tagLineHeight(content) + 4 +
-                    QFontMetricsF(numberFont()).height();
-    if (content.reclaimable || content.date) height += 3 + detailLineHeight();
-    if (content.ageSpan) height += 2 + detailLineHeight();
-    if (const auto lines = folderLines(content); !lines.isEmpty())
-        height += folderLineGap + detailLineHeight() * static_cast<double>(lines.size());
-    return {cardContentWidth(content) + 2 * horizontalPadding, height + verticalPadding};
+    const Lines lines = HoverCard::lines(content);
+    return {lines.width + 2 * horizontalPadding, cardHeight(content, lines)};
 }
-
-QStringList HoverCard::shownNameLines(const HoverCardContent& content) { return nameLines(content); }
 
 void HoverCard::paint(QPainter& painter, QPointF origin, const HoverCardContent& content,
                       const Palette& palette) {
-    const QRectF card(origin, size(content));
+    const Lines lines = HoverCard::lines(content);
+    const QRectF card(origin, QSizeF(lines.width + 2 * horizontalPadding, cardHeight(content, lines)));
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     paintPanel(painter, card, palette);
@@ -282,7 +267,7 @@ void HoverCard::paint(QPainter& painter, QPointF origin, const HoverCardContent&
     const double left = card.left() + horizontalPadding;
     const double right = card.right() - horizontalPadding;
     double y = card.top() + verticalPadding;
-    y = paintNameLine(painter, left, right, y, content, palette);
+    y = paintNameLine(painter, left, right, y, content, lines.name, palette);
     y = paintSizeLine(painter, left, y, content, palette);
     if (content.reclaimable || content.date) {
         y += 3;
@@ -290,10 +275,13 @@ void HoverCard::paint(QPainter& painter, QPointF origin, const HoverCardContent&
         y += detailLineHeight();
     }
     if (content.ageSpan) {
-        paintSpanLine(painter, left, right, y + 2, *content.ageSpan, palette);
+        const QString span =
+            QFontMetricsF(AppFont::small())
+                .elidedText(text(*content.ageSpan), Qt::ElideRight, std::max(right - left, 0.0));
+        paintNoteLines(painter, left, y + 2, {span}, palette);
         y += 2 + detailLineHeight();
     }
-    paintFolderLines(painter, left, y + folderLineGap, folderLines(content), palette);
+    paintNoteLines(painter, left, y + folderLineGap, lines.folder, palette);
     painter.restore();
 }
 

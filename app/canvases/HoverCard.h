@@ -27,11 +27,17 @@ struct HoverCard {
     static constexpr double horizontalPadding = 9;
     static constexpr double verticalPadding = 7;
 
+    // The name and the folder as the card shows them, line by line (the
+    // folder's two at most, by the rule for paths in LabelFit.h), and the
+    // width of its content they were fitted to.
+    struct Lines {
+        QStringList name;
+        QStringList folder;
+        double width = 0;
+    };
+    static Lines lines(const HoverCardContent& content);
+
     static QSizeF size(const HoverCardContent& content);
-    // The name as the card shows it, line by line.
-    static QStringList shownNameLines(const HoverCardContent& content);
-    // The folder line, or two broken at a slash when one does not fit.
-    static QStringList folderLines(const HoverCardContent& content);
     static void paint(QPainter& painter, QPointF origin, const HoverCardContent& content, const Palette& palette);
 };
 

@@ -41,8 +41,6 @@ public:
     void zoomBy(double factor);
     // Back to 100 % and no pan: on the gentle spring when `animated`, else at once.
     void resetView(bool animated = false);
-    MotionAnimation* zoomMotion() const { return shownZoom_; }
-    MotionAnimation* panMotion() const { return shownPan_; }
     QToolButton* zoomOutButton() const { return zoomOut_; }
     QToolButton* zoomInButton() const { return zoomIn_; }
     QToolButton* resetButton() const { return reset_; }

@@ -23,7 +23,6 @@ public:
     void fadeOut(const QPixmap& picture, const QRect& area, const Motion& motion);
     // 1 while the old look covers the new one, 0 once it is gone.
     double opacity() const;
-    MotionAnimation* animation() const { return opacity_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -148,7 +148,6 @@ public:
         return DropdownGeometry::Look::between(from_, DropdownGeometry::removedLook(),
                                                progress_->currentValue().toDouble());
     }
-    MotionAnimation* animation() const { return progress_; }
 
 protected:
     void paintEvent(QPaintEvent*) override {
@@ -309,13 +308,14 @@ void Dropdown::playOpening(DropdownList& list) {
         }
     // A window that cannot be see-through moves itself, over a picture of what lies beneath.
     const bool composited = list.surface().isComposited();
-    const QPointF start = DropdownGeometry::insertedLook(direction_).offset;
-    const QRect travel = QRect(list.home, list.size()) | QRect(list.home + start.toPoint(), list.size());
+    const DropdownGeometry::Look from = DropdownGeometry::insertedLook(direction_);
+    const QRect travel =
+        QRect(list.home, list.size()) | QRect(list.home + from.offset.toPoint(), list.size());
     const QPixmap backdrop = composited ? QPixmap() : backdropUnder(this, travel);
-    const double drop = rowDrop_;
-    const auto show = [&list, look, rowLooks, composited, backdrop, travel, drop,
-                       from = DropdownGeometry::insertedLook(direction_)](double progress, bool arrived) {
-        list.shown = DropdownGeometry::Look::between(from, {}, arrived ? 1.0 : progress);
+    const auto show = [&list, look, rowLooks, composited, backdrop, travel, from, drop = rowDrop_](
+                          double progress, bool arrived) {
+        if (arrived) progress = 1.0;
+        list.shown = DropdownGeometry::Look::between(from, {}, progress);
         DropdownGeometry::Look inPlace = list.shown;
         if (!composited) {
             list.move(list.home + list.shown.offset.toPoint());
@@ -323,9 +323,8 @@ void Dropdown::playOpening(DropdownList& list) {
             look->setBackdrop(arrived ? QPixmap() : backdrop, travel.topLeft() - list.pos());
         }
         look->setLook(inPlace.transform(list.anchor), inPlace.opacity);
-        const double shown = arrived ? 1.0 : progress;
         for (TransformFade* rowLook : rowLooks)
-            rowLook->setLook(QTransform::fromTranslate(0, -drop * (1 - shown)), shown);
+            rowLook->setLook(QTransform::fromTranslate(0, -drop * (1 - progress)), progress);
     };
     list.entrance = new MotionAnimation(AppMotion::snappy, 0.0, &list);
     connect(list.entrance, &QVariantAnimation::valueChanged, &list,

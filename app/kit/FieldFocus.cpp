@@ -1,6 +1,5 @@
 #include "app/kit/FieldFocus.h"
 
-#include <QEvent>
 #include <QPointer>
 
 #include "app/kit/FocusRingOverlay.h"
@@ -20,29 +19,12 @@ public:
         : FocusRingOverlay(field.parentWidget() ? field.parentWidget() : &field, 2, 6),
           field_(field),
           leading_(leading) {
-        field.installEventFilter(this);
-        if (leading) leading->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        switch (event->type()) {
-            case QEvent::FocusIn:
-            case QEvent::FocusOut:
-            case QEvent::Move:
-            case QEvent::Resize:
-            case QEvent::Show:
-            case QEvent::Hide:
-                follow();
-                break;
-            default:
-                break;
-        }
-        return QWidget::eventFilter(watched, event);
+        watch(field);
+        if (leading) watch(*leading);
     }
 
 private:
-    void follow() {
+    void follow() override {
         const bool focused = field_.hasFocus() && field_.isVisible();
         if (field_.parentWidget() && parentWidget() != field_.parentWidget())
             setParent(field_.parentWidget());

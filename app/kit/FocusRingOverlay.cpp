@@ -1,5 +1,6 @@
 #include "app/kit/FocusRingOverlay.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <algorithm>
 
@@ -14,6 +15,23 @@ FocusRingOverlay::FocusRingOverlay(QWidget* parent, double inset, double minimum
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::NoFocus);
     hide();
+}
+
+bool FocusRingOverlay::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::FocusIn:
+        case QEvent::FocusOut:
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::LayoutRequest:
+        case QEvent::Show:
+        case QEvent::Hide:
+            follow();
+            break;
+        default:
+            break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void FocusRingOverlay::paintEvent(QPaintEvent*) {

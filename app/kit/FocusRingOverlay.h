@@ -5,7 +5,7 @@
 namespace korvane {
 
 // The focus ring of a control that draws none itself: a widget laid over the
-// control in its parent, hidden until the owner places and shows it. It takes
+// control in its parent, hidden until follow() places and shows it. It takes
 // no clicks and no focus; its corners follow the theme's radius, less `inset`
 // and at least `minimumRadius`.
 class FocusRingOverlay : public QWidget {
@@ -13,6 +13,13 @@ public:
     FocusRingOverlay(QWidget* parent, double inset, double minimumRadius);
 
 protected:
+    // Calls follow() whenever `widget` gains or loses the focus, moves,
+    // changes its size or its layout, shows or hides.
+    void watch(QWidget& widget) { widget.installEventFilter(this); }
+    // Places the ring and shows it while its control has the focus.
+    virtual void follow() = 0;
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:

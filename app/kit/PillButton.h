@@ -29,7 +29,6 @@ public:
     bool isActive() const { return active_; }
     // How far the look has moved towards active: 0 … 1 (a spring may pass 1).
     double activeness() const;
-    MotionAnimation* animation() const { return activeness_; }
     // A toggle's state for screen readers; it follows setActive() unless set.
     void setPressed(bool pressed);
     bool isPressed() const { return pressed_.value_or(active_); }

@@ -22,12 +22,9 @@ public:
     // Animates unless animations jump to their end or the holder is not on
     // screen; starts gone (the content hidden, the holder 0 wide).
     void setRevealed(bool revealed);
-    bool isRevealed() const { return revealed_; }
     // 0 gone … 1 whole; a spring may pass 1 on its way.
     double progress() const;
     QWidget* content() const { return content_; }
-    MotionAnimation* animation() const { return progress_; }
-    const TransformFade& look() const { return *look_; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }

@@ -1,7 +1,6 @@
 #include "app/kit/ScrollFocus.h"
 
 #include <QAbstractScrollArea>
-#include <QEvent>
 #include <QScrollBar>
 
 #include "app/kit/FocusRingOverlay.h"
@@ -14,25 +13,10 @@ namespace {
 class ScrollFocusRing : public FocusRingOverlay {
 public:
     explicit ScrollFocusRing(QAbstractScrollArea& area) : FocusRingOverlay(&area, 4, 3), area_(area) {
-        area.installEventFilter(this);
+        watch(area);
         for (QScrollBar* bar : {area.verticalScrollBar(), area.horizontalScrollBar()})
-            connect(bar, &QScrollBar::rangeChanged, this, [this] { follow(); });
-        follow();
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        switch (event->type()) {
-            case QEvent::FocusIn:
-            case QEvent::FocusOut:
-            case QEvent::Resize:
-            case QEvent::LayoutRequest:
-                place(area_.hasFocus());
-                break;
-            default:
-                break;
-        }
-        return QWidget::eventFilter(watched, event);
+            connect(bar, &QScrollBar::rangeChanged, this, [this] { followRange(); });
+        followRange();
     }
 
 private:
@@ -41,11 +25,11 @@ private:
         const QScrollBar* across = area_.horizontalScrollBar();
         return down->maximum() > down->minimum() || across->maximum() > across->minimum();
     }
-    void follow() {
+    void followRange() {
         const bool scrolls = this->scrolls();
         area_.setFocusPolicy(scrolls ? Qt::TabFocus : Qt::NoFocus);
         if (!scrolls && area_.hasFocus()) passFocusOn();
-        place(area_.hasFocus());
+        follow();
     }
     // The focus goes where Tab would take it next.
     void passFocusOn() {
@@ -56,7 +40,8 @@ private:
             }
         area_.clearFocus();
     }
-    void place(bool focused) {
+    void follow() override {
+        const bool focused = area_.hasFocus();
         setGeometry(area_.viewport()->geometry());
         setVisible(focused);
         if (focused) {

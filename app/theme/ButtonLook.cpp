@@ -15,7 +15,7 @@ QColor withOpacity(QColor color, double opacity) {
 QColor mixed(const QColor& from, const QColor& to, double amount) {
     if (amount <= 0) return from;
     if (amount >= 1) return to;
-    const float t = static_cast<float>(std::clamp(amount, 0.0, 1.0));
+    const auto t = static_cast<float>(amount);
     const auto mix = [t](float a, float b) { return a + (b - a) * t; };
     return QColor::fromRgbF(mix(from.redF(), to.redF()), mix(from.greenF(), to.greenF()),
                             mix(from.blueF(), to.blueF()), mix(from.alphaF(), to.alphaF()));

@@ -86,7 +86,6 @@ AgeMapLayout AgeMapLayout::make(const StorageNode& root, const CanvasClock& cloc
                           return a.first->bytes != b.first->bytes ? a.first->bytes > b.first->bytes
                                                                   : a.second < b.second;
                       });
-    layout.bigUntouched.clear();
     for (std::size_t i = 0; i < shown; ++i) layout.bigUntouched.push_back(untouched[i].first);
     SizeSum total;
     for (const auto* node : layout.bigUntouched) total += node->bytes;

@@ -159,10 +159,6 @@ QStringList fittedLines(const QString& text, double width, int maxLines, const T
     QStringList lines;
     qsizetype next = 0;
     while (next < parts.size() && lines.size() < maxLines - 1) {
-        if (widthOf(joined(parts, next)) <= width) {
-            lines << joined(parts, next);
-            return lines;
-        }
         QString line;
         qsizetype taken = 0;
         while (next + taken < parts.size() && widthOf((line + parts[next + taken]).trimmed()) <= width)

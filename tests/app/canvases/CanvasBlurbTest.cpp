@@ -26,8 +26,6 @@ TEST(CanvasBlurbTest, ShowsWholeClausesOrNothing) {
     for (const auto& c : cases) EXPECT_EQ(CanvasBlurb::shortened(text, byLetters, c.width), c.shown) << c.width;
     const QString treemap = QStringLiteral("Area is size \u00b7 double-click to drill in");
     EXPECT_EQ(CanvasBlurb::shortened(treemap, byLetters, 30), QStringLiteral("Area is size"));
-    EXPECT_EQ(CanvasBlurb::shortened(QStringLiteral("The biggest items, ranked"), byLetters, 20),
-              QStringLiteral("The biggest items"));
     EXPECT_EQ(CanvasBlurb::shortened(QStringLiteral("Where your bytes sit on a timeline"), byLetters, 30),
               QString());
     EXPECT_EQ(CanvasBlurb::shortened(QStringLiteral("one\nline"), byLetters, 100), QStringLiteral("one line"));

@@ -35,7 +35,7 @@ TEST(HoverCard, TheNameShowsInFullUpToTheWidestCard) {
                           Case{std::string(200, 'x'), SafetyLevel::dangerous, false, true, 2}}) {
         // clang-format on
         const auto content = card(c.name, c.safety);
-        const QStringList lines = HoverCard::shownNameLines(content);
+        const QStringList lines = HoverCard::lines(content).name;
         EXPECT_EQ(lines.join(QString()) == QString::fromStdString(c.name), c.whole) << c.name;
         EXPECT_EQ(lines.size(), c.lines) << c.name;
         const double width = HoverCard::size(content).width();
@@ -53,7 +53,7 @@ TEST(HoverCard, ATagThatLeavesTheNameNoRoomMovesToItsOwnLine) {
     const auto untagged = card("Package caches of every toolchain", std::nullopt);
     EXPECT_DOUBLE_EQ(HoverCard::size(beside).height(), HoverCard::size(card("x", SafetyLevel::caution)).height());
     EXPECT_GT(HoverCard::size(below).height(), HoverCard::size(untagged).height());
-    EXPECT_EQ(HoverCard::shownNameLines(below), HoverCard::shownNameLines(untagged));
+    EXPECT_EQ(HoverCard::lines(below).name, HoverCard::lines(untagged).name);
 }
 
 // Two files of one name tell apart by the folder each lies in: one line when
@@ -66,9 +66,9 @@ TEST(HoverCard, TheFolderLineWrapsAtASlash) {
     near.folder = "~/Downloads";
     HoverCardContent far = none;
     far.folder = deep;
-    EXPECT_TRUE(HoverCard::folderLines(none).isEmpty());
-    EXPECT_EQ(HoverCard::folderLines(near), QStringList{QStringLiteral("~/Downloads")});
-    const QStringList lines = HoverCard::folderLines(far);
+    EXPECT_TRUE(HoverCard::lines(none).folder.isEmpty());
+    EXPECT_EQ(HoverCard::lines(near).folder, QStringList{QStringLiteral("~/Downloads")});
+    const QStringList lines = HoverCard::lines(far).folder;
     ASSERT_EQ(lines.size(), 2);
     EXPECT_TRUE(lines[0].endsWith(QLatin1Char('/')));
     EXPECT_EQ(lines[0] + lines[1], QString::fromStdString(deep));

@@ -8,13 +8,11 @@
 #include "app/kit/Dropdown.h"
 #include "app/kit/DropdownRow.h"
 #include "app/kit/PopupFrame.h"
-#include "app/kit/ThemePicker.h"
 #include "app/kit/TransformFade.h"
 #include "app/theme/AppMotion.h"
 #include "tests/app/fakes/FakeCompositor.h"
 
-// The list's opening and closing and the theme rows' entrance, stepped along
-// the quick spring.
+// The list's opening and closing, stepped along the quick spring.
 
 namespace korvane {
 namespace {
@@ -45,7 +43,7 @@ protected:
     DropdownMotionTest() { AppMotion::setJumpToEnd(false); }
     ~DropdownMotionTest() override { AppMotion::setJumpToEnd(false); }
 
-    Dropdown* dropdownIn(QWidget& window, Direction direction, Alignment alignment) {
+    Dropdown* dropdownIn(QWidget& window, Direction direction, Alignment alignment, double rowDrop) {
         window.resize(600, 600);
         auto* dropdown = new Dropdown(alignment, direction, 200, &window);
         dropdown->setLabel(new QLabel("Label"));
@@ -55,6 +53,7 @@ protected:
                                    new DropdownRow(
                                        false, [] {}, new QLabel("second"))};
         });
+        dropdown->setRowEntrance(rowDrop);
         dropdown->move(direction == Direction::down ? QPoint(300, 100) : QPoint(300, 500));
         window.show();
         dropdown->adjustSize();
@@ -62,22 +61,26 @@ protected:
     }
 };
 
+// The list grows from its anchor corner (a centred one from its leading
+// edge), its rows dropping into place when asked, and shrinks away where it
+// stood; with animations jumping to their end it opens and closes at once.
 TEST_F(DropdownMotionTest, TheListGrowsFromItsAnchorCornerAndShrinksAwayWhereItStood) {
     struct Case {
         Direction direction;
         Alignment alignment;
         bool composited;
+        double rowDrop;
     };
     const Motion spring = AppMotion::snappy;
-    for (const Case c :
-         {Case{Direction::down, Alignment::trailing, true}, Case{Direction::up, Alignment::leading, true},
-          Case{Direction::down, Alignment::leading, false}}) {
-        SCOPED_TRACE(::testing::Message() << (c.direction == Direction::down ? "down " : "up ")
-                                          << (c.alignment == Alignment::trailing ? "trailing " : "leading ")
-                                          << (c.composited ? "composited" : "opaque"));
+    for (const Case c : {Case{Direction::down, Alignment::trailing, true, 0},
+                         Case{Direction::up, Alignment::leading, true, 4},
+                         Case{Direction::down, Alignment::center, false, 0}}) {
+        SCOPED_TRACE(::testing::Message()
+                     << (c.direction == Direction::down ? "down " : "up ") << static_cast<int>(c.alignment)
+                     << (c.composited ? " composited" : " opaque"));
         const testing::FakeCompositor compositor(c.composited);
         QWidget window;
-        Dropdown* dropdown = dropdownIn(window, c.direction, c.alignment);
+        Dropdown* dropdown = dropdownIn(window, c.direction, c.alignment, c.rowDrop);
         dropdown->setOpen(true);
         QWidget* list = dropdown->list();
         ASSERT_NE(list, nullptr);
@@ -86,6 +89,7 @@ TEST_F(DropdownMotionTest, TheListGrowsFromItsAnchorCornerAndShrinksAwayWhereItS
         const QPointF anchor(c.alignment == Alignment::trailing ? card.right() : card.left(),
                              c.direction == Direction::down ? card.top() : card.bottom());
         const double start = c.direction == Direction::down ? -6 : 6;
+        const auto rows = list->findChildren<DropdownRow*>();
         // Where the window stands on the way, against its place at rest.
         std::vector<std::pair<QPoint, double>> places;
         for (const double seconds : {0.0, 0.05, 0.1, 0.16}) {
@@ -110,12 +114,21 @@ TEST_F(DropdownMotionTest, TheListGrowsFromItsAnchorCornerAndShrinksAwayWhereItS
                 EXPECT_NEAR((drawnAnchor - anchor).manhattanLength(), 0, 1e-6);
                 places.emplace_back(list->pos(), look.offset.y());
             }
+            for (DropdownRow* row : rows) {
+                const auto* rowLook = qobject_cast<TransformFade*>(row->graphicsEffect());
+                ASSERT_EQ(rowLook != nullptr, c.rowDrop > 0);
+                if (!rowLook) continue;
+                EXPECT_NEAR(rowLook->transform().dy(), -c.rowDrop * (1 - p), 1e-3);
+                EXPECT_NEAR(rowLook->opacity(), std::clamp(p, 0.0, 1.0), 1e-3);
+            }
         }
         stepTo(*dropdown, 1);
         for (const auto& [place, offset] : places)
             EXPECT_EQ(place, list->pos() + QPoint(0, int(std::lround(offset))));
         EXPECT_TRUE(bodyLook(list)->isAtRest()) << "at rest the list draws itself directly";
         EXPECT_FALSE(bodyLook(list)->isEnabled());
+        for (DropdownRow* row : rows)
+            EXPECT_TRUE(!row->graphicsEffect() || !row->graphicsEffect()->isEnabled());
         EXPECT_EQ(running(*dropdown), 0);
 
         // Closing: the list is gone at once, its picture shrinks to 97 % and fades.
@@ -136,47 +149,16 @@ TEST_F(DropdownMotionTest, TheListGrowsFromItsAnchorCornerAndShrinksAwayWhereItS
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_EQ(dropdown->closingList(), nullptr) << "gone once arrived";
         EXPECT_EQ(running(*dropdown), 0);
-    }
-}
 
-TEST_F(DropdownMotionTest, ThemeRowsFadeAndDropInAsTheListOpens) {
-    QWidget window;
-    auto* picker = new ThemePicker(&window);
-    window.show();
-    picker->dropdown()->setOpen(true);
-    const auto rows = picker->dropdown()->list()->findChildren<DropdownRow*>();
-    ASSERT_EQ(rows.size(), 9);
-    for (const double seconds : {0.0, 0.05, 0.12}) {
-        stepTo(*picker, seconds);
-        const double p = AppMotion::snappy.progress(seconds);
-        for (DropdownRow* row : rows) {
-            const auto* look = qobject_cast<TransformFade*>(row->graphicsEffect());
-            ASSERT_NE(look, nullptr);
-            EXPECT_NEAR(look->transform().dy(), -4 * (1 - p), 1e-3);
-            EXPECT_NEAR(look->opacity(), std::clamp(p, 0.0, 1.0), 1e-3);
-        }
-    }
-    stepTo(*picker, 1);
-    for (DropdownRow* row : rows) EXPECT_FALSE(row->graphicsEffect()->isEnabled());
-}
-
-TEST_F(DropdownMotionTest, JumpingToTheEndOpensAndClosesAtOnce) {
-    for (const bool composited : {true, false}) {
-        const testing::FakeCompositor compositor(composited);
-        QWidget window;
-        auto* picker = new ThemePicker(&window);
-        window.show();
         AppMotion::setJumpToEnd(true);
-        picker->dropdown()->setOpen(true);
-        QWidget* list = picker->dropdown()->list();
-        ASSERT_NE(list, nullptr);
-        EXPECT_TRUE(bodyLook(list) == nullptr || bodyLook(list)->isAtRest());
-        for (DropdownRow* row : list->findChildren<DropdownRow*>())
+        dropdown->setOpen(true);
+        ASSERT_NE(dropdown->list(), nullptr);
+        EXPECT_TRUE(bodyLook(dropdown->list()) == nullptr || bodyLook(dropdown->list())->isAtRest());
+        for (DropdownRow* row : dropdown->list()->findChildren<DropdownRow*>())
             EXPECT_TRUE(row->graphicsEffect() == nullptr || !row->graphicsEffect()->isEnabled());
-        EXPECT_EQ(running(*picker), 0);
-        picker->dropdown()->setOpen(false);
-        EXPECT_EQ(picker->dropdown()->closingList(), nullptr);
-        EXPECT_EQ(running(*picker), 0);
+        dropdown->setOpen(false);
+        EXPECT_EQ(dropdown->closingList(), nullptr);
+        EXPECT_EQ(running(*dropdown), 0);
         AppMotion::setJumpToEnd(false);
     }
 }

@@ -45,21 +45,6 @@ TEST(DropdownGeometry, ListIsMovedBackOntoTheScreen) {
               QPointF(500, 294));
 }
 
-// The list grows from the corner nearest its label on the aligned edge; a
-// centred one lines up, and grows, on the leading edge.
-TEST(DropdownGeometry, TheListGrowsFromItsAnchorCorner) {
-    const QRectF card(10, 20, 200, 100);
-    EXPECT_EQ(DropdownGeometry::anchor(card, Direction::down, Alignment::trailing), QPointF(210, 20));
-    EXPECT_EQ(DropdownGeometry::anchor(card, Direction::down, Alignment::center), QPointF(10, 20));
-    EXPECT_EQ(DropdownGeometry::anchor(card, Direction::up, Alignment::trailing), QPointF(210, 120));
-    EXPECT_EQ(DropdownGeometry::anchor(card, Direction::up, Alignment::leading), QPointF(10, 120));
-    // Half-way in, the anchor stands where the slide puts it and the far corner has grown towards its place.
-    const auto look = DropdownGeometry::Look::between(DropdownGeometry::insertedLook(Direction::up), {}, 0.5);
-    const QTransform transform = look.transform(QPointF(10, 120));
-    EXPECT_EQ(transform.map(QPointF(10, 120)), QPointF(10, 123));
-    EXPECT_EQ(transform.map(QPointF(210, 20)), QPointF(10 + 200 * 0.97, 123 - 100 * 0.97));
-}
-
 TEST(DropdownGeometry, EntranceAndRadii) {
     EXPECT_EQ(DropdownGeometry::insertionOffset(Direction::down), QPointF(0, -6));
     EXPECT_EQ(DropdownGeometry::insertionOffset(Direction::up), QPointF(0, 6));
