@@ -12,6 +12,7 @@
 #include <QToolTip>
 
 #include "app/canvases/CanvasPaint.h"
+#include "app/presenters/ItemKind.h"
 #include "app/theme/NodeStyle.h"
 #include "app/theme/Palette.h"
 #include "core/text/ByteFormat.h"

@@ -12,6 +12,7 @@
 #include "app/state/DeveloperState.h"
 #include "app/theme/AppFont.h"
 #include "app/theme/ButtonLook.h"
+#include "app/presenters/ItemKind.h"
 #include "app/theme/NodeStyle.h"
 #include "app/theme/Palette.h"
 #include "app/theme/SymbolGlyph.h"

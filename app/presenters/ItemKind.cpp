@@ -115,4 +115,9 @@ std::optional<std::string> itemCountText(const StorageNode& node) {
     return countText(std::int64_t{node.fileCount} + node.folderCount, "item");
 }
 
+std::string_view categorySymbol(const StorageNode& node) {
+    if (node.category) return symbolName(*node.category);
+    return itemSymbol(node);
+}
+
 }  // namespace korvane

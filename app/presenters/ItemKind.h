@@ -24,6 +24,9 @@ std::string itemKindLabel(const StorageNode& node);
 // "opticaldisc" for a disk image, the file lists' symbol of the name, the
 // file kind's symbol, else "doc".
 std::string_view itemSymbol(const StorageNode& node);
+// The symbol name of a node: its category's symbol, else what it is (a
+// folder, a sum of smaller items, or a file of its kind).
+std::string_view categorySymbol(const StorageNode& node);
 // The folder the node lies in (a remainder's is the folder it belongs to);
 // none for a node without a place, or for "/" itself.
 std::optional<std::string> itemFolder(const StorageNode& node);

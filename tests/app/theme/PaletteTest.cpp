@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/presenters/ItemKind.h"
 #include "app/theme/NodeStyle.h"
 #include "app/theme/Palette.h"
 #include "core/model/StorageNode.h"
