@@ -28,14 +28,6 @@ namespace {
 constexpr int cardPadding = 16;
 constexpr double pressedScale = 0.985;
 
-QColor blend(const QColor& from, const QColor& to, double t) {
-    const auto mix = [t](double a, double b) { return a + (b - a) * t; };
-    return QColor::fromRgbF(static_cast<float>(mix(from.redF(), to.redF())),
-                            static_cast<float>(mix(from.greenF(), to.greenF())),
-                            static_cast<float>(mix(from.blueF(), to.blueF())),
-                            static_cast<float>(mix(from.alphaF(), to.alphaF())));
-}
-
 QLabel* plainLabel(const QString& text, bool wraps = false) {
     auto* label = new QLabel(text);
     label->setTextFormat(Qt::PlainText);
@@ -139,8 +131,8 @@ void ChoiceCard::paintEvent(QPaintEvent*) {
     painter.translate(-centre);
     const double radius = palette.radius + 2;
     const QRectF card = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    painter.setPen(QPen(blend(palette.hairline, withOpacity(palette.accent, 0.5), border), 1));
-    painter.setBrush(blend(palette.panel, palette.hover, highlight));
+    painter.setPen(QPen(mixed(palette.hairline, withOpacity(palette.accent, 0.5), border), 1));
+    painter.setBrush(mixed(palette.panel, palette.hover, highlight));
     painter.drawRoundedRect(card, radius, radius);
     if (hasFocus() && keyboardFocus_) {
         painter.setPen(QPen(withOpacity(palette.accent, 0.8), 1.5));
