@@ -65,6 +65,16 @@ EntryActionBar entryActionBar(const std::vector<FileTreeScanner::Entry>& entries
     return bar;
 }
 
+std::set<std::uint64_t> ticksNotIn(const std::vector<FileTreeScanner::Entry>& entries,
+                                   const std::set<std::uint64_t>& ticked) {
+    std::set<std::uint64_t> stale = ticked;
+    for (const auto& entry : entries) {
+        if (stale.empty()) break;
+        stale.erase(entry.id);
+    }
+    return stale;
+}
+
 std::set<std::uint64_t> ticksThatLeft(const std::vector<FileTreeScanner::Entry>& entries,
                                       const std::set<std::uint64_t>& ticked, const DiskChange& change) {
     std::set<std::uint64_t> left;

@@ -45,6 +45,11 @@ struct EntryActionBar {
 EntryActionBar entryActionBar(const std::vector<FileTreeScanner::Entry>& entries,
                               const std::set<std::uint64_t>& ticked);
 
+// The ticked ids that no entry of `entries` has: ticks from a scan of
+// another folder, which a new scan's lists must not count.
+std::set<std::uint64_t> ticksNotIn(const std::vector<FileTreeScanner::Entry>& entries,
+                                   const std::set<std::uint64_t>& ticked);
+
 // The ticked entries that a change on disk took away: they leave the ticks
 // with the rows, so the bar never counts what is gone.
 std::set<std::uint64_t> ticksThatLeft(const std::vector<FileTreeScanner::Entry>& entries,

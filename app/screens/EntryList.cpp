@@ -154,6 +154,10 @@ void EntryList::setEntries(std::vector<FileTreeScanner::Entry> entries) {
     model_->setEntries(std::move(entries), clock_.now());
 }
 
+void EntryList::keepTicksWithin(const std::vector<FileTreeScanner::Entry>& scanned) {
+    if (!model_->ticked().empty()) model_->untick(ticksNotIn(scanned, model_->ticked()));
+}
+
 void EntryList::setHoveredRow(int row) {
     if (row >= model_->rowCount()) row = -1;
     if (row == hoveredRow_) return;

@@ -37,6 +37,8 @@ public:
 
     // The ticks survive a new list.
     void setEntries(std::vector<FileTreeScanner::Entry> entries);
+    // A new scan: ticks of what it does not hold go (the list may show only part of it).
+    void keepTicksWithin(const std::vector<FileTreeScanner::Entry>& scanned);
 
     QListView* view() const { return view_; }
     EntryListModel* model() const { return model_; }

@@ -65,6 +65,7 @@ void LargeFilesView::refresh() {
     total_->setText(QString::fromStdString(content_.total.value_or("")));
     // Read as "Total" with its figure, not the bare name.
     total_->setAccessibleName(QStringLiteral("Total ") + total_->text());
+    list_->keepTicksWithin(largest);
     list_->setEntries(largest);
     if (content_.emptyState) {
         showPageEmptyState(*empty_, *content_.emptyState);

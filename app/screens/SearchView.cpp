@@ -185,6 +185,10 @@ void SearchView::followState() {
 
 void SearchView::showResults() {
     const auto& result = folderScan_.generalResult();
+    if (const auto scan = folderScan_.sharedGeneralResult(); scan != shownScan_) {
+        shownScan_ = scan;
+        list_->keepTicksWithin(result ? result->index : std::vector<FileTreeScanner::Entry>{});
+    }
     const std::size_t indexCount = result ? result->index.size() : 0;
     SearchContent content =
         searchContent(result.has_value(), indexCount, folderScan_.searchQuery(), runner_->results().size());

@@ -63,6 +63,8 @@ private:
 
     FolderScanState& folderScan_;
     std::unique_ptr<SearchRunner> runner_;
+    // The scan the list's ticks belong to.
+    std::shared_ptr<const std::optional<FileTreeScanner::Result>> shownScan_;
     SearchContent content_;
     QLineEdit* field_;
     QLabel* count_;

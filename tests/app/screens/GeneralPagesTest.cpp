@@ -157,6 +157,31 @@ TEST_F(GeneralPagesTest, LargeFilesFollowTheNextScan) {
     EXPECT_EQ(view.list()->model()->entries().front().name, "trailer.mov");
 }
 
+// Ticks belong to the scan they were made on: a scan of the same folder keeps
+// them, a scan of another folder takes them away from both lists.
+TEST_F(GeneralPagesTest, TicksLastOnlyWhileTheirFileIsScanned) {
+    scanSmallHome();
+    file("../outside/film.mkv", 60'000'000);
+    state().folderScan().setSearchQuery({});
+    LargeFilesView large(state().folderScan(), state().developer(), state().desktop(), state().clock());
+    SearchView search(state().folderScan(), state().developer(), state().desktop(), state().clock());
+    large.show();
+    search.show();
+    for (EntryList* list : {large.list(), search.list()}) {
+        ASSERT_TRUE(testing::waitUntil([&] { return list->model()->rowCount() > 0; }));
+        list->model()->toggle(0);
+    }
+    for (const auto& [folder, kept] : {std::pair{home_, true}, std::pair{tree_.path("outside"), false}}) {
+        state().folderScan().scanFolder(folder);
+        ASSERT_TRUE(testing::waitUntil([&] { return !state().folderScan().isScanningFolder(); }, 20));
+        for (EntryList* list : {large.list(), search.list()}) {
+            ASSERT_TRUE(testing::waitUntil([&] { return list->model()->rowCount() > 0; }));
+            EXPECT_EQ(list->model()->ticked().size(), kept ? 1u : 0u) << folder;
+            EXPECT_EQ(list->actionBarWidget()->isVisible(), kept) << folder;
+        }
+    }
+}
+
 TEST_F(GeneralPagesTest, TickingTwoEntriesAndRemovingOpensTheReviewMovingToTheTrash) {
     scanSmallHome();
     state().folderScan().setSearchQuery({});
