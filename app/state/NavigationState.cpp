@@ -40,11 +40,13 @@ void NavigationState::setFolderTree(const StorageNode* tree) {
     // A sum holds copies of the old tree's nodes.
     if (summaryMode_ == Mode::general) summary_.reset();
     folderTree_ = tree;
+    ++treeReplacements_;
 }
 
 void NavigationState::setDeveloperTree(const StorageNode* tree) {
     if (summaryMode_ == Mode::developer) summary_.reset();
     developerTree_ = tree;
+    ++treeReplacements_;
     replaceVisibleTree(TreeNavigation::visibleTree(developerTree(), searchText_));
     changes().published(*this);
     if (focusedID_ && developerTree().find(*focusedID_) == nullptr) setFocusedID(std::nullopt);

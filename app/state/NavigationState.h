@@ -48,6 +48,10 @@ public:
     void setFolderTree(const StorageNode* tree);
     bool hasFolderTree() const { return folderTree_ != nullptr; }
 
+    // How many times the developer or folder tree has been replaced: a node
+    // handed out before this last moved may be gone.
+    std::uint64_t treeReplacements() const { return treeReplacements_; }
+
     // The developer tree as the filter text leaves it (kept in step with both).
     const StorageNode& visibleTree() const { return visibleTree_; }
     bool searchHasNoMatches() const;
@@ -89,6 +93,7 @@ private:
     const PreferencesState& preferences_;
     const StorageNode* developerTree_ = nullptr;
     const StorageNode* folderTree_ = nullptr;
+    std::uint64_t treeReplacements_ = 0;
     Route route_ = Route::onboarding;
     std::optional<Sheet> sheet_;
     GeneralSection generalSection_ = GeneralSection::explore;
