@@ -39,7 +39,7 @@ constexpr const char* cancelled = "Cancelled before this item was checked";
 constexpr const char* anotherUser = "Belongs to another user, so Korvane leaves it alone";
 constexpr const char* sharedByDesktop = "The desktop and every application share this folder";
 constexpr const char* theTrash = "This is the Trash, which Korvane never removes";
-constexpr const char* inTrash = "In the Trash, where only putting back or emptying the Trash may touch it";
+constexpr const char* inTrash = "In the Trash; only putting it back or emptying the Trash touches it";
 constexpr const char* holdsTrash = "Holds the Trash, which Korvane never removes";
 
 std::string notRegistered(std::string_view ruleID) {

@@ -27,7 +27,7 @@ using testing::TempTree;
 const RemovalKind kPath = RemovalKind::path();
 const std::string kAllowed = "allowed";
 const std::string kTheTrash = "This is the Trash, which Korvane never removes";
-const std::string kInTrash = "In the Trash, where only putting back or emptying the Trash may touch it";
+const std::string kInTrash = "In the Trash; only putting it back or emptying the Trash touches it";
 const std::string kHoldsTrash = "Holds the Trash, which Korvane never removes";
 
 std::string show(const SafetyPolicy::Verdict& verdict) {
