@@ -222,9 +222,6 @@ CleanupOutcome CleanupEngine::runCommand(const CleanupCandidate& candidate) {
 
 namespace {
 
-// Tells the caller how far the run has got. A handler that fails must not end
-// the run: the items already removed would then have no outcome, and nothing
-// in the history could put them back.
 // The candidate of this run that `candidate` waits for and that is not gone.
 const CleanupCandidate* unmetPrerequisite(const CleanupCandidate& candidate,
                                           const std::map<UUID, const CleanupCandidate*>& run,
@@ -235,6 +232,9 @@ const CleanupCandidate* unmetPrerequisite(const CleanupCandidate& candidate,
     return first->second;
 }
 
+// Tells the caller how far the run has got. A handler that fails must not end
+// the run: the items already removed would then have no outcome, and nothing
+// in the history could put them back.
 void report(const CleanupEngine::ProgressHandler& progress, const CleanupProgress& state) {
     if (!progress) return;
     try {
