@@ -82,8 +82,8 @@ int removalIndex(std::optional<Disposal> disposalOverride) {
 
 const std::vector<std::string>& safeguards() {
     static const std::vector<std::string> lines{
-        "Source code and git repositories",      "SSH keys, credentials and .env files",
-        "Documents, Desktop and Downloads",      "Anything outside your home folder",
+        "Source code and git repositories",     "SSH keys, credentials and .env files",
+        "Documents, Desktop and Downloads",     std::string(platformWords::outsideHomeAndTemporary),
         "Running containers and their volumes",
     };
     return lines;

@@ -44,6 +44,10 @@ inline constexpr std::string_view projectsNote =
 inline constexpr std::string_view developerNeverTouches = "What developer cleanup will never touch";
 inline constexpr std::string_view generalRemovesOnlyChosen =
     "In general mode, Korvane removes only what you choose, after the same safety check.";
+// Settings: here the packagers' caches lie in the temporary folder, and what
+// Docker prunes outside the home folder.
+inline constexpr std::string_view outsideHomeAndTemporary =
+    "Anything outside your home and temporary folders, except what Docker prunes";
 
 // The file manager's name when the desktop does not say it.
 inline constexpr std::string_view defaultFileManager = "Files";

@@ -443,6 +443,8 @@ bool AppUninstaller::isClaimedByLongerIdentifier(std::string_view name, const st
 
 std::vector<CleanupCandidate> AppUninstaller::candidates(const InstalledApp& app, bool includeBundle) {
     std::vector<CleanupCandidate> result;
+    // Everything else of the application goes only once the application itself is gone.
+    std::optional<UUID> application;
     if (includeBundle) {
         DetailMap details;
         if (app.version) details["Version"] = *app.version;
@@ -459,6 +461,7 @@ std::vector<CleanupCandidate> AppUninstaller::candidates(const InstalledApp& app
                                 "; you would need to install it again to get it back.",
                             "Re-download or reinstall " + app.name, app.lastUsed, std::move(details),
                             std::move(removal), false);
+        application = result.back().id;
         if (app.packaging == Packaging::appImage && app.desktopEntry) {
             result.emplace_back(UUID::random(), CleanupCategory::toolchains, bundleRule, "Application",
                                 "Desktop entry \u2014 " + Paths::lastComponent(*app.desktopEntry),
@@ -467,6 +470,7 @@ std::vector<CleanupCandidate> AppUninstaller::candidates(const InstalledApp& app
                                     ". Without the application it would start nothing.",
                                 "Recreated if you install " + app.name + " again", std::nullopt, DetailMap{},
                                 RemovalKind::path(), false);
+            result.back().prerequisite = application;
         }
     }
     for (const auto& leftover : app.leftovers) {
@@ -479,6 +483,7 @@ std::vector<CleanupCandidate> AppUninstaller::candidates(const InstalledApp& app
             "Recreated if you install " + app.name + " again", std::nullopt,
             std::map<std::string, std::string>{{"Matched on", leftover.matchedOn}}, RemovalKind::path(),
             false);
+        result.back().prerequisite = application;
     }
     return result;
 }

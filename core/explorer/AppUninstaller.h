@@ -120,6 +120,7 @@ public:
     // The bundle candidate (when `includeBundle`; with an AppImage's desktop
     // entry, and for a Flatpak the `flatpak uninstall` command) and one per
     // leftover, in category toolchains, all for review and none selected.
+    // With the bundle, the others wait for it: they stay when it cannot go.
     static std::vector<CleanupCandidate> candidates(const InstalledApp& app, bool includeBundle);
 
     // One bundle, as found: every bundle yields an application; what cannot

@@ -23,6 +23,7 @@
 #include "core/system/ParallelWork.h"
 #include "core/system/Paths.h"
 #include "core/system/PseudoFileSystems.h"
+#include "core/system/TrashFolders.h"
 #include "core/system/UniqueFd.h"
 
 namespace korvane {
@@ -124,6 +125,8 @@ private:
     std::unique_ptr<ScanQueue<Job>> queue_;
     FastSizer::LinkSet links_;
     std::unique_ptr<ScanEntries> entries_;
+    // Never listed, walked, counted or recorded.
+    const TrashFolders trash_;
 
     ScanRoot root_;
 };
@@ -239,6 +242,10 @@ void Scan::runJob(ScanWorker& worker, Job& job) {
         return;
     }
     UniqueFd fd = std::move(job.fd);
+    if (!fd.valid() && trash_.isVolumeTrash(rootFd_.get(), folder->name.c_str())) {
+        drop(worker, folder);
+        return;
+    }
     if (!fd.valid()) fd.reset(::openat(rootFd_.get(), folder->name.c_str(), DirectoryReader::childFlags));
     if (!fd.valid()) {
         struct stat st {};
@@ -284,7 +291,8 @@ void Scan::walk(ScanWorker& worker, ScanFolder* folder, UniqueFd fd) {
     reader.reset(std::move(fd));
     struct stat own {};
     if (cancelled() || fstat(reader.fd(), &own) != 0 ||
-        reader.isPseudoFileSystemAt(own.st_dev, folder->device)) {
+        reader.isPseudoFileSystemAt(own.st_dev, folder->device) ||
+        trash_.isHomeTrash(own.st_dev, own.st_ino)) {
         reader.reset();
         drop(worker, folder);
         return;
@@ -390,6 +398,7 @@ void Scan::finishPart(ScanWorker& worker, ScanFolder* folder, FolderTally&& loca
 
 void Scan::subfolder(ScanWorker& worker, ScanFolder* parent, FolderTally& local, int dirFd, const char* name,
                      std::uint32_t seq) {
+    if (trash_.isVolumeTrash(dirFd, name)) return;
     const int depth = parent->depth + 1;
     if (depth > options_.maxDepth) return;
     UniqueFd fd(::openat(dirFd, name, DirectoryReader::childFlags));

@@ -23,7 +23,7 @@ namespace korvane {
 // blocks count, like `du`); pseudo file systems (proc, sysfs, ...) are never
 // entered. Each folder also counts its own allocated blocks, so the root's
 // total equals `du -s -B1` of the root less what is skipped on purpose
-// (`skippedNames`, folders deeper than `maxDepth`). A folder's date is the
+// (`skippedNames`, Trash folders, folders deeper than `maxDepth`). A folder's date is the
 // newest modification time the walk met in it, its own included, and a
 // remainder's the newest of what it sums; no call is made for them. What no
 // single date can tell, how old each byte of a remainder is, and of a

@@ -34,6 +34,7 @@ void to_json(nlohmann::json& j, const CleanupCandidate& value) {
     for (const auto& [key, text] : value.details) details[key] = text;
     j["removal"] = value.removal;
     j["isSelectedByDefault"] = value.isSelectedByDefault;
+    if (value.prerequisite) j["prerequisite"] = value.prerequisite->text();
 }
 
 namespace {
@@ -63,6 +64,7 @@ void from_json(const nlohmann::json& j, CleanupCandidate& value) {
     result.details = readDetails(json::required(j, "details"));
     from_json(json::required(j, "removal"), result.removal);
     result.isSelectedByDefault = json::toBool(json::required(j, "isSelectedByDefault"));
+    if (auto first = json::optional(j, "prerequisite")) result.prerequisite = json::toUUID(*first);
     value = std::move(result);
 }
 

@@ -29,6 +29,9 @@ struct CleanupCandidate {
     DetailMap details;
     RemovalKind removal;
     bool isSelectedByDefault = true;
+    // The candidate that must be gone first when both are in one cleanup: an
+    // application before what it left behind, which stays when it does.
+    std::optional<UUID> prerequisite;
 
     CleanupCandidate() = default;
     // Without `isSelectedByDefault`, a candidate starts selected exactly when

@@ -2,25 +2,20 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 
 #include "core/system/FileContents.h"
 #include "core/system/Paths.h"
 #include "core/system/RealPath.h"
+#include "core/system/TrashFolders.h"
 #include "core/text/PercentEncoding.h"
 #include "core/platform/MountPoints_linux.h"
 #include "core/platform/ParentDirectory.h"
 #include "core/platform/SafeRemover.h"
-
-#ifndef STATX_ATTR_MOUNT_ROOT
-#define STATX_ATTR_MOUNT_ROOT 0x00002000
-#endif
 
 namespace korvane {
 
@@ -113,30 +108,18 @@ UniqueFd openInside(int folder, const char* name, bool create, int& error) {
 struct PlainStat {
     bool ok = false;
     dev_t dev = 0;
-    bool mountRoot = false;
 };
 
 PlainStat look(const std::string& path) {
     PlainStat out;
-    struct statx sx {};
-    if (statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, STATX_TYPE, &sx) != 0) return out;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return out;
     out.ok = true;
-    out.dev = makedev(sx.stx_dev_major, sx.stx_dev_minor);
-    out.mountRoot = (sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0 &&
-                    (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+    out.dev = st.st_dev;
     return out;
 }
 
-// The top folder of a file system: "/", a mount root, or a folder whose
-// parent lies on another device.
-bool isTopFolder(const std::string& folder) {
-    if (folder == "/") return true;
-    PlainStat self = look(folder);
-    if (!self.ok) return false;
-    if (self.mountRoot) return true;
-    PlainStat parent = look(Paths::parent(folder));
-    return parent.ok && parent.dev != self.dev;
-}
+bool isTopFolder(const std::string& folder) { return TrashFolders::isVolumeTop(folder); }
 
 // Walks up from `folder` (on device `dev`) to the top of its file system.
 std::optional<std::string> topFolderOf(std::string folder, dev_t dev) {
@@ -180,12 +163,7 @@ FreedesktopTrash::FreedesktopTrash(std::string homeTrash, std::string anchor)
     : homeTrash_(Paths::standardise(homeTrash).value_or(std::string())),
       anchor_(Paths::standardise(anchor).value_or(std::string())) {}
 
-std::string FreedesktopTrash::defaultHomeTrash() {
-    if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && data[0] == '/') {
-        if (auto standard = Paths::standardise(data)) return Paths::join(*standard, "Trash");
-    }
-    return Paths::home(".local/share/Trash");
-}
+std::string FreedesktopTrash::defaultHomeTrash() { return TrashFolders::defaultHomeTrash(); }
 
 std::string FreedesktopTrash::encodePath(const std::string& path) {
     return PercentEncoding::encode(path, isUnreserved);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <map>
 #include <system_error>
 
 #include "core/system/Paths.h"
@@ -43,6 +44,9 @@ std::string notAllowed(const RemovalKind& removal) {
 // A tool that fails without saying why still gets a message.
 std::string exitedWith(const RemovalKind& removal, std::int32_t status) {
     return "\u201C" + removal.commandLine() + "\u201D failed with exit status " + std::to_string(status);
+}
+std::string keptWith(const std::string& title) {
+    return "Kept, because \u201C" + title + "\u201D itself was not removed";
 }
 }  // namespace message
 
@@ -218,6 +222,16 @@ CleanupOutcome CleanupEngine::runCommand(const CleanupCandidate& candidate) {
 
 namespace {
 
+// The candidate of this run that `candidate` waits for and that is not gone.
+const CleanupCandidate* unmetPrerequisite(const CleanupCandidate& candidate,
+                                          const std::map<UUID, const CleanupCandidate*>& run,
+                                          const std::set<UUID>& gone) {
+    if (!candidate.prerequisite) return nullptr;
+    const auto first = run.find(*candidate.prerequisite);
+    if (first == run.end() || gone.contains(first->first)) return nullptr;
+    return first->second;
+}
+
 // Tells the caller how far the run has got. A handler that fails must not end
 // the run: the items already removed would then have no outcome, and nothing
 // in the history could put them back.
@@ -240,8 +254,23 @@ CleanupReport CleanupEngine::run(const std::vector<CleanupCandidate>& candidates
     std::vector<const CleanupCandidate*> order;
     order.reserve(candidates.size());
     for (const auto& candidate : candidates) order.push_back(&candidate);
+    // A candidate that waits for another one of this run comes after it.
+    std::map<UUID, const CleanupCandidate*> byID;
+    for (const auto* candidate : order) byID.emplace(candidate->id, candidate);
+    std::map<UUID, std::size_t> waits;
+    for (const auto* candidate : order) {
+        std::size_t& depth = waits[candidate->id];
+        for (const auto* at = candidate; at->prerequisite && depth < order.size(); ++depth) {
+            const auto first = byID.find(*at->prerequisite);
+            if (first == byID.end()) break;
+            at = first->second;
+        }
+    }
     std::stable_sort(order.begin(), order.end(),
-                     [](const CleanupCandidate* a, const CleanupCandidate* b) { return a->size > b->size; });
+                     [&waits](const CleanupCandidate* a, const CleanupCandidate* b) {
+                         const std::size_t first = waits.at(a->id), second = waits.at(b->id);
+                         return first != second ? first < second : a->size > b->size;
+                     });
 
     const VolumeInfo before = VolumeInfo::volumeOf(Paths::home());
     const auto total = static_cast<std::int64_t>(order.size());
@@ -249,6 +278,7 @@ CleanupReport CleanupEngine::run(const std::vector<CleanupCandidate>& candidates
     std::int64_t freed = 0;
     std::vector<CleanupOutcome> outcomes;
     outcomes.reserve(order.size());
+    std::set<UUID> gone;  // removed in this run, or no longer there to remove
 
     for (const CleanupCandidate* candidate : order) {
         if (cancelled_.value()) {
@@ -257,11 +287,16 @@ CleanupReport CleanupEngine::run(const std::vector<CleanupCandidate>& candidates
             continue;
         }
         report(progress, CleanupProgress(completed, total, candidate->title, freed));
-        Disposal chosen = disposal ? disposal(*candidate) : recommendedDisposal(*candidate);
-        CleanupOutcome result =
-            candidate->removal.isCommand() ? runCommand(*candidate) : removePath(*candidate, chosen);
+        CleanupOutcome result;
+        if (const CleanupCandidate* first = unmetPrerequisite(*candidate, byID, gone)) {
+            result = outcome(*candidate, CleanupOutcome::Status::skipped, message::keptWith(first->title));
+        } else {
+            Disposal chosen = disposal ? disposal(*candidate) : recommendedDisposal(*candidate);
+            result = candidate->removal.isCommand() ? runCommand(*candidate) : removePath(*candidate, chosen);
+        }
         ++completed;
         if (result.succeeded()) freed = SizeSum::add(freed, candidate->size);
+        if (result.succeeded() || result.message == message::alreadyGone) gone.insert(candidate->id);
         outcomes.push_back(std::move(result));
         report(progress, CleanupProgress(completed, total, candidate->title, freed));
     }

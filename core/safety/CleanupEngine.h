@@ -53,6 +53,9 @@ public:
     // them, or enclosing one, is skipped.
     void setExcludedPaths(const std::set<std::string>& paths);
 
+    // A candidate waiting for another one of the run (its `prerequisite`)
+    // comes after it, and stays unless that one is gone by then.
+    //
     // Blocks until every candidate has an outcome. Without a disposal rule,
     // each candidate gets its recommended disposal. An exception thrown by
     // `progress` is dropped.

@@ -14,6 +14,7 @@
 #include "core/system/FolderListing.h"
 #include "core/system/RealPath.h"
 #include "core/system/ToolPlaces.h"
+#include "core/system/TrashFolders.h"
 
 namespace korvane {
 
@@ -37,6 +38,9 @@ constexpr const char* cannotLook = "Korvane cannot look inside this to check it,
 constexpr const char* cancelled = "Cancelled before this item was checked";
 constexpr const char* anotherUser = "Belongs to another user, so Korvane leaves it alone";
 constexpr const char* sharedByDesktop = "The desktop and every application share this folder";
+constexpr const char* theTrash = "This is the Trash, which Korvane never removes";
+constexpr const char* inTrash = "In the Trash; only putting it back or emptying the Trash touches it";
+constexpr const char* holdsTrash = "Holds the Trash, which Korvane never removes";
 
 std::string notRegistered(std::string_view ruleID) {
     return "Rule \u201C" + std::string(ruleID) + "\u201D is not registered for removal";
@@ -268,6 +272,7 @@ struct Home {
     std::string cache;                     // the user's cache folder
     std::optional<std::string> sdk;        // the Android SDK the environment names, inside the home
     std::optional<std::string> temporary;  // the temporary folder whose own entries may be offered
+    TrashFolders trash;                    // the Trash folders, never touched
 
     // Tells registries apart: no part holds a NUL byte.
     std::string key() const {
@@ -283,7 +288,7 @@ bool isUsablePlace(const std::string& folder, const std::string& home) {
 }
 
 Home currentHome() {
-    Home home{Paths::home(), Paths::homeIsUsable(), {}, std::nullopt, std::nullopt};
+    Home home{Paths::home(), Paths::homeIsUsable(), {}, std::nullopt, std::nullopt, TrashFolders()};
     if (home.path.empty() || home.path == "/" || home.path.front() != '/' || !Paths::isValid(home.path))
         home.usable = false;
     home.cache = ToolPlaces::cacheHomeFor(home.path);
@@ -487,6 +492,27 @@ const std::string* resolvedRootOf(const std::string& resolved, const std::vector
     return resolvedRoot;
 }
 
+// Nothing in a Trash folder is ever removed, nor a Trash folder itself.
+std::optional<SafetyPolicy::Verdict> trashVerdict(std::string_view path, const TrashFolders& trash) {
+    using Verdict = SafetyPolicy::Verdict;
+    if (auto folder = trash.holding(path))
+        return Verdict::denied(*folder == path ? reason::theTrash : reason::inTrash);
+    return std::nullopt;
+}
+
+// The same for a resolved path, also by what each of its folders is: a bind
+// mount may show the home trash under any name.
+std::optional<SafetyPolicy::Verdict> resolvedTrashVerdict(const RealPath::Resolution& real,
+                                                          const TrashFolders& trash) {
+    using Verdict = SafetyPolicy::Verdict;
+    if (auto denied = trashVerdict(real.path, trash)) return denied;
+    for (std::size_t i = 0; i < real.steps.size(); ++i)
+        if (real.steps[i].isDirectory && trash.isHomeTrash(real.steps[i].device, real.steps[i].inode))
+            return Verdict::denied(i + 1 == real.steps.size() && real.complete() ? reason::theTrash
+                                                                                 : reason::inTrash);
+    return std::nullopt;
+}
+
 // Looked up through the item's own descriptor: a path longer than PATH_MAX
 // or a folder the user may not search must not read as "no .git".
 std::optional<SafetyPolicy::Verdict> repositoryVerdict(const std::string& path,
@@ -510,6 +536,7 @@ SafetyPolicy::Verdict generalVerdict(const std::string& path, const Home& home, 
     using Verdict = SafetyPolicy::Verdict;
     if (path.empty() || path.front() != '/') return Verdict::denied(reason::notAbsolute);
     if (!home.usable) return Verdict::denied(reason::unusableHome);
+    if (auto denied = trashVerdict(path, home.trash)) return *denied;
 
     const auto protectedFolders = protectedHomeFoldersOf(home);
     if (protectedFolders.count(path)) return Verdict::denied(reason::protectedFolder);
@@ -548,6 +575,7 @@ SafetyPolicy::Verdict generalVerdict(const std::string& path, const Home& home, 
 
     const RealPath::Resolution real = RealPath::resolve(path, cancel);
     if (real.cancelled()) return Verdict::denied(reason::cancelled);
+    if (auto denied = resolvedTrashVerdict(real, home.trash)) return *denied;
     const std::string& resolved = real.path;
     std::vector<std::string> resolvedRoots;  // `root` may point into it
     if (temporaryEntry) {
@@ -572,6 +600,9 @@ SafetyPolicy::Verdict generalVerdict(const std::string& path, const Home& home, 
         return Verdict::denied(reason::resolvesProtected);
 
     if (auto denied = repositoryVerdict(path, real)) return *denied;
+    // The Trash would go with it.
+    if (home.trash.holdsHomeTrash(path) || home.trash.holdsHomeTrash(resolved))
+        return Verdict::denied(reason::holdsTrash);
     return Verdict::allowed();
 }
 
@@ -579,11 +610,22 @@ SafetyPolicy::Verdict bundleVerdict(const std::string& path, const Home& home) {
     using Verdict = SafetyPolicy::Verdict;
     if (path.empty() || path.front() != '/') return Verdict::denied(reason::notAbsolute);
     if (!home.usable) return Verdict::denied(reason::unusableHome);
+    if (auto denied = trashVerdict(path, home.trash)) return *denied;
     if (!path.ends_with(".app")) return Verdict::denied(reason::onlyBundles);
     if (protectedHomeFoldersOf(home).count(path)) return Verdict::denied(reason::protectedSystemFolder);
     if (path.rfind("/System/", 0) == 0) return Verdict::denied(reason::systemApplication);
     if (RealPath::resolved(path) != path) return Verdict::denied(reason::resolvesElsewhere);
     return Verdict::allowed();
+}
+
+// A command never removes the path it shows, which is looked at only for
+// whether it lies in a Trash folder.
+SafetyPolicy::Verdict commandVerdict(const std::optional<std::string>& path) {
+    if (!path || path->empty() || path->front() != '/') return SafetyPolicy::Verdict::allowed();
+    const TrashFolders trash;
+    for (const std::string& form : {*path, RealPath::resolved(*path)})
+        if (auto denied = trashVerdict(form, trash)) return *denied;
+    return SafetyPolicy::Verdict::allowed();
 }
 
 bool underAppFolder(const std::string& path, std::string_view ruleID) {
@@ -607,10 +649,12 @@ bool underAnyAppFolder(const std::string& path) {
 SafetyPolicy::Checked SafetyPolicy::checked(const std::string& path, std::string_view ruleID,
                                             const RemovalKind& removal, const Flag* cancel) {
     auto standard = Paths::standardise(path);
-    if (removal.isCommand()) return {standard.value_or(std::string()), Verdict::allowed()};
+    if (removal.isCommand()) return {standard.value_or(std::string()), commandVerdict(standard)};
     if (!standard) return {{}, Verdict::denied(reason::invalidPath)};
 
     const Home home = currentHome();
+    // Whatever rule is named: the Trash is never a rule's to remove.
+    if (auto denied = trashVerdict(*standard, home.trash)) return {*standard, std::move(*denied)};
     const auto& shapes = ruleShapesFor(home);
     auto rule = shapes.find(ruleID);
     if (rule == shapes.end()) return {*standard, Verdict::denied(reason::notRegistered(ruleID))};

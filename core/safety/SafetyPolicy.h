@@ -58,8 +58,9 @@ public:
     using RuleShapes = std::map<std::string, std::vector<PathPattern>, std::less<>>;
     using AppFolderRules = std::map<std::string, std::vector<std::string>, std::less<>>;
 
-    // The candidate check: command removals pass at once; a path must match a
-    // shape of its rule and then pass the general or application-bundle verdict.
+    // The candidate check: nothing in a Trash folder passes; command removals
+    // pass otherwise; a path must match a shape of its rule and then pass the
+    // general or application-bundle verdict.
     static Verdict check(const std::string& path, std::string_view ruleID, const RemovalKind& removal);
     static Verdict check(const CleanupCandidate& candidate);
     // The same check, also giving the standardised path that was judged. A

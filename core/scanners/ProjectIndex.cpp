@@ -5,6 +5,7 @@
 #include "core/system/FileDate.h"
 #include "core/system/Paths.h"
 #include "core/system/PseudoFileSystems.h"
+#include "core/system/TrashFolders.h"
 #include "core/model/ScanSettings.h"
 #include "core/text/Utf8.h"
 
@@ -103,6 +104,7 @@ std::string DetectedProject::name() const { return Paths::lastComponent(url); }
 
 struct ProjectIndex::Walk {
     const std::function<bool()>& cancelled;
+    const TrashFolders trash;
     std::map<std::string, DetectedProject> found;
     // One per depth: a folder's descriptor stays open while its subfolders are walked.
     std::deque<DirectoryReader> readers;
@@ -161,7 +163,7 @@ std::vector<DetectedProject> ProjectIndex::projects(Kind kind) const {
 }
 
 void ProjectIndex::build(const std::function<bool()>& cancelled) {
-    Walk state{cancelled, {}, {}};
+    Walk state{cancelled, TrashFolders(), {}, {}};
     std::set<std::pair<dev_t, ino_t>> walkedRoots;
     for (const auto& given : roots_) {
         // A relative root would name a folder below whatever the current
@@ -233,7 +235,8 @@ void ProjectIndex::walk(Walk& state, UniqueFd folderFd, const std::string& folde
             if (!child.valid()) continue;
             struct stat st {};
             if (::fstat(child.get(), &st) != 0 ||
-                (haveSelf && st.st_dev != self.st_dev && isPseudoFileSystem(child.get())))
+                (haveSelf && st.st_dev != self.st_dev && isPseudoFileSystem(child.get())) ||
+                state.trash.isTrashFolder(fd, name.c_str(), st))
                 continue;
             walk(state, std::move(child), Paths::join(folder, name), depth + 1);
             if (state.cancelled()) break;

@@ -45,6 +45,10 @@ std::vector<ScanContext::Entry> ScanContext::children(const std::string& folder,
     std::vector<std::string> names = sortedEntryNames(folder);
     if (!includeHidden)
         std::erase_if(names, [](const std::string& name) { return name.front() == '.'; });
+    // A Trash folder is neither measured nor offered, whatever folder holds it.
+    std::erase_if(names, [&](const std::string& name) {
+        return sizer_->trashFolders().holding(Paths::join(folder, name)).has_value();
+    });
     if (names.empty()) return {};
 
     // Each slot is written by exactly one worker, so the slots need no lock.

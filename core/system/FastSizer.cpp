@@ -158,6 +158,7 @@ FastSizer::Measurement FastSizer::walk(DirectoryReaders& readers, int depth, dev
         if (fstatat(reader.fd(), name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
 
         if (S_ISDIR(st.st_mode)) {
+            if (trash_.isTrashFolder(reader.fd(), name, st)) continue;
             sum.directories += 1;
             sum.bytes += allocatedBytes(st);
             UniqueFd child = reader.openChild(name);

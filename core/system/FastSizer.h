@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/system/Flag.h"
+#include "core/system/TrashFolders.h"
 
 namespace korvane {
 
@@ -21,7 +22,7 @@ namespace korvane {
 // One sizer may measure from many threads at once; a file with several hard
 // links is counted once between two resets, whichever measurement reaches it
 // first. Symbolic links are never followed; pseudo file systems (proc, sysfs,
-// ...) are never entered.
+// ...) and Trash folders are never entered.
 class FastSizer {
 public:
     struct Measurement {
@@ -68,7 +69,9 @@ public:
     // parent but not read; the result is then partial.
     static constexpr int maximumDepth = 63;
 
+    // Passes by the Trash folders in force when it is made.
     FastSizer() = default;
+    explicit FastSizer(TrashFolders trash) : trash_(std::move(trash)) {}
     FastSizer(const FastSizer&) = delete;
     FastSizer& operator=(const FastSizer&) = delete;
 
@@ -82,6 +85,7 @@ public:
     void cancel();
     bool isCancelled() const;
     Flag& cancelledFlag() { return cancelledFlag_; }
+    const TrashFolders& trashFolders() const { return trash_; }
 
     // Names never looked at, at any depth.
     static const std::unordered_set<std::string>& skippedNames();
@@ -94,6 +98,7 @@ private:
 
     LinkSet links_;
     Flag cancelledFlag_;
+    TrashFolders trash_;
 };
 
 }  // namespace korvane

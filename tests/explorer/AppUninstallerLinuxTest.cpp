@@ -321,6 +321,61 @@ TEST_F(AppUninstallerLinuxTest, UninstallingAFlatpakRunsTheToolForItsInstallatio
                                                "uninstall --noninteractive --user org.gimp.GIMP"}));
 }
 
+// What an application left behind goes only once the application itself is
+// gone; when its own removal fails, all of it stays and each item says why.
+TEST_F(AppUninstallerLinuxTest, WhenTheApplicationStaysWhatItLeftBehindStaysToo) {
+    const std::string sandbox = fake.leftover(".var/app/org.videolan.VLC");
+    const std::string settings = fake.leftover(".config/Krita");
+    auto finder = uninstaller();
+    const auto apps = finder->attachLeftovers(finder->installedApps());
+    const std::string kept = "Kept, because \u201C";
+    struct Case {
+        const char* what;
+        std::string app;
+        std::vector<std::string> others;  // left behind, and an AppImage's desktop entry
+    };
+    const std::vector<Case> cases = {
+        // No flatpak command at all.
+        {"Flatpak", "VLC", {sandbox}},
+        // The home trash cannot be used (a file where its folder should be).
+        {"AppImage", "Krita", {kritaEntry, settings}},
+    };
+    tree.file("home/.local/share/Trash", 10);
+    for (const auto& c : cases) {
+        const auto candidates = AppUninstaller::candidates(appNamed(apps, c.app), true);
+        ASSERT_EQ(candidates.size(), c.others.size() + 1) << c.what;
+        // Even where the others would be deleted outright and the application is larger.
+        CleanupEngine engine(trash());
+        const CleanupReport report = engine.run(
+            candidates,
+            [](const CleanupCandidate& candidate) {
+                return candidate.ruleID == "apps.leftovers" ? Disposal::delete_ : Disposal::trash;
+            },
+            {});
+        ASSERT_EQ(report.outcomes.size(), candidates.size()) << c.what;
+        EXPECT_EQ(report.outcomes[0].candidateID, candidates[0].id) << c.what;
+        EXPECT_EQ(report.outcomes[0].status, Status::failed) << c.what;
+        for (std::size_t i = 1; i < report.outcomes.size(); ++i) {
+            EXPECT_EQ(report.outcomes[i].status, Status::skipped) << c.what << " " << report.outcomes[i].path;
+            EXPECT_EQ(report.outcomes[i].message, kept + c.app + "\u201D itself was not removed") << c.what;
+        }
+        for (const auto& path : c.others) EXPECT_TRUE(exists(path)) << c.what << " " << path;
+    }
+}
+
+TEST_F(AppUninstallerLinuxTest, WithoutTheApplicationWhatItLeftBehindGoesOnItsOwn) {
+    const std::string sandbox = fake.leftover(".var/app/org.videolan.VLC");
+    auto finder = uninstaller();
+    const App app = appNamed(finder->attachLeftovers(finder->installedApps()), "VLC");
+    // Chosen on its own, or staged after the application went another way.
+    const auto leftovers = AppUninstaller::candidates(app, false);
+    ASSERT_EQ(leftovers.size(), 1u);
+    const CleanupReport report = clean(leftovers);
+    ASSERT_EQ(report.outcomes.size(), 1u);
+    EXPECT_EQ(report.outcomes[0].status, Status::trashed);
+    EXPECT_FALSE(exists(sandbox));
+}
+
 TEST_F(AppUninstallerLinuxTest, AFlatpakUninstallThatDoesNotSucceedIsAFailure) {
     const auto command = AppUninstaller::candidates(appNamed(uninstaller()->installedApps(), "VLC"), true)[0];
     struct Case {

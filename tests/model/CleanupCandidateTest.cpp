@@ -54,6 +54,17 @@ TEST(CleanupCandidateTest, AbsentOptionalsAreLeftOutAndReadBack) {
 
     j["restoreHint"] = nullptr;  // null reads as absent
     EXPECT_EQ(decodeJson<CleanupCandidate>(j), candidate);
+    EXPECT_FALSE(j.contains("prerequisite"));
+}
+
+TEST(CleanupCandidateTest, TheCandidateToWaitForIsKept) {
+    auto candidate = full();
+    candidate.prerequisite = *UUID::parse("0F3C1B58-1D25-4D4B-9C11-7A2E3B4C5D6E");
+    auto j = nlohmann::json(candidate);
+    EXPECT_EQ(j.at("prerequisite"), "0F3C1B58-1D25-4D4B-9C11-7A2E3B4C5D6E");
+    EXPECT_EQ(decodeJson<CleanupCandidate>(j), candidate);
+    j["prerequisite"] = "not an id";
+    EXPECT_FALSE(decodeJson<CleanupCandidate>(j));
 }
 
 TEST(CleanupCandidateTest, EveryRequiredKeyIsRequired) {

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <stdexcept>
 
 #include "core/safety/CleanupEngine.h"
@@ -78,6 +79,46 @@ TEST_F(CleanupEngineTest, EqualSizesKeepTheirOrder) {
     ASSERT_EQ(report.outcomes.size(), 2u);
     EXPECT_EQ(report.outcomes[0].candidateID, first.id);
     EXPECT_EQ(report.outcomes[1].candidateID, second.id);
+}
+
+// An item that waits for another of the run goes after it, however small
+// that one is, and only once it is gone: removed here, or gone already.
+TEST_F(CleanupEngineTest, WhatWaitsForAnotherItemGoesOnlyOnceThatOneIsGone) {
+    auto removed = candidate(tree_.file("home/removed", 1), 1);
+    auto vanished = candidate(at("vanished"), 1);
+    auto refused = candidate(tree_.file("home/.ssh/refused", 1), 1);
+    const auto waiting = [this](const std::string& name, const CleanupCandidate& first) {
+        auto item = candidate(tree_.file("home/" + name, 1), 100);
+        item.prerequisite = first.id;
+        return item;
+    };
+    auto afterRemoved = waiting("after-removed", removed);
+    auto afterVanished = waiting("after-vanished", vanished);
+    auto afterRefused = waiting("after-refused", refused);
+    auto afterAbsent = waiting("after-absent", candidate(at("not-in-this-run"), 1));
+    auto afterWaiting = waiting("after-waiting", afterRefused);
+    afterWaiting.size = 200;
+
+    CleanupReport report = engine.run(
+        {afterWaiting, afterRemoved, afterVanished, afterRefused, afterAbsent, removed, vanished, refused},
+        nullptr, nullptr);
+    ASSERT_EQ(report.outcomes.size(), 8u);
+    std::map<UUID, std::size_t> place;
+    for (std::size_t i = 0; i < report.outcomes.size(); ++i) place[report.outcomes[i].candidateID] = i;
+    for (const auto* item : {&afterRemoved, &afterVanished, &afterRefused, &afterWaiting}) {
+        const auto& first = *item->prerequisite;
+        EXPECT_LT(place.at(first), place.at(item->id)) << item->path;
+    }
+    const auto outcomeOf = [&](const CleanupCandidate& item) { return report.outcomes[place.at(item.id)]; };
+    EXPECT_EQ(outcomeOf(afterRemoved).status, Status::deleted);
+    EXPECT_EQ(outcomeOf(afterVanished).status, Status::deleted);
+    EXPECT_EQ(outcomeOf(afterAbsent).status, Status::deleted);
+    EXPECT_EQ(outcomeOf(afterRefused).status, Status::skipped);
+    EXPECT_EQ(outcomeOf(afterRefused).message,
+              "Kept, because \u201C" + refused.title + "\u201D itself was not removed");
+    EXPECT_TRUE(exists(afterRefused.path));
+    EXPECT_EQ(outcomeOf(afterWaiting).status, Status::skipped);
+    EXPECT_TRUE(exists(afterWaiting.path));
 }
 
 TEST_F(CleanupEngineTest, RecommendedDisposalDeletesSafeAndTrashesTheRest) {
