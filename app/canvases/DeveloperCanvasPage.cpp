@@ -30,6 +30,7 @@
 #include "app/kit/SymbolView.h"
 #include "app/state/DeveloperState.h"
 #include "app/state/NavigationState.h"
+#include "app/state/PreferencesState.h"
 #include "app/state/PlatformWords.h"
 #include "app/theme/AppFont.h"
 
@@ -83,7 +84,9 @@ DeveloperCanvasPage::DeveloperCanvasPage(const CanvasParts& parts, QWidget* pare
         connect(shortcut, &QShortcut::activated, this, &DeveloperCanvasPage::reviewFromKeyboard);
     }
     addFocusUpKeys(this, parts_.navigation);
-    followChanges(*this, {&parts_.navigation, &parts_.developer}, [this] { refresh(); });
+    // The disposal setting decides what the footer says frees space at once.
+    followChanges(*this, {&parts_.navigation, &parts_.developer, &parts_.developer.preferences()},
+                  [this] { refresh(); });
     restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
     refresh();

@@ -60,6 +60,8 @@ ReviewView::ReviewView(DeveloperState& developer, PreferencesState& preferences,
       listLayout_(new QVBoxLayout(list_)),
       trashSymbol_(new SymbolView("info.circle", 11)),
       trashText_(wrappingLabel()),
+      permanentSymbol_(new SymbolView("xmark.bin", 11)),
+      permanentText_(wrappingLabel()),
       picker_(new DisposalPicker),
       cancel_(new KitButton(KitButton::Style::outline, QStringLiteral("Cancel"))),
       clean_(new KitButton(KitButton::Style::solid, QString())) {
@@ -68,6 +70,7 @@ ReviewView::ReviewView(DeveloperState& developer, PreferencesState& preferences,
     warning_ = notice(warningSymbol_, warningText_);
     leftOut_ = notice(leftOutSymbol_, leftOutText_);
     trashNotice_ = notice(trashSymbol_, trashText_);
+    permanentNotice_ = notice(permanentSymbol_, permanentText_);
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -132,6 +135,7 @@ QLayout* ReviewView::buildFooter() {
     footer->setContentsMargins(16, 16, 16, 16);
     footer->setSpacing(10);
     footer->addWidget(trashNotice_);
+    footer->addWidget(permanentNotice_);
     auto* actions = new QHBoxLayout;
     actions->addWidget(picker_);
     actions->addStretch(1);
@@ -160,6 +164,13 @@ void ReviewView::connectActions() {
     });
 }
 
+void ReviewView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Return cleans: the sheet opens with the clean button in focus, not the
+    // first control of the footer (the picker would take Return to open).
+    if (clean_->isEnabled()) clean_->setFocus(Qt::OtherFocusReason);
+}
+
 QList<QWidget*> ReviewView::rowViews() const {
     QList<QWidget*> rows;
     for (int index = 0; index < listLayout_->count(); ++index)
@@ -183,6 +194,8 @@ void ReviewView::refresh() {
     leftOutText_->setText(QString::fromStdString(content_.leftOut.value_or("")));
     trashNotice_->setVisible(content_.trashNotice.has_value());
     trashText_->setText(QString::fromStdString(content_.trashNotice.value_or("")));
+    permanentNotice_->setVisible(content_.permanentNotice.has_value());
+    permanentText_->setText(QString::fromStdString(content_.permanentNotice.value_or("")));
     clean_->setTitle(QString::fromStdString(content_.cleanTitle));
     clean_->setEnabled(content_.cleanEnabled);
     if (rowsChanged) rebuildRows();
@@ -237,6 +250,8 @@ void ReviewView::restyle() {
     styleLabel(leftOutText_, AppFont::font(11), palette.inkSecondary);
     trashSymbol_->setColor(palette.inkSecondary);
     styleLabel(trashText_, AppFont::font(11), palette.inkSecondary);
+    permanentSymbol_->setColor(palette.inkSecondary);
+    styleLabel(permanentText_, AppFont::font(11), palette.inkSecondary);
 }
 
 }  // namespace korvane

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QTest>
 #include <algorithm>
@@ -137,6 +139,26 @@ TEST_F(ReviewViewTest, CleanClosesTheSheetAndRemovesWithTheChosenDisposal) {
         EXPECT_EQ(state().developer().lastReport()->outcomes.front().status, c.expected);
         EXPECT_FALSE(std::filesystem::exists(picked.path));
     }
+}
+
+// Return is the sheet's default action: it cleans, it does not open the disposal list.
+TEST_F(ReviewViewTest, ReturnCleans) {
+    launch();
+    MainWindow window(state());
+    window.show();
+    const FileTreeScanner::Entry picked = file("picked.bin", 5000);
+    state().developer().stageUserChoice({picked});
+    ASSERT_NE(window.sheetDialog(), nullptr);
+    QDialog* sheet = window.sheetDialog();
+    QApplication::setActiveWindow(sheet);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
+    auto* view = sheet->findChild<ReviewView*>();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(QApplication::focusWidget(), view->cleanButton());
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_TRUE(testing::waitUntil([&] { return state().navigation().route() == AppState::Route::finished; }));
+    EXPECT_FALSE(std::filesystem::exists(picked.path));
 }
 
 }  // namespace
