@@ -274,6 +274,8 @@ void DeveloperCanvasPage::refresh() {
     selectedBytes_->setText(text(content_.selectedBytes));
     freeSpace_->setVisible(content_.freeSpace.has_value());
     freeSpace_->setText(text(content_.freeSpace.value_or(std::string())));
+    // The text gives way in a narrow window; the whole of it stays at hand.
+    freeSpace_->setToolTip(freeSpace_->text());
     selectSafe_->setEnabled(content_.selectSafeEnabled);
     clear_->setEnabled(content_.clearEnabled);
     review_->setTitle(text(content_.reviewTitle));

@@ -107,7 +107,7 @@ void fillHeader(CompletionReportContent& sections, const CleanupReport& report) 
         sections.symbol = "arrow.uturn.backward.circle";
         sections.title = "Put back";
         sections.freedBytes = putBack.total();
-        sections.locations = "back in " + countText(putBackCount, "location");
+        sections.locations = "returned to " + countText(putBackCount, "location");
         return;
     }
     sections.symbol = "checkmark.circle.fill";

@@ -180,6 +180,12 @@ CompleteView::CompleteView(DeveloperState& developer, const DesktopActions& desk
     connect(dismiss_, &QPushButton::clicked, this, [this] { developer_.setRestoreNotice(std::nullopt); });
     connect(copySummary_, &QPushButton::clicked, &developer_, &DeveloperState::copySummary);
     connect(done_, &QPushButton::clicked, &developer_, &DeveloperState::dismissReport);
+    // A click leaves the keyboard focus where it was, so Return stays "Done"
+    // after "Empty" or "Put it back" (which then turn disabled and would hand
+    // the focus to "Open Trash"); Tab still reaches every button.
+    for (QPushButton* button : std::initializer_list<QPushButton*>{putBack_, empty_, openTrash_, dismiss_,
+                                                                   copySummary_, done_})
+        button->setFocusPolicy(Qt::TabFocus);
     // "Done" is the screen's default action: a default-button flag only works inside a dialog.
     for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto* shortcut = new QShortcut(QKeySequence(key), this);
@@ -386,6 +392,9 @@ void CompleteView::restyleHeader() {
 
 void CompleteView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    // Return is "Done": the screen opens with it in focus, not the first
+    // button of the Trash panel.
+    done_->setFocus(Qt::OtherFocusReason);
     // The Trash may have changed while the screen was away: the "Empty" label follows it.
     developer_.measureOwnTrash();
 }

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -154,6 +155,11 @@ void ReviewView::connectActions() {
     connect(picker_, &DisposalPicker::disposalChosen, this, [this](std::optional<Disposal> disposal) {
         preferences_.setDisposalOverride(disposal);
         preferences_.saveSettings();
+        // Once the list has closed (it hands the focus back to the picker),
+        // Return cleans again.
+        QTimer::singleShot(0, clean_, [clean = clean_] {
+            if (clean->isEnabled()) clean->setFocus(Qt::OtherFocusReason);
+        });
     });
     connect(cancel_, &QPushButton::clicked, this, &ReviewView::closeRequested);
     connect(clean_, &QPushButton::clicked, this, [this] {

@@ -141,7 +141,7 @@ TEST(CompletionContent, TheHeaderSaysWhatWasRemovedPutBackOrWhyNothingWas) {
         {{Status::skipped, Status::skipped}, {false, false}, {never, never}, "Nothing was removed", "minus.circle", false, 0, "For each of the 2 items: You marked this \u201CNever touch\u201D."},
         {{Status::failed, Status::skipped}, {false, false}, {"Permission denied", never}, "Nothing was removed", "minus.circle", false, 0, "Each item below says why it was not removed."},
         {{}, {}, {}, "Nothing was removed", "minus.circle", false, 0, "Nothing was chosen to remove."},
-        {{Status::trashed, Status::trashed}, {true, true}, {nullptr, nullptr}, "Put back", "arrow.uturn.backward.circle", true, 3'000'000, "back in 2 locations"},
+        {{Status::trashed, Status::trashed}, {true, true}, {nullptr, nullptr}, "Put back", "arrow.uturn.backward.circle", true, 3'000'000, "returned to 2 locations"},
         {{Status::deleted, Status::trashed}, {false, true}, {nullptr, nullptr}, "Cleanup complete", "checkmark.circle.fill", true, 1'000'000, "removed from 1 location \u00B7 2 MB put back"},
     };
     // clang-format on

@@ -111,6 +111,33 @@ TEST_F(CompleteViewTest, ReturnLeavesTheScreenUnlessAnotherButtonHasTheFocus) {
     }
 }
 
+// A button clicked with the pointer does not take Return away from "Done",
+// also once it turns disabled and the focus would move on to "Open Trash".
+TEST_F(CompleteViewTest, ReturnStaysDoneAfterAButtonWasClicked) {
+    AppState& state = launch();
+    tree_.file("home/picked/data", 100);
+    state.developer().stageForReview({CleanupCandidate(UUID::random(), CleanupCategory::node, "general.userChoice",
+                                                       "Group", "picked", at("picked"), 4'000, SafetyLevel::caution,
+                                                       "reason", std::nullopt, std::nullopt, {}, RemovalKind::path())});
+    state.developer().startCleanup();
+    ASSERT_TRUE(testing::waitUntil([&] { return state.navigation().route() == Route::finished; }));
+    CompleteView view(state.developer(), state.desktop());
+    view.resize(800, 700);
+    view.show();
+    QApplication::setActiveWindow(&view);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    ASSERT_TRUE(testing::waitUntil([&] { return button(view, "Empty 4 KB") != nullptr; }));
+
+    QTest::mouseClick(button(view, "Empty 4 KB"), Qt::LeftButton);
+    ASSERT_TRUE(testing::waitUntil([&] { return state.developer().restoreNotice().has_value(); }));
+    QTest::mouseClick(button(view, "Copy summary"), Qt::LeftButton);
+    QTest::keyClick(&view, Qt::Key_Return);
+    EXPECT_EQ(desktop_.trashOpened, 0);
+    EXPECT_EQ(desktop_.copied.size(), 1u);
+    EXPECT_NE(state.navigation().route(), Route::finished);
+    EXPECT_EQ(state.developer().lastReport(), std::nullopt);
+}
+
 TEST_F(CompleteViewTest, EmptyingTheTrashShowsTheHonestNotice) {
     tree_.file("home/.Trash/node_modules/left", 10);  // where the demonstration says its item went
     launch({"--screen", "finished"});

@@ -156,9 +156,13 @@ TEST_F(ReviewViewTest, ReturnCleans) {
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(QApplication::focusWidget(), view->cleanButton());
 
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    // A disposal picked with the pointer hands Return back to the clean button.
+    pick(*view->disposalPicker(), QStringLiteral("Always delete"));
+    ASSERT_TRUE(testing::waitUntil([&] { return sheet->focusWidget() == view->cleanButton(); }));
+    QTest::keyClick(sheet->focusWidget(), Qt::Key_Return);
     ASSERT_TRUE(testing::waitUntil([&] { return state().navigation().route() == AppState::Route::finished; }));
     EXPECT_FALSE(std::filesystem::exists(picked.path));
+    EXPECT_EQ(state().developer().lastReport()->outcomes.at(0).status, CleanupOutcome::Status::deleted);
 }
 
 }  // namespace
