@@ -30,8 +30,8 @@
 #include "app/kit/SymbolView.h"
 #include "app/state/DeveloperState.h"
 #include "app/state/NavigationState.h"
-#include "app/state/PreferencesState.h"
 #include "app/state/PlatformWords.h"
+#include "app/state/PreferencesState.h"
 #include "app/theme/AppFont.h"
 
 namespace korvane {

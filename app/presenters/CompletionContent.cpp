@@ -61,7 +61,8 @@ TrashPanel trashPanel(const CleanupReport& report, const std::vector<CleanupOutc
     panel.canPutBack = !inTrash.empty();
     panel.headline = panel.canPutBack ? ByteFormat::string(bytesOf(inTrash)) + " can still be put back"
                                       : std::string("Nothing left to put back");
-    panel.explanation = panel.canPutBack ? std::string(trashExplanation) : noneLeftExplanation(report, followUp);
+    panel.explanation =
+        panel.canPutBack ? std::string(trashExplanation) : noneLeftExplanation(report, followUp);
     panel.emptyTitle = "Empty";
     if (followUp.ownInTrash && !followUp.ownInTrash->empty()) {
         const std::vector<CleanupOutcome>& own = *followUp.ownInTrash;
@@ -114,7 +115,8 @@ void fillHeader(CompletionReportContent& sections, const CleanupReport& report) 
     sections.title = "Cleanup complete";
     sections.freedBytes = kept.total();
     sections.locations = "removed from " + countText(keptCount, "location");
-    if (putBackCount > 0) sections.locations += " \u00B7 " + ByteFormat::string(putBack.total()) + " put back";
+    if (putBackCount > 0)
+        sections.locations += " \u00B7 " + ByteFormat::string(putBack.total()) + " put back";
 }
 
 std::optional<NotRemovedPanel> notRemovedPanel(const CleanupReport& report) {
@@ -147,7 +149,8 @@ double usedFraction(const VolumeInfo& volume) {
 
 CompletionContent completionContent(const std::optional<CleanupReport>& report,
                                     const std::optional<std::string>& notice,
-                                    const std::vector<CleanupOutcome>& inTrash, const ReportFollowUp& followUp) {
+                                    const std::vector<CleanupOutcome>& inTrash,
+                                    const ReportFollowUp& followUp) {
     CompletionContent content;
     content.notice = notice;
     if (!report) return content;

@@ -55,12 +55,12 @@ struct NotRemovedPanel {
 // The sections a finished cleanup's report fills.
 struct CompletionReportContent {
     // The header: what the run did, as it stands now.
-    std::string symbol;  // "checkmark.circle.fill"; "minus.circle" when nothing was removed
-    std::string title;   // "Cleanup complete", "Nothing was removed", "Put back"
-    bool accented = true;   // drawn in the accent colour: something was removed or put back
+    std::string symbol;      // "checkmark.circle.fill"; "minus.circle" when nothing was removed
+    std::string title;       // "Cleanup complete", "Nothing was removed", "Put back"
+    bool accented = true;    // drawn in the accent colour: something was removed or put back
     bool showsFreed = true;  // the byte headline; not when nothing was removed
     std::int64_t freedBytes = 0;
-    // "removed from 3 locations"; why nothing was removed; "back in 1 location".
+    // "removed from 3 locations"; why nothing was removed; "returned to 1 location".
     std::string locations;
     VolumeColumn before;
     VolumeColumn after;

@@ -31,9 +31,10 @@ std::string costlyWarning(std::size_t count) {
 
 std::string permanentNotice(const SpaceProjection& projection) {
     const std::string bytes = ByteFormat::string(projection.freedNow);
-    const char* how = projection.freedByCommand < 1                   ? " is deleted"
-                      : projection.freedByCommand < projection.freedNow ? " is deleted or removed by a command"
-                                                                         : " is removed by a command";
+    const char* how = projection.freedByCommand < 1 ? " is deleted"
+                      : projection.freedByCommand < projection.freedNow
+                          ? " is deleted or removed by a command"
+                          : " is removed by a command";
     return bytes + how + " and cannot be put back. That space comes back at once.";
 }
 

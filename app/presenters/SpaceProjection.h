@@ -22,7 +22,7 @@ RemovalWay removalWay(const CleanupCandidate& candidate, std::optional<Disposal>
 // free it at once; what goes to the Trash frees it only once the Trash is
 // emptied (and until then can be put back).
 struct SpaceProjection {
-    std::int64_t freedNow = 0;       // deleted, or removed by a command: cannot be put back
+    std::int64_t freedNow = 0;        // deleted, or removed by a command: cannot be put back
     std::int64_t freedByCommand = 0;  // the part of freedNow that commands remove
     std::int64_t toTrash = 0;
 

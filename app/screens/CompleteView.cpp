@@ -183,8 +183,8 @@ CompleteView::CompleteView(DeveloperState& developer, const DesktopActions& desk
     // A click leaves the keyboard focus where it was, so Return stays "Done"
     // after "Empty" or "Put it back" (which then turn disabled and would hand
     // the focus to "Open Trash"); Tab still reaches every button.
-    for (QPushButton* button : std::initializer_list<QPushButton*>{putBack_, empty_, openTrash_, dismiss_,
-                                                                   copySummary_, done_})
+    for (QPushButton* button :
+         std::initializer_list<QPushButton*>{putBack_, empty_, openTrash_, dismiss_, copySummary_, done_})
         button->setFocusPolicy(Qt::TabFocus);
     // "Done" is the screen's default action: a default-button flag only works inside a dialog.
     for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
@@ -309,8 +309,8 @@ void CompleteView::pressDefault() {
 void CompleteView::refresh() {
     // Looks on disk: only the completion screen asks, and only here.
     const auto& lastReport = developer_.lastReport();
-    CompletionContent content = completionContent(lastReport, developer_.restoreNotice(),
-                                                  developer_.lastReportInTrash(), developer_.reportFollowUp());
+    CompletionContent content = completionContent(
+        lastReport, developer_.restoreNotice(), developer_.lastReportInTrash(), developer_.reportFollowUp());
     if (refreshed_ && content == content_) return;
     const auto rowsOf = [](const CompletionContent& shown) {
         return shown.report && shown.report->notRemoved ? shown.report->notRemoved->rows : std::vector<NotRemovedRow>{};

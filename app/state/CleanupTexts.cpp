@@ -25,7 +25,7 @@ std::string neverTouchedSentence(const std::vector<CleanupTexts::NeverTouched>& 
     if (items.size() == 1)
         return quoted(items.front().name) + (holding == 1 ? " holds" : " is in") + place +
                ", so it is left out.";
-    const char* where = holding == 0                                       ? " are in"
+    const char* where = holding == 0                                           ? " are in"
                         : holding == static_cast<std::ptrdiff_t>(items.size()) ? " hold"
                                                                                : " are in or hold";
     return std::to_string(items.size()) + " of the chosen items" + where + place + ", so they are left out.";
@@ -117,7 +117,8 @@ std::string CleanupTexts::reportSummary(const CleanupReport& report) {
     if (kept.empty() && putBack.total() < 1) {
         text = "Korvane removed nothing. " + nothingRemovedReason(report);
     } else if (kept.empty()) {
-        text = "Korvane moved " + ByteFormat::string(putBack.total()) + " to the Trash and put all of it back.";
+        text =
+            "Korvane moved " + ByteFormat::string(putBack.total()) + " to the Trash and put all of it back.";
     } else {
         std::stable_sort(kept.begin(), kept.end(), [](const CleanupOutcome* a, const CleanupOutcome* b) {
             return a->expectedBytes > b->expectedBytes;
@@ -125,11 +126,14 @@ std::string CleanupTexts::reportSummary(const CleanupReport& report) {
         text = "Korvane removed " + ByteFormat::string(keptBytes.total()) + " from " +
                std::to_string(kept.size()) + (kept.size() == 1 ? " location" : " locations");
         for (std::size_t i = 0; i < kept.size() && i < 3; ++i)
-            text += (i == 0 ? " \u2014 " : ", ") + kept[i]->title + " " + ByteFormat::string(kept[i]->expectedBytes);
+            text += (i == 0 ? " \u2014 " : ", ") + kept[i]->title + " " +
+                    ByteFormat::string(kept[i]->expectedBytes);
         if (kept.size() > 3) text += " and " + std::to_string(kept.size() - 3) + " more";
         text += ".";
-        if (trashed.total() >= 1) text += " " + ByteFormat::string(trashed.total()) + " of it went to the Trash.";
-        if (putBack.total() >= 1) text += " " + ByteFormat::string(putBack.total()) + " was put back afterwards.";
+        if (trashed.total() >= 1)
+            text += " " + ByteFormat::string(trashed.total()) + " of it went to the Trash.";
+        if (putBack.total() >= 1)
+            text += " " + ByteFormat::string(putBack.total()) + " was put back afterwards.";
         const std::size_t notRemoved = report.failures().size() + report.skippedOutcomes().size();
         if (notRemoved > 0)
             text += " " + itemCount(notRemoved) + (notRemoved == 1 ? " was" : " were") + " not removed.";

@@ -225,8 +225,7 @@ void DeveloperState::emptyOwnTrash() {
         const VolumeInfo volume = VolumeInfo::volumeOf(Paths::home());
         QMetaObject::invokeMethod(
             this,
-            [this, purged = std::move(purged), left = std::move(left), volume, card, demonstration,
-             shown] {
+            [this, purged = std::move(purged), left = std::move(left), volume, card, demonstration, shown] {
                 isEmptying_ = false;
                 SizeSum freed;
                 for (const auto& outcome : purged) freed += outcome.expectedBytes;
@@ -287,12 +286,15 @@ void DeveloperState::dismissReport() {
     setLastReport(std::nullopt);
     setReportFollowUp({});
     // The staged items leave the selection with the list; what was chosen in
-    // the developer scan before them is chosen again, as far as it is still there.
+    // the developer scan, before them or since, stays chosen as far as it is
+    // still there.
     if (!stagedCandidates_.empty() || selectionBeforeStaging_) {
+        std::set<UUID> chosen = selection_;
+        if (selectionBeforeStaging_) chosen.insert(selectionBeforeStaging_->begin(), selectionBeforeStaging_->end());
         std::set<UUID> restored;
-        if (selectionBeforeStaging_ && scan_)
+        if (scan_)
             for (const auto& candidate : scan_->allCandidates())
-                if (selectionBeforeStaging_->contains(candidate.id)) restored.insert(candidate.id);
+                if (chosen.contains(candidate.id)) restored.insert(candidate.id);
         selectionBeforeStaging_.reset();
         setSelection(std::move(restored));
     }

@@ -8,11 +8,11 @@
 #include <set>
 #include <utility>
 
-#include "core/system/Paths.h"
 #include "core/model/SizeSum.h"
 #include "core/platform/SystemError.h"
 #include "core/platform/Trash_linux.h"
 #include "core/safety/SafetyPolicy.h"
+#include "core/system/Paths.h"
 
 namespace korvane {
 

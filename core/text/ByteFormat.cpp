@@ -79,7 +79,9 @@ std::string formatted(std::uint64_t count, std::size_t index, int digits) {
     return text + " " + units[index].name;
 }
 
-std::uint64_t magnitude(std::int64_t bytes) { return static_cast<std::uint64_t>(std::max<std::int64_t>(bytes, 0)); }
+std::uint64_t magnitude(std::int64_t bytes) {
+    return static_cast<std::uint64_t>(std::max<std::int64_t>(bytes, 0));
+}
 
 }  // namespace
 

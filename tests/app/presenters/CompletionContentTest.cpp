@@ -26,7 +26,8 @@ TEST(CompletionContent, SummarisesTheDemonstrationReport) {
     ReportFollowUp demonstration;
     demonstration.ownInTrash = report.restorable();
     demonstration.demonstration = true;
-    const CompletionContent content = completionContent(report, std::nullopt, report.restorable(), demonstration);
+    const CompletionContent content =
+        completionContent(report, std::nullopt, report.restorable(), demonstration);
     ASSERT_TRUE(content.report);
     const CompletionReportContent& shown = *content.report;
     EXPECT_EQ(shown.title, "Cleanup complete");
@@ -65,20 +66,24 @@ TEST(CompletionContent, TheTrashPanelTellsWhatTheTrashHoldsNow) {
     // earlier cleanup left 10 MB).
     struct Case {
         std::vector<bool> inTrash, putBack, emptied;  // per trashed item
-        std::optional<std::vector<bool>> own;         // this run's items, then the earlier one; none: not measured
+        std::optional<std::vector<bool>> own;  // this run's items, then the earlier one; none: not measured
         const char* headline;
         const char* explanation;
         const char* emptyTitle;
         bool putBackEnabled, emptyEnabled;
     };
     const std::string inTrash =
-        "Those items are in the Trash. The disk space comes back when you empty it \u2014 Korvane can empty just "
+        "Those items are in the Trash. The disk space comes back when you empty it \u2014 Korvane can empty "
+        "just "
         "what it put there, and nothing else of yours.";
-    const std::string earlier = " Earlier cleanups left 10 MB in the Trash too; \u201CEmpty\u201D removes that as well.";
+    const std::string earlier =
+        " Earlier cleanups left 10 MB in the Trash too; \u201CEmpty\u201D removes that as well.";
     const std::string back = "Those items are back where they were.";
     const std::string emptied = "Korvane emptied those items from the Trash, so their space is free again.";
-    const std::string gone = "Those items are no longer in the Trash, so there is nothing of them to put back.";
-    const std::string mixed = "Some of those items are back where they were; Korvane emptied the rest from the Trash.";
+    const std::string gone =
+        "Those items are no longer in the Trash, so there is nothing of them to put back.";
+    const std::string mixed =
+        "Some of those items are back where they were; Korvane emptied the rest from the Trash.";
     // clang-format off
     const Case cases[] = {
         {{true, true}, {false, false}, {false, false}, std::vector{true, true, false}, "3 MB can still be put back", inTrash.c_str(), "Empty 3 MB", true, true},
@@ -109,9 +114,11 @@ TEST(CompletionContent, TheTrashPanelTellsWhatTheTrashHoldsNow) {
         if (c.own) {
             followUp.ownInTrash.emplace();
             for (std::size_t index = 0; index < 3; ++index)
-                if ((*c.own)[index]) followUp.ownInTrash->push_back(index < 2 ? outcomes[index] : earlierItem);
+                if ((*c.own)[index])
+                    followUp.ownInTrash->push_back(index < 2 ? outcomes[index] : earlierItem);
         }
-        const auto content = completionContent(reportOf(outcomes), "Emptied 3 MB from the Trash.", left, followUp);
+        const auto content =
+            completionContent(reportOf(outcomes), "Emptied 3 MB from the Trash.", left, followUp);
         ASSERT_TRUE(content.report->trash);
         const TrashPanel& panel = *content.report->trash;
         EXPECT_EQ(panel.headline, c.headline);
@@ -149,9 +156,10 @@ TEST(CompletionContent, TheHeaderSaysWhatWasRemovedPutBackOrWhyNothingWas) {
         SCOPED_TRACE(c.line);
         std::vector<CleanupOutcome> outcomes;
         for (std::size_t index = 0; index < c.statuses.size(); ++index) {
-            outcomes.push_back(outcome("item" + std::to_string(index), c.statuses[index],
-                                       static_cast<std::int64_t>(index + 1) * 1'000'000,
-                                       c.messages[index] ? std::optional<std::string>(c.messages[index]) : std::nullopt));
+            outcomes.push_back(
+                outcome("item" + std::to_string(index), c.statuses[index],
+                        static_cast<std::int64_t>(index + 1) * 1'000'000,
+                        c.messages[index] ? std::optional<std::string>(c.messages[index]) : std::nullopt));
             outcomes.back().putBack = c.putBack[index];
         }
         const CompletionReportContent shown = *completionContent(reportOf(outcomes), std::nullopt, {}).report;
@@ -165,7 +173,9 @@ TEST(CompletionContent, TheHeaderSaysWhatWasRemovedPutBackOrWhyNothingWas) {
 }
 
 TEST(CompletionContent, AfterIsMeasuredAgainOnceTheTrashWasEmptiedInOnePrecisionWithBefore) {
-    const CleanupReport report = {{}, 1, {outcome("a", Status::trashed)},
+    const CleanupReport report = {{},
+                                  1,
+                                  {outcome("a", Status::trashed)},
                                   VolumeInfo(100'000'000'000, 78'400'000'000),
                                   VolumeInfo(100'000'000'000, 78'400'000'000)};
     EXPECT_EQ(completionContent(report, std::nullopt, {}).report->after.free, "78.4 GB free");

@@ -56,10 +56,11 @@ TEST_F(CompleteViewTest, ShowsTheReportAndCopiesTheExactSummary) {
     // This cleanup's summary, not the scan's.
     QTest::mouseClick(button(view, "Copy summary"), Qt::LeftButton);
     ASSERT_EQ(desktop_.copied.size(), 1u);
-    EXPECT_EQ(desktop_.copied[0],
-              "Korvane removed 24 GB from 4 locations \u2014 9 images with no container 7.4 GB, storefront 6.9 GB, "
-              "atlas-api 5.6 GB and 1 more. 5.6 GB of it went to the Trash. 1 item was not removed. Free space "
-              "went from 18.4 GB to 36.8 GB.");
+    EXPECT_EQ(
+        desktop_.copied[0],
+        "Korvane removed 24 GB from 4 locations \u2014 9 images with no container 7.4 GB, storefront 6.9 GB, "
+        "atlas-api 5.6 GB and 1 more. 5.6 GB of it went to the Trash. 1 item was not removed. Free space "
+        "went from 18.4 GB to 36.8 GB.");
     EXPECT_TRUE(visibleTexts(view).contains("Summary copied."));
 
     // Twice keeps one banner; Dismiss takes it away.
@@ -116,9 +117,9 @@ TEST_F(CompleteViewTest, ReturnLeavesTheScreenUnlessAnotherButtonHasTheFocus) {
 TEST_F(CompleteViewTest, ReturnStaysDoneAfterAButtonWasClicked) {
     AppState& state = launch();
     tree_.file("home/picked/data", 100);
-    state.developer().stageForReview({CleanupCandidate(UUID::random(), CleanupCategory::node, "general.userChoice",
-                                                       "Group", "picked", at("picked"), 4'000, SafetyLevel::caution,
-                                                       "reason", std::nullopt, std::nullopt, {}, RemovalKind::path())});
+    state.developer().stageForReview({CleanupCandidate(
+        UUID::random(), CleanupCategory::node, "general.userChoice", "Group", "picked", at("picked"), 4'000,
+        SafetyLevel::caution, "reason", std::nullopt, std::nullopt, {}, RemovalKind::path())});
     state.developer().startCleanup();
     ASSERT_TRUE(testing::waitUntil([&] { return state.navigation().route() == Route::finished; }));
     CompleteView view(state.developer(), state.desktop());
@@ -198,10 +199,9 @@ TEST_F(CompleteViewTest, EmptyNamesWhatItRemovesOverEveryCleanup) {
     AppState& state = launch();
     const auto clean = [&](const std::string& name, std::int64_t size) {
         tree_.file("home/" + name + "/data", 100);
-        state.developer().stageForReview({CleanupCandidate(UUID::random(), CleanupCategory::node,
-                                                           "general.userChoice", "Group", name, at(name), size,
-                                                           SafetyLevel::caution, "reason", std::nullopt,
-                                                           std::nullopt, {}, RemovalKind::path())});
+        state.developer().stageForReview({CleanupCandidate(
+            UUID::random(), CleanupCategory::node, "general.userChoice", "Group", name, at(name), size,
+            SafetyLevel::caution, "reason", std::nullopt, std::nullopt, {}, RemovalKind::path())});
         state.developer().startCleanup();
         return testing::waitUntil([&] { return state.navigation().route() == Route::finished; });
     };
@@ -234,9 +234,10 @@ TEST_F(CompleteViewTest, EmptyNamesWhatItRemovesOverEveryCleanup) {
 TEST_F(CompleteViewTest, ARunThatRemovedNothingSaysWhy) {
     AppState& state = launch();
     const std::string kept = tree_.file("home/Private/report.pdf", 100);
-    ASSERT_TRUE(state.developer().stageUserChoice({FileTreeScanner::Entry::make("report.pdf", kept, 4096,
-                                                                                clock_.moment, false)})
-                    .staged);
+    ASSERT_TRUE(
+        state.developer()
+            .stageUserChoice({FileTreeScanner::Entry::make("report.pdf", kept, 4096, clock_.moment, false)})
+            .staged);
     // Marked after it was staged: the cleanup leaves it alone.
     state.preferences().addExclusion(at("Private"));
     state.developer().startCleanup();

@@ -160,7 +160,8 @@ TEST_F(ReviewViewTest, ReturnCleans) {
     pick(*view->disposalPicker(), QStringLiteral("Always delete"));
     ASSERT_TRUE(testing::waitUntil([&] { return sheet->focusWidget() == view->cleanButton(); }));
     QTest::keyClick(sheet->focusWidget(), Qt::Key_Return);
-    ASSERT_TRUE(testing::waitUntil([&] { return state().navigation().route() == AppState::Route::finished; }));
+    ASSERT_TRUE(
+        testing::waitUntil([&] { return state().navigation().route() == AppState::Route::finished; }));
     EXPECT_FALSE(std::filesystem::exists(picked.path));
     EXPECT_EQ(state().developer().lastReport()->outcomes.at(0).status, CleanupOutcome::Status::deleted);
 }

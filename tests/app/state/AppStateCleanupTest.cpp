@@ -206,7 +206,8 @@ TEST_F(AppStateCleanupTest, NeverTouchKeepsAPathOutOfThisAndLaterCleanups) {
     // Staged after the exclusion: staging leaves it out and says why.
     const auto staging = state.developer().stageForReview({staged});
     EXPECT_FALSE(staging.staged);
-    EXPECT_EQ(staging.leftOut, "\u201Cbuild\u201D is in a place you marked \u201CNever touch\u201D, so it is left out.");
+    EXPECT_EQ(staging.leftOut,
+              "\u201Cbuild\u201D is in a place you marked \u201CNever touch\u201D, so it is left out.");
     EXPECT_TRUE(state.developer().stagedCandidates().empty());
 
     // Staged before the exclusion, removed after it: the cleanup still leaves it alone.
@@ -230,9 +231,10 @@ TEST_F(AppStateCleanupTest, ARefusedGeneralRemovalGivesTheDeveloperSelectionBack
     AppState& state = scanned();
     state.developer().setSelection({build.id});
     const std::string picked = tree_.file("home/Private/report.pdf", 100);
-    ASSERT_TRUE(state.developer()
-                    .stageUserChoice({FileTreeScanner::Entry::make("report.pdf", picked, 4096, clock_.moment, false)})
-                    .staged);
+    ASSERT_TRUE(
+        state.developer()
+            .stageUserChoice({FileTreeScanner::Entry::make("report.pdf", picked, 4096, clock_.moment, false)})
+            .staged);
     EXPECT_EQ(state.developer().selectedCandidates().size(), 1u);
     EXPECT_EQ(state.developer().selectedCandidates()[0].path, picked);
     state.preferences().addExclusion(at("Private"));
@@ -241,7 +243,8 @@ TEST_F(AppStateCleanupTest, ARefusedGeneralRemovalGivesTheDeveloperSelectionBack
 
     state.developer().copySummary();
     ASSERT_EQ(desktop_.copied.size(), 1u);
-    EXPECT_EQ(desktop_.copied[0].rfind("Korvane removed nothing. You marked this \u201CNever touch\u201D.", 0), 0u)
+    EXPECT_EQ(
+        desktop_.copied[0].rfind("Korvane removed nothing. You marked this \u201CNever touch\u201D.", 0), 0u)
         << desktop_.copied[0];
 
     state.developer().dismissReport();

@@ -200,7 +200,9 @@ TEST_F(AppStateFollowsDiskTest, StagingLeavesOutWhatIsGoneOrRefusedAndSaysWhy) {
         {{secret}, false, secretLine},
         {{projects}, false, "\u201CProjects\u201D holds" + marked + ", so it is left out."},
         {{gone, secret, outside}, false, goneLine + " " + secretLine + " " + outsideLine},
-        {{secret, projects}, false, "2 of the chosen items are in or hold" + marked + ", so they are left out."},
+        {{secret, projects},
+         false,
+         "2 of the chosen items are in or hold" + marked + ", so they are left out."},
         {{}, false, "None of the ticked items is in this list now."},
     };
     for (const auto& c : cases) {
