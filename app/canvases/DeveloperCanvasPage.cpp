@@ -31,6 +31,7 @@
 #include "app/state/DeveloperState.h"
 #include "app/state/NavigationState.h"
 #include "app/state/PlatformWords.h"
+#include "app/state/PreferencesState.h"
 #include "app/theme/AppFont.h"
 
 namespace korvane {
@@ -83,7 +84,9 @@ DeveloperCanvasPage::DeveloperCanvasPage(const CanvasParts& parts, QWidget* pare
         connect(shortcut, &QShortcut::activated, this, &DeveloperCanvasPage::reviewFromKeyboard);
     }
     addFocusUpKeys(this, parts_.navigation);
-    followChanges(*this, {&parts_.navigation, &parts_.developer}, [this] { refresh(); });
+    // The disposal setting decides what the footer says frees space at once.
+    followChanges(*this, {&parts_.navigation, &parts_.developer, &parts_.developer.preferences()},
+                  [this] { refresh(); });
     restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
     refresh();
@@ -271,6 +274,8 @@ void DeveloperCanvasPage::refresh() {
     selectedBytes_->setText(text(content_.selectedBytes));
     freeSpace_->setVisible(content_.freeSpace.has_value());
     freeSpace_->setText(text(content_.freeSpace.value_or(std::string())));
+    // The text gives way in a narrow window; the whole of it stays at hand.
+    freeSpace_->setToolTip(freeSpace_->text());
     selectSafe_->setEnabled(content_.selectSafeEnabled);
     clear_->setEnabled(content_.clearEnabled);
     review_->setTitle(text(content_.reviewTitle));

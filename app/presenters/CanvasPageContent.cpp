@@ -2,10 +2,13 @@
 
 #include "app/presenters/CountText.h"
 #include "app/presenters/ItemKind.h"
+#include "app/presenters/SpaceProjection.h"
 #include "app/state/DeveloperState.h"
 #include "app/state/FolderScanState.h"
 #include "app/state/NavigationState.h"
+#include "app/state/PreferencesState.h"
 #include "app/state/TreeNavigation.h"
+#include "core/model/SizeSum.h"
 #include "core/system/Paths.h"
 #include "core/text/ByteFormat.h"
 
@@ -50,18 +53,20 @@ DeveloperCanvasContent developerCanvasContent(const NavigationState& navigation,
                                              : DeveloperCanvasContent::Body::canvas;
     }
 
-    const std::int64_t selected = developer.selectedBytes();
-    content.selectedCount = std::to_string(developer.selection().size()) + " selected";
-    content.selectedBytes = ByteFormat::string(selected);
-    if (developer.scan()) {
-        const std::int64_t available = developer.scan()->volume.availableCapacity;
-        content.freeSpace = "Free " + ByteFormat::string(available) + " \u2192 " +
-                            ByteFormat::string(available + selected);
-    }
+    // What the review would list, counted the same way: an id that names no
+    // candidate any more is not a selected item.
+    const std::vector<CleanupCandidate> selected = developer.selectedCandidates();
+    SizeSum selectedBytes;
+    for (const CleanupCandidate& candidate : selected) selectedBytes += candidate.size;
+    content.selectedCount = std::to_string(selected.size()) + " selected";
+    content.selectedBytes = ByteFormat::string(selectedBytes.total());
+    if (developer.scan())
+        content.freeSpace = freeSpaceProjection(
+            developer.scan()->volume, spaceProjection(selected, developer.preferences().disposalOverride()));
     content.selectSafeEnabled = !TreeNavigation::safeCandidateIDs(developer.scan()).empty();
     content.clearEnabled = !developer.selection().empty();
     content.reviewTitle = "Review " + content.selectedBytes;
-    content.reviewEnabled = !developer.selection().empty();
+    content.reviewEnabled = !selected.empty();
     return content;
 }
 

@@ -36,7 +36,8 @@ struct DeveloperCanvasContent {
     // Footer.
     std::string selectedCount;  // "3 selected"
     std::string selectedBytes;
-    std::optional<std::string> freeSpace;  // "Free 10 GB → 12 GB"
+    // "Free 10 GB → 12 GB", and what the Trash gives back once emptied.
+    std::optional<std::string> freeSpace;
     bool selectSafeEnabled = false;  // only with a safe candidate in the scan
     bool clearEnabled = false;
     std::string reviewTitle;  // "Review 2 GB"

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/presenters/CountText.h"
+#include "app/state/CleanupTexts.h"
 #include "core/model/SizeSum.h"
 #include "core/text/ByteFormat.h"
 
@@ -14,31 +15,108 @@ constexpr const char* trashExplanation =
     "Those items are in the Trash. The disk space comes back when you empty it \u2014 Korvane can empty just what "
     "it put there, and nothing else of yours.";
 
-VolumeColumn volumeColumn(const char* title, const VolumeInfo& volume) {
-    return {title, ByteFormat::string(volume.availableCapacity) + " free", usedFraction(volume)};
+VolumeColumn volumeColumn(const char* title, const VolumeInfo& volume, const std::string& free) {
+    return {title, free + " free", usedFraction(volume)};
 }
 
-TrashPanel trashPanel(const CleanupReport& report, const std::vector<CleanupOutcome>& inTrash) {
-    if (!inTrash.empty()) {
-        SizeSum left;
-        for (const CleanupOutcome& outcome : inTrash) left += outcome.expectedBytes;
-        const std::string bytes = ByteFormat::string(left.total());
-        return {bytes + " can still be put back", trashExplanation, "Empty " + bytes, true};
+std::int64_t bytesOf(const std::vector<CleanupOutcome>& outcomes) {
+    SizeSum sum;
+    for (const CleanupOutcome& outcome : outcomes) sum += outcome.expectedBytes;
+    return sum.total();
+}
+
+bool isSameItem(const CleanupOutcome& a, const CleanupOutcome& b) {
+    return a.candidateID == b.candidateID && a.trashURL == b.trashURL;
+}
+
+// Why nothing of this run is left in the Trash: put back, emptied, or gone some other way.
+std::string noneLeftExplanation(const CleanupReport& report, const ReportFollowUp& followUp) {
+    std::size_t back = 0;
+    std::size_t emptied = 0;
+    std::size_t gone = 0;
+    for (const CleanupOutcome& outcome : report.outcomes) {
+        if (outcome.status != CleanupOutcome::Status::trashed) continue;
+        if (outcome.putBack)
+            ++back;
+        else if (followUp.emptied.contains(outcome.candidateID))
+            ++emptied;
+        else
+            ++gone;
     }
-    std::size_t trashed = 0;
-    std::size_t putBack = 0;
-    for (const CleanupOutcome& outcome : report.outcomes)
-        if (outcome.status == CleanupOutcome::Status::trashed) {
-            ++trashed;
-            putBack += outcome.putBack ? 1 : 0;
+    if (back > 0 && emptied == 0 && gone == 0) return "Those items are back where they were.";
+    if (emptied > 0 && back == 0 && gone == 0)
+        return "Korvane emptied those items from the Trash, so their space is free again.";
+    if (back > 0 && emptied > 0)
+        return std::string("Some of those items are back where they were; Korvane emptied ") +
+               (gone > 0 ? "others" : "the rest") + " from the Trash.";
+    if (back > 0) return "Some of those items are back where they were; the rest are no longer in the Trash.";
+    if (emptied > 0)
+        return "Korvane emptied some of those items from the Trash; the rest are no longer there.";
+    return "Those items are no longer in the Trash, so there is nothing of them to put back.";
+}
+
+TrashPanel trashPanel(const CleanupReport& report, const std::vector<CleanupOutcome>& inTrash,
+                      const ReportFollowUp& followUp) {
+    TrashPanel panel;
+    panel.canPutBack = !inTrash.empty();
+    panel.headline = panel.canPutBack ? ByteFormat::string(bytesOf(inTrash)) + " can still be put back"
+                                      : std::string("Nothing left to put back");
+    panel.explanation =
+        panel.canPutBack ? std::string(trashExplanation) : noneLeftExplanation(report, followUp);
+    panel.emptyTitle = "Empty";
+    if (followUp.ownInTrash && !followUp.ownInTrash->empty()) {
+        const std::vector<CleanupOutcome>& own = *followUp.ownInTrash;
+        panel.canEmpty = true;
+        panel.emptyTitle = "Empty " + ByteFormat::string(bytesOf(own));
+        SizeSum earlier;
+        for (const CleanupOutcome& item : own)
+            if (std::none_of(report.outcomes.begin(), report.outcomes.end(),
+                             [&item](const CleanupOutcome& ours) { return isSameItem(ours, item); }))
+                earlier += item.expectedBytes;
+        if (earlier.total() >= 1)
+            panel.explanation += " Earlier cleanups left " + ByteFormat::string(earlier.total()) +
+                                 " in the Trash too; \u201CEmpty\u201D removes that as well.";
+    }
+    return panel;
+}
+
+// What the run did, as it stands now: removed, put back since, or nothing at all.
+void fillHeader(CompletionReportContent& sections, const CleanupReport& report) {
+    SizeSum kept;
+    SizeSum putBack;
+    std::int64_t keptCount = 0;
+    std::int64_t putBackCount = 0;
+    for (const CleanupOutcome& outcome : report.outcomes) {
+        if (!outcome.succeeded()) continue;
+        if (outcome.putBack) {
+            putBack += outcome.expectedBytes;
+            ++putBackCount;
+        } else {
+            kept += outcome.expectedBytes;
+            ++keptCount;
         }
-    std::string explanation =
-        "Those items are no longer in the Trash, so there is nothing to put back or empty.";
-    if (putBack > 0 && putBack == trashed)
-        explanation = "Those items are back where they were.";
-    else if (putBack > 0)
-        explanation = "Some of those items are back where they were; the rest are no longer in the Trash.";
-    return {"Nothing left to put back", explanation, "Empty", false};
+    }
+    if (keptCount == 0 && putBackCount == 0) {
+        sections.symbol = "minus.circle";
+        sections.title = "Nothing was removed";
+        sections.accented = false;
+        sections.showsFreed = false;
+        sections.locations = CleanupTexts::nothingRemovedReason(report);
+        return;
+    }
+    if (keptCount == 0) {
+        sections.symbol = "arrow.uturn.backward.circle";
+        sections.title = "Put back";
+        sections.freedBytes = putBack.total();
+        sections.locations = "returned to " + countText(putBackCount, "location");
+        return;
+    }
+    sections.symbol = "checkmark.circle.fill";
+    sections.title = "Cleanup complete";
+    sections.freedBytes = kept.total();
+    sections.locations = "removed from " + countText(keptCount, "location");
+    if (putBackCount > 0)
+        sections.locations += " \u00B7 " + ByteFormat::string(putBack.total()) + " put back";
 }
 
 std::optional<NotRemovedPanel> notRemovedPanel(const CleanupReport& report) {
@@ -71,18 +149,20 @@ double usedFraction(const VolumeInfo& volume) {
 
 CompletionContent completionContent(const std::optional<CleanupReport>& report,
                                     const std::optional<std::string>& notice,
-                                    const std::vector<CleanupOutcome>& inTrash) {
+                                    const std::vector<CleanupOutcome>& inTrash,
+                                    const ReportFollowUp& followUp) {
     CompletionContent content;
     content.notice = notice;
     if (!report) return content;
     CompletionReportContent sections;
-    sections.freedBytes = report->freedBytes();
-    const auto locations = std::count_if(report->outcomes.begin(), report->outcomes.end(),
-                                         [](const CleanupOutcome& outcome) { return outcome.succeeded(); });
-    sections.locations = "removed from " + countText(locations, "location");
-    sections.before = volumeColumn("Before", report->volumeBefore);
-    sections.after = volumeColumn("After", report->volumeAfter);
-    if (report->trashedBytes() >= 1) sections.trash = trashPanel(*report, inTrash);
+    fillHeader(sections, *report);
+    // Measured again once emptying the Trash changed it.
+    const VolumeInfo& after = followUp.volumeNow ? *followUp.volumeNow : report->volumeAfter;
+    const auto [freeBefore, freeAfter] =
+        ByteFormat::alike(report->volumeBefore.availableCapacity, after.availableCapacity);
+    sections.before = volumeColumn("Before", report->volumeBefore, freeBefore);
+    sections.after = volumeColumn("After", after, freeAfter);
+    if (report->trashedBytes() >= 1) sections.trash = trashPanel(*report, inTrash, followUp);
     sections.notRemoved = notRemovedPanel(*report);
     content.report = std::move(sections);
     return content;

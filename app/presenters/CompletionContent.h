@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/state/ReportFollowUp.h"
 #include "core/model/CleanupReport.h"
 #include "core/model/UUID.h"
 #include "core/model/VolumeInfo.h"
@@ -24,9 +25,13 @@ struct VolumeColumn {
 struct TrashPanel {
     std::string headline;  // "5.6 GB can still be put back", "Nothing left to put back"
     std::string explanation;
-    std::string emptyTitle;  // "Empty 5.6 GB"
-    // "Put it back" and "Empty" alike: both act on what is still in the Trash.
+    // What "Empty" removes: every item of Korvane's still in the Trash, over
+    // every stored cleanup, not only this one's ("Empty 113.9 MB").
+    std::string emptyTitle;
+    // Some item of this cleanup is still in the Trash.
     bool canPutBack = false;
+    // Some item of Korvane's is still in the Trash.
+    bool canEmpty = false;
 
     friend bool operator==(const TrashPanel&, const TrashPanel&) = default;
 };
@@ -49,8 +54,14 @@ struct NotRemovedPanel {
 
 // The sections a finished cleanup's report fills.
 struct CompletionReportContent {
+    // The header: what the run did, as it stands now.
+    std::string symbol;      // "checkmark.circle.fill"; "minus.circle" when nothing was removed
+    std::string title;       // "Cleanup complete", "Nothing was removed", "Put back"
+    bool accented = true;    // drawn in the accent colour: something was removed or put back
+    bool showsFreed = true;  // the byte headline; not when nothing was removed
     std::int64_t freedBytes = 0;
-    std::string locations;  // "removed from 3 locations"
+    // "removed from 3 locations"; why nothing was removed; "returned to 1 location".
+    std::string locations;
     VolumeColumn before;
     VolumeColumn after;
     std::optional<TrashPanel> trash;             // only when something went to the Trash
@@ -75,10 +86,12 @@ double usedFraction(const VolumeInfo& volume);
 // `inTrash` holds the report's outcomes whose items still lie in the Trash
 // (CleanupReport::restorableInTrash). The Trash panel tells what the Trash
 // holds now, not what the run put there: once the items were put back or
-// emptied nothing is left to put back and neither "Put it back" nor "Empty"
-// applies.
+// emptied nothing is left to put back. "Empty" follows what `followUp` knows
+// of Korvane's items in the Trash over every cleanup; until that is
+// measured it is offered without a size, disabled.
 CompletionContent completionContent(const std::optional<CleanupReport>& report,
                                     const std::optional<std::string>& notice,
-                                    const std::vector<CleanupOutcome>& inTrash);
+                                    const std::vector<CleanupOutcome>& inTrash,
+                                    const ReportFollowUp& followUp = {});
 
 }  // namespace korvane

@@ -29,6 +29,15 @@ std::string costlyWarning(std::size_t count) {
            " time or bandwidth to restore. Check them before continuing.";
 }
 
+std::string permanentNotice(const SpaceProjection& projection) {
+    const std::string bytes = ByteFormat::string(projection.freedNow);
+    const char* how = projection.freedByCommand < 1 ? " is deleted"
+                      : projection.freedByCommand < projection.freedNow
+                          ? " is deleted or removed by a command"
+                          : " is removed by a command";
+    return bytes + how + " and cannot be put back. That space comes back at once.";
+}
+
 }  // namespace
 
 ReviewContent reviewContent(std::vector<CleanupCandidate> selected, std::optional<Disposal> disposalOverride,
@@ -37,7 +46,6 @@ ReviewContent reviewContent(std::vector<CleanupCandidate> selected, std::optiona
                      [](const CleanupCandidate& a, const CleanupCandidate& b) { return a.size > b.size; });
     ReviewContent content;
     SizeSum total;
-    SizeSum trash;
     std::size_t costly = 0;
     for (const CleanupCandidate& candidate : selected) {
         total += candidate.size;
@@ -51,13 +59,20 @@ ReviewContent reviewContent(std::vector<CleanupCandidate> selected, std::optiona
         row.removal =
             candidate.removal.isCommand() ? "Runs: " + candidate.removal.commandLine() : candidate.path;
         row.disposal = disposalOverride.value_or(CleanupEngine::recommendedDisposal(candidate));
-        if (row.disposal == Disposal::trash) {
-            trash += candidate.size;
-            row.disposalLabel = "Moves to Trash";
-            row.disposalSymbol = "trash";
-        } else {
-            row.disposalLabel = "Deleted";
-            row.disposalSymbol = "xmark.bin";
+        row.way = removalWay(candidate, disposalOverride);
+        switch (row.way) {
+            case RemovalWay::toTrash:
+                row.disposalLabel = "Moves to Trash";
+                row.disposalSymbol = "trash";
+                break;
+            case RemovalWay::deleted:
+                row.disposalLabel = "Deleted";
+                row.disposalSymbol = "xmark.bin";
+                break;
+            case RemovalWay::byCommand:
+                row.disposalLabel = "Removed by the command \u00B7 cannot be put back";
+                row.disposalSymbol = "gearshape";
+                break;
         }
         if (candidate.restoreHint) row.restoreHint = "· " + *candidate.restoreHint;
         row.size = ByteFormat::string(candidate.size);
@@ -68,10 +83,12 @@ ReviewContent reviewContent(std::vector<CleanupCandidate> selected, std::optiona
     content.total = total.total();
     if (costly > 0) content.warning = costlyWarning(costly);
     content.leftOut = std::move(leftOut);
-    if (trash.total() >= 1)
+    const SpaceProjection projection = spaceProjection(selected, disposalOverride);
+    if (projection.toTrash >= 1)
         content.trashNotice =
-            ByteFormat::string(trash.total()) +
+            ByteFormat::string(projection.toTrash) +
             " moves to the Trash and stays recoverable. That space comes back when you empty it.";
+    if (projection.freedNow >= 1) content.permanentNotice = permanentNotice(projection);
     content.cleanTitle = "Clean " + ByteFormat::string(content.total);
     content.cleanEnabled = !content.rows.empty();
     return content;

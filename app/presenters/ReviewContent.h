@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/presenters/SpaceProjection.h"
 #include "core/model/CleanupCandidate.h"
 
 namespace korvane {
@@ -18,6 +19,8 @@ struct ReviewRow {
     std::string title;
     // The command that runs, or the path that goes.
     std::string removal;
+    // A command removes its items itself: no disposal applies to it.
+    RemovalWay way = RemovalWay::toTrash;
     Disposal disposal = Disposal::trash;
     std::string disposalLabel;
     std::string disposalSymbol;
@@ -41,6 +44,9 @@ struct ReviewContent {
     std::vector<ReviewRow> rows;
     // Only when at least one byte goes to the Trash.
     std::optional<std::string> trashNotice;
+    // Only when at least one byte is deleted or removed by a command: what
+    // cannot be put back.
+    std::optional<std::string> permanentNotice;
     std::string cleanTitle;
     bool cleanEnabled = false;
 

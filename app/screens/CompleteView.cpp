@@ -180,6 +180,12 @@ CompleteView::CompleteView(DeveloperState& developer, const DesktopActions& desk
     connect(dismiss_, &QPushButton::clicked, this, [this] { developer_.setRestoreNotice(std::nullopt); });
     connect(copySummary_, &QPushButton::clicked, &developer_, &DeveloperState::copySummary);
     connect(done_, &QPushButton::clicked, &developer_, &DeveloperState::dismissReport);
+    // A click leaves the keyboard focus where it was, so Return stays "Done"
+    // after "Empty" or "Put it back" (which then turn disabled and would hand
+    // the focus to "Open Trash"); Tab still reaches every button.
+    for (QPushButton* button :
+         std::initializer_list<QPushButton*>{putBack_, empty_, openTrash_, dismiss_, copySummary_, done_})
+        button->setFocusPolicy(Qt::TabFocus);
     // "Done" is the screen's default action: a default-button flag only works inside a dialog.
     for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto* shortcut = new QShortcut(QKeySequence(key), this);
@@ -303,9 +309,8 @@ void CompleteView::pressDefault() {
 void CompleteView::refresh() {
     // Looks on disk: only the completion screen asks, and only here.
     const auto& lastReport = developer_.lastReport();
-    CompletionContent content =
-        completionContent(lastReport, developer_.restoreNotice(),
-                          lastReport ? lastReport->restorableInTrash() : std::vector<CleanupOutcome>{});
+    CompletionContent content = completionContent(
+        lastReport, developer_.restoreNotice(), developer_.lastReportInTrash(), developer_.reportFollowUp());
     if (refreshed_ && content == content_) return;
     const auto rowsOf = [](const CompletionContent& shown) {
         return shown.report && shown.report->notRemoved ? shown.report->notRemoved->rows : std::vector<NotRemovedRow>{};
@@ -321,6 +326,9 @@ void CompleteView::refresh() {
     trash_->setVisible(report && report->trash);
     notRemoved_->setVisible(report && report->notRemoved);
     if (report) {
+        checkmark_->setSymbol(report->symbol);
+        title_->setText(QString::fromStdString(report->title));
+        freed_->setVisible(report->showsFreed);
         freed_->setBytes(report->freedBytes);
         locations_->setText(QString::fromStdString(report->locations));
         before_->setColumn(report->before);
@@ -330,11 +338,12 @@ void CompleteView::refresh() {
             trashExplanation_->setText(QString::fromStdString(report->trash->explanation));
             empty_->setTitle(QString::fromStdString(report->trash->emptyTitle));
             putBack_->setEnabled(report->trash->canPutBack);
-            empty_->setEnabled(report->trash->canPutBack);
+            empty_->setEnabled(report->trash->canEmpty);
         }
         if (report->notRemoved) notRemovedHeading_->setText(QString::fromStdString(report->notRemoved->heading));
     }
     if (rowsChanged) rebuildNotRemoved();
+    if (report) restyleHeader();
     // A leaving banner keeps its text until it is gone.
     if (content_.notice) noticeText_->setText(QString::fromStdString(*content_.notice));
     if (first) noticeSlot_->jumpRevealed(content_.notice.has_value());
@@ -375,9 +384,24 @@ void CompleteView::rebuildNotRemoved() {
     }
 }
 
+void CompleteView::restyleHeader() {
+    const Palette& palette = environmentPalette(this);
+    const bool accented = !content_.report || content_.report->accented;
+    checkmark_->setColor(accented ? palette.accent : palette.inkSecondary);
+}
+
+void CompleteView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Return is "Done": the screen opens with it in focus, not the first
+    // button of the Trash panel.
+    done_->setFocus(Qt::OtherFocusReason);
+    // The Trash may have changed while the screen was away: the "Empty" label follows it.
+    developer_.measureOwnTrash();
+}
+
 void CompleteView::restyle() {
     const Palette& palette = environmentPalette(this);
-    checkmark_->setColor(palette.accent);
+    restyleHeader();
     styleLabel(title_, AppFont::font(15, QFont::DemiBold), palette.ink);
     freed_->setColor(palette.accent);
     styleLabel(locations_, AppFont::caption(), palette.inkSecondary);

@@ -34,6 +34,9 @@ public:
     // The notice banner's holder, which slides it in and out.
     SlideReveal* noticeBanner() const { return noticeSlot_; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     QWidget* makeHeader();
     QWidget* makeBeforeAndAfter();
@@ -45,6 +48,8 @@ private:
     void refresh();
     void rebuildNotRemoved();
     void restyle();
+    // The header's symbol: in the accent colour unless nothing was removed.
+    void restyleHeader();
 
     DeveloperState& developer_;
     const DesktopActions& desktop_;
@@ -52,7 +57,7 @@ private:
     bool refreshed_ = false;
 
     QWidget* header_ = nullptr;
-    SymbolView* checkmark_ = nullptr;
+    SymbolView* checkmark_ = nullptr;  // the header's symbol
     QLabel* title_ = nullptr;
     ByteHeadline* freed_ = nullptr;
     QLabel* locations_ = nullptr;

@@ -78,6 +78,9 @@ ReviewRowView::ReviewRowView(const ReviewRow& row, QWidget* parent)
     styleLabel(size, AppFont::font(12, QFont::Medium), palette.ink);
     trailing->addWidget(size, 0, Qt::AlignRight);
     remove_->setToolTip(QStringLiteral("Leave this out of the cleanup"));
+    // A click leaves the focus on the clean button: the row goes, and Return
+    // must not fall to the next row's "Remove".
+    remove_->setFocusPolicy(Qt::TabFocus);
     trailing->addWidget(remove_, 0, Qt::AlignRight);
     trailing->addStretch(1);
     layout->addLayout(trailing);

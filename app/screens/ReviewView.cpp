@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -60,6 +61,8 @@ ReviewView::ReviewView(DeveloperState& developer, PreferencesState& preferences,
       listLayout_(new QVBoxLayout(list_)),
       trashSymbol_(new SymbolView("info.circle", 11)),
       trashText_(wrappingLabel()),
+      permanentSymbol_(new SymbolView("xmark.bin", 11)),
+      permanentText_(wrappingLabel()),
       picker_(new DisposalPicker),
       cancel_(new KitButton(KitButton::Style::outline, QStringLiteral("Cancel"))),
       clean_(new KitButton(KitButton::Style::solid, QString())) {
@@ -68,6 +71,7 @@ ReviewView::ReviewView(DeveloperState& developer, PreferencesState& preferences,
     warning_ = notice(warningSymbol_, warningText_);
     leftOut_ = notice(leftOutSymbol_, leftOutText_);
     trashNotice_ = notice(trashSymbol_, trashText_);
+    permanentNotice_ = notice(permanentSymbol_, permanentText_);
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -132,6 +136,7 @@ QLayout* ReviewView::buildFooter() {
     footer->setContentsMargins(16, 16, 16, 16);
     footer->setSpacing(10);
     footer->addWidget(trashNotice_);
+    footer->addWidget(permanentNotice_);
     auto* actions = new QHBoxLayout;
     actions->addWidget(picker_);
     actions->addStretch(1);
@@ -150,6 +155,11 @@ void ReviewView::connectActions() {
     connect(picker_, &DisposalPicker::disposalChosen, this, [this](std::optional<Disposal> disposal) {
         preferences_.setDisposalOverride(disposal);
         preferences_.saveSettings();
+        // Once the list has closed (it hands the focus back to the picker),
+        // Return cleans again.
+        QTimer::singleShot(0, clean_, [clean = clean_] {
+            if (clean->isEnabled()) clean->setFocus(Qt::OtherFocusReason);
+        });
     });
     connect(cancel_, &QPushButton::clicked, this, &ReviewView::closeRequested);
     connect(clean_, &QPushButton::clicked, this, [this] {
@@ -158,6 +168,13 @@ void ReviewView::connectActions() {
         emit closeRequested();
         developer.startCleanup();
     });
+}
+
+void ReviewView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Return cleans: the sheet opens with the clean button in focus, not the
+    // first control of the footer (the picker would take Return to open).
+    if (clean_->isEnabled()) clean_->setFocus(Qt::OtherFocusReason);
 }
 
 QList<QWidget*> ReviewView::rowViews() const {
@@ -183,6 +200,8 @@ void ReviewView::refresh() {
     leftOutText_->setText(QString::fromStdString(content_.leftOut.value_or("")));
     trashNotice_->setVisible(content_.trashNotice.has_value());
     trashText_->setText(QString::fromStdString(content_.trashNotice.value_or("")));
+    permanentNotice_->setVisible(content_.permanentNotice.has_value());
+    permanentText_->setText(QString::fromStdString(content_.permanentNotice.value_or("")));
     clean_->setTitle(QString::fromStdString(content_.cleanTitle));
     clean_->setEnabled(content_.cleanEnabled);
     if (rowsChanged) rebuildRows();
@@ -237,6 +256,8 @@ void ReviewView::restyle() {
     styleLabel(leftOutText_, AppFont::font(11), palette.inkSecondary);
     trashSymbol_->setColor(palette.inkSecondary);
     styleLabel(trashText_, AppFont::font(11), palette.inkSecondary);
+    permanentSymbol_->setColor(palette.inkSecondary);
+    styleLabel(permanentText_, AppFont::font(11), palette.inkSecondary);
 }
 
 }  // namespace korvane

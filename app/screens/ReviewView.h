@@ -42,6 +42,9 @@ public:
 signals:
     void closeRequested();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     QLayout* buildHeader();
     void buildList();
@@ -71,6 +74,9 @@ private:
     QWidget* trashNotice_;
     SymbolView* trashSymbol_;
     QLabel* trashText_;
+    QWidget* permanentNotice_;
+    SymbolView* permanentSymbol_;
+    QLabel* permanentText_;
     DisposalPicker* picker_;
     KitButton* cancel_;
     KitButton* clean_;

@@ -59,7 +59,7 @@ void AppState::applyLaunchScreen(LaunchArguments::Screen screen) {
             break;
         case Screen::finished:
             loadDemonstrationScan();
-            developer_.setLastReport(demonstrationReport());
+            developer_.showDemonstratedReport(demonstrationReport());
             navigation_.setRoute(Route::finished);
             break;
         case Screen::review:

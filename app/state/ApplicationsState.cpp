@@ -81,7 +81,9 @@ void ApplicationsState::scanApps() {
         QMetaObject::invokeMethod(
             this,
             [this, complete = std::move(complete)] {
+                const StateChanges::Batch batch(changes());
                 setApps(complete);
+                followSelectedApp();
                 setIsScanningApps(false);
                 setAppScanProgress("");
                 // Something changed on disk while this scan looked.
@@ -89,6 +91,17 @@ void ApplicationsState::scanApps() {
             },
             Qt::QueuedConnection);
     });
+}
+
+void ApplicationsState::followSelectedApp() {
+    if (!selectedApp_) return;
+    // The detail pane shows the application as the list now has it (its
+    // leftovers back after a put back), or nothing once it is gone.
+    const auto found = std::find_if(apps_.begin(), apps_.end(),
+                                    [this](const App& app) { return app.id() == selectedApp_->id(); });
+    std::optional<App> followed;
+    if (found != apps_.end()) followed = *found;
+    if (followed != selectedApp_) setSelectedApp(std::move(followed));
 }
 
 void ApplicationsState::uninstall(const AppUninstaller::InstalledApp& app, bool includeBundle) {

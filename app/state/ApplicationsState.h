@@ -48,6 +48,9 @@ public:
     void followDiskChange(const DiskChange& change);
 
 private:
+    // The selected application as the complete list holds it.
+    void followSelectedApp();
+
     bool rescanWanted_ = false;
     // Places that left the list, so that their return is noticed.
     std::vector<std::string> departed_;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/state/PlatformWords.h"
+#include "core/model/SizeSum.h"
 #include "core/text/ByteFormat.h"
 
 namespace korvane {
@@ -16,6 +17,26 @@ std::string goneSentence(const std::vector<std::string>& gone) {
     if (gone.size() == 1) return quoted(gone.front()) + " is no longer there, so it is left out.";
     return std::to_string(gone.size()) + " of the chosen items are no longer there, so they are left out.";
 }
+
+std::string neverTouchedSentence(const std::vector<CleanupTexts::NeverTouched>& items) {
+    const auto holding = std::count_if(items.begin(), items.end(),
+                                       [](const CleanupTexts::NeverTouched& item) { return item.holds; });
+    const std::string place = " a place you marked \u201CNever touch\u201D";
+    if (items.size() == 1)
+        return quoted(items.front().name) + (holding == 1 ? " holds" : " is in") + place +
+               ", so it is left out.";
+    const char* where = holding == 0                                           ? " are in"
+                        : holding == static_cast<std::ptrdiff_t>(items.size()) ? " hold"
+                                                                               : " are in or hold";
+    return std::to_string(items.size()) + " of the chosen items" + where + place + ", so they are left out.";
+}
+
+std::string sentence(std::string text) {
+    if (!text.empty() && text.back() != '.') text += '.';
+    return text;
+}
+
+std::string itemCount(std::size_t count) { return std::to_string(count) + (count == 1 ? " item" : " items"); }
 
 std::string refusedSentence(const std::vector<UserChoice::Refusal>& refused) {
     const bool allOutsideHome =
@@ -65,10 +86,72 @@ std::string CleanupTexts::emptiedNotice(std::int64_t freedBytes) {
     return "Emptied " + ByteFormat::string(freedBytes) + " from the Trash.";
 }
 
+std::string CleanupTexts::nothingRemovedReason(const CleanupReport& report) {
+    std::vector<CleanupOutcome> notRemoved = report.failures();
+    const auto skipped = report.skippedOutcomes();
+    notRemoved.insert(notRemoved.end(), skipped.begin(), skipped.end());
+    if (notRemoved.empty()) return "Nothing was chosen to remove.";
+    const auto& first = notRemoved.front().message;
+    const bool oneReason =
+        first && std::all_of(notRemoved.begin(), notRemoved.end(),
+                             [&first](const CleanupOutcome& outcome) { return outcome.message == first; });
+    if (!oneReason) return "Each item below says why it was not removed.";
+    if (notRemoved.size() == 1) return sentence(*first);
+    return "For each of the " + std::to_string(notRemoved.size()) + " items: " + sentence(*first);
+}
+
+std::string CleanupTexts::reportSummary(const CleanupReport& report) {
+    std::vector<const CleanupOutcome*> kept;
+    SizeSum keptBytes, trashed, putBack;
+    for (const CleanupOutcome& outcome : report.outcomes) {
+        if (!outcome.succeeded()) continue;
+        if (outcome.putBack) {
+            putBack += outcome.expectedBytes;
+            continue;
+        }
+        kept.push_back(&outcome);
+        keptBytes += outcome.expectedBytes;
+        if (outcome.status == CleanupOutcome::Status::trashed) trashed += outcome.expectedBytes;
+    }
+    std::string text;
+    if (kept.empty() && putBack.total() < 1) {
+        text = "Korvane removed nothing. " + nothingRemovedReason(report);
+    } else if (kept.empty()) {
+        text =
+            "Korvane moved " + ByteFormat::string(putBack.total()) + " to the Trash and put all of it back.";
+    } else {
+        std::stable_sort(kept.begin(), kept.end(), [](const CleanupOutcome* a, const CleanupOutcome* b) {
+            return a->expectedBytes > b->expectedBytes;
+        });
+        text = "Korvane removed " + ByteFormat::string(keptBytes.total()) + " from " +
+               std::to_string(kept.size()) + (kept.size() == 1 ? " location" : " locations");
+        for (std::size_t i = 0; i < kept.size() && i < 3; ++i)
+            text += (i == 0 ? " \u2014 " : ", ") + kept[i]->title + " " +
+                    ByteFormat::string(kept[i]->expectedBytes);
+        if (kept.size() > 3) text += " and " + std::to_string(kept.size() - 3) + " more";
+        text += ".";
+        if (trashed.total() >= 1)
+            text += " " + ByteFormat::string(trashed.total()) + " of it went to the Trash.";
+        if (putBack.total() >= 1)
+            text += " " + ByteFormat::string(putBack.total()) + " was put back afterwards.";
+        const std::size_t notRemoved = report.failures().size() + report.skippedOutcomes().size();
+        if (notRemoved > 0)
+            text += " " + itemCount(notRemoved) + (notRemoved == 1 ? " was" : " were") + " not removed.";
+    }
+    if (report.volumeBefore.totalCapacity >= 1 && report.volumeAfter.totalCapacity >= 1) {
+        const auto [before, after] =
+            ByteFormat::alike(report.volumeBefore.availableCapacity, report.volumeAfter.availableCapacity);
+        text += " Free space went from " + before + " to " + after + ".";
+    }
+    return text;
+}
+
 std::optional<std::string> CleanupTexts::leftOutNotice(const std::vector<std::string>& gone,
+                                                       const std::vector<NeverTouched>& neverTouched,
                                                        const std::vector<UserChoice::Refusal>& refused) {
     std::string line;
     if (!gone.empty()) line = goneSentence(gone);
+    if (!neverTouched.empty()) line += (line.empty() ? "" : " ") + neverTouchedSentence(neverTouched);
     if (!refused.empty()) line += (line.empty() ? "" : " ") + refusedSentence(refused);
     if (line.empty()) return std::nullopt;
     return line;

@@ -6,16 +6,23 @@
 #include <vector>
 
 #include "app/state/UserChoice.h"
+#include "core/model/CleanupReport.h"
 #include "core/model/ScanResult.h"
 #include "core/safety/RestoreEngine.h"
 
 namespace korvane {
 
-// The texts around a cleanup: the shareable summary of the scan, the line on
-// what staging left out, and the notices after putting items back or
-// emptying them from the Trash.
+// The texts around a cleanup: the shareable summaries of the scan and of a
+// cleanup, the line on what staging left out, why a run removed nothing, and
+// the notices after putting items back or emptying them from the Trash.
 struct CleanupTexts {
     CleanupTexts() = delete;
+
+    // A chosen item that lies in, or holds, a place marked "Never touch".
+    struct NeverTouched {
+        std::string name;
+        bool holds = false;  // it holds such a place rather than lying in one
+    };
 
     static constexpr const char* summaryCopied = "Summary copied.";
     // Staging was asked for nothing: the ticked items are not in the list on show.
@@ -27,9 +34,17 @@ struct CleanupTexts {
     // What was put back, else the first problem's message, else that nothing was left.
     static std::string putBackNotice(const RestoreEngine::Report& report);
     static std::string emptiedNotice(std::int64_t freedBytes);
-    // One line on what staging left out: chosen items no longer there, then
-    // those the safety check refuses and why. Nothing when it left nothing out.
+    // One paragraph on a cleanup: what stayed removed and from where, what
+    // went to the Trash or came back from it, what was not removed, and the
+    // free space before and after.
+    static std::string reportSummary(const CleanupReport& report);
+    // Why a run in which nothing was removed removed nothing, as one sentence.
+    static std::string nothingRemovedReason(const CleanupReport& report);
+    // One line on what staging left out: chosen items no longer there, those
+    // marked "Never touch", then those the safety check refuses and why.
+    // Nothing when it left nothing out.
     static std::optional<std::string> leftOutNotice(const std::vector<std::string>& gone,
+                                                    const std::vector<NeverTouched>& neverTouched,
                                                     const std::vector<UserChoice::Refusal>& refused);
 };
 

@@ -13,6 +13,16 @@
 
 namespace korvane {
 
+namespace {
+
+// A volume that could not be measured tells nothing.
+std::optional<VolumeInfo> measured(const VolumeInfo& volume) {
+    if (volume.totalCapacity < 1) return std::nullopt;
+    return volume;
+}
+
+}  // namespace
+
 void DeveloperState::setCleanupProgress(CleanupProgress progress) {
     publish(cleanupProgress_, std::move(progress));
 }
@@ -26,6 +36,45 @@ void DeveloperState::setRestoreNotice(std::optional<std::string> notice) {
 }
 
 bool DeveloperState::canRestore() const { return lastReport_ && lastReport_->hasRestorableItemsInTrash(); }
+
+void DeveloperState::setReportFollowUp(ReportFollowUp followUp) { publish(followUp_, std::move(followUp)); }
+
+std::vector<CleanupOutcome> DeveloperState::lastReportInTrash() const {
+    if (!lastReport_) return {};
+    // The demonstration's Trash item is made up: its report shows as written.
+    if (followUp_.demonstration) return lastReport_->restorable();
+    return lastReport_->restorableInTrash();
+}
+
+void DeveloperState::measureOwnTrash() {
+    if (!lastReport_ || followUp_.demonstration) return;
+    // After every history write asked for before, so a report just recorded is read.
+    parts_.history.read(
+        this,
+        [shown = *lastReport_](const HistoryStore& history) {
+            // Also when writing the history failed: the report on show is Korvane's too.
+            std::vector<CleanupReport> reports{shown};
+            const std::vector<CleanupReport> stored = history.reports();
+            reports.insert(reports.end(), stored.begin(), stored.end());
+            return RestoreEngine().inTrash(reports);
+        },
+        [this, card = card_](std::vector<CleanupOutcome> held) {
+            if (card != card_) return;
+            ReportFollowUp followUp = followUp_;
+            followUp.ownInTrash = std::move(held);
+            setReportFollowUp(std::move(followUp));
+        });
+}
+
+void DeveloperState::showDemonstratedReport(CleanupReport report) {
+    const StateChanges::Batch batch(changes());
+    ++card_;
+    ReportFollowUp followUp;
+    followUp.ownInTrash = report.restorable();
+    followUp.demonstration = true;
+    setLastReport(std::move(report));
+    setReportFollowUp(std::move(followUp));
+}
 
 void DeveloperState::startCleanup() {
     if (isCleaning_) return;
@@ -74,8 +123,11 @@ void DeveloperState::cancelCleanup() {
 
 void DeveloperState::finishCleanup(const CleanupReport& report) {
     const StateChanges::Batch batch(changes());
+    ++card_;
     setLastReport(report);
+    setReportFollowUp({});
     parts_.history.write([report](HistoryStore& history) { history.record(report); });
+    measureOwnTrash();
     parts_.navigation.setRoute(Route::finished);
     publishDiskChange(DiskChange::ofCleanup(report));
 }
@@ -128,6 +180,11 @@ void DeveloperState::restoreFromTrash() {
             for (const auto& outcome : restored.outcomes)
                 if (outcome.status == RestoreEngine::Outcome::Status::restored)
                     back.insert(outcome.candidateID);
+            if (lastReport_ && lastReport_->date == report.date) {
+                ReportFollowUp followUp = followUp_;
+                if (const auto now = measured(volume)) followUp.volumeNow = now;
+                setReportFollowUp(std::move(followUp));
+            }
             if (!back.empty()) {
                 // The history counts only what stayed removed.
                 parts_.history.write([back](HistoryStore& history) { history.markPutBack(back); });
@@ -138,6 +195,7 @@ void DeveloperState::restoreFromTrash() {
                 }
                 publishDiskChange(DiskChange::ofPutBack(restored, report, volume));
             }
+            measureOwnTrash();
             // Developer mode shows the developer scan: it is taken again. In
             // general mode the user stays where they are.
             if (parts_.preferences.mode() == Mode::developer) startScan();
@@ -147,19 +205,42 @@ void DeveloperState::restoreFromTrash() {
 void DeveloperState::emptyOwnTrash() {
     if (isEmptying_) return;
     isEmptying_ = true;
+    // The report on show first, also when writing the history failed. The
+    // demonstration empties only its own made-up items: nothing real is
+    // touched for a label that names something else.
+    const bool demonstration = followUp_.demonstration;
+    std::vector<CleanupReport> shown;
+    if (lastReport_) shown.push_back(*lastReport_);
     // On the history's thread, so that the report of a cleanup that has just
     // ended is already written when the reports are read.
-    parts_.history.write([this](HistoryStore& history) {
-        std::vector<CleanupOutcome> purged = RestoreEngine().purge(history.reports());
+    parts_.history.write([this, demonstration, shown, card = card_](HistoryStore& history) {
+        std::vector<CleanupReport> reports = shown;
+        if (!demonstration) {
+            const std::vector<CleanupReport> stored = history.reports();
+            reports.insert(reports.end(), stored.begin(), stored.end());
+        }
+        const RestoreEngine engine;
+        std::vector<CleanupOutcome> purged = engine.purge(reports);
+        std::vector<CleanupOutcome> left = engine.inTrash(reports);
         const VolumeInfo volume = VolumeInfo::volumeOf(Paths::home());
         QMetaObject::invokeMethod(
             this,
-            [this, purged = std::move(purged), volume] {
+            [this, purged = std::move(purged), left = std::move(left), volume, card, demonstration, shown] {
                 isEmptying_ = false;
                 SizeSum freed;
                 for (const auto& outcome : purged) freed += outcome.expectedBytes;
                 const StateChanges::Batch batch(changes());
                 setRestoreNotice(CleanupTexts::emptiedNotice(freed.total()));
+                if (card == card_ && !demonstration && !shown.empty()) {
+                    ReportFollowUp followUp = followUp_;
+                    followUp.ownInTrash = left;
+                    for (const auto& outcome : purged)
+                        for (const auto& ours : shown.front().outcomes)
+                            if (ours.candidateID == outcome.candidateID && ours.trashURL == outcome.trashURL)
+                                followUp.emptied.insert(outcome.candidateID);
+                    if (const auto now = measured(volume)) followUp.volumeNow = now;
+                    setReportFollowUp(std::move(followUp));
+                }
                 publishDiskChange(DiskChange::ofEmptying(purged, volume));
             },
             Qt::QueuedConnection);
@@ -188,8 +269,12 @@ void DeveloperState::neverTouch(const StorageNode& node) {
 
 std::string DeveloperState::shareSummary() const { return CleanupTexts::shareSummary(scan_); }
 
+std::string DeveloperState::completionSummary() const {
+    return lastReport_ ? CleanupTexts::reportSummary(*lastReport_) : shareSummary();
+}
+
 void DeveloperState::copySummary() {
-    parts_.desktop.copyText(shareSummary());
+    parts_.desktop.copyText(completionSummary());
     setRestoreNotice(CleanupTexts::summaryCopied);
 }
 
@@ -197,7 +282,22 @@ void DeveloperState::dismissReport() {
     const StateChanges::Batch batch(changes());
     parts_.navigation.setRoute(scan_ || parts_.navigation.hasFolderTree() ? Route::explore
                                                                           : Route::onboarding);
+    ++card_;
     setLastReport(std::nullopt);
+    setReportFollowUp({});
+    // The staged items leave the selection with the list; what was chosen in
+    // the developer scan, before them or since, stays chosen as far as it is
+    // still there.
+    if (!stagedCandidates_.empty() || selectionBeforeStaging_) {
+        std::set<UUID> chosen = selection_;
+        if (selectionBeforeStaging_) chosen.insert(selectionBeforeStaging_->begin(), selectionBeforeStaging_->end());
+        std::set<UUID> restored;
+        if (scan_)
+            for (const auto& candidate : scan_->allCandidates())
+                if (chosen.contains(candidate.id)) restored.insert(candidate.id);
+        selectionBeforeStaging_.reset();
+        setSelection(std::move(restored));
+    }
     setStagedCandidates({});
     setRestoreNotice(std::nullopt);
     setStagingNotice(std::nullopt);

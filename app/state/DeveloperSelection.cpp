@@ -3,6 +3,7 @@
 #include "app/state/CleanupTexts.h"
 #include "app/state/DeveloperState.h"
 #include "app/state/NavigationState.h"
+#include "app/state/PreferencesState.h"
 #include "app/state/TreeNavigation.h"
 #include "app/state/UserChoice.h"
 #include "core/model/SizeSum.h"
@@ -86,15 +87,27 @@ DeveloperState::Staging DeveloperState::stage(std::vector<CleanupCandidate> cand
                                               std::vector<UserChoice::Refusal> refused) {
     // What was chosen may have gone since the list was drawn: a cleanup, or
     // another program. The review offers only what is there.
+    // Nor what the user marked "Never touch": the cleanup would only skip it.
     std::vector<std::string> gone;
-    std::erase_if(candidates, [&gone](const CleanupCandidate& candidate) {
-        if (!UserChoice::isGone(candidate)) return false;
-        gone.push_back(candidate.title);
-        return true;
+    std::vector<CleanupTexts::NeverTouched> neverTouched;
+    const ScanSettings& settings = parts_.preferences.settings();
+    std::erase_if(candidates, [&](const CleanupCandidate& candidate) {
+        if (UserChoice::isGone(candidate)) {
+            gone.push_back(candidate.title);
+            return true;
+        }
+        if (candidate.removal.isPath() && settings.overlapsExcluded(candidate.path)) {
+            neverTouched.push_back({candidate.title, !settings.isExcluded(candidate.path)});
+            return true;
+        }
+        return false;
     });
-    std::optional<std::string> notice = CleanupTexts::leftOutNotice(gone, refused);
+    std::optional<std::string> notice = CleanupTexts::leftOutNotice(gone, neverTouched, refused);
     if (candidates.empty()) return {false, notice ? notice : std::string(CleanupTexts::nothingChosen)};
     const StateChanges::Batch batch(changes());
+    // The developer selection waits while staged items are chosen, and comes
+    // back when the completion screen is left.
+    if (!selectionBeforeStaging_) selectionBeforeStaging_ = selection_;
     std::set<UUID> ids;
     for (const auto& candidate : candidates) ids.insert(candidate.id);
     setStagingNotice(notice);

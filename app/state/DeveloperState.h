@@ -11,6 +11,7 @@
 #include "app/state/BackgroundWork.h"
 #include "app/state/DiskChange.h"
 #include "app/state/PublishedState.h"
+#include "app/state/ReportFollowUp.h"
 #include "app/state/UserChoice.h"
 #include "core/explorer/FileTreeScanner.h"
 #include "core/model/CleanupCandidate.h"
@@ -54,6 +55,9 @@ public:
     DeveloperState(StateChanges& changes, Parts parts, QObject* parent = nullptr);
     // Stops the running scan and cleanup; their results are nobody's now.
     void cancelWork();
+
+    // The settings a cleanup reads: the "Never touch" paths and the disposal.
+    const PreferencesState& preferences() const { return parts_.preferences; }
 
     // --- The scan and its tree (DeveloperState.cpp) ---
     const std::optional<ScanResult>& scan() const { return scan_; }
@@ -132,6 +136,14 @@ public:
     void setRestoreNotice(std::optional<std::string> notice);
     // Some item of the last cleanup still lies in the Trash.
     bool canRestore() const;
+    const ReportFollowUp& reportFollowUp() const { return followUp_; }
+    // Looks on disk: the last report's items still in the Trash (the
+    // demonstration's as its report writes them).
+    std::vector<CleanupOutcome> lastReportInTrash() const;
+    // Measures in the background what of Korvane's lies in the Trash.
+    void measureOwnTrash();
+    // The demonstration's report on the completion screen.
+    void showDemonstratedReport(CleanupReport report);
     // Removes the selected candidates in the background with the disposal
     // chosen now; nothing without a selection or while a cleanup runs.
     void startCleanup();
@@ -148,6 +160,8 @@ public:
     // Keeps the node's path out of this and every later scan and cleanup.
     void neverTouch(const StorageNode& node);
     std::string shareSummary() const;
+    // What "Copy summary" copies: the report on show, else the scan's summary.
+    std::string completionSummary() const;
     void copySummary();
     // Leaves the completion screen and forgets the staged candidates.
     void dismissReport();
@@ -171,6 +185,7 @@ private:
     void followDiskChange(const DiskChange& change);
     Staging stage(std::vector<CleanupCandidate> candidates, std::vector<UserChoice::Refusal> refused);
     void setStagingNotice(std::optional<std::string> notice);
+    void setReportFollowUp(ReportFollowUp followUp);
 
     Parts parts_;
     std::optional<ScanResult> scan_;
@@ -184,6 +199,11 @@ private:
     std::optional<CleanupReport> lastReport_;
     std::optional<std::string> restoreNotice_;
     std::optional<std::string> stagingNotice_;
+    // The developer selection from before general-mode items were staged.
+    std::optional<std::set<UUID>> selectionBeforeStaging_;
+    ReportFollowUp followUp_;
+    // Counts completion cards: what is learnt for one card never reaches the next.
+    std::uint64_t card_ = 0;
     // What the last cleanup took out of the scan, so a put back can return it
     // exactly; forgotten when a new scan replaces this one.
     std::vector<CleanupCandidate> droppedCandidates_;

@@ -5,13 +5,14 @@
 #include <algorithm>
 #include <array>
 #include <numeric>
+#include <set>
 #include <utility>
 
-#include "core/system/Paths.h"
 #include "core/model/SizeSum.h"
 #include "core/platform/SystemError.h"
 #include "core/platform/Trash_linux.h"
 #include "core/safety/SafetyPolicy.h"
+#include "core/system/Paths.h"
 
 namespace korvane {
 
@@ -164,15 +165,29 @@ std::int64_t RestoreEngine::purgeFromTrash(const std::vector<CleanupReport>& rep
     return total.total();
 }
 
-std::vector<CleanupOutcome> RestoreEngine::purge(const std::vector<CleanupReport>& reports) const {
-    std::vector<CleanupOutcome> purged;
+std::vector<CleanupOutcome> RestoreEngine::inTrash(const std::vector<CleanupReport>& reports) const {
+    std::vector<CleanupOutcome> held;
+    std::set<std::string> seen;
     for (const auto& report : reports) {
         for (const auto& outcome : report.restorable()) {
             auto former = usable(outcome.path);
             auto trashed = usable(*outcome.trashURL);
             if (!former || !trashed || !trash_->isTrashLocation(*trashed)) continue;
-            if (trash_->purge(*trashed, *former).ok()) purged.push_back(outcome);
+            // Two reports may name one item: one put back, then trashed again under the same name.
+            if (seen.contains(*trashed) || !trash_->holds(*trashed, *former)) continue;
+            seen.insert(*trashed);
+            held.push_back(outcome);
         }
+    }
+    return held;
+}
+
+std::vector<CleanupOutcome> RestoreEngine::purge(const std::vector<CleanupReport>& reports) const {
+    std::vector<CleanupOutcome> purged;
+    for (const auto& outcome : inTrash(reports)) {
+        const auto former = usable(outcome.path);
+        const auto trashed = usable(*outcome.trashURL);
+        if (trash_->purge(*trashed, *former).ok()) purged.push_back(outcome);
     }
     return purged;
 }

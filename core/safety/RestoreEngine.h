@@ -52,6 +52,11 @@ public:
     Report restore(const CleanupReport& report) const;
     Outcome restore(const CleanupOutcome& outcome) const;
 
+    // The restorable items of the reports that the Trash still holds under a
+    // record naming their former place, each once (the first report naming it
+    // wins): exactly what purge() would remove now.
+    std::vector<CleanupOutcome> inTrash(const std::vector<CleanupReport>& reports) const;
+
     // Removes for good every restorable item of the reports that is still in
     // the Trash; returns the expected bytes of what it removed.
     std::int64_t purgeFromTrash(const std::vector<CleanupReport>& reports) const;

@@ -35,6 +35,54 @@ std::string groupedUnsigned(std::uint64_t value) {
     return result;
 }
 
+std::uint64_t powerOfTen(int digits) {
+    std::uint64_t scale = 1;
+    for (int i = 0; i < digits; ++i) scale *= 10;
+    return scale;
+}
+
+// The count in steps of the unit's 10^-digits, rounded half up.
+std::uint64_t roundedTo(std::uint64_t count, std::size_t index, int digits) {
+    const std::uint64_t step = units[index].size / powerOfTen(digits);
+    return (count + step / 2) / step;
+}
+
+// The unit a count reads in: the largest it reaches, after rounding to that unit's digits.
+std::size_t unitIndex(std::uint64_t count) {
+    std::size_t index = 0;
+    while (index + 1 < std::size(units) && count >= units[index + 1].size) ++index;
+    const int digits = units[index].fractionDigits;
+    if (index + 1 < std::size(units) && roundedTo(count, index, digits) / powerOfTen(digits) >= 1000)
+        ++index;  // 999.96 MB reads 1 GB, not 1,000 MB
+    return index;
+}
+
+// The fraction digits the count needs in that unit: trailing zeros dropped.
+int neededDigits(std::uint64_t count, std::size_t index) {
+    int digits = units[index].fractionDigits;
+    std::uint64_t rounded = roundedTo(count, index, digits);
+    while (digits > 0 && rounded % 10 == 0) {
+        rounded /= 10;
+        --digits;
+    }
+    return digits;
+}
+
+std::string formatted(std::uint64_t count, std::size_t index, int digits) {
+    const std::uint64_t scale = powerOfTen(digits);
+    const std::uint64_t rounded = roundedTo(count, index, digits);
+    std::string text = groupedUnsigned(rounded / scale);
+    if (digits > 0) {
+        std::string fraction = std::to_string(rounded % scale);
+        text += '.' + std::string(static_cast<std::size_t>(digits) - fraction.size(), '0') + fraction;
+    }
+    return text + " " + units[index].name;
+}
+
+std::uint64_t magnitude(std::int64_t bytes) {
+    return static_cast<std::uint64_t>(std::max<std::int64_t>(bytes, 0));
+}
+
 }  // namespace
 
 std::string ByteFormat::groupedInteger(std::int64_t value) {
@@ -46,37 +94,17 @@ std::string ByteFormat::groupedInteger(std::int64_t value) {
 }
 
 std::string ByteFormat::string(std::int64_t bytes) {
-    const auto count = static_cast<std::uint64_t>(std::max<std::int64_t>(bytes, 0));
-    std::size_t index = 0;
-    while (index + 1 < std::size(units) && count >= units[index + 1].size) ++index;
-    for (;;) {
-        const Unit& unit = units[index];
-        std::uint64_t scale = 1;
-        for (int i = 0; i < unit.fractionDigits; ++i) scale *= 10;
-        // Round half up to the unit's last fraction digit.
-        const std::uint64_t step = unit.size / scale;
-        const std::uint64_t rounded = (count + step / 2) / step;
-        std::uint64_t whole = rounded / scale;
-        std::uint64_t fraction = rounded % scale;
-        if (whole >= 1000 && index + 1 < std::size(units)) {
-            ++index;  // 999.96 MB reads 1 GB, not 1,000 MB
-            continue;
-        }
-        std::string text = groupedUnsigned(whole);
-        if (fraction != 0) {
-            std::string digits;
-            std::uint64_t f = fraction;
-            for (int i = 0; i < unit.fractionDigits; ++i) {
-                digits += static_cast<char>('0' + static_cast<int>(f % 10));
-                f /= 10;
-            }
-            std::reverse(digits.begin(), digits.end());
-            while (!digits.empty() && digits.back() == '0') digits.pop_back();
-            text += '.';
-            text += digits;
-        }
-        return text + " " + unit.name;
-    }
+    const std::uint64_t count = magnitude(bytes);
+    const std::size_t index = unitIndex(count);
+    return formatted(count, index, neededDigits(count, index));
+}
+
+std::pair<std::string, std::string> ByteFormat::alike(std::int64_t first, std::int64_t second) {
+    const std::uint64_t a = magnitude(first);
+    const std::uint64_t b = magnitude(second);
+    const std::size_t index = unitIndex(std::max(a, b));
+    const int digits = std::max(neededDigits(a, index), neededDigits(b, index));
+    return {formatted(a, index, digits), formatted(b, index, digits)};
 }
 
 std::pair<std::string, std::string> ByteFormat::splitText(const std::string& text) {

@@ -13,6 +13,10 @@ namespace korvane {
 struct ByteFormat {
     // "0 KB", "1.5 MB", "1.23 GB"; a negative count reads as 0.
     static std::string string(std::int64_t bytes);
+    // Two counts to be read against each other, in one unit (the larger's)
+    // and one precision (the finer of the two): "78.40 GB", "78.51 GB", never
+    // "78.4 GB" beside "78.51 GB".
+    static std::pair<std::string, std::string> alike(std::int64_t first, std::int64_t second);
     // The same text split at the space into (number, unit).
     static std::pair<std::string, std::string> parts(std::int64_t bytes);
     // Splits a size text at its one space; no space (or several) gives the

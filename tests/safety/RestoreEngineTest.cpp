@@ -287,6 +287,31 @@ TEST_F(RestoreEngineTest, PurgeRemovesOnlyKorvanesItemsAndCountsTheirBytes) {
     EXPECT_EQ(restorer.purgeFromTrash({first, second}), 0);
 }
 
+TEST_F(RestoreEngineTest, WhatIsInTheTrashIsExactlyWhatPurgeRemoves) {
+    tree_.file("home/a/cache/x", 10);
+    tree_.file("home/b/cache/y", 10);
+    tree_.file("home/c/build/z", 10);
+    CleanupReport first = trashAll({candidate(at("a/cache"), 1000), candidate(at("b/cache"), 500)});
+    CleanupReport second = trashAll({candidate(at("c/build"), 250)});
+    // "a/cache" is put back and trashed again: the newer report names the same Trash item.
+    ASSERT_TRUE(trash_->putBack(*first.outcomes[0].trashURL, at("a/cache")).ok());
+    CleanupReport third = trashAll({candidate(at("a/cache"), 1200)});
+    ASSERT_EQ(third.outcomes[0].trashURL, first.outcomes[0].trashURL);
+    // The user emptied one item by hand, and another of the same name is the user's own.
+    std::filesystem::remove_all(*second.outcomes[0].trashURL);
+    std::filesystem::remove(trashRoot_ + "/info/build.trashinfo");
+    plant("build", at("elsewhere/build"));
+    const std::vector<CleanupReport> reports{third, second, first};  // newest first, as history keeps them
+
+    const std::vector<CleanupOutcome> held = restorer.inTrash(reports);
+    std::vector<std::int64_t> sizes;
+    for (const auto& outcome : held) sizes.push_back(outcome.expectedBytes);
+    EXPECT_EQ(sizes, (std::vector<std::int64_t>{1200, 500}));
+    EXPECT_EQ(restorer.purge(reports), held);
+    EXPECT_TRUE(exists(trashRoot_ + "/files/build"));
+    EXPECT_TRUE(restorer.inTrash(reports).empty());
+}
+
 TEST_F(RestoreEngineTest, ItemsOnAnotherVolumeComeBackFromThatVolumesTrash) {
     const std::string volume = tree_.folder("home/volume");
     auto mount = ScopedMount::tmpfs(volume);

@@ -42,6 +42,29 @@ TEST(ByteFormatTest, TerabytesStayTheLargestUnitWithGrouping) {
     EXPECT_EQ(ByteFormat::string(std::numeric_limits<std::int64_t>::max()), "9,223,372.04 TB");
 }
 
+TEST(ByteFormatTest, TwoCountsReadAlikeInOneUnitAndOnePrecision) {
+    struct Case {
+        std::int64_t first, second;
+        const char* a;
+        const char* b;
+    };
+    const Case cases[] = {
+        {78'400'000'000, 78'510'000'000, "78.40 GB", "78.51 GB"},
+        {18'400'000'000, 36'800'000'000, "18.4 GB", "36.8 GB"},
+        {78'000'000'000, 79'000'000'000, "78 GB", "79 GB"},
+        {500'000'000, 2'000'000'000, "0.5 GB", "2.0 GB"},
+        {999'950'000, 999'000'000, "1 GB", "1 GB"},
+        {0, 1'500'000, "0.0 MB", "1.5 MB"},
+        {-5, 0, "0 KB", "0 KB"},
+        {3'210'000'000'000, 3'000'000'000, "3.21 TB", "0.00 TB"},
+    };
+    for (const Case& c : cases) {
+        const auto [a, b] = ByteFormat::alike(c.first, c.second);
+        EXPECT_EQ(a, c.a) << c.first;
+        EXPECT_EQ(b, c.b) << c.second;
+    }
+}
+
 TEST(ByteFormatTest, Parts) {
     EXPECT_EQ(ByteFormat::parts(1500000), (std::pair<std::string, std::string>{"1.5", "MB"}));
     EXPECT_EQ(ByteFormat::parts(0), (std::pair<std::string, std::string>{"0", "KB"}));

@@ -111,5 +111,42 @@ TEST_F(CanvasPageContentTest, BeforeAnyDeveloperScanThePageSaysSoRatherThanNothi
     EXPECT_TRUE(after.showsFigures);
 }
 
+// The footer counts what the review would list, and says what frees space when.
+TEST_F(CanvasPageContentTest, TheFooterCountsWhatTheReviewListsAndFreesOnlyWhatLeavesAtOnce) {
+    AppState& state = launch({"--mode", "developer"});
+    const auto make = [](SafetyLevel safety, std::int64_t size) {
+        CleanupCandidate candidate;
+        candidate.id = UUID::random();
+        candidate.path = "/home/u/" + candidate.id.text();
+        candidate.safety = safety;
+        candidate.size = size;
+        return candidate;
+    };
+    const CleanupCandidate safe = make(SafetyLevel::safe, 110'000'000);
+    const CleanupCandidate cautious = make(SafetyLevel::caution, 5'600'000'000);
+    ScanResult scan;
+    scan.volume = VolumeInfo(200'000'000'000, 78'400'000'000);
+    scan.categories.push_back(CategoryResult(CleanupCategory::node, 0, {safe, cautious}));
+    state.developer().setScan(scan);
+    state.developer().rebuildDeveloperTree();
+
+    // An id that names no candidate any more (a staged item since forgotten) is no selected item.
+    state.developer().setSelection({safe.id, cautious.id, UUID::random()});
+    auto content = developerCanvasContent(state.navigation(), state.developer());
+    EXPECT_EQ(content.selectedCount, "2 selected");
+    EXPECT_EQ(content.selectedBytes, "5.71 GB");
+    EXPECT_EQ(content.reviewTitle, "Review 5.71 GB");
+    EXPECT_EQ(content.freeSpace, "Free 78.40 GB \u2192 78.51 GB \u00B7 +5.6 GB once the Trash is emptied");
+    state.preferences().setDisposalOverride(Disposal::delete_);
+    EXPECT_EQ(developerCanvasContent(state.navigation(), state.developer()).freeSpace,
+              "Free 78.40 GB \u2192 84.11 GB");
+
+    state.developer().setSelection({UUID::random()});
+    content = developerCanvasContent(state.navigation(), state.developer());
+    EXPECT_EQ(content.selectedCount, "0 selected");
+    EXPECT_EQ(content.reviewTitle, "Review 0 KB");
+    EXPECT_FALSE(content.reviewEnabled);
+}
+
 }  // namespace
 }  // namespace korvane

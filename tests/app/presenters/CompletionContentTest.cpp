@@ -23,9 +23,17 @@ CleanupReport reportOf(std::vector<CleanupOutcome> outcomes) {
 
 TEST(CompletionContent, SummarisesTheDemonstrationReport) {
     const CleanupReport report = DemonstrationData::report();
-    const CompletionContent content = completionContent(report, std::nullopt, report.restorable());
+    ReportFollowUp demonstration;
+    demonstration.ownInTrash = report.restorable();
+    demonstration.demonstration = true;
+    const CompletionContent content =
+        completionContent(report, std::nullopt, report.restorable(), demonstration);
     ASSERT_TRUE(content.report);
     const CompletionReportContent& shown = *content.report;
+    EXPECT_EQ(shown.title, "Cleanup complete");
+    EXPECT_EQ(shown.symbol, "checkmark.circle.fill");
+    EXPECT_TRUE(shown.accented);
+    EXPECT_TRUE(shown.showsFreed);
     // Deleted, deleted, pruned and trashed count; the skipped one does not.
     EXPECT_EQ(shown.freedBytes, 6'900'000'000 + 4'100'000'000 + 7'400'000'000 + 5'600'000'000);
     EXPECT_EQ(shown.locations, "removed from 4 locations");
@@ -42,6 +50,7 @@ TEST(CompletionContent, SummarisesTheDemonstrationReport) {
               "Those items are in the Trash. The disk space comes back when you empty it \u2014 Korvane can empty "
               "just what it put there, and nothing else of yours.");
     EXPECT_TRUE(shown.trash->canPutBack);
+    EXPECT_TRUE(shown.trash->canEmpty);
     ASSERT_TRUE(shown.notRemoved);
     EXPECT_EQ(shown.notRemoved->heading, "1 item was not removed");
     ASSERT_EQ(shown.notRemoved->rows.size(), 1u);
@@ -52,42 +61,130 @@ TEST(CompletionContent, SummarisesTheDemonstrationReport) {
 }
 
 TEST(CompletionContent, TheTrashPanelTellsWhatTheTrashHoldsNow) {
-    // Items of 1 and 2 MB went to the Trash; the panel follows what is still there.
+    // Items of 1 and 2 MB went to the Trash; the panel follows what is still
+    // there, and "Empty" what of Korvane's is there over every cleanup (an
+    // earlier cleanup left 10 MB).
     struct Case {
-        std::vector<bool> inTrash, putBack;  // per trashed item
+        std::vector<bool> inTrash, putBack, emptied;  // per trashed item
+        std::optional<std::vector<bool>> own;  // this run's items, then the earlier one; none: not measured
         const char* headline;
-        const char* explanationStart;
+        const char* explanation;
         const char* emptyTitle;
-        bool buttons;  // "Put it back" and "Empty"
+        bool putBackEnabled, emptyEnabled;
     };
+    const std::string inTrash =
+        "Those items are in the Trash. The disk space comes back when you empty it \u2014 Korvane can empty "
+        "just "
+        "what it put there, and nothing else of yours.";
+    const std::string earlier =
+        " Earlier cleanups left 10 MB in the Trash too; \u201CEmpty\u201D removes that as well.";
+    const std::string back = "Those items are back where they were.";
+    const std::string emptied = "Korvane emptied those items from the Trash, so their space is free again.";
+    const std::string gone =
+        "Those items are no longer in the Trash, so there is nothing of them to put back.";
+    const std::string mixed =
+        "Some of those items are back where they were; Korvane emptied the rest from the Trash.";
     // clang-format off
     const Case cases[] = {
-        {{true, true}, {false, false}, "3 MB can still be put back", "Those items are in the Trash.", "Empty 3 MB", true},
-        {{true, false}, {false, true}, "1 MB can still be put back", "Those items are in the Trash.", "Empty 1 MB", true},
-        {{false, false}, {false, false}, "Nothing left to put back", "Those items are no longer in the Trash", "Empty", false},
-        {{false, false}, {true, true}, "Nothing left to put back", "Those items are back where they were.", "Empty", false},
-        {{false, false}, {true, false}, "Nothing left to put back", "Some of those items are back", "Empty", false},
+        {{true, true}, {false, false}, {false, false}, std::vector{true, true, false}, "3 MB can still be put back", inTrash.c_str(), "Empty 3 MB", true, true},
+        {{true, true}, {false, false}, {false, false}, std::vector{true, true, true}, "3 MB can still be put back", (inTrash + earlier).c_str(), "Empty 13 MB", true, true},
+        {{true, true}, {false, false}, {false, false}, std::nullopt, "3 MB can still be put back", inTrash.c_str(), "Empty", true, false},
+        {{true, false}, {false, true}, {false, false}, std::vector{true, false, false}, "1 MB can still be put back", inTrash.c_str(), "Empty 1 MB", true, true},
+        {{false, false}, {false, false}, {true, true}, std::vector{false, false, false}, "Nothing left to put back", emptied.c_str(), "Empty", false, false},
+        {{false, false}, {false, false}, {true, true}, std::vector{false, false, true}, "Nothing left to put back", (emptied + earlier).c_str(), "Empty 10 MB", false, true},
+        {{false, false}, {false, false}, {false, false}, std::vector{false, false, false}, "Nothing left to put back", gone.c_str(), "Empty", false, false},
+        {{false, false}, {true, true}, {false, false}, std::vector{false, false, false}, "Nothing left to put back", back.c_str(), "Empty", false, false},
+        {{false, false}, {true, false}, {false, true}, std::vector{false, false, false}, "Nothing left to put back", mixed.c_str(), "Empty", false, false},
     };
     // clang-format on
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.explanation);
         std::vector<CleanupOutcome> outcomes = {outcome("a", Status::trashed, 1'000'000),
                                                 outcome("b", Status::trashed, 2'000'000),
                                                 outcome("c", Status::deleted)};
-        std::vector<CleanupOutcome> inTrash;
+        const CleanupOutcome earlierItem = outcome("old", Status::trashed, 10'000'000);
+        std::vector<CleanupOutcome> left;
+        ReportFollowUp followUp;
         for (std::size_t index = 0; index < 2; ++index) {
+            outcomes[index].trashURL = "/home/u/.local/share/Trash/files/" + outcomes[index].title;
             outcomes[index].putBack = c.putBack[index];
-            if (c.inTrash[index]) inTrash.push_back(outcomes[index]);
+            if (c.inTrash[index]) left.push_back(outcomes[index]);
+            if (c.emptied[index]) followUp.emptied.insert(outcomes[index].candidateID);
         }
-        const auto content = completionContent(reportOf(outcomes), "Emptied 3 MB from the Trash.", inTrash);
-        ASSERT_TRUE(content.report->trash) << c.headline;
+        if (c.own) {
+            followUp.ownInTrash.emplace();
+            for (std::size_t index = 0; index < 3; ++index)
+                if ((*c.own)[index])
+                    followUp.ownInTrash->push_back(index < 2 ? outcomes[index] : earlierItem);
+        }
+        const auto content =
+            completionContent(reportOf(outcomes), "Emptied 3 MB from the Trash.", left, followUp);
+        ASSERT_TRUE(content.report->trash);
         const TrashPanel& panel = *content.report->trash;
         EXPECT_EQ(panel.headline, c.headline);
-        EXPECT_EQ(panel.explanation.rfind(c.explanationStart, 0), 0u) << panel.explanation;
+        EXPECT_EQ(panel.explanation, c.explanation);
         EXPECT_EQ(panel.emptyTitle, c.emptyTitle);
-        EXPECT_EQ(panel.canPutBack, c.buttons);
-        // What the run freed stays what it freed.
-        EXPECT_EQ(content.report->freedBytes, 4'000'000);
+        EXPECT_EQ(panel.canPutBack, c.putBackEnabled);
+        EXPECT_EQ(panel.canEmpty, c.emptyEnabled);
     }
+}
+
+TEST(CompletionContent, TheHeaderSaysWhatWasRemovedPutBackOrWhyNothingWas) {
+    struct Case {
+        std::vector<Status> statuses;
+        std::vector<bool> putBack;
+        std::vector<const char*> messages;
+        const char* title;
+        const char* symbol;
+        bool removed;  // accented, with the byte headline
+        std::int64_t bytes;
+        const char* line;
+    };
+    const char* never = "You marked this \u201CNever touch\u201D";
+    // clang-format off
+    const Case cases[] = {
+        {{Status::deleted, Status::trashed}, {false, false}, {nullptr, nullptr}, "Cleanup complete", "checkmark.circle.fill", true, 3'000'000, "removed from 2 locations"},
+        {{Status::skipped}, {false}, {never}, "Nothing was removed", "minus.circle", false, 0, "You marked this \u201CNever touch\u201D."},
+        {{Status::skipped, Status::skipped}, {false, false}, {never, never}, "Nothing was removed", "minus.circle", false, 0, "For each of the 2 items: You marked this \u201CNever touch\u201D."},
+        {{Status::failed, Status::skipped}, {false, false}, {"Permission denied", never}, "Nothing was removed", "minus.circle", false, 0, "Each item below says why it was not removed."},
+        {{}, {}, {}, "Nothing was removed", "minus.circle", false, 0, "Nothing was chosen to remove."},
+        {{Status::trashed, Status::trashed}, {true, true}, {nullptr, nullptr}, "Put back", "arrow.uturn.backward.circle", true, 3'000'000, "returned to 2 locations"},
+        {{Status::deleted, Status::trashed}, {false, true}, {nullptr, nullptr}, "Cleanup complete", "checkmark.circle.fill", true, 1'000'000, "removed from 1 location \u00B7 2 MB put back"},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        std::vector<CleanupOutcome> outcomes;
+        for (std::size_t index = 0; index < c.statuses.size(); ++index) {
+            outcomes.push_back(
+                outcome("item" + std::to_string(index), c.statuses[index],
+                        static_cast<std::int64_t>(index + 1) * 1'000'000,
+                        c.messages[index] ? std::optional<std::string>(c.messages[index]) : std::nullopt));
+            outcomes.back().putBack = c.putBack[index];
+        }
+        const CompletionReportContent shown = *completionContent(reportOf(outcomes), std::nullopt, {}).report;
+        EXPECT_EQ(shown.title, c.title);
+        EXPECT_EQ(shown.symbol, c.symbol);
+        EXPECT_EQ(shown.accented, c.removed);
+        EXPECT_EQ(shown.showsFreed, c.removed);
+        EXPECT_EQ(shown.freedBytes, c.bytes);
+        EXPECT_EQ(shown.locations, c.line);
+    }
+}
+
+TEST(CompletionContent, AfterIsMeasuredAgainOnceTheTrashWasEmptiedInOnePrecisionWithBefore) {
+    const CleanupReport report = {{},
+                                  1,
+                                  {outcome("a", Status::trashed)},
+                                  VolumeInfo(100'000'000'000, 78'400'000'000),
+                                  VolumeInfo(100'000'000'000, 78'400'000'000)};
+    EXPECT_EQ(completionContent(report, std::nullopt, {}).report->after.free, "78.4 GB free");
+    ReportFollowUp followUp;
+    followUp.volumeNow = VolumeInfo(100'000'000'000, 78'510'000'000);
+    const CompletionReportContent shown = *completionContent(report, std::nullopt, {}, followUp).report;
+    EXPECT_EQ(shown.before.free, "78.40 GB free");
+    EXPECT_EQ(shown.after.free, "78.51 GB free");
+    EXPECT_NEAR(shown.after.usedFraction, 0.2149, 1e-12);
 }
 
 TEST(CompletionContent, CountsLocationsAndShowsTheTrashPanelOnlyForTrashedBytes) {
@@ -97,11 +194,10 @@ TEST(CompletionContent, CountsLocationsAndShowsTheTrashPanelOnlyForTrashedBytes)
         bool trash;
     };
     const Case cases[] = {
-        {{Status::failed, Status::failed}, "removed from 0 locations", false},
         {{Status::deleted}, "removed from 1 location", false},
         {{Status::deleted, Status::pruned}, "removed from 2 locations", false},
         {{Status::trashed, Status::skipped}, "removed from 1 location", true},
-        {{}, "removed from 0 locations", false},
+        {{Status::failed, Status::failed}, "Each item below says why it was not removed.", false},
     };
     for (const Case& c : cases) {
         std::vector<CleanupOutcome> outcomes;

@@ -83,6 +83,56 @@ TEST(ReviewContent, DisposalFollowsTheOverrideElseTheRecommendation) {
     }
 }
 
+// A command removes its items itself: its row never promises the Trash, and
+// the footer tells what can be put back from what cannot.
+TEST(ReviewContent, CommandRowsSayWhatRunsAndTheFooterSeparatesWhatCannotBePutBack) {
+    CleanupCandidate flatpak =
+        candidate("Editor", 20'000'000, SafetyLevel::caution, "Re-download or reinstall Editor");
+    flatpak.removal = RemovalKind::command(ExternalTool::flatpak,
+                                           {"uninstall", "--noninteractive", "--user", "org.example.Editor"});
+    const CleanupCandidate cache = candidate("cache", 3'000'000, SafetyLevel::safe);
+    const CleanupCandidate data = candidate("data", 1'000'000, SafetyLevel::caution);
+    const std::string trashed =
+        " moves to the Trash and stays recoverable. That space comes back when you empty it.";
+    struct Case {
+        std::vector<CleanupCandidate> selected;
+        std::optional<Disposal> chosen;
+        std::optional<std::string> trash;
+        std::optional<std::string> permanent;
+    };
+    const Case cases[] = {
+        {{flatpak},
+         std::nullopt,
+         std::nullopt,
+         "20 MB is removed by a command and cannot be put back. That space comes back at once."},
+        {{flatpak},
+         Disposal::trash,
+         std::nullopt,
+         "20 MB is removed by a command and cannot be put back. That space comes back at once."},
+        {{flatpak, data, cache},
+         std::nullopt,
+         "1 MB" + trashed,
+         "23 MB is deleted or removed by a command and cannot be put back. That space comes back at once."},
+        {{data, cache},
+         std::nullopt,
+         "1 MB" + trashed,
+         "3 MB is deleted and cannot be put back. That space comes back at once."},
+        {{data, cache}, Disposal::trash, "4 MB" + trashed, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.permanent.value_or("none"));
+        const ReviewContent content = reviewContent(c.selected, c.chosen);
+        EXPECT_EQ(content.trashNotice, c.trash);
+        EXPECT_EQ(content.permanentNotice, c.permanent);
+        for (const ReviewRow& row : content.rows) {
+            if (row.id != flatpak.id) continue;
+            EXPECT_EQ(row.way, RemovalWay::byCommand);
+            EXPECT_EQ(row.disposalLabel, "Removed by the command \u00B7 cannot be put back");
+            EXPECT_EQ(row.removal, "Runs: flatpak uninstall --noninteractive --user org.example.Editor");
+        }
+    }
+}
+
 TEST(ReviewContent, RowsRunLargestFirstWithDividersBetweenThem) {
     const std::vector<CleanupCandidate> selected = {
         candidate("small", 5, SafetyLevel::safe),

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QTest>
+#include <filesystem>
 
 #include "app/kit/KitButton.h"
 #include "app/kit/LinkButton.h"
@@ -43,18 +44,23 @@ TEST_F(CompleteViewTest, ShowsTheReportAndCopiesTheExactSummary) {
     const QStringList texts = visibleTexts(view);
     for (const char* text :
          {"Cleanup complete", "removed from 4 locations", "Before", "18.4 GB free", "After", "36.8 GB free",
-          "Nothing left to put back", "1 item was not removed", "Gradle 8.2 cache", "Already gone"})
+          "5.6 GB can still be put back", "1 item was not removed", "Gradle 8.2 cache", "Already gone"})
         EXPECT_TRUE(texts.contains(text)) << text;
     ASSERT_NE(button(view, "Open Trash"), nullptr);
-    // The demonstration's Trash item is not there: nothing to put back or empty.
-    EXPECT_FALSE(button(view, "Put it back")->isEnabled());
-    EXPECT_FALSE(button(view, "Empty")->isEnabled());
+    // The demonstration shows its report as written, not as this computer's Trash holds it.
+    EXPECT_TRUE(button(view, "Put it back")->isEnabled());
+    ASSERT_NE(button(view, "Empty 5.6 GB"), nullptr);
+    EXPECT_TRUE(button(view, "Empty 5.6 GB")->isEnabled());
     EXPECT_TRUE(button(view, "Open Trash")->isEnabled());
 
+    // This cleanup's summary, not the scan's.
     QTest::mouseClick(button(view, "Copy summary"), Qt::LeftButton);
     ASSERT_EQ(desktop_.copied.size(), 1u);
-    EXPECT_EQ(desktop_.copied[0], state().developer().shareSummary());
-    EXPECT_EQ(desktop_.copied[0].rfind("Korvane found ", 0), 0u);
+    EXPECT_EQ(
+        desktop_.copied[0],
+        "Korvane removed 24 GB from 4 locations \u2014 9 images with no container 7.4 GB, storefront 6.9 GB, "
+        "atlas-api 5.6 GB and 1 more. 5.6 GB of it went to the Trash. 1 item was not removed. Free space "
+        "went from 18.4 GB to 36.8 GB.");
     EXPECT_TRUE(visibleTexts(view).contains("Summary copied."));
 
     // Twice keeps one banner; Dismiss takes it away.
@@ -106,6 +112,33 @@ TEST_F(CompleteViewTest, ReturnLeavesTheScreenUnlessAnotherButtonHasTheFocus) {
     }
 }
 
+// A button clicked with the pointer does not take Return away from "Done",
+// also once it turns disabled and the focus would move on to "Open Trash".
+TEST_F(CompleteViewTest, ReturnStaysDoneAfterAButtonWasClicked) {
+    AppState& state = launch();
+    tree_.file("home/picked/data", 100);
+    state.developer().stageForReview({CleanupCandidate(
+        UUID::random(), CleanupCategory::node, "general.userChoice", "Group", "picked", at("picked"), 4'000,
+        SafetyLevel::caution, "reason", std::nullopt, std::nullopt, {}, RemovalKind::path())});
+    state.developer().startCleanup();
+    ASSERT_TRUE(testing::waitUntil([&] { return state.navigation().route() == Route::finished; }));
+    CompleteView view(state.developer(), state.desktop());
+    view.resize(800, 700);
+    view.show();
+    QApplication::setActiveWindow(&view);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    ASSERT_TRUE(testing::waitUntil([&] { return button(view, "Empty 4 KB") != nullptr; }));
+
+    QTest::mouseClick(button(view, "Empty 4 KB"), Qt::LeftButton);
+    ASSERT_TRUE(testing::waitUntil([&] { return state.developer().restoreNotice().has_value(); }));
+    QTest::mouseClick(button(view, "Copy summary"), Qt::LeftButton);
+    QTest::keyClick(&view, Qt::Key_Return);
+    EXPECT_EQ(desktop_.trashOpened, 0);
+    EXPECT_EQ(desktop_.copied.size(), 1u);
+    EXPECT_NE(state.navigation().route(), Route::finished);
+    EXPECT_EQ(state.developer().lastReport(), std::nullopt);
+}
+
 TEST_F(CompleteViewTest, EmptyingTheTrashShowsTheHonestNotice) {
     tree_.file("home/.Trash/node_modules/left", 10);  // where the demonstration says its item went
     launch({"--screen", "finished"});
@@ -136,7 +169,7 @@ TEST_F(CompleteViewTest, AfterEmptyingNothingIsLeftToPutBackAndTheNextRunStartsC
     view.resize(800, 700);
     view.show();
     EXPECT_TRUE(visibleTexts(view).contains("4 KB can still be put back"));
-    ASSERT_NE(button(view, "Empty 4 KB"), nullptr);
+    ASSERT_TRUE(testing::waitUntil([&] { return button(view, "Empty 4 KB") != nullptr; }));
     EXPECT_TRUE(button(view, "Put it back")->isEnabled());
 
     button(view, "Empty 4 KB")->click();
@@ -144,11 +177,14 @@ TEST_F(CompleteViewTest, AfterEmptyingNothingIsLeftToPutBackAndTheNextRunStartsC
     EXPECT_EQ(state.developer().restoreNotice(), "Emptied 4 KB from the Trash.");
     const QStringList texts = visibleTexts(view);
     EXPECT_TRUE(texts.contains("Nothing left to put back"));
+    EXPECT_TRUE(texts.contains("Korvane emptied those items from the Trash, so their space is free again."));
     EXPECT_FALSE(texts.contains("4 KB can still be put back"));
     EXPECT_FALSE(button(view, "Put it back")->isEnabled());
     ASSERT_NE(button(view, "Empty"), nullptr);
     EXPECT_FALSE(button(view, "Empty")->isEnabled());
     EXPECT_TRUE(button(view, "Open Trash")->isEnabled());
+    // The free space after the run is measured again.
+    EXPECT_TRUE(state.developer().reportFollowUp().volumeNow.has_value());
 
     // The next run's screen starts without this run's notices.
     QTest::mouseClick(button(view, "Copy summary"), Qt::LeftButton);
@@ -156,6 +192,65 @@ TEST_F(CompleteViewTest, AfterEmptyingNothingIsLeftToPutBackAndTheNextRunStartsC
     EXPECT_EQ(state.developer().restoreNotice(), std::nullopt);
     EXPECT_FALSE(visibleTexts(view).contains("Summary copied."));
     EXPECT_TRUE(visibleTexts(view).contains("4 KB can still be put back"));
+}
+
+// "Empty" names what it removes: every item of Korvane's still in the Trash, over every stored cleanup.
+TEST_F(CompleteViewTest, EmptyNamesWhatItRemovesOverEveryCleanup) {
+    AppState& state = launch();
+    const auto clean = [&](const std::string& name, std::int64_t size) {
+        tree_.file("home/" + name + "/data", 100);
+        state.developer().stageForReview({CleanupCandidate(
+            UUID::random(), CleanupCategory::node, "general.userChoice", "Group", name, at(name), size,
+            SafetyLevel::caution, "reason", std::nullopt, std::nullopt, {}, RemovalKind::path())});
+        state.developer().startCleanup();
+        return testing::waitUntil([&] { return state.navigation().route() == Route::finished; });
+    };
+    ASSERT_TRUE(clean("first", 4'000));
+    state.developer().dismissReport();
+    ASSERT_TRUE(clean("second", 6'000));
+    CompleteView view(state.developer(), state.desktop());
+    view.resize(800, 700);
+    view.show();
+    EXPECT_TRUE(visibleTexts(view).contains("6 KB can still be put back"));
+    ASSERT_TRUE(testing::waitUntil([&] { return button(view, "Empty 10 KB") != nullptr; }));
+    EXPECT_TRUE(button(view, "Empty 10 KB")->isEnabled());
+
+    button(view, "Empty 10 KB")->click();
+    ASSERT_TRUE(testing::waitUntil([&] { return state.developer().restoreNotice().has_value(); }));
+    EXPECT_EQ(state.developer().restoreNotice(), "Emptied 10 KB from the Trash.");
+    EXPECT_FALSE(button(view, "Empty")->isEnabled());
+
+    // What the user empties by hand is no longer offered, once the screen looks again.
+    ASSERT_TRUE(clean("third", 3'000));
+    ASSERT_TRUE(testing::waitUntil([&] { return button(view, "Empty 3 KB") != nullptr; }));
+    std::filesystem::remove_all(home_ + "/.local/share/Trash/files/third");
+    view.hide();
+    view.show();
+    ASSERT_TRUE(testing::waitUntil([&] { return button(view, "Empty") != nullptr; }));
+    EXPECT_FALSE(button(view, "Empty")->isEnabled());
+}
+
+// A run that removed nothing says so, and why: never a green "Cleanup complete".
+TEST_F(CompleteViewTest, ARunThatRemovedNothingSaysWhy) {
+    AppState& state = launch();
+    const std::string kept = tree_.file("home/Private/report.pdf", 100);
+    ASSERT_TRUE(
+        state.developer()
+            .stageUserChoice({FileTreeScanner::Entry::make("report.pdf", kept, 4096, clock_.moment, false)})
+            .staged);
+    // Marked after it was staged: the cleanup leaves it alone.
+    state.preferences().addExclusion(at("Private"));
+    state.developer().startCleanup();
+    ASSERT_TRUE(testing::waitUntil([&] { return state.navigation().route() == Route::finished; }));
+    CompleteView view(state.developer(), state.desktop());
+    view.resize(800, 700);
+    view.show();
+    const QStringList texts = visibleTexts(view);
+    EXPECT_TRUE(texts.contains("Nothing was removed"));
+    EXPECT_TRUE(texts.contains("You marked this \u201CNever touch\u201D."));
+    EXPECT_FALSE(texts.contains("Cleanup complete"));
+    EXPECT_FALSE(texts.contains("removed from 0 locations"));
+    EXPECT_TRUE(std::filesystem::exists(kept));
 }
 
 TEST_F(CompleteViewTest, ProgressScreenFollowsTheCleanupAndStops) {

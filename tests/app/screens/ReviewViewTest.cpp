@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QTest>
 #include <algorithm>
@@ -137,6 +139,31 @@ TEST_F(ReviewViewTest, CleanClosesTheSheetAndRemovesWithTheChosenDisposal) {
         EXPECT_EQ(state().developer().lastReport()->outcomes.front().status, c.expected);
         EXPECT_FALSE(std::filesystem::exists(picked.path));
     }
+}
+
+// Return is the sheet's default action: it cleans, it does not open the disposal list.
+TEST_F(ReviewViewTest, ReturnCleans) {
+    launch();
+    MainWindow window(state());
+    window.show();
+    const FileTreeScanner::Entry picked = file("picked.bin", 5000);
+    state().developer().stageUserChoice({picked});
+    ASSERT_NE(window.sheetDialog(), nullptr);
+    QDialog* sheet = window.sheetDialog();
+    QApplication::setActiveWindow(sheet);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
+    auto* view = sheet->findChild<ReviewView*>();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(QApplication::focusWidget(), view->cleanButton());
+
+    // A disposal picked with the pointer hands Return back to the clean button.
+    pick(*view->disposalPicker(), QStringLiteral("Always delete"));
+    ASSERT_TRUE(testing::waitUntil([&] { return sheet->focusWidget() == view->cleanButton(); }));
+    QTest::keyClick(sheet->focusWidget(), Qt::Key_Return);
+    ASSERT_TRUE(
+        testing::waitUntil([&] { return state().navigation().route() == AppState::Route::finished; }));
+    EXPECT_FALSE(std::filesystem::exists(picked.path));
+    EXPECT_EQ(state().developer().lastReport()->outcomes.at(0).status, CleanupOutcome::Status::deleted);
 }
 
 }  // namespace

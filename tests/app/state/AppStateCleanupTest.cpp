@@ -194,7 +194,6 @@ TEST_F(AppStateCleanupTest, NeverTouchKeepsAPathOutOfThisAndLaterCleanups) {
     state.developer().neverTouch(*state.developer().tree().find("node"));  // no path: nothing happens
     EXPECT_TRUE(state.preferences().settings().excludedPaths.empty());
 
-    // Staged before the exclusion, removed after it: the cleanup still leaves it alone.
     CleanupCandidate staged = build;
     staged.id = UUID::random();
     staged.path = at("build/data");
@@ -204,7 +203,17 @@ TEST_F(AppStateCleanupTest, NeverTouchKeepsAPathOutOfThisAndLaterCleanups) {
     EXPECT_EQ(state.developer().selection(), (std::set<UUID>{cache.id, prune.id}));
     EXPECT_EQ(state.developer().scan()->allCandidates().size(), 2u);
 
-    state.developer().stageForReview({staged});
+    // Staged after the exclusion: staging leaves it out and says why.
+    const auto staging = state.developer().stageForReview({staged});
+    EXPECT_FALSE(staging.staged);
+    EXPECT_EQ(staging.leftOut,
+              "\u201Cbuild\u201D is in a place you marked \u201CNever touch\u201D, so it is left out.");
+    EXPECT_TRUE(state.developer().stagedCandidates().empty());
+
+    // Staged before the exclusion, removed after it: the cleanup still leaves it alone.
+    state.preferences().removeExclusion(at("build"));
+    ASSERT_TRUE(state.developer().stageForReview({staged}).staged);
+    state.preferences().addExclusion(at("build"));
     state.developer().startCleanup();
     ASSERT_TRUE(finished());
     ASSERT_EQ(state.developer().lastReport()->outcomes.size(), 1u);
@@ -214,6 +223,35 @@ TEST_F(AppStateCleanupTest, NeverTouchKeepsAPathOutOfThisAndLaterCleanups) {
     state.preferences().removeExclusion(at("build"));
     EXPECT_TRUE(state.preferences().settings().excludedPaths.empty());
     EXPECT_EQ(nlohmann::json::parse(settings_.values.at("scan.settings"))["excludedPaths"].size(), 0u);
+}
+
+// A general-mode removal the cleanup refused leaves no stale choice behind:
+// the developer selection comes back, and the summary is this cleanup's.
+TEST_F(AppStateCleanupTest, ARefusedGeneralRemovalGivesTheDeveloperSelectionBack) {
+    AppState& state = scanned();
+    state.developer().setSelection({build.id});
+    const std::string picked = tree_.file("home/Private/report.pdf", 100);
+    ASSERT_TRUE(
+        state.developer()
+            .stageUserChoice({FileTreeScanner::Entry::make("report.pdf", picked, 4096, clock_.moment, false)})
+            .staged);
+    EXPECT_EQ(state.developer().selectedCandidates().size(), 1u);
+    EXPECT_EQ(state.developer().selectedCandidates()[0].path, picked);
+    state.preferences().addExclusion(at("Private"));
+    state.developer().startCleanup();
+    ASSERT_TRUE(finished());
+
+    state.developer().copySummary();
+    ASSERT_EQ(desktop_.copied.size(), 1u);
+    EXPECT_EQ(
+        desktop_.copied[0].rfind("Korvane removed nothing. You marked this \u201CNever touch\u201D.", 0), 0u)
+        << desktop_.copied[0];
+
+    state.developer().dismissReport();
+    EXPECT_EQ(state.developer().selection(), std::set<UUID>{build.id});
+    ASSERT_EQ(state.developer().selectedCandidates().size(), 1u);
+    EXPECT_EQ(state.developer().selectedCandidates()[0].id, build.id);
+    EXPECT_TRUE(exists(picked));
 }
 
 TEST_F(AppStateCleanupTest, DemonstrationScanLeavesOutNeverTouchedPaths) {

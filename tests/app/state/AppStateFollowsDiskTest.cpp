@@ -141,6 +141,39 @@ TEST_F(AppStateFollowsDiskTest, ApplicationsFollowAnUninstallAndLookAgainAfterAP
     EXPECT_EQ(names(), (std::vector<std::string>{"Alpha", "Beta"}));
 }
 
+// The detail pane shows the application as the list does, also after a put back.
+TEST_F(AppStateFollowsDiskTest, TheSelectedApplicationFollowsAPutBack) {
+    const std::string folder = tree_.folder("home/Applications");
+    tree_.file("home/Applications/Beta.app/Contents/MacOS/beta", 2000);
+    tree_.file("home/.cache/Beta/blob", 5000);
+    makeUninstaller_ = [folder] {
+        return std::make_unique<AppUninstaller>(std::vector<std::string>{folder});
+    };
+    launch();
+    state().applications().scanApps();
+    ASSERT_TRUE(settled());
+    ASSERT_EQ(state().applications().apps().size(), 1u);
+    const auto beta = state().applications().apps()[0];
+    ASSERT_EQ(beta.leftovers.size(), 1u);
+    state().applications().setSelectedApp(beta);
+
+    state().applications().uninstall(beta, false);  // only what it left behind
+    state().developer().startCleanup();
+    ASSERT_TRUE(finished());
+    ASSERT_TRUE(state().applications().selectedApp());
+    EXPECT_TRUE(state().applications().selectedApp()->leftovers.empty());
+
+    state().developer().restoreFromTrash();
+    ASSERT_TRUE(noticed());
+    ASSERT_TRUE(testing::waitUntil([this] {
+        return !state().applications().isScanningApps() && !state().applications().apps().empty() &&
+               !state().applications().apps()[0].leftovers.empty();
+    }));
+    ASSERT_TRUE(state().applications().selectedApp());
+    EXPECT_EQ(*state().applications().selectedApp(), state().applications().apps()[0]);
+    EXPECT_EQ(state().applications().selectedApp()->leftovers.size(), 1u);
+}
+
 TEST_F(AppStateFollowsDiskTest, StagingLeavesOutWhatIsGoneOrRefusedAndSaysWhy) {
     launch();
     const auto entry = [this](const std::string& path) {
@@ -149,8 +182,14 @@ TEST_F(AppStateFollowsDiskTest, StagingLeavesOutWhatIsGoneOrRefusedAndSaysWhy) {
     const std::string kept = tree_.file("home/Downloads/kept.zip", 10);
     const std::string gone = at("Downloads/gone.zip");  // removed since the list was drawn
     const std::string outside = tree_.file("elsewhere/film.mkv", 10);
+    const std::string secret = tree_.file("home/Private/secret.pdf", 10);
+    const std::string projects = tree_.folder("home/Projects");
+    state().preferences().addExclusion(at("Private"));
+    state().preferences().addExclusion(at("Projects/keep"));
     const std::string goneLine = "\u201Cgone.zip\u201D is no longer there, so it is left out.";
     const std::string outsideLine = "Korvane only removes files inside your home folder.";
+    const std::string marked = " a place you marked \u201CNever touch\u201D";
+    const std::string secretLine = "\u201Csecret.pdf\u201D is in" + marked + ", so it is left out.";
     const struct {
         std::vector<std::string> paths;
         bool staged;
@@ -160,6 +199,12 @@ TEST_F(AppStateFollowsDiskTest, StagingLeavesOutWhatIsGoneOrRefusedAndSaysWhy) {
         {{gone}, false, goneLine},
         {{outside}, false, outsideLine},
         {{gone, outside}, false, goneLine + " " + outsideLine},
+        {{secret}, false, secretLine},
+        {{projects}, false, "\u201CProjects\u201D holds" + marked + ", so it is left out."},
+        {{gone, secret, outside}, false, goneLine + " " + secretLine + " " + outsideLine},
+        {{secret, projects},
+         false,
+         "2 of the chosen items are in or hold" + marked + ", so they are left out."},
         {{}, false, "None of the ticked items is in this list now."},
     };
     for (const auto& c : cases) {
