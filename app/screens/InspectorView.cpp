@@ -302,8 +302,12 @@ QWidget* InspectorView::makeActions(const InspectorContent& content) {
         });
     connect(focus, &QPushButton::clicked, this,
             [this] { withNode([this](const StorageNode& node) { navigation_.select(node); }); });
-    connect(neverTouch, &QPushButton::clicked, this,
-            [this] { withNode([this](const StorageNode& node) { developer_.neverTouch(node); }); });
+    connect(neverTouch, &QPushButton::clicked, this, [this] {
+        withNode([this](const StorageNode& node) {
+            emit aboutToChange(AppMotion::gentle);
+            developer_.neverTouch(node);
+        });
+    });
 
     auto* actions = new QWidget;
     auto* column = new QVBoxLayout(actions);
