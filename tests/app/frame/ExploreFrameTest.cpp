@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QVariantAnimation>
 #include <functional>
 
 #include "app/MainWindow.h"
@@ -377,6 +378,49 @@ TEST_F(ExploreFrameTest, SwitchingCanvasesNeverMovesTheCanvas) {
                 << rawValue(mode) << " at " << size.width() << "x" << size.height();
         }
     }
+}
+
+// Whichever canvas is chosen, in a window of any size, its pill shows its
+// whole title and the switcher lies wholly on the page.
+TEST_F(ExploreFrameTest, TheChosenCanvasPillIsNeverCut) {
+    open();
+    using Mode = AppState::CanvasMode;
+    for (const QSize size : {QSize(1180, 760), QSize(1008, 652), QSize(1600, 1000), QSize(900, 640)}) {
+        window_->resize(size);
+        state().navigation().setCanvasMode(Mode::strata);
+        settle();
+        for (const Mode mode : allCanvasModes()) {
+            state().navigation().setCanvasMode(mode);
+            settle();
+            const auto* switcher = layout().findChild<CanvasModeSwitcher*>();
+            ASSERT_NE(switcher, nullptr);
+            const PillButton* pill = switcher->button(mode);
+            EXPECT_GE(pill->width(), pill->sizeHint().width())
+                << rawValue(mode) << " at " << size.width() << "x" << size.height();
+            const QRect onPage(switcher->mapTo(&page(), QPoint(0, 0)), switcher->size());
+            EXPECT_LE(onPage.right(), page().width() - 1) << rawValue(mode) << " at " << size.width();
+        }
+    }
+}
+
+// Chosen with its motion, a canvas's pill ends at its whole width too,
+// wherever the page had put its controls before.
+TEST_F(ExploreFrameTest, APillChosenWithItsMotionEndsWhole) {
+    open(QSize(1180, 760));
+    AppMotion::setJumpToEnd(false);
+    using Mode = AppState::CanvasMode;
+    auto* switcher = layout().findChild<CanvasModeSwitcher*>();
+    ASSERT_NE(switcher, nullptr);
+    switcher->button(Mode::mindMap)->click();
+    for (const int milliseconds : {60, 120, 5'000}) {
+        for (auto* animation : window_->findChildren<QVariantAnimation*>())
+            if (animation->state() == QAbstractAnimation::Running) animation->setCurrentTime(milliseconds);
+        settle();
+    }
+    const PillButton* pill = switcher->button(Mode::mindMap);
+    EXPECT_EQ(pill->width(), pill->sizeHint().width());
+    EXPECT_EQ(switcher->width(), switcher->sizeHint().width());
+    AppMotion::setJumpToEnd(true);
 }
 
 // A scan that found nothing keeps both headers, each with a zero total.
