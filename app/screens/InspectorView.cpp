@@ -258,6 +258,7 @@ QWidget* InspectorView::makeHeader(const InspectorContent& content, const Palett
         // Broken after its slashes, never inside a folder's name while it can be.
         auto* path = new NameLines(QString::fromStdString(*content.pathLine), 2);
         styleLabel(path, AppFont::mono(), palette.inkTertiary);
+        path->setSelectable(true);
         column->addWidget(path);
     }
     return header;
