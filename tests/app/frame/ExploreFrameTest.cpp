@@ -380,6 +380,43 @@ TEST_F(ExploreFrameTest, SwitchingCanvasesNeverMovesTheCanvas) {
     }
 }
 
+// Below the inspector's width the filter is a button: it opens the field in
+// the crumbs' place, focused, and the field gives the place back once left,
+// the button standing out while the filter holds text.
+TEST_F(ExploreFrameTest, ANarrowWindowOpensTheFilterFromItsButton) {
+    open(QSize(1008, 652));
+    QPushButton* button = bar().filterButton();
+    EXPECT_FALSE(bar().filterCapsule()->isVisible());
+    ASSERT_TRUE(button->isVisible());
+    EXPECT_EQ(button->accessibleName(), QStringLiteral("Filter by name, path or toolchain"));
+    const QWidget* crumbs = bar().crumbButtons().front()->parentWidget();
+    ASSERT_TRUE(crumbs->isVisible());
+
+    QTest::mouseClick(button, Qt::LeftButton);
+    settle();
+    EXPECT_TRUE(bar().filterCapsule()->isVisible());
+    EXPECT_TRUE(bar().filterField()->hasFocus());
+    EXPECT_FALSE(button->isVisible());
+    EXPECT_FALSE(crumbs->isVisible());
+    const QRect capsule(bar().filterCapsule()->mapTo(&bar(), QPoint(0, 0)), bar().filterCapsule()->size());
+    EXPECT_TRUE(bar().rect().contains(capsule)) << "the field runs past the bar";
+    QTest::keyClicks(bar().filterField(), QStringLiteral("node"));
+    EXPECT_EQ(state().navigation().searchText(), "node");
+
+    QTest::keyClick(bar().filterField(), Qt::Key_Return);
+    settle();
+    EXPECT_FALSE(bar().filterCapsule()->isVisible());
+    EXPECT_TRUE(button->isVisible());
+    EXPECT_TRUE(crumbs->isVisible());
+    EXPECT_TRUE(bar().content().filterButtonHighlighted);
+    EXPECT_EQ(state().navigation().searchText(), "node") << "the filter keeps filtering";
+
+    window_->resize(1440, 900);
+    settle();
+    EXPECT_TRUE(bar().filterCapsule()->isVisible());
+    EXPECT_FALSE(button->isVisible());
+}
+
 // Whichever canvas is chosen, in a window of any size, its pill shows its
 // whole title and the switcher lies wholly on the page.
 TEST_F(ExploreFrameTest, TheChosenCanvasPillIsNeverCut) {
