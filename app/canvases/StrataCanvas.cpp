@@ -42,7 +42,8 @@ constexpr Motion headerHover = AppMotion::fade;
 double tileBorder(bool uninspected, double hover, double selected) {
     const double resting = uninspected ? 0.55 : 0.25;
     const double hovered = resting + (0.7 - resting) * hover;
-    return hovered + (1.0 - hovered) * selected;
+    // A spring passing its end never draws more than whole.
+    return std::min(hovered + (1.0 - hovered) * selected, 1.0);
 }
 
 }  // namespace
