@@ -10,6 +10,8 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMoveEvent>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QTabWidget>
 
@@ -35,6 +37,8 @@ namespace {
 constexpr int historyWidth = 620;
 constexpr int historyMinimumHeight = 240;
 constexpr int historyMaximumHeight = 560;
+// What a sheet keeps clear of the window's edges.
+constexpr int sheetMargin = 12;
 constexpr std::string_view placementKey = "window.geometry";
 
 QString menuText(std::string_view text) {
@@ -271,6 +275,8 @@ void MainWindow::followSheet() {
     });
     dialog->adjustSize();
     placeSheet(dialog);
+    // A sheet that grows or shrinks (its content arrived) stays over the window.
+    dialog->installEventFilter(this);
     dialog->open();
     const bool about = std::exchange(wantsAboutTab_, false);
     if (auto* settings = dialog->findChild<SettingsView*>(); settings && about)
@@ -283,10 +289,29 @@ void MainWindow::takeKeysBack() {
     activateWindow();
 }
 
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == sheetDialog_ && event->type() == QEvent::Resize) placeSheet(sheetDialog_);
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (sheetDialog_) placeSheet(sheetDialog_);
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    if (sheetDialog_) placeSheet(sheetDialog_);
+}
+
 void MainWindow::placeSheet(QDialog* dialog) const {
     // Without a frame the window manager leaves the place to us: over the
-    // window's content, centred, and never off the screen.
+    // window's content, centred, no taller or wider than it (the sheet's
+    // content scrolls), and never off the screen.
     const QRect content(root_->mapToGlobal(QPoint(0, 0)), root_->size());
+    const QSize room = (content.size() - QSize(2 * sheetMargin, 2 * sheetMargin)).expandedTo(dialog->minimumSize());
+    if (dialog->maximumSize() != room && dialog->layout()->sizeConstraint() != QLayout::SetFixedSize)
+        dialog->setMaximumSize(room);
     QRect placed(QPoint(0, 0), dialog->size());
     placed.moveCenter(content.center());
     if (const QScreen* screen = this->screen()) {

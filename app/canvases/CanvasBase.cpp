@@ -54,8 +54,8 @@ CanvasBase::CanvasBase(const CanvasParts& parts, CanvasMode mode, QWidget* paren
     tick_.setInterval(std::max(frameMilliseconds, static_cast<int>(std::ceil(1000 / rate))));
     tick_.setTimerType(Qt::PreciseTimer);
     connect(&tick_, &QTimer::timeout, this, [this] {
-        // Past the entrance only hover moves.
-        if (entrancePlaying())
+        // Past the entrance only hover and selection move.
+        if (entrancePlaying() || selectionMoving())
             update();
         else
             update(hoverRegion());
@@ -89,6 +89,7 @@ void CanvasBase::setRoot(const StorageNode* root) {
     rootChildren_ = children;
     rootID_ = root ? std::optional<std::string>(root->id) : std::nullopt;
     if (newID && hasEntrance() && entranceStart_) replayEntrance(0);
+    followSelection();
     // A screen reader hears a new empty state without waiting for a paint.
     if (!sameTree && root && !size().isEmpty()) updateDescription();
     update();
@@ -112,7 +113,14 @@ void CanvasBase::setPresence(double presence) {
     update();
 }
 
-double CanvasBase::seconds() const { return static_cast<double>(elapsed_.nsecsElapsed()) / 1e9; }
+double CanvasBase::seconds() const {
+    return timeSource_ ? timeSource_() : static_cast<double>(elapsed_.nsecsElapsed()) / 1e9;
+}
+
+void CanvasBase::setTimeSource(std::function<double()> seconds) {
+    timeSource_ = std::move(seconds);
+    update();
+}
 
 void CanvasBase::animateFor(double duration) {
     if (AppMotion::jumpsToEnd()) return;
@@ -158,6 +166,32 @@ double CanvasBase::hoverAmount(int zone, std::size_t index, const Motion& motion
     const double t = seconds() - hoverChangedAt_;
     const double progress = AppMotion::jumpsToEnd() || t >= motion.duration() ? 1 : motion.progress(t);
     return now ? progress : 1 - progress;
+}
+
+double CanvasBase::selectionAmount(const StorageNode& node, const Motion& motion) const {
+    const bool now = isSelectedNode(node);
+    const bool before = previousSelection_ == node.id;
+    if (!now && !before) return 0;
+    const double t = seconds() - selectionChangedAt_;
+    const double progress = AppMotion::jumpsToEnd() || t >= motion.duration() ? 1 : motion.progress(t);
+    return now ? progress : 1 - progress;
+}
+
+void CanvasBase::followSelection() {
+    const std::optional<std::string>& selected = parts_.navigation.selectedID();
+    if (selectionSeen_ && shownSelection_ == selected) return;
+    // The selection the canvas first shows is simply there.
+    if (selectionSeen_) {
+        previousSelection_ = shownSelection_;
+        selectionChangedAt_ = seconds();
+        animateFor(AppMotion::snappy.duration());
+    }
+    selectionSeen_ = true;
+    shownSelection_ = selected;
+}
+
+bool CanvasBase::selectionMoving() const {
+    return !AppMotion::jumpsToEnd() && seconds() - selectionChangedAt_ < AppMotion::snappy.duration() + hoverSettle;
 }
 
 bool CanvasBase::isHovered(int zone, std::size_t index) const {
@@ -257,6 +291,7 @@ void CanvasBase::paintHoverCard(QPainter& painter) {
 
 void CanvasBase::paintInto(QPainter& painter) {
     if (!root()) return;
+    followSelection();
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);

@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -70,6 +71,11 @@ public:
     std::size_t restingDraws() const { return resting_.draws(); }
     // What a change of hover repaints: the hovered items' areas and the hover card.
     QRegion hoverRegion();
+    // The clock the canvas's motions run on, in seconds (tests step it); a
+    // steady clock of its own unless set.
+    void setTimeSource(std::function<double()> seconds);
+    // Whether the canvas keeps repainting for a motion under way.
+    bool isAnimating() const { return tick_.isActive(); }
 
 protected:
     NavigationState& navigation() const { return parts_.navigation; }
@@ -128,6 +134,8 @@ protected:
     double entrance(double delay, const Motion& motion, double arrivesAfter) const;
     // How far an item has moved into (1) or out of (0) its hovered look.
     double hoverAmount(int zone, std::size_t index, const Motion& motion = AppMotion::snappy) const;
+    // How far a node has moved into (1) or out of (0) its selected look.
+    double selectionAmount(const StorageNode& node, const Motion& motion = AppMotion::snappy) const;
     // Keeps the clock ticking (repainting) for `seconds` from now.
     void animateFor(double seconds);
     void replayEntrance(double delay);
@@ -153,6 +161,9 @@ private:
     bool entrancePlaying() const;
     // The hovered items' areas (also one still leaving its hover look).
     QRegion liveRegion();
+    // Starts the move between the old and the new selected node's looks.
+    void followSelection();
+    bool selectionMoving() const;
 
     CanvasParts parts_;
     CanvasMode mode_;
@@ -169,9 +180,14 @@ private:
     std::optional<Hit> hovered_;
     std::optional<Hit> previousHover_;
     double hoverChangedAt_ = -1e9;
+    bool selectionSeen_ = false;
+    std::optional<std::string> shownSelection_;
+    std::optional<std::string> previousSelection_;
+    double selectionChangedAt_ = -1e9;
     CanvasInput input_;
 
     QElapsedTimer elapsed_;
+    std::function<double()> timeSource_;
     QTimer tick_;
     double animateUntil_ = 0;
     double otherMotionUntil_ = 0;  // hover and other motions than the entrance

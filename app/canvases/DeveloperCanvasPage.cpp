@@ -148,8 +148,7 @@ QWidget* DeveloperCanvasPage::makeToolbar() {
     depthRow->addWidget(depthTitle_);
     depthRow->addWidget(depth_);
     depthRow->addWidget(depthValue_);
-    // The switcher never shrinks; the blurb gives way first, down to nothing.
-    switcher_->setMinimumSize(switcher_->sizeHint());
+    // The switcher never shrinks (it keeps its own size); the blurb gives way first, down to nothing.
     blurb_->setMinimumWidth(0);
     row->addWidget(switcher_);
     row->addWidget(blurb_, 1);
@@ -165,14 +164,7 @@ void DeveloperCanvasPage::placeToolbarControls() {
     // Room for the widest the switcher gets (it names only the current mode)
     // and for the depth control even while it is hidden: switching canvases
     // must not move the controls between one row and two, and the canvas with them.
-    const QFontMetricsF names(AppFont::font(11, QFont::Medium));  // the pills' title font
-    const qreal current = names.horizontalAdvance(text(std::string(title(parts_.navigation.canvasMode()))));
-    qreal longest = current;
-    for (const auto mode : allCanvasModes())
-        longest = std::max(longest, names.horizontalAdvance(text(std::string(title(mode)))));
-    const int switcher =
-        switcher_->minimumSizeHint().width() + static_cast<int>(std::ceil(longest - current));
-    const int needed = 32 + switcher + spacing + includeProtected_->sizeHint().width() + spacing +
+    const int needed = 32 + switcher_->widestWidth() + spacing + includeProtected_->sizeHint().width() + spacing +
                        depthGroup_->sizeHint().width();
     const bool wrap = width() < needed;
     QHBoxLayout* target = wrap ? toolbarSecondRow_ : toolbarRow_;

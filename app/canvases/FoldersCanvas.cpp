@@ -85,6 +85,17 @@ void FoldersCanvas::paintHeader(QPainter& painter) {
     drawLine(painter, capsule, count, countFont, colours.inkSecondary, Qt::AlignCenter);
 }
 
+double FoldersCanvas::shownTileScale(std::size_t index) const {
+    return 1 + hoverScale * hoverAmount(Hit::item, index);
+}
+
+double FoldersCanvas::shownTileBorder(std::size_t index) {
+    const StorageNode* node = itemNode(index);
+    if (node && isSelectedNode(*node)) return 0.95;
+    // The hovered border comes and goes with the tile's growth.
+    return 0.24 + (0.6 - 0.24) * hoverAmount(Hit::item, index);
+}
+
 void FoldersCanvas::paintTile(QPainter& painter, std::size_t index) {
     static const QFont nameFont = AppFont::font(13, QFont::Medium);
     static const QFont countFont = AppFont::font(10);
@@ -98,7 +109,7 @@ void FoldersCanvas::paintTile(QPainter& painter, std::size_t index) {
 
     painter.save();
     if (hover != 0) {
-        const double scale = 1 + hoverScale * hover;
+        const double scale = shownTileScale(index);
         painter.translate(rect.center());
         painter.scale(scale, scale);
         painter.translate(-rect.center());
@@ -107,7 +118,7 @@ void FoldersCanvas::paintTile(QPainter& painter, std::size_t index) {
     painter.setBrush(tinted(colour, colours.fillStrength * 1.5));
     painter.drawPath(FoldersLayout::folderShape(rect));
     const double lineWidth = selected ? 2 : 1;
-    const double border = selected ? 0.95 : isHovered(Hit::item, index) ? 0.6 : 0.24;
+    const double border = shownTileBorder(index);
     painter.setPen(QPen(tinted(colour, border), lineWidth));
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(FoldersLayout::folderShape(rect, 8, 0.36, 11, lineWidth / 2));

@@ -19,6 +19,9 @@ public:
     QRectF itemBounds(std::size_t item) override;
     const StorageNode* itemNode(std::size_t item) override;
     const FoldersLayout& currentLayout() { return layout(); }
+    // A tile's hovered growth and its border's opacity as drawn at this moment.
+    double shownTileScale(std::size_t index) const;
+    double shownTileBorder(std::size_t index);
 
 protected:
     double contentHeight() override { return layout().isEmpty() ? 0 : layout().contentHeight(); }

@@ -1,10 +1,13 @@
 #include "app/canvases/StrataCanvas.h"
 
 #include <QFontMetricsF>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <tuple>
 
 #include "app/canvases/CanvasPaint.h"
 #include "app/canvases/layout/LabelFit.h"
@@ -31,6 +34,17 @@ constexpr double cornerRadius = 3;
 constexpr double labelPadding = 6;  // each side of a tile's label
 constexpr double symbolWidth = 11;
 constexpr double labelIndent = 15;  // from the symbol's left to the name
+// A band header's hint and mark come and go with the pointer on this ease.
+constexpr Motion headerHover = AppMotion::fade;
+
+// A tile's border opacity: resting, moving to its hovered look with the
+// tile's growth, and to its selected look on the same spring.
+double tileBorder(bool uninspected, double hover, double selected) {
+    const double resting = uninspected ? 0.55 : 0.25;
+    const double hovered = resting + (0.7 - resting) * hover;
+    // A spring passing its end never draws more than whole.
+    return std::min(hovered + (1.0 - hovered) * selected, 1.0);
+}
 
 }  // namespace
 
@@ -63,6 +77,34 @@ HoverCardContent StrataCanvas::hoverContent(std::size_t item) {
     const auto& deposits = layout().deposits;
     if (item < deposits.size()) content.ageSpan = StrataLayout::spanText(deposits[item].ageBands);
     return content;
+}
+
+double StrataCanvas::shownHeaderHover(std::size_t position) const {
+    return std::clamp(hoverAmount(headerZone, position, headerHover), 0.0, 1.0);
+}
+
+double StrataCanvas::shownTileBorder(std::size_t deposit) {
+    const auto& deposits = layout().deposits;
+    if (deposit >= deposits.size()) return 0;
+    return tileBorder(deposits[deposit].isUninspected, hoverAmount(Hit::item, deposit),
+                      selectionAmount(*deposits[deposit].node));
+}
+
+QString StrataCanvas::helpAt(QPointF point) {
+    if (!root() || !layout().headerAt(point)) return {};
+    return QStringLiteral("Select everything in this band");
+}
+
+bool StrataCanvas::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        if (const QString tip = helpAt(help->pos()); !tip.isEmpty())
+            QToolTip::showText(help->globalPos(), tip.toHtmlEscaped(), this);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return LayoutCanvas<StrataLayout>::event(event);
 }
 
 bool StrataCanvas::isBandFullySelected(std::size_t position) {
@@ -193,7 +235,7 @@ StrataCanvas::RestingBand StrataCanvas::drawRestingBand(const StrataLayout& stra
             if (deposit.isUninspected) continue;
             QRectF rect = deposit.rect;
             rect.setHeight(rect.height() - repeated / ratio);
-            paintTile(painter, deposit, rect, 0, false);
+            paintTile(painter, deposit, rect, 0, 0);
         }
     }
     resting.tiles = QImage(pixels.size(), QImage::Format_ARGB32_Premultiplied);
@@ -208,7 +250,7 @@ StrataCanvas::RestingBand StrataCanvas::drawRestingBand(const StrataLayout& stra
         QPainter painter(&resting.tiles);
         place(painter);
         for (std::size_t i = band.firstDeposit; i < end; ++i)
-            if (strata.deposits[i].isUninspected) paintTile(painter, strata.deposits[i], strata.deposits[i].rect, 0, false);
+            if (strata.deposits[i].isUninspected) paintTile(painter, strata.deposits[i], strata.deposits[i].rect, 0, 0);
     }
     return resting;
 }
@@ -221,14 +263,14 @@ void StrataCanvas::paintDeposits(QPainter& painter, const StrataLayout& strata, 
     struct Live {
         std::size_t index;
         double hover;
-        bool selected;
+        double selected;
     };
     std::vector<Live> live;
     const std::size_t end = visibleEnd(strata, band);
     for (std::size_t i = band.firstDeposit; i < end; ++i) {
         const double hover = hoverAmount(Hit::item, i);
-        const bool selected = isSelectedNode(*strata.deposits[i].node);
-        if (hover > 0 || selected) live.push_back({i, hover, selected});
+        const double selected = selectionAmount(*strata.deposits[i].node);
+        if (hover != 0 || selected != 0) live.push_back({i, hover, selected});
     }
 
     if (!resting.tiles.isNull()) {
@@ -275,24 +317,24 @@ void StrataCanvas::paintDeposits(QPainter& painter, const StrataLayout& strata, 
 
 void StrataCanvas::paintHeader(QPainter& painter, const StrataLayout::Band& band, std::size_t position) {
     const Palette& colours = palette();
-    const StrataLayout& strata = layout();
     const auto& info = StrataLayout::bandTable[static_cast<std::size_t>(band.bandIndex)];
-    // A band without candidates offers nothing to select.
-    const bool offers = strata.hasCandidates(band);
-    const bool hovered = offers && isHovered(headerZone, position);
+    // The hint and the mark ease in and out with the pointer.
+    const double hover = std::clamp(hoverAmount(headerZone, position, headerHover), 0.0, 1.0);
     const bool full = isBandFullySelected(position);
 
     const QFont titleFont = AppFont::font(10, QFont::DemiBold, FontDesign::default_, colours.tracking + 0.7);
     const QFont sizeFont = AppFont::font(11, QFont::Medium);
     const QFont& hintFont = AppFont::small();
     const double width = StrataLayout::headerWidth;
-    const QString hint = hovered ? (full ? QStringLiteral("Click to deselect all") : QStringLiteral("Click to select all"))
-                                 : text(info.blurb);
+    const QString hint = full ? QStringLiteral("Click to deselect all") : QStringLiteral("Click to select all");
     const QFontMetricsF titleMetrics(titleFont), sizeMetrics(sizeFont), hintMetrics(hintFont);
+    QStringList blurbLines = fittedTextLines(text(info.blurb), hintFont, width, 2);
     QStringList hintLines = fittedTextLines(hint, hintFont, width, 2);
-    const auto lines =
-        StrataLayout::headerLines(band.header.height(), titleMetrics.height(), sizeMetrics.height(),
-                                  hintMetrics.height(), static_cast<int>(hintLines.size()));
+    // The blurb gives way to the hint in the same place: room for the longer of the two.
+    const auto lines = StrataLayout::headerLines(
+        band.header.height(), titleMetrics.height(), sizeMetrics.height(), hintMetrics.height(),
+        static_cast<int>(std::max(blurbLines.size(), hintLines.size())));
+    blurbLines = blurbLines.mid(0, lines.hint);
     hintLines = hintLines.mid(0, lines.hint);
     double height = titleMetrics.height();
     if (lines.size) height += 1 + sizeMetrics.height() + 1 + hintMetrics.height() * static_cast<double>(lines.hint);
@@ -304,12 +346,15 @@ void StrataCanvas::paintHeader(QPainter& painter, const StrataLayout::Band& band
     painter.setFont(titleFont);
     painter.setPen(colours.inkSecondary);
     painter.drawText(QPointF(band.header.left(), y + titleMetrics.ascent()), name);
-    if (offers && (hovered || full)) {
+    if (const double mark = full ? 1 : hover; mark > 0) {
         const double x = band.header.left() + titleMetrics.horizontalAdvance(name) + 4;
+        painter.save();
+        painter.setOpacity(painter.opacity() * mark);
         painter.setFont(symbolFont(10));
         painter.setPen(colours.accent);
         painter.drawText(QRectF(x, y, 11, titleMetrics.height()), Qt::AlignCenter,
                          symbolText(full ? "checkmark.circle.fill" : "plus.circle"));
+        painter.restore();
     }
     y += titleMetrics.height() + 1;
     if (lines.size) {
@@ -320,16 +365,23 @@ void StrataCanvas::paintHeader(QPainter& painter, const StrataLayout::Band& band
         y += sizeMetrics.height() + 1;
     }
     painter.setFont(hintFont);
-    painter.setPen(hovered ? colours.accent : colours.inkTertiary);
-    for (const QString& line : hintLines) {
-        painter.drawText(QPointF(band.header.left(), y + hintMetrics.ascent()), line);
-        y += hintMetrics.height();
+    const double opacity = painter.opacity();
+    for (const auto& [shown, lineSet, colour] : {std::tuple{1 - hover, &blurbLines, colours.inkTertiary},
+                                                 std::tuple{hover, &hintLines, colours.accent}}) {
+        if (shown <= 0) continue;
+        painter.setOpacity(opacity * shown);
+        painter.setPen(colour);
+        double lineY = y;
+        for (const QString& line : *lineSet) {
+            painter.drawText(QPointF(band.header.left(), lineY + hintMetrics.ascent()), line);
+            lineY += hintMetrics.height();
+        }
     }
     painter.restore();
 }
 
 void StrataCanvas::paintTile(QPainter& painter, const StrataLayout::Deposit& deposit, const QRectF& rect, double hover,
-                            bool selected) {
+                            double selected) {
     const Palette& colours = palette();
     const QColor colour = colours.colorForNode(*deposit.node);
     const bool uninspected = deposit.isUninspected;
@@ -339,9 +391,9 @@ void StrataCanvas::paintTile(QPainter& painter, const StrataLayout::Deposit& dep
     painter.setBrush(withOpacity(colour, fill));
     painter.drawRoundedRect(rect, cornerRadius, cornerRadius);
 
-    const double restingBorder = uninspected ? 0.55 : 0.25;
-    const double border = selected ? 1.0 : restingBorder + (0.7 - restingBorder) * hover;
-    const double lineWidth = selected ? 2 : 1;
+    const double border = tileBorder(uninspected, hover, selected);
+    // The selected border's width grows with it.
+    const double lineWidth = 1 + std::clamp(selected, 0.0, 1.0);
     QPen pen(withOpacity(colour, border), lineWidth);
     if (uninspected) pen.setDashPattern({3.0 / lineWidth, 3.0 / lineWidth});
     painter.setPen(pen);

@@ -25,8 +25,15 @@ public:
     const StrataLayout& currentLayout() { return layout(); }
     // Whether the band at this position among the shown ones is fully selected.
     bool isBandFullySelected(std::size_t position);
+    // How far the header at this position shows its hovered hint and mark (0…1).
+    double shownHeaderHover(std::size_t position) const;
+    // A deposit's border opacity as drawn at this moment.
+    double shownTileBorder(std::size_t deposit);
+    // The help for the point: a band header's, else none.
+    QString helpAt(QPointF point);
 
 protected:
+    bool event(QEvent* event) override;
     StrataLayout buildLayout(const StorageNode& root, QSizeF size) override;
     std::optional<Hit> hitAt(QPointF point) override;
     void paintCanvas(QPainter& painter) override;
@@ -60,7 +67,7 @@ private:
     void paintDeposits(QPainter& painter, const StrataLayout& strata, const StrataLayout::Band& band,
                        const RestingBand& resting);
     void paintTile(QPainter& painter, const StrataLayout::Deposit& deposit, const QRectF& rect, double hover,
-                   bool selected);
+                   double selected);
     void paintLabel(QPainter& painter, const StrataLayout::Deposit& deposit, const QRectF& rect,
                     const RestingBand::Label& label);
     void paintEmptyState(QPainter& painter);

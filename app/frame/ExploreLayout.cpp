@@ -150,6 +150,15 @@ void ExploreLayout::fadeOutPage() {
     pageFade_->fadeOut(grab(area), area, newMode ? AppMotion::snappy : AppMotion::fade);
 }
 
+void ExploreLayout::fadeOutRow(const Motion& motion) {
+    if (!canvasPage_ || !isVisible() || AppMotion::jumpsToEnd()) return;
+    // Sidebar, page and inspector all follow the change.
+    QRect area = sidebar_->geometry() | canvasPage_->geometry();
+    if (inspectorColumn_->isVisible()) area |= inspectorColumn_->geometry();
+    pageFade_->fadeOut(grab(area), area, motion);
+    pageFade_->raise();
+}
+
 void ExploreLayout::followColumns() {
     topBar_->setInspectorFits(columns().inspectorFits);
     topBar_->setShowsInspector(showsInspector_);
@@ -207,8 +216,10 @@ QWidget* ExploreLayout::makeCanvasPage(AppState::Mode mode, AppState::GeneralSec
 }
 
 QWidget* ExploreLayout::makeInspector() {
-    return new InspectorView(state_.preferences(), state_.navigation(), state_.developer(),
-                             state_.folderScan(), state_.desktop(), state_.clock());
+    auto* inspector = new InspectorView(state_.preferences(), state_.navigation(), state_.developer(),
+                                        state_.folderScan(), state_.desktop(), state_.clock());
+    connect(inspector, &InspectorView::aboutToChange, this, &ExploreLayout::fadeOutRow);
+    return inspector;
 }
 
 }  // namespace korvane

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include "app/presenters/ExploreColumns.h"
+#include "app/theme/AppMotion.h"
 #include "app/state/AppState.h"
 
 class QHBoxLayout;
@@ -53,6 +54,8 @@ private:
     // New sidebar and page when the mode or the section changed.
     void followPage();
     void fadeOutPage();
+    // The whole row under the top bar fades from its old look (an action changed all of it).
+    void fadeOutRow(const Motion& motion);
     void followColumns();
     void setInspectorWidth(int width);
 

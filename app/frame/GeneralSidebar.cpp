@@ -29,8 +29,10 @@
 #include "app/state/LiveStatsState.h"
 #include "app/state/NavigationState.h"
 #include "app/theme/AppFont.h"
+#include "app/theme/ButtonLook.h"
 #include "app/theme/FocusRing.h"
 #include "app/theme/GaugeMotion.h"
+#include "app/theme/MotionAnimation.h"
 #include "core/system/Paths.h"
 
 namespace korvane {
@@ -97,15 +99,16 @@ private:
 };
 
 // One page of the page list: symbol, title and an optional count, on the
-// solid colour while its page shows.
+// solid colour while its page shows. The fill and colours move to a new
+// choice on the quick spring.
 class PageRow : public QAbstractButton {
 public:
     explicit PageRow(const SidebarPageRow& row)
-        : symbol_(new SymbolView(row.symbol, 12)), title_(plainLabel()), count_(plainLabel()) {
+        : symbol_(new SymbolView(row.symbol, 12)),
+          title_(plainLabel()),
+          count_(plainLabel()),
+          chosen_(new MotionAnimation(AppMotion::snappy, row.isSelected ? 1.0 : 0.0, this)) {
         restyleOnPaletteChange(*this, [this] { restyle(); });
-        // A button hands its children its button-text role; these labels take their own colour.
-        title_->setForegroundRole(QPalette::WindowText);
-        count_->setForegroundRole(QPalette::WindowText);
         auto* line = new QHBoxLayout(this);
         line->setContentsMargins(9, 7, 9, 7);
         line->setSpacing(9);
@@ -116,6 +119,7 @@ public:
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::TabFocus);
         setCheckable(false);
+        connect(chosen_, &QVariantAnimation::valueChanged, this, [this] { colour(); });
         apply(row);
     }
 
@@ -126,41 +130,69 @@ public:
         count_->setVisible(row.count.has_value());
         setAccessibleName(QString::fromStdString(row.title));
         setAccessibleDescription(row.count ? QString::fromStdString(*row.count) : QString());
+        chosen_->animateTo(row.isSelected ? 1.0 : 0.0);
         restyle();
     }
 
+    // 0 in the plain look, 1 in the chosen one (the spring may pass it).
+    double chosenness() const { return chosen_->currentValue().toDouble(); }
+
     void restyle() {
-        const Palette& palette = environmentPalette(this);
-        const QColor ink = row_.isSelected ? palette.onSolid : palette.ink;
-        symbol_->setColor(ink);
-        styleLabel(title_, AppFont::font(12, QFont::Medium), ink);
-        styleLabel(count_, AppFont::small(), row_.isSelected ? palette.onSolid : palette.inkTertiary);
-        update();
+        const Inks inks = shownInks();
+        styleLabel(title_, AppFont::font(12, QFont::Medium), inks.title);
+        styleLabel(count_, AppFont::small(), inks.count);
+        colour();
     }
 
     QSize sizeHint() const override { return layout()->sizeHint(); }
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        if (!row_.isSelected && !hasFocus()) return;
+        const double chosen = shownChosen();
+        if (chosen <= 0 && !hasFocus()) return;
         const Palette& palette = environmentPalette(this);
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         const double radius = std::max(palette.radius - 3, 5.0);
-        if (row_.isSelected) {
+        if (chosen > 0) {
             painter.setPen(Qt::NoPen);
-            painter.setBrush(palette.solid);
+            painter.setBrush(withOpacity(palette.solid, chosen));
             painter.drawRoundedRect(QRectF(rect()), radius, radius);
         }
-        if (hasFocus())
-            FocusRing::paint(painter, rect(), radius, palette,
-                             row_.isSelected ? palette.solid : palette.rail);
+        if (hasFocus()) FocusRing::paint(painter, rect(), radius, palette, mixed(palette.rail, palette.solid, chosen));
     }
+
 private:
+    double shownChosen() const { return std::clamp(chosenness(), 0.0, 1.0); }
+
+    struct Inks {
+        QColor title, count;
+    };
+    // The texts' colours for how far the row is chosen.
+    Inks shownInks() const {
+        const Palette& palette = environmentPalette(this);
+        const double chosen = shownChosen();
+        return {mixed(palette.ink, palette.onSolid, chosen), mixed(palette.inkTertiary, palette.onSolid, chosen)};
+    }
+
+    void colour() {
+        const Inks inks = shownInks();
+        symbol_->setColor(inks.title);
+        for (auto [label, color] : {std::pair{title_, inks.title}, std::pair{count_, inks.count}}) {
+            // A label in a button draws in the button-text role.
+            QPalette colours = label->palette();
+            colours.setColor(QPalette::WindowText, color);
+            colours.setColor(QPalette::ButtonText, color);
+            label->setPalette(colours);
+        }
+        update();
+    }
+
     SidebarPageRow row_;
     SymbolView* symbol_;
     QLabel* title_;
     QLabel* count_;
+    MotionAnimation* chosen_;
 };
 
 // A live reading: title and value over a thin bar filled to its fraction.
@@ -320,6 +352,10 @@ QLayout* GeneralSidebar::buildPageList() {
         pageRows_.push_back(button);
     }
     return pages;
+}
+
+double GeneralSidebar::pageRowChosenness(std::size_t page) const {
+    return static_cast<const PageRow*>(pageRows_.at(page))->chosenness();
 }
 
 QLabel* GeneralSidebar::addValueRow(QVBoxLayout* into) {

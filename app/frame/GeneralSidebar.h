@@ -39,6 +39,8 @@ public:
     KitButton* secondaryButton() const { return secondary_; }
     // One per page, in page order.
     const std::vector<QWidget*>& pageRows() const { return pageRows_; }
+    // How far the row of a page shows as chosen at this moment: 0 plain, 1 chosen.
+    double pageRowChosenness(std::size_t page) const;
     RailSection* thisScanSection() const { return thisScan_; }
     DiskGauge* diskGauge() const { return gauge_; }
 

@@ -214,23 +214,19 @@ void SidebarView::showSections(const std::optional<SidebarContent::Sections>& be
         replacePart(1, new RailSection(QStringLiteral("Current view"), text(now.currentView.trailing),
                                        makeCurrentView(now.currentView)));
     }
-    // A header over nothing reads as if its rows failed to load.
+    // Both stay with nothing to list: their zero total says the scan found nothing there.
     if (old && old->quickWinsTrailing == now.quickWinsTrailing &&
         sameApartFromHighlight(old->quickWins, now.quickWins)) {
         for (std::size_t i = 0; i < quickWinRows_.size(); ++i)
             static_cast<RowButton*>(quickWinRows_[i])->setHighlighted(now.quickWins[i].isFocused);
     } else {
         quickWinRows_.clear();
-        replacePart(2, now.quickWins.empty()
-                           ? nullptr
-                           : new RailSection(QStringLiteral("Quick wins"), text(now.quickWinsTrailing),
-                                             makeQuickWins(now.quickWins)));
+        replacePart(2, new RailSection(QStringLiteral("Quick wins"), text(now.quickWinsTrailing),
+                                       makeQuickWins(now.quickWins)));
     }
     if (!old || old->toolchainsTrailing != now.toolchainsTrailing || old->toolchains != now.toolchains) {
-        replacePart(3, now.toolchains.empty()
-                           ? nullptr
-                           : new RailSection(QStringLiteral("Toolchains"), text(now.toolchainsTrailing),
-                                             makeToolchains(now.toolchains)));
+        replacePart(3, new RailSection(QStringLiteral("Toolchains"), text(now.toolchainsTrailing),
+                                       makeToolchains(now.toolchains)));
     }
 }
 

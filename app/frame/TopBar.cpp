@@ -1,5 +1,6 @@
 #include "app/frame/TopBar.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QHBoxLayout>
@@ -165,7 +166,8 @@ TopBar::TopBar(PreferencesState& preferences, NavigationState& navigation, const
       badgeReveal_(new ScaleReveal(badge_, 6, AppMotion::snappy)),
       clearReveal_(new ScaleReveal(clear_, 6, AppMotion::snappy)),
       themePicker_(new ThemePicker),
-      inspectorToggle_(new GlyphButton("sidebar.trailing", 12)) {
+      inspectorToggle_(new GlyphButton("sidebar.trailing", 12)),
+      filterButton_(new GlyphButton("magnifyingglass", 12)) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(14, 11, 14, 11);
     row->setSpacing(12);
@@ -180,6 +182,7 @@ TopBar::TopBar(PreferencesState& preferences, NavigationState& navigation, const
     row->addStretch(1);
     buildFilter();
     row->addWidget(filterCapsule_);
+    row->addWidget(filterButton_);
 
     row->addWidget(themePicker_);
     connect(themePicker_, &ThemePicker::themeChosen, this,
@@ -256,6 +259,24 @@ void TopBar::buildFilter() {
     });
     connect(clear_, &QPushButton::clicked, this, [this] { navigation_.setSearchText({}); });
     filter_->installEventFilter(filterCapsule_);
+
+    filterButton_->setToolTip(filter_->placeholderText());
+    filterButton_->setAccessibleName(filter_->placeholderText());
+    connect(filterButton_, &QPushButton::clicked, this, [this] {
+        filterOpened_ = true;
+        // The field takes the focus before the button hides, or the focus would move on past both.
+        filterCapsule_->setVisible(true);
+        filter_->setFocus(Qt::OtherFocusReason);
+        refresh();
+    });
+    // Left for anything outside it (Return, a click elsewhere), the filter opened
+    // from the button gives the crumbs their place back.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (!filterOpened_ || (now && filterCapsule_->isAncestorOf(now))) return;
+        filterOpened_ = false;
+        // After the focus has moved on: hiding the field now would hand it on again.
+        QMetaObject::invokeMethod(this, [this] { refresh(); }, Qt::QueuedConnection);
+    });
 }
 
 // The popover goes first: closing it refreshes the bar, which must still be whole.
@@ -309,7 +330,10 @@ void TopBar::refresh() {
     applyPill(history_, content_.history, false);
 
     const bool developer = preferences_.mode() == Mode::developer;
-    crumbs_->setVisible(developer);
+    // In a narrow window the filter opened from its button stands in the crumbs' place.
+    if (!content_.showsFilterButton) filterOpened_ = false;
+    const bool filterInPlaceOfCrumbs = content_.showsFilterButton && filterOpened_;
+    crumbs_->setVisible(developer && !filterInPlaceOfCrumbs);
     if (developer && (content_.crumbs.size() != previousCrumbs.size() || crumbButtons().size() != content_.crumbs.size() ||
                       !std::equal(content_.crumbs.begin(), content_.crumbs.end(), previousCrumbs.begin(),
                                   [](const auto& a, const auto& b) { return a.id == b.id && a.name == b.name; })))
@@ -320,7 +344,10 @@ void TopBar::refresh() {
     styleLabel(scannedFolder_, AppFont::font(11, QFont::DemiBold),
                content_.scannedFolderIsPlaceholder ? palette.inkTertiary : palette.ink);
 
-    filterCapsule_->setVisible(content_.showsFilter);
+    filterCapsule_->setVisible(content_.showsFilter || filterInPlaceOfCrumbs);
+    filterButton_->setVisible(content_.showsFilterButton && !filterInPlaceOfCrumbs);
+    static_cast<GlyphButton*>(filterButton_)
+        ->setColor(content_.filterButtonHighlighted ? palette.accent : palette.inkTertiary);
     const QString searchText = text(navigation_.searchText());
     if (filter_->text() != searchText) filter_->setText(searchText);
     // A badge on its way out keeps its last count.

@@ -40,6 +40,8 @@ public:
     const TopBarContent& content() const { return content_; }
     QLineEdit* filterField() const { return filter_; }
     QWidget* filterCapsule() const { return filterCapsule_; }
+    // In a narrow window: opens the filter, which closes again when it loses the focus empty.
+    QPushButton* filterButton() const { return filterButton_; }
     // The filter's count of matches and its clear button, each grown in and out.
     ScaleReveal* badgeReveal() const { return badgeReveal_; }
     ScaleReveal* clearReveal() const { return clearReveal_; }
@@ -92,6 +94,8 @@ private:
     ScaleReveal* clearReveal_;
     ThemePicker* themePicker_;
     QPushButton* inspectorToggle_;
+    QPushButton* filterButton_;
+    bool filterOpened_ = false;  // from the button, in a narrow window
     SymbolView* inspectorSymbol_;
     QPointer<QWidget> popover_;
 };

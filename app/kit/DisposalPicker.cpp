@@ -30,10 +30,8 @@ DisposalPicker::DisposalPicker(std::vector<DisposalOption> options, QWidget* par
     label_->row()->addWidget(chevron_, 0, Qt::AlignVCenter);
     dropdown_->setLabel(label_);
     dropdown_->setContent([this](const Dropdown::Close& close) { return rows(close); });
-    connect(dropdown_, &Dropdown::openChanged, this, [this](bool open) {
-        label_->setOpen(open);
-        chevron_->setRotation(open ? 180 : 0);
-    });
+    label_->turnWithOpening(chevron_);
+    connect(dropdown_, &Dropdown::openChanged, label_, &PickerLabel::setOpen);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();

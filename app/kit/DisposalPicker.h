@@ -27,6 +27,8 @@ public:
     void setDisposalOverride(std::optional<Disposal> disposalOverride);
     std::optional<Disposal> disposalOverride() const { return override_; }
     Dropdown* dropdown() const { return dropdown_; }
+    // The face the list opens from.
+    PickerLabel* face() const { return label_; }
 
 signals:
     void disposalChosen(std::optional<Disposal> disposal);

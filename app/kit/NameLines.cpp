@@ -1,6 +1,11 @@
 #include "app/kit/NameLines.h"
 
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -18,7 +23,7 @@ constexpr int preferredWidth = 200;
 }  // namespace
 
 NameLines::NameLines(const QString& text, int maxLines, QWidget* parent)
-    : QLabel(parent), maxLines_(std::max(maxLines, 1)) {
+    : QLabel(parent), whole_(text), maxLines_(std::max(maxLines, 1)) {
     setTextFormat(Qt::PlainText);
     setText(text);
     setToolTip(QStringLiteral("<qt>%1</qt>").arg(text.toHtmlEscaped()));
@@ -29,11 +34,11 @@ NameLines::NameLines(const QString& text, int maxLines, QWidget* parent)
 }
 
 QStringList NameLines::shownLines(int width) const {
-    if (laidOut_.width == width && laidOut_.text == text() && laidOut_.font == font().key())
+    if (laidOut_.width == width && laidOut_.text == whole_ && laidOut_.font == font().key())
         return laidOut_.lines;
     const QFontMetricsF metrics(font());
-    laidOut_ = {width, text(), font().key(),
-                middleCutLines(text(), std::max(width, 1), maxLines_,
+    laidOut_ = {width, whole_, font().key(),
+                middleCutLines(whole_, std::max(width, 1), maxLines_,
                                [&metrics](const QString& line) { return metrics.horizontalAdvance(line); })};
     return laidOut_.lines;
 }
@@ -44,14 +49,65 @@ int NameLines::heightForWidth(int width) const {
 }
 
 QSize NameLines::sizeHint() const {
-    const int whole = static_cast<int>(std::ceil(QFontMetricsF(font()).horizontalAdvance(text())));
+    const int whole = static_cast<int>(std::ceil(QFontMetricsF(font()).horizontalAdvance(whole_)));
     const int width = std::min(whole, preferredWidth);
     return {width, heightForWidth(width)};
 }
 
 QSize NameLines::minimumSizeHint() const { return {1, AppFont::lineHeight(font())}; }
 
-void NameLines::paintEvent(QPaintEvent*) {
+void NameLines::setSelectable(bool selectable) {
+    selectable_ = selectable;
+    setTextInteractionFlags(selectable ? Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard
+                                       : Qt::NoTextInteraction);
+    // Reached by a click, not by Tab: it is text, not a control.
+    setFocusPolicy(selectable ? Qt::ClickFocus : Qt::NoFocus);
+    setContextMenuPolicy(Qt::DefaultContextMenu);
+    showLines();
+}
+
+void NameLines::showLines() {
+    if (!selectable_) return;
+    const QString shown = shownLines(width()).join(QLatin1Char('\n'));
+    if (shown != text()) setText(shown);
+}
+
+QString NameLines::copiedText() const {
+    QString selected = selectedText();
+    if (selected.isEmpty()) return {};
+    selected.replace(QChar::ParagraphSeparator, QLatin1Char('\n')).replace(QChar::LineSeparator, QLatin1Char('\n'));
+    // All of it is the whole text, also where the middle was cut for want of room.
+    if (selected == text()) return whole_;
+    return selected.remove(QLatin1Char('\n'));
+}
+
+void NameLines::resizeEvent(QResizeEvent* event) {
+    QLabel::resizeEvent(event);
+    showLines();
+}
+
+void NameLines::keyPressEvent(QKeyEvent* event) {
+    if (selectable_ && event->matches(QKeySequence::Copy) && hasSelectedText()) {
+        QGuiApplication::clipboard()->setText(copiedText());
+        event->accept();
+        return;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+void NameLines::contextMenuEvent(QContextMenuEvent* event) {
+    if (!selectable_) return QLabel::contextMenuEvent(event);
+    QMenu menu(this);
+    QAction* copy = menu.addAction(QStringLiteral("Copy"));
+    copy->setEnabled(hasSelectedText());
+    connect(copy, &QAction::triggered, this, [this] { QGuiApplication::clipboard()->setText(copiedText()); });
+    QAction* all = menu.addAction(QStringLiteral("Select All"));
+    connect(all, &QAction::triggered, this, [this] { setSelection(0, static_cast<int>(text().size())); });
+    menu.exec(event->globalPos());
+}
+
+void NameLines::paintEvent(QPaintEvent* event) {
+    if (selectable_) return QLabel::paintEvent(event);
     QPainter painter(this);
     painter.setPen(palette().color(foregroundRole()));
     painter.setFont(font());

@@ -35,8 +35,11 @@ void styleLabel(QLabel* label, const QFont& font, const QColor& color) {
     const QMargins margins = label->contentsMargins();
     label->setMinimumHeight(AppFont::lineHeight(font) + margins.top() + margins.bottom() +
                             2 * label->margin());
+    // Inside a button a label draws in the button's text role: the colour
+    // given here is the label's own in either role.
     QPalette colors = label->palette();
     colors.setColor(QPalette::WindowText, color);
+    colors.setColor(QPalette::ButtonText, color);
     label->setPalette(colors);
 }
 

@@ -93,6 +93,18 @@ double PillButton::padding() const {
     return restingPadding_ + (activePadding_ - restingPadding_) * std::clamp(activeness(), 0.0, 1.0);
 }
 
+QSize PillButton::sizeAt(double activeness) const {
+    const double active = std::clamp(activeness, 0.0, 1.0);
+    const double title = titleOnlyWhenActive_ ? active : 1.0;
+    const double padding = restingPadding_ + (activePadding_ - restingPadding_) * active;
+    const QFontMetricsF metrics(titleFont());
+    const double width = symbolSize + 2 * padding + title * (spacing + metrics.horizontalAdvance(text()));
+    const double height = std::max(metrics.height(), symbolSize) + 2 * verticalPadding;
+    return {static_cast<int>(std::ceil(width)), static_cast<int>(std::ceil(height))};
+}
+
+QSize PillButton::restingSizeHint(bool active) const { return sizeAt(active ? 1.0 : 0.0); }
+
 void PillButton::setShowsTitleOnlyWhenActive(bool only) {
     titleOnlyWhenActive_ = only;
     updateGeometry();
@@ -107,13 +119,7 @@ void PillButton::setShape(double activePadding, double restingPadding, double ra
     update();
 }
 
-QSize PillButton::sizeHint() const {
-    const QFontMetricsF metrics(titleFont());
-    const double width =
-        symbolSize + 2 * padding() + titleShown() * (spacing + metrics.horizontalAdvance(text()));
-    const double height = std::max(metrics.height(), symbolSize) + 2 * verticalPadding;
-    return {static_cast<int>(std::ceil(width)), static_cast<int>(std::ceil(height))};
-}
+QSize PillButton::sizeHint() const { return sizeAt(activeness()); }
 
 void PillButton::paintEvent(QPaintEvent*) {
     const Palette& palette = environmentPalette(this);

@@ -42,6 +42,8 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
+    // The size hint at rest, active or not, whatever the pill shows now.
+    QSize restingSizeHint(bool active) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -50,6 +52,7 @@ private:
     // How much of the title shows: 1 always, or as far as the pill is active.
     double titleShown() const;
     double padding() const;
+    QSize sizeAt(double activeness) const;
 
     void announceState();
 

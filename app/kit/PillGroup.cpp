@@ -25,6 +25,17 @@ void PillGroup::addPill(PillButton* pill) {
     pills_.push_back(pill);
 }
 
+int PillGroup::widestWidth() const {
+    const QMargins margins = row_->contentsMargins();
+    int widest = 0;
+    for (const PillButton* active : pills_) {
+        int width = margins.left() + margins.right() + row_->spacing() * (static_cast<int>(pills_.size()) - 1);
+        for (const PillButton* pill : pills_) width += pill->restingSizeHint(pill == active).width();
+        widest = std::max(widest, width);
+    }
+    return widest;
+}
+
 bool PillGroup::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
     const auto at = std::find(pills_.begin(), pills_.end(), watched);

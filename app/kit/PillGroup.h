@@ -19,6 +19,9 @@ public:
     explicit PillGroup(double radius, QWidget* parent = nullptr);
 
     void addPill(PillButton* pill);
+    // The group's width at rest with its widest choice active: room kept
+    // for it never depends on the choice or on a move under way.
+    int widestWidth() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -18,6 +18,7 @@ public:
     void setColor(const QColor& color);
     // Degrees clockwise about the centre.
     void setRotation(double degrees);
+    double rotation() const { return rotation_; }
     void setOpacity(double opacity);
     void setScale(double scale);
 

@@ -39,10 +39,8 @@ ThemePicker::ThemePicker(QWidget* parent)
     dropdown_->setContent([this](const Dropdown::Close& close) { return rows(close); });
     // The theme rows fade and drop into place as the list opens.
     dropdown_->setRowEntrance(4);
-    connect(dropdown_, &Dropdown::openChanged, this, [this](bool open) {
-        label_->setOpen(open);
-        chevron_->setRotation(open ? 180 : 0);
-    });
+    label_->turnWithOpening(chevron_);
+    connect(dropdown_, &Dropdown::openChanged, label_, &PickerLabel::setOpen);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();

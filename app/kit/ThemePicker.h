@@ -20,6 +20,8 @@ public:
     explicit ThemePicker(QWidget* parent = nullptr);
 
     Dropdown* dropdown() const { return dropdown_; }
+    // The face the list opens from.
+    PickerLabel* face() const { return label_; }
 
 signals:
     void themeChosen(ThemeID theme);

@@ -46,8 +46,12 @@ std::string entrySymbol(std::string_view name, bool isDirectory) {
 }
 
 EntryRowContent entryRowContent(const FileTreeScanner::Entry& entry, std::chrono::system_clock::time_point now) {
-    return {entry.name, homeRelativePath(entry.parentPath()), entrySymbol(entry.name, entry.isDirectory),
-            relativeDateText(entry.modified, now), ByteFormat::string(entry.size)};
+    return {entry.name,
+            homeRelativePath(entry.parentPath()),
+            entrySymbol(entry.name, entry.isDirectory),
+            relativeDateText(entry.modified, now),
+            ByteFormat::string(entry.size),
+            homeRelativePath(entry.path)};
 }
 
 EntryActionBar entryActionBar(const std::vector<FileTreeScanner::Entry>& entries,

@@ -19,6 +19,9 @@ struct EntryRowContent {
     std::string symbol;
     std::string age;  // "3 weeks ago"
     std::string size;
+    // The whole path, "~" for a leading home folder: the row's name and its
+    // folder are cut to fit, this is what a tooltip and a screen reader give.
+    std::string wholePath;
 
     friend bool operator==(const EntryRowContent&, const EntryRowContent&) = default;
 };

@@ -40,6 +40,10 @@ struct TopBarContent {
 
     // Only in developer mode on a window wide enough for the inspector.
     bool showsFilter = false;
+    // Developer mode in a narrower window: a button opens the filter in the
+    // crumbs' place. It stands out while the filter holds text.
+    bool showsFilterButton = false;
+    bool filterButtonHighlighted = false;
     // While the filter holds text: the number of matching items (0 when none).
     std::optional<std::string> badge;
     bool showsClear = false;

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "app/kit/CapsuleLabel.h"
+#include "app/kit/ElidedLabel.h"
 #include "app/kit/EmptyStateView.h"
 #include "app/kit/Hairline.h"
 #include "app/kit/KitButton.h"
@@ -15,6 +16,7 @@
 #include "app/kit/PlainLabel.h"
 #include "app/kit/ScrollFocus.h"
 #include "app/kit/SymbolView.h"
+#include "app/kit/WrapLayout.h"
 #include "app/platform/Clock.h"
 #include "app/screens/AppIcon.h"
 #include "app/screens/PageEmptyState.h"
@@ -114,25 +116,27 @@ QBoxLayout* AppDetailPane::buildHeader(const InstalledApp& app) {
         identifier->setTextInteractionFlags(Qt::TextSelectableByMouse);
         titles->addWidget(identifier);
     }
-    titles->addLayout(buildFacts());
+    titles->addWidget(buildFacts());
     header->addLayout(titles, 1);
     return header;
 }
 
-QBoxLayout* AppDetailPane::buildFacts() {
+// Side by side while they fit, else on as many lines as they need.
+QWidget* AppDetailPane::buildFacts() {
     const Palette& palette = environmentPalette(this);
-    auto* facts = new QHBoxLayout;
-    facts->setContentsMargins(0, 6, 0, 0);
-    facts->setSpacing(10);
+    auto* facts = new QWidget;
+    auto* row = new WrapLayout(10, 6, facts);
+    row->setContentsMargins(0, 6, 0, 0);
     for (const AppFact& fact : content_->facts) {
-        auto* cell = new QVBoxLayout;
-        cell->setSpacing(0);
-        cell->addWidget(styledText(fact.label, AppFont::small(), palette.inkTertiary));
-        cell->addWidget(
+        auto* cell = new QWidget;
+        auto* lines = new QVBoxLayout(cell);
+        lines->setContentsMargins(0, 0, 0, 0);
+        lines->setSpacing(0);
+        lines->addWidget(styledText(fact.label, AppFont::small(), palette.inkTertiary));
+        lines->addWidget(
             styledText(fact.value, AppFont::font(12, QFont::Medium), factTint(fact.tint, palette)));
-        facts->addLayout(cell);
+        row->addWidget(cell);
     }
-    facts->addStretch(1);
     return facts;
 }
 
@@ -184,12 +188,13 @@ void AppDetailPane::addLeftoverRow(QBoxLayout& rows, const LeftoverRowContent& l
                               AppFont::font(10, QFont::Medium), palette.inkSecondary));
     tagLine->addStretch(1);
     line->addWidget(tagColumn);
-    auto* path = new QLabel;
-    path->setTextFormat(Qt::PlainText);
+    // Cut in its middle to the room the row leaves it; whole in its tooltip.
+    const QString whole = QString::fromStdString(leftover.path);
+    auto* path = new ElidedLabel(whole, nullptr, Qt::ElideMiddle);
     styleLabel(path, AppFont::font(11, QFont::Normal, FontDesign::monospaced), palette.inkSecondary);
-    path->setText(
-        QFontMetrics(path->font()).elidedText(QString::fromStdString(leftover.path), Qt::ElideMiddle, 360));
-    path->setAccessibleName(QString::fromStdString(leftover.path));
+    path->setToolTip(QStringLiteral("<qt>%1</qt>").arg(whole.toHtmlEscaped()));
+    path->setAccessibleName(whole);
+    path->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     path->setMinimumWidth(40);
     line->addWidget(path, 1);
     line->addSpacing(6);
@@ -212,18 +217,18 @@ QBoxLayout* AppDetailPane::buildUninstall() {
     includeBundleBox_->setFont(AppFont::body());
     includeBundleBox_->setChecked(includeBundle_);
     block->addWidget(includeBundleBox_);
-    auto* buttons = new QHBoxLayout;
-    buttons->setSpacing(9);
+    // Side by side at their natural size while both fit, else one above the other.
+    auto* buttons = new QWidget;
+    auto* row = new WrapLayout(9, 9, buttons);
     uninstall_ = new KitButton(KitButton::Style::solid, QString::fromStdString(content_->uninstallTitle));
     uninstall_->setSymbol("trash");
     uninstall_->setEnabled(content_->uninstallEnabled);
-    buttons->addWidget(uninstall_);
+    row->addWidget(uninstall_);
     showInFileManager_ = new KitButton(
         KitButton::Style::outline, QString::fromStdString(platformWords::showIn(desktop_.fileManagerName())));
     showInFileManager_->setSymbol("folder");
-    buttons->addWidget(showInFileManager_);
-    buttons->addStretch(1);
-    block->addLayout(buttons);
+    row->addWidget(showInFileManager_);
+    block->addWidget(buttons);
     auto* note = styledText(content_->note, AppFont::small(), palette.inkTertiary);
     note->setWordWrap(true);
     block->addWidget(note);

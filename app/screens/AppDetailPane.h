@@ -39,7 +39,7 @@ public:
 private:
     void rebuild();
     QBoxLayout* buildHeader(const InstalledApp& app);
-    QBoxLayout* buildFacts();
+    QWidget* buildFacts();
     QWidget* buildNothingLeftBehind();
     QWidget* buildLeftovers();
     void addLeftoverRow(QBoxLayout& rows, const LeftoverRowContent& leftover);

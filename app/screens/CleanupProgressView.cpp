@@ -25,6 +25,7 @@ CleanupProgressView::CleanupProgressView(DeveloperState& developer, QWidget* par
       count_(plainLabel({}, Qt::AlignCenter)),
       stop_(new LinkButton(QStringLiteral("Stop"), AppFont::caption())) {
     setAutoFillBackground(true);
+    headline_->setMotion(AppMotion::cleanupHeadline);
     progress_->setFixedWidth(columnWidth);
     progress_->setAccessibleName(QStringLiteral("Cleanup progress"));
     current_->setFixedWidth(columnWidth);

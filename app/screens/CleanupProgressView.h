@@ -24,6 +24,7 @@ public:
     explicit CleanupProgressView(DeveloperState& developer, QWidget* parent = nullptr);
 
     const CleanupProgressContent& content() const { return content_; }
+    ByteHeadline* headline() const { return headline_; }
 
 private:
     void refresh();

@@ -51,8 +51,13 @@ QVariant EntryListModel::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole: return QString::fromStdString(content.name);
         case Qt::AccessibleTextRole:
-            return QString::fromStdString(content.name + ", " + content.parent + ", " + content.age + ", " +
+            return QString::fromStdString(content.name + ", " + content.wholePath + ", " + content.age + ", " +
                                           content.size);
+        // The whole name and path, however the row cuts them; as text, never as markup.
+        case Qt::ToolTipRole:
+            return QStringLiteral("<qt>%1<br>%2</qt>")
+                .arg(QString::fromStdString(content.name).toHtmlEscaped(),
+                     QString::fromStdString(content.wholePath).toHtmlEscaped());
         case Qt::CheckStateRole: return ticked_.contains(entries_[row].id) ? Qt::Checked : Qt::Unchecked;
         default: return {};
     }

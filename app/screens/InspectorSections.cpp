@@ -2,9 +2,13 @@
 
 #include <QHBoxLayout>
 #include <QPainter>
+#include <QTextDocument>
+#include <QTextEdit>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "app/kit/ColorDot.h"
 #include "app/kit/ElidedLabel.h"
@@ -35,25 +39,66 @@ QLabel* sectionTitle(const QString& text, const Palette& palette) {
 }
 
 // The restore hint: monospaced, selectable, on a rounded hover-coloured box.
-class HintBox : public QLabel {
+// A command is one long word: it wraps where it must, even inside a word,
+// so that it never runs past the column, and a copied selection is the
+// command as written.
+class HintBox : public QTextEdit {
 public:
-    explicit HintBox(const QString& text) : QLabel(text) {
-        setTextFormat(Qt::PlainText);
-        setWordWrap(true);
+    static constexpr int padding = 5;
+
+    HintBox(const QString& text, const Palette& palette) {
+        setReadOnly(true);
+        setPlainText(text);
+        setAccessibleName(text);
+        setFrameShape(QFrame::NoFrame);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-        setContentsMargins(6, 3, 6, 3);
+        setTabChangesFocus(true);
+        document()->setDocumentMargin(padding);
+        setFont(AppFont::mono());
+        QPalette colours = this->palette();
+        colours.setColor(QPalette::Text, palette.ink);
+        colours.setColor(QPalette::Base, Qt::transparent);
+        setPalette(colours);
+        viewport()->setAutoFillBackground(false);
+        QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        policy.setHeightForWidth(true);
+        setSizePolicy(policy);
     }
 
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override {
+        const std::unique_ptr<QTextDocument> laidOut(document()->clone());
+        laidOut->setDefaultFont(font());
+        laidOut->setTextWidth(width);
+        return static_cast<int>(std::ceil(laidOut->size().height()));
+    }
+    // Never wider than its column wants: the text wraps instead.
+    QSize sizeHint() const override {
+        const int width = std::max(this->width(), 60);
+        return {60, heightForWidth(width)};
+    }
+    QSize minimumSizeHint() const override { return {40, heightForWidth(std::max(width(), 40))}; }
+
 protected:
+    // It never scrolls: the wheel scrolls the inspector.
+    void wheelEvent(QWheelEvent* event) override { event->ignore(); }
+    void resizeEvent(QResizeEvent* event) override {
+        QTextEdit::resizeEvent(event);
+        // The height follows the width the column gave it.
+        if (height() != heightForWidth(width())) updateGeometry();
+    }
     void paintEvent(QPaintEvent* event) override {
         {
-            QPainter painter(this);
+            QPainter painter(viewport());
             painter.setRenderHint(QPainter::Antialiasing);
             painter.setPen(Qt::NoPen);
             painter.setBrush(environmentPalette(this).hover);
-            painter.drawRoundedRect(QRectF(rect()), 5, 5);
+            painter.drawRoundedRect(QRectF(viewport()->rect()), 5, 5);
         }
-        QLabel::paintEvent(event);
+        QTextEdit::paintEvent(event);
     }
 };
 
@@ -117,9 +162,7 @@ QWidget* makeReasonSection(const InspectorReason& reason, const Palette& palette
         auto* hint = new QVBoxLayout;
         hint->setSpacing(3);
         hint->addWidget(sectionTitle(QStringLiteral("HOW IT COMES BACK"), palette));
-        auto* box = new HintBox(QString::fromStdString(*reason.restoreHint));
-        styleLabel(box, AppFont::mono(), palette.ink);
-        hint->addWidget(box);
+        hint->addWidget(new HintBox(QString::fromStdString(*reason.restoreHint), palette));
         column->addLayout(hint);
     }
     return panel;

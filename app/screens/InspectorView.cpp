@@ -258,6 +258,7 @@ QWidget* InspectorView::makeHeader(const InspectorContent& content, const Palett
         // Broken after its slashes, never inside a folder's name while it can be.
         auto* path = new NameLines(QString::fromStdString(*content.pathLine), 2);
         styleLabel(path, AppFont::mono(), palette.inkTertiary);
+        path->setSelectable(true);
         column->addWidget(path);
     }
     return header;
@@ -302,8 +303,12 @@ QWidget* InspectorView::makeActions(const InspectorContent& content) {
         });
     connect(focus, &QPushButton::clicked, this,
             [this] { withNode([this](const StorageNode& node) { navigation_.select(node); }); });
-    connect(neverTouch, &QPushButton::clicked, this,
-            [this] { withNode([this](const StorageNode& node) { developer_.neverTouch(node); }); });
+    connect(neverTouch, &QPushButton::clicked, this, [this] {
+        withNode([this](const StorageNode& node) {
+            emit aboutToChange(AppMotion::gentle);
+            developer_.neverTouch(node);
+        });
+    });
 
     auto* actions = new QWidget;
     auto* column = new QVBoxLayout(actions);

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "app/presenters/InspectorContent.h"
+#include "app/theme/AppMotion.h"
 
 class QLabel;
 class QScrollArea;
@@ -36,6 +37,12 @@ public:
     // None while the empty state shows.
     const std::optional<InspectorContent>& content() const { return content_; }
     KitButton* cleanupButton() const { return cleanup_; }
+
+signals:
+    // An action of the panel is about to change what the window shows
+    // (the node leaves the tree): whoever holds the window's look lets the
+    // old one go along `motion`.
+    void aboutToChange(const Motion& motion);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -277,6 +277,22 @@ LiveStatsView::LiveStatsView(LiveStatsState& stats, QWidget* parent)
       uptime_(plainLabel()),
       updates_(plainLabel(QStringLiteral("Updates every 2 seconds"))),
       source_(plainLabel(QString::fromUtf8(platformWords::statisticsSource))) {
+    auto* column = new QVBoxLayout(scrolledContent());
+    column->setContentsMargins(pageMargin, pageMargin, pageMargin, pageMargin);
+    column->setSpacing(cardSpacing);
+    // The meters take the height the other cards leave: the page has no hole.
+    column->addLayout(buildMeters(), 1);
+    column->addWidget(breakdown_ = buildBreakdown());
+    column->addWidget(footer_ = buildFooter());
+
+    connect(&stats_, &LiveStatsState::statsChanged, this, &LiveStatsView::refresh);
+    restyleOnPaletteChange(*this, [this] { restyle(); });
+    restyle();
+    refresh();
+    new LiveFigureWatch(stats_, *this);
+}
+
+QWidget* LiveStatsView::scrolledContent() {
     auto* scroll = new QScrollArea;
     scroll->setAccessibleName(QStringLiteral("Live stats"));
     followScrollFocus(*scroll);
@@ -290,11 +306,10 @@ LiveStatsView::LiveStatsView(LiveStatsState& stats, QWidget* parent)
     content->setAutoFillBackground(false);
     scroll->setWidget(content);
     scroll->viewport()->setAutoFillBackground(false);
+    return content;
+}
 
-    auto* column = new QVBoxLayout(content);
-    column->setContentsMargins(pageMargin, pageMargin, pageMargin, pageMargin);
-    column->setSpacing(cardSpacing);
-
+QLayout* LiveStatsView::buildMeters() {
     auto* meters = new QHBoxLayout;
     meters->setSpacing(cardSpacing);
     for (int i = 0; i < 3; ++i) {
@@ -302,14 +317,21 @@ LiveStatsView::LiveStatsView(LiveStatsState& stats, QWidget* parent)
         meters->addWidget(meter, 1);
         meters_.push_back(meter);
     }
-    // The meters take the height the other cards leave: the page has no hole.
-    column->addLayout(meters, 1);
+    return meters;
+}
 
+QWidget* LiveStatsView::buildBreakdown() {
     auto* breakdown = new Panel(cardPadding);
-    breakdown_ = breakdown;
     breakdown->contentLayout()->setSpacing(11);
     breakdown->contentLayout()->addWidget(breakdownTitle_);
     breakdown->contentLayout()->addWidget(memoryBar_);
+    breakdown->contentLayout()->addLayout(buildLegend());
+    swap_->setWordWrap(true);
+    breakdown->contentLayout()->addWidget(swap_);
+    return breakdown;
+}
+
+QLayout* LiveStatsView::buildLegend() {
     auto* legend = new QHBoxLayout;
     legend->setSpacing(16);
     for (int i = 0; i < 4; ++i) {
@@ -325,13 +347,11 @@ LiveStatsView::LiveStatsView(LiveStatsState& stats, QWidget* parent)
         legend->addLayout(item);
     }
     legend->addStretch(1);
-    breakdown->contentLayout()->addLayout(legend);
-    swap_->setWordWrap(true);
-    breakdown->contentLayout()->addWidget(swap_);
-    column->addWidget(breakdown);
+    return legend;
+}
 
+QWidget* LiveStatsView::buildFooter() {
     auto* footer = new Panel(cardPadding);
-    footer_ = footer;
     auto* footerLine = new QHBoxLayout;
     auto* left = new QVBoxLayout;
     left->setSpacing(2);
@@ -345,13 +365,7 @@ LiveStatsView::LiveStatsView(LiveStatsState& stats, QWidget* parent)
     right->addWidget(source_, 0, Qt::AlignRight);
     footerLine->addLayout(right);
     footer->contentLayout()->addLayout(footerLine);
-    column->addWidget(footer);
-
-    connect(&stats_, &LiveStatsState::statsChanged, this, &LiveStatsView::refresh);
-    restyleOnPaletteChange(*this, [this] { restyle(); });
-    restyle();
-    refresh();
-    new LiveFigureWatch(stats_, *this);
+    return footer;
 }
 
 std::vector<QWidget*> LiveStatsView::meters() const {

@@ -6,6 +6,7 @@
 #include "app/presenters/LiveStatsContent.h"
 
 class QLabel;
+class QLayout;
 
 namespace korvane {
 
@@ -40,6 +41,13 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The page's steps of construction: the scroll area and its content, then
+    // the cards from top to bottom.
+    QWidget* scrolledContent();
+    QLayout* buildMeters();
+    QWidget* buildBreakdown();
+    QLayout* buildLegend();
+    QWidget* buildFooter();
     void refresh();
     void restyle();
     void sizeRings();

@@ -57,6 +57,8 @@ inline constexpr Motion reading = easeOut(0.6);
 // The scanning screen's found-so-far headline and its rows coming in.
 inline constexpr Motion scanningHeadline = spring(0.5, 0.85);
 inline constexpr Motion scanningRows = easeOut(0.25);
+// The cleanup screen's reclaimed-so-far headline.
+inline constexpr Motion cleanupHeadline = spring(0.4, 0.85);
 // The inspector column shown or hidden with the top bar's toggle (crossing
 // the width where it fits slides it on the gentle spring instead).
 inline constexpr Motion inspectorToggle = easeInOut(0.18);

@@ -30,10 +30,11 @@ constexpr auto bold = QFont::Bold;
 constexpr auto heavy = QFont::ExtraBold;
 
 // In ThemeID order. Every ink reads at 4.5:1 or more on the canvas, panel,
-// rail and hover fill, as text of 10 and 11 points needs.
+// rail and hover fill, as text of 10 and 11 points needs; the secondary ink
+// stands a visible step (1.2:1) from the tertiary, or the two levels read as one.
 constexpr ThemeRow themeTable[] = {
     {ThemeID::paper, "Paper", "Warm editorial light", false, 0xf7f4ed, 0xfffdf8, 0xf2eee5, 0xe4dfd3, 0xede8dc,
-     0x1b1a17, 0x6c6860, 0x6c6861, 0x1e1d1a, 0xfaf8f3, 0x2a764d, default_, 0, 10, 0.15, Texture::fibre, semibold},
+     0x1b1a17, 0x5d5952, 0x6c6861, 0x1e1d1a, 0xfaf8f3, 0x2a764d, default_, 0, 10, 0.15, Texture::fibre, semibold},
     {ThemeID::graphite, "Graphite", "Neutral dark", true, 0x141517, 0x1b1c1f, 0x101113, 0x2b2d31, 0x232529,
      0xeceae4, 0x9c9a93, 0x8d8b85, 0xedebe5, 0x141517, 0x4fb07a, default_, 0, 10, 0.17, Texture::none, semibold},
     {ThemeID::terminal, "Terminal", "Phosphor green, monospaced", true, 0x080c09, 0x0d130f, 0x060906, 0x1c2a20,
@@ -47,11 +48,11 @@ constexpr ThemeRow themeTable[] = {
     {ThemeID::arcade, "Arcade", "Synthwave magenta", true, 0x140b22, 0x1d1030, 0x0f0819, 0x33204f, 0x271640,
      0xf0e4ff, 0xae97ce, 0x907eac, 0xff5fd0, 0x140b22, 0xff5fd0, rounded, 0.5, 12, 0.2, Texture::grain, bold},
     {ThemeID::bloom, "Bloom", "Soft rose, generous curves", false, 0xfbf3f4, 0xfffcfc, 0xf6eaec, 0xebd9dd, 0xf2e2e6,
-     0x2e1f28, 0x76616b, 0x76626b, 0x7a3350, 0xfff7f8, 0xa8446b, rounded, 0, 16, 0.14, Texture::fibre, semibold},
+     0x2e1f28, 0x67535d, 0x76626b, 0x7a3350, 0xfff7f8, 0xa8446b, rounded, 0, 16, 0.14, Texture::fibre, semibold},
     {ThemeID::solar, "Solar", "Sepia and amber", false, 0xfbf2e2, 0xfffaf0, 0xf5ead6, 0xe7d8bc, 0xf0e2c9, 0x2b2317,
-     0x6f6350, 0x706452, 0x2b2317, 0xfdf7ea, 0x8e5a11, serif, 0, 8, 0.15, Texture::fibre, semibold},
+     0x605543, 0x706452, 0x2b2317, 0xfdf7ea, 0x8e5a11, serif, 0, 8, 0.15, Texture::fibre, semibold},
     {ThemeID::nord, "Nord", "Cool polar slate", true, 0x242933, 0x2e3440, 0x1e222a, 0x3b4252, 0x39414f, 0xeceff4,
-     0xa9b1c0, 0xa4adbd, 0x88c0d0, 0x1e222a, 0x8fbcbb, default_, 0.2, 8, 0.19, Texture::none, semibold},
+     0xbbc2ce, 0xa4adbd, 0x88c0d0, 0x1e222a, 0x8fbcbb, default_, 0.2, 8, 0.19, Texture::none, semibold},
 };
 
 std::array<QColor, 9> colorSet(const std::array<std::uint32_t, 9>& hexes) {

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QVariantAnimation>
 #include <functional>
 
 #include "app/MainWindow.h"
@@ -23,6 +24,8 @@
 #include "app/frame/TopBar.h"
 #include "app/kit/KitButton.h"
 #include "app/kit/PillButton.h"
+#include "app/kit/RailSection.h"
+#include "core/text/ByteFormat.h"
 #include "tests/app/state/FlowFixture.h"
 
 // The explore window on the demonstration scan: the frame's parts, the
@@ -377,22 +380,113 @@ TEST_F(ExploreFrameTest, SwitchingCanvasesNeverMovesTheCanvas) {
     }
 }
 
-TEST_F(ExploreFrameTest, AnEmptyScanShowsNoQuickWinsOrToolchainsHeader) {
+// Below the inspector's width the filter is a button: it opens the field in
+// the crumbs' place, focused, and the field gives the place back once left,
+// the button standing out while the filter holds text.
+TEST_F(ExploreFrameTest, ANarrowWindowOpensTheFilterFromItsButton) {
+    open(QSize(1008, 652));
+    QPushButton* button = bar().filterButton();
+    EXPECT_FALSE(bar().filterCapsule()->isVisible());
+    ASSERT_TRUE(button->isVisible());
+    EXPECT_EQ(button->accessibleName(), QStringLiteral("Filter by name, path or toolchain"));
+    const QWidget* crumbs = bar().crumbButtons().front()->parentWidget();
+    ASSERT_TRUE(crumbs->isVisible());
+
+    QTest::mouseClick(button, Qt::LeftButton);
+    settle();
+    EXPECT_TRUE(bar().filterCapsule()->isVisible());
+    EXPECT_TRUE(bar().filterField()->hasFocus());
+    EXPECT_FALSE(button->isVisible());
+    EXPECT_FALSE(crumbs->isVisible());
+    const QRect capsule(bar().filterCapsule()->mapTo(&bar(), QPoint(0, 0)), bar().filterCapsule()->size());
+    EXPECT_TRUE(bar().rect().contains(capsule)) << "the field runs past the bar";
+    QTest::keyClicks(bar().filterField(), QStringLiteral("node"));
+    EXPECT_EQ(state().navigation().searchText(), "node");
+
+    QTest::keyClick(bar().filterField(), Qt::Key_Return);
+    settle();
+    EXPECT_FALSE(bar().filterCapsule()->isVisible());
+    EXPECT_TRUE(button->isVisible());
+    EXPECT_TRUE(crumbs->isVisible());
+    EXPECT_TRUE(bar().content().filterButtonHighlighted);
+    EXPECT_EQ(state().navigation().searchText(), "node") << "the filter keeps filtering";
+
+    window_->resize(1440, 900);
+    settle();
+    EXPECT_TRUE(bar().filterCapsule()->isVisible());
+    EXPECT_FALSE(button->isVisible());
+}
+
+// Whichever canvas is chosen, in a window of any size, its pill shows its
+// whole title and the switcher lies wholly on the page.
+TEST_F(ExploreFrameTest, TheChosenCanvasPillIsNeverCut) {
     open();
-    const auto shownTitles = [this] {
-        QStringList titles;
-        for (const QLabel* label : window_->findChildren<QLabel*>())
-            if (label->isVisible() && (label->text() == QStringLiteral("QUICK WINS") ||
-                                       label->text() == QStringLiteral("TOOLCHAINS")))
-                titles << label->text();
-        return titles;
+    using Mode = AppState::CanvasMode;
+    for (const QSize size : {QSize(1180, 760), QSize(1008, 652), QSize(1600, 1000), QSize(900, 640)}) {
+        window_->resize(size);
+        state().navigation().setCanvasMode(Mode::strata);
+        settle();
+        for (const Mode mode : allCanvasModes()) {
+            state().navigation().setCanvasMode(mode);
+            settle();
+            const auto* switcher = layout().findChild<CanvasModeSwitcher*>();
+            ASSERT_NE(switcher, nullptr);
+            const PillButton* pill = switcher->button(mode);
+            EXPECT_GE(pill->width(), pill->sizeHint().width())
+                << rawValue(mode) << " at " << size.width() << "x" << size.height();
+            const QRect onPage(switcher->mapTo(&page(), QPoint(0, 0)), switcher->size());
+            EXPECT_LE(onPage.right(), page().width() - 1) << rawValue(mode) << " at " << size.width();
+        }
+    }
+}
+
+// Chosen with its motion, a canvas's pill ends at its whole width too,
+// wherever the page had put its controls before.
+TEST_F(ExploreFrameTest, APillChosenWithItsMotionEndsWhole) {
+    open(QSize(1180, 760));
+    AppMotion::setJumpToEnd(false);
+    using Mode = AppState::CanvasMode;
+    auto* switcher = layout().findChild<CanvasModeSwitcher*>();
+    ASSERT_NE(switcher, nullptr);
+    switcher->button(Mode::mindMap)->click();
+    for (const int milliseconds : {60, 120, 5'000}) {
+        for (auto* animation : window_->findChildren<QVariantAnimation*>())
+            if (animation->state() == QAbstractAnimation::Running) animation->setCurrentTime(milliseconds);
+        settle();
+    }
+    const PillButton* pill = switcher->button(Mode::mindMap);
+    EXPECT_EQ(pill->width(), pill->sizeHint().width());
+    EXPECT_EQ(switcher->width(), switcher->sizeHint().width());
+    AppMotion::setJumpToEnd(true);
+}
+
+// A scan that found nothing keeps both headers, each with a zero total.
+TEST_F(ExploreFrameTest, AnEmptyScanKeepsQuickWinsAndToolchainsWithZeroTotals) {
+    open();
+    const auto shownTrailing = [this] {
+        QStringList found;
+        for (const RailSection* section : window_->findChildren<RailSection*>()) {
+            if (!section->isVisible()) continue;
+            const QStringList texts = [section] {
+                QStringList shown;
+                for (const QLabel* label : section->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+                    shown << label->text();
+                return shown;
+            }();
+            for (const char* title : {"QUICK WINS", "TOOLCHAINS"})
+                if (texts.contains(QString::fromLatin1(title))) found << texts.join(QLatin1Char('|'));
+        }
+        found.sort();
+        return found;
     };
-    EXPECT_EQ(shownTitles().size(), 2) << "the demonstration scan has both";
+    EXPECT_EQ(shownTrailing().size(), 2) << "the demonstration scan has both";
     state().developer().setScan(ScanResult{});
     state().developer().setShowsProtected(
         state().developer().showsProtected());  // the tree follows the new scan
     QCoreApplication::processEvents();
-    EXPECT_TRUE(shownTitles().isEmpty());
+    const QString zero = QString::fromStdString(ByteFormat::string(0));
+    EXPECT_EQ(shownTrailing(), QStringList({QStringLiteral("QUICK WINS|") + zero,
+                                            QStringLiteral("TOOLCHAINS|") + zero}));
 }
 
 // Pictures of the window in a light and a dark theme, wide and narrow, kept

@@ -16,9 +16,11 @@
 #include "app/canvases/CanvasModeSwitcher.h"
 #include "app/canvases/MindMapCanvas.h"
 #include "app/frame/ExploreLayout.h"
+#include "app/frame/GeneralSidebar.h"
 #include "app/frame/RootView.h"
 #include "app/frame/TopBar.h"
 #include "app/kit/CrossFade.h"
+#include "app/kit/KitButton.h"
 #include "app/kit/PillButton.h"
 #include "app/kit/ScaleReveal.h"
 #include "app/screens/ApplicationsView.h"
@@ -101,6 +103,20 @@ void twoApps(AppState& state) {
     state.applications().setSelectedApp(state.applications().apps()[0]);
 }
 
+// The first node under the developer tree's root that has a path (it can be kept out of scans).
+const StorageNode* nodeWithPath(const StorageNode& node) {
+    if (node.path) return &node;
+    for (const StorageNode& child : node.children)
+        if (const StorageNode* found = nodeWithPath(child)) return found;
+    return nullptr;
+}
+
+void selectNodeWithPath(AppState& state) {
+    const StorageNode* node = nodeWithPath(state.developer().tree());
+    ASSERT_NE(node, nullptr);
+    state.navigation().setSelectedID(node->id);
+}
+
 struct Case {
     const char* what;
     std::vector<std::string> arguments;
@@ -181,6 +197,19 @@ std::vector<Case> cases() {
              map(t).resetButton()->click();
          },
          [=](FrameMotionTest& t) { return map(t).shownZoom(); }, AppMotion::gentle, 1e-3},
+        {"general sidebar's row chosen", general, nullptr,
+         [](FrameMotionTest& t) { qobject_cast<QAbstractButton*>(t.find<GeneralSidebar>().pageRows()[1])->click(); },
+         [](FrameMotionTest& t) { return t.find<GeneralSidebar>().pageRowChosenness(1); }, AppMotion::snappy, 1e-3},
+        {"general sidebar's row left", general, nullptr,
+         [](FrameMotionTest& t) { qobject_cast<QAbstractButton*>(t.find<GeneralSidebar>().pageRows()[1])->click(); },
+         [](FrameMotionTest& t) { return t.find<GeneralSidebar>().pageRowChosenness(0); }, AppMotion::snappy, 1e-3},
+        {"never touch this", developer, selectNodeWithPath,
+         [](FrameMotionTest& t) {
+             for (KitButton* button : t.layout().inspector()->findChildren<KitButton*>())
+                 if (button->title() == QStringLiteral("Never touch this")) return button->click();
+             ADD_FAILURE() << "no \"Never touch this\"";
+         },
+         nullptr, AppMotion::gentle, 1e-3, pageFade},
         {"application row chosen", apps, twoApps, chooseBlender,
          [=](FrameMotionTest& t) { return page(t).rowHighlight(1); }, AppMotion::snappy, 1e-3},
         {"application row left", apps, twoApps, chooseBlender,

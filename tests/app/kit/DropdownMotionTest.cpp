@@ -4,9 +4,17 @@
 #include <QLabel>
 #include <QVariantAnimation>
 #include <algorithm>
+#include <array>
+#include <functional>
+#include <vector>
 
+#include "app/kit/DisposalPicker.h"
 #include "app/kit/Dropdown.h"
 #include "app/kit/DropdownRow.h"
+#include "app/kit/PaletteEnvironment.h"
+#include "app/kit/PickerLabel.h"
+#include "app/kit/SymbolView.h"
+#include "app/kit/ThemePicker.h"
 #include "app/kit/PopupFrame.h"
 #include "app/kit/TransformFade.h"
 #include "app/theme/AppMotion.h"
@@ -159,6 +167,81 @@ TEST_F(DropdownMotionTest, TheListGrowsFromItsAnchorCornerAndShrinksAwayWhereItS
         dropdown->setOpen(false);
         EXPECT_EQ(dropdown->closingList(), nullptr);
         EXPECT_EQ(running(*dropdown), 0);
+        AppMotion::setJumpToEnd(false);
+    }
+}
+
+// A picker's chevron turns to point up and its face fills with the hover
+// colour on the quick spring as its list opens, and both go back as it
+// closes; with animations jumping to their end they land at once.
+TEST_F(DropdownMotionTest, APickersChevronAndFillMoveWithItsList) {
+    struct Case {
+        const char* what;
+        std::function<QWidget*(QWidget&)> make;
+        std::function<Dropdown*(QWidget*)> dropdown;
+        std::function<PickerLabel*(QWidget*)> face;
+    };
+    const Case cases[] = {
+        {"theme picker", [](QWidget& window) -> QWidget* { return new ThemePicker(&window); },
+         [](QWidget* w) { return static_cast<ThemePicker*>(w)->dropdown(); },
+         [](QWidget* w) { return static_cast<ThemePicker*>(w)->face(); }},
+        {"disposal picker", [](QWidget& window) -> QWidget* { return new DisposalPicker({}, &window); },
+         [](QWidget* w) { return static_cast<DisposalPicker*>(w)->dropdown(); },
+         [](QWidget* w) { return static_cast<DisposalPicker*>(w)->face(); }},
+    };
+    const Motion spring = AppMotion::snappy;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QWidget window;
+        setEnvironmentPalette(&window, ThemeID::paper);
+        window.resize(600, 600);
+        QWidget* picker = c.make(window);
+        picker->move(200, 300);
+        window.show();
+        Dropdown* dropdown = c.dropdown(picker);
+        PickerLabel* face = c.face(picker);
+        ASSERT_NE(face->chevron(), nullptr);
+        // The fill, read where no part of the face's content stands.
+        const QPoint probe(3, face->height() / 2);
+        const QColor closed = face->grab().toImage().pixelColor(probe);
+
+        dropdown->setOpen(true);
+        std::vector<QColor> onTheWay;
+        for (const double seconds : {0.0, 0.05, 0.1, 0.16}) {
+            stepTo(window, seconds);
+            const double p = spring.progress(seconds);
+            EXPECT_NEAR(face->openness(), p, 1e-3) << seconds;
+            EXPECT_NEAR(face->chevron()->rotation(), 180 * p, 0.2) << seconds;
+            onTheWay.push_back(face->grab().toImage().pixelColor(probe));
+        }
+        stepTo(window, 1);
+        EXPECT_DOUBLE_EQ(face->openness(), 1.0);
+        EXPECT_DOUBLE_EQ(face->chevron()->rotation(), 180.0);
+        EXPECT_EQ(running(window), 0);
+        const QColor open = face->grab().toImage().pixelColor(probe);
+        ASSERT_NE(open, closed) << "the open face shows no fill";
+        for (std::size_t i = 0; i < onTheWay.size(); ++i) {
+            const double p = std::clamp(spring.progress(std::array{0.0, 0.05, 0.1, 0.16}[i]), 0.0, 1.0);
+            EXPECT_NEAR(onTheWay[i].red(), closed.red() + (open.red() - closed.red()) * p, 3) << i;
+            EXPECT_NEAR(onTheWay[i].green(), closed.green() + (open.green() - closed.green()) * p, 3) << i;
+        }
+
+        dropdown->setOpen(false);
+        stepTo(window, 0.05);
+        EXPECT_NEAR(face->openness(), 1 - spring.progress(0.05), 1e-3);
+        EXPECT_NEAR(face->chevron()->rotation(), 180 * (1 - spring.progress(0.05)), 0.2);
+        stepTo(window, 1);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_DOUBLE_EQ(face->chevron()->rotation(), 0.0);
+        EXPECT_EQ(running(window), 0);
+
+        AppMotion::setJumpToEnd(true);
+        dropdown->setOpen(true);
+        EXPECT_DOUBLE_EQ(face->openness(), 1.0);
+        EXPECT_DOUBLE_EQ(face->chevron()->rotation(), 180.0);
+        dropdown->setOpen(false);
+        EXPECT_DOUBLE_EQ(face->chevron()->rotation(), 0.0);
+        EXPECT_EQ(running(window), 0);
         AppMotion::setJumpToEnd(false);
     }
 }

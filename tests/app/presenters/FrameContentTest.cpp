@@ -120,6 +120,12 @@ TEST_F(FrameContent, TopBarBadgeCountsMatchesAndShowsZeroWhenNothingMatches) {
     state.navigation().setSearchText("no such thing anywhere");
     EXPECT_EQ(topBarOf(state, true, true, false).badge, "0");
     EXPECT_FALSE(topBarOf(state, false, true, false).showsFilter) << "no filter in a narrow window";
+    // There a button opens it, standing out while the filter holds text.
+    EXPECT_TRUE(topBarOf(state, false, true, false).showsFilterButton);
+    EXPECT_TRUE(topBarOf(state, false, true, false).filterButtonHighlighted);
+    EXPECT_FALSE(topBarOf(state, true, true, false).showsFilterButton);
+    state.navigation().setSearchText({});
+    EXPECT_FALSE(topBarOf(state, false, true, false).filterButtonHighlighted);
 }
 
 TEST_F(FrameContent, TopBarCrumbsAndTheScannedFolderWithALeadingTilde) {

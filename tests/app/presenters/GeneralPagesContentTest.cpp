@@ -54,6 +54,7 @@ TEST(EntryListContent, RowsShowDataAsItIsWithTheHomeAsATilde) {
     EXPECT_EQ(inside.symbol, "film");
     EXPECT_EQ(inside.age, "3 days ago");
     EXPECT_EQ(inside.size, ByteFormat::string(5000));
+    EXPECT_EQ(inside.wholePath, "~/Movies/<img src=x>\nclip.mov");
     // Only a leading home folder becomes "~".
     EXPECT_EQ(entryRowContent(entry("/srv" + home.root() + "/a.txt", 1), now).parent, "/srv" + home.root());
     Paths::reset();

@@ -4,14 +4,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QScrollArea>
 #include <QTest>
 #include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/kit/ElidedLabel.h"
 #include "app/kit/KitButton.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/screens/AppDetailPane.h"
 #include "app/screens/ApplicationsView.h"
 #include "app/state/PlatformWords.h"
 #include "app/theme/AppMotion.h"
@@ -91,6 +94,45 @@ TEST_F(ApplicationsViewTest, ListsTheAppImageAndBothFlatpaksWithTheirLeftovers) 
 // An AppImage shows its desktop entry's version and only the Trash's note;
 // the filter follows its text however it is set (here as a screen reader
 // sets it, without a keystroke).
+// In a narrow pane nothing runs off it: the facts and the buttons take more
+// lines, whole, and a leftover's path is cut in its middle to the room its
+// row leaves, whole in its tooltip.
+TEST_F(ApplicationsViewTest, ANarrowDetailPaneWrapsItsFactsAndButtonsAndCutsPathsToFit) {
+    launch();
+    AppUninstaller::InstalledApp app;
+    app.name = "Krita";
+    app.bundleURL = "/opt/apps/krita.AppImage";
+    app.bundleIdentifier = "org.kde.krita";
+    app.version = "5.2.1";
+    app.bundleBytes = 312'000'000;
+    app.lastUsed = std::chrono::system_clock::now() - std::chrono::hours(24 * 400);
+    const std::string longPath = fake.home + "/.cache/krita/some/rather/deep/folder/with/a/long/name/inside/it";
+    app.leftovers = {{longPath, 12'000'000, "Caches", "krita"}, {fake.home + "/.config/Krita", 4'000, "Settings", "krita"}};
+    for (const int width : {330, 400, 560}) {
+        SCOPED_TRACE(width);
+        AppDetailPane pane(state().applications(), state().desktop(), state().clock());
+        pane.resize(width, 700);
+        pane.showApp(app, {});
+        pane.show();
+        QCoreApplication::processEvents();
+        const QWidget* column = pane.findChild<QScrollArea*>()->widget();
+        for (const QWidget* child : column->findChildren<QWidget*>()) {
+            if (!child->isVisibleTo(&pane)) continue;
+            const QRect placed(child->mapTo(&pane, QPoint(0, 0)), child->size());
+            EXPECT_LE(placed.right(), width - 1) << child->metaObject()->className();
+        }
+        for (const KitButton* button : pane.findChildren<KitButton*>())
+            EXPECT_GE(button->width(), button->sizeHint().width()) << button->title().toStdString();
+        const ElidedLabel* path = nullptr;
+        for (const ElidedLabel* label : pane.findChildren<ElidedLabel*>())
+            if (label->accessibleName() == QStringLiteral("~/.cache/krita/some/rather/deep/folder/with/a/long/name/inside/it"))
+                path = label;
+        ASSERT_NE(path, nullptr);
+        EXPECT_EQ(path->toolTip(), "<qt>" + path->accessibleName().toHtmlEscaped() + "</qt>");
+        EXPECT_GT(path->width(), 40);
+    }
+}
+
 TEST_F(ApplicationsViewTest, AnAppImageShowsItsVersionAndOnlyTheTrashNote) {
     launch();
     ApplicationsView view(state().applications(), state().desktop(), state().clock());

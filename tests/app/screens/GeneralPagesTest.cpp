@@ -146,6 +146,23 @@ TEST_F(GeneralPagesTest, LargeFilesListOnlyWhatReachesTheThresholdAsPlainText) {
               QStringLiteral("holiday.mov"));
 }
 
+// A row cuts a long name and its folder to fit; its tooltip and what a
+// screen reader hears carry both whole, the name as text, never as markup.
+TEST_F(GeneralPagesTest, ARowsTooltipAndAccessibleTextCarryTheWholeNameAndPath) {
+    const std::string name = "<b>" + std::string(236, 'n') + "</b>.iso";
+    ASSERT_EQ(name.size(), 247u);
+    const std::string path = "/data/archive/" + name;
+    EntryListModel model;
+    model.setEntries({FileTreeScanner::Entry::make(name, path, 4'000'000'000, std::chrono::system_clock::now(), false)},
+                     std::chrono::system_clock::now());
+    const QModelIndex row = model.index(0);
+    const QString tip = model.data(row, Qt::ToolTipRole).toString();
+    EXPECT_EQ(tip, "<qt>" + QString::fromStdString(name).toHtmlEscaped() + "<br>" +
+                       QString::fromStdString(path).toHtmlEscaped() + "</qt>");
+    const QString spoken = model.data(row, Qt::AccessibleTextRole).toString();
+    EXPECT_TRUE(spoken.startsWith(QString::fromStdString(name + ", " + path + ", "))) << spoken.toStdString();
+}
+
 TEST_F(GeneralPagesTest, LargeFilesFollowTheNextScan) {
     scanSmallHome();
     LargeFilesView view(state().folderScan(), state().developer(), state().desktop(), state().clock());

@@ -10,7 +10,10 @@
 #include <QLineSeries>
 #include <nlohmann/json.hpp>
 
+#include <QCoreApplication>
+
 #include "app/MainWindow.h"
+#include "app/frame/RootView.h"
 #include "app/screens/HistoryChart.h"
 #include "app/screens/HistoryView.h"
 #include "app/theme/Palette.h"
@@ -106,6 +109,35 @@ TEST_F(HistoryViewTest, TheSheetGrowsToFitTheHistoryOnceRead) {
     // Up to the sheet's own limit, then the content scrolls.
     ASSERT_TRUE(testing::waitUntil([&] { return sheet->height() == 560; }));
     EXPECT_LT(opened, 560);
+}
+
+// In a small window the grown sheet stays over the window's content, the
+// history scrolling within it, and follows the window when it is resized.
+TEST_F(HistoryViewTest, TheGrownSheetStaysWithinASmallWindow) {
+    fillHistory();
+    launch({"--screen", "explore"});
+    MainWindow window(state());
+    window.resize(1008, 652);
+    window.show();
+    state().navigation().setSheet(AppState::Sheet::history);
+    QDialog* sheet = window.sheetDialog();
+    ASSERT_NE(sheet, nullptr);
+    auto* view = sheet->findChild<HistoryView*>();
+    ASSERT_TRUE(testing::waitUntil([&] { return view->content().has_value(); }, 10));
+    const QWidget* content = window.rootView();
+    const auto within = [&] {
+        const QRect area(content->mapToGlobal(QPoint(0, 0)), content->size());
+        return area.contains(sheet->geometry());
+    };
+    // Grown as far as the window allows.
+    ASSERT_TRUE(testing::waitUntil([&] { return sheet->height() > 400 && within(); }));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(within()) << "the sheet runs past the window";
+    EXPECT_LE(sheet->height(), 560);
+
+    window.resize(900, 560);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(within()) << "the sheet runs past a window made smaller";
 }
 
 TEST_F(HistoryViewTest, AnEmptyHistorySaysSoAndFollowsANewScan) {

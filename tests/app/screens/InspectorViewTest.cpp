@@ -7,12 +7,15 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextDocument>
+#include <QTextEdit>
 #include <QVBoxLayout>
 #include <filesystem>
 
 #include "app/kit/KitButton.h"
 #include "app/kit/NameLines.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/theme/AppFont.h"
 #include "app/screens/InspectorSections.h"
 #include "app/screens/InspectorView.h"
 #include "app/state/PlatformWords.h"
@@ -99,6 +102,51 @@ TEST_F(InspectorViewTest, ANewFactAboutTheSameNodeKeepsTheScrolledPlace) {
     ASSERT_NE(scroll->widget(), before);
     settle(0.1);
     EXPECT_EQ(bar->value(), place);
+}
+
+// A command with no spaces wraps inside the column, whole and selectable.
+TEST_F(InspectorViewTest, ALongRestoreCommandWrapsWithinTheColumn) {
+    const std::string command = "sdkmanager \"system-images;android-34;google_apis_playstore;x86_64\"";
+    QWidget column;
+    auto* layout = new QVBoxLayout(&column);
+    layout->setContentsMargins(14, 14, 14, 14);
+    layout->addWidget(makeReasonSection({SafetyLevel::safe, "An emulator image.", command},
+                                        Palette::forTheme(ThemeID::paper)));
+    layout->addStretch(1);
+    column.resize(296, 600);
+    column.show();
+    QCoreApplication::processEvents();
+    auto* hint = column.findChild<QTextEdit*>();
+    ASSERT_NE(hint, nullptr);
+    EXPECT_EQ(hint->toPlainText().toStdString(), command);
+    EXPECT_TRUE(hint->textInteractionFlags().testFlag(Qt::TextSelectableByMouse));
+    const QRect placed(hint->mapTo(&column, QPoint(0, 0)), hint->size());
+    EXPECT_LE(placed.right(), column.width() - 14) << "runs past the column";
+    // Everything it holds shows: two lines or more, none cut below.
+    const int lineHeight = QFontMetrics(hint->font()).lineSpacing();
+    EXPECT_GE(hint->height(), 2 * lineHeight);
+    EXPECT_GE(hint->height(), static_cast<int>(hint->document()->size().height()));
+}
+
+// The path line can be selected; a copy of all of it is the whole path,
+// also where its middle is cut to fit two lines.
+TEST_F(InspectorViewTest, ThePathLineIsSelectableAndCopiesTheWholePath) {
+    NameLines line(QStringLiteral("~/Library/Developer/Xcode/DerivedData/SomeRatherLongProjectName-abcdefghijklmnop/"
+                                  "Build/Intermediates.noindex/SomeTarget.build/Debug-iphonesimulator"),
+                   2);
+    line.setFont(AppFont::mono());
+    line.setSelectable(true);
+    line.resize(268, line.heightForWidth(268));
+    line.show();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(line.textInteractionFlags().testFlag(Qt::TextSelectableByMouse));
+    const QStringList shown = line.shownLines(line.width());
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_EQ(line.text(), shown.join(QLatin1Char('\n'))) << "draws what fits";
+    line.setSelection(0, static_cast<int>(line.text().size()));
+    EXPECT_EQ(line.copiedText(), line.wholeText());
+    line.setSelection(0, static_cast<int>(shown.front().size()) + 3);
+    EXPECT_EQ(line.copiedText(), shown.front() + shown.back().left(2));
 }
 
 TEST_F(InspectorViewTest, WithNothingToShowOnlyTheEmptyState) {

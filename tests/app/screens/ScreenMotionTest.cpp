@@ -7,6 +7,7 @@
 #include "app/kit/ByteHeadline.h"
 #include "app/kit/KitButton.h"
 #include "app/kit/SlideReveal.h"
+#include "app/screens/CleanupProgressView.h"
 #include "app/screens/CompleteView.h"
 #include "app/screens/EntryList.h"
 #include "app/screens/EntryListModel.h"
@@ -176,6 +177,35 @@ TEST_F(ScreenMotionTest, ScanningHeadlineSpringsAndRowsSlideIn) {
     }
     stepTo(view, 250);
     for (SlideReveal* row : rows) EXPECT_FALSE(row->isVisible());
+}
+
+// The reclaimed-so-far figure rolls along the 0.4 / 0.85 spring from where
+// it stands, lands at once when asked, and no animation runs once it is there.
+TEST_F(ScreenMotionTest, CleanupHeadlineRollsOnItsSpring) {
+    launch({"--screen", "explore"});
+    CleanupProgressView view(state().developer());
+    view.resize(800, 700);
+    view.show();
+    const double freed = 2'400'000'000;
+    state().developer().setCleanupProgress(CleanupProgress(3, 12, "DerivedData", 2'400'000'000));
+    for (const int milliseconds : {0, 50, 100, 160, 300}) {
+        stepTo(view, milliseconds);
+        EXPECT_NEAR(view.headline()->shownBytes(), freed * springProgress(milliseconds / 1000.0, 0.4, 0.85),
+                    freed * 1e-3)
+            << milliseconds;
+    }
+    EXPECT_GT(std::abs(view.headline()->shownBytes() - freed * AppMotion::gentle.progress(0.3)), freed * 1e-3)
+        << "the gentle spring, not the headline's own";
+    stepTo(view, 5'000);
+    EXPECT_DOUBLE_EQ(view.headline()->shownBytes(), freed);
+    for (auto* animation : view.findChildren<QVariantAnimation*>())
+        EXPECT_NE(animation->state(), QAbstractAnimation::Running);
+
+    AppMotion::setJumpToEnd(true);
+    state().developer().setCleanupProgress(CleanupProgress(4, 12, "node_modules", 3'000'000'000));
+    EXPECT_DOUBLE_EQ(view.headline()->shownBytes(), 3'000'000'000.0);
+    for (auto* animation : view.findChildren<QVariantAnimation*>())
+        EXPECT_NE(animation->state(), QAbstractAnimation::Running);
 }
 
 }  // namespace

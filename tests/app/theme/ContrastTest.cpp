@@ -73,5 +73,20 @@ TEST(Contrast, SmallTextReadsInEveryTheme) {
     }
 }
 
+// The secondary and tertiary inks are two levels of emphasis: each reads on
+// its grounds (above) and the two stand a visible step apart.
+TEST(Contrast, SecondaryAndTertiaryInksAreAStepApart) {
+    for (ThemeID theme : allThemeIDs()) {
+        const Palette& palette = Palette::forTheme(theme);
+        EXPECT_GE(contrastRatio(palette.inkSecondary, palette.inkTertiary), 1.2) << palette.name;
+        // The secondary stands between the ink and the tertiary, not beyond the ink.
+        EXPECT_LT(contrastRatio(palette.inkSecondary, palette.canvas), contrastRatio(palette.ink, palette.canvas))
+            << palette.name;
+        EXPECT_GT(contrastRatio(palette.inkSecondary, palette.canvas),
+                  contrastRatio(palette.inkTertiary, palette.canvas))
+            << palette.name;
+    }
+}
+
 }  // namespace
 }  // namespace korvane
