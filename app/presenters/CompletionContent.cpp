@@ -76,6 +76,7 @@ CompletionContent completionContent(const std::optional<CleanupReport>& report,
     content.notice = notice;
     if (!report) return content;
     CompletionReportContent sections;
+    sections.title = report->stopped ? "Cleanup stopped" : "Cleanup complete";
     sections.freedBytes = report->freedBytes();
     const auto locations = std::count_if(report->outcomes.begin(), report->outcomes.end(),
                                          [](const CleanupOutcome& outcome) { return outcome.succeeded(); });

@@ -49,6 +49,8 @@ struct NotRemovedPanel {
 
 // The sections a finished cleanup's report fills.
 struct CompletionReportContent {
+    // "Cleanup complete", or "Cleanup stopped" when the user stopped it before every item had its turn.
+    std::string title;
     std::int64_t freedBytes = 0;
     std::string locations;  // "removed from 3 locations"
     VolumeColumn before;

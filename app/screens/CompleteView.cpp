@@ -321,6 +321,7 @@ void CompleteView::refresh() {
     trash_->setVisible(report && report->trash);
     notRemoved_->setVisible(report && report->notRemoved);
     if (report) {
+        title_->setText(QString::fromStdString(report->title));
         freed_->setBytes(report->freedBytes);
         locations_->setText(QString::fromStdString(report->locations));
         before_->setColumn(report->before);

@@ -13,7 +13,10 @@ void NavigationState::setRoute(Route route) {
     emit routeChanged();
 }
 
-void NavigationState::setSheet(std::optional<Sheet> sheet) { publish(sheet_, sheet); }
+void NavigationState::setSheet(std::optional<Sheet> sheet) {
+    publish(sheet_, sheet);
+    emit sheetChanged();
+}
 
 void NavigationState::setGeneralSection(GeneralSection section) { publish(generalSection_, section); }
 
@@ -40,6 +43,8 @@ void NavigationState::setDeveloperTree(const StorageNode* tree) {
     if (summaryMode_ == Mode::developer) summary_.reset();
     developerTree_ = tree;
     publish(visibleTree_, TreeNavigation::visibleTree(developerTree(), searchText_));
+    // In general mode the ids name nodes of the folder tree: a developer scan leaves them be.
+    if (preferences_.mode() != Mode::developer) return;
     if (focusedID_ && developerTree().find(*focusedID_) == nullptr) setFocusedID(std::nullopt);
     if (selectedID_ && developerTree().find(*selectedID_) == nullptr) setSelectedID(std::nullopt);
 }

@@ -80,6 +80,7 @@ public:
 
 signals:
     void routeChanged();
+    void sheetChanged();
 
 private:
     const StorageNode& developerTree() const;
