@@ -15,6 +15,7 @@
 #include "app/platform/Notifier_linux.h"
 #include "app/platform/SingleInstance_linux.h"
 #include "app/platform/SystemClock.h"
+#include "app/platform/TerminationSignals_linux.h"
 #include "app/state/AppState.h"
 #include "app/theme/ApplicationIcon.h"
 #include "core/safety/HistoryStore.h"
@@ -77,6 +78,9 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<korvane::MenuBarExtra> tray;
     if (QSystemTrayIcon::isSystemTrayAvailable())
         tray = std::make_unique<korvane::MenuBarExtra>(state, window);
+    // A logout or Ctrl+C in a terminal quits as "Quit" does: a cleanup stops and is recorded.
+    korvane::TerminationSignals termination;
+    QObject::connect(&termination, &korvane::TerminationSignals::received, qApp, &QApplication::quit);
     QTimer::singleShot(0, &window, &korvane::MainWindow::bringToFront);
     return QApplication::exec();
 }
