@@ -163,7 +163,8 @@ void DeveloperState::applyScanResult(const ScanResult& measured, bool cancelled)
     });
     postScanAlerts(result);
     if (shown) {
-        // A new scan measured the disk itself: what an earlier cleanup took out is no concern of it.
+        // A new scan measured the disk itself: only what a cleanup beside it
+        // took out can come back with a put back.
         droppedCandidates_ = std::move(dropped);
         savesScan_ = true;
         setScan(result);
