@@ -45,6 +45,17 @@ QString menuText(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
+// The usual key first (the menu shows it), then the desktop's own for the
+// same command, which some desktops and platforms leave empty.
+QList<QKeySequence> keysFor(QKeySequence first, QKeySequence::StandardKey standard) {
+    QList<QKeySequence> keys{first};
+    for (const QKeySequence& key : QKeySequence::keyBindings(standard))
+        if (!keys.contains(key)) keys.append(key);
+    return keys;
+}
+
+QList<QKeySequence> closeKeys() { return keysFor(QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence::Close); }
+
 QString sheetTitle(AppState::Sheet sheet) {
     switch (sheet) {
         case AppState::Sheet::review:
@@ -118,6 +129,8 @@ void MainWindow::savePlacement() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // Hidden, a cleanup would go on unseen (and a quit would end it untold).
+    state_.developer().stopCleanupAndWait();
     savePlacement();
     QMainWindow::closeEvent(event);
 }
@@ -165,12 +178,15 @@ void MainWindow::buildFileMenu() {
     connect(settings_, &QAction::triggered, this,
             [this] { state_.navigation().setSheet(AppState::Sheet::settings); });
     file->addSeparator();
-    QAction* quit = file->addAction(QStringLiteral("Quit"));
-    quit->setShortcut(QKeySequence::Quit);
-    quit->setMenuRole(QAction::QuitRole);
-    connect(quit, &QAction::triggered, qApp, &QApplication::quit, Qt::QueuedConnection);
+    close_ = file->addAction(QStringLiteral("Close Window"));
+    close_->setShortcuts(closeKeys());
+    connect(close_, &QAction::triggered, this, &QWidget::close);
+    quit_ = file->addAction(QStringLiteral("Quit"));
+    quit_->setShortcuts(keysFor(QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence::Quit));
+    quit_->setMenuRole(QAction::QuitRole);
+    connect(quit_, &QAction::triggered, qApp, &QApplication::quit, Qt::QueuedConnection);
     // The shortcuts work while the menu is closed, from anywhere in the window.
-    addActions({scanNow_, settings_, quit});
+    addActions({scanNow_, settings_, close_, quit_});
 }
 
 void MainWindow::buildViewMenu() {
@@ -225,6 +241,7 @@ void MainWindow::buildViewMenu() {
 
 void MainWindow::followMenus() {
     if (!scanNow_) return;
+    // The menu's scan comes forward when one runs behind the window; only a cleanup holds it.
     scanNow_->setEnabled(scanNowEnabled(state_.navigation().route()));
     const bool folderFree = !state_.folderScan().isScanningFolder();
     scanHome_->setEnabled(folderFree);
@@ -262,6 +279,13 @@ void MainWindow::followSheet() {
     dialog->setWindowModality(Qt::WindowModal);
     setEnvironmentPalette(dialog, state_.preferences().themeID());
     dialog->setContent(makeSheetContent(*sheet));
+    // The sheet is a window of its own: the application's shortcuts work from
+    // it too, and the one that closes a window closes the sheet.
+    dialog->addActions({scanNow_, settings_, quit_});
+    auto* closeSheet = new QAction(dialog);
+    closeSheet->setShortcuts(closeKeys());
+    connect(closeSheet, &QAction::triggered, dialog, &QDialog::reject);
+    dialog->addAction(closeSheet);
     if (*sheet == AppState::Sheet::review) dialog->layout()->setSizeConstraint(QLayout::SetFixedSize);
     sheetDialog_ = dialog;
     shownSheet_ = sheet;

@@ -35,6 +35,8 @@ public:
     RootView* rootView() const { return root_; }
     QAction* scanNowAction() const { return scanNow_; }
     QAction* settingsAction() const { return settings_; }
+    QAction* quitAction() const { return quit_; }
+    QAction* closeAction() const { return close_; }
     QAction* aboutAction() const { return about_; }
     QAction* inspectorAction() const { return inspector_; }
     // Writes the window's size, place and maximised state into the settings.
@@ -44,6 +46,7 @@ public:
     QMessageBox* alert() const { return alert_; }
 
 protected:
+    // A running cleanup stops at a safe point and is recorded before the window goes.
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -70,6 +73,8 @@ private:
     RootView* root_;
     QAction* scanNow_ = nullptr;
     QAction* settings_ = nullptr;
+    QAction* quit_ = nullptr;
+    QAction* close_ = nullptr;
     QAction* scanHome_ = nullptr;
     QAction* chooseFolder_ = nullptr;
     QAction* inspector_ = nullptr;

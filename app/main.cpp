@@ -13,7 +13,9 @@
 #include "app/platform/Desktop_linux.h"
 #include "app/platform/IniSettings.h"
 #include "app/platform/Notifier_linux.h"
+#include "app/platform/SingleInstance_linux.h"
 #include "app/platform/SystemClock.h"
+#include "app/platform/TerminationSignals_linux.h"
 #include "app/state/AppState.h"
 #include "app/theme/ApplicationIcon.h"
 #include "core/safety/HistoryStore.h"
@@ -41,6 +43,15 @@ int main(int argc, char* argv[]) {
     // Closing the window leaves the tray's panel able to bring it back.
     QApplication::setQuitOnLastWindowClosed(!QSystemTrayIcon::isSystemTrayAvailable());
 
+    // Two copies on one home would each clean and write history: a later
+    // launch brings the running window forward instead.
+    korvane::SingleInstance instance(korvane::HistoryStore::defaultDirectory() + "/instance.lock");
+    if (instance.claim() == korvane::SingleInstance::Claim::forwarded) {
+        std::fprintf(stderr, "%s is already running: its window comes forward.\n",
+                     korvane::applicationInfo::name);
+        return 0;
+    }
+
     korvane::IniSettings settings;
     korvane::SystemClock clock;
     korvane::FreedesktopNotifier notifier;
@@ -60,11 +71,16 @@ int main(int argc, char* argv[]) {
 
     korvane::MainWindow window(state);
     desktop.setParentWindow(&window);
+    QObject::connect(&instance, &korvane::SingleInstance::comeForwardRequested, &window,
+                     &korvane::MainWindow::bringToFront);
     korvane::StartupProbe probe(window);
     // Without a tray (a bare X server, some desktops) the program runs without it, silently.
     std::unique_ptr<korvane::MenuBarExtra> tray;
     if (QSystemTrayIcon::isSystemTrayAvailable())
         tray = std::make_unique<korvane::MenuBarExtra>(state, window);
+    // A logout or Ctrl+C in a terminal quits as "Quit" does: a cleanup stops and is recorded.
+    korvane::TerminationSignals termination;
+    QObject::connect(&termination, &korvane::TerminationSignals::received, qApp, &QApplication::quit);
     QTimer::singleShot(0, &window, &korvane::MainWindow::bringToFront);
     return QApplication::exec();
 }

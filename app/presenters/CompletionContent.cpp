@@ -87,7 +87,11 @@ void fillHeader(CompletionReportContent& sections, const CleanupReport& report) 
     std::int64_t keptCount = 0;
     std::int64_t putBackCount = 0;
     for (const CleanupOutcome& outcome : report.outcomes) {
-        if (!outcome.succeeded()) continue;
+        // What a stop left partway counts by what went of it, not as a location.
+        if (!outcome.succeeded()) {
+            kept += outcome.removedBytes;
+            continue;
+        }
         if (outcome.putBack) {
             putBack += outcome.expectedBytes;
             ++putBackCount;
@@ -96,7 +100,7 @@ void fillHeader(CompletionReportContent& sections, const CleanupReport& report) 
             ++keptCount;
         }
     }
-    if (keptCount == 0 && putBackCount == 0) {
+    if (keptCount == 0 && putBackCount == 0 && kept.total() == 0) {
         sections.symbol = "minus.circle";
         sections.title = "Nothing was removed";
         sections.accented = false;
@@ -104,7 +108,7 @@ void fillHeader(CompletionReportContent& sections, const CleanupReport& report) 
         sections.locations = CleanupTexts::nothingRemovedReason(report);
         return;
     }
-    if (keptCount == 0) {
+    if (keptCount == 0 && kept.total() == 0) {
         sections.symbol = "arrow.uturn.backward.circle";
         sections.title = "Put back";
         sections.freedBytes = putBack.total();
@@ -112,7 +116,7 @@ void fillHeader(CompletionReportContent& sections, const CleanupReport& report) 
         return;
     }
     sections.symbol = "checkmark.circle.fill";
-    sections.title = "Cleanup complete";
+    sections.title = report.stopped ? "Cleanup stopped" : "Cleanup complete";
     sections.freedBytes = kept.total();
     sections.locations = "removed from " + countText(keptCount, "location");
     if (putBackCount > 0)

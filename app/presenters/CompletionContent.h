@@ -56,7 +56,7 @@ struct NotRemovedPanel {
 struct CompletionReportContent {
     // The header: what the run did, as it stands now.
     std::string symbol;      // "checkmark.circle.fill"; "minus.circle" when nothing was removed
-    std::string title;       // "Cleanup complete", "Nothing was removed", "Put back"
+    std::string title;       // "Cleanup complete", "Cleanup stopped", "Nothing was removed", "Put back"
     bool accented = true;    // drawn in the accent colour: something was removed or put back
     bool showsFreed = true;  // the byte headline; not when nothing was removed
     std::int64_t freedBytes = 0;

@@ -7,7 +7,7 @@
 namespace korvane {
 
 MenuBarContent menuBarContent(const std::optional<ScanResult>& scan, std::int64_t reclaimableBytes,
-                              Route route) {
+                              Route route, bool scanRuns) {
     MenuBarContent content;
     content.reclaimableBytes = reclaimableBytes;
     if (scan) {
@@ -21,8 +21,8 @@ MenuBarContent menuBarContent(const std::optional<ScanResult>& scan, std::int64_
         }
         content.freeSpace = ByteFormat::string(scan->volume.availableCapacity);
     }
-    content.scanButtonTitle = route == Route::scanning ? "Scanning…" : "Scan Now";
-    content.scanEnabled = scanNowEnabled(route);
+    content.scanButtonTitle = route == Route::scanning || scanRuns ? "Scanning…" : "Scan Now";
+    content.scanEnabled = scanNowEnabled(route, scanRuns);
     return content;
 }
 
@@ -30,6 +30,8 @@ std::string menuBarTitle(std::int64_t reclaimableBytes) {
     return reclaimableBytes < 1 ? "Korvane" : ByteFormat::string(reclaimableBytes);
 }
 
-bool scanNowEnabled(Route route) { return route != Route::scanning && route != Route::cleaning; }
+bool scanNowEnabled(Route route, bool scanRuns) {
+    return !scanRuns && route != Route::scanning && route != Route::cleaning;
+}
 
 }  // namespace korvane

@@ -35,8 +35,9 @@ struct MenuBarContent {
     friend bool operator==(const MenuBarContent&, const MenuBarContent&) = default;
 };
 
+// `scanRuns`: a developer scan runs, on show or behind the window.
 MenuBarContent menuBarContent(const std::optional<ScanResult>& scan, std::int64_t reclaimableBytes,
-                              Route route);
+                              Route route, bool scanRuns = false);
 
 // The tray icon's tooltip: the product name while nothing is reclaimable,
 // else the reclaimable total.
@@ -44,6 +45,6 @@ std::string menuBarTitle(std::int64_t reclaimableBytes);
 
 // "Scan Now" (menu and tray) waits while a scan runs and while a cleanup
 // removes things, exactly when starting a scan would be refused.
-bool scanNowEnabled(Route route);
+bool scanNowEnabled(Route route, bool scanRuns = false);
 
 }  // namespace korvane

@@ -80,7 +80,8 @@ MenuBarView::MenuBarView(DeveloperState& developer, const NavigationState& navig
     for (QPushButton* button : {scan_, open_, quit_})
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 
-    connect(scan_, &QPushButton::clicked, &developer_, &DeveloperState::startScan);
+    // The tray's scan never moves the window from what the user is on.
+    connect(scan_, &QPushButton::clicked, &developer_, &DeveloperState::startBackgroundScan);
     connect(open_, &QPushButton::clicked, this, [this] {
         hide();
         emit openRequested();
@@ -106,8 +107,8 @@ void MenuBarView::paintEvent(QPaintEvent*) {
 }
 
 void MenuBarView::refresh() {
-    MenuBarContent content =
-        menuBarContent(developer_.scan(), developer_.reclaimableBytes(), navigation_.route());
+    MenuBarContent content = menuBarContent(developer_.scan(), developer_.reclaimableBytes(),
+                                            navigation_.route(), developer_.isScanning());
     if (hasContent_ && content == content_) return;
     const bool summaryChanged = !hasContent_ || content.showsScanSummary != content_.showsScanSummary ||
                                 content.rows != content_.rows || content.freeSpace != content_.freeSpace;

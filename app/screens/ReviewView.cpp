@@ -163,10 +163,10 @@ void ReviewView::connectActions() {
     });
     connect(cancel_, &QPushButton::clicked, this, &ReviewView::closeRequested);
     connect(clean_, &QPushButton::clicked, this, [this] {
-        // Closing the sheet may take this view with it.
-        DeveloperState& developer = developer_;
+        // Exactly what the sheet lists goes: the cleanup takes it before the
+        // sheet closes, and with it the chance for anything to change it.
+        developer_.startCleanup();
         emit closeRequested();
-        developer.startCleanup();
     });
 }
 

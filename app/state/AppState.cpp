@@ -44,6 +44,8 @@ AppState::AppState(Services services, QObject* parent)
 }
 
 AppState::~AppState() {
+    // A cleanup is stopped at a safe point and recorded, never left half told.
+    developer_.stopCleanupAndWait();
     // A scan of the home folder can take a while; nobody waits for its result now.
     developer_.cancelWork();
     folderScan_.cancelWork();
@@ -62,7 +64,7 @@ void AppState::restoreLastScan() {
     }
 }
 
-void AppState::onAutomationDue() { developer_.startScan(); }
+void AppState::onAutomationDue() { developer_.startBackgroundScan(); }
 
 void AppState::loadDemonstrationScan() {
     if (!developer_.hasScan()) {

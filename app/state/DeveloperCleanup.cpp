@@ -100,11 +100,20 @@ void DeveloperState::startCleanup() {
     if (const auto chosen = parts_.preferences.disposalOverride())
         disposal = [chosen](const CleanupCandidate&) { return *chosen; };
 
-    parts_.work.run([this, engine, run, candidates = std::move(candidates), disposal = std::move(disposal)] {
+    auto done = std::make_shared<std::promise<CleanupReport>>();
+    cleanupDone_ = done->get_future().share();
+    auto stop = std::make_shared<Flag>();
+    cleanupStop_ = stop;
+    parts_.work.run([this, engine, run, done, stop, candidates = std::move(candidates),
+                     disposal = std::move(disposal)] {
         CleanupReport report =
-            engine->run(candidates, disposal, [this, run](const CleanupProgress& progress) {
+            engine->run(candidates, disposal, [this, run, engine, stop](const CleanupProgress& progress) {
+                // The engine starts afresh when it starts: a stop asked for
+                // while this run waited for a thread counts before its first item.
+                if (stop->value()) engine->cancel();
                 cleanupRuns_.post(this, run, [this, progress] { setCleanupProgress(progress); });
             });
+        done->set_value(report);
         cleanupRuns_.post(this, run, [this, report = std::move(report)] {
             isCleaning_ = false;
             finishCleanup(report);
@@ -112,8 +121,21 @@ void DeveloperState::startCleanup() {
     });
 }
 
+void DeveloperState::stopCleanupAndWait() {
+    if (!isCleaning_) return;
+    cleanupStop_->setValue(true);
+    cleanupEngine_->cancel();
+    // Within an entry's removal, or a command's stop: the engine checks between the two.
+    const CleanupReport report = cleanupDone_.get();
+    // The queued result is nobody's now: this one is recorded in its place.
+    cleanupRuns_.begin();
+    isCleaning_ = false;
+    finishCleanup(report);
+}
+
 void DeveloperState::cancelCleanup() {
     if (isCleaning_) {
+        cleanupStop_->setValue(true);
         cleanupEngine_->cancel();
         return;
     }
@@ -140,6 +162,7 @@ void DeveloperState::publishDiskChange(const DiskChange& change) {
 }
 
 void DeveloperState::followDiskChange(const DiskChange& change) {
+    if (isScanning_) changesDuringScan_.push_back(change);
     // Staged candidates are chosen too: what left is chosen no more.
     std::set<UUID> gone(change.removedByCommand.begin(), change.removedByCommand.end());
     for (const auto& place : change.left)
@@ -148,6 +171,10 @@ void DeveloperState::followDiskChange(const DiskChange& change) {
     ScanFollowsDisk::Outcome followed;
     if (updated) followed = ScanFollowsDisk::apply(*updated, change, droppedCandidates_);
     gone.insert(followed.dropped.begin(), followed.dropped.end());
+    // A newer scan that waits is the last scan: it follows the disk too, and is the one saved.
+    const bool heldChanged = heldScan_ && ScanFollowsDisk::apply(*heldScan_, change, heldDropped_).changed;
+    if (heldChanged)
+        parts_.history.write([saved = *heldScan_](HistoryStore& history) { history.saveLastScan(saved); });
 
     auto selection = selection_;
     for (const auto& id : gone) selection.erase(id);
@@ -156,7 +183,7 @@ void DeveloperState::followDiskChange(const DiskChange& change) {
     setScan(updated);
     rebuildDeveloperTree();
     // A cancelled scan or the demonstration never becomes the last scan.
-    if (savesScan_)
+    if (savesScan_ && !heldScan_)
         parts_.history.write(
             [saved = std::move(*updated)](HistoryStore& history) { history.saveLastScan(saved); });
 }

@@ -6,6 +6,7 @@
 #include "app/state/NavigationState.h"
 #include "app/state/PostScanAlert.h"
 #include "app/state/PreferencesState.h"
+#include "app/state/ScanFollowsDisk.h"
 #include "app/state/TreeNavigation.h"
 
 namespace korvane {
@@ -20,6 +21,12 @@ StorageNode emptyDeveloperTree() { return StorageNode::developerTree(ScanResult(
 DeveloperState::DeveloperState(StateChanges& changes, Parts parts, QObject* parent)
     : PublishedState(changes, parent), parts_(std::move(parts)), tree_(emptyDeveloperTree()) {
     parts_.navigation.setDeveloperTree(&tree_);
+    // Queued: the step that brings the user back (closing the review, leaving
+    // the completion screen) ends first, and what it started counts.
+    connect(&parts_.navigation, &NavigationState::routeChanged, this, &DeveloperState::applyHeldScan,
+            Qt::QueuedConnection);
+    connect(&parts_.navigation, &NavigationState::sheetChanged, this, &DeveloperState::applyHeldScan,
+            Qt::QueuedConnection);
 }
 
 void DeveloperState::cancelWork() {
@@ -61,12 +68,36 @@ std::int64_t DeveloperState::reclaimableBytes() const { return scan_ ? scan_->re
 void DeveloperState::startScan() {
     NavigationState& navigation = parts_.navigation;
     // Scanning while a cleanup removes things would offer what is about to go.
-    if (navigation.route() == Route::scanning || navigation.route() == Route::cleaning) return;
+    if (isCleaning_ || navigation.route() == Route::scanning || navigation.route() == Route::cleaning) return;
+    if (navigation.sheet() == Sheet::review) {
+        startBackgroundScan();
+        return;
+    }
+    const StateChanges::Batch batch(changes());
     parts_.preferences.setMode(Mode::developer);
     parts_.preferences.markOnboarded();
-    setScanProgress(ScanProgress::idle());
+    if (!isScanning_) {
+        setScanProgress(ScanProgress::idle());
+        runScan();
+    }
+    scanShown_ = true;
     navigation.setRoute(Route::scanning);
+}
 
+void DeveloperState::startBackgroundScan() {
+    if (isScanning_ || isCleaning_ || parts_.navigation.route() == Route::cleaning) return;
+    const StateChanges::Batch batch(changes());
+    scanShown_ = false;
+    setScanProgress(ScanProgress::idle());
+    runScan();
+}
+
+void DeveloperState::runScan() {
+    // This run's result is newer than any that waits.
+    heldScan_.reset();
+    heldDropped_.clear();
+    changesDuringScan_.clear();
+    publish(isScanning_, true);
     std::shared_ptr<ScannerEngine> engine = parts_.makeScannerEngine(parts_.preferences.settings());
     scannerEngine_ = engine;
     const std::uint64_t run = scanRuns_.begin();
@@ -87,31 +118,92 @@ void DeveloperState::cancelDeveloperScan() {
     if (parts_.navigation.route() != Route::scanning) return;
     if (scannerEngine_) scannerEngine_->cancel();
     scanRunCancelled_ = true;
+    // What the stopped run still sends is no obstacle to a new one.
+    publish(isScanning_, false);
+    scanShown_ = false;
     parts_.navigation.setRoute(scan_ ? Route::explore : Route::onboarding);
 }
 
-void DeveloperState::applyScanResult(const ScanResult& result, bool cancelled) {
-    // A cancelled run lands where the cancel left the window; once a cleanup
-    // has started from the earlier result, the partial one is out of date.
+bool DeveloperState::mayReplaceScan() const {
     const Route route = parts_.navigation.route();
-    if (cancelled && route != Route::explore && route != Route::onboarding) return;
-    // A new scan measured the disk itself: what an earlier cleanup took out is no concern of it.
-    droppedCandidates_.clear();
-    savesScan_ = !cancelled;
-    setScan(result);
+    return parts_.navigation.sheet() != Sheet::review &&
+           (route == Route::explore || route == Route::onboarding);
+}
+
+void DeveloperState::applyScanResult(const ScanResult& measured, bool cancelled) {
+    const StateChanges::Batch batch(changes());
+    // A cleanup (or a put back) that ran beside the scan may have changed
+    // what it had already measured: the result follows it as the scan on show did.
+    ScanResult result = measured;
+    std::vector<CleanupCandidate> dropped;
+    for (const DiskChange& change : std::exchange(changesDuringScan_, {}))
+        ScanFollowsDisk::apply(result, change, dropped);
+    const Route route = parts_.navigation.route();
+    if (cancelled) {
+        // A cancelled run lands where the cancel left the window; once the
+        // user reviews or cleans from the earlier result, the partial one is out of date.
+        if (!mayReplaceScan()) return;
+        droppedCandidates_.clear();
+        savesScan_ = false;
+        setScan(result);
+        rebuildDeveloperTree();
+        resetSelectionToDefaults();
+        parts_.navigation.setSelectedID("root");
+        postScanAlerts(result);
+        parts_.navigation.setRoute(Route::explore);
+        return;
+    }
+    publish(isScanning_, false);
+    const bool shown = scanShown_ && route == Route::scanning;
+    scanShown_ = false;
+    // A whole scan is saved and recorded as it arrives, also one that waits.
+    parts_.history.write([result](HistoryStore& history) {
+        history.saveLastScan(result);
+        history.recordSnapshot(result);
+    });
+    postScanAlerts(result);
+    if (shown) {
+        // A new scan measured the disk itself: only what a cleanup beside it
+        // took out can come back with a put back.
+        droppedCandidates_ = std::move(dropped);
+        savesScan_ = true;
+        setScan(result);
+        rebuildDeveloperTree();
+        resetSelectionToDefaults();
+        parts_.navigation.setSelectedID("root");
+        parts_.navigation.setRoute(Route::explore);
+        return;
+    }
+    if (mayReplaceScan()) {
+        showScanInPlace(std::move(result), std::move(dropped));
+        return;
+    }
+    // The user decides on what the earlier scan offered: the new one waits.
+    heldScan_ = std::move(result);
+    heldDropped_ = std::move(dropped);
+}
+
+void DeveloperState::showScanInPlace(ScanResult result, std::vector<CleanupCandidate> dropped) {
+    // A path marked "Never touch" while it waited is not offered.
+    dropExcludedCandidates(result);
+    droppedCandidates_ = std::move(dropped);
+    savesScan_ = true;
+    setScan(std::move(result));
     rebuildDeveloperTree();
     resetSelectionToDefaults();
-    parts_.navigation.setSelectedID("root");
-    // A cancelled scan lacks whole categories: saved, it would replace the
-    // last full scan and record a day's storage far too low.
-    if (!cancelled) {
-        parts_.history.write([result](HistoryStore& history) {
-            history.saveLastScan(result);
-            history.recordSnapshot(result);
-        });
-    }
-    postScanAlerts(result);
-    parts_.navigation.setRoute(Route::explore);
+    // Developer mode's inspector keeps its node while the node is still there;
+    // general mode's shows another tree and is left alone.
+    NavigationState& navigation = parts_.navigation;
+    if (parts_.preferences.mode() == Mode::developer && !navigation.selectedID())
+        navigation.setSelectedID("root");
+}
+
+void DeveloperState::applyHeldScan() {
+    if (!heldScan_ || !mayReplaceScan()) return;
+    const StateChanges::Batch batch(changes());
+    ScanResult result = std::move(*heldScan_);
+    heldScan_.reset();
+    showScanInPlace(std::move(result), std::exchange(heldDropped_, {}));
 }
 
 void DeveloperState::postScanAlerts(const ScanResult& result) {

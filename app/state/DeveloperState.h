@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <set>
@@ -23,6 +24,7 @@
 #include "core/model/UUID.h"
 #include "core/safety/CleanupEngine.h"
 #include "core/scanners/ScannerEngine.h"
+#include "core/system/Flag.h"
 
 namespace korvane {
 
@@ -76,8 +78,22 @@ public:
     // The tree's quick wins.
     std::vector<const StorageNode*> sidebarItems() const;
     std::int64_t reclaimableBytes() const;
-    // Does nothing while a scan or a cleanup runs.
+    // The scan the user asked for in the window: developer mode shows its
+    // progress and then its result. A scan already running behind the window
+    // comes forward instead. While the review is open it runs behind it, as
+    // the tray's does. Does nothing while a cleanup runs.
     void startScan();
+    // The tray's and the schedule's scan: it runs behind whatever the user is
+    // on and changes neither the mode nor the screen. Its result replaces the
+    // scan on show at once where the user is on the explorer (or onboarding)
+    // with no review open; else it waits until they are back there, so that a
+    // review, a cleanup and a completion screen keep exactly what the user
+    // chose. Does nothing while a scan or a cleanup runs.
+    void startBackgroundScan();
+    // A developer scan runs, on show or not.
+    bool isScanning() const { return isScanning_; }
+    // A finished scan waits for the user to be back on the explorer.
+    bool holdsScan() const { return heldScan_.has_value(); }
     // Only while scanning: stops the engine and returns to the explorer (or
     // onboarding without an earlier scan). What the engine finished still
     // arrives and is shown, but it is neither saved nor recorded.
@@ -147,9 +163,14 @@ public:
     // Removes the selected candidates in the background with the disposal
     // chosen now; nothing without a selection or while a cleanup runs.
     void startCleanup();
+    bool isCleaning() const { return isCleaning_; }
     // Stops the running cleanup; with none running, the progress screen
     // returns to the explorer.
     void cancelCleanup();
+    // Before the window closes or the program quits: stops the running
+    // cleanup at its next safe point and waits for it, then records what it
+    // did and saves the scan as it now is, as a run that ended by itself would.
+    void stopCleanupAndWait();
     void finishCleanup(const CleanupReport& report);
     // Puts the last cleanup's trashed items back (in the background). In
     // developer mode a scan follows; in general mode the user stays where
@@ -176,7 +197,13 @@ signals:
     void diskChanged(const DiskChange& change);
 
 private:
+    void runScan();
     void applyScanResult(const ScanResult& result, bool cancelled);
+    // The user is on the explorer (or onboarding) with no review open.
+    bool mayReplaceScan() const;
+    // A finished scan becomes the one on show without moving the user.
+    void showScanInPlace(ScanResult result, std::vector<CleanupCandidate> dropped);
+    void applyHeldScan();
     // This part follows the change first, then every other part hears of it.
     void publishDiskChange(const DiskChange& change);
     // The scan follows what an action did on disk: candidates that left go
@@ -217,8 +244,22 @@ private:
     std::shared_ptr<CleanupEngine> cleanupEngine_;
     RunCounter scanRuns_;
     bool scanRunCancelled_ = false;
+    bool isScanning_ = false;
+    // The running scan shows on the scanning screen.
+    bool scanShown_ = false;
+    // A scan that finished while the user was deciding, following the disk
+    // as the one on show does, with what that following took out of it.
+    std::optional<ScanResult> heldScan_;
+    std::vector<CleanupCandidate> heldDropped_;
+    // What actions changed on disk while the running scan measured it: its
+    // result may have seen the disk before them.
+    std::vector<DiskChange> changesDuringScan_;
     RunCounter cleanupRuns_;
     bool isCleaning_ = false;
+    // The running cleanup's report, for a close that cannot wait for the queued one.
+    std::shared_future<CleanupReport> cleanupDone_;
+    // Set by a stop; read by the run once its engine has started.
+    std::shared_ptr<Flag> cleanupStop_;
     bool isRestoring_ = false;
     bool isEmptying_ = false;
 };

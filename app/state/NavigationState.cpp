@@ -15,7 +15,10 @@ void NavigationState::setRoute(Route route) {
     emit routeChanged();
 }
 
-void NavigationState::setSheet(std::optional<Sheet> sheet) { publish(sheet_, sheet); }
+void NavigationState::setSheet(std::optional<Sheet> sheet) {
+    publish(sheet_, sheet);
+    emit sheetChanged();
+}
 
 void NavigationState::setGeneralSection(GeneralSection section) { publish(generalSection_, section); }
 
@@ -49,6 +52,8 @@ void NavigationState::setDeveloperTree(const StorageNode* tree) {
     ++treeReplacements_;
     replaceVisibleTree(TreeNavigation::visibleTree(developerTree(), searchText_));
     changes().published(*this);
+    // In general mode the ids name nodes of the folder tree: a developer scan leaves them be.
+    if (preferences_.mode() != Mode::developer) return;
     if (focusedID_ && developerTree().find(*focusedID_) == nullptr) setFocusedID(std::nullopt);
     if (selectedID_ && developerTree().find(*selectedID_) == nullptr) setSelectedID(std::nullopt);
 }

@@ -85,6 +85,7 @@ public:
 
 signals:
     void routeChanged();
+    void sheetChanged();
 
 private:
     const StorageNode& developerTree() const;

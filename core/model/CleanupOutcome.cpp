@@ -1,5 +1,6 @@
 #include "core/model/CleanupOutcome.h"
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 
 #include "core/system/Paths.h"
@@ -80,6 +81,7 @@ void to_json(nlohmann::json& j, const CleanupOutcome& value) {
     if (value.message) j["message"] = *value.message;
     if (value.trashURL) j["trashURL"] = storedPath(*value.trashURL);
     if (value.putBack) j["putBack"] = true;
+    if (value.removedBytes > 0) j["removedBytes"] = value.removedBytes;
 }
 
 void from_json(const nlohmann::json& j, CleanupOutcome& value) {
@@ -96,6 +98,8 @@ void from_json(const nlohmann::json& j, CleanupOutcome& value) {
     if (auto message = json::optional(j, "message")) result.message = json::toString(*message);
     if (auto trash = json::optional(j, "trashURL")) result.trashURL = pathFromStored(*trash, "Trash path");
     if (auto putBack = json::optional(j, "putBack")) result.putBack = json::toBool(*putBack);
+    if (auto removed = json::optional(j, "removedBytes"))
+        result.removedBytes = std::max<std::int64_t>(json::toInt64(*removed), 0);
     value = std::move(result);
 }
 

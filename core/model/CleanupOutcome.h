@@ -32,6 +32,9 @@ struct CleanupOutcome {
     // Put back from the Trash after the cleanup, so it did not stay removed.
     // Stored only when set: history written without it reads as before.
     bool putBack = false;
+    // What a removal stopped partway freed of an item that is still there;
+    // 0 for every other outcome. Stored only when above 0.
+    std::int64_t removedBytes = 0;
 
     CleanupOutcome() = default;
     CleanupOutcome(UUID candidateID, CleanupCategory category, std::string title, std::string path,

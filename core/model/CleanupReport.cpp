@@ -41,14 +41,14 @@ bool isInTrash(const CleanupOutcome& outcome) {
 std::int64_t CleanupReport::freedBytes() const {
     SizeSum sum;
     for (const auto& outcome : outcomes)
-        if (outcome.succeeded()) sum += outcome.expectedBytes;
+        sum += outcome.succeeded() ? outcome.expectedBytes : outcome.removedBytes;
     return sum.total();
 }
 
 std::int64_t CleanupReport::keptFreedBytes() const {
     SizeSum sum;
     for (const auto& outcome : outcomes)
-        if (outcome.succeeded() && !outcome.putBack) sum += outcome.expectedBytes;
+        if (!outcome.putBack) sum += outcome.succeeded() ? outcome.expectedBytes : outcome.removedBytes;
     return sum.total();
 }
 
@@ -92,6 +92,7 @@ void to_json(nlohmann::json& j, const CleanupReport& value) {
     j["outcomes"] = value.outcomes;
     j["volumeBefore"] = value.volumeBefore;
     j["volumeAfter"] = value.volumeAfter;
+    if (value.stopped) j["stopped"] = true;
 }
 
 void from_json(const nlohmann::json& j, CleanupReport& value) {
@@ -105,6 +106,7 @@ void from_json(const nlohmann::json& j, CleanupReport& value) {
     }
     from_json(json::required(j, "volumeBefore"), result.volumeBefore);
     from_json(json::required(j, "volumeAfter"), result.volumeAfter);
+    if (auto stopped = json::optional(j, "stopped")) result.stopped = json::toBool(*stopped);
     value = std::move(result);
 }
 

@@ -20,6 +20,8 @@ struct CleanupReport {
     std::vector<CleanupOutcome> outcomes;
     VolumeInfo volumeBefore;
     VolumeInfo volumeAfter;
+    // The user stopped the run before every item had its turn. Stored only when set.
+    bool stopped = false;
 
     CleanupReport() = default;
     CleanupReport(std::chrono::system_clock::time_point date, double duration, std::vector<CleanupOutcome> outcomes,
@@ -27,7 +29,8 @@ struct CleanupReport {
         : date(date), duration(duration), outcomes(std::move(outcomes)), volumeBefore(volumeBefore),
           volumeAfter(volumeAfter) {}
 
-    // Expected bytes of the outcomes that succeeded (saturating sum).
+    // Expected bytes of the outcomes that succeeded, and what a stopped
+    // removal freed of an item it left (saturating sum).
     std::int64_t freedBytes() const;
     // The same, less what was put back from the Trash afterwards: what stayed removed.
     std::int64_t keptFreedBytes() const;

@@ -10,6 +10,7 @@
 
 #include "core/platform/ParentDirectory.h"
 #include "core/system/DirectoryReader.h"
+#include "core/system/Flag.h"
 
 #ifndef STATX_ATTR_MOUNT_ROOT
 #define STATX_ATTR_MOUNT_ROOT 0x00002000
@@ -25,18 +26,25 @@ struct Entry {
     ino_t ino = 0;
     uid_t uid = 0;
     bool mountRoot = false;  // the root of a mount, bind mounts of the same device included
+    // What removing this name frees: a file's blocks only with its last name, a folder's always.
+    std::int64_t freedBytes = 0;
 };
 
 int examine(int dirfd, const char* name, Entry& out) {
     struct statx sx {};
     int flags = AT_SYMLINK_NOFOLLOW | AT_STATX_SYNC_AS_STAT | (name[0] == '\0' ? AT_EMPTY_PATH : 0);
-    if (statx(dirfd, name, flags, STATX_TYPE | STATX_MODE | STATX_INO | STATX_UID, &sx) != 0) return errno;
+    constexpr unsigned int wanted =
+        STATX_TYPE | STATX_MODE | STATX_INO | STATX_UID | STATX_NLINK | STATX_BLOCKS;
+    if (statx(dirfd, name, flags, wanted, &sx) != 0) return errno;
     out.mode = sx.stx_mode;
     out.dev = makedev(sx.stx_dev_major, sx.stx_dev_minor);
     out.ino = sx.stx_ino;
     out.uid = sx.stx_uid;
     out.mountRoot = (sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0 &&
                     (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+    const bool lastName = S_ISDIR(sx.stx_mode) || sx.stx_nlink <= 1;
+    out.freedBytes =
+        lastName && (sx.stx_mask & STATX_BLOCKS) != 0 ? static_cast<std::int64_t>(sx.stx_blocks) * 512 : 0;
     return 0;
 }
 
@@ -44,6 +52,7 @@ struct Frame {
     DirectoryReader dir;
     std::string path;
     std::string name;
+    std::int64_t freedBytes = 0;  // the folder's own blocks
     int passes = 0;
     bool keep = false;      // something inside stays, so the folder itself cannot go
     bool unlocked = false;  // write permission was added once already
@@ -51,11 +60,12 @@ struct Frame {
 
 class TreeRemoval {
 public:
-    TreeRemoval(SafeRemover::Result& result, dev_t device, SafeRemover::ReadOnlyFolders readOnly)
-        : result_(result), device_(device), mayUnlock_(readOnly == SafeRemover::ReadOnlyFolders::unlock) {}
-
-    ~TreeRemoval() {
-    }
+    TreeRemoval(SafeRemover::Result& result, dev_t device, SafeRemover::ReadOnlyFolders readOnly,
+                const SafeRemover::Watch& watch)
+        : result_(result),
+          device_(device),
+          mayUnlock_(readOnly == SafeRemover::ReadOnlyFolders::unlock),
+          watch_(watch) {}
 
     void fail(int error, const std::string& path) {
         if (result_.error == 0) {
@@ -106,9 +116,15 @@ public:
     void run(int parentFd, const std::string& name, const Entry& entry, const std::string& path) {
         UniqueFd root = openChild(parentFd, name, entry, path);
         if (!root.valid()) return;
-        stack_.push_back(Frame{DirectoryReader(std::move(root)), path, name});
+        stack_.push_back(Frame{DirectoryReader(std::move(root)), path, name, entry.freedBytes});
         DirectoryReader::Entry item;
         while (!stack_.empty()) {
+            // Between two entries: what is gone stays gone, the rest stays whole.
+            if (watch_.cancel && watch_.cancel->value()) {
+                result_.cancelled = true;
+                stack_.clear();
+                return;
+            }
             Frame& top = stack_.back();
             if (top.dir.next(item)) {
                 visit(top, item.name);
@@ -145,18 +161,34 @@ private:
                 if (!vanished_) top.keep = true;
                 return;
             }
-            stack_.push_back(Frame{DirectoryReader(std::move(folder)), childPath, childName});  // invalidates `top`
+            // invalidates `top`
+            stack_.push_back(
+                Frame{DirectoryReader(std::move(folder)), childPath, childName, child.freedBytes});
             return;
         }
-        if (unlinkat(dfd, childName, 0) == 0 || errno == ENOENT) return;
+        if (unlinkChild(dfd, childName, child)) return;
         int error = errno;
         if ((error == EACCES || error == EPERM) && !top.unlocked) {
             top.unlocked = true;
-            if (unlock(dfd, "") && (unlinkat(dfd, childName, 0) == 0 || errno == ENOENT)) return;
+            if (unlock(dfd, "") && unlinkChild(dfd, childName, child)) return;
             error = errno;
         }
         fail(error, childPath);
         top.keep = true;
+    }
+
+    // True when the entry is gone (also when something else removed it first).
+    bool unlinkChild(int dfd, const char* childName, const Entry& child) {
+        if (unlinkat(dfd, childName, 0) == 0) {
+            counted(child.freedBytes);
+            return true;
+        }
+        return errno == ENOENT;
+    }
+
+    void counted(std::int64_t bytes) {
+        result_.removedBytes += bytes;
+        if (watch_.removed) watch_.removed(bytes);
     }
 
     // The listing of the top folder is done: remove the folder itself.
@@ -165,7 +197,12 @@ private:
         bool isRoot = stack_.size() == 1;
         int parentFd = isRoot ? rootParentFd : stack_[stack_.size() - 2].dir.fd();
         if (!top.keep) {
-            if (unlinkat(parentFd, top.name.c_str(), AT_REMOVEDIR) == 0 || errno == ENOENT) {
+            if (unlinkat(parentFd, top.name.c_str(), AT_REMOVEDIR) == 0) {
+                counted(top.freedBytes);
+                pop();
+                return;
+            }
+            if (errno == ENOENT) {
                 pop();
                 return;
             }
@@ -180,10 +217,16 @@ private:
                 Frame& parent = stack_[stack_.size() - 2];
                 if (!parent.unlocked) {
                     parent.unlocked = true;
-                    if (unlock(parentFd, "") &&
-                        (unlinkat(parentFd, top.name.c_str(), AT_REMOVEDIR) == 0 || errno == ENOENT)) {
-                        pop();
-                        return;
+                    if (unlock(parentFd, "")) {
+                        if (unlinkat(parentFd, top.name.c_str(), AT_REMOVEDIR) == 0) {
+                            counted(top.freedBytes);
+                            pop();
+                            return;
+                        }
+                        if (errno == ENOENT) {
+                            pop();
+                            return;
+                        }
                     }
                     error = errno;
                 }
@@ -200,6 +243,7 @@ private:
     SafeRemover::Result& result_;
     dev_t device_;
     bool mayUnlock_;
+    const SafeRemover::Watch& watch_;
     bool vanished_ = false;  // the last openChild found nothing to open
     std::vector<Frame> stack_;
 };
@@ -207,7 +251,8 @@ private:
 }  // namespace
 
 SafeRemover::Result SafeRemover::removeAt(int dirfd, const std::string& name, const std::string& shownPath,
-                                          LeafLink leafLink, ReadOnlyFolders readOnlyFolders) {
+                                          LeafLink leafLink, ReadOnlyFolders readOnlyFolders,
+                                          const Watch& watch) {
     Result result;
     if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos ||
         name.find('\0') != std::string::npos) {
@@ -230,7 +275,10 @@ SafeRemover::Result SafeRemover::removeAt(int dirfd, const std::string& name, co
         if (unlinkat(dirfd, name.c_str(), 0) != 0) {
             result.error = errno;
             result.failedPath = shownPath;
+            return result;
         }
+        result.removedBytes = entry.freedBytes;
+        if (watch.removed) watch.removed(entry.freedBytes);
         return result;
     }
     Entry parent;
@@ -244,7 +292,7 @@ SafeRemover::Result SafeRemover::removeAt(int dirfd, const std::string& name, co
         result.mountPoints.push_back(shownPath);
         return result;
     }
-    TreeRemoval removal(result, entry.dev, readOnlyFolders);
+    TreeRemoval removal(result, entry.dev, readOnlyFolders, watch);
     removal.run(dirfd, name, entry, shownPath);
     return result;
 }
@@ -265,7 +313,8 @@ SafeRemover::Result SafeRemover::remove(const std::string& path, const Options& 
         result.failedPath = path;
         return result;
     }
-    return removeAt(parent.fd(), parent.leaf(), path, options.leafLink, options.readOnlyFolders);
+    return removeAt(parent.fd(), parent.leaf(), path, options.leafLink, options.readOnlyFolders,
+                    options.watch);
 }
 
 }  // namespace korvane

@@ -9,9 +9,6 @@
 #include <map>
 #include <system_error>
 
-#include "core/system/Paths.h"
-#include "core/system/RealPath.h"
-#include "core/system/Shell.h"
 #include "core/model/SizeSum.h"
 #include "core/model/VolumeInfo.h"
 #include "core/platform/ParentDirectory.h"
@@ -20,6 +17,10 @@
 #include "core/platform/Trash_linux.h"
 #include "core/safety/FlatpakUninstall.h"
 #include "core/safety/SafetyPolicy.h"
+#include "core/system/Paths.h"
+#include "core/system/RealPath.h"
+#include "core/system/Shell.h"
+#include "core/text/ByteFormat.h"
 
 namespace korvane {
 
@@ -27,6 +28,9 @@ namespace {
 
 namespace message {
 constexpr const char* cancelled = "Cancelled before this item was reached";
+constexpr const char* stoppedBeforeAny = "Stopped before any of it was removed";
+constexpr const char* commandStopped =
+    "Stopped while the command ran; some of what it removes may already be gone";
 constexpr const char* alreadyGone = "Already gone";
 constexpr const char* becameLink = "Became a symbolic link since the scan";
 constexpr const char* stillThere = "The system reported success but the folder is still there";
@@ -47,6 +51,9 @@ std::string exitedWith(const RemovalKind& removal, std::int32_t status) {
 }
 std::string keptWith(const std::string& title) {
     return "Kept, because \u201C" + title + "\u201D itself was not removed";
+}
+std::string stoppedPartway(std::int64_t removed) {
+    return "Stopped partway: " + ByteFormat::string(removed) + " of it was removed, the rest is still there";
 }
 }  // namespace message
 
@@ -134,7 +141,8 @@ bool CleanupEngine::mayUnlockReadOnlyFolders(std::string_view ruleID) {
     return ruleID != "general.userChoice" && ruleID != "apps.bundle";
 }
 
-CleanupOutcome CleanupEngine::removePath(const CleanupCandidate& candidate, Disposal disposal) {
+CleanupOutcome CleanupEngine::removePath(const CleanupCandidate& candidate, Disposal disposal,
+                                         const std::function<void(std::int64_t)>& removed) {
     using Status = CleanupOutcome::Status;
     // From here on only `path`, the form that passed the check, is touched.
     SafetyPolicy::Checked checked =
@@ -182,17 +190,31 @@ CleanupOutcome CleanupEngine::removePath(const CleanupCandidate& candidate, Disp
 
     const auto readOnly = mayUnlockReadOnlyFolders(candidate.ruleID) ? SafeRemover::ReadOnlyFolders::unlock
                                                                      : SafeRemover::ReadOnlyFolders::keep;
-    SafeRemover::Result removed =
-        SafeRemover::removeAt(parent.fd(), parent.leaf(), path, SafeRemover::LeafLink::refuse, readOnly);
-    if (removed.error == ELOOP && removed.failedPath == path)
-        return outcome(candidate, Status::skipped, message::becameLink);
-    if (!removed.mountPoints.empty())
-        return outcome(candidate, Status::failed, SafeRemover::mountPointMessage(removed));
-    if (removed.error != 0) return outcome(candidate, Status::failed, removalMessage(removed.error));
+    const SafeRemover::Watch watch{&cancelled_, [this, &removed](std::int64_t bytes) {
+                                       if (removed) removed(bytes);
+                                       if (entryRemoved_) entryRemoved_();
+                                   }};
+    SafeRemover::Result result = SafeRemover::removeAt(parent.fd(), parent.leaf(), path,
+                                                       SafeRemover::LeafLink::refuse, readOnly, watch);
+    // What a failed or stopped removal took is gone all the same: the report counts it.
+    const auto partly = [&result](CleanupOutcome left) {
+        left.removedBytes = std::max<std::int64_t>(result.removedBytes, 0);
+        return left;
+    };
+    if (result.error == ELOOP && result.failedPath == path)
+        return partly(outcome(candidate, Status::skipped, message::becameLink));
+    if (!result.mountPoints.empty())
+        return partly(outcome(candidate, Status::failed, SafeRemover::mountPointMessage(result)));
+    if (result.error != 0) return partly(outcome(candidate, Status::failed, removalMessage(result.error)));
     // Verified through the descriptor the removal used, not by the path,
     // which may lead somewhere else by now.
-    if (fstatat(parent.fd(), leaf, &st, AT_SYMLINK_NOFOLLOW) == 0)
-        return outcome(candidate, Status::failed, message::stillThere);
+    const bool stillThere = fstatat(parent.fd(), leaf, &st, AT_SYMLINK_NOFOLLOW) == 0;
+    if (result.cancelled && stillThere) {
+        // Not removed, and not claimed as removed: what went is told in bytes.
+        if (result.removedBytes < 1) return outcome(candidate, Status::skipped, message::stoppedBeforeAny);
+        return partly(outcome(candidate, Status::skipped, message::stoppedPartway(result.removedBytes)));
+    }
+    if (stillThere) return partly(outcome(candidate, Status::failed, message::stillThere));
     return outcome(candidate, Status::deleted);
 }
 
@@ -212,6 +234,8 @@ CleanupOutcome CleanupEngine::runCommand(const CleanupCandidate& candidate) {
         std::string said = trimmed(result.stderr);
         return outcome(candidate, Status::failed, said.empty() ? message::exitedWith(removal, result.status) : said);
     } catch (const Shell::ShellError& error) {
+        if (error.kind() == Shell::ShellError::Kind::cancelled)
+            return outcome(candidate, Status::skipped, message::commandStopped);
         return outcome(candidate, Status::failed, error.description());
     } catch (const std::system_error& error) {
         return outcome(candidate, Status::failed, systemErrorText(error.code().value()));
@@ -248,6 +272,8 @@ void report(const CleanupEngine::ProgressHandler& progress, const CleanupProgres
 CleanupReport CleanupEngine::run(const std::vector<CleanupCandidate>& candidates,
                                  const DisposalRule& disposal, const ProgressHandler& progress) {
     cancelled_.setValue(false);
+    // A running command is stopped the way a time-out stops it.
+    const Shell::CancelScope commands(cancelled_);
     const auto start = std::chrono::system_clock::now();
     const auto clockStart = std::chrono::steady_clock::now();
 
@@ -279,24 +305,41 @@ CleanupReport CleanupEngine::run(const std::vector<CleanupCandidate>& candidates
     std::vector<CleanupOutcome> outcomes;
     outcomes.reserve(order.size());
     std::set<UUID> gone;  // removed in this run, or no longer there to remove
+    bool stopped = false;
 
     for (const CleanupCandidate* candidate : order) {
         if (cancelled_.value()) {
             outcomes.push_back(outcome(*candidate, CleanupOutcome::Status::skipped, message::cancelled));
             ++completed;
+            stopped = true;
             continue;
         }
         report(progress, CleanupProgress(completed, total, candidate->title, freed));
         CleanupOutcome result;
+        // Deleting one large tree takes a while: the freed figure grows with it, a few times a second.
+        std::int64_t removedOfItem = 0;
+        auto shown = std::chrono::steady_clock::now();
+        const auto removing = [&](std::int64_t bytes) {
+            removedOfItem = SizeSum::add(removedOfItem, bytes);
+            const auto now = std::chrono::steady_clock::now();
+            if (now - shown < itemProgressInterval) return;
+            shown = now;
+            const std::int64_t sofar = std::min(removedOfItem, std::max<std::int64_t>(candidate->size, 0));
+            report(progress, CleanupProgress(completed, total, candidate->title, SizeSum::add(freed, sofar)));
+        };
         if (const CleanupCandidate* first = unmetPrerequisite(*candidate, byID, gone)) {
             result = outcome(*candidate, CleanupOutcome::Status::skipped, message::keptWith(first->title));
         } else {
             Disposal chosen = disposal ? disposal(*candidate) : recommendedDisposal(*candidate);
-            result = candidate->removal.isCommand() ? runCommand(*candidate) : removePath(*candidate, chosen);
+            result = candidate->removal.isCommand() ? runCommand(*candidate) : removePath(*candidate, chosen, removing);
         }
         ++completed;
         if (result.succeeded()) freed = SizeSum::add(freed, candidate->size);
+        else
+            freed = SizeSum::add(freed, result.removedBytes);
         if (result.succeeded() || result.message == message::alreadyGone) gone.insert(candidate->id);
+        // Stopped while this item was on: it is not (wholly) removed because of the stop.
+        if (!result.succeeded() && cancelled_.value()) stopped = true;
         outcomes.push_back(std::move(result));
         report(progress, CleanupProgress(completed, total, candidate->title, freed));
     }
@@ -304,7 +347,9 @@ CleanupReport CleanupEngine::run(const std::vector<CleanupCandidate>& candidates
     const double duration =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - clockStart).count();
     const VolumeInfo after = VolumeInfo::volumeOf(Paths::home());
-    return CleanupReport(start, duration, std::move(outcomes), before, after);
+    CleanupReport done(start, duration, std::move(outcomes), before, after);
+    done.stopped = stopped;
+    return done;
 }
 
 }  // namespace korvane

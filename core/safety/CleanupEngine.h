@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -13,15 +14,16 @@
 #include "core/model/CleanupOutcome.h"
 #include "core/model/CleanupProgress.h"
 #include "core/model/CleanupReport.h"
-#include "core/system/Flag.h"
 #include "core/platform/Trash.h"
+#include "core/system/Flag.h"
 
 namespace korvane {
 
 // The only code that removes anything. Candidates are handled one by one,
 // largest first; every path is checked again immediately before it is
 // touched, and the removal acts on exactly the standardised path that passed
-// the check. A cancel request takes effect between items.
+// the check. A cancel request takes effect between items, between two entries
+// of a folder tree being deleted, and stops a running command.
 class CleanupEngine {
 public:
     using DisposalRule = std::function<Disposal(const CleanupCandidate&)>;
@@ -34,6 +36,8 @@ public:
 
     // Time limit of one cleanup command, in seconds.
     static constexpr double commandTimeout = 300;
+    // How often the freed figure moves while one large item is deleted.
+    static constexpr std::chrono::milliseconds itemProgressInterval{200};
 
     // Moves items into the user's own Trash.
     CleanupEngine();
@@ -45,9 +49,14 @@ public:
 
     // May be called from any thread while a run is going on.
     void cancel();
+    // A cancel was asked for during the current run.
+    bool isCancelled() const { return cancelled_.value(); }
 
     // The time limit of each cleanup command (tests shorten it).
     void setCommandTimeout(double seconds) { commandTimeout_ = seconds; }
+    // Called on the removing thread after each entry a deletion removed, so
+    // that tests can act at a chosen point inside one tree.
+    void setEntryRemovedHook(std::function<void()> hook) { entryRemoved_ = std::move(hook); }
 
     // Paths the user chose never to touch. A path candidate at or below one of
     // them, or enclosing one, is skipped.
@@ -62,7 +71,9 @@ public:
     CleanupReport run(const std::vector<CleanupCandidate>& candidates, const DisposalRule& disposal,
                       const ProgressHandler& progress);
 
-    CleanupOutcome removePath(const CleanupCandidate& candidate, Disposal disposal);
+    // `removed` hears of each entry a deletion removes, with the bytes it freed.
+    CleanupOutcome removePath(const CleanupCandidate& candidate, Disposal disposal,
+                              const std::function<void(std::int64_t)>& removed = {});
     CleanupOutcome runCommand(const CleanupCandidate& candidate);
 
     static CleanupOutcome outcome(const CleanupCandidate& candidate, CleanupOutcome::Status status,
@@ -88,6 +99,7 @@ private:
     std::shared_ptr<Trash> trash_;
     std::vector<std::string> excluded_;
     double commandTimeout_ = commandTimeout;
+    std::function<void()> entryRemoved_;
 };
 
 }  // namespace korvane

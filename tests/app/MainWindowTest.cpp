@@ -1,18 +1,21 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include <QAction>
 #include <QApplication>
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QScreen>
-#include <QTabWidget>
 #include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
 
 #include "app/MainWindow.h"
 #include "app/frame/ExploreLayout.h"
@@ -98,16 +101,14 @@ TEST_F(MainWindowTest, DesktopMenusHoldTheCommandsWithTheirShortcuts) {
         const char* text;
         QKeySequence shortcut;
     };
-    for (const Row& row : {Row{"&File", "Scan Now", QKeySequence(QStringLiteral("Ctrl+R"))},
-                           Row{"&File", "Scan Home folder", {}},
-                           Row{"&File", "Choose Folder\u2026", {}},
-                           Row{"&File", "Settings\u2026", QKeySequence(QStringLiteral("Ctrl+,"))},
-                           Row{"&File", "Quit", QKeySequence(QKeySequence::Quit)},
-                           Row{"&View", "General", {}},
-                           Row{"&View", "Large files", {}},
-                           Row{"&View", "History", {}},
-                           Row{"&View", "Inspector", {}},
-                           Row{"&Help", "About Korvane", {}}}) {
+    for (const Row& row :
+         {Row{"&File", "Scan Now", QKeySequence(QStringLiteral("Ctrl+R"))},
+          Row{"&File", "Scan Home folder", {}}, Row{"&File", "Choose Folder\u2026", {}},
+          Row{"&File", "Settings\u2026", QKeySequence(QStringLiteral("Ctrl+,"))},
+          Row{"&File", "Close Window", QKeySequence(QStringLiteral("Ctrl+W"))},
+          Row{"&File", "Quit", QKeySequence(QStringLiteral("Ctrl+Q"))}, Row{"&View", "General", {}},
+          Row{"&View", "Large files", {}}, Row{"&View", "History", {}}, Row{"&View", "Inspector", {}},
+          Row{"&Help", "About Korvane", {}}}) {
         QAction* action = menuAction(window.menuBar(), QString::fromUtf8(row.menu), QString::fromUtf8(row.text));
         ASSERT_NE(action, nullptr) << row.text;
         EXPECT_EQ(action->shortcut(), row.shortcut) << row.text;
@@ -333,6 +334,80 @@ TEST_F(MainWindowTest, SettingsShortcutOpensTheSettingsSheetInPlaceOfAnyOther) {
     done->click();
     EXPECT_EQ(state().navigation().sheet(), std::nullopt);
     EXPECT_EQ(window.sheetDialog(), nullptr);
+}
+
+// Keys as a user's reach the sheet in front.
+void pressIn(QWidget* window, const QKeySequence& keys) {
+    QApplication::setActiveWindow(window);
+    QTest::keySequence(window, keys);
+    QCoreApplication::processEvents();
+}
+
+TEST_F(MainWindowTest, TheApplicationsShortcutsWorkFromEverySheetAndCloseClosesTheOneInFront) {
+    MainWindow& window = open({"--screen", "explore", "--mode", "developer"});
+    // Quitting here would end the test run: the command is only heard.
+    QObject::disconnect(window.quitAction(), nullptr, qApp, nullptr);
+    QSignalSpy quits(window.quitAction(), &QAction::triggered);
+    for (Sheet sheet : {Sheet::settings, Sheet::history, Sheet::review}) {
+        state().navigation().setSheet(sheet);
+        QDialog* dialog = window.sheetDialog();
+        ASSERT_NE(dialog, nullptr);
+        pressIn(dialog, QKeySequence(QStringLiteral("Ctrl+Q")));
+        EXPECT_EQ(quits.count(), 1) << rawValue(sheet);
+        quits.clear();
+        // Ctrl+W closes the sheet, not the window.
+        pressIn(dialog, QKeySequence(QStringLiteral("Ctrl+W")));
+        EXPECT_EQ(state().navigation().sheet(), std::nullopt) << rawValue(sheet);
+        EXPECT_TRUE(window.isVisible());
+        state().navigation().setSheet(sheet);
+        pressIn(window.sheetDialog(), QKeySequence(QStringLiteral("Ctrl+,")));
+        EXPECT_EQ(state().navigation().sheet(), Sheet::settings) << rawValue(sheet);
+        state().navigation().setSheet(std::nullopt);
+    }
+    // Ctrl+R from the review scans behind it: the review stays as it is.
+    state().navigation().setSheet(Sheet::review);
+    pressIn(window.sheetDialog(), QKeySequence(QStringLiteral("Ctrl+R")));
+    EXPECT_EQ(state().navigation().sheet(), Sheet::review);
+    EXPECT_EQ(state().navigation().route(), Route::explore);
+    ASSERT_TRUE(testing::waitUntil([&] { return !state().developer().isScanning(); }));
+    EXPECT_TRUE(state().developer().holdsScan());
+    state().navigation().setSheet(std::nullopt);
+    // With no sheet, Ctrl+W closes the window.
+    press(QKeySequence(QStringLiteral("Ctrl+W")));
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(MainWindowTest, ClosingTheWindowDuringACleanupStopsItFirstAndRecordsIt) {
+    std::atomic<bool> entered{false};
+    makeCleanupEngine_ = [&entered] {
+        auto engine = std::make_unique<CleanupEngine>();
+        CleanupEngine* running = engine.get();
+        // Held inside the tree until the stop arrives.
+        engine->setEntryRemovedHook([&entered, running] {
+            if (entered.exchange(true)) return;
+            while (!running->isCancelled()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        });
+        return engine;
+    };
+    for (int file = 0; file < 20; ++file) tree_.file("home/.cache/big/" + std::to_string(file), 4096);
+    MainWindow& window = open();
+    const CleanupCandidate big(UUID::random(), CleanupCategory::node, "general.userChoice", "Group", "big",
+                               at(".cache/big"), 90'000'000, SafetyLevel::safe, "reason", std::nullopt,
+                               std::nullopt, {}, RemovalKind::path());
+    state().developer().setScan(
+        ScanResult({}, 1, {CategoryResult(CleanupCategory::node, 90'000'000, {big})}, {}, {}));
+    state().developer().setSelection({big.id});
+    state().developer().startCleanup();
+    ASSERT_TRUE(testing::waitUntil([&] { return entered.load(); }));
+
+    window.close();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_FALSE(state().developer().isCleaning());
+    EXPECT_EQ(state().navigation().route(), Route::finished);
+    ASSERT_TRUE(state().developer().lastReport());
+    EXPECT_TRUE(state().developer().lastReport()->stopped);
+    state_.reset();  // waits for the history writes
+    EXPECT_EQ(HistoryStore(tree_.path("history")).reports().size(), 1u);
 }
 
 TEST_F(MainWindowTest, ClosingASheetAnyWayClearsIt) {

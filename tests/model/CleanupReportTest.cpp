@@ -48,6 +48,31 @@ TEST(CleanupReportTest, Totals) {
     EXPECT_EQ(report.restorable()[0].trashURL, "/t/a");
 }
 
+TEST(CleanupReportTest, AStoppedRunCountsWhatWentOfAnItemItLeftAndSaysItWasStopped) {
+    CleanupOutcome partly = outcome(Status::skipped, 5'000, {}, "Stopped partway");
+    partly.removedBytes = 1'200;
+    CleanupOutcome trashed = outcome(Status::trashed, 300, "/t/a");
+    CleanupReport report(samples::date(0), 1, {outcome(Status::deleted, 100), trashed, partly},
+                         VolumeInfo(10, 1), VolumeInfo(10, 2));
+    report.stopped = true;
+    EXPECT_EQ(report.freedBytes(), 1'600);
+    report.markPutBack({trashed.candidateID});
+    EXPECT_EQ(report.keptFreedBytes(), 1'300);
+
+    // Both are stored only when they say something, and read back.
+    const auto j = nlohmann::json(report);
+    EXPECT_EQ(j.at("stopped"), true);
+    EXPECT_EQ(j.at("outcomes")[2].at("removedBytes"), 1'200);
+    EXPECT_FALSE(j.at("outcomes")[0].contains("removedBytes"));
+    EXPECT_EQ(decodeJson<CleanupReport>(j), report);
+    report.stopped = false;
+    EXPECT_FALSE(nlohmann::json(report).contains("stopped"));
+    // A negative figure in a stored file counts as nothing.
+    auto stored = nlohmann::json(partly);
+    stored["removedBytes"] = -40;
+    EXPECT_EQ(decodeJson<CleanupOutcome>(stored)->removedBytes, 0);
+}
+
 TEST(CleanupReportTest, EmptyReport) {
     CleanupReport report;
     EXPECT_EQ(report.freedBytes(), 0);

@@ -8,6 +8,7 @@
 
 #include "core/platform/ParentDirectory.h"
 #include "core/platform/SafeRemover.h"
+#include "core/system/Flag.h"
 #include "tests/platform/RemovalTestSupport.h"
 #include "tests/support/TempTree.h"
 
@@ -17,6 +18,7 @@ namespace {
 using testing::exists;
 using testing::fingerprint;
 using testing::outsideOf;
+using testing::readFile;
 using testing::ScopedMount;
 using testing::TempTree;
 
@@ -305,6 +307,94 @@ TEST(SafeRemover, PermissionFailureIsReportedWithoutPrivileges) {
     if (WEXITSTATUS(status) == 100) GTEST_SKIP() << "cannot drop privileges here";
     EXPECT_EQ(WEXITSTATUS(status), EACCES);
     EXPECT_EQ(before, fingerprint(h.tree.root()));
+}
+
+// Allocated bytes of the entry itself (a folder's own blocks, not its contents).
+std::int64_t allocated(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return -1;
+    return static_cast<std::int64_t>(st.st_blocks) * 512;
+}
+
+// Three folders of twenty files each, 8 KB apiece.
+std::vector<std::string> largeTree(TempTree& tree, const std::string& root) {
+    std::vector<std::string> entries;
+    for (int folder = 0; folder < 3; ++folder)
+        for (int file = 0; file < 20; ++file)
+            entries.push_back(
+                tree.file(root + "/" + std::to_string(folder) + "/" + std::to_string(file), 8192));
+    for (int folder = 0; folder < 3; ++folder)
+        entries.push_back(tree.path(root + "/" + std::to_string(folder)));
+    entries.push_back(tree.path(root));
+    return entries;
+}
+
+TEST(SafeRemover, CountsWhatEachRemovedEntryFreedButNotAFileThatKeepsAnotherName) {
+    FakeHome h;
+    const std::vector<std::string> entries = largeTree(h.tree, "home/build");
+    h.tree.hardlink("home/build/0/linked.txt", "elsewhere/keep.txt");
+    std::int64_t expected = 0;
+    for (const auto& entry : entries) expected += allocated(entry);
+    ASSERT_GT(expected, 60 * 4096);
+
+    std::int64_t heard = 0;
+    int calls = 0;
+    SafeRemover::Options options;
+    options.watch.removed = [&](std::int64_t bytes) {
+        heard += bytes;
+        ++calls;
+    };
+    const auto result = SafeRemover::remove(h.tree.path("home/build"), options);
+
+    EXPECT_TRUE(result.removed());
+    EXPECT_EQ(result.removedBytes, expected);
+    EXPECT_EQ(heard, expected);
+    EXPECT_EQ(calls, static_cast<int>(entries.size()) + 1);  // the hard link's name too, freeing nothing
+    EXPECT_EQ(readFile(h.outside), "keep");
+
+    const std::string file = h.tree.file("home/single.bin", 20000);
+    const std::int64_t single = allocated(file);
+    EXPECT_EQ(SafeRemover::remove(file).removedBytes, single);
+}
+
+TEST(SafeRemover, CancelStopsInsideOneTreeBetweenTwoEntries) {
+    FakeHome h;
+    const std::vector<std::string> entries = largeTree(h.tree, "home/cache");
+    Flag cancel;
+    std::int64_t heard = 0;
+    int calls = 0;
+    SafeRemover::Options options;
+    options.watch.cancel = &cancel;
+    options.watch.removed = [&](std::int64_t bytes) {
+        heard += bytes;
+        if (++calls == 7) cancel.setValue(true);
+    };
+
+    const auto result = SafeRemover::remove(h.tree.path("home/cache"), options);
+
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_FALSE(result.removed());
+    EXPECT_EQ(result.error, 0);
+    EXPECT_EQ(calls, 7);  // nothing after the entry that asked it to stop
+    EXPECT_EQ(result.removedBytes, heard);
+    // Seven files of one size went (a folder goes only once it is empty).
+    std::size_t left = 0;
+    std::int64_t oneFile = 0;
+    for (std::size_t index = 0; index < entries.size(); ++index)
+        if (exists(entries[index])) {
+            ++left;
+            if (oneFile == 0 && index < 60) oneFile = allocated(entries[index]);
+        }
+    EXPECT_EQ(left, entries.size() - 7);
+    EXPECT_GT(oneFile, 0);
+    EXPECT_EQ(result.removedBytes, 7 * oneFile);
+    EXPECT_TRUE(exists(h.documents));
+
+    // Not set: the same tree goes whole.
+    cancel.setValue(false);
+    options.watch.removed = nullptr;
+    EXPECT_TRUE(SafeRemover::remove(h.tree.path("home/cache"), options).removed());
+    EXPECT_FALSE(exists(h.tree.path("home/cache")));
 }
 
 TEST(ParentDirectory, StandardAbsolutePaths) {

@@ -7,8 +7,10 @@
 #include <filesystem>
 #include <map>
 #include <stdexcept>
+#include <thread>
 
 #include "core/safety/CleanupEngine.h"
+#include "core/text/ByteFormat.h"
 #include "tests/platform/RemovalTestSupport.h"
 #include "tests/safety/CleanupFixture.h"
 
@@ -196,6 +198,58 @@ TEST_F(CleanupEngineTest, AThrowingProgressHandlerStillGetsEveryOutcomeReported)
     EXPECT_FALSE(exists(at("big")));
     EXPECT_FALSE(exists(at("small")));
     EXPECT_EQ(calls, 4);
+}
+
+TEST_F(CleanupEngineTest, StopInsideOneLargeTreeReportsWhatWentWithoutClaimingTheItem) {
+    for (int file = 0; file < 40; ++file) tree_.file("home/big/cache/" + std::to_string(file), 8192);
+    auto big = candidate(at("big"), 4'000'000);
+    auto small = candidate(tree_.file("home/small", 1), 10);
+    int entries = 0;
+    // The user presses Stop while the fifth entry of the tree goes.
+    engine.setEntryRemovedHook([&] {
+        if (++entries == 5) engine.cancel();
+    });
+
+    CleanupReport report = engine.run({small, big}, nullptr, nullptr);
+
+    EXPECT_EQ(entries, 5);
+    ASSERT_EQ(report.outcomes.size(), 2u);
+    const CleanupOutcome& partly = report.outcomes[0];
+    EXPECT_EQ(partly.candidateID, big.id);
+    EXPECT_EQ(partly.status, Status::skipped);
+    EXPECT_FALSE(partly.succeeded());
+    EXPECT_GT(partly.removedBytes, 0);
+    EXPECT_LT(partly.removedBytes, big.size);
+    EXPECT_EQ(partly.message, "Stopped partway: " + ByteFormat::string(partly.removedBytes) +
+                                  " of it was removed, the rest is still there");
+    EXPECT_TRUE(exists(at("big/cache")));
+    EXPECT_EQ(report.outcomes[1].message, kCancelled);
+    EXPECT_TRUE(exists(at("small")));
+    EXPECT_TRUE(report.stopped);
+    // The freed figure is what went, not what the item was said to hold.
+    EXPECT_EQ(report.freedBytes(), partly.removedBytes);
+
+    // Run again without a stop: nothing is said to have been stopped.
+    engine.setEntryRemovedHook(nullptr);
+    CleanupReport whole = engine.run({small, big}, nullptr, nullptr);
+    EXPECT_FALSE(whole.stopped);
+    EXPECT_EQ(whole.outcomes[0].status, Status::deleted);
+    EXPECT_EQ(whole.outcomes[0].removedBytes, 0);
+    EXPECT_EQ(whole.freedBytes(), big.size + small.size);
+}
+
+TEST_F(CleanupEngineTest, StopEndsARunningCommandAtOnce) {
+    // Without the stop the tool would run until its time limit and fail as timed out.
+    tool("docker", "exec /bin/sleep 120");
+    engine.setCommandTimeout(120);
+    std::thread stopper([this] {
+        while (!exists(toolLog())) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        engine.cancel();
+    });
+    CleanupOutcome outcome = runOne(command(ExternalTool::docker, {"builder", "prune", "--force"}));
+    stopper.join();
+    EXPECT_EQ(outcome.status, Status::skipped);
+    EXPECT_EQ(outcome.message, "Stopped while the command ran; some of what it removes may already be gone");
 }
 
 TEST_F(CleanupEngineTest, CancelBeforeRunHasNoEffect) {

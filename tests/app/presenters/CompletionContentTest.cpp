@@ -187,6 +187,22 @@ TEST(CompletionContent, AfterIsMeasuredAgainOnceTheTrashWasEmptiedInOnePrecision
     EXPECT_NEAR(shown.after.usedFraction, 0.2149, 1e-12);
 }
 
+TEST(CompletionContent, AStoppedRunSaysSoAndCountsWhatWentOfTheItemItLeft) {
+    CleanupOutcome partly = outcome("cache", Status::skipped, 5'000'000, "Stopped partway");
+    partly.removedBytes = 1'500'000;
+    CleanupReport report = reportOf({outcome("done", Status::deleted), partly,
+                                     outcome("later", Status::skipped, 1'000'000, "Cancelled")});
+    EXPECT_EQ(completionContent(report, std::nullopt, {}).report->title, "Cleanup complete");
+    report.stopped = true;
+    const CompletionContent content = completionContent(report, std::nullopt, {});
+    EXPECT_EQ(content.report->title, "Cleanup stopped");
+    EXPECT_EQ(content.report->freedBytes, 2'500'000);
+    // The item the stop left is not counted as a location it was removed from.
+    EXPECT_EQ(content.report->locations, "removed from 1 location");
+    ASSERT_TRUE(content.report->notRemoved);
+    EXPECT_EQ(content.report->notRemoved->rows.size(), 2u);
+}
+
 TEST(CompletionContent, CountsLocationsAndShowsTheTrashPanelOnlyForTrashedBytes) {
     struct Case {
         std::vector<Status> statuses;

@@ -83,6 +83,11 @@ TEST(MenuBarContent, ScanCommandWaitsWhileScanningOrCleaning) {
         EXPECT_EQ(content.scanButtonTitle, c.title);
         EXPECT_EQ(content.scanEnabled, c.enabled);
         EXPECT_EQ(scanNowEnabled(c.route), c.enabled);
+        // A scan behind the window (the tray's, the schedule's) holds the command on every screen.
+        const MenuBarContent behind = menuBarContent(std::nullopt, 0, c.route, true);
+        EXPECT_EQ(behind.scanButtonTitle, "Scanning…");
+        EXPECT_FALSE(behind.scanEnabled);
+        EXPECT_FALSE(scanNowEnabled(c.route, true));
     }
 }
 

@@ -12,6 +12,7 @@ namespace {
 
 using testing::waitUntil;
 using Route = AppState::Route;
+using Mode = AppState::Mode;
 
 std::set<std::string> pathsOf(const ScanResult& scan) {
     std::set<std::string> paths;
@@ -166,14 +167,19 @@ TEST_F(AppStateScan, ADueScheduleStartsAScanUnlessAScanOrACleanupRuns) {
     harness.settings.values["automation.schedule"] = nlohmann::json(schedule).dump();
 
     const auto state = harness.make();  // due at launch
-    EXPECT_EQ(state->navigation().route(), Route::scanning);
+    // Behind the window: the screen and the mode stay.
+    EXPECT_EQ(state->navigation().route(), Route::onboarding);
+    EXPECT_EQ(state->preferences().mode(), Mode::general);
+    EXPECT_TRUE(state->developer().isScanning());
     EXPECT_EQ(harness.enginesMade, 1);
     harness.clock.setLocal(QDate(2024, 3, 11), QTime(10, 0));
     state->automation().checkDue();
     EXPECT_EQ(harness.settings.value("automation.lastRun"), IsoDate::format(harness.clock.moment));
     EXPECT_EQ(harness.enginesMade, 1);
     *gate = true;
-    ASSERT_TRUE(waitUntil([&] { return state->navigation().route() == Route::explore; }));
+    ASSERT_TRUE(waitUntil([&] { return !state->developer().isScanning(); }));
+    EXPECT_TRUE(state->developer().hasScan());
+    EXPECT_EQ(state->navigation().route(), Route::onboarding);
 
     state->navigation().setRoute(Route::cleaning);
     state->developer().startScan();

@@ -124,6 +124,13 @@ TEST(AppStateTree, RebuildKeepsIdsThatStillNameANodeAndClearsTheRest) {
     state->navigation().setFocusedID("docker");
     state->navigation().setSelectedID("node");
 
+    // In general mode the ids name the folder tree's nodes: a new developer tree leaves them.
+    state->preferences().setMode(Mode::general);
+    state->developer().setShowsProtected(false);
+    EXPECT_EQ(state->navigation().focusedID(), "docker");
+    state->developer().setShowsProtected(true);
+    state->preferences().setMode(Mode::developer);
+
     // Hiding protected items removes the docker category, which held only one.
     state->developer().setShowsProtected(false);
     EXPECT_FALSE(state->navigation().focusedID());

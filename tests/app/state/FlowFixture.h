@@ -23,7 +23,8 @@ namespace korvane::testing {
 
 // A state over a temporary home: HOME points at it (so the freedesktop Trash
 // lives inside it), history and settings are its own, external tools are
-// looked for only in its ~/.local/bin, and developer scans run no scanner.
+// looked for only in its ~/.local/bin, and developer scans run the scanners
+// `scanners_` makes (none unless a test sets it).
 class FlowFixture : public ::testing::Test {
 protected:
     FlowFixture() : home_(tree_.folder("home")), env_("HOME", home_), xdg_("XDG_DATA_HOME", std::nullopt) {
@@ -50,8 +51,9 @@ protected:
             .historyDirectory = tree_.folder("history"),
             .statsReader = nullptr,
             .makeScannerEngine =
-                [](const ScanSettings& settings) {
-                    return std::make_unique<ScannerEngine>(settings, ScannerEngine::Scanners{});
+                [this](const ScanSettings& settings) {
+                    return std::make_unique<ScannerEngine>(
+                        settings, scanners_ ? scanners_() : ScannerEngine::Scanners{});
                 },
             .arguments = std::move(arguments),
             .desktop = &desktop_,
@@ -78,6 +80,7 @@ protected:
     FakeNotifier notifier_;
     FakeDesktop desktop_;
     std::function<std::unique_ptr<CleanupEngine>()> makeCleanupEngine_;
+    std::function<ScannerEngine::Scanners()> scanners_;
     std::function<std::unique_ptr<AppUninstaller>()> makeUninstaller_;
     std::unique_ptr<AppState> state_;
 };
