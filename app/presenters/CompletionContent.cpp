@@ -115,7 +115,9 @@ void fillHeader(CompletionReportContent& sections, const CleanupReport& report) 
         sections.locations = "returned to " + countText(putBackCount, "location");
         return;
     }
-    sections.symbol = "checkmark.circle.fill";
+    // A stopped run is no success to tick off: what it removed still shows.
+    sections.symbol = report.stopped ? "minus.circle" : "checkmark.circle.fill";
+    sections.accented = !report.stopped;
     sections.title = report.stopped ? "Cleanup stopped" : "Cleanup complete";
     sections.freedBytes = kept.total();
     sections.locations = "removed from " + countText(keptCount, "location");

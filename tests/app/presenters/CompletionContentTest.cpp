@@ -196,6 +196,7 @@ TEST(CompletionContent, AStoppedRunSaysSoAndCountsWhatWentOfTheItemItLeft) {
     report.stopped = true;
     const CompletionContent content = completionContent(report, std::nullopt, {});
     EXPECT_EQ(content.report->title, "Cleanup stopped");
+    EXPECT_NE(content.report->symbol, "checkmark.circle.fill");
     EXPECT_EQ(content.report->freedBytes, 2'500'000);
     // The item the stop left is not counted as a location it was removed from.
     EXPECT_EQ(content.report->locations, "removed from 1 location");
