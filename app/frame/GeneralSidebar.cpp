@@ -31,6 +31,7 @@
 #include "app/theme/AppFont.h"
 #include "app/theme/FocusRing.h"
 #include "app/theme/GaugeMotion.h"
+#include "app/kit/FocusVisibility.h"
 #include "core/system/Paths.h"
 
 namespace korvane {
@@ -142,7 +143,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        if (!row_.isSelected && !hasFocus()) return;
+        if (!row_.isSelected && !FocusVisibility::shows(*this)) return;
         const Palette& palette = environmentPalette(this);
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
@@ -152,7 +153,7 @@ protected:
             painter.setBrush(palette.solid);
             painter.drawRoundedRect(QRectF(rect()), radius, radius);
         }
-        if (hasFocus())
+        if (FocusVisibility::shows(*this))
             FocusRing::paint(painter, rect(), radius, palette,
                              row_.isSelected ? palette.solid : palette.rail);
     }

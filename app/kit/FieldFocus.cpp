@@ -3,6 +3,7 @@
 #include <QPointer>
 
 #include "app/kit/FocusRingOverlay.h"
+#include "app/kit/FocusVisibility.h"
 
 namespace korvane {
 
@@ -25,7 +26,7 @@ public:
 
 private:
     void follow() override {
-        const bool focused = field_.hasFocus() && field_.isVisible();
+        const bool focused = FocusVisibility::shows(field_) && field_.isVisible();
         if (field_.parentWidget() && parentWidget() != field_.parentWidget())
             setParent(field_.parentWidget());
         if (focused) {

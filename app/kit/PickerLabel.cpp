@@ -5,6 +5,7 @@
 
 #include "app/kit/PaletteEnvironment.h"
 #include "app/theme/DropdownGeometry.h"
+#include "app/kit/FocusVisibility.h"
 
 namespace korvane {
 
@@ -22,7 +23,7 @@ void PickerLabel::setOpen(bool open) {
 void PickerLabel::paintEvent(QPaintEvent*) {
     const Palette& palette = environmentPalette(this);
     // The dropdown that owns this face holds the keyboard focus.
-    const bool focused = parentWidget() != nullptr && parentWidget()->hasFocus();
+    const bool focused = parentWidget() != nullptr && FocusVisibility::shows(*parentWidget());
     if (!open_ && !framed_ && !focused) return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
