@@ -613,6 +613,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Place{"scanning", {"--screen", "scanning"}},
                       Place{"exploreDeveloper", developer},
                       Place{"exploreSmallScreen", developer, {1024, 700}},
+                      // The canvas with controls of its own: zoom buttons and the depth slider.
+                      Place{"exploreMindMap",
+                            {"--screen", "explore", "--mode", "developer", "--canvas", "mindMap"}},
                       Place{"cleaning", {"--screen", "cleaning"}},
                       Place{"finished", {"--screen", "finished"}},
                       Place{"review", {"--screen", "review"}},

@@ -87,8 +87,10 @@ std::optional<std::size_t> KeyboardStep::scattered(const QRectF& from, std::span
         if (shapes[i].isNull()) continue;
         const Extent at = extent(shapes[i], direction);
         const double along = at.centre() - start.centre();
-        if (along <= edgeTolerance) continue;
-        const double score = along + 2 * std::abs(at.crossCentre() - start.crossCentre());
+        const double across = std::abs(at.crossCentre() - start.crossCentre());
+        // Within 45 degrees of the arrow: a dot mostly above is not to the right.
+        if (along <= edgeTolerance || across > along) continue;
+        const double score = along + 2 * across;
         if (!best || score < bestScore) {
             best = i;
             bestScore = score;

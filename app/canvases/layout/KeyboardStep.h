@@ -23,9 +23,9 @@ enum class Direction { left, right, up, down };
 // one nearest it across.
 std::optional<std::size_t> alongRows(const QRectF& from, std::span<const QRectF> shapes, Direction direction);
 
-// For shapes scattered over the plane (the mind map's dots): the one whose
-// centre lies that way from the start's centre, weighing distance across
-// twice as much as distance along.
+// For shapes scattered over the plane (the mind map's dots): among those
+// whose centre lies within 45 degrees of the arrow from the start's centre,
+// the nearest, weighing distance across twice as much as distance along.
 std::optional<std::size_t> scattered(const QRectF& from, std::span<const QRectF> shapes, Direction direction);
 
 }  // namespace KeyboardStep

@@ -71,14 +71,15 @@ TEST(KeyboardStep, FollowsAFlameGraphsRowsAndParents) {
                         {"left along the row", 2, Direction::left, 1}});
 }
 
-// Scattered dots: the one that way weighing distance across twice, and
-// nothing behind the start.
+// Scattered dots: the one that way weighing distance across twice, only
+// within 45 degrees of the arrow, and nothing behind the start.
 TEST(KeyboardStep, PicksTheNearestScatteredDotThatWay) {
     const auto dot = [](double x, double y) { return QRectF(x - 5, y - 5, 10, 10); };
-    const std::vector<QRectF> dots{dot(0, 0), dot(30, 90), dot(150, 0), dot(-80, 10), dot(0, -120)};
-    expectSteps(dots, {{"right, in line beats nearer but off the line", 0, Direction::right, 2},
+    const std::vector<QRectF> dots{dot(0, 0), dot(30, 90), dot(150, 0), dot(-80, 10), dot(0, -120), dot(30, -50)};
+    expectSteps(dots, {{"right: in line, not nearer but mostly above", 0, Direction::right, 2},
                        {"left", 0, Direction::left, 3},
-                       {"up", 0, Direction::up, 4},
+                       {"up", 0, Direction::up, 5},
+                       {"up from the left, past one mostly beside it", 3, Direction::up, 4},
                        {"down", 0, Direction::down, 1},
                        {"nothing lies right of the farthest", 2, Direction::right, std::nullopt}},
                 true);
