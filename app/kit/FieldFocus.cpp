@@ -3,7 +3,6 @@
 #include <QPointer>
 
 #include "app/kit/FocusRingOverlay.h"
-#include "app/kit/FocusVisibility.h"
 
 namespace korvane {
 
@@ -26,7 +25,8 @@ public:
 
 private:
     void follow() override {
-        const bool focused = FocusVisibility::shows(field_) && field_.isVisible();
+        // A field that takes typing shows where the typing goes, however it got the focus.
+        const bool focused = field_.hasFocus() && field_.isVisible();
         if (field_.parentWidget() && parentWidget() != field_.parentWidget())
             setParent(field_.parentWidget());
         if (focused) {

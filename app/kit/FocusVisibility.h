@@ -10,7 +10,8 @@ namespace korvane {
 // once a key moves or presses something and hides again at the next press
 // of the pointer. A control clicked with the mouse keeps the focus without a
 // ring, and so does one that receives the focus because the clicked one went
-// away; the next key shows the ring where the focus is.
+// away; the next key shows the ring where the focus is. (A text field shows
+// where typing goes whichever way it got the focus.)
 class FocusVisibility : public QObject {
     Q_OBJECT
 public:

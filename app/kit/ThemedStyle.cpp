@@ -345,7 +345,8 @@ void ThemedStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* op
         case PE_PanelLineEdit:
             if (const auto* field = qstyleoption_cast<const QStyleOptionFrame*>(option);
                 field != nullptr && field->lineWidth > 0) {
-                const bool focused = (option->state & State_HasFocus) && FocusVisibility::showsRings();
+                // A field shows where typing goes, however it got the focus.
+                const bool focused = option->state & State_HasFocus;
                 drawBox(painter, option->rect, option->palette.base(),
                         focused ? FocusRing::color(palette, palette.panel) : palette.hairline,
                         controlRadius(palette), focused ? FocusRing::width : 1);
