@@ -518,6 +518,14 @@ TEST_P(CanvasKeyboardTest, TheCanvasIsOneTabStopBetweenItsToolbarAndItsFooter) {
         QCoreApplication::processEvents();
         EXPECT_GE(focusChange(shown), visibleFocus) << rawValue(theme);
     }
+    // A canvas made in its place keeps the keyboard there.
+    shown->setFocus(Qt::TabFocusReason);
+    const CanvasMode other = GetParam().mode == CanvasMode::table ? CanvasMode::strata : CanvasMode::table;
+    state().navigation().setCanvasMode(other);
+    QCoreApplication::processEvents();
+    ASSERT_NE(canvas(), nullptr);
+    EXPECT_EQ(canvas()->mode(), other);
+    EXPECT_TRUE(canvas()->hasFocus());
 }
 
 TEST_P(CanvasKeyboardTest, ArrowsSelectReturnOpensBackspaceGoesUpAndTheMenuKeyOpensTheMenu) {
