@@ -426,7 +426,10 @@ void MainWindow::discardAlert() {
     QMessageBox* box = alert_;
     alert_ = nullptr;
     box->disconnect(this);
+    // The keys go back to the window, as after a sheet (the box may have hidden itself already).
+    const bool heldTheKeys = box->isActiveWindow() || QApplication::activeWindow() == nullptr;
     box->hide();
+    if (heldTheKeys) takeKeysBack();
     box->deleteLater();
 }
 

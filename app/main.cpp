@@ -8,6 +8,7 @@
 #include "app/MainWindow.h"
 #include "app/MenuBarExtra.h"
 #include "app/StartupProbe.h"
+#include "app/kit/FocusVisibility.h"
 #include "app/kit/ThemedStyle.h"
 #include "app/platform/ApplicationInfo.h"
 #include "app/platform/Desktop_linux.h"
@@ -34,6 +35,8 @@ int main(int argc, char* argv[]) {
     korvane::StartupProbe::prepare();
     QApplication application(argc, argv);
     QApplication::setStyle(new korvane::ThemedStyle);
+    // Focus rings show while the keyboard is in use, not after a click.
+    korvane::FocusVisibility::watchInput();
     QApplication::setApplicationName(QString::fromLatin1(korvane::applicationInfo::name));
     QApplication::setOrganizationName(QString::fromLatin1(korvane::applicationInfo::name));
     QApplication::setApplicationVersion(QString::fromLatin1(korvane::applicationInfo::version));

@@ -140,6 +140,13 @@ std::optional<CanvasBase::Hit> AgeMapCanvas::hitAt(QPointF point) {
     return std::nullopt;
 }
 
+std::vector<CanvasBase::Hit> AgeMapCanvas::keyboardTargets() {
+    std::vector<Hit> targets;
+    if (!root()) return targets;
+    for (std::size_t i = 0; i < page().itemRows.size(); ++i) targets.push_back({Hit::item, i});
+    return targets;
+}
+
 std::optional<QString> AgeMapCanvas::monthTooltipAt(QPointF point) {
     if (!root()) return std::nullopt;
     const Page& grid = page();

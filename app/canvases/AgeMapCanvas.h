@@ -53,6 +53,7 @@ protected:
     void dropLayout() override { cache_.invalidate(); }
     bool event(QEvent* event) override;
     QString restingDescription() override;
+    std::vector<Hit> keyboardTargets() override;
 
 private:
     const Page& page();

@@ -48,6 +48,13 @@ void BarsCanvas::doubleClicked(const Hit& hit) {
     if (const StorageNode* node = itemNode(hit.index)) drill(*node);
 }
 
+std::vector<CanvasBase::Hit> BarsCanvas::keyboardTargets() {
+    std::vector<Hit> targets;
+    if (!root()) return targets;
+    for (std::size_t i = 0; i < layout().rows.size(); ++i) targets.push_back({Hit::item, i});
+    return targets;
+}
+
 void BarsCanvas::contextMenuEvent(QContextMenuEvent* event) { event->ignore(); }
 
 void BarsCanvas::paintCanvas(QPainter& painter) {

@@ -30,6 +30,8 @@ protected:
     void doubleClicked(const Hit& hit) override;
     bool showsHoverCard() const override { return false; }
     void contextMenuEvent(QContextMenuEvent* event) override;
+    std::vector<Hit> keyboardTargets() override;
+    bool offersMenu() const override { return false; }
 
 private:
     const BarsLayout& layout();

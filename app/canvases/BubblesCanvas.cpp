@@ -74,6 +74,24 @@ void BubblesCanvas::clicked(const Hit& hit) {
     if (circle.depth != 0 && !circle.isSummary && !circle.node->isLeaf()) drill(*circle.node);
 }
 
+std::vector<CanvasBase::Hit> BubblesCanvas::keyboardTargets() {
+    std::vector<Hit> targets;
+    if (!root()) return targets;
+    const auto& circles = layout().circles;
+    for (std::size_t i = 0; i < circles.size(); ++i)
+        if (circles[i].depth == 1 && circles[i].radius > 0) targets.push_back({Hit::item, i});
+    return targets;
+}
+
+const StorageNode* BubblesCanvas::summedFolder(std::size_t item) {
+    const auto& circles = layout().circles;
+    if (item >= circles.size() || !circles[item].isSummary) return nullptr;
+    // In pre-order the bubble holding it is the nearest one before it a level up.
+    for (std::size_t i = item; i-- > 0;)
+        if (circles[i].depth == circles[item].depth - 1) return circles[i].node;
+    return nullptr;
+}
+
 void BubblesCanvas::paintCanvas(QPainter& painter) {
     const Palette& colours = palette();
     const QPointF canvasCentre = QRectF(rect()).center();

@@ -8,7 +8,8 @@ namespace korvane {
 // Nested circles down to four levels below the root, growing in level by
 // level on appear and on a new root. The packing is built once per root and
 // size; hover and selection only repaint. Items are the circles in pre-order.
-// A click selects, and on a folder other than the root also drills in.
+// A click selects, and on a folder other than the root also drills in. The
+// arrows move among the root's own bubbles; Return drills as a click does.
 class BubblesCanvas : public LayoutCanvas<BubblesLayout> {
     Q_OBJECT
 public:
@@ -23,6 +24,9 @@ protected:
     std::optional<Hit> hitAt(QPointF point) override;
     void paintCanvas(QPainter& painter) override;
     void clicked(const Hit& hit) override;
+    std::vector<Hit> keyboardTargets() override;
+    void activated(const Hit& hit) override { clicked(hit); }
+    const StorageNode* summedFolder(std::size_t item) override;
     bool hasEntrance() const override { return true; }
 
 private:

@@ -6,18 +6,23 @@
 #include <QAccessible>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
-#include <QPaintEvent>
-#include <QScreen>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QScreen>
 
+#include "app/canvases/CanvasAccessible.h"
 #include "app/canvases/HoverCard.h"
 #include "app/canvases/HoverCardMotion.h"
 #include "app/canvases/NodeActionsMenu.h"
 #include "app/canvases/layout/HoverCardPlacement.h"
 #include "app/canvases/layout/SummaryNode.h"
+#include "app/kit/FocusVisibility.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/theme/FocusRing.h"
+#include "app/theme/Palette.h"
 
 namespace korvane {
 
@@ -27,6 +32,8 @@ constexpr int frameMilliseconds = 16;
 // Room for a canvas's staggered starts after its entrance begins.
 constexpr double entranceStagger = 0.5;
 constexpr double hoverSettle = 0.05;
+// The corner of the focus ring round the canvas.
+constexpr double ringRadius = 6;
 
 }  // namespace
 
@@ -35,9 +42,15 @@ CanvasBase::CanvasBase(const CanvasParts& parts, CanvasMode mode, QWidget* paren
       parts_(parts),
       mode_(mode),
       input_({.hitAt = [this](QPointF point) { return root() ? hitAt(point) : std::nullopt; },
-              .actionable = [this](std::size_t item) { return isActionable(item); },
+              .actionable = [this](std::size_t item) { return hasMenu(item); },
               .hover = [this](std::optional<Hit> hit) { setHovered(hit); },
-              .click = [this](const Hit& hit) { clicked(hit); },
+              .click =
+                  [this](const Hit& hit) {
+                      // The arrows go on from what was clicked.
+                      keyboard_ = hit;
+                      keyboardNode_ = hit.zone == Hit::item ? itemNode(hit.index) : nullptr;
+                      clicked(hit);
+                  },
               .doubleClick = [this](const Hit& hit) { doubleClicked(hit); },
               .menu = [this](const Hit& hit, QPoint at) { openMenu(hit, at); },
               .drag = [this](QPointF moved) { dragged(moved); },
@@ -45,6 +58,8 @@ CanvasBase::CanvasBase(const CanvasParts& parts, CanvasMode mode, QWidget* paren
       cardMotion_(new HoverCardMotion(*this)) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
+    setFocusPolicy(Qt::StrongFocus);
+    installCanvasAccessibility();
     const auto name = title(mode);
     setAccessibleName(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
     elapsed_.start();
@@ -83,6 +98,8 @@ void CanvasBase::setRoot(const StorageNode* root) {
         hovered_.reset();
         previousHover_.reset();
         input_.forgetPress();
+        keyboard_.reset();
+        keyboardNode_ = nullptr;
     }
     root_ = root;
     rootTrees_ = trees;
@@ -342,6 +359,10 @@ void CanvasBase::paintEvent(QPaintEvent* event) {
     entering_ = false;
     QPainter painter(this);
     paintInto(painter);
+    if (FocusVisibility::shows(*this)) {
+        const Palette& colours = palette();
+        FocusRing::paint(painter, QRectF(rect()), ringRadius, colours, colours.canvas);
+    }
     // A whole frame in which every item has arrived ends the entrance's
     // ticking now, not at the end of the room kept for the slowest canvas.
     if (!entering_ && root() && entranceStart_ && entrancePlaying() && event->region().contains(rect()))
@@ -370,12 +391,168 @@ void CanvasBase::mouseDoubleClickEvent(QMouseEvent* event) {
     input_.doubleClick(event->position(), event->button());
 }
 
-void CanvasBase::contextMenuEvent(QContextMenuEvent* event) { input_.contextMenu(event->pos(), event->globalPos()); }
+void CanvasBase::contextMenuEvent(QContextMenuEvent* event) {
+    if (event->reason() == QContextMenuEvent::Keyboard) return openKeyboardMenu();
+    input_.contextMenu(event->pos(), event->globalPos());
+}
+
+bool CanvasBase::hasMenu(std::size_t item) {
+    if (!offersMenu()) return false;
+    if (isActionable(item)) return true;
+    const StorageNode* folder = summedFolder(item);
+    return folder && folder->path;
+}
 
 void CanvasBase::openMenu(const Hit& hit, QPoint globalPosition) {
-    QMenu* menu = makeNodeActionsMenu(parts_, *itemNode(hit.index), this);
+    // The menu key and a right click may both ask for it.
+    if (menu_ && menu_->isVisible()) return;
+    QMenu* menu = nullptr;
+    if (isActionable(hit.index))
+        menu = makeNodeActionsMenu(parts_, *itemNode(hit.index), this);
+    else if (const StorageNode* folder = summedFolder(hit.index))
+        menu = makeSummedItemsMenu(parts_, *folder, this);
+    if (!menu) return;
     menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu_ = menu;
     menu->popup(globalPosition);
+}
+
+std::optional<CanvasBase::Hit> CanvasBase::keyboardTarget() {
+    if (!root_) return std::nullopt;
+    const std::vector<Hit> targets = keyboardTargets();
+    if (keyboard_) {
+        // Still the same node at that index (a zone is known by its index alone).
+        const bool same = keyboard_->zone == Hit::item ? keyboardNode_ && itemNode(keyboard_->index) == keyboardNode_
+                                                       : std::find(targets.begin(), targets.end(), *keyboard_) !=
+                                                             targets.end();
+        if (same) return keyboard_;
+        keyboard_.reset();
+        keyboardNode_ = nullptr;
+    }
+    for (const Hit& target : targets)
+        if (target.zone == Hit::item)
+            if (const StorageNode* node = itemNode(target.index); node && isSelectedNode(*node)) return target;
+    return std::nullopt;
+}
+
+QRectF CanvasBase::targetRect(const Hit& hit) { return hit.zone == Hit::item ? itemBounds(hit.index) : hoverArea(hit); }
+
+std::optional<CanvasBase::Hit> CanvasBase::step(const Hit& from, KeyboardStep::Direction direction) {
+    return stepAmong(from, direction, false);
+}
+
+std::optional<CanvasBase::Hit> CanvasBase::stepAmong(const Hit& from, KeyboardStep::Direction direction,
+                                                     bool scattered) {
+    const std::vector<Hit> targets = keyboardTargets();
+    std::vector<QRectF> rects;
+    rects.reserve(targets.size());
+    for (const Hit& target : targets) rects.push_back(target == from ? QRectF() : targetRect(target));
+    const QRectF start = targetRect(from);
+    const auto next = scattered ? KeyboardStep::scattered(start, rects, direction)
+                                : KeyboardStep::alongRows(start, rects, direction);
+    if (!next) return std::nullopt;
+    return targets[*next];
+}
+
+void CanvasBase::chosen(const Hit& hit) {
+    if (hit.zone != Hit::item) return;
+    const StorageNode* node = itemNode(hit.index);
+    if (!node) return;
+    // An item that takes no selection leaves none behind: only its hover look marks it.
+    if (isActionable(hit.index))
+        parts_.navigation.setSelectedID(node->id);
+    else
+        parts_.navigation.setSelectedID(std::nullopt);
+}
+
+void CanvasBase::moveKeyboardTo(const Hit& hit) {
+    keyboard_ = hit;
+    keyboardNode_ = hit.zone == Hit::item ? itemNode(hit.index) : nullptr;
+    reveal(hit);
+    chosen(hit);
+    // Its card and hover look show where the keyboard is, as the pointer's would.
+    setHovered(hit);
+    update();
+}
+
+void CanvasBase::openKeyboardMenu() {
+    const auto target = keyboardTarget();
+    if (!target || target->zone != Hit::item || !hasMenu(target->index)) return;
+    const QRectF place = targetRect(*target) & QRectF(rect());
+    const QPointF at = place.isEmpty() ? QRectF(rect()).center() : place.center();
+    // The card would stay painted under the open menu.
+    setHovered(std::nullopt);
+    openMenu(*target, mapToGlobal(at.toPoint()));
+}
+
+bool CanvasBase::answersKey(const QKeyEvent& event) const {
+    if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+    switch (event.key()) {
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+        case Qt::Key_Menu:
+            return true;
+        case Qt::Key_F10:
+            return event.modifiers() & Qt::ShiftModifier;
+        default:
+            return false;
+    }
+}
+
+bool CanvasBase::event(QEvent* event) {
+    // Return belongs to the canvas with the focus, not to the window's default button.
+    if (event->type() == QEvent::ShortcutOverride && root_ && answersKey(*static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void CanvasBase::keyPressEvent(QKeyEvent* event) {
+    if (!root_ || !answersKey(*event)) return QWidget::keyPressEvent(event);
+    event->accept();
+    const std::vector<Hit> targets = keyboardTargets();
+    if (targets.empty()) return;
+    const std::optional<Hit> target = keyboardTarget();
+    using Direction = KeyboardStep::Direction;
+    std::optional<Direction> direction;
+    switch (event->key()) {
+        case Qt::Key_Left: direction = Direction::left; break;
+        case Qt::Key_Right: direction = Direction::right; break;
+        case Qt::Key_Up: direction = Direction::up; break;
+        case Qt::Key_Down: direction = Direction::down; break;
+        case Qt::Key_Home: return moveKeyboardTo(targets.front());
+        case Qt::Key_End: return moveKeyboardTo(targets.back());
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (target) activated(*target);
+            return;
+        case Qt::Key_Space:
+            if (target) clicked(*target);
+            return;
+        default:
+            return openKeyboardMenu();
+    }
+    // The first arrow starts at the first item.
+    if (!target) return moveKeyboardTo(targets.front());
+    if (const auto next = step(*target, *direction)) moveKeyboardTo(*next);
+}
+
+void CanvasBase::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void CanvasBase::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 void CanvasBase::showEvent(QShowEvent* event) {

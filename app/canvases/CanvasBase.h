@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <cstddef>
@@ -8,15 +9,19 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/canvases/CanvasInput.h"
 #include "app/canvases/CanvasParts.h"
 #include "app/canvases/RestingPicture.h"
 #include "app/canvases/layout/CanvasClock.h"
 #include "app/canvases/layout/CanvasLayoutCache.h"
+#include "app/canvases/layout/KeyboardStep.h"
 #include "app/presenters/HoverCardContent.h"
 #include "app/state/NavigationState.h"
 #include "app/theme/AppMotion.h"
+
+class QMenu;
 
 namespace korvane {
 
@@ -30,6 +35,12 @@ struct Palette;
 // node actions on a right click, and runs one animation clock for the
 // entrance and hover changes. Hover, selection and animation only repaint.
 // What the pointer means is CanvasInput's to say.
+//
+// The canvas is one Tab stop. The arrows move among the items it lets the
+// keyboard reach (keyboardTargets), selecting each as a click would and
+// showing its card as a hover would; Space does what a click does, Return
+// what a double click does (opening or drilling), Home and End go to the
+// first and last item, and the menu key or Shift+F10 opens the item's menu.
 class CanvasBase : public QWidget {
     Q_OBJECT
 public:
@@ -64,6 +75,11 @@ public:
     // Bounds of an item in widget coordinates, as laid out for the current size.
     virtual QRectF itemBounds(std::size_t item) = 0;
     virtual const StorageNode* itemNode(std::size_t item) = 0;
+
+    // The item (or zone) the keyboard is on: the one it last moved to or the
+    // pointer last clicked, else the first one drawn as selected; none when
+    // neither is on show.
+    std::optional<Hit> keyboardTarget();
 
     // Renders into an image as the widget would look (for benchmarks and probes).
     void paintInto(QPainter& painter);
@@ -119,6 +135,28 @@ protected:
     // Brings the layout up to date, so that layoutBuilds() names it.
     virtual void prepareLayout() {}
 
+    // What the arrows reach, in the layout's order; empty without a root.
+    virtual std::vector<Hit> keyboardTargets() { return {}; }
+    // Where a target lies in widget coordinates (for the arrows and the menu's place).
+    virtual QRectF targetRect(const Hit& hit);
+    // The target an arrow leads to; by default the nearest one that way in
+    // rows and columns. A canvas may act instead (open a row) and stay.
+    virtual std::optional<Hit> step(const Hit& from, KeyboardStep::Direction direction);
+    // The keyboard arrived on a target: selected as a click selects, no more
+    // (a click that also drills or opens is Space's and Return's to do).
+    virtual void chosen(const Hit& hit);
+    // Return: what a double click does.
+    virtual void activated(const Hit& hit) { doubleClicked(hit); }
+    // Brings a target into view.
+    virtual void reveal(const Hit&) {}
+    // Whether items offer their menu (the bars do not).
+    virtual bool offersMenu() const { return true; }
+    // The folder whose items a summing item stands for: its menu shows that
+    // folder in the file manager. None where the canvas sums nothing.
+    virtual const StorageNode* summedFolder(std::size_t) { return nullptr; }
+    // The steps over the targets' rectangles, for canvases that pick another rule.
+    std::optional<Hit> stepAmong(const Hit& from, KeyboardStep::Direction direction, bool scattered);
+
     // Drills into the node through the state (it focuses nodes with children).
     void drill(const StorageNode& node);
     bool isHovered(int zone, std::size_t index) const;
@@ -148,11 +186,22 @@ protected:
     void leaveEvent(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     double seconds() const;
     void setHovered(std::optional<Hit> hit);
     void openMenu(const Hit& hit, QPoint globalPosition);
+    // Whether an item offers a menu: the node's, or a summing item's folder's.
+    bool hasMenu(std::size_t item);
+    // The keyboard's target goes to `hit`: selected, in view, showing its card.
+    void moveKeyboardTo(const Hit& hit);
+    void openKeyboardMenu();
+    // Whether the key is one the canvas answers while it has the focus.
+    bool answersKey(const QKeyEvent& event) const;
     void paintHoverCard(QPainter& painter);
     // The accessible description follows the hovered item, else the empty
     // state; screen readers are told when it changes.
@@ -185,6 +234,11 @@ private:
     std::optional<std::string> previousSelection_;
     double selectionChangedAt_ = -1e9;
     CanvasInput input_;
+    // Where the keyboard is, and the node it was on (a new layout may put
+    // another node at that index).
+    std::optional<Hit> keyboard_;
+    const StorageNode* keyboardNode_ = nullptr;
+    QPointer<QMenu> menu_;
 
     QElapsedTimer elapsed_;
     std::function<double()> timeSource_;

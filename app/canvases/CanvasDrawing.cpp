@@ -29,6 +29,8 @@ void CanvasDrawing::setRoot(const StorageNode* root) {
 
 void CanvasDrawing::replaceCanvas() {
     const bool fades = canvas_ && isVisible() && !AppMotion::jumpsToEnd();
+    // The keyboard stays on the canvas that takes the old one's place.
+    const bool hadFocus = canvas_ && canvas_->hasFocus();
     if (canvas_) {
         if (fades) leaving_ = canvas_->grab();
         // Its nodes may go with the next change of the state: it draws none again.
@@ -40,6 +42,7 @@ void CanvasDrawing::replaceCanvas() {
     canvas_ = makeCanvas(parts_.navigation.canvasMode(), parts_, this);
     canvas_->setGeometry(rect());
     canvas_->show();
+    if (hadFocus) canvas_->setFocus(Qt::OtherFocusReason);
     if (fades) {
         transition_->jumpTo(0.0);
         canvas_->setPresence(0);

@@ -28,7 +28,7 @@ public:
     struct Handlers {
         // The topmost hit at a point; none over empty room or without a tree.
         std::function<std::optional<CanvasHit>(QPointF)> hitAt;
-        // Whether an item stands for real nodes that the node actions act on.
+        // Whether an item offers a menu (the node's actions, or a summing item's folder).
         std::function<bool(std::size_t item)> actionable;
         // Called on every move outside a drag and on leaving; the canvas
         // ignores a hover it already shows.

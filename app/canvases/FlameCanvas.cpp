@@ -42,6 +42,15 @@ void FlameCanvas::doubleClicked(const Hit& hit) {
     if (node && !node->isLeaf()) drill(*node);
 }
 
+std::vector<CanvasBase::Hit> FlameCanvas::keyboardTargets() {
+    std::vector<Hit> targets;
+    if (!root()) return targets;
+    const auto& cells = layout().cells;
+    for (std::size_t i = 0; i < cells.size(); ++i)
+        if (!cells[i].frame().isEmpty()) targets.push_back({Hit::item, i});
+    return targets;
+}
+
 void FlameCanvas::paintCanvas(QPainter& painter) {
     static const QFont labelFont = AppFont::font(10, QFont::Medium);
     followContentHeight();

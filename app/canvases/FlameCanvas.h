@@ -26,6 +26,7 @@ protected:
     void paintCanvas(QPainter& painter) override;
     void dropLayout() override { cache_.invalidate(); }
     void doubleClicked(const Hit& hit) override;
+    std::vector<Hit> keyboardTargets() override;
     bool hasEntrance() const override { return true; }
 
 private:

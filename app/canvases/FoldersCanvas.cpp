@@ -48,6 +48,13 @@ void FoldersCanvas::doubleClicked(const Hit& hit) {
     if (node && !node->isLeaf()) drill(*node);
 }
 
+std::vector<CanvasBase::Hit> FoldersCanvas::keyboardTargets() {
+    std::vector<Hit> targets;
+    if (!root()) return targets;
+    for (std::size_t i = 0; i < layout().tiles.size(); ++i) targets.push_back({Hit::item, i});
+    return targets;
+}
+
 void FoldersCanvas::paintCanvas(QPainter& painter) {
     followContentHeight();
     const FoldersLayout& folders = layout();

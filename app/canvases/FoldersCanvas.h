@@ -29,6 +29,7 @@ protected:
     void paintCanvas(QPainter& painter) override;
     void dropLayout() override { cache_.invalidate(); }
     void doubleClicked(const Hit& hit) override;
+    std::vector<Hit> keyboardTargets() override;
     QString restingDescription() override;
     bool keepsRestingPicture() const override { return true; }
     QRectF hoverArea(const Hit& hit) override;

@@ -292,6 +292,28 @@ void MindMapCanvas::clicked(const Hit& hit) {
     drill(*dot.node);
 }
 
+std::vector<CanvasBase::Hit> MindMapCanvas::keyboardTargets() {
+    std::vector<Hit> targets;
+    if (!root()) return targets;
+    followRoot();
+    for (std::size_t i = 0; i < layout().dots.size(); ++i) targets.push_back({Hit::item, i});
+    return targets;
+}
+
+QRectF MindMapCanvas::targetRect(const Hit& hit) {
+    const auto& dots = layout().dots;
+    if (hit.index >= dots.size()) return {};
+    return viewTransform().mapRect(dotArea(dots[hit.index], false));
+}
+
+void MindMapCanvas::reveal(const Hit& hit) {
+    const QRectF dot = targetRect(hit);
+    if (dot.isEmpty() || QRectF(rect()).contains(dot.center())) return;
+    pan_ += QRectF(rect()).center() - dot.center();
+    committedPan_ = pan_;
+    moveView(&AppMotion::snappy);
+}
+
 QTransform MindMapCanvas::viewTransform() const {
     // Zoomed about the canvas centre, then moved by the pan (not divided by the zoom).
     const QPointF centre = QRectF(rect()).center();

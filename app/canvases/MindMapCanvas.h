@@ -17,7 +17,8 @@ class MotionAnimation;
 // joined by links. It zooms from 40 % to 400 % (buttons, Ctrl + wheel, pinch)
 // and pans by dragging past 10 points; a new root puts both back at rest and
 // replays the entrance. Items are the dots in placement order. A click
-// selects, and on an inner dot other than the centre also drills in. The
+// selects, and on an inner dot other than the centre also drills in; the
+// arrows move to the nearest dot that way, and Return drills as a click. The
 // zoom buttons move the view on the quick spring and "Reset view" on the
 // gentle one; pinch, Ctrl + wheel and drags follow the hand at once.
 class MindMapCanvas : public LayoutCanvas<MindMapLayout> {
@@ -51,6 +52,14 @@ protected:
     std::optional<Hit> hitAt(QPointF point) override;
     void paintCanvas(QPainter& painter) override;
     void clicked(const Hit& hit) override;
+    std::vector<Hit> keyboardTargets() override;
+    QRectF targetRect(const Hit& hit) override;
+    std::optional<Hit> step(const Hit& from, KeyboardStep::Direction direction) override {
+        return stepAmong(from, direction, true);
+    }
+    void activated(const Hit& hit) override { clicked(hit); }
+    // Pans a dot out of sight back into view.
+    void reveal(const Hit& hit) override;
     bool hasEntrance() const override { return true; }
     bool keepsRestingPicture() const override { return true; }
     QRectF hoverArea(const Hit& hit) override;

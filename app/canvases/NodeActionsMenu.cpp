@@ -8,10 +8,12 @@
 
 namespace korvane {
 
-QMenu* makeNodeActionsMenu(const CanvasParts& parts, StorageNode node, QWidget* parent) {
+namespace {
+
+QMenu* makeMenu(const CanvasParts& parts, const std::vector<NodeActionEntry>& entries,
+                const std::shared_ptr<const StorageNode>& shared, QWidget* parent) {
     auto* menu = new QMenu(parent);
-    const auto shared = std::make_shared<const StorageNode>(std::move(node));
-    for (const NodeActionEntry& entry : nodeActionEntries(parts.developer, parts.desktop, *shared)) {
+    for (const NodeActionEntry& entry : entries) {
         if (!entry.action) {
             menu->addSeparator();
             continue;
@@ -26,6 +28,25 @@ QMenu* makeNodeActionsMenu(const CanvasParts& parts, StorageNode node, QWidget* 
                          });
     }
     return menu;
+}
+
+}  // namespace
+
+QMenu* makeNodeActionsMenu(const CanvasParts& parts, StorageNode node, QWidget* parent) {
+    const auto shared = std::make_shared<const StorageNode>(std::move(node));
+    return makeMenu(parts, nodeActionEntries(parts.developer, parts.desktop, *shared), shared, parent);
+}
+
+QMenu* makeSummedItemsMenu(const CanvasParts& parts, const StorageNode& folder, QWidget* parent) {
+    // Where the folder is, without the tree beneath it.
+    auto place = std::make_shared<StorageNode>();
+    place->id = folder.id;
+    place->name = folder.name;
+    place->path = folder.path;
+    place->kind = folder.kind;
+    const std::shared_ptr<const StorageNode> shared = std::move(place);
+    const std::vector<NodeActionEntry> entries = summedItemsActionEntries(parts.desktop, *shared);
+    return entries.empty() ? nullptr : makeMenu(parts, entries, shared, parent);
 }
 
 }  // namespace korvane

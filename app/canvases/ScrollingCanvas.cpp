@@ -53,6 +53,17 @@ void ScrollingCanvas::followContentHeight() {
                             static_cast<int>(viewHeight()));
 }
 
+void ScrollingCanvas::reveal(const Hit& hit) {
+    followContentHeight();
+    const QRectF target = targetRect(hit);
+    if (target.isEmpty()) return;
+    const double top = pinnedHeight();
+    if (target.top() < top)
+        scrollTo(scrollTop() - (top - target.top()));
+    else if (target.bottom() > height())
+        scrollTo(scrollTop() + std::min(target.bottom() - height(), target.top() - top));
+}
+
 void ScrollingCanvas::resizeEvent(QResizeEvent* event) {
     CanvasBase::resizeEvent(event);
     followContentHeight();

@@ -38,6 +38,9 @@ protected:
     // content's height may have changed (a new layout).
     void followContentHeight();
 
+    // Scrolls the least that shows the whole target (its top, when taller than the view).
+    void reveal(const Hit& hit) override;
+
     void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 

@@ -149,6 +149,39 @@ void StrataCanvas::clicked(const Hit& hit) {
     developer().toggleSelection(nodes);
 }
 
+std::vector<CanvasBase::Hit> StrataCanvas::keyboardTargets() {
+    std::vector<Hit> targets;
+    if (!root()) return targets;
+    const StrataLayout& strata = layout();
+    for (std::size_t position = 0; position < strata.bands.size(); ++position) {
+        const StrataLayout::Band& band = strata.bands[position];
+        if (strata.hasCandidates(band)) targets.push_back({headerZone, position});
+        for (std::size_t i = band.firstDeposit; i < visibleEnd(strata, band); ++i) targets.push_back({Hit::item, i});
+    }
+    return targets;
+}
+
+QRectF StrataCanvas::targetRect(const Hit& hit) {
+    const StrataLayout& strata = layout();
+    if (hit.zone == headerZone) return hit.index < strata.bands.size() ? strata.bands[hit.index].header : QRectF();
+    return itemBounds(hit.index);
+}
+
+void StrataCanvas::chosen(const Hit& hit) {
+    // A header is worked with Space or Return, not by arriving on it.
+    if (hit.zone == Hit::item) clicked(hit);
+}
+
+void StrataCanvas::activated(const Hit& hit) {
+    if (hit.zone == headerZone) clicked(hit);
+}
+
+const StorageNode* StrataCanvas::summedFolder(std::size_t item) {
+    const auto& deposits = layout().deposits;
+    // A band's smallest leaves may lie anywhere under the root.
+    return item < deposits.size() && deposits[item].isSummary ? root() : nullptr;
+}
+
 void StrataCanvas::paintCanvas(QPainter& painter) {
     const StrataLayout& strata = layout();
     if (strata.isEmpty()) return paintEmptyState(painter);

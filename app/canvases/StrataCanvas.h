@@ -11,7 +11,8 @@ namespace korvane {
 
 // Every leaf under the root as a deposit in one of five age bands, recent at
 // the top; a band's header selects or deselects all of its candidates. Leaves
-// only: the strata never drill.
+// only: the strata never drill. The arrows reach the headers that offer a
+// selection and the tiles on screen; Space or Return on a header works it.
 class StrataCanvas : public LayoutCanvas<StrataLayout> {
     Q_OBJECT
 public:
@@ -42,6 +43,11 @@ protected:
     QString restingDescription() override;
     QRectF hoverArea(const Hit& hit) override;
     HoverCardContent hoverContent(std::size_t item) override;
+    std::vector<Hit> keyboardTargets() override;
+    QRectF targetRect(const Hit& hit) override;
+    void chosen(const Hit& hit) override;
+    void activated(const Hit& hit) override;
+    const StorageNode* summedFolder(std::size_t item) override;
 
 private:
     // A band's tiles in their resting look, drawn once per layout, theme and

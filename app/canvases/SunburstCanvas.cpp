@@ -47,6 +47,60 @@ void SunburstCanvas::doubleClicked(const Hit& hit) {
     if (const StorageNode* node = itemNode(hit.index)) drill(*node);
 }
 
+std::vector<CanvasBase::Hit> SunburstCanvas::keyboardTargets() {
+    std::vector<Hit> targets;
+    if (!root()) return targets;
+    const auto& arcs = layout().arcs;
+    for (std::size_t i = 0; i < arcs.size(); ++i)
+        if (arcs[i].end > arcs[i].start) targets.push_back({Hit::item, i});
+    return targets;
+}
+
+QRectF SunburstCanvas::targetRect(const Hit& hit) {
+    const SunburstLayout& sun = layout();
+    if (hit.index >= sun.arcs.size()) return {};
+    // The middle of the sector, across and along its ring.
+    const SunburstLayout::Arc& arc = sun.arcs[hit.index];
+    const double angle = (arc.start + arc.end) / 2;
+    const double radius = (sun.innerRadius(arc.ring) + sun.outerRadius(arc.ring)) / 2;
+    const QPointF middle = sun.centre + QPointF(std::cos(angle), std::sin(angle)) * radius;
+    return {middle - QPointF(1, 1), QSizeF(2, 2)};
+}
+
+std::optional<CanvasBase::Hit> SunburstCanvas::step(const Hit& from, KeyboardStep::Direction direction) {
+    using Direction = KeyboardStep::Direction;
+    const auto& arcs = layout().arcs;
+    if (from.index >= arcs.size()) return std::nullopt;
+    const int ring = arcs[from.index].ring;
+    const auto shown = [&](std::size_t i) { return arcs[i].end > arcs[i].start; };
+    switch (direction) {
+        case Direction::up:
+            // In pre-order the parent is the nearest sector before it a ring in.
+            for (std::size_t i = from.index; i-- > 0;)
+                if (arcs[i].ring < ring) return shown(i) ? std::optional(Hit{Hit::item, i}) : std::nullopt;
+            return std::nullopt;
+        case Direction::down: {
+            const std::size_t next = from.index + 1;
+            if (next < arcs.size() && arcs[next].ring == ring + 1 && shown(next)) return Hit{Hit::item, next};
+            return std::nullopt;
+        }
+        case Direction::left:
+        case Direction::right: {
+            // The ring's sectors lie in pre-order clockwise from twelve o'clock.
+            std::vector<std::size_t> around;
+            for (std::size_t i = 0; i < arcs.size(); ++i)
+                if (arcs[i].ring == ring && shown(i)) around.push_back(i);
+            const auto at = std::find(around.begin(), around.end(), from.index);
+            if (at == around.end() || around.size() < 2) return std::nullopt;
+            const auto position = static_cast<std::size_t>(at - around.begin());
+            const std::size_t count = around.size();
+            const std::size_t to = direction == Direction::right ? (position + 1) % count : (position + count - 1) % count;
+            return Hit{Hit::item, around[to]};
+        }
+    }
+    return std::nullopt;
+}
+
 QRectF SunburstCanvas::hoverArea(const Hit& hit) {
     const auto& arcs = layout().arcs;
     if (hit.index >= arcs.size()) return {};

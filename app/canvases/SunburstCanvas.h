@@ -13,7 +13,9 @@ namespace korvane {
 // Rings of sectors around an empty centre that names the selected node (or
 // the root). Items are the sectors in pre-order. A click selects, a double
 // click drills into any sector; the hover card is placed against the whole
-// canvas, as every sector's bounds are the canvas's.
+// canvas, as every sector's bounds are the canvas's. From the keyboard, Left
+// and Right go round the ring (Right clockwise, on past twelve o'clock), Up
+// goes in to the sector's parent and Down out to its first child.
 class SunburstCanvas : public LayoutCanvas<SunburstLayout> {
     Q_OBJECT
 public:
@@ -28,6 +30,9 @@ protected:
     std::optional<Hit> hitAt(QPointF point) override;
     void paintCanvas(QPainter& painter) override;
     void doubleClicked(const Hit& hit) override;
+    std::vector<Hit> keyboardTargets() override;
+    QRectF targetRect(const Hit& hit) override;
+    std::optional<Hit> step(const Hit& from, KeyboardStep::Direction direction) override;
     QString restingDescription() override;
     bool keepsRestingPicture() const override { return true; }
     QRectF hoverArea(const Hit& hit) override;

@@ -72,6 +72,40 @@ void TableCanvas::clicked(const Hit& hit) {
     update();
 }
 
+std::vector<CanvasBase::Hit> TableCanvas::keyboardTargets() {
+    std::vector<Hit> targets;
+    if (!root()) return targets;
+    for (std::size_t i = 0; i < layout().rows.size(); ++i) targets.push_back({Hit::item, i});
+    return targets;
+}
+
+std::optional<CanvasBase::Hit> TableCanvas::step(const Hit& from, KeyboardStep::Direction direction) {
+    using Direction = KeyboardStep::Direction;
+    const auto& rows = layout().rows;
+    if (from.index >= rows.size()) return std::nullopt;
+    const TableLayout::Row row = rows[from.index];
+    if (direction == Direction::right && row.hasChevron) {
+        if (row.isExpanded) {
+            const bool childShown = from.index + 1 < rows.size() && rows[from.index + 1].depth > row.depth;
+            return childShown ? std::optional(Hit{Hit::item, from.index + 1}) : std::nullopt;
+        }
+        clicked(from);
+        return from;
+    }
+    if (direction == Direction::left) {
+        if (row.isExpanded) {
+            clicked(from);
+            return from;
+        }
+        // The nearest row above one level out is the parent.
+        for (std::size_t i = from.index; i-- > 0;)
+            if (rows[i].depth < row.depth) return Hit{Hit::item, i};
+        return std::nullopt;
+    }
+    if (direction == Direction::right) return std::nullopt;
+    return CanvasBase::step(from, direction);
+}
+
 void TableCanvas::paintCanvas(QPainter& painter) {
     followContentHeight();
     const TableLayout& table = layout();

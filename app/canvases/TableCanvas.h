@@ -12,7 +12,9 @@ namespace korvane {
 // The outline table: a row per child of the root and, under opened rows, two
 // levels below, under a pinned column header. A click selects a row and
 // opens or closes it when it has children; every row has the context menu.
-// No hover card, no hover highlight, no drilling.
+// No hover card, no hover highlight, no drilling. From the keyboard, Up and
+// Down move between rows, Right opens a row (then goes to its first child),
+// Left closes it (or goes to its parent), and Return or Space open or close.
 class TableCanvas : public ScrollingCanvas {
     Q_OBJECT
 public:
@@ -32,6 +34,9 @@ protected:
     void paintCanvas(QPainter& painter) override;
     void dropLayout() override { cache_.invalidate(); }
     void clicked(const Hit& hit) override;
+    std::vector<Hit> keyboardTargets() override;
+    std::optional<Hit> step(const Hit& from, KeyboardStep::Direction direction) override;
+    void activated(const Hit& hit) override { clicked(hit); }
     bool showsHoverCard() const override { return false; }
 
 private:

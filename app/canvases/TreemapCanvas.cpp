@@ -41,6 +41,15 @@ void TreemapCanvas::doubleClicked(const Hit& hit) {
     if (const StorageNode* node = itemNode(hit.index)) drill(*node);
 }
 
+std::vector<CanvasBase::Hit> TreemapCanvas::keyboardTargets() {
+    std::vector<Hit> targets;
+    if (!root()) return targets;
+    const auto& tiles = layout().tiles;
+    for (std::size_t i = 0; i < tiles.size(); ++i)
+        if (!tiles[i].frame.isEmpty()) targets.push_back({Hit::item, i});
+    return targets;
+}
+
 std::optional<std::size_t> TreemapCanvas::hoveredTile() {
     const auto hover = paintedHover();
     if (!hover || hover->zone != Hit::item) return std::nullopt;

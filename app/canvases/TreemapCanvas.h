@@ -8,7 +8,7 @@ namespace korvane {
 // Squarified tiles for the root's children, with one level of inner tiles in
 // each tile that has room. Items are the tiles (0 … tiles − 1) followed by the
 // inner tiles. A click selects, a double click drills into any tile or inner
-// tile (a leaf only becomes selected).
+// tile (a leaf only becomes selected). The arrows move among the tiles.
 class TreemapCanvas : public LayoutCanvas<TreemapLayout> {
     Q_OBJECT
 public:
@@ -25,6 +25,7 @@ protected:
     std::optional<Hit> hitAt(QPointF point) override;
     void paintCanvas(QPainter& painter) override;
     void doubleClicked(const Hit& hit) override;
+    std::vector<Hit> keyboardTargets() override;
     bool keepsRestingPicture() const override { return true; }
     // A hovered inner tile lightens its whole tile.
     QRectF hoverArea(const Hit& hit) override;

@@ -1,8 +1,12 @@
 #include "app/frame/ExploreLayout.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QResizeEvent>
+#include <QScrollArea>
+#include <QSet>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <utility>
 
 #include "app/canvases/DeveloperCanvasPage.h"
@@ -180,6 +184,74 @@ void ExploreLayout::setInspectorWidth(int width) {
     inspectorColumn_->setFixedWidth(width);
     // Slid shut, the column is hidden: its controls are neither shown to screen readers nor reached by Tab.
     inspectorColumn_->setVisible(width > 0);
+}
+
+QWidgetList ExploreLayout::tabStops() const {
+    QSet<QWidget*> stops;
+    const QWidget* window = this->window();
+    for (QWidget* widget = nextInFocusChain(); widget != this; widget = widget->nextInFocusChain())
+        if (isAncestorOf(widget) && (widget->focusPolicy() & Qt::TabFocus) && !widget->focusProxy() &&
+            widget->isEnabled() && widget->isVisibleTo(window))
+            stops.insert(widget);
+    // Each stop and every widget that holds one, up to the parts of the window.
+    QSet<QWidget*> holders;
+    for (QWidget* stop : stops)
+        for (QWidget* widget = stop; widget && widget != this && !holders.contains(widget);
+             widget = widget->parentWidget())
+            holders.insert(widget);
+    QWidgetList ordered;
+    // The parts in reading order, whatever their place on screen; anything else after them.
+    QWidgetList parts{sidebar_, canvasPage_, inspectorColumn_, topBar_};
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (!parts.contains(child)) parts.append(child);
+    for (QWidget* part : parts)
+        if (part && holders.contains(part)) appendInReadingOrder(part, stops, holders, ordered);
+    return ordered;
+}
+
+void ExploreLayout::appendInReadingOrder(QWidget* widget, const QSet<QWidget*>& stops,
+                                         const QSet<QWidget*>& holders, QWidgetList& ordered) {
+    if (stops.contains(widget)) ordered.append(widget);
+    QWidgetList children;
+    for (QWidget* child : widget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (holders.contains(child)) children.append(child);
+    // Side by side (their heights overlap) left to right, else top to bottom. An
+    // insertion sort: a comparison that a layout's odd geometry leaves
+    // inconsistent costs an odd order, never undefined behaviour.
+    const auto before = [](const QWidget* a, const QWidget* b) {
+        const QRect first = a->geometry(), second = b->geometry();
+        const int overlap = std::min(first.bottom(), second.bottom()) - std::max(first.top(), second.top());
+        return overlap > 1 ? first.left() < second.left() : first.top() < second.top();
+    };
+    for (qsizetype i = 1; i < children.size(); ++i)
+        for (qsizetype j = i; j > 0 && before(children[j], children[j - 1]); --j) children.swapItemsAt(j, j - 1);
+    for (QWidget* child : children) appendInReadingOrder(child, stops, holders, ordered);
+}
+
+void ExploreLayout::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    QWidget* focused = QApplication::focusWidget();
+    if (!focused || !isAncestorOf(focused)) setFocus(Qt::OtherFocusReason);
+}
+
+bool ExploreLayout::focusNextPrevChild(bool next) {
+    const QWidgetList stops = tabStops();
+    QWidget* focused = QApplication::focusWidget();
+    // Waiting on the layout itself: the first stop, or the last one going back.
+    if (focused == this) focused = nullptr;
+    // The stop that holds the focus, itself or as the owner of a focused inner part.
+    qsizetype at = -1;
+    for (QWidget* holder = focused; holder && at < 0 && holder != this; holder = holder->parentWidget())
+        at = stops.indexOf(holder);
+    if (stops.isEmpty() || (at < 0 && focused && !isAncestorOf(focused))) return QWidget::focusNextPrevChild(next);
+    const qsizetype count = stops.size();
+    const qsizetype to = at < 0 ? (next ? 0 : count - 1) : (at + (next ? 1 : count - 1)) % count;
+    QWidget* stop = stops[to];
+    stop->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    // A stop in a scrolling column comes into view.
+    for (QWidget* outer = stop->parentWidget(); outer && outer != this; outer = outer->parentWidget())
+        if (auto* scroll = qobject_cast<QScrollArea*>(outer)) scroll->ensureWidgetVisible(stop);
+    return true;
 }
 
 TopBar* ExploreLayout::makeTopBar() {

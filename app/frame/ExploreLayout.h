@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QWidget>
 
 #include "app/presenters/ExploreColumns.h"
@@ -17,7 +18,11 @@ class TopBar;
 
 // The working window of the explore route: the top bar across the top, the
 // mode's sidebar on the left, the canvas page in the middle and, when the
-// window is wide enough, the inspector column on the right.
+// window is wide enough, the inspector column on the right. Tab goes through
+// them as they are read: sidebar, page, inspector, then the top bar, however
+// late each part was made. As it opens the focus waits on the layout itself,
+// on no control: a key pressed before the user chose a place works nothing,
+// and the first Tab goes to the sidebar.
 class ExploreLayout : public QWidget {
     Q_OBJECT
 public:
@@ -36,12 +41,16 @@ public:
     QWidget* inspectorColumn() const { return inspectorColumn_; }
     // The old sidebar and page fading out over the new ones.
     CrossFade* pageFade() const { return pageFade_; }
+    // What Tab reaches now, in the order it reaches them.
+    QWidgetList tabStops() const;
 
 signals:
     void showsInspectorChanged(bool shows);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     // Each part of the window is made in one place, so the real part takes
@@ -58,6 +67,9 @@ private:
     void fadeOutRow(const Motion& motion);
     void followColumns();
     void setInspectorWidth(int width);
+    // Adds `widget` when it is a stop, then what its children hold, in reading order.
+    static void appendInReadingOrder(QWidget* widget, const QSet<QWidget*>& stops, const QSet<QWidget*>& holders,
+                                     QWidgetList& ordered);
 
     AppState& state_;
     bool showsInspector_;

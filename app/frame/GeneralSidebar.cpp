@@ -33,6 +33,7 @@
 #include "app/theme/FocusRing.h"
 #include "app/theme/GaugeMotion.h"
 #include "app/theme/MotionAnimation.h"
+#include "app/kit/FocusVisibility.h"
 #include "core/system/Paths.h"
 
 namespace korvane {
@@ -149,7 +150,7 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         const double chosen = shownChosen();
-        if (chosen <= 0 && !hasFocus()) return;
+        if (chosen <= 0 && !FocusVisibility::shows(*this)) return;
         const Palette& palette = environmentPalette(this);
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
@@ -159,7 +160,8 @@ protected:
             painter.setBrush(withOpacity(palette.solid, chosen));
             painter.drawRoundedRect(QRectF(rect()), radius, radius);
         }
-        if (hasFocus()) FocusRing::paint(painter, rect(), radius, palette, mixed(palette.rail, palette.solid, chosen));
+        if (FocusVisibility::shows(*this))
+            FocusRing::paint(painter, rect(), radius, palette, mixed(palette.rail, palette.solid, chosen));
     }
 
 private:

@@ -25,6 +25,7 @@
 #include "app/state/DesktopActions.h"
 #include "app/theme/AppFont.h"
 #include "app/theme/FocusRing.h"
+#include "app/kit/FocusVisibility.h"
 
 namespace korvane {
 
@@ -67,7 +68,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        if (!highlighted_ && !hasFocus()) return;
+        if (!highlighted_ && !FocusVisibility::shows(*this)) return;
         const Palette& palette = environmentPalette(this);
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
@@ -76,7 +77,7 @@ protected:
             painter.setBrush(palette.hover);
             painter.drawRoundedRect(QRectF(rect()), 6, 6);
         }
-        if (hasFocus())
+        if (FocusVisibility::shows(*this))
             FocusRing::paint(painter, rect(), 6, palette, highlighted_ ? palette.hover : palette.rail);
     }
 

@@ -28,6 +28,7 @@
 #include "app/theme/MotionAnimation.h"
 #include "app/theme/FocusRing.h"
 #include "app/theme/SymbolGlyph.h"
+#include "app/kit/FocusVisibility.h"
 
 namespace korvane {
 
@@ -52,7 +53,7 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.setRenderHint(QPainter::TextAntialiasing);
-        if (hasFocus()) {
+        if (FocusVisibility::shows(*this)) {
             const Palette& palette = environmentPalette(this);
             FocusRing::paint(painter, rect(), 4, palette, palette.rail);
         }

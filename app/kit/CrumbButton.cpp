@@ -11,6 +11,7 @@
 #include "app/kit/SymbolView.h"
 #include "app/theme/AppFont.h"
 #include "app/theme/FocusRing.h"
+#include "app/kit/FocusVisibility.h"
 
 namespace korvane {
 
@@ -41,7 +42,7 @@ void CrumbButton::paintEvent(QPaintEvent*) {
         painter.setBrush(palette.hover);
         painter.drawRoundedRect(QRectF(rect()), 5, 5);
     }
-    if (hasFocus()) FocusRing::paint(painter, rect(), 5, palette, isLast_ ? palette.hover : palette.rail);
+    if (FocusVisibility::shows(*this)) FocusRing::paint(painter, rect(), 5, palette, isLast_ ? palette.hover : palette.rail);
     painter.setPen(isLast_ ? palette.ink : palette.inkSecondary);
     painter.setFont(font());
     const QRectF inner = QRectF(rect()).adjusted(7, 0, -7, 0);

@@ -25,6 +25,7 @@ public:
 
 private:
     void follow() override {
+        // A field that takes typing shows where the typing goes, however it got the focus.
         const bool focused = field_.hasFocus() && field_.isVisible();
         if (field_.parentWidget() && parentWidget() != field_.parentWidget())
             setParent(field_.parentWidget());

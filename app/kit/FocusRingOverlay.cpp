@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "app/kit/FocusVisibility.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/theme/FocusRing.h"
 
@@ -15,6 +16,8 @@ FocusRingOverlay::FocusRingOverlay(QWidget* parent, double inset, double minimum
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::NoFocus);
     hide();
+    // A ring shows only while the keyboard is in use.
+    connect(&FocusVisibility::instance(), &FocusVisibility::changed, this, [this] { follow(); });
 }
 
 bool FocusRingOverlay::eventFilter(QObject* watched, QEvent* event) {

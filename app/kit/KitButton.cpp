@@ -10,6 +10,7 @@
 #include "app/theme/FocusRing.h"
 #include "app/theme/MotionAnimation.h"
 #include "app/theme/SymbolGlyph.h"
+#include "app/kit/FocusVisibility.h"
 
 namespace korvane {
 
@@ -113,7 +114,7 @@ void KitButton::paintEvent(QPaintEvent*) {
     painter.setPen(look.border.isValid() ? QPen(look.border, 1) : Qt::NoPen);
     painter.setBrush(background_->currentValue().value<QColor>());
     painter.drawRoundedRect(look.border.isValid() ? shape : QRectF(rect()), look.radius, look.radius);
-    if (hasFocus())
+    if (FocusVisibility::shows(*this))
         FocusRing::paint(painter, rect(), look.radius, environmentPalette(this),
                          background_->currentValue().value<QColor>());
 

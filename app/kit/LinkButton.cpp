@@ -5,6 +5,7 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/theme/ButtonLook.h"
 #include "app/theme/FocusRing.h"
+#include "app/kit/FocusVisibility.h"
 
 namespace korvane {
 
@@ -27,7 +28,7 @@ QSize LinkButton::sizeHint() const {
 void LinkButton::paintEvent(QPaintEvent*) {
     const Palette& palette = environmentPalette(this);
     QPainter painter(this);
-    if (hasFocus()) FocusRing::paint(painter, rect(), 4, palette, palette.canvas);
+    if (FocusVisibility::shows(*this)) FocusRing::paint(painter, rect(), 4, palette, palette.canvas);
     QColor color = palette.accent;
     if (!isEnabled())
         color = withOpacity(color, 0.4);

@@ -9,6 +9,7 @@
 #include "app/theme/ButtonLook.h"
 #include "app/theme/DropdownGeometry.h"
 #include "app/theme/MotionAnimation.h"
+#include "app/kit/FocusVisibility.h"
 
 namespace korvane {
 
@@ -42,7 +43,7 @@ void PickerLabel::follow() {
 void PickerLabel::paintEvent(QPaintEvent*) {
     const Palette& palette = environmentPalette(this);
     // The dropdown that owns this face holds the keyboard focus.
-    const bool focused = parentWidget() != nullptr && parentWidget()->hasFocus();
+    const bool focused = parentWidget() != nullptr && FocusVisibility::shows(*parentWidget());
     const double open = std::clamp(openness(), 0.0, 1.0);
     if (open <= 0 && !framed_ && !focused) return;
     QPainter painter(this);

@@ -14,6 +14,7 @@
 #include "app/theme/MotionAnimation.h"
 #include "app/theme/FocusRing.h"
 #include "app/theme/SymbolGlyph.h"
+#include "app/kit/FocusVisibility.h"
 
 namespace korvane {
 
@@ -133,7 +134,7 @@ void PillButton::paintEvent(QPaintEvent*) {
         painter.setBrush(withOpacity(palette.solid, active));
         painter.drawRoundedRect(bounds, radius_, radius_);
     }
-    if (hasFocus()) FocusRing::paint(painter, bounds, radius_, palette, active >= 0.5 ? palette.solid : palette.panel);
+    if (FocusVisibility::shows(*this)) FocusRing::paint(painter, bounds, radius_, palette, active >= 0.5 ? palette.solid : palette.panel);
     painter.setPen(mixed(palette.inkSecondary, palette.onSolid, active));
     double x = padding();
     painter.setFont(symbolFont(symbolSize));

@@ -4,6 +4,7 @@
 #include <QScrollBar>
 
 #include "app/kit/FocusRingOverlay.h"
+#include "app/kit/FocusVisibility.h"
 
 namespace korvane {
 
@@ -41,7 +42,7 @@ private:
         area_.clearFocus();
     }
     void follow() override {
-        const bool focused = area_.hasFocus();
+        const bool focused = FocusVisibility::shows(area_);
         setGeometry(area_.viewport()->geometry());
         setVisible(focused);
         if (focused) {

@@ -7,6 +7,7 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/theme/FocusRing.h"
 #include "app/theme/SymbolGlyph.h"
+#include "app/kit/FocusVisibility.h"
 
 namespace korvane {
 
@@ -47,8 +48,8 @@ void SymbolButton::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::TextAntialiasing);
     if (!isEnabled()) painter.setOpacity(0.4);
     QColor color = color_.isValid() ? color_ : palette.inkSecondary;
-    if ((hovering_ || hasFocus()) && isEnabled()) color = palette.ink;
-    if (hasFocus()) FocusRing::paint(painter, rect(), 4, palette, palette.canvas);
+    if ((hovering_ || FocusVisibility::shows(*this)) && isEnabled()) color = palette.ink;
+    if (FocusVisibility::shows(*this)) FocusRing::paint(painter, rect(), 4, palette, palette.canvas);
     painter.setFont(symbolFont(size_));
     painter.setPen(color);
     painter.drawText(rect(), Qt::AlignCenter, symbolText(symbol_));

@@ -11,6 +11,7 @@
 #include "app/theme/AppFont.h"
 #include "app/theme/FocusRing.h"
 #include "app/theme/Palette.h"
+#include "app/kit/FocusVisibility.h"
 
 namespace korvane {
 
@@ -36,7 +37,7 @@ void drawControlFace(QPainter* painter, const QStyleOption* option, const Palett
     const bool enabled = option->state & QStyle::State_Enabled;
     const bool hovered = enabled && (option->state & QStyle::State_MouseOver);
     const bool pressed = enabled && (option->state & (QStyle::State_Sunken | QStyle::State_On));
-    const bool focused = enabled && (option->state & QStyle::State_HasFocus);
+    const bool focused = enabled && (option->state & QStyle::State_HasFocus) && FocusVisibility::showsRings();
     QColor fill = pressed || hovered ? palette.hover : palette.panel;
     if (!enabled) fill.setAlphaF(0.6f);
     drawBox(painter, option->rect, fill, focused ? FocusRing::color(palette, fill) : palette.hairline,
@@ -248,7 +249,7 @@ void ThemedStyle::drawSlider(const QStyleOptionSlider* slider, QPainter* painter
     painter->drawRoundedRect(filled, round, round);
     // The knob: a panel-coloured disc with an edge, the accent's while focused.
     const double diameter = std::min(handle.width(), handle.height()) - 2;
-    const bool focused = enabled && (slider->state & State_HasFocus);
+    const bool focused = enabled && (slider->state & State_HasFocus) && FocusVisibility::showsRings();
     const bool active = enabled && (slider->state & (State_MouseOver | State_Sunken)) &&
                         (slider->activeSubControls & SC_SliderHandle);
     painter->setBrush(active ? palette.hover : palette.panel);
@@ -273,7 +274,7 @@ void ThemedStyle::drawControl(ControlElement element, const QStyleOption* option
                 drawBox(painter, pill, fill, selected ? palette.hairline : QColor(), controlRadius(palette));
             }
             // The tab bar's focus rings its current tab; the label draws none of its own.
-            if (option->state & State_HasFocus)
+            if ((option->state & State_HasFocus) && FocusVisibility::showsRings())
                 FocusRing::paint(*painter, pill, controlRadius(palette), palette,
                                  selected ? palette.hover : palette.canvas);
             return;
@@ -324,6 +325,7 @@ void ThemedStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* op
             return;
         case PE_FrameFocusRect:
             // Around a tab's or a box's label; a chosen tab stands on the hover fill.
+            if (!FocusVisibility::showsRings()) return;
             FocusRing::paint(*painter, option->rect, 3, palette, palette.hover);
             return;
         case PE_FrameTabWidget:
@@ -343,6 +345,7 @@ void ThemedStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* op
         case PE_PanelLineEdit:
             if (const auto* field = qstyleoption_cast<const QStyleOptionFrame*>(option);
                 field != nullptr && field->lineWidth > 0) {
+                // A field shows where typing goes, however it got the focus.
                 const bool focused = option->state & State_HasFocus;
                 drawBox(painter, option->rect, option->palette.base(),
                         focused ? FocusRing::color(palette, palette.panel) : palette.hairline,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,14 +23,18 @@ public:
         friend bool operator==(const FolderRequest&, const FolderRequest&) = default;
     };
 
+    // Called when nothing on the desktop answered a request to show or open
+    // items: on the thread that asked, perhaps after the request returned.
+    using Unanswered = std::function<void()>;
+
     virtual ~Desktop() = default;
 
     // Shows the items selected in a file-manager window.
-    virtual void reveal(const std::vector<std::string>& paths) = 0;
+    virtual void reveal(const std::vector<std::string>& paths, Unanswered unanswered) = 0;
     // Opens the item with its default application.
-    virtual void open(const std::string& path) = 0;
+    virtual void open(const std::string& path, Unanswered unanswered) = 0;
     // Shows the folder that holds the user's trashed items.
-    virtual void openTrash() = 0;
+    virtual void openTrash(Unanswered unanswered) = 0;
     // Replaces the clipboard's contents with plain text.
     virtual void copyText(const std::string& text) = 0;
     // The folders the user confirmed, in order; empty when cancelled.

@@ -26,21 +26,29 @@ QUrl fileUrl(const std::string& path) {
     return QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(path)));
 }
 
-// Without a file manager that answers on D-Bus, each item's folder is opened instead.
-void openParentFolders(const std::vector<std::string>& paths) {
+// Opens with the desktop's default handler; tells when none could be started.
+void openWithHandler(const std::string& path, const Desktop::Unanswered& unanswered) {
+    if (!QDesktopServices::openUrl(fileUrl(path)) && unanswered) unanswered();
+}
+
+// Without a file manager that answers on D-Bus, each item's folder is opened
+// instead; unanswered once, however many folders found no handler.
+void openParentFolders(const std::vector<std::string>& paths, const Desktop::Unanswered& unanswered) {
     std::set<std::string> parents;
+    bool answered = true;
     for (const auto& path : paths)
         if (parents.insert(Paths::parent(path)).second)
-            QDesktopServices::openUrl(fileUrl(Paths::parent(path)));
+            openWithHandler(Paths::parent(path), [&answered] { answered = false; });
+    if (!answered && unanswered) unanswered();
 }
 
 }  // namespace
 
-void FreedesktopDesktop::reveal(const std::vector<std::string>& paths) {
+void FreedesktopDesktop::reveal(const std::vector<std::string>& paths, Unanswered unanswered) {
     if (paths.empty()) return;
     auto bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-        openParentFolders(paths);
+        openParentFolders(paths, unanswered);
         return;
     }
     QStringList uris;
@@ -52,16 +60,16 @@ void FreedesktopDesktop::reveal(const std::vector<std::string>& paths) {
     // Asynchronous: a file manager that is slow to start must not freeze the window.
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(message), nullptr);
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
-                     [paths](QDBusPendingCallWatcher* finished) {
-                         if (finished->isError()) openParentFolders(paths);
+                     [paths, unanswered = std::move(unanswered)](QDBusPendingCallWatcher* finished) {
+                         if (finished->isError()) openParentFolders(paths, unanswered);
                          finished->deleteLater();
                      });
 }
 
-void FreedesktopDesktop::open(const std::string& path) { QDesktopServices::openUrl(fileUrl(path)); }
+void FreedesktopDesktop::open(const std::string& path, Unanswered unanswered) { openWithHandler(path, unanswered); }
 
-void FreedesktopDesktop::openTrash() {
-    QDesktopServices::openUrl(fileUrl(Paths::join(FreedesktopTrash::defaultHomeTrash(), "files")));
+void FreedesktopDesktop::openTrash(Unanswered unanswered) {
+    openWithHandler(Paths::join(FreedesktopTrash::defaultHomeTrash(), "files"), unanswered);
 }
 
 void FreedesktopDesktop::copyText(const std::string& text) {

@@ -13,7 +13,7 @@ namespace korvane {
 
 // The freedesktop.org desktop: reveal through the file manager's D-Bus
 // interface (org.freedesktop.FileManager1), opening through the desktop's
-// default handlers, the home trash's files/ folder, the system clipboard,
+// default handlers (a request that neither answers is reported unanswered), the home trash's files/ folder, the system clipboard,
 // Qt's own folder dialog (the native one cannot pick several folders), the
 // default folder handler's name and the volumes' labels.
 class FreedesktopDesktop final : public Desktop {
@@ -23,9 +23,9 @@ public:
     // The window the pickers are modal to.
     void setParentWindow(QWidget* window) { parent_ = window; }
 
-    void reveal(const std::vector<std::string>& paths) override;
-    void open(const std::string& path) override;
-    void openTrash() override;
+    void reveal(const std::vector<std::string>& paths, Unanswered unanswered) override;
+    void open(const std::string& path, Unanswered unanswered) override;
+    void openTrash(Unanswered unanswered) override;
     void copyText(const std::string& text) override;
     std::vector<std::string> chooseFolders(const FolderRequest& request) override;
     std::string fileManagerName() override;

@@ -204,6 +204,7 @@ std::optional<InspectorContent> inspectorContent(const NavigationState& navigati
     content.canReveal = node.path.has_value();
     // A sum's parts lie in several folders: there is no one place to drill into.
     content.canFocus = !node.isLeaf() && !isSummaryNode(node);
+    content.showsCleanup = mode == Mode::developer;
     const bool selected = developer.isSelected(node);
     content.cleanupTitle = selected ? "Remove from cleanup" : "Add to cleanup";
     content.cleanupSymbol = selected ? "minus.circle" : "trash";

@@ -77,6 +77,8 @@ struct InspectorContent {
     // Actions.
     bool canReveal = false;  // also Quick Look and "Never touch this"
     bool canFocus = false;
+    // Developer mode only: a folder scan's nodes go through their page's own Remove.
+    bool showsCleanup = false;
     std::string cleanupTitle;
     std::string cleanupSymbol;
     bool cleanupEnabled = false;

@@ -4,6 +4,7 @@
 #include "app/state/DeveloperState.h"
 #include "app/state/NavigationState.h"
 #include "app/state/PlatformWords.h"
+#include "core/explorer/FileTreeScanner.h"
 
 namespace korvane {
 
@@ -21,10 +22,18 @@ std::vector<NodeActionEntry> nodeActionEntries(const DeveloperState& developer, 
     if (node.path) {
         entries.push_back({Action::revealInFileManager, platformWords::revealIn(desktop.fileManagerName())});
         entries.push_back({Action::copyPath, "Copy path"});
+    } else if (FileTreeScanner::isRemainderID(node.id)) {
+        // A folder's smaller items have no path of their own, only their folder's.
+        entries.push_back({Action::revealInFileManager, platformWords::showIn(desktop.fileManagerName())});
     }
     entries.push_back({std::nullopt, {}});
     entries.push_back({Action::neverTouch, "Never touch this"});
     return entries;
+}
+
+std::vector<NodeActionEntry> summedItemsActionEntries(const DesktopActions& desktop, const StorageNode& folder) {
+    if (!folder.path) return {};
+    return {{NodeActionEntry::Action::revealInFileManager, platformWords::showIn(desktop.fileManagerName())}};
 }
 
 void runNodeAction(DeveloperState& developer, NavigationState& navigation, const DesktopActions& desktop,

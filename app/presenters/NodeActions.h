@@ -24,9 +24,14 @@ struct NodeActionEntry {
 
 // The node's menu in order: the selection group only when it has removable
 // candidates, "Focus here" only with children, the path entries only with a
-// path, and "Never touch this" always last after a divider.
+// path (a folder's smaller items show their folder), and "Never touch this"
+// always last after a divider.
 std::vector<NodeActionEntry> nodeActionEntries(const DeveloperState& developer, const DesktopActions& desktop,
                                                const StorageNode& node);
+
+// The menu of an item summing items too small to draw one by one: the folder
+// that holds them, shown in the file manager; empty when it has no path.
+std::vector<NodeActionEntry> summedItemsActionEntries(const DesktopActions& desktop, const StorageNode& folder);
 
 // Runs the entry's one state operation with the node.
 void runNodeAction(DeveloperState& developer, NavigationState& navigation, const DesktopActions& desktop,

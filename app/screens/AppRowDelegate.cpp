@@ -7,6 +7,7 @@
 #include "app/theme/AppFont.h"
 #include "app/theme/ButtonLook.h"
 #include "app/theme/FocusRing.h"
+#include "app/kit/FocusVisibility.h"
 
 namespace korvane {
 
@@ -29,7 +30,7 @@ void AppRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
     if (highlight > 0) painter->fillRect(rect, withOpacity(palette.hover, highlight));
     const bool selected = highlight >= 0.5;
     // The keyboard's row, while the list has the focus.
-    if ((option.state & QStyle::State_HasFocus) && option.widget && option.widget->hasFocus())
+    if ((option.state & QStyle::State_HasFocus) && option.widget && FocusVisibility::shows(*option.widget))
         FocusRing::paint(*painter, rect.adjusted(2, 1, -2, -1), 6, palette,
                          selected ? palette.hover : palette.canvas);
     const QRect icon(rect.left() + 14, rect.center().y() - 14, 28, 28);

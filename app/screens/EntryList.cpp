@@ -3,8 +3,11 @@
 #include <QApplication>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -73,6 +76,7 @@ void EntryList::setUpView() {
     view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     view_->setMouseTracking(true);
     view_->viewport()->installEventFilter(this);
+    view_->installEventFilter(this);
     view_->setAccessibleName(QStringLiteral("Files"));
 }
 
@@ -129,9 +133,7 @@ void EntryList::connectActions() {
     connect(&developer_, &DeveloperState::diskChanged, this, [this](const DiskChange& change) {
         model_->untick(ticksThatLeft(model_->entries(), model_->ticked(), change));
     });
-    connect(view_, &QListView::doubleClicked, this, [this](const QModelIndex& index) {
-        desktop_.reveal({model_->entries()[static_cast<std::size_t>(index.row())].path});
-    });
+    connect(view_, &QListView::doubleClicked, this, [this](const QModelIndex& index) { revealRow(index.row()); });
     connect(reveal_, &QAbstractButton::clicked, this, [this] {
         if (hoveredRow_ >= 0)
             desktop_.reveal({model_->entries()[static_cast<std::size_t>(hoveredRow_)].path});
@@ -199,7 +201,57 @@ void EntryList::placeHoverActions() {
     hoverActions_->raise();
 }
 
+void EntryList::revealRow(int row) {
+    if (row >= 0 && row < model_->rowCount())
+        desktop_.reveal({model_->entries()[static_cast<std::size_t>(row)].path});
+}
+
+void EntryList::openRowMenu(int row, QPoint at) {
+    if (row < 0 || row >= model_->rowCount() || (rowMenu_ && rowMenu_->isVisible())) return;
+    const std::string path = model_->entries()[static_cast<std::size_t>(row)].path;
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    // The row's hover buttons, for the keyboard.
+    for (SymbolButton* button : {reveal_, open_}) {
+        QString title = button->accessibleName();
+        QAction* action = menu->addAction(title.replace(QLatin1Char('&'), QStringLiteral("&&")));
+        connect(action, &QAction::triggered, this, [this, path, reveals = button == reveal_] {
+            if (reveals)
+                desktop_.reveal({path});
+            else
+                desktop_.open(path);
+        });
+    }
+    rowMenu_ = menu;
+    menu->popup(at);
+}
+
 bool EntryList::eventFilter(QObject* watched, QEvent* event) {
+    // Return shows the keyboard's row as a double click does; the menu key,
+    // Shift+F10 or a right click offer the row's actions.
+    if (watched == view_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && view_->currentIndex().isValid()) {
+            revealRow(view_->currentIndex().row());
+            return true;
+        }
+        if (key->key() == Qt::Key_Menu || (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier)) {
+            const QModelIndex current = view_->currentIndex();
+            const QRect row = view_->visualRect(current);
+            openRowMenu(current.row(), view_->viewport()->mapToGlobal(row.center()));
+            return true;
+        }
+    }
+    if (watched == view_->viewport() && event->type() == QEvent::ContextMenu) {
+        const auto* menu = static_cast<QContextMenuEvent*>(event);
+        const QModelIndex index = menu->reason() == QContextMenuEvent::Keyboard ? view_->currentIndex()
+                                                                                 : view_->indexAt(menu->pos());
+        const QPoint at = menu->reason() == QContextMenuEvent::Keyboard
+                              ? view_->viewport()->mapToGlobal(view_->visualRect(index).center())
+                              : menu->globalPos();
+        openRowMenu(index.row(), at);
+        return true;
+    }
     if (watched == view_->viewport()) {
         if (event->type() == QEvent::MouseMove)
             setHoveredRow(view_->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint()).row());

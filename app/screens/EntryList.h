@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <optional>
 #include <string>
@@ -10,6 +11,7 @@
 
 class QLabel;
 class QListView;
+class QMenu;
 
 namespace korvane {
 
@@ -25,7 +27,8 @@ class SymbolButton;
 
 // The file list of the search and large-files pages: one row per entry
 // (only the rows in view are painted), a tick per row, "Show in Files" and
-// "Open" on the row under the pointer, reveal on a double click, and, while
+// "Open" on the row under the pointer (and in the row's menu, for the
+// keyboard), reveal on a double click or Return, and, while
 // something is ticked, a bar with the count, the size and "Clear" and
 // "Remove" (which stages the ticked entries for review).
 class EntryList : public QWidget {
@@ -68,6 +71,9 @@ private:
 
     void refreshBar();
     void placeHoverActions();
+    void revealRow(int row);
+    // "Show in Files" and "Open" for a row, at a point on screen.
+    void openRowMenu(int row, QPoint at);
     void restyle();
 
     DeveloperState& developer_;
@@ -78,6 +84,7 @@ private:
     QWidget* hoverActions_;
     SymbolButton* reveal_;
     SymbolButton* open_;
+    QPointer<QMenu> rowMenu_;
     int hoveredRow_ = -1;
     int fadingRow_ = -1;  // the row the pointer left, while its highlight fades
     EntryActionBar bar_;

@@ -13,6 +13,7 @@
 #include "app/screens/EntryListModel.h"
 #include "app/theme/AppFont.h"
 #include "app/theme/SymbolGlyph.h"
+#include "app/kit/FocusVisibility.h"
 
 namespace korvane {
 
@@ -143,7 +144,7 @@ void EntryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
         painter->fillRect(row, palette.hover);
         painter->setOpacity(1);
     }
-    if (option.state & QStyle::State_HasFocus && list_.view()->hasFocus()) {
+    if (option.state & QStyle::State_HasFocus && FocusVisibility::shows(*list_.view())) {
         painter->setPen(QPen(palette.accent, 1));
         painter->setBrush(Qt::NoBrush);
         painter->drawRect(QRectF(row).adjusted(0.5, 0.5, -0.5, -0.5));

@@ -1,6 +1,7 @@
 #include "app/screens/InspectorSections.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -18,6 +19,7 @@
 #include "app/kit/SafetyTag.h"
 #include "app/theme/ButtonLook.h"
 #include "app/theme/FocusRing.h"
+#include "app/kit/FocusVisibility.h"
 
 namespace korvane {
 
@@ -131,11 +133,37 @@ LargestInsideRowView::LargestInsideRowView(const LargestInsideRow& row, const Pa
     styleLabel(bytes_, AppFont::font(10), palette.inkSecondary);
 }
 
+namespace {
+
+bool isReturn(const QKeyEvent& event) {
+    return (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) &&
+           !(event.modifiers() & ~Qt::KeypadModifier);
+}
+
+}  // namespace
+
+bool LargestInsideRowView::event(QEvent* event) {
+    // Return is the row's while it has the focus, not the page's default button's.
+    if (event->type() == QEvent::ShortcutOverride && isReturn(*static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    return QAbstractButton::event(event);
+}
+
+void LargestInsideRowView::keyPressEvent(QKeyEvent* event) {
+    if (isReturn(*event)) {
+        click();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
+}
+
 void LargestInsideRowView::paintEvent(QPaintEvent*) {
     const double width = largestInsideBarWidth(row_, this->width());
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    if (hasFocus()) {
+    if (FocusVisibility::shows(*this)) {
         // The row has no margin to ring: the hover fill marks it as well.
         const Palette& palette = environmentPalette(this);
         painter.setPen(Qt::NoPen);

@@ -16,7 +16,8 @@ class ElidedLabel;
 struct Palette;
 
 // One of the largest children: its colour, name and size over a bar in
-// proportion to the largest one. Clicking it shows that child.
+// proportion to the largest one. Clicking it, or Space or Return on it, shows
+// that child.
 class LargestInsideRowView : public QAbstractButton {
     Q_OBJECT
 public:
@@ -26,6 +27,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     LargestInsideRow row_;

@@ -1,5 +1,6 @@
 #include "app/screens/InspectorView.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -193,8 +194,9 @@ void InspectorView::refresh() {
         if (sameNode)
             QTimer::singleShot(0, scroll_, [scroll = scroll_, scrolled] { scroll->verticalScrollBar()->setValue(scrolled); });
     }
-    divider_->setVisible(content_.has_value());
-    footer_->setVisible(content_.has_value());
+    const bool showsCleanup = content_ && content_->showsCleanup;
+    divider_->setVisible(showsCleanup);
+    footer_->setVisible(showsCleanup);
     if (content_) {
         cleanup_->setTitle(QString::fromStdString(content_->cleanupTitle));
         cleanup_->setSymbol(content_->cleanupSymbol);
@@ -202,8 +204,53 @@ void InspectorView::refresh() {
     }
 }
 
+namespace {
+
+// The controls of a column that Tab reaches, in the order they were made (top to bottom).
+QWidgetList columnStops(const QWidget* column) {
+    QWidgetList stops;
+    if (!column) return stops;
+    for (QWidget* widget : column->findChildren<QWidget*>())
+        if ((widget->focusPolicy() & Qt::TabFocus) && widget->isEnabled()) stops.append(widget);
+    return stops;
+}
+
+}  // namespace
+
+std::optional<InspectorView::FocusPlace> InspectorView::focusPlace() const {
+    QWidget* focused = QApplication::focusWidget();
+    const QWidgetList stops = columnStops(scroll_->widget());
+    const qsizetype overall = stops.indexOf(focused);
+    if (overall < 0) return std::nullopt;
+    FocusPlace place{focused->metaObject(), 0, overall};
+    for (qsizetype i = 0; i < overall; ++i) place.ofKind += stops[i]->metaObject() == place.kind;
+    return place;
+}
+
+void InspectorView::restoreFocus(const FocusPlace& place) {
+    const QWidgetList stops = columnStops(scroll_->widget());
+    QWidgetList ofKind;
+    for (QWidget* stop : stops)
+        if (stop->metaObject() == place.kind) ofKind.append(stop);
+    QWidget* target = nullptr;
+    if (!ofKind.isEmpty())
+        target = ofKind[std::min(place.ofKind, ofKind.size() - 1)];
+    else if (!stops.isEmpty())
+        target = stops[std::min(place.overall, stops.size() - 1)];
+    else if (footer_->isVisibleTo(this) && cleanup_->isEnabled())
+        target = cleanup_;
+    if (!target) return;
+    target->setFocus(Qt::OtherFocusReason);
+    scroll_->ensureWidgetVisible(target);
+}
+
 void InspectorView::rebuild() {
     built_ = true;
+    // A control pressed from the keyboard may be rebuilt by what it did (a
+    // "Largest inside" row shows its child): the keyboard stays in its place.
+    const std::optional<FocusPlace> place = focusPlace();
+    // Held meanwhile, so that the old column going takes it nowhere else.
+    if (place) scroll_->setFocus(Qt::OtherFocusReason);
     const Palette& palette = environmentPalette(this);
     auto* column = new QWidget;
     column->setAutoFillBackground(false);
@@ -231,6 +278,7 @@ void InspectorView::rebuild() {
     // The old column may hold the button being clicked: it goes once the click is over.
     if (QWidget* old = scroll_->takeWidget()) old->deleteLater();
     scroll_->setWidget(column);
+    if (place) restoreFocus(*place);
 }
 
 QWidget* InspectorView::makeHeader(const InspectorContent& content, const Palette& palette) {

@@ -56,6 +56,16 @@ private:
     QWidget* makeEmptyState(const Palette& palette);
     // Runs `action` with the node shown now, if there still is one.
     void withNode(const std::function<void(const StorageNode&)>& action);
+    // Where the keyboard is in the column: the control of its kind it is on
+    // (the second "Largest inside" row), and its place among all of them.
+    struct FocusPlace {
+        const QMetaObject* kind = nullptr;
+        qsizetype ofKind = 0;
+        qsizetype overall = 0;
+    };
+    std::optional<FocusPlace> focusPlace() const;
+    // Puts the keyboard on the same place in the column built anew, or the nearest one there is.
+    void restoreFocus(const FocusPlace& place);
 
     const PreferencesState& preferences_;
     NavigationState& navigation_;

@@ -34,6 +34,8 @@ AppState::AppState(Services services, QObject* parent)
       applications_(changes_, work_, developer_, std::move(services.makeUninstaller)),
       liveStats_(std::move(services.statsReader)) {
     connect(&changes_, &StateChanges::changed, this, &AppState::changed);
+    // A file manager that never answered is said so in the window's alert.
+    desktop_.setOnUnanswered([this](const std::string& notice) { developer_.setErrorMessage(notice); });
     // An action's outcome reaches every part that holds its items, in the batch it comes in.
     connect(&developer_, &DeveloperState::diskChanged, &folderScan_, &FolderScanState::followDiskChange);
     connect(&developer_, &DeveloperState::diskChanged, &applications_, &ApplicationsState::followDiskChange);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -10,10 +11,18 @@ namespace korvane {
 
 // What the window asks of the desktop: reveal, open, the clipboard, the
 // folder pickers and the names the desktop gives. Without a desktop adapter
-// those requests do nothing.
+// those requests do nothing. A request to show or open that nothing on the
+// desktop answered is told, in words for the user, to whoever listens.
 class DesktopActions {
 public:
     DesktopActions(Desktop* desktop, std::string home) : desktop_(desktop), home_(std::move(home)) {}
+
+    using Notice = std::function<void(const std::string& notice)>;
+    void setOnUnanswered(Notice notice) { onUnanswered_ = std::move(notice); }
+    // What the user is told when nothing answered.
+    static std::string unansweredRevealText(const std::vector<std::string>& paths);
+    static std::string unansweredOpenText(const std::string& path);
+    static std::string unansweredTrashText();
 
     // Null when there is none.
     Desktop* desktop() const { return desktop_; }
@@ -21,6 +30,7 @@ public:
 
     void open(const std::string& path) const;
     void reveal(const std::vector<std::string>& paths) const;
+    // A folder's remainder (its smaller items) shows the folder.
     void revealInFileManager(const StorageNode& node) const;
     void copyPath(const StorageNode& node) const;
     void copyText(const std::string& text) const;
@@ -36,8 +46,11 @@ public:
     std::string homeVolumeName() const;
 
 private:
+    Desktop::Unanswered telling(std::string notice) const;
+
     Desktop* desktop_;
     std::string home_;
+    Notice onUnanswered_;
 };
 
 }  // namespace korvane

@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -25,11 +26,23 @@
 #include <QTest>
 
 #include "app/MainWindow.h"
+#include "app/canvases/CanvasBase.h"
+#include "app/canvases/CanvasDrawing.h"
+#include "app/canvases/CanvasModeSwitcher.h"
+#include "app/canvases/DeveloperCanvasPage.h"
+#include "app/canvases/TableCanvas.h"
 #include "app/frame/ExploreLayout.h"
+#include "app/frame/GeneralSidebar.h"
 #include "app/frame/RootView.h"
 #include "app/frame/TopBar.h"
 #include "app/kit/Dropdown.h"
+#include "app/kit/FocusVisibility.h"
+#include "app/kit/PillButton.h"
+#include "app/kit/KitButton.h"
+#include "app/screens/InspectorSections.h"
+#include "app/screens/InspectorView.h"
 #include "app/settings/SettingsView.h"
+#include "app/state/DeveloperState.h"
 #include "app/state/PreferencesState.h"
 #include "app/state/ThemeID.h"
 #include "app/theme/AppMotion.h"
@@ -68,7 +81,8 @@ QRect shownPart(const QWidget* widget) {
 QWidgetList tabStops(QWidget* window) {
     QWidgetList stops;
     QWidget* start = QApplication::focusWidget();
-    if (start == nullptr || start->window() != window) {
+    // The focus may wait on a part that is no stop (the explore window's layout): Tab leaves it.
+    if (start == nullptr || start->window() != window || !(start->focusPolicy() & Qt::TabFocus)) {
         window->activateWindow();
         QApplication::setActiveWindow(window);
         window->setFocus(Qt::TabFocusReason);
@@ -308,12 +322,308 @@ std::vector<std::string> generalSection(const char* section) {
     return {"--mode", "general", "--folder", "HOME", "--section", section};
 }
 
+// Which part of the explore window a stop lies in: 0 the sidebar, 1 the
+// page, 2 the inspector, 3 the top bar; -1 elsewhere.
+int partOf(ExploreLayout& layout, const QWidget* stop) {
+    const QWidget* parts[] = {layout.sidebar(), layout.canvasPage(), layout.inspectorColumn(), layout.topBar()};
+    for (int part = 0; part < 4; ++part)
+        if (parts[part]->isAncestorOf(stop)) return part;
+    return -1;
+}
+
+// Tab goes through the explore window as it is read, whichever part was made
+// last: the sidebar, the page, the inspector, then the top bar.
+class ExploreTabOrderTest : public KeyboardReachTest {};
+
+TEST_P(ExploreTabOrderTest, TabFollowsTheLayout) {
+    QWidget* target = open(GetParam());
+    ASSERT_NE(target, nullptr);
+    ExploreLayout& layout = *window_->rootView()->exploreLayout();
+    QWidgetList stops = tabStops(target);
+    const auto first = std::find_if(stops.begin(), stops.end(),
+                                    [&](const QWidget* stop) { return partOf(layout, stop) == 0; });
+    ASSERT_NE(first, stops.end()) << "Tab reaches no sidebar control";
+    std::rotate(stops.begin(), first, stops.end());
+    std::vector<int> parts;
+    for (const QWidget* stop : stops) parts.push_back(partOf(layout, stop));
+    EXPECT_TRUE(std::is_sorted(parts.begin(), parts.end()))
+        << ::testing::PrintToString(parts) << " (sidebar 0, page 1, inspector 2, top bar 3)";
+    EXPECT_NE(std::find(parts.begin(), parts.end(), 1), parts.end()) << "Tab reaches nothing on the page";
+    EXPECT_NE(std::find(parts.begin(), parts.end(), 3), parts.end()) << "Tab reaches nothing in the top bar";
+}
+
+// The inspector's actions from the keyboard: the cleanup button is a stop,
+// the "Largest inside" rows answer Return and Space, and the keyboard stays
+// in the inspector while it shows the child it went to.
+TEST_F(KeyboardReachTest, TheInspectorsActionsWorkFromTheKeyboardAndKeepTheFocus) {
+    open(Place{"developer", {"--screen", "explore", "--mode", "developer"}});
+    const StorageNode& category = state().developer().tree().children.front();
+    ASSERT_FALSE(category.isLeaf());
+    ASSERT_GT(category.reclaimable, 0);
+    state().navigation().setSelectedID(category.id);
+    QCoreApplication::processEvents();
+    auto* inspector = qobject_cast<InspectorView*>(window_->rootView()->exploreLayout()->inspector());
+    ASSERT_NE(inspector, nullptr);
+    const QWidgetList stops = tabStops(window_.get());
+    KitButton* cleanup = inspector->cleanupButton();
+    EXPECT_TRUE(stops.contains(cleanup)) << "Tab does not reach \"Add to cleanup\"";
+
+    const bool wasSelected = state().developer().isSelected(category);
+    cleanup->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(cleanup, Qt::Key_Space);
+    QCoreApplication::processEvents();
+    EXPECT_NE(state().developer().isSelected(category), wasSelected);
+    EXPECT_EQ(cleanup->title(), wasSelected ? "Add to cleanup" : "Remove from cleanup");
+    EXPECT_EQ(QApplication::focusWidget(), cleanup);
+    QTest::keyClick(cleanup, Qt::Key_Space);
+    EXPECT_EQ(state().developer().isSelected(category), wasSelected);
+
+    // Return and Space on a row show its child; the keyboard stays on the rows.
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Space}) {
+        const auto rows = inspector->findChildren<LargestInsideRowView*>();
+        ASSERT_FALSE(rows.isEmpty());
+        LargestInsideRowView* row = rows.front();
+        ASSERT_TRUE(stops.contains(row) || key == Qt::Key_Space);
+        const std::string child = row->nodeID();
+        row->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(row, key);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(state().navigation().selectedID(), child);
+        EXPECT_EQ(window_->sheetDialog(), nullptr) << "Return went to the review button";
+        QWidget* focused = QApplication::focusWidget();
+        ASSERT_NE(focused, nullptr);
+        EXPECT_TRUE(inspector->isAncestorOf(focused))
+            << "the focus went to " << focused->metaObject()->className() << " \""
+            << focused->accessibleName().toStdString() << "\"";
+        EXPECT_TRUE(qobject_cast<LargestInsideRowView*>(focused) ||
+                    inspector->findChildren<LargestInsideRowView*>().isEmpty());
+        if (inspector->findChildren<LargestInsideRowView*>().isEmpty()) break;
+    }
+}
+
+// In general mode a folder scan's node leaves through its page's own Remove:
+// the inspector offers no "Add to cleanup" that could never be pressed.
+TEST_F(KeyboardReachTest, TheGeneralInspectorOffersNoCleanupButton) {
+    open(Place{"generalExplore", generalSection("explore")});
+    state().navigation().setSelectedID(at("Movies"));
+    QCoreApplication::processEvents();
+    auto* inspector = qobject_cast<InspectorView*>(window_->rootView()->exploreLayout()->inspector());
+    ASSERT_NE(inspector, nullptr);
+    ASSERT_TRUE(inspector->content());
+    EXPECT_FALSE(inspector->cleanupButton()->isVisibleTo(window_.get()));
+}
+
+// A ring marks where the keyboard is: none after a click, even on the
+// control that takes the focus when the clicked one goes; the next key shows it.
+TEST_F(KeyboardReachTest, AFocusRingShowsForTheKeyboardOnly) {
+    FocusVisibility::watchInput();
+    open(Place{"generalExplore", generalSection("explore")});
+    auto* sidebar = qobject_cast<GeneralSidebar*>(window_->rootView()->exploreLayout()->sidebar());
+    ASSERT_NE(sidebar, nullptr);
+    for (const std::size_t row : {std::size_t{2}, std::size_t{0}}) {
+        QWidget* page = sidebar->pageRows().at(row);
+        QTest::mouseClick(page, Qt::LeftButton, {}, page->rect().center());
+        QTest::qWait(30);
+        QWidget* focused = QApplication::focusWidget();
+        if (focused == nullptr) continue;
+        EXPECT_FALSE(FocusVisibility::shows(*focused));
+        const QRect around = shownPart(focused).adjusted(-8, -8, 8, 8) & window_->rect();
+        const QImage withFocus = window_->grab(around).toImage();
+        focused->clearFocus();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(window_->grab(around).toImage(), withFocus)
+            << focused->metaObject()->className() << " \"" << focused->accessibleName().toStdString()
+            << "\" shows a ring after a click";
+        focused->setFocus(Qt::OtherFocusReason);
+    }
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window_.get(), Qt::Key_Tab);
+    QCoreApplication::processEvents();
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    EXPECT_TRUE(FocusVisibility::shows(*QApplication::focusWidget()));
+    FocusVisibility::stopWatching();
+    FocusVisibility::instance().setShowsRings(true);
+}
+
+// What the keys do on one canvas, over the demonstration scan.
+struct CanvasKeys {
+    CanvasMode mode;
+    // What Return does on an item with children: drill into it, open its row, or nothing.
+    enum class Return { drills, opensRow, nothing } onReturn;
+    bool offersMenu = true;
+};
+
+void PrintTo(const CanvasKeys& keys, std::ostream* out) { *out << rawValue(keys.mode); }
+
+class CanvasKeyboardTest : public testing::FlowFixture, public ::testing::WithParamInterface<CanvasKeys> {
+protected:
+    CanvasKeyboardTest() { AppMotion::setJumpToEnd(true); }
+    ~CanvasKeyboardTest() override {
+        window_.reset();
+        AppMotion::setJumpToEnd(false);
+    }
+
+    void SetUp() override {
+        launch({"--screen", "explore", "--mode", "developer", "--canvas", std::string(rawValue(GetParam().mode))});
+        window_ = std::make_unique<MainWindow>(state());
+        window_->resize(1440, 900);
+        window_->bringToFront();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+        QApplication::setActiveWindow(window_.get());
+        QCoreApplication::processEvents();
+    }
+
+    ExploreLayout& layout() { return *window_->rootView()->exploreLayout(); }
+    CanvasBase* canvas() {
+        auto* page = qobject_cast<DeveloperCanvasPage*>(layout().canvasPage());
+        return page ? page->drawing()->canvas() : nullptr;
+    }
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+        QCoreApplication::processEvents();
+    }
+    // The node the keyboard is on, when it is on an item.
+    const StorageNode* targetNode() {
+        const auto target = canvas()->keyboardTarget();
+        return target && target->zone == CanvasHit::item ? canvas()->itemNode(target->index) : nullptr;
+    }
+    // Moves with the arrows until the keyboard is on an item below the root
+    // (with children, when asked); false when none is reached.
+    bool arriveOnItem(bool withChildren) {
+        // Right opens a table's row: the rows are walked downwards first.
+        for (const Qt::Key key : {Qt::Key_Home, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Right,
+                                  Qt::Key_Down, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right}) {
+            press(key);
+            const StorageNode* node = targetNode();
+            if (node && node != canvas()->root() && (!withChildren || !node->isLeaf())) return true;
+        }
+        return false;
+    }
+
+    std::unique_ptr<MainWindow> window_;
+};
+
+TEST_P(CanvasKeyboardTest, TheCanvasIsOneTabStopBetweenItsToolbarAndItsFooter) {
+    const QWidgetList stops = tabStops(window_.get());
+    CanvasBase* shown = canvas();
+    ASSERT_NE(shown, nullptr);
+    const auto* page = qobject_cast<DeveloperCanvasPage*>(layout().canvasPage());
+    const qsizetype at = stops.indexOf(shown);
+    ASSERT_GE(at, 0) << "Tab does not reach the canvas";
+    EXPECT_LT(stops.indexOf(static_cast<QWidget*>(page->findChild<CanvasModeSwitcher*>()->button(GetParam().mode))), at);
+    EXPECT_GT(stops.indexOf(static_cast<QWidget*>(page->reviewButton())), at);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(shown)->role(), QAccessible::Canvas);
+    // The canvas shows that it has the keyboard, in a light and a dark theme.
+    for (const ThemeID theme : {ThemeID::paper, ThemeID::graphite}) {
+        state().preferences().setThemeID(theme);
+        QCoreApplication::processEvents();
+        EXPECT_GE(focusChange(shown), visibleFocus) << rawValue(theme);
+    }
+    // A canvas made in its place keeps the keyboard there.
+    shown->setFocus(Qt::TabFocusReason);
+    const CanvasMode other = GetParam().mode == CanvasMode::table ? CanvasMode::strata : CanvasMode::table;
+    state().navigation().setCanvasMode(other);
+    QCoreApplication::processEvents();
+    ASSERT_NE(canvas(), nullptr);
+    EXPECT_EQ(canvas()->mode(), other);
+    EXPECT_TRUE(canvas()->hasFocus());
+}
+
+TEST_P(CanvasKeyboardTest, ArrowsSelectReturnOpensBackspaceGoesUpAndTheMenuKeyOpensTheMenu) {
+    const CanvasKeys& keys = GetParam();
+    CanvasBase* shown = canvas();
+    ASSERT_NE(shown, nullptr);
+    shown->setFocus(Qt::TabFocusReason);
+    const QImage before = shown->grab().toImage();
+
+    // The arrows select what they reach, as a click would, and the canvas draws it so.
+    ASSERT_TRUE(arriveOnItem(keys.onReturn != CanvasKeys::Return::nothing)) << "the arrows reach no item";
+    const StorageNode* first = targetNode();
+    EXPECT_EQ(state().navigation().selectedID(), first->id);
+    EXPECT_NE(shown->grab().toImage(), before) << "the selection is not drawn";
+    const std::string firstID = first->id;
+    // Where there is more than one item, the arrows move on from the first.
+    press(Qt::Key_End);
+    const auto last = shown->keyboardTarget();
+    press(Qt::Key_Home);
+    if (last != shown->keyboardTarget()) {
+        bool moved = false;
+        for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Right, Qt::Key_Up, Qt::Key_Left}) {
+            press(key);
+            moved = state().navigation().selectedID() != firstID;
+            if (moved) break;
+        }
+        EXPECT_TRUE(moved) << "no arrow moves on from the first item";
+    }
+    ASSERT_TRUE(arriveOnItem(keys.onReturn != CanvasKeys::Return::nothing));
+    const std::string chosen = targetNode()->id;
+    EXPECT_TRUE(shown->hasFocus());
+
+    // Return opens or drills as a double click does; Backspace goes back up.
+    const auto focusedBefore = state().navigation().focusedID();
+    press(Qt::Key_Return);
+    EXPECT_EQ(window_->sheetDialog(), nullptr) << "Return went to the review button";
+    switch (keys.onReturn) {
+        case CanvasKeys::Return::drills:
+            EXPECT_EQ(state().navigation().focusedID(), chosen);
+            press(Qt::Key_Backspace);
+            EXPECT_EQ(state().navigation().focusedID(), focusedBefore);
+            break;
+        case CanvasKeys::Return::opensRow: {
+            const auto& opened = static_cast<TableCanvas*>(canvas())->expanded();
+            EXPECT_TRUE(opened.contains(chosen));
+            press(Qt::Key_Left);
+            EXPECT_FALSE(opened.contains(chosen)) << "Left closes the row";
+            break;
+        }
+        case CanvasKeys::Return::nothing:
+            EXPECT_EQ(state().navigation().focusedID(), focusedBefore);
+            break;
+    }
+
+    // The menu key, and Shift+F10, open the node's menu where the canvas has one.
+    ASSERT_NE(canvas(), nullptr);
+    canvas()->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(arriveOnItem(false));
+    for (const auto& [key, modifiers] : {std::pair{Qt::Key_Menu, Qt::KeyboardModifiers()},
+                                         std::pair{Qt::Key_F10, Qt::KeyboardModifiers(Qt::ShiftModifier)}}) {
+        press(key, modifiers);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        EXPECT_EQ(menu != nullptr, keys.offersMenu);
+        if (!menu) continue;
+        EXPECT_FALSE(menu->actions().isEmpty());
+        QTest::keyClick(menu, Qt::Key_Escape);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    }
+}
+
+std::string canvasName(const ::testing::TestParamInfo<CanvasKeys>& info) {
+    return std::string(rawValue(info.param.mode));
+}
+
+using Return = CanvasKeys::Return;
+INSTANTIATE_TEST_SUITE_P(Canvases, CanvasKeyboardTest,
+                         ::testing::Values(CanvasKeys{CanvasMode::strata, Return::nothing},
+                                           CanvasKeys{CanvasMode::ageMap, Return::nothing},
+                                           CanvasKeys{CanvasMode::treemap, Return::drills},
+                                           CanvasKeys{CanvasMode::folders, Return::drills},
+                                           CanvasKeys{CanvasMode::bubbles, Return::drills},
+                                           CanvasKeys{CanvasMode::flame, Return::drills},
+                                           CanvasKeys{CanvasMode::mindMap, Return::drills},
+                                           CanvasKeys{CanvasMode::sunburst, Return::drills},
+                                           CanvasKeys{CanvasMode::bars, Return::drills, false},
+                                           CanvasKeys{CanvasMode::table, Return::opensRow}),
+                         canvasName);
+
 INSTANTIATE_TEST_SUITE_P(
     Screens, KeyboardReachTest,
     ::testing::Values(Place{"onboarding", {"--screen", "onboarding"}},  //
                       Place{"scanning", {"--screen", "scanning"}},
                       Place{"exploreDeveloper", developer},
                       Place{"exploreSmallScreen", developer, {1024, 700}},
+                      // The canvas with controls of its own: zoom buttons and the depth slider.
+                      Place{"exploreMindMap",
+                            {"--screen", "explore", "--mode", "developer", "--canvas", "mindMap"}},
                       Place{"cleaning", {"--screen", "cleaning"}},
                       Place{"finished", {"--screen", "finished"}},
                       Place{"review", {"--screen", "review"}},
@@ -329,6 +639,13 @@ INSTANTIATE_TEST_SUITE_P(
                       Place{"generalStats", generalSection("stats")},
                       Place{"inspectorPopover", developer, {900, 700}, inspectorPopover}),
     placeName);
+
+INSTANTIATE_TEST_SUITE_P(Explore, ExploreTabOrderTest,
+                         ::testing::Values(Place{"developer", developer},
+                                           Place{"generalExplore", generalSection("explore")},
+                                           Place{"generalSearch", generalSection("search")},
+                                           Place{"generalApps", generalSection("apps")}),
+                         placeName);
 
 }  // namespace
 }  // namespace korvane

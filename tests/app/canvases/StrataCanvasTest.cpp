@@ -12,6 +12,7 @@
 #include "app/canvases/StrataCanvas.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/presenters/InspectorContent.h"
+#include "app/state/PlatformWords.h"
 #include "app/theme/ButtonLook.h"
 #include "app/theme/Palette.h"
 #include "tests/app/state/FlowFixture.h"
@@ -160,6 +161,52 @@ TEST_F(StrataCanvasTest, ABandHeaderTogglesTheBandsCandidatesLeavingProtectedOne
     EXPECT_EQ(state().developer().selection(), (std::set<UUID>{*root_.children[3].candidateID}));
     EXPECT_FALSE(canvas_->isBandFullySelected(0));
     EXPECT_FALSE(state().navigation().selectedID()) << "a header click selects no node";
+}
+
+// From the keyboard the headers are stops too: Left from a band's first tile
+// reaches its header, and Space there works it as a click does.
+TEST_F(StrataCanvasTest, TheArrowsReachTheBandHeadersAndSpaceWorksThem) {
+    canvas_->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(canvas_.get(), Qt::Key_Home);
+    ASSERT_EQ(canvas_->keyboardTarget(), (CanvasHit{StrataCanvas::headerZone, 0}));
+    EXPECT_FALSE(state().navigation().selectedID()) << "arriving on a header selects nothing";
+    QTest::keyClick(canvas_.get(), Qt::Key_Right);
+    ASSERT_TRUE(state().navigation().selectedID());
+    EXPECT_EQ(*state().navigation().selectedID(), layout().deposits[layout().bands[0].firstDeposit].node->id);
+    QTest::keyClick(canvas_.get(), Qt::Key_Down);
+    EXPECT_EQ(canvas_->keyboardTarget()->zone, CanvasHit::item);
+    EXPECT_EQ(*state().navigation().selectedID(), layout().deposits[layout().bands[1].firstDeposit].node->id)
+        << "Down goes to the band below";
+    QTest::keyClick(canvas_.get(), Qt::Key_Up);
+    QTest::keyClick(canvas_.get(), Qt::Key_Left);
+    ASSERT_EQ(canvas_->keyboardTarget(), (CanvasHit{StrataCanvas::headerZone, 0}));
+    QTest::keyClick(canvas_.get(), Qt::Key_Space);
+    EXPECT_TRUE(canvas_->isBandFullySelected(0));
+    QTest::keyClick(canvas_.get(), Qt::Key_Return);
+    EXPECT_FALSE(canvas_->isBandFullySelected(0));
+}
+
+// A tile summing a band's smallest leaves offers to show the folder they
+// lie in: the canvas's root, from which the band's leaves all come.
+TEST_F(StrataCanvasTest, TheSummingTileShowsItsFolderInTheFileManager) {
+    root_.path = home_;
+    for (int i = 0; i < 30; ++i) root_.children.push_back(leaf("speck" + std::to_string(i), 5, 2, SafetyLevel::safe));
+    root_.bytes += 150;
+    canvas_->setRoot(nullptr);
+    canvas_->setRoot(&root_);
+    const auto& deposits = layout().deposits;
+    const auto summary = std::find_if(deposits.begin(), deposits.end(), [](const auto& d) { return d.isSummary; });
+    ASSERT_NE(summary, deposits.end());
+    const QPoint point = centreOf(summary->rect);
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, point, canvas_->mapToGlobal(point));
+    QApplication::sendEvent(canvas_.get(), &menuEvent);
+    auto* menu = canvas_->findChild<QMenu*>();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu->actions().size(), 1);
+    EXPECT_EQ(menu->actions().front()->text(),
+              QString::fromStdString(platformWords::showIn(state().desktop().fileManagerName())));
+    menu->actions().front()->trigger();
+    EXPECT_EQ(desktop_.revealed, (std::vector<std::vector<std::string>>{{home_}}));
 }
 
 TEST_F(StrataCanvasTest, ABandOfOnlyProtectedLeavesIsNeverFullySelected) {

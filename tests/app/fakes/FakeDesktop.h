@@ -9,12 +9,22 @@
 namespace korvane::testing {
 
 // Records what the state asks of the desktop; pickers answer from a queue
-// of prepared choices (nothing queued: the user cancels).
+// of prepared choices (nothing queued: the user cancels). With `answersRequests`
+// false, nothing answers a request to show or open.
 class FakeDesktop final : public Desktop {
 public:
-    void reveal(const std::vector<std::string>& paths) override { revealed.push_back(paths); }
-    void open(const std::string& path) override { opened.push_back(path); }
-    void openTrash() override { ++trashOpened; }
+    void reveal(const std::vector<std::string>& paths, Unanswered unanswered) override {
+        revealed.push_back(paths);
+        if (!answersRequests && unanswered) unanswered();
+    }
+    void open(const std::string& path, Unanswered unanswered) override {
+        opened.push_back(path);
+        if (!answersRequests && unanswered) unanswered();
+    }
+    void openTrash(Unanswered unanswered) override {
+        ++trashOpened;
+        if (!answersRequests && unanswered) unanswered();
+    }
     void copyText(const std::string& text) override { copied.push_back(text); }
     std::vector<std::string> chooseFolders(const FolderRequest& request) override {
         requests.push_back(request);
@@ -35,6 +45,7 @@ public:
     std::vector<std::string> copied;
     std::vector<FolderRequest> requests;
     std::deque<std::vector<std::string>> answers;
+    bool answersRequests = true;
     std::string fileManager;
     std::string volume;
     std::vector<std::string> volumeAsked;

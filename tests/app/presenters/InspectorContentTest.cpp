@@ -229,6 +229,7 @@ TEST_F(InspectorState, ShareAndCleanupButtonOfAnItem) {
     const bool selected = state().developer().isSelected(*item);
     EXPECT_EQ(content->cleanupTitle, selected ? "Remove from cleanup" : "Add to cleanup");
     EXPECT_EQ(content->cleanupSymbol, selected ? "minus.circle" : "trash");
+    EXPECT_TRUE(content->showsCleanup);
     state().developer().toggleSelection(*item);
     content = inspect();
     EXPECT_EQ(content->cleanupTitle, selected ? "Add to cleanup" : "Remove from cleanup");
@@ -251,6 +252,7 @@ TEST_F(InspectorState, GeneralModeShareIsOfTheFolderScan) {
     EXPECT_EQ(content->kindLabel, "Folder");
     EXPECT_FALSE(content->reclaimable);
     EXPECT_FALSE(content->cleanupEnabled);
+    EXPECT_FALSE(content->showsCleanup) << "the page's own Remove is the way in general mode";
 
     // Without a folder scan there is nothing to show in general mode.
     state().folderScan().setGeneralResult(std::nullopt);

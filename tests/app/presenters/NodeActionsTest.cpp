@@ -1,7 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/presenters/NodeActions.h"
+#include "app/state/DesktopActions.h"
+#include "app/state/DeveloperState.h"
 #include "app/state/PlatformWords.h"
+#include "core/explorer/FileTreeScanner.h"
+#include "core/system/Paths.h"
 #include "tests/app/state/FlowFixture.h"
 
 namespace korvane {
@@ -110,6 +116,49 @@ TEST_F(NodeActionsTest, ActionsReachTheState) {
     run(Action::neverTouch, item);
     EXPECT_TRUE(state().preferences().settings().excludedPaths.contains(*item.path));
     EXPECT_TRUE(state().developer().selection().empty());
+}
+
+// A tile summing the smallest items offers one thing: their folder, shown in
+// the file manager; nothing where the folder has no place on disk.
+TEST_F(NodeActionsTest, ASummedItemsMenuShowsTheirFolder) {
+    launch();
+    StorageNode folder = leaf("folder", SafetyLevel::safe, false, home_ + "/Movies");
+    folder.kind = Kind::group;
+    EXPECT_EQ(titles(summedItemsActionEntries(state().desktop(), folder)),
+              (std::vector<std::string>{platformWords::showIn(state().desktop().fileManagerName())}));
+    EXPECT_EQ(summedItemsActionEntries(state().desktop(), folder).front().action, Action::revealInFileManager);
+    folder.path.reset();
+    EXPECT_TRUE(summedItemsActionEntries(state().desktop(), folder).empty());
+
+    // A folder scan's remainder ("31 smaller items") has no path of its own: it shows its folder.
+    StorageNode remainder = leaf(FileTreeScanner::remainderID(home_ + "/Movies"), SafetyLevel::safe, false);
+    remainder.name = "31 smaller items";
+    const auto remainderEntries = entries(remainder);
+    EXPECT_NE(std::find(remainderEntries.begin(), remainderEntries.end(),
+                        NodeActionEntry{Action::revealInFileManager,
+                                        platformWords::showIn(state().desktop().fileManagerName())}),
+              remainderEntries.end());
+    run(Action::revealInFileManager, remainder);
+    EXPECT_EQ(desktop_.revealed, (std::vector<std::vector<std::string>>{{home_ + "/Movies"}}));
+}
+
+// Where no file manager answers, the user is told so in the window's alert,
+// not only on the terminal; where one does, nothing is said.
+TEST_F(NodeActionsTest, AShowOrOpenThatNothingAnswersIsSaidInAnAlert) {
+    launch({"--screen", "explore", "--mode", "developer"});
+    const StorageNode item = *state().developer().tree().children.front().leaves().front();
+    ASSERT_TRUE(item.path);
+    run(Action::revealInFileManager, item);
+    EXPECT_FALSE(state().developer().errorMessage());
+
+    desktop_.answersRequests = false;
+    run(Action::revealInFileManager, item);
+    EXPECT_EQ(state().developer().errorMessage(), DesktopActions::unansweredRevealText({*item.path}));
+    EXPECT_NE(state().developer().errorMessage()->find(Paths::lastComponent(*item.path)), std::string::npos);
+    state().desktop().open(*item.path);
+    EXPECT_EQ(state().developer().errorMessage(), DesktopActions::unansweredOpenText(*item.path));
+    state().desktop().openTrash();
+    EXPECT_EQ(state().developer().errorMessage(), DesktopActions::unansweredTrashText());
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QTest>
 
 #include "app/frame/GeneralSidebar.h"
@@ -161,6 +162,29 @@ TEST_F(GeneralPagesTest, ARowsTooltipAndAccessibleTextCarryTheWholeNameAndPath) 
                        QString::fromStdString(path).toHtmlEscaped() + "</qt>");
     const QString spoken = model.data(row, Qt::AccessibleTextRole).toString();
     EXPECT_TRUE(spoken.startsWith(QString::fromStdString(name + ", " + path + ", "))) << spoken.toStdString();
+}
+
+// What the row under the pointer offers is the keyboard's too: Return shows
+// the keyboard's row in the file manager, and its menu shows or opens it.
+TEST_F(GeneralPagesTest, TheKeyboardsRowShowsAndOpensFromTheKeyboard) {
+    scanSmallHome();
+    LargeFilesView view(state().folderScan(), state().developer(), state().desktop(), state().clock());
+    view.show();
+    QListView* list = view.list()->view();
+    list->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(list, Qt::Key_Down);
+    ASSERT_TRUE(list->currentIndex().isValid());
+    const std::string path = view.list()->model()->entries()[static_cast<std::size_t>(list->currentIndex().row())].path;
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(desktop_.revealed, (std::vector<std::vector<std::string>>{{path}}));
+
+    QTest::keyClick(list, Qt::Key_Menu);
+    auto* menu = view.list()->findChild<QMenu*>();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu->actions().size(), 2);
+    EXPECT_EQ(menu->actions()[1]->text(), QStringLiteral("Open"));
+    menu->actions()[1]->trigger();
+    EXPECT_EQ(desktop_.opened, (std::vector<std::string>{path}));
 }
 
 TEST_F(GeneralPagesTest, LargeFilesFollowTheNextScan) {
