@@ -358,6 +358,9 @@ TEST(GeneralSidebarContent, IdleScanningAndTheLastScan) {
     EXPECT_EQ(content.diskUsed.value, ByteFormat::string(600));
     EXPECT_EQ(content.diskFree.value, ByteFormat::string(400));
     EXPECT_EQ(content.gauge.percentText, "60%");
+    const GeneralSidebarContent reserved = sidebarOf(*state, VolumeInfo(1000, 300, 200));
+    EXPECT_EQ(reserved.diskUsed.value, ByteFormat::string(200));
+    EXPECT_EQ(reserved.gauge.percentText, "40%");
     ASSERT_GE(content.live.size(), 2u);
     EXPECT_EQ(content.live[0].title, "CPU");
     EXPECT_EQ(content.live[1].title, "Memory");
