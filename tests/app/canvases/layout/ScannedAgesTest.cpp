@@ -111,6 +111,9 @@ TEST_F(ScannedAgesTest, EveryByteOfFoldedFilesAndFoldersCountsByItsOwnDate) {
     ASSERT_EQ(ages.buckets.size(), 6u);
     for (std::size_t i = 0; i < ages.buckets.size(); ++i)
         EXPECT_EQ(ages.buckets[i].bytes, expected.buckets[i].bytes) << ages.buckets[i].label;
+    // Big & untouched counts the old files folded beside new ones too.
+    ASSERT_LT(ages.bigUntouched.size(), AgeMapLayout::bigUntouchedLimit);
+    EXPECT_EQ(ages.bigUntouchedTotal, ages.buckets[4].bytes + ages.buckets[5].bytes);
 
     const MonthGridLayout months = MonthGridLayout::make(scan.root, clock);
     const MonthGridLayout expectedMonths = MonthGridLayout::make(reference, clock);
