@@ -2,6 +2,7 @@
 
 #include "app/canvases/layout/SummaryNode.h"
 #include "app/presenters/InspectorContent.h"
+#include "app/state/ScanFollowsDisk.h"
 #include "core/text/ByteFormat.h"
 #include "tests/app/state/FlowFixture.h"
 
@@ -209,6 +210,29 @@ TEST_F(InspectorState, DeveloperRootShowsTheScansFacts) {
     EXPECT_EQ(valueOf(rows, "Not installed"), "Flutter");
     ASSERT_TRUE(content->largest);
     EXPECT_EQ(content->largest->count, "3 items");
+}
+
+// After a cleanup took every Node.js item, Node.js is still installed: it
+// has nothing to clean. Docker, not looked into, says why.
+TEST_F(InspectorState, ACleanedToolHasNothingToCleanAndIsStillInstalled) {
+    launch({"--screen", "explore", "--mode", "developer"});
+    ScanResult scan = *state().developer().scan();
+    DiskChange cleanup;
+    for (const CategoryResult& result : scan.categories)
+        if (result.category == CleanupCategory::node)
+            for (const CleanupCandidate& candidate : result.candidates)
+                cleanup.left.push_back({candidate.path, candidate.size, candidate.id, false});
+    ASSERT_FALSE(cleanup.left.empty());
+    std::vector<CleanupCandidate> dropped;
+    ScanFollowsDisk::apply(scan, cleanup, dropped);
+    for (CategoryResult& result : scan.categories)
+        if (result.category == CleanupCategory::docker) result = {CleanupCategory::docker, 0, {}, "Docker is not running."};
+    state().developer().setScan(scan);
+
+    const auto rows = inspect()->details;
+    EXPECT_EQ(valueOf(rows, "Not installed"), "Flutter");
+    EXPECT_EQ(valueOf(rows, "Nothing to clean"), "Node.js");
+    EXPECT_EQ(valueOf(rows, "Docker"), "Docker is not running.");
 }
 
 TEST_F(InspectorState, ShareAndCleanupButtonOfAnItem) {
