@@ -155,7 +155,12 @@ std::optional<LargestInside> largestInside(const StorageNode& node, Mode mode) {
     LargestInside largest;
     // A folder of a scan holds what the walk counted; the rows are only its largest tiles.
     const auto walked = mode == Mode::general ? itemCountText(node) : std::nullopt;
-    largest.count = walked ? *walked : countText(static_cast<std::int64_t>(node.children.size()), "item");
+    // Otherwise the rows' own count, named for what they are: the header and
+    // the "Items" row count the items further down.
+    const std::string_view rows = node.kind == StorageNode::Kind::root       ? "toolchain"
+                                  : node.kind == StorageNode::Kind::category ? "group"
+                                                                             : "item";
+    largest.count = walked ? *walked : countText(static_cast<std::int64_t>(node.children.size()), rows);
     const std::int64_t reference = children.front()->bytes;
     const CleanupCategory fallback = node.category.value_or(CleanupCategory::node);
     for (std::size_t index = 0; index < kept; ++index) {

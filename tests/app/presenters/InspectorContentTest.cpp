@@ -209,7 +209,15 @@ TEST_F(InspectorState, DeveloperRootShowsTheScansFacts) {
     EXPECT_EQ(valueOf(rows, "Free space"), "18.4 GB");
     EXPECT_EQ(valueOf(rows, "Not installed"), "Flutter");
     ASSERT_TRUE(content->largest);
-    EXPECT_EQ(content->largest->count, "3 items");
+    EXPECT_EQ(content->largest->count, "3 toolchains");
+
+    // A toolchain's rows are its groups; its items are counted further down.
+    const StorageNode& category = state().developer().tree().children.front();
+    state().navigation().setSelectedID(category.id);
+    const auto toolchain = inspect();
+    EXPECT_EQ(valueOf(toolchain->details, "Items"), std::to_string(category.leafCount()));
+    EXPECT_EQ(toolchain->largest->count,
+              std::to_string(category.children.size()) + (category.children.size() == 1 ? " group" : " groups"));
 }
 
 // After a cleanup took every Node.js item, Node.js is still installed: it
