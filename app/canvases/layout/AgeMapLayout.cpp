@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdio>
 #include <limits>
+#include <string_view>
+#include <unordered_map>
 
 #include "app/canvases/layout/AgeParts.h"
 #include "core/explorer/FileTreeScanner.h"
@@ -44,12 +46,28 @@ AgeMapLayout AgeMapLayout::make(const StorageNode& root, const CanvasClock& cloc
     // A node's parts come one after another: what of them is over a year
     // old is gathered as they pass.
     std::vector<std::pair<Untouched, std::size_t>> untouched;  // with its order
+    // A folder's own old bytes and those of its smaller items make one row.
+    std::unordered_map<std::string_view, std::size_t> rowOfFolder;
     Untouched gathering;
     const auto endGathering = [&] {
         if (gathering.bytes < 1) return;
         const StorageNode& node = *gathering.node;
         gathering.isPart = !node.children.empty() || gathering.bytes < node.bytes;
-        untouched.emplace_back(gathering, untouched.size());
+        const bool isRemainder = FileTreeScanner::isRemainderID(node.id);
+        if (!gathering.isPart && !isRemainder) {
+            untouched.emplace_back(gathering, untouched.size());
+            return;
+        }
+        const std::string_view folder = isRemainder ? FileTreeScanner::remainderFolder(node.id) : node.id;
+        const auto [found, isNew] = rowOfFolder.try_emplace(folder, untouched.size());
+        if (isNew) {
+            untouched.emplace_back(gathering, untouched.size());
+            return;
+        }
+        Untouched& row = untouched[found->second].first;
+        row.bytes = SizeSum::add(row.bytes, gathering.bytes);
+        row.days = std::min(row.days, gathering.days);
+        row.isPart = true;
     };
     const std::int64_t itemised = forEachAgePart(root, [&](const AgePart& part) {
         if (part.uninspected) {

@@ -103,7 +103,11 @@ TEST(AgeMapLayout, BigAndUntouchedCountsOldFilesFoldedBesideNewOnes) {
     letters.name = "Old letters";  // a folder below the tree's depth
     auto oldRest = withAges(datedLeaf("/home/u/Music//rest", 500, daysAgo(800)), {{800, 200}, {900, 300}});
     oldRest.name = "2 smaller items";
-    const auto root = folder("r", {photos, letters, oldRest, datedLeaf("new", 9000, daysAgo(2)),
+    // The folder's own blocks are as old as the photos: one row holds both.
+    auto summer = withAges(folder("/home/u/Summer 2021", {photos}), {{1830, 4}});
+    summer.name = "Summer 2021";
+    summer.bytes += 4;
+    const auto root = folder("r", {summer, letters, oldRest, datedLeaf("new", 9000, daysAgo(2)),
                                    datedLeaf("iso", 2000, daysAgo(731))});
     const auto layout = AgeMapLayout::make(root, clock);
     struct Row {
@@ -113,7 +117,7 @@ TEST(AgeMapLayout, BigAndUntouchedCountsOldFilesFoldedBesideNewOnes) {
         const char* age;
     };
     const Row expected[] = {
-        {"Old files in Summer 2021", 3000, true, "5 years ago"},
+        {"Old files in Summer 2021", 3004, true, "5 years ago"},
         {"iso", 2000, false, "2 years ago"},
         {"Old files in Old letters", 660, true, "1 year ago"},
         {"2 smaller items in Music", 500, false, "2 years ago"},
