@@ -34,7 +34,7 @@ CanvasBase::CanvasBase(const CanvasParts& parts, CanvasMode mode, QWidget* paren
     : QWidget(parent),
       parts_(parts),
       mode_(mode),
-      input_({.hitAt = [this](QPointF point) { return root_ ? hitAt(point) : std::nullopt; },
+      input_({.hitAt = [this](QPointF point) { return root() ? hitAt(point) : std::nullopt; },
               .actionable = [this](std::size_t item) { return isActionable(item); },
               .hover = [this](std::optional<Hit> hit) { setHovered(hit); },
               .click = [this](const Hit& hit) { clicked(hit); },
@@ -65,9 +65,15 @@ CanvasBase::CanvasBase(const CanvasParts& parts, CanvasMode mode, QWidget* paren
 
 const Palette& CanvasBase::palette() const { return environmentPalette(this); }
 
+const StorageNode* CanvasBase::root() const {
+    return rootTrees_ == parts_.navigation.treeReplacements() ? root_ : nullptr;
+}
+
 void CanvasBase::setRoot(const StorageNode* root) {
     const void* children = root ? static_cast<const void*>(root->children.data()) : nullptr;
-    const bool sameTree = root == root_ && children == rootChildren_;
+    const std::uint64_t trees = parts_.navigation.treeReplacements();
+    // A new tree may reuse the addresses of the one it replaced.
+    const bool sameTree = root == root_ && children == rootChildren_ && trees == rootTrees_;
     // The old root may belong to a tree that is already gone: only its copied id is read.
     const bool newID = root && rootID_ && root->id != *rootID_;
     if (!sameTree) {
@@ -79,11 +85,12 @@ void CanvasBase::setRoot(const StorageNode* root) {
         input_.forgetPress();
     }
     root_ = root;
+    rootTrees_ = trees;
     rootChildren_ = children;
     rootID_ = root ? std::optional<std::string>(root->id) : std::nullopt;
     if (newID && hasEntrance() && entranceStart_) replayEntrance(0);
     // A screen reader hears a new empty state without waiting for a paint.
-    if (!sameTree && root_ && !size().isEmpty()) updateDescription();
+    if (!sameTree && root && !size().isEmpty()) updateDescription();
     update();
 }
 
@@ -181,7 +188,7 @@ QRectF CanvasBase::hoverArea(const Hit& hit) {
 
 QRegion CanvasBase::liveRegion() {
     QRegion region;
-    if (!root_) return region;
+    if (!root()) return region;
     const auto add = [&](const std::optional<Hit>& hit) {
         if (hit) region += hoverArea(*hit).toAlignedRect() & rect();
     };
@@ -201,7 +208,7 @@ QRegion CanvasBase::hoverRegion() {
 
 void CanvasBase::updateDescription() {
     QString description;
-    if (root_) {
+    if (root()) {
         const StorageNode* node =
             hovered_ && hovered_->zone == Hit::item && showsHoverCard() ? itemNode(hovered_->index) : nullptr;
         description = node ? QString::fromStdString(hoverCardDescription(hoverContent(hovered_->index)))
@@ -214,7 +221,7 @@ void CanvasBase::updateDescription() {
 }
 
 HoverCardContent CanvasBase::hoverContent(std::size_t item) {
-    return hoverCardContent(*itemNode(item), *root_, clock_.now());
+    return hoverCardContent(*itemNode(item), *root(), clock_.now());
 }
 
 bool CanvasBase::isActionable(std::size_t item) {
@@ -234,7 +241,7 @@ void CanvasBase::doubleClicked(const Hit&) {}
 void CanvasBase::dragged(QPointF) {}
 
 QRectF CanvasBase::hoverCardRect() {
-    if (!root_ || !hovered_ || hovered_->zone != Hit::item || !showsHoverCard()) return {};
+    if (!root() || !hovered_ || hovered_->zone != Hit::item || !showsHoverCard()) return {};
     const StorageNode* node = itemNode(hovered_->index);
     if (!node) return {};
     const QSizeF card = HoverCard::size(hoverContent(hovered_->index));
@@ -249,7 +256,7 @@ void CanvasBase::paintHoverCard(QPainter& painter) {
 }
 
 void CanvasBase::paintInto(QPainter& painter) {
-    if (!root_) return;
+    if (!root()) return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
@@ -302,7 +309,7 @@ void CanvasBase::paintEvent(QPaintEvent* event) {
     paintInto(painter);
     // A whole frame in which every item has arrived ends the entrance's
     // ticking now, not at the end of the room kept for the slowest canvas.
-    if (!entering_ && root_ && entranceStart_ && entrancePlaying() && event->region().contains(rect()))
+    if (!entering_ && root() && entranceStart_ && entrancePlaying() && event->region().contains(rect()))
         entranceEnd_ = seconds();
     if (!entrancePlaying() && seconds() >= otherMotionUntil_ && tick_.isActive()) {
         animateUntil_ = seconds();

@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -40,7 +41,9 @@ public:
     // after every change. A rebuilt tree is laid out afresh, and a new root id
     // replays the entrance (a drill keeps the canvas).
     void setRoot(const StorageNode* root);
-    const StorageNode* root() const { return root_; }
+    // None from the moment the tree it belongs to is replaced until the page
+    // hands in the new one: the canvas then draws nothing and answers no pointer.
+    const StorageNode* root() const;
     // The depth the host gives this canvas (its own mapping of the setting).
     void setDepth(int depth);
     int depth() const { return depth_; }
@@ -154,6 +157,7 @@ private:
     CanvasParts parts_;
     CanvasMode mode_;
     const StorageNode* root_ = nullptr;
+    std::uint64_t rootTrees_ = 0;  // the navigation's tree replacements when root_ came
     std::optional<std::string> rootID_;
     // The root's children buffer: a rebuilt tree has a new one even where
     // the root keeps its address, id and size.

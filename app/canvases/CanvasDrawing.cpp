@@ -31,6 +31,8 @@ void CanvasDrawing::replaceCanvas() {
     const bool fades = canvas_ && isVisible() && !AppMotion::jumpsToEnd();
     if (canvas_) {
         if (fades) leaving_ = canvas_->grab();
+        // Its nodes may go with the next change of the state: it draws none again.
+        canvas_->setRoot(nullptr);
         // Later: the change may come from inside the old canvas (its menu).
         canvas_->hide();
         canvas_->deleteLater();

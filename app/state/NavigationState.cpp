@@ -3,6 +3,8 @@
 #include "app/state/PreferencesState.h"
 #include "app/state/TreeNavigation.h"
 
+#include <utility>
+
 namespace korvane {
 
 NavigationState::NavigationState(StateChanges& changes, const PreferencesState& preferences, QObject* parent)
@@ -26,20 +28,27 @@ void NavigationState::setFocusedID(std::optional<std::string> id) { publish(focu
 void NavigationState::setSelectedID(std::optional<std::string> id) { publish(selectedID_, std::move(id)); }
 
 void NavigationState::setSearchText(std::string text) {
-    visibleTree_ = TreeNavigation::visibleTree(developerTree(), text);
+    replaceVisibleTree(TreeNavigation::visibleTree(developerTree(), text));
     publish(searchText_, std::move(text));
+}
+
+void NavigationState::replaceVisibleTree(StorageNode tree) {
+    outgoingVisibleTree_ = std::exchange(visibleTree_, std::move(tree));
 }
 
 void NavigationState::setFolderTree(const StorageNode* tree) {
     // A sum holds copies of the old tree's nodes.
     if (summaryMode_ == Mode::general) summary_.reset();
     folderTree_ = tree;
+    ++treeReplacements_;
 }
 
 void NavigationState::setDeveloperTree(const StorageNode* tree) {
     if (summaryMode_ == Mode::developer) summary_.reset();
     developerTree_ = tree;
-    publish(visibleTree_, TreeNavigation::visibleTree(developerTree(), searchText_));
+    ++treeReplacements_;
+    replaceVisibleTree(TreeNavigation::visibleTree(developerTree(), searchText_));
+    changes().published(*this);
     if (focusedID_ && developerTree().find(*focusedID_) == nullptr) setFocusedID(std::nullopt);
     if (selectedID_ && developerTree().find(*selectedID_) == nullptr) setSelectedID(std::nullopt);
 }

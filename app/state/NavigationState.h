@@ -18,7 +18,8 @@ class PreferencesState;
 // Where the user is: the screen, the sheet, the page and canvas on show, the
 // folder drilled into and the one in the inspector, and the filter text with
 // the developer tree as it leaves it. Nodes handed out by pointer belong to
-// the trees of the state and stay valid until those next change.
+// the trees of the state and stay valid until those next change; nodes of
+// the visible tree until the change after that.
 class NavigationState : public PublishedState {
     Q_OBJECT
 public:
@@ -46,6 +47,10 @@ public:
     void setDeveloperTree(const StorageNode* tree);
     void setFolderTree(const StorageNode* tree);
     bool hasFolderTree() const { return folderTree_ != nullptr; }
+
+    // How many times the developer or folder tree has been replaced: a node
+    // handed out before this last moved may be gone.
+    std::uint64_t treeReplacements() const { return treeReplacements_; }
 
     // The developer tree as the filter text leaves it (kept in step with both).
     const StorageNode& visibleTree() const { return visibleTree_; }
@@ -83,10 +88,12 @@ signals:
 
 private:
     const StorageNode& developerTree() const;
+    void replaceVisibleTree(StorageNode tree);
 
     const PreferencesState& preferences_;
     const StorageNode* developerTree_ = nullptr;
     const StorageNode* folderTree_ = nullptr;
+    std::uint64_t treeReplacements_ = 0;
     Route route_ = Route::onboarding;
     std::optional<Sheet> sheet_;
     GeneralSection generalSection_ = GeneralSection::explore;
@@ -96,6 +103,10 @@ private:
     std::optional<std::string> selectedID_;
     std::string searchText_;
     StorageNode visibleTree_;
+    // The visible tree the last change replaced. The pages hear of a change
+    // only after it, and a canvas on its way out is pictured once more over
+    // the nodes it was given: they stay until the next change.
+    StorageNode outgoingVisibleTree_;
     std::optional<StorageNode> summary_;  // selectable while selectedID_ names it in its mode
     Mode summaryMode_ = Mode::developer;
 };

@@ -33,10 +33,15 @@ MonthGridLayout MonthGridLayout::make(const StorageNode& root, const CanvasClock
         layout.byMonth_[key] = sum.total();
         layout.scale = std::max(layout.scale, sum.total());
     }
+    if (layout.cells.empty()) return layout;
     // Every year from the newest to the oldest, so that the timeline has no gaps.
-    if (!layout.cells.empty())
-        for (int year = layout.cells.back().year; year >= layout.cells.front().year; --year)
-            layout.years.push_back(year);
+    const int newest = layout.cells.back().year, oldest = layout.cells.front().year;
+    if (std::int64_t{newest} - oldest < longestTimeline) {
+        for (int year = newest; year >= oldest; --year) layout.years.push_back(year);
+        return layout;
+    }
+    for (auto cell = layout.cells.rbegin(); cell != layout.cells.rend(); ++cell)
+        if (layout.years.empty() || layout.years.back() != cell->year) layout.years.push_back(cell->year);
     return layout;
 }
 

@@ -26,7 +26,9 @@ struct MonthGridLayout {
     // Months with bytes, oldest first.
     std::vector<Cell> cells;
     // Every year from the newest with bytes to the oldest, newest first: a year
-    // between them without bytes keeps its (empty) row.
+    // between them without bytes keeps its (empty) row. Over a longer span (a
+    // date set centuries off) only the years with bytes have rows.
+    static constexpr int longestTimeline = 100;
     std::vector<int> years;
     // The busiest month's bytes, at least 1.
     std::int64_t scale = 1;

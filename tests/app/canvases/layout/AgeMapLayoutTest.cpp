@@ -169,6 +169,17 @@ TEST(MonthGridLayout, CellsByLocalMonthWithEveryYearBetweenKept) {
     ASSERT_EQ(grid.cells.size(), 3u);
     EXPECT_EQ(grid.cells[0].id, "2022-7");
     EXPECT_EQ(grid.years, (std::vector<int>{2024, 2023, 2022}));  // 2023 holds nothing, yet keeps its row
+
+    // A date centuries off (an age profile keeps any day) does not bring
+    // a row for every year between.
+    const CanvasClock clock = fixedClock();
+    auto ancient = leaf("ancient", 50);
+    ancient.ages.add(AgeProfile::stamp(clock.localNow(), -700'000, 0), 50);
+    int ancientYear = 0, ancientMonth = 0;
+    AgeProfile::yearMonth(-700'000, ancientYear, ancientMonth);
+    const auto spreadRoot = folder("r", {datedLeaf("march", 400, at(2024, 3, 1, 0)), ancient});
+    const auto spread = MonthGridLayout::make(spreadRoot, clock);
+    EXPECT_EQ(spread.years, (std::vector<int>{2024, ancientYear}));
     EXPECT_EQ(grid.scale, 400);
     EXPECT_EQ(grid.bytes(2024, 3), 400);
     EXPECT_EQ(grid.bytes(2024, 2), 100);
