@@ -20,9 +20,11 @@
 
 namespace korvane {
 
-// Every leaf of the root sorted by age into five bands stacked from recent
-// (top) to old, each band as high as its share of the bytes, each leaf (a
-// deposit) as wide as its share of its band.
+// Every byte of the root sorted by its own file's age into five bands
+// stacked from recent (top) to old, each band as high as its share of the
+// bytes, each leaf's bytes in a band (a deposit) as wide as their share of
+// it. A leaf whose bytes lie in several bands (a folder's remainder) is a
+// deposit in each; a folder's own blocks are a deposit of the folder.
 struct StrataLayout {
     struct BandInfo {
         std::string_view name;
@@ -53,6 +55,8 @@ struct StrataLayout {
 
     struct Deposit {
         const StorageNode* node = nullptr;
+        // The node's bytes in this band: all of them, or a share.
+        std::int64_t bytes = 0;
         int bandIndex = 0;
         double nominalWidth = 0;
         // The tile as drawn: its nominal width less the gap, at least 2 points.
@@ -66,8 +70,8 @@ struct StrataLayout {
         bool isSummary = false;
         std::size_t firstSummed = 0;
         std::size_t summedCount = 0;
-        // The bands its bytes fall in, one bit per band: a tile sits in the
-        // band of its newest date, and a remainder's older files lie deeper.
+        // The bands its node's bytes fall in, one bit per band: a
+        // remainder's files may lie in several.
         std::uint8_t ageBands = 0;
     };
 
@@ -99,8 +103,10 @@ struct StrataLayout {
     std::vector<Band> bands;
     // Deposits band by band, largest first within a band (ties keep leaf order).
     std::vector<Deposit> deposits;
-    // The leaves of all bands, band by band, in deposit order.
+    // The leaves of all bands, band by band, in deposit order, each with
+    // its bytes in that band.
     std::vector<const StorageNode*> leaves;
+    std::vector<std::int64_t> leafBytes;
     // The nodes of the summing tiles, which the deposits point to.
     std::vector<std::shared_ptr<const StorageNode>> summaries;
 
@@ -129,6 +135,8 @@ struct StrataLayout {
     std::vector<const StorageNode*> nodes(const Band& band) const;
     // What a summing tile sums, largest first; nothing for another tile.
     std::span<const StorageNode* const> summed(const Deposit& deposit) const;
+    // Their bytes in the tile's band, in the same order.
+    std::span<const std::int64_t> summedBytes(const Deposit& deposit) const;
 
     std::optional<std::size_t> depositAt(QPointF point) const;
     // Position in `bands` of the header under the point.

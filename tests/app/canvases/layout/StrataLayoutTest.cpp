@@ -3,6 +3,7 @@
 #include <set>
 
 #include "app/canvases/layout/StrataLayout.h"
+#include "app/canvases/layout/SummaryNode.h"
 #include "tests/app/canvases/layout/CanvasTrees.h"
 #include "tests/app/canvases/layout/FixedClock.h"
 
@@ -217,8 +218,19 @@ TEST(StrataLayout, ATileSaysWhichBandsItsBytesSpan) {
     leaves.push_back(withAges(datedLeaf("small-rest", 10, daysAgo(2)), {{2, 5}, {100, 5}}));
     const auto root = folder("r", std::move(leaves));
     const auto layout = StrataLayout::make(root, QSizeF(900, 500), clock);
-    ASSERT_EQ(layout.deposits.size(), 2u);
+    ASSERT_EQ(layout.deposits.size(), 3u);
     EXPECT_EQ(StrataLayout::spanText(layout.deposits[0].ageBands), std::nullopt);
     EXPECT_TRUE(layout.deposits[1].isSummary);
     EXPECT_EQ(StrataLayout::spanText(layout.deposits[1].ageBands), "Spans Days and Seasons");
+    // The sum holds the leaf's recent half only, and so do its parts in the inspector.
+    EXPECT_EQ(layout.deposits[1].bytes, 30 * 10 + 5);
+    const StorageNode held = summaryWithParts(*layout.deposits[1].node, layout.summed(layout.deposits[1]),
+                                              layout.summedBytes(layout.deposits[1]));
+    EXPECT_EQ(held.bytes, 305);
+    EXPECT_EQ(held.children.back().id, "small-rest");
+    EXPECT_EQ(held.children.back().bytes, 5);
+    // The leaf's older half lies in its own band.
+    EXPECT_EQ(layout.deposits[2].node->id, "small-rest");
+    EXPECT_EQ(layout.deposits[2].bandIndex, 3);
+    EXPECT_EQ(layout.deposits[2].bytes, 5);
 }
