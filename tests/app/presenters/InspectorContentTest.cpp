@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/canvases/layout/SummaryNode.h"
+#include "app/presenters/CanvasPageContent.h"
 #include "app/presenters/InspectorContent.h"
 #include "app/state/ScanFollowsDisk.h"
 #include "core/text/ByteFormat.h"
@@ -241,6 +242,23 @@ TEST_F(InspectorState, ACleanedToolHasNothingToCleanAndIsStillInstalled) {
     EXPECT_EQ(valueOf(rows, "Not installed"), "Flutter");
     EXPECT_EQ(valueOf(rows, "Nothing to clean"), "Node.js");
     EXPECT_EQ(valueOf(rows, "Docker"), "Docker is not running.");
+}
+
+// Under a filter the inspector shows the node as the canvas and its header
+// do: one size and one count for one thing on the screen.
+TEST_F(InspectorState, TheFilteredRootReadsAlikeInTheHeaderAndTheInspector) {
+    launch({"--screen", "explore", "--mode", "developer"});
+    state().navigation().setSelectedID("root");
+    for (const char* filter : {"", "atlas"}) {
+        SCOPED_TRACE(filter);
+        state().navigation().setSearchText(filter);
+        const DeveloperCanvasContent header = developerCanvasContent(state().navigation(), state().developer());
+        const auto content = inspect();
+        ASSERT_TRUE(content);
+        EXPECT_EQ(valueOf(content->details, "Size on disk"), header.bytes);
+        EXPECT_EQ(valueOf(content->details, "Items") + " items", header.items);
+    }
+    EXPECT_NE(valueOf(inspect()->details, "Size on disk"), ByteFormat::string(state().developer().tree().bytes));
 }
 
 TEST_F(InspectorState, ShareAndCleanupButtonOfAnItem) {
