@@ -19,9 +19,9 @@ int StrataLayout::age(const StorageNode& leaf, const CanvasClock& clock) {
 }
 
 int StrataLayout::bandFor(int ageDays) {
-    for (std::size_t i = 0; i < bandTable.size(); ++i)
-        if (bandTable[i].maxDays >= ageDays) return static_cast<int>(i);
-    return static_cast<int>(bandTable.size()) - 1;
+    for (int i = 0; i < ageBandCount; ++i)
+        if (bandTable[static_cast<std::size_t>(i)].maxDays >= ageDays) return i;
+    return ageBandCount - 1;
 }
 
 std::uint8_t StrataLayout::ageBands(const StorageNode& leaf, const CanvasClock& clock) {
@@ -55,6 +55,21 @@ struct Sized {
 };
 using LeavesByBand = std::array<std::vector<Sized>, StrataLayout::bandTable.size()>;
 
+// What a node holds besides its children where nothing dates it (a
+// toolchain's footprint beyond its items), node by node.
+void addNotItemised(const StorageNode& node, std::vector<Sized>& band, std::size_t& count) {
+    if (node.children.empty()) return;
+    if (node.ages.empty()) {
+        SizeSum held;
+        for (const StorageNode& child : node.children) held += child.bytes;
+        if (const std::int64_t own = node.bytes - held.total(); own >= 1) {
+            band.push_back({own, &node, static_cast<std::uint8_t>(1u << StrataLayout::notItemisedBand)});
+            ++count;
+        }
+    }
+    for (const StorageNode& child : node.children) addNotItemised(child, band, count);
+}
+
 // Every byte under the root in the band of its own file's age, as the age
 // map counts it: a leaf whose bytes share one age is one entry; a folder's
 // remainder (or a folder below the tree's depth) whose files lie in several
@@ -85,6 +100,7 @@ LeavesByBand leavesByBand(const StorageNode& root, const CanvasClock& clock, std
         bands |= static_cast<std::uint8_t>(1u << band);
     });
     endNode();
+    addNotItemised(root, byBand[StrataLayout::notItemisedBand], count);
     return byBand;
 }
 
@@ -239,6 +255,8 @@ bool StrataLayout::isFullySelected(const Band& band, const std::function<bool(co
 }
 
 std::vector<const StorageNode*> StrataLayout::nodes(const Band& band) const {
+    // Toggling those would take every item of their toolchains along.
+    if (band.bandIndex == notItemisedBand) return {};
     const auto first = leaves.begin() + static_cast<std::ptrdiff_t>(band.firstLeaf);
     return {first, first + static_cast<std::ptrdiff_t>(band.leafCount)};
 }

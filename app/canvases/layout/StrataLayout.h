@@ -31,13 +31,19 @@ struct StrataLayout {
         std::string_view blurb;
         int maxDays;
     };
-    static constexpr std::array<BandInfo, 5> bandTable{{
+    // Five bands of age, then the bytes a toolchain holds besides its items
+    // (no file, so no age): below the others, so that the bands hold all
+    // that the page's header counts.
+    static constexpr std::array<BandInfo, 6> bandTable{{
         {"Days", "Touched in the last week", 7},
         {"Weeks", "Within the last month", 31},
         {"Months", "One to three months ago", 92},
         {"Seasons", "Three months to a year", 365},
         {"Buried", "Over a year untouched", std::numeric_limits<int>::max()},
+        {"Not itemised", "Inside a toolchain, not an item", std::numeric_limits<int>::max()},
     }};
+    static constexpr int ageBandCount = 5;
+    static constexpr int notItemisedBand = 5;
     // A leaf without a date counts as this many days old (it is buried).
     static constexpr int undatedAge = 400;
     static constexpr double bandSpacing = 6;
@@ -116,7 +122,7 @@ struct StrataLayout {
 
     // Days since the leaf was last modified (undated leaves count 400).
     static int age(const StorageNode& leaf, const CanvasClock& clock);
-    // The first band whose maxDays reaches the age.
+    // The first band of age whose maxDays reaches the age.
     static int bandFor(int ageDays);
     // The bands the leaf's bytes fall in, by its age profile where it has one.
     static std::uint8_t ageBands(const StorageNode& leaf, const CanvasClock& clock);
@@ -131,7 +137,8 @@ struct StrataLayout {
     bool isFullySelected(const Band& band, const std::function<bool(const UUID&)>& isInSelection) const;
     // Whether the band holds any candidate the header could select.
     bool hasCandidates(const Band& band) const;
-    // The band's leaves in deposit order, summed ones included, as the header toggles them.
+    // The band's leaves in deposit order, summed ones included, as the header
+    // toggles them; none for the band of what is not an item.
     std::vector<const StorageNode*> nodes(const Band& band) const;
     // What a summing tile sums, largest first; nothing for another tile.
     std::span<const StorageNode* const> summed(const Deposit& deposit) const;

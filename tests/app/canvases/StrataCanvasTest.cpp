@@ -164,6 +164,7 @@ TEST_F(StrataCanvasTest, ABandHeaderTogglesTheBandsCandidatesLeavingProtectedOne
 }
 
 TEST_F(StrataCanvasTest, ABandOfOnlyProtectedLeavesIsNeverFullySelected) {
+    root_.bytes -= root_.children[3].bytes;
     root_.children.erase(root_.children.begin() + 3);
     canvas_->setRoot(&root_);
     ASSERT_EQ(layout().bands.back().bandIndex, 4);

@@ -234,3 +234,24 @@ TEST(StrataLayout, ATileSaysWhichBandsItsBytesSpan) {
     EXPECT_EQ(layout.deposits[2].bandIndex, 3);
     EXPECT_EQ(layout.deposits[2].bytes, 5);
 }
+
+// What a toolchain holds besides its items has no date: it lies in a band of
+// its own below the ages, so that the bands hold what the page's header
+// counts; its header selects nothing.
+TEST(StrataLayout, AToolchainsBytesBesideItsItemsLieBelowTheAges) {
+    auto candidate = datedLeaf("modules", 300, daysAgo(3));
+    candidate.candidateID = UUID::random();
+    auto toolchain = folder("node", {folder("node/modules", {candidate})});
+    toolchain.bytes = 1000;  // its footprint: 700 bytes were measured but offered as no item
+    auto root = folder("root", {toolchain, folder("xcode", {datedLeaf("derived", 200, daysAgo(400))})});
+    const auto layout = StrataLayout::make(root, QSizeF(900, 500), fixedClock());
+    std::vector<std::pair<int, std::int64_t>> bands;
+    for (const auto& band : layout.bands) bands.emplace_back(band.bandIndex, band.total);
+    EXPECT_EQ(bands, (std::vector<std::pair<int, std::int64_t>>{{0, 300}, {4, 200}, {5, 700}}));
+    const auto& notItemised = layout.deposits[layout.bands[2].firstDeposit];
+    EXPECT_EQ(notItemised.node->id, "node");
+    EXPECT_EQ(notItemised.bytes, 700);
+    EXPECT_TRUE(layout.nodes(layout.bands[2]).empty());
+    EXPECT_FALSE(layout.hasCandidates(layout.bands[2]));
+    EXPECT_EQ(StrataLayout::bandTable[5].name, "Not itemised");
+}
