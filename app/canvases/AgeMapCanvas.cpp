@@ -128,7 +128,7 @@ QRectF AgeMapCanvas::itemBounds(std::size_t item) {
 
 const StorageNode* AgeMapCanvas::itemNode(std::size_t item) {
     if (!root() || item >= page().ages.bigUntouched.size()) return nullptr;
-    return page().ages.bigUntouched[item];
+    return page().ages.bigUntouched[item].node;
 }
 
 std::optional<CanvasBase::Hit> AgeMapCanvas::hitAt(QPointF point) {
@@ -296,9 +296,9 @@ void AgeMapCanvas::paintBigUntouched(QPainter& painter, const Page& current) {
     drawLine(painter, header, QStringLiteral("Big & untouched"), heading, colours.ink);
     drawLine(painter, header, QStringLiteral("over a year old"), pageFont(9), colours.inkTertiary,
              Qt::AlignRight | Qt::AlignVCenter);
-    const auto& nodes = current.ages.bigUntouched;
+    const auto& rows = current.ages.bigUntouched;
     const double below = header.bottom() + rowSpacing;
-    if (nodes.empty()) {
+    if (rows.empty()) {
         drawLine(painter, QRectF(header.left(), below + 6, header.width(), lineHeight(pageFont(11))),
                  QStringLiteral("Nothing here has been sitting for a year. Unusual, and good."), pageFont(11),
                  colours.inkSecondary);
@@ -306,8 +306,9 @@ void AgeMapCanvas::paintBigUntouched(QPainter& painter, const Page& current) {
     }
     drawLine(painter, QRectF(header.left(), below, header.width(), lineHeight(pageFont(11, QFont::Medium))),
              QString::fromStdString(current.ages.bigUntouchedSummary()), pageFont(11, QFont::Medium), colours.accent);
-    for (std::size_t i = 0; i < nodes.size(); ++i) {
-        const StorageNode& node = *nodes[i];
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const AgeMapLayout::Untouched& untouched = rows[i];
+        const StorageNode& node = *untouched.node;
         const QRectF row = current.itemRows[i];
         if (isSelectedNode(node))
             fillRounded(painter, row, 6, colours.hover);
@@ -316,17 +317,17 @@ void AgeMapCanvas::paintBigUntouched(QPainter& painter, const Page& current) {
         const QRectF inner = row.adjusted(7, 5, -7, -5);
         drawSymbol(painter, QRectF(inner.left(), inner.top(), 14, inner.height()), categorySymbol(node), 11,
                    colours.colorForNode(node));
-        const QString size = QString::fromStdString(ByteFormat::string(node.bytes));
+        const QString size = QString::fromStdString(ByteFormat::string(untouched.bytes));
         const double sizeWidth = QFontMetricsF(pageFont(11, QFont::Medium)).horizontalAdvance(size) + 1;
         drawLine(painter, QRectF(inner.right() - sizeWidth, inner.top(), sizeWidth, inner.height()), size,
                  pageFont(11, QFont::Medium), colours.ink, Qt::AlignRight | Qt::AlignVCenter);
         const double textLeft = inner.left() + 14 + 8;
         const double textWidth = std::max(inner.right() - sizeWidth - 6 - textLeft, 0.0);
         const double nameHeight = lineHeight(pageFont(11, QFont::Medium));
-        drawLine(painter, QRectF(textLeft, inner.top(), textWidth, nameHeight), QString::fromStdString(node.name),
+        drawLine(painter, QRectF(textLeft, inner.top(), textWidth, nameHeight), QString::fromStdString(AgeMapLayout::untouchedName(untouched)),
                  pageFont(11, QFont::Medium), colours.ink, Qt::AlignLeft | Qt::AlignVCenter, Qt::ElideMiddle);
         drawLine(painter, QRectF(textLeft, inner.top() + nameHeight + 1, textWidth, lineHeight(pageFont(9))),
-                 QString::fromStdString(AgeMapLayout::relativeAge(node, clock())), pageFont(9), colours.inkTertiary);
+                 QString::fromStdString(AgeMapLayout::relativeAge(untouched.days)), pageFont(9), colours.inkTertiary);
     }
 }
 

@@ -84,7 +84,7 @@ void FoldersCanvas::paintHeader(QPainter& painter) {
         QRectF(FoldersLayout::padding + 4, FoldersLayout::padding, 400, FoldersLayout::headerHeight));
     const double titleWidth =
         drawLine(painter, line, QStringLiteral("Folders"), titleFont, colours.ink, Qt::AlignLeft | Qt::AlignVCenter);
-    const QString count = QString::number(folders.tiles.size());
+    const QString count = QString::number(folders.folderCount());
     const QFontMetricsF metrics(countFont);
     const QRectF capsule(line.left() + titleWidth + 8, line.center().y() - metrics.height() / 2 - 2,
                          metrics.horizontalAdvance(count) + 12, metrics.height() + 4);

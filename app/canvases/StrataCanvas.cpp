@@ -75,7 +75,9 @@ const StorageNode* StrataCanvas::itemNode(std::size_t item) {
 HoverCardContent StrataCanvas::hoverContent(std::size_t item) {
     HoverCardContent content = CanvasBase::hoverContent(item);
     const auto& deposits = layout().deposits;
-    if (item < deposits.size()) content.ageSpan = StrataLayout::spanText(deposits[item].ageBands);
+    if (item >= deposits.size()) return content;
+    if (root()) showShare(content, *deposits[item].node, deposits[item].bytes, *root());
+    content.ageSpan = StrataLayout::spanText(deposits[item].ageBands);
     return content;
 }
 
@@ -138,7 +140,7 @@ void StrataCanvas::clicked(const Hit& hit) {
     const StrataLayout& strata = layout();
     if (hit.zone == Hit::item && hit.index < strata.deposits.size() && strata.deposits[hit.index].isSummary) {
         const StrataLayout::Deposit& deposit = strata.deposits[hit.index];
-        navigation().selectSummary(summaryWithParts(*deposit.node, strata.summed(deposit)));
+        navigation().selectSummary(summaryWithParts(*deposit.node, strata.summed(deposit), strata.summedBytes(deposit)));
         return;
     }
     if (hit.zone != headerZone) return CanvasBase::clicked(hit);

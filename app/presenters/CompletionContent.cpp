@@ -145,13 +145,7 @@ std::optional<NotRemovedPanel> notRemovedPanel(const CleanupReport& report) {
 
 }  // namespace
 
-double usedFraction(const VolumeInfo& volume) {
-    if (volume.totalCapacity < 1) return 0;
-    // Subtracting in doubles: a hostile pair of figures cannot overflow.
-    const double used = std::max(static_cast<double>(volume.totalCapacity) -
-                                     static_cast<double>(volume.availableCapacity), 0.0);
-    return std::clamp(used / static_cast<double>(volume.totalCapacity), 0.0, 1.0);
-}
+double usedFraction(const VolumeInfo& volume) { return volume.usedFraction(); }
 
 CompletionContent completionContent(const std::optional<CleanupReport>& report,
                                     const std::optional<std::string>& notice,

@@ -8,10 +8,9 @@ namespace korvane {
 
 // What the disk gauge draws of a volume.
 struct DiskGaugeContent {
-    // Used share within 0...1: 0 without a capacity, never past a full ring
-    // even when the available capacity is negative or above the total.
+    // The volume's used share, as `df` counts it (VolumeInfo::usedFraction).
     double usedFraction = 0;
-    int percent = 0;          // truncated: 99.9 % reads 99
+    int percent = 0;          // rounded up as `df` rounds it: 99.1 % reads 100
     bool isCritical = false;  // above 0.9: the red arc, else amber
     std::string percentText;  // "57%"
     std::string accessibleText;  // "Disk 57 percent used"

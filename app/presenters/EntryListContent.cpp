@@ -1,48 +1,17 @@
 #include "app/presenters/EntryListContent.h"
 
-#include <array>
-
 #include "app/presenters/GeneralSidebarContent.h"
 #include "app/presenters/ItemKind.h"
 #include "app/presenters/RelativeDateText.h"
 #include "core/system/Paths.h"
-#include "core/text/AsciiText.h"
 #include "core/text/ByteFormat.h"
 
 namespace korvane {
 
-namespace {
-
-struct SymbolRow {
-    std::array<std::string_view, 6> extensions;
-    std::string_view symbol;
-};
-
-constexpr std::array<SymbolRow, 6> symbolTable = {{
-    {{"png", "jpg", "jpeg", "heic", "gif", "webp"}, "photo"},
-    {{"mp4", "mov", "mkv", "avi", "m4v"}, "film"},
-    {{"mp3", "wav", "aac", "flac", "m4a"}, "waveform"},
-    {{"zip", "dmg", "pkg", "tar", "gz", "7z"}, "doc.zipper"},
-    {{"pdf"}, "doc.richtext"},
-    {{"app"}, "app.badge"},
-}};
-
-}  // namespace
-
-std::string_view entryListSymbol(std::string_view name) {
-    const std::string extension = AsciiText::lowercased(Paths::extension(name));
-    if (!extension.empty())
-        for (const SymbolRow& row : symbolTable)
-            for (std::string_view candidate : row.extensions)
-                if (!candidate.empty() && candidate == extension) return row.symbol;
-    return "doc";
-}
-
 std::string entrySymbol(std::string_view name, bool isDirectory) {
     if (isDirectory) return "folder";
-    // A disk image looks as it does in the canvases and the inspector.
-    if (const auto disc = diskImageSymbol(name)) return std::string(*disc);
-    return std::string(entryListSymbol(name));
+    // A file looks as it does in the canvases and the inspector.
+    return std::string(fileSymbol(name, classifyFileKind(name, false)));
 }
 
 EntryRowContent entryRowContent(const FileTreeScanner::Entry& entry, std::chrono::system_clock::time_point now) {

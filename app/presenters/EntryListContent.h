@@ -28,12 +28,9 @@ struct EntryRowContent {
 
 EntryRowContent entryRowContent(const FileTreeScanner::Entry& entry, std::chrono::system_clock::time_point now);
 
-// "folder" for any directory (packages too); otherwise by the name's
-// extension, any case: opticaldisc for a disk image, photo, film, waveform,
-// doc.zipper, doc.richtext, app.badge, or "doc".
+// "folder" for any directory (packages too); otherwise the file's symbol by
+// its name, as the canvases show it (fileSymbol): "film" for any video.
 std::string entrySymbol(std::string_view name, bool isDirectory);
-// The file lists' table alone: a symbol of that table, or "doc".
-std::string_view entryListSymbol(std::string_view name);
 
 // The bar under a list with ticked entries.
 struct EntryActionBar {

@@ -75,8 +75,7 @@ GeneralSidebarContent generalSidebarContent(const FolderScanState& folderScan, G
 
     content.gauge = diskGaugeContent(volume);
     content.diskTotal = {"Total", ByteFormat::string(volume.totalCapacity)};
-    content.diskUsed = {"Used",
-                        ByteFormat::string(std::max<std::int64_t>(volume.totalCapacity - volume.availableCapacity, 0))};
+    content.diskUsed = {"Used", ByteFormat::string(volume.usedCapacity)};
     content.diskFree = {"Free", ByteFormat::string(volume.availableCapacity)};
     return content;
 }

@@ -36,6 +36,13 @@ HoverCardContent hoverCardContent(const StorageNode& node, const StorageNode& ro
     return content;
 }
 
+void showShare(HoverCardContent& content, const StorageNode& node, std::int64_t bytes, const StorageNode& root) {
+    if (bytes == node.bytes) return;
+    std::tie(content.number, content.unit) = ByteFormat::parts(bytes);
+    content.share = hoverCardShareText(bytes, root.bytes);
+    content.date.reset();
+}
+
 std::string hoverCardDescription(const HoverCardContent& content) {
     std::string share = content.share;
     // The card's leading middle dot is a separator for the eye only.

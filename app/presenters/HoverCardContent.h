@@ -37,6 +37,11 @@ std::string hoverCardShareText(std::int64_t nodeBytes, std::int64_t rootBytes);
 HoverCardContent hoverCardContent(const StorageNode& node, const StorageNode& root,
                                   std::chrono::system_clock::time_point now);
 
+// A card for `bytes` of the node's bytes (a strata deposit holding only the
+// node's files of one age): the figure and share are theirs, and the node's
+// date, its newest, is not theirs to show. Nothing changes for all of them.
+void showShare(HoverCardContent& content, const StorageNode& node, std::int64_t bytes, const StorageNode& root);
+
 // The card read as one sentence for screen readers: "node_modules, 1.2 GB,
 // 5.0% of the view, Safe to remove, 1 GB reclaimable, 3 weeks ago, Spans Days
 // and Buried, in ~/src".

@@ -31,11 +31,26 @@ void addScanRows(std::vector<InspectorDetailRow>& rows, const StorageNode& node,
     rows.push_back({"Toolchains", std::to_string(node.children.size()) + " of " +
                                       std::to_string(allCleanupCategories().size())});
     rows.push_back({"Free space", ByteFormat::string(scan.volume.availableCapacity)});
-    if (!scan.skipped.empty()) {
-        std::string names;
-        for (CleanupCategory category : scan.skipped) names += (names.empty() ? "" : ", ") + std::string(title(category));
-        rows.push_back({"Not installed", names});
+    const auto join = [](std::string& names, CleanupCategory category) {
+        names += (names.empty() ? "" : ", ") + std::string(title(category));
+    };
+    // Not installed: the tool is not on this machine. A tool that is but
+    // left nothing to offer (after a cleanup, say) has nothing to clean; one
+    // that could not be looked into says why, unless its node does.
+    std::string notInstalled;
+    for (CleanupCategory category : scan.skipped) join(notInstalled, category);
+    if (!notInstalled.empty()) rows.push_back({"Not installed", notInstalled});
+    std::string nothingToClean;
+    std::vector<InspectorDetailRow> notes;
+    for (const CategoryResult& result : scan.categories) {
+        if (!result.candidates.empty()) continue;
+        if (!result.note)
+            join(nothingToClean, result.category);
+        else if (result.footprint < 1)
+            notes.push_back({std::string(title(result.category)), *result.note});
     }
+    if (!nothingToClean.empty()) rows.push_back({"Nothing to clean", nothingToClean});
+    rows.insert(rows.end(), notes.begin(), notes.end());
 }
 
 void addFolderScanRows(std::vector<InspectorDetailRow>& rows, const FileTreeScanner::Result& result) {
@@ -140,7 +155,12 @@ std::optional<LargestInside> largestInside(const StorageNode& node, Mode mode) {
     LargestInside largest;
     // A folder of a scan holds what the walk counted; the rows are only its largest tiles.
     const auto walked = mode == Mode::general ? itemCountText(node) : std::nullopt;
-    largest.count = walked ? *walked : countText(static_cast<std::int64_t>(node.children.size()), "item");
+    // Otherwise the rows' own count, named for what they are: the header and
+    // the "Items" row count the items further down.
+    const std::string_view rows = node.kind == StorageNode::Kind::root       ? "toolchain"
+                                  : node.kind == StorageNode::Kind::category ? "group"
+                                                                             : "item";
+    largest.count = walked ? *walked : countText(static_cast<std::int64_t>(node.children.size()), rows);
     const std::int64_t reference = children.front()->bytes;
     const CleanupCategory fallback = node.category.value_or(CleanupCategory::node);
     for (std::size_t index = 0; index < kept; ++index) {

@@ -5,7 +5,6 @@
 
 #include "app/canvases/layout/SummaryNode.h"
 #include "app/presenters/CountText.h"
-#include "app/presenters/EntryListContent.h"
 #include "app/theme/NodeStyle.h"
 #include "core/explorer/FileTreeScanner.h"
 #include "core/system/Paths.h"
@@ -22,10 +21,11 @@ struct NarrowKind {
     std::string_view symbol;
 };
 
-constexpr std::array<NarrowKind, 3> narrowKinds = {{
+constexpr std::array<NarrowKind, 4> narrowKinds = {{
     {{"iso", "img", "qcow2", "vmdk", "vdi"}, "Disk image", "opticaldisc"},
     {{"appimage"}, "Application", "app.badge"},
     {{"deb"}, "Package", "shippingbox"},
+    {{"pdf"}, "Document", "doc.richtext"},
 }};
 constexpr const NarrowKind* diskImage = &narrowKinds[0];
 
@@ -90,10 +90,11 @@ std::string_view itemSymbol(const StorageNode& node) {
         case ItemNature::file:
             break;
     }
-    if (const NarrowKind* narrow = narrowKind(node.name)) return narrow->symbol;
-    // The file lists' own symbols first, so that a file looks the same there.
-    if (const std::string_view listed = entryListSymbol(node.name); listed != "doc") return listed;
-    const FileKind kind = nodeFileKind(node);
+    return fileSymbol(node.name, nodeFileKind(node));
+}
+
+std::string_view fileSymbol(std::string_view name, FileKind kind) {
+    if (const NarrowKind* narrow = narrowKind(name)) return narrow->symbol;
     // A file of no known kind is a plain page, not the stack of a sum.
     if (kind == FileKind::any || kind == FileKind::folders) return "doc";
     return symbolName(kind);

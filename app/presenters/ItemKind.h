@@ -21,9 +21,12 @@ std::optional<std::string_view> diskImageSymbol(std::string_view name);
 // "Image", …, else "File".
 std::string itemKindLabel(const StorageNode& node);
 // The symbol beside the name: "folder", "square.stack.3d.up" for a sum,
-// "opticaldisc" for a disk image, the file lists' symbol of the name, the
-// file kind's symbol, else "doc".
+// else the file's symbol.
 std::string_view itemSymbol(const StorageNode& node);
+// The symbol of a file of `kind` named `name`, the same in every list and
+// canvas: "opticaldisc" for a disk image, "doc.richtext" for a PDF, the
+// kind's symbol ("film" for any video), else "doc".
+std::string_view fileSymbol(std::string_view name, FileKind kind);
 // The symbol name of a node: its category's symbol, else what it is (a
 // folder, a sum of smaller items, or a file of its kind).
 std::string_view categorySymbol(const StorageNode& node);

@@ -58,9 +58,7 @@ SidebarContent sidebarContent(const NavigationState& navigation, const Developer
     const VolumeInfo& volume = scan.volume;
     sections.disk.volume = volume;
     sections.disk.total = ByteFormat::string(volume.totalCapacity);
-    // Never below 0, also when the available capacity exceeds the total.
-    sections.disk.used = ByteFormat::string(
-        volume.availableCapacity > volume.totalCapacity ? 0 : volume.totalCapacity - volume.availableCapacity);
+    sections.disk.used = ByteFormat::string(volume.usedCapacity);
     sections.disk.free = ByteFormat::string(volume.availableCapacity);
     sections.currentView = currentView(navigation, developer, scan);
 

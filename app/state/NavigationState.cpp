@@ -81,7 +81,9 @@ const StorageNode* NavigationState::selectedNode() const {
     if (!selectedID_) return nullptr;
     if (summary_ && summaryMode_ == preferences_.mode() && summary_->id == *selectedID_) return &*summary_;
     if (preferences_.mode() == Mode::general) return folderTree_ ? folderTree_->find(*selectedID_) : nullptr;
-    return developerTree().find(*selectedID_);
+    // As the canvas and its header show it under the filter; a node the
+    // filter hides still shows whole.
+    return TreeNavigation::findVisibleFirst(visibleTree_, developerTree(), *selectedID_);
 }
 
 std::vector<const StorageNode*> NavigationState::breadcrumb() const {

@@ -59,7 +59,8 @@ public:
     // The node the canvas is drilled into: in general mode in the folder
     // tree, in developer mode in the visible tree, else in the whole tree.
     const StorageNode* focusedNode() const;
-    // The node the inspector shows, looked up in the whole tree of the mode.
+    // The node the inspector shows: in general mode in the folder tree, in
+    // developer mode in the visible tree, else in the whole tree.
     const StorageNode* selectedNode() const;
     // Root down to the focused node of the developer tree.
     std::vector<const StorageNode*> breadcrumb() const;

@@ -460,6 +460,7 @@ void Scan::release(ScanWorker& worker, ScanFolder* folder) {
         const std::int64_t bytes = folder->tally.totalBytes();
         const FileKind kind = folder->tally.dominant();
         const SystemClock::time_point newest = folder->tally.newest();
+        const SystemClock::time_point held = folder->tally.heldNewest();
         const std::int64_t files = folder->tally.files(), folders = folder->tally.folders();
         std::optional<ScanTreeNode> node;
         AgeProfile ages;
@@ -471,7 +472,7 @@ void Scan::release(ScanWorker& worker, ScanFolder* folder) {
         if (parent) {
             std::lock_guard guard(parent->lock);
             parent->tally.addFolder(seq, kind, bytes, node ? &*node : nullptr, newest, std::move(ages), files,
-                                    folders);
+                                    folders, held);
         } else {
             deliverTop(worker.stamper, seq, std::move(node), bytes, newest);
         }

@@ -91,10 +91,12 @@ void FolderTally::addItem(std::uint32_t seq, FileKind tallyKind, std::int64_t by
     tally(tallyKind, bytes);
     if (node) {
         newest_ = std::max(newest_, node->modified);
+        heldNewest_ = std::max(heldNewest_, node->modified);
         addChild(seq, std::move(*node));
         return;
     }
     newest_ = std::max(newest_, modified);
+    heldNewest_ = std::max(heldNewest_, modified);
     foldNewest_ = std::max(foldNewest_, modified);
     if (foldCount_ == 0 && !name.empty()) firstFolded_ = {seq, std::string(name), bytes, modified, tallyKind, stamp};
     if (stamp) foldAges_.add(*stamp, bytes);
@@ -103,18 +105,19 @@ void FolderTally::addItem(std::uint32_t seq, FileKind tallyKind, std::int64_t by
 }
 
 void FolderTally::addFolder(std::uint32_t seq, FileKind kind, std::int64_t bytes, ScanTreeNode* node,
-                            Time newest, AgeProfile&& ages, std::int64_t files, std::int64_t folders) {
+                            Time newest, AgeProfile&& ages, std::int64_t files, std::int64_t folders, Time held) {
     folderBytes_ += bytes;
     files_ += files;
     folders_ += folders + 1;
     tally(kind, bytes);
+    heldNewest_ = std::max(heldNewest_, held);
     if (node) {
         newest_ = std::max(newest_, node->modified);
         addChild(seq, std::move(*node));
         return;
     }
     newest_ = std::max(newest_, newest);
-    foldNewest_ = std::max(foldNewest_, newest);
+    foldNewest_ = std::max(foldNewest_, held != ScanTreeNode::noDate ? held : newest);
     foldAges_.merge(std::move(ages));
     foldBytes_ += bytes;
 }
@@ -139,6 +142,7 @@ void FolderTally::merge(FolderTally&& other) {
     ownBytes_ += other.ownBytes_;
     newest_ = std::max(newest_, other.newest_);
     foldNewest_ = std::max(foldNewest_, other.foldNewest_);
+    heldNewest_ = std::max(heldNewest_, other.heldNewest_);
     foldAges_.merge(std::move(other.foldAges_));
     ownAges_.merge(std::move(other.ownAges_));
     for (Child& child : other.children_) addChild(child.seq, std::move(child.node));

@@ -78,10 +78,13 @@ public:
     // A finished subfolder holding `files` and `folders` at any depth: it
     // counts under its dominant kind; its node (if any) becomes a child, else
     // its bytes fold without counting as an item, with `newest` (the folder's
-    // own newest) and `ages` (all of its bytes').
+    // own newest) and `ages` (all of its bytes'). `held` is the newest of
+    // what it holds, its folders' own times aside: a folded folder dates the
+    // remainder by it (a folder that only had an entry put back is not new),
+    // by `newest` when it holds nothing.
     void addFolder(std::uint32_t seq, FileKind kind, std::int64_t bytes, ScanTreeNode* node,
                    Time newest = ScanTreeNode::noDate, AgeProfile&& ages = {}, std::int64_t files = 0,
-                   std::int64_t folders = 0);
+                   std::int64_t folders = 0, Time held = ScanTreeNode::noDate);
     // Blocks of the folder itself and of entries that never get a node
     // (links, sockets): the folder's own bytes, with their ages; their time
     // counts toward the folder's newest, not its remainder's.
@@ -96,6 +99,8 @@ public:
     std::int64_t totalBytes() const { return folderBytes_ + ownBytes_; }
     // The newest modification time the folder saw, its own included.
     Time newest() const { return newest_; }
+    // The newest of the files it holds at any depth (no folder's own time).
+    Time heldNewest() const { return heldNewest_; }
     // Files (and packages) and folders counted below the folder, at any depth.
     std::int64_t files() const { return files_; }
     std::int64_t folders() const { return folders_; }
@@ -132,6 +137,7 @@ private:
     std::int64_t ownBytes_ = 0;
     Time newest_ = ScanTreeNode::noDate;
     Time foldNewest_ = ScanTreeNode::noDate;
+    Time heldNewest_ = ScanTreeNode::noDate;
     std::int64_t files_ = 0;
     std::int64_t folders_ = 0;
     // The first named item folded, while it may turn out the only one.

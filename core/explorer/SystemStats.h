@@ -24,10 +24,14 @@ struct SystemStats {
     double userUsage = 0.0;    // user and nice time since the previous sample, 0…1
     double systemUsage = 0.0;  // kernel time since the previous sample, 0…1
     std::int64_t physicalMemory = 0;
-    std::int64_t usedMemory = 0;  // appMemory + wiredMemory + compressedMemory
-    std::int64_t appMemory = 0;
-    std::int64_t wiredMemory = 0;
-    std::int64_t compressedMemory = 0;
+    // In use as `free` counts it (total less available), in three parts:
+    // appMemory + wiredMemory + compressedMemory.
+    std::int64_t usedMemory = 0;
+    std::int64_t appMemory = 0;         // what programs hold
+    std::int64_t wiredMemory = 0;       // what the kernel holds and cannot give back
+    std::int64_t compressedMemory = 0;  // the zswap pool
+    // Not in use: what the kernel can give back on demand (page cache,
+    // reclaimable slab). Used, cached and free add up to the physical memory.
     std::int64_t cachedMemory = 0;
     std::int64_t swapUsed = 0;
     // The kernel compresses memory with zswap: it is switched on, or its

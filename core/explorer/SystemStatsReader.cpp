@@ -149,25 +149,33 @@ std::int64_t value(const MemInfo& info, std::string_view key) {
     return found == info.end() ? 0 : found->second;
 }
 
-// Memory split the way the desktop reports it, in Linux terms:
-//   wired      = pages the kernel will not reclaim or move out
+// Memory as `free` counts it: used is what the kernel could not hand to a
+// program right now, MemTotal − MemAvailable (kernels before 3.14 lack
+// MemAvailable; the free and the reclaimable pages stand in for it). Its
+// parts, which add up to it:
+//   kernel     = what the kernel holds and cannot give back
 //                (Unevictable + SUnreclaim + KernelStack + PageTables)
 //   compressed = the zswap pool (0 without zswap)
-//   cached     = file-backed pages on the page lists
-//   app        = active + inactive pages that are not file-backed
+//   programs   = the rest of the used figure
+// cached       = what the kernel can give back (page cache, reclaimable
+//                slab): the available pages that are not free
+std::int64_t availableMemory(const MemInfo& info) {
+    if (info.contains("MemAvailable")) return value(info, "MemAvailable");
+    return addSaturating(addSaturating(value(info, "MemFree"), value(info, "Buffers")),
+                         addSaturating(value(info, "Cached"), value(info, "SReclaimable")));
+}
+
 void fillMemory(SystemStats& stats, const MemInfo& info) {
     stats.physicalMemory = value(info, "MemTotal");
-    stats.wiredMemory = addSaturating(addSaturating(value(info, "Unevictable"), value(info, "SUnreclaim")),
-                                      addSaturating(value(info, "KernelStack"), value(info, "PageTables")));
-    stats.compressedMemory = value(info, "Zswap");
-    if (info.contains("Active(file)") || info.contains("Inactive(file)"))
-        stats.cachedMemory = addSaturating(value(info, "Active(file)"), value(info, "Inactive(file)"));
-    else
-        stats.cachedMemory = value(info, "Cached");
-    std::int64_t paged = addSaturating(value(info, "Active"), value(info, "Inactive"));
-    stats.appMemory = std::max<std::int64_t>(paged - stats.cachedMemory, 0);
-    stats.usedMemory =
-        addSaturating(addSaturating(stats.appMemory, stats.wiredMemory), stats.compressedMemory);
+    const std::int64_t available = std::clamp<std::int64_t>(availableMemory(info), 0, stats.physicalMemory);
+    stats.usedMemory = stats.physicalMemory - available;
+    const std::int64_t kernel = addSaturating(addSaturating(value(info, "Unevictable"), value(info, "SUnreclaim")),
+                                              addSaturating(value(info, "KernelStack"), value(info, "PageTables")));
+    // Counted at different moments, the kernel's figures can exceed the used one: the parts never do.
+    stats.wiredMemory = std::min(kernel, stats.usedMemory);
+    stats.compressedMemory = std::min(value(info, "Zswap"), stats.usedMemory - stats.wiredMemory);
+    stats.appMemory = stats.usedMemory - stats.wiredMemory - stats.compressedMemory;
+    stats.cachedMemory = std::clamp<std::int64_t>(available - value(info, "MemFree"), 0, available);
 
     if (info.contains("SwapTotal") && info.contains("SwapFree"))
         stats.swapUsed = std::max<std::int64_t>(value(info, "SwapTotal") - value(info, "SwapFree"), 0);
@@ -326,7 +334,7 @@ SystemStats SystemStatsReader::read() {
 
     if (auto info = readMemInfo(root_)) {
         fillMemory(stats, *info);
-        stats.zswapInUse = stats.compressedMemory > 0 || zswapEnabled(root_);
+        stats.zswapInUse = value(*info, "Zswap") > 0 || zswapEnabled(root_);
     }
     stats.battery = readBattery(root_);
     return stats;

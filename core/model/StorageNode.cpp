@@ -163,8 +163,16 @@ StorageNode StorageNode::developerTree(const ScanResult& scan, bool showsProtect
 
 std::optional<StorageNode> StorageNode::categoryNode(const CategoryResult& result, bool showsProtected) {
     std::vector<CleanupCandidate> kept;
-    for (const auto& candidate : result.candidates)
-        if (showsProtected || candidate.safety != SafetyLevel::dangerous) kept.push_back(candidate);
+    SizeSum hidden;
+    for (const auto& candidate : result.candidates) {
+        if (showsProtected || candidate.safety != SafetyLevel::dangerous)
+            kept.push_back(candidate);
+        else
+            hidden += candidate.size;
+    }
+    // Protected items left out of the tree take their bytes with them: what
+    // the category holds besides its items stays.
+    const std::int64_t footprint = std::max<std::int64_t>(result.footprint - hidden.total(), 0);
 
     StorageNode node;
     node.id = std::string(rawValue(result.category));
@@ -172,8 +180,8 @@ std::optional<StorageNode> StorageNode::categoryNode(const CategoryResult& resul
     node.category = result.category;
 
     if (kept.empty()) {
-        if (result.footprint < 1 || !result.note) return std::nullopt;
-        node.bytes = result.footprint;
+        if (footprint < 1 || !result.note) return std::nullopt;
+        node.bytes = footprint;
         node.reclaimable = 0;
         node.kind = Kind::uninspected;
         node.reason = result.note;
@@ -188,7 +196,7 @@ std::optional<StorageNode> StorageNode::categoryNode(const CategoryResult& resul
 
     SizeSum bytes;
     for (const auto& group : groups) bytes += group.bytes;
-    node.bytes = std::max(bytes.total(), result.footprint);
+    node.bytes = std::max(bytes.total(), footprint);
     node.reclaimable = result.reclaimable();
     node.kind = Kind::category;
     if (result.note) node.details = {{"Note", *result.note}};

@@ -3,6 +3,7 @@
 #include "core/model/CategoryResult.h"
 #include "core/model/Categories.h"
 #include "core/model/CleanupCandidate.h"
+#include "core/scanners/DetectedProject.h"
 #include "core/system/FastSizer.h"
 
 #include <chrono>
@@ -28,9 +29,14 @@ public:
 
     // The category this scanner reports.
     virtual CleanupCategory category() const = 0;
-    // Whether the tool or its folders exist on this machine; false puts the
-    // category among the skipped ones.
+    // Whether the tool is on this machine (its program, SDK or data folder)
+    // or has left something here to offer; false puts the category among
+    // the skipped ones, which read as not installed.
     virtual bool isAvailable() const = 0;
+    // The kinds of project that use the tool: a category whose tool the
+    // project sweep finds in a project is scanned even when isAvailable()
+    // said no.
+    virtual std::vector<DetectedProject::Kind> projectKinds() const { return {}; }
     // The whole work of the category. Never throws; polls
     // context.isCancelled() in its loops.
     virtual CategoryResult scan(const ScanContext& context) const = 0;

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/system/Paths.h"
+#include "core/system/Shell.h"
 #include "core/system/ToolPlaces.h"
 #include "core/scanners/ScanContext.h"
 
@@ -18,8 +19,9 @@ std::string CocoaPodsScanner::cocoaPodsFolder() { return Paths::home(".cocoapods
 std::string CocoaPodsScanner::repositoriesFolder() { return Paths::home(".cocoapods", "repos"); }
 
 bool CocoaPodsScanner::isAvailable() const {
+    if (exists(cocoaPodsFolder()) || Shell::resolve("pod")) return true;
     const auto caches = downloadCaches();
-    return exists(cocoaPodsFolder()) || std::any_of(caches.begin(), caches.end(), &exists);
+    return std::any_of(caches.begin(), caches.end(), &exists);
 }
 
 CategoryResult CocoaPodsScanner::scan(const ScanContext& context) const {

@@ -22,6 +22,7 @@ public:
     CleanupCategory category() const override { return CleanupCategory::cocoapods; }
     // True when "~/.cocoapods" or a download cache exists.
     bool isAvailable() const override;
+    std::vector<DetectedProject::Kind> projectKinds() const override { return {DetectedProject::Kind::cocoapods}; }
     CategoryResult scan(const ScanContext& context) const override;
 
     // "~/Library/Caches/CocoaPods", then the same folder in the user's cache

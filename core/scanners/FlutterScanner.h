@@ -34,6 +34,7 @@ public:
     CleanupCategory category() const override { return CleanupCategory::flutter; }
     // True when the pub cache exists or "flutter" is on the tool search path.
     bool isAvailable() const override;
+    std::vector<DetectedProject::Kind> projectKinds() const override { return {DetectedProject::Kind::flutter}; }
     CategoryResult scan(const ScanContext& context) const override;
 
     // $PUB_CACHE when it names an absolute path where something exists, else

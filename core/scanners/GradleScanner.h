@@ -28,6 +28,7 @@ public:
     CleanupCategory category() const override { return CleanupCategory::gradle; }
     // True when something exists at ~/.gradle.
     bool isAvailable() const override;
+    std::vector<DetectedProject::Kind> projectKinds() const override { return {DetectedProject::Kind::gradle}; }
     CategoryResult scan(const ScanContext& context) const override;
 
     // ~/.gradle for the home folder in force.

@@ -47,6 +47,7 @@ public:
 
     CleanupCategory category() const override { return CleanupCategory::node; }
     bool isAvailable() const override;
+    std::vector<DetectedProject::Kind> projectKinds() const override { return {DetectedProject::Kind::node}; }
     CategoryResult scan(const ScanContext& context) const override;
 
     static const std::vector<BuildOutput>& buildOutputs();

@@ -44,6 +44,7 @@ public:
     // True when "~/.expo" exists or the temporary folder holds a packager
     // cache; projects play no part.
     bool isAvailable() const override;
+    std::vector<DetectedProject::Kind> projectKinds() const override { return {DetectedProject::Kind::reactNative, DetectedProject::Kind::expo}; }
     CategoryResult scan(const ScanContext& context) const override;
 
     // The temporary folder the packager writes into: the injected one, else

@@ -116,6 +116,7 @@ ScanResult ScannerEngine::scan(const ProgressHandler& handler) {
     Run run(context, progress);
     std::vector<CleanupCategory> skipped = activate(run);
     const double projectSweepDuration = sweepProjects(run, *index);
+    adoptToolsOfProjects(run, skipped, *index);
     std::vector<CategoryResult> categories = runAllScanners(run);
     reportClosing(run, categories);
 
@@ -152,6 +153,30 @@ std::vector<CleanupCategory> ScannerEngine::activate(Run& run) const {
     run.shared = ScanProgress(ScanProgress::Phase::scanning(first), 0.0, {});
     run.progress(run.shared);
     return skipped;
+}
+
+void ScannerEngine::adoptToolsOfProjects(Run& run, std::vector<CleanupCategory>& skipped,
+                                         const ProjectIndex& index) const {
+    if (skipped.empty() || run.context->isCancelled()) return;
+    const auto usedByAProject = [&index](const CategoryScanner& scanner) {
+        for (const DetectedProject::Kind kind : scanner.projectKinds())
+            if (!index.projects(kind).empty()) return true;
+        return false;
+    };
+    std::vector<const CategoryScanner*> active;
+    for (const auto& scanner : scanners_) {
+        const bool wasSkipped =
+            std::find(skipped.begin(), skipped.end(), scanner->category()) != skipped.end();
+        if (!wasSkipped) {
+            active.push_back(scanner.get());
+        } else if (usedByAProject(*scanner)) {
+            active.push_back(scanner.get());
+            std::erase(skipped, scanner->category());
+        }
+    }
+    std::lock_guard guard(run.lock);
+    run.active = std::move(active);
+    run.total = static_cast<double>(run.active.size()) + 1.0;
 }
 
 double ScannerEngine::sweepProjects(Run& run, ProjectIndex& index) {
@@ -222,7 +247,8 @@ void ScannerEngine::runScanner(Run& run, std::size_t index) const {
     {
         std::lock_guard guard(run.lock);
         run.finished += 1.0;
-        run.shared.fraction = run.finished / run.total;
+        // Never back: scanners taken in after the sweep make the steps smaller.
+        run.shared.fraction = std::max(run.shared.fraction, run.finished / run.total);
         run.shared.phase = ScanProgress::Phase::scanning(scanner.category());
         report = run.shared;
     }

@@ -60,6 +60,10 @@ private:
     // Takes the available scanners into the run and reports the start;
     // gives the categories of the unavailable ones.
     std::vector<CleanupCategory> activate(Run& run) const;
+    // Takes into the run the skipped scanners whose tool a found project
+    // uses (React Native lives in each app's own folder), and out of
+    // `skipped`.
+    void adoptToolsOfProjects(Run& run, std::vector<CleanupCategory>& skipped, const ProjectIndex& index) const;
     // Finds the projects, the run's first step; gives the time it took.
     static double sweepProjects(Run& run, ProjectIndex& index);
     // Every active scanner at once; their results less what another

@@ -441,6 +441,16 @@ TEST(FileTreeScannerTest, FoldersAndRemaindersCarryTheNewestTimeBelowThem) {
         tree.age(name, (i == 1234 ? 3 : 200 + i % 50) * day);
     }
     tree.age("wide", 600 * day);
+    // System images put back into a folder below the tree depth: the folder
+    // is new, what it holds is not.
+    tree.file("sdk/images/34/system.img", 100);
+    tree.file("sdk/images/33/system.img", 100);
+    tree.age("sdk/images/34/system.img", 240 * day);
+    tree.age("sdk/images/33/system.img", 480 * day);
+    tree.age("sdk/images/34", 1.5 * day);
+    tree.age("sdk/images/33", 480 * day);
+    tree.age("sdk/images", 600 * day);
+    tree.age("sdk", 600 * day);
     tree.age(".", 500 * day);
 
     struct Case {
@@ -465,6 +475,10 @@ TEST(FileTreeScannerTest, FoldersAndRemaindersCarryTheNewestTimeBelowThem) {
         expectDate(root + "/deep/a", "deep/a/b/new.txt");
         // Below the tree depth `b` folds into `a`'s remainder with its date.
         if (c.treeDepth == 1) expectDate(FileTreeScanner::remainderID(root + "/deep/a"), "deep/a/b/new.txt");
+        // Folded, the images' folders are dated by what they hold; the folder above them saw the put back.
+        if (c.treeDepth == 1)
+            expectDate(FileTreeScanner::remainderID(root + "/sdk/images"), "sdk/images/34/system.img");
+        expectDate(root + "/sdk/images", "sdk/images/34");
         expectDate(root + "/mixed", "mixed/big.mov");
         expectDate(FileTreeScanner::remainderID(root + "/mixed"), "mixed/s3.txt");
         expectDate(root + "/wide", "wide/f1234.txt");

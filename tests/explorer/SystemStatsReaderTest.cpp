@@ -36,6 +36,7 @@ struct FakeMachine {
 const char* kMemInfo =
     "MemTotal:       16000000 kB\n"
     "MemFree:         4000000 kB\n"
+    "MemAvailable:    9000000 kB\n"
     "Buffers:           10000 kB\n"
     "Cached:          3100000 kB\n"
     "Active:          6000000 kB\n"
@@ -48,6 +49,7 @@ const char* kMemInfo =
     "SwapTotal:       8000000 kB\n"
     "SwapFree:        7000000 kB\n"
     "Zswap:            250000 kB\n"
+    "SReclaimable:    1500000 kB\n"
     "SUnreclaim:       300000 kB\n"
     "KernelStack:       30000 kB\n"
     "PageTables:        50000 kB\n"
@@ -157,19 +159,60 @@ TEST(SystemStatsReaderTest, ReadsFromManyThreadsStayInRange) {
 
 // ---- memory -------------------------------------------------------------
 
-TEST(SystemStatsReaderTest, MemoryIsSplitIntoAppWiredCompressedAndCached) {
+// Used is MemTotal − MemAvailable, as `free` reports it; programs, kernel
+// and the zswap pool add up to it, and cached is what the kernel can give
+// back (available but not free): used, cached and free make the whole.
+TEST(SystemStatsReaderTest, MemoryIsUsedAsFreeCountsItInPartsThatAddUp) {
     FakeMachine machine;
     machine.meminfo(kMemInfo);
     SystemStats stats = machine.reader().read();
     EXPECT_EQ(stats.physicalMemory, 16000000 * KiB);
-    EXPECT_EQ(stats.cachedMemory, 3000000 * KiB);
-    EXPECT_EQ(stats.appMemory, 7000000 * KiB);  // active + inactive − file pages
+    EXPECT_EQ(stats.usedMemory, 7000000 * KiB);
     EXPECT_EQ(stats.wiredMemory, (20000 + 300000 + 30000 + 50000) * KiB);
     EXPECT_EQ(stats.compressedMemory, 250000 * KiB);
-    EXPECT_EQ(stats.usedMemory, (7000000 + 400000 + 250000) * KiB);
+    EXPECT_EQ(stats.appMemory, (7000000 - 400000 - 250000) * KiB);
+    EXPECT_EQ(stats.cachedMemory, 5000000 * KiB);
     EXPECT_EQ(stats.swapUsed, 1000000 * KiB);
-    EXPECT_DOUBLE_EQ(stats.memoryFraction(), 7650000.0 / 16000000.0);
+    EXPECT_DOUBLE_EQ(stats.memoryFraction(), 7000000.0 / 16000000.0);
     EXPECT_EQ(stats.uptime, 4321.5);
+}
+
+TEST(SystemStatsReaderTest, PartsOfUsedMemoryNeverExceedIt) {
+    struct Case {
+        const char* what;
+        const char* meminfo;
+        std::int64_t used, programs, kernel, compressed, cached;  // KiB
+    };
+    const Case cases[] = {
+        {"a kernel without MemAvailable: free, buffers, cache and reclaimable slab stand in",
+         "MemTotal: 1000 kB\nMemFree: 200 kB\nBuffers: 50 kB\nCached: 300 kB\nSReclaimable: 50 kB\n"
+         "Unevictable: 10 kB\n",
+         400, 390, 10, 0, 400},
+        {"kernel and pool counted above the used figure",
+         "MemTotal: 1000 kB\nMemFree: 900 kB\nMemAvailable: 950 kB\nSUnreclaim: 30 kB\nKernelStack: 10 kB\n"
+         "Zswap: 40 kB\n",
+         50, 0, 40, 10, 50},
+        {"more available than there is", "MemTotal: 1000 kB\nMemFree: 1200 kB\nMemAvailable: 1500 kB\n", 0, 0, 0,
+         0, 0},
+        {"no free line: everything available is cached", "MemTotal: 1000 kB\nMemAvailable: 300 kB\n", 700, 700,
+         0, 0, 300},
+        {"lines without a number count as zero",
+         "MemTotal: 1000 kB\nMemAvailable: 600 kB\nMemFree: 100 kB\ngarbage line without colon\n"
+         "PageTables: twelve kB\n",
+         400, 400, 0, 0, 500},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeMachine machine;
+        machine.meminfo(c.meminfo);
+        const SystemStats stats = machine.reader().read();
+        EXPECT_EQ(stats.usedMemory, c.used * KiB);
+        EXPECT_EQ(stats.appMemory, c.programs * KiB);
+        EXPECT_EQ(stats.wiredMemory, c.kernel * KiB);
+        EXPECT_EQ(stats.compressedMemory, c.compressed * KiB);
+        EXPECT_EQ(stats.cachedMemory, c.cached * KiB);
+        EXPECT_EQ(stats.swapUsed, 0);
+    }
 }
 
 // Compressed memory is only a kind of its own while zswap is switched on or
@@ -197,48 +240,17 @@ TEST(SystemStatsReaderTest, ZswapIsInUseWhenSwitchedOnOrHoldingPages) {
     }
 }
 
-TEST(SystemStatsReaderTest, MissingLinesCountAsZero) {
-    FakeMachine machine;
-    // No zswap, no per-list file figures (cached falls back to "Cached"), no swap.
-    machine.meminfo(
-        "MemTotal: 1000 kB\n"
-        "Cached: 100 kB\n"
-        "Active: 300 kB\n"
-        "Inactive: 200 kB\n"
-        "garbage line without colon\n"
-        "Weird: twelve kB\n");
-    SystemStats stats = machine.reader().read();
-    EXPECT_EQ(stats.physicalMemory, 1000 * KiB);
-    EXPECT_EQ(stats.compressedMemory, 0);
-    EXPECT_EQ(stats.wiredMemory, 0);
-    EXPECT_EQ(stats.cachedMemory, 100 * KiB);
-    EXPECT_EQ(stats.appMemory, 400 * KiB);
-    EXPECT_EQ(stats.usedMemory, 400 * KiB);
-    EXPECT_EQ(stats.swapUsed, 0);
-}
-
-TEST(SystemStatsReaderTest, AppMemoryIsNeverNegative) {
-    FakeMachine machine;
-    machine.meminfo(
-        "MemTotal: 1000 kB\nActive: 100 kB\nInactive: 50 kB\nActive(file): 200 kB\nInactive(file): 10 kB\n"
-        "SwapTotal: 10 kB\nSwapFree: 20 kB\n");
-    SystemStats stats = machine.reader().read();
-    EXPECT_EQ(stats.appMemory, 0);
-    EXPECT_EQ(stats.usedMemory, 0);
-    EXPECT_EQ(stats.cachedMemory, 210 * KiB);
-    EXPECT_EQ(stats.swapUsed, 0);
-}
-
 TEST(SystemStatsReaderTest, AbsurdFiguresSaturateInsteadOfOverflowing) {
     FakeMachine machine;
     machine.meminfo(
         "MemTotal: 18446744073709551615 kB\nUnevictable: 9000000000000000000 kB\nSUnreclaim: "
         "9000000000000000000 kB\n"
-        "Zswap: 9000000000000000000 kB\n");
+        "Zswap: 9000000000000000000 kB\nSwapTotal: 10 kB\nSwapFree: 20 kB\n");
     SystemStats stats = machine.reader().read();
     EXPECT_EQ(stats.physicalMemory, INT64_MAX);
     EXPECT_EQ(stats.wiredMemory, INT64_MAX);
     EXPECT_EQ(stats.usedMemory, INT64_MAX);
+    EXPECT_EQ(stats.swapUsed, 0);
     EXPECT_DOUBLE_EQ(stats.memoryFraction(), 1.0);
 }
 
@@ -391,7 +403,8 @@ TEST(SystemStatsReaderTest, TheLiveMachineGivesPlausibleFigures) {
     EXPECT_GE(stats.cpuUsage, 0.0);
     EXPECT_LE(stats.cpuUsage, 1.0);
     EXPECT_GE(stats.memoryFraction(), 0.0);
-    EXPECT_LE(stats.usedMemory, stats.physicalMemory);
+    EXPECT_LE(stats.usedMemory + stats.cachedMemory, stats.physicalMemory);
+    EXPECT_EQ(stats.appMemory + stats.wiredMemory + stats.compressedMemory, stats.usedMemory);
 }
 
 TEST(SystemStatsTest, MemoryFractionNeedsAPhysicalSize) {

@@ -81,7 +81,7 @@ TEST(ScanResultTest, JsonRoundTrip) {
     auto j = nlohmann::json(result);
     EXPECT_EQ(j.at("scanDate"), "2024-03-09T14:05:00Z");
     EXPECT_EQ(j.at("skipped"), nlohmann::json::parse(R"(["flutter"])"));
-    EXPECT_EQ(j.at("volume"), nlohmann::json::parse(R"({"totalCapacity":1000000,"availableCapacity":2500})"));
+    EXPECT_EQ(j.at("volume"), nlohmann::json::parse(R"({"totalCapacity":1000000,"availableCapacity":2500,"usedCapacity":997500})"));
     EXPECT_EQ(decodeJson<ScanResult>(j), result);
     EXPECT_EQ(decodeJsonText<ScanResult>(j.dump()), result);
 }

@@ -34,10 +34,13 @@ public:
 
     C category() const override { return category_; }
     bool isAvailable() const override { return available_; }
+    std::vector<DetectedProject::Kind> projectKinds() const override { return projectKinds_; }
     CategoryResult scan(const ScanContext& context) const override {
         if (runs_) ++*runs_;
         return body_ ? body_(context) : CategoryResult(category_, 0, {});
     }
+
+    std::vector<DetectedProject::Kind> projectKinds_;
 
 private:
     C category_;
@@ -152,6 +155,32 @@ TEST_F(ScannerEngineTest, UnavailableScannersAreSkippedInDisplayOrderAndDisabled
         {Phase::finished(), 1.0, {}},
     };
     EXPECT_EQ(recorder.reports(), expected);
+}
+
+// A tool that lives in the user's projects (its caches cleaned, its program
+// nowhere on the path) is still there: the category is scanned, not skipped.
+TEST_F(ScannerEngineTest, AToolAProjectUsesIsScannedEvenWhenNothingElseOfItIsFound) {
+    home.text("code/app/Podfile", "platform :ios\n");
+    auto podRuns = add(C::cocoapods, false);
+    auto gradleRuns = add(C::gradle, false);
+    add(C::node, true);
+    for (const auto& scanner : scanners) {
+        auto& fake = static_cast<FakeScanner&>(*scanner);
+        if (fake.category() == C::cocoapods) fake.projectKinds_ = {DetectedProject::Kind::cocoapods};
+        if (fake.category() == C::gradle) fake.projectKinds_ = {DetectedProject::Kind::gradle};
+    }
+    ScannerEngine engine(settings({home.path("code")}), std::move(scanners));
+    const ScanResult result = engine.scan(recorder.handler());
+    EXPECT_EQ(result.skipped, (std::vector<C>{C::gradle}));
+    EXPECT_EQ(categoriesOf(result.categories), (std::vector<C>{C::node, C::cocoapods}));
+    EXPECT_EQ(*podRuns, 1);
+    EXPECT_EQ(*gradleRuns, 0);
+    double fraction = 0;
+    for (const ScanProgress& report : recorder.reports()) {
+        EXPECT_GE(report.fraction, fraction) << "progress never goes back";
+        fraction = report.fraction;
+    }
+    EXPECT_EQ(fraction, 1.0);
 }
 
 TEST_F(ScannerEngineTest, OneActiveScannerReportsFiveTimes) {

@@ -4,9 +4,13 @@
 #include <array>
 #include <cstdio>
 #include <limits>
+#include <string_view>
+#include <unordered_map>
 
 #include "app/canvases/layout/AgeParts.h"
+#include "core/explorer/FileTreeScanner.h"
 #include "core/model/SizeSum.h"
+#include "core/system/Paths.h"
 #include "core/text/ByteFormat.h"
 
 namespace korvane {
@@ -39,6 +43,32 @@ AgeMapLayout AgeMapLayout::make(const StorageNode& root, const CanvasClock& cloc
 
     // Every byte by its own file's age: a remainder's and a folder's own
     // bytes through their age profiles, not by the newest date among them.
+    // A node's parts come one after another: what of them is over a year
+    // old is gathered as they pass.
+    std::vector<std::pair<Untouched, std::size_t>> untouched;  // with its order
+    // A folder's own old bytes and those of its smaller items make one row.
+    std::unordered_map<std::string_view, std::size_t> rowOfFolder;
+    Untouched gathering;
+    const auto endGathering = [&] {
+        if (gathering.bytes < 1) return;
+        const StorageNode& node = *gathering.node;
+        gathering.isPart = !node.children.empty() || gathering.bytes < node.bytes;
+        const bool isRemainder = FileTreeScanner::isRemainderID(node.id);
+        if (!gathering.isPart && !isRemainder) {
+            untouched.emplace_back(gathering, untouched.size());
+            return;
+        }
+        const std::string_view folder = isRemainder ? FileTreeScanner::remainderFolder(node.id) : node.id;
+        const auto [found, isNew] = rowOfFolder.try_emplace(folder, untouched.size());
+        if (isNew) {
+            untouched.emplace_back(gathering, untouched.size());
+            return;
+        }
+        Untouched& row = untouched[found->second].first;
+        row.bytes = SizeSum::add(row.bytes, gathering.bytes);
+        row.days = std::min(row.days, gathering.days);
+        row.isPart = true;
+    };
     const std::int64_t itemised = forEachAgePart(root, [&](const AgePart& part) {
         if (part.uninspected) {
             notInspected += part.bytes;
@@ -53,8 +83,16 @@ AgeMapLayout AgeMapLayout::make(const StorageNode& root, const CanvasClock& cloc
                     break;
                 }
             sums[bucket] += part.bytes;
+            if (age <= untouchedDays) return;
+            if (part.node != gathering.node) {
+                endGathering();
+                gathering = {part.node, 0, false, age};
+            }
+            gathering.bytes = SizeSum::add(gathering.bytes, part.bytes);
+            gathering.days = std::min(gathering.days, age);
         }
     });
+    endGathering();
     for (std::size_t i = 0; i < sums.size(); ++i) layout.buckets[i].bytes = sums[i].total();
 
     const std::int64_t remainder = std::max<std::int64_t>(root.bytes, 0) - itemised;
@@ -65,30 +103,18 @@ AgeMapLayout AgeMapLayout::make(const StorageNode& root, const CanvasClock& cloc
     special(91, "No date", "These carry no modification date", noDate.total());
     special(92, "Not itemised", "Inside a toolchain, but not broken out as a removable item", remainder);
 
-    // Untouched is the newest date a leaf carries: one file touched today
-    // keeps a whole folder off the list. Only dates within a couple of days
-    // of the year's edge need their days counted.
-    using std::chrono::hours;
-    const auto surelyOld = clock.now() - hours(24 * (untouchedDays + 2));
-    const auto surelyRecent = clock.now() - hours(24 * (untouchedDays - 1));
-    std::vector<std::pair<const StorageNode*, std::size_t>> untouched;  // with its leaf order
-    for (const StorageNode* leaf : sizedLeaves(root)) {
-        if (leaf->kind == StorageNode::Kind::uninspected || !leaf->lastModified) continue;
-        const auto date = *leaf->lastModified;
-        if (date > surelyRecent) continue;
-        if (date < surelyOld || clock.elapsedDays(date) > untouchedDays)
-            untouched.emplace_back(leaf, untouched.size());
-    }
     // The largest first, equal sizes in leaf order; only the first 14 are sorted.
     const auto shown = std::min(untouched.size(), bigUntouchedLimit);
     std::partial_sort(untouched.begin(), untouched.begin() + static_cast<std::ptrdiff_t>(shown),
                       untouched.end(), [](const auto& a, const auto& b) {
-                          return a.first->bytes != b.first->bytes ? a.first->bytes > b.first->bytes
-                                                                  : a.second < b.second;
+                          return a.first.bytes != b.first.bytes ? a.first.bytes > b.first.bytes
+                                                                : a.second < b.second;
                       });
-    for (std::size_t i = 0; i < shown; ++i) layout.bigUntouched.push_back(untouched[i].first);
     SizeSum total;
-    for (const auto* node : layout.bigUntouched) total += node->bytes;
+    for (std::size_t i = 0; i < shown; ++i) {
+        layout.bigUntouched.push_back(untouched[i].first);
+        total += untouched[i].first.bytes;
+    }
     layout.bigUntouchedTotal = total.total();
     return layout;
 }
@@ -126,10 +152,23 @@ double AgeMapLayout::bucketOpacity(int id) { return std::min(0.3 + 0.13 * id, 0.
 
 std::string AgeMapLayout::relativeAge(const StorageNode& node, const CanvasClock& clock) {
     if (!node.lastModified) return "No date";
-    const int days = clock.elapsedDays(*node.lastModified);
+    return relativeAge(clock.elapsedDays(*node.lastModified));
+}
+
+std::string AgeMapLayout::relativeAge(int days) {
     if (days >= 730) return std::to_string(days / 365) + " years ago";
     if (days >= 365) return "1 year ago";
     return std::to_string(days / 30) + " months ago";
+}
+
+std::string AgeMapLayout::untouchedName(const Untouched& untouched) {
+    const StorageNode& node = *untouched.node;
+    // A remainder names the folder its files lie in; a folder's own files are in it.
+    const bool isRemainder = FileTreeScanner::isRemainderID(node.id);
+    if (!untouched.isPart && !isRemainder) return node.name;
+    const std::string folder =
+        isRemainder ? Paths::lastComponent(std::string(FileTreeScanner::remainderFolder(node.id))) : node.name;
+    return untouched.isPart ? "Old files in " + folder : node.name + " in " + folder;
 }
 
 }  // namespace korvane

@@ -27,10 +27,23 @@ struct AgeMapLayout {
         std::int64_t bytes = 0;
     };
 
+    // Bytes left alone for over a year: a whole item, or the files folded
+    // into one (a folder's smaller items, a folder below the tree's depth)
+    // that are that old while others beside them are not.
+    struct Untouched {
+        const StorageNode* node = nullptr;
+        std::int64_t bytes = 0;
+        // Only some of the node's bytes: its files over a year old.
+        bool isPart = false;
+        // Days since the newest of those bytes was modified.
+        int days = 0;
+    };
+
     // The six age buckets always, then the special ones that hold bytes.
     std::vector<Bucket> buckets;
-    // At most 14, largest first (ties keep leaf order).
-    std::vector<const StorageNode*> bigUntouched;
+    // At most 14, largest first (ties keep leaf order). Empty exactly when
+    // no byte is over a year old.
+    std::vector<Untouched> bigUntouched;
     std::int64_t bigUntouchedTotal = 0;
     std::int64_t rootBytes = 0;
 
@@ -53,6 +66,10 @@ struct AgeMapLayout {
     static double bucketOpacity(int id);
     // "No date", "2 years ago", "1 year ago", "4 months ago".
     static std::string relativeAge(const StorageNode& node, const CanvasClock& clock);
+    static std::string relativeAge(int days);
+    // A row's name: the item's ("12 smaller items in Photos" for a folder's
+    // remainder), or for a part "Old files in <folder>".
+    static std::string untouchedName(const Untouched& untouched);
     // The three panels stand side by side from this width on.
     static bool isWide(double width) { return width >= wideWidth; }
 };

@@ -14,6 +14,8 @@ namespace korvane {
 // date, or one cell of an age profile (a folder remainder's files, a folder's
 // own blocks), or bytes with no date at all.
 struct AgePart {
+    // The node whose bytes these are: a leaf, or a folder for its own bytes.
+    const StorageNode* node = nullptr;
     std::int64_t bytes = 0;
     bool uninspected = false;
     std::optional<std::chrono::system_clock::time_point> date;
@@ -33,8 +35,10 @@ struct AgePart {
 namespace detail {
 
 template <typename Visit>
-void visitProfile(const AgeProfile& ages, Visit& visit) {
+void visitProfile(const StorageNode& node, Visit& visit) {
+    const AgeProfile& ages = node.ages;
     AgePart part;
+    part.node = &node;
     part.referenceMillisecond = ages.referenceMillisecond();
     for (std::size_t i = 0; i < ages.size(); ++i) {
         part.cell = ages.cell(i);
@@ -53,12 +57,13 @@ void visitAgeParts(const StorageNode& node, Visit& visit, SizeSum& seen) {
         if (!uninspected && node.ages.size() > 0) {
             const std::int64_t profiled = node.ages.total();
             if (profiled <= node.bytes) {
-                visitProfile(node.ages, visit);
+                visitProfile(node, visit);
                 rest -= profiled;
             }
         }
         if (rest >= 1) {
             AgePart part;
+            part.node = &node;
             part.bytes = rest;
             part.uninspected = uninspected;
             part.date = node.lastModified;
@@ -74,13 +79,14 @@ void visitAgeParts(const StorageNode& node, Visit& visit, SizeSum& seen) {
         if (node.ages.isNodeDate()) {
             if (own >= 1 && node.lastModified) {
                 AgePart part;
+                part.node = &node;
                 part.bytes = own;
                 part.date = node.lastModified;
                 visit(static_cast<const AgePart&>(part));
                 seen += own;
             }
         } else if (const std::int64_t profiled = node.ages.total(); profiled <= own) {
-            visitProfile(node.ages, visit);
+            visitProfile(node, visit);
             seen += profiled;
         }
     }

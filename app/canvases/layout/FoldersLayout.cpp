@@ -34,6 +34,12 @@ FoldersLayout FoldersLayout::make(const StorageNode& root, double width) {
     return layout;
 }
 
+std::size_t FoldersLayout::folderCount() const {
+    return static_cast<std::size_t>(std::count_if(tiles.begin(), tiles.end(), [](const StorageNode* tile) {
+        return itemNature(*tile) == ItemNature::folder;
+    }));
+}
+
 QRectF FoldersLayout::tileRect(std::size_t index) const {
     const auto column = static_cast<double>(index % static_cast<std::size_t>(columns));
     const auto row = static_cast<double>(index / static_cast<std::size_t>(columns));

@@ -41,6 +41,9 @@ struct FoldersLayout {
     static int columnCount(double width);
 
     bool isEmpty() const { return tiles.empty(); }
+    // The tiles that are folders, for the heading: files and a tile of
+    // smaller items are not.
+    std::size_t folderCount() const;
     QRectF tileRect(std::size_t index) const;
     double contentHeight() const;
     std::optional<std::size_t> tileAt(QPointF point) const;

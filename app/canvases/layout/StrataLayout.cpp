@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 
+#include "app/canvases/layout/AgeParts.h"
 #include "app/canvases/layout/CanvasHitTest.h"
 #include "app/canvases/layout/SummaryNode.h"
 #include "core/model/BandLayout.h"
@@ -18,9 +19,9 @@ int StrataLayout::age(const StorageNode& leaf, const CanvasClock& clock) {
 }
 
 int StrataLayout::bandFor(int ageDays) {
-    for (std::size_t i = 0; i < bandTable.size(); ++i)
-        if (bandTable[i].maxDays >= ageDays) return static_cast<int>(i);
-    return static_cast<int>(bandTable.size()) - 1;
+    for (int i = 0; i < ageBandCount; ++i)
+        if (bandTable[static_cast<std::size_t>(i)].maxDays >= ageDays) return i;
+    return ageBandCount - 1;
 }
 
 std::uint8_t StrataLayout::ageBands(const StorageNode& leaf, const CanvasClock& clock) {
@@ -45,23 +46,61 @@ std::optional<std::string> StrataLayout::spanText(std::uint8_t ageBands) {
 namespace {
 
 // Each size sits beside its node, so the sorts never follow a pointer into
-// the tree: a folder scan has tens of thousands of leaves.
+// the tree: a folder scan has tens of thousands of leaves. One entry is the
+// node's bytes in one band, with the bands all of its bytes lie in.
 struct Sized {
     std::int64_t bytes;
     const StorageNode* node;
+    std::uint8_t ageBands;
 };
 using LeavesByBand = std::array<std::vector<Sized>, StrataLayout::bandTable.size()>;
 
-// Every leaf holding a byte, in the band of its age; `count` says how many.
+// What a node holds besides its children where nothing dates it (a
+// toolchain's footprint beyond its items), node by node.
+void addNotItemised(const StorageNode& node, std::vector<Sized>& band, std::size_t& count) {
+    if (node.children.empty()) return;
+    if (node.ages.empty()) {
+        SizeSum held;
+        for (const StorageNode& child : node.children) held += child.bytes;
+        if (const std::int64_t own = node.bytes - held.total(); own >= 1) {
+            band.push_back({own, &node, static_cast<std::uint8_t>(1u << StrataLayout::notItemisedBand)});
+            ++count;
+        }
+    }
+    for (const StorageNode& child : node.children) addNotItemised(child, band, count);
+}
+
+// Every byte under the root in the band of its own file's age, as the age
+// map counts it: a leaf whose bytes share one age is one entry; a folder's
+// remainder (or a folder below the tree's depth) whose files lie in several
+// bands is one entry in each, with its bytes there; a folder's own blocks are
+// an entry of the folder. `count` says how many entries.
 LeavesByBand leavesByBand(const StorageNode& root, const CanvasClock& clock, std::size_t& count) {
     LeavesByBand byBand;
     count = 0;
-    for (const StorageNode* leaf : root.leaves()) {
-        if (leaf->bytes < 1) continue;
-        byBand[static_cast<std::size_t>(StrataLayout::bandFor(StrataLayout::age(*leaf, clock)))].push_back(
-            {leaf->bytes, leaf});
-        ++count;
-    }
+    const StorageNode* node = nullptr;
+    std::array<SizeSum, StrataLayout::bandTable.size()> inBand{};
+    std::uint8_t bands = 0;
+    const auto endNode = [&] {
+        for (std::size_t b = 0; b < inBand.size(); ++b) {
+            if (inBand[b].total() < 1) continue;
+            byBand[b].push_back({inBand[b].total(), node, bands});
+            inBand[b] = SizeSum();
+            ++count;
+        }
+        bands = 0;
+    };
+    forEachAgePart(root, [&](const AgePart& part) {
+        if (part.node != node) {
+            endNode();
+            node = part.node;
+        }
+        const int band = StrataLayout::bandFor(part.isDated() ? part.elapsedDays(clock) : StrataLayout::undatedAge);
+        inBand[static_cast<std::size_t>(band)] += part.bytes;
+        bands |= static_cast<std::uint8_t>(1u << band);
+    });
+    endNode();
+    addNotItemised(root, byBand[StrataLayout::notItemisedBand], count);
     return byBand;
 }
 
@@ -85,10 +124,28 @@ std::vector<std::int64_t> addBands(StrataLayout& layout, LeavesByBand& byBand) {
     return totals;
 }
 
+// The tile summing a band's smallest leaves: their bytes in this band, dated
+// by the newest of those wholly in it (a share of a node has the band's age,
+// not the node's date).
+StorageNode bandSummary(std::string id, std::span<const StorageNode* const> nodes,
+                        std::span<const std::int64_t> bytes) {
+    StorageNode summary = summaryNode(id, nodes);
+    SizeSum total;
+    summary.lastModified.reset();
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        total += bytes[i];
+        const auto& date = nodes[i]->lastModified;
+        if (bytes[i] == nodes[i]->bytes && date && (!summary.lastModified || *date > *summary.lastModified))
+            summary.lastModified = date;
+    }
+    summary.bytes = total.total();
+    return summary;
+}
+
 // The band's deposits along its strip, largest first; the unreadable tail
 // (two tiles or more) is summed into one tile at the end.
 void placeDeposits(StrataLayout& layout, StrataLayout::Band& band, const std::vector<Sized>& list,
-                   const StorageNode& root, const CanvasClock& clock) {
+                   const StorageNode& root) {
     band.firstDeposit = layout.deposits.size();
     const double scale = band.strip.width() / static_cast<double>(std::max<std::int64_t>(band.total, 1));
     std::size_t readable = 0;
@@ -101,6 +158,7 @@ void placeDeposits(StrataLayout& layout, StrataLayout::Band& band, const std::ve
                            std::uint8_t ageBands) {
         StrataLayout::Deposit deposit;
         deposit.node = node;
+        deposit.bytes = bytes;
         deposit.bandIndex = band.bandIndex;
         deposit.nominalWidth = static_cast<double>(bytes) * scale;
         const double width =
@@ -113,24 +171,19 @@ void placeDeposits(StrataLayout& layout, StrataLayout::Band& band, const std::ve
         layout.deposits.push_back(deposit);
         x += width + StrataLayout::tileGap;
     };
-    const auto ownBand = static_cast<std::uint8_t>(1u << band.bandIndex);
-    const auto bandsOf = [&](const StorageNode& node) {
-        return node.ages.size() > 0 ? StrataLayout::ageBands(node, clock) : ownBand;
-    };
-    for (std::size_t d = 0; d < readable; ++d)
-        place(list[d].node, list[d].bytes, false, bandsOf(*list[d].node));
+    for (std::size_t d = 0; d < readable; ++d) place(list[d].node, list[d].bytes, false, list[d].ageBands);
     if (readable < list.size()) {
-        const std::span<const StorageNode* const> summed(layout.leaves.data() + band.firstLeaf + readable,
-                                                         list.size() - readable);
-        auto summary = std::make_shared<const StorageNode>(summaryNode(
+        const std::size_t first = band.firstLeaf + readable;
+        const std::size_t summedCount = list.size() - readable;
+        auto summary = std::make_shared<const StorageNode>(bandSummary(
             root.id + "/" +
                 std::string(StrataLayout::bandTable[static_cast<std::size_t>(band.bandIndex)].name),
-            summed));
-        std::uint8_t summedBands = ownBand;
-        for (const StorageNode* node : summed) summedBands |= bandsOf(*node);
+            {layout.leaves.data() + first, summedCount}, {layout.leafBytes.data() + first, summedCount}));
+        std::uint8_t summedBands = 0;
+        for (std::size_t d = readable; d < list.size(); ++d) summedBands |= list[d].ageBands;
         place(summary.get(), summary->bytes, true, summedBands);
-        layout.deposits.back().firstSummed = band.firstLeaf + readable;
-        layout.deposits.back().summedCount = summed.size();
+        layout.deposits.back().firstSummed = first;
+        layout.deposits.back().summedCount = summedCount;
         layout.summaries.push_back(std::move(summary));
     }
     band.depositCount = layout.deposits.size() - band.firstDeposit;
@@ -144,6 +197,7 @@ StrataLayout StrataLayout::make(const StorageNode& root, QSizeF size, const Canv
     StrataLayout layout;
     layout.deposits.reserve(depositCount);
     layout.leaves.reserve(depositCount);
+    layout.leafBytes.reserve(depositCount);
     const std::vector<std::int64_t> totals = addBands(layout, byBand);
     if (layout.bands.empty()) return layout;
 
@@ -162,9 +216,12 @@ StrataLayout StrataLayout::make(const StorageNode& root, QSizeF size, const Canv
         band.strip = QRectF(stripX, y, stripWidth, h);
         band.firstLeaf = layout.leaves.size();
         const auto& list = byBand[static_cast<std::size_t>(band.bandIndex)];
-        for (const Sized& sized : list) layout.leaves.push_back(sized.node);
+        for (const Sized& sized : list) {
+            layout.leaves.push_back(sized.node);
+            layout.leafBytes.push_back(sized.bytes);
+        }
         band.leafCount = list.size();
-        placeDeposits(layout, band, list, root, clock);
+        placeDeposits(layout, band, list, root);
         y += h + bandSpacing;
     }
     return layout;
@@ -198,6 +255,8 @@ bool StrataLayout::isFullySelected(const Band& band, const std::function<bool(co
 }
 
 std::vector<const StorageNode*> StrataLayout::nodes(const Band& band) const {
+    // Toggling those would take every item of their toolchains along.
+    if (band.bandIndex == notItemisedBand) return {};
     const auto first = leaves.begin() + static_cast<std::ptrdiff_t>(band.firstLeaf);
     return {first, first + static_cast<std::ptrdiff_t>(band.leafCount)};
 }
@@ -205,6 +264,11 @@ std::vector<const StorageNode*> StrataLayout::nodes(const Band& band) const {
 std::span<const StorageNode* const> StrataLayout::summed(const Deposit& deposit) const {
     if (!deposit.isSummary) return {};
     return {leaves.data() + deposit.firstSummed, deposit.summedCount};
+}
+
+std::span<const std::int64_t> StrataLayout::summedBytes(const Deposit& deposit) const {
+    if (!deposit.isSummary) return {};
+    return {leafBytes.data() + deposit.firstSummed, deposit.summedCount};
 }
 
 std::optional<std::size_t> StrataLayout::depositAt(QPointF point) const {

@@ -20,22 +20,30 @@
 
 namespace korvane {
 
-// Every leaf of the root sorted by age into five bands stacked from recent
-// (top) to old, each band as high as its share of the bytes, each leaf (a
-// deposit) as wide as its share of its band.
+// Every byte of the root sorted by its own file's age into five bands
+// stacked from recent (top) to old, each band as high as its share of the
+// bytes, each leaf's bytes in a band (a deposit) as wide as their share of
+// it. A leaf whose bytes lie in several bands (a folder's remainder) is a
+// deposit in each; a folder's own blocks are a deposit of the folder.
 struct StrataLayout {
     struct BandInfo {
         std::string_view name;
         std::string_view blurb;
         int maxDays;
     };
-    static constexpr std::array<BandInfo, 5> bandTable{{
+    // Five bands of age, then the bytes a toolchain holds besides its items
+    // (no file, so no age): below the others, so that the bands hold all
+    // that the page's header counts.
+    static constexpr std::array<BandInfo, 6> bandTable{{
         {"Days", "Touched in the last week", 7},
         {"Weeks", "Within the last month", 31},
         {"Months", "One to three months ago", 92},
         {"Seasons", "Three months to a year", 365},
         {"Buried", "Over a year untouched", std::numeric_limits<int>::max()},
+        {"Not itemised", "Inside a toolchain, not an item", std::numeric_limits<int>::max()},
     }};
+    static constexpr int ageBandCount = 5;
+    static constexpr int notItemisedBand = 5;
     // A leaf without a date counts as this many days old (it is buried).
     static constexpr int undatedAge = 400;
     static constexpr double bandSpacing = 6;
@@ -53,6 +61,8 @@ struct StrataLayout {
 
     struct Deposit {
         const StorageNode* node = nullptr;
+        // The node's bytes in this band: all of them, or a share.
+        std::int64_t bytes = 0;
         int bandIndex = 0;
         double nominalWidth = 0;
         // The tile as drawn: its nominal width less the gap, at least 2 points.
@@ -66,8 +76,8 @@ struct StrataLayout {
         bool isSummary = false;
         std::size_t firstSummed = 0;
         std::size_t summedCount = 0;
-        // The bands its bytes fall in, one bit per band: a tile sits in the
-        // band of its newest date, and a remainder's older files lie deeper.
+        // The bands its node's bytes fall in, one bit per band: a
+        // remainder's files may lie in several.
         std::uint8_t ageBands = 0;
     };
 
@@ -99,8 +109,10 @@ struct StrataLayout {
     std::vector<Band> bands;
     // Deposits band by band, largest first within a band (ties keep leaf order).
     std::vector<Deposit> deposits;
-    // The leaves of all bands, band by band, in deposit order.
+    // The leaves of all bands, band by band, in deposit order, each with
+    // its bytes in that band.
     std::vector<const StorageNode*> leaves;
+    std::vector<std::int64_t> leafBytes;
     // The nodes of the summing tiles, which the deposits point to.
     std::vector<std::shared_ptr<const StorageNode>> summaries;
 
@@ -110,7 +122,7 @@ struct StrataLayout {
 
     // Days since the leaf was last modified (undated leaves count 400).
     static int age(const StorageNode& leaf, const CanvasClock& clock);
-    // The first band whose maxDays reaches the age.
+    // The first band of age whose maxDays reaches the age.
     static int bandFor(int ageDays);
     // The bands the leaf's bytes fall in, by its age profile where it has one.
     static std::uint8_t ageBands(const StorageNode& leaf, const CanvasClock& clock);
@@ -125,10 +137,13 @@ struct StrataLayout {
     bool isFullySelected(const Band& band, const std::function<bool(const UUID&)>& isInSelection) const;
     // Whether the band holds any candidate the header could select.
     bool hasCandidates(const Band& band) const;
-    // The band's leaves in deposit order, summed ones included, as the header toggles them.
+    // The band's leaves in deposit order, summed ones included, as the header
+    // toggles them; none for the band of what is not an item.
     std::vector<const StorageNode*> nodes(const Band& band) const;
     // What a summing tile sums, largest first; nothing for another tile.
     std::span<const StorageNode* const> summed(const Deposit& deposit) const;
+    // Their bytes in the tile's band, in the same order.
+    std::span<const std::int64_t> summedBytes(const Deposit& deposit) const;
 
     std::optional<std::size_t> depositAt(QPointF point) const;
     // Position in `bands` of the header under the point.

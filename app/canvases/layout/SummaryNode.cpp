@@ -35,10 +35,14 @@ StorageNode summaryNode(std::string_view ownerID, std::span<const StorageNode* c
 
 bool isSummaryNode(const StorageNode& node) { return std::string_view(node.id).ends_with(suffix); }
 
-StorageNode summaryWithParts(const StorageNode& summary, std::span<const StorageNode* const> nodes) {
+StorageNode summaryWithParts(const StorageNode& summary, std::span<const StorageNode* const> nodes,
+                             std::span<const std::int64_t> bytes) {
     StorageNode held = summary;
     held.children.reserve(nodes.size());
-    for (const StorageNode* node : nodes) held.children.push_back(*node);
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        held.children.push_back(*nodes[i]);
+        if (i < bytes.size()) held.children.back().bytes = bytes[i];
+    }
     return held;
 }
 

@@ -14,7 +14,10 @@ namespace korvane {
 StorageNode summaryNode(std::string_view ownerID, std::span<const StorageNode* const> nodes);
 bool isSummaryNode(const StorageNode& node);
 // The summary as the inspector shows it when its tile is selected: with
-// copies of what it sums as its children, largest first as given.
-StorageNode summaryWithParts(const StorageNode& summary, std::span<const StorageNode* const> nodes);
+// copies of what it sums as its children, largest first as given. With
+// `bytes` (one per node), a copy holds only that many of its node's bytes:
+// the share the summary sums.
+StorageNode summaryWithParts(const StorageNode& summary, std::span<const StorageNode* const> nodes,
+                             std::span<const std::int64_t> bytes = {});
 
 }  // namespace korvane

@@ -36,8 +36,8 @@ TEST(DiskGaugeTest, RedrawsOnlyWhenItsPictureChanges) {
         bool redraws;
     };
     const Case cases[] = {
-        {"half a gigabyte: a tenth of a pixel", 500, 500.5, false},
-        {"the same figure, the arc's end a pixel and a half on", 500, 504, true},
+        {"half a gigabyte: a tenth of a pixel", 500.2, 500.7, false},
+        {"the same figure, the arc's end a pixel and a half on", 500.5, 504, true},
         {"a new percentage", 500, 510, true},
         {"past nine tenths the arc turns red", 900, 901, true},
         {"nothing changed", 700, 700, false},

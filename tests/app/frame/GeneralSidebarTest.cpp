@@ -17,9 +17,11 @@
 namespace korvane {
 namespace {
 
-void writeMemory(testing::AppStateHarness& harness, int activeKilobytes) {
-    harness.home.text("machine/proc/meminfo", "MemTotal: 1000000 kB\nActive: " + std::to_string(activeKilobytes) +
-                                                  " kB\nInactive: 0 kB\nSwapTotal: 0 kB\nSwapFree: 0 kB\n");
+void writeMemory(testing::AppStateHarness& harness, int usedKilobytes) {
+    const std::string available = std::to_string(1'000'000 - usedKilobytes);
+    harness.home.text("machine/proc/meminfo", "MemTotal: 1000000 kB\nMemFree: " + available +
+                                                  " kB\nMemAvailable: " + available +
+                                                  " kB\nSwapTotal: 0 kB\nSwapFree: 0 kB\n");
 }
 
 // Where a tree of widgets is repainted (in the root's coordinates), and how

@@ -53,7 +53,9 @@ TEST(FootprintSegments, WidthsAreSharesLessTheGapAndNeverUnderTwoPoints) {
     EXPECT_TRUE(footprintWidths({}, 200).empty());
 }
 
-TEST(DiskGaugeContent, UsedShareIsClampedAndTruncated) {
+// The ring shows what df shows: used of used + available, rounded up; the
+// root reserve is neither.
+TEST(DiskGaugeContent, UsedShareIsClampedAndRoundedUpAsDfRoundsIt) {
     struct Case {
         VolumeInfo volume;
         int percent;
@@ -61,8 +63,9 @@ TEST(DiskGaugeContent, UsedShareIsClampedAndTruncated) {
         bool critical;
     };
     for (const Case& c : {Case{{100, 43}, 57, 0.57, false}, Case{{0, 0}, 0, 0, false}, Case{{100, 150}, 0, 0, false},
-                          Case{{1000, 100}, 90, 0.9, false}, Case{{1000, 99}, 90, 0.901, true},
-                          Case{{1000, 1}, 99, 0.999, true}, Case{{1000, -500}, 100, 1, true}}) {
+                          Case{{1000, 100}, 90, 0.9, false}, Case{{1000, 99}, 91, 0.901, true},
+                          Case{{1000, 1}, 100, 0.999, true}, Case{{1000, -500}, 100, 1, true},
+                          Case{{1000, 100, 300}, 75, 0.75, false}}) {
         const auto content = diskGaugeContent(c.volume);
         EXPECT_EQ(content.percent, c.percent) << c.volume.totalCapacity << "/" << c.volume.availableCapacity;
         EXPECT_NEAR(content.usedFraction, c.fraction, 1e-9);
@@ -212,6 +215,10 @@ TEST_F(FrameContent, SidebarTexts) {
     scan.volume = {100, 300};
     state.developer().setScan(scan);
     EXPECT_EQ(sidebarOf(state).sections->disk.used, ByteFormat::string(0)) << "never below 0";
+    scan.volume = VolumeInfo(1000, 300, 200);  // a reserve of 500 is neither used nor free
+    state.developer().setScan(scan);
+    EXPECT_EQ(sidebarOf(state).sections->disk.used, ByteFormat::string(200));
+    EXPECT_EQ(sidebarOf(state).sections->disk.free, ByteFormat::string(300));
     state.navigation().setRoute(AppState::Route::scanning);
     EXPECT_EQ(sidebarOf(state).scanTitle, "Scanning\u2026");
     EXPECT_FALSE(sidebarOf(state).scanEnabled);

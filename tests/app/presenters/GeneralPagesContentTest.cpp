@@ -27,6 +27,8 @@ Entry entry(const std::string& path, std::int64_t size, bool isDirectory = false
 
 // ---- file lists -----------------------------------------------------------
 
+// A file shows the symbol of its kind, as the canvases show it: every video
+// is a film, every image a photo.
 TEST(EntryListContent, SymbolsFollowTheExtensionAfterTheFolderTest) {
     struct Case {
         const char* name;
@@ -35,8 +37,9 @@ TEST(EntryListContent, SymbolsFollowTheExtensionAfterTheFolderTest) {
     };
     for (const Case& c :
          {Case{"archive.TAR", false, "doc.zipper"}, Case{"notes", false, "doc"},
-          Case{"drawing.svg", false, "doc"}, Case{"Photo.JPEG", false, "photo"},
-          Case{"clip.m4v", false, "film"}, Case{"song.flac", false, "waveform"},
+          Case{"drawing.svg", false, "photo"}, Case{"Photo.JPEG", false, "photo"},
+          Case{"clip.m4v", false, "film"}, Case{"talk.webm", false, "film"}, Case{"song.flac", false, "waveform"},
+          Case{"letter.odt", false, "doc"}, Case{"notes.txt", false, "doc.text"},
           Case{"paper.pdf", false, "doc.richtext"}, Case{"Tool.app", false, "app.badge"},
           Case{"Tool.app", true, "folder"}, Case{".zip", false, "doc"}, Case{"a.tar.gz", false, "doc.zipper"},
           Case{"debian-12-amd64-netinst.ISO", false, "opticaldisc"},
@@ -359,6 +362,9 @@ TEST(GeneralSidebarContent, IdleScanningAndTheLastScan) {
     EXPECT_EQ(content.diskUsed.value, ByteFormat::string(600));
     EXPECT_EQ(content.diskFree.value, ByteFormat::string(400));
     EXPECT_EQ(content.gauge.percentText, "60%");
+    const GeneralSidebarContent reserved = sidebarOf(*state, VolumeInfo(1000, 300, 200));
+    EXPECT_EQ(reserved.diskUsed.value, ByteFormat::string(200));
+    EXPECT_EQ(reserved.gauge.percentText, "40%");
     ASSERT_GE(content.live.size(), 2u);
     EXPECT_EQ(content.live[0].title, "CPU");
     EXPECT_EQ(content.live[1].title, "Memory");

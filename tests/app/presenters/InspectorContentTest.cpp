@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "app/canvases/layout/SummaryNode.h"
+#include "app/presenters/CanvasPageContent.h"
 #include "app/presenters/InspectorContent.h"
+#include "app/state/ScanFollowsDisk.h"
 #include "core/text/ByteFormat.h"
 #include "tests/app/state/FlowFixture.h"
 
@@ -208,7 +210,55 @@ TEST_F(InspectorState, DeveloperRootShowsTheScansFacts) {
     EXPECT_EQ(valueOf(rows, "Free space"), "18.4 GB");
     EXPECT_EQ(valueOf(rows, "Not installed"), "Flutter");
     ASSERT_TRUE(content->largest);
-    EXPECT_EQ(content->largest->count, "3 items");
+    EXPECT_EQ(content->largest->count, "3 toolchains");
+
+    // A toolchain's rows are its groups; its items are counted further down.
+    const StorageNode& category = state().developer().tree().children.front();
+    state().navigation().setSelectedID(category.id);
+    const auto toolchain = inspect();
+    EXPECT_EQ(valueOf(toolchain->details, "Items"), std::to_string(category.leafCount()));
+    EXPECT_EQ(toolchain->largest->count,
+              std::to_string(category.children.size()) + (category.children.size() == 1 ? " group" : " groups"));
+}
+
+// After a cleanup took every Node.js item, Node.js is still installed: it
+// has nothing to clean. Docker, not looked into, says why.
+TEST_F(InspectorState, ACleanedToolHasNothingToCleanAndIsStillInstalled) {
+    launch({"--screen", "explore", "--mode", "developer"});
+    ScanResult scan = *state().developer().scan();
+    DiskChange cleanup;
+    for (const CategoryResult& result : scan.categories)
+        if (result.category == CleanupCategory::node)
+            for (const CleanupCandidate& candidate : result.candidates)
+                cleanup.left.push_back({candidate.path, candidate.size, candidate.id, false});
+    ASSERT_FALSE(cleanup.left.empty());
+    std::vector<CleanupCandidate> dropped;
+    ScanFollowsDisk::apply(scan, cleanup, dropped);
+    for (CategoryResult& result : scan.categories)
+        if (result.category == CleanupCategory::docker) result = {CleanupCategory::docker, 0, {}, "Docker is not running."};
+    state().developer().setScan(scan);
+
+    const auto rows = inspect()->details;
+    EXPECT_EQ(valueOf(rows, "Not installed"), "Flutter");
+    EXPECT_EQ(valueOf(rows, "Nothing to clean"), "Node.js");
+    EXPECT_EQ(valueOf(rows, "Docker"), "Docker is not running.");
+}
+
+// Under a filter the inspector shows the node as the canvas and its header
+// do: one size and one count for one thing on the screen.
+TEST_F(InspectorState, TheFilteredRootReadsAlikeInTheHeaderAndTheInspector) {
+    launch({"--screen", "explore", "--mode", "developer"});
+    state().navigation().setSelectedID("root");
+    for (const char* filter : {"", "atlas"}) {
+        SCOPED_TRACE(filter);
+        state().navigation().setSearchText(filter);
+        const DeveloperCanvasContent header = developerCanvasContent(state().navigation(), state().developer());
+        const auto content = inspect();
+        ASSERT_TRUE(content);
+        EXPECT_EQ(valueOf(content->details, "Size on disk"), header.bytes);
+        EXPECT_EQ(valueOf(content->details, "Items") + " items", header.items);
+    }
+    EXPECT_NE(valueOf(inspect()->details, "Size on disk"), ByteFormat::string(state().developer().tree().bytes));
 }
 
 TEST_F(InspectorState, ShareAndCleanupButtonOfAnItem) {

@@ -419,7 +419,7 @@ TEST_F(GeneralPagesTest, EmptyStateShowsItsTextsAsPlainText) {
 TEST(LiveStatsViewTest, FollowsTheFixtureMachine) {
     testing::AppStateHarness harness;
     harness.home.text("machine/proc/meminfo",
-                      "MemTotal: 1000000 kB\nActive: 300000 kB\nInactive: 100000 kB\n"
+                      "MemTotal: 1000000 kB\nMemFree: 500000 kB\nMemAvailable: 600000 kB\n"
                       "SwapTotal: 100000 kB\nSwapFree: 100000 kB\n");
     auto state = harness.make();
     LiveStatsView view(state->liveStats());
@@ -428,7 +428,7 @@ TEST(LiveStatsViewTest, FollowsTheFixtureMachine) {
     const std::string before = view.content().meters[1].caption;
 
     harness.home.text("machine/proc/meminfo",
-                      "MemTotal: 1000000 kB\nActive: 700000 kB\nInactive: 200000 kB\n"
+                      "MemTotal: 1000000 kB\nMemFree: 50000 kB\nMemAvailable: 100000 kB\n"
                       "SwapTotal: 100000 kB\nSwapFree: 50000 kB\n");
     state->liveStats().startStatsTimer();  // one reading now, as every two seconds
     EXPECT_NE(view.content().meters[1].caption, before);

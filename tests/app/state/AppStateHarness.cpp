@@ -37,7 +37,7 @@ CleanupCandidate makeCandidate(CleanupCategory category, const std::string& path
 AppStateHarness::AppStateHarness()
     : homeVariable("HOME", home.root()), historyDirectory(home.folder("history")) {
     Paths::setHomeForTesting(home.root());
-    home.text("machine/proc/meminfo", "MemTotal:        1000 kB\n");
+    home.text("machine/proc/meminfo", "MemTotal:        1000 kB\nMemFree: 1000 kB\nMemAvailable: 1000 kB\n");
 }
 
 AppStateHarness::~AppStateHarness() { Paths::setHomeForTesting(std::nullopt); }

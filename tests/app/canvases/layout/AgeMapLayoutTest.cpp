@@ -74,9 +74,9 @@ TEST(AgeMapLayout, BigAndUntouchedListsTheFourteenLargestOverAYearOld) {
     const auto layout = AgeMapLayout::make(root, fixedClock());
     ASSERT_EQ(layout.bigUntouched.size(), 14u);
     // 102-byte leaves first in leaf order, then 101, then 100; "year+1" and two 100s fall off.
-    EXPECT_EQ(layout.bigUntouched[0]->id, "old2");
-    EXPECT_EQ(layout.bigUntouched[1]->id, "old5");
-    EXPECT_EQ(layout.bigUntouched[5]->id, "old1");
+    EXPECT_EQ(layout.bigUntouched[0].node->id, "old2");
+    EXPECT_EQ(layout.bigUntouched[1].node->id, "old5");
+    EXPECT_EQ(layout.bigUntouched[5].node->id, "old1");
     EXPECT_EQ(layout.bigUntouchedTotal, 5 * 102 + 5 * 101 + 4 * 100);
     EXPECT_EQ(layout.bigUntouchedSummary(), "1 KB across 14 items");
 
@@ -84,6 +84,58 @@ TEST(AgeMapLayout, BigAndUntouchedListsTheFourteenLargestOverAYearOld) {
     EXPECT_EQ(AgeMapLayout::make(lone, fixedClock()).bigUntouchedSummary(), "2.5 MB across 1 item");
     const auto fresh = folder("r", {datedLeaf("year", 10, daysAgo(365))});
     EXPECT_TRUE(AgeMapLayout::make(fresh, fixedClock()).bigUntouched.empty());
+}
+
+// Thirty five-year-old photos folded with one from today into a folder's
+// smaller items: their bytes are listed as that folder's old files, and the
+// list is empty only when no byte is over a year old.
+TEST(AgeMapLayout, BigAndUntouchedCountsOldFilesFoldedBesideNewOnes) {
+    const CanvasClock clock = fixedClock();
+    const auto withAges = [&](StorageNode node, const std::vector<std::pair<int, std::int64_t>>& daysAndBytes) {
+        for (const auto& [days, bytes] : daysAndBytes)
+            node.ages.add(AgeProfile::stamp(clock.localNow(), clock.localNow().day - days, 0), bytes);
+        return node;
+    };
+    auto photos = withAges(datedLeaf("/home/u/Summer 2021//rest", 31 * 100, daysAgo(0)),
+                           {{0, 100}, {1830, 30 * 100}});
+    photos.name = "31 smaller items";
+    auto letters = withAges(datedLeaf("/home/u/Old letters", 700, daysAgo(1)), {{1, 40}, {400, 600}, {1100, 60}});
+    letters.name = "Old letters";  // a folder below the tree's depth
+    auto oldRest = withAges(datedLeaf("/home/u/Music//rest", 500, daysAgo(800)), {{800, 200}, {900, 300}});
+    oldRest.name = "2 smaller items";
+    // The folder's own blocks are as old as the photos: one row holds both.
+    auto summer = withAges(folder("/home/u/Summer 2021", {photos}), {{1830, 4}});
+    summer.name = "Summer 2021";
+    summer.bytes += 4;
+    const auto root = folder("r", {summer, letters, oldRest, datedLeaf("new", 9000, daysAgo(2)),
+                                   datedLeaf("iso", 2000, daysAgo(731))});
+    const auto layout = AgeMapLayout::make(root, clock);
+    struct Row {
+        const char* name;
+        std::int64_t bytes;
+        bool isPart;
+        const char* age;
+    };
+    const Row expected[] = {
+        {"Old files in Summer 2021", 3004, true, "5 years ago"},
+        {"iso", 2000, false, "2 years ago"},
+        {"Old files in Old letters", 660, true, "1 year ago"},
+        {"2 smaller items in Music", 500, false, "2 years ago"},
+    };
+    ASSERT_EQ(layout.bigUntouched.size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        const AgeMapLayout::Untouched& row = layout.bigUntouched[i];
+        EXPECT_EQ(AgeMapLayout::untouchedName(row), expected[i].name);
+        EXPECT_EQ(row.bytes, expected[i].bytes) << expected[i].name;
+        EXPECT_EQ(row.isPart, expected[i].isPart) << expected[i].name;
+        EXPECT_EQ(AgeMapLayout::relativeAge(row.days), expected[i].age) << expected[i].name;
+    }
+    EXPECT_EQ(layout.bigUntouchedTotal, layout.buckets[4].bytes + layout.buckets[5].bytes);
+
+    const auto young = folder("r", {withAges(datedLeaf("/home/u/a//rest", 100, daysAgo(0)), {{0, 40}, {365, 60}})});
+    const auto none = AgeMapLayout::make(young, clock);
+    EXPECT_TRUE(none.bigUntouched.empty());
+    EXPECT_EQ(none.buckets[4].bytes + none.buckets[5].bytes, 0);
 }
 
 TEST(AgeMapLayout, RelativeAgeTexts) {

@@ -55,6 +55,16 @@ TEST(FoldersLayout, TilesRowsAndHitTesting) {
     EXPECT_TRUE(FoldersLayout::make(empty, 600).isEmpty());
 }
 
+// The heading counts folders: a file and a folder's smaller items are tiles, not folders.
+TEST(FoldersLayout, TheHeadingCountsOnlyFolders) {
+    auto rest = leaf("/p//rest", 90);
+    rest.name = "31 smaller items";
+    const auto photos = folder("/p", {rest, leaf("/p/today.jpg", 3)});
+    EXPECT_EQ(FoldersLayout::make(photos, 600).folderCount(), 0u);
+    const auto home = folder("/h", {photos, sizedFolder("/h/docs", {1, 2}), leaf("/h/a.iso", 50)});
+    EXPECT_EQ(FoldersLayout::make(home, 600).folderCount(), 2u);
+}
+
 TEST(FoldersLayout, DotsCountsAndTheFolderShape) {
     const auto many = sizedFolder("many", {1, 4, 0, 9, 4, 2});
     const auto dots = FoldersLayout::dots(many);

@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <array>
 #include <filesystem>
+#include <numeric>
 #include <string>
 #include <vector>
 
 #include "app/canvases/layout/AgeMapLayout.h"
 #include "app/canvases/layout/MonthGridLayout.h"
+#include "app/canvases/layout/StrataLayout.h"
 #include "core/explorer/FileTreeScanner.h"
 #include "tests/app/canvases/layout/CanvasTrees.h"
 #include "tests/support/LocalTimeFixture.h"
@@ -111,6 +114,32 @@ TEST_F(ScannedAgesTest, EveryByteOfFoldedFilesAndFoldersCountsByItsOwnDate) {
     ASSERT_EQ(ages.buckets.size(), 6u);
     for (std::size_t i = 0; i < ages.buckets.size(); ++i)
         EXPECT_EQ(ages.buckets[i].bytes, expected.buckets[i].bytes) << ages.buckets[i].label;
+    // Big & untouched counts the old files folded beside new ones too.
+    ASSERT_LT(ages.bigUntouched.size(), AgeMapLayout::bigUntouchedLimit);
+    EXPECT_EQ(ages.bigUntouchedTotal, ages.buckets[4].bytes + ages.buckets[5].bytes);
+
+    // Strata lays each byte in the band of its own file's age too: its bands
+    // hold what the age map's buckets hold, to the byte, and the whole scan.
+    const auto bandTotals = [&](const StorageNode& root) {
+        const StrataLayout strata = StrataLayout::make(root, QSizeF(900, 600), clock);
+        std::array<std::int64_t, StrataLayout::bandTable.size()> totals{};
+        for (const StrataLayout::Band& band : strata.bands) {
+            totals[static_cast<std::size_t>(band.bandIndex)] = band.total;
+            std::int64_t drawn = 0;
+            for (std::size_t d = band.firstDeposit; d < band.firstDeposit + band.depositCount; ++d)
+                drawn += strata.deposits[d].bytes;
+            EXPECT_EQ(drawn, band.total) << "the band's tiles add up to its size";
+        }
+        return totals;
+    };
+    const auto bands = bandTotals(scan.root);
+    EXPECT_EQ(bands, bandTotals(reference));
+    const auto bucket = [&](std::size_t i) { return ages.buckets[i].bytes; };
+    EXPECT_EQ(bands[0], bucket(0));                        // Days: the last 7 days
+    EXPECT_EQ(bands[1] + bands[2], bucket(1) + bucket(2));  // Weeks and Months: 8 to 92 days
+    EXPECT_EQ(bands[3], bucket(3));                        // Seasons: 93 to 365 days
+    EXPECT_EQ(bands[4], bucket(4) + bucket(5));            // Buried: over a year
+    EXPECT_EQ(std::accumulate(bands.begin(), bands.end(), std::int64_t{0}), scan.root.bytes);
 
     const MonthGridLayout months = MonthGridLayout::make(scan.root, clock);
     const MonthGridLayout expectedMonths = MonthGridLayout::make(reference, clock);

@@ -3,6 +3,7 @@
 #include <set>
 
 #include "app/canvases/layout/StrataLayout.h"
+#include "app/canvases/layout/SummaryNode.h"
 #include "tests/app/canvases/layout/CanvasTrees.h"
 #include "tests/app/canvases/layout/FixedClock.h"
 
@@ -217,8 +218,40 @@ TEST(StrataLayout, ATileSaysWhichBandsItsBytesSpan) {
     leaves.push_back(withAges(datedLeaf("small-rest", 10, daysAgo(2)), {{2, 5}, {100, 5}}));
     const auto root = folder("r", std::move(leaves));
     const auto layout = StrataLayout::make(root, QSizeF(900, 500), clock);
-    ASSERT_EQ(layout.deposits.size(), 2u);
+    ASSERT_EQ(layout.deposits.size(), 3u);
     EXPECT_EQ(StrataLayout::spanText(layout.deposits[0].ageBands), std::nullopt);
     EXPECT_TRUE(layout.deposits[1].isSummary);
     EXPECT_EQ(StrataLayout::spanText(layout.deposits[1].ageBands), "Spans Days and Seasons");
+    // The sum holds the leaf's recent half only, and so do its parts in the inspector.
+    EXPECT_EQ(layout.deposits[1].bytes, 30 * 10 + 5);
+    const StorageNode held = summaryWithParts(*layout.deposits[1].node, layout.summed(layout.deposits[1]),
+                                              layout.summedBytes(layout.deposits[1]));
+    EXPECT_EQ(held.bytes, 305);
+    EXPECT_EQ(held.children.back().id, "small-rest");
+    EXPECT_EQ(held.children.back().bytes, 5);
+    // The leaf's older half lies in its own band.
+    EXPECT_EQ(layout.deposits[2].node->id, "small-rest");
+    EXPECT_EQ(layout.deposits[2].bandIndex, 3);
+    EXPECT_EQ(layout.deposits[2].bytes, 5);
+}
+
+// What a toolchain holds besides its items has no date: it lies in a band of
+// its own below the ages, so that the bands hold what the page's header
+// counts; its header selects nothing.
+TEST(StrataLayout, AToolchainsBytesBesideItsItemsLieBelowTheAges) {
+    auto candidate = datedLeaf("modules", 300, daysAgo(3));
+    candidate.candidateID = UUID::random();
+    auto toolchain = folder("node", {folder("node/modules", {candidate})});
+    toolchain.bytes = 1000;  // its footprint: 700 bytes were measured but offered as no item
+    auto root = folder("root", {toolchain, folder("xcode", {datedLeaf("derived", 200, daysAgo(400))})});
+    const auto layout = StrataLayout::make(root, QSizeF(900, 500), fixedClock());
+    std::vector<std::pair<int, std::int64_t>> bands;
+    for (const auto& band : layout.bands) bands.emplace_back(band.bandIndex, band.total);
+    EXPECT_EQ(bands, (std::vector<std::pair<int, std::int64_t>>{{0, 300}, {4, 200}, {5, 700}}));
+    const auto& notItemised = layout.deposits[layout.bands[2].firstDeposit];
+    EXPECT_EQ(notItemised.node->id, "node");
+    EXPECT_EQ(notItemised.bytes, 700);
+    EXPECT_TRUE(layout.nodes(layout.bands[2]).empty());
+    EXPECT_FALSE(layout.hasCandidates(layout.bands[2]));
+    EXPECT_EQ(StrataLayout::bandTable[5].name, "Not itemised");
 }
