@@ -205,6 +205,40 @@ TEST_F(MainWindowTest, SheetsAreOpaqueWithARuleEdgeWithoutACompositorAndShadowed
     }
 }
 
+// A sheet as wide as the completion card hides it where it stands: the card
+// is still there, drawn as before, whichever window holds the keys.
+TEST_F(MainWindowTest, TheCompletionCardStaysDrawnBehindEverySheet) {
+    MainWindow& window = open({"--screen", "finished"});
+    auto* complete = qobject_cast<CompleteView*>(window.rootView()->findChild<CompleteView*>());
+    ASSERT_NE(complete, nullptr);
+    QWidget* done = nullptr;
+    for (auto* button : complete->findChildren<QPushButton*>())
+        if (button->text() == QStringLiteral("Done")) done = button;
+    ASSERT_NE(done, nullptr);
+    const auto cardPicture = [&] {
+        const QImage root = window.rootView()->grab().toImage();
+        const QRect card(done->mapTo(window.rootView(), QPoint(0, 0)), done->size());
+        return root.copy(card);
+    };
+    const QImage before = cardPicture();
+    const QColor ground = environmentPalette(complete).canvas;
+    // Inside the button's face, clear of its label and its rounded corners.
+    const QPoint face(8, before.height() / 2);
+    ASSERT_NE(before.pixelColor(face), ground);
+    for (Sheet sheet : {Sheet::settings, Sheet::history}) {
+        SCOPED_TRACE(static_cast<int>(sheet));
+        state().navigation().setSheet(sheet);
+        ASSERT_NE(window.sheetDialog(), nullptr);
+        QApplication::setActiveWindow(window.sheetDialog());
+        QCoreApplication::processEvents();
+        EXPECT_EQ(window.rootView()->findChild<CompleteView*>(), complete);
+        EXPECT_TRUE(done->isVisible());
+        const QImage behind = cardPicture();
+        EXPECT_EQ(behind.pixelColor(face), before.pixelColor(face));
+        QTest::keyClick(window.sheetDialog(), Qt::Key_Escape);
+    }
+}
+
 TEST_F(MainWindowTest, OpensWithinTheScreenAndWhereItWasLastLeft) {
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     // What cannot be read as a saved place counts as none.
