@@ -41,6 +41,17 @@ AppState::AppState(Services services, QObject* parent)
     connect(&developer_, &DeveloperState::diskChanged, &applications_, &ApplicationsState::followDiskChange);
     restoreLastScan();
     applyLaunchArguments(services.arguments);
+    // The schedule treats cleaning like scanning: a run due meanwhile waits
+    // for the work to end, then runs.
+    const auto workInProgress = [this] {
+        return developer_.isScanning() || developer_.isCleaning() || navigation_.route() == Route::cleaning;
+    };
+    automation_.setWorkInProgress(workInProgress);
+    connect(&changes_, &StateChanges::changed, this, [this, workInProgress] {
+        // Later: the work's own batch ends first.
+        if (automation_.isWaiting() && !workInProgress())
+            QMetaObject::invokeMethod(&automation_, &Automation::checkDue, Qt::QueuedConnection);
+    });
     automation_.setOnDue([this] { onAutomationDue(); });
     liveStats_.startStatsTimer();
 }

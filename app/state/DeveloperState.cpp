@@ -162,6 +162,8 @@ void DeveloperState::applyScanResult(const ScanResult& measured, bool cancelled)
         history.recordSnapshot(result);
     });
     postScanAlerts(result);
+    // A scheduled run that waited for this scan has had its scan.
+    parts_.automation.scanCompleted();
     if (shown) {
         // A new scan measured the disk itself: only what a cleanup beside it
         // took out can come back with a put back.

@@ -8,6 +8,7 @@
 
 #include "app/presenters/CompletionContent.h"
 #include "core/safety/HistoryStore.h"
+#include "core/text/IsoDate.h"
 #include "tests/app/state/FlowFixture.h"
 
 namespace korvane {
@@ -295,6 +296,39 @@ TEST_F(AppStateStopTest, QuittingDuringACleanupStopsItRecordsItAndSavesTheScanAs
     // After a relaunch the removed images are not offered again.
     AppState& relaunched = launch();
     EXPECT_EQ(paths(relaunched.developer().scan()), std::set<std::string>{at(".cache/go-build")});
+}
+
+// The schedule comes due while a cleanup runs: it waits, unrecorded and
+// starting nothing, and runs once the cleanup ends (here the next day),
+// behind the completion card.
+TEST_F(AppStateStopTest, AScheduledRunDueDuringACleanupWaitsForItsEndThenRuns) {
+    clock_.setLocal(QDate(2024, 3, 4), QTime(9, 0));  // a Monday
+    AppState& state = cleaningBothUntilTheTreeStarts();
+    int scans = 0;
+    const auto scanners = scanners_;
+    scanners_ = [&scans, scanners] {
+        ++scans;
+        return scanners();
+    };
+    Automation::Schedule schedule;
+    schedule.isEnabled = true;
+    schedule.weekday = 2;
+    state.automation().setSchedule(schedule);
+    clock_.setLocal(QDate(2024, 3, 4), QTime(10, 30));
+    state.automation().checkDue();
+    EXPECT_TRUE(state.automation().isWaiting());
+    EXPECT_FALSE(settings_.value("automation.lastRun"));
+    EXPECT_FALSE(state.developer().isScanning());
+
+    clock_.setLocal(QDate(2024, 3, 5), QTime(0, 10));
+    state.developer().cancelCleanup();
+    ASSERT_TRUE(finished());
+    ASSERT_TRUE(testing::waitUntil([&] { return scans == 1; }));
+    EXPECT_EQ(settings_.value("automation.lastRun"), IsoDate::format(clock_.moment));
+    EXPECT_FALSE(state.automation().isWaiting());
+    ASSERT_TRUE(scanEnded());
+    EXPECT_EQ(state.navigation().route(), Route::finished);
+    EXPECT_TRUE(state.developer().lastReport().has_value());
 }
 
 }  // namespace
