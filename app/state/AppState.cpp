@@ -89,7 +89,7 @@ void AppState::loadDemonstrationScan() {
     }
     developer_.rebuildDeveloperTree();
     developer_.resetSelectionToDefaults();
-    navigation_.setSelectedID("root");
+    navigation_.setSelectedID(Mode::developer, "root");
 }
 
 ScanResult AppState::demonstrationScan() const { return DemonstrationData::scan(clock_.now()); }

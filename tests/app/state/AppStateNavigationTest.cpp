@@ -76,8 +76,13 @@ TEST_F(AppStateNavigationTest, GeneralModeLooksInTheFolderTree) {
     result.root.children.back().id = "node";
     result.root.children.back().name = "a folder";
     state.folderScan().setGeneralResult(result);
+    // Each mode keeps its own place: general mode's focus is its own.
+    EXPECT_EQ(state.navigation().focusedNode(), nullptr);
+    state.navigation().setFocusedID(std::string("node"));
+    ASSERT_NE(state.navigation().focusedNode(), nullptr);
     EXPECT_EQ(state.navigation().focusedNode()->name, "a folder");
     state.preferences().setMode(AppState::Mode::developer);
+    ASSERT_NE(state.navigation().focusedNode(), nullptr);
     EXPECT_EQ(state.navigation().focusedNode()->name, "Node.js");
 }
 
