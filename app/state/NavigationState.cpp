@@ -127,7 +127,15 @@ bool NavigationState::canFocusUp() const {
 void NavigationState::focusUp() {
     const StorageNode* tree = navigationTree();
     if (!tree) return;
-    if (const StorageNode* parent = TreeNavigation::focusParent(*tree, focusedID())) focusOn(parent->id);
+    const StorageNode* parent = TreeNavigation::focusParent(*tree, focusedID());
+    if (!parent) return;
+    // Copied first: focusing replaces the id it is read from.
+    const std::optional<std::string> left = focusedID();
+    const StateChanges::Batch batch(changes());
+    focusOn(parent->id);
+    // The folder just left is the selected item of the level it lies in: the
+    // arrows go on from it, and Return goes back into it.
+    if (left) setSelectedID(*left);
 }
 
 void NavigationState::focusOn(std::string_view id) {

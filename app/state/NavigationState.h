@@ -78,7 +78,8 @@ public:
     // Root down to the focused node in the tree of the mode; empty without a tree.
     std::vector<const StorageNode*> focusPath() const;
     bool canFocusUp() const;
-    // One level out: the focused node's parent is on show and in the inspector.
+    // One level out: the focused node's parent is on show, and the folder
+    // just left is selected among its items (in the inspector).
     void focusUp();
     // A folder of the tree of the mode goes on show and in the inspector;
     // the root means no focus. Nothing when the id names no folder of it.
