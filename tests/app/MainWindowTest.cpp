@@ -161,9 +161,10 @@ TEST_F(MainWindowTest, SheetsDrawTheirOwnHeaderWithoutAWindowTitleBar) {
         EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::FramelessWindowHint));
         EXPECT_EQ(dialog->windowModality(), Qt::WindowModal);
         EXPECT_FALSE(dialog->accessibleName().isEmpty());
-        // No window manager places it: it stands centred over the window, on the screen.
+        // No window manager places it: it hangs from the top of the window, centred across, on the screen.
         const QRect content(window.rootView()->mapToGlobal(QPoint(0, 0)), window.rootView()->size());
         EXPECT_LE(std::abs(dialog->geometry().center().x() - content.center().x()), 1);
+        EXPECT_EQ(dialog->geometry().top(), content.top() + 12);
         EXPECT_TRUE(window.screen()->availableGeometry().contains(dialog->geometry()));
         QTest::keyClick(dialog, Qt::Key_Escape);
         EXPECT_EQ(state().navigation().sheet(), std::nullopt);
@@ -205,8 +206,8 @@ TEST_F(MainWindowTest, SheetsAreOpaqueWithARuleEdgeWithoutACompositorAndShadowed
     }
 }
 
-// A sheet as wide as the completion card hides it where it stands: the card
-// is still there, drawn as before, whichever window holds the keys.
+// The completion card stays drawn behind a sheet, whichever window holds the
+// keys, and a sheet hung from the window's top leaves its foot ("Done") in view.
 TEST_F(MainWindowTest, TheCompletionCardStaysDrawnBehindEverySheet) {
     MainWindow& window = open({"--screen", "finished"});
     auto* complete = qobject_cast<CompleteView*>(window.rootView()->findChild<CompleteView*>());
@@ -235,6 +236,8 @@ TEST_F(MainWindowTest, TheCompletionCardStaysDrawnBehindEverySheet) {
         EXPECT_TRUE(done->isVisible());
         const QImage behind = cardPicture();
         EXPECT_EQ(behind.pixelColor(face), before.pixelColor(face));
+        const QRect doneOnScreen(done->mapToGlobal(QPoint(0, 0)), done->size());
+        EXPECT_FALSE(window.sheetDialog()->geometry().intersects(doneOnScreen)) << "the sheet hides the card whole";
         QTest::keyClick(window.sheetDialog(), Qt::Key_Escape);
     }
 }
