@@ -124,8 +124,15 @@ void DeveloperState::chooseProjectRoots() {
     const auto folders =
         parts_.desktop.chooseFolders("Add", "Choose a folder Korvane should search for projects.", true);
     if (folders.empty()) return;
-    for (const auto& folder : folders) parts_.preferences.addProjectRoot(folder);
-    startScan();
+    std::optional<std::string> refusal;
+    bool added = false;
+    for (const auto& folder : folders) {
+        auto refused = parts_.preferences.addProjectRoot(folder);
+        added = added || !refused;
+        if (refused && !refusal) refusal = std::move(refused);
+    }
+    if (refusal) setErrorMessage(refusal);
+    if (added) startScan();
 }
 
 void DeveloperState::showRestoredScan(ScanResult scan, bool isLastScan) {

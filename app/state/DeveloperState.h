@@ -80,7 +80,8 @@ public:
     void cancelDeveloperScan();
     // At most one notification, after an applied scan.
     void postScanAlerts(const ScanResult& result);
-    // Asks for folders to search for projects, adds them and scans.
+    // Asks for folders to search for projects, adds them and scans; a folder
+    // that may not be searched is left out and the alert says why.
     void chooseProjectRoots();
     // A scan read back at start-up or shown as a placeholder, with the root
     // selected. Only the saved last scan is saved again as it follows the disk.
