@@ -34,6 +34,10 @@ using SteadyClock = std::chrono::steady_clock;
 
 std::int64_t allocatedBytes(const struct stat& st) { return static_cast<std::int64_t>(st.st_blocks) * 512; }
 
+// Whether a folder that would not open is left out of the totals: one that
+// went, or turned into something else, since it was listed is simply not there.
+bool isLeftOut(int error) { return error != ENOENT && error != ENOTDIR && error != ELOOP; }
+
 SystemClock::time_point wholeSeconds(const struct stat& st) {
     return SystemClock::time_point(std::chrono::seconds(st.st_mtim.tv_sec));
 }
@@ -218,6 +222,8 @@ void Scan::collectEntries(FileTreeScanner::Result& result) {
         for (auto& entry : batch.largest) result.largest.push_back(std::move(entry));
         result.fileCount += batch.files;
         result.folderCount += batch.folders;
+        result.unreadableFolders += batch.unreadable;
+        result.tooDeepFolders += batch.tooDeep;
         batch = ScanBatch();
     }
     entries_->finishLargest(result.largest);
@@ -241,6 +247,7 @@ void Scan::runJob(ScanWorker& worker, Job& job) {
     UniqueFd fd = std::move(job.fd);
     if (!fd.valid()) fd.reset(::openat(rootFd_.get(), folder->name.c_str(), DirectoryReader::childFlags));
     if (!fd.valid()) {
+        if (isLeftOut(errno)) worker.batch.unreadable += 1;
         struct stat st {};
         if (errno == EACCES && fstatat(rootFd_.get(), folder->name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
             S_ISDIR(st.st_mode))
@@ -391,9 +398,13 @@ void Scan::finishPart(ScanWorker& worker, ScanFolder* folder, FolderTally&& loca
 void Scan::subfolder(ScanWorker& worker, ScanFolder* parent, FolderTally& local, int dirFd, const char* name,
                      std::uint32_t seq) {
     const int depth = parent->depth + 1;
-    if (depth > options_.maxDepth) return;
+    if (depth > options_.maxDepth) {
+        worker.batch.tooDeep += 1;
+        return;
+    }
     UniqueFd fd(::openat(dirFd, name, DirectoryReader::childFlags));
     if (!fd.valid()) {
+        if (isLeftOut(errno)) worker.batch.unreadable += 1;
         // Unreadable: no node and no contents, but its own blocks are known
         // and count, as they do for du.
         struct stat st {};
