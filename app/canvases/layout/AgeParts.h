@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -25,8 +26,11 @@ struct AgePart {
     int elapsedDays(const CanvasClock& clock) const {
         return cell ? clock.elapsedDays(*cell, referenceMillisecond) : clock.elapsedDays(*date);
     }
+    // A date ahead of now (a clock set wrong, an archive's dates) counts as
+    // now, as it does for ages.
     CanvasClock::YearMonth yearMonth(const CanvasClock& clock) const {
-        return cell ? CanvasClock::yearMonth(*cell) : clock.yearMonth(*date);
+        if (cell) return cell->day > clock.localNow().day ? clock.yearMonth(clock.now()) : CanvasClock::yearMonth(*cell);
+        return clock.yearMonth(std::min(*date, clock.now()));
     }
 };
 

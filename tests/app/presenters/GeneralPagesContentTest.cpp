@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <ctime>
 
 #include "app/presenters/ApplicationsContent.h"
 #include "app/presenters/EntryListContent.h"
@@ -9,7 +10,9 @@
 #include "app/presenters/RelativeDateText.h"
 #include "app/presenters/SearchContent.h"
 #include "core/system/Paths.h"
+#include "core/text/AsciiText.h"
 #include "core/text/ByteFormat.h"
+#include "core/text/RelativeDate.h"
 #include "tests/app/state/AppStateHarness.h"
 
 namespace korvane {
@@ -64,12 +67,26 @@ TEST(EntryListContent, RelativeDatesInWholeUnits) {
         Clock::duration ago;
         const char* text;
     };
-    for (const Case& c : {Case{10s, "now"}, Case{-10s, "now"}, Case{5min, "5 minutes ago"}, Case{1h, "1 hour ago"},
+    for (const Case& c : {Case{0s, "now"}, Case{10s, "10 seconds ago"}, Case{5min, "5 minutes ago"}, Case{1h, "1 hour ago"},
                           Case{25h, "yesterday"}, Case{-25h, "tomorrow"}, Case{72h, "3 days ago"},
                           Case{24h * 8, "last week"}, Case{24h * 21, "3 weeks ago"}, Case{24h * 45, "last month"},
                           Case{24h * 200, "6 months ago"}, Case{24h * 400, "last year"},
                           Case{24h * 365 * 3, "3 years ago"}, Case{-24h * 3, "in 3 days"}})
         EXPECT_EQ(relativeDateText(now - c.ago, now), c.text) << c.text;
+}
+
+// The file lists, the inspector and the hover card word a date by one rule.
+TEST(EntryListContent, RelativeDatesReadAsEverywhereElseAlsoFarAhead) {
+    const auto utc = [](int year) {
+        std::tm moment{};
+        moment.tm_year = year - 1900;
+        moment.tm_mday = 1;
+        return std::chrono::system_clock::from_time_t(::timegm(&moment));
+    };
+    const auto today = utc(2027) + 24h * 40;
+    for (const auto date : {utc(2100), utc(2110), today + 10s, today - 24h * 45, utc(1990), today})
+        EXPECT_EQ(relativeDateText(date, today), AsciiText::lowercased(RelativeDate::string(date, today)));
+    EXPECT_EQ(relativeDateText(utc(2100), today), "in 72 years");
 }
 
 TEST(EntryListContent, ActionBarCountsEveryTickButSumsAndHandsOnOnlyListedOnes) {
