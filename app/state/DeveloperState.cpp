@@ -107,7 +107,8 @@ void DeveloperState::applyScanResult(const ScanResult& result, bool cancelled) {
     if (!cancelled) {
         parts_.history.write([result](HistoryStore& history) {
             history.saveLastScan(result);
-            history.recordSnapshot(result);
+            // Nor does one with categories switched off: its total would read as a fall.
+            if (result.switchedOff.empty()) history.recordSnapshot(result);
         });
     }
     postScanAlerts(result);

@@ -126,8 +126,11 @@ ScanResult ScannerEngine::scan(const ProgressHandler& handler) {
                      });
     const double duration = secondsSince(started);
     const VolumeInfo volume = VolumeInfo::volumeOf(Paths::home());
-    return ScanResult(scanDate, duration, std::move(categories), volume, std::move(skipped),
-                      projectSweepDuration, static_cast<std::int64_t>(index->projects().size()));
+    ScanResult result(scanDate, duration, std::move(categories), volume, std::move(skipped), projectSweepDuration,
+                      static_cast<std::int64_t>(index->projects().size()));
+    for (const CleanupCategory category : allCleanupCategories())
+        if (!settings_.enabledCategories.contains(category)) result.switchedOff.push_back(category);
+    return result;
 }
 
 void ScannerEngine::publish(const std::shared_ptr<ScanContext>& context) {

@@ -291,6 +291,16 @@ TEST_F(ScannerEngineTest, DefaultProjectFoldersAreLookedForWhenTheScanStarts) {
     EXPECT_EQ(result.projectCount, 2);
 }
 
+TEST_F(ScannerEngineTest, TheResultNamesTheCategoriesSwitchedOff) {
+    add(C::xcode);
+    add(C::node);
+    ScannerEngine engine(settings({}, {C::xcode, C::node, C::android, C::gradle, C::cocoapods, C::reactNative}),
+                         std::move(scanners));
+    const ScanResult result = engine.scan(recorder.handler());
+    EXPECT_EQ(result.switchedOff, (std::vector<C>{C::docker, C::flutter, C::toolchains}));
+    EXPECT_EQ(categoriesOf(result.categories), (std::vector<C>{C::xcode, C::node}));
+}
+
 TEST_F(ScannerEngineTest, CancelBeforeTheScanStartsRunsNoScanner) {
     home.text("code/app/go.mod", "");
     auto runs = add(C::node);

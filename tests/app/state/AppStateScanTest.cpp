@@ -157,6 +157,26 @@ TEST_F(AppStateScan, HistoryIsWrittenOncePerAppliedScan) {
     EXPECT_EQ(snapshotCount(), 1u);  // one a day
 }
 
+TEST_F(AppStateScan, AScanWithCategoriesSwitchedOffIsShownAndSavedButNeverRecordedAsAFall) {
+    prepare({item("a")});
+    const auto state = harness.make();
+    auto settings = state->preferences().settings();
+    settings.enabledCategories.erase(CleanupCategory::toolchains);
+    state->preferences().setSettings(settings);
+    state->developer().startScan();
+    ASSERT_TRUE(appliedAndSaved(*state));
+    EXPECT_EQ(savedScan()->switchedOff, std::vector<CleanupCategory>{CleanupCategory::toolchains});
+    waitUntil([] { return false; }, 0.3);
+    EXPECT_EQ(snapshotCount(), 0u);
+
+    settings.enabledCategories.insert(CleanupCategory::toolchains);
+    state->preferences().setSettings(settings);
+    prepare({item("b")});
+    state->developer().startScan();
+    ASSERT_TRUE(appliedAndSaved(*state));
+    ASSERT_TRUE(waitUntil([&] { return snapshotCount() == 1u; }));
+}
+
 // Monday 10:00 schedule; a due run while a scan or a cleanup runs is
 // recorded as held and starts nothing.
 TEST_F(AppStateScan, ADueScheduleStartsAScanUnlessAScanOrACleanupRuns) {
