@@ -176,6 +176,10 @@ TEST(SearchContent, EmptyStatesInOrderAndTheCountBadge) {
         EXPECT_EQ(content.emptyState ? std::optional(content.emptyState->title) : std::nullopt, c.title) << c.what;
     }
     EXPECT_EQ(searchContent(true, 250000, query, 0).emptyState->message, "Search 250,000 indexed items by name.");
+    // Nothing found says what search never holds: small files, a hard link's other names.
+    EXPECT_EQ(searchContent(true, 10, typed, 0).emptyState->message,
+              "Try a shorter term, or widen the filters. Search looks only at files of 66 KB and more in the last "
+              "scan, and finds a file with several names (hard links) by one of them.");
     // Not "Try a shorter term": the pattern itself is wrong, and the message says where.
     EXPECT_EQ(searchContent(true, 10, invalid, 0).emptyState->message,
               "Missing closing parenthesis, at the end of the pattern.");
