@@ -71,9 +71,10 @@ double usedFraction(const VolumeInfo& volume) {
 
 CompletionContent completionContent(const std::optional<CleanupReport>& report,
                                     const std::optional<std::string>& notice,
-                                    const std::vector<CleanupOutcome>& inTrash) {
+                                    const std::vector<CleanupOutcome>& inTrash, bool noticeIsProblem) {
     CompletionContent content;
     content.notice = notice;
+    content.noticeIsProblem = notice && noticeIsProblem;
     if (!report) return content;
     CompletionReportContent sections;
     sections.freedBytes = report->freedBytes();

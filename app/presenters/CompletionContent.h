@@ -65,6 +65,8 @@ struct CompletionContent {
 
     std::optional<CompletionReportContent> report;
     std::optional<std::string> notice;
+    // The notice tells of something refused or failed: a warning, not a tick.
+    bool noticeIsProblem = false;
 
     friend bool operator==(const CompletionContent&, const CompletionContent&) = default;
 };
@@ -79,6 +81,6 @@ double usedFraction(const VolumeInfo& volume);
 // applies.
 CompletionContent completionContent(const std::optional<CleanupReport>& report,
                                     const std::optional<std::string>& notice,
-                                    const std::vector<CleanupOutcome>& inTrash);
+                                    const std::vector<CleanupOutcome>& inTrash, bool noticeIsProblem = false);
 
 }  // namespace korvane

@@ -1,5 +1,7 @@
 #include "app/presenters/ReviewContent.h"
 
+#include "app/presenters/OneLineText.h"
+
 #include <algorithm>
 
 #include "app/presenters/CountText.h"
@@ -47,9 +49,11 @@ ReviewContent reviewContent(std::vector<CleanupCandidate> selected, std::optiona
         row.safety = candidate.safety;
         row.safetySymbol = safetySymbol(candidate.safety);
         row.groupTitle = candidate.groupTitle;
-        row.title = candidate.title;
-        row.removal =
+        row.fullTitle = candidate.title;
+        row.title = oneLineText(candidate.title);
+        row.fullRemoval =
             candidate.removal.isCommand() ? "Runs: " + candidate.removal.commandLine() : candidate.path;
+        row.removal = oneLineText(row.fullRemoval);
         row.disposal = disposalOverride.value_or(CleanupEngine::recommendedDisposal(candidate));
         if (row.disposal == Disposal::trash) {
             trash += candidate.size;

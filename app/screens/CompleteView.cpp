@@ -305,7 +305,8 @@ void CompleteView::refresh() {
     const auto& lastReport = developer_.lastReport();
     CompletionContent content =
         completionContent(lastReport, developer_.restoreNotice(),
-                          lastReport ? lastReport->restorableInTrash() : std::vector<CleanupOutcome>{});
+                          lastReport ? lastReport->restorableInTrash() : std::vector<CleanupOutcome>{},
+                          developer_.restoreNoticeIsProblem());
     if (refreshed_ && content == content_) return;
     const auto rowsOf = [](const CompletionContent& shown) {
         return shown.report && shown.report->notRemoved ? shown.report->notRemoved->rows : std::vector<NotRemovedRow>{};
@@ -336,7 +337,10 @@ void CompleteView::refresh() {
     }
     if (rowsChanged) rebuildNotRemoved();
     // A leaving banner keeps its text until it is gone.
-    if (content_.notice) noticeText_->setText(QString::fromStdString(*content_.notice));
+    if (content_.notice) {
+        noticeText_->setText(QString::fromStdString(*content_.notice));
+        styleNoticeSymbol();
+    }
     if (first) noticeSlot_->jumpRevealed(content_.notice.has_value());
     else noticeSlot_->setRevealed(content_.notice.has_value());
 }
@@ -388,8 +392,14 @@ void CompleteView::restyle() {
     styleLabel(trashHeadline_, AppFont::bodyMedium(), palette.ink);
     styleLabel(trashExplanation_, AppFont::caption(), palette.inkSecondary);
     styleLabel(notRemovedHeading_, AppFont::bodyMedium(), palette.ink);
-    noticeSymbol_->setColor(palette.accent);
+    styleNoticeSymbol();
     styleLabel(noticeText_, AppFont::caption(), palette.ink);
+}
+
+void CompleteView::styleNoticeSymbol() {
+    const Palette& palette = environmentPalette(this);
+    noticeSymbol_->setSymbol(content_.noticeIsProblem ? "exclamationmark.triangle.fill" : "checkmark.circle.fill");
+    noticeSymbol_->setColor(content_.noticeIsProblem ? palette.amber() : palette.accent);
 }
 
 }  // namespace korvane

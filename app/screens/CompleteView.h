@@ -45,6 +45,8 @@ private:
     void refresh();
     void rebuildNotRemoved();
     void restyle();
+    // A tick for what was done, a warning for what was refused.
+    void styleNoticeSymbol();
 
     DeveloperState& developer_;
     const DesktopActions& desktop_;

@@ -130,7 +130,9 @@ public:
     const std::optional<CleanupReport>& lastReport() const { return lastReport_; }
     void setLastReport(std::optional<CleanupReport> report);
     const std::optional<std::string>& restoreNotice() const { return restoreNotice_; }
-    void setRestoreNotice(std::optional<std::string> notice);
+    // A notice that says something was refused or failed, not done.
+    bool restoreNoticeIsProblem() const { return restoreNoticeIsProblem_; }
+    void setRestoreNotice(std::optional<std::string> notice, bool isProblem = false);
     // Some item of the last cleanup still lies in the Trash.
     bool canRestore() const;
     // Removes the selected candidates in the background with the disposal
@@ -184,6 +186,7 @@ private:
     CleanupProgress cleanupProgress_;
     std::optional<CleanupReport> lastReport_;
     std::optional<std::string> restoreNotice_;
+    bool restoreNoticeIsProblem_ = false;
     std::optional<std::string> stagingNotice_;
     // What the last cleanup took out of the scan, so a put back can return it
     // exactly; forgotten when a new scan replaces this one.

@@ -67,6 +67,24 @@ std::pair<std::size_t, std::size_t> FoldersLayout::visibleTiles(double top, doub
     return {first, std::max(first, last)};
 }
 
+bool FoldersLayout::isFileTile(const StorageNode& node) {
+    return isWalkedNode(node) && itemNature(node) == ItemNature::file;
+}
+
+std::vector<FoldersLayout::Heading> FoldersLayout::headings() const {
+    std::size_t folders = 0, files = 0;
+    for (const StorageNode* tile : tiles) {
+        if (isFileTile(*tile))
+            ++files;
+        else if (!isWalkedNode(*tile) || itemNature(*tile) == ItemNature::folder)
+            ++folders;  // a sum of smaller items is neither: its tile says what it holds
+    }
+    std::vector<Heading> shown;
+    if (folders > 0 || files == 0) shown.push_back({"Folders", folders});
+    if (files > 0) shown.push_back({"Files", files});
+    return shown;
+}
+
 std::vector<const StorageNode*> FoldersLayout::dots(const StorageNode& node) {
     return visibleChildren(node, dotCount);
 }
@@ -96,6 +114,28 @@ QPainterPath FoldersLayout::folderShape(QRectF rect, double radius, double tabWi
     path.lineTo(r.left(), r.top() + R);
     path.quadTo(QPointF(r.left(), r.top()), QPointF(r.left() + R, r.top()));
     path.closeSubpath();
+    return path;
+}
+
+QPainterPath FoldersLayout::fileShape(QRectF rect, double radius, double fold, double inset) {
+    const QRectF r = rect.adjusted(inset, inset, -inset, -inset);
+    const double R = radius;
+    const double F = std::min({fold, r.width() / 2, r.height() / 2});
+    QPainterPath path;
+    path.moveTo(r.left() + R, r.top());
+    path.lineTo(r.right() - F, r.top());
+    path.lineTo(r.right(), r.top() + F);
+    path.lineTo(r.right(), r.bottom() - R);
+    path.quadTo(QPointF(r.right(), r.bottom()), QPointF(r.right() - R, r.bottom()));
+    path.lineTo(r.left() + R, r.bottom());
+    path.quadTo(QPointF(r.left(), r.bottom()), QPointF(r.left(), r.bottom() - R));
+    path.lineTo(r.left(), r.top() + R);
+    path.quadTo(QPointF(r.left(), r.top()), QPointF(r.left() + R, r.top()));
+    path.closeSubpath();
+    // The folded corner, as its own closed triangle.
+    path.moveTo(r.right() - F, r.top());
+    path.lineTo(r.right() - F, r.top() + F);
+    path.lineTo(r.right(), r.top() + F);
     return path;
 }
 

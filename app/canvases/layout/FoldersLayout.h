@@ -41,6 +41,17 @@ struct FoldersLayout {
     static int columnCount(double width);
 
     bool isEmpty() const { return tiles.empty(); }
+    // A file of a folder scan is drawn as a sheet, not a folder.
+    static bool isFileTile(const StorageNode& node);
+    // The headings over the grid and what each counts: "Folders" for the
+    // folders, "Files" for the files (a sum of smaller items is neither);
+    // one is left out when it counts nothing, unless both would be.
+    struct Heading {
+        std::string title;
+        std::size_t count = 0;
+        friend bool operator==(const Heading&, const Heading&) = default;
+    };
+    std::vector<Heading> headings() const;
     QRectF tileRect(std::size_t index) const;
     double contentHeight() const;
     std::optional<std::size_t> tileAt(QPointF point) const;
@@ -58,6 +69,9 @@ struct FoldersLayout {
     // the rectangle.
     static QPainterPath folderShape(QRectF rect, double radius = 8, double tabWidth = 0.36, double tabHeight = 11,
                                     double inset = 0);
+    // A rounded rectangle with its upper right corner folded down, drawn
+    // `inset` inside the rectangle.
+    static QPainterPath fileShape(QRectF rect, double radius = 8, double fold = 18, double inset = 0);
 };
 
 }  // namespace korvane

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "app/canvases/layout/FoldersLayout.h"
+
+#include <algorithm>
+
+#include "core/explorer/FileTreeScanner.h"
 #include "tests/app/canvases/layout/CanvasTrees.h"
 
 using namespace korvane;
@@ -73,4 +77,47 @@ TEST(FoldersLayout, DotsCountsAndTheFolderShape) {
     EXPECT_TRUE(shape.contains(QPointF(20, 3)));
     EXPECT_FALSE(shape.contains(QPointF(tabRight + 8 + 5, 3)));
     EXPECT_TRUE(shape.contains(QPointF(tabRight + 8 + 5, 13)));
+}
+
+// A folder scan's files are no folders: they are drawn as sheets and counted
+// under a heading of their own.
+TEST(FoldersLayout, AFolderScansFilesAreCountedAndDrawnAsFiles) {
+    const auto walked = [](StorageNode node) {
+        node.path = node.id;
+        return node;
+    };
+    const auto file = [&](const std::string& name, std::int64_t bytes) { return walked(leaf("/s/" + name, bytes)); };
+    const auto directory = [&](const std::string& name) {
+        return walked(folder("/s/" + name, {file(name + "/inside", 10)}));
+    };
+    auto rest = leaf(FileTreeScanner::remainderID("/s"), 3);
+    rest.name = "4 smaller items";
+    struct Case {
+        const char* name;
+        StorageNode root;
+        std::vector<FoldersLayout::Heading> headings;
+        std::size_t files;
+    };
+    const Case cases[] = {
+        {"folders and files", walked(folder("/s", {directory("a"), file("b.iso", 50), directory("c"), file("d.txt", 5), rest})),
+         {{"Folders", 2}, {"Files", 2}}, 2},
+        {"files only", walked(folder("/s", {file("b.iso", 50)})), {{"Files", 1}}, 1},
+        {"folders only", walked(folder("/s", {directory("a")})), {{"Folders", 1}}, 0},
+        // A developer tree's items are the folders a cleanup removes.
+        {"a developer tree", sizedFolder("r", {5, 9}), {{"Folders", 2}}, 0},
+        {"nothing", sizedFolder("e", {0}), {{"Folders", 0}}, 0},
+    };
+    for (const auto& c : cases) {
+        const auto layout = FoldersLayout::make(c.root, 600);
+        EXPECT_EQ(layout.headings(), c.headings) << c.name;
+        const auto files = std::count_if(layout.tiles.begin(), layout.tiles.end(),
+                                         [](const StorageNode* tile) { return FoldersLayout::isFileTile(*tile); });
+        EXPECT_EQ(static_cast<std::size_t>(files), c.files) << c.name;
+    }
+    // The sheet keeps inside its rectangle, its corner folded.
+    const QRectF rect(0, 0, 200, 124);
+    const QPainterPath sheet = FoldersLayout::fileShape(rect);
+    EXPECT_TRUE(rect.contains(sheet.boundingRect()));
+    EXPECT_FALSE(sheet.contains(QPointF(199, 2)));
+    EXPECT_TRUE(sheet.contains(QPointF(100, 60)));
 }
