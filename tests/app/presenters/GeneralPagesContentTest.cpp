@@ -108,6 +108,31 @@ TEST(EntryListContent, ActionBarCountsEveryTickButSumsAndHandsOnOnlyListedOnes) 
     EXPECT_TRUE(bar.chosen.empty());
 }
 
+TEST(EntryListContent, RemoveSaysAtOnceWhatLiesOutsideTheHome) {
+    const std::vector<Entry> entries = {entry("/home/u/a", 100), entry("/home/u/b", 200), entry("/srv/c", 400),
+                                        entry("/srv/d", 800), entry("/home/u/../v/e", 1)};
+    struct Case {
+        const char* name;
+        std::vector<std::size_t> ticked;
+        bool removeEnabled;
+        std::optional<std::string> outsideHome;
+    };
+    const Case cases[] = {
+        {"inside", {0, 1}, true, std::nullopt},
+        {"one outside", {0, 2}, true, "1 of the chosen items lies outside your home folder and will be left out."},
+        {"two outside", {0, 2, 3}, true, "2 of the chosen items lie outside your home folder and will be left out."},
+        {"all outside", {2, 3}, false, "Korvane only removes files inside your home folder."},
+        {"out by way of ..", {4}, false, "Korvane only removes files inside your home folder."},
+    };
+    for (const auto& c : cases) {
+        std::set<std::uint64_t> ticked;
+        for (const std::size_t index : c.ticked) ticked.insert(entries[index].id);
+        const EntryActionBar bar = entryActionBar(entries, ticked, "/home/u");
+        EXPECT_EQ(bar.removeEnabled, c.removeEnabled) << c.name;
+        EXPECT_EQ(bar.outsideHome, c.outsideHome) << c.name;
+    }
+}
+
 // ---- large files ----------------------------------------------------------
 
 TEST(LargeFilesContent, EmptyStatesAndTotal) {
