@@ -107,14 +107,12 @@ void FoldersCanvas::paintTile(QPainter& painter, std::size_t index) {
     }
     painter.setPen(Qt::NoPen);
     painter.setBrush(tinted(colour, colours.fillStrength * 1.5));
-    const bool isFile = FoldersLayout::isFileTile(node);
-    painter.drawPath(isFile ? FoldersLayout::fileShape(rect) : FoldersLayout::folderShape(rect));
+    painter.drawPath(FoldersLayout::tileShape(node, rect));
     const double lineWidth = selected ? 2 : 1;
     const double border = selected ? 0.95 : isHovered(Hit::item, index) ? 0.6 : 0.24;
     painter.setPen(QPen(tinted(colour, border), lineWidth));
     painter.setBrush(Qt::NoBrush);
-    painter.drawPath(isFile ? FoldersLayout::fileShape(rect, 8, 18, lineWidth / 2)
-                            : FoldersLayout::folderShape(rect, 8, 0.36, 11, lineWidth / 2));
+    painter.drawPath(FoldersLayout::tileShape(node, rect, lineWidth / 2));
 
     // The label block sits at the bottom: the name, then dots, count and size.
     const QRectF inner = rect.adjusted(12, 0, -12, -11);

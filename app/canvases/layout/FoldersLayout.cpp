@@ -117,6 +117,16 @@ QPainterPath FoldersLayout::folderShape(QRectF rect, double radius, double tabWi
     return path;
 }
 
+QPainterPath FoldersLayout::tileShape(const StorageNode& node, QRectF rect, double inset) {
+    if (isFileTile(node)) return fileShape(rect, 8, 18, inset);
+    if (isWalkedNode(node) && itemNature(node) == ItemNature::smallerItems) {
+        QPainterPath sum;
+        sum.addRoundedRect(rect.adjusted(inset, inset, -inset, -inset), 8, 8);
+        return sum;
+    }
+    return folderShape(rect, 8, 0.36, 11, inset);
+}
+
 QPainterPath FoldersLayout::fileShape(QRectF rect, double radius, double fold, double inset) {
     const QRectF r = rect.adjusted(inset, inset, -inset, -inset);
     const double R = radius;
@@ -132,7 +142,7 @@ QPainterPath FoldersLayout::fileShape(QRectF rect, double radius, double fold, d
     path.lineTo(r.left(), r.top() + R);
     path.quadTo(QPointF(r.left(), r.top()), QPointF(r.left() + R, r.top()));
     path.closeSubpath();
-    // The folded corner, as its own closed triangle.
+    // The fold: a triangle inside the outline, which the odd-even fill leaves open.
     path.moveTo(r.right() - F, r.top());
     path.lineTo(r.right() - F, r.top() + F);
     path.lineTo(r.right(), r.top() + F);

@@ -72,6 +72,9 @@ struct FoldersLayout {
     // A rounded rectangle with its upper right corner folded down, drawn
     // `inset` inside the rectangle.
     static QPainterPath fileShape(QRectF rect, double radius = 8, double fold = 18, double inset = 0);
+    // The outline of a node's tile: a folder's, a file's, or for a sum of
+    // smaller items a plain rounded rectangle.
+    static QPainterPath tileShape(const StorageNode& node, QRectF rect, double inset = 0);
 };
 
 }  // namespace korvane

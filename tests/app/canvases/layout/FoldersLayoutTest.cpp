@@ -114,6 +114,14 @@ TEST(FoldersLayout, AFolderScansFilesAreCountedAndDrawnAsFiles) {
                                          [](const StorageNode* tile) { return FoldersLayout::isFileTile(*tile); });
         EXPECT_EQ(static_cast<std::size_t>(files), c.files) << c.name;
     }
+    // Each tile has the outline of what it is: a folder's tab, a sheet's folded corner, a sum's neither.
+    const QRectF tile(0, 0, 200, 124);
+    EXPECT_FALSE(FoldersLayout::tileShape(directory("a"), tile).contains(QPointF(190, 4)));  // beside the tab
+    EXPECT_TRUE(FoldersLayout::tileShape(directory("a"), tile).contains(QPointF(20, 4)));
+    EXPECT_FALSE(FoldersLayout::tileShape(file("b.iso", 1), tile).contains(QPointF(198, 3)));  // the folded corner
+    EXPECT_TRUE(FoldersLayout::tileShape(file("b.iso", 1), tile).contains(QPointF(20, 4)));
+    EXPECT_TRUE(FoldersLayout::tileShape(rest, tile).contains(QPointF(190, 4)));
+    EXPECT_TRUE(FoldersLayout::tileShape(rest, tile).contains(QPointF(20, 4)));
     // The sheet keeps inside its rectangle, its corner folded.
     const QRectF rect(0, 0, 200, 124);
     const QPainterPath sheet = FoldersLayout::fileShape(rect);
