@@ -40,8 +40,9 @@ void MenuBarExtra::showPanel(const QPoint& anchor) {
     const QScreen* screen = QApplication::screenAt(anchor);
     if (!screen) screen = QGuiApplication::primaryScreen();
     const QRect available = screen ? screen->availableGeometry() : QRect();
-    panel_->move(windowPlacement::popupPlacement(anchor, panel_->size(), panel_->surface().margins(), available)
-                     .topLeft());
+    panel_->move(
+        windowPlacement::popupPlacement(anchor, panel_->size(), panel_->surface().margins(), available)
+            .topLeft());
     panel_->show();
 }
 

@@ -56,9 +56,9 @@ DeveloperCanvasPage::DeveloperCanvasPage(const CanvasParts& parts, QWidget* pare
     connect(clearFilter, &QPushButton::clicked, this, [this] { parts_.navigation.setSearchText({}); });
     noMatch_->addButton(clearFilter, 4);
     drawing_ = new CanvasDrawing(parts_);
-    nothingHere_ = new EmptyStateView(
-        "checkmark.seal", 26, EmptyStateView::SymbolTone::accent, QStringLiteral("Nothing here to clean"), 13,
-        QString::fromUtf8(DeveloperCanvasContent::nothingHereText));
+    nothingHere_ = new EmptyStateView("checkmark.seal", 26, EmptyStateView::SymbolTone::accent,
+                                      QStringLiteral("Nothing here to clean"), 13,
+                                      QString::fromUtf8(DeveloperCanvasContent::nothingHereText));
     notScanned_ = new EmptyStateView(NotScannedText::symbol, 24, EmptyStateView::SymbolTone::inkTertiary,
                                      QString::fromUtf8(NotScannedText::title), 13,
                                      QString::fromUtf8(NotScannedText::message));

@@ -76,8 +76,8 @@ void FoldersCanvas::paintHeader(QPainter& painter) {
     QRectF line = fromContent(
         QRectF(FoldersLayout::padding + 4, FoldersLayout::padding, 400, FoldersLayout::headerHeight));
     for (const FoldersLayout::Heading& heading : layout().headings()) {
-        const double titleWidth = drawLine(painter, line, QString::fromStdString(heading.title), titleFont, colours.ink,
-                                           Qt::AlignLeft | Qt::AlignVCenter);
+        const double titleWidth = drawLine(painter, line, QString::fromStdString(heading.title), titleFont,
+                                           colours.ink, Qt::AlignLeft | Qt::AlignVCenter);
         const QString count = QString::number(heading.count);
         const QRectF capsule(line.left() + titleWidth + 8, line.center().y() - metrics.height() / 2 - 2,
                              metrics.horizontalAdvance(count) + 12, metrics.height() + 4);

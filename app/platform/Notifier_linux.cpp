@@ -17,7 +17,8 @@ NotificationSignals::NotificationSignals(const QDBusConnection& connection, QObj
 FreedesktopNotifier::FreedesktopNotifier(QDBusConnection connection)
     : connection_(std::move(connection)), signals_(connection_) {
     connect(&signals_, &NotificationSignals::ActionInvoked, this, &FreedesktopNotifier::actionInvoked);
-    connect(&signals_, &NotificationSignals::NotificationClosed, this, [this](uint id, uint) { shown_.erase(id); });
+    connect(&signals_, &NotificationSignals::NotificationClosed, this,
+            [this](uint id, uint) { shown_.erase(id); });
 }
 
 bool FreedesktopNotifier::canPost() const {

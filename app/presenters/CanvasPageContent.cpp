@@ -29,8 +29,8 @@ std::optional<std::string> switchedOffText(const ScanResult& scan) {
         if (i > 0) names += i + 1 == off.size() ? " and " : ", ";
         names += title(off[i]);
     }
-    return names + (off.size() == 1 ? " was" : " were") + " switched off in Settings, so this scan did not look at " +
-           (off.size() == 1 ? "it." : "them.");
+    return names + (off.size() == 1 ? " was" : " were") +
+           " switched off in Settings, so this scan did not look at " + (off.size() == 1 ? "it." : "them.");
 }
 
 DeveloperCanvasContent developerCanvasContent(const NavigationState& navigation,

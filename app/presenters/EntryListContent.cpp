@@ -64,10 +64,11 @@ EntryActionBar entryActionBar(const std::vector<FileTreeScanner::Entry>& entries
             bar.chosen.push_back(entry);
         }
     bar.bytes = ByteFormat::string(bytes);
-    const auto outside = std::count_if(bar.chosen.begin(), bar.chosen.end(), [&home](const FileTreeScanner::Entry& entry) {
-        const auto path = Paths::standardise(entry.path);
-        return !path || !Paths::isAtOrBelow(*path, home);
-    });
+    const auto outside =
+        std::count_if(bar.chosen.begin(), bar.chosen.end(), [&home](const FileTreeScanner::Entry& entry) {
+            const auto path = Paths::standardise(entry.path);
+            return !path || !Paths::isAtOrBelow(*path, home);
+        });
     if (outside > 0 && static_cast<std::size_t>(outside) == bar.chosen.size()) {
         bar.removeEnabled = false;
         bar.outsideHome = "Korvane only removes files inside your home folder.";

@@ -50,7 +50,8 @@ void addFolderScanRows(std::vector<InspectorDetailRow>& rows, const FileTreeScan
     rows.push_back({"Folders", ByteFormat::groupedInteger(result.folderCount)});
     // What the totals lack, and why: the scan never sees inside these.
     std::vector<std::string> leftOut;
-    if (result.unreadableFolders > 0) leftOut.push_back(countText(result.unreadableFolders, "folder") + " it could not read");
+    if (result.unreadableFolders > 0)
+        leftOut.push_back(countText(result.unreadableFolders, "folder") + " it could not read");
     if (result.tooDeepFolders > 0)
         leftOut.push_back(countText(result.tooDeepFolders, "folder") + " deeper than " +
                           std::to_string(FileTreeScanner::Options{}.maxDepth) + " levels");

@@ -1,10 +1,9 @@
 #include "app/presenters/ReviewContent.h"
 
-#include "app/presenters/OneLineText.h"
-
 #include <algorithm>
 
 #include "app/presenters/CountText.h"
+#include "app/presenters/OneLineText.h"
 #include "core/model/SizeSum.h"
 #include "core/safety/CleanupEngine.h"
 #include "core/text/ByteFormat.h"

@@ -398,7 +398,8 @@ void CompleteView::restyle() {
 
 void CompleteView::styleNoticeSymbol() {
     const Palette& palette = environmentPalette(this);
-    noticeSymbol_->setSymbol(content_.noticeIsProblem ? "exclamationmark.triangle.fill" : "checkmark.circle.fill");
+    noticeSymbol_->setSymbol(content_.noticeIsProblem ? "exclamationmark.triangle.fill"
+                                                      : "checkmark.circle.fill");
     noticeSymbol_->setColor(content_.noticeIsProblem ? palette.amber() : palette.accent);
 }
 

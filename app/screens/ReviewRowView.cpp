@@ -27,7 +27,8 @@ QColor safetyColor(SafetyLevel safety, const Palette& palette) {
 
 // The whole text, line breaks and all, never read as markup.
 QString plainToolTip(const std::string& text) {
-    return QStringLiteral("<qt>%1</qt>").arg(QString::fromStdString(text).toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")));
+    return QStringLiteral("<qt>%1</qt>")
+        .arg(QString::fromStdString(text).toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")));
 }
 
 ElidedLabel* line(const std::string& text, const QFont& font, const QColor& color,

@@ -12,9 +12,9 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/presenters/SettingsContent.h"
 #include "app/settings/SettingsForm.h"
-#include "app/theme/AppFont.h"
 #include "app/state/DesktopActions.h"
 #include "app/state/PreferencesState.h"
+#include "app/theme/AppFont.h"
 
 namespace korvane {
 
@@ -90,7 +90,8 @@ void ScanSettingsTab::addProjectRoot() {
     if (folders.empty()) return;
     std::optional<std::string> refusal;
     for (const auto& folder : folders)
-        if (auto refused = preferences_.addProjectRoot(folder); refused && !refusal) refusal = std::move(refused);
+        if (auto refused = preferences_.addProjectRoot(folder); refused && !refusal)
+            refusal = std::move(refused);
     // Says why a chosen folder is not on the list, until the next choice.
     refusal_->setText(QString::fromStdString(refusal.value_or("")));
     refusal_->setVisible(refusal.has_value());

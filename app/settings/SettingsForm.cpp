@@ -71,7 +71,8 @@ PathRowView::PathRowView(std::string path, const std::string& shown, const std::
         hint_ = new QLabel(QString::fromStdString(*hint));
         hint_->setTextFormat(Qt::PlainText);
         row->addWidget(hint_);
-        label_->setToolTip(QStringLiteral("<qt>%1</qt>").arg(QString::fromStdString(shown + " \u2014 " + *hint).toHtmlEscaped()));
+        label_->setToolTip(QStringLiteral("<qt>%1</qt>")
+                               .arg(QString::fromStdString(shown + " \u2014 " + *hint).toHtmlEscaped()));
     }
     row->addWidget(remove_);
     connect(remove_, &QToolButton::clicked, this, [this] { emit removeRequested(path_); });

@@ -49,8 +49,8 @@ private:
 class PathRowView : public QWidget {
     Q_OBJECT
 public:
-    PathRowView(std::string path, const std::string& shown, const std::optional<std::string>& hint = std::nullopt,
-                QWidget* parent = nullptr);
+    PathRowView(std::string path, const std::string& shown,
+                const std::optional<std::string>& hint = std::nullopt, QWidget* parent = nullptr);
 
     const std::string& path() const { return path_; }
     ElidedLabel* label() const { return label_; }

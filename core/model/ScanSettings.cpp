@@ -31,7 +31,8 @@ std::vector<std::string> defaultProjectRoots() {
 
 bool isDefaultProjectRoot(const std::string& path) {
     const auto& names = defaultProjectRootNames();
-    return std::any_of(names.begin(), names.end(), [&path](const std::string& name) { return path == Paths::home(name); });
+    return std::any_of(names.begin(), names.end(),
+                       [&path](const std::string& name) { return path == Paths::home(name); });
 }
 
 ScanSettings::ScanSettings()
@@ -135,7 +136,8 @@ void from_json(const nlohmann::json& j, ScanSettings& value) {
         // own. The default folders are looked for anew instead; one missing
         // from that list may have been taken off or made later, which cannot
         // be told apart, and a scan only looks, so it is searched again.
-        std::erase_if(result.projectRoots, [](const std::string& root) { return isDefaultProjectRoot(root); });
+        std::erase_if(result.projectRoots,
+                      [](const std::string& root) { return isDefaultProjectRoot(root); });
     }
     value = std::move(result);
 }

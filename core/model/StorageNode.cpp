@@ -189,7 +189,8 @@ std::optional<StorageNode> StorageNode::categoryNode(const CategoryResult& resul
     SizeSum bytes;
     for (const auto& group : groups) bytes += group.bytes;
     // The footprint also counts what no candidate offers; that part is drawn too.
-    if (result.footprint > bytes.total()) groups.push_back(notOfferedNode(result, result.footprint - bytes.total()));
+    if (result.footprint > bytes.total())
+        groups.push_back(notOfferedNode(result, result.footprint - bytes.total()));
     node.bytes = std::max(bytes.total(), result.footprint);
     node.reclaimable = result.reclaimable();
     node.kind = Kind::category;
@@ -207,7 +208,8 @@ StorageNode StorageNode::notOfferedNode(const CategoryResult& result, std::int64
     node.bytes = bytes;
     node.reclaimable = 0;
     node.reason =
-        "Counted in this toolchain's storage but not offered for removal: items outside your home folder, too "
+        "Counted in this toolchain's storage but not offered for removal: items outside your home folder, "
+        "too "
         "small to be worth it, or kept by Korvane's rules.";
     return node;
 }

@@ -110,7 +110,8 @@ ScanResult ScannerEngine::scan(const ProgressHandler& handler) {
 
     auto sizer = std::make_shared<FastSizer>();
     sizer->reset();
-    auto index = std::make_shared<ProjectIndex>(usableProjectRoots(settings_.listedProjectRoots()), projectDepth);
+    auto index =
+        std::make_shared<ProjectIndex>(usableProjectRoots(settings_.listedProjectRoots()), projectDepth);
     auto context = std::make_shared<ScanContext>(sizer, index, settings_, now_);
     publish(context);
 
@@ -126,8 +127,8 @@ ScanResult ScannerEngine::scan(const ProgressHandler& handler) {
                      });
     const double duration = secondsSince(started);
     const VolumeInfo volume = VolumeInfo::volumeOf(Paths::home());
-    ScanResult result(scanDate, duration, std::move(categories), volume, std::move(skipped), projectSweepDuration,
-                      static_cast<std::int64_t>(index->projects().size()));
+    ScanResult result(scanDate, duration, std::move(categories), volume, std::move(skipped),
+                      projectSweepDuration, static_cast<std::int64_t>(index->projects().size()));
     for (const CleanupCategory category : allCleanupCategories())
         if (!settings_.enabledCategories.contains(category)) result.switchedOff.push_back(category);
     return result;

@@ -77,7 +77,9 @@ TEST_F(ScanSettingsTest, StoredListsOfEarlierVersionsKeepOnlyTheUsersOwnFolders)
     const Case cases[] = {
         {"the defaults of then", {home.path("code"), home.path("Documents")}, {}},
         {"some of the defaults", {home.path("Documents")}, {}},
-        {"defaults and the user's own", {home.path("code"), "/srv/a", home.path("x")}, {"/srv/a", home.path("x")}},
+        {"defaults and the user's own",
+         {home.path("code"), "/srv/a", home.path("x")},
+         {"/srv/a", home.path("x")}},
         {"a default that is gone", {home.path("work")}, {}},
         {"empty", {}, {}},
     };
@@ -115,7 +117,11 @@ TEST_F(ScanSettingsTest, AddingAndRemovingKeepsOnlyTheChoices) {
         {"a listed default adds nothing", {{true, code, false}}, {}, {}, {code, src}},
         {"a default taken off stays off", {{false, code, true}}, {}, {code}, {src}},
         {"and comes back when added", {{false, code, true}, {true, code, true}}, {}, {}, {code, src}},
-        {"an own folder once", {{true, "/srv/a", true}, {true, "/srv/a", false}}, {"/srv/a"}, {}, {code, src, "/srv/a"}},
+        {"an own folder once",
+         {{true, "/srv/a", true}, {true, "/srv/a", false}},
+         {"/srv/a"},
+         {},
+         {code, src, "/srv/a"}},
         {"an own folder taken off", {{true, "/srv/a", true}, {false, "/srv/a", true}}, {}, {}, {code, src}},
         {"a missing default chosen", {{true, work, true}}, {work}, {}, {code, src, work}},
         {"nothing listed to take off", {{false, "/srv/b", false}}, {}, {}, {code, src}},

@@ -115,7 +115,8 @@ TEST(StorageNodeTest, WhatAFootprintCountsBeyondItsCandidatesIsShownAsNotOffered
         {"nothing counted", 0, {}, {}, 0},
     };
     for (const auto& c : cases) {
-        const auto tree = StorageNode::developerTree(scanOf({CategoryResult(CleanupCategory::node, c.footprint, c.candidates)}), false);
+        const auto tree = StorageNode::developerTree(
+            scanOf({CategoryResult(CleanupCategory::node, c.footprint, c.candidates)}), false);
         if (c.children.empty()) {
             EXPECT_TRUE(tree.children.empty()) << c.name;
             continue;
@@ -123,7 +124,9 @@ TEST(StorageNodeTest, WhatAFootprintCountsBeyondItsCandidatesIsShownAsNotOffered
         ASSERT_EQ(tree.children.size(), 1u) << c.name;
         const StorageNode& category = tree.children[0];
         EXPECT_EQ(ids(category.children), c.children) << c.name;
-        EXPECT_EQ(category.bytes, std::max<std::int64_t>(c.footprint, 3000 * static_cast<std::int64_t>(c.candidates.size()))) << c.name;
+        EXPECT_EQ(category.bytes,
+                  std::max<std::int64_t>(c.footprint, 3000 * static_cast<std::int64_t>(c.candidates.size())))
+            << c.name;
         EXPECT_EQ(category.reclaimable, 3000 * static_cast<std::int64_t>(c.candidates.size())) << c.name;
         if (c.notOffered == 0) continue;
         const StorageNode& rest = category.children.back();

@@ -294,8 +294,9 @@ TEST_F(ScannerEngineTest, DefaultProjectFoldersAreLookedForWhenTheScanStarts) {
 TEST_F(ScannerEngineTest, TheResultNamesTheCategoriesSwitchedOff) {
     add(C::xcode);
     add(C::node);
-    ScannerEngine engine(settings({}, {C::xcode, C::node, C::android, C::gradle, C::cocoapods, C::reactNative}),
-                         std::move(scanners));
+    ScannerEngine engine(
+        settings({}, {C::xcode, C::node, C::android, C::gradle, C::cocoapods, C::reactNative}),
+        std::move(scanners));
     const ScanResult result = engine.scan(recorder.handler());
     EXPECT_EQ(result.switchedOff, (std::vector<C>{C::docker, C::flutter, C::toolchains}));
     EXPECT_EQ(categoriesOf(result.categories), (std::vector<C>{C::xcode, C::node}));

@@ -29,7 +29,9 @@ struct AgePart {
     // A date ahead of now (a clock set wrong, an archive's dates) counts as
     // now, as it does for ages.
     CanvasClock::YearMonth yearMonth(const CanvasClock& clock) const {
-        if (cell) return cell->day > clock.localNow().day ? clock.yearMonth(clock.now()) : CanvasClock::yearMonth(*cell);
+        if (cell)
+            return cell->day > clock.localNow().day ? clock.yearMonth(clock.now())
+                                                    : CanvasClock::yearMonth(*cell);
         return clock.yearMonth(std::min(*date, clock.now()));
     }
 };

@@ -5,10 +5,10 @@
 #include <QClipboard>
 #include <QFileDialog>
 #include <QFileSystemModel>
-#include <QScopeGuard>
-#include <QTimer>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QTest>
+#include <QTimer>
 
 #include "app/platform/Desktop_linux.h"
 #include "core/system/Paths.h"
@@ -165,7 +165,8 @@ TEST(FreedesktopDesktopTest, FolderPickerAddsExactlyWhatWasChosen) {
                                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
             static_cast<QDialog*>(dialog)->accept();  // "Add", checked as the dialog checks it
         });
-        EXPECT_EQ(desktop.chooseFolders({start, "Add", "Choose a folder Korvane should search for projects.", true}),
+        EXPECT_EQ(desktop.chooseFolders(
+                      {start, "Add", "Choose a folder Korvane should search for projects.", true}),
                   c.chosen)
             << c.name;
     }

@@ -100,9 +100,9 @@ public:
     QString introspect(const QString&) const override { return {}; }
 
     static void send(QDBusConnection& connection, const char* name, const QList<QVariant>& arguments) {
-        QDBusMessage signal = QDBusMessage::createSignal(QString::fromLatin1(FreedesktopNotifier::objectPath),
-                                                         QString::fromLatin1(FreedesktopNotifier::serviceName),
-                                                         QString::fromLatin1(name));
+        QDBusMessage signal = QDBusMessage::createSignal(
+            QString::fromLatin1(FreedesktopNotifier::objectPath),
+            QString::fromLatin1(FreedesktopNotifier::serviceName), QString::fromLatin1(name));
         signal.setArguments(arguments);
         connection.send(signal);
     }

@@ -67,11 +67,11 @@ TEST(EntryListContent, RelativeDatesInWholeUnits) {
         Clock::duration ago;
         const char* text;
     };
-    for (const Case& c : {Case{0s, "now"}, Case{10s, "10 seconds ago"}, Case{5min, "5 minutes ago"}, Case{1h, "1 hour ago"},
-                          Case{25h, "yesterday"}, Case{-25h, "tomorrow"}, Case{72h, "3 days ago"},
-                          Case{24h * 8, "last week"}, Case{24h * 21, "3 weeks ago"}, Case{24h * 45, "last month"},
-                          Case{24h * 200, "6 months ago"}, Case{24h * 400, "last year"},
-                          Case{24h * 365 * 3, "3 years ago"}, Case{-24h * 3, "in 3 days"}})
+    for (const Case& c :
+         {Case{0s, "now"}, Case{10s, "10 seconds ago"}, Case{5min, "5 minutes ago"}, Case{1h, "1 hour ago"},
+          Case{25h, "yesterday"}, Case{-25h, "tomorrow"}, Case{72h, "3 days ago"}, Case{24h * 8, "last week"},
+          Case{24h * 21, "3 weeks ago"}, Case{24h * 45, "last month"}, Case{24h * 200, "6 months ago"},
+          Case{24h * 400, "last year"}, Case{24h * 365 * 3, "3 years ago"}, Case{-24h * 3, "in 3 days"}})
         EXPECT_EQ(relativeDateText(now - c.ago, now), c.text) << c.text;
 }
 
@@ -109,8 +109,9 @@ TEST(EntryListContent, ActionBarCountsEveryTickButSumsAndHandsOnOnlyListedOnes) 
 }
 
 TEST(EntryListContent, RemoveSaysAtOnceWhatLiesOutsideTheHome) {
-    const std::vector<Entry> entries = {entry("/home/u/a", 100), entry("/home/u/b", 200), entry("/srv/c", 400),
-                                        entry("/srv/d", 800), entry("/home/u/../v/e", 1)};
+    const std::vector<Entry> entries = {entry("/home/u/a", 100), entry("/home/u/b", 200),
+                                        entry("/srv/c", 400), entry("/srv/d", 800),
+                                        entry("/home/u/../v/e", 1)};
     struct Case {
         const char* name;
         std::vector<std::size_t> ticked;
@@ -119,8 +120,14 @@ TEST(EntryListContent, RemoveSaysAtOnceWhatLiesOutsideTheHome) {
     };
     const Case cases[] = {
         {"inside", {0, 1}, true, std::nullopt},
-        {"one outside", {0, 2}, true, "1 of the chosen items lies outside your home folder and will be left out."},
-        {"two outside", {0, 2, 3}, true, "2 of the chosen items lie outside your home folder and will be left out."},
+        {"one outside",
+         {0, 2},
+         true,
+         "1 of the chosen items lies outside your home folder and will be left out."},
+        {"two outside",
+         {0, 2, 3},
+         true,
+         "2 of the chosen items lie outside your home folder and will be left out."},
         {"all outside", {2, 3}, false, "Korvane only removes files inside your home folder."},
         {"out by way of ..", {4}, false, "Korvane only removes files inside your home folder."},
     };
@@ -202,9 +209,10 @@ TEST(SearchContent, EmptyStatesInOrderAndTheCountBadge) {
     }
     EXPECT_EQ(searchContent(true, 250000, query, 0).emptyState->message, "Search 250,000 indexed items by name.");
     // Nothing found says what search never holds: small files, a hard link's other names.
-    EXPECT_EQ(searchContent(true, 10, typed, 0).emptyState->message,
-              "Try a shorter term, or widen the filters. Search looks only at files of 66 KB and more in the last "
-              "scan, and finds a file with several names (hard links) by one of them.");
+    EXPECT_EQ(
+        searchContent(true, 10, typed, 0).emptyState->message,
+        "Try a shorter term, or widen the filters. Search looks only at files of 66 KB and more in the last "
+        "scan, and finds a file with several names (hard links) by one of them.");
     // Not "Try a shorter term": the pattern itself is wrong, and the message says where.
     EXPECT_EQ(searchContent(true, 10, invalid, 0).emptyState->message,
               "Missing closing parenthesis, at the end of the pattern.");

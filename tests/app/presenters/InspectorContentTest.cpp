@@ -117,8 +117,8 @@ TEST(InspectorContent, AFolderScanRootSaysWhatTheScanLeftOutAndWhy) {
         result.unreadableFolders = c.unreadable;
         result.tooDeepFolders = c.tooDeep;
         const auto rows = inspectorDetailRows(root, Mode::general, std::nullopt, result, {});
-        const auto found = std::find_if(rows.begin(), rows.end(),
-                                        [](const InspectorDetailRow& row) { return row.label == "Left out"; });
+        const auto found = std::find_if(
+            rows.begin(), rows.end(), [](const InspectorDetailRow& row) { return row.label == "Left out"; });
         EXPECT_EQ(found == rows.end() ? std::nullopt : std::optional(found->value), c.leftOut)
             << c.unreadable << " " << c.tooDeep;
     }

@@ -142,11 +142,11 @@ TEST(OneLineText, ShowsEveryCharacterOnOneLine) {
         const char* text;
         const char* line;
     };
-    for (const Case& c : {Case{"plain name", "plain name"}, Case{"two\nlines", "two\u23CElines"},
-                          Case{"dos\r\nline", "dos\u23CEline"}, Case{"old\rmac", "old\u23CEmac"},
-                          Case{"tab\there", "tab\u21E5here"}, Case{"bell\a", "bell\uFFFD"},
-                          Case{"del\x7F", "del\uFFFD"}, Case{"caf\u00E9 \u2603", "caf\u00E9 \u2603"},
-                          Case{"\n\n", "\u23CE\u23CE"}, Case{"", ""}})
+    for (const Case& c :
+         {Case{"plain name", "plain name"}, Case{"two\nlines", "two\u23CElines"},
+          Case{"dos\r\nline", "dos\u23CEline"}, Case{"old\rmac", "old\u23CEmac"},
+          Case{"tab\there", "tab\u21E5here"}, Case{"bell\a", "bell\uFFFD"}, Case{"del\x7F", "del\uFFFD"},
+          Case{"caf\u00E9 \u2603", "caf\u00E9 \u2603"}, Case{"\n\n", "\u23CE\u23CE"}, Case{"", ""}})
         EXPECT_EQ(oneLineText(c.text), c.line) << c.text;
 }
 

@@ -72,7 +72,8 @@ TEST(WindowPlacement, APopupPanelStaysOnTheScreen) {
         {"a second screen", {2900, 24}, {1440, 0, 1440, 900}, {2616, 12, 264, 400}},
     };
     for (const Row& row : rows)
-        EXPECT_EQ(windowPlacement::popupPlacement(row.anchor, panel, room, row.available), row.expected) << row.what;
+        EXPECT_EQ(windowPlacement::popupPlacement(row.anchor, panel, room, row.available), row.expected)
+            << row.what;
 }
 
 }  // namespace

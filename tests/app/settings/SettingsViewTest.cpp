@@ -1,10 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <nlohmann/json.hpp>
-
-#include <algorithm>
-#include <filesystem>
-
 #include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,6 +8,9 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
+#include <filesystem>
+#include <nlohmann/json.hpp>
 
 #include "app/kit/ElidedLabel.h"
 #include "app/presenters/SettingsContent.h"
@@ -126,12 +124,17 @@ TEST_F(SettingsViewTest, AddFolderRefusesTheWholeComputerAndFoldersHoldingTheHom
         "Korvane does not search the whole computer for projects. Choose the folders that hold them.";
     const Case cases[] = {
         {"the whole computer", {"/"}, {}, refusedRoot.c_str()},
-        {"the home itself", {home_}, {}, "\u201C~\u201D holds your whole home folder. Choose the folders that hold your projects."},
+        {"the home itself",
+         {home_},
+         {},
+         "\u201C~\u201D holds your whole home folder. Choose the folders that hold your projects."},
         {"the folder above", {parent + "/"}, {}, ""},
         {"a link up to it", {at("up")}, {}, ""},
         {"a folder inside", {at("src/app")}, {at("src/app")}, ""},
         {"beside the home", {parent + "/beside"}, {parent + "/beside"}, ""},
-        {"one refused among others", {at("src/app"), "/", parent + "/beside"}, {at("src/app"), parent + "/beside"},
+        {"one refused among others",
+         {at("src/app"), "/", parent + "/beside"},
+         {at("src/app"), parent + "/beside"},
          refusedRoot.c_str()},
         {"a default folder adds nothing", {at("src")}, {}, ""},
     };
@@ -174,7 +177,8 @@ TEST_F(SettingsViewTest, TheListShowsDefaultFoldersMadeLaterAndSaysWhichFolderIs
     ScanSettingsTab tab(state().preferences(), state().desktop());
     const auto rowsSeen = [&tab] {
         std::vector<std::pair<std::string, bool>> seen;
-        for (const PathRowView* row : tab.projectRows()) seen.emplace_back(row->path(), row->hint() != nullptr);
+        for (const PathRowView* row : tab.projectRows())
+            seen.emplace_back(row->path(), row->hint() != nullptr);
         return seen;
     };
     EXPECT_EQ(rowsSeen(), (std::vector<std::pair<std::string, bool>>{

@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <nlohmann/json.hpp>
-
 #include <functional>
+#include <nlohmann/json.hpp>
 
 #include "core/safety/HistoryStore.h"
 #include "core/text/IsoDate.h"
@@ -226,11 +225,15 @@ TEST_F(AppStateScan, AClickOnTheAlertShowsTheScanItToldOfUnlessTheUserIsBusy) {
         bool shown;
     };
     const Case cases[] = {
-        {"in general mode", [](AppState& state) { state.preferences().setMode(AppState::Mode::general); }, true},
-        {"on a canvas deeper down",
-         [](AppState& state) { state.navigation().setFocusedID(std::string(rawValue(CleanupCategory::xcode))); },
+        {"in general mode", [](AppState& state) { state.preferences().setMode(AppState::Mode::general); },
          true},
-        {"in the settings", [](AppState& state) { state.navigation().setSheet(AppState::Sheet::settings); }, false},
+        {"on a canvas deeper down",
+         [](AppState& state) {
+             state.navigation().setFocusedID(std::string(rawValue(CleanupCategory::xcode)));
+         },
+         true},
+        {"in the settings", [](AppState& state) { state.navigation().setSheet(AppState::Sheet::settings); },
+         false},
         {"reviewing", [](AppState& state) { state.navigation().setSheet(AppState::Sheet::review); }, false},
         {"looking at a finished cleanup",
          [](AppState& state) { state.navigation().setRoute(Route::finished); }, false},

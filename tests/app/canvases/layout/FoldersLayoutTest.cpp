@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/canvases/layout/FoldersLayout.h"
-
 #include <algorithm>
 
+#include "app/canvases/layout/FoldersLayout.h"
 #include "core/explorer/FileTreeScanner.h"
 #include "tests/app/canvases/layout/CanvasTrees.h"
 
@@ -86,7 +85,9 @@ TEST(FoldersLayout, AFolderScansFilesAreCountedAndDrawnAsFiles) {
         node.path = node.id;
         return node;
     };
-    const auto file = [&](const std::string& name, std::int64_t bytes) { return walked(leaf("/s/" + name, bytes)); };
+    const auto file = [&](const std::string& name, std::int64_t bytes) {
+        return walked(leaf("/s/" + name, bytes));
+    };
     const auto directory = [&](const std::string& name) {
         return walked(folder("/s/" + name, {file(name + "/inside", 10)}));
     };
@@ -99,8 +100,10 @@ TEST(FoldersLayout, AFolderScansFilesAreCountedAndDrawnAsFiles) {
         std::size_t files;
     };
     const Case cases[] = {
-        {"folders and files", walked(folder("/s", {directory("a"), file("b.iso", 50), directory("c"), file("d.txt", 5), rest})),
-         {{"Folders", 2}, {"Files", 2}}, 2},
+        {"folders and files",
+         walked(folder("/s", {directory("a"), file("b.iso", 50), directory("c"), file("d.txt", 5), rest})),
+         {{"Folders", 2}, {"Files", 2}},
+         2},
         {"files only", walked(folder("/s", {file("b.iso", 50)})), {{"Files", 1}}, 1},
         {"folders only", walked(folder("/s", {directory("a")})), {{"Folders", 1}}, 0},
         // A developer tree's items are the folders a cleanup removes.
@@ -110,15 +113,17 @@ TEST(FoldersLayout, AFolderScansFilesAreCountedAndDrawnAsFiles) {
     for (const auto& c : cases) {
         const auto layout = FoldersLayout::make(c.root, 600);
         EXPECT_EQ(layout.headings(), c.headings) << c.name;
-        const auto files = std::count_if(layout.tiles.begin(), layout.tiles.end(),
-                                         [](const StorageNode* tile) { return FoldersLayout::isFileTile(*tile); });
+        const auto files =
+            std::count_if(layout.tiles.begin(), layout.tiles.end(),
+                          [](const StorageNode* tile) { return FoldersLayout::isFileTile(*tile); });
         EXPECT_EQ(static_cast<std::size_t>(files), c.files) << c.name;
     }
     // Each tile has the outline of what it is: a folder's tab, a sheet's folded corner, a sum's neither.
     const QRectF tile(0, 0, 200, 124);
     EXPECT_FALSE(FoldersLayout::tileShape(directory("a"), tile).contains(QPointF(190, 4)));  // beside the tab
     EXPECT_TRUE(FoldersLayout::tileShape(directory("a"), tile).contains(QPointF(20, 4)));
-    EXPECT_FALSE(FoldersLayout::tileShape(file("b.iso", 1), tile).contains(QPointF(198, 3)));  // the folded corner
+    EXPECT_FALSE(
+        FoldersLayout::tileShape(file("b.iso", 1), tile).contains(QPointF(198, 3)));  // the folded corner
     EXPECT_TRUE(FoldersLayout::tileShape(file("b.iso", 1), tile).contains(QPointF(20, 4)));
     EXPECT_TRUE(FoldersLayout::tileShape(rest, tile).contains(QPointF(190, 4)));
     EXPECT_TRUE(FoldersLayout::tileShape(rest, tile).contains(QPointF(20, 4)));
