@@ -42,6 +42,7 @@ AppState::AppState(Services services, QObject* parent)
     restoreLastScan();
     applyLaunchArguments(services.arguments);
     automation_.setOnDue([this] { onAutomationDue(); });
+    connect(&automation_, &Automation::alertOpened, this, &AppState::showAnnouncedScan);
     liveStats_.startStatsTimer();
 }
 
@@ -67,6 +68,19 @@ void AppState::restoreLastScan() {
 }
 
 void AppState::onAutomationDue() { developer_.startBackgroundScan(); }
+
+void AppState::showAnnouncedScan() {
+    // An alert tells of the last developer scan. A sheet, a scan, a cleanup
+    // or its result the user is in stays as it is: the window only comes forward.
+    if (navigation_.sheet() || !developer_.hasScan()) return;
+    const Route route = navigation_.route();
+    if (route != Route::explore && route != Route::onboarding) return;
+    const StateChanges::Batch batch(changes_);
+    preferences_.setMode(Mode::developer);
+    navigation_.setRoute(Route::explore);
+    navigation_.setFocusedID(std::nullopt);
+    navigation_.setSelectedID("root");
+}
 
 void AppState::loadDemonstrationScan() {
     if (!developer_.hasScan()) {
