@@ -22,8 +22,13 @@ FocusRingOverlay::FocusRingOverlay(QWidget* parent, double inset, double minimum
 
 bool FocusRingOverlay::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
-        case QEvent::FocusIn:
         case QEvent::FocusOut:
+            // With the focus gone the ring only hides. The control may be on
+            // its way out, its own part already gone: a widget gives up the
+            // focus as it is destroyed.
+            hide();
+            break;
+        case QEvent::FocusIn:
         case QEvent::Move:
         case QEvent::Resize:
         case QEvent::LayoutRequest:
