@@ -84,6 +84,8 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
 
     connect(&state_.preferences(), &PreferencesState::themeChanged, this, &MainWindow::followTheme);
     connect(&state_.navigation(), &NavigationState::routeChanged, this, &MainWindow::followMenus);
+    // A click on one of its notifications brings the window forward, wherever it was.
+    connect(&state_.automation(), &Automation::alertOpened, this, &MainWindow::bringToFront);
     // Sheet and error message publish only the general change.
     connect(&state_, &AppState::changed, this, [this] {
         followSheet();

@@ -7,6 +7,7 @@
 
 #include "app/MainWindow.h"
 #include "app/presenters/MenuBarContent.h"
+#include "app/presenters/WindowPlacement.h"
 #include "app/screens/MenuBarView.h"
 #include "app/state/AppState.h"
 #include "app/theme/ApplicationIcon.h"
@@ -33,19 +34,15 @@ MenuBarExtra::MenuBarExtra(AppState& state, MainWindow& window, QObject* parent)
 MenuBarExtra::~MenuBarExtra() { delete panel_; }
 
 void MenuBarExtra::showPanel(const QPoint& anchor) {
+    // The size the panel will have: its fixed width, not the width its
+    // contents hint at, which is narrower and let it run off the screen.
     panel_->adjustSize();
-    // The card, not its shadow's room, starts at the anchor.
-    const QMargins room = panel_->surface().margins();
-    QRect frame(anchor - QPoint(room.left(), room.top()), panel_->sizeHint());
-    if (const QScreen* screen = QApplication::screenAt(anchor)) {
-        const QRect available = screen->availableGeometry();
-        // A tray at the bottom of the screen opens its panel upwards.
-        if (frame.bottom() > available.bottom()) frame.moveBottom(anchor.y());
-        if (frame.right() > available.right()) frame.moveRight(available.right());
-        frame.moveLeft(std::max(frame.left(), available.left()));
-        frame.moveTop(std::max(frame.top(), available.top()));
-    }
-    panel_->move(frame.topLeft());
+    const QScreen* screen = QApplication::screenAt(anchor);
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    panel_->move(
+        windowPlacement::popupPlacement(anchor, panel_->size(), panel_->surface().margins(), available)
+            .topLeft());
     panel_->show();
 }
 

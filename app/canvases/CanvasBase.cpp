@@ -148,6 +148,13 @@ void CanvasBase::animateFor(double duration) {
 
 void CanvasBase::replayEntrance(double delay) {
     entranceStart_ = seconds() + delay;
+    if (AppMotion::jumpsToEnd()) {
+        // Landed at once like every other motion: one left waiting would
+        // play late, halfway, once motion is switched back on.
+        entranceEnd_ = seconds();
+        update();
+        return;
+    }
     const double before = otherMotionUntil_;
     entranceEnd_ = *entranceStart_ + AppMotion::gentle.duration() + entranceStagger;
     animateFor(delay + AppMotion::gentle.duration() + entranceStagger);

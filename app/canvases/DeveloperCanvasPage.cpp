@@ -57,9 +57,9 @@ DeveloperCanvasPage::DeveloperCanvasPage(const CanvasParts& parts, QWidget* pare
     connect(clearFilter, &QPushButton::clicked, this, [this] { parts_.navigation.setSearchText({}); });
     noMatch_->addButton(clearFilter, 4);
     drawing_ = new CanvasDrawing(parts_);
-    nothingHere_ = new EmptyStateView(
-        "checkmark.seal", 26, EmptyStateView::SymbolTone::accent, QStringLiteral("Nothing here to clean"), 13,
-        QStringLiteral("This part of your development environment is not holding anything back."));
+    nothingHere_ = new EmptyStateView("checkmark.seal", 26, EmptyStateView::SymbolTone::accent,
+                                      QStringLiteral("Nothing here to clean"), 13,
+                                      QString::fromUtf8(DeveloperCanvasContent::nothingHereText));
     notScanned_ = new EmptyStateView(NotScannedText::symbol, 24, EmptyStateView::SymbolTone::inkTertiary,
                                      QString::fromUtf8(NotScannedText::title), 13,
                                      QString::fromUtf8(NotScannedText::message));
@@ -253,6 +253,7 @@ void DeveloperCanvasPage::refresh() {
             body_->setCurrentWidget(drawing_);
             break;
         case DeveloperCanvasContent::Body::nothingHere:
+            nothingHere_->setMessage(text(content_.nothingHereMessage));
             body_->setCurrentWidget(nothingHere_);
             break;
         case DeveloperCanvasContent::Body::notScanned:

@@ -79,17 +79,19 @@ void FoldersCanvas::paintHeader(QPainter& painter) {
     const Palette& colours = palette();
     const QFont titleFont = AppFont::font(15, QFont::DemiBold, colours.fontDesign);
     static const QFont countFont = AppFont::font(11, QFont::Medium);
-    const FoldersLayout& folders = layout();
-    const QRectF line = fromContent(
-        QRectF(FoldersLayout::padding + 4, FoldersLayout::padding, 400, FoldersLayout::headerHeight));
-    const double titleWidth =
-        drawLine(painter, line, QStringLiteral("Folders"), titleFont, colours.ink, Qt::AlignLeft | Qt::AlignVCenter);
-    const QString count = QString::number(folders.folderCount());
     const QFontMetricsF metrics(countFont);
-    const QRectF capsule(line.left() + titleWidth + 8, line.center().y() - metrics.height() / 2 - 2,
-                         metrics.horizontalAdvance(count) + 12, metrics.height() + 4);
-    fillRounded(painter, capsule, capsule.height() / 2, colours.hover);
-    drawLine(painter, capsule, count, countFont, colours.inkSecondary, Qt::AlignCenter);
+    QRectF line = fromContent(
+        QRectF(FoldersLayout::padding + 4, FoldersLayout::padding, 400, FoldersLayout::headerHeight));
+    for (const FoldersLayout::Heading& heading : layout().headings()) {
+        const double titleWidth = drawLine(painter, line, QString::fromStdString(heading.title), titleFont,
+                                           colours.ink, Qt::AlignLeft | Qt::AlignVCenter);
+        const QString count = QString::number(heading.count);
+        const QRectF capsule(line.left() + titleWidth + 8, line.center().y() - metrics.height() / 2 - 2,
+                             metrics.horizontalAdvance(count) + 12, metrics.height() + 4);
+        fillRounded(painter, capsule, capsule.height() / 2, colours.hover);
+        drawLine(painter, capsule, count, countFont, colours.inkSecondary, Qt::AlignCenter);
+        line.setLeft(capsule.right() + 18);
+    }
 }
 
 double FoldersCanvas::shownTileScale(std::size_t index) const {
@@ -123,12 +125,12 @@ void FoldersCanvas::paintTile(QPainter& painter, std::size_t index) {
     }
     painter.setPen(Qt::NoPen);
     painter.setBrush(tinted(colour, colours.fillStrength * 1.5));
-    painter.drawPath(FoldersLayout::folderShape(rect));
+    painter.drawPath(FoldersLayout::tileShape(node, rect));
     const double lineWidth = selected ? 2 : 1;
     const double border = shownTileBorder(index);
     painter.setPen(QPen(tinted(colour, border), lineWidth));
     painter.setBrush(Qt::NoBrush);
-    painter.drawPath(FoldersLayout::folderShape(rect, 8, 0.36, 11, lineWidth / 2));
+    painter.drawPath(FoldersLayout::tileShape(node, rect, lineWidth / 2));
 
     // The label block sits at the bottom: the name, then dots, count and size.
     const QRectF inner = rect.adjusted(12, 0, -12, -11);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "app/canvases/CanvasBase.h"
 #include "app/canvases/DeveloperCanvasPage.h"
 #include "app/canvases/GeneralCanvasPage.h"
 #include "app/frame/GeneralSidebar.h"
@@ -291,6 +292,13 @@ QWidget* ExploreLayout::makeInspector() {
     auto* inspector = new InspectorView(state_.preferences(), state_.navigation(), state_.developer(),
                                         state_.folderScan(), state_.desktop(), state_.clock());
     connect(inspector, &InspectorView::aboutToChange, this, &ExploreLayout::fadeOutRow);
+    connect(inspector, &InspectorView::keyboardHasNoStop, this, [this] {
+        for (CanvasBase* canvas : findChildren<CanvasBase*>())
+            if (canvas->isVisible()) {
+                canvas->setFocus(Qt::BacktabFocusReason);
+                return;
+            }
+    });
     return inspector;
 }
 

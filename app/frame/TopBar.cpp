@@ -272,7 +272,7 @@ void TopBar::buildFilter() {
     });
     // Left for anything outside it (Return, a click elsewhere), the filter opened
     // from the button gives the crumbs their place back.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    focusFollow_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (!filterOpened_ || (now && filterCapsule_->isAncestorOf(now))) return;
         filterOpened_ = false;
         // After the focus has moved on: hiding the field now would hand it on again.
@@ -280,8 +280,13 @@ void TopBar::buildFilter() {
     });
 }
 
-// The popover goes first: closing it refreshes the bar, which must still be whole.
-TopBar::~TopBar() { delete popover_.data(); }
+// The popover goes first: closing it refreshes the bar, which must still be
+// whole. The focus leaving the children as they go must not reach the bar
+// either: by then only its QWidget part is left.
+TopBar::~TopBar() {
+    disconnect(focusFollow_);
+    delete popover_.data();
+}
 
 void TopBar::setInspectorFits(bool fits) {
     if (fits == inspectorFits_) return;

@@ -98,6 +98,7 @@ private:
     bool filterOpened_ = false;  // from the button, in a narrow window
     SymbolView* inspectorSymbol_;
     QPointer<QWidget> popover_;
+    QMetaObject::Connection focusFollow_;
 };
 
 }  // namespace korvane

@@ -22,8 +22,16 @@ FocusRingOverlay::FocusRingOverlay(QWidget* parent, double inset, double minimum
 
 bool FocusRingOverlay::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
-        case QEvent::FocusIn:
         case QEvent::FocusOut:
+            // With the focus gone the ring only hides: the control may be on
+            // its way out, only its QWidget part left, as a widget gives up
+            // the focus when it is destroyed. A popup over it leaves it the focus.
+            if (static_cast<QWidget*>(watched)->hasFocus())
+                follow();
+            else
+                hide();
+            break;
+        case QEvent::FocusIn:
         case QEvent::Move:
         case QEvent::Resize:
         case QEvent::LayoutRequest:

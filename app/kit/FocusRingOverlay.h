@@ -13,8 +13,8 @@ public:
     FocusRingOverlay(QWidget* parent, double inset, double minimumRadius);
 
 protected:
-    // Calls follow() whenever `widget` gains or loses the focus, moves,
-    // changes its size or its layout, shows or hides.
+    // Calls follow() whenever `widget` gains the focus, moves, changes its
+    // size or its layout, shows or hides; hides the ring when it loses the focus.
     void watch(QWidget& widget) { widget.installEventFilter(this); }
     // Places the ring and shows it while its control has the focus.
     virtual void follow() = 0;

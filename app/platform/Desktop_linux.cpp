@@ -9,7 +9,9 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QUrl>
+#include <algorithm>
 #include <filesystem>
 #include <set>
 
@@ -25,6 +27,77 @@ namespace {
 QUrl fileUrl(const std::string& path) {
     return QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(path)));
 }
+
+// The names of the selected rows that the list shows: the dialog's own
+// completion also selects rows elsewhere in the tree (every folder a typed
+// path passes on the way), which the user never saw chosen.
+QStringList shownSelection(const QFileDialog& dialog) {
+    QStringList names;
+    const auto* list = dialog.findChild<QAbstractItemView*>(QStringLiteral("listView"));
+    if (!list || !list->selectionModel()) return names;
+    for (const QModelIndex& row : list->selectionModel()->selectedRows())
+        if (row.parent() == list->rootIndex()) names << row.data().toString();
+    return names;
+}
+
+// The field's text as the dialog writes it for these selected names.
+QString writtenFor(const QStringList& names) {
+    if (names.size() == 1) return names.front();
+    QStringList quoted;
+    for (const QString& name : names) quoted << QLatin1Char('"') + name + QLatin1Char('"');
+    return quoted.join(QLatin1Char(' '));
+}
+
+// What the field names, read as the dialog reads it: several quoted names,
+// or one name or path, "~" standing for the home folder; relative to the
+// folder on show.
+QStringList typedPaths(const QString& text, const QDir& here) {
+    QStringList names;
+    if (text.contains(QLatin1Char('"'))) {
+        const QStringList tokens = text.split(QLatin1Char('"'));
+        for (qsizetype i = 1; i < tokens.size(); i += 2) names << tokens[i];
+    } else {
+        names << text;
+    }
+    QStringList paths;
+    for (QString name : names) {
+        if (name == QLatin1String("~") || name.startsWith(QLatin1String("~/")))
+            name.replace(0, 1, QDir::homePath());
+        paths << QDir::cleanPath(here.absoluteFilePath(name));
+    }
+    return paths;
+}
+
+}  // namespace
+
+std::vector<std::string> FreedesktopDesktop::chosenFolders(const QFileDialog& dialog, bool multiple) {
+    const QDir here = dialog.directory();
+    const auto* field = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    const QString text = field ? field->text().trimmed() : QString();
+    const QStringList selected = shownSelection(dialog);
+    QStringList paths;
+    if (!selected.isEmpty() && (text.isEmpty() || text == writtenFor(selected))) {
+        // Rows picked in the list: their own names, which may hold quotes.
+        for (const QString& name : selected) paths << QDir::cleanPath(here.absoluteFilePath(name));
+    } else if (text.isEmpty()) {
+        // Nothing picked or typed: the folder on show.
+        paths << QDir::cleanPath(here.absolutePath());
+    } else {
+        // Typed over whatever was selected: exactly what was typed.
+        paths = typedPaths(text, here);
+    }
+    std::vector<std::string> chosen;
+    for (const QString& path : paths) {
+        if (!QFileInfo(path).isDir()) continue;
+        std::string encoded = QFile::encodeName(path).toStdString();
+        if (std::find(chosen.begin(), chosen.end(), encoded) != chosen.end()) continue;
+        chosen.push_back(std::move(encoded));
+        if (!multiple) break;
+    }
+    return chosen;
+}
+
+namespace {
 
 // Opens with the desktop's default handler; tells when none could be started.
 void openWithHandler(const std::string& path, const Desktop::Unanswered& unanswered) {
@@ -91,12 +164,7 @@ std::vector<std::string> FreedesktopDesktop::chooseFolders(const FolderRequest& 
             if (auto* view = dialog.findChild<QAbstractItemView*>(QLatin1String(name)))
                 view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     if (dialog.exec() != QDialog::Accepted) return {};
-    std::vector<std::string> chosen;
-    for (const auto& file : dialog.selectedFiles()) {
-        chosen.push_back(QFile::encodeName(file).toStdString());
-        if (!request.multiple) break;
-    }
-    return chosen;
+    return chosenFolders(dialog, request.multiple);
 }
 
 std::string FreedesktopDesktop::fileManagerName() {

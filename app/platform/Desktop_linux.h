@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QWidget>
 
+class QFileDialog;
+
 #include "app/platform/Desktop.h"
 
 namespace korvane {
@@ -30,6 +32,12 @@ public:
     std::vector<std::string> chooseFolders(const FolderRequest& request) override;
     std::string fileManagerName() override;
     std::string volumeName(const std::string& folder) override;
+
+    // The folders an accepted folder dialog stands for: the rows picked in
+    // its list, or exactly the path typed in its name field (typing over a
+    // selection replaces it), else the folder it shows; only folders that
+    // exist, each once, and one unless `multiple`.
+    static std::vector<std::string> chosenFolders(const QFileDialog& dialog, bool multiple);
 
 private:
     QPointer<QWidget> parent_;

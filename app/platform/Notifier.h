@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace korvane {
@@ -13,6 +14,10 @@ public:
     virtual bool canPost() const = 0;
     // Shows one notification at once; a refusal is dropped silently.
     virtual void post(const std::string& title, const std::string& body) = 0;
+    // What a click on a notification posted here does (on the window's
+    // thread); an empty function forgets it. A notifier that cannot tell
+    // clicks keeps nothing.
+    virtual void setOpenHandler(std::function<void()> opened) { (void)opened; }
 };
 
 }  // namespace korvane

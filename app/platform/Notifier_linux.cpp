@@ -2,12 +2,24 @@
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QStringList>
 #include <QVariantMap>
 
 namespace korvane {
 
-FreedesktopNotifier::FreedesktopNotifier(QDBusConnection connection) : connection_(std::move(connection)) {}
+NotificationSignals::NotificationSignals(const QDBusConnection& connection, QObject* parent)
+    : QDBusAbstractInterface(QString::fromLatin1(FreedesktopNotifier::serviceName),
+                             QString::fromLatin1(FreedesktopNotifier::objectPath),
+                             FreedesktopNotifier::serviceName, connection, parent) {}
+
+FreedesktopNotifier::FreedesktopNotifier(QDBusConnection connection)
+    : connection_(std::move(connection)), signals_(connection_) {
+    connect(&signals_, &NotificationSignals::ActionInvoked, this, &FreedesktopNotifier::actionInvoked);
+    connect(&signals_, &NotificationSignals::NotificationClosed, this,
+            [this](uint id, uint) { shown_.erase(id); });
+}
 
 bool FreedesktopNotifier::canPost() const {
     if (!connection_.isConnected()) return false;
@@ -27,10 +39,23 @@ void FreedesktopNotifier::post(const std::string& title, const std::string& body
     // The icon and the entry by the application id: the desktop shows the notice as Korvane's.
     const QString id = QString::fromLatin1(applicationInfo::id);
     const QVariantMap hints{{QStringLiteral("desktop-entry"), id}};
+    // A click on the notice invokes its default action; the label is for services that show it as a button.
+    const QStringList actions{QString::fromLatin1(openAction), QStringLiteral("Open Korvane")};
     // Notify(app_name, replaces_id, app_icon, summary, body, actions, hints, expire_timeout)
     call << QString::fromLatin1(applicationName) << quint32(0) << id << QString::fromStdString(title)
-         << QString::fromStdString(body) << QStringList() << hints << qint32(-1);
-    connection_.send(call);
+         << QString::fromStdString(body) << actions << hints << qint32(-1);
+    auto* watcher = new QDBusPendingCallWatcher(connection_.asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* finished) {
+        const QDBusPendingReply<uint> reply = *finished;
+        if (reply.isValid()) shown_.insert(reply.value());
+        finished->deleteLater();
+    });
+}
+
+void FreedesktopNotifier::actionInvoked(uint id, const QString& actionKey) {
+    // Every program's notices report on the same bus: only our own count.
+    if (!shown_.contains(id) || actionKey != QLatin1String(openAction)) return;
+    if (opened_) opened_();
 }
 
 }  // namespace korvane

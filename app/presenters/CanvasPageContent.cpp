@@ -24,6 +24,18 @@ bool hasDepth(CanvasMode mode) {
 
 }  // namespace
 
+std::optional<std::string> switchedOffText(const ScanResult& scan) {
+    const auto& off = scan.switchedOff;
+    if (off.empty()) return std::nullopt;
+    std::string names;
+    for (std::size_t i = 0; i < off.size(); ++i) {
+        if (i > 0) names += i + 1 == off.size() ? " and " : ", ";
+        names += title(off[i]);
+    }
+    return names + (off.size() == 1 ? " was" : " were") +
+           " switched off in Settings, so this scan did not look at " + (off.size() == 1 ? "it." : "them.");
+}
+
 DeveloperCanvasContent developerCanvasContent(const NavigationState& navigation,
                                               const DeveloperState& developer) {
     DeveloperCanvasContent content;
@@ -51,6 +63,9 @@ DeveloperCanvasContent developerCanvasContent(const NavigationState& navigation,
     } else {
         content.body = root.children.empty() ? DeveloperCanvasContent::Body::nothingHere
                                              : DeveloperCanvasContent::Body::canvas;
+        // Nothing found is not nothing there: a category switched off was never looked at.
+        if (const auto switchedOff = switchedOffText(*developer.scan()))
+            content.nothingHereMessage = *switchedOff;
     }
 
     // What the review would list, counted the same way: an id that names no

@@ -29,9 +29,14 @@ struct DeveloperCanvasContent {
     // Content: the canvas, or the empty state that takes its place.
     // Before any developer scan there is nothing to measure: the page says
     // so and offers the scan, with no figures in the header.
+    static constexpr const char* nothingHereText =
+        "This part of your development environment is not holding anything back.";
     enum class Body { noMatch, canvas, nothingHere, notScanned };
     Body body = Body::canvas;
     std::string noMatchTitle;  // Nothing matches “text as typed”
+    // What the empty page says; it names the categories the scan left out
+    // because they were switched off.
+    std::string nothingHereMessage = nothingHereText;
     bool showsFigures = true;  // the header's size and item count
     // Footer.
     std::string selectedCount;  // "3 selected"
@@ -46,6 +51,10 @@ struct DeveloperCanvasContent {
 
 DeveloperCanvasContent developerCanvasContent(const NavigationState& navigation,
                                               const DeveloperState& developer);
+
+// "Toolchains and Docker were switched off in Settings, so this scan did not
+// look at them."; none when the scan looked at every category.
+std::optional<std::string> switchedOffText(const ScanResult& scan);
 
 // The page before any developer scan.
 struct NotScannedText {

@@ -150,9 +150,10 @@ double usedFraction(const VolumeInfo& volume) { return volume.usedFraction(); }
 CompletionContent completionContent(const std::optional<CleanupReport>& report,
                                     const std::optional<std::string>& notice,
                                     const std::vector<CleanupOutcome>& inTrash,
-                                    const ReportFollowUp& followUp) {
+                                    const ReportFollowUp& followUp, bool noticeIsProblem) {
     CompletionContent content;
     content.notice = notice;
+    content.noticeIsProblem = notice && noticeIsProblem;
     if (!report) return content;
     CompletionReportContent sections;
     fillHeader(sections, *report);

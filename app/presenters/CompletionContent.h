@@ -76,6 +76,8 @@ struct CompletionContent {
 
     std::optional<CompletionReportContent> report;
     std::optional<std::string> notice;
+    // The notice tells of something refused or failed: a warning, not a tick.
+    bool noticeIsProblem = false;
 
     friend bool operator==(const CompletionContent&, const CompletionContent&) = default;
 };
@@ -92,6 +94,6 @@ double usedFraction(const VolumeInfo& volume);
 CompletionContent completionContent(const std::optional<CleanupReport>& report,
                                     const std::optional<std::string>& notice,
                                     const std::vector<CleanupOutcome>& inTrash,
-                                    const ReportFollowUp& followUp = {});
+                                    const ReportFollowUp& followUp = {}, bool noticeIsProblem = false);
 
 }  // namespace korvane

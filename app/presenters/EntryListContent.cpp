@@ -1,5 +1,9 @@
 #include "app/presenters/EntryListContent.h"
 
+#include <algorithm>
+#include <array>
+
+#include "app/presenters/CountText.h"
 #include "app/presenters/GeneralSidebarContent.h"
 #include "app/presenters/ItemKind.h"
 #include "app/presenters/RelativeDateText.h"
@@ -24,7 +28,7 @@ EntryRowContent entryRowContent(const FileTreeScanner::Entry& entry, std::chrono
 }
 
 EntryActionBar entryActionBar(const std::vector<FileTreeScanner::Entry>& entries,
-                              const std::set<std::uint64_t>& ticked) {
+                              const std::set<std::uint64_t>& ticked, const std::string& home) {
     EntryActionBar bar;
     bar.isShown = !ticked.empty();
     bar.count = std::to_string(ticked.size()) + " selected";
@@ -35,6 +39,18 @@ EntryActionBar entryActionBar(const std::vector<FileTreeScanner::Entry>& entries
             bar.chosen.push_back(entry);
         }
     bar.bytes = ByteFormat::string(bytes);
+    const auto outside =
+        std::count_if(bar.chosen.begin(), bar.chosen.end(), [&home](const FileTreeScanner::Entry& entry) {
+            const auto path = Paths::standardise(entry.path);
+            return !path || !Paths::isAtOrBelow(*path, home);
+        });
+    if (outside > 0 && static_cast<std::size_t>(outside) == bar.chosen.size()) {
+        bar.removeEnabled = false;
+        bar.outsideHome = "Korvane only removes files inside your home folder.";
+    } else if (outside > 0) {
+        bar.outsideHome = countText(outside, "of the chosen items lies", "of the chosen items lie") +
+                          " outside your home folder and will be left out.";
+    }
     return bar;
 }
 

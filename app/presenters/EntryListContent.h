@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -9,6 +10,7 @@
 
 #include "app/state/DiskChange.h"
 #include "core/explorer/FileTreeScanner.h"
+#include "core/system/Paths.h"
 
 namespace korvane {
 
@@ -38,12 +40,16 @@ struct EntryActionBar {
     std::string count;                          // "2 selected": every ticked id, listed or not
     std::string bytes;                          // of the ticked entries still listed
     std::vector<FileTreeScanner::Entry> chosen;  // those entries, in list order
+    // Korvane removes picked files only inside the home folder: with every
+    // chosen entry outside it "Remove" has nothing to do and says why at once.
+    bool removeEnabled = true;
+    std::optional<std::string> outsideHome;
 
     friend bool operator==(const EntryActionBar&, const EntryActionBar&) = default;
 };
 
 EntryActionBar entryActionBar(const std::vector<FileTreeScanner::Entry>& entries,
-                              const std::set<std::uint64_t>& ticked);
+                              const std::set<std::uint64_t>& ticked, const std::string& home = Paths::home());
 
 // The ticked ids that no entry of `entries` has: ticks from a scan of
 // another folder, which a new scan's lists must not count.

@@ -51,12 +51,30 @@ void addScanRows(std::vector<InspectorDetailRow>& rows, const StorageNode& node,
     }
     if (!nothingToClean.empty()) rows.push_back({"Nothing to clean", nothingToClean});
     rows.insert(rows.end(), notes.begin(), notes.end());
+    if (!scan.switchedOff.empty()) {
+        std::string names;
+        for (CleanupCategory category : scan.switchedOff)
+            names += (names.empty() ? "" : ", ") + std::string(title(category));
+        rows.push_back({"Switched off", names});
+    }
 }
 
 void addFolderScanRows(std::vector<InspectorDetailRow>& rows, const FileTreeScanner::Result& result) {
     rows.push_back({"Scan time", seconds(result.duration)});
     rows.push_back({"Files", ByteFormat::groupedInteger(result.fileCount)});
     rows.push_back({"Folders", ByteFormat::groupedInteger(result.folderCount)});
+    // What the totals lack, and why: the scan never sees inside these.
+    std::vector<std::string> leftOut;
+    if (result.unreadableFolders > 0)
+        leftOut.push_back(countText(result.unreadableFolders, "folder") + " it could not read");
+    if (result.tooDeepFolders > 0)
+        leftOut.push_back(countText(result.tooDeepFolders, "folder") + " deeper than " +
+                          std::to_string(FileTreeScanner::Options{}.maxDepth) + " levels");
+    if (!leftOut.empty()) {
+        std::string text = leftOut.front();
+        for (std::size_t i = 1; i < leftOut.size(); ++i) text += " \u00B7 " + leftOut[i];
+        rows.push_back({"Left out", text + ", not counted"});
+    }
 }
 
 // A sum's parts come from many folders, and their names repeat ("8 smaller

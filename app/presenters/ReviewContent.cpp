@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/presenters/CountText.h"
+#include "app/presenters/OneLineText.h"
 #include "core/model/SizeSum.h"
 #include "core/safety/CleanupEngine.h"
 #include "core/text/ByteFormat.h"
@@ -55,9 +56,11 @@ ReviewContent reviewContent(std::vector<CleanupCandidate> selected, std::optiona
         row.safety = candidate.safety;
         row.safetySymbol = safetySymbol(candidate.safety);
         row.groupTitle = candidate.groupTitle;
-        row.title = candidate.title;
-        row.removal =
+        row.fullTitle = candidate.title;
+        row.title = oneLineText(candidate.title);
+        row.fullRemoval =
             candidate.removal.isCommand() ? "Runs: " + candidate.removal.commandLine() : candidate.path;
+        row.removal = oneLineText(row.fullRemoval);
         row.disposal = disposalOverride.value_or(CleanupEngine::recommendedDisposal(candidate));
         row.way = removalWay(candidate, disposalOverride);
         switch (row.way) {

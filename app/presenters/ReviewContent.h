@@ -16,11 +16,15 @@ struct ReviewRow {
     SafetyLevel safety = SafetyLevel::safe;
     std::string safetySymbol;
     std::string groupTitle;
+    // On one line, a line break in a name shown as a symbol; `fullTitle` and
+    // `fullRemoval` as they are, for the tooltip.
     std::string title;
+    std::string fullTitle;
     // The command that runs, or the path that goes.
     std::string removal;
     // A command removes its items itself: no disposal applies to it.
     RemovalWay way = RemovalWay::toTrash;
+    std::string fullRemoval;
     Disposal disposal = Disposal::trash;
     std::string disposalLabel;
     std::string disposalSymbol;

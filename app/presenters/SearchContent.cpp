@@ -13,6 +13,12 @@ std::string patternErrorText(const FileSearch::PatternError& error) {
            ByteFormat::groupedInteger(static_cast<std::int64_t>(error.offset) + 1) + " of the pattern.";
 }
 
+std::string searchCoverage() {
+    const FileTreeScanner::Options scan;
+    return "Search looks only at files of " + ByteFormat::string(scan.indexThreshold) +
+           " and more in the last scan, and finds a file with several names (hard links) by one of them.";
+}
+
 SearchContent searchContent(bool hasResult, std::size_t indexCount, const FileSearch::Query& query,
                             std::size_t resultCount) {
     SearchContent content;
@@ -31,8 +37,8 @@ SearchContent searchContent(bool hasResult, std::size_t indexCount, const FileSe
                            "Search " + ByteFormat::groupedInteger(static_cast<std::int64_t>(indexCount)) +
                                " indexed items by name."};
     } else {
-        content.emptyState =
-            EmptyStateText{"questionmark.folder", "Nothing matches", "Try a shorter term, or widen the filters."};
+        content.emptyState = EmptyStateText{"questionmark.folder", "Nothing matches",
+                                            "Try a shorter term, or widen the filters. " + searchCoverage()};
     }
     return content;
 }

@@ -8,6 +8,7 @@
 
 #include "app/presenters/EmptyStateText.h"
 #include "core/explorer/FileSearch.h"
+#include "core/explorer/FileTreeScanner.h"
 
 namespace korvane {
 
@@ -25,6 +26,10 @@ struct SearchContent {
 // "Missing closing parenthesis, at the end of the pattern.": the library's
 // words, and where in the text (characters counted from 1).
 std::string patternErrorText(const FileSearch::PatternError& error);
+
+// What search covers, said where it finds nothing: the scan's index holds
+// only files of a size, each once.
+std::string searchCoverage();
 
 // `indexCount` and `resultCount` count the last scan's index and the results
 // of the query; without a scan result there is nothing to search, and a

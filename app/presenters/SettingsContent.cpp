@@ -1,6 +1,9 @@
 #include "app/presenters/SettingsContent.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 
 #include "core/system/Paths.h"
@@ -56,7 +59,16 @@ ScanSettings withCategory(ScanSettings settings, CleanupCategory category, bool 
     return settings;
 }
 
-std::vector<PathRow> projectRootRows(const ScanSettings& settings) { return rows(settings.projectRoots); }
+std::vector<PathRow> projectRootRows(const ScanSettings& settings) {
+    std::vector<PathRow> result = rows(settings.listedProjectRoots());
+    for (auto& row : result) {
+        struct stat info {};
+        // A link counts as there even when its target is gone, as for the default folders.
+        if (::lstat(row.path.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR))
+            row.hint = settingsText::missingFolderHint;
+    }
+    return result;
+}
 
 const std::vector<PickerOption>& staleOptions() {
     static const std::vector<PickerOption> options{

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/state/PlatformWords.h"
@@ -44,10 +45,18 @@ ScanSettings withCategory(ScanSettings settings, CleanupCategory category, bool 
 
 // A removable path: the stored path and what the row shows ("~" for the home folder).
 struct PathRow {
+    PathRow(std::string path, std::string shown, std::optional<std::string> hint = std::nullopt)
+        : path(std::move(path)), shown(std::move(shown)), hint(std::move(hint)) {}
+
     std::string path;
     std::string shown;
+    // Said beside the path when something about it needs telling ("Not found").
+    std::optional<std::string> hint;
+
+    friend bool operator==(const PathRow&, const PathRow&) = default;
 };
-// The project folders as stored, in stored order.
+// The folders a scan searches for projects: the default folders that exist,
+// then the user's own in the order added; one that is not there says so.
 std::vector<PathRow> projectRootRows(const ScanSettings& settings);
 // 30 days, 60 days, 90 days, 6 months (180).
 const std::vector<PickerOption>& staleOptions();
@@ -80,6 +89,7 @@ inline constexpr const char* toolchains = "Toolchains";
 inline constexpr const char* projects = "Where to look for projects";
 inline constexpr const char* addFolder = "Add folder…";
 inline constexpr const char* projectsNote = platformWords::projectsNote.data();
+inline constexpr const char* missingFolderHint = "Not found: skipped until it is back";
 inline constexpr const char* thresholds = "Thresholds";
 inline constexpr const char* staleTitle = "Treat a project as stale after";
 inline constexpr const char* staleNote =

@@ -26,4 +26,16 @@ bool fitsAScreen(QRect content, QSize minimum, const std::vector<QRect>& availab
                        [&](const QRect& area) { return area.contains(content); });
 }
 
+QRect popupPlacement(QPoint anchor, QSize size, QMargins room, QRect available) {
+    QRect frame(anchor - QPoint(room.left(), room.top()), size);
+    if (available.isEmpty()) return frame;
+    // A tray at the bottom of the screen opens its panel upwards.
+    if (frame.bottom() > available.bottom()) frame.moveBottom(anchor.y());
+    if (frame.right() > available.right()) frame.moveRight(available.right());
+    if (frame.bottom() > available.bottom()) frame.moveBottom(available.bottom());
+    frame.moveLeft(std::max(frame.left(), available.left()));
+    frame.moveTop(std::max(frame.top(), available.top()));
+    return frame;
+}
+
 }  // namespace korvane::windowPlacement

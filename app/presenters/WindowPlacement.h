@@ -22,4 +22,10 @@ QRect firstPlacement(QSize preferred, QSize minimum, QRect available);
 // screens' available areas and is no smaller than the minimum.
 bool fitsAScreen(QRect content, QSize minimum, const std::vector<QRect>& availableAreas);
 
+// Where a popup panel of `size` opens from an anchor (the tray icon's corner):
+// its card (the frame less `room`, the shadow's margins) starts at the anchor,
+// below it, or above it where the screen ends; the whole frame kept inside
+// the available area as far as it fits.
+QRect popupPlacement(QPoint anchor, QSize size, QMargins room, QRect available);
+
 }  // namespace korvane::windowPlacement

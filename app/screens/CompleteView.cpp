@@ -309,8 +309,9 @@ void CompleteView::pressDefault() {
 void CompleteView::refresh() {
     // Looks on disk: only the completion screen asks, and only here.
     const auto& lastReport = developer_.lastReport();
-    CompletionContent content = completionContent(
-        lastReport, developer_.restoreNotice(), developer_.lastReportInTrash(), developer_.reportFollowUp());
+    CompletionContent content =
+        completionContent(lastReport, developer_.restoreNotice(), developer_.lastReportInTrash(),
+                          developer_.reportFollowUp(), developer_.restoreNoticeIsProblem());
     if (refreshed_ && content == content_) return;
     const auto rowsOf = [](const CompletionContent& shown) {
         return shown.report && shown.report->notRemoved ? shown.report->notRemoved->rows : std::vector<NotRemovedRow>{};
@@ -345,7 +346,10 @@ void CompleteView::refresh() {
     if (rowsChanged) rebuildNotRemoved();
     if (report) restyleHeader();
     // A leaving banner keeps its text until it is gone.
-    if (content_.notice) noticeText_->setText(QString::fromStdString(*content_.notice));
+    if (content_.notice) {
+        noticeText_->setText(QString::fromStdString(*content_.notice));
+        styleNoticeSymbol();
+    }
     if (first) noticeSlot_->jumpRevealed(content_.notice.has_value());
     else noticeSlot_->setRevealed(content_.notice.has_value());
 }
@@ -412,8 +416,15 @@ void CompleteView::restyle() {
     styleLabel(trashHeadline_, AppFont::bodyMedium(), palette.ink);
     styleLabel(trashExplanation_, AppFont::caption(), palette.inkSecondary);
     styleLabel(notRemovedHeading_, AppFont::bodyMedium(), palette.ink);
-    noticeSymbol_->setColor(palette.accent);
+    styleNoticeSymbol();
     styleLabel(noticeText_, AppFont::caption(), palette.ink);
+}
+
+void CompleteView::styleNoticeSymbol() {
+    const Palette& palette = environmentPalette(this);
+    noticeSymbol_->setSymbol(content_.noticeIsProblem ? "exclamationmark.triangle.fill"
+                                                      : "checkmark.circle.fill");
+    noticeSymbol_->setColor(content_.noticeIsProblem ? palette.amber() : palette.accent);
 }
 
 }  // namespace korvane

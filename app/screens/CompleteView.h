@@ -50,6 +50,8 @@ private:
     void restyle();
     // The header's symbol: in the accent colour unless nothing was removed.
     void restyleHeader();
+    // A tick for what was done, a warning for what was refused.
+    void styleNoticeSymbol();
 
     DeveloperState& developer_;
     const DesktopActions& desktop_;

@@ -267,8 +267,11 @@ void EntryList::refreshBar() {
     bar_ = entryActionBar(model_->entries(), model_->ticked());
     count_->setText(QString::fromStdString(bar_.count));
     bytes_->setText(QString::fromStdString(bar_.bytes));
-    notice_->setText(QString::fromStdString(leftOut_.value_or("")));
-    notice_->setVisible(leftOut_.has_value());
+    // What "Remove" left out, else what it would leave out.
+    const std::optional<std::string> notice = leftOut_ ? leftOut_ : bar_.outsideHome;
+    notice_->setText(QString::fromStdString(notice.value_or("")));
+    notice_->setVisible(notice.has_value());
+    remove_->setEnabled(bar_.removeEnabled);
     barSlot_->setRevealed(bar_.isShown);
 }
 

@@ -63,6 +63,8 @@ void HistoryChart::setPoints(const std::vector<HistoryPoint>& points, const Pale
     auto* upper = new QLineSeries;
     upper->replace(series);
     auto* area = new QAreaSeries(upper);
+    // An area series leaves its lines to the caller: it takes this one with it.
+    upper->setParent(area);
     area->setBrush(withOpacity(palette.accent, 0.16));
     area->setPen(Qt::NoPen);
     chart->addSeries(area);

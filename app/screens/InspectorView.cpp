@@ -188,12 +188,7 @@ void InspectorView::refresh() {
     const bool sameNode = content && content_ && content->nodeID == content_->nodeID;
     content_ = std::move(content);
     mode_ = preferences_.mode();
-    if (columnChanged) {
-        const int scrolled = scroll_->verticalScrollBar()->value();
-        rebuild();
-        if (sameNode)
-            QTimer::singleShot(0, scroll_, [scroll = scroll_, scrolled] { scroll->verticalScrollBar()->setValue(scrolled); });
-    }
+    // The footer first: the rebuilt column may hand the keyboard to its button.
     const bool showsCleanup = content_ && content_->showsCleanup;
     divider_->setVisible(showsCleanup);
     footer_->setVisible(showsCleanup);
@@ -201,6 +196,12 @@ void InspectorView::refresh() {
         cleanup_->setTitle(QString::fromStdString(content_->cleanupTitle));
         cleanup_->setSymbol(content_->cleanupSymbol);
         cleanup_->setEnabled(content_->cleanupEnabled);
+    }
+    if (columnChanged) {
+        const int scrolled = scroll_->verticalScrollBar()->value();
+        rebuild();
+        if (sameNode)
+            QTimer::singleShot(0, scroll_, [scroll = scroll_, scrolled] { scroll->verticalScrollBar()->setValue(scrolled); });
     }
 }
 
@@ -239,7 +240,10 @@ void InspectorView::restoreFocus(const FocusPlace& place) {
         target = stops[std::min(place.overall, stops.size() - 1)];
     else if (footer_->isVisibleTo(this) && cleanup_->isEnabled())
         target = cleanup_;
-    if (!target) return;
+    if (!target) {
+        emit keyboardHasNoStop();
+        return;
+    }
     target->setFocus(Qt::OtherFocusReason);
     scroll_->ensureWidgetVisible(target);
 }

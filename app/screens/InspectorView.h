@@ -43,6 +43,10 @@ signals:
     // (the node leaves the tree): whoever holds the window's look lets the
     // old one go along `motion`.
     void aboutToChange(const Motion& motion);
+    // The keyboard's control went with a rebuild and the new column offers
+    // none to act on (a part no action applies to): the keyboard goes back
+    // to what shows the selection.
+    void keyboardHasNoStop();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

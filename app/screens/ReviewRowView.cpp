@@ -25,6 +25,12 @@ QColor safetyColor(SafetyLevel safety, const Palette& palette) {
     return palette.accent;
 }
 
+// The whole text, line breaks and all, never read as markup.
+QString plainToolTip(const std::string& text) {
+    return QStringLiteral("<qt>%1</qt>")
+        .arg(QString::fromStdString(text).toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")));
+}
+
 ElidedLabel* line(const std::string& text, const QFont& font, const QColor& color,
                   Qt::TextElideMode mode = Qt::ElideRight) {
     auto* label = new ElidedLabel(QString::fromStdString(text), nullptr, mode);
@@ -54,10 +60,14 @@ ReviewRowView::ReviewRowView(const ReviewRow& row, QWidget* parent)
     names->setSpacing(6);
     names->addWidget(line(row.groupTitle, AppFont::font(12, QFont::DemiBold), palette.ink));
     names->addWidget(line("·", AppFont::font(12), palette.inkTertiary));
-    names->addWidget(line(row.title, AppFont::font(12), palette.inkSecondary, Qt::ElideMiddle), 1);
+    ElidedLabel* title = line(row.title, AppFont::font(12), palette.inkSecondary, Qt::ElideMiddle);
+    title->setToolTip(plainToolTip(row.fullTitle));
+    names->addWidget(title, 1);
     details->addLayout(names);
-    details->addWidget(line(row.removal, AppFont::font(10, QFont::Normal, FontDesign::monospaced),
-                            palette.inkTertiary, Qt::ElideMiddle));
+    ElidedLabel* removal = line(row.removal, AppFont::font(10, QFont::Normal, FontDesign::monospaced),
+                                palette.inkTertiary, Qt::ElideMiddle);
+    removal->setToolTip(plainToolTip(row.fullRemoval));
+    details->addWidget(removal);
     auto* disposal = new QHBoxLayout;
     disposal->setSpacing(6);
     auto* disposalSymbol = new SymbolView(row.disposalSymbol, 10);

@@ -4,16 +4,17 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFormLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "app/kit/PaletteEnvironment.h"
-#include "app/platform/Desktop.h"
 #include "app/presenters/SettingsContent.h"
 #include "app/settings/SettingsForm.h"
 #include "app/state/DesktopActions.h"
 #include "app/state/PreferencesState.h"
+#include "app/theme/AppFont.h"
 
 namespace korvane {
 
@@ -25,6 +26,7 @@ ScanSettingsTab::ScanSettingsTab(PreferencesState& preferences, const DesktopAct
       projectList_(new QWidget),
       projectRows_(new QVBoxLayout(projectList_)),
       addFolder_(new QPushButton(QString::fromUtf8(settingsText::addFolder))),
+      refusal_(new QLabel),
       stale_(new QComboBox) {
     setSections({buildToolchains(), buildProjects(), buildThresholds()});
     connect(&preferences_, &PreferencesState::settingsChanged, this, &ScanSettingsTab::refresh);
@@ -53,6 +55,10 @@ QWidget* ScanSettingsTab::buildProjects() {
     projects->rows()->addRow(projectList_);
     addFolder_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     projects->rows()->addRow(addFolder_);
+    refusal_->setTextFormat(Qt::PlainText);
+    refusal_->setWordWrap(true);
+    refusal_->hide();
+    projects->rows()->addRow(refusal_);
     projects->rows()->addRow(new FormNote(QString::fromUtf8(settingsText::projectsNote)));
     connect(addFolder_, &QPushButton::clicked, this, &ScanSettingsTab::addProjectRoot);
     return projects;
@@ -77,13 +83,18 @@ QWidget* ScanSettingsTab::buildThresholds() {
 std::vector<PathRowView*> ScanSettingsTab::projectRows() const { return pathRows(*projectRows_); }
 
 void ScanSettingsTab::addProjectRoot() {
-    Desktop* desktop = desktop_.desktop();
-    if (!desktop) return;
-    const auto folders = desktop->chooseFolders({.directory = {},
-                                                 .prompt = settingsText::pickFolderPrompt,
-                                                 .message = settingsText::pickFolderMessage,
-                                                 .multiple = true});
-    for (const auto& folder : folders) preferences_.addProjectRoot(folder);
+    // At the home folder, where projects lie: without a starting folder the
+    // picker would open wherever the program was started, often "/".
+    const auto folders =
+        desktop_.chooseFolders(settingsText::pickFolderPrompt, settingsText::pickFolderMessage, true);
+    if (folders.empty()) return;
+    std::optional<std::string> refusal;
+    for (const auto& folder : folders)
+        if (auto refused = preferences_.addProjectRoot(folder); refused && !refusal)
+            refusal = std::move(refused);
+    // Says why a chosen folder is not on the list, until the next choice.
+    refusal_->setText(QString::fromStdString(refusal.value_or("")));
+    refusal_->setVisible(refusal.has_value());
 }
 
 void ScanSettingsTab::refresh() {
@@ -115,6 +126,7 @@ void ScanSettingsTab::restyle() {
         toggles_[i]->setPalette(colors);
         toggles_[i]->setIcon(symbolIcon(rows[i].symbol, 14, color));
     }
+    styleLabel(refusal_, AppFont::font(10), palette.red());
 }
 
 }  // namespace korvane

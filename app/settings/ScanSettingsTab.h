@@ -6,6 +6,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QPushButton;
 class QVBoxLayout;
 
@@ -28,9 +29,12 @@ public:
     const std::vector<QCheckBox*>& categoryToggles() const { return toggles_; }
     std::vector<PathRowView*> projectRows() const;
     QPushButton* addFolderButton() const { return addFolder_; }
+    // Why the last folder chosen was not added; hidden when every one was.
+    QLabel* refusalNote() const { return refusal_; }
     QComboBox* stalePicker() const { return stale_; }
 
-    // "Add folder…": the folders chosen in the picker, each added once; no scan.
+    // "Add folder…": the folders chosen in the picker, each added once; no
+    // scan. "/" and a folder holding the whole home are not added.
     void addProjectRoot();
 
 private:
@@ -46,6 +50,7 @@ private:
     QWidget* projectList_;
     QVBoxLayout* projectRows_;
     QPushButton* addFolder_;
+    QLabel* refusal_;
     QComboBox* stale_;
 };
 

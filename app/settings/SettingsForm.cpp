@@ -55,7 +55,8 @@ FormNote::FormNote(const QString& text, QWidget* parent) : QLabel(text, parent) 
 
 void FormNote::restyle() { styleLabel(this, AppFont::font(10), environmentPalette(this).inkSecondary); }
 
-PathRowView::PathRowView(std::string path, const std::string& shown, QWidget* parent)
+PathRowView::PathRowView(std::string path, const std::string& shown, const std::optional<std::string>& hint,
+                         QWidget* parent)
     : QWidget(parent),
       path_(std::move(path)),
       label_(new ElidedLabel(QString::fromStdString(shown), nullptr, Qt::ElideLeft)),
@@ -66,6 +67,13 @@ PathRowView::PathRowView(std::string path, const std::string& shown, QWidget* pa
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(label_, 1);
+    if (hint) {
+        hint_ = new QLabel(QString::fromStdString(*hint));
+        hint_->setTextFormat(Qt::PlainText);
+        row->addWidget(hint_);
+        label_->setToolTip(QStringLiteral("<qt>%1</qt>")
+                               .arg(QString::fromStdString(shown + " \u2014 " + *hint).toHtmlEscaped()));
+    }
     row->addWidget(remove_);
     connect(remove_, &QToolButton::clicked, this, [this] { emit removeRequested(path_); });
     restyleOnPaletteChange(*this, [this] { restyle(); });
@@ -74,7 +82,9 @@ PathRowView::PathRowView(std::string path, const std::string& shown, QWidget* pa
 
 void PathRowView::restyle() {
     const Palette& palette = environmentPalette(this);
-    styleLabel(label_, AppFont::font(11, QFont::Normal, FontDesign::monospaced), palette.ink);
+    styleLabel(label_, AppFont::font(11, QFont::Normal, FontDesign::monospaced),
+               hint_ ? palette.inkSecondary : palette.ink);
+    if (hint_) styleLabel(hint_, AppFont::font(10), palette.amber());
     remove_->setIcon(symbolIcon("minus.circle", 14, palette.inkSecondary));
 }
 

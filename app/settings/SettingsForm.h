@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QWidget>
+#include <optional>
 #include <string>
 
 class QFormLayout;
@@ -43,14 +44,18 @@ private:
 
 // A stored path shown with "~" for the home folder, cut at its head so that
 // its end stays visible, and a button that asks for its removal with the
-// stored path (not the shown text).
+// stored path (not the shown text). A hint ("Not found") follows the path
+// in a quieter tone.
 class PathRowView : public QWidget {
     Q_OBJECT
 public:
-    PathRowView(std::string path, const std::string& shown, QWidget* parent = nullptr);
+    PathRowView(std::string path, const std::string& shown,
+                const std::optional<std::string>& hint = std::nullopt, QWidget* parent = nullptr);
 
     const std::string& path() const { return path_; }
     ElidedLabel* label() const { return label_; }
+    // Present only with a hint.
+    QLabel* hint() const { return hint_; }
     QToolButton* removeButton() const { return remove_; }
 
 signals:
@@ -61,6 +66,7 @@ private:
 
     std::string path_;
     ElidedLabel* label_;
+    QLabel* hint_ = nullptr;
     QToolButton* remove_;
 };
 

@@ -56,11 +56,13 @@ void SettingsTabPage::showPathRows(QVBoxLayout& list, const std::vector<PathRow>
     const auto shown = pathRows(list);
     const bool same =
         std::equal(paths.begin(), paths.end(), shown.begin(), shown.end(),
-                   [](const PathRow& row, const PathRowView* view) { return row.path == view->path(); });
+                   [](const PathRow& row, const PathRowView* view) {
+                       return row.path == view->path() && row.hint.has_value() == (view->hint() != nullptr);
+                   });
     if (same) return;
     for (PathRowView* row : shown) discardRow(list, row);
     for (const auto& row : paths) {
-        auto* view = new PathRowView(row.path, row.shown);
+        auto* view = new PathRowView(row.path, row.shown, row.hint);
         connect(view, &PathRowView::removeRequested, this, remove);
         list.addWidget(view);
     }

@@ -53,6 +53,7 @@ AppState::AppState(Services services, QObject* parent)
             QMetaObject::invokeMethod(&automation_, &Automation::checkDue, Qt::QueuedConnection);
     });
     automation_.setOnDue([this] { onAutomationDue(); });
+    connect(&automation_, &Automation::alertOpened, this, &AppState::showAnnouncedScan);
     liveStats_.startStatsTimer();
 }
 
@@ -78,6 +79,19 @@ void AppState::restoreLastScan() {
 }
 
 void AppState::onAutomationDue() { developer_.startBackgroundScan(); }
+
+void AppState::showAnnouncedScan() {
+    // An alert tells of the last developer scan. A sheet, a scan, a cleanup
+    // or its result the user is in stays as it is: the window only comes forward.
+    if (navigation_.sheet() || !developer_.hasScan()) return;
+    const Route route = navigation_.route();
+    if (route != Route::explore && route != Route::onboarding) return;
+    const StateChanges::Batch batch(changes_);
+    preferences_.setMode(Mode::developer);
+    navigation_.setRoute(Route::explore);
+    navigation_.setFocusedID(Mode::developer, std::nullopt);
+    navigation_.setSelectedID(Mode::developer, "root");
+}
 
 void AppState::loadDemonstrationScan() {
     if (!developer_.hasScan()) {

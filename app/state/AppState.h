@@ -99,6 +99,9 @@ public:
 
     // The schedule's callback: a scan unless one (or a cleanup) runs.
     void onAutomationDue();
+    // A click on an alert: the developer scan it told of, unless the user is
+    // in the middle of something.
+    void showAnnouncedScan();
     // The last scan, else the demonstration scan, with the root selected.
     void loadDemonstrationScan();
     ScanResult demonstrationScan() const;

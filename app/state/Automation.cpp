@@ -44,11 +44,14 @@ Automation::Automation(Settings& settings, Clock& clock, Notifier& notifier, QOb
     timer_.setInterval(checkIntervalMilliseconds);
     timer_.setTimerType(Qt::CoarseTimer);
     connect(&timer_, &QTimer::timeout, this, &Automation::checkDue);
+    notifier_.setOpenHandler([this] { emit alertOpened(); });
 
     const auto stored = settings_.value(scheduleKey);
     if (!stored) return;
     if (const auto decoded = decodeJsonText<Schedule>(*stored)) setSchedule(*decoded);
 }
+
+Automation::~Automation() { notifier_.setOpenHandler({}); }
 
 void Automation::setSchedule(const Schedule& schedule) {
     schedule_ = schedule;

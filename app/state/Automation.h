@@ -40,6 +40,7 @@ public:
     // Restores the stored schedule (arming the timer when it is on); a stored
     // value that does not decode leaves the defaults and is not rewritten.
     Automation(Settings& settings, Clock& clock, Notifier& notifier, QObject* parent = nullptr);
+    ~Automation() override;
 
     const Schedule& schedule() const { return schedule_; }
     // Stores the schedule, then re-arms.
@@ -75,6 +76,8 @@ public:
 signals:
     void scheduleChanged();
     void standingAlertChanged();
+    // The user clicked a notification this program showed.
+    void alertOpened();
 
 private:
     // Today is the scheduled day, at or past the hour, with no run yet today.

@@ -31,7 +31,9 @@ void DeveloperState::setLastReport(std::optional<CleanupReport> report) {
     publish(lastReport_, std::move(report));
 }
 
-void DeveloperState::setRestoreNotice(std::optional<std::string> notice) {
+void DeveloperState::setRestoreNotice(std::optional<std::string> notice, bool isProblem) {
+    const StateChanges::Batch batch(changes());
+    publish(restoreNoticeIsProblem_, notice && isProblem);
     publish(restoreNotice_, std::move(notice));
 }
 
@@ -202,7 +204,8 @@ void DeveloperState::restoreFromTrash() {
             isRestoring_ = false;
             auto& [report, restored, volume] = done;
             const StateChanges::Batch batch(changes());
-            setRestoreNotice(CleanupTexts::putBackNotice(restored));
+            // Nothing put back is no success: the notice says so in its look too.
+            setRestoreNotice(CleanupTexts::putBackNotice(restored), restored.restoredCount() == 0);
             std::set<UUID> back;
             for (const auto& outcome : restored.outcomes)
                 if (outcome.status == RestoreEngine::Outcome::Status::restored)

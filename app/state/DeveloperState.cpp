@@ -159,7 +159,8 @@ void DeveloperState::applyScanResult(const ScanResult& measured, bool cancelled)
     // A whole scan is saved and recorded as it arrives, also one that waits.
     parts_.history.write([result](HistoryStore& history) {
         history.saveLastScan(result);
-        history.recordSnapshot(result);
+        // Not one with categories switched off: its total would read as a fall.
+        if (result.switchedOff.empty()) history.recordSnapshot(result);
     });
     postScanAlerts(result);
     // A scheduled run that waited for this scan has had its scan.
@@ -217,8 +218,15 @@ void DeveloperState::chooseProjectRoots() {
     const auto folders =
         parts_.desktop.chooseFolders("Add", "Choose a folder Korvane should search for projects.", true);
     if (folders.empty()) return;
-    for (const auto& folder : folders) parts_.preferences.addProjectRoot(folder);
-    startScan();
+    std::optional<std::string> refusal;
+    bool added = false;
+    for (const auto& folder : folders) {
+        auto refused = parts_.preferences.addProjectRoot(folder);
+        added = added || !refused;
+        if (refused && !refusal) refusal = std::move(refused);
+    }
+    if (refusal) setErrorMessage(refusal);
+    if (added) startScan();
 }
 
 void DeveloperState::showRestoredScan(ScanResult scan, bool isLastScan) {

@@ -100,7 +100,8 @@ public:
     void cancelDeveloperScan();
     // At most one notification, after an applied scan.
     void postScanAlerts(const ScanResult& result);
-    // Asks for folders to search for projects, adds them and scans.
+    // Asks for folders to search for projects, adds them and scans; a folder
+    // that may not be searched is left out and the alert says why.
     void chooseProjectRoots();
     // A scan read back at start-up or shown as a placeholder, with the root
     // selected. Only the saved last scan is saved again as it follows the disk.
@@ -149,7 +150,9 @@ public:
     const std::optional<CleanupReport>& lastReport() const { return lastReport_; }
     void setLastReport(std::optional<CleanupReport> report);
     const std::optional<std::string>& restoreNotice() const { return restoreNotice_; }
-    void setRestoreNotice(std::optional<std::string> notice);
+    // A notice that says something was refused or failed, not done.
+    bool restoreNoticeIsProblem() const { return restoreNoticeIsProblem_; }
+    void setRestoreNotice(std::optional<std::string> notice, bool isProblem = false);
     // Some item of the last cleanup still lies in the Trash.
     bool canRestore() const;
     const ReportFollowUp& reportFollowUp() const { return followUp_; }
@@ -225,6 +228,7 @@ private:
     CleanupProgress cleanupProgress_;
     std::optional<CleanupReport> lastReport_;
     std::optional<std::string> restoreNotice_;
+    bool restoreNoticeIsProblem_ = false;
     std::optional<std::string> stagingNotice_;
     // The developer selection from before general-mode items were staged.
     std::optional<std::set<UUID>> selectionBeforeStaging_;

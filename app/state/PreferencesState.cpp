@@ -4,6 +4,8 @@
 #include <nlohmann/json.hpp>
 
 #include "app/platform/Settings.h"
+#include "core/system/Paths.h"
+#include "core/system/RealPath.h"
 #include "core/text/Json.h"
 
 namespace korvane {
@@ -53,14 +55,32 @@ void PreferencesState::saveSettings() {
         defaults_.remove(disposalKey);
 }
 
-void PreferencesState::addProjectRoot(const std::string& path) {
-    const auto& roots = settings_.projectRoots;
-    if (std::find(roots.begin(), roots.end(), path) != roots.end()) return;
-    changeSettings([&path](ScanSettings& settings) { settings.projectRoots.push_back(path); });
+std::optional<std::string> PreferencesState::projectRootRefusal(const std::string& path) {
+    const auto standard = Paths::standardise(path);
+    if (!standard || standard->empty() || standard->front() != '/')
+        return "Korvane can search only a folder given by its full path.";
+    if (*standard == "/")
+        return "Korvane does not search the whole computer for projects. Choose the folders that hold them.";
+    // Searching a folder that holds the home walks all of it, and everything beside it.
+    const std::string home = Paths::home();
+    if (Paths::isAtOrBelow(home, *standard) ||
+        Paths::isAtOrBelow(RealPath::resolved(home), RealPath::resolved(*standard)))
+        return "\u201C" + Paths::abbreviatingHome(*standard) +
+               "\u201D holds your whole home folder. Choose the folders that hold your projects.";
+    return std::nullopt;
+}
+
+std::optional<std::string> PreferencesState::addProjectRoot(const std::string& path) {
+    if (auto refusal = projectRootRefusal(path)) return refusal;
+    const std::string standard = *Paths::standardise(path);
+    if (ScanSettings probe = settings_; !probe.addProjectRoot(standard)) return std::nullopt;
+    changeSettings([&standard](ScanSettings& settings) { settings.addProjectRoot(standard); });
+    return std::nullopt;
 }
 
 void PreferencesState::removeProjectRoot(const std::string& path) {
-    changeSettings([&path](ScanSettings& settings) { std::erase(settings.projectRoots, path); });
+    if (ScanSettings probe = settings_; !probe.removeProjectRoot(path)) return;
+    changeSettings([&path](ScanSettings& settings) { settings.removeProjectRoot(path); });
 }
 
 void PreferencesState::removeExclusion(const std::string& path) {

@@ -43,8 +43,13 @@ public:
     void loadSettings();
     // Writes both back; no disposal removes "cleanup.disposal".
     void saveSettings();
-    // Adds the folder once; a folder already listed changes nothing.
-    void addProjectRoot(const std::string& path);
+    // Why the folder may not be searched for projects ("/", a folder that
+    // holds the whole home); none when it may.
+    static std::optional<std::string> projectRootRefusal(const std::string& path);
+    // Adds the folder once; a folder already listed changes nothing. A folder
+    // that may not be searched is not added: the reason comes back.
+    std::optional<std::string> addProjectRoot(const std::string& path);
+    // Takes the folder off the list; a default folder stays off.
     void removeProjectRoot(const std::string& path);
     void removeExclusion(const std::string& path);
     // Keeps the path out of every later scan and cleanup.

@@ -35,6 +35,10 @@ using SteadyClock = std::chrono::steady_clock;
 
 std::int64_t allocatedBytes(const struct stat& st) { return static_cast<std::int64_t>(st.st_blocks) * 512; }
 
+// Whether a folder that would not open is left out of the totals: one that
+// went, or turned into something else, since it was listed is simply not there.
+bool isLeftOut(int error) { return error != ENOENT && error != ENOTDIR && error != ELOOP; }
+
 SystemClock::time_point wholeSeconds(const struct stat& st) {
     return SystemClock::time_point(std::chrono::seconds(st.st_mtim.tv_sec));
 }
@@ -221,6 +225,8 @@ void Scan::collectEntries(FileTreeScanner::Result& result) {
         for (auto& entry : batch.largest) result.largest.push_back(std::move(entry));
         result.fileCount += batch.files;
         result.folderCount += batch.folders;
+        result.unreadableFolders += batch.unreadable;
+        result.tooDeepFolders += batch.tooDeep;
         batch = ScanBatch();
     }
     entries_->finishLargest(result.largest);
@@ -248,6 +254,7 @@ void Scan::runJob(ScanWorker& worker, Job& job) {
     }
     if (!fd.valid()) fd.reset(::openat(rootFd_.get(), folder->name.c_str(), DirectoryReader::childFlags));
     if (!fd.valid()) {
+        if (isLeftOut(errno)) worker.batch.unreadable += 1;
         struct stat st {};
         if (errno == EACCES && fstatat(rootFd_.get(), folder->name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
             S_ISDIR(st.st_mode))
@@ -400,9 +407,13 @@ void Scan::subfolder(ScanWorker& worker, ScanFolder* parent, FolderTally& local,
                      std::uint32_t seq) {
     if (trash_.isVolumeTrash(dirFd, name)) return;
     const int depth = parent->depth + 1;
-    if (depth > options_.maxDepth) return;
+    if (depth > options_.maxDepth) {
+        worker.batch.tooDeep += 1;
+        return;
+    }
     UniqueFd fd(::openat(dirFd, name, DirectoryReader::childFlags));
     if (!fd.valid()) {
+        if (isLeftOut(errno)) worker.batch.unreadable += 1;
         // Unreadable: no node and no contents, but its own blocks are known
         // and count, as they do for du.
         struct stat st {};

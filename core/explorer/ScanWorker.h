@@ -28,6 +28,8 @@ struct ScanBatch {
     std::int64_t files = 0;
     std::int64_t folders = 0;
     std::int64_t bytes = 0;
+    std::int64_t unreadable = 0;  // folders that could not be opened
+    std::int64_t tooDeep = 0;     // folders below the deepest level walked
 };
 
 // What one worker thread of a scan keeps to itself; published counters let

@@ -63,6 +63,8 @@ void to_json(nlohmann::json& j, const ScanResult& value) {
     j["skipped"] = value.skipped;
     j["projectSweepDuration"] = value.projectSweepDuration;
     j["projectCount"] = value.projectCount;
+    // Written only when some were: earlier files have no such key.
+    if (!value.switchedOff.empty()) j["switchedOff"] = value.switchedOff;
 }
 
 void from_json(const nlohmann::json& j, ScanResult& value) {
@@ -82,6 +84,12 @@ void from_json(const nlohmann::json& j, ScanResult& value) {
     }
     result.projectSweepDuration = json::toDouble(json::required(j, "projectSweepDuration"));
     result.projectCount = json::toInt64(json::required(j, "projectCount"));
+    if (j.contains("switchedOff"))
+        for (const auto& item : json::requiredArray(j, "switchedOff")) {
+            CleanupCategory category{};
+            from_json(item, category);
+            result.switchedOff.push_back(category);
+        }
     value = std::move(result);
 }
 

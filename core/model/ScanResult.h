@@ -20,6 +20,9 @@ struct ScanResult {
     std::vector<CleanupCategory> skipped;
     double projectSweepDuration = 0;
     std::int64_t projectCount = 0;
+    // The categories the settings had switched off when the scan started:
+    // with any, the totals are no measure of all the storage the tools take.
+    std::vector<CleanupCategory> switchedOff;
 
     ScanResult() = default;
     // Stores every field unchanged.

@@ -16,6 +16,8 @@ namespace korvane {
 const std::vector<std::string>& defaultProjectRootNames();
 // Home + each default name, kept when something exists at that path.
 std::vector<std::string> defaultProjectRoots();
+// True when `path` is home + one of the default names, whether it exists or not.
+bool isDefaultProjectRoot(const std::string& path);
 
 // The user's configuration of the developer scan.
 struct ScanSettings {
@@ -24,12 +26,16 @@ struct ScanSettings {
 
     std::int64_t noiseFloorBytes = defaultNoiseFloorBytes;
     std::int64_t staleProjectDays = defaultStaleProjectDays;
+    // Only what the user chose is kept: the folders added beside the default
+    // project folders, in order, and the default folders taken off the list.
+    // The default folders themselves are looked for anew whenever the list is
+    // asked for, so one made after the settings were saved is searched too.
     std::vector<std::string> projectRoots;
     std::set<CleanupCategory> enabledCategories;
     std::set<std::string> excludedPaths;
+    std::set<std::string> removedDefaultRoots;
 
-    // The initial values; the project roots are the default roots that
-    // exist now.
+    // The initial values: every category, no folder of the user's own.
     ScanSettings();
     static ScanSettings defaultSettings() { return ScanSettings(); }
 
@@ -43,6 +49,17 @@ struct ScanSettings {
     // True as well when `path` encloses an excluded entry: removing it would
     // remove the excluded location with it.
     bool overlapsExcluded(std::string_view path) const;
+    // The folders searched for projects: the default folders that exist now
+    // and were not taken off, then the user's own as stored (existing or
+    // not), less those the defaults already name.
+    std::vector<std::string> listedProjectRoots() const;
+    // The user puts a folder on the list: a default folder taken off comes
+    // back, another folder is appended once. False when nothing changed.
+    bool addProjectRoot(const std::string& path);
+    // The user takes a folder off the list: every entry of it goes, and a
+    // default folder stays off. False when nothing changed.
+    bool removeProjectRoot(const std::string& path);
+
     // `staleProjectDays`, but never below 1.
     std::int64_t effectiveStaleProjectDays() const;
 

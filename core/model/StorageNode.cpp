@@ -10,6 +10,11 @@
 namespace korvane {
 
 namespace {
+// No real path ends so: a category's id is a single word.
+constexpr const char* notOfferedSuffix = "//notOffered";
+}  // namespace
+
+namespace {
 
 struct KindRow {
     StorageNode::Kind kind;
@@ -179,8 +184,8 @@ std::optional<StorageNode> StorageNode::categoryNode(const CategoryResult& resul
     node.name = std::string(title(result.category));
     node.category = result.category;
 
-    if (kept.empty()) {
-        if (footprint < 1 || !result.note) return std::nullopt;
+    if (kept.empty() && (footprint < 1 || result.note)) {
+        if (footprint < 1) return std::nullopt;
         node.bytes = footprint;
         node.reclaimable = 0;
         node.kind = Kind::uninspected;
@@ -196,11 +201,32 @@ std::optional<StorageNode> StorageNode::categoryNode(const CategoryResult& resul
 
     SizeSum bytes;
     for (const auto& group : groups) bytes += group.bytes;
+    // The footprint also counts what no candidate offers; that part is drawn too.
+    if (footprint > bytes.total()) groups.push_back(notOfferedNode(result, footprint - bytes.total()));
     node.bytes = std::max(bytes.total(), footprint);
     node.reclaimable = result.reclaimable();
     node.kind = Kind::category;
     if (result.note) node.details = {{"Note", *result.note}};
     node.children = std::move(groups);
+    return node;
+}
+
+bool StorageNode::isNotOffered() const {
+    return kind == Kind::uninspected && id.ends_with(notOfferedSuffix);
+}
+
+StorageNode StorageNode::notOfferedNode(const CategoryResult& result, std::int64_t bytes) {
+    StorageNode node;
+    node.id = std::string(rawValue(result.category)) + notOfferedSuffix;
+    node.name = "Not offered";
+    node.kind = Kind::uninspected;
+    node.category = result.category;
+    node.bytes = bytes;
+    node.reclaimable = 0;
+    node.reason =
+        "Counted in this toolchain's storage but not offered for removal: items outside your home folder, "
+        "too "
+        "small to be worth it, or kept by Korvane's rules.";
     return node;
 }
 

@@ -74,6 +74,11 @@ struct StorageNode {
     static StorageNode groupNode(const std::string& ruleID, const std::vector<CleanupCandidate>& candidates,
                                  CleanupCategory category);
     static StorageNode itemNode(const CleanupCandidate& candidate);
+    // What a category's footprint counts beyond its candidates, as one node
+    // that offers nothing.
+    static StorageNode notOfferedNode(const CategoryResult& result, std::int64_t bytes);
+    // The part of a toolchain's footprint that no candidate offers (notOfferedNode).
+    bool isNotOffered() const;
 
     friend bool operator==(const StorageNode& a, const StorageNode& b) { return a.id == b.id; }
 };

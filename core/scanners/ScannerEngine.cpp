@@ -25,7 +25,8 @@ std::vector<std::string> usableProjectRoots(const std::vector<std::string>& give
         // directory happens to be.
         if (path.empty() || path.front() != '/') continue;
         const auto root = Paths::standardise(path);
-        if (root && exists(*root)) roots.push_back(*root);
+        if (root && exists(*root) && std::find(roots.begin(), roots.end(), *root) == roots.end())
+            roots.push_back(*root);
     }
     return roots;
 }
@@ -109,7 +110,8 @@ ScanResult ScannerEngine::scan(const ProgressHandler& handler) {
 
     auto sizer = std::make_shared<FastSizer>();
     sizer->reset();
-    auto index = std::make_shared<ProjectIndex>(usableProjectRoots(settings_.projectRoots), projectDepth);
+    auto index =
+        std::make_shared<ProjectIndex>(usableProjectRoots(settings_.listedProjectRoots()), projectDepth);
     auto context = std::make_shared<ScanContext>(sizer, index, settings_, now_);
     publish(context);
 
@@ -126,8 +128,11 @@ ScanResult ScannerEngine::scan(const ProgressHandler& handler) {
                      });
     const double duration = secondsSince(started);
     const VolumeInfo volume = VolumeInfo::volumeOf(Paths::home());
-    return ScanResult(scanDate, duration, std::move(categories), volume, std::move(skipped),
+    ScanResult result(scanDate, duration, std::move(categories), volume, std::move(skipped),
                       projectSweepDuration, static_cast<std::int64_t>(index->projects().size()));
+    for (const CleanupCategory category : allCleanupCategories())
+        if (!settings_.enabledCategories.contains(category)) result.switchedOff.push_back(category);
+    return result;
 }
 
 void ScannerEngine::publish(const std::shared_ptr<ScanContext>& context) {

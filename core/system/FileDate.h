@@ -8,7 +8,7 @@
 
 namespace korvane {
 
-// File dates as clock time points. They are kept within about 126 years of
+// File dates as clock time points. They are kept within about 142 years of
 // 1970, the range the relative wording and day counts work in, well inside
 // what the clock can hold, so that differences between two of them (and a
 // few days' shift of one) cannot overflow.

@@ -9,13 +9,15 @@ namespace korvane {
 
 // Dates worded relative to now, as the application shows a last activity
 // ("3 weeks ago", "Yesterday", "In 2 days"), and whole days between two
-// dates, both by the local calendar. Dates are taken within about 126 years
+// dates, both by the local calendar. Dates are taken within about 142 years
 // of 1970 (see `clamped`), so that the difference of two of them and a
 // calendar shift of one cannot overflow the clock.
 struct RelativeDate {
     using TimePoint = std::chrono::system_clock::time_point;
 
-    static constexpr std::int64_t limitSeconds = 4'000'000'000;
+    // About 142 years either side of 1970 (into 2112): two dates apart and a
+    // calendar shift still fit the clock's 292 years.
+    static constexpr std::int64_t limitSeconds = 4'500'000'000;
 
     // `date` kept within the limit.
     static TimePoint clamped(TimePoint date);

@@ -392,6 +392,14 @@ TEST_F(KeyboardReachTest, TheInspectorsActionsWorkFromTheKeyboardAndKeepTheFocus
         EXPECT_EQ(window_->sheetDialog(), nullptr) << "Return went to the review button";
         QWidget* focused = QApplication::focusWidget();
         ASSERT_NE(focused, nullptr);
+        // A child no action applies to (what a toolchain counts but offers
+        // not) leaves the keyboard nothing here: it goes to the canvas.
+        const auto buttons = inspector->findChildren<QAbstractButton*>();
+        if (std::none_of(buttons.begin(), buttons.end(),
+                         [](QAbstractButton* b) { return b->isEnabled() && b->isVisible(); })) {
+            EXPECT_TRUE(qobject_cast<CanvasBase*>(focused)) << focused->metaObject()->className();
+            break;
+        }
         EXPECT_TRUE(inspector->isAncestorOf(focused))
             << "the focus went to " << focused->metaObject()->className() << " \""
             << focused->accessibleName().toStdString() << "\"";

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
 #include <QImage>
+#include <QScreen>
 #include <QSystemTrayIcon>
 
 #include "app/MainWindow.h"
 #include "app/MenuBarExtra.h"
+#include "app/screens/MenuBarView.h"
 #include "app/theme/ApplicationIcon.h"
 #include "tests/app/state/FlowFixture.h"
 
@@ -23,6 +26,21 @@ TEST_F(MenuBarExtraTest, TheTrayShowsTheApplicationsOwnIcon) {
     for (const int side : {16, 22, 24, 32, 48}) {
         SCOPED_TRACE(side);
         EXPECT_EQ(shown.pixmap(side).toImage(), own.pixmap(side).toImage());
+    }
+}
+
+TEST_F(MenuBarExtraTest, ThePanelOpensWhollyOnTheScreenBesideATrayAtItsEdge) {
+    launch();
+    MainWindow window(state());
+    MenuBarExtra tray(state(), window);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    for (const QPoint anchor : {screen.topRight() + QPoint(-4, 24), screen.bottomRight() - QPoint(4, 2),
+                                screen.topLeft() + QPoint(2, 24)}) {
+        tray.showPanel(anchor);
+        EXPECT_TRUE(screen.contains(tray.panel()->geometry()))
+            << anchor.x() << "," << anchor.y() << ": " << tray.panel()->geometry().x() << " wide "
+            << tray.panel()->geometry().width();
+        tray.panel()->hide();
     }
 }
 

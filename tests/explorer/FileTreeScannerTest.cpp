@@ -15,6 +15,7 @@
 #include "core/explorer/FileTreeScanner.h"
 #include "core/system/Paths.h"
 #include "tests/explorer/ScanTestSupport.h"
+#include "tests/support/ChildProcess.h"
 
 namespace korvane {
 namespace {
@@ -524,6 +525,49 @@ TEST(FileTreeScannerTest, UnreadableFolderCountsOnlyItsOwnBlocks) {
     ASSERT_EQ(WEXITSTATUS(status), 0);
     ASSERT_GT(length, 0);
     EXPECT_EQ(std::string(buffer), std::to_string(expected) + " 1 1");
+}
+
+}  // namespace
+}  // namespace korvane
+
+namespace korvane {
+namespace {
+
+// What a scan leaves out is counted by reason. Root reads every folder, so
+// the scan runs as the unprivileged user in a child process.
+TEST(FileTreeScannerLeftOut, FoldersItCouldNotOpenOrGoNoDeeperIntoAreCounted) {
+    struct Case {
+        const char* name;
+        int maxDepth;
+        std::int64_t unreadable, tooDeep;
+    };
+    const Case cases[] = {
+        {"every level walked", 40, 2, 0},
+        {"three levels walked", 3, 2, 2},
+        {"one level walked", 1, 1, 2},
+    };
+    testing::TempTree tree;
+    tree.file("open/readable", 5000);
+    tree.file("locked/hidden", 5000);
+    tree.file("open/shut/hidden", 5000);
+    tree.file("deep/1/2/3/4/file", 5000);
+    tree.folder("deep/1/2/other");
+    ASSERT_TRUE(testing::handToUnprivileged(tree.root()));
+    ASSERT_EQ(::chmod(tree.root().c_str(), 0755), 0);
+    ASSERT_EQ(::chmod(tree.path("locked").c_str(), 0), 0);
+    ASSERT_EQ(::chmod(tree.path("open/shut").c_str(), 0), 0);
+    for (const auto& c : cases) {
+        const auto seen = testing::runInChild({.unprivileged = true}, [&] {
+            FileTreeScanner::Options options;
+            options.maxDepth = c.maxDepth;
+            const auto result = FileTreeScanner(options).scan(tree.root());
+            return std::to_string(result.unreadableFolders) + " " + std::to_string(result.tooDeepFolders);
+        });
+        if (!seen) GTEST_SKIP() << "no unprivileged child here";
+        EXPECT_EQ(*seen, std::to_string(c.unreadable) + " " + std::to_string(c.tooDeep)) << c.name;
+    }
+    ASSERT_EQ(::chmod(tree.path("locked").c_str(), 0755), 0);
+    ASSERT_EQ(::chmod(tree.path("open/shut").c_str(), 0755), 0);
 }
 
 }  // namespace

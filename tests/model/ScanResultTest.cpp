@@ -86,6 +86,18 @@ TEST(ScanResultTest, JsonRoundTrip) {
     EXPECT_EQ(decodeJsonText<ScanResult>(j.dump()), result);
 }
 
+TEST(ScanResultTest, SwitchedOffCategoriesAreKeptOnlyWhenThereAreAny) {
+    auto result = sample();
+    EXPECT_FALSE(nlohmann::json(result).contains("switchedOff"));  // as files written before it
+    result.switchedOff = {CleanupCategory::toolchains, CleanupCategory::docker};
+    const auto j = nlohmann::json(result);
+    EXPECT_EQ(j.at("switchedOff"), nlohmann::json::parse(R"(["toolchains","docker"])"));
+    EXPECT_EQ(decodeJson<ScanResult>(j)->switchedOff, result.switchedOff);
+    auto wrong = j;
+    wrong["switchedOff"] = "toolchains";
+    EXPECT_FALSE(decodeJson<ScanResult>(wrong));
+}
+
 TEST(ScanResultTest, StrictDecoding) {
     auto j = nlohmann::json(sample());
     for (const char* key :

@@ -50,10 +50,13 @@ TEST(StorageNodeTest, EmptyScanGivesAnEmptyRoot) {
     EXPECT_FALSE(root.category);
 }
 
-TEST(StorageNodeTest, DangerousOnlyCategoryIsHiddenOrUninspected) {
+TEST(StorageNodeTest, DangerousOnlyCategoryShowsWhatItCountsOrIsUninspected) {
     CategoryResult result(CleanupCategory::xcode, 5000,
                           {candidate(CleanupCategory::xcode, "xcode.archives", 4000, SafetyLevel::dangerous)});
-    EXPECT_TRUE(StorageNode::developerTree(scanOf({result}), false).children.empty());
+    // What it counts is shown, though nothing is offered.
+    const auto counted = StorageNode::developerTree(scanOf({result}), false);
+    ASSERT_EQ(counted.children.size(), 1u);
+    EXPECT_EQ(ids(counted.children[0].children), std::vector<std::string>{"xcode//notOffered"});
 
     // Hidden candidates, but a footprint and a note: an uninspected node.
     result.note = "Archives are kept";
@@ -77,7 +80,6 @@ TEST(StorageNodeTest, DangerousOnlyCategoryIsHiddenOrUninspected) {
     EXPECT_FALSE(node->safety);
     EXPECT_TRUE(node->children.empty());
     EXPECT_FALSE(StorageNode::categoryNode(CategoryResult(CleanupCategory::docker, 0, {}, "note"), false));
-    EXPECT_FALSE(StorageNode::categoryNode(CategoryResult(CleanupCategory::docker, 10, {}), false));
 
     // Shown when protected items are shown: the item counts in bytes, not reclaimable.
     auto shown = StorageNode::developerTree(scanOf({result}), true);
@@ -87,7 +89,8 @@ TEST(StorageNodeTest, DangerousOnlyCategoryIsHiddenOrUninspected) {
     EXPECT_EQ(category.bytes, 5000);  // never below the footprint
     EXPECT_EQ(category.reclaimable, 0);
     EXPECT_EQ(category.details.at("Note"), "Archives are kept");
-    ASSERT_EQ(category.children.size(), 1u);
+    ASSERT_EQ(category.children.size(), 2u);  // and what the item leaves of the footprint
+    EXPECT_EQ(category.children[1].bytes, 1000);
     EXPECT_EQ(category.children[0].safety, SafetyLevel::dangerous);
     EXPECT_EQ(category.children[0].bytes, 4000);
     EXPECT_EQ(category.children[0].reclaimable, 0);
@@ -105,6 +108,47 @@ TEST(StorageNodeTest, HiddenProtectedItemsLeaveTheCategorysSize) {
     EXPECT_EQ(StorageNode::developerTree(scanOf({result}), false).bytes, 400);
     result.footprint = 650;  // measured before the protected item grew
     EXPECT_EQ(StorageNode::developerTree(scanOf({result}), false).bytes, 100);
+}
+
+TEST(StorageNodeTest, WhatAFootprintCountsBeyondItsCandidatesIsShownAsNotOffered) {
+    const auto offered = candidate(CleanupCategory::node, "node.modules", 3000, SafetyLevel::safe, "a");
+    struct Case {
+        const char* name;
+        std::int64_t footprint;
+        std::vector<CleanupCandidate> candidates;
+        std::vector<std::string> children;
+        std::int64_t notOffered;  // 0: no such child
+    };
+    const Case cases[] = {
+        // A project outside the home: measured, refused, nothing offered.
+        {"nothing offered", 7000, {}, {"node//notOffered"}, 7000},
+        {"part offered", 10000, {offered}, {"node/node.modules", "node//notOffered"}, 7000},
+        {"all offered", 3000, {offered}, {"node/node.modules"}, 0},
+        {"a footprint below the candidates", 10, {offered}, {"node/node.modules"}, 0},
+        {"nothing counted", 0, {}, {}, 0},
+    };
+    for (const auto& c : cases) {
+        const auto tree = StorageNode::developerTree(
+            scanOf({CategoryResult(CleanupCategory::node, c.footprint, c.candidates)}), false);
+        if (c.children.empty()) {
+            EXPECT_TRUE(tree.children.empty()) << c.name;
+            continue;
+        }
+        ASSERT_EQ(tree.children.size(), 1u) << c.name;
+        const StorageNode& category = tree.children[0];
+        EXPECT_EQ(ids(category.children), c.children) << c.name;
+        EXPECT_EQ(category.bytes,
+                  std::max<std::int64_t>(c.footprint, 3000 * static_cast<std::int64_t>(c.candidates.size())))
+            << c.name;
+        EXPECT_EQ(category.reclaimable, 3000 * static_cast<std::int64_t>(c.candidates.size())) << c.name;
+        if (c.notOffered == 0) continue;
+        const StorageNode& rest = category.children.back();
+        EXPECT_EQ(rest.bytes, c.notOffered) << c.name;
+        EXPECT_EQ(rest.reclaimable, 0) << c.name;
+        EXPECT_EQ(rest.kind, StorageNode::Kind::uninspected) << c.name;
+        EXPECT_FALSE(rest.candidateID) << c.name;
+        EXPECT_TRUE(rest.reason) << c.name;
+    }
 }
 
 TEST(StorageNodeTest, TreeShapeAndOrdering) {

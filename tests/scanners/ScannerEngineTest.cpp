@@ -302,6 +302,35 @@ TEST_F(ScannerEngineTest, ProjectRootsThatAreRelativeMissingOrRepeatedAreDropped
     EXPECT_EQ(result.projectCount, 1);  // the alias is the same folder, walked once
 }
 
+TEST_F(ScannerEngineTest, DefaultProjectFoldersAreLookedForWhenTheScanStarts) {
+    ScanSettings chosen = settings({home.path("elsewhere")});
+    chosen.removedDefaultRoots = {home.path("src")};
+    // Made after the settings: searched all the same, except the one taken off.
+    home.text("code/app/go.mod", "");
+    home.text("src/other/go.mod", "");
+    home.text("elsewhere/mine/go.mod", "");
+    std::vector<std::string> rootsSeen;
+    add(C::xcode, true, [&](const ScanContext& context) {
+        rootsSeen = context.projects().roots();
+        return CategoryResult(C::xcode, 0, {});
+    });
+    ScannerEngine engine(chosen, std::move(scanners));
+    const ScanResult result = engine.scan(recorder.handler());
+    EXPECT_EQ(rootsSeen, (std::vector<std::string>{home.path("code"), home.path("elsewhere")}));
+    EXPECT_EQ(result.projectCount, 2);
+}
+
+TEST_F(ScannerEngineTest, TheResultNamesTheCategoriesSwitchedOff) {
+    add(C::xcode);
+    add(C::node);
+    ScannerEngine engine(
+        settings({}, {C::xcode, C::node, C::android, C::gradle, C::cocoapods, C::reactNative}),
+        std::move(scanners));
+    const ScanResult result = engine.scan(recorder.handler());
+    EXPECT_EQ(result.switchedOff, (std::vector<C>{C::docker, C::flutter, C::toolchains}));
+    EXPECT_EQ(categoriesOf(result.categories), (std::vector<C>{C::xcode, C::node}));
+}
+
 TEST_F(ScannerEngineTest, CancelBeforeTheScanStartsRunsNoScanner) {
     home.text("code/app/go.mod", "");
     auto runs = add(C::node);

@@ -32,6 +32,11 @@ TEST(FileDateTest, FarAwayTimesStopAtTheLimit) {
               seconds(2 * FileDate::limitSeconds));
 }
 
+TEST(FileDateTest, AFileDatedInTheNextCenturyKeepsItsDate) {
+    const time_t year2100 = 4'102'444'800;  // 1 January 2100, 00:00 UTC
+    EXPECT_EQ(FileDate::fromTimespec({year2100, 0}), TimePoint(seconds(year2100)));
+}
+
 TEST(FileDateTest, ShiftingByDaysKeepsTheWallClockAcrossAClockChange) {
     std::optional<testing::ScopedEnv> zone;
     zone.emplace("TZ", std::string("Europe/Berlin"));

@@ -39,7 +39,7 @@ AgeMapLayout AgeMapLayout::make(const StorageNode& root, const CanvasClock& cloc
     layout.rootBytes = root.bytes;
     layout.buckets.assign(ageBuckets.begin(), ageBuckets.end());
     std::array<SizeSum, ageBuckets.size()> sums;
-    SizeSum notInspected, noDate;
+    SizeSum notInspected, noDate, notOffered;
 
     // Every byte by its own file's age: a remainder's and a folder's own
     // bytes through their age profiles, not by the newest date among them.
@@ -70,7 +70,9 @@ AgeMapLayout AgeMapLayout::make(const StorageNode& root, const CanvasClock& cloc
         row.isPart = true;
     };
     const std::int64_t itemised = forEachAgePart(root, [&](const AgePart& part) {
-        if (part.uninspected) {
+        if (part.notOffered) {
+            notOffered += part.bytes;
+        } else if (part.uninspected) {
             notInspected += part.bytes;
         } else if (!part.isDated()) {
             noDate += part.bytes;
@@ -101,7 +103,8 @@ AgeMapLayout AgeMapLayout::make(const StorageNode& root, const CanvasClock& cloc
     };
     special(90, "Not inspected", "Korvane could not look inside these", notInspected.total());
     special(91, "No date", "These carry no modification date", noDate.total());
-    special(92, "Not itemised", "Inside a toolchain, but not broken out as a removable item", remainder);
+    special(92, "Not offered", "Counted in a toolchain\u2019s storage, but not offered for removal",
+            SizeSum::add(notOffered.total(), remainder));
 
     // The largest first, equal sizes in leaf order; only the first 14 are sorted.
     const auto shown = std::min(untouched.size(), bigUntouchedLimit);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -18,6 +19,7 @@ struct AgePart {
     const StorageNode* node = nullptr;
     std::int64_t bytes = 0;
     bool uninspected = false;
+    bool notOffered = false;  // counted by a toolchain, offered as no item: it has no age
     std::optional<std::chrono::system_clock::time_point> date;
     std::optional<AgeProfile::Cell> cell;
     std::int32_t referenceMillisecond = 0;
@@ -27,8 +29,13 @@ struct AgePart {
     int elapsedDays(const CanvasClock& clock) const {
         return cell ? clock.elapsedDays(*cell, referenceMillisecond) : clock.elapsedDays(*date);
     }
+    // A date ahead of now (a clock set wrong, an archive's dates) counts as
+    // now, as it does for ages.
     CanvasClock::YearMonth yearMonth(const CanvasClock& clock) const {
-        return cell ? CanvasClock::yearMonth(*cell) : clock.yearMonth(*date);
+        if (cell)
+            return cell->day > clock.localNow().day ? clock.yearMonth(clock.now())
+                                                    : CanvasClock::yearMonth(*cell);
+        return clock.yearMonth(std::min(*date, clock.now()));
     }
 };
 
@@ -66,6 +73,7 @@ void visitAgeParts(const StorageNode& node, Visit& visit, SizeSum& seen) {
             part.node = &node;
             part.bytes = rest;
             part.uninspected = uninspected;
+            part.notOffered = node.isNotOffered();
             part.date = node.lastModified;
             visit(static_cast<const AgePart&>(part));
         }

@@ -34,12 +34,6 @@ FoldersLayout FoldersLayout::make(const StorageNode& root, double width) {
     return layout;
 }
 
-std::size_t FoldersLayout::folderCount() const {
-    return static_cast<std::size_t>(std::count_if(tiles.begin(), tiles.end(), [](const StorageNode* tile) {
-        return itemNature(*tile) == ItemNature::folder;
-    }));
-}
-
 QRectF FoldersLayout::tileRect(std::size_t index) const {
     const auto column = static_cast<double>(index % static_cast<std::size_t>(columns));
     const auto row = static_cast<double>(index / static_cast<std::size_t>(columns));
@@ -73,6 +67,24 @@ std::pair<std::size_t, std::size_t> FoldersLayout::visibleTiles(double top, doub
     return {first, std::max(first, last)};
 }
 
+bool FoldersLayout::isFileTile(const StorageNode& node) {
+    return isWalkedNode(node) && itemNature(node) == ItemNature::file;
+}
+
+std::vector<FoldersLayout::Heading> FoldersLayout::headings() const {
+    std::size_t folders = 0, files = 0;
+    for (const StorageNode* tile : tiles) {
+        if (isFileTile(*tile))
+            ++files;
+        else if (!isWalkedNode(*tile) || itemNature(*tile) == ItemNature::folder)
+            ++folders;  // a sum of smaller items is neither: its tile says what it holds
+    }
+    std::vector<Heading> shown;
+    if (folders > 0 || files == 0) shown.push_back({"Folders", folders});
+    if (files > 0) shown.push_back({"Files", files});
+    return shown;
+}
+
 std::vector<const StorageNode*> FoldersLayout::dots(const StorageNode& node) {
     return visibleChildren(node, dotCount);
 }
@@ -102,6 +114,38 @@ QPainterPath FoldersLayout::folderShape(QRectF rect, double radius, double tabWi
     path.lineTo(r.left(), r.top() + R);
     path.quadTo(QPointF(r.left(), r.top()), QPointF(r.left() + R, r.top()));
     path.closeSubpath();
+    return path;
+}
+
+QPainterPath FoldersLayout::tileShape(const StorageNode& node, QRectF rect, double inset) {
+    if (isFileTile(node)) return fileShape(rect, 8, 18, inset);
+    if (isWalkedNode(node) && itemNature(node) == ItemNature::smallerItems) {
+        QPainterPath sum;
+        sum.addRoundedRect(rect.adjusted(inset, inset, -inset, -inset), 8, 8);
+        return sum;
+    }
+    return folderShape(rect, 8, 0.36, 11, inset);
+}
+
+QPainterPath FoldersLayout::fileShape(QRectF rect, double radius, double fold, double inset) {
+    const QRectF r = rect.adjusted(inset, inset, -inset, -inset);
+    const double R = radius;
+    const double F = std::min({fold, r.width() / 2, r.height() / 2});
+    QPainterPath path;
+    path.moveTo(r.left() + R, r.top());
+    path.lineTo(r.right() - F, r.top());
+    path.lineTo(r.right(), r.top() + F);
+    path.lineTo(r.right(), r.bottom() - R);
+    path.quadTo(QPointF(r.right(), r.bottom()), QPointF(r.right() - R, r.bottom()));
+    path.lineTo(r.left() + R, r.bottom());
+    path.quadTo(QPointF(r.left(), r.bottom()), QPointF(r.left(), r.bottom() - R));
+    path.lineTo(r.left(), r.top() + R);
+    path.quadTo(QPointF(r.left(), r.top()), QPointF(r.left() + R, r.top()));
+    path.closeSubpath();
+    // The fold: a triangle inside the outline, which the odd-even fill leaves open.
+    path.moveTo(r.right() - F, r.top());
+    path.lineTo(r.right() - F, r.top() + F);
+    path.lineTo(r.right(), r.top() + F);
     return path;
 }
 

@@ -41,9 +41,17 @@ struct FoldersLayout {
     static int columnCount(double width);
 
     bool isEmpty() const { return tiles.empty(); }
-    // The tiles that are folders, for the heading: files and a tile of
-    // smaller items are not.
-    std::size_t folderCount() const;
+    // A file of a folder scan is drawn as a sheet, not a folder.
+    static bool isFileTile(const StorageNode& node);
+    // The headings over the grid and what each counts: "Folders" for the
+    // folders, "Files" for the files (a sum of smaller items is neither);
+    // one is left out when it counts nothing, unless both would be.
+    struct Heading {
+        std::string title;
+        std::size_t count = 0;
+        friend bool operator==(const Heading&, const Heading&) = default;
+    };
+    std::vector<Heading> headings() const;
     QRectF tileRect(std::size_t index) const;
     double contentHeight() const;
     std::optional<std::size_t> tileAt(QPointF point) const;
@@ -61,6 +69,12 @@ struct FoldersLayout {
     // the rectangle.
     static QPainterPath folderShape(QRectF rect, double radius = 8, double tabWidth = 0.36, double tabHeight = 11,
                                     double inset = 0);
+    // A rounded rectangle with its upper right corner folded down, drawn
+    // `inset` inside the rectangle.
+    static QPainterPath fileShape(QRectF rect, double radius = 8, double fold = 18, double inset = 0);
+    // The outline of a node's tile: a folder's, a file's, or for a sum of
+    // smaller items a plain rounded rectangle.
+    static QPainterPath tileShape(const StorageNode& node, QRectF rect, double inset = 0);
 };
 
 }  // namespace korvane

@@ -56,18 +56,18 @@ struct Sized {
 using LeavesByBand = std::array<std::vector<Sized>, StrataLayout::bandTable.size()>;
 
 // What a node holds besides its children where nothing dates it (a
-// toolchain's footprint beyond its items), node by node.
-void addNotItemised(const StorageNode& node, std::vector<Sized>& band, std::size_t& count) {
+// footprint beyond its items that no child names), node by node.
+void addNotOffered(const StorageNode& node, std::vector<Sized>& band, std::size_t& count) {
     if (node.children.empty()) return;
     if (node.ages.empty()) {
         SizeSum held;
         for (const StorageNode& child : node.children) held += child.bytes;
         if (const std::int64_t own = node.bytes - held.total(); own >= 1) {
-            band.push_back({own, &node, static_cast<std::uint8_t>(1u << StrataLayout::notItemisedBand)});
+            band.push_back({own, &node, static_cast<std::uint8_t>(1u << StrataLayout::notOfferedBand)});
             ++count;
         }
     }
-    for (const StorageNode& child : node.children) addNotItemised(child, band, count);
+    for (const StorageNode& child : node.children) addNotOffered(child, band, count);
 }
 
 // Every byte under the root in the band of its own file's age, as the age
@@ -95,12 +95,14 @@ LeavesByBand leavesByBand(const StorageNode& root, const CanvasClock& clock, std
             endNode();
             node = part.node;
         }
-        const int band = StrataLayout::bandFor(part.isDated() ? part.elapsedDays(clock) : StrataLayout::undatedAge);
+        const int band = part.notOffered ? StrataLayout::notOfferedBand
+                                         : StrataLayout::bandFor(part.isDated() ? part.elapsedDays(clock)
+                                                                                : StrataLayout::undatedAge);
         inBand[static_cast<std::size_t>(band)] += part.bytes;
         bands |= static_cast<std::uint8_t>(1u << band);
     });
     endNode();
-    addNotItemised(root, byBand[StrataLayout::notItemisedBand], count);
+    addNotOffered(root, byBand[StrataLayout::notOfferedBand], count);
     return byBand;
 }
 
@@ -245,7 +247,7 @@ bool StrataLayout::hasCandidates(const Band& band) const {
 
 bool StrataLayout::isFullySelected(const Band& band, const std::function<bool(const UUID&)>& isInSelection) const {
     // Its header toggles nothing (see `nodes`), so it offers nothing either.
-    if (band.bandIndex == notItemisedBand) return false;
+    if (band.bandIndex == notOfferedBand) return false;
     bool any = false;
     for (std::size_t i = band.firstLeaf; i < band.firstLeaf + band.leafCount; ++i) {
         const StorageNode& node = *leaves[i];
@@ -258,7 +260,7 @@ bool StrataLayout::isFullySelected(const Band& band, const std::function<bool(co
 
 std::vector<const StorageNode*> StrataLayout::nodes(const Band& band) const {
     // Toggling those would take every item of their toolchains along.
-    if (band.bandIndex == notItemisedBand) return {};
+    if (band.bandIndex == notOfferedBand) return {};
     const auto first = leaves.begin() + static_cast<std::ptrdiff_t>(band.firstLeaf);
     return {first, first + static_cast<std::ptrdiff_t>(band.leafCount)};
 }

@@ -40,10 +40,10 @@ struct StrataLayout {
         {"Months", "One to three months ago", 92},
         {"Seasons", "Three months to a year", 365},
         {"Buried", "Over a year untouched", std::numeric_limits<int>::max()},
-        {"Not itemised", "Inside a toolchain, not an item", std::numeric_limits<int>::max()},
+        {"Not offered", "Counted in a toolchain, not offered", std::numeric_limits<int>::max()},
     }};
     static constexpr int ageBandCount = 5;
-    static constexpr int notItemisedBand = 5;
+    static constexpr int notOfferedBand = 5;
     // A leaf without a date counts as this many days old (it is buried).
     static constexpr int undatedAge = 400;
     static constexpr double bandSpacing = 6;

@@ -211,6 +211,20 @@ TEST_F(CanvasMotionTest, EachMotionFollowsItsCurveArrivesAndStopsOrLandsAtOnceWh
     }
 }
 
+// Shown while motions land at once, a canvas stands whole: switched back on,
+// motion does not play its entrance late, from halfway.
+TEST_F(CanvasMotionTest, AnEntranceDueWhileMotionsLandAtOnceDoesNotPlayLater) {
+    for (const Mode mode : allCanvasModes()) {
+        SCOPED_TRACE(std::string(rawValue(mode)));
+        open(mode);
+        const QImage whole = canvas_->grab().toImage();
+        AppMotion::setJumpToEnd(false);
+        now_seconds_ = 0.15;
+        EXPECT_EQ(canvas_->grab().toImage(), whole);
+        EXPECT_FALSE(canvas_->isAnimating());
+    }
+}
+
 // The band header says what a click on it does, on every band that holds candidates.
 TEST_F(CanvasMotionTest, EveryBandHeaderOffersItsHelp) {
     open(Mode::strata);

@@ -190,7 +190,7 @@ TEST_F(StrataCanvasTest, TheArrowsReachTheBandHeadersAndSpaceWorksThem) {
 // A band header promises a selection only where its click makes one: the
 // hover hint and mark, the help and the keyboard's stop belong to a band
 // holding candidates that are not protected; a band of protected leaves, the
-// band of what is not an item, and a folder scan's bands (no candidates in
+// band of what is not offered, and a folder scan's bands (no candidates in
 // general mode) take no pointer and offer nothing.
 TEST_F(StrataCanvasTest, OnlyAHeaderWhoseClickSelectsSomethingOffersTo) {
     struct Row {
@@ -211,7 +211,7 @@ TEST_F(StrataCanvasTest, OnlyAHeaderWhoseClickSelectsSomethingOffersTo) {
     const std::vector<Row> rows = {
         {"candidates", AppState::Mode::developer, {leaf("fresh", 500, 1, SafetyLevel::safe)}, 0, true},
         {"only protected", AppState::Mode::developer, {leaf("kept", 500, 1, SafetyLevel::dangerous)}, 0, false},
-        {"not an item", AppState::Mode::developer, {toolchain}, StrataLayout::notItemisedBand, false},
+        {"not offered", AppState::Mode::developer, {toolchain}, StrataLayout::notOfferedBand, false},
         {"a folder scan", AppState::Mode::general, {folderFile}, 0, false},
     };
     for (const Row& row : rows) {

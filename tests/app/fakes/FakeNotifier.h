@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,6 +19,12 @@ public:
     void post(const std::string& title, const std::string& body) override {
         posted.emplace_back(title, body);
     }
+    void setOpenHandler(std::function<void()> handler) override { opened = std::move(handler); }
+    // The user clicks a notification.
+    void click() const {
+        if (opened) opened();
+    }
+    std::function<void()> opened;
 };
 
 }  // namespace korvane::testing

@@ -41,5 +41,26 @@ TEST(ScrollFocus, APageIsATabStopOnlyWhileItScrolls) {
     EXPECT_TRUE(after->hasFocus());
 }
 
+// A page destroyed while it holds the focus gives the focus up on its way
+// out, when only its QWidget part is left: its ring must not look for the
+// page's viewport then. The sanitizer build of the tests catches that.
+TEST(ScrollFocus, APageDestroyedWithTheFocusTakesItsRingAlong) {
+    QWidget window;
+    auto* column = new QVBoxLayout(&window);
+    auto* page = new QScrollArea;
+    auto* content = new QWidget;
+    content->setFixedSize(100, 2000);
+    page->setWidget(content);
+    column->addWidget(page);
+    followScrollFocus(*page);
+    window.resize(300, 300);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QApplication::processEvents();
+    page->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(page->hasFocus());
+    delete page;
+}
+
 }  // namespace
 }  // namespace korvane

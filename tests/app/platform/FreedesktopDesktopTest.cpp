@@ -4,9 +4,15 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QLineEdit>
+#include <QScopeGuard>
+#include <QTest>
 #include <QTimer>
 
 #include "app/platform/Desktop_linux.h"
+#include "core/system/Paths.h"
+#include "tests/app/state/AppStateHarness.h"
 #include "tests/support/TempTree.h"
 
 namespace korvane {
@@ -79,6 +85,91 @@ TEST(FreedesktopDesktopTest, SingleFolderPickerKeepsSingleSelectionAndCancelGive
     EXPECT_EQ(seen.accept, QStringLiteral("Scan"));
     EXPECT_EQ(seen.modes,
               (std::vector{QAbstractItemView::SingleSelection, QAbstractItemView::SingleSelection}));
+}
+
+// The rows of the dialog's list, by name.
+QModelIndex shownRow(QAbstractItemView* list, const QString& name) {
+    for (int r = 0; r < list->model()->rowCount(list->rootIndex()); ++r) {
+        const QModelIndex row = list->model()->index(r, 0, list->rootIndex());
+        if (row.data().toString() == name) return row;
+    }
+    return {};
+}
+
+// Keys go where the desktop sends them: to an open popup (the name field's
+// completion list), else to the widget with the focus.
+void typeAsAUser(QWidget* field, const QString& text) {
+    for (const QChar character : text) {
+        QWidget* target = QApplication::activePopupWidget() ? QApplication::activePopupWidget() : field;
+        QTest::keyClick(target, character.toLatin1());
+    }
+}
+
+TEST(FreedesktopDesktopTest, FolderPickerAddsExactlyWhatWasChosen) {
+    testing::TempTree tree;
+    const std::string start = tree.folder("start");
+    tree.folder("start/alpha");
+    tree.folder("start/beta");
+    tree.folder("start/with \"quote\"");
+    const std::string elsewhere = tree.folder("elsewhere");
+    struct Case {
+        const char* name;
+        std::vector<QString> clicked;  // rows picked in the list, in order
+        std::optional<QString> typed;  // typed over the field's text
+        std::vector<std::string> chosen;
+        // Folders on the typed path that the dialog's completion left
+        // selected, as it does on an X display (offscreen it does not).
+        std::vector<std::string> passedOnTheWay = {};
+    };
+    const QString root = QString::fromStdString(tree.root());
+    const Case cases[] = {
+        // The dialog's completion selects every folder a typed path passes
+        // on the way ("/", "/tmp"); only the typed folder was chosen.
+        {"a path typed over a picked row", {"alpha"}, root, {tree.root()}, {"/", Paths::parent(tree.root())}},
+        {"a path typed with nothing picked", {}, root + "/elsewhere", {elsewhere}},
+        {"a name typed", {"alpha"}, QStringLiteral("beta"), {start + "/beta"}},
+        {"two rows picked", {"alpha", "beta"}, std::nullopt, {start + "/alpha", start + "/beta"}},
+        {"a row whose name holds quotes", {"with \"quote\""}, std::nullopt, {start + "/with \"quote\""}},
+        {"nothing picked or typed", {}, std::nullopt, {start}},
+    };
+    for (const auto& c : cases) {
+        FreedesktopDesktop desktop;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            // A failed check leaves the dialog: it must not wait for a user forever.
+            const auto leave = qScopeGuard([dialog] {
+                if (dialog->isVisible()) dialog->reject();
+            });
+            auto* list = dialog->findChild<QAbstractItemView*>(QLatin1String("listView"));
+            auto* field = dialog->findChild<QLineEdit*>(QLatin1String("fileNameEdit"));
+            ASSERT_TRUE(list && field);
+            ASSERT_TRUE(testing::waitUntil([&] { return shownRow(list, "beta").isValid(); }));
+            if (!c.clicked.empty()) {
+                // A click moves the keys to the list, and the dialog writes the picked names in the field.
+                list->setFocus();
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                                  list->visualRect(shownRow(list, c.clicked.front())).center());
+                for (std::size_t i = 1; i < c.clicked.size(); ++i)
+                    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                                      list->visualRect(shownRow(list, c.clicked[i])).center());
+            }
+            if (c.typed) {
+                field->setFocus();
+                field->selectAll();
+                typeAsAUser(field, *c.typed);
+            }
+            if (auto* files = qobject_cast<QFileSystemModel*>(list->model()))
+                for (const auto& passed : c.passedOnTheWay)
+                    list->selectionModel()->select(files->index(QString::fromStdString(passed)),
+                                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            static_cast<QDialog*>(dialog)->accept();  // "Add", checked as the dialog checks it
+        });
+        EXPECT_EQ(desktop.chooseFolders(
+                      {start, "Add", "Choose a folder Korvane should search for projects.", true}),
+                  c.chosen)
+            << c.name;
+    }
 }
 
 }  // namespace

@@ -86,5 +86,77 @@ TEST(FreedesktopNotifier, PostsThroughTheServiceOnlyWhenItAnswers) {
     QDBusConnection::disconnectFromBus(QStringLiteral("app"));
 }
 
+// Answers every notice with the next id and can send the service's signals.
+class ClickableService final : public QDBusVirtualObject {
+public:
+    std::vector<QDBusMessage> calls;
+    quint32 nextID = 41;
+
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+        calls.push_back(message);
+        connection.send(message.createReply(QVariant::fromValue(++nextID)));
+        return true;
+    }
+    QString introspect(const QString&) const override { return {}; }
+
+    static void send(QDBusConnection& connection, const char* name, const QList<QVariant>& arguments) {
+        QDBusMessage signal = QDBusMessage::createSignal(
+            QString::fromLatin1(FreedesktopNotifier::objectPath),
+            QString::fromLatin1(FreedesktopNotifier::serviceName), QString::fromLatin1(name));
+        signal.setArguments(arguments);
+        connection.send(signal);
+    }
+};
+
+TEST(FreedesktopNotifier, AClickOnItsOwnNoticeOpensKorvane) {
+    if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty())
+        GTEST_SKIP() << "dbus-daemon is not installed";
+    PrivateBus bus;
+    ASSERT_TRUE(bus.isRunning());
+    {
+        QDBusConnection serviceSide = bus.connect(QStringLiteral("clicks-service"));
+        ClickableService service;
+        ASSERT_TRUE(serviceSide.registerVirtualObject(QString::fromLatin1(FreedesktopNotifier::objectPath),
+                                                      &service));
+        ASSERT_TRUE(serviceSide.registerService(QString::fromLatin1(FreedesktopNotifier::serviceName)));
+        QDBusConnection appSide = bus.connect(QStringLiteral("clicks-app"));
+        FreedesktopNotifier notifier(appSide);
+        int opened = 0;
+        notifier.setOpenHandler([&opened] { ++opened; });
+
+        notifier.post("Only 3 GB free", "Korvane can reclaim 1 GB.");
+        ASSERT_TRUE(testing::waitUntil([&] { return !service.calls.empty(); }));
+        // Clicking it runs the notice's default action.
+        const QStringList actions = qdbus_cast<QStringList>(service.calls.front().arguments()[5]);
+        ASSERT_GE(actions.size(), 2);
+        EXPECT_EQ(actions[0], QStringLiteral("default"));
+        const uint ours = 42;
+
+        const auto invoked = [](uint id, const char* key) {
+            return QList<QVariant>{QVariant::fromValue(id), QString::fromLatin1(key)};
+        };
+        // One sender's messages arrive in order: once the click on our notice
+        // is seen, the signals before it were handled, and did nothing.
+        ClickableService::send(serviceSide, "ActionInvoked", invoked(7, "default"));  // another program's
+        ClickableService::send(serviceSide, "ActionInvoked", invoked(ours, "other"));
+        ClickableService::send(serviceSide, "ActionInvoked", invoked(ours, "default"));
+        ASSERT_TRUE(testing::waitUntil([&] { return opened > 0; }));
+        EXPECT_EQ(opened, 1);
+
+        // A closed notice is forgotten: a late click on it opens nothing.
+        ClickableService::send(serviceSide, "NotificationClosed",
+                               {QVariant::fromValue(ours), QVariant::fromValue(uint(2))});
+        ClickableService::send(serviceSide, "ActionInvoked", invoked(ours, "default"));
+        notifier.post("Korvane can reclaim 30 GB", "Open Korvane to review it.");
+        ASSERT_TRUE(testing::waitUntil([&] { return service.calls.size() == 2; }));
+        ClickableService::send(serviceSide, "ActionInvoked", invoked(ours + 1, "default"));
+        ASSERT_TRUE(testing::waitUntil([&] { return opened > 1; }));
+        EXPECT_EQ(opened, 2);
+        serviceSide.unregisterObject(QString::fromLatin1(FreedesktopNotifier::objectPath));
+    }
+    QDBusConnection::disconnectFromBus(QStringLiteral("clicks-service"));
+    QDBusConnection::disconnectFromBus(QStringLiteral("clicks-app"));
+}
+
 }  // namespace
 }  // namespace korvane

@@ -148,5 +148,31 @@ TEST_F(CanvasPageContentTest, TheFooterCountsWhatTheReviewListsAndFreesOnlyWhatL
     EXPECT_FALSE(content.reviewEnabled);
 }
 
+TEST_F(CanvasPageContentTest, AnEmptyPageNamesTheCategoriesThatWereSwitchedOff) {
+    AppState& state = launch({"--mode", "developer"});
+    struct Case {
+        std::vector<CleanupCategory> off;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{}, DeveloperCanvasContent::nothingHereText},
+        {{CleanupCategory::toolchains},
+         "Toolchains was switched off in Settings, so this scan did not look at it."},
+        {{CleanupCategory::docker, CleanupCategory::toolchains},
+         "Docker and Toolchains were switched off in Settings, so this scan did not look at them."},
+        {{CleanupCategory::xcode, CleanupCategory::docker, CleanupCategory::toolchains},
+         "Xcode, Docker and Toolchains were switched off in Settings, so this scan did not look at them."},
+    };
+    for (const auto& c : cases) {
+        ScanResult scan;
+        scan.switchedOff = c.off;
+        state.developer().setScan(scan);
+        state.developer().rebuildDeveloperTree();
+        const auto content = developerCanvasContent(state.navigation(), state.developer());
+        EXPECT_EQ(content.body, DeveloperCanvasContent::Body::nothingHere);
+        EXPECT_EQ(content.nothingHereMessage, c.message);
+    }
+}
+
 }  // namespace
 }  // namespace korvane

@@ -68,7 +68,7 @@ TEST(CompletionContent, TheTrashPanelTellsWhatTheTrashHoldsNow) {
         std::vector<bool> inTrash, putBack, emptied;  // per trashed item
         std::optional<std::vector<bool>> own;  // this run's items, then the earlier one; none: not measured
         const char* headline;
-        const char* explanation;
+        std::string explanation;
         const char* emptyTitle;
         bool putBackEnabled, emptyEnabled;
     };
@@ -86,15 +86,15 @@ TEST(CompletionContent, TheTrashPanelTellsWhatTheTrashHoldsNow) {
         "Some of those items are back where they were; Korvane emptied the rest from the Trash.";
     // clang-format off
     const Case cases[] = {
-        {{true, true}, {false, false}, {false, false}, std::vector{true, true, false}, "3 MB can still be put back", inTrash.c_str(), "Empty 3 MB", true, true},
-        {{true, true}, {false, false}, {false, false}, std::vector{true, true, true}, "3 MB can still be put back", (inTrash + earlier).c_str(), "Empty 13 MB", true, true},
-        {{true, true}, {false, false}, {false, false}, std::nullopt, "3 MB can still be put back", inTrash.c_str(), "Empty", true, false},
-        {{true, false}, {false, true}, {false, false}, std::vector{true, false, false}, "1 MB can still be put back", inTrash.c_str(), "Empty 1 MB", true, true},
-        {{false, false}, {false, false}, {true, true}, std::vector{false, false, false}, "Nothing left to put back", emptied.c_str(), "Empty", false, false},
-        {{false, false}, {false, false}, {true, true}, std::vector{false, false, true}, "Nothing left to put back", (emptied + earlier).c_str(), "Empty 10 MB", false, true},
-        {{false, false}, {false, false}, {false, false}, std::vector{false, false, false}, "Nothing left to put back", gone.c_str(), "Empty", false, false},
-        {{false, false}, {true, true}, {false, false}, std::vector{false, false, false}, "Nothing left to put back", back.c_str(), "Empty", false, false},
-        {{false, false}, {true, false}, {false, true}, std::vector{false, false, false}, "Nothing left to put back", mixed.c_str(), "Empty", false, false},
+        {{true, true}, {false, false}, {false, false}, std::vector{true, true, false}, "3 MB can still be put back", inTrash, "Empty 3 MB", true, true},
+        {{true, true}, {false, false}, {false, false}, std::vector{true, true, true}, "3 MB can still be put back", inTrash + earlier, "Empty 13 MB", true, true},
+        {{true, true}, {false, false}, {false, false}, std::nullopt, "3 MB can still be put back", inTrash, "Empty", true, false},
+        {{true, false}, {false, true}, {false, false}, std::vector{true, false, false}, "1 MB can still be put back", inTrash, "Empty 1 MB", true, true},
+        {{false, false}, {false, false}, {true, true}, std::vector{false, false, false}, "Nothing left to put back", emptied, "Empty", false, false},
+        {{false, false}, {false, false}, {true, true}, std::vector{false, false, true}, "Nothing left to put back", emptied + earlier, "Empty 10 MB", false, true},
+        {{false, false}, {false, false}, {false, false}, std::vector{false, false, false}, "Nothing left to put back", gone, "Empty", false, false},
+        {{false, false}, {true, true}, {false, false}, std::vector{false, false, false}, "Nothing left to put back", back, "Empty", false, false},
+        {{false, false}, {true, false}, {false, true}, std::vector{false, false, false}, "Nothing left to put back", mixed, "Empty", false, false},
     };
     // clang-format on
     for (const Case& c : cases) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <ctime>
 
 #include "app/presenters/ApplicationsContent.h"
 #include "app/presenters/EntryListContent.h"
@@ -9,7 +10,9 @@
 #include "app/presenters/RelativeDateText.h"
 #include "app/presenters/SearchContent.h"
 #include "core/system/Paths.h"
+#include "core/text/AsciiText.h"
 #include "core/text/ByteFormat.h"
+#include "core/text/RelativeDate.h"
 #include "tests/app/state/AppStateHarness.h"
 
 namespace korvane {
@@ -68,12 +71,26 @@ TEST(EntryListContent, RelativeDatesInWholeUnits) {
         Clock::duration ago;
         const char* text;
     };
-    for (const Case& c : {Case{10s, "now"}, Case{-10s, "now"}, Case{5min, "5 minutes ago"}, Case{1h, "1 hour ago"},
-                          Case{25h, "yesterday"}, Case{-25h, "tomorrow"}, Case{72h, "3 days ago"},
-                          Case{24h * 8, "last week"}, Case{24h * 21, "3 weeks ago"}, Case{24h * 45, "last month"},
-                          Case{24h * 200, "6 months ago"}, Case{24h * 400, "last year"},
-                          Case{24h * 365 * 3, "3 years ago"}, Case{-24h * 3, "in 3 days"}})
+    for (const Case& c :
+         {Case{0s, "now"}, Case{10s, "10 seconds ago"}, Case{5min, "5 minutes ago"}, Case{1h, "1 hour ago"},
+          Case{25h, "yesterday"}, Case{-25h, "tomorrow"}, Case{72h, "3 days ago"}, Case{24h * 8, "last week"},
+          Case{24h * 21, "3 weeks ago"}, Case{24h * 45, "last month"}, Case{24h * 200, "6 months ago"},
+          Case{24h * 400, "last year"}, Case{24h * 365 * 3, "3 years ago"}, Case{-24h * 3, "in 3 days"}})
         EXPECT_EQ(relativeDateText(now - c.ago, now), c.text) << c.text;
+}
+
+// The file lists, the inspector and the hover card word a date by one rule.
+TEST(EntryListContent, RelativeDatesReadAsEverywhereElseAlsoFarAhead) {
+    const auto utc = [](int year) {
+        std::tm moment{};
+        moment.tm_year = year - 1900;
+        moment.tm_mday = 1;
+        return std::chrono::system_clock::from_time_t(::timegm(&moment));
+    };
+    const auto today = utc(2027) + 24h * 40;
+    for (const auto date : {utc(2100), utc(2110), today + 10s, today - 24h * 45, utc(1990), today})
+        EXPECT_EQ(relativeDateText(date, today), AsciiText::lowercased(RelativeDate::string(date, today)));
+    EXPECT_EQ(relativeDateText(utc(2100), today), "in 72 years");
 }
 
 TEST(EntryListContent, ActionBarCountsEveryTickButSumsAndHandsOnOnlyListedOnes) {
@@ -93,6 +110,38 @@ TEST(EntryListContent, ActionBarCountsEveryTickButSumsAndHandsOnOnlyListedOnes) 
     EXPECT_EQ(bar.count, "2 selected");
     EXPECT_EQ(bar.bytes, ByteFormat::string(0));
     EXPECT_TRUE(bar.chosen.empty());
+}
+
+TEST(EntryListContent, RemoveSaysAtOnceWhatLiesOutsideTheHome) {
+    const std::vector<Entry> entries = {entry("/home/u/a", 100), entry("/home/u/b", 200),
+                                        entry("/srv/c", 400), entry("/srv/d", 800),
+                                        entry("/home/u/../v/e", 1)};
+    struct Case {
+        const char* name;
+        std::vector<std::size_t> ticked;
+        bool removeEnabled;
+        std::optional<std::string> outsideHome;
+    };
+    const Case cases[] = {
+        {"inside", {0, 1}, true, std::nullopt},
+        {"one outside",
+         {0, 2},
+         true,
+         "1 of the chosen items lies outside your home folder and will be left out."},
+        {"two outside",
+         {0, 2, 3},
+         true,
+         "2 of the chosen items lie outside your home folder and will be left out."},
+        {"all outside", {2, 3}, false, "Korvane only removes files inside your home folder."},
+        {"out by way of ..", {4}, false, "Korvane only removes files inside your home folder."},
+    };
+    for (const auto& c : cases) {
+        std::set<std::uint64_t> ticked;
+        for (const std::size_t index : c.ticked) ticked.insert(entries[index].id);
+        const EntryActionBar bar = entryActionBar(entries, ticked, "/home/u");
+        EXPECT_EQ(bar.removeEnabled, c.removeEnabled) << c.name;
+        EXPECT_EQ(bar.outsideHome, c.outsideHome) << c.name;
+    }
 }
 
 // ---- large files ----------------------------------------------------------
@@ -163,6 +212,11 @@ TEST(SearchContent, EmptyStatesInOrderAndTheCountBadge) {
         EXPECT_EQ(content.emptyState ? std::optional(content.emptyState->title) : std::nullopt, c.title) << c.what;
     }
     EXPECT_EQ(searchContent(true, 250000, query, 0).emptyState->message, "Search 250,000 indexed items by name.");
+    // Nothing found says what search never holds: small files, a hard link's other names.
+    EXPECT_EQ(
+        searchContent(true, 10, typed, 0).emptyState->message,
+        "Try a shorter term, or widen the filters. Search looks only at files of 66 KB and more in the last "
+        "scan, and finds a file with several names (hard links) by one of them.");
     // Not "Try a shorter term": the pattern itself is wrong, and the message says where.
     EXPECT_EQ(searchContent(true, 10, invalid, 0).emptyState->message,
               "Missing closing parenthesis, at the end of the pattern.");

@@ -103,6 +103,29 @@ TEST(InspectorContent, DetailRowsOfAFolderScanRoot) {
               (std::vector<std::string>{"Size on disk", "Reclaimable", "Items"}));
 }
 
+TEST(InspectorContent, AFolderScanRootSaysWhatTheScanLeftOutAndWhy) {
+    const StorageNode root = node("/srv", 4'000'000, Kind::root, "/srv");
+    const struct {
+        std::int64_t unreadable, tooDeep;
+        std::optional<std::string> leftOut;
+    } cases[] = {
+        {0, 0, std::nullopt},
+        {1, 0, "1 folder it could not read, not counted"},
+        {0, 3, "3 folders deeper than 40 levels, not counted"},
+        {2, 1, "2 folders it could not read \u00B7 1 folder deeper than 40 levels, not counted"},
+    };
+    for (const auto& c : cases) {
+        FileTreeScanner::Result result;
+        result.unreadableFolders = c.unreadable;
+        result.tooDeepFolders = c.tooDeep;
+        const auto rows = inspectorDetailRows(root, Mode::general, std::nullopt, result, {});
+        const auto found = std::find_if(
+            rows.begin(), rows.end(), [](const InspectorDetailRow& row) { return row.label == "Left out"; });
+        EXPECT_EQ(found == rows.end() ? std::nullopt : std::optional(found->value), c.leftOut)
+            << c.unreadable << " " << c.tooDeep;
+    }
+}
+
 TEST(InspectorContent, LargestInsideKeepsEightWithBarsOfTheLargest) {
     StorageNode parent = node("parent", 0, Kind::group);
     parent.category = CleanupCategory::docker;
@@ -202,7 +225,7 @@ TEST_F(InspectorState, DeveloperRootShowsTheScansFacts) {
     for (const char* label : {"Items", "Scanned", "Scan time", "Projects found", "Toolchains", "Free space", "Not installed"})
         expected.push_back(label);
     EXPECT_EQ(labels(rows), expected);
-    EXPECT_EQ(valueOf(rows, "Items"), "5");
+    EXPECT_EQ(valueOf(rows, "Items"), "8");  // five candidates and three categories' part not offered
     EXPECT_EQ(valueOf(rows, "Scanned"), "Now");
     EXPECT_EQ(valueOf(rows, "Scan time"), "21.4s");
     EXPECT_EQ(valueOf(rows, "Projects found"), "62");
@@ -259,6 +282,18 @@ TEST_F(InspectorState, TheFilteredRootReadsAlikeInTheHeaderAndTheInspector) {
         EXPECT_EQ(valueOf(content->details, "Items") + " items", header.items);
     }
     EXPECT_NE(valueOf(inspect()->details, "Size on disk"), ByteFormat::string(state().developer().tree().bytes));
+}
+
+TEST_F(InspectorState, DeveloperRootNamesTheCategoriesSwitchedOff) {
+    launch({"--screen", "explore", "--mode", "developer"});
+    ScanResult scan = *state().developer().scan();
+    scan.switchedOff = {CleanupCategory::docker, CleanupCategory::toolchains};
+    state().developer().setScan(scan);
+    state().developer().rebuildDeveloperTree();
+    state().navigation().setSelectedID("root");
+    const auto content = inspect();
+    ASSERT_TRUE(content);
+    EXPECT_EQ(valueOf(content->details, "Switched off"), "Docker, Toolchains");
 }
 
 TEST_F(InspectorState, ShareAndCleanupButtonOfAnItem) {

@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "app/presenters/OneLineText.h"
 #include "app/presenters/ReviewContent.h"
 #include "app/state/DemonstrationData.h"
 #include "core/text/ByteFormat.h"
@@ -184,6 +185,19 @@ TEST(ReviewContent, DemonstrationSelectionAddsUpToItsSizes) {
     for (std::size_t index = 1; index < content.rows.size(); ++index)
         EXPECT_GE(sizes[content.rows[index - 1].id], sizes[content.rows[index].id]);
     EXPECT_EQ(content.cleanTitle, "Clean " + ByteFormat::string(total));
+}
+
+TEST(OneLineText, ShowsEveryCharacterOnOneLine) {
+    struct Case {
+        const char* text;
+        const char* line;
+    };
+    for (const Case& c :
+         {Case{"plain name", "plain name"}, Case{"two\nlines", "two\u23CElines"},
+          Case{"dos\r\nline", "dos\u23CEline"}, Case{"old\rmac", "old\u23CEmac"},
+          Case{"tab\there", "tab\u21E5here"}, Case{"bell\a", "bell\uFFFD"}, Case{"del\x7F", "del\uFFFD"},
+          Case{"caf\u00E9 \u2603", "caf\u00E9 \u2603"}, Case{"\n\n", "\u23CE\u23CE"}, Case{"", ""}})
+        EXPECT_EQ(oneLineText(c.text), c.line) << c.text;
 }
 
 }  // namespace

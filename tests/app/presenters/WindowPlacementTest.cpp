@@ -53,5 +53,28 @@ TEST(WindowPlacement, ASavedPlaceFitsOnlyWhereAScreenHoldsIt) {
     EXPECT_FALSE(fitsAScreen({0, 0, 800, 600}, minimum, {})) << "no screen at all";
 }
 
+TEST(WindowPlacement, APopupPanelStaysOnTheScreen) {
+    const QRect screen(0, 0, 1440, 900);
+    const QSize panel(264, 400);
+    const QMargins room(12, 12, 12, 12);
+    struct Row {
+        const char* what;
+        QPoint anchor;
+        QRect available;
+        QRect expected;
+    };
+    const Row rows[] = {
+        {"room to the right and below", {300, 24}, screen, {288, 12, 264, 400}},
+        {"a tray at the right end", {1416, 24}, screen, {1176, 12, 264, 400}},
+        {"past the right end", {1500, 24}, screen, {1176, 12, 264, 400}},
+        {"a tray at the bottom", {1416, 896}, screen, {1176, 497, 264, 400}},
+        {"a screen too short", {100, 24}, {0, 0, 1440, 300}, {88, 0, 264, 400}},
+        {"a second screen", {2900, 24}, {1440, 0, 1440, 900}, {2616, 12, 264, 400}},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(windowPlacement::popupPlacement(row.anchor, panel, room, row.available), row.expected)
+            << row.what;
+}
+
 }  // namespace
 }  // namespace korvane

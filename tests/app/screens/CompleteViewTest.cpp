@@ -151,6 +151,21 @@ TEST_F(CompleteViewTest, EmptyingTheTrashShowsTheHonestNotice) {
     EXPECT_TRUE(visibleTexts(view).contains("There was nothing of Korvane's left in the Trash."));
 }
 
+TEST_F(CompleteViewTest, ARefusedPutBackShowsNoSuccessTick) {
+    tree_.file("home/.Trash/node_modules/left", 10);  // where the demonstration says its item went
+    launch({"--screen", "finished"});
+    CompleteView view(state().developer(), state().desktop());
+    view.show();
+    // The demonstration's report names a place Korvane never recorded: nothing is put back.
+    button(view, "Put it back")->click();
+    ASSERT_TRUE(testing::waitUntil([&] { return state().developer().restoreNotice().has_value(); }));
+    EXPECT_TRUE(view.content().noticeIsProblem);
+    EXPECT_TRUE(visibleTexts(view).contains("Korvane did not record where this went"));
+    // A notice of something done wears the tick again.
+    state().developer().copySummary();
+    EXPECT_FALSE(view.content().noticeIsProblem);
+}
+
 TEST_F(CompleteViewTest, AfterEmptyingNothingIsLeftToPutBackAndTheNextRunStartsClean) {
     AppState& state = launch();
     const auto candidate = [this](const std::string& name) {

@@ -277,13 +277,14 @@ TEST_F(GeneralPagesTest, RemoveWithNothingToReviewSaysWhyInTheBarOnBothLists) {
     search.show();
     for (EntryList* list : {large.list(), search.list()}) {
         ASSERT_TRUE(testing::waitUntil([&] { return list->model()->rowCount() == 1; }));
+        // Said as soon as it is ticked: "Remove" has nothing it may do.
         list->model()->toggle(0);
-        EXPECT_FALSE(list->noticeLabel()->isVisible());
-        list->removeButton()->click();
-        EXPECT_EQ(state().navigation().sheet(), std::nullopt);
         EXPECT_TRUE(list->noticeLabel()->isVisible());
         EXPECT_EQ(list->noticeLabel()->text(),
                   QStringLiteral("Korvane only removes files inside your home folder."));
+        EXPECT_FALSE(list->removeButton()->isEnabled());
+        list->removeButton()->click();
+        EXPECT_EQ(state().navigation().sheet(), std::nullopt);
         list->model()->toggle(0);  // a change of ticks takes the line away
         EXPECT_FALSE(list->noticeLabel()->isVisible());
     }

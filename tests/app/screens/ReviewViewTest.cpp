@@ -87,6 +87,24 @@ TEST_F(ReviewViewTest, RowsFollowTheSelectionAndShowDataAsPlainText) {
     EXPECT_EQ(view.content().cleanTitle.rfind("Clean ", 0), 0u);
 }
 
+TEST_F(ReviewViewTest, ANameWithALineBreakTakesOneLineAndShowsTheBreak) {
+    launch();
+    state().developer().stageUserChoice({file("two\nlines.txt", 4000), file("one line.txt", 3000)});
+    ReviewView view(state().developer(), state().preferences());
+    view.resize(700, 600);
+    view.show();
+    const QList<QWidget*> rows = view.rowViews();
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[0]->sizeHint().height(), rows[1]->sizeHint().height());
+    EXPECT_TRUE(labelTexts(*rows[0]).contains(QStringLiteral("two\u23CElines.txt")));
+    for (const QLabel* label : rows[0]->findChildren<QLabel*>()) EXPECT_FALSE(label->text().contains('\n'));
+    // The whole name is there to read on hover.
+    bool whole = false;
+    for (const QLabel* label : rows[0]->findChildren<QLabel*>())
+        whole = whole || label->toolTip().contains(QStringLiteral("two<br>lines.txt"));
+    EXPECT_TRUE(whole);
+}
+
 TEST_F(ReviewViewTest, DisposalPickerStoresTheChoiceAndClearsItForTheRecommendation) {
     launch();
     state().developer().stageUserChoice({file("one", 1000)});

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <nlohmann/json.hpp>
-
 #include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,6 +8,9 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
+#include <filesystem>
+#include <nlohmann/json.hpp>
 
 #include "app/kit/ElidedLabel.h"
 #include "app/presenters/SettingsContent.h"
@@ -106,6 +107,96 @@ TEST_F(SettingsViewTest, AddFolderAppendsOnlyNewFoldersInThePickersOrderAndStart
     EXPECT_EQ(rows[1]->label()->text(), QStringLiteral("~/a"));
     tab.addFolderButton()->click();
     EXPECT_EQ(state().preferences().settings().projectRoots.size(), 3U);
+}
+
+TEST_F(SettingsViewTest, AddFolderRefusesTheWholeComputerAndFoldersHoldingTheHomeAndSaysWhy) {
+    const std::string parent = home_.substr(0, home_.rfind('/'));
+    std::filesystem::create_directories(at("src/app"));
+    std::filesystem::create_directories(parent + "/beside");
+    std::filesystem::create_symlink(parent, at("up"));
+    struct Case {
+        const char* name;
+        std::vector<std::string> chosen;
+        std::vector<std::string> added;
+        const char* note;  // empty: no note
+    };
+    const std::string refusedRoot =
+        "Korvane does not search the whole computer for projects. Choose the folders that hold them.";
+    const Case cases[] = {
+        {"the whole computer", {"/"}, {}, refusedRoot.c_str()},
+        {"the home itself",
+         {home_},
+         {},
+         "\u201C~\u201D holds your whole home folder. Choose the folders that hold your projects."},
+        {"the folder above", {parent + "/"}, {}, ""},
+        {"a link up to it", {at("up")}, {}, ""},
+        {"a folder inside", {at("src/app")}, {at("src/app")}, ""},
+        {"beside the home", {parent + "/beside"}, {parent + "/beside"}, ""},
+        {"one refused among others",
+         {at("src/app"), "/", parent + "/beside"},
+         {at("src/app"), parent + "/beside"},
+         refusedRoot.c_str()},
+        {"a default folder adds nothing", {at("src")}, {}, ""},
+    };
+    for (const auto& c : cases) {
+        launch();
+        ScanSettingsTab tab(state().preferences(), state().desktop());
+        desktop_.answers.push_back(c.chosen);
+        tab.addFolderButton()->click();
+        EXPECT_EQ(desktop_.requests.back().directory, home_) << c.name;
+        EXPECT_EQ(state().preferences().settings().projectRoots, c.added) << c.name;
+        const bool refused = std::any_of(c.chosen.begin(), c.chosen.end(), [&](const std::string& path) {
+            return std::find(c.added.begin(), c.added.end(), path) == c.added.end() && path != at("src");
+        });
+        EXPECT_EQ(tab.refusalNote()->isVisibleTo(&tab), refused) << c.name;
+        if (*c.note) {
+            EXPECT_EQ(tab.refusalNote()->text().toStdString(), c.note) << c.name;
+        } else if (refused) {
+            EXPECT_TRUE(tab.refusalNote()->text().endsWith(
+                QStringLiteral("holds your whole home folder. Choose the folders that hold your projects.")))
+                << c.name;
+        }
+        // The next choice that adds cleanly takes the note away.
+        std::filesystem::create_directories(at("later"));
+        desktop_.answers.push_back({at("later")});
+        tab.addFolderButton()->click();
+        EXPECT_FALSE(tab.refusalNote()->isVisibleTo(&tab)) << c.name;
+        auto cleared = state().preferences().settings();
+        cleared.projectRoots.clear();
+        state().preferences().setSettings(cleared);
+        state().preferences().saveSettings();
+    }
+}
+
+TEST_F(SettingsViewTest, TheListShowsDefaultFoldersMadeLaterAndSaysWhichFolderIsMissing) {
+    launch();
+    std::filesystem::create_directories(at("Projects"));
+    std::filesystem::create_directories(at("mine"));
+    state().preferences().addProjectRoot(at("mine"));
+    state().preferences().addProjectRoot("/nowhere/at/all");
+    ScanSettingsTab tab(state().preferences(), state().desktop());
+    const auto rowsSeen = [&tab] {
+        std::vector<std::pair<std::string, bool>> seen;
+        for (const PathRowView* row : tab.projectRows())
+            seen.emplace_back(row->path(), row->hint() != nullptr);
+        return seen;
+    };
+    EXPECT_EQ(rowsSeen(), (std::vector<std::pair<std::string, bool>>{
+                              {at("Projects"), false}, {at("mine"), false}, {"/nowhere/at/all", true}}));
+    EXPECT_EQ(tab.projectRows()[2]->hint()->text(), QStringLiteral("Not found: skipped until it is back"));
+    // Stored: only what the user chose.
+    EXPECT_EQ(storedSettings().projectRoots, (std::vector<std::string>{at("mine"), "/nowhere/at/all"}));
+
+    // A default folder made now is listed at the next look; one taken off stays off.
+    std::filesystem::create_directories(at("work"));
+    tab.projectRows()[0]->removeButton()->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(storedSettings().removedDefaultRoots, std::set<std::string>{at("Projects")});
+    EXPECT_EQ(rowsSeen(), (std::vector<std::pair<std::string, bool>>{
+                              {at("work"), false}, {at("mine"), false}, {"/nowhere/at/all", true}}));
+    std::filesystem::remove(at("mine"));
+    state().preferences().setSettings(state().preferences().settings());
+    EXPECT_EQ(rowsSeen()[1], (std::pair<std::string, bool>{at("mine"), true}));
 }
 
 TEST_F(SettingsViewTest, RemovingAFolderListedTwiceRemovesBothWithTheStoredPath) {

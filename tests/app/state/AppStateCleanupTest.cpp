@@ -151,9 +151,12 @@ TEST_F(AppStateCleanupTest, PutBackSaysSingularThenAlreadyBackAndRescans) {
                      [&] { scans += state.navigation().route() == Route::scanning; });
 
     EXPECT_EQ(noticeAfter(&DeveloperState::restoreFromTrash), "Put back 5 KB across 1 location.");
+    EXPECT_FALSE(state.developer().restoreNoticeIsProblem());
     EXPECT_TRUE(exists(at("build/data")));
     EXPECT_FALSE(exists(trash("build")));
     EXPECT_EQ(noticeAfter(&DeveloperState::restoreFromTrash), "Already back in place");
+    // Nothing was put back: the notice is a refusal, not a success.
+    EXPECT_TRUE(state.developer().restoreNoticeIsProblem());
     EXPECT_EQ(scans, 2);  // a fresh scan follows each
 }
 
@@ -185,6 +188,7 @@ TEST_F(AppStateCleanupTest, DemonstratedPutBackNeverMovesARealFile) {
     tree_.file("home/.Trash/node_modules/real", 10);
     launch({"--screen", "finished"});
     EXPECT_EQ(noticeAfter(&DeveloperState::restoreFromTrash), "Korvane did not record where this went");
+    EXPECT_TRUE(state().developer().restoreNoticeIsProblem());
     EXPECT_TRUE(exists(at(".Trash/node_modules/real")));
     EXPECT_FALSE(exists(at("Developer/atlas-api")));
 }

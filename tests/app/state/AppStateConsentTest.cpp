@@ -323,8 +323,9 @@ TEST_F(AppStateStopTest, QuittingDuringACleanupStopsItRecordsItAndSavesTheScanAs
     cleaningBothUntilTheTreeStarts();
     state_.reset();  // what quitting does once the window is gone
     HistoryStore history(tree_.path("history"));
-    ASSERT_EQ(history.reports().size(), 1u);
-    const CleanupReport& report = history.reports()[0];
+    const std::vector<CleanupReport> reports = history.reports();
+    ASSERT_EQ(reports.size(), 1u);
+    const CleanupReport& report = reports[0];
     EXPECT_TRUE(report.stopped);
     EXPECT_EQ(report.outcomes[0].status, Status::trashed);
     EXPECT_EQ(report.outcomes[1].status, Status::skipped);

@@ -233,5 +233,16 @@ TEST_F(AppStateNavigationTest, ProjectRootsAreAddedOnceAndSaved) {
     EXPECT_EQ(stored(), roots);
 }
 
+TEST_F(AppStateNavigationTest, TheSidebarsFolderPickerRefusesTheWholeComputerWithAnAlertAndNoScan) {
+    AppState& state = launch();
+    const auto before = state.preferences().settings();
+    desktop_.answers.push_back({"/"});
+    state.developer().chooseProjectRoots();
+    EXPECT_EQ(state.preferences().settings(), before);
+    EXPECT_EQ(state.developer().errorMessage(),
+              "Korvane does not search the whole computer for projects. Choose the folders that hold them.");
+    EXPECT_NE(state.navigation().route(), AppState::Route::scanning);
+}
+
 }  // namespace
 }  // namespace korvane

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <functional>
 #include <nlohmann/json.hpp>
 
 #include "core/safety/HistoryStore.h"
@@ -156,6 +157,26 @@ TEST_F(AppStateScan, HistoryIsWrittenOncePerAppliedScan) {
     EXPECT_EQ(snapshotCount(), 1u);  // one a day
 }
 
+TEST_F(AppStateScan, AScanWithCategoriesSwitchedOffIsShownAndSavedButNeverRecordedAsAFall) {
+    prepare({item("a")});
+    const auto state = harness.make();
+    auto settings = state->preferences().settings();
+    settings.enabledCategories.erase(CleanupCategory::toolchains);
+    state->preferences().setSettings(settings);
+    state->developer().startScan();
+    ASSERT_TRUE(appliedAndSaved(*state));
+    EXPECT_EQ(savedScan()->switchedOff, std::vector<CleanupCategory>{CleanupCategory::toolchains});
+    waitUntil([] { return false; }, 0.3);
+    EXPECT_EQ(snapshotCount(), 0u);
+
+    settings.enabledCategories.insert(CleanupCategory::toolchains);
+    state->preferences().setSettings(settings);
+    prepare({item("b")});
+    state->developer().startScan();
+    ASSERT_TRUE(appliedAndSaved(*state));
+    ASSERT_TRUE(waitUntil([&] { return snapshotCount() == 1u; }));
+}
+
 // Monday 10:00 schedule; a due run while a scan or a cleanup runs waits,
 // unrecorded: a scan that ends whole was its scan, a cleanup's end runs it.
 TEST_F(AppStateScan, ADueScheduleStartsAScanUnlessAScanOrACleanupRuns) {
@@ -237,6 +258,53 @@ TEST_F(AppStateScan, AnAppliedScanAlertsThroughTheNotifier) {
     ASSERT_TRUE(waitUntil([&] { return state->navigation().route() == Route::explore; }));
     ASSERT_EQ(harness.notifier.posted.size(), 1u);
     EXPECT_EQ(harness.notifier.posted[0].second, "Korvane can reclaim 50 MB from your development tools.");
+}
+
+TEST_F(AppStateScan, AClickOnTheAlertShowsTheScanItToldOfUnlessTheUserIsBusy) {
+    prepare({item("a")});
+    struct Case {
+        const char* name;
+        std::function<void(AppState&)> userIs;
+        bool shown;
+    };
+    const Case cases[] = {
+        {"in general mode", [](AppState& state) { state.preferences().setMode(AppState::Mode::general); },
+         true},
+        {"on a canvas deeper down",
+         [](AppState& state) {
+             state.navigation().setFocusedID(std::string(rawValue(CleanupCategory::xcode)));
+         },
+         true},
+        {"in the settings", [](AppState& state) { state.navigation().setSheet(AppState::Sheet::settings); },
+         false},
+        {"reviewing", [](AppState& state) { state.navigation().setSheet(AppState::Sheet::review); }, false},
+        {"looking at a finished cleanup",
+         [](AppState& state) { state.navigation().setRoute(Route::finished); }, false},
+    };
+    for (const auto& c : cases) {
+        const auto state = harness.make();
+        state->developer().startScan();
+        ASSERT_TRUE(waitUntil([&] { return state->navigation().route() == Route::explore; })) << c.name;
+        c.userIs(*state);
+        const auto mode = state->preferences().mode();
+        const auto route = state->navigation().route();
+        const auto sheet = state->navigation().sheet();
+        const auto focused = state->navigation().focusedID();
+        int broughtForward = 0;
+        QObject::connect(&state->automation(), &Automation::alertOpened, [&] { ++broughtForward; });
+        harness.notifier.click();
+        EXPECT_EQ(broughtForward, 1) << c.name;
+        if (c.shown) {
+            EXPECT_EQ(state->preferences().mode(), AppState::Mode::developer) << c.name;
+            EXPECT_EQ(state->navigation().route(), Route::explore) << c.name;
+            EXPECT_FALSE(state->navigation().focusedID()) << c.name;
+        } else {
+            EXPECT_EQ(state->preferences().mode(), mode) << c.name;
+            EXPECT_EQ(state->navigation().route(), route) << c.name;
+            EXPECT_EQ(state->navigation().sheet(), sheet) << c.name;
+            EXPECT_EQ(state->navigation().focusedID(), focused) << c.name;
+        }
+    }
 }
 
 }  // namespace

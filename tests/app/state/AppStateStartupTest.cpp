@@ -117,7 +117,7 @@ TEST(AppStateTree, RebuildKeepsIdsThatStillNameANodeAndClearsTheRest) {
     const auto state = harness.make();
     ScanResult withProtected = *state->developer().scan();
     withProtected.categories.push_back(
-        CategoryResult(CleanupCategory::docker, 1,
+        CategoryResult(CleanupCategory::docker, 0,
                        {makeCandidate(CleanupCategory::docker, "/var/lib/docker", SafetyLevel::dangerous)}));
     state->developer().setScan(withProtected);
     state->developer().rebuildDeveloperTree();

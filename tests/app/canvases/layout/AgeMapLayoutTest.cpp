@@ -208,6 +208,23 @@ TEST(MonthGridLayout, CellsByLocalMonthWithEveryYearBetweenKept) {
     EXPECT_EQ(empty.scale, 1);
 }
 
+TEST(MonthGridLayout, AFutureDateCountsInThisMonth) {
+    const auto at = [](int y, int m, int d) {
+        return timePoint(QDateTime(QDate(y, m, d), QTime(12, 0), newYork()));
+    };
+    // A folder's own blocks dated in 2100 through its age profile, and a file dated 2100 too.
+    StorageNode remainder = leaf("rest", 300);
+    const CanvasClock clock = fixedClock();
+    const auto future = clock.localNow().day + 27'000;
+    remainder.ages.add(AgeProfile::stamp(clock.localNow(), future, 43'200), 300);
+    const auto root = folder(
+        "r", {datedLeaf("ahead", 700, at(2100, 1, 1)), datedLeaf("old", 100, at(2022, 5, 1)), remainder});
+    const auto grid = MonthGridLayout::make(root, clock);
+    EXPECT_EQ(grid.years, (std::vector<int>{2024, 2023, 2022}));
+    EXPECT_EQ(grid.bytes(2024, 3), 1000);
+    EXPECT_EQ(grid.bytes(2100, 1), 0);
+}
+
 TEST(MonthGridLayout, ACellShowsItsSizeOnlyWhereItFits) {
     struct Case {
         double widthAt8;  // the text's width at 8 points; it scales with the size

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/canvases/layout/FoldersLayout.h"
+#include "core/explorer/FileTreeScanner.h"
 #include "tests/app/canvases/layout/CanvasTrees.h"
 
 using namespace korvane;
@@ -55,16 +58,6 @@ TEST(FoldersLayout, TilesRowsAndHitTesting) {
     EXPECT_TRUE(FoldersLayout::make(empty, 600).isEmpty());
 }
 
-// The heading counts folders: a file and a folder's smaller items are tiles, not folders.
-TEST(FoldersLayout, TheHeadingCountsOnlyFolders) {
-    auto rest = leaf("/p//rest", 90);
-    rest.name = "31 smaller items";
-    const auto photos = folder("/p", {rest, leaf("/p/today.jpg", 3)});
-    EXPECT_EQ(FoldersLayout::make(photos, 600).folderCount(), 0u);
-    const auto home = folder("/h", {photos, sizedFolder("/h/docs", {1, 2}), leaf("/h/a.iso", 50)});
-    EXPECT_EQ(FoldersLayout::make(home, 600).folderCount(), 2u);
-}
-
 TEST(FoldersLayout, DotsCountsAndTheFolderShape) {
     const auto many = sizedFolder("many", {1, 4, 0, 9, 4, 2});
     const auto dots = FoldersLayout::dots(many);
@@ -83,4 +76,61 @@ TEST(FoldersLayout, DotsCountsAndTheFolderShape) {
     EXPECT_TRUE(shape.contains(QPointF(20, 3)));
     EXPECT_FALSE(shape.contains(QPointF(tabRight + 8 + 5, 3)));
     EXPECT_TRUE(shape.contains(QPointF(tabRight + 8 + 5, 13)));
+}
+
+// A folder scan's files are no folders: they are drawn as sheets and counted
+// under a heading of their own.
+TEST(FoldersLayout, AFolderScansFilesAreCountedAndDrawnAsFiles) {
+    const auto walked = [](StorageNode node) {
+        node.path = node.id;
+        return node;
+    };
+    const auto file = [&](const std::string& name, std::int64_t bytes) {
+        return walked(leaf("/s/" + name, bytes));
+    };
+    const auto directory = [&](const std::string& name) {
+        return walked(folder("/s/" + name, {file(name + "/inside", 10)}));
+    };
+    auto rest = leaf(FileTreeScanner::remainderID("/s"), 3);
+    rest.name = "4 smaller items";
+    struct Case {
+        const char* name;
+        StorageNode root;
+        std::vector<FoldersLayout::Heading> headings;
+        std::size_t files;
+    };
+    const Case cases[] = {
+        {"folders and files",
+         walked(folder("/s", {directory("a"), file("b.iso", 50), directory("c"), file("d.txt", 5), rest})),
+         {{"Folders", 2}, {"Files", 2}},
+         2},
+        {"files only", walked(folder("/s", {file("b.iso", 50)})), {{"Files", 1}}, 1},
+        {"folders only", walked(folder("/s", {directory("a")})), {{"Folders", 1}}, 0},
+        // A developer tree's items are the folders a cleanup removes.
+        {"a developer tree", sizedFolder("r", {5, 9}), {{"Folders", 2}}, 0},
+        {"nothing", sizedFolder("e", {0}), {{"Folders", 0}}, 0},
+    };
+    for (const auto& c : cases) {
+        const auto layout = FoldersLayout::make(c.root, 600);
+        EXPECT_EQ(layout.headings(), c.headings) << c.name;
+        const auto files =
+            std::count_if(layout.tiles.begin(), layout.tiles.end(),
+                          [](const StorageNode* tile) { return FoldersLayout::isFileTile(*tile); });
+        EXPECT_EQ(static_cast<std::size_t>(files), c.files) << c.name;
+    }
+    // Each tile has the outline of what it is: a folder's tab, a sheet's folded corner, a sum's neither.
+    const QRectF tile(0, 0, 200, 124);
+    EXPECT_FALSE(FoldersLayout::tileShape(directory("a"), tile).contains(QPointF(190, 4)));  // beside the tab
+    EXPECT_TRUE(FoldersLayout::tileShape(directory("a"), tile).contains(QPointF(20, 4)));
+    EXPECT_FALSE(
+        FoldersLayout::tileShape(file("b.iso", 1), tile).contains(QPointF(198, 3)));  // the folded corner
+    EXPECT_TRUE(FoldersLayout::tileShape(file("b.iso", 1), tile).contains(QPointF(20, 4)));
+    EXPECT_TRUE(FoldersLayout::tileShape(rest, tile).contains(QPointF(190, 4)));
+    EXPECT_TRUE(FoldersLayout::tileShape(rest, tile).contains(QPointF(20, 4)));
+    // The sheet keeps inside its rectangle, its corner folded.
+    const QRectF rect(0, 0, 200, 124);
+    const QPainterPath sheet = FoldersLayout::fileShape(rect);
+    EXPECT_TRUE(rect.contains(sheet.boundingRect()));
+    EXPECT_FALSE(sheet.contains(QPointF(199, 2)));
+    EXPECT_TRUE(sheet.contains(QPointF(100, 60)));
 }

@@ -4,6 +4,7 @@
 
 #include "app/canvases/layout/StrataLayout.h"
 #include "app/canvases/layout/SummaryNode.h"
+#include "core/model/CategoryResult.h"
 #include "tests/app/canvases/layout/CanvasTrees.h"
 #include "tests/app/canvases/layout/FixedClock.h"
 
@@ -237,21 +238,28 @@ TEST(StrataLayout, ATileSaysWhichBandsItsBytesSpan) {
 
 // What a toolchain holds besides its items has no date: it lies in a band of
 // its own below the ages, so that the bands hold what the page's header
-// counts; its header selects nothing.
+// counts; its header selects nothing. So does a footprint no child names.
 TEST(StrataLayout, AToolchainsBytesBesideItsItemsLieBelowTheAges) {
     auto candidate = datedLeaf("modules", 300, daysAgo(3));
     candidate.candidateID = UUID::random();
-    auto toolchain = folder("node", {folder("node/modules", {candidate})});
-    toolchain.bytes = 1000;  // its footprint: 700 bytes were measured but offered as no item
-    auto root = folder("root", {toolchain, folder("xcode", {datedLeaf("derived", 200, daysAgo(400))})});
-    const auto layout = StrataLayout::make(root, QSizeF(900, 500), fixedClock());
-    std::vector<std::pair<int, std::int64_t>> bands;
-    for (const auto& band : layout.bands) bands.emplace_back(band.bandIndex, band.total);
-    EXPECT_EQ(bands, (std::vector<std::pair<int, std::int64_t>>{{0, 300}, {4, 200}, {5, 700}}));
-    const auto& notItemised = layout.deposits[layout.bands[2].firstDeposit];
-    EXPECT_EQ(notItemised.node->id, "node");
-    EXPECT_EQ(notItemised.bytes, 700);
-    EXPECT_TRUE(layout.nodes(layout.bands[2]).empty());
-    EXPECT_FALSE(layout.hasCandidates(layout.bands[2]));
-    EXPECT_EQ(StrataLayout::bandTable[5].name, "Not itemised");
+    for (const bool named : {true, false}) {
+        SCOPED_TRACE(named ? "a not-offered node" : "an unnamed footprint");
+        auto toolchain = folder("node", {folder("node/modules", {candidate})});
+        if (named) {
+            toolchain.children.push_back(
+                StorageNode::notOfferedNode(CategoryResult(CleanupCategory::node, 1000, {}), 700));
+        }
+        toolchain.bytes = 1000;  // its footprint: 700 bytes were measured but offered as no item
+        auto root = folder("root", {toolchain, folder("xcode", {datedLeaf("derived", 200, daysAgo(400))})});
+        const auto layout = StrataLayout::make(root, QSizeF(900, 500), fixedClock());
+        std::vector<std::pair<int, std::int64_t>> bands;
+        for (const auto& band : layout.bands) bands.emplace_back(band.bandIndex, band.total);
+        EXPECT_EQ(bands, (std::vector<std::pair<int, std::int64_t>>{{0, 300}, {4, 200}, {5, 700}}));
+        const auto& notOffered = layout.deposits[layout.bands[2].firstDeposit];
+        EXPECT_EQ(notOffered.node->id, named ? "node//notOffered" : "node");
+        EXPECT_EQ(notOffered.bytes, 700);
+        EXPECT_TRUE(layout.nodes(layout.bands[2]).empty());
+        EXPECT_FALSE(layout.hasCandidates(layout.bands[2]));
+    }
+    EXPECT_EQ(StrataLayout::bandTable[5].name, "Not offered");
 }
