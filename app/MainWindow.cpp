@@ -332,14 +332,19 @@ void MainWindow::moveEvent(QMoveEvent* event) {
 
 void MainWindow::placeSheet(QDialog* dialog) const {
     // Without a frame the window manager leaves the place to us: over the
-    // window's content, centred, no taller or wider than it (the sheet's
-    // content scrolls), and never off the screen.
+    // window's content, hanging from its top and centred across, no taller or
+    // wider than it (the sheet's content scrolls), and never off the screen.
+    // Hung from the top, a sheet leaves the foot of a centred screen in view
+    // (the completion card's, which a centred sheet as wide would hide whole).
     const QRect content(root_->mapToGlobal(QPoint(0, 0)), root_->size());
     const QSize room = (content.size() - QSize(2 * sheetMargin, 2 * sheetMargin)).expandedTo(dialog->minimumSize());
     if (dialog->maximumSize() != room && dialog->layout()->sizeConstraint() != QLayout::SetFixedSize)
         dialog->setMaximumSize(room);
     QRect placed(QPoint(0, 0), dialog->size());
     placed.moveCenter(content.center());
+    // The card's top, not its shadow's, keeps the margin.
+    const auto* sheet = qobject_cast<const SheetWindow*>(dialog);
+    placed.moveTop(content.top() + sheetMargin - (sheet ? sheet->surface().margins().top() : 0));
     if (const QScreen* screen = this->screen()) {
         const QRect area = screen->availableGeometry();
         placed.moveRight(std::min(placed.right(), area.right()));

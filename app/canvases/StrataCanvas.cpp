@@ -92,8 +92,15 @@ double StrataCanvas::shownTileBorder(std::size_t deposit) {
                       selectionAmount(*deposits[deposit].node));
 }
 
+bool StrataCanvas::headerSelects(std::size_t position) {
+    const StrataLayout& strata = layout();
+    return position < strata.bands.size() && strata.hasCandidates(strata.bands[position]);
+}
+
 QString StrataCanvas::helpAt(QPointF point) {
-    if (!root() || !layout().headerAt(point)) return {};
+    if (!root()) return {};
+    const auto header = layout().headerAt(point);
+    if (!header || !headerSelects(*header)) return {};
     return QStringLiteral("Select everything in this band");
 }
 
@@ -119,7 +126,11 @@ bool StrataCanvas::isBandFullySelected(std::size_t position) {
 
 std::optional<CanvasBase::Hit> StrataCanvas::hitAt(QPointF point) {
     const StrataLayout& strata = layout();
-    if (const auto header = strata.headerAt(point)) return Hit{headerZone, *header};
+    // A header whose click would select nothing is no control: no hover, no hint.
+    if (const auto header = strata.headerAt(point)) {
+        if (headerSelects(*header)) return Hit{headerZone, *header};
+        return std::nullopt;
+    }
     // Tiles past the right edge are not on screen, so not under the pointer.
     if (point.x() >= width()) return std::nullopt;
     if (const auto deposit = strata.depositAt(point)) return Hit{Hit::item, *deposit};
@@ -157,7 +168,7 @@ std::vector<CanvasBase::Hit> StrataCanvas::keyboardTargets() {
     const StrataLayout& strata = layout();
     for (std::size_t position = 0; position < strata.bands.size(); ++position) {
         const StrataLayout::Band& band = strata.bands[position];
-        if (strata.hasCandidates(band)) targets.push_back({headerZone, position});
+        if (headerSelects(position)) targets.push_back({headerZone, position});
         for (std::size_t i = band.firstDeposit; i < visibleEnd(strata, band); ++i) targets.push_back({Hit::item, i});
     }
     return targets;

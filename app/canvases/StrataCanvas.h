@@ -30,7 +30,11 @@ public:
     double shownHeaderHover(std::size_t position) const;
     // A deposit's border opacity as drawn at this moment.
     double shownTileBorder(std::size_t deposit);
-    // The help for the point: a band header's, else none.
+    // Whether a click on the header at this position selects anything: only
+    // a band holding candidates that are not protected. Only such a header
+    // takes the pointer, shows the hint and help, and is a keyboard stop.
+    bool headerSelects(std::size_t position);
+    // The help for the point: a header's that selects, else none.
     QString helpAt(QPointF point);
 
 protected:

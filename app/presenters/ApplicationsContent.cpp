@@ -1,5 +1,7 @@
 #include "app/presenters/ApplicationsContent.h"
 
+#include <algorithm>
+
 #include "app/presenters/CountText.h"
 #include "app/presenters/GeneralSidebarContent.h"
 #include "app/state/PlatformWords.h"
@@ -91,6 +93,11 @@ ApplicationsPageContent applicationsPageContent(const std::vector<InstalledApp>&
 
 bool applicationsPageShouldScan(const std::vector<InstalledApp>& apps, bool isScanning) {
     return apps.empty() && !isScanning;
+}
+
+double appListColumnWidth(double pageWidth) {
+    // Past the hairline between the columns.
+    return std::clamp(pageWidth - 1 - appDetailRoomWidth, appListMinimumWidth, appListWidth);
 }
 
 }  // namespace korvane

@@ -86,6 +86,14 @@ ApplicationsPageContent applicationsPageContent(const std::vector<InstalledApp>&
                                                 const std::optional<InstalledApp>& selected,
                                                 const std::string& filter);
 
+// The list column's width on a page this wide: its full width while the
+// detail pane beside it keeps the room it reads best in, narrower (its rows
+// eliding) as the page narrows, never below what a row needs to be read.
+inline constexpr double appListWidth = 320;
+inline constexpr double appListMinimumWidth = 180;
+inline constexpr double appDetailRoomWidth = 455;
+double appListColumnWidth(double pageWidth);
+
 // The page scans by itself only on a first showing with nothing found and no scan running.
 bool applicationsPageShouldScan(const std::vector<InstalledApp>& apps, bool isScanning);
 

@@ -11,6 +11,7 @@
 #include "app/kit/EmptyStateView.h"
 #include "app/kit/Hairline.h"
 #include "app/kit/KitButton.h"
+#include "app/kit/NameLines.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/Panel.h"
 #include "app/kit/PlainLabel.h"
@@ -108,12 +109,17 @@ QBoxLayout* AppDetailPane::buildHeader(const InstalledApp& app) {
     header->addWidget(icon, 0, Qt::AlignTop);
     auto* titles = new QVBoxLayout;
     titles->setSpacing(3);
-    titles->addWidget(styledText(content_->name, AppFont::font(19, QFont::DemiBold), palette.ink));
+    // Each line keeps to the pane's width: a long name or identifier breaks
+    // where it can and is cut in its middle past two lines.
+    titles->addWidget(styled(new NameLines(QString::fromStdString(content_->name), 2),
+                             AppFont::font(19, QFont::DemiBold), palette.ink));
     if (content_->version)
-        titles->addWidget(styledText(*content_->version, AppFont::caption(), palette.inkSecondary));
+        titles->addWidget(styled(new ElidedLabel(QString::fromStdString(*content_->version)), AppFont::caption(),
+                                 palette.inkSecondary));
     if (content_->identifier) {
-        auto* identifier = styledText(*content_->identifier, AppFont::mono(), palette.inkTertiary);
-        identifier->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        auto* identifier = new NameLines(QString::fromStdString(*content_->identifier), 2);
+        styleLabel(identifier, AppFont::mono(), palette.inkTertiary);
+        identifier->setSelectable(true);
         titles->addWidget(identifier);
     }
     titles->addWidget(buildFacts());
@@ -148,9 +154,10 @@ QWidget* AppDetailPane::buildNothingLeftBehind() {
     auto* check = new SymbolView("checkmark.circle", 12);
     check->setColor(palette.inkSecondary);
     line->addWidget(check);
-    line->addWidget(styled(plainLabel(QStringLiteral("Nothing left behind that Korvane can find")),
-                           AppFont::body(), palette.inkSecondary),
-                    1);
+    QLabel* nothing = styled(plainLabel(QStringLiteral("Nothing left behind that Korvane can find")),
+                             AppFont::body(), palette.inkSecondary);
+    nothing->setWordWrap(true);
+    line->addWidget(nothing, 1);
     panel->contentLayout()->addLayout(line);
     return panel;
 }

@@ -15,7 +15,8 @@ AppRowDelegate::AppRowDelegate(QWidget& owner, AppListModel& model, Highlight hi
     : QStyledItemDelegate(&owner), owner_(owner), model_(model), highlight_(std::move(highlight)) {}
 
 QSize AppRowDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const {
-    return {appListWidth, 8 + 28 + 8 + 4};
+    // As wide as the narrowest list: a row fills the list however wide it is.
+    return {static_cast<int>(appListMinimumWidth), 8 + 28 + 8 + 4};
 }
 
 void AppRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,

@@ -9,9 +9,6 @@ namespace korvane {
 
 class AppListModel;
 
-// The width of the applications list, which its rows fill.
-inline constexpr int appListWidth = 320;
-
 // Draws one application of the list: its icon, name, total and what it
 // leaves behind, its age on the right, and the selected row highlighted.
 class AppRowDelegate : public QStyledItemDelegate {

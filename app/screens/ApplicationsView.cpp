@@ -86,7 +86,8 @@ KitButton* ApplicationsView::showInFileManagerButton() const {
 // scan's progress under it.
 QWidget* ApplicationsView::buildListColumn() {
     auto* listColumn = new QWidget;
-    listColumn->setFixedWidth(appListWidth);
+    listColumn_ = listColumn;
+    listColumn->setFixedWidth(static_cast<int>(appListColumnWidth(width())));
     auto* column = new QVBoxLayout(listColumn);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
@@ -153,6 +154,12 @@ void ApplicationsView::showEvent(QShowEvent* event) {
     appeared_ = true;
     if (applicationsPageShouldScan(applications_.apps(), applications_.isScanningApps()))
         applications_.scanApps();
+}
+
+void ApplicationsView::resizeEvent(QResizeEvent* event) {
+    // The list gives way on a narrow page, so the detail pane keeps its room.
+    listColumn_->setFixedWidth(static_cast<int>(appListColumnWidth(width())));
+    QWidget::resizeEvent(event);
 }
 
 void ApplicationsView::refresh() {

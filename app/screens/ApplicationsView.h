@@ -39,6 +39,7 @@ public:
     QLineEdit* filterField() const { return filter_; }
     SymbolButton* refreshButton() const { return refresh_; }
     QListView* list() const { return list_; }
+    QWidget* listColumn() const { return listColumn_; }
     QCheckBox* includeBundleBox() const;
     KitButton* uninstallButton() const;
     KitButton* showInFileManagerButton() const;
@@ -50,6 +51,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
@@ -68,6 +70,7 @@ private:
     ApplicationsPageContent content_;
     std::optional<InstalledApp> detailApp_;
     bool appeared_ = false;
+    QWidget* listColumn_ = nullptr;
     QLineEdit* filter_;
     SymbolButton* refresh_;
     QStackedWidget* body_;

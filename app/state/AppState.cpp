@@ -41,6 +41,17 @@ AppState::AppState(Services services, QObject* parent)
     connect(&developer_, &DeveloperState::diskChanged, &applications_, &ApplicationsState::followDiskChange);
     restoreLastScan();
     applyLaunchArguments(services.arguments);
+    // The schedule treats cleaning like scanning: a run due meanwhile waits
+    // for the work to end, then runs.
+    const auto workInProgress = [this] {
+        return developer_.isScanning() || developer_.isCleaning() || navigation_.route() == Route::cleaning;
+    };
+    automation_.setWorkInProgress(workInProgress);
+    connect(&changes_, &StateChanges::changed, this, [this, workInProgress] {
+        // Later: the work's own batch ends first.
+        if (automation_.isWaiting() && !workInProgress())
+            QMetaObject::invokeMethod(&automation_, &Automation::checkDue, Qt::QueuedConnection);
+    });
     automation_.setOnDue([this] { onAutomationDue(); });
     connect(&automation_, &Automation::alertOpened, this, &AppState::showAnnouncedScan);
     liveStats_.startStatsTimer();
@@ -78,8 +89,8 @@ void AppState::showAnnouncedScan() {
     const StateChanges::Batch batch(changes_);
     preferences_.setMode(Mode::developer);
     navigation_.setRoute(Route::explore);
-    navigation_.setFocusedID(std::nullopt);
-    navigation_.setSelectedID("root");
+    navigation_.setFocusedID(Mode::developer, std::nullopt);
+    navigation_.setSelectedID(Mode::developer, "root");
 }
 
 void AppState::loadDemonstrationScan() {
@@ -92,7 +103,7 @@ void AppState::loadDemonstrationScan() {
     }
     developer_.rebuildDeveloperTree();
     developer_.resetSelectionToDefaults();
-    navigation_.setSelectedID("root");
+    navigation_.setSelectedID(Mode::developer, "root");
 }
 
 ScanResult AppState::demonstrationScan() const { return DemonstrationData::scan(clock_.now()); }

@@ -1,6 +1,7 @@
 #include "app/state/Automation.h"
 
 #include <QDateTime>
+#include <utility>
 
 #include "app/platform/Clock.h"
 #include "app/platform/Notifier.h"
@@ -64,28 +65,50 @@ void Automation::setOnDue(std::function<void()> onDue) {
     reschedule();
 }
 
+void Automation::setWorkInProgress(std::function<bool()> isBusy) { isBusy_ = std::move(isBusy); }
+
+void Automation::scanCompleted() {
+    if (!std::exchange(waiting_, false)) return;
+    settings_.setValue(lastRunKey, IsoDate::format(clock_.now()));
+}
+
 void Automation::reschedule() {
     timer_.stop();
-    if (!schedule_.isEnabled) return;
+    if (!schedule_.isEnabled) {
+        // A run switched off is not owed when the schedule comes back on.
+        waiting_ = false;
+        return;
+    }
     timer_.start();
     checkDue();
+}
+
+bool Automation::isDue(std::chrono::system_clock::time_point now) const {
+    const QTimeZone zone = clock_.timeZone();
+    const QDateTime local = localTime(now, zone);
+    if (!local.isValid()) return false;  // no weekday to compare
+    // Qt counts Monday as 1 and Sunday as 7; the schedule counts Sunday as 1.
+    const int weekday = local.date().dayOfWeek() % 7 + 1;
+    if (weekday != schedule_.weekday) return false;
+    if (local.time().hour() < schedule_.hour) return false;
+    if (const auto stored = settings_.value(lastRunKey)) {
+        const auto lastRun = IsoDate::parse(*stored);
+        if (lastRun && localTime(*lastRun, zone).date() == local.date()) return false;
+    }
+    return true;
 }
 
 void Automation::checkDue() {
     if (!schedule_.isEnabled) return;
     if (!onDue_) return;
     const auto now = clock_.now();
-    const QTimeZone zone = clock_.timeZone();
-    const QDateTime local = localTime(now, zone);
-    if (!local.isValid()) return;  // no weekday to compare
-    // Qt counts Monday as 1 and Sunday as 7; the schedule counts Sunday as 1.
-    const int weekday = local.date().dayOfWeek() % 7 + 1;
-    if (weekday != schedule_.weekday) return;
-    if (local.time().hour() < schedule_.hour) return;
-    if (const auto stored = settings_.value(lastRunKey)) {
-        const auto lastRun = IsoDate::parse(*stored);
-        if (lastRun && localTime(*lastRun, zone).date() == local.date()) return;
+    if (!waiting_ && !isDue(now)) return;
+    // A scan would measure what a cleanup is removing, or run beside one: the run waits.
+    if (isBusy_ && isBusy_()) {
+        waiting_ = true;
+        return;
     }
+    waiting_ = false;
     settings_.setValue(lastRunKey, IsoDate::format(now));
     onDue_();
 }

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QTimer>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <nlohmann/json_fwd.hpp>
@@ -51,11 +52,21 @@ public:
     // Installs the callback that starts the scan, then re-arms.
     void setOnDue(std::function<void()> onDue);
 
+    // While it answers true (a scan or a cleanup runs) a due run waits: it is
+    // not recorded, and the next check after the work runs it, on whatever day.
+    void setWorkInProgress(std::function<bool()> isBusy);
+    // A due run waits for the work of the moment to end.
+    bool isWaiting() const { return waiting_; }
+    // A scan finished while a due run waited: it measured what the run
+    // would have, so the run is recorded as done.
+    void scanCompleted();
+
     // Stops the timer; with the schedule on, starts it again and checks at once.
     void reschedule();
     // Runs the callback when the schedule is on, a callback is installed, today
     // is the scheduled weekday, the hour is at or after the scheduled one and
-    // no automatic run happened yet today. The run is recorded first.
+    // no automatic run happened yet today (or a due run waited), and no work
+    // is in progress. The run is recorded first.
     void checkDue();
     // Sets the standing alert, and shows it when a notification service is there.
     void notify(const std::string& title, const std::string& body);
@@ -69,6 +80,9 @@ signals:
     void alertOpened();
 
 private:
+    // Today is the scheduled day, at or past the hour, with no run yet today.
+    bool isDue(std::chrono::system_clock::time_point now) const;
+
     Settings& settings_;
     Clock& clock_;
     Notifier& notifier_;
@@ -76,6 +90,8 @@ private:
     std::optional<std::string> standingAlert_;
     QTimer timer_;
     std::function<void()> onDue_;
+    std::function<bool()> isBusy_;
+    bool waiting_ = false;
 };
 
 // All six keys required; other keys ignored.

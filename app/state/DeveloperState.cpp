@@ -148,7 +148,7 @@ void DeveloperState::applyScanResult(const ScanResult& measured, bool cancelled)
         setScan(result);
         rebuildDeveloperTree();
         resetSelectionToDefaults();
-        parts_.navigation.setSelectedID("root");
+        parts_.navigation.setSelectedID(Mode::developer, "root");
         postScanAlerts(result);
         parts_.navigation.setRoute(Route::explore);
         return;
@@ -163,6 +163,8 @@ void DeveloperState::applyScanResult(const ScanResult& measured, bool cancelled)
         if (result.switchedOff.empty()) history.recordSnapshot(result);
     });
     postScanAlerts(result);
+    // A scheduled run that waited for this scan has had its scan.
+    parts_.automation.scanCompleted();
     if (shown) {
         // A new scan measured the disk itself: only what a cleanup beside it
         // took out can come back with a put back.
@@ -171,7 +173,7 @@ void DeveloperState::applyScanResult(const ScanResult& measured, bool cancelled)
         setScan(result);
         rebuildDeveloperTree();
         resetSelectionToDefaults();
-        parts_.navigation.setSelectedID("root");
+        parts_.navigation.setSelectedID(Mode::developer, "root");
         parts_.navigation.setRoute(Route::explore);
         return;
     }
@@ -192,11 +194,10 @@ void DeveloperState::showScanInPlace(ScanResult result, std::vector<CleanupCandi
     setScan(std::move(result));
     rebuildDeveloperTree();
     resetSelectionToDefaults();
-    // Developer mode's inspector keeps its node while the node is still there;
-    // general mode's shows another tree and is left alone.
+    // Developer mode's inspector keeps its node while the node is still
+    // there, also while general mode is on show.
     NavigationState& navigation = parts_.navigation;
-    if (parts_.preferences.mode() == Mode::developer && !navigation.selectedID())
-        navigation.setSelectedID("root");
+    if (!navigation.selectedID(Mode::developer)) navigation.setSelectedID(Mode::developer, "root");
 }
 
 void DeveloperState::applyHeldScan() {
@@ -236,7 +237,7 @@ void DeveloperState::showRestoredScan(ScanResult scan, bool isLastScan) {
     setScan(std::move(scan));
     rebuildDeveloperTree();
     resetSelectionToDefaults();
-    parts_.navigation.setSelectedID("root");
+    parts_.navigation.setSelectedID(Mode::developer, "root");
 }
 
 void DeveloperState::dropExcludedCandidates(ScanResult& scan) const {

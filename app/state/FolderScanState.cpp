@@ -108,8 +108,8 @@ void FolderScanState::finishFolderScan(FileTreeScanner::Result result, bool refr
         // A stopped scan still shows what it counted, unless a newer scan has begun.
         const std::string rootID = result.root.id;
         setGeneralResult(std::move(result));
-        parts_.navigation.setSelectedID(rootID);
-        parts_.navigation.setFocusedID(std::nullopt);
+        parts_.navigation.setSelectedID(Mode::general, rootID);
+        parts_.navigation.setFocusedID(Mode::general, std::nullopt);
     }
     if (std::exchange(refreshWanted_, false)) refreshFolderScan();
 }
@@ -132,7 +132,6 @@ void FolderScanState::keepPlace() {
     const StorageNode* root = generalRoot();
     if (!root) return;
     NavigationState& navigation = parts_.navigation;
-    // Folder ids are paths; the developer tree's never start with "/".
     const auto nearest = [root](const std::string& id, bool folderOnly) -> std::optional<std::string> {
         std::string path = id;
         while (Paths::isAtOrBelow(path, root->id) && path != root->id) {
@@ -142,12 +141,10 @@ void FolderScanState::keepPlace() {
         }
         return std::nullopt;
     };
-    if (const auto& selected = navigation.selectedID();
-        selected && selected->starts_with('/') && !root->find(*selected))
-        navigation.setSelectedID(nearest(*selected, false).value_or(root->id));
-    if (const auto& focused = navigation.focusedID();
-        focused && focused->starts_with('/') && !root->find(*focused))
-        navigation.setFocusedID(nearest(*focused, true));
+    if (const auto& selected = navigation.selectedID(Mode::general); selected && !root->find(*selected))
+        navigation.setSelectedID(Mode::general, nearest(*selected, false).value_or(root->id));
+    if (const auto& focused = navigation.focusedID(Mode::general); focused && !root->find(*focused))
+        navigation.setFocusedID(Mode::general, nearest(*focused, true));
 }
 
 void FolderScanState::stopFolderScan() {

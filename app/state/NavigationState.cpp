@@ -26,9 +26,23 @@ void NavigationState::setCanvasMode(CanvasMode mode) { publish(canvasMode_, mode
 
 void NavigationState::setSunburstDepth(std::int64_t depth) { publish(sunburstDepth_, depth); }
 
-void NavigationState::setFocusedID(std::optional<std::string> id) { publish(focusedID_, std::move(id)); }
+Mode NavigationState::shownMode() const { return preferences_.mode(); }
 
-void NavigationState::setSelectedID(std::optional<std::string> id) { publish(selectedID_, std::move(id)); }
+const NavigationState::Place& NavigationState::place() const { return place(shownMode()); }
+
+void NavigationState::setFocusedID(std::optional<std::string> id) { setFocusedID(shownMode(), std::move(id)); }
+
+void NavigationState::setFocusedID(Mode mode, std::optional<std::string> id) {
+    publish(place(mode).focusedID, std::move(id));
+}
+
+void NavigationState::setSelectedID(std::optional<std::string> id) {
+    setSelectedID(shownMode(), std::move(id));
+}
+
+void NavigationState::setSelectedID(Mode mode, std::optional<std::string> id) {
+    publish(place(mode).selectedID, std::move(id));
+}
 
 void NavigationState::setSearchText(std::string text) {
     replaceVisibleTree(TreeNavigation::visibleTree(developerTree(), text));
@@ -52,10 +66,14 @@ void NavigationState::setDeveloperTree(const StorageNode* tree) {
     ++treeReplacements_;
     replaceVisibleTree(TreeNavigation::visibleTree(developerTree(), searchText_));
     changes().published(*this);
-    // In general mode the ids name nodes of the folder tree: a developer scan leaves them be.
-    if (preferences_.mode() != Mode::developer) return;
-    if (focusedID_ && developerTree().find(*focusedID_) == nullptr) setFocusedID(std::nullopt);
-    if (selectedID_ && developerTree().find(*selectedID_) == nullptr) setSelectedID(std::nullopt);
+    // Developer mode's place, also while general mode is on show: coming
+    // back, the user finds no node that this tree lacks.
+    const Place& developer = developerPlace_;
+    if (developer.focusedID && developerTree().find(*developer.focusedID) == nullptr)
+        setFocusedID(Mode::developer, std::nullopt);
+    // A sum of the old tree's nodes is no node of this one either.
+    if (developer.selectedID && developerTree().find(*developer.selectedID) == nullptr)
+        setSelectedID(Mode::developer, std::nullopt);
 }
 
 const StorageNode& NavigationState::developerTree() const {
@@ -72,22 +90,24 @@ std::size_t NavigationState::visibleItemCount() const {
 }
 
 const StorageNode* NavigationState::focusedNode() const {
-    if (!focusedID_) return nullptr;
-    if (preferences_.mode() == Mode::general) return folderTree_ ? folderTree_->find(*focusedID_) : nullptr;
-    return TreeNavigation::findVisibleFirst(visibleTree_, developerTree(), *focusedID_);
+    const auto& focusedID = place().focusedID;
+    if (!focusedID) return nullptr;
+    if (preferences_.mode() == Mode::general) return folderTree_ ? folderTree_->find(*focusedID) : nullptr;
+    return TreeNavigation::findVisibleFirst(visibleTree_, developerTree(), *focusedID);
 }
 
 const StorageNode* NavigationState::selectedNode() const {
-    if (!selectedID_) return nullptr;
-    if (summary_ && summaryMode_ == preferences_.mode() && summary_->id == *selectedID_) return &*summary_;
-    if (preferences_.mode() == Mode::general) return folderTree_ ? folderTree_->find(*selectedID_) : nullptr;
+    const auto& selectedID = place().selectedID;
+    if (!selectedID) return nullptr;
+    if (summary_ && summaryMode_ == preferences_.mode() && summary_->id == *selectedID) return &*summary_;
+    if (preferences_.mode() == Mode::general) return folderTree_ ? folderTree_->find(*selectedID) : nullptr;
     // As the canvas and its header show it under the filter; a node the
     // filter hides still shows whole.
-    return TreeNavigation::findVisibleFirst(visibleTree_, developerTree(), *selectedID_);
+    return TreeNavigation::findVisibleFirst(visibleTree_, developerTree(), *selectedID);
 }
 
 std::vector<const StorageNode*> NavigationState::breadcrumb() const {
-    return TreeNavigation::breadcrumb(developerTree(), focusedID_);
+    return TreeNavigation::breadcrumb(developerTree(), developerPlace_.focusedID);
 }
 
 const StorageNode* NavigationState::navigationTree() const {
@@ -96,18 +116,26 @@ const StorageNode* NavigationState::navigationTree() const {
 
 std::vector<const StorageNode*> NavigationState::focusPath() const {
     const StorageNode* tree = navigationTree();
-    return tree ? TreeNavigation::breadcrumb(*tree, focusedID_) : std::vector<const StorageNode*>{};
+    return tree ? TreeNavigation::breadcrumb(*tree, focusedID()) : std::vector<const StorageNode*>{};
 }
 
 bool NavigationState::canFocusUp() const {
     const StorageNode* tree = navigationTree();
-    return tree && TreeNavigation::focusParent(*tree, focusedID_);
+    return tree && TreeNavigation::focusParent(*tree, focusedID());
 }
 
 void NavigationState::focusUp() {
     const StorageNode* tree = navigationTree();
     if (!tree) return;
-    if (const StorageNode* parent = TreeNavigation::focusParent(*tree, focusedID_)) focusOn(parent->id);
+    const StorageNode* parent = TreeNavigation::focusParent(*tree, focusedID());
+    if (!parent) return;
+    // Copied first: focusing replaces the id it is read from.
+    const std::optional<std::string> left = focusedID();
+    const StateChanges::Batch batch(changes());
+    focusOn(parent->id);
+    // The folder just left is the selected item of the level it lies in: the
+    // arrows go on from it, and Return goes back into it.
+    if (left) setSelectedID(*left);
 }
 
 void NavigationState::focusOn(std::string_view id) {

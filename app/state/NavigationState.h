@@ -35,15 +35,23 @@ public:
     void setCanvasMode(CanvasMode mode);
     std::int64_t sunburstDepth() const { return sunburstDepth_; }
     void setSunburstDepth(std::int64_t depth);
-    const std::optional<std::string>& focusedID() const { return focusedID_; }
+    // The folder drilled into and the node in the inspector, kept for each
+    // mode: in developer mode they name nodes of the developer tree, in
+    // general mode of the folder tree. Without a mode, the one on show.
+    const std::optional<std::string>& focusedID() const { return place().focusedID; }
+    const std::optional<std::string>& focusedID(Mode mode) const { return place(mode).focusedID; }
     void setFocusedID(std::optional<std::string> id);
-    const std::optional<std::string>& selectedID() const { return selectedID_; }
+    void setFocusedID(Mode mode, std::optional<std::string> id);
+    const std::optional<std::string>& selectedID() const { return place().selectedID; }
+    const std::optional<std::string>& selectedID(Mode mode) const { return place(mode).selectedID; }
     void setSelectedID(std::optional<std::string> id);
+    void setSelectedID(Mode mode, std::optional<std::string> id);
     const std::string& searchText() const { return searchText_; }
     void setSearchText(std::string text);
 
     // The two trees the canvases drill into; both stay owned by their scans.
-    // A new developer tree also clears focused and selected ids it lacks.
+    // A new developer tree also clears developer mode's focused and selected
+    // ids it lacks, whichever mode is on show.
     void setDeveloperTree(const StorageNode* tree);
     void setFolderTree(const StorageNode* tree);
     bool hasFolderTree() const { return folderTree_ != nullptr; }
@@ -70,7 +78,8 @@ public:
     // Root down to the focused node in the tree of the mode; empty without a tree.
     std::vector<const StorageNode*> focusPath() const;
     bool canFocusUp() const;
-    // One level out: the focused node's parent is on show and in the inspector.
+    // One level out: the focused node's parent is on show, and the folder
+    // just left is selected among its items (in the inspector).
     void focusUp();
     // A folder of the tree of the mode goes on show and in the inspector;
     // the root means no focus. Nothing when the id names no folder of it.
@@ -89,6 +98,14 @@ signals:
     void sheetChanged();
 
 private:
+    struct Place {
+        std::optional<std::string> focusedID;
+        std::optional<std::string> selectedID;
+    };
+    const Place& place(Mode mode) const { return mode == Mode::general ? generalPlace_ : developerPlace_; }
+    Place& place(Mode mode) { return mode == Mode::general ? generalPlace_ : developerPlace_; }
+    const Place& place() const;
+    Mode shownMode() const;
     const StorageNode& developerTree() const;
     void replaceVisibleTree(StorageNode tree);
 
@@ -101,15 +118,15 @@ private:
     GeneralSection generalSection_ = GeneralSection::explore;
     CanvasMode canvasMode_ = CanvasMode::strata;
     std::int64_t sunburstDepth_ = 3;
-    std::optional<std::string> focusedID_;
-    std::optional<std::string> selectedID_;
+    Place developerPlace_;
+    Place generalPlace_;
     std::string searchText_;
     StorageNode visibleTree_;
     // The visible tree the last change replaced. The pages hear of a change
     // only after it, and a canvas on its way out is pictured once more over
     // the nodes it was given: they stay until the next change.
     StorageNode outgoingVisibleTree_;
-    std::optional<StorageNode> summary_;  // selectable while selectedID_ names it in its mode
+    std::optional<StorageNode> summary_;  // selectable while its mode's selected id names it
     Mode summaryMode_ = Mode::developer;
 };
 

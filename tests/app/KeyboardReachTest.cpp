@@ -571,11 +571,20 @@ TEST_P(CanvasKeyboardTest, ArrowsSelectReturnOpensBackspaceGoesUpAndTheMenuKeyOp
     press(Qt::Key_Return);
     EXPECT_EQ(window_->sheetDialog(), nullptr) << "Return went to the review button";
     switch (keys.onReturn) {
-        case CanvasKeys::Return::drills:
+        case CanvasKeys::Return::drills: {
             EXPECT_EQ(state().navigation().focusedID(), chosen);
             press(Qt::Key_Backspace);
             EXPECT_EQ(state().navigation().focusedID(), focusedBefore);
+            // The keyboard is back on the folder just left, and the arrows go on from there.
+            const StorageNode* back = targetNode();
+            ASSERT_NE(back, nullptr) << "the keyboard starts over";
+            EXPECT_EQ(back->id, chosen);
+            EXPECT_EQ(state().navigation().selectedID(), chosen);
+            press(Qt::Key_Return);
+            EXPECT_EQ(state().navigation().focusedID(), chosen) << "Return goes back in";
+            press(Qt::Key_Backspace);
             break;
+        }
         case CanvasKeys::Return::opensRow: {
             const auto& opened = static_cast<TableCanvas*>(canvas())->expanded();
             EXPECT_TRUE(opened.contains(chosen));

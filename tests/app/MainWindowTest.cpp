@@ -162,9 +162,10 @@ TEST_F(MainWindowTest, SheetsDrawTheirOwnHeaderWithoutAWindowTitleBar) {
         EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::FramelessWindowHint));
         EXPECT_EQ(dialog->windowModality(), Qt::WindowModal);
         EXPECT_FALSE(dialog->accessibleName().isEmpty());
-        // No window manager places it: it stands centred over the window, on the screen.
+        // No window manager places it: it hangs from the top of the window, centred across, on the screen.
         const QRect content(window.rootView()->mapToGlobal(QPoint(0, 0)), window.rootView()->size());
         EXPECT_LE(std::abs(dialog->geometry().center().x() - content.center().x()), 1);
+        EXPECT_EQ(dialog->geometry().top(), content.top() + 12);
         EXPECT_TRUE(window.screen()->availableGeometry().contains(dialog->geometry()));
         QTest::keyClick(dialog, Qt::Key_Escape);
         EXPECT_EQ(state().navigation().sheet(), std::nullopt);
@@ -203,6 +204,42 @@ TEST_F(MainWindowTest, SheetsAreOpaqueWithARuleEdgeWithoutACompositorAndShadowed
             QTest::keyClick(dialog, Qt::Key_Escape);
         }
         window_.reset();
+    }
+}
+
+// The completion card stays drawn behind a sheet, whichever window holds the
+// keys, and a sheet hung from the window's top leaves its foot ("Done") in view.
+TEST_F(MainWindowTest, TheCompletionCardStaysDrawnBehindEverySheet) {
+    MainWindow& window = open({"--screen", "finished"});
+    auto* complete = qobject_cast<CompleteView*>(window.rootView()->findChild<CompleteView*>());
+    ASSERT_NE(complete, nullptr);
+    QWidget* done = nullptr;
+    for (auto* button : complete->findChildren<QPushButton*>())
+        if (button->text() == QStringLiteral("Done")) done = button;
+    ASSERT_NE(done, nullptr);
+    const auto cardPicture = [&] {
+        const QImage root = window.rootView()->grab().toImage();
+        const QRect card(done->mapTo(window.rootView(), QPoint(0, 0)), done->size());
+        return root.copy(card);
+    };
+    const QImage before = cardPicture();
+    const QColor ground = environmentPalette(complete).canvas;
+    // Inside the button's face, clear of its label and its rounded corners.
+    const QPoint face(8, before.height() / 2);
+    ASSERT_NE(before.pixelColor(face), ground);
+    for (Sheet sheet : {Sheet::settings, Sheet::history}) {
+        SCOPED_TRACE(static_cast<int>(sheet));
+        state().navigation().setSheet(sheet);
+        ASSERT_NE(window.sheetDialog(), nullptr);
+        QApplication::setActiveWindow(window.sheetDialog());
+        QCoreApplication::processEvents();
+        EXPECT_EQ(window.rootView()->findChild<CompleteView*>(), complete);
+        EXPECT_TRUE(done->isVisible());
+        const QImage behind = cardPicture();
+        EXPECT_EQ(behind.pixelColor(face), before.pixelColor(face));
+        const QRect doneOnScreen(done->mapToGlobal(QPoint(0, 0)), done->size());
+        EXPECT_FALSE(window.sheetDialog()->geometry().intersects(doneOnScreen)) << "the sheet hides the card whole";
+        QTest::keyClick(window.sheetDialog(), Qt::Key_Escape);
     }
 }
 

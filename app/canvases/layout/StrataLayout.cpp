@@ -246,6 +246,8 @@ bool StrataLayout::hasCandidates(const Band& band) const {
 }
 
 bool StrataLayout::isFullySelected(const Band& band, const std::function<bool(const UUID&)>& isInSelection) const {
+    // Its header toggles nothing (see `nodes`), so it offers nothing either.
+    if (band.bandIndex == notOfferedBand) return false;
     bool any = false;
     for (std::size_t i = band.firstLeaf; i < band.firstLeaf + band.leafCount; ++i) {
         const StorageNode& node = *leaves[i];

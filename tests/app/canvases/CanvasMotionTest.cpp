@@ -225,7 +225,7 @@ TEST_F(CanvasMotionTest, AnEntranceDueWhileMotionsLandAtOnceDoesNotPlayLater) {
     }
 }
 
-// The band header says what a click on it does, on every band.
+// The band header says what a click on it does, on every band that holds candidates.
 TEST_F(CanvasMotionTest, EveryBandHeaderOffersItsHelp) {
     open(Mode::strata);
     const auto& bands = strata().currentLayout().bands;
@@ -235,16 +235,17 @@ TEST_F(CanvasMotionTest, EveryBandHeaderOffersItsHelp) {
     EXPECT_TRUE(strata().helpAt(strata().currentLayout().deposits.front().rect.center()).isEmpty());
 }
 
-// A band with nothing to clean still shows its hint under the pointer.
-TEST_F(CanvasMotionTest, ABandWithoutCandidatesShowsItsHintToo) {
+// A band with nothing to select promises nothing: its header keeps its
+// resting look under the pointer, with no hint.
+TEST_F(CanvasMotionTest, ABandWithoutCandidatesShowsNoHint) {
     for (auto& child : root_.children)
         for (auto& grandchild : child.children) grandchild.candidateID.reset();
     open(Mode::strata);
     const QRect header = strata().currentLayout().bands[0].header.toAlignedRect();
     const QImage resting = canvas_->grab(header).toImage();
     QTest::mouseMove(canvas_.get(), header.center());
-    EXPECT_DOUBLE_EQ(strata().shownHeaderHover(0), 1.0);
-    EXPECT_NE(canvas_->grab(header).toImage(), resting) << "no hint drawn";
+    EXPECT_DOUBLE_EQ(strata().shownHeaderHover(0), 0.0);
+    EXPECT_EQ(canvas_->grab(header).toImage(), resting) << "a hint drawn";
 }
 
 }  // namespace

@@ -187,6 +187,61 @@ TEST_F(StrataCanvasTest, TheArrowsReachTheBandHeadersAndSpaceWorksThem) {
     EXPECT_FALSE(canvas_->isBandFullySelected(0));
 }
 
+// A band header promises a selection only where its click makes one: the
+// hover hint and mark, the help and the keyboard's stop belong to a band
+// holding candidates that are not protected; a band of protected leaves, the
+// band of what is not offered, and a folder scan's bands (no candidates in
+// general mode) take no pointer and offer nothing.
+TEST_F(StrataCanvasTest, OnlyAHeaderWhoseClickSelectsSomethingOffersTo) {
+    struct Row {
+        const char* name;
+        AppState::Mode mode;
+        std::vector<StorageNode> children;
+        int band;
+        bool selects;
+    };
+    StorageNode toolchain = leaf("toolchain", 900, 1, SafetyLevel::safe);
+    toolchain.kind = StorageNode::Kind::category;
+    toolchain.lastModified.reset();
+    StorageNode empty = leaf("empty-item", 0, 1, SafetyLevel::safe);
+    toolchain.children = {empty};
+    StorageNode folderFile = leaf("/data/file", 700, 1, SafetyLevel::safe);
+    folderFile.candidateID.reset();
+    folderFile.category.reset();
+    const std::vector<Row> rows = {
+        {"candidates", AppState::Mode::developer, {leaf("fresh", 500, 1, SafetyLevel::safe)}, 0, true},
+        {"only protected", AppState::Mode::developer, {leaf("kept", 500, 1, SafetyLevel::dangerous)}, 0, false},
+        {"not offered", AppState::Mode::developer, {toolchain}, StrataLayout::notOfferedBand, false},
+        {"a folder scan", AppState::Mode::general, {folderFile}, 0, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        state().preferences().setMode(row.mode);
+        state().developer().setSelection({});
+        root_ = StorageNode();
+        root_.id = "root";
+        root_.children = row.children;
+        for (const auto& child : root_.children) root_.bytes += child.bytes;
+        canvas_->setRoot(nullptr);
+        canvas_->setRoot(&root_);
+        ASSERT_EQ(layout().bands.size(), 1u);
+        ASSERT_EQ(layout().bands[0].bandIndex, row.band);
+        const QPoint header = centreOf(layout().bands[0].header);
+
+        QTest::mouseMove(canvas_.get(), header);
+        EXPECT_EQ(canvas_->headerSelects(0), row.selects);
+        EXPECT_EQ(canvas_->hovered().has_value(), row.selects);
+        EXPECT_EQ(canvas_->shownHeaderHover(0) > 0, row.selects) << "the hint and mark";
+        EXPECT_EQ(canvas_->helpAt(header), row.selects ? "Select everything in this band" : "");
+        canvas_->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(canvas_.get(), Qt::Key_Home);
+        EXPECT_EQ(canvas_->keyboardTarget() == (CanvasHit{StrataCanvas::headerZone, 0}), row.selects);
+        QTest::mouseClick(canvas_.get(), Qt::LeftButton, {}, header);
+        EXPECT_EQ(state().developer().selection().empty(), !row.selects);
+        QTest::mouseMove(canvas_.get(), QPoint(canvas_->width() - 2, canvas_->height() - 2));
+    }
+}
+
 // A tile summing a band's smallest leaves offers to show the folder they
 // lie in: the canvas's root, from which the band's leaves all come.
 TEST_F(StrataCanvasTest, TheSummingTileShowsItsFolderInTheFileManager) {

@@ -389,6 +389,23 @@ TEST(ApplicationsContent, PageStatesSelectionAndTheFirstScan) {
     EXPECT_FALSE(applicationsPageShouldScan(apps, false));
 }
 
+TEST(ApplicationsContent, TheListColumnGivesWayOnANarrowPage) {
+    // The page beside the general sidebar in a window of 1440, 1024 and 720 pixels, and between.
+    struct Case {
+        double page;
+        double list;
+    };
+    for (const Case c : {Case{1192, 320}, Case{776, 320}, Case{700, 244}, Case{600, 180}, Case{472, 180},
+                         Case{0, 180}}) {
+        SCOPED_TRACE(c.page);
+        EXPECT_EQ(appListColumnWidth(c.page), c.list);
+        // The detail pane keeps its room until the list is as narrow as a row can be read.
+        if (c.list > appListMinimumWidth) {
+            EXPECT_GE(c.page - 1 - c.list, appDetailRoomWidth);
+        }
+    }
+}
+
 // ---- sidebar --------------------------------------------------------------
 
 GeneralSidebarContent sidebarOf(const AppState& state, const VolumeInfo& volume) {

@@ -133,6 +133,40 @@ TEST_F(ApplicationsViewTest, ANarrowDetailPaneWrapsItsFactsAndButtonsAndCutsPath
     }
 }
 
+// In a window of 720 and of 1024 pixels the list column gives way, its rows
+// filling it, and nothing of the detail pane runs past its edge, whichever
+// application it shows, however long its name.
+TEST_F(ApplicationsViewTest, OnANarrowPageTheListGivesWayAndTheDetailPaneKeepsWhole) {
+    fake.appImage("Applications/A Very Long Application Name For A Studio Suite Edition 2024.AppImage");
+    launch();
+    ApplicationsView view(state().applications(), state().desktop(), state().clock());
+    view.show();
+    ASSERT_TRUE(testing::waitUntil([&] { return !state().applications().isScanningApps(); }));
+    QAbstractItemModel& model = *view.list()->model();
+    ASSERT_EQ(model.rowCount(), 4);
+    const auto* pane = view.findChild<AppDetailPane*>();
+    ASSERT_NE(pane, nullptr);
+    for (const int page : {472, 776}) {
+        view.resize(page, 490);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(view.listColumn()->width(), static_cast<int>(appListColumnWidth(page))) << page;
+        EXPECT_LT(view.listColumn()->width(), 321);
+        for (int row = 0; row < model.rowCount(); ++row) {
+            SCOPED_TRACE(std::to_string(page) + " row " + std::to_string(row));
+            QTest::mouseClick(view.list()->viewport(), Qt::LeftButton, {},
+                              view.list()->visualRect(model.index(row, 0)).center());
+            QCoreApplication::processEvents();
+            EXPECT_EQ(view.list()->visualRect(model.index(row, 0)).width(), view.list()->viewport()->width());
+            const QWidget* column = pane->findChild<QScrollArea*>()->widget();
+            for (const QWidget* child : column->findChildren<QWidget*>()) {
+                if (!child->isVisibleTo(pane)) continue;
+                const QRect placed(child->mapTo(pane, QPoint(0, 0)), child->size());
+                EXPECT_LE(placed.right(), pane->width() - 1) << child->metaObject()->className();
+            }
+        }
+    }
+}
+
 TEST_F(ApplicationsViewTest, AnAppImageShowsItsVersionAndOnlyTheTrashNote) {
     launch();
     ApplicationsView view(state().applications(), state().desktop(), state().clock());

@@ -8,6 +8,7 @@
 
 #include "app/presenters/CompletionContent.h"
 #include "core/safety/HistoryStore.h"
+#include "core/text/IsoDate.h"
 #include "tests/app/state/FlowFixture.h"
 
 namespace korvane {
@@ -194,6 +195,44 @@ TEST_F(AppStateConsentTest, AScanBehindTheExplorerShowsAtOnceWithoutMovingTheUse
     ASSERT_TRUE(testing::waitUntil([&] { return state.navigation().route() == Route::explore; }));
 }
 
+// Developer mode's place survives a stay in general mode only as far as the
+// developer tree still holds it: after a scan from the tray or the schedule
+// (shown at once, or held behind the completion card and shown after), the
+// inspector shows a node of the tree on show, never "Nothing selected" over it.
+TEST_F(AppStateConsentTest, ABackgroundScanInGeneralModeLeavesDeveloperModeOnANodeOfItsTree) {
+    for (const bool behindTheCard : {false, true}) {
+        SCOPED_TRACE(behindTheCard ? "held behind the completion card" : "shown at once");
+        AppState& state = scanned();
+        const StorageNode* category = state.developer().tree().find("android");
+        ASSERT_NE(category, nullptr);
+        ASSERT_FALSE(category->children.empty());
+        const StorageNode* item = category;
+        while (!item->isLeaf()) item = &item->children.front();
+        state.navigation().focusOn("android");
+        state.navigation().select(*item);  // an item: the inspector's, not drilled into
+        const std::string leaf = *state.navigation().selectedID();
+        ASSERT_EQ(state.navigation().focusedID(), "android");
+        state.preferences().setMode(Mode::general);
+        state.navigation().setSelectedID(std::string("/a/folder"));
+        if (behindTheCard) state.navigation().setRoute(Route::finished);
+
+        state.onAutomationDue();
+        ASSERT_TRUE(scanEnded());
+        EXPECT_EQ(state.developer().holdsScan(), behindTheCard);
+        if (behindTheCard) state.developer().dismissReport();
+        ASSERT_TRUE(testing::waitUntil([&] { return !state.developer().holdsScan(); }));
+        EXPECT_EQ(state.developer().tree().find(leaf), nullptr);  // a new scan, new items
+        EXPECT_EQ(state.navigation().selectedID(), "/a/folder");
+
+        state.preferences().setMode(Mode::developer);
+        const StorageNode* shown = state.navigation().selectedNode();
+        ASSERT_NE(shown, nullptr);
+        EXPECT_NE(state.developer().tree().find(shown->id), nullptr);
+        // The category drilled into is still there, and still drilled into.
+        EXPECT_EQ(state.navigation().focusedID(), "android");
+    }
+}
+
 TEST_F(AppStateConsentTest, APathThatVanishedAfterTheReviewOpenedIsLeftOutAtCleanWithALineSayingSo) {
     AppState& state = scanned();
     state.developer().setSelection({find(at("Android/system-images")).id, find(at(".cache/go-build")).id});
@@ -296,6 +335,39 @@ TEST_F(AppStateStopTest, QuittingDuringACleanupStopsItRecordsItAndSavesTheScanAs
     // After a relaunch the removed images are not offered again.
     AppState& relaunched = launch();
     EXPECT_EQ(paths(relaunched.developer().scan()), std::set<std::string>{at(".cache/go-build")});
+}
+
+// The schedule comes due while a cleanup runs: it waits, unrecorded and
+// starting nothing, and runs once the cleanup ends (here the next day),
+// behind the completion card.
+TEST_F(AppStateStopTest, AScheduledRunDueDuringACleanupWaitsForItsEndThenRuns) {
+    clock_.setLocal(QDate(2024, 3, 4), QTime(9, 0));  // a Monday
+    AppState& state = cleaningBothUntilTheTreeStarts();
+    int scans = 0;
+    const auto scanners = scanners_;
+    scanners_ = [&scans, scanners] {
+        ++scans;
+        return scanners();
+    };
+    Automation::Schedule schedule;
+    schedule.isEnabled = true;
+    schedule.weekday = 2;
+    state.automation().setSchedule(schedule);
+    clock_.setLocal(QDate(2024, 3, 4), QTime(10, 30));
+    state.automation().checkDue();
+    EXPECT_TRUE(state.automation().isWaiting());
+    EXPECT_FALSE(settings_.value("automation.lastRun"));
+    EXPECT_FALSE(state.developer().isScanning());
+
+    clock_.setLocal(QDate(2024, 3, 5), QTime(0, 10));
+    state.developer().cancelCleanup();
+    ASSERT_TRUE(finished());
+    ASSERT_TRUE(testing::waitUntil([&] { return scans == 1; }));
+    EXPECT_EQ(settings_.value("automation.lastRun"), IsoDate::format(clock_.moment));
+    EXPECT_FALSE(state.automation().isWaiting());
+    ASSERT_TRUE(scanEnded());
+    EXPECT_EQ(state.navigation().route(), Route::finished);
+    EXPECT_TRUE(state.developer().lastReport().has_value());
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ TEST_F(AppStateLaunchTest, EachArgumentAloneAndInvalidValuesIgnored) {
         {{"--screen", "explore"}, [](S s) {
              EXPECT_EQ(s.navigation().route(), Route::explore);
              EXPECT_EQ(s.developer().scan()->projectCount, 62);
-             EXPECT_EQ(s.navigation().selectedID(), "root");
+             EXPECT_EQ(s.navigation().selectedID(AppState::Mode::developer), "root");
              EXPECT_EQ(s.developer().selection().size(), 3u);
          }},
         {{"--screen", "scanning"}, [](S s) {

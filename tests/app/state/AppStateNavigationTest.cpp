@@ -76,8 +76,13 @@ TEST_F(AppStateNavigationTest, GeneralModeLooksInTheFolderTree) {
     result.root.children.back().id = "node";
     result.root.children.back().name = "a folder";
     state.folderScan().setGeneralResult(result);
+    // Each mode keeps its own place: general mode's focus is its own.
+    EXPECT_EQ(state.navigation().focusedNode(), nullptr);
+    state.navigation().setFocusedID(std::string("node"));
+    ASSERT_NE(state.navigation().focusedNode(), nullptr);
     EXPECT_EQ(state.navigation().focusedNode()->name, "a folder");
     state.preferences().setMode(AppState::Mode::developer);
+    ASSERT_NE(state.navigation().focusedNode(), nullptr);
     EXPECT_EQ(state.navigation().focusedNode()->name, "Node.js");
 }
 
@@ -110,16 +115,17 @@ TEST_F(AppStateNavigationTest, FocusGoesUpOneLevelOrStraightToAFolderAbove) {
     state.navigation().focusOn("node");            // nor a node of the other mode's tree
     EXPECT_EQ(state.navigation().focusedID(), "/data/a/b");
 
+    // One level up, with the folder just left selected among the items there.
     EXPECT_TRUE(state.navigation().canFocusUp());
     state.navigation().focusUp();
     EXPECT_EQ(state.navigation().focusedID(), "/data/a");
-    EXPECT_EQ(state.navigation().selectedID(), "/data/a");
+    EXPECT_EQ(state.navigation().selectedID(), "/data/a/b");
     state.navigation().focusUp();
     EXPECT_EQ(state.navigation().focusedID(), std::nullopt);
-    EXPECT_EQ(state.navigation().selectedID(), "/data");
+    EXPECT_EQ(state.navigation().selectedID(), "/data/a");
     EXPECT_FALSE(state.navigation().canFocusUp());
     state.navigation().focusUp();  // at the root: nothing changes
-    EXPECT_EQ(state.navigation().selectedID(), "/data");
+    EXPECT_EQ(state.navigation().selectedID(), "/data/a");
 
     state.navigation().focusOn("/data/a/b");
     state.navigation().focusOn("/data");  // the first crumb: the root in one step
@@ -132,7 +138,7 @@ TEST_F(AppStateNavigationTest, FocusGoesUpOneLevelOrStraightToAFolderAbove) {
     EXPECT_EQ(state.navigation().focusedID(), "node");
     state.navigation().focusUp();
     EXPECT_EQ(state.navigation().focusedID(), std::nullopt);
-    EXPECT_EQ(state.navigation().selectedID(), "root");
+    EXPECT_EQ(state.navigation().selectedID(), "node");
 }
 
 TEST_F(AppStateNavigationTest, SelectionTogglesReviewsAndSumsCandidates) {

@@ -177,8 +177,8 @@ TEST_F(AppStateScan, AScanWithCategoriesSwitchedOffIsShownAndSavedButNeverRecord
     ASSERT_TRUE(waitUntil([&] { return snapshotCount() == 1u; }));
 }
 
-// Monday 10:00 schedule; a due run while a scan or a cleanup runs is
-// recorded as held and starts nothing.
+// Monday 10:00 schedule; a due run while a scan or a cleanup runs waits,
+// unrecorded: a scan that ends whole was its scan, a cleanup's end runs it.
 TEST_F(AppStateScan, ADueScheduleStartsAScanUnlessAScanOrACleanupRuns) {
     const auto gate = prepare({item("a")}, {item("b")});
     harness.clock.setLocal(QDate(2024, 3, 4), QTime(10, 0));
@@ -193,22 +193,59 @@ TEST_F(AppStateScan, ADueScheduleStartsAScanUnlessAScanOrACleanupRuns) {
     EXPECT_EQ(state->preferences().mode(), Mode::general);
     EXPECT_TRUE(state->developer().isScanning());
     EXPECT_EQ(harness.enginesMade, 1);
+    const auto firstRun = harness.settings.value("automation.lastRun");
+    EXPECT_EQ(firstRun, IsoDate::format(harness.clock.moment));
     harness.clock.setLocal(QDate(2024, 3, 11), QTime(10, 0));
     state->automation().checkDue();
-    EXPECT_EQ(harness.settings.value("automation.lastRun"), IsoDate::format(harness.clock.moment));
+    EXPECT_EQ(harness.settings.value("automation.lastRun"), firstRun);
+    EXPECT_TRUE(state->automation().isWaiting());
     EXPECT_EQ(harness.enginesMade, 1);
     *gate = true;
     ASSERT_TRUE(waitUntil([&] { return !state->developer().isScanning(); }));
     EXPECT_TRUE(state->developer().hasScan());
     EXPECT_EQ(state->navigation().route(), Route::onboarding);
+    EXPECT_EQ(harness.settings.value("automation.lastRun"), IsoDate::format(harness.clock.moment));
+    EXPECT_FALSE(state->automation().isWaiting());
+    waitUntil([] { return false; }, 0.1);
+    EXPECT_EQ(harness.enginesMade, 1);
 
     state->navigation().setRoute(Route::cleaning);
     state->developer().startScan();
     harness.clock.setLocal(QDate(2024, 3, 18), QTime(10, 0));
+    const auto dueAt = harness.clock.moment;
     state->automation().checkDue();
-    EXPECT_EQ(harness.settings.value("automation.lastRun"), IsoDate::format(harness.clock.moment));
+    EXPECT_NE(harness.settings.value("automation.lastRun"), IsoDate::format(dueAt));
     EXPECT_EQ(harness.enginesMade, 1);
     EXPECT_EQ(state->navigation().route(), Route::cleaning);
+    // The cleaning screen is left the next morning: the run that waited runs then, behind the completion card.
+    harness.clock.setLocal(QDate(2024, 3, 19), QTime(8, 0));
+    state->navigation().setRoute(Route::finished);
+    ASSERT_TRUE(waitUntil([&] { return harness.enginesMade == 2; }));
+    EXPECT_EQ(harness.settings.value("automation.lastRun"), IsoDate::format(harness.clock.moment));
+    EXPECT_EQ(state->navigation().route(), Route::finished);
+    EXPECT_FALSE(state->automation().isWaiting());
+}
+
+// A scan the user stops is no run: the schedule's run that waited for it starts then.
+TEST_F(AppStateScan, ADueRunThatWaitedForAStoppedScanStartsWhenItStops) {
+    const auto gate = prepare({item("a")}, {item("b")});
+    harness.clock.setLocal(QDate(2024, 3, 4), QTime(9, 0));
+    const auto state = harness.make();
+    Automation::Schedule schedule;
+    schedule.isEnabled = true;
+    schedule.weekday = 2;
+    state->automation().setSchedule(schedule);
+    state->developer().startScan();
+    ASSERT_EQ(state->navigation().route(), Route::scanning);
+    harness.clock.setLocal(QDate(2024, 3, 4), QTime(10, 30));
+    state->automation().checkDue();
+    EXPECT_TRUE(state->automation().isWaiting());
+    EXPECT_FALSE(harness.settings.value("automation.lastRun"));
+    state->developer().cancelDeveloperScan();
+    ASSERT_TRUE(waitUntil([&] { return harness.enginesMade == 2; }));
+    EXPECT_EQ(harness.settings.value("automation.lastRun"), IsoDate::format(harness.clock.moment));
+    EXPECT_NE(state->navigation().route(), Route::scanning);
+    *gate = true;
 }
 
 TEST_F(AppStateScan, AnAppliedScanAlertsThroughTheNotifier) {

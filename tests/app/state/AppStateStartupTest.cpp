@@ -104,7 +104,7 @@ TEST(AppStateStartup, RestoredScanSelectsDefaultsAndDropsWhatTheUserNeverWantsTo
     EXPECT_EQ(paths, (std::set<std::string>{home + "/Library/Derived/App", home + "/Library/Archives/Old",
                                             home + "/.npm"}));
     EXPECT_EQ(state->developer().selection(), safe);
-    EXPECT_EQ(state->navigation().selectedID(), "root");
+    EXPECT_EQ(state->navigation().selectedID(Mode::developer), "root");
     EXPECT_EQ(state->developer().tree().children.size(), 2u);
     // The restored scan is neither saved again nor recorded.
     EXPECT_EQ(history.loadLastScan(), saved);
@@ -121,20 +121,27 @@ TEST(AppStateTree, RebuildKeepsIdsThatStillNameANodeAndClearsTheRest) {
                        {makeCandidate(CleanupCategory::docker, "/var/lib/docker", SafetyLevel::dangerous)}));
     state->developer().setScan(withProtected);
     state->developer().rebuildDeveloperTree();
+    state->preferences().setMode(Mode::developer);
     state->navigation().setFocusedID("docker");
     state->navigation().setSelectedID("node");
-
-    // In general mode the ids name the folder tree's nodes: a new developer tree leaves them.
-    state->preferences().setMode(Mode::general);
-    state->developer().setShowsProtected(false);
-    EXPECT_EQ(state->navigation().focusedID(), "docker");
-    state->developer().setShowsProtected(true);
-    state->preferences().setMode(Mode::developer);
 
     // Hiding protected items removes the docker category, which held only one.
     state->developer().setShowsProtected(false);
     EXPECT_FALSE(state->navigation().focusedID());
     EXPECT_EQ(state->navigation().selectedID(), "node");
+
+    // General mode keeps its own place in the folder tree; developer mode's
+    // follows a new developer tree all the same, so coming back finds no
+    // node that is gone.
+    state->developer().setShowsProtected(true);
+    state->navigation().setFocusedID("docker");
+    state->preferences().setMode(Mode::general);
+    state->navigation().setFocusedID("/data/folder");
+    state->developer().setShowsProtected(false);
+    EXPECT_EQ(state->navigation().focusedID(), "/data/folder");
+    EXPECT_FALSE(state->navigation().focusedID(Mode::developer));
+    EXPECT_EQ(state->navigation().selectedID(Mode::developer), "node");
+    state->preferences().setMode(Mode::developer);
 
     state->developer().setScan(std::nullopt);
     state->navigation().setFocusedID("root");

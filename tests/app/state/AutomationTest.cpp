@@ -113,5 +113,44 @@ TEST(Automation, NotifyAlwaysSetsTheStandingAlertAndPostsOnlyWhereItCan) {
     }
 }
 
+// While work is in progress a due run waits, unrecorded; the first check
+// after the work runs it, also on a later day; a scan that completed meanwhile
+// counts as the run; a schedule switched off owes nothing.
+TEST(Automation, ADueRunWaitsForWorkInProgress) {
+    enum class End { checkAfterTheWork, scanCompleted, scheduleSwitchedOff };
+    for (const End end : {End::checkAfterTheWork, End::scanCompleted, End::scheduleSwitchedOff}) {
+        SCOPED_TRACE(static_cast<int>(end));
+        Services s;
+        s.clock.setLocal(monday, QTime(10, 30));
+        Automation automation(s.settings, s.clock, s.notifier);
+        bool busy = true;
+        int runs = 0;
+        automation.setWorkInProgress([&] { return busy; });
+        automation.setOnDue([&] { ++runs; });
+        automation.setSchedule(mondayAtTen());
+        EXPECT_TRUE(automation.isWaiting());
+        EXPECT_EQ(runs, 0);
+        EXPECT_FALSE(s.settings.value("automation.lastRun"));
+
+        s.clock.setLocal(monday.addDays(1), QTime(0, 5));
+        automation.checkDue();  // still busy
+        EXPECT_EQ(runs, 0);
+        busy = false;
+        if (end == End::scanCompleted) automation.scanCompleted();
+        if (end == End::scheduleSwitchedOff) {
+            auto off = mondayAtTen();
+            off.isEnabled = false;
+            automation.setSchedule(off);
+            automation.setSchedule(mondayAtTen());
+        }
+        automation.checkDue();
+        EXPECT_FALSE(automation.isWaiting());
+        EXPECT_EQ(runs, end == End::checkAfterTheWork ? 1 : 0);
+        EXPECT_EQ(s.settings.value("automation.lastRun"),
+                  end == End::scheduleSwitchedOff ? std::nullopt
+                                                  : std::optional(IsoDate::format(s.clock.moment)));
+    }
+}
+
 }  // namespace
 }  // namespace korvane
