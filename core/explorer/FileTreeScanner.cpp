@@ -87,7 +87,8 @@ void Scan::rootFiles(ScanWorker& worker) {
         }
         worker.batch.files += 1;
         worker.batch.bytes += size;
-        entries_->record(worker.batch.largest, seq, rootPath_, name, size, wholeSeconds(st), false);
+        entries_->record(worker.batch.largest, worker.batch.index, seq, rootPath_, name, size,
+                         wholeSeconds(st), false);
         std::optional<ScanTreeNode> node;
         const AgeProfile::Stamp age = worker.stamper(st);
         if (size >= options_.fileNodeThreshold) node = fileNode(name, size, st, false, age);
@@ -140,6 +141,25 @@ void Scan::entry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, int
     }
     struct stat st;  // filled by a call that succeeds
     if (fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return;
+    const std::int64_t size = allocatedBytes(st);
+    // Nearly every file: one link, too small for a node or either list, so
+    // it only folds into the folder's remainder.
+    if (S_ISREG(st.st_mode) && st.st_nlink == 1 &&
+        size < (keepsChildren(folder->depth) ? notable_ : notableDeep_)) {
+        worker.batch.files += 1;
+        worker.batch.bytes += size;
+        local.addFolded(position, classifyFileKind(nameView, false), size, wholeSeconds(st),
+                        worker.stamper(st), foldedName(folder->depth, nameView));
+        return;
+    }
+    otherEntry(worker, folder, local, dirFd, nameView, position, st);
+}
+
+// What entry() leaves: folders met without a type, packages, links, files
+// with several links or large enough for a node or a list.
+void Scan::otherEntry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, int dirFd,
+                      std::string_view nameView, std::uint32_t position, const struct stat& st) {
+    const char* name = nameView.data();
     if (S_ISDIR(st.st_mode)) {
         if (FileTreeScanner::isPackageName(nameView))
             package(worker, folder, local, dirFd, name, position, st);
@@ -157,14 +177,14 @@ void Scan::entry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, int
     worker.batch.files += 1;
     worker.batch.bytes += size;
     if (size >= options_.indexThreshold || size >= options_.largeFileThreshold)
-        entries_->record(worker.batch.largest, folder->top, worker.path, nameView, size, wholeSeconds(st),
-                         false);
+        entries_->record(worker.batch.largest, worker.batch.index, folder->top, worker.path, nameView, size,
+                         wholeSeconds(st), false);
     if (keepsChildren(folder->depth) && size >= options_.fileNodeThreshold) {
         ScanTreeNode node = fileNode(nameView, size, st, false, worker.stamper(st));
         local.addItem(position, node.kind, size, &node);
     } else {
-        local.addItem(position, classifyFileKind(nameView, false), size, nullptr, wholeSeconds(st),
-                      worker.stamper(st), foldedName(folder->depth, nameView));
+        local.addFolded(position, classifyFileKind(nameView, false), size, wholeSeconds(st),
+                        worker.stamper(st), foldedName(folder->depth, nameView));
     }
 }
 
@@ -259,7 +279,8 @@ void Scan::package(ScanWorker& worker, ScanFolder* folder, FolderTally& local, i
         local.addItem(seq, FileKind::apps, bytes, nullptr, wholeSeconds(st), worker.stamper(st),
                       foldedName(folder->depth, nameView));
     }
-    entries_->record(worker.batch.largest, folder->top, worker.path, nameView, bytes, wholeSeconds(st), true);
+    entries_->record(worker.batch.largest, worker.batch.index, folder->top, worker.path, nameView, bytes,
+                     wholeSeconds(st), true);
 }
 
 FileTreeScanner::FileTreeScanner() : options_() {}

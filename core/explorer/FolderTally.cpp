@@ -11,7 +11,7 @@
 
 namespace korvane {
 
-void ScanTreeNode::collectAges(AgeProfile& into) const {
+void ScanTreeNode::collectAges(AgeTally& into) const {
     if (!isFolder) {
         if (stamp) into.add(*stamp, bytes);
         return;
@@ -78,32 +78,31 @@ StorageNode ScanTreeNode::toStorageNode(std::string path, const StampOf& stampOf
     return node;
 }
 
-void FolderTally::tally(FileKind kind, std::int64_t bytes) {
-    const auto i = static_cast<std::size_t>(kind);
-    kindBytes_[i] += bytes;
-    kindPresent_[i] = true;
+void FolderTally::keepFirstFolded(std::uint32_t seq, std::string_view name, std::int64_t bytes, Time modified,
+                                  FileKind kind, Stamp stamp) {
+    firstFolded_ = {seq, std::string(name), bytes, modified, kind, stamp};
 }
 
 void FolderTally::addItem(std::uint32_t seq, FileKind tallyKind, std::int64_t bytes, ScanTreeNode* node,
                           Time modified, Stamp stamp, std::string_view name) {
+    if (!node) {
+        if (stamp) {
+            addFolded(seq, tallyKind, bytes, modified, *stamp, name);
+        } else {
+            if (foldCount_ == 0 && !name.empty()) keepFirstFolded(seq, name, bytes, modified, tallyKind, stamp);
+            countFolded(tallyKind, bytes, modified);
+        }
+        return;
+    }
     folderBytes_ += bytes;
     files_ += 1;
     tally(tallyKind, bytes);
-    if (node) {
-        newest_ = std::max(newest_, node->modified);
-        addChild(seq, std::move(*node));
-        return;
-    }
-    newest_ = std::max(newest_, modified);
-    foldNewest_ = std::max(foldNewest_, modified);
-    if (foldCount_ == 0 && !name.empty()) firstFolded_ = {seq, std::string(name), bytes, modified, tallyKind, stamp};
-    if (stamp) foldAges_.add(*stamp, bytes);
-    foldBytes_ += bytes;
-    foldCount_ += 1;
+    newest_ = std::max(newest_, node->modified);
+    addChild(seq, std::move(*node));
 }
 
 void FolderTally::addFolder(std::uint32_t seq, FileKind kind, std::int64_t bytes, ScanTreeNode* node,
-                            Time newest, AgeProfile&& ages, std::int64_t files, std::int64_t folders) {
+                            Time newest, AgeTally&& ages, std::int64_t files, std::int64_t folders) {
     folderBytes_ += bytes;
     files_ += files;
     folders_ += folders + 1;
@@ -193,7 +192,7 @@ ScanTreeNode FolderTally::finish(std::string name) {
         foldCount_ = 0;
         foldNewest_ = ScanTreeNode::noDate;
         // A file of its own is dated by itself.
-        foldAges_ = AgeProfile();
+        foldAges_ = AgeTally();
     }
     ScanTreeNode node;
     node.name = std::move(name);
@@ -204,8 +203,8 @@ ScanTreeNode FolderTally::finish(std::string name) {
     node.foldModified = foldNewest_;
     node.files = files_;
     node.folders = folders_;
-    node.foldAges = std::move(foldAges_);
-    node.ownAges = std::move(ownAges_);
+    node.foldAges = foldAges_.take();
+    node.ownAges = ownAges_.take();
     node.kind = dominant();
     node.isFolder = true;
     node.children.reserve(children_.size());
@@ -214,10 +213,11 @@ ScanTreeNode FolderTally::finish(std::string name) {
     return node;
 }
 
-AgeProfile FolderTally::takeAges() {
-    AgeProfile ages = std::move(foldAges_);
+AgeTally FolderTally::takeAges() {
+    AgeTally ages = std::move(foldAges_);
+    foldAges_ = AgeTally();
     ages.merge(std::move(ownAges_));
-    ownAges_ = AgeProfile();
+    ownAges_ = AgeTally();
     for (const Child& child : children_) child.node.collectAges(ages);
     return ages;
 }

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/explorer/AgeTally.h"
 #include "core/model/AgeProfile.h"
 #include "core/model/FileKind.h"
 #include "core/model/StorageNode.h"
@@ -48,7 +49,7 @@ struct ScanTreeNode {
     std::vector<ScanTreeNode> children;  // a folder's kept children, largest first
 
     // Adds the ages of every byte of the node to `into`, its children's too.
-    void collectAges(AgeProfile& into) const;
+    void collectAges(AgeTally& into) const;
     using StampOf = std::function<AgeProfile::Stamp(std::chrono::system_clock::time_point)>;
     // The node at `path` (this node's own path) and everything below it; a
     // folder's remainder comes after its kept children of equal size. With
@@ -75,12 +76,20 @@ public:
     // lets a remainder of that one item alone become its node after all.
     void addItem(std::uint32_t seq, FileKind tallyKind, std::int64_t bytes, ScanTreeNode* node,
                  Time modified = ScanTreeNode::noDate, Stamp stamp = std::nullopt, std::string_view name = {});
+    // What addItem does for an item without a node, with its age: the walk's
+    // path for nearly every file, so it costs a few additions.
+    void addFolded(std::uint32_t seq, FileKind tallyKind, std::int64_t bytes, Time modified,
+                   AgeProfile::Stamp stamp, std::string_view name) {
+        if (foldCount_ == 0 && !name.empty()) keepFirstFolded(seq, name, bytes, modified, tallyKind, stamp);
+        countFolded(tallyKind, bytes, modified);
+        foldAges_.add(stamp, bytes);
+    }
     // A finished subfolder holding `files` and `folders` at any depth: it
     // counts under its dominant kind; its node (if any) becomes a child, else
     // its bytes fold without counting as an item, with `newest` (the folder's
     // own newest) and `ages` (all of its bytes').
     void addFolder(std::uint32_t seq, FileKind kind, std::int64_t bytes, ScanTreeNode* node,
-                   Time newest = ScanTreeNode::noDate, AgeProfile&& ages = {}, std::int64_t files = 0,
+                   Time newest = ScanTreeNode::noDate, AgeTally&& ages = {}, std::int64_t files = 0,
                    std::int64_t folders = 0);
     // Blocks of the folder itself and of entries that never get a node
     // (links, sockets): the folder's own bytes, with their ages; their time
@@ -107,7 +116,7 @@ public:
     // one named file and nothing else is that file's node instead.
     ScanTreeNode finish(std::string name);
     // For a folder that gets no node: the ages of everything it holds.
-    AgeProfile takeAges();
+    AgeTally takeAges();
 
 private:
     struct Child {
@@ -118,7 +127,23 @@ private:
 
     // Largest first, equal sizes in listing order.
     static bool largestFirst(const Child& a, const Child& b);
-    void tally(FileKind kind, std::int64_t bytes);
+    void tally(FileKind kind, std::int64_t bytes) {
+        const auto i = static_cast<std::size_t>(kind);
+        kindBytes_[i] += bytes;
+        kindPresent_[i] = true;
+    }
+    // An item without a node, but for its name and age.
+    void countFolded(FileKind kind, std::int64_t bytes, Time modified) {
+        folderBytes_ += bytes;
+        files_ += 1;
+        tally(kind, bytes);
+        newest_ = std::max(newest_, modified);
+        foldNewest_ = std::max(foldNewest_, modified);
+        foldBytes_ += bytes;
+        foldCount_ += 1;
+    }
+    void keepFirstFolded(std::uint32_t seq, std::string_view name, std::int64_t bytes, Time modified,
+                         FileKind kind, Stamp stamp);
     void addChild(std::uint32_t seq, ScanTreeNode&& node);
     void cutChildren();
 
@@ -144,8 +169,8 @@ private:
         Stamp stamp;
     };
     Folded firstFolded_;
-    AgeProfile foldAges_;
-    AgeProfile ownAges_;
+    AgeTally foldAges_;
+    AgeTally ownAges_;
 };
 
 }  // namespace korvane

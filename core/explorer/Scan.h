@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/explorer/AgeDayTable.h"
 #include "core/explorer/FileTreeScanner.h"
 #include "core/explorer/FolderTally.h"
 #include "core/explorer/ListingShare.h"
@@ -61,6 +62,8 @@ public:
         : options_(options),
           cancelled_(cancelled),
           keep_(static_cast<std::size_t>(std::max(options_.maxChildren, 0))),
+          notableDeep_(std::min(options.indexThreshold, options.largeFileThreshold)),
+          notable_(std::min(notableDeep_, options.fileNodeThreshold)),
           progress_(progress, options.progressInterval) {}
 
     FileTreeScanner::Result run(const std::string& rootPath);
@@ -88,6 +91,8 @@ private:
     void walk(ScanWorker& worker, ScanFolder* folder, UniqueFd fd);
     void entry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, int dirFd, std::string_view name,
                unsigned char type, std::uint32_t position);
+    [[gnu::noinline]] void otherEntry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, int dirFd,
+                                      std::string_view name, std::uint32_t position, const struct stat& st);
     void offerShares(ScanFolder* folder, DirectoryReader& reader, std::uint32_t& seq);
     void walkShare(ScanWorker& worker, ScanFolder* folder, ScanJob& job);
     void finishPart(ScanWorker& worker, ScanFolder* folder, FolderTally&& local);
@@ -106,10 +111,15 @@ private:
     const FileTreeScanner::Options& options_;
     const Flag& cancelled_;
     std::size_t keep_;
+    // The smallest file that gets more than a place in a remainder: a node
+    // (where folders keep children) or a row of a list; deeper, a row only.
+    std::int64_t notableDeep_;
+    std::int64_t notable_;
     ScanProgress progress_;
 
     std::string rootPath_;
     AgeProfile::Moment reference_;
+    std::unique_ptr<AgeDayTable> days_;  // dates every file of the scan
     UniqueFd rootFd_;
     dev_t rootDevice_ = 0;
     std::vector<RootEntry> rootEntries_;

@@ -19,7 +19,7 @@ void Scan::release(ScanWorker& worker, ScanFolder* folder) {
         const SystemClock::time_point newest = folder->tally.newest();
         const std::int64_t files = folder->tally.files(), folders = folder->tally.folders();
         std::optional<ScanTreeNode> node;
-        AgeProfile ages;
+        AgeTally ages;
         if (needsNode(folder->depth))
             node = folder->tally.finish(std::move(folder->name));
         else
@@ -54,12 +54,12 @@ void Scan::deliverTop(AgeStamper& stamper, std::uint32_t seq, std::optional<Scan
         // the cancel keeps only its own node, so the scan returns at once.
         if (cancelled() && node->isFolder) {
             // Its bytes are all its own now, and so are their ages.
-            AgeProfile ages;
+            AgeTally ages;
             node->collectAges(ages);
             std::vector<ScanTreeNode>().swap(node->children);
             node->foldBytes = 0;
             node->foldAges = AgeProfile();
-            node->ownAges = std::move(ages);
+            node->ownAges = ages.take();
         }
         std::string path = Paths::join(rootPath_, node->name);
         converted = std::move(*node).toStorageNode(

@@ -32,6 +32,7 @@ FileTreeScanner::Result Scan::run(const std::string& rootPath) {
     struct stat rootStat {};
     if (!openRoot(rootStat)) return result;
     listRoot();
+    days_ = std::make_unique<AgeDayTable>(reference_);
     startWorkers();
     if (!queue_->empty())
         ParallelWork::run(static_cast<int>(workers_.size()), [this](int slot) {
@@ -40,7 +41,7 @@ FileTreeScanner::Result Scan::run(const std::string& rootPath) {
             worker.publish();
         });
     rootFd_.reset();
-    AgeStamper stamper(reference_);
+    AgeStamper stamper(*days_);
     root_.finish(root, allocatedBytes(rootStat), wholeSeconds(rootStat), stamper(rootStat));
     if (root.lastModified) root.ages.elide(stamper(*root.lastModified));
     collectEntries(result);
@@ -77,7 +78,7 @@ void Scan::startWorkers() {
     // subfolders), so the count does not depend on the number of items.
     int workerCount =
         options_.workerCount > 0 ? options_.workerCount : FileTreeScanner::activeProcessorCount();
-    for (int i = 0; i < workerCount; ++i) workers_.push_back(std::make_unique<ScanWorker>(keep_, reference_));
+    for (int i = 0; i < workerCount; ++i) workers_.push_back(std::make_unique<ScanWorker>(keep_, *days_));
     FolderPool& pool = workers_.front()->folders;
     std::vector<ScanJob> seeds;
     for (std::uint32_t i = 0; i < rootEntries_.size(); ++i) {
@@ -101,6 +102,7 @@ void Scan::startWorkers() {
 }
 
 void Scan::collectEntries(FileTreeScanner::Result& result) {
+    for (auto& worker : workers_) entries_->handOver(worker->batch.index);
     result.index = entries_->takeIndex();
     for (auto& worker : workers_) {
         ScanBatch& batch = worker->batch;

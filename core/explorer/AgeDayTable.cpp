@@ -1,0 +1,95 @@
+#include "core/explorer/AgeDayTable.h"
+
+#include <algorithm>
+
+#include "core/system/FloorDiv.h"
+#include "core/system/LocalDays.h"
+
+namespace korvane {
+
+namespace {
+
+constexpr std::int64_t daySeconds = 86'400;
+// No offset from UTC reaches two days (a POSIX zone's is at most 24:59:59),
+// so a UTC date this far inside a month has its local date in the same month.
+constexpr std::int64_t offsetMarginDays = 2;
+// Further back than this the cells no longer hold the day.
+constexpr std::int64_t farDays = std::int64_t{1} << 29;
+
+bool isLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
+
+int daysInMonth(int year, int month) {
+    static constexpr int lengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && isLeapYear(year) ? 29 : lengths[month - 1];
+}
+
+}  // namespace
+
+AgeDayTable::AgeDayTable(AgeProfile::Moment reference) : reference_(reference) {
+    firstDay_ = reference.day - AgeProfile::dayRange - offsetMarginDays;
+    const auto count = static_cast<std::size_t>(reference.day + futureDays - firstDay_ + 1);
+    // The offset at each UTC midnight: where two in a row agree, the day
+    // between them has that one offset throughout.
+    std::vector<std::int32_t> offsets(count + 1);
+    for (std::size_t i = 0; i <= count; ++i)
+        offsets[i] = LocalDays::offsetAt((firstDay_ + static_cast<std::int64_t>(i)) * daySeconds);
+    // The first second of a day that is later than the reference's time of day.
+    const std::int64_t late = reference.millisecond / 1000 + 1;
+    const auto cellAt = [&](std::int64_t wall) {
+        const std::int64_t day = floorDiv(wall, daySeconds);
+        return AgeProfile::stamp(reference, day, static_cast<std::int32_t>(wall - day * daySeconds)).cell;
+    };
+    days_.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (offsets[i] != offsets[i + 1]) continue;  // dated time by time
+        UtcDay& day = days_[i];
+        day.regular = true;
+        const std::int64_t wall = (firstDay_ + static_cast<std::int64_t>(i)) * daySeconds + offsets[i];
+        const std::int64_t into = wall - floorDiv(wall, daySeconds) * daySeconds;
+        // Local midnight and the reference's time of day, each once a day.
+        std::int64_t edges[2] = {daySeconds, daySeconds};
+        std::size_t n = 0;
+        if (into < late && late < daySeconds) edges[n++] = late - into;
+        if (into > 0) edges[n++] = daySeconds - into;
+        if (into > late) edges[n++] = daySeconds - into + late;
+        day.edges[0] = static_cast<std::int32_t>(edges[0]);
+        day.edges[1] = static_cast<std::int32_t>(edges[1]);
+        day.cells[0] = cellAt(wall);
+        day.cells[1] = edges[0] < daySeconds ? cellAt(wall + edges[0]) : day.cells[0];
+        day.cells[2] = edges[1] < daySeconds ? cellAt(wall + edges[1]) : day.cells[1];
+    }
+}
+
+bool AgeDayTable::find(std::int64_t utcSeconds, Span& span) const {
+    const std::int64_t utcDay = floorDiv(utcSeconds, daySeconds);
+    const std::int64_t i = utcDay - firstDay_;
+    if (i < 0) return findOld(utcDay, span);
+    if (i >= static_cast<std::int64_t>(days_.size())) return false;
+    const UtcDay& day = days_[static_cast<std::size_t>(i)];
+    if (!day.regular) return false;
+    const std::int64_t start = utcDay * daySeconds;
+    const std::int64_t into = utcSeconds - start;
+    const int k = (into >= day.edges[0] ? 1 : 0) + (into >= day.edges[1] ? 1 : 0);
+    span.stamp = {day.cells[k], reference_.millisecond};
+    span.from = start + (k == 0 ? 0 : day.edges[k - 1]);
+    span.until = start + (k == 2 ? daySeconds : day.edges[k]);
+    return true;
+}
+
+bool AgeDayTable::findOld(std::int64_t utcDay, Span& span) const {
+    if (utcDay < -farDays) return false;
+    // Every local day before the table is older than the days kept one by
+    // one: a time's cell is its local month's.
+    const std::int32_t cell = AgeProfile::stamp(reference_, utcDay, 0).cell;
+    const std::int64_t first = cell / 2;
+    int year, month;
+    AgeProfile::yearMonth(first, year, month);
+    const std::int64_t next = first + daysInMonth(year, month);
+    if (utcDay - offsetMarginDays < first || utcDay + offsetMarginDays >= next) return false;
+    span.stamp = {cell, reference_.millisecond};
+    span.from = (first + offsetMarginDays) * daySeconds;
+    span.until = std::min(next - offsetMarginDays, firstDay_) * daySeconds;
+    return true;
+}
+
+}  // namespace korvane
