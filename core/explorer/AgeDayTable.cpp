@@ -1,6 +1,7 @@
 #include "core/explorer/AgeDayTable.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "core/system/FloorDiv.h"
 #include "core/system/LocalDays.h"
@@ -13,15 +14,8 @@ constexpr std::int64_t daySeconds = 86'400;
 // No offset from UTC reaches two days (a POSIX zone's is at most 24:59:59),
 // so a UTC date this far inside a month has its local date in the same month.
 constexpr std::int64_t offsetMarginDays = 2;
-// Further back than this the cells no longer hold the day.
-constexpr std::int64_t farDays = std::int64_t{1} << 29;
-
-bool isLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
-
-int daysInMonth(int year, int month) {
-    static constexpr int lengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && isLeapYear(year) ? 29 : lengths[month - 1];
-}
+// Further back than this (some 27,000 years) the calendar is not worked out here.
+constexpr std::int64_t farDays = 10'000'000;
 
 }  // namespace
 
@@ -80,13 +74,12 @@ bool AgeDayTable::findOld(std::int64_t utcDay, Span& span) const {
     if (utcDay < -farDays) return false;
     // Every local day before the table is older than the days kept one by
     // one: a time's cell is its local month's.
-    const std::int32_t cell = AgeProfile::stamp(reference_, utcDay, 0).cell;
-    const std::int64_t first = cell / 2;
-    int year, month;
-    AgeProfile::yearMonth(first, year, month);
-    const std::int64_t next = first + daysInMonth(year, month);
+    using namespace std::chrono;
+    const year_month_day date{sys_days{days{utcDay}}};
+    const std::int64_t first = sys_days{date.year() / date.month() / 1}.time_since_epoch().count();
+    const std::int64_t next = sys_days{date.year() / date.month() / last}.time_since_epoch().count() + 1;
     if (utcDay - offsetMarginDays < first || utcDay + offsetMarginDays >= next) return false;
-    span.stamp = {cell, reference_.millisecond};
+    span.stamp = {static_cast<std::int32_t>(first * 2), reference_.millisecond};
     span.from = (first + offsetMarginDays) * daySeconds;
     span.until = std::min(next - offsetMarginDays, firstDay_) * daySeconds;
     return true;
