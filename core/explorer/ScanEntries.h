@@ -20,7 +20,7 @@ namespace korvane {
 class ScanEntries {
 public:
     // Index entries a worker holds before it hands them over.
-    static constexpr std::size_t batchSize = 64;
+    static constexpr std::size_t batchSize = 16;
 
     ScanEntries(const FileTreeScanner::Options& options, std::size_t itemCount);
 
