@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 
 #include "core/system/FloorDiv.h"
 #include "core/system/LocalDays.h"
@@ -36,8 +37,6 @@ AgeDayTable::AgeDayTable(AgeProfile::Moment reference) : reference_(reference) {
     days_.resize(count);
     for (std::size_t i = 0; i < count; ++i) {
         if (offsets[i] != offsets[i + 1]) continue;  // dated time by time
-        UtcDay& day = days_[i];
-        day.regular = true;
         const std::int64_t wall = (firstDay_ + static_cast<std::int64_t>(i)) * daySeconds + offsets[i];
         const std::int64_t into = wall - floorDiv(wall, daySeconds) * daySeconds;
         // Local midnight and the reference's time of day, each once a day.
@@ -46,11 +45,18 @@ AgeDayTable::AgeDayTable(AgeProfile::Moment reference) : reference_(reference) {
         if (into < late && late < daySeconds) edges[n++] = late - into;
         if (into > 0) edges[n++] = daySeconds - into;
         if (into > late) edges[n++] = daySeconds - into + late;
+        const std::int64_t first = cellAt(wall);
+        const std::int64_t second = edges[0] < daySeconds ? cellAt(wall + edges[0]) : first;
+        const std::int64_t third = edges[1] < daySeconds ? cellAt(wall + edges[1]) : second;
+        // Cells a day apart, or a month's and a day's at the table's old end.
+        if (std::max(second, third) - first > INT16_MAX || std::min(second, third) - first < INT16_MIN)
+            continue;
+        UtcDay& day = days_[i];
         day.edges[0] = static_cast<std::int32_t>(edges[0]);
         day.edges[1] = static_cast<std::int32_t>(edges[1]);
-        day.cells[0] = cellAt(wall);
-        day.cells[1] = edges[0] < daySeconds ? cellAt(wall + edges[0]) : day.cells[0];
-        day.cells[2] = edges[1] < daySeconds ? cellAt(wall + edges[1]) : day.cells[1];
+        day.first = static_cast<std::int32_t>(first);
+        day.then[0] = static_cast<std::int16_t>(second - first);
+        day.then[1] = static_cast<std::int16_t>(third - first);
     }
 }
 
@@ -60,11 +66,11 @@ bool AgeDayTable::find(std::int64_t utcSeconds, Span& span) const {
     if (i < 0) return findOld(utcDay, span);
     if (i >= static_cast<std::int64_t>(days_.size())) return false;
     const UtcDay& day = days_[static_cast<std::size_t>(i)];
-    if (!day.regular) return false;
+    if (!day.regular()) return false;
     const std::int64_t start = utcDay * daySeconds;
     const std::int64_t into = utcSeconds - start;
     const int k = (into >= day.edges[0] ? 1 : 0) + (into >= day.edges[1] ? 1 : 0);
-    span.stamp = {day.cells[k], reference_.millisecond};
+    span.stamp = {day.cell(k), reference_.millisecond};
     span.from = start + (k == 0 ? 0 : day.edges[k - 1]);
     span.until = start + (k == 2 ? daySeconds : day.edges[k]);
     return true;

@@ -36,10 +36,16 @@ public:
     AgeProfile::Moment reference() const { return reference_; }
 
 private:
+    // Sixteen bytes a day: the seconds into the day where the cell changes
+    // (a day's length: no change), the first cell and how far the other two
+    // lie from it. A day with a change of offset in it has none.
     struct UtcDay {
-        std::int32_t edges[2] = {0, 0};  // seconds into the day where the cell changes; a day's length: none
-        std::int32_t cells[3] = {0, 0, 0};
-        bool regular = false;  // one offset all day
+        std::int32_t edges[2] = {-1, -1};
+        std::int32_t first = 0;
+        std::int16_t then[2] = {0, 0};
+
+        bool regular() const { return edges[0] >= 0; }
+        std::int32_t cell(int k) const { return k == 0 ? first : first + then[k - 1]; }
     };
     bool findOld(std::int64_t utcDay, Span& span) const;
 

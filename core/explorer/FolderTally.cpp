@@ -80,7 +80,8 @@ StorageNode ScanTreeNode::toStorageNode(std::string path, const StampOf& stampOf
 
 void FolderTally::keepFirstFolded(std::uint32_t seq, std::string_view name, std::int64_t bytes, Time modified,
                                   FileKind kind, Stamp stamp) {
-    firstFolded_ = {seq, std::string(name), bytes, modified, kind, stamp};
+    firstFolded_ = {std::string(name), bytes, modified, stamp.value_or(AgeProfile::Stamp()), seq, kind,
+                    stamp.has_value()};
 }
 
 void FolderTally::addItem(std::uint32_t seq, FileKind tallyKind, std::int64_t bytes, ScanTreeNode* node,
@@ -125,10 +126,8 @@ void FolderTally::addChild(std::uint32_t seq, ScanTreeNode&& node) {
 }
 
 void FolderTally::merge(FolderTally&& other) {
-    for (std::size_t i = 0; i < kindCount; ++i) {
-        kindBytes_[i] += other.kindBytes_[i];
-        kindPresent_[i] = kindPresent_[i] || other.kindPresent_[i];
-    }
+    for (std::size_t i = 0; i < kindCount; ++i) kindBytes_[i] += other.kindBytes_[i];
+    kindPresent_ = static_cast<std::uint16_t>(kindPresent_ | other.kindPresent_);
     folderBytes_ += other.folderBytes_;
     files_ += other.files_;
     folders_ += other.folders_;
@@ -149,7 +148,7 @@ FileKind FolderTally::dominant() const {
     std::int64_t bestBytes = 0;
     for (FileKind kind : allFileKinds()) {
         const auto i = static_cast<std::size_t>(kind);
-        if (!kindPresent_[i]) continue;
+        if ((kindPresent_ >> i & 1u) == 0) continue;
         if (!best || kindBytes_[i] > bestBytes) {
             best = kind;
             bestBytes = kindBytes_[i];
@@ -185,7 +184,7 @@ ScanTreeNode FolderTally::finish(std::string name) {
         file.node.bytes = firstFolded_.bytes;
         file.node.modified = firstFolded_.modified;
         file.node.kind = firstFolded_.kind;
-        file.node.stamp = firstFolded_.stamp;
+        if (firstFolded_.dated) file.node.stamp = firstFolded_.stamp;
         const auto at = std::upper_bound(children_.begin(), children_.end(), file, largestFirst);
         children_.insert(at, std::move(file));
         foldBytes_ = 0;
@@ -204,7 +203,7 @@ ScanTreeNode FolderTally::finish(std::string name) {
     node.files = files_;
     node.folders = folders_;
     node.foldAges = foldAges_.take();
-    node.ownAges = ownAges_.take();
+    node.ownAges = std::move(ownAges_);
     node.kind = dominant();
     node.isFolder = true;
     node.children.reserve(children_.size());
@@ -217,7 +216,7 @@ AgeTally FolderTally::takeAges() {
     AgeTally ages = std::move(foldAges_);
     foldAges_ = AgeTally();
     ages.merge(std::move(ownAges_));
-    ownAges_ = AgeTally();
+    ownAges_ = AgeProfile();
     for (const Child& child : children_) child.node.collectAges(ages);
     return ages;
 }

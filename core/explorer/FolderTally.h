@@ -64,7 +64,8 @@ struct ScanTreeNode {
 // the parts.
 class FolderTally {
 public:
-    explicit FolderTally(std::size_t keep) : keep_(keep) {}
+    explicit FolderTally(std::size_t keep)
+        : keep_(static_cast<std::uint32_t>(std::min<std::size_t>(keep, UINT32_MAX))) {}
 
     using Time = std::chrono::system_clock::time_point;
 
@@ -130,7 +131,7 @@ private:
     void tally(FileKind kind, std::int64_t bytes) {
         const auto i = static_cast<std::size_t>(kind);
         kindBytes_[i] += bytes;
-        kindPresent_[i] = true;
+        kindPresent_ = static_cast<std::uint16_t>(kindPresent_ | 1u << i);
     }
     // An item without a node, but for its name and age.
     void countFolded(FileKind kind, std::int64_t bytes, Time modified) {
@@ -147,9 +148,10 @@ private:
     void addChild(std::uint32_t seq, ScanTreeNode&& node);
     void cutChildren();
 
-    std::size_t keep_;
+    // Sizes packed: a scan keeps a tally for every folder it has open.
     std::array<std::int64_t, kindCount> kindBytes_{};
-    std::array<bool, kindCount> kindPresent_{};  // a kind met with 0 bytes differs from one never met
+    std::uint32_t keep_;
+    std::uint16_t kindPresent_ = 0;  // one bit a kind: a kind met with 0 bytes differs from one never met
     std::vector<Child> children_;
     std::int64_t folderBytes_ = 0;  // files, packages and subfolders
     std::int64_t foldBytes_ = 0;
@@ -161,16 +163,18 @@ private:
     std::int64_t folders_ = 0;
     // The first named item folded, while it may turn out the only one.
     struct Folded {
-        std::uint32_t seq = 0;
         std::string name;
         std::int64_t bytes = 0;
         Time modified = ScanTreeNode::noDate;
+        AgeProfile::Stamp stamp;
+        std::uint32_t seq = 0;
         FileKind kind = FileKind::any;
-        Stamp stamp;
+        bool dated = false;  // `stamp` holds its age
     };
     Folded firstFolded_;
     AgeTally foldAges_;
-    AgeTally ownAges_;
+    // A folder's own blocks come a few at a time: no run is kept for them.
+    AgeProfile ownAges_;
 };
 
 }  // namespace korvane
