@@ -5,16 +5,18 @@
 #include <chrono>
 #include <cstdint>
 
+#include "core/explorer/AgeDayTable.h"
 #include "core/model/AgeProfile.h"
 #include "core/system/LocalDays.h"
 
 namespace korvane {
 
 // Turns the modification times one walker meets into age profile stamps
-// counted from one reference moment. Not shared between threads.
+// counted from the reference of a scan's day table. Not shared between
+// threads; the table is.
 class AgeStamper {
 public:
-    explicit AgeStamper(AgeProfile::Moment reference) : reference_(reference) {}
+    explicit AgeStamper(const AgeDayTable& table) : table_(&table), reference_(table.reference()) {}
 
     AgeProfile::Stamp operator()(std::int64_t utcSeconds) {
         // Files come in runs of one day: the span of the last stamp first.
@@ -28,6 +30,15 @@ public:
 
 private:
     AgeProfile::Stamp miss(std::int64_t utcSeconds) {
+        AgeDayTable::Span span;
+        if (table_->find(utcSeconds, span)) {
+            last_ = span.stamp;
+            from_ = span.from;
+            until_ = span.until;
+            return last_;
+        }
+        // A day with a change of offset, or a time the table does not reach:
+        // the zone is asked.
         const LocalDays::Day local = days_.at(utcSeconds);
         last_ = AgeProfile::stamp(reference_, local.day, local.second);
         from_ = until_ = 0;
@@ -48,6 +59,7 @@ private:
         return last_;
     }
 
+    const AgeDayTable* table_;
     AgeProfile::Moment reference_;
     LocalDays days_;
     std::int64_t from_ = 0;  // the UTC seconds [from_, until_) all have the stamp `last_`

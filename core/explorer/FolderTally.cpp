@@ -11,7 +11,7 @@
 
 namespace korvane {
 
-void ScanTreeNode::collectAges(AgeProfile& into) const {
+void ScanTreeNode::collectAges(AgeTally& into) const {
     if (!isFolder) {
         if (stamp) into.add(*stamp, bytes);
         return;
@@ -78,34 +78,33 @@ StorageNode ScanTreeNode::toStorageNode(std::string path, const StampOf& stampOf
     return node;
 }
 
-void FolderTally::tally(FileKind kind, std::int64_t bytes) {
-    const auto i = static_cast<std::size_t>(kind);
-    kindBytes_[i] += bytes;
-    kindPresent_[i] = true;
+void FolderTally::keepFirstFolded(std::uint32_t seq, std::string_view name, std::int64_t bytes, Time modified,
+                                  FileKind kind, Stamp stamp) {
+    firstFolded_ = {std::string(name), bytes, modified, stamp.value_or(AgeProfile::Stamp()), seq, kind,
+                    stamp.has_value()};
 }
 
 void FolderTally::addItem(std::uint32_t seq, FileKind tallyKind, std::int64_t bytes, ScanTreeNode* node,
                           Time modified, Stamp stamp, std::string_view name) {
+    if (!node) {
+        if (stamp) {
+            addFolded(seq, tallyKind, bytes, modified, *stamp, name);
+        } else {
+            if (foldCount_ == 0 && !name.empty()) keepFirstFolded(seq, name, bytes, modified, tallyKind, stamp);
+            countFolded(tallyKind, bytes, modified);
+        }
+        return;
+    }
     folderBytes_ += bytes;
     files_ += 1;
     tally(tallyKind, bytes);
-    if (node) {
-        newest_ = std::max(newest_, node->modified);
-        heldNewest_ = std::max(heldNewest_, node->modified);
-        addChild(seq, std::move(*node));
-        return;
-    }
-    newest_ = std::max(newest_, modified);
-    heldNewest_ = std::max(heldNewest_, modified);
-    foldNewest_ = std::max(foldNewest_, modified);
-    if (foldCount_ == 0 && !name.empty()) firstFolded_ = {seq, std::string(name), bytes, modified, tallyKind, stamp};
-    if (stamp) foldAges_.add(*stamp, bytes);
-    foldBytes_ += bytes;
-    foldCount_ += 1;
+    newest_ = std::max(newest_, node->modified);
+    heldNewest_ = std::max(heldNewest_, node->modified);
+    addChild(seq, std::move(*node));
 }
 
 void FolderTally::addFolder(std::uint32_t seq, FileKind kind, std::int64_t bytes, ScanTreeNode* node,
-                            Time newest, AgeProfile&& ages, std::int64_t files, std::int64_t folders, Time held) {
+                            Time newest, AgeTally&& ages, std::int64_t files, std::int64_t folders, Time held) {
     folderBytes_ += bytes;
     files_ += files;
     folders_ += folders + 1;
@@ -129,10 +128,8 @@ void FolderTally::addChild(std::uint32_t seq, ScanTreeNode&& node) {
 }
 
 void FolderTally::merge(FolderTally&& other) {
-    for (std::size_t i = 0; i < kindCount; ++i) {
-        kindBytes_[i] += other.kindBytes_[i];
-        kindPresent_[i] = kindPresent_[i] || other.kindPresent_[i];
-    }
+    for (std::size_t i = 0; i < kindCount; ++i) kindBytes_[i] += other.kindBytes_[i];
+    kindPresent_ = static_cast<std::uint16_t>(kindPresent_ | other.kindPresent_);
     folderBytes_ += other.folderBytes_;
     files_ += other.files_;
     folders_ += other.folders_;
@@ -154,7 +151,7 @@ FileKind FolderTally::dominant() const {
     std::int64_t bestBytes = 0;
     for (FileKind kind : allFileKinds()) {
         const auto i = static_cast<std::size_t>(kind);
-        if (!kindPresent_[i]) continue;
+        if ((kindPresent_ >> i & 1u) == 0) continue;
         if (!best || kindBytes_[i] > bestBytes) {
             best = kind;
             bestBytes = kindBytes_[i];
@@ -190,14 +187,14 @@ ScanTreeNode FolderTally::finish(std::string name) {
         file.node.bytes = firstFolded_.bytes;
         file.node.modified = firstFolded_.modified;
         file.node.kind = firstFolded_.kind;
-        file.node.stamp = firstFolded_.stamp;
+        if (firstFolded_.dated) file.node.stamp = firstFolded_.stamp;
         const auto at = std::upper_bound(children_.begin(), children_.end(), file, largestFirst);
         children_.insert(at, std::move(file));
         foldBytes_ = 0;
         foldCount_ = 0;
         foldNewest_ = ScanTreeNode::noDate;
         // A file of its own is dated by itself.
-        foldAges_ = AgeProfile();
+        foldAges_ = AgeTally();
     }
     ScanTreeNode node;
     node.name = std::move(name);
@@ -208,7 +205,7 @@ ScanTreeNode FolderTally::finish(std::string name) {
     node.foldModified = foldNewest_;
     node.files = files_;
     node.folders = folders_;
-    node.foldAges = std::move(foldAges_);
+    node.foldAges = foldAges_.take();
     node.ownAges = std::move(ownAges_);
     node.kind = dominant();
     node.isFolder = true;
@@ -218,8 +215,9 @@ ScanTreeNode FolderTally::finish(std::string name) {
     return node;
 }
 
-AgeProfile FolderTally::takeAges() {
-    AgeProfile ages = std::move(foldAges_);
+AgeTally FolderTally::takeAges() {
+    AgeTally ages = std::move(foldAges_);
+    foldAges_ = AgeTally();
     ages.merge(std::move(ownAges_));
     ownAges_ = AgeProfile();
     for (const Child& child : children_) child.node.collectAges(ages);

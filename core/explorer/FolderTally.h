@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/explorer/AgeTally.h"
 #include "core/model/AgeProfile.h"
 #include "core/model/FileKind.h"
 #include "core/model/StorageNode.h"
@@ -48,7 +49,7 @@ struct ScanTreeNode {
     std::vector<ScanTreeNode> children;  // a folder's kept children, largest first
 
     // Adds the ages of every byte of the node to `into`, its children's too.
-    void collectAges(AgeProfile& into) const;
+    void collectAges(AgeTally& into) const;
     using StampOf = std::function<AgeProfile::Stamp(std::chrono::system_clock::time_point)>;
     // The node at `path` (this node's own path) and everything below it; a
     // folder's remainder comes after its kept children of equal size. With
@@ -63,7 +64,8 @@ struct ScanTreeNode {
 // the parts.
 class FolderTally {
 public:
-    explicit FolderTally(std::size_t keep) : keep_(keep) {}
+    explicit FolderTally(std::size_t keep)
+        : keep_(static_cast<std::uint32_t>(std::min<std::size_t>(keep, UINT32_MAX))) {}
 
     using Time = std::chrono::system_clock::time_point;
 
@@ -75,6 +77,14 @@ public:
     // lets a remainder of that one item alone become its node after all.
     void addItem(std::uint32_t seq, FileKind tallyKind, std::int64_t bytes, ScanTreeNode* node,
                  Time modified = ScanTreeNode::noDate, Stamp stamp = std::nullopt, std::string_view name = {});
+    // What addItem does for an item without a node, with its age: the walk's
+    // path for nearly every file, so it costs a few additions.
+    void addFolded(std::uint32_t seq, FileKind tallyKind, std::int64_t bytes, Time modified,
+                   AgeProfile::Stamp stamp, std::string_view name) {
+        if (foldCount_ == 0 && !name.empty()) keepFirstFolded(seq, name, bytes, modified, tallyKind, stamp);
+        countFolded(tallyKind, bytes, modified);
+        foldAges_.add(stamp, bytes);
+    }
     // A finished subfolder holding `files` and `folders` at any depth: it
     // counts under its dominant kind; its node (if any) becomes a child, else
     // its bytes fold without counting as an item, with `newest` (the folder's
@@ -83,7 +93,7 @@ public:
     // remainder by it (a folder that only had an entry put back is not new),
     // by `newest` when it holds nothing.
     void addFolder(std::uint32_t seq, FileKind kind, std::int64_t bytes, ScanTreeNode* node,
-                   Time newest = ScanTreeNode::noDate, AgeProfile&& ages = {}, std::int64_t files = 0,
+                   Time newest = ScanTreeNode::noDate, AgeTally&& ages = {}, std::int64_t files = 0,
                    std::int64_t folders = 0, Time held = ScanTreeNode::noDate);
     // Blocks of the folder itself and of entries that never get a node
     // (links, sockets): the folder's own bytes, with their ages; their time
@@ -112,7 +122,7 @@ public:
     // one named file and nothing else is that file's node instead.
     ScanTreeNode finish(std::string name);
     // For a folder that gets no node: the ages of everything it holds.
-    AgeProfile takeAges();
+    AgeTally takeAges();
 
 private:
     struct Child {
@@ -123,13 +133,31 @@ private:
 
     // Largest first, equal sizes in listing order.
     static bool largestFirst(const Child& a, const Child& b);
-    void tally(FileKind kind, std::int64_t bytes);
+    void tally(FileKind kind, std::int64_t bytes) {
+        const auto i = static_cast<std::size_t>(kind);
+        kindBytes_[i] += bytes;
+        kindPresent_ = static_cast<std::uint16_t>(kindPresent_ | 1u << i);
+    }
+    // An item without a node, but for its name and age.
+    void countFolded(FileKind kind, std::int64_t bytes, Time modified) {
+        folderBytes_ += bytes;
+        files_ += 1;
+        tally(kind, bytes);
+        newest_ = std::max(newest_, modified);
+        heldNewest_ = std::max(heldNewest_, modified);
+        foldNewest_ = std::max(foldNewest_, modified);
+        foldBytes_ += bytes;
+        foldCount_ += 1;
+    }
+    void keepFirstFolded(std::uint32_t seq, std::string_view name, std::int64_t bytes, Time modified,
+                         FileKind kind, Stamp stamp);
     void addChild(std::uint32_t seq, ScanTreeNode&& node);
     void cutChildren();
 
-    std::size_t keep_;
+    // Sizes packed: a scan keeps a tally for every folder it has open.
     std::array<std::int64_t, kindCount> kindBytes_{};
-    std::array<bool, kindCount> kindPresent_{};  // a kind met with 0 bytes differs from one never met
+    std::uint32_t keep_;
+    std::uint16_t kindPresent_ = 0;  // one bit a kind: a kind met with 0 bytes differs from one never met
     std::vector<Child> children_;
     std::int64_t folderBytes_ = 0;  // files, packages and subfolders
     std::int64_t foldBytes_ = 0;
@@ -142,15 +170,17 @@ private:
     std::int64_t folders_ = 0;
     // The first named item folded, while it may turn out the only one.
     struct Folded {
-        std::uint32_t seq = 0;
         std::string name;
         std::int64_t bytes = 0;
         Time modified = ScanTreeNode::noDate;
+        AgeProfile::Stamp stamp;
+        std::uint32_t seq = 0;
         FileKind kind = FileKind::any;
-        Stamp stamp;
+        bool dated = false;  // `stamp` holds its age
     };
     Folded firstFolded_;
-    AgeProfile foldAges_;
+    AgeTally foldAges_;
+    // A folder's own blocks come a few at a time: no run is kept for them.
     AgeProfile ownAges_;
 };
 

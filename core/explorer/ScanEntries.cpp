@@ -1,6 +1,7 @@
 #include "core/explorer/ScanEntries.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 #include "core/system/Paths.h"
@@ -22,7 +23,8 @@ ScanEntries::ScanEntries(const FileTreeScanner::Options& options, std::size_t it
       limit_(static_cast<std::size_t>(std::max(options.largeFileLimit, 0))),
       counts_(std::make_unique<std::atomic<int>[]>(std::max<std::size_t>(itemCount, 1))) {}
 
-void ScanEntries::record(std::vector<FileTreeScanner::Entry>& largest, std::uint32_t top,
+void ScanEntries::record(std::vector<FileTreeScanner::Entry>& largest,
+                         std::vector<FileTreeScanner::Entry>& batch, std::uint32_t top,
                          std::string_view folder, std::string_view name, std::int64_t size,
                          std::chrono::system_clock::time_point modified, bool isDirectory) {
     const bool toIndex = size >= options_.indexThreshold;
@@ -36,14 +38,27 @@ void ScanEntries::record(std::vector<FileTreeScanner::Entry>& largest, std::uint
         toIndex && counts_[top].fetch_add(1, std::memory_order_relaxed) < options_.indexLimit;
     if (toLargest) largest.push_back(indexed ? entry : std::move(entry));
     if (indexed) {
-        std::lock_guard guard(lock_);
-        index_.push_back(std::move(entry));
+        if (batch.capacity() < batchSize) batch.reserve(batchSize);
+        batch.push_back(std::move(entry));
+        if (batch.size() == batchSize) {
+            std::lock_guard guard(lock_);
+            std::move(batch.begin(), batch.end(), std::back_inserter(index_));
+            batch.clear();
+        }
     }
     if (!toLargest) return;
     if (largest.size() > 3 * limit_) {
         sortLargestFirst(largest);
         largest.resize(limit_);
     }
+}
+
+void ScanEntries::handOver(std::vector<FileTreeScanner::Entry>& batch) {
+    {
+        std::lock_guard guard(lock_);
+        std::move(batch.begin(), batch.end(), std::back_inserter(index_));
+    }
+    std::vector<FileTreeScanner::Entry>().swap(batch);
 }
 
 void ScanEntries::finishLargest(std::vector<FileTreeScanner::Entry>& largest) const {

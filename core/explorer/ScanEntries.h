@@ -13,18 +13,25 @@
 namespace korvane {
 
 // The largest-files list and the search index of one scan, fed by every
-// worker: index entries go straight to one shared vector (few files are large
-// enough, and no merge at the end copies them), largest files to each
-// worker's own list until the scan ends.
+// worker: index entries gather in each worker's short batch and go to one
+// shared vector a batch at a time (no merge at the end copies them, and the
+// workers seldom meet at its lock), largest files to each worker's own list
+// until the scan ends.
 class ScanEntries {
 public:
+    // Index entries a worker holds before it hands them over.
+    static constexpr std::size_t batchSize = 16;
+
     ScanEntries(const FileTreeScanner::Options& options, std::size_t itemCount);
 
     // Enters the file (or package) `name` in `folder` if it is large enough
-    // for either list.
-    void record(std::vector<FileTreeScanner::Entry>& largest, std::uint32_t top, std::string_view folder,
-                std::string_view name, std::int64_t size, std::chrono::system_clock::time_point modified,
-                bool isDirectory);
+    // for either list; `largest` and `batch` are the worker's own.
+    void record(std::vector<FileTreeScanner::Entry>& largest, std::vector<FileTreeScanner::Entry>& batch,
+                std::uint32_t top, std::string_view folder, std::string_view name, std::int64_t size,
+                std::chrono::system_clock::time_point modified, bool isDirectory);
+    // Moves a worker's batch into the index and gives back its room.
+    void handOver(std::vector<FileTreeScanner::Entry>& batch);
+    // Once every batch is handed over.
     std::vector<FileTreeScanner::Entry> takeIndex() { return std::move(index_); }
     // Largest first, cut to the list's length.
     void finishLargest(std::vector<FileTreeScanner::Entry>& largest) const;

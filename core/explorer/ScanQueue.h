@@ -26,13 +26,18 @@ public:
 
     // `front`: taken before everything already waiting.
     void push(Job job, bool front) {
-        std::lock_guard guard(lock_);
-        if (front)
-            jobs_.push_front(std::move(job));
-        else
-            jobs_.push_back(std::move(job));
-        queued_.store(jobs_.size(), std::memory_order_relaxed);
-        if (waiting_ > 0) changed_.notify_one();
+        bool wake;
+        {
+            std::lock_guard guard(lock_);
+            if (front)
+                jobs_.push_front(std::move(job));
+            else
+                jobs_.push_back(std::move(job));
+            queued_.store(jobs_.size(), std::memory_order_relaxed);
+            wake = waiting_ > 0;
+        }
+        // Woken after the lock is let go, so the waiter does not wait for it.
+        if (wake) changed_.notify_one();
     }
 
     // Runs jobs on the calling thread until none waits and no worker is

@@ -25,6 +25,7 @@ inline bool isSkippedName(const char* name) {
 // A worker's own tallies and largest files, merged once the scan ends.
 struct ScanBatch {
     std::vector<FileTreeScanner::Entry> largest;
+    std::vector<FileTreeScanner::Entry> index;  // entries not yet in the scan's index
     std::int64_t files = 0;
     std::int64_t folders = 0;
     std::int64_t bytes = 0;
@@ -35,7 +36,7 @@ struct ScanBatch {
 // What one worker thread of a scan keeps to itself; published counters let
 // progress read them without a lock.
 struct alignas(64) ScanWorker {
-    ScanWorker(std::size_t keep, AgeProfile::Moment reference) : folders(keep), stamper(reference) {}
+    ScanWorker(std::size_t keep, const AgeDayTable& days) : folders(keep), stamper(days) { buffers.map(); }
 
     ScanBatch batch;
     std::string path;                     // the path of the folder being read

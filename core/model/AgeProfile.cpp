@@ -234,6 +234,26 @@ void AgeProfile::merge(const AgeProfile& other) {
         else
             ++i, ++j;
     }
+    if (count <= a.capacity()) {
+        // The union fits where this profile's cells are: filled from the back,
+        // so no cell is overwritten before it is read.
+        Block& into = *block_;
+        std::int64_t i = std::int64_t{a.size} - 1, j = std::int64_t{b.size} - 1, k = std::int64_t{count} - 1;
+        for (; j >= 0; --k) {
+            if (i >= 0 && into.cells()[i] > b.cells()[j]) {
+                into.cells()[k] = into.cells()[i];
+                into.bytes()[k] = into.bytes()[i--];
+            } else if (i >= 0 && into.cells()[i] == b.cells()[j]) {
+                into.cells()[k] = into.cells()[i];
+                into.bytes()[k] = SizeSum::add(into.bytes()[i--], b.bytes()[j--]);
+            } else {
+                into.cells()[k] = b.cells()[j];
+                into.bytes()[k] = b.bytes()[j--];
+            }
+        }
+        into.size = count;
+        return;
+    }
     Block* merged = Block::make(a.referenceMillisecond, count);
     std::uint32_t k = 0;
     for (std::uint32_t i = 0, j = 0; i < a.size || j < b.size; ++k) {

@@ -1,9 +1,13 @@
 #pragma once
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/types.h>
 
+#include <bit>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <utility>
@@ -45,7 +49,21 @@ public:
     int fd() const { return folder_.get(); }
 
     // The next entry; false at the end of the folder or when reading failed.
-    bool next(Entry& entry);
+    // Inline: a walk calls it once for every name it meets.
+    bool next(Entry& entry) {
+        while (true) {
+            if (offset_ >= filled_ && !refill()) return false;
+            // glibc's dirent64 has the kernel's record layout.
+            const auto* record = reinterpret_cast<const struct dirent64*>(buffer_ + offset_);
+            offset_ += record->d_reclen;
+            const char* name = record->d_name;
+            if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
+            entry.name = name;
+            entry.length = nameLength(record);
+            entry.type = record->d_type;
+            return true;
+        }
+    }
     // Reading stopped on an error rather than at the end, and its errno.
     bool failed() const { return error_ != 0; }
     int error() const { return error_; }
@@ -61,6 +79,21 @@ public:
     static constexpr std::size_t bufferSize = 16 * 1024;
 
 private:
+    // Reads the next records into the buffer; false at the end or on an error.
+    bool refill();
+    // The kernel pads each record to eight bytes after the name's NUL, so the
+    // NUL is among the record's last eight bytes: the first zero byte there
+    // that belongs to the name ends it.
+    static std::size_t nameLength(const struct dirent64* record) {
+        const std::size_t room = record->d_reclen - offsetof(struct dirent64, d_name);
+        std::uint64_t word;
+        std::memcpy(&word, reinterpret_cast<const char*>(record) + record->d_reclen - 8, sizeof word);
+        if (room < 8) word |= (std::uint64_t{1} << 8 * (8 - room)) - 1;  // header bytes, not the name
+        if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+        const std::uint64_t zeros = (word - 0x0101010101010101ULL) & ~word & 0x8080808080808080ULL;
+        return room - 8 + static_cast<std::size_t>(std::countr_zero(zeros)) / 8;
+    }
+
     UniqueFd folder_;
     std::unique_ptr<char[]> owned_;
     char* buffer_ = nullptr;

@@ -229,6 +229,27 @@ TEST(FileTreeScannerTest, IndexLimitAppliesPerTopLevelItem) {
     }
 }
 
+// Workers hand index entries over in batches: whatever the number of
+// workers, every entry large enough arrives once, also the last batch's.
+TEST(FileTreeScannerTest, EveryIndexEntryArrivesOnceWithAnyNumberOfWorkers) {
+    TempTree tree;
+    std::set<std::string> expected;
+    for (int folder = 0; folder < 5; ++folder)
+        for (int i = 0; i < 61; ++i)
+            expected.insert(
+                allocate(tree, "f" + std::to_string(folder) + "/x" + std::to_string(i), 20 * 1024));
+    for (int workers : {1, 8}) {
+        FileTreeScanner::Options options = smallOptions();
+        options.workerCount = workers;
+        options.parallelDepth = 2;
+        const auto result = FileTreeScanner(options).scan(tree.root());
+        std::set<std::string> paths;
+        for (const auto& entry : result.index) paths.insert(entry.path);
+        EXPECT_EQ(result.index.size(), expected.size()) << workers;
+        EXPECT_EQ(paths, expected) << workers;
+    }
+}
+
 TEST(FileTreeScannerTest, CancelBeforeScanHasNoEffect) {
     TempTree tree;
     tree.file("a/one", 5000);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 #include "core/model/AgeProfile.h"
@@ -102,6 +103,31 @@ TEST(AgeProfileTest, AddingAndMergingInAnyOrderKeepEveryByteInItsCell) {
     EXPECT_FALSE(other.isNodeDate());
     all.elide(AgeProfile::stamp(reference, 19786, at(16)));
     EXPECT_EQ(all.size(), expected.size());
+}
+
+// Profiles of any sizes merged into each other, whether the union fits the
+// room the first already has or not, hold what adding every cell gives.
+TEST(AgeProfileTest, MergingProfilesOfAnySizesKeepsEveryCell) {
+    std::mt19937 random(5);
+    for (int round = 0; round < 300; ++round) {
+        AgeProfile a, b, all;
+        const int aCells = static_cast<int>(random() % 9), bCells = static_cast<int>(random() % 9);
+        for (int i = 0; i < aCells + bCells; ++i) {
+            const auto stamp = AgeProfile::stamp(reference, 19700 + static_cast<std::int64_t>(random() % 12),
+                                                 at(static_cast<int>(random() % 24)));
+            const std::int64_t bytes = 1 + static_cast<std::int64_t>(random() % 1000);
+            (i < aCells ? a : b).add(stamp, bytes);
+            all.add(stamp, bytes);
+        }
+        AgeProfile selfMerged = a;
+        a.merge(b);
+        ASSERT_EQ(a, all) << round;
+        ASSERT_EQ(a.total(), all.total()) << round;
+        AgeProfile twice = selfMerged;
+        twice.merge(twice);
+        ASSERT_EQ(twice.size(), selfMerged.size()) << round;
+        ASSERT_EQ(twice.total(), 2 * selfMerged.total()) << round;
+    }
 }
 
 }  // namespace
