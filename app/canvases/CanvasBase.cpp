@@ -18,9 +18,9 @@
 #include "app/canvases/HoverCardMotion.h"
 #include "app/canvases/NodeActionsMenu.h"
 #include "app/canvases/layout/HoverCardPlacement.h"
-#include "app/canvases/layout/SummaryNode.h"
 #include "app/kit/FocusVisibility.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/presenters/SummaryNode.h"
 #include "app/theme/FocusRing.h"
 #include "app/theme/Palette.h"
 

@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "app/canvases/layout/LabelFit.h"
+#include "app/presenters/LabelFit.h"
 #include "app/theme/AppFont.h"
 #include "app/theme/SafetyTagLook.h"
 #include "app/theme/SymbolGlyph.h"

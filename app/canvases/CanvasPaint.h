@@ -31,7 +31,7 @@ void fillRounded(QPainter& painter, const QRectF& rect, double radius, const QCo
 void strokeInside(QPainter& painter, const QRectF& rect, double radius, const QColor& color, double lineWidth);
 
 // A label as the label rule shows it in `width` (whole, cut at its end, or
-// empty), and the same over several lines (see LabelFit.h).
+// empty), and the same over several lines (see app/presenters/LabelFit.h).
 QString fittedText(const QString& text, const QFont& font, double width);
 QStringList fittedTextLines(const QString& text, const QFont& font, double width, int maxLines);
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/canvases/layout/LabelFit.h"
+#include "app/presenters/LabelFit.h"
 #include "app/theme/AppFont.h"
 #include "app/theme/Palette.h"
 #include "app/theme/SafetyTagLook.h"

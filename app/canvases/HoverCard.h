@@ -28,7 +28,7 @@ struct HoverCard {
     static constexpr double verticalPadding = 7;
 
     // The name and the folder as the card shows them, line by line (the
-    // folder's two at most, by the rule for paths in LabelFit.h), and the
+    // folder's two at most, by the rule for paths in app/presenters/LabelFit.h), and the
     // width of its content they were fitted to.
     struct Lines {
         QStringList name;

@@ -10,12 +10,12 @@
 #include <tuple>
 
 #include "app/canvases/CanvasPaint.h"
-#include "app/canvases/layout/LabelFit.h"
-#include "app/canvases/layout/SummaryNode.h"
+#include "app/presenters/ItemKind.h"
+#include "app/presenters/LabelFit.h"
+#include "app/presenters/SummaryNode.h"
 #include "app/state/DeveloperState.h"
 #include "app/theme/AppFont.h"
 #include "app/theme/ButtonLook.h"
-#include "app/presenters/ItemKind.h"
 #include "app/theme/NodeStyle.h"
 #include "app/theme/Palette.h"
 #include "app/theme/SymbolGlyph.h"

@@ -10,11 +10,11 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/canvases/layout/LabelFit.h"
 #include "app/frame/DiskGauge.h"
 #include "app/frame/StackedFootprintBar.h"
 #include "app/kit/ColorDot.h"
 #include "app/kit/ElidedLabel.h"
+#include "app/kit/FocusVisibility.h"
 #include "app/kit/Ground.h"
 #include "app/kit/KitButton.h"
 #include "app/kit/PaletteEnvironment.h"
@@ -22,10 +22,10 @@
 #include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/ScrollFocus.h"
 #include "app/kit/SymbolView.h"
+#include "app/presenters/LabelFit.h"
 #include "app/state/DesktopActions.h"
 #include "app/theme/AppFont.h"
 #include "app/theme/FocusRing.h"
-#include "app/kit/FocusVisibility.h"
 
 namespace korvane {
 

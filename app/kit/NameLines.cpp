@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/canvases/layout/LabelFit.h"
+#include "app/presenters/LabelFit.h"
 #include "app/theme/AppFont.h"
 
 namespace korvane {

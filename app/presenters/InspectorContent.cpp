@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/canvases/layout/SummaryNode.h"
 #include "app/presenters/CountText.h"
 #include "app/presenters/ItemKind.h"
+#include "app/presenters/SummaryNode.h"
 #include "app/state/DeveloperState.h"
 #include "app/state/FolderScanState.h"
 #include "app/state/NavigationState.h"

@@ -3,8 +3,8 @@
 #include <array>
 #include <utility>
 
-#include "app/canvases/layout/SummaryNode.h"
 #include "app/presenters/CountText.h"
+#include "app/presenters/SummaryNode.h"
 #include "app/theme/NodeStyle.h"
 #include "core/explorer/FileTreeScanner.h"
 #include "core/system/Paths.h"

@@ -8,8 +8,8 @@
 #include <unordered_map>
 
 #include "app/canvases/layout/CanvasHitTest.h"
-#include "app/canvases/layout/SummaryNode.h"
 #include "app/canvases/layout/VisibleChildren.h"
+#include "app/presenters/SummaryNode.h"
 #include "core/model/SizeSum.h"
 
 namespace korvane {

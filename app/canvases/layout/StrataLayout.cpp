@@ -7,7 +7,7 @@
 
 #include "app/canvases/layout/AgeParts.h"
 #include "app/canvases/layout/CanvasHitTest.h"
-#include "app/canvases/layout/SummaryNode.h"
+#include "app/presenters/SummaryNode.h"
 #include "core/model/BandLayout.h"
 #include "core/model/SizeSum.h"
 

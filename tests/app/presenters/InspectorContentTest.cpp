@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/canvases/layout/SummaryNode.h"
 #include "app/presenters/CanvasPageContent.h"
 #include "app/presenters/InspectorContent.h"
+#include "app/presenters/SummaryNode.h"
 #include "app/state/ScanFollowsDisk.h"
 #include "core/text/ByteFormat.h"
 #include "tests/app/state/FlowFixture.h"

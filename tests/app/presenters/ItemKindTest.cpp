@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "app/canvases/layout/FoldersLayout.h"
-#include "app/canvases/layout/SummaryNode.h"
 #include "app/presenters/CountText.h"
 #include "app/presenters/ItemKind.h"
+#include "app/presenters/SummaryNode.h"
 #include "core/explorer/FileTreeScanner.h"
 
 // What a folder scan's nodes are called and how what they hold is counted.

@@ -3,7 +3,7 @@
 #include <set>
 
 #include "app/canvases/layout/StrataLayout.h"
-#include "app/canvases/layout/SummaryNode.h"
+#include "app/presenters/SummaryNode.h"
 #include "core/model/CategoryResult.h"
 #include "tests/app/canvases/layout/CanvasTrees.h"
 #include "tests/app/canvases/layout/FixedClock.h"

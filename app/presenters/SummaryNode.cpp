@@ -1,4 +1,4 @@
-#include "app/canvases/layout/SummaryNode.h"
+#include "app/presenters/SummaryNode.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/canvases/layout/LabelFit.h"
-#include "app/canvases/layout/SummaryNode.h"
+#include "app/presenters/LabelFit.h"
+#include "app/presenters/SummaryNode.h"
 #include "tests/app/canvases/layout/CanvasTrees.h"
 
 using namespace korvane;

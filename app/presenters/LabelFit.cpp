@@ -1,4 +1,4 @@
-#include "app/canvases/layout/LabelFit.h"
+#include "app/presenters/LabelFit.h"
 
 #include <QTextBoundaryFinder>
 #include <vector>
