@@ -32,7 +32,8 @@ struct UserChoice {
 
     // A candidate for each picked entry the safety check admits (always
     // reviewed, never chosen in advance, and moved to the Trash by default),
-    // and why it refuses the others.
+    // and why it refuses the others; an entry that has since become a folder
+    // (or a file) is refused too.
     static Sorted sort(const std::vector<FileTreeScanner::Entry>& entries);
     // True when the candidate names a path that no longer exists.
     static bool isGone(const CleanupCandidate& candidate);

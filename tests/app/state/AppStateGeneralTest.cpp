@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <algorithm>
+#include <filesystem>
 
 #include "tests/app/state/FlowFixture.h"
 
@@ -161,6 +162,29 @@ TEST_F(AppStateGeneralTest, StagingGoesThroughTheSafetyCheck) {
     EXPECT_EQ(state.developer().selection(), (std::set<UUID>{staged[0].id, staged[1].id}));
     EXPECT_EQ(state.navigation().sheet(), AppState::Sheet::review);
     EXPECT_EQ(state.developer().allCandidates().size(), 7u);
+}
+
+TEST_F(AppStateGeneralTest, AnEntryThatChangedKindSinceTheScanIsLeftOutWithALineSayingSo) {
+    AppState& state = launch({"--screen", "explore"});
+    // Picked as a file; a folder of the same name holds something else now.
+    const std::string picked = tree_.file("home/Documents/report.bin/thesis.odt", 10);
+    const std::string wasFolder = tree_.file("home/Documents/old-project", 10);
+    const std::string kept = tree_.file("home/Documents/notes.txt", 10);
+    const auto staging = state.developer().stageUserChoice(
+        {entry(Paths::parent(picked)), entry(wasFolder, 4096, true), entry(kept)});
+    ASSERT_EQ(state.developer().stagedCandidates().size(), 1u);
+    EXPECT_EQ(state.developer().stagedCandidates()[0].path, kept);
+    ASSERT_TRUE(staging.leftOut);
+    EXPECT_NE(staging.leftOut->find("2 of the chosen items"), std::string::npos) << *staging.leftOut;
+
+    // Alone, the line says what it is now.
+    const auto alone = state.developer().stageUserChoice({entry(Paths::parent(picked))});
+    EXPECT_FALSE(alone.staged);
+    ASSERT_TRUE(alone.leftOut);
+    EXPECT_EQ(*alone.leftOut,
+              "Korvane leaves \u201Creport.bin\u201D alone: it is a folder now, not the file the scan found; scan "
+              "again to see what it holds.");
+    EXPECT_TRUE(std::filesystem::exists(picked));
 }
 
 TEST_F(AppStateGeneralTest, UninstallStagesLeftoversAndTheBundleOnlyWhenAsked) {
