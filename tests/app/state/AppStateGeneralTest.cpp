@@ -181,9 +181,10 @@ TEST_F(AppStateGeneralTest, AnEntryThatChangedKindSinceTheScanIsLeftOutWithALine
     const auto alone = state.developer().stageUserChoice({entry(Paths::parent(picked))});
     EXPECT_FALSE(alone.staged);
     ASSERT_TRUE(alone.leftOut);
-    EXPECT_EQ(*alone.leftOut,
-              "Korvane leaves \u201Creport.bin\u201D alone: it is a folder now, not the file the scan found; scan "
-              "again to see what it holds.");
+    EXPECT_EQ(
+        *alone.leftOut,
+        "Korvane leaves \u201Creport.bin\u201D alone: it is a folder now, not the file the scan found; scan "
+        "again to see what it holds.");
     EXPECT_TRUE(std::filesystem::exists(picked));
 }
 
