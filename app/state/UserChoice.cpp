@@ -39,7 +39,7 @@ CleanupCandidate admitted(const FileTreeScanner::Entry& entry, std::string check
         entry.size, SafetyLevel::caution,
         "You picked this yourself. Korvane has no way to recreate it, so it goes to the Trash "
         "rather than being deleted.",
-        "Recoverable from the Trash until you empty it", entry.modified, {}, RemovalKind::path());
+        UserChoice::restoreHint, entry.modified, {}, RemovalKind::path());
 }
 
 }  // namespace

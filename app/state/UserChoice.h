@@ -13,6 +13,8 @@ struct UserChoice {
     UserChoice() = delete;
 
     static constexpr const char* ruleID = "general.userChoice";
+    // How a picked entry comes back: true only of a move to the Trash.
+    static constexpr const char* restoreHint = "Recoverable from the Trash until you empty it";
 
     // A picked entry the safety check refuses, and why.
     struct Refusal {
