@@ -91,8 +91,8 @@ TEST(ReviewContent, APickedFilePromisesAPutBackOnlyWhenItGoesToTheTrash) {
     CleanupCandidate picked = candidate("thesis.odt", 300, SafetyLevel::caution, UserChoice::restoreHint);
     picked.ruleID = UserChoice::ruleID;
     const CleanupCandidate cache = candidate("cache", 200, SafetyLevel::safe, "Rebuilt on the next build");
-    for (const auto chosen : {std::optional<Disposal>(), std::optional(Disposal::trash),
-                              std::optional(Disposal::delete_)}) {
+    for (const auto chosen :
+         {std::optional<Disposal>(), std::optional(Disposal::trash), std::optional(Disposal::delete_)}) {
         const ReviewContent content = reviewContent({picked, cache}, chosen);
         ASSERT_EQ(content.rows.size(), 2u);
         const bool trashed = chosen != Disposal::delete_;
