@@ -3,6 +3,8 @@
 #include <QElapsedTimer>
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <thread>
 
 #include "tests/app/state/FlowFixture.h"
 
@@ -42,6 +44,28 @@ TEST_F(AppStateGeneralTest, FolderScanPublishesTheTreeAndSelectsItsRoot) {
     ASSERT_EQ(state.folderScan().searchResults().size(), 2u);
     EXPECT_EQ(state.folderScan().searchResults()[0].name, "one.bin");
     EXPECT_TRUE(state.folderScan().largestFiles().empty());  // nothing reaches 50 MB
+}
+
+// Writing the settings leaves a lock and a temporary copy beside the settings
+// file for a moment; a scan of the home that starts first counts them.
+TEST_F(AppStateGeneralTest, AScanOfTheHomeDoesNotCountWhatSavingTheSettingsLeavesForAMoment) {
+    tree_.file("home/Documents/letter.odt", 200'000);
+    tree_.file("home/.config/Korvane/Korvane.conf", 100);
+    settings_.duringWrite = [this] {
+        const std::string lock = at(".config/Korvane/Korvane.conf.lock");
+        std::ofstream(lock).put('x');
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        std::filesystem::remove(lock);
+    };
+    for (const bool fromLaunch : {false, true}) {
+        SCOPED_TRACE(fromLaunch ? "--folder at launch" : "a scan asked for");
+        AppState& state =
+            fromLaunch ? launch({"--folder", home_, "--mode", "general"}) : launch({"--mode", "developer"});
+        if (!fromLaunch) state.folderScan().scanFolder(home_);
+        ASSERT_TRUE(folderScanDone());
+        ASSERT_TRUE(state.folderScan().generalResult());
+        EXPECT_EQ(state.folderScan().generalResult()->fileCount, 2);
+    }
 }
 
 TEST_F(AppStateGeneralTest, StartAndResultOfAFolderScanEachReachTheScreensAsOneCompleteChange) {
