@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/presenters/LabelFit.h"
+#include "app/presenters/OneLineText.h"
 #include "app/theme/AppFont.h"
 #include "app/theme/SafetyTagLook.h"
 #include "app/theme/SymbolGlyph.h"
@@ -15,15 +16,22 @@ QString canvasText(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+QString oneLineLabel(const QString& text) {
+    const bool plain = std::none_of(text.begin(), text.end(),
+                                    [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
+    if (plain) return text;
+    return QString::fromStdString(oneLineText(text.toStdString()));
+}
+
 QString fittedText(const QString& text, const QFont& font, double width) {
     const QFontMetricsF metrics(font);
-    return fittedLabel(text, width,
+    return fittedLabel(oneLineLabel(text), width,
                        [&metrics](const QString& line) { return metrics.horizontalAdvance(line); });
 }
 
 QStringList fittedTextLines(const QString& text, const QFont& font, double width, int maxLines) {
     const QFontMetricsF metrics(font);
-    return fittedLines(text, width, maxLines,
+    return fittedLines(oneLineLabel(text), width, maxLines,
                        [&metrics](const QString& line) { return metrics.horizontalAdvance(line); });
 }
 
@@ -54,7 +62,7 @@ double drawLine(QPainter& painter, const QRectF& rect, const QString& text, cons
                 Qt::Alignment alignment, Qt::TextElideMode elide) {
     if (rect.width() <= 0) return 0;
     const QFontMetricsF metrics(font);
-    const QString shown = metrics.elidedText(text, elide, rect.width());
+    const QString shown = metrics.elidedText(oneLineLabel(text), elide, rect.width());
     painter.setFont(font);
     painter.setPen(color);
     painter.drawText(rect, static_cast<int>(alignment) | Qt::TextSingleLine, shown);

@@ -20,6 +20,10 @@ struct Palette;
 // plain text, on one line, elided when they do not fit.
 
 QString canvasText(std::string_view text);
+// A name as one line that still shows all it holds: a line break drawn as
+// "⏎", a tab as "⇥" (as the review and the file lists show them), rather
+// than breaking the label or running its parts together.
+QString oneLineLabel(const QString& text);
 
 // A colour at a fraction of its opacity; fractions above 1 (some fills are
 // not capped) give the colour itself.

@@ -240,6 +240,7 @@ std::optional<InspectorContent> inspectorContent(const NavigationState& navigati
     content.details = inspectorDetailRows(node, mode, developer.scan(), folderScan.generalResult(), now);
     content.largest = largestInside(node, mode);
     content.canReveal = node.path.has_value();
+    content.canShowFolder = content.canReveal || FileTreeScanner::isRemainderID(node.id);
     // A sum's parts lie in several folders: there is no one place to drill into.
     content.canFocus = !node.isLeaf() && !isSummaryNode(node);
     content.showsCleanup = mode == Mode::developer;

@@ -75,7 +75,10 @@ struct InspectorContent {
     std::vector<InspectorDetailRow> details;
     std::optional<LargestInside> largest;
     // Actions.
-    bool canReveal = false;  // also Quick Look and "Never touch this"
+    bool canReveal = false;  // also "Never touch this"
+    // The second reveal button ("Show in Files"): also a folder's smaller
+    // items, which have no path of their own but lie in their folder.
+    bool canShowFolder = false;
     bool canFocus = false;
     // Developer mode only: a folder scan's nodes go through their page's own Remove.
     bool showsCleanup = false;

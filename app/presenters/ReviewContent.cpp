@@ -4,6 +4,7 @@
 
 #include "app/presenters/CountText.h"
 #include "app/presenters/OneLineText.h"
+#include "app/state/UserChoice.h"
 #include "core/model/SizeSum.h"
 #include "core/safety/CleanupEngine.h"
 #include "core/text/ByteFormat.h"
@@ -77,7 +78,9 @@ ReviewContent reviewContent(std::vector<CleanupCandidate> selected, std::optiona
                 row.disposalSymbol = "gearshape";
                 break;
         }
-        if (candidate.restoreHint) row.restoreHint = "· " + *candidate.restoreHint;
+        // A picked file comes back only from the Trash: deleted, it does not.
+        const bool hintHolds = row.way == RemovalWay::toTrash || candidate.ruleID != UserChoice::ruleID;
+        if (candidate.restoreHint && hintHolds) row.restoreHint = "· " + *candidate.restoreHint;
         row.size = ByteFormat::string(candidate.size);
         row.showsDivider = true;
         content.rows.push_back(std::move(row));

@@ -1,5 +1,7 @@
 #include "app/screens/EntryListModel.h"
 
+#include "app/presenters/OneLineText.h"
+
 namespace korvane {
 
 EntryListModel::EntryListModel(QObject* parent) : QAbstractListModel(parent) {}
@@ -56,8 +58,8 @@ QVariant EntryListModel::data(const QModelIndex& index, int role) const {
         // The whole name and path, however the row cuts them; as text, never as markup.
         case Qt::ToolTipRole:
             return QStringLiteral("<qt>%1<br>%2</qt>")
-                .arg(QString::fromStdString(content.name).toHtmlEscaped(),
-                     QString::fromStdString(content.wholePath).toHtmlEscaped());
+                .arg(QString::fromStdString(oneLineText(content.name)).toHtmlEscaped(),
+                     QString::fromStdString(oneLineText(content.wholePath)).toHtmlEscaped());
         case Qt::CheckStateRole: return ticked_.contains(entries_[row].id) ? Qt::Checked : Qt::Unchecked;
         default: return {};
     }

@@ -7,13 +7,14 @@
 #include <QPainterPath>
 #include <algorithm>
 
+#include "app/kit/FocusVisibility.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/presenters/EntryListContent.h"
+#include "app/presenters/OneLineText.h"
 #include "app/screens/EntryList.h"
 #include "app/screens/EntryListModel.h"
 #include "app/theme/AppFont.h"
 #include "app/theme/SymbolGlyph.h"
-#include "app/kit/FocusVisibility.h"
 
 namespace korvane {
 
@@ -99,14 +100,14 @@ void drawTexts(QPainter& painter, const RowGeometry& geometry, const EntryRowCon
     // Names are data: drawn as they are (a newline shows as a symbol, markup as its characters).
     painter.setFont(nameFont());
     painter.setPen(palette.ink);
-    painter.drawText(
-        name, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-        nameMetrics.elidedText(QString::fromStdString(content.name), Qt::ElideRight, name.width()));
+    painter.drawText(name, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                     nameMetrics.elidedText(QString::fromStdString(oneLineText(content.name)), Qt::ElideRight,
+                                            name.width()));
     painter.setFont(pathFont());
     painter.setPen(palette.inkTertiary);
-    painter.drawText(
-        path, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-        pathMetrics.elidedText(QString::fromStdString(content.parent), Qt::ElideLeft, path.width()));
+    painter.drawText(path, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                     pathMetrics.elidedText(QString::fromStdString(oneLineText(content.parent)),
+                                            Qt::ElideLeft, path.width()));
 
     painter.setFont(ageFont());
     painter.drawText(geometry.age, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine,

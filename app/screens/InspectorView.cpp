@@ -347,7 +347,8 @@ QWidget* InspectorView::makeActions(const InspectorContent& content) {
     KitButton* focus = actionButton("Focus", "scope");
     KitButton* neverTouch = actionButton("Never touch this", "hand.raised");
     neverTouch->setToolTip(QStringLiteral("Keep this out of every future scan"));
-    for (KitButton* button : {reveal, quickLook, neverTouch}) button->setEnabled(content.canReveal);
+    for (KitButton* button : {reveal, neverTouch}) button->setEnabled(content.canReveal);
+    quickLook->setEnabled(content.canShowFolder);
     focus->setEnabled(content.canFocus);
     for (KitButton* button : {reveal, quickLook})
         connect(button, &QPushButton::clicked, this, [this] {

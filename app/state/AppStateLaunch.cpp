@@ -20,12 +20,16 @@ void AppState::applyLaunchArguments(const std::vector<std::string>& launchArgume
         if (const auto section = generalSectionFromRawValue(*value)) navigation_.setGeneralSection(*section);
     if (const auto value = arguments.value("canvas"))
         if (const auto canvas = canvasModeFromRawValue(*value)) navigation_.setCanvasMode(*canvas);
-    if (const auto folder = arguments.folder()) {
+    const auto folder = arguments.folder();
+    if (folder) {
+        // Saves general mode itself, before its walk begins.
         folderScan_.scanFolder(*folder);
         navigation_.setRoute(Route::explore);
     }
     if (const auto value = arguments.value("mode"))
-        if (const auto mode = modeFromRawValue(*value)) preferences_.setMode(*mode);
+        if (const auto mode = modeFromRawValue(*value))
+            // Beside a scan of the home, writing the settings again would be counted as a file.
+            if (!folder || *mode != Mode::general) preferences_.setMode(*mode);
     if (const auto screen = arguments.screen()) applyLaunchScreen(*screen);
 }
 

@@ -55,13 +55,16 @@ void FolderScanState::chooseFolderToScan() {
 
 void FolderScanState::scanFolder(const std::string& folder) {
     if (isScanningFolder_) return;
-    runScan(folder, false);
     const StateChanges::Batch batch(changes());
+    // Settings are written before the walk begins: writing them leaves a lock
+    // and a temporary copy beside the settings file for a moment, which a
+    // scan of the home would count.
     parts_.preferences.setMode(Mode::general);
+    parts_.preferences.markOnboarded();
+    runScan(folder, false);
     setScanRoot(folder);
     setIsScanningFolder(true);
     setGeneralProgress({});
-    parts_.preferences.markOnboarded();
 }
 
 void FolderScanState::refreshFolderScan() {

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <optional>
 
 #include "core/safety/SafetyPolicy.h"
 #include "core/system/Paths.h"
@@ -19,6 +20,18 @@ bool isMissing(const std::string& path) {
     return ::lstat(path.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR);
 }
 
+// What stands at the path now when it is not the kind of thing the scan saw
+// there: a file picked from the list may since have been replaced by a folder
+// holding anything at all, and the user never saw what it holds.
+std::optional<std::string> changedKind(const std::string& path, bool wasFolder) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0) return std::nullopt;  // gone or unreadable: decided later
+    const bool isFolder = S_ISDIR(info.st_mode);
+    if (isFolder == wasFolder) return std::nullopt;
+    return isFolder ? "it is a folder now, not the file the scan found; scan again to see what it holds"
+                    : "it is a file now, not the folder the scan found; scan again to see what it is";
+}
+
 CleanupCandidate admitted(const FileTreeScanner::Entry& entry, std::string checkedPath) {
     return CleanupCandidate(
         UUID::random(), CleanupCategory::toolchains, UserChoice::ruleID,
@@ -26,7 +39,7 @@ CleanupCandidate admitted(const FileTreeScanner::Entry& entry, std::string check
         entry.size, SafetyLevel::caution,
         "You picked this yourself. Korvane has no way to recreate it, so it goes to the Trash "
         "rather than being deleted.",
-        "Recoverable from the Trash until you empty it", entry.modified, {}, RemovalKind::path());
+        UserChoice::restoreHint, entry.modified, {}, RemovalKind::path());
 }
 
 }  // namespace
@@ -37,6 +50,10 @@ UserChoice::Sorted UserChoice::sort(const std::vector<FileTreeScanner::Entry>& e
     for (const auto& entry : entries) {
         const auto checked = SafetyPolicy::checked(entry.path, ruleID, RemovalKind::path());
         if (checked.verdict.isAllowed()) {
+            if (auto changed = changedKind(checked.path, entry.isDirectory)) {
+                sorted.refused.push_back({entry.name, std::move(*changed), false});
+                continue;
+            }
             sorted.admitted.push_back(admitted(entry, checked.path));
             continue;
         }

@@ -13,6 +13,8 @@ struct UserChoice {
     UserChoice() = delete;
 
     static constexpr const char* ruleID = "general.userChoice";
+    // How a picked entry comes back: true only of a move to the Trash.
+    static constexpr const char* restoreHint = "Recoverable from the Trash until you empty it";
 
     // A picked entry the safety check refuses, and why.
     struct Refusal {
@@ -32,7 +34,8 @@ struct UserChoice {
 
     // A candidate for each picked entry the safety check admits (always
     // reviewed, never chosen in advance, and moved to the Trash by default),
-    // and why it refuses the others.
+    // and why it refuses the others; an entry that has since become a folder
+    // (or a file) is refused too.
     static Sorted sort(const std::vector<FileTreeScanner::Entry>& entries);
     // True when the candidate names a path that no longer exists.
     static bool isGone(const CleanupCandidate& candidate);

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <functional>
-
 #include <QContextMenuEvent>
 #include <QImage>
 #include <QLabel>
@@ -11,11 +8,14 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
+#include <cmath>
+#include <functional>
 
 #include "app/canvases/AgeMapCanvas.h"
 #include "app/canvases/BarsCanvas.h"
 #include "app/canvases/BubblesCanvas.h"
 #include "app/canvases/CanvasFactory.h"
+#include "app/canvases/CanvasPaint.h"
 #include "app/canvases/FlameCanvas.h"
 #include "app/canvases/FoldersCanvas.h"
 #include "app/canvases/MindMapCanvas.h"
@@ -23,6 +23,7 @@
 #include "app/canvases/TableCanvas.h"
 #include "app/canvases/TreemapCanvas.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/theme/AppFont.h"
 #include "app/theme/Palette.h"
 #include "core/text/ByteFormat.h"
 #include "tests/app/state/FlowFixture.h"
@@ -497,6 +498,23 @@ TEST_F(CanvasesTest, ScrollingListsPaintAndHitTheRowsInView) {
         QTest::mouseClick(&list, Qt::LeftButton, {}, last.center().toPoint());
         EXPECT_EQ(selected(), "n1999");
     }
+}
+
+// A name is data: a line break in it neither breaks a label in two nor runs its
+// parts together, and what is drawn is measured as drawn (the treemap sets
+// the size after the name by that width).
+TEST(CanvasPaint, ANameWithALineBreakIsOneLineShowingTheBreak) {
+    const QFont font = AppFont::font(11);
+    const QString name = QStringLiteral("new\nline\tbin\r\nend");
+    const QString shown = QStringLiteral("new\u23CEline\u21E5bin\u23CEend");
+    EXPECT_EQ(oneLineLabel(name), shown);
+    EXPECT_EQ(oneLineLabel(QStringLiteral("<b>a&b</b>")), QStringLiteral("<b>a&b</b>"));
+    EXPECT_EQ(fittedText(name, font, 1000), shown);
+    EXPECT_EQ(fittedTextLines(name, font, 1000, 2), QStringList{shown});
+    QImage image(400, 40, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&image);
+    EXPECT_DOUBLE_EQ(drawLine(painter, QRectF(0, 0, 400, 40), name, font, Qt::black),
+                     QFontMetricsF(font).horizontalAdvance(shown));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 
@@ -12,6 +13,8 @@ class FakeSettings final : public Settings {
 public:
     std::map<std::string, std::string, std::less<>> values;
     std::map<std::string, int, std::less<>> writes;
+    // Runs during each write, as the real settings file's own work does.
+    std::function<void()> duringWrite;
 
     std::optional<std::string> value(std::string_view key) const override {
         const auto found = values.find(key);
@@ -21,6 +24,7 @@ public:
     void setValue(std::string_view key, const std::string& value) override {
         values[std::string(key)] = value;
         ++writes[std::string(key)];
+        if (duringWrite) duringWrite();
     }
     void remove(std::string_view key) override {
         if (const auto found = values.find(key); found != values.end()) values.erase(found);

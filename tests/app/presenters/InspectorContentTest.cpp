@@ -414,6 +414,9 @@ TEST_F(InspectorState, GeneralModeNamesFoldersFilesAndSumsAndCountsWhatTheWalkCo
         EXPECT_EQ(std::vector<InspectorDetailRow>(content->details.begin() + 2, content->details.end()),
                   c.counts);
         EXPECT_EQ(content->largest ? std::optional(content->largest->count) : std::nullopt, c.largestCount);
+        // Every one of them lies in a folder that can be shown, the smaller items in theirs.
+        EXPECT_EQ(content->canReveal, c.path.has_value());
+        EXPECT_TRUE(content->canShowFolder);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "app/presenters/OneLineText.h"
 #include "app/presenters/ReviewContent.h"
 #include "app/state/DemonstrationData.h"
+#include "app/state/UserChoice.h"
 #include "core/text/ByteFormat.h"
 
 namespace korvane {
@@ -81,6 +82,23 @@ TEST(ReviewContent, DisposalFollowsTheOverrideElseTheRecommendation) {
         EXPECT_EQ(content.total, 600);
         EXPECT_EQ(content.cleanTitle, "Clean " + ByteFormat::string(600));
         EXPECT_TRUE(content.cleanEnabled);
+    }
+}
+
+// A file the user picked comes back only from the Trash: deleted, its row does
+// not promise that; a cache's hint holds however it goes.
+TEST(ReviewContent, APickedFilePromisesAPutBackOnlyWhenItGoesToTheTrash) {
+    CleanupCandidate picked = candidate("thesis.odt", 300, SafetyLevel::caution, UserChoice::restoreHint);
+    picked.ruleID = UserChoice::ruleID;
+    const CleanupCandidate cache = candidate("cache", 200, SafetyLevel::safe, "Rebuilt on the next build");
+    for (const auto chosen :
+         {std::optional<Disposal>(), std::optional(Disposal::trash), std::optional(Disposal::delete_)}) {
+        const ReviewContent content = reviewContent({picked, cache}, chosen);
+        ASSERT_EQ(content.rows.size(), 2u);
+        const bool trashed = chosen != Disposal::delete_;
+        EXPECT_EQ(content.rows[0].restoreHint,
+                  trashed ? std::optional("· " + std::string(UserChoice::restoreHint)) : std::nullopt);
+        EXPECT_EQ(content.rows[1].restoreHint, std::optional<std::string>("· Rebuilt on the next build"));
     }
 }
 

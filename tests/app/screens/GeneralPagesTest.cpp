@@ -164,6 +164,17 @@ TEST_F(GeneralPagesTest, ARowsTooltipAndAccessibleTextCarryTheWholeNameAndPath) 
     EXPECT_TRUE(spoken.startsWith(QString::fromStdString(name + ", " + path + ", "))) << spoken.toStdString();
 }
 
+// A name with a line break shows the break as a symbol in its tooltip, as its
+// row and the review show it, rather than as a space it does not hold.
+TEST_F(GeneralPagesTest, ARowsTooltipShowsALineBreakInANameAsASymbol) {
+    EntryListModel model;
+    model.setEntries({FileTreeScanner::Entry::make("new\nline.bin", "/data/new\nline.bin", 300'000,
+                                                   std::chrono::system_clock::now(), false)},
+                     std::chrono::system_clock::now());
+    EXPECT_EQ(model.data(model.index(0), Qt::ToolTipRole).toString(),
+              QStringLiteral("<qt>new\u23CEline.bin<br>/data/new\u23CEline.bin</qt>"));
+}
+
 // What the row under the pointer offers is the keyboard's too: Return shows
 // the keyboard's row in the file manager, and its menu shows or opens it.
 TEST_F(GeneralPagesTest, TheKeyboardsRowShowsAndOpensFromTheKeyboard) {

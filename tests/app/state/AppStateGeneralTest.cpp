@@ -2,6 +2,9 @@
 
 #include <QElapsedTimer>
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <thread>
 
 #include "tests/app/state/FlowFixture.h"
 
@@ -41,6 +44,28 @@ TEST_F(AppStateGeneralTest, FolderScanPublishesTheTreeAndSelectsItsRoot) {
     ASSERT_EQ(state.folderScan().searchResults().size(), 2u);
     EXPECT_EQ(state.folderScan().searchResults()[0].name, "one.bin");
     EXPECT_TRUE(state.folderScan().largestFiles().empty());  // nothing reaches 50 MB
+}
+
+// Writing the settings leaves a lock and a temporary copy beside the settings
+// file for a moment; a scan of the home that starts first counts them.
+TEST_F(AppStateGeneralTest, AScanOfTheHomeDoesNotCountWhatSavingTheSettingsLeavesForAMoment) {
+    tree_.file("home/Documents/letter.odt", 200'000);
+    tree_.file("home/.config/Korvane/Korvane.conf", 100);
+    settings_.duringWrite = [this] {
+        const std::string lock = at(".config/Korvane/Korvane.conf.lock");
+        std::ofstream(lock).put('x');
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        std::filesystem::remove(lock);
+    };
+    for (const bool fromLaunch : {false, true}) {
+        SCOPED_TRACE(fromLaunch ? "--folder at launch" : "a scan asked for");
+        AppState& state =
+            fromLaunch ? launch({"--folder", home_, "--mode", "general"}) : launch({"--mode", "developer"});
+        if (!fromLaunch) state.folderScan().scanFolder(home_);
+        ASSERT_TRUE(folderScanDone());
+        ASSERT_TRUE(state.folderScan().generalResult());
+        EXPECT_EQ(state.folderScan().generalResult()->fileCount, 2);
+    }
 }
 
 TEST_F(AppStateGeneralTest, StartAndResultOfAFolderScanEachReachTheScreensAsOneCompleteChange) {
@@ -161,6 +186,30 @@ TEST_F(AppStateGeneralTest, StagingGoesThroughTheSafetyCheck) {
     EXPECT_EQ(state.developer().selection(), (std::set<UUID>{staged[0].id, staged[1].id}));
     EXPECT_EQ(state.navigation().sheet(), AppState::Sheet::review);
     EXPECT_EQ(state.developer().allCandidates().size(), 7u);
+}
+
+TEST_F(AppStateGeneralTest, AnEntryThatChangedKindSinceTheScanIsLeftOutWithALineSayingSo) {
+    AppState& state = launch({"--screen", "explore"});
+    // Picked as a file; a folder of the same name holds something else now.
+    const std::string picked = tree_.file("home/Documents/report.bin/thesis.odt", 10);
+    const std::string wasFolder = tree_.file("home/Documents/old-project", 10);
+    const std::string kept = tree_.file("home/Documents/notes.txt", 10);
+    const auto staging = state.developer().stageUserChoice(
+        {entry(Paths::parent(picked)), entry(wasFolder, 4096, true), entry(kept)});
+    ASSERT_EQ(state.developer().stagedCandidates().size(), 1u);
+    EXPECT_EQ(state.developer().stagedCandidates()[0].path, kept);
+    ASSERT_TRUE(staging.leftOut);
+    EXPECT_NE(staging.leftOut->find("2 of the chosen items"), std::string::npos) << *staging.leftOut;
+
+    // Alone, the line says what it is now.
+    const auto alone = state.developer().stageUserChoice({entry(Paths::parent(picked))});
+    EXPECT_FALSE(alone.staged);
+    ASSERT_TRUE(alone.leftOut);
+    EXPECT_EQ(
+        *alone.leftOut,
+        "Korvane leaves \u201Creport.bin\u201D alone: it is a folder now, not the file the scan found; scan "
+        "again to see what it holds.");
+    EXPECT_TRUE(std::filesystem::exists(picked));
 }
 
 TEST_F(AppStateGeneralTest, UninstallStagesLeftoversAndTheBundleOnlyWhenAsked) {
