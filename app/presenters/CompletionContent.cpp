@@ -80,16 +80,27 @@ TrashPanel trashPanel(const CleanupReport& report, const std::vector<CleanupOutc
     return panel;
 }
 
+// "3 locations", "part of 1 location", "3 locations and part of 1 more": a
+// location a stop left partway gave bytes but was not removed.
+std::string partlyRemovedText(std::int64_t whole, std::int64_t partly) {
+    if (partly < 1) return countText(whole, "location");
+    const std::string parts = partly == 1 ? "part of 1" : "parts of " + std::to_string(partly);
+    if (whole < 1) return parts + (partly == 1 ? " location" : " locations");
+    return countText(whole, "location") + " and " + parts + " more";
+}
+
 // What the run did, as it stands now: removed, put back since, or nothing at all.
 void fillHeader(CompletionReportContent& sections, const CleanupReport& report) {
     SizeSum kept;
     SizeSum putBack;
     std::int64_t keptCount = 0;
     std::int64_t putBackCount = 0;
+    std::int64_t partlyCount = 0;
     for (const CleanupOutcome& outcome : report.outcomes) {
         // What a stop left partway counts by what went of it, not as a location.
         if (!outcome.succeeded()) {
             kept += outcome.removedBytes;
+            if (outcome.removedBytes > 0) ++partlyCount;
             continue;
         }
         if (outcome.putBack) {
@@ -120,7 +131,7 @@ void fillHeader(CompletionReportContent& sections, const CleanupReport& report) 
     sections.accented = !report.stopped;
     sections.title = report.stopped ? "Cleanup stopped" : "Cleanup complete";
     sections.freedBytes = kept.total();
-    sections.locations = "removed from " + countText(keptCount, "location");
+    sections.locations = "removed from " + partlyRemovedText(keptCount, partlyCount);
     if (putBackCount > 0)
         sections.locations += " \u00B7 " + ByteFormat::string(putBack.total()) + " put back";
 }

@@ -157,7 +157,12 @@ void DeveloperState::finishCleanup(const CleanupReport& report) {
 }
 
 void DeveloperState::publishDiskChange(const DiskChange& change) {
-    if (change.isEmpty()) return;
+    if (change.isEmpty()) {
+        // Nothing left whole (a stop partway through the only item), yet the
+        // free space moved: the scan's figure follows what the report says.
+        if (change.volume) followDiskChange(change);
+        return;
+    }
     const StateChanges::Batch batch(changes());
     followDiskChange(change);
     emit diskChanged(change);

@@ -198,10 +198,36 @@ TEST(CompletionContent, AStoppedRunSaysSoAndCountsWhatWentOfTheItemItLeft) {
     EXPECT_EQ(content.report->title, "Cleanup stopped");
     EXPECT_NE(content.report->symbol, "checkmark.circle.fill");
     EXPECT_EQ(content.report->freedBytes, 2'500'000);
-    // The item the stop left is not counted as a location it was removed from.
-    EXPECT_EQ(content.report->locations, "removed from 1 location");
+    // The item the stop left is not counted as a location it was removed from, but named as begun.
+    EXPECT_EQ(content.report->locations, "removed from 1 location and part of 1 more");
     ASSERT_TRUE(content.report->notRemoved);
     EXPECT_EQ(content.report->notRemoved->rows.size(), 2u);
+}
+
+TEST(CompletionContent, AStopPartwayThroughTheOnlyItemSaysPartOfItWent) {
+    struct Case {
+        std::vector<std::int64_t> removed;  // per stopped item
+        std::int64_t whole;
+        const char* locations;
+    };
+    const Case cases[] = {
+        {{27'600'000}, 0, "removed from part of 1 location"},
+        {{1, 2}, 0, "removed from parts of 2 locations"},
+        {{1, 2}, 3, "removed from 3 locations and parts of 2 more"},
+        {{0}, 2, "removed from 2 locations"},
+    };
+    for (const Case& c : cases) {
+        std::vector<CleanupOutcome> outcomes;
+        for (std::int64_t index = 0; index < c.whole; ++index) outcomes.push_back(outcome("done", Status::deleted));
+        for (std::int64_t bytes : c.removed) {
+            CleanupOutcome partly = outcome("cache", Status::skipped, 5'000'000, "Stopped partway");
+            partly.removedBytes = bytes;
+            outcomes.push_back(partly);
+        }
+        CleanupReport report = reportOf(outcomes);
+        report.stopped = true;
+        EXPECT_EQ(completionContent(report, std::nullopt, {}).report->locations, c.locations);
+    }
 }
 
 TEST(CompletionContent, CountsLocationsAndShowsTheTrashPanelOnlyForTrashedBytes) {
