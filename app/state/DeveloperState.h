@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <QTimer>
+
 #include "app/state/BackgroundWork.h"
 #include "app/state/DiskChange.h"
 #include "app/state/PublishedState.h"
@@ -108,6 +110,14 @@ public:
     void showRestoredScan(ScanResult scan, bool isLastScan = true);
     // Candidates that lie at, below or around a path the user marked "Never touch".
     void dropExcludedCandidates(ScanResult& scan) const;
+    // Other programs write and free space between scans: the home folder's
+    // volume is measured again every few seconds (in the background), so
+    // that the gauge, the footer's projection and the inspector read as df
+    // does now, not as it did at the scan.
+    void startFollowingVolume();
+    // The scan's volume becomes `volume` where it reads differently; one that
+    // could not be measured changes nothing.
+    void followVolume(const VolumeInfo& volume);
 
     // --- The chosen candidates (DeveloperSelection.cpp) ---
     const std::set<UUID>& selection() const { return selection_; }
@@ -266,6 +276,8 @@ private:
     std::shared_ptr<Flag> cleanupStop_;
     bool isRestoring_ = false;
     bool isEmptying_ = false;
+    QTimer volumeTimer_;
+    bool isMeasuringVolume_ = false;
 };
 
 }  // namespace korvane
