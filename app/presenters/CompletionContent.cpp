@@ -56,7 +56,7 @@ std::string noneLeftExplanation(const CleanupReport& report, const ReportFollowU
 }
 
 TrashPanel trashPanel(const CleanupReport& report, const std::vector<CleanupOutcome>& inTrash,
-                      const ReportFollowUp& followUp) {
+                      const ReportFollowUp& followUp, TrashWork work) {
     TrashPanel panel;
     panel.canPutBack = !inTrash.empty();
     panel.headline = panel.canPutBack ? ByteFormat::string(bytesOf(inTrash)) + " can still be put back"
@@ -76,6 +76,12 @@ TrashPanel trashPanel(const CleanupReport& report, const std::vector<CleanupOutc
         if (earlier.total() >= 1)
             panel.explanation += " Earlier cleanups left " + ByteFormat::string(earlier.total()) +
                                  " in the Trash too; \u201CEmpty\u201D removes that as well.";
+    }
+    if (work != TrashWork::none) {
+        panel.canPutBack = false;
+        panel.canEmpty = false;
+        if (work == TrashWork::puttingBack) panel.putBackTitle = "Putting back\u2026";
+        if (work == TrashWork::emptying) panel.emptyTitle = "Emptying\u2026";
     }
     return panel;
 }
@@ -161,7 +167,8 @@ double usedFraction(const VolumeInfo& volume) { return volume.usedFraction(); }
 CompletionContent completionContent(const std::optional<CleanupReport>& report,
                                     const std::optional<std::string>& notice,
                                     const std::vector<CleanupOutcome>& inTrash,
-                                    const ReportFollowUp& followUp, bool noticeIsProblem) {
+                                    const ReportFollowUp& followUp, bool noticeIsProblem,
+                                    TrashWork trashWork) {
     CompletionContent content;
     content.notice = notice;
     content.noticeIsProblem = notice && noticeIsProblem;
@@ -174,7 +181,7 @@ CompletionContent completionContent(const std::optional<CleanupReport>& report,
         ByteFormat::alike(report->volumeBefore.availableCapacity, after.availableCapacity);
     sections.before = volumeColumn("Before", report->volumeBefore, freeBefore);
     sections.after = volumeColumn("After", after, freeAfter);
-    if (report->trashedBytes() >= 1) sections.trash = trashPanel(*report, inTrash, followUp);
+    if (report->trashedBytes() >= 1) sections.trash = trashPanel(*report, inTrash, followUp, trashWork);
     sections.notRemoved = notRemovedPanel(*report);
     content.report = std::move(sections);
     return content;

@@ -190,7 +190,9 @@ public:
     // they are, and every part that holds the items follows the change.
     void restoreFromTrash();
     // Removes for good what Korvane's recorded cleanups left in the Trash.
+    // Neither this nor a put back starts while the other runs.
     void emptyOwnTrash();
+    TrashWork trashWork() const;
     // Keeps the node's path out of this and every later scan and cleanup.
     void neverTouch(const StorageNode& node);
     std::string shareSummary() const;

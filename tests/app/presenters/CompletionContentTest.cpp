@@ -129,6 +129,32 @@ TEST(CompletionContent, TheTrashPanelTellsWhatTheTrashHoldsNow) {
     }
 }
 
+TEST(CompletionContent, WhileAPutBackOrAnEmptyingRunsNeitherIsOfferedAndTheRunningOneSaysSo) {
+    CleanupOutcome item = outcome("a", Status::trashed, 1'000'000);
+    item.trashURL = "/home/u/.local/share/Trash/files/a";
+    ReportFollowUp followUp;
+    followUp.ownInTrash = std::vector{item};
+    struct Case {
+        TrashWork work;
+        const char* putBackTitle;
+        const char* emptyTitle;
+        bool enabled;
+    };
+    const Case cases[] = {
+        {TrashWork::none, "Put it back", "Empty 1 MB", true},
+        {TrashWork::puttingBack, "Putting back\u2026", "Empty 1 MB", false},
+        {TrashWork::emptying, "Put it back", "Emptying\u2026", false},
+    };
+    for (const Case& c : cases) {
+        const TrashPanel panel =
+            *completionContent(reportOf({item}), std::nullopt, {item}, followUp, false, c.work).report->trash;
+        EXPECT_EQ(panel.putBackTitle, c.putBackTitle);
+        EXPECT_EQ(panel.emptyTitle, c.emptyTitle);
+        EXPECT_EQ(panel.canPutBack, c.enabled);
+        EXPECT_EQ(panel.canEmpty, c.enabled);
+    }
+}
+
 TEST(CompletionContent, TheHeaderSaysWhatWasRemovedPutBackOrWhyNothingWas) {
     struct Case {
         std::vector<Status> statuses;
