@@ -72,6 +72,7 @@ int main(int argc, char* argv[]) {
                              .arguments = std::move(arguments),
                              .desktop = &desktop});
 
+    state.developer().startFollowingVolume();
     korvane::MainWindow window(state);
     desktop.setParentWindow(&window);
     QObject::connect(&instance, &korvane::SingleInstance::comeForwardRequested, &window,

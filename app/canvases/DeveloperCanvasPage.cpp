@@ -198,9 +198,16 @@ QWidget* DeveloperCanvasPage::makeFooter() {
     summary->addWidget(selectedCount_);
     summary->addWidget(selectedBytes_);
     row->addLayout(summary);
-    // The free-space text is the one that gives way in a narrow window.
+    // The free-space texts are the ones that give way in a narrow window;
+    // what the Trash gives back has a line of its own, so that the figures
+    // themselves stay whole.
+    auto* freeColumn = new QVBoxLayout;
+    freeColumn->setSpacing(0);
     freeSpace_ = new ElidedLabel;
-    row->addWidget(freeSpace_, 1);
+    freeSpaceOnceEmptied_ = new ElidedLabel;
+    freeColumn->addWidget(freeSpace_);
+    freeColumn->addWidget(freeSpaceOnceEmptied_);
+    row->addLayout(freeColumn, 1);
     row->addStretch(0);  // takes the room while there is no scan to measure free space by
     selectSafe_ = new LinkButton(QStringLiteral("Select safe"), AppFont::caption());
     clear_ = new LinkButton(QStringLiteral("Clear"), AppFont::caption());
@@ -267,8 +274,14 @@ void DeveloperCanvasPage::refresh() {
     selectedBytes_->setText(text(content_.selectedBytes));
     freeSpace_->setVisible(content_.freeSpace.has_value());
     freeSpace_->setText(text(content_.freeSpace.value_or(std::string())));
-    // The text gives way in a narrow window; the whole of it stays at hand.
-    freeSpace_->setToolTip(freeSpace_->text());
+    freeSpaceOnceEmptied_->setVisible(content_.freeSpace && content_.freeSpaceOnceEmptied);
+    freeSpaceOnceEmptied_->setText(text(content_.freeSpaceOnceEmptied.value_or(std::string())));
+    // The texts give way in a narrow window; the whole of them stays at hand.
+    const QString whole = content_.freeSpaceOnceEmptied
+                              ? freeSpace_->text() + QStringLiteral(" \u00B7 ") + freeSpaceOnceEmptied_->text()
+                              : freeSpace_->text();
+    freeSpace_->setToolTip(whole);
+    freeSpaceOnceEmptied_->setToolTip(whole);
     selectSafe_->setEnabled(content_.selectSafeEnabled);
     clear_->setEnabled(content_.clearEnabled);
     review_->setTitle(text(content_.reviewTitle));
@@ -297,6 +310,7 @@ void DeveloperCanvasPage::restyle() {
     styleLabel(selectedCount_, AppFont::bodyMedium(), palette.ink);
     styleLabel(selectedBytes_, AppFont::font(12, QFont::DemiBold), palette.accent);
     styleLabel(freeSpace_, AppFont::small(), palette.inkTertiary);
+    styleLabel(freeSpaceOnceEmptied_, AppFont::small(), palette.inkTertiary);
 }
 
 }  // namespace korvane

@@ -77,6 +77,7 @@ private:
     QLabel* selectedCount_ = nullptr;
     QLabel* selectedBytes_ = nullptr;
     ElidedLabel* freeSpace_ = nullptr;
+    ElidedLabel* freeSpaceOnceEmptied_ = nullptr;
     LinkButton* selectSafe_ = nullptr;
     LinkButton* clear_ = nullptr;
     KitButton* review_ = nullptr;

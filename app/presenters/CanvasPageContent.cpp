@@ -75,9 +75,11 @@ DeveloperCanvasContent developerCanvasContent(const NavigationState& navigation,
     for (const CleanupCandidate& candidate : selected) selectedBytes += candidate.size;
     content.selectedCount = std::to_string(selected.size()) + " selected";
     content.selectedBytes = ByteFormat::string(selectedBytes.total());
-    if (developer.scan())
-        content.freeSpace = freeSpaceProjection(
-            developer.scan()->volume, spaceProjection(selected, developer.preferences().disposalOverride()));
+    if (developer.scan()) {
+        const SpaceProjection projection = spaceProjection(selected, developer.preferences().disposalOverride());
+        content.freeSpace = freeSpaceProjection(developer.scan()->volume, projection);
+        content.freeSpaceOnceEmptied = spaceOnceEmptied(projection);
+    }
     content.selectSafeEnabled = !TreeNavigation::safeCandidateIDs(developer.scan()).empty();
     content.clearEnabled = !developer.selection().empty();
     content.reviewTitle = "Review " + content.selectedBytes;

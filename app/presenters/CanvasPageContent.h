@@ -41,8 +41,9 @@ struct DeveloperCanvasContent {
     // Footer.
     std::string selectedCount;  // "3 selected"
     std::string selectedBytes;
-    // "Free 10 GB → 12 GB", and what the Trash gives back once emptied.
+    // "Free 10 GB → 12 GB"; below it, what the Trash gives back once emptied.
     std::optional<std::string> freeSpace;
+    std::optional<std::string> freeSpaceOnceEmptied;
     bool selectSafeEnabled = false;  // only with a safe candidate in the scan
     bool clearEnabled = false;
     std::string reviewTitle;  // "Review 2 GB"

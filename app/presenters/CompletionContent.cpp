@@ -56,7 +56,7 @@ std::string noneLeftExplanation(const CleanupReport& report, const ReportFollowU
 }
 
 TrashPanel trashPanel(const CleanupReport& report, const std::vector<CleanupOutcome>& inTrash,
-                      const ReportFollowUp& followUp) {
+                      const ReportFollowUp& followUp, TrashWork work) {
     TrashPanel panel;
     panel.canPutBack = !inTrash.empty();
     panel.headline = panel.canPutBack ? ByteFormat::string(bytesOf(inTrash)) + " can still be put back"
@@ -77,7 +77,22 @@ TrashPanel trashPanel(const CleanupReport& report, const std::vector<CleanupOutc
             panel.explanation += " Earlier cleanups left " + ByteFormat::string(earlier.total()) +
                                  " in the Trash too; \u201CEmpty\u201D removes that as well.";
     }
+    if (work != TrashWork::none) {
+        panel.canPutBack = false;
+        panel.canEmpty = false;
+        if (work == TrashWork::puttingBack) panel.putBackTitle = "Putting back\u2026";
+        if (work == TrashWork::emptying) panel.emptyTitle = "Emptying\u2026";
+    }
     return panel;
+}
+
+// "3 locations", "part of 1 location", "3 locations and part of 1 more": a
+// location a stop left partway gave bytes but was not removed.
+std::string partlyRemovedText(std::int64_t whole, std::int64_t partly) {
+    if (partly < 1) return countText(whole, "location");
+    const std::string parts = partly == 1 ? "part of 1" : "parts of " + std::to_string(partly);
+    if (whole < 1) return parts + (partly == 1 ? " location" : " locations");
+    return countText(whole, "location") + " and " + parts + " more";
 }
 
 // What the run did, as it stands now: removed, put back since, or nothing at all.
@@ -86,10 +101,12 @@ void fillHeader(CompletionReportContent& sections, const CleanupReport& report) 
     SizeSum putBack;
     std::int64_t keptCount = 0;
     std::int64_t putBackCount = 0;
+    std::int64_t partlyCount = 0;
     for (const CleanupOutcome& outcome : report.outcomes) {
         // What a stop left partway counts by what went of it, not as a location.
         if (!outcome.succeeded()) {
             kept += outcome.removedBytes;
+            if (outcome.removedBytes > 0) ++partlyCount;
             continue;
         }
         if (outcome.putBack) {
@@ -120,7 +137,7 @@ void fillHeader(CompletionReportContent& sections, const CleanupReport& report) 
     sections.accented = !report.stopped;
     sections.title = report.stopped ? "Cleanup stopped" : "Cleanup complete";
     sections.freedBytes = kept.total();
-    sections.locations = "removed from " + countText(keptCount, "location");
+    sections.locations = "removed from " + partlyRemovedText(keptCount, partlyCount);
     if (putBackCount > 0)
         sections.locations += " \u00B7 " + ByteFormat::string(putBack.total()) + " put back";
 }
@@ -150,7 +167,8 @@ double usedFraction(const VolumeInfo& volume) { return volume.usedFraction(); }
 CompletionContent completionContent(const std::optional<CleanupReport>& report,
                                     const std::optional<std::string>& notice,
                                     const std::vector<CleanupOutcome>& inTrash,
-                                    const ReportFollowUp& followUp, bool noticeIsProblem) {
+                                    const ReportFollowUp& followUp, bool noticeIsProblem,
+                                    TrashWork trashWork) {
     CompletionContent content;
     content.notice = notice;
     content.noticeIsProblem = notice && noticeIsProblem;
@@ -163,7 +181,7 @@ CompletionContent completionContent(const std::optional<CleanupReport>& report,
         ByteFormat::alike(report->volumeBefore.availableCapacity, after.availableCapacity);
     sections.before = volumeColumn("Before", report->volumeBefore, freeBefore);
     sections.after = volumeColumn("After", after, freeAfter);
-    if (report->trashedBytes() >= 1) sections.trash = trashPanel(*report, inTrash, followUp);
+    if (report->trashedBytes() >= 1) sections.trash = trashPanel(*report, inTrash, followUp, trashWork);
     sections.notRemoved = notRemovedPanel(*report);
     content.report = std::move(sections);
     return content;

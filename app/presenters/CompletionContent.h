@@ -28,9 +28,10 @@ struct TrashPanel {
     // What "Empty" removes: every item of Korvane's still in the Trash, over
     // every stored cleanup, not only this one's ("Empty 113.9 MB").
     std::string emptyTitle;
-    // Some item of this cleanup is still in the Trash.
+    std::string putBackTitle = "Put it back";
+    // Some item of this cleanup is still in the Trash, and nothing else runs on the Trash.
     bool canPutBack = false;
-    // Some item of Korvane's is still in the Trash.
+    // Some item of Korvane's is still in the Trash, and nothing else runs on the Trash.
     bool canEmpty = false;
 
     friend bool operator==(const TrashPanel&, const TrashPanel&) = default;
@@ -90,10 +91,12 @@ double usedFraction(const VolumeInfo& volume);
 // holds now, not what the run put there: once the items were put back or
 // emptied nothing is left to put back. "Empty" follows what `followUp` knows
 // of Korvane's items in the Trash over every cleanup; until that is
-// measured it is offered without a size, disabled.
+// measured it is offered without a size, disabled. While a put back or an
+// emptying runs, neither is offered, and the running one says so.
 CompletionContent completionContent(const std::optional<CleanupReport>& report,
                                     const std::optional<std::string>& notice,
                                     const std::vector<CleanupOutcome>& inTrash,
-                                    const ReportFollowUp& followUp = {}, bool noticeIsProblem = false);
+                                    const ReportFollowUp& followUp = {}, bool noticeIsProblem = false,
+                                    TrashWork trashWork = TrashWork::none);
 
 }  // namespace korvane

@@ -33,6 +33,10 @@ PastCleanupRow row(const CleanupReport& report) {
     const auto removed = std::count_if(report.outcomes.begin(), report.outcomes.end(),
                                        [](const CleanupOutcome& outcome) { return outcome.succeeded(); });
     std::string summary = countText(removed, "item");
+    // An item a stop left partway gave some bytes but was not removed.
+    const auto partly = std::count_if(report.outcomes.begin(), report.outcomes.end(),
+                                      [](const CleanupOutcome& outcome) { return outcome.removedBytes > 0; });
+    if (partly > 0) summary += " \u00b7 " + std::to_string(partly) + " partly removed";
     if (const std::size_t failed = report.failures().size(); failed > 0)
         summary += " \u00b7 " + std::to_string(failed) + " failed";
     return {AbbreviatedDate::withTime(report.date), summary, ByteFormat::string(report.keptFreedBytes()),

@@ -39,10 +39,12 @@ std::string freeSpaceProjection(const VolumeInfo& volume, const SpaceProjection&
     after += volume.availableCapacity;
     after += projection.freedNow;
     const auto [before, then] = ByteFormat::alike(volume.availableCapacity, after.total());
-    std::string text = "Free " + before + " \u2192 " + then;
-    if (projection.toTrash >= 1)
-        text += " \u00B7 +" + ByteFormat::string(projection.toTrash) + " once the Trash is emptied";
-    return text;
+    return "Free " + before + " \u2192 " + then;
+}
+
+std::optional<std::string> spaceOnceEmptied(const SpaceProjection& projection) {
+    if (projection.toTrash < 1) return std::nullopt;
+    return "+" + ByteFormat::string(projection.toTrash) + " once the Trash is emptied";
 }
 
 }  // namespace korvane

@@ -33,8 +33,9 @@ SpaceProjection spaceProjection(const std::vector<CleanupCandidate>& candidates,
                                 std::optional<Disposal> disposalOverride);
 
 // "Free 78.40 GB → 78.51 GB": the free space now and once what frees space
-// at once is gone, in one unit and precision; then, when something goes to
-// the Trash, what comes back once it is emptied.
+// at once is gone, in one unit and precision.
 std::string freeSpaceProjection(const VolumeInfo& volume, const SpaceProjection& projection);
+// "+5.6 GB once the Trash is emptied", when something goes to the Trash.
+std::optional<std::string> spaceOnceEmptied(const SpaceProjection& projection);
 
 }  // namespace korvane

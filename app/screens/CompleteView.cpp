@@ -311,7 +311,8 @@ void CompleteView::refresh() {
     const auto& lastReport = developer_.lastReport();
     CompletionContent content =
         completionContent(lastReport, developer_.restoreNotice(), developer_.lastReportInTrash(),
-                          developer_.reportFollowUp(), developer_.restoreNoticeIsProblem());
+                          developer_.reportFollowUp(), developer_.restoreNoticeIsProblem(),
+                          developer_.trashWork());
     if (refreshed_ && content == content_) return;
     const auto rowsOf = [](const CompletionContent& shown) {
         return shown.report && shown.report->notRemoved ? shown.report->notRemoved->rows : std::vector<NotRemovedRow>{};
@@ -338,6 +339,7 @@ void CompleteView::refresh() {
             trashHeadline_->setText(QString::fromStdString(report->trash->headline));
             trashExplanation_->setText(QString::fromStdString(report->trash->explanation));
             empty_->setTitle(QString::fromStdString(report->trash->emptyTitle));
+            putBack_->setTitle(QString::fromStdString(report->trash->putBackTitle));
             putBack_->setEnabled(report->trash->canPutBack);
             empty_->setEnabled(report->trash->canEmpty);
         }

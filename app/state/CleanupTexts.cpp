@@ -103,8 +103,14 @@ std::string CleanupTexts::nothingRemovedReason(const CleanupReport& report) {
 std::string CleanupTexts::reportSummary(const CleanupReport& report) {
     std::vector<const CleanupOutcome*> kept;
     SizeSum keptBytes, trashed, putBack;
+    // What a stop left partway gave bytes, though the item is still there.
+    std::size_t partly = 0;
     for (const CleanupOutcome& outcome : report.outcomes) {
-        if (!outcome.succeeded()) continue;
+        if (!outcome.succeeded()) {
+            keptBytes += outcome.removedBytes;
+            if (outcome.removedBytes > 0) ++partly;
+            continue;
+        }
         if (outcome.putBack) {
             putBack += outcome.expectedBytes;
             continue;
@@ -114,17 +120,22 @@ std::string CleanupTexts::reportSummary(const CleanupReport& report) {
         if (outcome.status == CleanupOutcome::Status::trashed) trashed += outcome.expectedBytes;
     }
     std::string text;
-    if (kept.empty() && putBack.total() < 1) {
+    if (kept.empty() && partly == 0 && putBack.total() < 1) {
         text = "Korvane removed nothing. " + nothingRemovedReason(report);
-    } else if (kept.empty()) {
+    } else if (kept.empty() && partly == 0) {
         text =
             "Korvane moved " + ByteFormat::string(putBack.total()) + " to the Trash and put all of it back.";
     } else {
         std::stable_sort(kept.begin(), kept.end(), [](const CleanupOutcome* a, const CleanupOutcome* b) {
             return a->expectedBytes > b->expectedBytes;
         });
-        text = "Korvane removed " + ByteFormat::string(keptBytes.total()) + " from " +
-               std::to_string(kept.size()) + (kept.size() == 1 ? " location" : " locations");
+        text = "Korvane removed " + ByteFormat::string(keptBytes.total()) + " from ";
+        const std::string parts = partly == 1 ? "part of 1" : "parts of " + std::to_string(partly);
+        if (kept.empty())
+            text += parts + (partly == 1 ? " location" : " locations");
+        else
+            text += std::to_string(kept.size()) + (kept.size() == 1 ? " location" : " locations") +
+                    (partly > 0 ? " and " + parts + " more" : "");
         for (std::size_t i = 0; i < kept.size() && i < 3; ++i)
             text += (i == 0 ? " \u2014 " : ", ") + kept[i]->title + " " +
                     ByteFormat::string(kept[i]->expectedBytes);

@@ -154,6 +154,9 @@ void DeveloperState::finishCleanup(const CleanupReport& report) {
     measureOwnTrash();
     parts_.navigation.setRoute(Route::finished);
     publishDiskChange(DiskChange::ofCleanup(report));
+    // A stop partway through an item frees space without removing it: the
+    // free space shown afterwards is the one the report measured.
+    followVolume(report.volumeAfter);
 }
 
 void DeveloperState::publishDiskChange(const DiskChange& change) {
@@ -190,9 +193,15 @@ void DeveloperState::followDiskChange(const DiskChange& change) {
             [saved = std::move(*updated)](HistoryStore& history) { history.saveLastScan(saved); });
 }
 
+TrashWork DeveloperState::trashWork() const {
+    if (isRestoring_) return TrashWork::puttingBack;
+    if (isEmptying_) return TrashWork::emptying;
+    return TrashWork::none;
+}
+
 void DeveloperState::restoreFromTrash() {
-    if (!lastReport_ || isRestoring_) return;
-    isRestoring_ = true;
+    if (!lastReport_ || trashWork() != TrashWork::none) return;
+    publish(isRestoring_, true);
     // Moving a large folder back across a file system takes a while: off the window's thread.
     parts_.work.run(
         this,
@@ -201,9 +210,9 @@ void DeveloperState::restoreFromTrash() {
             return std::tuple(report, std::move(restored), VolumeInfo::volumeOf(Paths::home()));
         },
         [this](std::tuple<CleanupReport, RestoreEngine::Report, VolumeInfo> done) {
-            isRestoring_ = false;
             auto& [report, restored, volume] = done;
             const StateChanges::Batch batch(changes());
+            publish(isRestoring_, false);
             // Nothing put back is no success: the notice says so in its look too.
             setRestoreNotice(CleanupTexts::putBackNotice(restored), restored.restoredCount() == 0);
             std::set<UUID> back;
@@ -233,8 +242,8 @@ void DeveloperState::restoreFromTrash() {
 }
 
 void DeveloperState::emptyOwnTrash() {
-    if (isEmptying_) return;
-    isEmptying_ = true;
+    if (trashWork() != TrashWork::none) return;
+    publish(isEmptying_, true);
     // The report on show first, also when writing the history failed. The
     // demonstration empties only its own made-up items: nothing real is
     // touched for a label that names something else.
@@ -256,10 +265,10 @@ void DeveloperState::emptyOwnTrash() {
         QMetaObject::invokeMethod(
             this,
             [this, purged = std::move(purged), left = std::move(left), volume, card, demonstration, shown] {
-                isEmptying_ = false;
                 SizeSum freed;
                 for (const auto& outcome : purged) freed += outcome.expectedBytes;
                 const StateChanges::Batch batch(changes());
+                publish(isEmptying_, false);
                 setRestoreNotice(CleanupTexts::emptiedNotice(freed.total()));
                 if (card == card_ && !demonstration && !shown.empty()) {
                     ReportFollowUp followUp = followUp_;

@@ -8,6 +8,8 @@
 #include "app/state/PreferencesState.h"
 #include "app/state/ScanFollowsDisk.h"
 #include "app/state/TreeNavigation.h"
+#include "core/system/Paths.h"
+#include "core/text/ByteFormat.h"
 
 namespace korvane {
 
@@ -57,6 +59,34 @@ void DeveloperState::rebuildDeveloperTree() {
     tree_ = scan_ ? StorageNode::developerTree(*scan_, showsProtected_) : emptyDeveloperTree();
     parts_.navigation.setDeveloperTree(&tree_);
     emit scanChanged();
+}
+
+void DeveloperState::startFollowingVolume() {
+    volumeTimer_.setInterval(3000);
+    connect(&volumeTimer_, &QTimer::timeout, this, [this] {
+        // A cleanup measures the volume itself, before and after.
+        if (!scan_ || isMeasuringVolume_ || isCleaning_) return;
+        isMeasuringVolume_ = true;
+        parts_.work.run(
+            this, [] { return VolumeInfo::volumeOf(Paths::home()); },
+            [this](VolumeInfo volume) {
+                isMeasuringVolume_ = false;
+                followVolume(volume);
+            });
+    });
+    volumeTimer_.start();
+}
+
+void DeveloperState::followVolume(const VolumeInfo& volume) {
+    if (!scan_ || volume.totalCapacity < 1) return;
+    const VolumeInfo& shown = scan_->volume;
+    // The figures are shown to the ten megabytes: a change below that moves nothing on screen.
+    const auto reads = [](const VolumeInfo& v) {
+        return std::tuple(ByteFormat::string(v.totalCapacity), ByteFormat::string(v.usedCapacity),
+                          ByteFormat::string(v.availableCapacity));
+    };
+    if (reads(volume) == reads(shown)) return;
+    publish(scan_->volume, volume);
 }
 
 std::vector<const StorageNode*> DeveloperState::sidebarItems() const {

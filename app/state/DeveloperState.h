@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <QTimer>
+
 #include "app/state/BackgroundWork.h"
 #include "app/state/DiskChange.h"
 #include "app/state/PublishedState.h"
@@ -108,6 +110,14 @@ public:
     void showRestoredScan(ScanResult scan, bool isLastScan = true);
     // Candidates that lie at, below or around a path the user marked "Never touch".
     void dropExcludedCandidates(ScanResult& scan) const;
+    // Other programs write and free space between scans: the home folder's
+    // volume is measured again every few seconds (in the background), so
+    // that the gauge, the footer's projection and the inspector read as df
+    // does now, not as it did at the scan.
+    void startFollowingVolume();
+    // The scan's volume becomes `volume` where it reads differently; one that
+    // could not be measured changes nothing.
+    void followVolume(const VolumeInfo& volume);
 
     // --- The chosen candidates (DeveloperSelection.cpp) ---
     const std::set<UUID>& selection() const { return selection_; }
@@ -180,7 +190,9 @@ public:
     // they are, and every part that holds the items follows the change.
     void restoreFromTrash();
     // Removes for good what Korvane's recorded cleanups left in the Trash.
+    // Neither this nor a put back starts while the other runs.
     void emptyOwnTrash();
+    TrashWork trashWork() const;
     // Keeps the node's path out of this and every later scan and cleanup.
     void neverTouch(const StorageNode& node);
     std::string shareSummary() const;
@@ -266,6 +278,8 @@ private:
     std::shared_ptr<Flag> cleanupStop_;
     bool isRestoring_ = false;
     bool isEmptying_ = false;
+    QTimer volumeTimer_;
+    bool isMeasuringVolume_ = false;
 };
 
 }  // namespace korvane

@@ -10,6 +10,10 @@
 
 namespace korvane {
 
+// What runs on Korvane's items in the Trash: one at a time, for an emptying
+// that met a put back would delete what the put back just returned.
+enum class TrashWork { none, puttingBack, emptying };
+
 // What the completion screen knows beyond its report, as it learns it.
 struct ReportFollowUp {
     // Korvane's items still in the Trash over every stored cleanup and the

@@ -37,6 +37,9 @@ bool nodeMatches(const StorageNode& node, const std::string& query) {
     if (contains(lowered(node.name), query)) return true;
     if (node.category && contains(lowered(title(*node.category)), query)) return true;
     if (node.path && contains(lowered(*node.path), query)) return true;
+    // A candidate's node is named by its random identifier: "8" or "cafe"
+    // would find items whose name and path hold neither.
+    if (node.candidateID) return false;
     return contains(lowered(node.id), query);
 }
 

@@ -231,9 +231,13 @@ void AndroidScanner::addPackageFamilies(const ScanContext& context, const std::s
 }
 
 void AndroidScanner::addCaches(const ScanContext& context, Findings& found) const {
+    const auto root = sdkRoot();
     for (const auto& cache : sdkCaches()) {
         const auto measurement = context.measure(cache.location, oneMiB);
         if (!measurement) continue;
+        // The SDK's own cache is inside its measure already; the home folder's
+        // lies outside it, and Android holds it all the same.
+        if (!Paths::isAtOrBelow(cache.location, root)) found.addFootprint(measurement->bytes);
         found.add(makeCandidate({.ruleID = cache.ruleID,
                                  .groupTitle = "Android Caches",
                                  .title = cache.title,

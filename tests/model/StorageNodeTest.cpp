@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "core/model/ScanResult.h"
+#include "core/model/UUID.h"
 #include "tests/model/ModelSamples.h"
 
 namespace korvane {
@@ -336,6 +337,18 @@ TEST(StorageNodeTest, FilterOnADeveloperTreeMatchesCategoryTitles) {
     EXPECT_EQ(filtered->bytes, 70);
     EXPECT_EQ(filtered->reclaimable, 70);
     EXPECT_EQ(filtered->leafCount(), 1u);
+}
+
+TEST(StorageNodeTest, FilterNeverMatchesACandidatesIdentifier) {
+    auto item = candidate(CleanupCategory::gradle, "gradle.caches", 70, SafetyLevel::safe, "Gradle 7.6 cache");
+    item.id = *UUID::parse("88888888-8888-4888-8888-888888888888");
+    CategoryResult gradle(CleanupCategory::gradle, 0, {item});
+    const auto tree = StorageNode::developerTree(scanOf({gradle}), false);
+    // The item's node carries the identifier as its id; only its name, path and category count.
+    ASSERT_EQ(tree.children[0].children[0].children[0].id, item.id.text());
+    EXPECT_FALSE(tree.filtered("8888"));
+    EXPECT_FALSE(tree.filtered("-4888-"));
+    EXPECT_TRUE(tree.filtered("7.6"));
 }
 
 }  // namespace

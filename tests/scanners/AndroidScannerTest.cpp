@@ -257,9 +257,9 @@ TEST_F(AndroidScannerTest, FindsImagesReleasesCachesAndDevices) {
               (std::vector<std::string>{"android.systemImages", "android.platforms", "android.buildTools",
                                         "android.ndk", "android.emulatorCaches", "android.avd"}));
 
-    // The SDK and the devices; the home cache is left out.
-    EXPECT_EQ(result.footprint,
-              duBytes(home.path("Library/Android/sdk")) + duBytes(home.path(".android/avd/Pixel_7.avd")));
+    // The SDK, the home cache beside it and the devices: all that the category offers lies inside.
+    EXPECT_EQ(result.footprint, duBytes(home.path("Library/Android/sdk")) + duBytes(home.path(".android/cache")) +
+                                    duBytes(home.path(".android/avd/Pixel_7.avd")));
 }
 
 TEST_F(AndroidScannerTest, OlderImagesAndReleasesWhateverTheListingOrder) {
@@ -286,7 +286,7 @@ TEST_F(AndroidScannerTest, NoSdkButTheAndroidFolder) {
     ASSERT_EQ(found.size(), 2u);
     expect(found, "Android cache", "android.emulatorCaches", ".android/cache", SafetyLevel::safe);
     expect(found, "Phone", "android.avd", ".android/avd/Phone.avd", SafetyLevel::caution);
-    EXPECT_EQ(result.footprint, duBytes(home.path(".android/avd/Phone.avd")));
+    EXPECT_EQ(result.footprint, duBytes(home.path(".android/cache")) + duBytes(home.path(".android/avd/Phone.avd")));
 }
 
 TEST_F(AndroidScannerTest, MinimumSizes) {
@@ -299,7 +299,8 @@ TEST_F(AndroidScannerTest, MinimumSizes) {
     ASSERT_EQ(found.size(), 2u);
     EXPECT_EQ(found.at("Android cache").size, MiB);
     EXPECT_EQ(found.at("Big").size, 10 * MiB + 4096);
-    EXPECT_EQ(result.footprint, duBytes(home.path("Library/Android/sdk")) + 10 * MiB + 4096);
+    // The SDK's own too-small cache is inside its measure; the home cache is counted beside it.
+    EXPECT_EQ(result.footprint, duBytes(home.path("Library/Android/sdk")) + MiB + 10 * MiB + 4096);
 }
 
 // One item of each kind the SDK holds, below `root` in `tree`.

@@ -136,10 +136,12 @@ TEST_F(CanvasPageContentTest, TheFooterCountsWhatTheReviewListsAndFreesOnlyWhatL
     EXPECT_EQ(content.selectedCount, "2 selected");
     EXPECT_EQ(content.selectedBytes, "5.71 GB");
     EXPECT_EQ(content.reviewTitle, "Review 5.71 GB");
-    EXPECT_EQ(content.freeSpace, "Free 78.40 GB \u2192 78.51 GB \u00B7 +5.6 GB once the Trash is emptied");
+    EXPECT_EQ(content.freeSpace, "Free 78.40 GB \u2192 78.51 GB");
+    EXPECT_EQ(content.freeSpaceOnceEmptied, "+5.6 GB once the Trash is emptied");
     state.preferences().setDisposalOverride(Disposal::delete_);
-    EXPECT_EQ(developerCanvasContent(state.navigation(), state.developer()).freeSpace,
-              "Free 78.40 GB \u2192 84.11 GB");
+    content = developerCanvasContent(state.navigation(), state.developer());
+    EXPECT_EQ(content.freeSpace, "Free 78.40 GB \u2192 84.11 GB");
+    EXPECT_FALSE(content.freeSpaceOnceEmptied);
 
     state.developer().setSelection({UUID::random()});
     content = developerCanvasContent(state.navigation(), state.developer());

@@ -129,6 +129,32 @@ TEST(CompletionContent, TheTrashPanelTellsWhatTheTrashHoldsNow) {
     }
 }
 
+TEST(CompletionContent, WhileAPutBackOrAnEmptyingRunsNeitherIsOfferedAndTheRunningOneSaysSo) {
+    CleanupOutcome item = outcome("a", Status::trashed, 1'000'000);
+    item.trashURL = "/home/u/.local/share/Trash/files/a";
+    ReportFollowUp followUp;
+    followUp.ownInTrash = std::vector{item};
+    struct Case {
+        TrashWork work;
+        const char* putBackTitle;
+        const char* emptyTitle;
+        bool enabled;
+    };
+    const Case cases[] = {
+        {TrashWork::none, "Put it back", "Empty 1 MB", true},
+        {TrashWork::puttingBack, "Putting back\u2026", "Empty 1 MB", false},
+        {TrashWork::emptying, "Put it back", "Emptying\u2026", false},
+    };
+    for (const Case& c : cases) {
+        const TrashPanel panel =
+            *completionContent(reportOf({item}), std::nullopt, {item}, followUp, false, c.work).report->trash;
+        EXPECT_EQ(panel.putBackTitle, c.putBackTitle);
+        EXPECT_EQ(panel.emptyTitle, c.emptyTitle);
+        EXPECT_EQ(panel.canPutBack, c.enabled);
+        EXPECT_EQ(panel.canEmpty, c.enabled);
+    }
+}
+
 TEST(CompletionContent, TheHeaderSaysWhatWasRemovedPutBackOrWhyNothingWas) {
     struct Case {
         std::vector<Status> statuses;
@@ -198,10 +224,36 @@ TEST(CompletionContent, AStoppedRunSaysSoAndCountsWhatWentOfTheItemItLeft) {
     EXPECT_EQ(content.report->title, "Cleanup stopped");
     EXPECT_NE(content.report->symbol, "checkmark.circle.fill");
     EXPECT_EQ(content.report->freedBytes, 2'500'000);
-    // The item the stop left is not counted as a location it was removed from.
-    EXPECT_EQ(content.report->locations, "removed from 1 location");
+    // The item the stop left is not counted as a location it was removed from, but named as begun.
+    EXPECT_EQ(content.report->locations, "removed from 1 location and part of 1 more");
     ASSERT_TRUE(content.report->notRemoved);
     EXPECT_EQ(content.report->notRemoved->rows.size(), 2u);
+}
+
+TEST(CompletionContent, AStopPartwayThroughTheOnlyItemSaysPartOfItWent) {
+    struct Case {
+        std::vector<std::int64_t> removed;  // per stopped item
+        std::int64_t whole;
+        const char* locations;
+    };
+    const Case cases[] = {
+        {{27'600'000}, 0, "removed from part of 1 location"},
+        {{1, 2}, 0, "removed from parts of 2 locations"},
+        {{1, 2}, 3, "removed from 3 locations and parts of 2 more"},
+        {{0}, 2, "removed from 2 locations"},
+    };
+    for (const Case& c : cases) {
+        std::vector<CleanupOutcome> outcomes;
+        for (std::int64_t index = 0; index < c.whole; ++index) outcomes.push_back(outcome("done", Status::deleted));
+        for (std::int64_t bytes : c.removed) {
+            CleanupOutcome partly = outcome("cache", Status::skipped, 5'000'000, "Stopped partway");
+            partly.removedBytes = bytes;
+            outcomes.push_back(partly);
+        }
+        CleanupReport report = reportOf(outcomes);
+        report.stopped = true;
+        EXPECT_EQ(completionContent(report, std::nullopt, {}).report->locations, c.locations);
+    }
 }
 
 TEST(CompletionContent, CountsLocationsAndShowsTheTrashPanelOnlyForTrashedBytes) {

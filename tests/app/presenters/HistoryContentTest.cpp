@@ -113,5 +113,15 @@ TEST_F(HistoryContentTest, APutBackRunIsMarkedAndCountsOnlyWhatStayedRemoved) {
     }
 }
 
+TEST_F(HistoryContentTest, AnItemAStopLeftPartwayIsNamedBesideTheCount) {
+    CleanupReport stopped = report(0, {Status::skipped, Status::skipped});
+    stopped.outcomes[0].removedBytes = 27'600'000;
+    stopped.stopped = true;
+    EXPECT_EQ(historyContent({}, {stopped}, 0).pastCleanups->rows.at(0).summary, "0 items \u00b7 1 partly removed");
+    CleanupReport both = report(0, {Status::deleted, Status::skipped});
+    both.outcomes[1].removedBytes = 1;
+    EXPECT_EQ(historyContent({}, {both}, 0).pastCleanups->rows.at(0).summary, "1 item \u00b7 1 partly removed");
+}
+
 }  // namespace
 }  // namespace korvane

@@ -28,20 +28,24 @@ TEST(SpaceProjection, OnlyDeletedItemsAndCommandsFreeSpaceAtOnce) {
         std::vector<RemovalWay> ways;
         SpaceProjection projection;
         const char* text;
+        std::optional<std::string> onceEmptied;
     };
     const Case cases[] = {
         {std::nullopt,
          {RemovalWay::deleted, RemovalWay::toTrash, RemovalWay::byCommand},
          {301'000'000, 300'000'000, 20'000'000},
-         "Free 1.2 GB \u2192 1.5 GB \u00B7 +20 MB once the Trash is emptied"},
+         "Free 1.2 GB \u2192 1.5 GB",
+         "+20 MB once the Trash is emptied"},
         {Disposal::trash,
          {RemovalWay::toTrash, RemovalWay::toTrash, RemovalWay::byCommand},
          {300'000'000, 300'000'000, 21'000'000},
-         "Free 1.2 GB \u2192 1.5 GB \u00B7 +21 MB once the Trash is emptied"},
+         "Free 1.2 GB \u2192 1.5 GB",
+         "+21 MB once the Trash is emptied"},
         {Disposal::delete_,
          {RemovalWay::deleted, RemovalWay::deleted, RemovalWay::byCommand},
          {321'000'000, 300'000'000, 0},
-         "Free 1.20 GB \u2192 1.52 GB"},
+         "Free 1.20 GB \u2192 1.52 GB",
+         std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -50,6 +54,7 @@ TEST(SpaceProjection, OnlyDeletedItemsAndCommandsFreeSpaceAtOnce) {
         const SpaceProjection projection = spaceProjection(selected, c.chosen);
         EXPECT_EQ(projection, c.projection);
         EXPECT_EQ(freeSpaceProjection(VolumeInfo(10'000'000'000, 1'200'000'000), projection), c.text);
+        EXPECT_EQ(spaceOnceEmptied(projection), c.onceEmptied);
     }
     EXPECT_EQ(freeSpaceProjection(VolumeInfo(10'000'000'000, 78'400'000'000), {}),
               "Free 78.4 GB \u2192 78.4 GB");

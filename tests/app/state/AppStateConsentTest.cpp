@@ -300,6 +300,24 @@ TEST_F(AppStateStopTest, StopInsideOneLargeRemovalEndsItAndTheResultSaysWhatWent
     EXPECT_EQ(paths(state.developer().scan()), std::set<std::string>{at(".cache/go-build")});
 }
 
+TEST_F(AppStateStopTest, AStopPartwayThroughTheOnlyItemStillGivesTheFreeSpaceAfterIt) {
+    AppState& state = scanned();
+    ScanResult earlier = *state.developer().scan();
+    earlier.volume = VolumeInfo(1'000'000, 10);
+    state.developer().setScan(earlier);
+    state.developer().setSelection({find(at(".cache/go-build")).id});
+    state.developer().startCleanup();
+    ASSERT_TRUE(testing::waitUntil([this] { return entered.load(); }));
+    state.developer().cancelCleanup();
+    ASSERT_TRUE(finished());
+    const CleanupReport& report = *state.developer().lastReport();
+    ASSERT_EQ(report.outcomes.size(), 1u);
+    ASSERT_FALSE(report.outcomes[0].succeeded());
+    ASSERT_GT(report.volumeAfter.totalCapacity, 0);
+    // The gauge and the footer read the volume the completion screen's "After" shows.
+    EXPECT_EQ(state.developer().scan()->volume, report.volumeAfter);
+}
+
 TEST_F(AppStateStopTest, AScanThatEndsWhileACleanupRunsWaitsAndFollowsWhatTheCleanupDid) {
     AppState& state = scanned();
     gate->store(false);

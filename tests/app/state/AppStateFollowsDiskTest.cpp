@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/presenters/CanvasPageContent.h"
+#include "app/presenters/SidebarContent.h"
 #include "tests/app/state/FlowFixture.h"
 #include "tests/explorer/ScanTestSupport.h"
 
@@ -227,6 +229,23 @@ TEST_F(AppStateFollowsDiskTest, StagingLeavesOutWhatIsGoneOrRefusedAndSaysWhy) {
     const auto uninstall = state().developer().stageForReview({leftover});
     EXPECT_FALSE(uninstall.staged);
     EXPECT_EQ(uninstall.leftOut, "\u201CTool\u201D is no longer there, so it is left out.");
+}
+
+TEST_F(AppStateFollowsDiskTest, TheFreeSpaceShownFollowsTheVolumeMeasuredAgainBetweenScans) {
+    launch();
+    DeveloperState& developer = state().developer();
+    developer.setScan(ScanResult({}, 1, {}, VolumeInfo(100'000'000'000, 40'000'000'000), {}));
+    const auto sidebarFree = [&] { return sidebarContent(state().navigation(), developer).sections->disk.free; };
+    const auto footer = [&] { return developerCanvasContent(state().navigation(), developer).freeSpace; };
+    ASSERT_EQ(sidebarFree(), "40 GB");
+    // Another program wrote 1.5 GB since the scan.
+    developer.followVolume(VolumeInfo(100'000'000'000, 38'500'000'000));
+    EXPECT_EQ(sidebarFree(), "38.5 GB");
+    EXPECT_EQ(footer(), "Free 38.5 GB \u2192 38.5 GB");
+    EXPECT_EQ(developer.scan()->volume.usedCapacity, 61'500'000'000);
+    // A volume that could not be measured says nothing.
+    developer.followVolume(VolumeInfo());
+    EXPECT_EQ(sidebarFree(), "38.5 GB");
 }
 
 }  // namespace

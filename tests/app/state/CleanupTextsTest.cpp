@@ -36,6 +36,12 @@ TEST(CleanupTextsTest, ReportSummaryTellsWhatStayedRemovedAndWhatDidNot) {
         made.putBack = putBack;
         return made;
     };
+    // An item a stop left partway, of which `removed` bytes went.
+    const auto stopped = [&outcome](std::string title, std::int64_t removed) {
+        CleanupOutcome made = outcome(std::move(title), 40'000'000, Status::skipped, false, "Stopped partway");
+        made.removedBytes = removed;
+        return made;
+    };
     const VolumeInfo before(100'000'000'000, 78'400'000'000);
     const VolumeInfo after(100'000'000'000, 78'510'000'000);
     struct Case {
@@ -63,6 +69,12 @@ TEST(CleanupTextsTest, ReportSummaryTellsWhatStayedRemovedAndWhatDidNot) {
         {{outcome("film.mkv", 60'000'000, Status::trashed, true)},
          VolumeInfo(),
          "Korvane moved 60 MB to the Trash and put all of it back."},
+        {{stopped("cache", 27'600'000), outcome("later", 1'000, Status::skipped, false, "Cancelled")},
+         VolumeInfo(),
+         "Korvane removed 27.6 MB from part of 1 location. 2 items were not removed."},
+        {{outcome("old.iso", 2'000'000, Status::deleted), stopped("cache", 1'000'000)},
+         VolumeInfo(),
+         "Korvane removed 3 MB from 1 location and part of 1 more \u2014 old.iso 2 MB. 1 item was not removed."},
         {{outcome("report.pdf", 1'000, Status::skipped, false, "You marked this \u201CNever touch\u201D")},
          after,
          "Korvane removed nothing. You marked this \u201CNever touch\u201D. Free space went from 78.40 GB to "
