@@ -196,13 +196,16 @@ private:
         Frame& top = stack_.back();
         bool isRoot = stack_.size() == 1;
         int parentFd = isRoot ? rootParentFd : stack_[stack_.size() - 2].dir.fd();
-        if (!top.keep) {
+        // The folder went now, or had gone already; errno says why not otherwise.
+        const auto gone = [&] {
             if (unlinkat(parentFd, top.name.c_str(), AT_REMOVEDIR) == 0) {
                 counted(top.freedBytes);
-                pop();
-                return;
+                return true;
             }
-            if (errno == ENOENT) {
+            return errno == ENOENT;
+        };
+        if (!top.keep) {
+            if (gone()) {
                 pop();
                 return;
             }
@@ -217,16 +220,9 @@ private:
                 Frame& parent = stack_[stack_.size() - 2];
                 if (!parent.unlocked) {
                     parent.unlocked = true;
-                    if (unlock(parentFd, "")) {
-                        if (unlinkat(parentFd, top.name.c_str(), AT_REMOVEDIR) == 0) {
-                            counted(top.freedBytes);
-                            pop();
-                            return;
-                        }
-                        if (errno == ENOENT) {
-                            pop();
-                            return;
-                        }
+                    if (unlock(parentFd, "") && gone()) {
+                        pop();
+                        return;
                     }
                     error = errno;
                 }

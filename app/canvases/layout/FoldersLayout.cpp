@@ -14,6 +14,18 @@ namespace {
 
 double available(double width) { return std::max(width - 2 * FoldersLayout::padding, 0.0); }
 
+// From the top of the right side: down it, along the bottom and up the left
+// side, every corner rounded by `R`, and shut. Folders and files share it.
+void closeDownAndAround(QPainterPath& path, const QRectF& r, double R) {
+    path.lineTo(r.right(), r.bottom() - R);
+    path.quadTo(QPointF(r.right(), r.bottom()), QPointF(r.right() - R, r.bottom()));
+    path.lineTo(r.left() + R, r.bottom());
+    path.quadTo(QPointF(r.left(), r.bottom()), QPointF(r.left(), r.bottom() - R));
+    path.lineTo(r.left(), r.top() + R);
+    path.quadTo(QPointF(r.left(), r.top()), QPointF(r.left() + R, r.top()));
+    path.closeSubpath();
+}
+
 }  // namespace
 
 int FoldersLayout::columnCount(double width) {
@@ -107,13 +119,7 @@ QPainterPath FoldersLayout::folderShape(QRectF rect, double radius, double tabWi
     path.quadTo(QPointF(tabRight + 0.4 * R, r.top()), QPointF(tabRight + R, bodyTop));
     path.lineTo(r.right() - R, bodyTop);
     path.quadTo(QPointF(r.right(), bodyTop), QPointF(r.right(), bodyTop + R));
-    path.lineTo(r.right(), r.bottom() - R);
-    path.quadTo(QPointF(r.right(), r.bottom()), QPointF(r.right() - R, r.bottom()));
-    path.lineTo(r.left() + R, r.bottom());
-    path.quadTo(QPointF(r.left(), r.bottom()), QPointF(r.left(), r.bottom() - R));
-    path.lineTo(r.left(), r.top() + R);
-    path.quadTo(QPointF(r.left(), r.top()), QPointF(r.left() + R, r.top()));
-    path.closeSubpath();
+    closeDownAndAround(path, r, R);
     return path;
 }
 
@@ -135,13 +141,7 @@ QPainterPath FoldersLayout::fileShape(QRectF rect, double radius, double fold, d
     path.moveTo(r.left() + R, r.top());
     path.lineTo(r.right() - F, r.top());
     path.lineTo(r.right(), r.top() + F);
-    path.lineTo(r.right(), r.bottom() - R);
-    path.quadTo(QPointF(r.right(), r.bottom()), QPointF(r.right() - R, r.bottom()));
-    path.lineTo(r.left() + R, r.bottom());
-    path.quadTo(QPointF(r.left(), r.bottom()), QPointF(r.left(), r.bottom() - R));
-    path.lineTo(r.left(), r.top() + R);
-    path.quadTo(QPointF(r.left(), r.top()), QPointF(r.left() + R, r.top()));
-    path.closeSubpath();
+    closeDownAndAround(path, r, R);
     // The fold: a triangle inside the outline, which the odd-even fill leaves open.
     path.moveTo(r.right() - F, r.top());
     path.lineTo(r.right() - F, r.top() + F);

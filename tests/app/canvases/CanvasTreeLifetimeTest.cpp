@@ -13,6 +13,7 @@
 #include "app/canvases/DeveloperCanvasPage.h"
 #include "app/canvases/GeneralCanvasPage.h"
 #include "app/state/DemonstrationData.h"
+#include "tests/app/canvases/layout/CanvasTrees.h"
 #include "tests/app/state/FlowFixture.h"
 
 // A step of the state may replace a tree and then picture the window (a
@@ -24,14 +25,7 @@ namespace korvane {
 namespace {
 
 StorageNode folder(std::string id, std::int64_t bytes, std::vector<StorageNode> children = {}) {
-    StorageNode node;
-    node.name = id.substr(id.rfind('/') + 1);
-    node.path = id;
-    node.id = std::move(id);
-    node.bytes = bytes;
-    node.kind = children.empty() ? StorageNode::Kind::item : StorageNode::Kind::group;
-    node.children = std::move(children);
-    return node;
+    return canvastest::pathNode(std::move(id), bytes, std::move(children));
 }
 
 FileTreeScanner::Result scanOf(const std::string& root) {

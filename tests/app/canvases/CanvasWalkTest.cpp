@@ -20,6 +20,7 @@
 #include "app/state/DemonstrationData.h"
 #include "core/explorer/FileTreeScanner.h"
 #include "core/scanners/ScannerEngine.h"
+#include "tests/app/canvases/layout/CanvasTrees.h"
 #include "tests/app/state/FlowFixture.h"
 
 // Every canvas over every kind of tree a user can bring before it: the
@@ -77,14 +78,7 @@ const TreeName treeNames[] = {
 };
 
 StorageNode node(std::string id, std::int64_t bytes, std::vector<StorageNode> children = {}) {
-    StorageNode made;
-    made.name = id.substr(id.rfind('/') + 1);
-    made.path = id;
-    made.id = std::move(id);
-    made.bytes = bytes;
-    made.kind = children.empty() ? StorageNode::Kind::item : StorageNode::Kind::group;
-    made.children = std::move(children);
-    return made;
+    return canvastest::pathNode(std::move(id), bytes, std::move(children));
 }
 
 // What no scan should produce, and a canvas must still draw: negative and

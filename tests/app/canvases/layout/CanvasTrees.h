@@ -38,6 +38,20 @@ inline korvane::StorageNode folder(std::string id, std::vector<korvane::StorageN
     return node;
 }
 
+// A node named after its id's last part, at that id as its path, of the
+// bytes given whatever its children hold (so trees can disagree with themselves).
+inline korvane::StorageNode pathNode(std::string id, std::int64_t bytes,
+                                     std::vector<korvane::StorageNode> children = {}) {
+    korvane::StorageNode node;
+    node.name = id.substr(id.rfind('/') + 1);
+    node.path = id;
+    node.id = std::move(id);
+    node.bytes = bytes;
+    node.kind = children.empty() ? korvane::StorageNode::Kind::item : korvane::StorageNode::Kind::group;
+    node.children = std::move(children);
+    return node;
+}
+
 inline korvane::StorageNode sizedFolder(std::string id, const std::vector<std::int64_t>& sizes) {
     std::vector<korvane::StorageNode> children;
     for (std::size_t i = 0; i < sizes.size(); ++i) children.push_back(leaf(id + "/" + std::to_string(i), sizes[i]));
