@@ -33,10 +33,11 @@ struct StrataLayout {
     };
     // Five bands of age, then the bytes a toolchain holds besides its items
     // (no file, so no age): below the others, so that the bands hold all
-    // that the page's header counts.
+    // that the page's header counts. The edges are the age map's, so a band
+    // and its bucket never differ by a day's files.
     static constexpr std::array<BandInfo, 6> bandTable{{
         {"Days", "Touched in the last week", 7},
-        {"Weeks", "Within the last month", 31},
+        {"Weeks", "Within the last month", 30},
         {"Months", "One to three months ago", 92},
         {"Seasons", "Three months to a year", 365},
         {"Buried", "Over a year untouched", std::numeric_limits<int>::max()},
