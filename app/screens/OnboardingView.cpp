@@ -4,6 +4,7 @@
 #include <QFocusEvent>
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
@@ -101,6 +102,16 @@ void ChoiceCard::focusInEvent(QFocusEvent* event) {
     // Only a keyboard user needs the ring.
     keyboardFocus_ = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
     update();
+}
+
+void ChoiceCard::keyPressEvent(QKeyEvent* event) {
+    // The screen has no default button: Return chooses the card in focus, as Space does.
+    const bool isReturn = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (isReturn && !(event->modifiers() & ~Qt::KeypadModifier)) {
+        click();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
 }
 
 void ChoiceCard::enterEvent(QEnterEvent* event) {
