@@ -121,23 +121,48 @@ void Scan::walk(ScanWorker& worker, ScanFolder* folder, UniqueFd fd) {
     local.addOwn(allocatedBytes(own), wholeSeconds(own), worker.stamper(own));
     std::uint32_t seq = 0;
     std::uint32_t sinceOffer = 0;
+    PendingFiles pending;
 
     DirectoryReader::Entry listed;
-    while (reader.next(listed)) {
+    while (true) {
+        if (!reader.nextBuffered(listed)) {
+            // Reading on reuses the buffer the pending names lie in.
+            countPending(worker, folder, local, pending);
+            if (!reader.next(listed)) break;
+        }
         if (cancelled()) break;
         if (isSkippedName(listed.name)) continue;
-        entry(worker, folder, local, reader.fd(), {listed.name, listed.length}, listed.type, seq++);
+        entry(worker, folder, local, pending, reader.fd(), {listed.name, listed.length}, listed.type, seq++);
         if (++sinceOffer == ListingShare::interval) {
             sinceOffer = 0;
-            offerShares(folder, reader, seq);
+            if (queue_->wantsMore()) {
+                countPending(worker, folder, local, pending);
+                offerShares(folder, reader, seq);
+            }
         }
     }
+    countPending(worker, folder, local, pending);
     reader.reset();
     finishPart(worker, folder, std::move(local));
 }
 
+void Scan::countPending(ScanWorker& worker, ScanFolder* folder, FolderTally& local, PendingFiles& pending) {
+    std::int64_t bytes = 0;
+    for (std::size_t i = 0; i < pending.count; ++i) {
+        const PendingFiles::File& file = pending.files[i];
+        const std::string_view name(file.name, file.length);
+        bytes += file.bytes;
+        local.addFolded(file.position, classifyFileKind(name, false), file.bytes,
+                        SystemClock::time_point(std::chrono::seconds(file.modified)), worker.stamper(file.modified),
+                        foldedName(folder->depth, name));
+    }
+    worker.batch.files += static_cast<std::int64_t>(pending.count);
+    worker.batch.bytes += bytes;
+    pending.count = 0;
+}
+
 // One entry of `folder`'s listing, at `position` in it; `name` ends in a NUL.
-void Scan::entry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, int dirFd,
+void Scan::entry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, PendingFiles& pending, int dirFd,
                  std::string_view nameView, unsigned char type, std::uint32_t position) {
     const char* name = nameView.data();
     if (type == DT_DIR && !FileTreeScanner::isPackageName(nameView)) {
@@ -151,10 +176,9 @@ void Scan::entry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, int
     // it only folds into the folder's remainder.
     if (S_ISREG(st.st_mode) && st.st_nlink == 1 &&
         size < (keepsChildren(folder->depth) ? notable_ : notableDeep_)) {
-        worker.batch.files += 1;
-        worker.batch.bytes += size;
-        local.addFolded(position, classifyFileKind(nameView, false), size, wholeSeconds(st),
-                        worker.stamper(st), foldedName(folder->depth, nameView));
+        pending.files[pending.count++] = {name, static_cast<std::uint32_t>(nameView.size()), position, size,
+                                          std::int64_t{st.st_mtim.tv_sec}};
+        if (pending.count == PendingFiles::capacity) countPending(worker, folder, local, pending);
         return;
     }
     otherEntry(worker, folder, local, dirFd, nameView, position, st);
@@ -210,12 +234,14 @@ void Scan::offerShares(ScanFolder* folder, DirectoryReader& reader, std::uint32_
 
 void Scan::walkShare(ScanWorker& worker, ScanFolder* folder, ScanJob& job) {
     FolderTally local(keep_);
+    PendingFiles pending;
     std::uint32_t position = job.first;
     job.share.forEach([&](std::string_view name, unsigned char type) {
         if (cancelled()) return false;
-        entry(worker, folder, local, job.fd.get(), name, type, position++);
+        entry(worker, folder, local, pending, job.fd.get(), name, type, position++);
         return true;
     });
+    countPending(worker, folder, local, pending);
     job.fd.reset();
     finishPart(worker, folder, std::move(local));
 }

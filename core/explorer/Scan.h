@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
+#include <array>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -74,6 +75,23 @@ private:
         unsigned char type;
     };
 
+    // Files that only fold into their folder's remainder, gathered while a
+    // listing is read and counted a run at a time: right after each file's
+    // stat call the caches are the kernel's, so a walk that counted each file
+    // there would wait for its own tallies and tables once a file.
+    struct PendingFiles {
+        static constexpr std::size_t capacity = 64;
+        struct File {
+            const char* name;  // in the listing being read
+            std::uint32_t length;
+            std::uint32_t position;
+            std::int64_t bytes;
+            std::int64_t modified;  // UTC seconds
+        };
+        std::array<File, capacity> files;
+        std::size_t count = 0;
+    };
+
     bool cancelled() const { return cancelled_.value(); }
     bool needsNode(int depth) const { return depth == 1 || depth - 1 <= options_.treeDepth; }
     bool keepsChildren(int depth) const { return depth <= options_.treeDepth; }
@@ -89,8 +107,10 @@ private:
 
     void runJob(ScanWorker& worker, ScanJob& job);
     void walk(ScanWorker& worker, ScanFolder* folder, UniqueFd fd);
-    void entry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, int dirFd, std::string_view name,
-               unsigned char type, std::uint32_t position);
+    void entry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, PendingFiles& pending, int dirFd,
+               std::string_view name, unsigned char type, std::uint32_t position);
+    // Counts the pending files into `local`; their names must still be valid.
+    void countPending(ScanWorker& worker, ScanFolder* folder, FolderTally& local, PendingFiles& pending);
     [[gnu::noinline]] void otherEntry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, int dirFd,
                                       std::string_view name, std::uint32_t position, const struct stat& st);
     void offerShares(ScanFolder* folder, DirectoryReader& reader, std::uint32_t& seq);
