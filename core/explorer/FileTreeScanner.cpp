@@ -147,17 +147,40 @@ void Scan::walk(ScanWorker& worker, ScanFolder* folder, UniqueFd fd) {
 }
 
 void Scan::countPending(ScanWorker& worker, ScanFolder* folder, FolderTally& local, PendingFiles& pending) {
+    if (pending.count == 0) return;
+    std::size_t i = 0;
     std::int64_t bytes = 0;
-    for (std::size_t i = 0; i < pending.count; ++i) {
-        const PendingFiles::File& file = pending.files[i];
+    if (local.foldedCount() == 0 && needsNode(folder->depth)) {
+        // The first file folded may turn out the only one, and keep its name.
+        const PendingFiles::File& file = pending.files[0];
         const std::string_view name(file.name, file.length);
         bytes += file.bytes;
         local.addFolded(file.position, classifyFileKind(name, false), file.bytes,
                         SystemClock::time_point(std::chrono::seconds(file.modified)), worker.stamper(file.modified),
-                        foldedName(folder->depth, name));
+                        name);
+        i = 1;
     }
+    FolderTally::FoldedRun run;
+    // The bytes of files of one age cell in a row, given the tally at once:
+    // a run of at most 64 files that fold, whose sum cannot overflow.
+    AgeProfile::Stamp cell{};
+    std::int64_t cellBytes = 0;
+    for (; i < pending.count; ++i) {
+        const PendingFiles::File& file = pending.files[i];
+        run.add(classifyFileKind({file.name, file.length}, false), file.bytes,
+                SystemClock::time_point(std::chrono::seconds(file.modified)));
+        const AgeProfile::Stamp stamp = worker.stamper(file.modified);
+        if (stamp != cell) {
+            local.addFoldedAges(cell, cellBytes);
+            cell = stamp;
+            cellBytes = 0;
+        }
+        cellBytes += file.bytes;
+    }
+    local.addFoldedAges(cell, cellBytes);
+    local.addFoldedRun(run);
     worker.batch.files += static_cast<std::int64_t>(pending.count);
-    worker.batch.bytes += bytes;
+    worker.batch.bytes += bytes + run.bytes;
     pending.count = 0;
 }
 

@@ -64,6 +64,7 @@ struct ScanTreeNode {
 // the parts.
 class FolderTally {
 public:
+    static constexpr std::size_t kindCount = 9;
     explicit FolderTally(std::size_t keep)
         : keep_(static_cast<std::uint32_t>(std::min<std::size_t>(keep, UINT32_MAX))) {}
 
@@ -85,6 +86,39 @@ public:
         countFolded(tallyKind, bytes, modified);
         foldAges_.add(stamp, bytes);
     }
+    // Files without a node counted together: for each, what addFolded does
+    // but for its name and age, which the caller gives the tally apart
+    // (addFolded for a first file that may be named, addFoldedAges).
+    struct FoldedRun {
+        std::array<std::int64_t, 9> kindBytes{};
+        std::uint16_t kinds = 0;  // one bit a kind met
+        std::int64_t bytes = 0;
+        std::int64_t count = 0;
+        Time newest = ScanTreeNode::noDate;
+
+        void add(FileKind kind, std::int64_t fileBytes, Time modified) {
+            const auto i = static_cast<std::size_t>(kind);
+            kindBytes[i] += fileBytes;
+            kinds = static_cast<std::uint16_t>(kinds | 1u << i);
+            bytes += fileBytes;
+            count += 1;
+            newest = std::max(newest, modified);
+        }
+    };
+    void addFoldedRun(const FoldedRun& run) {
+        for (std::size_t i = 0; i < kindCount; ++i) kindBytes_[i] += run.kindBytes[i];
+        kindPresent_ = static_cast<std::uint16_t>(kindPresent_ | run.kinds);
+        folderBytes_ += run.bytes;
+        files_ += run.count;
+        newest_ = std::max(newest_, run.newest);
+        heldNewest_ = std::max(heldNewest_, run.newest);
+        foldNewest_ = std::max(foldNewest_, run.newest);
+        foldBytes_ += run.bytes;
+        foldCount_ += run.count;
+    }
+    void addFoldedAges(AgeProfile::Stamp stamp, std::int64_t bytes) { foldAges_.add(stamp, bytes); }
+    // Files and packages folded so far.
+    std::int64_t foldedCount() const { return foldCount_; }
     // A finished subfolder holding `files` and `folders` at any depth: it
     // counts under its dominant kind; its node (if any) becomes a child, else
     // its bytes fold without counting as an item, with `newest` (the folder's
@@ -129,7 +163,6 @@ private:
         std::uint32_t seq;  // position in the folder's listing
         ScanTreeNode node;
     };
-    static constexpr std::size_t kindCount = 9;
 
     // Largest first, equal sizes in listing order.
     static bool largestFirst(const Child& a, const Child& b);

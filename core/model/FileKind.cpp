@@ -1,5 +1,6 @@
 #include "core/model/FileKind.h"
 
+#include <atomic>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -124,6 +125,21 @@ private:
     std::array<FileKind, std::size_t{1} << slotBits> kinds_{};
 };
 
+// Built on first use; apart, so that the lookup on every name carries
+// neither the building's frame nor its guard.
+std::atomic<const ExtensionTable*> builtTable{nullptr};
+
+[[gnu::noinline]] const ExtensionTable& buildExtensionTable() {
+    static const ExtensionTable table;
+    builtTable.store(&table, std::memory_order_release);
+    return table;
+}
+
+const ExtensionTable& extensionTable() {
+    const ExtensionTable* table = builtTable.load(std::memory_order_acquire);
+    return table ? *table : buildExtensionTable();
+}
+
 }  // namespace
 
 FileKind classifyFileKind(std::string_view name, bool isDirectory) {
@@ -160,8 +176,7 @@ FileKind classifyFileKind(std::string_view name, bool isDirectory) {
     const std::uint64_t h = key & low7;
     const std::uint64_t upper = (h + (0x80 - 'A') * ones) & ~(h + (0x80 - 'Z' - 1) * ones) & ~key & high;
     key |= upper >> 2;
-    static const ExtensionTable table;
-    return table.find(key | static_cast<std::uint64_t>(letters) << 56);
+    return extensionTable().find(key | static_cast<std::uint64_t>(letters) << 56);
 }
 
 }  // namespace korvane
