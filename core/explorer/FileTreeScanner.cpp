@@ -121,7 +121,7 @@ void Scan::walk(ScanWorker& worker, ScanFolder* folder, UniqueFd fd) {
     local.addOwn(allocatedBytes(own), wholeSeconds(own), worker.stamper(own));
     std::uint32_t seq = 0;
     std::uint32_t sinceOffer = 0;
-    PendingFiles pending;
+    PendingFiles& pending = worker.pending;
 
     DirectoryReader::Entry listed;
     while (true) {
@@ -189,6 +189,7 @@ void Scan::entry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, Pen
                  std::string_view nameView, unsigned char type, std::uint32_t position) {
     const char* name = nameView.data();
     if (type == DT_DIR && !FileTreeScanner::isPackageName(nameView)) {
+        countPending(worker, folder, local, pending);  // the subfolder's walk gathers its own
         subfolder(worker, folder, local, dirFd, name, position);
         return;
     }
@@ -213,6 +214,7 @@ void Scan::otherEntry(ScanWorker& worker, ScanFolder* folder, FolderTally& local
                       std::string_view nameView, std::uint32_t position, const struct stat& st) {
     const char* name = nameView.data();
     if (S_ISDIR(st.st_mode)) {
+        countPending(worker, folder, local, worker.pending);  // the subfolder's walk gathers its own
         if (FileTreeScanner::isPackageName(nameView))
             package(worker, folder, local, dirFd, name, position, st);
         else
@@ -257,7 +259,7 @@ void Scan::offerShares(ScanFolder* folder, DirectoryReader& reader, std::uint32_
 
 void Scan::walkShare(ScanWorker& worker, ScanFolder* folder, ScanJob& job) {
     FolderTally local(keep_);
-    PendingFiles pending;
+    PendingFiles& pending = worker.pending;
     std::uint32_t position = job.first;
     job.share.forEach([&](std::string_view name, unsigned char type) {
         if (cancelled()) return false;

@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
-#include <array>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -73,23 +72,6 @@ private:
     struct RootEntry {
         std::string name;
         unsigned char type;
-    };
-
-    // Files that only fold into their folder's remainder, gathered while a
-    // listing is read and counted a run at a time: right after each file's
-    // stat call the caches are the kernel's, so a walk that counted each file
-    // there would wait for its own tallies and tables once a file.
-    struct PendingFiles {
-        static constexpr std::size_t capacity = 64;
-        struct File {
-            const char* name;  // in the listing being read
-            std::uint32_t length;
-            std::uint32_t position;
-            std::int64_t bytes;
-            std::int64_t modified;  // UTC seconds
-        };
-        std::array<File, capacity> files;
-        std::size_t count = 0;
     };
 
     bool cancelled() const { return cancelled_.value(); }
