@@ -46,6 +46,8 @@ struct ScanTreeNode {
     std::optional<AgeProfile::Stamp> stamp;  // a file's or package's own age
     FileKind kind = FileKind::folders;  // a folder's dominant kind, a file's kind by name
     bool isFolder = false;
+    // Its position in its folder's listing, which orders children of equal size.
+    std::uint32_t seq = 0;
     std::vector<ScanTreeNode> children;  // a folder's kept children, largest first
 
     // Adds the ages of every byte of the node to `into`, its children's too.
@@ -159,13 +161,7 @@ public:
     AgeTally takeAges();
 
 private:
-    struct Child {
-        std::uint32_t seq;  // position in the folder's listing
-        ScanTreeNode node;
-    };
-
-    // Largest first, equal sizes in listing order.
-    static bool largestFirst(const Child& a, const Child& b);
+    static bool largestFirst(const ScanTreeNode& a, const ScanTreeNode& b);
     void tally(FileKind kind, std::int64_t bytes) {
         const auto i = static_cast<std::size_t>(kind);
         kindBytes_[i] += bytes;
@@ -191,7 +187,7 @@ private:
     std::array<std::int64_t, kindCount> kindBytes_{};
     std::uint32_t keep_;
     std::uint16_t kindPresent_ = 0;  // one bit a kind: a kind met with 0 bytes differs from one never met
-    std::vector<Child> children_;
+    std::vector<ScanTreeNode> children_;  // each with its position in the listing
     std::int64_t folderBytes_ = 0;  // files, packages and subfolders
     std::int64_t foldBytes_ = 0;
     std::int64_t foldCount_ = 0;
