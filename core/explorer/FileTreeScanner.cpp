@@ -32,6 +32,7 @@ ScanTreeNode fileNode(std::string_view name, std::int64_t bytes, const struct st
     node.bytes = bytes;
     node.modified = wholeSeconds(st);
     node.stamp = stamp;
+    node.dated = true;
     node.kind = classifyFileKind(name, isDirectory);
     return node;
 }

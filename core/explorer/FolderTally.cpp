@@ -1,6 +1,7 @@
 #include "core/explorer/FolderTally.h"
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -13,7 +14,7 @@ namespace korvane {
 
 void ScanTreeNode::collectAges(AgeTally& into) const {
     if (!isFolder) {
-        if (stamp) into.add(*stamp, bytes);
+        if (dated) into.add(stamp, bytes);
         return;
     }
     into.merge(foldAges);
@@ -189,7 +190,8 @@ ScanTreeNode FolderTally::finish(std::string name) {
         file.bytes = firstFolded_.bytes;
         file.modified = firstFolded_.modified;
         file.kind = firstFolded_.kind;
-        if (firstFolded_.dated) file.stamp = firstFolded_.stamp;
+        file.stamp = firstFolded_.stamp;
+        file.dated = firstFolded_.dated;
         const auto at = std::upper_bound(children_.begin(), children_.end(), file, largestFirst);
         children_.insert(at, std::move(file));
         foldBytes_ = 0;
@@ -211,8 +213,14 @@ ScanTreeNode FolderTally::finish(std::string name) {
     node.ownAges = std::move(ownAges_);
     node.kind = dominant();
     node.isFolder = true;
-    // The kept children move as they are, in one piece.
-    node.children = std::move(children_);
+    // The kept children move in one piece where that wastes no room: the
+    // node lives until its top-level item is done.
+    if (children_.capacity() == children_.size()) {
+        node.children = std::move(children_);
+    } else {
+        node.children.reserve(children_.size());
+        std::move(children_.begin(), children_.end(), std::back_inserter(node.children));
+    }
     children_.clear();
     return node;
 }

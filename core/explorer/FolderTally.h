@@ -43,9 +43,10 @@ struct ScanTreeNode {
     std::chrono::system_clock::time_point foldModified = noDate;  // newest behind foldBytes
     AgeProfile foldAges;                                          // foldBytes by age
     AgeProfile ownAges;                      // a folder's bytes that are neither a child's nor folded, by age
-    std::optional<AgeProfile::Stamp> stamp;  // a file's or package's own age
+    AgeProfile::Stamp stamp;  // a file's or package's own age, where `dated`
     FileKind kind = FileKind::folders;  // a folder's dominant kind, a file's kind by name
     bool isFolder = false;
+    bool dated = false;
     // Its position in its folder's listing, which orders children of equal size.
     std::uint32_t seq = 0;
     std::vector<ScanTreeNode> children;  // a folder's kept children, largest first
