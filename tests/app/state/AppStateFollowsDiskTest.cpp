@@ -179,7 +179,9 @@ TEST_F(AppStateFollowsDiskTest, TheSelectedApplicationFollowsAPutBack) {
 TEST_F(AppStateFollowsDiskTest, StagingLeavesOutWhatIsGoneOrRefusedAndSaysWhy) {
     launch();
     const auto entry = [this](const std::string& path) {
-        return FileTreeScanner::Entry::make(Paths::lastComponent(path), path, 1000, clock_.moment, false);
+        // A folder was listed as one, as the scan lists it.
+        return FileTreeScanner::Entry::make(Paths::lastComponent(path), path, 1000, clock_.moment,
+                                            std::filesystem::is_directory(path));
     };
     const std::string kept = tree_.file("home/Downloads/kept.zip", 10);
     const std::string gone = at("Downloads/gone.zip");  // removed since the list was drawn
