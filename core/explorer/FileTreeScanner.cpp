@@ -32,6 +32,7 @@ ScanTreeNode fileNode(std::string_view name, std::int64_t bytes, const struct st
     node.bytes = bytes;
     node.modified = wholeSeconds(st);
     node.stamp = stamp;
+    node.dated = true;
     node.kind = classifyFileKind(name, isDirectory);
     return node;
 }
@@ -121,26 +122,75 @@ void Scan::walk(ScanWorker& worker, ScanFolder* folder, UniqueFd fd) {
     local.addOwn(allocatedBytes(own), wholeSeconds(own), worker.stamper(own));
     std::uint32_t seq = 0;
     std::uint32_t sinceOffer = 0;
+    PendingFiles& pending = worker.pending;
 
     DirectoryReader::Entry listed;
-    while (reader.next(listed)) {
+    while (true) {
+        if (!reader.nextBuffered(listed)) {
+            // Reading on reuses the buffer the pending names lie in.
+            countPending(worker, folder, local, pending);
+            if (!reader.next(listed)) break;
+        }
         if (cancelled()) break;
         if (isSkippedName(listed.name)) continue;
-        entry(worker, folder, local, reader.fd(), {listed.name, listed.length}, listed.type, seq++);
+        entry(worker, folder, local, pending, reader.fd(), {listed.name, listed.length}, listed.type, seq++);
         if (++sinceOffer == ListingShare::interval) {
             sinceOffer = 0;
-            offerShares(folder, reader, seq);
+            if (queue_->wantsMore()) {
+                countPending(worker, folder, local, pending);
+                offerShares(folder, reader, seq);
+            }
         }
     }
+    countPending(worker, folder, local, pending);
     reader.reset();
     finishPart(worker, folder, std::move(local));
 }
 
+void Scan::countPending(ScanWorker& worker, ScanFolder* folder, FolderTally& local, PendingFiles& pending) {
+    if (pending.count == 0) return;
+    std::size_t i = 0;
+    std::int64_t bytes = 0;
+    if (local.foldedCount() == 0 && needsNode(folder->depth)) {
+        // The first file folded may turn out the only one, and keep its name.
+        const PendingFiles::File& file = pending.files[0];
+        const std::string_view name(file.name, file.length);
+        bytes += file.bytes;
+        local.addFolded(file.position, classifyFileKind(name, false), file.bytes,
+                        SystemClock::time_point(std::chrono::seconds(file.modified)), worker.stamper(file.modified),
+                        name);
+        i = 1;
+    }
+    FolderTally::FoldedRun run;
+    // The bytes of files of one age cell in a row, given the tally at once:
+    // a run of at most 64 files that fold, whose sum cannot overflow.
+    AgeProfile::Stamp cell{};
+    std::int64_t cellBytes = 0;
+    for (; i < pending.count; ++i) {
+        const PendingFiles::File& file = pending.files[i];
+        run.add(classifyFileKind({file.name, file.length}, false), file.bytes,
+                SystemClock::time_point(std::chrono::seconds(file.modified)));
+        const AgeProfile::Stamp stamp = worker.stamper(file.modified);
+        if (stamp != cell) {
+            local.addFoldedAges(cell, cellBytes);
+            cell = stamp;
+            cellBytes = 0;
+        }
+        cellBytes += file.bytes;
+    }
+    local.addFoldedAges(cell, cellBytes);
+    local.addFoldedRun(run);
+    worker.batch.files += static_cast<std::int64_t>(pending.count);
+    worker.batch.bytes += bytes + run.bytes;
+    pending.count = 0;
+}
+
 // One entry of `folder`'s listing, at `position` in it; `name` ends in a NUL.
-void Scan::entry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, int dirFd,
+void Scan::entry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, PendingFiles& pending, int dirFd,
                  std::string_view nameView, unsigned char type, std::uint32_t position) {
     const char* name = nameView.data();
     if (type == DT_DIR && !FileTreeScanner::isPackageName(nameView)) {
+        countPending(worker, folder, local, pending);  // the subfolder's walk gathers its own
         subfolder(worker, folder, local, dirFd, name, position);
         return;
     }
@@ -151,10 +201,9 @@ void Scan::entry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, int
     // it only folds into the folder's remainder.
     if (S_ISREG(st.st_mode) && st.st_nlink == 1 &&
         size < (keepsChildren(folder->depth) ? notable_ : notableDeep_)) {
-        worker.batch.files += 1;
-        worker.batch.bytes += size;
-        local.addFolded(position, classifyFileKind(nameView, false), size, wholeSeconds(st),
-                        worker.stamper(st), foldedName(folder->depth, nameView));
+        pending.files[pending.count++] = {name, static_cast<std::uint32_t>(nameView.size()), position, size,
+                                          std::int64_t{st.st_mtim.tv_sec}};
+        if (pending.count == PendingFiles::capacity) countPending(worker, folder, local, pending);
         return;
     }
     otherEntry(worker, folder, local, dirFd, nameView, position, st);
@@ -166,6 +215,7 @@ void Scan::otherEntry(ScanWorker& worker, ScanFolder* folder, FolderTally& local
                       std::string_view nameView, std::uint32_t position, const struct stat& st) {
     const char* name = nameView.data();
     if (S_ISDIR(st.st_mode)) {
+        countPending(worker, folder, local, worker.pending);  // the subfolder's walk gathers its own
         if (FileTreeScanner::isPackageName(nameView))
             package(worker, folder, local, dirFd, name, position, st);
         else
@@ -210,12 +260,14 @@ void Scan::offerShares(ScanFolder* folder, DirectoryReader& reader, std::uint32_
 
 void Scan::walkShare(ScanWorker& worker, ScanFolder* folder, ScanJob& job) {
     FolderTally local(keep_);
+    PendingFiles& pending = worker.pending;
     std::uint32_t position = job.first;
     job.share.forEach([&](std::string_view name, unsigned char type) {
         if (cancelled()) return false;
-        entry(worker, folder, local, job.fd.get(), name, type, position++);
+        entry(worker, folder, local, pending, job.fd.get(), name, type, position++);
         return true;
     });
+    countPending(worker, folder, local, pending);
     job.fd.reset();
     finishPart(worker, folder, std::move(local));
 }

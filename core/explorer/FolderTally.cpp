@@ -1,6 +1,7 @@
 #include "core/explorer/FolderTally.h"
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -13,7 +14,7 @@ namespace korvane {
 
 void ScanTreeNode::collectAges(AgeTally& into) const {
     if (!isFolder) {
-        if (stamp) into.add(*stamp, bytes);
+        if (dated) into.add(stamp, bytes);
         return;
     }
     into.merge(foldAges);
@@ -122,7 +123,8 @@ void FolderTally::addFolder(std::uint32_t seq, FileKind kind, std::int64_t bytes
 }
 
 void FolderTally::addChild(std::uint32_t seq, ScanTreeNode&& node) {
-    children_.push_back({seq, std::move(node)});
+    node.seq = seq;
+    children_.push_back(std::move(node));
     // A folder with many large files keeps only a bounded list in memory.
     if (children_.size() > 4 * keep_ + 64) cutChildren();
 }
@@ -142,7 +144,7 @@ void FolderTally::merge(FolderTally&& other) {
     heldNewest_ = std::max(heldNewest_, other.heldNewest_);
     foldAges_.merge(std::move(other.foldAges_));
     ownAges_.merge(std::move(other.ownAges_));
-    for (Child& child : other.children_) addChild(child.seq, std::move(child.node));
+    for (ScanTreeNode& child : other.children_) addChild(child.seq, std::move(child));
     other.children_.clear();
 }
 
@@ -160,8 +162,8 @@ FileKind FolderTally::dominant() const {
     return best.value_or(FileKind::folders);
 }
 
-bool FolderTally::largestFirst(const Child& a, const Child& b) {
-    if (a.node.bytes != b.node.bytes) return a.node.bytes > b.node.bytes;
+bool FolderTally::largestFirst(const ScanTreeNode& a, const ScanTreeNode& b) {
+    if (a.bytes != b.bytes) return a.bytes > b.bytes;
     return a.seq < b.seq;
 }
 
@@ -170,10 +172,10 @@ void FolderTally::cutChildren() {
     std::sort(children_.begin(), children_.end(), largestFirst);
     if (children_.size() <= keep_) return;
     for (std::size_t i = keep_; i < children_.size(); ++i) {
-        foldBytes_ += children_[i].node.bytes;
+        foldBytes_ += children_[i].bytes;
         foldCount_ += 1;
-        foldNewest_ = std::max(foldNewest_, children_[i].node.modified);
-        children_[i].node.collectAges(foldAges_);
+        foldNewest_ = std::max(foldNewest_, children_[i].modified);
+        children_[i].collectAges(foldAges_);
     }
     children_.erase(children_.begin() + static_cast<std::ptrdiff_t>(keep_), children_.end());
 }
@@ -182,12 +184,14 @@ ScanTreeNode FolderTally::finish(std::string name) {
     cutChildren();
     // "1 smaller item" would hide a name that fits where it stands.
     if (foldCount_ == 1 && !firstFolded_.name.empty() && firstFolded_.bytes == foldBytes_) {
-        Child file{firstFolded_.seq, {}};
-        file.node.name = std::move(firstFolded_.name);
-        file.node.bytes = firstFolded_.bytes;
-        file.node.modified = firstFolded_.modified;
-        file.node.kind = firstFolded_.kind;
-        if (firstFolded_.dated) file.node.stamp = firstFolded_.stamp;
+        ScanTreeNode file;
+        file.seq = firstFolded_.seq;
+        file.name = std::move(firstFolded_.name);
+        file.bytes = firstFolded_.bytes;
+        file.modified = firstFolded_.modified;
+        file.kind = firstFolded_.kind;
+        file.stamp = firstFolded_.stamp;
+        file.dated = firstFolded_.dated;
         const auto at = std::upper_bound(children_.begin(), children_.end(), file, largestFirst);
         children_.insert(at, std::move(file));
         foldBytes_ = 0;
@@ -209,8 +213,14 @@ ScanTreeNode FolderTally::finish(std::string name) {
     node.ownAges = std::move(ownAges_);
     node.kind = dominant();
     node.isFolder = true;
-    node.children.reserve(children_.size());
-    for (Child& child : children_) node.children.push_back(std::move(child.node));
+    // The kept children move in one piece where that wastes no room: the
+    // node lives until its top-level item is done.
+    if (children_.capacity() == children_.size()) {
+        node.children = std::move(children_);
+    } else {
+        node.children.reserve(children_.size());
+        std::move(children_.begin(), children_.end(), std::back_inserter(node.children));
+    }
     children_.clear();
     return node;
 }
@@ -220,7 +230,7 @@ AgeTally FolderTally::takeAges() {
     foldAges_ = AgeTally();
     ages.merge(std::move(ownAges_));
     ownAges_ = AgeProfile();
-    for (const Child& child : children_) child.node.collectAges(ages);
+    for (const ScanTreeNode& child : children_) child.collectAges(ages);
     return ages;
 }
 

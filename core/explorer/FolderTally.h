@@ -43,9 +43,12 @@ struct ScanTreeNode {
     std::chrono::system_clock::time_point foldModified = noDate;  // newest behind foldBytes
     AgeProfile foldAges;                                          // foldBytes by age
     AgeProfile ownAges;                      // a folder's bytes that are neither a child's nor folded, by age
-    std::optional<AgeProfile::Stamp> stamp;  // a file's or package's own age
+    AgeProfile::Stamp stamp;  // a file's or package's own age, where `dated`
     FileKind kind = FileKind::folders;  // a folder's dominant kind, a file's kind by name
     bool isFolder = false;
+    bool dated = false;
+    // Its position in its folder's listing, which orders children of equal size.
+    std::uint32_t seq = 0;
     std::vector<ScanTreeNode> children;  // a folder's kept children, largest first
 
     // Adds the ages of every byte of the node to `into`, its children's too.
@@ -64,6 +67,7 @@ struct ScanTreeNode {
 // the parts.
 class FolderTally {
 public:
+    static constexpr std::size_t kindCount = 9;
     explicit FolderTally(std::size_t keep)
         : keep_(static_cast<std::uint32_t>(std::min<std::size_t>(keep, UINT32_MAX))) {}
 
@@ -85,6 +89,39 @@ public:
         countFolded(tallyKind, bytes, modified);
         foldAges_.add(stamp, bytes);
     }
+    // Files without a node counted together: for each, what addFolded does
+    // but for its name and age, which the caller gives the tally apart
+    // (addFolded for a first file that may be named, addFoldedAges).
+    struct FoldedRun {
+        std::array<std::int64_t, 9> kindBytes{};
+        std::uint16_t kinds = 0;  // one bit a kind met
+        std::int64_t bytes = 0;
+        std::int64_t count = 0;
+        Time newest = ScanTreeNode::noDate;
+
+        void add(FileKind kind, std::int64_t fileBytes, Time modified) {
+            const auto i = static_cast<std::size_t>(kind);
+            kindBytes[i] += fileBytes;
+            kinds = static_cast<std::uint16_t>(kinds | 1u << i);
+            bytes += fileBytes;
+            count += 1;
+            newest = std::max(newest, modified);
+        }
+    };
+    void addFoldedRun(const FoldedRun& run) {
+        for (std::size_t i = 0; i < kindCount; ++i) kindBytes_[i] += run.kindBytes[i];
+        kindPresent_ = static_cast<std::uint16_t>(kindPresent_ | run.kinds);
+        folderBytes_ += run.bytes;
+        files_ += run.count;
+        newest_ = std::max(newest_, run.newest);
+        heldNewest_ = std::max(heldNewest_, run.newest);
+        foldNewest_ = std::max(foldNewest_, run.newest);
+        foldBytes_ += run.bytes;
+        foldCount_ += run.count;
+    }
+    void addFoldedAges(AgeProfile::Stamp stamp, std::int64_t bytes) { foldAges_.add(stamp, bytes); }
+    // Files and packages folded so far.
+    std::int64_t foldedCount() const { return foldCount_; }
     // A finished subfolder holding `files` and `folders` at any depth: it
     // counts under its dominant kind; its node (if any) becomes a child, else
     // its bytes fold without counting as an item, with `newest` (the folder's
@@ -125,14 +162,7 @@ public:
     AgeTally takeAges();
 
 private:
-    struct Child {
-        std::uint32_t seq;  // position in the folder's listing
-        ScanTreeNode node;
-    };
-    static constexpr std::size_t kindCount = 9;
-
-    // Largest first, equal sizes in listing order.
-    static bool largestFirst(const Child& a, const Child& b);
+    static bool largestFirst(const ScanTreeNode& a, const ScanTreeNode& b);
     void tally(FileKind kind, std::int64_t bytes) {
         const auto i = static_cast<std::size_t>(kind);
         kindBytes_[i] += bytes;
@@ -158,7 +188,7 @@ private:
     std::array<std::int64_t, kindCount> kindBytes_{};
     std::uint32_t keep_;
     std::uint16_t kindPresent_ = 0;  // one bit a kind: a kind met with 0 bytes differs from one never met
-    std::vector<Child> children_;
+    std::vector<ScanTreeNode> children_;  // each with its position in the listing
     std::int64_t folderBytes_ = 0;  // files, packages and subfolders
     std::int64_t foldBytes_ = 0;
     std::int64_t foldCount_ = 0;

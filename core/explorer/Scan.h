@@ -89,8 +89,12 @@ private:
 
     void runJob(ScanWorker& worker, ScanJob& job);
     void walk(ScanWorker& worker, ScanFolder* folder, UniqueFd fd);
-    void entry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, int dirFd, std::string_view name,
-               unsigned char type, std::uint32_t position);
+    // Inline: the walk's loop runs it for every name.
+    [[gnu::always_inline]] inline void entry(ScanWorker& worker, ScanFolder* folder, FolderTally& local,
+                                             PendingFiles& pending, int dirFd, std::string_view name,
+                                             unsigned char type, std::uint32_t position);
+    // Counts the pending files into `local`; their names must still be valid.
+    void countPending(ScanWorker& worker, ScanFolder* folder, FolderTally& local, PendingFiles& pending);
     [[gnu::noinline]] void otherEntry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, int dirFd,
                                       std::string_view name, std::uint32_t position, const struct stat& st);
     void offerShares(ScanFolder* folder, DirectoryReader& reader, std::uint32_t& seq);

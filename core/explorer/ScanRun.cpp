@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/explorer/HeapRoom.h"
 #include "core/explorer/Scan.h"
 #include "core/system/LocalDays.h"
 #include "core/system/ParallelWork.h"
@@ -16,6 +17,14 @@
 namespace korvane {
 
 using SystemClock = std::chrono::system_clock;
+
+namespace {
+
+// Heap each worker makes room for at its start: about what one worker's
+// share of a large tree's nodes and tallies takes.
+constexpr std::size_t heapRoom = 4 * 1024 * 1024;
+
+}  // namespace
 
 FileTreeScanner::Result Scan::run(const std::string& rootPath) {
     FileTreeScanner::Result result;
@@ -37,6 +46,7 @@ FileTreeScanner::Result Scan::run(const std::string& rootPath) {
     if (!queue_->empty())
         ParallelWork::run(static_cast<int>(workers_.size()), [this](int slot) {
             ScanWorker& worker = *workers_[static_cast<std::size_t>(slot)];
+            makeHeapRoom(heapRoom);
             queue_->work([&](ScanJob& job) { runJob(worker, job); }, [&] { worker.rest(); });
             worker.publish();
         });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -33,6 +34,24 @@ struct ScanBatch {
     std::int64_t tooDeep = 0;     // folders below the deepest level walked
 };
 
+// Files that only fold into their folder's remainder, gathered while a
+// listing is read and counted a run at a time: right after each file's stat
+// call the caches are the kernel's, so a walk that counted each file there
+// would wait for its own tallies and tables once a file. One folder's at a
+// time: the walk counts them before it enters a subfolder.
+struct PendingFiles {
+    static constexpr std::size_t capacity = 64;
+    struct File {
+        const char* name;  // in the listing being read
+        std::uint32_t length;
+        std::uint32_t position;
+        std::int64_t bytes;
+        std::int64_t modified;  // UTC seconds
+    };
+    std::array<File, capacity> files;
+    std::size_t count = 0;
+};
+
 // What one worker thread of a scan keeps to itself; published counters let
 // progress read them without a lock.
 struct alignas(64) ScanWorker {
@@ -44,6 +63,7 @@ struct alignas(64) ScanWorker {
     ReaderBuffers buffers;                // behind `readers`
     FolderPool folders;
     AgeStamper stamper;  // dates what this worker meets
+    PendingFiles pending;
     std::atomic<std::int64_t> publishedFiles{0};
     std::atomic<std::int64_t> publishedBytes{0};
 

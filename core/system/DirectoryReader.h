@@ -51,8 +51,15 @@ public:
     // The next entry; false at the end of the folder or when reading failed.
     // Inline: a walk calls it once for every name it meets.
     bool next(Entry& entry) {
-        while (true) {
-            if (offset_ >= filled_ && !refill()) return false;
+        while (!nextBuffered(entry))
+            if (!refill()) return false;
+        return true;
+    }
+    // The next entry of those already read; false when they are used up, so
+    // that the names of every entry returned so far stay valid until the
+    // next call of next().
+    bool nextBuffered(Entry& entry) {
+        while (offset_ < filled_) {
             // glibc's dirent64 has the kernel's record layout.
             const auto* record = reinterpret_cast<const struct dirent64*>(buffer_ + offset_);
             offset_ += record->d_reclen;
@@ -63,6 +70,7 @@ public:
             entry.type = record->d_type;
             return true;
         }
+        return false;
     }
     // Reading stopped on an error rather than at the end, and its errno.
     bool failed() const { return error_ != 0; }

@@ -319,6 +319,33 @@ TEST(FileTreeScannerTest, ACancelledItemKeepsTheAgesOfWhatItHeld) {
     EXPECT_EQ(a.ages.total(), a.bytes);
 }
 
+// Files that fold are counted a run at a time; each still counts in the
+// age cell of its own time, however the cells alternate within and across
+// runs.
+TEST(FileTreeScannerTest, EveryFoldedFileKeepsItsOwnAge) {
+    TempTree tree;
+    const int files = 150, days[] = {10, 20, 30};
+    for (int i = 0; i < files; ++i) {
+        const std::string name = "a/f" + std::to_string(i);
+        tree.file(name, 5000);
+        tree.age(name, 86400.0 * days[(i / 5) % 3]);
+    }
+    FileTreeScanner::Options options;
+    options.workerCount = 1;
+    auto result = FileTreeScanner(options).scan(tree.root());
+    ASSERT_EQ(result.root.children.size(), 1u);
+    const StorageNode& a = result.root.children[0];
+    ASSERT_EQ(a.children.size(), 1u);
+    const StorageNode& rest = a.children[0];
+    EXPECT_EQ(rest.name, "150 smaller items");
+    const std::int64_t each = allocated(tree.path("a/f0"));
+    EXPECT_EQ(rest.bytes, files * each);
+    ASSERT_EQ(rest.ages.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(rest.ages.cell(i).bytes, files / 3 * each) << i;
+    EXPECT_LT(rest.ages.cell(0).day, rest.ages.cell(1).day);
+    EXPECT_LT(rest.ages.cell(1).day, rest.ages.cell(2).day);
+}
+
 TEST(FileTreeScannerTest, ProgressFollowsTheWalk) {
     TempTree tree;
     for (int i = 0; i < 4; ++i) tree.file("a/s" + std::to_string(i) + "/f", 5000);

@@ -191,6 +191,7 @@ TEST(FolderTallyTest, AgesGoWhereverTheBytesGo) {
     const auto dated = [&](const char* name, std::int64_t bytes, std::int64_t daysAgo) {
         ScanTreeNode node = item(name, bytes);
         node.stamp = stamp(daysAgo);
+        node.dated = true;
         return node;
     };
     FolderTally tally(1);

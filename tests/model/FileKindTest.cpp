@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+#include <vector>
+
 namespace korvane {
 namespace {
 
@@ -42,6 +46,42 @@ TEST(FileKindTest, OnlyAWholeKnownExtensionInAnyCaseCounts) {
         {"dir.png/file", FileKind::any},
     };
     for (const auto& c : cases) EXPECT_EQ(classifyFileKind(c.name, false), c.kind) << c.name;
+}
+
+// The rule written out plainly: the letters after the last dot (not a
+// leading one), lower-cased, looked up in the tables.
+FileKind plainKind(const std::string& name) {
+    if (name.ends_with(".app")) return FileKind::apps;
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string::npos || dot == 0) return FileKind::any;
+    std::string extension = name.substr(dot + 1);
+    for (char& c : extension)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    for (auto kind : allFileKinds())
+        if (extensions(kind).count(extension) != 0) return kind;
+    return FileKind::any;
+}
+
+TEST(FileKindTest, EveryNameLengthAndDotPlaceAgreesWithThePlainRule) {
+    // Names of every length around the eight bytes read at once, with the
+    // dot at each place, leading dots, several dots, odd bytes and cases.
+    const std::vector<std::string> endings = {"png", "PNG", "Jpeg", "numbers", "NUMBERS", "numbersx", "c", "C",
+                                              "7z", "tar.gz", "", "app", "APP", "p\xC3\xA9g", "md.", ".md"};
+    const std::vector<std::string> stems = {"", ".", "..", "a", ".a", "a.b", "\xC3\xA9", "Z", "@", "[", "`", "{"};
+    std::size_t checked = 0;
+    for (const std::string& stem : stems)
+        for (std::size_t fill = 0; fill <= 10; ++fill)
+            for (const std::string& ending : endings) {
+                const std::string base = stem + std::string(fill, 'x');
+                for (const std::string& name : {base + "." + ending, base + ending, "." + base + ending}) {
+                    ASSERT_EQ(classifyFileKind(name, false), plainKind(name)) << name;
+                    ASSERT_EQ(classifyFileKind(name, true), name.ends_with(".app") ? FileKind::apps
+                                                                                     : FileKind::folders)
+                        << name;
+                    ++checked;
+                }
+            }
+    EXPECT_GT(checked, 5000u);
 }
 
 TEST(FileKindTest, TablesAreCompleteAndDisjoint) {
