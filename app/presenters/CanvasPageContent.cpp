@@ -44,7 +44,7 @@ DeveloperCanvasContent developerCanvasContent(const NavigationState& navigation,
     content.root = &root;
     content.name = root.name;
     content.bytes = ByteFormat::string(root.bytes);
-    const auto leaves = static_cast<std::int64_t>(root.leafCount());
+    const auto leaves = static_cast<std::int64_t>(TreeNavigation::itemCount(root));
     content.items = countText(leaves, "item");
     if (root.reclaimable >= 1) content.reclaimable = ByteFormat::string(root.reclaimable) + " reclaimable";
 

@@ -70,7 +70,7 @@ TEST_F(CanvasPageContentTest, GeneralHeaderNamesTheFolderOnShowBelowCrumbsBackTo
     EXPECT_EQ(generalCanvasContent(state.navigation(), state.folderScan()).files, "12,345 files");
 }
 
-TEST_F(CanvasPageContentTest, AnEmptyDeveloperScanCountsOneItemAndOffersNoSafePick) {
+TEST_F(CanvasPageContentTest, AnEmptyDeveloperScanCountsNoItemAndOffersNoSafePick) {
     AppState& state = launch({"--screen", "explore", "--mode", "developer"});
     auto demonstration = developerCanvasContent(state.navigation(), state.developer());
     EXPECT_TRUE(demonstration.selectSafeEnabled);
@@ -79,7 +79,10 @@ TEST_F(CanvasPageContentTest, AnEmptyDeveloperScanCountsOneItemAndOffersNoSafePi
     state.developer().setScan(ScanResult{});
     state.developer().setShowsProtected(state.developer().showsProtected());  // the tree follows the new scan
     const auto content = developerCanvasContent(state.navigation(), state.developer());
-    EXPECT_EQ(content.items, "1 item");
+    // The header stands above "Nothing here to clean": the bare root is no item.
+    EXPECT_EQ(content.body, DeveloperCanvasContent::Body::nothingHere);
+    EXPECT_EQ(content.items, "0 items");
+    EXPECT_EQ(content.bytes, ByteFormat::string(0));
     EXPECT_FALSE(content.selectSafeEnabled);
 
     ScanResult cautious;
