@@ -179,7 +179,9 @@ TEST_F(AppStateFollowsDiskTest, TheSelectedApplicationFollowsAPutBack) {
 TEST_F(AppStateFollowsDiskTest, StagingLeavesOutWhatIsGoneOrRefusedAndSaysWhy) {
     launch();
     const auto entry = [this](const std::string& path) {
-        return FileTreeScanner::Entry::make(Paths::lastComponent(path), path, 1000, clock_.moment, false);
+        // Listed as what stands there: a folder as a folder.
+        const bool isFolder = std::filesystem::is_directory(path);
+        return FileTreeScanner::Entry::make(Paths::lastComponent(path), path, 1000, clock_.moment, isFolder);
     };
     const std::string kept = tree_.file("home/Downloads/kept.zip", 10);
     const std::string gone = at("Downloads/gone.zip");  // removed since the list was drawn
