@@ -70,6 +70,23 @@ TEST_F(CanvasPageContentTest, GeneralHeaderNamesTheFolderOnShowBelowCrumbsBackTo
     EXPECT_EQ(generalCanvasContent(state.navigation(), state.folderScan()).files, "12,345 files");
 }
 
+TEST_F(CanvasPageContentTest, AFolderNamedWithALineBreakReadsAsOneLineInTheHeaderAndItsCrumbs) {
+    AppState& state = launch();
+    state.preferences().setMode(AppState::Mode::general);
+    const std::string top = home_ + "/a\nb";
+    FileTreeScanner::Result result;
+    result.root = folder(top, "a\nb", 20, {folder(top + "/c", "c", 10, {StorageNode{}})});
+    result.root.kind = StorageNode::Kind::root;
+    state.folderScan().setGeneralResult(result);
+    state.navigation().setFocusedID(top + "/c");
+    const auto content = generalCanvasContent(state.navigation(), state.folderScan());
+    ASSERT_EQ(content.crumbs.size(), 1u);
+    EXPECT_EQ(content.crumbs[0].name, "a\u23CEb");
+    EXPECT_EQ(content.crumbs[0].help, "Go to ~/a\u23CEb");
+    state.navigation().setFocusedID(std::nullopt);
+    EXPECT_EQ(generalCanvasContent(state.navigation(), state.folderScan()).name, "a\u23CEb");
+}
+
 TEST_F(CanvasPageContentTest, AnEmptyDeveloperScanCountsNoItemAndOffersNoSafePick) {
     AppState& state = launch({"--screen", "explore", "--mode", "developer"});
     auto demonstration = developerCanvasContent(state.navigation(), state.developer());
