@@ -2,6 +2,7 @@
 
 #include "app/presenters/CountText.h"
 #include "app/presenters/ItemKind.h"
+#include "app/presenters/OneLineText.h"
 #include "app/presenters/SpaceProjection.h"
 #include "app/state/DeveloperState.h"
 #include "app/state/FolderScanState.h"
@@ -44,7 +45,7 @@ DeveloperCanvasContent developerCanvasContent(const NavigationState& navigation,
     content.root = &root;
     content.name = root.name;
     content.bytes = ByteFormat::string(root.bytes);
-    const auto leaves = static_cast<std::int64_t>(root.leafCount());
+    const auto leaves = static_cast<std::int64_t>(TreeNavigation::itemCount(root));
     content.items = countText(leaves, "item");
     if (root.reclaimable >= 1) content.reclaimable = ByteFormat::string(root.reclaimable) + " reclaimable";
 
@@ -102,10 +103,10 @@ GeneralCanvasContent generalCanvasContent(const NavigationState& navigation,
     content.root = shown;
     for (std::size_t i = 0; i + 1 < chain.size(); ++i) {
         const StorageNode& folder = *chain[i];
-        content.crumbs.push_back(
-            {folder.id, folder.name, "Go to " + Paths::abbreviatingHome(folder.path.value_or(folder.id))});
+        content.crumbs.push_back({folder.id, oneLineText(folder.name),
+                                  "Go to " + oneLineText(Paths::abbreviatingHome(folder.path.value_or(folder.id)))});
     }
-    content.name = shown->name;
+    content.name = oneLineText(shown->name);
     content.bytes = ByteFormat::string(shown->bytes);
     if (shown == scanRoot)
         content.files = countText(folderScan.generalResult()->fileCount, "file");

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/presenters/ItemKind.h"
+#include "app/presenters/OneLineText.h"
 #include "core/system/Paths.h"
 #include "core/text/ByteFormat.h"
 #include "core/text/RelativeDate.h"
@@ -26,13 +27,13 @@ HoverCardContent hoverCardContent(const StorageNode& node, const StorageNode& ro
                                   std::chrono::system_clock::time_point now) {
     HoverCardContent content;
     content.category = node.category;
-    content.name = node.name;
+    content.name = oneLineText(node.name);
     content.safety = node.safety;
     std::tie(content.number, content.unit) = ByteFormat::parts(node.bytes);
     content.share = hoverCardShareText(node.bytes, root.bytes);
     if (node.reclaimable >= 1) content.reclaimable = ByteFormat::string(node.reclaimable) + " reclaimable";
     if (node.lastModified) content.date = RelativeDate::string(node.lastModified, now);
-    if (const auto folder = itemFolder(node)) content.folder = Paths::abbreviatingHome(*folder);
+    if (const auto folder = itemFolder(node)) content.folder = oneLineText(Paths::abbreviatingHome(*folder));
     return content;
 }
 

@@ -5,6 +5,7 @@
 
 #include "app/presenters/CountText.h"
 #include "app/presenters/ItemKind.h"
+#include "app/presenters/OneLineText.h"
 #include "app/presenters/SummaryNode.h"
 #include "app/state/DeveloperState.h"
 #include "app/state/FolderScanState.h"
@@ -191,6 +192,8 @@ std::optional<LargestInside> largestInside(const StorageNode& node, Mode mode) {
         largest.rows.push_back(std::move(row));
     }
     if (isSummaryNode(node)) nameTheirFolders(largest.rows, children);
+    // One line each: a line break in a name must not break the row.
+    for (LargestInsideRow& row : largest.rows) row.name = oneLineText(row.name);
     return largest;
 }
 
@@ -215,7 +218,9 @@ std::optional<InspectorContent> inspectorContent(const NavigationState& navigati
     content.nodeID = node.id;
     content.tileCategory = node.category.value_or(CleanupCategory::node);
     content.tileSymbol = node.category ? std::string(symbolName(*node.category)) : std::string("internaldrive");
-    content.name = node.name;
+    // A line break in a name or path is shown, not followed: the path line
+    // must not stop at it as though the path ended there.
+    content.name = oneLineText(node.name);
     content.kindLabel = inspectorKindLabel(node);
     // The kinds above name a developer tree's levels; a folder scan holds folders and files.
     if ((mode == Mode::general && node.kind != StorageNode::Kind::root) || isSummaryNode(node)) {
@@ -226,6 +231,7 @@ std::optional<InspectorContent> inspectorContent(const NavigationState& navigati
         content.pathLine = Paths::abbreviatingHome(*node.path);
         // The home itself is named "~": the path line says where that is.
         if (*content.pathLine == node.name) content.pathLine = *node.path;
+        content.pathLine = oneLineText(*content.pathLine);
     }
     content.bytes = node.bytes;
     // In general mode the node belongs to the folder scan, so that is its whole.

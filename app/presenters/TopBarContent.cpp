@@ -41,8 +41,7 @@ TopBarContent topBarContent(const PreferencesState& preferences, const Navigatio
     content.showsFilterButton = preferences.mode() == Mode::developer && !inspectorFits;
     content.filterButtonHighlighted = content.showsFilterButton && !navigation.searchText().empty();
     if (!navigation.searchText().empty()) {
-        // A tree cut down to a bare root still counts the root as one leaf.
-        content.badge = std::to_string(navigation.searchHasNoMatches() ? 0 : navigation.visibleItemCount());
+        content.badge = std::to_string(navigation.visibleItemCount());
         content.showsClear = true;
     }
     content.inspectorHelp = inspectorFits ? "Show or hide the inspector" : "Show the inspector";

@@ -205,12 +205,15 @@ QWidget* CompleteView::makeHeader() {
     checkmark_ = new SymbolView("checkmark.circle.fill", 30);
     title_ = plainLabel(QStringLiteral("Cleanup complete"));
     freed_ = new ByteHeadline(0, 40, 17);
-    locations_ = plainLabel();
+    // The line under the figure may give a reason at length: it wraps, centred, within the card's width.
+    locations_ = wrappingLabel();
+    locations_->setAlignment(Qt::AlignHCenter);
     auto* column = new QVBoxLayout;
     column->setSpacing(5);
     column->addSpacing(10);
-    for (QWidget* widget : std::initializer_list<QWidget*>{checkmark_, title_, freed_, locations_})
+    for (QWidget* widget : std::initializer_list<QWidget*>{checkmark_, title_, freed_})
         column->addWidget(widget, 0, Qt::AlignHCenter);
+    column->addWidget(locations_);
     header_ = row(column);
     return header_;
 }

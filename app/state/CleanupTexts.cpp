@@ -71,14 +71,38 @@ std::string CleanupTexts::shareSummary(const std::optional<ScanResult>& scan) {
            " of reclaimable developer storage " + std::string(platformWords::onMyComputer) + " \u2014 " + list + ". Scanned in " + seconds + "s.";
 }
 
-std::string CleanupTexts::putBackNotice(const RestoreEngine::Report& report) {
-    const auto count = report.restoredCount();
-    if (count != 0)
-        return "Put back " + ByteFormat::string(report.restoredBytes()) + " across " + std::to_string(count) +
-               (count == 1 ? " location." : " locations.");
-    const auto problems = report.problems();
-    if (!problems.empty() && problems.front().message) return *problems.front().message;
-    return "Nothing was left to put back.";
+std::vector<RestoreEngine::Outcome> CleanupTexts::notPutBack(const RestoreEngine::Report& restored,
+                                                             const CleanupReport& report) {
+    std::vector<RestoreEngine::Outcome> missed;
+    for (const auto& outcome : restored.problems()) {
+        const bool backEarlier = std::any_of(report.outcomes.begin(), report.outcomes.end(), [&](const auto& ours) {
+            return ours.putBack && ours.candidateID == outcome.candidateID;
+        });
+        if (!backEarlier) missed.push_back(outcome);
+    }
+    return missed;
+}
+
+std::string CleanupTexts::putBackNotice(const RestoreEngine::Report& restored, const CleanupReport& report) {
+    const auto count = restored.restoredCount();
+    if (count == 0) {
+        const auto problems = restored.problems();
+        if (!problems.empty() && problems.front().message) return *problems.front().message;
+        return "Nothing was left to put back.";
+    }
+    std::string text = "Put back " + ByteFormat::string(restored.restoredBytes()) + " across " +
+                       std::to_string(count) + (count == 1 ? " location." : " locations.");
+    // A put back that left something in the Trash never reads as a whole one.
+    const auto missed = notPutBack(restored, report);
+    if (missed.empty()) return text;
+    const auto& first = missed.front();
+    const std::string reason = first.message.value_or("it could not be moved");
+    if (missed.size() == 1) return text + " " + quoted(first.title) + " was not put back: " + sentence(reason);
+    const bool oneReason = std::all_of(missed.begin(), missed.end(),
+                                       [&first](const auto& outcome) { return outcome.message == first.message; });
+    const std::string many = " " + itemCount(missed.size()) + " were not put back";
+    if (oneReason) return text + many + ": " + sentence(reason);
+    return text + many + "; " + quoted(first.title) + ": " + sentence(reason);
 }
 
 std::string CleanupTexts::emptiedNotice(std::int64_t freedBytes) {

@@ -31,8 +31,13 @@ struct CleanupTexts {
     // One paragraph naming the reclaimable total and the three categories
     // with the most to reclaim.
     static std::string shareSummary(const std::optional<ScanResult>& scan);
-    // What was put back, else the first problem's message, else that nothing was left.
-    static std::string putBackNotice(const RestoreEngine::Report& report);
+    // The items of a put back that did not come back, leaving out those an
+    // earlier put back of `report` already returned.
+    static std::vector<RestoreEngine::Outcome> notPutBack(const RestoreEngine::Report& restored,
+                                                          const CleanupReport& report);
+    // What was put back and what was not, else the first problem's message,
+    // else that nothing was left.
+    static std::string putBackNotice(const RestoreEngine::Report& restored, const CleanupReport& report);
     static std::string emptiedNotice(std::int64_t freedBytes);
     // One paragraph on a cleanup: what stayed removed and from where, what
     // went to the Trash or came back from it, what was not removed, and the

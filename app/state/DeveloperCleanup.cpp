@@ -213,8 +213,11 @@ void DeveloperState::restoreFromTrash() {
             auto& [report, restored, volume] = done;
             const StateChanges::Batch batch(changes());
             publish(isRestoring_, false);
-            // Nothing put back is no success: the notice says so in its look too.
-            setRestoreNotice(CleanupTexts::putBackNotice(restored), restored.restoredCount() == 0);
+            // Nothing put back, or something left in the Trash, is no success:
+            // the notice says so in its look too.
+            const bool shortOfAll =
+                restored.restoredCount() == 0 || !CleanupTexts::notPutBack(restored, report).empty();
+            setRestoreNotice(CleanupTexts::putBackNotice(restored, report), shortOfAll);
             std::set<UUID> back;
             for (const auto& outcome : restored.outcomes)
                 if (outcome.status == RestoreEngine::Outcome::Status::restored)
@@ -236,8 +239,15 @@ void DeveloperState::restoreFromTrash() {
             }
             measureOwnTrash();
             // Developer mode shows the developer scan: it is taken again. In
-            // general mode the user stays where they are.
-            if (parts_.preferences.mode() == Mode::developer) startScan();
+            // general mode the user stays where they are. A put back that
+            // fell short keeps the card, whose notice says what stayed in
+            // the Trash; the scan then waits for the user to leave it.
+            if (parts_.preferences.mode() == Mode::developer) {
+                if (shortOfAll)
+                    startBackgroundScan();
+                else
+                    startScan();
+            }
         });
 }
 

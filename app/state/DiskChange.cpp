@@ -18,7 +18,11 @@ DiskChange DiskChange::ofCleanup(const CleanupReport& report) {
     DiskChange change;
     change.action = Action::cleanup;
     for (const CleanupOutcome& outcome : report.outcomes) {
-        if (!outcome.succeeded()) continue;
+        if (!outcome.succeeded()) {
+            if (outcome.removedBytes > 0 && outcome.path != CleanupOutcome::commandPath)
+                change.shrank.push_back({outcome.path, outcome.removedBytes, outcome.candidateID, false});
+            continue;
+        }
         if (outcome.status == CleanupOutcome::Status::pruned || outcome.path == CleanupOutcome::commandPath) {
             change.removedByCommand.push_back(outcome.candidateID);
             continue;

@@ -35,12 +35,17 @@ struct DiskChange {
     std::vector<Place> left;
     // There now and not before: put back, or moved into the Trash.
     std::vector<Place> arrived;
+    // Still there, with less in it: an item a stopped removal emptied in
+    // part, with the bytes that left it.
+    std::vector<Place> shrank;
     // Candidates a command removed: what changed on disk, and where, is the tool's to know.
     std::vector<UUID> removedByCommand;
     // The home folder's volume as the action left it, when it was measured.
     std::optional<VolumeInfo> volume;
 
-    bool isEmpty() const { return left.empty() && arrived.empty() && removedByCommand.empty(); }
+    bool isEmpty() const {
+        return left.empty() && arrived.empty() && shrank.empty() && removedByCommand.empty();
+    }
 
     // The volume is the report's, measured after the run; each one's
     // `volume` is kept only when it was measured.

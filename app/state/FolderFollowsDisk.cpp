@@ -70,7 +70,8 @@ bool FolderFollowsDisk::touches(const FileTreeScanner::Result& result, const Dis
         return Paths::isAtOrBelow(place.path, root) || Paths::isAtOrBelow(root, place.path);
     };
     return std::any_of(change.left.begin(), change.left.end(), within) ||
-           std::any_of(change.arrived.begin(), change.arrived.end(), within);
+           std::any_of(change.arrived.begin(), change.arrived.end(), within) ||
+           std::any_of(change.shrank.begin(), change.shrank.end(), within);
 }
 
 FolderFollowsDisk::Outcome FolderFollowsDisk::apply(FileTreeScanner::Result& result,
@@ -79,6 +80,10 @@ FolderFollowsDisk::Outcome FolderFollowsDisk::apply(FileTreeScanner::Result& res
     if (!change.removedByCommand.empty()) outcome.exact = false;
     const std::string root = rootPath(result);
     for (const Place& place : change.arrived)
+        if (Paths::isAtOrBelow(place.path, root) || Paths::isAtOrBelow(root, place.path))
+            outcome.exact = false;
+    // What a stopped removal took from inside an item is known by its bytes only.
+    for (const Place& place : change.shrank)
         if (Paths::isAtOrBelow(place.path, root) || Paths::isAtOrBelow(root, place.path))
             outcome.exact = false;
 

@@ -25,8 +25,9 @@ struct FolderFollowsDisk {
     // of the deepest folder that holds it. Only a file with a node of its own
     // lowers the file count exactly. A folder leaving (its files and folders
     // were not counted one by one), something folded into a remainder,
-    // anything arriving, a change to the Trash's records inside the scanned
-    // folder or a removal by a command is not exact.
+    // anything arriving, an item a stopped removal emptied in part, a change
+    // to the Trash's records inside the scanned folder or a removal by a
+    // command is not exact.
     static Outcome apply(FileTreeScanner::Result& result, const DiskChange& change);
 };
 

@@ -73,6 +73,25 @@ ScanFollowsDisk::Outcome ScanFollowsDisk::apply(ScanResult& scan, const DiskChan
               &place.path);
     for (const UUID& id : change.removedByCommand)
         leave([&id](const CleanupCandidate& candidate) { return candidate.id == id; }, 0, nullptr);
+    // What a stop left partway: the item stays on offer with what is still in it.
+    for (const Place& place : change.shrank)
+        for (std::size_t index = 0; index < scan.categories.size(); ++index) {
+            // The item and one holding it in the same category lost the same bytes: counted once.
+            std::int64_t cut = 0;
+            for (CleanupCandidate& candidate : scan.categories[index].candidates) {
+                const bool isIt = place.candidateID ? *place.candidateID == candidate.id
+                                                    : candidate.removal.isPath() && candidate.path == place.path;
+                if (!isIt && !holds(candidate, place.path)) continue;
+                const std::int64_t bytes =
+                    std::clamp<std::int64_t>(place.bytes, 0, std::max<std::int64_t>(candidate.size, 0));
+                candidate.size -= bytes;
+                cut = std::max(cut, bytes);
+            }
+            if (cut > 0) {
+                fell[index] = SizeSum::add(fell[index], cut);
+                outcome.changed = true;
+            }
+        }
     for (const auto& [index, bytes] : fell) {
         CategoryResult& category = scan.categories[index];
         category.footprint =

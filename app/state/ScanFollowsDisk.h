@@ -23,8 +23,10 @@ struct ScanFollowsDisk {
 
     // What left: the candidates at or below a place that left (or named by
     // it, or removed by a command) leave the scan, a candidate holding such a
-    // place shrinks by its size, and each category's footprint falls by what
-    // left it, never below what the category still offers. What a put back
+    // place shrinks by its size, a place that shrank (a removal stopped
+    // partway) shrinks the candidate it is and any holding it, and each
+    // category's footprint falls by what left it, never below what the
+    // category still offers. What a put back
     // returned: candidates dropped earlier (kept in `dropped`) come back, and
     // one holding a returned place grows again. `dropped` gains what leaves
     // and loses what comes back. The free space becomes the change's, when it was measured.

@@ -22,7 +22,13 @@ bool TreeNavigation::searchHasNoMatches(std::string_view searchText, const Stora
     return !isBlankSearch(searchText) && visible.children.empty();
 }
 
-std::size_t TreeNavigation::visibleItemCount(const StorageNode& visible) { return visible.leafCount(); }
+std::size_t TreeNavigation::visibleItemCount(const StorageNode& visible) { return itemCount(visible); }
+
+std::size_t TreeNavigation::itemCount(const StorageNode& shown) {
+    const bool holdsNothing = shown.isLeaf() && shown.kind != StorageNode::Kind::item &&
+                              shown.kind != StorageNode::Kind::uninspected;
+    return holdsNothing ? 0 : shown.leafCount();
+}
 
 const StorageNode* TreeNavigation::findVisibleFirst(const StorageNode& visible, const StorageNode& tree,
                                                     std::string_view id) {

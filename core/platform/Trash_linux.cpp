@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
@@ -16,6 +17,7 @@
 #include "core/platform/MountPoints_linux.h"
 #include "core/platform/ParentDirectory.h"
 #include "core/platform/SafeRemover.h"
+#include "core/platform/SystemError.h"
 
 namespace korvane {
 
@@ -50,6 +52,16 @@ Trash::Result failure(int error, std::string message = {}) {
     result.error = error;
     result.message = std::move(message);
     return result;
+}
+
+// The Trash itself cannot be used: the message names it, so that a bare
+// "Not a directory" is not read as being about the item.
+Trash::Result unusableTrash(int error, const std::string& trashFolder) {
+    std::string reason = error == ENOTDIR || error == ELOOP ? "something on its path is not a folder"
+                                                            : systemErrorText(error);
+    if (!reason.empty()) reason.front() = static_cast<char>(std::tolower(static_cast<unsigned char>(reason.front())));
+    return failure(error, "Korvane cannot use the Trash at \u201C" + trashFolder + "\u201D: " + reason +
+                              ", so the item stays where it is.");
 }
 
 Trash::Result withStatus(Trash::Status status) {
@@ -366,7 +378,7 @@ std::optional<Trash::Result> FreedesktopTrash::chooseTrash(const std::string& fo
                anchorStat.st_dev == device) {
         // The item belongs in the home trash, which cannot be used: say why
         // rather than put it somewhere the user would not look.
-        return failure(homeError);
+        return unusableTrash(homeError, homeTrash_);
     } else {
         auto top = topFolderOf(folderPath, device);
         if (!top) return failure(EXDEV, kNoTrashOnVolume);
@@ -390,7 +402,8 @@ Trash::Result FreedesktopTrash::moveToTrash(const std::string& path) {
     if (auto refused = chooseTrash(parent.folderPath(), item.st_dev, location)) return *refused;
     Opened opened = open(location, true);
     if (opened.error != 0) {
-        if (location.topFolder.empty() || opened.error == EROFS) return failure(opened.error);
+        if (location.topFolder.empty()) return unusableTrash(opened.error, location.trashFolder);
+        if (opened.error == EROFS) return failure(opened.error);
         return failure(EXDEV, kNoTrashOnVolume);
     }
     struct stat filesStat {};

@@ -253,19 +253,27 @@ TEST(FreedesktopTrash, LongNamesOfNonLeadBytesAreShortenedToAUsableName) {
     }
 }
 
-TEST(FreedesktopTrash, UnusableHomeTrashFailsWithoutTouchingTheItem) {
-    TempTree tree;
-    const std::string home = tree.folder("home");
-    tree.text("home/.local/share", "a file where a folder should be");
-    FreedesktopTrash trash(home + "/.local/share/Trash", home);
-    tree.text("home/cache/x", "x");
-    auto before = fingerprint(tree.root());
+TEST(FreedesktopTrash, UnusableHomeTrashFailsWithoutTouchingTheItemAndNamesTheTrash) {
+    // A file where a folder of the Trash should be: above it, the Trash itself, or its files folder.
+    for (const char* blocker : {"home/.local/share", "home/.local/share/Trash", "home/.local/share/Trash/files"}) {
+        SCOPED_TRACE(blocker);
+        TempTree tree;
+        const std::string home = tree.folder("home");
+        tree.text(blocker, "a file where a folder should be");
+        const std::string trashRoot = home + "/.local/share/Trash";
+        FreedesktopTrash trash(trashRoot, home);
+        tree.text("home/cache/x", "x");
+        auto before = fingerprint(tree.root());
 
-    auto result = trash.moveToTrash(home + "/cache");
+        auto result = trash.moveToTrash(home + "/cache");
 
-    EXPECT_EQ(result.status, Trash::Status::failed);
-    EXPECT_EQ(result.error, ENOTDIR);
-    EXPECT_EQ(before, fingerprint(tree.root()));
+        EXPECT_EQ(result.status, Trash::Status::failed);
+        EXPECT_TRUE(result.error == ENOTDIR || result.error == ELOOP) << result.error;
+        // Not a bare "Not a directory", which reads as being about the item.
+        EXPECT_EQ(result.message, "Korvane cannot use the Trash at \u201C" + trashRoot +
+                                      "\u201D: something on its path is not a folder, so the item stays where it is.");
+        EXPECT_EQ(before, fingerprint(tree.root()));
+    }
 }
 
 TEST(FreedesktopTrash, PathEncoding) {

@@ -70,7 +70,24 @@ TEST_F(CanvasPageContentTest, GeneralHeaderNamesTheFolderOnShowBelowCrumbsBackTo
     EXPECT_EQ(generalCanvasContent(state.navigation(), state.folderScan()).files, "12,345 files");
 }
 
-TEST_F(CanvasPageContentTest, AnEmptyDeveloperScanCountsOneItemAndOffersNoSafePick) {
+TEST_F(CanvasPageContentTest, AFolderNamedWithALineBreakReadsAsOneLineInTheHeaderAndItsCrumbs) {
+    AppState& state = launch();
+    state.preferences().setMode(AppState::Mode::general);
+    const std::string top = home_ + "/a\nb";
+    FileTreeScanner::Result result;
+    result.root = folder(top, "a\nb", 20, {folder(top + "/c", "c", 10, {StorageNode{}})});
+    result.root.kind = StorageNode::Kind::root;
+    state.folderScan().setGeneralResult(result);
+    state.navigation().setFocusedID(top + "/c");
+    const auto content = generalCanvasContent(state.navigation(), state.folderScan());
+    ASSERT_EQ(content.crumbs.size(), 1u);
+    EXPECT_EQ(content.crumbs[0].name, "a\u23CEb");
+    EXPECT_EQ(content.crumbs[0].help, "Go to ~/a\u23CEb");
+    state.navigation().setFocusedID(std::nullopt);
+    EXPECT_EQ(generalCanvasContent(state.navigation(), state.folderScan()).name, "a\u23CEb");
+}
+
+TEST_F(CanvasPageContentTest, AnEmptyDeveloperScanCountsNoItemAndOffersNoSafePick) {
     AppState& state = launch({"--screen", "explore", "--mode", "developer"});
     auto demonstration = developerCanvasContent(state.navigation(), state.developer());
     EXPECT_TRUE(demonstration.selectSafeEnabled);
@@ -79,7 +96,10 @@ TEST_F(CanvasPageContentTest, AnEmptyDeveloperScanCountsOneItemAndOffersNoSafePi
     state.developer().setScan(ScanResult{});
     state.developer().setShowsProtected(state.developer().showsProtected());  // the tree follows the new scan
     const auto content = developerCanvasContent(state.navigation(), state.developer());
-    EXPECT_EQ(content.items, "1 item");
+    // The header stands above "Nothing here to clean": the bare root is no item.
+    EXPECT_EQ(content.body, DeveloperCanvasContent::Body::nothingHere);
+    EXPECT_EQ(content.items, "0 items");
+    EXPECT_EQ(content.bytes, ByteFormat::string(0));
     EXPECT_FALSE(content.selectSafeEnabled);
 
     ScanResult cautious;

@@ -297,13 +297,14 @@ TEST(CompletionContent, ListsFailuresBeforeSkipsAndShowsTheFirstSix) {
     }
 
     // Two skips after one failure: all three show, in that order.
+    // A line break in a name shows as a symbol: the row stays one line.
     const CompletionContent few =
-        completionContent(reportOf({outcome("s1", Status::skipped), outcome("f1", Status::failed),
+        completionContent(reportOf({outcome("s1", Status::skipped), outcome("f\n1", Status::failed),
                                     outcome("s2", Status::skipped)}),
                           std::nullopt, {});
     std::vector<std::string> titles;
     for (const NotRemovedRow& row : few.report->notRemoved->rows) titles.push_back(row.title);
-    EXPECT_EQ(titles, (std::vector<std::string>{"f1", "s1", "s2"}));
+    EXPECT_EQ(titles, (std::vector<std::string>{"f\u23CE1", "s1", "s2"}));
     EXPECT_EQ(few.report->notRemoved->heading, "3 items were not removed");
 
     EXPECT_FALSE(

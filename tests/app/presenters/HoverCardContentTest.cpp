@@ -60,4 +60,12 @@ TEST(HoverCardContent, NamesTheFolderAnItemLiesIn) {
         EXPECT_EQ(hoverCardContent(node, root, now).folder, folder) << node.name;
     auto content = hoverCardContent(file, root, now);
     EXPECT_TRUE(hoverCardDescription(content).ends_with(", in /data/sdk/system-images/android-34"));
+
+    // A line break in a name or a folder is shown, not followed.
+    StorageNode odd;
+    odd.name = "a\nb";
+    odd.path = "/data/x\ny/a\nb";
+    content = hoverCardContent(odd, root, now);
+    EXPECT_EQ(content.name, "a\u23CEb");
+    EXPECT_EQ(content.folder, "/data/x\u23CEy");
 }

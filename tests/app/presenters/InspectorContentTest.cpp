@@ -420,6 +420,29 @@ TEST_F(InspectorState, GeneralModeNamesFoldersFilesAndSumsAndCountsWhatTheWalkCo
     }
 }
 
+TEST_F(InspectorState, ALineBreakInANameOrPathIsShownNotFollowed) {
+    launch({"--screen", "explore", "--mode", "developer"});
+    const std::string folderPath = home_ + "/nl\nproj";
+    FileTreeScanner::Result result;
+    result.root = node(home_, 30, Kind::root, home_);
+    result.root.name = "~";
+    StorageNode folder = node(folderPath, 30, Kind::group, folderPath);
+    folder.name = "nl\nproj";
+    StorageNode file = node(folderPath + "/a\tb", 20, Kind::item, folderPath + "/a\tb");
+    file.name = "a\tb";
+    folder.children = {file, node(folderPath + "/c", 10, Kind::item, folderPath + "/c")};
+    result.root.children = {folder};
+    state().folderScan().setGeneralResult(result);
+    state().preferences().setMode(Mode::general);
+    state().navigation().setSelectedID(folderPath);
+    const auto content = inspect();
+    ASSERT_TRUE(content);
+    EXPECT_EQ(content->name, "nl\u23CEproj");
+    EXPECT_EQ(content->pathLine, "~/nl\u23CEproj");
+    ASSERT_TRUE(content->largest);
+    EXPECT_EQ(content->largest->rows[0].name, "a\u21E5b");
+}
+
 TEST_F(InspectorState, FallsBackToTheFocusedNodeThenToNothing) {
     launch({"--screen", "explore", "--mode", "developer"});
     const StorageNode& category = state().developer().tree().children.front();

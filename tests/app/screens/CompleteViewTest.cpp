@@ -268,6 +268,34 @@ TEST_F(CompleteViewTest, ARunThatRemovedNothingSaysWhy) {
     EXPECT_TRUE(std::filesystem::exists(kept));
 }
 
+TEST_F(CompleteViewTest, ALongReasonUnderTheFigureWrapsWithinTheCard) {
+    AppState& state = launch();
+    const std::string kept = tree_.file("home/Downloads/report.pdf", 100);
+    tree_.text("home/.local/share/Trash", "a file where the Trash should be");
+    ASSERT_TRUE(
+        state.developer()
+            .stageUserChoice({FileTreeScanner::Entry::make("report.pdf", kept, 4096, clock_.moment, false)})
+            .staged);
+    state.developer().startCleanup();
+    ASSERT_TRUE(testing::waitUntil([&] { return state.navigation().route() == Route::finished; }));
+    CompleteView view(state.developer(), state.desktop());
+    view.resize(800, 700);
+    view.show();
+    QApplication::processEvents();
+    int seen = 0;
+    for (const QLabel* label : view.findChildren<QLabel*>()) {
+        if (!label->isVisibleTo(&view) || !label->text().startsWith("Korvane cannot use the Trash")) continue;
+        ++seen;
+        SCOPED_TRACE(label->objectName().toStdString() + " " + std::to_string(seen));
+        // Whole: inside what holds it, and tall enough for every line.
+        EXPECT_TRUE(label->parentWidget()->rect().contains(label->geometry())) << label->geometry().width();
+        EXPECT_TRUE(label->wordWrap());
+        EXPECT_GE(label->height(), label->heightForWidth(label->width()));
+    }
+    EXPECT_EQ(seen, 2);  // under the figure, and on the item's row
+    EXPECT_TRUE(std::filesystem::exists(kept));
+}
+
 TEST_F(CompleteViewTest, ProgressScreenFollowsTheCleanupAndStops) {
     launch({"--screen", "cleaning"});
     CleanupProgressView view(state().developer());

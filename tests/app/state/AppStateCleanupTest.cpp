@@ -157,10 +157,35 @@ TEST_F(AppStateCleanupTest, PutBackSaysSingularThenAlreadyBackAndRescans) {
     EXPECT_FALSE(state.developer().restoreNoticeIsProblem());
     EXPECT_TRUE(exists(at("build/data")));
     EXPECT_FALSE(exists(trash("build")));
+    EXPECT_EQ(scans, 1);  // a fresh scan follows
     EXPECT_EQ(noticeAfter(&DeveloperState::restoreFromTrash), "Already back in place");
-    // Nothing was put back: the notice is a refusal, not a success.
+    // Nothing was put back: the notice is a refusal, not a success, and the
+    // scan runs without taking the user away from it.
     EXPECT_TRUE(state.developer().restoreNoticeIsProblem());
-    EXPECT_EQ(scans, 2);  // a fresh scan follows each
+    EXPECT_EQ(scans, 1);
+}
+
+TEST_F(AppStateCleanupTest, APutBackThatLeavesAnItemInTheTrashSaysSoAndKeepsTheCard) {
+    AppState& state = scanned();
+    state.preferences().setMode(AppState::Mode::developer);
+    state.developer().setSelection({cache.id, build.id});
+    state.preferences().setDisposalOverride(Disposal::trash);
+    state.developer().startCleanup();
+    ASSERT_TRUE(finished());
+    ASSERT_TRUE(exists(trash("cache")));
+    tree_.file("home/cache/new", 10);  // the tool made its cache again meanwhile
+
+    EXPECT_EQ(noticeAfter(&DeveloperState::restoreFromTrash),
+              "Put back 5 KB across 1 location. \u201Ccache\u201D was not put back: Something else is now where "
+              "this was, so it stays in the Trash.");
+    EXPECT_TRUE(state.developer().restoreNoticeIsProblem());
+    EXPECT_TRUE(exists(at("build/data")));
+    EXPECT_TRUE(exists(trash("cache")));
+    EXPECT_TRUE(exists(at("cache/new")));
+    // The card that says so stays until the user leaves it; the scan runs behind it.
+    EXPECT_TRUE(testing::waitUntil([&] { return !state.developer().isScanning(); }));
+    EXPECT_EQ(state.navigation().route(), Route::finished);
+    EXPECT_TRUE(state.developer().canRestore());
 }
 
 TEST_F(AppStateCleanupTest, EmptyingAndPutBackCountSeveralLocations) {

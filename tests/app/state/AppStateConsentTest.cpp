@@ -280,6 +280,7 @@ protected:
 
 TEST_F(AppStateStopTest, StopInsideOneLargeRemovalEndsItAndTheResultSaysWhatWentAndWhatDidNot) {
     AppState& state = cleaningBothUntilTheTreeStarts();
+    const std::int64_t measured = find(at(".cache/go-build")).size;
     state.developer().cancelCleanup();
     ASSERT_TRUE(finished());
     const CleanupReport& report = *state.developer().lastReport();
@@ -296,8 +297,9 @@ TEST_F(AppStateStopTest, StopInsideOneLargeRemovalEndsItAndTheResultSaysWhatWent
     EXPECT_EQ(content.report->title, "Cleanup stopped");
     ASSERT_TRUE(content.report->notRemoved);
     EXPECT_EQ(content.report->notRemoved->rows[0].message->rfind("Stopped partway: ", 0), 0u);
-    // The partly removed cache is still offered; the images are not.
+    // The partly removed cache is still offered, with what is left in it; the images are not.
     EXPECT_EQ(paths(state.developer().scan()), std::set<std::string>{at(".cache/go-build")});
+    EXPECT_EQ(find(at(".cache/go-build")).size, measured - cache.removedBytes);
 }
 
 TEST_F(AppStateStopTest, AStopPartwayThroughTheOnlyItemStillGivesTheFreeSpaceAfterIt) {

@@ -116,6 +116,12 @@ TEST_F(FolderFollowsDiskTest, WhatArrivesOrHappensElsewhereIsNotGuessed) {
     DiskChange command;
     command.removedByCommand = {UUID::random()};
     EXPECT_FALSE(FolderFollowsDisk::apply(result, command).exact);
+
+    // A removal stopped partway: what is left inside is known only to a new walk.
+    DiskChange stopped;
+    stopped.shrank = {{tree.path("Movies"), 5, std::nullopt, false}};
+    ASSERT_TRUE(FolderFollowsDisk::touches(result, stopped));
+    EXPECT_FALSE(FolderFollowsDisk::apply(result, stopped).exact);
 }
 
 }  // namespace

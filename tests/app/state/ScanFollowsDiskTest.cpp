@@ -55,6 +55,8 @@ TEST_F(ScanFollowsDiskTest, EveryTotalFallsByWhatLeftTheDisk) {
     };
     DiskChange byCommand;
     byCommand.removedByCommand = {modules.id};
+    DiskChange stopped;  // a removal of the cache stopped partway, and one of a folder inside the wrapper
+    stopped.shrank = {{cache.path, 120, cache.id, false}, {"/h/.gradle/wrapper/dists", 500, std::nullopt, false}};
     const Case cases[] = {
         {"the whole Gradle folder, removed from general mode",
          left({{"/h/.gradle", 420, std::nullopt, false}}),
@@ -66,6 +68,10 @@ TEST_F(ScanFollowsDiskTest, EveryTotalFallsByWhatLeftTheDisk) {
                {"/h/.gradle/daemon", 500, std::nullopt, false}}),
          {{CleanupCategory::gradle, 30}, {CleanupCategory::node, 60}},
          {{wrapper.path, 10}, {modules.path, 50}}},
+        {"removals stopped partway: the items stay, smaller, and the footprint falls once for each",
+         stopped,
+         {{CleanupCategory::gradle, 200}, {CleanupCategory::node, 60}},
+         {{cache.path, 180}, {wrapper.path, 0}, {modules.path, 50}}},
         {"a command's removal, by its candidate",
          byCommand,
          {{CleanupCategory::gradle, 420}, {CleanupCategory::node, 10}},

@@ -69,6 +69,27 @@ TEST_F(HandBuiltTree, FilterFocusAndBreadcrumb) {
     EXPECT_EQ(ids(TreeNavigation::breadcrumb(tree, "api")), (Ids{"root", "node", "node/modules", "api"}));
 }
 
+TEST_F(HandBuiltTree, ABareNodeHoldsNoItemWhileALeafIsOne) {
+    const auto nothing = TreeNavigation::visibleTree(tree, "no such name");
+    ASSERT_TRUE(nothing.children.empty());
+    const struct {
+        const char* what;
+        StorageNode shown;
+        std::size_t items;
+    } cases[] = {
+        {"tree", tree, 6},
+        {"tree with no match", nothing, 0},
+        {"category", *tree.find("xcode"), 2},
+        {"emptied group", [] { StorageNode g = node("g", {node("x")}); g.children.clear(); return g; }(), 0},
+        {"item", *tree.find("shop"), 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(TreeNavigation::itemCount(c.shown), c.items);
+    }
+    EXPECT_EQ(TreeNavigation::visibleItemCount(nothing), 0u);
+}
+
 TEST_F(HandBuiltTree, OneLevelUpFromTheFocusEndsAtTheRoot) {
     const struct {
         std::optional<std::string> focus;
