@@ -317,10 +317,10 @@ CategoryResult DockerScanner::scan(const ScanContext& context) const {
 }
 
 std::string DockerScanner::unreachableNote() {
-    return Shell::resolve("docker") ? "Docker Desktop is not running, so its contents could not be "
+    return Shell::resolve("docker") ? "Docker is not running, so its contents could not be "
                                       "inspected. Start Docker and scan again "
                                       "to see what is reclaimable inside it."
-                                    : "The docker command was not found. Install Docker Desktop to let "
+                                    : "The docker command was not found. Install Docker to let "
                                       "Korvane inspect its storage.";
 }
 

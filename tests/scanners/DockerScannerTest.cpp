@@ -82,11 +82,11 @@ protected:
 };
 
 const std::string notRunning =
-    "Docker Desktop is not running, so its contents could not be inspected. Start Docker and scan again to "
+    "Docker is not running, so its contents could not be inspected. Start Docker and scan again to "
     "see what "
     "is reclaimable inside it.";
 const std::string notFound =
-    "The docker command was not found. Install Docker Desktop to let Korvane inspect its storage.";
+    "The docker command was not found. Install Docker to let Korvane inspect its storage.";
 
 TEST_F(DockerScannerTest, ReadsSizesAsDockerPrintsThem) {
     EXPECT_EQ(DockerScanner::bytes("1.2GB"), 1200000000);
