@@ -319,8 +319,12 @@ void DeveloperState::copySummary() {
 
 void DeveloperState::dismissReport() {
     const StateChanges::Batch batch(changes());
-    parts_.navigation.setRoute(scan_ || parts_.navigation.hasFolderTree() ? Route::explore
-                                                                          : Route::onboarding);
+    // Someone who has chosen a way to clean goes back to the explorer, as a
+    // launch would take them, even when nothing has been scanned this time
+    // (an uninstall from the applications page needs no scan).
+    parts_.navigation.setRoute(scan_ || parts_.navigation.hasFolderTree() || parts_.preferences.isOnboarded()
+                                   ? Route::explore
+                                   : Route::onboarding);
     ++card_;
     setLastReport(std::nullopt);
     setReportFollowUp({});

@@ -319,5 +319,16 @@ TEST_F(AppStateCleanupTest, DismissingTheReportReturnsToWhatIsThere) {
     EXPECT_EQ(state.navigation().route(), Route::explore);
 }
 
+// An uninstall from the applications page needs no scan: "Done" takes someone
+// who already chose a way to clean back to the explorer, not the first-run cards.
+TEST_F(AppStateCleanupTest, DismissingTheReportAfterOnboardingNeverShowsTheCardsAgain) {
+    AppState& state = launch();
+    state.preferences().markOnboarded();
+    ASSERT_FALSE(state.developer().hasScan());
+    ASSERT_FALSE(state.navigation().hasFolderTree());
+    state.developer().dismissReport();
+    EXPECT_EQ(state.navigation().route(), Route::explore);
+}
+
 }  // namespace
 }  // namespace korvane
