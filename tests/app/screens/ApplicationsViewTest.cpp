@@ -16,6 +16,7 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/screens/AppDetailPane.h"
 #include "app/screens/ApplicationsView.h"
+#include "app/screens/LeftoverRow.h"
 #include "app/state/PlatformWords.h"
 #include "app/theme/AppMotion.h"
 #include "tests/app/state/FlowFixture.h"
@@ -129,7 +130,10 @@ TEST_F(ApplicationsViewTest, ANarrowDetailPaneWrapsItsFactsAndButtonsAndCutsPath
                 path = label;
         ASSERT_NE(path, nullptr);
         EXPECT_EQ(path->toolTip(), "<qt>" + path->accessibleName().toHtmlEscaped() + "</qt>");
-        EXPECT_GT(path->width(), 40);
+        // Never a sliver: beside its tag while it keeps room, else under it.
+        EXPECT_GE(path->width(), LeftoverRow::minimumPathBeside);
+        const QRect placed(path->mapTo(&pane, QPoint(0, 0)), path->size());
+        EXPECT_LE(placed.right(), width - 1);
     }
 }
 
