@@ -225,7 +225,8 @@ private:
     // (from the selection too) and each category's footprint falls by what
     // left it; what a put back returned comes back. Saved as the last scan.
     void followDiskChange(const DiskChange& change);
-    Staging stage(std::vector<CleanupCandidate> candidates, std::vector<UserChoice::Refusal> refused);
+    Staging stage(std::vector<CleanupCandidate> candidates, std::vector<UserChoice::Refusal> refused,
+                  const std::vector<FileTreeScanner::Entry>& reshaped = {});
     void setStagingNotice(std::optional<std::string> notice);
     void setReportFollowUp(ReportFollowUp followUp);
 

@@ -93,6 +93,43 @@ TEST_F(AppStateFollowsDiskTest, LargeFilesSearchAndTheTreeFollowACleanupAPutBack
     EXPECT_FALSE(indexed(trash("holiday.mov")));
 }
 
+// A chosen file another program removed, or replaced by a folder, since the
+// list was drawn: the review leaves it out, and no list goes on offering it.
+TEST_F(AppStateFollowsDiskTest, WhatTheReviewFindsGoneOrReshapedLeavesEveryList) {
+    testing::allocate(tree_, "home/Movies/holiday.mov", 70'000'000);
+    testing::allocate(tree_, "home/Downloads/installer.iso", 65'000'000);
+    testing::allocate(tree_, "home/Downloads/kept.zip", 60'000'000);
+    launch();
+    state().folderScan().scanFolder(home_);
+    ASSERT_TRUE(settled());
+    const std::string film = at("Movies/holiday.mov");
+    const std::string iso = at("Downloads/installer.iso");
+    const std::string kept = at("Downloads/kept.zip");
+    ASSERT_EQ(largest(), (std::vector<std::string>{film, iso, kept}));
+    const std::int64_t filesBefore = state().folderScan().generalResult()->fileCount;
+    const auto listed = state().folderScan().largestFiles();
+
+    std::filesystem::remove(film);
+    std::filesystem::remove(iso);
+    tree_.file("home/Downloads/installer.iso/inside.txt", 10);
+    std::optional<std::vector<std::string>> seen;
+    const auto connection = QObject::connect(&state().developer(), &DeveloperState::diskChanged, &state(),
+                                             [&](const DiskChange&) { seen = largest(); });
+    ASSERT_TRUE(state().developer().stageUserChoice(listed).staged);
+    QObject::disconnect(connection);
+    ASSERT_EQ(state().developer().stagedCandidates().size(), 1u);
+    // At once: neither is listed as the file it was.
+    EXPECT_EQ(seen, std::vector<std::string>{kept});
+    EXPECT_FALSE(indexed(film));
+    // The folder now standing where the file was is looked at again.
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(largest(), std::vector<std::string>{kept});
+    const StorageNode* reshaped = state().folderScan().generalRoot()->find(iso);
+    ASSERT_NE(reshaped, nullptr);
+    EXPECT_FALSE(reshaped->isLeaf());
+    EXPECT_EQ(state().folderScan().generalResult()->fileCount, filesBefore - 1);
+}
+
 TEST_F(AppStateFollowsDiskTest, TheDemonstrationFollowsTheDiskButIsNeverSavedAsTheLastScan) {
     launch({"--screen", "explore"});
     ASSERT_TRUE(state().developer().hasScan());
@@ -178,8 +215,10 @@ TEST_F(AppStateFollowsDiskTest, TheSelectedApplicationFollowsAPutBack) {
 
 TEST_F(AppStateFollowsDiskTest, StagingLeavesOutWhatIsGoneOrRefusedAndSaysWhy) {
     launch();
+    // Listed as what it is: a folder as a folder, so only the reason named is at work.
     const auto entry = [this](const std::string& path) {
-        return FileTreeScanner::Entry::make(Paths::lastComponent(path), path, 1000, clock_.moment, false);
+        return FileTreeScanner::Entry::make(Paths::lastComponent(path), path, 1000, clock_.moment,
+                                            std::filesystem::is_directory(path));
     };
     const std::string kept = tree_.file("home/Downloads/kept.zip", 10);
     const std::string gone = at("Downloads/gone.zip");  // removed since the list was drawn
