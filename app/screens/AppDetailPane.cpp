@@ -65,9 +65,11 @@ AppDetailPane::AppDetailPane(ApplicationsState& applications, const DesktopActio
     addWidget(empty_);
 }
 
-void AppDetailPane::showApp(const std::optional<InstalledApp>& app, const EmptyStateText& none) {
+void AppDetailPane::showApp(const std::optional<InstalledApp>& app, const EmptyStateText& none,
+                            std::optional<Disposal> disposalOverride) {
     app_ = app;
     none_ = none;
+    disposalOverride_ = disposalOverride;
     rebuild();
 }
 
@@ -81,7 +83,7 @@ void AppDetailPane::rebuild() {
         setCurrentWidget(empty_);
         return;
     }
-    content_ = appDetailContent(*app_, includeBundle_, clock_.now());
+    content_ = appDetailContent(*app_, includeBundle_, clock_.now(), disposalOverride_);
 
     auto* pane = new QWidget;
     auto* column = new QVBoxLayout(pane);
@@ -193,7 +195,8 @@ void AppDetailPane::addLeftoverRow(QBoxLayout& rows, const LeftoverRowContent& l
     styleLabel(path, AppFont::font(11, QFont::Normal, FontDesign::monospaced), palette.inkSecondary);
     path->setToolTip(QStringLiteral("<qt>%1</qt>").arg(whole.toHtmlEscaped()));
     path->setAccessibleName(whole);
-    rows.addWidget(new LeftoverRow(tag, path, styledText(leftover.bytes, AppFont::font(11, QFont::Medium), palette.ink)));
+    rows.addWidget(new LeftoverRow(
+        tag, path, styledText(leftover.bytes, AppFont::font(11, QFont::Medium), palette.ink)));
     if (leftover.hasDivider) {
         auto* divider = new QHBoxLayout;
         divider->setContentsMargins(13, 0, 0, 0);
@@ -234,7 +237,7 @@ void AppDetailPane::connectUninstall() {
         includeBundle_ = on;
         // The button's title and state follow the box.
         if (!app_) return;
-        content_ = appDetailContent(*app_, includeBundle_, clock_.now());
+        content_ = appDetailContent(*app_, includeBundle_, clock_.now(), disposalOverride_);
         uninstall_->setTitle(QString::fromStdString(content_->uninstallTitle));
         uninstall_->setEnabled(content_->uninstallEnabled);
     });

@@ -21,7 +21,8 @@ constexpr int lineGap = 4;
 
 LeftoverRow::LeftoverRow(QLabel* tag, ElidedLabel* path, QLabel* bytes, QWidget* parent)
     : QWidget(parent), tag_(tag), path_(path), bytes_(bytes) {
-    for (QWidget* child : {static_cast<QWidget*>(tag_), static_cast<QWidget*>(path_), static_cast<QWidget*>(bytes_)})
+    for (QWidget* child :
+         {static_cast<QWidget*>(tag_), static_cast<QWidget*>(path_), static_cast<QWidget*>(bytes_)})
         child->setParent(this);
     QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     policy.setHeightForWidth(true);
@@ -53,7 +54,8 @@ QSize LeftoverRow::sizeHint() const {
 
 QSize LeftoverRow::minimumSizeHint() const {
     // The tag and the size on one line, the path under them.
-    const int width = 2 * horizontalMargin + tag_->sizeHint().width() + pathToBytes + bytes_->sizeHint().width();
+    const int width =
+        2 * horizontalMargin + tag_->sizeHint().width() + pathToBytes + bytes_->sizeHint().width();
     return {width, heightForWidth(width)};
 }
 
@@ -70,15 +72,18 @@ void LeftoverRow::place() {
     if (pathBelow(width())) {
         const int top = std::max(tag.height(), bytes.height());
         tag_->setGeometry(horizontalMargin, verticalMargin + (top - tag.height()) / 2,
-                          std::min(tag.width(), std::max(0, inner - bytes.width() - pathToBytes)), tag.height());
+                          std::min(tag.width(), std::max(0, inner - bytes.width() - pathToBytes)),
+                          tag.height());
         bytes_->setGeometry(right - bytes.width(), verticalMargin + (top - bytes.height()) / 2, bytes.width(),
                             bytes.height());
-        path_->setGeometry(horizontalMargin, verticalMargin + top + lineGap, inner, path_->sizeHint().height());
+        path_->setGeometry(horizontalMargin, verticalMargin + top + lineGap, inner,
+                           path_->sizeHint().height());
         return;
     }
     const int line = lineHeight();
     const auto centred = [line](int height) { return verticalMargin + (line - height) / 2; };
-    tag_->setGeometry(horizontalMargin, centred(tag.height()), std::min(tag.width(), tagColumn), tag.height());
+    tag_->setGeometry(horizontalMargin, centred(tag.height()), std::min(tag.width(), tagColumn),
+                      tag.height());
     bytes_->setGeometry(right - bytes.width(), centred(bytes.height()), bytes.width(), bytes.height());
     const int pathLeft = horizontalMargin + tagColumn + tagToPath;
     const int pathRight = right - bytes.width() - pathToBytes;

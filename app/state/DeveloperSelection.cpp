@@ -108,7 +108,8 @@ DeveloperState::Staging DeveloperState::stage(std::vector<CleanupCandidate> cand
     // Every screen that still lists what went, or what stands there now in
     // another shape, follows the disk as it found it.
     std::vector<DiskChange::Place> reshapedPlaces;
-    for (const auto& entry : reshaped) reshapedPlaces.push_back({entry.path, entry.size, std::nullopt, false});
+    for (const auto& entry : reshaped)
+        reshapedPlaces.push_back({entry.path, entry.size, std::nullopt, false});
     publishDiskChange(DiskChange::ofFoundChanged(std::move(gonePlaces), reshapedPlaces));
     std::optional<std::string> notice = CleanupTexts::leftOutNotice(gone, neverTouched, refused);
     if (candidates.empty()) return {false, notice ? notice : std::string(CleanupTexts::nothingChosen)};

@@ -188,6 +188,26 @@ TEST_F(ApplicationsViewTest, AnAppImageShowsItsVersionAndOnlyTheTrashNote) {
     EXPECT_EQ(std::count(texts.begin(), texts.end(), platformWords::flatpakNote), 0);
 }
 
+// Choosing "Always delete" in a review (or in Settings) changes what the
+// uninstall will do, and the note under it says so at once.
+TEST_F(ApplicationsViewTest, TheNoteFollowsTheDisposalChosenElsewhere) {
+    launch();
+    ApplicationsView view(state().applications(), state().desktop(), state().clock());
+    view.show();
+    ASSERT_TRUE(testing::waitUntil([&] { return !state().applications().isScanningApps(); }));
+    view.filterField()->setText(QStringLiteral("krit"));
+    ASSERT_TRUE(view.detail());
+    EXPECT_EQ(view.detail()->note, platformWords::systemManagedNote);
+    state().preferences().setDisposalOverride(Disposal::delete_);
+    ASSERT_TRUE(view.detail());
+    EXPECT_EQ(view.detail()->note, platformWords::deletedNote);
+    auto texts = labelTexts(view);
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), platformWords::deletedNote), 1);
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), platformWords::systemManagedNote), 0);
+    state().preferences().setDisposalOverride(std::nullopt);
+    EXPECT_EQ(view.detail()->note, platformWords::systemManagedNote);
+}
+
 TEST_F(ApplicationsViewTest, LeavingTheApplicationItselfOutHoldsForTheNextOneAndANewPalette) {
     launch();
     ApplicationsView view(state().applications(), state().desktop(), state().clock());
