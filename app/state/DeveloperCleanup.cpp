@@ -328,9 +328,12 @@ void DeveloperState::dismissReport() {
     ++card_;
     setLastReport(std::nullopt);
     setReportFollowUp({});
-    // The staged items leave the selection with the list; what was chosen in
-    // the developer scan, before them or since, stays chosen as far as it is
-    // still there.
+    unstage();
+    setRestoreNotice(std::nullopt);
+}
+
+void DeveloperState::unstage() {
+    const StateChanges::Batch batch(changes());
     if (!stagedCandidates_.empty() || selectionBeforeStaging_) {
         std::set<UUID> chosen = selection_;
         if (selectionBeforeStaging_) chosen.insert(selectionBeforeStaging_->begin(), selectionBeforeStaging_->end());
@@ -342,8 +345,17 @@ void DeveloperState::dismissReport() {
         setSelection(std::move(restored));
     }
     setStagedCandidates({});
-    setRestoreNotice(std::nullopt);
     setStagingNotice(std::nullopt);
+}
+
+void DeveloperState::followSheet() {
+    const bool reviewing = parts_.navigation.sheet() == Sheet::review;
+    if (!std::exchange(reviewOpen_, reviewing) || reviewing) return;
+    // A cleanup took what the review listed; the completion screen forgets it when left.
+    const Route route = parts_.navigation.route();
+    if (isCleaning_ || route == Route::cleaning || route == Route::finished) return;
+    if (stagedCandidates_.empty() && !selectionBeforeStaging_) return;
+    unstage();
 }
 
 }  // namespace korvane
