@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/presenters/CountText.h"
+#include "app/presenters/OneLineText.h"
 #include "app/state/CleanupTexts.h"
 #include "core/model/SizeSum.h"
 #include "core/text/ByteFormat.h"
@@ -154,8 +155,9 @@ std::optional<NotRemovedPanel> notRemovedPanel(const CleanupReport& report) {
     const std::size_t shown = std::min<std::size_t>(entries.size(), CompletionContent::notRemovedShown);
     for (std::size_t index = 0; index < shown; ++index) {
         const CleanupOutcome& outcome = entries[index];
-        panel.rows.push_back({outcome.candidateID, outcome.status == CleanupOutcome::Status::failed, outcome.title,
-                              outcome.message});
+        // A picked file may be called anything: its row stays one line.
+        panel.rows.push_back({outcome.candidateID, outcome.status == CleanupOutcome::Status::failed,
+                              oneLineText(outcome.title), outcome.message});
     }
     return panel;
 }
