@@ -38,7 +38,8 @@ AppRowContent appRowContent(const InstalledApp& app, std::chrono::system_clock::
 }
 
 AppDetailContent appDetailContent(const InstalledApp& app, bool includeBundle,
-                                  std::chrono::system_clock::time_point now) {
+                                  std::chrono::system_clock::time_point now,
+                                  std::optional<Disposal> disposalOverride) {
     AppDetailContent detail;
     detail.name = app.name;
     if (app.version) detail.version = "Version " + *app.version;
@@ -60,8 +61,11 @@ AppDetailContent appDetailContent(const InstalledApp& app, bool includeBundle,
 
     const bool flatpak = app.packaging == AppUninstaller::Packaging::flatpakUser ||
                          app.packaging == AppUninstaller::Packaging::flatpakSystem;
+    // The uninstall opens the review, which removes the way it is set to.
+    const bool deletes = disposalOverride == Disposal::delete_;
     detail.note =
-        flatpak ? std::string(platformWords::flatpakNote) : std::string(platformWords::systemManagedNote);
+        std::string(flatpak ? (deletes ? platformWords::flatpakDeletedNote : platformWords::flatpakNote)
+                            : (deletes ? platformWords::deletedNote : platformWords::systemManagedNote));
 
     const std::int64_t removed = includeBundle ? app.totalBytes() : app.leftoverBytes();
     detail.uninstallTitle = "Uninstall " + ByteFormat::string(removed);
@@ -72,8 +76,10 @@ AppDetailContent appDetailContent(const InstalledApp& app, bool includeBundle,
 ApplicationsPageContent applicationsPageContent(const std::vector<InstalledApp>& apps, bool isScanning,
                                                 const std::string& progress,
                                                 const std::optional<InstalledApp>& selected,
-                                                const std::string& filter) {
+                                                const std::string& filter,
+                                                std::optional<Disposal> disposalOverride) {
     ApplicationsPageContent page;
+    page.disposalOverride = disposalOverride;
     page.showsLooking = isScanning && apps.empty();
     if (isScanning && !progress.empty()) page.footer = progress;
     page.refreshEnabled = !isScanning;

@@ -7,6 +7,7 @@
 
 #include "app/presenters/EmptyStateText.h"
 #include "core/explorer/AppUninstaller.h"
+#include "core/model/Categories.h"
 
 namespace korvane {
 
@@ -59,14 +60,16 @@ struct AppDetailContent {
     std::string uninstallTitle;  // "Uninstall 1.5 GB"
     bool uninstallEnabled = false;
     // How the uninstall removes this application: to the Trash, or, for a
-    // Flatpak, by its own uninstaller.
+    // Flatpak, by its own uninstaller; deleted for good while the review is
+    // set to delete everything.
     std::string note;
 
     friend bool operator==(const AppDetailContent&, const AppDetailContent&) = default;
 };
 
 AppDetailContent appDetailContent(const InstalledApp& app, bool includeBundle,
-                                  std::chrono::system_clock::time_point now);
+                                  std::chrono::system_clock::time_point now,
+                                  std::optional<Disposal> disposalOverride = std::nullopt);
 
 // The page around the list and the detail pane.
 struct ApplicationsPageContent {
@@ -76,6 +79,7 @@ struct ApplicationsPageContent {
     std::vector<InstalledApp> rows;        // the filtered list
     std::optional<std::size_t> selectedRow;  // the row of the selected application, when listed
     std::optional<InstalledApp> detail;     // the selected application, else the first row
+    std::optional<Disposal> disposalOverride;  // how the review removes, which the detail's note tells
     EmptyStateText noApplications;
 
     friend bool operator==(const ApplicationsPageContent&, const ApplicationsPageContent&) = default;
@@ -84,7 +88,8 @@ struct ApplicationsPageContent {
 ApplicationsPageContent applicationsPageContent(const std::vector<InstalledApp>& apps, bool isScanning,
                                                 const std::string& progress,
                                                 const std::optional<InstalledApp>& selected,
-                                                const std::string& filter);
+                                                const std::string& filter,
+                                                std::optional<Disposal> disposalOverride = std::nullopt);
 
 // The list column's width on a page this wide: its full width while the
 // detail pane beside it keeps the room it reads best in, narrower (its rows

@@ -155,6 +155,7 @@ std::optional<NotRemovedPanel> notRemovedPanel(const CleanupReport& report) {
     const std::size_t shown = std::min<std::size_t>(entries.size(), CompletionContent::notRemovedShown);
     for (std::size_t index = 0; index < shown; ++index) {
         const CleanupOutcome& outcome = entries[index];
+        // A picked file may be called anything: its row stays one line.
         panel.rows.push_back({outcome.candidateID, outcome.status == CleanupOutcome::Status::failed,
                               oneLineText(outcome.title), outcome.message});
     }

@@ -88,7 +88,8 @@ ReviewContent reviewContent(std::vector<CleanupCandidate> selected, std::optiona
     if (!content.rows.empty()) content.rows.back().showsDivider = false;
     content.total = total.total();
     if (costly > 0) content.warning = costlyWarning(costly);
-    content.leftOut = std::move(leftOut);
+    // It quotes names, and a name may hold a line break.
+    if (leftOut) content.leftOut = oneLineText(*leftOut);
     const SpaceProjection projection = spaceProjection(selected, disposalOverride);
     if (projection.toTrash >= 1)
         content.trashNotice =

@@ -20,6 +20,7 @@
 #include "app/kit/WrapLayout.h"
 #include "app/platform/Clock.h"
 #include "app/screens/AppIcon.h"
+#include "app/screens/LeftoverRow.h"
 #include "app/screens/PageEmptyState.h"
 #include "app/state/ApplicationsState.h"
 #include "app/state/DesktopActions.h"
@@ -64,9 +65,11 @@ AppDetailPane::AppDetailPane(ApplicationsState& applications, const DesktopActio
     addWidget(empty_);
 }
 
-void AppDetailPane::showApp(const std::optional<InstalledApp>& app, const EmptyStateText& none) {
+void AppDetailPane::showApp(const std::optional<InstalledApp>& app, const EmptyStateText& none,
+                            std::optional<Disposal> disposalOverride) {
     app_ = app;
     none_ = none;
+    disposalOverride_ = disposalOverride;
     rebuild();
 }
 
@@ -80,7 +83,7 @@ void AppDetailPane::rebuild() {
         setCurrentWidget(empty_);
         return;
     }
-    content_ = appDetailContent(*app_, includeBundle_, clock_.now());
+    content_ = appDetailContent(*app_, includeBundle_, clock_.now(), disposalOverride_);
 
     auto* pane = new QWidget;
     auto* column = new QVBoxLayout(pane);
@@ -184,29 +187,16 @@ QWidget* AppDetailPane::buildLeftovers() {
 // all but the last.
 void AppDetailPane::addLeftoverRow(QBoxLayout& rows, const LeftoverRowContent& leftover) {
     const Palette& palette = environmentPalette(this);
-    auto* line = new QHBoxLayout;
-    line->setContentsMargins(13, 7, 13, 7);
-    line->setSpacing(10);
-    auto* tagColumn = new QWidget;
-    tagColumn->setFixedWidth(116);
-    auto* tagLine = new QHBoxLayout(tagColumn);
-    tagLine->setContentsMargins(0, 0, 0, 0);
-    tagLine->addWidget(styled(new CapsuleLabel(QString::fromStdString(leftover.kind), QMargins(6, 2, 6, 2)),
-                              AppFont::font(10, QFont::Medium), palette.inkSecondary));
-    tagLine->addStretch(1);
-    line->addWidget(tagColumn);
+    QLabel* tag = styled(new CapsuleLabel(QString::fromStdString(leftover.kind), QMargins(6, 2, 6, 2)),
+                         AppFont::font(10, QFont::Medium), palette.inkSecondary);
     // Cut in its middle to the room the row leaves it; whole in its tooltip.
     const QString whole = QString::fromStdString(leftover.path);
     auto* path = new ElidedLabel(whole, nullptr, Qt::ElideMiddle);
     styleLabel(path, AppFont::font(11, QFont::Normal, FontDesign::monospaced), palette.inkSecondary);
     path->setToolTip(QStringLiteral("<qt>%1</qt>").arg(whole.toHtmlEscaped()));
     path->setAccessibleName(whole);
-    path->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    path->setMinimumWidth(40);
-    line->addWidget(path, 1);
-    line->addSpacing(6);
-    line->addWidget(styledText(leftover.bytes, AppFont::font(11, QFont::Medium), palette.ink));
-    rows.addLayout(line);
+    rows.addWidget(new LeftoverRow(
+        tag, path, styledText(leftover.bytes, AppFont::font(11, QFont::Medium), palette.ink)));
     if (leftover.hasDivider) {
         auto* divider = new QHBoxLayout;
         divider->setContentsMargins(13, 0, 0, 0);
@@ -247,7 +237,7 @@ void AppDetailPane::connectUninstall() {
         includeBundle_ = on;
         // The button's title and state follow the box.
         if (!app_) return;
-        content_ = appDetailContent(*app_, includeBundle_, clock_.now());
+        content_ = appDetailContent(*app_, includeBundle_, clock_.now(), disposalOverride_);
         uninstall_->setTitle(QString::fromStdString(content_->uninstallTitle));
         uninstall_->setEnabled(content_->uninstallEnabled);
     });

@@ -29,7 +29,10 @@ public:
 
     // Shows the application, or the empty state's text without one; the
     // page calls it again in a new palette.
-    void showApp(const std::optional<InstalledApp>& app, const EmptyStateText& none);
+    // `disposalOverride` is how the uninstall's review will remove.
+    void showApp(const std::optional<InstalledApp>& app, const EmptyStateText& none,
+                 std::optional<Disposal> disposalOverride = std::nullopt);
+    std::optional<Disposal> disposalOverride() const { return disposalOverride_; }
 
     const std::optional<AppDetailContent>& content() const { return content_; }
     QCheckBox* includeBundleBox() const { return includeBundleBox_; }
@@ -53,6 +56,7 @@ private:
     std::optional<AppDetailContent> content_;
     EmptyStateText none_;
     bool includeBundle_ = true;
+    std::optional<Disposal> disposalOverride_;
     QScrollArea* scroll_;
     EmptyStateView* empty_;
     QCheckBox* includeBundleBox_ = nullptr;

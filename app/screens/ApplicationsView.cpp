@@ -24,6 +24,7 @@
 #include "app/screens/AppListModel.h"
 #include "app/screens/AppRowDelegate.h"
 #include "app/state/ApplicationsState.h"
+#include "app/state/PreferencesState.h"
 #include "app/theme/AppFont.h"
 #include "app/theme/MotionAnimation.h"
 
@@ -65,11 +66,12 @@ ApplicationsView::ApplicationsView(ApplicationsState& applications, const Deskto
                 if (index.isValid() && list_->hasFocus())
                     applications_.setSelectedApp(model_->apps()[static_cast<std::size_t>(index.row())]);
             });
-    connect(&applications_, &ApplicationsState::changed, this, &ApplicationsView::refresh);
+    // The detail's note follows how the review is set to remove, too.
+    followChanges(*this, {&applications_, &applications_.preferences()}, [this] { refresh(); });
     connect(selection_, &QVariantAnimation::valueChanged, list_->viewport(), qOverload<>(&QWidget::update));
     restyleOnPaletteChange(*this, [this] {
         restyle();
-        detailPane_->showApp(detailApp_, content_.noApplications);
+        detailPane_->showApp(detailApp_, content_.noApplications, content_.disposalOverride);
     });
     restyle();
     refresh();
@@ -165,7 +167,8 @@ void ApplicationsView::resizeEvent(QResizeEvent* event) {
 void ApplicationsView::refresh() {
     ApplicationsPageContent content = applicationsPageContent(
         applications_.apps(), applications_.isScanningApps(), applications_.appScanProgress(),
-        applications_.selectedApp(), filter_->text().toStdString());
+        applications_.selectedApp(), filter_->text().toStdString(),
+        applications_.preferences().disposalOverride());
     if (content == content_) return;
     const bool rowsChanged = content.rows != content_.rows;
     const std::optional<std::size_t> selectedBefore = content_.selectedRow;
@@ -187,9 +190,9 @@ void ApplicationsView::refresh() {
         model_->setApps(content_.rows, clock_.now());
     else
         list_->viewport()->update();
-    if (content_.detail != detailApp_) {
+    if (content_.detail != detailApp_ || content_.disposalOverride != detailPane_->disposalOverride()) {
         detailApp_ = content_.detail;
-        detailPane_->showApp(detailApp_, content_.noApplications);
+        detailPane_->showApp(detailApp_, content_.noApplications, content_.disposalOverride);
     }
 }
 

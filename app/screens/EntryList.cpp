@@ -1,9 +1,9 @@
 #include "app/screens/EntryList.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QHBoxLayout>
-#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
@@ -20,6 +20,7 @@
 #include "app/kit/SlideReveal.h"
 #include "app/kit/SymbolButton.h"
 #include "app/platform/Clock.h"
+#include "app/presenters/OneLineText.h"
 #include "app/screens/EntryListModel.h"
 #include "app/screens/EntryRowDelegate.h"
 #include "app/state/DesktopActions.h"
@@ -126,7 +127,9 @@ void EntryList::connectActions() {
     connect(remove_, &QPushButton::clicked, this, [this] {
         // With nothing to review no sheet opens: the bar says why instead.
         const DeveloperState::Staging staging = developer_.stageUserChoice(bar_.chosen);
-        leftOut_ = staging.staged ? std::nullopt : staging.leftOut;
+        // It quotes names, and a name may hold a line break.
+        leftOut_ =
+            staging.staged || !staging.leftOut ? std::nullopt : std::optional(oneLineText(*staging.leftOut));
         refreshBar();
     });
     // What an action removed leaves the ticks before the rows go.

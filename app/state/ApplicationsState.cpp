@@ -104,6 +104,8 @@ void ApplicationsState::followSelectedApp() {
     if (followed != selectedApp_) setSelectedApp(std::move(followed));
 }
 
+const PreferencesState& ApplicationsState::preferences() const { return cleanup_.preferences(); }
+
 void ApplicationsState::uninstall(const AppUninstaller::InstalledApp& app, bool includeBundle) {
     cleanup_.stageForReview(AppUninstaller::candidates(app, includeBundle));
 }

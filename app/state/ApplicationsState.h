@@ -14,6 +14,7 @@
 namespace korvane {
 
 class DeveloperState;
+class PreferencesState;
 
 // General mode's applications page: the installed applications with their
 // leftovers, found in the background, and the one in the detail pane.
@@ -40,6 +41,8 @@ public:
 
     void scanApps();
     void uninstall(const AppUninstaller::InstalledApp& app, bool includeBundle);
+    // Where the disposal the uninstall's review will use is kept.
+    const PreferencesState& preferences() const;
 
     // The list follows what an action did on disk: an application whose
     // bundle left goes, a leftover that left goes, sizes that held what left

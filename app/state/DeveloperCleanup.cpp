@@ -329,14 +329,21 @@ void DeveloperState::copySummary() {
 
 void DeveloperState::dismissReport() {
     const StateChanges::Batch batch(changes());
-    parts_.navigation.setRoute(scan_ || parts_.navigation.hasFolderTree() ? Route::explore
-                                                                          : Route::onboarding);
+    // Someone who has chosen a way to clean goes back to the explorer, as a
+    // launch would take them, even when nothing has been scanned this time
+    // (an uninstall from the applications page needs no scan).
+    parts_.navigation.setRoute(scan_ || parts_.navigation.hasFolderTree() || parts_.preferences.isOnboarded()
+                                   ? Route::explore
+                                   : Route::onboarding);
     ++card_;
     setLastReport(std::nullopt);
     setReportFollowUp({});
-    // The staged items leave the selection with the list; what was chosen in
-    // the developer scan, before them or since, stays chosen as far as it is
-    // still there.
+    unstage();
+    setRestoreNotice(std::nullopt);
+}
+
+void DeveloperState::unstage() {
+    const StateChanges::Batch batch(changes());
     if (!stagedCandidates_.empty() || selectionBeforeStaging_) {
         std::set<UUID> chosen = selection_;
         if (selectionBeforeStaging_) chosen.insert(selectionBeforeStaging_->begin(), selectionBeforeStaging_->end());
@@ -348,8 +355,17 @@ void DeveloperState::dismissReport() {
         setSelection(std::move(restored));
     }
     setStagedCandidates({});
-    setRestoreNotice(std::nullopt);
     setStagingNotice(std::nullopt);
+}
+
+void DeveloperState::followSheet() {
+    const bool reviewing = parts_.navigation.sheet() == Sheet::review;
+    if (!std::exchange(reviewOpen_, reviewing) || reviewing) return;
+    // A cleanup took what the review listed; the completion screen forgets it when left.
+    const Route route = parts_.navigation.route();
+    if (isCleaning_ || route == Route::cleaning || route == Route::finished) return;
+    if (stagedCandidates_.empty() && !selectionBeforeStaging_) return;
+    unstage();
 }
 
 }  // namespace korvane

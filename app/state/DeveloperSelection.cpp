@@ -80,20 +80,23 @@ DeveloperState::Staging DeveloperState::stageForReview(std::vector<CleanupCandid
 
 DeveloperState::Staging DeveloperState::stageUserChoice(const std::vector<FileTreeScanner::Entry>& entries) {
     UserChoice::Sorted sorted = UserChoice::sort(entries);
-    return stage(std::move(sorted.admitted), std::move(sorted.refused));
+    return stage(std::move(sorted.admitted), std::move(sorted.refused), sorted.reshaped);
 }
 
 DeveloperState::Staging DeveloperState::stage(std::vector<CleanupCandidate> candidates,
-                                              std::vector<UserChoice::Refusal> refused) {
+                                              std::vector<UserChoice::Refusal> refused,
+                                              const std::vector<FileTreeScanner::Entry>& reshaped) {
     // What was chosen may have gone since the list was drawn: a cleanup, or
     // another program. The review offers only what is there.
     // Nor what the user marked "Never touch": the cleanup would only skip it.
     std::vector<std::string> gone;
+    std::vector<DiskChange::Place> gonePlaces;
     std::vector<CleanupTexts::NeverTouched> neverTouched;
     const ScanSettings& settings = parts_.preferences.settings();
     std::erase_if(candidates, [&](const CleanupCandidate& candidate) {
         if (UserChoice::isGone(candidate)) {
             gone.push_back(candidate.title);
+            gonePlaces.push_back({candidate.path, candidate.size, candidate.id, false});
             return true;
         }
         if (candidate.removal.isPath() && settings.overlapsExcluded(candidate.path)) {
@@ -102,6 +105,12 @@ DeveloperState::Staging DeveloperState::stage(std::vector<CleanupCandidate> cand
         }
         return false;
     });
+    // Every screen that still lists what went, or what stands there now in
+    // another shape, follows the disk as it found it.
+    std::vector<DiskChange::Place> reshapedPlaces;
+    for (const auto& entry : reshaped)
+        reshapedPlaces.push_back({entry.path, entry.size, std::nullopt, false});
+    publishDiskChange(DiskChange::ofFoundChanged(std::move(gonePlaces), reshapedPlaces));
     std::optional<std::string> notice = CleanupTexts::leftOutNotice(gone, neverTouched, refused);
     if (candidates.empty()) return {false, notice ? notice : std::string(CleanupTexts::nothingChosen)};
     const StateChanges::Batch batch(changes());

@@ -29,6 +29,7 @@ DeveloperState::DeveloperState(StateChanges& changes, Parts parts, QObject* pare
             Qt::QueuedConnection);
     connect(&parts_.navigation, &NavigationState::sheetChanged, this, &DeveloperState::applyHeldScan,
             Qt::QueuedConnection);
+    connect(&parts_.navigation, &NavigationState::sheetChanged, this, &DeveloperState::followSheet);
 }
 
 void DeveloperState::cancelWork() {

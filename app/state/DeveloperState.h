@@ -225,7 +225,14 @@ private:
     // (from the selection too) and each category's footprint falls by what
     // left it; what a put back returned comes back. Saved as the last scan.
     void followDiskChange(const DiskChange& change);
-    Staging stage(std::vector<CleanupCandidate> candidates, std::vector<UserChoice::Refusal> refused);
+    Staging stage(std::vector<CleanupCandidate> candidates, std::vector<UserChoice::Refusal> refused,
+                  const std::vector<FileTreeScanner::Entry>& reshaped = {});
+    // A review of staged items closed without a cleanup: they are nobody's
+    // choice now, and the developer selection they stood in for comes back.
+    void followSheet();
+    // The staged items leave the selection; what was chosen in the developer
+    // scan before them, or since, stays chosen as far as it is still there.
+    void unstage();
     void setStagingNotice(std::optional<std::string> notice);
     void setReportFollowUp(ReportFollowUp followUp);
 
@@ -244,6 +251,7 @@ private:
     std::optional<std::string> stagingNotice_;
     // The developer selection from before general-mode items were staged.
     std::optional<std::set<UUID>> selectionBeforeStaging_;
+    bool reviewOpen_ = false;
     ReportFollowUp followUp_;
     // Counts completion cards: what is learnt for one card never reaches the next.
     std::uint64_t card_ = 0;

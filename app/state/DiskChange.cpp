@@ -62,4 +62,15 @@ DiskChange DiskChange::ofEmptying(const std::vector<CleanupOutcome>& purged, con
     return change;
 }
 
+DiskChange DiskChange::ofFoundChanged(std::vector<Place> gone, const std::vector<Place>& reshaped) {
+    DiskChange change;
+    change.action = Action::foundChanged;
+    change.left = std::move(gone);
+    for (const Place& place : reshaped) {
+        change.left.push_back(place);
+        change.arrived.push_back({place.path, 0, std::nullopt, false});
+    }
+    return change;
+}
+
 }  // namespace korvane

@@ -15,9 +15,10 @@ namespace korvane {
 // What one action did to the disk, published once to every part of the state
 // that holds its items: the places that lost what they held and the places
 // that hold something new, each with its size. A cleanup, a put back and an
-// emptied Trash each make one.
+// emptied Trash each make one; so does finding, as a review opens, that the
+// disk changed under a chosen item since it was listed.
 struct DiskChange {
-    enum class Action { cleanup, putBack, emptyTrash };
+    enum class Action { cleanup, putBack, emptyTrash, foundChanged };
 
     struct Place {
         std::string path;
@@ -55,6 +56,10 @@ struct DiskChange {
                                 const VolumeInfo& volume);
     // The outcomes whose items were removed from the Trash for good.
     static DiskChange ofEmptying(const std::vector<CleanupOutcome>& purged, const VolumeInfo& volume);
+    // Chosen items no longer there (they left) and places that hold another
+    // kind of thing than was listed (what was listed left; something new,
+    // of a size yet unknown, arrived there).
+    static DiskChange ofFoundChanged(std::vector<Place> gone, const std::vector<Place>& reshaped);
 
     friend bool operator==(const DiskChange&, const DiskChange&) = default;
 };

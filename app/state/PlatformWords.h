@@ -34,6 +34,13 @@ inline constexpr std::string_view systemManagedNote =
 inline constexpr std::string_view flatpakNote =
     "Flatpak uninstalls the application itself; it cannot be put back from the Trash. What it left behind "
     "goes to the Trash and can be put back.";
+// The same two while the review is set to delete everything for good.
+inline constexpr std::string_view deletedNote =
+    "\u201CAlways delete\u201D is chosen: everything is deleted for good and cannot be put back. Korvane "
+    "never removes an application the system manages itself.";
+inline constexpr std::string_view flatpakDeletedNote =
+    "Flatpak uninstalls the application itself. \u201CAlways delete\u201D is chosen: what it left behind is "
+    "deleted for good, and nothing can be put back.";
 
 // Settings: adding a project folder grants nothing here, so the note says
 // only what it is for.

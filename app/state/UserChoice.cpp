@@ -52,6 +52,7 @@ UserChoice::Sorted UserChoice::sort(const std::vector<FileTreeScanner::Entry>& e
         if (checked.verdict.isAllowed()) {
             if (auto changed = changedKind(checked.path, entry.isDirectory)) {
                 sorted.refused.push_back({entry.name, std::move(*changed), false});
+                sorted.reshaped.push_back(entry);
                 continue;
             }
             sorted.admitted.push_back(admitted(entry, checked.path));

@@ -30,6 +30,9 @@ struct UserChoice {
     struct Sorted {
         std::vector<CleanupCandidate> admitted;  // in the order given
         std::vector<Refusal> refused;
+        // The picked entries refused because another kind of thing stands at
+        // their path now: what was listed there is out of date.
+        std::vector<FileTreeScanner::Entry> reshaped;
     };
 
     // A candidate for each picked entry the safety check admits (always

@@ -98,7 +98,7 @@ void Scan::rootFiles(ScanWorker& worker) {
         std::optional<ScanTreeNode> node;
         const AgeProfile::Stamp age = worker.stamper(st);
         if (size >= options_.fileNodeThreshold) node = fileNode(name, size, st, false, age);
-        deliverTop(worker.stamper, seq, std::move(node), size, wholeSeconds(st), age);
+        deliverTop(worker.stamper, seq, std::move(node), size, wholeSeconds(st), age, true);
     }
     worker.publish();
 }

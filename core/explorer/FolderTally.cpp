@@ -52,31 +52,42 @@ StorageNode ScanTreeNode::toStorageNode(std::string path, const StampOf& stampOf
     }
     std::vector<ScanTreeNode>().swap(children);
     if (foldBytes >= 1) {
-        StorageNode rest;
-        rest.id = FileTreeScanner::remainderID(node.id);
-        std::string count = ByteFormat::groupedInteger(foldCount);
-        if (foldCount >= 1) {
-            // Sized once: every folder below the tree's depth has one.
-            static constexpr std::string_view items = " smaller items";
-            const std::string_view suffix = foldCount == 1 ? items.substr(0, items.size() - 1) : items;
-            rest.name.assign(count.size() + suffix.size(), ' ');
-            std::copy(suffix.begin(), suffix.end(), std::copy(count.begin(), count.end(), rest.name.begin()));
-        } else {
-            rest.name = "Everything else";
-        }
-        rest.bytes = foldBytes;
+        StorageNode rest = remainderNode(node.id, foldCount, foldBytes, restFiles, restFolders);
         if (foldModified != noDate) rest.lastModified = foldModified;
         rest.ages = std::move(foldAges);
         if (stampOf && foldModified != noDate) rest.ages.elide(stampOf(foldModified));
-        rest.kind = StorageNode::Kind::item;
-        rest.fileCount = storedCount(restFiles);
-        rest.folderCount = storedCount(restFolders);
-        rest.details.emplace("Items", std::move(count));
-        auto at = std::upper_bound(node.children.begin(), node.children.end(), rest.bytes,
-                                   [](std::int64_t size, const StorageNode& child) { return size > child.bytes; });
-        node.children.insert(at, std::move(rest));
+        insertBySize(node.children, std::move(rest));
     }
     return node;
+}
+
+StorageNode remainderNode(const std::string& folderID, std::int64_t items, std::int64_t bytes,
+                          std::int64_t files, std::int64_t folders) {
+    StorageNode rest;
+    rest.id = FileTreeScanner::remainderID(folderID);
+    std::string count = ByteFormat::groupedInteger(items);
+    if (items >= 1) {
+        // Sized once: every folder below the tree's depth has one.
+        static constexpr std::string_view suffix = " smaller items";
+        const std::string_view said = items == 1 ? suffix.substr(0, suffix.size() - 1) : suffix;
+        rest.name.assign(count.size() + said.size(), ' ');
+        std::copy(said.begin(), said.end(), std::copy(count.begin(), count.end(), rest.name.begin()));
+    } else {
+        rest.name = "Everything else";
+    }
+    rest.bytes = bytes;
+    rest.kind = StorageNode::Kind::item;
+    rest.fileCount = storedCount(files);
+    rest.folderCount = storedCount(folders);
+    rest.details.emplace("Items", std::move(count));
+    return rest;
+}
+
+void insertBySize(std::vector<StorageNode>& children, StorageNode rest) {
+    auto at =
+        std::upper_bound(children.begin(), children.end(), rest.bytes,
+                         [](std::int64_t size, const StorageNode& child) { return size > child.bytes; });
+    children.insert(at, std::move(rest));
 }
 
 void FolderTally::keepFirstFolded(std::uint32_t seq, std::string_view name, std::int64_t bytes, Time modified,

@@ -23,6 +23,14 @@ inline std::uint32_t storedCount(std::int64_t count) {
     return static_cast<std::uint32_t>(std::clamp<std::int64_t>(count, 0, UINT32_MAX));
 }
 
+// The node that sums what a folder holds without nodes of its own:
+// "12 smaller items" (or "Everything else" when it counts no item), an item
+// placed among the folder's children by its size. The caller dates it.
+StorageNode remainderNode(const std::string& folderID, std::int64_t items, std::int64_t bytes,
+                          std::int64_t files, std::int64_t folders);
+// Puts `rest` among `children` (largest first) where its size belongs.
+void insertBySize(std::vector<StorageNode>& children, StorageNode rest);
+
 // One node of the compact tree a folder scan builds while it walks: a name
 // instead of a path, no optional fields, no remainder node yet. The walk
 // hands these up from folder to folder and cuts them cheaply; the finished

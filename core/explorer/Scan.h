@@ -110,7 +110,7 @@ private:
     void drop(ScanWorker& worker, ScanFolder* folder);
     void deliverTop(AgeStamper& stamper, std::uint32_t seq, std::optional<ScanTreeNode> node,
                     std::int64_t bytes, std::chrono::system_clock::time_point newest,
-                    std::optional<AgeProfile::Stamp> age = std::nullopt);
+                    std::optional<AgeProfile::Stamp> age = std::nullopt, bool isFile = false);
 
     const FileTreeScanner::Options& options_;
     const Flag& cancelled_;

@@ -46,7 +46,7 @@ void Scan::drop(ScanWorker& worker, ScanFolder* folder) {
 
 void Scan::deliverTop(AgeStamper& stamper, std::uint32_t seq, std::optional<ScanTreeNode> node,
                       std::int64_t bytes, SystemClock::time_point newest,
-                      std::optional<AgeProfile::Stamp> age) {
+                      std::optional<AgeProfile::Stamp> age, bool isFile) {
     // A finished top-level item becomes StorageNodes on the worker that
     // finished it, while the others still walk.
     std::optional<StorageNode> converted;
@@ -66,7 +66,7 @@ void Scan::deliverTop(AgeStamper& stamper, std::uint32_t seq, std::optional<Scan
         converted = std::move(*node).toStorageNode(
             std::move(path), [&](SystemClock::time_point time) { return stamper(time); });
     }
-    root_.deliver(seq, converted ? &*converted : nullptr, bytes, newest, age);
+    root_.deliver(seq, converted ? &*converted : nullptr, bytes, newest, age, isFile);
 }
 
 }  // namespace korvane

@@ -19,12 +19,14 @@ public:
     using TimePoint = std::chrono::system_clock::time_point;
 
     // `seq` is the item's place in the root's sorted listing; an item with
-    // no node (a small file, a link, an unreadable folder) still counts its
-    // bytes, as the root's own, of age `stamp`.
+    // no node (a small file, a link, an unreadable folder) is summed, with
+    // its age `stamp`, in the root's remainder, as a folder's are in its.
+    // `isFile` tells a file from the other kinds.
     void deliver(std::uint32_t seq, StorageNode* node, std::int64_t bytes, TimePoint newest,
-                 std::optional<AgeProfile::Stamp> stamp = std::nullopt);
+                 std::optional<AgeProfile::Stamp> stamp = std::nullopt, bool isFile = false);
     // Fills `root` once every worker is done: its children largest first,
-    // ties in name order; its own blocks and date join the items'.
+    // ties in name order, with the remainder among them by its size; its
+    // own blocks and date join the items'.
     void finish(StorageNode& root, std::int64_t ownBytes, TimePoint ownDate,
                 std::optional<AgeProfile::Stamp> ownStamp = std::nullopt);
 
@@ -38,7 +40,12 @@ private:
     std::vector<Child> children_;
     std::int64_t bytes_ = 0;
     TimePoint newest_ = ScanTreeNode::noDate;
-    AgeProfile ownAges_;
+    // What the remainder sums.
+    std::int64_t foldBytes_ = 0;
+    std::int64_t foldItems_ = 0;
+    std::int64_t foldFiles_ = 0;
+    TimePoint foldNewest_ = ScanTreeNode::noDate;
+    AgeProfile foldAges_;
 };
 
 }  // namespace korvane

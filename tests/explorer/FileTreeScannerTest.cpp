@@ -91,14 +91,27 @@ TEST(FileTreeScannerTest, SkippedNamesAreNeverCounted) {
     EXPECT_TRUE(FileTreeScanner::skippedNames().count(".DocumentRevisions-V100"));
 }
 
+// Small files at the top are summed in the root's remainder, as a folder's
+// are in its: a folder of small photos shows them, not only their total.
 TEST(FileTreeScannerTest, TopLevelFilesCountAndOnlyLargeOnesGetNodes) {
     TempTree tree;
     std::string small = allocate(tree, "small.bin", 1000000);
+    std::string other = allocate(tree, "other.txt", 3000000);
     std::string large = allocate(tree, "large.mp4", 5000000);
     auto result = FileTreeScanner().scan(tree.root());
-    EXPECT_EQ(result.fileCount, 2);
+    EXPECT_EQ(result.fileCount, 3);
     EXPECT_EQ(result.root.bytes, duBytes(tree.root()));
-    ASSERT_EQ(result.root.children.size(), 1u);
+    ASSERT_EQ(result.root.children.size(), 2u);
+    const StorageNode& rest = result.root.children[1];
+    EXPECT_EQ(rest.id, FileTreeScanner::remainderID(tree.root()));
+    EXPECT_EQ(rest.name, "2 smaller items");
+    EXPECT_EQ(rest.kind, StorageNode::Kind::item);
+    EXPECT_EQ(rest.bytes, allocated(small) + allocated(other));
+    EXPECT_EQ(rest.fileCount, 2u);
+    EXPECT_TRUE(rest.lastModified.has_value());
+    EXPECT_EQ(rest.ages.total(), rest.bytes);
+    // The root's own blocks are all that no child holds.
+    EXPECT_EQ(result.root.bytes - result.root.children[0].bytes - rest.bytes, allocated(tree.root()));
     const StorageNode& node = result.root.children[0];
     EXPECT_EQ(node.id, large);
     EXPECT_EQ(node.name, "large.mp4");
@@ -108,10 +121,10 @@ TEST(FileTreeScannerTest, TopLevelFilesCountAndOnlyLargeOnesGetNodes) {
     EXPECT_EQ(node.path, large);
     EXPECT_TRUE(node.lastModified.has_value());
     // Both are indexed (64 KiB and up); neither reaches the largest-files list.
-    ASSERT_EQ(result.index.size(), 2u);
+    ASSERT_EQ(result.index.size(), 3u);
     EXPECT_TRUE(result.largest.empty());
-    std::set<std::string> indexed = {result.index[0].path, result.index[1].path};
-    EXPECT_EQ(indexed, (std::set<std::string>{small, large}));
+    std::set<std::string> indexed = {result.index[0].path, result.index[1].path, result.index[2].path};
+    EXPECT_EQ(indexed, (std::set<std::string>{small, other, large}));
 }
 
 TEST(FileTreeScannerTest, TopLevelItemsComeLargestFirstWithAnyNumberOfWorkers) {
@@ -572,7 +585,8 @@ TEST(FileTreeScannerTest, UnreadableFolderCountsOnlyItsOwnBlocks) {
     ASSERT_TRUE(WIFEXITED(status));
     ASSERT_EQ(WEXITSTATUS(status), 0);
     ASSERT_GT(length, 0);
-    EXPECT_EQ(std::string(buffer), std::to_string(expected) + " 1 1");
+    // The locked folder's own blocks are summed in the root's remainder.
+    EXPECT_EQ(std::string(buffer), std::to_string(expected) + " 1 2");
 }
 
 }  // namespace

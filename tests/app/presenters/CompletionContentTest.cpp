@@ -307,6 +307,11 @@ TEST(CompletionContent, ListsFailuresBeforeSkipsAndShowsTheFirstSix) {
     EXPECT_EQ(titles, (std::vector<std::string>{"f\u23CE1", "s1", "s2"}));
     EXPECT_EQ(few.report->notRemoved->heading, "3 items were not removed");
 
+    // A picked file may be called anything: its row stays one line.
+    const CompletionContent odd =
+        completionContent(reportOf({outcome("line\nbreak.bin", Status::failed)}), std::nullopt, {});
+    EXPECT_EQ(odd.report->notRemoved->rows[0].title, "line\u23CEbreak.bin");
+
     EXPECT_FALSE(
         completionContent(reportOf({outcome("gone", Status::deleted)}), std::nullopt, {}).report->notRemoved);
 }

@@ -9,6 +9,7 @@
 #include "app/presenters/LargeFilesContent.h"
 #include "app/presenters/RelativeDateText.h"
 #include "app/presenters/SearchContent.h"
+#include "app/state/PlatformWords.h"
 #include "core/system/Paths.h"
 #include "core/text/AsciiText.h"
 #include "core/text/ByteFormat.h"
@@ -356,6 +357,31 @@ TEST(ApplicationsContent, DetailFactsLeftoversAndUninstall) {
     EXPECT_FALSE(detail.uninstallEnabled);
     EXPECT_EQ(appDetailContent(app("One", 1000, {7}), true, now).leftoversHeader,
               "1 item \u00b7 " + ByteFormat::string(7));
+}
+
+// The note under the uninstall tells what the review it opens will do: with
+// "Always delete" chosen nothing goes to the Trash, so none of it comes back.
+TEST(ApplicationsContent, TheNoteFollowsHowTheReviewRemoves) {
+    InstalledApp flatpak = app("Painter", 1000, {300});
+    flatpak.packaging = AppUninstaller::Packaging::flatpakUser;
+    const struct {
+        InstalledApp app;
+        std::optional<Disposal> disposal;
+        std::string_view note;
+    } cases[] = {
+        {app("Viewer", 1000, {300}), std::nullopt, platformWords::systemManagedNote},
+        {app("Viewer", 1000, {300}), Disposal::trash, platformWords::systemManagedNote},
+        {app("Viewer", 1000, {300}), Disposal::delete_, platformWords::deletedNote},
+        {flatpak, std::nullopt, platformWords::flatpakNote},
+        {flatpak, Disposal::trash, platformWords::flatpakNote},
+        {flatpak, Disposal::delete_, platformWords::flatpakDeletedNote},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.app.name + (c.disposal ? std::string(rawValue(*c.disposal)) : "recommended"));
+        EXPECT_EQ(appDetailContent(c.app, true, now, c.disposal).note, c.note);
+    }
+    EXPECT_EQ(applicationsPageContent({}, false, "", std::nullopt, "", Disposal::delete_).disposalOverride,
+              Disposal::delete_);
 }
 
 TEST(ApplicationsContent, PageStatesSelectionAndTheFirstScan) {

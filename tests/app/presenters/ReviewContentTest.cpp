@@ -205,6 +205,16 @@ TEST(ReviewContent, DemonstrationSelectionAddsUpToItsSizes) {
     EXPECT_EQ(content.cleanTitle, "Clean " + ByteFormat::string(total));
 }
 
+// The line saying what was left out quotes names as they are: a line break
+// in one is shown, not taken.
+TEST(ReviewContent, TheLeftOutLineKeepsANameWithALineBreakOnOneLine) {
+    EXPECT_EQ(
+        reviewContent({}, std::nullopt, "\u201Cline\nbreak.bin\u201D is no longer there, so it is left out.")
+            .leftOut,
+        "\u201Cline\u23CEbreak.bin\u201D is no longer there, so it is left out.");
+    EXPECT_EQ(reviewContent({}, std::nullopt, std::nullopt).leftOut, std::nullopt);
+}
+
 TEST(OneLineText, ShowsEveryCharacterOnOneLine) {
     struct Case {
         const char* text;

@@ -16,6 +16,7 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/screens/AppDetailPane.h"
 #include "app/screens/ApplicationsView.h"
+#include "app/screens/LeftoverRow.h"
 #include "app/state/PlatformWords.h"
 #include "app/theme/AppMotion.h"
 #include "tests/app/state/FlowFixture.h"
@@ -129,7 +130,10 @@ TEST_F(ApplicationsViewTest, ANarrowDetailPaneWrapsItsFactsAndButtonsAndCutsPath
                 path = label;
         ASSERT_NE(path, nullptr);
         EXPECT_EQ(path->toolTip(), "<qt>" + path->accessibleName().toHtmlEscaped() + "</qt>");
-        EXPECT_GT(path->width(), 40);
+        // Never a sliver: beside its tag while it keeps room, else under it.
+        EXPECT_GE(path->width(), LeftoverRow::minimumPathBeside);
+        const QRect placed(path->mapTo(&pane, QPoint(0, 0)), path->size());
+        EXPECT_LE(placed.right(), width - 1);
     }
 }
 
@@ -182,6 +186,26 @@ TEST_F(ApplicationsViewTest, AnAppImageShowsItsVersionAndOnlyTheTrashNote) {
     EXPECT_EQ(std::count(texts.begin(), texts.end(), "Version 5.2.1"), 1);
     EXPECT_EQ(std::count(texts.begin(), texts.end(), platformWords::systemManagedNote), 1);
     EXPECT_EQ(std::count(texts.begin(), texts.end(), platformWords::flatpakNote), 0);
+}
+
+// Choosing "Always delete" in a review (or in Settings) changes what the
+// uninstall will do, and the note under it says so at once.
+TEST_F(ApplicationsViewTest, TheNoteFollowsTheDisposalChosenElsewhere) {
+    launch();
+    ApplicationsView view(state().applications(), state().desktop(), state().clock());
+    view.show();
+    ASSERT_TRUE(testing::waitUntil([&] { return !state().applications().isScanningApps(); }));
+    view.filterField()->setText(QStringLiteral("krit"));
+    ASSERT_TRUE(view.detail());
+    EXPECT_EQ(view.detail()->note, platformWords::systemManagedNote);
+    state().preferences().setDisposalOverride(Disposal::delete_);
+    ASSERT_TRUE(view.detail());
+    EXPECT_EQ(view.detail()->note, platformWords::deletedNote);
+    auto texts = labelTexts(view);
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), platformWords::deletedNote), 1);
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), platformWords::systemManagedNote), 0);
+    state().preferences().setDisposalOverride(std::nullopt);
+    EXPECT_EQ(view.detail()->note, platformWords::systemManagedNote);
 }
 
 TEST_F(ApplicationsViewTest, LeavingTheApplicationItselfOutHoldsForTheNextOneAndANewPalette) {

@@ -344,5 +344,49 @@ TEST_F(AppStateCleanupTest, DismissingTheReportReturnsToWhatIsThere) {
     EXPECT_EQ(state.navigation().route(), Route::explore);
 }
 
+// A review of picked files (or of an uninstall) closed without cleaning
+// leaves nothing behind: the developer footer and its "Review" show the
+// developer selection again, not the items that were turned down.
+TEST_F(AppStateCleanupTest, ACancelledReviewOfPickedItemsGivesTheDeveloperSelectionBack) {
+    AppState& state = scanned();
+    state.developer().setSelection({build.id});
+    const std::string picked = tree_.file("home/Downloads/film.mkv", 100);
+    ASSERT_TRUE(
+        state.developer()
+            .stageUserChoice({FileTreeScanner::Entry::make("film.mkv", picked, 4096, clock_.moment, false)})
+            .staged);
+    ASSERT_EQ(state.navigation().sheet(), AppState::Sheet::review);
+    state.navigation().setSheet(std::nullopt);
+    EXPECT_TRUE(state.developer().stagedCandidates().empty());
+    EXPECT_EQ(state.developer().selection(), std::set<UUID>{build.id});
+    ASSERT_EQ(state.developer().selectedCandidates().size(), 1u);
+    EXPECT_EQ(state.developer().selectedCandidates()[0].id, build.id);
+
+    // Cleaned, the review closes on a run that keeps what it listed.
+    ASSERT_TRUE(
+        state.developer()
+            .stageUserChoice({FileTreeScanner::Entry::make("film.mkv", picked, 4096, clock_.moment, false)})
+            .staged);
+    state.developer().startCleanup();
+    state.navigation().setSheet(std::nullopt);
+    ASSERT_TRUE(finished());
+    ASSERT_EQ(state.developer().lastReport()->outcomes.size(), 1u);
+    EXPECT_EQ(state.developer().lastReport()->outcomes[0].path, picked);
+    EXPECT_EQ(state.developer().stagedCandidates().size(), 1u);
+    state.developer().dismissReport();
+    EXPECT_EQ(state.developer().selection(), std::set<UUID>{build.id});
+}
+
+// An uninstall from the applications page needs no scan: "Done" takes someone
+// who already chose a way to clean back to the explorer, not the first-run cards.
+TEST_F(AppStateCleanupTest, DismissingTheReportAfterOnboardingNeverShowsTheCardsAgain) {
+    AppState& state = launch();
+    state.preferences().markOnboarded();
+    ASSERT_FALSE(state.developer().hasScan());
+    ASSERT_FALSE(state.navigation().hasFolderTree());
+    state.developer().dismissReport();
+    EXPECT_EQ(state.navigation().route(), Route::explore);
+}
+
 }  // namespace
 }  // namespace korvane
