@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFontMetricsF>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -185,9 +186,10 @@ void DeveloperCanvasPage::resizeEvent(QResizeEvent* event) {
 
 QWidget* DeveloperCanvasPage::makeFooter() {
     footer_ = new Ground(&Palette::rail, Ground::Rule::top);
-    auto* row = new QHBoxLayout(footer_);
-    row->setContentsMargins(16, 10, 16, 10);
-    row->setSpacing(12);
+    auto* grid = new QGridLayout(footer_);
+    grid->setContentsMargins(16, 10, 16, 10);
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(0);
     auto* summary = new QHBoxLayout;
     summary->setSpacing(6);
     auto* check = new SymbolView("checkmark.circle.fill", 11);
@@ -197,18 +199,17 @@ QWidget* DeveloperCanvasPage::makeFooter() {
     summary->addWidget(check);
     summary->addWidget(selectedCount_);
     summary->addWidget(selectedBytes_);
-    row->addLayout(summary);
-    // The free-space texts are the ones that give way in a narrow window;
-    // what the Trash gives back has a line of its own, so that the figures
-    // themselves stay whole.
-    auto* freeColumn = new QVBoxLayout;
-    freeColumn->setSpacing(0);
+    grid->addLayout(summary, 0, 0, 2, 1, Qt::AlignVCenter);
+    // The free-space texts are the ones that give way in a narrow window.
+    // What the Trash gives back runs on below the links, so that it stays
+    // whole at the usual sizes; the column takes the room while there is no
+    // scan to measure free space by.
     freeSpace_ = new ElidedLabel;
     freeSpaceOnceEmptied_ = new ElidedLabel;
-    freeColumn->addWidget(freeSpace_);
-    freeColumn->addWidget(freeSpaceOnceEmptied_);
-    row->addLayout(freeColumn, 1);
-    row->addStretch(0);  // takes the room while there is no scan to measure free space by
+    grid->addWidget(freeSpace_, 0, 1);
+    grid->addWidget(freeSpaceOnceEmptied_, 1, 1, 1, 3);
+    grid->addItem(new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Minimum), 0, 1);
+    grid->setColumnStretch(1, 1);
     selectSafe_ = new LinkButton(QStringLiteral("Select safe"), AppFont::caption());
     clear_ = new LinkButton(QStringLiteral("Clear"), AppFont::caption());
     review_ = new KitButton(KitButton::Style::solid, {});
@@ -216,9 +217,9 @@ QWidget* DeveloperCanvasPage::makeFooter() {
     connect(selectSafe_, &QPushButton::clicked, this, [this] { parts_.developer.selectAllSafe(); });
     connect(clear_, &QPushButton::clicked, this, [this] { parts_.developer.setSelection({}); });
     connect(review_, &QPushButton::clicked, this, [this] { parts_.navigation.setSheet(Sheet::review); });
-    row->addWidget(selectSafe_);
-    row->addWidget(clear_);
-    row->addWidget(review_);
+    grid->addWidget(selectSafe_, 0, 2);
+    grid->addWidget(clear_, 0, 3);
+    grid->addWidget(review_, 0, 4, 2, 1, Qt::AlignVCenter);
     return footer_;
 }
 

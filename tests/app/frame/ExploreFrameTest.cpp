@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -22,6 +23,7 @@
 #include "app/frame/RootView.h"
 #include "app/frame/SidebarView.h"
 #include "app/frame/TopBar.h"
+#include "app/kit/ElidedLabel.h"
 #include "app/kit/KitButton.h"
 #include "app/kit/PillButton.h"
 #include "app/kit/RailSection.h"
@@ -437,6 +439,27 @@ TEST_F(ExploreFrameTest, TheChosenCanvasPillIsNeverCut) {
             const QRect onPage(switcher->mapTo(&page(), QPoint(0, 0)), switcher->size());
             EXPECT_LE(onPage.right(), page().width() - 1) << rawValue(mode) << " at " << size.width();
         }
+    }
+}
+
+// The footer's free-space lines, what the Trash gives back among them, are
+// read whole at the usual window sizes.
+TEST_F(ExploreFrameTest, TheFootersFreeSpaceLinesAreNeverCut) {
+    open();
+    state().preferences().setDisposalOverride(Disposal::trash);
+    for (const QSize size : {QSize(1180, 760), QSize(1024, 700), QSize(1600, 1000)}) {
+        window_->resize(size);
+        settle();
+        int shown = 0;
+        for (const ElidedLabel* label : page().findChildren<ElidedLabel*>()) {
+            const bool freeSpace = label->text().startsWith(QStringLiteral("Free ")) ||
+                                   label->text().endsWith(QStringLiteral("once the Trash is emptied"));
+            if (!label->isVisible() || !freeSpace) continue;
+            ++shown;
+            EXPECT_GE(label->width(), QFontMetrics(label->font()).horizontalAdvance(label->text()))
+                << label->text().toStdString() << " at " << size.width() << "x" << size.height();
+        }
+        EXPECT_EQ(shown, 2) << "the free space now and once the Trash is emptied";
     }
 }
 
