@@ -81,6 +81,7 @@ ReviewContent reviewContent(std::vector<CleanupCandidate> selected, std::optiona
         // A picked file comes back only from the Trash: deleted, it does not.
         const bool hintHolds = row.way == RemovalWay::toTrash || candidate.ruleID != UserChoice::ruleID;
         if (candidate.restoreHint && hintHolds) row.restoreHint = "· " + *candidate.restoreHint;
+        if (UserChoice::freesNoSpace(candidate)) row.sizeNote = candidate.reason;
         row.size = ByteFormat::string(candidate.size);
         row.showsDivider = true;
         content.rows.push_back(std::move(row));

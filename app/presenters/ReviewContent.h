@@ -30,6 +30,8 @@ struct ReviewRow {
     std::string disposalSymbol;
     // "· " and the hint; absent without one.
     std::optional<std::string> restoreHint;
+    // Why the row's size is less than the item seems to hold; absent when it is not.
+    std::optional<std::string> sizeNote;
     std::string size;
     // Every row but the last has a divider below it.
     bool showsDivider = false;

@@ -79,6 +79,11 @@ ReviewRowView::ReviewRowView(const ReviewRow& row, QWidget* parent)
     else
         disposal->addStretch(1);
     details->addLayout(disposal);
+    if (row.sizeNote) {
+        ElidedLabel* note = line(*row.sizeNote, AppFont::font(10), palette.inkSecondary);
+        note->setToolTip(plainToolTip(*row.sizeNote));
+        details->addWidget(note);
+    }
     layout->addLayout(details, 1);
 
     auto* trailing = new QVBoxLayout;

@@ -45,7 +45,9 @@ bool leave(StorageNode& root, const Place& place, FileTreeScanner::Result& resul
             if (isFile && node->fileCount > 0) --node->fileCount;
         }
         if (isFile) lower(result.fileCount, 1);
-        return isFile;
+        // A file that freed nothing as it left has another name, which now
+        // holds its space; the scan counted it under this one only.
+        return isFile && !(place.bytes < 1 && bytes > 0);
     }
     // No node of its own: it was folded into what the deepest node sums.
     const std::string rest = FileTreeScanner::remainderID(deepest.id);

@@ -32,13 +32,22 @@ std::optional<std::string> changedKind(const std::string& path, bool wasFolder) 
                     : "it is a file now, not the folder the scan found; scan again to see what it is";
 }
 
+// A file with another name elsewhere keeps its space until every name is
+// gone: removing this one frees nothing, and is counted so.
+bool hasOtherNames(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_nlink > 1;
+}
+
 CleanupCandidate admitted(const FileTreeScanner::Entry& entry, std::string checkedPath) {
+    const bool freesNothing = !entry.isDirectory && hasOtherNames(checkedPath);
     return CleanupCandidate(
         UUID::random(), CleanupCategory::toolchains, UserChoice::ruleID,
         entry.isDirectory ? "Folders you chose" : "Files you chose", entry.name, std::move(checkedPath),
-        entry.size, SafetyLevel::caution,
-        "You picked this yourself. Korvane has no way to recreate it, so it goes to the Trash "
-        "rather than being deleted.",
+        freesNothing ? 0 : entry.size, SafetyLevel::caution,
+        freesNothing ? UserChoice::otherNamesReason
+                     : "You picked this yourself. Korvane has no way to recreate it, so it goes to the Trash "
+                       "rather than being deleted.",
         UserChoice::restoreHint, entry.modified, {}, RemovalKind::path());
 }
 
@@ -63,6 +72,10 @@ UserChoice::Sorted UserChoice::sort(const std::vector<FileTreeScanner::Entry>& e
             {entry.name, checked.verdict.reason(), !home.empty() && !Paths::isAtOrBelow(place, home)});
     }
     return sorted;
+}
+
+bool UserChoice::freesNoSpace(const CleanupCandidate& candidate) {
+    return candidate.ruleID == ruleID && candidate.reason == otherNamesReason;
 }
 
 bool UserChoice::isGone(const CleanupCandidate& candidate) {

@@ -15,6 +15,9 @@ struct UserChoice {
     static constexpr const char* ruleID = "general.userChoice";
     // How a picked entry comes back: true only of a move to the Trash.
     static constexpr const char* restoreHint = "Recoverable from the Trash until you empty it";
+    // Why a picked file counts as freeing nothing: it has another hard link.
+    static constexpr const char* otherNamesReason =
+        "It has another name on this disk, so removing this one frees no space until every name is gone.";
 
     // A picked entry the safety check refuses, and why.
     struct Refusal {
@@ -38,8 +41,11 @@ struct UserChoice {
     // A candidate for each picked entry the safety check admits (always
     // reviewed, never chosen in advance, and moved to the Trash by default),
     // and why it refuses the others; an entry that has since become a folder
-    // (or a file) is refused too.
+    // (or a file) is refused too. A file with another name counts as freeing
+    // nothing: its space stays until that name goes too.
     static Sorted sort(const std::vector<FileTreeScanner::Entry>& entries);
+    // True when removing the candidate frees no space, and why is its reason.
+    static bool freesNoSpace(const CleanupCandidate& candidate);
     // True when the candidate names a path that no longer exists.
     static bool isGone(const CleanupCandidate& candidate);
 };

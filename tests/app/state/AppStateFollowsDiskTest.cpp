@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "app/presenters/CanvasPageContent.h"
+#include "app/presenters/ReviewContent.h"
 #include "app/presenters/SidebarContent.h"
 #include "tests/app/state/FlowFixture.h"
 #include "tests/explorer/ScanTestSupport.h"
@@ -128,6 +129,56 @@ TEST_F(AppStateFollowsDiskTest, WhatTheReviewFindsGoneOrReshapedLeavesEveryList)
     ASSERT_NE(reshaped, nullptr);
     EXPECT_FALSE(reshaped->isLeaf());
     EXPECT_EQ(state().folderScan().generalResult()->fileCount, filesBefore - 1);
+}
+
+// A file with a second name keeps its space until both names are gone:
+// removing the listed one is counted as freeing nothing, the review says why,
+// and the tree and lists then show what the disk holds.
+TEST_F(AppStateFollowsDiskTest, RemovingOneNameOfAFileWithAnotherFreesNothingAndIsCountedSo) {
+    const struct {
+        const char* otherName;  // the second name, beside the scanned folder
+        bool otherInScan;
+    } cases[] = {
+        {"/Documents/copy of report.pdf", true},
+        {"-elsewhere/report.pdf", false},
+    };
+    launch();
+    state().preferences().setDisposalOverride(Disposal::delete_);
+    int number = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.otherName);
+        const std::string folder = "home/case" + std::to_string(++number);
+        const std::string report = testing::allocate(tree_, folder + "/big report.pdf", 67'100'000);
+        const std::string other = tree_.path(folder + c.otherName);
+        std::filesystem::create_directories(std::filesystem::path(other).parent_path());
+        std::filesystem::create_hard_link(report, other);
+        state().folderScan().scanFolder(tree_.path(folder));
+        ASSERT_TRUE(settled());
+        const auto listed = state().folderScan().largestFiles();
+        ASSERT_EQ(listed.size(), 1u);  // one file, counted once under one of its names
+        const std::string name = listed[0].path;
+        const std::string remaining = name == report ? other : report;
+        const std::int64_t bytesBefore = state().folderScan().generalResult()->root.bytes;
+
+        ASSERT_TRUE(state().developer().stageUserChoice(listed).staged);
+        const ReviewContent review =
+            reviewContent(state().developer().stagedCandidates(), state().preferences().disposalOverride());
+        ASSERT_EQ(review.rows.size(), 1u);
+        EXPECT_EQ(review.rows[0].sizeNote, "It has another name on this disk, so removing this one frees no "
+                                           "space until every name is gone.");
+        EXPECT_EQ(review.total, 0);
+        EXPECT_EQ(review.permanentNotice, std::nullopt);
+        state().developer().startCleanup();
+        ASSERT_TRUE(finished());
+        ASSERT_FALSE(std::filesystem::exists(name));
+        EXPECT_EQ(state().developer().lastReport()->freedBytes(), 0);
+
+        ASSERT_TRUE(settled());
+        const std::int64_t fileBytes = listed[0].size;
+        EXPECT_EQ(state().folderScan().generalResult()->root.bytes,
+                  c.otherInScan ? bytesBefore : bytesBefore - fileBytes);
+        EXPECT_EQ(largest(), c.otherInScan ? std::vector<std::string>{remaining} : std::vector<std::string>{});
+    }
 }
 
 TEST_F(AppStateFollowsDiskTest, TheDemonstrationFollowsTheDiskButIsNeverSavedAsTheLastScan) {
