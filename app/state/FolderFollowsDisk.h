@@ -24,11 +24,11 @@ struct FolderFollowsDisk {
     // by the node's; something without a node of its own lowers the remainder
     // of the deepest folder that holds it. Only a file with a node of its own
     // lowers the file count exactly. A file leaving that freed nothing (its
-    // other name, which the scan did not count, holds its space now), a folder leaving (its files and folders
-    // were not counted one by one), something folded into a remainder,
-    // anything arriving, an item a stopped removal emptied in part, a change
-    // to the Trash's records inside the scanned folder or a removal by a
-    // command is not exact.
+    // other name, which the scan did not count, holds its space now), a
+    // folder leaving (its files and folders were not counted one by one),
+    // something folded into a remainder, anything arriving, an item a
+    // stopped removal emptied in part, a change to the Trash's records inside
+    // the scanned folder or a removal by a command is not exact.
     static Outcome apply(FileTreeScanner::Result& result, const DiskChange& change);
 };
 
