@@ -60,8 +60,11 @@ TrashPanel trashPanel(const CleanupReport& report, const std::vector<CleanupOutc
                       const ReportFollowUp& followUp, TrashWork work) {
     TrashPanel panel;
     panel.canPutBack = !inTrash.empty();
-    panel.headline = panel.canPutBack ? ByteFormat::string(bytesOf(inTrash)) + " can still be put back"
-                                      : std::string("Nothing left to put back");
+    // An empty file, or one name of a file with others, frees nothing yet can be put back all the same.
+    const std::int64_t bytes = bytesOf(inTrash);
+    const std::string what = bytes >= 1 ? ByteFormat::string(bytes)
+                                        : countText(static_cast<std::int64_t>(inTrash.size()), "item");
+    panel.headline = panel.canPutBack ? what + " can still be put back" : std::string("Nothing left to put back");
     panel.explanation =
         panel.canPutBack ? std::string(trashExplanation) : noneLeftExplanation(report, followUp);
     panel.emptyTitle = "Empty";
@@ -183,7 +186,10 @@ CompletionContent completionContent(const std::optional<CleanupReport>& report,
         ByteFormat::alike(report->volumeBefore.availableCapacity, after.availableCapacity);
     sections.before = volumeColumn("Before", report->volumeBefore, freeBefore);
     sections.after = volumeColumn("After", after, freeAfter);
-    if (report->trashedBytes() >= 1) sections.trash = trashPanel(*report, inTrash, followUp, trashWork);
+    const bool anyTrashed = std::any_of(report->outcomes.begin(), report->outcomes.end(), [](const auto& outcome) {
+        return outcome.status == CleanupOutcome::Status::trashed;
+    });
+    if (anyTrashed) sections.trash = trashPanel(*report, inTrash, followUp, trashWork);
     sections.notRemoved = notRemovedPanel(*report);
     content.report = std::move(sections);
     return content;

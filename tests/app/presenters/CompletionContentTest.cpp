@@ -275,9 +275,12 @@ TEST(CompletionContent, CountsLocationsAndShowsTheTrashPanelOnlyForTrashedBytes)
         EXPECT_EQ(content.report->locations, c.locations);
         EXPECT_EQ(content.report->trash.has_value(), c.trash) << c.locations;
     }
-    // A trashed item of no size leaves nothing to put back.
+    // A trashed item of no size (an empty file, one name of a hard-linked one) can be put back too.
     const CleanupReport empty = reportOf({outcome("empty", Status::trashed, 0)});
-    EXPECT_FALSE(completionContent(empty, std::nullopt, empty.outcomes).report->trash);
+    const auto trash = completionContent(empty, std::nullopt, empty.outcomes).report->trash;
+    ASSERT_TRUE(trash);
+    EXPECT_TRUE(trash->canPutBack);
+    EXPECT_EQ(trash->headline, "1 item can still be put back");
 }
 
 TEST(CompletionContent, ListsFailuresBeforeSkipsAndShowsTheFirstSix) {
