@@ -34,6 +34,10 @@ public:
     void merge(const AgeProfile& profile) { profile_.merge(profile); }
     // The profile of every byte. Leaves the tally empty.
     AgeProfile take();
+    // Whether every byte recorded, `bytes` of them, falls in the cell of `stamp`.
+    bool holdsOnly(AgeProfile::Stamp stamp, std::int64_t bytes) const {
+        return profile_.empty() && runBytes_ > 0 && runBytes_ == bytes && run_.cell == stamp.cell;
+    }
 
 private:
     void flush() {

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <utility>
 
+#include "core/explorer/AgeStamper.h"
 #include "core/explorer/FileTreeScanner.h"
 #include "core/system/Paths.h"
 #include "core/text/ByteFormat.h"
@@ -17,13 +18,21 @@ void ScanTreeNode::collectAges(AgeTally& into) const {
         if (dated) into.add(stamp, bytes);
         return;
     }
-    into.merge(foldAges);
+    if (foldAges.isNodeDate())
+        into.add(stamp, foldBytes);
+    else
+        into.merge(foldAges);
     into.merge(ownAges);
     for (const ScanTreeNode& child : children) child.collectAges(into);
 }
 
 StorageNode ScanTreeNode::toStorageNode(std::string path, const StampOf& stampOf) && {
     StorageNode node;
+    std::move(*this).fill(node, std::move(path), stampOf);
+    return node;
+}
+
+void ScanTreeNode::fill(StorageNode& node, std::string path, const StampOf& stampOf) && {
     node.id = path;
     node.name = std::move(name);
     node.bytes = bytes;
@@ -32,7 +41,7 @@ StorageNode ScanTreeNode::toStorageNode(std::string path, const StampOf& stampOf
     if (modified != noDate) node.lastModified = modified;
     if (!isFolder) {
         node.kind = StorageNode::Kind::item;
-        return node;
+        return;
     }
     node.kind = StorageNode::Kind::group;
     node.fileCount = storedCount(files);
@@ -45,20 +54,29 @@ StorageNode ScanTreeNode::toStorageNode(std::string path, const StampOf& stampOf
     }
     node.ages = std::move(ownAges);
     if (stampOf && modified != noDate) node.ages.elide(stampOf(modified));
-    node.children.reserve(children.size() + (foldBytes >= 1 ? 1 : 0));
-    for (ScanTreeNode& child : children) {
+    const bool hasRest = foldBytes >= 1;
+    // The remainder goes where its size belongs, after kept children of
+    // equal size (insertBySize), so no child moves to make room for it.
+    const auto before = [](std::int64_t size, const ScanTreeNode& child) { return size > child.bytes; };
+    const std::size_t restAt =
+        hasRest ? static_cast<std::size_t>(std::upper_bound(children.begin(), children.end(), foldBytes, before) -
+                                           children.begin())
+                : children.size() + 1;
+    node.children.reserve(children.size() + (hasRest ? 1 : 0));
+    for (std::size_t i = 0; i <= children.size(); ++i) {
+        if (i == restAt) {
+            StorageNode& rest =
+                node.children.emplace_back(remainderNode(node.id, foldCount, foldBytes, restFiles, restFolders));
+            if (foldModified != noDate) rest.lastModified = foldModified;
+            rest.ages = std::move(foldAges);
+            if (stampOf && foldModified != noDate) rest.ages.elide(stampOf(foldModified));
+        }
+        if (i == children.size()) break;
+        ScanTreeNode& child = children[i];
         std::string childPath = Paths::join(node.id, child.name);
-        node.children.push_back(std::move(child).toStorageNode(std::move(childPath), stampOf));
+        std::move(child).fill(node.children.emplace_back(), std::move(childPath), stampOf);
     }
     std::vector<ScanTreeNode>().swap(children);
-    if (foldBytes >= 1) {
-        StorageNode rest = remainderNode(node.id, foldCount, foldBytes, restFiles, restFolders);
-        if (foldModified != noDate) rest.lastModified = foldModified;
-        rest.ages = std::move(foldAges);
-        if (stampOf && foldModified != noDate) rest.ages.elide(stampOf(foldModified));
-        insertBySize(node.children, std::move(rest));
-    }
-    return node;
 }
 
 StorageNode remainderNode(const std::string& folderID, std::int64_t items, std::int64_t bytes,
@@ -191,7 +209,7 @@ void FolderTally::cutChildren() {
     children_.erase(children_.begin() + static_cast<std::ptrdiff_t>(keep_), children_.end());
 }
 
-ScanTreeNode FolderTally::finish(std::string name) {
+ScanTreeNode FolderTally::finish(std::string name, AgeStamper* stamper) {
     cutChildren();
     // "1 smaller item" would hide a name that fits where it stands.
     if (foldCount_ == 1 && !firstFolded_.name.empty() && firstFolded_.bytes == foldBytes_) {
@@ -220,7 +238,15 @@ ScanTreeNode FolderTally::finish(std::string name) {
     node.foldModified = foldNewest_;
     node.files = files_;
     node.folders = folders_;
-    node.foldAges = foldAges_.take();
+    const std::optional<AgeProfile::Stamp> foldDate =
+        stamper && foldNewest_ != ScanTreeNode::noDate ? std::optional((*stamper)(foldNewest_)) : std::nullopt;
+    if (foldDate && foldAges_.holdsOnly(*foldDate, foldBytes_)) {
+        node.foldAges = AgeProfile::ofNodeDate();
+        node.stamp = *foldDate;
+        foldAges_ = AgeTally();
+    } else {
+        node.foldAges = foldAges_.take();
+    }
     node.ownAges = std::move(ownAges_);
     node.kind = dominant();
     node.isFolder = true;

@@ -18,6 +18,8 @@
 
 namespace korvane {
 
+class AgeStamper;
+
 // A count as a node stores it: no real walk meets four billion files.
 inline std::uint32_t storedCount(std::int64_t count) {
     return static_cast<std::uint32_t>(std::clamp<std::int64_t>(count, 0, UINT32_MAX));
@@ -49,7 +51,9 @@ struct ScanTreeNode {
     // `noDate` when nothing was seen.
     std::chrono::system_clock::time_point modified = noDate;
     std::chrono::system_clock::time_point foldModified = noDate;  // newest behind foldBytes
-    AgeProfile foldAges;                                          // foldBytes by age
+    // foldBytes by age; `ofNodeDate()` when all of them fall in the cell of
+    // foldModified, which `stamp` then holds (a folder has no age of its own).
+    AgeProfile foldAges;
     AgeProfile ownAges;                      // a folder's bytes that are neither a child's nor folded, by age
     AgeProfile::Stamp stamp;  // a file's or package's own age, where `dated`
     FileKind kind = FileKind::folders;  // a folder's dominant kind, a file's kind by name
@@ -67,6 +71,11 @@ struct ScanTreeNode {
     // `stampOf`, an age profile that says no more than the node's own date
     // keeps no cells. Consumes the node so its memory goes as the other grows.
     StorageNode toStorageNode(std::string path, const StampOf& stampOf = {}) &&;
+
+private:
+    // toStorageNode() into a node made in place, as a child of a vector
+    // reserved for all of them: no node is moved or destroyed on the way.
+    void fill(StorageNode& node, std::string path, const StampOf& stampOf) &&;
 };
 
 // What one folder gathers from its own listing and from its subfolders:
@@ -164,8 +173,11 @@ public:
     FileKind dominant() const;
     // The folder's compact node: the `keep` largest children (equal sizes
     // in listing order), the rest folded into the remainder; a remainder of
-    // one named file and nothing else is that file's node instead.
-    ScanTreeNode finish(std::string name);
+    // one named file and nothing else is that file's node instead. With
+    // `stamper`, a remainder whose bytes are all of its own date's cell
+    // makes no profile (most do, and the profile would only be given back
+    // when the node becomes a StorageNode).
+    ScanTreeNode finish(std::string name, AgeStamper* stamper = nullptr);
     // For a folder that gets no node: the ages of everything it holds.
     AgeTally takeAges();
 

@@ -22,7 +22,7 @@ void Scan::release(ScanWorker& worker, ScanFolder* folder) {
         std::optional<ScanTreeNode> node;
         AgeTally ages;
         if (needsNode(folder->depth))
-            node = folder->tally.finish(std::move(folder->name));
+            node = folder->tally.finish(std::move(folder->name), &worker.stamper);
         else
             ages = folder->tally.takeAges();
         worker.folders.give(folder);

@@ -7,8 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "core/explorer/AgeDayTable.h"
+#include "core/explorer/AgeStamper.h"
 #include "core/explorer/FileTreeScanner.h"
 #include "core/explorer/FolderTally.h"
+#include "core/system/LocalDays.h"
 
 namespace korvane {
 namespace {
@@ -219,6 +222,50 @@ TEST(FolderTallyTest, AgesGoWhereverTheBytesGo) {
     EXPECT_EQ(node.foldAges.total(), node.foldBytes);
     EXPECT_EQ(node.foldAges.size(), 5u);  // 1, 40, 41, 42 and 400 days ago
     EXPECT_EQ(node.ownAges.total(), 4096 + 2);
+}
+
+// A remainder whose bytes all share its own date's cell makes no profile
+// when its folder finishes; cut later into its parent's remainder, its
+// bytes still bring their age along.
+TEST(FolderTallyTest, ARemainderOfOneCellKeepsNoProfileYetItsAgesFollowACut) {
+    using namespace std::chrono;
+    const system_clock::time_point now{seconds(1'700'000'000)};
+    const LocalDays::Moment moment = LocalDays::moment(now);
+    const AgeDayTable days({moment.day, moment.millisecond});
+    AgeStamper stamper(days);
+    const auto ago = [&](int n) { return now - hours(24 * n); };
+
+    FolderTally oneCell(45);
+    oneCell.addFolded(0, FileKind::any, 100, ago(3), stamper(ago(3)), "a");
+    oneCell.addFolded(1, FileKind::any, 50, ago(3), stamper(ago(3)), "b");
+    ScanTreeNode one = oneCell.finish("one", &stamper);
+    EXPECT_TRUE(one.foldAges.isNodeDate());
+    FolderTally twoCells(45);
+    twoCells.addFolded(0, FileKind::any, 70, ago(3), stamper(ago(3)), "c");
+    twoCells.addFolded(1, FileKind::any, 30, ago(400), stamper(ago(400)), "d");
+    ScanTreeNode two = twoCells.finish("two", &stamper);
+    EXPECT_EQ(two.foldAges.size(), 2u);
+
+    const StorageNode shown =
+        ScanTreeNode(one).toStorageNode("/one", [&](system_clock::time_point time) { return stamper(time); });
+    ASSERT_EQ(shown.children.size(), 1u);
+    EXPECT_EQ(shown.children[0].bytes, 150);
+    EXPECT_TRUE(shown.children[0].ages.isNodeDate());
+
+    FolderTally parent(1);
+    ScanTreeNode big;
+    big.name = "big";
+    big.isFolder = true;
+    big.bytes = 1000;
+    parent.addFolder(0, FileKind::any, 1000, &big);
+    parent.addFolder(1, FileKind::any, 150, &one);
+    parent.addFolder(2, FileKind::any, 100, &two);
+    const ScanTreeNode top = parent.finish("top");
+    EXPECT_EQ(names(top), std::vector<std::string>{"big"});
+    EXPECT_EQ(top.foldBytes, 250);
+    EXPECT_EQ(top.foldAges.total(), 250);
+    ASSERT_EQ(top.foldAges.size(), 2u);  // 400 and 3 days ago
+    EXPECT_EQ(top.foldAges.cell(1).bytes, 150 + 70);
 }
 
 TEST(ScanTreeNodeTest, BecomesStorageNodesWithPathsAndARemainderAfterEqualSizes) {
