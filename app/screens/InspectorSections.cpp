@@ -15,6 +15,7 @@
 #include "app/kit/ElidedLabel.h"
 #include "app/kit/Hairline.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/ReturnKey.h"
 #include "app/kit/Panel.h"
 #include "app/kit/SafetyTag.h"
 #include "app/theme/ButtonLook.h"
@@ -133,18 +134,9 @@ LargestInsideRowView::LargestInsideRowView(const LargestInsideRow& row, const Pa
     styleLabel(bytes_, AppFont::font(10), palette.inkSecondary);
 }
 
-namespace {
-
-bool isReturn(const QKeyEvent& event) {
-    return (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) &&
-           !(event.modifiers() & ~Qt::KeypadModifier);
-}
-
-}  // namespace
-
 bool LargestInsideRowView::event(QEvent* event) {
     // Return is the row's while it has the focus, not the page's default button's.
-    if (event->type() == QEvent::ShortcutOverride && isReturn(*static_cast<QKeyEvent*>(event))) {
+    if (event->type() == QEvent::ShortcutOverride && isPlainReturn(*static_cast<QKeyEvent*>(event))) {
         event->accept();
         return true;
     }
@@ -152,7 +144,7 @@ bool LargestInsideRowView::event(QEvent* event) {
 }
 
 void LargestInsideRowView::keyPressEvent(QKeyEvent* event) {
-    if (isReturn(*event)) {
+    if (isPlainReturn(*event)) {
         click();
         return;
     }

@@ -4,7 +4,6 @@
 #include <QFocusEvent>
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
@@ -16,6 +15,7 @@
 #include "app/kit/CapsuleLabel.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/RestyleOnPaletteChange.h"
+#include "app/kit/ReturnKey.h"
 #include "app/kit/SymbolView.h"
 #include "app/state/DeveloperState.h"
 #include "app/state/FolderScanState.h"
@@ -106,8 +106,7 @@ void ChoiceCard::focusInEvent(QFocusEvent* event) {
 
 void ChoiceCard::keyPressEvent(QKeyEvent* event) {
     // The screen has no default button: Return chooses the card in focus, as Space does.
-    const bool isReturn = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (isReturn && !(event->modifiers() & ~Qt::KeypadModifier)) {
+    if (isPlainReturn(*event)) {
         click();
         return;
     }

@@ -23,9 +23,7 @@ bool isMissing(const std::string& path) {
 // What stands at the path now when it is not the kind of thing the scan saw
 // there: a file picked from the list may since have been replaced by a folder
 // holding anything at all, and the user never saw what it holds.
-std::optional<std::string> changedKind(const std::string& path, bool wasFolder) {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0) return std::nullopt;  // gone or unreadable: decided later
+std::optional<std::string> changedKind(const struct stat& info, bool wasFolder) {
     const bool isFolder = S_ISDIR(info.st_mode);
     if (isFolder == wasFolder) return std::nullopt;
     return isFolder ? "it is a folder now, not the file the scan found; scan again to see what it holds"
@@ -34,13 +32,9 @@ std::optional<std::string> changedKind(const std::string& path, bool wasFolder) 
 
 // A file with another name elsewhere keeps its space until every name is
 // gone: removing this one frees nothing, and is counted so.
-bool hasOtherNames(const std::string& path) {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_nlink > 1;
-}
+bool hasOtherNames(const struct stat& info) { return S_ISREG(info.st_mode) && info.st_nlink > 1; }
 
-CleanupCandidate admitted(const FileTreeScanner::Entry& entry, std::string checkedPath) {
-    const bool freesNothing = !entry.isDirectory && hasOtherNames(checkedPath);
+CleanupCandidate admitted(const FileTreeScanner::Entry& entry, std::string checkedPath, bool freesNothing) {
     return CleanupCandidate(
         UUID::random(), CleanupCategory::toolchains, UserChoice::ruleID,
         entry.isDirectory ? "Folders you chose" : "Files you chose", entry.name, std::move(checkedPath),
@@ -59,12 +53,16 @@ UserChoice::Sorted UserChoice::sort(const std::vector<FileTreeScanner::Entry>& e
     for (const auto& entry : entries) {
         const auto checked = SafetyPolicy::checked(entry.path, ruleID, RemovalKind::path());
         if (checked.verdict.isAllowed()) {
-            if (auto changed = changedKind(checked.path, entry.isDirectory)) {
+            // Looked at once for both checks; what cannot be looked at is decided at the cleanup.
+            struct stat info {};
+            const bool standing = ::lstat(checked.path.c_str(), &info) == 0;
+            if (auto changed = standing ? changedKind(info, entry.isDirectory) : std::nullopt) {
                 sorted.refused.push_back({entry.name, std::move(*changed), false});
                 sorted.reshaped.push_back(entry);
                 continue;
             }
-            sorted.admitted.push_back(admitted(entry, checked.path));
+            sorted.admitted.push_back(
+                admitted(entry, checked.path, standing && !entry.isDirectory && hasOtherNames(info)));
             continue;
         }
         const std::string& place = checked.path.empty() ? entry.path : checked.path;
