@@ -311,5 +311,20 @@ TEST_F(CompleteViewTest, ProgressScreenFollowsTheCleanupAndStops) {
     EXPECT_EQ(state().navigation().route(), Route::explore);
 }
 
+// A keyboard user reaches Stop with Tab: Return presses it as Space does.
+TEST_F(CompleteViewTest, TheFocusedStopAnswersReturnAndSpace) {
+    for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) {
+        SCOPED_TRACE(QTest::toString(key));
+        launch({"--screen", "cleaning"});
+        CleanupProgressView view(state().developer());
+        view.show();
+        auto* stop = view.findChild<LinkButton*>();
+        ASSERT_NE(stop, nullptr);
+        stop->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(stop, key);
+        EXPECT_EQ(state().navigation().route(), Route::explore);
+    }
+}
+
 }  // namespace
 }  // namespace korvane
