@@ -313,8 +313,12 @@ TEST_F(CompleteViewTest, ProgressScreenFollowsTheCleanupAndStops) {
 
 // A keyboard user reaches Stop with Tab: Return presses it as Space does.
 TEST_F(CompleteViewTest, TheFocusedStopAnswersReturnAndSpace) {
-    for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) {
-        SCOPED_TRACE(QTest::toString(key));
+    const struct {
+        const char* name;
+        Qt::Key key;
+    } keys[] = {{"Space", Qt::Key_Space}, {"Return", Qt::Key_Return}, {"Enter", Qt::Key_Enter}};
+    for (const auto& [name, key] : keys) {
+        SCOPED_TRACE(name);
         launch({"--screen", "cleaning"});
         CleanupProgressView view(state().developer());
         view.show();
