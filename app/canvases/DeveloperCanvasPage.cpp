@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QPushButton>
 #include <QResizeEvent>
 #include <QShortcut>
 #include <QSlider>
@@ -224,8 +225,17 @@ QWidget* DeveloperCanvasPage::makeFooter() {
 }
 
 void DeveloperCanvasPage::reviewFromKeyboard() {
-    if (isTextInput(QApplication::focusWidget())) return;
-    if (!isVisible() || !review_->isEnabled()) return;
+    QWidget* focused = QApplication::focusWidget();
+    if (isTextInput(focused)) return;
+    if (!isVisible()) return;
+    // A focused button of the window takes Return as its own press, as in a
+    // dialog: a sidebar row or "Clear" must not open the review instead.
+    if (auto* button = qobject_cast<QPushButton*>(focused);
+        button && button != review_ && window()->isAncestorOf(button)) {
+        if (button->isVisible() && button->isEnabled()) button->click();
+        return;
+    }
+    if (!review_->isEnabled()) return;
     parts_.navigation.setSheet(Sheet::review);
 }
 

@@ -409,6 +409,47 @@ TEST_F(KeyboardReachTest, TheInspectorsActionsWorkFromTheKeyboardAndKeepTheFocus
     }
 }
 
+// Return on a focused button of the developer explorer presses that button,
+// as Space does; only elsewhere is it the page's way to the review.
+TEST_F(KeyboardReachTest, ReturnOnAFocusedDeveloperButtonPressesItRatherThanOpeningTheReview) {
+    open(Place{"developer", {"--screen", "explore", "--mode", "developer"}});
+    state().developer().selectAllSafe();
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(state().developer().selection().empty());
+    ExploreLayout* layout = window_->rootView()->exploreLayout();
+    const auto named = [](QWidget* part, const QString& title) -> QPushButton* {
+        for (QPushButton* button : part->findChildren<QPushButton*>())
+            if (button->isVisible() && button->isEnabled() &&
+                (button->accessibleName().isEmpty() ? button->text() : button->accessibleName())
+                    .startsWith(title))
+                return button;
+        return nullptr;
+    };
+    const struct {
+        const char* part;
+        QWidget* holder;
+        QString title;
+    } cases[] = {
+        {"sidebar toolchain row", layout->sidebar(),
+         QString::fromStdString(state().developer().tree().children.front().name)},
+        {"footer Clear", layout->canvasPage(), QStringLiteral("Clear")},
+        {"footer Select safe", layout->canvasPage(), QStringLiteral("Select safe")},
+    };
+    for (const auto& each : cases) {
+        SCOPED_TRACE(each.part);
+        QPushButton* button = named(each.holder, each.title);
+        ASSERT_NE(button, nullptr) << "no button named " << each.title.toStdString();
+        QSignalSpy pressed(button, &QAbstractButton::clicked);
+        button->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(button, Qt::Key_Return);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(state().navigation().sheet(), std::nullopt) << "Return went to the review button";
+        EXPECT_EQ(pressed.count(), 1) << "Return did not press the focused button";
+        state().navigation().setSheet(std::nullopt);
+        QCoreApplication::processEvents();
+    }
+}
+
 // In general mode a folder scan's node leaves through its page's own Remove:
 // the inspector offers no "Add to cleanup" that could never be pressed.
 TEST_F(KeyboardReachTest, TheGeneralInspectorOffersNoCleanupButton) {

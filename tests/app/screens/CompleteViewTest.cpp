@@ -311,5 +311,24 @@ TEST_F(CompleteViewTest, ProgressScreenFollowsTheCleanupAndStops) {
     EXPECT_EQ(state().navigation().route(), Route::explore);
 }
 
+// A keyboard user reaches Stop with Tab: Return presses it as Space does.
+TEST_F(CompleteViewTest, TheFocusedStopAnswersReturnAndSpace) {
+    const struct {
+        const char* name;
+        Qt::Key key;
+    } keys[] = {{"Space", Qt::Key_Space}, {"Return", Qt::Key_Return}, {"Enter", Qt::Key_Enter}};
+    for (const auto& [name, key] : keys) {
+        SCOPED_TRACE(name);
+        launch({"--screen", "cleaning"});
+        CleanupProgressView view(state().developer());
+        view.show();
+        auto* stop = view.findChild<LinkButton*>();
+        ASSERT_NE(stop, nullptr);
+        stop->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(stop, key);
+        EXPECT_EQ(state().navigation().route(), Route::explore);
+    }
+}
+
 }  // namespace
 }  // namespace korvane
