@@ -61,6 +61,9 @@ DeveloperCanvasContent developerCanvasContent(const NavigationState& navigation,
     } else if (navigation.searchHasNoMatches()) {
         content.body = DeveloperCanvasContent::Body::noMatch;
         content.noMatchTitle = "Nothing matches \u201C" + navigation.searchText() + "\u201D";
+        // The canvas draws nothing: an opened category's own size above it would count what the filter hides.
+        content.showsFigures = false;
+        content.reclaimable.reset();
     } else {
         content.body = root.children.empty() ? DeveloperCanvasContent::Body::nothingHere
                                              : DeveloperCanvasContent::Body::canvas;

@@ -131,6 +131,24 @@ TEST_F(CanvasPageContentTest, BeforeAnyDeveloperScanThePageSaysSoRatherThanNothi
     EXPECT_TRUE(after.showsFigures);
 }
 
+// "Nothing matches" draws nothing, so the header counts nothing either, also
+// with a category opened that the filter hides.
+TEST_F(CanvasPageContentTest, AFilterThatMatchesNothingLeavesNoFiguresAboveTheEmptyCanvas) {
+    AppState& state = launch({"--screen", "explore", "--mode", "developer"});
+    const std::optional<std::string> focuses[] = {std::nullopt, "docker"};
+    for (const auto& focus : focuses) {
+        SCOPED_TRACE(focus.value_or("root"));
+        state.navigation().setSearchText({});
+        state.navigation().setFocusedID(focus);
+        ASSERT_TRUE(developerCanvasContent(state.navigation(), state.developer()).showsFigures);
+        state.navigation().setSearchText("no name holds this");
+        const auto content = developerCanvasContent(state.navigation(), state.developer());
+        EXPECT_EQ(content.body, DeveloperCanvasContent::Body::noMatch);
+        EXPECT_FALSE(content.showsFigures);
+        EXPECT_FALSE(content.reclaimable);
+    }
+}
+
 // The footer counts what the review would list, and says what frees space when.
 TEST_F(CanvasPageContentTest, TheFooterCountsWhatTheReviewListsAndFreesOnlyWhatLeavesAtOnce) {
     AppState& state = launch({"--mode", "developer"});
