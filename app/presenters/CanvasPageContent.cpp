@@ -97,9 +97,11 @@ GeneralCanvasContent generalCanvasContent(const NavigationState& navigation,
                                                      : GeneralCanvasContent::Body::nothingScanned;
         return content;
     }
-    // An empty tree from a root that could not be opened is no empty folder.
+    // An empty tree from a root that could not be opened is no empty folder
+    // (an opened root always carries its own date).
     const FileTreeScanner::Result& result = *folderScan.generalResult();
-    if (result.unreadableFolders > 0 && scanRoot->children.empty() && scanRoot->bytes < 1) {
+    if (result.unreadableFolders > 0 && scanRoot->children.empty() && scanRoot->bytes < 1 &&
+        !scanRoot->lastModified) {
         content.body = GeneralCanvasContent::Body::unreadable;
         const std::string folder = oneLineText(Paths::abbreviatingHome(scanRoot->path.value_or(scanRoot->id)));
         content.unreadableTitle = "Can\u2019t open this folder";
