@@ -45,8 +45,11 @@ GeneralCanvasPage::GeneralCanvasPage(FolderScanState& folderScan, const CanvasPa
                          "home folder."))),
       nothingScanned_(new EmptyStateView("internaldrive", 26, EmptyStateView::SymbolTone::inkTertiary,
                                          QStringLiteral("Nothing scanned yet"), 14,
-                                         QString::fromUtf8(platformWords::nothingScannedMessage))) {
+                                         QString::fromUtf8(platformWords::nothingScannedMessage))),
+      unreadable_(new EmptyStateView("exclamationmark.triangle.fill", 24, EmptyStateView::SymbolTone::inkTertiary, {},
+                                     14, {})) {
     nothingScanned_->setMessageWidth(340);
+    unreadable_->setMessageWidth(340);
     auto* scanHome = new KitButton(KitButton::Style::solid, QStringLiteral("Scan Home folder"));
     scanHome->setFixedWidth(170);
     // A folder scan only: this page already is the explore section of the explore route.
@@ -56,6 +59,7 @@ GeneralCanvasPage::GeneralCanvasPage(FolderScanState& folderScan, const CanvasPa
     pages_->addWidget(makeTreePage());
     pages_->addWidget(scanning_);
     pages_->addWidget(nothingScanned_);
+    pages_->addWidget(unreadable_);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->addWidget(pages_);
@@ -119,6 +123,11 @@ void GeneralCanvasPage::refresh() {
             break;
         case GeneralCanvasContent::Body::nothingScanned:
             pages_->setCurrentWidget(nothingScanned_);
+            break;
+        case GeneralCanvasContent::Body::unreadable:
+            unreadable_->setTitle(text(content_.unreadableTitle));
+            unreadable_->setMessage(text(content_.unreadableMessage));
+            pages_->setCurrentWidget(unreadable_);
             break;
     }
     rebuildCrumbs();

@@ -58,6 +58,7 @@ private:
     CanvasDrawing* drawing_ = nullptr;
     EmptyStateView* scanning_;
     EmptyStateView* nothingScanned_;
+    EmptyStateView* unreadable_;
 };
 
 }  // namespace korvane

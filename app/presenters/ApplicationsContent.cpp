@@ -4,6 +4,7 @@
 
 #include "app/presenters/CountText.h"
 #include "app/presenters/GeneralSidebarContent.h"
+#include "app/presenters/OneLineText.h"
 #include "app/state/PlatformWords.h"
 #include "core/text/ByteFormat.h"
 #include "core/text/TextCase.h"
@@ -94,6 +95,12 @@ ApplicationsPageContent applicationsPageContent(const std::vector<InstalledApp>&
     page.noApplications = {"app.badge", "No applications found",
                            "Korvane looks for AppImages in the Applications, Apps and .local/bin folders of your home, "
                            "and for Flatpak applications."};
+    // Applications were found: the filter hides them, and the pane must not say there are none.
+    if (!apps.empty() && page.rows.empty())
+        page.noApplications = {"magnifyingglass",
+                               "Nothing matches \u201C" + oneLineText(trimmedOfBlanks(filter)) + "\u201D",
+                               "No name holds that text. Clear the filter to see the " +
+                                   countText(static_cast<std::int64_t>(apps.size()), "application") + " found."};
     return page;
 }
 

@@ -100,6 +100,18 @@ GeneralCanvasContent generalCanvasContent(const NavigationState& navigation,
                                                      : GeneralCanvasContent::Body::nothingScanned;
         return content;
     }
+    // An empty tree from a root that could not be opened is no empty folder
+    // (an opened root always carries its own date).
+    const FileTreeScanner::Result& result = *folderScan.generalResult();
+    if (result.unreadableFolders > 0 && scanRoot->children.empty() && scanRoot->bytes < 1 &&
+        !scanRoot->lastModified) {
+        content.body = GeneralCanvasContent::Body::unreadable;
+        const std::string folder = oneLineText(Paths::abbreviatingHome(scanRoot->path.value_or(scanRoot->id)));
+        content.unreadableTitle = "Can\u2019t open this folder";
+        content.unreadableMessage = folder + " is no longer there, or may not be read, so nothing in it was "
+                                             "counted. Rescan once it is back, or choose another folder.";
+        return content;
+    }
     content.body = GeneralCanvasContent::Body::tree;
     const auto chain = navigation.focusPath();
     const StorageNode* shown = chain.empty() ? scanRoot : chain.back();

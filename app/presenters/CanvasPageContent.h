@@ -68,8 +68,11 @@ struct NotScannedText {
 
 // What the general canvas page shows on its disk-usage section.
 struct GeneralCanvasContent {
-    enum class Body { tree, scanning, nothingScanned };
+    enum class Body { tree, scanning, nothingScanned, unreadable };
     Body body = Body::nothingScanned;
+    // The scanned folder could not be opened (gone, or not ours to read): why nothing shows.
+    std::string unreadableTitle;
+    std::string unreadableMessage;
     // With a tree: the focused node, else the scan root; the header names it.
     const StorageNode* root = nullptr;
     // The folders above the one on show, the scan root first: each a way back to it.

@@ -33,6 +33,8 @@ public:
     void showApp(const std::optional<InstalledApp>& app, const EmptyStateText& none,
                  std::optional<Disposal> disposalOverride = std::nullopt);
     std::optional<Disposal> disposalOverride() const { return disposalOverride_; }
+    // The empty state's text on show without an application.
+    const EmptyStateText& emptyState() const { return none_; }
 
     const std::optional<AppDetailContent>& content() const { return content_; }
     QCheckBox* includeBundleBox() const { return includeBundleBox_; }

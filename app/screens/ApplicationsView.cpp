@@ -190,7 +190,9 @@ void ApplicationsView::refresh() {
         model_->setApps(content_.rows, clock_.now());
     else
         list_->viewport()->update();
-    if (content_.detail != detailApp_ || content_.disposalOverride != detailPane_->disposalOverride()) {
+    // Without an application the pane's text follows the filter too.
+    if (content_.detail != detailApp_ || content_.disposalOverride != detailPane_->disposalOverride() ||
+        (!content_.detail && content_.noApplications != detailPane_->emptyState())) {
         detailApp_ = content_.detail;
         detailPane_->showApp(detailApp_, content_.noApplications, content_.disposalOverride);
     }

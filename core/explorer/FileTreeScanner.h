@@ -110,7 +110,8 @@ public:
     FileTreeScanner& operator=(const FileTreeScanner&) = delete;
 
     // Walks `root` (an absolute path) and returns when every worker has
-    // finished. Never fails: unreadable parts are missing from the result.
+    // finished. Never fails: unreadable parts are missing from the result
+    // (a root that cannot be opened counts as one unreadable folder).
     // A cancel() that came before the call has no effect. `progress` is
     // called on worker threads, with no lock of the scanner held; an exception
     // it throws is dropped.

@@ -39,7 +39,12 @@ FileTreeScanner::Result Scan::run(const std::string& rootPath) {
     root.path = rootPath_;
 
     struct stat rootStat {};
-    if (!openRoot(rootStat)) return result;
+    if (!openRoot(rootStat)) {
+        // A root that is gone or may not be opened is left out like any other
+        // folder: an empty result must not read as an empty folder.
+        result.unreadableFolders = 1;
+        return result;
+    }
     listRoot();
     days_ = std::make_unique<AgeDayTable>(reference_);
     startWorkers();

@@ -72,6 +72,28 @@ TEST(FileTreeScannerTest, EmptyOrUnlistableRootGivesAnEmptyTree) {
     EXPECT_TRUE(file.root.children.empty());
 }
 
+// An empty result says whether the folder was empty or could not be read at all.
+TEST(FileTreeScannerTest, ARootThatCannotBeOpenedCountsAsAFolderLeftOut) {
+    TempTree tree;
+    tree.folder("empty");
+    tree.file("plain.txt", 10);
+    struct Case {
+        const char* name;
+        std::string root;
+        std::int64_t unreadable;
+    };
+    const Case cases[] = {
+        {"an empty folder", tree.path("empty"), 0},
+        {"a folder that is gone", tree.path("gone"), 1},
+        {"a file", tree.path("plain.txt"), 1},
+    };
+    for (const auto& c : cases) {
+        const auto result = FileTreeScanner().scan(c.root);
+        EXPECT_EQ(result.unreadableFolders, c.unreadable) << c.name;
+        EXPECT_EQ(result.folderCount, 0) << c.name;
+    }
+}
+
 TEST(FileTreeScannerTest, SkippedNamesAreNeverCounted) {
     TempTree tree;
     tree.file(".DS_Store", 5000);

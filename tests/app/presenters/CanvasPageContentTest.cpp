@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "app/presenters/CanvasPageContent.h"
 #include "core/text/ByteFormat.h"
@@ -85,6 +86,31 @@ TEST_F(CanvasPageContentTest, AFolderNamedWithALineBreakReadsAsOneLineInTheHeade
     EXPECT_EQ(content.crumbs[0].help, "Go to ~/a\u23CEb");
     state.navigation().setFocusedID(std::nullopt);
     EXPECT_EQ(generalCanvasContent(state.navigation(), state.folderScan()).name, "a\u23CEb");
+}
+
+// A rescan of a folder that has since gone must not read as an empty folder.
+TEST_F(CanvasPageContentTest, AGeneralScanOfAFolderItCouldNotOpenSaysSoInsteadOfDrawingNothing) {
+    AppState& state = launch();
+    state.preferences().setMode(AppState::Mode::general);
+    const std::string empty = home_ + "/empty";
+    ASSERT_EQ(::mkdir(empty.c_str(), 0755), 0);
+    const struct {
+        std::string root;
+        GeneralCanvasContent::Body body;
+        std::string message;
+    } cases[] = {
+        {empty, GeneralCanvasContent::Body::tree, ""},
+        {home_ + "/gone", GeneralCanvasContent::Body::unreadable,
+         "~/gone is no longer there, or may not be read, so nothing in it was counted. Rescan once it is back, "
+         "or choose another folder."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.root);
+        state.folderScan().setGeneralResult(FileTreeScanner().scan(c.root));
+        const auto content = generalCanvasContent(state.navigation(), state.folderScan());
+        EXPECT_EQ(content.body, c.body);
+        EXPECT_EQ(content.unreadableMessage, c.message);
+    }
 }
 
 TEST_F(CanvasPageContentTest, AnEmptyDeveloperScanCountsNoItemAndOffersNoSafePick) {

@@ -408,11 +408,38 @@ TEST(ApplicationsContent, PageStatesSelectionAndTheFirstScan) {
     page = applicationsPageContent(apps, false, "", std::nullopt, "zzz");
     EXPECT_TRUE(page.rows.empty());
     EXPECT_FALSE(page.detail);
-    EXPECT_EQ(page.noApplications.title, "No applications found");
 
     EXPECT_TRUE(applicationsPageShouldScan({}, false));
     EXPECT_FALSE(applicationsPageShouldScan({}, true));
     EXPECT_FALSE(applicationsPageShouldScan(apps, false));
+}
+
+// The pane without an application says why: none found, or the filter hides those found.
+TEST(ApplicationsContent, AnEmptyListSaysWhetherNothingWasFoundOrTheFilterHidesIt) {
+    const struct {
+        std::vector<InstalledApp> apps;
+        std::string filter;
+        std::string title;
+        std::string message;
+    } cases[] = {
+        {{}, "", "No applications found",
+         "Korvane looks for AppImages in the Applications, Apps and .local/bin folders of your home, and for "
+         "Flatpak applications."},
+        {{}, "zzz", "No applications found",
+         "Korvane looks for AppImages in the Applications, Apps and .local/bin folders of your home, and for "
+         "Flatpak applications."},
+        {{app("Alpha", 1), app("Beta", 1)}, " zzz ", "Nothing matches \u201Czzz\u201D",
+         "No name holds that text. Clear the filter to see the 2 applications found."},
+        {{app("Alpha", 1)}, "(*[\\\nx", "Nothing matches \u201C(*[\\\u23CEx\u201D",
+         "No name holds that text. Clear the filter to see the 1 application found."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.filter);
+        const ApplicationsPageContent page = applicationsPageContent(c.apps, false, "", std::nullopt, c.filter);
+        EXPECT_TRUE(page.rows.empty());
+        EXPECT_EQ(page.noApplications.title, c.title);
+        EXPECT_EQ(page.noApplications.message, c.message);
+    }
 }
 
 TEST(ApplicationsContent, TheListColumnGivesWayOnANarrowPage) {

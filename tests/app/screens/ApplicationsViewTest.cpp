@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/kit/ElidedLabel.h"
+#include "app/kit/EmptyStateView.h"
 #include "app/kit/KitButton.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/screens/AppDetailPane.h"
@@ -169,6 +170,26 @@ TEST_F(ApplicationsViewTest, OnANarrowPageTheListGivesWayAndTheDetailPaneKeepsWh
             }
         }
     }
+}
+
+// Each letter typed into a filter that hides every application is the one the pane names.
+TEST_F(ApplicationsViewTest, ThePaneNamesTheFilterAsTypedWhileItHidesEveryApplication) {
+    launch();
+    ApplicationsView view(state().applications(), state().desktop(), state().clock());
+    view.show();
+    ASSERT_TRUE(testing::waitUntil([&] { return !state().applications().isScanningApps(); }));
+    const auto shownTitle = [&view]() -> std::string {
+        for (const EmptyStateView* empty : view.findChildren<EmptyStateView*>())
+            if (empty->isVisible()) return empty->title().toStdString();
+        return {};
+    };
+    for (const char* typed : {"z", "zz", "zzq"}) {
+        view.filterField()->setText(QString::fromUtf8(typed));
+        EXPECT_EQ(shownTitle(), std::string("Nothing matches \u201C") + typed + "\u201D");
+    }
+    view.filterField()->setText(QStringLiteral("krit"));
+    EXPECT_EQ(shownTitle(), "");
+    ASSERT_TRUE(view.detail());
 }
 
 TEST_F(ApplicationsViewTest, AnAppImageShowsItsVersionAndOnlyTheTrashNote) {
