@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QAbstractButton>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QShortcut>
@@ -229,8 +230,9 @@ void DeveloperCanvasPage::reviewFromKeyboard() {
     if (isTextInput(focused)) return;
     if (!isVisible()) return;
     // A focused button of the window takes Return as its own press, as in a
-    // dialog: a sidebar row or "Clear" must not open the review instead.
-    if (auto* button = qobject_cast<QPushButton*>(focused);
+    // dialog: a sidebar row, "Clear", a pill of the top bar or the canvas
+    // switcher, or "Include protected" must not open the review instead.
+    if (auto* button = qobject_cast<QAbstractButton*>(focused);
         button && button != review_ && window()->isAncestorOf(button)) {
         if (button->isVisible() && button->isEnabled()) button->click();
         return;

@@ -417,8 +417,8 @@ TEST_F(KeyboardReachTest, ReturnOnAFocusedDeveloperButtonPressesItRatherThanOpen
     QCoreApplication::processEvents();
     ASSERT_FALSE(state().developer().selection().empty());
     ExploreLayout* layout = window_->rootView()->exploreLayout();
-    const auto named = [](QWidget* part, const QString& title) -> QPushButton* {
-        for (QPushButton* button : part->findChildren<QPushButton*>())
+    const auto named = [](QWidget* part, const QString& title) -> QAbstractButton* {
+        for (QAbstractButton* button : part->findChildren<QAbstractButton*>())
             if (button->isVisible() && button->isEnabled() &&
                 (button->accessibleName().isEmpty() ? button->text() : button->accessibleName())
                     .startsWith(title))
@@ -434,16 +434,20 @@ TEST_F(KeyboardReachTest, ReturnOnAFocusedDeveloperButtonPressesItRatherThanOpen
          QString::fromStdString(state().developer().tree().children.front().name)},
         {"footer Clear", layout->canvasPage(), QStringLiteral("Clear")},
         {"footer Select safe", layout->canvasPage(), QStringLiteral("Select safe")},
+        {"canvas switcher pill", layout->canvasPage(), QStringLiteral("Age Map")},
+        {"Include protected", layout->canvasPage(), QStringLiteral("Include protected")},
+        {"top bar pill", window_->rootView(), QStringLiteral("History")},
     };
     for (const auto& each : cases) {
         SCOPED_TRACE(each.part);
-        QPushButton* button = named(each.holder, each.title);
+        QAbstractButton* button = named(each.holder, each.title);
         ASSERT_NE(button, nullptr) << "no button named " << each.title.toStdString();
         QSignalSpy pressed(button, &QAbstractButton::clicked);
         button->setFocus(Qt::TabFocusReason);
         QTest::keyClick(button, Qt::Key_Return);
         QCoreApplication::processEvents();
-        EXPECT_EQ(state().navigation().sheet(), std::nullopt) << "Return went to the review button";
+        EXPECT_NE(state().navigation().sheet(), std::optional(Sheet::review))
+            << "Return went to the review button";
         EXPECT_EQ(pressed.count(), 1) << "Return did not press the focused button";
         state().navigation().setSheet(std::nullopt);
         QCoreApplication::processEvents();
