@@ -7,7 +7,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
-#include <QAbstractButton>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QShortcut>
@@ -30,6 +29,7 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/PlainLabel.h"
 #include "app/kit/RestyleOnPaletteChange.h"
+#include "app/kit/ReturnKey.h"
 #include "app/kit/SymbolView.h"
 #include "app/state/DeveloperState.h"
 #include "app/state/NavigationState.h"
@@ -226,17 +226,11 @@ QWidget* DeveloperCanvasPage::makeFooter() {
 }
 
 void DeveloperCanvasPage::reviewFromKeyboard() {
-    QWidget* focused = QApplication::focusWidget();
-    if (isTextInput(focused)) return;
+    if (isTextInput(QApplication::focusWidget())) return;
     if (!isVisible()) return;
-    // A focused button of the window takes Return as its own press, as in a
-    // dialog: a sidebar row, "Clear", a pill of the top bar or the canvas
-    // switcher, or "Include protected" must not open the review instead.
-    if (auto* button = qobject_cast<QAbstractButton*>(focused);
-        button && button != review_ && window()->isAncestorOf(button)) {
-        if (button->isVisible() && button->isEnabled()) button->click();
-        return;
-    }
+    // A sidebar row, "Clear", a pill of the top bar or the canvas switcher,
+    // or "Include protected" takes Return itself, not the review.
+    if (pressFocusedButton(*window(), review_)) return;
     if (!review_->isEnabled()) return;
     parts_.navigation.setSheet(Sheet::review);
 }

@@ -1,7 +1,5 @@
 #include "app/screens/CompleteView.h"
 
-#include <QAbstractButton>
-#include <QApplication>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,6 +16,7 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/Panel.h"
 #include "app/kit/RestyleOnPaletteChange.h"
+#include "app/kit/ReturnKey.h"
 #include "app/kit/ScrollFocus.h"
 #include "app/kit/SlideReveal.h"
 #include "app/kit/SymbolView.h"
@@ -303,10 +302,8 @@ QWidget* CompleteView::makeActions() {
 
 void CompleteView::pressDefault() {
     if (!isVisible()) return;
-    // A focused button of this screen takes Return as its own press, as in a dialog.
-    auto* focused = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
-    QAbstractButton* target = focused && isAncestorOf(focused) ? focused : done_;
-    if (target->isVisible() && target->isEnabled()) target->click();
+    if (pressFocusedButton(*this)) return;
+    if (done_->isVisible() && done_->isEnabled()) done_->click();
 }
 
 void CompleteView::refresh() {
