@@ -184,9 +184,12 @@ CleanupOutcome CleanupEngine::removePath(const CleanupCandidate& candidate, Disp
             if (!moved.trashedPath.empty()) where = moved.trashedPath;
             return outcome(candidate, Status::trashed, std::nullopt, std::move(where));
         }
+        // A message of the Trash's own says what refused (the Trash itself, another volume);
+        // without one, the error is about the item.
+        if (!moved.message.empty()) return outcome(candidate, Status::failed, moved.message);
         // The item or a folder above it was swapped for a link after the check.
         if (moved.error == ELOOP) return outcome(candidate, Status::skipped, message::becameLink);
-        return outcome(candidate, Status::failed, removalMessage(moved.error, moved.message));
+        return outcome(candidate, Status::failed, removalMessage(moved.error));
     }
 
     const auto readOnly = mayUnlockReadOnlyFolders(candidate.ruleID) ? SafeRemover::ReadOnlyFolders::unlock
