@@ -442,13 +442,18 @@ TEST_F(InspectorState, ToolsWhoseCachesWereCleanedAreNotCalledNotInstalled) {
         return scanners;
     };
     launch();
-    const auto scanned = [this] {
-        state().developer().startScan();
-        EXPECT_TRUE(testing::waitUntil(
-            [&] { return state().developer().hasScan() && !state().developer().isScanning(); }));
+    const auto shown = [this] {
+        EXPECT_TRUE(testing::waitUntil([&] {
+            return state().developer().trashWork() == TrashWork::none && !state().developer().isScanning() &&
+                   state().navigation().route() == Route::explore;
+        }));
         state().navigation().setSelectedID(Mode::developer, "root");
         const auto content = inspect();
         return content ? content->details : std::vector<InspectorDetailRow>{};
+    };
+    const auto scanned = [&] {
+        state().developer().startScan();
+        return shown();
     };
     EXPECT_EQ(valueOf(scanned(), "Not installed"), "Flutter");
     std::set<UUID> all;
@@ -464,9 +469,10 @@ TEST_F(InspectorState, ToolsWhoseCachesWereCleanedAreNotCalledNotInstalled) {
     EXPECT_EQ(valueOf(cleaned, "Not installed"), "Flutter");
     EXPECT_EQ(valueOf(cleaned, "Nothing to clean"), "React Native, CocoaPods");
 
+    // The put back takes a new scan itself.
     state().developer().restoreFromTrash();
-    ASSERT_TRUE(testing::waitUntil([&] { return std::filesystem::exists(temporary + "/metro-cache"); }));
-    const auto back = scanned();
+    const auto back = shown();
+    ASSERT_TRUE(std::filesystem::exists(temporary + "/metro-cache"));
     EXPECT_EQ(valueOf(back, "Not installed"), "Flutter");
     EXPECT_EQ(state().developer().allCandidates().size(), 2u);
 }
