@@ -374,7 +374,8 @@ QWidget* MainWindow::makeSheetContent(AppState::Sheet sheet) {
         case AppState::Sheet::history: {
             auto* frame =
                 new TitledSheet(QStringLiteral("Storage history"),
-                                new HistoryView(state_.history(), state_.developer(), state_.navigation()));
+                                new HistoryView(state_.history(), state_.developer(), state_.navigation(),
+                                                state_.clock()));
             // The limits are the card's; the content sits within its edge.
             constexpr int edges = 2 * SheetWindow::edge;
             frame->setFixedWidth(historyWidth - edges);

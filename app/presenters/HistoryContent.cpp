@@ -1,6 +1,7 @@
 #include "app/presenters/HistoryContent.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "app/presenters/CountText.h"
 #include "core/text/AbbreviatedDate.h"
@@ -29,24 +30,42 @@ std::optional<std::string> putBackMark(const CleanupReport& report) {
     return "\u00b7 " + ByteFormat::string(report.freedBytes() - kept) + " put back";
 }
 
+// Every item once: what went whole, what went in part (also when it then
+// failed or was stopped), what failed and what was not touched at all.
+std::string summary(const CleanupReport& report) {
+    std::int64_t removed = 0, partly = 0, failed = 0, notRemoved = 0;
+    for (const CleanupOutcome& outcome : report.outcomes) {
+        if (outcome.succeeded())
+            ++removed;
+        else if (outcome.removedBytes > 0)
+            ++partly;
+        else if (outcome.status == CleanupOutcome::Status::failed)
+            ++failed;
+        else
+            ++notRemoved;
+    }
+    std::string text = countText(removed + partly, "item");
+    if (partly > 0)
+        text += removed == 0 ? " \u00b7 partly removed" : " \u00b7 " + std::to_string(partly) + " partly removed";
+    if (failed > 0) text += " \u00b7 " + std::to_string(failed) + " failed";
+    if (notRemoved > 0) text += " \u00b7 " + std::to_string(notRemoved) + " not removed";
+    return text;
+}
+
 PastCleanupRow row(const CleanupReport& report) {
-    const auto removed = std::count_if(report.outcomes.begin(), report.outcomes.end(),
-                                       [](const CleanupOutcome& outcome) { return outcome.succeeded(); });
-    std::string summary = countText(removed, "item");
-    // An item a stop left partway gave some bytes but was not removed.
-    const auto partly = std::count_if(report.outcomes.begin(), report.outcomes.end(),
-                                      [](const CleanupOutcome& outcome) { return outcome.removedBytes > 0; });
-    if (partly > 0) summary += " \u00b7 " + std::to_string(partly) + " partly removed";
-    if (const std::size_t failed = report.failures().size(); failed > 0)
-        summary += " \u00b7 " + std::to_string(failed) + " failed";
-    return {AbbreviatedDate::withTime(report.date), summary, ByteFormat::string(report.keptFreedBytes()),
+    return {AbbreviatedDate::withTime(report.date), summary(report), ByteFormat::string(report.keptFreedBytes()),
             putBackMark(report)};
 }
 
 }  // namespace
 
-HistoryContent historyContent(const std::vector<HistoryStore::Snapshot>& snapshots,
-                              const std::vector<CleanupReport>& reports, std::int64_t totalFreed) {
+HistoryContent historyContent(const std::vector<HistoryStore::Snapshot>& stored,
+                              const std::vector<CleanupReport>& reports, std::int64_t totalFreed,
+                              std::chrono::system_clock::time_point now) {
+    // A day that has not come yet would set the trend against today's scan.
+    std::vector<HistoryStore::Snapshot> snapshots;
+    std::copy_if(stored.begin(), stored.end(), std::back_inserter(snapshots),
+                 [now](const HistoryStore::Snapshot& snapshot) { return snapshot.date <= now; });
     HistoryContent content;
     content.points.reserve(snapshots.size());
     for (const HistoryStore::Snapshot& snapshot : snapshots)

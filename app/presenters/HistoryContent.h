@@ -21,7 +21,8 @@ struct HistoryPoint {
 
 struct PastCleanupRow {
     std::string date;     // "Feb 3, 2025 at 4:05 PM"
-    std::string summary;  // "4 items · 1 failed"
+    // "4 items · 1 partly removed · 1 failed · 1 not removed": every item once.
+    std::string summary;
     std::string freed;    // what stayed removed
     // Only for a run whose items were put back, whole or in part: "· all put back".
     std::optional<std::string> putBack;
@@ -40,7 +41,7 @@ struct PastCleanups {
 
 // What the history sheet shows.
 struct HistoryContent {
-    // Every snapshot, oldest first; the chart shows from two on.
+    // Every snapshot up to now, oldest first; the chart shows from two on.
     std::vector<HistoryPoint> points;
     // "Down 1.2 GB since Feb 3, 2025"; none while the chart is absent or
     // the first and last snapshots share a date.
@@ -52,8 +53,11 @@ struct HistoryContent {
     friend bool operator==(const HistoryContent&, const HistoryContent&) = default;
 };
 
-// `reports` newest first, as the store keeps them; `totalFreed` over all of them.
+// `reports` newest first, as the store keeps them; `totalFreed` over all of
+// them. Snapshots dated after `now` (written while the clock was ahead, or
+// copied from another machine) are left out of the chart and the trend.
 HistoryContent historyContent(const std::vector<HistoryStore::Snapshot>& snapshots,
-                              const std::vector<CleanupReport>& reports, std::int64_t totalFreed);
+                              const std::vector<CleanupReport>& reports, std::int64_t totalFreed,
+                              std::chrono::system_clock::time_point now);
 
 }  // namespace korvane

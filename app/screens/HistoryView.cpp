@@ -12,6 +12,7 @@
 #include "app/kit/Panel.h"
 #include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/ScrollFocus.h"
+#include "app/platform/Clock.h"
 #include "app/screens/HistoryChart.h"
 #include "app/state/DeveloperState.h"
 #include "app/state/HistoryRecords.h"
@@ -31,8 +32,8 @@ QLabel* plainLabel(const QString& text, bool wraps = false) {
 }  // namespace
 
 HistoryView::HistoryView(HistoryRecords& history, const DeveloperState& developer,
-                         const NavigationState& navigation, QWidget* parent)
-    : QWidget(parent), history_(history), scroll_(new QScrollArea), column_(new QVBoxLayout) {
+                         const NavigationState& navigation, const Clock& clock, QWidget* parent)
+    : QWidget(parent), history_(history), clock_(clock), scroll_(new QScrollArea), column_(new QVBoxLayout) {
     restyleOnPaletteChange(*this, [this] { rebuild(); });
     setAutoFillBackground(true);
     auto* content = new QWidget;
@@ -66,8 +67,8 @@ void HistoryView::read() {
     reading_ = true;
     history_.read(
         this,
-        [](const HistoryStore& history) {
-            return historyContent(history.snapshots(), history.reports(), history.totalFreed());
+        [now = clock_.now()](const HistoryStore& history) {
+            return historyContent(history.snapshots(), history.reports(), history.totalFreed(), now);
         },
         [this](HistoryContent content) {
             reading_ = false;

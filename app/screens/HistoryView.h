@@ -11,6 +11,7 @@ class QVBoxLayout;
 
 namespace korvane {
 
+class Clock;
 class DeveloperState;
 class HistoryChart;
 class HistoryRecords;
@@ -24,7 +25,7 @@ class HistoryView : public QWidget {
     Q_OBJECT
 public:
     HistoryView(HistoryRecords& history, const DeveloperState& developer, const NavigationState& navigation,
-                QWidget* parent = nullptr);
+                const Clock& clock, QWidget* parent = nullptr);
 
     // None until the first read arrives.
     const std::optional<HistoryContent>& content() const { return content_; }
@@ -44,6 +45,7 @@ private:
     QWidget* makePastCleanups(const PastCleanups& past);
 
     HistoryRecords& history_;
+    const Clock& clock_;
     std::optional<HistoryContent> content_;
     bool reading_ = false;
     bool readAgain_ = false;

@@ -18,6 +18,13 @@ namespace {
 // The tree before any scan: the root alone.
 StorageNode emptyDeveloperTree() { return StorageNode::developerTree(ScanResult(), true); }
 
+// The categories these runs removed something of, whole or in part.
+void addCleanedCategories(std::set<CleanupCategory>& categories, const std::vector<CleanupReport>& reports) {
+    for (const CleanupReport& report : reports)
+        for (const CleanupOutcome& outcome : report.outcomes)
+            if (outcome.succeeded() || outcome.removedBytes > 0) categories.insert(outcome.category);
+}
+
 }  // namespace
 
 DeveloperState::DeveloperState(StateChanges& changes, Parts parts, QObject* parent)
@@ -133,7 +140,12 @@ void DeveloperState::runScan() {
     scannerEngine_ = engine;
     const std::uint64_t run = scanRuns_.begin();
     scanRunCancelled_ = false;
-    parts_.work.run([this, engine, run] {
+    // What a cleanup removed may have been a tool's last trace: its category is still scanned.
+    std::set<CleanupCategory> cleaned;
+    if (lastReport_ && !followUp_.demonstration) addCleanedCategories(cleaned, {*lastReport_});
+    parts_.work.run([this, engine, run, cleaned, &history = parts_.history.store()]() mutable {
+        addCleanedCategories(cleaned, history.reports());
+        engine->setCleanedCategories(std::move(cleaned));
         ScanResult result = engine->scan([this, run](const ScanProgress& progress) {
             scanRuns_.post(this, run, [this, progress] {
                 if (!scanRunCancelled_) setScanProgress(progress);

@@ -33,12 +33,6 @@ bool isRealFolder(const std::string& path) {
     return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// A folder, reached through links ("current/active" are links).
-bool isFolder(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 std::vector<std::string> sortedNames(const std::string& folder) {
     auto names = FolderListing::names(folder).value_or(std::vector<std::string>{});
     std::sort(names.begin(), names.end());
@@ -200,9 +194,8 @@ std::vector<LinuxAppFinder::Found> LinuxAppFinder::flatpaks(Installation install
     if (!standardRoot || standardRoot->empty() || standardRoot->front() != '/') return found;
     for (const auto& id : installedIDs(*standardRoot)) {
         const std::string folder = *standardRoot + "/app/" + id;
-        // The deployment in use; an application without one is not installed.
+        if (!FlatpakUninstall::isDeployed(folder)) continue;
         const std::string deploy = folder + "/current/active";
-        if (!isRegularFile(deploy + "/metadata") && !isFolder(deploy + "/files")) continue;
         if (auto metadata = FileContents::readSmall(deploy + "/metadata", maximumMetadataBytes)) {
             // A deployment that says it is another application is not this one.
             const auto named = keyFileValue(*metadata, "Application", "name");

@@ -131,6 +131,14 @@ PlainStat look(const std::string& path) {
     return out;
 }
 
+// A Trash folder that may not be written to refuses every item; it is named,
+// so that the refusal is not read as being about the item.
+std::optional<Trash::Result> refusingFolder(int folder, const std::string& path) {
+    if (faccessat(folder, ".", W_OK | X_OK, AT_EACCESS) == 0) return std::nullopt;
+    if (errno != EACCES && errno != EPERM) return std::nullopt;
+    return unusableTrash(errno, path);
+}
+
 bool isTopFolder(const std::string& folder) { return TrashFolders::isVolumeTop(folder); }
 
 // Walks up from `folder` (on device `dev`) to the top of its file system.
@@ -409,6 +417,8 @@ Trash::Result FreedesktopTrash::moveToTrash(const std::string& path) {
     struct stat filesStat {};
     if (fstat(opened.files.get(), &filesStat) != 0 || filesStat.st_dev != item.st_dev)
         return failure(EXDEV, kNoTrashOnVolume);
+    for (const auto& [folder, name] : {std::pair{opened.files.get(), "files"}, std::pair{opened.info.get(), "info"}})
+        if (auto refused = refusingFolder(folder, Paths::join(location.trashFolder, name))) return *refused;
 
     const std::string record = trashInfo(path, location.topFolder);
     const Move move{parent, item, opened.files.get(), opened.info.get(), location.trashFolder};

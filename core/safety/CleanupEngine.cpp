@@ -49,6 +49,7 @@ std::string notAllowed(const RemovalKind& removal) {
 std::string exitedWith(const RemovalKind& removal, std::int32_t status) {
     return "\u201C" + removal.commandLine() + "\u201D failed with exit status " + std::to_string(status);
 }
+std::string stillInstalled(const std::string& title) { return title + " is still installed"; }
 std::string keptWith(const std::string& title) {
     return "Kept, because \u201C" + title + "\u201D itself was not removed";
 }
@@ -183,9 +184,12 @@ CleanupOutcome CleanupEngine::removePath(const CleanupCandidate& candidate, Disp
             if (!moved.trashedPath.empty()) where = moved.trashedPath;
             return outcome(candidate, Status::trashed, std::nullopt, std::move(where));
         }
+        // A message of the Trash's own says what refused (the Trash itself, another volume);
+        // without one, the error is about the item.
+        if (!moved.message.empty()) return outcome(candidate, Status::failed, moved.message);
         // The item or a folder above it was swapped for a link after the check.
         if (moved.error == ELOOP) return outcome(candidate, Status::skipped, message::becameLink);
-        return outcome(candidate, Status::failed, removalMessage(moved.error, moved.message));
+        return outcome(candidate, Status::failed, removalMessage(moved.error));
     }
 
     const auto readOnly = mayUnlockReadOnlyFolders(candidate.ruleID) ? SafeRemover::ReadOnlyFolders::unlock
@@ -230,7 +234,13 @@ CleanupOutcome CleanupEngine::runCommand(const CleanupCandidate& candidate) {
     try {
         Shell::Result result =
             Shell::run(std::string(programName(removal.tool)), removal.programArguments(), commandTimeout_);
-        if (result.status == 0) return outcome(candidate, Status::pruned);
+        if (result.status == 0) {
+            // A tool's word is not enough: an application it still leaves
+            // installed was not removed, and what it left behind stays.
+            if (FlatpakUninstall::isAllowed(removal) && FlatpakUninstall::isDeployed(candidate.path))
+                return outcome(candidate, Status::failed, message::stillInstalled(candidate.title));
+            return outcome(candidate, Status::pruned);
+        }
         std::string said = trimmed(result.stderr);
         return outcome(candidate, Status::failed, said.empty() ? message::exitedWith(removal, result.status) : said);
     } catch (const Shell::ShellError& error) {

@@ -1,5 +1,7 @@
 #include "core/safety/FlatpakUninstall.h"
 
+#include <sys/stat.h>
+
 #include <vector>
 
 namespace korvane {
@@ -45,6 +47,14 @@ bool FlatpakUninstall::isAllowed(const RemovalKind& removal) {
     const auto& arguments = removal.arguments;
     return arguments.size() == 4 && arguments[0] == verb && arguments[1] == quiet &&
            (arguments[2] == userOption || arguments[2] == systemOption) && isValidApplicationID(arguments[3]);
+}
+
+bool FlatpakUninstall::isDeployed(const std::string& applicationFolder) {
+    // "current" and "active" are links, followed as flatpak follows them.
+    const std::string deploy = applicationFolder + "/current/active";
+    struct stat st {};
+    if (::lstat((deploy + "/metadata").c_str(), &st) == 0 && S_ISREG(st.st_mode)) return true;
+    return ::stat((deploy + "/files").c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 }  // namespace korvane

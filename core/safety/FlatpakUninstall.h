@@ -29,6 +29,11 @@ public:
 
     // Whether `removal` is exactly such an uninstall of a valid id.
     static bool isAllowed(const RemovalKind& removal);
+
+    // Whether the installation's "app/<id>" folder still holds a deployment
+    // in use ("current/active" with its metadata or files): an application
+    // without one is not installed, whatever else is left in the folder.
+    static bool isDeployed(const std::string& applicationFolder);
 };
 
 }  // namespace korvane

@@ -163,7 +163,8 @@ std::vector<CleanupCategory> ScannerEngine::activate(Run& run) const {
 void ScannerEngine::adoptToolsOfProjects(Run& run, std::vector<CleanupCategory>& skipped,
                                          const ProjectIndex& index) const {
     if (skipped.empty() || run.context->isCancelled()) return;
-    const auto usedByAProject = [&index](const CategoryScanner& scanner) {
+    const auto stillHere = [&index, this](const CategoryScanner& scanner) {
+        if (cleaned_.contains(scanner.category())) return true;
         for (const DetectedProject::Kind kind : scanner.projectKinds())
             if (!index.projects(kind).empty()) return true;
         return false;
@@ -174,7 +175,7 @@ void ScannerEngine::adoptToolsOfProjects(Run& run, std::vector<CleanupCategory>&
             std::find(skipped.begin(), skipped.end(), scanner->category()) != skipped.end();
         if (!wasSkipped) {
             active.push_back(scanner.get());
-        } else if (usedByAProject(*scanner)) {
+        } else if (stillHere(*scanner)) {
             active.push_back(scanner.get());
             std::erase(skipped, scanner->category());
         }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <vector>
 
 namespace korvane {
@@ -43,6 +44,13 @@ public:
     // The context of the running or last scan; none before the first.
     std::shared_ptr<ScanContext> context() const;
 
+    // Categories a cleanup removed something of. What it removed may have
+    // been the last trace of the tool (a packager's cache in the temporary
+    // folder): such a category is scanned even when its scanner finds no
+    // trace, so that it has nothing to clean rather than reading as not
+    // installed. Set before scan().
+    void setCleanedCategories(std::set<CleanupCategory> categories) { cleaned_ = std::move(categories); }
+
     // The whole scan. `progress` is called on this thread and on the workers'
     // threads; it must be safe to call from any thread.
     ScanResult scan(const ProgressHandler& progress);
@@ -61,8 +69,8 @@ private:
     // gives the categories of the unavailable ones.
     std::vector<CleanupCategory> activate(Run& run) const;
     // Takes into the run the skipped scanners whose tool a found project
-    // uses (React Native lives in each app's own folder), and out of
-    // `skipped`.
+    // uses (React Native lives in each app's own folder) or whose category
+    // was cleaned, and out of `skipped`.
     void adoptToolsOfProjects(Run& run, std::vector<CleanupCategory>& skipped, const ProjectIndex& index) const;
     // Finds the projects, the run's first step; gives the time it took.
     static double sweepProjects(Run& run, ProjectIndex& index);
@@ -75,6 +83,7 @@ private:
     Scanners scanners_;
     ScanSettings settings_;
     ScanContext::Clock now_;
+    std::set<CleanupCategory> cleaned_;
 
     mutable std::mutex contextLock_;  // guards context_ and cancelPending_
     std::shared_ptr<ScanContext> context_;

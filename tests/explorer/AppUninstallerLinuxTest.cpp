@@ -84,6 +84,11 @@ protected:
         ::chmod(path.c_str(), 0755);
         return path;
     }
+    // A body for fakeFlatpak that removes the application from the installation it is asked about.
+    std::string uninstallsForReal() const {
+        return "case \"$3\" in --user) root='" + tree.path("home/.local/share/flatpak") +
+               "' ;; *) root='" + tree.path("system-flatpak") + "' ;; esac\n/bin/rm -rf \"$root/app/$4\"";
+    }
     std::shared_ptr<FreedesktopTrash> trash() {
         return std::make_shared<FreedesktopTrash>(fake.home + "/.local/share/Trash", fake.home);
     }
@@ -293,7 +298,7 @@ TEST_F(AppUninstallerLinuxTest, WhatChangedSinceTheScanIsCheckedAgainBeforeItIsT
 
 TEST_F(AppUninstallerLinuxTest, UninstallingAFlatpakRunsTheToolForItsInstallation) {
     const std::string sandbox = fake.leftover(".var/app/org.videolan.VLC");
-    fakeFlatpak();
+    fakeFlatpak(uninstallsForReal());
     auto finder = uninstaller();
     const auto apps = finder->attachLeftovers(finder->installedApps());
 
@@ -312,7 +317,8 @@ TEST_F(AppUninstallerLinuxTest, UninstallingAFlatpakRunsTheToolForItsInstallatio
     for (const auto& outcome : report.outcomes)
         EXPECT_NE(outcome.status, Status::failed) << outcome.title << " " << outcome.message.value_or("");
     EXPECT_FALSE(exists(sandbox));
-    // The tool removes the application; the fake one only says what it was asked.
+    EXPECT_FALSE(exists(vlc));
+    EXPECT_FALSE(exists(gimp));
     std::vector<std::string> calls;
     std::istringstream lines(contentsOf(tree.path("flatpak.log")));
     for (std::string line; std::getline(lines, line);) calls.push_back(line);
@@ -374,6 +380,40 @@ TEST_F(AppUninstallerLinuxTest, WithoutTheApplicationWhatItLeftBehindGoesOnItsOw
     ASSERT_EQ(report.outcomes.size(), 1u);
     EXPECT_EQ(report.outcomes[0].status, Status::trashed);
     EXPECT_FALSE(exists(sandbox));
+}
+
+// A tool that says it uninstalled and exits 0 is believed only once the
+// application is no longer installed; until then what it left stays.
+TEST_F(AppUninstallerLinuxTest, AFlatpakThatIsStillInstalledAfterTheToolSaidDoneIsNotRemoved) {
+    const std::string sandbox = fake.leftover(".var/app/org.videolan.VLC");
+    const std::string sandboxFile = sandbox + "/data";
+    auto finder = uninstaller();
+    const App app = appNamed(finder->attachLeftovers(finder->installedApps()), "VLC");
+    const auto candidates = AppUninstaller::candidates(app, true);
+    ASSERT_EQ(candidates.size(), 2u);
+    struct Case {
+        const char* what;
+        std::string body;
+    };
+    const std::vector<Case> cases = {
+        {"says done, removes nothing", "printf 'Uninstalling org.videolan.VLC\\n'; exit 0"},
+        // The deployment's files go, but the one in use still answers to the id.
+        {"removes only the files", "/bin/rm -rf '" + vlc + "/x86_64/stable/0f1e2d3c/files'; exit 0"},
+    };
+    for (const auto& c : cases) {
+        ::unlink(tree.path("bin/flatpak").c_str());
+        Shell::clearResolutionCache();
+        fakeFlatpak(c.body);
+        const CleanupReport report = clean(candidates);
+        ASSERT_EQ(report.outcomes.size(), 2u) << c.what;
+        EXPECT_EQ(report.outcomes[0].status, Status::failed) << c.what;
+        EXPECT_EQ(report.outcomes[0].message, "VLC is still installed") << c.what;
+        EXPECT_EQ(report.outcomes[1].status, Status::skipped) << c.what;
+        EXPECT_EQ(report.outcomes[1].message, "Kept, because \u201CVLC\u201D itself was not removed") << c.what;
+        EXPECT_EQ(report.freedBytes(), 0) << c.what;
+        EXPECT_TRUE(exists(sandboxFile)) << c.what;
+        EXPECT_EQ(uninstaller()->installedApps().size(), 4u) << c.what;
+    }
 }
 
 TEST_F(AppUninstallerLinuxTest, AFlatpakUninstallThatDoesNotSucceedIsAFailure) {

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 
 #include "core/safety/CleanupEngine.h"
 #include "tests/platform/RemovalTestSupport.h"
@@ -70,6 +71,47 @@ TEST_F(CleanupHazardTest, ReadOnlyFoldersAreOpenedUpOnlyInCaches) {
     EXPECT_FALSE(exists(at("go/pkg/mod/example.com")));
     chmod(at("locked-repo").c_str(), 0700);
     EXPECT_TRUE(exists(at("locked-repo/.git/HEAD")));
+}
+
+// A Trash that refuses an item is named as what refused: the item itself is fine.
+TEST_F(CleanupHazardTest, AnUnusableTrashIsNamedAndTheItemsAreNotBlamed) {
+    const std::string files = trashRoot_ + "/files";
+    const std::string info = trashRoot_ + "/info";
+    struct Case {
+        const char* what;
+        std::function<void()> spoil;
+        std::string refused;  // the Trash's folder that refused, and why
+    };
+    const std::vector<Case> cases = {
+        {"files not writable", [&] { chmod(files.c_str(), 0500); }, files + "\u201D: permission denied"},
+        {"info not writable", [&] { chmod(info.c_str(), 0500); }, info + "\u201D: permission denied"},
+        {"files is a link",
+         [&] {
+             std::filesystem::rename(files, tree_.folder("elsewhere") + "/files");
+             std::filesystem::create_directory_symlink(tree_.path("elsewhere/files"), files);
+         },
+         trashRoot_ + "\u201D: something on its path is not a folder"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(trashRoot_);
+        std::filesystem::remove_all(tree_.path("elsewhere"));
+        tree_.folder("home/.local/share/Trash/files");
+        tree_.folder("home/.local/share/Trash/info");
+        const std::string item = tree_.text("home/Downloads/report.pdf", "report");
+        c.spoil();
+        ASSERT_TRUE(testing::handToUnprivileged(tree_.root()));
+        ASSERT_EQ(chmod(tree_.root().c_str(), 0755), 0);
+        auto seen = testing::runInChild({.unprivileged = true}, [&] {
+            return describe(engine.removePath(candidate(item, 6, SafetyLevel::caution), Disposal::trash));
+        });
+        if (!seen) GTEST_SKIP() << "cannot run as an unprivileged user here";
+        EXPECT_EQ(*seen, "failed: Korvane cannot use the Trash at \u201C" + c.refused +
+                             ", so the item stays where it is.");
+        EXPECT_EQ(readFile(item), "report");
+        chmod(info.c_str(), 0700);
+        EXPECT_TRUE(std::filesystem::is_empty(info));
+    }
 }
 
 // "Never touch" entered through a link keeps the place the link leads to.

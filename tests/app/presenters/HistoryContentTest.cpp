@@ -60,15 +60,31 @@ TEST_F(HistoryContentTest, TrendSentence) {
         {{snapshot(0, -4'000'000'000), snapshot(1, 1'000'000'000)}, "Up 1 GB since Feb 3, 2025", true},
     };
     for (const Case& c : cases) {
-        const HistoryContent content = historyContent(c.snapshots, {}, 0);
+        const HistoryContent content = historyContent(c.snapshots, {}, 0, day(40));
         EXPECT_EQ(content.trend, c.trend) << c.snapshots.size();
         EXPECT_EQ(content.showsChart(), c.chart);
         EXPECT_EQ(content.points.size(), c.snapshots.size());
         EXPECT_FALSE(content.pastCleanups);
     }
-    const HistoryContent two = historyContent({snapshot(0, 2'500'000'000), snapshot(1, 0)}, {}, 0);
+    const HistoryContent two = historyContent({snapshot(0, 2'500'000'000), snapshot(1, 0)}, {}, 0, day(40));
     EXPECT_EQ(two.points[0], (HistoryPoint{day(0), 2.5}));
     EXPECT_EQ(two.points[1], (HistoryPoint{day(1), 0}));
+}
+
+// A snapshot dated after now (the clock was ahead, or the file came from
+// another machine) is left out: the chart and its trend end at the latest
+// scan that has happened.
+TEST_F(HistoryContentTest, SnapshotsDatedAfterNowAreLeftOut) {
+    const std::vector<HistoryStore::Snapshot> snapshots = {
+        snapshot(0, 50'000'000'000), snapshot(5, 40'000'000'000), snapshot(30, 90'000'000'000)};
+    const HistoryContent content = historyContent(snapshots, {}, 0, day(5) + std::chrono::hours(1));
+    EXPECT_EQ(content.points, (std::vector<HistoryPoint>{{day(0), 50}, {day(5), 40}}));
+    EXPECT_EQ(content.trend, "Down 10 GB since Feb 3, 2025");
+    // With only one snapshot up to now there is no chart yet.
+    const HistoryContent early = historyContent(snapshots, {}, 0, day(2));
+    EXPECT_EQ(early.points, (std::vector<HistoryPoint>{{day(0), 50}}));
+    EXPECT_FALSE(early.showsChart());
+    EXPECT_EQ(early.trend, std::nullopt);
 }
 
 TEST_F(HistoryContentTest, PastCleanupRows) {
@@ -76,12 +92,13 @@ TEST_F(HistoryContentTest, PastCleanupRows) {
     reports.push_back(report(12, {Status::deleted, Status::trashed, Status::pruned, Status::skipped, Status::failed}));
     reports.push_back(report(11, {Status::failed, Status::failed}));
     for (int offset = 10; offset >= 0; --offset) reports.push_back(report(offset, {Status::deleted}));
-    const HistoryContent content = historyContent({}, reports, 123'000'000'000);
+    const HistoryContent content = historyContent({}, reports, 123'000'000'000, day(40));
     ASSERT_TRUE(content.pastCleanups);
     EXPECT_EQ(content.pastCleanups->total, "123 GB total");
     ASSERT_EQ(content.pastCleanups->rows.size(), 12u);
     EXPECT_EQ(content.pastCleanups->rows[0],
-              (PastCleanupRow{"Feb 15, 2025 at 4:05 PM", "3 items \u00b7 1 failed", "3 GB", std::nullopt}));
+              (PastCleanupRow{"Feb 15, 2025 at 4:05 PM", "3 items \u00b7 1 failed \u00b7 1 not removed", "3 GB",
+                              std::nullopt}));
     EXPECT_EQ(content.pastCleanups->rows[1], (PastCleanupRow{"Feb 14, 2025 at 4:05 PM", "0 items \u00b7 2 failed",
                                                              ByteFormat::string(0), std::nullopt}));
     EXPECT_EQ(content.pastCleanups->rows[2], (PastCleanupRow{"Feb 13, 2025 at 4:05 PM", "1 item", "1 GB", std::nullopt}));
@@ -105,7 +122,7 @@ TEST_F(HistoryContentTest, APutBackRunIsMarkedAndCountsOnlyWhatStayedRemoved) {
         CleanupReport run = report(0, {Status::trashed, Status::trashed, Status::trashed});
         for (std::size_t index = 0; index < c.putBack.size(); ++index)
             run.outcomes[index].putBack = c.putBack[index];
-        const HistoryContent content = historyContent({}, {run}, run.keptFreedBytes());
+        const HistoryContent content = historyContent({}, {run}, run.keptFreedBytes(), day(40));
         const PastCleanupRow& row = content.pastCleanups->rows.at(0);
         EXPECT_EQ(row.freed, c.freed);
         EXPECT_EQ(row.putBack, c.mark);
@@ -113,14 +130,29 @@ TEST_F(HistoryContentTest, APutBackRunIsMarkedAndCountsOnlyWhatStayedRemoved) {
     }
 }
 
-TEST_F(HistoryContentTest, AnItemAStopLeftPartwayIsNamedBesideTheCount) {
-    CleanupReport stopped = report(0, {Status::skipped, Status::skipped});
-    stopped.outcomes[0].removedBytes = 27'600'000;
-    stopped.stopped = true;
-    EXPECT_EQ(historyContent({}, {stopped}, 0).pastCleanups->rows.at(0).summary, "0 items \u00b7 1 partly removed");
-    CleanupReport both = report(0, {Status::deleted, Status::skipped});
-    both.outcomes[1].removedBytes = 1;
-    EXPECT_EQ(historyContent({}, {both}, 0).pastCleanups->rows.at(0).summary, "1 item \u00b7 1 partly removed");
+// Each item is counted once: one that went partly is among the items, named
+// as partly removed, and one that was not removed at all says so.
+TEST_F(HistoryContentTest, EachItemIsCountedOnceWhateverBecameOfIt) {
+    const auto partly = [](CleanupReport run, std::size_t index) {
+        run.outcomes[index].removedBytes = 291'700'000;
+        return run;
+    };
+    struct Case {
+        CleanupReport run;
+        std::string summary;
+    };
+    const Case cases[] = {
+        // A deletion that failed partway.
+        {partly(report(0, {Status::failed}), 0), "1 item \u00b7 partly removed"},
+        // A stop: one item partway, the next not reached.
+        {partly(report(0, {Status::skipped, Status::skipped}), 0), "1 item \u00b7 partly removed \u00b7 1 not removed"},
+        {partly(report(0, {Status::deleted, Status::skipped}), 1), "2 items \u00b7 1 partly removed"},
+        {partly(report(0, {Status::failed, Status::failed}), 1), "1 item \u00b7 partly removed \u00b7 1 failed"},
+        // Refused by the check before anything was touched.
+        {report(0, {Status::skipped}), "0 items \u00b7 1 not removed"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(historyContent({}, {c.run}, 0, day(40)).pastCleanups->rows.at(0).summary, c.summary);
 }
 
 }  // namespace

@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/presenters/CanvasPageContent.h"
 #include "app/presenters/InspectorContent.h"
 #include "app/presenters/SummaryNode.h"
 #include "app/state/ScanFollowsDisk.h"
+#include "core/scanners/CocoaPodsScanner.h"
+#include "core/scanners/FlutterScanner.h"
+#include "core/scanners/ReactNativeScanner.h"
 #include "core/text/ByteFormat.h"
 #include "tests/app/state/FlowFixture.h"
 
@@ -418,6 +423,58 @@ TEST_F(InspectorState, GeneralModeNamesFoldersFilesAndSumsAndCountsWhatTheWalkCo
         EXPECT_EQ(content->canReveal, c.path.has_value());
         EXPECT_TRUE(content->canShowFolder);
     }
+}
+
+// The packager's and the pods' caches were all that showed those tools here:
+// once Korvane cleaned them, the tools have nothing to clean, they are not
+// uninstalled; a put back brings their caches back on offer.
+TEST_F(InspectorState, ToolsWhoseCachesWereCleanedAreNotCalledNotInstalled) {
+    const std::string temporary = tree_.folder("tmp");
+    testing::ScopedEnv cacheHome("XDG_CACHE_HOME", std::nullopt);
+    testing::ScopedEnv tmpdir("TMPDIR", temporary);
+    tree_.file("tmp/metro-cache/0a/entry", 2 * 1048576);
+    tree_.file("home/.cache/CocoaPods/Pods/Release/entry", 2 * 1048576);
+    scanners_ = [temporary] {
+        ScannerEngine::Scanners scanners;
+        scanners.push_back(std::make_unique<ReactNativeScanner>(temporary));
+        scanners.push_back(std::make_unique<CocoaPodsScanner>());
+        scanners.push_back(std::make_unique<FlutterScanner>());
+        return scanners;
+    };
+    launch();
+    const auto shown = [this] {
+        EXPECT_TRUE(testing::waitUntil([&] {
+            return state().developer().trashWork() == TrashWork::none && !state().developer().isScanning() &&
+                   state().navigation().route() == Route::explore;
+        }));
+        state().navigation().setSelectedID(Mode::developer, "root");
+        const auto content = inspect();
+        return content ? content->details : std::vector<InspectorDetailRow>{};
+    };
+    const auto scanned = [&] {
+        state().developer().startScan();
+        return shown();
+    };
+    EXPECT_EQ(valueOf(scanned(), "Not installed"), "Flutter");
+    std::set<UUID> all;
+    for (const CleanupCandidate& candidate : state().developer().allCandidates()) all.insert(candidate.id);
+    ASSERT_EQ(all.size(), 2u);
+    state().developer().setSelection(all);
+    state().preferences().setDisposalOverride(Disposal::trash);
+    state().developer().startCleanup();
+    ASSERT_TRUE(testing::waitUntil([&] { return state().navigation().route() == Route::finished; }));
+    ASSERT_FALSE(std::filesystem::exists(temporary + "/metro-cache"));
+
+    const auto cleaned = scanned();
+    EXPECT_EQ(valueOf(cleaned, "Not installed"), "Flutter");
+    EXPECT_EQ(valueOf(cleaned, "Nothing to clean"), "React Native, CocoaPods");
+
+    // The put back takes a new scan itself.
+    state().developer().restoreFromTrash();
+    const auto back = shown();
+    ASSERT_TRUE(std::filesystem::exists(temporary + "/metro-cache"));
+    EXPECT_EQ(valueOf(back, "Not installed"), "Flutter");
+    EXPECT_EQ(state().developer().allCandidates().size(), 2u);
 }
 
 TEST_F(InspectorState, ALineBreakInANameOrPathIsShownNotFollowed) {

@@ -76,7 +76,7 @@ TEST_F(HistoryViewTest, TheChartBuildsForAnyNumberOfSnapshots) {
 TEST_F(HistoryViewTest, ReadsAFullHistoryInTheBackground) {
     fillHistory();
     launch();
-    HistoryView view(state().history(), state().developer(), state().navigation());
+    HistoryView view(state().history(), state().developer(), state().navigation(), state().clock());
     view.resize(620, 560);
     view.show();
     ASSERT_TRUE(testing::waitUntil([&] { return view.content().has_value(); }, 10));
@@ -142,7 +142,7 @@ TEST_F(HistoryViewTest, TheGrownSheetStaysWithinASmallWindow) {
 
 TEST_F(HistoryViewTest, AnEmptyHistorySaysSoAndFollowsANewScan) {
     launch();
-    HistoryView view(state().history(), state().developer(), state().navigation());
+    HistoryView view(state().history(), state().developer(), state().navigation(), state().clock());
     view.show();
     ASSERT_TRUE(testing::waitUntil([&] { return view.content().has_value(); }));
     EXPECT_EQ(view.chart(), nullptr);
