@@ -17,6 +17,7 @@
 #include "core/platform/Trash_linux.h"
 #include "core/safety/FlatpakUninstall.h"
 #include "core/safety/SafetyPolicy.h"
+#include "core/system/ItemSize.h"
 #include "core/system/Paths.h"
 #include "core/system/RealPath.h"
 #include "core/system/Shell.h"
@@ -175,13 +176,19 @@ CleanupOutcome CleanupEngine::removePath(const CleanupCandidate& candidate, Disp
             return outcome(candidate, Status::skipped, message::alreadyGone);
         return outcome(candidate, Status::skipped, message::becameLink);
     }
+    // Consent covers the item the user saw, not another that took its name since.
+    if (candidate.seen && !candidate.seen->matches(st))
+        return outcome(candidate, Status::skipped, ItemIdentity::changedMessage());
 
     if (disposal == Disposal::trash) {
         Trash::Result moved = trash_->moveToTrash(path);
         if (moved.ok()) {
             std::optional<std::string> where;
             if (!moved.trashedPath.empty()) where = moved.trashedPath;
-            return outcome(candidate, Status::trashed, std::nullopt, std::move(where));
+            CleanupOutcome trashed = outcome(candidate, Status::trashed, std::nullopt, where);
+            // What went is what the item measured as it went, not the scan's figure.
+            if (where) trashed.expectedBytes = ItemSize::measure(*where).value_or(candidate.size);
+            return trashed;
         }
         // The item or a folder above it was swapped for a link after the check.
         if (moved.error == ELOOP) return outcome(candidate, Status::skipped, message::becameLink);
@@ -215,7 +222,9 @@ CleanupOutcome CleanupEngine::removePath(const CleanupCandidate& candidate, Disp
         return partly(outcome(candidate, Status::skipped, message::stoppedPartway(result.removedBytes)));
     }
     if (stillThere) return partly(outcome(candidate, Status::failed, message::stillThere));
-    return outcome(candidate, Status::deleted);
+    CleanupOutcome deleted = outcome(candidate, Status::deleted);
+    deleted.expectedBytes = std::max<std::int64_t>(result.removedBytes, 0);
+    return deleted;
 }
 
 CleanupOutcome CleanupEngine::runCommand(const CleanupCandidate& candidate) {
@@ -324,8 +333,8 @@ CleanupReport CleanupEngine::run(const std::vector<CleanupCandidate>& candidates
             const auto now = std::chrono::steady_clock::now();
             if (now - shown < itemProgressInterval) return;
             shown = now;
-            const std::int64_t sofar = std::min(removedOfItem, std::max<std::int64_t>(candidate->size, 0));
-            report(progress, CleanupProgress(completed, total, candidate->title, SizeSum::add(freed, sofar)));
+            report(progress,
+                   CleanupProgress(completed, total, candidate->title, SizeSum::add(freed, removedOfItem)));
         };
         if (const CleanupCandidate* first = unmetPrerequisite(*candidate, byID, gone)) {
             result = outcome(*candidate, CleanupOutcome::Status::skipped, message::keptWith(first->title));
@@ -334,9 +343,7 @@ CleanupReport CleanupEngine::run(const std::vector<CleanupCandidate>& candidates
             result = candidate->removal.isCommand() ? runCommand(*candidate) : removePath(*candidate, chosen, removing);
         }
         ++completed;
-        if (result.succeeded()) freed = SizeSum::add(freed, candidate->size);
-        else
-            freed = SizeSum::add(freed, result.removedBytes);
+        freed = SizeSum::add(freed, result.succeeded() ? result.expectedBytes : result.removedBytes);
         if (result.succeeded() || result.message == message::alreadyGone) gone.insert(candidate->id);
         // Stopped while this item was on: it is not (wholly) removed because of the stop.
         if (!result.succeeded() && cancelled_.value()) stopped = true;
