@@ -405,6 +405,13 @@ void CompleteView::showEvent(QShowEvent* event) {
     developer_.measureOwnTrash();
 }
 
+void CompleteView::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // Back from the file manager, where the Trash may have been changed by hand.
+    if (event->type() == QEvent::ActivationChange && isVisible() && isActiveWindow())
+        developer_.measureOwnTrash();
+}
+
 void CompleteView::restyle() {
     const Palette& palette = environmentPalette(this);
     restyleHeader();
