@@ -405,11 +405,11 @@ void CompleteView::showEvent(QShowEvent* event) {
     developer_.measureOwnTrash();
 }
 
-void CompleteView::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    // Back from the file manager, where the Trash may have been changed by hand.
-    if (event->type() == QEvent::ActivationChange && isVisible() && isActiveWindow())
-        developer_.measureOwnTrash();
+bool CompleteView::event(QEvent* event) {
+    // Back from the file manager, where the Trash may have been changed by
+    // hand. The window's children hear of it as WindowActivate.
+    if (event->type() == QEvent::WindowActivate && isVisible()) developer_.measureOwnTrash();
+    return QWidget::event(event);
 }
 
 void CompleteView::restyle() {

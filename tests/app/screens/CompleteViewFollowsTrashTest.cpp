@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include "app/kit/KitButton.h"
 #include "app/screens/CompleteView.h"
@@ -36,18 +37,22 @@ TEST_F(CompleteViewFollowsTrashTest, EmptyNamesWhatTheTrashHoldsOnReturningToThe
     state.developer().startCleanup();
     ASSERT_TRUE(testing::waitUntil([&] { return state.navigation().route() == AppState::Route::finished; }));
     const std::string inTrash = *state.developer().lastReport()->outcomes.at(0).trashURL;
-    CompleteView view(state.developer(), state.desktop());
+    // Inside a window, as the main window holds it.
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto& view = *new CompleteView(state.developer(), state.desktop());
+    layout->addWidget(&view);
     QWidget elsewhere;
-    view.resize(800, 700);
-    view.show();
-    QApplication::setActiveWindow(&view);
+    window.resize(800, 700);
+    window.show();
+    QApplication::setActiveWindow(&window);
     const std::string before = "Empty " + ByteFormat::string(testing::duBytes(inTrash));
     ASSERT_TRUE(testing::waitUntil([&] { return button(view, before) != nullptr; }));
 
     elsewhere.show();
     QApplication::setActiveWindow(&elsewhere);
     tree_.file(inTrash.substr(tree_.root().size() + 1) + "/more", 3'000'000);
-    QApplication::setActiveWindow(&view);
+    QApplication::setActiveWindow(&window);
     const std::string now = "Empty " + ByteFormat::string(testing::duBytes(inTrash));
     ASSERT_NE(now, before);
     EXPECT_TRUE(testing::waitUntil([&] { return button(view, now) != nullptr; }));
