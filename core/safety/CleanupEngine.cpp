@@ -142,6 +142,28 @@ bool CleanupEngine::mayUnlockReadOnlyFolders(std::string_view ruleID) {
     return ruleID != "general.userChoice" && ruleID != "apps.bundle";
 }
 
+namespace {
+
+// Moves the checked item to the Trash; what went is what it measured as it
+// went, not the scan's figure.
+CleanupOutcome moveToTrash(Trash& trash, const CleanupCandidate& candidate, const std::string& path) {
+    using Status = CleanupOutcome::Status;
+    Trash::Result moved = trash.moveToTrash(path);
+    if (moved.ok()) {
+        std::optional<std::string> where;
+        if (!moved.trashedPath.empty()) where = moved.trashedPath;
+        CleanupOutcome trashed = CleanupEngine::outcome(candidate, Status::trashed, std::nullopt, where);
+        if (where) trashed.expectedBytes = ItemSize::measure(*where).value_or(candidate.size);
+        return trashed;
+    }
+    // The item or a folder above it was swapped for a link after the check.
+    if (moved.error == ELOOP) return CleanupEngine::outcome(candidate, Status::skipped, message::becameLink);
+    return CleanupEngine::outcome(candidate, Status::failed,
+                                  CleanupEngine::removalMessage(moved.error, moved.message));
+}
+
+}  // namespace
+
 CleanupOutcome CleanupEngine::removePath(const CleanupCandidate& candidate, Disposal disposal,
                                          const std::function<void(std::int64_t)>& removed) {
     using Status = CleanupOutcome::Status;
@@ -180,20 +202,7 @@ CleanupOutcome CleanupEngine::removePath(const CleanupCandidate& candidate, Disp
     if (candidate.seen && !candidate.seen->matches(st))
         return outcome(candidate, Status::skipped, ItemIdentity::changedMessage());
 
-    if (disposal == Disposal::trash) {
-        Trash::Result moved = trash_->moveToTrash(path);
-        if (moved.ok()) {
-            std::optional<std::string> where;
-            if (!moved.trashedPath.empty()) where = moved.trashedPath;
-            CleanupOutcome trashed = outcome(candidate, Status::trashed, std::nullopt, where);
-            // What went is what the item measured as it went, not the scan's figure.
-            if (where) trashed.expectedBytes = ItemSize::measure(*where).value_or(candidate.size);
-            return trashed;
-        }
-        // The item or a folder above it was swapped for a link after the check.
-        if (moved.error == ELOOP) return outcome(candidate, Status::skipped, message::becameLink);
-        return outcome(candidate, Status::failed, removalMessage(moved.error, moved.message));
-    }
+    if (disposal == Disposal::trash) return moveToTrash(*trash_, candidate, path);
 
     const auto readOnly = mayUnlockReadOnlyFolders(candidate.ruleID) ? SafeRemover::ReadOnlyFolders::unlock
                                                                      : SafeRemover::ReadOnlyFolders::keep;
