@@ -405,6 +405,13 @@ void CompleteView::showEvent(QShowEvent* event) {
     developer_.measureOwnTrash();
 }
 
+bool CompleteView::event(QEvent* event) {
+    // Back from the file manager, where the Trash may have been changed by
+    // hand. The window's children hear of it as WindowActivate.
+    if (event->type() == QEvent::WindowActivate && isVisible()) developer_.measureOwnTrash();
+    return QWidget::event(event);
+}
+
 void CompleteView::restyle() {
     const Palette& palette = environmentPalette(this);
     restyleHeader();

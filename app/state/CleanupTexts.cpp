@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/state/PlatformWords.h"
+#include "core/model/ItemIdentity.h"
 #include "core/model/SizeSum.h"
 #include "core/text/ByteFormat.h"
 
@@ -183,9 +184,11 @@ std::string CleanupTexts::reportSummary(const CleanupReport& report) {
 
 std::optional<std::string> CleanupTexts::leftOutNotice(const std::vector<std::string>& gone,
                                                        const std::vector<NeverTouched>& neverTouched,
-                                                       const std::vector<UserChoice::Refusal>& refused) {
+                                                       const std::vector<UserChoice::Refusal>& refused,
+                                                       const std::vector<std::string>& changed) {
     std::string line;
     if (!gone.empty()) line = goneSentence(gone);
+    if (!changed.empty()) line += (line.empty() ? "" : " ") + ItemIdentity::changedNotice(changed);
     if (!neverTouched.empty()) line += (line.empty() ? "" : " ") + neverTouchedSentence(neverTouched);
     if (!refused.empty()) line += (line.empty() ? "" : " ") + refusedSentence(refused);
     if (line.empty()) return std::nullopt;

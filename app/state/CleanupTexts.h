@@ -45,12 +45,13 @@ struct CleanupTexts {
     static std::string reportSummary(const CleanupReport& report);
     // Why a run in which nothing was removed removed nothing, as one sentence.
     static std::string nothingRemovedReason(const CleanupReport& report);
-    // One line on what staging left out: chosen items no longer there, those
-    // marked "Never touch", then those the safety check refuses and why.
-    // Nothing when it left nothing out.
+    // One line on what staging left out: chosen items no longer there or no
+    // longer the items the scan saw, those marked "Never touch", then those
+    // the safety check refuses and why. Nothing when it left nothing out.
     static std::optional<std::string> leftOutNotice(const std::vector<std::string>& gone,
                                                     const std::vector<NeverTouched>& neverTouched,
-                                                    const std::vector<UserChoice::Refusal>& refused);
+                                                    const std::vector<UserChoice::Refusal>& refused,
+                                                    const std::vector<std::string>& changed = {});
 };
 
 }  // namespace korvane

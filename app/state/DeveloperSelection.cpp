@@ -80,12 +80,13 @@ DeveloperState::Staging DeveloperState::stageForReview(std::vector<CleanupCandid
 
 DeveloperState::Staging DeveloperState::stageUserChoice(const std::vector<FileTreeScanner::Entry>& entries) {
     UserChoice::Sorted sorted = UserChoice::sort(entries);
-    return stage(std::move(sorted.admitted), std::move(sorted.refused), sorted.reshaped);
+    return stage(std::move(sorted.admitted), std::move(sorted.refused), sorted.reshaped, sorted.changed);
 }
 
 DeveloperState::Staging DeveloperState::stage(std::vector<CleanupCandidate> candidates,
                                               std::vector<UserChoice::Refusal> refused,
-                                              const std::vector<FileTreeScanner::Entry>& reshaped) {
+                                              const std::vector<FileTreeScanner::Entry>& reshaped,
+                                              const std::vector<std::string>& changed) {
     // What was chosen may have gone since the list was drawn: a cleanup, or
     // another program. The review offers only what is there.
     // Nor what the user marked "Never touch": the cleanup would only skip it.
@@ -111,7 +112,7 @@ DeveloperState::Staging DeveloperState::stage(std::vector<CleanupCandidate> cand
     for (const auto& entry : reshaped)
         reshapedPlaces.push_back({entry.path, entry.size, std::nullopt, false});
     publishDiskChange(DiskChange::ofFoundChanged(std::move(gonePlaces), reshapedPlaces));
-    std::optional<std::string> notice = CleanupTexts::leftOutNotice(gone, neverTouched, refused);
+    std::optional<std::string> notice = CleanupTexts::leftOutNotice(gone, neverTouched, refused, changed);
     if (candidates.empty()) return {false, notice ? notice : std::string(CleanupTexts::nothingChosen)};
     const StateChanges::Batch batch(changes());
     // The developer selection waits while staged items are chosen, and comes

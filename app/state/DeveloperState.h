@@ -225,8 +225,11 @@ private:
     // (from the selection too) and each category's footprint falls by what
     // left it; what a put back returned comes back. Saved as the last scan.
     void followDiskChange(const DiskChange& change);
+    // `reshaped` are picks that another kind of thing or another item
+    // replaced; `changed` names those of them that are another item.
     Staging stage(std::vector<CleanupCandidate> candidates, std::vector<UserChoice::Refusal> refused,
-                  const std::vector<FileTreeScanner::Entry>& reshaped = {});
+                  const std::vector<FileTreeScanner::Entry>& reshaped = {},
+                  const std::vector<std::string>& changed = {});
     // A review of staged items closed without a cleanup: they are nobody's
     // choice now, and the developer selection they stood in for comes back.
     void followSheet();

@@ -21,6 +21,11 @@ DiskChange DiskChange::ofCleanup(const CleanupReport& report) {
         if (!outcome.succeeded()) {
             if (outcome.removedBytes > 0 && outcome.path != CleanupOutcome::commandPath)
                 change.shrank.push_back({outcome.path, outcome.removedBytes, outcome.candidateID, false});
+            // Left alone because another item took its place: what was listed there is out of date.
+            if (outcome.message == ItemIdentity::changedMessage()) {
+                change.left.push_back({outcome.path, outcome.expectedBytes, std::nullopt, false});
+                change.arrived.push_back({outcome.path, 0, std::nullopt, false});
+            }
             continue;
         }
         if (outcome.status == CleanupOutcome::Status::pruned || outcome.path == CleanupOutcome::commandPath) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/model/CleanupReport.h"
+#include "core/model/ItemIdentity.h"
 #include "core/model/UUID.h"
 #include "core/model/VolumeInfo.h"
 #include "core/safety/RestoreEngine.h"
@@ -49,7 +50,8 @@ struct DiskChange {
     }
 
     // The volume is the report's, measured after the run; each one's
-    // `volume` is kept only when it was measured.
+    // `volume` is kept only when it was measured. An item the run left alone
+    // because another item took its place counts as found changed.
     static DiskChange ofCleanup(const CleanupReport& report);
     // `report` is the cleanup whose items `restored` put back.
     static DiskChange ofPutBack(const RestoreEngine::Report& restored, const CleanupReport& report,

@@ -30,6 +30,13 @@ std::optional<std::string> changedKind(const struct stat& info, bool wasFolder) 
                     : "it is a file now, not the folder the scan found; scan again to see what it is";
 }
 
+// A link now stands where the scan found the item, or another item: a file
+// replaced (a re-export, a finished download) or written to since.
+bool isAnotherItem(const FileTreeScanner::Entry& entry, const struct stat& info) {
+    const auto seen = entry.identity();
+    return S_ISLNK(info.st_mode) || (seen && !seen->matches(info));
+}
+
 // A file with another name elsewhere keeps its space until every name is
 // gone: removing this one frees nothing, and is counted so.
 bool hasOtherNames(const struct stat& info) { return S_ISREG(info.st_mode) && info.st_nlink > 1; }
@@ -56,13 +63,20 @@ UserChoice::Sorted UserChoice::sort(const std::vector<FileTreeScanner::Entry>& e
             // Looked at once for both checks; what cannot be looked at is decided at the cleanup.
             struct stat info {};
             const bool standing = ::lstat(checked.path.c_str(), &info) == 0;
+            if (standing && isAnotherItem(entry, info)) {
+                sorted.changed.push_back(entry.name);
+                sorted.reshaped.push_back(entry);
+                continue;
+            }
             if (auto changed = standing ? changedKind(info, entry.isDirectory) : std::nullopt) {
                 sorted.refused.push_back({entry.name, std::move(*changed), false});
                 sorted.reshaped.push_back(entry);
                 continue;
             }
-            sorted.admitted.push_back(
-                admitted(entry, checked.path, standing && !entry.isDirectory && hasOtherNames(info)));
+            CleanupCandidate candidate =
+                admitted(entry, checked.path, standing && !entry.isDirectory && hasOtherNames(info));
+            candidate.seen = entry.identity();
+            sorted.admitted.push_back(std::move(candidate));
             continue;
         }
         const std::string& place = checked.path.empty() ? entry.path : checked.path;

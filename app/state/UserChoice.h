@@ -33,16 +33,22 @@ struct UserChoice {
     struct Sorted {
         std::vector<CleanupCandidate> admitted;  // in the order given
         std::vector<Refusal> refused;
-        // The picked entries refused because another kind of thing stands at
-        // their path now: what was listed there is out of date.
+        // The picked entries refused because another kind of thing, or
+        // another item, stands at their path now: what was listed there is
+        // out of date.
         std::vector<FileTreeScanner::Entry> reshaped;
+        // The names of those that are no longer the item the scan saw (a
+        // file replaced or written to, a link in its place).
+        std::vector<std::string> changed;
     };
 
     // A candidate for each picked entry the safety check admits (always
     // reviewed, never chosen in advance, and moved to the Trash by default),
     // and why it refuses the others; an entry that has since become a folder
-    // (or a file) is refused too. A file with another name counts as freeing
-    // nothing: its space stays until that name goes too.
+    // (or a file), a link, or another item is left out too: what the user
+    // consents to is the item they saw. Each candidate carries what the scan
+    // saw of it, for the cleanup to check once more. A file with another
+    // name counts as freeing nothing: its space stays until that name goes too.
     static Sorted sort(const std::vector<FileTreeScanner::Entry>& entries);
     // True when removing the candidate frees no space, and why is its reason.
     static bool freesNoSpace(const CleanupCandidate& candidate);

@@ -93,8 +93,7 @@ void Scan::rootFiles(ScanWorker& worker) {
         }
         worker.batch.files += 1;
         worker.batch.bytes += size;
-        entries_->record(worker.batch.largest, worker.batch.index, seq, rootPath_, name, size,
-                         wholeSeconds(st), false);
+        entries_->record(worker.batch.largest, worker.batch.index, seq, rootPath_, name, size, st, false);
         std::optional<ScanTreeNode> node;
         const AgeProfile::Stamp age = worker.stamper(st);
         if (size >= options_.fileNodeThreshold) node = fileNode(name, size, st, false, age);
@@ -233,7 +232,7 @@ void Scan::otherEntry(ScanWorker& worker, ScanFolder* folder, FolderTally& local
     worker.batch.bytes += size;
     if (size >= options_.indexThreshold || size >= options_.largeFileThreshold)
         entries_->record(worker.batch.largest, worker.batch.index, folder->top, worker.path, nameView, size,
-                         wholeSeconds(st), false);
+                         st, false);
     if (keepsChildren(folder->depth) && size >= options_.fileNodeThreshold) {
         ScanTreeNode node = fileNode(nameView, size, st, false, worker.stamper(st));
         local.addItem(position, node.kind, size, &node);
@@ -340,8 +339,8 @@ void Scan::package(ScanWorker& worker, ScanFolder* folder, FolderTally& local, i
         local.addItem(seq, FileKind::apps, bytes, nullptr, wholeSeconds(st), worker.stamper(st),
                       foldedName(folder->depth, nameView));
     }
-    entries_->record(worker.batch.largest, worker.batch.index, folder->top, worker.path, nameView, bytes,
-                     wholeSeconds(st), true);
+    entries_->record(worker.batch.largest, worker.batch.index, folder->top, worker.path, nameView, bytes, st,
+                     true);
 }
 
 FileTreeScanner::FileTreeScanner() : options_() {}

@@ -8,6 +8,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "core/model/ItemIdentity.h"
 #include "core/model/StorageNode.h"
 #include "core/system/FastSizer.h"
 #include "core/system/Flag.h"
@@ -74,11 +75,19 @@ public:
         std::int64_t size = 0;                           // allocated bytes (a package's measured total)
         std::chrono::system_clock::time_point modified;  // whole seconds
         bool isDirectory = false;                        // true only for packages
+        // Which file (or package) the scan saw there: with `modified`, what
+        // a pick of this row consents to. 0 when not known.
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
 
         static Entry make(std::string name, std::string path, std::int64_t size,
                           std::chrono::system_clock::time_point modified, bool isDirectory);
         // `path` without its last component.
         std::string parentPath() const;
+        // What the scan saw of the item (a file's own allocated size, which
+        // is `size`; a package is known by its inode alone); none when the
+        // row was made without it.
+        std::optional<ItemIdentity> identity() const;
         bool operator==(const Entry&) const = default;
     };
 

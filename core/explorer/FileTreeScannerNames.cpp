@@ -25,6 +25,11 @@ FileTreeScanner::Entry FileTreeScanner::Entry::make(std::string name, std::strin
 
 std::string FileTreeScanner::Entry::parentPath() const { return Paths::parent(path); }
 
+std::optional<ItemIdentity> FileTreeScanner::Entry::identity() const {
+    if (inode == 0) return std::nullopt;
+    return ItemIdentity{device, inode, size, modified, isDirectory};
+}
+
 const std::unordered_set<std::string>& FileTreeScanner::skippedNames() {
     static const std::unordered_set<std::string> names = {
         ".Trash", ".Spotlight-V100", ".fseventsd", ".DocumentRevisions-V100", ".TemporaryItems", ".DS_Store",

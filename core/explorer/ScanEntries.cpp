@@ -26,14 +26,17 @@ ScanEntries::ScanEntries(const FileTreeScanner::Options& options, std::size_t it
 void ScanEntries::record(std::vector<FileTreeScanner::Entry>& largest,
                          std::vector<FileTreeScanner::Entry>& batch, std::uint32_t top,
                          std::string_view folder, std::string_view name, std::int64_t size,
-                         std::chrono::system_clock::time_point modified, bool isDirectory) {
+                         const struct stat& st, bool isDirectory) {
     const bool toIndex = size >= options_.indexThreshold;
     // Framework and bundle packages go to the index only.
     const bool toLargest =
         size >= options_.largeFileThreshold && (!isDirectory || (name.size() > 4 && name.ends_with(".app")));
     if (!toIndex && !toLargest) return;
+    const std::chrono::system_clock::time_point modified(std::chrono::seconds(st.st_mtim.tv_sec));
     auto entry = FileTreeScanner::Entry::make(std::string(name), Paths::join(folder, name), size, modified,
                                               isDirectory);
+    entry.device = static_cast<std::uint64_t>(st.st_dev);
+    entry.inode = static_cast<std::uint64_t>(st.st_ino);
     const bool indexed =
         toIndex && counts_[top].fetch_add(1, std::memory_order_relaxed) < options_.indexLimit;
     if (toLargest) largest.push_back(indexed ? entry : std::move(entry));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -24,11 +26,12 @@ public:
 
     ScanEntries(const FileTreeScanner::Options& options, std::size_t itemCount);
 
-    // Enters the file (or package) `name` in `folder` if it is large enough
-    // for either list; `largest` and `batch` are the worker's own.
+    // Enters the file (or package) `name` in `folder`, whose status is
+    // `st`, if it is large enough for either list; `largest` and `batch` are
+    // the worker's own.
     void record(std::vector<FileTreeScanner::Entry>& largest, std::vector<FileTreeScanner::Entry>& batch,
                 std::uint32_t top, std::string_view folder, std::string_view name, std::int64_t size,
-                std::chrono::system_clock::time_point modified, bool isDirectory);
+                const struct stat& st, bool isDirectory);
     // Moves a worker's batch into the index and gives back its room.
     void handOver(std::vector<FileTreeScanner::Entry>& batch);
     // Once every batch is handed over.

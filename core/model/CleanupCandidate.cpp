@@ -35,6 +35,7 @@ void to_json(nlohmann::json& j, const CleanupCandidate& value) {
     j["removal"] = value.removal;
     j["isSelectedByDefault"] = value.isSelectedByDefault;
     if (value.prerequisite) j["prerequisite"] = value.prerequisite->text();
+    if (value.seen) j["seen"] = *value.seen;
 }
 
 namespace {
@@ -65,6 +66,7 @@ void from_json(const nlohmann::json& j, CleanupCandidate& value) {
     from_json(json::required(j, "removal"), result.removal);
     result.isSelectedByDefault = json::toBool(json::required(j, "isSelectedByDefault"));
     if (auto first = json::optional(j, "prerequisite")) result.prerequisite = json::toUUID(*first);
+    if (auto seen = json::optional(j, "seen")) result.seen = seen->get<ItemIdentity>();
     value = std::move(result);
 }
 

@@ -9,6 +9,7 @@
 
 #include "core/model/Categories.h"
 #include "core/model/DetailMap.h"
+#include "core/model/ItemIdentity.h"
 #include "core/model/UUID.h"
 
 namespace korvane {
@@ -32,6 +33,10 @@ struct CleanupCandidate {
     // The candidate that must be gone first when both are in one cleanup: an
     // application before what it left behind, which stays when it does.
     std::optional<UUID> prerequisite;
+    // What the scan saw of a file or folder the user picked by hand: the
+    // review and the cleanup leave it out once something else stands at its
+    // path. Stored only when known.
+    std::optional<ItemIdentity> seen;
 
     CleanupCandidate() = default;
     // Without `isSelectedByDefault`, a candidate starts selected exactly when

@@ -24,6 +24,9 @@ struct CleanupOutcome {
     CleanupCategory category = CleanupCategory::xcode;
     std::string title;
     std::string path;
+    // What a removed item measured as it went (allocated bytes; nothing for
+    // one name of a file that has others); for a command, and for an item
+    // not removed, the scan's figure.
     std::int64_t expectedBytes = 0;
     Status status = Status::skipped;
     std::optional<std::string> message;

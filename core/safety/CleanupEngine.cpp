@@ -17,6 +17,7 @@
 #include "core/platform/Trash_linux.h"
 #include "core/safety/FlatpakUninstall.h"
 #include "core/safety/SafetyPolicy.h"
+#include "core/system/ItemSize.h"
 #include "core/system/Paths.h"
 #include "core/system/RealPath.h"
 #include "core/system/Shell.h"
@@ -142,6 +143,30 @@ bool CleanupEngine::mayUnlockReadOnlyFolders(std::string_view ruleID) {
     return ruleID != "general.userChoice" && ruleID != "apps.bundle";
 }
 
+namespace {
+
+// Moves the checked item to the Trash; what went is what it measured as it
+// went, not the scan's figure.
+CleanupOutcome moveToTrash(Trash& trash, const CleanupCandidate& candidate, const std::string& path) {
+    using Status = CleanupOutcome::Status;
+    Trash::Result moved = trash.moveToTrash(path);
+    if (moved.ok()) {
+        std::optional<std::string> where;
+        if (!moved.trashedPath.empty()) where = moved.trashedPath;
+        CleanupOutcome trashed = CleanupEngine::outcome(candidate, Status::trashed, std::nullopt, where);
+        if (where) trashed.expectedBytes = ItemSize::measure(*where).value_or(candidate.size);
+        return trashed;
+    }
+    // A message of the Trash's own says what refused (the Trash itself, another volume);
+    // without one, the error is about the item.
+    if (!moved.message.empty()) return CleanupEngine::outcome(candidate, Status::failed, moved.message);
+    // The item or a folder above it was swapped for a link after the check.
+    if (moved.error == ELOOP) return CleanupEngine::outcome(candidate, Status::skipped, message::becameLink);
+    return CleanupEngine::outcome(candidate, Status::failed, CleanupEngine::removalMessage(moved.error));
+}
+
+}  // namespace
+
 CleanupOutcome CleanupEngine::removePath(const CleanupCandidate& candidate, Disposal disposal,
                                          const std::function<void(std::int64_t)>& removed) {
     using Status = CleanupOutcome::Status;
@@ -176,21 +201,11 @@ CleanupOutcome CleanupEngine::removePath(const CleanupCandidate& candidate, Disp
             return outcome(candidate, Status::skipped, message::alreadyGone);
         return outcome(candidate, Status::skipped, message::becameLink);
     }
+    // Consent covers the item the user saw, not another that took its name since.
+    if (candidate.seen && !candidate.seen->matches(st))
+        return outcome(candidate, Status::skipped, ItemIdentity::changedMessage());
 
-    if (disposal == Disposal::trash) {
-        Trash::Result moved = trash_->moveToTrash(path);
-        if (moved.ok()) {
-            std::optional<std::string> where;
-            if (!moved.trashedPath.empty()) where = moved.trashedPath;
-            return outcome(candidate, Status::trashed, std::nullopt, std::move(where));
-        }
-        // A message of the Trash's own says what refused (the Trash itself, another volume);
-        // without one, the error is about the item.
-        if (!moved.message.empty()) return outcome(candidate, Status::failed, moved.message);
-        // The item or a folder above it was swapped for a link after the check.
-        if (moved.error == ELOOP) return outcome(candidate, Status::skipped, message::becameLink);
-        return outcome(candidate, Status::failed, removalMessage(moved.error));
-    }
+    if (disposal == Disposal::trash) return moveToTrash(*trash_, candidate, path);
 
     const auto readOnly = mayUnlockReadOnlyFolders(candidate.ruleID) ? SafeRemover::ReadOnlyFolders::unlock
                                                                      : SafeRemover::ReadOnlyFolders::keep;
@@ -219,7 +234,9 @@ CleanupOutcome CleanupEngine::removePath(const CleanupCandidate& candidate, Disp
         return partly(outcome(candidate, Status::skipped, message::stoppedPartway(result.removedBytes)));
     }
     if (stillThere) return partly(outcome(candidate, Status::failed, message::stillThere));
-    return outcome(candidate, Status::deleted);
+    CleanupOutcome deleted = outcome(candidate, Status::deleted);
+    deleted.expectedBytes = std::max<std::int64_t>(result.removedBytes, 0);
+    return deleted;
 }
 
 CleanupOutcome CleanupEngine::runCommand(const CleanupCandidate& candidate) {
@@ -334,8 +351,8 @@ CleanupReport CleanupEngine::run(const std::vector<CleanupCandidate>& candidates
             const auto now = std::chrono::steady_clock::now();
             if (now - shown < itemProgressInterval) return;
             shown = now;
-            const std::int64_t sofar = std::min(removedOfItem, std::max<std::int64_t>(candidate->size, 0));
-            report(progress, CleanupProgress(completed, total, candidate->title, SizeSum::add(freed, sofar)));
+            report(progress,
+                   CleanupProgress(completed, total, candidate->title, SizeSum::add(freed, removedOfItem)));
         };
         if (const CleanupCandidate* first = unmetPrerequisite(*candidate, byID, gone)) {
             result = outcome(*candidate, CleanupOutcome::Status::skipped, message::keptWith(first->title));
@@ -344,9 +361,7 @@ CleanupReport CleanupEngine::run(const std::vector<CleanupCandidate>& candidates
             result = candidate->removal.isCommand() ? runCommand(*candidate) : removePath(*candidate, chosen, removing);
         }
         ++completed;
-        if (result.succeeded()) freed = SizeSum::add(freed, candidate->size);
-        else
-            freed = SizeSum::add(freed, result.removedBytes);
+        freed = SizeSum::add(freed, result.succeeded() ? result.expectedBytes : result.removedBytes);
         if (result.succeeded() || result.message == message::alreadyGone) gone.insert(candidate->id);
         // Stopped while this item was on: it is not (wholly) removed because of the stop.
         if (!result.succeeded() && cancelled_.value()) stopped = true;

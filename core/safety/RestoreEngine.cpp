@@ -12,6 +12,7 @@
 #include "core/platform/SystemError.h"
 #include "core/platform/Trash_linux.h"
 #include "core/safety/SafetyPolicy.h"
+#include "core/system/ItemSize.h"
 #include "core/system/Paths.h"
 
 namespace korvane {
@@ -177,6 +178,8 @@ std::vector<CleanupOutcome> RestoreEngine::inTrash(const std::vector<CleanupRepo
             if (seen.contains(*trashed) || !trash_->holds(*trashed, *former)) continue;
             seen.insert(*trashed);
             held.push_back(outcome);
+            // What emptying it frees is what it measures now, not what it measured when it went in.
+            if (const auto now = ItemSize::measure(*trashed)) held.back().expectedBytes = *now;
         }
     }
     return held;

@@ -54,11 +54,12 @@ public:
 
     // The restorable items of the reports that the Trash still holds under a
     // record naming their former place, each once (the first report naming it
-    // wins): exactly what purge() would remove now.
+    // wins): exactly what purge() would remove now, each with what it
+    // measures now as its bytes.
     std::vector<CleanupOutcome> inTrash(const std::vector<CleanupReport>& reports) const;
 
     // Removes for good every restorable item of the reports that is still in
-    // the Trash; returns the expected bytes of what it removed.
+    // the Trash; returns the bytes of what it removed, as measured just before.
     std::int64_t purgeFromTrash(const std::vector<CleanupReport>& reports) const;
     // The same; returns the outcomes whose items it removed, in report order.
     std::vector<CleanupOutcome> purge(const std::vector<CleanupReport>& reports) const;

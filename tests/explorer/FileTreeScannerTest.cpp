@@ -149,6 +149,37 @@ TEST(FileTreeScannerTest, TopLevelFilesCountAndOnlyLargeOnesGetNodes) {
     EXPECT_EQ(indexed, (std::set<std::string>{small, other, large}));
 }
 
+// A row knows which item it stands for, so that a pick of it can later be
+// told apart from another item that took its name: at the top, deeper down,
+// in a wide folder read by several workers, and for a package.
+TEST(FileTreeScannerTest, EveryRowKnowsTheItemTheScanSaw) {
+    TempTree tree;
+    std::vector<std::string> items = {allocate(tree, "top.bin", 100 * 1024),
+                                      allocate(tree, "a/b/deep.bin", 200 * 1024),
+                                      allocate(tree, "a/Tool.app/Contents/tool", 300 * 1024)};
+    items.back() = tree.path("a/Tool.app");
+    for (int i = 0; i < 300; ++i) items.push_back(allocate(tree, "wide/f" + std::to_string(i), 70 * 1024));
+    FileTreeScanner::Options options = smallOptions();
+    options.workerCount = 4;
+    auto result = FileTreeScanner(options).scan(tree.root());
+    ASSERT_EQ(result.index.size(), items.size());
+    for (const auto& entry : result.index) {
+        struct stat st {};
+        ASSERT_EQ(lstat(entry.path.c_str(), &st), 0) << entry.path;
+        const auto seen = entry.identity();
+        ASSERT_TRUE(seen) << entry.path;
+        const ItemIdentity now = ItemIdentity::of(st);
+        EXPECT_EQ(seen->inode, now.inode) << entry.path;
+        EXPECT_EQ(seen->device, now.device) << entry.path;
+        EXPECT_EQ(seen->isFolder, entry.isDirectory) << entry.path;
+        // A package's size is all it holds, not its own blocks.
+        if (!entry.isDirectory) {
+            EXPECT_EQ(*seen, now) << entry.path;
+        }
+        EXPECT_TRUE(seen->matches(st)) << entry.path;
+    }
+}
+
 TEST(FileTreeScannerTest, TopLevelItemsComeLargestFirstWithAnyNumberOfWorkers) {
     TempTree tree;
     // Listing order is not size order: folders and files of mixed sizes.

@@ -18,6 +18,7 @@ namespace korvane {
 namespace {
 
 using Status = CleanupOutcome::Status;
+using testing::duBytes;
 using testing::exists;
 using testing::fingerprint;
 using testing::outsideOf;
@@ -56,6 +57,8 @@ TEST_F(CleanupEngineTest, LargestFirstWithProgressBeforeAndAfterEachItem) {
     auto five = candidate(tree_.file("home/a", 5), 5);
     auto nine = candidate(tree_.file("home/b", 9), 9);
     auto seven = candidate(tree_.file("home/c", 7), 7);
+    // Each counts what it measured as it went; the scan's figures only order them.
+    const std::int64_t a = duBytes(five.path), b = duBytes(nine.path), c = duBytes(seven.path);
     std::vector<CleanupProgress> seen;
 
     CleanupReport report =
@@ -66,11 +69,11 @@ TEST_F(CleanupEngineTest, LargestFirstWithProgressBeforeAndAfterEachItem) {
     EXPECT_EQ(report.outcomes[1].candidateID, seven.id);
     EXPECT_EQ(report.outcomes[2].candidateID, five.id);
     std::vector<CleanupProgress> expected = {
-        {0, 3, nine.title, 0},   {1, 3, nine.title, 9},  {1, 3, seven.title, 9},
-        {2, 3, seven.title, 16}, {2, 3, five.title, 16}, {3, 3, five.title, 21},
+        {0, 3, nine.title, 0},      {1, 3, nine.title, b},     {1, 3, seven.title, b},
+        {2, 3, seven.title, b + c}, {2, 3, five.title, b + c}, {3, 3, five.title, a + b + c},
     };
     EXPECT_EQ(seen, expected);
-    EXPECT_EQ(report.freedBytes(), 21);
+    EXPECT_EQ(report.freedBytes(), a + b + c);
     for (const auto& outcome : report.outcomes) EXPECT_EQ(outcome.status, Status::deleted);
 }
 
@@ -128,6 +131,7 @@ TEST_F(CleanupEngineTest, RecommendedDisposalDeletesSafeAndTrashesTheRest) {
     const std::string reviewPath = tree_.file("home/project/build/out.o", 100);
     auto safe = candidate(at("project/node_modules"), 200, SafetyLevel::safe, "node.modules");
     auto review = candidate(at("project/build"), 100, SafetyLevel::caution, "gradle.projectBuilds");
+    const std::int64_t build = duBytes(at("project/build"));
     auto before = fingerprint(home());
 
     CleanupReport report = engine.run({safe, review}, nullptr, nullptr);
@@ -143,7 +147,7 @@ TEST_F(CleanupEngineTest, RecommendedDisposalDeletesSafeAndTrashesTheRest) {
     EXPECT_TRUE(exists(*report.outcomes[1].trashURL + "/out.o"));
     EXPECT_TRUE(trash_->holds(*report.outcomes[1].trashURL, at("project/build")));
     EXPECT_EQ(report.outcomes[1].path, at("project/build"));
-    EXPECT_EQ(report.outcomes[1].expectedBytes, 100);
+    EXPECT_EQ(report.outcomes[1].expectedBytes, build);
     EXPECT_EQ(report.outcomes[1].category, CleanupCategory::node);
     EXPECT_EQ(report.outcomes[1].title, review.title);
     EXPECT_EQ(CleanupEngine::recommendedDisposal(candidate("/x", 1, SafetyLevel::dangerous)),
@@ -231,11 +235,12 @@ TEST_F(CleanupEngineTest, StopInsideOneLargeTreeReportsWhatWentWithoutClaimingTh
 
     // Run again without a stop: nothing is said to have been stopped.
     engine.setEntryRemovedHook(nullptr);
+    const std::int64_t rest = duBytes(at("big")) + duBytes(at("small"));
     CleanupReport whole = engine.run({small, big}, nullptr, nullptr);
     EXPECT_FALSE(whole.stopped);
     EXPECT_EQ(whole.outcomes[0].status, Status::deleted);
     EXPECT_EQ(whole.outcomes[0].removedBytes, 0);
-    EXPECT_EQ(whole.freedBytes(), big.size + small.size);
+    EXPECT_EQ(whole.freedBytes(), rest);
 }
 
 TEST_F(CleanupEngineTest, StopEndsARunningCommandAtOnce) {

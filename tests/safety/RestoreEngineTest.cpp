@@ -13,6 +13,7 @@ namespace korvane {
 namespace {
 
 using Status = RestoreEngine::Outcome::Status;
+using testing::duBytes;
 using testing::exists;
 using testing::fingerprint;
 using testing::readFile;
@@ -82,6 +83,7 @@ TEST_F(RestoreEngineTest, PutsItemsBackAndRefusesASecondTime) {
     tree_.file("home/app/build/out.o", 100);
     tree_.file("home/lib/build/lib.a", 100);
     auto before = fingerprint(at("app/build"));
+    const std::int64_t went = duBytes(at("app/build")) + duBytes(at("lib/build"));
     CleanupReport report = trashAll({candidate(at("app/build"), 300, SafetyLevel::caution),
                                      candidate(at("lib/build"), 200, SafetyLevel::caution)});
     ASSERT_EQ(report.restorable().size(), 2u);
@@ -90,7 +92,7 @@ TEST_F(RestoreEngineTest, PutsItemsBackAndRefusesASecondTime) {
 
     ASSERT_EQ(first.outcomes.size(), 2u);
     EXPECT_EQ(first.restoredCount(), 2);
-    EXPECT_EQ(first.restoredBytes(), 500);
+    EXPECT_EQ(first.restoredBytes(), went);
     EXPECT_EQ(first.outcomes[0].status, Status::restored);
     EXPECT_EQ(first.outcomes[0].message, std::nullopt);
     EXPECT_EQ(first.outcomes[0].path, at("app/build"));
@@ -233,6 +235,7 @@ TEST_F(RestoreEngineTest, NamesThatAreNotUtf8ComeBackAfterARelaunch) {
     const std::string name = "caf\xe9-\xff";
     tree_.file("home/cache/" + name + "/data", 10);
     tree_.file("home/other/" + name + "/data", 10);
+    const std::int64_t other = duBytes(at("other/" + name));
     HistoryStore history(tree_.folder("history"));
     history.record(trashAll({candidate(at("cache/" + name), 10), candidate(at("other/" + name), 5)}));
 
@@ -244,7 +247,7 @@ TEST_F(RestoreEngineTest, NamesThatAreNotUtf8ComeBackAfterARelaunch) {
     RestoreEngine::Outcome back = restorer.restore(stored[0].outcomes[0]);
     EXPECT_EQ(back.status, Status::restored) << back.message.value_or("");
     EXPECT_TRUE(exists(at("cache/" + name + "/data")));
-    EXPECT_EQ(restorer.purgeFromTrash(stored), 5);
+    EXPECT_EQ(restorer.purgeFromTrash(stored), other);
     EXPECT_TRUE(std::filesystem::is_empty(trashRoot_ + "/files"));
 }
 
@@ -269,6 +272,7 @@ TEST_F(RestoreEngineTest, PurgeRemovesOnlyKorvanesItemsAndCountsTheirBytes) {
     tree_.file("home/a/cache/x", 10);
     tree_.file("home/b/cache/y", 10);
     tree_.file("home/c/build/z", 10);
+    const std::int64_t ours = duBytes(at("a/cache")) + duBytes(at("b/cache"));
     CleanupReport first = trashAll({candidate(at("a/cache"), 1000), candidate(at("b/cache"), 500)});
     CleanupReport second = trashAll({candidate(at("c/build"), 250)});
     // A foreign item named like one of ours, already in the Trash.
@@ -277,7 +281,7 @@ TEST_F(RestoreEngineTest, PurgeRemovesOnlyKorvanesItemsAndCountsTheirBytes) {
     // The user put one item back by hand.
     ASSERT_TRUE(trash_->putBack(*second.outcomes[0].trashURL, at("c/build")).ok());
 
-    EXPECT_EQ(restorer.purgeFromTrash({first, second}), 1500);
+    EXPECT_EQ(restorer.purgeFromTrash({first, second}), ours);
 
     EXPECT_FALSE(exists(*first.outcomes[0].trashURL));
     EXPECT_FALSE(exists(*first.outcomes[1].trashURL));
@@ -288,8 +292,8 @@ TEST_F(RestoreEngineTest, PurgeRemovesOnlyKorvanesItemsAndCountsTheirBytes) {
 }
 
 TEST_F(RestoreEngineTest, WhatIsInTheTrashIsExactlyWhatPurgeRemoves) {
-    tree_.file("home/a/cache/x", 10);
-    tree_.file("home/b/cache/y", 10);
+    tree_.file("home/a/cache/x", 120'000);
+    tree_.file("home/b/cache/y", 50'000);
     tree_.file("home/c/build/z", 10);
     CleanupReport first = trashAll({candidate(at("a/cache"), 1000), candidate(at("b/cache"), 500)});
     CleanupReport second = trashAll({candidate(at("c/build"), 250)});
@@ -306,7 +310,8 @@ TEST_F(RestoreEngineTest, WhatIsInTheTrashIsExactlyWhatPurgeRemoves) {
     const std::vector<CleanupOutcome> held = restorer.inTrash(reports);
     std::vector<std::int64_t> sizes;
     for (const auto& outcome : held) sizes.push_back(outcome.expectedBytes);
-    EXPECT_EQ(sizes, (std::vector<std::int64_t>{1200, 500}));
+    EXPECT_EQ(sizes, (std::vector<std::int64_t>{duBytes(*third.outcomes[0].trashURL),
+                                                duBytes(*first.outcomes[1].trashURL)}));
     EXPECT_EQ(restorer.purge(reports), held);
     EXPECT_TRUE(exists(trashRoot_ + "/files/build"));
     EXPECT_TRUE(restorer.inTrash(reports).empty());
@@ -318,6 +323,7 @@ TEST_F(RestoreEngineTest, ItemsOnAnotherVolumeComeBackFromThatVolumesTrash) {
     if (!mount.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
     tree_.text("home/volume/app/build/out.o", "obj");
     tree_.text("home/volume/lib/build/lib.a", "lib");
+    const std::int64_t lib = duBytes(at("volume/lib/build"));
     CleanupReport report =
         trashAll({candidate(at("volume/app/build"), 20), candidate(at("volume/lib/build"), 10)});
     ASSERT_EQ(report.restorable().size(), 2u);
@@ -326,7 +332,7 @@ TEST_F(RestoreEngineTest, ItemsOnAnotherVolumeComeBackFromThatVolumesTrash) {
     RestoreEngine::Outcome back = restorer.restore(report.outcomes[0]);
     EXPECT_EQ(back.status, Status::restored);
     EXPECT_EQ(readFile(at("volume/app/build/out.o")), "obj");
-    EXPECT_EQ(restorer.purgeFromTrash({report}), 10);
+    EXPECT_EQ(restorer.purgeFromTrash({report}), lib);
     EXPECT_FALSE(exists(*report.outcomes[1].trashURL));
 }
 

@@ -10,6 +10,7 @@
 #include "app/screens/CleanupProgressView.h"
 #include "app/screens/CompleteView.h"
 #include "app/theme/AppMotion.h"
+#include "core/text/ByteFormat.h"
 #include "tests/app/state/FlowFixture.h"
 
 namespace korvane {
@@ -26,6 +27,10 @@ protected:
         for (KitButton* found : view.findChildren<KitButton*>())
             if (found->title() == title) return found;
         return nullptr;
+    }
+    // A removed folder counts what it measured as it went.
+    QString sizeOf(const std::string& name) const {
+        return QString::fromStdString(ByteFormat::string(testing::duBytes(at(name))));
     }
     static QStringList visibleTexts(const QWidget& view) {
         QStringList texts;
@@ -117,6 +122,7 @@ TEST_F(CompleteViewTest, ReturnLeavesTheScreenUnlessAnotherButtonHasTheFocus) {
 TEST_F(CompleteViewTest, ReturnStaysDoneAfterAButtonWasClicked) {
     AppState& state = launch();
     tree_.file("home/picked/data", 100);
+    const QString empty = "Empty " + sizeOf("picked");
     state.developer().stageForReview({CleanupCandidate(
         UUID::random(), CleanupCategory::node, "general.userChoice", "Group", "picked", at("picked"), 4'000,
         SafetyLevel::caution, "reason", std::nullopt, std::nullopt, {}, RemovalKind::path())});
@@ -127,9 +133,9 @@ TEST_F(CompleteViewTest, ReturnStaysDoneAfterAButtonWasClicked) {
     view.show();
     QApplication::setActiveWindow(&view);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
-    ASSERT_TRUE(testing::waitUntil([&] { return button(view, "Empty 4 KB") != nullptr; }));
+    ASSERT_TRUE(testing::waitUntil([&] { return button(view, empty) != nullptr; }));
 
-    QTest::mouseClick(button(view, "Empty 4 KB"), Qt::LeftButton);
+    QTest::mouseClick(button(view, empty), Qt::LeftButton);
     ASSERT_TRUE(testing::waitUntil([&] { return state.developer().restoreNotice().has_value(); }));
     QTest::mouseClick(button(view, "Copy summary"), Qt::LeftButton);
     QTest::keyClick(&view, Qt::Key_Return);
@@ -179,21 +185,23 @@ TEST_F(CompleteViewTest, AfterEmptyingNothingIsLeftToPutBackAndTheNextRunStartsC
         state.developer().startCleanup();
         return testing::waitUntil([&] { return state.navigation().route() == Route::finished; });
     };
-    ASSERT_TRUE(clean(candidate("first")));
+    const CleanupCandidate first = candidate("first");
+    const QString went = sizeOf("first");
+    ASSERT_TRUE(clean(first));
     CompleteView view(state.developer(), state.desktop());
     view.resize(800, 700);
     view.show();
-    EXPECT_TRUE(visibleTexts(view).contains("4 KB can still be put back"));
-    ASSERT_TRUE(testing::waitUntil([&] { return button(view, "Empty 4 KB") != nullptr; }));
+    EXPECT_TRUE(visibleTexts(view).contains(went + " can still be put back"));
+    ASSERT_TRUE(testing::waitUntil([&] { return button(view, "Empty " + went) != nullptr; }));
     EXPECT_TRUE(button(view, "Put it back")->isEnabled());
 
-    button(view, "Empty 4 KB")->click();
+    button(view, "Empty " + went)->click();
     ASSERT_TRUE(testing::waitUntil([&] { return state.developer().restoreNotice().has_value(); }));
-    EXPECT_EQ(state.developer().restoreNotice(), "Emptied 4 KB from the Trash.");
+    EXPECT_EQ(state.developer().restoreNotice(), "Emptied " + went.toStdString() + " from the Trash.");
     const QStringList texts = visibleTexts(view);
     EXPECT_TRUE(texts.contains("Nothing left to put back"));
     EXPECT_TRUE(texts.contains("Korvane emptied those items from the Trash, so their space is free again."));
-    EXPECT_FALSE(texts.contains("4 KB can still be put back"));
+    EXPECT_FALSE(texts.contains(went + " can still be put back"));
     EXPECT_FALSE(button(view, "Put it back")->isEnabled());
     ASSERT_NE(button(view, "Empty"), nullptr);
     EXPECT_FALSE(button(view, "Empty")->isEnabled());
@@ -203,41 +211,49 @@ TEST_F(CompleteViewTest, AfterEmptyingNothingIsLeftToPutBackAndTheNextRunStartsC
 
     // The next run's screen starts without this run's notices.
     QTest::mouseClick(button(view, "Copy summary"), Qt::LeftButton);
-    ASSERT_TRUE(clean(candidate("second")));
+    const CleanupCandidate second = candidate("second");
+    const QString wentNext = sizeOf("second");
+    ASSERT_TRUE(clean(second));
     EXPECT_EQ(state.developer().restoreNotice(), std::nullopt);
     EXPECT_FALSE(visibleTexts(view).contains("Summary copied."));
-    EXPECT_TRUE(visibleTexts(view).contains("4 KB can still be put back"));
+    EXPECT_TRUE(visibleTexts(view).contains(wentNext + " can still be put back"));
 }
 
 // "Empty" names what it removes: every item of Korvane's still in the Trash, over every stored cleanup.
 TEST_F(CompleteViewTest, EmptyNamesWhatItRemovesOverEveryCleanup) {
     AppState& state = launch();
+    std::int64_t went = 0;
     const auto clean = [&](const std::string& name, std::int64_t size) {
-        tree_.file("home/" + name + "/data", 100);
+        tree_.file("home/" + name + "/data", static_cast<std::size_t>(size));
+        went = testing::duBytes(at(name));
         state.developer().stageForReview({CleanupCandidate(
             UUID::random(), CleanupCategory::node, "general.userChoice", "Group", name, at(name), size,
             SafetyLevel::caution, "reason", std::nullopt, std::nullopt, {}, RemovalKind::path())});
         state.developer().startCleanup();
         return testing::waitUntil([&] { return state.navigation().route() == Route::finished; });
     };
+    const auto text = [](std::int64_t bytes) { return QString::fromStdString(ByteFormat::string(bytes)); };
     ASSERT_TRUE(clean("first", 4'000));
+    const std::int64_t first = went;
     state.developer().dismissReport();
-    ASSERT_TRUE(clean("second", 6'000));
+    ASSERT_TRUE(clean("second", 16'000));
     CompleteView view(state.developer(), state.desktop());
     view.resize(800, 700);
     view.show();
-    EXPECT_TRUE(visibleTexts(view).contains("6 KB can still be put back"));
-    ASSERT_TRUE(testing::waitUntil([&] { return button(view, "Empty 10 KB") != nullptr; }));
-    EXPECT_TRUE(button(view, "Empty 10 KB")->isEnabled());
+    EXPECT_TRUE(visibleTexts(view).contains(text(went) + " can still be put back"));
+    const QString both = "Empty " + text(first + went);
+    ASSERT_TRUE(testing::waitUntil([&] { return button(view, both) != nullptr; }));
+    EXPECT_TRUE(button(view, both)->isEnabled());
 
-    button(view, "Empty 10 KB")->click();
+    button(view, both)->click();
     ASSERT_TRUE(testing::waitUntil([&] { return state.developer().restoreNotice().has_value(); }));
-    EXPECT_EQ(state.developer().restoreNotice(), "Emptied 10 KB from the Trash.");
+    EXPECT_EQ(state.developer().restoreNotice(),
+              "Emptied " + ByteFormat::string(first + went) + " from the Trash.");
     EXPECT_FALSE(button(view, "Empty")->isEnabled());
 
     // What the user empties by hand is no longer offered, once the screen looks again.
     ASSERT_TRUE(clean("third", 3'000));
-    ASSERT_TRUE(testing::waitUntil([&] { return button(view, "Empty 3 KB") != nullptr; }));
+    ASSERT_TRUE(testing::waitUntil([&] { return button(view, "Empty " + text(went)) != nullptr; }));
     std::filesystem::remove_all(home_ + "/.local/share/Trash/files/third");
     view.hide();
     view.show();

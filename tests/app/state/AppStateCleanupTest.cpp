@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/platform/Trash_linux.h"
+#include "core/text/ByteFormat.h"
 #include "tests/app/state/FlowFixture.h"
 
 namespace korvane {
@@ -69,6 +70,8 @@ TEST_F(AppStateCleanupTest, CleanupRecordsTheReportAndDropsWhatItRemoved) {
     EXPECT_EQ(state.navigation().route(), Route::onboarding);
     state.developer().setSelection({cache.id, build.id, prune.id});
 
+    // What left is what each folder measured as it went, not the scan's figure.
+    const std::int64_t went = testing::duBytes(at("cache")) + testing::duBytes(at("build"));
     std::vector<CleanupProgress> progress;
     QObject::connect(&state, &AppState::changed, &state, [&] {
         if (progress.empty() || !(progress.back() == state.developer().cleanupProgress()))
@@ -87,7 +90,7 @@ TEST_F(AppStateCleanupTest, CleanupRecordsTheReportAndDropsWhatItRemoved) {
     EXPECT_EQ(outcomes[2].status, Status::deleted);
     EXPECT_FALSE(exists(at("cache")));
     EXPECT_TRUE(exists(trash("build")));
-    EXPECT_EQ(progress.back(), CleanupProgress(3, 3, "cache", 8'000));
+    EXPECT_EQ(progress.back(), CleanupProgress(3, 3, "cache", went));
 
     // Only the failed item is left, in the scan and in the selection.
     ASSERT_EQ(state.developer().scan()->allCandidates().size(), 1u);
@@ -147,13 +150,14 @@ TEST_F(AppStateCleanupTest, PutBackSaysSingularThenAlreadyBackAndRescans) {
     // The developer page shows the developer scan: a fresh one follows each put back.
     state.preferences().setMode(AppState::Mode::developer);
     state.developer().setSelection({build.id});
+    const std::string went = ByteFormat::string(testing::duBytes(at("build")));
     state.developer().startCleanup();
     ASSERT_TRUE(finished());
     int scans = 0;
     QObject::connect(&state.navigation(), &NavigationState::routeChanged, &state,
                      [&] { scans += state.navigation().route() == Route::scanning; });
 
-    EXPECT_EQ(noticeAfter(&DeveloperState::restoreFromTrash), "Put back 5 KB across 1 location.");
+    EXPECT_EQ(noticeAfter(&DeveloperState::restoreFromTrash), "Put back " + went + " across 1 location.");
     EXPECT_FALSE(state.developer().restoreNoticeIsProblem());
     EXPECT_TRUE(exists(at("build/data")));
     EXPECT_FALSE(exists(trash("build")));
@@ -170,14 +174,16 @@ TEST_F(AppStateCleanupTest, APutBackThatLeavesAnItemInTheTrashSaysSoAndKeepsTheC
     state.preferences().setMode(AppState::Mode::developer);
     state.developer().setSelection({cache.id, build.id});
     state.preferences().setDisposalOverride(Disposal::trash);
+    const std::string went = ByteFormat::string(testing::duBytes(at("build")));
     state.developer().startCleanup();
     ASSERT_TRUE(finished());
     ASSERT_TRUE(exists(trash("cache")));
     tree_.file("home/cache/new", 10);  // the tool made its cache again meanwhile
 
     EXPECT_EQ(noticeAfter(&DeveloperState::restoreFromTrash),
-              "Put back 5 KB across 1 location. \u201Ccache\u201D was not put back: Something else is now where "
-              "this was, so it stays in the Trash.");
+              "Put back " + went +
+                  " across 1 location. \u201Ccache\u201D was not put back: Something else is "
+                  "now where this was, so it stays in the Trash.");
     EXPECT_TRUE(state.developer().restoreNoticeIsProblem());
     EXPECT_TRUE(exists(at("build/data")));
     EXPECT_TRUE(exists(trash("cache")));
@@ -189,8 +195,10 @@ TEST_F(AppStateCleanupTest, APutBackThatLeavesAnItemInTheTrashSaysSoAndKeepsTheC
 }
 
 TEST_F(AppStateCleanupTest, EmptyingAndPutBackCountSeveralLocations) {
-    const auto trashBoth = [this] {
+    std::string both;
+    const auto trashBoth = [this, &both] {
         AppState& state = scanned();
+        both = ByteFormat::string(testing::duBytes(at("cache")) + testing::duBytes(at("build")));
         state.developer().setSelection({cache.id, build.id});
         state.preferences().setDisposalOverride(Disposal::trash);
         state.developer().startCleanup();
@@ -202,14 +210,14 @@ TEST_F(AppStateCleanupTest, EmptyingAndPutBackCountSeveralLocations) {
     FreedesktopTrash().moveToTrash(tree_.file("home/mine.txt", 10));  // the user's own
     ASSERT_TRUE(trashBoth());
     // Right after the report: it is written first.
-    EXPECT_EQ(noticeAfter(&DeveloperState::emptyOwnTrash), "Emptied 8 KB from the Trash.");
+    EXPECT_EQ(noticeAfter(&DeveloperState::emptyOwnTrash), "Emptied " + both + " from the Trash.");
     EXPECT_FALSE(exists(trash("cache")));
     EXPECT_FALSE(exists(trash("build")));
     EXPECT_TRUE(exists(trash("mine.txt")));
     EXPECT_FALSE(state().developer().canRestore());
 
     ASSERT_TRUE(trashBoth());
-    EXPECT_EQ(noticeAfter(&DeveloperState::restoreFromTrash), "Put back 8 KB across 2 locations.");
+    EXPECT_EQ(noticeAfter(&DeveloperState::restoreFromTrash), "Put back " + both + " across 2 locations.");
 }
 
 TEST_F(AppStateCleanupTest, APutBackAndAnEmptyingNeverRunTogether) {
