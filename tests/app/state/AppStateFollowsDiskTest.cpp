@@ -4,8 +4,10 @@
 #include <filesystem>
 
 #include "app/presenters/CanvasPageContent.h"
+#include "app/presenters/CompletionContent.h"
 #include "app/presenters/ReviewContent.h"
 #include "app/presenters/SidebarContent.h"
+#include "app/state/DemonstrationData.h"
 #include "tests/app/state/FlowFixture.h"
 #include "tests/explorer/ScanTestSupport.h"
 
@@ -189,11 +191,38 @@ TEST_F(AppStateFollowsDiskTest, TheDemonstrationFollowsTheDiskButIsNeverSavedAsT
         {FileTreeScanner::Entry::make("old.zip", picked, 4096, clock_.moment, false)});
     state().developer().startCleanup();
     ASSERT_TRUE(finished());
-    // The free space the cleanup left is shown...
-    EXPECT_EQ(state().developer().scan()->volume, state().developer().lastReport()->volumeAfter);
+    // The demonstration is no scan of this computer: it keeps its own volume...
+    EXPECT_EQ(state().developer().scan()->volume, DemonstrationData::scan().volume);
     state_.reset();  // waits for the history's writes
-    // ...but the demonstration is no scan of this computer.
+    // ...and is never saved.
     EXPECT_FALSE(HistoryStore(tree_.path("history")).loadLastScan());
+}
+
+TEST_F(AppStateFollowsDiskTest, TheDemonstrationKeepsItsOwnVolumeWhateverThisComputerMeasures) {
+    launch({"--screen", "finished"});
+    DeveloperState& developer = state().developer();
+    const auto sidebarFree = [&] {
+        return sidebarContent(state().navigation(), developer).sections->disk.free;
+    };
+    const auto footer = [&] { return developerCanvasContent(state().navigation(), developer).freeSpace; };
+    const auto after = [&] {
+        return completionContent(developer.lastReport(), developer.restoreNotice(),
+                                 developer.lastReportInTrash(), developer.reportFollowUp())
+            .report->after.free;
+    };
+    ASSERT_EQ(sidebarFree(), "18.4 GB");
+    ASSERT_EQ(footer(), "Free 18.4 GB \u2192 30.6 GB");
+    ASSERT_EQ(after(), "36.8 GB free");
+    // The volume measured again every few seconds.
+    developer.followVolume(VolumeInfo(500'000'000'000, 310'000'000'000));
+    EXPECT_EQ(sidebarFree(), "18.4 GB");
+    EXPECT_EQ(footer(), "Free 18.4 GB \u2192 30.6 GB");
+    EXPECT_EQ(developer.scan()->volume, DemonstrationData::scan().volume);
+    // "Put it back" finds nothing of the made-up report in the Trash; the card keeps its figures.
+    developer.restoreFromTrash();
+    ASSERT_TRUE(noticed());
+    EXPECT_EQ(after(), "36.8 GB free");
+    EXPECT_EQ(sidebarFree(), "18.4 GB");
 }
 
 TEST_F(AppStateFollowsDiskTest, ApplicationsFollowAnUninstallAndLookAgainAfterAPutBack) {
