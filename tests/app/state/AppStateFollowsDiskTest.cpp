@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/presenters/ApplicationsContent.h"
 #include "app/presenters/CanvasPageContent.h"
 #include "app/presenters/CompletionContent.h"
 #include "app/presenters/ReviewContent.h"
@@ -258,6 +259,45 @@ TEST_F(AppStateFollowsDiskTest, ApplicationsFollowAnUninstallAndLookAgainAfterAP
     ASSERT_TRUE(noticed());
     ASSERT_TRUE(settled());
     EXPECT_EQ(names(), (std::vector<std::string>{"Alpha", "Beta"}));
+}
+
+// An application the user chose comes back on show with its put back, unless they chose another since.
+TEST_F(AppStateFollowsDiskTest, AnUninstalledApplicationThatIsPutBackIsTheChosenOneAgain) {
+    const std::string folder = tree_.folder("home/Applications");
+    tree_.file("home/Applications/Alpha.app/Contents/MacOS/alpha", 1000);
+    tree_.file("home/Applications/Beta.app/Contents/MacOS/beta", 20000);  // first in the list
+    makeUninstaller_ = [folder] {
+        return std::make_unique<AppUninstaller>(std::vector<std::string>{folder});
+    };
+    for (const bool choseAnother : {false, true}) {
+        SCOPED_TRACE(choseAnother ? "Beta chosen meanwhile" : "nothing chosen meanwhile");
+        launch();
+        ApplicationsState& applications = state().applications();
+        applications.scanApps();
+        ASSERT_TRUE(settled());
+        const auto named = [&](const std::string& name) {
+            return *std::find_if(applications.apps().begin(), applications.apps().end(),
+                                 [&](const auto& app) { return app.name == name; });
+        };
+        const auto alpha = named("Alpha");
+        applications.setSelectedApp(alpha);
+        applications.uninstall(alpha, true);
+        state().developer().startCleanup();
+        ASSERT_TRUE(finished());
+        if (choseAnother) applications.setSelectedApp(named("Beta"));
+
+        state().developer().restoreFromTrash();
+        ASSERT_TRUE(noticed());
+        ASSERT_TRUE(settled());
+        ASSERT_EQ(applications.apps().size(), 2u);
+        const std::string shown = choseAnother ? "Beta" : "Alpha";
+        ASSERT_TRUE(applications.selectedApp());
+        EXPECT_EQ(applications.selectedApp()->name, shown);
+        const auto page = applicationsPageContent(applications.apps(), applications.isScanningApps(), "",
+                                                  applications.selectedApp(), "", std::nullopt);
+        EXPECT_EQ(page.detail->name, shown);
+        state().developer().dismissReport();
+    }
 }
 
 // The detail pane shows the application as the list does, also after a put back.
