@@ -2,7 +2,6 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 
 #include "app/MainWindow.h"
@@ -17,6 +16,7 @@
 #include "app/platform/SingleInstance_linux.h"
 #include "app/platform/SystemClock.h"
 #include "app/platform/TerminationSignals_linux.h"
+#include "app/presenters/CommandLineAnswer.h"
 #include "app/state/AppState.h"
 #include "app/theme/ApplicationIcon.h"
 #include "core/safety/HistoryStore.h"
@@ -24,12 +24,14 @@
 #include "core/system/Paths.h"
 
 int main(int argc, char* argv[]) {
-    // Answered before the application exists: it needs no display.
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("%s %s\n", korvane::applicationInfo::name, korvane::applicationInfo::version);
-            return 0;
-        }
+    // Answered before the application exists: it needs no display and
+    // writes nothing into the home.
+    const korvane::CommandLineAnswer answer = korvane::commandLineAnswer({argv + 1, argv + argc});
+    if (answer.outcome != korvane::CommandLineAnswer::Outcome::run) {
+        const bool answered = answer.outcome == korvane::CommandLineAnswer::Outcome::answered;
+        std::fputs(answer.text.c_str(), answered ? stdout : stderr);
+        return answer.exitStatus;
+    }
     // Scanners measure in parallel and need more descriptors than the default soft limit.
     korvane::raiseOpenFileLimit();
     korvane::StartupProbe::prepare();

@@ -84,7 +84,8 @@ DeveloperCanvasContent developerCanvasContent(const NavigationState& navigation,
         content.freeSpace = freeSpaceProjection(developer.scan()->volume, projection);
         content.freeSpaceOnceEmptied = spaceOnceEmptied(projection);
     }
-    content.selectSafeEnabled = !TreeNavigation::safeCandidateIDs(developer.scan()).empty();
+    const StorageNode* shown = navigation.developerCanvasNode();
+    content.selectSafeEnabled = shown && !TreeNavigation::safeCandidateIDs(*shown).empty();
     content.clearEnabled = !developer.selection().empty();
     content.reviewTitle = "Review " + content.selectedBytes;
     content.reviewEnabled = !selected.empty();

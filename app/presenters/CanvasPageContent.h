@@ -44,7 +44,7 @@ struct DeveloperCanvasContent {
     // "Free 10 GB → 12 GB"; below it, what the Trash gives back once emptied.
     std::optional<std::string> freeSpace;
     std::optional<std::string> freeSpaceOnceEmptied;
-    bool selectSafeEnabled = false;  // only with a safe candidate in the scan
+    bool selectSafeEnabled = false;  // only with a safe candidate on show
     bool clearEnabled = false;
     std::string reviewTitle;  // "Review 2 GB"
     bool reviewEnabled = false;

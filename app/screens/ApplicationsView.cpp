@@ -60,11 +60,13 @@ ApplicationsView::ApplicationsView(ApplicationsState& applications, const Deskto
     connect(list_, &QListView::clicked, this, [this](const QModelIndex& index) {
         applications_.setSelectedApp(model_->apps()[static_cast<std::size_t>(index.row())]);
     });
-    // The arrows choose as a click does; a list built anew moves nothing.
+    // The arrows choose as a click does; a list built anew moves nothing,
+    // nor does the current row following the chosen one.
     connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& index) {
-                if (index.isValid() && list_->hasFocus())
-                    applications_.setSelectedApp(model_->apps()[static_cast<std::size_t>(index.row())]);
+                const auto row = static_cast<std::size_t>(index.row());
+                if (index.isValid() && list_->hasFocus() && content_.selectedRow != row)
+                    applications_.setSelectedApp(model_->apps()[row]);
             });
     // The detail's note follows how the review is set to remove, too.
     followChanges(*this, {&applications_, &applications_.preferences()}, [this] { refresh(); });
@@ -190,6 +192,13 @@ void ApplicationsView::refresh() {
         model_->setApps(content_.rows, clock_.now());
     else
         list_->viewport()->update();
+    // The keyboard goes on from the chosen row, also in a list built anew
+    // (Tab into it would otherwise choose its first row).
+    if (content_.selectedRow) {
+        const QModelIndex chosen = model_->index(static_cast<int>(*content_.selectedRow));
+        if (list_->currentIndex() != chosen)
+            list_->selectionModel()->setCurrentIndex(chosen, QItemSelectionModel::NoUpdate);
+    }
     // Without an application the pane's text follows the filter too.
     if (content_.detail != detailApp_ || content_.disposalOverride != detailPane_->disposalOverride() ||
         (!content_.detail && content_.noApplications != detailPane_->emptyState())) {

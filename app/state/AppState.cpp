@@ -98,7 +98,7 @@ void AppState::loadDemonstrationScan() {
         if (auto last = history_.store().loadLastScan())
             developer_.showRestoredScan(std::move(*last));
         else
-            developer_.showRestoredScan(demonstrationScan(), false);
+            developer_.showDemonstrationScan(demonstrationScan());
         return;
     }
     developer_.rebuildDeveloperTree();

@@ -58,6 +58,8 @@ void ApplicationsState::setIsScanningApps(bool scanning) { publish(isScanningApp
 void ApplicationsState::setAppScanProgress(std::string text) { publish(appScanProgress_, std::move(text)); }
 
 void ApplicationsState::setSelectedApp(std::optional<AppUninstaller::InstalledApp> app) {
+    // A new choice replaces one that waits for its application to come back.
+    departedChoice_.reset();
     publish(selectedApp_, std::move(app));
 }
 
@@ -70,7 +72,15 @@ void ApplicationsState::scanApps() {
         const auto bare = uninstaller->installedApps();
         // The list shows before the slower search for leftovers is done.
         QMetaObject::invokeMethod(
-            this, [this, bare] { setApps(bare); }, Qt::QueuedConnection);
+            this,
+            [this, bare] {
+                const StateChanges::Batch batch(changes());
+                setApps(bare);
+                // A chosen application that is back shows at once; one on
+                // show keeps its leftovers until the complete list comes.
+                if (!selectedApp_) followSelectedApp();
+            },
+            Qt::QueuedConnection);
         auto complete =
             uninstaller->attachLeftovers(bare, [this](int position, int total, const std::string& name) {
                 std::string text =
@@ -94,14 +104,18 @@ void ApplicationsState::scanApps() {
 }
 
 void ApplicationsState::followSelectedApp() {
-    if (!selectedApp_) return;
+    const std::optional<std::string> chosen =
+        selectedApp_ ? std::optional(selectedApp_->id()) : departedChoice_;
+    if (!chosen) return;
     // The detail pane shows the application as the list now has it (its
-    // leftovers back after a put back), or nothing once it is gone.
-    const auto found = std::find_if(apps_.begin(), apps_.end(),
-                                    [this](const App& app) { return app.id() == selectedApp_->id(); });
+    // leftovers back after a put back), or nothing while it is gone; the
+    // choice waits for it to come back.
+    const auto found =
+        std::find_if(apps_.begin(), apps_.end(), [&chosen](const App& app) { return app.id() == *chosen; });
     std::optional<App> followed;
     if (found != apps_.end()) followed = *found;
-    if (followed != selectedApp_) setSelectedApp(std::move(followed));
+    departedChoice_ = followed ? std::nullopt : chosen;
+    if (followed != selectedApp_) publish(selectedApp_, std::move(followed));
 }
 
 const PreferencesState& ApplicationsState::preferences() const { return cleanup_.preferences(); }
@@ -141,7 +155,9 @@ void ApplicationsState::followDiskChange(const DiskChange& change) {
     }
     const StateChanges::Batch batch(changes());
     if (apps != apps_) setApps(std::move(apps));
-    if (selected != selectedApp_) setSelectedApp(std::move(selected));
+    // An uninstalled choice is remembered: a put back brings it back on show.
+    if (selectedApp_ && !selected) departedChoice_ = selectedApp_->id();
+    if (selected != selectedApp_) publish(selectedApp_, std::move(selected));
     if (!rescan) return;
     if (isScanningApps_)
         rescanWanted_ = true;

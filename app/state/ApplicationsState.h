@@ -51,7 +51,8 @@ public:
     void followDiskChange(const DiskChange& change);
 
 private:
-    // The selected application as the complete list holds it.
+    // The selected application as the list holds it; a chosen one that is
+    // back in the list is selected again.
     void followSelectedApp();
 
     bool rescanWanted_ = false;
@@ -66,6 +67,8 @@ private:
     bool isScanningApps_ = false;
     std::string appScanProgress_;
     std::optional<AppUninstaller::InstalledApp> selectedApp_;
+    // The application the user chose, while it is gone from the list.
+    std::optional<std::string> departedChoice_;
 };
 
 }  // namespace korvane

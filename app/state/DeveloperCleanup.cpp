@@ -174,7 +174,10 @@ void DeveloperState::followDiskChange(const DiskChange& change) {
         if (place.candidateID) gone.insert(*place.candidateID);
     std::optional<ScanResult> updated = scan_;
     ScanFollowsDisk::Outcome followed;
-    if (updated) followed = ScanFollowsDisk::apply(*updated, change, droppedCandidates_);
+    // The demonstration keeps its own volume.
+    DiskChange shownChange = change;
+    if (scanSource_ == ScanSource::demonstration) shownChange.volume.reset();
+    if (updated) followed = ScanFollowsDisk::apply(*updated, shownChange, droppedCandidates_);
     gone.insert(followed.dropped.begin(), followed.dropped.end());
     // A newer scan that waits is the last scan: it follows the disk too, and is the one saved.
     const bool heldChanged = heldScan_ && ScanFollowsDisk::apply(*heldScan_, change, heldDropped_).changed;
@@ -188,7 +191,7 @@ void DeveloperState::followDiskChange(const DiskChange& change) {
     setScan(updated);
     rebuildDeveloperTree();
     // A cancelled scan or the demonstration never becomes the last scan.
-    if (savesScan_ && !heldScan_)
+    if (scanSource_ == ScanSource::whole && !heldScan_)
         parts_.history.write(
             [saved = std::move(*updated)](HistoryStore& history) { history.saveLastScan(saved); });
 }
@@ -224,7 +227,8 @@ void DeveloperState::restoreFromTrash() {
                     back.insert(outcome.candidateID);
             if (lastReport_ && lastReport_->date == report.date) {
                 ReportFollowUp followUp = followUp_;
-                if (const auto now = measured(volume)) followUp.volumeNow = now;
+                const auto now = measured(volume);
+                if (now && !followUp.demonstration) followUp.volumeNow = now;
                 setReportFollowUp(std::move(followUp));
             }
             if (!back.empty()) {

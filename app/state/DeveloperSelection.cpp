@@ -62,8 +62,11 @@ void DeveloperState::toggleSelection(const std::vector<StorageNode>& nodes) {
 }
 
 void DeveloperState::selectAllSafe() {
+    // What the canvas shows, not what the filter or the drill hides.
+    const StorageNode* shown = parts_.navigation.developerCanvasNode();
+    if (!shown) return;
     auto selection = selection_;
-    for (const auto& id : TreeNavigation::safeCandidateIDs(scan_)) selection.insert(id);
+    for (const auto& id : TreeNavigation::safeCandidateIDs(*shown)) selection.insert(id);
     setSelection(std::move(selection));
 }
 

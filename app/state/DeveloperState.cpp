@@ -73,7 +73,7 @@ void DeveloperState::startFollowingVolume() {
     volumeTimer_.setInterval(3000);
     connect(&volumeTimer_, &QTimer::timeout, this, [this] {
         // A cleanup measures the volume itself, before and after.
-        if (!scan_ || isMeasuringVolume_ || isCleaning_) return;
+        if (!scan_ || scanSource_ == ScanSource::demonstration || isMeasuringVolume_ || isCleaning_) return;
         isMeasuringVolume_ = true;
         parts_.work.run(
             this, [] { return VolumeInfo::volumeOf(Paths::home()); },
@@ -86,7 +86,7 @@ void DeveloperState::startFollowingVolume() {
 }
 
 void DeveloperState::followVolume(const VolumeInfo& volume) {
-    if (!scan_ || volume.totalCapacity < 1) return;
+    if (!scan_ || scanSource_ == ScanSource::demonstration || volume.totalCapacity < 1) return;
     const VolumeInfo& shown = scan_->volume;
     // The figures are shown to the ten megabytes: a change below that moves nothing on screen.
     const auto reads = [](const VolumeInfo& v) {
@@ -187,7 +187,7 @@ void DeveloperState::applyScanResult(const ScanResult& measured, bool cancelled)
         // user reviews or cleans from the earlier result, the partial one is out of date.
         if (!mayReplaceScan()) return;
         droppedCandidates_.clear();
-        savesScan_ = false;
+        scanSource_ = ScanSource::partial;
         setScan(result);
         rebuildDeveloperTree();
         resetSelectionToDefaults();
@@ -212,7 +212,7 @@ void DeveloperState::applyScanResult(const ScanResult& measured, bool cancelled)
         // A new scan measured the disk itself: only what a cleanup beside it
         // took out can come back with a put back.
         droppedCandidates_ = std::move(dropped);
-        savesScan_ = true;
+        scanSource_ = ScanSource::whole;
         setScan(result);
         rebuildDeveloperTree();
         resetSelectionToDefaults();
@@ -233,7 +233,7 @@ void DeveloperState::showScanInPlace(ScanResult result, std::vector<CleanupCandi
     // A path marked "Never touch" while it waited is not offered.
     dropExcludedCandidates(result);
     droppedCandidates_ = std::move(dropped);
-    savesScan_ = true;
+    scanSource_ = ScanSource::whole;
     setScan(std::move(result));
     rebuildDeveloperTree();
     resetSelectionToDefaults();
@@ -273,10 +273,18 @@ void DeveloperState::chooseProjectRoots() {
 }
 
 void DeveloperState::showRestoredScan(ScanResult scan, bool isLastScan) {
+    showStartingScan(std::move(scan), isLastScan ? ScanSource::whole : ScanSource::partial);
+}
+
+void DeveloperState::showDemonstrationScan(ScanResult scan) {
+    showStartingScan(std::move(scan), ScanSource::demonstration);
+}
+
+void DeveloperState::showStartingScan(ScanResult scan, ScanSource source) {
     // Placeholder or not, a path marked "Never touch" is never offered.
     dropExcludedCandidates(scan);
     droppedCandidates_.clear();
-    savesScan_ = isLastScan;
+    scanSource_ = source;
     setScan(std::move(scan));
     rebuildDeveloperTree();
     resetSelectionToDefaults();

@@ -108,6 +108,9 @@ public:
     // A scan read back at start-up or shown as a placeholder, with the root
     // selected. Only the saved last scan is saved again as it follows the disk.
     void showRestoredScan(ScanResult scan, bool isLastScan = true);
+    // The demonstration scan, shown as a restored one that is never saved and
+    // keeps its own volume: it describes no disk of this computer.
+    void showDemonstrationScan(ScanResult scan);
     // Candidates that lie at, below or around a path the user marked "Never touch".
     void dropExcludedCandidates(ScanResult& scan) const;
     // Other programs write and free space between scans: the home folder's
@@ -116,7 +119,7 @@ public:
     // does now, not as it did at the scan.
     void startFollowingVolume();
     // The scan's volume becomes `volume` where it reads differently; one that
-    // could not be measured changes nothing.
+    // could not be measured, or the demonstration's, changes nothing.
     void followVolume(const VolumeInfo& volume);
 
     // --- The chosen candidates (DeveloperSelection.cpp) ---
@@ -219,6 +222,12 @@ private:
     // A finished scan becomes the one on show without moving the user.
     void showScanInPlace(ScanResult result, std::vector<CleanupCandidate> dropped);
     void applyHeldScan();
+    // Where the scan on show comes from. Only a whole scan of this computer
+    // is saved as the last scan as it follows the disk; a cancelled one is
+    // not; the demonstration is neither saved nor given this computer's volume.
+    enum class ScanSource { whole, partial, demonstration };
+    // A scan read back or made up, with the root selected.
+    void showStartingScan(ScanResult scan, ScanSource source);
     // This part follows the change first, then every other part hears of it.
     void publishDiskChange(const DiskChange& change);
     // The scan follows what an action did on disk: candidates that left go
@@ -261,9 +270,7 @@ private:
     // What the last cleanup took out of the scan, so a put back can return it
     // exactly; forgotten when a new scan replaces this one.
     std::vector<CleanupCandidate> droppedCandidates_;
-    // The scan on show is a whole one of this computer (not cancelled, not
-    // the demonstration): what follows the disk is saved as the last scan.
-    bool savesScan_ = true;
+    ScanSource scanSource_ = ScanSource::whole;
 
     // Engines are shared with the worker running them, so replacing one never
     // pulls it from under a run that is still ending.

@@ -96,6 +96,13 @@ const StorageNode* NavigationState::focusedNode() const {
     return TreeNavigation::findVisibleFirst(visibleTree_, developerTree(), *focusedID);
 }
 
+const StorageNode* NavigationState::developerCanvasNode() const {
+    if (searchHasNoMatches()) return nullptr;
+    const auto& focusedID = developerPlace_.focusedID;
+    if (!focusedID) return &visibleTree_;
+    return TreeNavigation::findVisibleFirst(visibleTree_, developerTree(), *focusedID);
+}
+
 const StorageNode* NavigationState::selectedNode() const {
     const auto& selectedID = place().selectedID;
     if (!selectedID) return nullptr;

@@ -67,6 +67,10 @@ public:
     // The node the canvas is drilled into: in general mode in the folder
     // tree, in developer mode in the visible tree, else in the whole tree.
     const StorageNode* focusedNode() const;
+    // What the developer canvas draws: the node it is drilled into (as the
+    // filter leaves it), else the filtered tree; nothing while the filter
+    // matches nothing.
+    const StorageNode* developerCanvasNode() const;
     // The node the inspector shows: in general mode in the folder tree, in
     // developer mode in the visible tree, else in the whole tree.
     const StorageNode* selectedNode() const;

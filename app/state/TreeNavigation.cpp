@@ -138,12 +138,10 @@ std::vector<CleanupCandidate> TreeNavigation::selectedCandidates(const std::vect
     return chosen;
 }
 
-std::vector<UUID> TreeNavigation::safeCandidateIDs(const std::optional<ScanResult>& scan) {
+std::vector<UUID> TreeNavigation::safeCandidateIDs(const StorageNode& shown) {
     std::vector<UUID> ids;
-    if (!scan) return ids;
-    for (const auto& category : scan->categories)
-        for (const auto& candidate : category.candidates)
-            if (candidate.safety == SafetyLevel::safe) ids.push_back(candidate.id);
+    for (const auto* leaf : shown.leaves())
+        if (leaf->safety == SafetyLevel::safe) appendCandidateID(*leaf, ids);
     return ids;
 }
 

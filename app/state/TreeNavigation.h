@@ -63,8 +63,9 @@ struct TreeNavigation {
                                                        const std::vector<CleanupCandidate>& staged);
     static std::vector<CleanupCandidate> selectedCandidates(const std::vector<CleanupCandidate>& all,
                                                             const std::set<UUID>& selection);
-    // The ids of the scan's safe candidates (staged ones are never safe picks).
-    static std::vector<UUID> safeCandidateIDs(const std::optional<ScanResult>& scan);
+    // The ids of the safe candidates under a node on show (staged ones are
+    // never safe picks: no tree holds them).
+    static std::vector<UUID> safeCandidateIDs(const StorageNode& shown);
 };
 
 }  // namespace korvane

@@ -89,6 +89,30 @@ status=$?
 [ "$status" -eq 0 ] || fail "korvane --version exits $status"
 [ "$answer" = "Korvane $version" ] || fail "korvane --version prints '$answer'"
 
+# The options, and a mistyped one, without a display: answered before anything
+# is made, so the home stays empty.
+mkdir -p "$work/bare-home"
+bare() {
+  env -u DISPLAY -u WAYLAND_DISPLAY -u XDG_CONFIG_HOME -u XDG_DATA_HOME -u XDG_CACHE_HOME HOME="$work/bare-home" \
+    QT_QPA_PLATFORM=xcb timeout 20 "$root$prefix/bin/korvane" "$@"
+}
+for flag in --help -h; do
+  answer=$(bare "$flag" 2>&1)
+  status=$?
+  [ "$status" -eq 0 ] || fail "korvane $flag exits $status: $answer"
+  grep -q -- "--screen SCREEN" <<<"$answer" || fail "korvane $flag does not list the options: $answer"
+done
+answer=$(bare --mode general --bogus 2>&1)
+status=$?
+[ "$status" -eq 2 ] || fail "korvane --bogus exits $status"
+grep -q -- "unknown option '--bogus'" <<<"$answer" || fail "korvane --bogus says '$answer'"
+answer=$(bare --folder "$root$prefix/bin/korvane" 2>&1)
+status=$?
+[ "$status" -eq 2 ] || fail "korvane --folder FILE exits $status"
+grep -q "is a file, not a folder" <<<"$answer" || fail "korvane --folder FILE says '$answer'"
+left=$(find "$work/bare-home" -mindepth 1)
+[ -z "$left" ] || fail "answering the command line wrote into the home: $left"
+
 # The installed binary's window on a bare X server: the class the entry names,
 # and an icon with pictures in it.
 cat >"$work/look.sh" <<'LOOK'

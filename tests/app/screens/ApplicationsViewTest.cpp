@@ -93,6 +93,31 @@ TEST_F(ApplicationsViewTest, ListsTheAppImageAndBothFlatpaksWithTheirLeftovers) 
     EXPECT_EQ(command->removal.commandLine(), "flatpak uninstall --noninteractive --user org.gimp.GIMP");
 }
 
+// A list built anew (after a put back, say) keeps the chosen application for
+// the keyboard too: Tab into the list lands on it, not on the first row.
+TEST_F(ApplicationsViewTest, TabIntoAListBuiltAnewKeepsTheChosenApplication) {
+    launch();
+    ApplicationsView view(state().applications(), state().desktop(), state().clock());
+    view.show();
+    QApplication::setActiveWindow(&view);
+    ASSERT_TRUE(testing::waitUntil([&] { return !state().applications().isScanningApps(); }));
+    ApplicationsState& applications = state().applications();
+    const auto apps = applications.apps();
+    ASSERT_EQ(apps.size(), 3u);
+    applications.setSelectedApp(apps[2]);
+    applications.setApps({});
+    applications.setApps(apps);
+
+    view.list()->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(view.list()->hasFocus());
+    EXPECT_EQ(applications.selectedApp(), apps[2]);
+    EXPECT_EQ(view.list()->currentIndex().row(), 2);
+    // The arrows go on from there.
+    QTest::keyClick(view.list(), Qt::Key_Up);
+    EXPECT_EQ(applications.selectedApp(), apps[1]);
+    EXPECT_EQ(view.detail()->name, apps[1].name);
+}
+
 // An AppImage shows its desktop entry's version and only the Trash's note;
 // the filter follows its text however it is set (here as a screen reader
 // sets it, without a keystroke).

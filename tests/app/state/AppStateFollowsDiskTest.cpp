@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/presenters/ApplicationsContent.h"
 #include "app/presenters/CanvasPageContent.h"
+#include "app/presenters/CompletionContent.h"
 #include "app/presenters/ReviewContent.h"
 #include "app/presenters/SidebarContent.h"
+#include "app/state/DemonstrationData.h"
 #include "tests/app/state/FlowFixture.h"
 #include "tests/explorer/ScanTestSupport.h"
 
@@ -189,11 +192,38 @@ TEST_F(AppStateFollowsDiskTest, TheDemonstrationFollowsTheDiskButIsNeverSavedAsT
         {FileTreeScanner::Entry::make("old.zip", picked, 4096, clock_.moment, false)});
     state().developer().startCleanup();
     ASSERT_TRUE(finished());
-    // The free space the cleanup left is shown...
-    EXPECT_EQ(state().developer().scan()->volume, state().developer().lastReport()->volumeAfter);
+    // The demonstration is no scan of this computer: it keeps its own volume...
+    EXPECT_EQ(state().developer().scan()->volume, DemonstrationData::scan().volume);
     state_.reset();  // waits for the history's writes
-    // ...but the demonstration is no scan of this computer.
+    // ...and is never saved.
     EXPECT_FALSE(HistoryStore(tree_.path("history")).loadLastScan());
+}
+
+TEST_F(AppStateFollowsDiskTest, TheDemonstrationKeepsItsOwnVolumeWhateverThisComputerMeasures) {
+    launch({"--screen", "finished"});
+    DeveloperState& developer = state().developer();
+    const auto sidebarFree = [&] {
+        return sidebarContent(state().navigation(), developer).sections->disk.free;
+    };
+    const auto footer = [&] { return developerCanvasContent(state().navigation(), developer).freeSpace; };
+    const auto after = [&] {
+        return completionContent(developer.lastReport(), developer.restoreNotice(),
+                                 developer.lastReportInTrash(), developer.reportFollowUp())
+            .report->after.free;
+    };
+    ASSERT_EQ(sidebarFree(), "18.4 GB");
+    ASSERT_EQ(footer(), "Free 18.4 GB \u2192 30.6 GB");
+    ASSERT_EQ(after(), "36.8 GB free");
+    // The volume measured again every few seconds.
+    developer.followVolume(VolumeInfo(500'000'000'000, 310'000'000'000));
+    EXPECT_EQ(sidebarFree(), "18.4 GB");
+    EXPECT_EQ(footer(), "Free 18.4 GB \u2192 30.6 GB");
+    EXPECT_EQ(developer.scan()->volume, DemonstrationData::scan().volume);
+    // "Put it back" finds nothing of the made-up report in the Trash; the card keeps its figures.
+    developer.restoreFromTrash();
+    ASSERT_TRUE(noticed());
+    EXPECT_EQ(after(), "36.8 GB free");
+    EXPECT_EQ(sidebarFree(), "18.4 GB");
 }
 
 TEST_F(AppStateFollowsDiskTest, ApplicationsFollowAnUninstallAndLookAgainAfterAPutBack) {
@@ -229,6 +259,45 @@ TEST_F(AppStateFollowsDiskTest, ApplicationsFollowAnUninstallAndLookAgainAfterAP
     ASSERT_TRUE(noticed());
     ASSERT_TRUE(settled());
     EXPECT_EQ(names(), (std::vector<std::string>{"Alpha", "Beta"}));
+}
+
+// An application the user chose comes back on show with its put back, unless they chose another since.
+TEST_F(AppStateFollowsDiskTest, AnUninstalledApplicationThatIsPutBackIsTheChosenOneAgain) {
+    const std::string folder = tree_.folder("home/Applications");
+    tree_.file("home/Applications/Alpha.app/Contents/MacOS/alpha", 1000);
+    tree_.file("home/Applications/Beta.app/Contents/MacOS/beta", 20000);  // first in the list
+    makeUninstaller_ = [folder] {
+        return std::make_unique<AppUninstaller>(std::vector<std::string>{folder});
+    };
+    for (const bool choseAnother : {false, true}) {
+        SCOPED_TRACE(choseAnother ? "Beta chosen meanwhile" : "nothing chosen meanwhile");
+        launch();
+        ApplicationsState& applications = state().applications();
+        applications.scanApps();
+        ASSERT_TRUE(settled());
+        const auto named = [&](const std::string& name) {
+            return *std::find_if(applications.apps().begin(), applications.apps().end(),
+                                 [&](const auto& app) { return app.name == name; });
+        };
+        const auto alpha = named("Alpha");
+        applications.setSelectedApp(alpha);
+        applications.uninstall(alpha, true);
+        state().developer().startCleanup();
+        ASSERT_TRUE(finished());
+        if (choseAnother) applications.setSelectedApp(named("Beta"));
+
+        state().developer().restoreFromTrash();
+        ASSERT_TRUE(noticed());
+        ASSERT_TRUE(settled());
+        ASSERT_EQ(applications.apps().size(), 2u);
+        const std::string shown = choseAnother ? "Beta" : "Alpha";
+        ASSERT_TRUE(applications.selectedApp());
+        EXPECT_EQ(applications.selectedApp()->name, shown);
+        const auto page = applicationsPageContent(applications.apps(), applications.isScanningApps(), "",
+                                                  applications.selectedApp(), "", std::nullopt);
+        EXPECT_EQ(page.detail->name, shown);
+        state().developer().dismissReport();
+    }
 }
 
 // The detail pane shows the application as the list does, also after a put back.

@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "app/presenters/CanvasPageContent.h"
 #include "tests/app/state/FlowFixture.h"
 
 namespace korvane {
@@ -170,6 +171,42 @@ TEST_F(AppStateNavigationTest, SelectionTogglesReviewsAndSumsCandidates) {
               std::set<UUID>{*item(state, "9 images with no container").candidateID});
     EXPECT_EQ(state.navigation().sheet(), AppState::Sheet::review);
     EXPECT_EQ(state.developer().reclaimableBytes(), 25'199'999'999);
+}
+
+TEST_F(AppStateNavigationTest, SelectSafeChoosesTheSafeItemsTheCanvasShowsUnderTheFilter) {
+    AppState& state = explore();
+    const struct {
+        std::string filter;
+        std::optional<std::string> focus;
+        std::set<std::string> chosen;  // empty: "Select safe" is disabled and chooses nothing
+    } cases[] = {
+        {"", std::nullopt, {"Atlas", "storefront", "npm cache"}},
+        {"atlas-api", std::nullopt, {}},  // only an item that needs review is on show
+        {"NPM", std::nullopt, {"npm cache"}},
+        {"", "xcode", {"Atlas"}},
+        {"atlas", "node", {}},  // drilled into Node, where the filter leaves atlas-api alone
+        {"atlas", std::nullopt, {"Atlas"}},
+        {"no such thing", std::nullopt, {}},
+        {"no such thing", "node", {}},  // the canvas draws nothing, whatever it is drilled into
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.filter + " in " + c.focus.value_or("root"));
+        state.navigation().setSearchText(c.filter);
+        state.navigation().setFocusedID(c.focus);
+        state.developer().setSelection({});
+        EXPECT_EQ(developerCanvasContent(state.navigation(), state.developer()).selectSafeEnabled,
+                  !c.chosen.empty());
+        state.developer().selectAllSafe();
+        std::set<std::string> chosen;
+        for (const auto& candidate : state.developer().selectedCandidates()) chosen.insert(candidate.title);
+        EXPECT_EQ(chosen, c.chosen);
+    }
+    // What was chosen before stays chosen.
+    state.navigation().setSearchText("NPM");
+    state.navigation().setFocusedID(std::nullopt);
+    state.developer().setSelection({*item(state, "atlas-api").candidateID});
+    state.developer().selectAllSafe();
+    EXPECT_EQ(state.developer().selection().size(), 2u);
 }
 
 TEST_F(AppStateNavigationTest, DangerousItemsAreNeverSelectable) {
