@@ -7,6 +7,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -27,6 +29,7 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/screens/CleanupProgressView.h"
 #include "app/screens/CompleteView.h"
+#include "app/screens/EntryList.h"
 #include "app/screens/HistoryView.h"
 #include "app/screens/InspectorView.h"
 #include "app/screens/OnboardingView.h"
@@ -513,6 +516,36 @@ TEST_F(MainWindowTest, ExploreLayoutShowsTheInspectorOnlyWhenTheWindowIsWideEnou
     QCoreApplication::processEvents();
     EXPECT_EQ(layout->inspectorColumn()->width(), 0);
     EXPECT_FALSE(window.rootView()->showsInspector());
+}
+
+TEST_F(MainWindowTest, SearchFiltersFitTheirPageWithoutOverlapAtEveryWindowWidth) {
+    MainWindow& window = open({"--screen", "explore"});
+    ExploreLayout* layout = window.rootView()->exploreLayout();
+    ASSERT_NE(layout, nullptr);
+    state().preferences().setMode(AppState::Mode::general);
+    state().navigation().setGeneralSection(AppState::GeneralSection::search);
+    QCoreApplication::processEvents();
+    auto* search = qobject_cast<SearchView*>(layout->canvasPage());
+    ASSERT_NE(search, nullptr);
+    const std::vector<QWidget*> controls{search->kindPicker(), search->sizePicker(),
+                                         search->agePicker(),  static_cast<QWidget*>(search->pathsBox()),
+                                         search->regexBox(),   search->sortPicker()};
+    for (const int width : {720, 800, 960, 1180}) {
+        window.resize(width, 760);
+        QCoreApplication::processEvents();
+        ASSERT_EQ(window.width(), width);
+        std::vector<QRect> boxes;
+        for (QWidget* control : controls) {
+            const QRect box(control->mapTo(search, QPoint(0, 0)), control->size());
+            EXPECT_TRUE(search->rect().contains(box)) << width << " " << control->accessibleName().toStdString();
+            EXPECT_GE(box.width(), control->sizeHint().width()) << width;
+            for (const QRect& other : boxes) EXPECT_FALSE(box.intersects(other)) << width;
+            boxes.push_back(box);
+        }
+        // The list starts under the last of them.
+        const QRect list(search->list()->mapTo(search, QPoint(0, 0)), search->list()->size());
+        for (const QRect& box : boxes) EXPECT_LT(box.bottom(), list.top()) << width;
+    }
 }
 
 }  // namespace
