@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QContextMenuEvent>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
@@ -271,6 +272,27 @@ TEST_F(CanvasesTest, TheAgeMapStandsItsThirdPanelBesideTheOthersFrom720PointsWid
         if (*tip != QStringLiteral("Nothing modified this month")) ++withBytes;
     }
     EXPECT_GE(withBytes, 1);
+}
+
+TEST_F(CanvasesTest, TheAgeMapsNothingUntouchedSentenceWrapsWithinItsPanel) {
+    // Nothing over a year old: the sentence stands in the panel, read whole.
+    root_.children = {leaf("new", 3000, CleanupCategory::node, 2)};
+    root_.bytes = 3000;
+    for (const int width : {500, 720, 1100}) {
+        auto& ages = dynamic_cast<AgeMapCanvas&>(open(Mode::ageMap, QSize(width, 600)));
+        const auto& page = ages.currentPage();
+        ASSERT_TRUE(page.ages.bigUntouched.empty());
+        const QRectF needed = QFontMetricsF(AppFont::font(11)).boundingRect(
+            QRectF(page.untouchedNote.topLeft(), QSizeF(page.untouchedNote.width(), 1e6)),
+            Qt::AlignLeft | Qt::TextWordWrap, QStringLiteral("Nothing here has been sitting for a year. Unusual, and good."));
+        EXPECT_LE(needed.width(), page.untouchedNote.width() + 0.5) << width;
+        EXPECT_LE(needed.height(), page.untouchedNote.height() + 0.5) << width;
+        EXPECT_TRUE(page.bigPanel.contains(page.untouchedNote)) << width;
+        // 320 wide beside the others it takes a second line.
+        if (page.isWide) {
+            EXPECT_GT(page.untouchedNote.height(), 1.5 * QFontMetricsF(AppFont::font(11)).height());
+        }
+    }
 }
 
 TEST_F(CanvasesTest, FoldersShowTheEmptyStateWhenNoChildHoldsAByte) {
