@@ -85,9 +85,9 @@ private:
     bool highlighted_;
 };
 
-// A line of parts joined by " · " that drops its trailing parts whole where
-// it is too narrow ("Android · 2 ite…" reads as nothing), and cuts only its
-// first part, by the label rule.
+// A line of parts joined by " · " that keeps its last part (the count) where
+// it is too narrow, cutting the name before it by the label rule ("Andr… ·
+// 2 items"; "Android · 2 ite…" reads as nothing).
 class PartsLabel : public QLabel {
 public:
     explicit PartsLabel(const QString& value) : QLabel(value) {
