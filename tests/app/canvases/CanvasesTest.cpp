@@ -234,6 +234,30 @@ TEST_F(CanvasesTest, TheTableOpensAndClosesRowsOnAClickAndNeverDrills) {
     EXPECT_EQ(focused(), std::nullopt);
 }
 
+TEST_F(CanvasesTest, ATableNameTooLongForItsCellKeepsAGapBeforeTheSafetyTag) {
+    StorageNode& lone = root_.children[2];
+    lone.name = "API 34 (Android 14) system image with Google APIs, Play Store and more · google_apis · x86_64";
+    lone.safety = SafetyLevel::caution;
+    for (const ThemeID theme : {ThemeID::paper, ThemeID::terminal}) {
+        auto& table = dynamic_cast<TableCanvas&>(open(Mode::table, QSize(700, 300), theme));
+        const QRectF row = table.itemBounds(*itemOf(lone.id));
+        const QImage image = render(theme);
+        // The tag stands at the left of its 130-wide column, before size (84) and reclaimable (90).
+        const int tagLeft = static_cast<int>(row.right() - 12 - 90 - 84 - 130);
+        // Nothing but the ground (and its faint texture) just before the tag.
+        const QColor ground = Palette::forTheme(theme).canvas;
+        const auto blank = [&ground](QColor c) {
+            return std::abs(c.red() - ground.red()) + std::abs(c.green() - ground.green()) +
+                       std::abs(c.blue() - ground.blue()) <= 12;
+        };
+        int inkRight = 0;
+        for (int x = 0; x < tagLeft; ++x)
+            for (int y = static_cast<int>(row.top()) + 2; y < static_cast<int>(row.bottom()) - 2; ++y)
+                if (!blank(image.pixelColor(x, y))) inkRight = x;
+        EXPECT_GE(tagLeft - inkRight, 12) << "name ends at " << inkRight;
+    }
+}
+
 TEST_F(CanvasesTest, OnlyTheAgeMapsUntouchedRowsAreItemsAndTheyOnlySelect) {
     auto& ages = dynamic_cast<AgeMapCanvas&>(open(Mode::ageMap));
     // Over a year old, largest first: m1 (800 days), lone (500), b2 (400).
