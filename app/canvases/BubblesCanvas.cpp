@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <optional>
 
 #include "app/canvases/CanvasPaint.h"
 #include "app/theme/Palette.h"
@@ -94,9 +95,16 @@ void BubblesCanvas::paintCanvas(QPainter& painter) {
     const Palette& colours = palette();
     const QPointF canvasCentre = QRectF(rect()).center();
     const auto& circles = layout().circles;
+    // Over the picture at rest only what lies in the hovered areas is drawn again.
+    const std::optional<QRectF> clip =
+        painter.hasClipping() ? std::optional(painter.clipBoundingRect()) : std::nullopt;
+    const auto outside = [&clip](const BubblesLayout::Circle& circle) {
+        return clip && !clip->intersects(QRectF(circle.centre - QPointF(circle.radius, circle.radius),
+                                                QSizeF(2 * circle.radius, 2 * circle.radius)));
+    };
     for (std::size_t i = 0; i < circles.size(); ++i) {
         const BubblesLayout::Circle& circle = circles[i];
-        if (circle.radius <= 0) continue;
+        if (circle.radius <= 0 || outside(circle)) continue;
         const double progress = entrance(levelDelay * circle.depth);
         const double shown = std::clamp(progress, 0.0, 1.0);
         if (shown <= 0) continue;
@@ -119,7 +127,7 @@ void BubblesCanvas::paintCanvas(QPainter& painter) {
     }
     // Labels over every bubble, so no child's fill covers its parent's label.
     for (const BubblesLayout::Circle& circle : circles) {
-        if (!circle.labelShown || circle.radius <= 0) continue;
+        if (!circle.labelShown || circle.radius <= 0 || outside(circle)) continue;
         const double progress = entrance(levelDelay * circle.depth);
         const double shown = std::clamp(progress, 0.0, 1.0);
         if (shown <= 0) continue;
