@@ -289,6 +289,7 @@ void MainWindow::followSheet() {
     connect(closeSheet, &QAction::triggered, dialog, &QDialog::reject);
     dialog->addAction(closeSheet);
     if (*sheet == AppState::Sheet::review) dialog->layout()->setSizeConstraint(QLayout::SetFixedSize);
+    dialog->setGrowsToContent(*sheet == AppState::Sheet::settings);
     sheetDialog_ = dialog;
     shownSheet_ = sheet;
     // However the sheet closes ("Done", Escape, the window's close button), the state hears of it.
@@ -316,7 +317,9 @@ void MainWindow::takeKeysBack() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == sheetDialog_ && event->type() == QEvent::Resize) placeSheet(sheetDialog_);
+    // Also when what it holds asks for more room (a folder added to a list).
+    if (watched == sheetDialog_ && (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest))
+        placeSheet(sheetDialog_);
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -338,12 +341,16 @@ void MainWindow::placeSheet(QDialog* dialog) const {
     // (the completion card's, which a centred sheet as wide would hide whole).
     const QRect content(root_->mapToGlobal(QPoint(0, 0)), root_->size());
     const QSize room = (content.size() - QSize(2 * sheetMargin, 2 * sheetMargin)).expandedTo(dialog->minimumSize());
-    if (dialog->maximumSize() != room && dialog->layout()->sizeConstraint() != QLayout::SetFixedSize)
-        dialog->setMaximumSize(room);
+    const auto* sheet = qobject_cast<const SheetWindow*>(dialog);
+    if (dialog->layout()->sizeConstraint() != QLayout::SetFixedSize) {
+        if (dialog->maximumSize() != room) dialog->setMaximumSize(room);
+        // Cut short by a smaller window, it grows back up to what it asks for.
+        const QSize grown = dialog->size().expandedTo(dialog->sizeHint()).boundedTo(room);
+        if (sheet && sheet->growsToContent() && grown != dialog->size()) dialog->resize(grown);
+    }
     QRect placed(QPoint(0, 0), dialog->size());
     placed.moveCenter(content.center());
     // The card's top, not its shadow's, keeps the margin.
-    const auto* sheet = qobject_cast<const SheetWindow*>(dialog);
     placed.moveTop(content.top() + sheetMargin - (sheet ? sheet->surface().margins().top() : 0));
     if (const QScreen* screen = this->screen()) {
         const QRect area = screen->availableGeometry();

@@ -42,6 +42,17 @@ const QFont& pageFont(double size, QFont::Weight weight = QFont::Normal) {
 }
 double lineHeight(const QFont& f) { return QFontMetricsF(f).height(); }
 
+const QString& nothingUntouched() {
+    static const QString text = QStringLiteral("Nothing here has been sitting for a year. Unusual, and good.");
+    return text;
+}
+// The height a sentence takes broken into lines of `width`.
+double wrappedHeight(const QString& text, const QFont& font, double width) {
+    return QFontMetricsF(font)
+        .boundingRect(QRectF(0, 0, std::max(width, 1.0), 1e6), Qt::AlignLeft | Qt::TextWordWrap, text)
+        .height();
+}
+
 }  // namespace
 
 QRectF AgeMapCanvas::Page::monthCell(std::size_t yearRow, int month) const {
@@ -106,7 +117,10 @@ AgeMapCanvas::Page AgeMapCanvas::buildPage(const StorageNode& root, double width
     y = page.isWide ? 0 : page.monthPanel.bottom() + stackSpacing;
     inner = y + panelPadding + title;
     if (page.ages.bigUntouched.empty()) {
-        inner += rowSpacing + 6 + lineHeight(pageFont(11)) + 6;
+        const double noteWidth = sideWidthNow - 2 * panelPadding;
+        page.untouchedNote = QRectF(sideLeft + panelPadding, inner + rowSpacing + 6, noteWidth,
+                                    wrappedHeight(nothingUntouched(), pageFont(11), noteWidth));
+        inner = page.untouchedNote.bottom() + 6;
     } else {
         inner += rowSpacing + lineHeight(pageFont(11, QFont::Medium)) + 2;
         const double itemHeight = 5 + lineHeight(pageFont(11, QFont::Medium)) + 1 + lineHeight(pageFont(9)) + 5;
@@ -281,8 +295,7 @@ QString AgeMapCanvas::restingDescription() {
     // The panels that have nothing to show say so in painted text.
     QStringList parts;
     if (page().months.isEmpty()) parts << QStringLiteral("Nothing here carries a modification date.");
-    if (page().ages.bigUntouched.empty())
-        parts << QStringLiteral("Nothing here has been sitting for a year. Unusual, and good.");
+    if (page().ages.bigUntouched.empty()) parts << nothingUntouched();
     return parts.join(QLatin1Char(' '));
 }
 
@@ -299,9 +312,9 @@ void AgeMapCanvas::paintBigUntouched(QPainter& painter, const Page& current) {
     const auto& rows = current.ages.bigUntouched;
     const double below = header.bottom() + rowSpacing;
     if (rows.empty()) {
-        drawLine(painter, QRectF(header.left(), below + 6, header.width(), lineHeight(pageFont(11))),
-                 QStringLiteral("Nothing here has been sitting for a year. Unusual, and good."), pageFont(11),
-                 colours.inkSecondary);
+        painter.setFont(pageFont(11));
+        painter.setPen(colours.inkSecondary);
+        painter.drawText(current.untouchedNote, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, nothingUntouched());
         return;
     }
     drawLine(painter, QRectF(header.left(), below, header.width(), lineHeight(pageFont(11, QFont::Medium))),

@@ -31,6 +31,7 @@ public:
         std::vector<QRectF> yearRows;
         QRectF monthHeader, legend;
         std::vector<QRectF> itemRows;    // one per big-and-untouched node
+        QRectF untouchedNote;            // the sentence in place of an empty list, on as many lines as it needs
         double height = 0;
 
         // The month cell of a year row (month 1 to 12).

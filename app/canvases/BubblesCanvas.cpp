@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <optional>
 
 #include "app/canvases/CanvasPaint.h"
 #include "app/theme/Palette.h"
@@ -43,9 +44,7 @@ QSizeF labelSize(const BubblesLayout::Circle& circle) {
 }  // namespace
 
 BubblesLayout BubblesCanvas::buildLayout(const StorageNode& root, QSizeF size) {
-    BubblesLayout bubbles = BubblesLayout::make(root, size);
-    bubbles.placeLabels(labelSize);
-    return bubbles;
+    return BubblesLayout::make(root, size, labelSize);
 }
 
 QRectF BubblesCanvas::itemBounds(std::size_t item) {
@@ -96,9 +95,16 @@ void BubblesCanvas::paintCanvas(QPainter& painter) {
     const Palette& colours = palette();
     const QPointF canvasCentre = QRectF(rect()).center();
     const auto& circles = layout().circles;
+    // Over the picture at rest only what lies in the hovered areas is drawn again.
+    const std::optional<QRectF> clip =
+        painter.hasClipping() ? std::optional(painter.clipBoundingRect()) : std::nullopt;
+    const auto outside = [&clip](const BubblesLayout::Circle& circle) {
+        return clip && !clip->intersects(QRectF(circle.centre - QPointF(circle.radius, circle.radius),
+                                                QSizeF(2 * circle.radius, 2 * circle.radius)));
+    };
     for (std::size_t i = 0; i < circles.size(); ++i) {
         const BubblesLayout::Circle& circle = circles[i];
-        if (circle.radius <= 0) continue;
+        if (circle.radius <= 0 || outside(circle)) continue;
         const double progress = entrance(levelDelay * circle.depth);
         const double shown = std::clamp(progress, 0.0, 1.0);
         if (shown <= 0) continue;
@@ -121,7 +127,7 @@ void BubblesCanvas::paintCanvas(QPainter& painter) {
     }
     // Labels over every bubble, so no child's fill covers its parent's label.
     for (const BubblesLayout::Circle& circle : circles) {
-        if (!circle.labelShown || circle.radius <= 0) continue;
+        if (!circle.labelShown || circle.radius <= 0 || outside(circle)) continue;
         const double progress = entrance(levelDelay * circle.depth);
         const double shown = std::clamp(progress, 0.0, 1.0);
         if (shown <= 0) continue;
@@ -135,25 +141,18 @@ void BubblesCanvas::paintCanvas(QPainter& painter) {
 
 void BubblesCanvas::paintLabel(QPainter& painter, const BubblesLayout::Circle& circle, QPointF centre, double scale) {
     const Palette& colours = palette();
+    // The box at rest, grown with its circle about the circle's centre.
+    const QRectF rest = circle.labelBox(labelSize(circle));
+    const QRectF box(centre + (rest.topLeft() - circle.centre) * scale, rest.size() * scale);
     const QFont name = nameFont(circle, scale);
-    const QFontMetricsF nameMetrics(name);
-    double height = nameMetrics.height();
-    QFont size;
-    if (circle.hasSizeText()) {
-        size = sizeFont(circle, scale);
-        height += QFontMetricsF(size).height();
-    }
-    const double width = std::max((circle.radius * 1.9 - 8) * scale, 0.0);
-    const double middle = centre.y() + circle.labelOffset() * scale;
-    double y = middle - height / 2;
+    const double nameHeight = QFontMetricsF(name).height();
     // A name cut to a few letters says nothing; the card names the bubble.
-    const QString shown = fittedText(QString::fromStdString(circle.node->name), name, width);
+    const QString shown = fittedText(QString::fromStdString(circle.node->name), name, box.width());
     if (shown.isEmpty()) return;
-    drawLine(painter, QRectF(centre.x() - width / 2, y, width, nameMetrics.height()), shown, name, colours.ink,
-             Qt::AlignCenter);
+    drawLine(painter, QRectF(box.left(), box.top(), box.width(), nameHeight), shown, name, colours.ink, Qt::AlignCenter);
     if (!circle.hasSizeText()) return;
-    y += nameMetrics.height();
-    drawLine(painter, QRectF(centre.x() - width / 2, y, width, QFontMetricsF(size).height()),
+    const QFont size = sizeFont(circle, scale);
+    drawLine(painter, QRectF(box.left(), box.top() + nameHeight, box.width(), QFontMetricsF(size).height()),
              QString::fromStdString(ByteFormat::string(circle.node->bytes)), size, colours.inkSecondary,
              Qt::AlignCenter);
 }

@@ -7,7 +7,8 @@ namespace korvane {
 
 // Nested circles down to four levels below the root, growing in level by
 // level on appear and on a new root. The packing is built once per root and
-// size; hover and selection only repaint. Items are the circles in pre-order.
+// size; hover and selection only repaint, over the picture at rest. Items
+// are the circles in pre-order.
 // A click selects, and on a folder other than the root also drills in. The
 // arrows move among the root's own bubbles; Return drills as a click does.
 class BubblesCanvas : public LayoutCanvas<BubblesLayout> {
@@ -28,6 +29,8 @@ protected:
     void activated(const Hit& hit) override { clicked(hit); }
     const StorageNode* summedFolder(std::size_t item) override;
     bool hasEntrance() const override { return true; }
+    // Nested bubbles drawn to scale are many: at rest they are one picture.
+    bool keepsRestingPicture() const override { return true; }
 
 private:
     void paintLabel(QPainter& painter, const BubblesLayout::Circle& circle, QPointF centre, double scale);

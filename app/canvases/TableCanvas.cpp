@@ -15,6 +15,7 @@ constexpr double padding = 12;
 constexpr double safetyWidth = 130;
 constexpr double sizeWidth = 84;
 constexpr double reclaimableWidth = 90;
+constexpr double nameGap = 12;  // between a name cut short and the safety tag
 
 const QFont& headerFont() {
     static const QFont font = AppFont::font(10);
@@ -29,7 +30,7 @@ struct Columns {
         reclaimable = QRectF(right - reclaimableWidth, top, reclaimableWidth, height);
         size = QRectF(reclaimable.left() - sizeWidth, top, sizeWidth, height);
         safety = QRectF(size.left() - safetyWidth, top, safetyWidth, height);
-        name = QRectF(padding, top, std::max(safety.left() - padding, 0.0), height);
+        name = QRectF(padding, top, std::max(safety.left() - nameGap - padding, 0.0), height);
     }
 };
 

@@ -21,6 +21,11 @@ public:
 
     const PopupSurface& surface() const { return surface_; }
     void setContent(QWidget* content);
+    // Whether the window that places the sheet lets it grow back up to what
+    // its content asks for whenever there is room (a sheet of sections that
+    // scrolls only for want of room).
+    bool growsToContent() const { return growsToContent_; }
+    void setGrowsToContent(bool grows) { growsToContent_ = grows; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -29,6 +34,7 @@ protected:
 private:
     PopupSurface surface_;
     QVBoxLayout* column_;
+    bool growsToContent_ = false;
 };
 
 }  // namespace korvane

@@ -17,6 +17,7 @@
 #include "app/kit/FocusVisibility.h"
 #include "app/kit/Ground.h"
 #include "app/kit/KitButton.h"
+#include "app/kit/NameLines.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/RailSection.h"
 #include "app/kit/RestyleOnPaletteChange.h"
@@ -54,7 +55,8 @@ public:
         setAccessibleName(name);
         setFlat(true);
         setCursor(Qt::PointingHandCursor);
-        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        // As tall as its labels need at its width: a long name takes a second line.
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     }
     void setHighlighted(bool highlighted) {
         if (highlighted == highlighted_) return;
@@ -85,9 +87,9 @@ private:
     bool highlighted_;
 };
 
-// A line of parts joined by " · " that drops its trailing parts whole where
-// it is too narrow ("Android · 2 ite…" reads as nothing), and cuts only its
-// first part, by the label rule.
+// A line of parts joined by " · " that keeps its last part (the count) where
+// it is too narrow, cutting the name before it by the label rule ("Andr… ·
+// 2 items"; "Android · 2 ite…" reads as nothing).
 class PartsLabel : public QLabel {
 public:
     explicit PartsLabel(const QString& value) : QLabel(value) {
@@ -319,7 +321,10 @@ QWidget* SidebarView::makeQuickWins(const std::vector<SidebarContent::QuickWin>&
         line->addWidget(icon, 0, Qt::AlignTop);
         auto* texts = new QVBoxLayout;
         texts->setSpacing(1);
-        texts->addWidget(elided(text(win.name), AppFont::font(11, QFont::Medium), palette.ink));
+        // Two lines for a long name: groups that share a title differ at its end.
+        auto* name = new NameLines(text(win.name), 2);
+        styleLabel(name, AppFont::font(11, QFont::Medium), palette.ink);
+        texts->addWidget(name);
         auto* detail = new QHBoxLayout;
         detail->setSpacing(4);
         detail->addWidget(label(text(win.bytes), AppFont::font(11, QFont::DemiBold), palette.accent));

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <algorithm>
+#include <vector>
 
 namespace korvane {
 
@@ -59,24 +60,41 @@ void WrapLayout::setGeometry(const QRect& rect) {
 }
 
 int WrapLayout::arrange(const QRect& rect, bool place) const {
+    struct Placed {
+        QLayoutItem* item;
+        QSize size;
+    };
     const QRect area = rect.marginsRemoved(contentsMargins());
-    int x = area.x();
-    int y = area.y();
-    int lineHeight = 0;
+    const int width = std::max(area.width(), 1);
+    std::vector<std::vector<Placed>> lines(1);
+    int used = 0;
     for (QLayoutItem* item : items_) {
         if (item->isEmpty()) continue;
-        const QSize size = item->sizeHint().boundedTo(QSize(std::max(area.width(), 1), QWIDGETSIZE_MAX));
-        if (x > area.x() && x + size.width() > area.x() + area.width()) {
-            x = area.x();
-            y += lineHeight + verticalSpacing_;
-            lineHeight = 0;
+        const QSize size = item->sizeHint().boundedTo(QSize(width, QWIDGETSIZE_MAX));
+        if (!lines.back().empty() && used + horizontalSpacing_ + size.width() > width) {
+            lines.emplace_back();
+            used = 0;
         }
-        if (place) item->setGeometry(QRect(QPoint(x, y), size));
-        x += size.width() + horizontalSpacing_;
-        lineHeight = std::max(lineHeight, size.height());
+        used += (lines.back().empty() ? 0 : horizontalSpacing_) + size.width();
+        lines.back().push_back({item, size});
     }
-    const QMargins margins = contentsMargins();
-    return y + lineHeight - rect.y() + margins.bottom();
+    int y = area.y();
+    for (const auto& line : lines) {
+        if (line.empty()) continue;
+        int height = 0;
+        for (const Placed& placed : line) height = std::max(height, placed.size.height());
+        int x = area.x();
+        for (const Placed& placed : line) {
+            QRect box(QPoint(x, y + (height - placed.size.height()) / 2), placed.size);
+            if (lastAtLineEnd_ && &placed == &lines.back().back())
+                box.moveLeft(std::max(x, area.x() + area.width() - placed.size.width()));
+            if (place) placed.item->setGeometry(box);
+            x += placed.size.width() + horizontalSpacing_;
+        }
+        y += height + verticalSpacing_;
+    }
+    if (y > area.y()) y -= verticalSpacing_;
+    return y - rect.y() + contentsMargins().bottom();
 }
 
 }  // namespace korvane

@@ -8,7 +8,8 @@ namespace korvane {
 // Items side by side at their size while they fit the width, the rest on
 // the next line, and so on: a row of facts or buttons that a narrow window
 // stacks instead of cutting. Items keep their order; none is ever narrower
-// than it wants to be, unless it alone is wider than the width.
+// than it wants to be, unless it alone is wider than the width. Items of
+// different heights are centred on their line.
 class WrapLayout : public QLayout {
 public:
     WrapLayout(int horizontalSpacing, int verticalSpacing, QWidget* parent = nullptr);
@@ -26,6 +27,10 @@ public:
     QSize minimumSize() const override;
     void setGeometry(const QRect& rect) override;
 
+    // The last item keeps to the right end of whatever line it lands on, as
+    // a row's trailing control does behind a spacer.
+    void setLastAtLineEnd(bool atEnd) { lastAtLineEnd_ = atEnd; }
+
 private:
     // Places the items in `rect` (or only measures, when `place` is false); the height used.
     int arrange(const QRect& rect, bool place) const;
@@ -33,6 +38,7 @@ private:
     QList<QLayoutItem*> items_;
     int horizontalSpacing_;
     int verticalSpacing_;
+    bool lastAtLineEnd_ = false;
 };
 
 }  // namespace korvane

@@ -7,7 +7,13 @@
 #include <QDBusPendingCallWatcher>
 #include <QDesktopServices>
 #include <QFile>
+#include <QDateTime>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QLocale>
+#include <QScreen>
+#include <QStyle>
+#include <QTreeView>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QUrl>
@@ -149,6 +155,36 @@ void FreedesktopDesktop::copyText(const std::string& text) {
     QGuiApplication::clipboard()->setText(QString::fromStdString(text));
 }
 
+namespace {
+
+// Qt's dialog opens too narrow for its detail view: the date of the last
+// change is cut ("8 Dec …:13:37"). Its column takes the widest date it may
+// show, and the dialog the room for every column beside a readable name.
+void fitDetailColumns(QFileDialog& dialog) {
+    auto* details = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    if (!details || !details->model()) return;
+    QHeaderView* header = details->header();
+    constexpr int dateColumn = 3;
+    if (header->count() <= dateColumn) return;
+    const QString widestDate =
+        QLocale::system().toString(QDateTime(QDate(2026, 12, 28), QTime(23, 59, 59)), QLocale::ShortFormat);
+    const QString title = details->model()->headerData(dateColumn, Qt::Horizontal).toString();
+    const int margins = 2 * details->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header) + 12;
+    const int dateWidth = std::max(details->fontMetrics().horizontalAdvance(widestDate),
+                                   header->fontMetrics().horizontalAdvance(title)) + margins;
+    header->resizeSection(dateColumn, std::max(header->sectionSize(dateColumn), dateWidth));
+    int columns = 0;
+    for (int i = 1; i < header->count(); ++i) columns += header->isSectionHidden(i) ? 0 : header->sectionSize(i);
+    // A name column of 260 beside them, and the places and the frame beside the list.
+    constexpr int nameWidth = 260;
+    constexpr int besideTheList = 200;
+    QSize size = dialog.size().expandedTo(QSize(columns + nameWidth + besideTheList, 440));
+    if (const QScreen* screen = dialog.screen()) size = size.boundedTo(screen->availableGeometry().size());
+    dialog.resize(size);
+}
+
+}  // namespace
+
 std::vector<std::string> FreedesktopDesktop::chooseFolders(const FolderRequest& request) {
     QFileDialog dialog(parent_, QString::fromStdString(request.message),
                        QFile::decodeName(QByteArray::fromStdString(request.directory)));
@@ -163,6 +199,7 @@ std::vector<std::string> FreedesktopDesktop::chooseFolders(const FolderRequest& 
         for (const auto* name : {"listView", "treeView"})
             if (auto* view = dialog.findChild<QAbstractItemView*>(QLatin1String(name)))
                 view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    fitDetailColumns(dialog);
     if (dialog.exec() != QDialog::Accepted) return {};
     return chosenFolders(dialog, request.multiple);
 }

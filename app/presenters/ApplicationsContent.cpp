@@ -33,7 +33,8 @@ std::vector<InstalledApp> filteredApps(const std::vector<InstalledApp>& apps, co
 
 AppRowContent appRowContent(const InstalledApp& app, std::chrono::system_clock::time_point now) {
     AppRowContent row{app.name, ByteFormat::string(app.totalBytes()), std::nullopt, std::nullopt};
-    if (app.leftoverBytes() >= 1) row.leftBehind = "+" + ByteFormat::string(app.leftoverBytes()) + " left behind";
+    // A part of the total, not more on top of it.
+    if (app.leftoverBytes() >= 1) row.leftBehind = ByteFormat::string(app.leftoverBytes()) + " of it left behind";
     if (const auto days = app.daysSinceLastUse(now); days && *days >= 91) row.age = std::to_string(*days / 30) + "mo";
     return row;
 }

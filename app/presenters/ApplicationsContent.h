@@ -21,8 +21,8 @@ std::vector<InstalledApp> filteredApps(const std::vector<InstalledApp>& apps, co
 // One row of the applications list.
 struct AppRowContent {
     std::string name;
-    std::string total;
-    std::optional<std::string> leftBehind;  // "+1.2 GB left behind", only with leftovers
+    std::string total;                      // the application and what it left behind
+    std::optional<std::string> leftBehind;  // "1.2 GB of it left behind", only with leftovers
     std::optional<std::string> age;         // "3mo", only after 91 days unused
 
     friend bool operator==(const AppRowContent&, const AppRowContent&) = default;

@@ -142,11 +142,17 @@ QString fittedLabel(const QString& text, double width, const TextWidth& widthOf)
 
 QString fittedParts(const QStringList& parts, const QString& separator, double width,
                     const TextWidth& widthOf) {
-    for (qsizetype count = parts.size(); count > 1; --count) {
-        const QString text = parts.mid(0, count).join(separator);
+    if (parts.isEmpty()) return {};
+    const QString last = separator + parts.back();
+    for (qsizetype count = parts.size() - 1; count >= 1; --count) {
+        const QString text = parts.mid(0, count).join(separator) + last;
         if (widthOf(text) <= width) return text;
     }
-    return parts.isEmpty() ? QString() : fittedLabel(parts.front(), width, widthOf);
+    if (parts.size() > 1) {
+        const QString first = fittedLabel(parts.front(), width - widthOf(last), widthOf);
+        if (!first.isEmpty()) return first + last;
+    }
+    return fittedLabel(parts.back(), width, widthOf);
 }
 
 QStringList fittedLines(const QString& text, double width, int maxLines, const TextWidth& widthOf) {

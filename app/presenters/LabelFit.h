@@ -17,8 +17,10 @@ using TextWidth = std::function<double(const QString&)>;
 // drops whole words instead ("21 smaller", "21").
 QString fittedLabel(const QString& text, double width, const TextWidth& widthOf);
 
-// A text of parts joined by `separator` ("Android · 2 items"): trailing
-// parts drop whole, and only the first is ever cut, by the rule above.
+// A text of parts joined by `separator` ("Android · 2 items") whose last
+// part says the most (a count): the parts before it give way first, those
+// after the first dropping whole and the first cut by the rule above; then
+// the last alone, fitted by the same rule.
 QString fittedParts(const QStringList& parts, const QString& separator, double width,
                     const TextWidth& widthOf);
 

@@ -171,8 +171,9 @@ QWidget* AppDetailPane::buildLeftovers() {
     panel->contentLayout()->setSpacing(0);
     auto* heading = new QHBoxLayout;
     heading->setContentsMargins(13, 13, 13, 13);
+    // A section label: the label face whatever the theme's own design.
     heading->addWidget(styled(plainLabel(QStringLiteral("LEFT BEHIND")),
-                              AppFont::font(10, QFont::DemiBold, palette.fontDesign, palette.tracking + 0.6),
+                              AppFont::font(10, QFont::DemiBold, FontDesign::default_, 0.6),
                               palette.inkTertiary));
     heading->addStretch(1);
     heading->addWidget(styledText(content_->leftoversHeader, AppFont::small(), palette.inkTertiary));

@@ -158,7 +158,8 @@ public:
     }
     void restyle() {
         const Palette& palette = environmentPalette(this);
-        styleLabel(title_, AppFont::font(10, QFont::DemiBold, palette.fontDesign, palette.tracking + 0.7),
+        // Section labels take the label face whatever the theme's own design.
+        styleLabel(title_, AppFont::font(10, QFont::DemiBold, FontDesign::default_, 0.7),
                    palette.inkTertiary);
         styleLabel(caption_, AppFont::font(12, QFont::Medium), palette.ink);
         styleLabel(detail_, AppFont::small(), palette.inkTertiary);
@@ -452,7 +453,7 @@ void LiveStatsView::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), e
 
 void LiveStatsView::restyle() {
     const Palette& palette = environmentPalette(this);
-    styleLabel(breakdownTitle_, AppFont::font(10, QFont::DemiBold, palette.fontDesign, palette.tracking + 0.6),
+    styleLabel(breakdownTitle_, AppFont::font(10, QFont::DemiBold, FontDesign::default_, 0.6),
                palette.inkTertiary);
     for (std::size_t i = 0; i < legendLabels_.size(); ++i) {
         styleLabel(legendLabels_[i], AppFont::caption(), palette.inkSecondary);

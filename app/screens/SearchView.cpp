@@ -20,6 +20,7 @@
 #include "app/kit/SymbolButton.h"
 #include "app/kit/SymbolIcon.h"
 #include "app/kit/SymbolView.h"
+#include "app/kit/WrapLayout.h"
 #include "app/screens/EntryList.h"
 #include "app/screens/EntryListModel.h"
 #include "app/screens/PageEmptyState.h"
@@ -102,23 +103,22 @@ QLayout* SearchView::buildQueryBar() {
     return queryBar;
 }
 
-// What kind, size and age of file, whether paths and patterns count, and the order.
+// What kind, size and age of file, whether paths and patterns count, and the
+// order at the right; a narrow page carries what does not fit on a second row.
 QLayout* SearchView::buildFilterBar() {
-    auto* filterBar = new QHBoxLayout;
+    auto* filterBar = new WrapLayout(8, 8);
     filterBar->setContentsMargins(16, 0, 16, 12);
-    filterBar->setSpacing(8);
+    filterBar->setLastAtLineEnd(true);
     for (const FileKind kind : allFileKinds())
         kind_->addItem(QString::fromStdString(std::string(title(kind))), static_cast<int>(kind));
     for (const auto& choice : searchSizeChoices()) size_->addItem(QString::fromUtf8(choice.title));
     for (const auto& choice : searchAgeChoices()) age_->addItem(QString::fromUtf8(choice.title));
     for (const auto sort : FileSearch::allSorts())
         sort_->addItem(QString::fromStdString(std::string(FileSearch::title(sort))), static_cast<int>(sort));
-    for (QWidget* control : std::initializer_list<QWidget*>{kind_, size_, age_, paths_, regex_})
+    for (QWidget* control : std::initializer_list<QWidget*>{kind_, size_, age_, paths_, regex_, sort_})
         filterBar->addWidget(control);
     paths_->setFont(AppFont::caption());
     regex_->setFont(AppFont::caption());
-    filterBar->addStretch(1);
-    filterBar->addWidget(sort_);
     return filterBar;
 }
 

@@ -6,6 +6,7 @@
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/RestyleOnPaletteChange.h"
@@ -32,9 +33,10 @@ SettingsView::SettingsView(AppState& state, QWidget* parent)
         // A page's scrolling part is a stop of its own for Tab: screen readers name it after its tab.
         if (auto* scroll = pages[i]->findChild<QScrollArea*>()) scroll->setAccessibleName(tabs_->tabText(i));
     }
-    tabs_->setFixedSize(width, height);
+    tabs_->setFixedWidth(width);
+    tabs_->setMinimumHeight(height);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(tabs_, 0, Qt::AlignCenter);
+    layout->addWidget(tabs_, 0, Qt::AlignHCenter);
     restyleOnPaletteChange(*this, [this] { restyle(); });
     restyle();
 }
@@ -45,6 +47,27 @@ SettingsView::~SettingsView() {
     // opening finds them again: left there, they would fill the pixmap cache up
     // to its limit. All it holds can be drawn again, so it goes as a whole.
     QPixmapCache::clear();
+}
+
+QSize SettingsView::sizeHint() const {
+    // A scroll area asks for a few lines whatever it holds: the tabs ask for
+    // the tallest page's sections as laid out across the page.
+    int tallest = 0;
+    int pages = 0;
+    for (int i = 0; i < tabs_->count(); ++i) {
+        const QWidget* page = tabs_->widget(i);
+        pages = std::max(pages, page->sizeHint().height());
+        const auto* scroll = page->findChild<QScrollArea*>();
+        const QWidget* sections = scroll ? scroll->widget() : nullptr;
+        if (!sections) continue;
+        // Before the first showing the page has no width yet: the tab's, less a scroll bar.
+        const int across = scroll->isVisible() ? scroll->viewport()->width() : width - 24;
+        tallest = std::max(tallest, sections->hasHeightForWidth() ? sections->heightForWidth(across)
+                                                                 : sections->sizeHint().height());
+    }
+    const QMargins margins = contentsMargins() + layout()->contentsMargins();
+    const int tabs = std::max(tabs_->sizeHint().height() - pages + tallest, height);
+    return {width + margins.left() + margins.right(), tabs + margins.top() + margins.bottom()};
 }
 
 void SettingsView::showEvent(QShowEvent* event) {

@@ -13,9 +13,11 @@ class AutomationTab;
 class CleanupSettingsTab;
 class ScanSettingsTab;
 
-// The settings sheet's content: four tabs in a fixed 520 by 420 frame,
-// opening on the first one every time it is shown. There is nothing to apply:
-// every control saves its change when it is made.
+// The settings sheet's content: four tabs 520 wide and at least 420 high,
+// asking for the height of the tallest tab's sections (the sheet grows with
+// the window up to that and scrolls below it), opening on the first tab
+// every time it is shown. There is nothing to apply: every control saves
+// its change when it is made.
 class SettingsView : public QWidget {
     Q_OBJECT
 public:
@@ -24,6 +26,8 @@ public:
 
     explicit SettingsView(AppState& state, QWidget* parent = nullptr);
     ~SettingsView() override;
+
+    QSize sizeHint() const override;
 
     QTabWidget* tabs() const { return tabs_; }
     ScanSettingsTab* scanTab() const { return scan_; }

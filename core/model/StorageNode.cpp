@@ -89,6 +89,27 @@ void sortLargestFirst(std::vector<StorageNode>& nodes) {
                      [](const StorageNode& a, const StorageNode& b) { return a.bytes > b.bytes; });
 }
 
+// What a rule's group holds, in words: its first item in the scanner's
+// order, and how many more.
+std::string heldText(const std::vector<CleanupCandidate>& candidates) {
+    if (candidates.empty()) return {};
+    std::string text = candidates.front().title;
+    if (candidates.size() > 1) text += " and " + std::to_string(candidates.size() - 1) + " more";
+    return text;
+}
+
+// Groups of one category whose rules share a title ("Editors" for the
+// JetBrains caches and for VS Code's) would read as one group twice: each of
+// them is named with what it holds as well.
+void nameApart(std::vector<StorageNode>& groups, const std::vector<std::string>& held) {
+    std::vector<bool> shared(groups.size(), false);
+    for (std::size_t i = 0; i < groups.size(); ++i)
+        for (std::size_t j = i + 1; j < groups.size(); ++j)
+            if (groups[i].name == groups[j].name) shared[i] = shared[j] = true;
+    for (std::size_t i = 0; i < groups.size(); ++i)
+        if (shared[i] && !held[i].empty()) groups[i].name += " (" + held[i] + ")";
+}
+
 }  // namespace
 
 std::string_view rawValue(StorageNode::Kind kind) { return kindTable[static_cast<std::size_t>(kind)].rawValue; }
@@ -198,8 +219,12 @@ std::optional<StorageNode> StorageNode::categoryNode(const CategoryResult& resul
     }
 
     std::vector<StorageNode> groups;
-    for (const auto& [ruleID, candidates] : groupedByRule(kept))
+    std::vector<std::string> held;
+    for (const auto& [ruleID, candidates] : groupedByRule(kept)) {
         groups.push_back(groupNode(ruleID, candidates, result.category));
+        held.push_back(heldText(candidates));
+    }
+    nameApart(groups, held);
     sortLargestFirst(groups);
 
     SizeSum bytes;

@@ -7,6 +7,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -27,12 +29,14 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/screens/CleanupProgressView.h"
 #include "app/screens/CompleteView.h"
+#include "app/screens/EntryList.h"
 #include "app/screens/HistoryView.h"
 #include "app/screens/InspectorView.h"
 #include "app/screens/OnboardingView.h"
 #include "app/screens/ScanningView.h"
 #include "app/screens/SearchView.h"
 #include "app/settings/AboutTab.h"
+#include "app/settings/ScanSettingsTab.h"
 #include "app/settings/SettingsView.h"
 #include "app/theme/AppMotion.h"
 #include "tests/app/fakes/FakeCompositor.h"
@@ -208,7 +212,8 @@ TEST_F(MainWindowTest, SheetsAreOpaqueWithARuleEdgeWithoutACompositorAndShadowed
 }
 
 // The completion card stays drawn behind a sheet, whichever window holds the
-// keys, and a sheet hung from the window's top leaves its foot ("Done") in view.
+// keys, and the history sheet hung from the window's top leaves its foot
+// ("Done") in view.
 TEST_F(MainWindowTest, TheCompletionCardStaysDrawnBehindEverySheet) {
     MainWindow& window = open({"--screen", "finished"});
     auto* complete = qobject_cast<CompleteView*>(window.rootView()->findChild<CompleteView*>());
@@ -237,8 +242,11 @@ TEST_F(MainWindowTest, TheCompletionCardStaysDrawnBehindEverySheet) {
         EXPECT_TRUE(done->isVisible());
         const QImage behind = cardPicture();
         EXPECT_EQ(behind.pixelColor(face), before.pixelColor(face));
+        // The settings sheet grows to its sections where the window has room, over the card's foot.
         const QRect doneOnScreen(done->mapToGlobal(QPoint(0, 0)), done->size());
-        EXPECT_FALSE(window.sheetDialog()->geometry().intersects(doneOnScreen)) << "the sheet hides the card whole";
+        if (sheet == Sheet::history) {
+            EXPECT_FALSE(window.sheetDialog()->geometry().intersects(doneOnScreen)) << "the sheet hides the card whole";
+        }
         QTest::keyClick(window.sheetDialog(), Qt::Key_Escape);
     }
 }
@@ -378,6 +386,45 @@ TEST_F(MainWindowTest, SettingsShortcutOpensTheSettingsSheetInPlaceOfAnyOther) {
     EXPECT_EQ(window.sheetDialog(), nullptr);
 }
 
+// The settings sheet is as tall as its tallest tab where the window has room,
+// so "Add folder…" shows without scrolling; in a smaller window it scrolls,
+// and it grows back when the window does.
+TEST_F(MainWindowTest, TheSettingsSheetGrowsWithTheWindowUpToWhatItsTabsHold) {
+    MainWindow& window = open({"--screen", "explore"});
+    for (const char* name : {"home/Projects", "home/Clients"}) state().preferences().addProjectRoot(tree_.folder(name));
+    state().navigation().setSheet(Sheet::settings);
+    QCoreApplication::processEvents();
+    QDialog* sheet = window.sheetDialog();
+    ASSERT_NE(sheet, nullptr);
+    auto* settings = sheet->findChild<SettingsView*>();
+    ASSERT_NE(settings, nullptr);
+    QPushButton* add = settings->scanTab()->addFolderButton();
+    const auto settle = [] {
+        for (int i = 0; i < 4; ++i) QCoreApplication::processEvents();
+    };
+    int previous = 0;
+    for (const QSize size : {QSize(720, 560), QSize(1024, 700), QSize(1180, 760), QSize(1600, 1000)}) {
+        window.resize(size);
+        settle();
+        SCOPED_TRACE(size.height());
+        EXPECT_GE(sheet->height(), previous);
+        EXPECT_LE(sheet->height(), window.height());
+        previous = sheet->height();
+    }
+    // With room to spare it holds the whole tab, no taller.
+    EXPECT_EQ(sheet->height(), sheet->sizeHint().height());
+    const QWidget* viewport = add->parentWidget();
+    while (viewport && viewport->objectName() != QStringLiteral("qt_scrollarea_viewport")) viewport = viewport->parentWidget();
+    ASSERT_NE(viewport, nullptr);
+    EXPECT_TRUE(viewport->rect().contains(QRect(add->mapTo(viewport, QPoint(0, 0)), add->size())));
+    window.resize(720, 560);
+    settle();
+    EXPECT_LT(sheet->height(), previous);
+    window.resize(1600, 1000);
+    settle();
+    EXPECT_EQ(sheet->height(), previous);
+}
+
 // Keys as a user's reach the sheet in front.
 void pressIn(QWidget* window, const QKeySequence& keys) {
     QApplication::setActiveWindow(window);
@@ -513,6 +560,36 @@ TEST_F(MainWindowTest, ExploreLayoutShowsTheInspectorOnlyWhenTheWindowIsWideEnou
     QCoreApplication::processEvents();
     EXPECT_EQ(layout->inspectorColumn()->width(), 0);
     EXPECT_FALSE(window.rootView()->showsInspector());
+}
+
+TEST_F(MainWindowTest, SearchFiltersFitTheirPageWithoutOverlapAtEveryWindowWidth) {
+    MainWindow& window = open({"--screen", "explore"});
+    ExploreLayout* layout = window.rootView()->exploreLayout();
+    ASSERT_NE(layout, nullptr);
+    state().preferences().setMode(AppState::Mode::general);
+    state().navigation().setGeneralSection(AppState::GeneralSection::search);
+    QCoreApplication::processEvents();
+    auto* search = qobject_cast<SearchView*>(layout->canvasPage());
+    ASSERT_NE(search, nullptr);
+    const std::vector<QWidget*> controls{search->kindPicker(), search->sizePicker(),
+                                         search->agePicker(),  static_cast<QWidget*>(search->pathsBox()),
+                                         search->regexBox(),   search->sortPicker()};
+    for (const int width : {720, 800, 960, 1180}) {
+        window.resize(width, 760);
+        QCoreApplication::processEvents();
+        ASSERT_EQ(window.width(), width);
+        std::vector<QRect> boxes;
+        for (QWidget* control : controls) {
+            const QRect box(control->mapTo(search, QPoint(0, 0)), control->size());
+            EXPECT_TRUE(search->rect().contains(box)) << width << " " << control->accessibleName().toStdString();
+            EXPECT_GE(box.width(), control->sizeHint().width()) << width;
+            for (const QRect& other : boxes) EXPECT_FALSE(box.intersects(other)) << width;
+            boxes.push_back(box);
+        }
+        // The list starts under the last of them.
+        const QRect list(search->list()->mapTo(search, QPoint(0, 0)), search->list()->size());
+        for (const QRect& box : boxes) EXPECT_LT(box.bottom(), list.top()) << width;
+    }
 }
 
 }  // namespace

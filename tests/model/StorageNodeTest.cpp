@@ -1,6 +1,7 @@
 #include "core/model/StorageNode.h"
 
 #include <limits>
+#include <map>
 #include <unordered_set>
 
 #include <gtest/gtest.h>
@@ -190,6 +191,32 @@ TEST(StorageNodeTest, TreeShapeAndOrdering) {
 
     // Command removals carry no path.
     EXPECT_FALSE(root.children[1].children[0].children[0].path);
+}
+
+TEST(StorageNodeTest, SiblingGroupsOfOneTitleAreNamedByWhatEachHolds) {
+    auto jetBrains = candidate(CleanupCategory::toolchains, "jetbrains.caches", 17, SafetyLevel::caution,
+                               "JetBrains IDE caches");
+    auto code = candidate(CleanupCategory::toolchains, "editors.caches", 12, SafetyLevel::safe, "VS Code cached data");
+    auto cursor = candidate(CleanupCategory::toolchains, "editors.caches", 30, SafetyLevel::safe, "Cursor cached data");
+    auto go = candidate(CleanupCategory::toolchains, "go.buildCache", 5, SafetyLevel::safe, "Build cache");
+    jetBrains.groupTitle = code.groupTitle = cursor.groupTitle = "Editors";
+    go.groupTitle = "Go";
+    // A title shared only across categories stays as it is.
+    auto gradle = candidate(CleanupCategory::gradle, "gradle.caches", 9, SafetyLevel::safe, "Build cache");
+    gradle.groupTitle = "Go";
+    CategoryResult toolchains(CleanupCategory::toolchains, 0, {jetBrains, code, cursor, go});
+    CategoryResult gradleResult(CleanupCategory::gradle, 0, {gradle});
+    const auto root = StorageNode::developerTree(scanOf({toolchains, gradleResult}), false);
+
+    std::map<std::string, std::string> names;
+    for (const auto& category : root.children)
+        for (const auto& group : category.children) names[group.id] = group.name;
+    EXPECT_EQ(names["toolchains/jetbrains.caches"], "Editors (JetBrains IDE caches)");
+    EXPECT_EQ(names["toolchains/editors.caches"], "Editors (VS Code cached data and 1 more)");
+    EXPECT_EQ(names["toolchains/go.buildCache"], "Go");
+    EXPECT_EQ(names["gradle/gradle.caches"], "Go");
+    // The group's items keep their own names.
+    EXPECT_EQ(root.find("toolchains/editors.caches")->children[0].name, "Cursor cached data");
 }
 
 TEST(StorageNodeTest, EqualCategoriesKeepScanOrder) {

@@ -227,14 +227,21 @@ void search(const std::vector<double>& radii, std::vector<QPointF>& centres, Tes
 
 // Beyond this the search walks too many rings for the little it gains.
 constexpr double maximumSearchScale = 24;
+// The search's gap of 1 stands between the rings' circles: measured against
+// the largest of them it should be a narrow seam, not a moat that leaves
+// every bubble a fraction of the area its bytes ask for.
+constexpr double largestSearchRadius = 8;
 
 // Centres in unit space for unit radii (largest first), searched with the
-// radii scaled so that the smallest is not far below the search's gap.
+// radii scaled so that the gap is small beside the largest and the smallest
+// is not far below it.
 std::vector<QPointF> placeUnits(const std::vector<double>& radii) {
     if (radii.empty()) return {};
     const double smallest = *std::min_element(radii.begin(), radii.end());
-    const double factor =
-        smallest > 0 ? std::clamp(BubblesLayout::smallestSearchRadius / smallest, 1.0, maximumSearchScale) : 1.0;
+    const double largest = *std::max_element(radii.begin(), radii.end());
+    const double wanted = std::max(smallest > 0 ? BubblesLayout::smallestSearchRadius / smallest : 1.0,
+                                   largest > 0 ? largestSearchRadius / largest : 1.0);
+    const double factor = std::clamp(wanted, 1.0, maximumSearchScale);
     if (factor == 1.0) return BubblesLayout::place(radii);
     std::vector<double> scaled;
     scaled.reserve(radii.size());
@@ -248,16 +255,63 @@ std::vector<QPointF> placeUnits(const std::vector<double>& radii) {
 constexpr double smallestDrawnRadius = 2;
 static_assert(smallestDrawnRadius < BubblesLayout::visibleRadius);
 
-// How far from the origin a placed circle reaches.
-double reach(QPointF centre, double radius) { return std::hypot(centre.x(), centre.y()) + radius; }
+// A circle's room for its children, or where a group of circles lies.
+struct Disc {
+    QPointF centre;
+    double radius = 0;
+};
 
-// The scale from unit space into points that fits a group reaching this far into 86 % of the radius.
-double fitScale(double enclosing, double radius) { return enclosing > 0 ? radius * 0.86 / enclosing : 0; }
+// How far from `from` the circles reach.
+double reachFrom(QPointF from, const std::vector<double>& radii, const std::vector<QPointF>& centres) {
+    double reach = 0;
+    for (std::size_t i = 0; i < radii.size(); ++i) {
+        const QPointF d = centres[i] - from;
+        reach = std::max(reach, std::hypot(d.x(), d.y()) + radii[i]);
+    }
+    return reach;
+}
 
-double fitScale(const std::vector<double>& radii, const std::vector<QPointF>& centres, double radius) {
-    double enclosing = 0;
-    for (std::size_t i = 0; i < radii.size(); ++i) enclosing = std::max(enclosing, reach(centres[i], radii[i]));
-    return fitScale(enclosing, radius);
+// The smallest disc around the placed circles, to within a little: the ring
+// search grows its group to one side of the first circle, so a disc around
+// that circle holds the others far off centre. From the middle of their
+// bounds the centre walks toward the farthest circle by ever shorter steps
+// (the method of Badoiu and Clarkson), and the best centre seen is kept.
+Disc enclosingDisc(const std::vector<double>& radii, const std::vector<QPointF>& centres) {
+    QRectF bounds;
+    for (std::size_t i = 0; i < radii.size(); ++i)
+        bounds |= QRectF(centres[i] - QPointF(radii[i], radii[i]), QSizeF(2 * radii[i], 2 * radii[i]));
+    Disc best{bounds.center(), reachFrom(bounds.center(), radii, centres)};
+    QPointF at = best.centre;
+    for (int step = 1; step <= 64; ++step) {
+        std::size_t farthest = 0;
+        double reach = -1;
+        for (std::size_t i = 0; i < radii.size(); ++i) {
+            const QPointF d = centres[i] - at;
+            if (const double r = std::hypot(d.x(), d.y()) + radii[i]; r > reach) {
+                reach = r;
+                farthest = i;
+            }
+        }
+        if (reach < best.radius) best = {at, reach};
+        const QPointF d = centres[farthest] - at;
+        const double length = std::hypot(d.x(), d.y());
+        const QPointF edge = length > 0 ? centres[farthest] + d * (radii[farthest] / length) : centres[farthest];
+        at += (edge - at) / (step + 1);
+    }
+    return best;
+}
+
+// Where a circle's children may lie: 86 % of its radius around its centre,
+// and below the label it writes at its top, so no child's edge runs through it.
+Disc childRoom(const BubblesLayout::Circle& circle, const BubblesLayout::LabelSize& labelSize) {
+    const double inner = circle.radius * 0.86;
+    const Disc room{circle.centre, inner};
+    if (!labelSize || !circle.hasLabel()) return room;
+    constexpr double labelGap = 3;
+    const double below = circle.topLabelBox(labelSize(circle)).bottom() + labelGap - circle.centre.y();
+    if (below <= -inner) return room;
+    // The largest disc inside the room's circle below the label's line.
+    return {circle.centre + QPointF(0, (inner + below) / 2), (inner - below) / 2};
 }
 
 // Builds one summing bubble's node for `nodes`, kept with the layout.
@@ -276,63 +330,83 @@ std::size_t insertBySize(std::vector<const StorageNode*>& children, const Storag
     return index;
 }
 
+// A folder's children as placed in its room: which nodes, at what radius
+// and centre in unit space, and the scale into points.
+struct Group {
+    std::vector<const StorageNode*> children;
+    std::optional<std::size_t> summaryAt;
+    std::vector<double> radii;
+    std::vector<QPointF> centres;
+    Disc enclosing;
+    double scale = 0;
+
+    // Areas follow the byte shares; the group fills the room.
+    void place(std::int64_t total, double room) {
+        radii.clear();
+        for (const auto* child : children)
+            radii.push_back(std::sqrt(static_cast<double>(child->bytes) / static_cast<double>(total)));
+        centres = placeUnits(radii);
+        enclosing = enclosingDisc(radii, centres);
+        scale = enclosing.radius > 0 ? room / enclosing.radius : 0;
+    }
+};
+
+// The children of `node` to draw in a room of `room` points: a folder of
+// more children than can be told apart packs its largest ones with one
+// bubble summing the rest (packed one by one, thousands of children spread
+// so far that even the largest would be a speck), and children drawn too
+// small to see are summed into one bubble too.
+Group groupChildren(const StorageNode& node, double room, BubblesLayout& layout) {
+    Group group;
+    const auto all = visibleChildren(node);
+    SizeSum sum;
+    for (const auto* child : all) sum += child->bytes;
+    const std::int64_t total = sum.total();
+    if (total <= 0) return group;
+    group.children = all;
+    if (all.size() > BubblesLayout::tightPackLimit) {
+        const std::size_t kept = BubblesLayout::widestKept;
+        const StorageNode* rest = summing(node, std::span(all.data() + kept, all.size() - kept), layout);
+        group.children.resize(kept);
+        group.summaryAt = insertBySize(group.children, rest);
+    }
+    group.place(total, room);
+    if (!(group.scale > 0)) return group;
+
+    std::size_t seen = 0;
+    while (seen < group.radii.size() && group.radii[seen] * group.scale >= BubblesLayout::visibleRadius) ++seen;
+    // `children` is `all` cut short, with the summing bubble (if any) put in.
+    const bool summarySeen = group.summaryAt && *group.summaryAt < seen;
+    const std::size_t ownSeen = seen - (summarySeen ? 1 : 0);
+    const std::size_t ownUnseen = group.children.size() - seen - (group.summaryAt && !summarySeen ? 1 : 0);
+    // Only beside children drawn on their own, since one bubble for all says
+    // little, unless a folder of thousands has none: then specks say less.
+    if ((ownSeen >= 1 || group.summaryAt) && ownUnseen >= 1 && all.size() - ownSeen >= 2) {
+        if (group.summaryAt) layout.summaries.pop_back();
+        const StorageNode* rest = summing(node, std::span(all.data() + ownSeen, all.size() - ownSeen), layout);
+        group.children.assign(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(ownSeen));
+        group.summaryAt = insertBySize(group.children, rest);
+        group.place(total, room);
+    }
+    return group;
+}
+
 void pack(const StorageNode& node, int depth, QPointF centre, double radius, BubblesLayout& layout,
-          bool isSummary = false) {
+          const BubblesLayout::LabelSize& labelSize, bool isSummary = false) {
     const std::size_t self = layout.circles.size();
     layout.circles.push_back({&node, centre, radius, depth});
     layout.circles[self].isSummary = isSummary;
     if (depth >= BubblesLayout::maxDepth || radius <= 18) return;
-    const auto all = visibleChildren(node);
-    SizeSum total;
-    for (const auto* child : all) total += child->bytes;
-    if (total.total() <= 0) return;
-    const auto unitRadius = [&total](std::int64_t bytes) {
-        return std::sqrt(static_cast<double>(bytes) / static_cast<double>(total.total()));
-    };
-
-    // A folder of more children than can be told apart packs its largest
-    // ones with one bubble summing the rest: packed one by one, thousands of
-    // children spread so far that even the largest would be a speck.
-    std::vector<const StorageNode*> children = all;
-    std::optional<std::size_t> summaryAt;
-    if (children.size() > BubblesLayout::tightPackLimit) {
-        const std::size_t kept = BubblesLayout::widestKept;
-        const StorageNode* rest = summing(node, std::span(all.data() + kept, all.size() - kept), layout);
-        children.resize(kept);
-        summaryAt = insertBySize(children, rest);
-    }
-    std::vector<double> radii;
-    radii.reserve(children.size());
-    for (const auto* child : children) radii.push_back(unitRadius(child->bytes));
-    std::vector<QPointF> centres = placeUnits(radii);
-    double scale = fitScale(radii, centres, radius);
-    if (!(scale > 0)) return;
-
-    // Children drawn too small to see are summed into one bubble (with what a
-    // summing bubble already holds), and the rest packed again with it.
-    std::size_t seen = 0;
-    while (seen < radii.size() && radii[seen] * scale >= BubblesLayout::visibleRadius) ++seen;
-    // `children` is `all` cut short, with the summing bubble (if any) put in.
-    const bool summarySeen = summaryAt && *summaryAt < seen;
-    const std::size_t ownSeen = seen - (summarySeen ? 1 : 0);
-    const std::size_t ownUnseen = children.size() - seen - (summaryAt && !summarySeen ? 1 : 0);
-    // Only beside children drawn on their own, since one bubble for all says
-    // little, unless a folder of thousands has none: then specks say less.
-    if ((ownSeen >= 1 || summaryAt) && ownUnseen >= 1 && all.size() - ownSeen >= 2) {
-        if (summaryAt) layout.summaries.pop_back();
-        const StorageNode* rest = summing(node, std::span(all.data() + ownSeen, all.size() - ownSeen), layout);
-        children.assign(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(ownSeen));
-        summaryAt = insertBySize(children, rest);
-        radii.clear();
-        for (const auto* child : children) radii.push_back(unitRadius(child->bytes));
-        centres = placeUnits(radii);
-        scale = fitScale(radii, centres, radius);
-        if (!(scale > 0)) return;
-    }
-    for (std::size_t i = 0; i < children.size(); ++i) {
-        if (!(radii[i] * scale > smallestDrawnRadius)) continue;
+    const Disc room = childRoom(layout.circles[self], labelSize);
+    if (!(room.radius > 0)) return;
+    const Group group = groupChildren(node, room.radius, layout);
+    if (!(group.scale > 0)) return;
+    for (std::size_t i = 0; i < group.children.size(); ++i) {
+        const double scaled = group.radii[i] * group.scale;
+        if (!(scaled > smallestDrawnRadius)) continue;
         layout.circles[self].holdsChildren = true;
-        pack(*children[i], depth + 1, centre + centres[i] * scale, radii[i] * scale, layout, summaryAt == i);
+        pack(*group.children[i], depth + 1, room.centre + (group.centres[i] - group.enclosing.centre) * group.scale,
+             scaled, layout, labelSize, group.summaryAt == i);
     }
 }
 
@@ -356,21 +430,44 @@ std::vector<QPointF> BubblesLayout::place(const std::vector<double>& radii, Coll
     return centres;
 }
 
-BubblesLayout BubblesLayout::make(const StorageNode& root, QSizeF size) {
+BubblesLayout BubblesLayout::make(const StorageNode& root, QSizeF size, const LabelSize& labelSize) {
     BubblesLayout layout;
     const double radius = 0.5 * std::min(size.width(), size.height()) - 6;
     // Without room for the root circle there is nothing to draw.
-    if (radius > 0) pack(root, 0, QPointF(0.5 * size.width(), 0.5 * size.height()), radius, layout);
+    if (radius > 0) pack(root, 0, QPointF(0.5 * size.width(), 0.5 * size.height()), radius, layout, labelSize);
+    if (labelSize) layout.placeLabels(labelSize);
     return layout;
 }
 
 QRectF BubblesLayout::Circle::labelBox(QSizeF labelSize) const {
-    const double width = std::min(labelSize.width(), std::max(radius * 1.9 - 8, 0.0));
-    const double middle = centre.y() + labelOffset();
-    return {centre.x() - width / 2, middle - labelSize.height() / 2, width, labelSize.height()};
+    return depth == 0 || holdsChildren ? topLabelBox(labelSize) : centredLabelBox(labelSize);
 }
 
-void BubblesLayout::placeLabels(const std::function<QSizeF(const Circle&)>& labelSize) {
+QRectF BubblesLayout::Circle::topLabelBox(QSizeF labelSize) const {
+    const double height = labelSize.height();
+    double width = std::min(labelSize.width(), std::max(radius * 1.9 - 8, 0.0));
+    // Its middle 16 points below the top, or lower while its top corners
+    // would stand on or outside the edge, down to a quarter of the radius;
+    // narrower where even that is not enough.
+    const double nominal = std::max(16 - height / 2, labelMargin);
+    const double half = width / 2 + labelMargin;
+    const double clear = half < radius ? radius - std::sqrt(radius * radius - half * half) + labelMargin : radius;
+    const double inset = std::clamp(clear, nominal, std::max(nominal, radius * 0.25));
+    const double chord = std::sqrt(std::max(inset * (2 * radius - inset), 0.0));
+    width = std::min(width, std::max(2 * (chord - labelMargin), 0.0));
+    return {centre.x() - width / 2, centre.y() - radius + inset, width, height};
+}
+
+QRectF BubblesLayout::Circle::centredLabelBox(QSizeF labelSize) const {
+    const double height = labelSize.height();
+    // Its corners within the edge.
+    const double inside = radius - labelMargin;
+    const double corner = inside > height / 2 ? 2 * std::sqrt(inside * inside - height * height / 4) : 0;
+    const double width = std::min({labelSize.width(), std::max(radius * 1.9 - 8, 0.0), corner});
+    return {centre.x() - width / 2, centre.y() - height / 2, width, height};
+}
+
+void BubblesLayout::placeLabels(const LabelSize& labelSize) {
     std::vector<QRectF> kept;
     for (auto& circle : circles) {
         circle.labelShown = false;

@@ -16,7 +16,8 @@ namespace korvane {
 
 // Nested circles: each child a circle inside its parent with an area that
 // follows its share of the parent's bytes, placed greedily on rings around
-// the largest one and then scaled to fill 86% of the parent.
+// the largest one, then the smallest disc around them scaled to fill 86% of
+// the parent, below the label the parent writes at its top.
 struct BubblesLayout {
     static constexpr int maxDepth = 4;
     // The ring search gives up at this distance and puts the circle on the x axis.
@@ -52,13 +53,20 @@ struct BubblesLayout {
         bool hasSizeText() const { return hasLabel() && radius > 40; }
         double nameFontSize() const;
         double sizeFontSize() const;
-        // The label of the root, and of any bubble with bubbles inside,
-        // sits 16 points below the top of its circle, clear of its children.
-        double labelOffset() const { return depth == 0 || holdsChildren ? 16 - radius : 0; }
-        // The label's box for a label of this size: centred across, at most
-        // 1.9 radii wide.
+        // The label's box for a label of this size, at most 1.9 radii wide
+        // and wholly inside the circle: for the root, and for any bubble with
+        // bubbles inside, at the top (its children lie below it), else at
+        // the centre.
         QRectF labelBox(QSizeF labelSize) const;
+        // Its middle 16 points below the top of the circle, or lower where
+        // its corners would cross the edge.
+        QRectF topLabelBox(QSizeF labelSize) const;
+        QRectF centredLabelBox(QSizeF labelSize) const;
     };
+    // What keeps a label off its circle's edge (points).
+    static constexpr double labelMargin = 2;
+    // The size of a circle's label as drawn.
+    using LabelSize = std::function<QSizeF(const Circle&)>;
 
     std::vector<Circle> circles;  // pre-order: a circle, then each child's circles
     // The nodes of the summing bubbles, which circles point to.
@@ -67,10 +75,12 @@ struct BubblesLayout {
     // Chooses the labels to draw: from the root down (pre-order, so outer
     // bubbles first), a label whose box would cross one already kept stays
     // hidden; hovering shows its card.
-    void placeLabels(const std::function<QSizeF(const Circle&)>& labelSize);
+    void placeLabels(const LabelSize& labelSize);
 
-    static BubblesLayout make(const StorageNode& root, QSizeF size);
-    static BubblesLayout make(const StorageNode&& root, QSizeF size) = delete;
+    // With the labels' size, each circle that writes its label at its top
+    // keeps its children below it, and the labels to draw are chosen.
+    static BubblesLayout make(const StorageNode& root, QSizeF size, const LabelSize& labelSize = {});
+    static BubblesLayout make(const StorageNode&& root, QSizeF size, const LabelSize& labelSize = {}) = delete;
 
     // How a candidate centre is checked against the circles already placed:
     // against every one of them, or only against those in neighbouring cells

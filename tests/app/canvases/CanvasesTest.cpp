@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QContextMenuEvent>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
@@ -233,6 +234,30 @@ TEST_F(CanvasesTest, TheTableOpensAndClosesRowsOnAClickAndNeverDrills) {
     EXPECT_EQ(focused(), std::nullopt);
 }
 
+TEST_F(CanvasesTest, ATableNameTooLongForItsCellKeepsAGapBeforeTheSafetyTag) {
+    StorageNode& lone = root_.children[2];
+    lone.name = "API 34 (Android 14) system image with Google APIs, Play Store and more · google_apis · x86_64";
+    lone.safety = SafetyLevel::caution;
+    for (const ThemeID theme : {ThemeID::paper, ThemeID::terminal}) {
+        auto& table = dynamic_cast<TableCanvas&>(open(Mode::table, QSize(700, 300), theme));
+        const QRectF row = table.itemBounds(*itemOf(lone.id));
+        const QImage image = render(theme);
+        // The tag stands at the left of its 130-wide column, before size (84) and reclaimable (90).
+        const int tagLeft = static_cast<int>(row.right() - 12 - 90 - 84 - 130);
+        // Nothing but the ground (and its faint texture) just before the tag.
+        const QColor ground = Palette::forTheme(theme).canvas;
+        const auto blank = [&ground](QColor c) {
+            return std::abs(c.red() - ground.red()) + std::abs(c.green() - ground.green()) +
+                       std::abs(c.blue() - ground.blue()) <= 12;
+        };
+        int inkRight = 0;
+        for (int x = 0; x < tagLeft; ++x)
+            for (int y = static_cast<int>(row.top()) + 2; y < static_cast<int>(row.bottom()) - 2; ++y)
+                if (!blank(image.pixelColor(x, y))) inkRight = x;
+        EXPECT_GE(tagLeft - inkRight, 12) << "name ends at " << inkRight;
+    }
+}
+
 TEST_F(CanvasesTest, OnlyTheAgeMapsUntouchedRowsAreItemsAndTheyOnlySelect) {
     auto& ages = dynamic_cast<AgeMapCanvas&>(open(Mode::ageMap));
     // Over a year old, largest first: m1 (800 days), lone (500), b2 (400).
@@ -271,6 +296,27 @@ TEST_F(CanvasesTest, TheAgeMapStandsItsThirdPanelBesideTheOthersFrom720PointsWid
         if (*tip != QStringLiteral("Nothing modified this month")) ++withBytes;
     }
     EXPECT_GE(withBytes, 1);
+}
+
+TEST_F(CanvasesTest, TheAgeMapsNothingUntouchedSentenceWrapsWithinItsPanel) {
+    // Nothing over a year old: the sentence stands in the panel, read whole.
+    root_.children = {leaf("new", 3000, CleanupCategory::node, 2)};
+    root_.bytes = 3000;
+    for (const int width : {500, 720, 1100}) {
+        auto& ages = dynamic_cast<AgeMapCanvas&>(open(Mode::ageMap, QSize(width, 600)));
+        const auto& page = ages.currentPage();
+        ASSERT_TRUE(page.ages.bigUntouched.empty());
+        const QRectF needed = QFontMetricsF(AppFont::font(11)).boundingRect(
+            QRectF(page.untouchedNote.topLeft(), QSizeF(page.untouchedNote.width(), 1e6)),
+            Qt::AlignLeft | Qt::TextWordWrap, QStringLiteral("Nothing here has been sitting for a year. Unusual, and good."));
+        EXPECT_LE(needed.width(), page.untouchedNote.width() + 0.5) << width;
+        EXPECT_LE(needed.height(), page.untouchedNote.height() + 0.5) << width;
+        EXPECT_TRUE(page.bigPanel.contains(page.untouchedNote)) << width;
+        // 320 wide beside the others it takes a second line.
+        if (page.isWide) {
+            EXPECT_GT(page.untouchedNote.height(), 1.5 * QFontMetricsF(AppFont::font(11)).height());
+        }
+    }
 }
 
 TEST_F(CanvasesTest, FoldersShowTheEmptyStateWhenNoChildHoldsAByte) {

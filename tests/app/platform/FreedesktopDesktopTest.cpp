@@ -5,10 +5,12 @@
 #include <QClipboard>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 #include "app/platform/Desktop_linux.h"
 #include "core/system/Paths.h"
@@ -85,6 +87,35 @@ TEST(FreedesktopDesktopTest, SingleFolderPickerKeepsSingleSelectionAndCancelGive
     EXPECT_EQ(seen.accept, QStringLiteral("Scan"));
     EXPECT_EQ(seen.modes,
               (std::vector{QAbstractItemView::SingleSelection, QAbstractItemView::SingleSelection}));
+}
+
+// The detail view shows a folder's date of last change whole ("8 Dec …:13:37"
+// was all a narrow column showed), beside the other columns in view.
+TEST(FreedesktopDesktopTest, FolderPickerShowsTheWholeDateOfTheLastChange) {
+    testing::TempTree tree;
+    const std::string start = tree.folder("start");
+    tree.folder("start/Projects");
+    FreedesktopDesktop desktop;
+    QString date;
+    int dateWidth = 0, dateRight = 0, viewWidth = 0;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto* details = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+        ASSERT_NE(details, nullptr);
+        // The folder's rows arrive from the file system model's own thread.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return details->model()->rowCount(details->rootIndex()) > 0; }));
+        const QModelIndex row = details->model()->index(0, 3, details->rootIndex());
+        date = row.data().toString();
+        dateWidth = details->header()->sectionSize(3) - details->fontMetrics().horizontalAdvance(date);
+        dateRight = details->header()->sectionViewportPosition(3) + details->header()->sectionSize(3);
+        viewWidth = details->viewport()->width();
+        dialog->reject();
+    });
+    desktop.chooseFolders({start, "Add", "Choose a folder Korvane should search for projects.", true});
+    ASSERT_FALSE(date.isEmpty());
+    EXPECT_GE(dateWidth, 8) << date.toStdString();
+    EXPECT_LE(dateRight, viewWidth);
 }
 
 // The rows of the dialog's list, by name.

@@ -322,7 +322,8 @@ TEST(ApplicationsContent, RowsShowLeftoversAndMonthsUnused) {
     };
     for (const Case& c : {
              Case{app("Plain", 1000), std::nullopt, std::nullopt},
-             Case{app("Messy", 1000, {300, 200}), "+" + ByteFormat::string(500) + " left behind", std::nullopt},
+             // The total holds what was left behind: the row says which part of it.
+             Case{app("Messy", 1000, {300, 200}), ByteFormat::string(500) + " of it left behind", std::nullopt},
              Case{app("Ninety", 1000, {}, 90), std::nullopt, std::nullopt},
              Case{app("NinetyOne", 1000, {}, 91), std::nullopt, "3mo"},
              Case{app("Old", 1000, {}, 400), std::nullopt, "13mo"},

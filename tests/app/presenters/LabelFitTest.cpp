@@ -37,12 +37,28 @@ TEST(LabelFit, ALabelIsWholeOrCutAtItsEndOrNotThere) {
         EXPECT_EQ(fittedLabel(utf8(c.text), c.width, byCharacters), utf8(c.shown))
             << c.text << " in " << c.width;
     }
-    const QStringList parts{QStringLiteral("Android"), QStringLiteral("2 items")};
-    const QString dot = QStringLiteral(" \u00b7 ");
-    EXPECT_EQ(fittedParts(parts, dot, 17, byCharacters), utf8("Android \u00b7 2 items"));
-    EXPECT_EQ(fittedParts(parts, dot, 16, byCharacters), QStringLiteral("Android"));
-    EXPECT_EQ(fittedParts(parts, dot, 5, byCharacters), utf8("Andr\u2026"));
-    EXPECT_EQ(fittedParts(parts, dot, 4, byCharacters), QString());
+}
+
+// A count keeps its place: the name before it gives way first.
+TEST(LabelFit, PartsKeepTheirLastWhileTheOthersGiveWay) {
+    struct Case {
+        QStringList parts;
+        double width;
+        const char* shown;
+    };
+    const QStringList two{QStringLiteral("Toolchains"), QStringLiteral("16 items")};
+    const QStringList three{QStringLiteral("Go"), QStringLiteral("cache"), QStringLiteral("3 items")};
+    // clang-format off
+    for (const auto& c : {Case{two, 21, "Toolchains \u00b7 16 items"}, Case{two, 20, "Toolchai\u2026 \u00b7 16 items"},
+                          Case{two, 16, "Tool\u2026 \u00b7 16 items"}, Case{two, 15, "16 items"},
+                          Case{two, 7, "16"}, Case{two, 1, ""},
+                          Case{three, 20, "Go \u00b7 cache \u00b7 3 items"}, Case{three, 19, "Go \u00b7 3 items"},
+                          Case{three, 11, "3 items"}, Case{{QStringLiteral("Android")}, 5, "Andr\u2026"},
+                          Case{{}, 5, ""}}) {
+        // clang-format on
+        EXPECT_EQ(fittedParts(c.parts, QStringLiteral(" \u00b7 "), c.width, byCharacters), utf8(c.shown))
+            << c.parts.join(QLatin1Char('|')).toStdString() << " in " << c.width;
+    }
 }
 
 // Lines break only between a path's folders or a name's words; what is

@@ -19,6 +19,7 @@
 #include "app/screens/ApplicationsView.h"
 #include "app/screens/LeftoverRow.h"
 #include "app/state/PlatformWords.h"
+#include "app/theme/AppFont.h"
 #include "app/theme/AppMotion.h"
 #include "tests/app/state/FlowFixture.h"
 #include "tests/explorer/LinuxHomeSupport.h"
@@ -166,6 +167,28 @@ TEST_F(ApplicationsViewTest, ANarrowDetailPaneWrapsItsFactsAndButtonsAndCutsPath
 // In a window of 720 and of 1024 pixels the list column gives way, its rows
 // filling it, and nothing of the detail pane runs past its edge, whichever
 // application it shows, however long its name.
+// "LEFT BEHIND" is a section label: the label face, also in a monospaced theme.
+TEST_F(ApplicationsViewTest, TheLeftoversHeadingTakesTheLabelFontInEveryTheme) {
+    launch();
+    AppUninstaller::InstalledApp app;
+    app.name = "Krita";
+    app.bundleURL = "/opt/apps/krita.AppImage";
+    app.bundleBytes = 312'000'000;
+    app.leftovers = {{fake.home + "/.config/Krita", 4'000, "Settings", "krita"}};
+    for (const ThemeID theme : {ThemeID::terminal, ThemeID::blueprint}) {
+        AppDetailPane pane(state().applications(), state().desktop(), state().clock());
+        setEnvironmentPalette(&pane, theme);
+        pane.showApp(app, {});
+        const auto labels = pane.findChildren<QLabel*>();
+        const auto heading = std::find_if(labels.begin(), labels.end(), [](const QLabel* label) {
+            return label->text() == QStringLiteral("LEFT BEHIND");
+        });
+        ASSERT_NE(heading, labels.end());
+        EXPECT_EQ((*heading)->font().family(), AppFont::label().family());
+        EXPECT_NEAR((*heading)->font().letterSpacing(), 0.6, 0.02);
+    }
+}
+
 TEST_F(ApplicationsViewTest, OnANarrowPageTheListGivesWayAndTheDetailPaneKeepsWhole) {
     fake.appImage("Applications/A Very Long Application Name For A Studio Suite Edition 2024.AppImage");
     launch();

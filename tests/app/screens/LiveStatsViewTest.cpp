@@ -5,7 +5,9 @@
 #include <QVBoxLayout>
 
 #include "app/frame/GeneralSidebar.h"
+#include "app/kit/PaletteEnvironment.h"
 #include "app/screens/LiveStatsView.h"
+#include "app/theme/AppFont.h"
 #include "app/theme/AppMotion.h"
 #include "app/theme/GaugeMotion.h"
 #include "tests/app/state/AppStateHarness.h"
@@ -135,6 +137,30 @@ TEST_F(LiveStatsMotionTest, TheCardsFillThePageWithoutAHole) {
         }
         // The ring keeps the caption its room beside it.
         EXPECT_LE(view.ringSide(0) + 210, meter->width());
+    }
+}
+
+// The meters' titles and the breakdown's heading are section labels: the
+// label face in every theme, never the monospaced one a theme's text takes.
+TEST(LiveStatsLabels, TakeTheLabelFontInEveryTheme) {
+    testing::AppStateHarness harness;
+    auto state = harness.make();
+    for (const ThemeID theme : {ThemeID::terminal, ThemeID::blueprint, ThemeID::paper}) {
+        LiveStatsView view(state->liveStats());
+        setEnvironmentPalette(&view, theme);
+        int labels = 0;
+        for (const QLabel* label : view.findChildren<QLabel*>()) {
+            const QString text = label->text();
+            if (text != QStringLiteral("CPU") && text != QStringLiteral("MEMORY") &&
+                text != QStringLiteral("MEMORY BREAKDOWN"))
+                continue;
+            ++labels;
+            SCOPED_TRACE(text.toStdString());
+            EXPECT_EQ(label->font().family(), AppFont::label().family());
+            EXPECT_EQ(label->font().weight(), QFont::DemiBold);
+            EXPECT_NEAR(label->font().letterSpacing(), text == QStringLiteral("MEMORY BREAKDOWN") ? 0.6 : 0.7, 0.02);
+        }
+        EXPECT_EQ(labels, 3) << static_cast<int>(theme);
     }
 }
 

@@ -65,12 +65,16 @@ TEST(BubblesLayout, TwoEqualChildrenMeetOnTheSecondRing) {
     const auto layout = BubblesLayout::make(root, {400, 400});
     ASSERT_EQ(layout.circles.size(), 3u);
     EXPECT_DOUBLE_EQ(layout.circles[0].radius, 194);
-    // The pair spans √2 + 1 + √½ ≈ 3.12 units, scaled into 86 % of the root's radius.
-    EXPECT_NEAR(layout.circles[1].radius / 194, 0.1948, 1e-4);
-    EXPECT_EQ(layout.circles[1].centre, QPointF(200, 200));
-    EXPECT_NEAR(layout.circles[2].centre.x() - 200,
-                (std::sqrt(2.0) + 1) * layout.circles[1].radius / std::sqrt(0.5), 1e-9);
-    EXPECT_EQ(layout.circles[2].depth, 1);
+    // Searched on radii large beside the gap, the second ring stands half a
+    // radius off: the pair spans 4.5 radii, centred in 86 % of the root's radius.
+    const auto& first = layout.circles[1];
+    const auto& second = layout.circles[2];
+    EXPECT_NEAR(first.radius / 194, 0.86 * 2 / 4.5, 1e-9);
+    EXPECT_DOUBLE_EQ(second.radius, first.radius);
+    EXPECT_NEAR(second.centre.x() - first.centre.x(), 2.5 * first.radius, 1e-9);
+    EXPECT_NEAR((first.centre.x() + second.centre.x()) / 2, 200, 1e-9);
+    EXPECT_NEAR(first.centre.y(), 200, 1e-9);
+    EXPECT_EQ(second.depth, 1);
 }
 
 TEST(BubblesLayout, SingleChildIsConcentricAt86Percent) {
@@ -137,8 +141,9 @@ TEST(BubblesLayout, LabelsByRadius) {
         EXPECT_EQ(circle.hasSizeText(), c.size) << c.radius;
         EXPECT_DOUBLE_EQ(circle.nameFontSize(), c.nameSize) << c.radius;
     }
-    EXPECT_DOUBLE_EQ((BubblesLayout::Circle{nullptr, {}, 100, 0}).labelOffset(), -84);
-    EXPECT_DOUBLE_EQ((BubblesLayout::Circle{nullptr, {}, 100, 1}).labelOffset(), 0);
+    // A narrow label of the root sits with its middle 16 points below the top; a leaf's at its centre.
+    EXPECT_DOUBLE_EQ((BubblesLayout::Circle{nullptr, {}, 100, 0}).labelBox({20, 20}).center().y(), -84);
+    EXPECT_DOUBLE_EQ((BubblesLayout::Circle{nullptr, {}, 100, 1}).labelBox({20, 20}).center().y(), 0);
 }
 
 TEST(BubblesLayout, HitTestingAndCachingPerRootAndSize) {
@@ -146,7 +151,7 @@ TEST(BubblesLayout, HitTestingAndCachingPerRootAndSize) {
     CanvasLayoutCache<BubblesLayout> cache;
     const auto build = [&] { return BubblesLayout::make(root, {400, 400}); };
     const auto& layout = cache.get(root, {400, 400}, 0, build);
-    EXPECT_EQ(layout.circleAt({200, 200}), 1u);  // the child drawn over the root
+    EXPECT_EQ(layout.circleAt(layout.circles[1].centre), 1u);  // the child drawn over the root
     EXPECT_EQ(layout.circleAt({200, 30}), 0u);
     EXPECT_EQ(layout.circleAt({10, 10}), std::nullopt);
     for (int hover = 0; hover < 100; ++hover) cache.get(root, {400, 400}, 0, build);
@@ -214,7 +219,8 @@ TEST(BubblesLayout, LabelsNeverPrintOverEachOther) {
     const auto layout = BubblesLayout::make(chain, {700, 500});
     ASSERT_GE(layout.circles.size(), 3u);
     EXPECT_TRUE(layout.circles[1].holdsChildren);
-    EXPECT_DOUBLE_EQ(layout.circles[1].labelOffset(), 16 - layout.circles[1].radius);
+    const auto& outer = layout.circles[1];
+    EXPECT_LT(outer.labelBox({40, 16}).bottom(), outer.centre.y() - outer.radius / 2);
 }
 
 TEST(BubblesLayout, AFewSmallerChildrenPackCloseTogether) {
@@ -282,4 +288,78 @@ TEST(BubblesLayout, AFolderOfThousandsShowsItsLargestAndSumsTheRest) {
             EXPECT_GE(largest, BubblesLayout::visibleRadius) << c.shape;
         }
     }
+}
+
+// A child holding nearly half the bytes once took 7 % of its parent's area:
+// the ring's gap was as wide as the circles and the group was measured from
+// its first circle. Now each takes about as much as the ring rule allows.
+TEST(BubblesLayout, AChildsAreaFollowsItsShare) {
+    struct Case {
+        std::vector<std::int64_t> bytes;
+        double largestArea;  // the largest child's share of the parent's area, at least
+    };
+    for (const Case& c : {Case{{47, 30, 13, 10}, 0.15}, Case{{61, 21, 18}, 0.2}, Case{{5, 5}, 0.14},
+                          Case{{80, 5, 5, 5, 5}, 0.22}}) {
+        const auto root = sizedFolder("r", c.bytes);
+        const auto layout = BubblesLayout::make(root, {480, 480});
+        ASSERT_EQ(layout.circles.size(), c.bytes.size() + 1);
+        const double parent = layout.circles[0].radius;
+        const auto area = [&](std::size_t i) { return std::pow(layout.circles[i].radius / parent, 2); };
+        EXPECT_GE(area(1), c.largestArea) << c.bytes.front();
+        // Larger shares, larger areas; every child within the parent.
+        for (std::size_t i = 1; i < layout.circles.size(); ++i) {
+            if (i > 1) {
+                EXPECT_LE(area(i), area(i - 1) + 1e-12);
+            }
+            const QPointF d = layout.circles[i].centre - layout.circles[0].centre;
+            EXPECT_LE(std::hypot(d.x(), d.y()) + layout.circles[i].radius, parent * 0.86 + 1e-9);
+        }
+    }
+}
+
+// Every label shown lies wholly inside or wholly outside each circle drawn:
+// no edge runs through a name, the outer circle's through the root's label
+// included.
+TEST(BubblesLayout, NoCirclesEdgeCrossesALabel) {
+    const auto labelSize = [](const BubblesLayout::Circle& circle) {
+        const double name = circle.nameFontSize();
+        const double height = 1.3 * name + (circle.hasSizeText() ? 1.3 * circle.sizeFontSize() : 0);
+        return QSizeF(0.6 * name * static_cast<double>(circle.node->name.size()) + 8, height);
+    };
+    const auto developer = folder("Developer storage",
+                            {folder("Android", {sizedFolder("Emulator System Images", {125, 125}),
+                                                sizedFolder("Android Caches", {3})}),
+                             folder("Node.js", {sizedFolder("Project Dependencies", {42}),
+                                                sizedFolder("Package Manager Caches", {31, 2}),
+                                                sizedFolder("Yarn", {9})}),
+                             folder("Toolchains", {sizedFolder("Editors (VS Code cached data and 2 more)", {12, 6, 3}),
+                                                   sizedFolder("Editors (JetBrains IDE caches)", {17}),
+                                                   sizedFolder("Go", {12, 5})})});
+    const auto lone = folder("A folder with one large child", {sizedFolder("only child", {40, 30, 20})});
+    for (const StorageNode* root : {&developer, &lone})
+        for (const QSizeF size : {QSizeF(480, 480), QSizeF(634, 520), QSizeF(900, 600), QSizeF(300, 260)}) {
+            const auto layout = BubblesLayout::make(*root, size, labelSize);
+            int shown = 0;
+            for (const auto& labelled : layout.circles) {
+                if (!labelled.labelShown) continue;
+                ++shown;
+                const QRectF box = labelled.labelBox(labelSize(labelled));
+                const QPointF corners[] = {box.topLeft(), box.topRight(), box.bottomLeft(), box.bottomRight()};
+                for (const auto& circle : layout.circles) {
+                    const auto inside = [&circle](QPointF p) {
+                        const QPointF d = p - circle.centre;
+                        return std::hypot(d.x(), d.y()) < circle.radius;
+                    };
+                    const QPointF nearest(std::clamp(circle.centre.x(), box.left(), box.right()),
+                                          std::clamp(circle.centre.y(), box.top(), box.bottom()));
+                    const bool allInside = std::all_of(std::begin(corners), std::end(corners), inside);
+                    const QPointF d = nearest - circle.centre;
+                    const bool outside = std::hypot(d.x(), d.y()) > circle.radius;
+                    EXPECT_TRUE(allInside || outside)
+                        << root->id << " at " << size.width() << ": " << circle.node->name << " crosses the label of "
+                        << labelled.node->name;
+                }
+            }
+            EXPECT_GE(shown, 2) << root->id << " at " << size.width();
+        }
 }
