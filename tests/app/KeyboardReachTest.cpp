@@ -11,6 +11,7 @@
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -40,7 +41,10 @@
 #include "app/kit/PillButton.h"
 #include "app/kit/KitButton.h"
 #include "app/screens/InspectorSections.h"
+#include "app/screens/EntryList.h"
+#include "app/screens/EntryListModel.h"
 #include "app/screens/InspectorView.h"
+#include "app/screens/SearchView.h"
 #include "app/settings/SettingsView.h"
 #include "app/state/DeveloperState.h"
 #include "app/state/PreferencesState.h"
@@ -277,6 +281,46 @@ TEST_P(KeyboardReachTest, TabReachesEveryControlAndEachIsNamedAndAnswersItsKey) 
     }
 }
 
+// Lets go of what a button does, so that pressing it changes nothing the walk goes on through.
+void letGo(QAbstractButton& button) {
+    QObject::disconnect(&button, &QAbstractButton::pressed, nullptr, nullptr);
+    QObject::disconnect(&button, &QAbstractButton::released, nullptr, nullptr);
+    QObject::disconnect(&button, &QAbstractButton::clicked, nullptr, nullptr);
+    QObject::disconnect(&button, &QAbstractButton::toggled, nullptr, nullptr);
+    if (button.group() != nullptr) button.group()->blockSignals(true);
+}
+
+// Return and the keypad's Enter press whatever button or row has the focus,
+// as Space does, and only that: no default action of the window or its sheet
+// runs instead. A picker opens on them (above).
+TEST_P(KeyboardReachTest, ReturnAndEnterPressTheFocusedButtonOrRow) {
+    QWidget* target = open(GetParam());
+    ASSERT_NE(target, nullptr);
+    const QWidgetList stops = tabStops(target);
+    const auto sheet = state().navigation().sheet();
+    QWidget* popup = QApplication::activePopupWidget();
+    int buttons = 0;
+    for (QWidget* stop : stops) {
+        auto* button = qobject_cast<QAbstractButton*>(stop);
+        if (button == nullptr || !button->isVisible() || qobject_cast<Dropdown*>(button)) continue;
+        SCOPED_TRACE(std::string(button->metaObject()->className()) + " \"" +
+                     button->accessibleName().toStdString() + "\" " + button->text().toStdString());
+        ++buttons;
+        letGo(*button);
+        QSignalSpy clicked(button, &QAbstractButton::clicked);
+        for (const auto& [key, modifiers] : {std::pair{Qt::Key_Return, Qt::KeyboardModifiers()},
+                                             std::pair{Qt::Key_Enter, Qt::KeyboardModifiers(Qt::KeypadModifier)}}) {
+            button->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(button, key, modifiers);
+            QCoreApplication::processEvents();
+        }
+        EXPECT_EQ(clicked.size(), 2) << "Return or Enter does not press it";
+        EXPECT_EQ(state().navigation().sheet(), sheet) << "Return went to the default action";
+        EXPECT_EQ(QApplication::activePopupWidget(), popup);
+    }
+    EXPECT_GT(buttons, 0);
+}
+
 // No text on any screen, shown or read out, names the other platform or its services.
 TEST_P(KeyboardReachTest, NoTextNamesTheOtherPlatform) {
     QWidget* target = open(GetParam());
@@ -306,6 +350,21 @@ Place::Open settingsTab(int index) {
         window.sheetDialog()->findChild<SettingsView*>()->tabs()->setCurrentIndex(index);
         return window.sheetDialog();
     };
+}
+
+// The page's file list with its first row ticked, so that its action bar and "Remove" show.
+QWidget* firstFileTicked(MainWindow& window) {
+    for (EntryList* list : window.findChildren<EntryList*>())
+        if (list->isVisible() && list->model()->rowCount() > 0) list->model()->toggle(0);
+    return &window;
+}
+
+// A search that finds the large file, with it ticked.
+QWidget* searchedAndTicked(MainWindow& window) {
+    window.findChild<SearchView*>()->findChild<QLineEdit*>()->setText(QStringLiteral("holiday"));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(testing::waitUntil([&] { return window.findChild<SearchView*>()->list()->model()->rowCount() > 0; }, 5));
+    return firstFileTicked(window);
 }
 
 QWidget* inspectorPopover(MainWindow& window) {
@@ -697,6 +756,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Place{"generalExplore", generalSection("explore")},
                       Place{"generalSearch", generalSection("search")},
                       Place{"generalLargeFiles", generalSection("largeFiles")},
+                      Place{"generalLargeFilesTicked", generalSection("largeFiles"), {1440, 900}, firstFileTicked},
+                      Place{"generalSearchTicked", generalSection("search"), {1440, 900}, searchedAndTicked},
                       Place{"generalApps", generalSection("apps")},
                       Place{"generalStats", generalSection("stats")},
                       Place{"inspectorPopover", developer, {900, 700}, inspectorPopover}),
