@@ -20,6 +20,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTabBar>
@@ -409,6 +410,52 @@ TEST_P(ExploreTabOrderTest, TabFollowsTheLayout) {
         << ::testing::PrintToString(parts) << " (sidebar 0, page 1, inspector 2, top bar 3)";
     EXPECT_NE(std::find(parts.begin(), parts.end(), 1), parts.end()) << "Tab reaches nothing on the page";
     EXPECT_NE(std::find(parts.begin(), parts.end(), 3), parts.end()) << "Tab reaches nothing in the top bar";
+}
+
+// Where a widget lies in its window as laid out: a scrolled column counts from its top.
+QRect laidOut(const QWidget* widget) {
+    QRect at(widget->mapTo(widget->window(), QPoint()), widget->size());
+    for (const QWidget* outer = widget->parentWidget(); outer != nullptr; outer = outer->parentWidget())
+        if (auto* scroll = qobject_cast<const QAbstractScrollArea*>(outer))
+            at.translate(scroll->horizontalScrollBar()->value(), scroll->verticalScrollBar()->value());
+    return at;
+}
+
+// Whether `a` comes before `b` as the page reads: side by side (their heights
+// overlap) left to right, else top to bottom.
+bool readsBefore(const QWidget* a, const QWidget* b) {
+    const QRect first = laidOut(a), second = laidOut(b);
+    const int overlap = std::min(first.bottom(), second.bottom()) - std::max(first.top(), second.top());
+    return overlap > 1 ? first.left() < second.left() : first.top() < second.top();
+}
+
+// Tab goes through every settings tab as it reads, also past the lists of
+// folders filled in after the page was made.
+TEST_F(KeyboardReachTest, TabFollowsTheLayoutOfEverySettingsTab) {
+    QWidget* sheet = open(Place{"settings", settings, {720, 560}});
+    ASSERT_NE(sheet, nullptr);
+    for (const char* folder : {"Projects", "Work", "Downloads"}) {
+        std::filesystem::create_directories(at(folder));
+        state().preferences().addExclusion(at(std::string(folder) + "/keep"));
+    }
+    ASSERT_FALSE(state().preferences().addProjectRoot(at("Projects")));
+    ASSERT_FALSE(state().preferences().addProjectRoot(at("Work")));
+    QCoreApplication::processEvents();
+    QTabWidget* tabs = sheet->findChild<SettingsView*>()->tabs();
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        SCOPED_TRACE(tabs->tabText(tab).toStdString());
+        tabs->setCurrentIndex(tab);
+        QCoreApplication::processEvents();
+        QWidgetList stops = tabStops(sheet);
+        ASSERT_FALSE(stops.isEmpty());
+        std::rotate(stops.begin(), std::min_element(stops.begin(), stops.end(), readsBefore), stops.end());
+        for (qsizetype i = 1; i < stops.size(); ++i)
+            EXPECT_FALSE(readsBefore(stops[i], stops[i - 1]))
+                << "Tab goes from " << stops[i - 1]->metaObject()->className() << " \""
+                << stops[i - 1]->accessibleName().toStdString() << "\" up to "
+                << stops[i]->metaObject()->className() << " \"" << stops[i]->accessibleName().toStdString()
+                << "\"";
+    }
 }
 
 // The inspector's actions from the keyboard: the cleanup button is a stop,
