@@ -458,6 +458,40 @@ TEST_F(KeyboardReachTest, TabFollowsTheLayoutOfEverySettingsTab) {
     }
 }
 
+// The sidebar is no Tab stop of its own, only its controls are: Tab brings
+// each into view, and the last one the readings below it (nothing the
+// keyboard could reach would show them).
+TEST_F(KeyboardReachTest, TheSidebarIsNoStopOfItsOwnAndItsLastStopShowsItsEnd) {
+    for (const Place& place : {Place{"general", generalSection("largeFiles"), {720, 560}},
+                               Place{"developer", developer, {720, 560}}}) {
+        SCOPED_TRACE(place.name);
+        open(place);
+        QWidget* sidebar = window_->rootView()->exploreLayout()->sidebar();
+        auto* column = qobject_cast<QScrollArea*>(sidebar) ? qobject_cast<QScrollArea*>(sidebar)
+                                                           : sidebar->findChild<QScrollArea*>();
+        ASSERT_NE(column, nullptr);
+        QScrollBar* bar = column->verticalScrollBar();
+        ASSERT_GT(bar->maximum(), 0) << "the sidebar fits: nothing to try";
+        const QWidgetList stops = tabStops(window_.get());
+        EXPECT_FALSE(stops.contains(column)) << "the sidebar is a stop of its own";
+        QWidgetList inside;
+        for (QWidget* stop : stops)
+            if (sidebar->isAncestorOf(stop)) inside.append(stop);
+        ASSERT_GE(inside.size(), 2);
+        inside[inside.size() - 2]->setFocus(Qt::TabFocusReason);
+        bar->setValue(0);
+        QTest::keyClick(inside[inside.size() - 2], Qt::Key_Tab);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(QApplication::focusWidget(), inside.back());
+        EXPECT_EQ(bar->value(), bar->maximum()) << "the end of the sidebar stays out of sight";
+        QTest::keyClick(inside.back(), Qt::Key_Tab, Qt::ShiftModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(shownPart(QApplication::focusWidget()).isEmpty());
+        window_.reset();
+    }
+}
+
 // The inspector's actions from the keyboard: the cleanup button is a stop,
 // the "Largest inside" rows answer Return and Space, and the keyboard stays
 // in the inspector while it shows the child it went to.
