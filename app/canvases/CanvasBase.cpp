@@ -17,6 +17,7 @@
 #include "app/canvases/HoverCard.h"
 #include "app/canvases/HoverCardMotion.h"
 #include "app/canvases/NodeActionsMenu.h"
+#include "app/presenters/NodeActions.h"
 #include "app/canvases/layout/HoverCardPlacement.h"
 #include "app/kit/FocusVisibility.h"
 #include "app/kit/PaletteEnvironment.h"
@@ -405,7 +406,7 @@ void CanvasBase::contextMenuEvent(QContextMenuEvent* event) {
 
 bool CanvasBase::hasMenu(std::size_t item) {
     if (!offersMenu()) return false;
-    if (isActionable(item)) return true;
+    if (isActionable(item)) return !nodeActionEntries(parts_.developer, parts_.desktop, *itemNode(item)).empty();
     const StorageNode* folder = summedFolder(item);
     return folder && folder->path;
 }
