@@ -24,10 +24,9 @@ QMenu* makeMenu(const CanvasParts& parts, const std::vector<NodeActionEntry>& en
         const auto action = *entry.action;
         QAction* item = menu->addAction(title);
         item->setEnabled(entry.enabled);
-        QObject::connect(item, &QAction::triggered, &parts.developer,
-                         [parts, action, shared] {
-                             runNodeAction(parts.developer, parts.navigation, parts.desktop, action, *shared);
-                         });
+        QObject::connect(item, &QAction::triggered, &parts.developer, [parts, action, shared] {
+            runNodeAction(parts.developer, parts.navigation, parts.desktop, action, *shared);
+        });
     }
     return menu;
 }

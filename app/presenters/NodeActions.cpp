@@ -19,7 +19,8 @@ std::vector<NodeActionEntry> nodeActionEntries(const DeveloperState& developer, 
     }
     if (!node.isLeaf()) groups[1].push_back({Action::focusHere, "Focus here"});
     if (node.path) {
-        groups[1].push_back({Action::revealInFileManager, platformWords::revealIn(desktop.fileManagerName())});
+        groups[1].push_back(
+            {Action::revealInFileManager, platformWords::revealIn(desktop.fileManagerName())});
         groups[1].push_back({Action::copyPath, "Copy path"});
     } else if (FileTreeScanner::isRemainderID(node.id)) {
         // A folder's smaller items have no path of their own, only their folder's.
@@ -27,7 +28,8 @@ std::vector<NodeActionEntry> nodeActionEntries(const DeveloperState& developer, 
     }
     // What a toolchain counts but offers not is no place that could be marked;
     // a node without a path of its own shows the mark it cannot take, as the inspector does.
-    if (!node.isNotOffered()) groups[2].push_back({Action::neverTouch, "Never touch this", node.path.has_value()});
+    if (!node.isNotOffered())
+        groups[2].push_back({Action::neverTouch, "Never touch this", node.path.has_value()});
     // Dividers stand only between groups.
     std::vector<NodeActionEntry> entries;
     for (const auto& group : groups) {

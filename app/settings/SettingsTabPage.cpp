@@ -77,7 +77,8 @@ void SettingsTabPage::showPathRows(QVBoxLayout& list, const std::vector<PathRow>
 }
 
 QWidget* SettingsTabPage::stopBefore(const QWidget& list) const {
-    for (QWidget* widget = list.previousInFocusChain(); widget != &list; widget = widget->previousInFocusChain()) {
+    for (QWidget* widget = list.previousInFocusChain(); widget != &list;
+         widget = widget->previousInFocusChain()) {
         if (!isAncestorOf(widget)) return nullptr;
         if ((widget->focusPolicy() & Qt::TabFocus) && !list.isAncestorOf(widget)) return widget;
     }

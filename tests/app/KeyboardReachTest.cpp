@@ -309,8 +309,9 @@ TEST_P(KeyboardReachTest, ReturnAndEnterPressTheFocusedButtonOrRow) {
         ++buttons;
         letGo(*button);
         QSignalSpy clicked(button, &QAbstractButton::clicked);
-        for (const auto& [key, modifiers] : {std::pair{Qt::Key_Return, Qt::KeyboardModifiers()},
-                                             std::pair{Qt::Key_Enter, Qt::KeyboardModifiers(Qt::KeypadModifier)}}) {
+        for (const auto& [key, modifiers] :
+             {std::pair{Qt::Key_Return, Qt::KeyboardModifiers()},
+              std::pair{Qt::Key_Enter, Qt::KeyboardModifiers(Qt::KeypadModifier)}}) {
             button->setFocus(Qt::TabFocusReason);
             QTest::keyClick(button, key, modifiers);
             QCoreApplication::processEvents();
@@ -364,7 +365,8 @@ QWidget* firstFileTicked(MainWindow& window) {
 QWidget* searchedAndTicked(MainWindow& window) {
     window.findChild<SearchView*>()->findChild<QLineEdit*>()->setText(QStringLiteral("holiday"));
     QCoreApplication::processEvents();
-    EXPECT_TRUE(testing::waitUntil([&] { return window.findChild<SearchView*>()->list()->model()->rowCount() > 0; }, 5));
+    EXPECT_TRUE(testing::waitUntil(
+        [&] { return window.findChild<SearchView*>()->list()->model()->rowCount() > 0; }, 5));
     return firstFileTicked(window);
 }
 
@@ -837,7 +839,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Place{"generalExplore", generalSection("explore")},
                       Place{"generalSearch", generalSection("search")},
                       Place{"generalLargeFiles", generalSection("largeFiles")},
-                      Place{"generalLargeFilesTicked", generalSection("largeFiles"), {1440, 900}, firstFileTicked},
+                      Place{"generalLargeFilesTicked", generalSection("largeFiles"), {1440, 900},
+                            firstFileTicked},
                       Place{"generalSearchTicked", generalSection("search"), {1440, 900}, searchedAndTicked},
                       Place{"generalApps", generalSection("apps")},
                       Place{"generalStats", generalSection("stats")},

@@ -74,11 +74,13 @@ TEST_F(NodeActionsTest, EntriesFollowCandidatesChildrenAndPath) {
         {leaf("bare", SafetyLevel::safe, false), {"[Never touch this]"}},
         {leaf("safe", SafetyLevel::safe, true, "/home/u/cache"),
          {"Clean this\u2026", "Add to selection", "---", reveal, "Copy path", "---", "Never touch this"}},
-        {leaf("managed", SafetyLevel::caution), {"Clean this\u2026", "Add to selection", "---", "[Never touch this]"}},
+        {leaf("managed", SafetyLevel::caution),
+         {"Clean this\u2026", "Add to selection", "---", "[Never touch this]"}},
         {group,
          {"Clean this\u2026", "Add to selection", "---", "Focus here", reveal, "Copy path", "---",
           "Never touch this"}},
-        {scattered, {"Clean this\u2026", "Add to selection", "---", "Focus here", "---", "[Never touch this]"}},
+        {scattered,
+         {"Clean this\u2026", "Add to selection", "---", "Focus here", "---", "[Never touch this]"}},
         // Only protected leaves below: nothing to clean, but there is something to focus on.
         {unmanaged, {"Focus here", "---", "[Never touch this]"}},
         // What a toolchain counts but offers not is no place on disk: nothing applies to it.

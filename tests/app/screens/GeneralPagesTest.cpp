@@ -329,12 +329,12 @@ TEST_F(GeneralPagesTest, TheResultCountReadsOutItsNumber) {
     scanSmallHome();
     SearchView view(state().folderScan(), state().developer(), state().desktop(), state().clock());
     view.show();
-    for (const auto& [typed, read] : {std::pair{"img", "1 result"}, std::pair{"zzz", "0 results"},
-                                      std::pair{"o", "3 results"}}) {
+    for (const auto& [typed, read] :
+         {std::pair{"img", "1 result"}, std::pair{"zzz", "0 results"}, std::pair{"o", "3 results"}}) {
         view.field()->setText(QString::fromUtf8(typed));
         ASSERT_TRUE(testing::waitUntil([&] { return view.runner().isCurrent(); }));
-        EXPECT_EQ(QAccessible::queryAccessibleInterface(view.countBadge())->text(QAccessible::Name).toStdString(),
-                  read);
+        const QString name = QAccessible::queryAccessibleInterface(view.countBadge())->text(QAccessible::Name);
+        EXPECT_EQ(name.toStdString(), read);
     }
 }
 
