@@ -8,6 +8,7 @@
 #include "app/MenuBarExtra.h"
 #include "app/StartupProbe.h"
 #include "app/kit/FocusVisibility.h"
+#include "app/kit/ReturnKey.h"
 #include "app/kit/ThemedStyle.h"
 #include "app/platform/ApplicationInfo.h"
 #include "app/platform/Desktop_linux.h"
@@ -37,7 +38,10 @@ int main(int argc, char* argv[]) {
     korvane::StartupProbe::prepare();
     QApplication application(argc, argv);
     QApplication::setStyle(new korvane::ThemedStyle);
-    // Focus rings show while the keyboard is in use, not after a click.
+    // Return presses the focused button, in every window.
+    korvane::pressFocusedButtonsOnReturn();
+    // Focus rings show while the keyboard is in use, not after a click (it
+    // watches after the line above, so it sees Return as well).
     korvane::FocusVisibility::watchInput();
     QApplication::setApplicationName(QString::fromLatin1(korvane::applicationInfo::name));
     QApplication::setOrganizationName(QString::fromLatin1(korvane::applicationInfo::name));

@@ -20,6 +20,7 @@
 #include "app/canvases/layout/HoverCardPlacement.h"
 #include "app/kit/FocusVisibility.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/presenters/NodeActions.h"
 #include "app/presenters/SummaryNode.h"
 #include "app/theme/FocusRing.h"
 #include "app/theme/Palette.h"
@@ -405,7 +406,8 @@ void CanvasBase::contextMenuEvent(QContextMenuEvent* event) {
 
 bool CanvasBase::hasMenu(std::size_t item) {
     if (!offersMenu()) return false;
-    if (isActionable(item)) return true;
+    if (isActionable(item))
+        return !nodeActionEntries(parts_.developer, parts_.desktop, *itemNode(item)).empty();
     const StorageNode* folder = summedFolder(item);
     return folder && folder->path;
 }

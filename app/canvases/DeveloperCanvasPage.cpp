@@ -29,7 +29,6 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/PlainLabel.h"
 #include "app/kit/RestyleOnPaletteChange.h"
-#include "app/kit/ReturnKey.h"
 #include "app/kit/SymbolView.h"
 #include "app/state/DeveloperState.h"
 #include "app/state/NavigationState.h"
@@ -225,12 +224,10 @@ QWidget* DeveloperCanvasPage::makeFooter() {
     return footer_;
 }
 
+// Return anywhere but on a focused button, which takes the key as its own press.
 void DeveloperCanvasPage::reviewFromKeyboard() {
     if (isTextInput(QApplication::focusWidget())) return;
     if (!isVisible()) return;
-    // A sidebar row, "Clear", a pill of the top bar or the canvas switcher,
-    // or "Include protected" takes Return itself, not the review.
-    if (pressFocusedButton(*window(), review_)) return;
     if (!review_->isEnabled()) return;
     parts_.navigation.setSheet(Sheet::review);
 }

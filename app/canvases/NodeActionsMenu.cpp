@@ -22,10 +22,11 @@ QMenu* makeMenu(const CanvasParts& parts, const std::vector<NodeActionEntry>& en
         QString title = QString::fromStdString(entry.title);
         title.replace(QLatin1Char('&'), QStringLiteral("&&"));
         const auto action = *entry.action;
-        QObject::connect(menu->addAction(title), &QAction::triggered, &parts.developer,
-                         [parts, action, shared] {
-                             runNodeAction(parts.developer, parts.navigation, parts.desktop, action, *shared);
-                         });
+        QAction* item = menu->addAction(title);
+        item->setEnabled(entry.enabled);
+        QObject::connect(item, &QAction::triggered, &parts.developer, [parts, action, shared] {
+            runNodeAction(parts.developer, parts.navigation, parts.desktop, action, *shared);
+        });
     }
     return menu;
 }
@@ -34,7 +35,8 @@ QMenu* makeMenu(const CanvasParts& parts, const std::vector<NodeActionEntry>& en
 
 QMenu* makeNodeActionsMenu(const CanvasParts& parts, StorageNode node, QWidget* parent) {
     const auto shared = std::make_shared<const StorageNode>(std::move(node));
-    return makeMenu(parts, nodeActionEntries(parts.developer, parts.desktop, *shared), shared, parent);
+    const std::vector<NodeActionEntry> entries = nodeActionEntries(parts.developer, parts.desktop, *shared);
+    return entries.empty() ? nullptr : makeMenu(parts, entries, shared, parent);
 }
 
 QMenu* makeSummedItemsMenu(const CanvasParts& parts, const StorageNode& folder, QWidget* parent) {

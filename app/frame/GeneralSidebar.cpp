@@ -417,7 +417,7 @@ void GeneralSidebar::placeInScroll(QWidget* ground) {
     scroll_->setWidget(ground);
     scroll_->setWidgetResizable(true);
     scroll_->setAccessibleName(QStringLiteral("Sidebar"));
-    followScrollFocus(*scroll_);
+    showColumnEndWithLastStop(*scroll_);
     scroll_->setFrameShape(QFrame::NoFrame);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // The scroll bar stands on the rail too.

@@ -134,7 +134,7 @@ SidebarView::SidebarView(NavigationState& navigation, DeveloperState& developer,
     restyleOnPaletteChange(*this, [this] { showSections(std::nullopt); });
     setFrameShape(QFrame::NoFrame);
     setAccessibleName(QStringLiteral("Sidebar"));
-    followScrollFocus(*this);
+    showColumnEndWithLastStop(*this);
     setWidgetResizable(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // The scroll bar stands on the rail too.

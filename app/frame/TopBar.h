@@ -71,6 +71,7 @@ private:
     void rebuildCrumbs();
     void toggleInspector();
     void colorMagnifier();
+    void keepFilterHeight();
 
     PreferencesState& preferences_;
     NavigationState& navigation_;

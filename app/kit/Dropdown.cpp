@@ -372,18 +372,6 @@ DropdownGeometry::Look Dropdown::shownLook() const {
 
 QWidget* Dropdown::closingList() const { return closing_; }
 
-bool Dropdown::event(QEvent* event) {
-    // Return belongs to the focused picker, not to the window's default action.
-    if (event->type() == QEvent::ShortcutOverride) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            event->accept();
-            return true;
-        }
-    }
-    return QAbstractButton::event(event);
-}
-
 void Dropdown::keyPressEvent(QKeyEvent* event) {
     // The keys that open a combo box open the list too; Space is the button's own.
     switch (event->key()) {

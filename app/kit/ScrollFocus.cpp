@@ -1,6 +1,8 @@
 #include "app/kit/ScrollFocus.h"
 
 #include <QAbstractScrollArea>
+#include <QApplication>
+#include <QScrollArea>
 #include <QScrollBar>
 
 #include "app/kit/FocusRingOverlay.h"
@@ -57,5 +59,19 @@ private:
 }  // namespace
 
 void followScrollFocus(QAbstractScrollArea& area) { new ScrollFocusRing(area); }
+
+void showColumnEndWithLastStop(QScrollArea& column) {
+    column.setFocusPolicy(Qt::NoFocus);
+    QObject::connect(qApp, &QApplication::focusChanged, &column, [&column](QWidget*, QWidget* now) {
+        QWidget* content = column.widget();
+        if (now == nullptr || content == nullptr || !content->isAncestorOf(now)) return;
+        const int bottom = now->mapTo(content, QPoint(0, now->height())).y();
+        for (const QWidget* other : content->findChildren<QWidget*>())
+            if (other != now && (other->focusPolicy() & Qt::TabFocus) && other->isEnabled() &&
+                other->isVisibleTo(content) && other->mapTo(content, QPoint()).y() >= bottom)
+                return;
+        column.verticalScrollBar()->setValue(column.verticalScrollBar()->maximum());
+    });
+}
 
 }  // namespace korvane

@@ -1,6 +1,7 @@
 #pragma once
 
 class QAbstractScrollArea;
+class QScrollArea;
 
 namespace korvane {
 
@@ -9,5 +10,11 @@ namespace korvane {
 // inside its edge, drawn over what it holds. A page that fits stays out of
 // the Tab chain: focusing it would change nothing on screen.
 void followScrollFocus(QAbstractScrollArea& area);
+
+// For a column whose controls are its Tab stops (a sidebar): the column is
+// no stop of its own, since Tab brings each control into view; the last one
+// brings the rest of the column with it, which holds nothing the keyboard
+// could reach to show it.
+void showColumnEndWithLastStop(QScrollArea& column);
 
 }  // namespace korvane

@@ -11,23 +11,32 @@ namespace korvane {
 std::vector<NodeActionEntry> nodeActionEntries(const DeveloperState& developer, const DesktopActions& desktop,
                                                const StorageNode& node) {
     using Action = NodeActionEntry::Action;
-    std::vector<NodeActionEntry> entries;
+    std::vector<std::vector<NodeActionEntry>> groups(3);
     if (!developer.candidateIDs(node).empty()) {
-        entries.push_back({Action::cleanThis, "Clean this\u2026"});
-        entries.push_back({Action::toggleSelection,
-                           developer.isSelected(node) ? "Remove from selection" : "Add to selection"});
-        entries.push_back({std::nullopt, {}});
+        groups[0].push_back({Action::cleanThis, "Clean this\u2026"});
+        groups[0].push_back({Action::toggleSelection,
+                             developer.isSelected(node) ? "Remove from selection" : "Add to selection"});
     }
-    if (!node.isLeaf()) entries.push_back({Action::focusHere, "Focus here"});
+    if (!node.isLeaf()) groups[1].push_back({Action::focusHere, "Focus here"});
     if (node.path) {
-        entries.push_back({Action::revealInFileManager, platformWords::revealIn(desktop.fileManagerName())});
-        entries.push_back({Action::copyPath, "Copy path"});
+        groups[1].push_back(
+            {Action::revealInFileManager, platformWords::revealIn(desktop.fileManagerName())});
+        groups[1].push_back({Action::copyPath, "Copy path"});
     } else if (FileTreeScanner::isRemainderID(node.id)) {
         // A folder's smaller items have no path of their own, only their folder's.
-        entries.push_back({Action::revealInFileManager, platformWords::showIn(desktop.fileManagerName())});
+        groups[1].push_back({Action::revealInFileManager, platformWords::showIn(desktop.fileManagerName())});
     }
-    entries.push_back({std::nullopt, {}});
-    entries.push_back({Action::neverTouch, "Never touch this"});
+    // What a toolchain counts but offers not is no place that could be marked;
+    // a node without a path of its own shows the mark it cannot take, as the inspector does.
+    if (!node.isNotOffered())
+        groups[2].push_back({Action::neverTouch, "Never touch this", node.path.has_value()});
+    // Dividers stand only between groups.
+    std::vector<NodeActionEntry> entries;
+    for (const auto& group : groups) {
+        if (group.empty()) continue;
+        if (!entries.empty()) entries.push_back({std::nullopt, {}});
+        entries.insert(entries.end(), group.begin(), group.end());
+    }
     return entries;
 }
 

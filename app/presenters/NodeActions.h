@@ -18,6 +18,8 @@ struct NodeActionEntry {
 
     std::optional<Action> action;  // none: a divider
     std::string title;
+    // Shown but not to be chosen: the node lacks what the action needs.
+    bool enabled = true;
 
     friend bool operator==(const NodeActionEntry&, const NodeActionEntry&) = default;
 };
@@ -25,7 +27,8 @@ struct NodeActionEntry {
 // The node's menu in order: the selection group only when it has removable
 // candidates, "Focus here" only with children, the path entries only with a
 // path (a folder's smaller items show their folder), and "Never touch this"
-// always last after a divider.
+// last, disabled without a path; dividers between groups only. What a
+// toolchain counts but offers not gets no entry at all.
 std::vector<NodeActionEntry> nodeActionEntries(const DeveloperState& developer, const DesktopActions& desktop,
                                                const StorageNode& node);
 

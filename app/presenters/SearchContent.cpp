@@ -1,5 +1,6 @@
 #include "app/presenters/SearchContent.h"
 
+#include "app/presenters/CountText.h"
 #include "core/text/ByteFormat.h"
 
 namespace korvane {
@@ -22,7 +23,10 @@ std::string searchCoverage() {
 SearchContent searchContent(bool hasResult, std::size_t indexCount, const FileSearch::Query& query,
                             std::size_t resultCount) {
     SearchContent content;
-    if (!query.text.empty()) content.countBadge = std::to_string(resultCount);
+    if (!query.text.empty()) {
+        content.countBadge = std::to_string(resultCount);
+        content.countSpoken = countText(static_cast<std::int64_t>(resultCount), "result");
+    }
     if (!hasResult) {
         content.emptyState = EmptyStateText{"magnifyingglass", "Scan a folder first",
                                             "Search runs over what the last scan found, so it is instant."};

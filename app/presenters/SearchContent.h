@@ -14,8 +14,10 @@ namespace korvane {
 
 // What the search page shows around its results.
 struct SearchContent {
-    // The result count beside the field, while the field holds any text.
+    // The result count beside the field, while the field holds any text, and
+    // how a screen reader reads it ("76 results").
     std::optional<std::string> countBadge;
+    std::optional<std::string> countSpoken;
     // The list, or else this empty state.
     bool showsList = false;
     std::optional<EmptyStateText> emptyState;

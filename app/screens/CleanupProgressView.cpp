@@ -30,8 +30,6 @@ CleanupProgressView::CleanupProgressView(DeveloperState& developer, QWidget* par
     progress_->setAccessibleName(QStringLiteral("Cleanup progress"));
     current_->setFixedWidth(columnWidth);
     current_->setAlignment(Qt::AlignCenter);
-    // Outside a dialog a button takes Return only when told to.
-    stop_->setAutoDefault(true);
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 22);

@@ -16,7 +16,6 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/Panel.h"
 #include "app/kit/RestyleOnPaletteChange.h"
-#include "app/kit/ReturnKey.h"
 #include "app/kit/ScrollFocus.h"
 #include "app/kit/SlideReveal.h"
 #include "app/kit/SymbolView.h"
@@ -302,7 +301,6 @@ QWidget* CompleteView::makeActions() {
 
 void CompleteView::pressDefault() {
     if (!isVisible()) return;
-    if (pressFocusedButton(*this)) return;
     if (done_->isVisible() && done_->isEnabled()) done_->click();
 }
 

@@ -1,7 +1,6 @@
 #include "app/screens/InspectorSections.h"
 
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QPainter>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -15,7 +14,6 @@
 #include "app/kit/ElidedLabel.h"
 #include "app/kit/Hairline.h"
 #include "app/kit/PaletteEnvironment.h"
-#include "app/kit/ReturnKey.h"
 #include "app/kit/Panel.h"
 #include "app/kit/SafetyTag.h"
 #include "app/theme/ButtonLook.h"
@@ -132,23 +130,6 @@ LargestInsideRowView::LargestInsideRowView(const LargestInsideRow& row, const Pa
         child->setAttribute(Qt::WA_TransparentForMouseEvents);
     styleLabel(name_, AppFont::caption(), palette.ink);
     styleLabel(bytes_, AppFont::font(10), palette.inkSecondary);
-}
-
-bool LargestInsideRowView::event(QEvent* event) {
-    // Return is the row's while it has the focus, not the page's default button's.
-    if (event->type() == QEvent::ShortcutOverride && isPlainReturn(*static_cast<QKeyEvent*>(event))) {
-        event->accept();
-        return true;
-    }
-    return QAbstractButton::event(event);
-}
-
-void LargestInsideRowView::keyPressEvent(QKeyEvent* event) {
-    if (isPlainReturn(*event)) {
-        click();
-        return;
-    }
-    QAbstractButton::keyPressEvent(event);
 }
 
 void LargestInsideRowView::paintEvent(QPaintEvent*) {

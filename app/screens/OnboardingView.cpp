@@ -15,7 +15,6 @@
 #include "app/kit/CapsuleLabel.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/RestyleOnPaletteChange.h"
-#include "app/kit/ReturnKey.h"
 #include "app/kit/SymbolView.h"
 #include "app/state/DeveloperState.h"
 #include "app/state/FolderScanState.h"
@@ -102,15 +101,6 @@ void ChoiceCard::focusInEvent(QFocusEvent* event) {
     // Only a keyboard user needs the ring.
     keyboardFocus_ = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
     update();
-}
-
-void ChoiceCard::keyPressEvent(QKeyEvent* event) {
-    // The screen has no default button: Return chooses the card in focus, as Space does.
-    if (isPlainReturn(*event)) {
-        click();
-        return;
-    }
-    QAbstractButton::keyPressEvent(event);
 }
 
 void ChoiceCard::enterEvent(QEnterEvent* event) {

@@ -95,7 +95,6 @@ QLayout* SearchView::buildQueryBar() {
     field_->setFont(AppFont::font(15));
     field_->setAccessibleName(QStringLiteral("Search by name"));
     queryBar->addWidget(field_, 1);
-    count_->setAccessibleName(QStringLiteral("Results"));
     // The count's capsule stands as tall as the search field beside it.
     count_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     queryBar->addWidget(count_);
@@ -197,6 +196,7 @@ void SearchView::showResults() {
     count_->setVisible(content_.countBadge.has_value());
     clear_->setVisible(content_.countBadge.has_value());
     count_->setText(QString::fromStdString(content_.countBadge.value_or("")));
+    count_->setAccessibleName(QString::fromStdString(content_.countSpoken.value_or("")));
     if (listChanged) list_->setEntries(runner_->results());
     if (content_.emptyState) {
         showPageEmptyState(*empty_, *content_.emptyState);

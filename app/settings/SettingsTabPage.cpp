@@ -61,11 +61,28 @@ void SettingsTabPage::showPathRows(QVBoxLayout& list, const std::vector<PathRow>
                    });
     if (same) return;
     for (PathRowView* row : shown) discardRow(list, row);
+    QWidget* previous = list.parentWidget() ? stopBefore(*list.parentWidget()) : nullptr;
     for (const auto& row : paths) {
         auto* view = new PathRowView(row.path, row.shown, row.hint);
         connect(view, &PathRowView::removeRequested, this, remove);
         list.addWidget(view);
+        // A widget added later joins the end of the Tab order: the row's stops
+        // go where the row is shown instead.
+        for (QWidget* stop : view->findChildren<QWidget*>())
+            if (previous != nullptr && (stop->focusPolicy() & Qt::TabFocus)) {
+                setTabOrder(previous, stop);
+                previous = stop;
+            }
     }
+}
+
+QWidget* SettingsTabPage::stopBefore(const QWidget& list) const {
+    for (QWidget* widget = list.previousInFocusChain(); widget != &list;
+         widget = widget->previousInFocusChain()) {
+        if (!isAncestorOf(widget)) return nullptr;
+        if ((widget->focusPolicy() & Qt::TabFocus) && !list.isAncestorOf(widget)) return widget;
+    }
+    return nullptr;
 }
 
 }  // namespace korvane

@@ -34,6 +34,9 @@ protected:
     void showPathRows(QVBoxLayout& list, const std::vector<PathRow>& paths,
                       const std::function<void(const std::string&)>& remove);
 
+    // The last Tab stop of this page before `list` in the Tab order, if any.
+    QWidget* stopBefore(const QWidget& list) const;
+
     // Colours what the palette alone does not reach.
     virtual void restyle() {}
 };

@@ -11,6 +11,7 @@
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +20,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTabBar>
@@ -40,7 +42,10 @@
 #include "app/kit/PillButton.h"
 #include "app/kit/KitButton.h"
 #include "app/screens/InspectorSections.h"
+#include "app/screens/EntryList.h"
+#include "app/screens/EntryListModel.h"
 #include "app/screens/InspectorView.h"
+#include "app/screens/SearchView.h"
 #include "app/settings/SettingsView.h"
 #include "app/state/DeveloperState.h"
 #include "app/state/PreferencesState.h"
@@ -277,6 +282,47 @@ TEST_P(KeyboardReachTest, TabReachesEveryControlAndEachIsNamedAndAnswersItsKey) 
     }
 }
 
+// Lets go of what a button does, so that pressing it changes nothing the walk goes on through.
+void letGo(QAbstractButton& button) {
+    QObject::disconnect(&button, &QAbstractButton::pressed, nullptr, nullptr);
+    QObject::disconnect(&button, &QAbstractButton::released, nullptr, nullptr);
+    QObject::disconnect(&button, &QAbstractButton::clicked, nullptr, nullptr);
+    QObject::disconnect(&button, &QAbstractButton::toggled, nullptr, nullptr);
+    if (button.group() != nullptr) button.group()->blockSignals(true);
+}
+
+// Return and the keypad's Enter press whatever button or row has the focus,
+// as Space does, and only that: no default action of the window or its sheet
+// runs instead. A picker opens on them (above).
+TEST_P(KeyboardReachTest, ReturnAndEnterPressTheFocusedButtonOrRow) {
+    QWidget* target = open(GetParam());
+    ASSERT_NE(target, nullptr);
+    const QWidgetList stops = tabStops(target);
+    const auto sheet = state().navigation().sheet();
+    QWidget* popup = QApplication::activePopupWidget();
+    int buttons = 0;
+    for (QWidget* stop : stops) {
+        auto* button = qobject_cast<QAbstractButton*>(stop);
+        if (button == nullptr || !button->isVisible() || qobject_cast<Dropdown*>(button)) continue;
+        SCOPED_TRACE(std::string(button->metaObject()->className()) + " \"" +
+                     button->accessibleName().toStdString() + "\" " + button->text().toStdString());
+        ++buttons;
+        letGo(*button);
+        QSignalSpy clicked(button, &QAbstractButton::clicked);
+        for (const auto& [key, modifiers] :
+             {std::pair{Qt::Key_Return, Qt::KeyboardModifiers()},
+              std::pair{Qt::Key_Enter, Qt::KeyboardModifiers(Qt::KeypadModifier)}}) {
+            button->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(button, key, modifiers);
+            QCoreApplication::processEvents();
+        }
+        EXPECT_EQ(clicked.size(), 2) << "Return or Enter does not press it";
+        EXPECT_EQ(state().navigation().sheet(), sheet) << "Return went to the default action";
+        EXPECT_EQ(QApplication::activePopupWidget(), popup);
+    }
+    EXPECT_GT(buttons, 0);
+}
+
 // No text on any screen, shown or read out, names the other platform or its services.
 TEST_P(KeyboardReachTest, NoTextNamesTheOtherPlatform) {
     QWidget* target = open(GetParam());
@@ -306,6 +352,22 @@ Place::Open settingsTab(int index) {
         window.sheetDialog()->findChild<SettingsView*>()->tabs()->setCurrentIndex(index);
         return window.sheetDialog();
     };
+}
+
+// The page's file list with its first row ticked, so that its action bar and "Remove" show.
+QWidget* firstFileTicked(MainWindow& window) {
+    for (EntryList* list : window.findChildren<EntryList*>())
+        if (list->isVisible() && list->model()->rowCount() > 0) list->model()->toggle(0);
+    return &window;
+}
+
+// A search that finds the large file, with it ticked.
+QWidget* searchedAndTicked(MainWindow& window) {
+    window.findChild<SearchView*>()->findChild<QLineEdit*>()->setText(QStringLiteral("holiday"));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(testing::waitUntil(
+        [&] { return window.findChild<SearchView*>()->list()->model()->rowCount() > 0; }, 5));
+    return firstFileTicked(window);
 }
 
 QWidget* inspectorPopover(MainWindow& window) {
@@ -350,6 +412,86 @@ TEST_P(ExploreTabOrderTest, TabFollowsTheLayout) {
         << ::testing::PrintToString(parts) << " (sidebar 0, page 1, inspector 2, top bar 3)";
     EXPECT_NE(std::find(parts.begin(), parts.end(), 1), parts.end()) << "Tab reaches nothing on the page";
     EXPECT_NE(std::find(parts.begin(), parts.end(), 3), parts.end()) << "Tab reaches nothing in the top bar";
+}
+
+// Where a widget lies in its window as laid out: a scrolled column counts from its top.
+QRect laidOut(const QWidget* widget) {
+    QRect at(widget->mapTo(widget->window(), QPoint()), widget->size());
+    for (const QWidget* outer = widget->parentWidget(); outer != nullptr; outer = outer->parentWidget())
+        if (auto* scroll = qobject_cast<const QAbstractScrollArea*>(outer))
+            at.translate(scroll->horizontalScrollBar()->value(), scroll->verticalScrollBar()->value());
+    return at;
+}
+
+// Whether `a` comes before `b` as the page reads: side by side (their heights
+// overlap) left to right, else top to bottom.
+bool readsBefore(const QWidget* a, const QWidget* b) {
+    const QRect first = laidOut(a), second = laidOut(b);
+    const int overlap = std::min(first.bottom(), second.bottom()) - std::max(first.top(), second.top());
+    return overlap > 1 ? first.left() < second.left() : first.top() < second.top();
+}
+
+// Tab goes through every settings tab as it reads, also past the lists of
+// folders filled in after the page was made.
+TEST_F(KeyboardReachTest, TabFollowsTheLayoutOfEverySettingsTab) {
+    QWidget* sheet = open(Place{"settings", settings, {720, 560}});
+    ASSERT_NE(sheet, nullptr);
+    for (const char* folder : {"Projects", "Work", "Downloads"}) {
+        std::filesystem::create_directories(at(folder));
+        state().preferences().addExclusion(at(std::string(folder) + "/keep"));
+    }
+    ASSERT_FALSE(state().preferences().addProjectRoot(at("Projects")));
+    ASSERT_FALSE(state().preferences().addProjectRoot(at("Work")));
+    QCoreApplication::processEvents();
+    QTabWidget* tabs = sheet->findChild<SettingsView*>()->tabs();
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        SCOPED_TRACE(tabs->tabText(tab).toStdString());
+        tabs->setCurrentIndex(tab);
+        QCoreApplication::processEvents();
+        QWidgetList stops = tabStops(sheet);
+        ASSERT_FALSE(stops.isEmpty());
+        std::rotate(stops.begin(), std::min_element(stops.begin(), stops.end(), readsBefore), stops.end());
+        for (qsizetype i = 1; i < stops.size(); ++i)
+            EXPECT_FALSE(readsBefore(stops[i], stops[i - 1]))
+                << "Tab goes from " << stops[i - 1]->metaObject()->className() << " \""
+                << stops[i - 1]->accessibleName().toStdString() << "\" up to "
+                << stops[i]->metaObject()->className() << " \"" << stops[i]->accessibleName().toStdString()
+                << "\"";
+    }
+}
+
+// The sidebar is no Tab stop of its own, only its controls are: Tab brings
+// each into view, and the last one the readings below it (nothing the
+// keyboard could reach would show them).
+TEST_F(KeyboardReachTest, TheSidebarIsNoStopOfItsOwnAndItsLastStopShowsItsEnd) {
+    for (const Place& place : {Place{"general", generalSection("largeFiles"), {720, 560}},
+                               Place{"developer", developer, {720, 560}}}) {
+        SCOPED_TRACE(place.name);
+        open(place);
+        QWidget* sidebar = window_->rootView()->exploreLayout()->sidebar();
+        auto* column = qobject_cast<QScrollArea*>(sidebar) ? qobject_cast<QScrollArea*>(sidebar)
+                                                           : sidebar->findChild<QScrollArea*>();
+        ASSERT_NE(column, nullptr);
+        QScrollBar* bar = column->verticalScrollBar();
+        ASSERT_GT(bar->maximum(), 0) << "the sidebar fits: nothing to try";
+        const QWidgetList stops = tabStops(window_.get());
+        EXPECT_FALSE(stops.contains(column)) << "the sidebar is a stop of its own";
+        QWidgetList inside;
+        for (QWidget* stop : stops)
+            if (sidebar->isAncestorOf(stop)) inside.append(stop);
+        ASSERT_GE(inside.size(), 2);
+        inside[inside.size() - 2]->setFocus(Qt::TabFocusReason);
+        bar->setValue(0);
+        QTest::keyClick(inside[inside.size() - 2], Qt::Key_Tab);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(QApplication::focusWidget(), inside.back());
+        EXPECT_EQ(bar->value(), bar->maximum()) << "the end of the sidebar stays out of sight";
+        QTest::keyClick(inside.back(), Qt::Key_Tab, Qt::ShiftModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(shownPart(QApplication::focusWidget()).isEmpty());
+        window_.reset();
+    }
 }
 
 // The inspector's actions from the keyboard: the cleanup button is a stop,
@@ -697,6 +839,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Place{"generalExplore", generalSection("explore")},
                       Place{"generalSearch", generalSection("search")},
                       Place{"generalLargeFiles", generalSection("largeFiles")},
+                      Place{"generalLargeFilesTicked", generalSection("largeFiles"), {1440, 900},
+                            firstFileTicked},
+                      Place{"generalSearchTicked", generalSection("search"), {1440, 900}, searchedAndTicked},
                       Place{"generalApps", generalSection("apps")},
                       Place{"generalStats", generalSection("stats")},
                       Place{"inspectorPopover", developer, {900, 700}, inspectorPopover}),

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "app/kit/ReturnKey.h"
 #include "app/kit/ThemedStyle.h"
 
 // The app tests share one QApplication that lives exactly as long as the run.
@@ -11,5 +12,6 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QApplication::setStyle(new korvane::ThemedStyle);
+    korvane::pressFocusedButtonsOnReturn();
     return RUN_ALL_TESTS();
 }

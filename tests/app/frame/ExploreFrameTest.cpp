@@ -382,6 +382,35 @@ TEST_F(ExploreFrameTest, SwitchingCanvasesNeverMovesTheCanvas) {
     }
 }
 
+// The filter opening from its button, taking the focus, counting matches or
+// being cleared never moves the window's content, at any width.
+TEST_F(ExploreFrameTest, TheFilterNeverMovesTheContent) {
+    open();
+    for (const QSize size : {QSize(1440, 900), QSize(1180, 760), QSize(1024, 700), QSize(720, 560)}) {
+        SCOPED_TRACE(std::to_string(size.width()) + "x" + std::to_string(size.height()));
+        state().navigation().setSearchText({});
+        window_->resize(size);
+        settle();
+        const int top = page().mapTo(window_.get(), QPoint()).y();
+        const std::function<void()> steps[] = {
+            [&] {
+                if (bar().filterButton()->isVisible())
+                    QTest::mouseClick(bar().filterButton(), Qt::LeftButton);
+                else
+                    bar().filterField()->setFocus(Qt::TabFocusReason);
+            },
+            [&] { QTest::keyClicks(bar().filterField(), QStringLiteral("no")); },
+            [&] { bar().filterField()->clear(); },
+            [&] { QTest::keyClick(bar().filterField(), Qt::Key_Return); },
+        };
+        for (const auto& step : steps) {
+            step();
+            settle();
+            EXPECT_EQ(page().mapTo(window_.get(), QPoint()).y(), top);
+        }
+    }
+}
+
 // Below the inspector's width the filter is a button: it opens the field in
 // the crumbs' place, focused, and the field gives the place back once left,
 // the button standing out while the filter holds text.

@@ -235,7 +235,7 @@ TEST_F(FrameContent, NodeMenuEntriesFollowWhatTheNodeHas) {
     };
     StorageNode bare;
     bare.id = "bare";
-    EXPECT_EQ(actions(bare), (std::vector<std::optional<Action>>{std::nullopt, Action::neverTouch}));
+    EXPECT_EQ(actions(bare), (std::vector<std::optional<Action>>{Action::neverTouch}));
 
     const StorageNode& category = state.developer().tree().children.front();
     ASSERT_FALSE(state.developer().candidateIDs(category).empty());

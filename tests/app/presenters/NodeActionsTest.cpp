@@ -7,6 +7,7 @@
 #include "app/state/DeveloperState.h"
 #include "app/state/PlatformWords.h"
 #include "core/explorer/FileTreeScanner.h"
+#include "core/model/CategoryResult.h"
 #include "core/system/Paths.h"
 #include "tests/app/state/FlowFixture.h"
 
@@ -28,9 +29,11 @@ StorageNode leaf(std::string id, SafetyLevel safety, bool withCandidate = true,
     return made;
 }
 
+// The entries as a menu reads: a divider as "---", a disabled entry in brackets.
 std::vector<std::string> titles(const std::vector<NodeActionEntry>& entries) {
     std::vector<std::string> result;
-    for (const NodeActionEntry& entry : entries) result.push_back(entry.action ? entry.title : "---");
+    for (const NodeActionEntry& entry : entries)
+        result.push_back(!entry.action ? "---" : entry.enabled ? entry.title : "[" + entry.title + "]");
     return result;
 }
 
@@ -55,20 +58,33 @@ TEST_F(NodeActionsTest, EntriesFollowCandidatesChildrenAndPath) {
     unmanaged.id = "plain";
     unmanaged.kind = Kind::group;
     unmanaged.children = {leaf("locked", SafetyLevel::dangerous)};
+    // A group of items in many places ("Emulator System Images"): no path of its own.
+    StorageNode scattered = group;
+    scattered.id = "scattered";
+    scattered.path.reset();
+    CategoryResult android;
+    android.category = CleanupCategory::android;
+    const StorageNode notOffered = StorageNode::notOfferedNode(android, 4'000'000);
 
     const std::string reveal = platformWords::revealIn("");
     const std::pair<StorageNode, std::vector<std::string>> cases[] = {
         {leaf("protected", SafetyLevel::dangerous, true, "/home/u/locked"),
          {reveal, "Copy path", "---", "Never touch this"}},
-        {leaf("bare", SafetyLevel::safe, false), {"---", "Never touch this"}},
+        // Without a path of its own "Never touch this" has nothing to mark: it shows, disabled.
+        {leaf("bare", SafetyLevel::safe, false), {"[Never touch this]"}},
         {leaf("safe", SafetyLevel::safe, true, "/home/u/cache"),
          {"Clean this\u2026", "Add to selection", "---", reveal, "Copy path", "---", "Never touch this"}},
-        {leaf("managed", SafetyLevel::caution), {"Clean this\u2026", "Add to selection", "---", "---", "Never touch this"}},
+        {leaf("managed", SafetyLevel::caution),
+         {"Clean this\u2026", "Add to selection", "---", "[Never touch this]"}},
         {group,
          {"Clean this\u2026", "Add to selection", "---", "Focus here", reveal, "Copy path", "---",
           "Never touch this"}},
+        {scattered,
+         {"Clean this\u2026", "Add to selection", "---", "Focus here", "---", "[Never touch this]"}},
         // Only protected leaves below: nothing to clean, but there is something to focus on.
-        {unmanaged, {"Focus here", "---", "Never touch this"}},
+        {unmanaged, {"Focus here", "---", "[Never touch this]"}},
+        // What a toolchain counts but offers not is no place on disk: nothing applies to it.
+        {notOffered, {}},
     };
     for (const auto& [node, expected] : cases) EXPECT_EQ(titles(entries(node)), expected) << node.id;
     // The desktop's own name for its file manager, when it gives one.

@@ -324,6 +324,20 @@ TEST_F(GeneralPagesTest, ARemovedFileLeavesTheListItsTickAndTheTotal) {
     EXPECT_EQ(*view.content().total, ByteFormat::string(listed));
 }
 
+// A screen reader reads the result count beside the field as the number it shows.
+TEST_F(GeneralPagesTest, TheResultCountReadsOutItsNumber) {
+    scanSmallHome();
+    SearchView view(state().folderScan(), state().developer(), state().desktop(), state().clock());
+    view.show();
+    for (const auto& [typed, read] :
+         {std::pair{"img", "1 result"}, std::pair{"zzz", "0 results"}, std::pair{"o", "3 results"}}) {
+        view.field()->setText(QString::fromUtf8(typed));
+        ASSERT_TRUE(testing::waitUntil([&] { return view.runner().isCurrent(); }));
+        const QString name = QAccessible::queryAccessibleInterface(view.countBadge())->text(QAccessible::Name);
+        EXPECT_EQ(name.toStdString(), read);
+    }
+}
+
 TEST_F(GeneralPagesTest, SearchFollowsTheFieldAndSurvivesAHostilePattern) {
     scanSmallHome();
     SearchView view(state().folderScan(), state().developer(), state().desktop(), state().clock());
