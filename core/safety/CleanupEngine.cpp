@@ -16,6 +16,7 @@
 #include "core/platform/SystemError.h"
 #include "core/platform/Trash_linux.h"
 #include "core/safety/FlatpakUninstall.h"
+#include "core/safety/RunJournal.h"
 #include "core/safety/SafetyPolicy.h"
 #include "core/system/Paths.h"
 #include "core/system/RealPath.h"
@@ -306,8 +307,16 @@ CleanupReport CleanupEngine::run(const std::vector<CleanupCandidate>& candidates
     outcomes.reserve(order.size());
     std::set<UUID> gone;  // removed in this run, or no longer there to remove
     bool stopped = false;
+    if (journal_) {
+        std::vector<CleanupOutcome> planned;
+        planned.reserve(order.size());
+        for (const CleanupCandidate* candidate : order)
+            planned.push_back(outcome(*candidate, CleanupOutcome::Status::skipped));
+        journal_->open(start, before, planned);
+    }
 
-    for (const CleanupCandidate* candidate : order) {
+    for (std::size_t index = 0; index < order.size(); ++index) {
+        const CleanupCandidate* candidate = order[index];
         if (cancelled_.value()) {
             outcomes.push_back(outcome(*candidate, CleanupOutcome::Status::skipped, message::cancelled));
             ++completed;
@@ -326,13 +335,17 @@ CleanupReport CleanupEngine::run(const std::vector<CleanupCandidate>& candidates
             shown = now;
             const std::int64_t sofar = std::min(removedOfItem, std::max<std::int64_t>(candidate->size, 0));
             report(progress, CleanupProgress(completed, total, candidate->title, SizeSum::add(freed, sofar)));
+            if (journal_) journal_->removed(index, removedOfItem);
         };
         if (const CleanupCandidate* first = unmetPrerequisite(*candidate, byID, gone)) {
             result = outcome(*candidate, CleanupOutcome::Status::skipped, message::keptWith(first->title));
         } else {
             Disposal chosen = disposal ? disposal(*candidate) : recommendedDisposal(*candidate);
-            result = candidate->removal.isCommand() ? runCommand(*candidate) : removePath(*candidate, chosen, removing);
+            const bool isCommand = candidate->removal.isCommand();
+            if (journal_) journal_->working(index, isCommand ? std::nullopt : std::optional<Disposal>(chosen));
+            result = isCommand ? runCommand(*candidate) : removePath(*candidate, chosen, removing);
         }
+        if (journal_) journal_->finished(index, result);
         ++completed;
         if (result.succeeded()) freed = SizeSum::add(freed, candidate->size);
         else

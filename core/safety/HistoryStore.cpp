@@ -436,4 +436,19 @@ std::optional<ScanResult> HistoryStore::loadLastScan() const {
     return load<ScanResult>(directory_, lastScanFile);
 }
 
+bool HistoryStore::replaceFile(const std::string& directory, const std::string& name, const std::string& text) {
+    std::lock_guard<std::mutex> guard(callLock());
+    WriterLock lock(directory);
+    if (!lock.held()) return false;
+    removeLeftoverTemporaries(lock.dirFd(), name.c_str());
+    return writeAtomically(lock.dirFd(), name.c_str(), text);
+}
+
+void HistoryStore::removeFile(const std::string& directory, const std::string& name) {
+    std::lock_guard<std::mutex> guard(callLock());
+    WriterLock lock(directory);
+    if (!lock.held()) return;
+    if (::unlinkat(lock.dirFd(), name.c_str(), 0) == 0) ::fsync(lock.dirFd());
+}
+
 }  // namespace korvane

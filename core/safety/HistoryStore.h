@@ -96,6 +96,13 @@ public:
     void saveLastScan(const ScanResult& scan);
     std::optional<ScanResult> loadLastScan() const;
 
+    // Another file of the folder (a running cleanup's journal), written as the
+    // three above are: atomically, under the lock file. False when it could
+    // not be written.
+    static bool replaceFile(const std::string& directory, const std::string& name, const std::string& text);
+    // Removes such a file, under the lock file.
+    static void removeFile(const std::string& directory, const std::string& name);
+
 private:
     // Which file a decoded copy came from.
     struct FileIdentity {
