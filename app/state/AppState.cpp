@@ -2,6 +2,7 @@
 
 #include "app/platform/Clock.h"
 #include "app/state/DemonstrationData.h"
+#include "core/safety/InterruptedRun.h"
 
 namespace korvane {
 
@@ -39,7 +40,12 @@ AppState::AppState(Services services, QObject* parent)
     // An action's outcome reaches every part that holds its items, in the batch it comes in.
     connect(&developer_, &DeveloperState::diskChanged, &folderScan_, &FolderScanState::followDiskChange);
     connect(&developer_, &DeveloperState::diskChanged, &applications_, &ApplicationsState::followDiskChange);
+    // A cleanup a crash cut off is recorded first, so that the scan restored
+    // next follows what it did.
+    HistoryStore interruptedHistory(services.historyDirectory);
+    const std::vector<CleanupReport> interrupted = InterruptedRun::recover(interruptedHistory);
     restoreLastScan();
+    developer_.showInterruptedRuns(interrupted);
     applyLaunchArguments(services.arguments);
     // The schedule treats cleaning like scanning: a run due meanwhile waits
     // for the work to end, then runs.

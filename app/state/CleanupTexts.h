@@ -25,6 +25,9 @@ struct CleanupTexts {
     };
 
     static constexpr const char* summaryCopied = "Summary copied.";
+    // Shown over a cleanup that a crash or a kill cut off, at the next start.
+    static constexpr const char* cutOffNotice =
+        "Korvane ended before this cleanup was done. This is what it had done; History keeps it too.";
     // Staging was asked for nothing: the ticked items are not in the list on show.
     static constexpr const char* nothingChosen = "None of the ticked items is in this list now.";
 

@@ -94,6 +94,8 @@ void DeveloperState::startCleanup() {
         parts_.makeCleanupEngine ? parts_.makeCleanupEngine() : std::make_unique<CleanupEngine>();
     // A path marked "Never touch" after the scan must survive a cleanup started from it.
     engine->setExcludedPaths(parts_.preferences.settings().excludedPaths);
+    cleanupJournal_ = std::make_shared<RunJournal>(parts_.history.store().directory());
+    engine->setJournal(cleanupJournal_);
     cleanupEngine_ = engine;
     isCleaning_ = true;
     const std::uint64_t run = cleanupRuns_.begin();
@@ -157,6 +159,25 @@ void DeveloperState::finishCleanup(const CleanupReport& report) {
     // A stop partway through an item frees space without removing it: the
     // free space shown afterwards is the one the report measured.
     followVolume(report.volumeAfter);
+    // After the report and the scan that follows it are written: a crash
+    // before this leaves the journal, and the next start records the run.
+    if (const auto journal = std::exchange(cleanupJournal_, nullptr); journal && !journal->fileName().empty())
+        parts_.history.write([name = journal->fileName()](HistoryStore& history) {
+            RunJournal::discard(history.directory(), name);
+        });
+}
+
+void DeveloperState::showInterruptedRuns(const std::vector<CleanupReport>& reports) {
+    if (reports.empty()) return;
+    const StateChanges::Batch batch(changes());
+    for (const CleanupReport& report : reports) publishDiskChange(DiskChange::ofCleanup(report));
+    ++card_;
+    setLastReport(reports.back());
+    setReportFollowUp({});
+    measureOwnTrash();
+    setRestoreNotice(CleanupTexts::cutOffNotice, true);
+    parts_.navigation.setRoute(Route::finished);
+    followVolume(reports.back().volumeAfter);
 }
 
 void DeveloperState::publishDiskChange(const DiskChange& change) {

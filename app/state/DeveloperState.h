@@ -25,6 +25,7 @@
 #include "core/model/StorageNode.h"
 #include "core/model/UUID.h"
 #include "core/safety/CleanupEngine.h"
+#include "core/safety/RunJournal.h"
 #include "core/scanners/ScannerEngine.h"
 #include "core/system/Flag.h"
 
@@ -185,6 +186,10 @@ public:
     // did and saves the scan as it now is, as a run that ended by itself would.
     void stopCleanupAndWait();
     void finishCleanup(const CleanupReport& report);
+    // Cleanups a crash cut off before they were recorded, recorded at this
+    // start (oldest first): the scan follows what each did, and the newest
+    // shows on the completion screen with a notice that says so.
+    void showInterruptedRuns(const std::vector<CleanupReport>& reports);
     // Puts the last cleanup's trashed items back (in the background). In
     // developer mode a scan follows; in general mode the user stays where
     // they are, and every part that holds the items follows the change.
@@ -282,6 +287,8 @@ private:
     bool isCleaning_ = false;
     // The running cleanup's report, for a close that cannot wait for the queued one.
     std::shared_future<CleanupReport> cleanupDone_;
+    // Where the running cleanup is written down until its report is recorded.
+    std::shared_ptr<RunJournal> cleanupJournal_;
     // Set by a stop; read by the run once its engine has started.
     std::shared_ptr<Flag> cleanupStop_;
     bool isRestoring_ = false;
