@@ -66,6 +66,7 @@ AppState::AppState(Services services, QObject* parent)
 AppState::~AppState() {
     // A cleanup is stopped at a safe point and recorded, never left half told.
     developer_.stopCleanupAndWait();
+    developer_.stopTrashWorkAndWait();
     // A scan of the home folder can take a while; nobody waits for its result now.
     developer_.cancelWork();
     folderScan_.cancelWork();

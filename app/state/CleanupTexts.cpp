@@ -105,7 +105,12 @@ std::string CleanupTexts::putBackNotice(const RestoreEngine::Report& restored, c
     return text + many + "; " + quoted(first.title) + ": " + sentence(reason);
 }
 
-std::string CleanupTexts::emptiedNotice(std::int64_t freedBytes) {
+std::string CleanupTexts::emptiedNotice(std::int64_t freedBytes, bool stopped) {
+    if (stopped) {
+        const std::string rest = "the rest of Korvane's items are still in the Trash.";
+        if (freedBytes < 1) return "Emptying the Trash was stopped; " + rest;
+        return "Emptied " + ByteFormat::string(freedBytes) + " from the Trash, then stopped; " + rest;
+    }
     if (freedBytes < 1) return "There was nothing of Korvane's left in the Trash.";
     return "Emptied " + ByteFormat::string(freedBytes) + " from the Trash.";
 }

@@ -41,7 +41,8 @@ struct CleanupTexts {
     // What was put back and what was not, else the first problem's message,
     // else that nothing was left.
     static std::string putBackNotice(const RestoreEngine::Report& restored, const CleanupReport& report);
-    static std::string emptiedNotice(std::int64_t freedBytes);
+    // `stopped`: the window closed while it ran, and what was not reached is still in the Trash.
+    static std::string emptiedNotice(std::int64_t freedBytes, bool stopped = false);
     // One paragraph on a cleanup: what stayed removed and from where, what
     // went to the Trash or came back from it, what was not removed, and the
     // free space before and after.

@@ -1,4 +1,5 @@
-#include <tuple>
+#include <future>
+#include <utility>
 
 #include "app/state/CleanupTexts.h"
 #include "app/state/DesktopActions.h"
@@ -223,98 +224,123 @@ TrashWork DeveloperState::trashWork() const {
 void DeveloperState::restoreFromTrash() {
     if (!lastReport_ || trashWork() != TrashWork::none) return;
     publish(isRestoring_, true);
+    const auto stop = std::make_shared<Flag>();
+    trashStop_ = stop;
+    const std::uint64_t run = trashRuns_.begin();
+    auto done = std::make_shared<std::promise<PutBack>>();
+    const std::shared_future<PutBack> result = done->get_future().share();
+    // A stop before the window closes finishes it in place, without the scan that would follow.
+    finishTrashWork_ = [this, result] { finishPutBack(result.get(), false); };
     // Moving a large folder back across a file system takes a while: off the window's thread.
-    parts_.work.run(
-        this,
-        [report = *lastReport_] {
-            RestoreEngine::Report restored = RestoreEngine().restore(report);
-            return std::tuple(report, std::move(restored), VolumeInfo::volumeOf(Paths::home()));
-        },
-        [this](std::tuple<CleanupReport, RestoreEngine::Report, VolumeInfo> done) {
-            auto& [report, restored, volume] = done;
-            const StateChanges::Batch batch(changes());
-            publish(isRestoring_, false);
-            // Nothing put back, or something left in the Trash, is no success:
-            // the notice says so in its look too.
-            const bool shortOfAll =
-                restored.restoredCount() == 0 || !CleanupTexts::notPutBack(restored, report).empty();
-            setRestoreNotice(CleanupTexts::putBackNotice(restored, report), shortOfAll);
-            std::set<UUID> back;
-            for (const auto& outcome : restored.outcomes)
-                if (outcome.status == RestoreEngine::Outcome::Status::restored)
-                    back.insert(outcome.candidateID);
-            if (lastReport_ && lastReport_->date == report.date) {
-                ReportFollowUp followUp = followUp_;
-                if (const auto now = measured(volume)) followUp.volumeNow = now;
-                setReportFollowUp(std::move(followUp));
-            }
-            if (!back.empty()) {
-                // The history counts only what stayed removed.
-                parts_.history.write([back](HistoryStore& history) { history.markPutBack(back); });
-                if (lastReport_ && lastReport_->date == report.date) {
-                    CleanupReport marked = *lastReport_;
-                    marked.markPutBack(back);
-                    setLastReport(std::move(marked));
-                }
-                publishDiskChange(DiskChange::ofPutBack(restored, report, volume));
-            }
-            measureOwnTrash();
-            // Developer mode shows the developer scan: it is taken again. In
-            // general mode the user stays where they are. A put back that
-            // fell short keeps the card, whose notice says what stayed in
-            // the Trash; the scan then waits for the user to leave it.
-            if (parts_.preferences.mode() == Mode::developer) {
-                if (shortOfAll)
-                    startBackgroundScan();
-                else
-                    startScan();
-            }
+    parts_.work.run([this, report = *lastReport_, stop, done, result, run] {
+        RestoreEngine::Report restored = RestoreEngine().restore(report, stop.get());
+        done->set_value({report, std::move(restored), VolumeInfo::volumeOf(Paths::home())});
+        trashRuns_.post(this, run, [this, result] {
+            finishTrashWork_ = {};
+            finishPutBack(result.get(), true);
         });
+    });
+}
+
+void DeveloperState::finishPutBack(const PutBack& done, bool rescan) {
+    const auto& [report, restored, volume] = done;
+    const StateChanges::Batch batch(changes());
+    publish(isRestoring_, false);
+    // Nothing put back, or something left in the Trash, is no success:
+    // the notice says so in its look too.
+    const bool shortOfAll = restored.restoredCount() == 0 || !CleanupTexts::notPutBack(restored, report).empty();
+    setRestoreNotice(CleanupTexts::putBackNotice(restored, report), shortOfAll);
+    std::set<UUID> back;
+    for (const auto& outcome : restored.outcomes)
+        if (outcome.status == RestoreEngine::Outcome::Status::restored) back.insert(outcome.candidateID);
+    if (lastReport_ && lastReport_->date == report.date) {
+        ReportFollowUp followUp = followUp_;
+        if (const auto now = measured(volume)) followUp.volumeNow = now;
+        setReportFollowUp(std::move(followUp));
+    }
+    if (!back.empty()) {
+        // The history counts only what stayed removed.
+        parts_.history.write([back](HistoryStore& history) { history.markPutBack(back); });
+        if (lastReport_ && lastReport_->date == report.date) {
+            CleanupReport marked = *lastReport_;
+            marked.markPutBack(back);
+            setLastReport(std::move(marked));
+        }
+        publishDiskChange(DiskChange::ofPutBack(restored, report, volume));
+    }
+    measureOwnTrash();
+    // Developer mode shows the developer scan: it is taken again. In general
+    // mode the user stays where they are. A put back that fell short keeps
+    // the card, whose notice says what stayed in the Trash; the scan then
+    // waits for the user to leave it.
+    if (!rescan || parts_.preferences.mode() != Mode::developer) return;
+    if (shortOfAll)
+        startBackgroundScan();
+    else
+        startScan();
 }
 
 void DeveloperState::emptyOwnTrash() {
     if (trashWork() != TrashWork::none) return;
     publish(isEmptying_, true);
+    const auto stop = std::make_shared<Flag>();
+    trashStop_ = stop;
+    const std::uint64_t run = trashRuns_.begin();
+    auto done = std::make_shared<std::promise<Emptying>>();
+    const std::shared_future<Emptying> result = done->get_future().share();
     // The report on show first, also when writing the history failed. The
     // demonstration empties only its own made-up items: nothing real is
     // touched for a label that names something else.
     const bool demonstration = followUp_.demonstration;
     std::vector<CleanupReport> shown;
     if (lastReport_) shown.push_back(*lastReport_);
+    const auto finish = [this, result, card = card_, demonstration, shown] {
+        finishTrashWork_ = {};
+        finishEmptying(result.get(), card, demonstration, shown);
+    };
+    finishTrashWork_ = finish;
     // On the history's thread, so that the report of a cleanup that has just
     // ended is already written when the reports are read.
-    parts_.history.write([this, demonstration, shown, card = card_](HistoryStore& history) {
+    parts_.history.write([this, demonstration, shown, stop, done, finish, run](HistoryStore& history) {
         std::vector<CleanupReport> reports = shown;
         if (!demonstration) {
             const std::vector<CleanupReport> stored = history.reports();
             reports.insert(reports.end(), stored.begin(), stored.end());
         }
         const RestoreEngine engine;
-        std::vector<CleanupOutcome> purged = engine.purge(reports);
-        std::vector<CleanupOutcome> left = engine.inTrash(reports);
-        const VolumeInfo volume = VolumeInfo::volumeOf(Paths::home());
-        QMetaObject::invokeMethod(
-            this,
-            [this, purged = std::move(purged), left = std::move(left), volume, card, demonstration, shown] {
-                SizeSum freed;
-                for (const auto& outcome : purged) freed += outcome.expectedBytes;
-                const StateChanges::Batch batch(changes());
-                publish(isEmptying_, false);
-                setRestoreNotice(CleanupTexts::emptiedNotice(freed.total()));
-                if (card == card_ && !demonstration && !shown.empty()) {
-                    ReportFollowUp followUp = followUp_;
-                    followUp.ownInTrash = left;
-                    for (const auto& outcome : purged)
-                        for (const auto& ours : shown.front().outcomes)
-                            if (ours.candidateID == outcome.candidateID && ours.trashURL == outcome.trashURL)
-                                followUp.emptied.insert(outcome.candidateID);
-                    if (const auto now = measured(volume)) followUp.volumeNow = now;
-                    setReportFollowUp(std::move(followUp));
-                }
-                publishDiskChange(DiskChange::ofEmptying(purged, volume));
-            },
-            Qt::QueuedConnection);
+        std::vector<CleanupOutcome> purged = engine.purge(reports, stop.get());
+        done->set_value({std::move(purged), engine.inTrash(reports), VolumeInfo::volumeOf(Paths::home()),
+                         stop->value()});
+        trashRuns_.post(this, run, finish);
     });
+}
+
+void DeveloperState::finishEmptying(const Emptying& done, std::uint64_t card, bool demonstration,
+                                    const std::vector<CleanupReport>& shown) {
+    SizeSum freed;
+    for (const auto& outcome : done.purged) freed += outcome.expectedBytes;
+    const StateChanges::Batch batch(changes());
+    publish(isEmptying_, false);
+    setRestoreNotice(CleanupTexts::emptiedNotice(freed.total(), done.stopped));
+    if (card == card_ && !demonstration && !shown.empty()) {
+        ReportFollowUp followUp = followUp_;
+        followUp.ownInTrash = done.left;
+        for (const auto& outcome : done.purged)
+            for (const auto& ours : shown.front().outcomes)
+                if (ours.candidateID == outcome.candidateID && ours.trashURL == outcome.trashURL)
+                    followUp.emptied.insert(outcome.candidateID);
+        if (const auto now = measured(done.volume)) followUp.volumeNow = now;
+        setReportFollowUp(std::move(followUp));
+    }
+    publishDiskChange(DiskChange::ofEmptying(done.purged, done.volume));
+}
+
+void DeveloperState::stopTrashWorkAndWait() {
+    if (trashWork() == TrashWork::none || !finishTrashWork_) return;
+    trashStop_->setValue(true);
+    // The queued result is nobody's now: this one is applied in its place.
+    trashRuns_.begin();
+    std::exchange(finishTrashWork_, {})();
 }
 
 void DeveloperState::neverTouch(const StorageNode& node) {

@@ -25,6 +25,7 @@
 #include "core/model/StorageNode.h"
 #include "core/model/UUID.h"
 #include "core/safety/CleanupEngine.h"
+#include "core/safety/RestoreEngine.h"
 #include "core/safety/RunJournal.h"
 #include "core/scanners/ScannerEngine.h"
 #include "core/system/Flag.h"
@@ -198,6 +199,10 @@ public:
     // Neither this nor a put back starts while the other runs.
     void emptyOwnTrash();
     TrashWork trashWork() const;
+    // Before the window closes or the program quits: stops a running put
+    // back or emptying at its next safe point (between items, between two
+    // entries of a large folder), waits for it and applies what it did.
+    void stopTrashWorkAndWait();
     // Keeps the node's path out of this and every later scan and cleanup.
     void neverTouch(const StorageNode& node);
     std::string shareSummary() const;
@@ -240,6 +245,22 @@ private:
     void unstage();
     void setStagingNotice(std::optional<std::string> notice);
     void setReportFollowUp(ReportFollowUp followUp);
+    // What a put back or an emptying did, as its worker hands it back.
+    struct PutBack {
+        CleanupReport report;
+        RestoreEngine::Report restored;
+        VolumeInfo volume;
+    };
+    struct Emptying {
+        std::vector<CleanupOutcome> purged;
+        std::vector<CleanupOutcome> left;  // Korvane's items still in the Trash after it
+        VolumeInfo volume;
+        bool stopped = false;
+    };
+    // `rescan`: developer mode takes its scan again (not while the window closes).
+    void finishPutBack(const PutBack& done, bool rescan);
+    void finishEmptying(const Emptying& done, std::uint64_t card, bool demonstration,
+                        const std::vector<CleanupReport>& shown);
 
     Parts parts_;
     std::optional<ScanResult> scan_;
@@ -293,6 +314,11 @@ private:
     std::shared_ptr<Flag> cleanupStop_;
     bool isRestoring_ = false;
     bool isEmptying_ = false;
+    RunCounter trashRuns_;
+    // Set by a stop; read by the running put back or emptying between its steps.
+    std::shared_ptr<Flag> trashStop_;
+    // Waits for the running put back or emptying and applies what it did.
+    std::function<void()> finishTrashWork_;
     QTimer volumeTimer_;
     bool isMeasuringVolume_ = false;
 };

@@ -447,16 +447,18 @@ Trash::Result FreedesktopTrash::putBack(const std::string& trashedPath, const st
     return withStatus(Status::done);
 }
 
-Trash::Result FreedesktopTrash::purge(const std::string& trashedPath, const std::string& originalPath) {
+Trash::Result FreedesktopTrash::purge(const std::string& trashedPath, const std::string& originalPath,
+                                     const Flag* stop) {
     auto location = locate(trashedPath);
     if (!location) return withStatus(Status::notInTrash);
     Opened opened = open(*location, false);
     if (opened.error != 0 || !verify(opened, *location, originalPath)) return withStatus(Status::notInTrash);
-    SafeRemover::Result removal = SafeRemover::removeAt(opened.files.get(), location->name, trashedPath,
-                                                        SafeRemover::LeafLink::removeAsLink);
+    SafeRemover::Result removal =
+        SafeRemover::removeAt(opened.files.get(), location->name, trashedPath, SafeRemover::LeafLink::removeAsLink,
+                              SafeRemover::ReadOnlyFolders::unlock, SafeRemover::Watch{stop, {}});
     if (!removal.removed()) {
         if (!removal.mountPoints.empty()) return failure(EBUSY, SafeRemover::mountPointMessage(removal));
-        return failure(removal.error);
+        return failure(removal.cancelled ? ECANCELED : removal.error);
     }
     unlinkat(opened.info.get(), (location->name + kInfoSuffix).c_str(), 0);
     return withStatus(Status::done);

@@ -31,7 +31,8 @@ public:
     bool isTrashLocation(const std::string& trashedPath) const override;
     bool holds(const std::string& trashedPath, const std::string& originalPath) const override;
     Result putBack(const std::string& trashedPath, const std::string& originalPath) override;
-    Result purge(const std::string& trashedPath, const std::string& originalPath) override;
+    Result purge(const std::string& trashedPath, const std::string& originalPath,
+                 const Flag* stop = nullptr) override;
 
     // The Path= value: every byte but letters, digits, "-._~/" written as %XX.
     static std::string encodePath(const std::string& path);

@@ -24,6 +24,7 @@ constexpr const char* backInPlace = "Already back in place";
 constexpr const char* somethingElse = "Something else is now where this was, so it stays in the Trash";
 constexpr const char* notInTrash = "No longer in the Trash";
 constexpr const char* notOurs = "That is not where Korvane puts things";
+constexpr const char* stopped = "Stopped before this was put back; it is still in the Trash";
 }  // namespace message
 
 using Status = RestoreEngine::Outcome::Status;
@@ -97,7 +98,7 @@ RestoreEngine::RestoreEngine() : trash_(std::make_shared<FreedesktopTrash>()) {}
 
 RestoreEngine::RestoreEngine(std::shared_ptr<Trash> trash) : trash_(std::move(trash)) {}
 
-RestoreEngine::Report RestoreEngine::restore(const CleanupReport& report) const {
+RestoreEngine::Report RestoreEngine::restore(const CleanupReport& report, const Flag* stop) const {
     // Outer items go back before the items that were inside them: an inner
     // item put back first would make an empty folder where the outer one
     // belongs, and the outer one would stay in the Trash. The outcomes keep
@@ -109,7 +110,13 @@ RestoreEngine::Report RestoreEngine::restore(const CleanupReport& report) const 
                      [&items](std::size_t a, std::size_t b) { return depthOf(items[a]) < depthOf(items[b]); });
     Report result;
     result.outcomes.resize(items.size());
-    for (std::size_t index : order) result.outcomes[index] = restore(items[index]);
+    for (std::size_t index : order) {
+        if (stop && stop->value())
+            result.outcomes[index] = {items[index].candidateID, items[index].title, items[index].path,
+                                      items[index].expectedBytes, Status::blocked, message::stopped};
+        else
+            result.outcomes[index] = restore(items[index]);
+    }
     return result;
 }
 
@@ -182,12 +189,13 @@ std::vector<CleanupOutcome> RestoreEngine::inTrash(const std::vector<CleanupRepo
     return held;
 }
 
-std::vector<CleanupOutcome> RestoreEngine::purge(const std::vector<CleanupReport>& reports) const {
+std::vector<CleanupOutcome> RestoreEngine::purge(const std::vector<CleanupReport>& reports, const Flag* stop) const {
     std::vector<CleanupOutcome> purged;
     for (const auto& outcome : inTrash(reports)) {
+        if (stop && stop->value()) break;
         const auto former = usable(outcome.path);
         const auto trashed = usable(*outcome.trashURL);
-        if (trash_->purge(*trashed, *former).ok()) purged.push_back(outcome);
+        if (trash_->purge(*trashed, *former, stop).ok()) purged.push_back(outcome);
     }
     return purged;
 }

@@ -11,6 +11,7 @@
 #include "core/model/CleanupReport.h"
 #include "core/model/UUID.h"
 #include "core/platform/Trash.h"
+#include "core/system/Flag.h"
 
 namespace korvane {
 
@@ -48,8 +49,9 @@ public:
     // Works on the given Trash (tests use one inside a temporary folder).
     explicit RestoreEngine(std::shared_ptr<Trash> trash);
 
-    // One outcome for every restorable outcome of the report, in order.
-    Report restore(const CleanupReport& report) const;
+    // One outcome for every restorable outcome of the report, in order. A
+    // stop set meanwhile leaves the items not yet reached in the Trash.
+    Report restore(const CleanupReport& report, const Flag* stop = nullptr) const;
     Outcome restore(const CleanupOutcome& outcome) const;
 
     // The restorable items of the reports that the Trash still holds under a
@@ -61,7 +63,9 @@ public:
     // the Trash; returns the expected bytes of what it removed.
     std::int64_t purgeFromTrash(const std::vector<CleanupReport>& reports) const;
     // The same; returns the outcomes whose items it removed, in report order.
-    std::vector<CleanupOutcome> purge(const std::vector<CleanupReport>& reports) const;
+    // A stop set meanwhile ends it between items, or between two entries of
+    // a large folder, which then stays in the Trash with what is left of it.
+    std::vector<CleanupOutcome> purge(const std::vector<CleanupReport>& reports, const Flag* stop = nullptr) const;
 
 private:
     std::shared_ptr<Trash> trash_;

@@ -452,6 +452,33 @@ TEST_F(MainWindowTest, ClosingTheWindowDuringACleanupStopsItFirstAndRecordsIt) {
     EXPECT_EQ(HistoryStore(tree_.path("history")).reports().size(), 1u);
 }
 
+TEST_F(MainWindowTest, ClosingTheWindowDuringAnEmptyingStopsItBeforeTheWindowGoes) {
+    for (int file = 0; file < 1'500; ++file) tree_.file("home/.cache/big/" + std::to_string(file), 10);
+    MainWindow& window = open();
+    const CleanupCandidate big(UUID::random(), CleanupCategory::node, "general.userChoice", "Group", "big",
+                               at(".cache/big"), 90'000'000, SafetyLevel::caution, "reason", std::nullopt,
+                               std::nullopt, {}, RemovalKind::path());
+    state().developer().setScan(
+        ScanResult({}, 1, {CategoryResult(CleanupCategory::node, 90'000'000, {big})}, {}, {}));
+    state().developer().setSelection({big.id});
+    state().developer().startCleanup();
+    ASSERT_TRUE(testing::waitUntil([&] { return state().navigation().route() == Route::finished; }));
+    const std::string inTrash = *state().developer().lastReport()->outcomes[0].trashURL;
+    bool visibleWhileStopping = false;
+    QObject::connect(&state(), &AppState::changed, &window, [&] {
+        if (state().developer().trashWork() == TrashWork::none) visibleWhileStopping = window.isVisible();
+    });
+
+    state().developer().emptyOwnTrash();
+    window.close();
+    EXPECT_TRUE(visibleWhileStopping);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(state().developer().trashWork(), TrashWork::none);
+    const std::int64_t left = testing::duBytes(inTrash);
+    settle(0.3);
+    EXPECT_EQ(testing::duBytes(inTrash), left);
+}
+
 TEST_F(MainWindowTest, ClosingASheetAnyWayClearsIt) {
     MainWindow& window = open();
     state().navigation().setSheet(Sheet::history);

@@ -98,5 +98,54 @@ TEST_F(AppStateJournalTest, ACleanupCutOffByACrashIsToldAtTheNextStartAndTheScan
     EXPECT_EQ(again.developer().scan()->allCandidates()[0].size, leftNow);
 }
 
+// Closing the window or quitting waits for what runs on the Trash: it stops
+// between two entries of a large folder and says so, and nothing goes on
+// unseen afterwards.
+TEST_F(AppStateJournalTest, AStoppedEmptyingEndsAtASafePointAndKeepsTheRestInTheTrash) {
+    AppState& state = launch();
+    const auto big = folderOf("big", 1'500);
+    state.developer().setScan(ScanResult({}, 1, {CategoryResult(CleanupCategory::node, big.size, {big})}, {}, {}));
+    state.developer().setSelection({big.id});
+    state.preferences().setDisposalOverride(Disposal::trash);
+    state.developer().startCleanup();
+    ASSERT_TRUE(testing::waitUntil([&] { return state.navigation().route() == Route::finished; }));
+    const std::string inTrash = *state.developer().lastReport()->outcomes[0].trashURL;
+
+    state.developer().emptyOwnTrash();
+    state.developer().stopTrashWorkAndWait();
+    EXPECT_EQ(state.developer().trashWork(), TrashWork::none);
+    ASSERT_TRUE(state.developer().restoreNotice());
+    EXPECT_NE(state.developer().restoreNotice()->find("stopped; the rest of Korvane's items are still in the Trash."),
+              std::string::npos);
+    const std::int64_t left = testing::duBytes(inTrash);
+    testing::FlowFixture::settle(0.3);
+    EXPECT_EQ(testing::duBytes(inTrash), left);  // nothing goes on after the stop
+    EXPECT_GT(left, 0);
+    // Still Korvane's: it can be put back or emptied later.
+    EXPECT_TRUE(state.developer().canRestore());
+    ASSERT_TRUE(state.developer().reportFollowUp().ownInTrash);
+    EXPECT_EQ(state.developer().reportFollowUp().ownInTrash->size(), 1u);
+}
+
+TEST_F(AppStateJournalTest, AStoppedPutBackIsRecordedWithoutTheScanThatWouldFollow) {
+    AppState& state = launch();
+    state.preferences().setMode(AppState::Mode::developer);
+    const auto item = folderOf("build", 2);
+    state.developer().setScan(ScanResult({}, 1, {CategoryResult(CleanupCategory::node, item.size, {item})}, {}, {}));
+    state.developer().setSelection({item.id});
+    state.preferences().setDisposalOverride(Disposal::trash);
+    state.developer().startCleanup();
+    ASSERT_TRUE(testing::waitUntil([&] { return state.navigation().route() == Route::finished; }));
+
+    state.developer().restoreFromTrash();
+    state.developer().stopTrashWorkAndWait();
+    EXPECT_EQ(state.developer().trashWork(), TrashWork::none);
+    EXPECT_FALSE(state.developer().isScanning());
+    EXPECT_EQ(state.navigation().route(), Route::finished);
+    ASSERT_TRUE(state.developer().restoreNotice());
+    testing::FlowFixture::settle(0.2);
+    EXPECT_FALSE(state.developer().isScanning());
+}
+
 }  // namespace
 }  // namespace korvane
