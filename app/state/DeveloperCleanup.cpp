@@ -38,7 +38,7 @@ void DeveloperState::setRestoreNotice(std::optional<std::string> notice, bool is
     publish(restoreNotice_, std::move(notice));
 }
 
-bool DeveloperState::canRestore() const { return lastReport_ && lastReport_->hasRestorableItemsInTrash(); }
+bool DeveloperState::canRestore() const { return !lastReportInTrash().empty(); }
 
 void DeveloperState::setReportFollowUp(ReportFollowUp followUp) { publish(followUp_, std::move(followUp)); }
 
@@ -46,7 +46,17 @@ std::vector<CleanupOutcome> DeveloperState::lastReportInTrash() const {
     if (!lastReport_) return {};
     // The demonstration's Trash item is made up: its report shows as written.
     if (followUp_.demonstration) return lastReport_->restorable();
-    return lastReport_->restorableInTrash();
+    if (!followUp_.ownInTrash) return lastReport_->restorableInTrash();
+    // Once measured, only what Korvane's records there still name: an item
+    // another program emptied or replaced under the same name is not this run's.
+    std::vector<CleanupOutcome> held;
+    for (const CleanupOutcome& ours : lastReport_->restorable())
+        for (const CleanupOutcome& item : *followUp_.ownInTrash)
+            if (item.candidateID == ours.candidateID && item.trashURL == ours.trashURL) {
+                held.push_back(item);
+                break;
+            }
+    return held;
 }
 
 void DeveloperState::measureOwnTrash() {
@@ -256,6 +266,11 @@ void DeveloperState::finishPutBack(const PutBack& done, bool rescan) {
     if (lastReport_ && lastReport_->date == report.date) {
         ReportFollowUp followUp = followUp_;
         if (const auto now = measured(volume)) followUp.volumeNow = now;
+        // What came back left the Trash; the measuring below sees the rest.
+        if (followUp.ownInTrash)
+            std::erase_if(*followUp.ownInTrash, [&back](const CleanupOutcome& item) {
+                return back.contains(item.candidateID);
+            });
         setReportFollowUp(std::move(followUp));
     }
     if (!back.empty()) {
