@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
@@ -24,7 +25,10 @@
 #include "app/frame/PlaceholderPane.h"
 #include "app/frame/RootView.h"
 #include "app/frame/SheetWindow.h"
+#include "app/kit/LinkButton.h"
+#include "app/kit/NoticeBanner.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/SlideReveal.h"
 #include "app/screens/CleanupProgressView.h"
 #include "app/screens/CompleteView.h"
 #include "app/screens/HistoryView.h"
@@ -477,6 +481,35 @@ TEST_F(MainWindowTest, ClosingTheWindowDuringAnEmptyingStopsItBeforeTheWindowGoe
     const std::int64_t left = testing::duBytes(inTrash);
     settle(0.3);
     EXPECT_EQ(testing::duBytes(inTrash), left);
+}
+
+// A whole put back in developer mode scans again and lands on the explorer:
+// its notice shows there, until dismissed.
+TEST_F(MainWindowTest, AWholePutBackLandsOnTheExplorerWithItsNotice) {
+    tree_.file("home/build/data", 100);
+    MainWindow& window = open();
+    state().preferences().setMode(AppState::Mode::developer);
+    const CleanupCandidate build(UUID::random(), CleanupCategory::node, "general.userChoice", "Group", "build",
+                                 at("build"), 5'000, SafetyLevel::caution, "reason", std::nullopt, std::nullopt, {},
+                                 RemovalKind::path());
+    state().developer().setScan(ScanResult({}, 1, {CategoryResult(CleanupCategory::node, 5'000, {build})}, {}, {}));
+    state().developer().setSelection({build.id});
+    state().developer().startCleanup();
+    ASSERT_TRUE(testing::waitUntil([&] { return state().navigation().route() == Route::finished; }));
+
+    state().developer().restoreFromTrash();
+    ASSERT_TRUE(testing::waitUntil([&] {
+        return state().navigation().route() == Route::explore && window.rootView()->exploreLayout() &&
+               !state().developer().isScanning();
+    }));
+    ExploreLayout& explorer = *window.rootView()->exploreLayout();
+    EXPECT_TRUE(explorer.noticeSlot()->isRevealed());
+    EXPECT_TRUE(explorer.noticeSlot()->isVisible());
+    EXPECT_EQ(explorer.notice()->text()->text(), QStringLiteral("Put back 5 KB across 1 location."));
+
+    explorer.notice()->dismissButton()->click();
+    EXPECT_EQ(state().developer().restoreNotice(), std::nullopt);
+    EXPECT_FALSE(explorer.noticeSlot()->isRevealed());
 }
 
 TEST_F(MainWindowTest, ClosingASheetAnyWayClearsIt) {
