@@ -114,8 +114,13 @@ void fillHeader(CompletionReportContent& sections, const CleanupReport& report) 
             continue;
         }
         if (outcome.putBack) {
-            putBack += outcome.expectedBytes;
+            putBack += outcome.returnedBytes();
             ++putBackCount;
+            // What did not come back (it left the Trash meanwhile) stayed removed.
+            if (const std::int64_t missing = outcome.expectedBytes - outcome.returnedBytes(); missing > 0) {
+                kept += missing;
+                ++partlyCount;
+            }
         } else {
             kept += outcome.expectedBytes;
             ++keptCount;

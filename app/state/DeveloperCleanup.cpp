@@ -1,4 +1,5 @@
 #include <future>
+#include <map>
 #include <utility>
 
 #include "app/state/CleanupTexts.h"
@@ -258,11 +259,16 @@ void DeveloperState::finishPutBack(const PutBack& done, bool rescan) {
     publish(isRestoring_, false);
     // Nothing put back, or something left in the Trash, is no success:
     // the notice says so in its look too.
-    const bool shortOfAll = restored.restoredCount() == 0 || !CleanupTexts::notPutBack(restored, report).empty();
-    setRestoreNotice(CleanupTexts::putBackNotice(restored, report), shortOfAll);
     std::set<UUID> back;
-    for (const auto& outcome : restored.outcomes)
-        if (outcome.status == RestoreEngine::Outcome::Status::restored) back.insert(outcome.candidateID);
+    std::map<UUID, std::int64_t> cameBack;  // less than went
+    for (const auto& outcome : restored.outcomes) {
+        if (outcome.status != RestoreEngine::Outcome::Status::restored) continue;
+        back.insert(outcome.candidateID);
+        if (outcome.cameBack) cameBack.emplace(outcome.candidateID, *outcome.cameBack);
+    }
+    const bool shortOfAll = restored.restoredCount() == 0 || !cameBack.empty() ||
+                            !CleanupTexts::notPutBack(restored, report).empty();
+    setRestoreNotice(CleanupTexts::putBackNotice(restored, report), shortOfAll);
     if (lastReport_ && lastReport_->date == report.date) {
         ReportFollowUp followUp = followUp_;
         if (const auto now = measured(volume)) followUp.volumeNow = now;
@@ -275,10 +281,10 @@ void DeveloperState::finishPutBack(const PutBack& done, bool rescan) {
     }
     if (!back.empty()) {
         // The history counts only what stayed removed.
-        parts_.history.write([back](HistoryStore& history) { history.markPutBack(back); });
+        parts_.history.write([back, cameBack](HistoryStore& history) { history.markPutBack(back, cameBack); });
         if (lastReport_ && lastReport_->date == report.date) {
             CleanupReport marked = *lastReport_;
-            marked.markPutBack(back);
+            marked.markPutBack(back, cameBack);
             setLastReport(std::move(marked));
         }
         publishDiskChange(DiskChange::ofPutBack(restored, report, volume));

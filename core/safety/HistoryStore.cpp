@@ -401,12 +401,12 @@ void HistoryStore::record(const CleanupReport& report) {
         });
 }
 
-void HistoryStore::markPutBack(const std::set<UUID>& candidateIDs) {
+void HistoryStore::markPutBack(const std::set<UUID>& candidateIDs, const std::map<UUID, std::int64_t>& cameBack) {
     if (candidateIDs.empty()) return;
     rewrite<std::vector<CleanupReport>>(
         directory_, cleanupsFile, [&](std::optional<std::vector<CleanupReport>> stored) {
             std::vector<CleanupReport> list = stored ? std::move(*stored) : std::vector<CleanupReport>{};
-            for (CleanupReport& report : list) report.markPutBack(candidateIDs);
+            for (CleanupReport& report : list) report.markPutBack(candidateIDs, cameBack);
             return list;
         });
 }

@@ -86,8 +86,9 @@ public:
     void record(const CleanupReport& report);
     std::vector<CleanupReport> reports() const;
     // Marks the trashed outcomes of these candidates, in whichever stored
-    // report holds them, as put back from the Trash.
-    void markPutBack(const std::set<UUID>& candidateIDs);
+    // report holds them, as put back from the Trash (`cameBack`: those that
+    // brought back less than went, with what they brought back).
+    void markPutBack(const std::set<UUID>& candidateIDs, const std::map<UUID, std::int64_t>& cameBack = {});
     // What stayed removed of every stored report: freed bytes less what was
     // put back (negative figures count as 0, the total stops at the 64-bit limit).
     std::int64_t totalFreed() const;

@@ -12,6 +12,7 @@
 #include "core/platform/SystemError.h"
 #include "core/platform/Trash_linux.h"
 #include "core/safety/SafetyPolicy.h"
+#include "core/system/FastSizer.h"
 #include "core/system/Paths.h"
 
 namespace korvane {
@@ -50,6 +51,18 @@ std::optional<std::string> usable(const std::string& path) {
     return Paths::standardise(path);
 }
 
+// What an item put back measures at its place, when that is clearly less
+// than went: more than a twentieth and at least one block short. A listing
+// measured again may differ by a block or so without anything missing.
+std::optional<std::int64_t> shortReturn(std::int64_t went, const std::string& place) {
+    FastSizer sizer;
+    const auto measured = sizer.measure(place);
+    if (!measured) return std::nullopt;
+    const std::int64_t missing = went - measured->bytes;
+    if (missing < std::max<std::int64_t>(went / 20, 4096)) return std::nullopt;
+    return measured->bytes;
+}
+
 // How many components the former path has: an item inside another has more.
 std::size_t depthOf(const CleanupOutcome& outcome) {
     const std::string path = Paths::standardise(outcome.path).value_or(outcome.path);
@@ -75,7 +88,7 @@ std::optional<RestoreEngine::Outcome::Status> restoreStatusFromRawValue(std::str
 std::int64_t RestoreEngine::Report::restoredBytes() const {
     SizeSum sum;
     for (const auto& outcome : outcomes) {
-        if (outcome.status == Status::restored) sum += outcome.bytes;
+        if (outcome.status == Status::restored) sum += outcome.returnedBytes();
     }
     return sum.total();
 }
@@ -113,7 +126,7 @@ RestoreEngine::Report RestoreEngine::restore(const CleanupReport& report, const 
     for (std::size_t index : order) {
         if (stop && stop->value())
             result.outcomes[index] = {items[index].candidateID, items[index].title, items[index].path,
-                                      items[index].expectedBytes, Status::blocked, message::stopped};
+                                      items[index].expectedBytes, Status::blocked, message::stopped, std::nullopt};
         else
             result.outcomes[index] = restore(items[index]);
     }
@@ -122,7 +135,7 @@ RestoreEngine::Report RestoreEngine::restore(const CleanupReport& report, const 
 
 RestoreEngine::Outcome RestoreEngine::restore(const CleanupOutcome& cleanup) const {
     Outcome result{cleanup.candidateID,   cleanup.title,   cleanup.path,
-                   cleanup.expectedBytes, Status::missing, std::nullopt};
+                   cleanup.expectedBytes, Status::missing, std::nullopt, std::nullopt};
     auto finish = [&result](Status status, std::optional<std::string> message) {
         result.status = status;
         result.message = std::move(message);
@@ -155,6 +168,7 @@ RestoreEngine::Outcome RestoreEngine::restore(const CleanupOutcome& cleanup) con
     Trash::Result back = trash_->putBack(*trashed, *former);
     switch (back.status) {
         case Trash::Status::done:
+            result.cameBack = shortReturn(cleanup.expectedBytes, *former);
             return finish(Status::restored, std::nullopt);
         case Trash::Status::destinationExists:
             return finish(Status::blocked, message::somethingElse);

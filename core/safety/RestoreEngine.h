@@ -30,6 +30,12 @@ public:
         std::int64_t bytes = 0;
         Status status = Status::missing;
         std::optional<std::string> message;
+        // What came back, when it measured clearly less than went: another
+        // program took part of it out of the Trash meanwhile.
+        std::optional<std::int64_t> cameBack;
+
+        // What a restored item brought back.
+        std::int64_t returnedBytes() const { return cameBack.value_or(bytes); }
 
         friend bool operator==(const Outcome&, const Outcome&) = default;
     };
@@ -37,6 +43,7 @@ public:
     struct Report {
         std::vector<Outcome> outcomes;
 
+        // What the restored items brought back.
         std::int64_t restoredBytes() const;
         std::int64_t restoredCount() const;
         std::vector<Outcome> problems() const;

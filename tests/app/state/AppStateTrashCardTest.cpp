@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "app/presenters/CompletionContent.h"
+#include "app/presenters/HistoryContent.h"
 #include "core/platform/Trash_linux.h"
 #include "tests/app/state/FlowFixture.h"
 
@@ -81,6 +84,27 @@ TEST_F(AppStateTrashCardTest, TheCardFollowsWhatIsReallyKorvanesInTheTrashAfterE
         EXPECT_FALSE(state().developer().canRestore()) << test.button;
         std::filesystem::remove_all(home_ + "/.local/share/Trash");
     }
+}
+
+// Another program deleted part of a folder from the Trash: the put back says
+// what was missing, and History does not call the run "all put back".
+TEST_F(AppStateTrashCardTest, APutBackThatBringsBackLessThanWentSaysWhatWasMissing) {
+    const CleanupCandidate build = trashed("build", 2);
+    ASSERT_EQ(build.size, 12'288);
+    ::unlink((home_ + "/.local/share/Trash/files/build/1").c_str());
+
+    EXPECT_EQ(answerOf(&DeveloperState::restoreFromTrash),
+              "Put back 8 KB across 1 location. \u201Cbuild\u201D came back with 8 KB of the 12 KB that went; the "
+              "rest was no longer in the Trash.");
+    EXPECT_TRUE(state().developer().restoreNoticeIsProblem());
+    EXPECT_TRUE(testing::waitUntil([&] { return !state().developer().isScanning(); }));
+    state_.reset();  // waits for the history writes
+    const HistoryStore history(tree_.path("history"));
+    ASSERT_EQ(history.reports().size(), 1u);
+    EXPECT_EQ(history.reports()[0].keptFreedBytes(), 4'096);  // what did not come back stays gone
+    const HistoryContent content = historyContent({}, history.reports(), history.totalFreed());
+    ASSERT_TRUE(content.pastCleanups);
+    EXPECT_EQ(content.pastCleanups->rows[0].putBack, "\u00b7 8 KB put back");
 }
 
 }  // namespace
