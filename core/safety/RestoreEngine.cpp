@@ -52,14 +52,14 @@ std::optional<std::string> usable(const std::string& path) {
 }
 
 // What an item put back measures at its place, when that is clearly less
-// than went: more than a twentieth and at least one block short. A listing
-// measured again may differ by a block or so without anything missing.
+// than went: at least a hundredth and a block short. A tree measured again
+// may differ by a block or so without anything missing.
 std::optional<std::int64_t> shortReturn(std::int64_t went, const std::string& place) {
     FastSizer sizer;
     const auto measured = sizer.measure(place);
     if (!measured) return std::nullopt;
     const std::int64_t missing = went - measured->bytes;
-    if (missing < std::max<std::int64_t>(went / 20, 4096)) return std::nullopt;
+    if (missing < std::max<std::int64_t>(went / 100, 4096)) return std::nullopt;
     return measured->bytes;
 }
 
