@@ -23,8 +23,8 @@ constexpr const char* notReached = "Korvane was cut off before this item was rea
 constexpr const char* noneRemoved = "Korvane was cut off before any of this was removed";
 constexpr const char* commandCutOff =
     "Korvane was cut off while the command ran; some of what it removes may already be gone";
-constexpr const char* trashUnrecorded =
-    "Korvane was cut off as this went to the Trash, before it noted where; look for it there";
+constexpr const char* goneFromBoth =
+    "Korvane was cut off as this went to the Trash; it is neither here nor in the Trash now";
 std::string partway(std::int64_t removed) {
     return "Korvane was cut off partway through this: " + ByteFormat::string(removed) +
            " of it was removed, the rest is still there";
@@ -40,7 +40,7 @@ std::optional<std::int64_t> measureWithSizer(const std::string& path) {
 
 // The item that was under way, as the disk shows it now.
 CleanupOutcome workingOutcome(CleanupOutcome item, const RunJournal::Record& record,
-                              const InterruptedRun::Measure& measure) {
+                              const InterruptedRun::Measure& measure, const FreedesktopTrash& trash) {
     item.message.reset();
     if (item.path == CleanupOutcome::commandPath) {
         item.status = Status::skipped;
@@ -50,12 +50,16 @@ CleanupOutcome workingOutcome(CleanupOutcome item, const RunJournal::Record& rec
     struct stat st {};
     const bool valid = Paths::isValid(item.path);
     if (valid && ::lstat(item.path.c_str(), &st) != 0 && errno == ENOENT) {
-        // Gone: the removal got to its end, or the move into the Trash happened.
-        if (record.workingDisposal == Disposal::trash) {
+        // Gone: the removal got to its end, or the move into the Trash
+        // happened and its record there says where the item is.
+        item.status = Status::deleted;
+        if (record.workingDisposal != Disposal::trash) return item;
+        if (auto where = trash.findMoved(item.path, record.date)) {
             item.status = Status::trashed;
-            item.message = message::trashUnrecorded;
+            item.trashURL = std::move(where);
         } else {
-            item.status = Status::deleted;
+            item.status = Status::skipped;
+            item.message = message::goneFromBoth;
         }
         return item;
     }
@@ -89,7 +93,7 @@ bool isRecorded(const CleanupReport& report, const std::vector<CleanupReport>& s
 }  // namespace
 
 CleanupReport InterruptedRun::report(const RunJournal::Record& record, const Measure& measure,
-                                     const VolumeInfo& volumeAfter) {
+                                     const VolumeInfo& volumeAfter, const FreedesktopTrash& trash) {
     const Measure& sizeOf = measure ? measure : Measure(measureWithSizer);
     std::vector<CleanupOutcome> outcomes;
     outcomes.reserve(record.planned.size());
@@ -97,7 +101,7 @@ CleanupReport InterruptedRun::report(const RunJournal::Record& record, const Mea
         if (const auto done = record.finished.find(index); done != record.finished.end()) {
             outcomes.push_back(done->second);
         } else if (record.working == index) {
-            outcomes.push_back(workingOutcome(record.planned[index], record, sizeOf));
+            outcomes.push_back(workingOutcome(record.planned[index], record, sizeOf, trash));
         } else {
             CleanupOutcome item = record.planned[index];
             item.status = Status::skipped;
@@ -114,8 +118,9 @@ CleanupReport InterruptedRun::report(const RunJournal::Record& record, const Mea
 
 std::vector<CleanupReport> InterruptedRun::recover(HistoryStore& history, const Measure& measure) {
     std::vector<CleanupReport> recorded;
+    const FreedesktopTrash trash;
     for (const RunJournal::Record& record : RunJournal::readAll(history.directory())) {
-        CleanupReport cutOff = report(record, measure, VolumeInfo::volumeOf(Paths::home()));
+        CleanupReport cutOff = report(record, measure, VolumeInfo::volumeOf(Paths::home()), trash);
         if (!isRecorded(cutOff, history.reports())) {
             history.record(cutOff);
             // Told all the same; the journal stays for the next launch to record.

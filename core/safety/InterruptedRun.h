@@ -8,6 +8,7 @@
 
 #include "core/model/CleanupReport.h"
 #include "core/model/VolumeInfo.h"
+#include "core/platform/Trash_linux.h"
 #include "core/safety/RunJournal.h"
 
 namespace korvane {
@@ -25,11 +26,11 @@ struct InterruptedRun {
 
     // The report the run would have made had it been stopped where it was cut
     // off: the outcomes it wrote down; the item under way as the disk shows it
-    // now (gone: removed; still there: what it lost since it was listed went,
-    // the rest is still there); every other item not reached. `volumeAfter`
-    // is the volume now.
+    // now (gone: removed, or in `trash` when it was on its way there; still
+    // there: what it lost since it was listed went, the rest is still there);
+    // every other item not reached. `volumeAfter` is the volume now.
     static CleanupReport report(const RunJournal::Record& record, const Measure& measure,
-                                const VolumeInfo& volumeAfter);
+                                const VolumeInfo& volumeAfter, const FreedesktopTrash& trash);
 
     // Records every run whose journal was left in `history`'s folder, unless
     // its report is already stored (the crash came after it was recorded), and

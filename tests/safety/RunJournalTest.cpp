@@ -159,8 +159,9 @@ TEST_F(RunJournalTest, TheItemUnderWayIsToldAsTheDiskShowsItNow) {
     };
     const std::vector<Case> cases = {
         {"gone, deleted", false, false, Disposal::delete_, std::nullopt, Status::deleted, 0, ""},
-        {"gone to the Trash", false, false, Disposal::trash, std::nullopt, Status::trashed, 0,
-         "Korvane was cut off as this went to the Trash, before it noted where; look for it there"},
+        {"gone to the Trash", false, true, Disposal::trash, std::nullopt, Status::trashed, 0, ""},
+        {"gone from both", false, false, Disposal::trash, std::nullopt, Status::skipped, 0,
+         "Korvane was cut off as this went to the Trash; it is neither here nor in the Trash now"},
         {"partly deleted", false, true, Disposal::delete_, 1'000'000, Status::skipped, 2'000'000,
          "Korvane was cut off partway through this: 2 MB of it was removed, the rest is still there"},
         {"grown meanwhile", false, true, Disposal::delete_, 4'000'000, Status::skipped, 0,
@@ -174,15 +175,20 @@ TEST_F(RunJournalTest, TheItemUnderWayIsToldAsTheDiskShowsItNow) {
         const auto item = test.command ? command(ExternalTool::docker, {"image", "prune", "--force"}, 3'000'000)
                                        : candidate(path, 3'000'000);
         RunJournal::Record record;
+        record.date = std::chrono::system_clock::now();
         record.planned = {CleanupEngine::outcome(item, Status::skipped)};
         record.working = 0;
         record.workingDisposal = test.disposal;
+        // The move into the Trash happened, but the crash came before it was written down.
+        std::optional<std::string> moved;
+        if (test.status == Status::trashed) moved = trash_->moveToTrash(path).trashedPath;
         const CleanupReport report = InterruptedRun::report(
-            record, [&](const std::string&) { return test.measuredNow; }, VolumeInfo());
+            record, [&](const std::string&) { return test.measuredNow; }, VolumeInfo(), *trash_);
         ASSERT_EQ(report.outcomes.size(), 1u) << test.name;
         EXPECT_EQ(report.outcomes[0].status, test.status) << test.name;
         EXPECT_EQ(report.outcomes[0].removedBytes, test.removed) << test.name;
         EXPECT_EQ(report.outcomes[0].message.value_or(""), test.message) << test.name;
+        EXPECT_EQ(report.outcomes[0].trashURL, moved) << test.name;
     }
 }
 
