@@ -257,8 +257,6 @@ void DeveloperState::finishPutBack(const PutBack& done, bool rescan) {
     const auto& [report, restored, volume] = done;
     const StateChanges::Batch batch(changes());
     publish(isRestoring_, false);
-    // Nothing put back, or something left in the Trash, is no success:
-    // the notice says so in its look too.
     std::set<UUID> back;
     std::map<UUID, std::int64_t> cameBack;  // less than went
     for (const auto& outcome : restored.outcomes) {
@@ -266,12 +264,15 @@ void DeveloperState::finishPutBack(const PutBack& done, bool rescan) {
         back.insert(outcome.candidateID);
         if (outcome.cameBack) cameBack.emplace(outcome.candidateID, *outcome.cameBack);
     }
+    // Nothing put back, something left in the Trash, or something that came
+    // back with less than went is no success: the notice says so in its look too.
     const bool shortOfAll = restored.restoredCount() == 0 || !cameBack.empty() ||
                             !CleanupTexts::notPutBack(restored, report).empty();
     setRestoreNotice(CleanupTexts::putBackNotice(restored, report), shortOfAll);
     if (lastReport_ && lastReport_->date == report.date) {
         ReportFollowUp followUp = followUp_;
-        if (const auto now = measured(volume)) followUp.volumeNow = now;
+        const auto now = measured(volume);
+        if (now && !followUp.demonstration) followUp.volumeNow = now;
         // What came back left the Trash; the measuring below sees the rest.
         if (followUp.ownInTrash)
             std::erase_if(*followUp.ownInTrash, [&back](const CleanupOutcome& item) {

@@ -332,10 +332,10 @@ CleanupReport CleanupEngine::run(const std::vector<CleanupCandidate>& candidates
             removedOfItem = SizeSum::add(removedOfItem, bytes);
             const auto now = std::chrono::steady_clock::now();
             if (now - shown < itemProgressInterval) return;
+            if (journal_) journal_->removed(index, removedOfItem);
             shown = now;
             const std::int64_t sofar = std::min(removedOfItem, std::max<std::int64_t>(candidate->size, 0));
             report(progress, CleanupProgress(completed, total, candidate->title, SizeSum::add(freed, sofar)));
-            if (journal_) journal_->removed(index, removedOfItem);
         };
         if (const CleanupCandidate* first = unmetPrerequisite(*candidate, byID, gone)) {
             result = outcome(*candidate, CleanupOutcome::Status::skipped, message::keptWith(first->title));

@@ -7,7 +7,7 @@
 #include <set>
 
 #include "core/safety/HistoryStore.h"
-#include "core/system/FastSizer.h"
+#include "core/system/ItemSize.h"
 #include "core/system/Paths.h"
 #include "core/text/ByteFormat.h"
 
@@ -30,13 +30,6 @@ std::string partway(std::int64_t removed) {
            " of it was removed, the rest is still there";
 }
 }  // namespace message
-
-std::optional<std::int64_t> measureWithSizer(const std::string& path) {
-    FastSizer sizer;
-    const auto measurement = sizer.measure(path);
-    if (!measurement) return std::nullopt;
-    return measurement->bytes;
-}
 
 // The item that was under way, as the disk shows it now.
 CleanupOutcome workingOutcome(CleanupOutcome item, const RunJournal::Record& record,
@@ -94,7 +87,7 @@ bool isRecorded(const CleanupReport& report, const std::vector<CleanupReport>& s
 
 CleanupReport InterruptedRun::report(const RunJournal::Record& record, const Measure& measure,
                                      const VolumeInfo& volumeAfter, const FreedesktopTrash& trash) {
-    const Measure& sizeOf = measure ? measure : Measure(measureWithSizer);
+    const Measure& sizeOf = measure ? measure : Measure(ItemSize::measure);
     std::vector<CleanupOutcome> outcomes;
     outcomes.reserve(record.planned.size());
     for (std::size_t index = 0; index < record.planned.size(); ++index) {

@@ -12,7 +12,7 @@
 #include "core/platform/SystemError.h"
 #include "core/platform/Trash_linux.h"
 #include "core/safety/SafetyPolicy.h"
-#include "core/system/FastSizer.h"
+#include "core/system/ItemSize.h"
 #include "core/system/Paths.h"
 
 namespace korvane {
@@ -55,12 +55,11 @@ std::optional<std::string> usable(const std::string& path) {
 // than went: at least a hundredth and a block short. A tree measured again
 // may differ by a block or so without anything missing.
 std::optional<std::int64_t> shortReturn(std::int64_t went, const std::string& place) {
-    FastSizer sizer;
-    const auto measured = sizer.measure(place);
+    const auto measured = ItemSize::measure(place);
     if (!measured) return std::nullopt;
-    const std::int64_t missing = went - measured->bytes;
+    const std::int64_t missing = went - *measured;
     if (missing < std::max<std::int64_t>(went / 100, 4096)) return std::nullopt;
-    return measured->bytes;
+    return measured;
 }
 
 // How many components the former path has: an item inside another has more.
