@@ -81,6 +81,8 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     restorePlacement();
     // Quitting from the menu or the tray closes no window: the place is kept then too.
     connect(qApp, &QCoreApplication::aboutToQuit, this, &MainWindow::savePlacement);
+    // While the window still shows: what runs stops at a safe point and is recorded.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &MainWindow::finishWork);
 
     connect(&state_.preferences(), &PreferencesState::themeChanged, this, &MainWindow::followTheme);
     connect(&state_.navigation(), &NavigationState::routeChanged, this, &MainWindow::followMenus);
@@ -130,9 +132,15 @@ void MainWindow::savePlacement() {
     state_.preferences().defaults().setValue(placementKey, saveGeometry().toBase64().toStdString());
 }
 
-void MainWindow::closeEvent(QCloseEvent* event) {
-    // Hidden, a cleanup would go on unseen (and a quit would end it untold).
+void MainWindow::finishWork() {
     state_.developer().stopCleanupAndWait();
+    state_.developer().stopTrashWorkAndWait();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // Hidden, a cleanup, a put back or an emptying would go on unseen (and a
+    // quit would end it untold).
+    finishWork();
     savePlacement();
     QMainWindow::closeEvent(event);
 }

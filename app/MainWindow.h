@@ -41,12 +41,15 @@ public:
     QAction* inspectorAction() const { return inspector_; }
     // Writes the window's size, place and maximised state into the settings.
     void savePlacement();
+    // Stops a running cleanup, put back or emptying at its next safe point and
+    // records what it did, before the window closes or the program quits.
+    void finishWork();
     // The open sheet and the open alert; null while there is none.
     QDialog* sheetDialog() const { return sheetDialog_; }
     QMessageBox* alert() const { return alert_; }
 
 protected:
-    // A running cleanup stops at a safe point and is recorded before the window goes.
+    // Running work stops at a safe point and is recorded before the window goes.
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

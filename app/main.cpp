@@ -55,10 +55,18 @@ int main(int argc, char* argv[]) {
     // Two copies on one home would each clean and write history: a later
     // launch brings the running window forward instead.
     korvane::SingleInstance instance(korvane::HistoryStore::defaultDirectory() + "/instance.lock");
-    if (instance.claim() == korvane::SingleInstance::Claim::forwarded) {
-        std::fprintf(stderr, "%s is already running: its window comes forward.\n",
-                     korvane::applicationInfo::name);
-        return 0;
+    switch (instance.claim()) {
+        case korvane::SingleInstance::Claim::forwarded:
+            std::fprintf(stderr, "%s is already running: its window comes forward.\n",
+                         korvane::applicationInfo::name);
+            return 0;
+        case korvane::SingleInstance::Claim::unanswered:
+            std::fprintf(stderr, "%s is already running but does not answer; try again in a moment.\n",
+                         korvane::applicationInfo::name);
+            return 1;
+        case korvane::SingleInstance::Claim::first:
+        case korvane::SingleInstance::Claim::unguarded:
+            break;
     }
 
     korvane::IniSettings settings;

@@ -17,6 +17,8 @@
 #include "app/frame/TopBar.h"
 #include "app/kit/CrossFade.h"
 #include "app/kit/Hairline.h"
+#include "app/kit/NoticeBanner.h"
+#include "app/kit/SlideReveal.h"
 #include "app/screens/ApplicationsView.h"
 #include "app/screens/InspectorView.h"
 #include "app/screens/LargeFilesView.h"
@@ -78,6 +80,7 @@ ExploreLayout::ExploreLayout(AppState& state, bool showsInspector, QWidget* pare
     column->setSpacing(0);
     column->addWidget(topBar_);
     column->addWidget(new Hairline(Qt::Horizontal));
+    column->addWidget(makeNotice());
     row_->setContentsMargins(0, 0, 0, 0);
     row_->setSpacing(0);
     column->addLayout(row_, 1);
@@ -89,7 +92,31 @@ ExploreLayout::ExploreLayout(AppState& state, bool showsInspector, QWidget* pare
     connect(&state_, &AppState::changed, this, [this] {
         if (state_.preferences().mode() != mode_ || state_.navigation().generalSection() != section_)
             followPage();
+        followNotice();
     });
+    followNotice();
+}
+
+SlideReveal* ExploreLayout::makeNotice() {
+    notice_ = new NoticeBanner;
+    auto* spaced = new QWidget;
+    auto* margins = new QVBoxLayout(spaced);
+    margins->setContentsMargins(12, 12, 12, 0);
+    margins->addWidget(notice_);
+    noticeSlot_ = new SlideReveal(spaced, SlideReveal::Edge::top, AppMotion::fade);
+    connect(notice_, &NoticeBanner::dismissed, this, [this] { state_.developer().setRestoreNotice(std::nullopt); });
+    return noticeSlot_;
+}
+
+void ExploreLayout::followNotice() {
+    const auto& notice = state_.developer().restoreNotice();
+    // A leaving banner keeps its text until it is gone.
+    if (notice) notice_->setNotice(*notice, state_.developer().restoreNoticeIsProblem());
+    if (notice.has_value() == noticeSlot_->isRevealed()) return;
+    if (isVisible())
+        noticeSlot_->setRevealed(notice.has_value());
+    else
+        noticeSlot_->jumpRevealed(notice.has_value());
 }
 
 void ExploreLayout::setShowsInspector(bool shows) {

@@ -14,6 +14,8 @@ namespace korvane {
 
 class CrossFade;
 class MotionAnimation;
+class NoticeBanner;
+class SlideReveal;
 class TopBar;
 
 // The working window of the explore route: the top bar across the top, the
@@ -41,6 +43,11 @@ public:
     QWidget* inspectorColumn() const { return inspectorColumn_; }
     // The old sidebar and page fading out over the new ones.
     CrossFade* pageFade() const { return pageFade_; }
+    // The notice of an action that ended on the explorer (a whole put back
+    // in developer mode lands here after its scan), under the top bar until
+    // dismissed; its holder slides it in and out.
+    SlideReveal* noticeSlot() const { return noticeSlot_; }
+    NoticeBanner* notice() const { return notice_; }
     // What Tab reaches now, in the order it reaches them.
     QWidgetList tabStops() const;
 
@@ -59,6 +66,8 @@ private:
     QWidget* makeSidebar(AppState::Mode mode);
     QWidget* makeCanvasPage(AppState::Mode mode, AppState::GeneralSection section);
     QWidget* makeInspector();
+    SlideReveal* makeNotice();
+    void followNotice();
 
     // New sidebar and page when the mode or the section changed.
     void followPage();
@@ -83,6 +92,8 @@ private:
     QWidget* inspector_;
     MotionAnimation* inspectorWidth_;
     CrossFade* pageFade_;
+    NoticeBanner* notice_ = nullptr;
+    SlideReveal* noticeSlot_ = nullptr;
 };
 
 }  // namespace korvane

@@ -4,8 +4,11 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QEvent>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -19,9 +22,11 @@ namespace korvane {
 namespace {
 
 constexpr QByteArrayView request = "come-forward\n";
-// A first launch still starting up has taken the lock but may not listen yet.
-constexpr int connectAttempts = 25;
+constexpr QByteArrayView answer = "coming-forward\n";
+// A first launch still starting up has taken the lock but may not listen
+// yet; one that is ending no longer listens: both are tried again.
 constexpr int attemptMilliseconds = 200;
+constexpr int answerMilliseconds = 1000;
 
 QString socketFor(const std::string& lockPath) {
     const QByteArray digest =
@@ -56,13 +61,39 @@ SingleInstance::Claim SingleInstance::claim() {
         listen();
         return Claim::first;
     }
-    const int error = errno;
-    ::close(fd);
-    if (error != EWOULDBLOCK) return Claim::unguarded;
-    // The lock holder runs: it comes forward, or (when it cannot be reached)
-    // a second copy would still write the same history. Either way this one ends.
-    askFirst();
-    return Claim::forwarded;
+    if (errno != EWOULDBLOCK) {
+        ::close(fd);
+        return Claim::unguarded;
+    }
+    // The lock holder runs: it comes forward, or it is ending and this one
+    // takes its place once it has gone. Two copies never write one history.
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        if (askFirst()) {
+            ::close(fd);
+            return Claim::forwarded;
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            lockFd_ = fd;
+            listen();
+            return Claim::first;
+        }
+        if (waited.elapsed() >= holderWaitMilliseconds) {
+            ::close(fd);
+            return Claim::unanswered;
+        }
+        QThread::msleep(attemptMilliseconds);
+    }
+}
+
+void SingleInstance::stopAnswering() {
+    if (server_) server_->close();
+}
+
+bool SingleInstance::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == QCoreApplication::instance() && event->type() == QEvent::Quit) stopAnswering();
+    return false;
 }
 
 void SingleInstance::listen() {
@@ -71,6 +102,10 @@ void SingleInstance::listen() {
     // Holding the lock, a socket left by an earlier run that ended abruptly is nobody's.
     QLocalServer::removeServer(socketName_);
     if (!server_->listen(socketName_)) return;
+    // A quit closes the windows first, stopping the work they show: from its
+    // start, a later launch waits for the end instead of a window on its way out.
+    if (QCoreApplication* application = QCoreApplication::instance(); application && application->thread() == thread())
+        application->installEventFilter(this);
     connect(server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = server_->nextPendingConnection()) {
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
@@ -78,24 +113,27 @@ void SingleInstance::listen() {
                 // Only a whole request counts; anything else on the socket is ignored.
                 if (!socket->canReadLine()) return;
                 const QByteArray line = socket->readLine(64);
+                const bool asked = line == request.toByteArray();
+                if (asked) socket->write(answer.data(), answer.size());
+                // Leaves once the answer is written.
                 socket->disconnectFromServer();
-                if (line == request.toByteArray()) emit comeForwardRequested();
+                if (asked) emit comeForwardRequested();
             });
         }
     });
 }
 
 bool SingleInstance::askFirst() const {
-    for (int attempt = 0; attempt < connectAttempts; ++attempt) {
-        QLocalSocket socket;
-        socket.connectToServer(socketName_);
-        if (socket.waitForConnected(attemptMilliseconds)) {
-            socket.write(request.data(), request.size());
-            return socket.waitForBytesWritten(1000);
-        }
-        QThread::msleep(attemptMilliseconds);
-    }
-    return false;
+    QLocalSocket socket;
+    socket.connectToServer(socketName_);
+    if (!socket.waitForConnected(attemptMilliseconds)) return false;
+    socket.write(request.data(), request.size());
+    if (!socket.waitForBytesWritten(answerMilliseconds)) return false;
+    QElapsedTimer waited;
+    waited.start();
+    while (!socket.canReadLine() && waited.elapsed() < answerMilliseconds)
+        if (!socket.waitForReadyRead(static_cast<int>(answerMilliseconds - waited.elapsed()))) break;
+    return socket.canReadLine() && socket.readLine(64) == answer.toByteArray();
 }
 
 }  // namespace korvane

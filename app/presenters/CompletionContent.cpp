@@ -33,18 +33,23 @@ bool isSameItem(const CleanupOutcome& a, const CleanupOutcome& b) {
 // Why nothing of this run is left in the Trash: put back, emptied, or gone some other way.
 std::string noneLeftExplanation(const CleanupReport& report, const ReportFollowUp& followUp) {
     std::size_t back = 0;
+    std::size_t backShort = 0;  // with less than went
     std::size_t emptied = 0;
     std::size_t gone = 0;
     for (const CleanupOutcome& outcome : report.outcomes) {
         if (outcome.status != CleanupOutcome::Status::trashed) continue;
-        if (outcome.putBack)
+        if (outcome.putBack) {
             ++back;
-        else if (followUp.emptied.contains(outcome.candidateID))
+            if (outcome.returnedBytes() < outcome.expectedBytes) ++backShort;
+        } else if (followUp.emptied.contains(outcome.candidateID))
             ++emptied;
         else
             ++gone;
     }
-    if (back > 0 && emptied == 0 && gone == 0) return "Those items are back where they were.";
+    if (back > 0 && emptied == 0 && gone == 0)
+        return backShort > 0 ? "Those items are back where they were, but not all of what went: part of it had "
+                               "already left the Trash."
+                             : "Those items are back where they were.";
     if (emptied > 0 && back == 0 && gone == 0)
         return "Korvane emptied those items from the Trash, so their space is free again.";
     if (back > 0 && emptied > 0)
@@ -114,8 +119,13 @@ void fillHeader(CompletionReportContent& sections, const CleanupReport& report) 
             continue;
         }
         if (outcome.putBack) {
-            putBack += outcome.expectedBytes;
+            putBack += outcome.returnedBytes();
             ++putBackCount;
+            // What did not come back (it left the Trash meanwhile) stayed removed.
+            if (const std::int64_t missing = outcome.expectedBytes - outcome.returnedBytes(); missing > 0) {
+                kept += missing;
+                ++partlyCount;
+            }
         } else {
             kept += outcome.expectedBytes;
             ++keptCount;

@@ -13,6 +13,7 @@
 #include "app/kit/ByteHeadline.h"
 #include "app/kit/KitButton.h"
 #include "app/kit/LinkButton.h"
+#include "app/kit/NoticeBanner.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/Panel.h"
 #include "app/kit/RestyleOnPaletteChange.h"
@@ -265,16 +266,8 @@ QWidget* CompleteView::makeTrashPanel() {
 }
 
 QWidget* CompleteView::makeNoticeBanner() {
-    notice_ = new Panel(12);
-    noticeSymbol_ = new SymbolView("checkmark.circle.fill", 12);
-    noticeText_ = wrappingLabel();
-    dismiss_ = new LinkButton(QStringLiteral("Dismiss"), AppFont::caption());
-    auto* line = new QHBoxLayout;
-    line->setSpacing(8);
-    line->addWidget(noticeSymbol_, 0, Qt::AlignVCenter);
-    line->addWidget(noticeText_, 1);
-    line->addWidget(dismiss_, 0, Qt::AlignVCenter);
-    notice_->contentLayout()->addLayout(line);
+    notice_ = new NoticeBanner;
+    dismiss_ = notice_->dismissButton();
     auto* spaced = new QWidget;
     auto* gap = new QVBoxLayout(spaced);
     gap->setContentsMargins(0, 0, 0, 14);
@@ -346,10 +339,7 @@ void CompleteView::refresh() {
     if (rowsChanged) rebuildNotRemoved();
     if (report) restyleHeader();
     // A leaving banner keeps its text until it is gone.
-    if (content_.notice) {
-        noticeText_->setText(QString::fromStdString(*content_.notice));
-        styleNoticeSymbol();
-    }
+    if (content_.notice) notice_->setNotice(*content_.notice, content_.noticeIsProblem);
     if (first) noticeSlot_->jumpRevealed(content_.notice.has_value());
     else noticeSlot_->setRevealed(content_.notice.has_value());
 }
@@ -423,15 +413,6 @@ void CompleteView::restyle() {
     styleLabel(trashHeadline_, AppFont::bodyMedium(), palette.ink);
     styleLabel(trashExplanation_, AppFont::caption(), palette.inkSecondary);
     styleLabel(notRemovedHeading_, AppFont::bodyMedium(), palette.ink);
-    styleNoticeSymbol();
-    styleLabel(noticeText_, AppFont::caption(), palette.ink);
-}
-
-void CompleteView::styleNoticeSymbol() {
-    const Palette& palette = environmentPalette(this);
-    noticeSymbol_->setSymbol(content_.noticeIsProblem ? "exclamationmark.triangle.fill"
-                                                      : "checkmark.circle.fill");
-    noticeSymbol_->setColor(content_.noticeIsProblem ? palette.amber() : palette.accent);
 }
 
 }  // namespace korvane

@@ -14,6 +14,7 @@ class DesktopActions;
 class DeveloperState;
 class KitButton;
 class LinkButton;
+class NoticeBanner;
 class Panel;
 class SlideReveal;
 class SymbolView;
@@ -51,8 +52,6 @@ private:
     void restyle();
     // The header's symbol: in the accent colour unless nothing was removed.
     void restyleHeader();
-    // A tick for what was done, a warning for what was refused.
-    void styleNoticeSymbol();
 
     DeveloperState& developer_;
     const DesktopActions& desktop_;
@@ -83,9 +82,7 @@ private:
     QVBoxLayout* notRemovedRows_ = nullptr;
 
     SlideReveal* noticeSlot_ = nullptr;
-    Panel* notice_ = nullptr;
-    SymbolView* noticeSymbol_ = nullptr;
-    QLabel* noticeText_ = nullptr;
+    NoticeBanner* notice_ = nullptr;
     LinkButton* dismiss_ = nullptr;
 
     KitButton* copySummary_ = nullptr;

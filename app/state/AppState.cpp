@@ -2,6 +2,7 @@
 
 #include "app/platform/Clock.h"
 #include "app/state/DemonstrationData.h"
+#include "core/safety/InterruptedRun.h"
 
 namespace korvane {
 
@@ -39,7 +40,12 @@ AppState::AppState(Services services, QObject* parent)
     // An action's outcome reaches every part that holds its items, in the batch it comes in.
     connect(&developer_, &DeveloperState::diskChanged, &folderScan_, &FolderScanState::followDiskChange);
     connect(&developer_, &DeveloperState::diskChanged, &applications_, &ApplicationsState::followDiskChange);
+    // A cleanup a crash cut off is recorded first, so that the scan restored
+    // next follows what it did.
+    HistoryStore interruptedHistory(services.historyDirectory);
+    const std::vector<CleanupReport> interrupted = InterruptedRun::recover(interruptedHistory);
     restoreLastScan();
+    developer_.showInterruptedRuns(interrupted);
     applyLaunchArguments(services.arguments);
     // The schedule treats cleaning like scanning: a run due meanwhile waits
     // for the work to end, then runs.
@@ -60,6 +66,7 @@ AppState::AppState(Services services, QObject* parent)
 AppState::~AppState() {
     // A cleanup is stopped at a safe point and recorded, never left half told.
     developer_.stopCleanupAndWait();
+    developer_.stopTrashWorkAndWait();
     // A scan of the home folder can take a while; nobody waits for its result now.
     developer_.cancelWork();
     folderScan_.cancelWork();

@@ -55,6 +55,19 @@ std::string refusedSentence(const std::vector<UserChoice::Refusal>& refused) {
            first.reason + ".";
 }
 
+// Items that came back with less than went: part of them left the Trash meanwhile.
+std::string cameBackShortSentence(const RestoreEngine::Report& restored) {
+    std::vector<const RestoreEngine::Outcome*> short_;
+    for (const auto& outcome : restored.outcomes)
+        if (outcome.status == RestoreEngine::Outcome::Status::restored && outcome.cameBack)
+            short_.push_back(&outcome);
+    if (short_.empty()) return {};
+    const std::string rest = "; the rest was no longer in the Trash.";
+    if (short_.size() > 1) return " " + itemCount(short_.size()) + " came back with less than went" + rest;
+    const auto& [went, back] = ByteFormat::alike(short_.front()->bytes, *short_.front()->cameBack);
+    return " " + quoted(short_.front()->title) + " came back with " + back + " of the " + went + " that went" + rest;
+}
+
 }  // namespace
 
 std::string CleanupTexts::shareSummary(const std::optional<ScanResult>& scan) {
@@ -92,7 +105,8 @@ std::string CleanupTexts::putBackNotice(const RestoreEngine::Report& restored, c
         return "Nothing was left to put back.";
     }
     std::string text = "Put back " + ByteFormat::string(restored.restoredBytes()) + " across " +
-                       std::to_string(count) + (count == 1 ? " location." : " locations.");
+                       std::to_string(count) + (count == 1 ? " location." : " locations.") +
+                       cameBackShortSentence(restored);
     // A put back that left something in the Trash never reads as a whole one.
     const auto missed = notPutBack(restored, report);
     if (missed.empty()) return text;
@@ -106,7 +120,12 @@ std::string CleanupTexts::putBackNotice(const RestoreEngine::Report& restored, c
     return text + many + "; " + quoted(first.title) + ": " + sentence(reason);
 }
 
-std::string CleanupTexts::emptiedNotice(std::int64_t freedBytes) {
+std::string CleanupTexts::emptiedNotice(std::int64_t freedBytes, bool stopped) {
+    if (stopped) {
+        const std::string rest = "the rest of Korvane's items are still in the Trash.";
+        if (freedBytes < 1) return "Emptying the Trash was stopped; " + rest;
+        return "Emptied " + ByteFormat::string(freedBytes) + " from the Trash, then stopped; " + rest;
+    }
     if (freedBytes < 1) return "There was nothing of Korvane's left in the Trash.";
     return "Emptied " + ByteFormat::string(freedBytes) + " from the Trash.";
 }
@@ -137,7 +156,12 @@ std::string CleanupTexts::reportSummary(const CleanupReport& report) {
             continue;
         }
         if (outcome.putBack) {
-            putBack += outcome.expectedBytes;
+            putBack += outcome.returnedBytes();
+            // What did not come back (it left the Trash meanwhile) stayed removed.
+            if (const std::int64_t missing = outcome.expectedBytes - outcome.returnedBytes(); missing > 0) {
+                keptBytes += missing;
+                ++partly;
+            }
             continue;
         }
         kept.push_back(&outcome);

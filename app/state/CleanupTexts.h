@@ -25,6 +25,9 @@ struct CleanupTexts {
     };
 
     static constexpr const char* summaryCopied = "Summary copied.";
+    // Shown over a cleanup that a crash or a kill cut off, at the next start.
+    static constexpr const char* cutOffNotice =
+        "Korvane ended before this cleanup was done. This is what it had done; History keeps it too.";
     // Staging was asked for nothing: the ticked items are not in the list on show.
     static constexpr const char* nothingChosen = "None of the ticked items is in this list now.";
 
@@ -38,7 +41,8 @@ struct CleanupTexts {
     // What was put back and what was not, else the first problem's message,
     // else that nothing was left.
     static std::string putBackNotice(const RestoreEngine::Report& restored, const CleanupReport& report);
-    static std::string emptiedNotice(std::int64_t freedBytes);
+    // `stopped`: the window closed while it ran, and what was not reached is still in the Trash.
+    static std::string emptiedNotice(std::int64_t freedBytes, bool stopped = false);
     // One paragraph on a cleanup: what stayed removed and from where, what
     // went to the Trash or came back from it, what was not removed, and the
     // free space before and after.

@@ -1,4 +1,6 @@
-#include <tuple>
+#include <future>
+#include <map>
+#include <utility>
 
 #include "app/state/CleanupTexts.h"
 #include "app/state/DesktopActions.h"
@@ -37,7 +39,7 @@ void DeveloperState::setRestoreNotice(std::optional<std::string> notice, bool is
     publish(restoreNotice_, std::move(notice));
 }
 
-bool DeveloperState::canRestore() const { return lastReport_ && lastReport_->hasRestorableItemsInTrash(); }
+bool DeveloperState::canRestore() const { return !lastReportInTrash().empty(); }
 
 void DeveloperState::setReportFollowUp(ReportFollowUp followUp) { publish(followUp_, std::move(followUp)); }
 
@@ -45,7 +47,17 @@ std::vector<CleanupOutcome> DeveloperState::lastReportInTrash() const {
     if (!lastReport_) return {};
     // The demonstration's Trash item is made up: its report shows as written.
     if (followUp_.demonstration) return lastReport_->restorable();
-    return lastReport_->restorableInTrash();
+    if (!followUp_.ownInTrash) return lastReport_->restorableInTrash();
+    // Once measured, only what Korvane's records there still name: an item
+    // another program emptied or replaced under the same name is not this run's.
+    std::vector<CleanupOutcome> held;
+    for (const CleanupOutcome& ours : lastReport_->restorable())
+        for (const CleanupOutcome& item : *followUp_.ownInTrash)
+            if (item.candidateID == ours.candidateID && item.trashURL == ours.trashURL) {
+                held.push_back(item);
+                break;
+            }
+    return held;
 }
 
 void DeveloperState::measureOwnTrash() {
@@ -94,6 +106,8 @@ void DeveloperState::startCleanup() {
         parts_.makeCleanupEngine ? parts_.makeCleanupEngine() : std::make_unique<CleanupEngine>();
     // A path marked "Never touch" after the scan must survive a cleanup started from it.
     engine->setExcludedPaths(parts_.preferences.settings().excludedPaths);
+    cleanupJournal_ = std::make_shared<RunJournal>(parts_.history.store().directory());
+    engine->setJournal(cleanupJournal_);
     cleanupEngine_ = engine;
     isCleaning_ = true;
     const std::uint64_t run = cleanupRuns_.begin();
@@ -157,6 +171,25 @@ void DeveloperState::finishCleanup(const CleanupReport& report) {
     // A stop partway through an item frees space without removing it: the
     // free space shown afterwards is the one the report measured.
     followVolume(report.volumeAfter);
+    // After the report and the scan that follows it are written: a crash
+    // before this leaves the journal, and the next start records the run.
+    if (const auto journal = std::exchange(cleanupJournal_, nullptr); journal && !journal->fileName().empty())
+        parts_.history.write([name = journal->fileName()](HistoryStore& history) {
+            RunJournal::discard(history.directory(), name);
+        });
+}
+
+void DeveloperState::showInterruptedRuns(const std::vector<CleanupReport>& reports) {
+    if (reports.empty()) return;
+    const StateChanges::Batch batch(changes());
+    for (const CleanupReport& report : reports) publishDiskChange(DiskChange::ofCleanup(report));
+    ++card_;
+    setLastReport(reports.back());
+    setReportFollowUp({});
+    measureOwnTrash();
+    setRestoreNotice(CleanupTexts::cutOffNotice, true);
+    parts_.navigation.setRoute(Route::finished);
+    followVolume(reports.back().volumeAfter);
 }
 
 void DeveloperState::publishDiskChange(const DiskChange& change) {
@@ -205,99 +238,134 @@ TrashWork DeveloperState::trashWork() const {
 void DeveloperState::restoreFromTrash() {
     if (!lastReport_ || trashWork() != TrashWork::none) return;
     publish(isRestoring_, true);
+    const auto stop = std::make_shared<Flag>();
+    trashStop_ = stop;
+    const std::uint64_t run = trashRuns_.begin();
+    auto done = std::make_shared<std::promise<PutBack>>();
+    const std::shared_future<PutBack> result = done->get_future().share();
+    // A stop before the window closes finishes it in place, without the scan that would follow.
+    finishTrashWork_ = [this, result] { finishPutBack(result.get(), false); };
     // Moving a large folder back across a file system takes a while: off the window's thread.
-    parts_.work.run(
-        this,
-        [report = *lastReport_] {
-            RestoreEngine::Report restored = RestoreEngine().restore(report);
-            return std::tuple(report, std::move(restored), VolumeInfo::volumeOf(Paths::home()));
-        },
-        [this](std::tuple<CleanupReport, RestoreEngine::Report, VolumeInfo> done) {
-            auto& [report, restored, volume] = done;
-            const StateChanges::Batch batch(changes());
-            publish(isRestoring_, false);
-            // Nothing put back, or something left in the Trash, is no success:
-            // the notice says so in its look too.
-            const bool shortOfAll =
-                restored.restoredCount() == 0 || !CleanupTexts::notPutBack(restored, report).empty();
-            setRestoreNotice(CleanupTexts::putBackNotice(restored, report), shortOfAll);
-            std::set<UUID> back;
-            for (const auto& outcome : restored.outcomes)
-                if (outcome.status == RestoreEngine::Outcome::Status::restored)
-                    back.insert(outcome.candidateID);
-            if (lastReport_ && lastReport_->date == report.date) {
-                ReportFollowUp followUp = followUp_;
-                const auto now = measured(volume);
-                if (now && !followUp.demonstration) followUp.volumeNow = now;
-                setReportFollowUp(std::move(followUp));
-            }
-            if (!back.empty()) {
-                // The history counts only what stayed removed.
-                parts_.history.write([back](HistoryStore& history) { history.markPutBack(back); });
-                if (lastReport_ && lastReport_->date == report.date) {
-                    CleanupReport marked = *lastReport_;
-                    marked.markPutBack(back);
-                    setLastReport(std::move(marked));
-                }
-                publishDiskChange(DiskChange::ofPutBack(restored, report, volume));
-            }
-            measureOwnTrash();
-            // Developer mode shows the developer scan: it is taken again. In
-            // general mode the user stays where they are. A put back that
-            // fell short keeps the card, whose notice says what stayed in
-            // the Trash; the scan then waits for the user to leave it.
-            if (parts_.preferences.mode() == Mode::developer) {
-                if (shortOfAll)
-                    startBackgroundScan();
-                else
-                    startScan();
-            }
+    parts_.work.run([this, report = *lastReport_, stop, done, result, run] {
+        RestoreEngine::Report restored = RestoreEngine().restore(report, stop.get());
+        done->set_value({report, std::move(restored), VolumeInfo::volumeOf(Paths::home())});
+        trashRuns_.post(this, run, [this, result] {
+            finishTrashWork_ = {};
+            finishPutBack(result.get(), true);
         });
+    });
+}
+
+void DeveloperState::finishPutBack(const PutBack& done, bool rescan) {
+    const auto& [report, restored, volume] = done;
+    const StateChanges::Batch batch(changes());
+    publish(isRestoring_, false);
+    std::set<UUID> back;
+    std::map<UUID, std::int64_t> cameBack;  // less than went
+    for (const auto& outcome : restored.outcomes) {
+        if (outcome.status != RestoreEngine::Outcome::Status::restored) continue;
+        back.insert(outcome.candidateID);
+        if (outcome.cameBack) cameBack.emplace(outcome.candidateID, *outcome.cameBack);
+    }
+    // Nothing put back, something left in the Trash, or something that came
+    // back with less than went is no success: the notice says so in its look too.
+    const bool shortOfAll = restored.restoredCount() == 0 || !cameBack.empty() ||
+                            !CleanupTexts::notPutBack(restored, report).empty();
+    setRestoreNotice(CleanupTexts::putBackNotice(restored, report), shortOfAll);
+    if (lastReport_ && lastReport_->date == report.date) {
+        ReportFollowUp followUp = followUp_;
+        const auto now = measured(volume);
+        if (now && !followUp.demonstration) followUp.volumeNow = now;
+        // What came back left the Trash; the measuring below sees the rest.
+        if (followUp.ownInTrash)
+            std::erase_if(*followUp.ownInTrash, [&back](const CleanupOutcome& item) {
+                return back.contains(item.candidateID);
+            });
+        setReportFollowUp(std::move(followUp));
+    }
+    if (!back.empty()) {
+        // The history counts only what stayed removed.
+        parts_.history.write([back, cameBack](HistoryStore& history) { history.markPutBack(back, cameBack); });
+        if (lastReport_ && lastReport_->date == report.date) {
+            CleanupReport marked = *lastReport_;
+            marked.markPutBack(back, cameBack);
+            setLastReport(std::move(marked));
+        }
+        publishDiskChange(DiskChange::ofPutBack(restored, report, volume));
+    }
+    measureOwnTrash();
+    // Developer mode shows the developer scan: it is taken again. In general
+    // mode the user stays where they are. A put back that fell short keeps
+    // the card, whose notice says what stayed in the Trash; the scan then
+    // waits for the user to leave it.
+    if (!rescan || parts_.preferences.mode() != Mode::developer) return;
+    if (shortOfAll)
+        startBackgroundScan();
+    else
+        startScan();
 }
 
 void DeveloperState::emptyOwnTrash() {
     if (trashWork() != TrashWork::none) return;
     publish(isEmptying_, true);
+    const auto stop = std::make_shared<Flag>();
+    trashStop_ = stop;
+    const std::uint64_t run = trashRuns_.begin();
+    auto done = std::make_shared<std::promise<Emptying>>();
+    const std::shared_future<Emptying> result = done->get_future().share();
     // The report on show first, also when writing the history failed. The
     // demonstration empties only its own made-up items: nothing real is
     // touched for a label that names something else.
     const bool demonstration = followUp_.demonstration;
     std::vector<CleanupReport> shown;
     if (lastReport_) shown.push_back(*lastReport_);
+    const auto finish = [this, result, card = card_, demonstration, shown] {
+        finishTrashWork_ = {};
+        finishEmptying(result.get(), card, demonstration, shown);
+    };
+    finishTrashWork_ = finish;
     // On the history's thread, so that the report of a cleanup that has just
     // ended is already written when the reports are read.
-    parts_.history.write([this, demonstration, shown, card = card_](HistoryStore& history) {
+    parts_.history.write([this, demonstration, shown, stop, done, finish, run](HistoryStore& history) {
         std::vector<CleanupReport> reports = shown;
         if (!demonstration) {
             const std::vector<CleanupReport> stored = history.reports();
             reports.insert(reports.end(), stored.begin(), stored.end());
         }
         const RestoreEngine engine;
-        std::vector<CleanupOutcome> purged = engine.purge(reports);
-        std::vector<CleanupOutcome> left = engine.inTrash(reports);
-        const VolumeInfo volume = VolumeInfo::volumeOf(Paths::home());
-        QMetaObject::invokeMethod(
-            this,
-            [this, purged = std::move(purged), left = std::move(left), volume, card, demonstration, shown] {
-                SizeSum freed;
-                for (const auto& outcome : purged) freed += outcome.expectedBytes;
-                const StateChanges::Batch batch(changes());
-                publish(isEmptying_, false);
-                setRestoreNotice(CleanupTexts::emptiedNotice(freed.total()));
-                if (card == card_ && !demonstration && !shown.empty()) {
-                    ReportFollowUp followUp = followUp_;
-                    followUp.ownInTrash = left;
-                    for (const auto& outcome : purged)
-                        for (const auto& ours : shown.front().outcomes)
-                            if (ours.candidateID == outcome.candidateID && ours.trashURL == outcome.trashURL)
-                                followUp.emptied.insert(outcome.candidateID);
-                    if (const auto now = measured(volume)) followUp.volumeNow = now;
-                    setReportFollowUp(std::move(followUp));
-                }
-                publishDiskChange(DiskChange::ofEmptying(purged, volume));
-            },
-            Qt::QueuedConnection);
+        std::vector<CleanupOutcome> purged = engine.purge(reports, stop.get());
+        done->set_value({std::move(purged), engine.inTrash(reports), VolumeInfo::volumeOf(Paths::home()),
+                         stop->value()});
+        trashRuns_.post(this, run, finish);
     });
+}
+
+void DeveloperState::finishEmptying(const Emptying& done, std::uint64_t card, bool demonstration,
+                                    const std::vector<CleanupReport>& shown) {
+    SizeSum freed;
+    for (const auto& outcome : done.purged) freed += outcome.expectedBytes;
+    const StateChanges::Batch batch(changes());
+    publish(isEmptying_, false);
+    setRestoreNotice(CleanupTexts::emptiedNotice(freed.total(), done.stopped));
+    if (card == card_ && !demonstration && !shown.empty()) {
+        ReportFollowUp followUp = followUp_;
+        followUp.ownInTrash = done.left;
+        for (const auto& outcome : done.purged)
+            for (const auto& ours : shown.front().outcomes)
+                if (ours.candidateID == outcome.candidateID && ours.trashURL == outcome.trashURL)
+                    followUp.emptied.insert(outcome.candidateID);
+        if (const auto now = measured(done.volume)) followUp.volumeNow = now;
+        setReportFollowUp(std::move(followUp));
+    }
+    publishDiskChange(DiskChange::ofEmptying(done.purged, done.volume));
+}
+
+void DeveloperState::stopTrashWorkAndWait() {
+    if (trashWork() == TrashWork::none || !finishTrashWork_) return;
+    trashStop_->setValue(true);
+    // The queued result is nobody's now: this one is applied in its place.
+    trashRuns_.begin();
+    std::exchange(finishTrashWork_, {})();
 }
 
 void DeveloperState::neverTouch(const StorageNode& node) {

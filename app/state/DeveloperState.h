@@ -25,6 +25,8 @@
 #include "core/model/StorageNode.h"
 #include "core/model/UUID.h"
 #include "core/safety/CleanupEngine.h"
+#include "core/safety/RestoreEngine.h"
+#include "core/safety/RunJournal.h"
 #include "core/scanners/ScannerEngine.h"
 #include "core/system/Flag.h"
 
@@ -188,6 +190,10 @@ public:
     // did and saves the scan as it now is, as a run that ended by itself would.
     void stopCleanupAndWait();
     void finishCleanup(const CleanupReport& report);
+    // Cleanups a crash cut off before they were recorded, recorded at this
+    // start (oldest first): the scan follows what each did, and the newest
+    // shows on the completion screen with a notice that says so.
+    void showInterruptedRuns(const std::vector<CleanupReport>& reports);
     // Puts the last cleanup's trashed items back (in the background). In
     // developer mode a scan follows; in general mode the user stays where
     // they are, and every part that holds the items follows the change.
@@ -196,6 +202,10 @@ public:
     // Neither this nor a put back starts while the other runs.
     void emptyOwnTrash();
     TrashWork trashWork() const;
+    // Before the window closes or the program quits: stops a running put
+    // back or emptying at its next safe point (between items, between two
+    // entries of a large folder), waits for it and applies what it did.
+    void stopTrashWorkAndWait();
     // Keeps the node's path out of this and every later scan and cleanup.
     void neverTouch(const StorageNode& node);
     std::string shareSummary() const;
@@ -247,6 +257,22 @@ private:
     void unstage();
     void setStagingNotice(std::optional<std::string> notice);
     void setReportFollowUp(ReportFollowUp followUp);
+    // What a put back or an emptying did, as its worker hands it back.
+    struct PutBack {
+        CleanupReport report;
+        RestoreEngine::Report restored;
+        VolumeInfo volume;
+    };
+    struct Emptying {
+        std::vector<CleanupOutcome> purged;
+        std::vector<CleanupOutcome> left;  // Korvane's items still in the Trash after it
+        VolumeInfo volume;
+        bool stopped = false;
+    };
+    // `rescan`: developer mode takes its scan again (not while the window closes).
+    void finishPutBack(const PutBack& done, bool rescan);
+    void finishEmptying(const Emptying& done, std::uint64_t card, bool demonstration,
+                        const std::vector<CleanupReport>& shown);
 
     Parts parts_;
     std::optional<ScanResult> scan_;
@@ -292,10 +318,17 @@ private:
     bool isCleaning_ = false;
     // The running cleanup's report, for a close that cannot wait for the queued one.
     std::shared_future<CleanupReport> cleanupDone_;
+    // Where the running cleanup is written down until its report is recorded.
+    std::shared_ptr<RunJournal> cleanupJournal_;
     // Set by a stop; read by the run once its engine has started.
     std::shared_ptr<Flag> cleanupStop_;
     bool isRestoring_ = false;
     bool isEmptying_ = false;
+    RunCounter trashRuns_;
+    // Set by a stop; read by the running put back or emptying between its steps.
+    std::shared_ptr<Flag> trashStop_;
+    // Waits for the running put back or emptying and applies what it did.
+    std::function<void()> finishTrashWork_;
     QTimer volumeTimer_;
     bool isMeasuringVolume_ = false;
 };

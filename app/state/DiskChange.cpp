@@ -50,8 +50,8 @@ DiskChange DiskChange::ofPutBack(const RestoreEngine::Report& restored, const Cl
     for (const RestoreEngine::Outcome& outcome : restored.outcomes) {
         if (outcome.status != RestoreEngine::Outcome::Status::restored) continue;
         if (const auto found = trashed.find(outcome.candidateID); found != trashed.end())
-            change.left.push_back({*found->second->trashURL, outcome.bytes, outcome.candidateID, true});
-        change.arrived.push_back({outcome.path, outcome.bytes, outcome.candidateID, false});
+            change.left.push_back({*found->second->trashURL, outcome.returnedBytes(), outcome.candidateID, true});
+        change.arrived.push_back({outcome.path, outcome.returnedBytes(), outcome.candidateID, false});
     }
     change.volume = measured(volume);
     return change;

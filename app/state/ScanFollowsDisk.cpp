@@ -111,6 +111,8 @@ ScanFollowsDisk::Outcome ScanFollowsDisk::apply(ScanResult& scan, const DiskChan
                 ++candidate;
                 continue;
             }
+            // It came back with less than went when part of it left the Trash meanwhile.
+            if (place.candidateID == candidate->id) candidate->size = std::min(candidate->size, place.bytes);
             CategoryResult& category = categoryFor(scan, candidate->category);
             category.footprint = SizeSum::add(std::max<std::int64_t>(category.footprint, 0), candidate->size);
             outcome.returned.insert(candidate->id);

@@ -53,6 +53,11 @@ bool CleanupOutcome::succeeded() const {
     return status == Status::deleted || status == Status::trashed || status == Status::pruned;
 }
 
+std::int64_t CleanupOutcome::returnedBytes() const {
+    if (!putBack) return 0;
+    return std::clamp<std::int64_t>(putBackBytes.value_or(expectedBytes), 0, std::max<std::int64_t>(expectedBytes, 0));
+}
+
 std::optional<CleanupOutcome::Status> CleanupOutcome::statusFromRawValue(std::string_view text) {
     for (const auto& row : statusTable)
         if (row.rawValue == text) return row.status;
@@ -81,6 +86,7 @@ void to_json(nlohmann::json& j, const CleanupOutcome& value) {
     if (value.message) j["message"] = *value.message;
     if (value.trashURL) j["trashURL"] = storedPath(*value.trashURL);
     if (value.putBack) j["putBack"] = true;
+    if (value.putBackBytes) j["putBackBytes"] = *value.putBackBytes;
     if (value.removedBytes > 0) j["removedBytes"] = value.removedBytes;
 }
 
@@ -98,6 +104,8 @@ void from_json(const nlohmann::json& j, CleanupOutcome& value) {
     if (auto message = json::optional(j, "message")) result.message = json::toString(*message);
     if (auto trash = json::optional(j, "trashURL")) result.trashURL = pathFromStored(*trash, "Trash path");
     if (auto putBack = json::optional(j, "putBack")) result.putBack = json::toBool(*putBack);
+    if (auto back = json::optional(j, "putBackBytes"))
+        result.putBackBytes = std::max<std::int64_t>(json::toInt64(*back), 0);
     if (auto removed = json::optional(j, "removedBytes"))
         result.removedBytes = std::max<std::int64_t>(json::toInt64(*removed), 0);
     value = std::move(result);

@@ -35,6 +35,9 @@ struct CleanupOutcome {
     // Put back from the Trash after the cleanup, so it did not stay removed.
     // Stored only when set: history written without it reads as before.
     bool putBack = false;
+    // What a put back brought back, when it was less than went (another
+    // program took part of it out of the Trash). Stored only when set.
+    std::optional<std::int64_t> putBackBytes;
     // What a removal stopped partway freed of an item that is still there;
     // 0 for every other outcome. Stored only when above 0.
     std::int64_t removedBytes = 0;
@@ -48,6 +51,8 @@ struct CleanupOutcome {
 
     // Deleted, trashed or pruned.
     bool succeeded() const;
+    // Of a put back item, what came back; 0 for any other.
+    std::int64_t returnedBytes() const;
 
     static std::optional<Status> statusFromRawValue(std::string_view text);
 

@@ -47,8 +47,11 @@ std::int64_t CleanupReport::freedBytes() const {
 
 std::int64_t CleanupReport::keptFreedBytes() const {
     SizeSum sum;
-    for (const auto& outcome : outcomes)
-        if (!outcome.putBack) sum += outcome.succeeded() ? outcome.expectedBytes : outcome.removedBytes;
+    for (const auto& outcome : outcomes) {
+        const std::int64_t freed = outcome.succeeded() ? outcome.expectedBytes : outcome.removedBytes;
+        // What did not come back of an item put back stayed removed.
+        sum += std::max<std::int64_t>(freed, 0) - outcome.returnedBytes();
+    }
     return sum.total();
 }
 
@@ -56,10 +59,13 @@ bool CleanupReport::wasPutBack() const {
     return std::any_of(outcomes.begin(), outcomes.end(), [](const CleanupOutcome& o) { return o.putBack; });
 }
 
-void CleanupReport::markPutBack(const std::set<UUID>& candidateIDs) {
-    for (CleanupOutcome& outcome : outcomes)
-        if (outcome.status == Status::trashed && candidateIDs.contains(outcome.candidateID))
-            outcome.putBack = true;
+void CleanupReport::markPutBack(const std::set<UUID>& candidateIDs, const std::map<UUID, std::int64_t>& cameBack) {
+    for (CleanupOutcome& outcome : outcomes) {
+        if (outcome.status != Status::trashed || !candidateIDs.contains(outcome.candidateID)) continue;
+        outcome.putBack = true;
+        if (const auto found = cameBack.find(outcome.candidateID); found != cameBack.end())
+            outcome.putBackBytes = found->second;
+    }
 }
 
 std::int64_t CleanupReport::trashedBytes() const {

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <map>
 #include <set>
 #include <vector>
 
@@ -37,8 +38,9 @@ struct CleanupReport {
     // Some item was put back from the Trash after the run.
     bool wasPutBack() const;
     // Marks the trashed outcomes of these candidates as put back: only what
-    // went to the Trash can have come back from it.
-    void markPutBack(const std::set<UUID>& candidateIDs);
+    // went to the Trash can have come back from it. `cameBack` names those
+    // that brought back less than went, with what they brought back.
+    void markPutBack(const std::set<UUID>& candidateIDs, const std::map<UUID, std::int64_t>& cameBack = {});
     // Expected bytes of the trashed outcomes.
     std::int64_t trashedBytes() const;
     std::vector<CleanupOutcome> failures() const;

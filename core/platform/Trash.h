@@ -4,6 +4,8 @@
 
 namespace korvane {
 
+class Flag;
+
 // The user's Trash as Korvane uses it: items go in, and only items whose
 // record proves Korvane put them there come back out or are emptied.
 class Trash {
@@ -42,8 +44,10 @@ public:
     // never replaces an existing entry.
     virtual Result putBack(const std::string& trashedPath, const std::string& originalPath) = 0;
 
-    // Removes the item and its record for good.
-    virtual Result purge(const std::string& trashedPath, const std::string& originalPath) = 0;
+    // Removes the item and its record for good. A stop set meanwhile ends a
+    // large folder's removal between two entries: the rest stays, with its record.
+    virtual Result purge(const std::string& trashedPath, const std::string& originalPath,
+                         const Flag* stop = nullptr) = 0;
 };
 
 }  // namespace korvane

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "core/system/DirectoryReader.h"
 #include "core/system/FileContents.h"
 #include "core/system/Paths.h"
 #include "core/system/RealPath.h"
@@ -457,16 +458,62 @@ Trash::Result FreedesktopTrash::putBack(const std::string& trashedPath, const st
     return withStatus(Status::done);
 }
 
-Trash::Result FreedesktopTrash::purge(const std::string& trashedPath, const std::string& originalPath) {
+namespace {
+
+// The DeletionDate= value of a record; empty when there is none.
+std::string recordedDate(const std::string& trashInfo) {
+    constexpr std::string_view key = "\nDeletionDate=";
+    const std::size_t at = trashInfo.find(key);
+    if (at == std::string::npos) return {};
+    const std::size_t start = at + key.size();
+    return trashInfo.substr(start, trashInfo.find('\n', start) - start);
+}
+
+}  // namespace
+
+std::optional<std::string> FreedesktopTrash::findMoved(const std::string& originalPath,
+                                                        std::chrono::system_clock::time_point since) const {
+    const auto path = Paths::standardise(originalPath);
+    if (!path || path->size() < 2 || path->front() != '/') return std::nullopt;
+    const std::string folder = Paths::parent(*path);
+    struct stat folderStat {};
+    if (::stat(folder.c_str(), &folderStat) != 0) return std::nullopt;
+    Location location;
+    if (chooseTrash(folder, folderStat.st_dev, location)) return std::nullopt;
+    const Opened opened = open(location, false);
+    if (opened.error != 0) return std::nullopt;
+    // Dates in one fixed-width local form compare as text; a second of slack for the clock's rounding.
+    const std::string earliest = deletionDate(since - std::chrono::seconds(1));
+    std::string latest;
+    std::optional<std::string> found;
+    DirectoryReader listing(UniqueFd(::openat(opened.info.get(), ".", kFolderFlags)));
+    DirectoryReader::Entry entry;
+    while (listing.next(entry)) {
+        const std::string_view name(entry.name, entry.length);
+        if (!name.ends_with(kInfoSuffix) || name.size() == kInfoSuffix.size()) continue;
+        location.name = std::string(name.substr(0, name.size() - kInfoSuffix.size()));
+        const auto record = readRecord(opened.info.get(), location.name);
+        if (!record || !verify(opened, location, *path)) continue;
+        const std::string date = recordedDate(*record);
+        if (date < earliest || (found && date <= latest)) continue;
+        latest = date;
+        found = Paths::join(Paths::join(location.trashFolder, "files"), location.name);
+    }
+    return found;
+}
+
+Trash::Result FreedesktopTrash::purge(const std::string& trashedPath, const std::string& originalPath,
+                                     const Flag* stop) {
     auto location = locate(trashedPath);
     if (!location) return withStatus(Status::notInTrash);
     Opened opened = open(*location, false);
     if (opened.error != 0 || !verify(opened, *location, originalPath)) return withStatus(Status::notInTrash);
-    SafeRemover::Result removal = SafeRemover::removeAt(opened.files.get(), location->name, trashedPath,
-                                                        SafeRemover::LeafLink::removeAsLink);
+    SafeRemover::Result removal =
+        SafeRemover::removeAt(opened.files.get(), location->name, trashedPath, SafeRemover::LeafLink::removeAsLink,
+                              SafeRemover::ReadOnlyFolders::unlock, SafeRemover::Watch{stop, {}});
     if (!removal.removed()) {
         if (!removal.mountPoints.empty()) return failure(EBUSY, SafeRemover::mountPointMessage(removal));
-        return failure(removal.error);
+        return failure(removal.cancelled ? ECANCELED : removal.error);
     }
     unlinkat(opened.info.get(), (location->name + kInfoSuffix).c_str(), 0);
     return withStatus(Status::done);

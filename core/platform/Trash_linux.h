@@ -31,7 +31,15 @@ public:
     bool isTrashLocation(const std::string& trashedPath) const override;
     bool holds(const std::string& trashedPath, const std::string& originalPath) const override;
     Result putBack(const std::string& trashedPath, const std::string& originalPath) override;
-    Result purge(const std::string& trashedPath, const std::string& originalPath) override;
+    Result purge(const std::string& trashedPath, const std::string& originalPath,
+                 const Flag* stop = nullptr) override;
+
+    // The item that moveToTrash() would have put into the Trash for
+    // `originalPath` at `since` or later, by its record: for a move that a
+    // crash cut off before its caller noted where the item went. The latest
+    // such item, or none.
+    std::optional<std::string> findMoved(const std::string& originalPath,
+                                         std::chrono::system_clock::time_point since) const;
 
     // The Path= value: every byte but letters, digits, "-._~/" written as %XX.
     static std::string encodePath(const std::string& path);

@@ -16,6 +16,7 @@
 #include "core/platform/SystemError.h"
 #include "core/platform/Trash_linux.h"
 #include "core/safety/FlatpakUninstall.h"
+#include "core/safety/RunJournal.h"
 #include "core/safety/SafetyPolicy.h"
 #include "core/system/ItemSize.h"
 #include "core/system/Paths.h"
@@ -333,8 +334,16 @@ CleanupReport CleanupEngine::run(const std::vector<CleanupCandidate>& candidates
     outcomes.reserve(order.size());
     std::set<UUID> gone;  // removed in this run, or no longer there to remove
     bool stopped = false;
+    if (journal_) {
+        std::vector<CleanupOutcome> planned;
+        planned.reserve(order.size());
+        for (const CleanupCandidate* candidate : order)
+            planned.push_back(outcome(*candidate, CleanupOutcome::Status::skipped));
+        journal_->open(start, before, planned);
+    }
 
-    for (const CleanupCandidate* candidate : order) {
+    for (std::size_t index = 0; index < order.size(); ++index) {
+        const CleanupCandidate* candidate = order[index];
         if (cancelled_.value()) {
             outcomes.push_back(outcome(*candidate, CleanupOutcome::Status::skipped, message::cancelled));
             ++completed;
@@ -350,6 +359,7 @@ CleanupReport CleanupEngine::run(const std::vector<CleanupCandidate>& candidates
             removedOfItem = SizeSum::add(removedOfItem, bytes);
             const auto now = std::chrono::steady_clock::now();
             if (now - shown < itemProgressInterval) return;
+            if (journal_) journal_->removed(index, removedOfItem);
             shown = now;
             report(progress,
                    CleanupProgress(completed, total, candidate->title, SizeSum::add(freed, removedOfItem)));
@@ -358,8 +368,11 @@ CleanupReport CleanupEngine::run(const std::vector<CleanupCandidate>& candidates
             result = outcome(*candidate, CleanupOutcome::Status::skipped, message::keptWith(first->title));
         } else {
             Disposal chosen = disposal ? disposal(*candidate) : recommendedDisposal(*candidate);
-            result = candidate->removal.isCommand() ? runCommand(*candidate) : removePath(*candidate, chosen, removing);
+            const bool isCommand = candidate->removal.isCommand();
+            if (journal_) journal_->working(index, isCommand ? std::nullopt : std::optional<Disposal>(chosen));
+            result = isCommand ? runCommand(*candidate) : removePath(*candidate, chosen, removing);
         }
+        if (journal_) journal_->finished(index, result);
         ++completed;
         freed = SizeSum::add(freed, result.succeeded() ? result.expectedBytes : result.removedBytes);
         if (result.succeeded() || result.message == message::alreadyGone) gone.insert(candidate->id);

@@ -19,6 +19,8 @@
 
 namespace korvane {
 
+class RunJournal;
+
 // The only code that removes anything. Candidates are handled one by one,
 // largest first; every path is checked again immediately before it is
 // touched, and the removal acts on exactly the standardised path that passed
@@ -57,6 +59,10 @@ public:
     // Called on the removing thread after each entry a deletion removed, so
     // that tests can act at a chosen point inside one tree.
     void setEntryRemovedHook(std::function<void()> hook) { entryRemoved_ = std::move(hook); }
+
+    // Each run is written down as it goes, before its first item is touched,
+    // so that a run cut off by a crash is still told at the next launch.
+    void setJournal(std::shared_ptr<RunJournal> journal) { journal_ = std::move(journal); }
 
     // Paths the user chose never to touch. A path candidate at or below one of
     // them, or enclosing one, is skipped.
@@ -100,6 +106,7 @@ private:
     std::vector<std::string> excluded_;
     double commandTimeout_ = commandTimeout;
     std::function<void()> entryRemoved_;
+    std::shared_ptr<RunJournal> journal_;
 };
 
 }  // namespace korvane

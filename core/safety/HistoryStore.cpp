@@ -401,12 +401,12 @@ void HistoryStore::record(const CleanupReport& report) {
         });
 }
 
-void HistoryStore::markPutBack(const std::set<UUID>& candidateIDs) {
+void HistoryStore::markPutBack(const std::set<UUID>& candidateIDs, const std::map<UUID, std::int64_t>& cameBack) {
     if (candidateIDs.empty()) return;
     rewrite<std::vector<CleanupReport>>(
         directory_, cleanupsFile, [&](std::optional<std::vector<CleanupReport>> stored) {
             std::vector<CleanupReport> list = stored ? std::move(*stored) : std::vector<CleanupReport>{};
-            for (CleanupReport& report : list) report.markPutBack(candidateIDs);
+            for (CleanupReport& report : list) report.markPutBack(candidateIDs, cameBack);
             return list;
         });
 }
@@ -434,6 +434,21 @@ void HistoryStore::saveLastScan(const ScanResult& scan) {
 
 std::optional<ScanResult> HistoryStore::loadLastScan() const {
     return load<ScanResult>(directory_, lastScanFile);
+}
+
+bool HistoryStore::replaceFile(const std::string& directory, const std::string& name, const std::string& text) {
+    std::lock_guard<std::mutex> guard(callLock());
+    WriterLock lock(directory);
+    if (!lock.held()) return false;
+    removeLeftoverTemporaries(lock.dirFd(), name.c_str());
+    return writeAtomically(lock.dirFd(), name.c_str(), text);
+}
+
+void HistoryStore::removeFile(const std::string& directory, const std::string& name) {
+    std::lock_guard<std::mutex> guard(callLock());
+    WriterLock lock(directory);
+    if (!lock.held()) return;
+    if (::unlinkat(lock.dirFd(), name.c_str(), 0) == 0) ::fsync(lock.dirFd());
 }
 
 }  // namespace korvane

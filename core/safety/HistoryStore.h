@@ -86,8 +86,9 @@ public:
     void record(const CleanupReport& report);
     std::vector<CleanupReport> reports() const;
     // Marks the trashed outcomes of these candidates, in whichever stored
-    // report holds them, as put back from the Trash.
-    void markPutBack(const std::set<UUID>& candidateIDs);
+    // report holds them, as put back from the Trash (`cameBack`: those that
+    // brought back less than went, with what they brought back).
+    void markPutBack(const std::set<UUID>& candidateIDs, const std::map<UUID, std::int64_t>& cameBack = {});
     // What stayed removed of every stored report: freed bytes less what was
     // put back (negative figures count as 0, the total stops at the 64-bit limit).
     std::int64_t totalFreed() const;
@@ -95,6 +96,13 @@ public:
 
     void saveLastScan(const ScanResult& scan);
     std::optional<ScanResult> loadLastScan() const;
+
+    // Another file of the folder (a running cleanup's journal), written as the
+    // three above are: atomically, under the lock file. False when it could
+    // not be written.
+    static bool replaceFile(const std::string& directory, const std::string& name, const std::string& text);
+    // Removes such a file, under the lock file.
+    static void removeFile(const std::string& directory, const std::string& name);
 
 private:
     // Which file a decoded copy came from.

@@ -25,6 +25,7 @@ constexpr const char* backInPlace = "Already back in place";
 constexpr const char* somethingElse = "Something else is now where this was, so it stays in the Trash";
 constexpr const char* notInTrash = "No longer in the Trash";
 constexpr const char* notOurs = "That is not where Korvane puts things";
+constexpr const char* stopped = "Stopped before this was put back; it is still in the Trash";
 }  // namespace message
 
 using Status = RestoreEngine::Outcome::Status;
@@ -48,6 +49,17 @@ std::optional<std::string> usable(const std::string& path) {
     // recorded "~/x" names no place for certain, so nothing is moved for it.
     if (path.empty() || path.front() != '/') return std::nullopt;
     return Paths::standardise(path);
+}
+
+// What an item put back measures at its place, when that is clearly less
+// than went: at least a hundredth and a block short. A tree measured again
+// may differ by a block or so without anything missing.
+std::optional<std::int64_t> shortReturn(std::int64_t went, const std::string& place) {
+    const auto measured = ItemSize::measure(place);
+    if (!measured) return std::nullopt;
+    const std::int64_t missing = went - *measured;
+    if (missing < std::max<std::int64_t>(went / 100, 4096)) return std::nullopt;
+    return measured;
 }
 
 // How many components the former path has: an item inside another has more.
@@ -75,7 +87,7 @@ std::optional<RestoreEngine::Outcome::Status> restoreStatusFromRawValue(std::str
 std::int64_t RestoreEngine::Report::restoredBytes() const {
     SizeSum sum;
     for (const auto& outcome : outcomes) {
-        if (outcome.status == Status::restored) sum += outcome.bytes;
+        if (outcome.status == Status::restored) sum += outcome.returnedBytes();
     }
     return sum.total();
 }
@@ -98,7 +110,7 @@ RestoreEngine::RestoreEngine() : trash_(std::make_shared<FreedesktopTrash>()) {}
 
 RestoreEngine::RestoreEngine(std::shared_ptr<Trash> trash) : trash_(std::move(trash)) {}
 
-RestoreEngine::Report RestoreEngine::restore(const CleanupReport& report) const {
+RestoreEngine::Report RestoreEngine::restore(const CleanupReport& report, const Flag* stop) const {
     // Outer items go back before the items that were inside them: an inner
     // item put back first would make an empty folder where the outer one
     // belongs, and the outer one would stay in the Trash. The outcomes keep
@@ -110,13 +122,19 @@ RestoreEngine::Report RestoreEngine::restore(const CleanupReport& report) const 
                      [&items](std::size_t a, std::size_t b) { return depthOf(items[a]) < depthOf(items[b]); });
     Report result;
     result.outcomes.resize(items.size());
-    for (std::size_t index : order) result.outcomes[index] = restore(items[index]);
+    for (std::size_t index : order) {
+        if (stop && stop->value())
+            result.outcomes[index] = {items[index].candidateID, items[index].title, items[index].path,
+                                      items[index].expectedBytes, Status::blocked, message::stopped, std::nullopt};
+        else
+            result.outcomes[index] = restore(items[index]);
+    }
     return result;
 }
 
 RestoreEngine::Outcome RestoreEngine::restore(const CleanupOutcome& cleanup) const {
     Outcome result{cleanup.candidateID,   cleanup.title,   cleanup.path,
-                   cleanup.expectedBytes, Status::missing, std::nullopt};
+                   cleanup.expectedBytes, Status::missing, std::nullopt, std::nullopt};
     auto finish = [&result](Status status, std::optional<std::string> message) {
         result.status = status;
         result.message = std::move(message);
@@ -149,6 +167,7 @@ RestoreEngine::Outcome RestoreEngine::restore(const CleanupOutcome& cleanup) con
     Trash::Result back = trash_->putBack(*trashed, *former);
     switch (back.status) {
         case Trash::Status::done:
+            result.cameBack = shortReturn(cleanup.expectedBytes, *former);
             return finish(Status::restored, std::nullopt);
         case Trash::Status::destinationExists:
             return finish(Status::blocked, message::somethingElse);
@@ -185,12 +204,13 @@ std::vector<CleanupOutcome> RestoreEngine::inTrash(const std::vector<CleanupRepo
     return held;
 }
 
-std::vector<CleanupOutcome> RestoreEngine::purge(const std::vector<CleanupReport>& reports) const {
+std::vector<CleanupOutcome> RestoreEngine::purge(const std::vector<CleanupReport>& reports, const Flag* stop) const {
     std::vector<CleanupOutcome> purged;
     for (const auto& outcome : inTrash(reports)) {
+        if (stop && stop->value()) break;
         const auto former = usable(outcome.path);
         const auto trashed = usable(*outcome.trashURL);
-        if (trash_->purge(*trashed, *former).ok()) purged.push_back(outcome);
+        if (trash_->purge(*trashed, *former, stop).ok()) purged.push_back(outcome);
     }
     return purged;
 }

@@ -11,6 +11,7 @@
 #include "core/model/CleanupReport.h"
 #include "core/model/UUID.h"
 #include "core/platform/Trash.h"
+#include "core/system/Flag.h"
 
 namespace korvane {
 
@@ -29,6 +30,12 @@ public:
         std::int64_t bytes = 0;
         Status status = Status::missing;
         std::optional<std::string> message;
+        // What came back, when it measured clearly less than went: another
+        // program took part of it out of the Trash meanwhile.
+        std::optional<std::int64_t> cameBack;
+
+        // What a restored item brought back.
+        std::int64_t returnedBytes() const { return cameBack.value_or(bytes); }
 
         friend bool operator==(const Outcome&, const Outcome&) = default;
     };
@@ -36,6 +43,7 @@ public:
     struct Report {
         std::vector<Outcome> outcomes;
 
+        // What the restored items brought back.
         std::int64_t restoredBytes() const;
         std::int64_t restoredCount() const;
         std::vector<Outcome> problems() const;
@@ -48,8 +56,9 @@ public:
     // Works on the given Trash (tests use one inside a temporary folder).
     explicit RestoreEngine(std::shared_ptr<Trash> trash);
 
-    // One outcome for every restorable outcome of the report, in order.
-    Report restore(const CleanupReport& report) const;
+    // One outcome for every restorable outcome of the report, in order. A
+    // stop set meanwhile leaves the items not yet reached in the Trash.
+    Report restore(const CleanupReport& report, const Flag* stop = nullptr) const;
     Outcome restore(const CleanupOutcome& outcome) const;
 
     // The restorable items of the reports that the Trash still holds under a
@@ -62,7 +71,9 @@ public:
     // the Trash; returns the bytes of what it removed, as measured just before.
     std::int64_t purgeFromTrash(const std::vector<CleanupReport>& reports) const;
     // The same; returns the outcomes whose items it removed, in report order.
-    std::vector<CleanupOutcome> purge(const std::vector<CleanupReport>& reports) const;
+    // A stop set meanwhile ends it between items, or between two entries of
+    // a large folder, which then stays in the Trash with what is left of it.
+    std::vector<CleanupOutcome> purge(const std::vector<CleanupReport>& reports, const Flag* stop = nullptr) const;
 
 private:
     std::shared_ptr<Trash> trash_;

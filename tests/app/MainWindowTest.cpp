@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
@@ -26,7 +27,10 @@
 #include "app/frame/PlaceholderPane.h"
 #include "app/frame/RootView.h"
 #include "app/frame/SheetWindow.h"
+#include "app/kit/LinkButton.h"
+#include "app/kit/NoticeBanner.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/SlideReveal.h"
 #include "app/screens/CleanupProgressView.h"
 #include "app/screens/CompleteView.h"
 #include "app/screens/EntryList.h"
@@ -497,6 +501,63 @@ TEST_F(MainWindowTest, ClosingTheWindowDuringACleanupStopsItFirstAndRecordsIt) {
     EXPECT_TRUE(state().developer().lastReport()->stopped);
     state_.reset();  // waits for the history writes
     EXPECT_EQ(HistoryStore(tree_.path("history")).reports().size(), 1u);
+}
+
+TEST_F(MainWindowTest, ClosingTheWindowDuringAnEmptyingStopsItBeforeTheWindowGoes) {
+    for (int file = 0; file < 1'500; ++file) tree_.file("home/.cache/big/" + std::to_string(file), 10);
+    MainWindow& window = open();
+    const CleanupCandidate big(UUID::random(), CleanupCategory::node, "general.userChoice", "Group", "big",
+                               at(".cache/big"), 90'000'000, SafetyLevel::caution, "reason", std::nullopt,
+                               std::nullopt, {}, RemovalKind::path());
+    state().developer().setScan(
+        ScanResult({}, 1, {CategoryResult(CleanupCategory::node, 90'000'000, {big})}, {}, {}));
+    state().developer().setSelection({big.id});
+    state().developer().startCleanup();
+    ASSERT_TRUE(testing::waitUntil([&] { return state().navigation().route() == Route::finished; }));
+    const std::string inTrash = *state().developer().lastReport()->outcomes[0].trashURL;
+    bool visibleWhileStopping = false;
+    QObject::connect(&state(), &AppState::changed, &window, [&] {
+        if (state().developer().trashWork() == TrashWork::none) visibleWhileStopping = window.isVisible();
+    });
+
+    state().developer().emptyOwnTrash();
+    window.close();
+    EXPECT_TRUE(visibleWhileStopping);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(state().developer().trashWork(), TrashWork::none);
+    const std::int64_t left = testing::duBytes(inTrash);
+    settle(0.3);
+    EXPECT_EQ(testing::duBytes(inTrash), left);
+}
+
+// A whole put back in developer mode scans again and lands on the explorer:
+// its notice shows there, until dismissed.
+TEST_F(MainWindowTest, AWholePutBackLandsOnTheExplorerWithItsNotice) {
+    tree_.file("home/build/data", 100);
+    MainWindow& window = open();
+    state().preferences().setMode(AppState::Mode::developer);
+    const CleanupCandidate build(UUID::random(), CleanupCategory::node, "general.userChoice", "Group", "build",
+                                 at("build"), 5'000, SafetyLevel::caution, "reason", std::nullopt, std::nullopt, {},
+                                 RemovalKind::path());
+    state().developer().setScan(ScanResult({}, 1, {CategoryResult(CleanupCategory::node, 5'000, {build})}, {}, {}));
+    state().developer().setSelection({build.id});
+    state().developer().startCleanup();
+    ASSERT_TRUE(testing::waitUntil([&] { return state().navigation().route() == Route::finished; }));
+
+    state().developer().restoreFromTrash();
+    ASSERT_TRUE(testing::waitUntil([&] {
+        return state().navigation().route() == Route::explore && window.rootView()->exploreLayout() &&
+               !state().developer().isScanning();
+    }));
+    ExploreLayout& explorer = *window.rootView()->exploreLayout();
+    EXPECT_TRUE(explorer.noticeSlot()->isRevealed());
+    EXPECT_TRUE(explorer.noticeSlot()->isVisible());
+    // What the folder measured as it went (a folder and its one file), not the scan's figure.
+    EXPECT_EQ(explorer.notice()->text()->text(), QStringLiteral("Put back 8 KB across 1 location."));
+
+    explorer.notice()->dismissButton()->click();
+    EXPECT_EQ(state().developer().restoreNotice(), std::nullopt);
+    EXPECT_FALSE(explorer.noticeSlot()->isRevealed());
 }
 
 TEST_F(MainWindowTest, ClosingASheetAnyWayClearsIt) {

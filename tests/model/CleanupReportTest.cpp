@@ -73,6 +73,20 @@ TEST(CleanupReportTest, AStoppedRunCountsWhatWentOfAnItemItLeftAndSaysItWasStopp
     EXPECT_EQ(decodeJson<CleanupOutcome>(stored)->removedBytes, 0);
 }
 
+TEST(CleanupReportTest, WhatDidNotComeBackOfAnItemPutBackStaysRemoved) {
+    CleanupOutcome whole = outcome(Status::trashed, 300, "/t/a");
+    CleanupOutcome part = outcome(Status::trashed, 1'000, "/t/b");
+    CleanupReport report(samples::date(0), 1, {whole, part}, VolumeInfo(10, 1), VolumeInfo(10, 2));
+    report.markPutBack({whole.candidateID, part.candidateID}, {{part.candidateID, 400}});
+    EXPECT_TRUE(report.wasPutBack());
+    EXPECT_EQ(report.keptFreedBytes(), 600);
+
+    const auto j = nlohmann::json(report);
+    EXPECT_FALSE(j.at("outcomes")[0].contains("putBackBytes"));
+    EXPECT_EQ(j.at("outcomes")[1].at("putBackBytes"), 400);
+    EXPECT_EQ(decodeJson<CleanupReport>(j), report);
+}
+
 TEST(CleanupReportTest, EmptyReport) {
     CleanupReport report;
     EXPECT_EQ(report.freedBytes(), 0);

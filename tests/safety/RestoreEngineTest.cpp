@@ -317,6 +317,24 @@ TEST_F(RestoreEngineTest, WhatIsInTheTrashIsExactlyWhatPurgeRemoves) {
     EXPECT_TRUE(restorer.inTrash(reports).empty());
 }
 
+TEST_F(RestoreEngineTest, AStopLeavesWhatItHadNotReachedInTheTrashWithItsRecord) {
+    tree_.file("home/a/cache/x", 10);
+    tree_.file("home/b/cache/y", 10);
+    CleanupReport report = trashAll({candidate(at("a/cache"), 1000), candidate(at("b/cache"), 500)});
+    Flag stop;
+    stop.setValue(true);
+
+    const RestoreEngine::Report restored = restorer.restore(report, &stop);
+    ASSERT_EQ(restored.outcomes.size(), 2u);
+    for (const auto& outcome : restored.outcomes) {
+        EXPECT_EQ(outcome.status, Status::blocked);
+        EXPECT_EQ(outcome.message, "Stopped before this was put back; it is still in the Trash");
+    }
+    EXPECT_TRUE(restorer.purge({report}, &stop).empty());
+    EXPECT_EQ(restorer.inTrash({report}).size(), 2u);
+    EXPECT_FALSE(exists(at("a/cache")));
+}
+
 TEST_F(RestoreEngineTest, ItemsOnAnotherVolumeComeBackFromThatVolumesTrash) {
     const std::string volume = tree_.folder("home/volume");
     auto mount = ScopedMount::tmpfs(volume);

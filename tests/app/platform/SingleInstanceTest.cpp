@@ -2,6 +2,7 @@
 
 #include <QLocalSocket>
 #include <QSignalSpy>
+#include <future>
 
 #include "app/platform/SingleInstance_linux.h"
 #include "tests/app/state/AppStateHarness.h"
@@ -13,6 +14,15 @@ namespace {
 using Claim = SingleInstance::Claim;
 using testing::TempTree;
 
+// A later launch is another process: it claims on a thread of its own while
+// this one goes on answering.
+Claim launchElsewhere(const std::string& lock, double waitSeconds = 5) {
+    auto claimed = std::async(std::launch::async, [lock] { return SingleInstance(lock).claim(); });
+    testing::waitUntil([&] { return claimed.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+                       waitSeconds);
+    return claimed.get();
+}
+
 TEST(SingleInstance, ALaterLaunchOnTheSameHomeBringsTheFirstForwardAndEnds) {
     TempTree tree;
     const std::string lock = tree.path("data/Korvane/instance.lock");
@@ -20,8 +30,7 @@ TEST(SingleInstance, ALaterLaunchOnTheSameHomeBringsTheFirstForwardAndEnds) {
     ASSERT_EQ(first.claim(), Claim::first);
     QSignalSpy forward(&first, &SingleInstance::comeForwardRequested);
 
-    SingleInstance second(lock);
-    EXPECT_EQ(second.claim(), Claim::forwarded);
+    EXPECT_EQ(launchElsewhere(lock), Claim::forwarded);
     EXPECT_TRUE(testing::waitUntil([&] { return forward.count() == 1; }));
 
     // Another home has its own lock and its own socket.
@@ -40,9 +49,26 @@ TEST(SingleInstance, TheNextLaunchAfterTheFirstEndedRunsItself) {
     SingleInstance next(lock);
     EXPECT_EQ(next.claim(), Claim::first);
     QSignalSpy forward(&next, &SingleInstance::comeForwardRequested);
-    SingleInstance again(lock);
-    EXPECT_EQ(again.claim(), Claim::forwarded);
+    EXPECT_EQ(launchElsewhere(lock), Claim::forwarded);
     EXPECT_TRUE(testing::waitUntil([&] { return forward.count() == 1; }));
+}
+
+// Quitting, the first stops its work before it ends: a launch meanwhile is not
+// told that a window comes forward, it waits and then runs itself.
+TEST(SingleInstance, ALaunchWhileTheFirstIsQuittingRunsItselfOnceTheFirstHasEnded) {
+    TempTree tree;
+    const std::string lock = tree.path("Korvane/instance.lock");
+    auto first = std::make_unique<SingleInstance>(lock);
+    ASSERT_EQ(first->claim(), Claim::first);
+    QSignalSpy forward(first.get(), &SingleInstance::comeForwardRequested);
+    first->stopAnswering();  // as a quit does before the windows close
+    auto later = std::async(std::launch::async, [lock] { return SingleInstance(lock).claim(); });
+    testing::waitUntil([] { return false; }, 0.5);
+    EXPECT_EQ(later.wait_for(std::chrono::seconds(0)), std::future_status::timeout);
+
+    first.reset();  // the first has ended
+    EXPECT_EQ(later.get(), Claim::first);
+    EXPECT_EQ(forward.count(), 0);
 }
 
 TEST(SingleInstance, OnlyTheRequestBringsItForward) {

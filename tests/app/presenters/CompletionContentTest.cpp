@@ -198,6 +198,22 @@ TEST(CompletionContent, TheHeaderSaysWhatWasRemovedPutBackOrWhyNothingWas) {
     }
 }
 
+// Part of the item had left the Trash when it was put back: that part stays removed.
+TEST(CompletionContent, AnItemThatCameBackWithLessThanWentCountsTheRestAsRemoved) {
+    CleanupOutcome item = outcome("build", Status::trashed, 3'000'000);
+    item.trashURL = "/home/u/.local/share/Trash/files/build";
+    item.putBack = true;
+    item.putBackBytes = 1'000'000;
+    const CompletionReportContent shown = *completionContent(reportOf({item}), std::nullopt, {}).report;
+    EXPECT_EQ(shown.title, "Cleanup complete");
+    EXPECT_EQ(shown.freedBytes, 2'000'000);
+    EXPECT_EQ(shown.locations, "removed from part of 1 location \u00B7 1 MB put back");
+    ASSERT_TRUE(shown.trash);
+    EXPECT_EQ(shown.trash->headline, "Nothing left to put back");
+    EXPECT_EQ(shown.trash->explanation,
+              "Those items are back where they were, but not all of what went: part of it had already left the Trash.");
+}
+
 TEST(CompletionContent, AfterIsMeasuredAgainOnceTheTrashWasEmptiedInOnePrecisionWithBefore) {
     const CleanupReport report = {{},
                                   1,

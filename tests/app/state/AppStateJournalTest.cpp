@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "core/safety/HistoryStore.h"
+#include "core/safety/RunJournal.h"
+#include "tests/app/state/FlowFixture.h"
+
+namespace korvane {
+namespace {
+
+using Route = AppState::Route;
+using Status = CleanupOutcome::Status;
+
+class AppStateJournalTest : public testing::FlowFixture {
+protected:
+    std::string history() { return tree_.folder("history"); }
+
+    // A folder of `files` files of 4 KB, listed at the size a scan gives it.
+    CleanupCandidate folderOf(const std::string& relative, int files, SafetyLevel safety = SafetyLevel::safe) {
+        for (int file = 0; file < files; ++file)
+            tree_.file("home/" + relative + "/" + std::to_string(file), 4096);
+        return CleanupCandidate(UUID::random(), CleanupCategory::node, "general.userChoice", "Group", relative,
+                                at(relative), testing::duBytes(at(relative)), safety, "reason", std::nullopt,
+                                std::nullopt, {}, RemovalKind::path());
+    }
+};
+
+TEST_F(AppStateJournalTest, ACleanupIsWrittenDownWhileItRunsAndTheJournalGoesOnceItIsRecorded) {
+    std::atomic<std::size_t> journalsMidRun{0};
+    makeCleanupEngine_ = [&] {
+        auto engine = std::make_unique<CleanupEngine>();
+        engine->setEntryRemovedHook([&] { journalsMidRun = RunJournal::readAll(history()).size(); });
+        return engine;
+    };
+    AppState& state = launch();
+    const auto item = folderOf("cache", 3);
+    state.developer().setScan(ScanResult({}, 1, {CategoryResult(CleanupCategory::node, item.size, {item})}, {}, {}));
+    state.developer().setSelection({item.id});
+    state.developer().startCleanup();
+    ASSERT_TRUE(testing::waitUntil([&] { return state.navigation().route() == Route::finished; }));
+    state_.reset();  // waits for the history writes
+    EXPECT_EQ(journalsMidRun.load(), 1u);
+    EXPECT_TRUE(RunJournal::readAll(history()).empty());
+    EXPECT_EQ(HistoryStore(history()).reports().size(), 1u);
+}
+
+// The case: killed a second into deleting a large node_modules, the
+// relaunched window must not offer it at its old size, and says what happened.
+TEST_F(AppStateJournalTest, ACleanupCutOffByACrashIsToldAtTheNextStartAndTheScanShowsWhatIsLeft) {
+    const auto modules = folderOf("app/node_modules", 60);
+    const auto other = folderOf("other", 2);
+    const std::int64_t footprint = modules.size + other.size + 1'000;
+    HistoryStore stored(history());
+    stored.saveLastScan(ScanResult(std::chrono::system_clock::now(), 2,
+                                   {CategoryResult(CleanupCategory::node, footprint, {modules, other})},
+                                   VolumeInfo(1'000'000'000, 1'000), {}));
+    // What the crashed run left: its journal, with the folder under way half gone.
+    RunJournal crashed(history());
+    ASSERT_TRUE(crashed.open(std::chrono::system_clock::now(), VolumeInfo(1'000'000'000, 1'000),
+                             {CleanupEngine::outcome(modules, Status::skipped),
+                              CleanupEngine::outcome(other, Status::skipped)}));
+    crashed.working(0, Disposal::delete_);
+    for (int file = 0; file < 30; ++file) ::unlink(at("app/node_modules/" + std::to_string(file)).c_str());
+    const std::int64_t leftNow = testing::duBytes(at("app/node_modules"));
+
+    AppState& state = launch();
+    EXPECT_EQ(state.navigation().route(), Route::finished);
+    ASSERT_TRUE(state.developer().lastReport());
+    const CleanupReport& report = *state.developer().lastReport();
+    EXPECT_TRUE(report.stopped);
+    ASSERT_EQ(report.outcomes.size(), 2u);
+    EXPECT_EQ(report.outcomes[0].removedBytes, modules.size - leftNow);
+    EXPECT_EQ(report.outcomes[1].status, Status::skipped);
+    EXPECT_EQ(state.developer().restoreNotice(),
+              "Korvane ended before this cleanup was done. This is what it had done; History keeps it too.");
+    EXPECT_TRUE(state.developer().restoreNoticeIsProblem());
+
+    // The scan offers the folder at what is in it now, and its category fell by what went.
+    const auto candidates = state.developer().scan()->allCandidates();
+    ASSERT_EQ(candidates.size(), 2u);
+    EXPECT_EQ(candidates[0].size, leftNow);
+    EXPECT_EQ(state.developer().scan()->categories[0].footprint, footprint - (modules.size - leftNow));
+
+    state_.reset();
+    HistoryStore after(history());
+    ASSERT_EQ(after.reports().size(), 1u);
+    EXPECT_TRUE(after.reports()[0].stopped);
+    EXPECT_EQ(after.loadLastScan()->allCandidates()[0].size, leftNow);
+    EXPECT_TRUE(RunJournal::readAll(history()).empty());
+
+    // Told once: the next start is an ordinary one.
+    AppState& again = launch();
+    EXPECT_EQ(again.navigation().route(), Route::explore);
+    EXPECT_EQ(again.developer().scan()->allCandidates()[0].size, leftNow);
+}
+
+// Closing the window or quitting waits for what runs on the Trash: it stops
+// between two entries of a large folder and says so, and nothing goes on
+// unseen afterwards.
+TEST_F(AppStateJournalTest, AStoppedEmptyingEndsAtASafePointAndKeepsTheRestInTheTrash) {
+    AppState& state = launch();
+    const auto big = folderOf("big", 1'500);
+    state.developer().setScan(ScanResult({}, 1, {CategoryResult(CleanupCategory::node, big.size, {big})}, {}, {}));
+    state.developer().setSelection({big.id});
+    state.preferences().setDisposalOverride(Disposal::trash);
+    state.developer().startCleanup();
+    ASSERT_TRUE(testing::waitUntil([&] { return state.navigation().route() == Route::finished; }));
+    const std::string inTrash = *state.developer().lastReport()->outcomes[0].trashURL;
+
+    state.developer().emptyOwnTrash();
+    state.developer().stopTrashWorkAndWait();
+    EXPECT_EQ(state.developer().trashWork(), TrashWork::none);
+    ASSERT_TRUE(state.developer().restoreNotice());
+    EXPECT_NE(state.developer().restoreNotice()->find("stopped; the rest of Korvane's items are still in the Trash."),
+              std::string::npos);
+    const std::int64_t left = testing::duBytes(inTrash);
+    testing::FlowFixture::settle(0.3);
+    EXPECT_EQ(testing::duBytes(inTrash), left);  // nothing goes on after the stop
+    EXPECT_GT(left, 0);
+    // Still Korvane's: it can be put back or emptied later.
+    EXPECT_TRUE(state.developer().canRestore());
+    ASSERT_TRUE(state.developer().reportFollowUp().ownInTrash);
+    EXPECT_EQ(state.developer().reportFollowUp().ownInTrash->size(), 1u);
+}
+
+TEST_F(AppStateJournalTest, AStoppedPutBackIsRecordedWithoutTheScanThatWouldFollow) {
+    AppState& state = launch();
+    state.preferences().setMode(AppState::Mode::developer);
+    const auto item = folderOf("build", 2);
+    state.developer().setScan(ScanResult({}, 1, {CategoryResult(CleanupCategory::node, item.size, {item})}, {}, {}));
+    state.developer().setSelection({item.id});
+    state.preferences().setDisposalOverride(Disposal::trash);
+    state.developer().startCleanup();
+    ASSERT_TRUE(testing::waitUntil([&] { return state.navigation().route() == Route::finished; }));
+
+    state.developer().restoreFromTrash();
+    state.developer().stopTrashWorkAndWait();
+    EXPECT_EQ(state.developer().trashWork(), TrashWork::none);
+    EXPECT_FALSE(state.developer().isScanning());
+    EXPECT_EQ(state.navigation().route(), Route::finished);
+    ASSERT_TRUE(state.developer().restoreNotice());
+    testing::FlowFixture::settle(0.2);
+    EXPECT_FALSE(state.developer().isScanning());
+}
+
+}  // namespace
+}  // namespace korvane
