@@ -10,6 +10,7 @@
 #include "app/state/DeveloperState.h"
 #include "app/state/FolderScanState.h"
 #include "app/state/NavigationState.h"
+#include "app/state/TreeNavigation.h"
 #include "core/system/Paths.h"
 #include "core/text/ByteFormat.h"
 #include "core/text/RelativeDate.h"
@@ -147,7 +148,8 @@ std::vector<InspectorDetailRow> inspectorDetailRows(const StorageNode& node, Mod
         }
     } else if (!node.isLeaf() && !isSummaryNode(node)) {
         // A sum's count is among its details.
-        rows.push_back({"Items", ByteFormat::groupedInteger(static_cast<std::int64_t>(node.leafCount()))});
+        rows.push_back(
+            {"Items", ByteFormat::groupedInteger(static_cast<std::int64_t>(TreeNavigation::itemCount(node)))});
     }
     if (node.lastModified) rows.push_back({"Modified", RelativeDate::string(node.lastModified, now)});
     if (node.kind == StorageNode::Kind::root) {

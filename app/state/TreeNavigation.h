@@ -31,8 +31,9 @@ struct TreeNavigation {
     static StorageNode visibleTree(const StorageNode& tree, std::string_view searchText);
     static bool searchHasNoMatches(std::string_view searchText, const StorageNode& visible);
     static std::size_t visibleItemCount(const StorageNode& visible);
-    // The items a node on show holds: its leaves, and none for a root, category
-    // or group left with no children (a bare node holds nothing, it is no item).
+    // The items a node on show holds: the scan's candidates among its leaves.
+    // What a toolchain holds beyond them ("Not offered"), a category nobody
+    // looked into and a bare node are no items: nothing there can be removed.
     static std::size_t itemCount(const StorageNode& shown);
 
     // The node with `id` in the visible tree, else in the whole tree: the
