@@ -37,8 +37,9 @@ public:
     struct Options {
         // A regular file of at least this size gets a node of its own.
         std::int64_t fileNodeThreshold = 4194304;
-        // Files (and ".app" packages) of at least this size enter the largest-files list.
-        std::int64_t largeFileThreshold = 52428800;
+        // Files (and ".app" packages) of at least this size enter the
+        // largest-files list: 50 MB in the decimal units every page prints.
+        std::int64_t largeFileThreshold = 50'000'000;
         // Length of the final largest-files list.
         int largeFileLimit = 500;
         // Entries of at least this size enter the search index.

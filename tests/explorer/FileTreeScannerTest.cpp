@@ -36,7 +36,7 @@ public:
 TEST(FileTreeScannerTest, DefaultOptions) {
     FileTreeScanner::Options options;
     EXPECT_EQ(options.fileNodeThreshold, 4194304);
-    EXPECT_EQ(options.largeFileThreshold, 52428800);
+    EXPECT_EQ(options.largeFileThreshold, 50000000);
     EXPECT_EQ(options.largeFileLimit, 500);
     EXPECT_EQ(options.indexThreshold, 65536);
     EXPECT_EQ(options.indexLimit, 250000);
@@ -46,6 +46,17 @@ TEST(FileTreeScannerTest, DefaultOptions) {
     EXPECT_EQ(options.parallelDepth, 1);
     EXPECT_DOUBLE_EQ(options.progressInterval, 0.12);
     EXPECT_EQ(FileTreeScanner().options().maxChildren, 45);
+}
+
+// The pages print sizes in decimal units: a file they print as over 50 MB
+// is on the list that promises everything over 50 MB, one just under is not.
+TEST(FileTreeScannerTest, TheLargeFilesAreThoseThePagesPrintAsOverTheThreshold) {
+    TempTree tree;
+    testing::allocate(tree, "51.bin", 51'000'000);
+    testing::allocate(tree, "49.bin", 49'900'000);
+    const auto result = FileTreeScanner().scan(tree.root());
+    ASSERT_EQ(result.largest.size(), 1u);
+    EXPECT_EQ(result.largest[0].name, "51.bin");
 }
 
 TEST(FileTreeScannerTest, EmptyOrUnlistableRootGivesAnEmptyTree) {

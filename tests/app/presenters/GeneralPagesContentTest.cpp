@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <ctime>
+#include <tuple>
 
 #include "app/presenters/ApplicationsContent.h"
 #include "app/presenters/EntryListContent.h"
@@ -158,6 +159,15 @@ TEST(LargeFilesContent, EmptyStatesAndTotal) {
     EXPECT_FALSE(content.total);
     EXPECT_EQ(content.emptyState->symbol, "checkmark.seal");
     EXPECT_EQ(content.emptyState->title, "Nothing over 50 MB");
+    // Both say the threshold the list is made with, as every size is printed.
+    EXPECT_EQ(content.subtitle, "Everything over 50 MB, biggest first");
+    for (const auto& [threshold, subtitle, nothing] :
+         {std::tuple{52'428'800, "Everything over 52.4 MB, biggest first", "Nothing over 52.4 MB"},
+          std::tuple{1'000'000'000, "Everything over 1 GB, biggest first", "Nothing over 1 GB"}}) {
+        const LargeFilesContent other = largeFilesContent(true, {}, threshold);
+        EXPECT_EQ(other.subtitle, subtitle);
+        EXPECT_EQ(other.emptyState->title, nothing);
+    }
 
     content = largeFilesContent(true, {entry("/a", 60'000'000), entry("/b", 52'428'800)});
     EXPECT_TRUE(content.showsList);
