@@ -144,7 +144,8 @@ void TableCanvas::paintRow(QPainter& painter, std::size_t index) {
     if (isSelectedNode(node)) painter.fillRect(rect, colours.hover);
 
     const Columns columns(rect.width(), rect.top(), rect.height());
-    QRectF name = columns.name.adjusted(row.indent(), 0, 0, 0);
+    // Deep rows step in no further than half the column: the name keeps room.
+    QRectF name = columns.name.adjusted(std::min(row.indent(), columns.name.width() / 2), 0, 0, 0);
     if (row.hasChevron)
         drawSymbol(painter, QRectF(name.left(), name.top(), 10, name.height()),
                    row.isExpanded ? "chevron.down" : "chevron.right", 8, colours.inkTertiary);

@@ -16,7 +16,7 @@ void list(const StorageNode& parent, int depth, const std::set<std::string>& exp
         row.hasChevron = !child.isLeaf();
         row.isExpanded = row.hasChevron && expanded.count(child.id) > 0;
         rows.push_back(row);
-        if (row.isExpanded && depth < TableLayout::deepestRow) list(child, depth + 1, expanded, rows);
+        if (row.isExpanded) list(child, depth + 1, expanded, rows);
     }
 }
 

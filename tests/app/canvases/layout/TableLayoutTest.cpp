@@ -18,7 +18,7 @@ StorageNode outlineTree() {
 
 }  // namespace
 
-TEST(TableLayout, OutlineRowsFollowTheOpenedRowsThreeLevelsDeep) {
+TEST(TableLayout, OutlineRowsFollowTheOpenedRowsAtEveryDepth) {
     const auto root = outlineTree();
     struct Case {
         std::set<std::string> expanded;
@@ -28,8 +28,9 @@ TEST(TableLayout, OutlineRowsFollowTheOpenedRowsThreeLevelsDeep) {
         {{}, "a> b "},
         {{"a"}, "av .a1> .zero b "},
         {{"a1"}, "a> b "},  // a closed parent hides its opened child
-        // The deepest level shows its chevron opened but lists nothing below.
-        {{"a", "a1", "a1x"}, "av .a1v ..a1xv .zero b "},
+        // A row that shows an open chevron lists what it holds, however deep.
+        {{"a", "a1", "a1x"}, "av .a1v ..a1xv ...a1x0 .zero b "},
+        {{"a", "a1"}, "av .a1v ..a1x> .zero b "},
         {{"b", "zero"}, "a> b "},
     };
     for (const auto& c : cases) {
