@@ -7,9 +7,11 @@
 #include "app/presenters/ItemKind.h"
 #include "app/presenters/OneLineText.h"
 #include "app/presenters/SummaryNode.h"
+#include "app/state/CleanupTexts.h"
 #include "app/state/DeveloperState.h"
 #include "app/state/FolderScanState.h"
 #include "app/state/NavigationState.h"
+#include "app/state/PreferencesState.h"
 #include "app/state/TreeNavigation.h"
 #include "core/system/Paths.h"
 #include "core/text/ByteFormat.h"
@@ -248,6 +250,11 @@ std::optional<InspectorContent> inspectorContent(const NavigationState& navigati
     content.details = inspectorDetailRows(node, mode, developer.scan(), folderScan.generalResult(), now);
     content.largest = largestInside(node, mode);
     content.canReveal = node.path.has_value();
+    const bool marked = mode == Mode::general && node.path && developer.preferences().settings().isExcluded(*node.path);
+    if (marked) content.details.push_back({"Never touch", "Marked: Korvane will not remove it"});
+    content.neverTouchEnabled = content.canReveal && !marked;
+    content.neverTouchHelp = mode == Mode::general ? CleanupTexts::neverTouchInGeneralMode
+                                                   : "Keep this out of every future scan";
     content.canShowFolder = content.canReveal || FileTreeScanner::isRemainderID(node.id);
     // A sum's parts lie in several folders: there is no one place to drill into.
     content.canFocus = !node.isLeaf() && !isSummaryNode(node);

@@ -105,6 +105,12 @@ std::string CleanupTexts::putBackNotice(const RestoreEngine::Report& restored, c
     return text + many + "; " + quoted(first.title) + ": " + sentence(reason);
 }
 
+std::string CleanupTexts::markedNeverTouchNotice(const std::string& name) {
+    return quoted(name) +
+           " is marked Never touch: Korvane will not remove it or anything in it. It stays in the folder scan, as "
+           "it is on disk. Settings \u203A Automation lists what is marked.";
+}
+
 std::string CleanupTexts::emptiedNotice(std::int64_t freedBytes) {
     if (freedBytes < 1) return "There was nothing of Korvane's left in the Trash.";
     return "Emptied " + ByteFormat::string(freedBytes) + " from the Trash.";

@@ -25,6 +25,11 @@ struct CleanupTexts {
     };
 
     static constexpr const char* summaryCopied = "Summary copied.";
+    // What "Never touch this" does in general mode, where the folder scan
+    // keeps showing what is marked; and the answer to pressing it there.
+    static constexpr const char* neverTouchInGeneralMode =
+        "Never remove this or anything in it. It stays in the folder scan, as it is on disk.";
+    static std::string markedNeverTouchNotice(const std::string& name);
     // Staging was asked for nothing: the ticked items are not in the list on show.
     static constexpr const char* nothingChosen = "None of the ticked items is in this list now.";
 

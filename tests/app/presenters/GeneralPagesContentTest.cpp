@@ -114,6 +114,18 @@ TEST(EntryListContent, ActionBarCountsEveryTickButSumsAndHandsOnOnlyListedOnes) 
     EXPECT_TRUE(bar.chosen.empty());
 }
 
+// What lies in a place marked "Never touch", or holds one, is not offered for
+// removal: its row is marked and cannot be ticked.
+TEST(EntryListContent, RowsInOrHoldingAPlaceMarkedNeverTouchAreMarked) {
+    ScanSettings settings;
+    settings.excludedPaths = {"/d/keep", "/d/box/inner"};
+    const std::vector<Entry> entries = {entry("/d/keep", 1),     entry("/d/keep/a.bin", 2), entry("/d/keeper", 3),
+                                        entry("/d/box", 4, true), entry("/d/other", 5)};
+    const std::set<std::uint64_t> marked = neverTouchedEntries(entries, settings);
+    EXPECT_EQ(marked, (std::set<std::uint64_t>{entries[0].id, entries[1].id, entries[3].id}));
+    EXPECT_TRUE(neverTouchedEntries(entries, ScanSettings{}).empty());
+}
+
 TEST(EntryListContent, RemoveSaysAtOnceWhatLiesOutsideTheHome) {
     const std::vector<Entry> entries = {entry("/home/u/a", 100), entry("/home/u/b", 200),
                                         entry("/srv/c", 400), entry("/srv/d", 800),

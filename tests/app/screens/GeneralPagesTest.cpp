@@ -209,6 +209,45 @@ TEST_F(GeneralPagesTest, LargeFilesFollowTheNextScan) {
     EXPECT_EQ(view.list()->model()->entries().front().name, "trailer.mov");
 }
 
+// A file marked "Never touch" stays listed, but is no longer offered: its
+// tick goes, and it cannot be ticked again, in either list.
+TEST_F(GeneralPagesTest, AFileMarkedNeverTouchIsListedButCannotBeTicked) {
+    scanSmallHome();
+    state().folderScan().setSearchQuery({});
+    LargeFilesView large(state().folderScan(), state().developer(), state().desktop(), state().clock());
+    SearchView search(state().folderScan(), state().developer(), state().desktop(), state().clock());
+    large.show();
+    search.show();
+    const auto rowOf = [](EntryListModel& model, const std::string& name) {
+        for (int row = 0; row < model.rowCount(); ++row)
+            if (model.entries()[static_cast<std::size_t>(row)].name == name) return row;
+        return -1;
+    };
+    for (EntryList* list : {large.list(), search.list()}) {
+        ASSERT_TRUE(testing::waitUntil([&] { return list->model()->rowCount() > 0; }));
+        list->model()->toggle(rowOf(*list->model(), "holiday.mov"));
+        ASSERT_EQ(list->model()->ticked().size(), 1u);
+    }
+    StorageNode movies;
+    movies.id = home_ + "/Movies";
+    movies.path = movies.id;
+    movies.name = "Movies";
+    state().developer().neverTouch(movies);
+    for (EntryList* list : {large.list(), search.list()}) {
+        EntryListModel& model = *list->model();
+        const int row = rowOf(model, "holiday.mov");
+        ASSERT_GE(row, 0) << "still listed";
+        EXPECT_TRUE(model.ticked().empty());
+        EXPECT_FALSE(model.flags(model.index(row)) & Qt::ItemIsUserCheckable);
+        model.toggle(row);
+        EXPECT_TRUE(model.ticked().empty());
+        EXPECT_TRUE(model.rowContent(row).neverTouched);
+        const int other = rowOf(model, "installer.dmg");
+        EXPECT_FALSE(model.rowContent(other).neverTouched);
+        EXPECT_TRUE(model.flags(model.index(other)) & Qt::ItemIsUserCheckable);
+    }
+}
+
 // Ticks belong to the scan they were made on: a scan of the same folder keeps
 // them, a scan of another folder takes them away from both lists.
 TEST_F(GeneralPagesTest, TicksLastOnlyWhileTheirFileIsScanned) {
