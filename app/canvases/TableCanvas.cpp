@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "app/canvases/CanvasPaint.h"
+#include "app/state/TreeNavigation.h"
 #include "app/theme/Palette.h"
 #include "core/text/ByteFormat.h"
 
@@ -65,8 +66,10 @@ void TableCanvas::clicked(const Hit& hit) {
     const StorageNode* node = itemNode(hit.index);
     if (!node) return;
     CanvasBase::clicked(hit);
-    if (node->isLeaf()) return;
+    if (!TreeNavigation::opens(*node)) return;
     TableLayout::toggle(*node, expanded_);
+    // A folder's remainder shows what it sums once that is read.
+    if (expanded_.contains(node->id)) navigation().openSummed(*node, false);
     cache_.invalidate();
     followContentHeight();
     update();

@@ -256,8 +256,9 @@ std::optional<InspectorContent> inspectorContent(const NavigationState& navigati
     content.neverTouchHelp = mode == Mode::general ? CleanupTexts::neverTouchInGeneralMode
                                                    : "Keep this out of every future scan";
     content.canShowFolder = content.canReveal || FileTreeScanner::isRemainderID(node.id);
-    // A sum's parts lie in several folders: there is no one place to drill into.
-    content.canFocus = !node.isLeaf() && !isSummaryNode(node);
+    // A sum's parts lie in several folders: there is no one place to drill
+    // into. A folder's remainder is read when it is opened.
+    content.canFocus = TreeNavigation::opens(node) && !isSummaryNode(node);
     content.showsCleanup = mode == Mode::developer;
     const bool selected = developer.isSelected(node);
     content.cleanupTitle = selected ? "Remove from cleanup" : "Add to cleanup";

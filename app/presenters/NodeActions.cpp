@@ -4,6 +4,7 @@
 #include "app/state/DeveloperState.h"
 #include "app/state/NavigationState.h"
 #include "app/state/PlatformWords.h"
+#include "app/state/TreeNavigation.h"
 #include "core/explorer/FileTreeScanner.h"
 
 namespace korvane {
@@ -18,7 +19,7 @@ std::vector<NodeActionEntry> nodeActionEntries(const DeveloperState& developer, 
                            developer.isSelected(node) ? "Remove from selection" : "Add to selection"});
         entries.push_back({std::nullopt, {}});
     }
-    if (!node.isLeaf()) entries.push_back({Action::focusHere, "Focus here"});
+    if (TreeNavigation::opens(node)) entries.push_back({Action::focusHere, "Focus here"});
     if (node.path) {
         entries.push_back({Action::revealInFileManager, platformWords::revealIn(desktop.fileManagerName())});
         entries.push_back({Action::copyPath, "Copy path"});

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/explorer/FileTreeScanner.h"
+
 namespace korvane {
 
 bool TreeNavigation::isBlankSearch(std::string_view searchText) {
@@ -34,6 +36,10 @@ std::size_t TreeNavigation::itemCount(const StorageNode& shown) {
         if (node->isLeaf() && node->candidateID) ++count;
     }
     return count;
+}
+
+bool TreeNavigation::opensOnDemand(const StorageNode& node) {
+    return node.isLeaf() && node.bytes >= 1 && FileTreeScanner::isRemainderID(node.id);
 }
 
 const StorageNode* TreeNavigation::findVisibleFirst(const StorageNode& visible, const StorageNode& tree,

@@ -36,6 +36,13 @@ struct TreeNavigation {
     // looked into and a bare node are no items: nothing there can be removed.
     static std::size_t itemCount(const StorageNode& shown);
 
+    // A folder scan's remainder ("31 smaller items") not read yet: opening it
+    // reads what it sums from the disk.
+    static bool opensOnDemand(const StorageNode& node);
+    // Whether drilling into the node shows something: it has children, or
+    // they are read on demand.
+    static bool opens(const StorageNode& node) { return !node.isLeaf() || opensOnDemand(node); }
+
     // The node with `id` in the visible tree, else in the whole tree: the
     // visible one carries only the children the filter kept.
     static const StorageNode* findVisibleFirst(const StorageNode& visible, const StorageNode& tree,

@@ -97,7 +97,8 @@ void Scan::rootFiles(ScanWorker& worker) {
                          wholeSeconds(st), false);
         std::optional<ScanTreeNode> node;
         const AgeProfile::Stamp age = worker.stamper(st);
-        if (size >= options_.fileNodeThreshold) node = fileNode(name, size, st, false, age);
+        if (options_.rootFilesAreNodes || size >= options_.fileNodeThreshold)
+            node = fileNode(name, size, st, false, age);
         deliverTop(worker.stamper, seq, std::move(node), size, wholeSeconds(st), age, true);
     }
     worker.publish();

@@ -65,6 +65,11 @@ public:
         double progressInterval = 0.12;
         // The moment the age profiles count from; the scan's start when absent.
         std::optional<std::chrono::system_clock::time_point> now;
+        // Names in the root that are not listed: for reading a folder's
+        // remainder again, the entries its tree shows already.
+        std::unordered_set<std::string> leftOutAtRoot;
+        // Every file in the root gets a node of its own, whatever its size.
+        bool rootFilesAreNodes = false;
     };
 
     // One row of the largest-files list and of the search index.
@@ -134,7 +139,8 @@ public:
     // The id of a folder's remainder node; no real path can have it.
     static std::string remainderID(const std::string& folderPath);
     static bool isRemainderID(std::string_view id);
-    // The folder whose remainder the id names (the id itself when it names none).
+    // The folder whose remainder the id names, also through the remainder of
+    // a remainder (the id itself when it names none).
     static std::string_view remainderFolder(std::string_view id);
 
 private:

@@ -140,6 +140,9 @@ TEST_F(NodeActionsTest, ASummedItemsMenuShowsTheirFolder) {
               remainderEntries.end());
     run(Action::revealInFileManager, remainder);
     EXPECT_EQ(desktop_.revealed, (std::vector<std::vector<std::string>>{{home_ + "/Movies"}}));
+    // It opens into what it sums, read from the disk.
+    remainder.bytes = 4096;
+    EXPECT_EQ(titles(entries(remainder)).front(), "Focus here");
 }
 
 // Where no file manager answers, the user is told so in the window's alert,

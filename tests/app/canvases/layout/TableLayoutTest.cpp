@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/canvases/layout/TableLayout.h"
+#include "core/explorer/FileTreeScanner.h"
 #include "tests/app/canvases/layout/CanvasTrees.h"
 
 using namespace korvane;
@@ -44,6 +45,13 @@ TEST(TableLayout, OutlineRowsFollowTheOpenedRowsAtEveryDepth) {
         }
         EXPECT_EQ(text, c.rows);
     }
+    // A folder's remainder opens too: what it sums is read when it is opened.
+    auto withRest = folder("f", {leaf("f/file", 2), leaf(FileTreeScanner::remainderID("f"), 5)});
+    const auto rows = TableLayout::make(withRest, {}).rows;
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_FALSE(rows[0].hasChevron);
+    EXPECT_TRUE(rows[1].hasChevron);
+
     const auto bare = leaf("x", 4);
     EXPECT_TRUE(TableLayout::make(bare, {"x"}).rows.empty());
 
