@@ -1,9 +1,11 @@
 #include "app/presenters/NodeActions.h"
 
+#include "app/presenters/ItemKind.h"
 #include "app/state/DesktopActions.h"
 #include "app/state/DeveloperState.h"
 #include "app/state/NavigationState.h"
 #include "app/state/PlatformWords.h"
+#include "app/state/PreferencesState.h"
 #include "app/state/TreeNavigation.h"
 #include "core/explorer/FileTreeScanner.h"
 
@@ -27,6 +29,10 @@ std::vector<NodeActionEntry> nodeActionEntries(const DeveloperState& developer, 
         // A folder's smaller items have no path of their own, only their folder's.
         entries.push_back({Action::revealInFileManager, platformWords::showIn(desktop.fileManagerName())});
     }
+    // In general mode the canvas reaches files no list shows: they go from here.
+    if (developer.preferences().mode() == Mode::general && node.path && isWalkedNode(node) &&
+        node.kind != StorageNode::Kind::root && !developer.preferences().settings().overlapsExcluded(*node.path))
+        entries.push_back({Action::remove, "Remove\u2026"});
     entries.push_back({std::nullopt, {}});
     entries.push_back({Action::neverTouch, "Never touch this"});
     return entries;
@@ -55,6 +61,17 @@ void runNodeAction(DeveloperState& developer, NavigationState& navigation, const
         case NodeActionEntry::Action::copyPath:
             desktop.copyPath(node);
             break;
+        case NodeActionEntry::Action::remove: {
+            const bool isFolder = node.kind == StorageNode::Kind::group;
+            const auto entry = FileTreeScanner::Entry::make(node.name, node.path.value_or(node.id), node.bytes,
+                                                            node.lastModified.value_or(
+                                                                std::chrono::system_clock::time_point{}),
+                                                            isFolder);
+            const DeveloperState::Staging staging = developer.stageUserChoice({entry});
+            // Nothing to review: the alert says why, as a list's bar would.
+            if (!staging.staged && staging.leftOut) developer.setErrorMessage(*staging.leftOut);
+            break;
+        }
         case NodeActionEntry::Action::neverTouch:
             developer.neverTouch(node);
             break;
