@@ -16,11 +16,19 @@ namespace korvane {
 
 namespace {
 
+// The items a node's own bytes stand for: a file, a folder by its own
+// blocks, or what a remainder sums.
+std::int64_t ownItems(const StorageNode& node) {
+    if (FileTreeScanner::isRemainderID(node.id)) return std::int64_t{node.fileCount} + node.folderCount;
+    return 1;
+}
+
 // Every dated byte under `node` into `into`, each by its own file's age: a
 // node's profile where it has one, its date for the rest.
 void collectAges(const StorageNode& node, AgeStamper& stamper, AgeProfile& into) {
     if (node.bytes < 1) return;
     std::int64_t undated = node.bytes;
+    std::int64_t items = ownItems(node);
     if (!node.isLeaf()) {
         SizeSum held;
         for (const StorageNode& child : node.children) held += child.bytes;
@@ -29,8 +37,9 @@ void collectAges(const StorageNode& node, AgeStamper& stamper, AgeProfile& into)
     if (node.ages.size() > 0 && node.ages.total() <= undated) {
         into.merge(node.ages);
         undated -= node.ages.total();
+        for (std::size_t i = 0; i < node.ages.size(); ++i) items -= node.ages.cell(i).items;
     }
-    if (undated >= 1 && node.lastModified) into.add(stamper(*node.lastModified), undated);
+    if (undated >= 1 && node.lastModified) into.add(stamper(*node.lastModified), undated, storedCount(items));
     for (const StorageNode& child : node.children) collectAges(child, stamper, into);
 }
 

@@ -107,7 +107,7 @@ std::string FoldersLayout::itemsText(const StorageNode& node) {
     // A folder scan counted what lies inside; a file says what it is. A
     // developer tree counts its items, as its page's header does.
     if (isWalkedNode(node)) return itemCountText(node).value_or(itemKindLabel(node));
-    if (isSummaryNode(node)) return countText(static_cast<std::int64_t>(node.leafCount()), "item");
+    if (isSummaryNode(node)) return countText(heldItems(node), "item");
     return countText(static_cast<std::int64_t>(TreeNavigation::itemCount(node)), "item");
 }
 
