@@ -68,9 +68,11 @@ QVariant EntryListModel::data(const QModelIndex& index, int role) const {
                                           content.size + (content.neverTouched ? ", marked Never touch" : ""));
         // The whole name and path, however the row cuts them; as text, never as markup.
         case Qt::ToolTipRole:
-            return QStringLiteral("<qt>%1<br>%2</qt>")
+            return QStringLiteral("<qt>%1<br>%2%3</qt>")
                 .arg(QString::fromStdString(oneLineText(content.name)).toHtmlEscaped(),
-                     QString::fromStdString(oneLineText(content.wholePath)).toHtmlEscaped());
+                     QString::fromStdString(oneLineText(content.wholePath)).toHtmlEscaped(),
+                     content.neverTouched ? QStringLiteral("<br>Marked Never touch: Korvane will not remove it")
+                                          : QString());
         case Qt::CheckStateRole:
             if (content.neverTouched) return {};
             return ticked_.contains(entries_[row].id) ? Qt::Checked : Qt::Unchecked;

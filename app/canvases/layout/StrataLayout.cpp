@@ -163,6 +163,8 @@ const StorageNode* bandPiece(StrataLayout& layout, const Sized& sized) {
     auto piece = std::make_shared<StorageNode>(node);
     piece->name = smallerItemsName(sized.items);
     piece->bytes = sized.bytes;
+    // Its band says their age: the remainder's newest date is another band's.
+    piece->lastModified.reset();
     piece->details["Items"] = ByteFormat::groupedInteger(sized.items);
     const StorageNode* shown = piece.get();
     layout.summaries.push_back(std::move(piece));
