@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "app/canvases/CanvasPaint.h"
+#include "app/state/TreeNavigation.h"
 #include "app/theme/Palette.h"
 #include "core/text/ByteFormat.h"
 
@@ -70,7 +71,7 @@ void BubblesCanvas::clicked(const Hit& hit) {
     const auto& circles = layout().circles;
     if (hit.index >= circles.size()) return;
     const auto& circle = circles[hit.index];
-    if (circle.depth != 0 && !circle.isSummary && !circle.node->isLeaf()) drill(*circle.node);
+    if (circle.depth != 0 && !circle.isSummary && TreeNavigation::opens(*circle.node)) drill(*circle.node);
 }
 
 std::vector<CanvasBase::Hit> BubblesCanvas::keyboardTargets() {

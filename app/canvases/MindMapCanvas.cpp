@@ -17,6 +17,7 @@
 #include "app/kit/Hairline.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/RestyleOnPaletteChange.h"
+#include "app/state/TreeNavigation.h"
 #include "app/theme/MotionAnimation.h"
 #include "app/theme/Palette.h"
 #include "app/theme/SymbolGlyph.h"
@@ -287,7 +288,7 @@ void MindMapCanvas::clicked(const Hit& hit) {
     const auto& dots = layout().dots;
     if (hit.index >= dots.size()) return;
     const MindMapLayout::Dot& dot = dots[hit.index];
-    if (dot.depth == 0 || dot.node->isLeaf()) return;
+    if (dot.depth == 0 || !TreeNavigation::opens(*dot.node)) return;
     resetView();
     drill(*dot.node);
 }

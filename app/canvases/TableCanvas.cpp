@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "app/canvases/CanvasPaint.h"
+#include "app/state/TreeNavigation.h"
 #include "app/theme/Palette.h"
 #include "core/text/ByteFormat.h"
 
@@ -66,8 +67,10 @@ void TableCanvas::clicked(const Hit& hit) {
     const StorageNode* node = itemNode(hit.index);
     if (!node) return;
     CanvasBase::clicked(hit);
-    if (node->isLeaf()) return;
+    if (!TreeNavigation::opens(*node)) return;
     TableLayout::toggle(*node, expanded_);
+    // A folder's remainder shows what it sums once that is read.
+    if (expanded_.contains(node->id)) navigation().openSummed(*node, false);
     cache_.invalidate();
     followContentHeight();
     update();
@@ -145,7 +148,8 @@ void TableCanvas::paintRow(QPainter& painter, std::size_t index) {
     if (isSelectedNode(node)) painter.fillRect(rect, colours.hover);
 
     const Columns columns(rect.width(), rect.top(), rect.height());
-    QRectF name = columns.name.adjusted(row.indent(), 0, 0, 0);
+    // Deep rows step in no further than half the column: the name keeps room.
+    QRectF name = columns.name.adjusted(std::min(row.indent(), columns.name.width() / 2), 0, 0, 0);
     if (row.hasChevron)
         drawSymbol(painter, QRectF(name.left(), name.top(), 10, name.height()),
                    row.isExpanded ? "chevron.down" : "chevron.right", 8, colours.inkTertiary);

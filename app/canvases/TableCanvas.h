@@ -9,8 +9,8 @@
 
 namespace korvane {
 
-// The outline table: a row per child of the root and, under opened rows, two
-// levels below, under a pinned column header. A click selects a row and
+// The outline table: a row per child of the root and, under opened rows,
+// what they hold at any depth, under a pinned column header. A click selects a row and
 // opens or closes it when it has children; every row has the context menu.
 // No hover card, no hover highlight, no drilling. From the keyboard, Up and
 // Down move between rows, Right opens a row (then goes to its first child),

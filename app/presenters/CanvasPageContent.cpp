@@ -119,8 +119,10 @@ GeneralCanvasContent generalCanvasContent(const NavigationState& navigation,
     content.root = shown;
     for (std::size_t i = 0; i + 1 < chain.size(); ++i) {
         const StorageNode& folder = *chain[i];
-        content.crumbs.push_back({folder.id, oneLineText(folder.name),
-                                  "Go to " + oneLineText(Paths::abbreviatingHome(folder.path.value_or(folder.id)))});
+        // An opened remainder has no place of its own: it lies in its folder.
+        const std::string place = folder.path ? Paths::abbreviatingHome(*folder.path)
+                                              : folder.name + " in " + Paths::abbreviatingHome(itemFolder(folder).value_or(folder.id));
+        content.crumbs.push_back({folder.id, oneLineText(folder.name), "Go to " + oneLineText(place)});
     }
     content.name = oneLineText(shown->name);
     content.bytes = ByteFormat::string(shown->bytes);

@@ -54,6 +54,15 @@ EntryActionBar entryActionBar(const std::vector<FileTreeScanner::Entry>& entries
     return bar;
 }
 
+std::set<std::uint64_t> neverTouchedEntries(const std::vector<FileTreeScanner::Entry>& entries,
+                                            const ScanSettings& settings) {
+    std::set<std::uint64_t> marked;
+    if (settings.excludedPaths.empty()) return marked;
+    for (const auto& entry : entries)
+        if (settings.overlapsExcluded(entry.path)) marked.insert(entry.id);
+    return marked;
+}
+
 std::set<std::uint64_t> ticksNotIn(const std::vector<FileTreeScanner::Entry>& entries,
                                    const std::set<std::uint64_t>& ticked) {
     std::set<std::uint64_t> stale = ticked;

@@ -10,6 +10,7 @@
 
 #include "app/state/DiskChange.h"
 #include "core/explorer/FileTreeScanner.h"
+#include "core/model/ScanSettings.h"
 #include "core/system/Paths.h"
 
 namespace korvane {
@@ -24,6 +25,9 @@ struct EntryRowContent {
     // The whole path, "~" for a leading home folder: the row's name and its
     // folder are cut to fit, this is what a tooltip and a screen reader give.
     std::string wholePath;
+    // It lies in, or holds, a place marked "Never touch": it is not offered
+    // for removal, so it cannot be ticked, and the row says why.
+    bool neverTouched = false;
 
     friend bool operator==(const EntryRowContent&, const EntryRowContent&) = default;
 };
@@ -50,6 +54,10 @@ struct EntryActionBar {
 
 EntryActionBar entryActionBar(const std::vector<FileTreeScanner::Entry>& entries,
                               const std::set<std::uint64_t>& ticked, const std::string& home = Paths::home());
+
+// The entries that lie in, or hold, a place marked "Never touch".
+std::set<std::uint64_t> neverTouchedEntries(const std::vector<FileTreeScanner::Entry>& entries,
+                                            const ScanSettings& settings);
 
 // The ticked ids that no entry of `entries` has: ticks from a scan of
 // another folder, which a new scan's lists must not count.

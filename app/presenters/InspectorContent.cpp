@@ -7,9 +7,12 @@
 #include "app/presenters/ItemKind.h"
 #include "app/presenters/OneLineText.h"
 #include "app/presenters/SummaryNode.h"
+#include "app/state/CleanupTexts.h"
 #include "app/state/DeveloperState.h"
 #include "app/state/FolderScanState.h"
 #include "app/state/NavigationState.h"
+#include "app/state/PreferencesState.h"
+#include "app/state/TreeNavigation.h"
 #include "core/system/Paths.h"
 #include "core/text/ByteFormat.h"
 #include "core/text/RelativeDate.h"
@@ -147,7 +150,8 @@ std::vector<InspectorDetailRow> inspectorDetailRows(const StorageNode& node, Mod
         }
     } else if (!node.isLeaf() && !isSummaryNode(node)) {
         // A sum's count is among its details.
-        rows.push_back({"Items", ByteFormat::groupedInteger(static_cast<std::int64_t>(node.leafCount()))});
+        rows.push_back(
+            {"Items", ByteFormat::groupedInteger(static_cast<std::int64_t>(TreeNavigation::itemCount(node)))});
     }
     if (node.lastModified) rows.push_back({"Modified", RelativeDate::string(node.lastModified, now)});
     if (node.kind == StorageNode::Kind::root) {
@@ -246,9 +250,15 @@ std::optional<InspectorContent> inspectorContent(const NavigationState& navigati
     content.details = inspectorDetailRows(node, mode, developer.scan(), folderScan.generalResult(), now);
     content.largest = largestInside(node, mode);
     content.canReveal = node.path.has_value();
+    const bool marked = mode == Mode::general && node.path && developer.preferences().settings().isExcluded(*node.path);
+    if (marked) content.details.push_back({"Never touch", "Marked: Korvane will not remove it"});
+    content.neverTouchEnabled = content.canReveal && !marked;
+    content.neverTouchHelp = mode == Mode::general ? CleanupTexts::neverTouchInGeneralMode
+                                                   : "Keep this out of every future scan";
     content.canShowFolder = content.canReveal || FileTreeScanner::isRemainderID(node.id);
-    // A sum's parts lie in several folders: there is no one place to drill into.
-    content.canFocus = !node.isLeaf() && !isSummaryNode(node);
+    // A sum's parts lie in several folders: there is no one place to drill
+    // into. A folder's remainder is read when it is opened.
+    content.canFocus = TreeNavigation::opens(node) && !isSummaryNode(node);
     content.showsCleanup = mode == Mode::developer;
     const bool selected = developer.isSelected(node);
     content.cleanupTitle = selected ? "Remove from cleanup" : "Add to cleanup";

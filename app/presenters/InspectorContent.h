@@ -75,7 +75,12 @@ struct InspectorContent {
     std::vector<InspectorDetailRow> details;
     std::optional<LargestInside> largest;
     // Actions.
-    bool canReveal = false;  // also "Never touch this"
+    bool canReveal = false;
+    // "Never touch this": for a node with a path not marked already. What it
+    // does differs by mode: a developer scan leaves the node out, a folder
+    // scan keeps showing it.
+    bool neverTouchEnabled = false;
+    std::string neverTouchHelp;
     // The second reveal button ("Show in Files"): also a folder's smaller
     // items, which have no path of their own but lie in their folder.
     bool canShowFolder = false;

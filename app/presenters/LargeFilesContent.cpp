@@ -4,8 +4,11 @@
 
 namespace korvane {
 
-LargeFilesContent largeFilesContent(bool hasResult, const std::vector<FileTreeScanner::Entry>& largest) {
+LargeFilesContent largeFilesContent(bool hasResult, const std::vector<FileTreeScanner::Entry>& largest,
+                                    std::int64_t threshold) {
     LargeFilesContent content;
+    const std::string over = "over " + ByteFormat::string(threshold);
+    content.subtitle = "Everything " + over + ", biggest first";
     if (!largest.empty()) {
         std::int64_t total = 0;
         for (const auto& entry : largest) total += entry.size;
@@ -17,7 +20,7 @@ LargeFilesContent largeFilesContent(bool hasResult, const std::vector<FileTreeSc
     else if (!largest.empty())
         content.showsList = true;
     else
-        content.emptyState = EmptyStateText{"checkmark.seal", "Nothing over 50 MB",
+        content.emptyState = EmptyStateText{"checkmark.seal", "Nothing " + over,
                                             "This folder holds no unusually large files."};
     return content;
 }

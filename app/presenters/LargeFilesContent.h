@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +12,9 @@ namespace korvane {
 
 // What the large-files page shows besides its list.
 struct LargeFilesContent {
+    // "Everything over 50 MB, biggest first": the threshold the list is made
+    // with, printed as every size is.
+    std::string subtitle;
     std::optional<std::string> total;  // the listed entries' sum, only when some
     bool showsList = false;
     std::optional<EmptyStateText> emptyState;
@@ -18,6 +22,7 @@ struct LargeFilesContent {
     friend bool operator==(const LargeFilesContent&, const LargeFilesContent&) = default;
 };
 
-LargeFilesContent largeFilesContent(bool hasResult, const std::vector<FileTreeScanner::Entry>& largest);
+LargeFilesContent largeFilesContent(bool hasResult, const std::vector<FileTreeScanner::Entry>& largest,
+                                    std::int64_t threshold = FileTreeScanner::Options{}.largeFileThreshold);
 
 }  // namespace korvane

@@ -1,9 +1,12 @@
 #include "app/presenters/NodeActions.h"
 
+#include "app/presenters/ItemKind.h"
 #include "app/state/DesktopActions.h"
 #include "app/state/DeveloperState.h"
 #include "app/state/NavigationState.h"
 #include "app/state/PlatformWords.h"
+#include "app/state/PreferencesState.h"
+#include "app/state/TreeNavigation.h"
 #include "core/explorer/FileTreeScanner.h"
 
 namespace korvane {
@@ -17,7 +20,7 @@ std::vector<NodeActionEntry> nodeActionEntries(const DeveloperState& developer, 
         groups[0].push_back({Action::toggleSelection,
                              developer.isSelected(node) ? "Remove from selection" : "Add to selection"});
     }
-    if (!node.isLeaf()) groups[1].push_back({Action::focusHere, "Focus here"});
+    if (TreeNavigation::opens(node)) groups[1].push_back({Action::focusHere, "Focus here"});
     if (node.path) {
         groups[1].push_back(
             {Action::revealInFileManager, platformWords::revealIn(desktop.fileManagerName())});
@@ -26,6 +29,10 @@ std::vector<NodeActionEntry> nodeActionEntries(const DeveloperState& developer, 
         // A folder's smaller items have no path of their own, only their folder's.
         groups[1].push_back({Action::revealInFileManager, platformWords::showIn(desktop.fileManagerName())});
     }
+    // In general mode the canvas reaches files no list shows: they go from here.
+    if (developer.preferences().mode() == Mode::general && node.path && isWalkedNode(node) &&
+        node.kind != StorageNode::Kind::root && !developer.preferences().settings().overlapsExcluded(*node.path))
+        groups[1].push_back({Action::remove, "Remove\u2026"});
     // What a toolchain counts but offers not is no place that could be marked;
     // a node without a path of its own shows the mark it cannot take, as the inspector does.
     if (!node.isNotOffered())
@@ -63,6 +70,17 @@ void runNodeAction(DeveloperState& developer, NavigationState& navigation, const
         case NodeActionEntry::Action::copyPath:
             desktop.copyPath(node);
             break;
+        case NodeActionEntry::Action::remove: {
+            const bool isFolder = node.kind == StorageNode::Kind::group;
+            const auto entry = FileTreeScanner::Entry::make(node.name, node.path.value_or(node.id), node.bytes,
+                                                            node.lastModified.value_or(
+                                                                std::chrono::system_clock::time_point{}),
+                                                            isFolder);
+            const DeveloperState::Staging staging = developer.stageUserChoice({entry});
+            // Nothing to review: the alert says why, as a list's bar would.
+            if (!staging.staged && staging.leftOut) developer.setErrorMessage(*staging.leftOut);
+            break;
+        }
         case NodeActionEntry::Action::neverTouch:
             developer.neverTouch(node);
             break;

@@ -14,7 +14,7 @@ class NavigationState;
 
 // One line of a node's context menu: an action with its title, or a divider.
 struct NodeActionEntry {
-    enum class Action { cleanThis, toggleSelection, focusHere, revealInFileManager, copyPath, neverTouch };
+    enum class Action { cleanThis, toggleSelection, focusHere, revealInFileManager, copyPath, remove, neverTouch };
 
     std::optional<Action> action;  // none: a divider
     std::string title;
@@ -26,9 +26,11 @@ struct NodeActionEntry {
 
 // The node's menu in order: the selection group only when it has removable
 // candidates, "Focus here" only with children, the path entries only with a
-// path (a folder's smaller items show their folder), and "Never touch this"
-// last, disabled without a path; dividers between groups only. What a
-// toolchain counts but offers not gets no entry at all.
+// path (a folder's smaller items show their folder), in general mode
+// "Remove…" for a file or folder of the folder scan that is not marked
+// "Never touch", and "Never touch this" last, disabled without a path;
+// dividers between groups only. What a toolchain counts but offers not gets
+// no entry at all.
 std::vector<NodeActionEntry> nodeActionEntries(const DeveloperState& developer, const DesktopActions& desktop,
                                                const StorageNode& node);
 

@@ -1,8 +1,11 @@
 #include "app/presenters/SummaryNode.h"
 
+#include <algorithm>
+#include <climits>
 #include <string>
 
 #include "app/presenters/CountText.h"
+#include "core/explorer/FileTreeScanner.h"
 #include "core/model/SizeSum.h"
 #include "core/text/ByteFormat.h"
 
@@ -14,11 +17,35 @@ constexpr std::string_view suffix = "//smaller";
 
 }  // namespace
 
+std::int64_t heldItems(const StorageNode& node) {
+    // A sum keeps its count where a folder keeps what it holds.
+    if (isSummaryNode(node)) return node.fileCount;
+    if (FileTreeScanner::isRemainderID(node.id)) return std::int64_t{node.fileCount} + node.folderCount;
+    if (node.path && node.id == *node.path) {
+        if (node.kind == StorageNode::Kind::item) return 1;
+        return std::int64_t{node.fileCount} + node.folderCount + (node.kind == StorageNode::Kind::root ? 0 : 1);
+    }
+    std::int64_t items = 0;
+    for (const StorageNode* leaf : node.leaves())
+        if (leaf->kind != StorageNode::Kind::uninspected) ++items;
+    return items;
+}
+
+std::string smallerItemsName(std::int64_t items) {
+    return items >= 1 ? countText(items, "smaller item") : "Everything else";
+}
+
 StorageNode summaryNode(std::string_view ownerID, std::span<const StorageNode* const> nodes) {
+    std::int64_t items = 0;
+    for (const StorageNode* node : nodes) items += heldItems(*node);
+    return summaryNode(ownerID, nodes, items);
+}
+
+StorageNode summaryNode(std::string_view ownerID, std::span<const StorageNode* const> nodes, std::int64_t items) {
     StorageNode summary;
     summary.id = std::string(ownerID) + std::string(suffix);
-    const auto count = static_cast<std::int64_t>(nodes.size());
-    summary.name = countText(count, "smaller item");
+    const std::int64_t count = items;
+    summary.name = smallerItemsName(count);
     summary.kind = StorageNode::Kind::item;
     SizeSum bytes, reclaimable;
     for (const StorageNode* node : nodes) {
@@ -30,6 +57,7 @@ StorageNode summaryNode(std::string_view ownerID, std::span<const StorageNode* c
     summary.bytes = bytes.total();
     summary.reclaimable = reclaimable.total();
     summary.details.emplace("Items", ByteFormat::groupedInteger(count));
+    summary.fileCount = static_cast<std::uint32_t>(std::clamp<std::int64_t>(count, 0, UINT32_MAX));
     return summary;
 }
 

@@ -12,6 +12,15 @@ namespace korvane {
 // has no path, so no node action applies to it; its id is one no real path
 // can produce.
 StorageNode summaryNode(std::string_view ownerID, std::span<const StorageNode* const> nodes);
+// The same with the number of items it sums given: "N smaller items" counts
+// what they hold, not how many nodes stand for them.
+StorageNode summaryNode(std::string_view ownerID, std::span<const StorageNode* const> nodes, std::int64_t items);
+// The items a node stands for, counted alike everywhere: a folder scan's
+// file is one, a folder is itself and all it holds, a remainder what it
+// sums; in other trees every leaf but what nobody looked into or offers.
+std::int64_t heldItems(const StorageNode& node);
+// "12 smaller items", or "Everything else" for none.
+std::string smallerItemsName(std::int64_t items);
 bool isSummaryNode(const StorageNode& node);
 // The summary as the inspector shows it when its tile is selected: with
 // copies of what it sums as its children, largest first as given. With

@@ -26,6 +26,7 @@
 #include "app/state/DesktopActions.h"
 #include "app/state/DeveloperState.h"
 #include "app/state/PlatformWords.h"
+#include "app/state/PreferencesState.h"
 #include "app/theme/AppFont.h"
 #include "app/theme/MotionAnimation.h"
 
@@ -124,6 +125,7 @@ void EntryList::connectActions() {
         refreshBar();
     });
     connect(clear_, &QPushButton::clicked, model_, &EntryListModel::clearTicks);
+    connect(&developer_.preferences(), &PreferencesState::settingsChanged, this, &EntryList::markNeverTouched);
     connect(remove_, &QPushButton::clicked, this, [this] {
         // With nothing to review no sheet opens: the bar says why instead.
         const DeveloperState::Staging staging = developer_.stageUserChoice(bar_.chosen);
@@ -157,6 +159,11 @@ void EntryList::setEntries(std::vector<FileTreeScanner::Entry> entries) {
     fadingRow_ = -1;
     hoverOut_->jumpTo(0.0);
     model_->setEntries(std::move(entries), clock_.now());
+    markNeverTouched();
+}
+
+void EntryList::markNeverTouched() {
+    model_->setNeverTouched(neverTouchedEntries(model_->entries(), developer_.preferences().settings()));
 }
 
 void EntryList::keepTicksWithin(const std::vector<FileTreeScanner::Entry>& scanned) {

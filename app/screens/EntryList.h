@@ -70,6 +70,8 @@ private:
     void connectActions();
 
     void refreshBar();
+    // Rows in or holding a place marked "Never touch", by the settings now.
+    void markNeverTouched();
     void placeHoverActions();
     void revealRow(int row);
     // "Show in Files" and "Open" for a row, at a point on screen.

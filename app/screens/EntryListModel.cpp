@@ -18,8 +18,19 @@ void EntryListModel::setEntries(std::vector<FileTreeScanner::Entry> entries,
     emit tickedChanged();
 }
 
+void EntryListModel::setNeverTouched(const std::set<std::uint64_t>& ids) {
+    bool changed = false;
+    for (std::size_t row = 0; row < entries_.size(); ++row) {
+        const bool marked = ids.contains(entries_[row].id);
+        changed |= rows_[row].neverTouched != marked;
+        rows_[row].neverTouched = marked;
+    }
+    if (changed && rowCount() > 0) emit dataChanged(index(0), index(rowCount() - 1));
+    untick(ids);
+}
+
 void EntryListModel::toggle(int row) {
-    if (row < 0 || row >= rowCount()) return;
+    if (row < 0 || row >= rowCount() || rows_[static_cast<std::size_t>(row)].neverTouched) return;
     const std::uint64_t id = entries_[static_cast<std::size_t>(row)].id;
     if (!ticked_.erase(id)) ticked_.insert(id);
     const QModelIndex changed = index(row);
@@ -54,13 +65,17 @@ QVariant EntryListModel::data(const QModelIndex& index, int role) const {
         case Qt::DisplayRole: return QString::fromStdString(content.name);
         case Qt::AccessibleTextRole:
             return QString::fromStdString(content.name + ", " + content.wholePath + ", " + content.age + ", " +
-                                          content.size);
+                                          content.size + (content.neverTouched ? ", marked Never touch" : ""));
         // The whole name and path, however the row cuts them; as text, never as markup.
         case Qt::ToolTipRole:
-            return QStringLiteral("<qt>%1<br>%2</qt>")
+            return QStringLiteral("<qt>%1<br>%2%3</qt>")
                 .arg(QString::fromStdString(oneLineText(content.name)).toHtmlEscaped(),
-                     QString::fromStdString(oneLineText(content.wholePath)).toHtmlEscaped());
-        case Qt::CheckStateRole: return ticked_.contains(entries_[row].id) ? Qt::Checked : Qt::Unchecked;
+                     QString::fromStdString(oneLineText(content.wholePath)).toHtmlEscaped(),
+                     content.neverTouched ? QStringLiteral("<br>Marked Never touch: Korvane will not remove it")
+                                          : QString());
+        case Qt::CheckStateRole:
+            if (content.neverTouched) return {};
+            return ticked_.contains(entries_[row].id) ? Qt::Checked : Qt::Unchecked;
         default: return {};
     }
 }
@@ -74,6 +89,8 @@ bool EntryListModel::setData(const QModelIndex& index, const QVariant& value, in
 
 Qt::ItemFlags EntryListModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
+    if (index.row() < rowCount() && rows_[static_cast<std::size_t>(index.row())].neverTouched)
+        return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable;
 }
 

@@ -25,6 +25,10 @@ public:
     const EntryRowContent& rowContent(int row) const { return rows_[static_cast<std::size_t>(row)]; }
 
     const std::set<std::uint64_t>& ticked() const { return ticked_; }
+    // Rows in or holding a place marked "Never touch": not offered, so not
+    // tickable; a tick they had goes.
+    void setNeverTouched(const std::set<std::uint64_t>& ids);
+    // Nothing for a row marked "Never touch".
     void toggle(int row);
     void clearTicks();
     void untick(const std::set<std::uint64_t>& ids);

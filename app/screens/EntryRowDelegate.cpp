@@ -151,8 +151,15 @@ void EntryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
         painter->drawRect(QRectF(row).adjusted(0.5, 0.5, -0.5, -0.5));
     }
 
-    drawCheck(*painter, QRectF(geometry.check), index.data(Qt::CheckStateRole).toInt() == Qt::Checked,
-              palette);
+    if (content.neverTouched) {
+        // Not offered: the mark of "Never touch this" stands where the tick would.
+        painter->setFont(symbolFont(12));
+        painter->setPen(palette.inkTertiary);
+        painter->drawText(geometry.check.adjusted(-2, -2, 2, 2), Qt::AlignCenter, symbolText("hand.raised"));
+    } else {
+        drawCheck(*painter, QRectF(geometry.check), index.data(Qt::CheckStateRole).toInt() == Qt::Checked,
+                  palette);
+    }
 
     painter->setFont(symbolFont(13));
     painter->setPen(palette.inkSecondary);

@@ -346,8 +346,9 @@ QWidget* InspectorView::makeActions(const InspectorContent& content) {
     KitButton* quickLook = actionButton(platformWords::showIn(desktop_.fileManagerName()).c_str(), "eye");
     KitButton* focus = actionButton("Focus", "scope");
     KitButton* neverTouch = actionButton("Never touch this", "hand.raised");
-    neverTouch->setToolTip(QStringLiteral("Keep this out of every future scan"));
-    for (KitButton* button : {reveal, neverTouch}) button->setEnabled(content.canReveal);
+    neverTouch->setToolTip(QString::fromStdString(content.neverTouchHelp));
+    reveal->setEnabled(content.canReveal);
+    neverTouch->setEnabled(content.neverTouchEnabled);
     quickLook->setEnabled(content.canShowFolder);
     focus->setEnabled(content.canFocus);
     for (KitButton* button : {reveal, quickLook})

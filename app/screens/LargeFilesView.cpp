@@ -24,7 +24,7 @@ LargeFilesView::LargeFilesView(FolderScanState& folderScan, DeveloperState& deve
     : QWidget(parent),
       folderScan_(folderScan),
       title_(plainLabel(QStringLiteral("Large files"))),
-      subtitle_(plainLabel(QStringLiteral("Everything over 50 MB, biggest first"))),
+      subtitle_(plainLabel(QString::fromStdString(largeFilesContent(false, {}).subtitle))),
       total_(plainLabel()),
       body_(new QStackedWidget),
       list_(new EntryList(developer, desktop, clock)),
@@ -61,6 +61,7 @@ void LargeFilesView::refresh() {
     shown_ = result;
     const std::vector<FileTreeScanner::Entry> largest = folderScan_.largestFiles();
     content_ = largeFilesContent(result && result->has_value(), largest);
+    subtitle_->setText(QString::fromStdString(content_.subtitle));
     total_->setVisible(content_.total.has_value());
     total_->setText(QString::fromStdString(content_.total.value_or("")));
     // Read as "Total" with its figure, not the bare name.

@@ -35,6 +35,9 @@ AppState::AppState(Services services, QObject* parent)
       applications_(changes_, work_, developer_, std::move(services.makeUninstaller)),
       liveStats_(std::move(services.statsReader)) {
     connect(&changes_, &StateChanges::changed, this, &AppState::changed);
+    // Opening a folder's remainder reads what it sums into the folder tree.
+    navigation_.setSummedReader(
+        [this](const std::string& id, bool thenFocus) { folderScan_.openSummed(id, thenFocus); });
     // A file manager that never answered is said so in the window's alert.
     desktop_.setOnUnanswered([this](const std::string& notice) { developer_.setErrorMessage(notice); });
     // An action's outcome reaches every part that holds its items, in the batch it comes in.

@@ -120,6 +120,12 @@ std::string CleanupTexts::putBackNotice(const RestoreEngine::Report& restored, c
     return text + many + "; " + quoted(first.title) + ": " + sentence(reason);
 }
 
+std::string CleanupTexts::markedNeverTouchNotice(const std::string& name) {
+    return quoted(name) +
+           " is marked Never touch: Korvane will not remove it or anything in it. It stays in the folder scan, as "
+           "it is on disk. Settings \u203A Automation lists what is marked.";
+}
+
 std::string CleanupTexts::emptiedNotice(std::int64_t freedBytes, bool stopped) {
     if (stopped) {
         const std::string rest = "the rest of Korvane's items are still in the Trash.";

@@ -28,6 +28,11 @@ struct CleanupTexts {
     // Shown over a cleanup that a crash or a kill cut off, at the next start.
     static constexpr const char* cutOffNotice =
         "Korvane ended before this cleanup was done. This is what it had done; History keeps it too.";
+    // What "Never touch this" does in general mode, where the folder scan
+    // keeps showing what is marked; and the answer to pressing it there.
+    static constexpr const char* neverTouchInGeneralMode =
+        "Never remove this or anything in it. It stays in the folder scan, as it is on disk.";
+    static std::string markedNeverTouchNotice(const std::string& name);
     // Staging was asked for nothing: the ticked items are not in the list on show.
     static constexpr const char* nothingChosen = "None of the ticked items is in this list now.";
 

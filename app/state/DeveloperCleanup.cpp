@@ -373,6 +373,7 @@ void DeveloperState::neverTouch(const StorageNode& node) {
     const auto path = Paths::standardise(*node.path);
     if (!path || path->empty()) return;
     // Read before the tree that holds `node` is rebuilt.
+    const std::string name = node.name;
     const auto leaves = node.leaves();
     auto selection = selection_;
     for (const auto* leaf : leaves)
@@ -380,6 +381,9 @@ void DeveloperState::neverTouch(const StorageNode& node) {
 
     parts_.preferences.addExclusion(*path);
     setSelection(std::move(selection));
+    // The folder scan keeps what is marked, so nothing there would show that
+    // the press did anything: it is said.
+    if (parts_.preferences.mode() == Mode::general) setErrorMessage(CleanupTexts::markedNeverTouchNotice(name));
     if (scan_) {
         ScanResult updated = *scan_;
         dropExcludedCandidates(updated);

@@ -18,6 +18,15 @@ const std::string& rootPath(const FileTreeScanner::Result& result) {
 
 void lower(std::int64_t& bytes, std::int64_t by) { bytes = std::max<std::int64_t>(bytes - by, 0); }
 
+// Whether the place lies in the node: at or below its path, or, for a
+// folder's remainder opened in the tree (it has no path), in what it lists.
+bool holds(const StorageNode& node, const std::string& place) {
+    if (node.path) return Paths::isAtOrBelow(place, *node.path);
+    if (!FileTreeScanner::isRemainderID(node.id)) return false;
+    return std::any_of(node.children.begin(), node.children.end(),
+                       [&place](const StorageNode& child) { return holds(child, place); });
+}
+
 // Takes the place out of the tree; false when that is not exact.
 bool leave(StorageNode& root, const Place& place, FileTreeScanner::Result& result) {
     // Root down to the deepest node that holds the place.
@@ -25,10 +34,8 @@ bool leave(StorageNode& root, const Place& place, FileTreeScanner::Result& resul
     for (;;) {
         StorageNode& holder = *chain.back();
         if (holder.path && *holder.path == place.path) break;
-        auto child =
-            std::find_if(holder.children.begin(), holder.children.end(), [&place](const StorageNode& node) {
-                return node.path && Paths::isAtOrBelow(place.path, *node.path);
-            });
+        auto child = std::find_if(holder.children.begin(), holder.children.end(),
+                                  [&place](const StorageNode& node) { return holds(node, place.path); });
         if (child == holder.children.end()) break;
         chain.push_back(&*child);
     }

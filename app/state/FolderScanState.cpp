@@ -4,6 +4,8 @@
 #include "app/state/FolderFollowsDisk.h"
 #include "app/state/NavigationState.h"
 #include "app/state/PreferencesState.h"
+#include "app/state/TreeNavigation.h"
+#include "core/explorer/RemainderListing.h"
 #include "core/system/Paths.h"
 
 namespace korvane {
@@ -106,10 +108,12 @@ void FolderScanState::finishFolderScan(FileTreeScanner::Result result, bool refr
         if (!stopped) {
             setGeneralResult(std::move(result));
             keepPlace();
+            reopenSummed();
         }
     } else {
         // A stopped scan still shows what it counted, unless a newer scan has begun.
         const std::string rootID = result.root.id;
+        opened_.clear();
         setGeneralResult(std::move(result));
         parts_.navigation.setSelectedID(Mode::general, rootID);
         parts_.navigation.setFocusedID(Mode::general, std::nullopt);
@@ -148,6 +152,58 @@ void FolderScanState::keepPlace() {
         navigation.setSelectedID(Mode::general, nearest(*selected, false).value_or(root->id));
     if (const auto& focused = navigation.focusedID(Mode::general); focused && !root->find(*focused))
         navigation.setFocusedID(Mode::general, nearest(*focused, true));
+}
+
+void FolderScanState::openSummed(const std::string& id, bool thenFocus) {
+    const StorageNode* root = generalRoot();
+    if (!root) return;
+    const auto chain = root->pathTo(id);
+    if (chain.empty() || !TreeNavigation::opensOnDemand(*chain.back())) return;
+    if (thenFocus) focusWanted_.insert(id);
+    if (!opening_.insert(id).second) return;
+    const std::string folder(FileTreeScanner::remainderFolder(id));
+    auto shown = RemainderListing::shownBeside(chain);
+    FileTreeScanner::Options options = parts_.makeScanner()->options();
+    parts_.work.run(
+        this,
+        [folder, shown = std::move(shown), id, options]() mutable {
+            return RemainderListing::read(folder, std::move(shown), id, std::move(options));
+        },
+        [this, id, from = sharedGeneralResult_](std::optional<StorageNode> listing) {
+            finishOpening(id, std::move(listing), from, focusWanted_.erase(id) > 0);
+        });
+}
+
+void FolderScanState::finishOpening(const std::string& id, std::optional<StorageNode> listing,
+                                    const std::shared_ptr<const Result>& readFrom, bool thenFocus) {
+    opening_.erase(id);
+    if (readFrom != sharedGeneralResult_) {
+        // The tree changed while the folder was read: what the tree shows
+        // beside the remainder may have changed with it.
+        return openSummed(id, thenFocus);
+    }
+    if (!listing) {
+        // The folder went, or may no longer be read: the scan looks again.
+        return refreshFolderScan();
+    }
+    Result updated = *generalResult();
+    if (!RemainderListing::graft(*updated, std::move(*listing))) return;
+    const StateChanges::Batch batch(changes());
+    opened_.insert(id);
+    setGeneralResult(std::move(updated));
+    keepPlace();
+    NavigationState& navigation = parts_.navigation;
+    if (thenFocus && navigation.selectedID(Mode::general) == id) navigation.focusOn(id);
+    reopenSummed();
+}
+
+void FolderScanState::reopenSummed() {
+    const StorageNode* root = generalRoot();
+    if (!root) return;
+    const auto& focused = parts_.navigation.focusedID(Mode::general);
+    for (const std::string& id : opened_)
+        if (const StorageNode* node = root->find(id); node && TreeNavigation::opensOnDemand(*node))
+            openSummed(id, focused == id);
 }
 
 void FolderScanState::stopFolderScan() {

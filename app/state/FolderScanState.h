@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,11 @@ public:
     // Scans the last scanned folder again and keeps the user's place; after
     // the running scan when one runs. Stopped, it changes nothing.
     void refreshFolderScan();
+    // Reads what the tree's remainder `id` sums from the disk, in the
+    // background, and shows it in the remainder's place; with `thenFocus`
+    // the canvas then goes into it, if it is still the node in the
+    // inspector. A remainder shown opened is read again after a rescan.
+    void openSummed(const std::string& id, bool thenFocus);
 
 private:
     void runScan(const std::string& folder, bool refresh);
@@ -88,6 +94,10 @@ private:
     // Focused and selected folders the tree no longer holds give way to the
     // nearest folder above them that it holds.
     void keepPlace();
+    void finishOpening(const std::string& id, std::optional<StorageNode> listing,
+                       const std::shared_ptr<const Result>& readFrom, bool thenFocus);
+    // Opens again the remainders shown opened before the tree was replaced.
+    void reopenSummed();
 
     Parts parts_;
     // Never null; held by pointer so that readers on other threads can share it.
@@ -100,6 +110,9 @@ private:
     std::shared_ptr<FileTreeScanner> scanner_;
     RunCounter runs_;
     bool refreshWanted_ = false;
+    std::set<std::string> opening_;  // remainders being read
+    std::set<std::string> opened_;   // remainders shown opened in this folder's scans
+    std::set<std::string> focusWanted_;  // of those being read, to go into once read
 };
 
 }  // namespace korvane

@@ -160,7 +160,17 @@ void NavigationState::select(const StorageNode& node) {
     // Copied first: the node may belong to the tree this call changes.
     const std::string id = node.id;
     if (!node.isLeaf()) setFocusedID(id == TreeNavigation::rootID ? std::nullopt : std::optional(id));
+    const bool opens = TreeNavigation::opensOnDemand(node);
     setSelectedID(id);
+    if (opens) openSummed(id, true);
+}
+
+void NavigationState::openSummed(const StorageNode& node, bool thenFocus) {
+    if (TreeNavigation::opensOnDemand(node)) openSummed(node.id, thenFocus);
+}
+
+void NavigationState::openSummed(const std::string& id, bool thenFocus) {
+    if (summedReader_ && shownMode() == Mode::general) summedReader_(id, thenFocus);
 }
 
 void NavigationState::selectSummary(StorageNode summary) {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -88,8 +89,16 @@ public:
     // A folder of the tree of the mode goes on show and in the inspector;
     // the root means no focus. Nothing when the id names no folder of it.
     void focusOn(std::string_view id);
-    // Shows the node in the inspector; a node with children is also drilled into.
+    // Shows the node in the inspector; a node with children is also drilled
+    // into, and a folder's remainder is opened (what it sums is read, then
+    // drilled into while it is still the one in the inspector).
     void select(const StorageNode& node);
+    // Whoever holds the folder tree reads a remainder's items on request.
+    using SummedReader = std::function<void(const std::string& id, bool thenFocus)>;
+    void setSummedReader(SummedReader reader) { summedReader_ = std::move(reader); }
+    // Reads what a folder scan's remainder sums into the tree; nothing for
+    // any other node, or in developer mode.
+    void openSummed(const StorageNode& node, bool thenFocus);
     // Shows a canvas's sum of nodes too small to draw one by one (its
     // children: copies of what it sums) in the inspector. No tree holds it, so
     // it is kept here until another tree comes.
@@ -102,6 +111,8 @@ signals:
     void sheetChanged();
 
 private:
+    void openSummed(const std::string& id, bool thenFocus);
+
     struct Place {
         std::optional<std::string> focusedID;
         std::optional<std::string> selectedID;
@@ -131,6 +142,7 @@ private:
     // the nodes it was given: they stay until the next change.
     StorageNode outgoingVisibleTree_;
     std::optional<StorageNode> summary_;  // selectable while its mode's selected id names it
+    SummedReader summedReader_;
     Mode summaryMode_ = Mode::developer;
 };
 

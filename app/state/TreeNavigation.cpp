@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/explorer/FileTreeScanner.h"
+
 namespace korvane {
 
 bool TreeNavigation::isBlankSearch(std::string_view searchText) {
@@ -25,9 +27,19 @@ bool TreeNavigation::searchHasNoMatches(std::string_view searchText, const Stora
 std::size_t TreeNavigation::visibleItemCount(const StorageNode& visible) { return itemCount(visible); }
 
 std::size_t TreeNavigation::itemCount(const StorageNode& shown) {
-    const bool holdsNothing = shown.isLeaf() && shown.kind != StorageNode::Kind::item &&
-                              shown.kind != StorageNode::Kind::uninspected;
-    return holdsNothing ? 0 : shown.leafCount();
+    std::size_t count = 0;
+    std::vector<const StorageNode*> pending{&shown};
+    while (!pending.empty()) {
+        const StorageNode* node = pending.back();
+        pending.pop_back();
+        for (const StorageNode& child : node->children) pending.push_back(&child);
+        if (node->isLeaf() && node->candidateID) ++count;
+    }
+    return count;
+}
+
+bool TreeNavigation::opensOnDemand(const StorageNode& node) {
+    return node.isLeaf() && node.bytes >= 1 && FileTreeScanner::isRemainderID(node.id);
 }
 
 const StorageNode* TreeNavigation::findVisibleFirst(const StorageNode& visible, const StorageNode& tree,

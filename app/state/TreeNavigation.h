@@ -31,9 +31,17 @@ struct TreeNavigation {
     static StorageNode visibleTree(const StorageNode& tree, std::string_view searchText);
     static bool searchHasNoMatches(std::string_view searchText, const StorageNode& visible);
     static std::size_t visibleItemCount(const StorageNode& visible);
-    // The items a node on show holds: its leaves, and none for a root, category
-    // or group left with no children (a bare node holds nothing, it is no item).
+    // The items a node on show holds: the scan's candidates among its leaves.
+    // What a toolchain holds beyond them ("Not offered"), a category nobody
+    // looked into and a bare node are no items: nothing there can be removed.
     static std::size_t itemCount(const StorageNode& shown);
+
+    // A folder scan's remainder ("31 smaller items") not read yet: opening it
+    // reads what it sums from the disk.
+    static bool opensOnDemand(const StorageNode& node);
+    // Whether drilling into the node shows something: it has children, or
+    // they are read on demand.
+    static bool opens(const StorageNode& node) { return !node.isLeaf() || opensOnDemand(node); }
 
     // The node with `id` in the visible tree, else in the whole tree: the
     // visible one carries only the children the filter kept.

@@ -4,7 +4,7 @@ namespace korvane {
 
 void AgeTally::merge(AgeTally&& other) {
     profile_.merge(std::move(other.profile_));
-    add(other.run_, other.runBytes_);
+    add(other.run_, other.runBytes_, other.runItems_);
     other.runBytes_ = 0;
 }
 

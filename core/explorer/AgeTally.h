@@ -19,16 +19,18 @@ public:
     // Implicit: a profile passes wherever a tally is asked for.
     AgeTally(AgeProfile&& profile) : profile_(std::move(profile)) {}
 
-    // Bytes of 0 or less are not recorded.
-    void add(AgeProfile::Stamp stamp, std::int64_t bytes) {
+    // Bytes of 0 or less are not recorded; `items` as AgeProfile::add counts them.
+    void add(AgeProfile::Stamp stamp, std::int64_t bytes, std::uint32_t items = 0) {
         if (bytes <= 0) return;
         if (runBytes_ > 0 && stamp == run_) {
             runBytes_ = SizeSum::add(runBytes_, bytes);
+            runItems_ += items;
             return;
         }
         flush();
         run_ = stamp;
         runBytes_ = bytes;
+        runItems_ = items;
     }
     void merge(AgeTally&& other);
     void merge(const AgeProfile& profile) { profile_.merge(profile); }
@@ -41,13 +43,14 @@ public:
 
 private:
     void flush() {
-        if (runBytes_ > 0) profile_.add(run_, runBytes_);
+        if (runBytes_ > 0) profile_.add(run_, runBytes_, runItems_);
         runBytes_ = 0;
     }
 
     AgeProfile profile_;
     AgeProfile::Stamp run_;
     std::int64_t runBytes_ = 0;  // none while 0
+    std::uint32_t runItems_ = 0;
 };
 
 }  // namespace korvane

@@ -96,7 +96,8 @@ void Scan::rootFiles(ScanWorker& worker) {
         entries_->record(worker.batch.largest, worker.batch.index, seq, rootPath_, name, size, st, false);
         std::optional<ScanTreeNode> node;
         const AgeProfile::Stamp age = worker.stamper(st);
-        if (size >= options_.fileNodeThreshold) node = fileNode(name, size, st, false, age);
+        if (options_.rootFilesAreNodes || size >= options_.fileNodeThreshold)
+            node = fileNode(name, size, st, false, age);
         deliverTop(worker.stamper, seq, std::move(node), size, wholeSeconds(st), age, true);
     }
     worker.publish();
@@ -118,7 +119,7 @@ void Scan::walk(ScanWorker& worker, ScanFolder* folder, UniqueFd fd) {
     progress_.report(worker, workers_);
 
     FolderTally local(keep_);
-    local.addOwn(allocatedBytes(own), wholeSeconds(own), worker.stamper(own));
+    local.addOwn(allocatedBytes(own), wholeSeconds(own), worker.stamper(own), 1);
     std::uint32_t seq = 0;
     std::uint32_t sinceOffer = 0;
     PendingFiles& pending = worker.pending;
@@ -165,19 +166,22 @@ void Scan::countPending(ScanWorker& worker, ScanFolder* folder, FolderTally& loc
     // a run of at most 64 files that fold, whose sum cannot overflow.
     AgeProfile::Stamp cell{};
     std::int64_t cellBytes = 0;
+    std::uint32_t cellFiles = 0;
     for (; i < pending.count; ++i) {
         const PendingFiles::File& file = pending.files[i];
         run.add(classifyFileKind({file.name, file.length}, false), file.bytes,
                 SystemClock::time_point(std::chrono::seconds(file.modified)));
         const AgeProfile::Stamp stamp = worker.stamper(file.modified);
         if (stamp != cell) {
-            local.addFoldedAges(cell, cellBytes);
+            local.addFoldedAges(cell, cellBytes, cellFiles);
             cell = stamp;
             cellBytes = 0;
+            cellFiles = 0;
         }
         cellBytes += file.bytes;
+        cellFiles += 1;
     }
-    local.addFoldedAges(cell, cellBytes);
+    local.addFoldedAges(cell, cellBytes, cellFiles);
     local.addFoldedRun(run);
     worker.batch.files += static_cast<std::int64_t>(pending.count);
     worker.batch.bytes += bytes + run.bytes;

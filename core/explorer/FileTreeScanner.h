@@ -38,8 +38,9 @@ public:
     struct Options {
         // A regular file of at least this size gets a node of its own.
         std::int64_t fileNodeThreshold = 4194304;
-        // Files (and ".app" packages) of at least this size enter the largest-files list.
-        std::int64_t largeFileThreshold = 52428800;
+        // Files (and ".app" packages) of at least this size enter the
+        // largest-files list: 50 MB in the decimal units every page prints.
+        std::int64_t largeFileThreshold = 50'000'000;
         // Length of the final largest-files list.
         int largeFileLimit = 500;
         // Entries of at least this size enter the search index.
@@ -65,6 +66,11 @@ public:
         double progressInterval = 0.12;
         // The moment the age profiles count from; the scan's start when absent.
         std::optional<std::chrono::system_clock::time_point> now;
+        // Names in the root that are not listed: for reading a folder's
+        // remainder again, the entries its tree shows already.
+        std::unordered_set<std::string> leftOutAtRoot;
+        // Every file in the root gets a node of its own, whatever its size.
+        bool rootFilesAreNodes = false;
     };
 
     // One row of the largest-files list and of the search index.
@@ -142,7 +148,8 @@ public:
     // The id of a folder's remainder node; no real path can have it.
     static std::string remainderID(const std::string& folderPath);
     static bool isRemainderID(std::string_view id);
-    // The folder whose remainder the id names (the id itself when it names none).
+    // The folder whose remainder the id names, also through the remainder of
+    // a remainder (the id itself when it names none).
     static std::string_view remainderFolder(std::string_view id);
 
 private:

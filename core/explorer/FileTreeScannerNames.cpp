@@ -69,7 +69,7 @@ std::string FileTreeScanner::remainderID(const std::string& folderPath) {
 bool FileTreeScanner::isRemainderID(std::string_view id) { return id.ends_with(remainderSuffix); }
 
 std::string_view FileTreeScanner::remainderFolder(std::string_view id) {
-    if (isRemainderID(id)) id.remove_suffix(remainderSuffix.size());
+    while (isRemainderID(id)) id.remove_suffix(remainderSuffix.size());
     return id;
 }
 

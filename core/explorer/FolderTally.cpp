@@ -15,15 +15,21 @@ namespace korvane {
 
 void ScanTreeNode::collectAges(AgeTally& into) const {
     if (!isFolder) {
-        if (dated) into.add(stamp, bytes);
+        if (dated) into.add(stamp, bytes, 1);
         return;
     }
     if (foldAges.isNodeDate())
-        into.add(stamp, foldBytes);
+        into.add(stamp, foldBytes, storedCount(foldedItems()));
     else
         into.merge(foldAges);
     into.merge(ownAges);
     for (const ScanTreeNode& child : children) child.collectAges(into);
+}
+
+std::int64_t ScanTreeNode::foldedItems() const {
+    std::int64_t items = files + folders;
+    for (const ScanTreeNode& child : children) items -= child.isFolder ? child.files + child.folders + 1 : 1;
+    return items;
 }
 
 StorageNode ScanTreeNode::toStorageNode(std::string path, const StampOf& stampOf) && {

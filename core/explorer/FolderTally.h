@@ -65,6 +65,9 @@ struct ScanTreeNode {
 
     // Adds the ages of every byte of the node to `into`, its children's too.
     void collectAges(AgeTally& into) const;
+    // Files and folders a folder holds without a node of its own: those
+    // behind foldBytes.
+    std::int64_t foldedItems() const;
     using StampOf = std::function<AgeProfile::Stamp(std::chrono::system_clock::time_point)>;
     // The node at `path` (this node's own path) and everything below it; a
     // folder's remainder comes after its kept children of equal size. With
@@ -104,7 +107,7 @@ public:
                    AgeProfile::Stamp stamp, std::string_view name) {
         if (foldCount_ == 0 && !name.empty()) keepFirstFolded(seq, name, bytes, modified, tallyKind, stamp);
         countFolded(tallyKind, bytes, modified);
-        foldAges_.add(stamp, bytes);
+        foldAges_.add(stamp, bytes, 1);
     }
     // Files without a node counted together: for each, what addFolded does
     // but for its name and age, which the caller gives the tally apart
@@ -136,7 +139,9 @@ public:
         foldBytes_ += run.bytes;
         foldCount_ += run.count;
     }
-    void addFoldedAges(AgeProfile::Stamp stamp, std::int64_t bytes) { foldAges_.add(stamp, bytes); }
+    void addFoldedAges(AgeProfile::Stamp stamp, std::int64_t bytes, std::uint32_t files) {
+        foldAges_.add(stamp, bytes, files);
+    }
     // Files and packages folded so far.
     std::int64_t foldedCount() const { return foldCount_; }
     // A finished subfolder holding `files` and `folders` at any depth: it
@@ -151,11 +156,13 @@ public:
                    std::int64_t folders = 0, Time held = ScanTreeNode::noDate);
     // Blocks of the folder itself and of entries that never get a node
     // (links, sockets): the folder's own bytes, with their ages; their time
-    // counts toward the folder's newest, not its remainder's.
-    void addOwn(std::int64_t bytes, Time modified = ScanTreeNode::noDate, Stamp stamp = std::nullopt) {
+    // counts toward the folder's newest, not its remainder's. `items` is 1
+    // for the folder's own blocks (they stand for the folder), else 0.
+    void addOwn(std::int64_t bytes, Time modified = ScanTreeNode::noDate, Stamp stamp = std::nullopt,
+                std::uint32_t items = 0) {
         ownBytes_ += bytes;
         newest_ = std::max(newest_, modified);
-        if (stamp) ownAges_.add(*stamp, bytes);
+        if (stamp) ownAges_.add(*stamp, bytes, items);
     }
     void merge(FolderTally&& other);
 

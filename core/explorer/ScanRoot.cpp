@@ -18,7 +18,7 @@ void ScanRoot::deliver(std::uint32_t seq, StorageNode* node, std::int64_t bytes,
     foldItems_ += 1;
     if (isFile) foldFiles_ += 1;
     foldNewest_ = std::max(foldNewest_, newest);
-    if (stamp) foldAges_.add(*stamp, bytes);
+    if (stamp) foldAges_.add(*stamp, bytes, isFile ? 1 : 0);
 }
 
 void ScanRoot::finish(StorageNode& root, std::int64_t ownBytes, TimePoint ownDate,

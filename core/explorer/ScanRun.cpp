@@ -80,7 +80,9 @@ void Scan::listRoot() {
         DirectoryReader listing(UniqueFd(::openat(rootFd_.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)));
         DirectoryReader::Entry entry;
         while (listing.next(entry))
-            if (!isSkippedName(entry.name)) rootEntries_.push_back({entry.name, entry.type});
+            if (!isSkippedName(entry.name) &&
+                (options_.leftOutAtRoot.empty() || !options_.leftOutAtRoot.contains(entry.name)))
+                rootEntries_.push_back({entry.name, entry.type});
     }
     std::sort(rootEntries_.begin(), rootEntries_.end(),
               [](const RootEntry& a, const RootEntry& b) { return a.name < b.name; });

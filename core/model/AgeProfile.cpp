@@ -41,9 +41,10 @@ void civilFromDays(std::int64_t z, std::int64_t& y, int& m, int& d) {
 
 }  // namespace
 
-// The header, then `capacity` byte counts, then `capacity` cells, sorted. The
-// capacity follows from the size (the next power of two), so the header is
-// two words: a profile of one cell is a 20-byte allocation.
+// The header, then `capacity` byte counts, `capacity` cells, sorted, and
+// `capacity` item counts. The capacity follows from the size (the next power
+// of two), so the header is two words: a profile of one cell is a 24-byte
+// allocation.
 struct AgeProfile::Block {
     std::int32_t referenceMillisecond;
     std::uint32_t size;
@@ -52,7 +53,7 @@ struct AgeProfile::Block {
     static Block* make(std::int32_t referenceMillisecond, std::uint32_t size) {
         const std::uint32_t capacity = capacityFor(size);
         void* memory =
-            ::operator new(sizeof(Block) + capacity * (sizeof(std::int64_t) + sizeof(std::int32_t)));
+            ::operator new(sizeof(Block) + capacity * (sizeof(std::int64_t) + 2 * sizeof(std::int32_t)));
         return new (memory) Block{referenceMillisecond, size};
     }
     static void free(Block* block) { ::operator delete(block); }
@@ -62,6 +63,23 @@ struct AgeProfile::Block {
     const std::int64_t* bytes() const { return reinterpret_cast<const std::int64_t*>(this + 1); }
     std::int32_t* cells() { return reinterpret_cast<std::int32_t*>(bytes() + capacity()); }
     const std::int32_t* cells() const { return reinterpret_cast<const std::int32_t*>(bytes() + capacity()); }
+    std::uint32_t* items() { return reinterpret_cast<std::uint32_t*>(cells() + capacity()); }
+    const std::uint32_t* items() const { return reinterpret_cast<const std::uint32_t*>(cells() + capacity()); }
+
+    // Moves cell `from` of `source` to cell `to` of this block.
+    void take(std::uint32_t to, const Block& source, std::uint32_t from) {
+        bytes()[to] = source.bytes()[from];
+        cells()[to] = source.cells()[from];
+        items()[to] = source.items()[from];
+    }
+    // Adds cell `from` of `source` to cell `to` of this block, of the same day.
+    void join(std::uint32_t to, const Block& source, std::uint32_t from) {
+        bytes()[to] = SizeSum::add(bytes()[to], source.bytes()[from]);
+        items()[to] = addItems(items()[to], source.items()[from]);
+    }
+    static std::uint32_t addItems(std::uint32_t a, std::uint32_t b) {
+        return b > UINT32_MAX - a ? UINT32_MAX : a + b;
+    }
 };
 
 namespace {
@@ -126,6 +144,7 @@ AgeProfile::AgeProfile(const AgeProfile& other) {
     block_ = Block::make(from.referenceMillisecond, from.size);
     std::memcpy(block_->bytes(), from.bytes(), from.size * sizeof(std::int64_t));
     std::memcpy(block_->cells(), from.cells(), from.size * sizeof(std::int32_t));
+    std::memcpy(block_->items(), from.items(), from.size * sizeof(std::uint32_t));
 }
 
 AgeProfile& AgeProfile::operator=(const AgeProfile& other) {
@@ -151,7 +170,7 @@ std::size_t AgeProfile::size() const { return block_ && !isNodeDate() ? block_->
 AgeProfile::Cell AgeProfile::cell(std::size_t index) const {
     const std::int32_t key = block_->cells()[index];
     const std::int64_t day = floorDiv(key, 2);
-    return {day, key - day * 2 == 1, block_->bytes()[index]};
+    return {day, key - day * 2 == 1, block_->bytes()[index], block_->items()[index]};
 }
 
 std::int32_t AgeProfile::referenceMillisecond() const {
@@ -164,12 +183,13 @@ std::int64_t AgeProfile::total() const {
     return sum.total();
 }
 
-void AgeProfile::add(Stamp stamp, std::int64_t bytes) {
+void AgeProfile::add(Stamp stamp, std::int64_t bytes, std::uint32_t items) {
     if (bytes <= 0 || isNodeDate()) return;
     if (!block_) {
         block_ = Block::make(stamp.referenceMillisecond, 1);
         block_->bytes()[0] = bytes;
         block_->cells()[0] = stamp.cell;
+        block_->items()[0] = items;
         return;
     }
     const std::uint32_t n = block_->size;
@@ -182,25 +202,26 @@ void AgeProfile::add(Stamp stamp, std::int64_t bytes) {
                  : static_cast<std::uint32_t>(std::lower_bound(cells, cells + n, stamp.cell) - cells);
     if (at < n && cells[at] == stamp.cell) {
         block_->bytes()[at] = SizeSum::add(block_->bytes()[at], bytes);
+        block_->items()[at] = Block::addItems(block_->items()[at], items);
         return;
     }
     if (n + 1 <= block_->capacity()) {
         std::int64_t* counts = block_->bytes();
+        std::uint32_t* held = block_->items();
         std::memmove(counts + at + 1, counts + at, (n - at) * sizeof(std::int64_t));
         std::memmove(cells + at + 1, cells + at, (n - at) * sizeof(std::int32_t));
+        std::memmove(held + at + 1, held + at, (n - at) * sizeof(std::uint32_t));
         counts[at] = bytes;
         cells[at] = stamp.cell;
+        held[at] = items;
         block_->size = n + 1;
         return;
     }
     Block* grown = Block::make(block_->referenceMillisecond, n + 1);
-    const std::int64_t* oldBytes = block_->bytes();
-    std::memcpy(grown->bytes(), oldBytes, at * sizeof(std::int64_t));
-    std::memcpy(grown->bytes() + at + 1, oldBytes + at, (n - at) * sizeof(std::int64_t));
-    std::memcpy(grown->cells(), cells, at * sizeof(std::int32_t));
-    std::memcpy(grown->cells() + at + 1, cells + at, (n - at) * sizeof(std::int32_t));
+    for (std::uint32_t i = 0; i < n; ++i) grown->take(i < at ? i : i + 1, *block_, i);
     grown->bytes()[at] = bytes;
     grown->cells()[at] = stamp.cell;
+    grown->items()[at] = items;
     Block::free(block_);
     block_ = grown;
 }
@@ -219,7 +240,8 @@ void AgeProfile::merge(const AgeProfile& other) {
         return;
     }
     if (other.block_->size == 1) {
-        add({other.block_->cells()[0], other.block_->referenceMillisecond}, other.block_->bytes()[0]);
+        add({other.block_->cells()[0], other.block_->referenceMillisecond}, other.block_->bytes()[0],
+            other.block_->items()[0]);
         return;
     }
     const Block& a = *block_;
@@ -239,16 +261,15 @@ void AgeProfile::merge(const AgeProfile& other) {
         // so no cell is overwritten before it is read.
         Block& into = *block_;
         std::int64_t i = std::int64_t{a.size} - 1, j = std::int64_t{b.size} - 1, k = std::int64_t{count} - 1;
+        const auto at = [](std::int64_t index) { return static_cast<std::uint32_t>(index); };
         for (; j >= 0; --k) {
             if (i >= 0 && into.cells()[i] > b.cells()[j]) {
-                into.cells()[k] = into.cells()[i];
-                into.bytes()[k] = into.bytes()[i--];
+                into.take(at(k), into, at(i--));
             } else if (i >= 0 && into.cells()[i] == b.cells()[j]) {
-                into.cells()[k] = into.cells()[i];
-                into.bytes()[k] = SizeSum::add(into.bytes()[i--], b.bytes()[j--]);
+                into.take(at(k), into, at(i--));
+                into.join(at(k), b, at(j--));
             } else {
-                into.cells()[k] = b.cells()[j];
-                into.bytes()[k] = b.bytes()[j--];
+                into.take(at(k), b, at(j--));
             }
         }
         into.size = count;
@@ -258,14 +279,12 @@ void AgeProfile::merge(const AgeProfile& other) {
     std::uint32_t k = 0;
     for (std::uint32_t i = 0, j = 0; i < a.size || j < b.size; ++k) {
         if (j == b.size || (i < a.size && a.cells()[i] < b.cells()[j])) {
-            merged->cells()[k] = a.cells()[i];
-            merged->bytes()[k] = a.bytes()[i++];
+            merged->take(k, a, i++);
         } else if (i == a.size || b.cells()[j] < a.cells()[i]) {
-            merged->cells()[k] = b.cells()[j];
-            merged->bytes()[k] = b.bytes()[j++];
+            merged->take(k, b, j++);
         } else {
-            merged->cells()[k] = a.cells()[i];
-            merged->bytes()[k] = SizeSum::add(a.bytes()[i++], b.bytes()[j++]);
+            merged->take(k, a, i++);
+            merged->join(k, b, j++);
         }
     }
     Block::free(block_);
@@ -277,7 +296,8 @@ bool operator==(const AgeProfile& a, const AgeProfile& b) {
         a.referenceMillisecond() != b.referenceMillisecond())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (a.block_->cells()[i] != b.block_->cells()[i] || a.block_->bytes()[i] != b.block_->bytes()[i])
+        if (a.block_->cells()[i] != b.block_->cells()[i] || a.block_->bytes()[i] != b.block_->bytes()[i] ||
+            a.block_->items()[i] != b.block_->items()[i])
             return false;
     return true;
 }

@@ -32,11 +32,13 @@ public:
         friend bool operator==(const Stamp&, const Stamp&) = default;
     };
     // A day (for a month, its first day) and whether its times are later in
-    // the day than the reference's, with the bytes modified then.
+    // the day than the reference's, with the bytes modified then and the
+    // items (files, and folders by their own blocks) those bytes belong to.
     struct Cell {
         std::int64_t day = 0;
         bool late = false;
         std::int64_t bytes = 0;
+        std::uint32_t items = 0;
     };
 
     // The cell of a time on local day `day`, `second` seconds into it.
@@ -74,8 +76,9 @@ public:
     std::int64_t total() const;
 
     // Bytes of 0 or less are not recorded. A profile of the node's date is
-    // finished and takes no more.
-    void add(Stamp stamp, std::int64_t bytes);
+    // finished and takes no more. `items`: how many files (or folders, by
+    // their own blocks) the bytes are; links and the like are none.
+    void add(Stamp stamp, std::int64_t bytes, std::uint32_t items = 0);
     void merge(const AgeProfile& other);
     void merge(AgeProfile&& other);
 

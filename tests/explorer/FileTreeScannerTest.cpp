@@ -36,7 +36,7 @@ public:
 TEST(FileTreeScannerTest, DefaultOptions) {
     FileTreeScanner::Options options;
     EXPECT_EQ(options.fileNodeThreshold, 4194304);
-    EXPECT_EQ(options.largeFileThreshold, 52428800);
+    EXPECT_EQ(options.largeFileThreshold, 50000000);
     EXPECT_EQ(options.largeFileLimit, 500);
     EXPECT_EQ(options.indexThreshold, 65536);
     EXPECT_EQ(options.indexLimit, 250000);
@@ -46,6 +46,17 @@ TEST(FileTreeScannerTest, DefaultOptions) {
     EXPECT_EQ(options.parallelDepth, 1);
     EXPECT_DOUBLE_EQ(options.progressInterval, 0.12);
     EXPECT_EQ(FileTreeScanner().options().maxChildren, 45);
+}
+
+// The pages print sizes in decimal units: a file they print as over 50 MB
+// is on the list that promises everything over 50 MB, one just under is not.
+TEST(FileTreeScannerTest, TheLargeFilesAreThoseThePagesPrintAsOverTheThreshold) {
+    TempTree tree;
+    testing::allocate(tree, "51.bin", 51'000'000);
+    testing::allocate(tree, "49.bin", 49'900'000);
+    const auto result = FileTreeScanner().scan(tree.root());
+    ASSERT_EQ(result.largest.size(), 1u);
+    EXPECT_EQ(result.largest[0].name, "51.bin");
 }
 
 TEST(FileTreeScannerTest, EmptyOrUnlistableRootGivesAnEmptyTree) {
@@ -383,6 +394,10 @@ TEST(FileTreeScannerTest, ACancelledItemKeepsTheAgesOfWhatItHeld) {
     EXPECT_EQ(result.fileCount, 3);
     EXPECT_EQ(a.ages.size(), 4u);  // three files of three months and the folders' own blocks
     EXPECT_EQ(a.ages.total(), a.bytes);
+    // Each file is an item in its own cell, and each folder, by its own blocks, in theirs.
+    std::uint32_t items = 0;
+    for (std::size_t i = 0; i < a.ages.size(); ++i) items += a.ages.cell(i).items;
+    EXPECT_EQ(items, 3u + 3u);  // a, s1 and s2
 }
 
 // Files that fold are counted a run at a time; each still counts in the
@@ -407,9 +422,40 @@ TEST(FileTreeScannerTest, EveryFoldedFileKeepsItsOwnAge) {
     const std::int64_t each = allocated(tree.path("a/f0"));
     EXPECT_EQ(rest.bytes, files * each);
     ASSERT_EQ(rest.ages.size(), 3u);
-    for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(rest.ages.cell(i).bytes, files / 3 * each) << i;
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(rest.ages.cell(i).bytes, files / 3 * each) << i;
+        EXPECT_EQ(rest.ages.cell(i).items, files / 3u) << i << ": how many files the cell's bytes are";
+    }
     EXPECT_LT(rest.ages.cell(0).day, rest.ages.cell(1).day);
     EXPECT_LT(rest.ages.cell(1).day, rest.ages.cell(2).day);
+}
+
+// The items of a remainder's cells are every file and folder it sums, each
+// in the cell of its own time, also through folders folded whole and
+// children cut past the limit.
+TEST(FileTreeScannerTest, ARemaindersCellsCountEveryFileAndFolderItSums) {
+    TempTree tree;
+    for (int i = 0; i < 6; ++i) {
+        const std::string name = "top/mid/f" + std::to_string(i);
+        tree.file(name, 5000 + 4096 * i);
+        tree.age(name, 86400.0 * (3 + 100 * (i % 3)));
+        tree.file("top/mid/sub" + std::to_string(i) + "/deep/g", 5000);
+        tree.age("top/mid/sub" + std::to_string(i) + "/deep/g", 86400.0 * 400);
+    }
+    FileTreeScanner::Options options;
+    options.treeDepth = 1;
+    options.maxChildren = 2;
+    options.workerCount = 1;
+    const auto result = FileTreeScanner(options).scan(tree.root());
+    int remainders = 0;
+    testing::forEachNode(result.root, [&](const StorageNode& node, int) {
+        if (!FileTreeScanner::isRemainderID(node.id) || node.ages.size() == 0) return;
+        ++remainders;
+        std::uint32_t items = 0;
+        for (std::size_t i = 0; i < node.ages.size(); ++i) items += node.ages.cell(i).items;
+        EXPECT_EQ(items, node.fileCount + node.folderCount) << node.id;
+    });
+    EXPECT_GE(remainders, 1);
 }
 
 TEST(FileTreeScannerTest, ProgressFollowsTheWalk) {

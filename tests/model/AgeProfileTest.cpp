@@ -116,8 +116,9 @@ TEST(AgeProfileTest, MergingProfilesOfAnySizesKeepsEveryCell) {
             const auto stamp = AgeProfile::stamp(reference, 19700 + static_cast<std::int64_t>(random() % 12),
                                                  at(static_cast<int>(random() % 24)));
             const std::int64_t bytes = 1 + static_cast<std::int64_t>(random() % 1000);
-            (i < aCells ? a : b).add(stamp, bytes);
-            all.add(stamp, bytes);
+            const auto items = static_cast<std::uint32_t>(random() % 4);
+            (i < aCells ? a : b).add(stamp, bytes, items);
+            all.add(stamp, bytes, items);
         }
         AgeProfile selfMerged = a;
         a.merge(b);
@@ -127,6 +128,8 @@ TEST(AgeProfileTest, MergingProfilesOfAnySizesKeepsEveryCell) {
         twice.merge(twice);
         ASSERT_EQ(twice.size(), selfMerged.size()) << round;
         ASSERT_EQ(twice.total(), 2 * selfMerged.total()) << round;
+        for (std::size_t i = 0; i < twice.size(); ++i)
+            ASSERT_EQ(twice.cell(i).items, 2 * selfMerged.cell(i).items) << round;
     }
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "app/canvases/layout/CanvasClock.h"
+#include "app/presenters/SummaryNode.h"
 #include "core/model/SizeSum.h"
 #include "core/model/StorageNode.h"
 
@@ -18,6 +19,8 @@ struct AgePart {
     // The node whose bytes these are: a leaf, or a folder for its own bytes.
     const StorageNode* node = nullptr;
     std::int64_t bytes = 0;
+    // The items these bytes are (heldItems): files, and folders by their own blocks.
+    std::int64_t items = 0;
     bool uninspected = false;
     bool notOffered = false;  // counted by a toolchain, offered as no item: it has no age
     std::optional<std::chrono::system_clock::time_point> date;
@@ -50,8 +53,15 @@ void visitProfile(const StorageNode& node, Visit& visit) {
     for (std::size_t i = 0; i < ages.size(); ++i) {
         part.cell = ages.cell(i);
         part.bytes = part.cell->bytes;
+        part.items = part.cell->items;
         visit(static_cast<const AgePart&>(part));
     }
+}
+
+inline std::int64_t profiledItems(const AgeProfile& ages) {
+    std::int64_t items = 0;
+    for (std::size_t i = 0; i < ages.size(); ++i) items += ages.cell(i).items;
+    return items;
 }
 
 template <typename Visit>
@@ -60,18 +70,21 @@ void visitAgeParts(const StorageNode& node, Visit& visit, SizeSum& seen) {
         if (node.bytes < 1) return;
         seen += node.bytes;
         std::int64_t rest = node.bytes;
+        std::int64_t restItems = heldItems(node);
         const bool uninspected = node.kind == StorageNode::Kind::uninspected;
         if (!uninspected && node.ages.size() > 0) {
             const std::int64_t profiled = node.ages.total();
             if (profiled <= node.bytes) {
                 visitProfile(node, visit);
                 rest -= profiled;
+                restItems -= profiledItems(node.ages);
             }
         }
         if (rest >= 1) {
             AgePart part;
             part.node = &node;
             part.bytes = rest;
+            part.items = std::max<std::int64_t>(restItems, 0);
             part.uninspected = uninspected;
             part.notOffered = node.isNotOffered();
             part.date = node.lastModified;
@@ -89,6 +102,8 @@ void visitAgeParts(const StorageNode& node, Visit& visit, SizeSum& seen) {
                 AgePart part;
                 part.node = &node;
                 part.bytes = own;
+                // A folder's own blocks stand for the folder; the scanned folder is no item of its own.
+                part.items = node.kind == StorageNode::Kind::group ? 1 : 0;
                 part.date = node.lastModified;
                 visit(static_cast<const AgePart&>(part));
                 seen += own;

@@ -7,6 +7,8 @@
 #include "app/canvases/layout/VisibleChildren.h"
 #include "app/presenters/CountText.h"
 #include "app/presenters/ItemKind.h"
+#include "app/presenters/SummaryNode.h"
+#include "app/state/TreeNavigation.h"
 
 namespace korvane {
 
@@ -102,10 +104,11 @@ std::vector<const StorageNode*> FoldersLayout::dots(const StorageNode& node) {
 }
 
 std::string FoldersLayout::itemsText(const StorageNode& node) {
-    // A folder scan counted what lies inside; a file says what it is. Other
-    // trees count their leaves.
+    // A folder scan counted what lies inside; a file says what it is. A
+    // developer tree counts its items, as its page's header does.
     if (isWalkedNode(node)) return itemCountText(node).value_or(itemKindLabel(node));
-    return countText(static_cast<std::int64_t>(node.leafCount()), "item");
+    if (isSummaryNode(node)) return countText(heldItems(node), "item");
+    return countText(static_cast<std::int64_t>(TreeNavigation::itemCount(node)), "item");
 }
 
 QPainterPath FoldersLayout::folderShape(QRectF rect, double radius, double tabWidth, double tabHeight, double inset) {

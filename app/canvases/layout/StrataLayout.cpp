@@ -9,7 +9,9 @@
 #include "app/canvases/layout/CanvasHitTest.h"
 #include "app/presenters/SummaryNode.h"
 #include "core/model/BandLayout.h"
+#include "core/explorer/FileTreeScanner.h"
 #include "core/model/SizeSum.h"
+#include "core/text/ByteFormat.h"
 
 namespace korvane {
 
@@ -52,6 +54,7 @@ struct Sized {
     std::int64_t bytes;
     const StorageNode* node;
     std::uint8_t ageBands;
+    std::int64_t items;  // those its bytes in the band are
 };
 using LeavesByBand = std::array<std::vector<Sized>, StrataLayout::bandTable.size()>;
 
@@ -63,7 +66,7 @@ void addNotOffered(const StorageNode& node, std::vector<Sized>& band, std::size_
         SizeSum held;
         for (const StorageNode& child : node.children) held += child.bytes;
         if (const std::int64_t own = node.bytes - held.total(); own >= 1) {
-            band.push_back({own, &node, static_cast<std::uint8_t>(1u << StrataLayout::notOfferedBand)});
+            band.push_back({own, &node, static_cast<std::uint8_t>(1u << StrataLayout::notOfferedBand), 0});
             ++count;
         }
     }
@@ -80,12 +83,14 @@ LeavesByBand leavesByBand(const StorageNode& root, const CanvasClock& clock, std
     count = 0;
     const StorageNode* node = nullptr;
     std::array<SizeSum, StrataLayout::bandTable.size()> inBand{};
+    std::array<std::int64_t, StrataLayout::bandTable.size()> itemsInBand{};
     std::uint8_t bands = 0;
     const auto endNode = [&] {
         for (std::size_t b = 0; b < inBand.size(); ++b) {
             if (inBand[b].total() < 1) continue;
-            byBand[b].push_back({inBand[b].total(), node, bands});
+            byBand[b].push_back({inBand[b].total(), node, bands, itemsInBand[b]});
             inBand[b] = SizeSum();
+            itemsInBand[b] = 0;
             ++count;
         }
         bands = 0;
@@ -99,6 +104,7 @@ LeavesByBand leavesByBand(const StorageNode& root, const CanvasClock& clock, std
                                          : StrataLayout::bandFor(part.isDated() ? part.elapsedDays(clock)
                                                                                 : StrataLayout::undatedAge);
         inBand[static_cast<std::size_t>(band)] += part.bytes;
+        itemsInBand[static_cast<std::size_t>(band)] += part.items;
         bands |= static_cast<std::uint8_t>(1u << band);
     });
     endNode();
@@ -130,8 +136,10 @@ std::vector<std::int64_t> addBands(StrataLayout& layout, LeavesByBand& byBand) {
 // by the newest of those wholly in it (a share of a node has the band's age,
 // not the node's date).
 StorageNode bandSummary(std::string id, std::span<const StorageNode* const> nodes,
-                        std::span<const std::int64_t> bytes) {
-    StorageNode summary = summaryNode(id, nodes);
+                        std::span<const std::int64_t> bytes, std::span<const std::int64_t> items) {
+    SizeSum held;
+    for (const std::int64_t each : items) held += each;
+    StorageNode summary = summaryNode(id, nodes, held.total());
     SizeSum total;
     summary.lastModified.reset();
     for (std::size_t i = 0; i < nodes.size(); ++i) {
@@ -142,6 +150,25 @@ StorageNode bandSummary(std::string id, std::span<const StorageNode* const> node
     }
     summary.bytes = total.total();
     return summary;
+}
+
+// What a tile of a sum whose files lie in several bands stands for: the
+// items of it in this band ("30 smaller items" of 31), with their bytes.
+// The node itself for any other tile.
+const StorageNode* bandPiece(StrataLayout& layout, const Sized& sized) {
+    const StorageNode& node = *sized.node;
+    if (std::popcount(static_cast<unsigned>(sized.ageBands)) < 2 || sized.items < 1 ||
+        !FileTreeScanner::isRemainderID(node.id))
+        return &node;
+    auto piece = std::make_shared<StorageNode>(node);
+    piece->name = smallerItemsName(sized.items);
+    piece->bytes = sized.bytes;
+    // Its band says their age: the remainder's newest date is another band's.
+    piece->lastModified.reset();
+    piece->details["Items"] = ByteFormat::groupedInteger(sized.items);
+    const StorageNode* shown = piece.get();
+    layout.summaries.push_back(std::move(piece));
+    return shown;
 }
 
 // The band's deposits along its strip, largest first; the unreadable tail
@@ -173,14 +200,16 @@ void placeDeposits(StrataLayout& layout, StrataLayout::Band& band, const std::ve
         layout.deposits.push_back(deposit);
         x += width + StrataLayout::tileGap;
     };
-    for (std::size_t d = 0; d < readable; ++d) place(list[d].node, list[d].bytes, false, list[d].ageBands);
+    for (std::size_t d = 0; d < readable; ++d)
+        place(bandPiece(layout, list[d]), list[d].bytes, false, list[d].ageBands);
     if (readable < list.size()) {
         const std::size_t first = band.firstLeaf + readable;
         const std::size_t summedCount = list.size() - readable;
         auto summary = std::make_shared<const StorageNode>(bandSummary(
             root.id + "/" +
                 std::string(StrataLayout::bandTable[static_cast<std::size_t>(band.bandIndex)].name),
-            {layout.leaves.data() + first, summedCount}, {layout.leafBytes.data() + first, summedCount}));
+            {layout.leaves.data() + first, summedCount}, {layout.leafBytes.data() + first, summedCount},
+            {layout.leafItems.data() + first, summedCount}));
         std::uint8_t summedBands = 0;
         for (std::size_t d = readable; d < list.size(); ++d) summedBands |= list[d].ageBands;
         place(summary.get(), summary->bytes, true, summedBands);
@@ -200,6 +229,7 @@ StrataLayout StrataLayout::make(const StorageNode& root, QSizeF size, const Canv
     layout.deposits.reserve(depositCount);
     layout.leaves.reserve(depositCount);
     layout.leafBytes.reserve(depositCount);
+    layout.leafItems.reserve(depositCount);
     const std::vector<std::int64_t> totals = addBands(layout, byBand);
     if (layout.bands.empty()) return layout;
 
@@ -221,6 +251,7 @@ StrataLayout StrataLayout::make(const StorageNode& root, QSizeF size, const Canv
         for (const Sized& sized : list) {
             layout.leaves.push_back(sized.node);
             layout.leafBytes.push_back(sized.bytes);
+            layout.leafItems.push_back(sized.items);
         }
         band.leafCount = list.size();
         placeDeposits(layout, band, list, root);

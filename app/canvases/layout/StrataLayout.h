@@ -114,7 +114,10 @@ struct StrataLayout {
     // its bytes in that band.
     std::vector<const StorageNode*> leaves;
     std::vector<std::int64_t> leafBytes;
-    // The nodes of the summing tiles, which the deposits point to.
+    // And the items those bytes are: a sum's tile counts what it holds.
+    std::vector<std::int64_t> leafItems;
+    // The nodes of the summing tiles, and of the pieces of a folder's
+    // remainder that lie in several bands, which the deposits point to.
     std::vector<std::shared_ptr<const StorageNode>> summaries;
 
     // Shapes point into the tree, which must outlive the layout.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/state/TreeNavigation.h"
+
 namespace korvane {
 
 namespace {
@@ -13,10 +15,10 @@ void list(const StorageNode& parent, int depth, const std::set<std::string>& exp
         TableLayout::Row row;
         row.node = &child;
         row.depth = depth;
-        row.hasChevron = !child.isLeaf();
+        row.hasChevron = TreeNavigation::opens(child);
         row.isExpanded = row.hasChevron && expanded.count(child.id) > 0;
         rows.push_back(row);
-        if (row.isExpanded && depth < TableLayout::deepestRow) list(child, depth + 1, expanded, rows);
+        if (row.isExpanded) list(child, depth + 1, expanded, rows);
     }
 }
 
@@ -29,7 +31,7 @@ TableLayout TableLayout::make(const StorageNode& root, const std::set<std::strin
 }
 
 void TableLayout::toggle(const StorageNode& node, std::set<std::string>& expanded) {
-    if (node.isLeaf()) return;
+    if (!TreeNavigation::opens(node)) return;
     if (!expanded.erase(node.id)) expanded.insert(node.id);
 }
 

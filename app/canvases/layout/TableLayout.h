@@ -11,11 +11,11 @@
 
 namespace korvane {
 
-// The table canvas's outline: the root's children and, under opened rows,
-// two levels below them, every child listed in the tree's order (0-byte
-// children too). Rows have one height, so only the visible ones are painted.
+// The table canvas's outline: the root's children and, under each opened
+// row, what it holds, at any depth, every child listed in the tree's order
+// (0-byte children too). Rows have one height, so only the visible ones are
+// painted.
 struct TableLayout {
-    static constexpr int deepestRow = 2;
     static constexpr double rowHeight = 28;
     static constexpr double indentStep = 16;
 

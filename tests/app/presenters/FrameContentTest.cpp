@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "app/presenters/CanvasPageContent.h"
+#include "app/presenters/InspectorContent.h"
 #include "app/presenters/DiskGaugeContent.h"
 #include "app/presenters/FootprintSegments.h"
 #include "app/presenters/HoverCardContent.h"
@@ -111,6 +113,30 @@ protected:
     // The demonstration scan in developer mode.
     AppState& developer() { return launch({"--screen", "explore", "--mode", "developer"}); }
 };
+
+// The demonstration offers five items; what its toolchains hold beyond them
+// is no item, and the header, the inspector and the filter badge all say so.
+TEST_F(FrameContent, ItemsAreCountedAlikeInTheHeaderTheInspectorAndTheBadge) {
+    AppState& state = developer();
+    state.navigation().setSelectedID("root");
+    const struct {
+        const char* filter;
+        const char* items;
+    } cases[] = {{"", "5"}, {"node", "3"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.filter);
+        state.navigation().setSearchText(c.filter);
+        EXPECT_EQ(developerCanvasContent(state.navigation(), state.developer()).items, std::string(c.items) + " items");
+        const auto inspector = inspectorContent(state.navigation(), state.developer(), state.folderScan(),
+                                                Mode::developer, std::chrono::system_clock::now());
+        ASSERT_TRUE(inspector);
+        const auto row = std::find_if(inspector->details.begin(), inspector->details.end(),
+                                      [](const InspectorDetailRow& r) { return r.label == "Items"; });
+        ASSERT_NE(row, inspector->details.end());
+        EXPECT_EQ(row->value, c.items);
+    }
+    EXPECT_EQ(topBarOf(state, true, true, false).badge, "3");
+}
 
 TEST_F(FrameContent, TopBarBadgeCountsMatchesAndShowsZeroWhenNothingMatches) {
     AppState& state = developer();

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <ctime>
+#include <tuple>
 
 #include "app/presenters/ApplicationsContent.h"
 #include "app/presenters/EntryListContent.h"
@@ -113,6 +114,18 @@ TEST(EntryListContent, ActionBarCountsEveryTickButSumsAndHandsOnOnlyListedOnes) 
     EXPECT_TRUE(bar.chosen.empty());
 }
 
+// What lies in a place marked "Never touch", or holds one, is not offered for
+// removal: its row is marked and cannot be ticked.
+TEST(EntryListContent, RowsInOrHoldingAPlaceMarkedNeverTouchAreMarked) {
+    ScanSettings settings;
+    settings.excludedPaths = {"/d/keep", "/d/box/inner"};
+    const std::vector<Entry> entries = {entry("/d/keep", 1),     entry("/d/keep/a.bin", 2), entry("/d/keeper", 3),
+                                        entry("/d/box", 4, true), entry("/d/other", 5)};
+    const std::set<std::uint64_t> marked = neverTouchedEntries(entries, settings);
+    EXPECT_EQ(marked, (std::set<std::uint64_t>{entries[0].id, entries[1].id, entries[3].id}));
+    EXPECT_TRUE(neverTouchedEntries(entries, ScanSettings{}).empty());
+}
+
 TEST(EntryListContent, RemoveSaysAtOnceWhatLiesOutsideTheHome) {
     const std::vector<Entry> entries = {entry("/home/u/a", 100), entry("/home/u/b", 200),
                                         entry("/srv/c", 400), entry("/srv/d", 800),
@@ -158,6 +171,15 @@ TEST(LargeFilesContent, EmptyStatesAndTotal) {
     EXPECT_FALSE(content.total);
     EXPECT_EQ(content.emptyState->symbol, "checkmark.seal");
     EXPECT_EQ(content.emptyState->title, "Nothing over 50 MB");
+    // Both say the threshold the list is made with, as every size is printed.
+    EXPECT_EQ(content.subtitle, "Everything over 50 MB, biggest first");
+    for (const auto& [threshold, subtitle, nothing] :
+         {std::tuple{52'428'800, "Everything over 52.4 MB, biggest first", "Nothing over 52.4 MB"},
+          std::tuple{1'000'000'000, "Everything over 1 GB, biggest first", "Nothing over 1 GB"}}) {
+        const LargeFilesContent other = largeFilesContent(true, {}, threshold);
+        EXPECT_EQ(other.subtitle, subtitle);
+        EXPECT_EQ(other.emptyState->title, nothing);
+    }
 
     content = largeFilesContent(true, {entry("/a", 60'000'000), entry("/b", 52'428'800)});
     EXPECT_TRUE(content.showsList);

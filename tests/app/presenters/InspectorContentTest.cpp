@@ -230,7 +230,7 @@ TEST_F(InspectorState, DeveloperRootShowsTheScansFacts) {
     for (const char* label : {"Items", "Scanned", "Scan time", "Projects found", "Toolchains", "Free space", "Not installed"})
         expected.push_back(label);
     EXPECT_EQ(labels(rows), expected);
-    EXPECT_EQ(valueOf(rows, "Items"), "8");  // five candidates and three categories' part not offered
+    EXPECT_EQ(valueOf(rows, "Items"), "5");  // five candidates; what toolchains hold beyond them is no item
     EXPECT_EQ(valueOf(rows, "Scanned"), "Now");
     EXPECT_EQ(valueOf(rows, "Scan time"), "21.4s");
     EXPECT_EQ(valueOf(rows, "Projects found"), "62");
@@ -244,7 +244,7 @@ TEST_F(InspectorState, DeveloperRootShowsTheScansFacts) {
     const StorageNode& category = state().developer().tree().children.front();
     state().navigation().setSelectedID(category.id);
     const auto toolchain = inspect();
-    EXPECT_EQ(valueOf(toolchain->details, "Items"), std::to_string(category.leafCount()));
+    EXPECT_EQ(valueOf(toolchain->details, "Items"), std::to_string(category.leafCount() - 1));  // less "Not offered"
     EXPECT_EQ(toolchain->largest->count,
               std::to_string(category.children.size()) + (category.children.size() == 1 ? " group" : " groups"));
 }
@@ -351,6 +351,44 @@ TEST_F(InspectorState, GeneralModeShareIsOfTheFolderScan) {
               "Pick a tile to see what it is, how big it is, and what is inside it.");
     EXPECT_EQ(inspectorEmptyState(Mode::developer).message,
               "Pick a tile, a bar or a row to see what it is, why it is safe to remove, and how to get it back.");
+}
+
+// In general mode "Never touch this" stops removal and keeps nothing out of
+// the folder scan: the button says so, a press is answered, and the node
+// and all inside it show the mark.
+TEST_F(InspectorState, NeverTouchInGeneralModeSaysWhatItDoesAnswersAndShowsTheMark) {
+    launch({"--screen", "explore", "--mode", "developer"});
+    EXPECT_EQ(inspect()->neverTouchHelp, "Keep this out of every future scan");
+    FileTreeScanner::Result result;
+    result.root = node(home_, 400, Kind::root, home_);
+    StorageNode movies = node(home_ + "/Movies", 300, Kind::group, home_ + "/Movies");
+    movies.name = "Movies";
+    movies.children = {node(home_ + "/Movies/a.mov", 300, Kind::item, home_ + "/Movies/a.mov")};
+    result.root.children = {movies, node(home_ + "/notes.txt", 100, Kind::item, home_ + "/notes.txt")};
+    state().folderScan().setGeneralResult(result);
+    state().preferences().setMode(Mode::general);
+    state().navigation().setSelectedID(home_ + "/Movies");
+    auto content = inspect();
+    ASSERT_TRUE(content);
+    EXPECT_EQ(content->neverTouchHelp,
+              "Never remove this or anything in it. It stays in the folder scan, as it is on disk.");
+    EXPECT_TRUE(content->neverTouchEnabled);
+    EXPECT_EQ(valueOf(content->details, "Never touch"), "(absent)");
+
+    state().developer().neverTouch(*state().navigation().selectedNode());
+    EXPECT_EQ(state().developer().errorMessage(),
+              "\u201CMovies\u201D is marked Never touch: Korvane will not remove it or anything in it. It stays "
+              "in the folder scan, as it is on disk. Settings \u203A Automation lists what is marked.");
+    for (const std::string& path : {home_ + "/Movies", home_ + "/Movies/a.mov"}) {
+        SCOPED_TRACE(path);
+        state().navigation().setSelectedID(path);
+        content = inspect();
+        ASSERT_TRUE(content) << "the folder scan keeps what is marked";
+        EXPECT_FALSE(content->neverTouchEnabled);
+        EXPECT_EQ(valueOf(content->details, "Never touch"), "Marked: Korvane will not remove it");
+    }
+    state().navigation().setSelectedID(home_ + "/notes.txt");
+    EXPECT_TRUE(inspect()->neverTouchEnabled);
 }
 
 // In general mode the inspector says what each node of the folder scan is and

@@ -65,12 +65,14 @@ TEST(ItemKind, FolderScanNodesAreFoldersFilesOrSumsCountedAsTheWalkCounted) {
         EXPECT_EQ(itemSymbol(c.node), c.symbol);
         EXPECT_EQ(FoldersLayout::itemsText(c.node), c.tile);
     }
-    // A developer tree's group counts its leaves, as before.
+    // A developer tree's group counts its items, as its page's header does.
     StorageNode group;
     group.id = "node/rule";
     group.kind = Kind::group;
     group.children.resize(3);
-    EXPECT_EQ(FoldersLayout::itemsText(group), "3 items");
+    group.children[0].candidateID = UUID::random();
+    group.children[1].candidateID = UUID::random();
+    EXPECT_EQ(FoldersLayout::itemsText(group), "2 items");
     EXPECT_FALSE(itemCountText(group));
 }
 

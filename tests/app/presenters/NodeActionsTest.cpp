@@ -156,6 +156,47 @@ TEST_F(NodeActionsTest, ASummedItemsMenuShowsTheirFolder) {
               remainderEntries.end());
     run(Action::revealInFileManager, remainder);
     EXPECT_EQ(desktop_.revealed, (std::vector<std::vector<std::string>>{{home_ + "/Movies"}}));
+    // It opens into what it sums, read from the disk.
+    remainder.bytes = 4096;
+    EXPECT_EQ(titles(entries(remainder)).front(), "Focus here");
+}
+
+// In general mode a file or folder of the folder scan can go from its menu,
+// through the review as a pick from the lists does: a small file no list
+// shows is reached too. The scanned folder itself, and what is marked
+// "Never touch", are not offered.
+TEST_F(NodeActionsTest, AFolderScansFileOrFolderIsRemovedThroughTheReview) {
+    tree_.file("home/Photos/tiny.jpg", 3000);
+    AppState& state = launch({"--mode", "developer"});
+    state.folderScan().scanFolder(home_);
+    ASSERT_TRUE(testing::waitUntil([&] { return !state.folderScan().isScanningFolder(); }));
+    const StorageNode* photos = state.folderScan().generalRoot()->find(at("Photos"));
+    ASSERT_NE(photos, nullptr);
+    StorageNode tiny;
+    tiny.id = at("Photos/tiny.jpg");
+    tiny.path = tiny.id;
+    tiny.name = "tiny.jpg";
+    tiny.kind = Kind::item;
+    tiny.bytes = 4096;
+    const auto offers = [&](const StorageNode& node) {
+        const auto titled = titles(entries(node));
+        return std::find(titled.begin(), titled.end(), "Remove\u2026") != titled.end();
+    };
+    EXPECT_TRUE(offers(tiny));
+    EXPECT_TRUE(offers(*photos));
+    EXPECT_FALSE(offers(*state.folderScan().generalRoot()));
+
+    run(Action::remove, tiny);
+    EXPECT_EQ(state.navigation().sheet(), Sheet::review);
+    ASSERT_EQ(state.developer().stagedCandidates().size(), 1u);
+    EXPECT_EQ(state.developer().stagedCandidates().front().path, tiny.id);
+
+    state.navigation().setSheet(std::nullopt);
+    state.developer().neverTouch(*photos);
+    EXPECT_FALSE(offers(tiny));
+    EXPECT_FALSE(offers(*state.folderScan().generalRoot()->find(at("Photos"))));
+    state.preferences().setMode(Mode::developer);
+    EXPECT_FALSE(offers(*state.developer().tree().leaves().front())) << "developer items go through Clean this";
 }
 
 // Where no file manager answers, the user is told so in the window's alert,

@@ -73,7 +73,7 @@ protected:
     void scanSmallHome() {
         file("Movies/holiday.mov", 60'000'000);
         file("Downloads/installer.dmg", 52'428'800);
-        file("Downloads/almost.zip", 50'000'000);
+        file("Downloads/almost.zip", 49'900'000);
         file("Documents/<img src=x>.pdf", 300'000);
         file("Documents/two\nlines.txt", 200'000);
         file("Documents/a&b.key", 150'000);
@@ -139,7 +139,7 @@ TEST_F(GeneralPagesTest, LargeFilesListOnlyWhatReachesTheThresholdAsPlainText) {
     const auto& entries = view.list()->model()->entries();
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0].name, "holiday.mov");
-    EXPECT_EQ(entries[1].name, "installer.dmg");  // exactly 50 MiB is in; 50,000,000 bytes is not
+    EXPECT_EQ(entries[1].name, "installer.dmg");  // 52.4 MB is in; 49.9 MB is not
     EXPECT_EQ(view.total()->text().toStdString(), *view.content().total);
     // A screen reader reads the figure with its name.
     EXPECT_EQ(view.total()->accessibleName().toStdString(), "Total " + *view.content().total);
@@ -207,6 +207,45 @@ TEST_F(GeneralPagesTest, LargeFilesFollowTheNextScan) {
     state().folderScan().scanFolder(home_);
     EXPECT_TRUE(testing::waitUntil([&] { return view.list()->model()->entries().size() == 3; }, 20));
     EXPECT_EQ(view.list()->model()->entries().front().name, "trailer.mov");
+}
+
+// A file marked "Never touch" stays listed, but is no longer offered: its
+// tick goes, and it cannot be ticked again, in either list.
+TEST_F(GeneralPagesTest, AFileMarkedNeverTouchIsListedButCannotBeTicked) {
+    scanSmallHome();
+    state().folderScan().setSearchQuery({});
+    LargeFilesView large(state().folderScan(), state().developer(), state().desktop(), state().clock());
+    SearchView search(state().folderScan(), state().developer(), state().desktop(), state().clock());
+    large.show();
+    search.show();
+    const auto rowOf = [](EntryListModel& model, const std::string& name) {
+        for (int row = 0; row < model.rowCount(); ++row)
+            if (model.entries()[static_cast<std::size_t>(row)].name == name) return row;
+        return -1;
+    };
+    for (EntryList* list : {large.list(), search.list()}) {
+        ASSERT_TRUE(testing::waitUntil([&] { return list->model()->rowCount() > 0; }));
+        list->model()->toggle(rowOf(*list->model(), "holiday.mov"));
+        ASSERT_EQ(list->model()->ticked().size(), 1u);
+    }
+    StorageNode movies;
+    movies.id = home_ + "/Movies";
+    movies.path = movies.id;
+    movies.name = "Movies";
+    state().developer().neverTouch(movies);
+    for (EntryList* list : {large.list(), search.list()}) {
+        EntryListModel& model = *list->model();
+        const int row = rowOf(model, "holiday.mov");
+        ASSERT_GE(row, 0) << "still listed";
+        EXPECT_TRUE(model.ticked().empty());
+        EXPECT_FALSE(model.flags(model.index(row)) & Qt::ItemIsUserCheckable);
+        model.toggle(row);
+        EXPECT_TRUE(model.ticked().empty());
+        EXPECT_TRUE(model.rowContent(row).neverTouched);
+        const int other = rowOf(model, "installer.dmg");
+        EXPECT_FALSE(model.rowContent(other).neverTouched);
+        EXPECT_TRUE(model.flags(model.index(other)) & Qt::ItemIsUserCheckable);
+    }
 }
 
 // Ticks belong to the scan they were made on: a scan of the same folder keeps

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <thread>
 
+#include "app/state/TreeNavigation.h"
 #include "tests/app/state/FlowFixture.h"
 
 namespace korvane {
@@ -119,6 +120,45 @@ TEST_F(AppStateGeneralTest, StoppedScanStillShowsWhatItCountedUnlessANewerOneSta
     EXPECT_EQ(state.folderScan().generalRoot()->id, at("second"));
     EXPECT_EQ(state.folderScan().scanRoot(), at("second"));
     EXPECT_FALSE(state.folderScan().isScanningFolder());
+}
+
+// A folder of small photos shows one tile "31 smaller items". Opening it
+// (a double click, Return or Focus all select it) reads the photos from the
+// disk and goes into them: each is a node of its own, to be named, selected
+// and removed.
+TEST_F(AppStateGeneralTest, OpeningASummedNodeListsTheFilesItSums) {
+    for (int i = 0; i < 31; ++i) tree_.file("home/Summer 2021/IMG_" + std::to_string(1000 + i) + ".jpg", 2000 * (i + 1));
+    tree_.file("home/Summer 2021/edits/cut.jpg", 1000);
+    AppState& state = launch({"--mode", "developer"});
+    state.folderScan().scanFolder(home_);
+    ASSERT_TRUE(folderScanDone());
+    const StorageNode* summer = state.folderScan().generalRoot()->find(at("Summer 2021"));
+    ASSERT_NE(summer, nullptr);
+    const auto rest = std::find_if(summer->children.begin(), summer->children.end(),
+                                   [](const StorageNode& node) { return TreeNavigation::opensOnDemand(node); });
+    ASSERT_NE(rest, summer->children.end());
+    EXPECT_EQ(rest->name, "31 smaller items");
+    const std::string restID = rest->id;
+    const std::int64_t total = state.folderScan().generalRoot()->bytes;
+
+    state.navigation().select(*rest);
+    EXPECT_EQ(state.navigation().selectedID(), restID);
+    ASSERT_TRUE(testing::waitUntil([&] { return state.navigation().focusedID() == restID; }));
+    const StorageNode* opened = state.navigation().focusedNode();
+    ASSERT_NE(opened, nullptr);
+    ASSERT_EQ(opened->children.size(), 31u);
+    EXPECT_EQ(opened->children.front().name, "IMG_1030.jpg");
+    EXPECT_EQ(opened->children.front().path, at("Summer 2021/IMG_1030.jpg"));
+    EXPECT_EQ(state.folderScan().generalRoot()->bytes, total) << "the disk is as scanned";
+    EXPECT_FALSE(TreeNavigation::opensOnDemand(*opened));
+
+    // A rescan of the folder keeps the user in the opened sum, read again.
+    state.folderScan().refreshFolderScan();
+    ASSERT_TRUE(folderScanDone());
+    ASSERT_TRUE(testing::waitUntil([&] {
+        const StorageNode* again = state.navigation().focusedNode();
+        return again && again->id == restID && again->children.size() == 31;
+    }));
 }
 
 TEST_F(AppStateGeneralTest, ChoosingAFolderScansIt) {

@@ -4,6 +4,7 @@
 
 #include "app/state/FolderFollowsDisk.h"
 #include "core/explorer/FileTreeScanner.h"
+#include "core/explorer/RemainderListing.h"
 #include "tests/support/TempTree.h"
 
 namespace korvane {
@@ -95,6 +96,34 @@ TEST_F(FolderFollowsDiskTest, WhatLeftLeavesTheTreeTheListsAndTheSizesAboveIt) {
                 EXPECT_EQ(countsAt(result.root, above), countsAt(fresh.root, above)) << c.relative << " " << above;
         }
     }
+}
+
+// A file listed in an opened remainder has a node of its own there: it
+// leaves it exactly, and the sizes above it fall by its size.
+TEST_F(FolderFollowsDiskTest, AFileListedInAnOpenedRemainderLeavesItExactly) {
+    FileTreeScanner::Result result = scan();
+    const std::string documents = tree.path("Documents");
+    const std::string rest = FileTreeScanner::remainderID(documents);
+    ASSERT_NE(result.root.find(rest), nullptr);
+    ASSERT_TRUE(RemainderListing::graft(
+        result, *RemainderListing::read(documents, RemainderListing::shownBeside(result.root.pathTo(rest)), rest)));
+    const std::string notes = tree.path("Documents/notes.txt");
+    ASSERT_NE(result.root.find(notes), nullptr);
+    DiskChange change;
+    change.left = {{notes, result.root.find(notes)->bytes, std::nullopt, false}};
+    const auto outcome = FolderFollowsDisk::apply(result, change);
+    EXPECT_TRUE(outcome.exact);
+
+    const std::string moved = aside.path("moved");
+    std::filesystem::rename(notes, moved);
+    const FileTreeScanner::Result fresh = scan();
+    std::filesystem::rename(moved, notes);
+    EXPECT_EQ(result.root.find(notes), nullptr);
+    for (const std::string& id : {tree.root(), documents})
+        EXPECT_EQ(result.root.find(id)->bytes, fresh.root.find(id)->bytes) << id;
+    const StorageNode& opened = *result.root.find(rest);
+    ASSERT_EQ(opened.children.size(), 1u);
+    EXPECT_EQ(opened.bytes, opened.children[0].bytes);
 }
 
 TEST_F(FolderFollowsDiskTest, WhatArrivesOrHappensElsewhereIsNotGuessed) {

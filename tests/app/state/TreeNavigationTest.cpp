@@ -69,19 +69,33 @@ TEST_F(HandBuiltTree, FilterFocusAndBreadcrumb) {
     EXPECT_EQ(ids(TreeNavigation::breadcrumb(tree, "api")), (Ids{"root", "node", "node/modules", "api"}));
 }
 
-TEST_F(HandBuiltTree, ABareNodeHoldsNoItemWhileALeafIsOne) {
+TEST_F(HandBuiltTree, ItemsAreTheCandidatesNotTheLeaves) {
     const auto nothing = TreeNavigation::visibleTree(tree, "no such name");
     ASSERT_TRUE(nothing.children.empty());
+    // What a toolchain holds beyond its items, and a category nobody looked
+    // into, are leaves that nobody can remove.
+    StorageNode withLeftovers = tree;
+    StorageNode notOffered = node("node/not-offered");
+    notOffered.reclaimable = 0;
+    notOffered.name = "Not offered";
+    notOffered.kind = Kind::uninspected;
+    withLeftovers.children[0].children.push_back(notOffered);
+    StorageNode uninspected = node("flutter");
+    uninspected.kind = Kind::uninspected;
+    withLeftovers.children.push_back(uninspected);
     const struct {
         const char* what;
         StorageNode shown;
         std::size_t items;
     } cases[] = {
-        {"tree", tree, 6},
+        {"tree", tree, 5},
+        {"tree with leftovers", withLeftovers, 5},
         {"tree with no match", nothing, 0},
-        {"category", *tree.find("xcode"), 2},
+        {"category with a protected item and a leaf of no candidate", *tree.find("xcode"), 1},
         {"emptied group", [] { StorageNode g = node("g", {node("x")}); g.children.clear(); return g; }(), 0},
         {"item", *tree.find("shop"), 1},
+        {"leaf of no candidate", *tree.find("noid"), 0},
+        {"uninspected category", uninspected, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -66,8 +66,9 @@ TEST(FoldersLayout, DotsCountsAndTheFolderShape) {
     EXPECT_EQ(dots[1]->id, "many/1");  // ties in tree order
     EXPECT_EQ(dots[2]->id, "many/4");
     EXPECT_TRUE(FoldersLayout::dots(leaf("file", 3)).empty());
-    EXPECT_EQ(FoldersLayout::itemsText(sizedFolder("big", std::vector<std::int64_t>(1234, 1))),
-              "1,234 items");
+    auto big = sizedFolder("big", std::vector<std::int64_t>(1234, 1));
+    for (StorageNode& child : big.children) child.candidateID = UUID::random();
+    EXPECT_EQ(FoldersLayout::itemsText(big), "1,234 items");
 
     // The stroke stays inside; right of the tab's slope the body starts 11 points lower.
     const auto shape = FoldersLayout::folderShape(QRectF(0, 0, 200, 124), 8, 0.36, 11, 0.5);

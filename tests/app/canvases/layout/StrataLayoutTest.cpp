@@ -4,6 +4,7 @@
 
 #include "app/canvases/layout/StrataLayout.h"
 #include "app/presenters/SummaryNode.h"
+#include "core/explorer/FileTreeScanner.h"
 #include "core/model/CategoryResult.h"
 #include "tests/app/canvases/layout/CanvasTrees.h"
 #include "tests/app/canvases/layout/FixedClock.h"
@@ -234,6 +235,39 @@ TEST(StrataLayout, ATileSaysWhichBandsItsBytesSpan) {
     EXPECT_EQ(layout.deposits[2].node->id, "small-rest");
     EXPECT_EQ(layout.deposits[2].bandIndex, 3);
     EXPECT_EQ(layout.deposits[2].bytes, 5);
+}
+
+// A tile summing a folder's smaller items says how many files it holds,
+// not how many nodes stand for them; a remainder whose files lie in two
+// bands is a tile in each, each saying how many of its files lie there.
+TEST(StrataLayout, SumsAndPiecesOfSumsCountTheFilesTheyHold) {
+    const CanvasClock clock = fixedClock();
+    const auto remainder = [&](const std::string& folder, std::int64_t bytes, std::uint32_t files) {
+        StorageNode rest = datedLeaf(FileTreeScanner::remainderID(folder), bytes, daysAgo(2));
+        rest.name = std::to_string(files) + " smaller items";
+        rest.fileCount = files;
+        return rest;
+    };
+    StorageNode summer = remainder("/h/Summer 2021", 1000, 31);
+    summer.ages.add(AgeProfile::stamp(clock.localNow(), clock.localNow().day - 2, 0), 400, 1);
+    summer.ages.add(AgeProfile::stamp(clock.localNow(), clock.localNow().day - 900, 0), 600, 30);
+    {
+        const auto root = folder("r", {summer});
+        const auto layout = StrataLayout::make(root, QSizeF(900, 500), clock);
+        ASSERT_EQ(layout.deposits.size(), 2u);
+        EXPECT_EQ(layout.deposits[0].node->name, "1 smaller item");
+        EXPECT_EQ(layout.deposits[0].node->bytes, 400);
+        EXPECT_EQ(layout.deposits[1].node->name, "30 smaller items");
+        EXPECT_EQ(layout.deposits[1].node->id, summer.id) << "each piece selects the remainder itself";
+    }
+
+    std::vector<StorageNode> leaves{datedLeaf("big", 1'000'000, daysAgo(2))};
+    for (int i = 0; i < 30; ++i) leaves.push_back(remainder("/h/f" + std::to_string(i), 10, 1000));
+    const auto root = folder("r", std::move(leaves));
+    const auto layout = StrataLayout::make(root, QSizeF(900, 500), clock);
+    ASSERT_EQ(layout.deposits.size(), 2u);
+    ASSERT_TRUE(layout.deposits[1].isSummary);
+    EXPECT_EQ(layout.deposits[1].node->name, "30,000 smaller items");
 }
 
 // What a toolchain holds besides its items has no date: it lies in a band of

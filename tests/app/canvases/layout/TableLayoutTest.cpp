@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/canvases/layout/TableLayout.h"
+#include "core/explorer/FileTreeScanner.h"
 #include "tests/app/canvases/layout/CanvasTrees.h"
 
 using namespace korvane;
@@ -18,7 +19,7 @@ StorageNode outlineTree() {
 
 }  // namespace
 
-TEST(TableLayout, OutlineRowsFollowTheOpenedRowsThreeLevelsDeep) {
+TEST(TableLayout, OutlineRowsFollowTheOpenedRowsAtEveryDepth) {
     const auto root = outlineTree();
     struct Case {
         std::set<std::string> expanded;
@@ -28,8 +29,9 @@ TEST(TableLayout, OutlineRowsFollowTheOpenedRowsThreeLevelsDeep) {
         {{}, "a> b "},
         {{"a"}, "av .a1> .zero b "},
         {{"a1"}, "a> b "},  // a closed parent hides its opened child
-        // The deepest level shows its chevron opened but lists nothing below.
-        {{"a", "a1", "a1x"}, "av .a1v ..a1xv .zero b "},
+        // A row that shows an open chevron lists what it holds, however deep.
+        {{"a", "a1", "a1x"}, "av .a1v ..a1xv ...a1x0 .zero b "},
+        {{"a", "a1"}, "av .a1v ..a1x> .zero b "},
         {{"b", "zero"}, "a> b "},
     };
     for (const auto& c : cases) {
@@ -43,6 +45,13 @@ TEST(TableLayout, OutlineRowsFollowTheOpenedRowsThreeLevelsDeep) {
         }
         EXPECT_EQ(text, c.rows);
     }
+    // A folder's remainder opens too: what it sums is read when it is opened.
+    auto withRest = folder("f", {leaf("f/file", 2), leaf(FileTreeScanner::remainderID("f"), 5)});
+    const auto rows = TableLayout::make(withRest, {}).rows;
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_FALSE(rows[0].hasChevron);
+    EXPECT_TRUE(rows[1].hasChevron);
+
     const auto bare = leaf("x", 4);
     EXPECT_TRUE(TableLayout::make(bare, {"x"}).rows.empty());
 
