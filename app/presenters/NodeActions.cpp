@@ -19,6 +19,7 @@ std::vector<NodeActionEntry> nodeActionEntries(const DeveloperState& developer, 
         entries.push_back({std::nullopt, {}});
     }
     if (!node.isLeaf()) entries.push_back({Action::focusHere, "Focus here"});
+    if (FileTreeScanner::isMountPoint(node)) entries.push_back({Action::focusHere, "Scan on its own"});
     if (node.path) {
         entries.push_back({Action::revealInFileManager, platformWords::revealIn(desktop.fileManagerName())});
         entries.push_back({Action::copyPath, "Copy path"});

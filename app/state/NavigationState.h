@@ -84,7 +84,9 @@ public:
     // A folder of the tree of the mode goes on show and in the inspector;
     // the root means no focus. Nothing when the id names no folder of it.
     void focusOn(std::string_view id);
-    // Shows the node in the inspector; a node with children is also drilled into.
+    // Shows the node in the inspector; a node with children is also drilled
+    // into. A folder of a folder scan where another file system is mounted
+    // is opened instead: scanned as a folder of its own.
     void select(const StorageNode& node);
     // Shows a canvas's sum of nodes too small to draw one by one (its
     // children: copies of what it sums) in the inspector. No tree holds it, so
@@ -96,6 +98,8 @@ public:
 signals:
     void routeChanged();
     void sheetChanged();
+    // A mount point was opened, to be scanned on its own.
+    void mountPointOpened(const std::string& path);
 
 private:
     struct Place {

@@ -68,4 +68,6 @@ std::string_view FileTreeScanner::remainderFolder(std::string_view id) {
     return id;
 }
 
+bool FileTreeScanner::isMountPoint(const StorageNode& node) { return node.details.count(mountPointDetail) != 0; }
+
 }  // namespace korvane

@@ -8,6 +8,7 @@
 
 #include "core/explorer/AgeStamper.h"
 #include "core/explorer/FileTreeScanner.h"
+#include "core/explorer/MountedFileSystem.h"
 #include "core/system/Paths.h"
 #include "core/text/ByteFormat.h"
 
@@ -39,6 +40,11 @@ void ScanTreeNode::fill(StorageNode& node, std::string path, const StampOf& stam
     node.path = std::move(path);
     node.fileKind = kind;
     if (modified != noDate) node.lastModified = modified;
+    if (mount != 0) {
+        node.kind = StorageNode::Kind::group;
+        node.details = MountedFileSystem::detail(mount);
+        return;
+    }
     if (!isFolder) {
         node.kind = StorageNode::Kind::item;
         return;
@@ -79,6 +85,24 @@ void ScanTreeNode::fill(StorageNode& node, std::string path, const StampOf& stam
     std::vector<ScanTreeNode>().swap(children);
 }
 
+namespace {
+
+// The "Items" detail of a remainder: most counts are small, and their maps
+// are shared by every remainder that has them rather than made for each.
+DetailMap itemsDetail(std::int64_t items, std::string count) {
+    static constexpr std::int64_t sharedCounts = 1024;
+    static const std::vector<DetailMap::Entries> shared = [] {
+        std::vector<DetailMap::Entries> table(sharedCounts);
+        for (std::int64_t i = 0; i < sharedCounts; ++i)
+            table[static_cast<std::size_t>(i)] = {{"Items", ByteFormat::groupedInteger(i)}};
+        return table;
+    }();
+    if (items >= 0 && items < sharedCounts) return DetailMap::sharing(shared[static_cast<std::size_t>(items)]);
+    return DetailMap{{"Items", std::move(count)}};
+}
+
+}  // namespace
+
 StorageNode remainderNode(const std::string& folderID, std::int64_t items, std::int64_t bytes,
                           std::int64_t files, std::int64_t folders) {
     StorageNode rest;
@@ -97,7 +121,7 @@ StorageNode remainderNode(const std::string& folderID, std::int64_t items, std::
     rest.kind = StorageNode::Kind::item;
     rest.fileCount = storedCount(files);
     rest.folderCount = storedCount(folders);
-    rest.details.emplace("Items", std::move(count));
+    rest.details = itemsDetail(items, std::move(count));
     return rest;
 }
 
@@ -161,6 +185,7 @@ void FolderTally::addChild(std::uint32_t seq, ScanTreeNode&& node) {
 void FolderTally::merge(FolderTally&& other) {
     for (std::size_t i = 0; i < kindCount; ++i) kindBytes_[i] += other.kindBytes_[i];
     kindPresent_ = static_cast<std::uint16_t>(kindPresent_ | other.kindPresent_);
+    unenterable_ = unenterable_ || other.unenterable_;
     folderBytes_ += other.folderBytes_;
     files_ += other.files_;
     folders_ += other.folders_;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/explorer/FileTreeScanner.h"
 #include "core/model/StorageNode.h"
@@ -54,6 +55,13 @@ inline void expectSameTree(const StorageNode& a, const StorageNode& b) {
     EXPECT_EQ(a.folderCount, b.folderCount) << a.id;
     ASSERT_EQ(a.children.size(), b.children.size()) << a.id;
     for (std::size_t i = 0; i < a.children.size(); ++i) expectSameTree(a.children[i], b.children[i]);
+}
+
+// Index entries of files: folders of the index's size are there too.
+inline std::size_t fileEntries(const std::vector<FileTreeScanner::Entry>& entries) {
+    std::size_t count = 0;
+    for (const auto& entry : entries) count += entry.isDirectory ? 0 : 1;
+    return count;
 }
 
 inline void forEachNode(const StorageNode& node,
