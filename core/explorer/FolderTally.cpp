@@ -1,7 +1,10 @@
 #include "core/explorer/FolderTally.h"
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -90,15 +93,17 @@ namespace {
 // The "Items" detail of a remainder: most counts are small, and their maps
 // are shared by every remainder that has them rather than made for each.
 DetailMap itemsDetail(std::int64_t items, std::string count) {
-    static constexpr std::int64_t sharedCounts = 1024;
-    static const std::vector<DetailMap::Entries> shared = [] {
-        std::vector<DetailMap::Entries> table(sharedCounts);
-        for (std::int64_t i = 0; i < sharedCounts; ++i)
-            table[static_cast<std::size_t>(i)] = {{"Items", ByteFormat::groupedInteger(i)}};
-        return table;
-    }();
-    if (items >= 0 && items < sharedCounts) return DetailMap::sharing(shared[static_cast<std::size_t>(items)]);
-    return DetailMap{{"Items", std::move(count)}};
+    static constexpr std::size_t sharedCounts = 1024;
+    // Made the first time a count is met, and kept for the program's life.
+    static std::array<std::atomic<const DetailMap::Entries*>, sharedCounts> shared{};
+    if (items < 0 || static_cast<std::size_t>(items) >= sharedCounts) return DetailMap{{"Items", std::move(count)}};
+    std::atomic<const DetailMap::Entries*>& slot = shared[static_cast<std::size_t>(items)];
+    const DetailMap::Entries* entries = slot.load(std::memory_order_acquire);
+    if (!entries) {
+        auto made = std::make_unique<const DetailMap::Entries>(DetailMap::Entries{{"Items", std::move(count)}});
+        if (slot.compare_exchange_strong(entries, made.get(), std::memory_order_acq_rel)) entries = made.release();
+    }
+    return DetailMap::sharing(*entries);
 }
 
 }  // namespace

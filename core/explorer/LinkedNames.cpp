@@ -1,6 +1,8 @@
 #include "core/explorer/LinkedNames.h"
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
 #include <optional>
 #include <unordered_map>
 #include <utility>
@@ -20,7 +22,14 @@ using Time = std::chrono::system_clock::time_point;
 // Folder by folder, as a walk in name order meets them: "a/b/x" before "a/b-c/y".
 bool pathBefore(std::string_view a, std::string_view b) {
     const std::size_t common = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < common; ++i) {
+    // Paths share long beginnings: past them eight bytes at a time.
+    std::size_t i = 0;
+    for (std::uint64_t x, y; i + 8 <= common; i += 8) {
+        std::memcpy(&x, a.data() + i, 8);
+        std::memcpy(&y, b.data() + i, 8);
+        if (x != y) break;
+    }
+    for (; i < common; ++i) {
         if (a[i] == b[i]) continue;
         if (a[i] == '/') return true;
         if (b[i] == '/') return false;
@@ -31,35 +40,56 @@ bool pathBefore(std::string_view a, std::string_view b) {
 
 Time timeOf(std::int64_t seconds) { return Time(std::chrono::seconds(seconds)); }
 
-// A folder node of the tree, where names are credited.
+// A folder node of the tree, where names are credited, with its depth.
 struct Place {
     StorageNode* node;
-    StorageNode* parent;
     int depth;
 };
 
-// What one folder node gains once the walk's names are counted.
-struct Gain {
-    std::int64_t bytes = 0;
-    std::int64_t files = 0;
-    std::optional<Time> newest;
-    // Counted in the node itself: files large enough for a node of their own,
-    // files folded into its remainder (the first of them, which stands for
-    // itself while it is the only one), bytes of folders below it without a
-    // node, and links' blocks, which are its own.
+// What is counted in a folder node itself: files large enough for a node of
+// their own, files folded into its remainder (the first of them, which
+// stands for itself while it is the only one), bytes of folders below it
+// without a node, and links' blocks, which are its own.
+struct Placed {
     std::vector<StorageNode> fileNodes;
     std::int64_t foldedItems = 0;
     std::int64_t foldedBytes = 0;
-    std::int64_t foldedFiles = 0;
     AgeTally foldedAges;
     std::optional<Time> foldedNewest;
-    std::optional<StorageNode> firstFolded;
+    const LinkedNames::Name* firstFolded = nullptr;
     std::int64_t ownBytes = 0;
     AgeTally ownAges;
-    // Names of files counted elsewhere, and where.
+};
+
+// Names of files counted elsewhere, and the folders where.
+struct Noted {
     std::int64_t otherNames = 0;
     std::vector<std::string> countedIn;
 };
+
+// What one folder node gains once the walk's names are counted: what every
+// folder above a name gains, and apart (for the few that need them) what is
+// placed in the node itself and what it says of other names.
+struct Gain {
+    int depth = 0;
+    std::int64_t bytes = 0;
+    std::int64_t files = 0;
+    std::optional<Time> newest;
+    std::unique_ptr<Placed> placed;
+    std::unique_ptr<Noted> noted;
+};
+
+StorageNode fileNodeOf(const LinkedNames::Name& name) {
+    StorageNode file;
+    file.id = name.path;
+    file.name = std::string(name.name());
+    file.path = name.path;
+    file.bytes = name.bytes;
+    file.kind = StorageNode::Kind::item;
+    file.fileKind = name.kind;
+    file.lastModified = timeOf(name.modified);
+    return file;
+}
 
 // A node's age profile of `bytes` dated `before`, with `added`, for the node
 // now dated `after`: a profile that only said "the node's date" says so of
@@ -90,71 +120,81 @@ bool isFileItem(const StorageNode& node) {
 }
 
 void sortLargestFirst(std::vector<StorageNode>& children) {
-    std::stable_sort(children.begin(), children.end(),
-                     [](const StorageNode& a, const StorageNode& b) { return a.bytes > b.bytes; });
+    const auto larger = [](const StorageNode& a, const StorageNode& b) { return a.bytes > b.bytes; };
+    // Most folders above a file that grew keep their order.
+    if (!std::is_sorted(children.begin(), children.end(), larger))
+        std::stable_sort(children.begin(), children.end(), larger);
 }
 
 class Crediting {
 public:
     Crediting(const FileTreeScanner::Options& options, AgeStamper& stamper, FileTreeScanner::Result& result)
-        : options_(options), stamper_(stamper), result_(result) {
-        index(result.root, nullptr, 0);
-    }
+        : options_(options), stamper_(stamper), result_(result) {}
 
     void count(const LinkedNames::Name& name);
     void note(const LinkedNames::Name& name, std::optional<std::string_view> countedIn);
     void apply();
 
 private:
-    void index(StorageNode& node, StorageNode* parent, int depth) {
-        places_.emplace(std::string_view(node.id), Place{&node, parent, depth});
-        for (StorageNode& child : node.children)
-            if (child.kind == StorageNode::Kind::group && !FileTreeScanner::isMountPoint(child))
-                index(child, &node, depth + 1);
-    }
-    // The deepest folder node at or above `folder`.
-    const Place* deepest(std::string_view folder) const {
-        while (true) {
-            if (auto found = places_.find(folder); found != places_.end()) return &found->second;
-            const std::size_t slash = folder.rfind('/');
-            if (slash == std::string_view::npos || folder.size() <= 1) return nullptr;
-            folder = folder.substr(0, std::max<std::size_t>(slash, 1));
+    // The folder nodes from the root down to the deepest one at or above
+    // `folder`; the last chain is kept, as names come folder by folder.
+    const std::vector<Place>& chainTo(std::string_view folder) {
+        if (folder == chainFolder_ && !chain_.empty()) return chain_;
+        chainFolder_ = std::string(folder);
+        chain_.clear();
+        StorageNode& root = result_.root;
+        if (!Paths::isAtOrBelow(folder, root.id)) return chain_;
+        chain_.push_back({&root, 0});
+        std::string_view rest = folder.substr(std::min(folder.size(), root.id.size()));
+        while (!rest.empty()) {
+            while (rest.starts_with('/')) rest.remove_prefix(1);
+            const std::string_view name = rest.substr(0, rest.find('/'));
+            rest.remove_prefix(name.size());
+            if (name.empty()) break;
+            auto& children = chain_.back().node->children;
+            const auto child = std::find_if(children.begin(), children.end(), [&](const StorageNode& node) {
+                return node.kind == StorageNode::Kind::group && node.name == name &&
+                       !FileTreeScanner::isMountPoint(node);
+            });
+            if (child == children.end()) break;
+            chain_.push_back({&*child, chain_.back().depth + 1});
         }
+        return chain_;
     }
     bool keepsChildren(int depth) const { return depth <= options_.treeDepth; }
     void place(const Place& place, bool ownFolder, const LinkedNames::Name& name);
     // A file that its folder sums in its remainder.
-    void fold(Gain& gain, StorageNode&& file) {
-        gain.foldedItems += 1;
-        gain.foldedBytes += file.bytes;
-        gain.foldedFiles += 1;
-        gain.foldedAges.add(stamper_(*file.lastModified), file.bytes);
-        gain.foldedNewest = std::max(gain.foldedNewest.value_or(*file.lastModified), *file.lastModified);
-        if (!gain.firstFolded) gain.firstFolded = std::move(file);
+    void fold(Placed& placed, std::int64_t bytes, Time modified) {
+        placed.foldedItems += 1;
+        placed.foldedBytes += bytes;
+        placed.foldedAges.add(stamper_(modified), bytes);
+        placed.foldedNewest = std::max(placed.foldedNewest.value_or(modified), modified);
     }
     void record(const LinkedNames::Name& name);
     void applyTo(StorageNode& node, Gain& gain, int depth);
-    void refold(StorageNode& node, Gain& gain, int depth);
+    void refold(StorageNode& node, Placed& placed, int depth);
     void countRest(StorageNode& node);
 
     const FileTreeScanner::Options& options_;
     AgeStamper& stamper_;
     FileTreeScanner::Result& result_;
-    std::unordered_map<std::string_view, Place> places_;
-    std::unordered_map<const StorageNode*, Gain> gains_;
+    std::string chainFolder_;
+    std::vector<Place> chain_;
+    std::unordered_map<StorageNode*, Gain> gains_;
 };
 
 void Crediting::count(const LinkedNames::Name& name) {
-    const Place* at = deepest(name.folder());
-    if (!at) return;
+    const std::vector<Place>& chain = chainTo(name.folder());
+    if (chain.empty()) return;
     const Time modified = timeOf(name.modified);
-    for (const Place* up = at; up; up = up->parent ? &places_.at(up->parent->id) : nullptr) {
-        Gain& gain = gains_[up->node];
+    for (const Place& up : chain) {
+        Gain& gain = gains_[up.node];
+        gain.depth = up.depth;
         gain.bytes += name.bytes;
         gain.files += name.isFile ? 1 : 0;
         gain.newest = std::max(gain.newest.value_or(modified), modified);
     }
-    place(*at, at->node->id == name.folder(), name);
+    place(chain.back(), chain.back().node->id == name.folder(), name);
     if (name.isFile) {
         result_.fileCount += 1;
         record(name);
@@ -162,34 +202,24 @@ void Crediting::count(const LinkedNames::Name& name) {
 }
 
 void Crediting::place(const Place& place, bool ownFolder, const LinkedNames::Name& name) {
-    Gain& gain = gains_[place.node];
+    std::unique_ptr<Placed>& placed = gains_[place.node].placed;
+    if (!placed) placed = std::make_unique<Placed>();
     const AgeProfile::Stamp stamp = stamper_(name.modified);
-    if (!ownFolder || !name.isFile) {
-        // A folder without a node of its own folds whole; a link's blocks are its folder's own.
-        if (ownFolder) {
-            gain.ownBytes += name.bytes;
-            gain.ownAges.add(stamp, name.bytes);
-        } else {
-            gain.foldedBytes += name.bytes;
-            gain.foldedFiles += name.isFile ? 1 : 0;
-            gain.foldedAges.add(stamp, name.bytes);
-            gain.foldedNewest = std::max(gain.foldedNewest.value_or(timeOf(name.modified)), timeOf(name.modified));
-        }
-        return;
+    if (ownFolder && !name.isFile) {
+        // A link's blocks are its folder's own.
+        placed->ownBytes += name.bytes;
+        placed->ownAges.add(stamp, name.bytes);
+    } else if (!ownFolder) {
+        // A folder without a node of its own folds whole.
+        placed->foldedBytes += name.bytes;
+        placed->foldedAges.add(stamp, name.bytes);
+        placed->foldedNewest = std::max(placed->foldedNewest.value_or(timeOf(name.modified)), timeOf(name.modified));
+    } else if (keepsChildren(place.depth) && name.bytes >= options_.fileNodeThreshold) {
+        placed->fileNodes.push_back(fileNodeOf(name));
+    } else {
+        fold(*placed, name.bytes, timeOf(name.modified));
+        if (!placed->firstFolded) placed->firstFolded = &name;
     }
-    StorageNode file;
-    file.id = name.path;
-    file.name = std::string(name.name());
-    file.path = name.path;
-    file.bytes = name.bytes;
-    file.kind = StorageNode::Kind::item;
-    file.fileKind = name.kind;
-    file.lastModified = timeOf(name.modified);
-    if (keepsChildren(place.depth) && name.bytes >= options_.fileNodeThreshold) {
-        gain.fileNodes.push_back(std::move(file));
-        return;
-    }
-    fold(gain, std::move(file));
 }
 
 void Crediting::record(const LinkedNames::Name& name) {
@@ -203,26 +233,30 @@ void Crediting::record(const LinkedNames::Name& name) {
 }
 
 void Crediting::note(const LinkedNames::Name& name, std::optional<std::string_view> countedIn) {
-    for (const Place* up = deepest(name.folder()); up; up = up->parent ? &places_.at(up->parent->id) : nullptr) {
+    const std::vector<Place>& chain = chainTo(name.folder());
+    for (auto up = chain.rbegin(); up != chain.rend(); ++up) {
         if (countedIn && Paths::isAtOrBelow(*countedIn, up->node->id)) return;
         Gain& gain = gains_[up->node];
-        gain.otherNames += 1;
+        gain.depth = up->depth;
+        if (!gain.noted) gain.noted = std::make_unique<Noted>();
+        gain.noted->otherNames += 1;
         const std::string where = countedIn ? std::string(*countedIn) : std::string();
-        if (std::find(gain.countedIn.begin(), gain.countedIn.end(), where) == gain.countedIn.end())
-            gain.countedIn.push_back(where);
+        auto& places = gain.noted->countedIn;
+        if (std::find(places.begin(), places.end(), where) == places.end()) places.push_back(where);
     }
 }
 
 void Crediting::apply() {
     // Deepest first: changing a node's children moves the nodes below it,
     // never the ones above it or beside it.
-    std::vector<const Place*> touched;
-    for (const auto& [node, gain] : gains_) touched.push_back(&places_.at(node->id));
-    std::sort(touched.begin(), touched.end(), [](const Place* a, const Place* b) {
-        if (a->depth != b->depth) return a->depth > b->depth;
-        return a->node->id < b->node->id;
+    std::vector<std::pair<StorageNode*, Gain*>> touched;
+    for (auto& [node, gain] : gains_) touched.emplace_back(node, &gain);
+    std::sort(touched.begin(), touched.end(), [](const auto& a, const auto& b) {
+        if (a.second->depth != b.second->depth) return a.second->depth > b.second->depth;
+        return a.first->id < b.first->id;
     });
-    for (const Place* place : touched) applyTo(*place->node, gains_.at(place->node), place->depth);
+    chain_.clear();  // its nodes move from here on
+    for (auto& [node, gain] : touched) applyTo(*node, *gain, gain->depth);
     std::stable_sort(result_.largest.begin(), result_.largest.end(),
                      [](const auto& a, const auto& b) { return a.size > b.size; });
     if (result_.largest.size() > static_cast<std::size_t>(std::max(options_.largeFileLimit, 0)))
@@ -230,22 +264,24 @@ void Crediting::apply() {
 }
 
 void Crediting::applyTo(StorageNode& node, Gain& gain, int depth) {
-    if (gain.otherNames > 0) {
-        const bool known = gain.countedIn.size() == 1 && !gain.countedIn.front().empty();
+    if (const Noted* noted = gain.noted.get()) {
+        const bool known = noted->countedIn.size() == 1 && !noted->countedIn.front().empty();
         node.details[FileTreeScanner::otherNamesDetail] = LinkedNames::otherNamesText(
-            gain.otherNames, known ? Paths::abbreviatingHome(gain.countedIn.front()) : std::string(),
-            static_cast<std::int64_t>(gain.countedIn.size()));
+            noted->otherNames, known ? Paths::abbreviatingHome(noted->countedIn.front()) : std::string(),
+            static_cast<std::int64_t>(noted->countedIn.size()));
     }
     if (gain.bytes == 0 && gain.files == 0) return;
+    Placed none;
+    Placed& placed = gain.placed ? *gain.placed : none;
     std::int64_t own = node.bytes;
     for (const StorageNode& child : node.children) own -= child.bytes;
     const std::optional<Time> before = node.lastModified;
     node.bytes += gain.bytes;
     node.fileCount = storedCount(std::int64_t{node.fileCount} + gain.files);
     if (gain.newest) node.lastModified = std::max(node.lastModified.value_or(*gain.newest), *gain.newest);
-    if (gain.ownBytes > 0 || before != node.lastModified)
-        node.ages = redated(std::move(node.ages), own, before, std::move(gain.ownAges), node.lastModified, stamper_);
-    refold(node, gain, depth);
+    if (placed.ownBytes > 0 || before != node.lastModified)
+        node.ages = redated(std::move(node.ages), own, before, std::move(placed.ownAges), node.lastModified, stamper_);
+    refold(node, placed, depth);
     countRest(node);
     sortLargestFirst(node.children);
 }
@@ -253,7 +289,7 @@ void Crediting::applyTo(StorageNode& node, Gain& gain, int depth) {
 // Puts the node's new files and folded bytes among its children: files of
 // their own where there is room, the rest in its remainder, which stands for
 // the one file it sums as that file itself.
-void Crediting::refold(StorageNode& node, Gain& gain, int depth) {
+void Crediting::refold(StorageNode& node, Placed& placed, int depth) {
     const std::string restID = FileTreeScanner::remainderID(node.id);
     auto& children = node.children;
     const auto kept = [&] {
@@ -262,14 +298,13 @@ void Crediting::refold(StorageNode& node, Gain& gain, int depth) {
                                           FileTreeScanner::isPackageName(child.name));
         });
     };
-    for (StorageNode& file : gain.fileNodes) {
-        if (depth == 0 || kept() < options_.maxChildren) {
+    for (StorageNode& file : placed.fileNodes) {
+        if (depth == 0 || kept() < options_.maxChildren)
             insertBySize(children, std::move(file));
-            continue;
-        }
-        fold(gain, std::move(file));
+        else
+            fold(placed, file.bytes, *file.lastModified);
     }
-    if (gain.foldedItems == 0 && gain.foldedBytes == 0) return;
+    if (placed.foldedItems == 0 && placed.foldedBytes == 0) return;
 
     // What the node folds now: its remainder, or the one small file standing for it.
     auto rest = std::find_if(children.begin(), children.end(), [&](const StorageNode& c) { return c.id == restID; });
@@ -281,27 +316,28 @@ void Crediting::refold(StorageNode& node, Gain& gain, int depth) {
     std::int64_t items = 0, bytes = 0;
     std::optional<Time> dated;
     AgeProfile ages;
-    std::optional<StorageNode> lone = std::move(gain.firstFolded);
+    std::optional<StorageNode> lone;
+    if (placed.firstFolded) lone = fileNodeOf(*placed.firstFolded);
     if (rest != children.end()) {
         const bool isRest = rest->id == restID;
         items = isRest ? itemsOf(*rest) : 1;
         bytes = rest->bytes;
         dated = rest->lastModified;
         ages = isRest ? std::move(rest->ages) : AgeProfile::ofNodeDate();
-        lone = isRest || gain.foldedItems > 0 ? std::nullopt : std::optional(std::move(*rest));
+        lone = isRest || placed.foldedItems > 0 ? std::nullopt : std::optional(std::move(*rest));
         children.erase(rest);
     }
     ages = redated(std::move(ages), bytes, dated, AgeTally(), std::nullopt, stamper_);
-    items += gain.foldedItems;
-    bytes += gain.foldedBytes;
-    if (gain.foldedNewest) dated = std::max(dated.value_or(*gain.foldedNewest), *gain.foldedNewest);
+    items += placed.foldedItems;
+    bytes += placed.foldedBytes;
+    if (placed.foldedNewest) dated = std::max(dated.value_or(*placed.foldedNewest), *placed.foldedNewest);
     if (lone && items == 1 && lone->bytes == bytes) {
         insertBySize(children, std::move(*lone));
         return;
     }
     StorageNode folded = remainderNode(node.id, items, bytes, 0, 0);
     folded.lastModified = dated;
-    folded.ages = redated(std::move(ages), 0, std::nullopt, std::move(gain.foldedAges), dated, stamper_);
+    folded.ages = redated(std::move(ages), 0, std::nullopt, std::move(placed.foldedAges), dated, stamper_);
     insertBySize(children, std::move(folded));
 }
 
@@ -350,21 +386,35 @@ void LinkedNames::credit(std::vector<Name> names, FastSizer::LinkSet& counted, F
         if (a.key.ino != b.key.ino) return a.key.ino < b.key.ino;
         return pathBefore(a.path, b.path);
     });
-    Crediting crediting(options_, stamper_, result);
+    // Each name is counted, or noted as counted elsewhere (where, when a
+    // package did not count it already).
+    struct Step {
+        const Name* name;
+        bool counts;
+        std::optional<std::string_view> countedIn;
+    };
+    std::vector<Step> steps;
     for (std::size_t first = 0; first < names.size();) {
         std::size_t end = first + 1;
         while (end < names.size() && names[end].key == names[first].key) ++end;
-        // A package that holds a name of the file has counted it already.
         const bool counts = counted.claim(names[first].key);
-        if (counts) crediting.count(names[first]);
-        const std::optional<std::string_view> countedIn =
-            counts ? std::optional(names[first].folder()) : std::nullopt;
+        if (counts) steps.push_back({&names[first], true, std::nullopt});
+        const auto countedIn = counts ? std::optional(names[first].folder()) : std::nullopt;
         for (std::size_t other = counts ? first + 1 : first; other < end; ++other)
-            if (names[other].isFile) crediting.note(names[other], countedIn);
+            if (names[other].isFile) steps.push_back({&names[other], false, countedIn});
         first = end;
     }
+    // Folder by folder, so that each folder is looked up in the tree once.
+    std::stable_sort(steps.begin(), steps.end(),
+                     [](const Step& a, const Step& b) { return pathBefore(a.name->folder(), b.name->folder()); });
+    Crediting crediting(options_, stamper_, result);
+    for (const Step& step : steps) {
+        if (step.counts)
+            crediting.count(*step.name);
+        else
+            crediting.note(*step.name, step.countedIn);
+    }
     crediting.apply();
-    result.root.fileCount = storedCount(result.fileCount);
 }
 
 std::string LinkedNames::otherNamesText(std::int64_t files, std::string_view countedIn, std::int64_t folders) {
