@@ -127,6 +127,10 @@ bool isWalkedNode(const StorageNode& node) {
 std::optional<std::string> itemCountText(const StorageNode& node) {
     if (!isWalkedNode(node) || itemNature(node) == ItemNature::file || FileTreeScanner::isMountPoint(node))
         return std::nullopt;
+    // Nothing counted here, but names of files counted elsewhere: it says so.
+    if (node.fileCount == 0 && node.folderCount == 0)
+        if (const auto other = node.details.find(FileTreeScanner::otherNamesDetail); other != node.details.end())
+            return other->second;
     return countText(std::int64_t{node.fileCount} + node.folderCount, "item");
 }
 

@@ -45,8 +45,9 @@ std::optional<std::string> walkedFilesText(const StorageNode& node);
 // Whether the node comes from a folder scan's walk (a file, a folder or a
 // folder's remainder), so that its counts are the walk's.
 bool isWalkedNode(const StorageNode& node);
-// Files and folders inside, as the walk counted them ("1,234 items"); none
-// for a file, or a node no walk counted.
+// Files and folders inside, as the walk counted them ("1,234 items"), or
+// where the files are counted whose names alone a folder holds; none for a
+// file, a mount point, or a node no walk counted.
 std::optional<std::string> itemCountText(const StorageNode& node);
 
 }  // namespace korvane

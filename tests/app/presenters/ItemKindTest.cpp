@@ -37,6 +37,8 @@ TEST(ItemKind, FolderScanNodesAreFoldersFilesOrSumsCountedAsTheWalkCounted) {
     const StorageNode summary = summaryNode("/home/u/Buried", parts);
     StorageNode mount = walked("ram", Kind::group);
     mount.details = {{std::string(FileTreeScanner::mountPointDetail), "tmpfs"}};
+    StorageNode otherNames = walked("b", Kind::group);
+    otherNames.details = {{std::string(FileTreeScanner::otherNamesDetail), "2 files, counted in ~/Links/a"}};
     StorageNode withChild = walked("Projects", Kind::group, 240, 1);
     withChild.children.push_back(walked("Projects/weather", Kind::group, 240));
 
@@ -62,6 +64,7 @@ TEST(ItemKind, FolderScanNodesAreFoldersFilesOrSumsCountedAsTheWalkCounted) {
         {summary, "Smaller items", "square.stack.3d.up", "1 item"},
         // Another file system: nothing in it is counted.
         {mount, "Mount point", "externaldrive", "Mount point"},
+        {otherNames, "Folder", "folder", "2 files, counted in ~/Links/a"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.node.name);
