@@ -26,13 +26,8 @@ using testing::allocated;
 using testing::child;
 using testing::duBytes;
 using testing::smallOptions;
+using testing::HomeOverride;
 using testing::TempTree;
-
-class HomeOverride {
-public:
-    explicit HomeOverride(const std::string& home) { Paths::setHomeForTesting(home); }
-    ~HomeOverride() { Paths::setHomeForTesting(std::nullopt); }
-};
 
 TEST(FileTreeScannerTest, DefaultOptions) {
     FileTreeScanner::Options options;

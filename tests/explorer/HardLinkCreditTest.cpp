@@ -18,12 +18,6 @@ using testing::duBytes;
 using testing::smallOptions;
 using testing::TempTree;
 
-class HomeAt {
-public:
-    explicit HomeAt(const std::string& home) { Paths::setHomeForTesting(home); }
-    ~HomeAt() { Paths::setHomeForTesting(std::nullopt); }
-};
-
 std::optional<std::string> otherNames(const StorageNode* node) {
     if (!node) return "no node";
     const auto found = node->details.find(FileTreeScanner::otherNamesDetail);
@@ -37,7 +31,7 @@ std::optional<std::string> otherNames(const StorageNode* node) {
 // that hold only other names say where the file is counted.
 TEST(HardLinkCreditTest, EveryScanCreditsALinkedFileToItsFirstNameInPathOrder) {
     TempTree tree;
-    HomeAt home(tree.root());
+    testing::HomeOverride home(tree.root());
     for (int i = 0; i < 3000; ++i) tree.file("Links/a/small" + std::to_string(i), 10);
     const std::string big = allocate(tree, "Links/a/z-big.bin", 3 << 20);
     tree.hardlink("Links/b/big.bin", "Links/a/z-big.bin");

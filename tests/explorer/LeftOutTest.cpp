@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -18,17 +17,6 @@ namespace {
 using testing::allocate;
 using testing::allocated;
 using testing::TempTree;
-
-// `du -sx -B1`: what stays on the folder's own file system.
-std::int64_t duSameFileSystem(const std::string& path) {
-    const std::string command = "du -sx -B1 '" + path + "' 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return -1;
-    long long bytes = -1;
-    if (fscanf(pipe, "%lld", &bytes) != 1) bytes = -1;
-    pclose(pipe);
-    return bytes;
-}
 
 std::string yesNo(bool value) { return value ? "yes" : "no"; }
 
@@ -47,7 +35,7 @@ TEST(LeftOutTest, AFileSystemMountedInsideIsANodeOfNoSizeAndTheTotalIsDuX) {
         allocate(tree, "deep/1/2/3/4/5/6/7/8/mnt/inside.bin", 1 << 20);
         const auto result = FileTreeScanner().scan(tree.root());
         const StorageNode* node = result.root.find(ram);
-        std::string text = "total as du -x: " + yesNo(result.root.bytes == duSameFileSystem(tree.root()));
+        std::string text = "total as du -x: " + yesNo(result.root.bytes == testing::duBytes(tree.root(), true));
         text += ", files " + std::to_string(result.fileCount);
         text += ", ram node: " + (node ? std::to_string(node->bytes) + " bytes, mount point " +
                                               yesNo(FileTreeScanner::isMountPoint(*node)) + ", " +
@@ -56,7 +44,7 @@ TEST(LeftOutTest, AFileSystemMountedInsideIsANodeOfNoSizeAndTheTotalIsDuX) {
         for (const std::string& point : result.mountPoints) text += ", " + point;
         // Opened as a folder of its own, it is scanned like any other.
         const auto own = FileTreeScanner().scan(ram);
-        text += ", scanned alone: " + yesNo(own.root.bytes == duSameFileSystem(ram) && own.fileCount == 1);
+        text += ", scanned alone: " + yesNo(own.root.bytes == testing::duBytes(ram, true) && own.fileCount == 1);
         return text;
     });
     if (!seen || *seen == "no mount") GTEST_SKIP() << "needs root to mount a tmpfs";

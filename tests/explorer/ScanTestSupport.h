@@ -7,11 +7,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/explorer/FileTreeScanner.h"
 #include "core/model/StorageNode.h"
+#include "core/system/Paths.h"
 #include "tests/support/TempTree.h"
 
 namespace korvane::testing {
@@ -69,6 +71,13 @@ inline void forEachNode(const StorageNode& node,
     visit(node, depth);
     for (const StorageNode& c : node.children) forEachNode(c, visit, depth + 1);
 }
+
+// The home folder the scanner abbreviates as "~", for the life of the object.
+class HomeOverride {
+public:
+    explicit HomeOverride(const std::string& home) { Paths::setHomeForTesting(home); }
+    ~HomeOverride() { Paths::setHomeForTesting(std::nullopt); }
+};
 
 // Options that make small test files behave like the large ones of real
 // folders: 64 KiB is "large enough for a node", 256 KiB "a large file".
