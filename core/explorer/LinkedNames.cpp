@@ -115,6 +115,9 @@ std::int64_t itemsOf(const StorageNode& rest) {
     return items;
 }
 
+// A folder's remainder among its children.
+bool isRemainder(const StorageNode& child) { return FileTreeScanner::isRemainderID(child.id); }
+
 bool isFileItem(const StorageNode& node) {
     return node.kind == StorageNode::Kind::item && !FileTreeScanner::isRemainderID(node.id);
 }
@@ -290,11 +293,11 @@ void Crediting::applyTo(StorageNode& node, Gain& gain, int depth) {
 // their own where there is room, the rest in its remainder, which stands for
 // the one file it sums as that file itself.
 void Crediting::refold(StorageNode& node, Placed& placed, int depth) {
-    const std::string restID = FileTreeScanner::remainderID(node.id);
+    if (placed.fileNodes.empty() && placed.foldedItems == 0 && placed.foldedBytes == 0) return;
     auto& children = node.children;
     const auto kept = [&] {
         return std::count_if(children.begin(), children.end(), [&](const StorageNode& child) {
-            return child.id != restID && (!isFileItem(child) || child.bytes >= options_.fileNodeThreshold ||
+            return !isRemainder(child) && (!isFileItem(child) || child.bytes >= options_.fileNodeThreshold ||
                                           FileTreeScanner::isPackageName(child.name));
         });
     };
@@ -307,7 +310,7 @@ void Crediting::refold(StorageNode& node, Placed& placed, int depth) {
     if (placed.foldedItems == 0 && placed.foldedBytes == 0) return;
 
     // What the node folds now: its remainder, or the one small file standing for it.
-    auto rest = std::find_if(children.begin(), children.end(), [&](const StorageNode& c) { return c.id == restID; });
+    auto rest = std::find_if(children.begin(), children.end(), isRemainder);
     if (rest == children.end())
         rest = std::find_if(children.begin(), children.end(), [&](const StorageNode& child) {
             return isFileItem(child) && (!keepsChildren(depth) || (child.bytes < options_.fileNodeThreshold &&
@@ -319,7 +322,7 @@ void Crediting::refold(StorageNode& node, Placed& placed, int depth) {
     std::optional<StorageNode> lone;
     if (placed.firstFolded) lone = fileNodeOf(*placed.firstFolded);
     if (rest != children.end()) {
-        const bool isRest = rest->id == restID;
+        const bool isRest = isRemainder(*rest);
         items = isRest ? itemsOf(*rest) : 1;
         bytes = rest->bytes;
         dated = rest->lastModified;
@@ -343,11 +346,10 @@ void Crediting::refold(StorageNode& node, Placed& placed, int depth) {
 
 // A remainder holds the files and folders of its node that no other child holds.
 void Crediting::countRest(StorageNode& node) {
-    const std::string restID = FileTreeScanner::remainderID(node.id);
     std::int64_t files = node.fileCount, folders = node.folderCount;
     StorageNode* rest = nullptr;
     for (StorageNode& child : node.children) {
-        if (child.id == restID) {
+        if (isRemainder(child)) {
             rest = &child;
         } else if (FileTreeScanner::isMountPoint(child)) {
             continue;
