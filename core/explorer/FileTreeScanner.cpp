@@ -228,16 +228,10 @@ void Scan::entry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, Pen
 
 void Scan::deferLinked(ScanWorker& worker, std::string_view folderPath, FolderTally* local, std::string_view name,
                        const struct stat& st) {
-    LinkedNames::Name linked;
-    linked.key = {st.st_dev, st.st_ino};
-    linked.path = Paths::join(folderPath, name);
-    linked.bytes = allocatedBytes(st);
-    linked.modified = st.st_mtim.tv_sec;
-    linked.isFile = S_ISREG(st.st_mode);
-    if (linked.isFile) linked.kind = classifyFileKind(name, false);
+    const FileKind kind = S_ISREG(st.st_mode) ? classifyFileKind(name, false) : FileKind::any;
     // Whichever name counts, the folder takes the colour of what it holds.
-    if (local && linked.isFile) local->tallyKind(linked.kind, linked.bytes);
-    worker.batch.linked.push_back(std::move(linked));
+    if (local && S_ISREG(st.st_mode)) local->tallyKind(kind, allocatedBytes(st));
+    worker.batch.linked.add(folderPath, name, st, kind);
 }
 
 // What entry() leaves: folders met without a type, packages, links, files

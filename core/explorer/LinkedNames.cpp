@@ -1,7 +1,8 @@
 #include "core/explorer/LinkedNames.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -18,25 +19,6 @@ namespace korvane {
 namespace {
 
 using Time = std::chrono::system_clock::time_point;
-
-// Folder by folder, as a walk in name order meets them: "a/b/x" before "a/b-c/y".
-bool pathBefore(std::string_view a, std::string_view b) {
-    const std::size_t common = std::min(a.size(), b.size());
-    // Paths share long beginnings: past them eight bytes at a time.
-    std::size_t i = 0;
-    for (std::uint64_t x, y; i + 8 <= common; i += 8) {
-        std::memcpy(&x, a.data() + i, 8);
-        std::memcpy(&y, b.data() + i, 8);
-        if (x != y) break;
-    }
-    for (; i < common; ++i) {
-        if (a[i] == b[i]) continue;
-        if (a[i] == '/') return true;
-        if (b[i] == '/') return false;
-        return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[i]);
-    }
-    return a.size() < b.size();
-}
 
 Time timeOf(std::int64_t seconds) { return Time(std::chrono::seconds(seconds)); }
 
@@ -79,11 +61,11 @@ struct Gain {
     std::unique_ptr<Noted> noted;
 };
 
-StorageNode fileNodeOf(const LinkedNames::Name& name) {
+StorageNode fileNodeOf(const LinkedNames& names, const LinkedNames::Name& name) {
     StorageNode file;
-    file.id = name.path;
-    file.name = std::string(name.name());
-    file.path = name.path;
+    file.id = names.path(name);
+    file.name = std::string(names.name(name));
+    file.path = file.id;
     file.bytes = name.bytes;
     file.kind = StorageNode::Kind::item;
     file.fileKind = name.kind;
@@ -131,8 +113,9 @@ void sortLargestFirst(std::vector<StorageNode>& children) {
 
 class Crediting {
 public:
-    Crediting(const FileTreeScanner::Options& options, AgeStamper& stamper, FileTreeScanner::Result& result)
-        : options_(options), stamper_(stamper), result_(result) {}
+    Crediting(const LinkedNames& names, const FileTreeScanner::Options& options, AgeStamper& stamper,
+              FileTreeScanner::Result& result)
+        : names_(names), options_(options), stamper_(stamper), result_(result) {}
 
     void count(const LinkedNames::Name& name);
     void note(const LinkedNames::Name& name, std::optional<std::string_view> countedIn);
@@ -178,6 +161,7 @@ private:
     void refold(StorageNode& node, Placed& placed, int depth);
     void countRest(StorageNode& node);
 
+    const LinkedNames& names_;
     const FileTreeScanner::Options& options_;
     AgeStamper& stamper_;
     FileTreeScanner::Result& result_;
@@ -187,7 +171,7 @@ private:
 };
 
 void Crediting::count(const LinkedNames::Name& name) {
-    const std::vector<Place>& chain = chainTo(name.folder());
+    const std::vector<Place>& chain = chainTo(names_.folder(name));
     if (chain.empty()) return;
     const Time modified = timeOf(name.modified);
     for (const Place& up : chain) {
@@ -197,7 +181,7 @@ void Crediting::count(const LinkedNames::Name& name) {
         gain.files += name.isFile ? 1 : 0;
         gain.newest = std::max(gain.newest.value_or(modified), modified);
     }
-    place(chain.back(), chain.back().node->id == name.folder(), name);
+    place(chain.back(), chain.back().node->id == names_.folder(name), name);
     if (name.isFile) {
         result_.fileCount += 1;
         record(name);
@@ -218,7 +202,7 @@ void Crediting::place(const Place& place, bool ownFolder, const LinkedNames::Nam
         placed->foldedAges.add(stamp, name.bytes);
         placed->foldedNewest = std::max(placed->foldedNewest.value_or(timeOf(name.modified)), timeOf(name.modified));
     } else if (keepsChildren(place.depth) && name.bytes >= options_.fileNodeThreshold) {
-        placed->fileNodes.push_back(fileNodeOf(name));
+        placed->fileNodes.push_back(fileNodeOf(names_, name));
     } else {
         fold(*placed, name.bytes, timeOf(name.modified));
         if (!placed->firstFolded) placed->firstFolded = &name;
@@ -229,14 +213,14 @@ void Crediting::record(const LinkedNames::Name& name) {
     const bool toIndex = name.bytes >= options_.indexThreshold;
     const bool toLargest = name.bytes >= options_.largeFileThreshold;
     if (!toIndex && !toLargest) return;
-    auto entry = FileTreeScanner::Entry::make(std::string(name.name()), name.path, name.bytes,
+    auto entry = FileTreeScanner::Entry::make(std::string(names_.name(name)), names_.path(name), name.bytes,
                                               timeOf(name.modified), false);
     if (toLargest) result_.largest.push_back(entry);
     if (toIndex) result_.index.push_back(std::move(entry));
 }
 
 void Crediting::note(const LinkedNames::Name& name, std::optional<std::string_view> countedIn) {
-    const std::vector<Place>& chain = chainTo(name.folder());
+    const std::vector<Place>& chain = chainTo(names_.folder(name));
     for (auto up = chain.rbegin(); up != chain.rend(); ++up) {
         if (countedIn && Paths::isAtOrBelow(*countedIn, up->node->id)) return;
         Gain& gain = gains_[up->node];
@@ -320,7 +304,7 @@ void Crediting::refold(StorageNode& node, Placed& placed, int depth) {
     std::optional<Time> dated;
     AgeProfile ages;
     std::optional<StorageNode> lone;
-    if (placed.firstFolded) lone = fileNodeOf(*placed.firstFolded);
+    if (placed.firstFolded) lone = fileNodeOf(names_, *placed.firstFolded);
     if (rest != children.end()) {
         const bool isRest = isRemainder(*rest);
         items = isRest ? itemsOf(*rest) : 1;
@@ -367,26 +351,71 @@ void Crediting::countRest(StorageNode& node) {
 
 }  // namespace
 
-std::string_view LinkedNames::Name::folder() const {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return {};
-    return std::string_view(path).substr(0, std::max<std::size_t>(slash, 1));
+void LinkedNames::add(std::string_view folder, std::string_view name, const struct stat& st, FileKind kind) {
+    Name added;
+    added.key = {st.st_dev, st.st_ino};
+    if (std::string_view(text_.data() + lastFolderAt_, lastFolderLength_) != folder || text_.empty()) {
+        lastFolderAt_ = static_cast<std::uint32_t>(text_.size());
+        lastFolderLength_ = static_cast<std::uint32_t>(folder.size());
+        text_.append(folder);
+    }
+    added.folderAt = lastFolderAt_;
+    added.folderLength = lastFolderLength_;
+    added.nameAt = static_cast<std::uint32_t>(text_.size());
+    added.nameLength = static_cast<std::uint16_t>(std::min<std::size_t>(name.size(), UINT16_MAX));
+    text_.append(name.substr(0, added.nameLength));
+    added.kind = kind;
+    added.isFile = S_ISREG(st.st_mode);
+    added.bytes = static_cast<std::int64_t>(st.st_blocks) * 512;
+    added.modified = st.st_mtim.tv_sec;
+    names_.push_back(added);
 }
 
-std::string_view LinkedNames::Name::name() const {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string_view(path) : std::string_view(path).substr(slash + 1);
+void LinkedNames::reserve(std::size_t names, std::size_t text) {
+    names_.reserve(names);
+    text_.reserve(text);
 }
 
-LinkedNames::LinkedNames(const FileTreeScanner::Options& options, AgeStamper& stamper)
-    : options_(options), stamper_(stamper) {}
+void LinkedNames::append(LinkedNames&& other) {
+    const auto offset = static_cast<std::uint32_t>(text_.size());
+    text_.append(other.text_);
+    for (Name name : other.names_) {
+        name.folderAt += offset;
+        name.nameAt += offset;
+        names_.push_back(name);
+    }
+    other = LinkedNames();
+}
 
-void LinkedNames::credit(std::vector<Name> names, FastSizer::LinkSet& counted, FileTreeScanner::Result& result) {
-    if (names.empty()) return;
-    std::sort(names.begin(), names.end(), [](const Name& a, const Name& b) {
-        if (a.key.dev != b.key.dev) return a.key.dev < b.key.dev;
-        if (a.key.ino != b.key.ino) return a.key.ino < b.key.ino;
-        return pathBefore(a.path, b.path);
+std::string LinkedNames::path(const Name& name) const { return Paths::join(folder(name), this->name(name)); }
+
+// A file's names by path, as its first is: folder by folder.
+bool LinkedNames::before(const Name& a, const Name& b) const {
+    // Each path is its folder, "/" and its name; compared as though joined.
+    const auto part = [this](const Name& n, std::size_t i) -> int {
+        if (i < n.folderLength) return static_cast<unsigned char>(text_[n.folderAt + i]);
+        if (i == n.folderLength) return '/';
+        i -= n.folderLength + 1;
+        return i < n.nameLength ? static_cast<unsigned char>(text_[n.nameAt + i]) : -1;
+    };
+    for (std::size_t i = 0;; ++i) {
+        const int x = part(a, i), y = part(b, i);
+        if (x == y) {
+            if (x < 0) return false;
+            continue;
+        }
+        if (x < 0 || y < 0) return x < 0;
+        if (x == '/') return true;
+        if (y == '/') return false;
+        return x < y;
+    }
+}
+
+void LinkedNames::credit(const FileTreeScanner::Options& options, AgeStamper& stamper, FastSizer::LinkSet& counted,
+                         FileTreeScanner::Result& result) {
+    if (names_.empty()) return;
+    std::sort(names_.begin(), names_.end(), [](const Name& a, const Name& b) {
+        return a.key.dev != b.key.dev ? a.key.dev < b.key.dev : a.key.ino < b.key.ino;
     });
     // Each name is counted, or noted as counted elsewhere (where, when a
     // package did not count it already).
@@ -396,20 +425,31 @@ void LinkedNames::credit(std::vector<Name> names, FastSizer::LinkSet& counted, F
         std::optional<std::string_view> countedIn;
     };
     std::vector<Step> steps;
-    for (std::size_t first = 0; first < names.size();) {
+    steps.reserve(names_.size());
+    for (std::size_t first = 0; first < names_.size();) {
         std::size_t end = first + 1;
-        while (end < names.size() && names[end].key == names[first].key) ++end;
-        const bool counts = counted.claim(names[first].key);
-        if (counts) steps.push_back({&names[first], true, std::nullopt});
-        const auto countedIn = counts ? std::optional(names[first].folder()) : std::nullopt;
-        for (std::size_t other = counts ? first + 1 : first; other < end; ++other)
-            if (names[other].isFile) steps.push_back({&names[other], false, countedIn});
+        while (end < names_.size() && names_[end].key == names_[first].key) ++end;
+        std::size_t winner = first;
+        for (std::size_t other = first + 1; other < end; ++other)
+            if (before(names_[other], names_[winner])) winner = other;
+        const bool counts = counted.claim(names_[first].key);
+        const auto countedIn = counts ? std::optional(folder(names_[winner])) : std::nullopt;
+        for (std::size_t each = first; each < end; ++each) {
+            if (counts && each == winner)
+                steps.push_back({&names_[each], true, std::nullopt});
+            else if (names_[each].isFile)
+                steps.push_back({&names_[each], false, countedIn});
+        }
         first = end;
     }
-    // Folder by folder, so that each folder is looked up in the tree once.
-    std::stable_sort(steps.begin(), steps.end(),
-                     [](const Step& a, const Step& b) { return pathBefore(a.name->folder(), b.name->folder()); });
-    Crediting crediting(options_, stamper_, result);
+    // Folder by folder, so that each folder is looked up in the tree once;
+    // in one order whichever worker met which name.
+    std::sort(steps.begin(), steps.end(), [this](const Step& a, const Step& b) {
+        const std::string_view x = folder(*a.name), y = folder(*b.name);
+        if (x != y) return x < y;
+        return name(*a.name) < name(*b.name);
+    });
+    Crediting crediting(*this, options, stamper, result);
     for (const Step& step : steps) {
         if (step.counts)
             crediting.count(*step.name);
@@ -417,6 +457,7 @@ void LinkedNames::credit(std::vector<Name> names, FastSizer::LinkSet& counted, F
             crediting.note(*step.name, step.countedIn);
     }
     crediting.apply();
+    *this = LinkedNames();
 }
 
 std::string LinkedNames::otherNamesText(std::int64_t files, std::string_view countedIn, std::int64_t folders) {

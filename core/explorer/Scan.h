@@ -88,7 +88,7 @@ private:
     void startWorkers();
     // Takes every worker's lists and counts, and the names of files with
     // several links into `linked`.
-    void collectEntries(FileTreeScanner::Result& result, std::vector<LinkedNames::Name>& linked);
+    void collectEntries(FileTreeScanner::Result& result, LinkedNames& linked);
 
     void runJob(ScanWorker& worker, ScanJob& job);
     void walk(ScanWorker& worker, ScanFolder* folder, UniqueFd fd);

@@ -59,10 +59,10 @@ FileTreeScanner::Result Scan::run(const std::string& rootPath) {
     AgeStamper stamper(*days_);
     root_.finish(root, allocatedBytes(rootStat), wholeSeconds(rootStat), stamper(rootStat));
     if (root.lastModified) root.ages.elide(stamper(*root.lastModified));
-    std::vector<LinkedNames::Name> linked;
+    LinkedNames linked;
     collectEntries(result, linked);
     // A cancelled scan counts what its walk counted; the names set aside wait for no one.
-    if (!cancelled()) LinkedNames(options_, stamper).credit(std::move(linked), links_, result);
+    if (!cancelled()) linked.credit(options_, stamper, links_, result);
     root.fileCount = storedCount(result.fileCount);
     root.folderCount = storedCount(result.folderCount);
     return result;
@@ -122,7 +122,13 @@ void Scan::startWorkers() {
     for (ScanJob& seed : seeds) queue_->push(std::move(seed), false);
 }
 
-void Scan::collectEntries(FileTreeScanner::Result& result, std::vector<LinkedNames::Name>& linked) {
+void Scan::collectEntries(FileTreeScanner::Result& result, LinkedNames& linked) {
+    std::size_t names = 0, text = 0;
+    for (auto& worker : workers_) {
+        names += worker->batch.linked.size();
+        text += worker->batch.linked.textSize();
+    }
+    linked.reserve(names, text);
     for (auto& worker : workers_) entries_->handOver(worker->batch.index);
     result.index = entries_->takeIndex();
     for (auto& worker : workers_) {
@@ -134,7 +140,7 @@ void Scan::collectEntries(FileTreeScanner::Result& result, std::vector<LinkedNam
         result.tooDeepFolders += batch.tooDeep;
         result.trashBytes += batch.trash;
         for (auto& point : batch.mounts) result.mountPoints.push_back(std::move(point));
-        for (auto& name : batch.linked) linked.push_back(std::move(name));
+        linked.append(std::move(batch.linked));
         batch = ScanBatch();
     }
     std::sort(result.mountPoints.begin(), result.mountPoints.end());

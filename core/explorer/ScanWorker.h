@@ -41,7 +41,7 @@ struct ScanBatch {
     std::int64_t tooDeep = 0;     // folders below the deepest level walked
     std::int64_t trash = 0;       // bytes in the Trash folders met
     std::vector<std::string> mounts;  // folders holding another file system
-    std::vector<LinkedNames::Name> linked;  // names of files with several
+    LinkedNames linked;               // names of files with several links
 };
 
 // Files that only fold into their folder's remainder, gathered while a
