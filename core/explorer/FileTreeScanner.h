@@ -92,8 +92,8 @@ public:
         std::int64_t fileCount = 0;    // regular files and packages counted
         std::int64_t folderCount = 0;  // folders opened below the root
         // Folders left out, with all they hold: ones that could not be opened
-        // (no permission, say) and ones deeper than maxDepth. Their own
-        // blocks count where they are known.
+        // or entered (no permission, say) and ones deeper than maxDepth.
+        // Their own blocks count where they are known.
         std::int64_t unreadableFolders = 0;
         std::int64_t tooDeepFolders = 0;
         // What the Trash folders met hold: never walked into, never counted.
