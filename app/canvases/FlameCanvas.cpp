@@ -3,7 +3,7 @@
 #include <QPainter>
 
 #include "app/canvases/CanvasPaint.h"
-#include "app/state/TreeNavigation.h"
+#include "app/presenters/ItemKind.h"
 #include "app/theme/Palette.h"
 
 namespace korvane {
@@ -40,7 +40,7 @@ std::optional<CanvasBase::Hit> FlameCanvas::hitAt(QPointF point) {
 
 void FlameCanvas::doubleClicked(const Hit& hit) {
     const StorageNode* node = itemNode(hit.index);
-    if (node && TreeNavigation::opens(*node)) drill(*node);
+    if (node && opensFurther(*node)) drill(*node);
 }
 
 std::vector<CanvasBase::Hit> FlameCanvas::keyboardTargets() {

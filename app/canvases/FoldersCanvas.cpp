@@ -4,7 +4,7 @@
 #include <QPainter>
 
 #include "app/canvases/CanvasPaint.h"
-#include "app/state/TreeNavigation.h"
+#include "app/presenters/ItemKind.h"
 #include "app/theme/Palette.h"
 #include "core/text/ByteFormat.h"
 
@@ -46,7 +46,7 @@ std::optional<CanvasBase::Hit> FoldersCanvas::hitAt(QPointF point) {
 
 void FoldersCanvas::doubleClicked(const Hit& hit) {
     const StorageNode* node = itemNode(hit.index);
-    if (node && TreeNavigation::opens(*node)) drill(*node);
+    if (node && opensFurther(*node)) drill(*node);
 }
 
 std::vector<CanvasBase::Hit> FoldersCanvas::keyboardTargets() {

@@ -6,6 +6,7 @@
 #include "app/canvases/CanvasPaint.h"
 #include "app/state/TreeNavigation.h"
 #include "app/theme/Palette.h"
+#include "core/explorer/FileTreeScanner.h"
 #include "core/text/ByteFormat.h"
 
 namespace korvane {
@@ -74,6 +75,18 @@ void TableCanvas::clicked(const Hit& hit) {
     cache_.invalidate();
     followContentHeight();
     update();
+}
+
+void TableCanvas::activated(const Hit& hit) {
+    const StorageNode* node = itemNode(hit.index);
+    if (node && FileTreeScanner::isMountPoint(*node)) return doubleClicked(hit);
+    clicked(hit);
+}
+
+// A folder opens in place; one where another file system is mounted opens as a scan of its own.
+void TableCanvas::doubleClicked(const Hit& hit) {
+    const StorageNode* node = itemNode(hit.index);
+    if (node && FileTreeScanner::isMountPoint(*node)) drill(*node);
 }
 
 std::vector<CanvasBase::Hit> TableCanvas::keyboardTargets() {

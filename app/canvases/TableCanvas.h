@@ -36,7 +36,8 @@ protected:
     void clicked(const Hit& hit) override;
     std::vector<Hit> keyboardTargets() override;
     std::optional<Hit> step(const Hit& from, KeyboardStep::Direction direction) override;
-    void activated(const Hit& hit) override { clicked(hit); }
+    void activated(const Hit& hit) override;
+    void doubleClicked(const Hit& hit) override;
     bool showsHoverCard() const override { return false; }
 
 private:

@@ -128,8 +128,8 @@ GeneralCanvasContent generalCanvasContent(const NavigationState& navigation,
     content.bytes = ByteFormat::string(shown->bytes);
     if (shown == scanRoot)
         content.files = countText(folderScan.generalResult()->fileCount, "file");
-    else if (isWalkedNode(*shown))
-        content.files = countText(shown->fileCount, "file");
+    else if (const auto files = walkedFilesText(*shown))
+        content.files = *files;
     content.blurb = text(blurb(navigation.canvasMode()));
     return content;
 }

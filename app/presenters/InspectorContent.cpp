@@ -69,6 +69,11 @@ void addFolderScanRows(std::vector<InspectorDetailRow>& rows, const FileTreeScan
     rows.push_back({"Folders", ByteFormat::groupedInteger(result.folderCount)});
     // What the totals lack, and why: the scan never sees inside these.
     std::vector<std::string> leftOut;
+    if (result.trashBytes > 0) leftOut.push_back("the Trash, " + ByteFormat::string(result.trashBytes));
+    if (result.mountPoints.size() == 1)
+        leftOut.push_back(oneLineText(Paths::abbreviatingHome(result.mountPoints.front())) + ", another file system");
+    else if (result.mountPoints.size() > 1)
+        leftOut.push_back(countText(static_cast<std::int64_t>(result.mountPoints.size()), "other file system"));
     if (result.unreadableFolders > 0)
         leftOut.push_back(countText(result.unreadableFolders, "folder") + " it could not read");
     if (result.tooDeepFolders > 0)
@@ -138,12 +143,14 @@ std::vector<InspectorDetailRow> inspectorDetailRows(const StorageNode& node, Mod
                                                     const std::optional<FileTreeScanner::Result>& folderScan,
                                                     std::chrono::system_clock::time_point now) {
     std::vector<InspectorDetailRow> rows;
-    rows.push_back({"Size on disk", ByteFormat::string(node.bytes)});
+    // Another file system mounted here counts for nothing: opened, it is scanned on its own.
+    const bool mountPoint = mode == Mode::general && FileTreeScanner::isMountPoint(node);
+    rows.push_back({"Size on disk", mountPoint ? "Not counted" : ByteFormat::string(node.bytes)});
     if (node.reclaimable != node.bytes)
         rows.push_back({"Reclaimable", node.reclaimable < 1 ? "None" : ByteFormat::string(node.reclaimable)});
     if (mode == Mode::general) {
         // What the walk counted, not the tiles drawn; the root's come with the scan's facts.
-        if (isWalkedNode(node) && itemNature(node) != ItemNature::file &&
+        if (isWalkedNode(node) && itemNature(node) != ItemNature::file && !mountPoint &&
             node.kind != StorageNode::Kind::root) {
             rows.push_back({"Files", ByteFormat::groupedInteger(node.fileCount)});
             rows.push_back({"Folders", ByteFormat::groupedInteger(node.folderCount)});
@@ -258,7 +265,7 @@ std::optional<InspectorContent> inspectorContent(const NavigationState& navigati
     content.canShowFolder = content.canReveal || FileTreeScanner::isRemainderID(node.id);
     // A sum's parts lie in several folders: there is no one place to drill
     // into. A folder's remainder is read when it is opened.
-    content.canFocus = TreeNavigation::opens(node) && !isSummaryNode(node);
+    content.canFocus = opensFurther(node) && !isSummaryNode(node);
     content.showsCleanup = mode == Mode::developer;
     const bool selected = developer.isSelected(node);
     content.cleanupTitle = selected ? "Remove from cleanup" : "Add to cleanup";

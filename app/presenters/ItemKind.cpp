@@ -5,6 +5,7 @@
 
 #include "app/presenters/CountText.h"
 #include "app/presenters/SummaryNode.h"
+#include "app/state/TreeNavigation.h"
 #include "app/theme/NodeStyle.h"
 #include "core/explorer/FileTreeScanner.h"
 #include "core/system/Paths.h"
@@ -68,7 +69,21 @@ ItemNature itemNature(const StorageNode& node) {
     return ItemNature::file;
 }
 
+bool opensFurther(const StorageNode& node) {
+    return TreeNavigation::opens(node) || FileTreeScanner::isMountPoint(node);
+}
+
+std::optional<std::string> walkedFilesText(const StorageNode& node) {
+    if (!isWalkedNode(node)) return std::nullopt;
+    if (node.fileCount == 0) {
+        const auto other = node.details.find(FileTreeScanner::otherNamesDetail);
+        if (other != node.details.end()) return other->second;
+    }
+    return countText(node.fileCount, "file");
+}
+
 std::string itemKindLabel(const StorageNode& node) {
+    if (FileTreeScanner::isMountPoint(node)) return "Mount point";
     switch (itemNature(node)) {
         case ItemNature::folder:
             return "Folder";
@@ -82,6 +97,7 @@ std::string itemKindLabel(const StorageNode& node) {
 }
 
 std::string_view itemSymbol(const StorageNode& node) {
+    if (FileTreeScanner::isMountPoint(node)) return "externaldrive";
     switch (itemNature(node)) {
         case ItemNature::folder:
             return "folder";
@@ -112,7 +128,12 @@ bool isWalkedNode(const StorageNode& node) {
 }
 
 std::optional<std::string> itemCountText(const StorageNode& node) {
-    if (!isWalkedNode(node) || itemNature(node) == ItemNature::file) return std::nullopt;
+    if (!isWalkedNode(node) || itemNature(node) == ItemNature::file || FileTreeScanner::isMountPoint(node))
+        return std::nullopt;
+    // Nothing counted here, but names of files counted elsewhere: it says so.
+    if (node.fileCount == 0 && node.folderCount == 0)
+        if (const auto other = node.details.find(FileTreeScanner::otherNamesDetail); other != node.details.end())
+            return other->second;
     return countText(std::int64_t{node.fileCount} + node.folderCount, "item");
 }
 

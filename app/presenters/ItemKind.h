@@ -34,11 +34,21 @@ std::string_view categorySymbol(const StorageNode& node);
 // none for a node without a place, or for "/" itself.
 std::optional<std::string> itemFolder(const StorageNode& node);
 
+// Whether opening the node shows more: a folder with something in it, a
+// folder's smaller items (read on demand), or a folder where another file
+// system is mounted, which opens as a scan of its own.
+bool opensFurther(const StorageNode& node);
+// What a folder scan counts under the node: "2 files", or for a folder that
+// holds only other names of files counted elsewhere, "2 files, counted in
+// ~/Links/a"; none for a node no walk counted.
+std::optional<std::string> walkedFilesText(const StorageNode& node);
+
 // Whether the node comes from a folder scan's walk (a file, a folder or a
 // folder's remainder), so that its counts are the walk's.
 bool isWalkedNode(const StorageNode& node);
-// Files and folders inside, as the walk counted them ("1,234 items"); none
-// for a file, or a node no walk counted.
+// Files and folders inside, as the walk counted them ("1,234 items"), or
+// where the files are counted whose names alone a folder holds; none for a
+// file, a mount point, or a node no walk counted.
 std::optional<std::string> itemCountText(const StorageNode& node);
 
 }  // namespace korvane

@@ -21,6 +21,7 @@ std::vector<NodeActionEntry> nodeActionEntries(const DeveloperState& developer, 
                              developer.isSelected(node) ? "Remove from selection" : "Add to selection"});
     }
     if (TreeNavigation::opens(node)) groups[1].push_back({Action::focusHere, "Focus here"});
+    if (FileTreeScanner::isMountPoint(node)) groups[1].push_back({Action::focusHere, "Scan on its own"});
     if (node.path) {
         groups[1].push_back(
             {Action::revealInFileManager, platformWords::revealIn(desktop.fileManagerName())});
@@ -29,9 +30,11 @@ std::vector<NodeActionEntry> nodeActionEntries(const DeveloperState& developer, 
         // A folder's smaller items have no path of their own, only their folder's.
         groups[1].push_back({Action::revealInFileManager, platformWords::showIn(desktop.fileManagerName())});
     }
-    // In general mode the canvas reaches files no list shows: they go from here.
+    // In general mode the canvas reaches files no list shows: they go from
+    // here. Another file system mounted here is no item of this scan.
     if (developer.preferences().mode() == Mode::general && node.path && isWalkedNode(node) &&
-        node.kind != StorageNode::Kind::root && !developer.preferences().settings().overlapsExcluded(*node.path))
+        node.kind != StorageNode::Kind::root && !FileTreeScanner::isMountPoint(node) &&
+        !developer.preferences().settings().overlapsExcluded(*node.path))
         groups[1].push_back({Action::remove, "Remove\u2026"});
     // What a toolchain counts but offers not is no place that could be marked;
     // a node without a path of its own shows the mark it cannot take, as the inspector does.
@@ -71,12 +74,7 @@ void runNodeAction(DeveloperState& developer, NavigationState& navigation, const
             desktop.copyPath(node);
             break;
         case NodeActionEntry::Action::remove: {
-            const bool isFolder = node.kind == StorageNode::Kind::group;
-            const auto entry = FileTreeScanner::Entry::make(node.name, node.path.value_or(node.id), node.bytes,
-                                                            node.lastModified.value_or(
-                                                                std::chrono::system_clock::time_point{}),
-                                                            isFolder);
-            const DeveloperState::Staging staging = developer.stageUserChoice({entry});
+            const DeveloperState::Staging staging = developer.stageUserChoice({FileTreeScanner::Entry::of(node)});
             // Nothing to review: the alert says why, as a list's bar would.
             if (!staging.staged && staging.leftOut) developer.setErrorMessage(*staging.leftOut);
             break;

@@ -16,8 +16,9 @@ std::string patternErrorText(const FileSearch::PatternError& error) {
 
 std::string searchCoverage() {
     const FileTreeScanner::Options scan;
-    return "Search looks only at files of " + ByteFormat::string(scan.indexThreshold) +
-           " and more in the last scan, and finds a file with several names (hard links) by one of them.";
+    return "Search looks only at files and folders of " + ByteFormat::string(scan.indexThreshold) +
+           " and more in the last scan, and finds a file with several names (hard links) by the first of them "
+           "in path order.";
 }
 
 SearchContent searchContent(bool hasResult, std::size_t indexCount, const FileSearch::Query& query,

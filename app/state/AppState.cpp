@@ -42,6 +42,7 @@ AppState::AppState(Services services, QObject* parent)
     desktop_.setOnUnanswered([this](const std::string& notice) { developer_.setErrorMessage(notice); });
     // An action's outcome reaches every part that holds its items, in the batch it comes in.
     connect(&developer_, &DeveloperState::diskChanged, &folderScan_, &FolderScanState::followDiskChange);
+    connect(&navigation_, &NavigationState::mountPointOpened, &folderScan_, &FolderScanState::scanFolder);
     connect(&developer_, &DeveloperState::diskChanged, &applications_, &ApplicationsState::followDiskChange);
     // A cleanup a crash cut off is recorded first, so that the scan restored
     // next follows what it did.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "core/system/Paths.h"
@@ -27,8 +28,15 @@ bool holds(const StorageNode& node, const std::string& place) {
                        [&place](const StorageNode& child) { return holds(child, place); });
 }
 
-// Takes the place out of the tree; false when that is not exact.
-bool leave(StorageNode& root, const Place& place, FileTreeScanner::Result& result) {
+std::string_view parentOf(std::string_view path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string_view::npos) return {};
+    return path.substr(0, std::max<std::size_t>(slash, 1));
+}
+
+// Takes the place out of the tree; false when that is not exact. `fell` is
+// what every folder above it lost.
+bool leave(StorageNode& root, const Place& place, FileTreeScanner::Result& result, std::int64_t& fell) {
     // Root down to the deepest node that holds the place.
     std::vector<StorageNode*> chain{&root};
     for (;;) {
@@ -52,6 +60,7 @@ bool leave(StorageNode& root, const Place& place, FileTreeScanner::Result& resul
             if (isFile && node->fileCount > 0) --node->fileCount;
         }
         if (isFile) lower(result.fileCount, 1);
+        fell = bytes;
         // A file that freed nothing as it left has another name, which now
         // holds its space; the scan counted it under this one only.
         return isFile && !(place.bytes < 1 && bytes > 0);
@@ -67,7 +76,22 @@ bool leave(StorageNode& root, const Place& place, FileTreeScanner::Result& resul
         if (remainder->bytes < 1) deepest.children.erase(remainder);
     }
     for (StorageNode* node : chain) lower(node->bytes, cut);
+    fell = cut;
     return false;
+}
+
+// The index's folders hold what left: their sizes fall as their nodes' do,
+// and one no longer of the index's size leaves it, as a new scan leaves it out.
+void lowerFolders(std::vector<FileTreeScanner::Entry>& index,
+                  const std::unordered_map<std::string_view, std::int64_t>& fell) {
+    if (fell.empty()) return;
+    for (FileTreeScanner::Entry& entry : index)
+        if (entry.isDirectory)
+            if (const auto found = fell.find(entry.path); found != fell.end()) lower(entry.size, found->second);
+    const std::int64_t threshold = FileTreeScanner::Options().indexThreshold;
+    std::erase_if(index, [threshold](const FileTreeScanner::Entry& entry) {
+        return entry.isDirectory && entry.size < threshold;
+    });
 }
 
 }  // namespace
@@ -97,6 +121,8 @@ FolderFollowsDisk::Outcome FolderFollowsDisk::apply(FileTreeScanner::Result& res
             outcome.exact = false;
 
     std::unordered_set<std::string_view> gone;
+    // What each folder above a place that left lost.
+    std::unordered_map<std::string_view, std::int64_t> fell;
     for (const Place& place : change.left) {
         if (!Paths::isAtOrBelow(place.path, root)) {
             // The scanned folder itself, or what holds it, is what went.
@@ -111,7 +137,13 @@ FolderFollowsDisk::Outcome FolderFollowsDisk::apply(FileTreeScanner::Result& res
             outcome.exact = false;
             continue;
         }
-        if (!leave(result.root, place, result)) outcome.exact = false;
+        std::int64_t lost = 0;
+        if (!leave(result.root, place, result, lost)) outcome.exact = false;
+        for (std::string_view above = parentOf(place.path); lost > 0 && Paths::isAtOrBelow(above, root);
+             above = parentOf(above)) {
+            fell[above] += lost;
+            if (above == root) break;
+        }
     }
     if (gone.empty()) return outcome;
     // One look per folder above an entry, not one per place that left.
@@ -126,6 +158,7 @@ FolderFollowsDisk::Outcome FolderFollowsDisk::apply(FileTreeScanner::Result& res
     };
     std::erase_if(result.largest, isGone);
     std::erase_if(result.index, isGone);
+    lowerFolders(result.index, fell);
     return outcome;
 }
 

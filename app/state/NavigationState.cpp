@@ -2,6 +2,7 @@
 
 #include "app/state/PreferencesState.h"
 #include "app/state/TreeNavigation.h"
+#include "core/explorer/FileTreeScanner.h"
 
 #include <utility>
 
@@ -157,6 +158,12 @@ void NavigationState::focusOn(std::string_view id) {
 }
 
 void NavigationState::select(const StorageNode& node) {
+    if (FileTreeScanner::isMountPoint(node) && node.path) {
+        const std::string path = *node.path;
+        setSelectedID(node.id);
+        emit mountPointOpened(path);
+        return;
+    }
     // Copied first: the node may belong to the tree this call changes.
     const std::string id = node.id;
     if (!node.isLeaf()) setFocusedID(id == TreeNavigation::rootID ? std::nullopt : std::optional(id));

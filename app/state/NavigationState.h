@@ -91,7 +91,9 @@ public:
     void focusOn(std::string_view id);
     // Shows the node in the inspector; a node with children is also drilled
     // into, and a folder's remainder is opened (what it sums is read, then
-    // drilled into while it is still the one in the inspector).
+    // drilled into while it is still the one in the inspector). A folder of a
+    // folder scan where another file system is mounted is opened instead:
+    // scanned as a folder of its own.
     void select(const StorageNode& node);
     // Whoever holds the folder tree reads a remainder's items on request.
     using SummedReader = std::function<void(const std::string& id, bool thenFocus)>;
@@ -109,6 +111,8 @@ public:
 signals:
     void routeChanged();
     void sheetChanged();
+    // A mount point was opened, to be scanned on its own.
+    void mountPointOpened(const std::string& path);
 
 private:
     void openSummed(const std::string& id, bool thenFocus);

@@ -46,6 +46,7 @@ constexpr SymbolGlyph glyphTable[] = {
     {"doc.text", "description", 0xe873},
     {"doc.zipper", "folder_zip", 0xeb2c},
     {"exclamationmark.triangle.fill", "warning", 0xe002},
+    {"externaldrive", "sd_storage", 0xe623},
     {"eye", "visibility", 0xe8f4},
     {"eye.slash", "visibility_off", 0xe8f5},
     {"film", "movie", 0xe02c},

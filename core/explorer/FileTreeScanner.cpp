@@ -13,6 +13,7 @@
 #include "core/explorer/Scan.h"
 #include "core/model/FileKind.h"
 #include "core/system/Paths.h"
+#include "core/system/PseudoFileSystems.h"
 
 namespace korvane {
 
@@ -58,6 +59,7 @@ void Scan::runJob(ScanWorker& worker, ScanJob& job) {
     }
     UniqueFd fd = std::move(job.fd);
     if (!fd.valid() && trash_.isVolumeTrash(rootFd_.get(), folder->name.c_str())) {
+        measureTrash(worker, rootFd_.get(), folder->name.c_str(), 1);
         drop(worker, folder);
         return;
     }
@@ -85,7 +87,10 @@ void Scan::rootFiles(ScanWorker& worker) {
         if (S_ISDIR(st.st_mode)) continue;  // replaced since it was listed
         std::int64_t size = allocatedBytes(st);
         // A file linked twice from the root counts once, as everywhere else.
-        if (st.st_nlink > 1 && !links_.claim(st)) continue;
+        if (st.st_nlink > 1) {
+            deferLinked(worker, rootPath_, nullptr, name, st);
+            continue;
+        }
         if (!S_ISREG(st.st_mode)) {
             // Links, sockets and devices get no node; their own blocks still count.
             deliverTop(worker.stamper, seq, std::nullopt, size, wholeSeconds(st), worker.stamper(st));
@@ -98,7 +103,7 @@ void Scan::rootFiles(ScanWorker& worker) {
         const AgeProfile::Stamp age = worker.stamper(st);
         if (options_.rootFilesAreNodes || size >= options_.fileNodeThreshold)
             node = fileNode(name, size, st, false, age);
-        deliverTop(worker.stamper, seq, std::move(node), size, wholeSeconds(st), age, true);
+        deliverTop(worker.stamper, seq, std::move(node), size, wholeSeconds(st), age, name);
     }
     worker.publish();
 }
@@ -107,14 +112,23 @@ void Scan::walk(ScanWorker& worker, ScanFolder* folder, UniqueFd fd) {
     DirectoryReader& reader = worker.reader(folder->depth);
     reader.reset(std::move(fd));
     struct stat own {};
-    if (cancelled() || fstat(reader.fd(), &own) != 0 ||
-        reader.isPseudoFileSystemAt(own.st_dev, folder->device) ||
-        trash_.isHomeTrash(own.st_dev, own.st_ino)) {
+    bool walks = !cancelled() && fstat(reader.fd(), &own) == 0;
+    if (walks && own.st_dev != folder->device) {
+        // The walk stays on its file system, as du -x does; kernel pseudo
+        // file systems it never even names.
+        if (!isPseudoFileSystem(reader.fd())) leaveOutMount(worker, folder, reader.fd());
+        walks = false;
+    } else if (walks && trash_.isHomeTrash(own.st_dev, own.st_ino)) {
+        leaveOutTrash(worker, folder->depth, own);
+        walks = false;
+    }
+    if (!walks) {
         reader.reset();
         drop(worker, folder);
         return;
     }
     folder->device = own.st_dev;
+    folder->inode = own.st_ino;
     worker.batch.folders += 1;
     progress_.report(worker, workers_);
 
@@ -132,7 +146,7 @@ void Scan::walk(ScanWorker& worker, ScanFolder* folder, UniqueFd fd) {
             if (!reader.next(listed)) break;
         }
         if (cancelled()) break;
-        if (isSkippedName(listed.name)) continue;
+        if (isUnlistedName(listed.name)) continue;
         entry(worker, folder, local, pending, reader.fd(), {listed.name, listed.length}, listed.type, seq++);
         if (++sinceOffer == ListingShare::interval) {
             sinceOffer = 0;
@@ -198,7 +212,11 @@ void Scan::entry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, Pen
         return;
     }
     struct stat st;  // filled by a call that succeeds
-    if (fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return;
+    if (fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        // Listed but not to be looked at: the folder may not be entered.
+        if (errno == EACCES) local.markUnenterable();
+        return;
+    }
     const std::int64_t size = allocatedBytes(st);
     // Nearly every file: one link, too small for a node or either list, so
     // it only folds into the folder's remainder.
@@ -212,6 +230,14 @@ void Scan::entry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, Pen
     otherEntry(worker, folder, local, dirFd, nameView, position, st);
 }
 
+void Scan::deferLinked(ScanWorker& worker, std::string_view folderPath, FolderTally* local, std::string_view name,
+                       const struct stat& st) {
+    const FileKind kind = S_ISREG(st.st_mode) ? classifyFileKind(name, false) : FileKind::any;
+    // Whichever name counts, the folder takes the colour of what it holds.
+    if (local && S_ISREG(st.st_mode)) local->tallyKind(kind, allocatedBytes(st));
+    worker.batch.linked.add(folderPath, name, st, kind);
+}
+
 // What entry() leaves: folders met without a type, packages, links, files
 // with several links or large enough for a node or a list.
 void Scan::otherEntry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, int dirFd,
@@ -219,13 +245,17 @@ void Scan::otherEntry(ScanWorker& worker, ScanFolder* folder, FolderTally& local
     const char* name = nameView.data();
     if (S_ISDIR(st.st_mode)) {
         countPending(worker, folder, local, worker.pending);  // the subfolder's walk gathers its own
-        if (FileTreeScanner::isPackageName(nameView))
+        // A package where another file system is mounted is no package here.
+        if (FileTreeScanner::isPackageName(nameView) && st.st_dev == folder->device)
             package(worker, folder, local, dirFd, name, position, st);
         else
             subfolder(worker, folder, local, dirFd, name, position);
         return;
     }
-    if (st.st_nlink > 1 && !links_.claim(st)) return;
+    if (st.st_nlink > 1) {
+        deferLinked(worker, worker.path, &local, nameView, st);
+        return;
+    }
     const std::int64_t size = allocatedBytes(st);
     if (!S_ISREG(st.st_mode)) {
         // Never followed, no node, no entry; only their own blocks count.
@@ -253,7 +283,7 @@ void Scan::offerShares(ScanFolder* folder, DirectoryReader& reader, std::uint32_
         UniqueFd fd(::fcntl(reader.fd(), F_DUPFD_CLOEXEC, 0));
         if (!fd.valid()) return;  // out of descriptors: the rest is read here
         ScanJob job{folder, std::move(fd), {}, seq};
-        const std::uint32_t count = job.share.fill(reader, isSkippedName);
+        const std::uint32_t count = job.share.fill(reader, isUnlistedName);
         if (count == 0) return;
         seq += count;
         folder->pending.fetch_add(1, std::memory_order_relaxed);
@@ -288,19 +318,28 @@ void Scan::finishPart(ScanWorker& worker, ScanFolder* folder, FolderTally&& loca
 
 void Scan::subfolder(ScanWorker& worker, ScanFolder* parent, FolderTally& local, int dirFd, const char* name,
                      std::uint32_t seq) {
-    if (trash_.isVolumeTrash(dirFd, name)) return;
     const int depth = parent->depth + 1;
+    if (trash_.isVolumeTrash(dirFd, name)) {
+        measureTrash(worker, dirFd, name, depth);
+        return;
+    }
     if (depth > options_.maxDepth) {
         worker.batch.tooDeep += 1;
         return;
     }
     UniqueFd fd(::openat(dirFd, name, DirectoryReader::childFlags));
     if (!fd.valid()) {
-        if (isLeftOut(errno)) worker.batch.unreadable += 1;
+        const int error = errno;
         // Unreadable: no node and no contents, but its own blocks are known
         // and count, as they do for du.
         struct stat st {};
-        if (errno == EACCES && fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode))
+        if (error == EACCES && fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            // Not even its status: it is the folder being read that may not be entered.
+            if (errno == EACCES) local.markUnenterable();
+            return;
+        }
+        if (isLeftOut(error)) worker.batch.unreadable += 1;
+        if (error == EACCES && S_ISDIR(st.st_mode))
             local.addOwn(allocatedBytes(st), wholeSeconds(st), worker.stamper(st));
         return;
     }
@@ -328,8 +367,7 @@ void Scan::package(ScanWorker& worker, ScanFolder* folder, FolderTally& local, i
     const int readerDepth = folder->depth + 1;
     DirectoryReader& inside = worker.reader(readerDepth);
     inside.reset(UniqueFd(::openat(dirFd, name, DirectoryReader::childFlags)));
-    if (inside.isOpen() && !inside.isPseudoFileSystemAt(st.st_dev, folder->device))
-        bytes += worker.packageContents(readerDepth, st.st_dev, 0, links_, cancelled_);
+    if (inside.isOpen()) bytes += worker.packageContents(readerDepth, st.st_dev, 0, links_, cancelled_);
     inside.reset();
     worker.batch.files += 1;
     worker.batch.bytes += bytes;

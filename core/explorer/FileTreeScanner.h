@@ -20,11 +20,14 @@ namespace korvane {
 // file search, all in one parallel pass with POSIX directory calls.
 //
 // Every size is allocated space (st_blocks * 512). A file with several hard
-// links counts once per scan; symbolic links are never followed (their own
-// blocks count, like `du`); pseudo file systems (proc, sysfs, ...) are never
-// entered. Each folder also counts its own allocated blocks, so the root's
-// total equals `du -s -B1` of the root less what is skipped on purpose
-// (`skippedNames`, Trash folders, folders deeper than `maxDepth`). A folder's date is the
+// links counts once per scan, under its first name in path order, whichever
+// name a worker meets first; symbolic links are never followed (their own
+// blocks count, like `du`). The walk stays on the root's file system: another
+// one mounted inside is a node of no size, and pseudo file systems (proc,
+// sysfs, ...) are not even named. Each folder also counts its own allocated
+// blocks, so the root's total equals `du -sx -B1` of the root less what is
+// left out on purpose (`skippedNames`, Trash folders, whose size the result
+// says apart, folders deeper than `maxDepth`). A folder's date is the
 // newest modification time the walk met in it, its own included, and a
 // remainder's the newest of what it sums; no call is made for them. What no
 // single date can tell, how old each byte of a remainder is, and of a
@@ -80,7 +83,10 @@ public:
         std::string path;                                // full path
         std::int64_t size = 0;                           // allocated bytes (a package's measured total)
         std::chrono::system_clock::time_point modified;  // whole seconds
-        bool isDirectory = false;                        // true only for packages
+        bool isDirectory = false;                        // a folder or a package
+        // A row made from a node of the tree, which keeps no inode: a file
+        // is known by its size and date alone.
+        bool fromNode = false;
         // Which file (or package) the scan saw there: with `modified`, what
         // a pick of this row consents to. 0 when not known.
         std::uint64_t device = 0;
@@ -88,6 +94,8 @@ public:
 
         static Entry make(std::string name, std::string path, std::int64_t size,
                           std::chrono::system_clock::time_point modified, bool isDirectory);
+        // The row of a file or folder the tree shows (a canvas pick).
+        static Entry of(const StorageNode& node);
         // `path` without its last component.
         std::string parentPath() const;
         // What the scan saw of the item (a file's own allocated size, which
@@ -104,10 +112,16 @@ public:
         std::int64_t fileCount = 0;    // regular files and packages counted
         std::int64_t folderCount = 0;  // folders opened below the root
         // Folders left out, with all they hold: ones that could not be opened
-        // (no permission, say) and ones deeper than maxDepth. Their own
-        // blocks count where they are known.
+        // or entered (no permission, say) and ones deeper than maxDepth.
+        // Their own blocks count where they are known.
         std::int64_t unreadableFolders = 0;
         std::int64_t tooDeepFolders = 0;
+        // What the Trash folders met hold: never walked into, never counted.
+        std::int64_t trashBytes = 0;
+        // Folders met that hold another file system (in path order): the walk
+        // stays on the root's file system, as `du -x` does, so each is a node
+        // of no size and nothing in it counts.
+        std::vector<std::string> mountPoints;
         double duration = 0;           // seconds
     };
 
@@ -151,6 +165,13 @@ public:
     // The folder whose remainder the id names, also through the remainder of
     // a remainder (the id itself when it names none).
     static std::string_view remainderFolder(std::string_view id);
+    // The detail that marks a folder where another file system is mounted;
+    // its value names that file system's type.
+    static constexpr std::string_view mountPointDetail = "Mount point";
+    static bool isMountPoint(const StorageNode& node);
+    // The detail of a folder holding names of files counted under another
+    // name elsewhere: "2 files, counted in ~/Links/a".
+    static constexpr std::string_view otherNamesDetail = "Other names";
 
 private:
     Options options_;

@@ -26,8 +26,18 @@ FileTreeScanner::Entry FileTreeScanner::Entry::make(std::string name, std::strin
 std::string FileTreeScanner::Entry::parentPath() const { return Paths::parent(path); }
 
 std::optional<ItemIdentity> FileTreeScanner::Entry::identity() const {
-    if (inode == 0) return std::nullopt;
-    return ItemIdentity{device, inode, size, modified, isDirectory};
+    if (inode != 0) return ItemIdentity{device, inode, size, modified, isDirectory};
+    // A file picked on the tree is still told by its size and date; a folder by nothing.
+    if (!fromNode || isDirectory || modified == std::chrono::system_clock::time_point{}) return std::nullopt;
+    return ItemIdentity{0, 0, size, modified, false};
+}
+
+FileTreeScanner::Entry FileTreeScanner::Entry::of(const StorageNode& node) {
+    Entry entry = make(node.name, node.path.value_or(node.id), node.bytes,
+                       node.lastModified.value_or(std::chrono::system_clock::time_point{}),
+                       node.kind == StorageNode::Kind::group);
+    entry.fromNode = true;
+    return entry;
 }
 
 const std::unordered_set<std::string>& FileTreeScanner::skippedNames() {
@@ -72,5 +82,7 @@ std::string_view FileTreeScanner::remainderFolder(std::string_view id) {
     while (isRemainderID(id)) id.remove_suffix(remainderSuffix.size());
     return id;
 }
+
+bool FileTreeScanner::isMountPoint(const StorageNode& node) { return node.details.count(mountPointDetail) != 0; }
 
 }  // namespace korvane

@@ -1,13 +1,17 @@
 #include "core/explorer/FolderTally.h"
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <utility>
 
 #include "core/explorer/AgeStamper.h"
 #include "core/explorer/FileTreeScanner.h"
+#include "core/explorer/MountedFileSystem.h"
 #include "core/system/Paths.h"
 #include "core/text/ByteFormat.h"
 
@@ -45,6 +49,11 @@ void ScanTreeNode::fill(StorageNode& node, std::string path, const StampOf& stam
     node.path = std::move(path);
     node.fileKind = kind;
     if (modified != noDate) node.lastModified = modified;
+    if (mount != 0) {
+        node.kind = StorageNode::Kind::group;
+        node.details = MountedFileSystem::detail(mount);
+        return;
+    }
     if (!isFolder) {
         node.kind = StorageNode::Kind::item;
         return;
@@ -85,6 +94,26 @@ void ScanTreeNode::fill(StorageNode& node, std::string path, const StampOf& stam
     std::vector<ScanTreeNode>().swap(children);
 }
 
+namespace {
+
+// The "Items" detail of a remainder: most counts are small, and their maps
+// are shared by every remainder that has them rather than made for each.
+DetailMap itemsDetail(std::int64_t items, std::string count) {
+    static constexpr std::size_t sharedCounts = 1024;
+    // Made the first time a count is met, and kept for the program's life.
+    static std::array<std::atomic<const DetailMap::Entries*>, sharedCounts> shared{};
+    if (items < 0 || static_cast<std::size_t>(items) >= sharedCounts) return DetailMap{{"Items", std::move(count)}};
+    std::atomic<const DetailMap::Entries*>& slot = shared[static_cast<std::size_t>(items)];
+    const DetailMap::Entries* entries = slot.load(std::memory_order_acquire);
+    if (!entries) {
+        auto made = std::make_unique<const DetailMap::Entries>(DetailMap::Entries{{"Items", std::move(count)}});
+        if (slot.compare_exchange_strong(entries, made.get(), std::memory_order_acq_rel)) entries = made.release();
+    }
+    return DetailMap::sharing(*entries);
+}
+
+}  // namespace
+
 StorageNode remainderNode(const std::string& folderID, std::int64_t items, std::int64_t bytes,
                           std::int64_t files, std::int64_t folders) {
     StorageNode rest;
@@ -103,7 +132,7 @@ StorageNode remainderNode(const std::string& folderID, std::int64_t items, std::
     rest.kind = StorageNode::Kind::item;
     rest.fileCount = storedCount(files);
     rest.folderCount = storedCount(folders);
-    rest.details.emplace("Items", std::move(count));
+    rest.details = itemsDetail(items, std::move(count));
     return rest;
 }
 
@@ -167,6 +196,7 @@ void FolderTally::addChild(std::uint32_t seq, ScanTreeNode&& node) {
 void FolderTally::merge(FolderTally&& other) {
     for (std::size_t i = 0; i < kindCount; ++i) kindBytes_[i] += other.kindBytes_[i];
     kindPresent_ = static_cast<std::uint16_t>(kindPresent_ | other.kindPresent_);
+    unenterable_ = unenterable_ || other.unenterable_;
     folderBytes_ += other.folderBytes_;
     files_ += other.files_;
     folders_ += other.folders_;

@@ -59,6 +59,9 @@ struct ScanTreeNode {
     FileKind kind = FileKind::folders;  // a folder's dominant kind, a file's kind by name
     bool isFolder = false;
     bool dated = false;
+    // Where another file system is mounted, its kind (MountedFileSystem);
+    // 0 for everything else.
+    std::uint8_t mount = 0;
     // Its position in its folder's listing, which orders children of equal size.
     std::uint32_t seq = 0;
     std::vector<ScanTreeNode> children;  // a folder's kept children, largest first
@@ -154,6 +157,17 @@ public:
     void addFolder(std::uint32_t seq, FileKind kind, std::int64_t bytes, ScanTreeNode* node,
                    Time newest = ScanTreeNode::noDate, AgeTally&& ages = {}, std::int64_t files = 0,
                    std::int64_t folders = 0, Time held = ScanTreeNode::noDate);
+    // A folder where another file system is mounted: a child that counts
+    // for nothing, neither bytes nor files nor folders.
+    void addMount(std::uint32_t seq, ScanTreeNode&& node) { addChild(seq, std::move(node)); }
+    // A file whose bytes are counted apart (one of several names of a file):
+    // only its kind counts here, so that the folder takes the colour of what
+    // it holds.
+    void tallyKind(FileKind kind, std::int64_t bytes) { tally(kind, bytes); }
+    // The folder may be listed but not entered: what it lists cannot be
+    // looked at, so it is left out whole.
+    void markUnenterable() { unenterable_ = true; }
+    bool unenterable() const { return unenterable_; }
     // Blocks of the folder itself and of entries that never get a node
     // (links, sockets): the folder's own bytes, with their ages; their time
     // counts toward the folder's newest, not its remainder's. `items` is 1
@@ -215,6 +229,7 @@ private:
     std::array<std::int64_t, kindCount> kindBytes_{};
     std::uint32_t keep_;
     std::uint16_t kindPresent_ = 0;  // one bit a kind: a kind met with 0 bytes differs from one never met
+    bool unenterable_ = false;
     std::vector<ScanTreeNode> children_;  // each with its position in the listing
     std::int64_t folderBytes_ = 0;  // files, packages and subfolders
     std::int64_t foldBytes_ = 0;

@@ -15,6 +15,7 @@
 #include "core/explorer/AgeDayTable.h"
 #include "core/explorer/FileTreeScanner.h"
 #include "core/explorer/FolderTally.h"
+#include "core/explorer/LinkedNames.h"
 #include "core/explorer/ListingShare.h"
 #include "core/explorer/ScanEntries.h"
 #include "core/explorer/ScanFolder.h"
@@ -85,7 +86,9 @@ private:
     bool openRoot(struct stat& rootStat);
     void listRoot();
     void startWorkers();
-    void collectEntries(FileTreeScanner::Result& result);
+    // Takes every worker's lists and counts, and the names of files with
+    // several links into `linked`.
+    void collectEntries(FileTreeScanner::Result& result, LinkedNames& linked);
 
     void runJob(ScanWorker& worker, ScanJob& job);
     void walk(ScanWorker& worker, ScanFolder* folder, UniqueFd fd);
@@ -106,11 +109,25 @@ private:
     void package(ScanWorker& worker, ScanFolder* folder, FolderTally& local, int dirFd, const char* name,
                  std::uint32_t seq, const struct stat& st);
 
+    // A folder the walk does not count: the Trash folder open in the reader
+    // of `depth` (measured, and said apart), a folder holding another file
+    // system (a node of no size), or what was met of one that may be listed
+    // but not entered (its own blocks, as for du).
+    void leaveOutTrash(ScanWorker& worker, int depth, const struct stat& own);
+    // The Trash folder `name` in the open folder `dirFd`, read with the reader of `depth`.
+    void measureTrash(ScanWorker& worker, int dirFd, const char* name, int depth);
+    void leaveOutMount(ScanWorker& worker, ScanFolder* folder, int fd);
+    void leaveOutUnenterable(ScanWorker& worker, ScanFolder* folder);
+    // A file with several names: counted once the walk is done (LinkedNames).
+    void deferLinked(ScanWorker& worker, std::string_view folderPath, FolderTally* local, std::string_view name,
+                     const struct stat& st);
+
     void release(ScanWorker& worker, ScanFolder* folder);
     void drop(ScanWorker& worker, ScanFolder* folder);
+    // `file` names a file without a node, which the root sums.
     void deliverTop(AgeStamper& stamper, std::uint32_t seq, std::optional<ScanTreeNode> node,
                     std::int64_t bytes, std::chrono::system_clock::time_point newest,
-                    std::optional<AgeProfile::Stamp> age = std::nullopt, bool isFile = false);
+                    std::optional<AgeProfile::Stamp> age = std::nullopt, std::string_view file = {});
 
     const FileTreeScanner::Options& options_;
     const Flag& cancelled_;

@@ -40,19 +40,34 @@ void ScanEntries::record(std::vector<FileTreeScanner::Entry>& largest,
     const bool indexed =
         toIndex && counts_[top].fetch_add(1, std::memory_order_relaxed) < options_.indexLimit;
     if (toLargest) largest.push_back(indexed ? entry : std::move(entry));
-    if (indexed) {
-        if (batch.capacity() < batchSize) batch.reserve(batchSize);
-        batch.push_back(std::move(entry));
-        if (batch.size() == batchSize) {
-            std::lock_guard guard(lock_);
-            std::move(batch.begin(), batch.end(), std::back_inserter(index_));
-            batch.clear();
-        }
-    }
+    if (indexed) index(batch, std::move(entry));
     if (!toLargest) return;
     if (largest.size() > 3 * limit_) {
         sortLargestFirst(largest);
         largest.resize(limit_);
+    }
+}
+
+void ScanEntries::recordFolder(std::vector<FileTreeScanner::Entry>& batch, std::uint32_t top, std::string path,
+                               std::int64_t size, std::chrono::system_clock::time_point modified, dev_t device,
+                               ino_t inode) {
+    if (size < options_.indexThreshold ||
+        counts_[top].fetch_add(1, std::memory_order_relaxed) >= options_.indexLimit)
+        return;
+    std::string name = Paths::lastComponent(path);
+    auto entry = FileTreeScanner::Entry::make(std::move(name), std::move(path), size, modified, true);
+    entry.device = static_cast<std::uint64_t>(device);
+    entry.inode = static_cast<std::uint64_t>(inode);
+    index(batch, std::move(entry));
+}
+
+void ScanEntries::index(std::vector<FileTreeScanner::Entry>& batch, FileTreeScanner::Entry&& entry) {
+    if (batch.capacity() < batchSize) batch.reserve(batchSize);
+    batch.push_back(std::move(entry));
+    if (batch.size() == batchSize) {
+        std::lock_guard guard(lock_);
+        std::move(batch.begin(), batch.end(), std::back_inserter(index_));
+        batch.clear();
     }
 }
 

@@ -32,6 +32,12 @@ public:
     void record(std::vector<FileTreeScanner::Entry>& largest, std::vector<FileTreeScanner::Entry>& batch,
                 std::uint32_t top, std::string_view folder, std::string_view name, std::int64_t size,
                 const struct stat& st, bool isDirectory);
+    // Enters a walked folder at `path`, whose last component is its name, in
+    // the index if it is large enough; folders never enter the largest list.
+    // `device` and `inode` are the folder's own, what a pick of it consents to.
+    void recordFolder(std::vector<FileTreeScanner::Entry>& batch, std::uint32_t top, std::string path,
+                      std::int64_t size, std::chrono::system_clock::time_point modified, dev_t device,
+                      ino_t inode);
     // Moves a worker's batch into the index and gives back its room.
     void handOver(std::vector<FileTreeScanner::Entry>& batch);
     // Once every batch is handed over.
@@ -40,6 +46,8 @@ public:
     void finishLargest(std::vector<FileTreeScanner::Entry>& largest) const;
 
 private:
+    void index(std::vector<FileTreeScanner::Entry>& batch, FileTreeScanner::Entry&& entry);
+
     const FileTreeScanner::Options& options_;
     std::size_t limit_;
     std::unique_ptr<std::atomic<int>[]> counts_;  // index entries per top-level item

@@ -1,5 +1,6 @@
 #include "core/explorer/ScanFolder.h"
 
+#include <cstring>
 #include <utility>
 
 namespace korvane {
@@ -12,10 +13,10 @@ std::string ScanFolder::path(std::string_view root) const {
     std::string path(size, '/');
     for (const ScanFolder* f = this; f; f = f->parent) {
         size -= f->name.size();
-        path.replace(size, f->name.size(), f->name);
+        std::memcpy(path.data() + size, f->name.data(), f->name.size());
         size -= 1;
     }
-    path.replace(0, root.size(), root);
+    std::memcpy(path.data(), root.data(), root.size());
     return path;
 }
 
@@ -23,9 +24,9 @@ ScanFolder* FolderPool::take(ScanFolder* parent, int depth, std::uint32_t seq, s
                              dev_t device, std::string name) {
     ScanFolder* folder;
     if (free_.empty()) {
-        folder = owned_.emplace_back(std::make_unique<ScanFolder>(keep_)).get();
+        folder = new ScanFolder(keep_);
     } else {
-        folder = free_.back();
+        folder = free_.back().release();
         free_.pop_back();
     }
     folder->parent = parent;
@@ -39,10 +40,12 @@ ScanFolder* FolderPool::take(ScanFolder* parent, int depth, std::uint32_t seq, s
 }
 
 void FolderPool::give(ScanFolder* folder) {
+    std::unique_ptr<ScanFolder> owned(folder);
+    if (free_.size() >= kept) return;
     // Its tally's room goes back to the heap: a waiting folder keeps none.
     folder->tally = FolderTally(keep_);
     std::string().swap(folder->name);
-    free_.push_back(folder);
+    free_.push_back(std::move(owned));
 }
 
 }  // namespace korvane

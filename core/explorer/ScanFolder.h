@@ -26,6 +26,7 @@ struct ScanFolder {
     std::uint32_t seq = 0;
     std::uint32_t top = 0;  // the top-level item this folder lies in
     dev_t device = 0;       // the parent's device until opened
+    ino_t inode = 0;        // once opened
     std::string name;
     std::atomic<int> pending{1};
     std::mutex lock;
@@ -35,11 +36,15 @@ struct ScanFolder {
     std::string path(std::string_view root) const;
 };
 
-// Owns the folders one worker starts. A finished folder goes back to the pool
-// of the worker that finished it, which hands it out again; every folder lives
-// until the pools of the scan go, so a late parent pointer never dangles.
+// Hands out the folders one worker starts. A finished folder, which no one
+// refers to any more (its parent is read before it is given back), goes back
+// to the pool of the worker that finished it, which hands it out again; past
+// a few the pool lets it go, as folders drift to the workers that finish
+// more than they start.
 class FolderPool {
 public:
+    static constexpr std::size_t kept = 8;
+
     explicit FolderPool(std::size_t keep) : keep_(keep) {}
     FolderPool(const FolderPool&) = delete;
     FolderPool& operator=(const FolderPool&) = delete;
@@ -52,8 +57,7 @@ public:
 
 private:
     std::size_t keep_;
-    std::vector<std::unique_ptr<ScanFolder>> owned_;
-    std::vector<ScanFolder*> free_;
+    std::vector<std::unique_ptr<ScanFolder>> free_;
 };
 
 }  // namespace korvane

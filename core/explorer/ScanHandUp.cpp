@@ -13,12 +13,22 @@ void Scan::release(ScanWorker& worker, ScanFolder* folder) {
     while (folder) {
         if (folder->pending.fetch_sub(1, std::memory_order_acq_rel) != 1) return;
         ScanFolder* parent = folder->parent;
+        if (folder->tally.unenterable()) {
+            leaveOutUnenterable(worker, folder);
+            worker.folders.give(folder);
+            folder = parent;
+            continue;
+        }
         const std::uint32_t seq = folder->seq;
         const std::int64_t bytes = folder->tally.totalBytes();
         const FileKind kind = folder->tally.dominant();
         const SystemClock::time_point newest = folder->tally.newest();
         const SystemClock::time_point held = folder->tally.heldNewest();
         const std::int64_t files = folder->tally.files(), folders = folder->tally.folders();
+        // Folders large enough for the index enter it, so search finds them.
+        if (bytes >= options_.indexThreshold)
+            entries_->recordFolder(worker.batch.index, folder->top, folder->path(rootPath_), bytes, newest,
+                                   folder->device, folder->inode);
         std::optional<ScanTreeNode> node;
         AgeTally ages;
         if (needsNode(folder->depth))
@@ -46,7 +56,7 @@ void Scan::drop(ScanWorker& worker, ScanFolder* folder) {
 
 void Scan::deliverTop(AgeStamper& stamper, std::uint32_t seq, std::optional<ScanTreeNode> node,
                       std::int64_t bytes, SystemClock::time_point newest,
-                      std::optional<AgeProfile::Stamp> age, bool isFile) {
+                      std::optional<AgeProfile::Stamp> age, std::string_view file) {
     // A finished top-level item becomes StorageNodes on the worker that
     // finished it, while the others still walk.
     std::optional<StorageNode> converted;
@@ -66,7 +76,7 @@ void Scan::deliverTop(AgeStamper& stamper, std::uint32_t seq, std::optional<Scan
         converted = std::move(*node).toStorageNode(
             std::move(path), [&](SystemClock::time_point time) { return stamper(time); });
     }
-    root_.deliver(seq, converted ? &*converted : nullptr, bytes, newest, age, isFile);
+    root_.deliver(seq, converted ? &*converted : nullptr, bytes, newest, age, file);
 }
 
 }  // namespace korvane

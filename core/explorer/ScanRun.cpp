@@ -59,7 +59,10 @@ FileTreeScanner::Result Scan::run(const std::string& rootPath) {
     AgeStamper stamper(*days_);
     root_.finish(root, allocatedBytes(rootStat), wholeSeconds(rootStat), stamper(rootStat));
     if (root.lastModified) root.ages.elide(stamper(*root.lastModified));
-    collectEntries(result);
+    LinkedNames linked;
+    collectEntries(result, linked);
+    // A cancelled scan counts what its walk counted; the names set aside wait for no one.
+    if (!cancelled()) linked.credit(options_, stamper, links_, result);
     root.fileCount = storedCount(result.fileCount);
     root.folderCount = storedCount(result.folderCount);
     return result;
@@ -70,6 +73,9 @@ bool Scan::openRoot(struct stat& rootStat) {
     rootFd_ = DirectoryReader::openFolder(rootPath_, true);
     if (!rootFd_.valid()) return false;
     if (fstat(rootFd_.get(), &rootStat) != 0 || isPseudoFileSystem(rootFd_.get())) return false;
+    // A folder that may be listed but not entered shows nothing it holds.
+    struct stat entered {};
+    if (fstatat(rootFd_.get(), ".", &entered, 0) != 0) return false;
     rootDevice_ = rootStat.st_dev;
     return true;
 }
@@ -80,7 +86,7 @@ void Scan::listRoot() {
         DirectoryReader listing(UniqueFd(::openat(rootFd_.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)));
         DirectoryReader::Entry entry;
         while (listing.next(entry))
-            if (!isSkippedName(entry.name) &&
+            if (!isUnlistedName(entry.name) &&
                 (options_.leftOutAtRoot.empty() || !options_.leftOutAtRoot.contains(entry.name)))
                 rootEntries_.push_back({entry.name, entry.type});
     }
@@ -118,7 +124,13 @@ void Scan::startWorkers() {
     for (ScanJob& seed : seeds) queue_->push(std::move(seed), false);
 }
 
-void Scan::collectEntries(FileTreeScanner::Result& result) {
+void Scan::collectEntries(FileTreeScanner::Result& result, LinkedNames& linked) {
+    std::size_t names = 0, text = 0;
+    for (auto& worker : workers_) {
+        names += worker->batch.linked.size();
+        text += worker->batch.linked.textSize();
+    }
+    linked.reserve(names, text);
     for (auto& worker : workers_) entries_->handOver(worker->batch.index);
     result.index = entries_->takeIndex();
     for (auto& worker : workers_) {
@@ -128,8 +140,12 @@ void Scan::collectEntries(FileTreeScanner::Result& result) {
         result.folderCount += batch.folders;
         result.unreadableFolders += batch.unreadable;
         result.tooDeepFolders += batch.tooDeep;
+        result.trashBytes += batch.trash;
+        for (auto& point : batch.mounts) result.mountPoints.push_back(std::move(point));
+        linked.append(std::move(batch.linked));
         batch = ScanBatch();
     }
+    std::sort(result.mountPoints.begin(), result.mountPoints.end());
     entries_->finishLargest(result.largest);
 }
 

@@ -22,13 +22,14 @@ std::int64_t ScanWorker::packageContents(int readerDepth, dev_t device, int dept
         if (isSkippedName(name)) continue;
         struct stat st {};
         if (fstatat(folder.fd(), name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        // Another file system mounted inside counts for nothing, as for du -x.
+        if (st.st_dev != device) continue;
         if (S_ISDIR(st.st_mode)) {
             total += static_cast<std::int64_t>(st.st_blocks) * 512;
             if (depth + 1 > packageDepthLimit) continue;
             DirectoryReader& below = reader(readerDepth + 1);
             below.reset(folder.openChild(name));
-            if (below.isOpen() && !below.isPseudoFileSystemAt(st.st_dev, device))
-                total += packageContents(readerDepth + 1, st.st_dev, depth + 1, links, cancelled);
+            if (below.isOpen()) total += packageContents(readerDepth + 1, device, depth + 1, links, cancelled);
             below.reset();
             continue;
         }

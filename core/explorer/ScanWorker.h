@@ -4,12 +4,14 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <string>
 #include <vector>
 
 #include "core/explorer/AgeStamper.h"
 #include "core/explorer/FileTreeScanner.h"
+#include "core/explorer/LinkedNames.h"
 #include "core/explorer/ReaderBuffers.h"
 #include "core/explorer/ScanFolder.h"
 #include "core/system/DirectoryReader.h"
@@ -22,6 +24,11 @@ namespace korvane {
 inline bool isSkippedName(const char* name) {
     return name[0] == '.' && FileTreeScanner::skippedNames().count(name) != 0;
 }
+// What the walk of a folder passes by unlisted: the skipped names but
+// ".Trash", which it measures and says apart as a Trash folder.
+inline bool isUnlistedName(const char* name) {
+    return name[0] == '.' && FileTreeScanner::skippedNames().count(name) != 0 && std::strcmp(name, ".Trash") != 0;
+}
 
 // A worker's own tallies and largest files, merged once the scan ends.
 struct ScanBatch {
@@ -32,6 +39,9 @@ struct ScanBatch {
     std::int64_t bytes = 0;
     std::int64_t unreadable = 0;  // folders that could not be opened
     std::int64_t tooDeep = 0;     // folders below the deepest level walked
+    std::int64_t trash = 0;       // bytes in the Trash folders met
+    std::vector<std::string> mounts;  // folders holding another file system
+    LinkedNames linked;               // names of files with several links
 };
 
 // Files that only fold into their folder's remainder, gathered while a
@@ -76,8 +86,8 @@ struct alignas(64) ScanWorker {
         return readers[static_cast<std::size_t>(depth)];
     }
     // Sums the package folder open in the reader of `readerDepth`, `depth`
-    // levels below the package, on `device`; a file with several links
-    // counts only if `links` has not seen it.
+    // levels below the package, on `device` (nothing on another file system
+    // counts); a file with several links counts only if `links` has not seen it.
     std::int64_t packageContents(int readerDepth, dev_t device, int depth, FastSizer::LinkSet& links,
                                  const Flag& cancelled);
     // Between jobs no folder is open.

@@ -7,6 +7,8 @@ namespace korvane {
 
 namespace {
 
+static_assert(alignof(DetailMap::Entries) > 1, "the low bit of the pointer marks shared entries");
+
 bool keyBefore(const DetailMap::value_type& entry, std::string_view key) { return entry.first < key; }
 
 }  // namespace
@@ -18,12 +20,14 @@ DetailMap::DetailMap(std::initializer_list<value_type> entries) {
 }
 
 DetailMap::DetailMap(const std::map<std::string, std::string>& entries) {
-    if (!entries.empty())
-        entries_ = std::make_unique<std::vector<value_type>>(entries.begin(), entries.end());
+    if (!entries.empty()) entries_ = reinterpret_cast<std::uintptr_t>(new Entries(entries.begin(), entries.end()));
 }
 
 DetailMap::DetailMap(const DetailMap& other) {
-    if (!other.empty()) entries_ = std::make_unique<std::vector<value_type>>(*other.entries_);
+    if (other.entries_ & sharedBit)
+        entries_ = other.entries_;
+    else if (!other.empty())
+        entries_ = reinterpret_cast<std::uintptr_t>(new Entries(*other.pointer()));
 }
 
 DetailMap& DetailMap::operator=(const DetailMap& other) {
@@ -31,17 +35,37 @@ DetailMap& DetailMap::operator=(const DetailMap& other) {
     return *this;
 }
 
-const std::vector<DetailMap::value_type>& DetailMap::entries() const {
-    static const std::vector<value_type> none;
-    return entries_ ? *entries_ : none;
+DetailMap& DetailMap::operator=(DetailMap&& other) noexcept {
+    if (this != &other) {
+        this->~DetailMap();
+        entries_ = other.entries_;
+        other.entries_ = 0;
+    }
+    return *this;
 }
 
-std::vector<DetailMap::value_type>& DetailMap::writable() {
-    if (!entries_) entries_ = std::make_unique<std::vector<value_type>>();
-    return *entries_;
+DetailMap::~DetailMap() {
+    if (!(entries_ & sharedBit)) delete pointer();
 }
 
-std::vector<DetailMap::value_type>::iterator DetailMap::lowerBound(std::string_view key) {
+DetailMap DetailMap::sharing(const Entries& entries) {
+    DetailMap map;
+    if (!entries.empty()) map.entries_ = reinterpret_cast<std::uintptr_t>(&entries) | sharedBit;
+    return map;
+}
+
+const DetailMap::Entries& DetailMap::entries() const {
+    static const Entries none;
+    return entries_ ? *pointer() : none;
+}
+
+DetailMap::Entries& DetailMap::writable() {
+    if (!entries_) entries_ = reinterpret_cast<std::uintptr_t>(new Entries());
+    if (entries_ & sharedBit) entries_ = reinterpret_cast<std::uintptr_t>(new Entries(*pointer()));
+    return *const_cast<Entries*>(pointer());
+}
+
+DetailMap::Entries::iterator DetailMap::lowerBound(std::string_view key) {
     auto& entries = writable();
     return std::lower_bound(entries.begin(), entries.end(), key, keyBefore);
 }
@@ -60,15 +84,16 @@ const std::string& DetailMap::at(std::string_view key) const {
 
 std::string& DetailMap::operator[](std::string_view key) {
     auto at = lowerBound(key);
-    if (at == entries_->end() || at->first != key)
-        at = entries_->emplace(at, std::string(key), std::string());
+    Entries& entries = writable();
+    if (at == entries.end() || at->first != key) at = entries.emplace(at, std::string(key), std::string());
     return at->second;
 }
 
 bool DetailMap::emplace(std::string key, std::string value) {
     auto at = lowerBound(key);
-    if (at != entries_->end() && at->first == key) return false;
-    entries_->emplace(at, std::move(key), std::move(value));
+    Entries& entries = writable();
+    if (at != entries.end() && at->first == key) return false;
+    entries.emplace(at, std::move(key), std::move(value));
     return true;
 }
 

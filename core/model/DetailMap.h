@@ -1,9 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <initializer_list>
 #include <map>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -20,22 +20,29 @@ namespace korvane {
 class DetailMap {
 public:
     using value_type = std::pair<std::string, std::string>;
-    using const_iterator = std::vector<value_type>::const_iterator;
+    using Entries = std::vector<value_type>;
+    using const_iterator = Entries::const_iterator;
 
     DetailMap() = default;
     DetailMap(const DetailMap& other);
-    DetailMap(DetailMap&&) noexcept = default;
+    DetailMap(DetailMap&& other) noexcept : entries_(other.entries_) { other.entries_ = 0; }
     DetailMap& operator=(const DetailMap& other);
-    DetailMap& operator=(DetailMap&&) noexcept = default;
+    DetailMap& operator=(DetailMap&& other) noexcept;
+    ~DetailMap();
     // On a repeated key the first value stays, as in a std::map.
     DetailMap(std::initializer_list<value_type> entries);
     DetailMap(const std::map<std::string, std::string>& entries);
+    // A map of `entries` (sorted by key, each key once), which outlive every
+    // map made from them: copies share them rather than copy them, and a
+    // change makes the changed map a copy of its own. A table of details
+    // that thousands of nodes repeat ("Items" → "3") costs them nothing.
+    static DetailMap sharing(const Entries& entries);
 
     const_iterator begin() const { return entries().begin(); }
     const_iterator end() const { return entries().end(); }
-    bool empty() const { return !entries_ || entries_->empty(); }
-    std::size_t size() const { return entries_ ? entries_->size() : 0; }
-    void clear() { entries_.reset(); }
+    bool empty() const { return !entries_ || pointer()->empty(); }
+    std::size_t size() const { return entries_ ? pointer()->size() : 0; }
+    void clear() { *this = DetailMap(); }
 
     const_iterator find(std::string_view key) const;
     std::size_t count(std::string_view key) const { return find(key) == end() ? 0 : 1; }
@@ -49,11 +56,15 @@ public:
     friend bool operator==(const DetailMap& a, const DetailMap& b) { return a.entries() == b.entries(); }
 
 private:
-    const std::vector<value_type>& entries() const;
-    std::vector<value_type>& writable();
-    std::vector<value_type>::iterator lowerBound(std::string_view key);
+    // The low bit of the pointer marks entries shared, never freed here.
+    static constexpr std::uintptr_t sharedBit = 1;
 
-    std::unique_ptr<std::vector<value_type>> entries_;
+    const Entries* pointer() const { return reinterpret_cast<const Entries*>(entries_ & ~sharedBit); }
+    const Entries& entries() const;
+    Entries& writable();
+    Entries::iterator lowerBound(std::string_view key);
+
+    std::uintptr_t entries_ = 0;
 };
 
 }  // namespace korvane

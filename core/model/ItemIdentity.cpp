@@ -26,7 +26,8 @@ ItemIdentity ItemIdentity::of(const struct stat& st) {
 
 bool ItemIdentity::matches(const struct stat& now) const {
     const ItemIdentity seen = of(now);
-    if (seen.device != device || seen.inode != inode || seen.isFolder != isFolder) return false;
+    if (inode != 0 && (seen.device != device || seen.inode != inode)) return false;
+    if (seen.isFolder != isFolder) return false;
     if (isFolder) return true;
     // A link or a device in a file's place has a node of its own, and so another inode.
     return S_ISREG(now.st_mode) && seen.allocatedBytes == allocatedBytes && seen.modified == modified;

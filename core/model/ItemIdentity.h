@@ -21,7 +21,9 @@ namespace korvane {
 // under the same name differs in one of them even when the file system hands
 // out the freed inode again. A folder is the same while its device and inode
 // are: what it holds may change (caches grow all the time), and what went
-// is measured as it goes.
+// is measured as it goes. A device and inode of 0 are unknown (a pick made
+// from a node of the tree, which keeps none): such a file is told by its
+// allocated size and modification time alone.
 struct ItemIdentity {
     std::uint64_t device = 0;
     std::uint64_t inode = 0;

@@ -58,8 +58,9 @@ bool FastSizer::isSkippedName(const char* name) {
            std::strcmp(name, ".fseventsd") == 0 || std::strcmp(name, ".DocumentRevisions-V100") == 0;
 }
 
-bool FastSizer::LinkSet::claim(const struct stat& st) {
-    const InodeKey key{st.st_dev, st.st_ino};
+bool FastSizer::LinkSet::claim(const struct stat& st) { return claim(InodeKey{st.st_dev, st.st_ino}); }
+
+bool FastSizer::LinkSet::claim(const InodeKey& key) {
     const std::size_t hash = InodeKeyHash{}(key);
     // The top bits pick the shard; the set itself uses the low ones.
     Shard& shard = shards_[(static_cast<std::uint64_t>(hash) * 0x9E3779B97F4A7C15ULL) >> 58];

@@ -54,6 +54,7 @@ public:
     public:
         // True for the first claim of this file, false for every later one.
         bool claim(const struct stat& st);
+        bool claim(const InodeKey& key);
         void clear();
 
     private:

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/explorer/FileSearch.h"
 #include "core/explorer/FileTreeScanner.h"
 #include "core/system/Paths.h"
 #include "tests/explorer/ScanTestSupport.h"
@@ -25,13 +26,8 @@ using testing::allocated;
 using testing::child;
 using testing::duBytes;
 using testing::smallOptions;
+using testing::HomeOverride;
 using testing::TempTree;
-
-class HomeOverride {
-public:
-    explicit HomeOverride(const std::string& home) { Paths::setHomeForTesting(home); }
-    ~HomeOverride() { Paths::setHomeForTesting(std::nullopt); }
-};
 
 TEST(FileTreeScannerTest, DefaultOptions) {
     FileTreeScanner::Options options;
@@ -173,7 +169,10 @@ TEST(FileTreeScannerTest, EveryRowKnowsTheItemTheScanSaw) {
     FileTreeScanner::Options options = smallOptions();
     options.workerCount = 4;
     auto result = FileTreeScanner(options).scan(tree.root());
-    ASSERT_EQ(result.index.size(), items.size());
+    std::set<std::string> rows;
+    for (const auto& entry : result.index) rows.insert(entry.path);
+    for (const auto& item : items) EXPECT_TRUE(rows.contains(item)) << item;
+    // Folders enter the index too, and are known by theirs.
     for (const auto& entry : result.index) {
         struct stat st {};
         ASSERT_EQ(lstat(entry.path.c_str(), &st), 0) << entry.path;
@@ -189,6 +188,61 @@ TEST(FileTreeScannerTest, EveryRowKnowsTheItemTheScanSaw) {
         }
         EXPECT_TRUE(seen->matches(st)) << entry.path;
     }
+}
+
+// The root folds its files as every folder does: links and pipes are no
+// items (their own blocks still count), and a lone small file is itself.
+TEST(FileTreeScannerTest, TheRootFoldsOnlyFilesAndShowsALoneOneAsItself) {
+    struct Case {
+        const char* name;
+        int smallFiles;
+        std::vector<std::string> children;
+    };
+    const Case cases[] = {
+        {"one small file", 1, {"f0.txt"}},
+        {"three small files", 3, {"3 smaller items"}},
+    };
+    for (const Case& c : cases) {
+        TempTree tree;
+        for (int i = 0; i < c.smallFiles; ++i) tree.file("f" + std::to_string(i) + ".txt", 3000);
+        for (int i = 0; i < 4; ++i) tree.symlink("link" + std::to_string(i), "/" + std::string(300, 'x'));
+        ASSERT_EQ(::mkfifo(tree.path("pipe").c_str(), 0644), 0);
+        tree.symlink("inside/link", "/nowhere");
+        const auto result = FileTreeScanner().scan(tree.root());
+        std::vector<std::string> names;
+        for (const StorageNode& item : result.root.children) names.push_back(item.name);
+        names.erase(std::remove(names.begin(), names.end(), "inside"), names.end());
+        EXPECT_EQ(names, c.children) << c.name;
+        EXPECT_EQ(result.root.bytes, duBytes(tree.root())) << c.name;
+        EXPECT_EQ(result.fileCount, c.smallFiles) << c.name;
+        // Only the files are summed; the links' blocks are the root's own.
+        const StorageNode* files = child(result.root, c.children[0]);
+        ASSERT_NE(files, nullptr) << c.name;
+        EXPECT_EQ(files->bytes, c.smallFiles * allocated(tree.path("f0.txt"))) << c.name;
+    }
+}
+
+// Search's "Folders" kind finds folders: those of the index's size enter it,
+// at every depth, with all they hold.
+TEST(FileTreeScannerTest, FoldersOfTheIndexSizeEnterTheIndex) {
+    TempTree tree;
+    for (int i = 0; i < 3; ++i) allocate(tree, "photos/p" + std::to_string(i) + ".jpg", 40 * 1024);
+    tree.file("tiny/note.txt", 10);
+    allocate(tree, "deep/a/b/c/d/e/f/g/h/clip.mov", 20 * 1024);
+    FileTreeScanner::Options options = smallOptions();
+    const auto result = FileTreeScanner(options).scan(tree.root());
+    FileSearch::Query query;
+    query.kind = FileSearch::Kind::folders;
+    std::vector<std::string> found;
+    for (const auto& entry : FileSearch::run(query, FileSearch::Index(result.index), FileSearch::Sort::name, 100)) {
+        EXPECT_TRUE(entry.isDirectory) << entry.path;
+        EXPECT_EQ(entry.parentPath() + "/" + entry.name, entry.path);
+        if (const StorageNode* node = result.root.find(entry.path)) {
+            EXPECT_EQ(entry.size, node->bytes);
+        }
+        found.push_back(entry.name);
+    }
+    EXPECT_EQ(found, (std::vector<std::string>{"a", "b", "c", "d", "deep", "e", "f", "g", "h", "photos"}));
 }
 
 TEST(FileTreeScannerTest, TopLevelItemsComeLargestFirstWithAnyNumberOfWorkers) {
@@ -283,7 +337,7 @@ TEST(FileTreeScannerTest, LargestListIsCutToItsLimitLargestFirst) {
     EXPECT_EQ(result.largest[4].name, "f16.mov");
     for (std::size_t i = 1; i < result.largest.size(); ++i)
         EXPECT_GE(result.largest[i - 1].size, result.largest[i].size);
-    EXPECT_EQ(result.index.size(), 21u);
+    EXPECT_EQ(testing::fileEntries(result.index), 21u);
 }
 
 TEST(FileTreeScannerTest, IndexLimitAppliesPerTopLevelItem) {
@@ -321,8 +375,9 @@ TEST(FileTreeScannerTest, EveryIndexEntryArrivesOnceWithAnyNumberOfWorkers) {
         options.parallelDepth = 2;
         const auto result = FileTreeScanner(options).scan(tree.root());
         std::set<std::string> paths;
-        for (const auto& entry : result.index) paths.insert(entry.path);
-        EXPECT_EQ(result.index.size(), expected.size()) << workers;
+        for (const auto& entry : result.index)
+            if (!entry.isDirectory) paths.insert(entry.path);
+        EXPECT_EQ(testing::fileEntries(result.index), expected.size()) << workers;
         EXPECT_EQ(paths, expected) << workers;
     }
 }
@@ -684,8 +739,8 @@ TEST(FileTreeScannerTest, UnreadableFolderCountsOnlyItsOwnBlocks) {
     ASSERT_TRUE(WIFEXITED(status));
     ASSERT_EQ(WEXITSTATUS(status), 0);
     ASSERT_GT(length, 0);
-    // The locked folder's own blocks are summed in the root's remainder.
-    EXPECT_EQ(std::string(buffer), std::to_string(expected) + " 1 2");
+    // The locked folder's own blocks are the root's own, as a link's are: no item.
+    EXPECT_EQ(std::string(buffer), std::to_string(expected) + " 1 1");
 }
 
 }  // namespace

@@ -7,10 +7,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "core/explorer/FileTreeScanner.h"
 #include "core/model/StorageNode.h"
+#include "core/system/Paths.h"
 #include "tests/support/TempTree.h"
 
 namespace korvane::testing {
@@ -56,11 +59,25 @@ inline void expectSameTree(const StorageNode& a, const StorageNode& b) {
     for (std::size_t i = 0; i < a.children.size(); ++i) expectSameTree(a.children[i], b.children[i]);
 }
 
+// Index entries of files: folders of the index's size are there too.
+inline std::size_t fileEntries(const std::vector<FileTreeScanner::Entry>& entries) {
+    std::size_t count = 0;
+    for (const auto& entry : entries) count += entry.isDirectory ? 0 : 1;
+    return count;
+}
+
 inline void forEachNode(const StorageNode& node,
                         const std::function<void(const StorageNode&, int depth)>& visit, int depth = 0) {
     visit(node, depth);
     for (const StorageNode& c : node.children) forEachNode(c, visit, depth + 1);
 }
+
+// The home folder the scanner abbreviates as "~", for the life of the object.
+class HomeOverride {
+public:
+    explicit HomeOverride(const std::string& home) { Paths::setHomeForTesting(home); }
+    ~HomeOverride() { Paths::setHomeForTesting(std::nullopt); }
+};
 
 // Options that make small test files behave like the large ones of real
 // folders: 64 KiB is "large enough for a node", 256 KiB "a large file".

@@ -93,6 +93,13 @@ TEST_P(TrashWalkTest, EveryWalkPassesTheTrashBy) {
     for (const Walker& walker : walkers()) expectPassesTheTrashBy(walker, built, walker.name);
 }
 
+// Left out of every total, the Trash is still said, with what it holds.
+TEST_P(TrashWalkTest, AFolderScanSaysHowMuchTheTrashItLeftOutHolds) {
+    const BuiltTrashScene built(GetParam());
+    const auto result = FileTreeScanner(smallOptions()).scan(built.tree.path("home"));
+    EXPECT_EQ(result.trashBytes, duBytes(built.trash));
+}
+
 INSTANTIATE_TEST_SUITE_P(Scenes, TrashWalkTest, ::testing::ValuesIn(testing::trashScenes()),
                          [](const auto& info) { return std::string(info.param.name); });
 

@@ -32,5 +32,25 @@ TEST(DetailMapTest, BehavesLikeAnOrderedMap) {
                            {"Archived", "Jan 5, 2024"}, {"Items", "30"}, {"Note", "n"}, {"State", "Booted"}}));
 }
 
+// A map over shared entries reads as any other; changing one copy changes
+// neither the entries nor the other copies.
+TEST(DetailMapTest, ACopyOfSharedEntriesChangesOnlyItself) {
+    const DetailMap::Entries shared = {{"Items", "3"}};
+    const DetailMap first = DetailMap::sharing(shared);
+    DetailMap second = first;
+    DetailMap moved = DetailMap::sharing(shared);
+    DetailMap third = std::move(moved);
+    second["Items"] = "4";
+    third.emplace("Note", "n");
+    EXPECT_EQ(keys(first), (std::vector<std::string>{"Items=3"}));
+    EXPECT_EQ(keys(second), (std::vector<std::string>{"Items=4"}));
+    EXPECT_EQ(keys(third), (std::vector<std::string>{"Items=3", "Note=n"}));
+    EXPECT_EQ(shared, (DetailMap::Entries{{"Items", "3"}}));
+    DetailMap cleared = first;
+    cleared.clear();
+    EXPECT_TRUE(cleared.empty());
+    EXPECT_EQ(first.at("Items"), "3");
+}
+
 }  // namespace
 }  // namespace korvane

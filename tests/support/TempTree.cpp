@@ -120,8 +120,8 @@ Fingerprint fingerprint(const std::string& root, const std::string& except) {
     return out;
 }
 
-std::int64_t duBytes(const std::string& path) {
-    std::string command = "du -s -B1 '" + path + "' 2>/dev/null";
+std::int64_t duBytes(const std::string& path, bool sameFileSystem) {
+    std::string command = std::string(sameFileSystem ? "du -sx" : "du -s") + " -B1 '" + path + "' 2>/dev/null";
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return -1;
     long long bytes = -1;

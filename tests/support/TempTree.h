@@ -37,8 +37,9 @@ private:
 using Fingerprint = std::map<std::string, std::string>;
 Fingerprint fingerprint(const std::string& root, const std::string& except = {});
 
-// `du -s -B1` of a path: the allocated bytes that the sizers must agree with.
-std::int64_t duBytes(const std::string& path);
+// `du -s -B1` of a path: the allocated bytes that the sizers must agree with;
+// `du -sx -B1` when it is to stay on the path's file system.
+std::int64_t duBytes(const std::string& path, bool sameFileSystem = false);
 
 // Sets an environment variable for the life of the object, then restores it.
 class ScopedEnv {

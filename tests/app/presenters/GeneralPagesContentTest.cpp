@@ -238,8 +238,8 @@ TEST(SearchContent, EmptyStatesInOrderAndTheCountBadge) {
     // Nothing found says what search never holds: small files, a hard link's other names.
     EXPECT_EQ(
         searchContent(true, 10, typed, 0).emptyState->message,
-        "Try a shorter term, or widen the filters. Search looks only at files of 66 KB and more in the last "
-        "scan, and finds a file with several names (hard links) by one of them.");
+        "Try a shorter term, or widen the filters. Search looks only at files and folders of 66 KB and more in "
+        "the last scan, and finds a file with several names (hard links) by the first of them in path order.");
     // Not "Try a shorter term": the pattern itself is wrong, and the message says where.
     EXPECT_EQ(searchContent(true, 10, invalid, 0).emptyState->message,
               "Missing closing parenthesis, at the end of the pattern.");

@@ -111,24 +111,40 @@ TEST(InspectorContent, DetailRowsOfAFolderScanRoot) {
 TEST(InspectorContent, AFolderScanRootSaysWhatTheScanLeftOutAndWhy) {
     const StorageNode root = node("/srv", 4'000'000, Kind::root, "/srv");
     const struct {
-        std::int64_t unreadable, tooDeep;
+        std::int64_t unreadable, tooDeep, trash;
+        std::vector<std::string> mounts;
         std::optional<std::string> leftOut;
     } cases[] = {
-        {0, 0, std::nullopt},
-        {1, 0, "1 folder it could not read, not counted"},
-        {0, 3, "3 folders deeper than 40 levels, not counted"},
-        {2, 1, "2 folders it could not read \u00B7 1 folder deeper than 40 levels, not counted"},
+        {0, 0, 0, {}, std::nullopt},
+        {1, 0, 0, {}, "1 folder it could not read, not counted"},
+        {0, 3, 0, {}, "3 folders deeper than 40 levels, not counted"},
+        {2, 1, 0, {}, "2 folders it could not read \u00B7 1 folder deeper than 40 levels, not counted"},
+        {0, 0, 80'000'000, {}, "the Trash, 80 MB, not counted"},
+        {1, 0, 80'000'000, {"/srv/ram"}, "the Trash, 80 MB \u00B7 /srv/ram, another file system \u00B7 "
+                                         "1 folder it could not read, not counted"},
+        {0, 0, 0, {"/srv/a", "/srv/b\nc"}, "2 other file systems, not counted"},
+        {0, 0, 0, {"/srv/b\nc"}, "/srv/b\u23CEc, another file system, not counted"},
     };
     for (const auto& c : cases) {
         FileTreeScanner::Result result;
         result.unreadableFolders = c.unreadable;
         result.tooDeepFolders = c.tooDeep;
+        result.trashBytes = c.trash;
+        result.mountPoints = c.mounts;
         const auto rows = inspectorDetailRows(root, Mode::general, std::nullopt, result, {});
         const auto found = std::find_if(
             rows.begin(), rows.end(), [](const InspectorDetailRow& row) { return row.label == "Left out"; });
         EXPECT_EQ(found == rows.end() ? std::nullopt : std::optional(found->value), c.leftOut)
             << c.unreadable << " " << c.tooDeep;
     }
+}
+
+// Another file system mounted in the scanned folder counts for nothing.
+TEST(InspectorContent, AMountPointSaysItIsNotCounted) {
+    StorageNode mount = node("/srv/ram", 0, Kind::group, "/srv/ram");
+    mount.details = {{std::string(FileTreeScanner::mountPointDetail), "tmpfs"}};
+    const auto rows = inspectorDetailRows(mount, Mode::general, std::nullopt, std::nullopt, {});
+    EXPECT_EQ(rows, (std::vector<InspectorDetailRow>{{"Size on disk", "Not counted"}, {"Mount point", "tmpfs"}}));
 }
 
 TEST(InspectorContent, LargestInsideKeepsEightWithBarsOfTheLargest) {

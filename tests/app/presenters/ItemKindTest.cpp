@@ -35,6 +35,10 @@ TEST(ItemKind, FolderScanNodesAreFoldersFilesOrSumsCountedAsTheWalkCounted) {
     StorageNode leaf = walked("a.jpg", Kind::item);
     const StorageNode* parts[] = {&leaf};
     const StorageNode summary = summaryNode("/home/u/Buried", parts);
+    StorageNode mount = walked("ram", Kind::group);
+    mount.details = {{std::string(FileTreeScanner::mountPointDetail), "tmpfs"}};
+    StorageNode otherNames = walked("b", Kind::group);
+    otherNames.details = {{std::string(FileTreeScanner::otherNamesDetail), "2 files, counted in ~/Links/a"}};
     StorageNode withChild = walked("Projects", Kind::group, 240, 1);
     withChild.children.push_back(walked("Projects/weather", Kind::group, 240));
 
@@ -58,6 +62,9 @@ TEST(ItemKind, FolderScanNodesAreFoldersFilesOrSumsCountedAsTheWalkCounted) {
         {walked("Tool.app", Kind::item), "Application", "app.badge", "Application"},
         {rest, "Smaller items", "square.stack.3d.up", "232 items"},
         {summary, "Smaller items", "square.stack.3d.up", "1 item"},
+        // Another file system: nothing in it is counted.
+        {mount, "Mount point", "externaldrive", "Mount point"},
+        {otherNames, "Folder", "folder", "2 files, counted in ~/Links/a"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.node.name);
@@ -74,6 +81,28 @@ TEST(ItemKind, FolderScanNodesAreFoldersFilesOrSumsCountedAsTheWalkCounted) {
     group.children[1].candidateID = UUID::random();
     EXPECT_EQ(FoldersLayout::itemsText(group), "2 items");
     EXPECT_FALSE(itemCountText(group));
+}
+
+// A folder holding only other names of files counted elsewhere says so,
+// rather than that it holds nothing; a mount point opens, a file does not.
+TEST(ItemKind, WhatAFolderHoldsAndWhetherItOpens) {
+    StorageNode links = walked("Links/b", Kind::group);
+    links.details = {{std::string(FileTreeScanner::otherNamesDetail), "2 files, counted in ~/Links/a"}};
+    StorageNode both = walked("Links", Kind::group, 3, 2);
+    both.details = links.details;
+    StorageNode mount = walked("ram", Kind::group);
+    mount.details = {{std::string(FileTreeScanner::mountPointDetail), "tmpfs"}};
+    StorageNode developer;
+    developer.id = "node";
+    EXPECT_EQ(walkedFilesText(links), "2 files, counted in ~/Links/a");
+    EXPECT_EQ(walkedFilesText(both), "3 files");
+    EXPECT_EQ(walkedFilesText(walked("Empty", Kind::group)), "0 files");
+    EXPECT_EQ(walkedFilesText(developer), std::nullopt);
+    EXPECT_TRUE(opensFurther(mount));
+    both.children.push_back(links);
+    EXPECT_TRUE(opensFurther(both));
+    EXPECT_FALSE(opensFurther(links));
+    EXPECT_FALSE(opensFurther(walked("a.jpg", Kind::item)));
 }
 
 TEST(CountText, OneRuleForEveryCount) {

@@ -29,6 +29,17 @@ StorageNode leaf(std::string id, SafetyLevel safety, bool withCandidate = true,
     return made;
 }
 
+// A folder of a folder scan where another file system is mounted.
+StorageNode mountPoint(const std::string& path) {
+    StorageNode made;
+    made.id = path;
+    made.name = Paths::lastComponent(path);
+    made.path = path;
+    made.kind = Kind::group;
+    made.details = {{std::string(FileTreeScanner::mountPointDetail), "tmpfs"}};
+    return made;
+}
+
 // The entries as a menu reads: a divider as "---", a disabled entry in brackets.
 std::vector<std::string> titles(const std::vector<NodeActionEntry>& entries) {
     std::vector<std::string> result;
@@ -85,6 +96,7 @@ TEST_F(NodeActionsTest, EntriesFollowCandidatesChildrenAndPath) {
         {unmanaged, {"Focus here", "---", "[Never touch this]"}},
         // What a toolchain counts but offers not is no place on disk: nothing applies to it.
         {notOffered, {}},
+        {mountPoint("/home/u/ram"), {"Scan on its own", reveal, "Copy path", "---", "Never touch this"}},
     };
     for (const auto& [node, expected] : cases) EXPECT_EQ(titles(entries(node)), expected) << node.id;
     // The desktop's own name for its file manager, when it gives one.
@@ -132,6 +144,17 @@ TEST_F(NodeActionsTest, ActionsReachTheState) {
     run(Action::neverTouch, item);
     EXPECT_TRUE(state().preferences().settings().excludedPaths.contains(*item.path));
     EXPECT_TRUE(state().developer().selection().empty());
+}
+
+// Opened, a folder where another file system is mounted is scanned on its own.
+TEST_F(NodeActionsTest, AMountPointOpensAsAScanOfItsOwn) {
+    tree_.file("home/ram/inside.bin", 100'000);
+    launch({"--mode", "general"});
+    run(Action::focusHere, mountPoint(home_ + "/ram"));
+    EXPECT_EQ(state().folderScan().scanRoot(), home_ + "/ram");
+    ASSERT_TRUE(testing::waitUntil([this] { return state().folderScan().generalRoot() != nullptr; }));
+    EXPECT_EQ(state().folderScan().generalRoot()->id, home_ + "/ram");
+    EXPECT_EQ(state().folderScan().generalResult()->fileCount, 1);
 }
 
 // A tile summing the smallest items offers one thing: their folder, shown in

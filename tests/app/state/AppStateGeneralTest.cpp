@@ -42,8 +42,10 @@ TEST_F(AppStateGeneralTest, FolderScanPublishesTheTreeAndSelectsItsRoot) {
     EXPECT_EQ(state.navigation().selectedNode(), state.folderScan().generalRoot());
     EXPECT_EQ(state.navigation().focusedID(), std::nullopt);
     EXPECT_EQ(state.navigation().route(), AppState::Route::onboarding);  // the caller decides the screen
-    ASSERT_EQ(state.folderScan().searchResults().size(), 2u);
-    EXPECT_EQ(state.folderScan().searchResults()[0].name, "one.bin");
+    // The two files, and the two folders that hold them.
+    ASSERT_EQ(state.folderScan().searchResults().size(), 4u);
+    EXPECT_EQ(state.folderScan().searchResults()[0].name, "a");
+    EXPECT_EQ(state.folderScan().searchResults()[1].name, "one.bin");
     EXPECT_TRUE(state.folderScan().largestFiles().empty());  // nothing reaches 50 MB
 }
 

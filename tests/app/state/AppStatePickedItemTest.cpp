@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "app/presenters/CompletionContent.h"
+#include "app/presenters/NodeActions.h"
 #include "core/model/SizeSum.h"
 #include "core/text/ByteFormat.h"
 #include "tests/app/state/FlowFixture.h"
@@ -96,6 +97,25 @@ TEST_F(AppStatePickedItemTest, APickThatIsNoLongerTheItemTheScanSawIsLeftOutOfTh
     ASSERT_EQ(state().developer().stagedCandidates().size(), 1u);
     EXPECT_EQ(state().developer().stagedCandidates()[0].size, allocated(replaced));
     EXPECT_TRUE(std::filesystem::exists(replaced));
+}
+
+// A file picked on a canvas ("Remove…" in its menu) is the node the scan
+// made of it, which keeps no inode: its size and date still tell it apart.
+TEST_F(AppStatePickedItemTest, AFilePickedOnTheCanvasAndReplacedSinceIsLeftOut) {
+    const std::string picked = photo("Pictures/IMG 0003.jpg", 100'000);
+    launch({"--mode", "general"});
+    state().folderScan().scanFolder(home_);
+    ASSERT_TRUE(settled());
+    const StorageNode* node = state().folderScan().generalResult()->root.find(picked);
+    ASSERT_NE(node, nullptr);
+    const StorageNode shown = *node;
+    reexport(picked);
+    runNodeAction(state().developer(), state().navigation(), state().desktop(), NodeActionEntry::Action::remove,
+                  shown);
+    EXPECT_TRUE(state().developer().stagedCandidates().empty());
+    EXPECT_EQ(state().developer().errorMessage(),
+              "\u201CIMG 0003.jpg\u201D changed since the scan, so it is left out.");
+    EXPECT_TRUE(std::filesystem::exists(picked));
 }
 
 // Replaced while the review is open: Clean leaves the new file where it is,

@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "core/explorer/FileTreeScanner.h"
+#include "tests/explorer/ScanTestSupport.h"
+#include "tests/support/ChildProcess.h"
+
+namespace korvane {
+namespace {
+
+using testing::allocate;
+using testing::allocated;
+using testing::TempTree;
+
+std::string yesNo(bool value) { return value ? "yes" : "no"; }
+
+// The scan stays on the scanned folder's file system, as du -x does: a file
+// system mounted inside is a node of no size that is not opened, and every
+// mount point met is named, also one too deep for a node.
+TEST(LeftOutTest, AFileSystemMountedInsideIsANodeOfNoSizeAndTheTotalIsDuX) {
+    TempTree tree;
+    allocate(tree, "docs/a.bin", 100 * 1024);
+    const std::string ram = tree.folder("ram");
+    const std::string deep = tree.folder("deep/1/2/3/4/5/6/7/8/mnt");
+    const auto seen = testing::runInChild({.ownMounts = true}, [&] {
+        for (const std::string& point : {ram, deep})
+            if (mount("tmpfs", point.c_str(), "tmpfs", 0, "size=16m") != 0) return std::string("no mount");
+        allocate(tree, "ram/big.bin", 5 << 20);
+        allocate(tree, "deep/1/2/3/4/5/6/7/8/mnt/inside.bin", 1 << 20);
+        const auto result = FileTreeScanner().scan(tree.root());
+        const StorageNode* node = result.root.find(ram);
+        std::string text = "total as du -x: " + yesNo(result.root.bytes == testing::duBytes(tree.root(), true));
+        text += ", files " + std::to_string(result.fileCount);
+        text += ", ram node: " + (node ? std::to_string(node->bytes) + " bytes, mount point " +
+                                              yesNo(FileTreeScanner::isMountPoint(*node)) + ", " +
+                                              std::to_string(node->children.size()) + " children"
+                                        : std::string("none"));
+        for (const std::string& point : result.mountPoints) text += ", " + point;
+        // Opened as a folder of its own, it is scanned like any other.
+        const auto own = FileTreeScanner().scan(ram);
+        text += ", scanned alone: " + yesNo(own.root.bytes == testing::duBytes(ram, true) && own.fileCount == 1);
+        return text;
+    });
+    if (!seen || *seen == "no mount") GTEST_SKIP() << "needs root to mount a tmpfs";
+    EXPECT_EQ(*seen, "total as du -x: yes, files 1, ram node: 0 bytes, mount point yes, 0 children, " + deep +
+                         ", " + ram + ", scanned alone: yes");
+}
+
+// A folder that may be listed but not entered (read without search
+// permission) is left out like one that may not be read: its own blocks
+// count, as for du, and nothing it lists shows as an empty folder.
+TEST(LeftOutTest, AFolderThatCanBeListedButNotEnteredIsLeftOut) {
+    TempTree tree;
+    tree.file("open/readable", 5000);
+    tree.file("listed/hidden", 5000);
+    tree.file("listed/sub/more", 5000);
+    for (int i = 0; i < 300; ++i) tree.file("wide/listed/f" + std::to_string(i), 100);
+    const std::int64_t expected = allocated(tree.root()) + allocated(tree.path("open")) +
+                                  allocated(tree.path("open/readable")) + allocated(tree.path("listed")) +
+                                  allocated(tree.path("wide")) + allocated(tree.path("wide/listed"));
+    ASSERT_TRUE(testing::handToUnprivileged(tree.root()));
+    ASSERT_EQ(::chmod(tree.path("listed").c_str(), 0644), 0);
+    ASSERT_EQ(::chmod(tree.path("wide/listed").c_str(), 0644), 0);
+    const auto seen = testing::runInChild({.unprivileged = true}, [&] {
+        FileTreeScanner::Options options;
+        options.workerCount = 4;
+        const auto result = FileTreeScanner(options).scan(tree.root());
+        std::vector<std::string> names;
+        testing::forEachNode(result.root, [&](const StorageNode& node, int depth) {
+            if (depth > 0) names.push_back(node.name);
+        });
+        std::sort(names.begin(), names.end());
+        std::string text = std::to_string(result.unreadableFolders) + " left out, " +
+                           std::to_string(result.root.bytes - expected) + " bytes off, nodes:";
+        for (const std::string& name : names) text += " " + name;
+        // Scanned itself, it is a folder that could not be opened.
+        const auto alone = FileTreeScanner().scan(tree.path("listed"));
+        text += alone.unreadableFolders == 1 && alone.root.bytes == 0 ? ", alone left out" : ", alone shown";
+        return text;
+    });
+    ASSERT_EQ(::chmod(tree.path("listed").c_str(), 0755), 0);
+    ASSERT_EQ(::chmod(tree.path("wide/listed").c_str(), 0755), 0);
+    if (!seen) GTEST_SKIP() << "no unprivileged child here";
+    EXPECT_EQ(*seen, "2 left out, 0 bytes off, nodes: open readable wide, alone left out");
+}
+
+}  // namespace
+}  // namespace korvane
