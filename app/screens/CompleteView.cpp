@@ -119,21 +119,13 @@ private:
 CompleteView::CompleteView(DeveloperState& developer, const DesktopActions& desktop, QWidget* parent)
     : QWidget(parent), developer_(developer), desktop_(desktop) {
     setAutoFillBackground(true);
-    auto* content = new QWidget;
     auto* column = new QVBoxLayout;
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(14);
     column->addWidget(makeHeader());
     column->addWidget(makeBeforeAndAfter());
     column->addWidget(makeTrashPanel());
-    notRemoved_ = new Panel(12);
-    notRemoved_->contentLayout()->setSpacing(7);
-    notRemovedHeading_ = plainLabel();
-    notRemoved_->contentLayout()->addWidget(notRemovedHeading_);
-    notRemovedRows_ = new QVBoxLayout;
-    notRemovedRows_->setSpacing(7);
-    notRemoved_->contentLayout()->addLayout(notRemovedRows_);
-    column->addWidget(notRemoved_);
+    column->addWidget(makeNotRemovedPanel());
     // The banner carries its own gap below it, so the actions glide by all of it.
     auto* tail = new QVBoxLayout;
     tail->setSpacing(0);
@@ -141,7 +133,31 @@ CompleteView::CompleteView(DeveloperState& developer, const DesktopActions& desk
     tail->addSpacing(2);
     tail->addWidget(makeActions(), 0, Qt::AlignHCenter);
     column->addLayout(tail);
+    placeInScrollArea(column);
 
+    connectActions();
+    connect(&developer_, &DeveloperState::changed, this, &CompleteView::refresh);
+    restyleOnPaletteChange(*this, [this] {
+        restyle();
+        rebuildNotRemoved();
+    });
+    restyle();
+    refresh();
+}
+
+QWidget* CompleteView::makeNotRemovedPanel() {
+    notRemoved_ = new Panel(12);
+    notRemoved_->contentLayout()->setSpacing(7);
+    notRemovedHeading_ = plainLabel();
+    notRemoved_->contentLayout()->addWidget(notRemovedHeading_);
+    notRemovedRows_ = new QVBoxLayout;
+    notRemovedRows_->setSpacing(7);
+    notRemoved_->contentLayout()->addLayout(notRemovedRows_);
+    return notRemoved_;
+}
+
+void CompleteView::placeInScrollArea(QVBoxLayout* column) {
+    auto* content = new QWidget;
     // The column: centred, at most 500 wide, in a frame at least 560 high
     // that is 24 in from every edge.
     column->insertStretch(0, 1);
@@ -172,7 +188,9 @@ CompleteView::CompleteView(DeveloperState& developer, const DesktopActions& desk
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scroll);
+}
 
+void CompleteView::connectActions() {
     connect(putBack_, &QPushButton::clicked, &developer_, &DeveloperState::restoreFromTrash);
     connect(empty_, &QPushButton::clicked, &developer_, &DeveloperState::emptyOwnTrash);
     connect(openTrash_, &QPushButton::clicked, this, [this] { desktop_.openTrash(); });
@@ -191,13 +209,6 @@ CompleteView::CompleteView(DeveloperState& developer, const DesktopActions& desk
         shortcut->setContext(Qt::WindowShortcut);
         connect(shortcut, &QShortcut::activated, this, &CompleteView::pressDefault);
     }
-    connect(&developer_, &DeveloperState::changed, this, &CompleteView::refresh);
-    restyleOnPaletteChange(*this, [this] {
-        restyle();
-        rebuildNotRemoved();
-    });
-    restyle();
-    refresh();
 }
 
 QWidget* CompleteView::makeHeader() {

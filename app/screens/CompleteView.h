@@ -43,8 +43,13 @@ private:
     QWidget* makeHeader();
     QWidget* makeBeforeAndAfter();
     QWidget* makeTrashPanel();
+    QWidget* makeNotRemovedPanel();
     QWidget* makeNoticeBanner();
     QWidget* makeActions();
+    // The column, centred and padded, in the screen's scroll area.
+    void placeInScrollArea(QVBoxLayout* column);
+    // The buttons, and Return and Enter as the screen's default action.
+    void connectActions();
     // Return and Enter: the focused button, else "Done".
     void pressDefault();
     void refresh();

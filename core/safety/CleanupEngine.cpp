@@ -295,22 +295,19 @@ void report(const CleanupEngine::ProgressHandler& progress, const CleanupProgres
     }
 }
 
-}  // namespace
+std::map<UUID, const CleanupCandidate*> candidatesByID(const std::vector<CleanupCandidate>& candidates) {
+    std::map<UUID, const CleanupCandidate*> byID;
+    for (const auto& candidate : candidates) byID.emplace(candidate.id, &candidate);
+    return byID;
+}
 
-CleanupReport CleanupEngine::run(const std::vector<CleanupCandidate>& candidates,
-                                 const DisposalRule& disposal, const ProgressHandler& progress) {
-    cancelled_.setValue(false);
-    // A running command is stopped the way a time-out stops it.
-    const Shell::CancelScope commands(cancelled_);
-    const auto start = std::chrono::system_clock::now();
-    const auto clockStart = std::chrono::steady_clock::now();
-
+// A candidate that waits for another one of this run comes after it; the
+// largest first otherwise.
+std::vector<const CleanupCandidate*> removalOrder(const std::vector<CleanupCandidate>& candidates,
+                                                  const std::map<UUID, const CleanupCandidate*>& byID) {
     std::vector<const CleanupCandidate*> order;
     order.reserve(candidates.size());
     for (const auto& candidate : candidates) order.push_back(&candidate);
-    // A candidate that waits for another one of this run comes after it.
-    std::map<UUID, const CleanupCandidate*> byID;
-    for (const auto* candidate : order) byID.emplace(candidate->id, candidate);
     std::map<UUID, std::size_t> waits;
     for (const auto* candidate : order) {
         std::size_t& depth = waits[candidate->id];
@@ -325,68 +322,116 @@ CleanupReport CleanupEngine::run(const std::vector<CleanupCandidate>& candidates
                          const std::size_t first = waits.at(a->id), second = waits.at(b->id);
                          return first != second ? first < second : a->size > b->size;
                      });
+    return order;
+}
 
-    const VolumeInfo before = VolumeInfo::volumeOf(Paths::home());
-    const auto total = static_cast<std::int64_t>(order.size());
+// The run's items as the journal first writes them down: none touched yet.
+std::vector<CleanupOutcome> plannedOutcomes(const std::vector<const CleanupCandidate*>& order) {
+    std::vector<CleanupOutcome> planned;
+    planned.reserve(order.size());
+    for (const CleanupCandidate* candidate : order)
+        planned.push_back(CleanupEngine::outcome(*candidate, CleanupOutcome::Status::skipped));
+    return planned;
+}
+
+// What a run has done so far.
+struct RunTally {
+    std::int64_t total = 0;
     std::int64_t completed = 0;
     std::int64_t freed = 0;
     std::vector<CleanupOutcome> outcomes;
-    outcomes.reserve(order.size());
     std::set<UUID> gone;  // removed in this run, or no longer there to remove
     bool stopped = false;
-    if (journal_) {
-        std::vector<CleanupOutcome> planned;
-        planned.reserve(order.size());
-        for (const CleanupCandidate* candidate : order)
-            planned.push_back(outcome(*candidate, CleanupOutcome::Status::skipped));
-        journal_->open(start, before, planned);
+
+    explicit RunTally(std::size_t items) : total(static_cast<std::int64_t>(items)) {
+        outcomes.reserve(items);
     }
 
-    for (std::size_t index = 0; index < order.size(); ++index) {
-        const CleanupCandidate* candidate = order[index];
-        if (cancelled_.value()) {
-            outcomes.push_back(outcome(*candidate, CleanupOutcome::Status::skipped, message::cancelled));
-            ++completed;
-            stopped = true;
-            continue;
-        }
-        report(progress, CleanupProgress(completed, total, candidate->title, freed));
-        CleanupOutcome result;
-        // Deleting one large tree takes a while: the freed figure grows with it, a few times a second.
-        std::int64_t removedOfItem = 0;
-        auto shown = std::chrono::steady_clock::now();
-        const auto removing = [&](std::int64_t bytes) {
-            removedOfItem = SizeSum::add(removedOfItem, bytes);
-            const auto now = std::chrono::steady_clock::now();
-            if (now - shown < itemProgressInterval) return;
-            if (journal_) journal_->removed(index, removedOfItem);
-            shown = now;
-            report(progress,
-                   CleanupProgress(completed, total, candidate->title, SizeSum::add(freed, removedOfItem)));
-        };
-        if (const CleanupCandidate* first = unmetPrerequisite(*candidate, byID, gone)) {
-            result = outcome(*candidate, CleanupOutcome::Status::skipped, message::keptWith(first->title));
-        } else {
-            Disposal chosen = disposal ? disposal(*candidate) : recommendedDisposal(*candidate);
-            const bool isCommand = candidate->removal.isCommand();
-            if (journal_) journal_->working(index, isCommand ? std::nullopt : std::optional<Disposal>(chosen));
-            result = isCommand ? runCommand(*candidate) : removePath(*candidate, chosen, removing);
-        }
-        if (journal_) journal_->finished(index, result);
+    CleanupProgress progress(const std::string& title) const {
+        return CleanupProgress(completed, total, title, freed);
+    }
+
+    // An item the run did not reach because it was stopped.
+    void passOver(CleanupOutcome skipped) {
+        outcomes.push_back(std::move(skipped));
+        ++completed;
+        stopped = true;
+    }
+
+    void count(const CleanupCandidate& candidate, CleanupOutcome result, bool cancelled) {
         ++completed;
         freed = SizeSum::add(freed, result.succeeded() ? result.expectedBytes : result.removedBytes);
-        if (result.succeeded() || result.message == message::alreadyGone) gone.insert(candidate->id);
+        if (result.succeeded() || result.message == message::alreadyGone) gone.insert(candidate.id);
         // Stopped while this item was on: it is not (wholly) removed because of the stop.
-        if (!result.succeeded() && cancelled_.value()) stopped = true;
+        if (!result.succeeded() && cancelled) stopped = true;
         outcomes.push_back(std::move(result));
-        report(progress, CleanupProgress(completed, total, candidate->title, freed));
+    }
+};
+
+// Deleting one large tree takes a while: the freed figure grows with it, a few times a second.
+std::function<void(std::int64_t)> freedWhileRemoving(const RunTally& tally, const std::string& title,
+                                                     std::size_t index, RunJournal* journal,
+                                                     const CleanupEngine::ProgressHandler& progress) {
+    return [&tally, &title, &progress, index, journal, removedOfItem = std::int64_t{0},
+            shown = std::chrono::steady_clock::now()](std::int64_t bytes) mutable {
+        removedOfItem = SizeSum::add(removedOfItem, bytes);
+        const auto now = std::chrono::steady_clock::now();
+        if (now - shown < CleanupEngine::itemProgressInterval) return;
+        if (journal) journal->removed(index, removedOfItem);
+        shown = now;
+        report(progress, CleanupProgress(tally.completed, tally.total, title,
+                                         SizeSum::add(tally.freed, removedOfItem)));
+    };
+}
+
+}  // namespace
+
+CleanupOutcome CleanupEngine::removeInTurn(const CleanupCandidate& candidate, std::size_t index,
+                                           const DisposalRule& disposal,
+                                           const std::function<void(std::int64_t)>& removed) {
+    Disposal chosen = disposal ? disposal(candidate) : recommendedDisposal(candidate);
+    const bool isCommand = candidate.removal.isCommand();
+    if (journal_) journal_->working(index, isCommand ? std::nullopt : std::optional<Disposal>(chosen));
+    return isCommand ? runCommand(candidate) : removePath(candidate, chosen, removed);
+}
+
+CleanupReport CleanupEngine::run(const std::vector<CleanupCandidate>& candidates,
+                                 const DisposalRule& disposal, const ProgressHandler& progress) {
+    cancelled_.setValue(false);
+    // A running command is stopped the way a time-out stops it.
+    const Shell::CancelScope commands(cancelled_);
+    const auto start = std::chrono::system_clock::now();
+    const auto clockStart = std::chrono::steady_clock::now();
+
+    const std::map<UUID, const CleanupCandidate*> byID = candidatesByID(candidates);
+    const std::vector<const CleanupCandidate*> order = removalOrder(candidates, byID);
+    const VolumeInfo before = VolumeInfo::volumeOf(Paths::home());
+    if (journal_) journal_->open(start, before, plannedOutcomes(order));
+
+    RunTally tally(order.size());
+    for (std::size_t index = 0; index < order.size(); ++index) {
+        const CleanupCandidate& candidate = *order[index];
+        if (cancelled_.value()) {
+            tally.passOver(outcome(candidate, CleanupOutcome::Status::skipped, message::cancelled));
+            continue;
+        }
+        report(progress, tally.progress(candidate.title));
+        const auto removed = freedWhileRemoving(tally, candidate.title, index, journal_.get(), progress);
+        CleanupOutcome result;
+        if (const CleanupCandidate* first = unmetPrerequisite(candidate, byID, tally.gone))
+            result = outcome(candidate, CleanupOutcome::Status::skipped, message::keptWith(first->title));
+        else
+            result = removeInTurn(candidate, index, disposal, removed);
+        if (journal_) journal_->finished(index, result);
+        tally.count(candidate, std::move(result), cancelled_.value());
+        report(progress, tally.progress(candidate.title));
     }
 
     const double duration =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - clockStart).count();
     const VolumeInfo after = VolumeInfo::volumeOf(Paths::home());
-    CleanupReport done(start, duration, std::move(outcomes), before, after);
-    done.stopped = stopped;
+    CleanupReport done(start, duration, std::move(tally.outcomes), before, after);
+    done.stopped = tally.stopped;
     return done;
 }
 

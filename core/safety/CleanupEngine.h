@@ -100,6 +100,11 @@ public:
 
 private:
     std::optional<std::string> exclusionReason(const std::string& path) const;
+    // Removes a path or runs a command, whichever the candidate is, with the
+    // journal told first.
+    CleanupOutcome removeInTurn(const CleanupCandidate& candidate, std::size_t index,
+                                const DisposalRule& disposal,
+                                const std::function<void(std::int64_t)>& removed);
 
     Flag cancelled_;
     std::shared_ptr<Trash> trash_;

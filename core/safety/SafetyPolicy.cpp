@@ -76,13 +76,9 @@ std::vector<std::string> sdkShapes(const std::string& rest) {
     return {"~/Library/Android/sdk/" + rest, "~/Android/Sdk/" + rest, "$sdk/" + rest};
 }
 
-// The shapes each rule may produce, in registration order. Besides "~", a
-// shape may begin with a place that follows the environment: "$cache" (the
-// user's cache folder), "$sdk" (the Android SDK the environment names, inside
-// the home) and "$tmp" (the temporary folder); a shape whose place is not in
-// force is left out.
-const std::vector<RuleRow>& ruleRows() {
-    static const std::vector<RuleRow> rows = {
+// Xcode, its simulators and the Swift packages it fetches.
+std::vector<RuleRow> appleToolRows() {
+    return {
         {"xcode.derivedData", {"~/Library/Developer/Xcode/DerivedData/*"}},
         {"xcode.moduleCache",
          {"~/Library/Developer/Xcode/DerivedData/ModuleCache.noindex",
@@ -107,6 +103,12 @@ const std::vector<RuleRow>& ruleRows() {
           "~/Library/Caches/com.apple.dt.Xcode.DeveloperDocumentation/**"}},
         {"xcode.instruments", {"~/Library/Developer/Xcode/DerivedData/*/Logs"}},
         {"xcode.simctl", {"~/Library/Developer/CoreSimulator/Devices"}},
+    };
+}
+
+// Node and the JavaScript package managers and build tools.
+std::vector<RuleRow> javaScriptRows() {
+    return {
         {"node.modules", {"**/node_modules"}},
         {"node.npmCache", {"~/.npm/_cacache", "~/.npm/_logs"}},
         {"node.yarnCache", {"~/Library/Caches/Yarn/**", "~/.yarn/berry/cache", "$cache/yarn/**"}},
@@ -118,6 +120,12 @@ const std::vector<RuleRow>& ruleRows() {
         {"node.nextBuild", {"**/.next"}},
         {"node.viteCache", {"**/node_modules/.vite", "**/.turbo", "**/.parcel-cache"}},
         {"node.nvmVersions", {"~/.nvm/versions/node/*"}},
+    };
+}
+
+// Gradle and the Android SDK.
+std::vector<RuleRow> gradleAndAndroidRows() {
+    return {
         {"gradle.caches", {"~/.gradle/caches/*"}},
         {"gradle.wrapperDists", {"~/.gradle/wrapper/dists/*/*"}},
         {"gradle.daemon", {"~/.gradle/daemon/*"}},
@@ -132,6 +140,12 @@ const std::vector<RuleRow>& ruleRows() {
          {"~/.android/cache/**", "~/.android/avd/*/*.lock", "~/Library/Android/sdk/.temp/**",
           "~/Android/Sdk/.temp/**", "$sdk/.temp/**"}},
         {"android.avd", {"~/.android/avd/*"}},
+    };
+}
+
+// CocoaPods, React Native and Flutter.
+std::vector<RuleRow> mobileFrameworkRows() {
+    return {
         {"cocoapods.cache", {"~/Library/Caches/CocoaPods/**", "$cache/CocoaPods/**"}},
         {"cocoapods.repos", {"~/.cocoapods/repos/*"}},
         {"cocoapods.projectPods", {"**/Pods"}},
@@ -149,6 +163,12 @@ const std::vector<RuleRow>& ruleRows() {
          {"~/.pub-cache/hosted/**", "~/.pub-cache/git/**", "~/.pub-cache/.pub-cache-tmp/**"}},
         {"flutter.sdkCache", {"**/flutter/bin/cache/artifacts/**", "**/flutter/bin/cache/download/**"}},
         {"flutter.projectBuilds", {"**/.dart_tool", "**/build"}},
+    };
+}
+
+// Package managers, language toolchains and editors.
+std::vector<RuleRow> languageToolRows() {
+    return {
         {"brew.cache", {"~/Library/Caches/Homebrew/**", "$cache/Homebrew/**"}},
         {"rust.registry",
          {"~/.cargo/registry/cache/**", "~/.cargo/registry/src/**", "~/.cargo/git/checkouts/**"}},
@@ -168,6 +188,12 @@ const std::vector<RuleRow>& ruleRows() {
           "~/Library/Application Support/Cursor/CachedData/**",
           "~/Library/Application Support/Windsurf/CachedData/**", "$editorCaches"}},
         {"swift.toolchains", {"~/Library/Caches/org.swift.swiftpm/**"}},
+    };
+}
+
+// Applications, what they leave behind, and folders the user picks by hand.
+std::vector<RuleRow> applicationRows() {
+    return {
         {"apps.bundle",
          {"/Applications/*", "/Applications/Utilities/*", "~/Applications/*", "~/Apps/*.AppImage",
           "~/.local/bin/*.AppImage", "~/.local/share/applications/*.desktop"}},
@@ -179,6 +205,21 @@ const std::vector<RuleRow>& ruleRows() {
           "~/.local/share/*", "~/.cache/*", "~/.local/state/*"}},
         {"general.userChoice", {"~/**"}},
     };
+}
+
+// The shapes each rule may produce, in registration order. Besides "~", a
+// shape may begin with a place that follows the environment: "$cache" (the
+// user's cache folder), "$sdk" (the Android SDK the environment names, inside
+// the home) and "$tmp" (the temporary folder); a shape whose place is not in
+// force is left out.
+const std::vector<RuleRow>& ruleRows() {
+    static const std::vector<RuleRow> rows = [] {
+        std::vector<RuleRow> all;
+        for (const std::vector<RuleRow>& group : {appleToolRows(), javaScriptRows(), gradleAndAndroidRows(),
+                                                   mobileFrameworkRows(), languageToolRows(), applicationRows()})
+            all.insert(all.end(), group.begin(), group.end());
+        return all;
+    }();
     return rows;
 }
 

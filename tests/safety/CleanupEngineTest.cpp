@@ -2,6 +2,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -75,6 +76,30 @@ TEST_F(CleanupEngineTest, LargestFirstWithProgressBeforeAndAfterEachItem) {
     EXPECT_EQ(seen, expected);
     EXPECT_EQ(report.freedBytes(), a + b + c);
     for (const auto& outcome : report.outcomes) EXPECT_EQ(outcome.status, Status::deleted);
+}
+
+TEST_F(CleanupEngineTest, TheFreedFigureMovesWhileOneLargeTreeIsDeleted) {
+    for (int file = 0; file < 3; ++file) tree_.file("home/big/" + std::to_string(file), 8192);
+    auto big = candidate(at("big"), 4'000'000);
+    auto small = candidate(tree_.file("home/small", 1), 10);
+    int entries = 0;
+    // The first entry takes longer than the figure waits between two moves.
+    engine.setEntryRemovedHook([&entries] {
+        if (++entries == 1)
+            std::this_thread::sleep_for(CleanupEngine::itemProgressInterval + std::chrono::milliseconds(50));
+    });
+    std::vector<CleanupProgress> seen;
+
+    const CleanupReport report =
+        engine.run({small, big}, nullptr, [&](const CleanupProgress& p) { seen.push_back(p); });
+
+    const auto whileGoing = std::find_if(seen.begin(), seen.end(), [](const CleanupProgress& p) {
+        return p.completed == 0 && p.freedSoFar > 0;
+    });
+    ASSERT_NE(whileGoing, seen.end());
+    EXPECT_EQ(whileGoing->currentTitle, big.title);
+    ASSERT_EQ(report.outcomes.size(), 2u);
+    EXPECT_LT(whileGoing->freedSoFar, report.outcomes[0].expectedBytes);
 }
 
 TEST_F(CleanupEngineTest, EqualSizesKeepTheirOrder) {

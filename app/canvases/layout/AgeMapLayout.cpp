@@ -26,6 +26,103 @@ constexpr std::array<AgeMapLayout::Bucket, 6> ageBuckets{{
     {5, "Over 2 years", std::numeric_limits<int>::max(), true, std::nullopt, 0},
 }};
 
+using Untouched = AgeMapLayout::Untouched;
+
+std::size_t ageBucketOf(int age) {
+    for (std::size_t i = 0; i < ageBuckets.size(); ++i)
+        if (ageBuckets[i].maxDays >= age) return i;
+    return ageBuckets.size() - 1;
+}
+
+// The root's bytes by age bucket, and those no age bucket takes.
+struct AgeSums {
+    std::array<SizeSum, ageBuckets.size()> byBucket;
+    SizeSum notInspected, noDate, notOffered;
+
+    // The part's age in days when it falls in an age bucket.
+    std::optional<int> add(const AgePart& part, const CanvasClock& clock) {
+        if (part.notOffered) {
+            notOffered += part.bytes;
+        } else if (part.uninspected) {
+            notInspected += part.bytes;
+        } else if (!part.isDated()) {
+            noDate += part.bytes;
+        } else {
+            const int age = part.elapsedDays(clock);
+            byBucket[ageBucketOf(age)] += part.bytes;
+            return age;
+        }
+        return std::nullopt;
+    }
+};
+
+// The rows of bytes left alone for over a year. A node's parts come one after
+// another: what of them is over a year old is gathered as they pass.
+class UntouchedRows {
+public:
+    void add(const AgePart& part, int age) {
+        if (part.node != gathering_.node) {
+            endGathering();
+            gathering_ = {part.node, 0, false, age};
+        }
+        gathering_.bytes = SizeSum::add(gathering_.bytes, part.bytes);
+        gathering_.days = std::min(gathering_.days, age);
+    }
+
+    void endGathering() {
+        if (gathering_.bytes < 1) return;
+        const StorageNode& node = *gathering_.node;
+        gathering_.isPart = !node.children.empty() || gathering_.bytes < node.bytes;
+        const bool isRemainder = FileTreeScanner::isRemainderID(node.id);
+        if (!gathering_.isPart && !isRemainder) {
+            rows_.emplace_back(gathering_, rows_.size());
+            return;
+        }
+        const std::string_view folder = isRemainder ? FileTreeScanner::remainderFolder(node.id) : node.id;
+        const auto [found, isNew] = rowOfFolder_.try_emplace(folder, rows_.size());
+        if (isNew) {
+            rows_.emplace_back(gathering_, rows_.size());
+            return;
+        }
+        Untouched& row = rows_[found->second].first;
+        row.bytes = SizeSum::add(row.bytes, gathering_.bytes);
+        row.days = std::min(row.days, gathering_.days);
+        row.isPart = true;
+    }
+
+    // The largest first, equal sizes in leaf order; only the first `limit` are sorted.
+    std::vector<Untouched> largest(std::size_t limit) {
+        const auto shown = std::min(rows_.size(), limit);
+        std::partial_sort(rows_.begin(), rows_.begin() + static_cast<std::ptrdiff_t>(shown), rows_.end(),
+                          [](const auto& a, const auto& b) {
+                              return a.first.bytes != b.first.bytes ? a.first.bytes > b.first.bytes
+                                                                    : a.second < b.second;
+                          });
+        std::vector<Untouched> largest;
+        for (std::size_t i = 0; i < shown; ++i) largest.push_back(rows_[i].first);
+        return largest;
+    }
+
+private:
+    std::vector<std::pair<Untouched, std::size_t>> rows_;  // with its order
+    // A folder's own old bytes and those of its smaller items make one row.
+    std::unordered_map<std::string_view, std::size_t> rowOfFolder_;
+    Untouched gathering_;
+};
+
+// The buckets beside the ages, each only when it holds bytes; what the root
+// holds beyond its leaves (`remainder`) is not offered.
+void addSpecialBuckets(std::vector<AgeMapLayout::Bucket>& buckets, const AgeSums& sums,
+                       std::int64_t remainder) {
+    const auto special = [&](int id, std::string_view label, std::string_view note, std::int64_t bytes) {
+        if (bytes >= 1) buckets.push_back({id, label, 0, false, note, bytes});
+    };
+    special(90, "Not inspected", "Korvane could not look inside these", sums.notInspected.total());
+    special(91, "No date", "These carry no modification date", sums.noDate.total());
+    special(92, "Not offered", "Counted in a toolchain\u2019s storage, but not offered for removal",
+            SizeSum::add(sums.notOffered.total(), remainder));
+}
+
 }  // namespace
 
 std::vector<const StorageNode*> AgeMapLayout::sizedLeaves(const StorageNode& root) {
@@ -38,86 +135,22 @@ AgeMapLayout AgeMapLayout::make(const StorageNode& root, const CanvasClock& cloc
     AgeMapLayout layout;
     layout.rootBytes = root.bytes;
     layout.buckets.assign(ageBuckets.begin(), ageBuckets.end());
-    std::array<SizeSum, ageBuckets.size()> sums;
-    SizeSum notInspected, noDate, notOffered;
 
     // Every byte by its own file's age: a remainder's and a folder's own
     // bytes through their age profiles, not by the newest date among them.
-    // A node's parts come one after another: what of them is over a year
-    // old is gathered as they pass.
-    std::vector<std::pair<Untouched, std::size_t>> untouched;  // with its order
-    // A folder's own old bytes and those of its smaller items make one row.
-    std::unordered_map<std::string_view, std::size_t> rowOfFolder;
-    Untouched gathering;
-    const auto endGathering = [&] {
-        if (gathering.bytes < 1) return;
-        const StorageNode& node = *gathering.node;
-        gathering.isPart = !node.children.empty() || gathering.bytes < node.bytes;
-        const bool isRemainder = FileTreeScanner::isRemainderID(node.id);
-        if (!gathering.isPart && !isRemainder) {
-            untouched.emplace_back(gathering, untouched.size());
-            return;
-        }
-        const std::string_view folder = isRemainder ? FileTreeScanner::remainderFolder(node.id) : node.id;
-        const auto [found, isNew] = rowOfFolder.try_emplace(folder, untouched.size());
-        if (isNew) {
-            untouched.emplace_back(gathering, untouched.size());
-            return;
-        }
-        Untouched& row = untouched[found->second].first;
-        row.bytes = SizeSum::add(row.bytes, gathering.bytes);
-        row.days = std::min(row.days, gathering.days);
-        row.isPart = true;
-    };
+    AgeSums sums;
+    UntouchedRows untouched;
     const std::int64_t itemised = forEachAgePart(root, [&](const AgePart& part) {
-        if (part.notOffered) {
-            notOffered += part.bytes;
-        } else if (part.uninspected) {
-            notInspected += part.bytes;
-        } else if (!part.isDated()) {
-            noDate += part.bytes;
-        } else {
-            const int age = part.elapsedDays(clock);
-            std::size_t bucket = ageBuckets.size() - 1;
-            for (std::size_t i = 0; i < ageBuckets.size(); ++i)
-                if (ageBuckets[i].maxDays >= age) {
-                    bucket = i;
-                    break;
-                }
-            sums[bucket] += part.bytes;
-            if (age <= untouchedDays) return;
-            if (part.node != gathering.node) {
-                endGathering();
-                gathering = {part.node, 0, false, age};
-            }
-            gathering.bytes = SizeSum::add(gathering.bytes, part.bytes);
-            gathering.days = std::min(gathering.days, age);
-        }
+        const std::optional<int> age = sums.add(part, clock);
+        if (age && *age > untouchedDays) untouched.add(part, *age);
     });
-    endGathering();
-    for (std::size_t i = 0; i < sums.size(); ++i) layout.buckets[i].bytes = sums[i].total();
+    untouched.endGathering();
+    for (std::size_t i = 0; i < sums.byBucket.size(); ++i) layout.buckets[i].bytes = sums.byBucket[i].total();
+    addSpecialBuckets(layout.buckets, sums, std::max<std::int64_t>(root.bytes, 0) - itemised);
 
-    const std::int64_t remainder = std::max<std::int64_t>(root.bytes, 0) - itemised;
-    const auto special = [&](int id, std::string_view label, std::string_view note, std::int64_t bytes) {
-        if (bytes >= 1) layout.buckets.push_back({id, label, 0, false, note, bytes});
-    };
-    special(90, "Not inspected", "Korvane could not look inside these", notInspected.total());
-    special(91, "No date", "These carry no modification date", noDate.total());
-    special(92, "Not offered", "Counted in a toolchain\u2019s storage, but not offered for removal",
-            SizeSum::add(notOffered.total(), remainder));
-
-    // The largest first, equal sizes in leaf order; only the first 14 are sorted.
-    const auto shown = std::min(untouched.size(), bigUntouchedLimit);
-    std::partial_sort(untouched.begin(), untouched.begin() + static_cast<std::ptrdiff_t>(shown),
-                      untouched.end(), [](const auto& a, const auto& b) {
-                          return a.first.bytes != b.first.bytes ? a.first.bytes > b.first.bytes
-                                                                : a.second < b.second;
-                      });
+    layout.bigUntouched = untouched.largest(bigUntouchedLimit);
     SizeSum total;
-    for (std::size_t i = 0; i < shown; ++i) {
-        layout.bigUntouched.push_back(untouched[i].first);
-        total += untouched[i].first.bytes;
-    }
+    for (const Untouched& row : layout.bigUntouched) total += row.bytes;
     layout.bigUntouchedTotal = total.total();
     return layout;
 }
@@ -170,7 +203,8 @@ std::string AgeMapLayout::untouchedName(const Untouched& untouched) {
     const bool isRemainder = FileTreeScanner::isRemainderID(node.id);
     if (!untouched.isPart && !isRemainder) return node.name;
     const std::string folder =
-        isRemainder ? Paths::lastComponent(std::string(FileTreeScanner::remainderFolder(node.id))) : node.name;
+        isRemainder ? Paths::lastComponent(std::string(FileTreeScanner::remainderFolder(node.id)))
+                    : node.name;
     return untouched.isPart ? "Old files in " + folder : node.name + " in " + folder;
 }
 
