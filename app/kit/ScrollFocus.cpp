@@ -62,15 +62,19 @@ void followScrollFocus(QAbstractScrollArea& area) { new ScrollFocusRing(area); }
 
 void showColumnEndWithLastStop(QScrollArea& column) {
     column.setFocusPolicy(Qt::NoFocus);
-    QObject::connect(qApp, &QApplication::focusChanged, &column, [&column](QWidget*, QWidget* now) {
-        QWidget* content = column.widget();
-        if (now == nullptr || content == nullptr || !content->isAncestorOf(now)) return;
+    QObject* self = &column;
+    QObject::connect(qApp, &QApplication::focusChanged, &column, [self](QWidget*, QWidget* now) {
+        // The focus also moves while the column is being torn down, when it is a column no more.
+        auto* column = qobject_cast<QScrollArea*>(self);
+        if (now == nullptr || column == nullptr) return;
+        QWidget* content = column->widget();
+        if (content == nullptr || !content->isAncestorOf(now)) return;
         const int bottom = now->mapTo(content, QPoint(0, now->height())).y();
         for (const QWidget* other : content->findChildren<QWidget*>())
             if (other != now && (other->focusPolicy() & Qt::TabFocus) && other->isEnabled() &&
                 other->isVisibleTo(content) && other->mapTo(content, QPoint()).y() >= bottom)
                 return;
-        column.verticalScrollBar()->setValue(column.verticalScrollBar()->maximum());
+        column->verticalScrollBar()->setValue(column->verticalScrollBar()->maximum());
     });
 }
 
