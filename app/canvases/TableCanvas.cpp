@@ -179,8 +179,13 @@ void TableCanvas::paintRow(QPainter& painter, std::size_t index) {
         drawSafetyTag(painter, columns.safety.left(), columns.safety.center().y(), *node.safety, colours);
     else
         drawLine(painter, columns.safety, QStringLiteral("\u2014"), dashFont, colours.ink);
-    drawLine(painter, columns.size, QString::fromStdString(ByteFormat::string(node.bytes)), sizeFont, colours.ink,
-             Qt::AlignRight | Qt::AlignVCenter);
+    // Another file system mounted here is counted by a scan of its own, not in this one.
+    if (FileTreeScanner::isMountPoint(node))
+        drawLine(painter, columns.size, QStringLiteral("Not counted"), sizeFont, colours.inkTertiary,
+                 Qt::AlignRight | Qt::AlignVCenter);
+    else
+        drawLine(painter, columns.size, QString::fromStdString(ByteFormat::string(node.bytes)), sizeFont,
+                 colours.ink, Qt::AlignRight | Qt::AlignVCenter);
     const bool none = node.reclaimable < 1;
     drawLine(painter, columns.reclaimable,
              none ? QStringLiteral("\u2014") : QString::fromStdString(ByteFormat::string(node.reclaimable)),

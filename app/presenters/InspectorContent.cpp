@@ -251,7 +251,9 @@ std::optional<InspectorContent> inspectorContent(const NavigationState& navigati
         const StorageNode* root = folderScan.generalRoot();
         total = root ? root->bytes : 0;
     }
-    content.share = inspectorShare(node, total);
+    // Another file system mounted here is no share of this scan.
+    content.share = mode == Mode::general && FileTreeScanner::isMountPoint(node) ? "Another file system, not counted"
+                                                                                : inspectorShare(node, total);
     if (node.reclaimable >= 1) content.reclaimable = ByteFormat::string(node.reclaimable) + " reclaimable";
     if (node.reason) content.reason = InspectorReason{node.safety, *node.reason, node.restoreHint};
     content.details = inspectorDetailRows(node, mode, developer.scan(), folderScan.generalResult(), now);
