@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
+#include <QListView>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -18,29 +20,43 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <set>
 #include <thread>
 
 #include "app/MainWindow.h"
+#include "app/canvases/CanvasBlurb.h"
+#include "app/canvases/DeveloperCanvasPage.h"
+#include "app/canvases/GeneralCanvasPage.h"
 #include "app/frame/ExploreLayout.h"
 #include "app/frame/GeneralSidebar.h"
 #include "app/frame/PlaceholderPane.h"
 #include "app/frame/RootView.h"
 #include "app/frame/SheetWindow.h"
+#include "app/kit/KitButton.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/screens/AppListModel.h"
+#include "app/screens/AppRowDelegate.h"
+#include "app/screens/ApplicationsView.h"
 #include "app/screens/CleanupProgressView.h"
 #include "app/screens/CompleteView.h"
 #include "app/screens/EntryList.h"
 #include "app/screens/HistoryView.h"
 #include "app/screens/InspectorView.h"
 #include "app/screens/OnboardingView.h"
+#include "app/screens/ReviewView.h"
 #include "app/screens/ScanningView.h"
 #include "app/screens/SearchView.h"
 #include "app/settings/AboutTab.h"
 #include "app/settings/ScanSettingsTab.h"
 #include "app/settings/SettingsView.h"
+#include "app/state/ApplicationsState.h"
+#include "app/state/DeveloperState.h"
+#include "app/state/FolderScanState.h"
+#include "app/theme/AppFont.h"
 #include "app/theme/AppMotion.h"
 #include "tests/app/fakes/FakeCompositor.h"
 #include "tests/app/state/FlowFixture.h"
+#include "tests/explorer/LinuxHomeSupport.h"
 
 namespace korvane {
 namespace {
@@ -589,6 +605,118 @@ TEST_F(MainWindowTest, SearchFiltersFitTheirPageWithoutOverlapAtEveryWindowWidth
         // The list starts under the last of them.
         const QRect list(search->list()->mapTo(search, QPoint(0, 0)), search->list()->size());
         for (const QRect& box : boxes) EXPECT_LT(box.bottom(), list.top()) << width;
+    }
+}
+
+// Every label and button of `area` on show shows whole: no narrower than it
+// asks to be, inside the area and clear of the others. A canvas's blurb is
+// left out: it gives way by whole clauses.
+void expectShownWhole(QWidget& area, const std::string& where) {
+    std::vector<std::pair<std::string, QRect>> shown;
+    for (QWidget* child : area.findChildren<QWidget*>()) {
+        if (!child->isVisibleTo(&area) || qobject_cast<CanvasBlurb*>(child)) continue;
+        const auto* label = qobject_cast<QLabel*>(child);
+        const auto* button = qobject_cast<QAbstractButton*>(child);
+        if (!label && !button) continue;
+        const QString text = label ? label->text() : button->text();
+        const std::string name = where + " \"" + text.toStdString() + "\"";
+        const QRect box(child->mapTo(&area, QPoint(0, 0)), child->size());
+        EXPECT_GE(box.width(), child->sizeHint().width()) << name;
+        EXPECT_TRUE(area.rect().contains(box)) << name;
+        for (const auto& [other, otherBox] : shown) EXPECT_FALSE(box.intersects(otherBox)) << name << " on " << other;
+        shown.emplace_back(name, box);
+    }
+}
+
+TEST_F(MainWindowTest, NothingThatMustShowWholeIsCutInTheSmallestWindowsUp) {
+    // Two applications in the home, each with a wide figure left behind.
+    testing::LinuxHome home{tree_};
+    home.appImage("Applications/Tessera.AppImage", 20'000'000);
+    home.leftover(".config/Tessera", 98'700'000);
+    home.appImage("Applications/Photo Studio Suite Professional Edition.AppImage", 3'000'000);
+    home.leftover(".cache/Photo Studio Suite Professional Edition", 5'500'000);
+    makeUninstaller_ = [places = home.places()] {
+        return std::make_unique<AppUninstaller>(std::vector<std::string>{}, places);
+    };
+    MainWindow& window = open({"--screen", "explore", "--mode", "developer"});
+    ExploreLayout* layout = window.rootView()->exploreLayout();
+    ASSERT_NE(layout, nullptr);
+    // Twelve large items, all chosen: the widest count and figures the header and footer get.
+    std::vector<CleanupCandidate> candidates;
+    std::set<UUID> everything;
+    for (int i = 0; i < 12; ++i) {
+        const std::string project = "project-" + std::to_string(i);
+        candidates.emplace_back(UUID::random(), CleanupCategory::node, "node.modules", "Project Dependencies",
+                                project, at("Projects/" + project + "/node_modules"), 9'876'543'210,
+                                SafetyLevel::safe, "reason", std::nullopt, std::nullopt, DetailMap{},
+                                RemovalKind::path());
+        everything.insert(candidates.back().id);
+    }
+    state().developer().setScan(
+        ScanResult({}, 1, {CategoryResult(CleanupCategory::node, 118'518'518'520, candidates)},
+                   VolumeInfo(999'000'000'000, 123'450'000'000), {}));
+    state().developer().setSelection(everything);
+    ASSERT_EQ(state().developer().selection().size(), 12u);
+    state().folderScan().scanFolder(home_);
+    ASSERT_TRUE(testing::waitUntil([&] { return state().folderScan().generalRoot() != nullptr; }));
+
+    const auto show = [&](AppState::Mode mode, AppState::GeneralSection section) {
+        state().preferences().setMode(mode);
+        state().navigation().setGeneralSection(section);
+        for (int i = 0; i < 4; ++i) QCoreApplication::processEvents();
+        return layout->canvasPage();
+    };
+    for (const QSize size : {QSize(720, 560), QSize(1024, 700)}) {
+        window.resize(size);
+        const std::string at = std::to_string(size.width()) + " ";
+        auto* developer = qobject_cast<DeveloperCanvasPage*>(
+            show(AppState::Mode::developer, AppState::GeneralSection::explore));
+        ASSERT_NE(developer, nullptr);
+        expectShownWhole(*developer->header(), at + "developer header");
+        expectShownWhole(*developer->footer(), at + "developer footer");
+
+        auto* general = qobject_cast<GeneralCanvasPage*>(
+            show(AppState::Mode::general, AppState::GeneralSection::explore));
+        ASSERT_NE(general, nullptr);
+        expectShownWhole(*general->header(), at + "general header");
+
+        auto* apps =
+            qobject_cast<ApplicationsView*>(show(AppState::Mode::general, AppState::GeneralSection::apps));
+        ASSERT_NE(apps, nullptr);
+        ASSERT_TRUE(testing::waitUntil([&] {
+            return !state().applications().isScanningApps() && apps->list()->model()->rowCount() == 2;
+        }));
+        QCoreApplication::processEvents();
+        const auto* model = qobject_cast<AppListModel*>(apps->list()->model());
+        const auto* rows = qobject_cast<AppRowDelegate*>(apps->list()->itemDelegate());
+        ASSERT_NE(rows, nullptr);
+        for (int row = 0; row < model->rowCount(); ++row) {
+            const QRect rect = apps->list()->visualRect(model->index(row, 0));
+            const AppRowContent& content = model->row(row);
+            ASSERT_TRUE(content.leftBehind);
+            const AppRowDelegate::TextBoxes boxes = rows->textBoxes(rect, content);
+            const auto whole = [&](const QRect& box, const QFont& font, const std::string& text) {
+                EXPECT_GE(box.width(), QFontMetrics(font).horizontalAdvance(QString::fromStdString(text)))
+                    << at << text;
+                EXPECT_TRUE(rect.contains(box)) << at << text;
+            };
+            whole(boxes.total, AppFont::font(11), content.total);
+            whole(boxes.leftBehind, AppFont::small(), *content.leftBehind);
+            EXPECT_FALSE(boxes.total.intersects(boxes.leftBehind)) << at;
+        }
+
+        // The review hangs within the window, its actions in view (the list scrolls).
+        state().preferences().setMode(AppState::Mode::developer);
+        state().navigation().setSheet(Sheet::review);
+        auto* review = window.sheetDialog() ? window.sheetDialog()->findChild<ReviewView*>() : nullptr;
+        ASSERT_NE(review, nullptr);
+        for (int i = 0; i < 4; ++i) QCoreApplication::processEvents();
+        const QRect content(window.rootView()->mapToGlobal(QPoint(0, 0)), window.rootView()->size());
+        for (const KitButton* button : {review->cleanButton(), review->cancelButton()}) {
+            const QRect onScreen(button->mapToGlobal(QPoint(0, 0)), button->size());
+            EXPECT_TRUE(content.contains(onScreen)) << at << "review's " << button->title().toStdString();
+        }
+        state().navigation().setSheet(std::nullopt);
     }
 }
 
