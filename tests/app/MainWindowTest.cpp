@@ -24,7 +24,6 @@
 #include <thread>
 
 #include "app/MainWindow.h"
-#include "app/canvases/CanvasBlurb.h"
 #include "app/canvases/DeveloperCanvasPage.h"
 #include "app/canvases/GeneralCanvasPage.h"
 #include "app/frame/ExploreLayout.h"
@@ -55,6 +54,7 @@
 #include "app/theme/AppFont.h"
 #include "app/theme/AppMotion.h"
 #include "tests/app/fakes/FakeCompositor.h"
+#include "tests/app/kit/ShownWhole.h"
 #include "tests/app/state/FlowFixture.h"
 #include "tests/explorer/LinuxHomeSupport.h"
 
@@ -608,26 +608,6 @@ TEST_F(MainWindowTest, SearchFiltersFitTheirPageWithoutOverlapAtEveryWindowWidth
     }
 }
 
-// Every label and button of `area` on show shows whole: no narrower than it
-// asks to be, inside the area and clear of the others. A canvas's blurb is
-// left out: it gives way by whole clauses.
-void expectShownWhole(QWidget& area, const std::string& where) {
-    std::vector<std::pair<std::string, QRect>> shown;
-    for (QWidget* child : area.findChildren<QWidget*>()) {
-        if (!child->isVisibleTo(&area) || qobject_cast<CanvasBlurb*>(child)) continue;
-        const auto* label = qobject_cast<QLabel*>(child);
-        const auto* button = qobject_cast<QAbstractButton*>(child);
-        if (!label && !button) continue;
-        const QString text = label ? label->text() : button->text();
-        const std::string name = where + " \"" + text.toStdString() + "\"";
-        const QRect box(child->mapTo(&area, QPoint(0, 0)), child->size());
-        EXPECT_GE(box.width(), child->sizeHint().width()) << name;
-        EXPECT_TRUE(area.rect().contains(box)) << name;
-        for (const auto& [other, otherBox] : shown) EXPECT_FALSE(box.intersects(otherBox)) << name << " on " << other;
-        shown.emplace_back(name, box);
-    }
-}
-
 TEST_F(MainWindowTest, NothingThatMustShowWholeIsCutInTheSmallestWindowsUp) {
     // Two applications in the home, each with a wide figure left behind.
     testing::LinuxHome home{tree_};
@@ -672,13 +652,13 @@ TEST_F(MainWindowTest, NothingThatMustShowWholeIsCutInTheSmallestWindowsUp) {
         auto* developer = qobject_cast<DeveloperCanvasPage*>(
             show(AppState::Mode::developer, AppState::GeneralSection::explore));
         ASSERT_NE(developer, nullptr);
-        expectShownWhole(*developer->header(), at + "developer header");
-        expectShownWhole(*developer->footer(), at + "developer footer");
+        testing::expectShownWhole(*developer->header(), at + "developer header");
+        testing::expectShownWhole(*developer->footer(), at + "developer footer");
 
         auto* general = qobject_cast<GeneralCanvasPage*>(
             show(AppState::Mode::general, AppState::GeneralSection::explore));
         ASSERT_NE(general, nullptr);
-        expectShownWhole(*general->header(), at + "general header");
+        testing::expectShownWhole(*general->header(), at + "general header");
 
         auto* apps =
             qobject_cast<ApplicationsView*>(show(AppState::Mode::general, AppState::GeneralSection::apps));
