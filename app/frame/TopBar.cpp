@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <algorithm>
 
 #include "app/kit/CapsuleLabel.h"
 #include "app/kit/CrumbButton.h"
@@ -35,6 +36,10 @@ namespace korvane {
 namespace {
 
 QString text(const std::string& value) { return QString::fromStdString(value); }
+
+// The inspector's popover where the window has room, and its room above the window's foot.
+constexpr int popoverHeight = 560;
+constexpr int popoverGap = 8;
 
 // A button that is only a symbol; its tooltip is also its accessible name.
 class GlyphButton : public QPushButton {
@@ -318,8 +323,11 @@ void TopBar::toggleInspector() {
     popover->setAttribute(Qt::WA_DeleteOnClose);
     popover->column()->addWidget(inspector);
     const QMargins shadow = popover->surface().margins();
-    popover->resize(QSize(static_cast<int>(ExploreColumns::inspectorWidth), 560).grownBy(shadow));
     const QPoint below = inspectorToggle_->mapToGlobal(QPoint(inspectorToggle_->width(), inspectorToggle_->height()));
+    // No lower than the window's foot: in a low window the inspector scrolls.
+    const int windowFoot = window()->mapToGlobal(QPoint(0, window()->height())).y();
+    const int height = std::clamp(windowFoot - popoverGap - (below.y() + 4), 0, popoverHeight);
+    popover->resize(QSize(static_cast<int>(ExploreColumns::inspectorWidth), height).grownBy(shadow));
     popover->move(below.x() - popover->width() + shadow.right(), below.y() + 4 - shadow.top());
     popover_ = popover;
     connect(popover, &QObject::destroyed, this, [this] { refresh(); });

@@ -30,6 +30,7 @@
 #include "app/frame/GeneralSidebar.h"
 #include "app/frame/PlaceholderPane.h"
 #include "app/frame/RootView.h"
+#include "app/frame/TopBar.h"
 #include "app/frame/SheetWindow.h"
 #include "app/kit/KitButton.h"
 #include "app/kit/PaletteEnvironment.h"
@@ -685,8 +686,17 @@ TEST_F(MainWindowTest, NothingThatMustShowWholeIsCutInTheSmallestWindowsUp) {
             EXPECT_FALSE(boxes.total.intersects(boxes.leftBehind)) << at;
         }
 
-        // The review hangs within the window, its actions in view (the list scrolls).
+        // Without room for its column, the inspector opens over the window, no taller than it.
         state().preferences().setMode(AppState::Mode::developer);
+        QCoreApplication::processEvents();
+        QTest::mouseClick(layout->topBar()->inspectorToggle(), Qt::LeftButton);
+        const QWidget* popover = layout->topBar()->inspectorPopover();
+        ASSERT_NE(popover, nullptr);
+        const QRect windowOnScreen(window.mapToGlobal(QPoint(0, 0)), window.size());
+        EXPECT_TRUE(windowOnScreen.contains(popover->geometry())) << at << "inspector popover";
+        QTest::mouseClick(layout->topBar()->inspectorToggle(), Qt::LeftButton);
+
+        // The review hangs within the window, its actions in view (the list scrolls).
         state().navigation().setSheet(Sheet::review);
         auto* review = window.sheetDialog() ? window.sheetDialog()->findChild<ReviewView*>() : nullptr;
         ASSERT_NE(review, nullptr);
