@@ -79,11 +79,15 @@ class FilterField : public QLineEdit {
 public:
     FilterField() {
         setFrame(false);
-        setFixedWidth(186);
+        // 186 wide where the bar has room; a narrow bar narrows the field
+        // before its count and clear button, which would otherwise draw over it.
+        setMinimumWidth(96);
+        setMaximumWidth(186);
         setPlaceholderText(QStringLiteral("Filter by name, path or toolchain"));
         setAccessibleName(QStringLiteral("Filter by name, path or toolchain"));
         connect(this, &QLineEdit::returnPressed, this, [this] { clearFocus(); });
     }
+    QSize sizeHint() const override { return {maximumWidth(), QLineEdit::sizeHint().height()}; }
 
 protected:
     bool event(QEvent* event) override {
@@ -420,6 +424,15 @@ void TopBar::restyle() {
     QFont badgeFont = AppFont::font(10, QFont::Medium);
     styleLabel(badge_, badgeFont, palette.inkSecondary);
     static_cast<GlyphButton*>(clear_)->setColor(palette.inkTertiary);
+    // As tall as it is with its count and clear button, and the bar as tall
+    // as it is with the filter: what the filter shows never moves the window's content.
+    const QMargins around = filterCapsule_->layout()->contentsMargins();
+    const int capsuleHeight =
+        around.top() + around.bottom() +
+        std::max({filter_->sizeHint().height(), badge_->sizeHint().height(), clear_->sizeHint().height()});
+    filterCapsule_->setFixedHeight(capsuleHeight);
+    const QMargins bar = layout()->contentsMargins();
+    setMinimumHeight(bar.top() + bar.bottom() + capsuleHeight);
     rebuildCrumbs();
     refresh();
 }

@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QScreen>
 #include <QSignalSpy>
@@ -33,6 +34,7 @@
 #include "app/frame/TopBar.h"
 #include "app/frame/SheetWindow.h"
 #include "app/kit/KitButton.h"
+#include "app/kit/ScaleReveal.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/screens/AppListModel.h"
 #include "app/screens/AppRowDelegate.h"
@@ -686,9 +688,33 @@ TEST_F(MainWindowTest, NothingThatMustShowWholeIsCutInTheSmallestWindowsUp) {
             EXPECT_FALSE(boxes.total.intersects(boxes.leftBehind)) << at;
         }
 
-        // Without room for its column, the inspector opens over the window, no taller than it.
+        // The filter opened from its button, with a count and the clear button, moves
+        // nothing below the bar and keeps its parts apart.
         state().preferences().setMode(AppState::Mode::developer);
-        QCoreApplication::processEvents();
+        for (int i = 0; i < 4; ++i) QCoreApplication::processEvents();
+        TopBar* bar = layout->topBar();
+        // The bar's foot is where the page starts.
+        const int before = bar->height();
+        bar->filterButton()->click();
+        for (int i = 0; i < 4; ++i) QCoreApplication::processEvents();
+        EXPECT_EQ(bar->height(), before) << at << "the page moved as the filter opened";
+        QTest::keyClicks(bar->filterField(), QStringLiteral("zzz"));
+        for (int i = 0; i < 4; ++i) QCoreApplication::processEvents();
+        EXPECT_EQ(bar->height(), before) << at << "the page moved as the filter counted";
+        QWidget* capsule = bar->filterCapsule();
+        std::vector<QRect> parts;
+        for (QWidget* part : {static_cast<QWidget*>(bar->filterField()), bar->badgeReveal()->content(),
+                              bar->clearReveal()->content()}) {
+            const QRect box(part->mapTo(capsule, QPoint(0, 0)), part->size());
+            EXPECT_TRUE(capsule->rect().contains(box)) << at << part->metaObject()->className();
+            for (const QRect& other : parts) EXPECT_FALSE(box.intersects(other)) << at;
+            parts.push_back(box);
+        }
+        state().navigation().setSearchText({});
+        bar->setFocus();
+        for (int i = 0; i < 4; ++i) QCoreApplication::processEvents();
+
+        // Without room for its column, the inspector opens over the window, no taller than it.
         QTest::mouseClick(layout->topBar()->inspectorToggle(), Qt::LeftButton);
         const QWidget* popover = layout->topBar()->inspectorPopover();
         ASSERT_NE(popover, nullptr);
