@@ -688,6 +688,24 @@ TEST_F(MainWindowTest, NothingThatMustShowWholeIsCutInTheSmallestWindowsUp) {
             EXPECT_FALSE(boxes.total.intersects(boxes.leftBehind)) << at;
         }
 
+        // Drilled in two levels, the bar keeps the crumbs nearest the node on show whole.
+        state().preferences().setMode(AppState::Mode::developer);
+        const StorageNode& group = state().navigation().visibleTree().children.front().children.front();
+        state().navigation().focusOn(group.id);
+        for (int i = 0; i < 4; ++i) QCoreApplication::processEvents();
+        const std::vector<QPushButton*> crumbs = layout->topBar()->crumbButtons();
+        ASSERT_EQ(crumbs.size(), 3u);
+        // Only the first one shown may be cut short.
+        bool first = true;
+        for (QPushButton* crumb : crumbs) {
+            if (!crumb->isVisible()) continue;
+            const bool whole = crumb->width() >= crumb->sizeHint().width();
+            EXPECT_TRUE(whole || first) << at << crumb->accessibleName().toStdString();
+            first = false;
+        }
+        EXPECT_GE(crumbs.back()->width(), crumbs.back()->sizeHint().width()) << at << "the node on show";
+        state().navigation().focusOn(state().navigation().visibleTree().id);
+
         // The filter opened from its button, with a count and the clear button, moves
         // nothing below the bar and keeps its parts apart.
         state().preferences().setMode(AppState::Mode::developer);
