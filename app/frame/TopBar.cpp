@@ -467,17 +467,22 @@ void TopBar::restyle() {
     QFont badgeFont = AppFont::font(10, QFont::Medium);
     styleLabel(badge_, badgeFont, palette.inkSecondary);
     static_cast<GlyphButton*>(clear_)->setColor(palette.inkTertiary);
-    // As tall as it is with its count and clear button, and the bar as tall
-    // as it is with the filter: what the filter shows never moves the window's content.
-    const QMargins around = filterCapsule_->layout()->contentsMargins();
-    const int capsuleHeight =
-        around.top() + around.bottom() +
-        std::max({filter_->sizeHint().height(), badge_->sizeHint().height(), clear_->sizeHint().height()});
-    filterCapsule_->setFixedHeight(capsuleHeight);
-    const QMargins bar = layout()->contentsMargins();
-    setMinimumHeight(bar.top() + bar.bottom() + capsuleHeight);
+    keepFilterHeight();
     rebuildCrumbs();
     refresh();
+}
+
+// The filter's capsule stands as tall as it is with its count and clear
+// button, and the bar keeps that room while the capsule waits behind its
+// button: the window's content stays put as the filter opens, takes the
+// focus and counts.
+void TopBar::keepFilterHeight() {
+    const QMargins inner = filterCapsule_->layout()->contentsMargins();
+    const int tallest = std::max({filter_->sizeHint().height(), badge_->sizeHint().height(),
+                                  clear_->sizeHint().height(), magnifier_->sizeHint().height()});
+    filterCapsule_->setFixedHeight(inner.top() + tallest + inner.bottom());
+    const QMargins outer = layout()->contentsMargins();
+    setMinimumHeight(outer.top() + filterCapsule_->height() + outer.bottom());
 }
 
 }  // namespace korvane

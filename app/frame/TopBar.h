@@ -76,6 +76,7 @@ private:
     int crumbRoom() const;
     void toggleInspector();
     void colorMagnifier();
+    void keepFilterHeight();
 
     PreferencesState& preferences_;
     NavigationState& navigation_;
