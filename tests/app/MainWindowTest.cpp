@@ -9,9 +9,6 @@
 #include <QPushButton>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListView>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -21,45 +18,29 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
-#include <set>
 #include <thread>
 
 #include "app/MainWindow.h"
-#include "app/canvases/DeveloperCanvasPage.h"
-#include "app/canvases/GeneralCanvasPage.h"
 #include "app/frame/ExploreLayout.h"
 #include "app/frame/GeneralSidebar.h"
 #include "app/frame/PlaceholderPane.h"
 #include "app/frame/RootView.h"
-#include "app/frame/TopBar.h"
 #include "app/frame/SheetWindow.h"
-#include "app/kit/KitButton.h"
-#include "app/kit/ScaleReveal.h"
 #include "app/kit/PaletteEnvironment.h"
-#include "app/screens/AppListModel.h"
-#include "app/screens/AppRowDelegate.h"
-#include "app/screens/ApplicationsView.h"
 #include "app/screens/CleanupProgressView.h"
 #include "app/screens/CompleteView.h"
 #include "app/screens/EntryList.h"
 #include "app/screens/HistoryView.h"
 #include "app/screens/InspectorView.h"
 #include "app/screens/OnboardingView.h"
-#include "app/screens/ReviewView.h"
 #include "app/screens/ScanningView.h"
 #include "app/screens/SearchView.h"
 #include "app/settings/AboutTab.h"
 #include "app/settings/ScanSettingsTab.h"
 #include "app/settings/SettingsView.h"
-#include "app/state/ApplicationsState.h"
-#include "app/state/DeveloperState.h"
-#include "app/state/FolderScanState.h"
-#include "app/theme/AppFont.h"
 #include "app/theme/AppMotion.h"
 #include "tests/app/fakes/FakeCompositor.h"
-#include "tests/app/kit/ShownWhole.h"
 #include "tests/app/state/FlowFixture.h"
-#include "tests/explorer/LinuxHomeSupport.h"
 
 namespace korvane {
 namespace {
@@ -608,149 +589,6 @@ TEST_F(MainWindowTest, SearchFiltersFitTheirPageWithoutOverlapAtEveryWindowWidth
         // The list starts under the last of them.
         const QRect list(search->list()->mapTo(search, QPoint(0, 0)), search->list()->size());
         for (const QRect& box : boxes) EXPECT_LT(box.bottom(), list.top()) << width;
-    }
-}
-
-TEST_F(MainWindowTest, NothingThatMustShowWholeIsCutInTheSmallestWindowsUp) {
-    // Two applications in the home, each with a wide figure left behind.
-    testing::LinuxHome home{tree_};
-    home.appImage("Applications/Tessera.AppImage", 20'000'000);
-    home.leftover(".config/Tessera", 98'700'000);
-    home.appImage("Applications/Photo Studio Suite Professional Edition.AppImage", 3'000'000);
-    home.leftover(".cache/Photo Studio Suite Professional Edition", 5'500'000);
-    makeUninstaller_ = [places = home.places()] {
-        return std::make_unique<AppUninstaller>(std::vector<std::string>{}, places);
-    };
-    MainWindow& window = open({"--screen", "explore", "--mode", "developer"});
-    ExploreLayout* layout = window.rootView()->exploreLayout();
-    ASSERT_NE(layout, nullptr);
-    // Twelve large items, all chosen: the widest count and figures the header and footer get.
-    std::vector<CleanupCandidate> candidates;
-    std::set<UUID> everything;
-    for (int i = 0; i < 12; ++i) {
-        const std::string project = "project-" + std::to_string(i);
-        candidates.emplace_back(UUID::random(), CleanupCategory::node, "node.modules", "Project Dependencies",
-                                project, at("Projects/" + project + "/node_modules"), 9'876'543'210,
-                                SafetyLevel::safe, "reason", std::nullopt, std::nullopt, DetailMap{},
-                                RemovalKind::path());
-        everything.insert(candidates.back().id);
-    }
-    state().developer().setScan(
-        ScanResult({}, 1, {CategoryResult(CleanupCategory::node, 118'518'518'520, candidates)},
-                   VolumeInfo(999'000'000'000, 123'450'000'000), {}));
-    state().developer().setSelection(everything);
-    ASSERT_EQ(state().developer().selection().size(), 12u);
-    state().folderScan().scanFolder(home_);
-    ASSERT_TRUE(testing::waitUntil([&] { return state().folderScan().generalRoot() != nullptr; }));
-
-    const auto show = [&](AppState::Mode mode, AppState::GeneralSection section) {
-        state().preferences().setMode(mode);
-        state().navigation().setGeneralSection(section);
-        for (int i = 0; i < 4; ++i) QCoreApplication::processEvents();
-        return layout->canvasPage();
-    };
-    for (const QSize size : {QSize(720, 560), QSize(1024, 700)}) {
-        window.resize(size);
-        const std::string at = std::to_string(size.width()) + " ";
-        auto* developer = qobject_cast<DeveloperCanvasPage*>(
-            show(AppState::Mode::developer, AppState::GeneralSection::explore));
-        ASSERT_NE(developer, nullptr);
-        testing::expectShownWhole(*developer->header(), at + "developer header");
-        testing::expectShownWhole(*developer->footer(), at + "developer footer");
-
-        auto* general = qobject_cast<GeneralCanvasPage*>(
-            show(AppState::Mode::general, AppState::GeneralSection::explore));
-        ASSERT_NE(general, nullptr);
-        testing::expectShownWhole(*general->header(), at + "general header");
-
-        auto* apps =
-            qobject_cast<ApplicationsView*>(show(AppState::Mode::general, AppState::GeneralSection::apps));
-        ASSERT_NE(apps, nullptr);
-        ASSERT_TRUE(testing::waitUntil([&] {
-            return !state().applications().isScanningApps() && apps->list()->model()->rowCount() == 2;
-        }));
-        QCoreApplication::processEvents();
-        const auto* model = qobject_cast<AppListModel*>(apps->list()->model());
-        const auto* rows = qobject_cast<AppRowDelegate*>(apps->list()->itemDelegate());
-        ASSERT_NE(rows, nullptr);
-        for (int row = 0; row < model->rowCount(); ++row) {
-            const QRect rect = apps->list()->visualRect(model->index(row, 0));
-            const AppRowContent& content = model->row(row);
-            ASSERT_TRUE(content.leftBehind);
-            const AppRowDelegate::TextBoxes boxes = rows->textBoxes(rect, content);
-            const auto whole = [&](const QRect& box, const QFont& font, const std::string& text) {
-                EXPECT_GE(box.width(), QFontMetrics(font).horizontalAdvance(QString::fromStdString(text)))
-                    << at << text;
-                EXPECT_TRUE(rect.contains(box)) << at << text;
-            };
-            whole(boxes.total, AppFont::font(11), content.total);
-            whole(boxes.leftBehind, AppFont::small(), *content.leftBehind);
-            EXPECT_FALSE(boxes.total.intersects(boxes.leftBehind)) << at;
-        }
-
-        // Drilled in two levels, the bar keeps the crumbs nearest the node on show whole.
-        state().preferences().setMode(AppState::Mode::developer);
-        const StorageNode& group = state().navigation().visibleTree().children.front().children.front();
-        state().navigation().focusOn(group.id);
-        for (int i = 0; i < 4; ++i) QCoreApplication::processEvents();
-        const std::vector<QPushButton*> crumbs = layout->topBar()->crumbButtons();
-        ASSERT_EQ(crumbs.size(), 3u);
-        // Only the first one shown may be cut short.
-        bool first = true;
-        for (QPushButton* crumb : crumbs) {
-            if (!crumb->isVisible()) continue;
-            const bool whole = crumb->width() >= crumb->sizeHint().width();
-            EXPECT_TRUE(whole || first) << at << crumb->accessibleName().toStdString();
-            first = false;
-        }
-        EXPECT_GE(crumbs.back()->width(), crumbs.back()->sizeHint().width()) << at << "the node on show";
-        state().navigation().focusOn(state().navigation().visibleTree().id);
-
-        // The filter opened from its button, with a count and the clear button, moves
-        // nothing below the bar and keeps its parts apart.
-        state().preferences().setMode(AppState::Mode::developer);
-        for (int i = 0; i < 4; ++i) QCoreApplication::processEvents();
-        TopBar* bar = layout->topBar();
-        // The bar's foot is where the page starts.
-        const int before = bar->height();
-        bar->filterButton()->click();
-        for (int i = 0; i < 4; ++i) QCoreApplication::processEvents();
-        EXPECT_EQ(bar->height(), before) << at << "the page moved as the filter opened";
-        QTest::keyClicks(bar->filterField(), QStringLiteral("zzz"));
-        for (int i = 0; i < 4; ++i) QCoreApplication::processEvents();
-        EXPECT_EQ(bar->height(), before) << at << "the page moved as the filter counted";
-        QWidget* capsule = bar->filterCapsule();
-        std::vector<QRect> parts;
-        for (QWidget* part : {static_cast<QWidget*>(bar->filterField()), bar->badgeReveal()->content(),
-                              bar->clearReveal()->content()}) {
-            const QRect box(part->mapTo(capsule, QPoint(0, 0)), part->size());
-            EXPECT_TRUE(capsule->rect().contains(box)) << at << part->metaObject()->className();
-            for (const QRect& other : parts) EXPECT_FALSE(box.intersects(other)) << at;
-            parts.push_back(box);
-        }
-        state().navigation().setSearchText({});
-        bar->setFocus();
-        for (int i = 0; i < 4; ++i) QCoreApplication::processEvents();
-
-        // Without room for its column, the inspector opens over the window, no taller than it.
-        QTest::mouseClick(layout->topBar()->inspectorToggle(), Qt::LeftButton);
-        const QWidget* popover = layout->topBar()->inspectorPopover();
-        ASSERT_NE(popover, nullptr);
-        const QRect windowOnScreen(window.mapToGlobal(QPoint(0, 0)), window.size());
-        EXPECT_TRUE(windowOnScreen.contains(popover->geometry())) << at << "inspector popover";
-        QTest::mouseClick(layout->topBar()->inspectorToggle(), Qt::LeftButton);
-
-        // The review hangs within the window, its actions in view (the list scrolls).
-        state().navigation().setSheet(Sheet::review);
-        auto* review = window.sheetDialog() ? window.sheetDialog()->findChild<ReviewView*>() : nullptr;
-        ASSERT_NE(review, nullptr);
-        for (int i = 0; i < 4; ++i) QCoreApplication::processEvents();
-        const QRect content(window.rootView()->mapToGlobal(QPoint(0, 0)), window.rootView()->size());
-        for (const KitButton* button : {review->cleanButton(), review->cancelButton()}) {
-            const QRect onScreen(button->mapToGlobal(QPoint(0, 0)), button->size());
-            EXPECT_TRUE(content.contains(onScreen)) << at << "review's " << button->title().toStdString();
-        }
-        state().navigation().setSheet(std::nullopt);
     }
 }
 
