@@ -296,8 +296,7 @@ void MainWindow::followSheet() {
     closeSheet->setShortcuts(closeKeys());
     connect(closeSheet, &QAction::triggered, dialog, &QDialog::reject);
     dialog->addAction(closeSheet);
-    if (*sheet == AppState::Sheet::review) dialog->layout()->setSizeConstraint(QLayout::SetFixedSize);
-    dialog->setGrowsToContent(*sheet == AppState::Sheet::settings);
+    dialog->setGrowsToContent(*sheet == AppState::Sheet::settings || *sheet == AppState::Sheet::review);
     sheetDialog_ = dialog;
     shownSheet_ = sheet;
     // However the sheet closes ("Done", Escape, the window's close button), the state hears of it.

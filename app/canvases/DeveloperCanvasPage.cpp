@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFontMetricsF>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -20,6 +19,7 @@
 #include "app/canvases/CanvasDrawing.h"
 #include "app/canvases/CanvasModeSwitcher.h"
 #include "app/canvases/FocusUpKeys.h"
+#include "app/canvases/PageHeader.h"
 #include "app/kit/ElidedLabel.h"
 #include "app/kit/EmptyStateView.h"
 #include "app/kit/Ground.h"
@@ -30,6 +30,7 @@
 #include "app/kit/PlainLabel.h"
 #include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/SymbolView.h"
+#include "app/kit/WrapLayout.h"
 #include "app/state/DeveloperState.h"
 #include "app/state/NavigationState.h"
 #include "app/state/PlatformWords.h"
@@ -95,20 +96,15 @@ DeveloperCanvasPage::DeveloperCanvasPage(const CanvasParts& parts, QWidget* pare
 }
 
 QWidget* DeveloperCanvasPage::makeHeader() {
-    auto* header = new QWidget;
-    auto* row = new QHBoxLayout(header);
-    row->setContentsMargins(16, 14, 16, 10);
-    row->setSpacing(10);
-    name_ = new ElidedLabel;
+    auto* header = new PageHeader;
+    header_ = header;
+    name_ = header->name();
     bytes_ = plainLabel();
     dot_ = plainLabel(QStringLiteral("\u00B7"));
     items_ = plainLabel();
     secondDot_ = plainLabel(QStringLiteral("\u00B7"));
     reclaimable_ = plainLabel();
-    row->addWidget(name_, 0, Qt::AlignBottom);
-    for (QLabel* label : {bytes_, dot_, items_, secondDot_, reclaimable_})
-        row->addWidget(label, 0, Qt::AlignBottom);
-    row->addStretch(1);
+    for (QLabel* label : {bytes_, dot_, items_, secondDot_, reclaimable_}) header->addFigure(label);
     return header;
 }
 
@@ -187,30 +183,35 @@ void DeveloperCanvasPage::resizeEvent(QResizeEvent* event) {
 
 QWidget* DeveloperCanvasPage::makeFooter() {
     footer_ = new Ground(&Palette::rail, Ground::Rule::top);
-    auto* grid = new QGridLayout(footer_);
-    grid->setContentsMargins(16, 10, 16, 10);
-    grid->setHorizontalSpacing(12);
-    grid->setVerticalSpacing(0);
-    auto* summary = new QHBoxLayout;
-    summary->setSpacing(6);
+    // The selection, what it frees, and the actions: side by side while they
+    // fit, else the actions go to a line of their own, still at the right,
+    // so that no figure and no button's words are ever cut.
+    auto* lines = new WrapLayout(12, 8, footer_);
+    lines->setContentsMargins(16, 10, 16, 10);
+    lines->setLastAtLineEnd(true);
+    auto* summary = new QWidget;
+    auto* summaryRow = new QHBoxLayout(summary);
+    summaryRow->setContentsMargins(0, 0, 0, 0);
+    summaryRow->setSpacing(6);
     auto* check = new SymbolView("checkmark.circle.fill", 11);
     check->setObjectName(QStringLiteral("selectionCheck"));
     selectedCount_ = plainLabel();
     selectedBytes_ = plainLabel();
-    summary->addWidget(check);
-    summary->addWidget(selectedCount_);
-    summary->addWidget(selectedBytes_);
-    grid->addLayout(summary, 0, 0, 2, 1, Qt::AlignVCenter);
-    // The free-space texts are the ones that give way in a narrow window.
-    // What the Trash gives back runs on below the links, so that it stays
-    // whole at the usual sizes; the column takes the room while there is no
-    // scan to measure free space by.
+    summaryRow->addWidget(check);
+    summaryRow->addWidget(selectedCount_);
+    summaryRow->addWidget(selectedBytes_);
+    lines->addWidget(summary);
+    // What the Trash gives back runs under the free space; both are left out
+    // while there is no scan to measure free space by.
+    freeSpaceTexts_ = new QWidget;
+    auto* freeSpaceLines = new QVBoxLayout(freeSpaceTexts_);
+    freeSpaceLines->setContentsMargins(0, 0, 0, 0);
+    freeSpaceLines->setSpacing(0);
     freeSpace_ = new ElidedLabel;
     freeSpaceOnceEmptied_ = new ElidedLabel;
-    grid->addWidget(freeSpace_, 0, 1);
-    grid->addWidget(freeSpaceOnceEmptied_, 1, 1, 1, 3);
-    grid->addItem(new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Minimum), 0, 1);
-    grid->setColumnStretch(1, 1);
+    freeSpaceLines->addWidget(freeSpace_);
+    freeSpaceLines->addWidget(freeSpaceOnceEmptied_);
+    lines->addWidget(freeSpaceTexts_);
     selectSafe_ = new LinkButton(QStringLiteral("Select safe"), AppFont::caption());
     clear_ = new LinkButton(QStringLiteral("Clear"), AppFont::caption());
     review_ = new KitButton(KitButton::Style::solid, {});
@@ -218,9 +219,14 @@ QWidget* DeveloperCanvasPage::makeFooter() {
     connect(selectSafe_, &QPushButton::clicked, this, [this] { parts_.developer.selectAllSafe(); });
     connect(clear_, &QPushButton::clicked, this, [this] { parts_.developer.setSelection({}); });
     connect(review_, &QPushButton::clicked, this, [this] { parts_.navigation.setSheet(Sheet::review); });
-    grid->addWidget(selectSafe_, 0, 2);
-    grid->addWidget(clear_, 0, 3);
-    grid->addWidget(review_, 0, 4, 2, 1, Qt::AlignVCenter);
+    auto* actions = new QWidget;
+    auto* actionsRow = new QHBoxLayout(actions);
+    actionsRow->setContentsMargins(0, 0, 0, 0);
+    actionsRow->setSpacing(12);
+    actionsRow->addWidget(selectSafe_);
+    actionsRow->addWidget(clear_);
+    actionsRow->addWidget(review_);
+    lines->addWidget(actions);
     return footer_;
 }
 
@@ -276,7 +282,7 @@ void DeveloperCanvasPage::refresh() {
 
     selectedCount_->setText(text(content_.selectedCount));
     selectedBytes_->setText(text(content_.selectedBytes));
-    freeSpace_->setVisible(content_.freeSpace.has_value());
+    freeSpaceTexts_->setVisible(content_.freeSpace.has_value());
     freeSpace_->setText(text(content_.freeSpace.value_or(std::string())));
     freeSpaceOnceEmptied_->setVisible(content_.freeSpace && content_.freeSpaceOnceEmptied);
     freeSpaceOnceEmptied_->setText(text(content_.freeSpaceOnceEmptied.value_or(std::string())));

@@ -33,6 +33,8 @@ public:
     const DeveloperCanvasContent& content() const { return content_; }
     CanvasDrawing* drawing() const { return drawing_; }
     KitButton* reviewButton() const { return review_; }
+    QWidget* header() const { return header_; }
+    QWidget* footer() const { return footer_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -53,6 +55,7 @@ private:
 
     CanvasParts parts_;
     DeveloperCanvasContent content_;
+    QWidget* header_ = nullptr;
     QLabel* name_ = nullptr;
     QLabel* bytes_ = nullptr;
     QLabel* dot_ = nullptr;
@@ -76,6 +79,7 @@ private:
     QWidget* footer_ = nullptr;
     QLabel* selectedCount_ = nullptr;
     QLabel* selectedBytes_ = nullptr;
+    QWidget* freeSpaceTexts_ = nullptr;
     ElidedLabel* freeSpace_ = nullptr;
     ElidedLabel* freeSpaceOnceEmptied_ = nullptr;
     LinkButton* selectSafe_ = nullptr;

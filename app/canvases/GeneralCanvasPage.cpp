@@ -11,6 +11,7 @@
 #include "app/canvases/CanvasDrawing.h"
 #include "app/canvases/CanvasModeSwitcher.h"
 #include "app/canvases/FocusUpKeys.h"
+#include "app/canvases/PageHeader.h"
 #include "app/kit/CrumbButton.h"
 #include "app/kit/ElidedLabel.h"
 #include "app/kit/EmptyStateView.h"
@@ -77,22 +78,18 @@ QWidget* GeneralCanvasPage::makeTreePage() {
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
 
-    auto* header = new QHBoxLayout;
-    header->setContentsMargins(16, 14, 16, 10);
-    header->setSpacing(10);
     crumbs_ = new QWidget;
     crumbRow_ = new QHBoxLayout(crumbs_);
     crumbRow_->setContentsMargins(0, 0, 0, 2);
     crumbRow_->setSpacing(4);
-    name_ = new ElidedLabel;
+    auto* header = new PageHeader(crumbs_);
+    header_ = header;
+    name_ = header->name();
     bytes_ = plainLabel();
     dot_ = plainLabel(QStringLiteral("\u00B7"));
     files_ = plainLabel();
-    header->addWidget(crumbs_, 0, Qt::AlignBottom);
-    header->addWidget(name_, 0, Qt::AlignBottom);
-    for (QLabel* label : {bytes_, dot_, files_}) header->addWidget(label, 0, Qt::AlignBottom);
-    header->addStretch(1);
-    column->addLayout(header);
+    for (QLabel* label : {bytes_, dot_, files_}) header->addFigure(label);
+    column->addWidget(header);
 
     auto* toolbar = new QHBoxLayout;
     toolbar->setContentsMargins(16, 0, 16, 10);

@@ -32,6 +32,7 @@ public:
     CanvasDrawing* drawing() const { return drawing_; }
     // The buttons back to the folders above the one on show, the scan root first.
     std::vector<QPushButton*> crumbButtons() const;
+    QWidget* header() const { return header_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -47,6 +48,7 @@ private:
     GeneralCanvasContent content_;
     QStackedWidget* pages_;
     QWidget* treePage_ = nullptr;
+    QWidget* header_ = nullptr;
     QWidget* crumbs_ = nullptr;
     QHBoxLayout* crumbRow_ = nullptr;
     std::vector<GeneralCanvasContent::Crumb> shownCrumbs_;

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <algorithm>
 
 #include "app/kit/CapsuleLabel.h"
 #include "app/kit/CrumbButton.h"
@@ -35,6 +36,12 @@ namespace korvane {
 namespace {
 
 QString text(const std::string& value) { return QString::fromStdString(value); }
+
+// A crumb cut shorter than this says nothing: it is left out instead.
+constexpr int narrowestCrumb = 40;
+// The inspector's popover where the window has room, and its room above the window's foot.
+constexpr int popoverHeight = 560;
+constexpr int popoverGap = 8;
 
 // A button that is only a symbol; its tooltip is also its accessible name.
 class GlyphButton : public QPushButton {
@@ -74,11 +81,15 @@ class FilterField : public QLineEdit {
 public:
     FilterField() {
         setFrame(false);
-        setFixedWidth(186);
+        // 186 wide where the bar has room; a narrow bar narrows the field
+        // before its count and clear button, which would otherwise draw over it.
+        setMinimumWidth(96);
+        setMaximumWidth(186);
         setPlaceholderText(QStringLiteral("Filter by name, path or toolchain"));
         setAccessibleName(QStringLiteral("Filter by name, path or toolchain"));
         connect(this, &QLineEdit::returnPressed, this, [this] { clearFocus(); });
     }
+    QSize sizeHint() const override { return {maximumWidth(), QLineEdit::sizeHint().height()}; }
 
 protected:
     bool event(QEvent* event) override {
@@ -318,8 +329,11 @@ void TopBar::toggleInspector() {
     popover->setAttribute(Qt::WA_DeleteOnClose);
     popover->column()->addWidget(inspector);
     const QMargins shadow = popover->surface().margins();
-    popover->resize(QSize(static_cast<int>(ExploreColumns::inspectorWidth), 560).grownBy(shadow));
     const QPoint below = inspectorToggle_->mapToGlobal(QPoint(inspectorToggle_->width(), inspectorToggle_->height()));
+    // No lower than the window's foot: in a low window the inspector scrolls.
+    const int windowFoot = window()->mapToGlobal(QPoint(0, window()->height())).y();
+    const int height = std::clamp(windowFoot - popoverGap - (below.y() + 4), 0, popoverHeight);
+    popover->resize(QSize(static_cast<int>(ExploreColumns::inspectorWidth), height).grownBy(shadow));
     popover->move(below.x() - popover->width() + shadow.right(), below.y() + 4 - shadow.top());
     popover_ = popover;
     connect(popover, &QObject::destroyed, this, [this] { refresh(); });
@@ -365,6 +379,8 @@ void TopBar::refresh() {
     inspectorToggle_->setAccessibleName(text(content_.inspectorHelp));
     static_cast<GlyphButton*>(inspectorToggle_)
         ->setColor(content_.inspectorHighlighted ? palette.ink : palette.inkTertiary);
+    // What shows beside the crumbs may have changed their room.
+    fitCrumbs();
 }
 
 void TopBar::rebuildCrumbs() {
@@ -380,6 +396,45 @@ void TopBar::rebuildCrumbs() {
                 [this, id] { navigation_.select(std::string_view(id)); });
         crumbRow_->addWidget(button);
     }
+    fitCrumbs();
+}
+
+int TopBar::crumbRoom() const {
+    // The bar less everything else in it and the spacing around each item.
+    auto* row = static_cast<QHBoxLayout*>(layout());
+    const QMargins margins = row->contentsMargins();
+    int others = 0;
+    int items = 0;
+    for (int i = 0; i < row->count(); ++i) {
+        QLayoutItem* item = row->itemAt(i);
+        if (item->widget() == crumbs_ || item->isEmpty()) continue;
+        others += item->spacerItem() ? 0 : item->sizeHint().width();
+        ++items;
+    }
+    return width() - margins.left() - margins.right() - others - items * row->spacing();
+}
+
+void TopBar::fitCrumbs() {
+    const std::vector<QPushButton*> buttons = crumbButtons();
+    if (buttons.empty()) return;
+    std::vector<int> whole;
+    for (const QPushButton* button : buttons) whole.push_back(button->sizeHint().width());
+    const QWidget* chevron = crumbRow_->count() > 1 ? crumbRow_->itemAt(1)->widget() : nullptr;
+    const int chevronRoom = chevron ? chevron->sizeHint().width() + 2 * crumbRow_->spacing() : 0;
+    const std::vector<int> shown = crumbWidths(whole, chevronRoom, narrowestCrumb, crumbRoom());
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        // Each crumb after the first has its chevron just before it.
+        if (i > 0) crumbRow_->itemAt(static_cast<int>(2 * i - 1))->widget()->setVisible(shown[i] > 0);
+        buttons[i]->setVisible(shown[i] > 0);
+        buttons[i]->setMaximumWidth(shown[i] < whole[i] ? std::max(shown[i], 1) : QWIDGETSIZE_MAX);
+        // Cut short, its name stays at hand.
+        buttons[i]->setToolTip(shown[i] < whole[i] ? buttons[i]->accessibleName() : QString());
+    }
+}
+
+void TopBar::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    fitCrumbs();
 }
 
 void TopBar::paintEvent(QPaintEvent*) {

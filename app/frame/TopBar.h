@@ -60,6 +60,7 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     QWidget* buildModePills();
@@ -69,6 +70,10 @@ private:
     void refresh();
     void restyle();
     void rebuildCrumbs();
+    // The crumbs nearest the node on show stay whole in a narrow bar; the
+    // first ones give way (see crumbWidths).
+    void fitCrumbs();
+    int crumbRoom() const;
     void toggleInspector();
     void colorMagnifier();
     void keepFilterHeight();

@@ -1,6 +1,8 @@
 #include "app/kit/ElidedLabel.h"
 
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 
 namespace korvane {
 
@@ -15,15 +17,32 @@ QSize ElidedLabel::minimumSizeHint() const {
     return {fontMetrics().horizontalAdvance(QStringLiteral("…")), QLabel::minimumSizeHint().height()};
 }
 
-void ElidedLabel::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    const QRect area = contentsRect();
+QString ElidedLabel::shownText() const {
     QString line = text();
     line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return fontMetrics().elidedText(line, mode_, contentsRect().width());
+}
+
+bool ElidedLabel::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip && toolTip().isEmpty()) {
+        QString line = text();
+        line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        if (shownText() == line)
+            QToolTip::hideText();
+        else
+            // Marked as rich text so that a name holding "<b>" or "&" shows as itself.
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(),
+                               QStringLiteral("<qt>%1</qt>").arg(line.toHtmlEscaped()), this);
+        return true;
+    }
+    return QLabel::event(event);
+}
+
+void ElidedLabel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
     painter.setPen(palette().color(foregroundRole()));
     painter.setFont(font());
-    painter.drawText(area, static_cast<int>(alignment() | Qt::TextSingleLine),
-                     fontMetrics().elidedText(line, mode_, area.width()));
+    painter.drawText(contentsRect(), static_cast<int>(alignment() | Qt::TextSingleLine), shownText());
 }
 
 }  // namespace korvane

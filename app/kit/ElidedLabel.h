@@ -5,7 +5,8 @@
 namespace korvane {
 
 // A one-line plain-text label that elides what does not fit; the whole text
-// stays its text (and so what a screen reader reads).
+// stays its text (and so what a screen reader reads) and, while it is cut
+// and the label has no tooltip of its own, its tooltip.
 class ElidedLabel : public QLabel {
     Q_OBJECT
 public:
@@ -13,8 +14,11 @@ public:
                          Qt::TextElideMode mode = Qt::ElideRight);
 
     QSize minimumSizeHint() const override;
+    // The line as drawn in the label's present width.
+    QString shownText() const;
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:

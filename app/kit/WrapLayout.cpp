@@ -85,7 +85,8 @@ int WrapLayout::arrange(const QRect& rect, bool place) const {
         for (const Placed& placed : line) height = std::max(height, placed.size.height());
         int x = area.x();
         for (const Placed& placed : line) {
-            QRect box(QPoint(x, y + (height - placed.size.height()) / 2), placed.size);
+            const int room = height - placed.size.height();
+            QRect box(QPoint(x, y + (bottomAligned_ ? room : room / 2)), placed.size);
             if (lastAtLineEnd_ && &placed == &lines.back().back())
                 box.moveLeft(std::max(x, area.x() + area.width() - placed.size.width()));
             if (place) placed.item->setGeometry(box);

@@ -9,7 +9,7 @@ namespace korvane {
 // the next line, and so on: a row of facts or buttons that a narrow window
 // stacks instead of cutting. Items keep their order; none is ever narrower
 // than it wants to be, unless it alone is wider than the width. Items of
-// different heights are centred on their line.
+// different heights are centred on their line, unless bottom-aligned.
 class WrapLayout : public QLayout {
 public:
     WrapLayout(int horizontalSpacing, int verticalSpacing, QWidget* parent = nullptr);
@@ -30,6 +30,8 @@ public:
     // The last item keeps to the right end of whatever line it lands on, as
     // a row's trailing control does behind a spacer.
     void setLastAtLineEnd(bool atEnd) { lastAtLineEnd_ = atEnd; }
+    // Items of different heights stand on their line's foot instead of its middle.
+    void setBottomAligned(bool bottom) { bottomAligned_ = bottom; }
 
 private:
     // Places the items in `rect` (or only measures, when `place` is false); the height used.
@@ -39,6 +41,7 @@ private:
     int horizontalSpacing_;
     int verticalSpacing_;
     bool lastAtLineEnd_ = false;
+    bool bottomAligned_ = false;
 };
 
 }  // namespace korvane

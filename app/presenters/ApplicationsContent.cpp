@@ -109,9 +109,10 @@ bool applicationsPageShouldScan(const std::vector<InstalledApp>& apps, bool isSc
     return apps.empty() && !isScanning;
 }
 
-double appListColumnWidth(double pageWidth) {
+double appListColumnWidth(double pageWidth, double rowsNeed) {
+    const double narrowest = std::clamp(rowsNeed, appListMinimumWidth, appListWidth);
     // Past the hairline between the columns.
-    return std::clamp(pageWidth - 1 - appDetailRoomWidth, appListMinimumWidth, appListWidth);
+    return std::clamp(pageWidth - 1 - appDetailRoomWidth, narrowest, appListWidth);
 }
 
 }  // namespace korvane

@@ -93,11 +93,12 @@ ApplicationsPageContent applicationsPageContent(const std::vector<InstalledApp>&
 
 // The list column's width on a page this wide: its full width while the
 // detail pane beside it keeps the room it reads best in, narrower (its rows
-// eliding) as the page narrows, never below what a row needs to be read.
+// eliding their names) as the page narrows, never below what a row needs to
+// be read nor below `rowsNeed`, what its rows need to show their figures whole.
 inline constexpr double appListWidth = 320;
 inline constexpr double appListMinimumWidth = 180;
 inline constexpr double appDetailRoomWidth = 455;
-double appListColumnWidth(double pageWidth);
+double appListColumnWidth(double pageWidth, double rowsNeed = appListMinimumWidth);
 
 // The page scans by itself only on a first showing with nothing found and no scan running.
 bool applicationsPageShouldScan(const std::vector<InstalledApp>& apps, bool isScanning);

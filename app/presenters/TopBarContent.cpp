@@ -1,5 +1,7 @@
 #include "app/presenters/TopBarContent.h"
 
+#include <algorithm>
+
 #include "app/state/PlatformWords.h"
 #include "core/system/Paths.h"
 
@@ -47,6 +49,23 @@ TopBarContent topBarContent(const PreferencesState& preferences, const Navigatio
     content.inspectorHelp = inspectorFits ? "Show or hide the inspector" : "Show the inspector";
     content.inspectorHighlighted = showsInspector || showsPopover;
     return content;
+}
+
+std::vector<int> crumbWidths(const std::vector<int>& whole, int chevron, int narrowest, int room) {
+    std::vector<int> shown(whole.size(), 0);
+    int left = room;
+    for (std::size_t i = whole.size(); i-- > 0;) {
+        const int mark = i > 0 ? chevron : 0;
+        if (whole[i] + mark <= left) {
+            shown[i] = whole[i];
+            left -= whole[i] + mark;
+            continue;
+        }
+        const bool last = i + 1 == whole.size();
+        if (left - mark >= narrowest || last) shown[i] = std::max(left - mark, std::min(narrowest, whole[i]));
+        break;
+    }
+    return shown;
 }
 
 }  // namespace korvane

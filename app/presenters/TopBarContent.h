@@ -52,6 +52,12 @@ struct TopBarContent {
     bool inspectorHighlighted = false;
 };
 
+// How wide each crumb shows in `room`, 0 for one left out: from the last
+// back, each whole while it fits with the chevron before it; the first that
+// no longer fits cut short while `narrowest` of it fits, else left out with
+// those before it. The last always shows, at least `narrowest` wide.
+std::vector<int> crumbWidths(const std::vector<int>& whole, int chevron, int narrowest, int room);
+
 TopBarContent topBarContent(const PreferencesState& preferences, const NavigationState& navigation,
                             const FolderScanState& folderScan, bool inspectorFits, bool showsInspector,
                             bool showsPopover);

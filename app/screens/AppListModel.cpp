@@ -27,6 +27,9 @@ QVariant AppListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) return {};
     const AppRowContent& content = rows_[static_cast<std::size_t>(index.row())];
     if (role == Qt::DisplayRole) return QString::fromStdString(content.name);
+    // The whole name, however the row cuts it; as text, never as markup.
+    if (role == Qt::ToolTipRole)
+        return QStringLiteral("<qt>%1</qt>").arg(QString::fromStdString(content.name).toHtmlEscaped());
     if (role == Qt::AccessibleTextRole)
         return QString::fromStdString(content.name + ", " + content.total +
                                       (content.leftBehind ? ", " + *content.leftBehind : "") +

@@ -20,6 +20,7 @@ public:
     void setApps(std::vector<InstalledApp> apps, std::chrono::system_clock::time_point now);
     const std::vector<InstalledApp>& apps() const { return apps_; }
     const AppRowContent& row(int row) const { return rows_[static_cast<std::size_t>(row)]; }
+    const std::vector<AppRowContent>& rows() const { return rows_; }
     QIcon icon(int row, const QColor& fallback) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;

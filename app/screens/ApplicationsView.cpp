@@ -7,7 +7,9 @@
 #include <QListView>
 #include <QPainter>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/kit/BusyDots.h"
 #include "app/kit/CrossFade.h"
@@ -91,7 +93,6 @@ KitButton* ApplicationsView::showInFileManagerButton() const {
 QWidget* ApplicationsView::buildListColumn() {
     auto* listColumn = new QWidget;
     listColumn_ = listColumn;
-    listColumn->setFixedWidth(static_cast<int>(appListColumnWidth(width())));
     auto* column = new QVBoxLayout(listColumn);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
@@ -117,6 +118,8 @@ QLayout* ApplicationsView::buildFilterHeader() {
     header->addWidget(magnifier);
     filter_->setPlaceholderText(QStringLiteral("Filter applications"));
     filter_->setAccessibleName(QStringLiteral("Filter applications"));
+    // The narrowest list cuts the hint short.
+    filter_->setToolTip(QStringLiteral("Filter applications"));
     filter_->setFrame(false);
     filter_->setFont(AppFont::font(12));
     header->addWidget(filter_, 1);
@@ -135,7 +138,8 @@ void ApplicationsView::buildLooking() {
 
 void ApplicationsView::buildList() {
     list_->setModel(model_);
-    list_->setItemDelegate(new AppRowDelegate(*this, *model_, [this](int row) { return rowHighlight(row); }));
+    rowDelegate_ = new AppRowDelegate(*this, *model_, [this](int row) { return rowHighlight(row); });
+    list_->setItemDelegate(rowDelegate_);
     list_->setUniformItemSizes(true);
     list_->setFrameShape(QFrame::NoFrame);
     list_->setSelectionMode(QAbstractItemView::NoSelection);
@@ -162,8 +166,25 @@ void ApplicationsView::showEvent(QShowEvent* event) {
 
 void ApplicationsView::resizeEvent(QResizeEvent* event) {
     // The list gives way on a narrow page, so the detail pane keeps its room.
-    listColumn_->setFixedWidth(static_cast<int>(appListColumnWidth(width())));
+    fitListColumn();
     QWidget::resizeEvent(event);
+}
+
+void ApplicationsView::fitListColumn() {
+    int stackedNeed = 0;
+    int sideBySideNeed = 0;
+    for (const AppRowContent& row : model_->rows()) {
+        stackedNeed = std::max(stackedNeed, AppRowDelegate::widthNeeded(row, true));
+        sideBySideNeed = std::max(sideBySideNeed, AppRowDelegate::widthNeeded(row, false));
+    }
+    // Room for the scroll bar, whether a long list shows it or not.
+    const int scrollBar = list_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list_);
+    const int width = static_cast<int>(appListColumnWidth(this->width(), stackedNeed + scrollBar));
+    listColumn_->setFixedWidth(width);
+    const bool stacked = width - scrollBar < sideBySideNeed;
+    if (stacked == rowDelegate_->stacked()) return;
+    rowDelegate_->setStacked(stacked);
+    list_->doItemsLayout();
 }
 
 void ApplicationsView::refresh() {
@@ -188,9 +209,10 @@ void ApplicationsView::refresh() {
     footerText_->setText(QString::fromStdString(content_.footer.value_or("")));
     // An empty list is no Tab stop: focusing it would show nothing.
     list_->setFocusPolicy(content_.rows.empty() ? Qt::NoFocus : Qt::StrongFocus);
-    if (rowsChanged)
+    if (rowsChanged) {
         model_->setApps(content_.rows, clock_.now());
-    else
+        fitListColumn();
+    } else
         list_->viewport()->update();
     // The keyboard goes on from the chosen row, also in a list built anew
     // (Tab into it would otherwise choose its first row).

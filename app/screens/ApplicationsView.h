@@ -15,6 +15,7 @@ namespace korvane {
 
 class AppDetailPane;
 class AppListModel;
+class AppRowDelegate;
 class ApplicationsState;
 class Clock;
 class CrossFade;
@@ -60,6 +61,9 @@ private:
     void buildLooking();
     void buildList();
     void buildFooter();
+    // The list column as wide as the page allows, never narrower than its
+    // rows need to show their figures whole, stacked where they must be.
+    void fitListColumn();
     void refresh();
     void restyle();
     // A click moved the selection: the highlight and the detail pane follow on the spring.
@@ -78,6 +82,7 @@ private:
     QLabel* lookingText_;
     QListView* list_;
     AppListModel* model_;
+    AppRowDelegate* rowDelegate_ = nullptr;
     QWidget* footer_;
     QLabel* footerText_;
     AppDetailPane* detailPane_;

@@ -97,11 +97,12 @@ void drawTexts(QPainter& painter, const RowGeometry& geometry, const EntryRowCon
                      AppFont::lineHeight(nameFont()));
     const QRect path(geometry.texts.left(), name.bottom() + 2, geometry.texts.width(),
                      AppFont::lineHeight(pathFont()));
-    // Names are data: drawn as they are (a newline shows as a symbol, markup as its characters).
+    // Names are data: drawn as they are (a newline shows as a symbol, markup as its characters);
+    // one cut short keeps its end, where names of a series differ.
     painter.setFont(nameFont());
     painter.setPen(palette.ink);
     painter.drawText(name, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     nameMetrics.elidedText(QString::fromStdString(oneLineText(content.name)), Qt::ElideRight,
+                     nameMetrics.elidedText(QString::fromStdString(oneLineText(content.name)), Qt::ElideMiddle,
                                             name.width()));
     painter.setFont(pathFont());
     painter.setPen(palette.inkTertiary);

@@ -16,6 +16,7 @@
 #include "app/kit/PlainLabel.h"
 #include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/ScrollFocus.h"
+#include "app/kit/WrapLayout.h"
 #include "app/state/LiveStatsState.h"
 #include "app/state/PlatformWords.h"
 #include "app/theme/AppFont.h"
@@ -152,6 +153,12 @@ public:
     }
     const Ring& ring() const { return *ring_; }
     Ring& ring() { return *ring_; }
+    // The width it needs with the smallest ring: the rows follow the texts,
+    // never the ring that the rows leave room for.
+    int widthNeeded() const {
+        const int smallest = static_cast<int>(std::ceil(smallestRingSide + ringLine + 1));
+        return minimumSizeHint().width() - ring_->width() + smallest;
+    }
     // The height of everything but the ring: padding, title and spacing.
     int chromeHeight() const {
         return 2 * cardPadding + title_->sizeHint().height() + contentLayout()->spacing();
@@ -311,14 +318,64 @@ QWidget* LiveStatsView::scrolledContent() {
 }
 
 QLayout* LiveStatsView::buildMeters() {
-    auto* meters = new QHBoxLayout;
-    meters->setSpacing(cardSpacing);
+    auto* rows = new QVBoxLayout;
+    rows->setSpacing(cardSpacing);
     for (int i = 0; i < 3; ++i) {
-        auto* meter = new Meter;
-        meters->addWidget(meter, 1);
-        meters_.push_back(meter);
+        // A row of its own, hidden while it holds no meter: it takes no room then.
+        auto* line = new QWidget;
+        auto* row = new QHBoxLayout(line);
+        row->setContentsMargins(0, 0, 0, 0);
+        row->setSpacing(cardSpacing);
+        rows->addWidget(line, 1);
+        meterRows_.push_back(row);
+        meters_.push_back(new Meter);
+        meterRows_.front()->addWidget(meters_.back(), 1);
     }
-    return meters;
+    return rows;
+}
+
+std::vector<int> LiveStatsView::meterRowsFor(int width) const {
+    // Side by side while they fit at the width their texts need, else on the next row.
+    std::vector<int> rowOf;
+    int row = 0;
+    int used = 0;
+    for (std::size_t i = 0; i < content_.meters.size(); ++i) {
+        const int need = static_cast<const Meter*>(meters_[i])->widthNeeded();
+        if (i == 0)
+            used = need;
+        else if (used + cardSpacing + need > width) {
+            ++row;
+            used = need;
+        } else
+            used += cardSpacing + need;
+        rowOf.push_back(row);
+    }
+    return rowOf;
+}
+
+void LiveStatsView::placeMeters(bool onlyIfCut) {
+    const int inner = width() - 2 * pageMargin;
+    const std::vector<int> rowOf = meterRowsFor(inner);
+    if (onlyIfCut) {
+        // A new reading moves the meters only where a wider figure no longer fits,
+        // so they do not hop between rows as the figures change.
+        bool cut = false;
+        for (QHBoxLayout* row : meterRows_) {
+            int used = -cardSpacing;
+            for (int i = 0; i < row->count(); ++i)
+                if (QWidget* meter = row->itemAt(i)->widget(); meter && !meter->isHidden())
+                    used += cardSpacing + static_cast<const Meter*>(meter)->widthNeeded();
+            cut = cut || used > inner;
+        }
+        if (!cut) return;
+    }
+    for (QHBoxLayout* row : meterRows_)
+        for (QWidget* meter : meters_) row->removeWidget(meter);
+    for (std::size_t i = 0; i < meters_.size(); ++i)
+        meterRows_[i < rowOf.size() ? static_cast<std::size_t>(rowOf[i]) : 0]->addWidget(meters_[i], 1);
+    for (std::size_t row = 0; row < meterRows_.size(); ++row)
+        meterRows_[row]->parentWidget()->setVisible(
+            row == 0 || std::find(rowOf.begin(), rowOf.end(), static_cast<int>(row)) != rowOf.end());
 }
 
 QWidget* LiveStatsView::buildBreakdown() {
@@ -333,21 +390,22 @@ QWidget* LiveStatsView::buildBreakdown() {
 }
 
 QLayout* LiveStatsView::buildLegend() {
-    auto* legend = new QHBoxLayout;
-    legend->setSpacing(16);
+    // A narrow page takes the kinds onto a second line rather than cutting them.
+    auto* legend = new WrapLayout(16, 6);
     for (int i = 0; i < 4; ++i) {
-        auto* item = new QHBoxLayout;
-        item->setSpacing(6);
+        auto* item = new QWidget;
+        auto* parts = new QHBoxLayout(item);
+        parts->setContentsMargins(0, 0, 0, 0);
+        parts->setSpacing(6);
         auto* key = new LegendKey;
-        item->addWidget(key);
+        parts->addWidget(key);
         legendKeys_.push_back(key);
         legendLabels_.push_back(plainLabel());
         legendBytes_.push_back(plainLabel());
-        item->addWidget(legendLabels_.back());
-        item->addWidget(legendBytes_.back());
-        legend->addLayout(item);
+        parts->addWidget(legendLabels_.back());
+        parts->addWidget(legendBytes_.back());
+        legend->addWidget(item);
     }
-    legend->addStretch(1);
     return legend;
 }
 
@@ -402,9 +460,7 @@ void LiveStatsView::refresh() {
     static_cast<StackedMemoryBar*>(memoryBar_)->apply(content_.memory);
     for (std::size_t i = 0; i < legendLabels_.size(); ++i) {
         const bool shown = i < content_.memory.size();
-        for (QWidget* part : {legendKeys_[i], static_cast<QWidget*>(legendLabels_[i]),
-                              static_cast<QWidget*>(legendBytes_[i])})
-            part->setVisible(shown);
+        legendKeys_[i]->parentWidget()->setVisible(shown);
         if (!shown) continue;
         legendLabels_[i]->setText(QString::fromStdString(content_.memory[i].label));
         legendBytes_[i]->setText(QString::fromStdString(content_.memory[i].bytes));
@@ -413,6 +469,7 @@ void LiveStatsView::refresh() {
     swap_->setText(QString::fromStdString(content_.swapWarning.value_or("")));
     uptime_->setText(QString::fromStdString(content_.uptime));
     restyle();
+    placeMeters(!roomChanges);
     if (roomChanges) sizeRings();
 }
 
@@ -427,14 +484,21 @@ double LiveStatsView::ringSideFor(int height, int width) {
 void LiveStatsView::sizeRings() {
     // From the page's own size and the other cards, never the meters' own
     // size, so that a larger ring cannot feed back into it.
-    const int shown = static_cast<int>(std::max<std::size_t>(content_.meters.size(), 1));
     const int inner = width() - 2 * pageMargin;
+    // The fullest row sets the cards' width; the rows share the height.
+    const std::vector<int> rowOf = meterRowsFor(inner);
+    const int rows = rowOf.empty() ? 1 : rowOf.back() + 1;
+    int shown = 1;
+    for (int row = 0; row < rows; ++row)
+        shown = std::max(shown, static_cast<int>(std::count(rowOf.begin(), rowOf.end(), row)));
     const auto heightOf = [inner](const QWidget* card) {
         return card->hasHeightForWidth() ? card->heightForWidth(inner) : card->sizeHint().height();
     };
     const auto* meter = static_cast<const Meter*>(meters_.front());
-    const int room = height() - 2 * pageMargin - 2 * cardSpacing - heightOf(breakdown_) - heightOf(footer_) -
-                     meter->chromeHeight();
+    const int room =
+        (height() - 2 * pageMargin - (1 + rows) * cardSpacing - heightOf(breakdown_) - heightOf(footer_)) /
+            rows -
+        meter->chromeHeight();
     const int cardWidth = (inner - cardSpacing * (shown - 1)) / shown - 2 * cardPadding;
     const double side = ringSideFor(room, cardWidth);
     for (QWidget* each : meters_) static_cast<Meter*>(each)->ring().setSide(side);
@@ -446,10 +510,13 @@ double LiveStatsView::ringSide(std::size_t meter) const {
 
 void LiveStatsView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    placeMeters(false);
     sizeRings();
 }
 
-void LiveStatsView::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), environmentPalette(this).canvas); }
+void LiveStatsView::paintEvent(QPaintEvent*) {
+    QPainter(this).fillRect(rect(), environmentPalette(this).canvas);
+}
 
 void LiveStatsView::restyle() {
     const Palette& palette = environmentPalette(this);
@@ -459,7 +526,8 @@ void LiveStatsView::restyle() {
         styleLabel(legendLabels_[i], AppFont::caption(), palette.inkSecondary);
         styleLabel(legendBytes_[i], AppFont::font(11, QFont::Medium), palette.ink);
         if (i < content_.memory.size())
-            static_cast<LegendKey*>(legendKeys_[i])->setColor(palette.colorForCategory(content_.memory[i].colorOf));
+            static_cast<LegendKey*>(legendKeys_[i])
+                ->setColor(palette.colorForCategory(content_.memory[i].colorOf));
     }
     styleLabel(swap_, AppFont::caption(), palette.amber());
     styleLabel(uptimeTitle_, AppFont::caption(), palette.inkSecondary);

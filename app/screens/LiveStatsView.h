@@ -5,6 +5,7 @@
 
 #include "app/presenters/LiveStatsContent.h"
 
+class QHBoxLayout;
 class QLabel;
 class QLayout;
 
@@ -51,10 +52,16 @@ private:
     void refresh();
     void restyle();
     void sizeRings();
+    // The row of each meter shown at this inner width.
+    std::vector<int> meterRowsFor(int width) const;
+    // Puts the meters on their rows; `onlyIfCut` keeps them where they are
+    // unless a row has grown too wide.
+    void placeMeters(bool onlyIfCut);
 
     LiveStatsState& stats_;
     LiveStatsContent content_;
     std::vector<QWidget*> meters_;
+    std::vector<QHBoxLayout*> meterRows_;
     QWidget* memoryBar_;
     QWidget* breakdown_;
     QWidget* footer_;

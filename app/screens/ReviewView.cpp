@@ -67,7 +67,8 @@ ReviewView::ReviewView(DeveloperState& developer, PreferencesState& preferences,
       cancel_(new KitButton(KitButton::Style::outline, QStringLiteral("Cancel"))),
       clean_(new KitButton(KitButton::Style::solid, QString())) {
     setAutoFillBackground(true);
-    setFixedSize(sheetWidth, sheetHeight);
+    setFixedWidth(sheetWidth);
+    setMaximumHeight(sheetHeight);
     warning_ = notice(warningSymbol_, warningText_);
     leftOut_ = notice(leftOutSymbol_, leftOutText_);
     trashNotice_ = notice(trashSymbol_, trashText_);

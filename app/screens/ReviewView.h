@@ -25,6 +25,7 @@ class ReviewView : public QWidget {
     Q_OBJECT
 public:
     static constexpr int sheetWidth = 660;
+    // Its height where the window has room; in a lower window the list gives way.
     static constexpr int sheetHeight = 570;
     // Rows are built in batches as the list scrolls, so a selection of
     // thousands opens at once.
@@ -38,6 +39,10 @@ public:
     KitButton* cancelButton() const { return cancel_; }
     // The row widgets built so far, in list order.
     QList<QWidget*> rowViews() const;
+
+    // Its own height, not that of its wrapped lines: the list takes what is left.
+    QSize sizeHint() const override { return {sheetWidth, sheetHeight}; }
+    bool hasHeightForWidth() const override { return false; }
 
 signals:
     void closeRequested();

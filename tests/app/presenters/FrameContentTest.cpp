@@ -203,6 +203,27 @@ TEST_F(FrameContent, TopBarSaysTheFirstFolderScanIsRunning) {
     EXPECT_EQ(topBarOf(state, true, true, false).scannedFolder, "No folder scanned");
 }
 
+// In a narrow bar the crumbs keep the node on show and those just above it
+// whole; the first one that no longer fits is cut short while a readable part
+// of it fits, and those before it are left out (a chevron before the first
+// one shown says the path goes on).
+TEST(TopBarCrumbs, TheLastKeepWholeAndTheFirstGiveWay) {
+    struct Case {
+        int room;
+        std::vector<int> shown;
+    };
+    // Crumbs 120, 60 and 150 wide, 16 for a chevron between two, 40 the narrowest readable crumb.
+    const std::vector<int> whole{120, 60, 150};
+    for (const Case& c : {Case{400, {120, 60, 150}}, Case{362, {120, 60, 150}}, Case{361, {119, 60, 150}},
+                          Case{282, {40, 60, 150}}, Case{281, {0, 60, 150}}, Case{242, {0, 60, 150}},
+                          Case{226, {0, 44, 150}}, Case{221, {0, 0, 150}}, Case{100, {0, 0, 84}},
+                          Case{10, {0, 0, 40}}}) {
+        SCOPED_TRACE(c.room);
+        EXPECT_EQ(crumbWidths(whole, 16, 40, c.room), c.shown);
+    }
+    EXPECT_EQ(crumbWidths({150}, 16, 40, 100), (std::vector<int>{100}));
+}
+
 TEST_F(FrameContent, SidebarTexts) {
     AppState& state = launch();
     auto content = sidebarOf(state);

@@ -480,6 +480,17 @@ TEST(ApplicationsContent, TheListColumnGivesWayOnANarrowPage) {
             EXPECT_GE(c.page - 1 - c.list, appDetailRoomWidth);
         }
     }
+    // Rows whose figures need more room than a readable row keep the list that wide, up to its full width.
+    struct Need {
+        double page;
+        double rowsNeed;
+        double list;
+    };
+    for (const Need c :
+         {Need{472, 226, 226}, Need{700, 226, 244}, Need{700, 260, 260}, Need{472, 400, 320}}) {
+        SCOPED_TRACE(std::to_string(c.page) + " " + std::to_string(c.rowsNeed));
+        EXPECT_EQ(appListColumnWidth(c.page, c.rowsNeed), c.list);
+    }
 }
 
 // ---- sidebar --------------------------------------------------------------

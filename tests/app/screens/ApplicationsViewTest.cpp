@@ -202,7 +202,8 @@ TEST_F(ApplicationsViewTest, OnANarrowPageTheListGivesWayAndTheDetailPaneKeepsWh
     for (const int page : {472, 776}) {
         view.resize(page, 490);
         QCoreApplication::processEvents();
-        EXPECT_EQ(view.listColumn()->width(), static_cast<int>(appListColumnWidth(page))) << page;
+        // Wider only where its rows need the room for their figures.
+        EXPECT_GE(view.listColumn()->width(), static_cast<int>(appListColumnWidth(page))) << page;
         EXPECT_LT(view.listColumn()->width(), 321);
         for (int row = 0; row < model.rowCount(); ++row) {
             SCOPED_TRACE(std::to_string(page) + " row " + std::to_string(row));

@@ -164,6 +164,26 @@ TEST_F(GeneralPagesTest, ARowsTooltipAndAccessibleTextCarryTheWholeNameAndPath) 
     EXPECT_TRUE(spoken.startsWith(QString::fromStdString(name + ", " + path + ", "))) << spoken.toStdString();
 }
 
+// A long name cut short in a narrow row keeps its end, where names of a series
+// differ: two names that differ only there draw two different rows.
+TEST_F(GeneralPagesTest, ALongNameCutShortKeepsItsEnd) {
+    launch();
+    const auto now = std::chrono::system_clock::now();
+    QImage rows[2];
+    const std::string names[] = {std::string(120, 'n') + "-1.iso", std::string(120, 'n') + "-2.iso"};
+    for (int i = 0; i < 2; ++i) {
+        QWidget host;
+        host.resize(420, 120);
+        EntryList list(state().developer(), state().desktop(), state().clock(), &host);
+        list.resize(420, 120);
+        list.setEntries({FileTreeScanner::Entry::make(names[i], "/data/" + names[i], 1, now, false)});
+        host.show();
+        QCoreApplication::processEvents();
+        rows[i] = list.view()->viewport()->grab().toImage();
+    }
+    EXPECT_NE(rows[0], rows[1]);
+}
+
 // A name with a line break shows the break as a symbol in its tooltip, as its
 // row and the review show it, rather than as a space it does not hold.
 TEST_F(GeneralPagesTest, ARowsTooltipShowsALineBreakInANameAsASymbol) {

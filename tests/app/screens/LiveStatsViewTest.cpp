@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include "app/frame/GeneralSidebar.h"
@@ -10,6 +11,7 @@
 #include "app/theme/AppFont.h"
 #include "app/theme/AppMotion.h"
 #include "app/theme/GaugeMotion.h"
+#include "tests/app/kit/ShownWhole.h"
 #include "tests/app/state/AppStateHarness.h"
 
 namespace korvane {
@@ -138,6 +140,38 @@ TEST_F(LiveStatsMotionTest, TheCardsFillThePageWithoutAHole) {
         // The ring keeps the caption its room beside it.
         EXPECT_LE(view.ringSide(0) + 210, meter->width());
     }
+}
+
+// A laptop with much memory, zswap and swap in use, beside the sidebar of a
+// 720 × 560 and a 1024 × 700 window: the meters take as many rows as they
+// need and the legend wraps, so no card runs off the page and no figure is cut.
+TEST(LiveStatsLayout, NoCardRunsOffANarrowPage) {
+    AppMotion::setJumpToEnd(true);
+    testing::AppStateHarness harness;
+    harness.home.text("machine/proc/meminfo",
+                      "MemTotal: 131000000 kB\nMemFree: 1000000 kB\nMemAvailable: 21000000 kB\n"
+                      "Unevictable: 1000000 kB\nSUnreclaim: 9000000 kB\nZswap: 8000000 kB\n"
+                      "SwapTotal: 8000000 kB\nSwapFree: 1000000 kB\n");
+    const std::string battery = "machine/sys/class/power_supply/BAT0/";
+    for (const auto& [file, value] : {std::pair{"type", "Battery"}, {"capacity", "87"},
+                                      {"status", "Discharging"}, {"energy_now", "40000000"},
+                                      {"power_now", "9000000"}})
+        harness.home.text(battery + file, std::string(value) + "\n");
+    auto state = harness.make();
+    state->liveStats().startStatsTimer();
+    LiveStatsView view(state->liveStats());
+    view.show();
+    const auto* scroll = view.findChild<QScrollArea*>();
+    ASSERT_NE(scroll, nullptr);
+    for (const QSize page : {QSize(471, 490), QSize(775, 630)}) {
+        view.resize(page);
+        for (int i = 0; i < 4; ++i) QApplication::processEvents();
+        ASSERT_EQ(view.content().meters.size(), 3u);
+        const std::string at = std::to_string(page.width()) + " ";
+        EXPECT_LE(scroll->widget()->width(), scroll->viewport()->width()) << at;
+        testing::expectShownWhole(*scroll->widget(), at);
+    }
+    AppMotion::setJumpToEnd(false);
 }
 
 // The meters' titles and the breakdown's heading are section labels: the
