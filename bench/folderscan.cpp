@@ -8,6 +8,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -19,6 +20,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "core/model/FileKind.h"
 #include "core/explorer/FileTreeScanner.h"
@@ -29,20 +31,42 @@ using korvane::StorageNode;
 
 namespace {
 
+std::int64_t seconds(std::chrono::system_clock::time_point time) {
+    return std::chrono::duration_cast<std::chrono::seconds>(time.time_since_epoch()).count();
+}
+
+// Every field a scan fills, so that two builds' outputs compare whole.
 nlohmann::json treeJson(const StorageNode& node) {
     nlohmann::json object;
     object["id"] = node.id;
     object["name"] = node.name;
+    object["path"] = node.path ? nlohmann::json(*node.path) : nullptr;
     object["bytes"] = node.bytes;
     object["kind"] = std::string(korvane::rawValue(node.kind));
     object["fileKind"] =
         node.fileKind ? nlohmann::json(std::string(korvane::rawValue(*node.fileKind))) : nullptr;
+    object["files"] = node.fileCount;
+    object["folders"] = node.folderCount;
+    object["modified"] = node.lastModified ? nlohmann::json(seconds(*node.lastModified)) : nullptr;
     auto& details = object["details"] = nlohmann::json::object();
     for (const auto& [key, text] : node.details) details[key] = text;
+    nlohmann::json ages = nlohmann::json::array();
+    if (node.ages.isNodeDate()) ages.push_back("node date");
+    for (std::size_t i = 0; i < node.ages.size(); ++i) {
+        const korvane::AgeProfile::Cell cell = node.ages.cell(i);
+        ages.push_back({cell.day, cell.late, cell.bytes, cell.items});
+    }
+    if (!node.ages.empty()) object["ages"] = std::move(ages);
     nlohmann::json children = nlohmann::json::array();
     for (const StorageNode& child : node.children) children.push_back(treeJson(child));
     object["children"] = std::move(children);
     return object;
+}
+
+nlohmann::json entryJson(const FileTreeScanner::Entry& entry) {
+    return {{"id", entry.id},         {"name", entry.name},        {"path", entry.path},
+            {"size", entry.size},     {"modified", seconds(entry.modified)}, {"directory", entry.isDirectory},
+            {"device", entry.device}, {"inode", entry.inode}};
 }
 
 long peakKiB() {
@@ -132,10 +156,20 @@ int main(int argc, char** argv) {
         out["wallSeconds"] = wall;
         out["peakKiB"] = peakKiB();
         out["cancelLatencySeconds"] = cancelLatency ? nlohmann::json(*cancelLatency) : nullptr;
+        out["unreadableFolders"] = result.unreadableFolders;
+        out["tooDeepFolders"] = result.tooDeepFolders;
+        out["trashBytes"] = result.trashBytes;
+        out["mountPoints"] = result.mountPoints;
         nlohmann::json largest = nlohmann::json::array();
-        for (const auto& entry : result.largest)
-            largest.push_back({{"path", entry.path}, {"size", entry.size}});
+        for (const auto& entry : result.largest) largest.push_back(entryJson(entry));
         out["largest"] = std::move(largest);
+        // The index's order is the order workers handed their rows over in.
+        std::vector<const FileTreeScanner::Entry*> rows;
+        for (const auto& entry : result.index) rows.push_back(&entry);
+        std::sort(rows.begin(), rows.end(), [](const auto* a, const auto* b) { return a->path < b->path; });
+        nlohmann::json index = nlohmann::json::array();
+        for (const auto* entry : rows) index.push_back(entryJson(*entry));
+        out["index"] = std::move(index);
         out["tree"] = treeJson(result.root);
         std::cout << out.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
         return 0;
