@@ -27,6 +27,12 @@ public:
     AgeProfile::Stamp operator()(std::chrono::system_clock::time_point time) {
         return (*this)(std::chrono::duration_cast<std::chrono::seconds>(time.time_since_epoch()).count());
     }
+    // The UTC seconds [from, until) that all have the stamp returned last;
+    // empty where the zone was asked.
+    void lastSpan(std::int64_t& from, std::int64_t& until) const {
+        from = from_;
+        until = until_;
+    }
 
 private:
     AgeProfile::Stamp miss(std::int64_t utcSeconds) {

@@ -170,35 +170,47 @@ void Scan::countPending(ScanWorker& worker, ScanFolder* folder, FolderTally& loc
         const PendingFiles::File& file = pending.files[0];
         const std::string_view name(file.name, file.length);
         bytes += file.bytes;
-        local.addFolded(file.position, classifyFileKind(name, false), file.bytes,
+        local.addFolded(file.position, kinds_.kindOfFile(name), file.bytes,
                         SystemClock::time_point(std::chrono::seconds(file.modified)), worker.stamper(file.modified),
                         name);
         i = 1;
     }
     FolderTally::FoldedRun run;
     // The bytes of files of one age cell in a row, given the tally at once:
-    // a run of at most 64 files that fold, whose sum cannot overflow.
+    // a run of at most 64 files that fold, whose sum cannot overflow. A file
+    // of the seconds the cell was stamped for is of that cell, unasked.
     AgeProfile::Stamp cell{};
     std::int64_t cellBytes = 0;
-    std::uint32_t cellFiles = 0;
-    for (; i < pending.count; ++i) {
+    std::size_t cellStart = i;
+    std::int64_t from = 0, until = 0;  // none yet: the first file asks
+    // Kept apart from `run`, whose arrays hold it in memory.
+    std::int64_t newest = run.newestSecond;
+    const ExtensionTable& kinds = kinds_;
+    const std::size_t count = pending.count;
+    run.count = static_cast<std::int64_t>(count - i);
+    for (; i < count; ++i) {
         const PendingFiles::File& file = pending.files[i];
-        run.add(classifyFileKind({file.name, file.length}, false), file.bytes,
-                SystemClock::time_point(std::chrono::seconds(file.modified)));
-        const AgeProfile::Stamp stamp = worker.stamper(file.modified);
-        if (stamp != cell) {
-            local.addFoldedAges(cell, cellBytes, cellFiles);
-            cell = stamp;
-            cellBytes = 0;
-            cellFiles = 0;
+        const auto kind = static_cast<std::size_t>(kinds.kindOfFile({file.name, file.length}));
+        run.kindBytes[kind] += file.bytes;
+        run.met[kind] = true;
+        newest = std::max(newest, file.modified);
+        if (file.modified < from || file.modified >= until) [[unlikely]] {
+            const AgeProfile::Stamp stamp = worker.stamper(file.modified);
+            worker.stamper.lastSpan(from, until);
+            if (stamp != cell) {
+                local.addFoldedAges(cell, cellBytes, static_cast<std::uint32_t>(i - cellStart));
+                cell = stamp;
+                cellBytes = 0;
+                cellStart = i;
+            }
         }
         cellBytes += file.bytes;
-        cellFiles += 1;
     }
-    local.addFoldedAges(cell, cellBytes, cellFiles);
+    run.newestSecond = newest;
+    local.addFoldedAges(cell, cellBytes, static_cast<std::uint32_t>(i - cellStart));
     local.addFoldedRun(run);
-    worker.batch.files += static_cast<std::int64_t>(pending.count);
-    worker.batch.bytes += bytes + run.bytes;
+    worker.batch.files += static_cast<std::int64_t>(count);
+    worker.batch.bytes += bytes + run.bytes();
     pending.count = 0;
 }
 

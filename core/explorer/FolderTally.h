@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -116,30 +117,31 @@ public:
     // but for its name and age, which the caller gives the tally apart
     // (addFolded for a first file that may be named, addFoldedAges).
     struct FoldedRun {
-        std::array<std::int64_t, 9> kindBytes{};
-        std::uint16_t kinds = 0;  // one bit a kind met
-        std::int64_t bytes = 0;
+        std::array<std::int64_t, kindCount> kindBytes{};
+        std::array<bool, kindCount> met{};  // a kind met with 0 bytes is still met
         std::int64_t count = 0;
-        Time newest = ScanTreeNode::noDate;
+        std::int64_t newestSecond = INT64_MIN;  // UTC seconds
 
-        void add(FileKind kind, std::int64_t fileBytes, Time modified) {
-            const auto i = static_cast<std::size_t>(kind);
-            kindBytes[i] += fileBytes;
-            kinds = static_cast<std::uint16_t>(kinds | 1u << i);
-            bytes += fileBytes;
-            count += 1;
-            newest = std::max(newest, modified);
+        std::int64_t bytes() const {
+            std::int64_t sum = 0;
+            for (std::int64_t kindSum : kindBytes) sum += kindSum;
+            return sum;
         }
     };
     void addFoldedRun(const FoldedRun& run) {
-        for (std::size_t i = 0; i < kindCount; ++i) kindBytes_[i] += run.kindBytes[i];
-        kindPresent_ = static_cast<std::uint16_t>(kindPresent_ | run.kinds);
-        folderBytes_ += run.bytes;
+        if (run.count == 0) return;
+        const std::int64_t bytes = run.bytes();
+        for (std::size_t i = 0; i < kindCount; ++i) {
+            kindBytes_[i] += run.kindBytes[i];
+            kindPresent_ = static_cast<std::uint16_t>(kindPresent_ | (run.met[i] ? 1u : 0u) << i);
+        }
+        folderBytes_ += bytes;
         files_ += run.count;
-        newest_ = std::max(newest_, run.newest);
-        heldNewest_ = std::max(heldNewest_, run.newest);
-        foldNewest_ = std::max(foldNewest_, run.newest);
-        foldBytes_ += run.bytes;
+        const Time newest{std::chrono::seconds(run.newestSecond)};
+        newest_ = std::max(newest_, newest);
+        heldNewest_ = std::max(heldNewest_, newest);
+        foldNewest_ = std::max(foldNewest_, newest);
+        foldBytes_ += bytes;
         foldCount_ += run.count;
     }
     void addFoldedAges(AgeProfile::Stamp stamp, std::int64_t bytes, std::uint32_t files) {

@@ -24,6 +24,7 @@
 #include "core/explorer/ScanRoot.h"
 #include "core/explorer/ScanWorker.h"
 #include "core/model/AgeProfile.h"
+#include "core/model/ExtensionTable.h"
 #include "core/system/DirectoryReader.h"
 #include "core/system/FastSizer.h"
 #include "core/system/Flag.h"
@@ -65,7 +66,8 @@ public:
           keep_(static_cast<std::size_t>(std::max(options_.maxChildren, 0))),
           notableDeep_(std::min(options.indexThreshold, options.largeFileThreshold)),
           notable_(std::min(notableDeep_, options.fileNodeThreshold)),
-          progress_(progress, options.progressInterval) {}
+          progress_(progress, options.progressInterval),
+          kinds_(ExtensionTable::get()) {}
 
     FileTreeScanner::Result run(const std::string& rootPath);
 
@@ -137,6 +139,7 @@ private:
     std::int64_t notableDeep_;
     std::int64_t notable_;
     ScanProgress progress_;
+    const ExtensionTable& kinds_;  // the kind of every file the walk counts
 
     std::string rootPath_;
     AgeProfile::Moment reference_;
