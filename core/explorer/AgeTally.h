@@ -40,6 +40,10 @@ public:
     bool holdsOnly(AgeProfile::Stamp stamp, std::int64_t bytes) const {
         return profile_.empty() && runBytes_ > 0 && runBytes_ == bytes && run_.cell == stamp.cell;
     }
+    // The same, and those bytes are `items` items.
+    bool holdsOnly(AgeProfile::Stamp stamp, std::int64_t bytes, std::uint32_t items) const {
+        return holdsOnly(stamp, bytes) && runItems_ == items;
+    }
 
 private:
     void flush() {

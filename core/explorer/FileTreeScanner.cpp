@@ -129,6 +129,10 @@ void Scan::walk(ScanWorker& worker, ScanFolder* folder, UniqueFd fd) {
     }
     folder->device = own.st_dev;
     folder->inode = own.st_ino;
+    // A folder's links are its own two names and one in each subfolder (on
+    // the usual file systems; others say 1): each subfolder will be a child.
+    // No other worker knows the folder before its first subfolder is met.
+    if (keepsChildren(folder->depth) && own.st_nlink > 2) folder->tally.expectChildren(own.st_nlink - 2);
     worker.batch.folders += 1;
     progress_.report(worker, workers_);
 
@@ -137,6 +141,10 @@ void Scan::walk(ScanWorker& worker, ScanFolder* folder, UniqueFd fd) {
     std::uint32_t seq = 0;
     std::uint32_t sinceOffer = 0;
     PendingFiles& pending = worker.pending;
+    // Read once: after each entry's stat call the caches are the kernel's,
+    // and every object the loop reads again is a wait.
+    const std::int64_t folds = foldsBelow(folder->depth);
+    const Flag& cancelled = cancelled_;
 
     DirectoryReader::Entry listed;
     while (true) {
@@ -145,9 +153,10 @@ void Scan::walk(ScanWorker& worker, ScanFolder* folder, UniqueFd fd) {
             countPending(worker, folder, local, pending);
             if (!reader.next(listed)) break;
         }
-        if (cancelled()) break;
+        if (cancelled.value()) break;
         if (isUnlistedName(listed.name)) continue;
-        entry(worker, folder, local, pending, reader.fd(), {listed.name, listed.length}, listed.type, seq++);
+        entry(worker, folder, local, pending, folds, reader.fd(), {listed.name, listed.length}, listed.type,
+              seq++);
         if (++sinceOffer == ListingShare::interval) {
             sinceOffer = 0;
             if (queue_->wantsMore()) {
@@ -215,8 +224,9 @@ void Scan::countPending(ScanWorker& worker, ScanFolder* folder, FolderTally& loc
 }
 
 // One entry of `folder`'s listing, at `position` in it; `name` ends in a NUL.
-void Scan::entry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, PendingFiles& pending, int dirFd,
-                 std::string_view nameView, unsigned char type, std::uint32_t position) {
+void Scan::entry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, PendingFiles& pending,
+                 std::int64_t folds, int dirFd, std::string_view nameView, unsigned char type,
+                 std::uint32_t position) {
     const char* name = nameView.data();
     if (type == DT_DIR && !FileTreeScanner::isPackageName(nameView)) {
         countPending(worker, folder, local, pending);  // the subfolder's walk gathers its own
@@ -232,8 +242,7 @@ void Scan::entry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, Pen
     const std::int64_t size = allocatedBytes(st);
     // Nearly every file: one link, too small for a node or either list, so
     // it only folds into the folder's remainder.
-    if (S_ISREG(st.st_mode) && st.st_nlink == 1 &&
-        size < (keepsChildren(folder->depth) ? notable_ : notableDeep_)) {
+    if (S_ISREG(st.st_mode) && st.st_nlink == 1 && size < folds) {
         pending.files[pending.count++] = {name, static_cast<std::uint32_t>(nameView.size()), position, size,
                                           std::int64_t{st.st_mtim.tv_sec}};
         if (pending.count == PendingFiles::capacity) countPending(worker, folder, local, pending);
@@ -307,9 +316,10 @@ void Scan::walkShare(ScanWorker& worker, ScanFolder* folder, ScanJob& job) {
     FolderTally local(keep_);
     PendingFiles& pending = worker.pending;
     std::uint32_t position = job.first;
+    const std::int64_t folds = foldsBelow(folder->depth);
     job.share.forEach([&](std::string_view name, unsigned char type) {
         if (cancelled()) return false;
-        entry(worker, folder, local, pending, job.fd.get(), name, type, position++);
+        entry(worker, folder, local, pending, folds, job.fd.get(), name, type, position++);
         return true;
     });
     countPending(worker, folder, local, pending);

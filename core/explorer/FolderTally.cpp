@@ -26,8 +26,18 @@ void ScanTreeNode::collectAges(AgeTally& into) const {
         into.add(stamp, foldBytes, storedCount(foldedItems()));
     else
         into.merge(foldAges);
-    into.merge(ownAges);
+    if (ownAges.isNodeDate())
+        into.add(stamp, ownBytes(), 1);
+    else
+        into.merge(ownAges);
     for (const ScanTreeNode& child : children) child.collectAges(into);
+}
+
+std::int64_t ScanTreeNode::ownBytes() const {
+    // A folder's bytes are its children's, its remainder's and its own.
+    std::int64_t own = bytes - foldBytes;
+    for (const ScanTreeNode& child : children) own -= child.bytes;
+    return own;
 }
 
 std::int64_t ScanTreeNode::foldedItems() const {
@@ -283,7 +293,18 @@ ScanTreeNode FolderTally::finish(std::string name, AgeStamper* stamper) {
     } else {
         node.foldAges = foldAges_.take();
     }
-    node.ownAges = std::move(ownAges_);
+    // So do its own bytes, where they are all of the folder's date's cell
+    // with its own blocks among them, as most folders' are.
+    const std::optional<AgeProfile::Stamp> date =
+        stamper && newest_ != ScanTreeNode::noDate ? std::optional((*stamper)(newest_)) : std::nullopt;
+    if (date && ownAges_.holdsOnly(*date, ownBytes_, 1) &&
+        (!node.foldAges.isNodeDate() || node.stamp.cell == date->cell)) {
+        node.ownAges = AgeProfile::ofNodeDate();
+        if (!node.foldAges.isNodeDate()) node.stamp = *date;
+        ownAges_ = AgeTally();
+    } else {
+        node.ownAges = ownAges_.take();
+    }
     node.kind = dominant();
     node.isFolder = true;
     // The kept children move in one piece where that wastes no room: the
@@ -302,7 +323,7 @@ AgeTally FolderTally::takeAges() {
     AgeTally ages = std::move(foldAges_);
     foldAges_ = AgeTally();
     ages.merge(std::move(ownAges_));
-    ownAges_ = AgeProfile();
+    ownAges_ = AgeTally();
     for (const ScanTreeNode& child : children_) child.collectAges(ages);
     return ages;
 }

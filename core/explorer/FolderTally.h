@@ -55,7 +55,10 @@ struct ScanTreeNode {
     // foldBytes by age; `ofNodeDate()` when all of them fall in the cell of
     // foldModified, which `stamp` then holds (a folder has no age of its own).
     AgeProfile foldAges;
-    AgeProfile ownAges;                      // a folder's bytes that are neither a child's nor folded, by age
+    // A folder's bytes that are neither a child's nor folded (ownBytes()), by
+    // age; `ofNodeDate()` when all of them, the folder's own blocks among
+    // them, fall in the cell of `modified`, which `stamp` then holds.
+    AgeProfile ownAges;
     AgeProfile::Stamp stamp;  // a file's or package's own age, where `dated`
     FileKind kind = FileKind::folders;  // a folder's dominant kind, a file's kind by name
     bool isFolder = false;
@@ -72,6 +75,9 @@ struct ScanTreeNode {
     // Files and folders a folder holds without a node of its own: those
     // behind foldBytes.
     std::int64_t foldedItems() const;
+    // A folder's own blocks and those of what never gets a node (links and
+    // the like): what neither its children nor its remainder hold.
+    std::int64_t ownBytes() const;
     using StampOf = std::function<AgeProfile::Stamp(std::chrono::system_clock::time_point)>;
     // The node at `path` (this node's own path) and everything below it; a
     // folder's remainder comes after its kept children of equal size. With
@@ -181,6 +187,12 @@ public:
         if (stamp) ownAges_.add(*stamp, bytes, items);
     }
     void merge(FolderTally&& other);
+    // Room for `count` children, which are about to come (at most as many
+    // as the list holds before it is cut): grown one by one, a folder's list
+    // would be moved to larger room several times.
+    void expectChildren(std::size_t count) {
+        children_.reserve(std::min<std::size_t>(count, 4 * std::size_t{keep_} + 65));
+    }
 
     // Everything the folder holds, its own blocks included.
     std::int64_t totalBytes() const { return folderBytes_ + ownBytes_; }
@@ -254,8 +266,9 @@ private:
     };
     Folded firstFolded_;
     AgeTally foldAges_;
-    // A folder's own blocks come a few at a time: no run is kept for them.
-    AgeProfile ownAges_;
+    // A folder's own blocks and its links' come a few at a time, mostly of
+    // one cell: kept as a run, they make no profile unless they differ.
+    AgeTally ownAges_;
 };
 
 }  // namespace korvane

@@ -80,6 +80,9 @@ private:
     bool cancelled() const { return cancelled_.value(); }
     bool needsNode(int depth) const { return depth == 1 || depth - 1 <= options_.treeDepth; }
     bool keepsChildren(int depth) const { return depth <= options_.treeDepth; }
+    // The smallest file of a folder at `depth` that gets more than a place
+    // in its remainder.
+    std::int64_t foldsBelow(int depth) const { return keepsChildren(depth) ? notable_ : notableDeep_; }
     // A folded item's name, where its folder gets a node that may show it.
     std::string_view foldedName(int depth, std::string_view name) const {
         return needsNode(depth) ? name : std::string_view();
@@ -95,9 +98,11 @@ private:
     void runJob(ScanWorker& worker, ScanJob& job);
     void walk(ScanWorker& worker, ScanFolder* folder, UniqueFd fd);
     // Inline: the walk's loop runs it for every name.
+    // A regular file of one link smaller than `folds` only folds into the
+    // folder's remainder.
     [[gnu::always_inline]] inline void entry(ScanWorker& worker, ScanFolder* folder, FolderTally& local,
-                                             PendingFiles& pending, int dirFd, std::string_view name,
-                                             unsigned char type, std::uint32_t position);
+                                             PendingFiles& pending, std::int64_t folds, int dirFd,
+                                             std::string_view name, unsigned char type, std::uint32_t position);
     // Counts the pending files into `local`; their names must still be valid.
     void countPending(ScanWorker& worker, ScanFolder* folder, FolderTally& local, PendingFiles& pending);
     [[gnu::noinline]] void otherEntry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, int dirFd,

@@ -268,6 +268,49 @@ TEST(FolderTallyTest, ARemainderOfOneCellKeepsNoProfileYetItsAgesFollowACut) {
     EXPECT_EQ(top.foldAges.cell(1).bytes, 150 + 70);
 }
 
+// A folder whose own blocks share its date's cell keeps no profile for them
+// (most folders'); cut later into its parent's remainder, they still bring
+// their age along, as one item each.
+TEST(FolderTallyTest, OwnBlocksOfTheFoldersDateKeepNoProfileYetTheirAgesFollowACut) {
+    using namespace std::chrono;
+    const system_clock::time_point now{seconds(1'700'000'000)};
+    const LocalDays::Moment moment = LocalDays::moment(now);
+    const AgeDayTable days({moment.day, moment.millisecond});
+    AgeStamper stamper(days);
+    const auto ago = [&](int n) { return now - hours(24 * n); };
+    const auto folder = [&](const char* name, int ownDaysAgo, int filesDaysAgo) {
+        FolderTally tally(45);
+        tally.addOwn(4096, ago(ownDaysAgo), stamper(ago(ownDaysAgo)), 1);
+        tally.addFolded(0, FileKind::any, 100, ago(filesDaysAgo), stamper(ago(filesDaysAgo)), "a");
+        tally.addFolded(1, FileKind::any, 100, ago(filesDaysAgo), stamper(ago(filesDaysAgo)), "b");
+        return tally.finish(name, &stamper);
+    };
+    ScanTreeNode current = folder("current", 5, 5);
+    EXPECT_TRUE(current.ownAges.isNodeDate());
+    ScanTreeNode older = folder("older", 400, 2);  // its own blocks are older than its files
+    EXPECT_EQ(older.ownAges.size(), 1u);
+    const StorageNode shown =
+        ScanTreeNode(current).toStorageNode("/c", [&](system_clock::time_point time) { return stamper(time); });
+    EXPECT_TRUE(shown.ages.isNodeDate());
+
+    FolderTally parent(1);
+    ScanTreeNode big;
+    big.name = "big";
+    big.isFolder = true;
+    big.bytes = 10'000;
+    parent.addFolder(0, FileKind::any, 10'000, &big);
+    parent.addFolder(1, FileKind::any, current.bytes, &current);
+    parent.addFolder(2, FileKind::any, older.bytes, &older);
+    const ScanTreeNode top = parent.finish("top");
+    EXPECT_EQ(top.foldBytes, 2 * (4096 + 200));
+    ASSERT_EQ(top.foldAges.size(), 3u);  // 400, 5 and 2 days ago
+    EXPECT_EQ(top.foldAges.cell(0).bytes, 4096);
+    EXPECT_EQ(top.foldAges.cell(0).items, 1u);
+    EXPECT_EQ(top.foldAges.cell(1).bytes, 4096 + 200);
+    EXPECT_EQ(top.foldAges.cell(1).items, 3u);  // the folder and its two files
+    EXPECT_EQ(top.foldAges.cell(2).bytes, 200);
+}
+
 TEST(ScanTreeNodeTest, BecomesStorageNodesWithPathsAndARemainderAfterEqualSizes) {
     ScanTreeNode folder;
     folder.name = "top";
