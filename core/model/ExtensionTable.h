@@ -70,9 +70,11 @@ private:
         const int letterBits = std::countl_zero(dots);
         if (static_cast<unsigned>(letterBits - 8) > 48) return FileKind::any;
         std::uint64_t key = tail >> (64 - letterBits);  // the first letter lowest
-        // ASCII capitals lower-cased, all at once.
-        const std::uint64_t h = key & low7;
-        key |= ((h + (0x80 - 'A') * ones) & ~(h + (0x80 - 'Z' - 1) * ones) & ~key & high) >> 2;
+        // Every known extension is lower-case letters and digits: setting
+        // 0x20 in each byte that has 0x40 turns capitals into their small
+        // letters, leaves small letters and digits be, and makes no letter
+        // or digit of anything else, so the lookup ignores case exactly.
+        key |= (key & (0x40 * ones)) >> 1;
         return find(key | static_cast<std::uint64_t>(letterBits) << 53);
     }
 

@@ -1,5 +1,6 @@
 #include "core/model/FileKind.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <utility>
@@ -65,7 +66,13 @@ const std::set<std::string>& extensions(FileKind kind) { return row(kind).extens
 ExtensionTable::ExtensionTable() {
     std::vector<std::pair<std::uint64_t, FileKind>> known;
     for (auto kind : allFileKinds())
-        for (const std::string& extension : extensions(kind)) known.emplace_back(pack(extension), kind);
+        for (const std::string& extension : extensions(kind)) {
+            // The lookup folds case for letters and digits only.
+            const bool plain = std::all_of(extension.begin(), extension.end(), [](char c) {
+                return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+            });
+            if (plain) known.emplace_back(pack(extension), kind);
+        }
     // The first of a fixed run of odd multipliers that gives every extension
     // its own slot: a few hundred tries for this many.
     const auto mixed = [](std::uint64_t z) {
