@@ -49,7 +49,7 @@ void Scan::runJob(ScanWorker& worker, ScanJob& job) {
     }
     ScanFolder* folder = job.folder;
     if (!job.share.empty()) {
-        worker.path = folder->path(rootPath_);
+        folder->path(rootPath_, worker.path);
         walkShare(worker, folder, job);
         return;
     }
@@ -74,7 +74,7 @@ void Scan::runJob(ScanWorker& worker, ScanJob& job) {
         drop(worker, folder);
         return;
     }
-    worker.path = folder->path(rootPath_);
+    folder->path(rootPath_, worker.path);
     walk(worker, folder, std::move(fd));
 }
 
@@ -335,7 +335,8 @@ void Scan::finishPart(ScanWorker& worker, ScanFolder* folder, FolderTally&& loca
         std::lock_guard guard(folder->lock);
         folder->tally.merge(std::move(local));
     }
-    release(worker, folder);
+    // The worker's path is the folder's while it reads it.
+    release(worker, folder, worker.path);
 }
 
 void Scan::subfolder(ScanWorker& worker, ScanFolder* parent, FolderTally& local, int dirFd, const char* name,

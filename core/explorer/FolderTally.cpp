@@ -90,8 +90,8 @@ void ScanTreeNode::fill(StorageNode& node, std::string path, const StampOf& stam
     node.children.reserve(children.size() + (hasRest ? 1 : 0));
     for (std::size_t i = 0; i <= children.size(); ++i) {
         if (i == restAt) {
-            StorageNode& rest =
-                node.children.emplace_back(remainderNode(node.id, foldCount, foldBytes, restFiles, restFolders));
+            StorageNode& rest = node.children.emplace_back();
+            fillRemainder(rest, node.id, foldCount, foldBytes, restFiles, restFolders);
             if (foldModified != noDate) rest.lastModified = foldModified;
             rest.ages = std::move(foldAges);
             if (stampOf && foldModified != noDate) rest.ages.elide(stampOf(foldModified));
@@ -106,29 +106,32 @@ void ScanTreeNode::fill(StorageNode& node, std::string path, const StampOf& stam
 
 namespace {
 
-// The "Items" detail of a remainder: most counts are small, and their maps
-// are shared by every remainder that has them rather than made for each.
-DetailMap itemsDetail(std::int64_t items, std::string count) {
+// The "Items" details of a remainder of a small count, whose value is the
+// count's text: most counts are small, and their maps are shared by every
+// remainder that has them rather than made for each. None for a larger count.
+const DetailMap::Entries* sharedItems(std::int64_t items) {
     static constexpr std::size_t sharedCounts = 1024;
     // Made the first time a count is met, and kept for the program's life.
     static std::array<std::atomic<const DetailMap::Entries*>, sharedCounts> shared{};
-    if (items < 0 || static_cast<std::size_t>(items) >= sharedCounts) return DetailMap{{"Items", std::move(count)}};
+    if (items < 0 || static_cast<std::size_t>(items) >= sharedCounts) return nullptr;
     std::atomic<const DetailMap::Entries*>& slot = shared[static_cast<std::size_t>(items)];
     const DetailMap::Entries* entries = slot.load(std::memory_order_acquire);
     if (!entries) {
-        auto made = std::make_unique<const DetailMap::Entries>(DetailMap::Entries{{"Items", std::move(count)}});
+        auto made = std::make_unique<const DetailMap::Entries>(
+            DetailMap::Entries{{"Items", ByteFormat::groupedInteger(items)}});
         if (slot.compare_exchange_strong(entries, made.get(), std::memory_order_acq_rel)) entries = made.release();
     }
-    return DetailMap::sharing(*entries);
+    return entries;
 }
 
 }  // namespace
 
-StorageNode remainderNode(const std::string& folderID, std::int64_t items, std::int64_t bytes,
-                          std::int64_t files, std::int64_t folders) {
-    StorageNode rest;
+void fillRemainder(StorageNode& rest, const std::string& folderID, std::int64_t items, std::int64_t bytes,
+                   std::int64_t files, std::int64_t folders) {
     rest.id = FileTreeScanner::remainderID(folderID);
-    std::string count = ByteFormat::groupedInteger(items);
+    const DetailMap::Entries* shared = sharedItems(items);
+    std::string own = shared ? std::string() : ByteFormat::groupedInteger(items);
+    const std::string& count = shared ? shared->front().second : own;
     if (items >= 1) {
         // Sized once: every folder below the tree's depth has one.
         static constexpr std::string_view suffix = " smaller items";
@@ -142,7 +145,13 @@ StorageNode remainderNode(const std::string& folderID, std::int64_t items, std::
     rest.kind = StorageNode::Kind::item;
     rest.fileCount = storedCount(files);
     rest.folderCount = storedCount(folders);
-    rest.details = itemsDetail(items, std::move(count));
+    rest.details = shared ? DetailMap::sharing(*shared) : DetailMap{{"Items", std::move(own)}};
+}
+
+StorageNode remainderNode(const std::string& folderID, std::int64_t items, std::int64_t bytes,
+                          std::int64_t files, std::int64_t folders) {
+    StorageNode rest;
+    fillRemainder(rest, folderID, items, bytes, files, folders);
     return rest;
 }
 
@@ -237,14 +246,9 @@ FileKind FolderTally::dominant() const {
     return best.value_or(FileKind::folders);
 }
 
-bool FolderTally::largestFirst(const ScanTreeNode& a, const ScanTreeNode& b) {
-    if (a.bytes != b.bytes) return a.bytes > b.bytes;
-    return a.seq < b.seq;
-}
-
 // Sorts the children and folds those past the limit into the remainder.
 void FolderTally::cutChildren() {
-    std::sort(children_.begin(), children_.end(), largestFirst);
+    std::sort(children_.begin(), children_.end(), LargestFirst{});
     if (children_.size() <= keep_) return;
     for (std::size_t i = keep_; i < children_.size(); ++i) {
         foldBytes_ += children_[i].bytes;
@@ -267,7 +271,7 @@ ScanTreeNode FolderTally::finish(std::string name, AgeStamper* stamper) {
         file.kind = firstFolded_.kind;
         file.stamp = firstFolded_.stamp;
         file.dated = firstFolded_.dated;
-        const auto at = std::upper_bound(children_.begin(), children_.end(), file, largestFirst);
+        const auto at = std::upper_bound(children_.begin(), children_.end(), file, LargestFirst{});
         children_.insert(at, std::move(file));
         foldBytes_ = 0;
         foldCount_ = 0;

@@ -31,6 +31,9 @@ inline std::uint32_t storedCount(std::int64_t count) {
 // placed among the folder's children by its size. The caller dates it.
 StorageNode remainderNode(const std::string& folderID, std::int64_t items, std::int64_t bytes,
                           std::int64_t files, std::int64_t folders);
+// remainderNode() made in place, in a node that is new.
+void fillRemainder(StorageNode& rest, const std::string& folderID, std::int64_t items, std::int64_t bytes,
+                   std::int64_t files, std::int64_t folders);
 // Puts `rest` among `children` (largest first) where its size belongs.
 void insertBySize(std::vector<StorageNode>& children, StorageNode rest);
 
@@ -217,7 +220,13 @@ public:
     AgeTally takeAges();
 
 private:
-    static bool largestFirst(const ScanTreeNode& a, const ScanTreeNode& b);
+    // Equal sizes in listing order; a type, so that sorting inlines it.
+    struct LargestFirst {
+        bool operator()(const ScanTreeNode& a, const ScanTreeNode& b) const {
+            if (a.bytes != b.bytes) return a.bytes > b.bytes;
+            return a.seq < b.seq;
+        }
+    };
     void tally(FileKind kind, std::int64_t bytes) {
         const auto i = static_cast<std::size_t>(kind);
         kindBytes_[i] += bytes;

@@ -129,7 +129,9 @@ private:
     void deferLinked(ScanWorker& worker, std::string_view folderPath, FolderTally* local, std::string_view name,
                      const struct stat& st);
 
-    void release(ScanWorker& worker, ScanFolder* folder);
+    // `folder` has given back a token; `path` is its path where the caller
+    // knows it (the path of the folder a worker read), else empty.
+    void release(ScanWorker& worker, ScanFolder* folder, std::string_view path = {});
     void drop(ScanWorker& worker, ScanFolder* folder);
     // `file` names a file without a node, which the root sums.
     void deliverTop(AgeStamper& stamper, std::uint32_t seq, std::optional<ScanTreeNode> node,

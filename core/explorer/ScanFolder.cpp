@@ -6,18 +6,23 @@
 namespace korvane {
 
 std::string ScanFolder::path(std::string_view root) const {
+    std::string path;
+    this->path(root, path);
+    return path;
+}
+
+void ScanFolder::path(std::string_view root, std::string& into) const {
     // Sized once and filled from the end: every finished folder asks.
     while (!root.empty() && root.back() == '/') root.remove_suffix(1);
     std::size_t size = root.size();
     for (const ScanFolder* f = this; f; f = f->parent) size += 1 + f->name.size();
-    std::string path(size, '/');
+    into.resize(size);
     for (const ScanFolder* f = this; f; f = f->parent) {
         size -= f->name.size();
-        std::memcpy(path.data() + size, f->name.data(), f->name.size());
-        size -= 1;
+        std::memcpy(into.data() + size, f->name.data(), f->name.size());
+        into[--size] = '/';
     }
-    std::memcpy(path.data(), root.data(), root.size());
-    return path;
+    std::memcpy(into.data(), root.data(), root.size());
 }
 
 ScanFolder* FolderPool::take(ScanFolder* parent, int depth, std::uint32_t seq, std::uint32_t top,

@@ -34,6 +34,8 @@ struct ScanFolder {
 
     // The folder's full path below `root`.
     std::string path(std::string_view root) const;
+    // The same, written over `into`, whose room it reuses.
+    void path(std::string_view root, std::string& into) const;
 };
 
 // Hands out the folders one worker starts. A finished folder, which no one

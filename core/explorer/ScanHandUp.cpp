@@ -9,7 +9,7 @@ namespace korvane {
 
 using SystemClock = std::chrono::system_clock;
 
-void Scan::release(ScanWorker& worker, ScanFolder* folder) {
+void Scan::release(ScanWorker& worker, ScanFolder* folder, std::string_view path) {
     while (folder) {
         if (folder->pending.fetch_sub(1, std::memory_order_acq_rel) != 1) return;
         ScanFolder* parent = folder->parent;
@@ -17,6 +17,7 @@ void Scan::release(ScanWorker& worker, ScanFolder* folder) {
             leaveOutUnenterable(worker, folder);
             worker.folders.give(folder);
             folder = parent;
+            path = {};
             continue;
         }
         const std::uint32_t seq = folder->seq;
@@ -27,7 +28,8 @@ void Scan::release(ScanWorker& worker, ScanFolder* folder) {
         const std::int64_t files = folder->tally.files(), folders = folder->tally.folders();
         // Folders large enough for the index enter it, so search finds them.
         if (bytes >= options_.indexThreshold)
-            entries_->recordFolder(worker.batch.index, folder->top, folder->path(rootPath_), bytes, newest,
+            entries_->recordFolder(worker.batch.index, folder->top,
+                                   path.empty() ? folder->path(rootPath_) : std::string(path), bytes, newest,
                                    folder->device, folder->inode);
         std::optional<ScanTreeNode> node;
         AgeTally ages;
@@ -45,6 +47,7 @@ void Scan::release(ScanWorker& worker, ScanFolder* folder) {
         }
         // The finished folder held one token of its parent.
         folder = parent;
+        path = {};
     }
 }
 

@@ -82,21 +82,7 @@ struct AgeProfile::Block {
     }
 };
 
-namespace {
-
-alignas(8) unsigned char nodeDateStorage[8];
-
-}  // namespace
-
-AgeProfile::Block* AgeProfile::nodeDateBlock() { return reinterpret_cast<Block*>(nodeDateStorage); }
-
-AgeProfile AgeProfile::ofNodeDate() {
-    AgeProfile profile;
-    profile.block_ = nodeDateBlock();
-    return profile;
-}
-
-bool AgeProfile::isNodeDate() const { return block_ == nodeDateBlock(); }
+void AgeProfile::freeBlock(Block* block) { Block::free(block); }
 
 void AgeProfile::elide(Stamp nodeDate) {
     if (size() == 1 && block_->cells()[0] == nodeDate.cell) *this = ofNodeDate();
@@ -150,19 +136,6 @@ AgeProfile::AgeProfile(const AgeProfile& other) {
 AgeProfile& AgeProfile::operator=(const AgeProfile& other) {
     if (this != &other) *this = AgeProfile(other);
     return *this;
-}
-
-AgeProfile& AgeProfile::operator=(AgeProfile&& other) noexcept {
-    if (this != &other) {
-        if (block_ && !isNodeDate()) Block::free(block_);
-        block_ = other.block_;
-        other.block_ = nullptr;
-    }
-    return *this;
-}
-
-AgeProfile::~AgeProfile() {
-    if (block_ && !isNodeDate()) Block::free(block_);
 }
 
 std::size_t AgeProfile::size() const { return block_ && !isNodeDate() ? block_->size : 0; }
