@@ -30,6 +30,28 @@ std::vector<std::string> names(const ScanTreeNode& node) {
     return result;
 }
 
+// The day table and stamper of a scan made at a fixed moment; stays where it
+// is made, as the stamper refers to the table.
+struct ScanDays {
+    using Time = std::chrono::system_clock::time_point;
+    static AgeDayTable tableAt(Time time) {
+        const LocalDays::Moment moment = LocalDays::moment(time);
+        return AgeDayTable({moment.day, moment.millisecond});
+    }
+    ScanDays() = default;
+    ScanDays(const ScanDays&) = delete;
+    ScanDays& operator=(const ScanDays&) = delete;
+
+    Time ago(int days) const { return now - std::chrono::hours(24 * days); }
+    ScanTreeNode::StampOf stampOf() {
+        return [this](Time time) { return stamper(time); };
+    }
+
+    const Time now{std::chrono::seconds(1'700'000'000)};
+    const AgeDayTable days = tableAt(now);
+    AgeStamper stamper{days};
+};
+
 TEST(FolderTallyTest, DominantKindByBytesWithTiesToTheEarlierKindAndFoldersWhenEmpty) {
     const struct {
         std::vector<std::pair<FileKind, std::int64_t>> items;
@@ -228,12 +250,9 @@ TEST(FolderTallyTest, AgesGoWhereverTheBytesGo) {
 // when its folder finishes; cut later into its parent's remainder, its
 // bytes still bring their age along.
 TEST(FolderTallyTest, ARemainderOfOneCellKeepsNoProfileYetItsAgesFollowACut) {
-    using namespace std::chrono;
-    const system_clock::time_point now{seconds(1'700'000'000)};
-    const LocalDays::Moment moment = LocalDays::moment(now);
-    const AgeDayTable days({moment.day, moment.millisecond});
-    AgeStamper stamper(days);
-    const auto ago = [&](int n) { return now - hours(24 * n); };
+    ScanDays scan;
+    AgeStamper& stamper = scan.stamper;
+    const auto ago = [&](int n) { return scan.ago(n); };
 
     FolderTally oneCell(45);
     oneCell.addFolded(0, FileKind::any, 100, ago(3), stamper(ago(3)), "a");
@@ -247,7 +266,7 @@ TEST(FolderTallyTest, ARemainderOfOneCellKeepsNoProfileYetItsAgesFollowACut) {
     EXPECT_EQ(two.foldAges.size(), 2u);
 
     const StorageNode shown =
-        ScanTreeNode(one).toStorageNode("/one", [&](system_clock::time_point time) { return stamper(time); });
+        ScanTreeNode(one).toStorageNode("/one", scan.stampOf());
     ASSERT_EQ(shown.children.size(), 1u);
     EXPECT_EQ(shown.children[0].bytes, 150);
     EXPECT_TRUE(shown.children[0].ages.isNodeDate());
@@ -272,12 +291,9 @@ TEST(FolderTallyTest, ARemainderOfOneCellKeepsNoProfileYetItsAgesFollowACut) {
 // (most folders'); cut later into its parent's remainder, they still bring
 // their age along, as one item each.
 TEST(FolderTallyTest, OwnBlocksOfTheFoldersDateKeepNoProfileYetTheirAgesFollowACut) {
-    using namespace std::chrono;
-    const system_clock::time_point now{seconds(1'700'000'000)};
-    const LocalDays::Moment moment = LocalDays::moment(now);
-    const AgeDayTable days({moment.day, moment.millisecond});
-    AgeStamper stamper(days);
-    const auto ago = [&](int n) { return now - hours(24 * n); };
+    ScanDays scan;
+    AgeStamper& stamper = scan.stamper;
+    const auto ago = [&](int n) { return scan.ago(n); };
     const auto folder = [&](const char* name, int ownDaysAgo, int filesDaysAgo) {
         FolderTally tally(45);
         tally.addOwn(4096, ago(ownDaysAgo), stamper(ago(ownDaysAgo)), 1);
@@ -290,7 +306,7 @@ TEST(FolderTallyTest, OwnBlocksOfTheFoldersDateKeepNoProfileYetTheirAgesFollowAC
     ScanTreeNode older = folder("older", 400, 2);  // its own blocks are older than its files
     EXPECT_EQ(older.ownAges.size(), 1u);
     const StorageNode shown =
-        ScanTreeNode(current).toStorageNode("/c", [&](system_clock::time_point time) { return stamper(time); });
+        ScanTreeNode(current).toStorageNode("/c", scan.stampOf());
     EXPECT_TRUE(shown.ages.isNodeDate());
 
     FolderTally parent(1);
