@@ -366,6 +366,60 @@ TEST_F(GeneralPagesTest, RemoveWithNothingToReviewSaysWhyInTheBarOnBothLists) {
     }
 }
 
+// The only pick was replaced by a larger file of the same name and date:
+// nothing is left to review, and the bar says why after its tick has gone
+// and the list has followed the disk.
+TEST_F(GeneralPagesTest, ALonePickThatChangedSinceTheScanIsLeftOutWithALineOnBothLists) {
+    scanSmallHome();
+    state().folderScan().setSearchQuery({});
+    LargeFilesView large(state().folderScan(), state().developer(), state().desktop(), state().clock());
+    SearchView search(state().folderScan(), state().developer(), state().desktop(), state().clock());
+    large.show();
+    search.show();
+    const std::string film = at("Movies/holiday.mov");
+    const auto rowOf = [&film](EntryList& list) {
+        const auto& entries = list.model()->entries();
+        for (std::size_t row = 0; row < entries.size(); ++row)
+            if (entries[row].path == film) return std::optional<int>(static_cast<int>(row));
+        return std::optional<int>();
+    };
+    std::int64_t size = 60'000'000;
+    for (EntryList* list : {large.list(), search.list()}) {
+        SCOPED_TRACE(list == large.list() ? "large files" : "search");
+        // Listed as the disk holds it now, after the other list's turn.
+        ASSERT_TRUE(testing::waitUntil([&] {
+            const auto row = rowOf(*list);
+            return row && list->model()->entries()[static_cast<std::size_t>(*row)].size >= size;
+        }));
+        list->model()->toggle(*rowOf(*list));
+        struct stat seen {};
+        ASSERT_EQ(::stat(film.c_str(), &seen), 0);
+        size += 40'000'000;
+        file("Movies/.export.tmp", size);
+        const struct timespec times[2] = {seen.st_mtim, seen.st_mtim};
+        ASSERT_EQ(::utimensat(AT_FDCWD, at("Movies/.export.tmp").c_str(), times, 0), 0);
+        ASSERT_EQ(std::rename(at("Movies/.export.tmp").c_str(), film.c_str()), 0);
+
+        list->removeButton()->click();
+        EXPECT_EQ(state().navigation().sheet(), std::nullopt);
+        ASSERT_TRUE(testing::waitUntil([&] { return search.runner().isCurrent(); }));
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(list->model()->ticked().empty());
+        EXPECT_TRUE(list->actionBarWidget()->isVisible());
+        EXPECT_TRUE(list->noticeLabel()->isVisible());
+        EXPECT_EQ(list->noticeLabel()->text(),
+                  QStringLiteral("\u201Choliday.mov\u201D changed since the scan, so it is left out."));
+        // Nothing is chosen: there is nothing to count, clear or remove.
+        EXPECT_FALSE(list->removeButton()->isVisible());
+        EXPECT_FALSE(list->clearButton()->isVisible());
+        list->model()->toggle(*rowOf(*list));  // a new choice takes the line away
+        EXPECT_FALSE(list->noticeLabel()->isVisible());
+        EXPECT_TRUE(list->removeButton()->isVisible());
+        list->model()->clearTicks();
+        EXPECT_FALSE(list->actionBarWidget()->isVisible());
+    }
+}
+
 TEST_F(GeneralPagesTest, ARemovedFileLeavesTheListItsTickAndTheTotal) {
     scanSmallHome();
     LargeFilesView view(state().folderScan(), state().developer(), state().desktop(), state().clock());
