@@ -33,6 +33,10 @@ struct CleanupTexts {
     static constexpr const char* neverTouchInGeneralMode =
         "Never remove this or anything in it. It stays in the folder scan, as it is on disk.";
     static std::string markedNeverTouchNotice(const std::string& name);
+    // "Empty" found more in the Trash than its button named, and removed nothing.
+    static constexpr const char* trashChangedNotice =
+        "What Korvane left in the Trash changed since it was measured, so nothing was emptied. "
+        "\u201CEmpty\u201D now names what it holds.";
     // Staging was asked for nothing: the ticked items are not in the list on show.
     static constexpr const char* nothingChosen = "None of the ticked items is in this list now.";
 
