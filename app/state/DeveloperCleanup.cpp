@@ -396,6 +396,7 @@ void DeveloperState::neverTouch(const StorageNode& node) {
     if (!path || path->empty()) return;
     // Read before the tree that holds `node` is rebuilt.
     const std::string name = node.name;
+    const bool folder = node.kind != StorageNode::Kind::item;
     const auto leaves = node.leaves();
     auto selection = selection_;
     for (const auto* leaf : leaves)
@@ -405,7 +406,7 @@ void DeveloperState::neverTouch(const StorageNode& node) {
     setSelection(std::move(selection));
     // The folder scan keeps what is marked, so nothing there would show that
     // the press did anything: it is said.
-    if (parts_.preferences.mode() == Mode::general) setErrorMessage(CleanupTexts::markedNeverTouchNotice(name));
+    if (parts_.preferences.mode() == Mode::general) setErrorMessage(CleanupTexts::markedNeverTouchNotice(name, folder));
     if (scan_) {
         ScanResult updated = *scan_;
         dropExcludedCandidates(updated);
