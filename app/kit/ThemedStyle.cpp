@@ -1,5 +1,6 @@
 #include "app/kit/ThemedStyle.h"
 
+#include <QDialog>
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
@@ -114,9 +115,12 @@ ThemedStyle::ThemedStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("F
 
 void ThemedStyle::polish(QWidget* widget) {
     QProxyStyle::polish(widget);
-    // A menu is a window of its own and would take the application's colours,
-    // not those of the widget it belongs to.
-    if (qobject_cast<QMenu*>(widget) != nullptr) widget->setPalette(environmentPalette(widget).qtPalette());
+    // A menu or a dialog (the folder picker, a message) is a window of its own
+    // and would take the application's colours, not those of the widget it
+    // belongs to, while this style draws its controls' faces in that widget's.
+    const bool ownWindow = qobject_cast<QMenu*>(widget) != nullptr ||
+                           (qobject_cast<QDialog*>(widget) != nullptr && widget->parentWidget() != nullptr);
+    if (ownWindow) widget->setPalette(environmentPalette(widget).qtPalette());
 }
 
 int ThemedStyle::pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const {

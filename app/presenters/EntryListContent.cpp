@@ -28,9 +28,11 @@ EntryRowContent entryRowContent(const FileTreeScanner::Entry& entry, std::chrono
 }
 
 EntryActionBar entryActionBar(const std::vector<FileTreeScanner::Entry>& entries,
-                              const std::set<std::uint64_t>& ticked, const std::string& home) {
+                              const std::set<std::uint64_t>& ticked, const std::string& home,
+                              const std::optional<std::string>& leftOut) {
     EntryActionBar bar;
-    bar.isShown = !ticked.empty();
+    bar.hasChoice = !ticked.empty();
+    bar.isShown = bar.hasChoice || leftOut.has_value();
     bar.count = std::to_string(ticked.size()) + " selected";
     std::int64_t bytes = 0;
     for (const auto& entry : entries)
@@ -51,6 +53,7 @@ EntryActionBar entryActionBar(const std::vector<FileTreeScanner::Entry>& entries
         bar.outsideHome = countText(outside, "of the chosen items lies", "of the chosen items lie") +
                           " outside your home folder and will be left out.";
     }
+    bar.notice = leftOut ? leftOut : bar.outsideHome;
     return bar;
 }
 

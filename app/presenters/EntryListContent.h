@@ -38,9 +38,10 @@ EntryRowContent entryRowContent(const FileTreeScanner::Entry& entry, std::chrono
 // its name, as the canvases show it (fileSymbol): "film" for any video.
 std::string entrySymbol(std::string_view name, bool isDirectory);
 
-// The bar under a list with ticked entries.
+// The bar under a list with ticked entries, or with what "Remove" left out.
 struct EntryActionBar {
-    bool isShown = false;                       // some id is ticked
+    bool isShown = false;                       // some id is ticked, or "Remove" left out all it was given
+    bool hasChoice = false;                     // some id is ticked: the count, "Clear" and "Remove" show
     std::string count;                          // "2 selected": every ticked id, listed or not
     std::string bytes;                          // of the ticked entries still listed
     std::vector<FileTreeScanner::Entry> chosen;  // those entries, in list order
@@ -48,12 +49,15 @@ struct EntryActionBar {
     // chosen entry outside it "Remove" has nothing to do and says why at once.
     bool removeEnabled = true;
     std::optional<std::string> outsideHome;
+    // What "Remove" left out (its tick gone with it), else `outsideHome`.
+    std::optional<std::string> notice;
 
     friend bool operator==(const EntryActionBar&, const EntryActionBar&) = default;
 };
 
 EntryActionBar entryActionBar(const std::vector<FileTreeScanner::Entry>& entries,
-                              const std::set<std::uint64_t>& ticked, const std::string& home = Paths::home());
+                              const std::set<std::uint64_t>& ticked, const std::string& home = Paths::home(),
+                              const std::optional<std::string>& leftOut = std::nullopt);
 
 // The entries that lie in, or hold, a place marked "Never touch".
 std::set<std::uint64_t> neverTouchedEntries(const std::vector<FileTreeScanner::Entry>& entries,

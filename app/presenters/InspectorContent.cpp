@@ -262,7 +262,7 @@ std::optional<InspectorContent> inspectorContent(const NavigationState& navigati
     const bool marked = mode == Mode::general && node.path && developer.preferences().settings().isExcluded(*node.path);
     if (marked) content.details.push_back({"Never touch", "Marked: Korvane will not remove it"});
     content.neverTouchEnabled = content.canReveal && !marked;
-    content.neverTouchHelp = mode == Mode::general ? CleanupTexts::neverTouchInGeneralMode
+    content.neverTouchHelp = mode == Mode::general ? CleanupTexts::neverTouchInGeneralMode(node.kind != StorageNode::Kind::item)
                                                    : "Keep this out of every future scan";
     content.canShowFolder = content.canReveal || FileTreeScanner::isRemainderID(node.id);
     // A sum's parts lie in several folders: there is no one place to drill

@@ -37,9 +37,12 @@ std::vector<NodeActionEntry> nodeActionEntries(const DeveloperState& developer, 
         !developer.preferences().settings().overlapsExcluded(*node.path))
         groups[1].push_back({Action::remove, "Remove\u2026"});
     // What a toolchain counts but offers not is no place that could be marked;
-    // a node without a path of its own shows the mark it cannot take, as the inspector does.
+    // a node without a path of its own, or one marked already (the folder scan
+    // keeps it), shows the mark it cannot take, as the inspector does.
+    const bool marked = developer.preferences().mode() == Mode::general && node.path &&
+                        developer.preferences().settings().isExcluded(*node.path);
     if (!node.isNotOffered())
-        groups[2].push_back({Action::neverTouch, "Never touch this", node.path.has_value()});
+        groups[2].push_back({Action::neverTouch, "Never touch this", node.path.has_value() && !marked});
     // Dividers stand only between groups.
     std::vector<NodeActionEntry> entries;
     for (const auto& group : groups) {

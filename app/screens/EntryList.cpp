@@ -120,7 +120,10 @@ void EntryList::connectActions() {
             if (row >= 0 && row < model_->rowCount()) view_->update(model_->index(row));
         });
 
-    connect(model_, &EntryListModel::tickedChanged, this, [this] {
+    connect(model_, &EntryListModel::tickedChanged, this, &EntryList::refreshBar);
+    // The line on what "Remove" left out stays while the list follows the
+    // disk (which takes a changed pick's tick), until the user chooses anew.
+    connect(model_, &EntryListModel::choiceChanged, this, [this] {
         leftOut_.reset();
         refreshBar();
     });
@@ -154,7 +157,6 @@ void EntryList::connectActions() {
 }
 
 void EntryList::setEntries(std::vector<FileTreeScanner::Entry> entries) {
-    leftOut_.reset();
     setHoveredRow(-1);
     fadingRow_ = -1;
     hoverOut_->jumpTo(0.0);
@@ -274,13 +276,13 @@ bool EntryList::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void EntryList::refreshBar() {
-    bar_ = entryActionBar(model_->entries(), model_->ticked());
+    bar_ = entryActionBar(model_->entries(), model_->ticked(), Paths::home(), leftOut_);
     count_->setText(QString::fromStdString(bar_.count));
     bytes_->setText(QString::fromStdString(bar_.bytes));
-    // What "Remove" left out, else what it would leave out.
-    const std::optional<std::string> notice = leftOut_ ? leftOut_ : bar_.outsideHome;
-    notice_->setText(QString::fromStdString(notice.value_or("")));
-    notice_->setVisible(notice.has_value());
+    notice_->setText(QString::fromStdString(bar_.notice.value_or("")));
+    notice_->setVisible(bar_.notice.has_value());
+    for (QWidget* choice : std::initializer_list<QWidget*>{count_, bytes_, clear_, remove_})
+        choice->setVisible(bar_.hasChoice);
     remove_->setEnabled(bar_.removeEnabled);
     barSlot_->setRevealed(bar_.isShown);
 }

@@ -36,6 +36,7 @@ void EntryListModel::toggle(int row) {
     const QModelIndex changed = index(row);
     emit dataChanged(changed, changed, {Qt::CheckStateRole});
     emit tickedChanged();
+    emit choiceChanged();
 }
 
 void EntryListModel::clearTicks() {
@@ -43,6 +44,7 @@ void EntryListModel::clearTicks() {
     ticked_.clear();
     if (rowCount() > 0) emit dataChanged(index(0), index(rowCount() - 1), {Qt::CheckStateRole});
     emit tickedChanged();
+    emit choiceChanged();
 }
 
 void EntryListModel::untick(const std::set<std::uint64_t>& ids) {

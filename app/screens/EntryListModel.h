@@ -40,6 +40,9 @@ public:
 
 signals:
     void tickedChanged();
+    // The user ticked, unticked or cleared: a choice of their own, not the
+    // list or the disk taking ticks away.
+    void choiceChanged();
 
 private:
     std::vector<FileTreeScanner::Entry> entries_;

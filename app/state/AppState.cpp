@@ -30,7 +30,7 @@ AppState::AppState(Services services, QObject* parent)
                             defaultScannerEngines(std::move(services.makeScannerEngine), clock_),
                             std::move(services.makeCleanupEngine)}),
       folderScan_(changes_,
-                  {preferences_, navigation_, desktop_, work_, std::move(services.makeFolderScanner)},
+                  {preferences_, navigation_, desktop_, history_, work_, std::move(services.makeFolderScanner)},
                   services.home),
       applications_(changes_, work_, developer_, std::move(services.makeUninstaller)),
       liveStats_(std::move(services.statsReader)) {

@@ -120,10 +120,15 @@ std::string CleanupTexts::putBackNotice(const RestoreEngine::Report& restored, c
     return text + many + "; " + quoted(first.title) + ": " + sentence(reason);
 }
 
-std::string CleanupTexts::markedNeverTouchNotice(const std::string& name) {
-    return quoted(name) +
-           " is marked Never touch: Korvane will not remove it or anything in it. It stays in the folder scan, as "
-           "it is on disk. Settings \u203A Automation lists what is marked.";
+std::string CleanupTexts::neverTouchInGeneralMode(bool folder) {
+    return std::string(folder ? "Never remove this or anything in it." : "Never remove this.") +
+           " It stays in the folder scan, as it is on disk.";
+}
+
+std::string CleanupTexts::markedNeverTouchNotice(const std::string& name, bool folder) {
+    return quoted(name) + " is marked Never touch: Korvane will not remove it" +
+           (folder ? " or anything in it" : "") +
+           ". It stays in the folder scan, as it is on disk. Settings \u203A Automation lists what is marked.";
 }
 
 std::string CleanupTexts::emptiedNotice(std::int64_t freedBytes, bool stopped) {

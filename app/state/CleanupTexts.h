@@ -29,10 +29,14 @@ struct CleanupTexts {
     static constexpr const char* cutOffNotice =
         "Korvane ended before this cleanup was done. This is what it had done; History keeps it too.";
     // What "Never touch this" does in general mode, where the folder scan
-    // keeps showing what is marked; and the answer to pressing it there.
-    static constexpr const char* neverTouchInGeneralMode =
-        "Never remove this or anything in it. It stays in the folder scan, as it is on disk.";
-    static std::string markedNeverTouchNotice(const std::string& name);
+    // keeps showing what is marked; and the answer to pressing it there. A
+    // file has nothing in it to speak of.
+    static std::string neverTouchInGeneralMode(bool folder);
+    static std::string markedNeverTouchNotice(const std::string& name, bool folder);
+    // "Empty" found more in the Trash than its button named, and removed nothing.
+    static constexpr const char* trashChangedNotice =
+        "What Korvane left in the Trash changed since it was measured, so nothing was emptied. "
+        "\u201CEmpty\u201D now names what it holds.";
     // Staging was asked for nothing: the ticked items are not in the list on show.
     static constexpr const char* nothingChosen = "None of the ticked items is in this list now.";
 

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <future>
 #include <map>
 #include <utility>
@@ -21,6 +22,17 @@ namespace {
 std::optional<VolumeInfo> measured(const VolumeInfo& volume) {
     if (volume.totalCapacity < 1) return std::nullopt;
     return volume;
+}
+
+// Every item the Trash holds of Korvane's now was named, at no more than it
+// measured then: emptying removes nothing the user did not see on the button.
+bool namesAllOf(const std::vector<CleanupOutcome>& named, const std::vector<CleanupOutcome>& held) {
+    return std::all_of(held.begin(), held.end(), [&named](const CleanupOutcome& item) {
+        return std::any_of(named.begin(), named.end(), [&item](const CleanupOutcome& shown) {
+            return shown.candidateID == item.candidateID && shown.trashURL == item.trashURL &&
+                   item.expectedBytes <= shown.expectedBytes;
+        });
+    });
 }
 
 }  // namespace
@@ -319,6 +331,8 @@ void DeveloperState::emptyOwnTrash() {
     const bool demonstration = followUp_.demonstration;
     std::vector<CleanupReport> shown;
     if (lastReport_) shown.push_back(*lastReport_);
+    // What the button names is what the user agreed to remove.
+    const auto named = demonstration ? std::nullopt : followUp_.ownInTrash;
     const auto finish = [this, result, card = card_, demonstration, shown] {
         finishTrashWork_ = {};
         finishEmptying(result.get(), card, demonstration, shown);
@@ -326,16 +340,21 @@ void DeveloperState::emptyOwnTrash() {
     finishTrashWork_ = finish;
     // On the history's thread, so that the report of a cleanup that has just
     // ended is already written when the reports are read.
-    parts_.history.write([this, demonstration, shown, stop, done, finish, run](HistoryStore& history) {
+    parts_.history.write([this, demonstration, shown, named, stop, done, finish, run](HistoryStore& history) {
         std::vector<CleanupReport> reports = shown;
         if (!demonstration) {
             const std::vector<CleanupReport> stored = history.reports();
             reports.insert(reports.end(), stored.begin(), stored.end());
         }
         const RestoreEngine engine;
-        std::vector<CleanupOutcome> purged = engine.purge(reports, stop.get());
-        done->set_value({std::move(purged), engine.inTrash(reports), VolumeInfo::volumeOf(Paths::home()),
-                         stop->value()});
+        std::vector<CleanupOutcome> held = engine.inTrash(reports);
+        if (named && !namesAllOf(*named, held)) {
+            done->set_value({{}, std::move(held), VolumeInfo::volumeOf(Paths::home()), false, true});
+        } else {
+            std::vector<CleanupOutcome> purged = engine.purgeHeld(held, stop.get());
+            done->set_value({std::move(purged), engine.inTrash(reports), VolumeInfo::volumeOf(Paths::home()),
+                             stop->value()});
+        }
         trashRuns_.post(this, run, finish);
     });
 }
@@ -346,7 +365,10 @@ void DeveloperState::finishEmptying(const Emptying& done, std::uint64_t card, bo
     for (const auto& outcome : done.purged) freed += outcome.expectedBytes;
     const StateChanges::Batch batch(changes());
     publish(isEmptying_, false);
-    setRestoreNotice(CleanupTexts::emptiedNotice(freed.total(), done.stopped));
+    if (done.changed)
+        setRestoreNotice(CleanupTexts::trashChangedNotice, true);
+    else
+        setRestoreNotice(CleanupTexts::emptiedNotice(freed.total(), done.stopped));
     if (card == card_ && !demonstration && !shown.empty()) {
         ReportFollowUp followUp = followUp_;
         followUp.ownInTrash = done.left;
@@ -374,6 +396,7 @@ void DeveloperState::neverTouch(const StorageNode& node) {
     if (!path || path->empty()) return;
     // Read before the tree that holds `node` is rebuilt.
     const std::string name = node.name;
+    const bool folder = node.kind != StorageNode::Kind::item;
     const auto leaves = node.leaves();
     auto selection = selection_;
     for (const auto* leaf : leaves)
@@ -383,7 +406,7 @@ void DeveloperState::neverTouch(const StorageNode& node) {
     setSelection(std::move(selection));
     // The folder scan keeps what is marked, so nothing there would show that
     // the press did anything: it is said.
-    if (parts_.preferences.mode() == Mode::general) setErrorMessage(CleanupTexts::markedNeverTouchNotice(name));
+    if (parts_.preferences.mode() == Mode::general) setErrorMessage(CleanupTexts::markedNeverTouchNotice(name, folder));
     if (scan_) {
         ScanResult updated = *scan_;
         dropExcludedCandidates(updated);

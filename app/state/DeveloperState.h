@@ -268,6 +268,8 @@ private:
         std::vector<CleanupOutcome> left;  // Korvane's items still in the Trash after it
         VolumeInfo volume;
         bool stopped = false;
+        // More lay in the Trash than "Empty" named: nothing was touched.
+        bool changed = false;
     };
     // `rescan`: developer mode takes its scan again (not while the window closes).
     void finishPutBack(const PutBack& done, bool rescan);

@@ -2,6 +2,7 @@
 
 #include "app/state/DesktopActions.h"
 #include "app/state/FolderFollowsDisk.h"
+#include "app/state/HistoryRecords.h"
 #include "app/state/NavigationState.h"
 #include "app/state/PreferencesState.h"
 #include "app/state/TreeNavigation.h"
@@ -88,16 +89,33 @@ void FolderScanState::runScan(const std::string& folder, bool refresh) {
     std::shared_ptr<FileTreeScanner> scanner = parts_.makeScanner();
     scanner_ = scanner;
     const std::uint64_t run = runs_.begin();
-    parts_.work.run([this, scanner, run, folder, refresh] {
-        FileTreeScanner::Result result =
-            scanner->scan(folder, [this, run](const FileTreeScanner::Progress& progress) {
-                runs_.post(this, run, [this, progress] { setGeneralProgress(progress); });
+    const auto walk = [this, scanner, run, folder, refresh] {
+        parts_.work.run([this, scanner, run, folder, refresh] {
+            FileTreeScanner::Result result =
+                scanner->scan(folder, [this, run](const FileTreeScanner::Progress& progress) {
+                    runs_.post(this, run, [this, progress] { setGeneralProgress(progress); });
+                });
+            const bool stopped = scanner->isCancelled();
+            runs_.post(this, run, [this, result = std::move(result), refresh, stopped]() mutable {
+                finishFolderScan(std::move(result), refresh, stopped);
             });
-        const bool stopped = scanner->isCancelled();
-        runs_.post(this, run, [this, result = std::move(result), refresh, stopped]() mutable {
-            finishFolderScan(std::move(result), refresh, stopped);
         });
-    });
+    };
+    if (!refresh) return walk();
+    // The history lives in the home, and an action writes its record (and
+    // drops its run's journal) after the batch that asked for this scan: a
+    // walk before those writes land would count the journal and the record's
+    // half-written copy.
+    QMetaObject::invokeMethod(
+        this,
+        [this, run, walk] {
+            parts_.history.read(
+                this, [](const HistoryStore&) { return true; },
+                [this, run, walk](bool) {
+                    if (runs_.isCurrent(run) && isScanningFolder_) walk();
+                });
+        },
+        Qt::QueuedConnection);
 }
 
 void FolderScanState::finishFolderScan(FileTreeScanner::Result result, bool refresh, bool stopped) {

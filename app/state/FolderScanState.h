@@ -16,6 +16,7 @@
 namespace korvane {
 
 class DesktopActions;
+class HistoryRecords;
 class NavigationState;
 class PreferencesState;
 
@@ -33,6 +34,7 @@ public:
         PreferencesState& preferences;
         NavigationState& navigation;
         const DesktopActions& desktop;
+        HistoryRecords& history;
         BackgroundWork& work;
         FolderScannerFactory makeScanner;  // empty: the default options
     };

@@ -157,6 +157,10 @@ private:
         placed.foldedNewest = std::max(placed.foldedNewest.value_or(modified), modified);
     }
     void record(const LinkedNames::Name& name);
+    // Adds what was counted in the last folder to it and every folder above
+    // it, below the root.
+    void flushFolderGain();
+    void reindexFolders();
     void applyTo(StorageNode& node, Gain& gain, int depth);
     void refold(StorageNode& node, Placed& placed, int depth);
     void countRest(StorageNode& node);
@@ -168,11 +172,21 @@ private:
     std::string chainFolder_;
     std::vector<Place> chain_;
     std::unordered_map<StorageNode*, Gain> gains_;
+    // What each folder gains, by path, for its entry in the search index,
+    // which the walk made before these files were counted.
+    std::unordered_map<std::string, std::int64_t> folderGains_;
+    std::string gainFolder_;
+    std::int64_t gainBytes_ = 0;
 };
 
 void Crediting::count(const LinkedNames::Name& name) {
     const std::vector<Place>& chain = chainTo(names_.folder(name));
     if (chain.empty()) return;
+    if (names_.folder(name) != gainFolder_) {
+        flushFolderGain();
+        gainFolder_ = std::string(names_.folder(name));
+    }
+    gainBytes_ += name.bytes;
     const Time modified = timeOf(name.modified);
     for (const Place& up : chain) {
         Gain& gain = gains_[up.node];
@@ -233,6 +247,42 @@ void Crediting::note(const LinkedNames::Name& name, std::optional<std::string_vi
     }
 }
 
+void Crediting::flushFolderGain() {
+    if (gainBytes_ > 0)
+        for (std::string path = gainFolder_; path != result_.root.id && Paths::isAtOrBelow(path, result_.root.id);
+             path = Paths::parent(path))
+            folderGains_[path] += gainBytes_;
+    gainBytes_ = 0;
+}
+
+// Search finds a folder at what it holds: its entry grows by what was counted
+// in it, and a folder with a node of its own that only these files make large
+// enough enters the index. (A deeper one, summed into its node, stays out.)
+void Crediting::reindexFolders() {
+    flushFolderGain();
+    for (auto& entry : result_.index) {
+        if (!entry.isDirectory) continue;
+        const auto found = folderGains_.find(entry.path);
+        if (found == folderGains_.end()) continue;
+        entry.size += found->second;
+        folderGains_.erase(found);
+    }
+    for (const auto& [path, bytes] : folderGains_) {
+        const std::vector<Place>& chain = chainTo(path);
+        if (chain.empty() || chain.back().node->id != path) continue;
+        const StorageNode& node = *chain.back().node;
+        if (node.bytes < options_.indexThreshold) continue;
+        auto entry = FileTreeScanner::Entry::make(node.name, path, node.bytes,
+                                                  node.lastModified.value_or(Time()), true);
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+            entry.device = static_cast<std::uint64_t>(st.st_dev);
+            entry.inode = static_cast<std::uint64_t>(st.st_ino);
+        }
+        result_.index.push_back(std::move(entry));
+    }
+}
+
 void Crediting::apply() {
     // Deepest first: changing a node's children moves the nodes below it,
     // never the ones above it or beside it.
@@ -244,6 +294,8 @@ void Crediting::apply() {
     });
     chain_.clear();  // its nodes move from here on
     for (auto& [node, gain] : touched) applyTo(*node, *gain, gain->depth);
+    chainFolder_.clear();
+    reindexFolders();
     std::stable_sort(result_.largest.begin(), result_.largest.end(),
                      [](const auto& a, const auto& b) { return a.size > b.size; });
     if (result_.largest.size() > static_cast<std::size_t>(std::max(options_.largeFileLimit, 0)))

@@ -205,11 +205,17 @@ std::vector<CleanupOutcome> RestoreEngine::inTrash(const std::vector<CleanupRepo
 }
 
 std::vector<CleanupOutcome> RestoreEngine::purge(const std::vector<CleanupReport>& reports, const Flag* stop) const {
+    return purgeHeld(inTrash(reports), stop);
+}
+
+std::vector<CleanupOutcome> RestoreEngine::purgeHeld(const std::vector<CleanupOutcome>& held, const Flag* stop) const {
     std::vector<CleanupOutcome> purged;
-    for (const auto& outcome : inTrash(reports)) {
+    for (const auto& outcome : held) {
         if (stop && stop->value()) break;
+        if (!outcome.trashURL) continue;
         const auto former = usable(outcome.path);
         const auto trashed = usable(*outcome.trashURL);
+        if (!former || !trashed || !trash_->isTrashLocation(*trashed)) continue;
         if (trash_->purge(*trashed, *former, stop).ok()) purged.push_back(outcome);
     }
     return purged;

@@ -74,6 +74,9 @@ public:
     // A stop set meanwhile ends it between items, or between two entries of
     // a large folder, which then stays in the Trash with what is left of it.
     std::vector<CleanupOutcome> purge(const std::vector<CleanupReport>& reports, const Flag* stop = nullptr) const;
+    // The same for items inTrash() listed, so that what is removed is what
+    // was measured and shown: nothing of the reports beyond them.
+    std::vector<CleanupOutcome> purgeHeld(const std::vector<CleanupOutcome>& held, const Flag* stop = nullptr) const;
 
 private:
     std::shared_ptr<Trash> trash_;

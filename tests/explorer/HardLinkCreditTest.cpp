@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -114,6 +115,30 @@ TEST(HardLinkCreditTest, ANameWhoseOtherNamesLieOutsideCountsWhereItIs) {
     EXPECT_EQ(otherNames(&result.root), std::nullopt);
     EXPECT_EQ(result.root.children.size(), 1u);
     EXPECT_EQ(result.fileCount, 3);
+}
+
+// Search lists a folder at what it holds with the files counted in it,
+// and finds one that only they make large enough for the index.
+TEST(HardLinkCreditTest, TheIndexHoldsFoldersAtWhatTheirLinkedFilesAddToThem) {
+    TempTree tree;
+    const std::string big = allocate(tree, "Links/a/big.bin", 3 << 20);
+    tree.hardlink("Links/b/big.bin", "Links/a/big.bin");
+    allocate(tree, "Links/c/notes.txt", 20 * 1024);
+    allocate(tree, "Plain/x.bin", 3 << 20);
+    const auto result = FileTreeScanner(smallOptions()).scan(tree.root());
+    std::map<std::string, std::int64_t> folders;
+    for (const auto& entry : result.index)
+        if (entry.isDirectory) folders[entry.path] = entry.size;
+    for (const std::string relative : {"Links", "Links/a", "Links/c", "Plain"}) {
+        const std::string path = tree.path(relative);
+        const StorageNode* node = result.root.find(path);
+        ASSERT_NE(node, nullptr) << relative;
+        EXPECT_EQ(node->bytes, duBytes(path)) << relative;
+        ASSERT_TRUE(folders.contains(path)) << relative;
+        EXPECT_EQ(folders[path], node->bytes) << relative;
+    }
+    // Its other name holds nothing of it.
+    EXPECT_FALSE(folders.contains(tree.path("Links/b")));
 }
 
 }  // namespace

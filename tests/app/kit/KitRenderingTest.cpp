@@ -2,6 +2,8 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDialog>
+#include <QPushButton>
 #include <QGroupBox>
 #include <QMenu>
 #include <QSlider>
@@ -295,6 +297,16 @@ TEST_P(KitRendering, MenusTakeTheirOwnersTheme) {
     EXPECT_EQ(menu.palette().color(QPalette::Base), palette().panel);
     const QImage image = menu.grab().toImage();
     EXPECT_TRUE(near(image.pixelColor(image.width() - 3, image.height() / 2), palette().panel));
+}
+
+// A dialog (the folder picker, a message) is a window of its own too: its
+// buttons take the faces of the owner's theme, so their text must as well.
+TEST_P(KitRendering, DialogsTakeTheirOwnersTheme) {
+    QDialog dialog(&host_);
+    auto* button = new QPushButton(QStringLiteral("Scan"), &dialog);
+    dialog.ensurePolished();
+    EXPECT_EQ(dialog.palette().color(QPalette::Window), palette().qtPalette().color(QPalette::Window));
+    EXPECT_EQ(button->palette().color(QPalette::ButtonText), palette().qtPalette().color(QPalette::ButtonText));
 }
 
 INSTANTIATE_TEST_SUITE_P(Themes, KitRendering, ::testing::Values(ThemeID::paper, ThemeID::graphite, ThemeID::terminal),

@@ -407,6 +407,24 @@ TEST_F(InspectorState, NeverTouchInGeneralModeSaysWhatItDoesAnswersAndShowsTheMa
     EXPECT_TRUE(inspect()->neverTouchEnabled);
 }
 
+// A file has nothing in it: its mark says only what it does to the file.
+TEST_F(InspectorState, NeverTouchOnAFileSaysWhatItDoesToTheFileAlone) {
+    launch({"--screen", "explore", "--mode", "general"});
+    FileTreeScanner::Result result;
+    result.root = node(home_, 100, Kind::root, home_);
+    StorageNode notes = node(home_ + "/notes.txt", 100, Kind::item, home_ + "/notes.txt");
+    notes.name = "notes.txt";
+    result.root.children = {notes};
+    state().folderScan().setGeneralResult(result);
+    state().navigation().setSelectedID(home_ + "/notes.txt");
+    ASSERT_TRUE(inspect());
+    EXPECT_EQ(inspect()->neverTouchHelp, "Never remove this. It stays in the folder scan, as it is on disk.");
+    state().developer().neverTouch(*state().navigation().selectedNode());
+    EXPECT_EQ(state().developer().errorMessage(),
+              "\u201Cnotes.txt\u201D is marked Never touch: Korvane will not remove it. It stays in the folder "
+              "scan, as it is on disk. Settings \u203A Automation lists what is marked.");
+}
+
 // In general mode the inspector says what each node of the folder scan is and
 // counts what the walk counted inside it, never the tiles drawn.
 TEST_F(InspectorState, GeneralModeNamesFoldersFilesAndSumsAndCountsWhatTheWalkCounted) {

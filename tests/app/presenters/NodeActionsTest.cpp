@@ -222,6 +222,25 @@ TEST_F(NodeActionsTest, AFolderScansFileOrFolderIsRemovedThroughTheReview) {
     EXPECT_FALSE(offers(*state.developer().tree().leaves().front())) << "developer items go through Clean this";
 }
 
+// What is marked already, or lies in what is, offers the mark greyed, as the
+// inspector does: pressing it again would only say the same thing again.
+TEST_F(NodeActionsTest, WhatIsMarkedNeverTouchOffersTheMarkGreyed) {
+    tree_.file("home/Photos/big.jpg", 5'000'000);
+    AppState& state = launch({"--mode", "general"});
+    state.folderScan().scanFolder(home_);
+    ASSERT_TRUE(testing::waitUntil([&] { return !state.folderScan().isScanningFolder(); }));
+    const auto mark = [&](const StorageNode& node) {
+        const auto titled = titles(entries(node));
+        return titled.empty() ? std::string() : titled.back();
+    };
+    const StorageNode photos = *state.folderScan().generalRoot()->find(at("Photos"));
+    const StorageNode big = *state.folderScan().generalRoot()->find(at("Photos/big.jpg"));
+    EXPECT_EQ(mark(photos), "Never touch this");
+    state.developer().neverTouch(photos);
+    EXPECT_EQ(mark(photos), "[Never touch this]");
+    EXPECT_EQ(mark(big), "[Never touch this]");
+}
+
 // Where no file manager answers, the user is told so in the window's alert,
 // not only on the terminal; where one does, nothing is said.
 TEST_F(NodeActionsTest, AShowOrOpenThatNothingAnswersIsSaidInAnAlert) {

@@ -83,6 +83,27 @@ protected:
         ASSERT_TRUE(testing::waitUntil([&] { return state().folderScan().generalResult().has_value(); }, 20));
     }
 
+    // The small home scanned, with both lists shown over it, searching for everything.
+    void showBothLists() {
+        scanSmallHome();
+        state().folderScan().setSearchQuery({});
+        large_ = std::make_unique<LargeFilesView>(state().folderScan(), state().developer(), state().desktop(),
+                                                  state().clock());
+        search_ = std::make_unique<SearchView>(state().folderScan(), state().developer(), state().desktop(),
+                                               state().clock());
+        large_->show();
+        search_->show();
+    }
+    // The row listing the file of that name; -1 for none.
+    static int rowOf(const EntryListModel& model, const std::string& name) {
+        for (int row = 0; row < model.rowCount(); ++row)
+            if (model.entries()[static_cast<std::size_t>(row)].name == name) return row;
+        return -1;
+    }
+
+    std::unique_ptr<LargeFilesView> large_;
+    std::unique_ptr<SearchView> search_;
+
     // The sidebar beside a page, the way the window places them.
     void shoot(QWidget* page, const QString& name) {
         for (const ThemeID theme : {ThemeID::paper, ThemeID::graphite}) {
@@ -232,18 +253,8 @@ TEST_F(GeneralPagesTest, LargeFilesFollowTheNextScan) {
 // A file marked "Never touch" stays listed, but is no longer offered: its
 // tick goes, and it cannot be ticked again, in either list.
 TEST_F(GeneralPagesTest, AFileMarkedNeverTouchIsListedButCannotBeTicked) {
-    scanSmallHome();
-    state().folderScan().setSearchQuery({});
-    LargeFilesView large(state().folderScan(), state().developer(), state().desktop(), state().clock());
-    SearchView search(state().folderScan(), state().developer(), state().desktop(), state().clock());
-    large.show();
-    search.show();
-    const auto rowOf = [](EntryListModel& model, const std::string& name) {
-        for (int row = 0; row < model.rowCount(); ++row)
-            if (model.entries()[static_cast<std::size_t>(row)].name == name) return row;
-        return -1;
-    };
-    for (EntryList* list : {large.list(), search.list()}) {
+    showBothLists();
+    for (EntryList* list : {large_->list(), search_->list()}) {
         ASSERT_TRUE(testing::waitUntil([&] { return list->model()->rowCount() > 0; }));
         list->model()->toggle(rowOf(*list->model(), "holiday.mov"));
         ASSERT_EQ(list->model()->ticked().size(), 1u);
@@ -253,7 +264,7 @@ TEST_F(GeneralPagesTest, AFileMarkedNeverTouchIsListedButCannotBeTicked) {
     movies.path = movies.id;
     movies.name = "Movies";
     state().developer().neverTouch(movies);
-    for (EntryList* list : {large.list(), search.list()}) {
+    for (EntryList* list : {large_->list(), search_->list()}) {
         EntryListModel& model = *list->model();
         const int row = rowOf(model, "holiday.mov");
         ASSERT_GE(row, 0) << "still listed";
@@ -363,6 +374,50 @@ TEST_F(GeneralPagesTest, RemoveWithNothingToReviewSaysWhyInTheBarOnBothLists) {
         EXPECT_EQ(state().navigation().sheet(), std::nullopt);
         list->model()->toggle(0);  // a change of ticks takes the line away
         EXPECT_FALSE(list->noticeLabel()->isVisible());
+    }
+}
+
+// The only pick was replaced by a larger file of the same name and date:
+// nothing is left to review, and the bar says why after its tick has gone
+// and the list has followed the disk.
+TEST_F(GeneralPagesTest, ALonePickThatChangedSinceTheScanIsLeftOutWithALineOnBothLists) {
+    showBothLists();
+    const std::string film = at("Movies/holiday.mov");
+    std::int64_t size = 60'000'000;
+    for (EntryList* list : {large_->list(), search_->list()}) {
+        SCOPED_TRACE(list == large_->list() ? "large files" : "search");
+        EntryListModel& model = *list->model();
+        // Listed as the disk holds it now.
+        const auto listed = [&] {
+            const int row = rowOf(model, "holiday.mov");
+            return row >= 0 && model.entries()[static_cast<std::size_t>(row)].size >= size;
+        };
+        ASSERT_TRUE(testing::waitUntil(listed));
+        model.toggle(rowOf(model, "holiday.mov"));
+        struct stat seen {};
+        ASSERT_EQ(::stat(film.c_str(), &seen), 0);
+        size += 40'000'000;
+        file("Movies/.export.tmp", size);
+        const struct timespec times[2] = {seen.st_mtim, seen.st_mtim};
+        ASSERT_EQ(::utimensat(AT_FDCWD, at("Movies/.export.tmp").c_str(), times, 0), 0);
+        ASSERT_EQ(std::rename(at("Movies/.export.tmp").c_str(), film.c_str()), 0);
+
+        list->removeButton()->click();
+        EXPECT_EQ(state().navigation().sheet(), std::nullopt);
+        ASSERT_TRUE(testing::waitUntil(listed));
+        EXPECT_TRUE(list->model()->ticked().empty());
+        EXPECT_TRUE(list->actionBarWidget()->isVisible());
+        EXPECT_TRUE(list->noticeLabel()->isVisible());
+        EXPECT_EQ(list->noticeLabel()->text(),
+                  QStringLiteral("\u201Choliday.mov\u201D changed since the scan, so it is left out."));
+        // Nothing is chosen: there is nothing to count, clear or remove.
+        EXPECT_FALSE(list->removeButton()->isVisible());
+        EXPECT_FALSE(list->clearButton()->isVisible());
+        model.toggle(rowOf(model, "holiday.mov"));  // a new choice takes the line away
+        EXPECT_FALSE(list->noticeLabel()->isVisible());
+        EXPECT_TRUE(list->removeButton()->isVisible());
+        model.clearTicks();
+        EXPECT_FALSE(list->actionBarWidget()->isVisible());
     }
 }
 

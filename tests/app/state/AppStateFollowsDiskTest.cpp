@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <future>
+#include <set>
 
 #include "app/presenters/ApplicationsContent.h"
 #include "app/presenters/CanvasPageContent.h"
@@ -404,6 +406,61 @@ TEST_F(AppStateFollowsDiskTest, TheFreeSpaceShownFollowsTheVolumeMeasuredAgainBe
     // A volume that could not be measured says nothing.
     developer.followVolume(VolumeInfo());
     EXPECT_EQ(sidebarFree(), "38.5 GB");
+}
+
+// The scan that follows a cleanup counts what is on disk once the run is
+// recorded: never the run's journal nor a half-written history file beside it.
+TEST_F(AppStateFollowsDiskTest, TheScanAfterACleanupCountsTheHistoryAsItIsOnceWritten) {
+    const std::string first = testing::allocate(tree_, "home/Pictures/first.jpg", 100'000);
+    const std::string gone = testing::allocate(tree_, "home/Pictures/old.jpg", 100'000);
+    const std::string replaced = testing::allocate(tree_, "home/Pictures/new.jpg", 100'000);
+    launch({"--mode", "general"});
+    state().folderScan().scanFolder(tree_.root());
+    ASSERT_TRUE(settled());
+    const auto picks = [this](std::set<std::string> paths) {
+        std::vector<FileTreeScanner::Entry> entries;
+        for (const auto& entry : state().folderScan().generalResult()->index)
+            if (paths.count(entry.path)) entries.push_back(entry);
+        return entries;
+    };
+    // A run recorded before: the history holds its file.
+    ASSERT_TRUE(state().developer().stageUserChoice(picks({first})).staged);
+    state().developer().startCleanup();
+    ASSERT_TRUE(finished());
+    state().developer().dismissReport();
+    state().history().waitForDone();
+    settle(0.3);
+    ASSERT_TRUE(settled());
+
+    ASSERT_TRUE(state().developer().stageUserChoice(picks({gone, replaced})).staged);
+    // Changed since the review: the tree cannot follow exactly, so it is scanned again.
+    const std::string fresh = testing::allocate(tree_, "home/.new.tmp", 300'000);
+    ASSERT_EQ(std::rename(fresh.c_str(), replaced.c_str()), 0);
+    // The history's writes wait, as on a slow disk, while the run ends.
+    struct Gate {
+        std::promise<void> opened;
+        std::shared_future<void> waited = opened.get_future().share();
+        bool open = false;
+        void release() {
+            if (!std::exchange(open, true)) opened.set_value();
+        }
+        ~Gate() { release(); }
+    } gate;
+    state().history().write([wait = gate.waited](HistoryStore&) { wait.wait(); });
+    state().developer().startCleanup();
+    ASSERT_TRUE(finished());
+    settle(0.5);
+    gate.release();
+    state().history().waitForDone();
+    settle(0.3);
+    ASSERT_TRUE(settled());
+
+    const std::string history = tree_.root() + "/history";
+    const StorageNode* folder = state().folderScan().generalResult()->root.find(history);
+    ASSERT_NE(folder, nullptr);
+    std::uint32_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(history)) files += entry.is_regular_file();
+    EXPECT_EQ(folder->fileCount, files);
 }
 
 }  // namespace

@@ -204,5 +204,47 @@ TEST_F(AppStatePickedItemTest, TheCardAndEmptyNameWhatReallyWentAndWhatTheTrashH
     EXPECT_FALSE(std::filesystem::exists(inTrash));
 }
 
+// "Empty" is a consent to what its button names: an item that grew in the
+// Trash since it was measured (the window never left the screen, so nothing
+// measured again) is not emptied at its new size unseen. The button names
+// what it holds now, and the next press empties that.
+TEST_F(AppStatePickedItemTest, EmptyRemovesNothingItsButtonDidNotName) {
+    const std::string picked = photo("Pictures/IMG 0004.jpg", 100'000);
+    launch({"--mode", "general"});
+    state().folderScan().scanFolder(home_);
+    ASSERT_TRUE(settled());
+    state().preferences().setDisposalOverride(Disposal::trash);
+    ASSERT_TRUE(state().developer().stageUserChoice({*row(picked)}).staged);
+    state().developer().startCleanup();
+    ASSERT_TRUE(finished());
+    const auto ownBytes = [this] {
+        const auto& own = state().developer().reportFollowUp().ownInTrash;
+        SizeSum sum;
+        if (own)
+            for (const auto& item : *own) sum += item.expectedBytes;
+        return sum.total();
+    };
+    ASSERT_TRUE(testing::waitUntil([&] { return ownBytes() > 0; }));
+    const std::string inTrash = *state().developer().lastReport()->outcomes[0].trashURL;
+    const std::int64_t named = ownBytes();
+    reexport(inTrash);
+    const std::int64_t now = allocated(inTrash);
+    ASSERT_GT(now, named);
+
+    state().developer().emptyOwnTrash();
+    ASSERT_TRUE(testing::waitUntil([this] { return state().developer().restoreNotice().has_value(); }));
+    EXPECT_TRUE(std::filesystem::exists(inTrash));
+    EXPECT_EQ(ownBytes(), now);
+    EXPECT_EQ(state().developer().restoreNotice(),
+              "What Korvane left in the Trash changed since it was measured, so nothing was emptied. "
+              "\u201CEmpty\u201D now names what it holds.");
+    EXPECT_TRUE(state().developer().restoreNoticeIsProblem());
+
+    state().developer().emptyOwnTrash();
+    ASSERT_TRUE(testing::waitUntil([&] { return !std::filesystem::exists(inTrash); }));
+    ASSERT_TRUE(testing::waitUntil([this] { return state().developer().trashWork() == TrashWork::none; }));
+    EXPECT_EQ(state().developer().restoreNotice(), "Emptied " + ByteFormat::string(now) + " from the Trash.");
+}
+
 }  // namespace
 }  // namespace korvane
