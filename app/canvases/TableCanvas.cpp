@@ -15,6 +15,7 @@ namespace {
 
 constexpr double padding = 12;
 constexpr double safetyWidth = 130;
+constexpr double dashOnlyWidth = 56;  // "Safety" over dashes: a folder scan tags nothing
 constexpr double sizeWidth = 84;
 constexpr double reclaimableWidth = 90;
 constexpr double nameGap = 12;  // between a name cut short and the safety tag
@@ -27,11 +28,12 @@ const QFont& headerFont() {
 // The columns across a row of `width`: name, safety, size, reclaimable.
 struct Columns {
     QRectF name, safety, size, reclaimable;
-    explicit Columns(double width, double top, double height) {
+    explicit Columns(double width, double top, double height, bool showsSafety) {
         const double right = std::max(width - padding, padding);
         reclaimable = QRectF(right - reclaimableWidth, top, reclaimableWidth, height);
         size = QRectF(reclaimable.left() - sizeWidth, top, sizeWidth, height);
-        safety = QRectF(size.left() - safetyWidth, top, safetyWidth, height);
+        const double tags = showsSafety ? safetyWidth : dashOnlyWidth;
+        safety = QRectF(size.left() - tags, top, tags, height);
         name = QRectF(padding, top, std::max(safety.left() - nameGap - padding, 0.0), height);
     }
 };
@@ -138,7 +140,7 @@ void TableCanvas::paintHeader(QPainter& painter) {
     const Palette& colours = palette();
     const double height = pinnedHeight();
     painter.fillRect(QRectF(0, 0, width(), height), colours.canvas);
-    const Columns columns(contentWidth(), 0, height);
+    const Columns columns(contentWidth(), 0, height, root() && layout().showsSafety);
     const QColor ink = colours.inkTertiary;
     drawLine(painter, columns.name, QStringLiteral("Name"), headerFont(), ink);
     drawLine(painter, columns.safety, QStringLiteral("Safety"), headerFont(), ink);
@@ -160,7 +162,7 @@ void TableCanvas::paintRow(QPainter& painter, std::size_t index) {
     const QRectF rect = itemBounds(index);
     if (isSelectedNode(node)) painter.fillRect(rect, colours.hover);
 
-    const Columns columns(rect.width(), rect.top(), rect.height());
+    const Columns columns(rect.width(), rect.top(), rect.height(), layout().showsSafety);
     // Deep rows step in no further than half the column: the name keeps room.
     QRectF name = columns.name.adjusted(std::min(row.indent(), columns.name.width() / 2), 0, 0, 0);
     if (row.hasChevron)

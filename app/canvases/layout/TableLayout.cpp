@@ -22,11 +22,18 @@ void list(const StorageNode& parent, int depth, const std::set<std::string>& exp
     }
 }
 
+// Anywhere below, so that the columns stand still as rows open and close.
+bool carriesSafety(const StorageNode& node) {
+    return std::any_of(node.children.begin(), node.children.end(),
+                       [](const StorageNode& child) { return child.safety || carriesSafety(child); });
+}
+
 }  // namespace
 
 TableLayout TableLayout::make(const StorageNode& root, const std::set<std::string>& expanded) {
     TableLayout layout;
     list(root, 0, expanded, layout.rows);
+    layout.showsSafety = carriesSafety(root);
     return layout;
 }
 

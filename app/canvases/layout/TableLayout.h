@@ -28,6 +28,9 @@ struct TableLayout {
     };
 
     std::vector<Row> rows;
+    // Some node of the tree carries a safety tag (a folder scan's carry
+    // none, so their safety column needs room for its dash only).
+    bool showsSafety = false;
 
     // `expanded` holds the ids of opened rows; ids stay there when their rows
     // are hidden, so a parent reopens with its children as they were.

@@ -52,6 +52,13 @@ TEST(TableLayout, OutlineRowsFollowTheOpenedRowsAtEveryDepth) {
     EXPECT_FALSE(rows[0].hasChevron);
     EXPECT_TRUE(rows[1].hasChevron);
 
+    // Only a tree that carries safety tags gives their column its room,
+    // opened or not, so the columns stand still as rows open.
+    EXPECT_FALSE(TableLayout::make(root, {"a"}).showsSafety);
+    auto tagged = outlineTree();
+    tagged.children[0].children[0].children[0].safety = SafetyLevel::caution;
+    EXPECT_TRUE(TableLayout::make(tagged, {}).showsSafety);
+
     const auto bare = leaf("x", 4);
     EXPECT_TRUE(TableLayout::make(bare, {"x"}).rows.empty());
 
