@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <utility>
 
 #include <QColor>
 #include <QLabel>
@@ -33,6 +35,9 @@ public:
     // Where figure and unit stand, from the top: neighbours align to it.
     double baseline() const;
 
+    // The width the figure and its unit take, drawn at `bytes`.
+    double figureWidth(std::int64_t bytes) const;
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
@@ -41,9 +46,13 @@ protected:
 
 private:
     QFont numberFont() const;
+    // The width of a figure split into (number, unit).
+    double widthOf(const std::pair<std::string, std::string>& figure) const;
     QFont unitFont() const;
 
     std::int64_t bytes_;
+    // Where the roll to `bytes_` started; `bytes_` once it landed.
+    std::int64_t rollFrom_;
     double size_;
     double unitSize_;
     std::optional<QColor> color_;

@@ -57,8 +57,6 @@ void DeveloperState::setReportFollowUp(ReportFollowUp followUp) { publish(follow
 
 std::vector<CleanupOutcome> DeveloperState::lastReportInTrash() const {
     if (!lastReport_) return {};
-    // The demonstration's Trash item is made up: its report shows as written.
-    if (followUp_.demonstration) return lastReport_->restorable();
     if (!followUp_.ownInTrash) return lastReport_->restorableInTrash();
     // Once measured, only what Korvane's records there still name: an item
     // another program emptied or replaced under the same name is not this run's.
@@ -289,7 +287,11 @@ void DeveloperState::finishPutBack(const PutBack& done, bool rescan) {
         const auto now = measured(volume);
         if (now && !followUp.demonstration) followUp.volumeNow = now;
         // What came back left the Trash; the measuring below sees the rest.
-        if (followUp.ownInTrash)
+        // The demonstration's made-up item is never measured: once answered
+        // for, it is offered no more.
+        if (followUp.demonstration)
+            followUp.ownInTrash.emplace();
+        else if (followUp.ownInTrash)
             std::erase_if(*followUp.ownInTrash, [&back](const CleanupOutcome& item) {
                 return back.contains(item.candidateID);
             });
@@ -369,14 +371,15 @@ void DeveloperState::finishEmptying(const Emptying& done, std::uint64_t card, bo
         setRestoreNotice(CleanupTexts::trashChangedNotice, true);
     else
         setRestoreNotice(CleanupTexts::emptiedNotice(freed.total(), done.stopped));
-    if (card == card_ && !demonstration && !shown.empty()) {
+    // The demonstration's card follows the answer too, but keeps its own volume.
+    if (card == card_ && !shown.empty()) {
         ReportFollowUp followUp = followUp_;
         followUp.ownInTrash = done.left;
         for (const auto& outcome : done.purged)
             for (const auto& ours : shown.front().outcomes)
                 if (ours.candidateID == outcome.candidateID && ours.trashURL == outcome.trashURL)
                     followUp.emptied.insert(outcome.candidateID);
-        if (const auto now = measured(done.volume)) followUp.volumeNow = now;
+        if (const auto now = measured(done.volume); now && !demonstration) followUp.volumeNow = now;
         setReportFollowUp(std::move(followUp));
     }
     publishDiskChange(DiskChange::ofEmptying(done.purged, done.volume));

@@ -24,7 +24,8 @@ struct ReportFollowUp {
     // The home folder's volume measured after the report's run, once emptying
     // the Trash (or putting items back) changed it.
     std::optional<VolumeInfo> volumeNow;
-    // The report is the demonstration's: it shows as written, not as the Trash holds it.
+    // The report is the demonstration's: it shows as written, not as the Trash
+    // holds it, until "Put it back" or "Empty" answered for its made-up item.
     bool demonstration = false;
 
     friend bool operator==(const ReportFollowUp&, const ReportFollowUp&) = default;

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -313,7 +314,12 @@ CategoryResult DockerScanner::scan(const ScanContext& context) const {
     const auto reported = usage();
     if (!reported) return CategoryResult(category(), found.footprint, {}, unreachableNote());
     addPruneCommands(*reported, found);
-    return CategoryResult(category(), found.footprint, std::move(found.candidates), virtualDiskNote(context));
+    CategoryResult result(category(), found.footprint, std::move(found.candidates), virtualDiskNote(context));
+    // Without Docker Desktop's disk image, the engine keeps its data where
+    // only root may read it: what it offers to prune is the least it holds,
+    // or its category would offer more than it counts.
+    if (!data) result.footprint = std::max(result.footprint, result.reclaimable());
+    return result;
 }
 
 std::string DockerScanner::unreachableNote() {

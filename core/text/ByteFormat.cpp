@@ -99,6 +99,12 @@ std::string ByteFormat::string(std::int64_t bytes) {
     return formatted(count, index, neededDigits(count, index));
 }
 
+std::string ByteFormat::withAllDigits(std::int64_t bytes) {
+    const std::uint64_t count = magnitude(bytes);
+    const std::size_t index = unitIndex(count);
+    return formatted(count, index, units[index].fractionDigits);
+}
+
 std::pair<std::string, std::string> ByteFormat::alike(std::int64_t first, std::int64_t second) {
     const std::uint64_t a = magnitude(first);
     const std::uint64_t b = magnitude(second);

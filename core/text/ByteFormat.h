@@ -17,6 +17,9 @@ struct ByteFormat {
     // and one precision (the finer of the two): "78.40 GB", "78.51 GB", never
     // "78.4 GB" beside "78.51 GB".
     static std::pair<std::string, std::string> alike(std::int64_t first, std::int64_t second);
+    // The text with every fraction digit of its unit, none dropped: "2.00 GB",
+    // "839.0 MB", as a figure rolling through that unit shows it.
+    static std::string withAllDigits(std::int64_t bytes);
     // The same text split at the space into (number, unit).
     static std::pair<std::string, std::string> parts(std::int64_t bytes);
     // Splits a size text at its one space; no space (or several) gives the

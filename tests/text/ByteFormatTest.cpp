@@ -94,5 +94,13 @@ TEST(ByteFormatTest, GroupedIntegers) {
     EXPECT_EQ(ByteFormat::groupedInteger(std::numeric_limits<std::int64_t>::min()), "-9,223,372,036,854,775,808");
 }
 
+// Every fraction digit of the unit, as a figure rolling through it shows them.
+TEST(ByteFormatTest, WithAllDigitsKeepsTheFractionDigitsOfItsUnit) {
+    EXPECT_EQ(ByteFormat::withAllDigits(2'000'000'000), "2.00 GB");
+    EXPECT_EQ(ByteFormat::withAllDigits(839'000'000), "839.0 MB");
+    EXPECT_EQ(ByteFormat::withAllDigits(999'000), "999 KB");
+    EXPECT_EQ(ByteFormat::withAllDigits(999'960'000), "1.00 GB");
+}
+
 }  // namespace
 }  // namespace korvane

@@ -208,5 +208,24 @@ TEST_F(ScreenMotionTest, CleanupHeadlineRollsOnItsSpring) {
         EXPECT_NE(animation->state(), QAbstractAnimation::Running);
 }
 
+// A rolling figure never draws wider than the room its headline asked for,
+// neither across a unit on the way up (0 to 1.69 GB passes 999.9 MB) nor on
+// the way down from a wider figure (839.8 MB to 64.1 MB), spring overshoot
+// included.
+TEST_F(ScreenMotionTest, HeadlineHasRoomForEveryFigureItRollsThrough) {
+    const std::pair<std::int64_t, std::int64_t> rolls[] = {
+        {0, 1'690'000'000}, {839'800'000, 64'100'000}, {0, 2'000'000'000}, {1'000'000'000, 999'000'000}};
+    for (const auto& [from, to] : rolls) {
+        ByteHeadline headline(from, 40, 17);
+        headline.setBytes(to);
+        const int room = headline.sizeHint().width();
+        for (int milliseconds = 0; milliseconds <= 3'000; milliseconds += 10) {
+            stepTo(headline, milliseconds);
+            const auto shown = static_cast<std::int64_t>(std::llround(headline.shownBytes()));
+            EXPECT_LE(headline.figureWidth(shown), room) << from << " to " << to << " at " << shown;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace korvane

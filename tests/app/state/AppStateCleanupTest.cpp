@@ -254,13 +254,26 @@ TEST_F(AppStateCleanupTest, APutBackAndAnEmptyingNeverRunTogether) {
     EXPECT_FALSE(exists(trash("build")));
 }
 
+// The demonstration's made-up Trash item is offered until a button answered
+// for it; then the card follows the answer instead of promising it again.
 TEST_F(AppStateCleanupTest, DemonstratedPutBackNeverMovesARealFile) {
     tree_.file("home/.Trash/node_modules/real", 10);
     launch({"--screen", "finished"});
+    EXPECT_TRUE(state().developer().canRestore());
     EXPECT_EQ(noticeAfter(&DeveloperState::restoreFromTrash), "Korvane did not record where this went");
     EXPECT_TRUE(state().developer().restoreNoticeIsProblem());
     EXPECT_TRUE(exists(at(".Trash/node_modules/real")));
     EXPECT_FALSE(exists(at("Developer/atlas-api")));
+    EXPECT_FALSE(state().developer().canRestore());
+}
+
+TEST_F(AppStateCleanupTest, DemonstratedEmptyingLeavesNothingOnOffer) {
+    launch({"--screen", "finished"});
+    ASSERT_TRUE(state().developer().canRestore());
+    EXPECT_EQ(noticeAfter(&DeveloperState::emptyOwnTrash), "There was nothing of Korvane's left in the Trash.");
+    EXPECT_FALSE(state().developer().canRestore());
+    // Still the demonstration's own figures, not this computer's.
+    EXPECT_FALSE(state().developer().reportFollowUp().volumeNow);
 }
 
 TEST_F(AppStateCleanupTest, NeverTouchKeepsAPathOutOfThisAndLaterCleanups) {
