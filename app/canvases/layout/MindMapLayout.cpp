@@ -11,16 +11,27 @@ namespace korvane {
 
 namespace {
 
+// The first ring keeps its largest dots (28 points) clear of the root's
+// disc, however small the canvas: the rings beyond share what is left.
+constexpr double firstRingClearance = 0.5 * MindMapLayout::rootDot + 14 + 4;
+
 struct Placement {
     const StorageNode& root;
     int maxDepth;
+    double radius;
     double ringSpacing;
     QPointF centre;
     std::vector<MindMapLayout::Dot>& dots;
 
+    double ringDistance(int depth) const {
+        if (depth == 0) return 0;
+        const double first = std::max(ringSpacing, std::min(firstRingClearance, radius));
+        return first + (radius - first) * (depth - 1) / std::max(maxDepth - 1, 1);
+    }
+
     void place(const StorageNode& node, int depth, std::optional<std::size_t> parent, double from, double to) {
         const double angle = (from + to) * 0.5;
-        const double distance = ringSpacing * depth;
+        const double distance = ringDistance(depth);
         MindMapLayout::Dot dot;
         dot.node = &node;
         dot.point = centre + QPointF(std::cos(angle) * distance, std::sin(angle) * distance);
@@ -57,7 +68,7 @@ MindMapLayout MindMapLayout::make(const StorageNode& root, QSizeF size, int maxD
     layout.centre = QPointF(0.5 * size.width(), 0.5 * size.height());
     layout.radius = std::max(0.5 * std::min(size.width(), size.height()) - 42, 40.0);
     layout.ringSpacing = layout.radius / std::max(maxDepth, 1);
-    Placement{root, maxDepth, layout.ringSpacing, layout.centre, layout.dots}.place(
+    Placement{root, maxDepth, layout.radius, layout.ringSpacing, layout.centre, layout.dots}.place(
         root, 0, std::nullopt, -0.5 * std::numbers::pi, 1.5 * std::numbers::pi);
     return layout;
 }

@@ -41,7 +41,7 @@ struct MindMapLayout {
 
     QPointF centre;
     double radius = 0;
-    double ringSpacing = 0;
+    double ringSpacing = 0;  // the rings' even spacing, where the first clears the root's disc
     std::vector<Dot> dots;  // placement order: a node, then its children's subtrees
 
     static MindMapLayout make(const StorageNode& root, QSizeF size, int maxDepth);

@@ -32,8 +32,9 @@ TEST(MindMapLayout, WedgesFollowTheSquareRootOfTheSizeAndDotsItsShare) {
     ASSERT_EQ(layout.dots.size(), 3u);
     EXPECT_EQ(layout.dots[0].point, QPointF(300, 200));
     EXPECT_DOUBLE_EQ(layout.dots[0].dotRadius, 84);
-    // Weights 3 and 1: wedges of 3π/2 (−π/2 to π) and π/2 (π to 3π/2), dots on their bisectors.
-    const double spacing = 158.0 / 3;
+    // Weights 3 and 1: wedges of 3π/2 (−π/2 to π) and π/2 (π to 3π/2), dots on their bisectors,
+    // the first ring clear of the root's disc (42 + 14 + 4) rather than at a third of 158.
+    const double spacing = 60;
     struct Expected {
         const char* id;
         double angle, dotRadius;
@@ -172,4 +173,30 @@ TEST(MindMapLayout, NoLabelCoversTheRootsDisc) {
         EXPECT_GE(std::hypot(nearest.x() - centre.x(), nearest.y() - centre.y()), 42) << dot.node->id;
     }
     EXPECT_GE(shown, 1);
+}
+
+TEST(MindMapLayout, RingsKeepTheirDotsOffTheRootsDiscInTheSmallestCanvas) {
+    // Canvases of the smallest window and a laptop's, at every depth the slider offers.
+    const auto root = folder("r", {folder("r/a", {folder("r/a/x", {leaf("r/a/x/1", 800), leaf("r/a/x/2", 40)}),
+                                                  leaf("r/a/y", 60)}),
+                                   sizedFolder("r/b", {50, 30}), leaf("r/c", 20)});
+    for (const QSizeF size : {QSizeF(470, 280), QSizeF(700, 420)}) {
+        for (int depth = 1; depth <= 4; ++depth) {
+            const auto layout = MindMapLayout::make(root, size, depth);
+            const QPointF centre = layout.dots.front().point;
+            const auto from = [&](const MindMapLayout::Dot& dot) {
+                return std::hypot(dot.point.x() - centre.x(), dot.point.y() - centre.y());
+            };
+            for (const auto& dot : layout.dots) {
+                const double distance = from(dot);
+                if (dot.depth == 1) {
+                    EXPECT_GE(distance - 0.5 * dot.dotRadius, 42) << size.width() << " depth " << depth;
+                }
+                EXPECT_LE(distance, layout.radius + 1e-9);
+                if (dot.depth > 1) {
+                    EXPECT_GT(distance, from(layout.dots[*dot.parent])) << "a child lies beyond its parent";
+                }
+            }
+        }
+    }
 }
