@@ -296,10 +296,6 @@ void Crediting::apply() {
     for (auto& [node, gain] : touched) applyTo(*node, *gain, gain->depth);
     chainFolder_.clear();
     reindexFolders();
-    std::stable_sort(result_.largest.begin(), result_.largest.end(),
-                     [](const auto& a, const auto& b) { return a.size > b.size; });
-    if (result_.largest.size() > static_cast<std::size_t>(std::max(options_.largeFileLimit, 0)))
-        result_.largest.resize(static_cast<std::size_t>(std::max(options_.largeFileLimit, 0)));
 }
 
 void Crediting::applyTo(StorageNode& node, Gain& gain, int depth) {

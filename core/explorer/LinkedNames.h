@@ -52,8 +52,9 @@ public:
     std::string path(const Name& name) const;
 
     // Counts each file under its first name into `result` (its tree, counts
-    // and lists). A file that `counted` has seen already (a package holds a
-    // name of it) is not counted again. Leaves no names behind.
+    // and lists; the largest-files list is left for the caller to sort and
+    // cut). A file that `counted` has seen already (a package holds a name
+    // of it) is not counted again. Leaves no names behind.
     void credit(const FileTreeScanner::Options& options, AgeStamper& stamper, FastSizer::LinkSet& counted,
                 FileTreeScanner::Result& result);
 

@@ -92,7 +92,7 @@ private:
     void listRoot();
     void startWorkers();
     // Takes every worker's lists and counts, and the names of files with
-    // several links into `linked`.
+    // several links into `linked`; the largest-files list is not yet cut.
     void collectEntries(FileTreeScanner::Result& result, LinkedNames& linked);
 
     void runJob(ScanWorker& worker, ScanJob& job);

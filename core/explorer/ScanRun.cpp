@@ -63,6 +63,7 @@ FileTreeScanner::Result Scan::run(const std::string& rootPath) {
     collectEntries(result, linked);
     // A cancelled scan counts what its walk counted; the names set aside wait for no one.
     if (!cancelled()) linked.credit(options_, stamper, links_, result);
+    entries_->finishLargest(result.largest);
     root.fileCount = storedCount(result.fileCount);
     root.folderCount = storedCount(result.folderCount);
     return result;
@@ -146,7 +147,6 @@ void Scan::collectEntries(FileTreeScanner::Result& result, LinkedNames& linked) 
         batch = ScanBatch();
     }
     std::sort(result.mountPoints.begin(), result.mountPoints.end());
-    entries_->finishLargest(result.largest);
 }
 
 }  // namespace korvane
