@@ -493,9 +493,10 @@ std::optional<std::string> FreedesktopTrash::findMoved(const std::string& origin
         if (!name.ends_with(kInfoSuffix) || name.size() == kInfoSuffix.size()) continue;
         location.name = std::string(name.substr(0, name.size() - kInfoSuffix.size()));
         const auto record = readRecord(opened.info.get(), location.name);
-        if (!record || !verify(opened, location, *path)) continue;
+        if (!record) continue;
+        // The date first: verify() reads the record again, which only the few of the run's time need.
         const std::string date = recordedDate(*record);
-        if (date < earliest || (found && date <= latest)) continue;
+        if (date < earliest || (found && date <= latest) || !verify(opened, location, *path)) continue;
         latest = date;
         found = Paths::join(Paths::join(location.trashFolder, "files"), location.name);
     }
