@@ -45,7 +45,6 @@ public:
     std::size_t textSize() const { return text_.size(); }
     // Takes over another walker's names.
     void append(LinkedNames&& other);
-    bool empty() const { return names_.empty(); }
 
     std::string_view folder(const Name& name) const { return {text_.data() + name.folderAt, name.folderLength}; }
     std::string_view name(const Name& name) const { return {text_.data() + name.nameAt, name.nameLength}; }
