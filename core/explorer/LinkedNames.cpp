@@ -229,6 +229,9 @@ void Crediting::record(const LinkedNames::Name& name) {
     if (!toIndex && !toLargest) return;
     auto entry = FileTreeScanner::Entry::make(std::string(names_.name(name)), names_.path(name), name.bytes,
                                               timeOf(name.modified), false);
+    // What a pick of this row consents to, as for every other file.
+    entry.device = static_cast<std::uint64_t>(name.key.dev);
+    entry.inode = static_cast<std::uint64_t>(name.key.ino);
     if (toLargest) result_.largest.push_back(entry);
     if (toIndex) result_.index.push_back(std::move(entry));
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "core/explorer/FileTreeScanner.h"
 #include "core/system/Paths.h"
 #include "tests/explorer/ScanTestSupport.h"
@@ -115,6 +117,16 @@ TEST(HardLinkCreditTest, ANameWhoseOtherNamesLieOutsideCountsWhereItIs) {
     EXPECT_EQ(otherNames(&result.root), std::nullopt);
     EXPECT_EQ(result.root.children.size(), 1u);
     EXPECT_EQ(result.fileCount, 3);
+    // Listed among the largest, it is known by its inode as any file is, so a
+    // pick of it is checked against what the scan saw.
+    const auto listed = std::find_if(result.largest.begin(), result.largest.end(),
+                                     [](const auto& entry) { return entry.name == "one.bin"; });
+    ASSERT_NE(listed, result.largest.end());
+    struct stat st {};
+    ASSERT_EQ(::stat(one.c_str(), &st), 0);
+    EXPECT_EQ(listed->inode, static_cast<std::uint64_t>(st.st_ino));
+    EXPECT_EQ(listed->device, static_cast<std::uint64_t>(st.st_dev));
+    EXPECT_TRUE(listed->identity().has_value());
 }
 
 // Search lists a folder at what it holds with the files counted in it,
