@@ -13,6 +13,7 @@
 #include "core/text/ByteFormat.h"
 #include "tests/app/state/FlowFixture.h"
 #include "tests/explorer/ScanTestSupport.h"
+#include "tests/scanners/ScannerTestSupport.h"
 
 namespace korvane {
 namespace {
@@ -21,14 +22,10 @@ using Route = AppState::Route;
 using Status = CleanupOutcome::Status;
 using testing::allocate;
 using testing::allocated;
+using testing::setModified;
 
-constexpr std::time_t kTaken = 1'700'000'000;
+const auto kTaken = std::chrono::system_clock::from_time_t(1'700'000'000);
 const std::string kChanged = "Changed since the scan, so it is left out";
-
-void setModified(const std::string& path, std::time_t when) {
-    const struct timespec times[2] = {{when, 0}, {when, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
-}
 
 // What the user picks in general mode is what the folder scan listed; what
 // they consent to is the item they saw there.
@@ -90,7 +87,7 @@ TEST_F(AppStatePickedItemTest, APickThatIsNoLongerTheItemTheScanSawIsLeftOutOfTh
     reexport(replaced);
     ASSERT_EQ(std::remove(linked.c_str()), 0);
     ASSERT_EQ(::symlink(kept.c_str(), linked.c_str()), 0);
-    setModified(touched, kTaken + 60);
+    setModified(touched, kTaken + std::chrono::seconds(60));
 
     const auto staging = state().developer().stageUserChoice(picks);
     EXPECT_TRUE(staging.staged);
