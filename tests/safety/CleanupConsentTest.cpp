@@ -11,24 +11,18 @@
 #include "core/safety/RestoreEngine.h"
 #include "tests/platform/RemovalTestSupport.h"
 #include "tests/safety/CleanupFixture.h"
+#include "tests/explorer/ScanTestSupport.h"
+#include "tests/scanners/ScannerTestSupport.h"
 
 namespace korvane {
 namespace {
 
 using Status = CleanupOutcome::Status;
+using testing::allocated;
 using testing::exists;
+using testing::setModified;
 
-constexpr std::time_t kTaken = 1'700'000'000;
-
-std::int64_t allocated(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0 ? static_cast<std::int64_t>(st.st_blocks) * 512 : -1;
-}
-
-void setModified(const std::string& path, std::time_t when) {
-    const struct timespec times[2] = {{when, 0}, {when, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
-}
+const auto kTaken = std::chrono::system_clock::from_time_t(1'700'000'000);
 
 class CleanupConsentTest : public testing::CleanupFixture {
 protected:
@@ -76,7 +70,7 @@ TEST_F(CleanupConsentTest, APickThatChangedAfterTheReviewIsLeftAlone) {
              std::fclose(file);
              setModified(path, kTaken);
          }},
-        {"touched", [](testing::TempTree&, const std::string& path) { setModified(path, kTaken + 60); }},
+        {"touched", [](testing::TempTree&, const std::string& path) { setModified(path, kTaken + std::chrono::seconds(60)); }},
     };
     for (const Disposal disposal : {Disposal::trash, Disposal::delete_}) {
         for (const Change& change : changes) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QTest>
+#include <QVBoxLayout>
 #include <filesystem>
 
 #include "app/kit/KitButton.h"
@@ -344,6 +345,39 @@ TEST_F(CompleteViewTest, TheFocusedStopAnswersReturnAndSpace) {
         QTest::keyClick(stop, key);
         EXPECT_EQ(state().navigation().route(), Route::explore);
     }
+}
+
+// Back on the card from the file manager, where something was added to
+// Korvane's item in the Trash: "Empty" names what the item holds now.
+TEST_F(CompleteViewTest, EmptyNamesWhatTheTrashHoldsOnReturningToTheWindow) {
+    AppState& state = launch();
+    tree_.file("home/downloads-cache/part", 10'000);
+    state.developer().stageForReview({CleanupCandidate(
+        UUID::random(), CleanupCategory::node, "general.userChoice", "Group", "downloads-cache",
+        at("downloads-cache"), 10'000, SafetyLevel::caution, "reason", std::nullopt, std::nullopt, {},
+        RemovalKind::path())});
+    state.developer().startCleanup();
+    ASSERT_TRUE(testing::waitUntil([&] { return state.navigation().route() == AppState::Route::finished; }));
+    const std::string inTrash = *state.developer().lastReport()->outcomes.at(0).trashURL;
+    // Inside a window, as the main window holds it.
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto& view = *new CompleteView(state.developer(), state.desktop());
+    layout->addWidget(&view);
+    QWidget elsewhere;
+    window.resize(800, 700);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    const std::string before = "Empty " + ByteFormat::string(testing::duBytes(inTrash));
+    ASSERT_TRUE(testing::waitUntil([&] { return button(view, QString::fromStdString(before)) != nullptr; }));
+
+    elsewhere.show();
+    QApplication::setActiveWindow(&elsewhere);
+    tree_.file(inTrash.substr(tree_.root().size() + 1) + "/more", 3'000'000);
+    QApplication::setActiveWindow(&window);
+    const std::string now = "Empty " + ByteFormat::string(testing::duBytes(inTrash));
+    ASSERT_NE(now, before);
+    EXPECT_TRUE(testing::waitUntil([&] { return button(view, QString::fromStdString(now)) != nullptr; }));
 }
 
 }  // namespace

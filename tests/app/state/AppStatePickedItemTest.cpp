@@ -13,6 +13,7 @@
 #include "core/text/ByteFormat.h"
 #include "tests/app/state/FlowFixture.h"
 #include "tests/explorer/ScanTestSupport.h"
+#include "tests/scanners/ScannerTestSupport.h"
 
 namespace korvane {
 namespace {
@@ -21,14 +22,10 @@ using Route = AppState::Route;
 using Status = CleanupOutcome::Status;
 using testing::allocate;
 using testing::allocated;
+using testing::setModified;
 
-constexpr std::time_t kTaken = 1'700'000'000;
+const auto kTaken = std::chrono::system_clock::from_time_t(1'700'000'000);
 const std::string kChanged = "Changed since the scan, so it is left out";
-
-void setModified(const std::string& path, std::time_t when) {
-    const struct timespec times[2] = {{when, 0}, {when, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
-}
 
 // What the user picks in general mode is what the folder scan listed; what
 // they consent to is the item they saw there.
@@ -36,6 +33,20 @@ class AppStatePickedItemTest : public testing::FlowFixture {
 protected:
     bool settled() {
         return testing::waitUntil([this] { return !state().folderScan().isScanningFolder(); });
+    }
+    // The home scanned in general mode, as the lists show it.
+    void scanHome() {
+        launch({"--mode", "general"});
+        state().folderScan().scanFolder(home_);
+        ASSERT_TRUE(settled());
+    }
+    // What the card holds Korvane's items in the Trash to measure.
+    std::int64_t ownInTrashBytes() {
+        const auto& own = state().developer().reportFollowUp().ownInTrash;
+        SizeSum sum;
+        if (own)
+            for (const auto& item : *own) sum += item.expectedBytes;
+        return sum.total();
     }
     bool finished() {
         return testing::waitUntil([this] { return state().navigation().route() == Route::finished; });
@@ -67,9 +78,7 @@ TEST_F(AppStatePickedItemTest, APickThatIsNoLongerTheItemTheScanSawIsLeftOutOfTh
     const std::string linked = photo("Music/song.flac", 120'000);
     const std::string touched = photo("Documents/notes.odt", 90'000);
     const std::string kept = photo("Documents/kept.pdf", 80'000);
-    launch({"--mode", "general"});
-    state().folderScan().scanFolder(home_);
-    ASSERT_TRUE(settled());
+    ASSERT_NO_FATAL_FAILURE(scanHome());
     std::vector<FileTreeScanner::Entry> picks;
     for (const auto& path : {replaced, linked, touched, kept}) {
         ASSERT_TRUE(row(path)) << path;
@@ -78,7 +87,7 @@ TEST_F(AppStatePickedItemTest, APickThatIsNoLongerTheItemTheScanSawIsLeftOutOfTh
     reexport(replaced);
     ASSERT_EQ(std::remove(linked.c_str()), 0);
     ASSERT_EQ(::symlink(kept.c_str(), linked.c_str()), 0);
-    setModified(touched, kTaken + 60);
+    setModified(touched, kTaken + std::chrono::seconds(60));
 
     const auto staging = state().developer().stageUserChoice(picks);
     EXPECT_TRUE(staging.staged);
@@ -103,9 +112,7 @@ TEST_F(AppStatePickedItemTest, APickThatIsNoLongerTheItemTheScanSawIsLeftOutOfTh
 // made of it, which keeps no inode: its size and date still tell it apart.
 TEST_F(AppStatePickedItemTest, AFilePickedOnTheCanvasAndReplacedSinceIsLeftOut) {
     const std::string picked = photo("Pictures/IMG 0003.jpg", 100'000);
-    launch({"--mode", "general"});
-    state().folderScan().scanFolder(home_);
-    ASSERT_TRUE(settled());
+    ASSERT_NO_FATAL_FAILURE(scanHome());
     const StorageNode* node = state().folderScan().generalResult()->root.find(picked);
     ASSERT_NE(node, nullptr);
     const StorageNode shown = *node;
@@ -123,9 +130,7 @@ TEST_F(AppStatePickedItemTest, AFilePickedOnTheCanvasAndReplacedSinceIsLeftOut) 
 // nothing, and the lists show the file as it is now.
 TEST_F(AppStatePickedItemTest, APickReplacedBetweenTheReviewAndCleanIsNotRemoved) {
     const std::string picked = photo("Pictures/IMG 0002.jpg", 100'000);
-    launch({"--mode", "general"});
-    state().folderScan().scanFolder(home_);
-    ASSERT_TRUE(settled());
+    ASSERT_NO_FATAL_FAILURE(scanHome());
     for (const Disposal disposal : {Disposal::trash, Disposal::delete_}) {
         SCOPED_TRACE(disposal == Disposal::trash ? "to the Trash" : "deleted");
         ASSERT_TRUE(testing::waitUntil([&] { return settled() && row(picked).has_value(); }));
@@ -155,9 +160,7 @@ TEST_F(AppStatePickedItemTest, APickReplacedBetweenTheReviewAndCleanIsNotRemoved
 TEST_F(AppStatePickedItemTest, TheCardAndEmptyNameWhatReallyWentAndWhatTheTrashHoldsNow) {
     const std::string picked = photo("Pictures/IMG 0003.jpg", 100'000);
     allocate(tree_, "home/.cache/thumbnails/large/a.png", 300'000);
-    launch({"--mode", "general"});
-    state().folderScan().scanFolder(home_);
-    ASSERT_TRUE(settled());
+    ASSERT_NO_FATAL_FAILURE(scanHome());
     state().preferences().setDisposalOverride(Disposal::trash);
     ASSERT_TRUE(state().developer().stageUserChoice({*row(picked)}).staged);
     // Staged at the figure a list gave it; the folder grew since.
@@ -187,13 +190,7 @@ TEST_F(AppStatePickedItemTest, TheCardAndEmptyNameWhatReallyWentAndWhatTheTrashH
         testing::duBytes(*report.outcomes[0].trashURL) + testing::duBytes(*report.outcomes[1].trashURL);
     ASSERT_GT(held, went);
     state().developer().measureOwnTrash();
-    ASSERT_TRUE(testing::waitUntil([&] {
-        const auto& own = state().developer().reportFollowUp().ownInTrash;
-        SizeSum sum;
-        if (own)
-            for (const auto& item : *own) sum += item.expectedBytes;
-        return sum.total() == held;
-    }));
+    ASSERT_TRUE(testing::waitUntil([&] { return ownInTrashBytes() == held; }));
     const CompletionContent card = completionContent(
         report, std::nullopt, state().developer().lastReportInTrash(), state().developer().reportFollowUp());
     EXPECT_EQ(card.report->trash->emptyTitle, "Empty " + ByteFormat::string(held));
@@ -210,23 +207,14 @@ TEST_F(AppStatePickedItemTest, TheCardAndEmptyNameWhatReallyWentAndWhatTheTrashH
 // what it holds now, and the next press empties that.
 TEST_F(AppStatePickedItemTest, EmptyRemovesNothingItsButtonDidNotName) {
     const std::string picked = photo("Pictures/IMG 0004.jpg", 100'000);
-    launch({"--mode", "general"});
-    state().folderScan().scanFolder(home_);
-    ASSERT_TRUE(settled());
+    ASSERT_NO_FATAL_FAILURE(scanHome());
     state().preferences().setDisposalOverride(Disposal::trash);
     ASSERT_TRUE(state().developer().stageUserChoice({*row(picked)}).staged);
     state().developer().startCleanup();
     ASSERT_TRUE(finished());
-    const auto ownBytes = [this] {
-        const auto& own = state().developer().reportFollowUp().ownInTrash;
-        SizeSum sum;
-        if (own)
-            for (const auto& item : *own) sum += item.expectedBytes;
-        return sum.total();
-    };
-    ASSERT_TRUE(testing::waitUntil([&] { return ownBytes() > 0; }));
+    ASSERT_TRUE(testing::waitUntil([&] { return ownInTrashBytes() > 0; }));
     const std::string inTrash = *state().developer().lastReport()->outcomes[0].trashURL;
-    const std::int64_t named = ownBytes();
+    const std::int64_t named = ownInTrashBytes();
     reexport(inTrash);
     const std::int64_t now = allocated(inTrash);
     ASSERT_GT(now, named);
@@ -234,7 +222,7 @@ TEST_F(AppStatePickedItemTest, EmptyRemovesNothingItsButtonDidNotName) {
     state().developer().emptyOwnTrash();
     ASSERT_TRUE(testing::waitUntil([this] { return state().developer().restoreNotice().has_value(); }));
     EXPECT_TRUE(std::filesystem::exists(inTrash));
-    EXPECT_EQ(ownBytes(), now);
+    EXPECT_EQ(ownInTrashBytes(), now);
     EXPECT_EQ(state().developer().restoreNotice(),
               "What Korvane left in the Trash changed since it was measured, so nothing was emptied. "
               "\u201CEmpty\u201D now names what it holds.");
