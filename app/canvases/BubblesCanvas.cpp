@@ -143,7 +143,7 @@ void BubblesCanvas::paintCanvas(QPainter& painter) {
 void BubblesCanvas::paintLabel(QPainter& painter, const BubblesLayout::Circle& circle, QPointF centre, double scale) {
     const Palette& colours = palette();
     // The box at rest, grown with its circle about the circle's centre.
-    const QRectF rest = circle.labelBox(labelSize(circle));
+    const QRectF& rest = circle.labelRest;
     const QRectF box(centre + (rest.topLeft() - circle.centre) * scale, rest.size() * scale);
     const QFont name = nameFont(circle, scale);
     const double nameHeight = QFontMetricsF(name).height();

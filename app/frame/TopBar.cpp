@@ -396,7 +396,6 @@ void TopBar::rebuildCrumbs() {
                 [this, id] { navigation_.select(std::string_view(id)); });
         crumbRow_->addWidget(button);
     }
-    fitCrumbs();
 }
 
 int TopBar::crumbRoom() const {

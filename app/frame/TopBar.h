@@ -69,6 +69,7 @@ private:
     void buildFilter();
     void refresh();
     void restyle();
+    // The refresh that follows every rebuild fits them to the room.
     void rebuildCrumbs();
     // The crumbs nearest the node on show stay whole in a narrow bar; the
     // first ones give way (see crumbWidths).

@@ -170,18 +170,21 @@ void ApplicationsView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
 }
 
-void ApplicationsView::fitListColumn() {
-    int stackedNeed = 0;
-    int sideBySideNeed = 0;
+void ApplicationsView::measureRows() {
+    stackedNeed_ = 0;
+    sideBySideNeed_ = 0;
     for (const AppRowContent& row : model_->rows()) {
-        stackedNeed = std::max(stackedNeed, AppRowDelegate::widthNeeded(row, true));
-        sideBySideNeed = std::max(sideBySideNeed, AppRowDelegate::widthNeeded(row, false));
+        stackedNeed_ = std::max(stackedNeed_, AppRowDelegate::widthNeeded(row, true));
+        sideBySideNeed_ = std::max(sideBySideNeed_, AppRowDelegate::widthNeeded(row, false));
     }
+}
+
+void ApplicationsView::fitListColumn() {
     // Room for the scroll bar, whether a long list shows it or not.
     const int scrollBar = list_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list_);
-    const int width = static_cast<int>(appListColumnWidth(this->width(), stackedNeed + scrollBar));
+    const int width = static_cast<int>(appListColumnWidth(this->width(), stackedNeed_ + scrollBar));
     listColumn_->setFixedWidth(width);
-    const bool stacked = width - scrollBar < sideBySideNeed;
+    const bool stacked = width - scrollBar < sideBySideNeed_;
     if (stacked == rowDelegate_->stacked()) return;
     rowDelegate_->setStacked(stacked);
     list_->doItemsLayout();
@@ -211,6 +214,7 @@ void ApplicationsView::refresh() {
     list_->setFocusPolicy(content_.rows.empty() ? Qt::NoFocus : Qt::StrongFocus);
     if (rowsChanged) {
         model_->setApps(content_.rows, clock_.now());
+        measureRows();
         fitListColumn();
     } else
         list_->viewport()->update();

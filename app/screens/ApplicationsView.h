@@ -64,6 +64,9 @@ private:
     // The list column as wide as the page allows, never narrower than its
     // rows need to show their figures whole, stacked where they must be.
     void fitListColumn();
+    // What the widest row needs, measured as the rows change rather than at
+    // every step of a resize.
+    void measureRows();
     void refresh();
     void restyle();
     // A click moved the selection: the highlight and the detail pane follow on the spring.
@@ -83,6 +86,9 @@ private:
     QListView* list_;
     AppListModel* model_;
     AppRowDelegate* rowDelegate_ = nullptr;
+    // The widest row's need, stacked and side by side (see measureRows).
+    int stackedNeed_ = 0;
+    int sideBySideNeed_ = 0;
     QWidget* footer_;
     QLabel* footerText_;
     AppDetailPane* detailPane_;

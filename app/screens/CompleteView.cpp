@@ -194,14 +194,15 @@ void CompleteView::connectActions() {
     connect(putBack_, &QPushButton::clicked, &developer_, &DeveloperState::restoreFromTrash);
     connect(empty_, &QPushButton::clicked, &developer_, &DeveloperState::emptyOwnTrash);
     connect(openTrash_, &QPushButton::clicked, this, [this] { desktop_.openTrash(); });
-    connect(dismiss_, &QPushButton::clicked, this, [this] { developer_.setRestoreNotice(std::nullopt); });
+    connect(notice_, &NoticeBanner::dismissed, this, [this] { developer_.setRestoreNotice(std::nullopt); });
     connect(copySummary_, &QPushButton::clicked, &developer_, &DeveloperState::copySummary);
     connect(done_, &QPushButton::clicked, &developer_, &DeveloperState::dismissReport);
     // A click leaves the keyboard focus where it was, so Return stays "Done"
     // after "Empty" or "Put it back" (which then turn disabled and would hand
     // the focus to "Open Trash"); Tab still reaches every button.
     for (QPushButton* button :
-         std::initializer_list<QPushButton*>{putBack_, empty_, openTrash_, dismiss_, copySummary_, done_})
+         std::initializer_list<QPushButton*>{putBack_, empty_, openTrash_, notice_->dismissButton(), copySummary_,
+                                            done_})
         button->setFocusPolicy(Qt::TabFocus);
     // "Done" is the screen's default action: a default-button flag only works inside a dialog.
     for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
@@ -278,7 +279,6 @@ QWidget* CompleteView::makeTrashPanel() {
 
 QWidget* CompleteView::makeNoticeBanner() {
     notice_ = new NoticeBanner;
-    dismiss_ = notice_->dismissButton();
     auto* spaced = new QWidget;
     auto* gap = new QVBoxLayout(spaced);
     gap->setContentsMargins(0, 0, 0, 14);

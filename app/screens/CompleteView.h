@@ -13,7 +13,6 @@ class ByteHeadline;
 class DesktopActions;
 class DeveloperState;
 class KitButton;
-class LinkButton;
 class NoticeBanner;
 class Panel;
 class SlideReveal;
@@ -88,7 +87,6 @@ private:
 
     SlideReveal* noticeSlot_ = nullptr;
     NoticeBanner* notice_ = nullptr;
-    LinkButton* dismiss_ = nullptr;
 
     KitButton* copySummary_ = nullptr;
     KitButton* done_ = nullptr;

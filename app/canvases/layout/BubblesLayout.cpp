@@ -473,6 +473,7 @@ void BubblesLayout::placeLabels(const LabelSize& labelSize) {
         circle.labelShown = false;
         if (!circle.hasLabel()) continue;
         const QRectF box = circle.labelBox(labelSize(circle));
+        circle.labelRest = box;
         if (std::any_of(kept.begin(), kept.end(), [&box](const QRectF& other) { return other.intersects(box); }))
             continue;
         kept.push_back(box);

@@ -46,8 +46,9 @@ struct BubblesLayout {
         bool holdsChildren = false;
         // Whether it sums its parent's smallest children.
         bool isSummary = false;
-        // Whether its label is drawn (see placeLabels).
+        // Whether its label is drawn, and where at rest (see placeLabels).
         bool labelShown = false;
+        QRectF labelRest{};
         // The two deepest levels and small circles carry no label.
         bool hasLabel() const { return radius > 20 && depth < 3; }
         bool hasSizeText() const { return hasLabel() && radius > 40; }

@@ -164,9 +164,6 @@ TEST_F(ApplicationsViewTest, ANarrowDetailPaneWrapsItsFactsAndButtonsAndCutsPath
     }
 }
 
-// In a window of 720 and of 1024 pixels the list column gives way, its rows
-// filling it, and nothing of the detail pane runs past its edge, whichever
-// application it shows, however long its name.
 // "LEFT BEHIND" is a section label: the label face, also in a monospaced theme.
 TEST_F(ApplicationsViewTest, TheLeftoversHeadingTakesTheLabelFontInEveryTheme) {
     launch();
@@ -189,6 +186,9 @@ TEST_F(ApplicationsViewTest, TheLeftoversHeadingTakesTheLabelFontInEveryTheme) {
     }
 }
 
+// In a window of 720 and of 1024 pixels the list column gives way, its rows
+// filling it, and nothing of the detail pane runs past its edge, whichever
+// application it shows, however long its name.
 TEST_F(ApplicationsViewTest, OnANarrowPageTheListGivesWayAndTheDetailPaneKeepsWhole) {
     fake.appImage("Applications/A Very Long Application Name For A Studio Suite Edition 2024.AppImage");
     launch();
