@@ -2,6 +2,8 @@
 
 #include <map>
 
+#include "core/model/ItemIdentity.h"
+
 namespace korvane {
 
 namespace {

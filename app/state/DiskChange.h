@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "core/model/CleanupReport.h"
-#include "core/model/ItemIdentity.h"
 #include "core/model/UUID.h"
 #include "core/model/VolumeInfo.h"
 #include "core/safety/RestoreEngine.h"

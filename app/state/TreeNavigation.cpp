@@ -27,15 +27,9 @@ bool TreeNavigation::searchHasNoMatches(std::string_view searchText, const Stora
 std::size_t TreeNavigation::visibleItemCount(const StorageNode& visible) { return itemCount(visible); }
 
 std::size_t TreeNavigation::itemCount(const StorageNode& shown) {
-    std::size_t count = 0;
-    std::vector<const StorageNode*> pending{&shown};
-    while (!pending.empty()) {
-        const StorageNode* node = pending.back();
-        pending.pop_back();
-        for (const StorageNode& child : node->children) pending.push_back(&child);
-        if (node->isLeaf() && node->candidateID) ++count;
-    }
-    return count;
+    const auto leaves = shown.leaves();
+    const auto isItem = [](const StorageNode* leaf) { return leaf->candidateID.has_value(); };
+    return static_cast<std::size_t>(std::count_if(leaves.begin(), leaves.end(), isItem));
 }
 
 bool TreeNavigation::opensOnDemand(const StorageNode& node) {
