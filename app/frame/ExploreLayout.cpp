@@ -99,11 +99,7 @@ ExploreLayout::ExploreLayout(AppState& state, bool showsInspector, QWidget* pare
 
 SlideReveal* ExploreLayout::makeNotice() {
     notice_ = new NoticeBanner;
-    auto* spaced = new QWidget;
-    auto* margins = new QVBoxLayout(spaced);
-    margins->setContentsMargins(12, 12, 12, 0);
-    margins->addWidget(notice_);
-    noticeSlot_ = new SlideReveal(spaced, SlideReveal::Edge::top, AppMotion::fade);
+    noticeSlot_ = NoticeBanner::inSlide(notice_, QMargins(12, 12, 12, 0));
     connect(notice_, &NoticeBanner::dismissed, this, [this] { state_.developer().setRestoreNotice(std::nullopt); });
     return noticeSlot_;
 }

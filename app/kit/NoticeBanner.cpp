@@ -6,6 +6,7 @@
 
 #include "app/kit/LinkButton.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/SlideReveal.h"
 #include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/SymbolView.h"
 #include "app/theme/AppFont.h"
@@ -41,6 +42,14 @@ void NoticeBanner::restyle() {
     symbol_->setSymbol(isProblem_ ? "exclamationmark.triangle.fill" : "checkmark.circle.fill");
     symbol_->setColor(isProblem_ ? palette.amber() : palette.accent);
     styleLabel(text_, AppFont::caption(), palette.ink);
+}
+
+SlideReveal* NoticeBanner::inSlide(NoticeBanner* banner, const QMargins& margins) {
+    auto* spaced = new QWidget;
+    auto* layout = new QVBoxLayout(spaced);
+    layout->setContentsMargins(margins);
+    layout->addWidget(banner);
+    return new SlideReveal(spaced, SlideReveal::Edge::top, AppMotion::fade);
 }
 
 }  // namespace korvane

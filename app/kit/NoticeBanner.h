@@ -5,10 +5,12 @@
 #include "app/kit/Panel.h"
 
 class QLabel;
+class QMargins;
 
 namespace korvane {
 
 class LinkButton;
+class SlideReveal;
 class SymbolView;
 
 // The one-line notice after an action, in a panel: a tick for what was done
@@ -18,6 +20,8 @@ class NoticeBanner : public Panel {
     Q_OBJECT
 public:
     explicit NoticeBanner(QWidget* parent = nullptr);
+    // `banner` with `margins` around it, in a slide from the top that fades.
+    static SlideReveal* inSlide(NoticeBanner* banner, const QMargins& margins);
 
     // A leaving banner keeps its last text: only a new notice changes it.
     void setNotice(const std::string& text, bool isProblem);

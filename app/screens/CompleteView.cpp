@@ -279,11 +279,7 @@ QWidget* CompleteView::makeTrashPanel() {
 
 QWidget* CompleteView::makeNoticeBanner() {
     notice_ = new NoticeBanner;
-    auto* spaced = new QWidget;
-    auto* gap = new QVBoxLayout(spaced);
-    gap->setContentsMargins(0, 0, 0, 14);
-    gap->addWidget(notice_);
-    noticeSlot_ = new SlideReveal(spaced, SlideReveal::Edge::top, AppMotion::fade);
+    noticeSlot_ = NoticeBanner::inSlide(notice_, QMargins(0, 0, 0, 14));
     return noticeSlot_;
 }
 
