@@ -184,7 +184,12 @@ std::optional<LargestInside> largestInside(const StorageNode& node, Mode mode) {
                       });
     LargestInside largest;
     // A folder of a scan holds what the walk counted; the rows are only its largest tiles.
-    const auto walked = mode == Mode::general ? itemCountText(node) : std::nullopt;
+    auto walked = mode == Mode::general ? itemCountText(node) : std::nullopt;
+    // A remainder's "Items" counts the entries it sums: this says what the walk counted in them.
+    if (walked && FileTreeScanner::isRemainderID(node.id))
+        walked = countText(node.fileCount, "file") + ", " + countText(node.folderCount, "folder");
+    // A sum holds what its parts hold, as its "Items" row says, not only the parts listed.
+    if (isSummaryNode(node)) walked = countText(heldItems(node), "item");
     // Otherwise the rows' own count, named for what they are: the header and
     // the "Items" row count the items further down.
     const std::string_view rows = node.kind == StorageNode::Kind::root       ? "toolchain"
