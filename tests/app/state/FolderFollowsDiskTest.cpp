@@ -126,6 +126,26 @@ TEST_F(FolderFollowsDiskTest, AFileListedInAnOpenedRemainderLeavesItExactly) {
     EXPECT_EQ(opened.bytes, opened.children[0].bytes);
 }
 
+// An opened remainder emptied item by item counts the rows it still holds,
+// and leaves with the last, as a new scan shows it.
+TEST_F(FolderFollowsDiskTest, AnOpenedRemainderBeingEmptiedCountsItsRows) {
+    FileTreeScanner::Result result = scan();
+    const std::string documents = tree.path("Documents");
+    const std::string rest = FileTreeScanner::remainderID(documents);
+    ASSERT_TRUE(RemainderListing::graft(
+        result, *RemainderListing::read(documents, RemainderListing::shownBeside(result.root.pathTo(rest)), rest)));
+    const std::pair<const char*, const char*> cases[] = {{"notes.txt", "1 smaller item"}, {"letter.txt", nullptr}};
+    for (const auto& [name, left] : cases) {
+        const std::string path = documents + "/" + name;
+        DiskChange change;
+        change.left = {{path, result.root.find(path)->bytes, std::nullopt, false}};
+        FolderFollowsDisk::apply(result, change);
+        const StorageNode* opened = result.root.find(rest);
+        EXPECT_EQ(opened ? std::optional(opened->name) : std::nullopt, left ? std::optional(left) : std::nullopt);
+        if (opened) EXPECT_EQ(opened->details.at("Items"), std::to_string(opened->children.size()));
+    }
+}
+
 TEST_F(FolderFollowsDiskTest, WhatArrivesOrHappensElsewhereIsNotGuessed) {
     const FileTreeScanner::Result before = scan();
     DiskChange elsewhere;
