@@ -4,6 +4,7 @@
 #include "app/presenters/InspectorContent.h"
 #include "app/presenters/DiskGaugeContent.h"
 #include "app/presenters/FootprintSegments.h"
+#include "app/presenters/GeneralSidebarContent.h"
 #include "app/presenters/HoverCardContent.h"
 #include "app/presenters/NodeActions.h"
 #include "app/presenters/SidebarContent.h"
@@ -201,6 +202,36 @@ TEST_F(FrameContent, TopBarSaysTheFirstFolderScanIsRunning) {
     EXPECT_TRUE(content.scannedFolderIsPlaceholder);
     state.folderScan().setIsScanningFolder(false);
     EXPECT_EQ(topBarOf(state, true, true, false).scannedFolder, "No folder scanned");
+}
+
+// A line break in a folder's name shows as "⏎" in the crumbs, the scanned
+// folder and the sidebar, as everywhere else.
+TEST_F(FrameContent, ALineBreakInAFolderNameShowsInTheCrumbsAndTheSidebar) {
+    AppState& state = launch({"--mode", "developer"});
+    CleanupCandidate candidate;
+    candidate.id = UUID::random();
+    candidate.groupTitle = candidate.title = "two\nlines";
+    candidate.path = home_ + "/two\nlines";
+    candidate.size = 1000;
+    ScanResult scan;
+    scan.categories.push_back(CategoryResult(CleanupCategory::node, 0, {candidate}));
+    state.developer().setScan(scan);
+    state.developer().rebuildDeveloperTree();
+    state.navigation().select(std::string_view(state.developer().tree().children.front().children.front().id));
+    EXPECT_EQ(topBarOf(state, true, true, false).crumbs.back().name, "two\u23CElines");
+
+    state.preferences().setMode(AppState::Mode::general);
+    state.folderScan().setScanRoot(candidate.path);
+    state.folderScan().setIsScanningFolder(true);
+    state.folderScan().setGeneralProgress({1, 1, candidate.path});
+    const auto sidebar = [&state] {
+        return generalSidebarContent(state.folderScan(), GeneralSection::explore, 0, {}, VolumeInfo(1000, 400));
+    };
+    EXPECT_EQ(sidebar().progressPath, "~/two\u23CElines");
+    state.folderScan().setIsScanningFolder(false);
+    state.folderScan().setGeneralResult(FileTreeScanner::Result{});
+    EXPECT_EQ(topBarOf(state, true, true, false).scannedFolder, "~/two\u23CElines");
+    EXPECT_EQ(sidebar().thisScan->path, "~/two\u23CElines");
 }
 
 // In a narrow bar the crumbs keep the node on show and those just above it
