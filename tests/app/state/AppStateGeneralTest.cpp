@@ -163,6 +163,26 @@ TEST_F(AppStateGeneralTest, OpeningASummedNodeListsTheFilesItSums) {
     }));
 }
 
+// An opened sum whose last file leaves the disk gives way to its folder: the
+// user stands there, beside what it still holds.
+TEST_F(AppStateGeneralTest, AnOpenedSumEmptiedGivesWayToItsFolder) {
+    for (const char* name : {"a.txt", "b.txt"}) tree_.file(std::string("home/Box/") + name, 10);
+    tree_.file("home/Box/big.iso", 5'000'000);
+    AppState& state = launch();
+    state.folderScan().scanFolder(home_);
+    ASSERT_TRUE(folderScanDone());
+    const StorageNode* rest = state.folderScan().generalRoot()->find(FileTreeScanner::remainderID(at("Box")));
+    ASSERT_NE(rest, nullptr);
+    state.navigation().select(*rest);
+    const auto opened = [&state] { return state.navigation().focusedNode(); };
+    ASSERT_TRUE(testing::waitUntil([&] { return opened() && !opened()->isLeaf(); }));
+    DiskChange change;
+    for (const StorageNode& file : opened()->children) change.left.push_back({*file.path, file.bytes});
+    for (const auto& place : change.left) std::filesystem::remove(place.path);
+    state.folderScan().followDiskChange(change);
+    EXPECT_EQ(state.navigation().focusedID(), at("Box"));
+}
+
 TEST_F(AppStateGeneralTest, ChoosingAFolderScansIt) {
     tree_.folder("home/picked");
     AppState& state = launch();

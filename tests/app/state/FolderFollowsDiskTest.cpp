@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "app/state/FolderFollowsDisk.h"
@@ -127,22 +129,33 @@ TEST_F(FolderFollowsDiskTest, AFileListedInAnOpenedRemainderLeavesItExactly) {
 }
 
 // An opened remainder emptied item by item counts the rows it still holds,
-// and leaves with the last, as a new scan shows it.
+// and leaves with the last, as a new scan shows it; listing one row, the
+// other is summed in a remainder of its own, which follows alike.
 TEST_F(FolderFollowsDiskTest, AnOpenedRemainderBeingEmptiedCountsItsRows) {
-    FileTreeScanner::Result result = scan();
-    const std::string documents = tree.path("Documents");
-    const std::string rest = FileTreeScanner::remainderID(documents);
-    ASSERT_TRUE(RemainderListing::graft(
-        result, *RemainderListing::read(documents, RemainderListing::shownBeside(result.root.pathTo(rest)), rest)));
-    const std::pair<const char*, const char*> cases[] = {{"notes.txt", "1 smaller item"}, {"letter.txt", nullptr}};
-    for (const auto& [name, left] : cases) {
-        const std::string path = documents + "/" + name;
-        DiskChange change;
-        change.left = {{path, result.root.find(path)->bytes, std::nullopt, false}};
-        FolderFollowsDisk::apply(result, change);
-        const StorageNode* opened = result.root.find(rest);
-        EXPECT_EQ(opened ? std::optional(opened->name) : std::nullopt, left ? std::optional(left) : std::nullopt);
-        if (opened) EXPECT_EQ(opened->details.at("Items"), std::to_string(opened->children.size()));
+    for (const int rows : {45, 1}) {
+        FileTreeScanner::Result result = scan();
+        const std::string documents = tree.path("Documents");
+        const std::string rest = FileTreeScanner::remainderID(documents);
+        FileTreeScanner::Options options;
+        options.maxChildren = rows;
+        ASSERT_TRUE(RemainderListing::graft(
+            result, *RemainderListing::read(documents, RemainderListing::shownBeside(result.root.pathTo(rest)),
+                                            rest, options)));
+        const std::pair<const char*, const char*> cases[] = {{"notes.txt", "1 smaller item"},
+                                                             {"letter.txt", nullptr}};
+        for (const auto& [name, left] : cases) {
+            const std::string path = documents + "/" + name;
+            struct stat st {};
+            ASSERT_EQ(::lstat(path.c_str(), &st), 0);
+            DiskChange change;
+            change.left = {{path, st.st_blocks * 512, std::nullopt, false}};
+            FolderFollowsDisk::apply(result, change);
+            const StorageNode* opened = result.root.find(rest);
+            EXPECT_EQ(opened ? std::optional(opened->name) : std::nullopt,
+                      left ? std::optional(left) : std::nullopt) << rows;
+            if (opened) EXPECT_EQ(opened->details.at("Items"), std::to_string(opened->children.size())) << rows;
+        }
+        EXPECT_TRUE(result.root.find(documents)->isLeaf()) << rows;
     }
 }
 
