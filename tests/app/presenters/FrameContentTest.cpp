@@ -208,30 +208,26 @@ TEST_F(FrameContent, TopBarSaysTheFirstFolderScanIsRunning) {
 // folder and the sidebar, as everywhere else.
 TEST_F(FrameContent, ALineBreakInAFolderNameShowsInTheCrumbsAndTheSidebar) {
     AppState& state = launch({"--mode", "developer"});
+    const std::string folder = home_ + "/two\nlines", shown = "~/two\u23CElines";
     CleanupCandidate candidate;
-    candidate.id = UUID::random();
     candidate.groupTitle = candidate.title = "two\nlines";
-    candidate.path = home_ + "/two\nlines";
-    candidate.size = 1000;
+    candidate.path = folder;
     ScanResult scan;
     scan.categories.push_back(CategoryResult(CleanupCategory::node, 0, {candidate}));
     state.developer().setScan(scan);
     state.developer().rebuildDeveloperTree();
     state.navigation().select(std::string_view(state.developer().tree().children.front().children.front().id));
     EXPECT_EQ(topBarOf(state, true, true, false).crumbs.back().name, "two\u23CElines");
-
     state.preferences().setMode(AppState::Mode::general);
-    state.folderScan().setScanRoot(candidate.path);
-    state.folderScan().setIsScanningFolder(true);
-    state.folderScan().setGeneralProgress({1, 1, candidate.path});
-    const auto sidebar = [&state] {
-        return generalSidebarContent(state.folderScan(), GeneralSection::explore, 0, {}, VolumeInfo(1000, 400));
-    };
-    EXPECT_EQ(sidebar().progressPath, "~/two\u23CElines");
-    state.folderScan().setIsScanningFolder(false);
+    state.folderScan().setScanRoot(folder);
+    state.folderScan().setGeneralProgress({1, 1, folder});
     state.folderScan().setGeneralResult(FileTreeScanner::Result{});
-    EXPECT_EQ(topBarOf(state, true, true, false).scannedFolder, "~/two\u23CElines");
-    EXPECT_EQ(sidebar().thisScan->path, "~/two\u23CElines");
+    EXPECT_EQ(topBarOf(state, true, true, false).scannedFolder, shown);
+    for (const bool scanning : {true, false}) {
+        state.folderScan().setIsScanningFolder(scanning);
+        const auto sidebar = generalSidebarContent(state.folderScan(), GeneralSection::explore, 0, {}, {});
+        EXPECT_EQ(scanning ? sidebar.progressPath : sidebar.thisScan->path, shown);
+    }
 }
 
 // In a narrow bar the crumbs keep the node on show and those just above it
