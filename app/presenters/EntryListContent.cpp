@@ -18,13 +18,16 @@ std::string entrySymbol(std::string_view name, bool isDirectory) {
     return std::string(fileSymbol(name, classifyFileKind(name, false)));
 }
 
-EntryRowContent entryRowContent(const FileTreeScanner::Entry& entry, std::chrono::system_clock::time_point now) {
+EntryRowContent entryRowContent(const FileTreeScanner::Entry& entry, std::chrono::system_clock::time_point now,
+                                const TrashFolders& trash) {
     return {entry.name,
             homeRelativePath(entry.parentPath()),
             entrySymbol(entry.name, entry.isDirectory),
             relativeDateText(entry.modified, now),
             ByteFormat::string(entry.size),
-            homeRelativePath(entry.path)};
+            homeRelativePath(entry.path),
+            false,
+            trash.holding(entry.path).has_value()};
 }
 
 EntryActionBar entryActionBar(const std::vector<FileTreeScanner::Entry>& entries,

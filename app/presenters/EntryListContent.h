@@ -12,6 +12,7 @@
 #include "core/explorer/FileTreeScanner.h"
 #include "core/model/ScanSettings.h"
 #include "core/system/Paths.h"
+#include "core/system/TrashFolders.h"
 
 namespace korvane {
 
@@ -28,11 +29,19 @@ struct EntryRowContent {
     // It lies in, or holds, a place marked "Never touch": it is not offered
     // for removal, so it cannot be ticked, and the row says why.
     bool neverTouched = false;
+    // It lies in a Trash folder (a scan started at one lists what it holds):
+    // only putting it back or emptying the Trash touches it, so it cannot be
+    // ticked either, and the row says why.
+    bool inTrash = false;
+
+    // Whether it may be ticked for removal.
+    bool isOffered() const { return !neverTouched && !inTrash; }
 
     friend bool operator==(const EntryRowContent&, const EntryRowContent&) = default;
 };
 
-EntryRowContent entryRowContent(const FileTreeScanner::Entry& entry, std::chrono::system_clock::time_point now);
+EntryRowContent entryRowContent(const FileTreeScanner::Entry& entry, std::chrono::system_clock::time_point now,
+                                const TrashFolders& trash = TrashFolders());
 
 // "folder" for any directory (packages too); otherwise the file's symbol by
 // its name, as the canvases show it (fileSymbol): "film" for any video.

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/presenters/CountText.h"
+#include "app/presenters/OneLineText.h"
 #include "core/system/Paths.h"
 #include "core/text/ByteFormat.h"
 
@@ -38,7 +39,8 @@ GeneralSidebarContent generalSidebarContent(const FolderScanState& folderScan, G
         const FileTreeScanner::Progress& progress = folderScan.generalProgress();
         content.progressCounts =
             countText(progress.scanned, "file") + " \u00b7 " + ByteFormat::string(progress.bytes);
-        content.progressPath = homeRelativePath(progress.current);
+        // A line break in a name is shown, not followed.
+        content.progressPath = oneLineText(homeRelativePath(progress.current));
     }
 
     const std::size_t largeFiles =
@@ -56,7 +58,7 @@ GeneralSidebarContent generalSidebarContent(const FolderScanState& folderScan, G
         std::snprintf(duration, sizeof duration, "%.1fs", result->duration);
         content.thisScan = GeneralSidebarContent::ThisScan{
             duration,
-            homeRelativePath(folderScan.scanRoot()),
+            oneLineText(homeRelativePath(folderScan.scanRoot())),
             {"Total", ByteFormat::string(result->root.bytes)},
             {"Files", ByteFormat::groupedInteger(result->fileCount)},
             {"Folders", ByteFormat::groupedInteger(result->folderCount)},

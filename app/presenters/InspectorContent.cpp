@@ -13,6 +13,7 @@
 #include "app/state/NavigationState.h"
 #include "app/state/PreferencesState.h"
 #include "app/state/TreeNavigation.h"
+#include "core/explorer/FolderTally.h"
 #include "core/system/Paths.h"
 #include "core/text/ByteFormat.h"
 #include "core/text/RelativeDate.h"
@@ -184,7 +185,11 @@ std::optional<LargestInside> largestInside(const StorageNode& node, Mode mode) {
                       });
     LargestInside largest;
     // A folder of a scan holds what the walk counted; the rows are only its largest tiles.
-    const auto walked = mode == Mode::general ? itemCountText(node) : std::nullopt;
+    auto walked = mode == Mode::general ? itemCountText(node) : std::nullopt;
+    // A sum counts what its "Items" row counts, not only the parts listed: a
+    // canvas's sum what its parts hold, a folder's remainder the entries it sums.
+    if (isSummaryNode(node)) walked = countText(heldItems(node), "item");
+    if (walked && FileTreeScanner::isRemainderID(node.id)) walked = countText(remainderItems(node), "item");
     // Otherwise the rows' own count, named for what they are: the header and
     // the "Items" row count the items further down.
     const std::string_view rows = node.kind == StorageNode::Kind::root       ? "toolchain"

@@ -51,7 +51,9 @@ struct LargestInside {
     static constexpr std::size_t shown = 8;
     static constexpr double minimumBarWidth = 3;
 
-    std::string count;  // of every child, or in a folder scan of what the walk counted: "20 items"
+    // Of every child, or in a folder scan of what the walk counted, or for a
+    // sum what its "Items" row counts: "20 items".
+    std::string count;
     std::vector<LargestInsideRow> rows;
 
     friend bool operator==(const LargestInside&, const LargestInside&) = default;

@@ -8,6 +8,7 @@
 #include "app/state/PreferencesState.h"
 #include "app/state/TreeNavigation.h"
 #include "core/explorer/FileTreeScanner.h"
+#include "core/system/TrashFolders.h"
 
 namespace korvane {
 
@@ -31,10 +32,12 @@ std::vector<NodeActionEntry> nodeActionEntries(const DeveloperState& developer, 
         groups[1].push_back({Action::revealInFileManager, platformWords::showIn(desktop.fileManagerName())});
     }
     // In general mode the canvas reaches files no list shows: they go from
-    // here. Another file system mounted here is no item of this scan.
+    // here. Another file system mounted here is no item of this scan; what
+    // a scan started at the Trash lists stays for putting back or emptying.
     if (developer.preferences().mode() == Mode::general && node.path && isWalkedNode(node) &&
         node.kind != StorageNode::Kind::root && !FileTreeScanner::isMountPoint(node) &&
-        !developer.preferences().settings().overlapsExcluded(*node.path))
+        !developer.preferences().settings().overlapsExcluded(*node.path) &&
+        !TrashFolders().holding(*node.path))
         groups[1].push_back({Action::remove, "Remove\u2026"});
     // What a toolchain counts but offers not is no place that could be marked;
     // a node without a path of its own, or one marked already (the folder scan

@@ -28,7 +28,7 @@ struct NodeActionEntry {
 // candidates, "Focus here" only with children, the path entries only with a
 // path (a folder's smaller items show their folder), in general mode
 // "Remove…" for a file or folder of the folder scan that is not marked
-// "Never touch", and "Never touch this" last, disabled without a path;
+// "Never touch" nor in a Trash folder, and "Never touch this" last, disabled without a path;
 // dividers between groups only. What a toolchain counts but offers not gets
 // no entry at all.
 std::vector<NodeActionEntry> nodeActionEntries(const DeveloperState& developer, const DesktopActions& desktop,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/presenters/OneLineText.h"
 #include "app/state/PlatformWords.h"
 #include "core/system/Paths.h"
 
@@ -25,14 +26,15 @@ TopBarContent topBarContent(const PreferencesState& preferences, const Navigatio
                         navigation.sheet() == Sheet::settings,
                         navigation.sheet() == Sheet::settings};
 
+    // Names are shown whole on one line: a line break in one is shown, not followed.
     if (preferences.mode() == Mode::developer) {
         const auto chain = navigation.breadcrumb();
         for (std::size_t i = 0; i < chain.size(); ++i)
-            content.crumbs.push_back({chain[i]->id, chain[i]->name, i + 1 == chain.size()});
+            content.crumbs.push_back({chain[i]->id, oneLineText(chain[i]->name), i + 1 == chain.size()});
     } else if (folderScan.generalResult()) {
-        content.scannedFolder = Paths::abbreviatingHome(folderScan.scanRoot());
+        content.scannedFolder = oneLineText(Paths::abbreviatingHome(folderScan.scanRoot()));
     } else if (folderScan.isScanningFolder()) {
-        content.scannedFolder = "Scanning " + Paths::abbreviatingHome(folderScan.scanRoot()) + "\u2026";
+        content.scannedFolder = "Scanning " + oneLineText(Paths::abbreviatingHome(folderScan.scanRoot())) + "\u2026";
         content.scannedFolderIsPlaceholder = true;
     } else {
         content.scannedFolder = "No folder scanned";

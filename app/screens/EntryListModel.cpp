@@ -12,7 +12,8 @@ void EntryListModel::setEntries(std::vector<FileTreeScanner::Entry> entries,
     entries_ = std::move(entries);
     rows_.clear();
     rows_.reserve(entries_.size());
-    for (const auto& entry : entries_) rows_.push_back(entryRowContent(entry, now));
+    const TrashFolders trash;
+    for (const auto& entry : entries_) rows_.push_back(entryRowContent(entry, now, trash));
     endResetModel();
     // The listed sum changes with the list even when no tick does.
     emit tickedChanged();
@@ -30,7 +31,7 @@ void EntryListModel::setNeverTouched(const std::set<std::uint64_t>& ids) {
 }
 
 void EntryListModel::toggle(int row) {
-    if (row < 0 || row >= rowCount() || rows_[static_cast<std::size_t>(row)].neverTouched) return;
+    if (row < 0 || row >= rowCount() || !rows_[static_cast<std::size_t>(row)].isOffered()) return;
     const std::uint64_t id = entries_[static_cast<std::size_t>(row)].id;
     if (!ticked_.erase(id)) ticked_.insert(id);
     const QModelIndex changed = index(row);
@@ -67,16 +68,18 @@ QVariant EntryListModel::data(const QModelIndex& index, int role) const {
         case Qt::DisplayRole: return QString::fromStdString(content.name);
         case Qt::AccessibleTextRole:
             return QString::fromStdString(content.name + ", " + content.wholePath + ", " + content.age + ", " +
-                                          content.size + (content.neverTouched ? ", marked Never touch" : ""));
+                                          content.size + (content.neverTouched ? ", marked Never touch" : "") +
+                                          (content.inTrash ? ", in the Trash" : ""));
         // The whole name and path, however the row cuts them; as text, never as markup.
         case Qt::ToolTipRole:
             return QStringLiteral("<qt>%1<br>%2%3</qt>")
                 .arg(QString::fromStdString(oneLineText(content.name)).toHtmlEscaped(),
                      QString::fromStdString(oneLineText(content.wholePath)).toHtmlEscaped(),
                      content.neverTouched ? QStringLiteral("<br>Marked Never touch: Korvane will not remove it")
+                     : content.inTrash    ? QStringLiteral("<br>In the Trash: Korvane will not remove it")
                                           : QString());
         case Qt::CheckStateRole:
-            if (content.neverTouched) return {};
+            if (!content.isOffered()) return {};
             return ticked_.contains(entries_[row].id) ? Qt::Checked : Qt::Unchecked;
         default: return {};
     }
@@ -91,7 +94,7 @@ bool EntryListModel::setData(const QModelIndex& index, const QVariant& value, in
 
 Qt::ItemFlags EntryListModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
-    if (index.row() < rowCount() && rows_[static_cast<std::size_t>(index.row())].neverTouched)
+    if (index.row() < rowCount() && !rows_[static_cast<std::size_t>(index.row())].isOffered())
         return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable;
 }

@@ -28,7 +28,7 @@ public:
     // Rows in or holding a place marked "Never touch": not offered, so not
     // tickable; a tick they had goes.
     void setNeverTouched(const std::set<std::uint64_t>& ids);
-    // Nothing for a row marked "Never touch".
+    // Nothing for a row marked "Never touch" or in the Trash.
     void toggle(int row);
     void clearTicks();
     void untick(const std::set<std::uint64_t>& ids);

@@ -152,11 +152,12 @@ void EntryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
         painter->drawRect(QRectF(row).adjusted(0.5, 0.5, -0.5, -0.5));
     }
 
-    if (content.neverTouched) {
-        // Not offered: the mark of "Never touch this" stands where the tick would.
+    if (!content.isOffered()) {
+        // Not offered: the mark of "Never touch this", or of the Trash, stands where the tick would.
         painter->setFont(symbolFont(12));
         painter->setPen(palette.inkTertiary);
-        painter->drawText(geometry.check.adjusted(-2, -2, 2, 2), Qt::AlignCenter, symbolText("hand.raised"));
+        painter->drawText(geometry.check.adjusted(-2, -2, 2, 2), Qt::AlignCenter,
+                          symbolText(content.neverTouched ? "hand.raised" : "trash"));
     } else {
         drawCheck(*painter, QRectF(geometry.check), index.data(Qt::CheckStateRole).toInt() == Qt::Checked,
                   palette);

@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "core/explorer/FolderTally.h"
 #include "core/system/Paths.h"
 
 namespace korvane {
@@ -34,6 +35,22 @@ std::string_view parentOf(std::string_view path) {
     return path.substr(0, std::max<std::size_t>(slash, 1));
 }
 
+// A direct entry of `folder` left: each remainder of that folder at the end
+// of the chain (an opened one and those opened inside it) sums one item
+// fewer, so its name and count follow its rows; one that sums none leaves.
+void countOneFewer(const std::vector<StorageNode*>& chain, std::string_view folder) {
+    for (std::size_t i = chain.size(); i-- > 1;) {
+        StorageNode& rest = *chain[i];
+        if (!FileTreeScanner::isRemainderID(rest.id) || FileTreeScanner::remainderFolder(rest.id) != folder) return;
+        const std::int64_t items = remainderItems(rest) - 1;
+        if (items >= 1) {
+            countRemainderItems(rest, items);
+        } else {
+            std::erase_if(chain[i - 1]->children, [&rest](const StorageNode& node) { return &node == &rest; });
+        }
+    }
+}
+
 // Takes the place out of the tree; false when that is not exact. `fell` is
 // what every folder above it lost.
 bool leave(StorageNode& root, const Place& place, FileTreeScanner::Result& result, std::int64_t& fell) {
@@ -60,6 +77,7 @@ bool leave(StorageNode& root, const Place& place, FileTreeScanner::Result& resul
             if (isFile && node->fileCount > 0) --node->fileCount;
         }
         if (isFile) lower(result.fileCount, 1);
+        countOneFewer(chain, parentOf(place.path));
         fell = bytes;
         // A file that freed nothing as it left has another name, which now
         // holds its space; the scan counted it under this one only.
@@ -70,12 +88,16 @@ bool leave(StorageNode& root, const Place& place, FileTreeScanner::Result& resul
     auto remainder = std::find_if(deepest.children.begin(), deepest.children.end(),
                                   [&rest](const StorageNode& node) { return node.id == rest; });
     std::int64_t cut = std::clamp<std::int64_t>(place.bytes, 0, deepest.bytes);
-    if (remainder != deepest.children.end()) {
-        cut = std::min(cut, remainder->bytes);
-        lower(remainder->bytes, cut);
-        if (remainder->bytes < 1) deepest.children.erase(remainder);
-    }
+    if (remainder != deepest.children.end()) cut = std::min(cut, remainder->bytes);
     for (StorageNode* node : chain) lower(node->bytes, cut);
+    if (remainder != deepest.children.end()) {
+        lower(remainder->bytes, cut);
+        if (remainder->bytes < 1)
+            deepest.children.erase(remainder);
+        else
+            chain.push_back(&*remainder);
+    }
+    countOneFewer(chain, parentOf(place.path));
     fell = cut;
     return false;
 }

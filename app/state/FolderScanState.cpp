@@ -162,7 +162,9 @@ void FolderScanState::keepPlace() {
         while (Paths::isAtOrBelow(path, root->id) && path != root->id) {
             if (const StorageNode* node = root->find(path); node && (!folderOnly || !node->isLeaf()))
                 return node->id;
-            path = Paths::parent(path);
+            // A folder's remainder gives way to its folder.
+            path = FileTreeScanner::isRemainderID(path) ? std::string(FileTreeScanner::remainderFolder(path))
+                                                        : Paths::parent(path);
         }
         return std::nullopt;
     };

@@ -126,9 +126,7 @@ const DetailMap::Entries* sharedItems(std::int64_t items) {
 
 }  // namespace
 
-void fillRemainder(StorageNode& rest, const std::string& folderID, std::int64_t items, std::int64_t bytes,
-                   std::int64_t files, std::int64_t folders) {
-    rest.id = FileTreeScanner::remainderID(folderID);
+void countRemainderItems(StorageNode& rest, std::int64_t items) {
     const DetailMap::Entries* shared = sharedItems(items);
     std::string own = shared ? std::string() : ByteFormat::groupedInteger(items);
     const std::string& count = shared ? shared->front().second : own;
@@ -141,11 +139,26 @@ void fillRemainder(StorageNode& rest, const std::string& folderID, std::int64_t 
     } else {
         rest.name = "Everything else";
     }
+    rest.details = shared ? DetailMap::sharing(*shared) : DetailMap{{"Items", std::move(own)}};
+}
+
+std::int64_t remainderItems(const StorageNode& rest) {
+    const auto items = rest.details.find("Items");
+    if (items == rest.details.end()) return 0;
+    std::int64_t count = 0;
+    for (const char digit : items->second)
+        if (digit >= '0' && digit <= '9') count = count * 10 + (digit - '0');
+    return count;
+}
+
+void fillRemainder(StorageNode& rest, const std::string& folderID, std::int64_t items, std::int64_t bytes,
+                   std::int64_t files, std::int64_t folders) {
+    rest.id = FileTreeScanner::remainderID(folderID);
+    countRemainderItems(rest, items);
     rest.bytes = bytes;
     rest.kind = StorageNode::Kind::item;
     rest.fileCount = storedCount(files);
     rest.folderCount = storedCount(folders);
-    rest.details = shared ? DetailMap::sharing(*shared) : DetailMap{{"Items", std::move(own)}};
 }
 
 StorageNode remainderNode(const std::string& folderID, std::int64_t items, std::int64_t bytes,

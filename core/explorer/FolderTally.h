@@ -34,6 +34,10 @@ StorageNode remainderNode(const std::string& folderID, std::int64_t items, std::
 // remainderNode() made in place, in a node that is new.
 void fillRemainder(StorageNode& rest, const std::string& folderID, std::int64_t items, std::int64_t bytes,
                    std::int64_t files, std::int64_t folders);
+// The items a remainder's name and "Items" say it sums; 0 for "Everything else".
+std::int64_t remainderItems(const StorageNode& rest);
+// The remainder now sums `items`: its name and "Items" say so.
+void countRemainderItems(StorageNode& rest, std::int64_t items);
 // Puts `rest` among `children` (largest first) where its size belongs.
 void insertBySize(std::vector<StorageNode>& children, StorageNode rest);
 

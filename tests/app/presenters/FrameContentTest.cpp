@@ -4,6 +4,7 @@
 #include "app/presenters/InspectorContent.h"
 #include "app/presenters/DiskGaugeContent.h"
 #include "app/presenters/FootprintSegments.h"
+#include "app/presenters/GeneralSidebarContent.h"
 #include "app/presenters/HoverCardContent.h"
 #include "app/presenters/NodeActions.h"
 #include "app/presenters/SidebarContent.h"
@@ -201,6 +202,32 @@ TEST_F(FrameContent, TopBarSaysTheFirstFolderScanIsRunning) {
     EXPECT_TRUE(content.scannedFolderIsPlaceholder);
     state.folderScan().setIsScanningFolder(false);
     EXPECT_EQ(topBarOf(state, true, true, false).scannedFolder, "No folder scanned");
+}
+
+// A line break in a folder's name shows as "⏎" in the crumbs, the scanned
+// folder and the sidebar, as everywhere else.
+TEST_F(FrameContent, ALineBreakInAFolderNameShowsInTheCrumbsAndTheSidebar) {
+    AppState& state = launch({"--mode", "developer"});
+    const std::string folder = home_ + "/two\nlines", shown = "~/two\u23CElines";
+    CleanupCandidate candidate;
+    candidate.groupTitle = candidate.title = "two\nlines";
+    candidate.path = folder;
+    ScanResult scan;
+    scan.categories.push_back(CategoryResult(CleanupCategory::node, 0, {candidate}));
+    state.developer().setScan(scan);
+    state.developer().rebuildDeveloperTree();
+    state.navigation().select(std::string_view(state.developer().tree().children.front().children.front().id));
+    EXPECT_EQ(topBarOf(state, true, true, false).crumbs.back().name, "two\u23CElines");
+    state.preferences().setMode(AppState::Mode::general);
+    state.folderScan().setScanRoot(folder);
+    state.folderScan().setGeneralProgress({1, 1, folder});
+    state.folderScan().setGeneralResult(FileTreeScanner::Result{});
+    EXPECT_EQ(topBarOf(state, true, true, false).scannedFolder, shown);
+    for (const bool scanning : {true, false}) {
+        state.folderScan().setIsScanningFolder(scanning);
+        const auto sidebar = generalSidebarContent(state.folderScan(), GeneralSection::explore, 0, {}, {});
+        EXPECT_EQ(scanning ? sidebar.progressPath : sidebar.thisScan->path, shown);
+    }
 }
 
 // In a narrow bar the crumbs keep the node on show and those just above it

@@ -10,7 +10,9 @@
 #include "core/scanners/FlutterScanner.h"
 #include "core/scanners/ReactNativeScanner.h"
 #include "core/text/ByteFormat.h"
+#include "core/explorer/RemainderListing.h"
 #include "tests/app/state/FlowFixture.h"
+#include "tests/support/TempTree.h"
 
 namespace korvane {
 namespace {
@@ -199,7 +201,7 @@ TEST(InspectorContent, LargestInsideOfASumNamesEachPartsFolder) {
     EXPECT_EQ(names, (std::vector<std::string>{"system.img \u00B7 android-34/google_apis/x86_64",
                                                "system.img \u00B7 android-33/google_apis/x86_64",
                                                "8 smaller items \u00B7 android-33", "speck"}));
-    EXPECT_EQ(largest->count, "4 items");
+    EXPECT_EQ(largest->count, "3 items");
     // A folder's own rows share its place: their names stand alone.
     StorageNode folder = node("/home/u/x", 500, Kind::group, "/home/u/x");
     folder.children = {a, b};
@@ -583,6 +585,24 @@ TEST_F(InspectorState, FallsBackToTheFocusedNodeThenToNothing) {
     EXPECT_EQ(content->kindLabel, "Toolchain");
     state().navigation().setFocusedID(std::nullopt);
     EXPECT_FALSE(inspect());
+}
+
+// A sum's "Items" and the count over its largest rows agree: a canvas's sum
+// counts what its parts hold, an opened remainder the entries it sums.
+TEST(InspectorContent, ASumsCountsAgreeOnAScannedTree) {
+    testing::TempTree tree;
+    tree.file("Downloads/big.iso", 5'000'000);
+    for (const char* name : {"a", "b", "old/c", "old/d", "old/deeper/e"}) tree.file(std::string("Downloads/") + name);
+    FileTreeScanner::Options options;
+    options.maxChildren = 1;  // the folder "old" is summed too
+    FileTreeScanner::Result result = FileTreeScanner(options).scan(tree.root());
+    const std::string rest = FileTreeScanner::remainderID(tree.path("Downloads"));
+    ASSERT_TRUE(
+        RemainderListing::graft(result, *RemainderListing::read(tree.path("Downloads"), {"big.iso"}, rest, options)));
+    std::vector<const StorageNode*> parts;
+    for (const StorageNode& child : result.root.children.front().children) parts.push_back(&child);
+    EXPECT_EQ(largestInside(summaryWithParts(summaryNode("/x", parts), parts), Mode::general)->count, "8 items");
+    EXPECT_EQ(largestInside(*result.root.find(rest), Mode::general)->count, "3 items");
 }
 
 }  // namespace

@@ -26,6 +26,7 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/RailSection.h"
 #include "app/kit/SymbolButton.h"
+#include "app/presenters/NodeActions.h"
 #include "app/presenters/ReviewContent.h"
 #include "app/screens/ApplicationsView.h"
 #include "app/screens/EntryList.h"
@@ -277,6 +278,25 @@ TEST_F(GeneralPagesTest, AFileMarkedNeverTouchIsListedButCannotBeTicked) {
         EXPECT_FALSE(model.rowContent(other).neverTouched);
         EXPECT_TRUE(model.flags(model.index(other)) & Qt::ItemIsUserCheckable);
     }
+}
+
+// A scan started at the Trash lists what it holds, but offers none of it:
+// its rows cannot be ticked, and its nodes have no "Remove…".
+TEST_F(GeneralPagesTest, AScanOfTheTrashOffersNothingToRemove) {
+    file(".local/share/Trash/files/old.iso", 60'000'000);
+    launch();
+    state().folderScan().scanFolder(at(".local/share/Trash"));
+    ASSERT_TRUE(testing::waitUntil([&] { return state().folderScan().generalResult().has_value(); }, 20));
+    LargeFilesView large(state().folderScan(), state().developer(), state().desktop(), state().clock());
+    EntryListModel& model = *large.list()->model();
+    ASSERT_EQ(model.rowCount(), 1);
+    EXPECT_FALSE(model.flags(model.index(0)) & Qt::ItemIsUserCheckable);
+    model.toggle(0);
+    EXPECT_TRUE(model.ticked().empty());
+    const StorageNode* iso = state().folderScan().generalRoot()->find(at(".local/share/Trash/files/old.iso"));
+    ASSERT_NE(iso, nullptr);
+    for (const auto& entry : nodeActionEntries(state().developer(), state().desktop(), *iso))
+        EXPECT_NE(entry.action, NodeActionEntry::Action::remove);
 }
 
 // Ticks belong to the scan they were made on: a scan of the same folder keeps

@@ -163,6 +163,24 @@ TEST_F(AppStateGeneralTest, OpeningASummedNodeListsTheFilesItSums) {
     }));
 }
 
+// An opened sum whose last file leaves the disk gives way to its folder.
+TEST_F(AppStateGeneralTest, AnOpenedSumEmptiedGivesWayToItsFolder) {
+    for (const char* name : {"a", "b"}) tree_.file(std::string("home/Box/") + name, 10);
+    tree_.file("home/Box/big.iso", 5'000'000);
+    AppState& state = launch();
+    state.folderScan().scanFolder(home_);
+    ASSERT_TRUE(folderScanDone());
+    const std::string rest = FileTreeScanner::remainderID(at("Box"));
+    state.navigation().select(*state.folderScan().generalRoot()->find(rest));
+    ASSERT_TRUE(testing::waitUntil([&] { return state.navigation().focusedID() == rest; }));
+    DiskChange change;
+    for (const StorageNode& file : state.navigation().focusedNode()->children)
+        change.left.push_back({*file.path, file.bytes});
+    for (const auto& place : change.left) std::filesystem::remove(place.path);
+    state.folderScan().followDiskChange(change);
+    EXPECT_EQ(state.navigation().focusedID(), at("Box"));
+}
+
 TEST_F(AppStateGeneralTest, ChoosingAFolderScansIt) {
     tree_.folder("home/picked");
     AppState& state = launch();

@@ -126,6 +126,29 @@ TEST_F(FolderFollowsDiskTest, AFileListedInAnOpenedRemainderLeavesItExactly) {
     EXPECT_EQ(opened.bytes, opened.children[0].bytes);
 }
 
+// An opened remainder emptied item by item counts the rows it still holds,
+// and leaves with the last; listing one row, it sums the other in a
+// remainder of its own, and follows alike.
+TEST_F(FolderFollowsDiskTest, AnOpenedRemainderBeingEmptiedCountsItsRows) {
+    for (const int rows : {45, 1}) {
+        FileTreeScanner::Options options;
+        options.maxChildren = rows;
+        FileTreeScanner::Result result = scan();
+        const std::string documents = tree.path("Documents"), rest = FileTreeScanner::remainderID(documents);
+        ASSERT_TRUE(RemainderListing::graft(result, *RemainderListing::read(documents, {}, rest, options)));
+        for (const char* left : {"1 smaller item", ""}) {
+            const std::string path = documents + (*left ? "/notes.txt" : "/letter.txt");
+            DiskChange change;
+            change.left = {{path, static_cast<std::int64_t>(std::filesystem::file_size(path)), std::nullopt, false}};
+            FolderFollowsDisk::apply(result, change);
+            const StorageNode* opened = result.root.find(rest);
+            EXPECT_EQ(opened ? opened->name : "", left) << rows;
+            if (opened) EXPECT_EQ(opened->details.at("Items"), std::to_string(opened->children.size()));
+        }
+        EXPECT_TRUE(result.root.find(documents)->isLeaf());
+    }
+}
+
 TEST_F(FolderFollowsDiskTest, WhatArrivesOrHappensElsewhereIsNotGuessed) {
     const FileTreeScanner::Result before = scan();
     DiskChange elsewhere;
