@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <array>
 #include <numeric>
 #include <set>
@@ -26,6 +27,10 @@ constexpr const char* somethingElse = "Something else is now where this was, so 
 constexpr const char* notInTrash = "No longer in the Trash";
 constexpr const char* notOurs = "That is not where Korvane puts things";
 constexpr const char* stopped = "Stopped before this was put back; it is still in the Trash";
+std::string inTheWay(const std::string& folder, const char* what, const std::string& former) {
+    return "\u201C" + Paths::abbreviatingHome(folder) + "\u201D is now " + what + ", so \u201C" +
+           Paths::lastComponent(former) + "\u201D cannot be put back there";
+}
 }  // namespace message
 
 using Status = RestoreEngine::Outcome::Status;
@@ -60,6 +65,18 @@ std::optional<std::int64_t> shortReturn(std::int64_t went, const std::string& pl
     const std::int64_t missing = went - *measured;
     if (missing < std::max<std::int64_t>(went / 100, 4096)) return std::nullopt;
     return measured;
+}
+
+// What stands where a folder on the way back to `former` should be: the
+// nearest entry above it that exists, when that is not a folder.
+std::optional<std::string> inTheWay(const std::string& former) {
+    for (std::string folder = Paths::parent(former); folder != "/"; folder = Paths::parent(folder)) {
+        struct stat st {};
+        if (::lstat(folder.c_str(), &st) != 0) continue;
+        if (S_ISDIR(st.st_mode)) return std::nullopt;
+        return message::inTheWay(folder, S_ISLNK(st.st_mode) ? "a link" : "a file", former);
+    }
+    return std::nullopt;
 }
 
 // How many components the former path has: an item inside another has more.
@@ -174,6 +191,8 @@ RestoreEngine::Outcome RestoreEngine::restore(const CleanupOutcome& cleanup) con
         case Trash::Status::notInTrash:
             return finish(Status::missing, message::notInTrash);
         case Trash::Status::failed:
+            if (back.error != ENOTDIR && back.error != ELOOP) break;
+            if (auto blocker = inTheWay(*former)) return finish(Status::blocked, std::move(blocker));
             break;
     }
     return finish(Status::failed, back.message.empty() ? systemErrorText(back.error) : back.message);

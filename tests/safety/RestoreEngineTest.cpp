@@ -193,6 +193,30 @@ TEST_F(RestoreEngineTest, MissingParentFoldersAreMadeAgain) {
     EXPECT_TRUE(exists(at("projects/app/node_modules/pkg/index.js")));
 }
 
+// A folder on the way back that is now something else is named, with what it is.
+TEST_F(RestoreEngineTest, AFileOrLinkWhereAFolderWasIsNamed) {
+    for (const auto& [inTheWay, link] : {std::pair{"projects/x", false}, {"projects", false}, {"projects/x", true}}) {
+        SCOPED_TRACE(inTheWay);
+        std::filesystem::remove_all(at("projects"));
+        tree_.file("home/projects/x/node_modules/a.js", 10);
+        CleanupReport report = trashAll({candidate(at("projects/x/node_modules"), 10)});
+        std::filesystem::remove_all(at(inTheWay));
+        if (link)
+            tree_.symlink(std::string("home/") + inTheWay, tree_.folder("home/elsewhere"));
+        else
+            tree_.text(std::string("home/") + inTheWay, "a file");
+
+        RestoreEngine::Outcome result = restorer.restore(report.outcomes[0]);
+
+        EXPECT_EQ(result.status, Status::blocked);
+        EXPECT_EQ(result.message, "\u201C~/" + std::string(inTheWay) + "\u201D is now " +
+                                      (link ? "a link" : "a file") +
+                                      ", so \u201Cnode_modules\u201D cannot be put back there");
+        EXPECT_TRUE(exists(*report.outcomes[0].trashURL + "/a.js"));
+        restorer.purgeFromTrash({report});
+    }
+}
+
 TEST_F(RestoreEngineTest, SomethingNewAtTheFormerPlaceIsNeverOverwritten) {
     tree_.text("home/notes/cache.txt", "old");
     CleanupReport report = trashAll({candidate(at("notes/cache.txt"), 10)});
