@@ -515,8 +515,10 @@ Trash::Result FreedesktopTrash::purge(const std::string& trashedPath, const std:
         SafeRemover::removeAt(opened.files.get(), location->name, trashedPath, SafeRemover::LeafLink::removeAsLink,
                               SafeRemover::ReadOnlyFolders::unlock, SafeRemover::Watch{stop, {}});
     if (!removal.removed()) {
-        if (!removal.mountPoints.empty()) return failure(EBUSY, SafeRemover::mountPointMessage(removal));
-        return failure(removal.cancelled ? ECANCELED : removal.error);
+        Result kept = !removal.mountPoints.empty() ? failure(EBUSY, SafeRemover::mountPointMessage(removal))
+                                                   : failure(removal.cancelled ? ECANCELED : removal.error);
+        kept.removedBytes = removal.removedBytes;
+        return kept;
     }
     unlinkat(opened.info.get(), (location->name + kInfoSuffix).c_str(), 0);
     return withStatus(Status::done);

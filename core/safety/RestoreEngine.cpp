@@ -12,6 +12,7 @@
 #include "core/model/SizeSum.h"
 #include "core/platform/SystemError.h"
 #include "core/platform/Trash_linux.h"
+#include "core/safety/CleanupEngine.h"
 #include "core/safety/SafetyPolicy.h"
 #include "core/system/ItemSize.h"
 #include "core/system/Paths.h"
@@ -198,10 +199,15 @@ RestoreEngine::Outcome RestoreEngine::restore(const CleanupOutcome& cleanup) con
     return finish(Status::failed, back.message.empty() ? systemErrorText(back.error) : back.message);
 }
 
-std::int64_t RestoreEngine::purgeFromTrash(const std::vector<CleanupReport>& reports) const {
+std::int64_t RestoreEngine::Emptied::freedBytes() const {
     SizeSum total;
-    for (const auto& outcome : purge(reports)) total += outcome.expectedBytes;
+    for (const auto& outcome : purged) total += outcome.expectedBytes;
+    total += partlyBytes;
     return total.total();
+}
+
+std::int64_t RestoreEngine::purgeFromTrash(const std::vector<CleanupReport>& reports) const {
+    return purgeHeld(inTrash(reports)).freedBytes();
 }
 
 std::vector<CleanupOutcome> RestoreEngine::inTrash(const std::vector<CleanupReport>& reports) const {
@@ -224,20 +230,33 @@ std::vector<CleanupOutcome> RestoreEngine::inTrash(const std::vector<CleanupRepo
 }
 
 std::vector<CleanupOutcome> RestoreEngine::purge(const std::vector<CleanupReport>& reports, const Flag* stop) const {
-    return purgeHeld(inTrash(reports), stop);
+    return purgeHeld(inTrash(reports), stop).purged;
 }
 
-std::vector<CleanupOutcome> RestoreEngine::purgeHeld(const std::vector<CleanupOutcome>& held, const Flag* stop) const {
-    std::vector<CleanupOutcome> purged;
+RestoreEngine::Emptied RestoreEngine::purgeHeld(const std::vector<CleanupOutcome>& held, const Flag* stop) const {
+    Emptied emptied;
+    SizeSum partly;
     for (const auto& outcome : held) {
         if (stop && stop->value()) break;
         if (!outcome.trashURL) continue;
         const auto former = usable(outcome.path);
         const auto trashed = usable(*outcome.trashURL);
         if (!former || !trashed || !trash_->isTrashLocation(*trashed)) continue;
-        if (trash_->purge(*trashed, *former, stop).ok()) purged.push_back(outcome);
+        const Trash::Result result = trash_->purge(*trashed, *former, stop);
+        if (result.ok()) {
+            emptied.purged.push_back(outcome);
+            continue;
+        }
+        partly += result.removedBytes;
+        // Gone meanwhile, or stopped: nothing that the user must be told about this item.
+        if (result.status != Trash::Status::failed || result.error == ECANCELED || result.error == ENOENT) continue;
+        const std::int64_t removed = std::max<std::int64_t>(result.removedBytes, 0);
+        const std::int64_t left = ItemSize::measure(*trashed).value_or(std::max<std::int64_t>(outcome.expectedBytes - removed, 0));
+        emptied.notEmptied.push_back(
+            {outcome, CleanupEngine::removalMessage(result.error, result.message), removed, left});
     }
-    return purged;
+    emptied.partlyBytes = partly.total();
+    return emptied;
 }
 
 }  // namespace korvane
