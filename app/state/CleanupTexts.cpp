@@ -136,8 +136,9 @@ std::string CleanupTexts::emptiedNotice(std::int64_t freedBytes, bool stopped,
     std::string text;
     if (stopped) {
         const std::string rest = "the rest of Korvane's items are still in the Trash.";
-        text = freedBytes < 1 ? "Emptying the Trash was stopped; " + rest
-                              : "Emptied " + ByteFormat::string(freedBytes) + " from the Trash, then stopped; " + rest;
+        text = freedBytes < 1
+                   ? "Emptying the Trash was stopped; " + rest
+                   : "Emptied " + ByteFormat::string(freedBytes) + " from the Trash, then stopped; " + rest;
     } else if (freedBytes < 1) {
         text = notEmptied.empty() ? "There was nothing of Korvane's left in the Trash."
                                   : "Nothing was emptied from the Trash.";

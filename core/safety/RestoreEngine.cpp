@@ -3,8 +3,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <array>
+#include <cerrno>
 #include <numeric>
 #include <set>
 #include <utility>
@@ -233,7 +233,8 @@ std::vector<CleanupOutcome> RestoreEngine::purge(const std::vector<CleanupReport
     return purgeHeld(inTrash(reports), stop).purged;
 }
 
-RestoreEngine::Emptied RestoreEngine::purgeHeld(const std::vector<CleanupOutcome>& held, const Flag* stop) const {
+RestoreEngine::Emptied RestoreEngine::purgeHeld(const std::vector<CleanupOutcome>& held,
+                                                const Flag* stop) const {
     Emptied emptied;
     SizeSum partly;
     for (const auto& outcome : held) {
@@ -249,9 +250,11 @@ RestoreEngine::Emptied RestoreEngine::purgeHeld(const std::vector<CleanupOutcome
         }
         partly += result.removedBytes;
         // Gone meanwhile, or stopped: nothing that the user must be told about this item.
-        if (result.status != Trash::Status::failed || result.error == ECANCELED || result.error == ENOENT) continue;
+        if (result.status != Trash::Status::failed || result.error == ECANCELED || result.error == ENOENT)
+            continue;
         const std::int64_t removed = std::max<std::int64_t>(result.removedBytes, 0);
-        const std::int64_t left = ItemSize::measure(*trashed).value_or(std::max<std::int64_t>(outcome.expectedBytes - removed, 0));
+        const std::int64_t left =
+            ItemSize::measure(*trashed).value_or(std::max<std::int64_t>(outcome.expectedBytes - removed, 0));
         emptied.notEmptied.push_back(
             {outcome, CleanupEngine::removalMessage(result.error, result.message), removed, left});
     }

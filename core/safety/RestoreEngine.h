@@ -64,9 +64,9 @@ public:
 
     // What an emptying did.
     struct Emptied {
-        std::vector<CleanupOutcome> purged;   // removed whole, in order
-        std::vector<NotEmptied> notEmptied;   // refused, or removed in part
-        std::int64_t partlyBytes = 0;         // what went of the items not removed whole, a stopped one's too
+        std::vector<CleanupOutcome> purged;  // removed whole, in order
+        std::vector<NotEmptied> notEmptied;  // refused, or removed in part
+        std::int64_t partlyBytes = 0;        // what went of the items not removed whole, a stopped one's too
 
         // Only what went: the items removed whole and the parts of the others.
         std::int64_t freedBytes() const;

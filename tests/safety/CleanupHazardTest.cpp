@@ -122,11 +122,14 @@ TEST_F(CleanupHazardTest, AHomeUnderAFolderThatCannotBeListedKeepsItsTrash) {
     const std::string item = tree_.text("home/Downloads/report.pdf", "report");
     const std::string sealed = tree_.text("home/sealed/notes.txt", "notes");
     ASSERT_TRUE(testing::handToUnprivileged(tree_.root()));
-    ASSERT_EQ(chown(tree_.root().c_str(), 0, 0) | chmod(tree_.root().c_str(), 0711) | chmod(at("sealed").c_str(), 0555), 0);
+    ASSERT_EQ(chown(tree_.root().c_str(), 0, 0), 0);
+    ASSERT_EQ(chmod(tree_.root().c_str(), 0711), 0);
+    ASSERT_EQ(chmod(at("sealed").c_str(), 0555), 0);
     auto seen = testing::runInChild({.unprivileged = true}, [&] {
         std::string text;
         for (const auto& path : {item, sealed})
-            text += describe(engine.removePath(candidate(path, 5, SafetyLevel::caution), Disposal::trash)) + "\n";
+            text +=
+                describe(engine.removePath(candidate(path, 5, SafetyLevel::caution), Disposal::trash)) + "\n";
         return text;
     });
     if (!seen) GTEST_SKIP() << "cannot run as an unprivileged user here";

@@ -196,7 +196,8 @@ TEST_F(RestoreEngineTest, MissingParentFoldersAreMadeAgain) {
 
 // A folder on the way back that is now a file or a link is named, with what it is.
 TEST_F(RestoreEngineTest, AFileOrLinkWhereAFolderWasIsNamed) {
-    for (const auto& [inTheWay, what] : {std::pair{"projects/x", "a file"}, {"projects", "a file"}, {"projects/x", "a link"}}) {
+    for (const auto& [inTheWay, what] :
+         {std::pair{"projects/x", "a file"}, {"projects", "a file"}, {"projects/x", "a link"}}) {
         std::filesystem::remove_all(at("projects"));
         tree_.file("home/projects/x/node_modules/a.js", 10);
         const CleanupOutcome trashed = trashAll({candidate(at("projects/x/node_modules"), 10)}).outcomes[0];
@@ -355,8 +356,9 @@ TEST_F(RestoreEngineTest, AnEmptyingThatCanRemoveOnlyPartOfAnItemSaysWhy) {
                std::to_string(kept.leftBytes) + " " + kept.reason;
     });
     if (!seen) GTEST_SKIP() << "cannot run as an unprivileged user here";
-    EXPECT_EQ(*seen, went + " " + went + " " + std::to_string(duBytes(trashed)) + " Korvane does not have "
-                     "permission to remove this. Check who owns it and the permissions of its folder.");
+    EXPECT_EQ(*seen, went + " " + went + " " + std::to_string(duBytes(trashed)) +
+                         " Korvane does not have permission to remove this. Check who owns it and the "
+                         "permissions of its folder.");
 }
 
 TEST_F(RestoreEngineTest, AStopLeavesWhatItHadNotReachedInTheTrashWithItsRecord) {

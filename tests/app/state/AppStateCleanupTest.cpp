@@ -234,10 +234,12 @@ TEST_F(AppStateCleanupTest, AnEmptyingThatLeavesPartOfAnItemSaysWhatStayed) {
     auto mount = testing::ScopedMount::tmpfs(volume);
     if (!mount.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
     const auto notice = noticeAfter(&DeveloperState::emptyOwnTrash);
-    EXPECT_EQ(notice,
-              "Emptied " + went + " from the Trash. \u201Cbuild\u201D was only partly removed: Another volume is "
-              "mounted inside this folder at \u201C" + volume + "\u201D; Korvane left it alone. " +
-                  ByteFormat::string(testing::duBytes(trash("build"), true)) + " of it is still in the Trash.");
+    EXPECT_EQ(notice, "Emptied " + went +
+                          " from the Trash. \u201Cbuild\u201D was only partly removed: Another volume is "
+                          "mounted inside this folder at \u201C" +
+                          volume + "\u201D; Korvane left it alone. " +
+                          ByteFormat::string(testing::duBytes(trash("build"), true)) +
+                          " of it is still in the Trash.");
     EXPECT_TRUE(state.developer().restoreNoticeIsProblem());
     EXPECT_TRUE(state.developer().canRestore());
 }
