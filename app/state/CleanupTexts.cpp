@@ -131,14 +131,36 @@ std::string CleanupTexts::markedNeverTouchNotice(const std::string& name, bool f
            ". It stays in the folder scan, as it is on disk. Settings \u203A Automation lists what is marked.";
 }
 
-std::string CleanupTexts::emptiedNotice(std::int64_t freedBytes, bool stopped) {
+std::string CleanupTexts::emptiedNotice(std::int64_t freedBytes, bool stopped,
+                                        const std::vector<RestoreEngine::NotEmptied>& notEmptied) {
+    std::string text;
     if (stopped) {
         const std::string rest = "the rest of Korvane's items are still in the Trash.";
-        if (freedBytes < 1) return "Emptying the Trash was stopped; " + rest;
-        return "Emptied " + ByteFormat::string(freedBytes) + " from the Trash, then stopped; " + rest;
+        text = freedBytes < 1
+                   ? "Emptying the Trash was stopped; " + rest
+                   : "Emptied " + ByteFormat::string(freedBytes) + " from the Trash, then stopped; " + rest;
+    } else if (freedBytes < 1) {
+        text = notEmptied.empty() ? "There was nothing of Korvane's left in the Trash."
+                                  : "Nothing was emptied from the Trash.";
+    } else {
+        text = "Emptied " + ByteFormat::string(freedBytes) + " from the Trash.";
     }
-    if (freedBytes < 1) return "There was nothing of Korvane's left in the Trash.";
-    return "Emptied " + ByteFormat::string(freedBytes) + " from the Trash.";
+    if (notEmptied.empty()) return text;
+    // Each item that stayed, in part or whole, is told with why and what is left.
+    const auto& first = notEmptied.front();
+    SizeSum left;
+    for (const auto& item : notEmptied) left += item.leftBytes;
+    const std::string still = " " + ByteFormat::string(left.total()) +
+                              (notEmptied.size() == 1 ? " of it" : " of them") + " is still in the Trash.";
+    if (notEmptied.size() == 1)
+        return text + " " + quoted(first.item.title) +
+               (first.removedBytes > 0 ? " was only partly removed: " : " was not removed: ") +
+               sentence(first.reason) + still;
+    const bool oneReason = std::all_of(notEmptied.begin(), notEmptied.end(),
+                                       [&first](const auto& item) { return item.reason == first.reason; });
+    const std::string many = " " + itemCount(notEmptied.size()) + " were not removed whole";
+    if (oneReason) return text + many + ": " + sentence(first.reason) + still;
+    return text + many + "; " + quoted(first.item.title) + ": " + sentence(first.reason) + still;
 }
 
 std::string CleanupTexts::nothingRemovedReason(const CleanupReport& report) {

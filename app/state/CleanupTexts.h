@@ -51,7 +51,9 @@ struct CleanupTexts {
     // else that nothing was left.
     static std::string putBackNotice(const RestoreEngine::Report& restored, const CleanupReport& report);
     // `stopped`: the window closed while it ran, and what was not reached is still in the Trash.
-    static std::string emptiedNotice(std::int64_t freedBytes, bool stopped = false);
+    // `notEmptied`: the items it could not remove whole, each with why and what is left.
+    static std::string emptiedNotice(std::int64_t freedBytes, bool stopped = false,
+                                     const std::vector<RestoreEngine::NotEmptied>& notEmptied = {});
     // One paragraph on a cleanup: what stayed removed and from where, what
     // went to the Trash or came back from it, what was not removed, and the
     // free space before and after.

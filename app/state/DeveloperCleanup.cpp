@@ -10,7 +10,6 @@
 #include "app/state/NavigationState.h"
 #include "app/state/PreferencesState.h"
 #include "app/state/ScanFollowsDisk.h"
-#include "core/model/SizeSum.h"
 #include "core/safety/RestoreEngine.h"
 #include "core/system/Paths.h"
 
@@ -353,8 +352,8 @@ void DeveloperState::emptyOwnTrash() {
         if (named && !namesAllOf(*named, held)) {
             done->set_value({{}, std::move(held), VolumeInfo::volumeOf(Paths::home()), false, true});
         } else {
-            std::vector<CleanupOutcome> purged = engine.purgeHeld(held, stop.get());
-            done->set_value({std::move(purged), engine.inTrash(reports), VolumeInfo::volumeOf(Paths::home()),
+            RestoreEngine::Emptied emptied = engine.purgeHeld(held, stop.get());
+            done->set_value({std::move(emptied), engine.inTrash(reports), VolumeInfo::volumeOf(Paths::home()),
                              stop->value()});
         }
         trashRuns_.post(this, run, finish);
@@ -363,26 +362,27 @@ void DeveloperState::emptyOwnTrash() {
 
 void DeveloperState::finishEmptying(const Emptying& done, std::uint64_t card, bool demonstration,
                                     const std::vector<CleanupReport>& shown) {
-    SizeSum freed;
-    for (const auto& outcome : done.purged) freed += outcome.expectedBytes;
+    const std::vector<CleanupOutcome>& purged = done.emptied.purged;
     const StateChanges::Batch batch(changes());
     publish(isEmptying_, false);
     if (done.changed)
         setRestoreNotice(CleanupTexts::trashChangedNotice, true);
     else
-        setRestoreNotice(CleanupTexts::emptiedNotice(freed.total(), done.stopped));
+        setRestoreNotice(
+            CleanupTexts::emptiedNotice(done.emptied.freedBytes(), done.stopped, done.emptied.notEmptied),
+            !done.emptied.notEmptied.empty());
     // The demonstration's card follows the answer too, but keeps its own volume.
     if (card == card_ && !shown.empty()) {
         ReportFollowUp followUp = followUp_;
         followUp.ownInTrash = done.left;
-        for (const auto& outcome : done.purged)
+        for (const auto& outcome : purged)
             for (const auto& ours : shown.front().outcomes)
                 if (ours.candidateID == outcome.candidateID && ours.trashURL == outcome.trashURL)
                     followUp.emptied.insert(outcome.candidateID);
         if (const auto now = measured(done.volume); now && !demonstration) followUp.volumeNow = now;
         setReportFollowUp(std::move(followUp));
     }
-    publishDiskChange(DiskChange::ofEmptying(done.purged, done.volume));
+    publishDiskChange(DiskChange::ofEmptying(purged, done.volume));
 }
 
 void DeveloperState::stopTrashWorkAndWait() {

@@ -264,7 +264,7 @@ private:
         VolumeInfo volume;
     };
     struct Emptying {
-        std::vector<CleanupOutcome> purged;
+        RestoreEngine::Emptied emptied;
         std::vector<CleanupOutcome> left;  // Korvane's items still in the Trash after it
         VolumeInfo volume;
         bool stopped = false;

@@ -12,7 +12,12 @@ namespace korvane {
 
 namespace {
 
-constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+// Folders on the way are only passed through: search permission is all the
+// kernel asks for them (a /home of mode 0711 cannot be listed), and every
+// *at call that follows works on such a descriptor. Listing one takes a
+// descriptor opened for reading.
+constexpr int kPassFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
+constexpr int kFolderFlags = kPassFlags | O_NOFOLLOW;
 
 // Tells a link apart from a plain non-folder: both make O_DIRECTORY|O_NOFOLLOW
 // fail with ENOTDIR.
@@ -63,14 +68,14 @@ UniqueFd ParentDirectory::openFolder(const std::string& path, const std::string&
     std::string start = "/";
     UniqueFd current;
     if (!anchor.empty() && anchor != "/" && isStandardAbsolute(anchor) && Paths::isAtOrBelow(path, anchor)) {
-        current.reset(::open(anchor.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        current.reset(::open(anchor.c_str(), kPassFlags));
         if (!current.valid()) {
             error = errno;
             return UniqueFd();
         }
         start = anchor;
     } else {
-        current.reset(::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        current.reset(::open("/", kPassFlags));
         if (!current.valid()) {
             error = errno;
             return UniqueFd();

@@ -17,6 +17,10 @@ namespace korvane {
 // through a link such as /home -> /data/home) is opened by its path; every
 // component below it is opened with O_NOFOLLOW. Paths outside the anchor are
 // walked from "/".
+//
+// The descriptors are O_PATH ones: they serve openat, fstatat, renameat2,
+// mkdirat and unlinkat, and reach a folder whose parents may be searched but
+// not read. Reading a listing needs the folder opened again for reading.
 class ParentDirectory {
 public:
     // Opens the folder holding the last component of `path`. With

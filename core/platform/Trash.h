@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace korvane {
@@ -22,6 +23,7 @@ public:
         int error = 0;            // errno of a failure, when there is one
         std::string message;      // a description of a failure that errno alone does not tell
         std::string trashedPath;  // after a move: where the item is now
+        std::int64_t removedBytes = 0;  // what a purge freed, also one that failed or stopped partway
 
         bool ok() const { return status == Status::done; }
     };

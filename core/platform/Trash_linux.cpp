@@ -74,26 +74,28 @@ Trash::Result withStatus(Trash::Status status) {
 std::string topTrashName() { return ".Trash-" + std::to_string(geteuid()); }
 
 // Opens a configured folder the way the user set it up (links followed, as
-// for the home folder itself), making missing folders with `mode`.
+// for the home folder itself), making missing folders with `mode`. Only
+// passed through (O_PATH): the folders above need search permission alone.
 UniqueFd openConfiguredFolder(const std::string& path, bool create, mode_t mode, int& error) {
+    constexpr int passFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
     error = 0;
     if (!ParentDirectory::isStandardAbsolute(path)) {
         error = EINVAL;
         return UniqueFd();
     }
-    UniqueFd current(::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    UniqueFd current(::open("/", passFlags));
     if (!current.valid()) {
         error = errno;
         return UniqueFd();
     }
     for (const std::string& name : ParentDirectory::components(path)) {
-        int next = openat(current.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        int next = openat(current.get(), name.c_str(), passFlags);
         if (next < 0 && errno == ENOENT && create) {
             if (mkdirat(current.get(), name.c_str(), mode) != 0 && errno != EEXIST) {
                 error = errno;
                 return UniqueFd();
             }
-            next = openat(current.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            next = openat(current.get(), name.c_str(), passFlags);
         }
         if (next < 0) {
             error = errno;
@@ -513,8 +515,10 @@ Trash::Result FreedesktopTrash::purge(const std::string& trashedPath, const std:
         SafeRemover::removeAt(opened.files.get(), location->name, trashedPath, SafeRemover::LeafLink::removeAsLink,
                               SafeRemover::ReadOnlyFolders::unlock, SafeRemover::Watch{stop, {}});
     if (!removal.removed()) {
-        if (!removal.mountPoints.empty()) return failure(EBUSY, SafeRemover::mountPointMessage(removal));
-        return failure(removal.cancelled ? ECANCELED : removal.error);
+        Result kept = !removal.mountPoints.empty() ? failure(EBUSY, SafeRemover::mountPointMessage(removal))
+                                                   : failure(removal.cancelled ? ECANCELED : removal.error);
+        kept.removedBytes = removal.removedBytes;
+        return kept;
     }
     unlinkat(opened.info.get(), (location->name + kInfoSuffix).c_str(), 0);
     return withStatus(Status::done);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <numeric>
 #include <set>
 #include <utility>
@@ -11,6 +12,7 @@
 #include "core/model/SizeSum.h"
 #include "core/platform/SystemError.h"
 #include "core/platform/Trash_linux.h"
+#include "core/safety/CleanupEngine.h"
 #include "core/safety/SafetyPolicy.h"
 #include "core/system/ItemSize.h"
 #include "core/system/Paths.h"
@@ -26,6 +28,10 @@ constexpr const char* somethingElse = "Something else is now where this was, so 
 constexpr const char* notInTrash = "No longer in the Trash";
 constexpr const char* notOurs = "That is not where Korvane puts things";
 constexpr const char* stopped = "Stopped before this was put back; it is still in the Trash";
+std::string inTheWay(const std::string& folder, const char* what, const std::string& former) {
+    return "\u201C" + Paths::abbreviatingHome(folder) + "\u201D is now " + what + ", so \u201C" +
+           Paths::lastComponent(former) + "\u201D cannot be put back there";
+}
 }  // namespace message
 
 using Status = RestoreEngine::Outcome::Status;
@@ -60,6 +66,18 @@ std::optional<std::int64_t> shortReturn(std::int64_t went, const std::string& pl
     const std::int64_t missing = went - *measured;
     if (missing < std::max<std::int64_t>(went / 100, 4096)) return std::nullopt;
     return measured;
+}
+
+// What stands where a folder on the way back to `former` should be: the
+// nearest entry above it that exists, when that is not a folder.
+std::optional<std::string> inTheWay(const std::string& former) {
+    for (std::string folder = Paths::parent(former); folder != "/"; folder = Paths::parent(folder)) {
+        struct stat st {};
+        if (::lstat(folder.c_str(), &st) != 0) continue;
+        if (S_ISDIR(st.st_mode)) return std::nullopt;
+        return message::inTheWay(folder, S_ISLNK(st.st_mode) ? "a link" : "a file", former);
+    }
+    return std::nullopt;
 }
 
 // How many components the former path has: an item inside another has more.
@@ -174,15 +192,22 @@ RestoreEngine::Outcome RestoreEngine::restore(const CleanupOutcome& cleanup) con
         case Trash::Status::notInTrash:
             return finish(Status::missing, message::notInTrash);
         case Trash::Status::failed:
+            if (back.error != ENOTDIR && back.error != ELOOP) break;
+            if (auto blocker = inTheWay(*former)) return finish(Status::blocked, std::move(blocker));
             break;
     }
     return finish(Status::failed, back.message.empty() ? systemErrorText(back.error) : back.message);
 }
 
-std::int64_t RestoreEngine::purgeFromTrash(const std::vector<CleanupReport>& reports) const {
+std::int64_t RestoreEngine::Emptied::freedBytes() const {
     SizeSum total;
-    for (const auto& outcome : purge(reports)) total += outcome.expectedBytes;
+    for (const auto& outcome : purged) total += outcome.expectedBytes;
+    total += partlyBytes;
     return total.total();
+}
+
+std::int64_t RestoreEngine::purgeFromTrash(const std::vector<CleanupReport>& reports) const {
+    return purgeHeld(inTrash(reports)).freedBytes();
 }
 
 std::vector<CleanupOutcome> RestoreEngine::inTrash(const std::vector<CleanupReport>& reports) const {
@@ -205,20 +230,36 @@ std::vector<CleanupOutcome> RestoreEngine::inTrash(const std::vector<CleanupRepo
 }
 
 std::vector<CleanupOutcome> RestoreEngine::purge(const std::vector<CleanupReport>& reports, const Flag* stop) const {
-    return purgeHeld(inTrash(reports), stop);
+    return purgeHeld(inTrash(reports), stop).purged;
 }
 
-std::vector<CleanupOutcome> RestoreEngine::purgeHeld(const std::vector<CleanupOutcome>& held, const Flag* stop) const {
-    std::vector<CleanupOutcome> purged;
+RestoreEngine::Emptied RestoreEngine::purgeHeld(const std::vector<CleanupOutcome>& held,
+                                                const Flag* stop) const {
+    Emptied emptied;
+    SizeSum partly;
     for (const auto& outcome : held) {
         if (stop && stop->value()) break;
         if (!outcome.trashURL) continue;
         const auto former = usable(outcome.path);
         const auto trashed = usable(*outcome.trashURL);
         if (!former || !trashed || !trash_->isTrashLocation(*trashed)) continue;
-        if (trash_->purge(*trashed, *former, stop).ok()) purged.push_back(outcome);
+        const Trash::Result result = trash_->purge(*trashed, *former, stop);
+        if (result.ok()) {
+            emptied.purged.push_back(outcome);
+            continue;
+        }
+        partly += result.removedBytes;
+        // Gone meanwhile, or stopped: nothing that the user must be told about this item.
+        if (result.status != Trash::Status::failed || result.error == ECANCELED || result.error == ENOENT)
+            continue;
+        const std::int64_t removed = std::max<std::int64_t>(result.removedBytes, 0);
+        const std::int64_t left =
+            ItemSize::measure(*trashed).value_or(std::max<std::int64_t>(outcome.expectedBytes - removed, 0));
+        emptied.notEmptied.push_back(
+            {outcome, CleanupEngine::removalMessage(result.error, result.message), removed, left});
     }
-    return purged;
+    emptied.partlyBytes = partly.total();
+    return emptied;
 }
 
 }  // namespace korvane

@@ -51,6 +51,27 @@ public:
         friend bool operator==(const Report&, const Report&) = default;
     };
 
+    // An item that emptying could not remove whole: why, what of it went
+    // and what is still in the Trash.
+    struct NotEmptied {
+        CleanupOutcome item;
+        std::string reason;
+        std::int64_t removedBytes = 0;
+        std::int64_t leftBytes = 0;
+
+        friend bool operator==(const NotEmptied&, const NotEmptied&) = default;
+    };
+
+    // What an emptying did.
+    struct Emptied {
+        std::vector<CleanupOutcome> purged;  // removed whole, in order
+        std::vector<NotEmptied> notEmptied;  // refused, or removed in part
+        std::int64_t partlyBytes = 0;        // what went of the items not removed whole, a stopped one's too
+
+        // Only what went: the items removed whole and the parts of the others.
+        std::int64_t freedBytes() const;
+    };
+
     // Works on the user's own Trash.
     RestoreEngine();
     // Works on the given Trash (tests use one inside a temporary folder).
@@ -68,15 +89,16 @@ public:
     std::vector<CleanupOutcome> inTrash(const std::vector<CleanupReport>& reports) const;
 
     // Removes for good every restorable item of the reports that is still in
-    // the Trash; returns the bytes of what it removed, as measured just before.
+    // the Trash; returns the bytes of what it removed (see Emptied::freedBytes).
     std::int64_t purgeFromTrash(const std::vector<CleanupReport>& reports) const;
     // The same; returns the outcomes whose items it removed, in report order.
     // A stop set meanwhile ends it between items, or between two entries of
     // a large folder, which then stays in the Trash with what is left of it.
     std::vector<CleanupOutcome> purge(const std::vector<CleanupReport>& reports, const Flag* stop = nullptr) const;
     // The same for items inTrash() listed, so that what is removed is what
-    // was measured and shown: nothing of the reports beyond them.
-    std::vector<CleanupOutcome> purgeHeld(const std::vector<CleanupOutcome>& held, const Flag* stop = nullptr) const;
+    // was measured and shown: nothing of the reports beyond them. Also says
+    // which items could not be removed whole, and why.
+    Emptied purgeHeld(const std::vector<CleanupOutcome>& held, const Flag* stop = nullptr) const;
 
 private:
     std::shared_ptr<Trash> trash_;

@@ -114,6 +114,28 @@ TEST_F(CleanupHazardTest, AnUnusableTrashIsNamedAndTheItemsAreNotBlamed) {
     }
 }
 
+// A home under a folder that may be passed through but not listed (a /home
+// of mode 0711): the Trash is reached, and an item that cannot leave its
+// read-only folder is blamed on that folder, not on the Trash.
+TEST_F(CleanupHazardTest, AHomeUnderAFolderThatCannotBeListedKeepsItsTrash) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to make a folder that the test user cannot list";
+    const std::string item = tree_.text("home/Downloads/report.pdf", "report");
+    const std::string sealed = tree_.text("home/sealed/notes.txt", "notes");
+    ASSERT_TRUE(testing::handToUnprivileged(tree_.root()));
+    ASSERT_EQ(chown(tree_.root().c_str(), 0, 0), 0);
+    ASSERT_EQ(chmod(tree_.root().c_str(), 0711), 0);
+    ASSERT_EQ(chmod(at("sealed").c_str(), 0555), 0);
+    auto seen = testing::runInChild({.unprivileged = true}, [&] {
+        std::string text;
+        for (const auto& path : {item, sealed})
+            text +=
+                describe(engine.removePath(candidate(path, 5, SafetyLevel::caution), Disposal::trash)) + "\n";
+        return text;
+    });
+    if (!seen) GTEST_SKIP() << "cannot run as an unprivileged user here";
+    EXPECT_EQ(*seen, "trashed\nfailed: " + kPermission + "\n");
+}
+
 // "Never touch" entered through a link keeps the place the link leads to.
 TEST_F(CleanupHazardTest, ExclusionsReachedThroughALinkAreKept) {
     tree_.text("home/ws/proj/keep/notes.txt", "keep");

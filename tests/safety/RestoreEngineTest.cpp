@@ -8,6 +8,7 @@
 #include "core/safety/RestoreEngine.h"
 #include "tests/platform/RemovalTestSupport.h"
 #include "tests/safety/CleanupFixture.h"
+#include "tests/support/ChildProcess.h"
 
 namespace korvane {
 namespace {
@@ -193,6 +194,25 @@ TEST_F(RestoreEngineTest, MissingParentFoldersAreMadeAgain) {
     EXPECT_TRUE(exists(at("projects/app/node_modules/pkg/index.js")));
 }
 
+// A folder on the way back that is now a file or a link is named, with what it is.
+TEST_F(RestoreEngineTest, AFileOrLinkWhereAFolderWasIsNamed) {
+    for (const auto& [inTheWay, what] :
+         {std::pair{"projects/x", "a file"}, {"projects", "a file"}, {"projects/x", "a link"}}) {
+        std::filesystem::remove_all(at("projects"));
+        tree_.file("home/projects/x/node_modules/a.js", 10);
+        const CleanupOutcome trashed = trashAll({candidate(at("projects/x/node_modules"), 10)}).outcomes[0];
+        std::filesystem::remove_all(at(inTheWay));
+        if (what == std::string("a link"))
+            tree_.symlink(std::string("home/") + inTheWay, tree_.folder("home/elsewhere"));
+        else
+            tree_.text(std::string("home/") + inTheWay, "a file");
+        const RestoreEngine::Outcome result = restorer.restore(trashed);
+        EXPECT_EQ(result.status, Status::blocked);
+        EXPECT_EQ(result.message, "\u201C~/" + std::string(inTheWay) + "\u201D is now " + what +
+                                      ", so \u201Cnode_modules\u201D cannot be put back there");
+    }
+}
+
 TEST_F(RestoreEngineTest, SomethingNewAtTheFormerPlaceIsNeverOverwritten) {
     tree_.text("home/notes/cache.txt", "old");
     CleanupReport report = trashAll({candidate(at("notes/cache.txt"), 10)});
@@ -315,6 +335,30 @@ TEST_F(RestoreEngineTest, WhatIsInTheTrashIsExactlyWhatPurgeRemoves) {
     EXPECT_EQ(restorer.purge(reports), held);
     EXPECT_TRUE(exists(trashRoot_ + "/files/build"));
     EXPECT_TRUE(restorer.inTrash(reports).empty());
+}
+
+// Folders of root's inside a trashed tree (as "sudo npm install" leaves them):
+// the rest goes, only what went is counted, and the item is told with why and what is left.
+TEST_F(RestoreEngineTest, AnEmptyingThatCanRemoveOnlyPartOfAnItemSaysWhy) {
+    tree_.file("home/app/node_modules/pkg/a.js", 40'000);
+    tree_.file("home/app/node_modules/.root/b.js", 20'000);
+    CleanupReport report = trashAll({candidate(at("app/node_modules"), 60'000)});
+    const std::string trashed = *report.outcomes[0].trashURL;
+    ASSERT_TRUE(testing::handToUnprivileged(tree_.root()));
+    ASSERT_EQ(chmod(tree_.root().c_str(), 0755), 0);
+    if (geteuid() == 0) ASSERT_EQ(chown((trashed + "/.root").c_str(), 0, 0), 0);
+    const std::string went = std::to_string(duBytes(trashed + "/pkg"));
+    auto seen = testing::runInChild({.unprivileged = true}, [&] {
+        const RestoreEngine::Emptied emptied = restorer.purgeHeld(restorer.inTrash({report}));
+        if (emptied.notEmptied.size() != 1) return std::to_string(emptied.freedBytes());
+        const auto& kept = emptied.notEmptied.front();
+        return std::to_string(emptied.freedBytes()) + " " + std::to_string(kept.removedBytes) + " " +
+               std::to_string(kept.leftBytes) + " " + kept.reason;
+    });
+    if (!seen) GTEST_SKIP() << "cannot run as an unprivileged user here";
+    EXPECT_EQ(*seen, went + " " + went + " " + std::to_string(duBytes(trashed)) +
+                         " Korvane does not have permission to remove this. Check who owns it and the "
+                         "permissions of its folder.");
 }
 
 TEST_F(RestoreEngineTest, AStopLeavesWhatItHadNotReachedInTheTrashWithItsRecord) {

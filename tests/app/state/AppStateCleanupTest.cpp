@@ -6,6 +6,7 @@
 #include "core/platform/Trash_linux.h"
 #include "core/text/ByteFormat.h"
 #include "tests/app/state/FlowFixture.h"
+#include "tests/platform/RemovalTestSupport.h"
 
 namespace korvane {
 namespace {
@@ -218,6 +219,29 @@ TEST_F(AppStateCleanupTest, EmptyingAndPutBackCountSeveralLocations) {
 
     ASSERT_TRUE(trashBoth());
     EXPECT_EQ(noticeAfter(&DeveloperState::restoreFromTrash), "Put back " + both + " across 2 locations.");
+}
+
+// An emptying that leaves part of an item says so as a warning, with the
+// item, the reason and what is left; the card offers what is still there.
+TEST_F(AppStateCleanupTest, AnEmptyingThatLeavesPartOfAnItemSaysWhatStayed) {
+    AppState& state = scanned();
+    state.developer().setSelection({build.id});
+    state.preferences().setDisposalOverride(Disposal::trash);
+    state.developer().startCleanup();
+    ASSERT_TRUE(finished());
+    const std::string volume = tree_.folder("home/.local/share/Trash/files/build/volume");
+    const std::string went = ByteFormat::string(testing::duBytes(trash("build/data")));
+    auto mount = testing::ScopedMount::tmpfs(volume);
+    if (!mount.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
+    const auto notice = noticeAfter(&DeveloperState::emptyOwnTrash);
+    EXPECT_EQ(notice, "Emptied " + went +
+                          " from the Trash. \u201Cbuild\u201D was only partly removed: Another volume is "
+                          "mounted inside this folder at \u201C" +
+                          volume + "\u201D; Korvane left it alone. " +
+                          ByteFormat::string(testing::duBytes(trash("build"), true)) +
+                          " of it is still in the Trash.");
+    EXPECT_TRUE(state.developer().restoreNoticeIsProblem());
+    EXPECT_TRUE(state.developer().canRestore());
 }
 
 TEST_F(AppStateCleanupTest, APutBackAndAnEmptyingNeverRunTogether) {
