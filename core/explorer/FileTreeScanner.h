@@ -25,15 +25,15 @@ namespace korvane {
 // blocks count, like `du`). The walk stays on the root's file system: another
 // one mounted inside, or a folder bound inside (the mount table names both),
 // is a node of no size, and pseudo file systems (proc, sysfs, ...) are not
-// even named. Each folder also counts its own allocated
-// blocks, so the root's total equals `du -sx -B1` of the root less what is
-// left out on purpose (`skippedNames`, Trash folders, whose size the result
-// says apart, folders deeper than `maxDepth`). A folder's date is the
-// newest modification time the walk met in it, its own included, and a
-// remainder's the newest of what it sums; no call is made for them. What no
-// single date can tell, how old each byte of a remainder is, and of a
-// folder's own blocks and what it holds without a node, each node keeps in
-// its age profile, from every file's own modification time.
+// even named. Each folder also counts its own allocated blocks, so the root's
+// total equals `du -sx -B1` of the root less what is left out on purpose
+// (`skippedNames`, Trash folders, whose size the result says apart, folders
+// deeper than `maxDepth`; a folder bound inside, which du counts again). A
+// folder's date is the newest modification time the walk met in it, its own
+// included, and a remainder's the newest of what it sums; no call is made
+// for them. What no single date can tell, how old each byte of a remainder
+// is, and of a folder's own blocks and what it holds without a node, each
+// node keeps in its age profile, from every file's own modification time.
 class FileTreeScanner {
 public:
     // Identity of a file with several hard links; the same key the sizer uses.
