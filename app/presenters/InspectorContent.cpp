@@ -64,6 +64,19 @@ void addScanRows(std::vector<InspectorDetailRow>& rows, const StorageNode& node,
     }
 }
 
+// Names the mount points, a few of them: "~/a, /srv/b, /srv/c and 2 more".
+std::string mountPointsText(const std::vector<std::string>& points) {
+    constexpr std::size_t named = 3;
+    const std::size_t shown = points.size() > named ? named : points.size();
+    std::string text;
+    for (std::size_t i = 0; i < shown; ++i) {
+        if (i > 0) text += i + 1 == points.size() ? " and " : ", ";
+        text += oneLineText(Paths::abbreviatingHome(points[i]));
+    }
+    if (points.size() > shown) text += " and " + std::to_string(points.size() - shown) + " more";
+    return text + (points.size() == 1 ? ", another file system" : ", other file systems");
+}
+
 void addFolderScanRows(std::vector<InspectorDetailRow>& rows, const FileTreeScanner::Result& result) {
     rows.push_back({"Scan time", seconds(result.duration)});
     rows.push_back({"Files", ByteFormat::groupedInteger(result.fileCount)});
@@ -71,10 +84,7 @@ void addFolderScanRows(std::vector<InspectorDetailRow>& rows, const FileTreeScan
     // What the totals lack, and why: the scan never sees inside these.
     std::vector<std::string> leftOut;
     if (result.trashBytes > 0) leftOut.push_back("the Trash, " + ByteFormat::string(result.trashBytes));
-    if (result.mountPoints.size() == 1)
-        leftOut.push_back(oneLineText(Paths::abbreviatingHome(result.mountPoints.front())) + ", another file system");
-    else if (result.mountPoints.size() > 1)
-        leftOut.push_back(countText(static_cast<std::int64_t>(result.mountPoints.size()), "other file system"));
+    if (!result.mountPoints.empty()) leftOut.push_back(mountPointsText(result.mountPoints));
     if (result.unreadableFolders > 0)
         leftOut.push_back(countText(result.unreadableFolders, "folder") + " it could not read");
     if (result.tooDeepFolders > 0)

@@ -113,9 +113,10 @@ void Scan::walk(ScanWorker& worker, ScanFolder* folder, UniqueFd fd) {
     reader.reset(std::move(fd));
     struct stat own {};
     bool walks = !cancelled() && fstat(reader.fd(), &own) == 0;
-    if (walks && own.st_dev != folder->device) {
-        // The walk stays on its file system, as du -x does; kernel pseudo
-        // file systems it never even names.
+    if (walks && (own.st_dev != folder->device || isMountInside(worker.path))) {
+        // The walk stays on its file system, as du -x does, and off folders
+        // bound inside it, which du would count twice; kernel pseudo file
+        // systems it never even names.
         if (!isPseudoFileSystem(reader.fd())) leaveOutMount(worker, folder, reader.fd());
         walks = false;
     } else if (walks && trash_.isHomeTrash(own.st_dev, own.st_ino)) {
@@ -267,7 +268,8 @@ void Scan::otherEntry(ScanWorker& worker, ScanFolder* folder, FolderTally& local
     if (S_ISDIR(st.st_mode)) {
         countPending(worker, folder, local, worker.pending);  // the subfolder's walk gathers its own
         // A package where another file system is mounted is no package here.
-        if (FileTreeScanner::isPackageName(nameView) && st.st_dev == folder->device)
+        if (FileTreeScanner::isPackageName(nameView) && st.st_dev == folder->device &&
+            (mountsInside_.empty() || !isMountInside(Paths::join(worker.path, nameView))))
             package(worker, folder, local, dirFd, name, position, st);
         else
             subfolder(worker, folder, local, dirFd, name, position);

@@ -23,16 +23,17 @@ namespace korvane {
 // links counts once per scan, under its first name in path order, whichever
 // name a worker meets first; symbolic links are never followed (their own
 // blocks count, like `du`). The walk stays on the root's file system: another
-// one mounted inside is a node of no size, and pseudo file systems (proc,
-// sysfs, ...) are not even named. Each folder also counts its own allocated
-// blocks, so the root's total equals `du -sx -B1` of the root less what is
-// left out on purpose (`skippedNames`, Trash folders, whose size the result
-// says apart, folders deeper than `maxDepth`). A folder's date is the
-// newest modification time the walk met in it, its own included, and a
-// remainder's the newest of what it sums; no call is made for them. What no
-// single date can tell, how old each byte of a remainder is, and of a
-// folder's own blocks and what it holds without a node, each node keeps in
-// its age profile, from every file's own modification time.
+// one mounted inside, or a folder bound inside (the mount table names both),
+// is a node of no size, and pseudo file systems (proc, sysfs, ...) are not
+// even named. Each folder also counts its own allocated blocks, so the root's
+// total equals `du -sx -B1` of the root less what is left out on purpose
+// (`skippedNames`, Trash folders, whose size the result says apart, folders
+// deeper than `maxDepth`; a folder bound inside, which du counts again). A
+// folder's date is the newest modification time the walk met in it, its own
+// included, and a remainder's the newest of what it sums; no call is made
+// for them. What no single date can tell, how old each byte of a remainder
+// is, and of a folder's own blocks and what it holds without a node, each
+// node keeps in its age profile, from every file's own modification time.
 class FileTreeScanner {
 public:
     // Identity of a file with several hard links; the same key the sizer uses.
@@ -118,9 +119,10 @@ public:
         std::int64_t tooDeepFolders = 0;
         // What the Trash folders met hold: never walked into, never counted.
         std::int64_t trashBytes = 0;
-        // Folders met that hold another file system (in path order): the walk
-        // stays on the root's file system, as `du -x` does, so each is a node
-        // of no size and nothing in it counts.
+        // Mount points met (in path order), a folder bound there included:
+        // the walk stays on the root's file system, as `du -x` does, and
+        // counts each file once, so each is a node of no size and nothing in
+        // it counts.
         std::vector<std::string> mountPoints;
         double duration = 0;           // seconds
     };

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "core/explorer/AgeDayTable.h"
@@ -89,6 +90,13 @@ private:
     }
 
     bool openRoot(struct stat& rootStat);
+    // Reads the mount table once: a folder bound inside the root shows the
+    // device of the folder it repeats, so only the table tells it apart.
+    void findMountsInside();
+    // Whether the folder at `path` is a mount point strictly below the root.
+    bool isMountInside(const std::string& path) const {
+        return !mountsInside_.empty() && mountsInside_.contains(path);
+    }
     void listRoot();
     void startWorkers();
     // Takes every worker's lists and counts, and the names of files with
@@ -153,6 +161,7 @@ private:
     std::unique_ptr<AgeDayTable> days_;  // dates every file of the scan
     UniqueFd rootFd_;
     dev_t rootDevice_ = 0;
+    std::unordered_set<std::string> mountsInside_;  // paths as the walk writes them
     std::vector<RootEntry> rootEntries_;
     std::vector<std::uint32_t> rootFileSeqs_;
 

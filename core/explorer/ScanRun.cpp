@@ -9,10 +9,12 @@
 
 #include "core/explorer/HeapRoom.h"
 #include "core/explorer/Scan.h"
+#include "core/platform/MountPoints_linux.h"
 #include "core/system/LocalDays.h"
 #include "core/system/ParallelWork.h"
 #include "core/system/Paths.h"
 #include "core/system/PseudoFileSystems.h"
+#include "core/system/RealPath.h"
 
 namespace korvane {
 
@@ -45,6 +47,7 @@ FileTreeScanner::Result Scan::run(const std::string& rootPath) {
         result.unreadableFolders = 1;
         return result;
     }
+    findMountsInside();
     listRoot();
     days_ = std::make_unique<AgeDayTable>(reference_);
     startWorkers();
@@ -79,6 +82,16 @@ bool Scan::openRoot(struct stat& rootStat) {
     if (fstatat(rootFd_.get(), ".", &entered, 0) != 0) return false;
     rootDevice_ = rootStat.st_dev;
     return true;
+}
+
+void Scan::findMountsInside() {
+    const auto points = MountPoints::read();
+    if (!points) return;
+    // The table holds real paths; the walk writes them below the root as given.
+    const std::string real = RealPath::resolved(rootPath_);
+    for (const std::string& point : *points)
+        if (point != real && Paths::isAtOrBelow(point, real))
+            mountsInside_.insert(Paths::join(rootPath_, std::string_view(point).substr(real.size())));
 }
 
 // Names sorted, so slots follow name order.

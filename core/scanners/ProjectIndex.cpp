@@ -106,6 +106,9 @@ struct ProjectIndex::Walk {
     const std::function<bool()>& cancelled;
     const TrashFolders trash;
     std::map<std::string, DetectedProject> found;
+    // Device and inode of each project recorded: a folder bound inside a
+    // root is the same project under a second name.
+    std::set<std::pair<dev_t, ino_t>> projectFolders;
     // One per depth: a folder's descriptor stays open while its subfolders are walked.
     std::deque<DirectoryReader> readers;
 };
@@ -163,7 +166,7 @@ std::vector<DetectedProject> ProjectIndex::projects(Kind kind) const {
 }
 
 void ProjectIndex::build(const std::function<bool()>& cancelled) {
-    Walk state{cancelled, TrashFolders(), {}, {}};
+    Walk state{cancelled, TrashFolders(), {}, {}, {}};
     std::set<std::pair<dev_t, ino_t>> walkedRoots;
     for (const auto& given : roots_) {
         // A relative root would name a folder below whatever the current
@@ -214,11 +217,12 @@ void ProjectIndex::walk(Walk& state, UniqueFd folderFd, const std::string& folde
             if (text->find("\"next\"") != std::string::npos) kinds.insert(Kind::nextjs);
         }
     }
-    if (!kinds.empty()) state.found[folder] = DetectedProject{folder, std::move(kinds), lastActivityAt(fd)};
+    struct stat self {};
+    const bool haveSelf = ::fstat(fd, &self) == 0;
+    if (!kinds.empty() && (!haveSelf || state.projectFolders.insert({self.st_dev, self.st_ino}).second))
+        state.found[folder] = DetectedProject{folder, std::move(kinds), lastActivityAt(fd)};
 
     if (depth + 1 <= maxDepth_) {
-        struct stat self {};
-        const bool haveSelf = ::fstat(fd, &self) == 0;
         std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.name < b.name; });
         for (const auto& entry : entries) {
             const std::string& name = entry.name;

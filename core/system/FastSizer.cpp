@@ -1,12 +1,18 @@
 #include "core/system/FastSizer.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/sysmacros.h>
 
 #include <cstring>
 
 #include "core/system/DirectoryReader.h"
 #include "core/system/PseudoFileSystems.h"
 #include "core/system/UniqueFd.h"
+
+#ifndef STATX_ATTR_MOUNT_ROOT
+#define STATX_ATTR_MOUNT_ROOT 0x00002000
+#endif
 
 namespace korvane {
 
@@ -19,6 +25,27 @@ std::int64_t allocatedBytes(const struct stat& st) {
 std::chrono::system_clock::time_point modificationTime(const struct stat& st) {
     // Whole seconds: the nanosecond part is dropped.
     return std::chrono::system_clock::time_point(std::chrono::seconds(st.st_mtim.tv_sec));
+}
+
+// The status of the entry `name` of `dirFd` as fstatat gives it, and for a
+// folder whether a mount is rooted there: a folder bound inside shows the
+// device of the folder it repeats, and only the kernel's mark tells it apart.
+// One call either way.
+bool entryStatus(int dirFd, const char* name, unsigned char type, struct stat& st, bool& mountRoot) {
+    mountRoot = false;
+    if (type != DT_DIR && type != DT_UNKNOWN) return fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) == 0;
+    struct statx sx;
+    if (statx(dirFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_BASIC_STATS, &sx) != 0) return false;
+    st = {};
+    st.st_dev = makedev(sx.stx_dev_major, sx.stx_dev_minor);
+    st.st_ino = sx.stx_ino;
+    st.st_mode = sx.stx_mode;
+    st.st_nlink = sx.stx_nlink;
+    st.st_blocks = static_cast<blkcnt_t>(sx.stx_blocks);
+    st.st_mtim = {sx.stx_mtime.tv_sec, sx.stx_mtime.tv_nsec};
+    mountRoot = (sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0 &&
+                (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+    return true;
 }
 
 void takeLater(std::optional<std::chrono::system_clock::time_point>& current,
@@ -156,10 +183,14 @@ FastSizer::Measurement FastSizer::walk(DirectoryReaders& readers, int depth, dev
         if (isSkippedName(name)) continue;
 
         struct stat st;
-        if (fstatat(reader.fd(), name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        bool mountRoot;
+        if (!entryStatus(reader.fd(), name, entry.type, st, mountRoot)) continue;
 
         if (S_ISDIR(st.st_mode)) {
             if (trash_.isTrashFolder(reader.fd(), name, st)) continue;
+            // A folder bound here counts for nothing, as in the folder scan:
+            // its files are another folder's, which a removal leaves alone too.
+            if (mountRoot && st.st_dev == device) continue;
             sum.directories += 1;
             sum.bytes += allocatedBytes(st);
             UniqueFd child = reader.openChild(name);

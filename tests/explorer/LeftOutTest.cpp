@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "core/explorer/FileSearch.h"
 #include "core/explorer/FileTreeScanner.h"
+#include "core/system/FastSizer.h"
 #include "tests/explorer/ScanTestSupport.h"
 #include "tests/support/ChildProcess.h"
 
@@ -50,6 +52,40 @@ TEST(LeftOutTest, AFileSystemMountedInsideIsANodeOfNoSizeAndTheTotalIsDuX) {
     if (!seen || *seen == "no mount") GTEST_SKIP() << "needs root to mount a tmpfs";
     EXPECT_EQ(*seen, "total as du -x: yes, files 1, ram node: 0 bytes, mount point yes, 0 children, " + deep +
                          ", " + ram + ", scanned alone: yes");
+}
+
+// A folder bound inside the scanned one (as chroots and containers do) is a
+// mount point like any other, though its device is the same: each file counts
+// and is found once, by the scan and the sizer, and the total is what the disk holds.
+TEST(LeftOutTest, AFolderBoundInsideIsANodeOfNoSizeAndEachFileCountsOnce) {
+    TempTree tree;
+    allocate(tree, "docs/a.bin", 2 << 20);
+    const std::string bound = tree.folder("bind docs");  // "\040" in the mount table
+    const std::string inner = tree.folder("inner");      // the root bound inside itself
+    const std::int64_t disk = testing::duBytes(tree.root(), true) - allocated(bound) - allocated(inner);
+    const auto seen = testing::runInChild({.ownMounts = true}, [&] {
+        if (mount(tree.path("docs").c_str(), bound.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
+            mount(tree.root().c_str(), inner.c_str(), nullptr, MS_BIND, nullptr) != 0)
+            return std::string("no mount");
+        FileTreeScanner::Options options;
+        options.largeFileThreshold = 1 << 20;
+        const auto result = FileTreeScanner(options).scan(tree.root());
+        FileSearch::Query query;
+        query.text = "a.bin";
+        const StorageNode* node = result.root.find(bound);
+        std::string text =
+            std::to_string(result.root.bytes - disk) + " bytes off, sizer " +
+            std::to_string(FastSizer().measure(tree.root())->bytes - disk) + " off, found " +
+            std::to_string(FileSearch::run(query, result.index, FileSearch::Sort::size, 9).size()) +
+            ", largest " + std::to_string(result.largest.size()) + ", node " +
+            yesNo(node && node->bytes == 0 && FileTreeScanner::isMountPoint(*node)) + ", alone " +
+            std::to_string(FileTreeScanner().scan(bound).fileCount);
+        for (const std::string& point : result.mountPoints) text += ", " + point;
+        return text;
+    });
+    if (!seen || *seen == "no mount") GTEST_SKIP() << "needs root to bind a folder";
+    EXPECT_EQ(*seen,
+              "0 bytes off, sizer 0 off, found 1, largest 1, node yes, alone 1, " + bound + ", " + inner);
 }
 
 // A folder that may be listed but not entered (read without search

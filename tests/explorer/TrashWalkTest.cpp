@@ -114,7 +114,8 @@ TEST(TrashWalkVolumeTest, TheTrashAtTheTopOfAVolumeIsPassedBy) {
     tree.file("volume-source/" + trashName + "/files/thrown.bin", 1 << 20);
     tree.file("volume-source/" + trashName + "/info/thrown.bin.trashinfo", 100);
     tree.file("volume-source/deeper/" + trashName + "/kept.bin", 1 << 20);
-    const std::string root = tree.path("home");
+    // Scanned itself: a folder scan does not enter a mount point below its root.
+    const std::string root = volume;
 
     auto seen = testing::runInChild({.ownMounts = true}, [&] {
         if (mount(source.c_str(), volume.c_str(), nullptr, MS_BIND, nullptr) != 0)
@@ -122,8 +123,7 @@ TEST(TrashWalkVolumeTest, TheTrashAtTheTopOfAVolumeIsPassedBy) {
         std::string text;
         for (const Walker& walker : walkers()) {
             const Seen walked = walker.walk(root);
-            const std::int64_t expected =
-                duBytes(root) - duBytes(built.trash) - duBytes(volume + "/" + trashName);
+            const std::int64_t expected = duBytes(root) - duBytes(volume + "/" + trashName);
             text += std::string(walker.name) + (walked.bytes == expected ? " counts" : " miscounts");
             for (const auto& path : walked.paths)
                 if (Paths::isAtOrBelow(path, volume + "/" + trashName)) text += " " + path;

@@ -1,10 +1,12 @@
 #include "core/scanners/ProjectIndex.h"
 
 #include "core/system/Paths.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TempTree.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -132,6 +134,20 @@ TEST(ProjectIndexTest, RootsThatNestOrAreTheSameFolderRecordEachProjectOnce) {
     EXPECT_EQ(pathsOf(projects), (std::vector<std::string>{tree.path("r/a"), tree.path("r/b")}));
     const auto viaAlias = built({tree.path("alias"), tree.path("r")});
     EXPECT_EQ(pathsOf(viaAlias), (std::vector<std::string>{tree.path("alias/a"), tree.path("alias/b")}));
+}
+
+// A project bound inside a root (as chroots and containers do) is the same
+// folder under a second name: recorded once, under the name met first.
+TEST(ProjectIndexTest, AProjectBoundInsideARootIsRecordedOnce) {
+    TempTree tree;
+    tree.text("r/a/package.json", "{}");
+    const std::string bound = tree.folder("r/z/bound");
+    const auto seen = testing::runInChild({.ownMounts = true}, [&] {
+        if (mount(tree.path("r/a").c_str(), bound.c_str(), nullptr, MS_BIND, nullptr) != 0) return std::string();
+        return pathsOf(built({tree.path("r")})).back();
+    });
+    if (!seen || seen->empty()) GTEST_SKIP() << "needs root to bind a folder";
+    EXPECT_EQ(*seen, tree.path("r/a"));
 }
 
 TEST(ProjectIndexTest, RelativeAndMissingRootsAreIgnoredAndResultIsSorted) {

@@ -9,6 +9,7 @@
 #include "core/scanners/CocoaPodsScanner.h"
 #include "core/scanners/FlutterScanner.h"
 #include "core/scanners/ReactNativeScanner.h"
+#include "core/system/Paths.h"
 #include "core/text/ByteFormat.h"
 #include "core/explorer/RemainderListing.h"
 #include "tests/app/state/FlowFixture.h"
@@ -124,7 +125,9 @@ TEST(InspectorContent, AFolderScanRootSaysWhatTheScanLeftOutAndWhy) {
         {0, 0, 80'000'000, {}, "the Trash, 80 MB, not counted"},
         {1, 0, 80'000'000, {"/srv/ram"}, "the Trash, 80 MB \u00B7 /srv/ram, another file system \u00B7 "
                                          "1 folder it could not read, not counted"},
-        {0, 0, 0, {"/srv/a", "/srv/b\nc"}, "2 other file systems, not counted"},
+        {0, 0, 0, {"/srv/a", "/srv/b\nc"}, "/srv/a and /srv/b\u23CEc, other file systems, not counted"},
+        {0, 0, 0, {Paths::home() + "/ram", "/srv/a", "/srv/b", "/srv/c"},
+         "~/ram, /srv/a, /srv/b and 1 more, other file systems, not counted"},
         {0, 0, 0, {"/srv/b\nc"}, "/srv/b\u23CEc, another file system, not counted"},
     };
     for (const auto& c : cases) {
