@@ -554,6 +554,40 @@ TEST_F(CleanupEngineTest, EveryAllowedCommandRuns) {
         "volume prune --force\nsimctl delete unavailable\n");
 }
 
+// Docker says what each prune reclaimed: that is what counts, and a prune
+// that freed clearly less than it offered leaves the rest listed.
+TEST_F(CleanupEngineTest, APruneCountsWhatDockerSaysItReclaimed) {
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string printed;
+        Status status;
+        std::int64_t counted;  // expected bytes when pruned, removed bytes when not
+        std::optional<std::string> message;
+    };
+    const std::vector<std::string> images = {"image", "prune", "--force"};
+    const std::vector<Case> cases = {
+        {images, "Total reclaimed space: 0B\n", Status::failed, 0,
+         "Docker reclaimed 0 B of the 800 MB it offered"},
+        {images, "Deleted Images:\nuntagged: a@sha256:1\n\nTotal reclaimed space: 250MB\n", Status::failed,
+         250'000'000, "Docker reclaimed 250 MB of the 800 MB it offered"},
+        {{"builder", "prune", "--force"}, "ID\tRECLAIMABLE\tSIZE\nx1\ttrue\t1.234GB\nTotal:\t1.234GB\n",
+         Status::pruned, 1'234'000'000, std::nullopt},
+        {{"volume", "prune", "--force"}, "Total reclaimed space: 799.5MB\n", Status::pruned, 799'500'000,
+         std::nullopt},
+        // Nothing readable: the scan's figure, as before.
+        {images, "", Status::pruned, 800'000'000, std::nullopt},
+        {images, "Total reclaimed space: plenty\n", Status::pruned, 800'000'000, std::nullopt},
+    };
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.printed);
+        tool("docker", "printf '" + each.printed + "'");
+        const CleanupOutcome outcome = runOne(command(ExternalTool::docker, each.arguments, 800'000'000));
+        EXPECT_EQ(outcome.status, each.status);
+        EXPECT_EQ(outcome.succeeded() ? outcome.expectedBytes : outcome.removedBytes, each.counted);
+        EXPECT_EQ(outcome.message, each.message);
+    }
+}
+
 TEST_F(CleanupEngineTest, FailingCommandReportsItsErrorOutput) {
     tool("docker", "printf 'volume is in use\\n' >&2; printf 'noise\\n'; exit 1");
     CleanupOutcome outcome = runOne(command(ExternalTool::docker, {"volume", "prune", "--force"}));
