@@ -155,6 +155,34 @@ TEST_F(AppStatePickedItemTest, APickReplacedBetweenTheReviewAndCleanIsNotRemoved
     }
 }
 
+// Developer picks are checked against the scan as the review opens, as
+// general picks are when staged: a cache that became a link since is left
+// out with the same line, and the lists follow.
+TEST_F(AppStatePickedItemTest, ADeveloperPickThatChangedSinceTheScanIsLeftOutAsTheReviewOpens) {
+    launch();
+    const auto cached = [this](const std::string& name) {
+        tree_.file("home/.cache/" + name + "/blob", 9'000);
+        CleanupCandidate candidate(UUID::random(), CleanupCategory::node, "node.npmCache", "Caches", name,
+                                   at(".cache/" + name), 9'000, SafetyLevel::safe, "reason", std::nullopt,
+                                   std::nullopt, {}, RemovalKind::path());
+        struct stat st {};
+        ::lstat(candidate.path.c_str(), &st);
+        candidate.seen = ItemIdentity::of(st);
+        return candidate;
+    };
+    const CleanupCandidate kept = cached("kept"), linked = cached("linked");
+    state().developer().setScan(
+        ScanResult({}, 1, {CategoryResult(CleanupCategory::node, 18'000, {kept, linked})}, {}, {}));
+    state().developer().setSelection({kept.id, linked.id});
+    std::filesystem::remove_all(linked.path);
+    ASSERT_EQ(::symlink(kept.path.c_str(), linked.path.c_str()), 0);
+
+    state().navigation().setSheet(AppState::Sheet::review);
+    EXPECT_EQ(state().developer().selection(), std::set<UUID>{kept.id});
+    EXPECT_EQ(state().developer().stagingNotice(), "\u201Clinked\u201D changed since the scan, so it is left out.");
+    EXPECT_EQ(state().developer().scan()->allCandidates(), std::vector<CleanupCandidate>{kept});
+}
+
 // The card says what really went; "Empty" names, and empties, what the
 // Trash holds of Korvane's now, not what went in.
 TEST_F(AppStatePickedItemTest, TheCardAndEmptyNameWhatReallyWentAndWhatTheTrashHoldsNow) {
