@@ -160,27 +160,24 @@ TEST_F(AppStatePickedItemTest, APickReplacedBetweenTheReviewAndCleanIsNotRemoved
 // out with the same line, and the lists follow.
 TEST_F(AppStatePickedItemTest, ADeveloperPickThatChangedSinceTheScanIsLeftOutAsTheReviewOpens) {
     launch();
-    const auto cached = [this](const std::string& name) {
-        tree_.file("home/.cache/" + name + "/blob", 9'000);
-        CleanupCandidate candidate(UUID::random(), CleanupCategory::node, "node.npmCache", "Caches", name,
-                                   at(".cache/" + name), 9'000, SafetyLevel::safe, "reason", std::nullopt,
-                                   std::nullopt, {}, RemovalKind::path());
+    std::vector<CleanupCandidate> caches;
+    for (const std::string name : {"kept", "linked"}) {
+        caches.emplace_back(UUID::random(), CleanupCategory::node, "node.npmCache", "Caches", name,
+                            tree_.folder("home/.cache/" + name), 9'000, SafetyLevel::safe, "reason", std::nullopt,
+                            std::nullopt, DetailMap{}, RemovalKind::path());
         struct stat st {};
-        ::lstat(candidate.path.c_str(), &st);
-        candidate.seen = ItemIdentity::of(st);
-        return candidate;
-    };
-    const CleanupCandidate kept = cached("kept"), linked = cached("linked");
-    state().developer().setScan(
-        ScanResult({}, 1, {CategoryResult(CleanupCategory::node, 18'000, {kept, linked})}, {}, {}));
-    state().developer().setSelection({kept.id, linked.id});
-    std::filesystem::remove_all(linked.path);
-    ASSERT_EQ(::symlink(kept.path.c_str(), linked.path.c_str()), 0);
+        ::lstat(caches.back().path.c_str(), &st);
+        caches.back().seen = ItemIdentity::of(st);
+    }
+    state().developer().setScan(ScanResult({}, 1, {CategoryResult(CleanupCategory::node, 18'000, caches)}, {}, {}));
+    state().developer().setSelection({caches[0].id, caches[1].id});
+    ASSERT_EQ(::rmdir(caches[1].path.c_str()), 0);
+    ASSERT_EQ(::symlink(caches[0].path.c_str(), caches[1].path.c_str()), 0);
 
     state().navigation().setSheet(AppState::Sheet::review);
-    EXPECT_EQ(state().developer().selection(), std::set<UUID>{kept.id});
+    EXPECT_EQ(state().developer().selection(), std::set<UUID>{caches[0].id});
     EXPECT_EQ(state().developer().stagingNotice(), "\u201Clinked\u201D changed since the scan, so it is left out.");
-    EXPECT_EQ(state().developer().scan()->allCandidates(), std::vector<CleanupCandidate>{kept});
+    EXPECT_EQ(state().developer().scan()->allCandidates(), std::vector<CleanupCandidate>{caches[0]});
 }
 
 // The card says what really went; "Empty" names, and empties, what the
