@@ -469,7 +469,11 @@ void DeveloperState::followSheet() {
     // A cleanup took what the review listed; the completion screen forgets it when left.
     const Route route = parts_.navigation.route();
     if (isCleaning_ || route == Route::cleaning || route == Route::finished) return;
-    if (stagedCandidates_.empty() && !selectionBeforeStaging_) return;
+    if (stagedCandidates_.empty() && !selectionBeforeStaging_) {
+        // The line of what opening it left out is this review's only.
+        setStagingNotice(std::nullopt);
+        return;
+    }
     unstage();
 }
 

@@ -159,9 +159,10 @@ void DeveloperState::leaveOutChangedPicks() {
     if (scanSource_ == ScanSource::demonstration) return;
     NoLongerListed left;
     for (const CleanupCandidate& candidate : selectedCandidates()) left.take(candidate);
+    // The line first: the review redraws as they leave the selection.
+    setStagingNotice(CleanupTexts::leftOutNotice(left.gone, {}, {}, left.changed));
     // They leave the scan and the selection with it.
     publishDiskChange(DiskChange::ofFoundChanged(std::move(left.gonePlaces), left.reshapedPlaces));
-    setStagingNotice(CleanupTexts::leftOutNotice(left.gone, {}, {}, left.changed));
 }
 
 std::optional<std::string> DeveloperState::stagingNotice() const {

@@ -155,31 +155,6 @@ TEST_F(AppStatePickedItemTest, APickReplacedBetweenTheReviewAndCleanIsNotRemoved
     }
 }
 
-// Developer picks are checked against the scan as the review opens, as
-// general picks are when staged: a cache that became a link since is left
-// out with the same line, and the lists follow.
-TEST_F(AppStatePickedItemTest, ADeveloperPickThatChangedSinceTheScanIsLeftOutAsTheReviewOpens) {
-    launch();
-    std::vector<CleanupCandidate> caches;
-    for (const std::string name : {"kept", "linked"}) {
-        caches.emplace_back(UUID::random(), CleanupCategory::node, "node.npmCache", "Caches", name,
-                            tree_.folder("home/.cache/" + name), 9'000, SafetyLevel::safe, "reason", std::nullopt,
-                            std::nullopt, DetailMap{}, RemovalKind::path());
-        struct stat st {};
-        ::lstat(caches.back().path.c_str(), &st);
-        caches.back().seen = ItemIdentity::of(st);
-    }
-    state().developer().setScan(ScanResult({}, 1, {CategoryResult(CleanupCategory::node, 18'000, caches)}, {}, {}));
-    state().developer().setSelection({caches[0].id, caches[1].id});
-    ASSERT_EQ(::rmdir(caches[1].path.c_str()), 0);
-    ASSERT_EQ(::symlink(caches[0].path.c_str(), caches[1].path.c_str()), 0);
-
-    state().navigation().setSheet(AppState::Sheet::review);
-    EXPECT_EQ(state().developer().selection(), std::set<UUID>{caches[0].id});
-    EXPECT_EQ(state().developer().stagingNotice(), "\u201Clinked\u201D changed since the scan, so it is left out.");
-    EXPECT_EQ(state().developer().scan()->allCandidates(), std::vector<CleanupCandidate>{caches[0]});
-}
-
 // The card says what really went; "Empty" names, and empties, what the
 // Trash holds of Korvane's now, not what went in.
 TEST_F(AppStatePickedItemTest, TheCardAndEmptyNameWhatReallyWentAndWhatTheTrashHoldsNow) {
