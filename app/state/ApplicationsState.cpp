@@ -127,7 +127,7 @@ void ApplicationsState::uninstall(const AppUninstaller::InstalledApp& app, bool 
 void ApplicationsState::followDiskChange(const DiskChange& change) {
     // Before the first look there is no list to follow.
     if (!uninstaller_) return;
-    bool rescan = !change.removedByCommand.empty();
+    bool rescan = change.ranCommand();
     // Something came back where an application or a leftover was: only a new look finds it again.
     const auto returns = [this](const DiskChange::Place& place) {
         const auto near = [&place](const std::string& path) {

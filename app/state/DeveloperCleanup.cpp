@@ -462,11 +462,18 @@ void DeveloperState::unstage() {
 
 void DeveloperState::followSheet() {
     const bool reviewing = parts_.navigation.sheet() == Sheet::review;
-    if (!std::exchange(reviewOpen_, reviewing) || reviewing) return;
+    const bool wasOpen = std::exchange(reviewOpen_, reviewing);
+    // Staged picks were checked as they were staged.
+    if (reviewing && !wasOpen && stagedCandidates_.empty()) leaveOutChangedPicks();
+    if (!wasOpen || reviewing) return;
     // A cleanup took what the review listed; the completion screen forgets it when left.
     const Route route = parts_.navigation.route();
     if (isCleaning_ || route == Route::cleaning || route == Route::finished) return;
-    if (stagedCandidates_.empty() && !selectionBeforeStaging_) return;
+    if (stagedCandidates_.empty() && !selectionBeforeStaging_) {
+        // The line of what opening it left out is this review's only.
+        setStagingNotice(std::nullopt);
+        return;
+    }
     unstage();
 }
 

@@ -10,6 +10,35 @@
 
 namespace korvane {
 
+namespace {
+
+// Chosen candidates that are no longer what was listed, as they are sorted out.
+struct NoLongerListed {
+    std::vector<std::string> gone;
+    std::vector<DiskChange::Place> gonePlaces;
+    // Another item, or a link, stands at the path now.
+    std::vector<std::string> changed;
+    std::vector<DiskChange::Place> reshapedPlaces;
+
+    // True when the candidate is gone or replaced; it is then noted.
+    bool take(const CleanupCandidate& candidate) {
+        const DiskChange::Place place{candidate.path, candidate.size, candidate.id, false};
+        if (UserChoice::isGone(candidate)) {
+            gone.push_back(candidate.title);
+            gonePlaces.push_back(place);
+            return true;
+        }
+        if (UserChoice::isReplaced(candidate)) {
+            changed.push_back(candidate.title);
+            reshapedPlaces.push_back(place);
+            return true;
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
 void DeveloperState::setSelection(std::set<UUID> selection) {
     publish(selection_, std::move(selection));
     emit selectionChanged();
@@ -93,16 +122,13 @@ DeveloperState::Staging DeveloperState::stage(std::vector<CleanupCandidate> cand
     // What was chosen may have gone since the list was drawn: a cleanup, or
     // another program. The review offers only what is there.
     // Nor what the user marked "Never touch": the cleanup would only skip it.
-    std::vector<std::string> gone;
-    std::vector<DiskChange::Place> gonePlaces;
+    NoLongerListed left;
+    left.changed = changed;
+    for (const auto& entry : reshaped) left.reshapedPlaces.push_back({entry.path, entry.size, std::nullopt, false});
     std::vector<CleanupTexts::NeverTouched> neverTouched;
     const ScanSettings& settings = parts_.preferences.settings();
     std::erase_if(candidates, [&](const CleanupCandidate& candidate) {
-        if (UserChoice::isGone(candidate)) {
-            gone.push_back(candidate.title);
-            gonePlaces.push_back({candidate.path, candidate.size, candidate.id, false});
-            return true;
-        }
+        if (left.take(candidate)) return true;
         if (candidate.removal.isPath() && settings.overlapsExcluded(candidate.path)) {
             neverTouched.push_back({candidate.title, !settings.isExcluded(candidate.path)});
             return true;
@@ -111,11 +137,9 @@ DeveloperState::Staging DeveloperState::stage(std::vector<CleanupCandidate> cand
     });
     // Every screen that still lists what went, or what stands there now in
     // another shape, follows the disk as it found it.
-    std::vector<DiskChange::Place> reshapedPlaces;
-    for (const auto& entry : reshaped)
-        reshapedPlaces.push_back({entry.path, entry.size, std::nullopt, false});
-    publishDiskChange(DiskChange::ofFoundChanged(std::move(gonePlaces), reshapedPlaces));
-    std::optional<std::string> notice = CleanupTexts::leftOutNotice(gone, neverTouched, refused, changed);
+    publishDiskChange(DiskChange::ofFoundChanged(std::move(left.gonePlaces), left.reshapedPlaces));
+    std::optional<std::string> notice =
+        CleanupTexts::leftOutNotice(left.gone, neverTouched, refused, left.changed);
     if (candidates.empty()) return {false, notice ? notice : std::string(CleanupTexts::nothingChosen)};
     const StateChanges::Batch batch(changes());
     // The developer selection waits while staged items are chosen, and comes
@@ -130,7 +154,20 @@ DeveloperState::Staging DeveloperState::stage(std::vector<CleanupCandidate> cand
     return {true, notice};
 }
 
+void DeveloperState::leaveOutChangedPicks() {
+    // The demonstration's items name no real place.
+    if (scanSource_ == ScanSource::demonstration) return;
+    NoLongerListed left;
+    for (const CleanupCandidate& candidate : selectedCandidates()) left.take(candidate);
+    // The line first: the review redraws as they leave the selection.
+    setStagingNotice(CleanupTexts::leftOutNotice(left.gone, {}, {}, left.changed));
+    // They leave the scan and the selection with it.
+    publishDiskChange(DiskChange::ofFoundChanged(std::move(left.gonePlaces), left.reshapedPlaces));
+}
+
 std::optional<std::string> DeveloperState::stagingNotice() const {
+    // The developer selection's own check, made as the review opened.
+    if (stagedCandidates_.empty()) return stagingNotice_;
     const bool chosen =
         std::any_of(stagedCandidates_.begin(), stagedCandidates_.end(),
                     [this](const CleanupCandidate& candidate) { return selection_.contains(candidate.id); });

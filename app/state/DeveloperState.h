@@ -156,7 +156,8 @@ public:
     // The entries that are still there and that the safety check admits, staged for review.
     Staging stageUserChoice(const std::vector<FileTreeScanner::Entry>& entries);
     // The last staging's line about what it left out, for the review, while
-    // some staged candidate is still chosen.
+    // some staged candidate is still chosen; without staged candidates, what
+    // opening the review left out of the developer selection.
     std::optional<std::string> stagingNotice() const;
 
     // --- Cleanup, restore and the report (DeveloperCleanup.cpp) ---
@@ -256,6 +257,10 @@ private:
     // scan before them, or since, stays chosen as far as it is still there.
     void unstage();
     void setStagingNotice(std::optional<std::string> notice);
+    // As the review of the developer selection opens: chosen candidates that
+    // are gone, or that another item (or a link) replaced since the scan,
+    // leave the selection and the scan, and the review's line says so.
+    void leaveOutChangedPicks();
     void setReportFollowUp(ReportFollowUp followUp);
     // What a put back or an emptying did, as its worker hands it back.
     struct PutBack {

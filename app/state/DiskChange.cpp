@@ -1,5 +1,6 @@
 #include "app/state/DiskChange.h"
 
+#include <algorithm>
 #include <map>
 
 #include "core/model/ItemIdentity.h"
@@ -21,7 +22,7 @@ DiskChange DiskChange::ofCleanup(const CleanupReport& report) {
     change.action = Action::cleanup;
     for (const CleanupOutcome& outcome : report.outcomes) {
         if (!outcome.succeeded()) {
-            if (outcome.removedBytes > 0 && outcome.path != CleanupOutcome::commandPath)
+            if (outcome.removedBytes > 0)
                 change.shrank.push_back({outcome.path, outcome.removedBytes, outcome.candidateID, false});
             // Left alone because another item took its place: what was listed there is out of date.
             if (outcome.message == ItemIdentity::changedMessage()) {
@@ -40,6 +41,12 @@ DiskChange DiskChange::ofCleanup(const CleanupReport& report) {
     }
     change.volume = measured(report.volumeAfter);
     return change;
+}
+
+bool DiskChange::ranCommand() const {
+    return !removedByCommand.empty() || std::any_of(shrank.begin(), shrank.end(), [](const Place& place) {
+               return place.path == CleanupOutcome::commandPath;
+           });
 }
 
 DiskChange DiskChange::ofPutBack(const RestoreEngine::Report& restored, const CleanupReport& report,

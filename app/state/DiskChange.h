@@ -37,7 +37,8 @@ struct DiskChange {
     // There now and not before: put back, or moved into the Trash.
     std::vector<Place> arrived;
     // Still there, with less in it: an item a stopped removal emptied in
-    // part, with the bytes that left it.
+    // part, or one a command freed less of than it offered (at the command
+    // path), with the bytes that left it.
     std::vector<Place> shrank;
     // Candidates a command removed: what changed on disk, and where, is the tool's to know.
     std::vector<UUID> removedByCommand;
@@ -47,6 +48,8 @@ struct DiskChange {
     bool isEmpty() const {
         return left.empty() && arrived.empty() && shrank.empty() && removedByCommand.empty();
     }
+    // A command freed space: what changed on disk, and where, is the tool's to know.
+    bool ranCommand() const;
 
     // The volume is the report's, measured after the run; each one's
     // `volume` is kept only when it was measured. An item the run left alone

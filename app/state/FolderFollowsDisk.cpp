@@ -119,7 +119,7 @@ void lowerFolders(std::vector<FileTreeScanner::Entry>& index,
 }  // namespace
 
 bool FolderFollowsDisk::touches(const FileTreeScanner::Result& result, const DiskChange& change) {
-    if (!change.removedByCommand.empty()) return true;
+    if (change.ranCommand()) return true;
     const std::string& root = rootPath(result);
     const auto within = [&root](const Place& place) {
         return Paths::isAtOrBelow(place.path, root) || Paths::isAtOrBelow(root, place.path);
@@ -132,7 +132,7 @@ bool FolderFollowsDisk::touches(const FileTreeScanner::Result& result, const Dis
 FolderFollowsDisk::Outcome FolderFollowsDisk::apply(FileTreeScanner::Result& result,
                                                     const DiskChange& change) {
     Outcome outcome;
-    if (!change.removedByCommand.empty()) outcome.exact = false;
+    if (change.ranCommand()) outcome.exact = false;
     const std::string root = rootPath(result);
     for (const Place& place : change.arrived)
         if (Paths::isAtOrBelow(place.path, root) || Paths::isAtOrBelow(root, place.path))

@@ -32,8 +32,7 @@ std::optional<std::string> changedKind(const struct stat& info, bool wasFolder) 
 
 // A link now stands where the scan found the item, or another item: a file
 // replaced (a re-export, a finished download) or written to since.
-bool isAnotherItem(const FileTreeScanner::Entry& entry, const struct stat& info) {
-    const auto seen = entry.identity();
+bool isAnotherItem(const std::optional<ItemIdentity>& seen, const struct stat& info) {
     return S_ISLNK(info.st_mode) || (seen && !seen->matches(info));
 }
 
@@ -63,7 +62,7 @@ UserChoice::Sorted UserChoice::sort(const std::vector<FileTreeScanner::Entry>& e
             // Looked at once for both checks; what cannot be looked at is decided at the cleanup.
             struct stat info {};
             const bool standing = ::lstat(checked.path.c_str(), &info) == 0;
-            if (standing && isAnotherItem(entry, info)) {
+            if (standing && isAnotherItem(entry.identity(), info)) {
                 sorted.changed.push_back(entry.name);
                 sorted.reshaped.push_back(entry);
                 continue;
@@ -88,6 +87,12 @@ UserChoice::Sorted UserChoice::sort(const std::vector<FileTreeScanner::Entry>& e
 
 bool UserChoice::freesNoSpace(const CleanupCandidate& candidate) {
     return candidate.ruleID == ruleID && candidate.reason == otherNamesReason;
+}
+
+bool UserChoice::isReplaced(const CleanupCandidate& candidate) {
+    if (!candidate.seen || !candidate.removal.isPath() || !Paths::isValid(candidate.path)) return false;
+    struct stat info {};
+    return ::lstat(candidate.path.c_str(), &info) == 0 && isAnotherItem(candidate.seen, info);
 }
 
 bool UserChoice::isGone(const CleanupCandidate& candidate) {

@@ -54,6 +54,9 @@ struct UserChoice {
     static bool freesNoSpace(const CleanupCandidate& candidate);
     // True when the candidate names a path that no longer exists.
     static bool isGone(const CleanupCandidate& candidate);
+    // True when a link, or another item than the scan saw, stands at the
+    // candidate's path now; never for a candidate that keeps no identity.
+    static bool isReplaced(const CleanupCandidate& candidate);
 };
 
 }  // namespace korvane

@@ -33,9 +33,9 @@ struct CleanupCandidate {
     // The candidate that must be gone first when both are in one cleanup: an
     // application before what it left behind, which stays when it does.
     std::optional<UUID> prerequisite;
-    // What the scan saw of a file or folder the user picked by hand: the
-    // review and the cleanup leave it out once something else stands at its
-    // path. Stored only when known.
+    // What the scan saw of the file or folder (a developer scan's finding,
+    // or one the user picked by hand): the review and the cleanup leave it
+    // out once something else stands at its path. Stored only when known.
     std::optional<ItemIdentity> seen;
 
     CleanupCandidate() = default;

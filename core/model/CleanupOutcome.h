@@ -25,8 +25,8 @@ struct CleanupOutcome {
     std::string title;
     std::string path;
     // What a removed item measured as it went (allocated bytes; nothing for
-    // one name of a file that has others); for a command, and for an item
-    // not removed, the scan's figure.
+    // one name of a file that has others); for a command, what its tool
+    // says it freed, else the scan's figure, as for an item not removed.
     std::int64_t expectedBytes = 0;
     Status status = Status::skipped;
     std::optional<std::string> message;
@@ -38,8 +38,9 @@ struct CleanupOutcome {
     // What a put back brought back, when it was less than went (another
     // program took part of it out of the Trash). Stored only when set.
     std::optional<std::int64_t> putBackBytes;
-    // What a removal stopped partway freed of an item that is still there;
-    // 0 for every other outcome. Stored only when above 0.
+    // What a removal stopped partway, or a command that fell short of what
+    // it offered, freed of an item that is still there; 0 for every other
+    // outcome. Stored only when above 0.
     std::int64_t removedBytes = 0;
 
     CleanupOutcome() = default;

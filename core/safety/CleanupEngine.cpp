@@ -18,6 +18,7 @@
 #include "core/safety/FlatpakUninstall.h"
 #include "core/safety/RunJournal.h"
 #include "core/safety/SafetyPolicy.h"
+#include "core/safety/ToolReport.h"
 #include "core/system/ItemSize.h"
 #include "core/system/Paths.h"
 #include "core/system/RealPath.h"
@@ -240,6 +241,27 @@ CleanupOutcome CleanupEngine::removePath(const CleanupCandidate& candidate, Disp
     return deleted;
 }
 
+namespace {
+
+// What the tool says it freed counts, not the scan's figure. A tool that
+// freed clearly less than it offered did not remove the candidate: what it
+// freed is told in bytes, and the rest stays listed. Without a figure, the
+// scan's stands.
+CleanupOutcome prunedOutcome(const CleanupCandidate& candidate, std::optional<std::int64_t> reclaimed) {
+    using Status = CleanupOutcome::Status;
+    if (reclaimed && ToolReport::fallsShort(*reclaimed, candidate.size)) {
+        CleanupOutcome shortOf = CleanupEngine::outcome(
+            candidate, Status::failed, ToolReport::shortMessage(candidate.removal, *reclaimed, candidate.size));
+        shortOf.removedBytes = *reclaimed;
+        return shortOf;
+    }
+    CleanupOutcome pruned = CleanupEngine::outcome(candidate, Status::pruned);
+    if (reclaimed) pruned.expectedBytes = *reclaimed;
+    return pruned;
+}
+
+}  // namespace
+
 CleanupOutcome CleanupEngine::runCommand(const CleanupCandidate& candidate) {
     using Status = CleanupOutcome::Status;
     const RemovalKind& removal = candidate.removal;
@@ -257,7 +279,7 @@ CleanupOutcome CleanupEngine::runCommand(const CleanupCandidate& candidate) {
             // installed was not removed, and what it left behind stays.
             if (FlatpakUninstall::isAllowed(removal) && FlatpakUninstall::isDeployed(candidate.path))
                 return outcome(candidate, Status::failed, message::stillInstalled(candidate.title));
-            return outcome(candidate, Status::pruned);
+            return prunedOutcome(candidate, ToolReport::reclaimedBytes(removal, result.stdout));
         }
         std::string said = trimmed(result.stderr);
         return outcome(candidate, Status::failed, said.empty() ? message::exitedWith(removal, result.status) : said);

@@ -1,5 +1,7 @@
 #include "core/scanners/CategoryScanner.h"
 
+#include <sys/stat.h>
+
 #include "core/model/SizeSum.h"
 #include "core/system/Paths.h"
 #include "core/safety/SafetyPolicy.h"
@@ -16,11 +18,16 @@ void CategoryScanner::Findings::add(std::optional<CleanupCandidate> candidate) {
 std::optional<CleanupCandidate> CategoryScanner::makeCandidate(CandidateFields fields) const {
     const auto checked = SafetyPolicy::checked(fields.path, fields.ruleID, RemovalKind::path());
     if (!checked.verdict.isAllowed()) return std::nullopt;
-    // The candidate carries the very path that passed the check.
-    return CleanupCandidate(UUID::random(), category(), std::move(fields.ruleID), std::move(fields.groupTitle),
-                            std::move(fields.title), checked.path, fields.size, fields.safety,
-                            std::move(fields.reason), std::move(fields.restoreHint), fields.lastModified,
-                            std::move(fields.details), RemovalKind::path());
+    // The candidate carries the very path that passed the check, and what
+    // stood there, so that the review and the cleanup see when another item
+    // (or a link) takes its place.
+    CleanupCandidate candidate(UUID::random(), category(), std::move(fields.ruleID), std::move(fields.groupTitle),
+                               std::move(fields.title), checked.path, fields.size, fields.safety,
+                               std::move(fields.reason), std::move(fields.restoreHint), fields.lastModified,
+                               std::move(fields.details), RemovalKind::path());
+    struct stat seen {};
+    if (::lstat(checked.path.c_str(), &seen) == 0) candidate.seen = ItemIdentity::of(seen);
+    return candidate;
 }
 
 std::vector<CleanupCandidate> CategoryScanner::sweepEntries(const std::string& folder, const ScanContext& context,

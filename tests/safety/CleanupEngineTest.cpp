@@ -554,6 +554,28 @@ TEST_F(CleanupEngineTest, EveryAllowedCommandRuns) {
         "volume prune --force\nsimctl delete unavailable\n");
 }
 
+// Docker says what each prune reclaimed: that is what counts, and a prune
+// that freed clearly less than it offered leaves the rest listed.
+TEST_F(CleanupEngineTest, APruneCountsWhatDockerSaysItReclaimed) {
+    const std::vector<std::string> images = {"image", "prune", "--force"}, builder = {"builder", "prune", "--force"};
+    // The bytes counted are removed bytes where it fell short; unreadable, the scan's figure stands.
+    const std::vector<std::tuple<std::vector<std::string>, std::string, std::int64_t, std::optional<std::string>>>
+        cases = {{images, "Total reclaimed space: 0B", 0, "Docker reclaimed 0 B of the 800 MB it offered"},
+                 {images, "Deleted Images:\nuntagged: a\n\nTotal reclaimed space: 250MB", 250'000'000,
+                  "Docker reclaimed 250 MB of the 800 MB it offered"},
+                 {builder, "ID\tRECLAIMABLE\nx1\ttrue\nTotal:\t1.234GB", 1'234'000'000, std::nullopt},
+                 {images, "Total reclaimed space: 799.5MB", 799'500'000, std::nullopt},
+                 {images, "Total reclaimed space: plenty", 800'000'000, std::nullopt}};
+    for (const auto& [arguments, printed, counted, message] : cases) {
+        SCOPED_TRACE(printed);
+        tool("docker", "printf '" + printed + "\\n'");
+        const CleanupOutcome outcome = runOne(command(ExternalTool::docker, arguments, 800'000'000));
+        EXPECT_EQ(outcome.status, message ? Status::failed : Status::pruned);
+        EXPECT_EQ(outcome.succeeded() ? outcome.expectedBytes : outcome.removedBytes, counted);
+        EXPECT_EQ(outcome.message, message);
+    }
+}
+
 TEST_F(CleanupEngineTest, FailingCommandReportsItsErrorOutput) {
     tool("docker", "printf 'volume is in use\\n' >&2; printf 'noise\\n'; exit 1");
     CleanupOutcome outcome = runOne(command(ExternalTool::docker, {"volume", "prune", "--force"}));

@@ -6,6 +6,7 @@
 #include "tests/support/TempTree.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace korvane {
 namespace {
@@ -144,6 +145,10 @@ TEST_F(CategoryScannerTest, SweepOffersEveryNonEmptyEntryInNameOrder) {
     EXPECT_EQ(candidates[1].details.at("Files"), "1");
     EXPECT_EQ(candidates[1].restoreHint, std::optional<std::string>("Rebuilt on next build"));
     EXPECT_FALSE(candidates[1].isSelectedByDefault);
+    // What the scan saw of it, for the review and the cleanup to check again.
+    struct stat seen {};
+    ASSERT_EQ(::lstat(candidates[1].path.c_str(), &seen), 0);
+    EXPECT_EQ(candidates[1].seen, ItemIdentity::of(seen));
     // The newest file inside gives the date when it is newer than the folder.
     ASSERT_TRUE(candidates[1].lastModified);
     EXPECT_NEAR(std::chrono::duration<double>(std::chrono::system_clock::now() - *candidates[1].lastModified).count(),

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QDialog>
@@ -85,6 +87,32 @@ TEST_F(ReviewViewTest, RowsFollowTheSelectionAndShowDataAsPlainText) {
     }
     EXPECT_FALSE(view.cleanButton()->isEnabled());
     EXPECT_EQ(view.content().cleanTitle.rfind("Clean ", 0), 0u);
+}
+
+// Developer picks are checked against the scan as the review opens, as
+// general picks are when staged: a cache that became a link since is left
+// out with the same line, and the lists follow.
+TEST_F(ReviewViewTest, ADeveloperPickThatChangedSinceTheScanIsLeftOutAsTheReviewOpens) {
+    launch();
+    std::vector<CleanupCandidate> caches;
+    for (const std::string name : {"kept", "linked"}) {
+        caches.emplace_back(UUID::random(), CleanupCategory::node, "node.npmCache", "Caches", name,
+                            tree_.folder("home/.cache/" + name), 9'000, SafetyLevel::safe, "reason", std::nullopt,
+                            std::nullopt, DetailMap{}, RemovalKind::path());
+        struct stat st {};
+        ::lstat(caches.back().path.c_str(), &st);
+        caches.back().seen = ItemIdentity::of(st);
+    }
+    state().developer().setScan(ScanResult({}, 1, {CategoryResult(CleanupCategory::node, 18'000, caches)}, {}, {}));
+    state().developer().setSelection({caches[0].id, caches[1].id});
+    ReviewView view(state().developer(), state().preferences());
+    ASSERT_EQ(::rmdir(caches[1].path.c_str()), 0);
+    ASSERT_EQ(::symlink(caches[0].path.c_str(), caches[1].path.c_str()), 0);
+
+    state().navigation().setSheet(Sheet::review);
+    EXPECT_EQ(view.rowViews().size(), 1);
+    EXPECT_EQ(view.content().leftOut, "\u201Clinked\u201D changed since the scan, so it is left out.");
+    EXPECT_EQ(state().developer().scan()->allCandidates(), std::vector<CleanupCandidate>{caches[0]});
 }
 
 TEST_F(ReviewViewTest, ANameWithALineBreakTakesOneLineAndShowsTheBreak) {

@@ -3,6 +3,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "app/presenters/CompletionContent.h"
 #include "core/platform/Trash_linux.h"
 #include "core/text/ByteFormat.h"
 #include "tests/app/state/FlowFixture.h"
@@ -125,6 +126,29 @@ TEST_F(AppStateCleanupTest, AllFailedLeavesTheScanAndSavesOnlyTheReport) {
     HistoryStore history(tree_.path("history"));
     EXPECT_EQ(history.reports().size(), 1u);
     EXPECT_FALSE(history.loadLastScan());
+}
+
+// A prune that freed less than it offered is not gone from the lists: what
+// Docker says it reclaimed counts, and the rest stays on offer.
+TEST_F(AppStateCleanupTest, APruneThatFreedLessThanItOfferedStaysListed) {
+    for (const auto& [printed, freed, locations] :
+         {std::tuple{"0B", 0, "Docker reclaimed 0 B of the 7 KB it offered."},
+          std::tuple{"2kB", 2'000, "removed from part of 1 location"}}) {
+        SCOPED_TRACE(printed);
+        const std::string docker =
+            tree_.text("home/.local/bin/docker", std::string("#!/bin/sh\necho 'Total reclaimed space: ") + printed + "'\n");
+        ::chmod(docker.c_str(), 0755);
+        AppState& state = scanned();
+        state.developer().setSelection({prune.id});
+        state.developer().startCleanup();
+        ASSERT_TRUE(finished());
+        const auto card = completionContent(state.developer().lastReport(), std::nullopt, {}).report;
+        ASSERT_TRUE(card);
+        EXPECT_EQ(card->locations, locations);
+        EXPECT_EQ(card->freedBytes, freed);
+        EXPECT_EQ(state.developer().scan()->categories[0].candidates.at(0).size, 7'000 - freed);
+        state_.reset();
+    }
 }
 
 TEST_F(AppStateCleanupTest, DisposalIsTheOneChosenAtTheStart) {
