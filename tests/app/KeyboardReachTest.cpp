@@ -51,6 +51,8 @@
 #include "app/state/PreferencesState.h"
 #include "app/state/ThemeID.h"
 #include "app/theme/AppMotion.h"
+#include "app/presenters/OneLineText.h"
+#include "core/text/ByteFormat.h"
 #include "tests/app/state/FlowFixture.h"
 
 namespace korvane {
@@ -799,6 +801,44 @@ TEST_P(CanvasKeyboardTest, ArrowsSelectReturnOpensBackspaceGoesUpAndTheMenuKeyOp
         QCoreApplication::processEvents();
         EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
     }
+}
+
+// As the arrows move, a screen reader hears the item the keyboard is on: it
+// is the canvas's focused child, named by its name and size (and, in the
+// table, by what its columns say).
+TEST_P(CanvasKeyboardTest, TheItemTheArrowsReachIsTheCanvasesFocusedChild) {
+    CanvasBase* shown = canvas();
+    ASSERT_NE(shown, nullptr);
+    shown->setFocus(Qt::TabFocusReason);
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(shown);
+    for (const bool again : {false, true}) {
+        // An item the arrows reach, then the last one.
+        if (again) press(Qt::Key_End);
+        else ASSERT_TRUE(arriveOnItem(false));
+        if (targetNode() == nullptr) continue;
+        const StorageNode& node = *targetNode();
+        QAccessibleInterface* item = face->focusChild();
+        ASSERT_NE(item, nullptr) << "no item has the focus";
+        const std::string heard = item->text(QAccessible::Name).toStdString();
+        EXPECT_TRUE(heard.starts_with(oneLineText(node.name) + ", ")) << heard;
+        EXPECT_EQ(item->role(), QAccessible::ListItem);
+        EXPECT_TRUE(item->state().focused);
+        EXPECT_EQ(item->state().selected, state().navigation().selectedID() == node.id);
+        EXPECT_EQ(item->parent(), face);
+        EXPECT_EQ(face->child(face->indexOfChild(item)), item);
+        EXPECT_TRUE(face->rect().contains(item->rect().center()));
+    }
+    if (GetParam().mode != CanvasMode::table) return;
+    // A row inside the first category shows every column, and is read so.
+    press(Qt::Key_Home);
+    press(Qt::Key_Right);
+    for (int down = 0; down < 40 && !(targetNode()->safety && targetNode()->reclaimable > 0); ++down)
+        press(Qt::Key_Down);
+    const StorageNode& row = *targetNode();
+    ASSERT_TRUE(row.safety && row.reclaimable > 0);
+    EXPECT_EQ(face->focusChild()->text(QAccessible::Name).toStdString(),
+              oneLineText(row.name) + ", " + ByteFormat::string(row.bytes) + ", " +
+                  ByteFormat::string(row.reclaimable) + " reclaimable, " + std::string(title(*row.safety)));
 }
 
 std::string canvasName(const ::testing::TestParamInfo<CanvasKeys>& info) {
