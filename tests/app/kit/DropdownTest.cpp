@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QAccessible>
 #include <QApplication>
 #include <QLabel>
@@ -346,6 +348,39 @@ TEST_F(DropdownTest, ScreenReadersChooseARowByCheckingIt) {
         EXPECT_FALSE(picker.dropdown->isOpen());
         EXPECT_FALSE(face->state().expanded);
     }
+}
+
+// While the list is open its choices are in the accessible tree, under the
+// dropdown, each a radio button named by its choice, the current one checked;
+// every step down the tree leads back up to where it came from.
+TEST_F(DropdownTest, TheOpenListsChoicesAreInTheAccessibleTree) {
+    QWidget window;
+    setEnvironmentPalette(&window, ThemeID::paper);
+    auto* picker = new DisposalPicker(defaultDisposalOptions(), &window);
+    window.show();
+    picker->dropdown()->setOpen(true);
+    ASSERT_TRUE(picker->dropdown()->isOpen());
+    std::vector<std::pair<std::string, bool>> choices;
+    std::vector<QAccessibleInterface*> walk{QAccessible::queryAccessibleInterface(&window)};
+    while (!walk.empty()) {
+        QAccessibleInterface* face = walk.back();
+        walk.pop_back();
+        if (face->role() == QAccessible::RadioButton)
+            choices.emplace_back(face->text(QAccessible::Name).toStdString(), face->state().checked);
+        for (int index = face->childCount(); index-- > 0;) {
+            QAccessibleInterface* child = face->child(index);
+            ASSERT_NE(child, nullptr);
+            EXPECT_EQ(child->parent(), face);
+            walk.push_back(child);
+        }
+    }
+    std::vector<std::pair<std::string, bool>> expected;
+    for (const DisposalOption& option : defaultDisposalOptions())
+        expected.emplace_back(option.title, option.title == "Recommended");
+    std::sort(choices.begin(), choices.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(choices, expected);
+    picker->dropdown()->setOpen(false);
 }
 
 }  // namespace
