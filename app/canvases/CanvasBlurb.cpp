@@ -1,4 +1,5 @@
 #include "app/canvases/CanvasBlurb.h"
+#include "app/kit/ShownToolTip.h"
 
 #include <QEvent>
 #include <QFontMetricsF>
@@ -55,7 +56,7 @@ bool CanvasBlurb::event(QEvent* event) {
             QToolTip::hideText();
         else
             QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(),
-                               QStringLiteral("<qt>%1</qt>").arg(text().toHtmlEscaped()), this);
+                               wrappingToolTipText(text()), this);
         return true;
     }
     return QLabel::event(event);

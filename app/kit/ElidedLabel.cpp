@@ -1,4 +1,5 @@
 #include "app/kit/ElidedLabel.h"
+#include "app/kit/ShownToolTip.h"
 
 #include <QHelpEvent>
 #include <QPainter>
@@ -32,7 +33,7 @@ bool ElidedLabel::event(QEvent* event) {
         else
             // Marked as rich text so that a name holding "<b>" or "&" shows as itself.
             QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(),
-                               QStringLiteral("<qt>%1</qt>").arg(line.toHtmlEscaped()), this);
+                               wrappingToolTipText(line), this);
         return true;
     }
     return QLabel::event(event);

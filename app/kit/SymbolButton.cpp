@@ -8,12 +8,13 @@
 #include "app/theme/FocusRing.h"
 #include "app/theme/SymbolGlyph.h"
 #include "app/kit/FocusVisibility.h"
+#include "app/kit/ShownToolTip.h"
 
 namespace korvane {
 
 SymbolButton::SymbolButton(std::string symbol, const QString& help, double size, QWidget* parent)
     : QAbstractButton(parent), symbol_(std::move(symbol)), size_(size) {
-    setToolTip(help);
+    setShownToolTip(*this, help);
     setAccessibleName(help);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);

@@ -40,7 +40,9 @@
 #include "app/kit/Dropdown.h"
 #include "app/kit/FocusVisibility.h"
 #include "app/kit/PillButton.h"
+#include "app/kit/ShownToolTip.h"
 #include "app/kit/KitButton.h"
+#include "app/presenters/OneLineText.h"
 #include "app/screens/InspectorSections.h"
 #include "app/screens/EntryList.h"
 #include "app/screens/EntryListModel.h"
@@ -51,7 +53,6 @@
 #include "app/state/PreferencesState.h"
 #include "app/state/ThemeID.h"
 #include "app/theme/AppMotion.h"
-#include "app/presenters/OneLineText.h"
 #include "core/text/ByteFormat.h"
 #include "tests/app/state/FlowFixture.h"
 
@@ -335,7 +336,7 @@ TEST_P(KeyboardReachTest, NoTextNamesTheOtherPlatform) {
     widgets.prepend(target);
     for (QWidget* widget : widgets) {
         if (!widget->isVisible()) continue;
-        QStringList texts{widget->toolTip(), widget->whatsThis()};
+        QStringList texts{widget->toolTip(), shownToolTip(*widget), widget->whatsThis()};
         if (QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget))
             texts << face->text(QAccessible::Name) << face->text(QAccessible::Description);
         if (auto* label = qobject_cast<QLabel*>(widget)) texts << label->text();
@@ -343,6 +344,30 @@ TEST_P(KeyboardReachTest, NoTextNamesTheOtherPlatform) {
         for (const QString& text : texts)
             EXPECT_FALSE(otherPlatform.match(text).hasMatch())
                 << widget->metaObject()->className() << ": \"" << text.toStdString() << "\"";
+    }
+}
+
+// What a screen reader reads is plain text: no name or description holds
+// markup, and no description merely says the name again. The walk goes
+// through the accessible tree, so an open list and a canvas's item count too.
+TEST_P(KeyboardReachTest, EveryAccessibleTextIsPlainAndEveryDescriptionAddsToTheName) {
+    QWidget* target = open(GetParam());
+    ASSERT_NE(target, nullptr);
+    static const QRegularExpression markup(QStringLiteral("<[A-Za-z/!][^>]*>"));
+    std::vector<QAccessibleInterface*> walk{QAccessible::queryAccessibleInterface(target)};
+    for (std::size_t seen = 0; !walk.empty() && seen < 20000; ++seen) {
+        QAccessibleInterface* face = walk.back();
+        walk.pop_back();
+        if (face == nullptr || !face->isValid()) continue;
+        const QString name = face->text(QAccessible::Name);
+        const QString description = face->text(QAccessible::Description);
+        const std::string what = (face->object() ? face->object()->metaObject()->className() : "item") +
+                                 std::string(" \"") + name.toStdString() + "\"";
+        EXPECT_FALSE(markup.match(name).hasMatch()) << what;
+        EXPECT_FALSE(markup.match(description).hasMatch()) << what << ": " << description.toStdString();
+        EXPECT_TRUE(description.trimmed().isEmpty() || description.trimmed() != name.trimmed())
+            << what << " is described by its name";
+        for (int child = face->childCount(); child-- > 0;) walk.push_back(face->child(child));
     }
 }
 

@@ -14,6 +14,7 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/ThemePicker.h"
 #include "app/theme/AppMotion.h"
+#include "app/kit/ShownToolTip.h"
 #include "tests/app/fakes/FakeCompositor.h"
 
 namespace korvane {
@@ -134,7 +135,7 @@ TEST_F(DropdownTest, ThemePickerReportsTheChosenThemeAndMarksTheCurrentOne) {
     auto* picker = new ThemePicker(&window);
     window.show();
     QSignalSpy chosen(picker, &ThemePicker::themeChosen);
-    EXPECT_EQ(picker->dropdown()->toolTip(), "Theme");
+    EXPECT_EQ(shownToolTip(*picker->dropdown()), "Theme");
     EXPECT_EQ(picker->dropdown()->accessibleName(), "Theme");
 
     QTest::mouseClick(picker->dropdown(), Qt::LeftButton);

@@ -21,6 +21,7 @@
 #include "app/state/PlatformWords.h"
 #include "app/theme/AppFont.h"
 #include "app/theme/AppMotion.h"
+#include "app/kit/ShownToolTip.h"
 #include "tests/app/state/FlowFixture.h"
 #include "tests/explorer/LinuxHomeSupport.h"
 
@@ -156,7 +157,7 @@ TEST_F(ApplicationsViewTest, ANarrowDetailPaneWrapsItsFactsAndButtonsAndCutsPath
             if (label->accessibleName() == QStringLiteral("~/.cache/krita/some/rather/deep/folder/with/a/long/name/inside/it"))
                 path = label;
         ASSERT_NE(path, nullptr);
-        EXPECT_EQ(path->toolTip(), "<qt>" + path->accessibleName().toHtmlEscaped() + "</qt>");
+        EXPECT_EQ(shownToolTip(*path), path->accessibleName());
         // Never a sliver: beside its tag while it keeps room, else under it.
         EXPECT_GE(path->width(), LeftoverRow::minimumPathBeside);
         const QRect placed(path->mapTo(&pane, QPoint(0, 0)), path->size());

@@ -20,6 +20,7 @@
 #include "app/screens/InspectorView.h"
 #include "app/state/PlatformWords.h"
 #include "app/theme/AppMotion.h"
+#include "app/kit/ShownToolTip.h"
 #include "tests/app/state/FlowFixture.h"
 
 namespace korvane {
@@ -218,7 +219,7 @@ TEST_F(InspectorViewTest, ALongNameStaysInTheColumnAndTheButtonsKeepTheirTitles)
             ADD_FAILURE() << "no line names " << name;
             continue;
         }
-        EXPECT_EQ(nameLine->toolTip(), "<qt>" + QString::fromStdString(name).toHtmlEscaped() + "</qt>");
+        EXPECT_EQ(shownToolTip(*nameLine), QString::fromStdString(name));
         const QStringList shown = nameLine->shownLines(nameLine->width());
         EXPECT_EQ(shown.size(), 3);
         EXPECT_TRUE(shown.back().endsWith(".txt")) << shown.back().toStdString();
