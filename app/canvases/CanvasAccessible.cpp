@@ -10,7 +10,7 @@ namespace korvane {
 
 namespace {
 
-// The item the keyboard is on. It is made for one item and stands for it
+// The item (or zone) the keyboard is on. It is made for one and stands for it
 // alone: when the keyboard moves on, the canvas makes another, so that a
 // screen reader hears a new focus rather than an old one renamed.
 class CanvasItemAccessible : public QAccessibleInterface {
@@ -20,8 +20,12 @@ public:
 
     bool stands(CanvasHit hit, const StorageNode* node) const { return hit == hit_ && node == node_; }
 
-    // Only while its node is still drawn at its place (the node is never read through this pointer).
-    bool isValid() const override { return canvas_ && canvas_->root() && canvas_->itemNode(hit_.index) == node_; }
+    // Only while the keyboard is on it and its node is still drawn there (the
+    // node is never read through this pointer before that is known).
+    bool isValid() const override {
+        if (!canvas_ || !canvas_->root() || canvas_->keyboardTarget() != hit_) return false;
+        return hit_.zone != CanvasHit::item || canvas_->itemNode(hit_.index) == node_;
+    }
     QObject* object() const override { return nullptr; }
     QWindow* window() const override { return canvas_ ? canvas_->window()->windowHandle() : nullptr; }
     QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(canvas_); }
@@ -33,7 +37,7 @@ public:
 
     QString text(QAccessible::Text t) const override {
         if (!isValid() || (t != QAccessible::Name && t != QAccessible::Description)) return {};
-        const CanvasItemReading reading = canvas_->itemReading(hit_.index);
+        const CanvasItemReading reading = canvas_->reading(hit_);
         return QString::fromStdString(t == QAccessible::Name ? reading.name : reading.description);
     }
     void setText(QAccessible::Text, const QString&) override {}
@@ -55,7 +59,7 @@ public:
             return state;
         }
         state.focused = canvas_->hasFocus();
-        state.selected = canvas_->isSelectedNode(*node_);
+        state.selected = node_ != nullptr && canvas_->isSelectedNode(*node_);
         state.invisible = !canvas_->isVisible();
         state.offscreen = rect().isEmpty();
         return state;
@@ -78,10 +82,12 @@ public:
         const auto target = canvas->root() ? canvas->keyboardTarget() : std::nullopt;
         const StorageNode* node =
             target && target->zone == CanvasHit::item ? canvas->itemNode(target->index) : nullptr;
+        // A zone is there to read only where its canvas gives it a reading.
+        const bool readable = node != nullptr || (target && !canvas->reading(*target).name.empty());
         auto* current = itemID_ ? static_cast<CanvasItemAccessible*>(QAccessible::accessibleInterface(itemID_)) : nullptr;
-        if (node && current && current->stands(*target, node)) return current;
+        if (readable && current && current->stands(*target, node)) return current;
         dropItem();
-        if (!node) return nullptr;
+        if (!readable) return nullptr;
         itemID_ = QAccessible::registerAccessibleInterface(new CanvasItemAccessible(canvas, *target, node));
         return QAccessible::accessibleInterface(itemID_);
     }

@@ -292,7 +292,9 @@ void CanvasBase::updateDescription() {
     QAccessible::updateAccessibility(&event);
 }
 
-CanvasItemReading CanvasBase::itemReading(std::size_t item) { return cardReading(hoverContent(item)); }
+CanvasItemReading CanvasBase::reading(const Hit& hit) {
+    return hit.zone == Hit::item ? cardReading(hoverContent(hit.index)) : CanvasItemReading{};
+}
 
 HoverCardContent CanvasBase::hoverContent(std::size_t item) {
     return hoverCardContent(*itemNode(item), *root(), clock_.now());

@@ -81,8 +81,9 @@ public:
     // pointer last clicked, else the first one drawn as selected; none when
     // neither is on show.
     std::optional<Hit> keyboardTarget();
-    // What a screen reader hears of an item, as the keyboard arrives on it.
-    virtual CanvasItemReading itemReading(std::size_t item);
+    // What a screen reader hears of a keyboard target as the keyboard
+    // arrives on it; a zone reads nothing unless its canvas says.
+    virtual CanvasItemReading reading(const Hit& hit);
     QRectF keyboardTargetRect(const Hit& hit) { return targetRect(hit); }
     bool isSelectedNode(const StorageNode& node) const;
 

@@ -60,8 +60,8 @@ const StorageNode* TableCanvas::itemNode(std::size_t item) {
     return layout().rows[item].node;
 }
 
-CanvasItemReading TableCanvas::itemReading(std::size_t item) {
-    const StorageNode* node = itemNode(item);
+CanvasItemReading TableCanvas::reading(const Hit& hit) {
+    const StorageNode* node = itemNode(hit.index);
     return node ? tableRowReading(*node) : CanvasItemReading{};
 }
 

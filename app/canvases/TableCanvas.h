@@ -23,7 +23,7 @@ public:
     std::size_t layoutBuilds() const override { return cache_.builds(); }
     QRectF itemBounds(std::size_t item) override;
     const StorageNode* itemNode(std::size_t item) override;
-    CanvasItemReading itemReading(std::size_t item) override;
+    CanvasItemReading reading(const Hit& hit) override;
     const TableLayout& currentLayout() { return layout(); }
     const std::set<std::string>& expanded() const { return expanded_; }
     double headerHeight() const { return pinnedHeight(); }

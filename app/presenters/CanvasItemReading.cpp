@@ -18,4 +18,8 @@ CanvasItemReading tableRowReading(const StorageNode& node) {
     return {name, {}};
 }
 
+CanvasItemReading bandHeaderReading(std::string_view band, std::int64_t bytes, std::string_view blurb) {
+    return {std::string(band) + ", " + ByteFormat::string(bytes), std::string(blurb)};
+}
+
 }  // namespace korvane

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "app/presenters/HoverCardContent.h"
 #include "core/model/StorageNode.h"
@@ -24,5 +26,8 @@ CanvasItemReading cardReading(const HoverCardContent& card);
 // remove"; a mount point's size is "Not counted", and nothing reclaimable or
 // untagged is left out.
 CanvasItemReading tableRowReading(const StorageNode& node);
+
+// A strata band's header: "Days, 1.2 GB", then what the band holds.
+CanvasItemReading bandHeaderReading(std::string_view band, std::int64_t bytes, std::string_view blurb);
 
 }  // namespace korvane

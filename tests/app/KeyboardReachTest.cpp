@@ -853,6 +853,14 @@ TEST_P(CanvasKeyboardTest, TheItemTheArrowsReachIsTheCanvasesFocusedChild) {
         EXPECT_EQ(face->child(face->indexOfChild(item)), item);
         EXPECT_TRUE(face->rect().contains(item->rect().center()));
     }
+    if (GetParam().mode == CanvasMode::strata) {
+        // The first stop is a band's header, read by its band and size.
+        press(Qt::Key_Home);
+        ASSERT_NE(shown->keyboardTarget()->zone, CanvasHit::item);
+        ASSERT_NE(face->focusChild(), nullptr);
+        EXPECT_TRUE(face->focusChild()->text(QAccessible::Name).contains(QRegularExpression(", [0-9.]+ [KMGT]?B$")))
+            << face->focusChild()->text(QAccessible::Name).toStdString();
+    }
     if (GetParam().mode != CanvasMode::table) return;
     // A row inside the first category shows every column, and is read so.
     press(Qt::Key_Home);
