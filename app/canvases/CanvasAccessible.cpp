@@ -53,7 +53,7 @@ public:
     QAccessible::State state() const override {
         QAccessible::State state;
         state.focusable = true;
-        state.selectable = true;
+        state.selectable = node_ != nullptr;
         if (!isValid()) {
             state.invalid = true;
             return state;
@@ -84,7 +84,8 @@ public:
             target && target->zone == CanvasHit::item ? canvas->itemNode(target->index) : nullptr;
         // A zone is there to read only where its canvas gives it a reading.
         const bool readable = node != nullptr || (target && !canvas->reading(*target).name.empty());
-        auto* current = itemID_ ? static_cast<CanvasItemAccessible*>(QAccessible::accessibleInterface(itemID_)) : nullptr;
+        auto* current =
+            itemID_ ? static_cast<CanvasItemAccessible*>(QAccessible::accessibleInterface(itemID_)) : nullptr;
         if (readable && current && current->stands(*target, node)) return current;
         dropItem();
         if (!readable) return nullptr;
@@ -100,7 +101,8 @@ public:
     }
 
     int indexOfChild(const QAccessibleInterface* child) const override {
-        if (itemID_ && child == QAccessible::accessibleInterface(itemID_)) return QAccessibleWidget::childCount();
+        if (itemID_ && child == QAccessible::accessibleInterface(itemID_))
+            return QAccessibleWidget::childCount();
         return QAccessibleWidget::indexOfChild(child);
     }
 

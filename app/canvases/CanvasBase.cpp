@@ -280,9 +280,10 @@ QRegion CanvasBase::hoverRegion() {
 void CanvasBase::updateDescription() {
     QString description;
     if (root()) {
-        const StorageNode* node = hovered_ && hovered_->zone == Hit::item && showsHoverCard() && !keyboardHover_
-                                      ? itemNode(hovered_->index)
-                                      : nullptr;
+        const StorageNode* node =
+            hovered_ && hovered_->zone == Hit::item && showsHoverCard() && !keyboardHover_
+                ? itemNode(hovered_->index)
+                : nullptr;
         description = node ? QString::fromStdString(hoverCardDescription(hoverContent(hovered_->index)))
                            : restingDescription();
     }

@@ -1,5 +1,4 @@
 #include "app/canvases/CanvasBlurb.h"
-#include "app/kit/ShownToolTip.h"
 
 #include <QEvent>
 #include <QFontMetricsF>
@@ -7,6 +6,8 @@
 #include <QPainter>
 #include <QToolTip>
 #include <algorithm>
+
+#include "app/kit/ShownToolTip.h"
 
 namespace korvane {
 
@@ -55,8 +56,8 @@ bool CanvasBlurb::event(QEvent* event) {
         if (shown == text().simplified() || text().isEmpty())
             QToolTip::hideText();
         else
-            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(),
-                               wrappingToolTipText(text()), this);
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), wrappingToolTipText(text()),
+                               this);
         return true;
     }
     return QLabel::event(event);

@@ -21,6 +21,7 @@
 #include "app/kit/PillGroup.h"
 #include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/ScaleReveal.h"
+#include "app/kit/ShownToolTip.h"
 #include "app/kit/SymbolView.h"
 #include "app/kit/ThemePicker.h"
 #include "app/presenters/ExploreColumns.h"
@@ -30,7 +31,6 @@
 #include "app/theme/FocusRing.h"
 #include "app/theme/SymbolGlyph.h"
 #include "app/kit/FocusVisibility.h"
-#include "app/kit/ShownToolTip.h"
 
 namespace korvane {
 

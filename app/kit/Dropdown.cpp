@@ -244,7 +244,8 @@ QAccessibleInterface* dropdownAccessible(const QString& className, QObject* obje
     if (className == QLatin1String("korvane::Dropdown") && object->isWidgetType())
         return new DropdownAccessible(static_cast<Dropdown*>(object));
     // The list of choices.
-    if (className == QLatin1String("korvane::PopupFrame") && qobject_cast<Dropdown*>(object->parent()) != nullptr)
+    if (className == QLatin1String("korvane::PopupFrame") &&
+        qobject_cast<Dropdown*>(object->parent()) != nullptr)
         return new DropdownListAccessible(static_cast<QWidget*>(object));
     return nullptr;
 }

@@ -1,9 +1,10 @@
 #include "app/kit/ElidedLabel.h"
-#include "app/kit/ShownToolTip.h"
 
 #include <QHelpEvent>
 #include <QPainter>
 #include <QToolTip>
+
+#include "app/kit/ShownToolTip.h"
 
 namespace korvane {
 
@@ -32,8 +33,7 @@ bool ElidedLabel::event(QEvent* event) {
             QToolTip::hideText();
         else
             // Marked as rich text so that a name holding "<b>" or "&" shows as itself.
-            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(),
-                               wrappingToolTipText(line), this);
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), wrappingToolTipText(line), this);
         return true;
     }
     return QLabel::event(event);

@@ -1,5 +1,4 @@
 #include "app/kit/NameLines.h"
-#include "app/kit/ShownToolTip.h"
 
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -11,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/kit/ShownToolTip.h"
 #include "app/presenters/LabelFit.h"
 #include "app/theme/AppFont.h"
 

@@ -39,7 +39,8 @@ void setShownToolTip(QWidget& widget, const QString& text) {
 QString shownToolTip(const QWidget& widget) { return widget.property(textProperty).toString(); }
 
 QString wrappingToolTipText(const QString& text) {
-    return QStringLiteral("<qt>%1</qt>").arg(text.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")));
+    return QStringLiteral("<qt>%1</qt>")
+        .arg(text.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")));
 }
 
 }  // namespace korvane

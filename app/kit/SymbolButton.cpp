@@ -5,10 +5,10 @@
 #include <QPainter>
 
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/ShownToolTip.h"
 #include "app/theme/FocusRing.h"
 #include "app/theme/SymbolGlyph.h"
 #include "app/kit/FocusVisibility.h"
-#include "app/kit/ShownToolTip.h"
 
 namespace korvane {
 

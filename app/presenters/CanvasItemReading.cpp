@@ -11,8 +11,9 @@ CanvasItemReading cardReading(const HoverCardContent& card) {
 }
 
 CanvasItemReading tableRowReading(const StorageNode& node) {
-    std::string name = oneLineText(node.name) + ", " +
-                       (FileTreeScanner::isMountPoint(node) ? std::string("Not counted") : ByteFormat::string(node.bytes));
+    std::string name =
+        oneLineText(node.name) + ", " +
+        (FileTreeScanner::isMountPoint(node) ? std::string("Not counted") : ByteFormat::string(node.bytes));
     if (node.reclaimable >= 1) name += ", " + ByteFormat::string(node.reclaimable) + " reclaimable";
     if (node.safety) name += ", " + std::string(title(*node.safety));
     return {name, {}};

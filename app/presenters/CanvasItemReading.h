@@ -14,8 +14,6 @@ namespace korvane {
 struct CanvasItemReading {
     std::string name;
     std::string description;
-
-    friend bool operator==(const CanvasItemReading&, const CanvasItemReading&) = default;
 };
 
 // An item with a hover card: the card's name and figure, then its other lines
@@ -23,8 +21,8 @@ struct CanvasItemReading {
 CanvasItemReading cardReading(const HoverCardContent& card);
 
 // A table row reads its columns: "npm cache, 1.2 GB, 1 GB reclaimable, Safe to
-// remove"; a mount point's size is "Not counted", and nothing reclaimable or
-// untagged is left out.
+// remove"; a mount point's size is "Not counted", and a row with nothing
+// reclaimable or no safety tag says nothing of them.
 CanvasItemReading tableRowReading(const StorageNode& node);
 
 // A strata band's header: "Days, 1.2 GB", then what the band holds.

@@ -838,15 +838,19 @@ TEST_P(CanvasKeyboardTest, TheItemTheArrowsReachIsTheCanvasesFocusedChild) {
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(shown);
     for (const bool again : {false, true}) {
         // An item the arrows reach, then the last one.
-        if (again) press(Qt::Key_End);
-        else ASSERT_TRUE(arriveOnItem(false));
+        if (again)
+            press(Qt::Key_End);
+        else
+            ASSERT_TRUE(arriveOnItem(false));
         if (targetNode() == nullptr) continue;
         const StorageNode& node = *targetNode();
         QAccessibleInterface* item = face->focusChild();
         ASSERT_NE(item, nullptr) << "no item has the focus";
         const std::string heard = item->text(QAccessible::Name).toStdString();
         EXPECT_TRUE(heard.starts_with(oneLineText(node.name) + ", ")) << heard;
-        if (GetParam().mode == CanvasMode::table) EXPECT_EQ(heard, tableRowReading(node).name);
+        if (GetParam().mode == CanvasMode::table) {
+            EXPECT_EQ(heard, tableRowReading(node).name);
+        }
         EXPECT_EQ(item->role(), QAccessible::ListItem);
         EXPECT_TRUE(item->state().focused);
         EXPECT_EQ(item->state().selected, state().navigation().selectedID() == node.id);
@@ -858,7 +862,8 @@ TEST_P(CanvasKeyboardTest, TheItemTheArrowsReachIsTheCanvasesFocusedChild) {
     // The first stop is a band's header, read by its band and size.
     press(Qt::Key_Home);
     ASSERT_NE(face->focusChild(), nullptr);
-    EXPECT_TRUE(face->focusChild()->text(QAccessible::Name).contains(QRegularExpression(", [0-9.]+ [KMGT]?B$")))
+    EXPECT_TRUE(
+        face->focusChild()->text(QAccessible::Name).contains(QRegularExpression(", [0-9.]+ [KMGT]?B$")))
         << face->focusChild()->text(QAccessible::Name).toStdString();
 }
 

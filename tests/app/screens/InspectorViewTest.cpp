@@ -15,12 +15,12 @@
 #include "app/kit/KitButton.h"
 #include "app/kit/NameLines.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/ShownToolTip.h"
 #include "app/theme/AppFont.h"
 #include "app/screens/InspectorSections.h"
 #include "app/screens/InspectorView.h"
 #include "app/state/PlatformWords.h"
 #include "app/theme/AppMotion.h"
-#include "app/kit/ShownToolTip.h"
 #include "tests/app/state/FlowFixture.h"
 
 namespace korvane {

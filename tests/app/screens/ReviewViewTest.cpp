@@ -14,10 +14,10 @@
 #include "app/kit/DropdownRow.h"
 #include "app/kit/KitButton.h"
 #include "app/kit/LinkButton.h"
+#include "app/kit/ShownToolTip.h"
 #include "app/screens/ReviewRowView.h"
 #include "app/screens/ReviewView.h"
 #include "app/theme/AppMotion.h"
-#include "app/kit/ShownToolTip.h"
 #include "tests/app/state/FlowFixture.h"
 
 namespace korvane {
