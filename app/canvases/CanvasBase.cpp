@@ -44,16 +44,28 @@ CanvasBase::CanvasBase(const CanvasParts& parts, CanvasMode mode, QWidget* paren
       mode_(mode),
       input_({.hitAt = [this](QPointF point) { return root() ? hitAt(point) : std::nullopt; },
               .actionable = [this](std::size_t item) { return hasMenu(item); },
-              .hover = [this](std::optional<Hit> hit) { setHovered(hit); },
+              .hover =
+                  [this](std::optional<Hit> hit) {
+                      keyboardHover_ = false;
+                      setHovered(hit);
+                  },
               .click =
                   [this](const Hit& hit) {
                       // The arrows go on from what was clicked.
-                      keyboard_ = hit;
-                      keyboardNode_ = hit.zone == Hit::item ? itemNode(hit.index) : nullptr;
+                      keyboardFollows(hit);
                       clicked(hit);
+                      announceKeyboardItem();
                   },
               .doubleClick = [this](const Hit& hit) { doubleClicked(hit); },
-              .menu = [this](const Hit& hit, QPoint at) { openMenu(hit, at); },
+              .menu =
+                  [this](const Hit& hit, QPoint at) {
+                      if (selectsOnMenu()) {
+                          keyboardFollows(hit);
+                          chosen(hit);
+                          announceKeyboardItem();
+                      }
+                      openMenu(hit, at);
+                  },
               .drag = [this](QPointF moved) { dragged(moved); },
               .dragEnd = [this] { dragEnded(); }}),
       cardMotion_(new HoverCardMotion(*this)) {
@@ -269,7 +281,9 @@ void CanvasBase::updateDescription() {
     QString description;
     if (root()) {
         const StorageNode* node =
-            hovered_ && hovered_->zone == Hit::item && showsHoverCard() ? itemNode(hovered_->index) : nullptr;
+            hovered_ && hovered_->zone == Hit::item && showsHoverCard() && !keyboardHover_
+                ? itemNode(hovered_->index)
+                : nullptr;
         description = node ? QString::fromStdString(hoverCardDescription(hoverContent(hovered_->index)))
                            : restingDescription();
     }
@@ -277,6 +291,10 @@ void CanvasBase::updateDescription() {
     setAccessibleDescription(description);
     QAccessibleEvent event(this, QAccessible::DescriptionChanged);
     QAccessible::updateAccessibility(&event);
+}
+
+CanvasItemReading CanvasBase::reading(const Hit& hit) {
+    return hit.zone == Hit::item ? cardReading(hoverContent(hit.index)) : CanvasItemReading{};
 }
 
 HoverCardContent CanvasBase::hoverContent(std::size_t item) {
@@ -480,8 +498,19 @@ void CanvasBase::moveKeyboardTo(const Hit& hit) {
     reveal(hit);
     chosen(hit);
     // Its card and hover look show where the keyboard is, as the pointer's would.
+    keyboardHover_ = true;
     setHovered(hit);
+    announceKeyboardItem();
     update();
+}
+
+void CanvasBase::keyboardFollows(const Hit& hit) {
+    keyboard_ = hit;
+    keyboardNode_ = hit.zone == Hit::item ? itemNode(hit.index) : nullptr;
+}
+
+void CanvasBase::announceKeyboardItem() {
+    if (hasFocus()) announceCanvasItem(*this);
 }
 
 void CanvasBase::openKeyboardMenu() {
@@ -556,6 +585,9 @@ void CanvasBase::keyPressEvent(QKeyEvent* event) {
 
 void CanvasBase::focusInEvent(QFocusEvent* event) {
     QWidget::focusInEvent(event);
+    // After the canvas itself is read (Qt tells of its focus once this returns), the item the keyboard is on.
+    QMetaObject::invokeMethod(
+        this, [this] { announceKeyboardItem(); }, Qt::QueuedConnection);
     update();
 }
 

@@ -17,6 +17,7 @@
 #include "app/canvases/layout/CanvasClock.h"
 #include "app/canvases/layout/CanvasLayoutCache.h"
 #include "app/canvases/layout/KeyboardStep.h"
+#include "app/presenters/CanvasItemReading.h"
 #include "app/presenters/HoverCardContent.h"
 #include "app/state/NavigationState.h"
 #include "app/theme/AppMotion.h"
@@ -80,6 +81,11 @@ public:
     // pointer last clicked, else the first one drawn as selected; none when
     // neither is on show.
     std::optional<Hit> keyboardTarget();
+    // What a screen reader hears of a keyboard target as the keyboard
+    // arrives on it; a zone reads nothing unless its canvas says.
+    virtual CanvasItemReading reading(const Hit& hit);
+    QRectF keyboardTargetRect(const Hit& hit) { return targetRect(hit); }
+    bool isSelectedNode(const StorageNode& node) const;
 
     // Renders into an image as the widget would look (for benchmarks and probes).
     void paintInto(QPainter& painter);
@@ -151,6 +157,9 @@ protected:
     virtual void reveal(const Hit&) {}
     // Whether items offer their menu (the bars do not).
     virtual bool offersMenu() const { return true; }
+    // Whether a right click selects the item before its menu opens (where
+    // no hover look shows which item the menu is for).
+    virtual bool selectsOnMenu() const { return false; }
     // The folder whose items a summing item stands for: its menu shows that
     // folder in the file manager. None where the canvas sums nothing.
     virtual const StorageNode* summedFolder(std::size_t) { return nullptr; }
@@ -162,7 +171,6 @@ protected:
     bool isHovered(int zone, std::size_t index) const;
     // The hover as painted now: none while the resting picture is drawn.
     std::optional<Hit> paintedHover() const { return drawingResting_ ? std::nullopt : hovered_; }
-    bool isSelectedNode(const StorageNode& node) const;
     // Progress of the entrance for an item that starts `delay` seconds late
     // (may overshoot 1 with the spring); 1 once played or without animation.
     double entrance(double delay, const Motion& motion = AppMotion::gentle) const;
@@ -199,6 +207,10 @@ private:
     bool hasMenu(std::size_t item);
     // The keyboard's target goes to `hit`: selected, in view, showing its card.
     void moveKeyboardTo(const Hit& hit);
+    // The pointer put the keyboard on an item (a click, a right click).
+    void keyboardFollows(const Hit& hit);
+    // Screen readers hear the item the keyboard is on, while the canvas has the focus.
+    void announceKeyboardItem();
     void openKeyboardMenu();
     // Whether the key is one the canvas answers while it has the focus.
     bool answersKey(const QKeyEvent& event) const;
@@ -238,6 +250,9 @@ private:
     // another node at that index).
     std::optional<Hit> keyboard_;
     const StorageNode* keyboardNode_ = nullptr;
+    // The hover is the keyboard's: the item it is on is read as the focus, not
+    // as the canvas's description.
+    bool keyboardHover_ = false;
     QPointer<QMenu> menu_;
 
     QElapsedTimer elapsed_;

@@ -7,6 +7,8 @@
 #include <QToolTip>
 #include <algorithm>
 
+#include "app/kit/ShownToolTip.h"
+
 namespace korvane {
 
 namespace {
@@ -54,8 +56,8 @@ bool CanvasBlurb::event(QEvent* event) {
         if (shown == text().simplified() || text().isEmpty())
             QToolTip::hideText();
         else
-            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(),
-                               QStringLiteral("<qt>%1</qt>").arg(text().toHtmlEscaped()), this);
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), wrappingToolTipText(text()),
+                               this);
         return true;
     }
     return QLabel::event(event);

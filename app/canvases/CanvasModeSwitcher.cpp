@@ -1,6 +1,7 @@
 #include "app/canvases/CanvasModeSwitcher.h"
 
 #include "app/kit/PillButton.h"
+#include "app/kit/ShownToolTip.h"
 #include "app/state/NavigationState.h"
 
 namespace korvane {
@@ -18,7 +19,7 @@ CanvasModeSwitcher::CanvasModeSwitcher(NavigationState& navigation, QWidget* par
         auto* button = new PillButton(std::string(symbolName(mode)), text(title(mode)));
         button->setShowsTitleOnlyWhenActive(true);
         button->setShape(10, 8, 6);
-        button->setToolTip(text(title(mode)));
+        setShownToolTip(*button, text(title(mode)));
         // The mode already shown is set again: its identity stays, so nothing is replaced.
         connect(button, &QAbstractButton::clicked, this, [this, mode] { navigation_.setCanvasMode(mode); });
         addPill(button);

@@ -29,6 +29,7 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/PlainLabel.h"
 #include "app/kit/RestyleOnPaletteChange.h"
+#include "app/kit/ShownToolTip.h"
 #include "app/kit/SymbolView.h"
 #include "app/kit/WrapLayout.h"
 #include "app/state/DeveloperState.h"
@@ -290,8 +291,8 @@ void DeveloperCanvasPage::refresh() {
     const QString whole = content_.freeSpaceOnceEmptied
                               ? freeSpace_->text() + QStringLiteral(" \u00B7 ") + freeSpaceOnceEmptied_->text()
                               : freeSpace_->text();
-    freeSpace_->setToolTip(whole);
-    freeSpaceOnceEmptied_->setToolTip(whole);
+    setShownToolTip(*freeSpace_, whole);
+    setShownToolTip(*freeSpaceOnceEmptied_, whole);
     selectSafe_->setEnabled(content_.selectSafeEnabled);
     clear_->setEnabled(content_.clearEnabled);
     review_->setTitle(text(content_.reviewTitle));

@@ -20,6 +20,7 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/PlainLabel.h"
 #include "app/kit/RestyleOnPaletteChange.h"
+#include "app/kit/ShownToolTip.h"
 #include "app/state/DeveloperState.h"
 #include "app/state/FolderScanState.h"
 #include "app/state/NavigationState.h"
@@ -156,7 +157,7 @@ void GeneralCanvasPage::rebuildCrumbs() {
     for (const auto& crumb : content_.crumbs) {
         auto* button = new CrumbButton(text(crumb.name), false);
         // Marked as rich text so that a path holding "<b>" or "&" shows as itself.
-        button->setToolTip(QStringLiteral("<qt>%1</qt>").arg(text(crumb.help).toHtmlEscaped()));
+        setShownToolTip(*button, text(crumb.help));
         button->setAccessibleDescription(text(crumb.help));
         const std::string id = crumb.id;
         // By id: the node may be gone by the time of the click.

@@ -17,6 +17,7 @@
 #include "app/kit/Hairline.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/RestyleOnPaletteChange.h"
+#include "app/kit/ShownToolTip.h"
 #include "app/state/TreeNavigation.h"
 #include "app/theme/MotionAnimation.h"
 #include "app/theme/Palette.h"
@@ -164,7 +165,7 @@ QToolButton* symbolButton(const char* symbol, const char* help) {
     button->setText(symbolText(symbol));
     button->setFont(symbolFont(11));
     button->setFixedSize(22, 18);
-    button->setToolTip(QString::fromUtf8(help));
+    setShownToolTip(*button, QString::fromUtf8(help));
     button->setAccessibleName(QString::fromUtf8(help));
     button->setCursor(Qt::PointingHandCursor);
     return button;

@@ -162,6 +162,14 @@ void StrataCanvas::clicked(const Hit& hit) {
     developer().toggleSelection(nodes);
 }
 
+CanvasItemReading StrataCanvas::reading(const Hit& hit) {
+    const StrataLayout& strata = layout();
+    if (hit.zone != headerZone || hit.index >= strata.bands.size()) return CanvasBase::reading(hit);
+    const StrataLayout::Band& band = strata.bands[hit.index];
+    const auto& info = StrataLayout::bandTable[static_cast<std::size_t>(band.bandIndex)];
+    return bandHeaderReading(info.name, band.total, info.blurb);
+}
+
 std::vector<CanvasBase::Hit> StrataCanvas::keyboardTargets() {
     std::vector<Hit> targets;
     if (!root()) return targets;

@@ -36,6 +36,7 @@ public:
     bool headerSelects(std::size_t position);
     // The help for the point: a header's that selects, else none.
     QString helpAt(QPointF point);
+    CanvasItemReading reading(const Hit& hit) override;
 
 protected:
     bool event(QEvent* event) override;

@@ -60,6 +60,11 @@ const StorageNode* TableCanvas::itemNode(std::size_t item) {
     return layout().rows[item].node;
 }
 
+CanvasItemReading TableCanvas::reading(const Hit& hit) {
+    const StorageNode* node = itemNode(hit.index);
+    return node ? tableRowReading(*node) : CanvasItemReading{};
+}
+
 std::optional<CanvasBase::Hit> TableCanvas::hitAt(QPointF point) {
     if (point.y() < pinnedHeight() || point.x() >= contentWidth()) return std::nullopt;
     if (const auto row = layout().rowAt(toContent(point).y())) return Hit{Hit::item, *row};

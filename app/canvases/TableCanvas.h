@@ -23,6 +23,7 @@ public:
     std::size_t layoutBuilds() const override { return cache_.builds(); }
     QRectF itemBounds(std::size_t item) override;
     const StorageNode* itemNode(std::size_t item) override;
+    CanvasItemReading reading(const Hit& hit) override;
     const TableLayout& currentLayout() { return layout(); }
     const std::set<std::string>& expanded() const { return expanded_; }
     double headerHeight() const { return pinnedHeight(); }
@@ -39,6 +40,7 @@ protected:
     void activated(const Hit& hit) override;
     void doubleClicked(const Hit& hit) override;
     bool showsHoverCard() const override { return false; }
+    bool selectsOnMenu() const override { return true; }
 
 private:
     const TableLayout& layout();

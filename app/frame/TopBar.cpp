@@ -21,6 +21,7 @@
 #include "app/kit/PillGroup.h"
 #include "app/kit/RestyleOnPaletteChange.h"
 #include "app/kit/ScaleReveal.h"
+#include "app/kit/ShownToolTip.h"
 #include "app/kit/SymbolView.h"
 #include "app/kit/ThemePicker.h"
 #include "app/presenters/ExploreColumns.h"
@@ -86,7 +87,8 @@ public:
         setMinimumWidth(96);
         setMaximumWidth(186);
         setPlaceholderText(QStringLiteral("Filter by name, path or toolchain"));
-        setAccessibleName(QStringLiteral("Filter by name, path or toolchain"));
+        // The placeholder, read as the description, says what the filter looks at.
+        setAccessibleName(QStringLiteral("Filter"));
         connect(this, &QLineEdit::returnPressed, this, [this] { clearFocus(); });
     }
     QSize sizeHint() const override { return {maximumWidth(), QLineEdit::sizeHint().height()}; }
@@ -272,7 +274,7 @@ void TopBar::buildFilter() {
     connect(clear_, &QPushButton::clicked, this, [this] { navigation_.setSearchText({}); });
     filter_->installEventFilter(filterCapsule_);
 
-    filterButton_->setToolTip(filter_->placeholderText());
+    setShownToolTip(*filterButton_, filter_->placeholderText());
     filterButton_->setAccessibleName(filter_->placeholderText());
     connect(filterButton_, &QPushButton::clicked, this, [this] {
         filterOpened_ = true;
@@ -375,7 +377,7 @@ void TopBar::refresh() {
     badgeReveal_->setRevealed(content_.badge.has_value());
     clearReveal_->setRevealed(content_.showsClear);
 
-    inspectorToggle_->setToolTip(text(content_.inspectorHelp));
+    setShownToolTip(*inspectorToggle_, text(content_.inspectorHelp));
     inspectorToggle_->setAccessibleName(text(content_.inspectorHelp));
     static_cast<GlyphButton*>(inspectorToggle_)
         ->setColor(content_.inspectorHighlighted ? palette.ink : palette.inkTertiary);
@@ -427,7 +429,7 @@ void TopBar::fitCrumbs() {
         buttons[i]->setVisible(shown[i] > 0);
         buttons[i]->setMaximumWidth(shown[i] < whole[i] ? std::max(shown[i], 1) : QWIDGETSIZE_MAX);
         // Cut short, its name stays at hand.
-        buttons[i]->setToolTip(shown[i] < whole[i] ? buttons[i]->accessibleName() : QString());
+        setShownToolTip(*buttons[i], shown[i] < whole[i] ? buttons[i]->accessibleName() : QString());
     }
 }
 

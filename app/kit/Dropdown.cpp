@@ -191,6 +191,20 @@ public:
         return QStringList{pressAction(), showMenuAction()} + QAccessibleWidget::actionNames();
     }
 
+    // The open list is a window of its own, yet its rows belong to the
+    // dropdown: it is its last child, as a combo box's list is.
+    int childCount() const override { return QAccessibleWidget::childCount() + (list() ? 1 : 0); }
+
+    QAccessibleInterface* child(int index) const override {
+        const int parts = QAccessibleWidget::childCount();
+        return index < parts ? QAccessibleWidget::child(index) : index == parts ? list() : nullptr;
+    }
+
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        if (child != nullptr && child == list()) return QAccessibleWidget::childCount();
+        return QAccessibleWidget::indexOfChild(child);
+    }
+
     void doAction(const QString& name) override {
         if (name == pressAction() || name == showMenuAction()) {
             if (dropdown()->isEnabled()) dropdown()->setOpen(!dropdown()->isOpen());
@@ -201,6 +215,20 @@ public:
 
 private:
     Dropdown* dropdown() const { return static_cast<Dropdown*>(widget()); }
+    QAccessibleInterface* list() const {
+        QWidget* open = dropdown()->list();
+        return open != nullptr ? QAccessible::queryAccessibleInterface(open) : nullptr;
+    }
+};
+
+// The list of choices, a window that belongs to its dropdown.
+class DropdownListAccessible : public QAccessibleWidget {
+public:
+    explicit DropdownListAccessible(QWidget* list) : QAccessibleWidget(list, QAccessible::List) {}
+
+    QAccessibleInterface* parent() const override {
+        return QAccessible::queryAccessibleInterface(widget()->parentWidget());
+    }
 };
 
 // Screen readers hear that the list opened or closed.
@@ -215,6 +243,10 @@ void announceOpenChange(Dropdown* dropdown) {
 QAccessibleInterface* dropdownAccessible(const QString& className, QObject* object) {
     if (className == QLatin1String("korvane::Dropdown") && object->isWidgetType())
         return new DropdownAccessible(static_cast<Dropdown*>(object));
+    // The list of choices.
+    if (className == QLatin1String("korvane::PopupFrame") &&
+        qobject_cast<Dropdown*>(object->parent()) != nullptr)
+        return new DropdownListAccessible(static_cast<QWidget*>(object));
     return nullptr;
 }
 

@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QToolTip>
 
+#include "app/kit/ShownToolTip.h"
+
 namespace korvane {
 
 ElidedLabel::ElidedLabel(const QString& text, QWidget* parent, Qt::TextElideMode mode)
@@ -31,8 +33,7 @@ bool ElidedLabel::event(QEvent* event) {
             QToolTip::hideText();
         else
             // Marked as rich text so that a name holding "<b>" or "&" shows as itself.
-            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(),
-                               QStringLiteral("<qt>%1</qt>").arg(line.toHtmlEscaped()), this);
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), wrappingToolTipText(line), this);
         return true;
     }
     return QLabel::event(event);

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/kit/ShownToolTip.h"
 #include "app/presenters/LabelFit.h"
 #include "app/theme/AppFont.h"
 
@@ -26,7 +27,7 @@ NameLines::NameLines(const QString& text, int maxLines, QWidget* parent)
     : QLabel(parent), whole_(text), maxLines_(std::max(maxLines, 1)) {
     setTextFormat(Qt::PlainText);
     setText(text);
-    setToolTip(QStringLiteral("<qt>%1</qt>").arg(text.toHtmlEscaped()));
+    setShownToolTip(*this, text);
     setAccessibleName(text);
     QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     policy.setHeightForWidth(true);

@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/ShownToolTip.h"
 #include "app/theme/FocusRing.h"
 #include "app/theme/SymbolGlyph.h"
 #include "app/kit/FocusVisibility.h"
@@ -13,7 +14,7 @@ namespace korvane {
 
 SymbolButton::SymbolButton(std::string symbol, const QString& help, double size, QWidget* parent)
     : QAbstractButton(parent), symbol_(std::move(symbol)), size_(size) {
-    setToolTip(help);
+    setShownToolTip(*this, help);
     setAccessibleName(help);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);

@@ -9,6 +9,7 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/PickerLabel.h"
 #include "app/kit/RestyleOnPaletteChange.h"
+#include "app/kit/ShownToolTip.h"
 #include "app/kit/SymbolView.h"
 #include "app/kit/ThemeSwatch.h"
 
@@ -34,7 +35,7 @@ ThemePicker::ThemePicker(QWidget* parent)
     label_->row()->addWidget(swatch_, 0, Qt::AlignVCenter);
     label_->row()->addWidget(chevron_, 0, Qt::AlignVCenter);
     dropdown_->setLabel(label_);
-    dropdown_->setToolTip(QStringLiteral("Theme"));
+    setShownToolTip(*dropdown_, QStringLiteral("Theme"));
     dropdown_->setAccessibleName(QStringLiteral("Theme"));
     dropdown_->setContent([this](const Dropdown::Close& close) { return rows(close); });
     // The theme rows fade and drop into place as the list opens.

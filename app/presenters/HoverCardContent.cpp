@@ -44,17 +44,25 @@ void showShare(HoverCardContent& content, const StorageNode& node, std::int64_t 
     content.date.reset();
 }
 
-std::string hoverCardDescription(const HoverCardContent& content) {
-    std::string share = content.share;
+std::string hoverCardHeadline(const HoverCardContent& content) {
+    return content.name + ", " + content.number + " " + content.unit;
+}
+
+std::string hoverCardDetails(const HoverCardContent& content) {
+    std::string text = content.share;
     // The card's leading middle dot is a separator for the eye only.
-    if (const auto space = share.find(' '); space != std::string::npos) share.erase(0, space + 1);
-    std::string text = content.name + ", " + content.number + " " + content.unit + ", " + share + " of the view";
+    if (const auto space = text.find(' '); space != std::string::npos) text.erase(0, space + 1);
+    text += " of the view";
     if (content.safety) text += ", " + std::string(title(*content.safety));
     if (content.reclaimable) text += ", " + *content.reclaimable;
     if (content.date) text += ", " + *content.date;
     if (content.ageSpan) text += ", " + *content.ageSpan;
     if (content.folder) text += ", in " + *content.folder;
     return text;
+}
+
+std::string hoverCardDescription(const HoverCardContent& content) {
+    return hoverCardHeadline(content) + ", " + hoverCardDetails(content);
 }
 
 }  // namespace korvane

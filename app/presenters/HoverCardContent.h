@@ -44,7 +44,9 @@ void showShare(HoverCardContent& content, const StorageNode& node, std::int64_t 
 
 // The card read as one sentence for screen readers: "node_modules, 1.2 GB,
 // 5.0% of the view, Safe to remove, 1 GB reclaimable, 3 weeks ago, Spans Days
-// and Buried, in ~/src".
+// and Buried, in ~/src": its headline, then its details.
 std::string hoverCardDescription(const HoverCardContent& content);
+std::string hoverCardHeadline(const HoverCardContent& content);
+std::string hoverCardDetails(const HoverCardContent& content);
 
 }  // namespace korvane

@@ -16,6 +16,7 @@
 #include "app/kit/Panel.h"
 #include "app/kit/PlainLabel.h"
 #include "app/kit/ScrollFocus.h"
+#include "app/kit/ShownToolTip.h"
 #include "app/kit/SymbolView.h"
 #include "app/kit/WrapLayout.h"
 #include "app/platform/Clock.h"
@@ -194,7 +195,7 @@ void AppDetailPane::addLeftoverRow(QBoxLayout& rows, const LeftoverRowContent& l
     const QString whole = QString::fromStdString(leftover.path);
     auto* path = new ElidedLabel(whole, nullptr, Qt::ElideMiddle);
     styleLabel(path, AppFont::font(11, QFont::Normal, FontDesign::monospaced), palette.inkSecondary);
-    path->setToolTip(QStringLiteral("<qt>%1</qt>").arg(whole.toHtmlEscaped()));
+    setShownToolTip(*path, whole);
     path->setAccessibleName(whole);
     rows.addWidget(new LeftoverRow(
         tag, path, styledText(leftover.bytes, AppFont::font(11, QFont::Medium), palette.ink)));

@@ -19,6 +19,7 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/PlainLabel.h"
 #include "app/kit/RestyleOnPaletteChange.h"
+#include "app/kit/ShownToolTip.h"
 #include "app/kit/SymbolButton.h"
 #include "app/kit/SymbolView.h"
 #include "app/platform/Clock.h"
@@ -117,9 +118,10 @@ QLayout* ApplicationsView::buildFilterHeader() {
     magnifier->setObjectName(QStringLiteral("magnifier"));
     header->addWidget(magnifier);
     filter_->setPlaceholderText(QStringLiteral("Filter applications"));
-    filter_->setAccessibleName(QStringLiteral("Filter applications"));
+    // The placeholder, read as the description, says what the filter looks at.
+    filter_->setAccessibleName(QStringLiteral("Filter"));
     // The narrowest list cuts the hint short.
-    filter_->setToolTip(QStringLiteral("Filter applications"));
+    setShownToolTip(*filter_, QStringLiteral("Filter applications"));
     filter_->setFrame(false);
     filter_->setFont(AppFont::font(12));
     header->addWidget(filter_, 1);

@@ -7,6 +7,7 @@
 #include "app/kit/ElidedLabel.h"
 #include "app/kit/LinkButton.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/ShownToolTip.h"
 #include "app/kit/SymbolView.h"
 
 namespace korvane {
@@ -23,12 +24,6 @@ QColor safetyColor(SafetyLevel safety, const Palette& palette) {
             return palette.red();
     }
     return palette.accent;
-}
-
-// The whole text, line breaks and all, never read as markup.
-QString plainToolTip(const std::string& text) {
-    return QStringLiteral("<qt>%1</qt>")
-        .arg(QString::fromStdString(text).toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")));
 }
 
 ElidedLabel* line(const std::string& text, const QFont& font, const QColor& color,
@@ -61,12 +56,12 @@ ReviewRowView::ReviewRowView(const ReviewRow& row, QWidget* parent)
     names->addWidget(line(row.groupTitle, AppFont::font(12, QFont::DemiBold), palette.ink));
     names->addWidget(line("·", AppFont::font(12), palette.inkTertiary));
     ElidedLabel* title = line(row.title, AppFont::font(12), palette.inkSecondary, Qt::ElideMiddle);
-    title->setToolTip(plainToolTip(row.fullTitle));
+    setShownToolTip(*title, QString::fromStdString(row.fullTitle));
     names->addWidget(title, 1);
     details->addLayout(names);
     ElidedLabel* removal = line(row.removal, AppFont::font(10, QFont::Normal, FontDesign::monospaced),
                                 palette.inkTertiary, Qt::ElideMiddle);
-    removal->setToolTip(plainToolTip(row.fullRemoval));
+    setShownToolTip(*removal, QString::fromStdString(row.fullRemoval));
     details->addWidget(removal);
     auto* disposal = new QHBoxLayout;
     disposal->setSpacing(6);
@@ -81,7 +76,7 @@ ReviewRowView::ReviewRowView(const ReviewRow& row, QWidget* parent)
     details->addLayout(disposal);
     if (row.sizeNote) {
         ElidedLabel* note = line(*row.sizeNote, AppFont::font(10), palette.inkSecondary);
-        note->setToolTip(plainToolTip(*row.sizeNote));
+        setShownToolTip(*note, QString::fromStdString(*row.sizeNote));
         details->addWidget(note);
     }
     layout->addLayout(details, 1);

@@ -17,6 +17,7 @@
 #include "app/kit/Hairline.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/RestyleOnPaletteChange.h"
+#include "app/kit/ShownToolTip.h"
 #include "app/kit/SymbolButton.h"
 #include "app/kit/SymbolIcon.h"
 #include "app/kit/SymbolView.h"
@@ -93,7 +94,8 @@ QLayout* SearchView::buildQueryBar() {
     field_->setPlaceholderText(QStringLiteral("Search by name"));
     field_->setFrame(false);
     field_->setFont(AppFont::font(15));
-    field_->setAccessibleName(QStringLiteral("Search by name"));
+    // The placeholder, read as the description, says what the search looks at.
+    field_->setAccessibleName(QStringLiteral("Search"));
     queryBar->addWidget(field_, 1);
     // The count's capsule stands as tall as the search field beside it.
     count_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);

@@ -11,6 +11,7 @@
 #include "app/kit/ElidedLabel.h"
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/RestyleOnPaletteChange.h"
+#include "app/kit/ShownToolTip.h"
 #include "app/theme/SymbolGlyph.h"
 
 namespace korvane {
@@ -71,8 +72,7 @@ PathRowView::PathRowView(std::string path, const std::string& shown, const std::
         hint_ = new QLabel(QString::fromStdString(*hint));
         hint_->setTextFormat(Qt::PlainText);
         row->addWidget(hint_);
-        label_->setToolTip(QStringLiteral("<qt>%1</qt>")
-                               .arg(QString::fromStdString(shown + " \u2014 " + *hint).toHtmlEscaped()));
+        setShownToolTip(*label_, QString::fromStdString(shown + " \u2014 " + *hint));
     }
     row->addWidget(remove_);
     connect(remove_, &QToolButton::clicked, this, [this] { emit removeRequested(path_); });

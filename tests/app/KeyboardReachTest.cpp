@@ -40,7 +40,10 @@
 #include "app/kit/Dropdown.h"
 #include "app/kit/FocusVisibility.h"
 #include "app/kit/PillButton.h"
+#include "app/kit/ShownToolTip.h"
 #include "app/kit/KitButton.h"
+#include "app/presenters/CanvasItemReading.h"
+#include "app/presenters/OneLineText.h"
 #include "app/screens/InspectorSections.h"
 #include "app/screens/EntryList.h"
 #include "app/screens/EntryListModel.h"
@@ -333,7 +336,7 @@ TEST_P(KeyboardReachTest, NoTextNamesTheOtherPlatform) {
     widgets.prepend(target);
     for (QWidget* widget : widgets) {
         if (!widget->isVisible()) continue;
-        QStringList texts{widget->toolTip(), widget->whatsThis()};
+        QStringList texts{widget->toolTip(), shownToolTip(*widget), widget->whatsThis()};
         if (QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget))
             texts << face->text(QAccessible::Name) << face->text(QAccessible::Description);
         if (auto* label = qobject_cast<QLabel*>(widget)) texts << label->text();
@@ -341,6 +344,30 @@ TEST_P(KeyboardReachTest, NoTextNamesTheOtherPlatform) {
         for (const QString& text : texts)
             EXPECT_FALSE(otherPlatform.match(text).hasMatch())
                 << widget->metaObject()->className() << ": \"" << text.toStdString() << "\"";
+    }
+}
+
+// What a screen reader reads is plain text: no name or description holds
+// markup, and no description merely says the name again. The walk goes
+// through the accessible tree, so an open list and a canvas's item count too.
+TEST_P(KeyboardReachTest, EveryAccessibleTextIsPlainAndEveryDescriptionAddsToTheName) {
+    QWidget* target = open(GetParam());
+    ASSERT_NE(target, nullptr);
+    static const QRegularExpression markup(QStringLiteral("<[A-Za-z/!][^>]*>"));
+    std::vector<QAccessibleInterface*> walk{QAccessible::queryAccessibleInterface(target)};
+    for (std::size_t seen = 0; !walk.empty() && seen < 20000; ++seen) {
+        QAccessibleInterface* face = walk.back();
+        walk.pop_back();
+        if (face == nullptr || !face->isValid()) continue;
+        const QString name = face->text(QAccessible::Name);
+        const QString description = face->text(QAccessible::Description);
+        const std::string what = (face->object() ? face->object()->metaObject()->className() : "item") +
+                                 std::string(" \"") + name.toStdString() + "\"";
+        EXPECT_FALSE(markup.match(name).hasMatch()) << what;
+        EXPECT_FALSE(markup.match(description).hasMatch()) << what << ": " << description.toStdString();
+        EXPECT_TRUE(description.trimmed().isEmpty() || description.trimmed() != name.trimmed())
+            << what << " is described by its name";
+        for (int child = face->childCount(); child-- > 0;) walk.push_back(face->child(child));
     }
 }
 
@@ -799,6 +826,45 @@ TEST_P(CanvasKeyboardTest, ArrowsSelectReturnOpensBackspaceGoesUpAndTheMenuKeyOp
         QCoreApplication::processEvents();
         EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
     }
+}
+
+// As the arrows move, a screen reader hears the item the keyboard is on: it
+// is the canvas's focused child, named by its name and size (and, in the
+// table, by what its columns say).
+TEST_P(CanvasKeyboardTest, TheItemTheArrowsReachIsTheCanvasesFocusedChild) {
+    CanvasBase* shown = canvas();
+    ASSERT_NE(shown, nullptr);
+    shown->setFocus(Qt::TabFocusReason);
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(shown);
+    for (const bool again : {false, true}) {
+        // An item the arrows reach, then the last one.
+        if (again)
+            press(Qt::Key_End);
+        else
+            ASSERT_TRUE(arriveOnItem(false));
+        if (targetNode() == nullptr) continue;
+        const StorageNode& node = *targetNode();
+        QAccessibleInterface* item = face->focusChild();
+        ASSERT_NE(item, nullptr) << "no item has the focus";
+        const std::string heard = item->text(QAccessible::Name).toStdString();
+        EXPECT_TRUE(heard.starts_with(oneLineText(node.name) + ", ")) << heard;
+        if (GetParam().mode == CanvasMode::table) {
+            EXPECT_EQ(heard, tableRowReading(node).name);
+        }
+        EXPECT_EQ(item->role(), QAccessible::ListItem);
+        EXPECT_TRUE(item->state().focused);
+        EXPECT_EQ(item->state().selected, state().navigation().selectedID() == node.id);
+        EXPECT_EQ(item->parent(), face);
+        EXPECT_EQ(face->child(face->indexOfChild(item)), item);
+        EXPECT_TRUE(face->rect().contains(item->rect().center()));
+    }
+    if (GetParam().mode != CanvasMode::strata) return;
+    // The first stop is a band's header, read by its band and size.
+    press(Qt::Key_Home);
+    ASSERT_NE(face->focusChild(), nullptr);
+    EXPECT_TRUE(
+        face->focusChild()->text(QAccessible::Name).contains(QRegularExpression(", [0-9.]+ [KMGT]?B$")))
+        << face->focusChild()->text(QAccessible::Name).toStdString();
 }
 
 std::string canvasName(const ::testing::TestParamInfo<CanvasKeys>& info) {

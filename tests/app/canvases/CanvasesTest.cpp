@@ -218,6 +218,23 @@ TEST_F(CanvasesTest, ClicksDoubleClicksAndRightClicksFollowEachCanvasesRule) {
     }
 }
 
+// The table has no hover look: a right click selects the row its menu is
+// for. A canvas that shows the hovered item leaves the selection as it is.
+TEST_F(CanvasesTest, ARightClickSelectsTheTableRowItsMenuIsFor) {
+    for (const Mode mode : {Mode::table, Mode::treemap}) {
+        SCOPED_TRACE(rawValue(mode));
+        state().navigation().setSelectedID(std::nullopt);
+        open(mode);
+        const QPoint point = pointOf(*itemOf("big"));
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, point, canvas_->mapToGlobal(point));
+        QApplication::sendEvent(canvas_.get(), &menuEvent);
+        EXPECT_EQ(selected(), mode == Mode::table ? std::optional<std::string>("big") : std::nullopt);
+        QMenu* menu = canvas_->findChild<QMenu*>();
+        ASSERT_NE(menu, nullptr);
+        menu->close();
+    }
+}
+
 TEST_F(CanvasesTest, TheTableOpensAndClosesRowsOnAClickAndNeverDrills) {
     auto& table = dynamic_cast<TableCanvas&>(open(Mode::table));
     EXPECT_EQ(table.currentLayout().rows.size(), 4u) << "every child, 0 bytes too";

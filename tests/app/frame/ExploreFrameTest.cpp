@@ -27,6 +27,7 @@
 #include "app/kit/KitButton.h"
 #include "app/kit/PillButton.h"
 #include "app/kit/RailSection.h"
+#include "app/kit/ShownToolTip.h"
 #include "core/text/ByteFormat.h"
 #include "tests/app/state/FlowFixture.h"
 
@@ -267,7 +268,7 @@ TEST_F(ExploreFrameTest, TheInspectorToggleSlidesTheColumnWhenWideAndOpensThePop
     EXPECT_FALSE(layout().showsInspector()) << "the wish stays as it was";
     ASSERT_NE(bar().inspectorPopover(), nullptr);
     EXPECT_EQ(bar().inspectorPopover()->size(), QSize(296, 560));
-    EXPECT_EQ(bar().inspectorToggle()->toolTip(), QStringLiteral("Show the inspector"));
+    EXPECT_EQ(shownToolTip(*bar().inspectorToggle()), QStringLiteral("Show the inspector"));
 }
 
 // Narrow, the inspector column is hidden rather than squeezed: neither a

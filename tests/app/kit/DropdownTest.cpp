@@ -10,6 +10,7 @@
 #include "app/kit/Dropdown.h"
 #include "app/kit/DropdownRow.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/ShownToolTip.h"
 #include "app/kit/ThemePicker.h"
 #include "app/theme/AppMotion.h"
 #include "tests/app/fakes/FakeCompositor.h"
@@ -132,7 +133,7 @@ TEST_F(DropdownTest, ThemePickerReportsTheChosenThemeAndMarksTheCurrentOne) {
     auto* picker = new ThemePicker(&window);
     window.show();
     QSignalSpy chosen(picker, &ThemePicker::themeChosen);
-    EXPECT_EQ(picker->dropdown()->toolTip(), "Theme");
+    EXPECT_EQ(shownToolTip(*picker->dropdown()), "Theme");
     EXPECT_EQ(picker->dropdown()->accessibleName(), "Theme");
 
     QTest::mouseClick(picker->dropdown(), Qt::LeftButton);
@@ -346,6 +347,37 @@ TEST_F(DropdownTest, ScreenReadersChooseARowByCheckingIt) {
         EXPECT_FALSE(picker.dropdown->isOpen());
         EXPECT_FALSE(face->state().expanded);
     }
+}
+
+// While the list is open its choices are in the accessible tree, under the
+// dropdown, in order, each a radio button named by its choice, the current one checked;
+// every step down the tree leads back up to where it came from.
+TEST_F(DropdownTest, TheOpenListsChoicesAreInTheAccessibleTree) {
+    QWidget window;
+    setEnvironmentPalette(&window, ThemeID::paper);
+    auto* picker = new DisposalPicker(defaultDisposalOptions(), &window);
+    window.show();
+    picker->dropdown()->setOpen(true);
+    ASSERT_TRUE(picker->dropdown()->isOpen());
+    std::vector<std::pair<std::string, bool>> choices;
+    std::vector<QAccessibleInterface*> walk{QAccessible::queryAccessibleInterface(&window)};
+    while (!walk.empty()) {
+        QAccessibleInterface* face = walk.back();
+        walk.pop_back();
+        if (face->role() == QAccessible::RadioButton)
+            choices.emplace_back(face->text(QAccessible::Name).toStdString(), face->state().checked);
+        for (int index = face->childCount(); index-- > 0;) {
+            QAccessibleInterface* child = face->child(index);
+            ASSERT_NE(child, nullptr);
+            EXPECT_EQ(child->parent(), face);
+            walk.push_back(child);
+        }
+    }
+    std::vector<std::pair<std::string, bool>> expected;
+    for (const DisposalOption& option : defaultDisposalOptions())
+        expected.emplace_back(option.title, option.title == "Recommended");
+    EXPECT_EQ(choices, expected);
+    picker->dropdown()->setOpen(false);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/presenters/CanvasItemReading.h"
 #include "app/presenters/HoverCardContent.h"
 #include "core/explorer/FileTreeScanner.h"
 
@@ -68,4 +69,21 @@ TEST(HoverCardContent, NamesTheFolderAnItemLiesIn) {
     content = hoverCardContent(odd, root, now);
     EXPECT_EQ(content.name, "a\u23CEb");
     EXPECT_EQ(content.folder, "/data/x\u23CEy");
+}
+
+// A table row is read by its columns: what it has and nothing for what it lacks.
+TEST(CanvasItemReading, ATableRowReadsItsColumns) {
+    StorageNode full;
+    full.name = "npm\ncache";
+    full.bytes = 2'000'000;
+    full.reclaimable = 1'000'000;
+    full.safety = SafetyLevel::safe;
+    StorageNode bare;
+    bare.name = "docs";
+    bare.bytes = 5'000;
+    StorageNode mount = bare;
+    mount.details = {{std::string(FileTreeScanner::mountPointDetail), "tmpfs"}};
+    EXPECT_EQ(tableRowReading(full).name, "npm\u23CEcache, 2 MB, 1 MB reclaimable, Safe to remove");
+    EXPECT_EQ(tableRowReading(bare).name, "docs, 5 KB");
+    EXPECT_EQ(tableRowReading(mount).name, "docs, Not counted");
 }

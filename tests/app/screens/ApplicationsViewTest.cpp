@@ -15,6 +15,7 @@
 #include "app/kit/EmptyStateView.h"
 #include "app/kit/KitButton.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/ShownToolTip.h"
 #include "app/screens/AppDetailPane.h"
 #include "app/screens/ApplicationsView.h"
 #include "app/screens/LeftoverRow.h"
@@ -156,7 +157,7 @@ TEST_F(ApplicationsViewTest, ANarrowDetailPaneWrapsItsFactsAndButtonsAndCutsPath
             if (label->accessibleName() == QStringLiteral("~/.cache/krita/some/rather/deep/folder/with/a/long/name/inside/it"))
                 path = label;
         ASSERT_NE(path, nullptr);
-        EXPECT_EQ(path->toolTip(), "<qt>" + path->accessibleName().toHtmlEscaped() + "</qt>");
+        EXPECT_EQ(shownToolTip(*path), path->accessibleName());
         // Never a sliver: beside its tag while it keeps room, else under it.
         EXPECT_GE(path->width(), LeftoverRow::minimumPathBeside);
         const QRect placed(path->mapTo(&pane, QPoint(0, 0)), path->size());

@@ -15,6 +15,7 @@
 #include "app/kit/KitButton.h"
 #include "app/kit/NameLines.h"
 #include "app/kit/PaletteEnvironment.h"
+#include "app/kit/ShownToolTip.h"
 #include "app/theme/AppFont.h"
 #include "app/screens/InspectorSections.h"
 #include "app/screens/InspectorView.h"
@@ -218,7 +219,7 @@ TEST_F(InspectorViewTest, ALongNameStaysInTheColumnAndTheButtonsKeepTheirTitles)
             ADD_FAILURE() << "no line names " << name;
             continue;
         }
-        EXPECT_EQ(nameLine->toolTip(), "<qt>" + QString::fromStdString(name).toHtmlEscaped() + "</qt>");
+        EXPECT_EQ(shownToolTip(*nameLine), QString::fromStdString(name));
         const QStringList shown = nameLine->shownLines(nameLine->width());
         EXPECT_EQ(shown.size(), 3);
         EXPECT_TRUE(shown.back().endsWith(".txt")) << shown.back().toStdString();

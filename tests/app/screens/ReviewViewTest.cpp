@@ -16,6 +16,7 @@
 #include "app/kit/DropdownRow.h"
 #include "app/kit/KitButton.h"
 #include "app/kit/LinkButton.h"
+#include "app/kit/ShownToolTip.h"
 #include "app/screens/ReviewRowView.h"
 #include "app/screens/ReviewView.h"
 #include "app/theme/AppMotion.h"
@@ -129,7 +130,7 @@ TEST_F(ReviewViewTest, ANameWithALineBreakTakesOneLineAndShowsTheBreak) {
     // The whole name is there to read on hover.
     bool whole = false;
     for (const QLabel* label : rows[0]->findChildren<QLabel*>())
-        whole = whole || label->toolTip().contains(QStringLiteral("two<br>lines.txt"));
+        whole = whole || shownToolTip(*label).contains(QStringLiteral("two\nlines.txt"));
     EXPECT_TRUE(whole);
 }
 
