@@ -50,6 +50,7 @@ CanvasBase::CanvasBase(const CanvasParts& parts, CanvasMode mode, QWidget* paren
                       // The arrows go on from what was clicked.
                       keyboard_ = hit;
                       keyboardNode_ = hit.zone == Hit::item ? itemNode(hit.index) : nullptr;
+                      keysMoved_ = false;
                       clicked(hit);
                   },
               .doubleClick = [this](const Hit& hit) { doubleClicked(hit); },
@@ -476,6 +477,7 @@ void CanvasBase::chosen(const Hit& hit) {
 
 void CanvasBase::moveKeyboardTo(const Hit& hit) {
     keyboard_ = hit;
+    keysMoved_ = true;
     keyboardNode_ = hit.zone == Hit::item ? itemNode(hit.index) : nullptr;
     reveal(hit);
     chosen(hit);
@@ -501,10 +503,11 @@ bool CanvasBase::answersKey(const QKeyEvent& event) const {
         case Qt::Key_Right:
         case Qt::Key_Up:
         case Qt::Key_Down:
-        case Qt::Key_Home:
-        case Qt::Key_End:
         case Qt::Key_Return:
         case Qt::Key_Enter:
+            return keysMoved_;
+        case Qt::Key_Home:
+        case Qt::Key_End:
         case Qt::Key_Space:
         case Qt::Key_Menu:
             return true;

@@ -200,7 +200,9 @@ private:
     // The keyboard's target goes to `hit`: selected, in view, showing its card.
     void moveKeyboardTo(const Hit& hit);
     void openKeyboardMenu();
-    // Whether the key is one the canvas answers while it has the focus.
+    // Whether the key is one the canvas answers while it has the focus. Return
+    // is the canvas's only once the keys moved its target; after a click, or
+    // before any key, it is the page's (the review).
     bool answersKey(const QKeyEvent& event) const;
     void paintHoverCard(QPainter& painter);
     // The accessible description follows the hovered item, else the empty
@@ -238,6 +240,9 @@ private:
     // another node at that index).
     std::optional<Hit> keyboard_;
     const StorageNode* keyboardNode_ = nullptr;
+    // Whether the keys last moved the target (a click places it too): only
+    // then is Return the canvas's, and it stays so as the canvas goes up a level.
+    bool keysMoved_ = false;
     QPointer<QMenu> menu_;
 
     QElapsedTimer elapsed_;

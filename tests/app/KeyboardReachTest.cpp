@@ -596,6 +596,41 @@ TEST_F(KeyboardReachTest, ReturnOnAFocusedDeveloperButtonPressesItRatherThanOpen
     }
 }
 
+// A click leaves the keyboard focus where it was: Return then opens the
+// review, as the page promises, and presses no clicked button again.
+TEST_F(KeyboardReachTest, AClickedButtonLeavesReturnToThePage) {
+    open(Place{"developer", developer});
+    ExploreLayout* layout = window_->rootView()->exploreLayout();
+    const std::string category = state().developer().tree().children.front().id;
+    for (const QString title : {QStringLiteral("Select safe"), QStringLiteral("Add to cleanup")}) {
+        SCOPED_TRACE(title.toStdString());
+        state().developer().setSelection({});
+        if (title == QStringLiteral("Add to cleanup")) state().navigation().setSelectedID(category);
+        QCoreApplication::processEvents();
+        QAbstractButton* button = nullptr;
+        for (QAbstractButton* each : layout->findChildren<QAbstractButton*>())
+            if (each->isVisible() && each->text() == title) button = each;
+        ASSERT_NE(button, nullptr);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCoreApplication::processEvents();
+        const auto picked = state().developer().selection();
+        ASSERT_FALSE(picked.empty());
+        QWidget* focused = QApplication::focusWidget();
+        EXPECT_NE(focused, button) << "the click took the focus";
+        QTest::keyClick(focused ? focused : window_.get(), Qt::Key_Return);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(state().navigation().sheet(), std::optional(Sheet::review));
+        EXPECT_EQ(state().developer().selection(), picked) << "Return pressed the button again";
+        state().navigation().setSheet(std::nullopt);
+        QCoreApplication::processEvents();
+    }
+    // An unnamed part holding the focus passes nothing on to the review.
+    state().developer().selectAllSafe();
+    layout->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(layout, Qt::Key_Return);
+    EXPECT_EQ(state().navigation().sheet(), std::nullopt);
+}
+
 // In general mode a folder scan's node leaves through its page's own Remove:
 // the inspector offers no "Add to cleanup" that could never be pressed.
 TEST_F(KeyboardReachTest, TheGeneralInspectorOffersNoCleanupButton) {
@@ -698,6 +733,8 @@ protected:
 };
 
 TEST_P(CanvasKeyboardTest, TheCanvasIsOneTabStopBetweenItsToolbarAndItsFooter) {
+    // The walk starts from the window, not from the canvas the window opens on.
+    QApplication::focusWidget()->clearFocus();
     const QWidgetList stops = tabStops(window_.get());
     CanvasBase* shown = canvas();
     ASSERT_NE(shown, nullptr);
