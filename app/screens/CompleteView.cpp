@@ -179,7 +179,9 @@ void CompleteView::placeInScrollArea(QVBoxLayout* column) {
 
     auto* scroll = new QScrollArea;
     scroll->setAccessibleName(QStringLiteral("Cleanup complete"));
-    followScrollFocus(*scroll);
+    // Its ring would run along the window's edge, where nobody sees it: Tab
+    // brings each button into view, and "Done" the end of the card.
+    showColumnEndWithLastStop(*scroll);
     scroll->setWidget(content);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);

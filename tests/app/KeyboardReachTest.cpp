@@ -460,6 +460,28 @@ TEST_F(KeyboardReachTest, TabFollowsTheLayoutOfEverySettingsTab) {
     }
 }
 
+// In a small window every stop of the completion card and of Settings is a
+// control that shows, has a name and shows its focus: the scrolling page
+// around them is none, since Tab brings each control into view.
+TEST_F(KeyboardReachTest, EveryStopOfTheCardAndOfSettingsIsAControlThatShowsItsFocus) {
+    for (const Place& place :
+         {Place{"finished", {"--screen", "finished"}, {720, 560}}, Place{"scanning", settings, {720, 560}, settingsTab(0)},
+          Place{"cleanup", settings, {720, 560}, settingsTab(1)},
+          Place{"automation", settings, {720, 560}, settingsTab(2)}}) {
+        SCOPED_TRACE(place.name);
+        QWidget* target = open(place);
+        ASSERT_NE(target, nullptr);
+        for (QWidget* stop : tabStops(target)) {
+            const std::string what = stop->metaObject()->className();
+            EXPECT_FALSE(qobject_cast<QAbstractScrollArea*>(stop)) << what << " is a page, not a control";
+            EXPECT_FALSE(QAccessible::queryAccessibleInterface(stop)->text(QAccessible::Name).trimmed().isEmpty())
+                << what;
+            EXPECT_GE(focusChange(stop), visibleFocus) << what;
+        }
+        window_.reset();
+    }
+}
+
 // The sidebar is no Tab stop of its own, only its controls are: Tab brings
 // each into view, and the last one the readings below it (nothing the
 // keyboard could reach would show them).
