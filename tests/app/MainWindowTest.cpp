@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -559,56 +558,6 @@ TEST_F(MainWindowTest, AWholePutBackLandsOnTheExplorerWithItsNotice) {
     explorer.notice()->dismissButton()->click();
     EXPECT_EQ(state().developer().restoreNotice(), std::nullopt);
     EXPECT_FALSE(explorer.noticeSlot()->isRevealed());
-}
-
-// Whenever a screen replaces another, the keyboard lands on a control of the
-// new one that shows and has a name, never on a hidden or unnamed part.
-TEST_F(MainWindowTest, EachNewScreenPutsTheFocusOnAShownNamedControl) {
-    tree_.file("home/build/data", 100);
-    MainWindow& window = open();
-    window.resize(720, 560);
-    QApplication::setActiveWindow(&window);
-    state().preferences().setMode(AppState::Mode::developer);
-    QStringList misplaced;
-    QObject::connect(&state().navigation(), &NavigationState::routeChanged, &window, [&] {
-        QWidget* focused = QApplication::focusWidget();
-        QAccessibleInterface* face = focused ? QAccessible::queryAccessibleInterface(focused) : nullptr;
-        if (!focused || !focused->isVisible() || !window.rootView()->screen()->isAncestorOf(focused) ||
-            face->text(QAccessible::Name).trimmed().isEmpty())
-            misplaced << QStringLiteral("%1 on route %2")
-                             .arg(focused ? focused->metaObject()->className() : "nothing")
-                             .arg(static_cast<int>(state().navigation().route()));
-    });
-    const auto press = [&](const QString& title) {
-        for (QAbstractButton* button : window.findChildren<QAbstractButton*>())
-            if (button->isVisible() && button->isEnabled() && button->text().startsWith(title)) {
-                button->setFocus(Qt::TabFocusReason);
-                QTest::keyClick(button, Qt::Key_Return);
-                return;
-            }
-        ADD_FAILURE() << "no button " << title.toStdString();
-    };
-    const auto landed = [&](Route route) {
-        return testing::waitUntil([&] {
-            return state().navigation().route() == route && !state().developer().isScanning() &&
-                   state().developer().trashWork() == TrashWork::none;
-        });
-    };
-    for (const QString title : {QStringLiteral("Put it back"), QStringLiteral("Done")}) {
-        const CleanupCandidate build(UUID::random(), CleanupCategory::node, "general.userChoice", "Group", "build",
-                                     at("build"), 5'000, SafetyLevel::caution, "reason", std::nullopt,
-                                     std::nullopt, {}, RemovalKind::path());
-        state().developer().setScan(
-            ScanResult({}, 1, {CategoryResult(CleanupCategory::node, 5'000, {build})}, {}, {}));
-        state().developer().setSelection({build.id});
-        state().developer().startCleanup();
-        ASSERT_TRUE(landed(Route::finished));
-        press(title);
-        ASSERT_TRUE(landed(Route::explore)) << title.toStdString();
-    }
-    press(QStringLiteral("Rescan"));
-    ASSERT_TRUE(landed(Route::explore));
-    EXPECT_TRUE(misplaced.isEmpty()) << misplaced.join(QStringLiteral(", ")).toStdString();
 }
 
 TEST_F(MainWindowTest, ClosingASheetAnyWayClearsIt) {
