@@ -256,8 +256,7 @@ void ExploreLayout::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     QWidget* focused = QApplication::focusWidget();
     if (focused && isAncestorOf(focused)) return;
-    // The keyboard starts where the eye goes: the canvas, else the page's
-    // first control, else the first control of all; never the layout itself.
+    // The canvas, else the page's first control, else the first of all.
     const QWidgetList stops = tabStops();
     const auto first = [&](const auto& fits) {
         const auto at = std::find_if(stops.begin(), stops.end(), fits);
