@@ -494,6 +494,7 @@ void CanvasBase::chosen(const Hit& hit) {
 
 void CanvasBase::moveKeyboardTo(const Hit& hit) {
     keyboard_ = hit;
+    keysMoved_ = true;
     keyboardNode_ = hit.zone == Hit::item ? itemNode(hit.index) : nullptr;
     reveal(hit);
     chosen(hit);
@@ -507,6 +508,7 @@ void CanvasBase::moveKeyboardTo(const Hit& hit) {
 void CanvasBase::keyboardFollows(const Hit& hit) {
     keyboard_ = hit;
     keyboardNode_ = hit.zone == Hit::item ? itemNode(hit.index) : nullptr;
+    keysMoved_ = false;
 }
 
 void CanvasBase::announceKeyboardItem() {
@@ -530,10 +532,11 @@ bool CanvasBase::answersKey(const QKeyEvent& event) const {
         case Qt::Key_Right:
         case Qt::Key_Up:
         case Qt::Key_Down:
-        case Qt::Key_Home:
-        case Qt::Key_End:
         case Qt::Key_Return:
         case Qt::Key_Enter:
+            return keysMoved_;
+        case Qt::Key_Home:
+        case Qt::Key_End:
         case Qt::Key_Space:
         case Qt::Key_Menu:
             return true;

@@ -212,7 +212,9 @@ private:
     // Screen readers hear the item the keyboard is on, while the canvas has the focus.
     void announceKeyboardItem();
     void openKeyboardMenu();
-    // Whether the key is one the canvas answers while it has the focus.
+    // Whether the key is one the canvas answers while it has the focus. Return
+    // is the canvas's only once the keys moved its target; after a click, or
+    // before any key, it is the page's (the review).
     bool answersKey(const QKeyEvent& event) const;
     void paintHoverCard(QPainter& painter);
     // The accessible description follows the hovered item, else the empty
@@ -253,6 +255,9 @@ private:
     // The hover is the keyboard's: the item it is on is read as the focus, not
     // as the canvas's description.
     bool keyboardHover_ = false;
+    // Whether the keys last moved the target (a click places it too): only
+    // then is Return the canvas's, and it stays so as the canvas goes up a level.
+    bool keysMoved_ = false;
     QPointer<QMenu> menu_;
 
     QElapsedTimer elapsed_;

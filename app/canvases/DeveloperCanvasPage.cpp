@@ -29,6 +29,7 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/PlainLabel.h"
 #include "app/kit/RestyleOnPaletteChange.h"
+#include "app/kit/ReturnKey.h"
 #include "app/kit/ShownToolTip.h"
 #include "app/kit/SymbolView.h"
 #include "app/kit/WrapLayout.h"
@@ -234,7 +235,7 @@ QWidget* DeveloperCanvasPage::makeFooter() {
 // Return anywhere but on a focused button, which takes the key as its own press.
 void DeveloperCanvasPage::reviewFromKeyboard() {
     if (isTextInput(QApplication::focusWidget())) return;
-    if (!isVisible()) return;
+    if (!returnReachesPage(*this)) return;
     if (!review_->isEnabled()) return;
     parts_.navigation.setSheet(Sheet::review);
 }

@@ -255,7 +255,17 @@ void ExploreLayout::appendInReadingOrder(QWidget* widget, const QSet<QWidget*>& 
 void ExploreLayout::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     QWidget* focused = QApplication::focusWidget();
-    if (!focused || !isAncestorOf(focused)) setFocus(Qt::OtherFocusReason);
+    if (focused && isAncestorOf(focused)) return;
+    // The canvas, else the page's first control, else the first of all.
+    const QWidgetList stops = tabStops();
+    const auto first = [&](const auto& fits) {
+        const auto at = std::find_if(stops.begin(), stops.end(), fits);
+        return at == stops.end() ? nullptr : *at;
+    };
+    QWidget* landing = first([](QWidget* stop) { return qobject_cast<CanvasBase*>(stop) != nullptr; });
+    if (!landing) landing = first([this](QWidget* stop) { return canvasPage_->isAncestorOf(stop); });
+    if (!landing && !stops.isEmpty()) landing = stops.front();
+    if (landing) landing->setFocus(Qt::OtherFocusReason);
 }
 
 bool ExploreLayout::focusNextPrevChild(bool next) {

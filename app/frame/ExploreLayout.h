@@ -22,9 +22,9 @@ class TopBar;
 // mode's sidebar on the left, the canvas page in the middle and, when the
 // window is wide enough, the inspector column on the right. Tab goes through
 // them as they are read: sidebar, page, inspector, then the top bar, however
-// late each part was made. As it opens the focus waits on the layout itself,
-// on no control: a key pressed before the user chose a place works nothing,
-// and the first Tab goes to the sidebar.
+// late each part was made. As it opens the focus is on the canvas, else on
+// the page's first control: one that shows and has a name, never the layout
+// itself, so the first key starts from where the user looks.
 class ExploreLayout : public QWidget {
     Q_OBJECT
 public:

@@ -1,5 +1,6 @@
 #include "app/frame/RootView.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QPainter>
 
@@ -54,6 +55,16 @@ void RootView::followRoute() {
     screen_ = makeScreen(route_);
     placeLayers();
     screen_->show();
+    // The keyboard goes with the screen: to the control it chose as it
+    // showed, else to its first one, never left on the old screen's remains.
+    const QWidget* focused = QApplication::focusWidget();
+    if (focused && focused->isVisible() && screen_->isAncestorOf(focused)) return;
+    for (QWidget* widget = screen_->nextInFocusChain(); widget != screen_; widget = widget->nextInFocusChain())
+        if (screen_->isAncestorOf(widget) && (widget->focusPolicy() & Qt::TabFocus) && widget->isVisible() &&
+            widget->isEnabled()) {
+            widget->setFocus(Qt::OtherFocusReason);
+            return;
+        }
 }
 
 void RootView::fadeFromCurrentLook(const Motion& motion) {

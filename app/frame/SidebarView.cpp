@@ -55,6 +55,7 @@ public:
         setAccessibleName(name);
         setFlat(true);
         setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::TabFocus);
         // As tall as its labels need at its width: a long name takes a second line.
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     }

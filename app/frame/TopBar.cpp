@@ -50,6 +50,7 @@ public:
     GlyphButton(std::string symbol, double size) : symbol_(std::move(symbol)), size_(size) {
         setFlat(true);
         setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::TabFocus);
         setFixedSize(static_cast<int>(size + 8), static_cast<int>(size + 8));
     }
     void setColor(const QColor& color) {

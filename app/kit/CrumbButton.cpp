@@ -21,6 +21,8 @@ CrumbButton::CrumbButton(const QString& name, bool isLast, QWidget* parent)
     setAccessibleName(name);
     setFlat(true);
     setCursor(Qt::PointingHandCursor);
+    // Focus comes from Tab, not from a click: Return stays with what had the keyboard.
+    setFocusPolicy(Qt::TabFocus);
     setFont(AppFont::font(11, isLast ? QFont::DemiBold : QFont::Normal));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }

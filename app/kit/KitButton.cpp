@@ -29,6 +29,8 @@ KitButton::KitButton(Style style, const QString& title, QWidget* parent)
       background_(new MotionAnimation(AppMotion::snappy, QColor(), this)),
       shadowColor_(new MotionAnimation(AppMotion::snappy, QColor(Qt::transparent), this)) {
     setAttribute(Qt::WA_Hover);
+    // Focus comes from Tab, not from a click: Return stays with what had the keyboard.
+    setFocusPolicy(Qt::TabFocus);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setTitle(title);
     for (auto* animation : {scale_, background_})

@@ -14,7 +14,8 @@ class MotionAnimation;
 
 // The kit's two buttons: `solid` for the primary action of a screen, `outline`
 // for secondary ones. The title is data: shown exactly as given, elided when
-// the button is too narrow.
+// the button is too narrow. It takes the keyboard focus from Tab, never from
+// a click.
 class KitButton : public QPushButton {
     Q_OBJECT
 public:

@@ -16,6 +16,8 @@ LinkButton::LinkButton(const QString& title, const QFont& font, QWidget* parent)
     setFont(font);
     setFlat(true);
     setCursor(Qt::PointingHandCursor);
+    // Focus comes from Tab, not from a click: Return stays with what had the keyboard.
+    setFocusPolicy(Qt::TabFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 

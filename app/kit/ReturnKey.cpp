@@ -1,6 +1,7 @@
 #include "app/kit/ReturnKey.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPointer>
@@ -54,6 +55,15 @@ protected:
 bool isPlainReturn(const QKeyEvent& event) {
     return (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) &&
            !(event.modifiers() & ~Qt::KeypadModifier);
+}
+
+bool returnReachesPage(const QWidget& page) {
+    if (!page.isVisible()) return false;
+    const QWidget* focused = QApplication::focusWidget();
+    if (focused == nullptr || focused == page.window() || focused == &page) return true;
+    if (!focused->isVisible()) return false;
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(const_cast<QWidget*>(focused));
+    return face != nullptr && !face->text(QAccessible::Name).trimmed().isEmpty();
 }
 
 void pressFocusedButtonsOnReturn() {

@@ -17,6 +17,7 @@
 #include "app/kit/PaletteEnvironment.h"
 #include "app/kit/Panel.h"
 #include "app/kit/RestyleOnPaletteChange.h"
+#include "app/kit/ReturnKey.h"
 #include "app/kit/ScrollFocus.h"
 #include "app/kit/SlideReveal.h"
 #include "app/kit/SymbolView.h"
@@ -178,7 +179,9 @@ void CompleteView::placeInScrollArea(QVBoxLayout* column) {
 
     auto* scroll = new QScrollArea;
     scroll->setAccessibleName(QStringLiteral("Cleanup complete"));
-    followScrollFocus(*scroll);
+    // Its ring would run along the window's edge, where nobody sees it: Tab
+    // brings each button into view, and "Done" the end of the card.
+    showColumnEndWithLastStop(*scroll);
     scroll->setWidget(content);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
@@ -197,13 +200,6 @@ void CompleteView::connectActions() {
     connect(notice_, &NoticeBanner::dismissed, this, [this] { developer_.setRestoreNotice(std::nullopt); });
     connect(copySummary_, &QPushButton::clicked, &developer_, &DeveloperState::copySummary);
     connect(done_, &QPushButton::clicked, &developer_, &DeveloperState::dismissReport);
-    // A click leaves the keyboard focus where it was, so Return stays "Done"
-    // after "Empty" or "Put it back" (which then turn disabled and would hand
-    // the focus to "Open Trash"); Tab still reaches every button.
-    for (QPushButton* button :
-         std::initializer_list<QPushButton*>{putBack_, empty_, openTrash_, notice_->dismissButton(), copySummary_,
-                                            done_})
-        button->setFocusPolicy(Qt::TabFocus);
     // "Done" is the screen's default action: a default-button flag only works inside a dialog.
     for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto* shortcut = new QShortcut(QKeySequence(key), this);
@@ -300,7 +296,7 @@ QWidget* CompleteView::makeActions() {
 }
 
 void CompleteView::pressDefault() {
-    if (!isVisible()) return;
+    if (!returnReachesPage(*this)) return;
     if (done_->isVisible() && done_->isEnabled()) done_->click();
 }
 

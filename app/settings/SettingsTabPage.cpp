@@ -38,7 +38,9 @@ void SettingsTabPage::setSections(std::initializer_list<QWidget*> sections) {
     scroller->setWidgetResizable(true);
     scroller->setFrameShape(QFrame::NoFrame);
     scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    followScrollFocus(*scroller);
+    // No stop of its own, whose ring would frame the whole page: Tab brings
+    // each control into view, and the last one the notes under it.
+    showColumnEndWithLastStop(*scroller);
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(0, 0, 0, 0);
     page->addWidget(scroller);

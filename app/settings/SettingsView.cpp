@@ -30,7 +30,7 @@ SettingsView::SettingsView(AppState& state, QWidget* parent)
     QWidget* pages[] = {scan_, cleanup_, automation_, about_};
     for (std::size_t i = 0; i < titles.size(); ++i) {
         tabs_->addTab(pages[i], QString::fromStdString(titles[i].title));
-        // A page's scrolling part is a stop of its own for Tab: screen readers name it after its tab.
+        // Screen readers name a page's scrolling part after its tab.
         if (auto* scroll = pages[i]->findChild<QScrollArea*>()) scroll->setAccessibleName(tabs_->tabText(i));
     }
     tabs_->setFixedWidth(width);

@@ -487,6 +487,14 @@ TEST_F(KeyboardReachTest, TabFollowsTheLayoutOfEverySettingsTab) {
     }
 }
 
+// Every stop of Settings and of the completion card in a small window is a
+// control, never the scrolling page, whose ring ran along the window's edge.
+TEST_F(KeyboardReachTest, NoStopOfSettingsOrOfTheCardIsTheirScrollingPage) {
+    for (const Place& place : {Place{"settings", settings, {720, 560}, settingsTab(0)},
+                               Place{"finished", {"--screen", "finished"}, {720, 560}}})
+        for (QWidget* stop : tabStops(open(place))) EXPECT_FALSE(qobject_cast<QAbstractScrollArea*>(stop)) << place.name;
+}
+
 // The sidebar is no Tab stop of its own, only its controls are: Tab brings
 // each into view, and the last one the readings below it (nothing the
 // keyboard could reach would show them).
@@ -623,6 +631,36 @@ TEST_F(KeyboardReachTest, ReturnOnAFocusedDeveloperButtonPressesItRatherThanOpen
     }
 }
 
+// A new screen puts the focus on a control it shows and names; a click leaves
+// it there, so Return opens the review and presses no clicked button again.
+// An unnamed part holding the focus passes nothing on.
+TEST_F(KeyboardReachTest, TheFocusStaysOnAShownNamedControlFromWhichReturnOpensTheReview) {
+    open(Place{"developer", developer});
+    for (const QString title : {QStringLiteral("Select safe"), QStringLiteral("Add to cleanup")}) {
+        const auto buttons = window_->findChildren<QAbstractButton*>();
+        const auto button = std::find_if(buttons.begin(), buttons.end(),
+                                         [&](QAbstractButton* each) { return each->isVisible() && each->text() == title; });
+        ASSERT_NE(button, buttons.end());
+        QTest::mouseClick(*button, Qt::LeftButton);
+        const auto picked = state().developer().selection();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(state().navigation().sheet(), std::optional(Sheet::review)) << title.toStdString();
+        EXPECT_EQ(state().developer().selection(), picked) << title.toStdString();
+        state().navigation().setSheet(std::nullopt);
+    }
+    state().developer().selectAllSafe();
+    window_->rootView()->exploreLayout()->setFocus();
+    QTest::keyClick(window_->rootView()->exploreLayout(), Qt::Key_Return);
+    EXPECT_EQ(state().navigation().sheet(), std::nullopt);
+    for (const Route route : {Route::finished, Route::scanning, Route::explore}) {
+        state().navigation().setRoute(route);
+        QWidget* focused = QApplication::focusWidget();
+        ASSERT_TRUE(focused && focused->isVisible() && window_->rootView()->screen()->isAncestorOf(focused))
+            << static_cast<int>(route);
+        EXPECT_FALSE(QAccessible::queryAccessibleInterface(focused)->text(QAccessible::Name).isEmpty());
+    }
+}
+
 // In general mode a folder scan's node leaves through its page's own Remove:
 // the inspector offers no "Add to cleanup" that could never be pressed.
 TEST_F(KeyboardReachTest, TheGeneralInspectorOffersNoCleanupButton) {
@@ -725,6 +763,8 @@ protected:
 };
 
 TEST_P(CanvasKeyboardTest, TheCanvasIsOneTabStopBetweenItsToolbarAndItsFooter) {
+    // The walk starts from the window, not from the canvas the window opens on.
+    QApplication::focusWidget()->clearFocus();
     const QWidgetList stops = tabStops(window_.get());
     CanvasBase* shown = canvas();
     ASSERT_NE(shown, nullptr);
