@@ -46,8 +46,22 @@ std::string counted(std::int64_t count, const char* unit, bool past) {
     return past ? text + " ago" : "in " + text;
 }
 
+// The local year of a moment within the limit.
+int localYear(TimePoint date) {
+    const std::time_t t =
+        std::chrono::system_clock::to_time_t(std::chrono::floor<std::chrono::seconds>(date));
+    std::tm local{};
+    ::localtime_r(&t, &local);
+    return local.tm_year + 1900;
+}
+
 std::string phrase(TimePoint date, TimePoint now) {
-    date = RelativeDate::clamped(date);
+    // A date at an end of the range may lie anywhere beyond it (a file dated
+    // 2400): no count of years would be true, the end's year is.
+    const TimePoint low{std::chrono::seconds(-RelativeDate::limitSeconds)};
+    const TimePoint high{std::chrono::seconds(RelativeDate::limitSeconds)};
+    if (date >= high) return "in " + std::to_string(localYear(high)) + " or later";
+    if (date <= low) return "in " + std::to_string(localYear(low)) + " or earlier";
     now = RelativeDate::clamped(now);
     const bool past = date <= now;
     const Elapsed e = past ? elapsedBetween(date, now) : elapsedBetween(now, date);

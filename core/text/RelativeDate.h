@@ -30,7 +30,8 @@ struct RelativeDate {
     // before `from`.
     static int fullDaysBetween(TimePoint from, TimePoint to);
     // `date` worded relative to `now` in English, first letter upper-cased,
-    // by its largest whole unit; "Unknown" for no date.
+    // by its largest whole unit; "Unknown" for no date. A date at or beyond
+    // an end of the range is worded by that end's year: "In 2112 or later".
     static std::string string(const std::optional<TimePoint>& date, TimePoint now);
 };
 
