@@ -89,7 +89,7 @@ private:
         return needsNode(depth) ? name : std::string_view();
     }
 
-    bool openRoot(struct stat& rootStat);
+    bool openRoot(struct stat& rootStat, std::optional<std::string>& kernelFileSystem);
     void listRoot();
     void startWorkers();
     // Takes every worker's lists and counts, and the names of files with
