@@ -125,7 +125,8 @@ std::string inspectorKindLabel(const StorageNode& node) {
             if (node.path) return "Folder";
             return "Managed by " + (node.category ? std::string(title(*node.category)) : std::string("tool"));
         case StorageNode::Kind::uninspected:
-            return "Not inspected";
+            // What a toolchain holds besides its items was measured all the same.
+            return node.isNotOffered() ? "Measured, not offered" : "Not inspected";
     }
     return {};
 }

@@ -52,6 +52,8 @@ TEST(InspectorContent, KindLabels) {
         {managed, "Managed by Xcode"},
         {node("images", 5, Kind::item), "Managed by tool"},
         {node("docker", 5, Kind::uninspected), "Not inspected"},
+        {StorageNode::notOfferedNode(CategoryResult(CleanupCategory::node, 9, {}), 5),
+         "Measured, not offered"},
     };
     for (const auto& [shown, label] : cases) EXPECT_EQ(inspectorKindLabel(shown), label) << shown.id;
 }
