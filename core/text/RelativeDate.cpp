@@ -1,9 +1,10 @@
 #include "core/text/RelativeDate.h"
 
-#include "core/text/ByteFormat.h"
-
 #include <algorithm>
 #include <ctime>
+
+#include "core/text/ByteFormat.h"
+#include "core/text/IsoDate.h"
 
 namespace korvane {
 
@@ -114,6 +115,24 @@ std::string RelativeDate::string(const std::optional<TimePoint>& date, TimePoint
     std::string text = phrase(*date, now);
     if (!text.empty() && text.front() >= 'a' && text.front() <= 'z') text.front() = static_cast<char>(text.front() - 32);
     return text;
+}
+
+std::string RelativeDate::stamp(TimePoint date) { return "{" + IsoDate::format(clamped(date)) + "}"; }
+
+std::string RelativeDate::worded(std::string_view text, TimePoint now) {
+    std::string shown;
+    std::size_t from = 0;
+    for (std::size_t open = text.find('{'); open != std::string_view::npos; open = text.find('{', open + 1)) {
+        const std::size_t close = text.find('}', open);
+        if (close == std::string_view::npos) break;
+        const auto date = IsoDate::parse(text.substr(open + 1, close - open - 1));
+        if (!date) continue;
+        shown.append(text.substr(from, open - from));
+        shown += open == 0 ? string(date, now) : phrase(*date, now);
+        from = close + 1;
+        open = close;
+    }
+    return shown.append(text.substr(from));
 }
 
 }  // namespace korvane
