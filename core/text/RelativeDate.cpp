@@ -1,10 +1,10 @@
 #include "core/text/RelativeDate.h"
 
-#include <algorithm>
-#include <ctime>
-
 #include "core/text/ByteFormat.h"
 #include "core/text/IsoDate.h"
+
+#include <algorithm>
+#include <ctime>
 
 namespace korvane {
 

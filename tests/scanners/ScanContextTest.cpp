@@ -1,14 +1,16 @@
-#include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <ctime>
-
 #include "core/scanners/ScanContext.h"
+
 #include "core/system/Paths.h"
 #include "core/text/RelativeDate.h"
 #include "tests/support/LocalTimeFixture.h"
 #include "tests/support/TempTree.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <ctime>
 
 namespace korvane {
 namespace {
