@@ -252,12 +252,12 @@ StrataCanvas::RestingBand StrataCanvas::drawRestingBand(const StrataLayout& stra
         const auto& deposit = strata.deposits[i];
         if (!deposit.hasLabel) continue;
         QString name = QString::fromStdString(deposit.node->name);
-        if (deposit.isUninspected) name += QStringLiteral(" \u00B7 not inspected");
+        name += QString::fromUtf8(deposit.nameNote.data(), static_cast<qsizetype>(deposit.nameNote.size()));
         // Too little of the name to read: the symbol alone says more.
         const QString shown =
             fittedText(name, nameFont, deposit.rect.width() - 2 * labelPadding - labelIndent);
         resting.labels.push_back(
-            {i, symbolText(deposit.isUninspected ? "eye.slash" : categorySymbol(*deposit.node)), shown});
+            {i, symbolText(deposit.nameNote.empty() ? categorySymbol(*deposit.node) : "eye.slash"), shown});
     }
 
     const auto floorTo = [ratio](double x) { return static_cast<int>(std::floor(x * ratio)); };

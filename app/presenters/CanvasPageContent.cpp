@@ -7,6 +7,7 @@
 #include "app/state/DeveloperState.h"
 #include "app/state/FolderScanState.h"
 #include "app/state/NavigationState.h"
+#include "app/state/PlatformWords.h"
 #include "app/state/PreferencesState.h"
 #include "app/state/TreeNavigation.h"
 #include "core/model/SizeSum.h"
@@ -104,10 +105,18 @@ GeneralCanvasContent generalCanvasContent(const NavigationState& navigation,
     // An empty tree from a root that could not be opened is no empty folder
     // (an opened root always carries its own date).
     const FileTreeScanner::Result& result = *folderScan.generalResult();
+    const std::string folder = oneLineText(Paths::abbreviatingHome(scanRoot->path.value_or(scanRoot->id)));
+    if (result.kernelFileSystem) {
+        content.body = GeneralCanvasContent::Body::unreadable;
+        content.unreadableTitle = "This folder is not scanned";
+        content.unreadableMessage =
+            platformWords::kernelFilesNotScanned(folder, oneLineText(*result.kernelFileSystem)) +
+            ". Choose another folder.";
+        return content;
+    }
     if (result.unreadableFolders > 0 && scanRoot->children.empty() && scanRoot->bytes < 1 &&
         !scanRoot->lastModified) {
         content.body = GeneralCanvasContent::Body::unreadable;
-        const std::string folder = oneLineText(Paths::abbreviatingHome(scanRoot->path.value_or(scanRoot->id)));
         content.unreadableTitle = "Can\u2019t open this folder";
         content.unreadableMessage = folder + " is no longer there, or may not be read, so nothing in it was "
                                              "counted. Rescan once it is back, or choose another folder.";

@@ -1,5 +1,6 @@
 #include "app/presenters/CommandLineAnswer.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -9,8 +10,11 @@
 #include "app/platform/ApplicationInfo.h"
 #include "app/presenters/OneLineText.h"
 #include "app/state/LaunchArguments.h"
+#include "app/state/PlatformWords.h"
 #include "app/state/ThemeID.h"
 #include "app/state/ViewChoices.h"
+#include "core/system/PseudoFileSystems.h"
+#include "core/system/UniqueFd.h"
 
 namespace korvane {
 
@@ -54,14 +58,19 @@ CommandLineAnswer refusal(const std::string& line) {
             CommandLineAnswer::refusedStatus};
 }
 
-// A folder that names something else cannot be scanned; one that is not there
-// (yet) is the window's to tell of.
+// A folder that names something else, or the kernel's own files, cannot be
+// scanned; one that is not there (yet) is the window's to tell of.
 std::optional<CommandLineAnswer> folderRefusal(const std::vector<std::string>& arguments) {
     const auto folder = LaunchArguments(arguments).folder();
     struct stat info {};
-    if (!folder || ::stat(folder->c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return std::nullopt;
+    if (!folder || ::stat(folder->c_str(), &info) != 0) return std::nullopt;
     const std::string shown = oneLineText(*folder);
-    return refusal(shown + (S_ISREG(info.st_mode) ? " is a file, not a folder" : " is not a folder"));
+    if (!S_ISDIR(info.st_mode))
+        return refusal(shown + (S_ISREG(info.st_mode) ? " is a file, not a folder" : " is not a folder"));
+    const UniqueFd opened(::open(folder->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const auto kernel = opened.valid() ? pseudoFileSystemName(opened.get()) : std::nullopt;
+    if (kernel) return refusal(platformWords::kernelFilesNotScanned(shown, *kernel));
+    return std::nullopt;
 }
 
 template <typename Values>
@@ -110,7 +119,7 @@ CommandLineAnswer commandLineAnswer(const std::vector<std::string>& arguments) {
             return {Outcome::answered,
                     std::string(applicationInfo::name) + " " + applicationInfo::version + "\n", 0};
         if (holds(valueOptions, argument)) {
-            ++i;
+            if (++i == arguments.size()) return refusal("option '" + argument + "' needs a value");
             continue;
         }
         if (const std::size_t span = toolkitSpan(argument)) {

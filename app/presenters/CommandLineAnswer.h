@@ -26,9 +26,10 @@ struct CommandLineAnswer {
 
 // `arguments` are the process's after the program's own path. The first of
 // `--help`, `-h`, `--version` or an argument that is no option answers; an
-// option's value is the element after it, whatever it holds. A `--folder` that
-// names something other than a folder is refused; one that is not there is
-// left to the window, which says so.
+// option's value is the element after it, whatever it holds, and an option
+// last, without one, is refused. A `--folder` that names something other than
+// a folder, or a folder of the kernel's own files (/proc), is refused; one
+// that is not there is left to the window, which says so.
 CommandLineAnswer commandLineAnswer(const std::vector<std::string>& arguments);
 
 // The options and the values each one takes, as `--help` prints them.

@@ -136,7 +136,8 @@ std::string inspectorKindLabel(const StorageNode& node) {
             if (node.path) return "Folder";
             return "Managed by " + (node.category ? std::string(title(*node.category)) : std::string("tool"));
         case StorageNode::Kind::uninspected:
-            return "Not inspected";
+            // What a toolchain holds besides its items was measured all the same.
+            return node.isNotOffered() ? "Measured, not offered" : "Not inspected";
     }
     return {};
 }
@@ -176,8 +177,10 @@ std::vector<InspectorDetailRow> inspectorDetailRows(const StorageNode& node, Mod
         if (mode == Mode::developer && scan) addScanRows(rows, node, *scan, now);
         if (mode == Mode::general && folderScan) addFolderScanRows(rows, *folderScan);
     }
-    // The map keeps its keys in plain byte order.
-    for (const auto& [key, value] : node.details) rows.push_back({key, value});
+    // The map keeps its keys in plain byte order. A developer scan keeps the
+    // dates in its texts, worded as they are shown (a file's name is left alone).
+    for (const auto& [key, value] : node.details)
+        rows.push_back({key, mode == Mode::developer ? RelativeDate::worded(value, now) : value});
     return rows;
 }
 
@@ -270,7 +273,11 @@ std::optional<InspectorContent> inspectorContent(const NavigationState& navigati
     content.share = mode == Mode::general && FileTreeScanner::isMountPoint(node) ? "Another file system, not counted"
                                                                                 : inspectorShare(node, total);
     if (node.reclaimable >= 1) content.reclaimable = ByteFormat::string(node.reclaimable) + " reclaimable";
-    if (node.reason) content.reason = InspectorReason{node.safety, *node.reason, node.restoreHint};
+    if (node.reason) {
+        const std::string reason =
+            mode == Mode::developer ? RelativeDate::worded(*node.reason, now) : *node.reason;
+        content.reason = InspectorReason{node.safety, reason, node.restoreHint};
+    }
     content.details = inspectorDetailRows(node, mode, developer.scan(), folderScan.generalResult(), now);
     content.largest = largestInside(node, mode);
     content.canReveal = node.path.has_value();

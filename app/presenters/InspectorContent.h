@@ -96,7 +96,8 @@ struct InspectorContent {
     friend bool operator==(const InspectorContent&, const InspectorContent&) = default;
 };
 
-// "Scan root", "Toolchain", "Group", "Folder", "Managed by Xcode", "Not inspected":
+// "Scan root", "Toolchain", "Group", "Folder", "Managed by Xcode", "Not inspected"
+// ("Measured, not offered" for what a toolchain holds besides its items):
 // the levels of a developer tree. In general mode the inspector names what a
 // folder scan's node is instead (itemKindLabel).
 std::string inspectorKindLabel(const StorageNode& node);

@@ -7,6 +7,7 @@
 #include "app/state/UserChoice.h"
 #include "core/model/SizeSum.h"
 #include "core/safety/CleanupEngine.h"
+#include "core/system/Paths.h"
 #include "core/text/ByteFormat.h"
 
 namespace korvane {
@@ -59,8 +60,8 @@ ReviewContent reviewContent(std::vector<CleanupCandidate> selected, std::optiona
         row.groupTitle = candidate.groupTitle;
         row.fullTitle = candidate.title;
         row.title = oneLineText(candidate.title);
-        row.fullRemoval =
-            candidate.removal.isCommand() ? "Runs: " + candidate.removal.commandLine() : candidate.path;
+        row.fullRemoval = candidate.removal.isCommand() ? "Runs: " + candidate.removal.commandLine()
+                                                        : Paths::abbreviatingHome(candidate.path);
         row.removal = oneLineText(row.fullRemoval);
         row.disposal = disposalOverride.value_or(CleanupEngine::recommendedDisposal(candidate));
         row.way = removalWay(candidate, disposalOverride);

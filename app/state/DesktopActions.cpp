@@ -3,6 +3,7 @@
 #include "app/state/PlatformWords.h"
 #include "core/explorer/FileTreeScanner.h"
 #include "core/system/Paths.h"
+#include "core/text/PathText.h"
 
 namespace korvane {
 
@@ -52,7 +53,7 @@ void DesktopActions::revealInFileManager(const StorageNode& node) const {
 }
 
 void DesktopActions::copyPath(const StorageNode& node) const {
-    if (node.path) copyText(*node.path);
+    if (node.path) copyText(PathText::copiedText(*node.path));
 }
 
 void DesktopActions::copyText(const std::string& text) const {

@@ -32,6 +32,7 @@ public:
     void reveal(const std::vector<std::string>& paths) const;
     // A folder's remainder (its smaller items) shows the folder.
     void revealInFileManager(const StorageNode& node) const;
+    // A path that is not UTF-8 goes as the shell reads it back (PathText::copiedText).
     void copyPath(const StorageNode& node) const;
     void copyText(const std::string& text) const;
     void openTrash() const;

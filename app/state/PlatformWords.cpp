@@ -18,4 +18,9 @@ std::string swapWarning(std::string_view swapUsed) {
     return "Swap in use: " + std::string(swapUsed) + " \u2014 the kernel is moving memory out to disk.";
 }
 
+std::string kernelFilesNotScanned(std::string_view folder, std::string_view type) {
+    return std::string(folder) + " holds the kernel\u2019s own files (" + std::string(type) +
+           "), which are not scanned";
+}
+
 }  // namespace korvane::platformWords

@@ -68,5 +68,8 @@ std::string revealIn(std::string_view desktopName);
 std::string volumeTitle(std::string_view volumeName, std::string_view folder);
 // The live statistics' note while swap is in use, with its formatted size.
 std::string swapWarning(std::string_view swapUsed);
+// Why a folder on a kernel pseudo file system of type `type` ("proc") shows
+// nothing: "/proc holds the kernel’s own files (proc), which are not scanned".
+std::string kernelFilesNotScanned(std::string_view folder, std::string_view type);
 
 }  // namespace korvane::platformWords

@@ -181,8 +181,7 @@ void Scan::countPending(ScanWorker& worker, ScanFolder* folder, FolderTally& loc
         const std::string_view name(file.name, file.length);
         bytes += file.bytes;
         local.addFolded(file.position, kinds_.kindOfFile(name), file.bytes,
-                        SystemClock::time_point(std::chrono::seconds(file.modified)), worker.stamper(file.modified),
-                        name);
+                        FileDate::fromSeconds(file.modified), worker.stamper(file.modified), name);
         i = 1;
     }
     FolderTally::FoldedRun run;

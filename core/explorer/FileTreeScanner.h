@@ -124,6 +124,9 @@ public:
         // counts each file once, so each is a node of no size and nothing in
         // it counts.
         std::vector<std::string> mountPoints;
+        // The root lies on a kernel pseudo file system, which is not
+        // scanned: its type ("proc"). Such a root is no folder left out.
+        std::optional<std::string> kernelFileSystem;
         double duration = 0;           // seconds
     };
 

@@ -16,6 +16,7 @@
 #include "core/model/AgeProfile.h"
 #include "core/model/FileKind.h"
 #include "core/model/StorageNode.h"
+#include "core/system/FileDate.h"
 
 namespace korvane {
 
@@ -150,7 +151,7 @@ public:
         }
         folderBytes_ += bytes;
         files_ += run.count;
-        const Time newest{std::chrono::seconds(run.newestSecond)};
+        const Time newest = FileDate::fromSeconds(run.newestSecond);
         newest_ = std::max(newest_, newest);
         heldNewest_ = std::max(heldNewest_, newest);
         foldNewest_ = std::max(foldNewest_, newest);

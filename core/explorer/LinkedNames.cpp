@@ -11,6 +11,7 @@
 #include "core/explorer/AgeStamper.h"
 #include "core/explorer/AgeTally.h"
 #include "core/explorer/FolderTally.h"
+#include "core/system/FileDate.h"
 #include "core/system/Paths.h"
 #include "core/text/ByteFormat.h"
 
@@ -20,7 +21,7 @@ namespace {
 
 using Time = std::chrono::system_clock::time_point;
 
-Time timeOf(std::int64_t seconds) { return Time(std::chrono::seconds(seconds)); }
+Time timeOf(std::int64_t seconds) { return FileDate::fromSeconds(seconds); }
 
 // A folder node of the tree, where names are credited, with its depth.
 struct Place {

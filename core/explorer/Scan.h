@@ -28,6 +28,7 @@
 #include "core/model/ExtensionTable.h"
 #include "core/system/DirectoryReader.h"
 #include "core/system/FastSizer.h"
+#include "core/system/FileDate.h"
 #include "core/system/Flag.h"
 #include "core/system/TrashFolders.h"
 #include "core/system/UniqueFd.h"
@@ -45,7 +46,7 @@ inline std::int64_t allocatedBytes(const struct stat& st) {
 }
 
 inline std::chrono::system_clock::time_point wholeSeconds(const struct stat& st) {
-    return std::chrono::system_clock::time_point(std::chrono::seconds(st.st_mtim.tv_sec));
+    return FileDate::fromSeconds(st.st_mtim.tv_sec);
 }
 
 // A folder waiting for a worker: a top-level item (opened by name from the
@@ -89,7 +90,7 @@ private:
         return needsNode(depth) ? name : std::string_view();
     }
 
-    bool openRoot(struct stat& rootStat);
+    bool openRoot(struct stat& rootStat, std::optional<std::string>& kernelFileSystem);
     // Reads the mount table once: a folder bound inside the root shows the
     // device of the folder it repeats, so only the table tells it apart.
     void findMountsInside();

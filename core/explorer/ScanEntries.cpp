@@ -4,6 +4,7 @@
 #include <iterator>
 #include <utility>
 
+#include "core/system/FileDate.h"
 #include "core/system/Paths.h"
 
 namespace korvane {
@@ -32,7 +33,7 @@ void ScanEntries::record(std::vector<FileTreeScanner::Entry>& largest,
     const bool toLargest =
         size >= options_.largeFileThreshold && (!isDirectory || (name.size() > 4 && name.ends_with(".app")));
     if (!toIndex && !toLargest) return;
-    const std::chrono::system_clock::time_point modified(std::chrono::seconds(st.st_mtim.tv_sec));
+    const auto modified = FileDate::fromSeconds(st.st_mtim.tv_sec);
     auto entry = FileTreeScanner::Entry::make(std::string(name), Paths::join(folder, name), size, modified,
                                               isDirectory);
     entry.device = static_cast<std::uint64_t>(st.st_dev);

@@ -41,10 +41,10 @@ FileTreeScanner::Result Scan::run(const std::string& rootPath) {
     root.path = rootPath_;
 
     struct stat rootStat {};
-    if (!openRoot(rootStat)) {
+    if (!openRoot(rootStat, result.kernelFileSystem)) {
         // A root that is gone or may not be opened is left out like any other
         // folder: an empty result must not read as an empty folder.
-        result.unreadableFolders = 1;
+        if (!result.kernelFileSystem) result.unreadableFolders = 1;
         return result;
     }
     findMountsInside();
@@ -72,11 +72,14 @@ FileTreeScanner::Result Scan::run(const std::string& rootPath) {
     return result;
 }
 
-bool Scan::openRoot(struct stat& rootStat) {
+bool Scan::openRoot(struct stat& rootStat, std::optional<std::string>& kernelFileSystem) {
     // The root is the folder the user picked: a link to it is followed.
     rootFd_ = DirectoryReader::openFolder(rootPath_, true);
-    if (!rootFd_.valid()) return false;
-    if (fstat(rootFd_.get(), &rootStat) != 0 || isPseudoFileSystem(rootFd_.get())) return false;
+    if (!rootFd_.valid() || fstat(rootFd_.get(), &rootStat) != 0) return false;
+    if (const auto type = pseudoFileSystemName(rootFd_.get())) {
+        kernelFileSystem = std::string(*type);
+        return false;
+    }
     // A folder that may be listed but not entered shows nothing it holds.
     struct stat entered {};
     if (fstatat(rootFd_.get(), ".", &entered, 0) != 0) return false;

@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "core/system/FileDate.h"
 #include "core/text/Json.h"
 
 namespace korvane {
@@ -19,8 +20,7 @@ std::uint64_t toUInt64(const nlohmann::json& value) {
 
 ItemIdentity ItemIdentity::of(const struct stat& st) {
     return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
-            static_cast<std::int64_t>(st.st_blocks) * 512,
-            std::chrono::system_clock::time_point(std::chrono::seconds(st.st_mtim.tv_sec)),
+            static_cast<std::int64_t>(st.st_blocks) * 512, FileDate::fromSeconds(st.st_mtim.tv_sec),
             S_ISDIR(st.st_mode)};
 }
 

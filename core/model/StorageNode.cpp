@@ -253,8 +253,7 @@ StorageNode StorageNode::notOfferedNode(const CategoryResult& result, std::int64
     node.reclaimable = 0;
     node.reason =
         "Counted in this toolchain's storage but not offered for removal: items outside your home folder, "
-        "too "
-        "small to be worth it, or kept by Korvane's rules.";
+        "too small to be worth it, kept by Korvane's rules, or marked Never touch.";
     return node;
 }
 

@@ -12,6 +12,7 @@
 #include "core/safety/HistoryStore.h"
 #include "core/system/DirectoryReader.h"
 #include "core/system/FileContents.h"
+#include "core/system/FileDate.h"
 #include "core/system/Paths.h"
 #include "core/text/Json.h"
 
@@ -150,8 +151,7 @@ std::vector<RunJournal::Record> RunJournal::readAll(const std::string& directory
         if (!record) continue;
         record->fileName = name;
         struct stat info {};
-        if (::lstat(path.c_str(), &info) == 0)
-            record->lastStep = Clock::time_point(std::chrono::seconds(info.st_mtim.tv_sec));
+        if (::lstat(path.c_str(), &info) == 0) record->lastStep = FileDate::fromSeconds(info.st_mtim.tv_sec);
         records.push_back(std::move(*record));
     }
     std::stable_sort(records.begin(), records.end(),

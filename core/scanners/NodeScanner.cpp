@@ -249,12 +249,14 @@ void NodeScanner::addProjectDependencies(const ScanContext& context, const std::
              .path = modulePaths[i],
              .size = measurement.bytes,
              .safety = stale ? SafetyLevel::safe : SafetyLevel::caution,
-             .reason = stale ? "Dependencies for a project with no activity for " + std::to_string(days) +
-                                   " days. Every package here is listed in package.json and reinstalls from the "
-                                   "registry."
-                             : "Dependencies for a project you worked on " + AsciiText::lowercased(activity) +
-                                   ". They reinstall from package.json, but you will need to run the install "
-                                   "again before your next build.",
+             .reason =
+                 stale ? "Dependencies for a project with no activity for " + std::to_string(days) +
+                             " days. Every package here is listed in package.json and reinstalls from the "
+                             "registry."
+                       : "Dependencies for a project you worked on " +
+                             (project.lastActivity ? activity : AsciiText::lowercased(activity)) +
+                             ". They reinstall from package.json, but you will need to run the install "
+                             "again before your next build.",
              .restoreHint = manager.value_or("npm") + " install",
              .lastModified = project.lastActivity,
              .details = std::move(details)}));

@@ -116,7 +116,7 @@ ScanContext::TimePoint ScanContext::now() const { return now_(); }
 int ScanContext::daysSince(TimePoint date) const { return RelativeDate::fullDaysBetween(date, now()); }
 
 std::string ScanContext::relativeActivity(const std::optional<TimePoint>& date) const {
-    return RelativeDate::string(date, now());
+    return date ? RelativeDate::stamp(*date) : RelativeDate::string(std::nullopt, now());
 }
 
 bool exists(const std::string& path) {

@@ -82,8 +82,9 @@ public:
     // Full days elapsed from `date` to now, counted in local time (see
     // RelativeDate::fullDaysBetween); negative for a date in the future.
     int daysSince(TimePoint date) const;
-    // A last-activity date worded relative to now (see RelativeDate::string):
-    // "2 weeks ago", "Yesterday", or "Unknown" without a date.
+    // A last-activity date as a scan keeps it, to be worded relative to the
+    // moment it is shown ("2 weeks ago", "Yesterday"; RelativeDate::stamp
+    // and RelativeDate::worded), or "Unknown" without a date.
     std::string relativeActivity(const std::optional<TimePoint>& date) const;
 
     // Number of threads the parallel measurements use for `itemCount` items.

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "core/system/DirectoryReader.h"
+#include "core/system/FileDate.h"
 #include "core/system/PseudoFileSystems.h"
 #include "core/system/UniqueFd.h"
 
@@ -24,7 +25,7 @@ std::int64_t allocatedBytes(const struct stat& st) {
 
 std::chrono::system_clock::time_point modificationTime(const struct stat& st) {
     // Whole seconds: the nanosecond part is dropped.
-    return std::chrono::system_clock::time_point(std::chrono::seconds(st.st_mtim.tv_sec));
+    return FileDate::fromSeconds(st.st_mtim.tv_sec);
 }
 
 // The status of the entry `name` of `dirFd` as fstatat gives it, and for a

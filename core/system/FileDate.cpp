@@ -5,9 +5,12 @@
 namespace korvane {
 
 FileDate::TimePoint FileDate::fromTimespec(const struct timespec& ts) {
-    const std::int64_t seconds = std::clamp<std::int64_t>(ts.tv_sec, -limitSeconds, limitSeconds);
-    return TimePoint(std::chrono::duration_cast<TimePoint::duration>(std::chrono::seconds(seconds) +
-                                                                     std::chrono::nanoseconds(ts.tv_nsec)));
+    return fromSeconds(ts.tv_sec) +
+           std::chrono::duration_cast<TimePoint::duration>(std::chrono::nanoseconds(ts.tv_nsec));
+}
+
+FileDate::TimePoint FileDate::fromSeconds(std::int64_t seconds) {
+    return TimePoint(std::chrono::seconds(std::clamp<std::int64_t>(seconds, -limitSeconds, limitSeconds)));
 }
 
 }  // namespace korvane

@@ -19,6 +19,9 @@ struct FileDate {
 
     // A time from the file system (st_mtim, st_atim), kept within the limit.
     static TimePoint fromTimespec(const struct timespec& ts);
+    // Whole seconds since 1970 (a file's st_mtim.tv_sec), kept within the
+    // limit: the clock's nanoseconds would wrap past the year 2262.
+    static TimePoint fromSeconds(std::int64_t seconds);
     // `date` kept within the limit.
     static TimePoint clamped(TimePoint date) { return RelativeDate::clamped(date); }
     // `base` moved by whole calendar days in local time, keeping its

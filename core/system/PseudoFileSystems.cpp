@@ -18,25 +18,38 @@ constexpr unsigned long configfsMagic = 0x62656570;
 constexpr unsigned long fusectlMagic = 0x65735543;
 constexpr unsigned long mqueueMagic = 0x19800202;
 
-bool isPseudoMagic(unsigned long type) {
+std::optional<std::string_view> pseudoMagicName(unsigned long type) {
     switch (type) {
         case PROC_SUPER_MAGIC:
+            return "proc";
         case SYSFS_MAGIC:
+            return "sysfs";
         case CGROUP_SUPER_MAGIC:
+            return "cgroup";
         case CGROUP2_SUPER_MAGIC:
+            return "cgroup2";
         case DEBUGFS_MAGIC:
+            return "debugfs";
         case TRACEFS_MAGIC:
+            return "tracefs";
         case SECURITYFS_MAGIC:
+            return "securityfs";
         case PSTOREFS_MAGIC:
+            return "pstore";
         case BPF_FS_MAGIC:
+            return "bpf";
         case configfsMagic:
+            return "configfs";
         case fusectlMagic:
+            return "fusectl";
         case mqueueMagic:
+            return "mqueue";
         case HUGETLBFS_MAGIC:
+            return "hugetlbfs";
         case AUTOFS_SUPER_MAGIC:
-            return true;
+            return "autofs";
         default:
-            return false;
+            return std::nullopt;
     }
 }
 
@@ -71,16 +84,18 @@ bool isDevtmpfsMount(dev_t device) {
 
 }  // namespace
 
-bool isPseudoFileSystem(int fd) {
+bool isPseudoFileSystem(int fd) { return pseudoFileSystemName(fd).has_value(); }
+
+std::optional<std::string_view> pseudoFileSystemName(int fd) {
     struct statfs info {};
-    if (fstatfs(fd, &info) != 0) return false;
+    if (fstatfs(fd, &info) != 0) return std::nullopt;
     auto type = static_cast<unsigned long>(info.f_type);
-    if (isPseudoMagic(type)) return true;
+    if (const auto name = pseudoMagicName(type)) return name;
     if (type == TMPFS_MAGIC || type == RAMFS_MAGIC) {
         struct stat st {};
-        if (fstat(fd, &st) == 0) return isDevtmpfsMount(st.st_dev);
+        if (fstat(fd, &st) == 0 && isDevtmpfsMount(st.st_dev)) return "devtmpfs";
     }
-    return false;
+    return std::nullopt;
 }
 
 }  // namespace korvane

@@ -1,6 +1,9 @@
 #include "core/text/PathText.h"
 
+#include <cstdio>
 #include <vector>
+
+#include "core/text/Utf8.h"
 
 namespace korvane {
 
@@ -33,6 +36,33 @@ std::string PathText::lexicallyStandardised(std::string_view path) {
     }
     if (result.empty()) return absolute ? "/" : ".";
     return result;
+}
+
+std::string PathText::copiedText(std::string_view path) {
+    if (Utf8::isValid(path)) return std::string(path);
+    std::string text = "$'";
+    for (std::size_t i = 0; i < path.size();) {
+        const std::size_t length = Utf8::sequenceLength(path, i);
+        const auto byte = static_cast<unsigned char>(path[i]);
+        if (length > 1) {
+            text.append(path.substr(i, length));
+            i += length;
+            continue;
+        }
+        if (byte == '\\' || byte == '\'') {
+            text += '\\';
+            text += static_cast<char>(byte);
+        } else if (length == 0 || byte < 0x20 || byte == 0x7F) {
+            // Two hex digits always: \x reads no more than two.
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            text += escaped;
+        } else {
+            text += static_cast<char>(byte);
+        }
+        ++i;
+    }
+    return text + "'";
 }
 
 }  // namespace korvane

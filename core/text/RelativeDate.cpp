@@ -1,6 +1,7 @@
 #include "core/text/RelativeDate.h"
 
 #include "core/text/ByteFormat.h"
+#include "core/text/IsoDate.h"
 
 #include <algorithm>
 #include <ctime>
@@ -46,8 +47,22 @@ std::string counted(std::int64_t count, const char* unit, bool past) {
     return past ? text + " ago" : "in " + text;
 }
 
+// The local year of a moment within the limit.
+int localYear(TimePoint date) {
+    const std::time_t t =
+        std::chrono::system_clock::to_time_t(std::chrono::floor<std::chrono::seconds>(date));
+    std::tm local{};
+    ::localtime_r(&t, &local);
+    return local.tm_year + 1900;
+}
+
 std::string phrase(TimePoint date, TimePoint now) {
-    date = RelativeDate::clamped(date);
+    // A date at an end of the range may lie anywhere beyond it (a file dated
+    // 2400): no count of years would be true, the end's year is.
+    const TimePoint low{std::chrono::seconds(-RelativeDate::limitSeconds)};
+    const TimePoint high{std::chrono::seconds(RelativeDate::limitSeconds)};
+    if (date >= high) return "in " + std::to_string(localYear(high)) + " or later";
+    if (date <= low) return "in " + std::to_string(localYear(low)) + " or earlier";
     now = RelativeDate::clamped(now);
     const bool past = date <= now;
     const Elapsed e = past ? elapsedBetween(date, now) : elapsedBetween(now, date);
@@ -100,6 +115,24 @@ std::string RelativeDate::string(const std::optional<TimePoint>& date, TimePoint
     std::string text = phrase(*date, now);
     if (!text.empty() && text.front() >= 'a' && text.front() <= 'z') text.front() = static_cast<char>(text.front() - 32);
     return text;
+}
+
+std::string RelativeDate::stamp(TimePoint date) { return "{" + IsoDate::format(clamped(date)) + "}"; }
+
+std::string RelativeDate::worded(std::string_view text, TimePoint now) {
+    std::string shown;
+    std::size_t from = 0;
+    for (std::size_t open = text.find('{'); open != std::string_view::npos; open = text.find('{', open + 1)) {
+        const std::size_t close = text.find('}', open);
+        if (close == std::string_view::npos) break;
+        const auto date = IsoDate::parse(text.substr(open + 1, close - open - 1));
+        if (!date) continue;
+        shown.append(text.substr(from, open - from));
+        shown += open == 0 ? string(date, now) : phrase(*date, now);
+        from = close + 1;
+        open = close;
+    }
+    return shown.append(text.substr(from));
 }
 
 }  // namespace korvane

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace korvane {
 
@@ -30,8 +31,17 @@ struct RelativeDate {
     // before `from`.
     static int fullDaysBetween(TimePoint from, TimePoint to);
     // `date` worded relative to `now` in English, first letter upper-cased,
-    // by its largest whole unit; "Unknown" for no date.
+    // by its largest whole unit; "Unknown" for no date. A date at or beyond
+    // an end of the range is worded by that end's year: "In 2112 or later".
     static std::string string(const std::optional<TimePoint>& date, TimePoint now);
+    // A date kept in a text until the text is shown ("{2024-06-01T12:00:00Z}"),
+    // so that what a scan stores says the date, not how long ago it was when
+    // the scan ran. Read as it is, it still says when.
+    static std::string stamp(TimePoint date);
+    // `text` with each stamp worded relative to `now`: as `string` says it
+    // when the stamp opens the text ("Yesterday"), in lower case within a
+    // sentence ("you worked on yesterday"). Other text stays as it is.
+    static std::string worded(std::string_view text, TimePoint now);
 };
 
 }  // namespace korvane

@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -15,6 +16,7 @@
 #include "core/explorer/FileSearch.h"
 #include "core/explorer/FileTreeScanner.h"
 #include "core/system/Paths.h"
+#include "core/text/RelativeDate.h"
 #include "tests/explorer/ScanTestSupport.h"
 #include "tests/support/ChildProcess.h"
 
@@ -559,6 +561,19 @@ TEST(FileTreeScannerTest, AThrowingProgressHandlerLosesNothing) {
     EXPECT_EQ(result.root.bytes, duBytes(tree.root()));
     ASSERT_NE(child(result.root, "a"), nullptr);
     ASSERT_NE(child(result.root, "b"), nullptr);
+}
+
+TEST(FileTreeScannerTest, AFileDatedBeyondTheClockReadsAsWhatItIs) {
+    TempTree tree;
+    const std::string file = tree.file("future.txt", 100);
+    const struct timespec year2400[2] = {{13'569'465'600, 0}, {13'569'465'600, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), year2400, 0), 0);
+    FileTreeScanner::Options options;
+    options.rootFilesAreNodes = true;
+    const auto result = FileTreeScanner(options).scan(tree.root());
+    const StorageNode* node = result.root.find(file);
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(RelativeDate::string(node->lastModified, std::chrono::system_clock::now()), "In 2112 or later");
 }
 
 TEST(FileTreeScannerTest, PseudoFileSystemsAreNeverEntered) {

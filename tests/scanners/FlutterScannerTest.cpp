@@ -212,7 +212,8 @@ TEST_F(FlutterScannerTest, ProjectBuildsFromTenMebibytesEachFolderOnItsOwn) {
     EXPECT_TRUE(tool.isSelectedByDefault);
     EXPECT_EQ(tool.reason, "Package resolution and build metadata. Recreated by `flutter pub get`.");
     EXPECT_EQ(tool.restoreHint, "flutter build");
-    EXPECT_EQ(tool.details, (std::map<std::string, std::string>{{"Last activity", "Yesterday"}}));
+    EXPECT_EQ(testing::shownDetails(tool.details, context->now()),
+              (std::map<std::string, std::string>{{"Last activity", "Yesterday"}}));
 
     const auto& build = found.at("Other/build");
     EXPECT_EQ(build.size, 10 * MiB);

@@ -1,6 +1,7 @@
 #include "core/scanners/ScanContext.h"
 
 #include "core/system/Paths.h"
+#include "core/text/RelativeDate.h"
 #include "tests/support/LocalTimeFixture.h"
 #include "tests/support/TempTree.h"
 
@@ -228,7 +229,7 @@ TEST_F(LocalTimeTest, ContextUsesItsInjectedClock) {
     EXPECT_EQ(context->now(), now);
     EXPECT_EQ(context->daysSince(local(2024, 4, 16, 12)), 60);
     EXPECT_EQ(context->daysSince(local(2024, 4, 16, 12, 1)), 59);
-    EXPECT_EQ(context->relativeActivity(local(2024, 6, 1, 12)), "2 weeks ago");
+    EXPECT_EQ(RelativeDate::worded(context->relativeActivity(local(2024, 6, 1, 12)), now), "2 weeks ago");
     EXPECT_EQ(context->relativeActivity(std::nullopt), "Unknown");
 }
 

@@ -15,11 +15,20 @@
 #include <vector>
 
 #include "core/model/CleanupCandidate.h"
+#include "core/text/RelativeDate.h"
 #include "tests/scanners/FakeToolHome.h"
 
 namespace korvane::testing {
 
 // The candidates of a scan by title; a title offered twice is a failure.
+// Details as they are shown at `now`, the dates a scan keeps worded.
+inline std::map<std::string, std::string> shownDetails(const DetailMap& details,
+                                                       std::chrono::system_clock::time_point now) {
+    std::map<std::string, std::string> shown;
+    for (const auto& [key, value] : details) shown.emplace(key, RelativeDate::worded(value, now));
+    return shown;
+}
+
 inline std::map<std::string, CleanupCandidate> byTitle(const std::vector<CleanupCandidate>& candidates) {
     std::map<std::string, CleanupCandidate> map;
     for (const auto& candidate : candidates) EXPECT_TRUE(map.emplace(candidate.title, candidate).second);

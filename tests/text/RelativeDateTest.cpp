@@ -52,8 +52,8 @@ TEST_F(LocalTimeTest, FarAwayDatesAreWordedWithoutOverflow) {
     const auto farPast = TimePoint::min() + hours(1);
     const auto farFuture = TimePoint::max() - hours(1);
     EXPECT_EQ(RelativeDate::string(std::chrono::system_clock::from_time_t(0) - hours(24 * 366), now), "55 years ago");
-    EXPECT_TRUE(RelativeDate::string(farPast, now).ends_with(" years ago"));
-    EXPECT_TRUE(RelativeDate::string(farFuture, now).starts_with("In "));
+    EXPECT_EQ(RelativeDate::string(farPast, now), "In 1827 or earlier");
+    EXPECT_EQ(RelativeDate::string(farFuture, now), "In 2112 or later");
     EXPECT_GT(RelativeDate::fullDaysBetween(farPast, now), 40000);
     EXPECT_LT(RelativeDate::fullDaysBetween(farFuture, now), -20000);
 }
@@ -63,8 +63,8 @@ TEST_F(LocalTimeTest, TheEndsOfTheRangeAreWholeYearsApart) {
     const TimePoint last{std::chrono::seconds(RelativeDate::limitSeconds)};
     EXPECT_EQ(RelativeDate::clamped(TimePoint::min()), first);
     EXPECT_EQ(RelativeDate::clamped(TimePoint::max()), last);
-    EXPECT_EQ(RelativeDate::string(first - hours(1), last), "285 years ago");
-    EXPECT_EQ(RelativeDate::string(last + hours(1), first), "In 285 years");
+    EXPECT_EQ(RelativeDate::string(first + hours(1), last - hours(1)), "285 years ago");
+    EXPECT_EQ(RelativeDate::string(last - hours(1), first + hours(1)), "In 285 years");
     EXPECT_GT(RelativeDate::fullDaysBetween(first, last), 92000);
 }
 

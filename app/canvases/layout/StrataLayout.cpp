@@ -194,6 +194,7 @@ void placeDeposits(StrataLayout& layout, StrataLayout::Band& band, const std::ve
             std::max(deposit.nominalWidth - StrataLayout::tileGap, StrataLayout::minimumTileWidth);
         deposit.rect = QRectF(x, band.strip.top(), width, band.strip.height());
         deposit.isUninspected = node->kind == StorageNode::Kind::uninspected;
+        if (deposit.isUninspected && !node->isNotOffered()) deposit.nameNote = " \u00B7 not inspected";
         deposit.hasLabel = deposit.nominalWidth > StrataLayout::labelWidth;
         deposit.isSummary = isSummary;
         deposit.ageBands = ageBands;

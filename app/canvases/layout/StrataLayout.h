@@ -69,6 +69,10 @@ struct StrataLayout {
         // The tile as drawn: its nominal width less the gap, at least 2 points.
         QRectF rect;
         bool isUninspected = false;
+        // Said after the name: " · not inspected" where the scanner could not
+        // look inside; nothing on what a toolchain holds besides its items,
+        // which was measured, only not offered.
+        std::string_view nameNote;
         // The name fits when the nominal width is above 62 points.
         bool hasLabel = false;
         // The tile sums the band's smallest leaves: those from `firstSummed`

@@ -101,8 +101,11 @@ TEST_F(CanvasPageContentTest, AGeneralScanOfAFolderItCouldNotOpenSaysSoInsteadOf
     } cases[] = {
         {empty, GeneralCanvasContent::Body::tree, ""},
         {home_ + "/gone", GeneralCanvasContent::Body::unreadable,
-         "~/gone is no longer there, or may not be read, so nothing in it was counted. Rescan once it is back, "
+         "~/gone is no longer there, or may not be read, so nothing in it was counted. Rescan once it is "
+         "back, "
          "or choose another folder."},
+        {"/proc", GeneralCanvasContent::Body::unreadable,
+         "/proc holds the kernel\u2019s own files (proc), which are not scanned. Choose another folder."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.root);

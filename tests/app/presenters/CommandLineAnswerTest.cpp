@@ -28,7 +28,9 @@ TEST(CommandLineAnswerTest, HelpVersionAndWhatIsNoOptionAnswerBeforeAnythingRuns
         {{}, run},
         {{"--screen", "explore", "--theme", "nord", "--mode", "developer", "--canvas", "x", "--section", "y"},
          run},
-        {{"--theme"}, run},            // a flag without its value is ignored
+        {{"--theme"}, refused("option '--theme' needs a value")},
+        {{"--mode", "general", "--folder"}, refused("option '--folder' needs a value")},
+        {{"--mode"}, refused("option '--mode' needs a value")},
         {{"--theme", "--help"}, run},  // the element after a flag is its value
         {{"-platform", "offscreen", "--style=fusion", "-reverse", "--session", "s1"}, run},  // the toolkit's
         {{"--help"}, help},
@@ -57,6 +59,7 @@ TEST(CommandLineAnswerTest, AFolderThatIsAFileIsRefusedAndOneThatIsNotThereIsLef
     } cases[] = {
         {file, refused(file + " is a file, not a folder")},
         {"/dev/null", refused("/dev/null is not a folder")},
+        {"/proc", refused("/proc holds the kernel\u2019s own files (proc), which are not scanned")},
         {folder, {}},
         {link, {}},
         {tree.path("gone"), {}},

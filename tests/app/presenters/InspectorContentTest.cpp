@@ -8,6 +8,7 @@
 #include "app/state/ScanFollowsDisk.h"
 #include "core/scanners/CocoaPodsScanner.h"
 #include "core/scanners/FlutterScanner.h"
+#include "core/scanners/NodeScanner.h"
 #include "core/scanners/ReactNativeScanner.h"
 #include "core/system/Paths.h"
 #include "core/text/ByteFormat.h"
@@ -55,6 +56,8 @@ TEST(InspectorContent, KindLabels) {
         {managed, "Managed by Xcode"},
         {node("images", 5, Kind::item), "Managed by tool"},
         {node("docker", 5, Kind::uninspected), "Not inspected"},
+        {StorageNode::notOfferedNode(CategoryResult(CleanupCategory::node, 9, {}), 5),
+         "Measured, not offered"},
     };
     for (const auto& [shown, label] : cases) EXPECT_EQ(inspectorKindLabel(shown), label) << shown.id;
 }
@@ -552,6 +555,29 @@ TEST_F(InspectorState, ToolsWhoseCachesWereCleanedAreNotCalledNotInstalled) {
     ASSERT_TRUE(std::filesystem::exists(temporary + "/metro-cache"));
     EXPECT_EQ(valueOf(back, "Not installed"), "Flutter");
     EXPECT_EQ(state().developer().allCandidates().size(), 2u);
+}
+
+// A scan keeps dates, not phrases: shown a week after it ran, an item says
+// so in its "Last activity" row and in its reason.
+TEST_F(InspectorState, AScanShownLaterSaysHowLongAgoItIsThen) {
+    tree_.text("home/projects/web/package.json", "{}");
+    tree_.file("home/projects/web/node_modules/x/y", 2 * 1048576);
+    scanners_ = [] {
+        ScannerEngine::Scanners scanners;
+        scanners.push_back(std::make_unique<NodeScanner>());
+        return scanners;
+    };
+    launch().developer().startScan();
+    ASSERT_TRUE(testing::waitUntil([&] { return state().navigation().route() == Route::explore; }));
+    const auto candidates = state().developer().allCandidates();
+    ASSERT_EQ(candidates.size(), 1u);
+    state().navigation().setSelectedID(Mode::developer, candidates[0].id.text());
+    clock_.moment += std::chrono::hours(24 * 8);
+    const auto content = inspect();
+    ASSERT_TRUE(content && content->reason);
+    EXPECT_EQ(valueOf(content->details, "Last activity"), "Last week");
+    EXPECT_TRUE(content->reason->reason.starts_with("Dependencies for a project you worked on last week."))
+        << content->reason->reason;
 }
 
 TEST_F(InspectorState, ALineBreakInANameOrPathIsShownNotFollowed) {

@@ -135,6 +135,10 @@ TEST_F(NodeActionsTest, ActionsReachTheState) {
     ASSERT_EQ(desktop_.revealed.size(), 1u);
     EXPECT_EQ(desktop_.revealed[0], (std::vector<std::string>{*item.path}));
     EXPECT_EQ(desktop_.copied, (std::vector<std::string>{*item.path}));
+    StorageNode notText = item;  // a name that is not UTF-8 is copied as a shell reads it back
+    notText.path = "/tmp/caf\xE9";
+    run(Action::copyPath, notText);
+    EXPECT_EQ(desktop_.copied.back(), "$'/tmp/caf\\xE9'");
 
     // Never touching a node without a path changes nothing.
     const ScanSettings before = state().preferences().settings();

@@ -6,7 +6,9 @@
 #include "app/presenters/ReviewContent.h"
 #include "app/state/DemonstrationData.h"
 #include "app/state/UserChoice.h"
+#include "core/system/Paths.h"
 #include "core/text/ByteFormat.h"
+#include "tests/support/TempTree.h"
 
 namespace korvane {
 namespace {
@@ -178,11 +180,15 @@ TEST(ReviewContent, RemovalLineNamesTheCommandOrThePath) {
     command.removal = RemovalKind::command(ExternalTool::simctl, {"delete", "unavailable"});
     CleanupCandidate docker = candidate("images", 10, SafetyLevel::caution);
     docker.removal = RemovalKind::command(ExternalTool::docker, {"image", "prune", "-f"});
-    const CleanupCandidate path = candidate("a & <b>odd</b> name", 5, SafetyLevel::safe);
+    CleanupCandidate path = candidate("a & <b>odd</b> name", 5, SafetyLevel::safe);
+    const testing::TempTree home;
+    path.path = home.path(path.title);
+    Paths::setHomeForTesting(home.root());
     const ReviewContent content = reviewContent({command, docker, path}, std::nullopt);
+    Paths::setHomeForTesting(std::nullopt);
     EXPECT_EQ(content.rows[0].removal, "Runs: xcrun simctl delete unavailable");
     EXPECT_EQ(content.rows[1].removal, "Runs: docker image prune -f");
-    EXPECT_EQ(content.rows[2].removal, "/home/user/a & <b>odd</b> name");
+    EXPECT_EQ(content.rows[2].removal, "~/a & <b>odd</b> name");
 }
 
 TEST(ReviewContent, DemonstrationSelectionAddsUpToItsSizes) {

@@ -52,6 +52,7 @@ TEST(StrataLayout, BandHeightsAndDepositWidths) {
     EXPECT_TRUE(layout.deposits[1].hasLabel);
     EXPECT_EQ(layout.deposits[2].rect, QRectF(118, 123.6, 480.5, 176.4));
     EXPECT_TRUE(layout.deposits[2].isUninspected);
+    EXPECT_EQ(layout.deposits[2].nameNote, " \u00B7 not inspected");
 
     EXPECT_EQ(layout.depositAt({200, 50}), 0u);
     EXPECT_EQ(layout.depositAt({478.5, 50}), std::nullopt);  // in the 1.5-point gap
@@ -292,6 +293,7 @@ TEST(StrataLayout, AToolchainsBytesBesideItsItemsLieBelowTheAges) {
         const auto& notOffered = layout.deposits[layout.bands[2].firstDeposit];
         EXPECT_EQ(notOffered.node->id, named ? "node//notOffered" : "node");
         EXPECT_EQ(notOffered.bytes, 700);
+        EXPECT_EQ(notOffered.nameNote, "");  // it was measured, not "not inspected"
         EXPECT_TRUE(layout.nodes(layout.bands[2]).empty());
         EXPECT_FALSE(layout.hasCandidates(layout.bands[2]));
     }
