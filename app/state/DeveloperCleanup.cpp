@@ -159,8 +159,12 @@ void DeveloperState::stopCleanupAndWait() {
 }
 
 void DeveloperState::cancelCleanup() {
-    // Checking cut-off work is short and changes nothing the user chose: it ends by itself.
-    if (isRecovering_) return;
+    // Checking cut-off work goes on behind the screen the user was on; what
+    // it finds shows when it ends.
+    if (isRecovering_) {
+        parts_.navigation.setRoute(routeBeforeRecovery_);
+        return;
+    }
     if (isCleaning_) {
         cleanupStop_->setValue(true);
         cleanupEngine_->cancel();

@@ -23,11 +23,12 @@ namespace korvane {
 // Opening writes the whole plan at once, as the history store writes its
 // files (a temporary file, fsync, rename, under the store's lock file), before
 // the first item is touched. Each later step is one line appended and flushed
-// to disk: an item starting, what the removal of a large item has freed so
-// far (at most once a second), an item's outcome. Appending keeps a run of a
-// thousand items from writing its whole plan again for each of them; a line
-// the crash cut short is ignored on reading. The file stays until the run's
-// report is recorded (discard).
+// to disk: an item starting (with the device and inode of what stands at its
+// path, which a move into the Trash keeps), what the removal of a large item
+// has freed so far (at most once a second), an item's outcome. Appending
+// keeps a run of a thousand items from writing its whole plan again for each
+// of them; a line the crash cut short is ignored on reading. The file stays
+// until the run's report is recorded (discard).
 //
 // What a journal says is held to the rules a cleanup is, since it may be
 // damaged, copied from another computer or left by another version: every
