@@ -5,9 +5,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <set>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "core/model/SizeSum.h"
 #include "core/model/UUID.h"
 #include "core/safety/HistoryStore.h"
 #include "core/safety/SafetyPolicy.h"
@@ -86,22 +88,35 @@ bool isAllowedItem(const CleanupOutcome& item) {
     return item.path == CleanupOutcome::commandPath || SafetyPolicy::verdictForPath(item.path).isAllowed();
 }
 
-// The largest volume removals happen on: no item measures more.
-std::int64_t largestCapacity() {
-    std::int64_t largest = VolumeInfo::volumeOf(ToolPlaces::temporaryDirectory()).totalCapacity;
-    for (const std::string& root : SafetyPolicy::allowedRoots())
-        largest = std::max(largest, VolumeInfo::volumeOf(root).totalCapacity);
-    return largest;
+// The volumes removals happen on: no item measures more than the largest,
+// no run frees more than they all hold.
+struct Capacity {
+    std::int64_t largest = 0;
+    std::int64_t all = 0;
+};
+
+Capacity removalCapacity() {
+    Capacity capacity;
+    std::set<dev_t> seen;
+    std::vector<std::string> roots = SafetyPolicy::allowedRoots();
+    roots.push_back(ToolPlaces::temporaryDirectory());
+    for (const std::string& root : roots) {
+        struct stat info {};
+        if (::stat(root.c_str(), &info) != 0 || !seen.insert(info.st_dev).second) continue;
+        const std::int64_t total = VolumeInfo::volumeOf(root).totalCapacity;
+        capacity.largest = std::max(capacity.largest, total);
+        capacity.all = SizeSum::add(capacity.all, total);
+    }
+    return capacity;
 }
 
-// The plan on the first line, then every whole step after it; a line the
-// crash cut short, and anything after it, is left out.
 // A plan that breaks the rules makes the whole journal unusable.
-std::optional<RunJournal::Record> decode(const std::string& text, std::int64_t capacity) {
+std::optional<RunJournal::Record> decode(const std::string& text, const Capacity& capacity) {
     std::istringstream lines(text);
     std::string first;
     if (!std::getline(lines, first) || !json::nestingWithin(first, 32)) return std::nullopt;
     RunJournal::Record record;
+    SizeSum planned;
     try {
         const nlohmann::json plan = nlohmann::json::parse(first);
         if (const auto* version = json::optional(plan, "version");
@@ -113,9 +128,11 @@ std::optional<RunJournal::Record> decode(const std::string& text, std::int64_t c
             CleanupOutcome outcome;
             from_json(item, outcome);
             if (!isAllowedItem(outcome)) return std::nullopt;
-            outcome.expectedBytes = std::clamp<std::int64_t>(outcome.expectedBytes, 0, capacity);
+            outcome.expectedBytes = std::clamp<std::int64_t>(outcome.expectedBytes, 0, capacity.largest);
+            planned += outcome.expectedBytes;
             record.planned.push_back(std::move(outcome));
         }
+        if (planned.total() > capacity.all) return std::nullopt;
     } catch (const std::exception&) {
         return std::nullopt;
     }
@@ -192,7 +209,7 @@ namespace {
 RunJournal::Left read(const std::string& directory, std::size_t limit, bool setAside) {
     RunJournal::Left left;
     const auto journals = RunJournal::oldestNamed(directory, RunJournal::namePrefix, limit);
-    const std::int64_t capacity = journals.empty() ? 0 : largestCapacity();
+    const Capacity capacity = journals.empty() ? Capacity() : removalCapacity();
     for (const std::string& name : journals) {
         const std::string path = Paths::join(directory, name);
         const auto text = FileContents::readSmall(path, HistoryStore::maxFileBytes, FileContents::Links::refuse);

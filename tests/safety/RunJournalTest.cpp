@@ -250,6 +250,11 @@ TEST_F(RunJournalTest, AJournalThatBreaksTheRulesIsSetAsideAndChangesNothing) {
     written.finished(0, CleanupEngine::outcome(claimed, Status::deleted));
     ASSERT_EQ(InterruptedRun::recover(history_, noMeasure).size(), 1u);
     EXPECT_LE(history_.totalFreed(), VolumeInfo::volumeOf(home()).totalCapacity);
+    // So is a run that would free more than the volumes hold together.
+    RunJournal overfull(history());
+    ASSERT_TRUE(overfull.open(std::chrono::system_clock::now(), VolumeInfo(100, 50),
+                              std::vector<CleanupOutcome>(10, CleanupEngine::outcome(claimed, Status::skipped))));
+    EXPECT_TRUE(InterruptedRun::recover(history_, noMeasure).empty());
 
     // Thousands of journals are not one start's work: a few each time.
     for (int copy = 0; copy < 20; ++copy)
