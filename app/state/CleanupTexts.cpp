@@ -136,7 +136,8 @@ std::string CleanupTexts::setAsideNotice(const std::vector<std::string>& names, 
     std::string listed;
     for (const std::string& name : names) listed += (listed.empty() ? "" : ", ") + quoted(name);
     const bool one = names.size() == 1;
-    return std::string("Korvane could not use ") + (one ? "a record" : std::to_string(names.size()) + " records") +
+    return std::string("Korvane could not use ") +
+           (one ? "a record" : std::to_string(names.size()) + " records") +
            " of work that was cut off (damaged, or not written by this Korvane), so it changed nothing for " +
            (one ? "it" : "them") + " and set " + (one ? "it" : "them") + " aside in " +
            quoted(Paths::abbreviatingHome(folder)) + " as " + listed + ".";

@@ -209,7 +209,8 @@ void DeveloperState::showInterruptedRuns(const std::vector<CleanupReport>& repor
 
 void DeveloperState::recoverCutOffWork() {
     const std::string directory = parts_.history.store().directory();
-    const std::size_t left = RunJournal::countLeft(directory) + RunJournal::countLeft(directory, PutBackJournal::namePrefix);
+    const std::size_t left =
+        RunJournal::countLeft(directory) + RunJournal::countLeft(directory, PutBackJournal::namePrefix);
     if (left == 0) return;
     const StateChanges::Batch batch(changes());
     isRecovering_ = true;
@@ -234,7 +235,8 @@ void DeveloperState::finishRecovery(const Recovery& found) {
     for (const auto& [report, restored] : found.putBacks)
         publishDiskChange(DiskChange::ofPutBack(restored, report, VolumeInfo()));
     if (!found.runs.setAside.empty())
-        setErrorMessage(CleanupTexts::setAsideNotice(found.runs.setAside, parts_.history.store().directory()));
+        setErrorMessage(
+            CleanupTexts::setAsideNotice(found.runs.setAside, parts_.history.store().directory()));
     if (!found.runs.recorded.empty())
         showInterruptedRuns(found.runs.recorded);
     else if (parts_.navigation.route() == Route::cleaning)
@@ -300,7 +302,8 @@ void DeveloperState::restoreFromTrash() {
         // Written down first: a put back cut off is still marked in History at the next start.
         auto journal = PutBackJournal::open(directory, report);
         RestoreEngine::Report restored = RestoreEngine().restore(report, stop.get());
-        done->set_value({report, std::move(restored), VolumeInfo::volumeOf(Paths::home()), std::move(journal)});
+        done->set_value(
+            {report, std::move(restored), VolumeInfo::volumeOf(Paths::home()), std::move(journal)});
         trashRuns_.post(this, run, [this, result] {
             finishTrashWork_ = {};
             finishPutBack(result.get(), true);
@@ -350,9 +353,8 @@ void DeveloperState::finishPutBack(const PutBack& done, bool rescan) {
         publishDiskChange(DiskChange::ofPutBack(restored, report, volume));
     }
     if (journal)
-        parts_.history.write([name = *journal](HistoryStore& history) {
-            PutBackJournal::discard(history.directory(), name);
-        });
+        parts_.history.write(
+            [name = *journal](HistoryStore& history) { PutBackJournal::discard(history.directory(), name); });
     measureOwnTrash();
     // Developer mode shows the developer scan: it is taken again. In general
     // mode the user stays where they are. A put back that fell short keeps

@@ -478,7 +478,8 @@ std::string recordedDate(const std::string& trashInfo) {
 
 }  // namespace
 
-void FreedesktopTrash::eachRecordOf(const std::string& originalPath, std::chrono::system_clock::time_point since,
+void FreedesktopTrash::eachRecordOf(const std::string& originalPath,
+                                    std::chrono::system_clock::time_point since,
                                     const std::function<void(const Opened&, const Location&)>& visit) const {
     const auto path = Paths::standardise(originalPath);
     if (!path || path->size() < 2 || path->front() != '/') return;
@@ -508,13 +509,14 @@ void FreedesktopTrash::eachRecordOf(const std::string& originalPath, std::chrono
 }
 
 std::optional<std::string> FreedesktopTrash::findMoved(const std::string& originalPath,
-                                                        std::chrono::system_clock::time_point since,
-                                                        std::uint64_t device, std::uint64_t inode) const {
+                                                       std::chrono::system_clock::time_point since,
+                                                       std::uint64_t device, std::uint64_t inode) const {
     std::optional<std::string> found;
     eachRecordOf(originalPath, since, [&](const Opened& opened, const Location& location) {
         struct stat item {};
         if (fstatat(opened.files.get(), location.name.c_str(), &item, AT_SYMLINK_NOFOLLOW) == 0 &&
-            static_cast<std::uint64_t>(item.st_dev) == device && static_cast<std::uint64_t>(item.st_ino) == inode)
+            static_cast<std::uint64_t>(item.st_dev) == device &&
+            static_cast<std::uint64_t>(item.st_ino) == inode)
             found = Paths::join(Paths::join(location.trashFolder, "files"), location.name);
     });
     return found;
@@ -526,7 +528,8 @@ void FreedesktopTrash::forgetUnmoved(const std::string& originalPath,
     if (::lstat(originalPath.c_str(), &item) != 0) return;
     eachRecordOf(originalPath, since, [](const Opened& opened, const Location& location) {
         struct stat moved {};
-        if (fstatat(opened.files.get(), location.name.c_str(), &moved, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT)
+        if (fstatat(opened.files.get(), location.name.c_str(), &moved, AT_SYMLINK_NOFOLLOW) != 0 &&
+            errno == ENOENT)
             unlinkat(opened.info.get(), (location.name + kInfoSuffix).c_str(), 0);
     });
 }

@@ -78,7 +78,8 @@ CleanupOutcome workingOutcome(CleanupOutcome item, const RunJournal::Record& rec
         const auto moved = record.moved.find(index);
         if (moved == record.moved.end()) {
             item.message = message::unproven;
-        } else if (auto where = trash.findMoved(item.path, record.date, moved->second.device, moved->second.inode)) {
+        } else if (auto where =
+                       trash.findMoved(item.path, record.date, moved->second.device, moved->second.inode)) {
             item.status = Status::trashed;
             item.trashURL = std::move(where);
         } else {

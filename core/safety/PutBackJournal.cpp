@@ -3,9 +3,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <set>
-
 #include <nlohmann/json.hpp>
+#include <set>
 
 #include "core/model/UUID.h"
 #include "core/safety/HistoryStore.h"
@@ -28,11 +27,13 @@ std::optional<struct stat> look(const std::string& path) {
 
 // The stored report of the run the put back was of: its items, by the
 // date noted, with what is back in place now.
-std::optional<PutBackJournal::Recovered> decode(const std::string& text, const std::vector<CleanupReport>& stored) {
+std::optional<PutBackJournal::Recovered> decode(const std::string& text,
+                                                const std::vector<CleanupReport>& stored) {
     if (!json::nestingWithin(text, 8)) return std::nullopt;
     try {
         const nlohmann::json journal = nlohmann::json::parse(text);
-        const auto date = std::chrono::floor<std::chrono::seconds>(json::toDate(json::required(journal, "date")));
+        const auto date =
+            std::chrono::floor<std::chrono::seconds>(json::toDate(json::required(journal, "date")));
         const auto report = std::find_if(stored.begin(), stored.end(), [&](const CleanupReport& candidate) {
             return std::chrono::floor<std::chrono::seconds>(candidate.date) == date;
         });
@@ -90,12 +91,14 @@ void PutBackJournal::discard(const std::string& directory, const std::string& fi
 std::vector<PutBackJournal::Recovered> PutBackJournal::recover(HistoryStore& history,
                                                                std::vector<std::string>& setAside) {
     std::vector<Recovered> found;
-    for (const std::string& name : RunJournal::oldestNamed(history.directory(), namePrefix, RunJournal::maxPerStart)) {
-        const auto text = FileContents::readSmall(Paths::join(history.directory(), name), HistoryStore::maxFileBytes,
-                                                  FileContents::Links::refuse);
+    for (const std::string& name :
+         RunJournal::oldestNamed(history.directory(), namePrefix, RunJournal::maxPerStart)) {
+        const auto text = FileContents::readSmall(Paths::join(history.directory(), name),
+                                                  HistoryStore::maxFileBytes, FileContents::Links::refuse);
         auto recovered = text ? decode(*text, history.reports()) : std::nullopt;
         if (!recovered) {
-            if (auto moved = HistoryStore::setAside(history.directory(), name)) setAside.push_back(std::move(*moved));
+            if (auto moved = HistoryStore::setAside(history.directory(), name))
+                setAside.push_back(std::move(*moved));
             continue;
         }
         std::set<UUID> back;

@@ -5,8 +5,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <set>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
 
 #include "core/model/SizeSum.h"
@@ -61,11 +61,13 @@ void applyStep(const nlohmann::json& step, RunJournal::Record& record) {
             record.workingDisposal = chosen;
         }
         if (json::optional(step, "inode"))
-            record.moved[item] = {toUInt64(json::required(step, "device")), toUInt64(json::required(step, "inode"))};
+            record.moved[item] = {toUInt64(json::required(step, "device")),
+                                  toUInt64(json::required(step, "inode"))};
     } else if (json::optional(step, "removed")) {
         const std::size_t item = index(step, "removed", count);
         if (record.working == item)
-            record.workingRemoved = withinPlan(json::toInt64(json::required(step, "bytes")), record.planned[item]);
+            record.workingRemoved =
+                withinPlan(json::toInt64(json::required(step, "bytes")), record.planned[item]);
     } else {
         const std::size_t done = index(step, "finished", count);
         CleanupOutcome outcome;
@@ -217,7 +219,8 @@ RunJournal::Left read(const std::string& directory, std::size_t limit, bool setA
         if (!record) {
             // Named once, then kept out of the way rather than read at every start.
             if (setAside)
-                if (auto moved = HistoryStore::setAside(directory, name)) left.setAside.push_back(std::move(*moved));
+                if (auto moved = HistoryStore::setAside(directory, name))
+                    left.setAside.push_back(std::move(*moved));
             continue;
         }
         record->fileName = name;
@@ -226,8 +229,9 @@ RunJournal::Left read(const std::string& directory, std::size_t limit, bool setA
             record->lastStep = Clock::time_point(std::chrono::seconds(info.st_mtim.tv_sec));
         left.records.push_back(std::move(*record));
     }
-    std::stable_sort(left.records.begin(), left.records.end(),
-                     [](const RunJournal::Record& a, const RunJournal::Record& b) { return a.date < b.date; });
+    std::stable_sort(
+        left.records.begin(), left.records.end(),
+        [](const RunJournal::Record& a, const RunJournal::Record& b) { return a.date < b.date; });
     return left;
 }
 
@@ -259,7 +263,8 @@ std::vector<std::string> RunJournal::oldestNamed(const std::string& directory, s
         if (!isJournalName(entry.name, prefix)) continue;
         struct stat info {};
         const bool known = ::lstat(Paths::join(directory, entry.name).c_str(), &info) == 0;
-        found.emplace_back(known ? static_cast<std::int64_t>(info.st_mtim.tv_sec) : 0, std::string(entry.name));
+        found.emplace_back(known ? static_cast<std::int64_t>(info.st_mtim.tv_sec) : 0,
+                           std::string(entry.name));
     }
     std::sort(found.begin(), found.end());
     std::vector<std::string> names;

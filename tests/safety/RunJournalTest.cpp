@@ -1,7 +1,7 @@
-#include <gtest/gtest.h>
 #include <fcntl.h>
-#include <sys/stat.h>
+#include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,8 +16,8 @@
 #include "core/safety/RunJournal.h"
 #include "core/system/FileContents.h"
 #include "core/text/ByteFormat.h"
-#include "tests/support/ChildProcess.h"
 #include "tests/safety/CleanupFixture.h"
+#include "tests/support/ChildProcess.h"
 
 namespace korvane {
 namespace {
@@ -189,8 +189,9 @@ TEST_F(RunJournalTest, TheItemUnderWayIsToldAsTheDiskShowsItNow) {
         // What stood at the path as it started to move (a made-up one where nothing was).
         struct stat there {};
         if (test.disposal == Disposal::trash)
-            record.moved[0] = ::lstat(path.c_str(), &there) == 0 ? RunJournal::Moved{there.st_dev, there.st_ino}
-                                                               : RunJournal::Moved{1, 1};
+            record.moved[0] = ::lstat(path.c_str(), &there) == 0
+                                  ? RunJournal::Moved{there.st_dev, there.st_ino}
+                                  : RunJournal::Moved{1, 1};
         // The move into the Trash happened, but the crash came before it was written down.
         std::optional<std::string> moved;
         if (test.status == Status::trashed) moved = trash_->moveToTrash(path).trashedPath;
@@ -206,7 +207,8 @@ TEST_F(RunJournalTest, TheItemUnderWayIsToldAsTheDiskShowsItNow) {
 
 std::vector<std::string> namesIn(const std::string& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename());
     return names;
 }
 
@@ -214,9 +216,11 @@ std::vector<std::string> namesIn(const std::string& folder) {
 // change nothing: set aside under a name of their own, and read no more.
 TEST_F(RunJournalTest, AJournalThatBreaksTheRulesIsSetAsideAndChangesNothing) {
     const std::int64_t huge = 9'000'000'000'000'000;  // 9,000 TB
-    const std::vector<std::pair<std::string, std::string>> edits = {
-        {"names the root", "/"}, {"names /etc", "/etc"}, {"leaves the home", home() + "/../other"},
-        {"another version", "\"version\":99"}, {"not a journal", "{\"date\":"}};
+    const std::vector<std::pair<std::string, std::string>> edits = {{"names the root", "/"},
+                                                                    {"names /etc", "/etc"},
+                                                                    {"leaves the home", home() + "/../other"},
+                                                                    {"another version", "\"version\":99"},
+                                                                    {"not a journal", "{\"date\":"}};
     const auto noMeasure = [](const std::string&) { return std::optional<std::int64_t>(); };
     for (const auto& [name, edit] : edits) {
         const auto victim = candidate(at("victim"), 5'000'000'000);
@@ -226,11 +230,14 @@ TEST_F(RunJournalTest, AJournalThatBreaksTheRulesIsSetAsideAndChangesNothing) {
         written.finished(0, CleanupEngine::outcome(victim, Status::deleted));
         const std::string file = history() + "/" + written.fileName();
         std::string text = testing::readFile(file);
-        if (edit.starts_with("{")) text = edit;
+        if (edit.starts_with("{"))
+            text = edit;
         else if (edit.starts_with("\"")) {
-            if (const auto at = text.find("\"version\":2"); at != std::string::npos) text.replace(at, 11, edit);
-        }
-        else for (std::size_t at; (at = text.find(victim.path)) != std::string::npos;) text.replace(at, victim.path.size(), edit);
+            if (const auto at = text.find("\"version\":2"); at != std::string::npos)
+                text.replace(at, 11, edit);
+        } else
+            for (std::size_t at; (at = text.find(victim.path)) != std::string::npos;)
+                text.replace(at, victim.path.size(), edit);
         tree_.text(file.substr(tree_.root().size() + 1), text);
 
         EXPECT_TRUE(InterruptedRun::recover(history_, noMeasure).empty()) << name;
@@ -238,7 +245,9 @@ TEST_F(RunJournalTest, AJournalThatBreaksTheRulesIsSetAsideAndChangesNothing) {
         EXPECT_FALSE(exists(file)) << name;
         const auto names = namesIn(history());
         EXPECT_EQ(std::count_if(names.begin(), names.end(),
-                                [&](const std::string& n) { return n.starts_with(written.fileName() + ".unreadable-"); }),
+                                [&](const std::string& n) {
+                                    return n.starts_with(written.fileName() + ".unreadable-");
+                                }),
                   1)
             << name;
     }
@@ -252,8 +261,9 @@ TEST_F(RunJournalTest, AJournalThatBreaksTheRulesIsSetAsideAndChangesNothing) {
     EXPECT_LE(history_.totalFreed(), VolumeInfo::volumeOf(home()).totalCapacity);
     // So is a run that would free more than the volumes hold together.
     RunJournal overfull(history());
-    ASSERT_TRUE(overfull.open(std::chrono::system_clock::now(), VolumeInfo(100, 50),
-                              std::vector<CleanupOutcome>(10, CleanupEngine::outcome(claimed, Status::skipped))));
+    ASSERT_TRUE(
+        overfull.open(std::chrono::system_clock::now(), VolumeInfo(100, 50),
+                      std::vector<CleanupOutcome>(10, CleanupEngine::outcome(claimed, Status::skipped))));
     EXPECT_TRUE(InterruptedRun::recover(history_, noMeasure).empty());
 
     // Thousands of journals are not one start's work: a few each time.
@@ -261,7 +271,8 @@ TEST_F(RunJournalTest, AJournalThatBreaksTheRulesIsSetAsideAndChangesNothing) {
         tree_.text("history/run-" + std::to_string(copy) + ".journal", "{\"date\":");
     InterruptedRun::recover(history_, noMeasure);
     const auto names = namesIn(history());
-    EXPECT_EQ(std::count_if(names.begin(), names.end(), [](const std::string& n) { return n.ends_with(".journal"); }),
+    EXPECT_EQ(std::count_if(names.begin(), names.end(),
+                            [](const std::string& n) { return n.ends_with(".journal"); }),
               20 - static_cast<int>(RunJournal::maxPerStart));
 }
 
@@ -277,7 +288,8 @@ TEST_F(RunJournalTest, AnItemInTheTrashIsKorvanesOnlyWhenItIsWhatLeftThePath) {
         written.working(0, Disposal::trash);  // nothing at the path yet
         tree_.file("home/report.pdf", 2'000'000);
         const std::string usersOwn = trash_->moveToTrash(item.path).trashedPath;
-        if (finished) written.finished(0, CleanupEngine::outcome(item, Status::trashed, std::nullopt, usersOwn));
+        if (finished)
+            written.finished(0, CleanupEngine::outcome(item, Status::trashed, std::nullopt, usersOwn));
 
         const auto recorded = InterruptedRun::recover(history_);
         ASSERT_EQ(recorded.size(), 1u);
@@ -299,17 +311,19 @@ TEST_F(RunJournalTest, AnItemCaughtOnItsWayToTheTrashIsToldWhateverTheZoneIsNow)
         const char* zoneNow;
         bool moved;
     };
-    for (const Case& test : {Case{"UTC", "Asia/Tokyo", true}, Case{"Pacific/Honolulu", "Pacific/Kiritimati", true},
-                             Case{"Europe/Berlin", "Asia/Tokyo", false}}) {
+    for (const Case& test :
+         {Case{"UTC", "Asia/Tokyo", true}, Case{"Pacific/Honolulu", "Pacific/Kiritimati", true},
+          Case{"Europe/Berlin", "Asia/Tokyo", false}}) {
         const auto item = candidate(tree_.file("home/build/out", 10), 10);
         std::optional<testing::ScopedEnv> zone(std::in_place, "TZ", std::string(test.zoneThen));
         ::tzset();
         RunJournal written(history());
-        ASSERT_TRUE(written.open(std::chrono::system_clock::now() - std::chrono::seconds(5), VolumeInfo(100, 50),
-                                 {CleanupEngine::outcome(item, Status::skipped)}));
+        ASSERT_TRUE(written.open(std::chrono::system_clock::now() - std::chrono::seconds(5),
+                                 VolumeInfo(100, 50), {CleanupEngine::outcome(item, Status::skipped)}));
         written.working(0, Disposal::trash);
         std::string inTrash = trash_->moveToTrash(item.path).trashedPath;
-        if (!test.moved) ASSERT_EQ(::rename(inTrash.c_str(), item.path.c_str()), 0);  // the record, not the move
+        if (!test.moved)
+            ASSERT_EQ(::rename(inTrash.c_str(), item.path.c_str()), 0);  // the record, not the move
         zone.emplace("TZ", std::string(test.zoneNow));
         ::tzset();
 

@@ -2,16 +2,16 @@
 #include <sys/stat.h>
 
 #include <atomic>
-#include <filesystem>
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
+#include "core/platform/Trash_linux.h"
 #include "core/safety/HistoryStore.h"
 #include "core/safety/RunJournal.h"
-#include "core/platform/Trash_linux.h"
 #include "core/system/Paths.h"
-#include "tests/support/SyscallHooks.h"
 #include "tests/app/state/FlowFixture.h"
+#include "tests/support/SyscallHooks.h"
 
 namespace korvane {
 namespace {
@@ -156,7 +156,8 @@ TEST_F(AppStateJournalTest, AStoppedPutBackIsRecordedWithoutTheScanThatWouldFoll
 TEST_F(AppStateJournalTest, TheNextStartMakesTheScanAndHistoryAgreeWithWhatAKillLeft) {
     const auto item = folderOf("build", 2);
     const auto kept = folderOf("other", 1);
-    const ScanResult scan({}, 1, {CategoryResult(CleanupCategory::node, item.size + kept.size, {item, kept})}, {}, {});
+    const ScanResult scan({}, 1, {CategoryResult(CleanupCategory::node, item.size + kept.size, {item, kept})},
+                          {}, {});
 
     // Killed after the run was recorded, before the scan that follows it was saved.
     HistoryStore(history()).saveLastScan(scan);
@@ -199,14 +200,16 @@ TEST_F(AppStateJournalTest, TheNextStartMakesTheScanAndHistoryAgreeWithWhatAKill
 // A journal that cannot be used is named once and set aside; the window
 // shows at once that cut-off work is being checked, and is never held up.
 TEST_F(AppStateJournalTest, CutOffWorkIsCheckedBehindAWindowThatSaysSoAndAnUnusableRecordIsNamedOnce) {
-    tree_.text("history/run-copied.journal", "{\"date\":\"2026-01-01T00:00:00Z\",\"volumeBefore\":{},\"items\":[]}");
+    tree_.text("history/run-copied.journal",
+               "{\"date\":\"2026-01-01T00:00:00Z\",\"volumeBefore\":{},\"items\":[]}");
 
     AppState& state = launch();
     EXPECT_EQ(state.navigation().route(), Route::cleaning);
     EXPECT_EQ(state.developer().cleanupProgress().currentTitle, "Checking a cleanup that was cut off\u2026");
     ASSERT_TRUE(testing::waitUntil([&] { return state.navigation().route() != Route::cleaning; }));
     ASSERT_TRUE(state.developer().errorMessage());
-    EXPECT_NE(state.developer().errorMessage()->find("\u201Crun-copied.journal.unreadable-"), std::string::npos);
+    EXPECT_NE(state.developer().errorMessage()->find("\u201Crun-copied.journal.unreadable-"),
+              std::string::npos);
     EXPECT_TRUE(HistoryStore(history()).reports().empty());
 
     AppState& again = launch();
