@@ -2,7 +2,6 @@
 
 #include "app/platform/Clock.h"
 #include "app/state/DemonstrationData.h"
-#include "core/safety/InterruptedRun.h"
 
 namespace korvane {
 
@@ -44,12 +43,10 @@ AppState::AppState(Services services, QObject* parent)
     connect(&developer_, &DeveloperState::diskChanged, &folderScan_, &FolderScanState::followDiskChange);
     connect(&navigation_, &NavigationState::mountPointOpened, &folderScan_, &FolderScanState::scanFolder);
     connect(&developer_, &DeveloperState::diskChanged, &applications_, &ApplicationsState::followDiskChange);
-    // A cleanup a crash cut off is recorded first, so that the scan restored
-    // next follows what it did.
-    HistoryStore interruptedHistory(services.historyDirectory);
-    const std::vector<CleanupReport> interrupted = InterruptedRun::recover(interruptedHistory);
+    // The scan restored first follows what work a crash cut off did, once
+    // that is known: the window shows at once that it is being checked.
     restoreLastScan();
-    developer_.showInterruptedRuns(interrupted);
+    developer_.recoverCutOffWork();
     applyLaunchArguments(services.arguments);
     // The schedule treats cleaning like scanning: a run due meanwhile waits
     // for the work to end, then runs.

@@ -6,6 +6,7 @@
 #include "app/state/PlatformWords.h"
 #include "core/model/ItemIdentity.h"
 #include "core/model/SizeSum.h"
+#include "core/system/Paths.h"
 #include "core/text/ByteFormat.h"
 
 namespace korvane {
@@ -129,6 +130,17 @@ std::string CleanupTexts::markedNeverTouchNotice(const std::string& name, bool f
     return quoted(name) + " is marked Never touch: Korvane will not remove it" +
            (folder ? " or anything in it" : "") +
            ". It stays in the folder scan, as it is on disk. Settings \u203A Automation lists what is marked.";
+}
+
+std::string CleanupTexts::setAsideNotice(const std::vector<std::string>& names, const std::string& folder) {
+    std::string listed;
+    for (const std::string& name : names) listed += (listed.empty() ? "" : ", ") + quoted(name);
+    const bool one = names.size() == 1;
+    return std::string("Korvane could not use ") +
+           (one ? "a record" : std::to_string(names.size()) + " records") +
+           " of work that was cut off (damaged, or not written by this Korvane), so it changed nothing for " +
+           (one ? "it" : "them") + " and set " + (one ? "it" : "them") + " aside in " +
+           quoted(Paths::abbreviatingHome(folder)) + " as " + listed + ".";
 }
 
 std::string CleanupTexts::emptiedNotice(std::int64_t freedBytes, bool stopped,

@@ -28,6 +28,10 @@ struct CleanupTexts {
     // Shown over a cleanup that a crash or a kill cut off, at the next start.
     static constexpr const char* cutOffNotice =
         "Korvane ended before this cleanup was done. This is what it had done; History keeps it too.";
+    // On the cleaning screen at a start while what such a cleanup (or a put back) did is worked out.
+    static constexpr const char* checkingCutOff = "Checking a cleanup that was cut off\u2026";
+    // Records of cut-off work that could not be used, named once as they are set aside in `folder`.
+    static std::string setAsideNotice(const std::vector<std::string>& names, const std::string& folder);
     // What "Never touch this" does in general mode, where the folder scan
     // keeps showing what is marked; and the answer to pressing it there. A
     // file has nothing in it to speak of.

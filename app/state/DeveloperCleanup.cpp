@@ -100,7 +100,7 @@ void DeveloperState::showDemonstratedReport(CleanupReport report) {
 }
 
 void DeveloperState::startCleanup() {
-    if (isCleaning_) return;
+    if (isCleaning()) return;
     auto candidates = selectedCandidates();
     if (candidates.empty()) return;
     const StateChanges::Batch batch(changes());
@@ -159,6 +159,12 @@ void DeveloperState::stopCleanupAndWait() {
 }
 
 void DeveloperState::cancelCleanup() {
+    // Checking cut-off work goes on behind the screen the user was on; what
+    // it finds shows when it ends.
+    if (isRecovering_) {
+        parts_.navigation.setRoute(routeBeforeRecovery_);
+        return;
+    }
     if (isCleaning_) {
         cleanupStop_->setValue(true);
         cleanupEngine_->cancel();
@@ -199,6 +205,42 @@ void DeveloperState::showInterruptedRuns(const std::vector<CleanupReport>& repor
     setRestoreNotice(CleanupTexts::cutOffNotice, true);
     parts_.navigation.setRoute(Route::finished);
     followVolume(reports.back().volumeAfter);
+}
+
+void DeveloperState::recoverCutOffWork() {
+    const std::string directory = parts_.history.store().directory();
+    const std::size_t left =
+        RunJournal::countLeft(directory) + RunJournal::countLeft(directory, PutBackJournal::namePrefix);
+    if (left == 0) return;
+    const StateChanges::Batch batch(changes());
+    isRecovering_ = true;
+    routeBeforeRecovery_ = parts_.navigation.route();
+    setCleanupProgress(CleanupProgress(0, static_cast<std::int64_t>(left), CleanupTexts::checkingCutOff, 0));
+    parts_.navigation.setRoute(Route::cleaning);
+    // Measuring what a cut-off removal left takes as long as the folder is large.
+    parts_.history.write([this](HistoryStore& history) {
+        Recovery found{InterruptedRun::recoverLeft(history), {}};
+        found.putBacks = PutBackJournal::recover(history, found.runs.setAside);
+        QMetaObject::invokeMethod(
+            this, [this, found = std::move(found)] { finishRecovery(found); }, Qt::QueuedConnection);
+    });
+}
+
+void DeveloperState::finishRecovery(const Recovery& found) {
+    const StateChanges::Batch batch(changes());
+    isRecovering_ = false;
+    setCleanupProgress(CleanupProgress());
+    // What ended before the scan that follows it was saved reaches the scan now.
+    for (const CleanupReport& report : found.runs.ended) publishDiskChange(DiskChange::ofCleanup(report));
+    for (const auto& [report, restored] : found.putBacks)
+        publishDiskChange(DiskChange::ofPutBack(restored, report, VolumeInfo()));
+    if (!found.runs.setAside.empty())
+        setErrorMessage(
+            CleanupTexts::setAsideNotice(found.runs.setAside, parts_.history.store().directory()));
+    if (!found.runs.recorded.empty())
+        showInterruptedRuns(found.runs.recorded);
+    else if (parts_.navigation.route() == Route::cleaning)
+        parts_.navigation.setRoute(routeBeforeRecovery_);
 }
 
 void DeveloperState::publishDiskChange(const DiskChange& change) {
@@ -255,9 +297,13 @@ void DeveloperState::restoreFromTrash() {
     // A stop before the window closes finishes it in place, without the scan that would follow.
     finishTrashWork_ = [this, result] { finishPutBack(result.get(), false); };
     // Moving a large folder back across a file system takes a while: off the window's thread.
-    parts_.work.run([this, report = *lastReport_, stop, done, result, run] {
+    parts_.work.run([this, report = *lastReport_, stop, done, result, run,
+                     directory = parts_.history.store().directory()] {
+        // Written down first: a put back cut off is still marked in History at the next start.
+        auto journal = PutBackJournal::open(directory, report);
         RestoreEngine::Report restored = RestoreEngine().restore(report, stop.get());
-        done->set_value({report, std::move(restored), VolumeInfo::volumeOf(Paths::home())});
+        done->set_value(
+            {report, std::move(restored), VolumeInfo::volumeOf(Paths::home()), std::move(journal)});
         trashRuns_.post(this, run, [this, result] {
             finishTrashWork_ = {};
             finishPutBack(result.get(), true);
@@ -266,7 +312,7 @@ void DeveloperState::restoreFromTrash() {
 }
 
 void DeveloperState::finishPutBack(const PutBack& done, bool rescan) {
-    const auto& [report, restored, volume] = done;
+    const auto& [report, restored, volume, journal] = done;
     const StateChanges::Batch batch(changes());
     publish(isRestoring_, false);
     std::set<UUID> back;
@@ -306,6 +352,9 @@ void DeveloperState::finishPutBack(const PutBack& done, bool rescan) {
         }
         publishDiskChange(DiskChange::ofPutBack(restored, report, volume));
     }
+    if (journal)
+        parts_.history.write(
+            [name = *journal](HistoryStore& history) { PutBackJournal::discard(history.directory(), name); });
     measureOwnTrash();
     // Developer mode shows the developer scan: it is taken again. In general
     // mode the user stays where they are. A put back that fell short keeps

@@ -16,6 +16,7 @@
 #include "app/state/PublishedState.h"
 #include "app/state/ReportFollowUp.h"
 #include "app/state/UserChoice.h"
+#include "app/state/ViewChoices.h"
 #include "core/explorer/FileTreeScanner.h"
 #include "core/model/CleanupCandidate.h"
 #include "core/model/CleanupProgress.h"
@@ -25,6 +26,8 @@
 #include "core/model/StorageNode.h"
 #include "core/model/UUID.h"
 #include "core/safety/CleanupEngine.h"
+#include "core/safety/InterruptedRun.h"
+#include "core/safety/PutBackJournal.h"
 #include "core/safety/RestoreEngine.h"
 #include "core/safety/RunJournal.h"
 #include "core/scanners/ScannerEngine.h"
@@ -182,7 +185,8 @@ public:
     // Removes the selected candidates in the background with the disposal
     // chosen now; nothing without a selection or while a cleanup runs.
     void startCleanup();
-    bool isCleaning() const { return isCleaning_; }
+    // Also while a cleanup that a crash cut off is checked at a start.
+    bool isCleaning() const { return isCleaning_ || isRecovering_; }
     // Stops the running cleanup; with none running, the progress screen
     // returns to the explorer.
     void cancelCleanup();
@@ -195,6 +199,12 @@ public:
     // start (oldest first): the scan follows what each did, and the newest
     // shows on the completion screen with a notice that says so.
     void showInterruptedRuns(const std::vector<CleanupReport>& reports);
+    // At a start, when work was cut off (RunJournal, PutBackJournal): the
+    // cleaning screen says so at once while the journals are read on the
+    // history's thread; then what each did reaches every part (the scan
+    // restored before it too), a cut-off cleanup shows as above, and records
+    // that could not be used are named.
+    void recoverCutOffWork();
     // Puts the last cleanup's trashed items back (in the background). In
     // developer mode a scan follows; in general mode the user stays where
     // they are, and every part that holds the items follows the change.
@@ -267,7 +277,15 @@ private:
         CleanupReport report;
         RestoreEngine::Report restored;
         VolumeInfo volume;
+        // Where the put back is written down until History marks what came back.
+        std::optional<std::string> journal;
     };
+    // What the journals of cut-off work said, read at a start.
+    struct Recovery {
+        InterruptedRun::Recovery runs;
+        std::vector<PutBackJournal::Recovered> putBacks;
+    };
+    void finishRecovery(const Recovery& found);
     struct Emptying {
         RestoreEngine::Emptied emptied;
         std::vector<CleanupOutcome> left;  // Korvane's items still in the Trash after it
@@ -323,6 +341,9 @@ private:
     std::vector<DiskChange> changesDuringScan_;
     RunCounter cleanupRuns_;
     bool isCleaning_ = false;
+    // Cut-off work is being checked; the screen to go back to when none of it is shown.
+    bool isRecovering_ = false;
+    Route routeBeforeRecovery_ = Route::explore;
     // The running cleanup's report, for a close that cannot wait for the queued one.
     std::shared_future<CleanupReport> cleanupDone_;
     // Where the running cleanup is written down until its report is recorded.

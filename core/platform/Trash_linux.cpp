@@ -270,6 +270,11 @@ bool FreedesktopTrash::verify(const Opened& opened, const Location& location,
                               const std::string& originalPath) const {
     struct stat st {};
     if (fstatat(opened.files.get(), location.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
+    return recordNames(opened, location, originalPath);
+}
+
+bool FreedesktopTrash::recordNames(const Opened& opened, const Location& location,
+                                   const std::string& originalPath) const {
     auto record = readRecord(opened.info.get(), location.name);
     if (!record) return false;
     auto recorded = recordedPath(*record);
@@ -473,21 +478,21 @@ std::string recordedDate(const std::string& trashInfo) {
 
 }  // namespace
 
-std::optional<std::string> FreedesktopTrash::findMoved(const std::string& originalPath,
-                                                        std::chrono::system_clock::time_point since) const {
+void FreedesktopTrash::eachRecordOf(const std::string& originalPath,
+                                    std::chrono::system_clock::time_point since,
+                                    const std::function<void(const Opened&, const Location&)>& visit) const {
     const auto path = Paths::standardise(originalPath);
-    if (!path || path->size() < 2 || path->front() != '/') return std::nullopt;
+    if (!path || path->size() < 2 || path->front() != '/') return;
     const std::string folder = Paths::parent(*path);
     struct stat folderStat {};
-    if (::stat(folder.c_str(), &folderStat) != 0) return std::nullopt;
+    if (::stat(folder.c_str(), &folderStat) != 0) return;
     Location location;
-    if (chooseTrash(folder, folderStat.st_dev, location)) return std::nullopt;
+    if (chooseTrash(folder, folderStat.st_dev, location)) return;
     const Opened opened = open(location, false);
-    if (opened.error != 0) return std::nullopt;
-    // Dates in one fixed-width local form compare as text; a second of slack for the clock's rounding.
-    const std::string earliest = deletionDate(since - std::chrono::seconds(1));
-    std::string latest;
-    std::optional<std::string> found;
+    if (opened.error != 0) return;
+    // Dates in one fixed-width local form compare as text. The zone they were
+    // written in may not be today's (summer time, a journey): a day earlier.
+    const std::string earliest = deletionDate(since - std::chrono::hours(26));
     DirectoryReader listing(UniqueFd(::openat(opened.info.get(), ".", kFolderFlags)));
     DirectoryReader::Entry entry;
     while (listing.next(entry)) {
@@ -496,13 +501,37 @@ std::optional<std::string> FreedesktopTrash::findMoved(const std::string& origin
         location.name = std::string(name.substr(0, name.size() - kInfoSuffix.size()));
         const auto record = readRecord(opened.info.get(), location.name);
         if (!record) continue;
-        // The date first: verify() reads the record again, which only the few of the run's time need.
+        // The date first: recordNames() reads the record again, which only the few of the run's time need.
         const std::string date = recordedDate(*record);
-        if (date < earliest || (found && date <= latest) || !verify(opened, location, *path)) continue;
-        latest = date;
-        found = Paths::join(Paths::join(location.trashFolder, "files"), location.name);
+        if (date < earliest || !recordNames(opened, location, *path)) continue;
+        visit(opened, location);
     }
+}
+
+std::optional<std::string> FreedesktopTrash::findMoved(const std::string& originalPath,
+                                                       std::chrono::system_clock::time_point since,
+                                                       std::uint64_t device, std::uint64_t inode) const {
+    std::optional<std::string> found;
+    eachRecordOf(originalPath, since, [&](const Opened& opened, const Location& location) {
+        struct stat item {};
+        if (fstatat(opened.files.get(), location.name.c_str(), &item, AT_SYMLINK_NOFOLLOW) == 0 &&
+            static_cast<std::uint64_t>(item.st_dev) == device &&
+            static_cast<std::uint64_t>(item.st_ino) == inode)
+            found = Paths::join(Paths::join(location.trashFolder, "files"), location.name);
+    });
     return found;
+}
+
+void FreedesktopTrash::forgetUnmoved(const std::string& originalPath,
+                                     std::chrono::system_clock::time_point since) const {
+    struct stat item {};
+    if (::lstat(originalPath.c_str(), &item) != 0) return;
+    eachRecordOf(originalPath, since, [](const Opened& opened, const Location& location) {
+        struct stat moved {};
+        if (fstatat(opened.files.get(), location.name.c_str(), &moved, AT_SYMLINK_NOFOLLOW) != 0 &&
+            errno == ENOENT)
+            unlinkat(opened.info.get(), (location.name + kInfoSuffix).c_str(), 0);
+    });
 }
 
 Trash::Result FreedesktopTrash::purge(const std::string& trashedPath, const std::string& originalPath,

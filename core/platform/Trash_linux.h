@@ -3,6 +3,8 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -34,12 +36,19 @@ public:
     Result purge(const std::string& trashedPath, const std::string& originalPath,
                  const Flag* stop = nullptr) override;
 
-    // The item that moveToTrash() would have put into the Trash for
-    // `originalPath` at `since` or later, by its record: for a move that a
-    // crash cut off before its caller noted where the item went. The latest
-    // such item, or none.
+    // The item that moveToTrash() put into the Trash for `originalPath`
+    // around `since`, for a move that a crash cut off before its caller noted
+    // where the item went: its record names the path and it is the entry of
+    // `device` and `inode` that left there. Records are dated in local time
+    // without a zone, which may differ now: those of a day before `since` on
+    // are looked at. None when there is no such item.
     std::optional<std::string> findMoved(const std::string& originalPath,
-                                         std::chrono::system_clock::time_point since) const;
+                                         std::chrono::system_clock::time_point since, std::uint64_t device,
+                                         std::uint64_t inode) const;
+    // Removes the records written for `originalPath` around `since` whose
+    // item never arrived (a crash between the record and the move), while
+    // the item is still at its place.
+    void forgetUnmoved(const std::string& originalPath, std::chrono::system_clock::time_point since) const;
 
     // The Path= value: every byte but letters, digits, "-._~/" written as %XX.
     static std::string encodePath(const std::string& path);
@@ -69,6 +78,12 @@ private:
     Opened open(const Location& location, bool create) const;
     // True when the item exists and its record names `originalPath`.
     bool verify(const Opened& opened, const Location& location, const std::string& originalPath) const;
+    // True when the record of `location` names `originalPath`, whether or not the item exists.
+    bool recordNames(const Opened& opened, const Location& location, const std::string& originalPath) const;
+    // Calls `visit` with each record of the Trash that `originalPath` goes to
+    // that is dated from a day before `since` on and names it.
+    void eachRecordOf(const std::string& originalPath, std::chrono::system_clock::time_point since,
+                      const std::function<void(const Opened&, const Location&)>& visit) const;
     // Picks the Trash for an item on `device` in `folderPath`: the home one
     // on the home's volume, else the volume's own; a failure when neither
     // can be used.

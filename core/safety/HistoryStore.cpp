@@ -198,15 +198,15 @@ bool renameWithoutReplacing(int dirFd, const char* from, const std::string& to) 
 }
 
 // Keeps a file we could not read under a name of its own, so that writing a
-// new one never destroys what the user had.
-bool moveAside(int dirFd, const char* name) {
+// new one never destroys what the user had. The name it now has.
+std::optional<std::string> moveAside(int dirFd, const char* name) {
     std::string base = std::string(name) + ".unreadable-" + utcStamp(Clock::now());
     for (int attempt = 1; attempt <= 100; ++attempt) {
         std::string target = attempt == 1 ? base : base + "-" + std::to_string(attempt);
-        if (renameWithoutReplacing(dirFd, name, target)) return true;
-        if (errno != EEXIST && errno != ENOTEMPTY) return false;
+        if (renameWithoutReplacing(dirFd, name, target)) return target;
+        if (errno != EEXIST && errno != ENOTEMPTY) return std::nullopt;
     }
-    return false;
+    return std::nullopt;
 }
 
 // Temporary file in the same folder, fsync, rename over the old file, fsync
@@ -442,6 +442,15 @@ bool HistoryStore::replaceFile(const std::string& directory, const std::string& 
     if (!lock.held()) return false;
     removeLeftoverTemporaries(lock.dirFd(), name.c_str());
     return writeAtomically(lock.dirFd(), name.c_str(), text);
+}
+
+std::optional<std::string> HistoryStore::setAside(const std::string& directory, const std::string& name) {
+    std::lock_guard<std::mutex> guard(callLock());
+    WriterLock lock(directory);
+    if (!lock.held()) return std::nullopt;
+    auto moved = moveAside(lock.dirFd(), name.c_str());
+    if (moved) ::fsync(lock.dirFd());
+    return moved;
 }
 
 void HistoryStore::removeFile(const std::string& directory, const std::string& name) {

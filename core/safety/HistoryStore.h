@@ -101,6 +101,9 @@ public:
     // three above are: atomically, under the lock file. False when it could
     // not be written.
     static bool replaceFile(const std::string& directory, const std::string& name, const std::string& text);
+    // Moves such a file that cannot be used aside, as an unreadable history
+    // file is; the name it has now, none when it could not be moved.
+    static std::optional<std::string> setAside(const std::string& directory, const std::string& name);
     // Removes such a file, under the lock file.
     static void removeFile(const std::string& directory, const std::string& name);
 

@@ -25,14 +25,41 @@ constexpr const char* commandCutOff =
     "Korvane was cut off while the command ran; some of what it removes may already be gone";
 constexpr const char* goneFromBoth =
     "Korvane was cut off as this went to the Trash; it is neither here nor in the Trash now";
+constexpr const char* unproven =
+    "This left for the Trash, but Korvane cannot tell which item there is this one, so it offers none";
 std::string partway(std::int64_t removed) {
     return "Korvane was cut off partway through this: " + ByteFormat::string(removed) +
            " of it was removed, the rest is still there";
 }
 }  // namespace message
 
+// Korvane's in the Trash only while that record names the item's path and
+// what lies there is what left it: anything else may be the user's own.
+// One no longer there went, and is never touched (its record is gone).
+CleanupOutcome provenInTrash(CleanupOutcome item, const RunJournal::Record& record, std::size_t index,
+                             const FreedesktopTrash& trash) {
+    if (item.status != Status::trashed && !item.trashURL) return item;
+    const auto moved = record.moved.find(index);
+    struct stat there {};
+    if (moved != record.moved.end() && item.trashURL && Paths::isValid(*item.trashURL)) {
+        if (::lstat(item.trashURL->c_str(), &there) != 0) {
+            if (errno == ENOENT) return item;
+        } else if (static_cast<std::uint64_t>(there.st_dev) == moved->second.device &&
+                   static_cast<std::uint64_t>(there.st_ino) == moved->second.inode &&
+                   trash.holds(*item.trashURL, item.path)) {
+            return item;
+        }
+    }
+    item.status = Status::skipped;
+    item.trashURL.reset();
+    item.putBack = false;
+    item.putBackBytes.reset();
+    item.message = message::unproven;
+    return item;
+}
+
 // The item that was under way, as the disk shows it now.
-CleanupOutcome workingOutcome(CleanupOutcome item, const RunJournal::Record& record,
+CleanupOutcome workingOutcome(CleanupOutcome item, const RunJournal::Record& record, std::size_t index,
                               const InterruptedRun::Measure& measure, const FreedesktopTrash& trash) {
     item.message.reset();
     if (item.path == CleanupOutcome::commandPath) {
@@ -47,15 +74,21 @@ CleanupOutcome workingOutcome(CleanupOutcome item, const RunJournal::Record& rec
         // happened and its record there says where the item is.
         item.status = Status::deleted;
         if (record.workingDisposal != Disposal::trash) return item;
-        if (auto where = trash.findMoved(item.path, record.date)) {
+        item.status = Status::skipped;
+        const auto moved = record.moved.find(index);
+        if (moved == record.moved.end()) {
+            item.message = message::unproven;
+        } else if (auto where =
+                       trash.findMoved(item.path, record.date, moved->second.device, moved->second.inode)) {
             item.status = Status::trashed;
             item.trashURL = std::move(where);
         } else {
-            item.status = Status::skipped;
             item.message = message::goneFromBoth;
         }
         return item;
     }
+    // Still there: a record written for its move has no item to stand for.
+    if (valid && record.workingDisposal == Disposal::trash) trash.forgetUnmoved(item.path, record.date);
     // Still there: what it lost since it was listed is what went, as the
     // scan that listed it counts it; the journal's figure when it cannot be measured.
     std::int64_t removed = record.workingRemoved;
@@ -71,16 +104,18 @@ std::chrono::system_clock::time_point wholeSeconds(Clock::time_point date) {
     return std::chrono::floor<std::chrono::seconds>(date);
 }
 
-// A stored report of the same run: its date and its items.
-bool isRecorded(const CleanupReport& report, const std::vector<CleanupReport>& stored) {
+// The stored report of the same run: its date and its items.
+std::optional<CleanupReport> recorded(const CleanupReport& report, const std::vector<CleanupReport>& stored) {
     std::multiset<UUID> items;
     for (const CleanupOutcome& outcome : report.outcomes) items.insert(outcome.candidateID);
-    return std::any_of(stored.begin(), stored.end(), [&](const CleanupReport& other) {
+    const auto found = std::find_if(stored.begin(), stored.end(), [&](const CleanupReport& other) {
         if (wholeSeconds(other.date) != wholeSeconds(report.date)) return false;
         std::multiset<UUID> others;
         for (const CleanupOutcome& outcome : other.outcomes) others.insert(outcome.candidateID);
         return others == items;
     });
+    if (found == stored.end()) return std::nullopt;
+    return *found;
 }
 
 }  // namespace
@@ -92,9 +127,9 @@ CleanupReport InterruptedRun::report(const RunJournal::Record& record, const Mea
     outcomes.reserve(record.planned.size());
     for (std::size_t index = 0; index < record.planned.size(); ++index) {
         if (const auto done = record.finished.find(index); done != record.finished.end()) {
-            outcomes.push_back(done->second);
+            outcomes.push_back(provenInTrash(done->second, record, index, trash));
         } else if (record.working == index) {
-            outcomes.push_back(workingOutcome(record.planned[index], record, sizeOf, trash));
+            outcomes.push_back(workingOutcome(record.planned[index], record, index, sizeOf, trash));
         } else {
             CleanupOutcome item = record.planned[index];
             item.status = Status::skipped;
@@ -109,21 +144,31 @@ CleanupReport InterruptedRun::report(const RunJournal::Record& record, const Mea
     return result;
 }
 
-std::vector<CleanupReport> InterruptedRun::recover(HistoryStore& history, const Measure& measure) {
-    std::vector<CleanupReport> recorded;
+InterruptedRun::Recovery InterruptedRun::recoverLeft(HistoryStore& history, const Measure& measure) {
+    Recovery recovery;
     const FreedesktopTrash trash;
-    for (const RunJournal::Record& record : RunJournal::readAll(history.directory())) {
+    RunJournal::Left left = RunJournal::readLeft(history.directory());
+    recovery.setAside = std::move(left.setAside);
+    for (const RunJournal::Record& record : left.records) {
         CleanupReport cutOff = report(record, measure, VolumeInfo::volumeOf(Paths::home()), trash);
-        if (!isRecorded(cutOff, history.reports())) {
+        if (auto stored = recorded(cutOff, history.reports())) {
+            // The end came after the report was recorded, perhaps before the
+            // scan that follows it was saved.
+            recovery.ended.push_back(std::move(*stored));
+        } else {
             history.record(cutOff);
             // Told all the same; the journal stays for the next launch to record.
-            const bool kept = isRecorded(cutOff, history.reports());
-            recorded.push_back(std::move(cutOff));
+            const bool kept = recorded(cutOff, history.reports()).has_value();
+            recovery.recorded.push_back(std::move(cutOff));
             if (!kept) continue;
         }
         RunJournal::discard(history.directory(), record.fileName);
     }
-    return recorded;
+    return recovery;
+}
+
+std::vector<CleanupReport> InterruptedRun::recover(HistoryStore& history, const Measure& measure) {
+    return recoverLeft(history, measure).recorded;
 }
 
 }  // namespace korvane

@@ -32,9 +32,21 @@ struct InterruptedRun {
     static CleanupReport report(const RunJournal::Record& record, const Measure& measure,
                                 const VolumeInfo& volumeAfter, const FreedesktopTrash& trash);
 
-    // Records every run whose journal was left in `history`'s folder, unless
-    // its report is already stored (the crash came after it was recorded), and
-    // removes the journal. Returns the reports it recorded, oldest first.
+    struct Recovery {
+        // Cut off, and recorded now, oldest first.
+        std::vector<CleanupReport> recorded;
+        // Recorded already (the end came after that, perhaps before the scan
+        // that follows the report was saved), as stored.
+        std::vector<CleanupReport> ended;
+        // The names unreadable journals were set aside under.
+        std::vector<std::string> setAside;
+    };
+
+    // Records every run whose journal was left in `history`'s folder (at most
+    // RunJournal::maxPerStart of them), unless its report is already stored,
+    // and removes the journal; journals that cannot be used are set aside.
+    static Recovery recoverLeft(HistoryStore& history, const Measure& measure = {});
+    // The reports recoverLeft() recorded.
     static std::vector<CleanupReport> recover(HistoryStore& history, const Measure& measure = {});
 };
 

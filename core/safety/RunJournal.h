@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/model/Categories.h"
@@ -22,17 +23,37 @@ namespace korvane {
 // Opening writes the whole plan at once, as the history store writes its
 // files (a temporary file, fsync, rename, under the store's lock file), before
 // the first item is touched. Each later step is one line appended and flushed
-// to disk: an item starting, what the removal of a large item has freed so
-// far (at most once a second), an item's outcome. Appending keeps a run of a
-// thousand items from writing its whole plan again for each of them; a line
-// the crash cut short is ignored on reading. The file stays until the run's
-// report is recorded (discard).
+// to disk: an item starting (with the device and inode of what stands at its
+// path, which a move into the Trash keeps), what the removal of a large item
+// has freed so far (at most once a second), an item's outcome. Appending
+// keeps a run of a thousand items from writing its whole plan again for each
+// of them; a line the crash cut short is ignored on reading. The file stays
+// until the run's report is recorded (discard).
+//
+// What a journal says is held to the rules a cleanup is, since it may be
+// damaged, copied from another computer or left by another version: every
+// item lies where a rule allows removals, and no size is larger than the
+// plan's measure (at most the capacity of the volumes removals happen on).
+// One that breaks them, or cannot be read, is set aside (readLeft).
 class RunJournal {
 public:
     static constexpr const char* namePrefix = "run-";
     static constexpr const char* nameSuffix = ".journal";
+    // Journals without a version were written before items' places were
+    // noted as they started; a later version is not read.
+    static constexpr std::int64_t version = 2;
+    // The journals read at one start: a run that cannot wait for its report
+    // is rare, a folder of thousands is not Korvane's doing; the rest wait.
+    static constexpr std::size_t maxPerStart = 16;
     // How often the bytes freed inside one large item are written down.
     static constexpr std::chrono::seconds removedInterval{1};
+
+    // What stood at an item's path as it started: a move keeps both.
+    struct Moved {
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
+        friend bool operator==(const Moved&, const Moved&) = default;
+    };
 
     // What a journal holds, read back.
     struct Record {
@@ -49,6 +70,9 @@ public:
         std::optional<std::size_t> working;
         std::optional<Disposal> workingDisposal;
         std::int64_t workingRemoved = 0;
+        // By index into `planned`: what stood at the item's path as it last
+        // started; none in journals of older versions.
+        std::map<std::size_t, Moved> moved;
         // When the last step was written.
         std::chrono::system_clock::time_point lastStep{};
     };
@@ -70,8 +94,25 @@ public:
     // The file's name in the folder; empty until opened.
     const std::string& fileName() const { return fileName_; }
 
-    // Every journal left in the folder that can be read, oldest run first.
+    // The journals of a folder: those that can be read, oldest run first,
+    // and the names those that cannot were set aside under.
+    struct Left {
+        std::vector<Record> records;
+        std::vector<std::string> setAside;
+    };
+    // Reads the `limit` oldest journals of the folder, setting aside those
+    // that cannot be read or break the rules.
+    static Left readLeft(const std::string& directory, std::size_t limit = maxPerStart);
+    // Every journal left in the folder that can be read, oldest run first;
+    // sets nothing aside.
     static std::vector<Record> readAll(const std::string& directory);
+    // How many journals called `prefix`… a start reads (at most `limit`).
+    static std::size_t countLeft(const std::string& directory, std::string_view prefix = namePrefix,
+                                 std::size_t limit = maxPerStart);
+    // The names of the files of the folder called `prefix`…`nameSuffix`,
+    // the least recently written first, at most `limit`.
+    static std::vector<std::string> oldestNamed(const std::string& directory, std::string_view prefix,
+                                                std::size_t limit);
     // Removes a journal once its run is recorded.
     static void discard(const std::string& directory, const std::string& fileName);
 
@@ -80,6 +121,7 @@ private:
 
     std::string directory_;
     std::string fileName_;
+    std::vector<std::string> paths_;
     UniqueFd file_;
     std::chrono::steady_clock::time_point lastRemoved_{};
 };

@@ -1,19 +1,23 @@
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <filesystem>
 #include <map>
 
 #include "core/safety/CleanupEngine.h"
 #include "core/safety/HistoryStore.h"
 #include "core/safety/InterruptedRun.h"
+#include "core/safety/RestoreEngine.h"
 #include "core/safety/RunJournal.h"
 #include "core/system/FileContents.h"
 #include "core/text/ByteFormat.h"
-#include "tests/support/ChildProcess.h"
 #include "tests/safety/CleanupFixture.h"
+#include "tests/support/ChildProcess.h"
 
 namespace korvane {
 namespace {
@@ -41,8 +45,11 @@ protected:
 };
 
 TEST_F(RunJournalTest, TheRunIsWrittenDownBeforeItsFirstItemIsTouchedAndAsEachFinishes) {
-    const auto small = candidate(tree_.file("home/small", 10), 10);
-    const auto large = candidate(tree_.file("home/large", 10), 90);
+    // Listed at what they measure: no figure of the journal goes beyond the plan's.
+    tree_.file("home/small", 10);
+    tree_.file("home/large", 10);
+    const auto small = candidate(at("small"), testing::duBytes(at("small")));
+    const auto large = candidate(at("large"), 2 * testing::duBytes(at("large")));
     CleanupEngine engine(trash_);
     engine.setJournal(journal());
     std::vector<RunJournal::Record> seenAtFirstEntry;
@@ -179,6 +186,12 @@ TEST_F(RunJournalTest, TheItemUnderWayIsToldAsTheDiskShowsItNow) {
         record.planned = {CleanupEngine::outcome(item, Status::skipped)};
         record.working = 0;
         record.workingDisposal = test.disposal;
+        // What stood at the path as it started to move (a made-up one where nothing was).
+        struct stat there {};
+        if (test.disposal == Disposal::trash)
+            record.moved[0] = ::lstat(path.c_str(), &there) == 0
+                                  ? RunJournal::Moved{there.st_dev, there.st_ino}
+                                  : RunJournal::Moved{1, 1};
         // The move into the Trash happened, but the crash came before it was written down.
         std::optional<std::string> moved;
         if (test.status == Status::trashed) moved = trash_->moveToTrash(path).trashedPath;
@@ -189,6 +202,142 @@ TEST_F(RunJournalTest, TheItemUnderWayIsToldAsTheDiskShowsItNow) {
         EXPECT_EQ(report.outcomes[0].removedBytes, test.removed) << test.name;
         EXPECT_EQ(report.outcomes[0].message.value_or(""), test.message) << test.name;
         EXPECT_EQ(report.outcomes[0].trashURL, moved) << test.name;
+    }
+}
+
+std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename());
+    return names;
+}
+
+// Journals damaged, copied from another computer or left by another version
+// change nothing: set aside under a name of their own, and read no more.
+TEST_F(RunJournalTest, AJournalThatBreaksTheRulesIsSetAsideAndChangesNothing) {
+    const std::int64_t huge = 9'000'000'000'000'000;  // 9,000 TB
+    const std::vector<std::pair<std::string, std::string>> edits = {{"names the root", "/"},
+                                                                    {"names /etc", "/etc"},
+                                                                    {"leaves the home", home() + "/../other"},
+                                                                    {"another version", "\"version\":99"},
+                                                                    {"not a journal", "{\"date\":"}};
+    const auto noMeasure = [](const std::string&) { return std::optional<std::int64_t>(); };
+    for (const auto& [name, edit] : edits) {
+        const auto victim = candidate(at("victim"), 5'000'000'000);
+        RunJournal written(history());
+        ASSERT_TRUE(written.open(std::chrono::system_clock::now(), VolumeInfo(100, 50),
+                                 {CleanupEngine::outcome(victim, Status::skipped)}));
+        written.finished(0, CleanupEngine::outcome(victim, Status::deleted));
+        const std::string file = history() + "/" + written.fileName();
+        std::string text = testing::readFile(file);
+        if (edit.starts_with("{"))
+            text = edit;
+        else if (edit.starts_with("\"")) {
+            if (const auto at = text.find("\"version\":2"); at != std::string::npos)
+                text.replace(at, 11, edit);
+        } else
+            for (std::size_t at; (at = text.find(victim.path)) != std::string::npos;)
+                text.replace(at, victim.path.size(), edit);
+        tree_.text(file.substr(tree_.root().size() + 1), text);
+
+        EXPECT_TRUE(InterruptedRun::recover(history_, noMeasure).empty()) << name;
+        EXPECT_TRUE(history_.reports().empty()) << name;
+        EXPECT_FALSE(exists(file)) << name;
+        const auto names = namesIn(history());
+        EXPECT_EQ(std::count_if(names.begin(), names.end(),
+                                [&](const std::string& n) {
+                                    return n.starts_with(written.fileName() + ".unreadable-");
+                                }),
+                  1)
+            << name;
+    }
+    // A size beyond any volume is held to the volume's.
+    const auto claimed = candidate(at("claimed"), huge);
+    RunJournal written(history());
+    ASSERT_TRUE(written.open(std::chrono::system_clock::now(), VolumeInfo(100, 50),
+                             {CleanupEngine::outcome(claimed, Status::skipped)}));
+    written.finished(0, CleanupEngine::outcome(claimed, Status::deleted));
+    ASSERT_EQ(InterruptedRun::recover(history_, noMeasure).size(), 1u);
+    EXPECT_LE(history_.totalFreed(), VolumeInfo::volumeOf(home()).totalCapacity);
+    // So is a run that would free more than the volumes hold together.
+    RunJournal overfull(history());
+    ASSERT_TRUE(
+        overfull.open(std::chrono::system_clock::now(), VolumeInfo(100, 50),
+                      std::vector<CleanupOutcome>(10, CleanupEngine::outcome(claimed, Status::skipped))));
+    EXPECT_TRUE(InterruptedRun::recover(history_, noMeasure).empty());
+
+    // Thousands of journals are not one start's work: a few each time.
+    for (int copy = 0; copy < 20; ++copy)
+        tree_.text("history/run-" + std::to_string(copy) + ".journal", "{\"date\":");
+    InterruptedRun::recover(history_, noMeasure);
+    const auto names = namesIn(history());
+    EXPECT_EQ(std::count_if(names.begin(), names.end(),
+                            [](const std::string& n) { return n.ends_with(".journal"); }),
+              20 - static_cast<int>(RunJournal::maxPerStart));
+}
+
+// What the user put into the Trash themselves is never Korvane's to offer,
+// whatever a journal claims: only the entry that left the path as the run
+// moved it is.
+TEST_F(RunJournalTest, AnItemInTheTrashIsKorvanesOnlyWhenItIsWhatLeftThePath) {
+    for (const bool finished : {false, true}) {
+        const auto item = candidate(at("report.pdf"), 2'000'000);
+        RunJournal written(history());
+        ASSERT_TRUE(written.open(std::chrono::system_clock::now(), VolumeInfo(100, 50),
+                                 {CleanupEngine::outcome(item, Status::skipped)}));
+        written.working(0, Disposal::trash);  // nothing at the path yet
+        tree_.file("home/report.pdf", 2'000'000);
+        const std::string usersOwn = trash_->moveToTrash(item.path).trashedPath;
+        if (finished)
+            written.finished(0, CleanupEngine::outcome(item, Status::trashed, std::nullopt, usersOwn));
+
+        const auto recorded = InterruptedRun::recover(history_);
+        ASSERT_EQ(recorded.size(), 1u);
+        EXPECT_EQ(recorded[0].outcomes[0].trashURL, std::nullopt) << finished;
+        EXPECT_TRUE(recorded[0].restorable().empty()) << finished;
+        EXPECT_TRUE(exists(usersOwn));
+        RestoreEngine(trash_).purge(history_.reports());
+        EXPECT_TRUE(exists(usersOwn));
+        std::filesystem::remove_all(trashRoot_);
+    }
+}
+
+// A kill caught the item on its way to the Trash. The record there is dated
+// in local time without a zone: an hour or a day ahead at the next start
+// must not hide it. A record written for a move that never happened goes.
+TEST_F(RunJournalTest, AnItemCaughtOnItsWayToTheTrashIsToldWhateverTheZoneIsNow) {
+    struct Case {
+        const char* zoneThen;
+        const char* zoneNow;
+        bool moved;
+    };
+    for (const Case& test :
+         {Case{"UTC", "Asia/Tokyo", true}, Case{"Pacific/Honolulu", "Pacific/Kiritimati", true},
+          Case{"Europe/Berlin", "Asia/Tokyo", false}}) {
+        const auto item = candidate(tree_.file("home/build/out", 10), 10);
+        std::optional<testing::ScopedEnv> zone(std::in_place, "TZ", std::string(test.zoneThen));
+        ::tzset();
+        RunJournal written(history());
+        ASSERT_TRUE(written.open(std::chrono::system_clock::now() - std::chrono::seconds(5),
+                                 VolumeInfo(100, 50), {CleanupEngine::outcome(item, Status::skipped)}));
+        written.working(0, Disposal::trash);
+        std::string inTrash = trash_->moveToTrash(item.path).trashedPath;
+        if (!test.moved)
+            ASSERT_EQ(::rename(inTrash.c_str(), item.path.c_str()), 0);  // the record, not the move
+        zone.emplace("TZ", std::string(test.zoneNow));
+        ::tzset();
+
+        const auto recorded = InterruptedRun::recover(history_);
+        zone.reset();
+        ::tzset();
+        ASSERT_EQ(recorded.size(), 1u);
+        const CleanupOutcome& told = recorded[0].outcomes[0];
+        EXPECT_EQ(told.status, test.moved ? Status::trashed : Status::skipped) << test.zoneNow;
+        EXPECT_EQ(told.trashURL, test.moved ? std::optional(inTrash) : std::nullopt) << test.zoneNow;
+        EXPECT_EQ(exists(inTrash), test.moved) << test.zoneNow;
+        EXPECT_EQ(namesIn(trashRoot_ + "/info").size(), test.moved ? 1u : 0u) << test.zoneNow;
+        std::filesystem::remove_all(trashRoot_);
+        std::filesystem::remove_all(at("build"));
     }
 }
 

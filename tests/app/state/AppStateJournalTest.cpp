@@ -3,11 +3,15 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
+#include "core/platform/Trash_linux.h"
 #include "core/safety/HistoryStore.h"
 #include "core/safety/RunJournal.h"
+#include "core/system/Paths.h"
 #include "tests/app/state/FlowFixture.h"
+#include "tests/support/SyscallHooks.h"
 
 namespace korvane {
 namespace {
@@ -68,7 +72,7 @@ TEST_F(AppStateJournalTest, ACleanupCutOffByACrashIsToldAtTheNextStartAndTheScan
     const std::int64_t leftNow = testing::duBytes(at("app/node_modules"));
 
     AppState& state = launch();
-    EXPECT_EQ(state.navigation().route(), Route::finished);
+    ASSERT_TRUE(testing::waitUntil([&] { return state.navigation().route() == Route::finished; }));
     ASSERT_TRUE(state.developer().lastReport());
     const CleanupReport& report = *state.developer().lastReport();
     EXPECT_TRUE(report.stopped);
@@ -145,6 +149,72 @@ TEST_F(AppStateJournalTest, AStoppedPutBackIsRecordedWithoutTheScanThatWouldFoll
     ASSERT_TRUE(state.developer().restoreNotice());
     testing::FlowFixture::settle(0.2);
     EXPECT_FALSE(state.developer().isScanning());
+}
+
+// What a kill leaves behind at three moments, as the next start finds it:
+// each makes the scan and History agree with the disk again.
+TEST_F(AppStateJournalTest, TheNextStartMakesTheScanAndHistoryAgreeWithWhatAKillLeft) {
+    const auto item = folderOf("build", 2);
+    const auto kept = folderOf("other", 1);
+    const ScanResult scan({}, 1, {CategoryResult(CleanupCategory::node, item.size + kept.size, {item, kept})},
+                          {}, {});
+
+    // Killed after the run was recorded, before the scan that follows it was saved.
+    HistoryStore(history()).saveLastScan(scan);
+    RunJournal ended(history());
+    const auto date = std::chrono::system_clock::now();
+    ASSERT_TRUE(ended.open(date, VolumeInfo(), {CleanupEngine::outcome(item, Status::skipped)}));
+    ended.working(0, Disposal::trash);
+    const std::string inTrash = FreedesktopTrash().moveToTrash(item.path).trashedPath;
+    const auto trashed = CleanupEngine::outcome(item, Status::trashed, std::nullopt, inTrash);
+    ended.finished(0, trashed);
+    HistoryStore(history()).record(CleanupReport(date, 1, {trashed}, VolumeInfo(), VolumeInfo()));
+
+    AppState& state = launch();
+    ASSERT_TRUE(testing::waitUntil([&] { return state.navigation().route() == Route::explore; }));
+    ASSERT_EQ(state.developer().scan()->allCandidates().size(), 1u);  // nothing offered that is in the Trash
+    EXPECT_EQ(state.developer().scan()->allCandidates()[0].id, kept.id);
+
+    // Killed while putting it back, after it was back in its place: what a
+    // kill leaves on disk is the history folder as it was at that moment.
+    state.developer().setLastReport(HistoryStore(history()).reports()[0]);
+    const std::string atKill = tree_.folder("at-kill");
+    testing::afterNextUnlink(Paths::lastComponent(inTrash) + ".trashinfo", [&] {
+        std::filesystem::copy(history(), atKill, std::filesystem::copy_options::recursive);
+    });
+    state.developer().restoreFromTrash();
+    ASSERT_TRUE(testing::waitUntil([&] { return state.developer().trashWork() == TrashWork::none; }));
+    state_.reset();
+    std::filesystem::remove_all(history());
+    std::filesystem::copy(atKill, history());
+    ASSERT_TRUE(std::filesystem::exists(item.path));
+
+    launch();
+    ASSERT_TRUE(testing::waitUntil([&] { return !state_->developer().isCleaning(); }));
+    state_.reset();
+    ASSERT_EQ(HistoryStore(history()).reports().size(), 1u);
+    EXPECT_TRUE(HistoryStore(history()).reports()[0].outcomes[0].putBack);
+    EXPECT_EQ(HistoryStore(history()).totalFreed(), 0);
+}
+
+// A journal that cannot be used is named once and set aside; the window
+// shows at once that cut-off work is being checked, and is never held up.
+TEST_F(AppStateJournalTest, CutOffWorkIsCheckedBehindAWindowThatSaysSoAndAnUnusableRecordIsNamedOnce) {
+    tree_.text("history/run-copied.journal",
+               "{\"date\":\"2026-01-01T00:00:00Z\",\"volumeBefore\":{},\"items\":[]}");
+
+    AppState& state = launch();
+    EXPECT_EQ(state.navigation().route(), Route::cleaning);
+    EXPECT_EQ(state.developer().cleanupProgress().currentTitle, "Checking a cleanup that was cut off\u2026");
+    ASSERT_TRUE(testing::waitUntil([&] { return state.navigation().route() != Route::cleaning; }));
+    ASSERT_TRUE(state.developer().errorMessage());
+    EXPECT_NE(state.developer().errorMessage()->find("\u201Crun-copied.journal.unreadable-"),
+              std::string::npos);
+    EXPECT_TRUE(HistoryStore(history()).reports().empty());
+
+    AppState& again = launch();
+    EXPECT_NE(again.navigation().route(), Route::cleaning);
+    EXPECT_FALSE(again.developer().errorMessage());
 }
 
 }  // namespace
