@@ -359,14 +359,11 @@ TEST_P(KeyboardReachTest, EveryAccessibleTextIsPlainAndEveryDescriptionAddsToThe
         QAccessibleInterface* face = walk.back();
         walk.pop_back();
         if (face == nullptr || !face->isValid()) continue;
-        const QString name = face->text(QAccessible::Name);
-        const QString description = face->text(QAccessible::Description);
+        const QString name = face->text(QAccessible::Name), description = face->text(QAccessible::Description);
         const std::string what = (face->object() ? face->object()->metaObject()->className() : "item") +
-                                 std::string(" \"") + name.toStdString() + "\"";
-        EXPECT_FALSE(markup.match(name).hasMatch()) << what;
-        EXPECT_FALSE(markup.match(description).hasMatch()) << what << ": " << description.toStdString();
-        EXPECT_TRUE(description.trimmed().isEmpty() || description.trimmed() != name.trimmed())
-            << what << " is described by its name";
+                                 (": " + name + " / " + description).toStdString();
+        EXPECT_FALSE(markup.match(name).hasMatch() || markup.match(description).hasMatch()) << what;
+        EXPECT_TRUE(description.trimmed().isEmpty() || description.trimmed() != name.trimmed()) << what;
         for (int child = face->childCount(); child-- > 0;) walk.push_back(face->child(child));
     }
 }
@@ -631,17 +628,16 @@ TEST_F(KeyboardReachTest, ReturnOnAFocusedDeveloperButtonPressesItRatherThanOpen
     }
 }
 
-// A new screen puts the focus on a control it shows and names; a click leaves
-// it there, so Return opens the review and presses no clicked button again.
-// An unnamed part holding the focus passes nothing on.
+// A click leaves the focus on the clicked button, so Return opens the review and
+// presses nothing again; an unnamed part passes nothing on; a new screen focuses a named control.
 TEST_F(KeyboardReachTest, TheFocusStaysOnAShownNamedControlFromWhichReturnOpensTheReview) {
     open(Place{"developer", developer});
     for (const QString title : {QStringLiteral("Select safe"), QStringLiteral("Add to cleanup")}) {
-        const auto buttons = window_->findChildren<QAbstractButton*>();
-        const auto button = std::find_if(buttons.begin(), buttons.end(),
-                                         [&](QAbstractButton* each) { return each->isVisible() && each->text() == title; });
-        ASSERT_NE(button, buttons.end());
-        QTest::mouseClick(*button, Qt::LeftButton);
+        QAbstractButton* button = nullptr;
+        for (QAbstractButton* each : window_->findChildren<QAbstractButton*>())
+            if (button == nullptr && each->isVisible() && each->text() == title) button = each;
+        ASSERT_NE(button, nullptr);
+        QTest::mouseClick(button, Qt::LeftButton);
         const auto picked = state().developer().selection();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         EXPECT_EQ(state().navigation().sheet(), std::optional(Sheet::review)) << title.toStdString();
@@ -868,9 +864,8 @@ TEST_P(CanvasKeyboardTest, ArrowsSelectReturnOpensBackspaceGoesUpAndTheMenuKeyOp
     }
 }
 
-// As the arrows move, a screen reader hears the item the keyboard is on: it
-// is the canvas's focused child, named by its name and size (and, in the
-// table, by what its columns say).
+// A screen reader hears the item the arrows are on as the canvas's focused child,
+// named by its name and size (in the table, by its columns).
 TEST_P(CanvasKeyboardTest, TheItemTheArrowsReachIsTheCanvasesFocusedChild) {
     CanvasBase* shown = canvas();
     ASSERT_NE(shown, nullptr);
@@ -888,9 +883,7 @@ TEST_P(CanvasKeyboardTest, TheItemTheArrowsReachIsTheCanvasesFocusedChild) {
         ASSERT_NE(item, nullptr) << "no item has the focus";
         const std::string heard = item->text(QAccessible::Name).toStdString();
         EXPECT_TRUE(heard.starts_with(oneLineText(node.name) + ", ")) << heard;
-        if (GetParam().mode == CanvasMode::table) {
-            EXPECT_EQ(heard, tableRowReading(node).name);
-        }
+        EXPECT_TRUE(GetParam().mode != CanvasMode::table || heard == tableRowReading(node).name) << heard;
         EXPECT_EQ(item->role(), QAccessible::ListItem);
         EXPECT_TRUE(item->state().focused);
         EXPECT_EQ(item->state().selected, state().navigation().selectedID() == node.id);
@@ -901,10 +894,8 @@ TEST_P(CanvasKeyboardTest, TheItemTheArrowsReachIsTheCanvasesFocusedChild) {
     if (GetParam().mode != CanvasMode::strata) return;
     // The first stop is a band's header, read by its band and size.
     press(Qt::Key_Home);
-    ASSERT_NE(face->focusChild(), nullptr);
-    EXPECT_TRUE(
-        face->focusChild()->text(QAccessible::Name).contains(QRegularExpression(", [0-9.]+ [KMGT]?B$")))
-        << face->focusChild()->text(QAccessible::Name).toStdString();
+    const QString band = face->focusChild() ? face->focusChild()->text(QAccessible::Name) : QString();
+    EXPECT_TRUE(band.contains(QRegularExpression(", [0-9.]+ [KMGT]?B$"))) << band.toStdString();
 }
 
 std::string canvasName(const ::testing::TestParamInfo<CanvasKeys>& info) {

@@ -128,8 +128,7 @@ TEST_F(CleanupHazardTest, AHomeUnderAFolderThatCannotBeListedKeepsItsTrash) {
     auto seen = testing::runInChild({.unprivileged = true}, [&] {
         std::string text;
         for (const auto& path : {item, sealed})
-            text +=
-                describe(engine.removePath(candidate(path, 5, SafetyLevel::caution), Disposal::trash)) + "\n";
+            text += describe(engine.removePath(candidate(path, 5, SafetyLevel::caution), Disposal::trash)) + "\n";
         return text;
     });
     if (!seen) GTEST_SKIP() << "cannot run as an unprivileged user here";

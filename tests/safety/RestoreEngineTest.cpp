@@ -202,10 +202,8 @@ TEST_F(RestoreEngineTest, AFileOrLinkWhereAFolderWasIsNamed) {
         tree_.file("home/projects/x/node_modules/a.js", 10);
         const CleanupOutcome trashed = trashAll({candidate(at("projects/x/node_modules"), 10)}).outcomes[0];
         std::filesystem::remove_all(at(inTheWay));
-        if (what == std::string("a link"))
-            tree_.symlink(std::string("home/") + inTheWay, tree_.folder("home/elsewhere"));
-        else
-            tree_.text(std::string("home/") + inTheWay, "a file");
+        const std::string place = std::string("home/") + inTheWay;
+        what == std::string("a link") ? tree_.symlink(place, tree_.folder("home/elsewhere")) : tree_.text(place, "a");
         const RestoreEngine::Outcome result = restorer.restore(trashed);
         EXPECT_EQ(result.status, Status::blocked);
         EXPECT_EQ(result.message, "\u201C~/" + std::string(inTheWay) + "\u201D is now " + what +

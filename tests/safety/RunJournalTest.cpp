@@ -4,10 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <map>
+#include <regex>
 
 #include "core/safety/CleanupEngine.h"
 #include "core/safety/HistoryStore.h"
@@ -34,6 +34,21 @@ protected:
     std::string history() const { return history_.directory(); }
     std::shared_ptr<RunJournal> journal() const { return std::make_shared<RunJournal>(history()); }
     std::vector<RunJournal::Record> left() const { return RunJournal::readAll(history()); }
+    // A journal of a run over `items` as a crash leaves it: open, nothing under way.
+    std::unique_ptr<RunJournal> opened(const std::vector<CleanupCandidate>& items) const {
+        auto written = std::make_unique<RunJournal>(history());
+        std::vector<CleanupOutcome> planned;
+        for (const auto& item : items) planned.push_back(CleanupEngine::outcome(item, Status::skipped));
+        EXPECT_TRUE(written->open(std::chrono::system_clock::now() - std::chrono::seconds(5),
+                                  VolumeInfo(100, 50), planned));
+        return written;
+    }
+    static int namesMatching(const std::string& folder, const std::string& pattern) {
+        int count = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            count += std::regex_match(entry.path().filename().string(), std::regex(pattern));
+        return count;
+    }
 
     // A folder of `files` files of 4 KB each, measured as a scan measures it.
     CleanupCandidate folderOf(const std::string& name, int files) {
@@ -205,75 +220,45 @@ TEST_F(RunJournalTest, TheItemUnderWayIsToldAsTheDiskShowsItNow) {
     }
 }
 
-std::vector<std::string> namesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename());
-    return names;
-}
-
 // Journals damaged, copied from another computer or left by another version
 // change nothing: set aside under a name of their own, and read no more.
 TEST_F(RunJournalTest, AJournalThatBreaksTheRulesIsSetAsideAndChangesNothing) {
-    const std::int64_t huge = 9'000'000'000'000'000;  // 9,000 TB
-    const std::vector<std::pair<std::string, std::string>> edits = {{"names the root", "/"},
-                                                                    {"names /etc", "/etc"},
-                                                                    {"leaves the home", home() + "/../other"},
-                                                                    {"another version", "\"version\":99"},
-                                                                    {"not a journal", "{\"date\":"}};
     const auto noMeasure = [](const std::string&) { return std::optional<std::int64_t>(); };
-    for (const auto& [name, edit] : edits) {
-        const auto victim = candidate(at("victim"), 5'000'000'000);
-        RunJournal written(history());
-        ASSERT_TRUE(written.open(std::chrono::system_clock::now(), VolumeInfo(100, 50),
-                                 {CleanupEngine::outcome(victim, Status::skipped)}));
-        written.finished(0, CleanupEngine::outcome(victim, Status::deleted));
-        const std::string file = history() + "/" + written.fileName();
-        std::string text = testing::readFile(file);
-        if (edit.starts_with("{"))
-            text = edit;
-        else if (edit.starts_with("\"")) {
-            if (const auto at = text.find("\"version\":2"); at != std::string::npos)
-                text.replace(at, 11, edit);
-        } else
-            for (std::size_t at; (at = text.find(victim.path)) != std::string::npos;)
-                text.replace(at, victim.path.size(), edit);
+    const auto victim = candidate(at("victim"), 5'000'000'000);
+    // Each replaces `from` (the whole text where it is empty) by `to`.
+    for (const auto& [from, to] : std::vector<std::pair<std::string, std::string>>{
+             {victim.path, "/"},
+             {victim.path, "/etc"},
+             {victim.path, home() + "/../other"},
+             {"\"version\":2", "\"version\":99"},
+             {"", "{\"date\":"}}) {
+        const auto written = opened({victim});
+        written->finished(0, CleanupEngine::outcome(victim, Status::deleted));
+        const std::string file = history() + "/" + written->fileName();
+        std::string text = from.empty() ? to : testing::readFile(file);
+        for (std::size_t at; !from.empty() && (at = text.find(from)) != std::string::npos;)
+            text.replace(at, from.size(), to);
         tree_.text(file.substr(tree_.root().size() + 1), text);
 
-        EXPECT_TRUE(InterruptedRun::recover(history_, noMeasure).empty()) << name;
-        EXPECT_TRUE(history_.reports().empty()) << name;
-        EXPECT_FALSE(exists(file)) << name;
-        const auto names = namesIn(history());
-        EXPECT_EQ(std::count_if(names.begin(), names.end(),
-                                [&](const std::string& n) {
-                                    return n.starts_with(written.fileName() + ".unreadable-");
-                                }),
-                  1)
-            << name;
+        EXPECT_TRUE(InterruptedRun::recover(history_, noMeasure).empty()) << to;
+        EXPECT_TRUE(history_.reports().empty()) << to;
+        EXPECT_FALSE(exists(file)) << to;
+        EXPECT_EQ(namesMatching(history(), written->fileName() + "\\.unreadable-.*"), 1) << to;
     }
     // A size beyond any volume is held to the volume's.
-    const auto claimed = candidate(at("claimed"), huge);
-    RunJournal written(history());
-    ASSERT_TRUE(written.open(std::chrono::system_clock::now(), VolumeInfo(100, 50),
-                             {CleanupEngine::outcome(claimed, Status::skipped)}));
-    written.finished(0, CleanupEngine::outcome(claimed, Status::deleted));
+    const auto claimed = candidate(at("claimed"), 9'000'000'000'000'000);  // 9,000 TB
+    opened({claimed})->finished(0, CleanupEngine::outcome(claimed, Status::deleted));
     ASSERT_EQ(InterruptedRun::recover(history_, noMeasure).size(), 1u);
     EXPECT_LE(history_.totalFreed(), VolumeInfo::volumeOf(home()).totalCapacity);
     // So is a run that would free more than the volumes hold together.
-    RunJournal overfull(history());
-    ASSERT_TRUE(
-        overfull.open(std::chrono::system_clock::now(), VolumeInfo(100, 50),
-                      std::vector<CleanupOutcome>(10, CleanupEngine::outcome(claimed, Status::skipped))));
+    opened(std::vector(10, claimed));
     EXPECT_TRUE(InterruptedRun::recover(history_, noMeasure).empty());
 
     // Thousands of journals are not one start's work: a few each time.
     for (int copy = 0; copy < 20; ++copy)
         tree_.text("history/run-" + std::to_string(copy) + ".journal", "{\"date\":");
     InterruptedRun::recover(history_, noMeasure);
-    const auto names = namesIn(history());
-    EXPECT_EQ(std::count_if(names.begin(), names.end(),
-                            [](const std::string& n) { return n.ends_with(".journal"); }),
-              20 - static_cast<int>(RunJournal::maxPerStart));
+    EXPECT_EQ(namesMatching(history(), ".*\\.journal"), 20 - static_cast<int>(RunJournal::maxPerStart));
 }
 
 // What the user put into the Trash themselves is never Korvane's to offer,
@@ -282,20 +267,16 @@ TEST_F(RunJournalTest, AJournalThatBreaksTheRulesIsSetAsideAndChangesNothing) {
 TEST_F(RunJournalTest, AnItemInTheTrashIsKorvanesOnlyWhenItIsWhatLeftThePath) {
     for (const bool finished : {false, true}) {
         const auto item = candidate(at("report.pdf"), 2'000'000);
-        RunJournal written(history());
-        ASSERT_TRUE(written.open(std::chrono::system_clock::now(), VolumeInfo(100, 50),
-                                 {CleanupEngine::outcome(item, Status::skipped)}));
-        written.working(0, Disposal::trash);  // nothing at the path yet
+        const auto written = opened({item});
+        written->working(0, Disposal::trash);  // nothing at the path yet
         tree_.file("home/report.pdf", 2'000'000);
         const std::string usersOwn = trash_->moveToTrash(item.path).trashedPath;
-        if (finished)
-            written.finished(0, CleanupEngine::outcome(item, Status::trashed, std::nullopt, usersOwn));
+        if (finished) written->finished(0, CleanupEngine::outcome(item, Status::trashed, std::nullopt, usersOwn));
 
         const auto recorded = InterruptedRun::recover(history_);
         ASSERT_EQ(recorded.size(), 1u);
         EXPECT_EQ(recorded[0].outcomes[0].trashURL, std::nullopt) << finished;
         EXPECT_TRUE(recorded[0].restorable().empty()) << finished;
-        EXPECT_TRUE(exists(usersOwn));
         RestoreEngine(trash_).purge(history_.reports());
         EXPECT_TRUE(exists(usersOwn));
         std::filesystem::remove_all(trashRoot_);
@@ -306,39 +287,31 @@ TEST_F(RunJournalTest, AnItemInTheTrashIsKorvanesOnlyWhenItIsWhatLeftThePath) {
 // in local time without a zone: an hour or a day ahead at the next start
 // must not hide it. A record written for a move that never happened goes.
 TEST_F(RunJournalTest, AnItemCaughtOnItsWayToTheTrashIsToldWhateverTheZoneIsNow) {
-    struct Case {
-        const char* zoneThen;
-        const char* zoneNow;
-        bool moved;
+    std::optional<testing::ScopedEnv> zone;
+    const auto inZone = [&zone](const char* name) {
+        zone.emplace("TZ", std::string(name));
+        ::tzset();
     };
-    for (const Case& test :
-         {Case{"UTC", "Asia/Tokyo", true}, Case{"Pacific/Honolulu", "Pacific/Kiritimati", true},
-          Case{"Europe/Berlin", "Asia/Tokyo", false}}) {
+    for (const auto& [zoneThen, zoneNow, moved] : {std::tuple{"UTC", "Asia/Tokyo", true},
+                                                   {"Pacific/Honolulu", "Pacific/Kiritimati", true},
+                                                   {"Europe/Berlin", "Asia/Tokyo", false}}) {
         const auto item = candidate(tree_.file("home/build/out", 10), 10);
-        std::optional<testing::ScopedEnv> zone(std::in_place, "TZ", std::string(test.zoneThen));
-        ::tzset();
-        RunJournal written(history());
-        ASSERT_TRUE(written.open(std::chrono::system_clock::now() - std::chrono::seconds(5),
-                                 VolumeInfo(100, 50), {CleanupEngine::outcome(item, Status::skipped)}));
-        written.working(0, Disposal::trash);
-        std::string inTrash = trash_->moveToTrash(item.path).trashedPath;
-        if (!test.moved)
-            ASSERT_EQ(::rename(inTrash.c_str(), item.path.c_str()), 0);  // the record, not the move
-        zone.emplace("TZ", std::string(test.zoneNow));
-        ::tzset();
-
+        inZone(zoneThen);
+        opened({item})->working(0, Disposal::trash);
+        const std::string inTrash = trash_->moveToTrash(item.path).trashedPath;
+        ASSERT_TRUE(moved || ::rename(inTrash.c_str(), item.path.c_str()) == 0);  // the record, not the move
+        inZone(zoneNow);
         const auto recorded = InterruptedRun::recover(history_);
-        zone.reset();
-        ::tzset();
         ASSERT_EQ(recorded.size(), 1u);
-        const CleanupOutcome& told = recorded[0].outcomes[0];
-        EXPECT_EQ(told.status, test.moved ? Status::trashed : Status::skipped) << test.zoneNow;
-        EXPECT_EQ(told.trashURL, test.moved ? std::optional(inTrash) : std::nullopt) << test.zoneNow;
-        EXPECT_EQ(exists(inTrash), test.moved) << test.zoneNow;
-        EXPECT_EQ(namesIn(trashRoot_ + "/info").size(), test.moved ? 1u : 0u) << test.zoneNow;
+        EXPECT_EQ(recorded[0].outcomes[0].status, moved ? Status::trashed : Status::skipped) << zoneNow;
+        EXPECT_EQ(recorded[0].outcomes[0].trashURL, moved ? std::optional(inTrash) : std::nullopt) << zoneNow;
+        EXPECT_EQ(exists(inTrash), moved) << zoneNow;
+        EXPECT_EQ(namesMatching(trashRoot_ + "/info", ".*"), moved ? 1 : 0) << zoneNow;
         std::filesystem::remove_all(trashRoot_);
         std::filesystem::remove_all(at("build"));
     }
+    zone.reset();
+    ::tzset();
 }
 
 }  // namespace

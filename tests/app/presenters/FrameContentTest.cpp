@@ -204,17 +204,14 @@ TEST_F(FrameContent, TopBarSaysTheFirstFolderScanIsRunning) {
     EXPECT_EQ(topBarOf(state, true, true, false).scannedFolder, "No folder scanned");
 }
 
-// A line break in a folder's name shows as "⏎" in the crumbs, the scanned
-// folder and the sidebar, as everywhere else.
+// A line break in a folder's name shows as "⏎" in the crumbs, the scanned folder and the sidebar.
 TEST_F(FrameContent, ALineBreakInAFolderNameShowsInTheCrumbsAndTheSidebar) {
     AppState& state = launch({"--mode", "developer"});
     const std::string folder = home_ + "/two\nlines", shown = "~/two\u23CElines";
     CleanupCandidate candidate;
     candidate.groupTitle = candidate.title = "two\nlines";
     candidate.path = folder;
-    ScanResult scan;
-    scan.categories.push_back(CategoryResult(CleanupCategory::node, 0, {candidate}));
-    state.developer().setScan(scan);
+    state.developer().setScan(ScanResult({}, 1, {CategoryResult(CleanupCategory::node, 0, {candidate})}, {}, {}));
     state.developer().rebuildDeveloperTree();
     state.navigation().select(std::string_view(state.developer().tree().children.front().children.front().id));
     EXPECT_EQ(topBarOf(state, true, true, false).crumbs.back().name, "two\u23CElines");

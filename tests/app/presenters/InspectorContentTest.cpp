@@ -56,8 +56,7 @@ TEST(InspectorContent, KindLabels) {
         {managed, "Managed by Xcode"},
         {node("images", 5, Kind::item), "Managed by tool"},
         {node("docker", 5, Kind::uninspected), "Not inspected"},
-        {StorageNode::notOfferedNode(CategoryResult(CleanupCategory::node, 9, {}), 5),
-         "Measured, not offered"},
+        {StorageNode::notOfferedNode(CategoryResult(CleanupCategory::node, 9, {}), 5), "Measured, not offered"},
     };
     for (const auto& [shown, label] : cases) EXPECT_EQ(inspectorKindLabel(shown), label) << shown.id;
 }
@@ -557,16 +556,11 @@ TEST_F(InspectorState, ToolsWhoseCachesWereCleanedAreNotCalledNotInstalled) {
     EXPECT_EQ(state().developer().allCandidates().size(), 2u);
 }
 
-// A scan keeps dates, not phrases: shown a week after it ran, an item says
-// so in its "Last activity" row and in its reason.
+// A scan keeps dates, not phrases: shown a week after it ran, an item says so.
 TEST_F(InspectorState, AScanShownLaterSaysHowLongAgoItIsThen) {
     tree_.text("home/projects/web/package.json", "{}");
     tree_.file("home/projects/web/node_modules/x/y", 2 * 1048576);
-    scanners_ = [] {
-        ScannerEngine::Scanners scanners;
-        scanners.push_back(std::make_unique<NodeScanner>());
-        return scanners;
-    };
+    scanners_ = [] { ScannerEngine::Scanners all; all.push_back(std::make_unique<NodeScanner>()); return all; };
     launch().developer().startScan();
     ASSERT_TRUE(testing::waitUntil([&] { return state().navigation().route() == Route::explore; }));
     const auto candidates = state().developer().allCandidates();
@@ -628,7 +622,7 @@ TEST(InspectorContent, ASumsCountsAgreeOnAScannedTree) {
     const std::string rest = FileTreeScanner::remainderID(tree.path("Downloads"));
     ASSERT_TRUE(
         RemainderListing::graft(result, *RemainderListing::read(tree.path("Downloads"), {"big.iso"}, rest, options)));
-    std::vector<const StorageNode*> parts;
+    std::vector<const StorageNode*> parts;  // Downloads's
     for (const StorageNode& child : result.root.children.front().children) parts.push_back(&child);
     EXPECT_EQ(largestInside(summaryWithParts(summaryNode("/x", parts), parts), Mode::general)->count, "8 items");
     EXPECT_EQ(largestInside(*result.root.find(rest), Mode::general)->count, "3 items");

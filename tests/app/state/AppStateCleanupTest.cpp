@@ -135,9 +135,8 @@ TEST_F(AppStateCleanupTest, APruneThatFreedLessThanItOfferedStaysListed) {
          {std::tuple{"0B", 0, "Docker reclaimed 0 B of the 7 KB it offered."},
           std::tuple{"2kB", 2'000, "removed from part of 1 location"}}) {
         SCOPED_TRACE(printed);
-        const std::string docker =
-            tree_.text("home/.local/bin/docker", std::string("#!/bin/sh\necho 'Total reclaimed space: ") + printed + "'\n");
-        ::chmod(docker.c_str(), 0755);
+        const std::string script = std::string("#!/bin/sh\necho 'Total reclaimed space: ") + printed + "'\n";
+        ::chmod(tree_.text("home/.local/bin/docker", script).c_str(), 0755);
         AppState& state = scanned();
         state.developer().setSelection({prune.id});
         state.developer().startCleanup();
@@ -147,7 +146,6 @@ TEST_F(AppStateCleanupTest, APruneThatFreedLessThanItOfferedStaysListed) {
         EXPECT_EQ(card->locations, locations);
         EXPECT_EQ(card->freedBytes, freed);
         EXPECT_EQ(state.developer().scan()->categories[0].candidates.at(0).size, 7'000 - freed);
-        state_.reset();
     }
 }
 
@@ -230,7 +228,8 @@ TEST_F(AppStateCleanupTest, EmptyingAndPutBackCountSeveralLocations) {
         return finished();
     };
     scanned();
-    EXPECT_EQ(noticeAfter(&DeveloperState::emptyOwnTrash),
+    const auto notice = noticeAfter(&DeveloperState::emptyOwnTrash);  // before what is left is measured
+    EXPECT_EQ(notice,
               "There was nothing of Korvane's left in the Trash.");
     FreedesktopTrash().moveToTrash(tree_.file("home/mine.txt", 10));  // the user's own
     ASSERT_TRUE(trashBoth());
@@ -257,13 +256,11 @@ TEST_F(AppStateCleanupTest, AnEmptyingThatLeavesPartOfAnItemSaysWhatStayed) {
     const std::string went = ByteFormat::string(testing::duBytes(trash("build/data")));
     auto mount = testing::ScopedMount::tmpfs(volume);
     if (!mount.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
-    const auto notice = noticeAfter(&DeveloperState::emptyOwnTrash);
-    EXPECT_EQ(notice, "Emptied " + went +
-                          " from the Trash. \u201Cbuild\u201D was only partly removed: Another volume is "
-                          "mounted inside this folder at \u201C" +
-                          volume + "\u201D; Korvane left it alone. " +
-                          ByteFormat::string(testing::duBytes(trash("build"), true)) +
-                          " of it is still in the Trash.");
+    const auto notice = noticeAfter(&DeveloperState::emptyOwnTrash);  // before what is left is measured
+    EXPECT_EQ(notice,
+              "Emptied " + went + " from the Trash. \u201Cbuild\u201D was only partly removed: Another volume is "
+              "mounted inside this folder at \u201C" + volume + "\u201D; Korvane left it alone. " +
+                  ByteFormat::string(testing::duBytes(trash("build"), true)) + " of it is still in the Trash.");
     EXPECT_TRUE(state.developer().restoreNoticeIsProblem());
     EXPECT_TRUE(state.developer().canRestore());
 }

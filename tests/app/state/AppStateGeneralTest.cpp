@@ -163,7 +163,6 @@ TEST_F(AppStateGeneralTest, OpeningASummedNodeListsTheFilesItSums) {
     }));
 }
 
-// An opened sum whose last file leaves the disk gives way to its folder.
 TEST_F(AppStateGeneralTest, AnOpenedSumEmptiedGivesWayToItsFolder) {
     for (const char* name : {"a", "b"}) tree_.file(std::string("home/Box/") + name, 10);
     tree_.file("home/Box/big.iso", 5'000'000);
