@@ -114,9 +114,8 @@ TEST_F(CleanupHazardTest, AnUnusableTrashIsNamedAndTheItemsAreNotBlamed) {
     }
 }
 
-// A home under a folder that may be passed through but not listed (a /home
-// of mode 0711): the Trash is reached, and an item that cannot leave its
-// read-only folder is blamed on that folder, not on the Trash.
+// A home under a folder of mode 0711 keeps its Trash, and an item that cannot
+// leave its read-only folder is blamed on that folder, not on the Trash.
 TEST_F(CleanupHazardTest, AHomeUnderAFolderThatCannotBeListedKeepsItsTrash) {
     if (geteuid() != 0) GTEST_SKIP() << "needs root to make a folder that the test user cannot list";
     const std::string item = tree_.text("home/Downloads/report.pdf", "report");

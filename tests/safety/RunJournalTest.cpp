@@ -227,11 +227,8 @@ TEST_F(RunJournalTest, AJournalThatBreaksTheRulesIsSetAsideAndChangesNothing) {
     const auto victim = candidate(at("victim"), 5'000'000'000);
     // Each replaces `from` (the whole text where it is empty) by `to`.
     for (const auto& [from, to] : std::vector<std::pair<std::string, std::string>>{
-             {victim.path, "/"},
-             {victim.path, "/etc"},
-             {victim.path, home() + "/../other"},
-             {"\"version\":2", "\"version\":99"},
-             {"", "{\"date\":"}}) {
+             {victim.path, "/"}, {victim.path, "/etc"}, {victim.path, home() + "/../other"},
+             {"\"version\":2", "\"version\":99"}, {"", "{\"date\":"}}) {
         const auto written = opened({victim});
         written->finished(0, CleanupEngine::outcome(victim, Status::deleted));
         const std::string file = history() + "/" + written->fileName();
@@ -261,9 +258,8 @@ TEST_F(RunJournalTest, AJournalThatBreaksTheRulesIsSetAsideAndChangesNothing) {
     EXPECT_EQ(namesMatching(history(), ".*\\.journal"), 20 - static_cast<int>(RunJournal::maxPerStart));
 }
 
-// What the user put into the Trash themselves is never Korvane's to offer,
-// whatever a journal claims: only the entry that left the path as the run
-// moved it is.
+// What the user put into the Trash themselves is never Korvane's to offer, whatever a
+// journal claims: only the entry that left the path as the run moved it is.
 TEST_F(RunJournalTest, AnItemInTheTrashIsKorvanesOnlyWhenItIsWhatLeftThePath) {
     for (const bool finished : {false, true}) {
         const auto item = candidate(at("report.pdf"), 2'000'000);
@@ -283,9 +279,8 @@ TEST_F(RunJournalTest, AnItemInTheTrashIsKorvanesOnlyWhenItIsWhatLeftThePath) {
     }
 }
 
-// A kill caught the item on its way to the Trash. The record there is dated
-// in local time without a zone: an hour or a day ahead at the next start
-// must not hide it. A record written for a move that never happened goes.
+// A kill caught the item on its way to the Trash, whose record is dated in local time without a
+// zone: a zone ahead at the next start does not hide it; a record for a move that never happened goes.
 TEST_F(RunJournalTest, AnItemCaughtOnItsWayToTheTrashIsToldWhateverTheZoneIsNow) {
     std::optional<testing::ScopedEnv> zone;
     const auto inZone = [&zone](const char* name) {

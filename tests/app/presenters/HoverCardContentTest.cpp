@@ -73,16 +73,15 @@ TEST(HoverCardContent, NamesTheFolderAnItemLiesIn) {
 
 // A table row is read by its columns: what it has and nothing for what it lacks.
 TEST(CanvasItemReading, ATableRowReadsItsColumns) {
-    StorageNode full;
+    StorageNode bare;
+    bare.name = "docs";
+    bare.bytes = 5'000;
+    StorageNode mount = bare, full = bare;
+    mount.details = {{std::string(FileTreeScanner::mountPointDetail), "tmpfs"}};
     full.name = "npm\ncache";
     full.bytes = 2'000'000;
     full.reclaimable = 1'000'000;
     full.safety = SafetyLevel::safe;
-    StorageNode bare;
-    bare.name = "docs";
-    bare.bytes = 5'000;
-    StorageNode mount = bare;
-    mount.details = {{std::string(FileTreeScanner::mountPointDetail), "tmpfs"}};
     EXPECT_EQ(tableRowReading(full).name, "npm\u23CEcache, 2 MB, 1 MB reclaimable, Safe to remove");
     EXPECT_EQ(tableRowReading(bare).name, "docs, 5 KB");
     EXPECT_EQ(tableRowReading(mount).name, "docs, Not counted");

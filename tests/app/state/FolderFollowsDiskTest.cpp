@@ -126,9 +126,8 @@ TEST_F(FolderFollowsDiskTest, AFileListedInAnOpenedRemainderLeavesItExactly) {
     EXPECT_EQ(opened.bytes, opened.children[0].bytes);
 }
 
-// An opened remainder emptied item by item counts the rows it still holds,
-// and leaves with the last; listing one row, it sums the other in a
-// remainder of its own, and follows alike.
+// An opened remainder emptied item by item counts the rows it still holds and leaves with the
+// last; listing one row, it sums the other in a remainder of its own, and follows alike.
 TEST_F(FolderFollowsDiskTest, AnOpenedRemainderBeingEmptiedCountsItsRows) {
     for (const int rows : {45, 1}) {
         FileTreeScanner::Options options;
