@@ -347,8 +347,7 @@ TEST_P(KeyboardReachTest, NoTextNamesTheOtherPlatform) {
     }
 }
 
-// A screen reader reads plain text, and no description that merely says the name again;
-// through the accessible tree, so an open list and a canvas's items count too.
+// Through the accessible tree, so an open list and a canvas's items count too.
 TEST_P(KeyboardReachTest, EveryAccessibleTextIsPlainAndEveryDescriptionAddsToTheName) {
     QWidget* target = open(GetParam());
     ASSERT_NE(target, nullptr);
@@ -483,8 +482,7 @@ TEST_F(KeyboardReachTest, TabFollowsTheLayoutOfEverySettingsTab) {
     }
 }
 
-// Every stop of Settings and of the completion card in a small window is a
-// control, never the scrolling page, whose ring ran along the window's edge.
+// In a small window; the page's focus ring ran along the window's edge.
 TEST_F(KeyboardReachTest, NoStopOfSettingsOrOfTheCardIsTheirScrollingPage) {
     for (const Place& place : {Place{"settings", settings, {720, 560}, settingsTab(0)},
                                Place{"finished", {"--screen", "finished"}, {720, 560}}})
@@ -863,8 +861,7 @@ TEST_P(CanvasKeyboardTest, ArrowsSelectReturnOpensBackspaceGoesUpAndTheMenuKeyOp
     }
 }
 
-// A screen reader hears the item the arrows are on as the canvas's focused child,
-// named by its name and size (in the table, by its columns).
+// Named by its name and size (in the table, by its columns), as a screen reader hears it.
 TEST_P(CanvasKeyboardTest, TheItemTheArrowsReachIsTheCanvasesFocusedChild) {
     CanvasBase* shown = canvas();
     ASSERT_NE(shown, nullptr);

@@ -554,8 +554,7 @@ TEST_F(CleanupEngineTest, EveryAllowedCommandRuns) {
         "volume prune --force\nsimctl delete unavailable\n");
 }
 
-// Docker says what each prune reclaimed: that is what counts, and a prune
-// that freed clearly less than it offered leaves the rest listed.
+// A prune that freed clearly less than it offered leaves the rest listed.
 TEST_F(CleanupEngineTest, APruneCountsWhatDockerSaysItReclaimed) {
     const std::vector<std::string> images = {"image", "prune", "--force"}, builder = {"builder", "prune", "--force"};
     // The bytes counted are removed bytes where it fell short; unreadable, the scan's figure stands.

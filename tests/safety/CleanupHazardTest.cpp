@@ -114,8 +114,7 @@ TEST_F(CleanupHazardTest, AnUnusableTrashIsNamedAndTheItemsAreNotBlamed) {
     }
 }
 
-// A home under a folder of mode 0711 keeps its Trash, and an item that cannot
-// leave its read-only folder is blamed on that folder, not on the Trash.
+// A /home of mode 0711: what cannot leave its read-only folder blames that folder, not the Trash.
 TEST_F(CleanupHazardTest, AHomeUnderAFolderThatCannotBeListedKeepsItsTrash) {
     if (geteuid() != 0) GTEST_SKIP() << "needs root to make a folder that the test user cannot list";
     const std::string item = tree_.text("home/Downloads/report.pdf", "report");

@@ -194,7 +194,6 @@ TEST_F(RestoreEngineTest, MissingParentFoldersAreMadeAgain) {
     EXPECT_TRUE(exists(at("projects/app/node_modules/pkg/index.js")));
 }
 
-// A folder on the way back that is now a file or a link is named, with what it is.
 TEST_F(RestoreEngineTest, AFileOrLinkWhereAFolderWasIsNamed) {
     for (const auto& [inTheWay, what] :
          {std::pair{"projects/x", "a file"}, {"projects", "a file"}, {"projects/x", "a link"}}) {
@@ -335,8 +334,7 @@ TEST_F(RestoreEngineTest, WhatIsInTheTrashIsExactlyWhatPurgeRemoves) {
     EXPECT_TRUE(restorer.inTrash(reports).empty());
 }
 
-// Folders of root's inside a trashed tree (as "sudo npm install" leaves them):
-// the rest goes, only what went is counted, and the item is told with why and what is left.
+// Folders of root's in a trashed tree (as "sudo npm install" leaves them): only what went counts.
 TEST_F(RestoreEngineTest, AnEmptyingThatCanRemoveOnlyPartOfAnItemSaysWhy) {
     tree_.file("home/app/node_modules/pkg/a.js", 40'000);
     tree_.file("home/app/node_modules/.root/b.js", 20'000);

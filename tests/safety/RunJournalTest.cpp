@@ -1,5 +1,5 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,8 +16,8 @@
 #include "core/safety/RunJournal.h"
 #include "core/system/FileContents.h"
 #include "core/text/ByteFormat.h"
-#include "tests/safety/CleanupFixture.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/safety/CleanupFixture.h"
 
 namespace korvane {
 namespace {
@@ -220,8 +220,7 @@ TEST_F(RunJournalTest, TheItemUnderWayIsToldAsTheDiskShowsItNow) {
     }
 }
 
-// Journals damaged, copied from another computer or left by another version
-// change nothing: set aside under a name of their own, and read no more.
+// Damaged, copied from another computer or left by another version: set aside, and read no more.
 TEST_F(RunJournalTest, AJournalThatBreaksTheRulesIsSetAsideAndChangesNothing) {
     const auto noMeasure = [](const std::string&) { return std::optional<std::int64_t>(); };
     const auto victim = candidate(at("victim"), 5'000'000'000);
@@ -236,7 +235,6 @@ TEST_F(RunJournalTest, AJournalThatBreaksTheRulesIsSetAsideAndChangesNothing) {
         for (std::size_t at; !from.empty() && (at = text.find(from)) != std::string::npos;)
             text.replace(at, from.size(), to);
         tree_.text(file.substr(tree_.root().size() + 1), text);
-
         EXPECT_TRUE(InterruptedRun::recover(history_, noMeasure).empty()) << to;
         EXPECT_TRUE(history_.reports().empty()) << to;
         EXPECT_FALSE(exists(file)) << to;
@@ -250,7 +248,6 @@ TEST_F(RunJournalTest, AJournalThatBreaksTheRulesIsSetAsideAndChangesNothing) {
     // So is a run that would free more than the volumes hold together.
     opened(std::vector(10, claimed));
     EXPECT_TRUE(InterruptedRun::recover(history_, noMeasure).empty());
-
     // Thousands of journals are not one start's work: a few each time.
     for (int copy = 0; copy < 20; ++copy)
         tree_.text("history/run-" + std::to_string(copy) + ".journal", "{\"date\":");
@@ -258,8 +255,7 @@ TEST_F(RunJournalTest, AJournalThatBreaksTheRulesIsSetAsideAndChangesNothing) {
     EXPECT_EQ(namesMatching(history(), ".*\\.journal"), 20 - static_cast<int>(RunJournal::maxPerStart));
 }
 
-// What the user put into the Trash themselves is never Korvane's to offer, whatever a
-// journal claims: only the entry that left the path as the run moved it is.
+// What the user put into the Trash themselves is never Korvane's to offer, whatever a journal claims.
 TEST_F(RunJournalTest, AnItemInTheTrashIsKorvanesOnlyWhenItIsWhatLeftThePath) {
     for (const bool finished : {false, true}) {
         const auto item = candidate(at("report.pdf"), 2'000'000);
@@ -268,7 +264,6 @@ TEST_F(RunJournalTest, AnItemInTheTrashIsKorvanesOnlyWhenItIsWhatLeftThePath) {
         tree_.file("home/report.pdf", 2'000'000);
         const std::string usersOwn = trash_->moveToTrash(item.path).trashedPath;
         if (finished) written->finished(0, CleanupEngine::outcome(item, Status::trashed, std::nullopt, usersOwn));
-
         const auto recorded = InterruptedRun::recover(history_);
         ASSERT_EQ(recorded.size(), 1u);
         EXPECT_EQ(recorded[0].outcomes[0].trashURL, std::nullopt) << finished;
@@ -303,7 +298,6 @@ TEST_F(RunJournalTest, AnItemCaughtOnItsWayToTheTrashIsToldWhateverTheZoneIsNow)
         EXPECT_EQ(exists(inTrash), moved) << zoneNow;
         EXPECT_EQ(namesMatching(trashRoot_ + "/info", ".*"), moved ? 1 : 0) << zoneNow;
         std::filesystem::remove_all(trashRoot_);
-        std::filesystem::remove_all(at("build"));
     }
     zone.reset();
     ::tzset();

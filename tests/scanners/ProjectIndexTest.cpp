@@ -136,8 +136,7 @@ TEST(ProjectIndexTest, RootsThatNestOrAreTheSameFolderRecordEachProjectOnce) {
     EXPECT_EQ(pathsOf(viaAlias), (std::vector<std::string>{tree.path("alias/a"), tree.path("alias/b")}));
 }
 
-// A project bound inside a root (as chroots and containers do) is the same
-// folder under a second name: recorded once, under the name met first.
+// As chroots and containers do: the same folder under a second name, recorded under the first.
 TEST(ProjectIndexTest, AProjectBoundInsideARootIsRecordedOnce) {
     TempTree tree;
     tree.text("r/a/package.json", "{}");

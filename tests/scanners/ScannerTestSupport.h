@@ -20,7 +20,6 @@
 
 namespace korvane::testing {
 
-// The candidates of a scan by title; a title offered twice is a failure.
 // Details as they are shown at `now`, the dates a scan keeps worded.
 inline std::map<std::string, std::string> shownDetails(const DetailMap& details,
                                                        std::chrono::system_clock::time_point now) {
@@ -29,6 +28,7 @@ inline std::map<std::string, std::string> shownDetails(const DetailMap& details,
     return shown;
 }
 
+// The candidates of a scan by title; a title offered twice is a failure.
 inline std::map<std::string, CleanupCandidate> byTitle(const std::vector<CleanupCandidate>& candidates) {
     std::map<std::string, CleanupCandidate> map;
     for (const auto& candidate : candidates) EXPECT_TRUE(map.emplace(candidate.title, candidate).second);

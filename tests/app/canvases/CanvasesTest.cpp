@@ -218,8 +218,7 @@ TEST_F(CanvasesTest, ClicksDoubleClicksAndRightClicksFollowEachCanvasesRule) {
     }
 }
 
-// The table has no hover look: a right click selects the row its menu is
-// for. A canvas that shows the hovered item leaves the selection as it is.
+// The table has no hover look; a canvas that shows the hovered item leaves the selection alone.
 TEST_F(CanvasesTest, ARightClickSelectsTheTableRowItsMenuIsFor) {
     for (const Mode mode : {Mode::table, Mode::treemap}) {
         SCOPED_TRACE(rawValue(mode));

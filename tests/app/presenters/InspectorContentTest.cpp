@@ -610,8 +610,7 @@ TEST_F(InspectorState, FallsBackToTheFocusedNodeThenToNothing) {
     EXPECT_FALSE(inspect());
 }
 
-// A sum's "Items" and the count over its largest rows agree: a canvas's sum
-// counts what its parts hold, an opened remainder the entries it sums.
+// A canvas's sum counts what its parts hold, an opened remainder the entries it sums.
 TEST(InspectorContent, ASumsCountsAgreeOnAScannedTree) {
     testing::TempTree tree;
     tree.file("Downloads/big.iso", 5'000'000);

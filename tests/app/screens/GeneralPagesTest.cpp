@@ -280,8 +280,7 @@ TEST_F(GeneralPagesTest, AFileMarkedNeverTouchIsListedButCannotBeTicked) {
     }
 }
 
-// A scan started at the Trash lists what it holds, but offers none of it:
-// its rows cannot be ticked, and its nodes have no "Remove…".
+// It lists what the Trash holds: its rows cannot be ticked, and its nodes have no "Remove…".
 TEST_F(GeneralPagesTest, AScanOfTheTrashOffersNothingToRemove) {
     file(".local/share/Trash/files/old.iso", 60'000'000);
     launch();

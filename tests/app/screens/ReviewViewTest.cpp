@@ -90,8 +90,7 @@ TEST_F(ReviewViewTest, RowsFollowTheSelectionAndShowDataAsPlainText) {
     EXPECT_EQ(view.content().cleanTitle.rfind("Clean ", 0), 0u);
 }
 
-// Developer picks are checked against the scan as the review opens, as general picks are
-// when staged: a cache that became a link since is left out with the same line.
+// As general picks are when staged: a cache that became a link since is left out with the same line.
 TEST_F(ReviewViewTest, ADeveloperPickThatChangedSinceTheScanIsLeftOutAsTheReviewOpens) {
     launch();
     std::vector<CleanupCandidate> caches;

@@ -128,8 +128,7 @@ TEST_F(AppStateCleanupTest, AllFailedLeavesTheScanAndSavesOnlyTheReport) {
     EXPECT_FALSE(history.loadLastScan());
 }
 
-// A prune that freed less than it offered is not gone from the lists: what
-// Docker says it reclaimed counts, and the rest stays on offer.
+// What Docker says it reclaimed counts, and the rest stays on offer.
 TEST_F(AppStateCleanupTest, APruneThatFreedLessThanItOfferedStaysListed) {
     for (const auto& [printed, freed, locations] :
          {std::tuple{"0B", 0, "Docker reclaimed 0 B of the 7 KB it offered."},
@@ -244,8 +243,7 @@ TEST_F(AppStateCleanupTest, EmptyingAndPutBackCountSeveralLocations) {
     EXPECT_EQ(noticeAfter(&DeveloperState::restoreFromTrash), "Put back " + both + " across 2 locations.");
 }
 
-// An emptying that leaves part of an item says so as a warning, with the
-// item, the reason and what is left; the card offers what is still there.
+// As a warning, with the item, the reason and what is left; the card offers what is still there.
 TEST_F(AppStateCleanupTest, AnEmptyingThatLeavesPartOfAnItemSaysWhatStayed) {
     AppState& state = scanned();
     state.developer().setSelection({build.id});
