@@ -202,10 +202,8 @@ TEST_F(RunJournalTest, TheItemUnderWayIsToldAsTheDiskShowsItNow) {
         record.workingDisposal = test.disposal;
         // What stood at the path as it started to move (a made-up one where nothing was).
         struct stat there {};
-        if (test.disposal == Disposal::trash)
-            record.moved[0] = ::lstat(path.c_str(), &there) == 0
-                                  ? RunJournal::Moved{there.st_dev, there.st_ino}
-                                  : RunJournal::Moved{1, 1};
+        if (::lstat(path.c_str(), &there) != 0) there.st_dev = there.st_ino = 1;
+        if (test.disposal == Disposal::trash) record.moved[0] = {there.st_dev, there.st_ino};
         // The move into the Trash happened, but the crash came before it was written down.
         std::optional<std::string> moved;
         if (test.status == Status::trashed) moved = trash_->moveToTrash(path).trashedPath;

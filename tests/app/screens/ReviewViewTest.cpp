@@ -107,7 +107,6 @@ TEST_F(ReviewViewTest, ADeveloperPickThatChangedSinceTheScanIsLeftOutAsTheReview
     ReviewView view(state().developer(), state().preferences());
     ASSERT_EQ(::rmdir(caches[1].path.c_str()), 0);
     ASSERT_EQ(::symlink(caches[0].path.c_str(), caches[1].path.c_str()), 0);
-
     state().navigation().setSheet(Sheet::review);
     EXPECT_EQ(view.rowViews().size(), 1);
     EXPECT_EQ(view.content().leftOut, "\u201Clinked\u201D changed since the scan, so it is left out.");
