@@ -23,6 +23,15 @@ std::optional<VolumeInfo> measured(const VolumeInfo& volume) {
     return volume;
 }
 
+// The candidates `scan` offers now: one noted for a cut-off put back is not offered twice.
+std::function<bool(const CleanupCandidate&)> offers(const ScanResult& scan) {
+    std::set<UUID> offered;
+    for (const CleanupCandidate& candidate : scan.allCandidates()) offered.insert(candidate.id);
+    return [offered = std::move(offered)](const CleanupCandidate& candidate) {
+        return offered.contains(candidate.id);
+    };
+}
+
 // Every item the Trash holds of Korvane's now was named, at no more than it
 // measured then: emptying removes nothing the user did not see on the button.
 bool namesAllOf(const std::vector<CleanupOutcome>& named, const std::vector<CleanupOutcome>& held) {
@@ -197,7 +206,6 @@ void DeveloperState::finishCleanup(const CleanupReport& report) {
 void DeveloperState::showInterruptedRuns(const std::vector<CleanupReport>& reports) {
     if (reports.empty()) return;
     const StateChanges::Batch batch(changes());
-    for (const CleanupReport& report : reports) publishDiskChange(DiskChange::ofCleanup(report));
     ++card_;
     setLastReport(reports.back());
     setReportFollowUp({});
@@ -221,6 +229,16 @@ void DeveloperState::recoverCutOffWork() {
     parts_.history.write([this](HistoryStore& history) {
         Recovery found{InterruptedRun::recoverLeft(history), {}};
         found.putBacks = PutBackJournal::recover(history, found.runs.setAside);
+        // The saved scan follows it here, where History was written: a window
+        // closed before the result arrives leaves them agreeing.
+        if (auto saved = history.loadLastScan()) {
+            std::vector<CleanupCandidate> dropped;
+            bool changed = false;
+            found.follow(dropped, offers(*saved), [&](const DiskChange& change) {
+                changed = ScanFollowsDisk::apply(*saved, change, dropped).changed || changed;
+            });
+            if (changed) history.saveLastScan(*saved);
+        }
         QMetaObject::invokeMethod(
             this, [this, found = std::move(found)] { finishRecovery(found); }, Qt::QueuedConnection);
     });
@@ -230,10 +248,16 @@ void DeveloperState::finishRecovery(const Recovery& found) {
     const StateChanges::Batch batch(changes());
     isRecovering_ = false;
     setCleanupProgress(CleanupProgress());
-    // What ended before the scan that follows it was saved reaches the scan now.
-    for (const CleanupReport& report : found.runs.ended) publishDiskChange(DiskChange::ofCleanup(report));
-    for (const auto& [report, restored] : found.putBacks)
-        publishDiskChange(DiskChange::ofPutBack(restored, report, VolumeInfo()));
+    // What ended before the scan that follows it was saved reaches every part now.
+    const auto offered = offers(scan_.value_or(ScanResult()));
+    const ScanSettings& settings = parts_.preferences.settings();
+    // What is marked "Never touch" now is not offered again.
+    const auto keepOut = [&](const CleanupCandidate& candidate) {
+        return offered(candidate) ||
+               (candidate.removal.isPath() && settings.overlapsExcluded(candidate.path));
+    };
+    found.follow(droppedCandidates_, keepOut,
+                 [this](const DiskChange& change) { publishDiskChange(change); });
     if (!found.runs.setAside.empty())
         setErrorMessage(
             CleanupTexts::setAsideNotice(found.runs.setAside, parts_.history.store().directory()));
@@ -241,6 +265,36 @@ void DeveloperState::finishRecovery(const Recovery& found) {
         showInterruptedRuns(found.runs.recorded);
     else if (parts_.navigation.route() == Route::cleaning)
         parts_.navigation.setRoute(routeBeforeRecovery_);
+    // What the scan cannot take back exactly, a new scan finds, as after a put back that ended.
+    if (!found.backUnnoted() || !scan_) return;
+    if (parts_.preferences.mode() == Mode::developer && parts_.navigation.route() == Route::explore)
+        startScan();
+    else
+        startBackgroundScan();
+}
+
+void DeveloperState::Recovery::follow(std::vector<CleanupCandidate>& dropped,
+                                      const std::function<bool(const CleanupCandidate&)>& keepOut,
+                                      const std::function<void(const DiskChange&)>& apply) const {
+    for (const CleanupReport& report : runs.ended) apply(DiskChange::ofCleanup(report));
+    for (const PutBackJournal::Recovered& putBack : putBacks) {
+        for (const CleanupCandidate& candidate : putBack.dropped) {
+            const auto same = [&candidate](const CleanupCandidate& held) { return held.id == candidate.id; };
+            if (!keepOut(candidate) && std::none_of(dropped.begin(), dropped.end(), same))
+                dropped.push_back(candidate);
+        }
+        apply(DiskChange::ofPutBack(putBack.restored, putBack.report, VolumeInfo()));
+    }
+    for (const CleanupReport& report : runs.recorded) apply(DiskChange::ofCleanup(report));
+}
+
+bool DeveloperState::Recovery::backUnnoted() const {
+    for (const PutBackJournal::Recovered& putBack : putBacks)
+        for (const RestoreEngine::Outcome& back : putBack.restored.outcomes) {
+            const auto isIt = [&back](const CleanupCandidate& noted) { return noted.id == back.candidateID; };
+            if (std::none_of(putBack.dropped.begin(), putBack.dropped.end(), isIt)) return true;
+        }
+    return false;
 }
 
 void DeveloperState::publishDiskChange(const DiskChange& change) {
@@ -297,10 +351,14 @@ void DeveloperState::restoreFromTrash() {
     // A stop before the window closes finishes it in place, without the scan that would follow.
     finishTrashWork_ = [this, result] { finishPutBack(result.get(), false); };
     // Moving a large folder back across a file system takes a while: off the window's thread.
-    parts_.work.run([this, report = *lastReport_, stop, done, result, run,
+    // What the scans took out for the items, so that one cut off returns them too.
+    std::vector<CleanupCandidate> dropped = droppedCandidates_;
+    dropped.insert(dropped.end(), heldDropped_.begin(), heldDropped_.end());
+    parts_.work.run([this, report = *lastReport_, stop, done, result, run, dropped = std::move(dropped),
                      directory = parts_.history.store().directory()] {
-        // Written down first: a put back cut off is still marked in History at the next start.
-        auto journal = PutBackJournal::open(directory, report);
+        // Written down first: a put back cut off is still marked in History
+        // and offered again at the next start.
+        auto journal = PutBackJournal::open(directory, report, dropped);
         RestoreEngine::Report restored = RestoreEngine().restore(report, stop.get());
         done->set_value(
             {report, std::move(restored), VolumeInfo::volumeOf(Paths::home()), std::move(journal)});

@@ -196,13 +196,14 @@ public:
     void stopCleanupAndWait();
     void finishCleanup(const CleanupReport& report);
     // Cleanups a crash cut off before they were recorded, recorded at this
-    // start (oldest first): the scan follows what each did, and the newest
-    // shows on the completion screen with a notice that says so.
+    // start (oldest first), once the scan has followed what each did: the
+    // newest shows on the completion screen with a notice that says so.
     void showInterruptedRuns(const std::vector<CleanupReport>& reports);
     // At a start, when work was cut off (RunJournal, PutBackJournal): the
     // cleaning screen says so at once while the journals are read on the
     // history's thread; then what each did reaches every part (the scan
-    // restored before it too), a cut-off cleanup shows as above, and records
+    // restored before it too, and the saved one at once, also when the
+    // window closes first), a cut-off cleanup shows as above, and records
     // that could not be used are named.
     void recoverCutOffWork();
     // Puts the last cleanup's trashed items back (in the background). In
@@ -284,6 +285,16 @@ private:
     struct Recovery {
         InterruptedRun::Recovery runs;
         std::vector<PutBackJournal::Recovered> putBacks;
+
+        // Hands `apply` what each did, in order, as an action's outcome. The
+        // candidates noted for a put back join `dropped` first, unless
+        // `dropped` holds them or `keepOut` says the scan may not take them
+        // (again): the scan takes them back as after a put back that ended.
+        void follow(std::vector<CleanupCandidate>& dropped,
+                    const std::function<bool(const CleanupCandidate&)>& keepOut,
+                    const std::function<void(const DiskChange&)>& apply) const;
+        // Something is back that no candidate was noted for: whether the scan offered it is unknown.
+        bool backUnnoted() const;
     };
     void finishRecovery(const Recovery& found);
     struct Emptying {

@@ -79,12 +79,14 @@ void Scan::runJob(ScanWorker& worker, ScanJob& job) {
 }
 
 void Scan::rootFiles(ScanWorker& worker) {
+    const bool mounts = holdsMount(rootPath_);
     for (std::uint32_t seq : rootFileSeqs_) {
         if (cancelled()) return;
         const std::string& name = rootEntries_[seq].name;
         struct stat st {};
         if (fstatat(rootFd_.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
         if (S_ISDIR(st.st_mode)) continue;  // replaced since it was listed
+        if (mounts && leavesOutMountedFile(worker, rootPath_, name)) continue;
         std::int64_t size = allocatedBytes(st);
         // A file linked twice from the root counts once, as everywhere else.
         if (st.st_nlink > 1) {
@@ -145,6 +147,7 @@ void Scan::walk(ScanWorker& worker, ScanFolder* folder, UniqueFd fd) {
     // Read once: after each entry's stat call the caches are the kernel's,
     // and every object the loop reads again is a wait.
     const std::int64_t folds = foldsBelow(folder->depth);
+    const bool mounts = holdsMount(worker.path);
     const Flag& cancelled = cancelled_;
 
     DirectoryReader::Entry listed;
@@ -156,8 +159,8 @@ void Scan::walk(ScanWorker& worker, ScanFolder* folder, UniqueFd fd) {
         }
         if (cancelled.value()) break;
         if (isUnlistedName(listed.name)) continue;
-        entry(worker, folder, local, pending, folds, reader.fd(), {listed.name, listed.length}, listed.type,
-              seq++);
+        entry(worker, folder, local, pending, folds, mounts, reader.fd(), {listed.name, listed.length},
+              listed.type, seq++);
         if (++sinceOffer == ListingShare::interval) {
             sinceOffer = 0;
             if (queue_->wantsMore()) {
@@ -225,7 +228,7 @@ void Scan::countPending(ScanWorker& worker, ScanFolder* folder, FolderTally& loc
 
 // One entry of `folder`'s listing, at `position` in it; `name` ends in a NUL.
 void Scan::entry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, PendingFiles& pending,
-                 std::int64_t folds, int dirFd, std::string_view nameView, unsigned char type,
+                 std::int64_t folds, bool mounts, int dirFd, std::string_view nameView, unsigned char type,
                  std::uint32_t position) {
     const char* name = nameView.data();
     if (type == DT_DIR && !FileTreeScanner::isPackageName(nameView)) {
@@ -239,6 +242,7 @@ void Scan::entry(ScanWorker& worker, ScanFolder* folder, FolderTally& local, Pen
         if (errno == EACCES) local.markUnenterable();
         return;
     }
+    if (mounts && !S_ISDIR(st.st_mode) && leavesOutMountedFile(worker, worker.path, nameView)) return;
     const std::int64_t size = allocatedBytes(st);
     // Nearly every file: one link, too small for a node or either list, so
     // it only folds into the folder's remainder.
@@ -318,9 +322,10 @@ void Scan::walkShare(ScanWorker& worker, ScanFolder* folder, ScanJob& job) {
     PendingFiles& pending = worker.pending;
     std::uint32_t position = job.first;
     const std::int64_t folds = foldsBelow(folder->depth);
+    const bool mounts = holdsMount(worker.path);
     job.share.forEach([&](std::string_view name, unsigned char type) {
         if (cancelled()) return false;
-        entry(worker, folder, local, pending, folds, job.fd.get(), name, type, position++);
+        entry(worker, folder, local, pending, folds, mounts, job.fd.get(), name, type, position++);
         return true;
     });
     countPending(worker, folder, local, pending);

@@ -24,11 +24,12 @@ namespace korvane {
 // name a worker meets first; symbolic links are never followed (their own
 // blocks count, like `du`). The walk stays on the root's file system: another
 // one mounted inside, or a folder bound inside (the mount table names both),
-// is a node of no size, and pseudo file systems (proc, sysfs, ...) are not
-// even named. Each folder also counts its own allocated blocks, so the root's
-// total equals `du -sx -B1` of the root less what is left out on purpose
-// (`skippedNames`, Trash folders, whose size the result says apart, folders
-// deeper than `maxDepth`; a folder bound inside, which du counts again). A
+// is a node of no size, a file bound inside counts for nothing and has no
+// node, and pseudo file systems (proc, sysfs, ...) are not even named. Each
+// folder also counts its own allocated blocks, so the root's total equals
+// `du -sx -B1` of the root less what is left out on purpose (`skippedNames`,
+// Trash folders, whose size the result says apart, folders deeper than
+// `maxDepth`; a folder or a file bound inside, which du counts again). A
 // folder's date is the newest modification time the walk met in it, its own
 // included, and a remainder's the newest of what it sums; no call is made
 // for them. What no single date can tell, how old each byte of a remainder
@@ -119,10 +120,10 @@ public:
         std::int64_t tooDeepFolders = 0;
         // What the Trash folders met hold: never walked into, never counted.
         std::int64_t trashBytes = 0;
-        // Mount points met (in path order), a folder bound there included:
-        // the walk stays on the root's file system, as `du -x` does, and
-        // counts each file once, so each is a node of no size and nothing in
-        // it counts.
+        // Mount points met (in path order), a folder or a file bound there
+        // included: the walk stays on the root's file system, as `du -x`
+        // does, and counts each file once, so a folder is a node of no size
+        // and nothing in it counts, and a file counts for nothing.
         std::vector<std::string> mountPoints;
         // The root lies on a kernel pseudo file system, which is not
         // scanned: its type ("proc"). Such a root is no folder left out.

@@ -94,10 +94,18 @@ private:
     // Reads the mount table once: a folder bound inside the root shows the
     // device of the folder it repeats, so only the table tells it apart.
     void findMountsInside();
-    // Whether the folder at `path` is a mount point strictly below the root.
+    // Whether the folder or file at `path` is a mount point strictly below the root.
     bool isMountInside(const std::string& path) const {
         return !mountsInside_.empty() && mountsInside_.contains(path);
     }
+    // Whether a mount point lies directly in the folder at `path`: only there
+    // are files looked up, once per folder rather than once per file.
+    bool holdsMount(const std::string& path) const {
+        return !mountFolders_.empty() && mountFolders_.contains(path);
+    }
+    // Whether the non-folder `name` of the folder at `folderPath`, in which
+    // `holdsMount`, is a mount point; if so it is named and counts for nothing.
+    bool leavesOutMountedFile(ScanWorker& worker, std::string_view folderPath, std::string_view name);
     void listRoot();
     void startWorkers();
     // Takes every worker's lists and counts, and the names of files with
@@ -109,8 +117,9 @@ private:
     // Inline: the walk's loop runs it for every name.
     // A regular file of one link smaller than `folds` only folds into the
     // folder's remainder.
+    // `mounts`: a mount point lies directly in `folder`.
     [[gnu::always_inline]] inline void entry(ScanWorker& worker, ScanFolder* folder, FolderTally& local,
-                                             PendingFiles& pending, std::int64_t folds, int dirFd,
+                                             PendingFiles& pending, std::int64_t folds, bool mounts, int dirFd,
                                              std::string_view name, unsigned char type, std::uint32_t position);
     // Counts the pending files into `local`; their names must still be valid.
     void countPending(ScanWorker& worker, ScanFolder* folder, FolderTally& local, PendingFiles& pending);
@@ -163,6 +172,7 @@ private:
     UniqueFd rootFd_;
     dev_t rootDevice_ = 0;
     std::unordered_set<std::string> mountsInside_;  // paths as the walk writes them
+    std::unordered_set<std::string> mountFolders_;  // the folders they lie directly in
     std::vector<RootEntry> rootEntries_;
     std::vector<std::uint32_t> rootFileSeqs_;
 

@@ -1,6 +1,6 @@
 // What a folder scan's walk leaves out of its totals and says apart: the
-// Trash, other file systems mounted inside, folders that may be listed but
-// not entered.
+// Trash, other file systems and files mounted inside, folders that may be
+// listed but not entered.
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -9,6 +9,7 @@
 
 #include "core/explorer/MountedFileSystem.h"
 #include "core/explorer/Scan.h"
+#include "core/system/Paths.h"
 
 namespace korvane {
 
@@ -41,6 +42,15 @@ void Scan::leaveOutMount(ScanWorker& worker, ScanFolder* folder, int fd) {
     } else {
         deliverTop(worker.stamper, folder->seq, std::move(node), 0, ScanTreeNode::noDate);
     }
+}
+
+bool Scan::leavesOutMountedFile(ScanWorker& worker, std::string_view folderPath, std::string_view name) {
+    std::string path = Paths::join(folderPath, name);
+    if (!isMountInside(path)) return false;
+    // A file bound here (as containers bind /etc/hosts) shows another file:
+    // it is named, and counted, listed and offered nowhere.
+    worker.batch.mounts.push_back(std::move(path));
+    return true;
 }
 
 void Scan::leaveOutUnenterable(ScanWorker& worker, ScanFolder* folder) {

@@ -93,8 +93,11 @@ void Scan::findMountsInside() {
     // The table holds real paths; the walk writes them below the root as given.
     const std::string real = RealPath::resolved(rootPath_);
     for (const std::string& point : *points)
-        if (point != real && Paths::isAtOrBelow(point, real))
-            mountsInside_.insert(Paths::join(rootPath_, std::string_view(point).substr(real.size())));
+        if (point != real && Paths::isAtOrBelow(point, real)) {
+            std::string inside = Paths::join(rootPath_, std::string_view(point).substr(real.size()));
+            mountFolders_.insert(Paths::parent(inside));
+            mountsInside_.insert(std::move(inside));
+        }
 }
 
 // Names sorted, so slots follow name order.

@@ -40,7 +40,7 @@ struct ScanBatch {
     std::int64_t unreadable = 0;  // folders that could not be opened
     std::int64_t tooDeep = 0;     // folders below the deepest level walked
     std::int64_t trash = 0;       // bytes in the Trash folders met
-    std::vector<std::string> mounts;  // folders holding another file system
+    std::vector<std::string> mounts;  // mount points met: folders, and files bound inside
     LinkedNames linked;               // names of files with several links
 };
 

@@ -150,12 +150,13 @@ private:
             }
             return;
         }
+        // A file bound here (as containers bind /etc/hosts) is a mount point too.
+        if (crossesMount(child)) {
+            result_.mountPoints.push_back(childPath);
+            top.keep = true;
+            return;
+        }
         if (S_ISDIR(child.mode)) {
-            if (crossesMount(child)) {
-                result_.mountPoints.push_back(childPath);
-                top.keep = true;
-                return;
-            }
             UniqueFd folder = openChild(dfd, childName, child, childPath);
             if (!folder.valid()) {
                 if (!vanished_) top.keep = true;

@@ -14,7 +14,8 @@ class Flag;
 // before anything is removed, and the tree is emptied with unlinkat on
 // descriptors of folders opened with O_NOFOLLOW. A link anywhere inside is
 // removed as a link; a file system mounted inside the tree (another device, or
-// a bind mount of the same one) is left alone and reported.
+// a bind mount of the same one) and a file bound inside are left alone and
+// reported. A file that is itself bound elsewhere is refused by the kernel (EBUSY).
 class SafeRemover {
 public:
     enum class LeafLink {

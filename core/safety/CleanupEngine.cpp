@@ -40,6 +40,8 @@ constexpr const char* stillThere = "The system reported success but the folder i
 constexpr const char* noPermission =
     "Korvane does not have permission to remove this. Check who owns it and the permissions of its folder.";
 constexpr const char* readOnly = "This is on a read-only volume.";
+// What the kernel answers for a mount point that is removed or moved.
+constexpr const char* mounted = "Another file or volume is mounted here; Korvane left it alone.";
 constexpr const char* excluded = "You marked this \u201CNever touch\u201D";
 constexpr const char* holdsExcluded = "Holds a location you marked \u201CNever touch\u201D";
 
@@ -112,6 +114,8 @@ std::string CleanupEngine::removalMessage(int error, const std::string& descript
             return message::noPermission;
         case EROFS:
             return message::readOnly;
+        case EBUSY:
+            return description.empty() ? message::mounted : description;
         default:
             return description.empty() ? systemErrorText(error) : description;
     }

@@ -10,6 +10,7 @@
 #include "core/safety/HistoryStore.h"
 #include "core/safety/RunJournal.h"
 #include "core/system/FileContents.h"
+#include "core/system/ItemSize.h"
 #include "core/system/Paths.h"
 #include "core/text/Json.h"
 
@@ -29,7 +30,8 @@ std::optional<struct stat> look(const std::string& path) {
 // date noted, with what is back in place now.
 std::optional<PutBackJournal::Recovered> decode(const std::string& text,
                                                 const std::vector<CleanupReport>& stored) {
-    if (!json::nestingWithin(text, 8)) return std::nullopt;
+    // Deep enough for the candidates noted in it, as a saved scan holds them.
+    if (!json::nestingWithin(text, 32)) return std::nullopt;
     try {
         const nlohmann::json journal = nlohmann::json::parse(text);
         const auto date =
@@ -54,9 +56,15 @@ std::optional<PutBackJournal::Recovered> decode(const std::string& text,
                 back.candidateID = id;
                 back.title = outcome.title;
                 back.path = outcome.path;
-                back.bytes = outcome.expectedBytes;
+                back.bytes = ItemSize::measure(outcome.path).value_or(outcome.expectedBytes);
                 back.status = RestoreEngine::Outcome::Status::restored;
                 recovered.restored.outcomes.push_back(std::move(back));
+                // Only the candidate this item was, at its place, is offered again.
+                if (const auto noted = json::optional(item, "candidate")) {
+                    auto candidate = noted->get<CleanupCandidate>();
+                    if (candidate.id == id && candidate.path == outcome.path)
+                        recovered.dropped.push_back(std::move(candidate));
+                }
             }
         }
         return recovered;
@@ -67,14 +75,21 @@ std::optional<PutBackJournal::Recovered> decode(const std::string& text,
 
 }  // namespace
 
-std::optional<std::string> PutBackJournal::open(const std::string& directory, const CleanupReport& report) {
+std::optional<std::string> PutBackJournal::open(const std::string& directory, const CleanupReport& report,
+                                                const std::vector<CleanupCandidate>& dropped) {
     nlohmann::json items = nlohmann::json::array();
     for (const CleanupOutcome& outcome : report.restorable()) {
         const auto inTrash = look(*outcome.trashURL);
         if (!inTrash) continue;
-        items.push_back({{"candidateID", outcome.candidateID.text()},
-                         {"device", static_cast<std::int64_t>(inTrash->st_dev)},
-                         {"inode", static_cast<std::int64_t>(inTrash->st_ino)}});
+        nlohmann::json item{{"candidateID", outcome.candidateID.text()},
+                            {"device", static_cast<std::int64_t>(inTrash->st_dev)},
+                            {"inode", static_cast<std::int64_t>(inTrash->st_ino)}};
+        const auto noted = [&outcome](const CleanupCandidate& candidate) {
+            return candidate.id == outcome.candidateID;
+        };
+        const auto candidate = std::find_if(dropped.begin(), dropped.end(), noted);
+        if (candidate != dropped.end()) item["candidate"] = *candidate;
+        items.push_back(std::move(item));
     }
     if (items.empty()) return std::nullopt;
     const nlohmann::json journal{{"date", json::fromDate(report.date)}, {"items", std::move(items)}};

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/model/CleanupCandidate.h"
 #include "core/model/CleanupReport.h"
 #include "core/safety/RestoreEngine.h"
 
@@ -21,17 +22,21 @@ struct PutBackJournal {
     static constexpr const char* namePrefix = "putback-";
 
     // Notes the report's trashed items and what lies in the Trash for each
-    // (device and inode: a move back keeps both). The file's name; none when
-    // it could not be written.
-    static std::optional<std::string> open(const std::string& directory, const CleanupReport& report);
+    // (device and inode: a move back keeps both), with the candidate the scan
+    // on show took out for it when `dropped` holds one. The file's name; none
+    // when it could not be written.
+    static std::optional<std::string> open(const std::string& directory, const CleanupReport& report,
+                                           const std::vector<CleanupCandidate>& dropped = {});
     // Removes the journal once what the put back did is recorded.
     static void discard(const std::string& directory, const std::string& fileName);
 
     // What a put back that was cut off had done: the stored report and its
-    // items that are back in their places.
+    // items that are back in their places, each measured now, with the
+    // candidates noted for them, so the scan can offer them again.
     struct Recovered {
         CleanupReport report;
         RestoreEngine::Report restored;
+        std::vector<CleanupCandidate> dropped;
     };
     // Marks in `history` what each put back left in its folder had brought
     // back (the item at its place is the one that lay in the Trash) and

@@ -1,6 +1,5 @@
 #include "core/system/FastSizer.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/sysmacros.h>
 
@@ -28,13 +27,10 @@ std::chrono::system_clock::time_point modificationTime(const struct stat& st) {
     return FileDate::fromSeconds(st.st_mtim.tv_sec);
 }
 
-// The status of the entry `name` of `dirFd` as fstatat gives it, and for a
-// folder whether a mount is rooted there: a folder bound inside shows the
-// device of the folder it repeats, and only the kernel's mark tells it apart.
-// One call either way.
-bool entryStatus(int dirFd, const char* name, unsigned char type, struct stat& st, bool& mountRoot) {
-    mountRoot = false;
-    if (type != DT_DIR && type != DT_UNKNOWN) return fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) == 0;
+// The status of the entry `name` of `dirFd` as fstatat gives it, and whether
+// a mount is rooted there: a folder or a file bound inside shows the device
+// of what it repeats, and only the kernel's mark tells it apart. One call.
+bool entryStatus(int dirFd, const char* name, struct stat& st, bool& mountRoot) {
     struct statx sx;
     if (statx(dirFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_BASIC_STATS, &sx) != 0) return false;
     st = {};
@@ -185,7 +181,7 @@ FastSizer::Measurement FastSizer::walk(DirectoryReaders& readers, int depth, dev
 
         struct stat st;
         bool mountRoot;
-        if (!entryStatus(reader.fd(), name, entry.type, st, mountRoot)) continue;
+        if (!entryStatus(reader.fd(), name, st, mountRoot)) continue;
 
         if (S_ISDIR(st.st_mode)) {
             if (trash_.isTrashFolder(reader.fd(), name, st)) continue;
@@ -211,7 +207,7 @@ FastSizer::Measurement FastSizer::walk(DirectoryReaders& readers, int depth, dev
         } else if (S_ISLNK(st.st_mode)) {
             sum.files += 1;
             sum.bytes += allocatedBytes(st);
-        } else {
+        } else if (!mountRoot) {  // a file bound here is another's, which counts where it lies
             if (!claimLink(st)) continue;
             sum.files += 1;
             sum.bytes += allocatedBytes(st);

@@ -22,7 +22,8 @@ namespace korvane {
 // One sizer may measure from many threads at once; a file with several hard
 // links is counted once between two resets, whichever measurement reaches it
 // first. Symbolic links are never followed; pseudo file systems (proc, sysfs,
-// ...), folders bound inside (bind mounts) and Trash folders are never entered.
+// ...), folders bound inside (bind mounts) and Trash folders are never entered,
+// and a file bound inside counts for nothing.
 class FastSizer {
 public:
     struct Measurement {

@@ -54,19 +54,24 @@ TEST(LeftOutTest, AFileSystemMountedInsideIsANodeOfNoSizeAndTheTotalIsDuX) {
                          ", " + ram + ", scanned alone: yes");
 }
 
-// A folder bound inside the scanned one (as chroots and containers do) is a
-// mount point like any other, though its device is the same: each file counts
-// and is found once, by the scan and the sizer, and the total is what the disk holds.
+// A folder or a file bound inside the scanned one (as chroots and containers
+// do, /etc/hosts among them) is a mount point like any other, though its
+// device is the same: each file counts and is found once, by the scan and the
+// sizer, and the total is what the disk holds.
 TEST(LeftOutTest, AFolderBoundInsideIsANodeOfNoSizeAndEachFileCountsOnce) {
     TempTree tree;
     allocate(tree, "docs/a.bin", 2 << 20);
     const std::string bound = tree.folder("bind docs");  // "\040" in the mount table
     const std::string inner = tree.folder("inner");      // the root bound inside itself
+    const std::vector<std::string> files = {tree.file("a.bin"), tree.file("etc/a.bin")};
     const std::int64_t disk = testing::duBytes(tree.root(), true) - allocated(bound) - allocated(inner);
     const auto seen = testing::runInChild({.ownMounts = true}, [&] {
         if (mount(tree.path("docs").c_str(), bound.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
             mount(tree.root().c_str(), inner.c_str(), nullptr, MS_BIND, nullptr) != 0)
             return std::string("no mount");
+        for (const std::string& file : files)
+            if (mount(tree.path("docs/a.bin").c_str(), file.c_str(), nullptr, MS_BIND, nullptr) != 0)
+                return std::string("no mount");
         FileTreeScanner::Options options;
         options.largeFileThreshold = 1 << 20;
         const auto result = FileTreeScanner(options).scan(tree.root());
@@ -85,7 +90,8 @@ TEST(LeftOutTest, AFolderBoundInsideIsANodeOfNoSizeAndEachFileCountsOnce) {
     });
     if (!seen || *seen == "no mount") GTEST_SKIP() << "needs root to bind a folder";
     EXPECT_EQ(*seen,
-              "0 bytes off, sizer 0 off, found 1, largest 1, node yes, alone 1, " + bound + ", " + inner);
+              "0 bytes off, sizer 0 off, found 1, largest 1, node yes, alone 1, " + files[0] + ", " + bound +
+                  ", " + files[1] + ", " + inner);
 }
 
 // A folder that may be listed but not entered (read without search

@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "core/platform/SafeRemover.h"
 #include "core/safety/CleanupEngine.h"
 #include "core/text/ByteFormat.h"
 #include "tests/platform/RemovalTestSupport.h"
@@ -431,6 +432,25 @@ TEST_F(CleanupEngineTest, MountPointInsideTheTreeIsNotCrossed) {
     ASSERT_TRUE(outcome.message);
     EXPECT_NE(outcome.message->find(mountPoint), std::string::npos);
     EXPECT_EQ(readFile(mountPoint + "/data"), "stay");
+}
+
+// A file bound inside (as containers bind /etc/hosts) shows another file:
+// neither a removal nor a move to the Trash takes it or what it shows, the
+// message says it is mounted, and the Trash keeps no record of it.
+TEST_F(CleanupEngineTest, AFileBoundInsideIsLeftAloneAndSaidMounted) {
+    tree_.text("outside/hosts", "keep");
+    const std::string bound = tree_.file("home/app/build/hosts");
+    auto mount = ScopedMount::bind(tree_.path("outside/hosts"), bound);
+    if (!mount.mounted()) GTEST_SKIP() << "cannot bind a file here";
+    std::string seen;
+    for (Disposal disposal : {Disposal::delete_, Disposal::trash})
+        for (const std::string& item : {bound, at("app/build")})
+            seen += runOne(candidate(item, 10), disposal).message.value_or("removed") + "\n";
+    const std::string mounted = "Another file or volume is mounted here; Korvane left it alone.\n";
+    const std::string inside = SafeRemover::mountPointMessage(bound) + "\n";
+    EXPECT_EQ(seen, mounted + inside + mounted + inside);
+    EXPECT_EQ(readFile(bound), "keep");
+    EXPECT_TRUE(std::filesystem::is_empty(trashRoot_ + "/info"));
 }
 
 TEST_F(CleanupEngineTest, ReadOnlyVolumeGivesTheReadOnlyMessage) {

@@ -8,6 +8,7 @@
 
 #include "core/platform/Trash_linux.h"
 #include "core/safety/HistoryStore.h"
+#include "core/safety/PutBackJournal.h"
 #include "core/safety/RunJournal.h"
 #include "core/system/Paths.h"
 #include "tests/app/state/FlowFixture.h"
@@ -178,6 +179,9 @@ TEST_F(AppStateJournalTest, TheNextStartMakesTheScanAndHistoryAgreeWithWhatAKill
     // Killed while putting it back, after it was back in its place: what a
     // kill leaves on disk is the history folder as it was at that moment.
     state.developer().setLastReport(HistoryStore(history()).reports()[0]);
+    // As a put back started after a relaunch notes it: with no candidate.
+    const std::string unnoted = tree_.folder("unnoted");
+    ASSERT_TRUE(PutBackJournal::open(unnoted, HistoryStore(history()).reports()[0]));
     const std::string atKill = tree_.folder("at-kill");
     testing::afterNextUnlink(Paths::lastComponent(inTrash) + ".trashinfo", [&] {
         std::filesystem::copy(history(), atKill, std::filesystem::copy_options::recursive);
@@ -185,16 +189,39 @@ TEST_F(AppStateJournalTest, TheNextStartMakesTheScanAndHistoryAgreeWithWhatAKill
     state.developer().restoreFromTrash();
     ASSERT_TRUE(testing::waitUntil([&] { return state.developer().trashWork() == TrashWork::none; }));
     state_.reset();
-    std::filesystem::remove_all(history());
-    std::filesystem::copy(atKill, history());
     ASSERT_TRUE(std::filesystem::exists(item.path));
 
-    launch();
-    ASSERT_TRUE(testing::waitUntil([&] { return !state_->developer().isCleaning(); }));
-    state_.reset();
-    ASSERT_EQ(HistoryStore(history()).reports().size(), 1u);
-    EXPECT_TRUE(HistoryStore(history()).reports()[0].outcomes[0].putBack);
-    EXPECT_EQ(HistoryStore(history()).totalFreed(), 0);
+    // Closed while the check runs, or let finish: the scan lists the item
+    // again either way; without the candidate, it is taken again.
+    enum class Start { closedAtOnce, checked, unnoted };
+    for (const Start start : {Start::closedAtOnce, Start::checked, Start::unnoted}) {
+        std::filesystem::remove_all(history());
+        std::filesystem::copy(atKill, history());
+        if (start == Start::unnoted) {
+            for (const auto& entry : std::filesystem::directory_iterator(history()))
+                if (entry.path().filename().string().starts_with(PutBackJournal::namePrefix))
+                    std::filesystem::remove(entry);
+            std::filesystem::copy(unnoted, history(), std::filesystem::copy_options::skip_existing |
+                                                          std::filesystem::copy_options::recursive);
+        }
+        launch();
+        const auto offered = [&] { return state_->developer().scan()->allCandidates().size(); };
+        if (start == Start::checked) {
+            ASSERT_TRUE(testing::waitUntil([&] { return !state_->developer().isCleaning(); }));
+            EXPECT_EQ(offered(), 2u);
+            EXPECT_EQ(state_->developer().scan()->categories[0].footprint, item.size + kept.size);
+        }
+        // No scanners here: the scan taken again finds nothing.
+        const std::size_t listed = start == Start::unnoted ? 0 : 2;
+        if (start == Start::unnoted) {
+            EXPECT_TRUE(testing::waitUntil([&] { return offered() == 0; }));
+        }
+        state_.reset();
+        EXPECT_EQ(HistoryStore(history()).loadLastScan()->allCandidates().size(), listed);
+        ASSERT_EQ(HistoryStore(history()).reports().size(), 1u);
+        EXPECT_TRUE(HistoryStore(history()).reports()[0].outcomes[0].putBack);
+        EXPECT_EQ(HistoryStore(history()).totalFreed(), 0);
+    }
 }
 
 // A journal that cannot be used is named once and set aside; the window
