@@ -434,9 +434,8 @@ TEST_F(CleanupEngineTest, MountPointInsideTheTreeIsNotCrossed) {
     EXPECT_EQ(readFile(mountPoint + "/data"), "stay");
 }
 
-// A file bound inside (as containers bind /etc/hosts) shows another file:
-// neither a removal nor a move to the Trash takes it or what it shows, the
-// message says it is mounted, and the Trash keeps no record of it.
+// As containers bind /etc/hosts: neither a removal nor a move to the Trash takes it or what
+// it shows, and the Trash keeps no record of it.
 TEST_F(CleanupEngineTest, AFileBoundInsideIsLeftAloneAndSaidMounted) {
     tree_.text("outside/hosts", "keep");
     const std::string bound = tree_.file("home/app/build/hosts");

@@ -174,7 +174,7 @@ TEST_F(AppStateGeneralTest, AnOpenedSumEmptiedGivesWayToItsFolder) {
     ASSERT_TRUE(testing::waitUntil([&] { return state.navigation().focusedID() == rest; }));
     DiskChange change;
     for (const StorageNode& file : state.navigation().focusedNode()->children)
-        change.left.push_back({*file.path, file.bytes});
+        change.left.push_back({*file.path, file.bytes, std::nullopt, false});
     for (const auto& place : change.left) std::filesystem::remove(place.path);
     state.folderScan().followDiskChange(change);
     EXPECT_EQ(state.navigation().focusedID(), at("Box"));
