@@ -227,8 +227,7 @@ TEST_F(AppStateCleanupTest, EmptyingAndPutBackCountSeveralLocations) {
         return finished();
     };
     scanned();
-    const auto notice = noticeAfter(&DeveloperState::emptyOwnTrash);  // before what is left is measured
-    EXPECT_EQ(notice,
+    EXPECT_EQ(noticeAfter(&DeveloperState::emptyOwnTrash),
               "There was nothing of Korvane's left in the Trash.");
     FreedesktopTrash().moveToTrash(tree_.file("home/mine.txt", 10));  // the user's own
     ASSERT_TRUE(trashBoth());
