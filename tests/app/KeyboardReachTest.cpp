@@ -625,11 +625,11 @@ TEST_F(KeyboardReachTest, ReturnOnAFocusedDeveloperButtonPressesItRatherThanOpen
     }
 }
 
-// A click leaves the focus on the clicked button, so Return opens the review and
+// A click leaves the focus where it was, so Return opens the review and
 // presses nothing again; an unnamed part passes nothing on; a new screen focuses a named control.
 TEST_F(KeyboardReachTest, TheFocusStaysOnAShownNamedControlFromWhichReturnOpensTheReview) {
     open(Place{"developer", developer});
-    for (const QString title : {QStringLiteral("Select safe"), QStringLiteral("Add to cleanup")}) {
+    for (const QString& title : {QStringLiteral("Select safe"), QStringLiteral("Add to cleanup")}) {
         QAbstractButton* button = nullptr;
         for (QAbstractButton* each : window_->findChildren<QAbstractButton*>())
             if (button == nullptr && each->isVisible() && each->text() == title) button = each;

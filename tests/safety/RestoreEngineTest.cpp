@@ -342,7 +342,9 @@ TEST_F(RestoreEngineTest, AnEmptyingThatCanRemoveOnlyPartOfAnItemSaysWhy) {
     const std::string trashed = *report.outcomes[0].trashURL;
     ASSERT_TRUE(testing::handToUnprivileged(tree_.root()));
     ASSERT_EQ(chmod(tree_.root().c_str(), 0755), 0);
-    if (geteuid() == 0) ASSERT_EQ(chown((trashed + "/.root").c_str(), 0, 0), 0);
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown((trashed + "/.root").c_str(), 0, 0), 0);
+    }
     const std::string went = std::to_string(duBytes(trashed + "/pkg"));
     auto seen = testing::runInChild({.unprivileged = true}, [&] {
         const RestoreEngine::Emptied emptied = restorer.purgeHeld(restorer.inTrash({report}));
