@@ -528,13 +528,13 @@ void CanvasBase::openKeyboardMenu() {
 bool CanvasBase::answersKey(const QKeyEvent& event) const {
     if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
     switch (event.key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return keysMoved_;
         case Qt::Key_Left:
         case Qt::Key_Right:
         case Qt::Key_Up:
         case Qt::Key_Down:
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            return keysMoved_;
         case Qt::Key_Home:
         case Qt::Key_End:
         case Qt::Key_Space:

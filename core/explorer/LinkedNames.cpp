@@ -89,15 +89,6 @@ AgeProfile redated(AgeProfile ages, std::int64_t bytes, std::optional<Time> befo
     return ages;
 }
 
-std::int64_t itemsOf(const StorageNode& rest) {
-    const auto found = rest.details.find("Items");
-    if (found == rest.details.end()) return 0;
-    std::int64_t items = 0;
-    for (char c : found->second)
-        if (c >= '0' && c <= '9') items = items * 10 + (c - '0');
-    return items;
-}
-
 // A folder's remainder among its children.
 bool isRemainder(const StorageNode& child) { return FileTreeScanner::isRemainderID(child.id); }
 
@@ -359,7 +350,7 @@ void Crediting::refold(StorageNode& node, Placed& placed, int depth) {
     if (placed.firstFolded) lone = fileNodeOf(names_, *placed.firstFolded);
     if (rest != children.end()) {
         const bool isRest = isRemainder(*rest);
-        items = isRest ? itemsOf(*rest) : 1;
+        items = isRest ? remainderItems(*rest) : 1;
         bytes = rest->bytes;
         dated = rest->lastModified;
         ages = isRest ? std::move(rest->ages) : AgeProfile::ofNodeDate();

@@ -7,17 +7,6 @@
 
 namespace korvane {
 
-namespace {
-
-std::uint64_t toUInt64(const nlohmann::json& value) {
-    if (value.is_number_unsigned()) return value.get<std::uint64_t>();
-    if (value.is_number_integer() && value.get<std::int64_t>() >= 0)
-        return static_cast<std::uint64_t>(value.get<std::int64_t>());
-    throw JsonError("Expected a whole number of 0 or more but found " + value.dump() + ".");
-}
-
-}  // namespace
-
 ItemIdentity ItemIdentity::of(const struct stat& st) {
     return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
             static_cast<std::int64_t>(st.st_blocks) * 512, FileDate::fromSeconds(st.st_mtim.tv_sec),
@@ -53,8 +42,8 @@ void to_json(nlohmann::json& j, const ItemIdentity& value) {
 
 void from_json(const nlohmann::json& j, ItemIdentity& value) {
     ItemIdentity result;
-    result.device = toUInt64(json::required(j, "device"));
-    result.inode = toUInt64(json::required(j, "inode"));
+    result.device = json::toUInt64(json::required(j, "device"));
+    result.inode = json::toUInt64(json::required(j, "inode"));
     result.allocatedBytes = json::toInt64(json::required(j, "allocatedBytes"));
     result.modified = json::toDate(json::required(j, "modified"));
     result.isFolder = json::toBool(json::required(j, "isFolder"));

@@ -38,11 +38,6 @@ std::size_t index(const nlohmann::json& step, std::string_view key, std::size_t 
     return static_cast<std::size_t>(value);
 }
 
-std::uint64_t toUInt64(const nlohmann::json& value) {
-    if (value.is_number_unsigned()) return value.get<std::uint64_t>();
-    return static_cast<std::uint64_t>(std::max<std::int64_t>(json::toInt64(value), 0));
-}
-
 // No figure of an item goes beyond what the plan measured of it.
 std::int64_t withinPlan(std::int64_t bytes, const CleanupOutcome& planned) {
     return std::clamp<std::int64_t>(bytes, 0, planned.expectedBytes);
@@ -62,8 +57,8 @@ void applyStep(const nlohmann::json& step, RunJournal::Record& record) {
             record.workingDisposal = chosen;
         }
         if (json::optional(step, "inode"))
-            record.moved[item] = {toUInt64(json::required(step, "device")),
-                                  toUInt64(json::required(step, "inode"))};
+            record.moved[item] = {json::toUInt64(json::required(step, "device")),
+                                  json::toUInt64(json::required(step, "inode"))};
     } else if (json::optional(step, "removed")) {
         const std::size_t item = index(step, "removed", count);
         if (record.working == item)

@@ -38,6 +38,13 @@ std::int64_t toInt64(const nlohmann::json& value) {
     throw JsonError("Expected an integer but found " + std::string(value.type_name()) + ".");
 }
 
+std::uint64_t toUInt64(const nlohmann::json& value) {
+    if (value.is_number_unsigned()) return value.get<std::uint64_t>();
+    if (value.is_number_integer() && value.get<std::int64_t>() >= 0)
+        return static_cast<std::uint64_t>(value.get<std::int64_t>());
+    throw JsonError("Expected a whole number of 0 or more but found " + value.dump() + ".");
+}
+
 double toDouble(const nlohmann::json& value) {
     if (!value.is_number()) throw JsonError("Expected a number but found " + std::string(value.type_name()) + ".");
     return value.get<double>();

@@ -31,6 +31,8 @@ const nlohmann::json* optional(const nlohmann::json& object, std::string_view ke
 
 // Typed readers that refuse any other JSON type (no silent float-to-integer).
 std::int64_t toInt64(const nlohmann::json& value);
+// A whole number of 0 or more (a device or inode number may pass the int64 range).
+std::uint64_t toUInt64(const nlohmann::json& value);
 double toDouble(const nlohmann::json& value);
 bool toBool(const nlohmann::json& value);
 std::string toString(const nlohmann::json& value);

@@ -187,6 +187,19 @@ TEST_F(StrataCanvasTest, TheArrowsReachTheBandHeadersAndSpaceWorksThem) {
     EXPECT_FALSE(canvas_->isBandFullySelected(0));
 }
 
+// The arrows work from the first key and go on from a clicked item; only
+// Return waits for the keys to have moved the target.
+TEST_F(StrataCanvasTest, TheArrowsMoveBeforeAnyOtherKeyAndAfterAClick) {
+    canvas_->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(canvas_.get(), Qt::Key_Down);
+    EXPECT_EQ(canvas_->keyboardTarget(), (CanvasHit{StrataCanvas::headerZone, 0})) << "the first arrow";
+    const CanvasHit clicked{CanvasHit::item, depositNamed("fresh-a")};
+    QTest::mouseClick(canvas_.get(), Qt::LeftButton, {}, centreOf(layout().deposits[clicked.index].rect));
+    ASSERT_EQ(canvas_->keyboardTarget(), clicked);
+    QTest::keyClick(canvas_.get(), Qt::Key_Left);
+    EXPECT_NE(canvas_->keyboardTarget(), clicked) << "an arrow after a click";
+}
+
 // A band header promises a selection only where its click makes one: the
 // hover hint and mark, the help and the keyboard's stop belong to a band
 // holding candidates that are not protected; a band of protected leaves, the
