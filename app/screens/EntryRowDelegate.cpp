@@ -153,11 +153,12 @@ void EntryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     }
 
     if (!content.isOffered()) {
-        // Not offered: the mark of "Never touch this", or of the Trash, stands where the tick would.
+        // Not offered: the mark of "Never touch this", or a lock for what lies in a Trash, stands where
+        // the tick would (a bin there would read as the Remove action).
         painter->setFont(symbolFont(12));
         painter->setPen(palette.inkTertiary);
         painter->drawText(geometry.check.adjusted(-2, -2, 2, 2), Qt::AlignCenter,
-                          symbolText(content.neverTouched ? "hand.raised" : "trash"));
+                          symbolText(content.neverTouched ? "hand.raised" : "lock"));
     } else {
         drawCheck(*painter, QRectF(geometry.check), index.data(Qt::CheckStateRole).toInt() == Qt::Checked,
                   palette);
