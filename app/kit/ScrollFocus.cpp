@@ -69,6 +69,9 @@ void showColumnEndWithLastStop(QScrollArea& column) {
         if (now == nullptr || column == nullptr) return;
         QWidget* content = column->widget();
         if (content == nullptr || !content->isAncestorOf(now)) return;
+        // Tab within the column scrolls by itself; the focus coming in from
+        // outside it does not. A click leaves the column where it is.
+        if (FocusVisibility::showsRings()) column->ensureWidgetVisible(now);
         const int bottom = now->mapTo(content, QPoint(0, now->height())).y();
         for (const QWidget* other : content->findChildren<QWidget*>())
             if (other != now && (other->focusPolicy() & Qt::TabFocus) && other->isEnabled() &&

@@ -12,7 +12,8 @@ namespace korvane {
 void followScrollFocus(QAbstractScrollArea& area);
 
 // For a column whose controls are its Tab stops (a sidebar): the column is
-// no stop of its own, since Tab brings each control into view; the last one
+// no stop of its own, since the keyboard's focus brings each control into
+// view, also when it comes from outside the column; the last one
 // brings the rest of the column with it, which holds nothing the keyboard
 // could reach to show it.
 void showColumnEndWithLastStop(QScrollArea& column);

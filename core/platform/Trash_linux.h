@@ -46,8 +46,9 @@ public:
                                          std::chrono::system_clock::time_point since, std::uint64_t device,
                                          std::uint64_t inode) const;
     // Removes the records written for `originalPath` around `since` whose
-    // item never arrived (a crash between the record and the move), while
-    // the item is still at its place.
+    // item is not in the Trash (a crash between the record and the move, or
+    // between a move back and the record's removal), while the item is at
+    // its place.
     void forgetUnmoved(const std::string& originalPath, std::chrono::system_clock::time_point since) const;
 
     // The Path= value: every byte but letters, digits, "-._~/" written as %XX.

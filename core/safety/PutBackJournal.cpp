@@ -7,6 +7,7 @@
 #include <set>
 
 #include "core/model/UUID.h"
+#include "core/platform/Trash_linux.h"
 #include "core/safety/HistoryStore.h"
 #include "core/safety/RunJournal.h"
 #include "core/system/FileContents.h"
@@ -117,7 +118,12 @@ std::vector<PutBackJournal::Recovered> PutBackJournal::recover(HistoryStore& his
             continue;
         }
         std::set<UUID> back;
-        for (const auto& outcome : recovered->restored.outcomes) back.insert(outcome.candidateID);
+        const FreedesktopTrash trash;
+        for (const auto& outcome : recovered->restored.outcomes) {
+            back.insert(outcome.candidateID);
+            // A kill between the move back and the removal of its record leaves the record.
+            trash.forgetUnmoved(outcome.path, recovered->report.date);
+        }
         history.markPutBack(back);
         if (!back.empty()) found.push_back(std::move(*recovered));
         discard(history.directory(), name);

@@ -13,6 +13,7 @@
 #include "core/safety/CleanupEngine.h"
 #include "core/safety/HistoryStore.h"
 #include "core/safety/InterruptedRun.h"
+#include "core/safety/PutBackJournal.h"
 #include "core/safety/RestoreEngine.h"
 #include "core/safety/RunJournal.h"
 #include "core/system/FileContents.h"
@@ -298,6 +299,23 @@ TEST_F(RunJournalTest, AnItemCaughtOnItsWayToTheTrashIsToldWhateverTheZoneIsNow)
     }
     zone.reset();
     ::tzset();
+}
+
+// A kill between moving an item back and removing its record from the Trash:
+// the next start marks it put back and leaves no record of it in the Trash.
+TEST_F(RunJournalTest, APutBackKilledBeforeTheRecordWentLeavesNoRecordInTheTrash) {
+    const auto item = folderOf("build", 2);
+    const std::string inTrash = trash_->moveToTrash(item.path).trashedPath;
+    history_.record(CleanupReport(std::chrono::system_clock::now(), 1,
+                                  {CleanupEngine::outcome(item, Status::trashed, std::nullopt, inTrash)},
+                                  VolumeInfo(), VolumeInfo()));
+    ASSERT_TRUE(PutBackJournal::open(history(), history_.reports()[0]));
+    ASSERT_EQ(::rename(inTrash.c_str(), item.path.c_str()), 0);  // the move back, not the record
+
+    std::vector<std::string> setAside;
+    ASSERT_EQ(PutBackJournal::recover(history_, setAside).size(), 1u);
+    EXPECT_TRUE(history_.reports()[0].outcomes[0].putBack);
+    EXPECT_EQ(namesMatching(trashRoot_ + "/info", ".*\\.trashinfo"), 0);
 }
 
 }  // namespace

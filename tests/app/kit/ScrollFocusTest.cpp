@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "app/kit/ScrollFocus.h"
@@ -60,6 +61,37 @@ TEST(ScrollFocus, APageDestroyedWithTheFocusTakesItsRingAlong) {
     page->setFocus(Qt::TabFocusReason);
     ASSERT_TRUE(page->hasFocus());
     delete page;
+}
+
+// The focus coming into a column from outside it (Tab from the tabs above a
+// settings page, Shift+Tab from "Done") brings its control into view too.
+TEST(ScrollFocus, AControlTheFocusEntersAColumnAtComesIntoView) {
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* before = new QPushButton(QStringLiteral("Before"));
+    layout->addWidget(before);
+    auto* column = new QScrollArea;
+    auto* content = new QWidget;
+    auto* stops = new QVBoxLayout(content);
+    std::vector<QPushButton*> buttons;
+    for (int i = 0; i < 40; ++i) buttons.push_back(new QPushButton(QString::number(i)));
+    for (QPushButton* button : buttons) stops->addWidget(button);
+    column->setWidget(content);
+    column->setWidgetResizable(true);
+    layout->addWidget(column);
+    showColumnEndWithLastStop(*column);
+    window.resize(300, 300);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QApplication::processEvents();
+
+    for (QPushButton* entered : {buttons.front(), buttons[20]}) {
+        column->verticalScrollBar()->setValue(entered == buttons.front() ? column->verticalScrollBar()->maximum() : 0);
+        before->setFocus(Qt::TabFocusReason);
+        entered->setFocus(Qt::TabFocusReason);
+        const QRect shown(entered->mapTo(column->viewport(), QPoint()), entered->size());
+        EXPECT_TRUE(column->viewport()->rect().contains(shown)) << entered->text().toStdString();
+    }
 }
 
 }  // namespace
