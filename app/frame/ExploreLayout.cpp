@@ -256,6 +256,10 @@ void ExploreLayout::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     QWidget* focused = QApplication::focusWidget();
     if (focused && isAncestorOf(focused)) return;
+    focusLanding();
+}
+
+void ExploreLayout::focusLanding() {
     // The canvas, else the page's first control, else the first of all.
     const QWidgetList stops = tabStops();
     const auto first = [&](const auto& fits) {
@@ -292,6 +296,7 @@ TopBar* ExploreLayout::makeTopBar() {
     auto* bar = new TopBar(state_.preferences(), state_.navigation(), state_.folderScan(),
                            [this] { return makeInspector(); });
     connect(bar, &TopBar::inspectorToggled, this, [this] { setShowsInspector(!showsInspector_); });
+    connect(bar, &TopBar::filterLeft, this, &ExploreLayout::focusLanding);
     return bar;
 }
 

@@ -66,6 +66,8 @@ private:
     QWidget* makeSidebar(AppState::Mode mode);
     QWidget* makeCanvasPage(AppState::Mode mode, AppState::GeneralSection section);
     QWidget* makeInspector();
+    // Puts the focus where a page opens with it: the canvas, else the page's first control.
+    void focusLanding();
     SlideReveal* makeNotice();
     void followNotice();
 

@@ -77,8 +77,8 @@ private:
     QColor color_;
 };
 
-// The filter's text field: Return leaves the field and keeps the text, and
-// never reaches the window's default action.
+// The filter's text field: Return keeps the text and hands the focus on
+// (`TopBar::filterLeft`), and never reaches the window's default action.
 class FilterField : public QLineEdit {
 public:
     FilterField() {
@@ -90,7 +90,6 @@ public:
         setPlaceholderText(QStringLiteral("Filter by name, path or toolchain"));
         // The placeholder, read as the description, says what the filter looks at.
         setAccessibleName(QStringLiteral("Filter"));
-        connect(this, &QLineEdit::returnPressed, this, [this] { clearFocus(); });
     }
     QSize sizeHint() const override { return {maximumWidth(), QLineEdit::sizeHint().height()}; }
 
@@ -273,6 +272,7 @@ void TopBar::buildFilter() {
         if (value.toStdString() != navigation_.searchText()) navigation_.setSearchText(value.toStdString());
     });
     connect(clear_, &QPushButton::clicked, this, [this] { navigation_.setSearchText({}); });
+    connect(filter_, &QLineEdit::returnPressed, this, &TopBar::filterLeft);
     filter_->installEventFilter(filterCapsule_);
 
     setShownToolTip(*filterButton_, filter_->placeholderText());

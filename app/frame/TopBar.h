@@ -57,6 +57,8 @@ public:
 signals:
     // In a wide window the toggle shows or hides the inline column.
     void inspectorToggled();
+    // Return in the filter: the text stays, and the focus goes to what it filters.
+    void filterLeft();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -238,6 +238,8 @@ TEST_F(ExploreFrameTest, ReturnOpensTheReviewExceptWhileTypingInTheFilter) {
     press(filter, Qt::Key_Return);
     EXPECT_FALSE(state().navigation().sheet()) << "Return in the filter starts no review";
     EXPECT_FALSE(filter->hasFocus()) << "Return leaves the field";
+    const QWidget* now = QApplication::focusWidget();
+    EXPECT_TRUE(now && now->isVisible() && !now->accessibleName().isEmpty()) << "for something seen and named";
     EXPECT_EQ(state().navigation().searchText(), "node") << "and keeps the text";
 
     press(window_.get(), Qt::Key_Return);
