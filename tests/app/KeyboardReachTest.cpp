@@ -120,6 +120,8 @@ protected:
     }
 
     QWidget* open(const Place& place) {
+        // The window of a place before goes before the state it reads does.
+        window_.reset();
         std::vector<std::string> arguments = place.arguments;
         for (std::string& argument : arguments)
             if (argument == "HOME") argument = home_;
