@@ -188,6 +188,7 @@ TEST_F(AppStateJournalTest, TheNextStartMakesTheScanAndHistoryAgreeWithWhatAKill
     ASSERT_TRUE(testing::waitUntil([&] { return state.developer().trashWork() == TrashWork::none; }));
     state_.reset();
     ASSERT_TRUE(std::filesystem::exists(item.path));
+    // Beside that journal, the rest of the history folder as the kill left it.
     for (const auto& entry : std::filesystem::directory_iterator(atKill))
         if (!entry.path().filename().string().starts_with(PutBackJournal::namePrefix))
             std::filesystem::copy(entry, unnoted + "/" + entry.path().filename().string(),
@@ -227,8 +228,7 @@ TEST_F(AppStateJournalTest, CutOffWorkIsCheckedBehindAWindowThatSaysSoAndAnUnusa
     EXPECT_EQ(state.navigation().route(), Route::cleaning);
     EXPECT_EQ(state.developer().cleanupProgress().currentTitle, "Checking a cleanup that was cut off\u2026");
     ASSERT_TRUE(testing::waitUntil([&] { return state.navigation().route() != Route::cleaning; }));
-    ASSERT_TRUE(state.developer().errorMessage());
-    EXPECT_NE(state.developer().errorMessage()->find("\u201Crun-copied.journal.unreadable-"),
+    EXPECT_NE(state.developer().errorMessage().value_or("").find("\u201Crun-copied.journal.unreadable-"),
               std::string::npos);
     EXPECT_TRUE(HistoryStore(history()).reports().empty());
 
