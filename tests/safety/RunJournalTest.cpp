@@ -311,7 +311,6 @@ TEST_F(RunJournalTest, APutBackKilledBeforeTheRecordWentLeavesNoRecordInTheTrash
                                   VolumeInfo(), VolumeInfo()));
     ASSERT_TRUE(PutBackJournal::open(history(), history_.reports()[0]));
     ASSERT_EQ(::rename(inTrash.c_str(), item.path.c_str()), 0);  // the move back, not the record
-
     std::vector<std::string> setAside;
     ASSERT_EQ(PutBackJournal::recover(history_, setAside).size(), 1u);
     EXPECT_TRUE(history_.reports()[0].outcomes[0].putBack);

@@ -63,8 +63,7 @@ TEST(ScrollFocus, APageDestroyedWithTheFocusTakesItsRingAlong) {
     delete page;
 }
 
-// The focus coming into a column from outside it (Tab from the tabs above a
-// settings page, Shift+Tab from "Done") brings its control into view too.
+// Tab or Shift+Tab entering a column from outside it brings the control it lands on into view.
 TEST(ScrollFocus, AControlTheFocusEntersAColumnAtComesIntoView) {
     QWidget window;
     auto* layout = new QVBoxLayout(&window);
@@ -74,8 +73,7 @@ TEST(ScrollFocus, AControlTheFocusEntersAColumnAtComesIntoView) {
     auto* content = new QWidget;
     auto* stops = new QVBoxLayout(content);
     std::vector<QPushButton*> buttons;
-    for (int i = 0; i < 40; ++i) buttons.push_back(new QPushButton(QString::number(i)));
-    for (QPushButton* button : buttons) stops->addWidget(button);
+    for (int i = 0; i < 40; ++i) stops->addWidget(buttons.emplace_back(new QPushButton(QString::number(i))));
     column->setWidget(content);
     column->setWidgetResizable(true);
     layout->addWidget(column);

@@ -157,11 +157,9 @@ TEST_F(AppStateJournalTest, AStoppedPutBackIsRecordedWithoutTheScanThatWouldFoll
 TEST_F(AppStateJournalTest, TheNextStartMakesTheScanAndHistoryAgreeWithWhatAKillLeft) {
     const auto item = folderOf("build", 2);
     const auto kept = folderOf("other", 1);
-    const ScanResult scan({}, 1, {CategoryResult(CleanupCategory::node, item.size + kept.size, {item, kept})},
-                          {}, {});
-
     // Killed after the run was recorded, before the scan that follows it was saved.
-    HistoryStore(history()).saveLastScan(scan);
+    HistoryStore(history()).saveLastScan(ScanResult(
+        {}, 1, {CategoryResult(CleanupCategory::node, item.size + kept.size, {item, kept})}, {}, {}));
     RunJournal ended(history());
     const auto date = std::chrono::system_clock::now();
     ASSERT_TRUE(ended.open(date, VolumeInfo(), {CleanupEngine::outcome(item, Status::skipped)}));
@@ -190,20 +188,18 @@ TEST_F(AppStateJournalTest, TheNextStartMakesTheScanAndHistoryAgreeWithWhatAKill
     ASSERT_TRUE(testing::waitUntil([&] { return state.developer().trashWork() == TrashWork::none; }));
     state_.reset();
     ASSERT_TRUE(std::filesystem::exists(item.path));
+    // Beside that journal, the rest of the history folder as the kill left it.
+    for (const auto& entry : std::filesystem::directory_iterator(atKill))
+        if (!entry.path().filename().string().starts_with(PutBackJournal::namePrefix))
+            std::filesystem::copy(entry, unnoted + "/" + entry.path().filename().string(),
+                                  std::filesystem::copy_options::overwrite_existing);
 
     // Closed while the check runs, or let finish: the scan lists the item
     // again either way; without the candidate, it is taken again.
     enum class Start { closedAtOnce, checked, unnoted };
     for (const Start start : {Start::closedAtOnce, Start::checked, Start::unnoted}) {
         std::filesystem::remove_all(history());
-        std::filesystem::copy(atKill, history());
-        if (start == Start::unnoted) {
-            for (const auto& entry : std::filesystem::directory_iterator(history()))
-                if (entry.path().filename().string().starts_with(PutBackJournal::namePrefix))
-                    std::filesystem::remove(entry);
-            std::filesystem::copy(unnoted, history(), std::filesystem::copy_options::skip_existing |
-                                                          std::filesystem::copy_options::recursive);
-        }
+        std::filesystem::copy(start == Start::unnoted ? unnoted : atKill, history());
         launch();
         const auto offered = [&] { return state_->developer().scan()->allCandidates().size(); };
         if (start == Start::checked) {
@@ -212,12 +208,10 @@ TEST_F(AppStateJournalTest, TheNextStartMakesTheScanAndHistoryAgreeWithWhatAKill
             EXPECT_EQ(state_->developer().scan()->categories[0].footprint, item.size + kept.size);
         }
         // No scanners here: the scan taken again finds nothing.
-        const std::size_t listed = start == Start::unnoted ? 0 : 2;
-        if (start == Start::unnoted) {
-            EXPECT_TRUE(testing::waitUntil([&] { return offered() == 0; }));
-        }
+        EXPECT_TRUE(start != Start::unnoted || testing::waitUntil([&] { return offered() == 0; }));
         state_.reset();
-        EXPECT_EQ(HistoryStore(history()).loadLastScan()->allCandidates().size(), listed);
+        EXPECT_EQ(HistoryStore(history()).loadLastScan()->allCandidates().size(),
+                  start == Start::unnoted ? 0u : 2u);
         ASSERT_EQ(HistoryStore(history()).reports().size(), 1u);
         EXPECT_TRUE(HistoryStore(history()).reports()[0].outcomes[0].putBack);
         EXPECT_EQ(HistoryStore(history()).totalFreed(), 0);
@@ -234,8 +228,7 @@ TEST_F(AppStateJournalTest, CutOffWorkIsCheckedBehindAWindowThatSaysSoAndAnUnusa
     EXPECT_EQ(state.navigation().route(), Route::cleaning);
     EXPECT_EQ(state.developer().cleanupProgress().currentTitle, "Checking a cleanup that was cut off\u2026");
     ASSERT_TRUE(testing::waitUntil([&] { return state.navigation().route() != Route::cleaning; }));
-    ASSERT_TRUE(state.developer().errorMessage());
-    EXPECT_NE(state.developer().errorMessage()->find("\u201Crun-copied.journal.unreadable-"),
+    EXPECT_NE(state.developer().errorMessage().value_or("").find("\u201Crun-copied.journal.unreadable-"),
               std::string::npos);
     EXPECT_TRUE(HistoryStore(history()).reports().empty());
 
